@@ -1,0 +1,412 @@
+#include "VYRQContainer.h"
+
+#include "VYRQContainerImpl.h"
+#include "VYRQScrollBar.h"
+
+#include <QChildEvent>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QWheelEvent>
+
+VYRQContainer::VYRQContainer(QWidget* parent)
+    : VYRQControl(parent)
+{
+    setMouseTracking(true);
+    finishConstruction();
+}
+
+// The implementation object goes with the mixin's members, before QWidget tears
+// the children down.
+VYRQContainer::~VYRQContainer() = default;
+
+void VYRQContainer::setChildLayout(AutoChildLayout layout)
+{
+    impl()->childLayout = layout;
+    impl()->relayout();
+}
+
+VYRQContainer::AutoChildLayout VYRQContainer::getChildLayout() const
+{
+    return AutoChildLayout(impl()->childLayout);
+}
+
+void VYRQContainer::setChildSpace(int space)
+{
+    impl()->space = space;
+    impl()->relayout();
+}
+
+int VYRQContainer::getChildSpace() const
+{
+    return impl()->space;
+}
+
+void VYRQContainer::setChildPadding(int padding)
+{
+    setChildPadding(padding, padding, padding, padding);
+}
+
+void VYRQContainer::setChildPadding(int left, int top, int right, int bottom)
+{
+    VYRQContainerImpl* d = impl();
+    d->paddingLeft = left;
+    d->paddingTop = top;
+    d->paddingRight = right;
+    d->paddingBottom = bottom;
+    d->relayout();
+}
+
+void VYRQContainer::getChildPadding(int& left, int& top, int& right, int& bottom) const
+{
+    const VYRQContainerImpl* d = impl();
+    left = d->paddingLeft;
+    top = d->paddingTop;
+    right = d->paddingRight;
+    bottom = d->paddingBottom;
+}
+
+void VYRQContainer::setAbsoluteDockAutoSize(bool on)
+{
+    if (impl()->absoluteDockAutoSize == on)
+        return;
+    impl()->absoluteDockAutoSize = on;
+    impl()->relayout();
+    if (VYRQContainer* parent = qobject_cast<VYRQContainer*>(parentWidget()))
+        parent->forceResize();
+}
+
+bool VYRQContainer::getAbsoluteDockAutoSize() const
+{
+    return impl()->absoluteDockAutoSize;
+}
+
+void VYRQContainer::setChildRatio(QWidget* child, int ratio)
+{
+    if (!child)
+        return;
+    if (IVYRQWidgetBase* control = dynamic_cast<IVYRQWidgetBase*>(child))
+        control->setLayoutRatio(ratio);
+    impl()->relayout();
+}
+
+void VYRQContainer::addChildWidget(QWidget* child, int ratio)
+{
+    if (!child)
+        return;
+    if (child->parentWidget() != this)
+        child->setParent(this);
+    impl()->watchChild(child);
+    if (IVYRQWidgetBase* control = dynamic_cast<IVYRQWidgetBase*>(child))
+        control->setLayoutRatio(ratio);
+    if (impl()->childLayout != NoUse)
+        impl()->layoutChildren();
+    // The first refresh may show a bar whose room the second one then accounts for.
+    impl()->refreshScroll();
+    impl()->refreshScroll();
+}
+
+void VYRQContainer::forceResize()
+{
+    if (impl())
+        impl()->relayout();
+}
+
+void VYRQContainer::setDrawBackground(bool on)
+{
+    if (impl()->drawBackground == on)
+        return;
+    impl()->drawBackground = on;
+    update();
+}
+
+bool VYRQContainer::getDrawBackground() const
+{
+    return impl()->drawBackground;
+}
+
+void VYRQContainer::setBackground(const FillStyle& style)
+{
+    impl()->background = style;
+    update();
+}
+
+const FillStyle& VYRQContainer::getBackground() const
+{
+    return impl()->background;
+}
+
+void VYRQContainer::setDisableBackground(const FillStyle& style)
+{
+    impl()->disableBackground = style;
+    update();
+}
+
+const FillStyle& VYRQContainer::getDisableBackground() const
+{
+    return impl()->disableBackground;
+}
+
+void VYRQContainer::setBackgroundState(CtrlState state, const FillStyle& style)
+{
+    (state == Normal ? impl()->background : impl()->disableBackground) = style;
+    update();
+}
+
+const FillStyle& VYRQContainer::getBackgroundState(CtrlState state) const
+{
+    return state == Normal ? impl()->background : impl()->disableBackground;
+}
+
+void VYRQContainer::setColor(QColor color)
+{
+    impl()->background.colorMode = true;
+    impl()->background.fill.color = color;
+    update();
+}
+
+void VYRQContainer::setUseFillStyle(bool on)
+{
+    impl()->background.colorMode = on;
+}
+
+bool VYRQContainer::getUseFillStyle() const
+{
+    return impl()->background.colorMode;
+}
+
+void VYRQContainer::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQContainer::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+void VYRQContainer::bindScrollBar(VYRQScrollBar* bar, bool horizontal)
+{
+    impl()->bindScrollBar(bar, horizontal);
+}
+
+VYRQScrollBar* VYRQContainer::getBindScrollBar(bool horizontal) const
+{
+    return impl()->boundBar(horizontal);
+}
+
+void VYRQContainer::setScrollPos(bool horizontal, int pos)
+{
+    impl()->setScrollPos(horizontal, pos);
+}
+
+int VYRQContainer::getScrollPos(bool horizontal) const
+{
+    return impl()->scrollPos(horizontal);
+}
+
+bool VYRQContainer::startResizeAnimation(const QSize& from, const QSize& to, int durationMs)
+{
+    return impl()->startResizeAnimation(from, to, durationMs);
+}
+
+bool VYRQContainer::isResizeAnimationRunning() const
+{
+    return impl()->isResizeAnimationRunning();
+}
+
+void VYRQContainer::bindWindowHandle(void* handle)
+{
+    impl()->bindWindowHandle(handle);
+}
+
+void VYRQContainer::unbindWindowHandle()
+{
+    impl()->bindWindowHandle(nullptr);
+}
+
+void* VYRQContainer::getWindowHandle() const
+{
+    return impl()->windowHandle();
+}
+
+// --- form-designer plugin ---------------------------------------------------------
+
+QString VYRQContainer::name() const
+{
+    return QStringLiteral("VYRQContainer");
+}
+
+QString VYRQContainer::group() const
+{
+    return QString();
+}
+
+QString VYRQContainer::toolTip() const
+{
+    return QString();
+}
+
+QString VYRQContainer::whatsThis() const
+{
+    return QString();
+}
+
+QIcon VYRQContainer::icon() const
+{
+    return QIcon();
+}
+
+QString VYRQContainer::includeFile() const
+{
+    return QStringLiteral("VYRQContainer.h");
+}
+
+QString VYRQContainer::domXml() const
+{
+    return QStringLiteral("<widget class=\"VYRQContainer\" name=\"container\">\n</widget>\n");
+}
+
+bool VYRQContainer::isContainer() const
+{
+    return false;
+}
+
+QWidget* VYRQContainer::createWidget(QWidget* parent)
+{
+    return new VYRQContainer(parent);
+}
+
+void VYRQContainer::initialize(QDesignerFormEditorInterface* core)
+{
+    Q_UNUSED(core)
+    m_initialized = true;
+}
+
+bool VYRQContainer::isInitialized() const
+{
+    return m_initialized;
+}
+
+// --- events -----------------------------------------------------------------------
+
+bool VYRQContainer::event(QEvent* event)
+{
+    if (VYRQContainerImpl* d = impl()) {
+        if (event->type() == QEvent::ChildAdded)
+            d->childAdded(static_cast<QChildEvent*>(event)->child());
+        else if (event->type() == QEvent::ChildRemoved)
+            d->childRemoved(static_cast<QChildEvent*>(event)->child());
+    }
+    return QWidget::event(event);
+}
+
+bool VYRQContainer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (VYRQContainerImpl* d = impl())
+        d->childEvent(watched, event);
+    return QWidget::eventFilter(watched, event);
+}
+
+void VYRQContainer::mouseReleaseEvent(QMouseEvent* event)
+{
+    Q_UNUSED(event)
+    emit mouseClickEvent();
+}
+
+void VYRQContainer::wheelEvent(QWheelEvent* event)
+{
+    if (!impl()->wheel(event))
+        QWidget::wheelEvent(event);
+}
+
+void VYRQContainer::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    impl()->ownerResized();
+}
+
+// --- designer record ----------------------------------------------------------------
+
+ControlInfo VYRQContainer::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtcontainer", "VYRQContainer", "Container", "Control container",
+                                            "container");
+    auto container = [](QObject* o) { return qobject_cast<VYRQContainer*>(o); };
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {Normal, Disable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    background.setFill = [container](QObject* o, int state, const FillStyle& value) {
+        if (VYRQContainer* c = container(o))
+            c->setBackgroundState(CtrlState(state), value);
+    };
+    background.getFill = [container](QObject* o, int state) {
+        VYRQContainer* c = container(o);
+        return c ? c->getBackgroundState(CtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    PropertyDef draw;
+    draw.name = QStringLiteral("DrawBackground");
+    draw.kind = PropertyDef::Bool;
+    draw.setBool = [container](QObject* o, bool value) {
+        if (VYRQContainer* c = container(o))
+            c->setDrawBackground(value);
+    };
+    draw.getBool = [container](QObject* o) {
+        VYRQContainer* c = container(o);
+        return c && c->getDrawBackground();
+    };
+    info.rows.push_back(draw);
+
+    PropertyDef autoSize;
+    autoSize.name = QStringLiteral("AbsoluteDockAutoSize");
+    autoSize.kind = PropertyDef::Bool;
+    autoSize.setBool = [container](QObject* o, bool value) {
+        if (VYRQContainer* c = container(o))
+            c->setAbsoluteDockAutoSize(value);
+    };
+    autoSize.getBool = [container](QObject* o) {
+        VYRQContainer* c = container(o);
+        return c && c->getAbsoluteDockAutoSize();
+    };
+    info.rows.push_back(autoSize);
+
+    PropertyDef layout;
+    layout.name = QStringLiteral("ChildLayout");
+    layout.kind = PropertyDef::Enumeration;
+    layout.optionValues = {Horizontal, Vertical, HorFloat, VerFloat, NoUse};
+    layout.optionLabels = {QStringLiteral("Horizontal"), QStringLiteral("Vertical"), QStringLiteral("HorFloat"),
+                           QStringLiteral("VerFloat"), QStringLiteral("No Use")};
+    layout.setInt = [container](QObject* o, int value) {
+        if (VYRQContainer* c = container(o))
+            c->setChildLayout(AutoChildLayout(value));
+    };
+    layout.getInt = [container](QObject* o) {
+        VYRQContainer* c = container(o);
+        return c ? int(c->getChildLayout()) : int(NoUse);
+    };
+    info.rows.push_back(layout);
+
+    PropertyDef padding;
+    padding.name = QStringLiteral("ChildPadding");
+    padding.kind = PropertyDef::Margins;
+    padding.setMargins = [container](QObject* o, const QMargins& value) {
+        if (VYRQContainer* c = container(o))
+            c->setChildPadding(value.left(), value.top(), value.right(), value.bottom());
+    };
+    padding.getMargins = [container](QObject* o) {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        if (VYRQContainer* c = container(o))
+            c->getChildPadding(left, top, right, bottom);
+        return QMargins(left, top, right, bottom);
+    };
+    info.rows.push_back(padding);
+    return info;
+}

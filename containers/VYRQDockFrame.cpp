@@ -1,0 +1,5 @@
+#include "VYRQDockFrame.h"
+
+VYRQDockFrame::VYRQDockFrame() = default;
+
+VYRQDockFrame::~VYRQDockFrame() = default;

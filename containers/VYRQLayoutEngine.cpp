@@ -1,0 +1,544 @@
+#include "VYRQLayoutEngine.h"
+
+#include "IVYRQWidgetBase.h"
+#include "VYRQContainer.h"
+#include "VYRQContainerImpl.h"
+#include "VYRQScrollBar.h"
+#include "VYRQSpacer.h"
+
+#include <QRect>
+#include <QVariant>
+#include <QWidget>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// Qt's largest widget size; a maximum this large or larger is no limit.
+constexpr qint64 kNoMaximumFrom = 16777215;
+// Stands for "no maximum" in the scratch items: larger than any size the pass makes.
+constexpr qint64 kUnlimited = std::numeric_limits<qint64>::max() / 4;
+// Coordinates and sizes handed to Qt stay well inside int, right() included.
+constexpr qint64 kCoordLimit = qint64(1) << 30;
+
+qint64 maximumOf(int maximum)
+{
+    return maximum >= kNoMaximumFrom ? kUnlimited : qint64(maximum);
+}
+
+int toCoord(qint64 v)
+{
+    return int(std::clamp(v, -kCoordLimit, kCoordLimit));
+}
+
+// a * b / c, truncated toward zero; c > 0, a and b not negative. Falls back to
+// floating point only where the exact product leaves 64 bits.
+qint64 mulDiv(qint64 a, qint64 b, qint64 c)
+{
+    if (a == 0 || b == 0)
+        return 0;
+    if (a <= std::numeric_limits<qint64>::max() / b)
+        return a * b / c;
+    return qint64(static_cast<long double>(a) * static_cast<long double>(b) / static_cast<long double>(c));
+}
+
+// max(min(low, cap), min(cap, value)): a size kept under its cap, and at least its
+// minimum while the cap allows; the recurring clamp of the pass.
+qint64 clampSize(qint64 low, qint64 cap, qint64 value)
+{
+    return std::max(std::min(std::max(low, qint64(0)), cap), std::min(cap, value));
+}
+
+void setBaseGeometry(QWidget* widget, const QRect& rect)
+{
+    widget->setProperty(vyr::kBaseGeometryProperty, rect);
+}
+
+qint64 visibleBarWidth(const VYRQScrollBar* bar)
+{
+    return bar && !bar->isHidden() ? std::max(bar->sizeHint().width(), 0) : 0;
+}
+
+qint64 visibleBarHeight(const VYRQScrollBar* bar)
+{
+    return bar && !bar->isHidden() ? std::max(bar->sizeHint().height(), 0) : 0;
+}
+
+} // namespace
+
+// The container's inputs of one pass.
+struct VYRQLayoutEngine::Pass {
+    VYRQContainerImpl* impl = nullptr;
+    QWidget* owner = nullptr;
+    qint64 width = 0;
+    qint64 height = 0;
+    qint64 pl = 0;
+    qint64 pt = 0;
+    qint64 pr = 0;
+    qint64 pb = 0;
+    qint64 sp = 0;
+    qint64 barW = 0;      // bound vertical bar's thickness while shown
+    qint64 barH = 0;      // bound horizontal bar's thickness while shown
+    bool horizontalBar = false;
+    bool verticalBar = false;
+};
+
+bool VYRQLayoutEngine::isLayoutChild(QWidget* widget, IVYRQWidgetBase*& control)
+{
+    control = nullptr;
+    if (VYRQContainerImpl::isExcludedBar(widget))
+        return false;
+    control = dynamic_cast<IVYRQWidgetBase*>(widget);
+    return !(control && control->getAbsoluteLayout());
+}
+
+void VYRQLayoutEngine::layoutChildren(VYRQContainerImpl& container)
+{
+    QWidget* owner = container.owner();
+    // A pass that a placement sets off again would clobber the scratch vectors.
+    if (!owner || container.layouting)
+        return;
+
+    Pass pass;
+    pass.impl = &container;
+    pass.owner = owner;
+    pass.width = owner->width();
+    pass.height = owner->height();
+    pass.pl = container.paddingLeft;
+    pass.pt = container.paddingTop;
+    pass.pr = container.paddingRight;
+    pass.pb = container.paddingBottom;
+    pass.sp = std::max(container.space, 0);
+    pass.barW = visibleBarWidth(container.verticalBar.data());
+    pass.barH = visibleBarHeight(container.horizontalBar.data());
+    pass.horizontalBar = !container.horizontalBar.isNull();
+    pass.verticalBar = !container.verticalBar.isNull();
+
+    container.layouting = true;
+    layoutAbsoluteChildren(container);
+    bool dockAgain = true;
+    switch (container.childLayout) {
+    case VYRQContainer::HorFloat:
+        layoutFloating(pass, true);
+        break;
+    case VYRQContainer::VerFloat:
+        layoutFloating(pass, false);
+        break;
+    case VYRQContainer::Horizontal:
+        dockAgain = layoutAxis(pass, true);
+        break;
+    case VYRQContainer::Vertical:
+        dockAgain = layoutAxis(pass, false);
+        break;
+    default:
+        break;
+    }
+    if (dockAgain)
+        layoutAbsoluteChildren(container);
+    container.layouting = false;
+}
+
+void VYRQLayoutEngine::layoutAbsoluteChildren(VYRQContainerImpl& container)
+{
+    QWidget* owner = container.owner();
+    if (!owner)
+        return;
+    const qint64 barW = visibleBarWidth(container.verticalBar.data());
+    const qint64 barH = visibleBarHeight(container.horizontalBar.data());
+    const qint64 pl = container.paddingLeft;
+    const qint64 pt = container.paddingTop;
+    const qint64 left = std::max<qint64>(pl, 0);
+    const qint64 top = std::max<qint64>(pt, 0);
+    const qint64 availW = std::max<qint64>(owner->width() - barW - pl - container.paddingRight, 0);
+    const qint64 availH = std::max<qint64>(owner->height() - barH - pt - container.paddingBottom, 0);
+
+    // Snapshot first: docking resizes nested containers, which run passes of their own.
+    const size_t first = m_widgets.size();
+    for (QObject* object : owner->children()) {
+        if (object->isWidgetType())
+            m_widgets.push_back(static_cast<QWidget*>(object));
+    }
+    for (size_t i = first; i < m_widgets.size(); ++i) {
+        QWidget* child = m_widgets[i];
+        if (child->property(vyr::kBoundScrollBarProperty).toBool())
+            continue;
+        IVYRQWidgetBase* control = dynamic_cast<IVYRQWidgetBase*>(child);
+        if (!control || !control->getAbsoluteLayout())
+            continue;
+
+        DockLayoutType hor = DockNear;
+        DockLayoutType ver = DockNear;
+        int ox = 0;
+        int oy = 0;
+        control->getAbsoluteDock(hor, ver, ox, oy);
+        QSize size = child->size();
+        VYRQContainer* autoSized = qobject_cast<VYRQContainer*>(child);
+        if (autoSized && !autoSized->getAbsoluteDockAutoSize())
+            autoSized = nullptr;
+        if (autoSized) {
+            const QSize content = contentSize(autoSized);
+            if (content.isValid())
+                size = content;
+        }
+
+        const qint64 capW = std::min(availW, maximumOf(child->maximumWidth()));
+        const qint64 capH = std::min(availH, maximumOf(child->maximumHeight()));
+        const qint64 w = clampSize(child->minimumWidth(), capW, size.width());
+        const qint64 h = clampSize(child->minimumHeight(), capH, size.height());
+        qint64 x = left;
+        if (hor == DockCenter)
+            x = left + (availW - w) / 2;
+        else if (hor == DockFar)
+            x = left + availW - w;
+        qint64 y = top;
+        if (ver == DockCenter)
+            y = top + (availH - h) / 2;
+        else if (ver == DockFar)
+            y = top + availH - h;
+        const QRect rect(toCoord(x + ox), toCoord(y + oy), toCoord(w), toCoord(h));
+        control->setGeometry(rect.x(), rect.y(), rect.width(), rect.height());
+        setBaseGeometry(child, rect);
+        if (autoSized)
+            autoSized->forceResize();
+    }
+    m_widgets.resize(first);
+}
+
+QSize VYRQLayoutEngine::preferredChildSize(QWidget* child)
+{
+    if (!child)
+        return QSize();
+    QSize size = child->sizeHint();
+    if (!size.isValid())
+        size = child->minimumSizeHint();
+    if (!size.isValid())
+        size = child->minimumSize();
+    qint64 w = std::max(size.width(), 0);
+    qint64 h = std::max(size.height(), 0);
+    if (const IVYRQWidgetBase* control = dynamic_cast<const IVYRQWidgetBase*>(child)) {
+        if (control->getWidthPolicy() == PolicyFixed)
+            w = std::max<qint64>(w, child->width());
+        if (control->getHeightPolicy() == PolicyFixed)
+            h = std::max<qint64>(h, child->height());
+    }
+    w = std::min(std::max<qint64>(w, child->minimumWidth()), maximumOf(child->maximumWidth()));
+    h = std::min(std::max<qint64>(h, child->minimumHeight()), maximumOf(child->maximumHeight()));
+    return QSize(toCoord(w), toCoord(h));
+}
+
+QSize VYRQLayoutEngine::contentSize(VYRQContainer* child)
+{
+    if (!child || !child->getAbsoluteDockAutoSize())
+        return QSize();
+    const VYRQContainerImpl* impl = child->impl();
+    const qint64 sp = std::max(impl->space, 0);
+    const int layout = impl->childLayout;
+
+    qint64 n = 0;
+    qint64 w = 0;
+    qint64 h = 0;
+    QRect united;
+    for (QObject* object : child->children()) {
+        if (!object->isWidgetType())
+            continue;
+        QWidget* widget = static_cast<QWidget*>(object);
+        IVYRQWidgetBase* control = nullptr;
+        if (!isLayoutChild(widget, control))
+            continue;
+        const QSize preferred = preferredChildSize(widget);
+        ++n;
+        if (layout == VYRQContainer::Horizontal) {
+            w += preferred.width();
+            h = std::max<qint64>(h, preferred.height());
+        } else if (layout == VYRQContainer::Vertical) {
+            w = std::max<qint64>(w, preferred.width());
+            h += preferred.height();
+        } else {
+            united |= QRect(widget->pos(), preferred);
+        }
+    }
+    if (layout == VYRQContainer::Horizontal) {
+        if (n >= 2)
+            w += (n - 1) * sp;
+    } else if (layout == VYRQContainer::Vertical) {
+        if (n >= 2)
+            h += (n - 1) * sp;
+    } else {
+        // Child positions already include the paddings, which are added once more below.
+        w = std::max<qint64>(qint64(united.right()) + 1, 0);
+        h = std::max<qint64>(qint64(united.bottom()) + 1, 0);
+    }
+    const qint64 width = std::max<qint64>(impl->paddingLeft + w + impl->paddingRight, 0);
+    const qint64 height = std::max<qint64>(impl->paddingTop + h + impl->paddingBottom, 0);
+    return QSize(toCoord(width), toCoord(height));
+}
+
+void VYRQLayoutEngine::layoutFloating(const Pass& pass, bool rows)
+{
+    // Every widget child moves here, bound bars and docked children included: the
+    // second docking and the scroll refresh place those again.
+    const size_t first = m_widgets.size();
+    for (QObject* object : pass.owner->children()) {
+        if (object->isWidgetType())
+            m_widgets.push_back(static_cast<QWidget*>(object));
+    }
+    const qint64 startMain = rows ? pass.pl : pass.pt;
+    const qint64 limit = rows ? pass.width - pass.pr : pass.height - pass.pb;
+    qint64 main = startMain;
+    qint64 cross = rows ? pass.pt : pass.pl;
+    qint64 line = 0;
+    for (size_t i = first; i < m_widgets.size(); ++i) {
+        QWidget* child = m_widgets[i];
+        const qint64 w = child->width();
+        const qint64 h = child->height();
+        const qint64 along = rows ? w : h;
+        if (main > startMain && main + along > limit) {
+            main = startMain;
+            cross += line + pass.sp;
+            line = 0;
+        }
+        const QRect rect = rows ? QRect(toCoord(main), toCoord(cross), int(w), int(h))
+                                : QRect(toCoord(cross), toCoord(main), int(w), int(h));
+        setBaseGeometry(child, rect);
+        child->setGeometry(rect);
+        main += along + pass.sp;
+        line = std::max(line, rows ? h : w);
+    }
+    m_widgets.resize(first);
+}
+
+bool VYRQLayoutEngine::layoutAxis(const Pass& pass, bool horizontal)
+{
+    m_items.clear();
+    qint64 weightTotal = 0;
+    qint64 stretchCount = 0;
+    qint64 stretchSum = 0;
+    for (QObject* object : pass.owner->children()) {
+        if (!object->isWidgetType())
+            continue;
+        QWidget* widget = static_cast<QWidget*>(object);
+        Item item;
+        if (!isLayoutChild(widget, item.control))
+            continue;
+        item.widget = widget;
+        item.weight = item.control ? std::max(item.control->getLayoutRatio(), 1) : 1;
+        item.current = horizontal ? widget->width() : widget->height();
+        item.minimum = horizontal ? widget->minimumWidth() : widget->minimumHeight();
+        item.maximum = maximumOf(horizontal ? widget->maximumWidth() : widget->maximumHeight());
+        if (item.control) {
+            item.fixed = (horizontal ? item.control->getWidthPolicy() : item.control->getHeightPolicy())
+                == PolicyFixed;
+            if (const VYRQSpacer* spacer = qobject_cast<const VYRQSpacer*>(widget)) {
+                const VYRQSpacer::Direction direction = spacer->getDirection();
+                item.stretch = direction == VYRQSpacer::Auto
+                    || direction == (horizontal ? VYRQSpacer::Horizontal : VYRQSpacer::Vertical);
+                item.thickness = spacer->getThickness();
+            }
+        }
+        weightTotal += item.weight;
+        if (item.stretch) {
+            ++stretchCount;
+            stretchSum += item.weight;
+        }
+        m_items.push_back(item);
+    }
+    if (m_items.empty() || weightTotal < 1)
+        return false;
+    if (stretchCount == 0 || stretchSum < 1) {
+        layoutByRatio(pass, horizontal);
+        return false;
+    }
+    layoutByStretch(pass, horizontal, stretchSum);
+    return true;
+}
+
+void VYRQLayoutEngine::layoutByRatio(const Pass& pass, bool horizontal)
+{
+    const qint64 n = qint64(m_items.size());
+    const qint64 mainLength = horizontal ? pass.width : pass.height;
+    const qint64 barMain = horizontal ? pass.barW : pass.barH;
+    const qint64 startPad = horizontal ? pass.pl : pass.pt;
+    const qint64 endPad = horizontal ? pass.pr : pass.pb;
+    const qint64 crossLength = horizontal ? pass.height : pass.width;
+    const qint64 barCross = horizontal ? pass.barH : pass.barW;
+    const qint64 crossStart = horizontal ? pass.pt : pass.pl;
+    const qint64 crossEnd = horizontal ? pass.pb : pass.pr;
+    const bool scrollable = horizontal ? pass.horizontalBar : pass.verticalBar;
+
+    qint64 avail = std::max<qint64>(mainLength - (n - 1) * pass.sp - barMain - startPad - endPad, 0);
+    if (scrollable) {
+        qint64 need = 0;
+        for (const Item& item : m_items) {
+            const qint64 size = std::min(std::max(std::max<qint64>(item.current, 0), item.minimum), item.maximum);
+            need += std::max<qint64>(size, 0);
+        }
+        avail = std::max(avail, need);
+    }
+
+    qint64 fixedSum = 0;
+    qint64 ratioCount = 0;
+    qint64 ratioSum = 0;
+    for (const Item& item : m_items) {
+        if (item.fixed) {
+            // The vertical axis sums the current heights as they are; stored pages
+            // were laid out with that difference, so it stays.
+            if (horizontal)
+                fixedSum += clampSize(item.minimum, std::min(avail, item.maximum), std::max<qint64>(item.current, 0));
+            else
+                fixedSum += std::max<qint64>(item.current, 0);
+        } else {
+            ++ratioCount;
+            ratioSum += item.weight;
+        }
+    }
+
+    qint64 rest = std::max<qint64>(avail - fixedSum, 0);
+    const qint64 cross = std::max<qint64>(crossLength - barCross - crossStart - crossEnd, 0);
+    qint64 pos = startPad;
+    for (const Item& item : m_items) {
+        qint64 size = 0;
+        if (!item.fixed) {
+            const qint64 share = (ratioCount < 2 || ratioSum < 1) ? rest : mulDiv(rest, item.weight, ratioSum);
+            const qint64 cap = std::min(std::max<qint64>(avail, 0), item.maximum);
+            size = clampSize(item.minimum, cap, share);
+        } else if (scrollable) {
+            size = std::min(std::max(std::max<qint64>(item.current, 0), item.minimum), item.maximum);
+        } else {
+            const qint64 cap = std::min(std::max<qint64>(avail, 0), item.maximum);
+            size = clampSize(item.minimum, cap, std::max<qint64>(item.current, 0));
+        }
+        size = std::max<qint64>(size, 0);
+        placeChild(item, horizontal, pos, crossStart, size, cross, false, 0);
+        if (!item.fixed) {
+            --ratioCount;
+            rest = std::max<qint64>(rest - size, 0);
+            ratioSum -= item.weight;
+        }
+        avail -= size;
+        if (!scrollable)
+            avail = std::max<qint64>(avail, 0);
+        pos += pass.sp + size;
+    }
+}
+
+void VYRQLayoutEngine::layoutByStretch(const Pass& pass, bool horizontal, qint64 stretchSum)
+{
+    const qint64 n = qint64(m_items.size());
+    const qint64 mainLength = horizontal ? pass.width : pass.height;
+    const qint64 barMain = horizontal ? pass.barW : pass.barH;
+    const qint64 startPad = horizontal ? pass.pl : pass.pt;
+    const qint64 endPad = horizontal ? pass.pr : pass.pb;
+    const qint64 crossLength = horizontal ? pass.height : pass.width;
+    const qint64 barCross = horizontal ? pass.barH : pass.barW;
+    const qint64 crossStart = horizontal ? pass.pt : pass.pl;
+    const qint64 crossEnd = horizontal ? pass.pb : pass.pr;
+    const bool scrollable = horizontal ? pass.horizontalBar : pass.verticalBar;
+
+    qint64 avail = std::max<qint64>(mainLength - (n - 1) * pass.sp - endPad - startPad - barMain, 0);
+    qint64 cross = crossLength - crossEnd - crossStart - barCross;
+    if (cross < 1)
+        cross = 0;
+
+    // Everything but the stretch items keeps its own size.
+    qint64 fixedSum = 0;
+    for (Item& item : m_items) {
+        if (item.stretch) {
+            item.size = 0;
+            continue;
+        }
+        const qint64 cap = std::min(avail < 1 ? 0 : avail, item.maximum);
+        item.size = std::max(std::min(std::max<qint64>(item.minimum, 0), cap),
+                             std::min(std::max(std::max<qint64>(item.current, 0), item.minimum), cap));
+        fixedSum += item.size;
+    }
+    if (scrollable)
+        avail = std::max(avail, fixedSum);
+
+    qint64 remaining = avail - fixedSum;
+    if (remaining < 1) {
+        // Too wide: shrink towards the minimums, first in proportion to how far each
+        // item is above its minimum, then in order for what rounding left over.
+        qint64 deficit = -remaining;
+        qint64 shrinkable = 0;
+        for (const Item& item : m_items) {
+            if (!item.stretch)
+                shrinkable += std::max<qint64>(item.size - item.minimum, 0);
+        }
+        for (Item& item : m_items) {
+            if (deficit < 1 || shrinkable < 1)
+                break;
+            if (item.stretch)
+                continue;
+            const qint64 s = std::max<qint64>(item.size - item.minimum, 0);
+            if (s > 0) {
+                const qint64 take = std::min(s, mulDiv(deficit, s, shrinkable));
+                item.size -= take;
+                shrinkable -= s;
+                deficit -= take;
+            }
+        }
+        for (Item& item : m_items) {
+            if (deficit < 1)
+                break;
+            if (item.stretch)
+                continue;
+            const qint64 s = std::max<qint64>(item.size - item.minimum, 0);
+            if (s > 0) {
+                const qint64 take = std::min(s, deficit);
+                item.size -= take;
+                deficit -= take;
+            }
+        }
+    } else {
+        for (Item& item : m_items) {
+            if (!item.stretch)
+                continue;
+            const qint64 share = stretchSum <= 0 ? remaining : mulDiv(remaining, item.weight, stretchSum);
+            const qint64 cap = std::min(remaining, item.maximum);
+            item.size = std::max<qint64>(0, std::min(cap, share));
+            remaining = std::max<qint64>(remaining - item.size, 0);
+            stretchSum -= item.weight;
+        }
+    }
+
+    qint64 pos = startPad;
+    qint64 left = avail;
+    for (const Item& item : m_items) {
+        const qint64 low = item.stretch ? 0 : item.minimum;
+        const qint64 cap = std::min(left < 1 ? 0 : left, item.maximum);
+        const qint64 size = std::max<qint64>(clampSize(low, cap, item.size), 0);
+        placeChild(item, horizontal, pos, crossStart, size, cross, item.stretch, item.thickness);
+        left = std::max<qint64>(left - size, 0);
+        pos += pass.sp + size;
+    }
+}
+
+void VYRQLayoutEngine::placeChild(const Item& item, bool horizontal, qint64 mainPos, qint64 crossPos,
+                                  qint64 mainSize, qint64 cross, bool stretch, int thickness)
+{
+    QWidget* widget = item.widget;
+    const LayoutSizePolicy crossPolicy = item.control
+        ? (horizontal ? item.control->getHeightPolicy() : item.control->getWidthPolicy())
+        : PolicyUnset;
+    qint64 size = horizontal ? widget->height() : widget->width();
+    if (stretch) {
+        if (thickness >= 1)
+            size = thickness;
+        else if (item.control && crossPolicy == PolicyFill)
+            size = cross;
+    } else if (item.control && crossPolicy == PolicyFill) {
+        size = cross;
+    }
+    const qint64 crossMinimum = horizontal ? widget->minimumHeight() : widget->minimumWidth();
+    const qint64 crossMaximum = maximumOf(horizontal ? widget->maximumHeight() : widget->maximumWidth());
+    const qint64 capC = std::min(std::max<qint64>(cross, 0), crossMaximum);
+    size = std::min(clampSize(crossMinimum, capC, size), cross);
+
+    const int main = toCoord(std::max<qint64>(mainSize, 0));
+    const int across = toCoord(size);
+    const QRect rect = horizontal ? QRect(toCoord(mainPos), toCoord(crossPos), main, across)
+                                  : QRect(toCoord(crossPos), toCoord(mainPos), across, main);
+    setBaseGeometry(widget, rect);
+    widget->setGeometry(rect);
+}

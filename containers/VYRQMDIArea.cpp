@@ -1,0 +1,8 @@
+#include "VYRQMDIArea.h"
+
+VYRQMDIArea::VYRQMDIArea() = default;
+
+VYRQMDIArea::~VYRQMDIArea()
+{
+    m_windows.clear();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+// An empty placeholder for a multiple-document area; windows may remember one.
+class VYRQMDIArea : public QWidget {
+    Q_OBJECT
+public:
+    VYRQMDIArea();
+    ~VYRQMDIArea() override;
+
+private:
+    QList<QWidget*> m_windows;
+};

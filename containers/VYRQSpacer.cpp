@@ -1,0 +1,135 @@
+#include "VYRQSpacer.h"
+
+#include "VYRQContainer.h"
+#include "VYRQJson.h"
+
+#include <json/value.h>
+
+#include <algorithm>
+
+class VYRQSpacerImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQSpacerImpl(VYRQSpacer* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtspacer"))
+    {
+    }
+
+    bool serializeJson(Json::Value*& json, bool read) override;
+
+    int direction = VYRQSpacer::Auto;
+    int thickness = 0;
+};
+
+bool VYRQSpacerImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    Json::Value& element = *json;
+    if (read) {
+        const Json::Value* attr = vyr::json::object(element, "attr");
+        if (!attr)
+            return true;
+        int value = 0;
+        if (readOwnAttr(*attr, "direction", value))
+            direction = (value < VYRQSpacer::Auto || value > VYRQSpacer::Vertical) ? VYRQSpacer::Auto : value;
+        if (readOwnAttr(*attr, "thickness", value))
+            thickness = std::max(value, 0);
+        return true;
+    }
+    if (direction != VYRQSpacer::Auto)
+        element["attr"]["direction"] = direction;
+    if (thickness != 0)
+        element["attr"]["thickness"] = thickness;
+    return true;
+}
+
+namespace {
+
+void relayoutParent(QWidget* spacer)
+{
+    if (VYRQContainer* parent = qobject_cast<VYRQContainer*>(spacer->parentWidget()))
+        parent->forceResize();
+}
+
+} // namespace
+
+VYRQSpacer::VYRQSpacer(QWidget* parent)
+    : VYRQControl(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(false);
+    setMinimumSize(0, 0);
+    finishConstruction();
+}
+
+VYRQSpacer::~VYRQSpacer() = default;
+
+void VYRQSpacer::setDirection(Direction direction)
+{
+    const int value = int(direction);
+    impl()->direction = (value < Auto || value > Vertical) ? Auto : value;
+    relayoutParent(this);
+}
+
+VYRQSpacer::Direction VYRQSpacer::getDirection() const
+{
+    return Direction(impl()->direction);
+}
+
+void VYRQSpacer::setThickness(int thickness)
+{
+    impl()->thickness = std::max(thickness, 0);
+    relayoutParent(this);
+}
+
+int VYRQSpacer::getThickness() const
+{
+    return impl()->thickness;
+}
+
+void VYRQSpacer::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQSpacer::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+ControlInfo VYRQSpacer::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtspacer", "VYRQSpacer", "Spacer", "Elastic spacer", "container");
+    auto spacer = [](QObject* o) { return qobject_cast<VYRQSpacer*>(o); };
+
+    PropertyDef direction;
+    direction.name = QStringLiteral("Direction");
+    direction.kind = PropertyDef::Enumeration;
+    direction.optionValues = {Auto, Horizontal, Vertical};
+    direction.optionLabels = {QStringLiteral("Auto"), QStringLiteral("Horizontal"), QStringLiteral("Vertical")};
+    direction.setInt = [spacer](QObject* o, int value) {
+        // Out-of-range values become Auto; the enum never holds them.
+        if (VYRQSpacer* s = spacer(o))
+            s->setDirection((value < Auto || value > Vertical) ? Auto : Direction(value));
+    };
+    direction.getInt = [spacer](QObject* o) {
+        VYRQSpacer* s = spacer(o);
+        return s ? int(s->getDirection()) : int(Auto);
+    };
+    info.rows.push_back(direction);
+
+    PropertyDef thickness;
+    thickness.name = QStringLiteral("Thickness");
+    thickness.kind = PropertyDef::Integer;
+    thickness.setInt = [spacer](QObject* o, int value) {
+        if (VYRQSpacer* s = spacer(o))
+            s->setThickness(value);
+    };
+    thickness.getInt = [spacer](QObject* o) {
+        VYRQSpacer* s = spacer(o);
+        return s ? s->getThickness() : 0;
+    };
+    info.rows.push_back(thickness);
+    return info;
+}

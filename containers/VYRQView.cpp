@@ -1,0 +1,5 @@
+#include "VYRQView.h"
+
+VYRQView::VYRQView() = default;
+
+VYRQView::~VYRQView() = default;

@@ -1,0 +1,402 @@
+#include "VYRQWindowImpl.h"
+
+#include "IVYRQWidgetBase.h"
+#include "VYRQWidgetBase.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+
+// The window that follows the current press; null when no press is followed.
+// Held through QPointer so that a destroyed window cannot leave the flag set.
+QPointer<QWidget>& pressOwner()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
+bool allowsDrag(QWidget* window, QWidget* hit)
+{
+    if (!hit || hit == window)
+        return true;
+    auto* control = dynamic_cast<IVYRQWidgetBase*>(hit);
+    if (!control)
+        return true;
+    const QString type = control->getTypeName();
+    return type == QLatin1String("qtcontainer") || type == QLatin1String("qtlabel");
+}
+
+QWidget* hitTestIn(QWidget* widget, QWidget* root, const QPoint& point)
+{
+    if (!widget || widget->isHidden())
+        return nullptr;
+    const QRect area(widget == root ? QPoint(0, 0) : widget->mapTo(root, QPoint(0, 0)), widget->size());
+    if (!area.contains(point))
+        return nullptr;
+    const QObjectList& children = widget->children();
+    for (int i = children.size() - 1; i >= 0; --i) {
+        if (!children.at(i)->isWidgetType())
+            continue;
+        if (QWidget* hit = hitTestIn(static_cast<QWidget*>(children.at(i)), root, point))
+            return hit;
+    }
+    return widget;
+}
+
+} // namespace
+
+VYRQWindowImpl::VYRQWindowImpl(QWidget* owner, const QString& typeKey)
+    : VYRQWidgetBaseImpl(owner, typeKey)
+{
+#ifndef Q_OS_WIN
+    doubleClickMaximize = !isSubWindow();
+#endif
+}
+
+VYRQWindowImpl::~VYRQWindowImpl()
+{
+    if (pressOwner() == owner())
+        pressOwner().clear();
+}
+
+bool VYRQWindowImpl::isSubWindow() const
+{
+    return typeKey() == QLatin1String("VYRSubWin");
+}
+
+void VYRQWindowImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    if (!showBackground || !painter)
+        return;
+    if (useFillColor)
+        paintFillStyle(painter, backgroundColor, rect.x(), rect.y(), rect.width(), rect.height());
+    else
+        drawNinePatchImage(painter, backgroundImage, backgroundImageDesc, rect.x(), rect.y(), rect.width(),
+                           rect.height());
+}
+
+VYRQWindowImpl::ResizeEdge VYRQWindowImpl::edgeAt(const QPoint& pos) const
+{
+    const QWidget* w = owner();
+    if (!w)
+        return EdgeNone;
+    const int b = borderWidth;
+    const bool nearLeft = pos.x() < b;
+    const bool nearRight = pos.x() > w->width() - b;
+    const bool nearTop = pos.y() < b;
+    const bool nearBottom = pos.y() > w->height() - b;
+    if (nearBottom && nearRight)
+        return EdgeBottomRight;
+    if (nearTop && nearLeft)
+        return EdgeTopLeft;
+    if (nearBottom && nearLeft)
+        return EdgeBottomLeft;
+    if (nearTop && nearRight)
+        return EdgeTopRight;
+    if (nearLeft)
+        return EdgeLeft;
+    if (nearRight)
+        return EdgeRight;
+    if (nearTop)
+        return EdgeTop;
+    if (nearBottom)
+        return EdgeBottom;
+    return EdgeNone;
+}
+
+Qt::CursorShape VYRQWindowImpl::cursorFor(ResizeEdge edge)
+{
+    switch (edge) {
+    case EdgeLeft:
+    case EdgeRight:
+        return Qt::SizeHorCursor;
+    case EdgeTop:
+    case EdgeBottom:
+        return Qt::SizeVerCursor;
+    case EdgeBottomRight:
+    case EdgeTopLeft:
+        return Qt::SizeFDiagCursor;
+    case EdgeTopRight:
+    case EdgeBottomLeft:
+        return Qt::SizeBDiagCursor;
+    case EdgeNone:
+        break;
+    }
+    return Qt::ArrowCursor;
+}
+
+bool VYRQWindowImpl::isMousePressed()
+{
+    QWidget* w = pressOwner();
+    if (!w)
+        return false;
+    // A window that was hidden or lost its grab without seeing the release (a popup
+    // took the mouse, the grab was broken) must not keep every other window from
+    // following a press.
+    if (!w->isVisible() || QWidget::mouseGrabber() != w) {
+        if (auto* impl = qobject_cast<VYRQWindowImpl*>(fromWidget(w)))
+            impl->releasePress();
+        pressOwner().clear();
+        return false;
+    }
+    return true;
+}
+
+QWidget* VYRQWindowImpl::mousePressedBy()
+{
+    return isMousePressed() ? pressOwner().data() : nullptr;
+}
+
+void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
+{
+    QWidget* w = owner();
+    if (!w || !event || isMousePressed())
+        return;
+    if (isSubWindow())
+        w->raise();
+    const bool maximized = w->isMaximized();
+    const QPoint pos = event->pos();
+    if (resizeable && !maximized) {
+        const ResizeEdge edge = edgeAt(pos);
+        if (edge != EdgeNone)
+            resizeEdge = edge;
+    }
+    if (canDrag && !maximized && event->button() == Qt::LeftButton) {
+        const bool allowed = allowsDrag(w, hitTest(w, pos.x(), pos.y()));
+        dragging = allowed && (!onlyDragCaption || pos.y() <= captionHeight);
+    }
+    pressPos = event->globalPos();
+    event->accept();
+    pressOwner() = w;
+    w->grabMouse();
+}
+
+void VYRQWindowImpl::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget* w = owner();
+    if (!w || !event)
+        return;
+    if (resizeable && !w->isMaximized()) {
+        if (resizeEdge == EdgeNone)
+            followHover(event->pos());
+        else
+            resizeByEdge(event->globalPos());
+    }
+    if (resizeEdge == EdgeNone && canDrag && dragging && event->buttons() != Qt::NoButton && !w->isMaximized()) {
+        const QPoint globalPos = event->globalPos();
+        w->move(w->pos() + (globalPos - pressPos));
+        pressPos = globalPos;
+        event->accept();
+    }
+}
+
+void VYRQWindowImpl::followHover(const QPoint& pos)
+{
+    QWidget* w = owner();
+    const ResizeEdge edge = edgeAt(pos);
+    if (edge != EdgeNone) {
+        w->setCursor(cursorFor(edge));
+        cursorSet = true;
+    } else if (cursorSet && !dragging) {
+        w->setCursor(Qt::ArrowCursor);
+        cursorSet = false;
+    }
+}
+
+void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
+{
+    QWidget* w = owner();
+    const int dx = globalPos.x() - pressPos.x();
+    const int dy = globalPos.y() - pressPos.y();
+    const bool left = resizeEdge == EdgeLeft || resizeEdge == EdgeTopLeft || resizeEdge == EdgeBottomLeft;
+    const bool right = resizeEdge == EdgeRight || resizeEdge == EdgeTopRight || resizeEdge == EdgeBottomRight;
+    const bool top = resizeEdge == EdgeTop || resizeEdge == EdgeTopLeft || resizeEdge == EdgeTopRight;
+    const bool bottom = resizeEdge == EdgeBottom || resizeEdge == EdgeBottomLeft || resizeEdge == EdgeBottomRight;
+
+    // Fixed sizes pin the window between presses, so nothing else resizes it.
+    QPoint position = w->pos();
+    if (left) {
+        const int width = w->width() - dx;
+        if (width >= minWidth) {
+            w->setFixedWidth(width);
+            pressPos.setX(globalPos.x());
+            position.rx() += dx;
+        } else {
+            w->setFixedWidth(minWidth);
+        }
+    } else if (right) {
+        const int width = w->width() + dx;
+        if (width < minWidth) {
+            w->setFixedWidth(minWidth);
+        } else {
+            pressPos.setX(globalPos.x());
+            w->setFixedWidth(width);
+        }
+    }
+    if (top) {
+        const int height = w->height() - dy;
+        if (height >= minHeight) {
+            w->setFixedHeight(height);
+            pressPos.setY(globalPos.y());
+            position.ry() += dy;
+        } else {
+            w->setFixedHeight(minHeight);
+        }
+    } else if (bottom) {
+        const int height = w->height() + dy;
+        if (height < minHeight) {
+            w->setFixedHeight(minHeight);
+        } else {
+            pressPos.setY(globalPos.y());
+            w->setFixedHeight(height);
+        }
+    }
+    if (position != w->pos())
+        w->move(position);
+}
+
+void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
+{
+    releasePress();
+}
+
+void VYRQWindowImpl::releasePress()
+{
+    QWidget* w = owner();
+    if (resizeEdge != EdgeNone && resizeable && w)
+        w->setCursor(Qt::ArrowCursor);
+    // Cleared whatever the resize setting is now, so that a later hover never
+    // resizes without a press.
+    resizeEdge = EdgeNone;
+    dragging = false;
+    if (w && QWidget::mouseGrabber() == w)
+        w->releaseMouse();
+    if (pressOwner() == w)
+        pressOwner().clear();
+}
+
+void VYRQWindowImpl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (doubleClickMaximize && event && event->button() == Qt::LeftButton && event->pos().y() < captionHeight)
+        toggleMaximized();
+}
+
+void VYRQWindowImpl::toggleMaximized()
+{
+    QWidget* w = owner();
+    if (!w)
+        return;
+    if (w->isMaximized()) {
+        w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
+        if (m_maximizedByUs) {
+            m_maximizedByUs = false;
+            w->setMinimumSize(m_normalMinimum);
+            w->setMaximumSize(m_normalMaximum);
+            w->setGeometry(m_normalGeometry);
+        }
+        return;
+    }
+
+    QRect area;
+    if (w->isWindow()) {
+        QScreen* screen = w->screen();
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen)
+            area = screen->availableGeometry();
+    } else if (QWidget* parent = w->parentWidget()) {
+        area = parent->rect();
+    }
+    if (!area.isValid())
+        return;
+
+    m_normalGeometry = w->geometry();
+    m_normalMinimum = w->minimumSize();
+    m_normalMaximum = w->maximumSize();
+    m_maximizedByUs = true;
+    // A border resize pins the size; lift that first or the window cannot grow.
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    w->setGeometry(area);
+    w->setWindowState(w->windowState() | Qt::WindowMaximized);
+}
+
+void VYRQWindowImpl::resizeChildren()
+{
+    QWidget* w = owner();
+    if (!w)
+        return;
+    const QObjectList children = w->children();
+    for (QObject* child : children) {
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(child);
+        if (!control)
+            continue;
+        if (VYRQWidgetBase* base = control->getControlBase())
+            base->resizeWidget();
+    }
+}
+
+void VYRQWindowImpl::setResizeable(bool on)
+{
+    resizeable = on;
+    if (QWidget* w = owner())
+        w->setMouseTracking(on);
+}
+
+void VYRQWindowImpl::setTransparent(bool on)
+{
+    QWidget* w = owner();
+    if (!w)
+        return;
+    if (on) {
+        if (!(w->windowFlags() & Qt::FramelessWindowHint)) {
+            // Changing window flags hides a shown window; show it again.
+            const bool wasVisible = w->isVisible();
+            changingWindowFlags = true;
+            w->setWindowFlags(w->windowFlags() | Qt::FramelessWindowHint);
+            if (wasVisible)
+                w->show();
+            changingWindowFlags = false;
+        }
+        w->setAttribute(Qt::WA_TranslucentBackground, true);
+    } else {
+        w->setAttribute(Qt::WA_TranslucentBackground, false);
+    }
+}
+
+void VYRQWindowImpl::setX(int x)
+{
+    if (QWidget* w = owner()) {
+        QRect rect = w->geometry();
+        rect.setLeft(x);
+        w->setGeometry(rect);
+    }
+}
+
+void VYRQWindowImpl::setY(int y)
+{
+    if (QWidget* w = owner()) {
+        QRect rect = w->geometry();
+        rect.setTop(y);
+        w->setGeometry(rect);
+    }
+}
+
+void VYRQWindowImpl::centerWindow()
+{
+    QWidget* w = owner();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!w || !screen)
+        return;
+    const QRect area = screen->geometry();
+    w->move((area.width() - w->width()) / 2, (area.height() - w->height()) / 2);
+}
+
+QWidget* VYRQWindowImpl::hitTest(QWidget* root, int x, int y)
+{
+    return hitTestIn(root, root, QPoint(x, y));
+}

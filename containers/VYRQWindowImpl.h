@@ -1,0 +1,103 @@
+#pragma once
+
+#include "VYRQStyleDefs.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QEventLoop;
+class QMouseEvent;
+class QPainter;
+class VYRQMDIArea;
+
+// The implementation object shared by VYRQWindow ("VYRWindow") and VYRQSubWin
+// ("VYRSubWin"): window settings, background painting, the mouse-driven move and
+// border resize, and the child relayout on resize.
+class VYRQWindowImpl : public VYRQWidgetBaseImpl {
+    Q_OBJECT
+public:
+    enum ResizeEdge {
+        EdgeNone = -1,
+        EdgeLeft = 0,
+        EdgeRight = 1,
+        EdgeTop = 2,
+        EdgeBottom = 3,
+        EdgeBottomRight = 4,
+        EdgeTopRight = 5,
+        EdgeTopLeft = 6,
+        EdgeBottomLeft = 7
+    };
+
+    VYRQWindowImpl(QWidget* owner, const QString& typeKey);
+    ~VYRQWindowImpl() override;
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+    // The zone of a position in the owner's coordinates (EdgeNone outside all zones).
+    ResizeEdge edgeAt(const QPoint& pos) const;
+    static Qt::CursorShape cursorFor(ResizeEdge edge);
+
+    // Ends a press this window follows: drag and resize state, the mouse grab and
+    // the process-wide pressed flag (only when this window set it).
+    void releasePress();
+    // Lays out the owner's direct library children (resizeWidget on each).
+    void resizeChildren();
+    // Maximised to the screen's available geometry (a sub-window to its parent's
+    // rectangle), or back to the geometry and size limits it had before.
+    void toggleMaximized();
+
+    void setResizeable(bool on);
+    void setTransparent(bool on);
+    void setX(int x);
+    void setY(int y);
+    void centerWindow();
+
+    static QWidget* hitTest(QWidget* root, int x, int y);
+    // The process-wide pressed flag shared by every window and sub-window, and the
+    // window that set it.
+    static bool isMousePressed();
+    static QWidget* mousePressedBy();
+
+    int resizeEdge = EdgeNone;
+    bool resizeable = false;
+    bool canDrag = true;
+    int borderWidth = 4;
+    bool dragging = false;
+    QString backgroundImage;
+    ImageDesc backgroundImageDesc;
+    FillRes backgroundColor;
+    bool useFillColor = true;
+    QPoint pressPos;
+    bool showBackground = false;
+    bool cursorSet = false;
+    int minWidth = 400;
+    int minHeight = 400;
+    bool onlyDragCaption = false;
+    int captionHeight = 40;
+    QEventLoop* eventLoop = nullptr;
+    QPointer<VYRQMDIArea> mdiArea;
+    // A double click in the caption band toggles maximised. The native caption does
+    // this for a frameless VYRQWindow on Windows, so there it starts off.
+    bool doubleClickMaximize = false;
+    // Set while setTransparent re-creates the native window (it hides and shows it).
+    bool changingWindowFlags = false;
+
+private:
+    bool isSubWindow() const;
+    void resizeByEdge(const QPoint& globalPos);
+    void followHover(const QPoint& pos);
+
+    bool m_grabbed = false;
+    bool m_maximizedByUs = false;
+    QRect m_normalGeometry;
+    QSize m_normalMinimum;
+    QSize m_normalMaximum;
+};

@@ -1,0 +1,621 @@
+#include "VYRQCheckBox.h"
+#include "VYRQCheckBoxImpl.h"
+
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+
+#include <QPainter>
+
+#include <json/value.h>
+
+const QString VYRQCheckBoxImpl::defaultUncheckIcon = QStringLiteral("IDB_UNCHECK");
+const QString VYRQCheckBoxImpl::defaultCheckedIcon = QStringLiteral("IDB_CHECKED");
+
+namespace {
+
+const QString keyPrefix = QStringLiteral("|->");
+
+const char* const ownKeys[] = {"iconHor", "iconVer", "iconX", "iconY", "showIcon", "showText", "text",
+                               "iconPath", "hotIconPath", "siconPath", "sHotIconPath", "disableIconPath",
+                               "disableSIconPath"};
+
+FillStyle undrawnFill()
+{
+    FillStyle style;
+    style.draw = false;
+    return style;
+}
+
+} // namespace
+
+VYRQCheckBoxImpl::VYRQCheckBoxImpl(VYRQCheckBox* owner)
+    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtcheckbox"))
+    , uncheckIcon(defaultUncheckIcon)
+    , uncheckHotIcon(defaultUncheckIcon)
+    , checkedIcon(defaultCheckedIcon)
+    , checkedHotIcon(defaultCheckedIcon)
+    , q(owner)
+{
+    iconStyle.hor = DockNear;
+    iconStyle.ver = DockCenter;
+    uncheckedBackgrounds.set(AllStates, undrawnFill());
+    checkedBackgrounds.set(AllStates, undrawnFill());
+}
+
+VYRQCheckBoxImpl::~VYRQCheckBoxImpl() = default;
+
+// ---------------------------------------------------------------------------
+// Painting
+
+int VYRQCheckBoxImpl::textStart() const
+{
+    if (!showIcon || iconStyle.hor != DockNear || uncheckIcon.isEmpty())
+        return 0;
+    const QSize size = getImageSize(uncheckIcon, false);
+    return size.isValid() ? iconStyle.x + size.width() : 0;
+}
+
+const QString& VYRQCheckBoxImpl::iconFor(CtrlState state, bool checked) const
+{
+    static const QString none;
+    switch (state) {
+    case Normal:
+    case Pressed:
+        return checked ? checkedIcon : uncheckIcon;
+    case Hot:
+        return checked ? checkedHotIcon : uncheckHotIcon;
+    case Disable:
+        return checked ? disableCheckedIcon : disableUncheckIcon;
+    default:
+        return none;
+    }
+}
+
+void VYRQCheckBoxImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    const bool checked = q->isChecked();
+    const CtrlState state = ctrlState();
+
+    drawFillStyle(painter, checked ? checkedBackgrounds.get(state) : uncheckedBackgrounds.get(state), rect);
+
+    if (showText) {
+        const int x = textStart();
+        const TextStyleDesc& style = !q->isEnabled() ? disabledText : checked ? checkedText : uncheckedText;
+        drawText(painter, q->text(), style, rect.left() + x, rect.top(), rect.width() - x, rect.height(), true);
+    }
+
+    // Drawn last: an icon away from the near edge lies over the text.
+    if (showIcon)
+        drawImage(painter, iconFor(state, checked), iconStyle, rect, false);
+}
+
+// ---------------------------------------------------------------------------
+// Language and JSON
+
+void VYRQCheckBoxImpl::notifyChangeLanguage()
+{
+    if (!textKey.isEmpty())
+        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
+}
+
+void VYRQCheckBoxImpl::readText(const QString& value)
+{
+    if (value.startsWith(keyPrefix)) {
+        textKey = value.mid(keyPrefix.size());
+        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
+        return;
+    }
+    // A plain text replaces a translated one for good; a later language change
+    // must not bring the old key's translation back over it.
+    textKey.clear();
+    q->setText(value);
+}
+
+bool VYRQCheckBoxImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQCheckBoxImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot >= 0 && slot < 8) {
+            FillStyle found;
+            if (!lookupFill(name, found))
+                return;
+            if (slot < 4)
+                uncheckedBackgrounds.readSlot(slot, found);
+            else
+                checkedBackgrounds.readSlot(slot - 4, found);
+        } else if (slot >= 8 && slot <= 10) {
+            TextStyleDesc found;
+            if (!lookupText(name, found))
+                return;
+            (slot == 8 ? uncheckedText : slot == 9 ? checkedText : disabledText) = found;
+        }
+    });
+
+    for (const char* key : ownKeys)
+        claimAttrKey(key);
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    vyr::json::read(*attr, "iconHor", iconStyle.hor);
+    vyr::json::read(*attr, "iconVer", iconStyle.ver);
+    vyr::json::read(*attr, "iconX", iconStyle.x);
+    vyr::json::read(*attr, "iconY", iconStyle.y);
+    vyr::json::read(*attr, "showIcon", showIcon);
+    vyr::json::read(*attr, "showText", showText);
+
+    QString text;
+    if (vyr::json::read(*attr, "text", text)) {
+        readText(text);
+    } else if (!isApplyingTheme()) {
+        // A theme element without a text leaves the application's text alone; a page
+        // element without one means an empty box label.
+        readText(QString());
+    }
+
+    vyr::json::read(*attr, "iconPath", uncheckIcon);
+    vyr::json::read(*attr, "hotIconPath", uncheckHotIcon);
+    if (uncheckHotIcon == defaultUncheckIcon)
+        uncheckHotIcon = uncheckIcon;
+    vyr::json::read(*attr, "siconPath", checkedIcon);
+    vyr::json::read(*attr, "sHotIconPath", checkedHotIcon);
+    if (checkedHotIcon == defaultCheckedIcon)
+        checkedHotIcon = checkedIcon;
+    vyr::json::read(*attr, "disableIconPath", disableUncheckIcon);
+    vyr::json::read(*attr, "disableSIconPath", disableCheckedIcon);
+}
+
+void VYRQCheckBoxImpl::writeJson(Json::Value& element) const
+{
+    Json::Value styles(Json::arrayValue);
+    uncheckedBackgrounds.write(styles, 0);
+    checkedBackgrounds.write(styles, 4);
+    const TextStyleDesc* texts[] = {&uncheckedText, &checkedText, &disabledText};
+    for (int i = 0; i < 3; ++i) {
+        if (!texts[i]->name.isEmpty())
+            vyr::appendStyleEntry(styles, texts[i]->name, vyr::styleEntryKind(*texts[i]), 8 + i);
+    }
+    if (!styles.empty())
+        element["style"] = styles;
+
+    Json::Value& attr = element["attr"];
+    if (!attr.isObject())
+        attr = Json::Value(Json::objectValue);
+    // Every alignment is written: a reader keeps its own default for a missing key,
+    // and the centre would otherwise come back as the near edge.
+    attr["iconHor"] = iconStyle.hor;
+    if (iconStyle.ver != DockCenter)
+        attr["iconVer"] = iconStyle.ver;
+    if (iconStyle.x != 0)
+        attr["iconX"] = iconStyle.x;
+    if (iconStyle.y != 0)
+        attr["iconY"] = iconStyle.y;
+    if (!showIcon)
+        attr["showIcon"] = 0;
+    if (!showText)
+        attr["showText"] = 0;
+    const QString text = q->text();
+    if (!text.isEmpty())
+        attr["text"] = vyr::json::toUtf8(text);
+
+    // Names with a built-in default are written even when emptied, so that a box
+    // saved without icons does not come back with the default ones.
+    auto putIcon = [&attr](const char* key, const QString& name, bool hasDefault) {
+        if (!name.isEmpty() || hasDefault)
+            attr[key] = vyr::json::toUtf8(name);
+    };
+    putIcon("iconPath", uncheckIcon, true);
+    putIcon("hotIconPath", uncheckHotIcon, true);
+    putIcon("siconPath", checkedIcon, true);
+    putIcon("sHotIconPath", checkedHotIcon, true);
+    putIcon("disableIconPath", disableUncheckIcon, false);
+    putIcon("disableSIconPath", disableCheckedIcon, false);
+}
+
+// ---------------------------------------------------------------------------
+// VYRQCheckBox
+
+VYRQCheckBox::VYRQCheckBox(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+}
+
+VYRQCheckBox::~VYRQCheckBox() = default;
+
+VYRQCheckBoxImpl* VYRQCheckBox::getImpl() const
+{
+    return impl();
+}
+
+void VYRQCheckBox::setBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->uncheckedBackgrounds.set(state, style);
+}
+
+const FillStyle& VYRQCheckBox::getBackground(CtrlState state) const
+{
+    return impl()->uncheckedBackgrounds.get(state);
+}
+
+void VYRQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->checkedBackgrounds.set(state, style);
+}
+
+const FillStyle& VYRQCheckBox::getCheckedBackground(CtrlState state) const
+{
+    return impl()->checkedBackgrounds.get(state);
+}
+
+void VYRQCheckBox::setTextStyle(bool checked, const TextStyleDesc& style)
+{
+    (checked ? impl()->checkedText : impl()->uncheckedText) = style;
+}
+
+const TextStyleDesc& VYRQCheckBox::getTextStyle(bool checked) const
+{
+    return checked ? impl()->checkedText : impl()->uncheckedText;
+}
+
+void VYRQCheckBox::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
+{
+    switch (state) {
+    case TextChecked:
+        impl()->checkedText = style;
+        break;
+    case TextUnchecked:
+        impl()->uncheckedText = style;
+        break;
+    case TextDisable:
+        impl()->disabledText = style;
+        break;
+    }
+}
+
+const TextStyleDesc& VYRQCheckBox::getTextStyleByState(CheckBoxTextState state) const
+{
+    if (state == TextUnchecked)
+        return impl()->uncheckedText;
+    if (state == TextDisable)
+        return impl()->disabledText;
+    return impl()->checkedText;
+}
+
+void VYRQCheckBox::setDisableTextStyle(const TextStyleDesc& style)
+{
+    impl()->disabledText = style;
+}
+
+const TextStyleDesc& VYRQCheckBox::getDisableTextStyle() const
+{
+    return impl()->disabledText;
+}
+
+void VYRQCheckBox::setUncheckIcon(const QString& name)
+{
+    impl()->uncheckIcon = name;
+    if (impl()->uncheckHotIcon == VYRQCheckBoxImpl::defaultUncheckIcon)
+        impl()->uncheckHotIcon = name;
+}
+
+QString VYRQCheckBox::getUncheckIcon() const
+{
+    return impl()->uncheckIcon;
+}
+
+void VYRQCheckBox::setUncheckHotIcon(const QString& name)
+{
+    impl()->uncheckHotIcon = name;
+}
+
+QString VYRQCheckBox::getUncheckHotIcon() const
+{
+    return impl()->uncheckHotIcon;
+}
+
+void VYRQCheckBox::setCheckedIcon(const QString& name)
+{
+    impl()->checkedIcon = name;
+    if (impl()->checkedHotIcon == VYRQCheckBoxImpl::defaultCheckedIcon)
+        impl()->checkedHotIcon = name;
+}
+
+QString VYRQCheckBox::getCheckedIcon() const
+{
+    return impl()->checkedIcon;
+}
+
+void VYRQCheckBox::setCheckedHotIcon(const QString& name)
+{
+    impl()->checkedHotIcon = name;
+}
+
+QString VYRQCheckBox::getCheckedHotIcon() const
+{
+    return impl()->checkedHotIcon;
+}
+
+void VYRQCheckBox::setDisableCheckIcon(const QString& name)
+{
+    impl()->disableCheckedIcon = name;
+}
+
+QString VYRQCheckBox::getDisableCheckIcon() const
+{
+    return impl()->disableCheckedIcon;
+}
+
+void VYRQCheckBox::setDisableUncheckIcon(const QString& name)
+{
+    impl()->disableUncheckIcon = name;
+}
+
+QString VYRQCheckBox::getDisableUncheckIcon() const
+{
+    return impl()->disableUncheckIcon;
+}
+
+void VYRQCheckBox::setIconStyle(const IconStyleDesc& style)
+{
+    impl()->iconStyle = style;
+}
+
+const IconStyleDesc& VYRQCheckBox::getIconStyle() const
+{
+    return impl()->iconStyle;
+}
+
+void VYRQCheckBox::setIconHorAlign(DockLayoutType align)
+{
+    impl()->iconStyle.hor = align;
+}
+
+DockLayoutType VYRQCheckBox::getIconHorAlign() const
+{
+    return DockLayoutType(impl()->iconStyle.hor);
+}
+
+void VYRQCheckBox::setIconVerAlign(DockLayoutType align)
+{
+    impl()->iconStyle.ver = align;
+}
+
+DockLayoutType VYRQCheckBox::getIconVerAlign() const
+{
+    return DockLayoutType(impl()->iconStyle.ver);
+}
+
+void VYRQCheckBox::setIconOffsetX(int x)
+{
+    impl()->iconStyle.x = x;
+}
+
+int VYRQCheckBox::getIconOffsetX() const
+{
+    return impl()->iconStyle.x;
+}
+
+void VYRQCheckBox::setIconOffsetY(int y)
+{
+    impl()->iconStyle.y = y;
+}
+
+int VYRQCheckBox::getIconOffsetY() const
+{
+    return impl()->iconStyle.y;
+}
+
+void VYRQCheckBox::setShowIcon(bool on)
+{
+    impl()->showIcon = on;
+}
+
+bool VYRQCheckBox::getShowIcon() const
+{
+    return impl()->showIcon;
+}
+
+void VYRQCheckBox::setShowText(bool on)
+{
+    impl()->showText = on;
+}
+
+bool VYRQCheckBox::getShowText() const
+{
+    return impl()->showText;
+}
+
+void VYRQCheckBox::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQCheckBox::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+// Qt's button handling comes first, so the toggle has happened when the state repaints.
+void VYRQCheckBox::mousePressEvent(QMouseEvent* event)
+{
+    QAbstractButton::mousePressEvent(event);
+    impl()->mousePressEvent(event);
+}
+
+void VYRQCheckBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    QAbstractButton::mouseReleaseEvent(event);
+    impl()->mouseReleaseEvent(event);
+}
+
+void VYRQCheckBox::mouseMoveEvent(QMouseEvent* event)
+{
+    QCheckBox::mouseMoveEvent(event);
+    impl()->mouseMoveEvent(event);
+}
+
+void VYRQCheckBox::enterEvent(QEvent* event)
+{
+    QWidget::enterEvent(event);
+    impl()->enterEvent(event);
+}
+
+void VYRQCheckBox::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    impl()->leaveEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Designer record
+
+namespace {
+
+VYRQCheckBox* box(QObject* o)
+{
+    return qobject_cast<VYRQCheckBox*>(o);
+}
+
+PropertyDef separatorRow()
+{
+    PropertyDef row;
+    row.name = QStringLiteral("Line");
+    row.kind = PropertyDef::Separator;
+    return row;
+}
+
+PropertyDef fillRow(const char* name, void (VYRQCheckBox::*set)(CtrlState, const FillStyle&),
+                    const FillStyle& (VYRQCheckBox::*get)(CtrlState) const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::FillStyles;
+    row.optionValues = {Normal, Hot, Pressed, Disable};
+    row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                        QStringLiteral("Disable")};
+    row.setFill = [set](QObject* o, int state, const FillStyle& style) {
+        if (VYRQCheckBox* b = box(o))
+            (b->*set)(CtrlState(state), style);
+    };
+    row.getFill = [get](QObject* o, int state) {
+        VYRQCheckBox* b = box(o);
+        return b ? (b->*get)(CtrlState(state)) : FillStyle();
+    };
+    return row;
+}
+
+PropertyDef iconRow(const char* name, void (VYRQCheckBox::*set)(const QString&),
+                    QString (VYRQCheckBox::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::IconPath;
+    row.setText = [set](QObject* o, const QString& value) {
+        if (VYRQCheckBox* b = box(o))
+            (b->*set)(value);
+    };
+    row.getText = [get](QObject* o) {
+        VYRQCheckBox* b = box(o);
+        return b ? (b->*get)() : QString();
+    };
+    return row;
+}
+
+PropertyDef alignRow(const char* name, void (VYRQCheckBox::*set)(DockLayoutType),
+                     DockLayoutType (VYRQCheckBox::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::Enumeration;
+    row.optionValues = {DockNear, DockCenter, DockFar};
+    row.optionLabels = {QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
+    row.setInt = [set](QObject* o, int value) {
+        if (VYRQCheckBox* b = box(o))
+            (b->*set)(DockLayoutType(value));
+    };
+    row.getInt = [get](QObject* o) {
+        VYRQCheckBox* b = box(o);
+        return b ? int((b->*get)()) : 0;
+    };
+    return row;
+}
+
+PropertyDef intRow(const char* name, void (VYRQCheckBox::*set)(int), int (VYRQCheckBox::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::Integer;
+    row.setInt = [set](QObject* o, int value) {
+        if (VYRQCheckBox* b = box(o))
+            (b->*set)(value);
+    };
+    row.getInt = [get](QObject* o) {
+        VYRQCheckBox* b = box(o);
+        return b ? (b->*get)() : 0;
+    };
+    return row;
+}
+
+} // namespace
+
+ControlInfo VYRQCheckBox::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtcheckbox", "VYRQCheckBox", "Checkbox", "Control CheckBox", "checkbox");
+    info.rows.push_back(fillRow("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
+    info.rows.push_back(
+        fillRow("CheckedBg", &VYRQCheckBox::setCheckedBackground, &VYRQCheckBox::getCheckedBackground));
+
+    PropertyDef text;
+    text.name = QStringLiteral("TextStyle");
+    text.kind = PropertyDef::TextStyles;
+    text.optionValues = {TextChecked, TextUnchecked, TextDisable};
+    text.optionLabels = {QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
+    text.setTextStyle = [](QObject* o, int state, const TextStyleDesc& style) {
+        if (VYRQCheckBox* b = box(o))
+            b->setTextStyleByState(CheckBoxTextState(state), style);
+    };
+    text.getTextStyle = [](QObject* o, int state) {
+        VYRQCheckBox* b = box(o);
+        return b ? b->getTextStyleByState(CheckBoxTextState(state)) : TextStyleDesc();
+    };
+    info.rows.push_back(text);
+    info.rows.push_back(separatorRow());
+
+    PropertyDef showIcon;
+    showIcon.name = QStringLiteral("ShowIcon");
+    showIcon.kind = PropertyDef::Bool;
+    showIcon.setBool = [](QObject* o, bool on) {
+        if (VYRQCheckBox* b = box(o))
+            b->setShowIcon(on);
+    };
+    showIcon.getBool = [](QObject* o) {
+        VYRQCheckBox* b = box(o);
+        return b && b->getShowIcon();
+    };
+    info.rows.push_back(showIcon);
+
+    info.rows.push_back(iconRow("UncheckIcon", &VYRQCheckBox::setUncheckIcon, &VYRQCheckBox::getUncheckIcon));
+    info.rows.push_back(
+        iconRow("UncheckHotIcon", &VYRQCheckBox::setUncheckHotIcon, &VYRQCheckBox::getUncheckHotIcon));
+    info.rows.push_back(iconRow("CheckedIcon", &VYRQCheckBox::setCheckedIcon, &VYRQCheckBox::getCheckedIcon));
+    info.rows.push_back(
+        iconRow("CheckedHotIcon", &VYRQCheckBox::setCheckedHotIcon, &VYRQCheckBox::getCheckedHotIcon));
+    info.rows.push_back(alignRow("HorAlign", &VYRQCheckBox::setIconHorAlign, &VYRQCheckBox::getIconHorAlign));
+    info.rows.push_back(alignRow("VerAlign", &VYRQCheckBox::setIconVerAlign, &VYRQCheckBox::getIconVerAlign));
+    info.rows.push_back(intRow("OffsetX", &VYRQCheckBox::setIconOffsetX, &VYRQCheckBox::getIconOffsetX));
+    info.rows.push_back(intRow("OffsetY", &VYRQCheckBox::setIconOffsetY, &VYRQCheckBox::getIconOffsetY));
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQCheckBox.cpp"

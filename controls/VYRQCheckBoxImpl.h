@@ -1,0 +1,51 @@
+#pragma once
+
+#include "VYRQStateStyles.h"
+#include "VYRQWidgetBaseImpl.h"
+
+class VYRQCheckBox;
+
+// The check box's state. Item views and the property list draw check boxes through it.
+class VYRQCheckBoxImpl : public VYRQWidgetBaseImpl {
+    Q_OBJECT
+public:
+    // Names of the box images that start-up paints into the default resource set.
+    static const QString defaultUncheckIcon;
+    static const QString defaultCheckedIcon;
+
+    explicit VYRQCheckBoxImpl(VYRQCheckBox* owner);
+    ~VYRQCheckBoxImpl() override;
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void notifyChangeLanguage() override;
+
+    // Where the text starts: right of a near-edge icon, else at 0. The unchecked icon
+    // measures the gap in every state, so the text does not move when toggled.
+    int textStart() const;
+    // The icon of an interaction state; empty for none.
+    const QString& iconFor(CtrlState state, bool checked) const;
+
+    QString uncheckIcon;
+    QString uncheckHotIcon;
+    QString checkedIcon;
+    QString checkedHotIcon;
+    QString disableCheckedIcon;
+    QString disableUncheckIcon;
+    QString textKey;
+    IconStyleDesc iconStyle;
+    TextStyleDesc uncheckedText;
+    TextStyleDesc checkedText;
+    TextStyleDesc disabledText;
+    bool showIcon = true;
+    bool showText = true;
+    vyr::FillStates uncheckedBackgrounds;
+    vyr::FillStates checkedBackgrounds;
+
+private:
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element) const;
+    void readText(const QString& text);
+
+    VYRQCheckBox* q;
+};

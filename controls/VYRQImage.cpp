@@ -1,0 +1,381 @@
+#include "VYRQImage.h"
+
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QMovie>
+#include <QPainter>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QSvgRenderer>
+
+#include <json/value.h>
+
+#include <algorithm>
+#include <memory>
+
+class VYRQImageImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQImageImpl(VYRQImage* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtpicture"))
+        , q(owner)
+    {
+    }
+
+    void paintEvent() override;
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+
+    QRect placement(const QRect& rect, const QSize& size) const;
+    void endMovie();
+    void drawSvg(QPainter* painter, const QRect& rect);
+    const QImage& recoloured(QSvgRenderer* renderer, const QSize& size);
+
+    VYRQImage* q;
+    int lastFrame = -1;
+    bool stretch = true;
+    int verAlign = DockCenter;
+    int horAlign = DockCenter;
+    QString imagePath;
+    QString svgPath;
+    const QImage* image = nullptr;
+    bool useSvgColor = false;
+    QColor svgColor = QColor(0, 0, 0, 255);
+    std::unique_ptr<QMovie> movie;
+    QPointer<QLabel> movieLabel;
+
+    // The recoloured SVG of the last paint, kept until its inputs change.
+    QImage tinted;
+    QString tintedPath;
+    QColor tintedColor;
+    QSvgRenderer* tintedRenderer = nullptr;
+};
+
+static bool endsWithSvg(const QString& path)
+{
+    return path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
+}
+
+// One axis of the natural-size placement: 0 near, 1 centre, 2 far, anything else near.
+static int alignedStart(int align, int length, int size)
+{
+    switch (align) {
+    case 1: return (length - size) / 2;
+    case 2: return length - size;
+    default: return 0;
+    }
+}
+
+QRect VYRQImageImpl::placement(const QRect& rect, const QSize& size) const
+{
+    if (stretch)
+        return QRect(rect.left(), rect.top(), q->width(), q->height());
+    return QRect(rect.left() + alignedStart(horAlign, q->width(), size.width()),
+                 rect.top() + alignedStart(verAlign, q->height(), size.height()), size.width(), size.height());
+}
+
+void VYRQImageImpl::endMovie()
+{
+    if (movie) {
+        movie->stop();
+        movie.reset();
+    }
+    if (movieLabel)
+        movieLabel->hide();
+}
+
+void VYRQImageImpl::paintEvent()
+{
+    {
+        QPainter painter(q);
+        drawControl(&painter, QRect(0, 0, q->width(), q->height()));
+    }
+    if (!movie)
+        return;
+    lastFrame = movie->currentFrameNumber();
+    // A movie that could not be read reports no frames and frame -1; it has no end.
+    if (movie->isValid() && movie->frameCount() > 0 && lastFrame == movie->frameCount() - 1)
+        emit q->movieFinished();
+}
+
+const QImage& VYRQImageImpl::recoloured(QSvgRenderer* renderer, const QSize& size)
+{
+    if (tinted.size() == size && tintedRenderer == renderer && tintedPath == svgPath && tintedColor == svgColor)
+        return tinted;
+    tinted = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    tinted.fill(Qt::transparent);
+    QPainter p(&tinted);
+    renderer->render(&p);
+    // The colour takes the SVG's shape and alpha.
+    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    p.fillRect(tinted.rect(), svgColor);
+    p.end();
+    tintedRenderer = renderer;
+    tintedPath = svgPath;
+    tintedColor = svgColor;
+    return tinted;
+}
+
+void VYRQImageImpl::drawSvg(QPainter* painter, const QRect& rect)
+{
+    QSvgRenderer* renderer = VYRQResourceManager::getInstance()->getSvgRenderer(svgPath);
+    if (!renderer || !renderer->isValid())
+        return;
+    QSize size = renderer->defaultSize();
+    if (!size.isValid())
+        size = QSize(std::max(1, q->width()), std::max(1, q->height()));
+    const QRect target = placement(rect, size);
+    if (target.width() < 1 || target.height() < 1)
+        return;
+    if (!useSvgColor)
+        renderer->render(painter, QRectF(target));
+    else
+        painter->drawImage(target.topLeft(), recoloured(renderer, target.size()));
+}
+
+void VYRQImageImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    if (!svgPath.isEmpty()) {
+        drawSvg(painter, rect);
+        return;
+    }
+    const QImage* bitmap = image ? image : VYRQResourceManager::getInstance()->getImage(imagePath, false);
+    if (!bitmap || bitmap->isNull())
+        return;
+    painter->drawImage(placement(rect, bitmap->size()), *bitmap);
+}
+
+bool VYRQImageImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    Json::Value& element = *json;
+    if (read) {
+        for (const char* key : {"path", "fill", "svgPath", "svgUseColor", "svgColor"})
+            claimAttrKey(key);
+        const Json::Value* attr = vyr::json::object(element, "attr");
+        if (!attr)
+            return true;
+        if (vyr::json::read(*attr, "path", imagePath) && endsWithSvg(imagePath))
+            svgPath = imagePath;
+        vyr::json::read(*attr, "fill", stretch);
+        vyr::json::read(*attr, "svgPath", svgPath);
+        vyr::json::read(*attr, "svgUseColor", useSvgColor);
+        vyr::json::readColor(*attr, "svgColor", svgColor, false);
+        return true;
+    }
+
+    Json::Value own(Json::objectValue);
+    if (svgPath.isEmpty() && !imagePath.isEmpty())
+        own["path"] = vyr::json::toUtf8(imagePath);
+    if (!stretch)
+        own["fill"] = 0;
+    if (!svgPath.isEmpty())
+        own["svgPath"] = vyr::json::toUtf8(svgPath);
+    if (useSvgColor)
+        own["svgUseColor"] = 1;
+    const std::string color = vyr::json::colorToText(svgColor);
+    if (color != "FF000000")
+        own["svgColor"] = color;
+    if (!own.empty()) {
+        Json::Value& attr = element["attr"];
+        for (const std::string& key : own.getMemberNames())
+            attr[key] = own[key];
+    }
+    return true;
+}
+
+VYRQImage::VYRQImage(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+}
+
+VYRQImage::~VYRQImage() = default;
+
+void VYRQImage::setImagePath(const QString& path)
+{
+    impl()->endMovie();
+    impl()->imagePath = path;
+    impl()->svgPath = endsWithSvg(path) ? path : QString();
+    update();
+}
+
+QString VYRQImage::getImagePath() const
+{
+    return impl()->imagePath;
+}
+
+void VYRQImage::setImage(const QImage* image)
+{
+    impl()->image = image;
+    impl()->svgPath.clear();
+    update();
+}
+
+const QImage* VYRQImage::getImage() const
+{
+    return impl()->image;
+}
+
+void VYRQImage::setSvgPath(const QString& path)
+{
+    impl()->endMovie();
+    impl()->svgPath = path;
+    impl()->imagePath.clear();
+    impl()->image = nullptr;
+    update();
+}
+
+QString VYRQImage::getSvgPath() const
+{
+    return impl()->svgPath;
+}
+
+void VYRQImage::setSvgColor(const QColor& color)
+{
+    if (impl()->svgColor == color && impl()->useSvgColor)
+        return;
+    impl()->svgColor = color;
+    impl()->useSvgColor = true;
+    update();
+}
+
+QColor VYRQImage::getSvgColor() const
+{
+    return impl()->svgColor;
+}
+
+void VYRQImage::setUseSvgColor(bool on)
+{
+    if (impl()->useSvgColor == on)
+        return;
+    impl()->useSvgColor = on;
+    update();
+}
+
+bool VYRQImage::getUseSvgColor() const
+{
+    return impl()->useSvgColor;
+}
+
+void VYRQImage::setStretchDraw(bool on)
+{
+    impl()->stretch = on;
+}
+
+bool VYRQImage::getStretchDraw() const
+{
+    return impl()->stretch;
+}
+
+void VYRQImage::setAlignType(DockLayoutType hor, DockLayoutType ver)
+{
+    impl()->horAlign = hor;
+    impl()->verAlign = ver;
+}
+
+void VYRQImage::loadGif(const QString& path)
+{
+    VYRQImageImpl* d = impl();
+    d->imagePath.clear();
+    d->svgPath.clear();
+    d->image = nullptr;
+    d->movie.reset(new QMovie(path));
+    if (!d->movieLabel)
+        d->movieLabel = new QLabel(this);
+    d->movieLabel->setGeometry(0, 0, width(), height());
+    d->movieLabel->setScaledContents(true);
+    d->movieLabel->setMovie(d->movie.get());
+    d->movieLabel->show();
+    d->movie->start();
+}
+
+void VYRQImage::startAnimate()
+{
+    if (impl()->movie)
+        impl()->movie->start();
+}
+
+void VYRQImage::stopAnimate()
+{
+    if (impl()->movie)
+        impl()->movie->stop();
+}
+
+void VYRQImage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (impl()->movieLabel)
+        impl()->movieLabel->setGeometry(rect());
+}
+
+void VYRQImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+    emit clicked();
+}
+
+void VYRQImage::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+}
+
+void VYRQImage::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+}
+
+void VYRQImage::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void VYRQImage::enterEvent(QEvent* event)
+{
+    QWidget::enterEvent(event);
+}
+
+void VYRQImage::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+}
+
+ControlInfo VYRQImage::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtpicture", "VYRQImage", "Image", "Control Image", "picture");
+    auto picture = [](QObject* o) { return qobject_cast<VYRQImage*>(o); };
+
+    PropertyDef path;
+    path.name = QStringLiteral("ImagePath");
+    path.kind = PropertyDef::IconPath;
+    path.setText = [picture](QObject* o, const QString& value) {
+        if (VYRQImage* p = picture(o))
+            p->setImagePath(value);
+    };
+    path.getText = [picture](QObject* o) {
+        VYRQImage* p = picture(o);
+        return p ? p->getImagePath() : QString();
+    };
+    info.rows.push_back(path);
+
+    PropertyDef stretch;
+    stretch.name = QStringLiteral("Stretch");
+    stretch.kind = PropertyDef::Bool;
+    stretch.setBool = [picture](QObject* o, bool on) {
+        if (VYRQImage* p = picture(o))
+            p->setStretchDraw(on);
+    };
+    stretch.getBool = [picture](QObject* o) {
+        VYRQImage* p = picture(o);
+        return p && p->getStretchDraw();
+    };
+    info.rows.push_back(stretch);
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQImage.cpp"

@@ -1,0 +1,266 @@
+#include "VYRQLCDNumber.h"
+
+#include "VYRQJson.h"
+#include "VYRQStateStyles.h"
+
+#include <QPainter>
+#include <QPalette>
+
+#include <json/value.h>
+
+class VYRQLCDNumberImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQLCDNumberImpl(VYRQLCDNumber* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtlcdnumber"))
+        , lcd(owner)
+    {
+    }
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element);
+
+    void rememberText(const QString& text);
+    // The given text while it is still what the display shows.
+    bool givenTextShown() const;
+
+    VYRQLCDNumber* lcd;
+    QColor digitColor;
+    FillStyle background;
+    // The text last given, with the value and mode QLCDNumber made of it: a numeric
+    // display or a mode change through QLCDNumber itself shows in a changed pair.
+    QString givenText;
+    bool hasGivenText = false;
+    double givenValue = 0.0;
+    QLCDNumber::Mode givenMode = QLCDNumber::Dec;
+};
+
+void VYRQLCDNumberImpl::rememberText(const QString& text)
+{
+    givenText = text;
+    hasGivenText = true;
+    givenValue = lcd->value();
+    givenMode = lcd->mode();
+}
+
+bool VYRQLCDNumberImpl::givenTextShown() const
+{
+    return hasGivenText && lcd->value() == givenValue && lcd->mode() == givenMode;
+}
+
+void VYRQLCDNumberImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    drawFillStyle(painter, background, rect);
+    // An unset colour leaves the palette (and the digits) as they are.
+    if (!digitColor.isValid())
+        return;
+    QPalette palette = lcd->palette();
+    palette.setBrush(QPalette::Active, QPalette::WindowText, QBrush(digitColor));
+    lcd->setPalette(palette);
+}
+
+bool VYRQLCDNumberImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQLCDNumberImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        FillStyle style;
+        if (slot == 0 && lookupFill(name, style))
+            background = style;
+    });
+
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    int digits = 0;
+    if (readOwnAttr(*attr, "digitCount", digits))
+        lcd->setDigitCount(digits);
+    readOwnColor(*attr, "color", digitColor);
+    QString text;
+    if (readOwnAttr(*attr, "text", text))
+        lcd->setNumText(text);
+}
+
+void VYRQLCDNumberImpl::writeJson(Json::Value& element)
+{
+    Json::Value& style = element["style"];
+    style = Json::Value(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(style, background.name, 1, 0);
+
+    Json::Value& attr = element["attr"];
+    if (lcd->digitCount() != 0)
+        attr["digitCount"] = lcd->digitCount();
+    attr["color"] = vyr::json::colorToText(lcd->getColor());
+    attr["text"] = vyr::json::toUtf8(lcd->getNumText());
+}
+
+// VYRQLCDNumber
+
+VYRQLCDNumber::VYRQLCDNumber(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+    setFrameStyle(QFrame::NoFrame);
+    setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+}
+
+VYRQLCDNumber::~VYRQLCDNumber() = default;
+
+void VYRQLCDNumber::setBackground(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQLCDNumber::getBackground(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQLCDNumber::setColor(const QColor& color)
+{
+    impl()->digitColor = color;
+}
+
+QColor VYRQLCDNumber::getColor() const
+{
+    return palette().color(QPalette::Active, QPalette::WindowText);
+}
+
+void VYRQLCDNumber::setNumText(const QString& text)
+{
+    display(text);
+}
+
+QString VYRQLCDNumber::getNumText() const
+{
+    if (impl()->givenTextShown())
+        return impl()->givenText;
+    return QStringLiteral("%1").arg(value(), 0, 'g', -1, QLatin1Char(' '));
+}
+
+void VYRQLCDNumber::display(const QString& text)
+{
+    QLCDNumber::display(text);
+    impl()->rememberText(text);
+}
+
+void VYRQLCDNumber::display(int number)
+{
+    impl()->hasGivenText = false;
+    QLCDNumber::display(number);
+}
+
+void VYRQLCDNumber::display(double number)
+{
+    impl()->hasGivenText = false;
+    QLCDNumber::display(number);
+}
+
+void VYRQLCDNumber::paintEvent(QPaintEvent* event)
+{
+    // Background first (its painter is closed again), then Qt's digits over it.
+    impl()->paintEvent();
+    QLCDNumber::paintEvent(event);
+}
+
+void VYRQLCDNumber::mousePressEvent(QMouseEvent* event)
+{
+    QLCDNumber::mousePressEvent(event);
+}
+
+void VYRQLCDNumber::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLCDNumber::mouseReleaseEvent(event);
+}
+
+void VYRQLCDNumber::mouseMoveEvent(QMouseEvent* event)
+{
+    QLCDNumber::mouseMoveEvent(event);
+}
+
+void VYRQLCDNumber::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QLCDNumber::mouseDoubleClickEvent(event);
+}
+
+void VYRQLCDNumber::enterEvent(QEvent* event)
+{
+    QLCDNumber::enterEvent(event);
+}
+
+void VYRQLCDNumber::leaveEvent(QEvent* event)
+{
+    QLCDNumber::leaveEvent(event);
+}
+
+ControlInfo VYRQLCDNumber::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtlcdnumber", "VYRQLCDNumber", "LCDNumber", "Control LCDNumber", "led");
+    auto lcd = [](QObject* o) { return qobject_cast<VYRQLCDNumber*>(o); };
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {CommonNormal, CommonDisable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    background.setFill = [lcd](QObject* o, int state, const FillStyle& style) {
+        if (VYRQLCDNumber* l = lcd(o))
+            l->setBackground(CommonCtrlState(state), style);
+    };
+    background.getFill = [lcd](QObject* o, int state) {
+        VYRQLCDNumber* l = lcd(o);
+        return l ? l->getBackground(CommonCtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    PropertyDef digits;
+    digits.name = QStringLiteral("DigitCount");
+    digits.kind = PropertyDef::Integer;
+    digits.setInt = [lcd](QObject* o, int count) {
+        if (VYRQLCDNumber* l = lcd(o))
+            l->setDigitCount(count);
+    };
+    digits.getInt = [lcd](QObject* o) {
+        VYRQLCDNumber* l = lcd(o);
+        return l ? l->digitCount() : 0;
+    };
+    info.rows.push_back(digits);
+
+    PropertyDef color;
+    color.name = QStringLiteral("TextColor");
+    color.kind = PropertyDef::Color;
+    color.setColor = [lcd](QObject* o, const QColor& c) {
+        if (VYRQLCDNumber* l = lcd(o))
+            l->setColor(c);
+    };
+    color.getColor = [lcd](QObject* o) {
+        VYRQLCDNumber* l = lcd(o);
+        return l ? l->getColor() : QColor();
+    };
+    info.rows.push_back(color);
+
+    PropertyDef text;
+    text.name = QStringLiteral("Text");
+    text.kind = PropertyDef::ObjectName;
+    text.setText = [lcd](QObject* o, const QString& t) {
+        if (VYRQLCDNumber* l = lcd(o))
+            l->setNumText(t);
+    };
+    text.getText = [lcd](QObject* o) {
+        VYRQLCDNumber* l = lcd(o);
+        return l ? l->getNumText() : QString();
+    };
+    info.rows.push_back(text);
+    return info;
+}

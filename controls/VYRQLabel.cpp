@@ -1,0 +1,258 @@
+#include "VYRQLabel.h"
+
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+#include "VYRQStateStyles.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPalette>
+#include <QResizeEvent>
+
+#include <json/value.h>
+
+class VYRQLabelImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQLabelImpl(VYRQLabel* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtlabel"))
+        , q(owner)
+    {
+    }
+
+    void applyTextStyle();
+    void elide();
+    void setText(const QString& newText);
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void notifyChangeLanguage() override;
+
+    VYRQLabel* q;
+    TextStyleDesc textStyle;
+    TextStyleDesc disableTextStyle;
+    QString text;
+    QString textKey;
+};
+
+static Qt::Alignment alignmentOf(const TextStyleDesc& style)
+{
+    Qt::Alignment align;
+    switch (style.hor) {
+    case 0: align |= Qt::AlignLeft; break;
+    case 1: align |= Qt::AlignHCenter; break;
+    case 2: align |= Qt::AlignRight; break;
+    default: break;
+    }
+    switch (style.ver) {
+    case 0: align |= Qt::AlignTop; break;
+    case 1: align |= Qt::AlignVCenter; break;
+    case 2: align |= Qt::AlignBottom; break;
+    default: break;
+    }
+    return align;
+}
+
+void VYRQLabelImpl::applyTextStyle()
+{
+    q->setFont(fontOf(textStyle));
+    // Every colour group gets the one colour: a disabled label keeps its look.
+    QPalette palette;
+    palette.setBrush(QPalette::WindowText, QBrush(textStyle.color));
+    q->setPalette(palette);
+    q->QLabel::setAlignment(alignmentOf(textStyle));
+}
+
+void VYRQLabelImpl::elide()
+{
+    if (textStyle.elideMode == 3 || !textStyle.singleLine)
+        return;
+    const int mode = textStyle.elideMode;
+    const Qt::TextElideMode qtMode = (mode >= 0 && mode <= 2) ? Qt::TextElideMode(mode) : Qt::ElideRight;
+    const QFontMetrics metrics(fontOf(textStyle));
+    q->QLabel::setText(metrics.elidedText(text, qtMode, q->width()));
+}
+
+void VYRQLabelImpl::setText(const QString& newText)
+{
+    text = newText;
+    q->QLabel::setText(newText);
+}
+
+void VYRQLabelImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    drawText(painter, q->QLabel::text(), textStyle, rect.x(), rect.y(), rect.width(), rect.height(),
+             textStyle.isHor);
+}
+
+void VYRQLabelImpl::notifyChangeLanguage()
+{
+    if (!textKey.isEmpty())
+        setText(VYRQResourceManager::getInstance()->getString(textKey));
+}
+
+bool VYRQLabelImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    Json::Value& element = *json;
+    if (read) {
+        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+            if (slot != 0)
+                return;
+            TextStyleDesc found;
+            if (lookupText(name, found))
+                textStyle = found;
+        });
+        claimAttrKey("text");
+        if (const Json::Value* attr = vyr::json::object(element, "attr")) {
+            QString value;
+            if (vyr::json::read(*attr, "text", value))
+                setText(value);
+        }
+        applyTextStyle();
+        return true;
+    }
+
+    Json::Value style(Json::nullValue);
+    if (!textStyle.name.isEmpty())
+        vyr::appendStyleEntry(style, textStyle.name, 2, 0);
+    element["style"] = style;
+    Json::Value& attr = element["attr"];
+    if (!text.isEmpty())
+        attr["text"] = vyr::json::toUtf8(text);
+    return true;
+}
+
+VYRQLabel::VYRQLabel(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+    // Set after the theme defaults on purpose: a new label always reads "label".
+    impl()->setText(QStringLiteral("label"));
+}
+
+VYRQLabel::~VYRQLabel() = default;
+
+void VYRQLabel::setText(const QString& text)
+{
+    impl()->setText(text);
+}
+
+TextStyleDesc VYRQLabel::getTextStyle(CtrlState state) const
+{
+    return state == Normal ? impl()->textStyle : impl()->disableTextStyle;
+}
+
+void VYRQLabel::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (state == AllStates) {
+        impl()->textStyle = style;
+        impl()->disableTextStyle = style;
+    } else if (state == Normal) {
+        impl()->textStyle = style;
+    } else {
+        impl()->disableTextStyle = style;
+    }
+    impl()->applyTextStyle();
+}
+
+QColor VYRQLabel::getColor() const
+{
+    return impl()->textStyle.color;
+}
+
+void VYRQLabel::setColor(const QColor& color)
+{
+    impl()->textStyle.color = color;
+    impl()->applyTextStyle();
+}
+
+QColor VYRQLabel::getDisableColor() const
+{
+    return impl()->disableTextStyle.color;
+}
+
+void VYRQLabel::setDisableColor(const QColor& color)
+{
+    impl()->disableTextStyle.color = color;
+}
+
+void VYRQLabel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+}
+
+void VYRQLabel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    impl()->elide();
+}
+
+void VYRQLabel::mousePressEvent(QMouseEvent* event)
+{
+    QLabel::mousePressEvent(event);
+}
+
+void VYRQLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+}
+
+void VYRQLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    QLabel::mouseMoveEvent(event);
+}
+
+void VYRQLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QLabel::mouseDoubleClickEvent(event);
+}
+
+void VYRQLabel::enterEvent(QEvent* event)
+{
+    QLabel::enterEvent(event);
+}
+
+void VYRQLabel::leaveEvent(QEvent* event)
+{
+    QLabel::leaveEvent(event);
+}
+
+ControlInfo VYRQLabel::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtlabel", "VYRQLabel", "Label", "Control label", "label");
+    auto label = [](QObject* o) { return qobject_cast<VYRQLabel*>(o); };
+
+    PropertyDef text;
+    text.name = QStringLiteral("Text");
+    text.kind = PropertyDef::Text;
+    text.setText = [label](QObject* o, const QString& value) {
+        if (VYRQLabel* l = label(o))
+            l->setText(value);
+    };
+    text.getText = [label](QObject* o) {
+        VYRQLabel* l = label(o);
+        return l ? l->QLabel::text() : QString();
+    };
+    info.rows.push_back(text);
+
+    PropertyDef style;
+    style.name = QStringLiteral("TextStyle");
+    style.kind = PropertyDef::TextStyles;
+    style.optionValues = {Normal, Disable};
+    style.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    style.setTextStyle = [label](QObject* o, int state, const TextStyleDesc& value) {
+        if (VYRQLabel* l = label(o))
+            l->setTextStyle(CtrlState(state), value);
+    };
+    style.getTextStyle = [label](QObject* o, int state) {
+        VYRQLabel* l = label(o);
+        return l ? l->getTextStyle(CtrlState(state)) : TextStyleDesc();
+    };
+    info.rows.push_back(style);
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQLabel.cpp"

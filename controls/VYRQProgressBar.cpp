@@ -1,0 +1,318 @@
+#include "VYRQProgressBar.h"
+
+#include "VYRQJson.h"
+#include "VYRQStateStyles.h"
+
+#include <QPainter>
+#include <QPolygon>
+#include <QRegion>
+
+#include <json/value.h>
+
+#include <algorithm>
+#include <cmath>
+
+class VYRQProgressBarImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQProgressBarImpl(VYRQProgressBar* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtprogressbar"))
+        , bar(owner)
+    {
+    }
+
+    void paintEvent() override;
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+
+    double doneFraction() const;
+    QRect barForegroundRect(const QRect& rect, double fraction) const;
+    void drawCircle(QPainter* painter, int w, int h, double fraction);
+    void buildSweep(int w, int h, double fraction);
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element);
+
+    VYRQProgressBar* bar;
+    bool circle = false;
+    // A full turn from straight down until code sets a range, so that a circle bar
+    // between empty and full is drawn sensibly from the start.
+    int startAngle = 0;
+    int endAngle = 360;
+    bool showText = false;
+    TextStyleDesc textStyle;
+    FillStyle background;
+    FillStyle foreground;
+    // Reused between paints; holds at most one point per degree plus the centre twice.
+    QPolygon sweep;
+};
+
+// The done share: the value (not value - minimum) over the length of the range,
+// held to 0..1 so that neither a value outside the range nor an empty range can
+// stretch the foreground beyond the bar or the sweep beyond one turn.
+double VYRQProgressBarImpl::doneFraction() const
+{
+    const double value = bar->value();
+    const double span = double(bar->maximum()) - double(bar->minimum());
+    if (span <= 0.0)
+        return value >= double(bar->maximum()) ? 1.0 : 0.0;
+    return std::clamp(value / span, 0.0, 1.0);
+}
+
+QRect VYRQProgressBarImpl::barForegroundRect(const QRect& rect, double fraction) const
+{
+    if (bar->orientation() == Qt::Vertical) {
+        const int done = int(fraction * rect.height());
+        return QRect(rect.left(), rect.top() + rect.height() - done, rect.width(), done);
+    }
+    return QRect(rect.left(), rect.top(), int(fraction * rect.width()), rect.height());
+}
+
+void VYRQProgressBarImpl::buildSweep(int w, int h, double fraction)
+{
+    const double span = std::min(double(endAngle) - double(startAngle), 360.0);
+    // The sweep ends at this degree itself, not at startAngle plus it.
+    const int end = int(fraction * std::max(span, 0.0));
+    const int radius = std::max(w, h);
+    const QPoint centre(w / 2, h / 2);
+
+    sweep.resize(0);
+    sweep.reserve(362);
+    sweep << centre;
+    for (int degree = startAngle; degree < end; ++degree) {
+        const float theta = float(degree / 180.0 * 3.1415926);
+        sweep << QPoint(centre.x() - int(std::sin(theta) * radius), centre.y() + int(std::cos(theta) * radius));
+    }
+    sweep << centre;
+}
+
+void VYRQProgressBarImpl::drawCircle(QPainter* painter, int w, int h, double fraction)
+{
+    drawFillStyle(painter, background, 0, 0, w, h);
+    const int value = bar->value();
+    if (value == 0)
+        return;
+    painter->save();
+    if (value == bar->maximum()) {
+        drawFillStyle(painter, foreground, 0, 0, w, h);
+    } else {
+        buildSweep(w, h, fraction);
+        // The centre alone encloses nothing: no degree is swept.
+        if (sweep.size() > 2) {
+            painter->setClipRegion(QRegion(sweep, Qt::OddEvenFill));
+            drawFillStyle(painter, foreground, 0, 0, w, h);
+        }
+    }
+    painter->restore();
+}
+
+void VYRQProgressBarImpl::paintEvent()
+{
+    // The bar has no interaction state to correct.
+    QPainter painter(bar);
+    drawControl(&painter, QRect(0, 0, bar->width(), bar->height()));
+}
+
+void VYRQProgressBarImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    const double fraction = doneFraction();
+    if (circle) {
+        drawCircle(painter, rect.width(), rect.height(), fraction);
+    } else {
+        drawFillStyle(painter, background, rect);
+        drawFillStyle(painter, foreground, barForegroundRect(rect, fraction));
+    }
+    if (showText)
+        drawText(painter, QStringLiteral("%1%").arg(bar->value()), textStyle, rect.left(), rect.top(),
+                 rect.width(), rect.height(), true);
+}
+
+bool VYRQProgressBarImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQProgressBarImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot == 0 || slot == 2) {
+            FillStyle style;
+            if (lookupFill(name, style))
+                (slot == 0 ? background : foreground) = style;
+        } else if (slot == 4) {
+            TextStyleDesc style;
+            if (lookupText(name, style))
+                textStyle = style;
+        }
+    });
+
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    readOwnAttr(*attr, "showText", showText);
+    int value = 0;
+    readOwnAttr(*attr, "val", value);
+    bar->setValue(value);
+}
+
+void VYRQProgressBarImpl::writeJson(Json::Value& element)
+{
+    Json::Value& style = element["style"];
+    style = Json::Value(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
+    if (!foreground.name.isEmpty())
+        vyr::appendStyleEntry(style, foreground.name, vyr::styleEntryKind(foreground), 2);
+    if (!textStyle.name.isEmpty())
+        vyr::appendStyleEntry(style, textStyle.name, vyr::styleEntryKind(textStyle), 4);
+
+    // Always present, null when nothing goes into it.
+    Json::Value& attr = element["attr"];
+    if (showText)
+        attr["showText"] = 1;
+    if (bar->value() != 0)
+        attr["val"] = bar->value();
+}
+
+// VYRQProgressBar
+
+VYRQProgressBar::VYRQProgressBar(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+}
+
+VYRQProgressBar::~VYRQProgressBar() = default;
+
+void VYRQProgressBar::setBackground(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQProgressBar::getBackground(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQProgressBar::setForeground(CommonCtrlState, const FillStyle& style)
+{
+    impl()->foreground = style;
+}
+
+const FillStyle& VYRQProgressBar::getForeground(CommonCtrlState) const
+{
+    return impl()->foreground;
+}
+
+void VYRQProgressBar::setShowText(bool show)
+{
+    if (impl()->showText == show)
+        return;
+    impl()->showText = show;
+    update();
+}
+
+bool VYRQProgressBar::getShowText() const
+{
+    return impl()->showText;
+}
+
+void VYRQProgressBar::setCircleProgressBar(bool circle)
+{
+    impl()->circle = circle;
+}
+
+bool VYRQProgressBar::getIsCircleProgressBar() const
+{
+    return impl()->circle;
+}
+
+void VYRQProgressBar::setCircleAngleRange(int a, int b)
+{
+    if (a < 1 || b <= a)
+        return;
+    impl()->startAngle = a;
+    impl()->endAngle = b;
+}
+
+void VYRQProgressBar::getCirleAngleRange(int& a, int& b) const
+{
+    a = impl()->startAngle;
+    b = impl()->endAngle;
+}
+
+void VYRQProgressBar::mousePressEvent(QMouseEvent* event)
+{
+    QProgressBar::mousePressEvent(event);
+}
+
+void VYRQProgressBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    QProgressBar::mouseReleaseEvent(event);
+}
+
+void VYRQProgressBar::mouseMoveEvent(QMouseEvent* event)
+{
+    QProgressBar::mouseMoveEvent(event);
+}
+
+void VYRQProgressBar::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QProgressBar::mouseDoubleClickEvent(event);
+}
+
+void VYRQProgressBar::enterEvent(QEvent* event)
+{
+    QProgressBar::enterEvent(event);
+}
+
+void VYRQProgressBar::leaveEvent(QEvent* event)
+{
+    QProgressBar::leaveEvent(event);
+}
+
+ControlInfo VYRQProgressBar::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtprogressbar", "VYRQProgressBar", "ProgressBar",
+                                            "Control ProgressBar", "progressbar");
+    auto bar = [](QObject* o) { return qobject_cast<VYRQProgressBar*>(o); };
+
+    using Setter = void (VYRQProgressBar::*)(CommonCtrlState, const FillStyle&);
+    using Getter = const FillStyle& (VYRQProgressBar::*)(CommonCtrlState) const;
+    auto fillRow = [bar](const char* name, Setter set, Getter get) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::FillStyles;
+        row.optionValues = {CommonNormal, CommonDisable};
+        row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+        row.setFill = [bar, set](QObject* o, int state, const FillStyle& style) {
+            if (VYRQProgressBar* b = bar(o))
+                (b->*set)(CommonCtrlState(state), style);
+        };
+        row.getFill = [bar, get](QObject* o, int state) {
+            VYRQProgressBar* b = bar(o);
+            return b ? (b->*get)(CommonCtrlState(state)) : FillStyle();
+        };
+        return row;
+    };
+    info.rows.push_back(fillRow("Background", &VYRQProgressBar::setBackground, &VYRQProgressBar::getBackground));
+    info.rows.push_back(fillRow("Foreground", &VYRQProgressBar::setForeground, &VYRQProgressBar::getForeground));
+
+    PropertyDef showText;
+    showText.name = QStringLiteral("ShowText");
+    showText.kind = PropertyDef::Bool;
+    showText.setBool = [bar](QObject* o, bool on) {
+        if (VYRQProgressBar* b = bar(o))
+            b->setShowText(on);
+    };
+    showText.getBool = [bar](QObject* o) {
+        VYRQProgressBar* b = bar(o);
+        return b && b->getShowText();
+    };
+    info.rows.push_back(showText);
+    return info;
+}

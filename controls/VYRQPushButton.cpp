@@ -1,0 +1,687 @@
+#include "VYRQPushButton.h"
+#include "VYRQPushButtonImpl.h"
+
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <json/value.h>
+
+namespace {
+const QString keyPrefix = QStringLiteral("|->");
+
+QColor blend(const QColor& from, const QColor& to, double weight)
+{
+    auto mix = [weight](qreal a, qreal b) { return a + (b - a) * weight; };
+    return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
+                            mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
+}
+
+FillStyle defaultBackground(const QColor& fill)
+{
+    FillStyle style;
+    style.fill.color = fill;
+    style.fill.borderColor = QColor(204, 204, 204);
+    return style;
+}
+} // namespace
+
+VYRQPushButtonImpl::VYRQPushButtonImpl(VYRQPushButton* owner)
+    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtbutton"))
+    , q(owner)
+{
+    const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    fadeEnabled = rm->getButtonFadeEnabled();
+    fadeDuration = rm->getButtonFadeDuration();
+    if (fadeDuration < 1)
+        fadeDuration = 150;
+
+    backgrounds.set(Normal, defaultBackground(QColor(245, 245, 245)));
+    backgrounds.set(Hot, defaultBackground(QColor(237, 251, 255)));
+    backgrounds.set(Pressed, defaultBackground(QColor(245, 245, 245)));
+    TextStyleDesc text;
+    text.hor = 1;
+    textStyles.set(AllStates, text);
+
+    fadeTimer = new QTimer(this);
+    connect(fadeTimer, &QTimer::timeout, this, &VYRQPushButtonImpl::fadeTick);
+}
+
+VYRQPushButtonImpl::~VYRQPushButtonImpl()
+{
+    fadeTimer->stop();
+}
+
+bool VYRQPushButtonImpl::isFadeRunning() const
+{
+    return fadeTimer->isActive();
+}
+
+void VYRQPushButtonImpl::setFadeEnabled(bool on)
+{
+    fadeEnabled = on;
+    if (!on) {
+        fadeTimer->stop();
+        fadeProgress = 1.0;
+    }
+}
+
+void VYRQPushButtonImpl::setFadeDuration(int ms)
+{
+    fadeDuration = ms < 1 ? 150 : ms;
+}
+
+// ---------------------------------------------------------------------------
+// Icons
+
+void VYRQPushButtonImpl::placeIconBesideText(const QSize& iconSize)
+{
+    const QString text = q->text();
+    if (showText && !text.isEmpty()) {
+        const int textWidth = getTextSize(textStyles.get(Normal), text).width();
+        iconStyle.x = -(iconSize.width() + textWidth / 2);
+        textOffsetX = iconSize.width() / 2;
+    } else {
+        iconStyle.x = 0;
+        iconStyle.y = 0;
+        textOffsetX = 0;
+        textOffsetY = 0;
+    }
+}
+
+void VYRQPushButtonImpl::setIconPath(const QString& path)
+{
+    useIcon = true;
+    q->update();
+    if (!path.isEmpty() && path.startsWith(QLatin1Char(':')) && !isSvgName(path)) {
+        setIcon(QIcon(path));
+        return;
+    }
+    icon = QIcon();
+    if (isSvgName(path)) {
+        const QSize size = getImageSize(path, false);
+        if (size.isValid())
+            placeIconBesideText(size);
+    }
+    if (path != iconPath) {
+        iconPath = path;
+        q->update();
+    }
+}
+
+void VYRQPushButtonImpl::setIcon(const QIcon& newIcon)
+{
+    useIcon = true;
+    placeIconBesideText(q->iconSize());
+    icon = newIcon;
+    q->update();
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+QRect VYRQPushButtonImpl::textRect(const QRect& rect) const
+{
+    return QRect(rect.left() + textOffsetX, rect.top() + textOffsetY, q->width() - textOffsetX,
+                 q->height() - textOffsetY);
+}
+
+void VYRQPushButtonImpl::drawStateLayers(QPainter* painter, const QRect& rect, CtrlState state, double progress)
+{
+    const QRect box = textRect(rect);
+    const bool towardHot = fadeTo == Hot;
+    const bool blending = fadeEnabled && fadeFrom != fadeTo && (towardHot || fadeTo == Normal) && progress > 0.0
+        && progress < 1.0;
+    if (blending) {
+        const CtrlState from = towardHot ? Normal : Hot;
+        const CtrlState to = towardHot ? Hot : Normal;
+        const double weight = towardHot ? progress : 1.0 - progress;
+        if (drawBackground) {
+            FillStyle background = backgrounds.get(from);
+            const FillStyle& target = backgrounds.get(to);
+            background.fill.color = blend(background.fill.color, target.fill.color, weight);
+            background.fill.borderColor = blend(background.fill.borderColor, target.fill.borderColor, weight);
+            drawFillStyle(painter, background, rect);
+        }
+        if (showText) {
+            TextStyleDesc text = textStyles.get(from);
+            text.color = blend(text.color, textStyles.get(to).color, weight);
+            drawText(painter, q->text(), text, box.x(), box.y(), box.width(), box.height(), true);
+        }
+        return;
+    }
+    if (drawBackground)
+        drawFillStyle(painter, backgrounds.get(state), rect);
+    if (showText)
+        drawText(painter, q->text(), textStyles.get(state), box.x(), box.y(), box.width(), box.height(), true);
+}
+
+void VYRQPushButtonImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    const CtrlState state = ctrlState();
+    const int width = q->width();
+    const int height = q->height();
+
+    if (!isExtBtn || !extHot) {
+        const double progress = (fadeEnabled && state == Hot) ? fadeProgress : 1.0;
+        drawStateLayers(painter, rect, state, progress);
+    } else {
+        // Only the extension part shows the state's background.
+        if (drawBackground) {
+            drawFillStyle(painter, backgrounds.get(state), rect);
+            painter->save();
+            painter->setClipRect(QRect(0, 0, width - extWidth, height));
+            drawFillStyle(painter, backgrounds.get(Normal), rect);
+            painter->restore();
+        }
+        if (showText) {
+            const QRect box = textRect(rect);
+            drawText(painter, q->text(), textStyles.get(Normal), box.x(), box.y(), box.width(), box.height(), true);
+        }
+    }
+
+    if (useIcon) {
+        if (icon.isNull()) {
+            QString name = iconPath;
+            if (state == Hot && !hotIconPath.isEmpty())
+                name = hotIconPath;
+            else if (state == Pressed && !pressedIconPath.isEmpty())
+                name = pressedIconPath;
+            if (!name.isEmpty())
+                drawImage(painter, name, iconStyle, rect.left(), rect.top(), width, height, !q->isEnabled());
+        } else {
+            drawIcon(painter, icon, q->iconSize(), iconStyle, rect);
+        }
+    }
+
+    if (isExtBtn) {
+        const QString& name = (state == Hot && !extHotIconPath.isEmpty()) ? extHotIconPath : extIconPath;
+        if (!name.isEmpty())
+            drawImage(painter, name, IconStyleDesc(), width - extWidth, rect.top(), extWidth, height, false);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Hover fade
+
+void VYRQPushButtonImpl::enterEvent(QEvent* event)
+{
+    if (!fadeEnabled || !q->isEnabled()) {
+        VYRQWidgetBaseImpl::enterEvent(event);
+        return;
+    }
+    fadeFrom = ctrlState();
+    fadeTo = Hot;
+    fadeProgress = 0.0;
+    setHovered(true);
+    setCtrlState(Hot);
+    fadeTimer->start(fadeInterval);
+}
+
+void VYRQPushButtonImpl::leaveEvent(QEvent* event)
+{
+    if (!fadeEnabled) {
+        VYRQWidgetBaseImpl::leaveEvent(event);
+        return;
+    }
+    setHovered(false);
+    fadeFrom = Hot;
+    fadeProgress = 1.0;
+    if (q->isEnabled()) {
+        fadeTo = Normal;
+        setCtrlState(Hot);
+    } else {
+        fadeTo = Disable;
+        setCtrlState(Disable);
+    }
+    fadeTimer->start(fadeInterval);
+}
+
+// Only fades between Normal and Hot advance; any other target, or a fade that has
+// nowhere to go, ends at once on the plain look of the state.
+void VYRQPushButtonImpl::fadeTick()
+{
+    if (fadeTo == fadeFrom || (fadeTo != Hot && fadeTo != Normal)) {
+        fadeTimer->stop();
+        q->update();
+        return;
+    }
+    const double step = double(fadeTimer->interval()) / double(fadeDuration);
+    if (fadeTo == Hot) {
+        fadeProgress += step;
+        if (fadeProgress >= 1.0) {
+            fadeProgress = 1.0;
+            fadeTimer->stop();
+            fadeFrom = Hot;
+        }
+    } else {
+        fadeProgress -= step;
+        if (fadeProgress <= 0.0) {
+            fadeProgress = 0.0;
+            fadeTimer->stop();
+            fadeFrom = Normal;
+            setCtrlState(Normal);
+        }
+    }
+    q->update();
+}
+
+void VYRQPushButtonImpl::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!isExtBtn)
+        return;
+    const bool hot = event->x() > q->width() - extWidth;
+    if (hot == extHot)
+        return;
+    extHot = hot;
+    q->update();
+}
+
+// ---------------------------------------------------------------------------
+// Language and JSON
+
+void VYRQPushButtonImpl::notifyChangeLanguage()
+{
+    if (!textKey.isEmpty())
+        q->QAbstractButton::setText(VYRQResourceManager::getInstance()->getString(textKey));
+}
+
+void VYRQPushButtonImpl::readText(const QString& value)
+{
+    QString text = value;
+    if (text.startsWith(keyPrefix)) {
+        const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+        textKey = text.mid(keyPrefix.size());
+        text = rm->getString(textKey);
+        // A translation may itself name a key; that one is followed once, not kept.
+        if (text.startsWith(keyPrefix))
+            text = rm->getString(text.mid(keyPrefix.size()));
+    } else {
+        textKey.clear();
+    }
+    q->QAbstractButton::setText(text);
+}
+
+bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    Json::Value& element = *json;
+    const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+
+    if (read) {
+        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+            if (slot >= 0 && slot < 4) {
+                FillStyle found;
+                if (lookupFill(name, found))
+                    backgrounds.readSlot(slot, found);
+            } else if (slot >= 4 && slot < 8) {
+                TextStyleDesc found;
+                if (lookupText(name, found))
+                    textStyles.readSlot(slot - 4, found);
+            }
+        });
+
+        static const char* const ownKeys[] = {
+            "hasIcon", "iconPath", "isExtBtn", "extWidth", "extIconPath", "extHotIconPath", "text",
+            "hotIconPath", "showText", "drawBackground", "fadeEnabled", "fadeDuration", "iconHor",
+            "iconVer", "iconX", "iconY", "iconUseColor", "iconColor", "txtX", "txtY"};
+        for (const char* key : ownKeys)
+            claimAttrKey(key);
+        const Json::Value* attr = vyr::json::object(element, "attr");
+        if (!attr)
+            return true;
+        const bool themeDefaults = isApplyingTheme();
+        vyr::json::read(*attr, "hasIcon", useIcon);
+        if (!themeDefaults)
+            vyr::json::read(*attr, "iconPath", iconPath);
+        if (vyr::json::read(*attr, "isExtBtn", isExtBtn) && isExtBtn)
+            q->setMouseTracking(true);
+        vyr::json::read(*attr, "extWidth", extWidth);
+        vyr::json::read(*attr, "extIconPath", extIconPath);
+        vyr::json::read(*attr, "extHotIconPath", extHotIconPath);
+        QString text;
+        const bool hasText = !themeDefaults && vyr::json::read(*attr, "text", text);
+        vyr::json::read(*attr, "hotIconPath", hotIconPath);
+        vyr::json::read(*attr, "showText", showText);
+        vyr::json::read(*attr, "drawBackground", drawBackground);
+        bool fade = fadeEnabled;
+        if (vyr::json::read(*attr, "fadeEnabled", fade))
+            setFadeEnabled(fade);
+        int duration = 0;
+        if (vyr::json::read(*attr, "fadeDuration", duration))
+            setFadeDuration(duration);
+        vyr::json::read(*attr, "iconHor", iconStyle.hor);
+        vyr::json::read(*attr, "iconVer", iconStyle.ver);
+        vyr::json::read(*attr, "iconX", iconStyle.x);
+        vyr::json::read(*attr, "iconY", iconStyle.y);
+        vyr::json::read(*attr, "iconUseColor", iconStyle.useColor);
+        vyr::json::readColor(*attr, "iconColor", iconStyle.color, false);
+        vyr::json::read(*attr, "txtX", textOffsetX);
+        vyr::json::read(*attr, "txtY", textOffsetY);
+        if (hasText)
+            readText(text);
+        return true;
+    }
+
+    Json::Value styles(Json::arrayValue);
+    backgrounds.write(styles, 0);
+    textStyles.write(styles, 4);
+    if (!styles.empty())
+        element["style"] = styles;
+
+    Json::Value own(Json::objectValue);
+    auto putString = [&own](const char* key, const QString& value) {
+        if (!value.isEmpty())
+            own[key] = vyr::json::toUtf8(value);
+    };
+    auto putInt = [&own](const char* key, int value, int fallback) {
+        if (value != fallback)
+            own[key] = value;
+    };
+    if (!useIcon)
+        own["hasIcon"] = 0;
+    putString("iconPath", iconPath);
+    putString("hotIconPath", hotIconPath);
+    if (isExtBtn)
+        own["isExtBtn"] = 1;
+    putInt("extWidth", extWidth, 0);
+    putString("extIconPath", extIconPath);
+    putString("extHotIconPath", extHotIconPath);
+    putString("text", q->text());
+    if (!showText)
+        own["showText"] = 0;
+    if (!drawBackground)
+        own["drawBackground"] = 0;
+    if (fadeEnabled != rm->getButtonFadeEnabled())
+        own["fadeEnabled"] = fadeEnabled ? 1 : 0;
+    putInt("fadeDuration", fadeDuration, rm->getButtonFadeDuration());
+    putInt("iconHor", iconStyle.hor, 1);
+    putInt("iconVer", iconStyle.ver, 1);
+    putInt("iconX", iconStyle.x, 0);
+    putInt("iconY", iconStyle.y, 0);
+    if (iconStyle.useColor)
+        own["iconUseColor"] = 1;
+    const std::string color = vyr::json::colorToText(iconStyle.color);
+    if (color != "FF000000")
+        own["iconColor"] = color;
+    putInt("txtX", textOffsetX, 0);
+    putInt("txtY", textOffsetY, 0);
+    if (!own.empty()) {
+        Json::Value& attr = element["attr"];
+        for (const std::string& key : own.getMemberNames())
+            attr[key] = own[key];
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// VYRQPushButton
+
+VYRQPushButton::VYRQPushButton(QWidget* parent)
+    : VYRQControl(parent)
+{
+    setMouseTracking(true);
+    finishConstruction();
+}
+
+VYRQPushButton::~VYRQPushButton() = default;
+
+void VYRQPushButton::setBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->backgrounds.set(state, style);
+}
+
+FillStyle VYRQPushButton::getBackground(CtrlState state) const
+{
+    return impl()->backgrounds.get(state);
+}
+
+void VYRQPushButton::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    impl()->textStyles.set(state, style);
+}
+
+TextStyleDesc VYRQPushButton::getTextStyle(CtrlState state) const
+{
+    return impl()->textStyles.get(state);
+}
+
+void VYRQPushButton::setUseFillStyle(CtrlState state, bool on)
+{
+    if (state == AllStates) {
+        for (FillStyle& style : impl()->backgrounds.raw())
+            style.colorMode = on;
+    } else if (state >= Normal && state <= Disable) {
+        impl()->backgrounds.at(state).colorMode = on;
+    }
+}
+
+bool VYRQPushButton::getUseFillStyle(CtrlState state) const
+{
+    return impl()->backgrounds.get(state).colorMode;
+}
+
+void VYRQPushButton::setDrawBackground(bool on)
+{
+    if (impl()->drawBackground == on)
+        return;
+    impl()->drawBackground = on;
+    update();
+}
+
+bool VYRQPushButton::getDrawBackground() const
+{
+    return impl()->drawBackground;
+}
+
+void VYRQPushButton::setFadeEnabled(bool on)
+{
+    impl()->setFadeEnabled(on);
+    update();
+}
+
+bool VYRQPushButton::getFadeEnabled() const
+{
+    return impl()->fadeEnabled;
+}
+
+void VYRQPushButton::setFadeDuration(int ms)
+{
+    impl()->setFadeDuration(ms);
+}
+
+int VYRQPushButton::getFadeDuration() const
+{
+    return impl()->fadeDuration;
+}
+
+void VYRQPushButton::setUseIcon(bool on)
+{
+    if (impl()->useIcon == on)
+        return;
+    impl()->useIcon = on;
+    update();
+}
+
+bool VYRQPushButton::getUseIcon() const
+{
+    return impl()->useIcon;
+}
+
+void VYRQPushButton::setShowText(bool on)
+{
+    impl()->showText = on;
+}
+
+bool VYRQPushButton::getShowText() const
+{
+    return impl()->showText;
+}
+
+void VYRQPushButton::setTextOffsetX(int x)
+{
+    impl()->textOffsetX = x;
+}
+
+void VYRQPushButton::setTextOffsetY(int y)
+{
+    impl()->textOffsetY = y;
+}
+
+int VYRQPushButton::getTextOffsetX() const
+{
+    return impl()->textOffsetX;
+}
+
+int VYRQPushButton::getTextOffsetY() const
+{
+    return impl()->textOffsetY;
+}
+
+void VYRQPushButton::setIconStyle(const IconStyleDesc& style)
+{
+    impl()->iconStyle = style;
+}
+
+IconStyleDesc VYRQPushButton::getIconStyle() const
+{
+    return impl()->iconStyle;
+}
+
+void VYRQPushButton::setIcon(const QString& path)
+{
+    impl()->setIconPath(path);
+}
+
+void VYRQPushButton::setIcon(const QIcon& icon)
+{
+    impl()->setIcon(icon);
+}
+
+QString VYRQPushButton::getIcon() const
+{
+    return impl()->iconPath;
+}
+
+void VYRQPushButton::setHotIcon(const QString& path)
+{
+    if (impl()->hotIconPath == path)
+        return;
+    impl()->hotIconPath = path;
+    update();
+}
+
+QString VYRQPushButton::getHotIcon() const
+{
+    return impl()->hotIconPath;
+}
+
+void VYRQPushButton::setPressedIcon(const QString& path)
+{
+    if (impl()->pressedIconPath == path)
+        return;
+    impl()->pressedIconPath = path;
+    update();
+}
+
+QString VYRQPushButton::getPressedIcon() const
+{
+    return impl()->pressedIconPath;
+}
+
+void VYRQPushButton::enterEvent(QEvent* event)
+{
+    QWidget::enterEvent(event);
+    impl()->enterEvent(event);
+    emit enterSignal();
+}
+
+void VYRQPushButton::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    impl()->leaveEvent(event);
+    emit leaveSignal();
+}
+
+void VYRQPushButton::mouseMoveEvent(QMouseEvent* event)
+{
+    QAbstractButton::mouseMoveEvent(event);
+    impl()->mouseMoveEvent(event);
+}
+
+void VYRQPushButton::mousePressEvent(QMouseEvent* event)
+{
+    QAbstractButton::mousePressEvent(event);
+    impl()->mousePressEvent(event);
+}
+
+void VYRQPushButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    QAbstractButton::mouseReleaseEvent(event);
+    impl()->mouseReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Designer record
+
+ControlInfo VYRQPushButton::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtbutton", "VYRQPushButton", "Button", "PushButton", "button");
+    auto button = [](QObject* o) { return qobject_cast<VYRQPushButton*>(o); };
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {Normal, Hot, Pressed, Disable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                               QStringLiteral("Disable")};
+    background.setFill = [button](QObject* o, int state, const FillStyle& style) {
+        if (VYRQPushButton* b = button(o))
+            b->setBackground(CtrlState(state), style);
+    };
+    background.getFill = [button](QObject* o, int state) {
+        VYRQPushButton* b = button(o);
+        return b ? b->getBackground(CtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    auto boolRow = [button](const char* name, void (VYRQPushButton::*set)(bool),
+                            bool (VYRQPushButton::*get)() const) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::Bool;
+        row.setBool = [button, set](QObject* o, bool on) {
+            if (VYRQPushButton* b = button(o))
+                (b->*set)(on);
+        };
+        row.getBool = [button, get](QObject* o) {
+            VYRQPushButton* b = button(o);
+            return b ? (b->*get)() : false;
+        };
+        return row;
+    };
+    info.rows.push_back(boolRow("DrawBackground", &VYRQPushButton::setDrawBackground,
+                                &VYRQPushButton::getDrawBackground));
+    info.rows.push_back(boolRow("FadeEnabled", &VYRQPushButton::setFadeEnabled, &VYRQPushButton::getFadeEnabled));
+
+    PropertyDef duration;
+    duration.name = QStringLiteral("FadeDuration");
+    duration.kind = PropertyDef::Integer;
+    duration.setInt = [button](QObject* o, int ms) {
+        if (VYRQPushButton* b = button(o))
+            b->setFadeDuration(ms);
+    };
+    duration.getInt = [button](QObject* o) {
+        VYRQPushButton* b = button(o);
+        return b ? b->getFadeDuration() : 0;
+    };
+    info.rows.push_back(duration);
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQPushButton.cpp"

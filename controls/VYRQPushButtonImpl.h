@@ -1,0 +1,68 @@
+#pragma once
+
+#include "VYRQStateStyles.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QIcon>
+
+class QTimer;
+class VYRQPushButton;
+
+// The push button's state: per-state backgrounds and text styles, icons, the
+// extension part and the hover fade. The ribbon button builds on it.
+class VYRQPushButtonImpl : public VYRQWidgetBaseImpl {
+    Q_OBJECT
+public:
+    explicit VYRQPushButtonImpl(VYRQPushButton* owner);
+    ~VYRQPushButtonImpl() override;
+
+    // Milliseconds between two fade steps.
+    static constexpr int fadeInterval = 16;
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void notifyChangeLanguage() override;
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+    void setFadeEnabled(bool on);
+    void setFadeDuration(int ms);
+    void setIconPath(const QString& path);
+    void setIcon(const QIcon& icon);
+    bool isFadeRunning() const;
+
+    QString textKey;
+    bool extHot = false;
+    bool isExtBtn = false;
+    QString extHotIconPath;
+    QString extIconPath;
+    int extWidth = 0;
+    bool useIcon = true;
+    bool showText = true;
+    QString iconPath;
+    QIcon icon;
+    QString hotIconPath;
+    QString pressedIconPath;
+    IconStyleDesc iconStyle;
+    int textOffsetX = 0;
+    int textOffsetY = 0;
+    bool drawBackground = true;
+    vyr::FillStates backgrounds;
+    vyr::TextStates textStyles;
+    bool fadeEnabled = false;
+    int fadeDuration = 150;
+    double fadeProgress = 0.0;
+    CtrlState fadeFrom = Normal;
+    CtrlState fadeTo = Normal;
+    QTimer* fadeTimer = nullptr;
+
+private:
+    void fadeTick();
+    void drawStateLayers(QPainter* painter, const QRect& rect, CtrlState state, double progress);
+    QRect textRect(const QRect& rect) const;
+    void placeIconBesideText(const QSize& iconSize);
+    void readText(const QString& text);
+
+    VYRQPushButton* q;
+};

@@ -1,0 +1,761 @@
+#include "VYRQRadioButton.h"
+
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+#include "VYRQStateStyles.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <json/value.h>
+
+namespace {
+
+const QString keyPrefix = QStringLiteral("|->");
+
+const char* const ownKeys[] = {"pushlike", "showIcon", "showText", "iconPath", "hotIconPath", "siconPath",
+                               "sHotIconPath", "iconHor", "iconVer", "text", "iconX", "iconY"};
+
+FillStyle undrawnFill()
+{
+    FillStyle style;
+    style.draw = false;
+    return style;
+}
+
+int alignedStart(int align, int start, int length, int size)
+{
+    switch (align) {
+    case DockNear:
+        return start;
+    case DockCenter:
+        return start + (length - size) / 2;
+    case DockFar:
+        return start + length - size;
+    default:
+        return start;
+    }
+}
+
+} // namespace
+
+class VYRQRadioButtonImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQRadioButtonImpl(VYRQRadioButton* owner);
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void notifyChangeLanguage() override;
+
+    // The largest size of the icon's aspect that fits the full width and half the height.
+    static QSize fitIcon(const QSize& natural, const QRect& rect);
+    // The icon drawn in a state: a missing hot icon falls back to the plain one, and a
+    // disabled button without a disabled icon shows its plain icon greyed.
+    const QString& iconFor(CtrlState state, bool checked, bool* gray) const;
+    QRect textRect(const QRect& rect, CtrlState state, bool checked) const;
+    void drawFittedIcon(QPainter* painter, const QString& name, const QRect& rect, bool gray) const;
+
+    QString textKey;
+    QString uncheckIcon;
+    QString uncheckHotIcon;
+    QString checkedIcon;
+    QString checkedHotIcon;
+    QString disableIcon;
+    IconStyleDesc iconStyle;
+    bool showIcon = true;
+    bool showText = true;
+    bool pushlike = false;
+    TextStyleDesc uncheckedText;
+    TextStyleDesc checkedText;
+    TextStyleDesc disabledText;
+    vyr::FillStates uncheckedBackgrounds;
+    vyr::FillStates checkedBackgrounds;
+
+private:
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element) const;
+    void readText(const QString& text);
+
+    VYRQRadioButton* q;
+};
+
+VYRQRadioButtonImpl::VYRQRadioButtonImpl(VYRQRadioButton* owner)
+    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtradiobox"))
+    , q(owner)
+{
+    iconStyle.x = 10;
+    iconStyle.hor = DockNear;
+    iconStyle.ver = DockCenter;
+    uncheckedBackgrounds.set(AllStates, undrawnFill());
+    checkedBackgrounds.set(AllStates, undrawnFill());
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+QSize VYRQRadioButtonImpl::fitIcon(const QSize& natural, const QRect& rect)
+{
+    if (!natural.isValid() || natural.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
+        return QSize();
+    return natural.scaled(qMax(rect.width(), 1), qMax(rect.height() / 2, 1), Qt::KeepAspectRatio);
+}
+
+const QString& VYRQRadioButtonImpl::iconFor(CtrlState state, bool checked, bool* gray) const
+{
+    const bool disabled = state == Disable;
+    if (gray)
+        *gray = false;
+    if (disabled && !disableIcon.isEmpty())
+        return disableIcon;
+    if (gray)
+        *gray = disabled;
+    const QString& hot = checked ? checkedHotIcon : uncheckHotIcon;
+    if (state == Hot && !hot.isEmpty())
+        return hot;
+    return checked ? checkedIcon : uncheckIcon;
+}
+
+// The text keeps clear of the icon that the state shows, whether or not icons are
+// drawn, so hiding the icons leaves the text where it was.
+QRect VYRQRadioButtonImpl::textRect(const QRect& rect, CtrlState state, bool checked) const
+{
+    const QSize fitted = fitIcon(getImageSize(iconFor(state, checked, nullptr), false), rect);
+    QRect box = rect;
+    if (fitted.isValid())
+        box.setLeft(rect.left() + fitted.width() + 2);
+    return box;
+}
+
+void VYRQRadioButtonImpl::drawFittedIcon(QPainter* painter, const QString& name, const QRect& rect, bool gray) const
+{
+    if (name.isEmpty())
+        return;
+    const QSize natural = getImageSize(name, gray);
+    const QSize fitted = fitIcon(natural, rect);
+    if (!fitted.isValid())
+        return;
+    if (fitted == natural) {
+        drawImage(painter, name, iconStyle, rect, gray);
+        return;
+    }
+
+    const QRect target(alignedStart(iconStyle.hor, rect.left(), rect.width(), fitted.width()) + iconStyle.x,
+                       alignedStart(iconStyle.ver, rect.top(), rect.height(), fitted.height()) + iconStyle.y,
+                       fitted.width(), fitted.height());
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    if (isSvgName(name)) {
+        QSvgRenderer* renderer = rm->getSvgRenderer(name);
+        if (!renderer || !renderer->isValid())
+            return;
+        if (!gray) {
+            renderer->render(painter, QRectF(target));
+            return;
+        }
+        QImage image(fitted, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter imagePainter(&image);
+        renderer->render(&imagePainter);
+        imagePainter.end();
+        const QIcon icon(QPixmap::fromImage(image));
+        painter->drawPixmap(target.topLeft(), icon.pixmap(fitted, QIcon::Disabled));
+        return;
+    }
+    const QImage* image = rm->getImage(name, gray);
+    if (!image || !isImageValid(*image))
+        return;
+    painter->drawImage(target, *image);
+}
+
+void VYRQRadioButtonImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    const bool checked = q->isChecked();
+    const CtrlState state = ctrlState();
+    // The icon follows the enabled flag itself, also when drawn outside a paint event.
+    const CtrlState iconState = q->isEnabled() ? state : Disable;
+    const QRect text = textRect(rect, iconState, checked);
+
+    drawFillStyle(painter, checked ? checkedBackgrounds.get(state) : uncheckedBackgrounds.get(state), rect);
+
+    if (showIcon) {
+        bool gray = false;
+        const QString& name = iconFor(iconState, checked, &gray);
+        drawFittedIcon(painter, name, rect, gray);
+    }
+
+    if (showText) {
+        const TextStyleDesc& style = state == Disable ? disabledText : checked ? checkedText : uncheckedText;
+        drawText(painter, q->text(), style, text.x(), text.y(), text.width(), text.height(), true);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Language and JSON
+
+void VYRQRadioButtonImpl::notifyChangeLanguage()
+{
+    if (!textKey.isEmpty())
+        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
+}
+
+void VYRQRadioButtonImpl::readText(const QString& value)
+{
+    if (value.startsWith(keyPrefix)) {
+        textKey = value.mid(keyPrefix.size());
+        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
+        return;
+    }
+    // A plain text replaces a translated one for good.
+    textKey.clear();
+    q->setText(value);
+}
+
+bool VYRQRadioButtonImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQRadioButtonImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot >= 0 && slot < 8) {
+            FillStyle found;
+            if (!lookupFill(name, found))
+                return;
+            if (slot < 4)
+                uncheckedBackgrounds.readSlot(slot, found);
+            else
+                checkedBackgrounds.readSlot(slot - 4, found);
+            return;
+        }
+        TextStyleDesc found;
+        if (slot < 8 || slot > 10 || !lookupText(name, found))
+            return;
+        // Slot 8 dresses the checked text too and slot 9 the disabled one, so that a
+        // theme naming fewer styles still gives every state a look.
+        if (slot == 8) {
+            uncheckedText = found;
+            checkedText = found;
+        } else if (slot == 9) {
+            checkedText = found;
+            disabledText = found;
+        } else {
+            disabledText = found;
+        }
+    });
+
+    for (const char* key : ownKeys)
+        claimAttrKey(key);
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    // Icons and the text belong to the page, never to the theme.
+    const bool themeDefaults = isApplyingTheme();
+    vyr::json::read(*attr, "pushlike", pushlike);
+    vyr::json::read(*attr, "showIcon", showIcon);
+    vyr::json::read(*attr, "showText", showText);
+    if (!themeDefaults) {
+        vyr::json::read(*attr, "iconPath", uncheckIcon);
+        vyr::json::read(*attr, "hotIconPath", uncheckHotIcon);
+        vyr::json::read(*attr, "siconPath", checkedIcon);
+        vyr::json::read(*attr, "sHotIconPath", checkedHotIcon);
+    }
+    int align = 0;
+    if (vyr::json::read(*attr, "iconHor", align) && align != -1)
+        iconStyle.hor = align;
+    if (vyr::json::read(*attr, "iconVer", align) && align != -1)
+        iconStyle.ver = align;
+    if (!themeDefaults) {
+        QString text;
+        vyr::json::read(*attr, "text", text);
+        readText(text);
+    }
+    vyr::json::read(*attr, "iconX", iconStyle.x);
+    vyr::json::read(*attr, "iconY", iconStyle.y);
+}
+
+void VYRQRadioButtonImpl::writeJson(Json::Value& element) const
+{
+    Json::Value styles(Json::arrayValue);
+    uncheckedBackgrounds.write(styles, 0);
+    checkedBackgrounds.write(styles, 4);
+    const TextStyleDesc* texts[] = {&uncheckedText, &checkedText, &disabledText};
+    for (int i = 0; i < 3; ++i) {
+        if (!texts[i]->name.isEmpty())
+            vyr::appendStyleEntry(styles, texts[i]->name, vyr::styleEntryKind(*texts[i]), 8 + i);
+    }
+    if (!styles.empty())
+        element["style"] = styles;
+
+    Json::Value& attr = element["attr"];
+    if (!attr.isObject())
+        attr = Json::Value(Json::objectValue);
+    auto putString = [&attr](const char* key, const QString& value) {
+        if (!value.isEmpty())
+            attr[key] = vyr::json::toUtf8(value);
+    };
+    if (pushlike)
+        attr["pushlike"] = 1;
+    if (!showIcon)
+        attr["showIcon"] = 0;
+    if (!showText)
+        attr["showText"] = 0;
+    putString("iconPath", uncheckIcon);
+    putString("hotIconPath", uncheckHotIcon);
+    putString("siconPath", checkedIcon);
+    putString("sHotIconPath", checkedHotIcon);
+    if (iconStyle.hor != DockNear)
+        attr["iconHor"] = iconStyle.hor;
+    if (iconStyle.ver != DockCenter)
+        attr["iconVer"] = iconStyle.ver;
+    putString("text", q->text());
+    // Always written: a reader keeps its default of 10 for a missing key, so an
+    // offset of 0 would otherwise come back as 10.
+    attr["iconX"] = iconStyle.x;
+    if (iconStyle.y != 0)
+        attr["iconY"] = iconStyle.y;
+}
+
+// ---------------------------------------------------------------------------
+// VYRQRadioButton
+
+VYRQRadioButton::VYRQRadioButton(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+}
+
+VYRQRadioButton::~VYRQRadioButton() = default;
+
+void VYRQRadioButton::setBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->uncheckedBackgrounds.set(state, style);
+}
+
+const FillStyle& VYRQRadioButton::getBackground(CtrlState state) const
+{
+    return impl()->uncheckedBackgrounds.get(state);
+}
+
+void VYRQRadioButton::setSelectedBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->checkedBackgrounds.set(state, style);
+}
+
+const FillStyle& VYRQRadioButton::getSelectedBackground(CtrlState state) const
+{
+    return impl()->checkedBackgrounds.get(state);
+}
+
+void VYRQRadioButton::setTextStyle(bool checked, const TextStyleDesc& style)
+{
+    (checked ? impl()->checkedText : impl()->uncheckedText) = style;
+}
+
+TextStyleDesc VYRQRadioButton::getTextStyle(bool checked) const
+{
+    return checked ? impl()->checkedText : impl()->uncheckedText;
+}
+
+void VYRQRadioButton::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
+{
+    switch (state) {
+    case TextChecked:
+        impl()->checkedText = style;
+        break;
+    case TextUnchecked:
+        impl()->uncheckedText = style;
+        break;
+    case TextDisable:
+        impl()->disabledText = style;
+        break;
+    }
+}
+
+const TextStyleDesc& VYRQRadioButton::getTextStyleByState(CheckBoxTextState state) const
+{
+    if (state == TextChecked)
+        return impl()->checkedText;
+    if (state == TextDisable)
+        return impl()->disabledText;
+    return impl()->uncheckedText;
+}
+
+void VYRQRadioButton::setIcon(const QString& name)
+{
+    setIcon(RadioAllIcons, name);
+}
+
+void VYRQRadioButton::setIcon(RadioIconState state, const QString& name)
+{
+    switch (state) {
+    case RadioSelected:
+        impl()->checkedIcon = name;
+        break;
+    case RadioSelectedHot:
+        impl()->checkedHotIcon = name;
+        break;
+    case RadioUnselected:
+        impl()->uncheckIcon = name;
+        break;
+    case RadioUnselectedHot:
+        impl()->uncheckHotIcon = name;
+        break;
+    case RadioAllIcons:
+        impl()->checkedIcon = name;
+        impl()->checkedHotIcon = name;
+        impl()->uncheckIcon = name;
+        impl()->uncheckHotIcon = name;
+        break;
+    }
+}
+
+bool VYRQRadioButton::setUncheckIcon(const QString& name)
+{
+    impl()->uncheckIcon = name;
+    return true;
+}
+
+bool VYRQRadioButton::setUncheckHotIcon(const QString& name)
+{
+    impl()->uncheckHotIcon = name;
+    return true;
+}
+
+bool VYRQRadioButton::setCheckedIcon(const QString& name)
+{
+    impl()->checkedIcon = name;
+    return true;
+}
+
+bool VYRQRadioButton::setCheckedHotIcon(const QString& name)
+{
+    impl()->checkedHotIcon = name;
+    return true;
+}
+
+bool VYRQRadioButton::setDisableIcon(const QString& name)
+{
+    impl()->disableIcon = name;
+    return true;
+}
+
+const QString& VYRQRadioButton::getUncheckIcon() const
+{
+    return impl()->uncheckIcon;
+}
+
+const QString& VYRQRadioButton::getUncheckHotIcon() const
+{
+    return impl()->uncheckHotIcon;
+}
+
+const QString& VYRQRadioButton::getCheckedIcon() const
+{
+    return impl()->checkedIcon;
+}
+
+const QString& VYRQRadioButton::getCheckedHotIcon() const
+{
+    return impl()->checkedHotIcon;
+}
+
+const QString& VYRQRadioButton::getDisableIcon() const
+{
+    return impl()->disableIcon;
+}
+
+void VYRQRadioButton::setIconStyle(const IconStyleDesc& style)
+{
+    impl()->iconStyle = style;
+}
+
+const IconStyleDesc& VYRQRadioButton::getIconStyle() const
+{
+    return impl()->iconStyle;
+}
+
+void VYRQRadioButton::setIconHorAlign(DockLayoutType align)
+{
+    impl()->iconStyle.hor = align;
+}
+
+DockLayoutType VYRQRadioButton::getIconHorAlign() const
+{
+    return DockLayoutType(impl()->iconStyle.hor);
+}
+
+void VYRQRadioButton::setIconVerAlign(DockLayoutType align)
+{
+    impl()->iconStyle.ver = align;
+}
+
+DockLayoutType VYRQRadioButton::getIconVerAlign() const
+{
+    return DockLayoutType(impl()->iconStyle.ver);
+}
+
+void VYRQRadioButton::setIconOffsetX(int x)
+{
+    impl()->iconStyle.x = x;
+}
+
+int VYRQRadioButton::getIconOffsetX() const
+{
+    return impl()->iconStyle.x;
+}
+
+void VYRQRadioButton::setIconOffsetY(int y)
+{
+    impl()->iconStyle.y = y;
+}
+
+int VYRQRadioButton::getIconOffsetY() const
+{
+    return impl()->iconStyle.y;
+}
+
+void VYRQRadioButton::setPushlike(bool on)
+{
+    if (impl()->pushlike == on)
+        return;
+    impl()->pushlike = on;
+    update();
+}
+
+bool VYRQRadioButton::getPushlike() const
+{
+    return impl()->pushlike;
+}
+
+void VYRQRadioButton::setShowIcon(bool on)
+{
+    if (impl()->showIcon == on)
+        return;
+    impl()->showIcon = on;
+    update();
+}
+
+bool VYRQRadioButton::getShowIcon() const
+{
+    return impl()->showIcon;
+}
+
+void VYRQRadioButton::setShowText(bool on)
+{
+    impl()->showText = on;
+}
+
+bool VYRQRadioButton::getShowText() const
+{
+    return impl()->showText;
+}
+
+void VYRQRadioButton::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQRadioButton::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+bool VYRQRadioButton::hitButton(const QPoint&) const
+{
+    return true;
+}
+
+void VYRQRadioButton::mousePressEvent(QMouseEvent* event)
+{
+    impl()->mousePressEvent(event);
+    QAbstractButton::mousePressEvent(event);
+    emit pressedEvent();
+}
+
+void VYRQRadioButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    impl()->mouseReleaseEvent(event);
+    QAbstractButton::mouseReleaseEvent(event);
+}
+
+void VYRQRadioButton::mouseMoveEvent(QMouseEvent* event)
+{
+    QRadioButton::mouseMoveEvent(event);
+    impl()->mouseMoveEvent(event);
+}
+
+void VYRQRadioButton::enterEvent(QEvent* event)
+{
+    QWidget::enterEvent(event);
+    impl()->enterEvent(event);
+}
+
+void VYRQRadioButton::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    impl()->leaveEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Designer record
+
+namespace {
+
+VYRQRadioButton* radio(QObject* o)
+{
+    return qobject_cast<VYRQRadioButton*>(o);
+}
+
+PropertyDef separatorRow()
+{
+    PropertyDef row;
+    row.name = QStringLiteral("Line");
+    row.kind = PropertyDef::Separator;
+    return row;
+}
+
+PropertyDef fillRow(const char* name, void (VYRQRadioButton::*set)(CtrlState, const FillStyle&),
+                    const FillStyle& (VYRQRadioButton::*get)(CtrlState) const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::FillStyles;
+    row.optionValues = {Normal, Hot, Pressed, Disable};
+    row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                        QStringLiteral("Disable")};
+    row.setFill = [set](QObject* o, int state, const FillStyle& style) {
+        if (VYRQRadioButton* r = radio(o))
+            (r->*set)(CtrlState(state), style);
+    };
+    row.getFill = [get](QObject* o, int state) {
+        VYRQRadioButton* r = radio(o);
+        return r ? (r->*get)(CtrlState(state)) : FillStyle();
+    };
+    return row;
+}
+
+PropertyDef boolRow(const char* name, void (VYRQRadioButton::*set)(bool), bool (VYRQRadioButton::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::Bool;
+    row.setBool = [set](QObject* o, bool on) {
+        if (VYRQRadioButton* r = radio(o))
+            (r->*set)(on);
+    };
+    row.getBool = [get](QObject* o) {
+        VYRQRadioButton* r = radio(o);
+        return r && (r->*get)();
+    };
+    return row;
+}
+
+PropertyDef iconRow(const char* name, bool (VYRQRadioButton::*set)(const QString&),
+                    const QString& (VYRQRadioButton::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::IconPath;
+    row.setText = [set](QObject* o, const QString& value) {
+        if (VYRQRadioButton* r = radio(o))
+            (r->*set)(value);
+    };
+    row.getText = [get](QObject* o) {
+        VYRQRadioButton* r = radio(o);
+        return r ? (r->*get)() : QString();
+    };
+    return row;
+}
+
+PropertyDef alignRow(const char* name, void (VYRQRadioButton::*set)(DockLayoutType),
+                     DockLayoutType (VYRQRadioButton::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::Enumeration;
+    row.optionValues = {DockNear, DockCenter, DockFar};
+    row.optionLabels = {QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
+    row.setInt = [set](QObject* o, int value) {
+        if (VYRQRadioButton* r = radio(o))
+            (r->*set)(DockLayoutType(value));
+    };
+    row.getInt = [get](QObject* o) {
+        VYRQRadioButton* r = radio(o);
+        return r ? int((r->*get)()) : 0;
+    };
+    return row;
+}
+
+PropertyDef intRow(const char* name, void (VYRQRadioButton::*set)(int), int (VYRQRadioButton::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::Integer;
+    row.setInt = [set](QObject* o, int value) {
+        if (VYRQRadioButton* r = radio(o))
+            (r->*set)(value);
+    };
+    row.getInt = [get](QObject* o) {
+        VYRQRadioButton* r = radio(o);
+        return r ? (r->*get)() : 0;
+    };
+    return row;
+}
+
+} // namespace
+
+ControlInfo VYRQRadioButton::getProps()
+{
+    ControlInfo info =
+        vyr::makeControlInfo("qtradiobox", "VYRQRadioButton", "RadioButton", "Control RadioButton", "radio");
+    info.rows.push_back(fillRow("UnselectedBg", &VYRQRadioButton::setBackground, &VYRQRadioButton::getBackground));
+    info.rows.push_back(fillRow("SelectedBg", &VYRQRadioButton::setSelectedBackground,
+                                &VYRQRadioButton::getSelectedBackground));
+
+    PropertyDef text;
+    text.name = QStringLiteral("TextStyle");
+    text.kind = PropertyDef::TextStyles;
+    text.optionValues = {TextChecked, TextUnchecked, TextDisable};
+    text.optionLabels = {QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
+    text.setTextStyle = [](QObject* o, int state, const TextStyleDesc& style) {
+        if (VYRQRadioButton* r = radio(o))
+            r->setTextStyleByState(CheckBoxTextState(state), style);
+    };
+    text.getTextStyle = [](QObject* o, int state) {
+        VYRQRadioButton* r = radio(o);
+        return r ? r->getTextStyleByState(CheckBoxTextState(state)) : TextStyleDesc();
+    };
+    info.rows.push_back(text);
+    info.rows.push_back(separatorRow());
+
+    info.rows.push_back(boolRow("PushLike", &VYRQRadioButton::setPushlike, &VYRQRadioButton::getPushlike));
+    info.rows.push_back(boolRow("ShowIcon", &VYRQRadioButton::setShowIcon, &VYRQRadioButton::getShowIcon));
+    info.rows.push_back(boolRow("ShowText", &VYRQRadioButton::setShowText, &VYRQRadioButton::getShowText));
+    info.rows.push_back(
+        iconRow("UncheckIcon", &VYRQRadioButton::setUncheckIcon, &VYRQRadioButton::getUncheckIcon));
+    info.rows.push_back(
+        iconRow("UncheckHotIcon", &VYRQRadioButton::setUncheckHotIcon, &VYRQRadioButton::getUncheckHotIcon));
+    info.rows.push_back(
+        iconRow("CheckedIcon", &VYRQRadioButton::setCheckedIcon, &VYRQRadioButton::getCheckedIcon));
+    info.rows.push_back(
+        iconRow("CheckedHotIcon", &VYRQRadioButton::setCheckedHotIcon, &VYRQRadioButton::getCheckedHotIcon));
+    info.rows.push_back(
+        alignRow("HorAlign", &VYRQRadioButton::setIconHorAlign, &VYRQRadioButton::getIconHorAlign));
+    info.rows.push_back(
+        alignRow("VerAlign", &VYRQRadioButton::setIconVerAlign, &VYRQRadioButton::getIconVerAlign));
+    info.rows.push_back(intRow("OffsetX", &VYRQRadioButton::setIconOffsetX, &VYRQRadioButton::getIconOffsetX));
+    info.rows.push_back(intRow("OffsetY", &VYRQRadioButton::setIconOffsetY, &VYRQRadioButton::getIconOffsetY));
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQRadioButton.cpp"

@@ -1,0 +1,423 @@
+#include "VYRQScrollBar.h"
+
+#include "VYRQJson.h"
+#include "VYRQStateStyles.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include <json/value.h>
+
+namespace {
+// The three active parts, in the order the state rules handle them.
+enum Part { ThumbPart = 0, DownPart = 1, UpPart = 2, PartCount = 3 };
+} // namespace
+
+class VYRQScrollBarImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQScrollBarImpl(VYRQScrollBar* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtscrollbar"))
+        , bar(owner)
+    {
+        // Every scroll bar starts hidden; its owner shows it.
+        owner->setVisible(false);
+    }
+
+    void paintEvent() override;
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+    QRect partRect(Part part) const;
+    CtrlState& stateOf(Part part);
+    // Sets a part's state; repaints the part at once, or the whole control.
+    void changeState(Part part, CtrlState state, const QRect& rect, bool whole);
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element);
+
+    VYRQScrollBar* bar;
+    FillStyle background;
+    CtrlState thumbState = Normal;
+    vyr::FillStates upButton;
+    CtrlState downState = Normal;
+    vyr::FillStates downButton;
+    CtrlState upState = Normal;
+    vyr::FillStates thumb;
+    QString upIcon;
+    QString downIcon;
+    QString thumbIcon;
+    bool horizontal = false;
+    IconStyleDesc upIconStyle;
+    IconStyleDesc downIconStyle;
+    int widthHeight = -1;
+};
+
+QRect VYRQScrollBarImpl::partRect(Part part) const
+{
+    static const QStyle::SubControl subControls[PartCount] = {
+        QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine};
+    QStyleOptionSlider option;
+    bar->initStyleOption(&option);
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, subControls[part], bar);
+}
+
+CtrlState& VYRQScrollBarImpl::stateOf(Part part)
+{
+    switch (part) {
+    case ThumbPart:
+        return thumbState;
+    case DownPart:
+        return downState;
+    default:
+        return upState;
+    }
+}
+
+void VYRQScrollBarImpl::changeState(Part part, CtrlState state, const QRect& rect, bool whole)
+{
+    CtrlState& current = stateOf(part);
+    if (current == state)
+        return;
+    current = state;
+    if (whole)
+        bar->repaint();
+    else
+        bar->repaint(rect);
+}
+
+void VYRQScrollBarImpl::paintEvent()
+{
+    // Unlike the base, the bar's one interaction state is not corrected here: each
+    // part keeps its own, and a disabled bar draws as an enabled one.
+    QPainter painter(bar);
+    drawControl(&painter, QRect(0, 0, bar->width(), bar->height()));
+}
+
+void VYRQScrollBarImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    drawFillStyle(painter, background, rect);
+
+    const QRect thumbRect = partRect(ThumbPart);
+    drawFillStyle(painter, thumb.get(thumbState), thumbRect);
+    drawImage(painter, thumbIcon, IconStyleDesc(), thumbRect, false);
+
+    const QRect upRect = partRect(UpPart);
+    drawFillStyle(painter, upButton.get(upState), upRect);
+    drawImage(painter, upIcon, upIconStyle, upRect, false);
+
+    const QRect downRect = partRect(DownPart);
+    drawFillStyle(painter, downButton.get(downState), downRect);
+    drawImage(painter, downIcon, downIconStyle, downRect, false);
+}
+
+void VYRQScrollBarImpl::mousePressEvent(QMouseEvent* event)
+{
+    for (int p = 0; p < PartCount; ++p) {
+        const Part part = Part(p);
+        const QRect rect = partRect(part);
+        if (rect.contains(event->pos()))
+            changeState(part, Pressed, rect, false);
+    }
+}
+
+void VYRQScrollBarImpl::mouseReleaseEvent(QMouseEvent* event)
+{
+    for (int p = 0; p < PartCount; ++p) {
+        const Part part = Part(p);
+        const QRect rect = partRect(part);
+        changeState(part, rect.contains(event->pos()) ? Hot : Normal, rect, false);
+    }
+}
+
+void VYRQScrollBarImpl::mouseMoveEvent(QMouseEvent* event)
+{
+    for (int p = 0; p < PartCount; ++p) {
+        const Part part = Part(p);
+        const QRect rect = partRect(part);
+        const CtrlState state = stateOf(part);
+        if (rect.contains(event->pos())) {
+            if (state != Pressed)
+                changeState(part, Hot, rect, false);
+        } else if (state == Hot || (state == Pressed && part != ThumbPart)) {
+            // A dragged thumb stays Pressed when the pointer leaves its rectangle.
+            changeState(part, Normal, rect, false);
+        }
+    }
+}
+
+void VYRQScrollBarImpl::leaveEvent(QEvent*)
+{
+    for (int p = 0; p < PartCount; ++p) {
+        const Part part = Part(p);
+        if (part == ThumbPart && thumbState == Pressed)
+            continue;
+        changeState(part, Normal, QRect(), true);
+    }
+}
+
+bool VYRQScrollBarImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQScrollBarImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot < 0 || slot == 1 || slot > 13)
+            return;
+        FillStyle style;
+        if (!lookupFill(name, style))
+            return;
+        if (slot == 0)
+            background = style;
+        else if (slot <= 5)
+            upButton.readSlot(slot - 2, style);
+        else if (slot <= 9)
+            downButton.readSlot(slot - 6, style);
+        else
+            thumb.readSlot(slot - 10, style);
+    });
+
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    // A missing icon key clears that icon.
+    upIcon.clear();
+    downIcon.clear();
+    thumbIcon.clear();
+    readOwnAttr(*attr, "upicon", upIcon);
+    readOwnAttr(*attr, "downicon", downIcon);
+    readOwnAttr(*attr, "thumbicon", thumbIcon);
+    // The orientation belongs to the bar's owner: a theme element cannot change it.
+    claimAttrKey("hor");
+    if (!isApplyingTheme() && vyr::json::read(*attr, "hor", horizontal))
+        bar->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
+}
+
+void VYRQScrollBarImpl::writeJson(Json::Value& element)
+{
+    Json::Value& style = element["style"];
+    style = Json::Value(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
+    upButton.write(style, 2);
+    downButton.write(style, 6);
+    thumb.write(style, 10);
+
+    Json::Value& attr = element["attr"];
+    if (!upIcon.isEmpty())
+        attr["upicon"] = vyr::json::toUtf8(upIcon);
+    if (!downIcon.isEmpty())
+        attr["downicon"] = vyr::json::toUtf8(downIcon);
+    if (!thumbIcon.isEmpty())
+        attr["thumbicon"] = vyr::json::toUtf8(thumbIcon);
+    horizontal = bar->orientation() == Qt::Horizontal;
+    if (horizontal)
+        attr["hor"] = 1;
+}
+
+// VYRQScrollBar
+
+VYRQScrollBar::VYRQScrollBar(QWidget* parent)
+    : VYRQScrollBar(Qt::Vertical, parent)
+{
+}
+
+VYRQScrollBar::VYRQScrollBar(Qt::Orientation orientation, QWidget* parent)
+    : VYRQControl(orientation, parent)
+{
+    setMouseTracking(true);
+    finishConstruction();
+}
+
+VYRQScrollBar::~VYRQScrollBar() = default;
+
+void VYRQScrollBar::setScrollbarBackground(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQScrollBar::getScrollbarBackground(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQScrollBar::setScrollbarUpButton(CtrlState state, const FillStyle& style)
+{
+    impl()->upButton.set(state, style);
+}
+
+const FillStyle& VYRQScrollBar::getScrollbarUpButton(CtrlState state) const
+{
+    return impl()->upButton.get(state);
+}
+
+void VYRQScrollBar::setScrollbarDownButton(CtrlState state, const FillStyle& style)
+{
+    impl()->downButton.set(state, style);
+}
+
+const FillStyle& VYRQScrollBar::getScrollbarDownButton(CtrlState state) const
+{
+    return impl()->downButton.get(state);
+}
+
+void VYRQScrollBar::setScrollbarThumb(CtrlState state, const FillStyle& style)
+{
+    impl()->thumb.set(state, style);
+}
+
+const FillStyle& VYRQScrollBar::getScrollbarThumb(CtrlState state) const
+{
+    return impl()->thumb.get(state);
+}
+
+void VYRQScrollBar::setScrollbarBtnIcon(bool up, const QString& icon)
+{
+    (up ? impl()->upIcon : impl()->downIcon) = icon;
+}
+
+const QString& VYRQScrollBar::getScrollbarBtnIcon(bool up) const
+{
+    return up ? impl()->upIcon : impl()->downIcon;
+}
+
+void VYRQScrollBar::setScrollbarThumbIcon(const QString& icon)
+{
+    impl()->thumbIcon = icon;
+}
+
+const QString& VYRQScrollBar::getScrollbarThumbIcon() const
+{
+    return impl()->thumbIcon;
+}
+
+void VYRQScrollBar::setScrollbarIconStyle(bool up, const IconStyleDesc& style)
+{
+    (up ? impl()->upIconStyle : impl()->downIconStyle) = style;
+}
+
+const IconStyleDesc& VYRQScrollBar::getScrollbarIconStyle(bool up) const
+{
+    return up ? impl()->upIconStyle : impl()->downIconStyle;
+}
+
+void VYRQScrollBar::setWidthHeight(int size)
+{
+    impl()->widthHeight = size;
+}
+
+int VYRQScrollBar::getWidthHeight() const
+{
+    return impl()->widthHeight;
+}
+
+CtrlState VYRQScrollBar::getThumbState() const
+{
+    return impl()->thumbState;
+}
+
+CtrlState VYRQScrollBar::getUpState() const
+{
+    return impl()->upState;
+}
+
+CtrlState VYRQScrollBar::getDownState() const
+{
+    return impl()->downState;
+}
+
+QSize VYRQScrollBar::sizeHint() const
+{
+    QSize hint = QScrollBar::sizeHint();
+    const int size = impl()->widthHeight;
+    if (size != -1) {
+        if (orientation() == Qt::Horizontal)
+            hint.setHeight(size);
+        else
+            hint.setWidth(size);
+    }
+    return hint;
+}
+
+void VYRQScrollBar::initStyleOption(QStyleOptionSlider* option) const
+{
+    if (option)
+        QScrollBar::initStyleOption(option);
+}
+
+void VYRQScrollBar::enterEvent(QEvent* event)
+{
+    QScrollBar::enterEvent(event);
+}
+
+ControlInfo VYRQScrollBar::getProps()
+{
+    ControlInfo info =
+        vyr::makeControlInfo("qtscrollbar", "VYRQScrollBar", "ScrollBar", "Control RadioButton", "scrollbar");
+    auto bar = [](QObject* o) { return qobject_cast<VYRQScrollBar*>(o); };
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {CommonNormal, CommonDisable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    background.setFill = [bar](QObject* o, int state, const FillStyle& style) {
+        if (VYRQScrollBar* b = bar(o))
+            b->setScrollbarBackground(CommonCtrlState(state), style);
+    };
+    background.getFill = [bar](QObject* o, int state) {
+        VYRQScrollBar* b = bar(o);
+        return b ? b->getScrollbarBackground(CommonCtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    using Setter = void (VYRQScrollBar::*)(CtrlState, const FillStyle&);
+    using Getter = const FillStyle& (VYRQScrollBar::*)(CtrlState) const;
+    auto partRow = [bar](const char* name, Setter set, Getter get) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::FillStyles;
+        row.optionValues = {Normal, Hot, Pressed, Disable};
+        row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                            QStringLiteral("Disable")};
+        row.setFill = [bar, set](QObject* o, int state, const FillStyle& style) {
+            if (VYRQScrollBar* b = bar(o))
+                (b->*set)(CtrlState(state), style);
+        };
+        row.getFill = [bar, get](QObject* o, int state) {
+            VYRQScrollBar* b = bar(o);
+            return b ? (b->*get)(CtrlState(state)) : FillStyle();
+        };
+        return row;
+    };
+    info.rows.push_back(partRow("UpButton", &VYRQScrollBar::setScrollbarUpButton, &VYRQScrollBar::getScrollbarUpButton));
+    info.rows.push_back(
+        partRow("DownButton", &VYRQScrollBar::setScrollbarDownButton, &VYRQScrollBar::getScrollbarDownButton));
+    info.rows.push_back(partRow("Thumb", &VYRQScrollBar::setScrollbarThumb, &VYRQScrollBar::getScrollbarThumb));
+
+    PropertyDef thumbIcon;
+    thumbIcon.name = QStringLiteral("Thumb");
+    thumbIcon.kind = PropertyDef::IconPath;
+    thumbIcon.setText = [bar](QObject* o, const QString& icon) {
+        if (VYRQScrollBar* b = bar(o))
+            b->setScrollbarThumbIcon(icon);
+    };
+    thumbIcon.getText = [bar](QObject* o) {
+        VYRQScrollBar* b = bar(o);
+        return b ? b->getScrollbarThumbIcon() : QString();
+    };
+    info.rows.push_back(thumbIcon);
+    return info;
+}

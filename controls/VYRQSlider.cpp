@@ -1,0 +1,408 @@
+#include "VYRQSlider.h"
+
+#include "VYRQJson.h"
+#include "VYRQStateStyles.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include <json/value.h>
+
+class VYRQSliderImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQSliderImpl(VYRQSlider* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtslider"))
+        , slider(owner)
+    {
+    }
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent*) override {}
+    void leaveEvent(QEvent* event) override;
+
+    QRect thumbRect() const;
+    void changeState(CtrlState state);
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element) const;
+
+    VYRQSlider* slider;
+    FillStyle background;
+    FillStyle foreground;
+    vyr::FillStates thumb;
+    int channelSize = 10;
+    int thumbW = 20;
+    int thumbH = 20;
+};
+
+QRect VYRQSliderImpl::thumbRect() const
+{
+    QStyleOptionSlider option;
+    slider->initStyleOption(&option);
+    QRect rect = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    rect.setWidth(thumbW);
+    rect.setHeight(thumbH);
+    return rect;
+}
+
+void VYRQSliderImpl::changeState(CtrlState state)
+{
+    // setCtrlState repaints the whole control at once when the state changes.
+    setCtrlState(state);
+}
+
+void VYRQSliderImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    const int range = slider->maximum() - slider->minimum();
+    const int divisor = range == 0 ? 100 : range;
+    // The value itself is divided, not value - minimum: stored pages rely on it.
+    const float fraction = float(slider->value()) / float(divisor);
+    if (slider->orientation() == Qt::Horizontal) {
+        const int fill = int(fraction * rect.width());
+        const int y = (rect.height() - channelSize) / 2 + rect.top();
+        drawFillStyle(painter, background, rect.left(), y, rect.width(), channelSize);
+        drawFillStyle(painter, foreground, rect.left(), y, fill, channelSize);
+    } else {
+        const int fill = int(fraction * rect.height());
+        const int x = (rect.width() - channelSize) / 2 + rect.left();
+        drawFillStyle(painter, background, x, rect.top(), channelSize, rect.height());
+        drawFillStyle(painter, foreground, x, rect.bottom() - fill, channelSize, fill);
+    }
+    drawFillStyle(painter, thumb.get(ctrlState()), thumbRect());
+}
+
+void VYRQSliderImpl::mousePressEvent(QMouseEvent* event)
+{
+    if (ctrlState() != Pressed && thumbRect().contains(event->pos()))
+        changeState(Pressed);
+}
+
+void VYRQSliderImpl::mouseReleaseEvent(QMouseEvent* event)
+{
+    changeState(thumbRect().contains(event->pos()) ? Hot : Normal);
+}
+
+void VYRQSliderImpl::mouseMoveEvent(QMouseEvent* event)
+{
+    if (ctrlState() == Pressed)
+        return;
+    changeState(thumbRect().contains(event->pos()) ? Hot : Normal);
+}
+
+void VYRQSliderImpl::leaveEvent(QEvent*)
+{
+    changeState(Normal);
+}
+
+bool VYRQSliderImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQSliderImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot != 0 && slot != 2 && (slot < 4 || slot > 7))
+            return;
+        FillStyle style;
+        if (!lookupFill(name, style))
+            return;
+        if (slot == 0)
+            background = style;
+        else if (slot == 2)
+            foreground = style;
+        else
+            thumb.readSlot(slot - 4, style);
+    });
+
+    // Theme defaults (a theme change included) change only what the theme element
+    // names: a refresh must not reset the orientation, range or value of a live slider.
+    const bool theme = isApplyingTheme();
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    // The writer leaves "attr" null when every key has its default; read back, that
+    // is an empty object, so such a slider reloads as it was saved.
+    static const Json::Value emptyAttr(Json::objectValue);
+    if (!attr && !theme) {
+        const Json::Value* present = vyr::json::member(element, "attr");
+        if (present && present->isNull())
+            attr = &emptyAttr;
+    }
+    if (!attr)
+        return;
+
+    bool horizontal = true;
+    if (readOwnAttr(*attr, "isHor", horizontal) || !theme)
+        slider->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
+
+    readOwnAttr(*attr, "thumbW", thumbW);
+    readOwnAttr(*attr, "thumbH", thumbH);
+    readOwnAttr(*attr, "channelSize", channelSize);
+
+    int minimum = slider->minimum();
+    // An absent "max" means the writer's default, so a maximum of 100 survives a
+    // save and reload into a slider that starts at Qt's 99.
+    int maximum = theme ? slider->maximum() : 100;
+    const bool hasMin = readOwnAttr(*attr, "min", minimum);
+    const bool hasMax = readOwnAttr(*attr, "max", maximum);
+    if (!theme || hasMin || hasMax) {
+        slider->setMaximum(maximum);
+        slider->setMinimum(minimum);
+    }
+
+    int value = 0;
+    if (readOwnAttr(*attr, "val", value) || !theme)
+        slider->setSliderPosition(value);
+}
+
+void VYRQSliderImpl::writeJson(Json::Value& element) const
+{
+    Json::Value& style = element["style"];
+    style = Json::Value(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
+    if (!foreground.name.isEmpty())
+        vyr::appendStyleEntry(style, foreground.name, vyr::styleEntryKind(foreground), 2);
+    thumb.write(style, 4);
+
+    Json::Value& attr = element["attr"];
+    if (slider->orientation() == Qt::Vertical)
+        attr["isHor"] = 0;
+    if (thumbW != 20)
+        attr["thumbW"] = thumbW;
+    if (thumbH != 20)
+        attr["thumbH"] = thumbH;
+    if (channelSize != 10)
+        attr["channelSize"] = channelSize;
+    if (slider->minimum() != 0)
+        attr["min"] = slider->minimum();
+    if (slider->maximum() != 100)
+        attr["max"] = slider->maximum();
+    if (slider->value() != 0)
+        attr["val"] = slider->value();
+}
+
+// VYRQSlider
+
+VYRQSlider::VYRQSlider(QWidget* parent, Qt::Orientation orientation)
+    : VYRQControl(parent)
+{
+    setOrientation(orientation);
+    finishConstruction();
+}
+
+VYRQSlider::~VYRQSlider() = default;
+
+void VYRQSlider::setBackgroundStyle(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQSlider::getBackgroundStyle(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQSlider::setForegroundStyle(CommonCtrlState, const FillStyle& style)
+{
+    impl()->foreground = style;
+}
+
+const FillStyle& VYRQSlider::getForegroundStyle(CommonCtrlState) const
+{
+    return impl()->foreground;
+}
+
+void VYRQSlider::setThumbStyle(CtrlState state, const FillStyle& style)
+{
+    impl()->thumb.set(state, style);
+}
+
+const FillStyle& VYRQSlider::getThumbStyle(CtrlState state) const
+{
+    return impl()->thumb.get(state);
+}
+
+void VYRQSlider::setIsHorizontal(bool horizontal)
+{
+    setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
+}
+
+bool VYRQSlider::getIsHorizontal() const
+{
+    return orientation() == Qt::Horizontal;
+}
+
+void VYRQSlider::setThumbSize(int w, int h)
+{
+    impl()->thumbW = w;
+    impl()->thumbH = h;
+}
+
+void VYRQSlider::getThumbSize(int& w, int& h) const
+{
+    w = impl()->thumbW;
+    h = impl()->thumbH;
+}
+
+QSize VYRQSlider::getThumbBtnSize() const
+{
+    return QSize(impl()->thumbW, impl()->thumbH);
+}
+
+void VYRQSlider::setChannelHeight(int size)
+{
+    impl()->channelSize = size;
+}
+
+int VYRQSlider::getChannelHeight() const
+{
+    return impl()->channelSize;
+}
+
+int VYRQSlider::getSliderLength() const
+{
+    return orientation() == Qt::Horizontal ? impl()->thumbW : impl()->thumbH;
+}
+
+QRect VYRQSlider::getThumbRect() const
+{
+    return impl()->thumbRect();
+}
+
+// Qt moves the slider first; the thumb state follows from where it ended up.
+void VYRQSlider::mousePressEvent(QMouseEvent* event)
+{
+    QSlider::mousePressEvent(event);
+    impl()->mousePressEvent(event);
+}
+
+void VYRQSlider::mouseReleaseEvent(QMouseEvent* event)
+{
+    QSlider::mouseReleaseEvent(event);
+    impl()->mouseReleaseEvent(event);
+}
+
+void VYRQSlider::mouseMoveEvent(QMouseEvent* event)
+{
+    QSlider::mouseMoveEvent(event);
+    impl()->mouseMoveEvent(event);
+}
+
+void VYRQSlider::enterEvent(QEvent* event)
+{
+    QWidget::enterEvent(event);
+    impl()->enterEvent(event);
+    setMouseTracking(true);
+}
+
+void VYRQSlider::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    impl()->leaveEvent(event);
+    setMouseTracking(false);
+}
+
+ControlInfo VYRQSlider::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtslider", "VYRQSlider", "Slider", "Control Slider", "slider");
+    auto slider = [](QObject* o) { return qobject_cast<VYRQSlider*>(o); };
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {CommonNormal, CommonDisable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    background.setFill = [slider](QObject* o, int state, const FillStyle& style) {
+        if (VYRQSlider* s = slider(o))
+            s->setBackgroundStyle(CommonCtrlState(state), style);
+    };
+    background.getFill = [slider](QObject* o, int state) {
+        VYRQSlider* s = slider(o);
+        return s ? s->getBackgroundStyle(CommonCtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    PropertyDef foreground = background;
+    foreground.name = QStringLiteral("Foreground");
+    foreground.setFill = [slider](QObject* o, int state, const FillStyle& style) {
+        if (VYRQSlider* s = slider(o))
+            s->setForegroundStyle(CommonCtrlState(state), style);
+    };
+    foreground.getFill = [slider](QObject* o, int state) {
+        VYRQSlider* s = slider(o);
+        return s ? s->getForegroundStyle(CommonCtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(foreground);
+
+    PropertyDef thumb;
+    thumb.name = QStringLiteral("Thumb");
+    thumb.kind = PropertyDef::FillStyles;
+    thumb.optionValues = {Normal, Hot, Pressed, Disable};
+    thumb.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                          QStringLiteral("Disable")};
+    thumb.setFill = [slider](QObject* o, int state, const FillStyle& style) {
+        if (VYRQSlider* s = slider(o))
+            s->setThumbStyle(CtrlState(state), style);
+    };
+    thumb.getFill = [slider](QObject* o, int state) {
+        VYRQSlider* s = slider(o);
+        return s ? s->getThumbStyle(CtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(thumb);
+
+    PropertyDef horizontal;
+    horizontal.name = QStringLiteral("IsHorizontal");
+    horizontal.kind = PropertyDef::Bool;
+    horizontal.setBool = [slider](QObject* o, bool on) {
+        if (VYRQSlider* s = slider(o))
+            s->setIsHorizontal(on);
+    };
+    horizontal.getBool = [slider](QObject* o) {
+        VYRQSlider* s = slider(o);
+        return s && s->getIsHorizontal();
+    };
+    info.rows.push_back(horizontal);
+
+    PropertyDef thumbSize;
+    thumbSize.name = QStringLiteral("ThumbWidth");
+    thumbSize.kind = PropertyDef::Size;
+    thumbSize.setSize = [slider](QObject* o, const QSize& size) {
+        if (VYRQSlider* s = slider(o))
+            s->setThumbSize(size.width(), size.height());
+    };
+    thumbSize.getSize = [slider](QObject* o) {
+        VYRQSlider* s = slider(o);
+        return s ? s->getThumbBtnSize() : QSize();
+    };
+    info.rows.push_back(thumbSize);
+
+    auto intRow = [slider](const char* name, void (QAbstractSlider::*set)(int), int (QAbstractSlider::*get)() const) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::Integer;
+        row.setInt = [slider, set](QObject* o, int v) {
+            if (VYRQSlider* s = slider(o))
+                (s->*set)(v);
+        };
+        row.getInt = [slider, get](QObject* o) {
+            VYRQSlider* s = slider(o);
+            return s ? (s->*get)() : 0;
+        };
+        return row;
+    };
+    info.rows.push_back(intRow("MaxValue", &QAbstractSlider::setMaximum, &QAbstractSlider::maximum));
+    info.rows.push_back(intRow("MinValue", &QAbstractSlider::setMinimum, &QAbstractSlider::minimum));
+    info.rows.push_back(intRow("Value", &QAbstractSlider::setValue, &QAbstractSlider::value));
+    return info;
+}

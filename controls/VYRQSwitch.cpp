@@ -1,0 +1,541 @@
+#include "VYRQSwitch.h"
+
+#include "VYRQJson.h"
+#include "VYRQStateStyles.h"
+
+#include <QPainter>
+#include <QVariantAnimation>
+
+#include <json/value.h>
+
+namespace {
+
+const char* const ownKeys[] = {"leftText", "rightText", "thumbW", "thumbH", "speed", "on", "margin"};
+
+constexpr int defaultThumb = 25;
+constexpr unsigned int defaultSpeed = 300;
+constexpr int defaultMargin = 2;
+
+// QVariantAnimation refuses a negative duration and keeps its old one, and an
+// unsigned value above INT_MAX would turn negative on the way there.
+unsigned int clampSpeed(double ms)
+{
+    if (!(ms > 0))
+        return 0;
+    if (ms >= double(VYRQSwitch::maxSwitchSpeed))
+        return VYRQSwitch::maxSwitchSpeed;
+    return unsigned(ms);
+}
+
+} // namespace
+
+class VYRQSwitchImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQSwitchImpl(VYRQSwitch* owner);
+    ~VYRQSwitchImpl() override;
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+
+    void startSlide();
+    void valueChanged(const QVariant& value);
+    void finished();
+
+    int travel() const { return q->width() - 2 * margin - thumbSize.width(); }
+    QRect thumbRect() const { return QRect(margin + thumbOffset, margin, thumbSize.width(), thumbSize.height()); }
+    QRect leftBox() const { return QRect(margin, margin, thumbSize.width(), thumbSize.height()); }
+    // Not inset by the margin, unlike the left box.
+    QRect rightBox(const QRect& rect) const
+    {
+        return QRect(rect.width() - thumbSize.width(), margin, thumbSize.width(), thumbSize.height());
+    }
+
+    bool showAllText = true;
+    int thumbOffset = -1;
+    bool animating = false;
+    int margin = defaultMargin;
+    bool showText = true;
+    bool switchedToLeft = false;
+    unsigned int speed = defaultSpeed;
+    QString leftText = QStringLiteral("On");
+    QString rightText = QStringLiteral("Off");
+    QSize thumbSize = QSize(defaultThumb, defaultThumb);
+    FillStyle background;
+    vyr::FillStates thumbStyles;
+    TextStyleDesc leftStyle;
+    TextStyleDesc rightStyle;
+    QVariantAnimation* animation = nullptr;
+
+private:
+    void drawTexts(QPainter* painter, const QRect& rect);
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element) const;
+
+    VYRQSwitch* q;
+};
+
+VYRQSwitchImpl::VYRQSwitchImpl(VYRQSwitch* owner)
+    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtswitch"))
+    , animation(new QVariantAnimation(owner))
+    , q(owner)
+{
+    connect(animation, &QVariantAnimation::valueChanged, this, &VYRQSwitchImpl::valueChanged);
+    connect(animation, &QVariantAnimation::finished, this, &VYRQSwitchImpl::finished);
+}
+
+VYRQSwitchImpl::~VYRQSwitchImpl()
+{
+    // The animation belongs to the owner and outlives this object by a moment.
+    animation->disconnect(this);
+    animation->stop();
+}
+
+// ---------------------------------------------------------------------------
+// Painting and sliding
+
+void VYRQSwitchImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    // Placed once; later resizes leave the thumb at its pixel offset.
+    if (thumbOffset == -1)
+        thumbOffset = switchedToLeft ? 0 : travel();
+
+    drawFillStyle(painter, background, rect);
+    drawFillStyle(painter, thumbStyles.get(ctrlState()), thumbRect());
+    if (showText)
+        drawTexts(painter, rect);
+}
+
+// With both texts shown, the left style dresses the end where the thumb rests.
+void VYRQSwitchImpl::drawTexts(QPainter* painter, const QRect& rect)
+{
+    const QRect left = leftBox();
+    const QRect right = rightBox(rect);
+    auto draw = [&](const QString& text, const TextStyleDesc& style, const QRect& box) {
+        drawText(painter, text, style, box.x(), box.y(), box.width(), box.height(), true);
+    };
+    if (showAllText) {
+        draw(leftText, switchedToLeft ? leftStyle : rightStyle, left);
+        draw(rightText, switchedToLeft ? rightStyle : leftStyle, right);
+    } else if (switchedToLeft) {
+        draw(rightText, rightStyle, right);
+    } else {
+        draw(leftText, leftStyle, left);
+    }
+}
+
+// A slide always starts from the end the side flag names, wherever the thumb was.
+void VYRQSwitchImpl::startSlide()
+{
+    if (animating)
+        return;
+    animating = true;
+    const int distance = travel();
+    animation->setStartValue(switchedToLeft ? 0 : distance);
+    animation->setEndValue(switchedToLeft ? distance : 0);
+    animation->setDuration(int(speed));
+    animation->start();
+}
+
+void VYRQSwitchImpl::valueChanged(const QVariant& value)
+{
+    thumbOffset = value.toInt();
+    q->repaint();
+}
+
+void VYRQSwitchImpl::finished()
+{
+    animating = false;
+    switchedToLeft = !switchedToLeft;
+    q->repaint();
+}
+
+// ---------------------------------------------------------------------------
+// JSON
+
+bool VYRQSwitchImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQSwitchImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot == 0 || (slot >= 2 && slot <= 5)) {
+            FillStyle found;
+            if (!lookupFill(name, found))
+                return;
+            if (slot == 0)
+                background = found;
+            else
+                thumbStyles.readSlot(slot - 2, found);
+        } else if (slot == 6 || slot == 7) {
+            TextStyleDesc found;
+            if (lookupText(name, found))
+                (slot == 6 ? leftStyle : rightStyle) = found;
+        }
+    });
+
+    for (const char* key : ownKeys)
+        claimAttrKey(key);
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    // A page element says everything: a missing key means its default. A theme
+    // element only changes what it names, so a theme refresh keeps what the
+    // application set.
+    const bool partial = isApplyingTheme();
+    QString text;
+    if (vyr::json::read(*attr, "leftText", text) || !partial)
+        leftText = text;
+    text.clear();
+    if (vyr::json::read(*attr, "rightText", text) || !partial)
+        rightText = text;
+    int side = defaultThumb;
+    if (vyr::json::read(*attr, "thumbW", side) || !partial)
+        thumbSize.setWidth(side);
+    side = defaultThumb;
+    if (vyr::json::read(*attr, "thumbH", side) || !partial)
+        thumbSize.setHeight(side);
+    double ms = 0;
+    if (vyr::json::read(*attr, "speed", ms))
+        speed = clampSpeed(ms);
+    bool on = false;
+    if (vyr::json::read(*attr, "on", on) || !partial)
+        switchedToLeft = !on;
+    vyr::json::read(*attr, "margin", margin);
+}
+
+void VYRQSwitchImpl::writeJson(Json::Value& element) const
+{
+    Json::Value styles(Json::arrayValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(styles, background.name, vyr::styleEntryKind(background), 0);
+    thumbStyles.write(styles, 2);
+    if (!leftStyle.name.isEmpty())
+        vyr::appendStyleEntry(styles, leftStyle.name, vyr::styleEntryKind(leftStyle), 6);
+    if (!rightStyle.name.isEmpty())
+        vyr::appendStyleEntry(styles, rightStyle.name, vyr::styleEntryKind(rightStyle), 7);
+    if (!styles.empty())
+        element["style"] = styles;
+
+    // Always present: a reader takes a missing "attr" as "leave everything", but a
+    // present one without "on" as the left side.
+    Json::Value& attr = element["attr"];
+    if (!attr.isObject())
+        attr = Json::Value(Json::objectValue);
+    if (!leftText.isEmpty())
+        attr["leftText"] = vyr::json::toUtf8(leftText);
+    if (!rightText.isEmpty())
+        attr["rightText"] = vyr::json::toUtf8(rightText);
+    if (thumbSize.width() != 0)
+        attr["thumbW"] = thumbSize.width();
+    if (thumbSize.height() != 0)
+        attr["thumbH"] = thumbSize.height();
+    if (speed != defaultSpeed)
+        attr["speed"] = speed;
+    if (!switchedToLeft)
+        attr["on"] = true;
+    if (margin != defaultMargin)
+        attr["margin"] = margin;
+}
+
+// ---------------------------------------------------------------------------
+// VYRQSwitch
+
+VYRQSwitch::VYRQSwitch(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+}
+
+VYRQSwitch::~VYRQSwitch() = default;
+
+void VYRQSwitch::setBackgroundStyle(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQSwitch::getBackgroundStyle(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQSwitch::setThumbStyle(CtrlState state, const FillStyle& style)
+{
+    if (state < Normal || state > Disable)
+        return;
+    impl()->thumbStyles.set(state, style);
+}
+
+const FillStyle& VYRQSwitch::getThumbStyle(CtrlState state) const
+{
+    return impl()->thumbStyles.get(state);
+}
+
+void VYRQSwitch::setTextStyle(SwitchPosition position, const TextStyleDesc& style)
+{
+    (position == Left ? impl()->leftStyle : impl()->rightStyle) = style;
+}
+
+const TextStyleDesc& VYRQSwitch::getTextStyle(SwitchPosition position) const
+{
+    return position == Left ? impl()->leftStyle : impl()->rightStyle;
+}
+
+void VYRQSwitch::setLeftText(const QString& text)
+{
+    impl()->leftText = text;
+}
+
+const QString& VYRQSwitch::getLeftText() const
+{
+    return impl()->leftText;
+}
+
+void VYRQSwitch::setRightText(const QString& text)
+{
+    impl()->rightText = text;
+}
+
+const QString& VYRQSwitch::getRightText() const
+{
+    return impl()->rightText;
+}
+
+void VYRQSwitch::setThumbSize(int w, int h)
+{
+    impl()->thumbSize = QSize(w, h);
+}
+
+void VYRQSwitch::getThumbSize(int& w, int& h) const
+{
+    w = impl()->thumbSize.width();
+    h = impl()->thumbSize.height();
+}
+
+void VYRQSwitch::setThumbBtnSize(const QSize& size)
+{
+    impl()->thumbSize = size;
+}
+
+const QSize& VYRQSwitch::getThumbBtnSize() const
+{
+    return impl()->thumbSize;
+}
+
+void VYRQSwitch::setSwitchSpeed(unsigned int ms)
+{
+    impl()->speed = clampSpeed(double(ms));
+}
+
+unsigned int VYRQSwitch::getSwitchSpeed() const
+{
+    return impl()->speed;
+}
+
+void VYRQSwitch::setMargin(int margin)
+{
+    impl()->margin = margin;
+}
+
+int VYRQSwitch::getMargin() const
+{
+    return impl()->margin;
+}
+
+void VYRQSwitch::setShowAllText(bool on)
+{
+    impl()->showAllText = on;
+}
+
+bool VYRQSwitch::getShowAllText() const
+{
+    return impl()->showAllText;
+}
+
+void VYRQSwitch::setSwitchToLeft(bool left)
+{
+    impl()->switchedToLeft = left;
+}
+
+bool VYRQSwitch::getIsSwitchToLeft() const
+{
+    return impl()->switchedToLeft;
+}
+
+void VYRQSwitch::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQSwitch::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+// Every mouse button slides the thumb; no QWidget handler runs.
+void VYRQSwitch::mousePressEvent(QMouseEvent* event)
+{
+    impl()->mousePressEvent(event);
+    impl()->startSlide();
+}
+
+void VYRQSwitch::mouseReleaseEvent(QMouseEvent* event)
+{
+    impl()->mouseReleaseEvent(event);
+}
+
+void VYRQSwitch::enterEvent(QEvent* event)
+{
+    impl()->enterEvent(event);
+}
+
+void VYRQSwitch::leaveEvent(QEvent* event)
+{
+    impl()->leaveEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Designer record
+
+namespace {
+
+VYRQSwitch* switchOf(QObject* o)
+{
+    return qobject_cast<VYRQSwitch*>(o);
+}
+
+PropertyDef textRow(const char* name, void (VYRQSwitch::*set)(const QString&),
+                    const QString& (VYRQSwitch::*get)() const)
+{
+    PropertyDef row;
+    row.name = QString::fromLatin1(name);
+    row.kind = PropertyDef::Text;
+    row.setText = [set](QObject* o, const QString& value) {
+        if (VYRQSwitch* s = switchOf(o))
+            (s->*set)(value);
+    };
+    row.getText = [get](QObject* o) {
+        VYRQSwitch* s = switchOf(o);
+        return s ? (s->*get)() : QString();
+    };
+    return row;
+}
+
+} // namespace
+
+ControlInfo VYRQSwitch::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtswitch", "VYRQSwitch", "Slider", "Control Slider", "switch");
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {CommonNormal, CommonDisable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    background.setFill = [](QObject* o, int state, const FillStyle& style) {
+        if (VYRQSwitch* s = switchOf(o))
+            s->setBackgroundStyle(CommonCtrlState(state), style);
+    };
+    background.getFill = [](QObject* o, int state) {
+        VYRQSwitch* s = switchOf(o);
+        return s ? s->getBackgroundStyle(CommonCtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    PropertyDef thumb;
+    thumb.name = QStringLiteral("Thumb");
+    thumb.kind = PropertyDef::FillStyles;
+    thumb.optionValues = {Normal, Hot, Pressed, Disable};
+    thumb.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                          QStringLiteral("Disable")};
+    thumb.setFill = [](QObject* o, int state, const FillStyle& style) {
+        if (VYRQSwitch* s = switchOf(o))
+            s->setThumbStyle(CtrlState(state), style);
+    };
+    thumb.getFill = [](QObject* o, int state) {
+        VYRQSwitch* s = switchOf(o);
+        return s ? s->getThumbStyle(CtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(thumb);
+
+    PropertyDef text;
+    text.name = QStringLiteral("TextStyle");
+    text.kind = PropertyDef::TextStyles;
+    text.optionValues = {Left, Right};
+    text.optionLabels = {QStringLiteral("Left"), QStringLiteral("Right")};
+    text.setTextStyle = [](QObject* o, int position, const TextStyleDesc& style) {
+        if (VYRQSwitch* s = switchOf(o))
+            s->setTextStyle(SwitchPosition(position), style);
+    };
+    text.getTextStyle = [](QObject* o, int position) {
+        VYRQSwitch* s = switchOf(o);
+        return s ? s->getTextStyle(SwitchPosition(position)) : TextStyleDesc();
+    };
+    info.rows.push_back(text);
+
+    info.rows.push_back(textRow("LeftText", &VYRQSwitch::setLeftText, &VYRQSwitch::getLeftText));
+    info.rows.push_back(textRow("RightText", &VYRQSwitch::setRightText, &VYRQSwitch::getRightText));
+
+    PropertyDef speed;
+    speed.name = QStringLiteral("Speed");
+    speed.kind = PropertyDef::Integer;
+    speed.setInt = [](QObject* o, int ms) {
+        if (VYRQSwitch* s = switchOf(o))
+            s->setSwitchSpeed(ms < 0 ? 0u : unsigned(ms));
+    };
+    speed.getInt = [](QObject* o) {
+        VYRQSwitch* s = switchOf(o);
+        return s ? int(s->getSwitchSpeed()) : 0;
+    };
+    info.rows.push_back(speed);
+
+    PropertyDef size;
+    size.name = QStringLiteral("ThumbSize");
+    size.kind = PropertyDef::Size;
+    size.setSize = [](QObject* o, const QSize& value) {
+        if (VYRQSwitch* s = switchOf(o))
+            s->setThumbBtnSize(value);
+    };
+    size.getSize = [](QObject* o) {
+        VYRQSwitch* s = switchOf(o);
+        return s ? s->getThumbBtnSize() : QSize();
+    };
+    info.rows.push_back(size);
+
+    PropertyDef left;
+    left.name = QStringLiteral("DefaultIsLeft");
+    left.kind = PropertyDef::Bool;
+    left.setBool = [](QObject* o, bool on) {
+        if (VYRQSwitch* s = switchOf(o))
+            s->setSwitchToLeft(on);
+    };
+    left.getBool = [](QObject* o) {
+        VYRQSwitch* s = switchOf(o);
+        return s && s->getIsSwitchToLeft();
+    };
+    info.rows.push_back(left);
+
+    PropertyDef margin;
+    margin.name = QStringLiteral("Margin");
+    margin.kind = PropertyDef::Integer;
+    margin.setInt = [](QObject* o, int value) {
+        if (VYRQSwitch* s = switchOf(o))
+            s->setMargin(value);
+    };
+    margin.getInt = [](QObject* o) {
+        VYRQSwitch* s = switchOf(o);
+        return s ? s->getMargin() : 0;
+    };
+    info.rows.push_back(margin);
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQSwitch.cpp"

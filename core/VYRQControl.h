@@ -1,0 +1,172 @@
+#pragma once
+
+// The mixin every library control derives from. It supplies the 27 operations of
+// IVYRQWidgetBase (forwarding to the control's VYRQWidgetBase part and to its
+// implementation object), the jsonData text, and the Qt event forwarding to the
+// implementation object. A control then reads:
+//
+//   class VYRQLabel : public VYRQControl<VYRQLabel, QLabel, VYRQLabelImpl> {
+//       Q_OBJECT
+//       Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
+//       VYR_CONTROL(VYRQLabel, "qtlabel")
+//   public:
+//       explicit VYRQLabel(QWidget* parent = nullptr);   // ends with finishConstruction()
+//       ...
+//   };
+//
+// The implementation class is constructed with the control (`Impl(Derived*)`).
+
+#include "IVYRQWidgetBase.h"
+#include "VYRQWidgetBase.h"
+#include "VYRQWidgetBaseImpl.h"
+#include "ControlInfo.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QRect>
+#include <QVariant>
+#include <QWidget>
+
+#include <memory>
+#include <utility>
+
+namespace vyr {
+// Shared bodies of the mixin's non-template work.
+bool readJsonInto(IVYRQWidgetBase* control, VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, void* json);
+bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* json, bool read);
+void applyJsonData(IVYRQWidgetBase* control, QString& stored, const QString& text);
+} // namespace vyr
+
+template <class Derived, class QtBase, class Impl>
+class VYRQControl : public QtBase, public IVYRQWidgetBase {
+public:
+    template <class... Args>
+    explicit VYRQControl(Args&&... args)
+        : QtBase(std::forward<Args>(args)...)
+        , m_base(this)
+    {
+        // Derived is not constructed yet, so a static_cast down to it is undefined
+        // (UBSan's vptr check rejects it). Derived's only base is this class, which
+        // therefore sits at its start: the same address, checked in finishConstruction.
+        m_impl.reset(new Impl(static_cast<Derived*>(static_cast<void*>(this))));
+        m_baseImpl = m_impl.get();
+    }
+    ~VYRQControl() override
+    {
+        // The impl may still be reached through "impl" while Qt tears children down.
+        this->setProperty("impl", QVariant());
+    }
+
+    Impl* impl() const { return m_impl.get(); }
+
+    // IVYRQWidgetBase
+    VYRQWidgetBase* getControlBase() override { return &m_base; }
+    bool readJsonValue(void* json) override { return vyr::readJsonInto(this, m_base, m_baseImpl, json); }
+    void setLayoutRatio(int ratio) override { m_base.setLayoutRatio(ratio); }
+    int getLayoutRatio() const override { return m_base.getLayoutRatio(); }
+    void setWidthPolicy(LayoutSizePolicy p) override { m_base.setWidthPolicy(p); }
+    LayoutSizePolicy getWidthPolicy() const override { return m_base.getWidthPolicy(); }
+    void setHeightPolicy(LayoutSizePolicy p) override { m_base.setHeightPolicy(p); }
+    LayoutSizePolicy getHeightPolicy() const override { return m_base.getHeightPolicy(); }
+    void setAbsoluteLayout(bool on) override { m_base.setAbsoluteLayout(on); }
+    bool getAbsoluteLayout() const override { return m_base.getAbsoluteLayout(); }
+    void setAbsoluteDock(DockLayoutType hor, DockLayoutType ver, int x, int y) override
+    {
+        m_base.setAbsoluteDock(hor, ver, x, y);
+    }
+    void getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver, int& x, int& y) const override
+    {
+        m_base.getAbsoluteDock(hor, ver, x, y);
+    }
+    void getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver) const override { m_base.getAbsoluteDock(hor, ver); }
+    void getLayoutData(void*& data) const override { m_base.getLayoutData(data); }
+    void setGeometry(int x, int y, int w, int h) override { m_base.setGeometry(x, y, w, h); }
+    virtual void setGeometry(const QRect& rect) { m_base.setGeometry(rect); }
+    void setOpacity(int opacity) override { m_base.setOpacity(opacity); }
+    int getOpacity() const override { return m_base.getOpacity(); }
+    LayoutType getLayoutType() const override { return m_base.getLayoutType(); }
+    QString getTypeName() const override { return QString::fromUtf8(Derived::typeName()); }
+    VYRQWidgetBaseImpl* getControlImpl() override { return m_baseImpl; }
+    void createComplete() override { m_baseImpl->createComplete(); }
+    void resizeWidget() override { m_base.resizeWidget(); }
+    void notifyChangeLanguage() override { m_baseImpl->notifyChangeLanguage(); }
+    bool serializeJsonValue(Json::Value* json, bool read) override
+    {
+        return vyr::serializeInto(m_base, m_baseImpl, json, read);
+    }
+    void setThemeName(const QString& name) override { m_base.setThemeName(name); }
+    QString jsonData() const override { return m_jsonData; }
+    void setJsonData(const QString& text) override { vyr::applyJsonData(this, m_jsonData, text); }
+
+    QString getThemeName() const { return m_base.getThemeName(); }
+    QString getInnerTypeName() { return getTypeName(); }
+    bool getInnerVisible() const { return this->property("visibility").toBool(); }
+    void setInnerVisible(bool visible) { this->setProperty("visibility", visible); }
+
+protected:
+    // The last step of every control constructor: theme defaults of the type key.
+    void finishConstruction()
+    {
+        Q_ASSERT(static_cast<void*>(static_cast<Derived*>(this)) == static_cast<void*>(this));
+        m_baseImpl->applyThemeElement();
+    }
+
+    // Qt events go to the implementation object; the Qt base keeps its own handling
+    // of input (clicks, popups, propagation), never its painting.
+    void paintEvent(QPaintEvent*) override { m_baseImpl->paintEvent(); }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        m_baseImpl->mousePressEvent(e);
+        QtBase::mousePressEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        m_baseImpl->mouseReleaseEvent(e);
+        QtBase::mouseReleaseEvent(e);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        m_baseImpl->mouseMoveEvent(e);
+        QtBase::mouseMoveEvent(e);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        m_baseImpl->mouseDoubleClickEvent(e);
+        QtBase::mouseDoubleClickEvent(e);
+    }
+    void enterEvent(QEvent* e) override
+    {
+        m_baseImpl->enterEvent(e);
+        QtBase::enterEvent(e);
+    }
+    void leaveEvent(QEvent* e) override
+    {
+        m_baseImpl->leaveEvent(e);
+        QtBase::leaveEvent(e);
+    }
+
+    VYRQWidgetBase m_base;
+    std::unique_ptr<Impl> m_impl;
+    // The same object seen as its base: the forwarders above go through it, so code
+    // that includes only a control's header never needs the complete Impl class.
+    VYRQWidgetBaseImpl* m_baseImpl = nullptr;
+    QString m_jsonData;
+};
+
+// The static family of a control class: its type key and its registry factory.
+// `getProps()` is declared here and defined with the control's designer rows.
+#define VYR_CONTROL(Class, key)                                                  \
+public:                                                                          \
+    static const char* typeName() { return key; }                               \
+    static QWidget* create##Class() { return new Class(nullptr); }               \
+    static ControlInfo getProps();                                               \
+                                                                                 \
+private:
+
+// The seven rows every control's designer record begins with.
+namespace vyr {
+std::vector<PropertyDef> commonPropertyRows();
+ControlInfo makeControlInfo(const char* typeKey, const char* className, const char* displayName,
+                            const char* description, const char* category);
+} // namespace vyr

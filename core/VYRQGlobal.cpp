@@ -1,0 +1,510 @@
+#include "VYRQGlobal.h"
+
+#include "IVYRQWidgetBase.h"
+#include "LanguageManager.h"
+#include "VYRQContainer.h"
+#include "VYRQGlobal_p.h"
+#include "VYRQJson.h"
+#include "VYRQLogging.h"
+#include "VYRQResourceManager.h"
+#include "VYRQSubWin.h"
+#include "VYRQWidgetBase.h"
+#include "VYRQWindow.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+#include <json/value.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+
+using CreateFunction = QWidget* (*)();
+using BoundCreateFunction = QWidget* (*)(const QString& name, const QString& typeKey);
+
+// Keyed by UTF-8 bytes, so iteration follows the byte order of the keys.
+struct Registry {
+    std::map<std::string, CreateFunction> createFuncMap;
+    std::map<std::string, ControlInfo> controlInfoMap;
+    std::set<std::string> flaggedKeys;
+    BoundCreateFunction boundCreate = nullptr;
+};
+
+Registry& registry()
+{
+    static Registry instance;
+    return instance;
+}
+
+struct ModeFlags {
+    bool started = false;
+    bool emulator = false;
+    bool designer = false;
+    bool serializeChild = true;
+};
+
+ModeFlags& modeFlags()
+{
+    static ModeFlags flags;
+    return flags;
+}
+
+std::string utf8Key(const QString& key)
+{
+    return vyr::json::toUtf8(key);
+}
+
+QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
+{
+    if (depth > vyr::maxElementDepth) {
+        qCWarning(vyrCore) << "page element nested deeper than" << vyr::maxElementDepth << "levels skipped";
+        return nullptr;
+    }
+    std::string type;
+    if (!vyr::json::read(element, "type", type))
+        return nullptr;
+    QWidget* widget = createControlFromJson(type.c_str(), element, parent);
+    if (!widget)
+        return nullptr;
+    if (const Json::Value* children = vyr::json::array(element, "child")) {
+        for (Json::ArrayIndex i = 0; i < children->size(); ++i)
+            createElementAt((*children)[i], widget, depth + 1);
+    }
+    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget))
+        control->createComplete();
+    return widget;
+}
+
+// The reading steps shared by the page and the menu loader.
+bool readDocument(QString name, Json::Value& root)
+{
+    if (!name.contains(QLatin1String(".json")))
+        name += QLatin1String(".json");
+
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    QByteArray content;
+    const char* data = nullptr;
+    unsigned int size = 0;
+    ResSourceType source = ResDefault;
+    if (rm->getResource(name, data, size, source)) {
+        content = QByteArray::fromRawData(data, int(size));
+    } else {
+        QString path = rm->getSkinDirPath() + name;
+        if (!QFileInfo(path).isFile())
+            path = name;
+        QFile file(path);
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+            qCDebug(vyrCore) << "page file not found:" << name;
+            return false;
+        }
+        content = file.readAll();
+    }
+    if (content.isEmpty())
+        return false;
+    // Stored pages are read as NUL-terminated text.
+    const int end = content.indexOf('\0');
+    const char* begin = content.constData();
+    if (!vyr::json::parse(begin, begin + (end >= 0 ? end : content.size()), root)) {
+        qCWarning(vyrCore) << "page file does not parse:" << name;
+        return false;
+    }
+    return true;
+}
+
+template <class Window>
+void applyWindowKeys(Window* window, const Json::Value& root)
+{
+    int value = 0;
+    bool flag = false;
+    if (vyr::json::read(root, "w", value))
+        window->resize(value, window->height());
+    if (vyr::json::read(root, "h", value))
+        window->resize(window->width(), value);
+    if (vyr::json::read(root, "trans", flag) && flag)
+        window->setTransparent(true);
+    if (vyr::json::read(root, "drag", flag))
+        window->setCanDrag(flag);
+    if (vyr::json::read(root, "resize", flag))
+        window->setResizeable(flag);
+    if (vyr::json::read(root, "minH", value))
+        window->setMinHeight(value);
+    if (vyr::json::read(root, "minW", value))
+        window->setMinWidth(value);
+    if (vyr::json::read(root, "onlyDragCaption", flag))
+        window->setOnlyDragCaption(flag);
+}
+
+VYRQResourceManager* startedManager()
+{
+    return modeFlags().started ? VYRQResourceManager::getInstance() : nullptr;
+}
+
+} // namespace
+
+namespace vyr {
+
+void setQtEmulator(bool on)
+{
+    modeFlags().emulator = on;
+}
+
+bool pathNamesEmulator(const QString& path)
+{
+    return path.contains(QLatin1String("VyrantQtEmulator"), Qt::CaseSensitive)
+        || path.contains(QLatin1String("Halvik"), Qt::CaseSensitive);
+}
+
+} // namespace vyr
+
+// ---------------------------------------------------------------------------
+// Life cycle
+
+namespace VYRQtLib {
+
+void init()
+{
+    ModeFlags& flags = modeFlags();
+    if (flags.started)
+        return;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::setStyle(vyrGetStyle());
+    else
+        qCWarning(vyrCore) << "VYRQtLib::init without a QApplication: the application style is not installed";
+    vyrInitQtControl();
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    rm->initDefaultImageRes();
+    rm->initDefaultStyleRes();
+    flags.started = true;
+}
+
+void shutdown()
+{
+}
+
+bool isStarted()
+{
+    return modeFlags().started;
+}
+
+} // namespace VYRQtLib
+
+// ---------------------------------------------------------------------------
+// Registry
+
+void vyrRegisterQtControl(const char* key, QWidget* (*create)(), ControlInfo info, bool flag)
+{
+    if (!key || !create)
+        return;
+    Registry& reg = registry();
+    reg.createFuncMap[key] = create;
+    reg.controlInfoMap[key] = std::move(info);
+    if (flag)
+        reg.flaggedKeys.insert(key);
+}
+
+void vyrRegisterDefaultControl(const char* key, QWidget* (*create)())
+{
+    if (!key || !create)
+        return;
+    registry().createFuncMap[key] = create;
+}
+
+ControlInfo* vyrGetControlInfo(const QString& key)
+{
+    auto& infos = registry().controlInfoMap;
+    const auto it = infos.find(utf8Key(key));
+    return it == infos.end() ? nullptr : &it->second;
+}
+
+QVector<ControlInfo*> vyrGetAllControlInfo()
+{
+    QVector<ControlInfo*> all;
+    auto& infos = registry().controlInfoMap;
+    all.reserve(int(infos.size()));
+    for (auto& entry : infos)
+        all.append(&entry.second);
+    return all;
+}
+
+void vyrBindControlCreateFunction(QWidget* (*fn)(const QString& name, const QString& typeKey))
+{
+    registry().boundCreate = fn;
+}
+
+bool vyrIsQtEmulator()
+{
+    return modeFlags().emulator;
+}
+
+// ---------------------------------------------------------------------------
+// Loaders
+
+QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, QWidget* parent)
+{
+    if (!typeKey)
+        return nullptr;
+    Registry& reg = registry();
+    QWidget* widget = nullptr;
+    if (reg.boundCreate)
+        widget = reg.boundCreate(vyr::json::stringOr(element, "name"), QString::fromUtf8(typeKey));
+    if (!widget) {
+        const auto it = reg.createFuncMap.find(typeKey);
+        if (it == reg.createFuncMap.end() || !it->second)
+            return nullptr;
+        widget = it->second();
+        if (!widget)
+            return nullptr;
+    }
+    widget->setParent(parent);
+    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget)) {
+        VYRQResourceManager::getInstance()->setSwitchToThemeRes(false);
+        if (!element.isNull())
+            control->readJsonValue(const_cast<Json::Value*>(&element));
+    }
+    return widget;
+}
+
+QWidget* createElementFromJson(const Json::Value& element, QWidget* parent)
+{
+    return createElementAt(element, parent, 0);
+}
+
+QWidget* createControlByType(const char* typeKey, QWidget* parent)
+{
+    if (!typeKey)
+        return nullptr;
+    auto& factories = registry().createFuncMap;
+    const auto it = factories.find(typeKey);
+    if (it == factories.end() || !it->second)
+        return nullptr;
+    QWidget* widget = it->second();
+    if (widget)
+        widget->setParent(parent);
+    return widget;
+}
+
+VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
+{
+    VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
+    Json::Value root;
+    if (!readDocument(name, root))
+        return nullptr;
+
+    if (auto* window = qobject_cast<VYRQWindow*>(parent))
+        applyWindowKeys(window, root);
+    else if (auto* subWin = qobject_cast<VYRQSubWin*>(parent))
+        applyWindowKeys(subWin, root);
+    if (!parent)
+        return nullptr;
+
+    const Json::Value* elements = vyr::json::array(root, "elements");
+    if (!elements)
+        return nullptr;
+    QWidget* last = nullptr;
+    for (Json::ArrayIndex i = 0; i < elements->size(); ++i) {
+        last = createElementFromJson((*elements)[i], parent);
+        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(last))
+            control->resizeWidget();
+    }
+    return qobject_cast<VYRQContainer*>(last);
+}
+
+VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name)
+{
+    Q_UNUSED(parent);
+    VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
+    Json::Value root;
+    if (!readDocument(name, root))
+        return nullptr;
+    // Menus are built from the document once the ribbon subsystem supplies the
+    // menu class; until then a readable menu file yields no menu.
+    return nullptr;
+}
+
+QString jsonUtf8ToQString(const char* text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+// ---------------------------------------------------------------------------
+// Mode flags
+
+void vyrSetIsInDesigner(bool on)
+{
+    modeFlags().designer = on;
+}
+
+bool vyrIsInDesigner()
+{
+    return modeFlags().designer;
+}
+
+void vyrEnableSerializeChild(bool on)
+{
+    modeFlags().serializeChild = on;
+}
+
+bool vyrIsSerializeChild()
+{
+    return modeFlags().serializeChild;
+}
+
+void vyrEnableHighDpi(bool on)
+{
+    if (QCoreApplication::instance())
+        qCWarning(vyrCore) << "vyrEnableHighDpi called after the application was created; it has no effect";
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, on);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, on);
+}
+
+// ---------------------------------------------------------------------------
+// Forwarders
+
+bool vyrLoadThemeDir(const char* path)
+{
+    VYRQResourceManager* rm = startedManager();
+    return rm && path && rm->loadThemeDir(QString::fromUtf8(path));
+}
+
+bool vyrLoadThemeFile(const char* path)
+{
+    VYRQResourceManager* rm = startedManager();
+    return rm && path && rm->loadThemeFile(QString::fromUtf8(path));
+}
+
+bool vyrNotifyThemeChange()
+{
+    VYRQResourceManager* rm = startedManager();
+    return rm && rm->themeChange();
+}
+
+bool vyrLoadSkinFile(const QString& path, float scale)
+{
+    VYRQResourceManager* rm = startedManager();
+    if (!rm)
+        return false;
+    rm->setScaleFactor(scale);
+    return rm->loadSkinFile(path);
+}
+
+bool vyrSetSkinFilePath(const QString& path, float scale)
+{
+    VYRQResourceManager* rm = startedManager();
+    if (!rm)
+        return false;
+    rm->setScaleFactor(scale);
+    return rm->setSkinDirPath(path);
+}
+
+bool vyrSetProjectFilePath(const QString& path)
+{
+    VYRQResourceManager* rm = startedManager();
+    return rm && rm->setProjectDirPath(path);
+}
+
+bool vyrGetFillStyle(const QString& name, FillStyle& out)
+{
+    return VYRQResourceManager::getInstance()->getFillStyle(name, out);
+}
+
+bool vyrGetTextStyle(const QString& name, TextStyleDesc& out)
+{
+    return VYRQResourceManager::getInstance()->getTextStyle(name, out);
+}
+
+bool vyrGetProjectFillStyle(const QString& name, FillStyle& out)
+{
+    VYRQResSwitchGuard project(VYRQResSwitchGuard::ProjectRes, true);
+    return VYRQResourceManager::getInstance()->getFillStyle(name, out);
+}
+
+bool vyrGetProjectTextStyle(const QString& name, TextStyleDesc& out)
+{
+    VYRQResSwitchGuard project(VYRQResSwitchGuard::ProjectRes, true);
+    return VYRQResourceManager::getInstance()->getTextStyle(name, out);
+}
+
+void vyrSetFillStyle(const QString& name, FillStyle& style)
+{
+    VYRQResourceManager::getInstance()->setFillStyle(name, style);
+}
+
+void vyrSetProjectFillStyle(const QString& name, FillStyle& style)
+{
+    VYRQResSwitchGuard project(VYRQResSwitchGuard::ProjectRes, true);
+    VYRQResourceManager::getInstance()->setFillStyle(name, style);
+}
+
+void vyrSetTextStyle(const QString& name, TextStyleDesc& style)
+{
+    VYRQResourceManager::getInstance()->setTextStyle(name, style);
+}
+
+void vyrSetProjectTextStyle(const QString& name, TextStyleDesc& style)
+{
+    VYRQResSwitchGuard project(VYRQResSwitchGuard::ProjectRes, true);
+    VYRQResourceManager::getInstance()->setTextStyle(name, style);
+}
+
+const QVector<FillStyle>& vyrGetAllFillStyle()
+{
+    return VYRQResourceManager::getInstance()->getFillStyles();
+}
+
+const QVector<TextStyleDesc>& vyrGetAllTextStyle()
+{
+    return VYRQResourceManager::getInstance()->getTextStyles();
+}
+
+const VYRGlobalConfig& vyrGetGlobalConfig()
+{
+    return VYRQResourceManager::getInstance()->getGlobalConfig();
+}
+
+void vyrSetGlobalConfig(const VYRGlobalConfig& config)
+{
+    VYRQResourceManager::getInstance()->setGlobalConfig(config);
+}
+
+QString vyrGetGlobalFontFamily()
+{
+    return VYRQResourceManager::getInstance()->getGlobalFontFamily();
+}
+
+void vyrSetGlobalFontFamily(const QString& family)
+{
+    VYRQResourceManager::getInstance()->setGlobalFontFamily(family);
+}
+
+LanguageManager* vyrGetLanguageManager()
+{
+    return LanguageManager::instance();
+}
+
+bool vyrLoadLanguageFile(const QString& path, QString* error)
+{
+    return LanguageManager::instance()->loadFromFile(path, error);
+}
+
+bool vyrSetLanguage(const QString& language)
+{
+    return LanguageManager::instance()->setLanguage(language);
+}
+
+QString vyrGetLanguage()
+{
+    return LanguageManager::instance()->currentLanguage();
+}
+
+QString vyrText(const QString& key, const QString& fallback)
+{
+    return LanguageManager::instance()->text(key, fallback);
+}

@@ -1,0 +1,288 @@
+#include "VYRQJson.h"
+
+#include <json/reader.h>
+#include <json/writer.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <climits>
+#include <cmath>
+#include <memory>
+
+namespace vyr {
+namespace json {
+
+namespace {
+// Deep enough for any real page, shallow enough that the recursive parser and our
+// own recursive readers stay far from the stack's end.
+constexpr int maxNesting = 200;
+}
+
+bool parse(const char* begin, const char* end, Json::Value& root)
+{
+    if (!begin || !end || end < begin)
+        return false;
+    Json::CharReaderBuilder builder;
+    builder["allowComments"] = true;
+    builder["collectComments"] = false;
+    builder["stackLimit"] = maxNesting;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    try {
+        Json::Value parsed;
+        if (!reader->parse(begin, end, &parsed, &errors))
+            return false;
+        root.swap(parsed);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool parse(const QByteArray& text, Json::Value& root)
+{
+    return parse(text.constData(), text.constData() + text.size(), root);
+}
+
+std::string styledText(const Json::Value& value)
+{
+    Json::StyledWriter writer;
+    return writer.write(value);
+}
+
+const Json::Value* member(const Json::Value& obj, const char* key)
+{
+    if (!key || !obj.isObject())
+        return nullptr;
+    return obj.find(key, key + std::strlen(key));
+}
+
+Json::Value* member(Json::Value& obj, const char* key)
+{
+    return const_cast<Json::Value*>(member(static_cast<const Json::Value&>(obj), key));
+}
+
+bool has(const Json::Value& obj, const char* key)
+{
+    return member(obj, key) != nullptr;
+}
+
+bool toBool(const Json::Value& v, bool& out)
+{
+    if (v.isBool()) {
+        out = v.asBool();
+        return true;
+    }
+    if (v.isIntegral()) {
+        out = v.isInt64() ? v.asInt64() != 0 : v.asUInt64() != 0;
+        return true;
+    }
+    return false;
+}
+
+bool toInt(const Json::Value& v, int& out)
+{
+    if (v.isInt()) {
+        out = v.asInt();
+        return true;
+    }
+    if (v.isBool()) {
+        out = v.asBool() ? 1 : 0;
+        return true;
+    }
+    if (v.isDouble()) {
+        const double d = v.asDouble();
+        if (std::isfinite(d) && d >= double(INT_MIN) && d <= double(INT_MAX)) {
+            out = int(d);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool toDouble(const Json::Value& v, double& out)
+{
+    if (v.isNumeric()) {
+        out = v.asDouble();
+        return true;
+    }
+    return false;
+}
+
+bool toString(const Json::Value& v, QString& out)
+{
+    if (!v.isString())
+        return false;
+    const char* b = nullptr;
+    const char* e = nullptr;
+    v.getString(&b, &e);
+    out = QString::fromUtf8(b, int(e - b));
+    return true;
+}
+
+bool read(const Json::Value& obj, const char* key, bool& out)
+{
+    const Json::Value* v = member(obj, key);
+    return v && toBool(*v, out);
+}
+
+bool read(const Json::Value& obj, const char* key, int& out)
+{
+    const Json::Value* v = member(obj, key);
+    return v && toInt(*v, out);
+}
+
+bool read(const Json::Value& obj, const char* key, unsigned int& out)
+{
+    const Json::Value* v = member(obj, key);
+    if (!v)
+        return false;
+    if (v->isUInt()) {
+        out = v->asUInt();
+        return true;
+    }
+    int i = 0;
+    if (toInt(*v, i)) {
+        out = unsigned(i);
+        return true;
+    }
+    return false;
+}
+
+bool read(const Json::Value& obj, const char* key, double& out)
+{
+    const Json::Value* v = member(obj, key);
+    return v && toDouble(*v, out);
+}
+
+bool read(const Json::Value& obj, const char* key, float& out)
+{
+    double d = 0;
+    if (!read(obj, key, d))
+        return false;
+    out = float(d);
+    return true;
+}
+
+bool read(const Json::Value& obj, const char* key, QString& out)
+{
+    const Json::Value* v = member(obj, key);
+    return v && toString(*v, out);
+}
+
+bool read(const Json::Value& obj, const char* key, std::string& out)
+{
+    const Json::Value* v = member(obj, key);
+    if (!v || !v->isString())
+        return false;
+    out = v->asString();
+    return true;
+}
+
+bool boolOr(const Json::Value& obj, const char* key, bool fallback)
+{
+    read(obj, key, fallback);
+    return fallback;
+}
+
+int intOr(const Json::Value& obj, const char* key, int fallback)
+{
+    read(obj, key, fallback);
+    return fallback;
+}
+
+double doubleOr(const Json::Value& obj, const char* key, double fallback)
+{
+    read(obj, key, fallback);
+    return fallback;
+}
+
+QString stringOr(const Json::Value& obj, const char* key, const QString& fallback)
+{
+    QString out = fallback;
+    read(obj, key, out);
+    return out;
+}
+
+const Json::Value* array(const Json::Value& obj, const char* key)
+{
+    const Json::Value* v = member(obj, key);
+    return v && v->isArray() ? v : nullptr;
+}
+
+const Json::Value* object(const Json::Value& obj, const char* key)
+{
+    const Json::Value* v = member(obj, key);
+    return v && v->isObject() ? v : nullptr;
+}
+
+unsigned int parseColorNumber(const char* text)
+{
+    if (!text)
+        return 0;
+    const char* p = text;
+    while (std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2])))
+        p += 2;
+    // Accumulated in 64 bits and clamped, as a 32-bit strtoul saturates.
+    unsigned long long value = 0;
+    bool overflow = false;
+    for (; std::isxdigit(static_cast<unsigned char>(*p)); ++p) {
+        const char c = *p;
+        const int digit = c <= '9' ? c - '0' : (std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+        if (!overflow) {
+            value = value * 16 + unsigned(digit);
+            if (value > 0xFFFFFFFFull)
+                overflow = true;
+        }
+    }
+    return overflow ? 0xFFFFFFFFu : unsigned(value);
+}
+
+QColor colorFromText(const char* text, bool withAlpha)
+{
+    const unsigned int argb = parseColorNumber(text);
+    QColor c = QColor::fromRgba(argb);
+    if (!withAlpha)
+        c.setAlpha(255);
+    return c;
+}
+
+QColor colorFromText(const std::string& text, bool withAlpha)
+{
+    return colorFromText(text.c_str(), withAlpha);
+}
+
+std::string colorToText(const QColor& color)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02X%02X%02X%02X", color.alpha(), color.red(), color.green(), color.blue());
+    return buf;
+}
+
+bool readColor(const Json::Value& obj, const char* key, QColor& out, bool withAlpha)
+{
+    const Json::Value* v = member(obj, key);
+    if (!v || !v->isString())
+        return false;
+    out = colorFromText(v->asString(), withAlpha);
+    return true;
+}
+
+QString toQString(const Json::Value& v)
+{
+    QString out;
+    toString(v, out);
+    return out;
+}
+
+std::string toUtf8(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+} // namespace json
+} // namespace vyr

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(vyrCore)
+Q_DECLARE_LOGGING_CATEGORY(vyrRes)
+Q_DECLARE_LOGGING_CATEGORY(vyrLayout)
+Q_DECLARE_LOGGING_CATEGORY(vyrControls)

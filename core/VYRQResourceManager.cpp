@@ -1,0 +1,1117 @@
+#include "VYRQResourceManager.h"
+
+#include "IVYRQWidgetBase.h"
+#include "LanguageManager.h"
+#include "VYRQJson.h"
+#include "VYRQLogging.h"
+#include "VYRQResourceManagerImpl.h"
+#include "VYRQWidgetBase.h"
+#include "VYRQZip.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QSvgRenderer>
+#include <QWidget>
+
+#include <climits>
+#include <functional>
+
+namespace {
+
+const char* const styleFileKey = "style.json";
+const char* const themeFileKey = "theme.json";
+const char* const languageFileKey = "language.txt";
+
+// File keys are lower-cased in ASCII only, so that UTF-8 names stay intact and a
+// look-up builds exactly the key that loading built.
+std::string fileKey(QByteArray bytes)
+{
+    for (char& c : bytes) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        else if (c == '\\')
+            c = '/';
+    }
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+std::string fileKey(const QString& name)
+{
+    return fileKey(name.toUtf8());
+}
+
+QString fsPath(QString path)
+{
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+// Folder paths are kept clean and ending in "/" so that the same folder always
+// compares equal, however it was spelled.
+QString folderPathOf(const QString& dir)
+{
+    QString path = fsPath(dir);
+    if (path.isEmpty())
+        return path;
+    path = QDir::cleanPath(path);
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+QByteArray readWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+// The "style" array of a style.json buffer, or null when the text does not parse or
+// lacks the array. `root` keeps the parsed document alive.
+const Json::Value* styleArrayOf(const QByteArray& buffer, Json::Value& root)
+{
+    if (buffer.isEmpty())
+        return nullptr;
+    if (!vyr::json::parse(buffer.constData(), buffer.constData() + buffer.size(), root))
+        return nullptr;
+    return vyr::json::array(root, "style");
+}
+
+bool haveGuiApplication()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+QImage disabledImage(const QImage& image)
+{
+    if (haveGuiApplication()) {
+        const QPixmap pixmap = QIcon(QPixmap::fromImage(image)).pixmap(image.size(), QIcon::Disabled, QIcon::Off);
+        QImage out = pixmap.toImage();
+        if (!out.isNull())
+            return out;
+    }
+    // Without a GUI application there are no pixmaps: grey the pixels directly.
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const int g = qGray(line[x]);
+            line[x] = qRgba(g, g, g, qAlpha(line[x]) / 2);
+        }
+    }
+    return out;
+}
+
+void setFlagIfFalse(Json::Value& obj, const char* key, bool value)
+{
+    if (!value)
+        obj[key] = false;
+}
+
+void setFlagIfTrue(Json::Value& obj, const char* key, bool value)
+{
+    if (value)
+        obj[key] = true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Instance and switches
+
+VYRQResourceManager* VYRQResourceManager::getInstance()
+{
+    static VYRQResourceManager manager;
+    return &manager;
+}
+
+VYRQResourceManager::VYRQResourceManager()
+    : m_default(std::make_unique<VYRQResourceManagerImpl>())
+{
+    m_languageConnection = QObject::connect(LanguageManager::instance(), &LanguageManager::languageChanged,
+                                            [this](const QString&) { notifyLanguageToWindows(); });
+}
+
+VYRQResourceManager::~VYRQResourceManager()
+{
+    QObject::disconnect(m_languageConnection);
+    releaseRes();
+    m_default.reset();
+    m_theme.reset();
+    m_project.reset();
+}
+
+int VYRQResourceManager::getButtonFadeDuration() const
+{
+    return m_config.buttonFadeDuration > 0 ? m_config.buttonFadeDuration : 150;
+}
+
+QString VYRQResourceManager::getFileSkinPath() const
+{
+    return m_default->filePath;
+}
+
+QString VYRQResourceManager::getSkinDirPath() const
+{
+    return m_default->folderPath;
+}
+
+QString VYRQResourceManager::getThemePath() const
+{
+    if (!m_theme)
+        return QString();
+    return m_theme->filePath.isEmpty() ? m_theme->folderPath : m_theme->filePath;
+}
+
+VYRQResSwitchGuard::VYRQResSwitchGuard(Switch which, bool value)
+    : m_which(which)
+{
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    switch (which) {
+    case ThemeRes:
+        m_saved = rm->isLoadFromThemeRes();
+        rm->setSwitchToThemeRes(value);
+        break;
+    case ProjectRes:
+        m_saved = rm->isProjectRes();
+        rm->setSwitchToProjectRes(value);
+        break;
+    case CreatedByFile:
+        m_saved = rm->isCreatedByFile();
+        rm->setCreatedByFile(value);
+        break;
+    }
+}
+
+VYRQResSwitchGuard::~VYRQResSwitchGuard()
+{
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    switch (m_which) {
+    case ThemeRes:
+        rm->setSwitchToThemeRes(m_saved);
+        break;
+    case ProjectRes:
+        rm->setSwitchToProjectRes(m_saved);
+        break;
+    case CreatedByFile:
+        rm->setCreatedByFile(m_saved);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Reading folders and zips
+
+bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString& dir)
+{
+    const QString path = fsPath(dir);
+    if (path.isEmpty())
+        return false;
+    const QDir folder(path);
+    if (!folder.exists())
+        return false;
+
+    const auto addFile = [set](const QFileInfo& info, const QByteArray& prefix) {
+        QByteArray buffer = readWholeFile(info.filePath());
+        const std::string key = fileKey(prefix + info.fileName().toUtf8());
+        if (prefix.isEmpty() && key == styleFileKey)
+            set->styleFiles.append(buffer);
+        else
+            set->files.emplace(key, std::move(buffer));
+    };
+
+    const QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+    const QFileInfoList entries = folder.entryInfoList(filters, QDir::DirsFirst | QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isDir()) {
+            if (entry.fileName() != QLatin1String("images"))
+                continue;
+            const QFileInfoList images = QDir(entry.filePath()).entryInfoList(filters, QDir::DirsFirst | QDir::Name);
+            for (const QFileInfo& image : images) {
+                if (image.isFile())
+                    addFile(image, QByteArrayLiteral("images/"));
+            }
+            continue;
+        }
+        if (!entry.isFile() || entry.fileName() == QLatin1String("tmpTheme.zip"))
+            continue;
+        addFile(entry, QByteArray());
+    }
+    return true;
+}
+
+bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path, const char* data, unsigned int size)
+{
+    ZipHandleGuard zip(path ? openZipFromFile(path, nullptr) : openZipFromMemory(data, size, nullptr));
+    if (!zip) {
+        qCDebug(vyrRes) << "cannot open zip" << (path ? path : "(memory)") << Qt::hex << Qt::showbase << zipLastResult();
+        return false;
+    }
+    ZipEntry entry;
+    if (getZipItem(zip.get(), -1, &entry) != ZR_OK)
+        return false;
+    const int count = entry.index;
+
+    // Sizes in an archive are claims: each is checked before anything is allocated,
+    // and every attempt counts against the archive's total, so an archive of lying
+    // entries cannot keep us allocating. The layer gives ZR_OK only when the item
+    // filled the buffer to its declared size and its CRC matched.
+    uint64_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        if (getZipItem(zip.get(), i, &entry) != ZR_OK) {
+            qCDebug(vyrRes) << "skipping unreadable zip item" << i;
+            continue;
+        }
+        entry.name[sizeof entry.name - 1] = '\0';
+        const std::string key = fileKey(QByteArray(entry.name));
+        const bool isStyle = key == styleFileKey;
+        const bool required = isStyle || key == themeFileKey;
+        if (entry.unpackedSize == 0)
+            continue;
+        if (!isStyle && set->files.count(key))
+            continue;   // the first buffer of a key is kept
+        if (entry.unpackedSize > ZipMaxEntrySize) {
+            qCWarning(vyrRes) << "zip entry too large:" << entry.name << entry.unpackedSize;
+            if (required)
+                return false;
+            continue;
+        }
+        total += entry.unpackedSize;
+        if (total > ZipMaxArchiveSize) {
+            qCWarning(vyrRes) << "zip archive unpacks to more than" << ZipMaxArchiveSize << "bytes";
+            return false;
+        }
+        QByteArray buffer(int(entry.unpackedSize), '\0');
+        const uint32_t result = unzipItem(zip.get(), i, buffer.data(), entry.unpackedSize);
+        if (result != ZR_OK) {
+            qCWarning(vyrRes) << "zip entry does not unpack:" << entry.name << Qt::hex << Qt::showbase << result;
+            if (required)
+                return false;
+            continue;
+        }
+        if (isStyle)
+            set->styleFiles.append(buffer);
+        else
+            set->files.emplace(key, std::move(buffer));
+    }
+    return true;
+}
+
+bool VYRQResourceManager::parseStyleTail(VYRQResourceManagerImpl* set)
+{
+    if (!set || set->styleFiles.isEmpty())
+        return false;
+    Json::Value root;
+    const Json::Value* styles = styleArrayOf(set->styleFiles.last(), root);
+    if (!styles)
+        return false;
+    return readStyle(set, *styles);
+}
+
+void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, bool index)
+{
+    set->elements.clear();
+    set->themeRoot = Json::Value();
+    const auto it = set->files.find(themeFileKey);
+    if (it == set->files.end())
+        return;
+    Json::Value root;
+    if (!vyr::json::parse(it->second.constData(), it->second.constData() + it->second.size(), root)) {
+        qCWarning(vyrRes) << "theme.json does not parse; the theme has no elements";
+        return;
+    }
+    set->themeRoot.swap(root);
+    if (index)
+        set->indexThemeElements();
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+bool VYRQResourceManager::setSkinDirPath(const QString& dir)
+{
+    if (dir.isEmpty())
+        return false;
+    m_default->folderPath = folderPathOf(dir);
+    Json::Value root;
+    const Json::Value* styles = styleArrayOf(readWholeFile(m_default->folderPath + QLatin1String(styleFileKey)), root);
+    if (!styles)
+        return false;
+    readStyle(m_default.get(), *styles);
+    const QByteArray language = readWholeFile(m_default->folderPath + QLatin1String(languageFileKey));
+    if (!language.isEmpty())
+        readLanguage(language);
+    return true;
+}
+
+bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage)
+{
+    // The archive is read and checked on its own first, so that a broken skin adds
+    // nothing to the default set.
+    VYRQResourceManagerImpl skin;
+    if (!readZip(&skin, path, data, size) || skin.styleFiles.isEmpty())
+        return false;
+    Json::Value root;
+    const Json::Value* styles = styleArrayOf(skin.styleFiles.last(), root);
+    if (!styles)
+        return false;
+
+    for (auto& file : skin.files)
+        m_default->files.emplace(file.first, file.second);
+    m_default->styleFiles += skin.styleFiles;
+    initFontRes(false);
+    readStyle(m_default.get(), *styles);
+    if (withLanguage) {
+        // This archive's own language.txt, not the first one the file map kept.
+        const auto it = skin.files.find(languageFileKey);
+        if (it != skin.files.end())
+            readLanguage(it->second);
+    }
+    return true;
+}
+
+bool VYRQResourceManager::loadSkinFile(const QString& zipPath)
+{
+    m_default->filePath = zipPath;
+    if (zipPath.isEmpty())
+        return false;
+    const QByteArray path = QFile::encodeName(fsPath(zipPath));
+    return loadSkinZip(path.constData(), nullptr, 0, true);
+}
+
+bool VYRQResourceManager::loadSkinFile(const char* data, int size)
+{
+    if (!data || size <= 0)
+        return false;
+    return loadSkinZip(nullptr, data, unsigned(size), false);
+}
+
+bool VYRQResourceManager::setProjectDirPath(const QString& dir)
+{
+    m_project.reset();
+    auto set = std::make_unique<VYRQResourceManagerImpl>();
+    set->filePath = dir;
+    if (!readFolder(set.get(), dir) || !parseStyleTail(set.get()))
+        return false;
+    readThemeJson(set.get(), false);
+    m_project = std::move(set);
+    return true;
+}
+
+bool VYRQResourceManager::loadThemeDir(const QString& dir)
+{
+    const QString folder = folderPathOf(dir);
+    // Only a successful load leaves a theme set behind, so this never hides a failure.
+    if (!folder.isEmpty() && m_theme && m_theme->folderPath == folder)
+        return true;
+
+    m_theme.reset();
+    auto set = std::make_unique<VYRQResourceManagerImpl>();
+    set->folderPath = folder;
+    if (!readFolder(set.get(), dir) || !parseStyleTail(set.get())) {
+        qCDebug(vyrRes) << "cannot load theme folder" << dir;
+        return false;
+    }
+    readThemeJson(set.get(), true);
+    m_theme = std::move(set);
+    themeChange();
+    return true;
+}
+
+bool VYRQResourceManager::loadThemeFile(const QString& zipPath)
+{
+    m_theme.reset();
+    if (zipPath.isEmpty())
+        return false;
+    auto set = std::make_unique<VYRQResourceManagerImpl>();
+    set->filePath = zipPath;
+    const QByteArray path = QFile::encodeName(fsPath(zipPath));
+    if (!readZip(set.get(), path.constData(), nullptr, 0) || !parseStyleTail(set.get())) {
+        qCDebug(vyrRes) << "cannot load theme zip" << zipPath;
+        return false;
+    }
+    readThemeJson(set.get(), true);
+    m_theme = std::move(set);
+    return true;
+}
+
+void VYRQResourceManager::initFontRes(bool fromFolder)
+{
+    if (!haveGuiApplication()) {
+        qCDebug(vyrRes) << "fonts need a GUI application; none registered";
+        return;
+    }
+    const auto addFont = [this](const QString& key, int id) {
+        if (id < 0)
+            return;
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        if (!families.isEmpty())
+            m_default->fonts[key] = families.first();
+    };
+
+    if (fromFolder) {
+        if (m_default->folderPath.isEmpty())
+            return;
+        const QDir folder(m_default->folderPath + QLatin1String("fonts/"));
+        const QFileInfoList entries = folder.entryInfoList(QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+        for (const QFileInfo& entry : entries) {
+            if (m_default->fonts.count(entry.fileName()))
+                continue;
+            addFont(entry.fileName(), QFontDatabase::addApplicationFont(entry.filePath()));
+        }
+        return;
+    }
+    for (const auto& file : m_default->files) {
+        if (file.first.size() < 5 || file.first.find("fonts") == std::string::npos)
+            continue;
+        const QString key = QString::fromStdString(file.first);
+        if (m_default->fonts.count(key))
+            continue;   // registered by an earlier skin
+        addFont(key, QFontDatabase::addApplicationFontFromData(file.second));
+    }
+}
+
+void VYRQResourceManager::initDefaultStyleRes()
+{
+    Json::Value root;
+    const Json::Value* styles = styleArrayOf(readWholeFile(QStringLiteral(":/style/resources/style/defaultStyle.json")), root);
+    if (styles)
+        readStyle(m_default.get(), *styles);
+}
+
+void VYRQResourceManager::initDefaultImageRes()
+{
+    const QRect box(1, 1, 14, 14);
+    const auto paint = [this](const char* key, const std::function<void(QPainter&)>& draw) {
+        auto image = std::make_unique<QImage>(16, 16, QImage::Format_ARGB32);
+        image->fill(Qt::transparent);
+        QPainter painter(image.get());
+        painter.setPen(QPen(QColor(204, 204, 204), 1));
+        painter.setBrush(Qt::NoBrush);
+        draw(painter);
+        painter.end();
+        m_default->images[QString::fromLatin1(key)] = std::move(image);
+    };
+    paint("IDB_UNSELECT", [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.drawEllipse(box);
+    });
+    paint("IDB_SELECTED", [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.drawEllipse(box);
+        p.setBrush(QBrush(QColor(204, 204, 204), Qt::SolidPattern));
+        p.drawEllipse(QPointF(8, 8), 4, 4);
+    });
+    paint("IDB_UNCHECK", [&](QPainter& p) { p.drawRect(box); });
+    paint("IDB_CHECKED", [&](QPainter& p) {
+        p.drawRect(box);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        const QPoint tick[] = { QPoint(4, 9), QPoint(8, 13), QPoint(14, 3) };
+        p.drawPolyline(tick, 3);
+    });
+}
+
+void VYRQResourceManager::releaseRes()
+{
+    auto& images = m_default->images;
+    for (auto it = images.begin(); it != images.end();) {
+        if (it->first.contains(QLatin1String("IDB_")))
+            ++it;
+        else
+            it = images.erase(it);
+    }
+    m_default->svgs.clear();
+    m_default->fillStyles.clear();
+    m_default->textStyles.clear();
+    m_default->fillIndex.clear();
+    m_default->textIndex.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Style file
+
+bool VYRQResourceManager::readStyle(VYRQResourceManagerImpl* set, const Json::Value& styleArray)
+{
+    namespace J = vyr::json;
+    if (!set || !styleArray.isArray())
+        return false;
+    const float scale = m_scale;
+
+    // A key whose value has the wrong JSON type is treated as missing: the entry
+    // keeps that key's default and everything valid in it is still read.
+    for (Json::ArrayIndex i = 0; i < styleArray.size(); ++i) {
+        const Json::Value& entry = styleArray[i];
+        const Json::Value* typeValue = J::member(entry, "type");
+        if (!typeValue || !typeValue->isInt())
+            continue;
+        const int type = typeValue->asInt();
+        if (type == 1) {
+            FillStyle style;
+            style.name = J::stringOr(entry, "name");
+            if (style.name == QLatin1String("empty"))
+                style.draw = false;
+            FillRes& fill = style.fill;
+            fill.border = J::boolOr(entry, "border", false);
+            fill.borderSize = J::intOr(entry, "borderSize", 1);
+            fill.borderColor = QColor(255, 255, 255, 255);
+            J::readColor(entry, "borderclr", fill.borderColor, true);
+            style.colorMode = !J::boolOr(entry, "drawImg", true);
+            fill.color = QColor(255, 255, 255, 255);
+            J::readColor(entry, "clr", fill.color, true);
+            style.image = J::stringOr(entry, "img");
+            fill.round = J::intOr(entry, "round", 0);
+            fill.roundTopLeft = J::boolOr(entry, "roundTopLeft", true);
+            fill.roundTopRight = J::boolOr(entry, "roundTopRight", true);
+            fill.roundBottomRight = J::boolOr(entry, "roundBottomRight", true);
+            fill.roundBottomLeft = J::boolOr(entry, "roundBottomLeft", true);
+            fill.leftBorder = J::boolOr(entry, "leftBorder", true);
+            fill.rightBorder = J::boolOr(entry, "rightBorder", true);
+            fill.topBorder = J::boolOr(entry, "topBorder", true);
+            fill.bottomBorder = J::boolOr(entry, "bottomBorder", true);
+            ImageDesc& slices = style.imageDesc;
+            slices.repeatLeft = J::boolOr(entry, "repeatLeft", false);
+            slices.repeatTop = J::boolOr(entry, "repeatTop", false);
+            slices.repeatRight = J::boolOr(entry, "repeatRight", false);
+            slices.repeatBottom = J::boolOr(entry, "repeatBottom", false);
+            slices.repeatCenter = J::boolOr(entry, "repeatCenter", false);
+            if (const Json::Value* margin = J::array(entry, "margin")) {
+                int widths[4] = { 0, 0, 0, 0 };   // top, right, bottom, left
+                for (Json::ArrayIndex m = 0; m < 4 && m < margin->size(); ++m) {
+                    if (!J::toInt((*margin)[m], widths[m]))
+                        widths[m] = 0;
+                    if (scale < 1.0f)
+                        widths[m] = int(float(widths[m]) * scale);
+                }
+                slices.top = widths[0];
+                slices.right = widths[1];
+                slices.bottom = widths[2];
+                slices.left = widths[3];
+            }
+            set->storeFillStyle(style.name, style);
+        } else if (type == 2) {
+            TextStyleDesc style;
+            style.name = J::stringOr(entry, "name");
+            style.color = QColor(0, 0, 0, 255);
+            J::readColor(entry, "clr", style.color, false);
+            style.hor = J::intOr(entry, "hor", 0);
+            style.ver = J::intOr(entry, "ver", 1);
+            style.x = J::intOr(entry, "x", 0);
+            style.y = J::intOr(entry, "y", 0);
+            style.bold = J::boolOr(entry, "bold", false);
+            style.underline = J::boolOr(entry, "underline", false);
+            style.italic = J::boolOr(entry, "italic", false);
+            style.isHor = J::boolOr(entry, "isHor", true);
+            style.singleLine = J::boolOr(entry, "singleline", true);
+            style.size = J::intOr(entry, "size", 12);
+            style.family = J::stringOr(entry, "family", QStringLiteral(VYR_DEFAULT_CJK_FAMILY));
+            set->storeTextStyle(style.name, style);
+        }
+    }
+    return true;
+}
+
+bool VYRQResourceManager::writeStyle(VYRQResourceManagerImpl* set, Json::Value& styleArray) const
+{
+    namespace J = vyr::json;
+    if (!set || !(styleArray.isNull() || styleArray.isArray()))
+        return false;
+    for (const FillStyle& style : set->fillStyles) {
+        const FillRes& fill = style.fill;
+        const ImageDesc& slices = style.imageDesc;
+        Json::Value obj(Json::objectValue);
+        obj["type"] = 1;
+        obj["name"] = J::toUtf8(style.name);
+        if (fill.border)
+            obj["border"] = true;
+        obj["borderSize"] = fill.borderSize;
+        obj["borderclr"] = J::colorToText(fill.borderColor);
+        obj["drawImg"] = !style.colorMode;
+        obj["clr"] = J::colorToText(fill.color);
+        obj["img"] = J::toUtf8(style.image);
+        if (fill.round != 0)
+            obj["round"] = fill.round;
+        setFlagIfFalse(obj, "roundTopLeft", fill.roundTopLeft);
+        setFlagIfFalse(obj, "roundTopRight", fill.roundTopRight);
+        setFlagIfFalse(obj, "roundBottomRight", fill.roundBottomRight);
+        setFlagIfFalse(obj, "roundBottomLeft", fill.roundBottomLeft);
+        if (fill.border) {
+            setFlagIfFalse(obj, "leftBorder", fill.leftBorder);
+            setFlagIfFalse(obj, "rightBorder", fill.rightBorder);
+            setFlagIfFalse(obj, "topBorder", fill.topBorder);
+            setFlagIfFalse(obj, "bottomBorder", fill.bottomBorder);
+        }
+        setFlagIfTrue(obj, "repeatLeft", slices.repeatLeft);
+        setFlagIfTrue(obj, "repeatTop", slices.repeatTop);
+        setFlagIfTrue(obj, "repeatRight", slices.repeatRight);
+        setFlagIfTrue(obj, "repeatBottom", slices.repeatBottom);
+        setFlagIfTrue(obj, "repeatCenter", slices.repeatCenter);
+        if (slices.top || slices.right || slices.bottom || slices.left) {
+            Json::Value margin(Json::arrayValue);
+            margin.append(slices.top);
+            margin.append(slices.right);
+            margin.append(slices.bottom);
+            margin.append(slices.left);
+            obj["margin"] = margin;
+        }
+        styleArray.append(obj);
+    }
+    for (const TextStyleDesc& style : set->textStyles) {
+        Json::Value obj(Json::objectValue);
+        obj["type"] = 2;
+        obj["name"] = J::toUtf8(style.name);
+        obj["clr"] = J::colorToText(style.color);
+        obj["hor"] = style.hor;
+        obj["ver"] = style.ver;
+        if (style.x != 0)
+            obj["x"] = style.x;
+        if (style.y != 0)
+            obj["y"] = style.y;
+        setFlagIfTrue(obj, "bold", style.bold);
+        setFlagIfTrue(obj, "underline", style.underline);
+        setFlagIfTrue(obj, "italic", style.italic);
+        setFlagIfFalse(obj, "isHor", style.isHor);
+        if (style.size != 12)
+            obj["size"] = style.size;
+        obj["family"] = J::toUtf8(style.family);
+        styleArray.append(obj);
+    }
+    return true;
+}
+
+QString VYRQResourceManager::toProjectStyleString() const
+{
+    Json::Value styles;
+    if (m_project)
+        writeStyle(m_project.get(), styles);
+    Json::Value root(Json::objectValue);
+    root["style"] = styles;
+    return QString::fromStdString(vyr::json::styledText(root));
+}
+
+// ---------------------------------------------------------------------------
+// Look-ups
+
+VYRQResourceManagerImpl* VYRQResourceManager::lookupSet() const
+{
+    if (m_loadFromTheme)
+        return m_theme.get();
+    if (m_projectRes)
+        return m_project.get();
+    return m_default.get();
+}
+
+bool VYRQResourceManager::getFillStyle(const QString& name, FillStyle& out) const
+{
+    if (name == QLatin1String("empty") || name == QLatin1String("emptyRect")) {
+        out.name = name;
+        out.draw = false;
+        return true;
+    }
+    const VYRQResourceManagerImpl* set = lookupSet();
+    const FillStyle* style = set ? set->findFillStyle(name) : nullptr;
+    if (!style)
+        return false;
+    out = *style;
+    out.draw = true;
+    return true;
+}
+
+bool VYRQResourceManager::getTextStyle(const QString& name, TextStyleDesc& out) const
+{
+    const VYRQResourceManagerImpl* set = lookupSet();
+    const TextStyleDesc* style = set ? set->findTextStyle(name) : nullptr;
+    if (!style)
+        return false;
+    out = *style;
+    return true;
+}
+
+const QVector<FillStyle>& VYRQResourceManager::getFillStyles() const
+{
+    return m_project ? m_project->fillStyles : m_default->fillStyles;
+}
+
+const QVector<TextStyleDesc>& VYRQResourceManager::getTextStyles() const
+{
+    return m_project ? m_project->textStyles : m_default->textStyles;
+}
+
+bool VYRQResourceManager::getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const
+{
+    source = ResDefault;
+    const std::string key = fileKey(name);
+    const std::pair<VYRQResourceManagerImpl*, ResSourceType> order[] = {
+        { m_project.get(), ResProject }, { m_default.get(), ResDefault }, { m_theme.get(), ResTheme } };
+    for (const auto& candidate : order) {
+        if (!candidate.first)
+            continue;
+        const auto it = candidate.first->files.find(key);
+        if (it == candidate.first->files.end())
+            continue;
+        data = it->second.constData();
+        size = unsigned(it->second.size());
+        source = candidate.second;
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The files an image or SVG name may stand for, beside the resource sets.
+QString findResourceFile(const QString& folder, const QString& name)
+{
+    const QString relative = fsPath(name);
+    if (relative.isEmpty())
+        return QString();
+    const QString candidates[] = { folder + relative, relative, folder + QLatin1String("images/") + relative };
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return QString();
+}
+
+} // namespace
+
+QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
+{
+    const QString key = gray ? name + QLatin1String("_gray") : name;
+    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
+        if (!set)
+            continue;
+        const auto it = set->images.find(key);
+        if (it != set->images.end())
+            return it->second.get();
+    }
+
+    QImage image;
+    ResSourceType source = ResDefault;
+    const char* data = nullptr;
+    unsigned int size = 0;
+    bool decoded = false;
+    if (getResource(name, data, size, source) && size <= unsigned(INT_MAX))
+        decoded = image.loadFromData(reinterpret_cast<const uchar*>(data), int(size));
+    if (!decoded) {
+        source = ResDefault;
+        const QString file = findResourceFile(m_default->folderPath, name);
+        if (file.isEmpty())
+            return nullptr;
+        image = QImage(file);
+    }
+    if (image.isNull())
+        return nullptr;
+    if (m_scale < 1.0f) {
+        image = image.scaled(int(float(image.width()) * m_scale), int(float(image.height()) * m_scale),
+                             Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    // An empty image counts as missing; it is neither cached nor handed out.
+    if (image.width() <= 0 || image.height() <= 0)
+        return nullptr;
+    if (gray)
+        image = disabledImage(image);
+
+    VYRQResourceManagerImpl* owner = source == ResTheme ? m_theme.get()
+                                   : source == ResProject ? m_project.get() : m_default.get();
+    auto& slot = owner->images[key];
+    slot = std::make_unique<QImage>(std::move(image));
+    return slot.get();
+}
+
+QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
+{
+    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
+        if (!set)
+            continue;
+        const auto it = set->svgs.find(name);
+        if (it != set->svgs.end())
+            return it->second.get();
+    }
+
+    auto renderer = std::make_unique<QSvgRenderer>();
+    ResSourceType source = ResDefault;
+    const char* data = nullptr;
+    unsigned int size = 0;
+    bool loaded = false;
+    if (getResource(name, data, size, source) && size > 0 && size <= unsigned(INT_MAX))
+        loaded = renderer->load(QByteArray(data, int(size)));
+    if (!loaded) {
+        source = ResDefault;
+        const QString file = findResourceFile(m_default->folderPath, name);
+        if (file.isEmpty())
+            return nullptr;
+        loaded = renderer->load(file);
+    }
+    if (!loaded || !renderer->isValid())
+        return nullptr;
+
+    VYRQResourceManagerImpl* owner = source == ResTheme ? m_theme.get()
+                                   : source == ResProject ? m_project.get() : m_default.get();
+    auto& slot = owner->svgs[name];
+    slot = std::move(renderer);
+    return slot.get();
+}
+
+const Json::Value* VYRQResourceManager::getThemeJsonValue(const char* name) const
+{
+    if (!m_theme || !name || m_theme->themeRoot.isNull())
+        return nullptr;
+    const auto it = m_theme->elements.find(name);
+    return it == m_theme->elements.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------------------
+// Storing styles
+
+void VYRQResourceManager::setFillStyle(const QString& name, FillStyle& style)
+{
+    if (m_projectRes) {
+        if (m_project)
+            m_project->storeFillStyle(name, style);
+        return;
+    }
+    m_default->storeFillStyle(name, style);
+}
+
+void VYRQResourceManager::setTextStyle(const QString& name, TextStyleDesc& style)
+{
+    if (m_projectRes) {
+        if (m_project)
+            m_project->storeTextStyle(name, style);
+        return;
+    }
+    m_default->storeTextStyle(name, style);
+}
+
+void VYRQResourceManager::setFillStyle(VYRQResourceManagerImpl* set, const QString& name, FillStyle& style)
+{
+    if (set)
+        set->storeFillStyle(name, style);
+}
+
+void VYRQResourceManager::setTextStyle(VYRQResourceManagerImpl* set, const QString& name, TextStyleDesc& style)
+{
+    if (set)
+        set->storeTextStyle(name, style);
+}
+
+// ---------------------------------------------------------------------------
+// Windows and notifications
+
+bool VYRQResourceManager::registerWindow(QWidget* w)
+{
+    if (!w)
+        return false;
+    if (!m_windows.contains(w))
+        m_windows.append(w);
+    return true;
+}
+
+bool VYRQResourceManager::unregisterWindow(QWidget* w)
+{
+    return w && m_windows.removeOne(w);
+}
+
+bool VYRQResourceManager::registerDesignerWindow(QWidget* d)
+{
+    if (!d)
+        return false;
+    if (!m_designers.contains(d))
+        m_designers.append(d);
+    return true;
+}
+
+bool VYRQResourceManager::unregisterDesignerWindow(QWidget* d)
+{
+    return d && m_designers.removeOne(d);
+}
+
+bool VYRQResourceManager::themeChange()
+{
+    // Copies: a refresh may build or close windows.
+    const QList<QWidget*> windows = m_windows;
+    for (QWidget* w : windows)
+        notifyThemeChange(w);
+    const QList<QWidget*> designers = m_designers;
+    for (QWidget* d : designers)
+        notifyThemeChange(d);
+    return true;
+}
+
+namespace {
+
+// Children of a widget in child order, guarded: a control's refresh may delete
+// widgets that the walk has not reached yet.
+QVector<QPointer<QWidget>> childWidgets(const QWidget* widget)
+{
+    QVector<QPointer<QWidget>> out;
+    for (QObject* child : widget->children()) {
+        if (child->isWidgetType())
+            out.append(static_cast<QWidget*>(child));
+    }
+    return out;
+}
+
+} // namespace
+
+void VYRQResourceManager::notifyThemeChange(QWidget* widget)
+{
+    if (!widget)
+        return;
+    for (const QPointer<QWidget>& child : childWidgets(widget)) {
+        if (!child)
+            continue;
+        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(child.data())) {
+            if (VYRQWidgetBase* base = control->getControlBase())
+                base->refreshTheme();
+        }
+        if (child)
+            notifyThemeChange(child);
+    }
+}
+
+void VYRQResourceManager::notifyChangeLanguage(QWidget* widget)
+{
+    if (!widget)
+        return;
+    for (const QPointer<QWidget>& child : childWidgets(widget)) {
+        if (!child)
+            continue;
+        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(child.data()))
+            control->notifyChangeLanguage();
+        if (child)
+            notifyChangeLanguage(child);
+    }
+}
+
+void VYRQResourceManager::notifyLanguageToWindows()
+{
+    const QList<QWidget*> windows = m_windows;
+    for (QWidget* w : windows)
+        notifyChangeLanguage(w);
+}
+
+void VYRQResourceManager::setGlobalConfig(const VYRGlobalConfig& config)
+{
+    m_config = config;
+    if (m_config.buttonFadeDuration < 1)
+        m_config.buttonFadeDuration = 150;
+    if (!m_config.fontFamily.isEmpty() && haveGuiApplication()) {
+        QFont font = QGuiApplication::font();
+        font.setFamily(m_config.fontFamily);
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QApplication::setFont(font);
+        else
+            QGuiApplication::setFont(font);
+    }
+    const QList<QWidget*> windows = m_windows;
+    for (QWidget* w : windows)
+        notifyThemeChange(w);
+    const QList<QWidget*> designers = m_designers;
+    for (QWidget* d : designers)
+        notifyThemeChange(d);
+}
+
+void VYRQResourceManager::setGlobalFontFamily(const QString& family)
+{
+    VYRGlobalConfig config = m_config;
+    config.fontFamily = family;
+    setGlobalConfig(config);
+}
+
+// ---------------------------------------------------------------------------
+// Languages
+
+QString VYRQResourceManager::getString(const QString& key) const
+{
+    const LanguageManager* languages = LanguageManager::instance();
+    if (languages->contains(key))
+        return languages->text(key);
+    if (m_currentLanguage) {
+        const auto it = m_currentLanguage->constFind(key);
+        if (it != m_currentLanguage->constEnd())
+            return *it;
+    }
+    return QString();
+}
+
+bool VYRQResourceManager::readLanguage(const QByteArray& data)
+{
+    // Decoded by hand so that a leading U+FEFF stays in the first cell (and fails
+    // the header check) and an odd trailing byte is dropped.
+    const int units = data.size() / 2;
+    QString text(units, Qt::Uninitialized);
+    QChar* out = text.data();
+    const uchar* in = reinterpret_cast<const uchar*>(data.constData());
+    for (int i = 0; i < units; ++i)
+        out[i] = QChar(ushort(in[2 * i] | (in[2 * i + 1] << 8)));
+
+    const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::KeepEmptyParts);
+    if (lines.size() < 2)
+        return false;
+    const QStringList header = lines.first().split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+    if (header.size() < 2 || header.first() != QLatin1String("Language"))
+        return false;
+
+    QVector<QMap<QString, QString>*> tables;
+    tables.reserve(header.size() - 1);
+    for (int j = 1; j < header.size(); ++j)
+        tables.append(&m_languages[header.at(j)]);
+    if (!m_currentLanguage) {
+        m_currentLanguage = tables.first();
+        m_currentLanguageName = header.at(1);
+    }
+
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList cells = lines.at(i).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+        if (cells.size() < 2)
+            continue;
+        const int count = qMin(cells.size(), header.size());
+        for (int j = 1; j < count; ++j)
+            tables[j - 1]->insert(cells.first(), cells.at(j));
+    }
+    return true;
+}
+
+bool VYRQResourceManager::setCurrentLanguage(const QString& language)
+{
+    LanguageManager* languages = LanguageManager::instance();
+    if (!languages->languages().isEmpty())
+        return languages->setLanguage(language);
+    const auto it = m_languages.find(language);
+    if (it == m_languages.end())
+        return false;
+    m_currentLanguage = &it->second;
+    m_currentLanguageName = language;
+    notifyLanguageToWindows();
+    return true;
+}
+
+QString VYRQResourceManager::getCurrentLanguage() const
+{
+    const LanguageManager* languages = LanguageManager::instance();
+    if (!languages->languages().isEmpty())
+        return languages->currentLanguage();
+    return m_currentLanguage ? m_currentLanguageName : QString();
+}
+
+QStringList VYRQResourceManager::getLanguageList() const
+{
+    const QStringList managed = LanguageManager::instance()->languages();
+    if (!managed.isEmpty())
+        return managed;
+    QStringList names;
+    for (const auto& table : m_languages)
+        names.append(table.first);
+    return names;
+}

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "VYRQStyleDefs.h"
+#include "VYRQTypes.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QMetaObject>
+#include <QSet>
+#include <QStringList>
+#include <json/value.h>
+
+#include <map>
+#include <memory>
+
+class QImage;
+class QSvgRenderer;
+class QWidget;
+class VYRQResourceManagerImpl;
+
+// The process-wide owner of everything a theme supplies: named styles, file data,
+// images, SVG renderers, fonts, theme elements and the language.txt tables. It keeps
+// three resource sets: the default set (start-up and skins), the project set and
+// the theme set. GUI thread only.
+class VYRQResourceManager {
+public:
+    static VYRQResourceManager* getInstance();
+    ~VYRQResourceManager();
+
+    bool isCreatedByFile() const { return m_createdByFile; }
+    void setCreatedByFile(bool on) { m_createdByFile = on; }
+    bool isLoadFromThemeRes() const { return m_loadFromTheme; }
+    void setSwitchToThemeRes(bool on) { m_loadFromTheme = on; }
+    bool isProjectRes() const { return m_projectRes; }
+    void setSwitchToProjectRes(bool on) { m_projectRes = on; }
+    bool isDesigner() const { return m_designer; }
+    void setIsDesigner(bool on) { m_designer = on; }
+
+    float getScaleFactor() const { return m_scale; }
+    void setScaleFactor(float scale) { m_scale = scale; }
+    bool getButtonFadeEnabled() const { return m_config.buttonFadeEnabled; }
+    int getButtonFadeDuration() const;
+    const VYRGlobalConfig& getGlobalConfig() const { return m_config; }
+    QString getGlobalFontFamily() const { return m_config.fontFamily; }
+
+    VYRQResourceManagerImpl* getProjectManagerImpl() const { return m_project.get(); }
+    VYRQResourceManagerImpl* getDefaultManagerImpl() const { return m_default.get(); }
+    VYRQResourceManagerImpl* getThemeManagerImpl() const { return m_theme.get(); }
+    QString getFileSkinPath() const;
+    QString getSkinDirPath() const;
+    QString getThemePath() const;
+
+    // Loading
+    bool setSkinDirPath(const QString& dir);
+    bool loadSkinFile(const QString& zipPath);
+    bool loadSkinFile(const char* data, int size);
+    bool setProjectDirPath(const QString& dir);
+    bool loadThemeDir(const QString& dir);
+    bool loadThemeFile(const QString& zipPath);
+    void initDefaultImageRes();
+    void initDefaultStyleRes();
+    void initFontRes(bool fromFolder);
+
+    // Look-ups
+    bool getFillStyle(const QString& name, FillStyle& out) const;
+    bool getTextStyle(const QString& name, TextStyleDesc& out) const;
+    const QVector<FillStyle>& getFillStyles() const;
+    const QVector<TextStyleDesc>& getTextStyles() const;
+    bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;
+    QImage* getImage(const QString& name, bool gray);
+    QSvgRenderer* getSvgRenderer(const QString& name);
+    const Json::Value* getThemeJsonValue(const char* name) const;
+
+    // Storing styles
+    void setFillStyle(const QString& name, FillStyle& style);
+    void setTextStyle(const QString& name, TextStyleDesc& style);
+    void setFillStyle(VYRQResourceManagerImpl* set, const QString& name, FillStyle& style);
+    void setTextStyle(VYRQResourceManagerImpl* set, const QString& name, TextStyleDesc& style);
+    QString toProjectStyleString() const;
+
+    // Windows and notifications. Windows and window designers pass themselves; they
+    // convert to QWidget* where their class is complete.
+    bool registerWindow(QWidget* w);
+    bool unregisterWindow(QWidget* w);
+    bool registerDesignerWindow(QWidget* d);
+    bool unregisterDesignerWindow(QWidget* d);
+    bool themeChange();
+    void setGlobalConfig(const VYRGlobalConfig& config);
+    void setGlobalFontFamily(const QString& family);
+    void releaseRes();
+
+    // Languages (language manager first, then the language.txt tables)
+    QString getString(const QString& key) const;
+    bool setCurrentLanguage(const QString& language);
+    QString getCurrentLanguage() const;
+    QStringList getLanguageList() const;
+
+protected:
+    VYRQResourceManager();
+    bool readStyle(VYRQResourceManagerImpl* set, const Json::Value& styleArray);
+    bool writeStyle(VYRQResourceManagerImpl* set, Json::Value& styleArray) const;
+    bool readLanguage(const QByteArray& data);
+    void notifyThemeChange(QWidget* widget);
+    void notifyChangeLanguage(QWidget* widget);
+    void notifyLanguageToWindows();
+    // Parses the last style.json buffer of a set and reads its "style" array into it.
+    bool parseStyleTail(VYRQResourceManagerImpl* set);
+
+private:
+    VYRQResourceManagerImpl* lookupSet() const;
+    bool readFolder(VYRQResourceManagerImpl* set, const QString& dir);
+    // Reads a zip (a file when path is set, else the memory buffer) into a set.
+    bool readZip(VYRQResourceManagerImpl* set, const char* path, const char* data, unsigned int size);
+    void readThemeJson(VYRQResourceManagerImpl* set, bool index);
+    bool loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage);
+
+    bool m_createdByFile = false;
+    bool m_loadFromTheme = false;
+    bool m_projectRes = false;
+    bool m_designer = false;
+    float m_scale = 100.0f;
+    VYRGlobalConfig m_config;
+    // Nodes of std::map never move, so the current-table pointer survives inserts.
+    QMap<QString, QString>* m_currentLanguage = nullptr;
+    QString m_currentLanguageName;
+    std::map<QString, QMap<QString, QString>> m_languages;
+    QList<QWidget*> m_windows;
+    QList<QWidget*> m_designers;
+    QMetaObject::Connection m_languageConnection;
+    std::unique_ptr<VYRQResourceManagerImpl> m_default;
+    std::unique_ptr<VYRQResourceManagerImpl> m_project;
+    std::unique_ptr<VYRQResourceManagerImpl> m_theme;
+};
+
+// Raises one of the resource manager's look-up switches for a scope and puts back
+// the value it had before, so nested builds never run against the wrong set.
+class VYRQResSwitchGuard {
+public:
+    enum Switch { ThemeRes, ProjectRes, CreatedByFile };
+    VYRQResSwitchGuard(Switch which, bool value);
+    ~VYRQResSwitchGuard();
+    VYRQResSwitchGuard(const VYRQResSwitchGuard&) = delete;
+    VYRQResSwitchGuard& operator=(const VYRQResSwitchGuard&) = delete;
+private:
+    Switch m_which;
+    bool m_saved;
+};

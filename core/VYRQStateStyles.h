@@ -1,0 +1,104 @@
+#pragma once
+
+// Per-state style slots: the one helper every control uses for its arrays of fill
+// or text styles indexed by interaction state.
+
+#include "VYRQStyleDefs.h"
+#include "VYRQTypes.h"
+
+#include <json/value.h>
+
+#include <array>
+
+namespace vyr {
+
+// Two fills are alike in look when they would paint the same; names do not count.
+bool fillAlike(const FillStyle& a, const FillStyle& b);
+// Text styles are alike when every painted property agrees.
+bool textAlike(const TextStyleDesc& a, const TextStyleDesc& b);
+
+inline int styleEntryKind(const FillStyle& s) { return s.kind == 0 ? 1 : 2; }
+inline int styleEntryKind(const TextStyleDesc& s) { return s.kind == 0 ? 1 : 2; }
+inline bool styleAlike(const FillStyle& a, const FillStyle& b) { return fillAlike(a, b); }
+inline bool styleAlike(const TextStyleDesc& a, const TextStyleDesc& b) { return textAlike(a, b); }
+
+// Appends [name, kind, slot] to a "style" array.
+void appendStyleEntry(Json::Value& styleArray, const QString& name, int kind, int slot);
+
+template <class Style, int N = CtrlStateCount>
+class StateStyles {
+public:
+    static constexpr int count = N;
+
+    // Out-of-range states read as the first (Normal) slot.
+    const Style& get(int state) const { return m_styles[inRange(state) ? state : 0]; }
+    Style& at(int state) { return m_styles[inRange(state) ? state : 0]; }
+
+    // One state, or all of them for AllStates (4) when the array has four slots;
+    // any other value is ignored. Returns whether anything was set.
+    bool set(int state, const Style& style)
+    {
+        if (N == CtrlStateCount && state == AllStates) {
+            m_styles.fill(style);
+            return true;
+        }
+        if (!inRange(state))
+            return false;
+        m_styles[state] = style;
+        return true;
+    }
+
+    // Reading a "style" entry of this array: the first (Normal) slot fans out to
+    // every state, so a later entry for another state must follow it.
+    void readSlot(int state, const Style& style)
+    {
+        if (state == 0)
+            m_styles.fill(style);
+        else if (inRange(state))
+            m_styles[state] = style;
+    }
+
+    // Writes the array's entries with slots firstSlot + state. When a neighbouring
+    // pair of states differs in look and both are named, every named state is
+    // written. Otherwise the Normal entry alone stands for all states (a reader
+    // fans it out), followed by any named state that does not look like Normal, so
+    // that no named state is lost.
+    void write(Json::Value& styleArray, int firstSlot) const
+    {
+        bool spelledOut = false;
+        for (int s = 0; s + 1 < N; ++s) {
+            const Style& a = m_styles[s];
+            const Style& b = m_styles[s + 1];
+            if (!styleAlike(a, b) && !a.name.isEmpty() && !b.name.isEmpty()) {
+                spelledOut = true;
+                break;
+            }
+        }
+        if (spelledOut) {
+            for (int s = 0; s < N; ++s)
+                if (!m_styles[s].name.isEmpty())
+                    appendStyleEntry(styleArray, m_styles[s].name, styleEntryKind(m_styles[s]), firstSlot + s);
+            return;
+        }
+        const Style& normal = m_styles[0];
+        if (!normal.name.isEmpty())
+            appendStyleEntry(styleArray, normal.name, styleEntryKind(normal), firstSlot);
+        for (int s = 1; s < N; ++s) {
+            const Style& st = m_styles[s];
+            if (!st.name.isEmpty() && (normal.name.isEmpty() || !styleAlike(st, normal)))
+                appendStyleEntry(styleArray, st.name, styleEntryKind(st), firstSlot + s);
+        }
+    }
+
+    std::array<Style, N>& raw() { return m_styles; }
+    const std::array<Style, N>& raw() const { return m_styles; }
+
+private:
+    static bool inRange(int state) { return state >= 0 && state < N; }
+    std::array<Style, N> m_styles{};
+};
+
+using FillStates = StateStyles<FillStyle>;
+using TextStates = StateStyles<TextStyleDesc>;
+
+} // namespace vyr

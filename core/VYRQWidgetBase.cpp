@@ -1,0 +1,345 @@
+#include "VYRQWidgetBase.h"
+
+#include "IVYRQWidgetBase.h"
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QMetaObject>
+#include <QVariant>
+#include <QWidget>
+
+#include <json/value.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int maxWidgetSize = 16777215;   // QWIDGETSIZE_MAX
+
+int clampDock(int value)
+{
+    return std::clamp(value, int(DockNear), int(DockFar));
+}
+
+LayoutSizePolicy readPolicy(const Json::Value& json, const char* key, LayoutSizePolicy current)
+{
+    const Json::Value* v = vyr::json::member(json, key);
+    if (!v)
+        return current;
+    int value = 0;
+    if (vyr::json::toInt(*v, value) && (value == PolicyUnset || value == PolicyFill || value == PolicyFixed))
+        return LayoutSizePolicy(value);
+    return PolicyUnset;
+}
+
+// Size limits from a page: below 1 means no limit at that end.
+bool readLimit(const Json::Value& json, const char* key, int& out)
+{
+    int value = 0;
+    if (!vyr::json::read(json, key, value))
+        return false;
+    out = std::clamp(value, 0, maxWidgetSize);
+    return true;
+}
+
+bool isMenu(const QWidget* w)
+{
+    return w->inherits("VYRQMenu");
+}
+
+} // namespace
+
+VYRQWidgetBase::VYRQWidgetBase(QWidget* owner)
+    : m_owner(owner)
+{
+    m_layout.rect = { 0, 0, 0, 0 };
+}
+
+void VYRQWidgetBase::setLayoutRatio(int ratio)
+{
+    m_layoutType = LayoutRatio;
+    m_layout.ratio = std::max(ratio, 1);
+    if (!m_owner)
+        return;
+    // The container is only known by name here; it relays its children on request.
+    QWidget* parent = m_owner->parentWidget();
+    if (parent && parent->inherits("VYRQContainer"))
+        QMetaObject::invokeMethod(parent, "forceResize");
+}
+
+int VYRQWidgetBase::getLayoutRatio() const
+{
+    if (m_layoutType != LayoutRatio)
+        return 1;
+    return std::max(m_layout.ratio, 1);
+}
+
+void VYRQWidgetBase::setAbsoluteDock(DockLayoutType hor, DockLayoutType ver, int x, int y)
+{
+    m_absoluteLayout = true;
+    m_dockHor = DockLayoutType(clampDock(hor));
+    m_dockVer = DockLayoutType(clampDock(ver));
+    m_dockOffsetX = x;
+    m_dockOffsetY = y;
+}
+
+void VYRQWidgetBase::getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver, int& x, int& y) const
+{
+    hor = m_dockHor;
+    ver = m_dockVer;
+    x = m_dockOffsetX;
+    y = m_dockOffsetY;
+}
+
+void VYRQWidgetBase::getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver) const
+{
+    hor = m_dockHor;
+    ver = m_dockVer;
+}
+
+void VYRQWidgetBase::getLayoutData(void*& data) const
+{
+    if (m_layoutType == LayoutRatio || m_layoutType == LayoutAbsolute)
+        data = const_cast<LayoutData*>(&m_layout);
+    else
+        data = nullptr;
+}
+
+void VYRQWidgetBase::setGeometry(const QRect& rect)
+{
+    setGeometry(rect.left(), rect.top(), rect.width(), rect.height());
+}
+
+void VYRQWidgetBase::setGeometry(int x, int y, int w, int h)
+{
+    m_layoutType = LayoutAbsolute;
+    m_layout.rect = { x, y, w, h };
+    if (m_owner)
+        m_owner->QWidget::setGeometry(x, y, w, h);
+}
+
+void VYRQWidgetBase::setOpacity(int opacity)
+{
+    if (opacity == m_opacity)
+        return;
+    m_opacity = opacity;
+    if (m_owner)
+        m_owner->update();
+}
+
+QRect VYRQWidgetBase::layoutRect() const
+{
+    return QRect(m_layout.rect.x, m_layout.rect.y, m_layout.rect.w, m_layout.rect.h);
+}
+
+void VYRQWidgetBase::LoadLayout(const Json::Value& element)
+{
+    const Json::Value* layout = vyr::json::object(element, "layout");
+    if (!layout)
+        return;
+    if (!vyr::json::has(*layout, "type")) {
+        m_layoutType = LayoutRatio;
+        m_layout.ratio = 1;
+        vyr::json::read(*layout, "ratio", m_layout.ratio);
+        return;
+    }
+    int type = -1;
+    vyr::json::read(*layout, "type", type);
+    if (type == LayoutRatio) {
+        m_layoutType = LayoutRatio;
+        m_layout.ratio = 1;
+        vyr::json::read(*layout, "ratio", m_layout.ratio);
+    } else if (type == LayoutAbsolute) {
+        m_layoutType = LayoutAbsolute;
+        const int x = vyr::json::intOr(element, "x", 0);
+        const int y = vyr::json::intOr(element, "y", 0);
+        const int w = vyr::json::intOr(element, "w", m_owner ? m_owner->width() : 0);
+        const int h = vyr::json::intOr(element, "h", m_owner ? m_owner->height() : 0);
+        m_layout.rect = { x, y, w, h };
+        if (m_owner)
+            m_owner->QWidget::setGeometry(x, y, w, h);
+    } else {
+        m_layoutType = LayoutAbsolute;
+    }
+}
+
+void VYRQWidgetBase::SaveLayout(Json::Value& element)
+{
+    if (m_layoutType == LayoutRatio) {
+        Json::Value layout(Json::objectValue);
+        layout["type"] = 0;
+        layout["ratio"] = m_layout.ratio;
+        element["layout"] = layout;
+        return;
+    }
+    m_layoutType = LayoutAbsolute;
+    if (vyrIsInDesigner() && m_owner)
+        m_layout.rect = { m_owner->x(), m_owner->y(), m_owner->width(), m_owner->height() };
+    if (m_layout.rect.x != 0)
+        element["x"] = m_layout.rect.x;
+    if (m_layout.rect.y != 0)
+        element["y"] = m_layout.rect.y;
+    element["w"] = m_layout.rect.w;
+    element["h"] = m_layout.rect.h;
+}
+
+QWidget* VYRQWidgetBase::cloneWidget(const QString& name)
+{
+    Q_UNUSED(name)
+    const IVYRQWidgetBase* control = dynamic_cast<const IVYRQWidgetBase*>(m_owner);
+    if (!control)
+        return nullptr;
+    const QByteArray key = control->getTypeName().toUtf8();
+    return createControlFromJson(key.constData(), Json::Value(), m_owner->parentWidget());
+}
+
+QString VYRQWidgetBase::getThemeName() const
+{
+    const VYRQWidgetBaseImpl* impl = VYRQWidgetBaseImpl::fromWidget(m_owner);
+    return impl ? impl->themeName() : QString();
+}
+
+void VYRQWidgetBase::setThemeName(const QString& name)
+{
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    if (!rm->getThemeManagerImpl() || rm->isDesigner())
+        return;
+    VYRQWidgetBaseImpl* impl = VYRQWidgetBaseImpl::fromWidget(m_owner);
+    if (!impl)
+        return;
+    impl->setThemeNameValue(name);
+    refreshTheme();
+}
+
+void VYRQWidgetBase::refreshTheme()
+{
+    if (VYRQWidgetBaseImpl* impl = VYRQWidgetBaseImpl::fromWidget(m_owner))
+        impl->applyThemeElement();
+}
+
+void VYRQWidgetBase::resizeWidget()
+{
+    if (!m_owner)
+        return;
+    QWidget* parent = m_owner->parentWidget();
+    if (!parent)
+        return;
+    if (m_owner->inherits("VYRQContainer") && m_layoutType == LayoutAbsolute
+        && (parent->inherits("VYRQWindow") || parent->inherits("VYRQWindowDesigner") || parent->isWindow())) {
+        m_layout.rect = { 0, 0, parent->width(), parent->height() };
+    }
+    if (m_layoutType == LayoutAbsolute)
+        m_owner->QWidget::setGeometry(layoutRect());
+}
+
+void VYRQWidgetBase::serializeJsonValue(Json::Value* json, bool read)
+{
+    if (!json || !m_owner || isMenu(m_owner))
+        return;
+    if (read) {
+        // Theme elements (defaults and redirects) never touch the base keys.
+        if (VYRQResourceManager::getInstance()->isLoadFromThemeRes())
+            return;
+        readBaseKeys(*json);
+    } else {
+        if (!json->isObject())
+            *json = Json::Value(Json::objectValue);
+        writeBaseKeys(*json);
+    }
+}
+
+void VYRQWidgetBase::readBaseKeys(const Json::Value& json)
+{
+    QString text;
+    if (vyr::json::read(json, "name", text))
+        m_owner->setObjectName(text);
+    if (vyr::json::read(json, "tooltip", text))
+        m_owner->setToolTip(text);
+
+    m_owner->setVisible(true);
+    bool visible = true;
+    if (vyr::json::read(json, "visibility", visible))
+        m_owner->setVisible(visible);
+    m_owner->setProperty("visibility", visible);
+
+    bool enabled = true;
+    if (vyr::json::read(json, "enable", enabled))
+        m_owner->setEnabled(enabled);
+
+    if (vyr::json::object(json, "layout")) {
+        LoadLayout(json);
+    } else {
+        m_layoutType = LayoutAbsolute;
+        m_layout.rect = { vyr::json::intOr(json, "x", 0), vyr::json::intOr(json, "y", 0),
+                          vyr::json::intOr(json, "w", 0), vyr::json::intOr(json, "h", 0) };
+    }
+
+    m_absoluteLayout = vyr::json::has(json, "absoluteDockHor") || vyr::json::has(json, "absoluteDockVer")
+        || vyr::json::has(json, "absoluteDockOffsetX") || vyr::json::has(json, "absoluteDockOffsetY");
+    vyr::json::read(json, "absoluteLayout", m_absoluteLayout);
+    m_dockHor = DockLayoutType(clampDock(vyr::json::intOr(json, "absoluteDockHor", 0)));
+    m_dockVer = DockLayoutType(clampDock(vyr::json::intOr(json, "absoluteDockVer", 0)));
+    m_dockOffsetX = vyr::json::intOr(json, "absoluteDockOffsetX", 0);
+    m_dockOffsetY = vyr::json::intOr(json, "absoluteDockOffsetY", 0);
+
+    m_widthPolicy = readPolicy(json, "widthPolicy", m_widthPolicy);
+    m_heightPolicy = readPolicy(json, "heightPolicy", m_heightPolicy);
+
+    int limit = 0;
+    if (readLimit(json, "minWidth", limit))
+        m_owner->setMinimumWidth(limit);
+    if (readLimit(json, "minHeight", limit))
+        m_owner->setMinimumHeight(limit);
+    if (readLimit(json, "maxWidth", limit))
+        m_owner->setMaximumWidth(limit);
+    if (readLimit(json, "maxHeight", limit))
+        m_owner->setMaximumHeight(limit);
+}
+
+void VYRQWidgetBase::writeBaseKeys(Json::Value& json)
+{
+    if (const IVYRQWidgetBase* control = dynamic_cast<const IVYRQWidgetBase*>(m_owner))
+        json["type"] = vyr::json::toUtf8(control->getTypeName());
+    json["name"] = vyr::json::toUtf8(m_owner->objectName());
+    const QString tip = m_owner->toolTip();
+    if (!tip.isEmpty())
+        json["tooltip"] = vyr::json::toUtf8(tip);
+
+    // A control built in code never had its page visibility set; its own state counts.
+    const QVariant visibility = m_owner->property("visibility");
+    const bool visible = visibility.isValid() ? visibility.toBool() : !m_owner->isHidden();
+    if (!visible)
+        json["visibility"] = false;
+    // Only an explicit disable is the control's own; a disabled parent is not.
+    if (m_owner->testAttribute(Qt::WA_ForceDisabled))
+        json["enable"] = false;
+
+    if (m_absoluteLayout) {
+        json["absoluteLayout"] = true;
+        if (m_dockHor != DockNear)
+            json["absoluteDockHor"] = int(m_dockHor);
+        if (m_dockVer != DockNear)
+            json["absoluteDockVer"] = int(m_dockVer);
+        if (m_dockOffsetX != 0)
+            json["absoluteDockOffsetX"] = m_dockOffsetX;
+        if (m_dockOffsetY != 0)
+            json["absoluteDockOffsetY"] = m_dockOffsetY;
+    }
+    if (m_widthPolicy != PolicyUnset)
+        json["widthPolicy"] = int(m_widthPolicy);
+    if (m_heightPolicy != PolicyUnset)
+        json["heightPolicy"] = int(m_heightPolicy);
+
+    if (m_owner->minimumWidth() > 0)
+        json["minWidth"] = m_owner->minimumWidth();
+    if (m_owner->minimumHeight() > 0)
+        json["minHeight"] = m_owner->minimumHeight();
+    if (m_owner->maximumWidth() != maxWidgetSize)
+        json["maxWidth"] = m_owner->maximumWidth();
+    if (m_owner->maximumHeight() != maxWidgetSize)
+        json["maxHeight"] = m_owner->maximumHeight();
+
+    SaveLayout(json);
+}

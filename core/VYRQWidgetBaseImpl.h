@@ -1,0 +1,134 @@
+#pragma once
+
+#include "VYRQStyleDefs.h"
+#include "VYRQTypes.h"
+
+#include <QObject>
+#include <QPainterPath>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace Json { class Value; }
+class QEvent;
+class QIcon;
+class QMouseEvent;
+class QPainter;
+class QRect;
+class QRectF;
+class QWidget;
+
+// A typed value of a control's custom "attr" store.
+struct VYRQAttrValue {
+    enum Kind {
+        Bool = 0, String = 1, Int8 = 2, UInt8 = 3, Int16 = 4, UInt16 = 5, UInt32 = 6,
+        Int32 = 7, Int64 = 8, UInt64 = 9, Float = 10, Double = 11, StringList = 12
+    };
+    int kind = Bool;
+    QVariant value;
+};
+
+// Base of every control's private implementation object: interaction state, the
+// common "attr"/"theme"/"child" keys, theme defaults and the shared painters.
+class VYRQWidgetBaseImpl : public QObject {
+    Q_OBJECT
+public:
+    VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey);
+    ~VYRQWidgetBaseImpl() override;
+
+    virtual void paintEvent();
+    virtual void drawControl(QPainter* painter, const QRect& rect);
+    virtual bool serializeJson(Json::Value*& json, bool read);
+    virtual void notifyChangeLanguage();
+    virtual void createComplete();
+    virtual void mousePressEvent(QMouseEvent* event);
+    virtual void mouseReleaseEvent(QMouseEvent* event);
+    virtual void enterEvent(QEvent* event);
+    virtual void leaveEvent(QEvent* event);
+    virtual void mouseMoveEvent(QMouseEvent* event);
+    virtual void mouseDoubleClickEvent(QMouseEvent* event);
+
+    void applyThemeElement();
+    bool getDelegateItemVisible() const { return m_delegateItemVisible; }
+    void setDelegateItemVisible(bool visible) { m_delegateItemVisible = visible; }
+
+    QString typeKey() const { return m_typeKey; }
+    QString themeName() const { return m_themeName; }
+    void setThemeNameValue(const QString& name) { m_themeName = name; }
+    bool isHovered() const { return m_hovered; }
+    CtrlState ctrlState() const { return m_ctrlState; }
+    // Changes the interaction state and repaints at once when it changed.
+    void setCtrlState(CtrlState state);
+    QWidget* owner() const { return m_owner; }
+
+    const std::map<std::string, VYRQAttrValue>& attrValues() const { return m_attrValues; }
+    void setAttrValue(const std::string& name, const VYRQAttrValue& value) { m_attrValues[name] = value; }
+
+    // The implementation object of a widget, found through its "impl" property.
+    static VYRQWidgetBaseImpl* fromWidget(const QWidget* widget);
+
+    // Shared painters.
+    static QPainterPath makeRoundedRectPath(const QRectF& rect, double radius, bool topLeft, bool topRight,
+                                            bool bottomRight, bool bottomLeft);
+    static void paintFillStyle(QPainter* painter, const FillRes& fill, int x, int y, int w, int h);
+    static void drawFillStyle(QPainter* painter, const FillStyle& style, const QRect& rect);
+    static void drawFillStyle(QPainter* painter, const FillStyle& style, int x, int y, int w, int h);
+    static void drawNinePatchImage(QPainter* painter, const QString& image, const ImageDesc& desc,
+                                   int x, int y, int w, int h);
+    static void drawImageDesc(QPainter* painter, const ImageRecord& image, int x, int y, int w, int h);
+    static void drawIcon(QPainter* painter, const QIcon& icon, const QSize& size, const IconStyleDesc& style,
+                         const QRect& rect);
+    static void drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect,
+                          bool gray);
+    static void drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style,
+                          int x, int y, int w, int h, bool gray);
+    static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
+    static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style,
+                         int x, int y, int w, int h, bool horizontal);
+    static QSize getImageSize(const QString& name, bool gray);
+    static QSize getTextSize(const TextStyleDesc& style, const QString& text);
+    static QSize scaleSize(const QSize& size);
+    static bool isSvgName(const QString& name);
+    static QColor colorFromHex(const std::string& text);
+    static bool isImageValid(const QImage& image);
+    static QFont fontOf(const TextStyleDesc& style);
+
+protected:
+    // Each entry of an element's "style" array, type-checked: fn(name, kind, slot).
+    // Entries that are not [string, number, number] are skipped.
+    template <class Fn>
+    static void forEachStyleEntry(const Json::Value& element, Fn fn);
+    // Looks a style name up in the one set the resource manager searches now.
+    static bool lookupFill(const QString& name, FillStyle& out);
+    static bool lookupText(const QString& name, TextStyleDesc& out);
+
+    // The control's own "attr" keys. Reading one drops it from the common store, so
+    // the writer never echoes a stale copy of a key the control writes itself.
+    void claimAttrKey(const char* key);
+    template <class T>
+    bool readOwnAttr(const Json::Value& attr, const char* key, T& out);
+    bool readOwnColor(const Json::Value& attr, const char* key, QColor& out);
+
+    // True while theme defaults (or a "theme" redirect) are being applied.
+    static bool isApplyingTheme();
+    // For event slots that drive the state themselves (the button's hover fade).
+    void setHovered(bool on) { m_hovered = on; }
+
+private:
+    QString m_typeKey;
+    QString m_themeName;
+    bool m_hovered = false;
+    bool m_delegateItemVisible = true;
+    CtrlState m_ctrlState = Normal;
+    std::map<std::string, VYRQAttrValue> m_attrValues;
+    // Keys the control reads and writes itself; the common store never holds them.
+    std::set<std::string> m_ownAttrKeys;
+    QWidget* m_owner = nullptr;
+};
+
+#include "VYRQWidgetBaseImpl_inl.h"

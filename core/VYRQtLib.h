@@ -1,0 +1,40 @@
+#pragma once
+
+// Everything a program needs to use the library: start-up, resources, languages,
+// the control base and every control, container and window.
+
+#include "ControlInfo.h"
+#include "IVYRQWidgetBase.h"
+#include "LanguageManager.h"
+#include "VYRQControl.h"
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+#include "VYRQLogging.h"
+#include "VYRQResourceManager.h"
+#include "VYRQResourceManagerImpl.h"
+#include "VYRQStateStyles.h"
+#include "VYRQStyleDefs.h"
+#include "VYRQTypes.h"
+#include "VYRQWidgetBase.h"
+#include "VYRQWidgetBaseImpl.h"
+#include "VYRQZip.h"
+
+#include "CScrollBarStyle.h"
+#include "VYRQCheckBox.h"
+#include "VYRQImage.h"
+#include "VYRQLabel.h"
+#include "VYRQLabelEx.h"
+#include "VYRQPushButton.h"
+#include "VYRQRadioButton.h"
+#include "VYRQScrollBar.h"
+#include "VYRQSlider.h"
+#include "VYRQSwitch.h"
+
+#include "VYRQContainer.h"
+#include "VYRQDockFrame.h"
+#include "VYRQLayoutEngine.h"
+#include "VYRQMDIArea.h"
+#include "VYRQSpacer.h"
+#include "VYRQSubWin.h"
+#include "VYRQView.h"
+#include "VYRQWindow.h"

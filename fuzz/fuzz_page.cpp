@@ -1,0 +1,65 @@
+// Builds control trees from arbitrary page bytes the way the page loader does,
+// writes each built control back, and tears the tree down again.
+
+#include "IVYRQWidgetBase.h"
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QWidget>
+
+#include <json/value.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace {
+
+// Unreadable pages log; printing that would drown the fuzzer's output.
+void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+void ensureLibrary()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_page";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance())
+        return;
+    qInstallMessageHandler(dropMessages);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+    VYRQtLib::init();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    ensureLibrary();
+    const char* begin = reinterpret_cast<const char*>(data);
+    Json::Value root;
+    if (!vyr::json::parse(begin, begin + size, root))
+        return 0;
+    const Json::Value* elements = vyr::json::array(root, "elements");
+    if (!elements)
+        return 0;
+
+    auto parent = std::make_unique<QWidget>();
+    parent->resize(320, 240);
+    for (Json::ArrayIndex i = 0; i < elements->size(); ++i) {
+        QWidget* widget = createElementFromJson((*elements)[i], parent.get());
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
+        if (!control)
+            continue;
+        control->resizeWidget();
+        Json::Value written(Json::objectValue);
+        control->serializeJsonValue(&written, false);
+    }
+    // Layout passes and deferred deletions queued by the build run before the tree goes.
+    QCoreApplication::processEvents();
+    parent.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}

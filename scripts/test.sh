@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with clang, AddressSanitizer and UBSan (and the
+# fuzz targets), runs every test under Xvfb, then runs each fuzz target briefly.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+build=${BUILD_DIR:-build-ci}
+fuzz_seconds=${FUZZ_SECONDS:-30}
+jobs=$(nproc)
+
+cmake -S . -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DVYR_SANITIZE=ON -DVYR_FUZZ=ON -DVYR_BUILD_TESTS=ON
+cmake --build "$build" -j "$jobs"
+
+export ASAN_OPTIONS=detect_leaks=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+xvfb-run -a -s "-screen 0 1920x1080x24" \
+    ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+status=0
+for target in "$build"/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    corpus=tests/data/fuzz/${name#fuzz_}
+    work=$(mktemp -d)
+    [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+    echo "== $name for ${fuzz_seconds}s"
+    if ! QT_QPA_PLATFORM=offscreen "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
+            -max_len=65536 -print_final_stats=0 "$work" > "$work.log" 2>&1; then
+        tail -50 "$work.log"
+        echo "$name: FAILED"
+        status=1
+    fi
+    rm -rf "$work" "$work.log"
+done
+exit $status

@@ -1,0 +1,60 @@
+#pragma once
+
+// A minimal library control for tests that build pages before the real controls
+// need to be involved. It records what the loader did to it.
+
+#include "VYRQControl.h"
+#include "VYRQResourceManager.h"
+
+#include <QWidget>
+
+class TestControlImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit TestControlImpl(QWidget* owner) : VYRQWidgetBaseImpl(owner, QStringLiteral("testctl")) {}
+
+    bool serializeJson(Json::Value*& json, bool read) override
+    {
+        const bool ok = VYRQWidgetBaseImpl::serializeJson(json, read);
+        if (read) {
+            ++reads;
+            createdByFileDuringRead = VYRQResourceManager::getInstance()->isCreatedByFile();
+        }
+        return ok;
+    }
+    void createComplete() override
+    {
+        ++completions;
+        childWidgetsAtComplete = 0;
+        for (QObject* child : owner()->children())
+            childWidgetsAtComplete += child->isWidgetType() ? 1 : 0;
+    }
+
+    int reads = 0;
+    int completions = 0;
+    int childWidgetsAtComplete = -1;
+    bool createdByFileDuringRead = false;
+};
+
+class TestControl : public VYRQControl<TestControl, QWidget, TestControlImpl> {
+    VYR_CONTROL(TestControl, "testctl")
+public:
+    explicit TestControl(QWidget* parent = nullptr) : VYRQControl(parent) { finishConstruction(); }
+};
+
+inline ControlInfo TestControl::getProps()
+{
+    return vyr::makeControlInfo("testctl", "TestControl", "Test", "Test control", "test");
+}
+
+// Counts the test controls in a widget tree (the root included).
+inline int countTestControls(const QWidget* root)
+{
+    if (!root)
+        return 0;
+    int count = dynamic_cast<const TestControl*>(root) ? 1 : 0;
+    for (const QObject* child : root->children()) {
+        if (child->isWidgetType())
+            count += countTestControls(static_cast<const QWidget*>(child));
+    }
+    return count;
+}
