@@ -140,23 +140,33 @@ QSize VYRQContainerImpl::preferredChildSize(QWidget* child) const
 
 // --- children -------------------------------------------------------------------
 
+int VYRQContainerImpl::boundBarMark(const QObject* object)
+{
+    // Most children carry no such property; scanning the (shared) list of dynamic
+    // names is far cheaper than a property() lookup through the meta-object.
+    const QList<QByteArray> names = object->dynamicPropertyNames();
+    for (const QByteArray& name : names) {
+        if (name == vyr::kBoundScrollBarProperty)
+            return object->property(vyr::kBoundScrollBarProperty).toBool() ? 1 : 0;
+    }
+    return -1;
+}
+
 bool VYRQContainerImpl::isBoundBar(const QObject* object) const
 {
     if (!object)
         return false;
     if (object == m_horizontalBarAddress || object == m_verticalBarAddress)
         return true;
-    return object->property(vyr::kBoundScrollBarProperty).toBool();
+    return boundBarMark(object) == 1;
 }
 
 bool VYRQContainerImpl::isExcludedBar(const QWidget* widget)
 {
-    const QVariant bound = widget->property(vyr::kBoundScrollBarProperty);
-    if (!bound.isValid())
-        return false;
     // An unbound bar carries the property as false; while it stays hidden it is
     // the container's leftover, not content.
-    return bound.toBool() || widget->isHidden();
+    const int mark = boundBarMark(widget);
+    return mark == 1 || (mark == 0 && widget->isHidden());
 }
 
 void VYRQContainerImpl::watchChild(QWidget* child)
@@ -289,7 +299,7 @@ void VYRQContainerImpl::restoreUnscrolled()
             continue;
         QWidget* child = static_cast<QWidget*>(object);
         // Bars, bound or not, are placed by the refresh, never by the offset.
-        if (child->property(vyr::kBoundScrollBarProperty).isValid() || !isBaseGeometryValid(child))
+        if (boundBarMark(child) >= 0 || !isBaseGeometryValid(child))
             continue;
         child->setGeometry(baseGeometryOf(child).translated(-scrollX, -scrollY));
     }

@@ -65,6 +65,8 @@ public:
     bool isBoundBar(const QObject* object) const;
     // Bound bars and former bars that stay hidden take no part in the layout.
     static bool isExcludedBar(const QWidget* widget);
+    // -1 when the widget carries no bound-bar property, else its value (0 or 1).
+    static int boundBarMark(const QObject* object);
 
     bool startResizeAnimation(const QSize& from, const QSize& to, int durationMs);
     bool isResizeAnimationRunning() const { return animationRunning; }

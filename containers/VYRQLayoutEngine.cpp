@@ -93,6 +93,22 @@ bool VYRQLayoutEngine::isLayoutChild(QWidget* widget, IVYRQWidgetBase*& control)
     return !(control && control->getAbsoluteLayout());
 }
 
+void VYRQLayoutEngine::snapshotChildren(QWidget* owner)
+{
+    // Taken once per pass: placements send events, and docking resizes nested
+    // containers that run passes of their own.
+    m_children.clear();
+    for (QObject* object : owner->children()) {
+        if (!object->isWidgetType())
+            continue;
+        Child child;
+        child.widget = static_cast<QWidget*>(object);
+        child.control = dynamic_cast<IVYRQWidgetBase*>(child.widget);
+        child.barMark = VYRQContainerImpl::boundBarMark(object);
+        m_children.push_back(child);
+    }
+}
+
 void VYRQLayoutEngine::layoutChildren(VYRQContainerImpl& container)
 {
     QWidget* owner = container.owner();
@@ -116,7 +132,8 @@ void VYRQLayoutEngine::layoutChildren(VYRQContainerImpl& container)
     pass.verticalBar = !container.verticalBar.isNull();
 
     container.layouting = true;
-    layoutAbsoluteChildren(container);
+    snapshotChildren(owner);
+    layoutAbsoluteChildren(pass);
     bool dockAgain = true;
     switch (container.childLayout) {
     case VYRQContainer::HorFloat:
@@ -135,38 +152,22 @@ void VYRQLayoutEngine::layoutChildren(VYRQContainerImpl& container)
         break;
     }
     if (dockAgain)
-        layoutAbsoluteChildren(container);
+        layoutAbsoluteChildren(pass);
     container.layouting = false;
 }
 
-void VYRQLayoutEngine::layoutAbsoluteChildren(VYRQContainerImpl& container)
+void VYRQLayoutEngine::layoutAbsoluteChildren(const Pass& pass)
 {
-    QWidget* owner = container.owner();
-    if (!owner)
-        return;
-    const qint64 barW = visibleBarWidth(container.verticalBar.data());
-    const qint64 barH = visibleBarHeight(container.horizontalBar.data());
-    const qint64 pl = container.paddingLeft;
-    const qint64 pt = container.paddingTop;
-    const qint64 left = std::max<qint64>(pl, 0);
-    const qint64 top = std::max<qint64>(pt, 0);
-    const qint64 availW = std::max<qint64>(owner->width() - barW - pl - container.paddingRight, 0);
-    const qint64 availH = std::max<qint64>(owner->height() - barH - pt - container.paddingBottom, 0);
+    const qint64 left = std::max<qint64>(pass.pl, 0);
+    const qint64 top = std::max<qint64>(pass.pt, 0);
+    const qint64 availW = std::max<qint64>(pass.width - pass.barW - pass.pl - pass.pr, 0);
+    const qint64 availH = std::max<qint64>(pass.height - pass.barH - pass.pt - pass.pb, 0);
 
-    // Snapshot first: docking resizes nested containers, which run passes of their own.
-    const size_t first = m_widgets.size();
-    for (QObject* object : owner->children()) {
-        if (object->isWidgetType())
-            m_widgets.push_back(static_cast<QWidget*>(object));
-    }
-    for (size_t i = first; i < m_widgets.size(); ++i) {
-        QWidget* child = m_widgets[i];
-        if (child->property(vyr::kBoundScrollBarProperty).toBool())
+    for (const Child& entry : m_children) {
+        IVYRQWidgetBase* control = entry.control;
+        if (!control || entry.barMark == 1 || !control->getAbsoluteLayout())
             continue;
-        IVYRQWidgetBase* control = dynamic_cast<IVYRQWidgetBase*>(child);
-        if (!control || !control->getAbsoluteLayout())
-            continue;
-
+        QWidget* child = entry.widget;
         DockLayoutType hor = DockNear;
         DockLayoutType ver = DockNear;
         int ox = 0;
@@ -202,7 +203,6 @@ void VYRQLayoutEngine::layoutAbsoluteChildren(VYRQContainerImpl& container)
         if (autoSized)
             autoSized->forceResize();
     }
-    m_widgets.resize(first);
 }
 
 QSize VYRQLayoutEngine::preferredChildSize(QWidget* child)
@@ -278,18 +278,13 @@ void VYRQLayoutEngine::layoutFloating(const Pass& pass, bool rows)
 {
     // Every widget child moves here, bound bars and docked children included: the
     // second docking and the scroll refresh place those again.
-    const size_t first = m_widgets.size();
-    for (QObject* object : pass.owner->children()) {
-        if (object->isWidgetType())
-            m_widgets.push_back(static_cast<QWidget*>(object));
-    }
     const qint64 startMain = rows ? pass.pl : pass.pt;
     const qint64 limit = rows ? pass.width - pass.pr : pass.height - pass.pb;
     qint64 main = startMain;
     qint64 cross = rows ? pass.pt : pass.pl;
     qint64 line = 0;
-    for (size_t i = first; i < m_widgets.size(); ++i) {
-        QWidget* child = m_widgets[i];
+    for (const Child& entry : m_children) {
+        QWidget* child = entry.widget;
         const qint64 w = child->width();
         const qint64 h = child->height();
         const qint64 along = rows ? w : h;
@@ -305,7 +300,6 @@ void VYRQLayoutEngine::layoutFloating(const Pass& pass, bool rows)
         main += along + pass.sp;
         line = std::max(line, rows ? h : w);
     }
-    m_widgets.resize(first);
 }
 
 bool VYRQLayoutEngine::layoutAxis(const Pass& pass, bool horizontal)
@@ -314,13 +308,15 @@ bool VYRQLayoutEngine::layoutAxis(const Pass& pass, bool horizontal)
     qint64 weightTotal = 0;
     qint64 stretchCount = 0;
     qint64 stretchSum = 0;
-    for (QObject* object : pass.owner->children()) {
-        if (!object->isWidgetType())
+    for (const Child& entry : m_children) {
+        QWidget* widget = entry.widget;
+        // Bound bars, and former bars that stay hidden, are no content.
+        if (entry.barMark == 1 || (entry.barMark == 0 && widget->isHidden()))
             continue;
-        QWidget* widget = static_cast<QWidget*>(object);
+        if (entry.control && entry.control->getAbsoluteLayout())
+            continue;
         Item item;
-        if (!isLayoutChild(widget, item.control))
-            continue;
+        item.control = entry.control;
         item.widget = widget;
         item.weight = item.control ? std::max(item.control->getLayoutRatio(), 1) : 1;
         item.current = horizontal ? widget->width() : widget->height();

@@ -19,8 +19,6 @@ class VYRQLayoutEngine {
 public:
     // One full pass over the container's children.
     void layoutChildren(VYRQContainerImpl& container);
-    // Docks the absolute children into the padded area.
-    void layoutAbsoluteChildren(VYRQContainerImpl& container);
 
     // Size a container with absoluteDockAutoSize wants when docked; invalid otherwise.
     static QSize contentSize(VYRQContainer* child);
@@ -30,6 +28,13 @@ public:
     static bool isLayoutChild(QWidget* widget, IVYRQWidgetBase*& control);
 
 private:
+    // A widget child as the pass found it.
+    struct Child {
+        QWidget* widget = nullptr;
+        IVYRQWidgetBase* control = nullptr;
+        int barMark = -1;       // the bound-bar property: -1 absent, else its value
+    };
+
     struct Item {
         QWidget* widget = nullptr;
         IVYRQWidgetBase* control = nullptr;
@@ -45,6 +50,9 @@ private:
 
     struct Pass;
 
+    void snapshotChildren(QWidget* owner);
+    // Docks the absolute children into the padded area.
+    void layoutAbsoluteChildren(const Pass& pass);
     void layoutFloating(const Pass& pass, bool rows);
     // False when the axis layout found nothing to do or took the ratio path.
     bool layoutAxis(const Pass& pass, bool horizontal);
@@ -53,6 +61,6 @@ private:
     void placeChild(const Item& item, bool horizontal, qint64 mainPos, qint64 crossPos, qint64 mainSize,
                     qint64 cross, bool stretch, int thickness);
 
+    std::vector<Child> m_children;
     std::vector<Item> m_items;
-    std::vector<QWidget*> m_widgets;
 };

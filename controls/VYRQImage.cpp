@@ -155,7 +155,8 @@ bool VYRQImageImpl::serializeJson(Json::Value*& json, bool read)
     Json::Value& element = *json;
     if (read) {
         for (const char* key : {"path", "fill", "svgPath", "svgUseColor", "svgColor"})
-            claimAttrKey(key);
+            if (attrValues().count(key))
+                claimAttrKey(key);
         const Json::Value* attr = vyr::json::object(element, "attr");
         if (!attr)
             return true;

@@ -1,5 +1,6 @@
 #include "VYRQLabel.h"
 
+#include "VYRQReadSizeGuard_p.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQStateStyles.h"
@@ -53,13 +54,25 @@ static Qt::Alignment alignmentOf(const TextStyleDesc& style)
     return align;
 }
 
+// Labels apply their look at construction and again for each page or theme element
+// they read; a look that is already in place is not set again (setting a font or a
+// palette re-resolves and notifies the whole widget).
 void VYRQLabelImpl::applyTextStyle()
 {
-    q->setFont(fontOf(textStyle));
-    // Every colour group gets the one colour: a disabled label keeps its look.
-    QPalette palette;
-    palette.setBrush(QPalette::WindowText, QBrush(textStyle.color));
-    q->setPalette(palette);
+    const QFont font = fontOf(textStyle);
+    if (!q->testAttribute(Qt::WA_SetFont) || q->font() != font)
+        q->setFont(font);
+    const QPalette& current = q->palette();
+    const bool paletteInPlace = q->testAttribute(Qt::WA_SetPalette)
+        && current.color(QPalette::Active, QPalette::WindowText) == textStyle.color
+        && current.color(QPalette::Inactive, QPalette::WindowText) == textStyle.color
+        && current.color(QPalette::Disabled, QPalette::WindowText) == textStyle.color;
+    if (!paletteInPlace) {
+        // Every colour group gets the one colour: a disabled label keeps its look.
+        QPalette palette;
+        palette.setBrush(QPalette::WindowText, QBrush(textStyle.color));
+        q->setPalette(palette);
+    }
     q->QLabel::setAlignment(alignmentOf(textStyle));
 }
 
@@ -104,7 +117,8 @@ bool VYRQLabelImpl::serializeJson(Json::Value*& json, bool read)
             if (lookupText(name, found))
                 textStyle = found;
         });
-        claimAttrKey("text");
+        if (attrValues().count("text"))
+            claimAttrKey("text");
         if (const Json::Value* attr = vyr::json::object(element, "attr")) {
             QString value;
             if (vyr::json::read(*attr, "text", value))
@@ -133,6 +147,12 @@ VYRQLabel::VYRQLabel(QWidget* parent)
 }
 
 VYRQLabel::~VYRQLabel() = default;
+
+bool VYRQLabel::readJsonValue(void* json)
+{
+    VYRQReadSizeGuard guard(this);
+    return VYRQControl::readJsonValue(json);
+}
 
 void VYRQLabel::setText(const QString& text)
 {

@@ -17,6 +17,8 @@ public:
     explicit VYRQLabel(QWidget* parent = nullptr);
     ~VYRQLabel() override;
 
+    bool readJsonValue(void* json) override;
+
     // Stores the full text and shows it unshortened until the next resize.
     void setText(const QString& text);
 

@@ -1,6 +1,7 @@
 #include "VYRQLabelEx.h"
 #include "VYRQLabelExImpl.h"
 
+#include "VYRQReadSizeGuard_p.h"
 #include "VYRQJson.h"
 #include "VYRQStateStyles.h"
 
@@ -230,7 +231,8 @@ bool VYRQLabelExImpl::serializeJson(Json::Value*& json, bool read)
             if (lookupText(name, found))
                 textStyle = found;
         });
-        claimAttrKey("text");
+        if (attrValues().count("text"))
+            claimAttrKey("text");
         if (const Json::Value* attr = vyr::json::object(element, "attr")) {
             QString text;
             if (vyr::json::read(*attr, "text", text))
@@ -258,6 +260,12 @@ VYRQLabelEx::VYRQLabelEx(QWidget* parent)
 }
 
 VYRQLabelEx::~VYRQLabelEx() = default;
+
+bool VYRQLabelEx::readJsonValue(void* json)
+{
+    VYRQReadSizeGuard guard(this);
+    return VYRQControl::readJsonValue(json);
+}
 
 void VYRQLabelEx::setText(const QString& text)
 {

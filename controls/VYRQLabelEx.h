@@ -18,6 +18,8 @@ public:
     explicit VYRQLabelEx(QWidget* parent = nullptr);
     ~VYRQLabelEx() override;
 
+    bool readJsonValue(void* json) override;
+
     // Neither repaints.
     void setText(const QString& text);
     void setHtmlContent(const QString& html);

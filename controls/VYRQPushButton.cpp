@@ -1,12 +1,17 @@
 #include "VYRQPushButton.h"
 #include "VYRQPushButtonImpl.h"
 
+#include "VYRQReadSizeGuard_p.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <json/value.h>
 
@@ -45,26 +50,35 @@ VYRQPushButtonImpl::VYRQPushButtonImpl(VYRQPushButton* owner)
     TextStyleDesc text;
     text.hor = 1;
     textStyles.set(AllStates, text);
-
-    fadeTimer = new QTimer(this);
-    connect(fadeTimer, &QTimer::timeout, this, &VYRQPushButtonImpl::fadeTick);
 }
 
 VYRQPushButtonImpl::~VYRQPushButtonImpl()
 {
-    fadeTimer->stop();
+    if (fadeTimer)
+        fadeTimer->stop();
+}
+
+// Made on the first fade: most buttons of a page never fade.
+QTimer* VYRQPushButtonImpl::timer()
+{
+    if (!fadeTimer) {
+        fadeTimer = new QTimer(this);
+        connect(fadeTimer, &QTimer::timeout, this, &VYRQPushButtonImpl::fadeTick);
+    }
+    return fadeTimer;
 }
 
 bool VYRQPushButtonImpl::isFadeRunning() const
 {
-    return fadeTimer->isActive();
+    return fadeTimer && fadeTimer->isActive();
 }
 
 void VYRQPushButtonImpl::setFadeEnabled(bool on)
 {
     fadeEnabled = on;
     if (!on) {
-        fadeTimer->stop();
+        if (fadeTimer)
+            fadeTimer->stop();
         fadeProgress = 1.0;
     }
 }
@@ -218,7 +232,7 @@ void VYRQPushButtonImpl::enterEvent(QEvent* event)
     fadeProgress = 0.0;
     setHovered(true);
     setCtrlState(Hot);
-    fadeTimer->start(fadeInterval);
+    timer()->start(fadeInterval);
 }
 
 void VYRQPushButtonImpl::leaveEvent(QEvent* event)
@@ -237,7 +251,7 @@ void VYRQPushButtonImpl::leaveEvent(QEvent* event)
         fadeTo = Disable;
         setCtrlState(Disable);
     }
-    fadeTimer->start(fadeInterval);
+    timer()->start(fadeInterval);
 }
 
 // Only fades between Normal and Hot advance; any other target, or a fade that has
@@ -305,6 +319,99 @@ void VYRQPushButtonImpl::readText(const QString& value)
     q->QAbstractButton::setText(text);
 }
 
+namespace {
+enum class AttrKey {
+    HasIcon, IconPath, IsExtBtn, ExtWidth, ExtIconPath, ExtHotIconPath, Text, HotIconPath, ShowText,
+    DrawBackground, FadeEnabled, FadeDuration, IconHor, IconVer, IconX, IconY, IconUseColor, IconColor, TxtX, TxtY,
+    None
+};
+
+const std::pair<const char*, AttrKey> attrKeys[] = {
+    {"hasIcon", AttrKey::HasIcon}, {"iconPath", AttrKey::IconPath}, {"isExtBtn", AttrKey::IsExtBtn},
+    {"extWidth", AttrKey::ExtWidth}, {"extIconPath", AttrKey::ExtIconPath},
+    {"extHotIconPath", AttrKey::ExtHotIconPath}, {"text", AttrKey::Text}, {"hotIconPath", AttrKey::HotIconPath},
+    {"showText", AttrKey::ShowText}, {"drawBackground", AttrKey::DrawBackground},
+    {"fadeEnabled", AttrKey::FadeEnabled}, {"fadeDuration", AttrKey::FadeDuration}, {"iconHor", AttrKey::IconHor},
+    {"iconVer", AttrKey::IconVer}, {"iconX", AttrKey::IconX}, {"iconY", AttrKey::IconY},
+    {"iconUseColor", AttrKey::IconUseColor}, {"iconColor", AttrKey::IconColor}, {"txtX", AttrKey::TxtX},
+    {"txtY", AttrKey::TxtY}};
+
+AttrKey attrKeyOf(const std::string& name)
+{
+    for (const auto& entry : attrKeys)
+        if (name == entry.first)
+            return entry.second;
+    return AttrKey::None;
+}
+} // namespace
+
+// The button's own keys that reached the common "attr" store are taken out of it,
+// so that the writer never echoes a stale copy of one.
+void VYRQPushButtonImpl::claimStoredOwnKeys()
+{
+    std::vector<std::string> stored;
+    for (const auto& entry : attrValues())
+        if (attrKeyOf(entry.first) != AttrKey::None)
+            stored.push_back(entry.first);
+    for (const std::string& key : stored)
+        claimAttrKey(key.c_str());
+}
+
+// The members of "attr" are visited once each (an element names few of the twenty
+// keys, and no key's effect depends on another's); values of the wrong type are
+// skipped. While theme defaults apply, "text" and "iconPath" are not read.
+void VYRQPushButtonImpl::readAttr(const Json::Value& attr)
+{
+    const bool themeDefaults = isApplyingTheme();
+    QString text;
+    bool hasText = false;
+    for (auto it = attr.begin(); it != attr.end(); ++it) {
+        const Json::Value& v = *it;
+        bool on = false;
+        int n = 0;
+        switch (attrKeyOf(it.name())) {
+        case AttrKey::HasIcon: vyr::json::toBool(v, useIcon); break;
+        case AttrKey::IconPath:
+            if (!themeDefaults)
+                vyr::json::toString(v, iconPath);
+            break;
+        case AttrKey::IsExtBtn:
+            if (vyr::json::toBool(v, isExtBtn) && isExtBtn)
+                q->setMouseTracking(true);
+            break;
+        case AttrKey::ExtWidth: vyr::json::toInt(v, extWidth); break;
+        case AttrKey::ExtIconPath: vyr::json::toString(v, extIconPath); break;
+        case AttrKey::ExtHotIconPath: vyr::json::toString(v, extHotIconPath); break;
+        case AttrKey::Text: hasText = !themeDefaults && vyr::json::toString(v, text); break;
+        case AttrKey::HotIconPath: vyr::json::toString(v, hotIconPath); break;
+        case AttrKey::ShowText: vyr::json::toBool(v, showText); break;
+        case AttrKey::DrawBackground: vyr::json::toBool(v, drawBackground); break;
+        case AttrKey::FadeEnabled:
+            if (vyr::json::toBool(v, on))
+                setFadeEnabled(on);
+            break;
+        case AttrKey::FadeDuration:
+            if (vyr::json::toInt(v, n))
+                setFadeDuration(n);
+            break;
+        case AttrKey::IconHor: vyr::json::toInt(v, iconStyle.hor); break;
+        case AttrKey::IconVer: vyr::json::toInt(v, iconStyle.ver); break;
+        case AttrKey::IconX: vyr::json::toInt(v, iconStyle.x); break;
+        case AttrKey::IconY: vyr::json::toInt(v, iconStyle.y); break;
+        case AttrKey::IconUseColor: vyr::json::toBool(v, iconStyle.useColor); break;
+        case AttrKey::IconColor:
+            if (v.isString())
+                iconStyle.color = vyr::json::colorFromText(v.asString(), false);
+            break;
+        case AttrKey::TxtX: vyr::json::toInt(v, textOffsetX); break;
+        case AttrKey::TxtY: vyr::json::toInt(v, textOffsetY); break;
+        case AttrKey::None: break;
+        }
+    }
+    if (hasText)
+        readText(text);
+}
+
 bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
 {
     if (!VYRQWidgetBaseImpl::serializeJson(json, read))
@@ -325,45 +432,10 @@ bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
             }
         });
 
-        static const char* const ownKeys[] = {
-            "hasIcon", "iconPath", "isExtBtn", "extWidth", "extIconPath", "extHotIconPath", "text",
-            "hotIconPath", "showText", "drawBackground", "fadeEnabled", "fadeDuration", "iconHor",
-            "iconVer", "iconX", "iconY", "iconUseColor", "iconColor", "txtX", "txtY"};
-        for (const char* key : ownKeys)
-            claimAttrKey(key);
+        claimStoredOwnKeys();
         const Json::Value* attr = vyr::json::object(element, "attr");
-        if (!attr)
-            return true;
-        const bool themeDefaults = isApplyingTheme();
-        vyr::json::read(*attr, "hasIcon", useIcon);
-        if (!themeDefaults)
-            vyr::json::read(*attr, "iconPath", iconPath);
-        if (vyr::json::read(*attr, "isExtBtn", isExtBtn) && isExtBtn)
-            q->setMouseTracking(true);
-        vyr::json::read(*attr, "extWidth", extWidth);
-        vyr::json::read(*attr, "extIconPath", extIconPath);
-        vyr::json::read(*attr, "extHotIconPath", extHotIconPath);
-        QString text;
-        const bool hasText = !themeDefaults && vyr::json::read(*attr, "text", text);
-        vyr::json::read(*attr, "hotIconPath", hotIconPath);
-        vyr::json::read(*attr, "showText", showText);
-        vyr::json::read(*attr, "drawBackground", drawBackground);
-        bool fade = fadeEnabled;
-        if (vyr::json::read(*attr, "fadeEnabled", fade))
-            setFadeEnabled(fade);
-        int duration = 0;
-        if (vyr::json::read(*attr, "fadeDuration", duration))
-            setFadeDuration(duration);
-        vyr::json::read(*attr, "iconHor", iconStyle.hor);
-        vyr::json::read(*attr, "iconVer", iconStyle.ver);
-        vyr::json::read(*attr, "iconX", iconStyle.x);
-        vyr::json::read(*attr, "iconY", iconStyle.y);
-        vyr::json::read(*attr, "iconUseColor", iconStyle.useColor);
-        vyr::json::readColor(*attr, "iconColor", iconStyle.color, false);
-        vyr::json::read(*attr, "txtX", textOffsetX);
-        vyr::json::read(*attr, "txtY", textOffsetY);
-        if (hasText)
-            readText(text);
+        if (attr)
+            readAttr(*attr);
         return true;
     }
 
@@ -429,6 +501,12 @@ VYRQPushButton::VYRQPushButton(QWidget* parent)
 }
 
 VYRQPushButton::~VYRQPushButton() = default;
+
+bool VYRQPushButton::readJsonValue(void* json)
+{
+    VYRQReadSizeGuard guard(this);
+    return VYRQControl::readJsonValue(json);
+}
 
 void VYRQPushButton::setBackground(CtrlState state, const FillStyle& style)
 {

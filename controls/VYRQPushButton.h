@@ -18,6 +18,8 @@ public:
     explicit VYRQPushButton(QWidget* parent = nullptr);
     ~VYRQPushButton() override;
 
+    bool readJsonValue(void* json) override;
+
     // Per-state styles: 0 to 3 set one state, 4 (AllStates) all four. No repaint.
     void setBackground(CtrlState state, const FillStyle& style);
     FillStyle getBackground(CtrlState state) const;

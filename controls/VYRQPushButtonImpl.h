@@ -31,6 +31,8 @@ public:
     void setIconPath(const QString& path);
     void setIcon(const QIcon& icon);
     bool isFadeRunning() const;
+    // The fade timer, made on first use.
+    QTimer* timer();
 
     QString textKey;
     bool extHot = false;
@@ -55,7 +57,7 @@ public:
     double fadeProgress = 0.0;
     CtrlState fadeFrom = Normal;
     CtrlState fadeTo = Normal;
-    QTimer* fadeTimer = nullptr;
+    QTimer* fadeTimer = nullptr;   // see timer()
 
 private:
     void fadeTick();
@@ -63,6 +65,8 @@ private:
     QRect textRect(const QRect& rect) const;
     void placeIconBesideText(const QSize& iconSize);
     void readText(const QString& text);
+    void readAttr(const Json::Value& attr);
+    void claimStoredOwnKeys();
 
     VYRQPushButton* q;
 };

@@ -2,6 +2,7 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
+#include "VYRQCanvasWindow.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
@@ -16,6 +17,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QWidget>
 
 #include <json/value.h>
@@ -62,6 +64,18 @@ std::string utf8Key(const QString& key)
     return vyr::json::toUtf8(key);
 }
 
+bool builtByOwner(const QStringList& ownTypes, const Json::Value& child)
+{
+    if (ownTypes.isEmpty())
+        return false;
+    const QString type = vyr::json::stringOr(child, "type");
+    for (const QString& own : ownTypes) {
+        if (type.contains(own))
+            return true;
+    }
+    return false;
+}
+
 QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
 {
     if (depth > vyr::maxElementDepth) {
@@ -75,8 +89,12 @@ QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
     if (!widget)
         return nullptr;
     if (const Json::Value* children = vyr::json::array(element, "child")) {
-        for (Json::ArrayIndex i = 0; i < children->size(); ++i)
+        const QStringList ownTypes = widget->property(vyr::ownChildTypesProperty).toStringList();
+        for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
+            if (builtByOwner(ownTypes, (*children)[i]))
+                continue;
             createElementAt((*children)[i], widget, depth + 1);
+        }
     }
     if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget))
         control->createComplete();
@@ -302,6 +320,8 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
         applyWindowKeys(window, root);
     else if (auto* subWin = qobject_cast<VYRQSubWin*>(parent))
         applyWindowKeys(subWin, root);
+    else if (auto* frame = dynamic_cast<VYRQCanvasWindow*>(parent))
+        applyWindowKeys(frame, root);
     if (!parent)
         return nullptr;
 

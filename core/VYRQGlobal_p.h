@@ -15,4 +15,9 @@ bool pathNamesEmulator(const QString& path);
 // built in code has no nesting limit of its own.
 constexpr int maxElementDepth = 128;
 
+// A control that builds some of its "child" elements itself lists, in this dynamic
+// property (a QStringList), texts of the types it takes: the page loader builds no
+// widget for a child element whose "type" contains one of them.
+constexpr const char* ownChildTypesProperty = "_vyr_own_child_types";
+
 } // namespace vyr

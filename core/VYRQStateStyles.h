@@ -90,6 +90,28 @@ public:
         }
     }
 
+    // As write(), for arrays whose states are told apart by their names alone.
+    void writeByName(Json::Value& styleArray, int firstSlot) const
+    {
+        bool spelledOut = false;
+        for (int s = 0; s + 1 < N; ++s) {
+            const Style& a = m_styles[s];
+            const Style& b = m_styles[s + 1];
+            if (a.name != b.name && !a.name.isEmpty() && !b.name.isEmpty()) {
+                spelledOut = true;
+                break;
+            }
+        }
+        const Style& normal = m_styles[0];
+        if (!spelledOut && !normal.name.isEmpty())
+            appendStyleEntry(styleArray, normal.name, styleEntryKind(normal), firstSlot);
+        for (int s = spelledOut ? 0 : 1; s < N; ++s) {
+            const Style& st = m_styles[s];
+            if (!st.name.isEmpty() && (spelledOut || st.name != normal.name))
+                appendStyleEntry(styleArray, st.name, styleEntryKind(st), firstSlot + s);
+        }
+    }
+
     std::array<Style, N>& raw() { return m_styles; }
     const std::array<Style, N>& raw() const { return m_styles; }
 

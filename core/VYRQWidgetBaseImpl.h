@@ -118,6 +118,8 @@ protected:
     static bool isApplyingTheme();
     // For event slots that drive the state themselves (the button's hover fade).
     void setHovered(bool on) { m_hovered = on; }
+    // For painting code that corrects the state it is about to draw: no repaint.
+    void storeCtrlState(CtrlState state) { m_ctrlState = state; }
 
 private:
     QString m_typeKey;

@@ -7,45 +7,19 @@
 
 #include <json/value.h>
 
-namespace {
-
-Json::Value parse(const char* text)
-{
-    Json::Value root;
-    vyr::json::parse(QByteArray(text), root);
-    return root;
-}
-
-} // namespace
-
 class tst_Spacer : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void construction();
     void stretchByDirection_data();
     void stretchByDirection();
     void spacersShareByWeight();
-    void twoSpacersCentre();
     void thickness_data();
     void thickness();
-    void ordinaryInFloatingLayouts();
     void settersClampAndRelayout();
     void json_data();
     void json();
-    void clicksPassThrough();
 };
-
-void tst_Spacer::construction()
-{
-    VYRQSpacer spacer;
-    QCOMPARE(spacer.getDirection(), VYRQSpacer::Auto);
-    QCOMPARE(spacer.getThickness(), 0);
-    QVERIFY(spacer.testAttribute(Qt::WA_TransparentForMouseEvents));
-    QCOMPARE(spacer.focusPolicy(), Qt::NoFocus);
-    QCOMPARE(spacer.minimumSize(), QSize(0, 0));
-    QCOMPARE(spacer.getTypeName(), QStringLiteral("qtspacer"));
-}
 
 void tst_Spacer::stretchByDirection_data()
 {
@@ -53,8 +27,8 @@ void tst_Spacer::stretchByDirection_data()
     QTest::addColumn<int>("direction");
     QTest::addColumn<QVector<int>>("sizes");
 
-    // Two 40-pixel cells around a spacer in 200 pixels: a fitting spacer takes the
-    // rest; any other is shared by ratio like every child.
+    // Two 40-pixel children around a spacer in 200 pixels: a fitting spacer takes
+    // the rest; any other is shared by ratio like every child.
     const QVector<int> stretched{40, 120, 40};
     const QVector<int> shared{66, 67, 67};
     QTest::newRow("h auto") << true << int(VYRQSpacer::Auto) << stretched;
@@ -73,18 +47,15 @@ void tst_Spacer::stretchByDirection()
 
     VYRQContainer container;
     container.resize(horizontal ? 200 : 50, horizontal ? 50 : 200);
-    QWidget* first = new QWidget(&container);
-    first->resize(40, 40);
-    VYRQSpacer* spacer = new VYRQSpacer(&container);
-    spacer->setDirection(VYRQSpacer::Direction(direction));
-    QWidget* last = new QWidget(&container);
-    last->resize(40, 40);
+    QWidget* children[3] = {new QWidget(&container), new VYRQSpacer(&container), new QWidget(&container)};
+    children[0]->resize(40, 40);
+    children[2]->resize(40, 40);
+    static_cast<VYRQSpacer*>(children[1])->setDirection(VYRQSpacer::Direction(direction));
     container.setChildLayout(horizontal ? VYRQContainer::Horizontal : VYRQContainer::Vertical);
 
     int pos = 0;
     for (int i = 0; i < 3; ++i) {
-        const QWidget* w = i == 0 ? first : (i == 1 ? static_cast<QWidget*>(spacer) : last);
-        const QRect base = baseGeometry(w);
+        const QRect base = baseGeometry(children[i]);
         QCOMPARE(horizontal ? base.width() : base.height(), sizes[i]);
         QCOMPARE(horizontal ? base.x() : base.y(), pos);
         pos += sizes[i];
@@ -95,33 +66,23 @@ void tst_Spacer::spacersShareByWeight()
 {
     VYRQContainer container;
     container.resize(160, 30);
-    new Cell(&container, 60, 20);
-    VYRQSpacer* one = new VYRQSpacer(&container);
+    new VYRQSpacer(&container);
+    Cell* button = new Cell(&container, 60, 20);
     VYRQSpacer* three = new VYRQSpacer(&container);
     three->setLayoutRatio(3);
     container.setChildLayout(VYRQContainer::Horizontal);
-    QCOMPARE(baseGeometry(one), QRect(60, 0, 25, 30));
+    QCOMPARE(button->geometry(), QRect(25, 0, 60, 20));
     QCOMPARE(baseGeometry(three), QRect(85, 0, 75, 30));
 
-    // A spacer's own maximum holds; the share it cannot take is not handed on.
+    // Equal spacers centre; a spacer's maximum holds and its lost share goes to no one.
+    three->setLayoutRatio(1);
+    QCOMPARE(button->geometry(), QRect(50, 0, 60, 20));
     VYRQSpacer* capped = new VYRQSpacer(&container);
     capped->setMaximumWidth(0);
     container.forceResize();
-    QCOMPARE(baseGeometry(one).width(), 20);
-    QCOMPARE(baseGeometry(three).width(), 60);
-    QCOMPARE(baseGeometry(capped), QRect(140, 0, 0, 30));
-}
-
-void tst_Spacer::twoSpacersCentre()
-{
-    VYRQContainer container;
-    container.resize(200, 40);
-    new VYRQSpacer(&container);
-    Cell* button = new Cell(&container, 50, 20);
-    button->setWidthPolicy(PolicyFixed);
-    new VYRQSpacer(&container);
-    container.setChildLayout(VYRQContainer::Horizontal);
-    QCOMPARE(button->geometry(), QRect(75, 0, 50, 20));
+    QCOMPARE(button->x(), 33);
+    QCOMPARE(baseGeometry(three).width(), 33);
+    QCOMPARE(baseGeometry(capped), QRect(126, 0, 0, 30));
 }
 
 void tst_Spacer::thickness_data()
@@ -136,9 +97,9 @@ void tst_Spacer::thickness_data()
         const QByteArray axis = horizontal ? "h " : "v ";
         QTest::newRow(axis + "thickness") << horizontal << 8 << -1 << 8;
         QTest::newRow(axis + "thickness over policy") << horizontal << 8 << 0 << 8;
-        QTest::newRow(axis + "thickness clamped to cross") << horizontal << 500 << -1 << 80;
-        QTest::newRow(axis + "no thickness, fill") << horizontal << 0 << 0 << 80;
-        QTest::newRow(axis + "no thickness, own") << horizontal << 0 << -1 << 30;
+        QTest::newRow(axis + "clamped to cross") << horizontal << 500 << -1 << 80;
+        QTest::newRow(axis + "none, fill") << horizontal << 0 << 0 << 80;
+        QTest::newRow(axis + "none, own") << horizontal << 0 << -1 << 30;
     }
 }
 
@@ -167,19 +128,6 @@ void tst_Spacer::thickness()
     QCOMPARE(horizontal ? base.width() : base.height(), 180);
 }
 
-void tst_Spacer::ordinaryInFloatingLayouts()
-{
-    VYRQContainer container;
-    container.resize(200, 200);
-    VYRQSpacer* spacer = new VYRQSpacer(&container);
-    spacer->resize(30, 20);
-    QWidget* after = new QWidget(&container);
-    after->resize(40, 40);
-    container.setChildLayout(VYRQContainer::HorFloat);
-    QCOMPARE(spacer->geometry(), QRect(0, 0, 30, 20));
-    QCOMPARE(after->geometry(), QRect(30, 0, 40, 40));
-}
-
 void tst_Spacer::settersClampAndRelayout()
 {
     VYRQContainer container;
@@ -190,7 +138,6 @@ void tst_Spacer::settersClampAndRelayout()
     spacer->setDirection(VYRQSpacer::Vertical);
     spacer->setHeightPolicy(PolicyFill);
     container.setChildLayout(VYRQContainer::Horizontal);
-    QCOMPARE(baseGeometry(spacer).width(), 160);
     // An ordinary child has no thickness.
     spacer->setThickness(12);
     QCOMPARE(baseGeometry(spacer).height(), 50);
@@ -199,10 +146,10 @@ void tst_Spacer::settersClampAndRelayout()
     spacer->setDirection(VYRQSpacer::Direction(5));
     QCOMPARE(spacer->getDirection(), VYRQSpacer::Auto);
     QCOMPARE(baseGeometry(spacer).height(), 12);
-
     spacer->setThickness(-3);
     QCOMPARE(spacer->getThickness(), 0);
     QCOMPARE(baseGeometry(spacer).height(), 50);
+    QVERIFY(spacer->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 void tst_Spacer::json_data()
@@ -218,7 +165,6 @@ void tst_Spacer::json_data()
                                   << QByteArray("null");
     QTest::newRow("negative direction") << QByteArray(R"({"attr": {"direction": -1}})") << 0 << 0
                                         << QByteArray("null");
-    QTest::newRow("no attr") << QByteArray(R"({"name": "s"})") << 0 << 0 << QByteArray("null");
 }
 
 void tst_Spacer::json()
@@ -232,31 +178,21 @@ void tst_Spacer::json()
     VYRQContainer* container = new VYRQContainer(&parent);
     container->setChildLayout(VYRQContainer::Horizontal);
     VYRQSpacer* spacer = new VYRQSpacer(container);
-    spacer->resize(33, 33);
     QCoreApplication::processEvents();
-    const QRect before = spacer->geometry();
-    Json::Value root = parse(input.constData());
+    spacer->resize(33, 33);
+    Json::Value root;
+    QVERIFY(vyr::json::parse(input, root));
     QVERIFY(spacer->readJsonValue(&root));
     QCOMPARE(int(spacer->getDirection()), direction);
     QCOMPARE(spacer->getThickness(), thickness);
     // Reading does not lay the parent out.
-    QCOMPARE(spacer->geometry(), before);
+    QCOMPARE(spacer->size(), QSize(33, 33));
 
     Json::Value out;
     spacer->serializeJsonValue(&out, false);
-    QCOMPARE(out["attr"], parse(written.constData()));
-}
-
-void tst_Spacer::clicksPassThrough()
-{
-    QWidget parent;
-    parent.resize(100, 100);
-    QWidget* below = new QWidget(&parent);
-    below->setGeometry(0, 0, 100, 100);
-    VYRQSpacer* spacer = new VYRQSpacer(&parent);
-    spacer->setGeometry(0, 0, 100, 100);
-    spacer->raise();
-    QCOMPARE(parent.childAt(50, 50), below);
+    Json::Value expected;
+    vyr::json::parse(written, expected);
+    QCOMPARE(out["attr"], expected);
 }
 
 QTEST_MAIN(tst_Spacer)

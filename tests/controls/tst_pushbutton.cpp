@@ -378,7 +378,7 @@ void tst_PushButton::fadeRunsToHotAndBack()
     button.setFadeEnabled(true);
     button.setFadeDuration(150);
     VYRQPushButtonImpl* d = button.impl();
-    QSignalSpy ticks(d->fadeTimer, &QTimer::timeout);
+    QSignalSpy ticks(d->timer(), &QTimer::timeout);
     QSignalSpy entered(&button, &VYRQPushButton::enterSignal);
     QSignalSpy left(&button, &VYRQPushButton::leaveSignal);
 

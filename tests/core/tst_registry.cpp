@@ -77,8 +77,6 @@ private slots:
     void projectStyleForwarders();
     void emulatorMode_data();
     void emulatorMode();
-    void modeFlagDefaults();
-    void utf8Text();
 
 private:
     QTemporaryDir m_themeDir;
@@ -156,6 +154,15 @@ void tst_Registry::builtinKeys_data()
     QTest::newRow("picture") << "picture" << "qtpicture" << "";
     QTest::newRow("image") << "image" << "qtpicture" << "";
     QTest::newRow("qtlabelex") << "qtlabelex" << "qtlabelex" << "";
+    QTest::newRow("qtprogressbar") << "qtprogressbar" << "qtprogressbar" << "VYRQProgressBar";
+    QTest::newRow("progressbar") << "progressbar" << "qtprogressbar" << "";
+    QTest::newRow("qttab") << "qttab" << "qttab" << "VYRQTabWidget";
+    QTest::newRow("tab") << "tab" << "qttab" << "";
+    QTest::newRow("qtgroupbox") << "qtgroupbox" << "qtgroupbox" << "VYRQGroupBox";
+    QTest::newRow("groupbox") << "groupbox" << "qtgroupbox" << "";
+    QTest::newRow("qtlcdnumber") << "qtlcdnumber" << "qtlcdnumber" << "VYRQLCDNumber";
+    QTest::newRow("qtsplitter") << "qtsplitter" << "qtsplitter" << "";
+    QTest::newRow("splitter") << "splitter" << "qtsplitter" << "";
 }
 
 void tst_Registry::builtinKeys()
@@ -339,15 +346,6 @@ void tst_Registry::projectStyleForwarders()
     QVERIFY(vyrGetProjectFillStyle(QStringLiteral("projectOnly"), found));
     QCOMPARE(found.fill.color, QColor(10, 20, 30));
     QVERIFY(!rm->isProjectRes());
-
-    TextStyleDesc text;
-    text.size = 21;
-    vyrSetProjectTextStyle(QStringLiteral("projectText"), text);
-    TextStyleDesc foundText;
-    QVERIFY(!vyrGetTextStyle(QStringLiteral("projectText"), foundText));
-    QVERIFY(vyrGetProjectTextStyle(QStringLiteral("projectText"), foundText));
-    QCOMPARE(foundText.size, 21);
-    QVERIFY(!rm->isProjectRes());
 }
 
 void tst_Registry::emulatorMode_data()
@@ -369,24 +367,6 @@ void tst_Registry::emulatorMode()
     QCOMPARE(vyr::pathNamesEmulator(path), emulator);
     // This executable's name is neither.
     QVERIFY(!vyrIsQtEmulator());
-}
-
-void tst_Registry::modeFlagDefaults()
-{
-    QVERIFY(!vyrIsInDesigner());
-    QVERIFY(vyrIsSerializeChild());
-    vyrSetIsInDesigner(true);
-    vyrEnableSerializeChild(false);
-    QVERIFY(vyrIsInDesigner());
-    QVERIFY(!vyrIsSerializeChild());
-    vyrSetIsInDesigner(false);
-    vyrEnableSerializeChild(true);
-}
-
-void tst_Registry::utf8Text()
-{
-    QCOMPARE(jsonUtf8ToQString("\xe6\xb8\xa9\xe5\xba\xa6 \xc2\xb0" "C"), QString::fromUtf8("温度 °C"));
-    QVERIFY(jsonUtf8ToQString(nullptr).isEmpty());
 }
 
 QTEST_MAIN(tst_Registry)

@@ -27,8 +27,8 @@ private slots:
     void jsonDataAppliesOnce();
     void resizeWidgetFillsWindowOnlyForTopContainer();
     void themeNameIgnoredWithoutThemeSet();
+    void cloneBuildsDefaultsOfTheType();
     void commonRows();
-    void makeControlInfoCarriesRows();
 };
 
 static QRect layoutRectOf(CoreControl& c)
@@ -401,6 +401,27 @@ void tst_WidgetBase::themeNameIgnoredWithoutThemeSet()
     QCOMPARE(VYRQWidgetBase(&plain).getThemeName(), QString());
 }
 
+void tst_WidgetBase::cloneBuildsDefaultsOfTheType()
+{
+    QWidget page;
+    CoreControl original(&page);
+    original.setObjectName("original");
+    original.setLayoutRatio(3);
+    QVERIFY(!original.getControlBase()->cloneWidget("unused"));   // type not registered yet
+
+    vyrRegisterQtControl("corecontrol", &CoreControl::createCoreControl, CoreControl::getProps(), false);
+    std::unique_ptr<QWidget> clone(original.getControlBase()->cloneWidget("unused"));
+    QVERIFY(clone);
+    QCOMPARE(clone->parentWidget(), &page);
+    auto* control = dynamic_cast<CoreControl*>(clone.get());
+    QVERIFY(control);
+    QCOMPARE(control->objectName(), QString());
+    QCOMPARE(control->getLayoutType(), LayoutAbsolute);
+
+    QWidget plain;
+    QVERIFY(!VYRQWidgetBase(&plain).cloneWidget(QString()));
+}
+
 void tst_WidgetBase::commonRows()
 {
     const std::vector<PropertyDef> rows = vyr::commonPropertyRows();
@@ -435,16 +456,6 @@ void tst_WidgetBase::commonRows()
     rows[5].setInt(&plain, 3);
     QCOMPARE(rows[1].getText(&plain), QString());
     rows[3].setBool(nullptr, true);
-}
-
-void tst_WidgetBase::makeControlInfoCarriesRows()
-{
-    const ControlInfo info = CoreControl::getProps();
-    QCOMPARE(info.version, 1);
-    QCOMPARE(info.typeKey, std::string("corecontrol"));
-    QCOMPARE(info.className, std::string("CoreControl"));
-    QCOMPARE(info.category, std::string("test"));
-    QCOMPARE(int(info.rows.size()), 7);
 }
 
 QTEST_MAIN(tst_WidgetBase)

@@ -1,0 +1,196 @@
+#include "VYRQCanvasWindow.h"
+
+#include "IVYRQWidgetBase.h"
+#include "VYRQJson.h"
+
+#include <QVariant>
+
+#include <json/value.h>
+
+namespace {
+
+// The caption height that stored pages leave out.
+constexpr int defaultStoredCaptionHeight = 35;
+
+} // namespace
+
+VYRQCanvasWindow::VYRQCanvasWindow(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+VYRQCanvasWindow::~VYRQCanvasWindow() = default;
+
+QWidget* VYRQCanvasWindow::createCanvas()
+{
+    return new VYRQCanvasWindow(nullptr);
+}
+
+void VYRQCanvasWindow::setResizeable(bool on)
+{
+    m_resizeable = on;
+    setAttribute(Qt::WA_MouseTracking, on);
+}
+
+void VYRQCanvasWindow::setBackgroundImage(const QString& name, const ImageDesc& desc)
+{
+    m_backgroundImage = name;
+    m_backgroundImageDesc = desc;
+}
+
+void VYRQCanvasWindow::setTransparent(bool on)
+{
+    if (on)
+        setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground, on);
+}
+
+void VYRQCanvasWindow::readPageHeader(const Json::Value& root)
+{
+    vyr::json::read(root, "trans", m_trans);
+    vyr::json::read(root, "dbmax", m_dbmax);
+    vyr::json::read(root, "dbheight", m_captionHeight);
+}
+
+void VYRQCanvasWindow::setWidth(int width)
+{
+    setFixedWidth(width);
+}
+
+void VYRQCanvasWindow::setHeight(int height)
+{
+    setFixedHeight(height);
+}
+
+void VYRQCanvasWindow::setX(int x)
+{
+    move(x, this->y());
+}
+
+void VYRQCanvasWindow::setY(int y)
+{
+    move(this->x(), y);
+}
+
+QRect VYRQCanvasWindow::rectInFrame(const QWidget* widget) const
+{
+    return QRect(widget->mapTo(this, QPoint(0, 0)), widget->size());
+}
+
+QRect VYRQCanvasWindow::clippedRectInFrame(const QWidget* widget) const
+{
+    QRect rect = rectInFrame(widget);
+    if (widget == this)
+        return rect;
+    for (const QWidget* ancestor = widget->parentWidget(); ancestor && ancestor != this;
+         ancestor = ancestor->parentWidget())
+        rect &= rectInFrame(ancestor);
+    return rect;
+}
+
+QWidget* VYRQCanvasWindow::HitTestWithChildren(QWidget* widget, int x, int y)
+{
+    if (!widget || (widget != this && !isAncestorOf(widget)))
+        return nullptr;
+    // Controls hidden in the design are out of reach, their subtrees with them.
+    if (!widget->property("visibility").toBool())
+        return nullptr;
+    for (QObject* object : widget->children()) {
+        if (!object->isWidgetType())
+            continue;
+        if (QWidget* hit = HitTestWithChildren(static_cast<QWidget*>(object), x, y))
+            return hit;
+    }
+    // Clipped like the canvas draws it: a part outside its parent cannot be seen.
+    return clippedRectInFrame(widget).contains(QPoint(x, y)) ? widget : nullptr;
+}
+
+void VYRQCanvasWindow::hideAllWidges()
+{
+    const QList<QWidget*> widgets = findChildren<QWidget*>();
+    for (QWidget* widget : widgets)
+        widget->hide();
+}
+
+void VYRQCanvasWindow::toJsonString(QString& out)
+{
+    Json::Value root(Json::objectValue);
+    root["w"] = width();
+    root["h"] = height();
+    if (m_minWidth > 0)
+        root["minW"] = m_minWidth;
+    if (m_minHeight > 0)
+        root["minH"] = m_minHeight;
+    if (m_resizeable)
+        root["resize"] = true;
+    // Written both ways: the loader's default is a frame that drags, so leaving out
+    // false would turn it back on at the next load.
+    root["drag"] = m_canDrag;
+    if (m_onlyDragCaption)
+        root["onlyDragCaption"] = true;
+    if (m_dbmax)
+        root["dbmax"] = true;
+    if (m_captionHeight != defaultStoredCaptionHeight)
+        root["dbheight"] = m_captionHeight;
+    if (m_trans)
+        root["trans"] = true;
+
+    Json::Value elements(Json::arrayValue);
+    for (QObject* object : children()) {
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(object);
+        if (!control)
+            continue;
+        Json::Value element;
+        control->serializeJsonValue(&element, false);
+        elements.append(element);
+    }
+    if (!elements.empty())
+        root["elements"] = elements;
+    out = QString::fromStdString(vyr::json::styledText(root));
+}
+
+ControlInfo VYRQCanvasWindow::getProps()
+{
+    ControlInfo info;
+    info.typeKey = "window";
+    info.className = "VYRQWindow";
+    info.displayName = "Window";
+    info.description = "Control Window";
+    info.category = "win";
+    // The frame has no meta-object of its own.
+    auto frame = [](QObject* o) { return dynamic_cast<VYRQCanvasWindow*>(o); };
+
+    PropertyDef name;
+    name.name = QStringLiteral("Name");
+    name.kind = PropertyDef::ObjectName;
+    name.setText = [](QObject* o, const QString& text) {
+        if (o)
+            o->setObjectName(text);
+    };
+    name.getText = [](QObject* o) { return o ? o->objectName() : QString(); };
+    info.rows.push_back(name);
+
+    auto intRow = [&info](const char* label, std::function<void(QObject*, int)> set,
+                          std::function<int(QObject*)> get) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(label);
+        row.kind = PropertyDef::Integer;
+        row.setInt = std::move(set);
+        row.getInt = std::move(get);
+        info.rows.push_back(row);
+    };
+    intRow("Width",
+           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setWidth(v); },
+           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getWidth() : 0; });
+    intRow("Height",
+           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setHeight(v); },
+           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getHeight() : 0; });
+    intRow("MinWidth",
+           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setMinWidth(v); },
+           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getMinWidth() : 0; });
+    intRow("MinHeight",
+           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setMinHeight(v); },
+           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getMinHeight() : 0; });
+    return info;
+}

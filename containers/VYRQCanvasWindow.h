@@ -1,0 +1,86 @@
+#pragma once
+
+#include "ControlInfo.h"
+#include "VYRQStyleDefs.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace Json { class Value; }
+
+// The page frame: stands for the top-level window of a page while the design
+// canvas edits it. It carries the page's window settings and turns itself and its
+// controls into page-file text. It paints nothing: the canvas draws the page's
+// controls itself, through the frame.
+class VYRQCanvasWindow : public QWidget {
+public:
+    explicit VYRQCanvasWindow(QWidget* parent = nullptr);
+    ~VYRQCanvasWindow() override;
+
+    static const char* typeName() { return "Window"; }
+    static QWidget* createCanvas();
+    static ControlInfo getProps();
+
+    // Window settings, stored for the page file; nothing here acts on them.
+    void setResizeable(bool on);
+    bool getResizeable() const { return m_resizeable; }
+    void setCanDrag(bool on) { m_canDrag = on; }
+    bool getCanGrag() const { return m_canDrag; }
+    void setBackgroundImage(const QString& name, const ImageDesc& desc);
+    void setBackgroundColor(const FillRes& color) { m_background = color; }
+    void setUseFillColor(bool on) { m_useFillColor = on; }
+    void setShowBackground(bool on) { m_showBackground = on; }
+    void setMinWidth(int width) { m_minWidth = width; }
+    int getMinWidth() const { return m_minWidth; }
+    void setMinHeight(int height) { m_minHeight = height; }
+    int getMinHeight() const { return m_minHeight; }
+    void setOnlyDragCaption(bool on) { m_onlyDragCaption = on; }
+    bool getOnlyDragCaption() const { return m_onlyDragCaption; }
+    void setCaptionHeight(int height) { m_captionHeight = height; }
+    // Whether a caption band is set at all (not its height).
+    bool getCaptionHeight() const { return m_captionHeight != 0; }
+    // Frameless and translucent as a window; the page's "trans" key is not touched.
+    void setTransparent(bool on);
+    void setPageName(const QString& name) { m_pageName = name; }
+    QString pageName() const { return m_pageName; }
+
+    // The header keys that the page loader leaves to the frame ("trans", "dbmax",
+    // "dbheight"), so that a page keeps them through the designer.
+    void readPageHeader(const Json::Value& root);
+    bool getTrans() const { return m_trans; }
+    bool getDbMax() const { return m_dbmax; }
+    int captionHeightValue() const { return m_captionHeight; }
+
+    // The frame's size is the page size.
+    void setWidth(int width);
+    void setHeight(int height);
+    int getWidth() const { return width(); }
+    int getHeight() const { return height(); }
+    void setX(int x);
+    void setY(int y);
+
+    // The deepest visible widget of `widget`'s subtree at (x, y), frame coordinates;
+    // null when none. Rectangles are clipped by their ancestors below the frame.
+    QWidget* HitTestWithChildren(QWidget* widget, int x, int y);
+    void hideAllWidges();
+    void toJsonString(QString& out);
+
+private:
+    QRect rectInFrame(const QWidget* widget) const;
+    QRect clippedRectInFrame(const QWidget* widget) const;
+
+    bool m_resizeable = false;
+    bool m_canDrag = true;
+    QString m_backgroundImage;
+    ImageDesc m_backgroundImageDesc;
+    FillRes m_background;
+    bool m_useFillColor = true;
+    bool m_showBackground = false;
+    int m_minWidth = 400;
+    int m_minHeight = 400;
+    bool m_onlyDragCaption = false;
+    int m_captionHeight = 40;
+    bool m_dbmax = false;
+    bool m_trans = false;
+    QString m_pageName;
+};

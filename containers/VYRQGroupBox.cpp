@@ -1,0 +1,308 @@
+#include "VYRQGroupBox.h"
+
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+#include "VYRQStateStyles.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
+
+#include <json/value.h>
+
+namespace {
+const QColor defaultLineColor(0, 0, 0, 255);
+constexpr int defaultLineSize = 1;
+} // namespace
+
+class VYRQGroupBoxImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQGroupBoxImpl(VYRQGroupBox* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtgroupbox"))
+    {
+    }
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void notifyChangeLanguage() override;
+
+    QSize captionSize() const;
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element);
+
+    bool showText = true;
+    FillStyle background;
+    QString text;
+    QString textKey;
+    TextStyleDesc textStyle;
+    QColor lineColor = defaultLineColor;
+    int lineSize = defaultLineSize;
+};
+
+// Width counts only while the caption shows; the height always places the top line.
+QSize VYRQGroupBoxImpl::captionSize() const
+{
+    QSize size = getTextSize(textStyle, text);
+    if (!showText)
+        size.setWidth(0);
+    return size;
+}
+
+void VYRQGroupBoxImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    const QSize caption = captionSize();
+    const int l = rect.left();
+    const int t = rect.top();
+    const int r = rect.left() + rect.width() - 1;
+    const int top = t + caption.height() / 2;
+    const int bottom = t + rect.height() - lineSize;
+
+    // Open at the top: from beside the caption round to its right end.
+    const QPoint frame[] = {
+        QPoint(l + 5, top), QPoint(l, top), QPoint(l, bottom),
+        QPoint(r - 1, bottom), QPoint(r - 1, top), QPoint(l + 9 + caption.width(), top),
+    };
+    QPen pen(lineColor);
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+    painter->save();
+    painter->setPen(pen);
+    painter->drawPolyline(frame, 6);
+    painter->restore();
+
+    if (showText)
+        drawText(painter, text, textStyle, QRect(l + 7, t, caption.width() + 5, caption.height()));
+}
+
+void VYRQGroupBoxImpl::notifyChangeLanguage()
+{
+    if (!textKey.isEmpty())
+        text = VYRQResourceManager::getInstance()->getString(textKey);
+}
+
+bool VYRQGroupBoxImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQGroupBoxImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot == 0) {
+            FillStyle style;
+            if (lookupFill(name, style))
+                background = style;
+        } else if (slot == 2) {
+            TextStyleDesc style;
+            if (lookupText(name, style))
+                textStyle = style;
+        }
+    });
+
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    readOwnAttr(*attr, "text", text);
+    readOwnAttr(*attr, "size", lineSize);
+    readOwnAttr(*attr, "showText", showText);
+
+    // The line colour keeps its alpha; older files hold it as a 32-bit ARGB number.
+    claimAttrKey("color");
+    if (const Json::Value* color = vyr::json::member(*attr, "color")) {
+        if (color->isString())
+            lineColor = vyr::json::colorFromText(color->asString(), true);
+        else if (color->isUInt())
+            lineColor = QColor::fromRgba(color->asUInt());
+        else if (color->isInt())
+            lineColor = QColor::fromRgba(QRgb(quint32(color->asInt())));
+    }
+}
+
+void VYRQGroupBoxImpl::writeJson(Json::Value& element)
+{
+    Json::Value style(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
+    if (!textStyle.name.isEmpty())
+        vyr::appendStyleEntry(style, textStyle.name, vyr::styleEntryKind(textStyle), 2);
+    if (!style.isNull())
+        element["style"] = style;
+
+    // Each key is left out only when it holds the value a reader starts from, so a
+    // line size of 0 or a transparent line survives a save and reload.
+    if (!text.isEmpty())
+        element["attr"]["text"] = vyr::json::toUtf8(text);
+    if (lineSize != defaultLineSize)
+        element["attr"]["size"] = lineSize;
+    if (lineColor.rgba() != defaultLineColor.rgba())
+        element["attr"]["color"] = vyr::json::colorToText(lineColor);
+    if (!showText)
+        element["attr"]["showText"] = 0;
+}
+
+// VYRQGroupBox
+
+VYRQGroupBox::VYRQGroupBox(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+}
+
+VYRQGroupBox::~VYRQGroupBox() = default;
+
+void VYRQGroupBox::setText(const QString& text)
+{
+    impl()->text = text;
+}
+
+QString VYRQGroupBox::getText() const
+{
+    return impl()->text;
+}
+
+void VYRQGroupBox::setLineSize(int size)
+{
+    impl()->lineSize = size;
+}
+
+int VYRQGroupBox::getLineSize() const
+{
+    return impl()->lineSize;
+}
+
+void VYRQGroupBox::setLineColor(QColor color)
+{
+    impl()->lineColor = color;
+}
+
+QColor VYRQGroupBox::getLineColor() const
+{
+    return impl()->lineColor;
+}
+
+void VYRQGroupBox::setShowText(bool show)
+{
+    impl()->showText = show;
+}
+
+bool VYRQGroupBox::getShowText() const
+{
+    return impl()->showText;
+}
+
+void VYRQGroupBox::setBackground(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQGroupBox::getBackground(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQGroupBox::setTextStyle(CommonCtrlState, const TextStyleDesc& style)
+{
+    impl()->textStyle = style;
+}
+
+const TextStyleDesc& VYRQGroupBox::getTextStyle(CommonCtrlState) const
+{
+    return impl()->textStyle;
+}
+
+ControlInfo VYRQGroupBox::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtgroupbox", "VYRQGroupBox", "GroupBox", "Control GroupBox", "groupbox");
+    auto box = [](QObject* o) { return qobject_cast<VYRQGroupBox*>(o); };
+    const QVector<int> states = {CommonNormal, CommonDisable};
+    const QVector<QString> labels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = states;
+    background.optionLabels = labels;
+    background.setFill = [box](QObject* o, int state, const FillStyle& style) {
+        if (VYRQGroupBox* b = box(o))
+            b->setBackground(CommonCtrlState(state), style);
+    };
+    background.getFill = [box](QObject* o, int state) {
+        VYRQGroupBox* b = box(o);
+        return b ? b->getBackground(CommonCtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    PropertyDef textStyle;
+    textStyle.name = QStringLiteral("TextStyle");
+    textStyle.kind = PropertyDef::TextStyles;
+    textStyle.optionValues = states;
+    textStyle.optionLabels = labels;
+    textStyle.setTextStyle = [box](QObject* o, int state, const TextStyleDesc& style) {
+        if (VYRQGroupBox* b = box(o))
+            b->setTextStyle(CommonCtrlState(state), style);
+    };
+    textStyle.getTextStyle = [box](QObject* o, int state) {
+        VYRQGroupBox* b = box(o);
+        return b ? b->getTextStyle(CommonCtrlState(state)) : TextStyleDesc();
+    };
+    info.rows.push_back(textStyle);
+
+    PropertyDef text;
+    text.name = QStringLiteral("Text");
+    text.kind = PropertyDef::Text;
+    text.setText = [box](QObject* o, const QString& t) {
+        if (VYRQGroupBox* b = box(o))
+            b->setText(t);
+    };
+    text.getText = [box](QObject* o) {
+        VYRQGroupBox* b = box(o);
+        return b ? b->getText() : QString();
+    };
+    info.rows.push_back(text);
+
+    PropertyDef lineSize;
+    lineSize.name = QStringLiteral("LineSize");
+    lineSize.kind = PropertyDef::Integer;
+    lineSize.setInt = [box](QObject* o, int size) {
+        if (VYRQGroupBox* b = box(o))
+            b->setLineSize(size);
+    };
+    lineSize.getInt = [box](QObject* o) {
+        VYRQGroupBox* b = box(o);
+        return b ? b->getLineSize() : 0;
+    };
+    info.rows.push_back(lineSize);
+
+    PropertyDef lineColor;
+    lineColor.name = QStringLiteral("LineColor");
+    lineColor.kind = PropertyDef::Color;
+    lineColor.setColor = [box](QObject* o, const QColor& c) {
+        if (VYRQGroupBox* b = box(o))
+            b->setLineColor(c);
+    };
+    lineColor.getColor = [box](QObject* o) {
+        VYRQGroupBox* b = box(o);
+        return b ? b->getLineColor() : QColor();
+    };
+    info.rows.push_back(lineColor);
+
+    PropertyDef showText;
+    showText.name = QStringLiteral("ShowText");
+    showText.kind = PropertyDef::Bool;
+    showText.setBool = [box](QObject* o, bool on) {
+        if (VYRQGroupBox* b = box(o))
+            b->setShowText(on);
+    };
+    showText.getBool = [box](QObject* o) {
+        VYRQGroupBox* b = box(o);
+        return b && b->getShowText();
+    };
+    info.rows.push_back(showText);
+    return info;
+}

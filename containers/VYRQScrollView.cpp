@@ -1,0 +1,382 @@
+#include "VYRQScrollView.h"
+
+#include "VYRQContainer.h"
+#include "VYRQGlobal.h"
+#include "VYRQGlobal_p.h"
+#include "VYRQJson.h"
+#include "VYRQStateStyles.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStringList>
+
+#include <json/value.h>
+
+namespace {
+
+QString thicknessSheet(int size)
+{
+    return QStringLiteral("QScrollBar::vertical{ width:%1; } QScrollBar::horizontal{ height:%2; } "
+                          "QScrollBar::add-line:vertical{ width:%3px;width:%3px; subcontrol-origin: margin;} "
+                          "QScrollBar::sub-line:vertical{ width:%3px;width:%3px;subcontrol-origin: margin; }")
+        .arg(size)
+        .arg(size)
+        .arg(size);
+}
+
+QString buttonSheet(bool horizontal, int size)
+{
+    if (horizontal)
+        return QStringLiteral("QScrollBar::add-line{ width:%1px;width:%1px; } "
+                              "QScrollBar::sub-line{ width:%1px;width:%1px; }")
+            .arg(size);
+    return QStringLiteral("QScrollBar::add-line:vertical{ height:%1px;width:%1px; } "
+                          "QScrollBar::sub-line:vertical{ height:%1px;width:%1px; }")
+        .arg(size);
+}
+
+bool isScrollBarElement(const Json::Value& entry)
+{
+    QString type;
+    return vyr::json::read(entry, "type", type) && type.contains(QLatin1String("scrollbar"));
+}
+
+} // namespace
+
+class VYRQScrollViewImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQScrollViewImpl(VYRQScrollView* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtscrollview"))
+        , view(owner)
+    {
+    }
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void createComplete() override;
+
+    void readScrollBarElement(const Json::Value& entry);
+    void writeContent(Json::Value& element);
+
+    VYRQScrollView* view;
+    QPointer<VYRQContainer> content;
+    FillStyle background;
+    // Button sheets read from scroll bar elements (vertical, horizontal): a later
+    // thickness sheet keeps them instead of wiping them out.
+    QString readButtonSheet[2];
+};
+
+void VYRQScrollViewImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    drawFillStyle(painter, background, rect);
+}
+
+void VYRQScrollViewImpl::createComplete()
+{
+    for (QObject* child : view->children()) {
+        if (auto* container = qobject_cast<VYRQContainer*>(child)) {
+            content = container;
+            view->setWidget(container);
+            return;
+        }
+    }
+}
+
+bool VYRQScrollViewImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    Json::Value& element = *json;
+    if (read) {
+        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+            FillStyle style;
+            if (slot >= 0 && lookupFill(name, style))
+                background = style;
+        });
+        if (const Json::Value* children = vyr::json::array(element, "child")) {
+            for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
+                if (isScrollBarElement((*children)[i]))
+                    readScrollBarElement((*children)[i]);
+            }
+        }
+        return true;
+    }
+
+    Json::Value style(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
+    element["style"] = style;
+    if (!element.isMember("attr"))
+        element["attr"] = Json::Value(Json::nullValue);
+    if (vyrIsSerializeChild())
+        writeContent(element);
+    return true;
+}
+
+// The content lives in the viewport, out of reach of the common writer, which only
+// walks the view's own children: without this a saved page reloads empty.
+void VYRQScrollViewImpl::writeContent(Json::Value& element)
+{
+    QWidget* widget = view->widget();
+    auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
+    if (!control)
+        return;
+    Json::Value written(Json::objectValue);
+    if (!control->serializeJsonValue(&written, false))
+        return;
+    // First, so that a reload takes it as the content again.
+    Json::Value children(Json::arrayValue);
+    children.append(written);
+    if (const Json::Value* others = vyr::json::array(element, "child")) {
+        for (Json::ArrayIndex i = 0; i < others->size(); ++i)
+            children.append((*others)[i]);
+    }
+    element["child"] = children;
+}
+
+void VYRQScrollViewImpl::readScrollBarElement(const Json::Value& entry)
+{
+    const Json::Value* attr = vyr::json::object(entry, "attr");
+    bool horizontal = false;
+    if (attr)
+        vyr::json::read(*attr, "hor", horizontal);
+    VYRQScrollBar* bar = view->bar(horizontal);
+    if (!bar)
+        return;
+
+    if (attr) {
+        QString icon;
+        if (vyr::json::read(*attr, "upicon", icon))
+            bar->setScrollbarBtnIcon(true, icon);
+        if (vyr::json::read(*attr, "downicon", icon))
+            bar->setScrollbarBtnIcon(false, icon);
+        if (vyr::json::read(*attr, "thumbicon", icon))
+            bar->setScrollbarThumbIcon(icon);
+        int size = 0;
+        if (vyr::json::read(*attr, "size", size))
+            readButtonSheet[horizontal ? 1 : 0] = buttonSheet(horizontal, size);
+    }
+
+    // The thickness applies to both bars, so the last scroll bar element sets it.
+    const int thickness = vyr::json::intOr(entry, horizontal ? "h" : "w", 0);
+    const QString sheet = thicknessSheet(thickness);
+    const bool orientations[2] = {false, true};
+    for (bool hor : orientations) {
+        if (VYRQScrollBar* b = view->bar(hor)) {
+            const QString& buttons = readButtonSheet[hor ? 1 : 0];
+            b->setStyleSheet(buttons.isEmpty() ? sheet : sheet + QLatin1Char(' ') + buttons);
+        }
+    }
+
+    forEachStyleEntry(entry, [bar](const QString& name, int, int slot) {
+        if (slot < 0 || slot == 1 || slot > 13)
+            return;
+        FillStyle style;
+        if (!lookupFill(name, style))
+            return;
+        if (slot == 0) {
+            bar->setScrollbarBackground(CommonNormal, style);
+            return;
+        }
+        // A Normal entry stands for every state of its part.
+        const int base = slot <= 5 ? 2 : slot <= 9 ? 6 : 10;
+        const CtrlState state = slot == base ? AllStates : CtrlState(slot - base);
+        if (base == 2)
+            bar->setScrollbarUpButton(state, style);
+        else if (base == 6)
+            bar->setScrollbarDownButton(state, style);
+        else
+            bar->setScrollbarThumb(state, style);
+    });
+}
+
+// VYRQScrollView
+
+VYRQScrollView::VYRQScrollView(QWidget* parent)
+    : VYRQControl(parent)
+{
+    horizontalBar = new VYRQScrollBar(Qt::Horizontal, this);
+    verticalBar = new VYRQScrollBar(Qt::Vertical, this);
+    setHorizontalScrollBar(horizontalBar);
+    setVerticalScrollBar(verticalBar);
+    setFrameStyle(0);
+    viewport()->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+    viewport()->installEventFilter(this);
+    // Scroll bar elements of a page style the built-in bars; the page loader builds
+    // no separate control for them.
+    setProperty(vyr::ownChildTypesProperty, QStringList(QStringLiteral("scrollbar")));
+    finishConstruction();
+}
+
+VYRQScrollView::~VYRQScrollView() = default;
+
+VYRQScrollBar* VYRQScrollView::bar(bool horizontal) const
+{
+    return horizontal ? horizontalBar.data() : verticalBar.data();
+}
+
+void VYRQScrollView::setBackground(CommonCtrlState state, const FillStyle& style)
+{
+    Q_UNUSED(state)
+    impl()->background = style;
+}
+
+const FillStyle& VYRQScrollView::getBackground(CommonCtrlState state) const
+{
+    Q_UNUSED(state)
+    return impl()->background;
+}
+
+int VYRQScrollView::getHScrollPos() const
+{
+    return horizontalScrollBar()->value();
+}
+
+void VYRQScrollView::setHScrollPos(int pos)
+{
+    horizontalScrollBar()->setValue(pos);
+}
+
+int VYRQScrollView::getVScrollPos() const
+{
+    return verticalScrollBar()->value();
+}
+
+void VYRQScrollView::setVScrollPos(int pos)
+{
+    verticalScrollBar()->setValue(pos);
+}
+
+void VYRQScrollView::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)
+{
+    if (VYRQScrollBar* b = bar(horizontal))
+        b->setScrollbarBackground(CommonNormal, style);
+}
+
+void VYRQScrollView::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)
+{
+    VYRQScrollBar* b = bar(horizontal);
+    if (!b)
+        return;
+    if (up)
+        b->setScrollbarUpButton(state, style);
+    else
+        b->setScrollbarDownButton(state, style);
+}
+
+void VYRQScrollView::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)
+{
+    if (VYRQScrollBar* b = bar(horizontal))
+        b->setScrollbarThumb(state, style);
+}
+
+void VYRQScrollView::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)
+{
+    if (VYRQScrollBar* b = bar(horizontal))
+        b->setScrollbarBtnIcon(up, icon);
+}
+
+void VYRQScrollView::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)
+{
+    if (VYRQScrollBar* b = bar(horizontal))
+        b->setScrollbarIconStyle(up, style);
+}
+
+void VYRQScrollView::setScrollbarThumb(bool horizontal, const QString& icon)
+{
+    if (VYRQScrollBar* b = bar(horizontal))
+        b->setScrollbarThumbIcon(icon);
+}
+
+void VYRQScrollView::setScrollbarSize(bool horizontal, int size)
+{
+    Q_UNUSED(horizontal)
+    const QString sheet = thicknessSheet(size);
+    if (verticalBar)
+        verticalBar->setStyleSheet(sheet);
+    if (horizontalBar)
+        horizontalBar->setStyleSheet(sheet);
+}
+
+void VYRQScrollView::setScrollbarBtnSize(bool horizontal, int size)
+{
+    if (VYRQScrollBar* b = bar(horizontal))
+        b->setStyleSheet(buttonSheet(horizontal, size));
+}
+
+void VYRQScrollView::scrollContentsBy(int dx, int dy)
+{
+    QScrollArea::scrollContentsBy(dx, dy);
+    emit scrollPosChanged(dx, dy);
+}
+
+bool VYRQScrollView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && watched == viewport() && impl()) {
+        QWidget* port = viewport();
+        QPainter painter(port);
+        VYRQWidgetBaseImpl::drawFillStyle(&painter, impl()->background, QRect(0, 0, port->width(), port->height()));
+        return false;
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void VYRQScrollView::paintEvent(QPaintEvent*)
+{
+}
+
+void VYRQScrollView::mousePressEvent(QMouseEvent* event)
+{
+    QScrollArea::mousePressEvent(event);
+}
+
+void VYRQScrollView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QScrollArea::mouseReleaseEvent(event);
+}
+
+void VYRQScrollView::mouseMoveEvent(QMouseEvent* event)
+{
+    QScrollArea::mouseMoveEvent(event);
+}
+
+void VYRQScrollView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QScrollArea::mouseDoubleClickEvent(event);
+}
+
+void VYRQScrollView::enterEvent(QEvent* event)
+{
+    QScrollArea::enterEvent(event);
+}
+
+void VYRQScrollView::leaveEvent(QEvent* event)
+{
+    QScrollArea::leaveEvent(event);
+}
+
+// --- designer record ----------------------------------------------------------------
+
+ControlInfo VYRQScrollView::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtscrollview", "VYRQScrollView", "ScrollView", "Control ScrollView",
+                                            "scrollview");
+    auto view = [](QObject* o) { return qobject_cast<VYRQScrollView*>(o); };
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {CommonNormal, CommonDisable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    background.setFill = [view](QObject* o, int state, const FillStyle& value) {
+        if (VYRQScrollView* v = view(o))
+            v->setBackground(CommonCtrlState(state), value);
+    };
+    background.getFill = [view](QObject* o, int state) {
+        VYRQScrollView* v = view(o);
+        return v ? v->getBackground(CommonCtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(background);
+    return info;
+}

@@ -1,0 +1,480 @@
+#include "VYRQTabWidget.h"
+
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+#include "VYRQStateStyles.h"
+
+#include <QMouseEvent>
+
+#include <json/value.h>
+
+#include <vector>
+
+namespace {
+
+struct TabItem {
+    QString icon;
+    QString selectedIcon;
+    QString text;
+    QVariant data;
+};
+
+constexpr int defaultItemSize = 50;
+
+} // namespace
+
+class VYRQTabWidgetImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQTabWidgetImpl(VYRQTabWidget* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qttab"))
+        , tabs(owner)
+    {
+    }
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+    bool serializeJson(Json::Value*& json, bool read) override;
+    void createComplete() override;
+
+    bool validIndex(int index) const { return index >= 0 && index < int(items.size()); }
+    QRect tabRect(int index) const;
+    int tabAt(const QPoint& pos) const;
+    void press(const QPoint& pos);
+    void hover(const QPoint& pos);
+    void leave();
+    void readJson(const Json::Value& element);
+    void writeJson(Json::Value& element);
+
+    VYRQTabWidget* tabs;
+    bool showIcon = true;
+    bool showText = true;
+    int selectedIndex = 0;
+    int hoverIndex = -1;
+    int itemSpace = 0;
+    bool vertical = false;
+    int itemSize = defaultItemSize;
+    std::vector<TabItem> items;
+    FillStyle background;
+    // Indexed 0 normal, 1 hovered, 2 selected, 3 disabled (not painted).
+    vyr::FillStates itemBackground;
+    vyr::TextStates itemTextStyle;
+    const IconStyleDesc iconStyle;
+};
+
+QRect VYRQTabWidgetImpl::tabRect(int index) const
+{
+    const int offset = index * (itemSize + itemSpace);
+    if (vertical)
+        return QRect(0, offset, tabs->width(), itemSize);
+    return QRect(offset, 0, itemSize, tabs->height());
+}
+
+int VYRQTabWidgetImpl::tabAt(const QPoint& pos) const
+{
+    for (int i = 0; i < int(items.size()); ++i)
+        if (tabRect(i).contains(pos))
+            return i;
+    return -1;
+}
+
+void VYRQTabWidgetImpl::press(const QPoint& pos)
+{
+    const int hit = tabAt(pos);
+    if (hit < 0)
+        return;
+    // Pressing the selected tab reports it again, so a host can re-open its page.
+    selectedIndex = hit;
+    emit tabs->currentChanged(hit);
+    tabs->update();
+}
+
+void VYRQTabWidgetImpl::hover(const QPoint& pos)
+{
+    // Leaving the tabs for the empty part of the strip keeps the last one hovered.
+    const int hit = tabAt(pos);
+    if (hit < 0 || hit == hoverIndex)
+        return;
+    hoverIndex = hit;
+    tabs->repaint();
+}
+
+void VYRQTabWidgetImpl::leave()
+{
+    if (hoverIndex == -1)
+        return;
+    hoverIndex = -1;
+    tabs->repaint();
+}
+
+void VYRQTabWidgetImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    drawFillStyle(painter, background, rect);
+    for (int i = 0; i < int(items.size()); ++i) {
+        const QRect cell = tabRect(i);
+        if (!cell.intersects(rect))
+            continue;
+        const TabItem& item = items[size_t(i)];
+        const bool selected = i == selectedIndex;
+        const int look = selected ? Pressed : i == hoverIndex ? Hot : Normal;
+        drawFillStyle(painter, itemBackground.get(look), cell);
+        if (showText)
+            drawText(painter, item.text, itemTextStyle.get(look), cell);
+        if (showIcon)
+            drawImage(painter, selected ? item.selectedIcon : item.icon, iconStyle, cell, false);
+    }
+}
+
+void VYRQTabWidgetImpl::createComplete()
+{
+    if (!vyrIsQtEmulator())
+        return;
+    for (const char* text : {"item1", "item2", "item3"})
+        tabs->addTab(QString::fromLatin1(text), QString(), QString());
+}
+
+bool VYRQTabWidgetImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQTabWidgetImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot == 0) {
+            FillStyle style;
+            if (lookupFill(name, style))
+                background = style;
+        } else if (slot >= 1 && slot <= 4) {
+            FillStyle style;
+            if (lookupFill(name, style))
+                itemBackground.readSlot(slot - 1, style);
+        } else if (slot >= 5 && slot <= 8) {
+            TextStyleDesc style;
+            if (lookupText(name, style))
+                itemTextStyle.readSlot(slot - 5, style);
+        }
+    });
+
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    readOwnAttr(*attr, "itemSize", itemSize);
+    // A strip is horizontal unless its "attr" says otherwise.
+    bool hor = true;
+    readOwnAttr(*attr, "isHor", hor);
+    vertical = !hor;
+    readOwnAttr(*attr, "itemSpace", itemSpace);
+    int flag = 0;
+    if (readOwnAttr(*attr, "showText", flag))
+        showText = flag != 0;
+    if (readOwnAttr(*attr, "hasIcon", flag))
+        showIcon = flag != 0;
+}
+
+void VYRQTabWidgetImpl::writeJson(Json::Value& element)
+{
+    Json::Value& style = element["style"];
+    style = Json::Value(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
+    itemBackground.write(style, 1);
+    itemTextStyle.write(style, 5);
+
+    if (itemSize != defaultItemSize)
+        element["attr"]["itemSize"] = itemSize;
+    if (vertical)
+        element["attr"]["isHor"] = 0;
+    if (itemSpace != 0)
+        element["attr"]["itemSpace"] = itemSpace;
+    if (!showText)
+        element["attr"]["showText"] = 0;
+    if (!showIcon)
+        element["attr"]["hasIcon"] = 0;
+}
+
+// VYRQTabWidget
+
+VYRQTabWidget::VYRQTabWidget(QWidget* parent)
+    : VYRQControl(parent)
+{
+    finishConstruction();
+    setAttribute(Qt::WA_MouseTracking);
+}
+
+VYRQTabWidget::~VYRQTabWidget() = default;
+
+void VYRQTabWidget::addTab(const QString& text, const QString& icon, const QString& selectedIcon)
+{
+    TabItem item;
+    item.icon = icon;
+    item.selectedIcon = selectedIcon.isEmpty() ? icon : selectedIcon;
+    item.text = text;
+    impl()->items.push_back(item);
+}
+
+void VYRQTabWidget::removeTab(int index)
+{
+    if (!impl()->validIndex(index))
+        return;
+    impl()->items.erase(impl()->items.begin() + index);
+}
+
+void VYRQTabWidget::clear()
+{
+    impl()->items.clear();
+    update();
+}
+
+int VYRQTabWidget::getTabCount() const
+{
+    return int(impl()->items.size());
+}
+
+QString VYRQTabWidget::getTabText(int index) const
+{
+    return impl()->validIndex(index) ? impl()->items[size_t(index)].text : QString();
+}
+
+bool VYRQTabWidget::setItemData(int index, QVariant value)
+{
+    if (!impl()->validIndex(index))
+        return false;
+    impl()->items[size_t(index)].data = value;
+    return true;
+}
+
+QVariant VYRQTabWidget::getItemData(int index) const
+{
+    return impl()->validIndex(index) ? impl()->items[size_t(index)].data : QVariant();
+}
+
+int VYRQTabWidget::getSelectedIndex() const
+{
+    return impl()->selectedIndex;
+}
+
+void VYRQTabWidget::setSelectedIndex(int index)
+{
+    if (index >= getTabCount() || index == impl()->selectedIndex)
+        return;
+    impl()->selectedIndex = index;
+    emit currentChanged(index);
+    update();
+}
+
+void VYRQTabWidget::initDemoData()
+{
+    createComplete();
+}
+
+void VYRQTabWidget::setBackground(const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQTabWidget::getBackground() const
+{
+    return impl()->background;
+}
+
+void VYRQTabWidget::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->itemBackground.set(state, style);
+}
+
+const FillStyle& VYRQTabWidget::getItemBackground(CtrlState state) const
+{
+    return impl()->itemBackground.get(state);
+}
+
+void VYRQTabWidget::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    impl()->itemTextStyle.set(state, style);
+}
+
+const TextStyleDesc& VYRQTabWidget::getItemTextStyle(CtrlState state) const
+{
+    return impl()->itemTextStyle.get(state);
+}
+
+void VYRQTabWidget::setIsHor(bool hor)
+{
+    impl()->vertical = !hor;
+}
+
+bool VYRQTabWidget::getIsHor() const
+{
+    return !impl()->vertical;
+}
+
+void VYRQTabWidget::setItemSize(int size)
+{
+    impl()->itemSize = size;
+}
+
+int VYRQTabWidget::getItemSize() const
+{
+    return impl()->itemSize;
+}
+
+void VYRQTabWidget::setItemSpace(int space)
+{
+    impl()->itemSpace = space;
+}
+
+int VYRQTabWidget::getItemSpace() const
+{
+    return impl()->itemSpace;
+}
+
+void VYRQTabWidget::setShowText(bool show)
+{
+    impl()->showText = show;
+}
+
+bool VYRQTabWidget::getShowText() const
+{
+    return impl()->showText;
+}
+
+void VYRQTabWidget::setShowIcon(bool show)
+{
+    impl()->showIcon = show;
+}
+
+bool VYRQTabWidget::getShowIcon() const
+{
+    return impl()->showIcon;
+}
+
+QRect VYRQTabWidget::tabRect(int index) const
+{
+    return impl()->tabRect(index);
+}
+
+int VYRQTabWidget::tabAt(const QPoint& pos) const
+{
+    return impl()->tabAt(pos);
+}
+
+int VYRQTabWidget::getHoverIndex() const
+{
+    return impl()->hoverIndex;
+}
+
+void VYRQTabWidget::mousePressEvent(QMouseEvent* event)
+{
+    impl()->press(event->pos());
+}
+
+void VYRQTabWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    impl()->hover(event->pos());
+}
+
+void VYRQTabWidget::mouseReleaseEvent(QMouseEvent*)
+{
+}
+
+void VYRQTabWidget::leaveEvent(QEvent*)
+{
+    impl()->leave();
+}
+
+ControlInfo VYRQTabWidget::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qttab", "VYRQTabWidget", "TabWidget", "Control TabWidget", "tab");
+    auto tab = [](QObject* o) { return qobject_cast<VYRQTabWidget*>(o); };
+    const QVector<int> states = {Normal, Hot, Pressed, Disable};
+    const QVector<QString> stateLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                                          QStringLiteral("Disable")};
+
+    PropertyDef background;
+    background.name = QStringLiteral("Background");
+    background.kind = PropertyDef::FillStyles;
+    background.optionValues = {CommonNormal, CommonDisable};
+    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
+    background.setFill = [tab](QObject* o, int, const FillStyle& style) {
+        if (VYRQTabWidget* t = tab(o))
+            t->setBackground(style);
+    };
+    background.getFill = [tab](QObject* o, int) {
+        VYRQTabWidget* t = tab(o);
+        return t ? t->getBackground() : FillStyle();
+    };
+    info.rows.push_back(background);
+
+    PropertyDef itemBackground;
+    itemBackground.name = QStringLiteral("ItemBg");
+    itemBackground.kind = PropertyDef::FillStyles;
+    itemBackground.optionValues = states;
+    itemBackground.optionLabels = stateLabels;
+    itemBackground.setFill = [tab](QObject* o, int state, const FillStyle& style) {
+        if (VYRQTabWidget* t = tab(o))
+            t->setItemBackground(CtrlState(state), style);
+    };
+    itemBackground.getFill = [tab](QObject* o, int state) {
+        VYRQTabWidget* t = tab(o);
+        return t ? t->getItemBackground(CtrlState(state)) : FillStyle();
+    };
+    info.rows.push_back(itemBackground);
+
+    PropertyDef textStyle;
+    textStyle.name = QStringLiteral("TextStyle");
+    textStyle.kind = PropertyDef::TextStyles;
+    textStyle.optionValues = states;
+    textStyle.optionLabels = stateLabels;
+    textStyle.setTextStyle = [tab](QObject* o, int state, const TextStyleDesc& style) {
+        if (VYRQTabWidget* t = tab(o))
+            t->setItemTextStyle(CtrlState(state), style);
+    };
+    textStyle.getTextStyle = [tab](QObject* o, int state) {
+        VYRQTabWidget* t = tab(o);
+        return t ? t->getItemTextStyle(CtrlState(state)) : TextStyleDesc();
+    };
+    info.rows.push_back(textStyle);
+
+    using BoolSetter = void (VYRQTabWidget::*)(bool);
+    using BoolGetter = bool (VYRQTabWidget::*)() const;
+    auto boolRow = [tab](const char* name, BoolSetter set, BoolGetter get) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::Bool;
+        row.setBool = [tab, set](QObject* o, bool on) {
+            if (VYRQTabWidget* t = tab(o))
+                (t->*set)(on);
+        };
+        row.getBool = [tab, get](QObject* o) {
+            VYRQTabWidget* t = tab(o);
+            return t && (t->*get)();
+        };
+        return row;
+    };
+    using IntSetter = void (VYRQTabWidget::*)(int);
+    using IntGetter = int (VYRQTabWidget::*)() const;
+    auto intRow = [tab](const char* name, IntSetter set, IntGetter get) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::Integer;
+        row.setInt = [tab, set](QObject* o, int v) {
+            if (VYRQTabWidget* t = tab(o))
+                (t->*set)(v);
+        };
+        row.getInt = [tab, get](QObject* o) {
+            VYRQTabWidget* t = tab(o);
+            return t ? (t->*get)() : 0;
+        };
+        return row;
+    };
+    info.rows.push_back(boolRow("IsHorizontal", &VYRQTabWidget::setIsHor, &VYRQTabWidget::getIsHor));
+    info.rows.push_back(intRow("ItemSize", &VYRQTabWidget::setItemSize, &VYRQTabWidget::getItemSize));
+    info.rows.push_back(intRow("ItemSpace", &VYRQTabWidget::setItemSpace, &VYRQTabWidget::getItemSpace));
+    info.rows.push_back(boolRow("ShowText", &VYRQTabWidget::setShowText, &VYRQTabWidget::getShowText));
+    info.rows.push_back(boolRow("ShowIcon", &VYRQTabWidget::setShowIcon, &VYRQTabWidget::getShowIcon));
+    return info;
+}

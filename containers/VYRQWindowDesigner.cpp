@@ -1,0 +1,116 @@
+#include "VYRQWindowDesigner.h"
+
+#include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+
+#include <QEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
+
+#include <json/value.h>
+
+class VYRQWindowDesignerImpl : public VYRQWidgetBaseImpl {
+public:
+    explicit VYRQWindowDesignerImpl(VYRQWindowDesigner* owner)
+        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtwindow"))
+    {
+    }
+
+    bool serializeJson(Json::Value*& json, bool read) override;
+};
+
+bool VYRQWindowDesignerImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    Json::Value& element = *json;
+    if (read) {
+        const Json::Value* attr = vyr::json::object(element, "attr");
+        if (!attr)
+            return true;
+        QString theme;
+        vyr::json::read(*attr, "theme", theme);
+        if (theme.isEmpty())
+            return true;
+        // A theme zip is named "*.data"; anything else is a theme folder.
+        if (theme.contains(QLatin1String(".data")))
+            rm->loadThemeFile(theme);
+        else
+            rm->loadThemeDir(theme);
+        return true;
+    }
+    // "attr" is always present in the element, null when it has nothing to hold.
+    Json::Value& attr = element["attr"];
+    if (rm->getThemeManagerImpl()) {
+        const QString path = rm->getThemePath();
+        if (!path.isEmpty())
+            attr["theme"] = vyr::json::toUtf8(path);
+    }
+    return true;
+}
+
+VYRQWindowDesigner::VYRQWindowDesigner(QWidget* parent)
+    : VYRQControl(parent)
+{
+    setAttribute(Qt::WA_StyledBackground);
+    // No theme defaults: the design shows the page as it is written.
+    VYRQResourceManager::getInstance()->registerDesignerWindow(this);
+}
+
+VYRQWindowDesigner::~VYRQWindowDesigner()
+{
+    VYRQResourceManager::getInstance()->unregisterDesignerWindow(this);
+}
+
+void VYRQWindowDesigner::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQWindowDesigner::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+void VYRQWindowDesigner::fillParent(const QSize& size)
+{
+    // Recorded as absolute geometry, so resizeWidget keeps it.
+    setGeometry(0, 0, size.width(), size.height());
+}
+
+void VYRQWindowDesigner::resizeEvent(QResizeEvent* event)
+{
+    if (QWidget* parent = parentWidget()) {
+        fillParent(parent->size());
+        parent->installEventFilter(this);
+    }
+    for (QObject* object : children()) {
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(object);
+        if (control && control->getControlBase())
+            control->resizeWidget();
+    }
+    QWidget::resizeEvent(event);
+}
+
+bool VYRQWindowDesigner::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && watched == parentWidget()) {
+        fillParent(static_cast<QResizeEvent*>(event)->size());
+        // The designer takes the parent's resize over entirely.
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void VYRQWindowDesigner::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (pos() != QPoint(0, 0))
+        move(0, 0);
+}
+
+void VYRQWindowDesigner::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+}

@@ -1,0 +1,463 @@
+#include "VYRQComboBox.h"
+#include "VYRQComboBoxImpl.h"
+
+#include "VYRQComboList.h"
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+
+#include <QIcon>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <json/value.h>
+
+#include <algorithm>
+
+namespace {
+
+bool validState(int state)
+{
+    return state >= Normal && state <= Disable;
+}
+
+const QMargins editTextMargins(10, 0, 10, 0);
+
+} // namespace
+
+// VYRQComboBoxImpl
+
+VYRQComboBoxImpl::VYRQComboBoxImpl(VYRQComboBox* owner)
+    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtcombobox"))
+    , combo(owner)
+{
+}
+
+VYRQComboBoxImpl::~VYRQComboBoxImpl() = default;
+
+QRect VYRQComboBoxImpl::faceIconRect(const QRect& rect)
+{
+    return QRect(5, 0, 20, rect.height());
+}
+
+QRect VYRQComboBoxImpl::faceTextRect(const QRect& rect, bool hasIcon)
+{
+    if (!hasIcon)
+        return rect;
+    // The right edge stays where the narrowed rectangle ended: 20 pixels short.
+    QRect text = rect;
+    text.setWidth(rect.width() - 20);
+    text.setLeft(20);
+    return text;
+}
+
+QRect VYRQComboBoxImpl::buttonRect(const QRect& rect)
+{
+    return QRect(rect.right() - rect.height(), rect.top(), rect.height(), rect.height());
+}
+
+QRect VYRQComboBoxImpl::rowIconRect(const QRect& rect)
+{
+    return QRect(rect.x(), rect.y(), 20, rect.height());
+}
+
+QRect VYRQComboBoxImpl::rowTextRect(const QRect& rect, bool hasIcon)
+{
+    return hasIcon ? QRect(rect.x() + 20, rect.y(), rect.width() - 20, rect.height()) : rect;
+}
+
+TextStyleDesc VYRQComboBoxImpl::placedTextStyle(const TextStyleDesc& style)
+{
+    TextStyleDesc placed = style;
+    if (placed.hor == 0)
+        placed.x = std::max(placed.x, 10);
+    return placed;
+}
+
+int VYRQComboBoxImpl::rowStyleIndex(QStyle::State state)
+{
+    if (state & QStyle::State_MouseOver)
+        return 1;
+    if (state & QStyle::State_Selected)
+        return 2;
+    return 0;
+}
+
+void VYRQComboBoxImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    // Only when they differ: setting margins relayouts the line edit, which repaints
+    // the combo box, which would set them again.
+    if (QLineEdit* edit = combo->lineEdit()) {
+        if (edit->textMargins() != editTextMargins)
+            edit->setTextMargins(editTextMargins);
+    }
+    const QIcon icon = combo->itemIcon(combo->currentIndex());
+    const bool hasIcon = !icon.isNull();
+    const QRect iconRect = faceIconRect(rect);
+    const CtrlState s = ctrlState();
+    if (validState(s)) {
+        const QRect button = buttonRect(rect);
+        drawFillStyle(painter, background.get(s), rect);
+        drawFillStyle(painter, btnBackground.get(s), button);
+        drawImage(painter, btnIcon[size_t(s)], IconStyleDesc(), button, false);
+        if (!combo->isEditable())
+            drawText(painter, combo->currentText(), placedTextStyle(textStyle.get(s)), faceTextRect(rect, hasIcon));
+    }
+    if (hasIcon)
+        drawIcon(painter, icon, QSize(16, 16), IconStyleDesc(), iconRect);
+}
+
+void VYRQComboBoxImpl::createComplete()
+{
+    if (!vyrIsQtEmulator())
+        return;
+    combo->addItem(QStringLiteral("Item1"));
+    combo->addItem(QStringLiteral("Item2"));
+    combo->addItem(QStringLiteral("Item3"));
+    combo->setCurrentIndex(0);
+}
+
+bool VYRQComboBoxImpl::serializeJson(Json::Value*& json, bool read)
+{
+    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQComboBoxImpl::readJson(const Json::Value& element)
+{
+    if (QLineEdit* edit = combo->lineEdit())
+        edit->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot < 0 || slot > 20)
+            return;
+        const bool text = (slot >= 8 && slot <= 11) || slot >= 17;
+        if (text) {
+            TextStyleDesc style;
+            if (!lookupText(name, style))
+                return;
+            if (slot <= 11)
+                textStyle.readSlot(slot - 8, style);
+            else
+                itemTextStyle.readSlot(slot - 17, style);
+            return;
+        }
+        FillStyle style;
+        if (!lookupFill(name, style))
+            return;
+        if (slot <= 3)
+            background.readSlot(slot, style);
+        else if (slot <= 7)
+            btnBackground.readSlot(slot - 4, style);
+        else if (slot == 12)
+            popupBackground = style;
+        else
+            itemBackground.readSlot(slot - 13, style);
+    });
+
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    QString text;
+    // Each read appends: a page element read twice adds its item twice.
+    if (readOwnAttr(*attr, "text", text)) {
+        combo->addItem(text);
+        combo->setCurrentIndex(combo->count() - 1);
+    }
+    QString icon;
+    if (readOwnAttr(*attr, "btnIcon", icon))
+        btnIcon.fill(icon);
+    if (readOwnAttr(*attr, "btnHotIcon", icon))
+        btnIcon[Hot] = icon;
+}
+
+void VYRQComboBoxImpl::writeJson(Json::Value& element) const
+{
+    Json::Value styles(Json::nullValue);
+    background.write(styles, 0);
+    btnBackground.write(styles, 4);
+    textStyle.writeByName(styles, 8);
+    if (!popupBackground.name.isEmpty())
+        vyr::appendStyleEntry(styles, popupBackground.name, 1, 12);
+    itemBackground.write(styles, 13);
+    itemTextStyle.writeByName(styles, 17);
+    element["style"] = styles;
+
+    Json::Value own(Json::objectValue);
+    const QString current = combo->currentText();
+    if (!current.isEmpty())
+        own["text"] = vyr::json::toUtf8(current);
+    if (!btnIcon[Normal].isEmpty())
+        own["btnIcon"] = vyr::json::toUtf8(btnIcon[Normal]);
+    if (!btnIcon[Hot].isEmpty() && btnIcon[Hot] != btnIcon[Normal])
+        own["btnHotIcon"] = vyr::json::toUtf8(btnIcon[Hot]);
+    if (own.empty())
+        return;
+    Json::Value& attr = element["attr"];
+    for (const std::string& key : own.getMemberNames())
+        attr[key] = own[key];
+}
+
+// VYRQComboBox
+
+VYRQComboBox::VYRQComboBox(QWidget* parent)
+    : VYRQControl(parent)
+{
+    m_list = new VYRQComboList(impl());
+    finishConstruction();
+    // The combo box takes the list over (and deletes it with itself).
+    setView(m_list);
+}
+
+VYRQComboBox::~VYRQComboBox() = default;
+
+void VYRQComboBox::setBackground(CtrlState state, const FillStyle& style)
+{
+    if (validState(state))
+        impl()->background.set(state, style);
+}
+
+const FillStyle& VYRQComboBox::getBackground(CtrlState state) const
+{
+    return impl()->background.get(state);
+}
+
+void VYRQComboBox::setBtnBackground(CtrlState state, const FillStyle& style)
+{
+    if (validState(state))
+        impl()->btnBackground.set(state, style);
+}
+
+const FillStyle& VYRQComboBox::getBtnBackground(CtrlState state) const
+{
+    return impl()->btnBackground.get(state);
+}
+
+void VYRQComboBox::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (validState(state))
+        impl()->textStyle.set(state, style);
+}
+
+const TextStyleDesc& VYRQComboBox::getTextStyle(CtrlState state) const
+{
+    return impl()->textStyle.get(state);
+}
+
+void VYRQComboBox::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    if (validState(state))
+        impl()->itemBackground.set(state, style);
+}
+
+const FillStyle& VYRQComboBox::getItemBackground(CtrlState state) const
+{
+    return impl()->itemBackground.get(state);
+}
+
+void VYRQComboBox::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (validState(state))
+        impl()->itemTextStyle.set(state, style);
+}
+
+const TextStyleDesc& VYRQComboBox::getItemTextStyle(CtrlState state) const
+{
+    return impl()->itemTextStyle.get(state);
+}
+
+void VYRQComboBox::setPopupBackground(CtrlState, const FillStyle& style)
+{
+    impl()->popupBackground = style;
+}
+
+const FillStyle& VYRQComboBox::getPopupBackground(CtrlState) const
+{
+    return impl()->popupBackground;
+}
+
+void VYRQComboBox::setBtnIcon(CtrlState state, const QString& icon)
+{
+    if (validState(state))
+        impl()->btnIcon[size_t(state)] = icon;
+}
+
+const QString& VYRQComboBox::getBtnIcon(CtrlState state) const
+{
+    return impl()->btnIcon[validState(state) ? size_t(state) : 0];
+}
+
+void VYRQComboBox::setNormalBtnIcon(const QString& icon)
+{
+    impl()->btnIcon[Normal] = icon;
+}
+
+const QString& VYRQComboBox::getNormalBtnIcon() const
+{
+    return impl()->btnIcon[Normal];
+}
+
+void VYRQComboBox::setHotBtnIcon(const QString& icon)
+{
+    impl()->btnIcon[Hot] = icon;
+}
+
+const QString& VYRQComboBox::getHotBtnIcon() const
+{
+    return impl()->btnIcon[Hot];
+}
+
+void VYRQComboBox::setItemHeight(int height)
+{
+    impl()->itemHeight = height;
+}
+
+int VYRQComboBox::getItemHeight() const
+{
+    return impl()->itemHeight;
+}
+
+void VYRQComboBox::initDemoData()
+{
+    impl()->createComplete();
+}
+
+bool VYRQComboBox::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+void VYRQComboBox::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+VYRQComboList* VYRQComboBox::popupList() const
+{
+    return m_list;
+}
+
+void VYRQComboBox::enterEvent(QEvent* event)
+{
+    QWidget::enterEvent(event);
+    impl()->enterEvent(event);
+}
+
+void VYRQComboBox::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    impl()->leaveEvent(event);
+}
+
+void VYRQComboBox::mousePressEvent(QMouseEvent* event)
+{
+    QComboBox::mousePressEvent(event);
+    impl()->mousePressEvent(event);
+}
+
+void VYRQComboBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    QComboBox::mouseReleaseEvent(event);
+    impl()->mouseReleaseEvent(event);
+}
+
+void VYRQComboBox::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+}
+
+ControlInfo VYRQComboBox::getProps()
+{
+    ControlInfo info =
+        vyr::makeControlInfo("qtcombobox", "VYRQComboBox", "ComboBox", "Control ComboBox", "combo");
+    auto box = [](QObject* o) { return qobject_cast<VYRQComboBox*>(o); };
+    const QVector<int> allStates = {Normal, Hot, Pressed, Disable};
+    const QVector<QString> allLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
+                                        QStringLiteral("Disable")};
+
+    using FillSetter = void (VYRQComboBox::*)(CtrlState, const FillStyle&);
+    using FillGetter = const FillStyle& (VYRQComboBox::*)(CtrlState) const;
+    auto fillRow = [&](const char* name, FillSetter set, FillGetter get, bool perState) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::FillStyles;
+        row.optionValues = perState ? allStates : QVector<int>{Normal};
+        row.optionLabels = perState ? allLabels : QVector<QString>{QStringLiteral("Normal")};
+        row.setFill = [box, set](QObject* o, int state, const FillStyle& style) {
+            if (VYRQComboBox* b = box(o))
+                (b->*set)(CtrlState(state), style);
+        };
+        row.getFill = [box, get](QObject* o, int state) {
+            VYRQComboBox* b = box(o);
+            return b ? (b->*get)(CtrlState(state)) : FillStyle();
+        };
+        return row;
+    };
+    using TextSetter = void (VYRQComboBox::*)(CtrlState, const TextStyleDesc&);
+    using TextGetter = const TextStyleDesc& (VYRQComboBox::*)(CtrlState) const;
+    auto textRow = [&](const char* name, TextSetter set, TextGetter get) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::TextStyles;
+        row.optionValues = allStates;
+        row.optionLabels = allLabels;
+        row.setTextStyle = [box, set](QObject* o, int state, const TextStyleDesc& style) {
+            if (VYRQComboBox* b = box(o))
+                (b->*set)(CtrlState(state), style);
+        };
+        row.getTextStyle = [box, get](QObject* o, int state) {
+            VYRQComboBox* b = box(o);
+            return b ? (b->*get)(CtrlState(state)) : TextStyleDesc();
+        };
+        return row;
+    };
+    using IconSetter = void (VYRQComboBox::*)(const QString&);
+    using IconGetter = const QString& (VYRQComboBox::*)() const;
+    auto iconRow = [&](const char* name, IconSetter set, IconGetter get) {
+        PropertyDef row;
+        row.name = QString::fromLatin1(name);
+        row.kind = PropertyDef::IconPath;
+        row.setText = [box, set](QObject* o, const QString& icon) {
+            if (VYRQComboBox* b = box(o))
+                (b->*set)(icon);
+        };
+        row.getText = [box, get](QObject* o) {
+            VYRQComboBox* b = box(o);
+            return b ? (b->*get)() : QString();
+        };
+        return row;
+    };
+
+    info.rows.push_back(fillRow("Background", &VYRQComboBox::setBackground, &VYRQComboBox::getBackground, true));
+    info.rows.push_back(
+        fillRow("BtnBackground", &VYRQComboBox::setBtnBackground, &VYRQComboBox::getBtnBackground, true));
+    info.rows.push_back(textRow("TextStyle", &VYRQComboBox::setTextStyle, &VYRQComboBox::getTextStyle));
+    // The popup background's row is labelled like the button's.
+    info.rows.push_back(
+        fillRow("BtnBackground", &VYRQComboBox::setPopupBackground, &VYRQComboBox::getPopupBackground, false));
+    info.rows.push_back(fillRow("ItemBg", &VYRQComboBox::setItemBackground, &VYRQComboBox::getItemBackground, true));
+    info.rows.push_back(textRow("ItemText", &VYRQComboBox::setItemTextStyle, &VYRQComboBox::getItemTextStyle));
+
+    PropertyDef context;
+    context.name = QStringLiteral("Context");
+    context.kind = PropertyDef::Text;
+    context.setText = [box](QObject* o, const QString& text) {
+        if (VYRQComboBox* b = box(o))
+            b->setCurrentText(text);
+    };
+    context.getText = [box](QObject* o) {
+        VYRQComboBox* b = box(o);
+        return b ? b->currentText() : QString();
+    };
+    info.rows.push_back(context);
+    info.rows.push_back(iconRow("Icon", &VYRQComboBox::setNormalBtnIcon, &VYRQComboBox::getNormalBtnIcon));
+    info.rows.push_back(iconRow("HotIcon", &VYRQComboBox::setHotBtnIcon, &VYRQComboBox::getHotBtnIcon));
+    return info;
+}
+
+#include "moc_VYRQComboBox.cpp"

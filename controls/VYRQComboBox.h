@@ -1,0 +1,67 @@
+#pragma once
+
+#include "VYRQControl.h"
+
+#include <QComboBox>
+
+class VYRQComboBoxImpl;
+class VYRQComboList;
+
+// The themed drop-down selector: a QComboBox whose face is painted entirely from
+// theme styles (box background, a square drop-down button with an icon, the current
+// item's icon and text, each per interaction state) and whose popup is a
+// VYRQComboList with a themed background and rows painted by VYRQComboItemDelegate.
+// Items, the current index and the signals are QComboBox's own.
+class VYRQComboBox : public VYRQControl<VYRQComboBox, QComboBox, VYRQComboBoxImpl> {
+    Q_OBJECT
+    Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
+    VYR_CONTROL(VYRQComboBox, "qtcombobox")
+public:
+    explicit VYRQComboBox(QWidget* parent = nullptr);
+    ~VYRQComboBox() override;
+
+    // Per-state styles and icons, states (row indices) 0 to 3: setters ignore any
+    // other value, getters read it as entry 0. None of the setters repaints.
+    void setBackground(CtrlState state, const FillStyle& style);
+    const FillStyle& getBackground(CtrlState state) const;
+    void setBtnBackground(CtrlState state, const FillStyle& style);
+    const FillStyle& getBtnBackground(CtrlState state) const;
+    void setTextStyle(CtrlState state, const TextStyleDesc& style);
+    const TextStyleDesc& getTextStyle(CtrlState state) const;
+    // Popup rows: 0 plain, 1 under the pointer, 2 selected (3 is kept, never drawn).
+    void setItemBackground(CtrlState state, const FillStyle& style);
+    const FillStyle& getItemBackground(CtrlState state) const;
+    void setItemTextStyle(CtrlState state, const TextStyleDesc& style);
+    const TextStyleDesc& getItemTextStyle(CtrlState state) const;
+    // One popup background: the state argument selects nothing.
+    void setPopupBackground(CtrlState state, const FillStyle& style);
+    const FillStyle& getPopupBackground(CtrlState state) const;
+    void setBtnIcon(CtrlState state, const QString& icon);
+    const QString& getBtnIcon(CtrlState state) const;
+    void setNormalBtnIcon(const QString& icon);
+    const QString& getNormalBtnIcon() const;
+    void setHotBtnIcon(const QString& icon);
+    const QString& getHotBtnIcon() const;
+    // Height of a popup row in pixels (25 unless set).
+    void setItemHeight(int height);
+    int getItemHeight() const;
+
+    // The emulator's demonstration items (only in emulator mode).
+    void initDemoData();
+
+    bool getDelegateItemVisible() const;
+    void setDelegateItemVisible(bool visible);
+
+    VYRQComboList* popupList() const;
+
+protected:
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    friend class VYRQComboBoxImpl;
+    VYRQComboList* m_list = nullptr;
+};

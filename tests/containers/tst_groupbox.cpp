@@ -1,0 +1,163 @@
+#include "../controls/controls_testutil.h"
+#include "VYRQGlobal.h"
+#include "VYRQGroupBox.h"
+#include "VYRQResourceManager.h"
+
+#include <QtTest>
+
+namespace {
+
+const QColor paper(255, 255, 255);
+const QColor red(255, 0, 0);
+
+// A 200 x 100 box with a red line and a caption in the paper colour, so that glyphs
+// never tell in a probe: only the frame line does.
+struct Box {
+    VYRQGroupBox box;
+    int tw = 0;
+    int y = 0;   // the top line: half the caption height
+    Box()
+    {
+        box.resize(200, 100);
+        box.setLineColor(red);
+        box.setText(QStringLiteral("Caption"));
+        TextStyleDesc style;
+        style.color = paper;
+        box.setTextStyle(CommonNormal, style);
+        const QSize caption = VYRQWidgetBaseImpl::getTextSize(style, box.getText());
+        tw = caption.width();
+        y = caption.height() / 2;
+    }
+    QImage image() { return ctl::render(box, paper); }
+};
+
+void expect(const QImage& image, std::initializer_list<QPoint> points, const QColor& color)
+{
+    for (const QPoint& p : points)
+        QVERIFY2(ctl::pixel(image, p.x(), p.y()) == color,
+                 qPrintable(QStringLiteral("at %1,%2").arg(p.x()).arg(p.y())));
+}
+
+} // namespace
+
+class tst_GroupBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        VYRQtLib::init();
+        TextStyleDesc text;
+        text.name = QStringLiteral("Caption");
+        VYRQResourceManager::getInstance()->setTextStyle(text.name, text);
+    }
+
+    // One open polyline from beside the caption down the left, along the bottom, up the
+    // right (one pixel in) and back to the caption's right end.
+    void framePolylineWithCaptionGap()
+    {
+        Box b;
+        QVERIFY(b.y > 1);
+        const QImage image = b.image();
+        expect(image, {{3, b.y}, {5, b.y}, {9 + b.tw, b.y}, {190, b.y}}, red);
+        expect(image, {{6, b.y}, {7 + b.tw / 2, b.y}, {8 + b.tw, b.y}, {100, b.y - 1}}, paper);
+        expect(image, {{0, 50}, {100, 99}, {198, 50}}, red);
+        expect(image, {{1, 50}, {100, 98}, {199, 50}, {197, 50}}, paper);
+    }
+
+    // Without the caption the top line closes to x 9: a small gap remains.
+    void hiddenCaptionKeepsASmallGap()
+    {
+        Box b;
+        b.box.setShowText(false);
+        const QImage image = b.image();
+        expect(image, {{5, b.y}, {9, b.y}, {7 + b.tw / 2, b.y}}, red);
+        expect(image, {{6, b.y}, {7, b.y}, {8, b.y}}, paper);
+    }
+
+    void lineSizeLiftsTheBottomLine()
+    {
+        Box b;
+        Json::Value element = ctl::parse(R"({"attr": {"size": 3}})");
+        QVERIFY(b.box.readJsonValue(&element));
+        QCOMPARE(b.box.getText(), QStringLiteral("Caption"));
+        const QImage image = b.image();
+        expect(image, {{100, 97}, {0, 97}}, red);
+        expect(image, {{100, 99}, {0, 98}}, paper);
+    }
+
+    void readsLineColour_data()
+    {
+        QTest::addColumn<QByteArray>("element");
+        QTest::newRow("colour text") << QByteArray(R"({"attr": {"color": "80FF0000"}})");
+        QTest::newRow("unsigned number") << QByteArray(R"({"attr": {"color": 2164195328}})");
+        QTest::newRow("signed number") << QByteArray(R"({"attr": {"color": -2130771968}})");
+    }
+
+    // The line colour keeps its alpha: half-transparent red over white.
+    void readsLineColour()
+    {
+        QFETCH(QByteArray, element);
+        Box b;
+        Json::Value value = ctl::parse(element);
+        QVERIFY(b.box.readJsonValue(&value));
+        QCOMPARE(b.box.getLineColor(), QColor(255, 0, 0, 128));
+        const QColor line = ctl::pixel(b.image(), 0, 50);
+        QCOMPARE(line.red(), 255);
+        QVERIFY(qAbs(line.green() - 127) <= 2);
+    }
+
+    void writesOnlyWhatDiffers()
+    {
+        VYRQGroupBox box;
+        QVERIFY(!ctl::write(box).isMember("attr"));
+        QVERIFY(!ctl::write(box).isMember("style"));
+        box.setText(QStringLiteral("Feed"));
+        box.setShowText(false);
+        box.setLineColor(QColor(0x12, 0x34, 0x56));
+        box.setLineSize(4);
+        const Json::Value out = ctl::write(box);
+        QCOMPARE(out["attr"], ctl::parse(R"({"text": "Feed", "showText": 0, "color": "FF123456", "size": 4})"));
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("no bottom inset") << 0 << QColor(0, 0, 0, 255);
+        QTest::newRow("transparent line") << 1 << QColor(0, 0, 0, 0);
+        QTest::newRow("both") << 0 << QColor(0, 0, 0, 0);
+        QTest::newRow("half red, inset 3") << 3 << QColor(255, 0, 0, 128);
+    }
+
+    // Whatever differs from the defaults a reader starts from survives save and reload.
+    void roundTrip()
+    {
+        QFETCH(int, size);
+        QFETCH(QColor, color);
+        VYRQGroupBox box;
+        box.setLineSize(size);
+        box.setLineColor(color);
+        TextStyleDesc caption;
+        caption.name = QStringLiteral("Caption");
+        box.setTextStyle(CommonNormal, caption);
+
+        Json::Value out = ctl::write(box);
+        VYRQGroupBox copy;
+        QVERIFY(copy.readJsonValue(&out));
+        QCOMPARE(copy.getLineSize(), size);
+        QCOMPARE(copy.getLineColor().rgba(), color.rgba());
+        QCOMPARE(copy.getTextStyle(CommonDisable).name, QStringLiteral("Caption"));
+        QVERIFY(copy.getShowText());
+    }
+
+    void registration()
+    {
+        for (const char* key : {"qtgroupbox", "groupbox"})
+            QVERIFY(qobject_cast<VYRQGroupBox*>(QScopedPointer<QWidget>(createControlByType(key, nullptr)).data()));
+        QCOMPARE(vyrGetControlInfo(QStringLiteral("qtgroupbox"))->rows.at(11).kind, unsigned(PropertyDef::Color));
+    }
+};
+
+QTEST_MAIN(tst_GroupBox)
+#include "tst_groupbox.moc"
