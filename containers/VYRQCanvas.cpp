@@ -8,6 +8,7 @@
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQScrollBar.h"
 
+#include <QColor>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -43,7 +44,7 @@ constexpr int zoneMargin = 5;
 // Smallest width or height a drag leaves a control with.
 constexpr int minimumEditSize = 10;
 constexpr int handleSize = 5;
-const QColor secondaryHandleColor = QColor::fromRgba(0xFFC5E6FF);
+constexpr QRgb secondaryHandleRgba = 0xFFC5E6FF;
 
 int snapped(int value, const QVector<int>& lines)
 {
@@ -122,7 +123,9 @@ bool VYRQCanvas::getDelegateItemVisible() const
 // ---------------------------------------------------------------------------
 // Pages
 
-bool VYRQCanvas::readPage(const QString& path, Json::Value& root) const
+namespace {
+
+bool readPage(const QString& path, Json::Value& root)
 {
     if (path.isEmpty())
         return false;
@@ -135,8 +138,6 @@ bool VYRQCanvas::readPage(const QString& path, Json::Value& root) const
     const char* begin = content.constData();
     return vyr::json::parse(begin, begin + (end >= 0 ? end : content.size()), root);
 }
-
-namespace {
 
 // The loader places only a page's top-level controls, and a container that lays
 // nothing out leaves its children where they were built. The canvas draws, edits
@@ -191,7 +192,7 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
 bool VYRQCanvas::OpenWindowPage(const QString& path)
 {
     const auto it = m_pages.constFind(path);
-    if (it == m_pages.constEnd() || !it.value())
+    if (it == m_pages.constEnd())
         return false;
     VYRQCanvasWindow* frame = it.value();
     if (frame == m_currentPage)
@@ -212,7 +213,7 @@ bool VYRQCanvas::OpenJsonFile(const QString& path)
 {
     bool opened = OpenWindowPage(path);
     if (!opened) {
-        const QPointer<VYRQCanvasWindow> previous = m_currentPage;
+        VYRQCanvasWindow* previous = m_currentPage;
         if (previous)
             previous->hide();
         opened = CreatePageFromJson(path);
@@ -233,9 +234,16 @@ bool VYRQCanvas::OpenJsonFile(const QString& path)
 
 void VYRQCanvas::forgetPage(VYRQCanvasWindow* frame)
 {
+    // Called from the frame's destruction: only its address is used.
+    if (frame == m_currentPage) {
+        m_currentPage = nullptr;
+        RemoveAllSelected();
+        m_pressRects.clear();
+        m_mode = Idle;
+    }
     m_scrollPositions.remove(frame);
     for (auto it = m_pages.begin(); it != m_pages.end();) {
-        if (!it.value() || it.value() == frame)
+        if (it.value() == frame)
             it = m_pages.erase(it);
         else
             ++it;
@@ -273,14 +281,14 @@ void VYRQCanvas::closeAllWindows()
     m_pressRects.clear();
     update();
     QList<VYRQCanvasWindow*> frames;
-    for (const QPointer<VYRQCanvasWindow>& frame : qAsConst(m_pages)) {
-        if (frame && !frames.contains(frame.data()))
-            frames.append(frame.data());
+    for (VYRQCanvasWindow* frame : qAsConst(m_pages)) {
+        if (!frames.contains(frame))
+            frames.append(frame);
     }
     // A frame built by a direct CreatePageFromJson call for a path already open is
     // current without an entry; it goes too.
-    if (m_currentPage && !frames.contains(m_currentPage.data()))
-        frames.append(m_currentPage.data());
+    if (m_currentPage && !frames.contains(m_currentPage))
+        frames.append(m_currentPage);
     m_pages.clear();
     m_scrollPositions.clear();
     m_currentPage = nullptr;
@@ -293,7 +301,7 @@ void VYRQCanvas::closeAllWindows()
 QString VYRQCanvas::UpdatePagePath(const QString& path)
 {
     const auto it = m_pages.find(path);
-    if (it == m_pages.end() || !it.value())
+    if (it == m_pages.end())
         return QString();
     VYRQCanvasWindow* frame = it.value();
     const int slash = path.lastIndexOf(QLatin1Char('/'));
@@ -302,7 +310,7 @@ QString VYRQCanvas::UpdatePagePath(const QString& path)
     if (newPath == path)
         return path;
     const auto taken = m_pages.constFind(newPath);
-    if (taken != m_pages.constEnd() && taken.value() && taken.value() != frame) {
+    if (taken != m_pages.constEnd() && taken.value() != frame) {
         // Another open page already lives there; replacing it would leave that
         // frame without an entry, never to be saved or closed.
         qCWarning(vyrCore) << "page path" << newPath << "is already open; keeping" << path;
@@ -316,7 +324,7 @@ QString VYRQCanvas::UpdatePagePath(const QString& path)
 bool VYRQCanvas::SavePage(const QString& path)
 {
     const auto it = m_pages.constFind(path);
-    if (it == m_pages.constEnd() || !it.value())
+    if (it == m_pages.constEnd())
         return false;
     QString text;
     it.value()->toJsonString(text);
@@ -343,7 +351,7 @@ void VYRQCanvas::SaveStyle(const QString& path)
 
 VYRQCanvasWindow* VYRQCanvas::GetCurWindow()
 {
-    return m_currentPage.data();
+    return m_currentPage;
 }
 
 void VYRQCanvas::SetProjectPath(const QString& path)
@@ -686,7 +694,7 @@ void VYRQCanvas::UpdateScrollBar()
 {
     if (!m_currentPage || !m_horizontalBar || !m_verticalBar)
         return;
-    VYRQCanvasWindow* frame = m_currentPage.data();
+    VYRQCanvasWindow* frame = m_currentPage;
     const int pw = frame->width();
     const int ph = frame->height();
     const int cw = width();
@@ -718,7 +726,7 @@ void VYRQCanvas::scrollChanged(int value)
     QObject* bar = sender();
     if (!bar)
         return;
-    QPoint& remembered = m_scrollPositions[m_currentPage.data()];
+    QPoint& remembered = m_scrollPositions[m_currentPage];
     if (bar == m_verticalBar) {
         m_currentPage->setY(-value);
         remembered.setY(value);
@@ -792,7 +800,7 @@ void VYRQCanvas::DrawSelectionPoint(QPainter& painter, int x, int y, bool second
     painter.setPen(QPen(QColor(0, 0, 0, 255), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(x - 3, y - 3, handleSize, handleSize);
-    painter.fillRect(x - 2, y - 2, 3, 3, secondary ? secondaryHandleColor : QColor(Qt::white));
+    painter.fillRect(x - 2, y - 2, 3, 3, secondary ? QColor::fromRgba(secondaryHandleRgba) : QColor(Qt::white));
     painter.restore();
 }
 

@@ -13,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-namespace Json { class Value; }
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -120,7 +119,6 @@ private:
         QRect rect;
     };
 
-    bool readPage(const QString& path, Json::Value& root) const;
     void forgetPage(VYRQCanvasWindow* frame);
     VYRQCanvasWindow* pageOf(QWidget* widget) const;
     QWidget* controlAt(const QPoint& canvasPos);
@@ -134,9 +132,11 @@ private:
     void applyEditedGeometry(QWidget* widget, const QRect& rect);
 
     int m_nameCounter = 1;
-    QPointer<VYRQCanvasWindow> m_currentPage;
+    // Frames are tracked by hand (forgetPage runs when one is destroyed elsewhere):
+    // they have no meta-object of their own for QPointer to check.
+    VYRQCanvasWindow* m_currentPage = nullptr;
     QString m_projectPath;
-    QMap<QString, QPointer<VYRQCanvasWindow>> m_pages;
+    QMap<QString, VYRQCanvasWindow*> m_pages;
     QMap<VYRQCanvasWindow*, QPoint> m_scrollPositions;
     QPointer<VYRQScrollBar> m_horizontalBar;
     QPointer<VYRQScrollBar> m_verticalBar;

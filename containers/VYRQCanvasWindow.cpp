@@ -2,6 +2,7 @@
 
 #include "IVYRQWidgetBase.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 
 #include <QVariant>
 
@@ -158,39 +159,10 @@ ControlInfo VYRQCanvasWindow::getProps()
     info.displayName = "Window";
     info.description = "Control Window";
     info.category = "win";
-    // The frame has no meta-object of its own.
-    auto frame = [](QObject* o) { return dynamic_cast<VYRQCanvasWindow*>(o); };
-
-    PropertyDef name;
-    name.name = QStringLiteral("Name");
-    name.kind = PropertyDef::ObjectName;
-    name.setText = [](QObject* o, const QString& text) {
-        if (o)
-            o->setObjectName(text);
-    };
-    name.getText = [](QObject* o) { return o ? o->objectName() : QString(); };
-    info.rows.push_back(name);
-
-    auto intRow = [&info](const char* label, std::function<void(QObject*, int)> set,
-                          std::function<int(QObject*)> get) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(label);
-        row.kind = PropertyDef::Integer;
-        row.setInt = std::move(set);
-        row.getInt = std::move(get);
-        info.rows.push_back(row);
-    };
-    intRow("Width",
-           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setWidth(v); },
-           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getWidth() : 0; });
-    intRow("Height",
-           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setHeight(v); },
-           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getHeight() : 0; });
-    intRow("MinWidth",
-           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setMinWidth(v); },
-           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getMinWidth() : 0; });
-    intRow("MinHeight",
-           [frame](QObject* o, int v) { if (VYRQCanvasWindow* f = frame(o)) f->setMinHeight(v); },
-           [frame](QObject* o) { VYRQCanvasWindow* f = frame(o); return f ? f->getMinHeight() : 0; });
+    info.rows.push_back(vyr::objectNameRow());
+    info.rows.push_back(vyr::intRow("Width", &VYRQCanvasWindow::setWidth, &VYRQCanvasWindow::getWidth));
+    info.rows.push_back(vyr::intRow("Height", &VYRQCanvasWindow::setHeight, &VYRQCanvasWindow::getHeight));
+    info.rows.push_back(vyr::intRow("MinWidth", &VYRQCanvasWindow::setMinWidth, &VYRQCanvasWindow::getMinWidth));
+    info.rows.push_back(vyr::intRow("MinHeight", &VYRQCanvasWindow::setMinHeight, &VYRQCanvasWindow::getMinHeight));
     return info;
 }

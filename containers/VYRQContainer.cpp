@@ -1,6 +1,7 @@
 #include "VYRQContainer.h"
 
 #include "VYRQContainerImpl.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQScrollBar.h"
 
 #include <QChildEvent>
@@ -304,7 +305,7 @@ bool VYRQContainer::event(QEvent* event)
 bool VYRQContainer::eventFilter(QObject* watched, QEvent* event)
 {
     if (VYRQContainerImpl* d = impl())
-        d->childEvent(watched, event);
+        d->watchedChildEvent(watched, event);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -332,81 +333,21 @@ ControlInfo VYRQContainer::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtcontainer", "VYRQContainer", "Container", "Control container",
                                             "container");
-    auto container = [](QObject* o) { return qobject_cast<VYRQContainer*>(o); };
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {Normal, Disable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [container](QObject* o, int state, const FillStyle& value) {
-        if (VYRQContainer* c = container(o))
-            c->setBackgroundState(CtrlState(state), value);
-    };
-    background.getFill = [container](QObject* o, int state) {
-        VYRQContainer* c = container(o);
-        return c ? c->getBackgroundState(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef draw;
-    draw.name = QStringLiteral("DrawBackground");
-    draw.kind = PropertyDef::Bool;
-    draw.setBool = [container](QObject* o, bool value) {
-        if (VYRQContainer* c = container(o))
-            c->setDrawBackground(value);
-    };
-    draw.getBool = [container](QObject* o) {
-        VYRQContainer* c = container(o);
-        return c && c->getDrawBackground();
-    };
-    info.rows.push_back(draw);
-
-    PropertyDef autoSize;
-    autoSize.name = QStringLiteral("AbsoluteDockAutoSize");
-    autoSize.kind = PropertyDef::Bool;
-    autoSize.setBool = [container](QObject* o, bool value) {
-        if (VYRQContainer* c = container(o))
-            c->setAbsoluteDockAutoSize(value);
-    };
-    autoSize.getBool = [container](QObject* o) {
-        VYRQContainer* c = container(o);
-        return c && c->getAbsoluteDockAutoSize();
-    };
-    info.rows.push_back(autoSize);
-
-    PropertyDef layout;
-    layout.name = QStringLiteral("ChildLayout");
-    layout.kind = PropertyDef::Enumeration;
-    layout.optionValues = {Horizontal, Vertical, HorFloat, VerFloat, NoUse};
-    layout.optionLabels = {QStringLiteral("Horizontal"), QStringLiteral("Vertical"), QStringLiteral("HorFloat"),
-                           QStringLiteral("VerFloat"), QStringLiteral("No Use")};
-    layout.setInt = [container](QObject* o, int value) {
-        if (VYRQContainer* c = container(o))
-            c->setChildLayout(AutoChildLayout(value));
-    };
-    layout.getInt = [container](QObject* o) {
-        VYRQContainer* c = container(o);
-        return c ? int(c->getChildLayout()) : int(NoUse);
-    };
-    info.rows.push_back(layout);
-
-    PropertyDef padding;
-    padding.name = QStringLiteral("ChildPadding");
-    padding.kind = PropertyDef::Margins;
-    padding.setMargins = [container](QObject* o, const QMargins& value) {
-        if (VYRQContainer* c = container(o))
-            c->setChildPadding(value.left(), value.top(), value.right(), value.bottom());
-    };
-    padding.getMargins = [container](QObject* o) {
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-        if (VYRQContainer* c = container(o))
-            c->getChildPadding(left, top, right, bottom);
-        return QMargins(left, top, right, bottom);
-    };
-    info.rows.push_back(padding);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQContainer::setBackgroundState,
+                                           &VYRQContainer::getBackgroundState,
+                                           {{Normal, "Normal"}, {Disable, "Disable"}}));
+    info.rows.push_back(
+        vyr::boolRow("DrawBackground", &VYRQContainer::setDrawBackground, &VYRQContainer::getDrawBackground));
+    info.rows.push_back(vyr::boolRow("AbsoluteDockAutoSize", &VYRQContainer::setAbsoluteDockAutoSize,
+                                     &VYRQContainer::getAbsoluteDockAutoSize));
+    info.rows.push_back(vyr::enumRow("ChildLayout", &VYRQContainer::setChildLayout, &VYRQContainer::getChildLayout,
+                                     {{Horizontal, "Horizontal"},
+                                      {Vertical, "Vertical"},
+                                      {HorFloat, "HorFloat"},
+                                      {VerFloat, "VerFloat"},
+                                      {NoUse, "No Use"}},
+                                     NoUse));
+    info.rows.push_back(vyr::marginsRow("ChildPadding", &VYRQContainer::setChildPadding,
+                                        &VYRQContainer::getChildPadding, vyr::MarginOrder::LeftTopRightBottom));
     return info;
 }

@@ -34,6 +34,29 @@ bool isBaseGeometryValid(const QWidget* widget)
     return value.isValid() && value.toRect().isValid();
 }
 
+// Shows a bound bar at `geometry` over a view of `view` pixels, with a range that
+// reaches `contentEnd`, or hides and empties it. `offset` takes the scroll offset
+// before the bar's value is corrected, so it is current when the bar reports it.
+void placeBar(VYRQScrollBar* bar, bool needed, int contentEnd, int view, const QRect& geometry, int& offset)
+{
+    if (!needed) {
+        bar->hide();
+        bar->setRange(0, 0);
+        bar->setValue(0);
+        offset = 0;
+        return;
+    }
+    const int maximum = std::max(contentEnd - view, 0);
+    bar->setRange(0, maximum);
+    bar->setPageStep(view);
+    static_cast<IVYRQWidgetBase*>(bar)->setGeometry(geometry.x(), geometry.y(), geometry.width(),
+                                                     geometry.height());
+    bar->show();
+    offset = std::max(std::min(maximum, bar->value()), 0);
+    if (bar->value() != offset)
+        bar->setValue(offset);
+}
+
 } // namespace
 
 VYRQContainerImpl::VYRQContainerImpl(VYRQContainer* owner)
@@ -208,7 +231,7 @@ void VYRQContainerImpl::childRemoved(QObject* child)
     refreshScroll();
 }
 
-void VYRQContainerImpl::childEvent(QObject* watched, QEvent* event)
+void VYRQContainerImpl::watchedChildEvent(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Destroy) {
         // A bound bar on its way out: drop it before anything asks it for its size.
@@ -274,11 +297,12 @@ void VYRQContainerImpl::releaseBar(VYRQScrollBar* bar)
 void VYRQContainerImpl::forgetBar(bool horizontal, bool destroyed)
 {
     QPointer<VYRQScrollBar>& slot = horizontal ? horizontalBar : verticalBar;
-    VYRQScrollBar* bar = slot.data();
+    // A dying bar is only a QWidget by now: never downcast it.
+    VYRQScrollBar* bar = destroyed ? nullptr : slot.data();
     slot.clear();
     (horizontal ? m_horizontalBarAddress : m_verticalBarAddress) = nullptr;
     // A bar that moved to another parent goes unmarked; a dying one is not touched.
-    if (bar && !destroyed)
+    if (bar)
         releaseBar(bar);
     int& offset = horizontal ? scrollX : scrollY;
     const bool moved = offset != 0;
@@ -408,41 +432,15 @@ void VYRQContainerImpl::refreshScroll()
     const int viewW = std::max(width - (needV ? barW : 0), 0);
     const int viewH = std::max(height - (needH ? barH : 0), 0);
 
-    if (!hBar) {
+    // A bar is needed only when there is content, so its range can end with it.
+    if (hBar)
+        placeBar(hBar, needH, content.right() + 1, viewW, QRect(0, height - barH, viewW, barH), scrollX);
+    else
         scrollX = 0;
-    } else if (needH) {
-        const int maximum = content.isEmpty() ? 0 : std::max(content.right() + 1 - viewW, 0);
-        hBar->setRange(0, maximum);
-        hBar->setPageStep(viewW);
-        static_cast<IVYRQWidgetBase*>(hBar)->setGeometry(0, height - barH, viewW, barH);
-        hBar->show();
-        scrollX = std::max(std::min(maximum, hBar->value()), 0);
-        if (hBar->value() != scrollX)
-            hBar->setValue(scrollX);
-    } else {
-        hBar->hide();
-        hBar->setRange(0, 0);
-        hBar->setValue(0);
-        scrollX = 0;
-    }
-
-    if (!vBar) {
+    if (vBar)
+        placeBar(vBar, needV, content.bottom() + 1, viewH, QRect(width - barW, 0, barW, viewH), scrollY);
+    else
         scrollY = 0;
-    } else if (needV) {
-        const int maximum = content.isEmpty() ? 0 : std::max(content.bottom() + 1 - viewH, 0);
-        vBar->setRange(0, maximum);
-        vBar->setPageStep(viewH);
-        static_cast<IVYRQWidgetBase*>(vBar)->setGeometry(width - barW, 0, barW, viewH);
-        vBar->show();
-        scrollY = std::max(std::min(maximum, vBar->value()), 0);
-        if (vBar->value() != scrollY)
-            vBar->setValue(scrollY);
-    } else {
-        vBar->hide();
-        vBar->setRange(0, 0);
-        vBar->setValue(0);
-        scrollY = 0;
-    }
 
     const bool barsChanged = (hBar && !hBar->isHidden()) != hShownBefore
         || (vBar && !vBar->isHidden()) != vShownBefore;

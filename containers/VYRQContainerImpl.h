@@ -52,7 +52,7 @@ public:
     // Events of the owner and of its watched children.
     void childAdded(QObject* child);
     void childRemoved(QObject* child);
-    void childEvent(QObject* watched, QEvent* event);
+    void watchedChildEvent(QObject* watched, QEvent* event);
     void ownerResized();
     bool wheel(QWheelEvent* event);
     void watchChild(QWidget* child);

@@ -1,6 +1,7 @@
 #include "VYRQGroupBox.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
 #include "VYRQStateStyles.h"
 
@@ -219,90 +220,13 @@ const TextStyleDesc& VYRQGroupBox::getTextStyle(CommonCtrlState) const
 ControlInfo VYRQGroupBox::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtgroupbox", "VYRQGroupBox", "GroupBox", "Control GroupBox", "groupbox");
-    auto box = [](QObject* o) { return qobject_cast<VYRQGroupBox*>(o); };
-    const QVector<int> states = {CommonNormal, CommonDisable};
-    const QVector<QString> labels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = states;
-    background.optionLabels = labels;
-    background.setFill = [box](QObject* o, int state, const FillStyle& style) {
-        if (VYRQGroupBox* b = box(o))
-            b->setBackground(CommonCtrlState(state), style);
-    };
-    background.getFill = [box](QObject* o, int state) {
-        VYRQGroupBox* b = box(o);
-        return b ? b->getBackground(CommonCtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef textStyle;
-    textStyle.name = QStringLiteral("TextStyle");
-    textStyle.kind = PropertyDef::TextStyles;
-    textStyle.optionValues = states;
-    textStyle.optionLabels = labels;
-    textStyle.setTextStyle = [box](QObject* o, int state, const TextStyleDesc& style) {
-        if (VYRQGroupBox* b = box(o))
-            b->setTextStyle(CommonCtrlState(state), style);
-    };
-    textStyle.getTextStyle = [box](QObject* o, int state) {
-        VYRQGroupBox* b = box(o);
-        return b ? b->getTextStyle(CommonCtrlState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(textStyle);
-
-    PropertyDef text;
-    text.name = QStringLiteral("Text");
-    text.kind = PropertyDef::Text;
-    text.setText = [box](QObject* o, const QString& t) {
-        if (VYRQGroupBox* b = box(o))
-            b->setText(t);
-    };
-    text.getText = [box](QObject* o) {
-        VYRQGroupBox* b = box(o);
-        return b ? b->getText() : QString();
-    };
-    info.rows.push_back(text);
-
-    PropertyDef lineSize;
-    lineSize.name = QStringLiteral("LineSize");
-    lineSize.kind = PropertyDef::Integer;
-    lineSize.setInt = [box](QObject* o, int size) {
-        if (VYRQGroupBox* b = box(o))
-            b->setLineSize(size);
-    };
-    lineSize.getInt = [box](QObject* o) {
-        VYRQGroupBox* b = box(o);
-        return b ? b->getLineSize() : 0;
-    };
-    info.rows.push_back(lineSize);
-
-    PropertyDef lineColor;
-    lineColor.name = QStringLiteral("LineColor");
-    lineColor.kind = PropertyDef::Color;
-    lineColor.setColor = [box](QObject* o, const QColor& c) {
-        if (VYRQGroupBox* b = box(o))
-            b->setLineColor(c);
-    };
-    lineColor.getColor = [box](QObject* o) {
-        VYRQGroupBox* b = box(o);
-        return b ? b->getLineColor() : QColor();
-    };
-    info.rows.push_back(lineColor);
-
-    PropertyDef showText;
-    showText.name = QStringLiteral("ShowText");
-    showText.kind = PropertyDef::Bool;
-    showText.setBool = [box](QObject* o, bool on) {
-        if (VYRQGroupBox* b = box(o))
-            b->setShowText(on);
-    };
-    showText.getBool = [box](QObject* o) {
-        VYRQGroupBox* b = box(o);
-        return b && b->getShowText();
-    };
-    info.rows.push_back(showText);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQGroupBox::setBackground, &VYRQGroupBox::getBackground,
+                                           vyr::commonStates()));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQGroupBox::setTextStyle, &VYRQGroupBox::getTextStyle,
+                                           vyr::commonStates()));
+    info.rows.push_back(vyr::textRow("Text", &VYRQGroupBox::setText, &VYRQGroupBox::getText));
+    info.rows.push_back(vyr::intRow("LineSize", &VYRQGroupBox::setLineSize, &VYRQGroupBox::getLineSize));
+    info.rows.push_back(vyr::colorRow("LineColor", &VYRQGroupBox::setLineColor, &VYRQGroupBox::getLineColor));
+    info.rows.push_back(vyr::boolRow("ShowText", &VYRQGroupBox::setShowText, &VYRQGroupBox::getShowText));
     return info;
 }

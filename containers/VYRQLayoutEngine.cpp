@@ -82,6 +82,31 @@ struct VYRQLayoutEngine::Pass {
     qint64 barH = 0;      // bound horizontal bar's thickness while shown
     bool horizontalBar = false;
     bool verticalBar = false;
+
+    // The room of `count` items in a line along one axis: what is left of the main
+    // length after the spacing between them, the padding and a shown bar, and the
+    // same across it; neither below 0.
+    struct Axis {
+        qint64 avail;
+        qint64 cross;
+        qint64 startPad;
+        qint64 crossStart;
+        bool scrollable;
+    };
+    Axis axis(bool horizontal, qint64 count) const
+    {
+        const qint64 mainLength = horizontal ? width : height;
+        const qint64 barMain = horizontal ? barW : barH;
+        const qint64 startPad = horizontal ? pl : pt;
+        const qint64 endPad = horizontal ? pr : pb;
+        const qint64 crossLength = horizontal ? height : width;
+        const qint64 barCross = horizontal ? barH : barW;
+        const qint64 crossStart = horizontal ? pt : pl;
+        const qint64 crossEnd = horizontal ? pb : pr;
+        return {std::max<qint64>(mainLength - (count - 1) * sp - barMain - startPad - endPad, 0),
+                std::max<qint64>(crossLength - barCross - crossStart - crossEnd, 0), startPad, crossStart,
+                horizontal ? horizontalBar : verticalBar};
+    }
 };
 
 bool VYRQLayoutEngine::isLayoutChild(QWidget* widget, IVYRQWidgetBase*& control)
@@ -351,19 +376,9 @@ bool VYRQLayoutEngine::layoutAxis(const Pass& pass, bool horizontal)
 
 void VYRQLayoutEngine::layoutByRatio(const Pass& pass, bool horizontal)
 {
-    const qint64 n = qint64(m_items.size());
-    const qint64 mainLength = horizontal ? pass.width : pass.height;
-    const qint64 barMain = horizontal ? pass.barW : pass.barH;
-    const qint64 startPad = horizontal ? pass.pl : pass.pt;
-    const qint64 endPad = horizontal ? pass.pr : pass.pb;
-    const qint64 crossLength = horizontal ? pass.height : pass.width;
-    const qint64 barCross = horizontal ? pass.barH : pass.barW;
-    const qint64 crossStart = horizontal ? pass.pt : pass.pl;
-    const qint64 crossEnd = horizontal ? pass.pb : pass.pr;
-    const bool scrollable = horizontal ? pass.horizontalBar : pass.verticalBar;
-
-    qint64 avail = std::max<qint64>(mainLength - (n - 1) * pass.sp - barMain - startPad - endPad, 0);
-    if (scrollable) {
+    const Pass::Axis axis = pass.axis(horizontal, qint64(m_items.size()));
+    qint64 avail = axis.avail;
+    if (axis.scrollable) {
         qint64 need = 0;
         for (const Item& item : m_items) {
             const qint64 size = std::min(std::max(std::max<qint64>(item.current, 0), item.minimum), item.maximum);
@@ -390,29 +405,28 @@ void VYRQLayoutEngine::layoutByRatio(const Pass& pass, bool horizontal)
     }
 
     qint64 rest = std::max<qint64>(avail - fixedSum, 0);
-    const qint64 cross = std::max<qint64>(crossLength - barCross - crossStart - crossEnd, 0);
-    qint64 pos = startPad;
+    qint64 pos = axis.startPad;
     for (const Item& item : m_items) {
         qint64 size = 0;
         if (!item.fixed) {
             const qint64 share = (ratioCount < 2 || ratioSum < 1) ? rest : mulDiv(rest, item.weight, ratioSum);
             const qint64 cap = std::min(std::max<qint64>(avail, 0), item.maximum);
             size = clampSize(item.minimum, cap, share);
-        } else if (scrollable) {
+        } else if (axis.scrollable) {
             size = std::min(std::max(std::max<qint64>(item.current, 0), item.minimum), item.maximum);
         } else {
             const qint64 cap = std::min(std::max<qint64>(avail, 0), item.maximum);
             size = clampSize(item.minimum, cap, std::max<qint64>(item.current, 0));
         }
         size = std::max<qint64>(size, 0);
-        placeChild(item, horizontal, pos, crossStart, size, cross, false, 0);
+        placeChild(item, horizontal, pos, axis.crossStart, size, axis.cross, false, 0);
         if (!item.fixed) {
             --ratioCount;
             rest = std::max<qint64>(rest - size, 0);
             ratioSum -= item.weight;
         }
         avail -= size;
-        if (!scrollable)
+        if (!axis.scrollable)
             avail = std::max<qint64>(avail, 0);
         pos += pass.sp + size;
     }
@@ -420,21 +434,8 @@ void VYRQLayoutEngine::layoutByRatio(const Pass& pass, bool horizontal)
 
 void VYRQLayoutEngine::layoutByStretch(const Pass& pass, bool horizontal, qint64 stretchSum)
 {
-    const qint64 n = qint64(m_items.size());
-    const qint64 mainLength = horizontal ? pass.width : pass.height;
-    const qint64 barMain = horizontal ? pass.barW : pass.barH;
-    const qint64 startPad = horizontal ? pass.pl : pass.pt;
-    const qint64 endPad = horizontal ? pass.pr : pass.pb;
-    const qint64 crossLength = horizontal ? pass.height : pass.width;
-    const qint64 barCross = horizontal ? pass.barH : pass.barW;
-    const qint64 crossStart = horizontal ? pass.pt : pass.pl;
-    const qint64 crossEnd = horizontal ? pass.pb : pass.pr;
-    const bool scrollable = horizontal ? pass.horizontalBar : pass.verticalBar;
-
-    qint64 avail = std::max<qint64>(mainLength - (n - 1) * pass.sp - endPad - startPad - barMain, 0);
-    qint64 cross = crossLength - crossEnd - crossStart - barCross;
-    if (cross < 1)
-        cross = 0;
+    const Pass::Axis axis = pass.axis(horizontal, qint64(m_items.size()));
+    qint64 avail = axis.avail;
 
     // Everything but the stretch items keeps its own size.
     qint64 fixedSum = 0;
@@ -448,7 +449,7 @@ void VYRQLayoutEngine::layoutByStretch(const Pass& pass, bool horizontal, qint64
                              std::min(std::max(std::max<qint64>(item.current, 0), item.minimum), cap));
         fixedSum += item.size;
     }
-    if (scrollable)
+    if (axis.scrollable)
         avail = std::max(avail, fixedSum);
 
     qint64 remaining = avail - fixedSum;
@@ -498,13 +499,13 @@ void VYRQLayoutEngine::layoutByStretch(const Pass& pass, bool horizontal, qint64
         }
     }
 
-    qint64 pos = startPad;
+    qint64 pos = axis.startPad;
     qint64 left = avail;
     for (const Item& item : m_items) {
         const qint64 low = item.stretch ? 0 : item.minimum;
         const qint64 cap = std::min(left < 1 ? 0 : left, item.maximum);
         const qint64 size = std::max<qint64>(clampSize(low, cap, item.size), 0);
-        placeChild(item, horizontal, pos, crossStart, size, cross, item.stretch, item.thickness);
+        placeChild(item, horizontal, pos, axis.crossStart, size, axis.cross, item.stretch, item.thickness);
         left = std::max<qint64>(left - size, 0);
         pos += pass.sp + size;
     }

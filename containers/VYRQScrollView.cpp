@@ -4,6 +4,7 @@
 #include "VYRQGlobal.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QEvent>
@@ -362,21 +363,7 @@ ControlInfo VYRQScrollView::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtscrollview", "VYRQScrollView", "ScrollView", "Control ScrollView",
                                             "scrollview");
-    auto view = [](QObject* o) { return qobject_cast<VYRQScrollView*>(o); };
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {CommonNormal, CommonDisable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [view](QObject* o, int state, const FillStyle& value) {
-        if (VYRQScrollView* v = view(o))
-            v->setBackground(CommonCtrlState(state), value);
-    };
-    background.getFill = [view](QObject* o, int state) {
-        VYRQScrollView* v = view(o);
-        return v ? v->getBackground(CommonCtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQScrollView::setBackground,
+                                           &VYRQScrollView::getBackground, vyr::commonStates()));
     return info;
 }

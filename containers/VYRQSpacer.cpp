@@ -2,6 +2,7 @@
 
 #include "VYRQContainer.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 
 #include <json/value.h>
 
@@ -101,35 +102,9 @@ bool VYRQSpacer::getDelegateItemVisible() const
 ControlInfo VYRQSpacer::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtspacer", "VYRQSpacer", "Spacer", "Elastic spacer", "container");
-    auto spacer = [](QObject* o) { return qobject_cast<VYRQSpacer*>(o); };
-
-    PropertyDef direction;
-    direction.name = QStringLiteral("Direction");
-    direction.kind = PropertyDef::Enumeration;
-    direction.optionValues = {Auto, Horizontal, Vertical};
-    direction.optionLabels = {QStringLiteral("Auto"), QStringLiteral("Horizontal"), QStringLiteral("Vertical")};
-    direction.setInt = [spacer](QObject* o, int value) {
-        // Out-of-range values become Auto; the enum never holds them.
-        if (VYRQSpacer* s = spacer(o))
-            s->setDirection((value < Auto || value > Vertical) ? Auto : Direction(value));
-    };
-    direction.getInt = [spacer](QObject* o) {
-        VYRQSpacer* s = spacer(o);
-        return s ? int(s->getDirection()) : int(Auto);
-    };
-    info.rows.push_back(direction);
-
-    PropertyDef thickness;
-    thickness.name = QStringLiteral("Thickness");
-    thickness.kind = PropertyDef::Integer;
-    thickness.setInt = [spacer](QObject* o, int value) {
-        if (VYRQSpacer* s = spacer(o))
-            s->setThickness(value);
-    };
-    thickness.getInt = [spacer](QObject* o) {
-        VYRQSpacer* s = spacer(o);
-        return s ? s->getThickness() : 0;
-    };
-    info.rows.push_back(thickness);
+    // setDirection() turns out-of-range values into Auto.
+    info.rows.push_back(vyr::enumRow("Direction", &VYRQSpacer::setDirection, &VYRQSpacer::getDirection,
+                                     {{Auto, "Auto"}, {Horizontal, "Horizontal"}, {Vertical, "Vertical"}}, Auto));
+    info.rows.push_back(vyr::intRow("Thickness", &VYRQSpacer::setThickness, &VYRQSpacer::getThickness));
     return info;
 }

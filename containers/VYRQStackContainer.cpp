@@ -2,6 +2,7 @@
 
 #include "VYRQContainer.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QChildEvent>
@@ -369,34 +370,10 @@ ControlInfo VYRQStackContainer::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtstackcontainer", "VYRQStackContainer", "StackContainer",
                                             "Stack page container", "container");
-    auto stack = [](QObject* o) { return qobject_cast<VYRQStackContainer*>(o); };
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {Normal, Disable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [stack](QObject* o, int state, const FillStyle& value) {
-        if (VYRQStackContainer* s = stack(o))
-            s->setBackgroundState(CtrlState(state), value);
-    };
-    background.getFill = [stack](QObject* o, int state) {
-        VYRQStackContainer* s = stack(o);
-        return s ? s->getBackgroundState(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef draw;
-    draw.name = QStringLiteral("DrawBackground");
-    draw.kind = PropertyDef::Bool;
-    draw.setBool = [stack](QObject* o, bool value) {
-        if (VYRQStackContainer* s = stack(o))
-            s->setDrawBackground(value);
-    };
-    draw.getBool = [stack](QObject* o) {
-        VYRQStackContainer* s = stack(o);
-        return s && s->getDrawBackground();
-    };
-    info.rows.push_back(draw);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQStackContainer::setBackgroundState,
+                                           &VYRQStackContainer::getBackgroundState,
+                                           {{Normal, "Normal"}, {Disable, "Disable"}}));
+    info.rows.push_back(vyr::boolRow("DrawBackground", &VYRQStackContainer::setDrawBackground,
+                                     &VYRQStackContainer::getDrawBackground));
     return info;
 }

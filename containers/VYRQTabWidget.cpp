@@ -2,6 +2,7 @@
 
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QMouseEvent>
@@ -389,92 +390,17 @@ void VYRQTabWidget::leaveEvent(QEvent*)
 ControlInfo VYRQTabWidget::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qttab", "VYRQTabWidget", "TabWidget", "Control TabWidget", "tab");
-    auto tab = [](QObject* o) { return qobject_cast<VYRQTabWidget*>(o); };
-    const QVector<int> states = {Normal, Hot, Pressed, Disable};
-    const QVector<QString> stateLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                                          QStringLiteral("Disable")};
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {CommonNormal, CommonDisable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [tab](QObject* o, int, const FillStyle& style) {
-        if (VYRQTabWidget* t = tab(o))
-            t->setBackground(style);
-    };
-    background.getFill = [tab](QObject* o, int) {
-        VYRQTabWidget* t = tab(o);
-        return t ? t->getBackground() : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef itemBackground;
-    itemBackground.name = QStringLiteral("ItemBg");
-    itemBackground.kind = PropertyDef::FillStyles;
-    itemBackground.optionValues = states;
-    itemBackground.optionLabels = stateLabels;
-    itemBackground.setFill = [tab](QObject* o, int state, const FillStyle& style) {
-        if (VYRQTabWidget* t = tab(o))
-            t->setItemBackground(CtrlState(state), style);
-    };
-    itemBackground.getFill = [tab](QObject* o, int state) {
-        VYRQTabWidget* t = tab(o);
-        return t ? t->getItemBackground(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(itemBackground);
-
-    PropertyDef textStyle;
-    textStyle.name = QStringLiteral("TextStyle");
-    textStyle.kind = PropertyDef::TextStyles;
-    textStyle.optionValues = states;
-    textStyle.optionLabels = stateLabels;
-    textStyle.setTextStyle = [tab](QObject* o, int state, const TextStyleDesc& style) {
-        if (VYRQTabWidget* t = tab(o))
-            t->setItemTextStyle(CtrlState(state), style);
-    };
-    textStyle.getTextStyle = [tab](QObject* o, int state) {
-        VYRQTabWidget* t = tab(o);
-        return t ? t->getItemTextStyle(CtrlState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(textStyle);
-
-    using BoolSetter = void (VYRQTabWidget::*)(bool);
-    using BoolGetter = bool (VYRQTabWidget::*)() const;
-    auto boolRow = [tab](const char* name, BoolSetter set, BoolGetter get) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::Bool;
-        row.setBool = [tab, set](QObject* o, bool on) {
-            if (VYRQTabWidget* t = tab(o))
-                (t->*set)(on);
-        };
-        row.getBool = [tab, get](QObject* o) {
-            VYRQTabWidget* t = tab(o);
-            return t && (t->*get)();
-        };
-        return row;
-    };
-    using IntSetter = void (VYRQTabWidget::*)(int);
-    using IntGetter = int (VYRQTabWidget::*)() const;
-    auto intRow = [tab](const char* name, IntSetter set, IntGetter get) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::Integer;
-        row.setInt = [tab, set](QObject* o, int v) {
-            if (VYRQTabWidget* t = tab(o))
-                (t->*set)(v);
-        };
-        row.getInt = [tab, get](QObject* o) {
-            VYRQTabWidget* t = tab(o);
-            return t ? (t->*get)() : 0;
-        };
-        return row;
-    };
-    info.rows.push_back(boolRow("IsHorizontal", &VYRQTabWidget::setIsHor, &VYRQTabWidget::getIsHor));
-    info.rows.push_back(intRow("ItemSize", &VYRQTabWidget::setItemSize, &VYRQTabWidget::getItemSize));
-    info.rows.push_back(intRow("ItemSpace", &VYRQTabWidget::setItemSpace, &VYRQTabWidget::getItemSpace));
-    info.rows.push_back(boolRow("ShowText", &VYRQTabWidget::setShowText, &VYRQTabWidget::getShowText));
-    info.rows.push_back(boolRow("ShowIcon", &VYRQTabWidget::setShowIcon, &VYRQTabWidget::getShowIcon));
+    // One background for every state, though the row lists two.
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTabWidget::setBackground,
+                                           &VYRQTabWidget::getBackground, vyr::commonStates()));
+    info.rows.push_back(
+        vyr::fillStatesRow("ItemBg", &VYRQTabWidget::setItemBackground, &VYRQTabWidget::getItemBackground));
+    info.rows.push_back(
+        vyr::textStatesRow("TextStyle", &VYRQTabWidget::setItemTextStyle, &VYRQTabWidget::getItemTextStyle));
+    info.rows.push_back(vyr::boolRow("IsHorizontal", &VYRQTabWidget::setIsHor, &VYRQTabWidget::getIsHor));
+    info.rows.push_back(vyr::intRow("ItemSize", &VYRQTabWidget::setItemSize, &VYRQTabWidget::getItemSize));
+    info.rows.push_back(vyr::intRow("ItemSpace", &VYRQTabWidget::setItemSpace, &VYRQTabWidget::getItemSpace));
+    info.rows.push_back(vyr::boolRow("ShowText", &VYRQTabWidget::setShowText, &VYRQTabWidget::getShowText));
+    info.rows.push_back(vyr::boolRow("ShowIcon", &VYRQTabWidget::setShowIcon, &VYRQTabWidget::getShowIcon));
     return info;
 }

@@ -30,7 +30,7 @@ bool VYRQWindowDesignerImpl::serializeJson(Json::Value*& json, bool read)
         if (!attr)
             return true;
         QString theme;
-        vyr::json::read(*attr, "theme", theme);
+        readOwnAttr(*attr, "theme", theme);
         if (theme.isEmpty())
             return true;
         // A theme zip is named "*.data"; anything else is a theme folder.

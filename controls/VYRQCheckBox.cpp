@@ -2,7 +2,7 @@
 #include "VYRQCheckBoxImpl.h"
 
 #include "VYRQJson.h"
-#include "VYRQResourceManager.h"
+#include "VYRQPropertyRows.h"
 
 #include <QPainter>
 
@@ -13,18 +13,9 @@ const QString VYRQCheckBoxImpl::defaultCheckedIcon = QStringLiteral("IDB_CHECKED
 
 namespace {
 
-const QString keyPrefix = QStringLiteral("|->");
-
 const char* const ownKeys[] = {"iconHor", "iconVer", "iconX", "iconY", "showIcon", "showText", "text",
                                "iconPath", "hotIconPath", "siconPath", "sHotIconPath", "disableIconPath",
                                "disableSIconPath"};
-
-FillStyle undrawnFill()
-{
-    FillStyle style;
-    style.draw = false;
-    return style;
-}
 
 } // namespace
 
@@ -94,21 +85,8 @@ void VYRQCheckBoxImpl::drawControl(QPainter* painter, const QRect& rect)
 
 void VYRQCheckBoxImpl::notifyChangeLanguage()
 {
-    if (!textKey.isEmpty())
-        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
-}
-
-void VYRQCheckBoxImpl::readText(const QString& value)
-{
-    if (value.startsWith(keyPrefix)) {
-        textKey = value.mid(keyPrefix.size());
-        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
-        return;
-    }
-    // A plain text replaces a translated one for good; a later language change
-    // must not bring the old key's translation back over it.
-    textKey.clear();
-    q->setText(value);
+    if (textKey.isSet())
+        q->setText(textKey.translation());
 }
 
 bool VYRQCheckBoxImpl::serializeJson(Json::Value*& json, bool read)
@@ -155,11 +133,11 @@ void VYRQCheckBoxImpl::readJson(const Json::Value& element)
 
     QString text;
     if (vyr::json::read(*attr, "text", text)) {
-        readText(text);
+        q->setText(textKey.read(text));
     } else if (!isApplyingTheme()) {
         // A theme element without a text leaves the application's text alone; a page
         // element without one means an empty box label.
-        readText(QString());
+        q->setText(textKey.read(QString()));
     }
 
     vyr::json::read(*attr, "iconPath", uncheckIcon);
@@ -479,141 +457,28 @@ void VYRQCheckBox::leaveEvent(QEvent* event)
 // ---------------------------------------------------------------------------
 // Designer record
 
-namespace {
-
-VYRQCheckBox* box(QObject* o)
-{
-    return qobject_cast<VYRQCheckBox*>(o);
-}
-
-PropertyDef separatorRow()
-{
-    PropertyDef row;
-    row.name = QStringLiteral("Line");
-    row.kind = PropertyDef::Separator;
-    return row;
-}
-
-PropertyDef fillRow(const char* name, void (VYRQCheckBox::*set)(CtrlState, const FillStyle&),
-                    const FillStyle& (VYRQCheckBox::*get)(CtrlState) const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::FillStyles;
-    row.optionValues = {Normal, Hot, Pressed, Disable};
-    row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                        QStringLiteral("Disable")};
-    row.setFill = [set](QObject* o, int state, const FillStyle& style) {
-        if (VYRQCheckBox* b = box(o))
-            (b->*set)(CtrlState(state), style);
-    };
-    row.getFill = [get](QObject* o, int state) {
-        VYRQCheckBox* b = box(o);
-        return b ? (b->*get)(CtrlState(state)) : FillStyle();
-    };
-    return row;
-}
-
-PropertyDef iconRow(const char* name, void (VYRQCheckBox::*set)(const QString&),
-                    QString (VYRQCheckBox::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::IconPath;
-    row.setText = [set](QObject* o, const QString& value) {
-        if (VYRQCheckBox* b = box(o))
-            (b->*set)(value);
-    };
-    row.getText = [get](QObject* o) {
-        VYRQCheckBox* b = box(o);
-        return b ? (b->*get)() : QString();
-    };
-    return row;
-}
-
-PropertyDef alignRow(const char* name, void (VYRQCheckBox::*set)(DockLayoutType),
-                     DockLayoutType (VYRQCheckBox::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::Enumeration;
-    row.optionValues = {DockNear, DockCenter, DockFar};
-    row.optionLabels = {QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
-    row.setInt = [set](QObject* o, int value) {
-        if (VYRQCheckBox* b = box(o))
-            (b->*set)(DockLayoutType(value));
-    };
-    row.getInt = [get](QObject* o) {
-        VYRQCheckBox* b = box(o);
-        return b ? int((b->*get)()) : 0;
-    };
-    return row;
-}
-
-PropertyDef intRow(const char* name, void (VYRQCheckBox::*set)(int), int (VYRQCheckBox::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::Integer;
-    row.setInt = [set](QObject* o, int value) {
-        if (VYRQCheckBox* b = box(o))
-            (b->*set)(value);
-    };
-    row.getInt = [get](QObject* o) {
-        VYRQCheckBox* b = box(o);
-        return b ? (b->*get)() : 0;
-    };
-    return row;
-}
-
-} // namespace
-
 ControlInfo VYRQCheckBox::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtcheckbox", "VYRQCheckBox", "Checkbox", "Control CheckBox", "checkbox");
-    info.rows.push_back(fillRow("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
+    info.rows.push_back(vyr::fillStatesRow("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
+    info.rows.push_back(vyr::fillStatesRow("CheckedBg", &VYRQCheckBox::setCheckedBackground,
+                                           &VYRQCheckBox::getCheckedBackground));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQCheckBox::setTextStyleByState,
+                                           &VYRQCheckBox::getTextStyleByState, vyr::checkTextStates()));
+    info.rows.push_back(vyr::separatorRow());
+    info.rows.push_back(vyr::boolRow("ShowIcon", &VYRQCheckBox::setShowIcon, &VYRQCheckBox::getShowIcon));
+    info.rows.push_back(vyr::iconRow("UncheckIcon", &VYRQCheckBox::setUncheckIcon, &VYRQCheckBox::getUncheckIcon));
     info.rows.push_back(
-        fillRow("CheckedBg", &VYRQCheckBox::setCheckedBackground, &VYRQCheckBox::getCheckedBackground));
-
-    PropertyDef text;
-    text.name = QStringLiteral("TextStyle");
-    text.kind = PropertyDef::TextStyles;
-    text.optionValues = {TextChecked, TextUnchecked, TextDisable};
-    text.optionLabels = {QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
-    text.setTextStyle = [](QObject* o, int state, const TextStyleDesc& style) {
-        if (VYRQCheckBox* b = box(o))
-            b->setTextStyleByState(CheckBoxTextState(state), style);
-    };
-    text.getTextStyle = [](QObject* o, int state) {
-        VYRQCheckBox* b = box(o);
-        return b ? b->getTextStyleByState(CheckBoxTextState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(text);
-    info.rows.push_back(separatorRow());
-
-    PropertyDef showIcon;
-    showIcon.name = QStringLiteral("ShowIcon");
-    showIcon.kind = PropertyDef::Bool;
-    showIcon.setBool = [](QObject* o, bool on) {
-        if (VYRQCheckBox* b = box(o))
-            b->setShowIcon(on);
-    };
-    showIcon.getBool = [](QObject* o) {
-        VYRQCheckBox* b = box(o);
-        return b && b->getShowIcon();
-    };
-    info.rows.push_back(showIcon);
-
-    info.rows.push_back(iconRow("UncheckIcon", &VYRQCheckBox::setUncheckIcon, &VYRQCheckBox::getUncheckIcon));
+        vyr::iconRow("UncheckHotIcon", &VYRQCheckBox::setUncheckHotIcon, &VYRQCheckBox::getUncheckHotIcon));
+    info.rows.push_back(vyr::iconRow("CheckedIcon", &VYRQCheckBox::setCheckedIcon, &VYRQCheckBox::getCheckedIcon));
     info.rows.push_back(
-        iconRow("UncheckHotIcon", &VYRQCheckBox::setUncheckHotIcon, &VYRQCheckBox::getUncheckHotIcon));
-    info.rows.push_back(iconRow("CheckedIcon", &VYRQCheckBox::setCheckedIcon, &VYRQCheckBox::getCheckedIcon));
-    info.rows.push_back(
-        iconRow("CheckedHotIcon", &VYRQCheckBox::setCheckedHotIcon, &VYRQCheckBox::getCheckedHotIcon));
-    info.rows.push_back(alignRow("HorAlign", &VYRQCheckBox::setIconHorAlign, &VYRQCheckBox::getIconHorAlign));
-    info.rows.push_back(alignRow("VerAlign", &VYRQCheckBox::setIconVerAlign, &VYRQCheckBox::getIconVerAlign));
-    info.rows.push_back(intRow("OffsetX", &VYRQCheckBox::setIconOffsetX, &VYRQCheckBox::getIconOffsetX));
-    info.rows.push_back(intRow("OffsetY", &VYRQCheckBox::setIconOffsetY, &VYRQCheckBox::getIconOffsetY));
+        vyr::iconRow("CheckedHotIcon", &VYRQCheckBox::setCheckedHotIcon, &VYRQCheckBox::getCheckedHotIcon));
+    info.rows.push_back(vyr::enumRow("HorAlign", &VYRQCheckBox::setIconHorAlign, &VYRQCheckBox::getIconHorAlign,
+                                     vyr::dockAlignments()));
+    info.rows.push_back(vyr::enumRow("VerAlign", &VYRQCheckBox::setIconVerAlign, &VYRQCheckBox::getIconVerAlign,
+                                     vyr::dockAlignments()));
+    info.rows.push_back(vyr::intRow("OffsetX", &VYRQCheckBox::setIconOffsetX, &VYRQCheckBox::getIconOffsetX));
+    info.rows.push_back(vyr::intRow("OffsetY", &VYRQCheckBox::setIconOffsetY, &VYRQCheckBox::getIconOffsetY));
     return info;
 }
 

@@ -32,7 +32,7 @@ public:
     QString checkedHotIcon;
     QString disableCheckedIcon;
     QString disableUncheckIcon;
-    QString textKey;
+    TextKey textKey;
     IconStyleDesc iconStyle;
     TextStyleDesc uncheckedText;
     TextStyleDesc checkedText;
@@ -45,7 +45,6 @@ public:
 private:
     void readJson(const Json::Value& element);
     void writeJson(Json::Value& element) const;
-    void readText(const QString& text);
 
     VYRQCheckBox* q;
 };

@@ -4,6 +4,7 @@
 #include "VYRQComboList.h"
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 
 #include <QIcon>
 #include <QLineEdit>
@@ -375,88 +376,21 @@ ControlInfo VYRQComboBox::getProps()
 {
     ControlInfo info =
         vyr::makeControlInfo("qtcombobox", "VYRQComboBox", "ComboBox", "Control ComboBox", "combo");
-    auto box = [](QObject* o) { return qobject_cast<VYRQComboBox*>(o); };
-    const QVector<int> allStates = {Normal, Hot, Pressed, Disable};
-    const QVector<QString> allLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                                        QStringLiteral("Disable")};
-
-    using FillSetter = void (VYRQComboBox::*)(CtrlState, const FillStyle&);
-    using FillGetter = const FillStyle& (VYRQComboBox::*)(CtrlState) const;
-    auto fillRow = [&](const char* name, FillSetter set, FillGetter get, bool perState) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::FillStyles;
-        row.optionValues = perState ? allStates : QVector<int>{Normal};
-        row.optionLabels = perState ? allLabels : QVector<QString>{QStringLiteral("Normal")};
-        row.setFill = [box, set](QObject* o, int state, const FillStyle& style) {
-            if (VYRQComboBox* b = box(o))
-                (b->*set)(CtrlState(state), style);
-        };
-        row.getFill = [box, get](QObject* o, int state) {
-            VYRQComboBox* b = box(o);
-            return b ? (b->*get)(CtrlState(state)) : FillStyle();
-        };
-        return row;
-    };
-    using TextSetter = void (VYRQComboBox::*)(CtrlState, const TextStyleDesc&);
-    using TextGetter = const TextStyleDesc& (VYRQComboBox::*)(CtrlState) const;
-    auto textRow = [&](const char* name, TextSetter set, TextGetter get) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::TextStyles;
-        row.optionValues = allStates;
-        row.optionLabels = allLabels;
-        row.setTextStyle = [box, set](QObject* o, int state, const TextStyleDesc& style) {
-            if (VYRQComboBox* b = box(o))
-                (b->*set)(CtrlState(state), style);
-        };
-        row.getTextStyle = [box, get](QObject* o, int state) {
-            VYRQComboBox* b = box(o);
-            return b ? (b->*get)(CtrlState(state)) : TextStyleDesc();
-        };
-        return row;
-    };
-    using IconSetter = void (VYRQComboBox::*)(const QString&);
-    using IconGetter = const QString& (VYRQComboBox::*)() const;
-    auto iconRow = [&](const char* name, IconSetter set, IconGetter get) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::IconPath;
-        row.setText = [box, set](QObject* o, const QString& icon) {
-            if (VYRQComboBox* b = box(o))
-                (b->*set)(icon);
-        };
-        row.getText = [box, get](QObject* o) {
-            VYRQComboBox* b = box(o);
-            return b ? (b->*get)() : QString();
-        };
-        return row;
-    };
-
-    info.rows.push_back(fillRow("Background", &VYRQComboBox::setBackground, &VYRQComboBox::getBackground, true));
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQComboBox::setBackground, &VYRQComboBox::getBackground));
     info.rows.push_back(
-        fillRow("BtnBackground", &VYRQComboBox::setBtnBackground, &VYRQComboBox::getBtnBackground, true));
-    info.rows.push_back(textRow("TextStyle", &VYRQComboBox::setTextStyle, &VYRQComboBox::getTextStyle));
+        vyr::fillStatesRow("BtnBackground", &VYRQComboBox::setBtnBackground, &VYRQComboBox::getBtnBackground));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQComboBox::setTextStyle, &VYRQComboBox::getTextStyle));
     // The popup background's row is labelled like the button's.
+    info.rows.push_back(vyr::fillStatesRow("BtnBackground", &VYRQComboBox::setPopupBackground,
+                                           &VYRQComboBox::getPopupBackground, vyr::normalStateOnly()));
     info.rows.push_back(
-        fillRow("BtnBackground", &VYRQComboBox::setPopupBackground, &VYRQComboBox::getPopupBackground, false));
-    info.rows.push_back(fillRow("ItemBg", &VYRQComboBox::setItemBackground, &VYRQComboBox::getItemBackground, true));
-    info.rows.push_back(textRow("ItemText", &VYRQComboBox::setItemTextStyle, &VYRQComboBox::getItemTextStyle));
-
-    PropertyDef context;
-    context.name = QStringLiteral("Context");
-    context.kind = PropertyDef::Text;
-    context.setText = [box](QObject* o, const QString& text) {
-        if (VYRQComboBox* b = box(o))
-            b->setCurrentText(text);
-    };
-    context.getText = [box](QObject* o) {
-        VYRQComboBox* b = box(o);
-        return b ? b->currentText() : QString();
-    };
-    info.rows.push_back(context);
-    info.rows.push_back(iconRow("Icon", &VYRQComboBox::setNormalBtnIcon, &VYRQComboBox::getNormalBtnIcon));
-    info.rows.push_back(iconRow("HotIcon", &VYRQComboBox::setHotBtnIcon, &VYRQComboBox::getHotBtnIcon));
+        vyr::fillStatesRow("ItemBg", &VYRQComboBox::setItemBackground, &VYRQComboBox::getItemBackground));
+    info.rows.push_back(
+        vyr::textStatesRow("ItemText", &VYRQComboBox::setItemTextStyle, &VYRQComboBox::getItemTextStyle));
+    info.rows.push_back(
+        vyr::textRow<VYRQComboBox>("Context", &QComboBox::setCurrentText, &QComboBox::currentText));
+    info.rows.push_back(vyr::iconRow("Icon", &VYRQComboBox::setNormalBtnIcon, &VYRQComboBox::getNormalBtnIcon));
+    info.rows.push_back(vyr::iconRow("HotIcon", &VYRQComboBox::setHotBtnIcon, &VYRQComboBox::getHotBtnIcon));
     return info;
 }
 

@@ -1,6 +1,7 @@
 #include "VYRQImage.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
 #include "VYRQWidgetBaseImpl.h"
 
@@ -348,33 +349,8 @@ void VYRQImage::leaveEvent(QEvent* event)
 ControlInfo VYRQImage::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtpicture", "VYRQImage", "Image", "Control Image", "picture");
-    auto picture = [](QObject* o) { return qobject_cast<VYRQImage*>(o); };
-
-    PropertyDef path;
-    path.name = QStringLiteral("ImagePath");
-    path.kind = PropertyDef::IconPath;
-    path.setText = [picture](QObject* o, const QString& value) {
-        if (VYRQImage* p = picture(o))
-            p->setImagePath(value);
-    };
-    path.getText = [picture](QObject* o) {
-        VYRQImage* p = picture(o);
-        return p ? p->getImagePath() : QString();
-    };
-    info.rows.push_back(path);
-
-    PropertyDef stretch;
-    stretch.name = QStringLiteral("Stretch");
-    stretch.kind = PropertyDef::Bool;
-    stretch.setBool = [picture](QObject* o, bool on) {
-        if (VYRQImage* p = picture(o))
-            p->setStretchDraw(on);
-    };
-    stretch.getBool = [picture](QObject* o) {
-        VYRQImage* p = picture(o);
-        return p && p->getStretchDraw();
-    };
-    info.rows.push_back(stretch);
+    info.rows.push_back(vyr::iconRow("ImagePath", &VYRQImage::setImagePath, &VYRQImage::getImagePath));
+    info.rows.push_back(vyr::boolRow("Stretch", &VYRQImage::setStretchDraw, &VYRQImage::getStretchDraw));
     return info;
 }
 

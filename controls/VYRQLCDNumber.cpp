@@ -1,6 +1,7 @@
 #include "VYRQLCDNumber.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QPainter>
@@ -207,60 +208,14 @@ void VYRQLCDNumber::leaveEvent(QEvent* event)
 ControlInfo VYRQLCDNumber::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtlcdnumber", "VYRQLCDNumber", "LCDNumber", "Control LCDNumber", "led");
-    auto lcd = [](QObject* o) { return qobject_cast<VYRQLCDNumber*>(o); };
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {CommonNormal, CommonDisable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [lcd](QObject* o, int state, const FillStyle& style) {
-        if (VYRQLCDNumber* l = lcd(o))
-            l->setBackground(CommonCtrlState(state), style);
-    };
-    background.getFill = [lcd](QObject* o, int state) {
-        VYRQLCDNumber* l = lcd(o);
-        return l ? l->getBackground(CommonCtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef digits;
-    digits.name = QStringLiteral("DigitCount");
-    digits.kind = PropertyDef::Integer;
-    digits.setInt = [lcd](QObject* o, int count) {
-        if (VYRQLCDNumber* l = lcd(o))
-            l->setDigitCount(count);
-    };
-    digits.getInt = [lcd](QObject* o) {
-        VYRQLCDNumber* l = lcd(o);
-        return l ? l->digitCount() : 0;
-    };
-    info.rows.push_back(digits);
-
-    PropertyDef color;
-    color.name = QStringLiteral("TextColor");
-    color.kind = PropertyDef::Color;
-    color.setColor = [lcd](QObject* o, const QColor& c) {
-        if (VYRQLCDNumber* l = lcd(o))
-            l->setColor(c);
-    };
-    color.getColor = [lcd](QObject* o) {
-        VYRQLCDNumber* l = lcd(o);
-        return l ? l->getColor() : QColor();
-    };
-    info.rows.push_back(color);
-
-    PropertyDef text;
-    text.name = QStringLiteral("Text");
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQLCDNumber::setBackground,
+                                           &VYRQLCDNumber::getBackground, vyr::commonStates()));
+    info.rows.push_back(
+        vyr::intRow<VYRQLCDNumber>("DigitCount", &QLCDNumber::setDigitCount, &QLCDNumber::digitCount));
+    info.rows.push_back(vyr::colorRow("TextColor", &VYRQLCDNumber::setColor, &VYRQLCDNumber::getColor));
+    // The digits are a text, yet their row is of kind ObjectName.
+    PropertyDef text = vyr::textRow("Text", &VYRQLCDNumber::setNumText, &VYRQLCDNumber::getNumText);
     text.kind = PropertyDef::ObjectName;
-    text.setText = [lcd](QObject* o, const QString& t) {
-        if (VYRQLCDNumber* l = lcd(o))
-            l->setNumText(t);
-    };
-    text.getText = [lcd](QObject* o) {
-        VYRQLCDNumber* l = lcd(o);
-        return l ? l->getNumText() : QString();
-    };
     info.rows.push_back(text);
     return info;
 }

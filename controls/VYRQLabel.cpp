@@ -1,7 +1,8 @@
 #include "VYRQLabel.h"
 
-#include "VYRQReadSizeGuard_p.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
+#include "VYRQReadSizeGuard_p.h"
 #include "VYRQResourceManager.h"
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
@@ -242,35 +243,9 @@ void VYRQLabel::leaveEvent(QEvent* event)
 ControlInfo VYRQLabel::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtlabel", "VYRQLabel", "Label", "Control label", "label");
-    auto label = [](QObject* o) { return qobject_cast<VYRQLabel*>(o); };
-
-    PropertyDef text;
-    text.name = QStringLiteral("Text");
-    text.kind = PropertyDef::Text;
-    text.setText = [label](QObject* o, const QString& value) {
-        if (VYRQLabel* l = label(o))
-            l->setText(value);
-    };
-    text.getText = [label](QObject* o) {
-        VYRQLabel* l = label(o);
-        return l ? l->QLabel::text() : QString();
-    };
-    info.rows.push_back(text);
-
-    PropertyDef style;
-    style.name = QStringLiteral("TextStyle");
-    style.kind = PropertyDef::TextStyles;
-    style.optionValues = {Normal, Disable};
-    style.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    style.setTextStyle = [label](QObject* o, int state, const TextStyleDesc& value) {
-        if (VYRQLabel* l = label(o))
-            l->setTextStyle(CtrlState(state), value);
-    };
-    style.getTextStyle = [label](QObject* o, int state) {
-        VYRQLabel* l = label(o);
-        return l ? l->getTextStyle(CtrlState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(style);
+    info.rows.push_back(vyr::textRow("Text", &VYRQLabel::setText, &QLabel::text));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQLabel::setTextStyle, &VYRQLabel::getTextStyle,
+                                           vyr::normalAndDisableStates()));
     return info;
 }
 

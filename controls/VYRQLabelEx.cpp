@@ -1,8 +1,8 @@
 #include "VYRQLabelEx.h"
 #include "VYRQLabelExImpl.h"
 
-#include "VYRQReadSizeGuard_p.h"
 #include "VYRQJson.h"
+#include "VYRQReadSizeGuard_p.h"
 #include "VYRQStateStyles.h"
 
 #include <QAbstractTextDocumentLayout>

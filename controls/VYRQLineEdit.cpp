@@ -2,6 +2,7 @@
 #include "VYRQLineEditImpl.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
 
 #include <QDragEnterEvent>
@@ -483,125 +484,17 @@ void VYRQLineEdit::dropEvent(QDropEvent* event)
 ControlInfo VYRQLineEdit::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtdedit", "VYRQLineEdit", "LineEdit", "Control LineEdit", "edit");
-    auto edit = [](QObject* o) { return qobject_cast<VYRQLineEdit*>(o); };
-    const QVector<int> allStates = {Normal, Hot, Pressed, Disable};
-    const QVector<QString> allLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                                        QStringLiteral("Disable")};
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = allStates;
-    background.optionLabels = allLabels;
-    background.setFill = [edit](QObject* o, int state, const FillStyle& style) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setBackground(CtrlState(state), style);
-    };
-    background.getFill = [edit](QObject* o, int state) {
-        VYRQLineEdit* e = edit(o);
-        return e ? e->getBackground(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef text;
-    text.name = QStringLiteral("TextStyle");
-    text.kind = PropertyDef::TextStyles;
-    text.optionValues = allStates;
-    text.optionLabels = allLabels;
-    text.setTextStyle = [edit](QObject* o, int state, const TextStyleDesc& style) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setTextStyle(CtrlState(state), style);
-    };
-    text.getTextStyle = [edit](QObject* o, int state) {
-        VYRQLineEdit* e = edit(o);
-        return e ? e->getTextStyle(CtrlState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(text);
-
-    PropertyDef placeholder;
-    placeholder.name = QStringLiteral("PlaceholderStyle");
-    placeholder.kind = PropertyDef::TextStyles;
-    placeholder.optionValues = {Normal};
-    placeholder.optionLabels = {QStringLiteral("Normal")};
-    placeholder.setTextStyle = [edit](QObject* o, int state, const TextStyleDesc& style) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setPlaceholderTextStyle(CtrlState(state), style);
-    };
-    placeholder.getTextStyle = [edit](QObject* o, int state) {
-        VYRQLineEdit* e = edit(o);
-        return e ? e->getPlaceholderTextStyle(CtrlState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(placeholder);
-
-    PropertyDef content;
-    content.name = QStringLiteral("Text");
-    content.kind = PropertyDef::Text;
-    content.setText = [edit](QObject* o, const QString& value) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setText(value);
-    };
-    content.getText = [edit](QObject* o) {
-        VYRQLineEdit* e = edit(o);
-        return e ? e->text() : QString();
-    };
-    info.rows.push_back(content);
-
-    PropertyDef password;
-    password.name = QStringLiteral("IsPassword");
-    password.kind = PropertyDef::Bool;
-    password.setBool = [edit](QObject* o, bool on) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setIsPassword(on);
-    };
-    password.getBool = [edit](QObject* o) {
-        VYRQLineEdit* e = edit(o);
-        return e && e->getIsPassword();
-    };
-    info.rows.push_back(password);
-
-    PropertyDef tip;
-    tip.name = QStringLiteral("PlaceholderText");
-    tip.kind = PropertyDef::Text;
-    tip.setText = [edit](QObject* o, const QString& value) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setPlaceholderText(value);
-    };
-    tip.getText = [edit](QObject* o) {
-        VYRQLineEdit* e = edit(o);
-        return e ? e->getPlaceholderText() : QString();
-    };
-    info.rows.push_back(tip);
-
-    PropertyDef shortcut;
-    shortcut.name = QStringLiteral("IsShortcut");
-    shortcut.kind = PropertyDef::Bool;
-    shortcut.setBool = [edit](QObject* o, bool on) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setHotkeyMode(on);
-    };
-    shortcut.getBool = [edit](QObject* o) {
-        VYRQLineEdit* e = edit(o);
-        return e && e->getHotkeyMode();
-    };
-    info.rows.push_back(shortcut);
-
-    PropertyDef margin;
-    margin.name = QStringLiteral("Margin");
-    margin.kind = PropertyDef::Margins;
-    margin.setMargins = [edit](QObject* o, const QMargins& m) {
-        if (VYRQLineEdit* e = edit(o))
-            e->setEditMargin(m.top(), m.bottom(), m.left(), m.right());
-    };
-    margin.getMargins = [edit](QObject* o) {
-        QMargins m;
-        if (VYRQLineEdit* e = edit(o)) {
-            int top = 0, bottom = 0, left = 0, right = 0;
-            e->getEditMargin(top, bottom, left, right);
-            m = QMargins(left, top, right, bottom);
-        }
-        return m;
-    };
-    info.rows.push_back(margin);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQLineEdit::setBackground, &VYRQLineEdit::getBackground));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQLineEdit::setTextStyle, &VYRQLineEdit::getTextStyle));
+    info.rows.push_back(vyr::textStatesRow("PlaceholderStyle", &VYRQLineEdit::setPlaceholderTextStyle,
+                                           &VYRQLineEdit::getPlaceholderTextStyle, vyr::normalStateOnly()));
+    info.rows.push_back(vyr::textRow<VYRQLineEdit>("Text", &QLineEdit::setText, &QLineEdit::text));
+    info.rows.push_back(vyr::boolRow("IsPassword", &VYRQLineEdit::setIsPassword, &VYRQLineEdit::getIsPassword));
+    info.rows.push_back(vyr::textRow("PlaceholderText", &VYRQLineEdit::setPlaceholderText,
+                                     &VYRQLineEdit::getPlaceholderText));
+    info.rows.push_back(vyr::boolRow("IsShortcut", &VYRQLineEdit::setHotkeyMode, &VYRQLineEdit::getHotkeyMode));
+    info.rows.push_back(vyr::marginsRow("Margin", &VYRQLineEdit::setEditMargin, &VYRQLineEdit::getEditMargin,
+                                        vyr::MarginOrder::TopBottomLeftRight));
     return info;
 }
 

@@ -1,6 +1,7 @@
 #include "VYRQProgressBar.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QPainter>
@@ -279,40 +280,10 @@ ControlInfo VYRQProgressBar::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtprogressbar", "VYRQProgressBar", "ProgressBar",
                                             "Control ProgressBar", "progressbar");
-    auto bar = [](QObject* o) { return qobject_cast<VYRQProgressBar*>(o); };
-
-    using Setter = void (VYRQProgressBar::*)(CommonCtrlState, const FillStyle&);
-    using Getter = const FillStyle& (VYRQProgressBar::*)(CommonCtrlState) const;
-    auto fillRow = [bar](const char* name, Setter set, Getter get) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::FillStyles;
-        row.optionValues = {CommonNormal, CommonDisable};
-        row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-        row.setFill = [bar, set](QObject* o, int state, const FillStyle& style) {
-            if (VYRQProgressBar* b = bar(o))
-                (b->*set)(CommonCtrlState(state), style);
-        };
-        row.getFill = [bar, get](QObject* o, int state) {
-            VYRQProgressBar* b = bar(o);
-            return b ? (b->*get)(CommonCtrlState(state)) : FillStyle();
-        };
-        return row;
-    };
-    info.rows.push_back(fillRow("Background", &VYRQProgressBar::setBackground, &VYRQProgressBar::getBackground));
-    info.rows.push_back(fillRow("Foreground", &VYRQProgressBar::setForeground, &VYRQProgressBar::getForeground));
-
-    PropertyDef showText;
-    showText.name = QStringLiteral("ShowText");
-    showText.kind = PropertyDef::Bool;
-    showText.setBool = [bar](QObject* o, bool on) {
-        if (VYRQProgressBar* b = bar(o))
-            b->setShowText(on);
-    };
-    showText.getBool = [bar](QObject* o) {
-        VYRQProgressBar* b = bar(o);
-        return b && b->getShowText();
-    };
-    info.rows.push_back(showText);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQProgressBar::setBackground,
+                                           &VYRQProgressBar::getBackground, vyr::commonStates()));
+    info.rows.push_back(vyr::fillStatesRow("Foreground", &VYRQProgressBar::setForeground,
+                                           &VYRQProgressBar::getForeground, vyr::commonStates()));
+    info.rows.push_back(vyr::boolRow("ShowText", &VYRQProgressBar::setShowText, &VYRQProgressBar::getShowText));
     return info;
 }

@@ -1,8 +1,9 @@
 #include "VYRQPushButton.h"
 #include "VYRQPushButtonImpl.h"
 
-#include "VYRQReadSizeGuard_p.h"
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
+#include "VYRQReadSizeGuard_p.h"
 #include "VYRQResourceManager.h"
 
 #include <QMouseEvent>
@@ -16,8 +17,6 @@
 #include <json/value.h>
 
 namespace {
-const QString keyPrefix = QStringLiteral("|->");
-
 QColor blend(const QColor& from, const QColor& to, double weight)
 {
     auto mix = [weight](qreal a, qreal b) { return a + (b - a) * weight; };
@@ -299,23 +298,16 @@ void VYRQPushButtonImpl::mouseMoveEvent(QMouseEvent* event)
 
 void VYRQPushButtonImpl::notifyChangeLanguage()
 {
-    if (!textKey.isEmpty())
-        q->QAbstractButton::setText(VYRQResourceManager::getInstance()->getString(textKey));
+    if (textKey.isSet())
+        q->QAbstractButton::setText(textKey.translation());
 }
 
 void VYRQPushButtonImpl::readText(const QString& value)
 {
-    QString text = value;
-    if (text.startsWith(keyPrefix)) {
-        const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-        textKey = text.mid(keyPrefix.size());
-        text = rm->getString(textKey);
-        // A translation may itself name a key; that one is followed once, not kept.
-        if (text.startsWith(keyPrefix))
-            text = rm->getString(text.mid(keyPrefix.size()));
-    } else {
-        textKey.clear();
-    }
+    QString text = textKey.read(value);
+    // A translation may itself name a key; that one is followed once, not kept.
+    if (TextKey::namesKey(text))
+        text = TextKey::translate(text);
     q->QAbstractButton::setText(text);
 }
 
@@ -417,8 +409,6 @@ bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
     if (!VYRQWidgetBaseImpl::serializeJson(json, read))
         return false;
     Json::Value& element = *json;
-    const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-
     if (read) {
         forEachStyleEntry(element, [this](const QString& name, int, int slot) {
             if (slot >= 0 && slot < 4) {
@@ -439,6 +429,7 @@ bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
         return true;
     }
 
+    const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     Json::Value styles(Json::arrayValue);
     backgrounds.write(styles, 0);
     textStyles.write(styles, 4);
@@ -709,55 +700,13 @@ void VYRQPushButton::mouseReleaseEvent(QMouseEvent* event)
 ControlInfo VYRQPushButton::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtbutton", "VYRQPushButton", "Button", "PushButton", "button");
-    auto button = [](QObject* o) { return qobject_cast<VYRQPushButton*>(o); };
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {Normal, Hot, Pressed, Disable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                               QStringLiteral("Disable")};
-    background.setFill = [button](QObject* o, int state, const FillStyle& style) {
-        if (VYRQPushButton* b = button(o))
-            b->setBackground(CtrlState(state), style);
-    };
-    background.getFill = [button](QObject* o, int state) {
-        VYRQPushButton* b = button(o);
-        return b ? b->getBackground(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    auto boolRow = [button](const char* name, void (VYRQPushButton::*set)(bool),
-                            bool (VYRQPushButton::*get)() const) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::Bool;
-        row.setBool = [button, set](QObject* o, bool on) {
-            if (VYRQPushButton* b = button(o))
-                (b->*set)(on);
-        };
-        row.getBool = [button, get](QObject* o) {
-            VYRQPushButton* b = button(o);
-            return b ? (b->*get)() : false;
-        };
-        return row;
-    };
-    info.rows.push_back(boolRow("DrawBackground", &VYRQPushButton::setDrawBackground,
-                                &VYRQPushButton::getDrawBackground));
-    info.rows.push_back(boolRow("FadeEnabled", &VYRQPushButton::setFadeEnabled, &VYRQPushButton::getFadeEnabled));
-
-    PropertyDef duration;
-    duration.name = QStringLiteral("FadeDuration");
-    duration.kind = PropertyDef::Integer;
-    duration.setInt = [button](QObject* o, int ms) {
-        if (VYRQPushButton* b = button(o))
-            b->setFadeDuration(ms);
-    };
-    duration.getInt = [button](QObject* o) {
-        VYRQPushButton* b = button(o);
-        return b ? b->getFadeDuration() : 0;
-    };
-    info.rows.push_back(duration);
+    info.rows.push_back(
+        vyr::fillStatesRow("Background", &VYRQPushButton::setBackground, &VYRQPushButton::getBackground));
+    info.rows.push_back(
+        vyr::boolRow("DrawBackground", &VYRQPushButton::setDrawBackground, &VYRQPushButton::getDrawBackground));
+    info.rows.push_back(vyr::boolRow("FadeEnabled", &VYRQPushButton::setFadeEnabled, &VYRQPushButton::getFadeEnabled));
+    info.rows.push_back(
+        vyr::intRow("FadeDuration", &VYRQPushButton::setFadeDuration, &VYRQPushButton::getFadeDuration));
     return info;
 }
 

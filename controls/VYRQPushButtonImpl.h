@@ -34,7 +34,7 @@ public:
     // The fade timer, made on first use.
     QTimer* timer();
 
-    QString textKey;
+    TextKey textKey;
     bool extHot = false;
     bool isExtBtn = false;
     QString extHotIconPath;

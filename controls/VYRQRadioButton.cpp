@@ -1,6 +1,7 @@
 #include "VYRQRadioButton.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
 #include "VYRQStateStyles.h"
 
@@ -14,17 +15,8 @@
 
 namespace {
 
-const QString keyPrefix = QStringLiteral("|->");
-
 const char* const ownKeys[] = {"pushlike", "showIcon", "showText", "iconPath", "hotIconPath", "siconPath",
                                "sHotIconPath", "iconHor", "iconVer", "text", "iconX", "iconY"};
-
-FillStyle undrawnFill()
-{
-    FillStyle style;
-    style.draw = false;
-    return style;
-}
 
 int alignedStart(int align, int start, int length, int size)
 {
@@ -58,7 +50,7 @@ public:
     QRect textRect(const QRect& rect, CtrlState state, bool checked) const;
     void drawFittedIcon(QPainter* painter, const QString& name, const QRect& rect, bool gray) const;
 
-    QString textKey;
+    TextKey textKey;
     QString uncheckIcon;
     QString uncheckHotIcon;
     QString checkedIcon;
@@ -77,7 +69,6 @@ public:
 private:
     void readJson(const Json::Value& element);
     void writeJson(Json::Value& element) const;
-    void readText(const QString& text);
 
     VYRQRadioButton* q;
 };
@@ -196,20 +187,8 @@ void VYRQRadioButtonImpl::drawControl(QPainter* painter, const QRect& rect)
 
 void VYRQRadioButtonImpl::notifyChangeLanguage()
 {
-    if (!textKey.isEmpty())
-        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
-}
-
-void VYRQRadioButtonImpl::readText(const QString& value)
-{
-    if (value.startsWith(keyPrefix)) {
-        textKey = value.mid(keyPrefix.size());
-        q->setText(VYRQResourceManager::getInstance()->getString(textKey));
-        return;
-    }
-    // A plain text replaces a translated one for good.
-    textKey.clear();
-    q->setText(value);
+    if (textKey.isSet())
+        q->setText(textKey.translation());
 }
 
 bool VYRQRadioButtonImpl::serializeJson(Json::Value*& json, bool read)
@@ -276,7 +255,7 @@ void VYRQRadioButtonImpl::readJson(const Json::Value& element)
     if (!themeDefaults) {
         QString text;
         vyr::json::read(*attr, "text", text);
-        readText(text);
+        q->setText(textKey.read(text));
     }
     vyr::json::read(*attr, "iconX", iconStyle.x);
     vyr::json::read(*attr, "iconY", iconStyle.y);
@@ -608,152 +587,36 @@ void VYRQRadioButton::leaveEvent(QEvent* event)
 // ---------------------------------------------------------------------------
 // Designer record
 
-namespace {
-
-VYRQRadioButton* radio(QObject* o)
-{
-    return qobject_cast<VYRQRadioButton*>(o);
-}
-
-PropertyDef separatorRow()
-{
-    PropertyDef row;
-    row.name = QStringLiteral("Line");
-    row.kind = PropertyDef::Separator;
-    return row;
-}
-
-PropertyDef fillRow(const char* name, void (VYRQRadioButton::*set)(CtrlState, const FillStyle&),
-                    const FillStyle& (VYRQRadioButton::*get)(CtrlState) const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::FillStyles;
-    row.optionValues = {Normal, Hot, Pressed, Disable};
-    row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                        QStringLiteral("Disable")};
-    row.setFill = [set](QObject* o, int state, const FillStyle& style) {
-        if (VYRQRadioButton* r = radio(o))
-            (r->*set)(CtrlState(state), style);
-    };
-    row.getFill = [get](QObject* o, int state) {
-        VYRQRadioButton* r = radio(o);
-        return r ? (r->*get)(CtrlState(state)) : FillStyle();
-    };
-    return row;
-}
-
-PropertyDef boolRow(const char* name, void (VYRQRadioButton::*set)(bool), bool (VYRQRadioButton::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::Bool;
-    row.setBool = [set](QObject* o, bool on) {
-        if (VYRQRadioButton* r = radio(o))
-            (r->*set)(on);
-    };
-    row.getBool = [get](QObject* o) {
-        VYRQRadioButton* r = radio(o);
-        return r && (r->*get)();
-    };
-    return row;
-}
-
-PropertyDef iconRow(const char* name, bool (VYRQRadioButton::*set)(const QString&),
-                    const QString& (VYRQRadioButton::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::IconPath;
-    row.setText = [set](QObject* o, const QString& value) {
-        if (VYRQRadioButton* r = radio(o))
-            (r->*set)(value);
-    };
-    row.getText = [get](QObject* o) {
-        VYRQRadioButton* r = radio(o);
-        return r ? (r->*get)() : QString();
-    };
-    return row;
-}
-
-PropertyDef alignRow(const char* name, void (VYRQRadioButton::*set)(DockLayoutType),
-                     DockLayoutType (VYRQRadioButton::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::Enumeration;
-    row.optionValues = {DockNear, DockCenter, DockFar};
-    row.optionLabels = {QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
-    row.setInt = [set](QObject* o, int value) {
-        if (VYRQRadioButton* r = radio(o))
-            (r->*set)(DockLayoutType(value));
-    };
-    row.getInt = [get](QObject* o) {
-        VYRQRadioButton* r = radio(o);
-        return r ? int((r->*get)()) : 0;
-    };
-    return row;
-}
-
-PropertyDef intRow(const char* name, void (VYRQRadioButton::*set)(int), int (VYRQRadioButton::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::Integer;
-    row.setInt = [set](QObject* o, int value) {
-        if (VYRQRadioButton* r = radio(o))
-            (r->*set)(value);
-    };
-    row.getInt = [get](QObject* o) {
-        VYRQRadioButton* r = radio(o);
-        return r ? (r->*get)() : 0;
-    };
-    return row;
-}
-
-} // namespace
-
 ControlInfo VYRQRadioButton::getProps()
 {
     ControlInfo info =
         vyr::makeControlInfo("qtradiobox", "VYRQRadioButton", "RadioButton", "Control RadioButton", "radio");
-    info.rows.push_back(fillRow("UnselectedBg", &VYRQRadioButton::setBackground, &VYRQRadioButton::getBackground));
-    info.rows.push_back(fillRow("SelectedBg", &VYRQRadioButton::setSelectedBackground,
-                                &VYRQRadioButton::getSelectedBackground));
-
-    PropertyDef text;
-    text.name = QStringLiteral("TextStyle");
-    text.kind = PropertyDef::TextStyles;
-    text.optionValues = {TextChecked, TextUnchecked, TextDisable};
-    text.optionLabels = {QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
-    text.setTextStyle = [](QObject* o, int state, const TextStyleDesc& style) {
-        if (VYRQRadioButton* r = radio(o))
-            r->setTextStyleByState(CheckBoxTextState(state), style);
-    };
-    text.getTextStyle = [](QObject* o, int state) {
-        VYRQRadioButton* r = radio(o);
-        return r ? r->getTextStyleByState(CheckBoxTextState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(text);
-    info.rows.push_back(separatorRow());
-
-    info.rows.push_back(boolRow("PushLike", &VYRQRadioButton::setPushlike, &VYRQRadioButton::getPushlike));
-    info.rows.push_back(boolRow("ShowIcon", &VYRQRadioButton::setShowIcon, &VYRQRadioButton::getShowIcon));
-    info.rows.push_back(boolRow("ShowText", &VYRQRadioButton::setShowText, &VYRQRadioButton::getShowText));
     info.rows.push_back(
-        iconRow("UncheckIcon", &VYRQRadioButton::setUncheckIcon, &VYRQRadioButton::getUncheckIcon));
+        vyr::fillStatesRow("UnselectedBg", &VYRQRadioButton::setBackground, &VYRQRadioButton::getBackground));
+    info.rows.push_back(vyr::fillStatesRow("SelectedBg", &VYRQRadioButton::setSelectedBackground,
+                                           &VYRQRadioButton::getSelectedBackground));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQRadioButton::setTextStyleByState,
+                                           &VYRQRadioButton::getTextStyleByState, vyr::checkTextStates()));
+    info.rows.push_back(vyr::separatorRow());
+    info.rows.push_back(vyr::boolRow("PushLike", &VYRQRadioButton::setPushlike, &VYRQRadioButton::getPushlike));
+    info.rows.push_back(vyr::boolRow("ShowIcon", &VYRQRadioButton::setShowIcon, &VYRQRadioButton::getShowIcon));
+    info.rows.push_back(vyr::boolRow("ShowText", &VYRQRadioButton::setShowText, &VYRQRadioButton::getShowText));
     info.rows.push_back(
-        iconRow("UncheckHotIcon", &VYRQRadioButton::setUncheckHotIcon, &VYRQRadioButton::getUncheckHotIcon));
+        vyr::iconRow("UncheckIcon", &VYRQRadioButton::setUncheckIcon, &VYRQRadioButton::getUncheckIcon));
     info.rows.push_back(
-        iconRow("CheckedIcon", &VYRQRadioButton::setCheckedIcon, &VYRQRadioButton::getCheckedIcon));
+        vyr::iconRow("UncheckHotIcon", &VYRQRadioButton::setUncheckHotIcon, &VYRQRadioButton::getUncheckHotIcon));
     info.rows.push_back(
-        iconRow("CheckedHotIcon", &VYRQRadioButton::setCheckedHotIcon, &VYRQRadioButton::getCheckedHotIcon));
+        vyr::iconRow("CheckedIcon", &VYRQRadioButton::setCheckedIcon, &VYRQRadioButton::getCheckedIcon));
     info.rows.push_back(
-        alignRow("HorAlign", &VYRQRadioButton::setIconHorAlign, &VYRQRadioButton::getIconHorAlign));
+        vyr::iconRow("CheckedHotIcon", &VYRQRadioButton::setCheckedHotIcon, &VYRQRadioButton::getCheckedHotIcon));
+    info.rows.push_back(vyr::enumRow("HorAlign", &VYRQRadioButton::setIconHorAlign,
+                                     &VYRQRadioButton::getIconHorAlign, vyr::dockAlignments()));
+    info.rows.push_back(vyr::enumRow("VerAlign", &VYRQRadioButton::setIconVerAlign,
+                                     &VYRQRadioButton::getIconVerAlign, vyr::dockAlignments()));
     info.rows.push_back(
-        alignRow("VerAlign", &VYRQRadioButton::setIconVerAlign, &VYRQRadioButton::getIconVerAlign));
-    info.rows.push_back(intRow("OffsetX", &VYRQRadioButton::setIconOffsetX, &VYRQRadioButton::getIconOffsetX));
-    info.rows.push_back(intRow("OffsetY", &VYRQRadioButton::setIconOffsetY, &VYRQRadioButton::getIconOffsetY));
+        vyr::intRow("OffsetX", &VYRQRadioButton::setIconOffsetX, &VYRQRadioButton::getIconOffsetX));
+    info.rows.push_back(
+        vyr::intRow("OffsetY", &VYRQRadioButton::setIconOffsetY, &VYRQRadioButton::getIconOffsetY));
     return info;
 }
 

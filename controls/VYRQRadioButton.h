@@ -8,7 +8,7 @@ class VYRQRadioButtonImpl;
 
 // Which icon `VYRQRadioButton::setIcon(RadioIconState, ...)` sets. The disabled icon
 // is never among them.
-enum RadioIconState {
+enum RadioIconState : int {
     RadioSelected = 0,
     RadioSelectedHot = 1,
     RadioUnselected = 2,

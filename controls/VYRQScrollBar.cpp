@@ -1,6 +1,7 @@
 #include "VYRQScrollBar.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QMouseEvent>
@@ -366,58 +367,15 @@ ControlInfo VYRQScrollBar::getProps()
 {
     ControlInfo info =
         vyr::makeControlInfo("qtscrollbar", "VYRQScrollBar", "ScrollBar", "Control RadioButton", "scrollbar");
-    auto bar = [](QObject* o) { return qobject_cast<VYRQScrollBar*>(o); };
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {CommonNormal, CommonDisable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [bar](QObject* o, int state, const FillStyle& style) {
-        if (VYRQScrollBar* b = bar(o))
-            b->setScrollbarBackground(CommonCtrlState(state), style);
-    };
-    background.getFill = [bar](QObject* o, int state) {
-        VYRQScrollBar* b = bar(o);
-        return b ? b->getScrollbarBackground(CommonCtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    using Setter = void (VYRQScrollBar::*)(CtrlState, const FillStyle&);
-    using Getter = const FillStyle& (VYRQScrollBar::*)(CtrlState) const;
-    auto partRow = [bar](const char* name, Setter set, Getter get) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::FillStyles;
-        row.optionValues = {Normal, Hot, Pressed, Disable};
-        row.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                            QStringLiteral("Disable")};
-        row.setFill = [bar, set](QObject* o, int state, const FillStyle& style) {
-            if (VYRQScrollBar* b = bar(o))
-                (b->*set)(CtrlState(state), style);
-        };
-        row.getFill = [bar, get](QObject* o, int state) {
-            VYRQScrollBar* b = bar(o);
-            return b ? (b->*get)(CtrlState(state)) : FillStyle();
-        };
-        return row;
-    };
-    info.rows.push_back(partRow("UpButton", &VYRQScrollBar::setScrollbarUpButton, &VYRQScrollBar::getScrollbarUpButton));
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQScrollBar::setScrollbarBackground,
+                                           &VYRQScrollBar::getScrollbarBackground, vyr::commonStates()));
+    info.rows.push_back(vyr::fillStatesRow("UpButton", &VYRQScrollBar::setScrollbarUpButton,
+                                           &VYRQScrollBar::getScrollbarUpButton));
+    info.rows.push_back(vyr::fillStatesRow("DownButton", &VYRQScrollBar::setScrollbarDownButton,
+                                           &VYRQScrollBar::getScrollbarDownButton));
     info.rows.push_back(
-        partRow("DownButton", &VYRQScrollBar::setScrollbarDownButton, &VYRQScrollBar::getScrollbarDownButton));
-    info.rows.push_back(partRow("Thumb", &VYRQScrollBar::setScrollbarThumb, &VYRQScrollBar::getScrollbarThumb));
-
-    PropertyDef thumbIcon;
-    thumbIcon.name = QStringLiteral("Thumb");
-    thumbIcon.kind = PropertyDef::IconPath;
-    thumbIcon.setText = [bar](QObject* o, const QString& icon) {
-        if (VYRQScrollBar* b = bar(o))
-            b->setScrollbarThumbIcon(icon);
-    };
-    thumbIcon.getText = [bar](QObject* o) {
-        VYRQScrollBar* b = bar(o);
-        return b ? b->getScrollbarThumbIcon() : QString();
-    };
-    info.rows.push_back(thumbIcon);
+        vyr::fillStatesRow("Thumb", &VYRQScrollBar::setScrollbarThumb, &VYRQScrollBar::getScrollbarThumb));
+    info.rows.push_back(
+        vyr::iconRow("Thumb", &VYRQScrollBar::setScrollbarThumbIcon, &VYRQScrollBar::getScrollbarThumbIcon));
     return info;
 }

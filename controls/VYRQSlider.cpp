@@ -1,6 +1,7 @@
 #include "VYRQSlider.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QMouseEvent>
@@ -316,93 +317,15 @@ void VYRQSlider::leaveEvent(QEvent* event)
 ControlInfo VYRQSlider::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtslider", "VYRQSlider", "Slider", "Control Slider", "slider");
-    auto slider = [](QObject* o) { return qobject_cast<VYRQSlider*>(o); };
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {CommonNormal, CommonDisable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [slider](QObject* o, int state, const FillStyle& style) {
-        if (VYRQSlider* s = slider(o))
-            s->setBackgroundStyle(CommonCtrlState(state), style);
-    };
-    background.getFill = [slider](QObject* o, int state) {
-        VYRQSlider* s = slider(o);
-        return s ? s->getBackgroundStyle(CommonCtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef foreground = background;
-    foreground.name = QStringLiteral("Foreground");
-    foreground.setFill = [slider](QObject* o, int state, const FillStyle& style) {
-        if (VYRQSlider* s = slider(o))
-            s->setForegroundStyle(CommonCtrlState(state), style);
-    };
-    foreground.getFill = [slider](QObject* o, int state) {
-        VYRQSlider* s = slider(o);
-        return s ? s->getForegroundStyle(CommonCtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(foreground);
-
-    PropertyDef thumb;
-    thumb.name = QStringLiteral("Thumb");
-    thumb.kind = PropertyDef::FillStyles;
-    thumb.optionValues = {Normal, Hot, Pressed, Disable};
-    thumb.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                          QStringLiteral("Disable")};
-    thumb.setFill = [slider](QObject* o, int state, const FillStyle& style) {
-        if (VYRQSlider* s = slider(o))
-            s->setThumbStyle(CtrlState(state), style);
-    };
-    thumb.getFill = [slider](QObject* o, int state) {
-        VYRQSlider* s = slider(o);
-        return s ? s->getThumbStyle(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(thumb);
-
-    PropertyDef horizontal;
-    horizontal.name = QStringLiteral("IsHorizontal");
-    horizontal.kind = PropertyDef::Bool;
-    horizontal.setBool = [slider](QObject* o, bool on) {
-        if (VYRQSlider* s = slider(o))
-            s->setIsHorizontal(on);
-    };
-    horizontal.getBool = [slider](QObject* o) {
-        VYRQSlider* s = slider(o);
-        return s && s->getIsHorizontal();
-    };
-    info.rows.push_back(horizontal);
-
-    PropertyDef thumbSize;
-    thumbSize.name = QStringLiteral("ThumbWidth");
-    thumbSize.kind = PropertyDef::Size;
-    thumbSize.setSize = [slider](QObject* o, const QSize& size) {
-        if (VYRQSlider* s = slider(o))
-            s->setThumbSize(size.width(), size.height());
-    };
-    thumbSize.getSize = [slider](QObject* o) {
-        VYRQSlider* s = slider(o);
-        return s ? s->getThumbBtnSize() : QSize();
-    };
-    info.rows.push_back(thumbSize);
-
-    auto intRow = [slider](const char* name, void (QAbstractSlider::*set)(int), int (QAbstractSlider::*get)() const) {
-        PropertyDef row;
-        row.name = QString::fromLatin1(name);
-        row.kind = PropertyDef::Integer;
-        row.setInt = [slider, set](QObject* o, int v) {
-            if (VYRQSlider* s = slider(o))
-                (s->*set)(v);
-        };
-        row.getInt = [slider, get](QObject* o) {
-            VYRQSlider* s = slider(o);
-            return s ? (s->*get)() : 0;
-        };
-        return row;
-    };
-    info.rows.push_back(intRow("MaxValue", &QAbstractSlider::setMaximum, &QAbstractSlider::maximum));
-    info.rows.push_back(intRow("MinValue", &QAbstractSlider::setMinimum, &QAbstractSlider::minimum));
-    info.rows.push_back(intRow("Value", &QAbstractSlider::setValue, &QAbstractSlider::value));
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQSlider::setBackgroundStyle,
+                                           &VYRQSlider::getBackgroundStyle, vyr::commonStates()));
+    info.rows.push_back(vyr::fillStatesRow("Foreground", &VYRQSlider::setForegroundStyle,
+                                           &VYRQSlider::getForegroundStyle, vyr::commonStates()));
+    info.rows.push_back(vyr::fillStatesRow("Thumb", &VYRQSlider::setThumbStyle, &VYRQSlider::getThumbStyle));
+    info.rows.push_back(vyr::boolRow("IsHorizontal", &VYRQSlider::setIsHorizontal, &VYRQSlider::getIsHorizontal));
+    info.rows.push_back(vyr::sizeRow("ThumbWidth", &VYRQSlider::setThumbSize, &VYRQSlider::getThumbBtnSize));
+    info.rows.push_back(vyr::intRow<VYRQSlider>("MaxValue", &QAbstractSlider::setMaximum, &QAbstractSlider::maximum));
+    info.rows.push_back(vyr::intRow<VYRQSlider>("MinValue", &QAbstractSlider::setMinimum, &QAbstractSlider::minimum));
+    info.rows.push_back(vyr::intRow<VYRQSlider>("Value", &QAbstractSlider::setValue, &QAbstractSlider::value));
     return info;
 }

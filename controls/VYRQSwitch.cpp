@@ -1,6 +1,7 @@
 #include "VYRQSwitch.h"
 
 #include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
 #include <QPainter>
@@ -404,136 +405,20 @@ void VYRQSwitch::leaveEvent(QEvent* event)
 // ---------------------------------------------------------------------------
 // Designer record
 
-namespace {
-
-VYRQSwitch* switchOf(QObject* o)
-{
-    return qobject_cast<VYRQSwitch*>(o);
-}
-
-PropertyDef textRow(const char* name, void (VYRQSwitch::*set)(const QString&),
-                    const QString& (VYRQSwitch::*get)() const)
-{
-    PropertyDef row;
-    row.name = QString::fromLatin1(name);
-    row.kind = PropertyDef::Text;
-    row.setText = [set](QObject* o, const QString& value) {
-        if (VYRQSwitch* s = switchOf(o))
-            (s->*set)(value);
-    };
-    row.getText = [get](QObject* o) {
-        VYRQSwitch* s = switchOf(o);
-        return s ? (s->*get)() : QString();
-    };
-    return row;
-}
-
-} // namespace
-
 ControlInfo VYRQSwitch::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtswitch", "VYRQSwitch", "Slider", "Control Slider", "switch");
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = {CommonNormal, CommonDisable};
-    background.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Disable")};
-    background.setFill = [](QObject* o, int state, const FillStyle& style) {
-        if (VYRQSwitch* s = switchOf(o))
-            s->setBackgroundStyle(CommonCtrlState(state), style);
-    };
-    background.getFill = [](QObject* o, int state) {
-        VYRQSwitch* s = switchOf(o);
-        return s ? s->getBackgroundStyle(CommonCtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef thumb;
-    thumb.name = QStringLiteral("Thumb");
-    thumb.kind = PropertyDef::FillStyles;
-    thumb.optionValues = {Normal, Hot, Pressed, Disable};
-    thumb.optionLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                          QStringLiteral("Disable")};
-    thumb.setFill = [](QObject* o, int state, const FillStyle& style) {
-        if (VYRQSwitch* s = switchOf(o))
-            s->setThumbStyle(CtrlState(state), style);
-    };
-    thumb.getFill = [](QObject* o, int state) {
-        VYRQSwitch* s = switchOf(o);
-        return s ? s->getThumbStyle(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(thumb);
-
-    PropertyDef text;
-    text.name = QStringLiteral("TextStyle");
-    text.kind = PropertyDef::TextStyles;
-    text.optionValues = {Left, Right};
-    text.optionLabels = {QStringLiteral("Left"), QStringLiteral("Right")};
-    text.setTextStyle = [](QObject* o, int position, const TextStyleDesc& style) {
-        if (VYRQSwitch* s = switchOf(o))
-            s->setTextStyle(SwitchPosition(position), style);
-    };
-    text.getTextStyle = [](QObject* o, int position) {
-        VYRQSwitch* s = switchOf(o);
-        return s ? s->getTextStyle(SwitchPosition(position)) : TextStyleDesc();
-    };
-    info.rows.push_back(text);
-
-    info.rows.push_back(textRow("LeftText", &VYRQSwitch::setLeftText, &VYRQSwitch::getLeftText));
-    info.rows.push_back(textRow("RightText", &VYRQSwitch::setRightText, &VYRQSwitch::getRightText));
-
-    PropertyDef speed;
-    speed.name = QStringLiteral("Speed");
-    speed.kind = PropertyDef::Integer;
-    speed.setInt = [](QObject* o, int ms) {
-        if (VYRQSwitch* s = switchOf(o))
-            s->setSwitchSpeed(ms < 0 ? 0u : unsigned(ms));
-    };
-    speed.getInt = [](QObject* o) {
-        VYRQSwitch* s = switchOf(o);
-        return s ? int(s->getSwitchSpeed()) : 0;
-    };
-    info.rows.push_back(speed);
-
-    PropertyDef size;
-    size.name = QStringLiteral("ThumbSize");
-    size.kind = PropertyDef::Size;
-    size.setSize = [](QObject* o, const QSize& value) {
-        if (VYRQSwitch* s = switchOf(o))
-            s->setThumbBtnSize(value);
-    };
-    size.getSize = [](QObject* o) {
-        VYRQSwitch* s = switchOf(o);
-        return s ? s->getThumbBtnSize() : QSize();
-    };
-    info.rows.push_back(size);
-
-    PropertyDef left;
-    left.name = QStringLiteral("DefaultIsLeft");
-    left.kind = PropertyDef::Bool;
-    left.setBool = [](QObject* o, bool on) {
-        if (VYRQSwitch* s = switchOf(o))
-            s->setSwitchToLeft(on);
-    };
-    left.getBool = [](QObject* o) {
-        VYRQSwitch* s = switchOf(o);
-        return s && s->getIsSwitchToLeft();
-    };
-    info.rows.push_back(left);
-
-    PropertyDef margin;
-    margin.name = QStringLiteral("Margin");
-    margin.kind = PropertyDef::Integer;
-    margin.setInt = [](QObject* o, int value) {
-        if (VYRQSwitch* s = switchOf(o))
-            s->setMargin(value);
-    };
-    margin.getInt = [](QObject* o) {
-        VYRQSwitch* s = switchOf(o);
-        return s ? s->getMargin() : 0;
-    };
-    info.rows.push_back(margin);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQSwitch::setBackgroundStyle,
+                                           &VYRQSwitch::getBackgroundStyle, vyr::commonStates()));
+    info.rows.push_back(vyr::fillStatesRow("Thumb", &VYRQSwitch::setThumbStyle, &VYRQSwitch::getThumbStyle));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQSwitch::setTextStyle, &VYRQSwitch::getTextStyle,
+                                           {{Left, "Left"}, {Right, "Right"}}));
+    info.rows.push_back(vyr::textRow("LeftText", &VYRQSwitch::setLeftText, &VYRQSwitch::getLeftText));
+    info.rows.push_back(vyr::textRow("RightText", &VYRQSwitch::setRightText, &VYRQSwitch::getRightText));
+    info.rows.push_back(vyr::intRow("Speed", &VYRQSwitch::setSwitchSpeed, &VYRQSwitch::getSwitchSpeed));
+    info.rows.push_back(vyr::sizeRow("ThumbSize", &VYRQSwitch::setThumbBtnSize, &VYRQSwitch::getThumbBtnSize));
+    info.rows.push_back(vyr::boolRow("DefaultIsLeft", &VYRQSwitch::setSwitchToLeft, &VYRQSwitch::getIsSwitchToLeft));
+    info.rows.push_back(vyr::intRow("Margin", &VYRQSwitch::setMargin, &VYRQSwitch::getMargin));
     return info;
 }
 

@@ -16,7 +16,8 @@ class VYRQSwitch : public VYRQControl<VYRQSwitch, QWidget, VYRQSwitchImpl> {
     VYR_CONTROL(VYRQSwitch, "qtswitch")
 public:
     // Selects a text style.
-    enum SwitchPosition { Left = 0, Right = 1 };
+    // A fixed underlying type: out-of-range values from callers stay defined.
+    enum SwitchPosition : int { Left = 0, Right = 1 };
 
     // Slide durations are clamped into 0 to this many milliseconds.
     static constexpr unsigned int maxSwitchSpeed = 2147483647u;

@@ -3,6 +3,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLineEditImpl.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQScrollBar.h"
 
 #include <QEvent>
@@ -279,86 +280,14 @@ void VYRQTextEdit::mouseDoubleClickEvent(QMouseEvent* event)
 ControlInfo VYRQTextEdit::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qttext", "VYRQTextEdit", "TextEdit", "Control TextEdit", "text");
-    auto edit = [](QObject* o) { return qobject_cast<VYRQTextEdit*>(o); };
-    const QVector<int> allStates = {Normal, Hot, Pressed, Disable};
-    const QVector<QString> allLabels = {QStringLiteral("Normal"), QStringLiteral("Hot"), QStringLiteral("Pressed"),
-                                        QStringLiteral("Disable")};
-
-    PropertyDef background;
-    background.name = QStringLiteral("Background");
-    background.kind = PropertyDef::FillStyles;
-    background.optionValues = allStates;
-    background.optionLabels = allLabels;
-    background.setFill = [edit](QObject* o, int state, const FillStyle& style) {
-        if (VYRQTextEdit* e = edit(o))
-            e->setBackground(CtrlState(state), style);
-    };
-    background.getFill = [edit](QObject* o, int state) {
-        VYRQTextEdit* e = edit(o);
-        return e ? e->getBackground(CtrlState(state)) : FillStyle();
-    };
-    info.rows.push_back(background);
-
-    PropertyDef text;
-    text.name = QStringLiteral("TextStyle");
-    text.kind = PropertyDef::TextStyles;
-    text.optionValues = allStates;
-    text.optionLabels = allLabels;
-    text.setTextStyle = [edit](QObject* o, int state, const TextStyleDesc& style) {
-        if (VYRQTextEdit* e = edit(o))
-            e->setTextStyle(CtrlState(state), style);
-    };
-    text.getTextStyle = [edit](QObject* o, int state) {
-        VYRQTextEdit* e = edit(o);
-        return e ? e->getTextStyle(CtrlState(state)) : TextStyleDesc();
-    };
-    info.rows.push_back(text);
-
-    PropertyDef placeholder;
-    placeholder.name = QStringLiteral("PlaceholderStyle");
-    placeholder.kind = PropertyDef::TextStyles;
-    placeholder.optionValues = {Normal};
-    placeholder.optionLabels = {QStringLiteral("Normal")};
-    placeholder.setTextStyle = [edit](QObject* o, int, const TextStyleDesc& style) {
-        if (VYRQTextEdit* e = edit(o))
-            e->setPlaceholderTextStyle(style);
-    };
-    placeholder.getTextStyle = [edit](QObject* o, int) {
-        VYRQTextEdit* e = edit(o);
-        return e ? e->getPlaceholderTextStyle() : TextStyleDesc();
-    };
-    info.rows.push_back(placeholder);
-
-    PropertyDef tip;
-    tip.name = QStringLiteral("PlaceholderText");
-    tip.kind = PropertyDef::Text;
-    tip.setText = [edit](QObject* o, const QString& value) {
-        if (VYRQTextEdit* e = edit(o))
-            e->setPlaceholderText(value);
-    };
-    tip.getText = [edit](QObject* o) {
-        VYRQTextEdit* e = edit(o);
-        return e ? e->getPlaceholderText() : QString();
-    };
-    info.rows.push_back(tip);
-
-    PropertyDef margin;
-    margin.name = QStringLiteral("Margin");
-    margin.kind = PropertyDef::Margins;
-    margin.setMargins = [edit](QObject* o, const QMargins& m) {
-        if (VYRQTextEdit* e = edit(o))
-            e->setEditMargin(m.top(), m.bottom(), m.left(), m.right());
-    };
-    margin.getMargins = [edit](QObject* o) {
-        QMargins m;
-        if (VYRQTextEdit* e = edit(o)) {
-            int top = 0, bottom = 0, left = 0, right = 0;
-            e->getEditMargin(top, bottom, left, right);
-            m = QMargins(left, top, right, bottom);
-        }
-        return m;
-    };
-    info.rows.push_back(margin);
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTextEdit::setBackground, &VYRQTextEdit::getBackground));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQTextEdit::setTextStyle, &VYRQTextEdit::getTextStyle));
+    info.rows.push_back(vyr::textStatesRow("PlaceholderStyle", &VYRQTextEdit::setPlaceholderTextStyle,
+                                           &VYRQTextEdit::getPlaceholderTextStyle, vyr::normalStateOnly()));
+    info.rows.push_back(vyr::textRow("PlaceholderText", &VYRQTextEdit::setPlaceholderText,
+                                     &VYRQTextEdit::getPlaceholderText));
+    info.rows.push_back(vyr::marginsRow("Margin", &VYRQTextEdit::setEditMargin, &VYRQTextEdit::getEditMargin,
+                                        vyr::MarginOrder::TopBottomLeftRight));
     return info;
 }
 

@@ -387,6 +387,45 @@ bool VYRQWidgetBaseImpl::lookupText(const QString& name, TextStyleDesc& out)
     return resources()->getTextStyle(name, out);
 }
 
+FillStyle VYRQWidgetBaseImpl::undrawnFill()
+{
+    FillStyle style;
+    style.draw = false;
+    return style;
+}
+
+// ---------------------------------------------------------------------------
+// Language keys
+
+namespace {
+const QLatin1String languageKeyPrefix("|->");
+} // namespace
+
+bool VYRQWidgetBaseImpl::TextKey::namesKey(const QString& text)
+{
+    return text.startsWith(languageKeyPrefix);
+}
+
+QString VYRQWidgetBaseImpl::TextKey::translate(const QString& text)
+{
+    return resources()->getString(text.mid(languageKeyPrefix.size()));
+}
+
+QString VYRQWidgetBaseImpl::TextKey::read(const QString& value)
+{
+    if (namesKey(value)) {
+        m_key = value.mid(languageKeyPrefix.size());
+        return resources()->getString(m_key);
+    }
+    m_key.clear();
+    return value;
+}
+
+QString VYRQWidgetBaseImpl::TextKey::translation() const
+{
+    return resources()->getString(m_key);
+}
+
 // ---------------------------------------------------------------------------
 // Shared painters
 

@@ -38,6 +38,26 @@ struct VYRQAttrValue {
 class VYRQWidgetBaseImpl : public QObject {
     Q_OBJECT
 public:
+    // A control's text as a page gives it: either the text itself or "|->key", a
+    // language key whose translation is shown. The key is held, so that a language
+    // change can show the new translation.
+    class TextKey {
+    public:
+        static bool namesKey(const QString& text);
+        // The translation of the key that `text` names.
+        static QString translate(const QString& text);
+
+        // The text to show for a page's value. A plain text drops the held key for
+        // good: a later language change must not bring the old key's translation
+        // back over it.
+        QString read(const QString& value);
+        bool isSet() const { return !m_key.isEmpty(); }
+        QString translation() const;
+
+    private:
+        QString m_key;
+    };
+
     VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey);
     ~VYRQWidgetBaseImpl() override;
 
@@ -106,6 +126,8 @@ protected:
     // Looks a style name up in the one set the resource manager searches now.
     static bool lookupFill(const QString& name, FillStyle& out);
     static bool lookupText(const QString& name, TextStyleDesc& out);
+    // A fill style that paints nothing.
+    static FillStyle undrawnFill();
 
     // The control's own "attr" keys. Reading one drops it from the common store, so
     // the writer never echoes a stale copy of a key the control writes itself.

@@ -10,6 +10,7 @@
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
+#include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQStateStyles.h"

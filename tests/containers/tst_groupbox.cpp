@@ -2,6 +2,7 @@
 #include "VYRQGlobal.h"
 #include "VYRQGroupBox.h"
 #include "VYRQResourceManager.h"
+#include "VYRQSplitter.h"
 
 #include <QtTest>
 
@@ -63,16 +64,12 @@ private slots:
         expect(image, {{6, b.y}, {7 + b.tw / 2, b.y}, {8 + b.tw, b.y}, {100, b.y - 1}}, paper);
         expect(image, {{0, 50}, {100, 99}, {198, 50}}, red);
         expect(image, {{1, 50}, {100, 98}, {199, 50}, {197, 50}}, paper);
-    }
 
-    // Without the caption the top line closes to x 9: a small gap remains.
-    void hiddenCaptionKeepsASmallGap()
-    {
-        Box b;
+        // Without the caption the top line closes to x 9: a small gap remains.
         b.box.setShowText(false);
-        const QImage image = b.image();
-        expect(image, {{5, b.y}, {9, b.y}, {7 + b.tw / 2, b.y}}, red);
-        expect(image, {{6, b.y}, {7, b.y}, {8, b.y}}, paper);
+        const QImage hidden = b.image();
+        expect(hidden, {{5, b.y}, {9, b.y}, {7 + b.tw / 2, b.y}}, red);
+        expect(hidden, {{6, b.y}, {7, b.y}, {8, b.y}}, paper);
     }
 
     void lineSizeLiftsTheBottomLine()
@@ -107,19 +104,6 @@ private slots:
         QVERIFY(qAbs(line.green() - 127) <= 2);
     }
 
-    void writesOnlyWhatDiffers()
-    {
-        VYRQGroupBox box;
-        QVERIFY(!ctl::write(box).isMember("attr"));
-        QVERIFY(!ctl::write(box).isMember("style"));
-        box.setText(QStringLiteral("Feed"));
-        box.setShowText(false);
-        box.setLineColor(QColor(0x12, 0x34, 0x56));
-        box.setLineSize(4);
-        const Json::Value out = ctl::write(box);
-        QCOMPARE(out["attr"], ctl::parse(R"({"text": "Feed", "showText": 0, "color": "FF123456", "size": 4})"));
-    }
-
     void roundTrip_data()
     {
         QTest::addColumn<int>("size");
@@ -151,13 +135,69 @@ private slots:
         QVERIFY(copy.getShowText());
     }
 
-    void registration()
+};
+
+class tst_Splitter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
     {
-        for (const char* key : {"qtgroupbox", "groupbox"})
-            QVERIFY(qobject_cast<VYRQGroupBox*>(QScopedPointer<QWidget>(createControlByType(key, nullptr)).data()));
-        QCOMPARE(vyrGetControlInfo(QStringLiteral("qtgroupbox"))->rows.at(11).kind, unsigned(PropertyDef::Color));
+        VYRQtLib::init();
+        FillStyle bar;
+        bar.name = QStringLiteral("Bar");
+        bar.fill.color = Qt::green;
+        VYRQResourceManager::getInstance()->setFillStyle(bar.name, bar);
+    }
+
+    // Only a named normal style paints, and only that is written.
+    void paintsAndWritesOnlyANamedStyle()
+    {
+        VYRQSplitter splitter;
+        splitter.resize(40, 20);
+        QCOMPARE(ctl::pixel(ctl::render(splitter, paper), 20, 10), paper);
+        QVERIFY(ctl::write(splitter)["style"].isNull());
+
+        Json::Value element = ctl::parse(R"({"style": [["Bar", 1, 1], ["Nope", 1, 0]]})");
+        QVERIFY(splitter.readJsonValue(&element));
+        QCOMPARE(ctl::pixel(ctl::render(splitter, paper), 20, 10), paper);
+        element = ctl::parse(R"({"style": [["Bar", 1, 0]]})");
+        QVERIFY(splitter.readJsonValue(&element));
+        QCOMPARE(ctl::pixel(ctl::render(splitter, paper), 20, 10), QColor(Qt::green));
+        QCOMPARE(ctl::write(splitter)["style"], element["style"]);
+    }
+
+    // Only settings: the mouse moves nothing, and the panes are not owned.
+    void mouseMovesNothing()
+    {
+        QWidget host;
+        auto* left = new QWidget(&host);
+        auto* right = new QWidget(&host);
+        left->setGeometry(0, 0, 90, 100);
+        auto* splitter = new VYRQSplitter(&host);
+        splitter->setGeometry(90, 0, 20, 100);
+        splitter->setUpLeftWidget(left);
+        splitter->setDownRightWidget(right);
+
+        ctl::mouse(*splitter, QEvent::MouseButtonPress, QPoint(10, 50));
+        ctl::mouse(*splitter, QEvent::MouseMove, QPoint(60, 50));
+        ctl::mouse(*splitter, QEvent::MouseButtonRelease, QPoint(60, 50));
+        QCOMPARE(splitter->geometry(), QRect(90, 0, 20, 100));
+        QCOMPARE(left->geometry(), QRect(0, 0, 90, 100));
+        delete right;
+        QVERIFY(!splitter->getDownRightWidget());
     }
 };
 
-QTEST_MAIN(tst_GroupBox)
+// Both units in one executable, which saves a link.
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    tst_GroupBox groupBox;
+    tst_Splitter splitter;
+    const int failedBoxes = QTest::qExec(&groupBox, argc, argv);
+    return failedBoxes + QTest::qExec(&splitter, argc, argv);
+}
+
 #include "tst_groupbox.moc"

@@ -5,18 +5,45 @@
 
 #include <QtTest>
 
-#include <climits>
-
 using IntList = QVector<int>;
 
 namespace {
 
 int mainSize(const QRect& r, bool horizontal) { return horizontal ? r.width() : r.height(); }
 int mainPos(const QRect& r, bool horizontal) { return horizontal ? r.x() : r.y(); }
-int crossSize(const QRect& r, bool horizontal) { return horizontal ? r.height() : r.width(); }
 VYRQContainer::AutoChildLayout axis(bool horizontal)
 {
     return horizontal ? VYRQContainer::Horizontal : VYRQContainer::Vertical;
+}
+
+// One child per token: "r<n>" a 20-pixel cell of ratio n, "c<n>" a cell of n pixels,
+// "f<n>" the same with a fixed main size, "w<n>" a plain widget of n pixels,
+// "s<a|h|v>[n]" a spacer of that direction (and ratio n), "z" a spacer held to 0.
+QWidget* addChild(QWidget* parent, const QByteArray& token, bool horizontal)
+{
+    const char kind = token[0];
+    if (kind == 's' || kind == 'z') {
+        auto* spacer = new VYRQSpacer(parent);
+        if (kind == 'z')
+            horizontal ? spacer->setMaximumWidth(0) : spacer->setMaximumHeight(0);
+        else
+            spacer->setDirection(VYRQSpacer::Direction(QByteArray("ahv").indexOf(token[1])));
+        if (token.size() > 2)
+            spacer->setLayoutRatio(token.mid(2).toInt());
+        return spacer;
+    }
+    const int n = token.mid(1).toInt();
+    if (kind == 'w') {
+        auto* plain = new QWidget(parent);
+        plain->resize(n, n);
+        return plain;
+    }
+    Cell* cell = kind == 'r' ? new Cell(parent, 20, 20) : new Cell(parent, n, n);
+    if (kind == 'r')
+        cell->setLayoutRatio(n);
+    if (kind == 'f')
+        horizontal ? cell->setWidthPolicy(PolicyFixed) : cell->setHeightPolicy(PolicyFixed);
+    return cell;
 }
 
 } // namespace
@@ -25,150 +52,163 @@ class tst_LayoutEngine : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void ratioDivision_data();
-    void ratioDivision();
-    void fixedPolicyKeepsItsSize();
-    void crossAxisPolicy_data();
-    void crossAxisPolicy();
+    void mainAxis_data();
+    void mainAxis();
+    void crossAxis_data();
+    void crossAxis();
     void shrinkingNonStretchItems_data();
     void shrinkingNonStretchItems();
     void docking_data();
     void docking();
-    void secondDockingAfterFloatingAndStretchOnly_data();
-    void secondDockingAfterFloatingAndStretchOnly();
+    void secondDocking_data();
+    void secondDocking();
     void autoSizeContainer_data();
     void autoSizeContainer();
     void floating_data();
     void floating();
 };
 
-void tst_LayoutEngine::ratioDivision_data()
+void tst_LayoutEngine::mainAxis_data()
 {
     QTest::addColumn<bool>("horizontal");
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("pad");
     QTest::addColumn<int>("space");
-    QTest::addColumn<IntList>("weights");
+    QTest::addColumn<QStringList>("children");
     QTest::addColumn<IntList>("sizes");
     QTest::addColumn<IntList>("positions");
 
-    QTest::newRow("equal thirds") << true << 300 << 10 << 5 << IntList{1, 1, 1} << IntList{90, 90, 90}
-                                  << IntList{10, 105, 200};
-    QTest::newRow("last takes the rest") << true << 300 << 10 << 5 << IntList{1, 2, 1} << IntList{67, 135, 68}
-                                         << IntList{10, 82, 222};
-    QTest::newRow("vertical") << false << 300 << 10 << 5 << IntList{1, 2, 1} << IntList{67, 135, 68}
-                              << IntList{10, 82, 222};
-    QTest::newRow("truncating thirds") << true << 200 << 0 << 0 << IntList{1, 1, 1} << IntList{66, 67, 67}
-                                       << IntList{0, 66, 133};
-    QTest::newRow("negative space counts as 0") << true << 100 << 0 << -7 << IntList{1, 1} << IntList{50, 50}
-                                                << IntList{0, 50};
-    QTest::newRow("paddings over the size") << true << 50 << 40 << 0 << IntList{1, 1} << IntList{0, 0}
-                                            << IntList{40, 40};
+    // Without a fitting spacer every child gets its ratio's share; the last takes the rest.
+    QTest::newRow("equal thirds") << true << 300 << 10 << 5 << QStringList{"r1", "r1", "r1"}
+                                  << IntList{90, 90, 90} << IntList{10, 105, 200};
+    QTest::newRow("last takes the rest") << true << 300 << 10 << 5 << QStringList{"r1", "r2", "r1"}
+                                         << IntList{67, 135, 68} << IntList{10, 82, 222};
+    QTest::newRow("vertical") << false << 300 << 10 << 5 << QStringList{"r1", "r2", "r1"}
+                              << IntList{67, 135, 68} << IntList{10, 82, 222};
+    QTest::newRow("truncating thirds") << true << 200 << 0 << 0 << QStringList{"r1", "r1", "r1"}
+                                       << IntList{66, 67, 67} << IntList{0, 66, 133};
+    QTest::newRow("negative space counts as 0") << true << 100 << 0 << -7 << QStringList{"r1", "r1"}
+                                                << IntList{50, 50} << IntList{0, 50};
+    QTest::newRow("paddings over the size") << true << 50 << 40 << 0 << QStringList{"r1", "r1"}
+                                            << IntList{0, 0} << IntList{40, 40};
     // Weights from a page are unchecked: their products and sums must not wrap.
-    QTest::newRow("huge ratios") << true << 300 << 0 << 0 << IntList{INT_MAX, INT_MAX, 1}
+    QTest::newRow("huge ratios") << true << 300 << 0 << 0 << QStringList{"r2147483647", "r2147483647", "r1"}
                                  << IntList{149, 150, 1} << IntList{0, 149, 299};
-    QTest::newRow("huge ratios vertical") << false << 300 << 0 << 0 << IntList{INT_MAX, 1, INT_MAX}
+    QTest::newRow("huge ratios vertical") << false << 300 << 0 << 0
+                                          << QStringList{"r2147483647", "r1", "r2147483647"}
                                           << IntList{149, 0, 151} << IntList{0, 149, 149};
+    // A fixed child keeps its size and leaves the rest to the others.
+    QTest::newRow("h fixed") << true << 300 << 0 << 0 << QStringList{"r1", "f50", "w20"}
+                             << IntList{125, 50, 125} << IntList{0, 125, 175};
+    QTest::newRow("v fixed") << false << 300 << 0 << 0 << QStringList{"r1", "f50", "w20"}
+                             << IntList{125, 50, 125} << IntList{0, 125, 175};
+    // A spacer that fits the axis switches to the stretch path: the others keep their
+    // size and the spacers share the rest by weight. Any other spacer is a child.
+    const IntList stretched{40, 120, 40};
+    const IntList shared{66, 67, 67};
+    const IntList stretchedAt{0, 40, 160};
+    const IntList sharedAt{0, 66, 133};
+    QTest::newRow("h auto spacer") << true << 200 << 0 << 0 << QStringList{"w40", "sa", "w40"} << stretched
+                                   << stretchedAt;
+    QTest::newRow("h horizontal spacer") << true << 200 << 0 << 0 << QStringList{"w40", "sh", "w40"}
+                                         << stretched << stretchedAt;
+    QTest::newRow("h vertical spacer") << true << 200 << 0 << 0 << QStringList{"w40", "sv", "w40"} << shared
+                                       << sharedAt;
+    QTest::newRow("v auto spacer") << false << 200 << 0 << 0 << QStringList{"w40", "sa", "w40"} << stretched
+                                   << stretchedAt;
+    QTest::newRow("v vertical spacer") << false << 200 << 0 << 0 << QStringList{"w40", "sv", "w40"}
+                                       << stretched << stretchedAt;
+    QTest::newRow("v horizontal spacer") << false << 200 << 0 << 0 << QStringList{"w40", "sh", "w40"} << shared
+                                         << sharedAt;
+    QTest::newRow("spacers by weight") << true << 160 << 0 << 0 << QStringList{"sa", "c60", "sa3"}
+                                       << IntList{25, 60, 75} << IntList{0, 25, 85};
+    // A spacer's maximum holds and its lost share goes to no one.
+    QTest::newRow("capped spacer") << true << 160 << 0 << 0 << QStringList{"sa", "c60", "sa", "z"}
+                                   << IntList{33, 60, 33, 0} << IntList{0, 33, 93, 126};
 }
 
-void tst_LayoutEngine::ratioDivision()
+void tst_LayoutEngine::mainAxis()
 {
     QFETCH(bool, horizontal);
     QFETCH(int, length);
     QFETCH(int, pad);
     QFETCH(int, space);
-    QFETCH(IntList, weights);
+    QFETCH(QStringList, children);
     QFETCH(IntList, sizes);
     QFETCH(IntList, positions);
 
     VYRQContainer container;
     container.resize(horizontal ? length : 80, horizontal ? 80 : length);
-    QVector<Cell*> cells;
-    for (int weight : weights) {
-        cells << new Cell(&container, 20, 20);
-        cells.last()->setLayoutRatio(weight);
-    }
+    QVector<QWidget*> widgets;
+    for (const QString& token : children)
+        widgets << addChild(&container, token.toLatin1(), horizontal);
     container.setChildPadding(pad);
     container.setChildSpace(space);
     container.setChildLayout(axis(horizontal));
 
-    for (int i = 0; i < cells.size(); ++i) {
-        const QRect base = baseGeometry(cells[i]);
+    for (int i = 0; i < widgets.size(); ++i) {
+        const QRect base = baseGeometry(widgets[i]);
         QCOMPARE(mainSize(base, horizontal), sizes[i]);
         QCOMPARE(mainPos(base, horizontal), positions[i]);
-        QCOMPARE(cells[i]->geometry(), base);
+        QCOMPARE(widgets[i]->geometry(), base);
     }
 }
 
-void tst_LayoutEngine::fixedPolicyKeepsItsSize()
-{
-    for (bool horizontal : {true, false}) {
-        VYRQContainer container;
-        container.resize(horizontal ? 300 : 60, horizontal ? 60 : 300);
-        Cell* a = new Cell(&container, 20, 20);
-        Cell* fixed = new Cell(&container, 50, 50);
-        QWidget* plain = new QWidget(&container);
-        if (horizontal)
-            fixed->setWidthPolicy(PolicyFixed);
-        else
-            fixed->setHeightPolicy(PolicyFixed);
-        container.setChildLayout(axis(horizontal));
-
-        QCOMPARE(mainSize(baseGeometry(a), horizontal), 125);
-        QCOMPARE(mainSize(baseGeometry(fixed), horizontal), 50);
-        QCOMPARE(mainPos(baseGeometry(plain), horizontal), 175);
-        QCOMPARE(mainSize(baseGeometry(plain), horizontal), 125);
-    }
-}
-
-void tst_LayoutEngine::crossAxisPolicy_data()
+void tst_LayoutEngine::crossAxis_data()
 {
     QTest::addColumn<bool>("horizontal");
-    QTest::addColumn<bool>("control");
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("policy");
-    QTest::addColumn<int>("ownCross");
-    QTest::addColumn<int>("maxCross");
+    QTest::addColumn<int>("own");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("thickness");
     QTest::addColumn<int>("expected");
 
     // Cross size: 100 less paddings of 10 and 10.
+    const int none = QWIDGETSIZE_MAX;
     for (bool horizontal : {true, false}) {
         const QByteArray axis = horizontal ? "h " : "v ";
-        QTest::newRow(axis + "unset keeps own") << horizontal << true << -1 << 30 << QWIDGETSIZE_MAX << 30;
-        QTest::newRow(axis + "0 fills") << horizontal << true << 0 << 30 << QWIDGETSIZE_MAX << 80;
-        QTest::newRow(axis + "1 keeps own") << horizontal << true << 1 << 30 << QWIDGETSIZE_MAX << 30;
-        QTest::newRow(axis + "never taller") << horizontal << true << 1 << 150 << QWIDGETSIZE_MAX << 80;
-        QTest::newRow(axis + "0 up to maximum") << horizontal << true << 0 << 30 << 40 << 40;
-        QTest::newRow(axis + "plain widget") << horizontal << false << -1 << 150 << QWIDGETSIZE_MAX << 80;
+        QTest::newRow(axis + "unset keeps own") << horizontal << "cell" << -1 << 30 << none << 0 << 30;
+        QTest::newRow(axis + "0 fills") << horizontal << "cell" << 0 << 30 << none << 0 << 80;
+        QTest::newRow(axis + "1 keeps own") << horizontal << "cell" << 1 << 30 << none << 0 << 30;
+        QTest::newRow(axis + "never taller") << horizontal << "cell" << 1 << 150 << none << 0 << 80;
+        QTest::newRow(axis + "0 up to maximum") << horizontal << "cell" << 0 << 30 << 40 << 0 << 40;
+        QTest::newRow(axis + "plain widget") << horizontal << "plain" << -1 << 150 << none << 0 << 80;
+        QTest::newRow(axis + "spacer thickness") << horizontal << "spacer" << -1 << 30 << none << 8 << 8;
+        QTest::newRow(axis + "thickness over policy") << horizontal << "spacer" << 0 << 30 << none << 8 << 8;
+        QTest::newRow(axis + "thickness clamped") << horizontal << "spacer" << -1 << 30 << none << 500 << 80;
+        QTest::newRow(axis + "no thickness, fill") << horizontal << "spacer" << 0 << 30 << none << 0 << 80;
+        QTest::newRow(axis + "no thickness, own") << horizontal << "spacer" << -1 << 30 << none << 0 << 30;
     }
 }
 
-void tst_LayoutEngine::crossAxisPolicy()
+void tst_LayoutEngine::crossAxis()
 {
     QFETCH(bool, horizontal);
-    QFETCH(bool, control);
+    QFETCH(QString, kind);
     QFETCH(int, policy);
-    QFETCH(int, ownCross);
-    QFETCH(int, maxCross);
+    QFETCH(int, own);
+    QFETCH(int, maximum);
+    QFETCH(int, thickness);
     QFETCH(int, expected);
 
     VYRQContainer container;
     container.resize(horizontal ? 200 : 100, horizontal ? 100 : 200);
     container.setChildPadding(10);
-    Cell* cell = control ? new Cell(&container) : nullptr;
-    QWidget* child = cell ? static_cast<QWidget*>(cell) : new QWidget(&container);
-    child->resize(horizontal ? 20 : ownCross, horizontal ? ownCross : 20);
-    if (horizontal)
-        child->setMaximumHeight(maxCross);
-    else
-        child->setMaximumWidth(maxCross);
-    if (cell && horizontal)
-        cell->setHeightPolicy(LayoutSizePolicy(policy));
-    else if (cell)
-        cell->setWidthPolicy(LayoutSizePolicy(policy));
+    QWidget* child = kind == QLatin1String("cell")     ? new Cell(&container)
+                     : kind == QLatin1String("spacer") ? new VYRQSpacer(&container)
+                                                       : new QWidget(&container);
+    child->resize(horizontal ? 20 : own, horizontal ? own : 20);
+    horizontal ? child->setMaximumHeight(maximum) : child->setMaximumWidth(maximum);
+    if (auto* spacer = qobject_cast<VYRQSpacer*>(child))
+        spacer->setThickness(thickness);
+    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(child))
+        horizontal ? control->setHeightPolicy(LayoutSizePolicy(policy))
+                   : control->setWidthPolicy(LayoutSizePolicy(policy));
     container.setChildLayout(axis(horizontal));
 
     const QRect base = baseGeometry(child);
-    QCOMPARE(crossSize(base, horizontal), expected);
+    QCOMPARE(horizontal ? base.height() : base.width(), expected);
     QCOMPARE(horizontal ? base.y() : base.x(), 10);
 }
 
@@ -202,8 +242,7 @@ void tst_LayoutEngine::shrinkingNonStretchItems()
     container.setChildLayout(VYRQContainer::Horizontal);
 
     QCOMPARE(baseGeometry(a), QRect(0, 0, sizes[0], 20));
-    QCOMPARE(baseGeometry(spacer).x(), sizes[0]);
-    QCOMPARE(baseGeometry(spacer).width(), sizes[1]);
+    QCOMPARE(baseGeometry(spacer), QRect(sizes[0], 0, sizes[1], 30));
     QCOMPARE(baseGeometry(b), QRect(sizes[0] + sizes[1], 0, sizes[2], 20));
     QCOMPARE(b->width(), std::max(sizes[2], minimum[1]));
 }
@@ -223,6 +262,7 @@ void tst_LayoutEngine::docking_data()
     QTest::newRow("larger than the area") << 1 << 1 << QPoint() << QSize(500, 400) << QRect(10, 10, 380, 280);
 }
 
+// Docked children are placed in the padded area and take no part in the row.
 void tst_LayoutEngine::docking()
 {
     QFETCH(int, hor);
@@ -241,17 +281,17 @@ void tst_LayoutEngine::docking()
 
     QCOMPARE(docked->geometry(), expected);
     QCOMPARE(baseGeometry(docked), expected);
-    QCOMPARE(docked->getLayoutType(), LayoutAbsolute);
     QCOMPARE(baseGeometry(row).width(), 380);
 }
 
-void tst_LayoutEngine::secondDockingAfterFloatingAndStretchOnly_data()
+void tst_LayoutEngine::secondDocking_data()
 {
     QTest::addColumn<int>("layout");
     QTest::addColumn<bool>("spacer");
     QTest::addColumn<bool>("rowChild");
     QTest::addColumn<int>("placements");
 
+    // Docking runs once more after the floating layouts and the stretch path only.
     QTest::newRow("ratio path") << int(VYRQContainer::Horizontal) << false << true << 1;
     QTest::newRow("stretch path") << int(VYRQContainer::Vertical) << true << true << 2;
     QTest::newRow("no layout children") << int(VYRQContainer::Vertical) << false << false << 1;
@@ -260,7 +300,7 @@ void tst_LayoutEngine::secondDockingAfterFloatingAndStretchOnly_data()
     QTest::newRow("unknown layout") << 6 << false << true << 2;
 }
 
-void tst_LayoutEngine::secondDockingAfterFloatingAndStretchOnly()
+void tst_LayoutEngine::secondDocking()
 {
     QFETCH(int, layout);
     QFETCH(bool, spacer);
@@ -309,12 +349,12 @@ void tst_LayoutEngine::autoSizeContainer()
     nested->setChildPadding(2, 3, 4, 5);
     nested->setChildSpace(5);
     nested->setChildLayout(VYRQContainer::AutoChildLayout(layout));
-    const QRect places[] = {QRect(3, 4, 30, 10), QRect(50, 2, 40, 20)};
-    for (const QRect& place : places) {
+    for (const QRect& place : {QRect(3, 4, 30, 10), QRect(50, 2, 40, 20)}) {
         Cell* cell = new Cell(nested);
         cell->hint = place.size();
         cell->setGeometry(place);
     }
+    // A docked child does not count.
     (new Cell(nested, 10, 10))->setAbsoluteDock(DockNear, DockNear, 0, 0);
     nested->setAbsoluteDock(DockFar, DockFar, 0, 0);
     parent.forceResize();
@@ -324,7 +364,6 @@ void tst_LayoutEngine::autoSizeContainer()
     nested->setAbsoluteDockAutoSize(true);
     QCOMPARE(parent.impl()->contentSize(nested), expected);
     QCOMPARE(nested->geometry(), QRect(QPoint(300 - expected.width(), 200 - expected.height()), expected));
-    QVERIFY(!parent.impl()->contentSize(&parent).isValid());
 }
 
 void tst_LayoutEngine::floating_data()

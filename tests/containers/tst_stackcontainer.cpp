@@ -1,41 +1,10 @@
 #include "VYRQContainer.h"
-#include "VYRQGlobal.h"
-#include "VYRQJson.h"
-#include "VYRQResourceManager.h"
 #include "VYRQStackContainer.h"
 
 #include <QDeadlineTimer>
-#include <QImage>
-#include <QPointer>
 #include <QtTest>
 
-#include <json/value.h>
-
 namespace {
-
-Json::Value parse(const char* text)
-{
-    Json::Value root;
-    vyr::json::parse(QByteArray(text), root);
-    return root;
-}
-
-FillStyle solid(const QString& name, const QColor& color)
-{
-    FillStyle style;
-    style.name = name;
-    style.fill.color = color;
-    style.fill.color2 = color;
-    return style;
-}
-
-QColor pixelAt(QWidget& w, const QPoint& at)
-{
-    QImage image(w.size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    w.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
-    return QColor::fromRgba(image.pixel(at));
-}
 
 // Counts the layout requests a widget receives.
 class LayoutRequestCounter : public QObject {
@@ -58,209 +27,140 @@ void runEventLoopFor(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-// A stack of 200 x 120 holding `n` plain pages.
-struct Fixture {
-    explicit Fixture(int n)
-    {
-        stack.resize(200, 120);
-        for (int i = 0; i < n; ++i)
-            pages << new QWidget;
-        for (QWidget* page : pages)
-            stack.addWidget(page);
-    }
-    VYRQStackContainer stack;
-    QVector<QWidget*> pages;
-};
-
 } // namespace
 
 class tst_StackContainer : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
+    void operations_data()
     {
-        VYRQtLib::init();
-        VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-        FillStyle blue = solid(QStringLiteral("StackBlue"), QColor(0, 0, 255));
-        FillStyle red = solid(QStringLiteral("StackRed"), QColor(255, 0, 0));
-        rm->setFillStyle(blue.name, blue);
-        rm->setFillStyle(red.name, red);
+        QTest::addColumn<QStringList>("ops");
+        QTest::addColumn<QString>("order");   // page names in stack order
+        QTest::addColumn<int>("current");
+
+        // A shown stack of p0, p1, p2, p0 current. "+i" inserts a new page n at i,
+        // "m<page>:<i>" inserts a page already there, "c<i>" and "w<page>" set the
+        // current page, "r<page>" removes, "d<page>" deletes, "x<page>" re-parents it
+        // elsewhere; "?" stands for a page that is not in the stack, "null" for none.
+        QTest::newRow("insert past the end appends") << QStringList{"+5"} << "p0 p1 p2 n" << 0;
+        QTest::newRow("insert at -1 appends") << QStringList{"+-1"} << "p0 p1 p2 n" << 0;
+        QTest::newRow("insert in front") << QStringList{"+0"} << "n p0 p1 p2" << 1;
+        QTest::newRow("insert in the middle") << QStringList{"+1"} << "p0 n p1 p2" << 0;
+        QTest::newRow("insert null") << QStringList{"+null"} << "p0 p1 p2" << 0;
+        QTest::newRow("reinsert in place") << QStringList{"m1:1"} << "p0 p1 p2" << 0;
+        QTest::newRow("move before the current") << QStringList{"m1:0"} << "p1 p0 p2" << 1;
+        QTest::newRow("move the current back") << QStringList{"m0:3"} << "p1 p2 p0" << 2;
+        QTest::newRow("remove the current last") << QStringList{"c2", "r2"} << "p0 p1" << 1;
+        QTest::newRow("remove the current first") << QStringList{"r0"} << "p1 p2" << 0;
+        QTest::newRow("remove before the current") << QStringList{"c2", "r0"} << "p1 p2" << 1;
+        QTest::newRow("remove after the current") << QStringList{"r2"} << "p0 p1" << 0;
+        QTest::newRow("remove strangers") << QStringList{"r?", "rnull"} << "p0 p1 p2" << 0;
+        QTest::newRow("remove all") << QStringList{"r0", "r1", "r2"} << "" << -1;
+        QTest::newRow("indexes out of range") << QStringList{"c1", "c3", "c-1", "w?"} << "p0 p1 p2" << 1;
+        QTest::newRow("current by widget") << QStringList{"w2"} << "p0 p1 p2" << 2;
+        QTest::newRow("delete before the current") << QStringList{"c2", "d0"} << "p1 p2" << 1;
+        QTest::newRow("delete the current") << QStringList{"c1", "d1"} << "p0 p2" << 1;
+        QTest::newRow("delete the current last") << QStringList{"c2", "d2"} << "p0 p1" << 1;
+        QTest::newRow("re-parent a page") << QStringList{"c2", "x0"} << "p1 p2" << 1;
     }
 
-    void insertIndexes_data()
+    // Whatever happens, the current index follows its page, exactly the current page
+    // shows and every page is kept at the stack's full size.
+    void operations()
     {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("past the end appends") << 5 << 2;
-        QTest::newRow("negative appends") << -1 << 2;
-        QTest::newRow("at count appends") << 2 << 2;
-        QTest::newRow("front") << 0 << 0;
-        QTest::newRow("middle") << 1 << 1;
+        QFETCH(QStringList, ops);
+        QFETCH(QString, order);
+        QFETCH(int, current);
+
+        VYRQStackContainer stack;
+        stack.resize(200, 120);
+        QVector<QWidget*> pages;
+        for (int i = 0; i < 3; ++i) {
+            pages << new QWidget;
+            pages.last()->setObjectName(QStringLiteral("p%1").arg(i));
+            pages.last()->setGeometry(5, 5, 10, 10);
+            QCOMPARE(stack.addWidget(pages.last()), i);
+        }
+        stack.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&stack));
+        QWidget stranger;
+        QWidget elsewhere;
+        auto page = [&](const QString& name) -> QWidget* {
+            return name == QLatin1String("?") ? &stranger : name == QLatin1String("null") ? nullptr : pages[name.toInt()];
+        };
+        QVector<QWidget*> removed;
+
+        for (const QString& op : ops) {
+            const QString arg = op.mid(1);
+            switch (op.at(0).toLatin1()) {
+            case '+': {
+                QWidget* added = arg == QLatin1String("null") ? nullptr : new QWidget;
+                if (added)
+                    added->setObjectName(QStringLiteral("n"));
+                const int at = stack.insertWidget(arg.toInt(), added);
+                QCOMPARE(at < 0 ? nullptr : stack.widget(at), added);
+                break;
+            }
+            case 'm': {
+                const int at = stack.insertWidget(arg.section(':', 1).toInt(), page(arg.section(':', 0, 0)));
+                QCOMPARE(stack.widget(at), page(arg.section(':', 0, 0)));
+                break;
+            }
+            case 'c': stack.setCurrentIndex(arg.toInt()); break;
+            case 'w': stack.setCurrentWidget(page(arg)); break;
+            case 'r':
+                stack.removeWidget(page(arg));
+                if (arg.at(0).isDigit())
+                    removed << page(arg);
+                break;
+            case 'd': delete page(arg); break;
+            case 'x': page(arg)->setParent(&elsewhere); break;
+            }
+        }
+
+        QStringList names;
+        for (int i = 0; i < stack.count(); ++i)
+            names << stack.widget(i)->objectName();
+        QCOMPARE(names.join(' '), order);
+        QCOMPARE(stack.currentIndex(), current);
+        QCOMPARE(stack.currentWidget(), current < 0 ? nullptr : stack.widget(current));
+
+        // Nothing below may touch a page that is gone.
+        stack.resize(150, 90);
+        QCoreApplication::postEvent(&stack, new QEvent(QEvent::LayoutRequest));
+        QCoreApplication::processEvents();
+        for (int i = 0; i < stack.count(); ++i) {
+            QCOMPARE(stack.widget(i)->isVisible(), i == current);
+            QCOMPARE(stack.widget(i)->geometry(), QRect(0, 0, 150, 90));
+        }
+        // Removed pages stay hidden children, no longer kept at the stack's size.
+        for (QWidget* gone : removed) {
+            QVERIFY(gone->isHidden());
+            QCOMPARE(gone->parentWidget(), &stack);
+            gone->move(7, 7);
+            QCOMPARE(gone->pos(), QPoint(7, 7));
+        }
     }
 
-    void insertIndexes()
-    {
-        QFETCH(int, index);
-        QFETCH(int, expected);
-        Fixture f(2);
-        auto* page = new QWidget;
-        QCOMPARE(f.stack.insertWidget(index, page), expected);
-        QCOMPARE(f.stack.count(), 3);
-        QCOMPARE(f.stack.widget(expected), page);
-        QCOMPARE(page->parentWidget(), &f.stack);
-        // The same page stays current wherever the new one went.
-        QCOMPARE(f.stack.currentWidget(), f.pages[0]);
-        QCOMPARE(f.stack.currentIndex(), expected == 0 ? 1 : 0);
-        QVERIFY(page->isHidden());
-    }
-
-    void insertNullChangesNothing()
-    {
-        Fixture f(1);
-        QCOMPARE(f.stack.insertWidget(0, nullptr), -1);
-        QCOMPARE(f.stack.addWidget(nullptr), -1);
-        QCOMPARE(f.stack.count(), 1);
-        QCOMPARE(f.stack.currentIndex(), 0);
-    }
-
-    void reinsertMovesPage()
-    {
-        Fixture f(3);
-        QCOMPARE(f.stack.insertWidget(1, f.pages[1]), 1);
-        QCOMPARE(f.stack.count(), 3);
-        QCOMPARE(f.stack.widget(1), f.pages[1]);
-
-        QCOMPARE(f.stack.insertWidget(0, f.pages[1]), 0);
-        QCOMPARE(f.stack.count(), 3);
-        QCOMPARE(f.stack.widget(0), f.pages[1]);
-        QCOMPARE(f.stack.widget(1), f.pages[0]);
-        QCOMPARE(f.stack.currentWidget(), f.pages[0]);
-        QCOMPARE(f.stack.currentIndex(), 1);
-
-        // Moving the current page backwards: the index shrinks past its old place.
-        QCOMPARE(f.stack.insertWidget(3, f.pages[0]), 2);
-        QCOMPARE(f.stack.widget(2), f.pages[0]);
-        QCOMPARE(f.stack.currentWidget(), f.pages[0]);
-        QCOMPARE(f.stack.currentIndex(), 2);
-        QVERIFY(!f.pages[0]->isHidden());
-    }
-
-    void firstPagesFitAndShow()
+    // A page moved or resized while not current is fitted again before it shows.
+    void pagesKeepFullSize()
     {
         VYRQStackContainer stack;
         stack.resize(200, 120);
+        QWidget* pages[] = {new QWidget, new QWidget};
+        for (QWidget* page : pages)
+            stack.addWidget(page);
         stack.show();
         QVERIFY(QTest::qWaitForWindowExposed(&stack));
-        auto* plain = new QWidget;
-        auto* container = new VYRQContainer;
-        auto* third = new QWidget;
-        plain->setGeometry(5, 5, 10, 10);
-        QCOMPARE(stack.addWidget(plain), 0);
-        QCOMPARE(stack.addWidget(container), 1);
-        QCOMPARE(stack.addWidget(third), 2);
-
-        QCOMPARE(stack.currentIndex(), 0);
-        QVERIFY(plain->isVisible());
-        QVERIFY(!container->isVisible());
-        QVERIFY(!third->isVisible());
-        for (QWidget* page : {plain, static_cast<QWidget*>(container), third})
-            QCOMPARE(page->geometry(), QRect(0, 0, 200, 120));
-        // A library page is placed through its control base, which records the rectangle.
-        QCOMPARE(container->getLayoutType(), LayoutAbsolute);
-
-        stack.resize(300, 150);
-        for (QWidget* page : {plain, static_cast<QWidget*>(container), third})
-            QCOMPARE(page->geometry(), QRect(0, 0, 300, 150));
-    }
-
-    void removeKeepsCurrent_data()
-    {
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("removed");
-        QTest::addColumn<int>("expectedIndex");
-        QTest::addColumn<int>("expectedPage");
-        QTest::newRow("current last of three") << 2 << 2 << 1 << 1;
-        QTest::newRow("current first") << 0 << 0 << 0 << 1;
-        QTest::newRow("before current") << 2 << 0 << 1 << 2;
-        QTest::newRow("after current") << 0 << 2 << 0 << 0;
-    }
-
-    void removeKeepsCurrent()
-    {
-        QFETCH(int, current);
-        QFETCH(int, removed);
-        QFETCH(int, expectedIndex);
-        QFETCH(int, expectedPage);
-        Fixture f(3);
-        f.stack.setCurrentIndex(current);
-        f.stack.removeWidget(f.pages[removed]);
-        QCOMPARE(f.stack.count(), 2);
-        QCOMPARE(f.stack.currentIndex(), expectedIndex);
-        QCOMPARE(f.stack.currentWidget(), f.pages[expectedPage]);
-        QVERIFY(!f.pages[expectedPage]->isHidden());
-        QVERIFY(f.pages[removed]->isHidden());
-        QCOMPARE(f.pages[removed]->parentWidget(), &f.stack);
-    }
-
-    void removeLastAndStrangers()
-    {
-        Fixture f(1);
-        QWidget stranger;
-        f.stack.removeWidget(&stranger);
-        f.stack.removeWidget(nullptr);
-        QCOMPARE(f.stack.count(), 1);
-
-        f.stack.removeWidget(f.pages[0]);
-        QCOMPARE(f.stack.count(), 0);
-        QCOMPARE(f.stack.currentIndex(), -1);
-        QVERIFY(!f.stack.currentWidget());
-        QCOMPARE(f.pages[0]->parentWidget(), &f.stack);
-        // A removed page is no longer kept at the stack's size.
-        f.pages[0]->move(7, 7);
-        QCOMPARE(f.pages[0]->pos(), QPoint(7, 7));
-    }
-
-    void setCurrentIndexBounds()
-    {
-        Fixture f(3);
-        f.stack.setCurrentIndex(1);
-        QCOMPARE(f.stack.currentIndex(), 1);
-        QVERIFY(f.pages[0]->isHidden());
-        f.stack.setCurrentIndex(f.stack.count());
-        f.stack.setCurrentIndex(-1);
-        QCOMPARE(f.stack.currentIndex(), 1);
-        QWidget stranger;
-        f.stack.setCurrentWidget(&stranger);
-        QCOMPARE(f.stack.currentIndex(), 1);
-        f.stack.setCurrentWidget(f.pages[2]);
-        QCOMPARE(f.stack.currentIndex(), 2);
-        QVERIFY(f.pages[1]->isHidden());
-    }
-
-    void pagesKeepFullSize()
-    {
-        Fixture f(3);
-        f.stack.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.stack));
-        // A page that is not current but shown by hand is pulled back at once.
-        f.pages[1]->show();
-        f.pages[1]->move(30, 40);
-        QCOMPARE(f.pages[1]->geometry(), QRect(0, 0, 200, 120));
-        f.pages[1]->resize(10, 10);
-        QCOMPARE(f.pages[1]->geometry(), QRect(0, 0, 200, 120));
-        // A hidden page moved by hand is fitted again before it shows.
-        f.pages[2]->setGeometry(5, 5, 20, 20);
-        f.stack.setCurrentIndex(2);
-        QCOMPARE(f.pages[2]->geometry(), QRect(0, 0, 200, 120));
-        QVERIFY(f.pages[2]->isVisible());
-
-        // The current page stays where it is put until the stack refreshes it.
-        f.pages[2]->setGeometry(30, 40, 50, 50);
-        QCOMPARE(f.pages[2]->geometry(), QRect(30, 40, 50, 50));
-        f.stack.setCurrentIndex(2);
-        QCOMPARE(f.pages[2]->geometry(), QRect(0, 0, 200, 120));
-        QVERIFY(f.pages[2]->isVisible());
+        pages[1]->setGeometry(5, 5, 20, 20);
+        stack.setCurrentIndex(1);
+        QCOMPARE(pages[1]->geometry(), QRect(0, 0, 200, 120));
+        QVERIFY(pages[1]->isVisible());
+        // Shown by hand, a page that is not current is pulled back at once.
+        pages[0]->show();
+        pages[0]->move(30, 40);
+        QCOMPARE(pages[0]->geometry(), QRect(0, 0, 200, 120));
     }
 
     // Refreshing the current page must not ask for yet another layout request.
@@ -294,135 +194,6 @@ private slots:
         QTRY_COMPARE(page->pos(), QPoint(0, 0));
         runEventLoopFor(200);
         QCOMPARE(outerRequests.count, 1);
-    }
-
-    void deletedPageLeavesStack()
-    {
-        Fixture f(4);
-        f.stack.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.stack));
-        f.stack.setCurrentIndex(2);
-
-        delete f.pages[0];
-        QCOMPARE(f.stack.count(), 3);
-        QCOMPARE(f.stack.currentIndex(), 1);
-        QCOMPARE(f.stack.currentWidget(), f.pages[2]);
-
-        delete f.pages[2];
-        QCOMPARE(f.stack.count(), 2);
-        QCOMPARE(f.stack.currentIndex(), 1);
-        QCOMPARE(f.stack.currentWidget(), f.pages[3]);
-        QVERIFY(f.pages[3]->isVisible());
-
-        // Nothing below may touch the deleted pages.
-        f.stack.resize(150, 90);
-        QCoreApplication::postEvent(&f.stack, new QEvent(QEvent::LayoutRequest));
-        QCoreApplication::processEvents();
-        QCOMPARE(f.pages[1]->size(), QSize(150, 90));
-        QCOMPARE(f.stack.widget(0), f.pages[1]);
-        QCOMPARE(f.stack.widget(1), f.pages[3]);
-        f.stack.setCurrentIndex(0);
-        QVERIFY(f.pages[3]->isHidden());
-    }
-
-    void reparentedPageLeavesStack()
-    {
-        Fixture f(2);
-        QWidget elsewhere;
-        f.pages[0]->setParent(&elsewhere);
-        QCOMPARE(f.stack.count(), 1);
-        QCOMPARE(f.stack.currentWidget(), f.pages[1]);
-        // No longer watched: the stack does not pull it back to its size.
-        f.pages[0]->setGeometry(1, 2, 3, 4);
-        QCOMPARE(f.pages[0]->geometry(), QRect(1, 2, 3, 4));
-    }
-
-    void writeJson_data()
-    {
-        QTest::addColumn<QString>("normal");
-        QTest::addColumn<QString>("disabled");
-        QTest::addColumn<bool>("draw");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing named") << "" << "" << true << R"({"style":null})";
-        QTest::newRow("drawing off") << "" << "" << false << R"({"attr":{"drawBackground":0},"style":null})";
-        QTest::newRow("both") << "StackBlue" << "StackRed" << true
-                              << R"({"style":[["StackBlue",1,0],["StackRed",1,1]]})";
-        QTest::newRow("disabled only") << "" << "StackRed" << true << R"({"style":[["StackRed",1,1]]})";
-    }
-
-    void writeJson()
-    {
-        QFETCH(QString, normal);
-        QFETCH(QString, disabled);
-        QFETCH(bool, draw);
-        QFETCH(QString, expected);
-        VYRQStackContainer stack;
-        FillStyle style;
-        style.name = normal;
-        stack.setBackground(style);
-        style.name = disabled;
-        stack.setDisableBackground(style);
-        stack.setDrawBackground(draw);
-
-        Json::Value written(Json::objectValue);
-        QVERIFY(stack.serializeJsonValue(&written, false));
-        const Json::Value want = parse(expected.toUtf8().constData());
-        QVERIFY(written.isMember("style"));
-        QVERIFY2(written["style"] == want["style"], vyr::json::styledText(written["style"]).c_str());
-        const Json::Value* attr = vyr::json::object(written, "attr");
-        QCOMPARE(attr && attr->isMember("drawBackground"), !draw);
-        if (!draw)
-            QVERIFY((*attr)["drawBackground"] == want["attr"]["drawBackground"]);
-    }
-
-    void readJson()
-    {
-        VYRQStackContainer stack;
-        Json::Value element = parse(R"({"style": [["StackBlue", 1, 0], ["StackRed", 1, 1]],
-                                         "attr": {"drawBackground": 0}})");
-        QVERIFY(stack.readJsonValue(&element));
-        QCOMPARE(stack.getBackground().name, QStringLiteral("StackBlue"));
-        QCOMPARE(stack.getDisableBackground().name, QStringLiteral("StackRed"));
-        QVERIFY(!stack.getDrawBackground());
-
-        element = parse(R"({"style": [["Missing", 1, 0], ["StackBlue", 1, 2], ["StackBlue", 1, -1]],
-                            "attr": {"drawBackground": true}})");
-        QVERIFY(stack.readJsonValue(&element));
-        QCOMPARE(stack.getBackground().name, QStringLiteral("StackBlue"));
-        QCOMPARE(stack.getDisableBackground().name, QStringLiteral("StackRed"));
-        QVERIFY(stack.getDrawBackground());
-
-        // The key is the control's own: never echoed from the common store.
-        stack.setDrawBackground(true);
-        Json::Value written(Json::objectValue);
-        QVERIFY(stack.serializeJsonValue(&written, false));
-        QVERIFY(!written.isMember("attr") || !written["attr"].isMember("drawBackground"));
-    }
-
-    void paintsStateBackground()
-    {
-        VYRQStackContainer stack;
-        stack.resize(40, 30);
-        stack.setBackground(solid(QStringLiteral("StackBlue"), QColor(0, 0, 255)));
-        stack.setDisableBackground(solid(QStringLiteral("StackRed"), QColor(255, 0, 0)));
-        QCOMPARE(pixelAt(stack, QPoint(20, 15)), QColor(0, 0, 255));
-        stack.setEnabled(false);
-        QCOMPARE(pixelAt(stack, QPoint(20, 15)), QColor(255, 0, 0));
-        stack.setDrawBackground(false);
-        QCOMPARE(pixelAt(stack, QPoint(20, 15)).alpha(), 0);
-    }
-
-    void pageFileBuildsNoPages()
-    {
-        QWidget host;
-        Json::Value element = parse(R"({"type": "stackcontainer", "name": "pages",
-                                         "child": [{"type": "qtcontainer", "name": "a"}]})");
-        QWidget* built = createElementFromJson(element, &host);
-        auto* stack = qobject_cast<VYRQStackContainer*>(built);
-        QVERIFY(stack);
-        QCOMPARE(stack->count(), 0);
-        QVERIFY(stack->findChild<VYRQContainer*>(QStringLiteral("a")));
-        QVERIFY(vyrGetControlInfo(QStringLiteral("qtstackcontainer")));
     }
 };
 

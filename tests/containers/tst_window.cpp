@@ -1,15 +1,13 @@
 #include "TestControl.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
-#include "VYRQResourceManager.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
 #include "VYRQWindowImpl.h"
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QScreen>
+#include <QPointer>
 #include <QTimer>
 #include <QtTest>
 
@@ -27,16 +25,6 @@ void sendMouse(QWidget* target, QEvent::Type type, const QPoint& local, const QP
     QApplication::sendEvent(target, &event);
 }
 
-void press(QWidget* w, const QPoint& local, Qt::MouseButton button = Qt::LeftButton)
-{
-    sendMouse(w, QEvent::MouseButtonPress, local, w->mapToGlobal(local), button, button);
-}
-
-void release(QWidget* w, const QPoint& local)
-{
-    sendMouse(w, QEvent::MouseButtonRelease, local, w->mapToGlobal(local), Qt::LeftButton, Qt::NoButton);
-}
-
 // Press at `local`, move by `delta` with the button held, release.
 void dragBy(QWidget* w, const QPoint& local, const QPoint& delta)
 {
@@ -44,20 +32,6 @@ void dragBy(QWidget* w, const QPoint& local, const QPoint& delta)
     sendMouse(w, QEvent::MouseButtonPress, local, global);
     sendMouse(w, QEvent::MouseMove, local + delta, global + delta, Qt::NoButton, Qt::LeftButton);
     sendMouse(w, QEvent::MouseButtonRelease, local + delta, global + delta, Qt::LeftButton, Qt::NoButton);
-}
-
-// The sequence a platform delivers for a double click.
-void doubleClick(QWidget* w, const QPoint& local)
-{
-    press(w, local);
-    release(w, local);
-    sendMouse(w, QEvent::MouseButtonDblClick, local, w->mapToGlobal(local));
-    release(w, local);
-}
-
-void hover(QWidget* w, const QPoint& local)
-{
-    sendMouse(w, QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, Qt::NoButton);
 }
 
 // The offscreen platform says so on every grab and size hint; nothing to see.
@@ -87,26 +61,16 @@ class tst_Window : public QObject {
 private slots:
     void initTestCase();
     void cleanup();
-    void defaultsAndRegistration();
     void dragByBackground_data();
     void dragByBackground();
-    void borderCursors_data();
-    void borderCursors();
     void borderResize_data();
     void borderResize();
     void setXY();
     void minimumSize();
     void modalRun_data();
     void modalRun();
-    void modalWindowDestroyedInsideRun();
-    void pressedFlagShared();
     void pressedFlagCleared_data();
     void pressedFlagCleared();
-    void doubleClickOnCaption();
-    void resizeLaysOutChildren();
-    void background();
-    void hitTest();
-    void subWindow();
 };
 
 void tst_Window::initTestCase()
@@ -119,33 +83,6 @@ void tst_Window::cleanup()
 {
     // No case may leave a press behind for the next one.
     QVERIFY(!VYRQWindowImpl::isMousePressed());
-}
-
-void tst_Window::defaultsAndRegistration()
-{
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    auto* window = new VYRQWindow;
-    QCOMPARE(QString::fromLatin1(VYRQWindow::typeName()), QStringLiteral("VYRWindow"));
-    QCOMPARE(window->impl()->typeKey(), QStringLiteral("VYRWindow"));
-    QCOMPARE(VYRQWidgetBaseImpl::fromWidget(window), window->impl());
-    // The minimum is stored, not applied, until a setter runs.
-    QCOMPARE(window->getMinSize(), QSize(400, 400));
-    QCOMPARE(window->minimumSize(), QSize(0, 0));
-    window->setCaptionHeight(-3);
-    QVERIFY(window->getCaptionHeight());
-    window->setCaptionHeight(0);
-    QVERIFY(!window->getCaptionHeight());
-
-    // Registered from construction to destruction.
-    QVERIFY(rm->unregisterWindow(window));
-    QVERIFY(rm->registerWindow(window));
-    delete window;
-    QVERIFY(!rm->unregisterWindow(window));
-
-    VYRQSubWin subWin;
-    QCOMPARE(subWin.impl()->typeKey(), QStringLiteral("VYRSubWin"));
-    QVERIFY(subWin.hasMouseTracking());
-    QVERIFY(!rm->unregisterWindow(&subWin));
 }
 
 void tst_Window::dragByBackground_data()
@@ -193,41 +130,6 @@ void tst_Window::dragByBackground()
     dragBy(window.get(), QPoint(200, pressY), QPoint(30, 25));
     QTRY_COMPARE(window->pos(), moves ? start + QPoint(30, 25) : start);
     QCOMPARE(window->size(), QSize(500, 400));
-}
-
-void tst_Window::borderCursors_data()
-{
-    QTest::addColumn<bool>("resizeable");
-    QTest::addColumn<QPoint>("pos");
-    QTest::addColumn<int>("shape");
-
-    // A 300 x 200 window with the default 4-pixel border.
-    QTest::newRow("left") << true << QPoint(0, 100) << int(Qt::SizeHorCursor);
-    QTest::newRow("right") << true << QPoint(297, 100) << int(Qt::SizeHorCursor);
-    QTest::newRow("top") << true << QPoint(150, 3) << int(Qt::SizeVerCursor);
-    QTest::newRow("bottom") << true << QPoint(150, 199) << int(Qt::SizeVerCursor);
-    QTest::newRow("bottom-right") << true << QPoint(299, 199) << int(Qt::SizeFDiagCursor);
-    QTest::newRow("top-left") << true << QPoint(1, 1) << int(Qt::SizeFDiagCursor);
-    QTest::newRow("top-right") << true << QPoint(298, 2) << int(Qt::SizeBDiagCursor);
-    QTest::newRow("bottom-left") << true << QPoint(2, 198) << int(Qt::SizeBDiagCursor);
-    QTest::newRow("just inside") << true << QPoint(4, 100) << int(Qt::ArrowCursor);
-    QTest::newRow("resize off") << false << QPoint(0, 100) << int(Qt::ArrowCursor);
-}
-
-void tst_Window::borderCursors()
-{
-    QFETCH(bool, resizeable);
-    QFETCH(QPoint, pos);
-    QFETCH(int, shape);
-
-    auto window = shownWindow(QRect(50, 50, 300, 200));
-    QVERIFY(window);
-    window->setResizeable(resizeable);
-    hover(window.get(), pos);
-    QCOMPARE(int(window->cursor().shape()), shape);
-    // Back inside, the arrow returns.
-    hover(window.get(), QPoint(150, 100));
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
 }
 
 void tst_Window::borderResize_data()
@@ -281,7 +183,6 @@ void tst_Window::setXY()
     QCOMPARE(window.geometry(), QRect(100, 60, 250, 200));
     window.setY(80);
     QCOMPARE(window.geometry(), QRect(100, 80, 250, 180));
-
 }
 
 void tst_Window::minimumSize()
@@ -320,62 +221,34 @@ void tst_Window::modalRun_data()
     QTest::newRow("close") << 1;
     QTest::newRow("hide") << 2;
     QTest::newRow("reject") << 3;
+    QTest::newRow("deleted") << 4;
 }
 
+// Each way of ending a modal run returns from doModal.
 void tst_Window::modalRun()
 {
     QFETCH(int, how);
-    VYRQWindow window;
-    window.resize(200, 150);
+    QPointer<VYRQWindow> window = new VYRQWindow;
+    window->resize(200, 150);
     bool ranInside = false;
-    QTimer::singleShot(0, &window, [&] {
-        ranInside = window.isVisible() && window.isModal();
+    QTimer::singleShot(0, window.data(), [&] {
+        ranInside = window->isVisible() && window->isModal();
         switch (how) {
-        case 0: window.closeModal(); break;
-        case 1: window.close(); break;
-        case 2: window.hide(); break;
-        case 3: window.reject(); break;
+        case 0: window->closeModal(); break;
+        case 1: window->close(); break;
+        case 2: window->hide(); break;
+        case 3: window->reject(); break;
+        case 4: delete window.data(); break;
         }
     });
     // A run that never ends would hang here; the guard ends it and fails the case.
     bool guardFired = false;
-    QTimer::singleShot(5000, &window, [&] { guardFired = true; window.closeModal(); });
-    window.doModal();
+    QTimer::singleShot(5000, window.data(), [&] { guardFired = true; window->closeModal(); });
+    window->doModal();
     QVERIFY(ranInside);
     QVERIFY(!guardFired);
-    QCOMPARE(window.windowModality(), Qt::ApplicationModal);
-}
-
-void tst_Window::modalWindowDestroyedInsideRun()
-{
-    QPointer<VYRQWindow> window = new VYRQWindow;
-    QTimer::singleShot(0, [&] { delete window.data(); });
-    window->doModal();
-    QVERIFY(window.isNull());
-}
-
-void tst_Window::pressedFlagShared()
-{
-    auto first = shownWindow(QRect(0, 0, 450, 450));
-    auto second = shownWindow(QRect(500, 0, 450, 450));
-    QVERIFY(first && second);
-
-    press(first.get(), QPoint(100, 100));
-    QVERIFY(VYRQWindowImpl::isMousePressed());
-    QCOMPARE(VYRQWindowImpl::mousePressedBy(), first.get());
-
-    // While the first window follows its press, the second does not start a drag.
-    const QPoint secondPos = second->pos();
-    const QPoint global = second->mapToGlobal(QPoint(100, 100));
-    sendMouse(second.get(), QEvent::MouseButtonPress, QPoint(100, 100), global);
-    sendMouse(second.get(), QEvent::MouseMove, QPoint(120, 100), global + QPoint(20, 0), Qt::NoButton, Qt::LeftButton);
-    QCOMPARE(second->pos(), secondPos);
-    QCOMPARE(VYRQWindowImpl::mousePressedBy(), first.get());
-
-    release(first.get(), QPoint(100, 100));
-    QVERIFY(!VYRQWindowImpl::isMousePressed());
-    dragBy(second.get(), QPoint(100, 100), QPoint(20, 0));
-    QTRY_COMPARE(second->pos(), secondPos + QPoint(20, 0));
+    QCOMPARE(window.isNull(), how == 4);
+    delete window.data();
 }
 
 void tst_Window::pressedFlagCleared_data()
@@ -400,7 +273,7 @@ void tst_Window::pressedFlagCleared()
     subWin->show();
 
     QWidget* pressed = how == 5 ? static_cast<QWidget*>(subWin) : holder.get();
-    press(pressed, QPoint(100, 100));
+    sendMouse(pressed, QEvent::MouseButtonPress, QPoint(100, 100), pressed->mapToGlobal(QPoint(100, 100)));
     QCOMPARE(VYRQWindowImpl::mousePressedBy(), pressed);
 
     QWidget grabber;
@@ -424,127 +297,6 @@ void tst_Window::pressedFlagCleared()
     QTRY_COMPARE(other->pos(), start + QPoint(15, 5));
     if (holder)
         QVERIFY(!holder->impl()->dragging);
-}
-
-void tst_Window::doubleClickOnCaption()
-{
-    auto window = shownWindow(QRect(60, 70, 420, 410));
-    QVERIFY(window);
-    window->setResizeable(true);
-    // A border resize pins the size; maximising must still reach the work area.
-    dragBy(window.get(), QPoint(418, 200), QPoint(10, 0));
-    QTRY_COMPARE(window->width(), 430);
-    const QRect normal = window->geometry();
-
-    QVERIFY(window->getDoubleClickMaximize());
-    doubleClick(window.get(), QPoint(200, 41));
-    QVERIFY(!window->isMaximized());
-    doubleClick(window.get(), QPoint(200, 20));
-    QVERIFY(window->isMaximized());
-    const QRect available = window->screen()->availableGeometry();
-    QTRY_COMPARE(window->geometry(), available);
-
-    // Maximised, the window neither drags nor resizes.
-    dragBy(window.get(), QPoint(200, 200), QPoint(30, 30));
-    QCOMPARE(window->geometry(), available);
-
-    doubleClick(window.get(), QPoint(200, 20));
-    QVERIFY(!window->isMaximized());
-    QTRY_COMPARE(window->geometry(), normal);
-    QCOMPARE(window->minimumWidth(), normal.width());
-    QCOMPARE(window->maximumWidth(), normal.width());
-
-    window->setDoubleClickMaximize(false);
-    doubleClick(window.get(), QPoint(200, 20));
-    QVERIFY(!window->isMaximized());
-    QVERIFY(!VYRQWindowImpl::isMousePressed());
-}
-
-void tst_Window::resizeLaysOutChildren()
-{
-    VYRQWindow window;
-    window.resize(300, 200);
-    auto* control = new TestControl(&window);
-    control->setGeometry(10, 20, 50, 40);
-    control->move(90, 90);
-    auto* page = new VYRQContainer(&window);
-    page->setGeometry(5, 5, 20, 20);
-    // Resize events reach shown widgets only.
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    window.resize(320, 240);
-    // The recorded rectangle is applied again; a container fills the window.
-    QCOMPARE(control->geometry(), QRect(10, 20, 50, 40));
-    QCOMPARE(page->geometry(), QRect(0, 0, 320, 240));
-
-    QWidget host;
-    VYRQSubWin subWin(&host);
-    subWin.resize(100, 100);
-    auto* inSub = new TestControl(&subWin);
-    inSub->setGeometry(1, 2, 30, 30);
-    inSub->move(50, 50);
-    host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
-    subWin.resize(120, 120);
-    QCOMPARE(inSub->geometry(), QRect(1, 2, 30, 30));
-}
-
-void tst_Window::background()
-{
-    VYRQWindow window;
-    window.resize(60, 40);
-    FillRes red;
-    red.color = red.color2 = QColor(Qt::red);
-    window.setBackgroundColor(red);
-    window.setShowBackground(true);
-    QImage shown = window.grab().toImage();
-    QCOMPARE(shown.pixelColor(30, 20), QColor(Qt::red));
-
-    window.setShowBackground(false);
-    QVERIFY(window.grab().toImage().pixelColor(30, 20) != QColor(Qt::red));
-
-}
-
-void tst_Window::hitTest()
-{
-    QWidget root;
-    root.resize(200, 200);
-    auto* lower = new QWidget(&root);
-    lower->setGeometry(10, 10, 100, 100);
-    auto* upper = new QWidget(&root);
-    upper->setGeometry(50, 50, 100, 100);
-    auto* deep = new QWidget(upper);
-    deep->setGeometry(10, 10, 20, 20);
-    root.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&root));
-
-    QCOMPARE(VYRQWindowImpl::hitTest(&root, 20, 20), lower);
-    QCOMPARE(VYRQWindowImpl::hitTest(&root, 70, 70), deep);      // topmost, then deepest
-    QCOMPARE(VYRQWindowImpl::hitTest(&root, 90, 90), upper);
-    QCOMPARE(VYRQWindowImpl::hitTest(&root, 190, 5), &root);
-    QCOMPARE(VYRQWindowImpl::hitTest(&root, 250, 5), nullptr);
-    upper->hide();
-    QCOMPARE(VYRQWindowImpl::hitTest(&root, 70, 70), lower);
-    QCOMPARE(VYRQWindowImpl::hitTest(nullptr, 1, 1), nullptr);
-}
-
-void tst_Window::subWindow()
-{
-    QWidget host;
-    host.resize(600, 500);
-    auto* lower = new VYRQSubWin(&host);
-    lower->setGeometry(10, 10, 200, 200);
-    auto* upper = new VYRQSubWin(&host);
-    upper->setGeometry(100, 100, 200, 200);
-    host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
-
-    // A press raises the sub-window, and a background drag moves it in its parent.
-    dragBy(lower, QPoint(20, 20), QPoint(40, 30));
-    QCOMPARE(host.children().last(), lower);
-    QCOMPARE(lower->pos(), QPoint(50, 40));
-    QVERIFY(!VYRQWindowImpl::isMousePressed());
 }
 
 QTEST_MAIN(tst_Window)

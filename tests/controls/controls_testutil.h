@@ -1,13 +1,23 @@
 #pragma once
-// Small helpers shared by the label, button and image tests.
+// Small helpers shared by the control tests: ctl for all of them, sty for the tests
+// of the styled controls, which also run several test classes in one executable.
 
 #include "IVYRQWidgetBase.h"
+#include "VYRQGlobal.h"
 #include "VYRQJson.h"
+#include "VYRQResourceManager.h"
+#include "VYRQStyleDefs.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
+#include <QStringList>
 #include <QWidget>
+#include <QtTest>
+
+#include <functional>
+#include <map>
 
 #include <json/value.h>
 
@@ -61,3 +71,129 @@ inline QString str(const Json::Value& v)
 }
 
 } // namespace ctl
+
+namespace sty {
+
+// Reads a page element given as JSON text into a control.
+inline bool load(IVYRQWidgetBase& control, const QByteArray& element)
+{
+    Json::Value value = ctl::parse(element);
+    return control.readJsonValue(&value);
+}
+
+inline FillStyle solid(const QString& name, const QColor& color)
+{
+    FillStyle style;
+    style.name = name;
+    style.fill.color = color;
+    return style;
+}
+
+inline TextStyleDesc text(const QString& name, const QColor& color, int hor = 0, int x = 0)
+{
+    TextStyleDesc style;
+    style.name = name;
+    style.color = color;
+    style.hor = hor;
+    style.x = x;
+    return style;
+}
+
+// Named styles in the set the controls search.
+inline void addFill(const QString& name, const QColor& color)
+{
+    FillStyle style = solid(name, color);
+    VYRQResourceManager::getInstance()->setFillStyle(name, style);
+}
+
+inline void addText(const QString& name, const QColor& color = Qt::black)
+{
+    TextStyleDesc style = text(name, color);
+    VYRQResourceManager::getInstance()->setTextStyle(name, style);
+}
+
+inline bool near(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2 && qAbs(a.blue() - b.blue()) <= 2;
+}
+
+template <class States>
+QStringList names(const States& states)
+{
+    QStringList out;
+    for (const auto& s : states.raw())
+        out << s.name;
+    return out;
+}
+
+// "name:kind:slot" per entry of a written "style" array.
+inline QStringList entries(const Json::Value& styles)
+{
+    QStringList out;
+    for (const Json::Value& e : styles)
+        out << QStringLiteral("%1:%2:%3").arg(ctl::str(e[0])).arg(e[1].asInt()).arg(e[2].asInt());
+    return out;
+}
+
+// Rendered with its children: a scroll area paints in its viewport.
+inline QImage renderAll(QWidget& w, const QColor& paper = Qt::white)
+{
+    QImage image(w.size(), QImage::Format_ARGB32);
+    image.fill(paper);
+    w.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+inline void focus(QWidget& w, bool in)
+{
+    QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut, Qt::OtherFocusReason);
+    QApplication::sendEvent(&w, &event);
+}
+
+// Left edge of what drawing a toggle's text changes in it; -1 when nothing was drawn.
+template <class Toggle>
+int textLeft(Toggle& toggle)
+{
+    toggle.setShowText(false);
+    const QImage without = ctl::render(toggle);
+    toggle.setShowText(true);
+    const QImage with = ctl::render(toggle);
+    for (int x = 0; x < with.width(); ++x)
+        for (int y = 0; y < with.height(); ++y)
+            if (with.pixel(x, y) != without.pixel(x, y))
+                return x;
+    return -1;
+}
+
+// A loaded theme set stays for the rest of the process, and a failed load leaves
+// none: a class whose last case loads a theme drops it for the classes after it.
+inline void dropTheme()
+{
+    vyrLoadThemeFile("");
+}
+
+// Test classes of one executable, run by suites_main.cpp in the order given.
+struct Suite {
+    const QMetaObject* meta;
+    std::function<int(int, char**)> run;
+};
+
+inline std::map<int, Suite>& suites()
+{
+    static std::map<int, Suite> all;
+    return all;
+}
+
+template <class Test>
+bool addSuite(int order)
+{
+    suites()[order] = {&Test::staticMetaObject, [](int argc, char** argv) {
+                           Test test;
+                           return QTest::qExec(&test, argc, argv);
+                       }};
+    return true;
+}
+
+} // namespace sty
+
+#define VYR_TEST_SUITE(Class, order) [[maybe_unused]] static const bool registered##Class = sty::addSuite<Class>(order);

@@ -1,197 +1,299 @@
 #include "controls_testutil.h"
 
-#include "VYRQGlobal.h"
 #include "VYRQLabel.h"
-#include "VYRQResourceManager.h"
+#include "VYRQLabelEx.h"
+#include "VYRQLabelExImpl.h"
 
-#include <QtTest>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextLayout>
 
 using namespace ctl;
 
 namespace {
-const QChar ellipsis(0x2026);
 const QString longText = QStringLiteral("The quick brown fox jumps over the lazy dog again");
+const QString manyWords = QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu nu xi "
+                                         "omicron pi rho sigma tau upsilon phi chi psi omega alpha beta gamma delta");
 
-TextStyleDesc textStyle(const QString& name, const QColor& color)
+// Highlight-coloured pixels inside an area of the image.
+int highlighted(const QImage& image, const QRect& area = QRect(0, 0, 1000, 1000))
 {
-    TextStyleDesc style;
-    style.name = name;
-    style.color = color;
-    return style;
+    int count = 0;
+    const QRect r = area & image.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            count += (image.pixel(x, y) & 0xFFFFFF) == 0x9BCAEF;
+    return count;
+}
+
+QTextLine lineOf(VYRQLabelEx& label, int line)
+{
+    QTextDocument* doc = label.impl()->document();
+    doc->setPageSize(label.size());
+    doc->documentLayout()->blockBoundingRect(doc->firstBlock());
+    return doc->firstBlock().layout()->lineAt(line);
+}
+
+// Where the highlight of a whole line of the first block goes, and what lies below it.
+QRect band(VYRQLabelEx& label, int line)
+{
+    const QTextLine l = lineOf(label, line);
+    return QRect(5, int(l.y() + 5), int(l.horizontalAdvance()), int(l.height()));
+}
+
+QRect below(const QRect& r)
+{
+    return QRect(0, r.y() + r.height(), 1000, 1000);
+}
+
+bool same(const TextPosition& a, const TextPosition& b)
+{
+    return a.block == b.block && a.line == b.line && a.cursor == b.cursor;
 }
 } // namespace
+
+class tst_LabelEx : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        VYRQtLib::init();
+        TextStyleDesc style = sty::text("ExText", Qt::black);
+        style.size = 20;
+        VYRQResourceManager::getInstance()->setTextStyle(style.name, style);
+        sty::addText("ExOther");
+    }
+
+    // Slot 0 only is read and written; the document font follows the style only when
+    // JSON is read; an empty text is left out.
+    void json()
+    {
+        VYRQLabelEx label;
+        QTextDocument* doc = label.impl()->document();
+        Json::Value element = parse(R"({"style": [["ExText", 2, 0], ["ExOther", 2, 1]], "attr": {"text": "Rich"}})");
+        QVERIFY(label.readJsonValue(&element));
+        QCOMPARE(doc->toPlainText(), QStringLiteral("Rich"));
+        QCOMPARE(doc->defaultFont().pixelSize(), 20);
+        const Json::Value out = write(label);
+        QCOMPARE(str(out["attr"]["text"]), QStringLiteral("Rich"));
+        QCOMPARE(sty::entries(out["style"]), QStringList{"ExText:2:0"});
+
+        TextStyleDesc style;
+        style.size = 31;
+        label.setTextStyle(Normal, style);
+        QCOMPARE(doc->defaultFont().pixelSize(), 20);
+        label.setText(QString());
+        QVERIFY(!write(label)["attr"].isMember("text"));
+    }
+
+    // Without text interaction the mouse does nothing. A double-click selects all, of
+    // which only the first block is highlighted; a press keeps the selection, a drag
+    // moves its end, and over no line the end is none.
+    void mouseSelection()
+    {
+        VYRQLabelEx label;
+        VYRQLabelExImpl* d = label.impl();
+        label.resize(300, 200);
+        label.setHtmlContent(QStringLiteral("<p>first paragraph</p><p>second paragraph</p>"));
+        label.setTextInteractionFlags(Qt::NoTextInteraction);
+        mouse(label, QEvent::MouseButtonDblClick, QPoint(10, 10));
+        QVERIFY(!d->hasSelection());
+        QCOMPARE(highlighted(render(label)), 0);
+
+        label.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        mouse(label, QEvent::MouseButtonDblClick, QPoint(10, 10));
+        QVERIFY(same(d->selectionStart(), TextPosition{0, 0, 0}));
+        const TextPosition end = d->selectionEnd();
+        QVERIFY(end.block == 2 && end.line == 0);
+        const QImage image = render(label);
+        const QRect first = band(label, 0);
+        QVERIFY(highlighted(image, first) > first.width() * first.height() / 2);
+        QCOMPARE(highlighted(image, below(first)), 0);
+
+        mouse(label, QEvent::MouseButtonPress, QPoint(40, 10));
+        QVERIFY(same(d->selectionEnd(), end));
+        const QPoint inside(30, int(lineOf(label, 0).rect().center().y()));
+        const TextPosition target = d->positionAt(inside);
+        QCOMPARE(target.block, 0);
+        mouse(label, QEvent::MouseMove, inside);
+        QVERIFY(same(d->selectionStart(), TextPosition{0, 0, 0}) && same(d->selectionEnd(), target));
+
+        mouse(label, QEvent::MouseMove, QPoint(10, 195));
+        QVERIFY(same(d->selectionEnd(), TextPosition()));
+        QCOMPARE(highlighted(render(label)), 0);
+    }
+
+    // Positions given later first are stored swapped; lines between start and end are
+    // highlighted whole, the start line from the start cursor on. A position in a later
+    // block stands for the first block's end.
+    void multiLineHighlight()
+    {
+        VYRQLabelEx label;
+        label.resize(140, 400);
+        label.setHtmlContent(QStringLiteral("<p>%1</p><p>tail</p>").arg(manyWords));
+        QVERIFY(lineOf(label, 5).isValid());
+        label.impl()->setSelection(TextPosition{0, 3, 4}, TextPosition{0, 0, 3});
+        QVERIFY(same(label.impl()->selectionStart(), TextPosition{0, 0, 3}));
+
+        const QImage image = render(label);
+        for (const QRect& middle : {band(label, 1), band(label, 2)})
+            QVERIFY(highlighted(image, middle) > middle.width() * middle.height() / 2);
+        const QRect start = band(label, 0);
+        const int x1 = 5 + int(lineOf(label, 0).cursorToX(3));
+        QCOMPARE(highlighted(image, start.adjusted(-5, 0, x1 - start.right() - 1, 0)), 0);
+        QVERIFY(highlighted(image, start.adjusted(x1 - 5, 0, 0, 0)) > 0);
+        QCOMPARE(highlighted(image, below(band(label, 3))), 0);
+
+        label.impl()->setSelection(TextPosition{0, 0, 0}, TextPosition{1, 0, 2});
+        const QRect end = band(label, label.impl()->document()->firstBlock().layout()->lineCount() - 1);
+        QVERIFY(highlighted(render(label), end) > end.width() * end.height() / 2);
+    }
+
+    // A position in a later block carries that block's line index, which the first
+    // block's layout must never be asked for.
+    void laterBlocks()
+    {
+        VYRQLabelEx label;
+        VYRQLabelExImpl* d = label.impl();
+        label.resize(140, 600);
+        label.setHtmlContent(QStringLiteral("<p>head</p><p>%1</p>").arg(manyWords));
+        const QRect first = band(label, 0);
+
+        d->setSelection(TextPosition{0, 0, 0}, TextPosition{1, 6, 3});
+        const QImage image = render(label);
+        QVERIFY(highlighted(image, first) > 0);
+        QCOMPARE(highlighted(image, below(first)), 0);
+        d->setSelection(TextPosition{1, 2, 0}, TextPosition{1, 6, 3});
+        QCOMPARE(highlighted(render(label)), 0);
+        d->setSelection(TextPosition{0, 0, 0}, TextPosition{0, 40, 2}); // no such line: skipped
+        QVERIFY(highlighted(render(label), first) > 0);
+
+        // A drag down into the second paragraph, painted at every step.
+        mouse(label, QEvent::MouseButtonDblClick, QPoint(10, 10));
+        int reached = 0;
+        for (int y = 0; y < 400; y += 7) {
+            mouse(label, QEvent::MouseMove, QPoint(30, y));
+            reached = std::max(reached, d->selectionEnd().block);
+            render(label);
+        }
+        QCOMPARE(reached, 1);
+        QCOMPARE(d->selectionStart().block, 0);
+    }
+};
 
 class tst_Label : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void readUsesSlotZeroOnly();
-    void writeKeepsFullText();
-    void emptyTextReadsBackAsLabel();
-    void elision_data();
-    void elision();
-    void lookFromStyle();
-    void languagePrefixIsShownUnchanged();
-    void registry();
-    void themeDefaultsApplyBeforeInitialText();
+    void initTestCase()
+    {
+        VYRQtLib::init();
+        sty::addText("LblNormal", QColor(10, 20, 30));
+        sty::addText("LblDisabled", QColor(200, 0, 0));
+    }
+
+    // Slot 0 only is read, and written; an empty text and an unnamed style are left out.
+    void json()
+    {
+        VYRQLabel label;
+        Json::Value element = parse(R"({"style": [["LblNormal", 2, 0], ["LblDisabled", 2, 1], ["Missing", 2, 0]],
+                                        "attr": {"text": "Hello"}})");
+        QVERIFY(label.readJsonValue(&element));
+        QCOMPARE(label.getTextStyle(Normal).name, QStringLiteral("LblNormal"));
+        QVERIFY(label.getTextStyle(Disable).name.isEmpty());
+        QCOMPARE(label.text(), QStringLiteral("Hello"));
+        QCOMPARE(label.palette().color(QPalette::WindowText), QColor(10, 20, 30));
+
+        label.setTextStyle(Disable, sty::text("LblDisabled", Qt::red));
+        Json::Value out = write(label);
+        QCOMPARE(sty::entries(out["style"]), QStringList{"LblNormal:2:0"});
+
+        VYRQLabel empty;
+        empty.setText(QString());
+        out = write(empty);
+        QVERIFY(out.isMember("style") && out["style"].isNull());
+        QVERIFY(!out["attr"].isMember("text"));
+        VYRQLabel fresh;
+        QVERIFY(fresh.readJsonValue(&out));
+        QCOMPARE(fresh.text(), QStringLiteral("label"));
+    }
+
+    // Shortened to the width at each resize, at the start, end or middle; not at all
+    // for mode 3 or a multi-line style.
+    void elision_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("singleLine");
+        QTest::addColumn<QString>("shown"); // a pattern of the shown text
+        const QString whole = "^" + QRegularExpression::escape(longText) + "$";
+        QTest::newRow("left") << 0 << true << QStringLiteral("^\u2026.");
+        QTest::newRow("right") << 1 << true << QStringLiteral(".\u2026$");
+        QTest::newRow("middle") << 2 << true << QStringLiteral(".\u2026.");
+        QTest::newRow("none") << 3 << true << whole;
+        QTest::newRow("multi-line") << 1 << false << whole;
+    }
+
+    void elision()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, singleLine);
+        QFETCH(QString, shown);
+
+        VYRQLabel label;
+        TextStyleDesc style;
+        style.elideMode = mode;
+        style.singleLine = singleLine;
+        label.setTextStyle(Normal, style);
+        label.setText(longText);
+        label.show(); // a hidden widget gets its resize event only when shown
+        label.resize(60, 20);
+
+        QVERIFY2(label.text().contains(QRegularExpression(shown)), qPrintable(label.text()));
+        QCOMPARE(str(write(label)["attr"]["text"]), longText); // the full text is kept
+        label.resize(2000, 20);
+        QCOMPARE(label.text(), longText);
+    }
+
+    // The style places the text; the disabled colour is stored only, a disabled label
+    // keeps its colour.
+    void lookFromStyle()
+    {
+        VYRQLabel label;
+        TextStyleDesc style = sty::text("LblLook", QColor(1, 2, 3), 2);
+        style.ver = 0;
+        label.setTextStyle(AllStates, style);
+        QCOMPARE(label.alignment(), Qt::AlignRight | Qt::AlignTop);
+        label.setDisableColor(QColor(9, 9, 9));
+        label.setEnabled(false);
+        QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(1, 2, 3));
+        label.setColor(QColor(4, 5, 6));
+        QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(4, 5, 6));
+    }
+
+    // The label shows a key as it is, before and after a language change.
+    void languagePrefixIsShownUnchanged()
+    {
+        VYRQLabel label;
+        Json::Value element = parse(R"({"attr": {"text": "|->greeting"}})");
+        QVERIFY(label.readJsonValue(&element));
+        label.notifyChangeLanguage();
+        QCOMPARE(label.text(), QStringLiteral("|->greeting"));
+    }
+
+    // A new label reads "label" whatever the theme says; a refresh applies the theme.
+    void themeDefaultsApplyBeforeInitialText()
+    {
+        QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/controls-theme"));
+        VYRQLabel label;
+        QCOMPARE(label.getColor(), QColor(0, 0, 255));
+        QCOMPARE(label.text(), QStringLiteral("label"));
+        label.getControlBase()->refreshTheme();
+        QCOMPARE(label.text(), QStringLiteral("themed"));
+        sty::dropTheme();
+    }
 };
 
-void tst_Label::initTestCase()
-{
-    VYRQtLib::init();
-    for (auto style : {textStyle(QStringLiteral("LblNormal"), QColor(10, 20, 30)),
-                       textStyle(QStringLiteral("LblDisabled"), QColor(200, 0, 0))})
-        VYRQResourceManager::getInstance()->setTextStyle(style.name, style);
-}
-
-void tst_Label::readUsesSlotZeroOnly()
-{
-    VYRQLabel label;
-    Json::Value element = parse(R"({"style": [["LblDisabled", 2, 1], ["LblNormal", 2, 0], ["Missing", 2, 0]],
-                                    "attr": {"text": "Hello"}})");
-    QVERIFY(label.readJsonValue(&element));
-    QCOMPARE(label.getTextStyle(Normal).name, QStringLiteral("LblNormal"));
-    QVERIFY(label.getTextStyle(Disable).name.isEmpty());
-    QCOMPARE(label.text(), QStringLiteral("Hello"));
-    QCOMPARE(label.palette().color(QPalette::WindowText), QColor(10, 20, 30));
-}
-
-void tst_Label::writeKeepsFullText()
-{
-    VYRQLabel label;
-    label.setTextStyle(Normal, textStyle(QStringLiteral("LblNormal"), Qt::black));
-    label.setTextStyle(Disable, textStyle(QStringLiteral("LblDisabled"), Qt::red));
-    label.show(); // a hidden widget gets its resize event only when shown
-    label.resize(40, 20);
-    label.setText(longText);
-    QCOMPARE(label.text(), longText); // shortened at the next resize only
-    label.resize(41, 20);
-    QVERIFY(label.text().endsWith(ellipsis));
-
-    const Json::Value out = write(label);
-    QCOMPARE(str(out["attr"]["text"]), longText);
-    QCOMPARE(out["style"].size(), 1u);
-    QCOMPARE(str(out["style"][0][0]), QStringLiteral("LblNormal"));
-    QCOMPARE(out["style"][0][2].asInt(), 0);
-}
-
-void tst_Label::emptyTextReadsBackAsLabel()
-{
-    VYRQLabel label;
-    label.setText(QString());
-    Json::Value out = write(label);
-    QVERIFY(out.isMember("style") && out["style"].isNull());
-    QVERIFY(!out["attr"].isMember("text"));
-
-    VYRQLabel fresh;
-    QVERIFY(fresh.readJsonValue(&out));
-    QCOMPARE(fresh.text(), QStringLiteral("label"));
-}
-
-void tst_Label::elision_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("singleLine");
-    QTest::addColumn<int>("where"); // -1 whole, 0 start, 1 end, 2 middle
-
-    QTest::newRow("left") << 0 << true << 0;
-    QTest::newRow("right") << 1 << true << 1;
-    QTest::newRow("middle") << 2 << true << 2;
-    QTest::newRow("none") << 3 << true << -1;
-    QTest::newRow("multi-line") << 1 << false << -1;
-}
-
-void tst_Label::elision()
-{
-    QFETCH(int, mode);
-    QFETCH(bool, singleLine);
-    QFETCH(int, where);
-
-    VYRQLabel label;
-    TextStyleDesc style;
-    style.elideMode = mode;
-    style.singleLine = singleLine;
-    label.setTextStyle(Normal, style);
-    label.setText(longText);
-    label.show();
-    label.resize(60, 20);
-
-    const QString shown = label.text();
-    const int at = shown.indexOf(ellipsis);
-    const int expected[] = {0, shown.size() - 1};
-    if (where < 0)
-        QCOMPARE(shown, longText);
-    else if (where < 2)
-        QCOMPARE(at, expected[where]);
-    else
-        QVERIFY2(at > 0 && at < shown.size() - 1, qPrintable(shown));
-    label.resize(2000, 20);
-    QCOMPARE(label.text(), longText);
-}
-
-void tst_Label::lookFromStyle()
-{
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    const VYRGlobalConfig saved = rm->getGlobalConfig();
-    VYRGlobalConfig config = saved;
-    config.fontFamily = QStringLiteral("DejaVu Serif");
-    rm->setGlobalConfig(config);
-
-    VYRQLabel label;
-    TextStyleDesc style = textStyle(QStringLiteral("LblLook"), QColor(1, 2, 3));
-    style.family = QStringLiteral("Nonexistent Family");
-    style.size = 17;
-    style.bold = true;
-    style.hor = 2;
-    style.ver = 0;
-    label.setTextStyle(AllStates, style);
-    QCOMPARE(label.font().family(), QStringLiteral("DejaVu Serif"));
-    QCOMPARE(label.font().pixelSize(), 17);
-    QCOMPARE(label.font().weight(), 75);
-    QCOMPARE(label.alignment(), Qt::AlignRight | Qt::AlignTop);
-    rm->setGlobalConfig(saved);
-
-    // The disabled colour is stored only; a disabled label keeps its colour.
-    label.setDisableColor(QColor(9, 9, 9));
-    label.setEnabled(false);
-    QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(1, 2, 3));
-    label.setColor(QColor(4, 5, 6));
-    QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(4, 5, 6));
-    QCOMPARE(label.getDisableColor(), QColor(9, 9, 9));
-}
-
-void tst_Label::languagePrefixIsShownUnchanged()
-{
-    VYRQLabel label;
-    Json::Value element = parse(R"({"attr": {"text": "|->greeting"}})");
-    QVERIFY(label.readJsonValue(&element));
-    label.notifyChangeLanguage();
-    QCOMPARE(label.text(), QStringLiteral("|->greeting"));
-}
-
-void tst_Label::registry()
-{
-    for (const char* key : {"qtlabel", "label"}) {
-        QScopedPointer<QWidget> w(createControlByType(key, nullptr));
-        QVERIFY2(qobject_cast<VYRQLabel*>(w.data()), key);
-    }
-    ControlInfo* info = vyrGetControlInfo(QStringLiteral("qtlabel"));
-    QVERIFY(info);
-    QCOMPARE(info->rows.size(), size_t(9));
-    QCOMPARE(info->rows[8].name, QStringLiteral("TextStyle"));
-}
-
-// Runs last: the loaded theme set stays for the rest of the process.
-void tst_Label::themeDefaultsApplyBeforeInitialText()
-{
-    QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/controls-theme"));
-    VYRQLabel label;
-    QCOMPARE(label.getColor(), QColor(0, 0, 255));
-    QCOMPARE(label.text(), QStringLiteral("label"));
-    label.getControlBase()->refreshTheme();
-    QCOMPARE(label.text(), QStringLiteral("themed"));
-}
-
-QTEST_MAIN(tst_Label)
+VYR_TEST_SUITE(tst_LabelEx, 1)
+VYR_TEST_SUITE(tst_Label, 2)
 #include "tst_label.moc"

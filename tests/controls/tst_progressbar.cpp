@@ -1,51 +1,32 @@
-#include "VYRQGlobal.h"
-#include "VYRQProgressBar.h"
-#include "VYRQResourceManager.h"
 #include "controls_testutil.h"
 
-#include <QtTest>
+#include "VYRQProgressBar.h"
 
 #include <climits>
 
+using namespace ctl;
+using sty::solid;
+
 namespace {
-
-const QColor paper(1, 2, 3);
-const QColor back(0, 0, 255);
-const QColor fore(255, 0, 0);
-
-FillStyle solid(const QString& name, const QColor& color)
-{
-    FillStyle style;
-    style.name = name;
-    style.fill.color = color;
-    return style;
-}
-
-// A 100 x 100 bar over range 0 to 100, blue background, red foreground.
-struct Bar {
-    VYRQProgressBar bar;
-    explicit Bar(bool circle, QSize size = QSize(100, 100))
-    {
-        bar.resize(size);
-        bar.setBackground(CommonNormal, solid("BG", back));
-        bar.setForeground(CommonNormal, solid("FG", fore));
-        bar.setCircleProgressBar(circle);
-    }
-    QImage paintAt(int value)
-    {
-        bar.setValue(value);
-        return ctl::render(bar, paper);
-    }
-};
-
+const QColor paper(1, 2, 3), back(0, 0, 255), fore(255, 0, 0);
 using Probes = QVector<QPoint>;
 
 void expect(const QImage& image, const Probes& points, const QColor& color)
 {
     for (const QPoint& p : points)
-        QCOMPARE(ctl::pixel(image, p.x(), p.y()), color);
+        QVERIFY2(pixel(image, p.x(), p.y()) == color, qPrintable(QStringLiteral("at %1,%2").arg(p.x()).arg(p.y())));
 }
 
+// Paints a bar at a value over a blue background, with a red foreground unless it has one.
+QImage paint(VYRQProgressBar& bar, int value, QSize size = QSize(100, 100))
+{
+    bar.resize(size);
+    bar.setBackground(CommonNormal, solid("BG", back));
+    if (bar.getForeground(CommonNormal).name.isEmpty())
+        bar.setForeground(CommonNormal, solid("FG", fore));
+    bar.setValue(value);
+    return render(bar, paper);
+}
 } // namespace
 
 class tst_ProgressBar : public QObject {
@@ -55,106 +36,87 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        for (FillStyle s : {solid("BG", back), solid("FG", fore)})
-            VYRQResourceManager::getInstance()->setFillStyle(s.name, s);
-        TextStyleDesc text;
-        text.name = QStringLiteral("TX");
-        VYRQResourceManager::getInstance()->setTextStyle(text.name, text);
+        sty::addFill("BG", back);
+        sty::addFill("FG", fore);
+        sty::addText("TX");
     }
 
-    void barFillDirection()
+    // From the left, or from the bottom; the value itself is divided by the range's
+    // length, but the share stays within the bar: a bordered foreground shows its far
+    // border inside the control, and below zero there is no share at all.
+    void barShare()
     {
-        Bar horizontal(false, QSize(200, 20));
-        QImage image = horizontal.paintAt(30);
-        expect(image, {{59, 10}}, fore);   // from the left
+        VYRQProgressBar horizontal;
+        QImage image = paint(horizontal, 30, QSize(200, 20));
+        expect(image, {{59, 10}}, fore);
         expect(image, {{60, 10}}, back);
-        Bar vertical(false, QSize(20, 99));
-        vertical.bar.setOrientation(Qt::Vertical);
-        image = vertical.paintAt(50);
-        expect(image, {{10, 50}}, fore);   // from the bottom, 49.5 truncated
+        VYRQProgressBar vertical;
+        vertical.setOrientation(Qt::Vertical);
+        image = paint(vertical, 50, QSize(20, 99));
+        expect(image, {{10, 50}}, fore); // 49.5 truncated
         expect(image, {{10, 49}}, back);
-    }
-
-    // The value itself is divided by the range's length, but the share stays within the
-    // bar: a bordered foreground shows its far border inside the control.
-    void barShareIsHeldToTheBar()
-    {
-        Bar b(false, QSize(200, 20));
         FillStyle framed = solid("FG", fore);
         framed.fill.border = true;
         framed.fill.borderSize = 2;
         framed.fill.borderColor = Qt::green;
-        b.bar.setForeground(CommonNormal, framed);
-        b.bar.setRange(50, 100);
-        QImage image = b.paintAt(75);
-        expect(image, {QPoint(199, 10)}, Qt::green);
-        expect(image, {QPoint(100, 10)}, fore);
-
-        // Below zero (Qt's initial -1 too) there is no share at all.
-        b.bar.setRange(-100, 100);
-        expect(b.paintAt(-50), {QPoint(2, 10)}, back);
-    }
-
-    void circleEmptyAndFull()
-    {
-        Bar b(true);
-        expect(b.paintAt(0), {{20, 50}, {80, 50}, {50, 20}, {1, 1}}, back);
-        // Full: the whole foreground, corners included (no clip).
-        expect(b.paintAt(100), {{1, 1}, {98, 98}, {20, 50}, {80, 50}}, fore);
+        horizontal.setForeground(CommonNormal, framed);
+        horizontal.setRange(50, 100);
+        image = paint(horizontal, 75, QSize(200, 20));
+        expect(image, {{199, 10}}, Qt::green);
+        expect(image, {{100, 10}}, fore);
+        horizontal.setRange(-100, 100);
+        expect(paint(horizontal, -50, QSize(200, 20)), {{2, 10}}, back);
     }
 
     void circleSweep_data()
     {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
+        QTest::addColumn<QPoint>("angles");
+        QTest::addColumn<int>("maximum");
         QTest::addColumn<int>("value");
         QTest::addColumn<Probes>("swept");
         QTest::addColumn<Probes>("open");
+        QTest::newRow("empty") << QPoint() << 100 << 0 << Probes{} << Probes{{20, 50}, {80, 50}, {50, 20}, {1, 1}};
+        // Full: the whole foreground, corners included (no clip).
+        QTest::newRow("full") << QPoint() << 100 << 100 << Probes{{1, 1}, {98, 98}, {20, 50}, {80, 50}} << Probes{};
         // Degree 0 points straight down and the sweep runs clockwise on the screen.
         QTest::newRow("half from degree 1: the left half")
-            << 1 << 360 << 50 << Probes{{30, 80}, {20, 50}, {30, 20}} << Probes{{70, 80}, {80, 50}, {70, 20}};
+            << QPoint(1, 360) << 100 << 50 << Probes{{30, 80}, {20, 50}, {30, 20}} << Probes{{70, 80}, {80, 50}};
         // The sweep ends at share x length itself, not at the start plus it.
         QTest::newRow("quarter from 90 ends at 67: nothing")
-            << 90 << 360 << 25 << Probes{} << Probes{{20, 50}, {22, 39}, {30, 80}, {50, 20}};
+            << QPoint(90, 360) << 100 << 25 << Probes{} << Probes{{20, 50}, {22, 39}, {30, 80}};
         QTest::newRow("half from 90: degrees 90 to 134")
-            << 90 << 360 << 50 << Probes{{22, 39}} << Probes{{20, 60}, {50, 15}, {80, 50}};
+            << QPoint(90, 360) << 100 << 50 << Probes{{22, 39}} << Probes{{20, 60}, {50, 15}};
         // Before any range is set: a full turn from straight down.
-        QTest::newRow("no range set") << 0 << 0 << 50 << Probes{{20, 50}} << Probes{{80, 50}};
-        // A range longer than a turn sweeps one turn at most.
-        QTest::newRow("huge range") << 1 << INT_MAX << 50 << Probes{{20, 50}} << Probes{{80, 50}};
+        QTest::newRow("no range set") << QPoint() << 100 << 50 << Probes{{20, 50}} << Probes{{80, 50}};
+        // A longer range sweeps one turn at most, and so does a value far beyond an empty range.
+        QTest::newRow("huge range") << QPoint(1, INT_MAX) << 100 << 50 << Probes{{20, 50}} << Probes{{80, 50}};
+        QTest::newRow("beyond an empty range")
+            << QPoint() << 0 << 1000000000 << Probes{{20, 50}, {80, 50}, {50, 20}, {40, 80}} << Probes{};
     }
 
     void circleSweep()
     {
-        QFETCH(int, start);
-        QFETCH(int, end);
+        QFETCH(QPoint, angles);
+        QFETCH(int, maximum);
         QFETCH(int, value);
         QFETCH(Probes, swept);
         QFETCH(Probes, open);
-        Bar b(true);
-        b.bar.setCircleAngleRange(start, end);
-        const QImage image = b.paintAt(value);
+        VYRQProgressBar bar;
+        bar.setCircleProgressBar(true);
+        if (!angles.isNull())
+            bar.setCircleAngleRange(angles.x(), angles.y());
+        bar.setRange(0, maximum);
+        const QImage image = paint(bar, value);
+        QCOMPARE(bar.value(), value);
         expect(image, swept, fore);
         expect(image, open, back);
     }
 
-    // A value far beyond an empty range neither divides by zero nor sweeps unbounded.
-    void emptyRangeIsBounded()
-    {
-        Bar b(true);
-        b.bar.setRange(0, 0);
-        const QImage image = b.paintAt(1000000000);
-        QCOMPARE(b.bar.value(), 1000000000);
-        expect(image, {{20, 50}, {80, 50}, {50, 20}, {40, 80}}, fore);
-        b.bar.setCircleProgressBar(false);
-        expect(ctl::render(b.bar, paper), {{99, 50}}, fore);
-    }
-
+    // A range is accepted when it starts at 1 or more and ends after its start.
     void angleRangeAcceptance()
     {
         VYRQProgressBar bar;
-        int a = 0;
-        int b = 0;
+        int a = 0, b = 0;
         for (const QPoint& rejected : {QPoint(0, 360), QPoint(10, 10), QPoint(20, 5)}) {
             bar.setCircleAngleRange(30, 40);
             bar.setCircleAngleRange(rejected.x(), rejected.y());
@@ -166,44 +128,32 @@ private slots:
         QCOMPARE(QPoint(a, b), QPoint(1, 2));
     }
 
+    // Circle mode is code-only; an "attr" without "val" empties the bar, and a bar at 0
+    // without text writes nulls.
     void jsonRoundTrip()
     {
         VYRQProgressBar bar;
-        Json::Value element = ctl::parse(R"({"style": [["BG", 1, 0], ["FG", 1, 2], ["TX", 2, 4], ["FG", 1, 1],
-                                                        ["Nope", 1, 0]], "attr": {"showText": 1, "val": 42}})");
+        Json::Value element = parse(R"({"style": [["BG", 1, 0], ["FG", 1, 2], ["TX", 2, 4], ["FG", 1, 1],
+                                                  ["Nope", 1, 0]], "attr": {"showText": 1, "val": 42}})");
         QVERIFY(bar.readJsonValue(&element));
         QCOMPARE(bar.getBackground(CommonDisable).name, QStringLiteral("BG"));
-        QVERIFY(bar.getShowText());
-        QCOMPARE(bar.value(), 42);
         bar.setCircleProgressBar(true);
-
-        Json::Value out = ctl::write(bar);
-        QCOMPARE(out["style"], ctl::parse(R"([["BG", 1, 0], ["FG", 1, 2], ["TX", 2, 4]])"));
-        QCOMPARE(out["attr"], ctl::parse(R"({"showText": 1, "val": 42})"));
+        Json::Value out = write(bar);
+        QCOMPARE(out["style"], parse(R"([["BG", 1, 0], ["FG", 1, 2], ["TX", 2, 4]])"));
+        QCOMPARE(out["attr"], parse(R"({"showText": 1, "val": 42})"));
         VYRQProgressBar copy;
         QVERIFY(copy.readJsonValue(&out));
-        QVERIFY(!copy.getIsCircleProgressBar());   // code-only
-        QCOMPARE(ctl::write(copy)["style"], out["style"]);
-        QCOMPARE(ctl::write(copy)["attr"], out["attr"]);
-
-        // An "attr" without "val" empties the bar; a bar at 0 without text writes nulls.
-        element = ctl::parse(R"({"attr": {}})");
-        QVERIFY(copy.readJsonValue(&element));
+        QVERIFY(!copy.getIsCircleProgressBar());
+        QCOMPARE(write(copy), out);
+        QVERIFY(sty::load(copy, R"({"attr": {}})"));
         QCOMPARE(copy.value(), 0);
         VYRQProgressBar empty;
         empty.setValue(0);
-        out = ctl::write(empty);
+        out = write(empty);
         QVERIFY(out.isMember("style") && out["style"].isNull());
         QVERIFY(out.isMember("attr") && out["attr"].isNull());
     }
-
-    void registration()
-    {
-        for (const char* key : {"qtprogressbar", "progressbar"})
-            QVERIFY(qobject_cast<VYRQProgressBar*>(QScopedPointer<QWidget>(createControlByType(key, nullptr)).data()));
-        QCOMPARE(vyrGetControlInfo(QStringLiteral("qtprogressbar"))->rows.back().name, QStringLiteral("ShowText"));
-    }
 };
 
-QTEST_MAIN(tst_ProgressBar)
+VYR_TEST_SUITE(tst_ProgressBar, 1)
 #include "tst_progressbar.moc"

@@ -1,12 +1,8 @@
 #pragma once
 
-// A minimal library control for tests that build pages before the real controls
-// need to be involved. It records what the loader did to it.
+// A minimal library control that records what the loader did to it.
 
 #include "VYRQControl.h"
-#include "VYRQResourceManager.h"
-
-#include <QWidget>
 
 class TestControlImpl : public VYRQWidgetBaseImpl {
 public:
@@ -14,12 +10,8 @@ public:
 
     bool serializeJson(Json::Value*& json, bool read) override
     {
-        const bool ok = VYRQWidgetBaseImpl::serializeJson(json, read);
-        if (read) {
-            ++reads;
-            createdByFileDuringRead = VYRQResourceManager::getInstance()->isCreatedByFile();
-        }
-        return ok;
+        reads += read ? 1 : 0;
+        return VYRQWidgetBaseImpl::serializeJson(json, read);
     }
     void createComplete() override
     {
@@ -32,7 +24,6 @@ public:
     int reads = 0;
     int completions = 0;
     int childWidgetsAtComplete = -1;
-    bool createdByFileDuringRead = false;
 };
 
 class TestControl : public VYRQControl<TestControl, QWidget, TestControlImpl> {
@@ -46,15 +37,11 @@ inline ControlInfo TestControl::getProps()
     return vyr::makeControlInfo("testctl", "TestControl", "Test", "Test control", "test");
 }
 
-// Counts the test controls in a widget tree (the root included).
+// Counts the test controls in a widget tree, the root included.
 inline int countTestControls(const QWidget* root)
 {
-    if (!root)
-        return 0;
     int count = dynamic_cast<const TestControl*>(root) ? 1 : 0;
-    for (const QObject* child : root->children()) {
-        if (child->isWidgetType())
-            count += countTestControls(static_cast<const QWidget*>(child));
-    }
+    for (const QObject* child : root->children())
+        count += child->isWidgetType() ? countTestControls(static_cast<const QWidget*>(child)) : 0;
     return count;
 }

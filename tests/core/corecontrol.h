@@ -9,14 +9,9 @@
 
 #include <QPainter>
 
-#include <json/value.h>
-
 class CoreControlImpl : public VYRQWidgetBaseImpl {
 public:
-    explicit CoreControlImpl(QWidget* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("corecontrol"))
-    {
-    }
+    explicit CoreControlImpl(QWidget* owner) : VYRQWidgetBaseImpl(owner, QStringLiteral("corecontrol")) {}
 
     void drawControl(QPainter* painter, const QRect& rect) override
     {
@@ -66,11 +61,7 @@ class CoreControl : public VYRQControl<CoreControl, QWidget, CoreControlImpl> {
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(CoreControl, "corecontrol")
 public:
-    explicit CoreControl(QWidget* parent = nullptr)
-        : VYRQControl(parent)
-    {
-        finishConstruction();
-    }
+    explicit CoreControl(QWidget* parent = nullptr) : VYRQControl(parent) { finishConstruction(); }
 };
 
 inline ControlInfo CoreControl::getProps()

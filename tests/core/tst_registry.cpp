@@ -1,54 +1,30 @@
 #include "TestControl.h"
-#include "VYRQGlobal_p.h"
+#include "VYRQContainer.h"
+#include "VYRQSubWin.h"
+#include "VYRQWindow.h"
 #include "VYRQtLib.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <json/value.h>
 
 #include <algorithm>
 #include <memory>
 
 namespace {
 
-QWidget* createPlainWidget()
-{
-    return new QWidget;
-}
-
-QWidget* createNothing()
-{
-    return nullptr;
-}
+QWidget* createPlainWidget() { return new QWidget; }
 
 ControlInfo infoFor(const char* key, const char* displayName)
 {
     return vyr::makeControlInfo(key, "TestControl", displayName, "Test control", "test");
 }
 
-struct BoundCall {
-    int calls = 0;
-    QString name;
-    QString typeKey;
-};
-
-BoundCall& boundCall()
-{
-    static BoundCall call;
-    return call;
-}
+QStringList boundCalls;
 
 // Answers only for elements named "special".
 QWidget* boundCreate(const QString& name, const QString& typeKey)
 {
-    BoundCall& call = boundCall();
-    ++call.calls;
-    call.name = name;
-    call.typeKey = typeKey;
+    boundCalls << name + '/' + typeKey;
     if (name != QLatin1String("special"))
         return nullptr;
     auto* widget = new TestControl;
@@ -56,318 +32,276 @@ QWidget* boundCreate(const QString& name, const QString& typeKey)
     return widget;
 }
 
+QString page(const char* name) { return QStringLiteral(VYR_TEST_DATA "/pages/") + QLatin1String(name); }
+
+// A page of one test control with the given members.
+QByteArray oneControl(const char* members)
+{
+    return QByteArray(R"({"elements": [{"type": "testctl", )") + members + "}]}";
+}
+
+QStringList childNames(const QWidget* parent)
+{
+    QStringList names;
+    for (const QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        names << child->objectName();
+    return names;
+}
+
 } // namespace
 
 class tst_Registry : public QObject {
     Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString writePage(const QByteArray& content)
+    {
+        QFile file(m_dir.filePath("page.json"));
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() ? file.fileName() : QString();
+    }
 
 private slots:
-    // Runs first: the library is started once per process.
-    void forwardersRefuseBeforeInit();
-    void initRunsOnce();
-    void builtinKeys_data();
-    void builtinKeys();
-    void registerAndAliases();
-    void nullKeyOrFactoryIgnored();
-    void reRegistrationReplaces();
-    void keyOrderIsByteOrder();
-    void createControlByType();
-    void createControlFromJson();
-    void boundCreateFunctionAskedFirst();
-    void projectStyleForwarders();
-    void emulatorMode_data();
-    void emulatorMode();
-
-private:
-    QTemporaryDir m_themeDir;
-};
-
-void tst_Registry::forwardersRefuseBeforeInit()
-{
-    QVERIFY(!VYRQtLib::isStarted());
-    QVERIFY(m_themeDir.isValid());
-    QFile style(m_themeDir.filePath("style.json"));
-    QVERIFY(style.open(QIODevice::WriteOnly));
-    style.write(R"({"style": []})");
-    style.close();
-
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    const float scale = rm->getScaleFactor();
-    const QByteArray dir = m_themeDir.path().toUtf8();
-    QVERIFY(!vyrLoadThemeDir(dir.constData()));
-    QVERIFY(rm->getThemePath().isEmpty());
-    QVERIFY(!vyrLoadThemeFile(dir.constData()));
-    QVERIFY(!vyrNotifyThemeChange());
-    QVERIFY(!vyrLoadSkinFile(m_themeDir.path(), 0.5f));
-    QVERIFY(!vyrSetSkinFilePath(m_themeDir.path(), 0.5f));
-    QCOMPARE(rm->getScaleFactor(), scale);
-    QVERIFY(!vyrSetProjectFilePath(m_themeDir.path()));
-    QVERIFY(vyrGetControlInfo(QStringLiteral("qtcontainer")) == nullptr);
-}
-
-void tst_Registry::initRunsOnce()
-{
-    VYRQtLib::init();
-    QVERIFY(VYRQtLib::isStarted());
-    QCOMPARE(QApplication::style(), vyrGetStyle());
-    const int registered = vyrGetAllControlInfo().size();
-    QVERIFY(registered > 0);
-
-    // A second init changes nothing: a record replaced in between stays replaced.
-    vyrRegisterQtControl("qtcontainer", &createPlainWidget, infoFor("qtcontainer", "Replaced"), true);
-    VYRQtLib::init();
-    QCOMPARE(QString::fromStdString(vyrGetControlInfo(QStringLiteral("qtcontainer"))->displayName),
-             QStringLiteral("Replaced"));
-    QCOMPARE(vyrGetAllControlInfo().size(), registered);
-    vyrRegisterQtControl("qtcontainer", &VYRQContainer::createVYRQContainer, VYRQContainer::getProps(), true);
-
-    // The same folder that was refused before init now loads.
-    QVERIFY(vyrLoadThemeDir(m_themeDir.path().toUtf8().constData()));
-    QVERIFY(vyrNotifyThemeChange());
-}
-
-void tst_Registry::builtinKeys_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("builtType");   // type key of the control the key builds
-    QTest::addColumn<QString>("className");   // class of the record, empty for keys without one
-
-    QTest::newRow("qtcontainer") << "qtcontainer" << "qtcontainer" << "VYRQContainer";
-    QTest::newRow("container") << "container" << "qtcontainer" << "";
-    QTest::newRow("qtbutton") << "qtbutton" << "qtbutton" << "VYRQPushButton";
-    QTest::newRow("button") << "button" << "qtbutton" << "";
-    QTest::newRow("qtlabel") << "qtlabel" << "qtlabel" << "VYRQLabel";
-    QTest::newRow("label") << "label" << "qtlabel" << "";
-    QTest::newRow("qtcheckbox") << "qtcheckbox" << "qtcheckbox" << "VYRQCheckBox";
-    QTest::newRow("checkbox") << "checkbox" << "qtcheckbox" << "";
-    QTest::newRow("qtradiobox") << "qtradiobox" << "qtradiobox" << "VYRQRadioButton";
-    QTest::newRow("radio") << "radio" << "qtradiobox" << "";
-    QTest::newRow("radiobox") << "radiobox" << "qtradiobox" << "";
-    QTest::newRow("qtslider") << "qtslider" << "qtslider" << "VYRQSlider";
-    QTest::newRow("slider") << "slider" << "qtslider" << "";
-    QTest::newRow("qtspacer") << "qtspacer" << "qtspacer" << "VYRQSpacer";
-    QTest::newRow("qtswitch") << "qtswitch" << "qtswitch" << "VYRQSwitch";
-    QTest::newRow("switch") << "switch" << "qtswitch" << "";
-    QTest::newRow("qtscrollbar") << "qtscrollbar" << "qtscrollbar" << "VYRQScrollBar";
-    QTest::newRow("scrollbar") << "scrollbar" << "qtscrollbar" << "";
-    QTest::newRow("qtpicture") << "qtpicture" << "qtpicture" << "VYRQImage";
-    QTest::newRow("picture") << "picture" << "qtpicture" << "";
-    QTest::newRow("image") << "image" << "qtpicture" << "";
-    QTest::newRow("qtlabelex") << "qtlabelex" << "qtlabelex" << "";
-    QTest::newRow("qtprogressbar") << "qtprogressbar" << "qtprogressbar" << "VYRQProgressBar";
-    QTest::newRow("progressbar") << "progressbar" << "qtprogressbar" << "";
-    QTest::newRow("qttab") << "qttab" << "qttab" << "VYRQTabWidget";
-    QTest::newRow("tab") << "tab" << "qttab" << "";
-    QTest::newRow("qtgroupbox") << "qtgroupbox" << "qtgroupbox" << "VYRQGroupBox";
-    QTest::newRow("groupbox") << "groupbox" << "qtgroupbox" << "";
-    QTest::newRow("qtlcdnumber") << "qtlcdnumber" << "qtlcdnumber" << "VYRQLCDNumber";
-    QTest::newRow("qtsplitter") << "qtsplitter" << "qtsplitter" << "";
-    QTest::newRow("splitter") << "splitter" << "qtsplitter" << "";
-}
-
-void tst_Registry::builtinKeys()
-{
-    QFETCH(QString, key);
-    QFETCH(QString, builtType);
-    QFETCH(QString, className);
-
-    const ControlInfo* info = vyrGetControlInfo(key);
-    if (className.isEmpty()) {
-        QVERIFY(!info);
-    } else {
-        QVERIFY(info);
-        QCOMPARE(QString::fromStdString(info->typeKey), key);
-        QCOMPARE(QString::fromStdString(info->className), className);
+    // The forwarders refuse until the library is started.
+    void initTestCase()
+    {
+        QTemporaryDir theme;
+        QFile style(theme.filePath("style.json"));
+        QVERIFY(style.open(QIODevice::WriteOnly) && style.write(R"({"style": []})") > 0 && style.flush());
+        QVERIFY(!vyrLoadThemeDir(theme.path().toUtf8().constData()));
+        VYRQtLib::init();
+        QVERIFY(vyrLoadThemeDir(theme.path().toUtf8().constData()));
+        vyrRegisterQtControl("testctl", &TestControl::createTestControl, TestControl::getProps(), true);
+        QVERIFY(QDir(m_dir.path()).mkdir("folder.json"));
     }
-    std::unique_ptr<QWidget> widget(::createControlByType(key.toUtf8().constData(), nullptr));
-    auto* control = dynamic_cast<IVYRQWidgetBase*>(widget.get());
-    QVERIFY(control);
-    QCOMPARE(control->getTypeName(), builtType);
-}
 
-void tst_Registry::registerAndAliases()
-{
-    vyrRegisterQtControl("testctl", &TestControl::createTestControl, TestControl::getProps(), false);
-    vyrRegisterDefaultControl("testalias", &TestControl::createTestControl);
+    void builtinKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("builtType");   // type key of the control the key builds
+        QTest::addColumn<QString>("className");   // class of the record, empty for an alias
+        QTest::newRow("qtcontainer") << "qtcontainer" << "qtcontainer" << "VYRQContainer";
+        QTest::newRow("container") << "container" << "qtcontainer" << "";
+        QTest::newRow("qtbutton") << "qtbutton" << "qtbutton" << "VYRQPushButton";
+        QTest::newRow("radio") << "radio" << "qtradiobox" << "";
+        QTest::newRow("image") << "image" << "qtpicture" << "";
+        QTest::newRow("qtlabelex, no record") << "qtlabelex" << "qtlabelex" << "";
+        QTest::newRow("splitter") << "splitter" << "qtsplitter" << "";
+    }
 
-    const ControlInfo* info = vyrGetControlInfo(QStringLiteral("testctl"));
-    QVERIFY(info);
-    QCOMPARE(info->typeKey, std::string("testctl"));
-    QVERIFY(!vyrGetControlInfo(QStringLiteral("testalias")));
+    void builtinKeys()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, builtType);
+        QFETCH(QString, className);
+        const ControlInfo* info = vyrGetControlInfo(key);
+        QCOMPARE(info ? QString::fromStdString(info->className) : QString(), className);
+        std::unique_ptr<QWidget> widget(::createControlByType(key.toUtf8().constData(), nullptr));
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(widget.get());
+        QVERIFY(control);
+        QCOMPARE(control->getTypeName(), builtType);
+    }
 
-    QWidget parent;
-    QWidget* viaAlias = ::createControlByType("testalias", &parent);
-    QVERIFY(dynamic_cast<TestControl*>(viaAlias));
-    QCOMPARE(viaAlias->parentWidget(), &parent);
-}
+    // An alias adds a factory but no record; over a key it replaces the factory only.
+    void aliasesAndReplacement()
+    {
+        vyrRegisterDefaultControl("testalias", &TestControl::createTestControl);
+        QVERIFY(!vyrGetControlInfo(QStringLiteral("testalias")));
+        QWidget parent;
+        QWidget* viaAlias = ::createControlByType("testalias", &parent);
+        QVERIFY(dynamic_cast<TestControl*>(viaAlias) && viaAlias->parentWidget() == &parent);
 
-void tst_Registry::nullKeyOrFactoryIgnored()
-{
-    const int before = vyrGetAllControlInfo().size();
-    vyrRegisterQtControl(nullptr, &createPlainWidget, infoFor("nokey", "No key"), true);
-    vyrRegisterQtControl("nofactory", nullptr, infoFor("nofactory", "No factory"), true);
-    vyrRegisterDefaultControl(nullptr, &createPlainWidget);
-    vyrRegisterDefaultControl("nofactoryalias", nullptr);
-    QCOMPARE(vyrGetAllControlInfo().size(), before);
-    QVERIFY(!vyrGetControlInfo(QStringLiteral("nofactory")));
-    QVERIFY(!::createControlByType("nofactory", nullptr));
-    QVERIFY(!::createControlByType("nofactoryalias", nullptr));
-}
+        vyrRegisterQtControl("testreplace", &createPlainWidget, infoFor("testreplace", "First"), true);
+        vyrRegisterQtControl("testreplace", &TestControl::createTestControl, infoFor("testreplace", "Second"), false);
+        std::unique_ptr<QWidget> widget(::createControlByType("testreplace", nullptr));
+        QVERIFY(dynamic_cast<TestControl*>(widget.get()));
+        vyrRegisterDefaultControl("testreplace", &createPlainWidget);
+        QCOMPARE(vyrGetControlInfo(QStringLiteral("testreplace"))->displayName, std::string("Second"));
+        widget.reset(::createControlByType("testreplace", nullptr));
+        QVERIFY(widget && !dynamic_cast<TestControl*>(widget.get()));
+        vyrRegisterQtControl("nofactory", nullptr, infoFor("nofactory", "No factory"), true);
+        QVERIFY(!vyrGetControlInfo("nofactory"));
+    }
 
-void tst_Registry::reRegistrationReplaces()
-{
-    vyrRegisterQtControl("testreplace", &createPlainWidget, infoFor("testreplace", "First"), true);
-    vyrRegisterQtControl("testreplace", &TestControl::createTestControl, infoFor("testreplace", "Second"), false);
-    QCOMPARE(vyrGetControlInfo(QStringLiteral("testreplace"))->displayName, std::string("Second"));
-    std::unique_ptr<QWidget> widget(::createControlByType("testreplace", nullptr));
-    QVERIFY(dynamic_cast<TestControl*>(widget.get()));
+    // Byte order: upper-case letters first; the stored records, not copies.
+    void keyOrderIsByteOrder()
+    {
+        vyrRegisterQtControl("qtzz", &createPlainWidget, infoFor("qtzz", "Z"), true);
+        vyrRegisterQtControl("Window", &createPlainWidget, infoFor("Window", "Window"), true);
+        const QVector<ControlInfo*> all = vyrGetAllControlInfo();
+        QCOMPARE(all.first(), vyrGetControlInfo(QStringLiteral("Window")));
+        QVERIFY(std::is_sorted(all.begin(), all.end(), [](const ControlInfo* a, const ControlInfo* b) { return a->typeKey < b->typeKey; }));
+    }
 
-    // An alias replaces only the factory; the record stays.
-    vyrRegisterDefaultControl("testreplace", &createPlainWidget);
-    QCOMPARE(vyrGetControlInfo(QStringLiteral("testreplace"))->displayName, std::string("Second"));
-    widget.reset(::createControlByType("testreplace", nullptr));
-    QVERIFY(widget && !dynamic_cast<TestControl*>(widget.get()));
-}
+    // Created by type, a control reads nothing; from JSON it reads the element once.
+    void createControl()
+    {
+        QWidget parent;
+        auto* byType = static_cast<TestControl*>(::createControlByType("testctl", &parent));
+        QVERIFY(byType && byType->parentWidget() == &parent);
+        QCOMPARE(byType->impl()->reads, 0);
+        QVERIFY(!::createControlByType("nosuchkey", nullptr) && !::createControlByType(nullptr, nullptr));
 
-void tst_Registry::keyOrderIsByteOrder()
-{
-    vyrRegisterQtControl("qtzz", &createPlainWidget, infoFor("qtzz", "Z"), true);
-    vyrRegisterQtControl("Window", &createPlainWidget, infoFor("Window", "Window"), true);
-    vyrRegisterQtControl("abc", &createPlainWidget, infoFor("abc", "A"), true);
+        Json::Value element(Json::objectValue);
+        element["name"] = "first";
+        VYRQResourceManager::getInstance()->setSwitchToThemeRes(true);   // lowered for every created control
+        auto* fromJson = dynamic_cast<TestControl*>(::createControlFromJson("testctl", element, &parent));
+        QVERIFY(fromJson && fromJson->parentWidget() == &parent);
+        QCOMPARE(fromJson->objectName(), QStringLiteral("first"));
+        QCOMPARE(fromJson->impl()->reads, 1);
+        QVERIFY(!VYRQResourceManager::getInstance()->isLoadFromThemeRes());
+        QCOMPARE(dynamic_cast<TestControl*>(::createControlFromJson("testctl", Json::Value(), &parent))->impl()->reads, 0);
+    }
 
-    const QVector<ControlInfo*> all = vyrGetAllControlInfo();
-    QVERIFY(!all.isEmpty());
-    // Upper-case letters sort before lower-case ones.
-    QCOMPARE(all.first()->typeKey, std::string("Window"));
-    QVERIFY(std::is_sorted(all.begin(), all.end(),
-                           [](const ControlInfo* a, const ControlInfo* b) { return a->typeKey < b->typeKey; }));
-    // The records are the stored ones, not copies.
-    QCOMPARE(all.first(), vyrGetControlInfo(QStringLiteral("Window")));
-}
+    // A bound function is asked first, for any key; a null answer falls back to the registry.
+    void boundCreateFunctionAskedFirst()
+    {
+        vyrBindControlCreateFunction(&boundCreate);
+        Json::Value special(Json::objectValue), other(Json::objectValue);
+        special["name"] = "special";
+        special["tooltip"] = "bound tip";
+        other["name"] = "other";
+        QWidget parent;
+        QWidget* bound = ::createControlFromJson("nosuchkey", special, &parent);
+        QVERIFY(bound && bound->property("fromBound").toBool() && bound->parentWidget() == &parent);
+        QCOMPARE(bound->toolTip(), QStringLiteral("bound tip"));
+        QWidget* registry = ::createControlFromJson("testctl", other, &parent);
+        QVERIFY(registry && !registry->property("fromBound").isValid());
+        vyrBindControlCreateFunction(nullptr);
+        QVERIFY(!::createControlFromJson("testctl", special, &parent)->property("fromBound").isValid());
+        QCOMPARE(boundCalls, QStringList({ "special/nosuchkey", "other/testctl" }));
+    }
 
-void tst_Registry::createControlByType()
-{
-    QVERIFY(!::createControlByType("nosuchkey", nullptr));
-    QVERIFY(!::createControlByType(nullptr, nullptr));
-    vyrRegisterDefaultControl("testnothing", &createNothing);
-    QVERIFY(!::createControlByType("testnothing", nullptr));
+    // The page loader ---------------------------------------------------------------
 
-    // Nothing is read: a page-built control would carry its "visibility" property.
-    QWidget parent;
-    QWidget* widget = ::createControlByType("testctl", &parent);
-    QVERIFY(widget);
-    QCOMPARE(widget->parentWidget(), &parent);
-    QVERIFY(!widget->property("visibility").isValid());
-    QCOMPARE(static_cast<TestControl*>(widget)->impl()->reads, 0);
-}
+    // Every element is built, but only a container that is the last element is returned.
+    void returnRule_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QStringList>("built");
+        QTest::newRow("container last") << page("label_then_container.json") << "page" << QStringList{ "first", "page" };
+        QTest::newRow("container first") << page("container_then_label.json") << "" << QStringList{ "page", "last" };
+    }
 
-void tst_Registry::createControlFromJson()
-{
-    Json::Value element(Json::objectValue);
-    element["name"] = "first";
-    element["tooltip"] = "tip";
+    void returnRule()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, result);
+        QFETCH(QStringList, built);
+        QWidget parent;
+        VYRQContainer* container = vyrCreatePageByFileName(&parent, file);
+        QCOMPARE(container ? container->objectName() : QString(), result);
+        QCOMPARE(childNames(&parent), built);
+        QVERIFY(!vyrCreatePageByFileName(nullptr, file));
+    }
 
-    QWidget parent;
-    auto* control = dynamic_cast<TestControl*>(::createControlFromJson("testctl", element, &parent));
-    QVERIFY(control);
-    QCOMPARE(control->parentWidget(), &parent);
-    QCOMPARE(control->objectName(), QStringLiteral("first"));
-    QCOMPARE(control->toolTip(), QStringLiteral("tip"));
-    QCOMPARE(control->impl()->reads, 1);
+    void jsonSuffix_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("suffix appended") << page("label_then_container") << true;
+        QTest::newRow("suffix in the middle") << page("middle.json.page") << true;
+        QTest::newRow("appended to a missing name") << page("middle") << false;
+        QTest::newRow("read up to the NUL") << page("nul_terminated") << true;
+        QTest::newRow("directory") << m_dir.filePath("folder.json") << false;
+    }
 
-    // A null element creates and parents but reads nothing.
-    auto* unread = dynamic_cast<TestControl*>(::createControlFromJson("testctl", Json::Value(), &parent));
-    QVERIFY(unread);
-    QCOMPARE(unread->impl()->reads, 0);
+    void jsonSuffix()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, found);
+        QWidget parent;
+        QCOMPARE(vyrCreatePageByFileName(&parent, name) != nullptr, found);
+    }
 
-    // A widget that is no library control is parented and returned as it is.
-    vyrRegisterDefaultControl("testplain", &createPlainWidget);
-    QWidget* plain = ::createControlFromJson("testplain", element, &parent);
-    QVERIFY(plain);
-    QCOMPARE(plain->parentWidget(), &parent);
-    QVERIFY(plain->objectName().isEmpty());
+    // Header keys go to a window: "w" alone changes the width only.
+    void headerKeys()
+    {
+        VYRQWindow window;
+        window.setGeometry(30, 40, 300, 200);
+        const Qt::WindowFlags flags = window.windowFlags();
+        QVERIFY(vyrCreatePageByFileName(&window, page("window_keys.json")));
+        QCOMPARE(window.geometry(), QRect(30, 40, 520, 200));
+        QCOMPARE(window.windowFlags(), flags);   // "trans": false
+        QVERIFY(!window.getCanGrag() && window.getResizeable() && window.getOnlyDragCaption());
+        QCOMPARE(window.getMinSize(), QSize(300, 200));
+        QCOMPARE(window.minimumSize(), QSize(300, 200));
 
-    QVERIFY(!::createControlFromJson("nosuchkey", element, &parent));
-    QVERIFY(!::createControlFromJson(nullptr, element, &parent));
+        VYRQSubWin sub;
+        sub.resize(100, 80);
+        QVERIFY(vyrCreatePageByFileName(&sub, page("window_keys.json")));
+        QCOMPARE(sub.size(), QSize(520, 80));
+        QCOMPARE(sub.minimumSize(), QSize(0, 0));   // stored, not set on the widget
 
-    // The load-from-theme switch is lowered for every created control.
-    VYRQResourceManager::getInstance()->setSwitchToThemeRes(true);
-    std::unique_ptr<QWidget> lowered(::createControlFromJson("testctl", element, nullptr));
-    QVERIFY(!VYRQResourceManager::getInstance()->isLoadFromThemeRes());
-}
+        QWidget plain;   // no window: no header keys
+        plain.resize(100, 80);
+        QVERIFY(vyrCreatePageByFileName(&plain, page("window_keys.json")));
+        QCOMPARE(plain.size(), QSize(100, 80));
 
-void tst_Registry::boundCreateFunctionAskedFirst()
-{
-    boundCall() = BoundCall();
-    vyrBindControlCreateFunction(&boundCreate);
+        VYRQWindow clear;
+        QVERIFY(vyrCreatePageByFileName(&clear, writePage(R"({"trans": true, "elements": [{"type": "qtcontainer"}]})")));
+        QVERIFY((clear.windowFlags() & Qt::FramelessWindowHint) && clear.testAttribute(Qt::WA_TranslucentBackground));
+    }
 
-    Json::Value special(Json::objectValue);
-    special["name"] = "special";
-    special["tooltip"] = "bound tip";
-    Json::Value other(Json::objectValue);
-    other["name"] = "other";
+    // A returned container fills its window, also after a resize; elsewhere it keeps its rectangle.
+    void containerFillsWindow()
+    {
+        VYRQWindow window;
+        window.resize(300, 200);
+        VYRQContainer* filled = vyrCreatePageByFileName(&window, page("window_keys.json"));
+        QVERIFY(filled);
+        QCOMPARE(filled->geometry(), QRect(0, 0, 520, 200));
+        QCOMPARE(filled->findChild<VYRQContainer*>("inner")->getControlBase()->layoutRect(), QRect(4, 6, 30, 20));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.resize(640, 360);
+        QCOMPARE(filled->geometry(), QRect(0, 0, 640, 360));
 
-    QWidget parent;
-    QWidget* bound = ::createControlFromJson("testplain", special, &parent);
-    QVERIFY(bound);
-    QCOMPARE(boundCall().calls, 1);
-    QCOMPARE(boundCall().name, QStringLiteral("special"));
-    QCOMPARE(boundCall().typeKey, QStringLiteral("testplain"));
-    QVERIFY(bound->property("fromBound").toBool());
-    QCOMPARE(bound->parentWidget(), &parent);
-    QCOMPARE(bound->toolTip(), QStringLiteral("bound tip"));
+        QWidget host;
+        VYRQSubWin sub(&host);
+        sub.resize(200, 100);
+        QVERIFY(!vyrCreatePageByFileName(&sub, page("container_then_label.json")));
+        QCOMPARE(sub.findChild<VYRQContainer*>("page")->geometry(), QRect(10, 10, 50, 50));
+    }
 
-    // A null answer falls back to the registry.
-    QWidget* registry = ::createControlFromJson("testctl", other, &parent);
-    QCOMPARE(boundCall().calls, 2);
-    QVERIFY(registry && !registry->property("fromBound").isValid());
+    // Skipped elements take their children with them; createComplete runs after the children.
+    void childrenAndCompletion()
+    {
+        QWidget parent;
+        QVERIFY(!vyrCreatePageByFileName(&parent, page("nested_children.json")));
+        auto* outer = parent.findChild<TestControl*>("outer", Qt::FindDirectChildrenOnly);
+        QVERIFY(outer);   // built through the alias
+        QCOMPARE(countTestControls(&parent), 4);
+        QCOMPARE(outer->impl()->completions, 1);
+        QCOMPARE(outer->impl()->childWidgetsAtComplete, 2);
+        QCOMPARE(outer->findChild<TestControl*>("b")->impl()->childWidgetsAtComplete, 1);
+    }
 
-    // The bound function is also asked for keys the registry does not know.
-    QWidget* unknownKey = ::createControlFromJson("nosuchkey", special, &parent);
-    QVERIFY(unknownKey && unknownKey->property("fromBound").toBool());
+    void wrongTypedPages_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("controls");
+        QTest::newRow("elements an object") << QByteArray(R"({"elements": {"type": "testctl"}})") << 0;
+        QTest::newRow("elements of odd values") << QByteArray(R"({"elements": [5, null, "x", [], {"type": "testctl"}]})") << 1;
+        QTest::newRow("child of odd values") << oneControl(R"("child": ["x", 5, null, []])") << 1;
+        QTest::newRow("attr odd members") << oneControl(R"("attr": {"a": [], "b": [1, "x"], "d": -1e300, "e": 18446744073709551615})") << 1;
+        QTest::newRow("style of numbers") << oneControl(R"("style": [1, [2], ["a"], [5, 1, 0]])") << 1;
+        QTest::newRow("type null") << QByteArray(R"({"elements": [{"type": null, "child": [{"type": "testctl"}]}]})") << 0;
+        QTest::newRow("base keys wrong") << oneControl(R"("name": 5, "visibility": "yes", "layout": "x", "w": [1], "x": 1e300,
+                                                          "h": 9223372036854775807, "widthPolicy": 1.5e20, "maxHeight": -1e300)") << 1;
+        QTest::newRow("not json") << QByteArray(R"({"elements": [{"type": "testctl")") << 0;
+        QTest::newRow("nested past the parser") << QByteArray(400, '[') << 0;
+    }
 
-    vyrBindControlCreateFunction(nullptr);
-    QWidget* unbound = ::createControlFromJson("testctl", special, &parent);
-    QCOMPARE(boundCall().calls, 3);
-    QVERIFY(unbound && !unbound->property("fromBound").isValid());
-}
-
-void tst_Registry::projectStyleForwarders()
-{
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    QVERIFY(vyrSetProjectFilePath(m_themeDir.path()));
-    FillStyle style;
-    style.fill.color = QColor(10, 20, 30);
-    vyrSetProjectFillStyle(QStringLiteral("projectOnly"), style);
-    QVERIFY(!rm->isProjectRes());
-
-    FillStyle found;
-    QVERIFY(!vyrGetFillStyle(QStringLiteral("projectOnly"), found));
-    QVERIFY(vyrGetProjectFillStyle(QStringLiteral("projectOnly"), found));
-    QCOMPARE(found.fill.color, QColor(10, 20, 30));
-    QVERIFY(!rm->isProjectRes());
-}
-
-void tst_Registry::emulatorMode_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("emulator");
-
-    QTest::newRow("emulator") << "/opt/VyrantQtEmulator/bin/run" << true;
-    QTest::newRow("designer") << "C:/tools/Halvik.exe" << true;
-    QTest::newRow("emulator other case") << "/opt/vyrantqtemulator/run" << false;
-    QTest::newRow("designer other case") << "C:/tools/HALVIK.exe" << false;
-    QTest::newRow("plain") << "/usr/bin/tst_registry" << false;
-}
-
-void tst_Registry::emulatorMode()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, emulator);
-    QCOMPARE(vyr::pathNamesEmulator(path), emulator);
-    // This executable's name is neither.
-    QVERIFY(!vyrIsQtEmulator());
-}
+    void wrongTypedPages()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, controls);
+        QWidget parent;
+        QVERIFY(!vyrCreatePageByFileName(&parent, writePage(content)));
+        QCOMPARE(countTestControls(&parent), controls);
+    }
+};
 
 QTEST_MAIN(tst_Registry)
 #include "tst_registry.moc"

@@ -1,14 +1,12 @@
+#include "LanguageManager.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQZip.h"
-#include "walkcontrol.h"
+#include "TestControl.h"
 #include "testzip.h"
 
-#include <QApplication>
-#include <QSvgRenderer>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TestZipItem)
@@ -16,25 +14,30 @@ Q_DECLARE_METATYPE(TestZipItem)
 namespace {
 
 struct Probe : VYRQResourceManager {
-    using VYRQResourceManager::notifyLanguageToWindows;
+    using VYRQResourceManager::readLanguage;
+    using VYRQResourceManager::readStyle;
+    using VYRQResourceManager::writeStyle;
 };
 
-QString dataPath(const QString& name)
+// Reads a "style" array text into a fresh set.
+std::unique_ptr<VYRQResourceManagerImpl> readInto(Probe& rm, const QByteArray& styleArray)
 {
-    return QStringLiteral(VYR_TEST_DATA "/") + name;
+    auto set = std::make_unique<VYRQResourceManagerImpl>();
+    Json::Value root;
+    if (!vyr::json::parse(styleArray, root) || !rm.readStyle(set.get(), root))
+        qWarning("style array not read: %s", styleArray.constData());
+    return set;
 }
 
-bool copyFolder(const QString& from, const QString& to)
+QStringList keysOf(const Json::Value& obj)
 {
-    QDir().mkpath(to);
-    const QDir src(from);
-    for (const QFileInfo& fi : src.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + fi.fileName();
-        if (fi.isDir() ? !copyFolder(fi.filePath(), target) : !QFile::copy(fi.filePath(), target))
-            return false;
-    }
-    return true;
+    QStringList keys;
+    for (const std::string& k : obj.getMemberNames())
+        keys << QString::fromStdString(k);
+    return keys;
 }
+
+QString dataPath(const QString& name) { return QStringLiteral(VYR_TEST_DATA "/") + name; }
 
 bool writeFile(const QString& path, const QByteArray& data)
 {
@@ -42,546 +45,384 @@ bool writeFile(const QString& path, const QByteArray& data)
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
-const QByteArray minimalStyle = R"({"style": [{"type": 1, "name": "ZipFill", "drawImg": false}]})";
-
-std::vector<std::string> fileKeys(const VYRQResourceManagerImpl* set)
+QStringList fileKeys(const VYRQResourceManagerImpl* set)
 {
-    std::vector<std::string> keys;
+    QStringList keys;
     for (const auto& f : set->files)
-        keys.push_back(f.first);
+        keys << QString::fromStdString(f.first);
     return keys;
 }
+
+// language.txt bytes: UTF-16LE without a byte-order mark.
+QByteArray utf16(const QString& text)
+{
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+const QByteArray minimalStyle = R"({"style": [{"type": 1, "name": "ZipFill", "drawImg": false}]})";
+const QString table = QStringLiteral("Language\tEN\tZH\r\nok\tOK\t\u786e\u5b9a\r\nzhOnly\t\tzh\r\nlonely\r\n\r\nenOnly\ten\r\n");
+
+QStringList walkLog;
+
+// Logs each theme refresh (which asks for the control base) and each language notification.
+class WalkControl : public TestControl {
+public:
+    WalkControl(const QString& name, QWidget* parent) : TestControl(parent) { setObjectName(name); }
+    VYRQWidgetBase* getControlBase() override { walkLog << "theme:" + objectName(); return TestControl::getControlBase(); }
+    void notifyChangeLanguage() override { walkLog << "lang:" + objectName(); }
+};
+
+// window (a control itself) > a > b, window > plain widget > c
+struct WidgetTree {
+    WalkControl window{ "window", nullptr };
+    WalkControl* a = new WalkControl("a", &window);
+    WalkControl* b = new WalkControl("b", a);
+    WalkControl* c = new WalkControl("c", new QWidget(&window));
+};
 
 } // namespace
 
 class tst_ResourceManager : public QObject {
     Q_OBJECT
-private slots:
-    void init() { walkLog.clear(); }
-
-    void styleLookupSearchesOneSet();
-    void storingStylesFollowsProjectSwitch();
-    void folderFileMapRules();
-    void nonAsciiNamesAreFound();
-    void sameFolderShortCut();
-    void failedLoadIsNotRemembered();
-    void themeZipAlwaysReloads();
-    void themeJsonIndexing();
-    void unusableThemeJsonGivesNoElements_data();
-    void unusableThemeJsonGivesNoElements();
-    void resourceKeysAndSetOrder();
-    void imageCacheKeys();
-    void imageScaling();
-    void imageFileFallbacks();
-    void svgRenderers();
-    void releaseResKeepsBuiltIns();
-    void registration();
-    void themeAndLanguageWalks();
-    void globalConfig_data();
-    void globalConfig();
-    void hostileZips_data();
-    void hostileZips();
-    void brokenSkinAddsNothing();
-    void skinFonts();
-    void projectSet();
-    void switchGuardRestores();
-};
-
-void tst_ResourceManager::styleLookupSearchesOneSet()
-{
-    Probe rm;
-    FillStyle f;
-    f.name = QStringLiteral("DefaultOnly");
-    rm.setFillStyle(f.name, f);
-    QVERIFY(rm.setProjectDirPath(dataPath("project-basic")));
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-
-    FillStyle out;
-    TextStyleDesc text;
-    QVERIFY(rm.getFillStyle("DefaultOnly", out));
-    QVERIFY(!rm.getFillStyle("ProjFill", out));
-    rm.setSwitchToProjectRes(true);
-    QVERIFY(!rm.getFillStyle("DefaultOnly", out));
-    QVERIFY(rm.getFillStyle("ProjFill", out));
-    QVERIFY(rm.getTextStyle("ProjText", text));
-    QVERIFY(!rm.getFillStyle("KolvCard", out));
-    rm.setSwitchToThemeRes(true);   // wins over the project switch
-    QVERIFY(rm.getFillStyle("KolvCard", out));
-    QVERIFY(out.draw);
-    QCOMPARE(out.fill.round, 4);
-    QVERIFY(!rm.getTextStyle("ProjText", text));
-
-    Probe bare;
-    bare.setSwitchToThemeRes(true);
-    FillStyle marked;
-    marked.fill.round = 77;
-    QVERIFY(!bare.getFillStyle("x", marked));
-    QCOMPARE(marked.fill.round, 77);
-    QVERIFY(bare.getFillStyle("empty", marked));
-    QVERIFY(!marked.draw);
-    QCOMPARE(marked.name, QStringLiteral("empty"));
-    QCOMPARE(marked.fill.round, 77);
-    QVERIFY(bare.getFillStyle("emptyRect", marked));
-    QCOMPARE(marked.name, QStringLiteral("emptyRect"));
-}
-
-void tst_ResourceManager::storingStylesFollowsProjectSwitch()
-{
-    Probe rm;
-    FillStyle f;
-    rm.setSwitchToProjectRes(true);
-    rm.setFillStyle(QStringLiteral("p"), f);   // no project set: dropped
-    rm.setSwitchToProjectRes(false);
-    QVERIFY(rm.getDefaultManagerImpl()->fillStyles.isEmpty());
-    QVERIFY(rm.setProjectDirPath(dataPath("project-basic")));
-    rm.setSwitchToProjectRes(true);
-    rm.setFillStyle(QStringLiteral("p"), f);
-    QVERIFY(rm.getProjectManagerImpl()->findFillStyle("p"));
-    QCOMPARE(&rm.getFillStyles(), &rm.getProjectManagerImpl()->fillStyles);
-}
-
-void tst_ResourceManager::folderFileMapRules()
-{
-    Probe rm;
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    const VYRQResourceManagerImpl* theme = rm.getThemeManagerImpl();
-    QVERIFY(theme);
-    const std::vector<std::string> expected = { "extra.txt", "images/dot.png", "images/icon.svg",
-                                                "images/logo.png", "shared.txt", "theme.json", "upper.txt" };
-    QCOMPARE(fileKeys(theme), expected);
-    QCOMPARE(theme->styleFiles.size(), 1);
-    QVERIFY(rm.getThemePath().endsWith(QLatin1String("theme-basic/")));
-}
-
-void tst_ResourceManager::nonAsciiNamesAreFound()
-{
-    QTemporaryDir tmp;
-    const QString dir = tmp.path() + QString::fromUtf8("/th\xc3\xa8me");
-    QVERIFY(copyFolder(dataPath("theme-basic"), dir));
-    QVERIFY(writeFile(dir + QString::fromUtf8("/\xc3\x84rger.TXT"), "x"));
-    Probe rm;
-    QVERIFY(rm.loadThemeDir(dir));
     const char* data = nullptr;
     unsigned int size = 0;
     ResSourceType source = ResDefault;
-    // Non-ASCII letters keep their case; ASCII ones fold.
-    QVERIFY(rm.getResource(QString::fromUtf8("\xc3\x84rger.txt"), data, size, source));
-    QCOMPARE(size, 1u);
-    QVERIFY(!rm.getResource(QString::fromUtf8("\xc3\xa4rger.txt"), data, size, source));
-}
 
-void tst_ResourceManager::sameFolderShortCut()
-{
-    QTemporaryDir tmp;
-    QVERIFY(copyFolder(dataPath("theme-basic"), tmp.path()));
-    Probe rm;
-    WidgetTree tree;
-    rm.registerWindow(&tree.window);
-    QVERIFY(rm.loadThemeDir(tmp.path()));
-    QCOMPARE(walkLog.size(), 3);
-    const VYRQResourceManagerImpl* loaded = rm.getThemeManagerImpl();
+private slots:
+    void init() { walkLog.clear(); }
 
-    QVERIFY(writeFile(tmp.path() + "/style.json", R"({"style": [{"type": 1, "name": "Changed"}]})"));
-    walkLog.clear();
-    QVERIFY(rm.loadThemeDir(tmp.path() + "/"));
-    QVERIFY(rm.loadThemeDir(tmp.path() + "/./"));
-    QVERIFY(walkLog.isEmpty());
-    QCOMPARE(rm.getThemeManagerImpl(), loaded);
-    QVERIFY(!rm.getThemeManagerImpl()->findFillStyle("Changed"));
-    rm.unregisterWindow(&tree.window);
-}
+    // The style file ------------------------------------------------------------------
 
-void tst_ResourceManager::failedLoadIsNotRemembered()
-{
-    QTemporaryDir tmp;
-    QVERIFY(writeFile(tmp.path() + "/other.txt", "x"));
-    Probe rm;
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    QVERIFY(!rm.loadThemeDir(tmp.path()));   // no style.json
-    QVERIFY(!rm.getThemeManagerImpl());
-    QVERIFY(!rm.loadThemeDir(tmp.path()));
-    QVERIFY(rm.getThemePath().isEmpty());
-    QVERIFY(writeFile(tmp.path() + "/style.json", "{ \"style\": [] }"));
-    QVERIFY(rm.loadThemeDir(tmp.path()));
-
-    QVERIFY(QDir().mkpath(tmp.path() + "/bad"));
-    QVERIFY(writeFile(tmp.path() + "/bad/style.json", "{ \"style\": 3 }"));
-    QVERIFY(!rm.loadThemeDir(tmp.path() + "/bad"));
-    QVERIFY(!rm.loadThemeDir(tmp.path() + "/missing"));
-    QVERIFY(!rm.loadThemeDir(QString()));
-}
-
-void tst_ResourceManager::themeZipAlwaysReloads()
-{
-    QTemporaryDir tmp;
-    const QString zip = tmp.path() + "/theme.zip";
-    QVERIFY(writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem("images/", QByteArray()),
-                                zipItem("Images\\Logo.PNG", readTestFile(dataPath("theme-basic/images/logo.png"))) }));
-    Probe rm;
-    WidgetTree tree;
-    rm.registerWindow(&tree.window);
-    QVERIFY(rm.loadThemeFile(zip));
-    QVERIFY(rm.getImage("images/logo.png", false));
-    QCOMPARE(rm.getThemeManagerImpl()->images.size(), size_t(1));
-    QVERIFY(rm.loadThemeFile(zip));
-    QVERIFY(rm.getThemeManagerImpl()->images.empty());   // a new set
-    QCOMPARE(rm.getThemePath(), zip);
-    QVERIFY(rm.getThemeManagerImpl()->findFillStyle("ZipFill"));
-    QCOMPARE(fileKeys(rm.getThemeManagerImpl()), std::vector<std::string>{ "images/logo.png" });
-    QVERIFY(walkLog.isEmpty());
-    rm.unregisterWindow(&tree.window);
-}
-
-void tst_ResourceManager::themeJsonIndexing()
-{
-    Probe rm;
-    QVERIFY(!rm.getThemeJsonValue("qtlabel"));
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    QCOMPARE(rm.getThemeManagerImpl()->elements.size(), size_t(3));
-    const Json::Value* label = rm.getThemeJsonValue("qtlabel");
-    QVERIFY(label);
-    QCOMPARE(vyr::json::toQString((*label)["attr"]["text"]), QStringLiteral("first"));
-    const Json::Value* nameless = rm.getThemeJsonValue("");
-    QVERIFY(nameless);
-    QCOMPARE(vyr::json::toQString((*nameless)["attr"]["text"]), QStringLiteral("nameless"));
-    QVERIFY(rm.getThemeJsonValue("KolvCard"));
-    QVERIFY(!rm.getThemeJsonValue("kolvcard"));
-    QVERIFY(!rm.getThemeJsonValue(nullptr));
-}
-
-void tst_ResourceManager::unusableThemeJsonGivesNoElements_data()
-{
-    QTest::addColumn<QByteArray>("themeJson");
-    QTest::newRow("not json") << QByteArray("{ \"elements\": [");
-    QTest::newRow("elements not array") << QByteArray(R"({"elements": {"child": []}})");
-    QTest::newRow("first not object") << QByteArray(R"({"elements": [[{"name": "x"}]]})");
-    QTest::newRow("child not array") << QByteArray(R"({"elements": [{"child": {"name": "x"}}]})");
-    QTest::newRow("root array") << QByteArray(R"([{"elements": []}])");
-    QTest::newRow("deep nesting") << QByteArray(100000, '[') + QByteArray(100000, ']');
-}
-
-void tst_ResourceManager::unusableThemeJsonGivesNoElements()
-{
-    QFETCH(QByteArray, themeJson);
-    QTemporaryDir tmp;
-    QVERIFY(writeFile(tmp.path() + "/style.json", minimalStyle));
-    QVERIFY(writeFile(tmp.path() + "/theme.json", themeJson));
-    Probe rm;
-    QVERIFY(rm.loadThemeDir(tmp.path()));
-    QVERIFY(rm.getThemeManagerImpl()->elements.empty());
-    QVERIFY(!rm.getThemeJsonValue("x"));
-}
-
-void tst_ResourceManager::resourceKeysAndSetOrder()
-{
-    QTemporaryDir tmp;
-    const QString skin = tmp.path() + "/skin.zip";
-    QVERIFY(writeTestZip(skin, { zipItem("style.json", minimalStyle), zipItem("shared.txt", "default") }));
-    Probe rm;
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    const char* data = nullptr;
-    unsigned int size = 0;
-    ResSourceType source = ResProject;
-    QVERIFY(rm.getResource("Images\\Logo.PNG", data, size, source));
-    QCOMPARE(source, ResTheme);
-    QCOMPARE(QByteArray(data, int(size)), readTestFile(dataPath("theme-basic/images/logo.png")));
-
-    QVERIFY(rm.getResource("SHARED.txt", data, size, source));
-    QCOMPARE(source, ResTheme);
-    QVERIFY(rm.loadSkinFile(skin));
-    QVERIFY(rm.getResource("shared.txt", data, size, source));
-    QCOMPARE(source, ResDefault);
-    QCOMPARE(QByteArray(data, int(size)), QByteArray("default"));
-    QVERIFY(rm.setProjectDirPath(dataPath("project-basic")));
-    QVERIFY(rm.getResource("shared.txt", data, size, source));
-    QCOMPARE(source, ResProject);
-    QVERIFY(!rm.getResource("nothing.txt", data, size, source));
-    QCOMPARE(source, ResDefault);
-}
-
-void tst_ResourceManager::imageCacheKeys()
-{
-    Probe rm;
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    const auto& cache = rm.getThemeManagerImpl()->images;
-    QImage* gray = rm.getImage("images/logo.png", true);
-    QVERIFY(gray);
-    QCOMPARE(gray->size(), QSize(5, 3));
-    const QRgb px = gray->pixel(2, 1);
-    QVERIFY(qAbs(qRed(px) - qGreen(px)) <= 1 && qAbs(qRed(px) - qBlue(px)) <= 1);
-    QVERIFY(cache.count("images/logo.png_gray"));
-    QVERIFY(!cache.count("images/logo.png"));
-
-    QImage* plain = rm.getImage("images/logo.png", false);
-    QVERIFY(plain && plain != gray);
-    QCOMPARE(QColor(plain->pixel(2, 1)), QColor(Qt::red));
-    QVERIFY(cache.count("images/logo.png"));
-    QCOMPARE(rm.getImage("images/logo.png", false), plain);
-    QCOMPARE(rm.getImage("images/logo.png", true), gray);
-    QVERIFY(!rm.getImage("images/missing.png", false));
-    QVERIFY(!rm.getImage("shared.txt", false));   // present but not an image
-    QVERIFY(!cache.count("shared.txt"));
-}
-
-void tst_ResourceManager::imageScaling()
-{
-    Probe rm;
-    rm.setScaleFactor(0.5f);
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    QImage* logo = rm.getImage("images/logo.png", false);
-    QVERIFY(logo);
-    QCOMPARE(logo->size(), QSize(2, 1));
-    // 1x1 scales to nothing: counts as missing, every time.
-    QVERIFY(!rm.getImage("images/dot.png", false));
-    QVERIFY(!rm.getImage("images/dot.png", false));
-    QVERIFY(!rm.getThemeManagerImpl()->images.count("images/dot.png"));
-}
-
-void tst_ResourceManager::imageFileFallbacks()
-{
-    Probe rm;
-    QVERIFY(rm.setSkinDirPath(dataPath("theme-basic")));
-    QVERIFY(rm.getSkinDirPath().endsWith(QLatin1String("theme-basic/")));
-    QImage* deep = rm.getImage("images\\sub\\deep.png", false);   // folder + name
-    QVERIFY(deep);
-    QCOMPARE(deep->size(), QSize(2, 2));
-    QVERIFY(rm.getImage("dot.png", false));                     // folder + "images/" + name
-    const QString absolute = dataPath("theme-basic/images/logo.png");
-    QVERIFY(rm.getImage(absolute, false));                      // the name itself
-    const auto& cache = rm.getDefaultManagerImpl()->images;
-    QVERIFY(cache.count("images\\sub\\deep.png") && cache.count("dot.png") && cache.count(absolute));
-    QVERIFY(!rm.getImage("images", false));                     // a folder is no image
-    QVERIFY(rm.getDefaultManagerImpl()->findFillStyle("KolvCard"));
-}
-
-void tst_ResourceManager::svgRenderers()
-{
-    Probe rm;
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    QSvgRenderer* svg = rm.getSvgRenderer("IMAGES/icon.svg");
-    QVERIFY(svg && svg->isValid());
-    QCOMPARE(rm.getSvgRenderer("IMAGES/icon.svg"), svg);
-    QVERIFY(rm.getThemeManagerImpl()->svgs.count("IMAGES/icon.svg"));
-    QVERIFY(!rm.getSvgRenderer("images/logo.png"));
-    QVERIFY(!rm.getSvgRenderer("none.svg"));
-    QVERIFY(rm.getThemeManagerImpl()->svgs.size() == 1);
-}
-
-void tst_ResourceManager::releaseResKeepsBuiltIns()
-{
-    Probe rm;
-    rm.initDefaultImageRes();
-    const auto& cache = rm.getDefaultManagerImpl()->images;
-    QCOMPARE(cache.size(), size_t(4));
-    const QImage checked = *cache.at("IDB_CHECKED");
-    QCOMPARE(checked.size(), QSize(16, 16));
-    QCOMPARE(qAlpha(checked.pixel(0, 0)), 0);
-    QCOMPARE(checked.pixel(1, 8), qRgba(204, 204, 204, 255));
-    QCOMPARE(qAlpha(cache.at("IDB_SELECTED")->pixel(8, 8)), 255);
-    QCOMPARE(qAlpha(cache.at("IDB_UNSELECT")->pixel(8, 8)), 0);
-
-    QVERIFY(rm.setSkinDirPath(dataPath("theme-basic")));
-    QVERIFY(rm.getImage("dot.png", false));
-    QVERIFY(rm.getSvgRenderer("images/icon.svg"));
-    QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-    QVERIFY(rm.getImage("images/logo.png", false));
-    rm.releaseRes();
-    QCOMPARE(cache.size(), size_t(4));
-    QVERIFY(cache.count("IDB_CHECKED") && cache.count("IDB_UNCHECK"));
-    QVERIFY(rm.getDefaultManagerImpl()->svgs.empty());
-    QVERIFY(rm.getDefaultManagerImpl()->fillStyles.isEmpty() && rm.getDefaultManagerImpl()->fillIndex.isEmpty());
-    QCOMPARE(rm.getThemeManagerImpl()->images.size(), size_t(1));   // other sets untouched
-}
-
-void tst_ResourceManager::registration()
-{
-    Probe rm;
-    QWidget w, d;
-    QVERIFY(!rm.registerWindow(nullptr));
-    QVERIFY(rm.registerWindow(&w));
-    QVERIFY(rm.registerWindow(&w));
-    QVERIFY(rm.unregisterWindow(&w));
-    QVERIFY(!rm.unregisterWindow(&w));
-    QVERIFY(!rm.unregisterWindow(nullptr));
-    QVERIFY(!rm.registerDesignerWindow(nullptr));
-    QVERIFY(rm.registerDesignerWindow(&d));
-    QVERIFY(rm.registerDesignerWindow(&d));
-    QVERIFY(rm.unregisterDesignerWindow(&d));
-    QVERIFY(!rm.unregisterDesignerWindow(&d));
-}
-
-void tst_ResourceManager::themeAndLanguageWalks()
-{
-    Probe rm;
-    WidgetTree window, designer;
-    designer.window.setObjectName("designer");
-    designer.a->setObjectName("da");
-    designer.b->setObjectName("db");
-    designer.c->setObjectName("dc");
-    rm.registerWindow(&window.window);
-    rm.registerDesignerWindow(&designer.window);
-    QVERIFY(rm.themeChange());
-    QCOMPARE(walkLog, QStringList({ "theme:a", "theme:b", "theme:c", "theme:da", "theme:db", "theme:dc" }));
-    walkLog.clear();
-    rm.notifyLanguageToWindows();
-    QCOMPARE(walkLog, QStringList({ "lang:a", "lang:b", "lang:c" }));
-}
-
-void tst_ResourceManager::globalConfig_data()
-{
-    QTest::addColumn<int>("duration");
-    QTest::addColumn<int>("stored");
-    QTest::newRow("zero") << 0 << 150;
-    QTest::newRow("negative") << -3 << 150;
-    QTest::newRow("one") << 1 << 1;
-    QTest::newRow("given") << 140 << 140;
-}
-
-void tst_ResourceManager::globalConfig()
-{
-    QFETCH(int, duration);
-    QFETCH(int, stored);
-    Probe rm;
-    WidgetTree tree;
-    rm.registerWindow(&tree.window);
-    VYRGlobalConfig config;
-    config.buttonFadeEnabled = true;
-    config.buttonFadeDuration = duration;
-    rm.setGlobalConfig(config);
-    QCOMPARE(rm.getGlobalConfig().buttonFadeDuration, stored);
-    QCOMPARE(rm.getButtonFadeDuration(), stored);
-    QVERIFY(rm.getButtonFadeEnabled());
-    QCOMPARE(walkLog.size(), 3);   // refreshed although the family is empty
-
-    rm.setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
-    QCOMPARE(QApplication::font().family(), QStringLiteral("DejaVu Serif"));
-    QCOMPARE(rm.getGlobalConfig().buttonFadeDuration, stored);
-    rm.unregisterWindow(&tree.window);
-}
-
-void tst_ResourceManager::hostileZips_data()
-{
-    QTest::addColumn<QList<TestZipItem>>("items");
-    QTest::addColumn<bool>("loads");
-    QTest::addColumn<QByteArray>("absentKey");
-
-    const TestZipItem style = zipItem("style.json", minimalStyle);
-    const TestZipItem theme = zipItem("theme.json", R"({"elements": []})");
-    const QByteArray payload("0123456789");
-    QTest::newRow("size larger than data") << QList<TestZipItem>{ style, lyingZipItem("a.txt", payload, 20, 0) }
-                                           << true << QByteArray("a.txt");
-    QTest::newRow("style.json size lies") << QList<TestZipItem>{ lyingZipItem("style.json", minimalStyle, minimalStyle.size() + 5, 0) }
-                                          << false << QByteArray();
-    QTest::newRow("bad crc on a file") << QList<TestZipItem>{ style, lyingZipItem("a.txt", payload, payload.size(), 0xdeadbeef) }
-                                       << true << QByteArray("a.txt");
-    QTest::newRow("bad crc on style.json") << QList<TestZipItem>{ lyingZipItem("style.json", minimalStyle, minimalStyle.size(), 0xdeadbeef) }
-                                           << false << QByteArray();
-    QTest::newRow("bad crc on theme.json") << QList<TestZipItem>{ style, lyingZipItem("theme.json", "{}", 2, 0xdeadbeef) }
-                                           << false << QByteArray();
-    QTest::newRow("entry beyond the cap") << QList<TestZipItem>{ style, theme, lyingZipItem("big.bin", payload, qint64(ZipMaxEntrySize) + 1, 0) }
-                                          << true << QByteArray("big.bin");
-    QTest::newRow("style.json beyond the cap") << QList<TestZipItem>{ lyingZipItem("style.json", minimalStyle, qint64(ZipMaxEntrySize) + 1, 0) }
-                                               << false << QByteArray();
-    QList<TestZipItem> many{ style };
-    for (int i = 0; i < 5; ++i)
-        many << lyingZipItem(QByteArray("part") + char('0' + i), payload, qint64(60) * 1024 * 1024, 0);
-    QTest::newRow("archive beyond the cap") << many << false << QByteArray();
-    QTest::newRow("no style.json") << QList<TestZipItem>{ theme } << false << QByteArray();
-}
-
-void tst_ResourceManager::hostileZips()
-{
-    QFETCH(QList<TestZipItem>, items);
-    QFETCH(bool, loads);
-    QFETCH(QByteArray, absentKey);
-    QTemporaryDir tmp;
-    const QString zip = tmp.path() + "/hostile.zip";
-    QVERIFY(writeTestZip(zip, items));
-    Probe rm;
-    QCOMPARE(rm.loadThemeFile(zip), loads);
-    QCOMPARE(rm.getThemeManagerImpl() != nullptr, loads);
-    if (loads) {
-        QVERIFY(rm.getThemeManagerImpl()->findFillStyle("ZipFill"));
-        QVERIFY(!rm.getThemeManagerImpl()->files.count(absentKey.toStdString()));
-    }
-    // The same bytes as a skin from memory give the same verdict.
-    const QByteArray bytes = readTestFile(zip);
-    QCOMPARE(rm.loadSkinFile(bytes.constData(), bytes.size()), loads);
-}
-
-void tst_ResourceManager::brokenSkinAddsNothing()
-{
-    QTemporaryDir tmp;
-    const QString good = tmp.path() + "/good.zip";
-    const QString bad = tmp.path() + "/bad.zip";
-    QVERIFY(writeTestZip(good, { zipItem("style.json", minimalStyle), zipItem("a.txt", "first") }));
-    QVERIFY(writeTestZip(bad, { zipItem("style.json", "{ not json"), zipItem("b.txt", "second") }));
-    Probe rm;
-    QVERIFY(rm.loadSkinFile(good));
-    QCOMPARE(rm.getFileSkinPath(), good);
-    QVERIFY(!rm.loadSkinFile(bad));
-    QVERIFY(!rm.loadSkinFile(tmp.path() + "/missing.zip"));
-    QVERIFY(!rm.loadSkinFile(nullptr, 0));
-    QCOMPARE(fileKeys(rm.getDefaultManagerImpl()), std::vector<std::string>{ "a.txt" });
-    QCOMPARE(rm.getDefaultManagerImpl()->styleFiles.size(), 1);
-    QVERIFY(rm.getDefaultManagerImpl()->findFillStyle("ZipFill"));
-}
-
-void tst_ResourceManager::skinFonts()
-{
-    const QString fontFile = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-    if (!QFile::exists(fontFile))
-        QSKIP("DejaVu Sans is not installed");
-    QTemporaryDir tmp;
-    const QString zip = tmp.path() + "/skin.zip";
-    QVERIFY(writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem("Fonts/DejaVuSans.ttf", readTestFile(fontFile)),
-                                zipItem("fonts/broken.ttf", "no font") }));
-    Probe rm;
-    QVERIFY(rm.loadSkinFile(zip));
-    const auto& fonts = rm.getDefaultManagerImpl()->fonts;
-    QCOMPARE(fonts.size(), size_t(1));
-    QCOMPARE(fonts.at(QStringLiteral("fonts/dejavusans.ttf")), QStringLiteral("DejaVu Sans"));
-}
-
-void tst_ResourceManager::projectSet()
-{
-    Probe rm;
-    QVERIFY(rm.setProjectDirPath(dataPath("project-basic")));
-    const VYRQResourceManagerImpl* project = rm.getProjectManagerImpl();
-    QVERIFY(!project->themeRoot.isNull());
-    QVERIFY(project->elements.empty());   // parsed, not indexed
-    QCOMPARE(&rm.getTextStyles(), &project->textStyles);
-
-    Json::Value root;
-    QVERIFY(vyr::json::parse(rm.toProjectStyleString().toUtf8(), root));
-    QVERIFY(root["style"].isArray());
-    QCOMPARE(root["style"].size(), 2u);
-    QCOMPARE(root["style"][0]["name"].asString(), std::string("ProjFill"));
-    QCOMPARE(root["style"][1]["size"].asInt(), 16);
-
-    QVERIFY(!rm.setProjectDirPath(dataPath("missing")));
-    QVERIFY(!rm.getProjectManagerImpl());
-    QCOMPARE(&rm.getFillStyles(), &rm.getDefaultManagerImpl()->fillStyles);
-}
-
-void tst_ResourceManager::switchGuardRestores()
-{
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    QCOMPARE(VYRQResourceManager::getInstance(), rm);
-    QVERIFY(!rm->isLoadFromThemeRes());
+    // Bare entries take the file's defaults, not those of a style made in code; entries without
+    // a numeric type of 1 or 2 are skipped; a known name is replaced in place.
+    void readRules()
     {
-        VYRQResSwitchGuard outer(VYRQResSwitchGuard::ThemeRes, true);
-        {
-            VYRQResSwitchGuard inner(VYRQResSwitchGuard::ThemeRes, false);
-            QVERIFY(!rm->isLoadFromThemeRes());
-        }
-        QVERIFY(rm->isLoadFromThemeRes());
-        VYRQResSwitchGuard project(VYRQResSwitchGuard::ProjectRes, true);
-        QVERIFY(rm->isProjectRes());
+        Probe rm;
+        auto set = readInto(rm, R"([{"type": 1, "name": "f"}, {"type": 2, "name": "t"}, {"type": 1, "name": "w", "round": 1},
+            {"type": 1, "name": "empty"}, {"name": "noType"}, {"type": 3}, {"type": "1", "name": "str"}, 42, null,
+            {"type": 1, "name": "w", "round": "3", "clr": 5, "roundTopLeft": false}, {"type": 2, "name": "w", "size": 30}])");
+        const FillStyle* f = set->findFillStyle("f");
+        QVERIFY(f && f->draw && !f->colorMode && !f->fill.border);   // no "drawImg": an image fill
+        QCOMPARE(f->fill.borderSize, 1);
+        QCOMPARE(f->fill.borderColor, QColor(Qt::white));
+        QVERIFY(f->fill.leftBorder && f->fill.bottomBorder && f->fill.roundTopLeft && f->fill.roundBottomLeft);
+        const TextStyleDesc* t = set->findTextStyle("t");
+        QVERIFY(t && t->isHor && t->singleLine && t->ver == 1 && t->size == 12);
+        QCOMPARE(t->color, QColor(Qt::black));
+        QVERIFY(!set->findFillStyle("empty")->draw);   // the name "empty" never draws
+        QCOMPARE(set->fillStyles.size(), 3);
+        const FillStyle& w = set->fillStyles.at(1);   // wrong-typed keys default alone
+        QVERIFY(w.name == "w" && w.fill.round == 0 && !w.fill.roundTopLeft && w.fill.color == QColor(Qt::white));
+        QCOMPARE(set->findTextStyle("w")->size, 30);
     }
-    QVERIFY(!rm->isLoadFromThemeRes());
-    QVERIFY(!rm->isProjectRes());
-}
+
+    void marginOrderAndScale_data()
+    {
+        QTest::addColumn<QString>("margin");
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<QList<int>>("trbl");
+        QTest::newRow("order") << "[1, 2, 3, 4]" << 1.0f << QList<int>{ 1, 2, 3, 4 };
+        QTest::newRow("large scale ignored") << "[1, 2, 3, 4]" << 100.0f << QList<int>{ 1, 2, 3, 4 };
+        QTest::newRow("half truncates") << "[1, 2, 3, 4]" << 0.5f << QList<int>{ 0, 1, 1, 2 };
+        QTest::newRow("short array") << "[5, 6]" << 1.0f << QList<int>{ 5, 6, 0, 0 };
+        QTest::newRow("non-numbers read 0") << R"([7, "x", null, 9])" << 1.0f << QList<int>{ 7, 0, 0, 9 };
+        QTest::newRow("not an array") << R"("1 2 3 4")" << 1.0f << QList<int>{ 0, 0, 0, 0 };
+    }
+
+    void marginOrderAndScale()
+    {
+        QFETCH(QString, margin);
+        QFETCH(float, scale);
+        QFETCH(QList<int>, trbl);
+        Probe rm;
+        rm.setScaleFactor(scale);
+        auto set = readInto(rm, QStringLiteral(R"([{"type": 1, "name": "m", "margin": %1}])").arg(margin).toUtf8());
+        const ImageDesc& d = set->findFillStyle("m")->imageDesc;
+        QCOMPARE(QList<int>({ d.top, d.right, d.bottom, d.left }), trbl);
+    }
+
+    void colourReadings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QColor>("fill");
+        QTest::addColumn<QColor>("textColour");
+        QTest::newRow("alpha kept for fills") << "80FF0000" << QColor(255, 0, 0, 128) << QColor(255, 0, 0);
+        QTest::newRow("0x prefix") << "0xFF00FF00" << QColor(0, 255, 0) << QColor(0, 255, 0);
+        QTest::newRow("not hexadecimal") << "zz" << QColor(0, 0, 0, 0) << QColor(0, 0, 0);
+        QTest::newRow("overflow saturates") << "1FFFFFFFFF" << QColor(Qt::white) << QColor(Qt::white);
+    }
+
+    void colourReadings()
+    {
+        QFETCH(QString, text);
+        QFETCH(QColor, fill);
+        QFETCH(QColor, textColour);
+        Probe rm;
+        auto set = readInto(rm, QStringLiteral(R"([{"type": 1, "name": "c", "clr": "%1", "borderclr": "%1"},
+                                                   {"type": 2, "name": "c", "clr": "%1"}])").arg(text).toUtf8());
+        QCOMPARE(set->findFillStyle("c")->fill.color, fill);
+        QCOMPARE(set->findFillStyle("c")->fill.borderColor, fill);
+        QCOMPARE(set->findTextStyle("c")->color, textColour);
+    }
+
+    // Default values are left out; whatever the reader keeps, the writer gives back unchanged.
+    void writeAndRoundTrip()
+    {
+        Probe rm;
+        auto first = readInto(rm, R"([
+            {"type": 1, "name": "a", "drawImg": false, "clr": "7F010203", "border": true, "borderSize": 3,
+             "borderclr": "FF0A0B0C", "round": 5, "roundTopRight": false, "rightBorder": false,
+             "repeatLeft": true, "repeatBottom": true, "margin": [4, 3, 2, 1], "img": "images/\u00e9.png"},
+            {"type": 1, "name": "plain", "leftBorder": false},
+            {"type": 2, "name": "t"},
+            {"type": 2, "name": "u", "clr": "FF112233", "hor": 1, "ver": 2, "x": 5, "y": -5, "italic": true,
+             "isHor": false, "size": 9, "family": "Sans"}])");
+        Json::Value written;
+        QVERIFY(rm.writeStyle(first.get(), written));
+        QCOMPARE(written.size(), 4u);
+        QCOMPARE(keysOf(written[1]), QStringList({ "borderSize", "borderclr", "clr", "drawImg", "img", "name", "type" }));
+        QCOMPARE(keysOf(written[2]), QStringList({ "clr", "family", "hor", "name", "type", "ver" }));
+        QCOMPARE(written[0]["margin"][0].asInt(), 4);   // top first
+        QCOMPARE(written[0]["margin"][3].asInt(), 1);   // left last
+        auto second = std::make_unique<VYRQResourceManagerImpl>();
+        QVERIFY(rm.readStyle(second.get(), written));
+        Json::Value rewritten;
+        QVERIFY(rm.writeStyle(second.get(), rewritten));
+        QCOMPARE(vyr::json::styledText(rewritten), vyr::json::styledText(written));
+        QCOMPARE(second->findFillStyle("a")->image, QString::fromUtf8("images/\xc3\xa9.png"));
+
+        Json::Value object(Json::objectValue);
+        QVERIFY(!rm.writeStyle(second.get(), object));   // appending to an object would throw
+        QVERIFY(!rm.writeStyle(nullptr, written));
+    }
+
+    // Sets, files and images ------------------------------------------------------------
+
+    // A look-up searches the one set the switches name; nothing falls back to another set.
+    void styleLookupSearchesOneSet()
+    {
+        Probe rm;
+        FillStyle f, out;
+        rm.setFillStyle(QStringLiteral("DefaultOnly"), f);
+        QVERIFY(rm.setProjectDirPath(dataPath("project-basic")));
+        QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
+        QVERIFY(rm.getFillStyle("DefaultOnly", out));
+        QVERIFY(!rm.getFillStyle("ProjFill", out));
+        rm.setSwitchToProjectRes(true);
+        QVERIFY(!rm.getFillStyle("DefaultOnly", out));
+        QVERIFY(rm.getFillStyle("ProjFill", out));
+        QVERIFY(!rm.getFillStyle("KolvCard", out));
+        rm.setSwitchToThemeRes(true);   // wins over the project switch
+        QVERIFY(rm.getFillStyle("KolvCard", out));
+        QCOMPARE(out.fill.round, 4);
+        QVERIFY(!rm.getFillStyle("ProjFill", out));
+    }
+
+    // The same folder again is a no-op (no reload, no refresh); a zip is read again every time.
+    void sameFolderShortCutButZipReloads()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
+        Probe rm;
+        WidgetTree tree;
+        rm.registerWindow(&tree.window);
+        QVERIFY(rm.loadThemeDir(tmp.path()));
+        QCOMPARE(walkLog.size(), 3);
+        const VYRQResourceManagerImpl* loaded = rm.getThemeManagerImpl();
+        QVERIFY(writeFile(tmp.filePath("style.json"), R"({"style": [{"type": 1, "name": "Changed"}]})"));
+        walkLog.clear();
+        QVERIFY(rm.loadThemeDir(tmp.path() + "/./"));
+        QVERIFY(walkLog.isEmpty());
+        QCOMPARE(rm.getThemeManagerImpl(), loaded);
+        QVERIFY(!loaded->findFillStyle("Changed"));
+
+        const QString zip = tmp.filePath("theme.zip");
+        const QByteArray logo = readTestFile(dataPath("theme-basic/images/logo.png"));
+        QVERIFY(writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem("Images\\Logo.PNG", logo) }));
+        QVERIFY(rm.loadThemeFile(zip));
+        QVERIFY(rm.getImage("images/logo.png", false));
+        QVERIFY(rm.loadThemeFile(zip));
+        QVERIFY(rm.getThemeManagerImpl()->images.empty());   // a new set
+        QCOMPARE(fileKeys(rm.getThemeManagerImpl()), QStringList("images/logo.png"));
+        rm.unregisterWindow(&tree.window);
+    }
+
+    // A failed load leaves no theme and no remembered path, so the folder loads once fixed.
+    void failedLoadThenSameFolder()
+    {
+        QTemporaryDir tmp;
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
+        QVERIFY(!rm.loadThemeDir(tmp.path()));   // no style.json
+        QVERIFY(!rm.getThemeManagerImpl());
+        QVERIFY(rm.getThemePath().isEmpty());
+        QVERIFY(writeFile(tmp.filePath("style.json"), R"({"style": []})"));
+        QVERIFY(rm.loadThemeDir(tmp.path()));
+    }
+
+    // A folder gives its top-level files and those of images/, under lower-case keys, style.json
+    // apart. Look-ups fold case and separators; the first set holding a file names the source.
+    void fileMapAndSource()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeTestZip(tmp.filePath("skin.zip"), { zipItem("style.json", minimalStyle), zipItem("shared.txt", "default") }));
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
+        QCOMPARE(fileKeys(rm.getThemeManagerImpl()), QStringList({ "extra.txt", "images/dot.png", "images/icon.svg",
+                                                                   "images/logo.png", "shared.txt", "theme.json", "upper.txt" }));
+        QCOMPARE(rm.getThemeManagerImpl()->styleFiles.size(), 1);
+        QVERIFY(rm.getResource("Images\\Logo.PNG", data, size, source));
+        QCOMPARE(source, ResTheme);
+        QCOMPARE(QByteArray(data, int(size)), readTestFile(dataPath("theme-basic/images/logo.png")));
+        QVERIFY(rm.loadSkinFile(tmp.filePath("skin.zip")));
+        QVERIFY(rm.getResource("SHARED.txt", data, size, source));
+        QCOMPARE(source, ResDefault);
+        QCOMPARE(QByteArray(data, int(size)), QByteArray("default"));
+        QVERIFY(rm.setProjectDirPath(dataPath("project-basic")));
+        QVERIFY(rm.getResource("shared.txt", data, size, source));
+        QCOMPARE(source, ResProject);
+        QVERIFY(!rm.getResource("nothing.txt", data, size, source));
+    }
+
+    void imageCacheKeysAndScaling()
+    {
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
+        const auto& cache = rm.getThemeManagerImpl()->images;
+        QImage* gray = rm.getImage("images/logo.png", true);
+        QVERIFY(gray && cache.count("images/logo.png_gray") && !cache.count("images/logo.png"));
+        const QRgb px = gray->pixel(2, 1);
+        QVERIFY(qAbs(qRed(px) - qGreen(px)) <= 1 && qAbs(qRed(px) - qBlue(px)) <= 1);
+        QImage* plain = rm.getImage("images/logo.png", false);
+        QVERIFY(plain && plain != gray);
+        QCOMPARE(plain->pixelColor(2, 1), QColor(Qt::red));
+        QCOMPARE(rm.getImage("images/logo.png", true), gray);
+        QVERIFY(!rm.getImage("shared.txt", false) && !cache.count("shared.txt"));   // present, but no image
+
+        Probe half;
+        half.setScaleFactor(0.5f);
+        QVERIFY(half.loadThemeDir(dataPath("theme-basic")));
+        QCOMPARE(half.getImage("images/logo.png", false)->size(), QSize(2, 1));   // 5 x 3, truncated
+        // 1 x 1 scales to nothing: missing, every time.
+        QVERIFY(!half.getImage("images/dot.png", false) && !half.getImage("images/dot.png", false));
+    }
+
+    void releaseResKeepsBuiltIns()
+    {
+        Probe rm;
+        rm.initDefaultImageRes();
+        const auto& cache = rm.getDefaultManagerImpl()->images;
+        QCOMPARE(cache.size(), size_t(4));
+        QVERIFY(rm.setSkinDirPath(dataPath("theme-basic")));
+        QVERIFY(rm.getImage("dot.png", false));
+        QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
+        QVERIFY(rm.getImage("images/logo.png", false));
+        rm.releaseRes();
+        QCOMPARE(cache.size(), size_t(4));
+        QVERIFY(cache.count("IDB_CHECKED") && cache.count("IDB_UNCHECK") && cache.count("IDB_SELECTED"));
+        QVERIFY(rm.getDefaultManagerImpl()->fillStyles.isEmpty());
+        QCOMPARE(rm.getThemeManagerImpl()->images.size(), size_t(1));   // other sets untouched
+    }
+
+    void hostileZips_data()
+    {
+        QTest::addColumn<QList<TestZipItem>>("items");
+        QTest::addColumn<bool>("loads");
+        const TestZipItem style = zipItem("style.json", minimalStyle);
+        QTest::newRow("size larger than data") << QList<TestZipItem>{ style, lyingZipItem("a.txt", "0123456789", 20, 0) } << true;
+        QTest::newRow("bad crc on style.json")
+            << QList<TestZipItem>{ lyingZipItem("style.json", minimalStyle, minimalStyle.size(), 0xdeadbeef) } << false;
+        QTest::newRow("style.json beyond the cap")
+            << QList<TestZipItem>{ lyingZipItem("style.json", minimalStyle, qint64(ZipMaxEntrySize) + 1, 0) } << false;
+    }
+
+    // A broken file is left out; a broken style.json refuses the archive, from a file or from memory.
+    void hostileZips()
+    {
+        QFETCH(QList<TestZipItem>, items);
+        QFETCH(bool, loads);
+        QTemporaryDir tmp;
+        const QString zip = tmp.filePath("hostile.zip");
+        QVERIFY(writeTestZip(zip, items));
+        Probe rm;
+        QCOMPARE(rm.loadThemeFile(zip), loads);
+        QCOMPARE(rm.getThemeManagerImpl() != nullptr, loads);
+        if (loads)
+            QCOMPARE(fileKeys(rm.getThemeManagerImpl()), QStringList());
+        const QByteArray bytes = readTestFile(zip);
+        QCOMPARE(rm.loadSkinFile(bytes.constData(), bytes.size()), loads);
+    }
+
+    void languageTable_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("en");   // null: the table is refused
+        QTest::addColumn<QString>("zh");
+        QTest::newRow("table") << utf16(table) << "ok" << "OK" << QStringLiteral("\u786e\u5b9a");
+        QTest::newRow("empty first cell") << utf16(table) << "zhOnly" << "" << "zh";
+        QTest::newRow("short line sets the first") << utf16(table) << "enOnly" << "en" << "";
+        QTest::newRow("key alone ignored") << utf16(table) << "lonely" << "" << "";
+        QTest::newRow("odd byte ignored") << utf16(table) + 'x' << "enOnly" << "en" << "";
+        QTest::newRow("byte-order mark") << utf16(QChar(0xfeff) + table) << "ok" << QString() << QString();
+        QTest::newRow("bare newlines") << utf16("Language\tEN\nok\tOK\n") << "ok" << QString() << QString();
+        QTest::newRow("wrong header") << utf16("language\tEN\r\nok\tOK") << "ok" << QString() << QString();
+        QTest::newRow("utf-8 text") << table.toUtf8() << "ok" << QString() << QString();
+    }
+
+    void languageTable()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, key);
+        QFETCH(QString, en);
+        QFETCH(QString, zh);
+        Probe rm;
+        QCOMPARE(rm.readLanguage(data), !en.isNull());
+        if (en.isNull()) {
+            QVERIFY(rm.getLanguageList().isEmpty() && rm.getCurrentLanguage().isEmpty());
+            return;
+        }
+        QCOMPARE(rm.getLanguageList(), QStringList({ "EN", "ZH" }));
+        QCOMPARE(rm.getString(key), en);
+        QVERIFY(rm.setCurrentLanguage("ZH"));
+        QCOMPARE(rm.getString(key), zh);
+    }
+
+    // Tables add up; the first one chose the language; a change walks the windows, not the designers.
+    void languageTablesGrowAndWalkWindows()
+    {
+        Probe rm;
+        WidgetTree window, designer;
+        rm.registerWindow(&window.window);
+        rm.registerDesignerWindow(&designer.window);
+        QVERIFY(rm.readLanguage(utf16("Language\tZH\tEN\r\nok\tzh-ok\ten-ok\r\nold\tzh-old\ten-old")));
+        QVERIFY(rm.readLanguage(utf16("Language\tEN\tDE\r\nok\ten-new\tde-ok")));
+        QCOMPARE(rm.getCurrentLanguage(), QStringLiteral("ZH"));
+        QCOMPARE(rm.getLanguageList(), QStringList({ "DE", "EN", "ZH" }));
+        QVERIFY(walkLog.isEmpty());
+        QVERIFY(!rm.setCurrentLanguage("FR"));
+        QVERIFY(rm.setCurrentLanguage("EN"));
+        QCOMPARE(walkLog, QStringList({ "lang:a", "lang:b", "lang:c" }));
+        QCOMPARE(rm.getString("ok"), QStringLiteral("en-new"));
+        QCOMPARE(rm.getString("old"), QStringLiteral("en-old"));
+    }
+
+    // Last: the process-wide language manager cannot be emptied again once loaded.
+    void languageManagerComesFirst()
+    {
+        Probe rm;
+        QVERIFY(rm.readLanguage(utf16("Language\tEN\r\nboth\ttable\r\ntableOnly\tfrom table")));
+        QVERIFY(LanguageManager::instance()->loadFromJson(
+            R"({"defaultLanguage": "en", "languages": {"en": {"both": "manager"}, "de": {"deOnly": "x"}}})"));
+        QCOMPARE(rm.getString("both"), QStringLiteral("manager"));
+        QCOMPARE(rm.getString("tableOnly"), QStringLiteral("from table"));
+        QVERIFY(rm.getString("deOnly").isEmpty());   // not the current language
+        QCOMPARE(rm.getLanguageList(), QStringList({ "de", "en" }));
+        QVERIFY(!rm.setCurrentLanguage("EN"));        // the table's names no longer count
+        QVERIFY(rm.setCurrentLanguage("de"));
+        QCOMPARE(LanguageManager::instance()->currentLanguage(), QStringLiteral("de"));
+    }
+};
 
 QTEST_MAIN(tst_ResourceManager)
 #include "tst_resourcemanager.moc"
