@@ -31,7 +31,10 @@ void VYRQResourceManagerImpl::storeFillStyle(const QString& name, const FillStyl
 {
     const auto it = fillIndex.constFind(name);
     if (it != fillIndex.constEnd() && *it >= 0 && *it < fillStyles.size()) {
-        fillStyles[*it] = style;
+        // Replaced by erase and insert rather than assignment: GCC 12 misreads the
+        // assignment through QVector's detached data as an overflow (-Wstringop-overflow).
+        fillStyles.removeAt(*it);
+        fillStyles.insert(*it, style);
         return;
     }
     fillStyles.append(style);
@@ -42,7 +45,7 @@ void VYRQResourceManagerImpl::storeTextStyle(const QString& name, const TextStyl
 {
     const auto it = textIndex.constFind(name);
     if (it != textIndex.constEnd() && *it >= 0 && *it < textStyles.size()) {
-        textStyles[*it] = style;
+        textStyles.replace(*it, style);
         return;
     }
     textStyles.append(style);

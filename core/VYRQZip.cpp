@@ -18,6 +18,7 @@
 #include <atomic>
 #include <climits>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <new>
@@ -393,8 +394,9 @@ uint32_t readerGetItem(ZipReader* st, int index, ZipEntry* ze)
     ZipEntry out;
     out.index = index;
     const char* clean = cleanName(rawName);
-    std::strncpy(out.name, clean, sizeof out.name - 1);
-    out.name[sizeof out.name - 1] = 0;
+    const size_t nameLength = std::min(std::strlen(clean), sizeof out.name - 1);
+    std::memcpy(out.name, clean, nameLength);
+    out.name[nameLength] = 0;
     out.attr = unixModeOf(fi);
     const int64_t t = dosTimeToUnix(fi.dosDate);
     out.atime = out.ctime = out.mtime = t;

@@ -23,7 +23,7 @@ xvfb-run -a -s "-screen 0 1920x1080x24" \
 
 status=0
 for target in "$build"/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")
     corpus=tests/data/fuzz/${name#fuzz_}
     work=$(mktemp -d)
