@@ -31,15 +31,9 @@ VYRQResSwitchGuard keepThemeSwitch()
 
 } // namespace
 
-bool readJsonInto(IVYRQWidgetBase* control, VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, void* json)
+bool readJsonInto(IVYRQWidgetBase*, VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, void* json)
 {
-    Q_UNUSED(control)
-    if (!impl)
-        return false;
-    const VYRQResSwitchGuard guard = keepThemeSwitch();
-    Json::Value* value = static_cast<Json::Value*>(json);
-    base.serializeJsonValue(value, true);
-    return impl->serializeJson(value, true);
+    return serializeInto(base, impl, static_cast<Json::Value*>(json), true);
 }
 
 bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* json, bool read)
