@@ -139,21 +139,6 @@ bool readPage(const QString& path, Json::Value& root)
     return vyr::json::parse(begin, begin + (end >= 0 ? end : content.size()), root);
 }
 
-// The loader places only a page's top-level controls, and a container that lays
-// nothing out leaves its children where they were built. The canvas draws, edits
-// and (in designer mode) saves live geometry, so every control the page built
-// starts at its recorded place. Controls that others build inside a control carry
-// no "visibility" of the page and are left to their owner.
-void placeRecordedControls(QWidget* frame)
-{
-    const QList<QWidget*> widgets = frame->findChildren<QWidget*>();
-    for (QWidget* widget : widgets) {
-        auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
-        if (control && control->getLayoutType() == LayoutAbsolute && widget->property("visibility").isValid())
-            control->resizeWidget();
-    }
-}
-
 } // namespace
 
 bool VYRQCanvas::CheckPageValid(const QString& path)
@@ -174,7 +159,6 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
     auto* frame = new VYRQCanvasWindow(this);
     vyrCreatePageByFileName(frame, path);
     frame->readPageHeader(root);
-    placeRecordedControls(frame);
     frame->hideAllWidges();
     frame->setPageName(QFileInfo(path).fileName());
     frame->setObjectName(frameNameFor(path));

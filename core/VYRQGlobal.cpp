@@ -309,6 +309,25 @@ QWidget* createControlByType(const char* typeKey, QWidget* parent)
     return widget;
 }
 
+namespace {
+
+// Reading an element records an absolute control's rectangle without applying it,
+// and a container that lays nothing out leaves its children where they were built,
+// so a saved page would come back with its nested controls at their default size.
+// Every control the page built (it carries the page's "visibility") starts at its
+// recorded place; laid-out containers move theirs again in their own pass.
+void placeRecordedDescendants(QWidget* top)
+{
+    const QList<QWidget*> widgets = top->findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
+        if (control && control->getLayoutType() == LayoutAbsolute && widget->property("visibility").isValid())
+            control->resizeWidget();
+    }
+}
+
+} // namespace
+
 VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
 {
     VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
@@ -331,8 +350,10 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
     QWidget* last = nullptr;
     for (Json::ArrayIndex i = 0; i < elements->size(); ++i) {
         last = createElementFromJson((*elements)[i], parent);
-        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(last))
+        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(last)) {
             control->resizeWidget();
+            placeRecordedDescendants(last);
+        }
     }
     return qobject_cast<VYRQContainer*>(last);
 }

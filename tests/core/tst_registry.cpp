@@ -264,7 +264,8 @@ private slots:
         QCOMPARE(sub.findChild<VYRQContainer*>("page")->geometry(), QRect(10, 10, 50, 50));
     }
 
-    // Skipped elements take their children with them; createComplete runs after the children.
+    // Skipped elements take their children with them; createComplete runs after the children;
+    // nested controls start at their recorded rectangles.
     void childrenAndCompletion()
     {
         QWidget parent;
@@ -275,6 +276,7 @@ private slots:
         QCOMPARE(outer->impl()->completions, 1);
         QCOMPARE(outer->impl()->childWidgetsAtComplete, 2);
         QCOMPARE(outer->findChild<TestControl*>("b")->impl()->childWidgetsAtComplete, 1);
+        QCOMPARE(outer->findChild<TestControl*>("a")->geometry(), QRect(3, 4, 10, 10));
     }
 
     void wrongTypedPages_data()
