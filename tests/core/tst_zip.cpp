@@ -24,6 +24,8 @@ struct Item {
     QByteArray packed;                // when set: written raw, with the recorded size and CRC below
     qint64 size = -1, crc = -1;       // -1: the true ones
     const char* password = nullptr;
+    uLong externalAttr = 0100644u << 16;   // a Unix mode in the high word
+    uLong madeBy = 0x031E;                 // host 3 (Unix)
 };
 
 uLong crcOf(const QByteArray& d) { return crc32(0, reinterpret_cast<const Bytef*>(d.constData()), uInt(d.size())); }
@@ -66,12 +68,12 @@ class tst_Zip : public QObject {
         for (const Item& it : items) {
             zip_fileinfo zi = {};
             zi.dosDate = dosStamp;
-            zi.external_fa = 0100644u << 16;   // a Unix mode: the items are made on Unix (0x031E below)
+            zi.external_fa = it.externalAttr;
             const bool raw = !it.packed.isNull();
             const QByteArray& bytes = raw ? it.packed : it.data;
             ok = ok && zipOpenNewFileInZip4_64(zf, it.name.constData(), &zi, it.extra.isEmpty() ? nullptr : it.extra.constData(),
                     uInt(it.extra.size()), nullptr, 0, nullptr, it.method, it.method ? Z_DEFAULT_COMPRESSION : 0, raw,
-                    -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, it.password, crcOf(it.data), 0x031E, 0, 0) == ZIP_OK;
+                    -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, it.password, crcOf(it.data), it.madeBy, 0, 0) == ZIP_OK;
             ok = ok && (bytes.isEmpty() || zipWriteInFileInZip(zf, bytes.constData(), unsigned(bytes.size())) == ZIP_OK);
             ok = ok && (raw ? zipCloseFileInZipRaw64(zf, quint64(it.size >= 0 ? it.size : it.data.size()),
                                                      it.crc >= 0 ? uLong(it.crc) : crcOf(it.data))
@@ -223,6 +225,31 @@ private slots:
         it.extra = extra;
         const ZipEntry e = record({ it });
         QCOMPARE(QList<qint64>({ e.mtime, e.atime, e.ctime }), mac);
+    }
+
+    // Folder and read-only flags come from the DOS attribute bits for DOS-like hosts
+    // and from the Unix mode for the others.
+    void modes_data()
+    {
+        QTest::addColumn<uint>("madeBy");
+        QTest::addColumn<uint>("external");
+        QTest::addColumn<uint>("mode");
+        QTest::newRow("unix file") << 0x031Eu << (0100644u << 16) << 0100644u;
+        QTest::newRow("unix read-only") << 0x031Eu << (0100444u << 16) << 0100444u;
+        QTest::newRow("unix folder") << 0x031Eu << (0040755u << 16) << 0040755u;
+        QTest::newRow("dos folder bit") << 0x0014u << 0x10u << 0x4000u;
+        QTest::newRow("dos read-only over a writable mode") << 0x0B14u << ((0100644u << 16) | 0x01u) << 0100444u;
+    }
+
+    void modes()
+    {
+        QFETCH(uint, madeBy);
+        QFETCH(uint, external);
+        QFETCH(uint, mode);
+        Item it{ "item", "x" };
+        it.madeBy = madeBy;
+        it.externalAttr = external;
+        QCOMPARE(record({ it }).attr, mode);
     }
 
     void partialReads_data()
