@@ -376,6 +376,20 @@ private slots:
         verifyPainted(rect.size() + QSize(4, 4), probes, [&](QPainter* p) { VYRQWidgetBaseImpl::drawFillStyle(p, style, rect); });
     }
 
+    // A global font family replaces every text style's own family while it is set.
+    void globalFontFamily()
+    {
+        TextStyleDesc style;
+        style.family = QStringLiteral("StyleFamily");
+        style.size = 0;
+        vyrSetGlobalFontFamily(QStringLiteral("GlobalFamily"));
+        const QFont global = VYRQWidgetBaseImpl::fontOf(style);
+        vyrSetGlobalFontFamily(QString());
+        QCOMPARE(global.family(), QStringLiteral("GlobalFamily"));
+        QCOMPARE(VYRQWidgetBaseImpl::fontOf(style).family(), QStringLiteral("StyleFamily"));
+        QVERIFY(global.pixelSize() >= 1);
+    }
+
     void nineSlice_data()
     {
         QTest::addColumn<bool>("tiled");
