@@ -1,12 +1,9 @@
 #pragma once
 
-// A bare library control for layout tests: a size hint of choice, and a count of
-// the placements that go through the control interface (the docking of absolute
-// children), which plain QWidget::setGeometry calls do not touch.
+// A bare library control for layout tests: a size hint of choice, and a count of the placements that go
+// through the control interface (the docking of absolute children), which QWidget::setGeometry does not touch.
 
 #include "VYRQControl.h"
-
-#include <QWidget>
 
 class CellImpl : public VYRQWidgetBaseImpl {
 public:
@@ -34,14 +31,7 @@ public:
     int interfacePlacements = 0;
 };
 
-inline ControlInfo Cell::getProps()
-{
-    return vyr::makeControlInfo("testcell", "Cell", "Cell", "Test cell", "test");
-}
+inline ControlInfo Cell::getProps() { return vyr::makeControlInfo("testcell", "Cell", "Cell", "Test cell", "test"); }
 
-// The rectangle the layout pass computed for a child, before Qt's own clamping
-// and the scroll offset.
-inline QRect baseGeometry(const QWidget* w)
-{
-    return w->property("_vyr_container_base_geometry").toRect();
-}
+// The rectangle the layout pass computed for a child, before Qt's own clamping and the scroll offset.
+inline QRect baseGeometry(const QWidget* w) { return w->property("_vyr_container_base_geometry").toRect(); }

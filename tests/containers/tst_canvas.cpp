@@ -94,21 +94,329 @@ class tst_Canvas : public QObject {
 
 private slots:
     void initTestCase() { VYRQtLib::init(); }
-    void init();
-    void cleanup();
-    void openSwitchAndClose();
-    void renameOntoOpenPath();
-    void clickSelects_data();
-    void clickSelects();
-    void hitZones_data();
-    void hitZones();
-    void dragEdits_data();
-    void dragEdits();
-    void controlDeletedDuringDrag();
-    void dropAndNaming();
-    void scrolling();
-    void saveStyleKeepsFileWithoutStyles();
-    void editSaveReopen();
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(writeFile(mainPath(), mainPage));
+        QVERIFY(writeFile(path("pages/Large.json"), R"({"w": 800, "h": 600, "elements": [
+            {"type": "qtcontainer", "name": "largeRoot", "w": 800, "h": 600}]})"));
+        m_host.reset(new QWidget);
+        m_host->resize(800, 600);
+        m_canvas = new TestCanvas(m_host.get());
+        m_canvas->resize(800, 600);
+        m_host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+        QVERIFY(m_canvas->OpenJsonFile(mainPath()));
+    }
+
+    void cleanup()
+    {
+        m_host.reset();
+        vyrSetIsInDesigner(false);
+        VYRQResourceManager::getInstance()->setSwitchToProjectRes(false);
+    }
+
+    void openSwitchAndClose()
+    {
+        VYRQCanvasWindow* main = m_canvas->GetCurWindow();
+        QCOMPARE(main->objectName(), QStringLiteral("MainPage"));
+        QCOMPARE(main->pageName(), QStringLiteral("MainPage.old.json"));
+        // Controls stay hidden widgets; the canvas draws them.
+        QVERIFY(control("box")->isHidden() && control("box")->property("visibility").toBool());
+
+        // An open path switches back instead of loading again, and drops the selection.
+        QVERIFY(m_canvas->OpenJsonFile(path("pages/Large.json")));
+        VYRQCanvasWindow* large = m_canvas->GetCurWindow();
+        m_canvas->AddSelectedControl(control("largeRoot"));
+        QVERIFY(m_canvas->OpenJsonFile(mainPath()));
+        QCOMPARE(m_canvas->GetCurWindow(), main);
+        QVERIFY(main->isVisible() && large->isHidden());
+        QCOMPARE(m_canvas->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 2);
+        QVERIFY(!m_canvas->IsInSelected(large->findChild<QWidget*>("largeRoot")));
+
+        // An unreadable page opens nothing: the current page stays, alone.
+        const QByteArray afterNul("{\"w\": 1}\0{\"elements\": []}", 25);
+        for (const QByteArray& bad : { QByteArray("{ \"elements\": [ "), QByteArray(R"({"w": 100})"), afterNul }) {
+            QVERIFY(writeFile(path("bad.json"), bad));
+            QVERIFY2(!m_canvas->OpenJsonFile(path("bad.json")), bad.constData());
+        }
+        QVERIFY(!m_canvas->OpenJsonFile(path("missing.json")) && !m_canvas->OpenJsonFile(QString()));
+        QCOMPARE(m_canvas->GetCurWindow(), main);
+        QCOMPARE(m_canvas->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 2);
+
+        // Closing a page forgets it; so does deleting its frame elsewhere.
+        QVERIFY(m_canvas->removePage(main));
+        QVERIFY(!m_canvas->removePage(main));
+        QVERIFY(m_canvas->OpenJsonFile(mainPath()));
+        delete m_canvas->GetCurWindow();
+        QVERIFY(!m_canvas->GetCurWindow() && !m_canvas->SavePage(mainPath()));
+        QVERIFY(m_canvas->OpenJsonFile(mainPath()));
+        m_canvas->closeAllWindows();
+        QVERIFY(!m_canvas->GetCurWindow() && m_canvas->findChildren<QWidget*>().isEmpty());
+    }
+
+    void renameOntoOpenPath()
+    {
+        const QString renamed = path("pages/MainPage.json");
+        VYRQCanvasWindow* frame = m_canvas->GetCurWindow();
+        QCOMPARE(m_canvas->UpdatePagePath(path("pages/none.json")), QString());
+        QCOMPARE(m_canvas->UpdatePagePath(mainPath()), renamed);
+        QVERIFY(m_canvas->OpenJsonFile(path("pages/Large.json")));
+        VYRQCanvasWindow* large = m_canvas->GetCurWindow();
+
+        // Onto the path of another open page: refused, and both pages stay reachable.
+        frame->setObjectName(QStringLiteral("Large"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("is already open")));
+        QCOMPARE(m_canvas->UpdatePagePath(renamed), renamed);
+        QVERIFY(m_canvas->OpenJsonFile(renamed));
+        QCOMPARE(m_canvas->GetCurWindow(), frame);
+        QVERIFY(m_canvas->OpenJsonFile(path("pages/Large.json")));
+        QCOMPARE(m_canvas->GetCurWindow(), large);
+    }
+
+    void clickSelects_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QPoint>("local");
+        QTest::addColumn<QString>("selected");   // empty: nothing
+
+        QTest::newRow("deepest") << "qtbutton1" << QPoint(10, 10) << "qtbutton1";
+        QTest::newRow("edge pixel of the parent") << "host" << QPoint(0, 0) << "host";
+        // The part of a child past its parent is clipped away, as the canvas draws it.
+        QTest::newRow("clipped part") << "qtbutton1" << QPoint(25, 10) << "root";
+        QTest::newRow("hidden in the design") << "box" << QPoint(50, 25) << "root";
+        QTest::newRow("outside the page") << "root" << QPoint(350, 100) << "";
+    }
+
+    void clickSelects()
+    {
+        QFETCH(QString, name);
+        QFETCH(QPoint, local);
+        QFETCH(QString, selected);
+        control("box")->setProperty("visibility", QTest::currentDataTag() != QByteArray("hidden in the design"));
+        QSignalSpy spy(m_canvas, &VYRQCanvas::widgetSelected);
+        drag(m_canvas, at(name, local), QPoint());
+        QCOMPARE(spy.count(), selected.isEmpty() ? 0 : 1);
+        QVERIFY(selected.isEmpty() || m_canvas->IsInSelected(control(selected)));
+    }
+
+    void hitZones_data()
+    {
+        QTest::addColumn<QPoint>("local");   // in the selected 100 x 50 box
+        QTest::addColumn<int>("zone");
+
+        QTest::newRow("top-left") << QPoint(3, 3) << int(VYR_CAV_HIT_TOPLEFT);
+        QTest::newRow("bottom-left") << QPoint(1, 48) << int(VYR_CAV_HIT_BOTTOMLEFT);
+        QTest::newRow("bottom-right") << QPoint(96, 49) << int(VYR_CAV_HIT_BOTTOMRIGHT);
+        QTest::newRow("left") << QPoint(4, 25) << int(VYR_CAV_HIT_LEFT);
+        QTest::newRow("left margin ends") << QPoint(5, 25) << int(VYR_CAV_HIT_INSIDE);
+        QTest::newRow("right") << QPoint(98, 25) << int(VYR_CAV_HIT_RIGHT);
+        QTest::newRow("top") << QPoint(50, 0) << int(VYR_CAV_HIT_TOP);
+        QTest::newRow("bottom") << QPoint(50, 46) << int(VYR_CAV_HIT_BOTTOM);
+        QTest::newRow("bottom margin ends") << QPoint(50, 45) << int(VYR_CAV_HIT_INSIDE);
+        QTest::newRow("outside") << QPoint(100, 25) << int(VYR_CAV_HIT_NONE);
+    }
+
+    void hitZones()
+    {
+        QFETCH(QPoint, local);
+        QFETCH(int, zone);
+        const QPoint p = at("box", local);
+        auto hit = [&](int expected) { return m_canvas->HitInSelected(p.x(), p.y()) == expected; };
+        QVERIFY(hit(VYR_CAV_HIT_NONE));
+        // The first selected control containing the point decides; a page root met
+        // first ends the search.
+        m_canvas->AddSelectedControl(control("box"));
+        m_canvas->AddSelectedControl(control("root"));
+        QVERIFY(hit(zone));
+        m_canvas->RemoveAllSelected();
+        m_canvas->AddSelectedControl(control("root"));
+        m_canvas->AddSelectedControl(control("box"));
+        QVERIFY(hit(VYR_CAV_HIT_NONE));
+    }
+
+    void dragEdits_data()
+    {
+        QTest::addColumn<QString>("with");   // "shift" held, or the page "root" selected first
+        QTest::addColumn<QPoint>("local");   // press point in the box at (10, 10), 100 x 50
+        QTest::addColumn<QPoint>("delta");
+        QTest::addColumn<QRect>("expected");
+
+        const QPoint in(50, 25);
+        QTest::newRow("snap 4 px short") << "" << in << QPoint(136, 0) << QRect(150, 10, 100, 50);
+        QTest::newRow("snap 4 px past") << "" << in << QPoint(144, 0) << QRect(150, 10, 100, 50);
+        QTest::newRow("5 px stays") << "" << in << QPoint(135, 0) << QRect(145, 10, 100, 50);
+        QTest::newRow("snap y") << "" << in << QPoint(20, 93) << QRect(30, 100, 100, 50);
+        QTest::newRow("shift, mostly right") << "shift" << in << QPoint(30, 10) << QRect(40, 10, 100, 50);
+        // The locked axis is not snapped: host's left (13) lies 3 pixels away.
+        QTest::newRow("free, snaps to 13") << "" << in << QPoint(1, 30) << QRect(13, 40, 100, 50);
+        QTest::newRow("shift, locked x") << "shift" << in << QPoint(1, 30) << QRect(10, 40, 100, 50);
+        // At the 10-pixel minimum a left or top edge keeps the opposite edge in place.
+        QTest::newRow("right -95") << "" << QPoint(98, 25) << QPoint(-95, 0) << QRect(10, 10, 10, 50);
+        QTest::newRow("left +200") << "" << QPoint(1, 25) << QPoint(200, 0) << QRect(100, 10, 10, 50);
+        QTest::newRow("top +45") << "" << QPoint(50, 1) << QPoint(0, 45) << QRect(10, 50, 100, 10);
+        QTest::newRow("bottom -60") << "" << QPoint(50, 48) << QPoint(0, -60) << QRect(10, 10, 100, 10);
+        QTest::newRow("top-left") << "" << QPoint(2, 2) << QPoint(-5, -4) << QRect(5, 6, 105, 54);
+        QTest::newRow("bottom-right") << "" << QPoint(98, 48) << QPoint(-200, 9) << QRect(10, 10, 10, 59);
+        // With the page root selected nothing moves, the root nor its company.
+        QTest::newRow("root selected") << "root" << in << QPoint(20, 20) << QRect(10, 10, 100, 50);
+    }
+
+    void dragEdits()
+    {
+        QFETCH(QString, with);
+        QFETCH(QPoint, local);
+        QFETCH(QPoint, delta);
+        QFETCH(QRect, expected);
+        if (with == QLatin1String("root"))
+            m_canvas->AddSelectedControl(control("root"));
+        m_canvas->AddSelectedControl(control("box"));
+        drag(m_canvas, at("box", local), delta, with == QLatin1String("shift") ? Qt::ShiftModifier : Qt::NoModifier);
+        // The edit reaches what is drawn and what is saved alike.
+        QCOMPARE(control("box")->geometry(), expected);
+        QCOMPARE(recordedRect(control("box")), expected);
+        QCOMPARE(control("root")->geometry(), QRect(0, 0, 300, 200));
+    }
+
+    void controlDeletedDuringDrag()
+    {
+        QWidget* sibling = control("sibling");
+        m_canvas->AddSelectedControl(control("box"));
+        m_canvas->AddSelectedControl(sibling);
+        const QPoint from = at("sibling", QPoint(30, 20));
+        sendMouse(m_canvas, QEvent::MouseButtonPress, from);
+        delete control("box");
+        sendMouse(m_canvas, QEvent::MouseMove, from + QPoint(7, 0));
+        sendMouse(m_canvas, QEvent::MouseButtonRelease, from + QPoint(7, 0));
+        QCOMPARE(sibling->pos(), QPoint(157, 100));
+        QVERIFY(!m_canvas->grab().isNull());
+    }
+
+    void dropAndNaming()
+    {
+        QMimeData typed, untyped;
+        typed.setProperty("TypeName", QStringLiteral("qtbutton"));
+        untyped.setText(QStringLiteral("qtbutton"));
+        auto send = [this](bool enter, const QPoint& p, QMimeData* mime) {
+            QDragEnterEvent enterEvent(p, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent dropEvent(p, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent* event = enter ? &enterEvent : &dropEvent;
+            QApplication::sendEvent(m_canvas, event);
+            return event->isAccepted();
+        };
+        const QPoint inHost = at("host", QPoint(50, 40));
+        QVERIFY(!send(true, inHost, &untyped));
+        QVERIFY(send(true, inHost, &typed));
+
+        // host already holds qtbutton1: a drop is named on from the counter, placed at the
+        // drop point, 100 x 100, hidden but visible in the design.
+        QVERIFY(send(false, inHost, &typed));
+        QWidget* second = control("host")->findChild<QWidget*>("qtbutton2", Qt::FindDirectChildrenOnly);
+        QVERIFY(second);
+        QCOMPARE(second->geometry(), QRect(50, 40, 100, 100));
+        QCOMPARE(recordedRect(second), QRect(50, 40, 100, 100));
+        QVERIFY(second->isHidden() && second->property("visibility").toBool());
+
+        // Outside the page or untyped: nothing is built.
+        QVERIFY(!send(false, QPoint(500, 500), &typed) && !send(false, inHost, &untyped));
+        QVERIFY(!control("qtbutton3"));
+
+        // By call: under the first selected control, at its origin. The counter stands
+        // at 3; a name taken anywhere in the page is skipped.
+        QVERIFY(!m_canvas->createControl(QStringLiteral("qtlabel")));   // nothing selected
+        control("box")->setObjectName(QStringLiteral("qtlabel3"));
+        m_canvas->AddSelectedControl(control("sibling"));
+        QVERIFY(m_canvas->createControl(QStringLiteral("qtlabel")));
+        QCOMPARE(control("qtlabel4")->parentWidget(), control("sibling"));
+        QCOMPARE(recordedRect(control("qtlabel4")), QRect(0, 0, 100, 100));
+    }
+
+    void scrolling()
+    {
+        auto* horizontal = new VYRQScrollBar(Qt::Horizontal, m_host.get());
+        auto* vertical = new VYRQScrollBar(Qt::Vertical, m_host.get());
+        m_canvas->SetScrollbar(horizontal, true);
+        m_canvas->SetScrollbar(vertical, false);
+        m_canvas->resize(500, 400);
+        // 300 x 200 on 500 x 400: centred, bars hidden.
+        QCOMPARE(m_canvas->GetCurWindow()->pos(), QPoint(100, 100));
+        QVERIFY(horizontal->isHidden() && vertical->isHidden());
+
+        // 800 x 600: ranges of the overhang, steps of the view.
+        const QString large = path("pages/Large.json");
+        QVERIFY(m_canvas->OpenJsonFile(large));
+        VYRQCanvasWindow* frame = m_canvas->GetCurWindow();
+        QVERIFY(horizontal->isVisible() && vertical->isVisible());
+        QCOMPARE(QPoint(horizontal->maximum(), vertical->maximum()), QPoint(300, 200));
+        QCOMPARE(QPoint(horizontal->pageStep(), vertical->pageStep()), QPoint(500, 400));
+        horizontal->setValue(120);
+        vertical->setValue(50);
+        QCOMPARE(frame->pos(), QPoint(-120, -50));
+        // Wider than the page, the canvas centres it again.
+        m_canvas->resize(1000, 500);
+        QCOMPARE(frame->pos(), QPoint(100, -50));
+        QVERIFY(horizontal->isHidden());
+
+        // The position goes with its page: a page opened anew starts at the origin.
+        m_canvas->resize(500, 400);
+        QVERIFY(m_canvas->removePage(frame));
+        QVERIFY(m_canvas->OpenJsonFile(large));
+        QCOMPARE(m_canvas->GetCurWindow()->pos(), QPoint(0, 0));
+    }
+
+    void saveStyleKeepsFileWithoutStyles()
+    {
+        VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+        const QString stylePath = path("project/style.json");
+        const QByteArray existing = R"({"style": [{"type": 1, "name": "Kept"}]})" + QByteArray(4096, ' ');
+        QVERIFY(writeFile(stylePath, existing));
+        // No project set, or one without styles: the project's file is left alone.
+        m_canvas->SaveStyle(stylePath);
+        QVERIFY(writeFile(path("empty/style.json"), R"({"style": []})"));
+        QVERIFY(rm->setProjectDirPath(path("empty")));
+        m_canvas->SetProjectPath(path("empty"));
+        m_canvas->SaveStyle(stylePath);
+        QCOMPARE(readFile(stylePath), existing);
+        // With styles the file holds exactly them, no trace of the longer old text.
+        QVERIFY(rm->setProjectDirPath(QStringLiteral(VYR_TEST_DATA "/project-basic")));
+        m_canvas->SaveStyle(stylePath);
+        QCOMPARE(QString::fromUtf8(readFile(stylePath)), rm->toProjectStyleString());
+    }
+
+    void editSaveReopen()
+    {
+        // As in the designer application, where a save takes what the canvas shows.
+        vyrSetIsInDesigner(true);
+        m_canvas->closeAllWindows();
+        QVERIFY(m_canvas->OpenJsonFile(mainPath()));
+        // Select by click, move by the inside, resize by a corner and by a left edge.
+        drag(m_canvas, at("box", QPoint(50, 25)), QPoint());
+        drag(m_canvas, at("box", QPoint(50, 25)), QPoint(40, 30));
+        drag(m_canvas, at("box", QPoint(98, 48)), QPoint(20, 10));
+        drag(m_canvas, at("sibling", QPoint(30, 20)), QPoint());
+        drag(m_canvas, at("sibling", QPoint(1, 20)), QPoint(-30, 0));
+        QVERIFY(m_canvas->createControl(QStringLiteral("qtlabel")));
+        const QStringList before = snapshot(m_canvas->GetCurWindow());
+        QVERIFY(m_canvas->SavePage(mainPath()));
+        m_canvas->closeAllWindows();
+
+        vyrSetIsInDesigner(false);
+        QVERIFY(m_canvas->OpenJsonFile(mainPath()));
+        QCOMPARE(snapshot(m_canvas->GetCurWindow()), before);
+        QCOMPARE(before.size(), 6);
+        QCOMPARE(control("box")->geometry(), QRect(50, 40, 120, 60));
+        QCOMPARE(control("sibling")->geometry(), QRect(120, 100, 90, 40));
+        // The page header survives the designer, "drag": false included.
+        Json::Value saved, original;
+        QVERIFY(vyr::json::parse(readFile(mainPath()), saved) && vyr::json::parse(mainPage, original));
+        for (const char* key : { "drag", "trans", "dbmax", "dbheight", "resize" })
+            QCOMPARE(saved[key], original[key]);
+
+        // A page whose folder became a file: the write fails and says so.
+        QVERIFY(QDir(path("pages")).removeRecursively() && writeFile(path("pages"), "a file"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot write .*MainPage.old.json")));
+        QVERIFY(!m_canvas->SavePage(mainPath()));
+    }
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -120,330 +428,6 @@ private:
     std::unique_ptr<QWidget> m_host;
     TestCanvas* m_canvas = nullptr;
 };
-
-void tst_Canvas::init()
-{
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(writeFile(mainPath(), mainPage));
-    QVERIFY(writeFile(path("pages/Large.json"), R"({"w": 800, "h": 600, "elements": [
-        {"type": "qtcontainer", "name": "largeRoot", "w": 800, "h": 600}]})"));
-    m_host.reset(new QWidget);
-    m_host->resize(800, 600);
-    m_canvas = new TestCanvas(m_host.get());
-    m_canvas->resize(800, 600);
-    m_host->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
-    QVERIFY(m_canvas->OpenJsonFile(mainPath()));
-}
-
-void tst_Canvas::cleanup()
-{
-    m_host.reset();
-    vyrSetIsInDesigner(false);
-    VYRQResourceManager::getInstance()->setSwitchToProjectRes(false);
-}
-
-void tst_Canvas::openSwitchAndClose()
-{
-    VYRQCanvasWindow* main = m_canvas->GetCurWindow();
-    QCOMPARE(main->objectName(), QStringLiteral("MainPage"));
-    QCOMPARE(main->pageName(), QStringLiteral("MainPage.old.json"));
-    // Controls stay hidden widgets; the canvas draws them.
-    QVERIFY(control("box")->isHidden() && control("box")->property("visibility").toBool());
-
-    // An open path switches back instead of loading again, and drops the selection.
-    QVERIFY(m_canvas->OpenJsonFile(path("pages/Large.json")));
-    VYRQCanvasWindow* large = m_canvas->GetCurWindow();
-    m_canvas->AddSelectedControl(control("largeRoot"));
-    QVERIFY(m_canvas->OpenJsonFile(mainPath()));
-    QCOMPARE(m_canvas->GetCurWindow(), main);
-    QVERIFY(main->isVisible() && large->isHidden());
-    QCOMPARE(m_canvas->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 2);
-    QVERIFY(!m_canvas->IsInSelected(large->findChild<QWidget*>("largeRoot")));
-
-    // An unreadable page opens nothing: the current page stays, alone.
-    const QByteArray afterNul("{\"w\": 1}\0{\"elements\": []}", 25);
-    for (const QByteArray& bad : { QByteArray("{ \"elements\": [ "), QByteArray(R"({"w": 100})"), afterNul }) {
-        QVERIFY(writeFile(path("bad.json"), bad));
-        QVERIFY2(!m_canvas->OpenJsonFile(path("bad.json")), bad.constData());
-    }
-    QVERIFY(!m_canvas->OpenJsonFile(path("missing.json")) && !m_canvas->OpenJsonFile(QString()));
-    QCOMPARE(m_canvas->GetCurWindow(), main);
-    QCOMPARE(m_canvas->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 2);
-
-    // Closing a page forgets it; so does deleting its frame elsewhere.
-    QVERIFY(m_canvas->removePage(main));
-    QVERIFY(!m_canvas->removePage(main));
-    QVERIFY(m_canvas->OpenJsonFile(mainPath()));
-    delete m_canvas->GetCurWindow();
-    QVERIFY(!m_canvas->GetCurWindow() && !m_canvas->SavePage(mainPath()));
-    QVERIFY(m_canvas->OpenJsonFile(mainPath()));
-    m_canvas->closeAllWindows();
-    QVERIFY(!m_canvas->GetCurWindow() && m_canvas->findChildren<QWidget*>().isEmpty());
-}
-
-void tst_Canvas::renameOntoOpenPath()
-{
-    const QString renamed = path("pages/MainPage.json");
-    VYRQCanvasWindow* frame = m_canvas->GetCurWindow();
-    QCOMPARE(m_canvas->UpdatePagePath(path("pages/none.json")), QString());
-    QCOMPARE(m_canvas->UpdatePagePath(mainPath()), renamed);
-    QVERIFY(m_canvas->OpenJsonFile(path("pages/Large.json")));
-    VYRQCanvasWindow* large = m_canvas->GetCurWindow();
-
-    // Onto the path of another open page: refused, and both pages stay reachable.
-    frame->setObjectName(QStringLiteral("Large"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("is already open")));
-    QCOMPARE(m_canvas->UpdatePagePath(renamed), renamed);
-    QVERIFY(m_canvas->OpenJsonFile(renamed));
-    QCOMPARE(m_canvas->GetCurWindow(), frame);
-    QVERIFY(m_canvas->OpenJsonFile(path("pages/Large.json")));
-    QCOMPARE(m_canvas->GetCurWindow(), large);
-}
-
-void tst_Canvas::clickSelects_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QPoint>("local");
-    QTest::addColumn<QString>("selected");   // empty: nothing
-
-    QTest::newRow("deepest") << "qtbutton1" << QPoint(10, 10) << "qtbutton1";
-    QTest::newRow("edge pixel of the parent") << "host" << QPoint(0, 0) << "host";
-    // The part of a child past its parent is clipped away, as the canvas draws it.
-    QTest::newRow("clipped part") << "qtbutton1" << QPoint(25, 10) << "root";
-    QTest::newRow("hidden in the design") << "box" << QPoint(50, 25) << "root";
-    QTest::newRow("outside the page") << "root" << QPoint(350, 100) << "";
-}
-
-void tst_Canvas::clickSelects()
-{
-    QFETCH(QString, name);
-    QFETCH(QPoint, local);
-    QFETCH(QString, selected);
-    control("box")->setProperty("visibility", QTest::currentDataTag() != QByteArray("hidden in the design"));
-    QSignalSpy spy(m_canvas, &VYRQCanvas::widgetSelected);
-    drag(m_canvas, at(name, local), QPoint());
-    QCOMPARE(spy.count(), selected.isEmpty() ? 0 : 1);
-    QVERIFY(selected.isEmpty() || m_canvas->IsInSelected(control(selected)));
-}
-
-void tst_Canvas::hitZones_data()
-{
-    QTest::addColumn<QPoint>("local");   // in the selected 100 x 50 box
-    QTest::addColumn<int>("zone");
-
-    QTest::newRow("top-left") << QPoint(3, 3) << int(VYR_CAV_HIT_TOPLEFT);
-    QTest::newRow("bottom-left") << QPoint(1, 48) << int(VYR_CAV_HIT_BOTTOMLEFT);
-    QTest::newRow("bottom-right") << QPoint(96, 49) << int(VYR_CAV_HIT_BOTTOMRIGHT);
-    QTest::newRow("left") << QPoint(4, 25) << int(VYR_CAV_HIT_LEFT);
-    QTest::newRow("left margin ends") << QPoint(5, 25) << int(VYR_CAV_HIT_INSIDE);
-    QTest::newRow("right") << QPoint(98, 25) << int(VYR_CAV_HIT_RIGHT);
-    QTest::newRow("top") << QPoint(50, 0) << int(VYR_CAV_HIT_TOP);
-    QTest::newRow("bottom") << QPoint(50, 46) << int(VYR_CAV_HIT_BOTTOM);
-    QTest::newRow("bottom margin ends") << QPoint(50, 45) << int(VYR_CAV_HIT_INSIDE);
-    QTest::newRow("outside") << QPoint(100, 25) << int(VYR_CAV_HIT_NONE);
-}
-
-void tst_Canvas::hitZones()
-{
-    QFETCH(QPoint, local);
-    QFETCH(int, zone);
-    const QPoint p = at("box", local);
-    auto hit = [&](int expected) { return m_canvas->HitInSelected(p.x(), p.y()) == expected; };
-    QVERIFY(hit(VYR_CAV_HIT_NONE));
-    // The first selected control containing the point decides; a page root met
-    // first ends the search.
-    m_canvas->AddSelectedControl(control("box"));
-    m_canvas->AddSelectedControl(control("root"));
-    QVERIFY(hit(zone));
-    m_canvas->RemoveAllSelected();
-    m_canvas->AddSelectedControl(control("root"));
-    m_canvas->AddSelectedControl(control("box"));
-    QVERIFY(hit(VYR_CAV_HIT_NONE));
-}
-
-void tst_Canvas::dragEdits_data()
-{
-    QTest::addColumn<QString>("with");   // "shift" held, or the page "root" selected first
-    QTest::addColumn<QPoint>("local");   // press point in the box at (10, 10), 100 x 50
-    QTest::addColumn<QPoint>("delta");
-    QTest::addColumn<QRect>("expected");
-
-    const QPoint in(50, 25);
-    QTest::newRow("snap 4 px short") << "" << in << QPoint(136, 0) << QRect(150, 10, 100, 50);
-    QTest::newRow("snap 4 px past") << "" << in << QPoint(144, 0) << QRect(150, 10, 100, 50);
-    QTest::newRow("5 px stays") << "" << in << QPoint(135, 0) << QRect(145, 10, 100, 50);
-    QTest::newRow("snap y") << "" << in << QPoint(20, 93) << QRect(30, 100, 100, 50);
-    QTest::newRow("shift, mostly right") << "shift" << in << QPoint(30, 10) << QRect(40, 10, 100, 50);
-    // The locked axis is not snapped: host's left (13) lies 3 pixels away.
-    QTest::newRow("free, snaps to 13") << "" << in << QPoint(1, 30) << QRect(13, 40, 100, 50);
-    QTest::newRow("shift, locked x") << "shift" << in << QPoint(1, 30) << QRect(10, 40, 100, 50);
-    // At the 10-pixel minimum a left or top edge keeps the opposite edge in place.
-    QTest::newRow("right -95") << "" << QPoint(98, 25) << QPoint(-95, 0) << QRect(10, 10, 10, 50);
-    QTest::newRow("left +200") << "" << QPoint(1, 25) << QPoint(200, 0) << QRect(100, 10, 10, 50);
-    QTest::newRow("top +45") << "" << QPoint(50, 1) << QPoint(0, 45) << QRect(10, 50, 100, 10);
-    QTest::newRow("bottom -60") << "" << QPoint(50, 48) << QPoint(0, -60) << QRect(10, 10, 100, 10);
-    QTest::newRow("top-left") << "" << QPoint(2, 2) << QPoint(-5, -4) << QRect(5, 6, 105, 54);
-    QTest::newRow("bottom-right") << "" << QPoint(98, 48) << QPoint(-200, 9) << QRect(10, 10, 10, 59);
-    // With the page root selected nothing moves, the root nor its company.
-    QTest::newRow("root selected") << "root" << in << QPoint(20, 20) << QRect(10, 10, 100, 50);
-}
-
-void tst_Canvas::dragEdits()
-{
-    QFETCH(QString, with);
-    QFETCH(QPoint, local);
-    QFETCH(QPoint, delta);
-    QFETCH(QRect, expected);
-    if (with == QLatin1String("root"))
-        m_canvas->AddSelectedControl(control("root"));
-    m_canvas->AddSelectedControl(control("box"));
-    drag(m_canvas, at("box", local), delta, with == QLatin1String("shift") ? Qt::ShiftModifier : Qt::NoModifier);
-    // The edit reaches what is drawn and what is saved alike.
-    QCOMPARE(control("box")->geometry(), expected);
-    QCOMPARE(recordedRect(control("box")), expected);
-    QCOMPARE(control("root")->geometry(), QRect(0, 0, 300, 200));
-}
-
-void tst_Canvas::controlDeletedDuringDrag()
-{
-    QWidget* sibling = control("sibling");
-    m_canvas->AddSelectedControl(control("box"));
-    m_canvas->AddSelectedControl(sibling);
-    const QPoint from = at("sibling", QPoint(30, 20));
-    sendMouse(m_canvas, QEvent::MouseButtonPress, from);
-    delete control("box");
-    sendMouse(m_canvas, QEvent::MouseMove, from + QPoint(7, 0));
-    sendMouse(m_canvas, QEvent::MouseButtonRelease, from + QPoint(7, 0));
-    QCOMPARE(sibling->pos(), QPoint(157, 100));
-    QVERIFY(!m_canvas->grab().isNull());
-}
-
-void tst_Canvas::dropAndNaming()
-{
-    QMimeData typed, untyped;
-    typed.setProperty("TypeName", QStringLiteral("qtbutton"));
-    untyped.setText(QStringLiteral("qtbutton"));
-    auto send = [this](bool enter, const QPoint& p, QMimeData* mime) {
-        QDragEnterEvent enterEvent(p, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent dropEvent(p, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent* event = enter ? &enterEvent : &dropEvent;
-        QApplication::sendEvent(m_canvas, event);
-        return event->isAccepted();
-    };
-    const QPoint inHost = at("host", QPoint(50, 40));
-    QVERIFY(!send(true, inHost, &untyped));
-    QVERIFY(send(true, inHost, &typed));
-
-    // host already holds qtbutton1: a drop is named on from the counter, placed at the
-    // drop point, 100 x 100, hidden but visible in the design.
-    QVERIFY(send(false, inHost, &typed));
-    QWidget* second = control("host")->findChild<QWidget*>("qtbutton2", Qt::FindDirectChildrenOnly);
-    QVERIFY(second);
-    QCOMPARE(second->geometry(), QRect(50, 40, 100, 100));
-    QCOMPARE(recordedRect(second), QRect(50, 40, 100, 100));
-    QVERIFY(second->isHidden() && second->property("visibility").toBool());
-
-    // Outside the page or untyped: nothing is built.
-    QVERIFY(!send(false, QPoint(500, 500), &typed) && !send(false, inHost, &untyped));
-    QVERIFY(!control("qtbutton3"));
-
-    // By call: under the first selected control, at its origin. The counter stands
-    // at 3; a name taken anywhere in the page is skipped.
-    QVERIFY(!m_canvas->createControl(QStringLiteral("qtlabel")));   // nothing selected
-    control("box")->setObjectName(QStringLiteral("qtlabel3"));
-    m_canvas->AddSelectedControl(control("sibling"));
-    QVERIFY(m_canvas->createControl(QStringLiteral("qtlabel")));
-    QCOMPARE(control("qtlabel4")->parentWidget(), control("sibling"));
-    QCOMPARE(recordedRect(control("qtlabel4")), QRect(0, 0, 100, 100));
-}
-
-void tst_Canvas::scrolling()
-{
-    auto* horizontal = new VYRQScrollBar(Qt::Horizontal, m_host.get());
-    auto* vertical = new VYRQScrollBar(Qt::Vertical, m_host.get());
-    m_canvas->SetScrollbar(horizontal, true);
-    m_canvas->SetScrollbar(vertical, false);
-    m_canvas->resize(500, 400);
-    // 300 x 200 on 500 x 400: centred, bars hidden.
-    QCOMPARE(m_canvas->GetCurWindow()->pos(), QPoint(100, 100));
-    QVERIFY(horizontal->isHidden() && vertical->isHidden());
-
-    // 800 x 600: ranges of the overhang, steps of the view.
-    const QString large = path("pages/Large.json");
-    QVERIFY(m_canvas->OpenJsonFile(large));
-    VYRQCanvasWindow* frame = m_canvas->GetCurWindow();
-    QVERIFY(horizontal->isVisible() && vertical->isVisible());
-    QCOMPARE(QPoint(horizontal->maximum(), vertical->maximum()), QPoint(300, 200));
-    QCOMPARE(QPoint(horizontal->pageStep(), vertical->pageStep()), QPoint(500, 400));
-    horizontal->setValue(120);
-    vertical->setValue(50);
-    QCOMPARE(frame->pos(), QPoint(-120, -50));
-    // Wider than the page, the canvas centres it again.
-    m_canvas->resize(1000, 500);
-    QCOMPARE(frame->pos(), QPoint(100, -50));
-    QVERIFY(horizontal->isHidden());
-
-    // The position goes with its page: a page opened anew starts at the origin.
-    m_canvas->resize(500, 400);
-    QVERIFY(m_canvas->removePage(frame));
-    QVERIFY(m_canvas->OpenJsonFile(large));
-    QCOMPARE(m_canvas->GetCurWindow()->pos(), QPoint(0, 0));
-}
-
-void tst_Canvas::saveStyleKeepsFileWithoutStyles()
-{
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    const QString stylePath = path("project/style.json");
-    const QByteArray existing = R"({"style": [{"type": 1, "name": "Kept"}]})" + QByteArray(4096, ' ');
-    QVERIFY(writeFile(stylePath, existing));
-    // No project set, or one without styles: the project's file is left alone.
-    m_canvas->SaveStyle(stylePath);
-    QVERIFY(writeFile(path("empty/style.json"), R"({"style": []})"));
-    QVERIFY(rm->setProjectDirPath(path("empty")));
-    m_canvas->SetProjectPath(path("empty"));
-    m_canvas->SaveStyle(stylePath);
-    QCOMPARE(readFile(stylePath), existing);
-    // With styles the file holds exactly them, no trace of the longer old text.
-    QVERIFY(rm->setProjectDirPath(QStringLiteral(VYR_TEST_DATA "/project-basic")));
-    m_canvas->SaveStyle(stylePath);
-    QCOMPARE(QString::fromUtf8(readFile(stylePath)), rm->toProjectStyleString());
-}
-
-void tst_Canvas::editSaveReopen()
-{
-    // As in the designer application, where a save takes what the canvas shows.
-    vyrSetIsInDesigner(true);
-    m_canvas->closeAllWindows();
-    QVERIFY(m_canvas->OpenJsonFile(mainPath()));
-    // Select by click, move by the inside, resize by a corner and by a left edge.
-    drag(m_canvas, at("box", QPoint(50, 25)), QPoint());
-    drag(m_canvas, at("box", QPoint(50, 25)), QPoint(40, 30));
-    drag(m_canvas, at("box", QPoint(98, 48)), QPoint(20, 10));
-    drag(m_canvas, at("sibling", QPoint(30, 20)), QPoint());
-    drag(m_canvas, at("sibling", QPoint(1, 20)), QPoint(-30, 0));
-    QVERIFY(m_canvas->createControl(QStringLiteral("qtlabel")));
-    const QStringList before = snapshot(m_canvas->GetCurWindow());
-    QVERIFY(m_canvas->SavePage(mainPath()));
-    m_canvas->closeAllWindows();
-
-    vyrSetIsInDesigner(false);
-    QVERIFY(m_canvas->OpenJsonFile(mainPath()));
-    QCOMPARE(snapshot(m_canvas->GetCurWindow()), before);
-    QCOMPARE(before.size(), 6);
-    QCOMPARE(control("box")->geometry(), QRect(50, 40, 120, 60));
-    QCOMPARE(control("sibling")->geometry(), QRect(120, 100, 90, 40));
-    // The page header survives the designer, "drag": false included.
-    Json::Value saved, original;
-    QVERIFY(vyr::json::parse(readFile(mainPath()), saved) && vyr::json::parse(mainPage, original));
-    for (const char* key : { "drag", "trans", "dbmax", "dbheight", "resize" })
-        QCOMPARE(saved[key], original[key]);
-
-    // A page whose folder became a file: the write fails and says so.
-    QVERIFY(QDir(path("pages")).removeRecursively() && writeFile(path("pages"), "a file"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot write .*MainPage.old.json")));
-    QVERIFY(!m_canvas->SavePage(mainPath()));
-}
 
 QTEST_MAIN(tst_Canvas)
 #include "tst_canvas.moc"

@@ -1,3 +1,4 @@
+#include "../controls/controls_testutil.h"
 #include "VYRQContainer.h"
 #include "VYRQScrollBar.h"
 #include "cell.h"
@@ -24,11 +25,6 @@ struct ScrollFixture {
         container.bindScrollBar(bar, false);
         container.setChildLayout(VYRQContainer::Vertical);
     }
-    void show()
-    {
-        container.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&container));
-    }
 
     VYRQContainer container;
     QVector<Cell*> rows;
@@ -41,159 +37,149 @@ class tst_Container : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void triggers();
-    void scrollRefreshAndOffset();
-    void wheelSteps_data();
-    void wheelSteps();
-    void losingTheBoundBar_data();
-    void losingTheBoundBar();
-    void resizeAnimation();
+    void triggers()
+    {
+        VYRQContainer container;
+        container.resize(300, 40);
+        container.setChildLayout(VYRQContainer::Horizontal);
+
+        // A child that simply appears is laid out on the next turn of the event loop.
+        Cell* a = new Cell(&container, 10, 10);
+        QVERIFY(!baseGeometry(a).isValid());
+        QTRY_COMPARE(a->width(), 300);
+
+        // addChildWidget lays out at once and gives the weight.
+        Cell* b = new Cell(nullptr, 10, 10);
+        container.addChildWidget(b, 2);
+        QCOMPARE(b->parentWidget(), &container);
+        QCOMPARE(a->width(), 100);
+        QCOMPARE(b->geometry(), QRect(100, 0, 200, 10));
+
+        // NoUse lays nothing out and docks nothing.
+        container.setChildLayout(VYRQContainer::NoUse);
+        a->setGeometry(5, 6, 30, 30);
+        b->setAbsoluteDock(DockFar, DockFar, 0, 0);
+        new Cell(&container);
+        QCoreApplication::processEvents();
+        container.forceResize();
+        QCOMPARE(a->geometry(), QRect(5, 6, 30, 30));
+        QCOMPARE(b->geometry(), QRect(100, 0, 200, 10));
+    }
+
+    void scrollRefreshAndOffset()
+    {
+        ScrollFixture f;
+        QCOMPARE(f.bar->parentWidget(), &f.container);
+        QVERIFY(!f.bar->isHidden());
+        QCOMPARE(QPoint(f.bar->maximum(), f.bar->pageStep()), QPoint(50, 100));
+        QCOMPARE(f.bar->geometry(), QRect(90, 0, 10, 100));
+        // The pass ran again with the bar's thickness taken off the cross size.
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(baseGeometry(f.rows[i]), QRect(0, 50 * i, 90, 50));
+
+        // The offset moves the children, not their base geometry, and is clamped.
+        f.container.setScrollPos(false, 30);
+        QCOMPARE(f.bar->value(), 30);
+        QCOMPARE(f.rows[1]->geometry(), QRect(0, 20, 90, 50));
+        QCOMPARE(baseGeometry(f.rows[1]), QRect(0, 50, 90, 50));
+        f.container.setScrollPos(false, 500);
+        QCOMPARE(f.container.getScrollPos(false), 50);
+        f.container.forceResize();
+        QCOMPARE(f.rows[1]->geometry(), QRect(0, 0, 90, 50));
+
+        // Content that fits again hides the bar and gives the room back.
+        QVERIFY(ctl::shown(f.container));
+        f.rows[2]->hide();
+        QVERIFY(f.bar->isHidden());
+        QCOMPARE(f.container.getScrollPos(false), 0);
+        QCOMPARE(f.rows[1]->geometry(), QRect(0, 50, 100, 50));
+    }
+
+    void wheelSteps_data()
+    {
+        QTest::addColumn<int>("singleStep");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("expected");
+        // From 10 of at most 50.
+        QTest::newRow("small step moves 24 down") << 5 << -120 << 34;
+        QTest::newRow("zero delta counts as down") << 5 << 0 << 34;
+        QTest::newRow("up") << 5 << 120 << 0;
+        QTest::newRow("large step moves its own") << 40 << -120 << 50;
+    }
+
+    void wheelSteps()
+    {
+        QFETCH(int, singleStep);
+        QFETCH(int, delta);
+        QFETCH(int, expected);
+        ScrollFixture f;
+        f.bar->setSingleStep(singleStep);
+        f.container.setScrollPos(false, 10);
+        QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&f.container, &event);
+        QCOMPARE(f.container.getScrollPos(false), expected);
+        QCOMPARE(f.rows[0]->geometry().y(), -expected);
+    }
+
+    void losingTheBoundBar_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("how");   // 0 delete, 1 deleteLater, 2 bound by another container
+        QTest::newRow("deleted, hidden container") << false << 0;
+        QTest::newRow("deleted, shown container") << true << 0;
+        QTest::newRow("deleteLater") << true << 1;
+        QTest::newRow("taken by another container") << true << 2;
+    }
+
+    // The container lets go of the bar, drops its offset and goes on laying out.
+    void losingTheBoundBar()
+    {
+        QFETCH(bool, shown);
+        QFETCH(int, how);
+        ScrollFixture f;
+        if (shown)
+            QVERIFY(ctl::shown(f.container));
+        f.container.setScrollPos(false, 30);
+
+        VYRQContainer other;
+        if (how == 0)
+            delete f.bar.data();
+        else if (how == 1)
+            f.bar->deleteLater();
+        else
+            other.bindScrollBar(f.bar, true);
+        QTRY_COMPARE(f.container.getBindScrollBar(false), nullptr);
+        QCOMPARE(f.container.getScrollPos(false), 0);
+        QCOMPARE(f.rows[1]->geometry().y(), 50);
+        f.container.resize(120, 100);
+        f.container.forceResize();
+        QCOMPARE(baseGeometry(f.rows[0]).width(), 120);
+    }
+
+    void resizeAnimation()
+    {
+        QWidget parent;
+        VYRQContainer* container = new VYRQContainer(&parent);
+        container->setChildLayout(VYRQContainer::Horizontal);
+        Cell* child = new Cell(container);
+
+        QVERIFY(container->startResizeAnimation(QSize(0, 300), QSize(390, 440), 220));
+        QVERIFY(container->isResizeAnimationRunning());
+        QVERIFY(!container->startResizeAnimation(QSize(0, 0), QSize(10, 10), 100));
+
+        QTRY_VERIFY(!container->isResizeAnimationRunning());
+        for (const QSize& size : {container->size(), container->minimumSize(), container->maximumSize()})
+            QCOMPARE(size, QSize(390, 440));
+        QCOMPARE(child->width(), 390);
+
+        // Without a duration the end size applies at once; only changed sides are pinned.
+        VYRQContainer plain;
+        QVERIFY(plain.startResizeAnimation(QSize(-5, 20), QSize(50, 20), 0));
+        QVERIFY(!plain.isResizeAnimationRunning());
+        QCOMPARE(plain.minimumSize(), QSize(50, 0));
+    }
 };
-
-void tst_Container::triggers()
-{
-    VYRQContainer container;
-    container.resize(300, 40);
-    container.setChildLayout(VYRQContainer::Horizontal);
-
-    // A child that simply appears is laid out on the next turn of the event loop.
-    Cell* a = new Cell(&container, 10, 10);
-    QVERIFY(!baseGeometry(a).isValid());
-    QTRY_COMPARE(a->width(), 300);
-
-    // addChildWidget lays out at once and gives the weight.
-    Cell* b = new Cell(nullptr, 10, 10);
-    container.addChildWidget(b, 2);
-    QCOMPARE(b->parentWidget(), &container);
-    QCOMPARE(a->width(), 100);
-    QCOMPARE(b->geometry(), QRect(100, 0, 200, 10));
-
-    // NoUse lays nothing out and docks nothing.
-    container.setChildLayout(VYRQContainer::NoUse);
-    a->setGeometry(5, 6, 30, 30);
-    b->setAbsoluteDock(DockFar, DockFar, 0, 0);
-    new Cell(&container);
-    QCoreApplication::processEvents();
-    container.forceResize();
-    QCOMPARE(a->geometry(), QRect(5, 6, 30, 30));
-    QCOMPARE(b->geometry(), QRect(100, 0, 200, 10));
-}
-
-void tst_Container::scrollRefreshAndOffset()
-{
-    ScrollFixture f;
-    QCOMPARE(f.bar->parentWidget(), &f.container);
-    QVERIFY(!f.bar->isHidden());
-    QCOMPARE(f.bar->maximum(), 50);
-    QCOMPARE(f.bar->pageStep(), 100);
-    QCOMPARE(f.bar->geometry(), QRect(90, 0, 10, 100));
-    // The pass ran again with the bar's thickness taken off the cross size.
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(baseGeometry(f.rows[i]), QRect(0, 50 * i, 90, 50));
-
-    // The offset moves the children, not their base geometry, and is clamped.
-    f.container.setScrollPos(false, 30);
-    QCOMPARE(f.bar->value(), 30);
-    QCOMPARE(f.rows[1]->geometry(), QRect(0, 20, 90, 50));
-    QCOMPARE(baseGeometry(f.rows[1]), QRect(0, 50, 90, 50));
-    f.container.setScrollPos(false, 500);
-    QCOMPARE(f.container.getScrollPos(false), 50);
-    f.container.forceResize();
-    QCOMPARE(f.rows[1]->geometry(), QRect(0, 0, 90, 50));
-
-    // Content that fits again hides the bar and gives the room back.
-    f.show();
-    f.rows[2]->hide();
-    QVERIFY(f.bar->isHidden());
-    QCOMPARE(f.container.getScrollPos(false), 0);
-    QCOMPARE(f.rows[1]->geometry(), QRect(0, 50, 100, 50));
-}
-
-void tst_Container::wheelSteps_data()
-{
-    QTest::addColumn<int>("singleStep");
-    QTest::addColumn<int>("delta");
-    QTest::addColumn<int>("expected");
-    // From 10 of at most 50.
-    QTest::newRow("small step moves 24 down") << 5 << -120 << 34;
-    QTest::newRow("zero delta counts as down") << 5 << 0 << 34;
-    QTest::newRow("up") << 5 << 120 << 0;
-    QTest::newRow("large step moves its own") << 40 << -120 << 50;
-}
-
-void tst_Container::wheelSteps()
-{
-    QFETCH(int, singleStep);
-    QFETCH(int, delta);
-    QFETCH(int, expected);
-    ScrollFixture f;
-    f.bar->setSingleStep(singleStep);
-    f.container.setScrollPos(false, 10);
-    QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(&f.container, &event);
-    QCOMPARE(f.container.getScrollPos(false), expected);
-    QCOMPARE(f.rows[0]->geometry().y(), -expected);
-}
-
-void tst_Container::losingTheBoundBar_data()
-{
-    QTest::addColumn<bool>("shown");
-    QTest::addColumn<int>("how");   // 0 delete, 1 deleteLater, 2 bound by another container
-    QTest::newRow("deleted, hidden container") << false << 0;
-    QTest::newRow("deleted, shown container") << true << 0;
-    QTest::newRow("deleteLater") << true << 1;
-    QTest::newRow("taken by another container") << true << 2;
-}
-
-// The container lets go of the bar, drops its offset and goes on laying out.
-void tst_Container::losingTheBoundBar()
-{
-    QFETCH(bool, shown);
-    QFETCH(int, how);
-    ScrollFixture f;
-    if (shown)
-        f.show();
-    f.container.setScrollPos(false, 30);
-
-    VYRQContainer other;
-    if (how == 0)
-        delete f.bar.data();
-    else if (how == 1)
-        f.bar->deleteLater();
-    else
-        other.bindScrollBar(f.bar, true);
-    QTRY_COMPARE(f.container.getBindScrollBar(false), nullptr);
-    QCOMPARE(f.container.getScrollPos(false), 0);
-    QCOMPARE(f.rows[1]->geometry().y(), 50);
-    f.container.resize(120, 100);
-    f.container.forceResize();
-    QCOMPARE(baseGeometry(f.rows[0]).width(), 120);
-}
-
-void tst_Container::resizeAnimation()
-{
-    QWidget parent;
-    VYRQContainer* container = new VYRQContainer(&parent);
-    container->setChildLayout(VYRQContainer::Horizontal);
-    Cell* child = new Cell(container);
-
-    QVERIFY(container->startResizeAnimation(QSize(0, 300), QSize(390, 440), 220));
-    QVERIFY(container->isResizeAnimationRunning());
-    QVERIFY(!container->startResizeAnimation(QSize(0, 0), QSize(10, 10), 100));
-
-    QTRY_VERIFY(!container->isResizeAnimationRunning());
-    QCOMPARE(container->size(), QSize(390, 440));
-    QCOMPARE(container->minimumSize(), QSize(390, 440));
-    QCOMPARE(container->maximumSize(), QSize(390, 440));
-    QCOMPARE(child->width(), 390);
-
-    // Without a duration the end size applies at once; only changed sides are pinned.
-    VYRQContainer plain;
-    QVERIFY(plain.startResizeAnimation(QSize(-5, 20), QSize(50, 20), 0));
-    QVERIFY(!plain.isResizeAnimationRunning());
-    QCOMPARE(plain.minimumSize(), QSize(50, 0));
-}
 
 QTEST_MAIN(tst_Container)
 #include "tst_container.moc"

@@ -22,8 +22,7 @@ struct Box {
         box.resize(200, 100);
         box.setLineColor(red);
         box.setText(QStringLiteral("Caption"));
-        TextStyleDesc style;
-        style.color = paper;
+        const TextStyleDesc style = sty::text(QString(), paper);
         box.setTextStyle(CommonNormal, style);
         const QSize caption = VYRQWidgetBaseImpl::getTextSize(style, box.getText());
         tw = caption.width();
@@ -48,9 +47,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        TextStyleDesc text;
-        text.name = QStringLiteral("Caption");
-        VYRQResourceManager::getInstance()->setTextStyle(text.name, text);
+        sty::addText(QStringLiteral("Caption"));
     }
 
     // One open polyline from beside the caption down the left, along the bottom, up the
@@ -75,8 +72,7 @@ private slots:
     void lineSizeLiftsTheBottomLine()
     {
         Box b;
-        Json::Value element = ctl::parse(R"({"attr": {"size": 3}})");
-        QVERIFY(b.box.readJsonValue(&element));
+        QVERIFY(sty::load(b.box, R"({"attr": {"size": 3}})"));
         QCOMPARE(b.box.getText(), QStringLiteral("Caption"));
         const QImage image = b.image();
         expect(image, {{100, 97}, {0, 97}}, red);
@@ -96,8 +92,7 @@ private slots:
     {
         QFETCH(QByteArray, element);
         Box b;
-        Json::Value value = ctl::parse(element);
-        QVERIFY(b.box.readJsonValue(&value));
+        QVERIFY(sty::load(b.box, element));
         QCOMPARE(b.box.getLineColor(), QColor(255, 0, 0, 128));
         const QColor line = ctl::pixel(b.image(), 0, 50);
         QCOMPARE(line.red(), 255);
@@ -122,9 +117,7 @@ private slots:
         VYRQGroupBox box;
         box.setLineSize(size);
         box.setLineColor(color);
-        TextStyleDesc caption;
-        caption.name = QStringLiteral("Caption");
-        box.setTextStyle(CommonNormal, caption);
+        box.setTextStyle(CommonNormal, sty::text(QStringLiteral("Caption"), Qt::black));
 
         Json::Value out = ctl::write(box);
         VYRQGroupBox copy;
@@ -134,7 +127,6 @@ private slots:
         QCOMPARE(copy.getTextStyle(CommonDisable).name, QStringLiteral("Caption"));
         QVERIFY(copy.getShowText());
     }
-
 };
 
 class tst_Splitter : public QObject {
@@ -144,10 +136,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        FillStyle bar;
-        bar.name = QStringLiteral("Bar");
-        bar.fill.color = Qt::green;
-        VYRQResourceManager::getInstance()->setFillStyle(bar.name, bar);
+        sty::addFill(QStringLiteral("Bar"), Qt::green);
     }
 
     // Only a named normal style paints, and only that is written.
@@ -158,10 +147,9 @@ private slots:
         QCOMPARE(ctl::pixel(ctl::render(splitter, paper), 20, 10), paper);
         QVERIFY(ctl::write(splitter)["style"].isNull());
 
-        Json::Value element = ctl::parse(R"({"style": [["Bar", 1, 1], ["Nope", 1, 0]]})");
-        QVERIFY(splitter.readJsonValue(&element));
+        QVERIFY(sty::load(splitter, R"({"style": [["Bar", 1, 1], ["Nope", 1, 0]]})"));
         QCOMPARE(ctl::pixel(ctl::render(splitter, paper), 20, 10), paper);
-        element = ctl::parse(R"({"style": [["Bar", 1, 0]]})");
+        Json::Value element = ctl::parse(R"({"style": [["Bar", 1, 0]]})");
         QVERIFY(splitter.readJsonValue(&element));
         QCOMPARE(ctl::pixel(ctl::render(splitter, paper), 20, 10), QColor(Qt::green));
         QCOMPARE(ctl::write(splitter)["style"], element["style"]);

@@ -1,41 +1,12 @@
+#include "../controls/controls_testutil.h"
 #include "VYRQContainer.h"
-#include "VYRQGlobal.h"
-#include "VYRQJson.h"
-#include "VYRQResourceManager.h"
 #include "VYRQScrollBar.h"
 #include "VYRQScrollView.h"
 
-#include <QtTest>
-
-#include <json/value.h>
-
 namespace {
 
-Json::Value parse(const char* text)
-{
-    Json::Value root;
-    vyr::json::parse(QByteArray(text), root);
-    return root;
-}
-
-FillStyle solid(const QString& name, const QColor& color)
-{
-    FillStyle style;
-    style.name = name;
-    style.fill.color = color;
-    style.fill.color2 = color;
-    return style;
-}
-
-VYRQScrollBar* vbar(VYRQScrollView& view)
-{
-    return qobject_cast<VYRQScrollBar*>(view.verticalScrollBar());
-}
-
-VYRQScrollBar* hbar(VYRQScrollView& view)
-{
-    return qobject_cast<VYRQScrollBar*>(view.horizontalScrollBar());
-}
+VYRQScrollBar* vbar(VYRQScrollView& view) { return qobject_cast<VYRQScrollBar*>(view.verticalScrollBar()); }
+VYRQScrollBar* hbar(VYRQScrollView& view) { return qobject_cast<VYRQScrollBar*>(view.horizontalScrollBar()); }
 
 QString thickness(int size)
 {
@@ -43,13 +14,6 @@ QString thickness(int size)
                           "QScrollBar::add-line:vertical{ width:%1px;width:%1px; subcontrol-origin: margin;} "
                           "QScrollBar::sub-line:vertical{ width:%1px;width:%1px;subcontrol-origin: margin; }")
         .arg(size);
-}
-
-// Reads one element into a fresh view.
-bool readInto(VYRQScrollView& view, const char* text)
-{
-    Json::Value element = parse(text);
-    return view.readJsonValue(&element);
 }
 
 } // namespace
@@ -61,8 +25,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        FillStyle bar = solid(QStringLiteral("Bar"), QColor(255, 0, 0));
-        VYRQResourceManager::getInstance()->setFillStyle(bar.name, bar);
+        sty::addFill(QStringLiteral("Bar"), QColor(255, 0, 0));
     }
 
     void scrollBarElementChoice_data()
@@ -86,8 +49,7 @@ private slots:
         QFETCH(QString, child);
         QFETCH(int, styled);
         VYRQScrollView view;
-        const QByteArray element = "{\"child\": [" + child.toUtf8() + "]}";
-        QVERIFY(readInto(view, element.constData()));
+        QVERIFY(sty::load(view, "{\"child\": [" + child.toUtf8() + "]}"));
         QCOMPARE(vbar(view)->getScrollbarBackground(CommonNormal).name == QLatin1String("Bar"), styled == 0);
         QCOMPARE(hbar(view)->getScrollbarBackground(CommonNormal).name == QLatin1String("Bar"), styled == 1);
         // Skipped entries do not set the thickness either.
@@ -99,14 +61,14 @@ private slots:
     void barThicknessAndButtons()
     {
         VYRQScrollView view;
-        QVERIFY(readInto(view, R"({"child": [{"type": "qtscrollbar", "w": 10, "h": 99, "attr": {"size": 5}},
+        QVERIFY(sty::load(view, R"({"child": [{"type": "qtscrollbar", "w": 10, "h": 99, "attr": {"size": 5}},
                                              {"type": "qtscrollbar", "attr": {"hor": true}, "w": 99, "h": 6}]})"));
         QVERIFY(vbar(view)->styleSheet().startsWith(thickness(6)));
-        QVERIFY(vbar(view)->styleSheet().contains(QLatin1String("QScrollBar::add-line:vertical{ height:5px;width:5px; }")));
+        QVERIFY(vbar(view)->styleSheet().contains("QScrollBar::add-line:vertical{ height:5px;width:5px; }"));
         QCOMPARE(hbar(view)->styleSheet(), thickness(6));
 
         VYRQScrollView bare;
-        QVERIFY(readInto(bare, R"({"child": [{"type": "qtscrollbar"}]})"));
+        QVERIFY(sty::load(bare, R"({"child": [{"type": "qtscrollbar"}]})"));
         QCOMPARE(vbar(bare)->styleSheet(), thickness(0));
         QCOMPARE(hbar(bare)->styleSheet(), thickness(0));
     }
@@ -119,15 +81,12 @@ private slots:
         auto* content = new VYRQContainer(&view);
         content->resize(400, 600);
         view.createComplete();
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(ctl::shown(view));
         QVERIFY(view.verticalScrollBar()->maximum() > 30);
 
         QSignalSpy spy(&view, &VYRQScrollView::scrollPosChanged);
         view.setVScrollPos(view.getVScrollPos() + 30);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toInt(), 0);
-        QCOMPARE(spy.at(0).at(1).toInt(), -30);
+        QCOMPARE(QList<QVariantList>(spy), QList<QVariantList>({{0, -30}}));
         QCOMPARE(content->y(), -30);
 
         view.setHScrollPos(15);
@@ -141,7 +100,7 @@ private slots:
     void contentSurvivesSaveAndReload()
     {
         QWidget host;
-        Json::Value page = parse(R"({"type": "qtscrollview", "name": "view", "child": [
+        Json::Value page = ctl::parse(R"({"type": "qtscrollview", "name": "view", "child": [
             {"type": "qtscrollbar", "attr": {"hor": true}, "h": 11, "style": [["Bar", 1, 0]]},
             {"type": "qtcontainer", "name": "content", "child": [{"type": "qtcontainer", "name": "inner"}]},
             {"type": "qtcontainer", "name": "second"}]})");
@@ -162,8 +121,7 @@ private slots:
 
         QWidget other;
         auto* reloaded = qobject_cast<VYRQScrollView*>(createElementFromJson(saved, &other));
-        QVERIFY(reloaded);
-        QVERIFY(reloaded->widget());
+        QVERIFY(reloaded && reloaded->widget());
         QCOMPARE(reloaded->widget()->objectName(), QStringLiteral("content"));
         QVERIFY(reloaded->widget()->findChild<VYRQContainer*>(QStringLiteral("inner")));
     }

@@ -1,3 +1,4 @@
+#include "../controls/controls_testutil.h"
 #include "VYRQContainer.h"
 #include "VYRQStackContainer.h"
 
@@ -82,12 +83,11 @@ private slots:
             pages.last()->setGeometry(5, 5, 10, 10);
             QCOMPARE(stack.addWidget(pages.last()), i);
         }
-        stack.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&stack));
+        QVERIFY(ctl::shown(stack));
         QWidget stranger;
         QWidget elsewhere;
         auto page = [&](const QString& name) -> QWidget* {
-            return name == QLatin1String("?") ? &stranger : name == QLatin1String("null") ? nullptr : pages[name.toInt()];
+            return name == "?" ? &stranger : name == "null" ? nullptr : pages[name.toInt()];
         };
         QVector<QWidget*> removed;
 
@@ -151,8 +151,7 @@ private slots:
         QWidget* pages[] = {new QWidget, new QWidget};
         for (QWidget* page : pages)
             stack.addWidget(page);
-        stack.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&stack));
+        QVERIFY(ctl::shown(stack));
         pages[1]->setGeometry(5, 5, 20, 20);
         stack.setCurrentIndex(1);
         QCOMPARE(pages[1]->geometry(), QRect(0, 0, 200, 120));
@@ -177,8 +176,7 @@ private slots:
         inner->addWidget(new QWidget);
         outer->addWidget(page);
         outer->addWidget(inner);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(ctl::shown(window));
         outer->setCurrentIndex(1);
         outer->setCurrentIndex(0);
         QCoreApplication::processEvents();

@@ -16,14 +16,6 @@ FillStyle fill(const QString& name)
     return style;
 }
 
-QStringList entries(const Json::Value& styles)
-{
-    QStringList out;
-    for (const Json::Value& e : styles)
-        out << QStringLiteral("%1:%2:%3").arg(ctl::str(e[0])).arg(e[1].asInt()).arg(e[2].asInt());
-    return out;
-}
-
 // A strip 300 long and 40 across of six tabs, 50 long with 10 between them: tab 4
 // starts at 240 and tab 5 at 300, beyond the control.
 struct Strip {
@@ -47,13 +39,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        const QPair<const char*, QColor> fills[] = {{"Item", Qt::red}, {"ItemSel", Qt::blue}, {"ItemSame", Qt::red}};
-        for (const auto& f : fills) {
-            FillStyle style;
-            style.name = QString::fromLatin1(f.first);
-            style.fill.color = f.second;
-            VYRQResourceManager::getInstance()->setFillStyle(style.name, style);
-        }
+        sty::addFills({{"Item", Qt::red}, {"ItemSel", Qt::blue}, {"ItemSame", Qt::red}});
     }
 
     void pressHitTest_data()
@@ -135,7 +121,7 @@ private slots:
         for (int st = 0; st < 4; ++st)
             tabs.setItemBackground(CtrlState(st), fills[st].isEmpty() ? FillStyle() : fill(fills[st]));
         Json::Value out = ctl::write(tabs);
-        QCOMPARE(entries(out["style"]), written);
+        QCOMPARE(sty::entries(out["style"]), written);
 
         VYRQTabWidget copy;
         QVERIFY(copy.readJsonValue(&out));
@@ -143,7 +129,6 @@ private slots:
             if (!fills[st].isEmpty())
                 QVERIFY(vyr::fillAlike(copy.getItemBackground(CtrlState(st)), fill(fills[st])));
     }
-
 };
 
 QTEST_MAIN(tst_TabWidget)

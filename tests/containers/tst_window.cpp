@@ -1,3 +1,4 @@
+#include "../controls/controls_testutil.h"
 #include "TestControl.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
@@ -47,10 +48,7 @@ std::unique_ptr<VYRQWindow> shownWindow(const QRect& geometry)
 {
     std::unique_ptr<VYRQWindow> window(new VYRQWindow(nullptr, Qt::FramelessWindowHint));
     window->setGeometry(geometry);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        return nullptr;
-    return window;
+    return ctl::shown(*window) ? std::move(window) : nullptr;
 }
 
 } // namespace
@@ -59,245 +57,218 @@ class tst_Window : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
-    void dragByBackground_data();
-    void dragByBackground();
-    void borderResize_data();
-    void borderResize();
-    void setXY();
-    void minimumSize();
-    void modalRun_data();
-    void modalRun();
-    void pressedFlagCleared_data();
-    void pressedFlagCleared();
-};
-
-void tst_Window::initTestCase()
-{
-    previousHandler = qInstallMessageHandler(dropPlatformNoise);
-    VYRQtLib::init();
-}
-
-void tst_Window::cleanup()
-{
-    // No case may leave a press behind for the next one.
-    QVERIFY(!VYRQWindowImpl::isMousePressed());
-}
-
-void tst_Window::dragByBackground_data()
-{
-    QTest::addColumn<QString>("target");   // what lies under the press
-    QTest::addColumn<bool>("onlyCaption");
-    QTest::addColumn<int>("pressY");
-    QTest::addColumn<bool>("canDrag");
-    QTest::addColumn<bool>("moves");
-
-    QTest::newRow("background") << "" << false << 200 << true << true;
-    QTest::newRow("drag off") << "" << false << 200 << false << false;
-    QTest::newRow("container") << "container" << false << 200 << true << true;
-    QTest::newRow("other library control") << "control" << false << 200 << true << false;
-    QTest::newRow("plain widget") << "plain" << false << 200 << true << true;
-    QTest::newRow("caption edge") << "" << true << 40 << true << true;
-    QTest::newRow("below caption") << "" << true << 41 << true << false;
-}
-
-void tst_Window::dragByBackground()
-{
-    QFETCH(QString, target);
-    QFETCH(bool, onlyCaption);
-    QFETCH(int, pressY);
-    QFETCH(bool, canDrag);
-    QFETCH(bool, moves);
-
-    auto window = shownWindow(QRect(100, 100, 500, 400));
-    QVERIFY(window);
-    window->setOnlyDragCaption(onlyCaption);
-    window->setCanDrag(canDrag);
-    QWidget* child = nullptr;
-    if (target == QLatin1String("container"))
-        child = new VYRQContainer(window.get());
-    else if (target == QLatin1String("control"))
-        child = new TestControl(window.get());
-    else if (target == QLatin1String("plain"))
-        child = new QWidget(window.get());
-    if (child) {
-        child->setGeometry(150, pressY - 10, 100, 100);
-        child->show();
+    void initTestCase()
+    {
+        previousHandler = qInstallMessageHandler(dropPlatformNoise);
+        VYRQtLib::init();
     }
 
-    const QPoint start = window->pos();
-    dragBy(window.get(), QPoint(200, pressY), QPoint(30, 25));
-    QTRY_COMPARE(window->pos(), moves ? start + QPoint(30, 25) : start);
-    QCOMPARE(window->size(), QSize(500, 400));
-}
-
-void tst_Window::borderResize_data()
-{
-    QTest::addColumn<QPoint>("pressAt");
-    QTest::addColumn<QPoint>("delta");
-    QTest::addColumn<QRect>("expected");
-
-    // From (100, 100, 500, 450) with a 400 x 400 minimum.
-    QTest::newRow("right wider") << QPoint(498, 200) << QPoint(50, 0) << QRect(100, 100, 550, 450);
-    QTest::newRow("right below minimum") << QPoint(498, 200) << QPoint(-150, 0) << QRect(100, 100, 400, 450);
-    QTest::newRow("left narrower") << QPoint(1, 200) << QPoint(60, 0) << QRect(160, 100, 440, 450);
-    QTest::newRow("left below minimum") << QPoint(1, 200) << QPoint(150, 0) << QRect(100, 100, 400, 450);
-    QTest::newRow("top taller") << QPoint(200, 1) << QPoint(0, -30) << QRect(100, 70, 500, 480);
-    QTest::newRow("bottom shorter") << QPoint(200, 448) << QPoint(0, -40) << QRect(100, 100, 500, 410);
-    QTest::newRow("bottom-right") << QPoint(498, 448) << QPoint(20, 10) << QRect(100, 100, 520, 460);
-    QTest::newRow("top-left, width held") << QPoint(1, 1) << QPoint(200, -10) << QRect(100, 90, 400, 460);
-}
-
-void tst_Window::borderResize()
-{
-    QFETCH(QPoint, pressAt);
-    QFETCH(QPoint, delta);
-    QFETCH(QRect, expected);
-
-    auto window = shownWindow(QRect(100, 100, 500, 450));
-    QVERIFY(window);
-    window->setResizeable(true);
-    const QPoint origin = window->pos();
-    dragBy(window.get(), pressAt, delta);
-    QTRY_COMPARE(window->size(), expected.size());
-    QTRY_COMPARE(window->pos(), origin + expected.topLeft() - QPoint(100, 100));
-    // The resized side is pinned until the next resize.
-    if (pressAt.x() < 4 || pressAt.x() > 496) {
-        QCOMPARE(window->minimumWidth(), expected.width());
-        QCOMPARE(window->maximumWidth(), expected.width());
+    void cleanup()
+    {
+        // No case may leave a press behind for the next one.
+        QVERIFY(!VYRQWindowImpl::isMousePressed());
     }
-    if (pressAt.y() < 4 || pressAt.y() > 446) {
-        QCOMPARE(window->minimumHeight(), expected.height());
-        QCOMPARE(window->maximumHeight(), expected.height());
+
+    void dragByBackground_data()
+    {
+        QTest::addColumn<QString>("target");   // what lies under the press
+        QTest::addColumn<bool>("onlyCaption");
+        QTest::addColumn<int>("pressY");
+        QTest::addColumn<bool>("canDrag");
+        QTest::addColumn<bool>("moves");
+
+        QTest::newRow("background") << "" << false << 200 << true << true;
+        QTest::newRow("drag off") << "" << false << 200 << false << false;
+        QTest::newRow("container") << "container" << false << 200 << true << true;
+        QTest::newRow("other library control") << "control" << false << 200 << true << false;
+        QTest::newRow("plain widget") << "plain" << false << 200 << true << true;
+        QTest::newRow("caption edge") << "" << true << 40 << true << true;
+        QTest::newRow("below caption") << "" << true << 41 << true << false;
     }
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(window->impl()->resizeEdge, int(VYRQWindowImpl::EdgeNone));
-}
 
-void tst_Window::setXY()
-{
-    VYRQWindow window;
-    window.setGeometry(50, 60, 300, 200);
-    window.setX(100);
-    QCOMPARE(window.geometry(), QRect(100, 60, 250, 200));
-    window.setY(80);
-    QCOMPARE(window.geometry(), QRect(100, 80, 250, 180));
-}
+    void dragByBackground()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, onlyCaption);
+        QFETCH(int, pressY);
+        QFETCH(bool, canDrag);
+        QFETCH(bool, moves);
 
-void tst_Window::minimumSize()
-{
-    VYRQWindow window;
-    window.setMinWidth(-5);
-    QCOMPARE(window.getMinSize(), QSize(0, 400));
-    QCOMPARE(window.minimumWidth(), 0);
-    window.setMinHeight(250);
-    QCOMPARE(window.minimumHeight(), 250);
-    window.setMinSize(320, -1);
-    QCOMPARE(window.getMinSize(), QSize(320, 0));
-    QCOMPARE(window.minimumSize(), QSize(320, 0));
-
-    // The sub-window stores its minimum unchecked for the border resize only.
-    QWidget host;
-    host.resize(800, 600);
-    VYRQSubWin subWin(&host);
-    subWin.setMinWidth(350);
-    subWin.setMinHeight(-7);
-    QCOMPARE(subWin.impl()->minWidth, 350);
-    QCOMPARE(subWin.impl()->minHeight, -7);
-    QCOMPARE(subWin.minimumSize(), QSize(0, 0));
-    subWin.setGeometry(0, 0, 500, 300);
-    subWin.setResizeable(true);
-    host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
-    dragBy(&subWin, QPoint(498, 100), QPoint(-200, 0));
-    QCOMPARE(subWin.width(), 350);
-}
-
-void tst_Window::modalRun_data()
-{
-    QTest::addColumn<int>("how");
-    QTest::newRow("closeModal") << 0;
-    QTest::newRow("close") << 1;
-    QTest::newRow("hide") << 2;
-    QTest::newRow("reject") << 3;
-    QTest::newRow("deleted") << 4;
-}
-
-// Each way of ending a modal run returns from doModal.
-void tst_Window::modalRun()
-{
-    QFETCH(int, how);
-    QPointer<VYRQWindow> window = new VYRQWindow;
-    window->resize(200, 150);
-    bool ranInside = false;
-    QTimer::singleShot(0, window.data(), [&] {
-        ranInside = window->isVisible() && window->isModal();
-        switch (how) {
-        case 0: window->closeModal(); break;
-        case 1: window->close(); break;
-        case 2: window->hide(); break;
-        case 3: window->reject(); break;
-        case 4: delete window.data(); break;
+        auto window = shownWindow(QRect(100, 100, 500, 400));
+        QVERIFY(window);
+        window->setOnlyDragCaption(onlyCaption);
+        window->setCanDrag(canDrag);
+        QWidget* child = target == QLatin1String("container") ? new VYRQContainer(window.get())
+                         : target == QLatin1String("control") ? new TestControl(window.get())
+                         : target == QLatin1String("plain")   ? new QWidget(window.get()) : nullptr;
+        if (child) {
+            child->setGeometry(150, pressY - 10, 100, 100);
+            child->show();
         }
-    });
-    // A run that never ends would hang here; the guard ends it and fails the case.
-    bool guardFired = false;
-    QTimer::singleShot(5000, window.data(), [&] { guardFired = true; window->closeModal(); });
-    window->doModal();
-    QVERIFY(ranInside);
-    QVERIFY(!guardFired);
-    QCOMPARE(window.isNull(), how == 4);
-    delete window.data();
-}
 
-void tst_Window::pressedFlagCleared_data()
-{
-    QTest::addColumn<int>("how");
-    QTest::newRow("hidden") << 0;
-    QTest::newRow("closed") << 1;
-    QTest::newRow("destroyed") << 2;
-    QTest::newRow("grab taken") << 3;
-    QTest::newRow("grab released") << 4;
-    QTest::newRow("sub-window hidden") << 5;
-}
-
-void tst_Window::pressedFlagCleared()
-{
-    QFETCH(int, how);
-    auto holder = shownWindow(QRect(0, 0, 450, 450));
-    auto other = shownWindow(QRect(500, 0, 450, 450));
-    QVERIFY(holder && other);
-    auto* subWin = new VYRQSubWin(holder.get());
-    subWin->setGeometry(10, 10, 200, 200);
-    subWin->show();
-
-    QWidget* pressed = how == 5 ? static_cast<QWidget*>(subWin) : holder.get();
-    sendMouse(pressed, QEvent::MouseButtonPress, QPoint(100, 100), pressed->mapToGlobal(QPoint(100, 100)));
-    QCOMPARE(VYRQWindowImpl::mousePressedBy(), pressed);
-
-    QWidget grabber;
-    switch (how) {
-    case 0: holder->hide(); break;
-    case 1: holder->close(); break;
-    case 2: holder.reset(); break;
-    case 3:
-        grabber.show();
-        grabber.grabMouse();
-        break;
-    case 4: holder->releaseMouse(); break;
-    case 5: subWin->hide(); break;
+        const QPoint start = window->pos();
+        dragBy(window.get(), QPoint(200, pressY), QPoint(30, 25));
+        QTRY_COMPARE(window->pos(), moves ? start + QPoint(30, 25) : start);
+        QCOMPARE(window->size(), QSize(500, 400));
     }
-    QVERIFY(!VYRQWindowImpl::isMousePressed());
-    grabber.releaseMouse();
 
-    // Another window follows the next press.
-    const QPoint start = other->pos();
-    dragBy(other.get(), QPoint(100, 100), QPoint(15, 5));
-    QTRY_COMPARE(other->pos(), start + QPoint(15, 5));
-    if (holder)
-        QVERIFY(!holder->impl()->dragging);
-}
+    void borderResize_data()
+    {
+        QTest::addColumn<QPoint>("pressAt");
+        QTest::addColumn<QPoint>("delta");
+        QTest::addColumn<QRect>("expected");
+
+        // From (100, 100, 500, 450) with a 400 x 400 minimum.
+        QTest::newRow("right wider") << QPoint(498, 200) << QPoint(50, 0) << QRect(100, 100, 550, 450);
+        QTest::newRow("right below minimum") << QPoint(498, 200) << QPoint(-150, 0) << QRect(100, 100, 400, 450);
+        QTest::newRow("left narrower") << QPoint(1, 200) << QPoint(60, 0) << QRect(160, 100, 440, 450);
+        QTest::newRow("left below minimum") << QPoint(1, 200) << QPoint(150, 0) << QRect(100, 100, 400, 450);
+        QTest::newRow("top taller") << QPoint(200, 1) << QPoint(0, -30) << QRect(100, 70, 500, 480);
+        QTest::newRow("bottom shorter") << QPoint(200, 448) << QPoint(0, -40) << QRect(100, 100, 500, 410);
+        QTest::newRow("bottom-right") << QPoint(498, 448) << QPoint(20, 10) << QRect(100, 100, 520, 460);
+        QTest::newRow("top-left, width held") << QPoint(1, 1) << QPoint(200, -10) << QRect(100, 90, 400, 460);
+    }
+
+    void borderResize()
+    {
+        QFETCH(QPoint, pressAt);
+        QFETCH(QPoint, delta);
+        QFETCH(QRect, expected);
+
+        auto window = shownWindow(QRect(100, 100, 500, 450));
+        QVERIFY(window);
+        window->setResizeable(true);
+        const QPoint origin = window->pos();
+        dragBy(window.get(), pressAt, delta);
+        QTRY_COMPARE(window->size(), expected.size());
+        QTRY_COMPARE(window->pos(), origin + expected.topLeft() - QPoint(100, 100));
+        // The resized side is pinned until the next resize.
+        if (pressAt.x() < 4 || pressAt.x() > 496)
+            QCOMPARE(QPoint(window->minimumWidth(), window->maximumWidth()), QPoint(1, 1) * expected.width());
+        if (pressAt.y() < 4 || pressAt.y() > 446)
+            QCOMPARE(QPoint(window->minimumHeight(), window->maximumHeight()), QPoint(1, 1) * expected.height());
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(window->impl()->resizeEdge, int(VYRQWindowImpl::EdgeNone));
+    }
+
+    void setXY()
+    {
+        VYRQWindow window;
+        window.setGeometry(50, 60, 300, 200);
+        window.setX(100);
+        QCOMPARE(window.geometry(), QRect(100, 60, 250, 200));
+        window.setY(80);
+        QCOMPARE(window.geometry(), QRect(100, 80, 250, 180));
+    }
+
+    void minimumSize()
+    {
+        VYRQWindow window;
+        window.setMinWidth(-5);
+        QCOMPARE(window.getMinSize(), QSize(0, 400));
+        QCOMPARE(window.minimumWidth(), 0);
+        window.setMinHeight(250);
+        QCOMPARE(window.minimumHeight(), 250);
+        window.setMinSize(320, -1);
+        QCOMPARE(window.getMinSize(), QSize(320, 0));
+        QCOMPARE(window.minimumSize(), QSize(320, 0));
+
+        // The sub-window stores its minimum unchecked for the border resize only.
+        QWidget host;
+        host.resize(800, 600);
+        VYRQSubWin subWin(&host);
+        subWin.setMinWidth(350);
+        subWin.setMinHeight(-7);
+        QCOMPARE(subWin.impl()->minWidth, 350);
+        QCOMPARE(subWin.impl()->minHeight, -7);
+        QCOMPARE(subWin.minimumSize(), QSize(0, 0));
+        subWin.setGeometry(0, 0, 500, 300);
+        subWin.setResizeable(true);
+        QVERIFY(ctl::shown(host));
+        dragBy(&subWin, QPoint(498, 100), QPoint(-200, 0));
+        QCOMPARE(subWin.width(), 350);
+    }
+
+    void modalRun_data()
+    {
+        QTest::addColumn<int>("how");
+        int how = 0;
+        for (const char* name : {"closeModal", "close", "hide", "reject", "deleted"})
+            QTest::newRow(name) << how++;
+    }
+
+    // Each way of ending a modal run returns from doModal.
+    void modalRun()
+    {
+        QFETCH(int, how);
+        QPointer<VYRQWindow> window = new VYRQWindow;
+        window->resize(200, 150);
+        bool ranInside = false;
+        QTimer::singleShot(0, window.data(), [&] {
+            ranInside = window->isVisible() && window->isModal();
+            switch (how) {
+            case 0: window->closeModal(); break;
+            case 1: window->close(); break;
+            case 2: window->hide(); break;
+            case 3: window->reject(); break;
+            case 4: delete window.data(); break;
+            }
+        });
+        // A run that never ends would hang here; the guard ends it and fails the case.
+        bool guardFired = false;
+        QTimer::singleShot(5000, window.data(), [&] { guardFired = true; window->closeModal(); });
+        window->doModal();
+        QVERIFY(ranInside);
+        QVERIFY(!guardFired);
+        QCOMPARE(window.isNull(), how == 4);
+        delete window.data();
+    }
+
+    void pressedFlagCleared_data()
+    {
+        QTest::addColumn<int>("how");
+        int how = 0;
+        for (const char* name : {"hidden", "closed", "destroyed", "grab taken", "grab released", "sub-window hidden"})
+            QTest::newRow(name) << how++;
+    }
+
+    void pressedFlagCleared()
+    {
+        QFETCH(int, how);
+        auto holder = shownWindow(QRect(0, 0, 450, 450));
+        auto other = shownWindow(QRect(500, 0, 450, 450));
+        QVERIFY(holder && other);
+        auto* subWin = new VYRQSubWin(holder.get());
+        subWin->setGeometry(10, 10, 200, 200);
+        subWin->show();
+
+        QWidget* pressed = how == 5 ? static_cast<QWidget*>(subWin) : holder.get();
+        sendMouse(pressed, QEvent::MouseButtonPress, QPoint(100, 100), pressed->mapToGlobal(QPoint(100, 100)));
+        QCOMPARE(VYRQWindowImpl::mousePressedBy(), pressed);
+
+        QWidget grabber;
+        switch (how) {
+        case 0: holder->hide(); break;
+        case 1: holder->close(); break;
+        case 2: holder.reset(); break;
+        case 3:
+            grabber.show();
+            grabber.grabMouse();
+            break;
+        case 4: holder->releaseMouse(); break;
+        case 5: subWin->hide(); break;
+        }
+        QVERIFY(!VYRQWindowImpl::isMousePressed());
+        grabber.releaseMouse();
+
+        // Another window follows the next press.
+        const QPoint start = other->pos();
+        dragBy(other.get(), QPoint(100, 100), QPoint(15, 5));
+        QTRY_COMPARE(other->pos(), start + QPoint(15, 5));
+        if (holder)
+            QVERIFY(!holder->impl()->dragging);
+    }
+};
 
 QTEST_MAIN(tst_Window)
 #include "tst_window.moc"

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 
 #include <json/value.h>
@@ -37,11 +38,11 @@ inline Json::Value write(IVYRQWidgetBase& control)
     return value;
 }
 
-inline QImage render(QWidget& w, const QColor& paper = Qt::white)
+inline QImage render(QWidget& w, const QColor& paper = Qt::white, QWidget::RenderFlags flags = {})
 {
     QImage image(w.size(), QImage::Format_ARGB32);
     image.fill(paper);
-    w.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    w.render(&image, QPoint(), QRegion(), flags);
     return image;
 }
 
@@ -68,6 +69,13 @@ inline void hover(QWidget& w, bool in)
 inline QString str(const Json::Value& v)
 {
     return vyr::json::toQString(v);
+}
+
+// Shows a widget and waits until the window system exposes it.
+inline bool shown(QWidget& w)
+{
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
 }
 
 } // namespace ctl
@@ -112,6 +120,26 @@ inline void addText(const QString& name, const QColor& color = Qt::black)
     VYRQResourceManager::getInstance()->setTextStyle(name, style);
 }
 
+inline void addFills(std::initializer_list<std::pair<const char*, QColor>> fills)
+{
+    for (const auto& fill : fills)
+        addFill(QString::fromLatin1(fill.first), fill.second);
+}
+
+inline void addTexts(std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        addText(QString::fromLatin1(name));
+}
+
+// Saves an image of one colour, for the controls that take picture files.
+inline bool saveSolid(const QString& path, const QSize& size, const QColor& color)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    return image.save(path);
+}
+
 inline bool near(const QColor& a, const QColor& b)
 {
     return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2 && qAbs(a.blue() - b.blue()) <= 2;
@@ -136,12 +164,9 @@ inline QStringList entries(const Json::Value& styles)
 }
 
 // Rendered with its children: a scroll area paints in its viewport.
-inline QImage renderAll(QWidget& w, const QColor& paper = Qt::white)
+inline QImage renderAll(QWidget& w)
 {
-    QImage image(w.size(), QImage::Format_ARGB32);
-    image.fill(paper);
-    w.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
+    return ctl::render(w, Qt::white, QWidget::DrawChildren);
 }
 
 inline void focus(QWidget& w, bool in)

@@ -22,13 +22,9 @@ private slots:
     {
         VYRQtLib::init();
         QVERIFY(m_dir.isValid());
-        const struct { const char* name; int side; QColor color; } images[] = {
-            {"red16.png", 16, Qt::red}, {"blue16.png", 16, Qt::blue}, {"blue8.png", 8, Qt::blue}};
-        for (const auto& entry : images) {
-            QImage img(entry.side, entry.side, QImage::Format_ARGB32);
-            img.fill(entry.color);
-            QVERIFY(img.save(image(entry.name)));
-        }
+        QVERIFY(sty::saveSolid(image("red16.png"), {16, 16}, Qt::red));
+        QVERIFY(sty::saveSolid(image("blue16.png"), {16, 16}, Qt::blue));
+        QVERIFY(sty::saveSolid(image("blue8.png"), {8, 8}, Qt::blue));
         sty::addFill("CbFill", Qt::white);
         sty::addText("CbText");
     }
@@ -135,9 +131,8 @@ private slots:
         box.setCheckedBackground(Disable, sty::solid(QString(), Qt::red));
         box.setCheckedIcon(image("blue8.png"));
         box.setDisableCheckIcon(image("blue16.png"));
-        const QImage shot = render(box);
-        QCOMPARE(shot.pixelColor(40, 10), QColor(Qt::red));
-        QCOMPARE(shot.pixelColor(12, 10), QColor(Qt::blue));
+        QCOMPARE(render(box).pixelColor(40, 10), QColor(Qt::red));
+        QCOMPARE(render(box).pixelColor(12, 10), QColor(Qt::blue));
         box.setDisableCheckIcon(QString());
         QCOMPARE(render(box).pixelColor(12, 10), QColor(Qt::red));
     }

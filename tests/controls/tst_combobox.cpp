@@ -40,14 +40,9 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        addFill("CbBox", red);
-        addFill("CbBoxHot", yellow);
-        addFill("CbBtn", blue);
-        addFill("CbPopup", green);
-        addFill("CbRow", red);
-        addFill("CbRowSel", blue);
-        for (const char* name : {"CbText", "CbTextHot", "CbRowText"})
-            addText(name);
+        addFills({{"CbBox", red}, {"CbBoxHot", yellow}, {"CbBtn", blue}, {"CbPopup", green}, {"CbRow", red},
+                  {"CbRowSel", blue}});
+        addTexts({"CbText", "CbTextHot", "CbRowText"});
     }
 
     void textPlacement_data()
@@ -80,10 +75,8 @@ private slots:
         combo.setBtnBackground(Hot, solid("CbBtn", blue));
         combo.resize(200, 30);
         QImage image = render(combo);
-        QVERIFY(near(pixel(image, 100, 15), red));
-        QVERIFY(near(pixel(image, 185, 15), blue));
-        QVERIFY(near(pixel(image, 165, 15), red));
-        QVERIFY(near(pixel(image, 14, 15), red));
+        for (int x : {14, 100, 165, 185})
+            QVERIFY(near(pixel(image, x, 15), x == 185 ? blue : red));
         hover(combo, true);
         image = render(combo);
         QVERIFY(near(pixel(image, 100, 15), yellow));
@@ -91,10 +84,8 @@ private slots:
         hover(combo, false);
         combo.addItem(solidIcon(green), QStringLiteral("with icon"));
         image = render(combo);
-        QVERIFY(near(pixel(image, 8, 8), green));
-        QVERIFY(near(pixel(image, 21, 21), green));
-        QVERIFY(near(pixel(image, 6, 15), red));
-        QVERIFY(near(pixel(image, 24, 15), red));
+        QVERIFY(near(pixel(image, 8, 8), green) && near(pixel(image, 21, 21), green));
+        QVERIFY(near(pixel(image, 6, 15), red) && near(pixel(image, 24, 15), red));
     }
 
     // An editable combo box settles after a few paints, over a transparent line edit.
@@ -104,8 +95,7 @@ private slots:
         combo.setEditable(true);
         combo.addItem(QStringLiteral("one"));
         combo.resize(200, 30);
-        combo.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&combo));
+        QVERIFY(shown(combo));
         QCOMPARE(combo.lineEdit()->textMargins(), QMargins(10, 0, 10, 0));
         PaintCounter counter;
         combo.installEventFilter(&counter);
@@ -162,8 +152,7 @@ private slots:
         VYRQComboList list(combo.impl());
         list.setModel(combo.model());
         list.resize(120, 100);
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QVERIFY(shown(list));
         const QImage image = renderAll(list);
         QVERIFY(near(pixel(image, 60, 12), red));
         QVERIFY(near(pixel(image, 60, 80), green));

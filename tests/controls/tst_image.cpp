@@ -46,7 +46,6 @@ private slots:
         image.setUseSvgColor(false);
         expected.removeMember("svgUseColor");
         QCOMPARE(styled(write(image)["attr"]), styled(expected));
-
         VYRQImage svg;
         element = parse(R"({"attr": {"path": "icons/Logo.SVG"}})");
         QVERIFY(svg.readJsonValue(&element));
@@ -77,14 +76,12 @@ private slots:
         QFETCH(int, hor);
         QFETCH(int, ver);
         QFETCH(QRect, area);
-
         const QImage source = solidImage(QSize(10, 10), red);
         VYRQImage image;
         image.resize(25, 25);
         image.setImage(&source);
         image.setStretchDraw(stretch);
         image.setAlignType(DockLayoutType(hor), DockLayoutType(ver));
-
         const QImage out = render(image, paper);
         QCOMPARE(pixel(out, area.left(), area.top()), red);
         QCOMPARE(pixel(out, area.right(), area.bottom()), red);
@@ -143,7 +140,6 @@ private slots:
         image.resize(40, 30);
         QCOMPARE(label->geometry(), QRect(0, 0, 40, 30));
         image.hide(); // from here on only the test paints the control
-
         render(image, paper);
         QTRY_COMPARE(movie->state(), QMovie::NotRunning);
         QCOMPARE(movie->currentFrameNumber(), 1);
@@ -151,7 +147,6 @@ private slots:
         render(image, paper);
         render(image, paper);
         QCOMPARE(finished.count(), 2);
-
         image.setSvgPath(media + "red-square.svg");
         QVERIFY(!movie);
         QVERIFY(!label->isVisibleTo(&image));

@@ -43,7 +43,7 @@ QRect band(VYRQLabelEx& label, int line)
 
 QRect below(const QRect& r)
 {
-    return QRect(0, r.y() + r.height(), 1000, 1000);
+    return QRect(0, r.bottom() + 1, 1000, 1000);
 }
 
 bool same(const TextPosition& a, const TextPosition& b)
@@ -71,14 +71,12 @@ private slots:
     {
         VYRQLabelEx label;
         QTextDocument* doc = label.impl()->document();
-        Json::Value element = parse(R"({"style": [["ExText", 2, 0], ["ExOther", 2, 1]], "attr": {"text": "Rich"}})");
-        QVERIFY(label.readJsonValue(&element));
+        QVERIFY(sty::load(label, R"({"style": [["ExText", 2, 0], ["ExOther", 2, 1]], "attr": {"text": "Rich"}})"));
         QCOMPARE(doc->toPlainText(), QStringLiteral("Rich"));
         QCOMPARE(doc->defaultFont().pixelSize(), 20);
         const Json::Value out = write(label);
         QCOMPARE(str(out["attr"]["text"]), QStringLiteral("Rich"));
         QCOMPARE(sty::entries(out["style"]), QStringList{"ExText:2:0"});
-
         TextStyleDesc style;
         style.size = 31;
         label.setTextStyle(Normal, style);
@@ -100,7 +98,6 @@ private slots:
         mouse(label, QEvent::MouseButtonDblClick, QPoint(10, 10));
         QVERIFY(!d->hasSelection());
         QCOMPARE(highlighted(render(label)), 0);
-
         label.setTextInteractionFlags(Qt::TextSelectableByMouse);
         mouse(label, QEvent::MouseButtonDblClick, QPoint(10, 10));
         QVERIFY(same(d->selectionStart(), TextPosition{0, 0, 0}));
@@ -110,7 +107,6 @@ private slots:
         const QRect first = band(label, 0);
         QVERIFY(highlighted(image, first) > first.width() * first.height() / 2);
         QCOMPARE(highlighted(image, below(first)), 0);
-
         mouse(label, QEvent::MouseButtonPress, QPoint(40, 10));
         QVERIFY(same(d->selectionEnd(), end));
         const QPoint inside(30, int(lineOf(label, 0).rect().center().y()));
@@ -118,7 +114,6 @@ private slots:
         QCOMPARE(target.block, 0);
         mouse(label, QEvent::MouseMove, inside);
         QVERIFY(same(d->selectionStart(), TextPosition{0, 0, 0}) && same(d->selectionEnd(), target));
-
         mouse(label, QEvent::MouseMove, QPoint(10, 195));
         QVERIFY(same(d->selectionEnd(), TextPosition()));
         QCOMPARE(highlighted(render(label)), 0);
@@ -135,7 +130,6 @@ private slots:
         QVERIFY(lineOf(label, 5).isValid());
         label.impl()->setSelection(TextPosition{0, 3, 4}, TextPosition{0, 0, 3});
         QVERIFY(same(label.impl()->selectionStart(), TextPosition{0, 0, 3}));
-
         const QImage image = render(label);
         for (const QRect& middle : {band(label, 1), band(label, 2)})
             QVERIFY(highlighted(image, middle) > middle.width() * middle.height() / 2);
@@ -144,7 +138,6 @@ private slots:
         QCOMPARE(highlighted(image, start.adjusted(-5, 0, x1 - start.right() - 1, 0)), 0);
         QVERIFY(highlighted(image, start.adjusted(x1 - 5, 0, 0, 0)) > 0);
         QCOMPARE(highlighted(image, below(band(label, 3))), 0);
-
         label.impl()->setSelection(TextPosition{0, 0, 0}, TextPosition{1, 0, 2});
         const QRect end = band(label, label.impl()->document()->firstBlock().layout()->lineCount() - 1);
         QVERIFY(highlighted(render(label), end) > end.width() * end.height() / 2);
@@ -159,7 +152,6 @@ private slots:
         label.resize(140, 600);
         label.setHtmlContent(QStringLiteral("<p>head</p><p>%1</p>").arg(manyWords));
         const QRect first = band(label, 0);
-
         d->setSelection(TextPosition{0, 0, 0}, TextPosition{1, 6, 3});
         const QImage image = render(label);
         QVERIFY(highlighted(image, first) > 0);
@@ -168,7 +160,6 @@ private slots:
         QCOMPARE(highlighted(render(label)), 0);
         d->setSelection(TextPosition{0, 0, 0}, TextPosition{0, 40, 2}); // no such line: skipped
         QVERIFY(highlighted(render(label), first) > 0);
-
         // A drag down into the second paragraph, painted at every step.
         mouse(label, QEvent::MouseButtonDblClick, QPoint(10, 10));
         int reached = 0;
@@ -197,21 +188,17 @@ private slots:
     void json()
     {
         VYRQLabel label;
-        Json::Value element = parse(R"({"style": [["LblNormal", 2, 0], ["LblDisabled", 2, 1], ["Missing", 2, 0]],
-                                        "attr": {"text": "Hello"}})");
-        QVERIFY(label.readJsonValue(&element));
+        QVERIFY(sty::load(label, R"({"style": [["LblNormal", 2, 0], ["LblDisabled", 2, 1], ["Missing", 2, 0]],
+                                     "attr": {"text": "Hello"}})"));
         QCOMPARE(label.getTextStyle(Normal).name, QStringLiteral("LblNormal"));
         QVERIFY(label.getTextStyle(Disable).name.isEmpty());
         QCOMPARE(label.text(), QStringLiteral("Hello"));
         QCOMPARE(label.palette().color(QPalette::WindowText), QColor(10, 20, 30));
-
         label.setTextStyle(Disable, sty::text("LblDisabled", Qt::red));
-        Json::Value out = write(label);
-        QCOMPARE(sty::entries(out["style"]), QStringList{"LblNormal:2:0"});
-
+        QCOMPARE(sty::entries(write(label)["style"]), QStringList{"LblNormal:2:0"});
         VYRQLabel empty;
         empty.setText(QString());
-        out = write(empty);
+        Json::Value out = write(empty);
         QVERIFY(out.isMember("style") && out["style"].isNull());
         QVERIFY(!out["attr"].isMember("text"));
         VYRQLabel fresh;
@@ -239,7 +226,6 @@ private slots:
         QFETCH(int, mode);
         QFETCH(bool, singleLine);
         QFETCH(QString, shown);
-
         VYRQLabel label;
         TextStyleDesc style;
         style.elideMode = mode;
@@ -248,7 +234,6 @@ private slots:
         label.setText(longText);
         label.show(); // a hidden widget gets its resize event only when shown
         label.resize(60, 20);
-
         QVERIFY2(label.text().contains(QRegularExpression(shown)), qPrintable(label.text()));
         QCOMPARE(str(write(label)["attr"]["text"]), longText); // the full text is kept
         label.resize(2000, 20);
@@ -275,8 +260,7 @@ private slots:
     void languagePrefixIsShownUnchanged()
     {
         VYRQLabel label;
-        Json::Value element = parse(R"({"attr": {"text": "|->greeting"}})");
-        QVERIFY(label.readJsonValue(&element));
+        QVERIFY(sty::load(label, R"({"attr": {"text": "|->greeting"}})"));
         label.notifyChangeLanguage();
         QCOMPARE(label.text(), QStringLiteral("|->greeting"));
     }

@@ -20,11 +20,8 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        addFill("LeNormal", red);
-        addFill("LePressed", blue);
-        addFill("LeRed2", red);
-        for (const char* name : {"TxNormal", "TxHot", "TxPlace"})
-            addText(name);
+        addFills({{"LeNormal", red}, {"LePressed", blue}, {"LeRed2", red}});
+        addTexts({"TxNormal", "TxHot", "TxPlace"});
     }
 
     void shortcutText_data()
@@ -188,11 +185,9 @@ private slots:
         QCOMPARE(edit.impl()->placeholderRect(QRect(0, 0, 100, 30)), QRect(3, 1, 100 - 3 - 4, 30 - 1 - 2));
         QCOMPARE(write(edit)["attr"],
                  parse(R"({"leftMargin": 3, "topMargin": 1, "rightMargin": 4, "bottomMargin": 2})"));
-        Json::Value element = parse(R"({"style": []})");
-        QVERIFY(edit.readJsonValue(&element));
+        QVERIFY(load(edit, R"({"style": []})"));
         QCOMPARE(edit.contentsMargins(), QMargins(3, 1, 4, 2));
-        element = parse(R"({"attr": {"leftMargin": 6}})");
-        QVERIFY(edit.readJsonValue(&element));
+        QVERIFY(load(edit, R"({"attr": {"leftMargin": 6}})"));
         QCOMPARE(edit.contentsMargins(), QMargins(6, 0, 0, 0));
     }
 

@@ -36,8 +36,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        sty::addFill("BG", back);
-        sty::addFill("FG", fore);
+        sty::addFills({{"BG", back}, {"FG", fore}});
         sty::addText("TX");
     }
 

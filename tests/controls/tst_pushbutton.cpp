@@ -58,8 +58,7 @@ private slots:
         QFETCH(QByteArray, json);
         QFETCH(QString, expected);
         VYRQPushButton button;
-        Json::Value element = parse("{\"style\": " + json + "}");
-        QVERIFY(button.readJsonValue(&element));
+        QVERIFY(sty::load(button, "{\"style\": " + json + "}"));
         QCOMPARE(looks(button), expected);
     }
 
@@ -110,9 +109,7 @@ private slots:
         expected["iconColor"] = "FF123456";
         QCOMPARE(QString::fromStdString(write(button)["attr"].toStyledString()),
                  QString::fromStdString(expected.toStyledString()));
-
-        element = parse(R"({"attr": {"fadeDuration": 0}})");
-        QVERIFY(button.readJsonValue(&element));
+        QVERIFY(sty::load(button, R"({"attr": {"fadeDuration": 0}})"));
         QCOMPARE(button.getFadeDuration(), 150);
     }
 
@@ -127,20 +124,16 @@ private slots:
         VYRQResourceManager* rm = VYRQResourceManager::getInstance();
         QVERIFY(rm->registerWindow(&window));
         auto* button = new VYRQPushButton(&window);
-        auto read = [button](const char* json) {
-            Json::Value element = parse(json);
-            return button->readJsonValue(&element);
-        };
-        QVERIFY(read(R"({"attr": {"text": "|->greet"}})"));
+        QVERIFY(sty::load(*button, R"({"attr": {"text": "|->greet"}})"));
         QCOMPARE(button->text(), QStringLiteral("Hello"));
         QVERIFY(lm->setLanguage("zh"));
         QCOMPARE(button->text(), QStringLiteral("Nihao"));
         QCOMPARE(str(write(*button)["attr"]["text"]), QStringLiteral("Nihao")); // the shown text
         // A translation that names a key again is followed once.
-        QVERIFY(read(R"({"attr": {"text": "|->alias"}})"));
+        QVERIFY(sty::load(*button, R"({"attr": {"text": "|->alias"}})"));
         QCOMPARE(button->text(), QStringLiteral("Nihao"));
         // A plain text drops the held key: a later language change leaves it alone.
-        QVERIFY(read(R"({"attr": {"text": "Plain"}})"));
+        QVERIFY(sty::load(*button, R"({"attr": {"text": "Plain"}})"));
         QVERIFY(lm->setLanguage("en"));
         QCOMPARE(button->text(), QStringLiteral("Plain"));
         QVERIFY(rm->unregisterWindow(&window));
@@ -168,31 +161,27 @@ private slots:
     {
         QTest::addColumn<int>("hor");
         QTest::addColumn<int>("ver");
-        QTest::addColumn<int>("dx");
-        QTest::addColumn<int>("dy");
+        QTest::addColumn<QPoint>("offset");
         QTest::addColumn<QPoint>("topLeft");
-        QTest::newRow("near") << 0 << 0 << 0 << 0 << QPoint(0, 0);
-        QTest::newRow("centre") << 1 << 1 << 0 << 0 << QPoint(25, 15);
-        QTest::newRow("far") << 2 << 2 << -1 << -1 << QPoint(49, 29);
-        QTest::newRow("near with offsets") << 0 << 0 << 3 << 4 << QPoint(3, 4);
-        QTest::newRow("far left, centre") << 2 << 1 << -2 << 0 << QPoint(48, 15);
+        QTest::newRow("near") << 0 << 0 << QPoint(0, 0) << QPoint(0, 0);
+        QTest::newRow("centre") << 1 << 1 << QPoint(0, 0) << QPoint(25, 15);
+        QTest::newRow("far") << 2 << 2 << QPoint(-1, -1) << QPoint(49, 29);
+        QTest::newRow("near with offsets") << 0 << 0 << QPoint(3, 4) << QPoint(3, 4);
+        QTest::newRow("far left, centre") << 2 << 1 << QPoint(-2, 0) << QPoint(48, 15);
     }
 
     void iconPlacement()
     {
         QFETCH(int, hor);
         QFETCH(int, ver);
-        QFETCH(int, dx);
-        QFETCH(int, dy);
+        QFETCH(QPoint, offset);
         QFETCH(QPoint, topLeft);
-
         const QColor paper(250, 250, 250);
         VYRQPushButton button;
         button.resize(60, 40);
         button.setBackground(AllStates, solid("paper", paper));
         button.setIcon(media + "red-square.svg");
-        button.setIconStyle(IconStyleDesc{dx, dy, false, Qt::black, hor, ver});
-
+        button.setIconStyle(IconStyleDesc{offset.x(), offset.y(), false, Qt::black, hor, ver});
         const QImage image = render(button);
         QCOMPARE(pixel(image, topLeft.x(), topLeft.y()), red);
         QCOMPARE(pixel(image, topLeft.x() + 9, topLeft.y() + 9), red);
@@ -228,13 +217,11 @@ private slots:
         button.setFadeDuration(150);
         VYRQPushButtonImpl* d = button.impl();
         QSignalSpy ticks(d->timer(), &QTimer::timeout);
-
         hover(button, true);
         QVERIFY(d->isFadeRunning() && d->fadeTo == Hot);
         QTRY_VERIFY(!d->isFadeRunning());
         QCOMPARE(d->fadeProgress, 1.0);
         QCOMPARE(ticks.count(), 10);
-
         ticks.clear();
         hover(button, false);
         QCOMPARE(d->ctrlState(), Hot); // until the fade ends
@@ -269,7 +256,6 @@ private slots:
         button.setFadeEnabled(true);
         button.setFadeDuration(60);
         VYRQPushButtonImpl* d = button.impl();
-
         hover(button, true);
         QTRY_VERIFY(!d->isFadeRunning());
         button.setFadeDuration(100000);
@@ -278,12 +264,10 @@ private slots:
         hover(button, true); // the state is Hot already
         QTRY_VERIFY(!d->isFadeRunning());
         QCOMPARE(d->ctrlState(), Hot);
-
         button.setEnabled(false);
         hover(button, false);
         QTRY_VERIFY(!d->isFadeRunning());
         QCOMPARE(d->ctrlState(), Disable);
-
         button.setEnabled(true);
         hover(button, true);
         QVERIFY(d->isFadeRunning());
@@ -301,9 +285,7 @@ private slots:
         button.setFadeEnabled(false);
         button.setBackground(AllStates, solid("n", red));
         button.setBackground(Hot, solid("h", green));
-        Json::Value element = parse(R"({"attr": {"isExtBtn": true, "extWidth": 24}})");
-        QVERIFY(button.readJsonValue(&element));
-
+        QVERIFY(sty::load(button, R"({"attr": {"isExtBtn": true, "extWidth": 24}})"));
         hover(button, true);
         mouse(button, QEvent::MouseMove, QPoint(76, 10));
         QCOMPARE(pixel(render(button), 10, 20), green);
@@ -319,8 +301,7 @@ private slots:
     {
         QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/controls-theme"));
         VYRQPushButton button;
-        QVERIFY(button.text().isEmpty());
-        QVERIFY(button.getIcon().isEmpty());
+        QVERIFY(button.text().isEmpty() && button.getIcon().isEmpty());
         QCOMPARE(button.getHotIcon(), QStringLiteral("theme-hot.svg"));
         QCOMPARE(button.getTextOffsetX(), 3);
         QCOMPARE(looks(button),

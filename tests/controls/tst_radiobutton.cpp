@@ -28,16 +28,11 @@ private slots:
     {
         VYRQtLib::init();
         QVERIFY(m_dir.isValid());
-        const struct { const char* name; QSize size; QColor color; } images[] = {
-            {"red16.png", QSize(16, 16), Qt::red}, {"red10.png", QSize(10, 10), Qt::red},
-            {"red20x10.png", QSize(20, 10), Qt::red}, {"blue16.png", QSize(16, 16), Qt::blue}};
-        for (const auto& entry : images) {
-            QImage img(entry.size, QImage::Format_ARGB32);
-            img.fill(entry.color);
-            QVERIFY(img.save(image(entry.name)));
-        }
-        for (const char* name : {"RbT", "RbU", "RbV"})
-            sty::addText(QString::fromLatin1(name));
+        QVERIFY(sty::saveSolid(image("red16.png"), {16, 16}, Qt::red));
+        QVERIFY(sty::saveSolid(image("red10.png"), {10, 10}, Qt::red));
+        QVERIFY(sty::saveSolid(image("red20x10.png"), {20, 10}, Qt::red));
+        QVERIFY(sty::saveSolid(image("blue16.png"), {16, 16}, Qt::blue));
+        sty::addTexts({"RbT", "RbU", "RbV"});
     }
 
     void attrRoundTrip_data()
@@ -192,8 +187,7 @@ private slots:
         QFETCH(bool, checks);
         VYRQRadioButton radio;
         radio.resize(100, 30);
-        radio.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&radio));
+        QVERIFY(shown(radio));
         QSignalSpy pressed(&radio, &VYRQRadioButton::pressedEvent);
         QTest::mousePress(&radio, Qt::MouseButton(button), {}, QPoint(90, 25));
         QCOMPARE(pressed.count(), 1);

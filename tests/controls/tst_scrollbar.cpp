@@ -81,10 +81,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        addFill("A", red);
-        addFill("B", green);
-        addFill("C", blue);
-        addFill("SameAsB", green);
+        addFills({{"A", red}, {"B", green}, {"C", blue}, {"SameAsB", green}});
     }
 
     void partStatesFromMouse_data()

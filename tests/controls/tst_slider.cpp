@@ -39,10 +39,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        addFill("Chan", red);
-        addFill("Fill", green);
-        addFill("T", blue);
-        addFill("H", yellow);
+        addFills({{"Chan", red}, {"Fill", green}, {"T", blue}, {"H", yellow}});
     }
 
     // QApplication deletes a replaced style; vyrGetStyle then makes a new Fusion proxy
@@ -143,8 +140,7 @@ private slots:
         slider.setGeometry(0, 0, 200, 40);
         slider.setRange(0, 100);
         dress(slider);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown(window));
         VYRQWidgetBaseImpl* impl = slider.getControlImpl();
         const QPoint centre = slider.getThumbRect().center();
         hover(slider, true); // moves without a button arrive only while it tracks

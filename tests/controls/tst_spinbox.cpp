@@ -19,9 +19,8 @@ private slots:
         Json::Value out = write(spin);
         QCOMPARE(str(out["type"]), QStringLiteral("qtspinbox"));
         QVERIFY(!out.isMember("style") && !out.isMember("attr"));
-        Json::Value element = parse(R"({"name": "n", "attr": {"value": 7, "extra": "x"}})");
         VYRQSpinBox copy;
-        QVERIFY(copy.readJsonValue(&element));
+        QVERIFY(sty::load(copy, R"({"name": "n", "attr": {"value": 7, "extra": "x"}})"));
         QCOMPARE(copy.value(), 0);
         QCOMPARE(str(write(copy)["attr"]["extra"]), QStringLiteral("x"));
     }

@@ -70,8 +70,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        sty::addFill("SwA", red);
-        sty::addFill("SwBlue", blue);
+        sty::addFills({{"SwA", red}, {"SwBlue", blue}});
         sty::addText("SwText");
     }
 
@@ -99,8 +98,7 @@ private slots:
         prepare(sw);
         sw.setThumbStyle(Pressed, solid("Pressed", blue));
         sw.setSwitchSpeed(800);
-        sw.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sw));
+        QVERIFY(shown(sw));
         auto* animation = sw.findChild<QVariantAnimation*>();
         QVERIFY(animation);
         QSignalSpy finished(animation, &QAbstractAnimation::finished);
@@ -128,8 +126,7 @@ private slots:
         VYRQSwitch sw;
         prepare(sw);
         sw.setSwitchSpeed(0);
-        sw.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sw));
+        QVERIFY(shown(sw));
         QCOMPARE(thumbSpan(render(sw)).first, 73);
         sw.resize(150, 30);
         sw.setSwitchToLeft(true);
@@ -224,8 +221,7 @@ private slots:
         prepare(sw);
         QVERIFY(load(sw, "{\"attr\": " + attr + "}"));
         QCOMPARE(sw.getSwitchSpeed(), speed);
-        sw.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sw));
+        QVERIFY(shown(sw));
         auto* animation = sw.findChild<QVariantAnimation*>();
         QVERIFY(animation);
         QTest::mousePress(&sw, Qt::LeftButton, {}, QPoint(10, 15));

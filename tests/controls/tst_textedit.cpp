@@ -45,13 +45,9 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
-        addFill("S", QColor(1, 2, 3));
-        for (const char* name : {"A", "B", "C"})
-            addFill(name, QColor(1, 2, 3));
-        addFill("TeNormal", red);
-        addFill("TePressed", blue);
-        addText("TxNormal");
-        addText("TxPlace");
+        addFills({{"S", QColor(1, 2, 3)}, {"A", QColor(1, 2, 3)}, {"B", QColor(1, 2, 3)}, {"C", QColor(1, 2, 3)},
+                  {"TeNormal", red}, {"TePressed", blue}});
+        addTexts({"TxNormal", "TxPlace"});
     }
 
     // Scroll-bar members under "child" style the bar "hor" names, the vertical one by
@@ -138,8 +134,7 @@ private slots:
         VYRQTextEdit edit;
         edit.resize(150, 80);
         edit.setEditMargin(4, 6, 3, 5);
-        edit.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QVERIFY(shown(edit));
         edit.resize(160, 90);
         QCOMPARE(margins(edit), QMargins(3, 4, 5, 6));
         QTRY_COMPARE(edit.viewport()->geometry(), QRect(3, 4, 160 - 3 - 5, 90 - 4 - 6));

@@ -60,7 +60,6 @@ private slots:
         QTest::newRow("unknown default") << QByteArray(R"({"defaultLanguage": "de", "languages": {"en": {"a": "b"}}})")
                                          << "Default language 'de' does not exist in languages.";
     }
-
     // A refused file changes nothing and says why, read from memory or from a file.
     void invalidFileKeepsState()
     {
@@ -115,7 +114,6 @@ private slots:
         QTest::newRow("empty fallback") << "nope" << "" << "";
         QTest::newRow("key") << "nope" << QString() << "nope";
     }
-
     void textFallbackChain()
     {
         QFETCH(QString, key);

@@ -54,9 +54,9 @@ class tst_Registry : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    QString writePage(const QByteArray& content)
+    QString writePage(const QByteArray& content, const QString& name = QStringLiteral("page.json"))
     {
-        QFile file(m_dir.filePath("page.json"));
+        QFile file(m_dir.filePath(name));
         return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() ? file.fileName() : QString();
     }
 
@@ -64,12 +64,10 @@ private slots:
     // The forwarders refuse until the library is started.
     void initTestCase()
     {
-        QTemporaryDir theme;
-        QFile style(theme.filePath("style.json"));
-        QVERIFY(style.open(QIODevice::WriteOnly) && style.write(R"({"style": []})") > 0 && style.flush());
-        QVERIFY(!vyrLoadThemeDir(theme.path().toUtf8().constData()));
+        QVERIFY(!writePage(R"({"style": []})", "style.json").isEmpty());
+        QVERIFY(!vyrLoadThemeDir(m_dir.path().toUtf8().constData()));
         VYRQtLib::init();
-        QVERIFY(vyrLoadThemeDir(theme.path().toUtf8().constData()));
+        QVERIFY(vyrLoadThemeDir(m_dir.path().toUtf8().constData()));
         vyrRegisterQtControl("testctl", &TestControl::createTestControl, TestControl::getProps(), true);
         QVERIFY(QDir(m_dir.path()).mkdir("folder.json"));
     }
@@ -87,7 +85,6 @@ private slots:
         QTest::newRow("qtlabelex, no record") << "qtlabelex" << "qtlabelex" << "";
         QTest::newRow("splitter") << "splitter" << "qtsplitter" << "";
     }
-
     void builtinKeys()
     {
         QFETCH(QString, key);
@@ -182,7 +179,6 @@ private slots:
         QTest::newRow("container last") << page("label_then_container.json") << "page" << QStringList{ "first", "page" };
         QTest::newRow("container first") << page("container_then_label.json") << "" << QStringList{ "page", "last" };
     }
-
     void returnRule()
     {
         QFETCH(QString, file);
@@ -205,7 +201,6 @@ private slots:
         QTest::newRow("read up to the NUL") << page("nul_terminated") << true;
         QTest::newRow("directory") << m_dir.filePath("folder.json") << false;
     }
-
     void jsonSuffix()
     {
         QFETCH(QString, name);
@@ -294,7 +289,6 @@ private slots:
         QTest::newRow("not json") << QByteArray(R"({"elements": [{"type": "testctl")") << 0;
         QTest::newRow("nested past the parser") << QByteArray(400, '[') << 0;
     }
-
     void wrongTypedPages()
     {
         QFETCH(QByteArray, content);

@@ -128,7 +128,6 @@ private slots:
         QTest::newRow("non-numbers read 0") << R"([7, "x", null, 9])" << 1.0f << QList<int>{ 7, 0, 0, 9 };
         QTest::newRow("not an array") << R"("1 2 3 4")" << 1.0f << QList<int>{ 0, 0, 0, 0 };
     }
-
     void marginOrderAndScale()
     {
         QFETCH(QString, margin);
@@ -151,7 +150,6 @@ private slots:
         QTest::newRow("not hexadecimal") << "zz" << QColor(0, 0, 0, 0) << QColor(0, 0, 0);
         QTest::newRow("overflow saturates") << "1FFFFFFFFF" << QColor(Qt::white) << QColor(Qt::white);
     }
-
     void colourReadings()
     {
         QFETCH(QString, text);
@@ -335,7 +333,6 @@ private slots:
         QTest::newRow("style.json beyond the cap")
             << QList<TestZipItem>{ lyingZipItem("style.json", minimalStyle, qint64(ZipMaxEntrySize) + 1, 0) } << false;
     }
-
     // A broken file is left out; a broken style.json refuses the archive, from a file or from memory.
     void hostileZips()
     {
@@ -369,7 +366,6 @@ private slots:
         QTest::newRow("wrong header") << utf16("language\tEN\r\nok\tOK") << "ok" << QString() << QString();
         QTest::newRow("utf-8 text") << table.toUtf8() << "ok" << QString() << QString();
     }
-
     void languageTable()
     {
         QFETCH(QByteArray, data);

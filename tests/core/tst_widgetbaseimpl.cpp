@@ -17,22 +17,19 @@ namespace {
 
 const QColor background(10, 20, 30);
 
-struct Probe {
-    QPoint at;
-    QColor color;
-};
+struct Probe { QPoint at; QColor color; };
 using Probes = QVector<Probe>;
 
-// Paints into a fresh canvas and checks the probes, with room for antialiased edges.
-template <class Paint>
-void verifyPainted(QSize size, const Probes& probes, Paint paint)
+using Paint = std::function<void(QPainter*)>;
+
+// Paints into a fresh canvas and checks the probes; fill canvases leave room for antialiased edges.
+void verifyPainted(QSize size, const Probes& probes, const Paint& paint)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(background);
-    {
-        QPainter p(&image);
-        paint(&p);
-    }
+    QPainter p(&image);
+    paint(&p);
+    p.end();
     for (const Probe& probe : probes) {
         const QColor got = image.pixelColor(probe.at), want = probe.color;
         const bool close = qAbs(got.red() - want.red()) <= 12 && qAbs(got.green() - want.green()) <= 12
@@ -45,8 +42,7 @@ void verifyPainted(QSize size, const Probes& probes, Paint paint)
 FillStyle fill(const char* name, const QColor& color)
 {
     FillStyle s;
-    s.name = QString::fromLatin1(name);
-    s.fill.color = color;
+    s.name = QString::fromLatin1(name), s.fill.color = color;
     return s;
 }
 
@@ -79,9 +75,7 @@ QStringList keysOf(const Json::Value& obj)
 }
 
 } // namespace
-Q_DECLARE_METATYPE(FillRes)
-Q_DECLARE_METATYPE(ImageDesc)
-Q_DECLARE_METATYPE(IconStyleDesc)
+Q_DECLARE_METATYPE(Paint)
 Q_DECLARE_METATYPE(Probes)
 Q_DECLARE_METATYPE(QVector<FillStyle>)
 
@@ -138,8 +132,7 @@ private slots:
         QCOMPARE(impl->ctrlState(), Normal);
         send(QEvent::Enter);
         QCOMPARE(impl->paintedState, Hot);
-        QTest::mousePress(&c, Qt::LeftButton);
-        QTest::mouseRelease(&c, Qt::LeftButton);
+        QTest::mouseClick(&c, Qt::LeftButton);
         QCOMPARE(impl->ctrlState(), Hot);
         send(QEvent::Leave);
         QCOMPARE(impl->ctrlState(), Normal);
@@ -153,35 +146,30 @@ private slots:
         QCOMPARE(impl->paintedState, Normal);
     }
 
-    // Values of known kinds are kept and written back; others are dropped.
+    // Values of known kinds are kept and written back; others are dropped. Keys the control reads
+    // itself are its own to write: no stale copy is echoed.
     void attrKindsRoundTrip()
     {
         QWidget page;
-        CoreControl c(&page);
+        CoreControl c(&page), own(&page);
         Json::Value in = jsonOf(R"({"attr": {"a": true, "b": 7, "c": 4000000000, "d": 1.5, "e": ["x", "y"],
                                              "f": null, "g": {}, "h": [], "i": [1, "x"], "j": -5000000000}})");
         QVERIFY(c.readJsonValue(&in));
         QString kinds;
         for (const auto& attr : c.impl()->attrValues())
             kinds += QString::fromStdString(attr.first) + QString::number(attr.second.kind);
-        QCOMPARE(kinds, QString::asprintf("a%db%dc%dd%de%dj%d", VYRQAttrValue::Bool, VYRQAttrValue::Int32, VYRQAttrValue::UInt32,
-                                          VYRQAttrValue::Double, VYRQAttrValue::StringList, VYRQAttrValue::Double));
+        QCOMPARE(kinds, QString::asprintf("a%db%dc%dd%de%dj%d", VYRQAttrValue::Bool, VYRQAttrValue::Int32,
+                                          VYRQAttrValue::UInt32, VYRQAttrValue::Double, VYRQAttrValue::StringList,
+                                          VYRQAttrValue::Double));
         const Json::Value expected = jsonOf(R"({"a": true, "b": 7, "c": 4000000000, "d": 1.5, "e": ["x", "y"], "j": -5e9})");
         QCOMPARE(vyr::json::styledText(written(c)["attr"]), vyr::json::styledText(expected));
-    }
 
-    // Keys the control reads itself are its own to write: no stale copy is echoed.
-    void ownAttrKeysNeverEchoed()
-    {
-        QWidget page;
-        CoreControl c(&page);
-        Json::Value in = jsonOf(R"({"attr": {"level": 4, "tint": "80FF0000", "extra": 1}})");
-        QVERIFY(c.readJsonValue(&in));
-        QCOMPARE(c.impl()->level, 4);
-        QCOMPARE(c.impl()->tint, QColor(255, 0, 0));   // attr colours are opaque
-        c.impl()->level = 0;
-        c.impl()->tint = QColor();
-        QCOMPARE(written(c)["attr"], jsonOf(R"({"extra": 1})"));
+        in = jsonOf(R"({"attr": {"level": 4, "tint": "80FF0000", "extra": 1}})");
+        QVERIFY(own.readJsonValue(&in));
+        QCOMPARE(own.impl()->level, 4);
+        QCOMPARE(own.impl()->tint, QColor(255, 0, 0));   // attr colours are opaque
+        own.impl()->level = 0, own.impl()->tint = QColor();
+        QCOMPARE(written(own)["attr"], jsonOf(R"({"extra": 1})"));
     }
 
     void themeRedirect_data()
@@ -190,18 +178,18 @@ private slots:
         QTest::addColumn<QColor>("color");
         QTest::addColumn<int>("level");
         QTest::addColumn<QString>("themeName");
+        const auto plain = [](const char* name, const char* json, const QColor& color = Qt::red) {
+            QTest::newRow(name) << QByteArray(json) << color << 0 << "corecontrol";
+        };
         // The theme element's own keys win over the page's.
         QTest::newRow("redirect") << QByteArray(R"({"attr": {"level": 9}, "theme": "TestRedirect"})")
                                   << QColor(Qt::blue) << 3 << "TestRedirect";
-        QTest::newRow("no attr, no redirect") << QByteArray(R"({"theme": "TestRedirect"})") << QColor(Qt::red) << 0 << "corecontrol";
-        QTest::newRow("attr not an object") << QByteArray(R"({"attr": 5, "theme": "TestRedirect"})")
-                                            << QColor(Qt::red) << 0 << "corecontrol";
-        QTest::newRow("missing element") << QByteArray(R"({"attr": {}, "theme": "Nope"})") << QColor(Qt::red) << 0 << "corecontrol";
+        plain("no attr, no redirect", R"({"theme": "TestRedirect"})");
+        plain("attr not an object", R"({"attr": 5, "theme": "TestRedirect"})");
+        plain("missing element", R"({"attr": {}, "theme": "Nope"})");
         // Without a redirect the page's styles resolve in the default set.
-        QTest::newRow("own style") << QByteArray(R"({"attr": {}, "style": [["DefYellow", 1, 0]]})")
-                                   << QColor(Qt::yellow) << 0 << "corecontrol";
+        plain("own style", R"({"attr": {}, "style": [["DefYellow", 1, 0]]})", Qt::yellow);
     }
-
     void themeRedirect()
     {
         QFETCH(QByteArray, json);
@@ -232,24 +220,22 @@ private slots:
     {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("layout");   // the control starts at 1,1 40x20 with width policy 0
-        QTest::newRow("ratio") << QByteArray(R"({"layout": {"type": 0, "ratio": 3}, "x": 9})")
-                               << "ratio 3; at 1,1 40x20; dock off 0,0; width 0";
-        QTest::newRow("ratio below one") << QByteArray(R"({"layout": {"ratio": -4}})")
-                                         << "ratio 1; at 1,1 40x20; dock off 0,0; width 0";
+        const auto row = [](const char* name, const char* json, const char* layout) {
+            QTest::newRow(name) << QByteArray(json) << QString(layout);
+        };
+        row("ratio", R"({"layout": {"type": 0, "ratio": 3}, "x": 9})", "ratio 3; at 1,1 40x20; dock off 0,0; width 0");
+        row("ratio below one", R"({"layout": {"ratio": -4}})", "ratio 1; at 1,1 40x20; dock off 0,0; width 0");
         // Type 1 takes x and y from the element and the size from the widget, and applies them.
-        QTest::newRow("absolute layout object") << QByteArray(R"({"layout": {"type": 1}, "x": 5, "y": 6})")
-                                                << "rect 5,6 40x20; at 5,6 40x20; dock off 0,0; width 0";
+        row("absolute layout object", R"({"layout": {"type": 1}, "x": 5, "y": 6})",
+            "rect 5,6 40x20; at 5,6 40x20; dock off 0,0; width 0");
         // Without "layout" the rectangle is only recorded; containers apply it later.
-        QTest::newRow("plain rectangle") << QByteArray(R"({"x": 2, "y": 3, "w": 30, "h": 10})")
-                                         << "rect 2,3 30x10; at 1,1 40x20; dock off 0,0; width 0";
-        QTest::newRow("dock key turns absolute on") << QByteArray(R"({"absoluteDockHor": -3, "absoluteDockVer": 9})")
-                                                    << "rect 0,0 0x0; at 1,1 40x20; dock on 0,2; width 0";
-        QTest::newRow("explicit flag wins") << QByteArray(R"({"absoluteDockOffsetY": 4, "absoluteLayout": false})")
-                                            << "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width 0";
-        QTest::newRow("policy out of range") << QByteArray(R"({"widthPolicy": 5})")
-                                             << "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width -1";
+        row("plain rectangle", R"({"x": 2, "y": 3, "w": 30, "h": 10})", "rect 2,3 30x10; at 1,1 40x20; dock off 0,0; width 0");
+        row("dock key turns absolute on", R"({"absoluteDockHor": -3, "absoluteDockVer": 9})",
+            "rect 0,0 0x0; at 1,1 40x20; dock on 0,2; width 0");
+        row("explicit flag wins", R"({"absoluteDockOffsetY": 4, "absoluteLayout": false})",
+            "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width 0");
+        row("policy out of range", R"({"widthPolicy": 5})", "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width -1");
     }
-
     void readLayoutKeys()
     {
         QFETCH(QByteArray, json);
@@ -336,44 +322,85 @@ private slots:
 
     // Painters ------------------------------------------------------------------------
 
-    void fillPixels_data()
+    // Fills, nine-slice images, and images and icons placed in a 30 x 30 rectangle (hor and ver
+    // 0 near, 1 centre, 2 far, then moved by x and y).
+    void painters_data()
     {
-        QTest::addColumn<FillRes>("fill");
-        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QSize>("canvas");
+        QTest::addColumn<Paint>("paint");
         QTest::addColumn<Probes>("probes");
-        const QColor red(Qt::red), green(Qt::green), bg = background;
+        const QColor red(Qt::red), green(Qt::green), magenta(Qt::magenta), blue(Qt::blue), yellow(Qt::yellow);
+        const QColor bg = background;
         const auto fillRes = [&](int border, int round) {   // red, with a green border of `border` pixels
             FillRes f;
-            f.color = red;
-            f.border = border > 0;
-            f.borderSize = border;
-            f.borderColor = green;
-            f.round = round;
+            f.color = red, f.border = border > 0, f.borderSize = border, f.borderColor = green, f.round = round;
             return f;
+        };
+        const auto fill = [](const FillRes& res, QRect rect) {
+            FillStyle style;
+            style.fill = res;
+            return Paint([=](QPainter* p) { VYRQWidgetBaseImpl::drawFillStyle(p, style, rect); });
         };
         FillRes bottomOnly = fillRes(1, 0), squareCorner = fillRes(0, 6);
         bottomOnly.topBorder = bottomOnly.rightBorder = bottomOnly.leftBorder = false;
         squareCorner.roundTopLeft = false;
-        QTest::newRow("border 3") << fillRes(3, 0) << QRect(0, 0, 20, 10)
+        QTest::newRow("border 3") << QSize(24, 14) << fill(fillRes(3, 0), QRect(0, 0, 20, 10))
                                   << Probes{ { { 2, 2 }, green }, { { 3, 3 }, red }, { { 17, 7 }, green }, { { 16, 6 }, red } };
-        QTest::newRow("bottom side only") << bottomOnly << QRect(0, 0, 20, 10)
+        QTest::newRow("bottom side only") << QSize(24, 14) << fill(bottomOnly, QRect(0, 0, 20, 10))
                                           << Probes{ { { 10, 9 }, green }, { { 10, 0 }, red }, { { 0, 5 }, red }, { { 19, 5 }, red } };
-        QTest::newRow("radius limited to half the height") << fillRes(0, 20) << QRect(0, 0, 30, 10)
+        QTest::newRow("radius limited to half the height") << QSize(34, 14) << fill(fillRes(0, 20), QRect(0, 0, 30, 10))
                                           << Probes{ { { 0, 0 }, bg }, { { 29, 9 }, bg }, { { 1, 5 }, red }, { { 15, 0 }, red } };
-        QTest::newRow("unflagged corner square") << squareCorner << QRect(0, 0, 20, 20)
+        QTest::newRow("unflagged corner square") << QSize(24, 24) << fill(squareCorner, QRect(0, 0, 20, 20))
                                                  << Probes{ { { 0, 0 }, red }, { { 19, 0 }, bg } };
-        QTest::newRow("rounded border") << fillRes(2, 4) << QRect(0, 0, 30, 20)
+        QTest::newRow("rounded border") << QSize(34, 24) << fill(fillRes(2, 4), QRect(0, 0, 30, 20))
             << Probes{ { { 15, 1 }, green }, { { 15, 2 }, red }, { { 0, 10 }, green }, { { 29, 10 }, green }, { { 0, 0 }, bg } };
-    }
 
-    void fillPixels()
+        const auto nine = [](bool tiled) {
+            FillStyle style;
+            style.colorMode = false, style.image = "images/nine.png";
+            style.imageDesc.left = style.imageDesc.right = 2, style.imageDesc.top = style.imageDesc.bottom = 1;
+            style.imageDesc.repeatCenter = tiled;
+            return Paint([=](QPainter* p) { VYRQWidgetBaseImpl::drawFillStyle(p, style, QRect(0, 0, 40, 20)); });
+        };
+        QTest::newRow("nine, stretched centre") << QSize(44, 24) << nine(false)
+            << Probes{ { { 0, 0 }, red }, { { 39, 19 }, red }, { { 20, 0 }, green }, { { 0, 10 }, magenta },
+                       { { 5, 10 }, blue }, { { 35, 10 }, yellow } };
+        // Tiles of 4 x 2 from (2, 1): columns 2-3 blue, 4-5 yellow, and so on.
+        QTest::newRow("nine, tiled centre") << QSize(44, 24) << nine(true)
+            << Probes{ { { 2, 10 }, blue }, { { 5, 10 }, yellow }, { { 35, 10 }, blue }, { { 36, 10 }, yellow },
+                       { { 39, 10 }, magenta }, { { 41, 10 }, bg } };
+
+        const auto image = [](const QString& name, int hor, int ver, int x, int y, const QColor& tint = QColor()) {
+            IconStyleDesc s;
+            s.hor = hor, s.ver = ver, s.x = x, s.y = y, s.useColor = tint.isValid(), s.color = tint;
+            return Paint([=](QPainter* p) {
+                QPixmap icon(4, 4);   // no name: a 4 x 4 blue icon
+                icon.fill(Qt::blue);
+                if (name.isEmpty())
+                    VYRQWidgetBaseImpl::drawIcon(p, QIcon(icon), QSize(4, 4), s, QRect(0, 0, 30, 30));
+                else
+                    VYRQWidgetBaseImpl::drawImage(p, name, s, QRect(0, 0, 30, 30), false);
+            });
+        };
+        const QSize square(30, 30);
+        // half.svg is painted on its left half: centred, x 10 to 14.
+        QTest::newRow("svg") << square << image("images/half.svg", 1, 1, 0, 0)
+                             << Probes{ { { 12, 15 }, Qt::black }, { { 17, 15 }, bg } };
+        QTest::newRow("svg recoloured") << square << image("images/half.svg", 1, 1, 0, 0, red)
+                                        << Probes{ { { 12, 15 }, red }, { { 17, 15 }, bg }, { { 12, 8 }, bg } };
+        QTest::newRow("svg far and near") << square << image("images/half.svg", 2, 0, -1, 2, red)
+                                          << Probes{ { { 20, 2 }, red }, { { 23, 11 }, red }, { { 20, 1 }, bg }, { { 24, 5 }, bg } };
+        QTest::newRow("bitmap far") << square << image("images/dot.png", 2, 2, -2, 0)   // x 25 to 27, y 28 to 29
+                                    << Probes{ { { 25, 28 }, red }, { { 27, 29 }, red }, { { 28, 29 }, bg }, { { 25, 27 }, bg } };
+        QTest::newRow("icon near") << square << image(QString(), 0, 1, 1, 0)   // x 1 to 4, y 13 to 16
+                                   << Probes{ { { 1, 13 }, blue }, { { 4, 16 }, blue }, { { 0, 14 }, bg }, { { 2, 17 }, bg } };
+    }
+    void painters()
     {
-        QFETCH(FillRes, fill);
-        QFETCH(QRect, rect);
+        QFETCH(QSize, canvas);
+        QFETCH(Paint, paint);
         QFETCH(Probes, probes);
-        FillStyle style;
-        style.fill = fill;
-        verifyPainted(rect.size() + QSize(4, 4), probes, [&](QPainter* p) { VYRQWidgetBaseImpl::drawFillStyle(p, style, rect); });
+        verifyPainted(canvas, probes, paint);
     }
 
     // A global font family replaces every text style's own family while it is set.
@@ -390,72 +417,6 @@ private slots:
         QVERIFY(global.pixelSize() >= 1);
     }
 
-    void nineSlice_data()
-    {
-        QTest::addColumn<bool>("tiled");
-        QTest::addColumn<Probes>("probes");
-        const QColor red(Qt::red), green(Qt::green), magenta(Qt::magenta), blue(Qt::blue), yellow(Qt::yellow);
-        QTest::newRow("stretched centre") << false << Probes{ { { 0, 0 }, red }, { { 39, 19 }, red }, { { 20, 0 }, green },
-                                                              { { 0, 10 }, magenta }, { { 5, 10 }, blue }, { { 35, 10 }, yellow } };
-        // Tiles of 4 x 2 from (2, 1): columns 2-3 blue, 4-5 yellow, and so on.
-        QTest::newRow("tiled centre") << true << Probes{ { { 2, 10 }, blue }, { { 5, 10 }, yellow }, { { 35, 10 }, blue },
-                                                         { { 36, 10 }, yellow }, { { 39, 10 }, magenta }, { { 41, 10 }, background } };
-    }
-
-    void nineSlice()
-    {
-        QFETCH(bool, tiled);
-        QFETCH(Probes, probes);
-        FillStyle style;
-        style.colorMode = false;
-        style.image = "images/nine.png";
-        style.imageDesc.left = style.imageDesc.right = 2;
-        style.imageDesc.top = style.imageDesc.bottom = 1;
-        style.imageDesc.repeatCenter = tiled;
-        verifyPainted(QSize(44, 24), probes, [&](QPainter* p) { VYRQWidgetBaseImpl::drawFillStyle(p, style, QRect(0, 0, 40, 20)); });
-    }
-
-    // Images and icons in a 30 x 30 rectangle: hor and ver 0 near, 1 centre, 2 far, then moved by x and y.
-    void imagePlacement_data()
-    {
-        QTest::addColumn<QString>("image");   // empty: a 4 x 4 blue icon
-        QTest::addColumn<IconStyleDesc>("style");
-        QTest::addColumn<Probes>("probes");
-        const QColor bg = background;
-        const auto icon = [](int hor, int ver, int x, int y, const QColor& tint = QColor()) {
-            IconStyleDesc s;
-            s.hor = hor, s.ver = ver, s.x = x, s.y = y, s.useColor = tint.isValid(), s.color = tint;
-            return s;
-        };
-        // half.svg is painted on its left half: centred, x 10 to 14.
-        QTest::newRow("svg") << "images/half.svg" << icon(1, 1, 0, 0) << Probes{ { { 12, 15 }, Qt::black }, { { 17, 15 }, bg } };
-        QTest::newRow("svg recoloured") << "images/half.svg" << icon(1, 1, 0, 0, Qt::red)
-                                        << Probes{ { { 12, 15 }, Qt::red }, { { 17, 15 }, bg }, { { 12, 8 }, bg } };
-        QTest::newRow("svg far and near") << "images/half.svg" << icon(2, 0, -1, 2, Qt::red)
-                                          << Probes{ { { 20, 2 }, Qt::red }, { { 23, 11 }, Qt::red }, { { 20, 1 }, bg },
-                                                     { { 24, 5 }, bg } };
-        QTest::newRow("bitmap far") << "images/dot.png" << icon(2, 2, -2, 0)   // x 25 to 27, y 28 to 29
-                                    << Probes{ { { 25, 28 }, Qt::red }, { { 27, 29 }, Qt::red }, { { 28, 29 }, bg },
-                                               { { 25, 27 }, bg } };
-        QTest::newRow("icon near") << QString() << icon(0, 1, 1, 0)   // x 1 to 4, y 13 to 16
-                                   << Probes{ { { 1, 13 }, Qt::blue }, { { 4, 16 }, Qt::blue }, { { 0, 14 }, bg }, { { 2, 17 }, bg } };
-    }
-
-    void imagePlacement()
-    {
-        QFETCH(QString, image);
-        QFETCH(IconStyleDesc, style);
-        QFETCH(Probes, probes);
-        QPixmap pixmap(4, 4);
-        pixmap.fill(Qt::blue);
-        verifyPainted(QSize(30, 30), probes, [&](QPainter* p) {
-            if (image.isEmpty())
-                VYRQWidgetBaseImpl::drawIcon(p, QIcon(pixmap), QSize(4, 4), style, QRect(0, 0, 30, 30));
-            else
-                VYRQWidgetBaseImpl::drawImage(p, image, style, QRect(0, 0, 30, 30), false);
-        });
-    }
-
     // State styles --------------------------------------------------------------------
 
     void stateStylesCompact_data()
@@ -464,15 +425,15 @@ private slots:
         QTest::addColumn<QString>("written");
         const FillStyle a = fill("A", Qt::red), alikeB = fill("B", Qt::red), b = fill("B", Qt::blue), c = fill("C", Qt::green);
         const FillStyle unnamed, unnamedBlue = fill("", Qt::blue);
-        QTest::newRow("all the same") << QVector<FillStyle>{ a, a, a, a } << "A:1:0";
-        QTest::newRow("named neighbours differ") << QVector<FillStyle>{ a, b, a, a } << "A:1:0 B:1:1 A:1:2 A:1:3";
-        QTest::newRow("names differ, looks alike") << QVector<FillStyle>{ a, alikeB, alikeB, a } << "A:1:0";
-        QTest::newRow("unnamed Normal keeps a named Hot") << QVector<FillStyle>{ unnamed, b, unnamed, unnamed } << "B:1:1";
+        using V = QVector<FillStyle>;
+        QTest::newRow("all the same") << V{ a, a, a, a } << "A:1:0";
+        QTest::newRow("named neighbours differ") << V{ a, b, a, a } << "A:1:0 B:1:1 A:1:2 A:1:3";
+        QTest::newRow("names differ, looks alike") << V{ a, alikeB, alikeB, a } << "A:1:0";
+        QTest::newRow("unnamed Normal keeps a named Hot") << V{ unnamed, b, unnamed, unnamed } << "B:1:1";
         // No two named neighbours differ, yet the named Pressed looks different: it is not lost.
-        QTest::newRow("named state between unnamed ones") << QVector<FillStyle>{ a, unnamedBlue, c, unnamedBlue } << "A:1:0 C:1:2";
-        QTest::newRow("nothing named") << QVector<FillStyle>{ unnamed, unnamedBlue, unnamedBlue, unnamed } << "";
+        QTest::newRow("named state between unnamed ones") << V{ a, unnamedBlue, c, unnamedBlue } << "A:1:0 C:1:2";
+        QTest::newRow("nothing named") << V{ unnamed, unnamedBlue, unnamedBlue, unnamed } << "";
     }
-
     void stateStylesCompact()
     {
         QFETCH(QVector<FillStyle>, styles);
@@ -484,7 +445,7 @@ private slots:
         states.write(out, 0);
         QStringList entries;
         for (const Json::Value& e : out)
-            entries << QStringLiteral("%1:%2:%3").arg(QString::fromStdString(e[0].asString())).arg(e[1].asInt()).arg(e[2].asInt());
+            entries << QString::asprintf("%s:%d:%d", e[0].asCString(), e[1].asInt(), e[2].asInt());
         QCOMPARE(entries.join(' '), written);
     }
 };
