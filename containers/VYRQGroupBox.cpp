@@ -24,12 +24,11 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
     void notifyChangeLanguage() override;
 
     QSize captionSize() const;
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element);
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     bool showText = true;
     FillStyle background;
@@ -81,16 +80,6 @@ void VYRQGroupBoxImpl::notifyChangeLanguage()
         text = VYRQResourceManager::getInstance()->getString(textKey);
 }
 
-bool VYRQGroupBoxImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQGroupBoxImpl::readJson(const Json::Value& element)
 {

@@ -33,7 +33,6 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
     void createComplete() override;
 
     bool validIndex(int index) const { return index >= 0 && index < int(items.size()); }
@@ -42,8 +41,8 @@ public:
     void press(const QPoint& pos);
     void hover(const QPoint& pos);
     void leave();
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element);
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     VYRQTabWidget* tabs;
     bool showIcon = true;
@@ -132,16 +131,6 @@ void VYRQTabWidgetImpl::createComplete()
         tabs->addTab(QString::fromLatin1(text), QString(), QString());
 }
 
-bool VYRQTabWidgetImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQTabWidgetImpl::readJson(const Json::Value& element)
 {

@@ -89,16 +89,6 @@ void VYRQCheckBoxImpl::notifyChangeLanguage()
         q->setText(textKey.translation());
 }
 
-bool VYRQCheckBoxImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQCheckBoxImpl::readJson(const Json::Value& element)
 {
@@ -152,7 +142,7 @@ void VYRQCheckBoxImpl::readJson(const Json::Value& element)
     vyr::json::read(*attr, "disableSIconPath", disableCheckedIcon);
 }
 
-void VYRQCheckBoxImpl::writeJson(Json::Value& element) const
+void VYRQCheckBoxImpl::writeJson(Json::Value& element)
 {
     Json::Value styles(Json::arrayValue);
     uncheckedBackgrounds.write(styles, 0);

@@ -17,7 +17,6 @@ public:
     ~VYRQCheckBoxImpl() override;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
     void notifyChangeLanguage() override;
 
     // Where the text starts: right of a near-edge icon, else at 0. The unchecked icon
@@ -43,8 +42,8 @@ public:
     vyr::FillStates checkedBackgrounds;
 
 private:
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element) const;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     VYRQCheckBox* q;
 };

@@ -118,16 +118,6 @@ void VYRQComboBoxImpl::createComplete()
     combo->setCurrentIndex(0);
 }
 
-bool VYRQComboBoxImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQComboBoxImpl::readJson(const Json::Value& element)
 {
@@ -177,7 +167,7 @@ void VYRQComboBoxImpl::readJson(const Json::Value& element)
         btnIcon[Hot] = icon;
 }
 
-void VYRQComboBoxImpl::writeJson(Json::Value& element) const
+void VYRQComboBoxImpl::writeJson(Json::Value& element)
 {
     Json::Value styles(Json::nullValue);
     background.write(styles, 0);

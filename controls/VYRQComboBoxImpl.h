@@ -19,7 +19,6 @@ public:
     ~VYRQComboBoxImpl() override;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
     void createComplete() override;
 
     // Face and row layout, for a control (or row) rectangle.
@@ -44,6 +43,6 @@ public:
     vyr::TextStates itemTextStyle;
 
 private:
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element) const;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 };

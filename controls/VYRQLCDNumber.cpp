@@ -18,9 +18,8 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element);
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     void rememberText(const QString& text);
     // The given text while it is still what the display shows.
@@ -61,16 +60,6 @@ void VYRQLCDNumberImpl::drawControl(QPainter* painter, const QRect& rect)
     lcd->setPalette(palette);
 }
 
-bool VYRQLCDNumberImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQLCDNumberImpl::readJson(const Json::Value& element)
 {

@@ -23,14 +23,13 @@ public:
 
     void paintEvent() override;
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
 
     double doneFraction() const;
     QRect barForegroundRect(const QRect& rect, double fraction) const;
     void drawCircle(QPainter* painter, int w, int h, double fraction);
     void buildSweep(int w, int h, double fraction);
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element);
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     VYRQProgressBar* bar;
     bool circle = false;
@@ -126,16 +125,6 @@ void VYRQProgressBarImpl::drawControl(QPainter* painter, const QRect& rect)
                  rect.width(), rect.height(), true);
 }
 
-bool VYRQProgressBarImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQProgressBarImpl::readJson(const Json::Value& element)
 {

@@ -39,7 +39,6 @@ public:
     explicit VYRQRadioButtonImpl(VYRQRadioButton* owner);
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
     void notifyChangeLanguage() override;
 
     // The largest size of the icon's aspect that fits the full width and half the height.
@@ -67,8 +66,8 @@ public:
     vyr::FillStates checkedBackgrounds;
 
 private:
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element) const;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     VYRQRadioButton* q;
 };
@@ -191,16 +190,6 @@ void VYRQRadioButtonImpl::notifyChangeLanguage()
         q->setText(textKey.translation());
 }
 
-bool VYRQRadioButtonImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQRadioButtonImpl::readJson(const Json::Value& element)
 {
@@ -261,7 +250,7 @@ void VYRQRadioButtonImpl::readJson(const Json::Value& element)
     vyr::json::read(*attr, "iconY", iconStyle.y);
 }
 
-void VYRQRadioButtonImpl::writeJson(Json::Value& element) const
+void VYRQRadioButtonImpl::writeJson(Json::Value& element)
 {
     Json::Value styles(Json::arrayValue);
     uncheckedBackgrounds.write(styles, 0);

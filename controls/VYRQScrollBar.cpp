@@ -28,7 +28,6 @@ public:
 
     void paintEvent() override;
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -38,8 +37,8 @@ public:
     CtrlState& stateOf(Part part);
     // Sets a part's state; repaints the part at once, or the whole control.
     void changeState(Part part, CtrlState state, const QRect& rect, bool whole);
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element);
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     VYRQScrollBar* bar;
     FillStyle background;
@@ -161,16 +160,6 @@ void VYRQScrollBarImpl::leaveEvent(QEvent*)
     }
 }
 
-bool VYRQScrollBarImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQScrollBarImpl::readJson(const Json::Value& element)
 {

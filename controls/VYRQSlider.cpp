@@ -20,7 +20,6 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -29,8 +28,8 @@ public:
 
     QRect thumbRect() const;
     void changeState(CtrlState state);
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element) const;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     VYRQSlider* slider;
     FillStyle background;
@@ -100,16 +99,6 @@ void VYRQSliderImpl::leaveEvent(QEvent*)
     changeState(Normal);
 }
 
-bool VYRQSliderImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQSliderImpl::readJson(const Json::Value& element)
 {
@@ -166,7 +155,7 @@ void VYRQSliderImpl::readJson(const Json::Value& element)
         slider->setSliderPosition(value);
 }
 
-void VYRQSliderImpl::writeJson(Json::Value& element) const
+void VYRQSliderImpl::writeJson(Json::Value& element)
 {
     Json::Value& style = element["style"];
     style = Json::Value(Json::nullValue);

@@ -36,7 +36,6 @@ public:
     ~VYRQSwitchImpl() override;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
 
     void startSlide();
     void valueChanged(const QVariant& value);
@@ -69,8 +68,8 @@ public:
 
 private:
     void drawTexts(QPainter* painter, const QRect& rect);
-    void readJson(const Json::Value& element);
-    void writeJson(Json::Value& element) const;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     VYRQSwitch* q;
 };
@@ -153,16 +152,6 @@ void VYRQSwitchImpl::finished()
 // ---------------------------------------------------------------------------
 // JSON
 
-bool VYRQSwitchImpl::serializeJson(Json::Value*& json, bool read)
-{
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    if (read)
-        readJson(*json);
-    else
-        writeJson(*json);
-    return true;
-}
 
 void VYRQSwitchImpl::readJson(const Json::Value& element)
 {
@@ -212,7 +201,7 @@ void VYRQSwitchImpl::readJson(const Json::Value& element)
     vyr::json::read(*attr, "margin", margin);
 }
 
-void VYRQSwitchImpl::writeJson(Json::Value& element) const
+void VYRQSwitchImpl::writeJson(Json::Value& element)
 {
     Json::Value styles(Json::arrayValue);
     if (!background.name.isEmpty())

@@ -276,6 +276,25 @@ void VYRQWidgetBaseImpl::mouseDoubleClickEvent(QMouseEvent*)
 
 bool VYRQWidgetBaseImpl::serializeJson(Json::Value*& json, bool read)
 {
+    if (!serializeCommon(json, read))
+        return false;
+    if (read)
+        readJson(*json);
+    else
+        writeJson(*json);
+    return true;
+}
+
+void VYRQWidgetBaseImpl::readJson(const Json::Value&)
+{
+}
+
+void VYRQWidgetBaseImpl::writeJson(Json::Value&)
+{
+}
+
+bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
+{
     if (!json)
         return false;
     VYRQResourceManager* rm = resources();

@@ -63,6 +63,8 @@ public:
 
     virtual void paintEvent();
     virtual void drawControl(QPainter* painter, const QRect& rect);
+    // The common "attr"/"theme"/"child" part, then the control's own keys through
+    // readJson or writeJson (on the element a "theme" redirect may have chosen).
     virtual bool serializeJson(Json::Value*& json, bool read);
     virtual void notifyChangeLanguage();
     virtual void createComplete();
@@ -119,6 +121,10 @@ public:
     static QFont fontOf(const TextStyleDesc& style);
 
 protected:
+    virtual void readJson(const Json::Value& element);
+    virtual void writeJson(Json::Value& element);
+    // Only the common part; for controls that handle their own keys in serializeJson.
+    bool serializeCommon(Json::Value*& json, bool read);
     // Each entry of an element's "style" array, type-checked: fn(name, kind, slot).
     // Entries that are not [string, number, number] are skipped.
     template <class Fn>
