@@ -81,7 +81,7 @@ private Q_SLOTS:
                                         << IntList{125, 50, 125} << IntList{0, 125, 175};
             // A spacer that fits the axis switches to the stretch path: the others keep their
             // size and the spacers share the rest by weight. Any other spacer is a child.
-            for (const QString& s : {"sa", h ? "sh" : "sv", h ? "sv" : "sh"}) {
+            for (const QString s : {"sa", h ? "sh" : "sv", h ? "sv" : "sh"}) {
                 const bool fits = s != (h ? "sv" : "sh");
                 QTest::newRow(ax + "spacer " + s.toLatin1()) << h << 200 << 0 << 0 << QStringList{"w40", s, "w40"}
                                                            << (fits ? IntList{40, 120, 40} : IntList{66, 67, 67})
