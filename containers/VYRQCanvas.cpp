@@ -81,12 +81,19 @@ bool writeFileAtomically(const QString& path, const QString& text)
         return false;
     }
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // commit() does not see an error that shows only when the buffer is flushed
+    // (a full disk, a file-size limit) and would rename a cut file over the old
+    // one: every step is checked before the rename.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         qCWarning(vyrCore) << "cannot write" << path << file.errorString();
-        file.cancelWriting();
+        file.cancelWriting();   // the temporary file goes, the old one stays as it was
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        qCWarning(vyrCore) << "cannot write" << path << file.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace

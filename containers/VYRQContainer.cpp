@@ -1,6 +1,8 @@
 #include "VYRQContainer.h"
 
 #include "VYRQContainerImpl.h"
+#include "VYRQGlobal_p.h"
+#include "VYRQLogging.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQScrollBar.h"
 
@@ -95,6 +97,10 @@ void VYRQContainer::addChildWidget(QWidget* child, int ratio)
 {
     if (!child)
         return;
+    if (vyr::isSelfOrInside(this, child)) {
+        qCWarning(vyrLayout) << "a container cannot hold itself or one of its ancestors";
+        return;
+    }
     if (child->parentWidget() != this)
         child->setParent(this);
     impl()->watchChild(child);

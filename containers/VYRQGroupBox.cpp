@@ -4,6 +4,7 @@
 #include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
 #include "VYRQStateStyles.h"
+#include "VYRQSaturate_p.h"
 
 #include <QPainter>
 #include <QPen>
@@ -55,7 +56,7 @@ void VYRQGroupBoxImpl::drawControl(QPainter* painter, const QRect& rect)
     const int t = rect.top();
     const int r = rect.left() + rect.width() - 1;
     const int top = t + caption.height() / 2;
-    const int bottom = t + rect.height() - lineSize;
+    const int bottom = vyr::clampInt(qint64(t) + rect.height() - lineSize);
 
     // Open at the top: from beside the caption round to its right end.
     const QPoint frame[] = {
@@ -124,14 +125,12 @@ void VYRQGroupBoxImpl::writeJson(Json::Value& element)
     if (!style.isNull())
         element["style"] = style;
 
-    // Each key is left out only when it holds the value a reader starts from, so a
-    // line size of 0 or a transparent line survives a save and reload.
+    // The line is always written: a theme element may set another size or colour,
+    // and a key left out would reload as the theme's value instead of this one.
     if (!text.isEmpty())
         element["attr"]["text"] = vyr::json::toUtf8(text);
-    if (lineSize != defaultLineSize)
-        element["attr"]["size"] = lineSize;
-    if (lineColor.rgba() != defaultLineColor.rgba())
-        element["attr"]["color"] = vyr::json::colorToText(lineColor);
+    element["attr"]["size"] = lineSize;
+    element["attr"]["color"] = vyr::json::colorToText(lineColor);
     if (!showText)
         element["attr"]["showText"] = 0;
 }

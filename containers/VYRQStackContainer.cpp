@@ -1,7 +1,9 @@
 #include "VYRQStackContainer.h"
 
 #include "VYRQContainer.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQLogging.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
@@ -132,6 +134,10 @@ int VYRQStackContainer::insertWidget(int index, QWidget* widget)
 {
     if (!widget)
         return -1;
+    if (vyr::isSelfOrInside(this, widget)) {
+        qCWarning(vyrLayout) << "a stack cannot hold itself or one of its ancestors";
+        return -1;
+    }
     VYRQStackContainerImpl* d = impl();
     if (index < 0 || index > d->pages.size())
         index = d->pages.size();

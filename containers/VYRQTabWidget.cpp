@@ -173,7 +173,7 @@ void VYRQTabWidgetImpl::writeJson(Json::Value& element)
     if (!background.name.isEmpty())
         vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
     itemBackground.write(style, 1);
-    itemTextStyle.write(style, 5);
+    itemTextStyle.writeByName(style, 5);
 
     if (itemSize != defaultItemSize)
         element["attr"]["itemSize"] = itemSize;

@@ -17,6 +17,8 @@
 
 namespace {
 
+// The per-state setters and getters take 0 to 3; any other value, 4 included,
+// addresses slot 0 (there is no all-states value here).
 bool validState(int state)
 {
     return state >= Normal && state <= Disable;
@@ -209,8 +211,7 @@ VYRQComboBox::~VYRQComboBox() = default;
 
 void VYRQComboBox::setBackground(CtrlState state, const FillStyle& style)
 {
-    if (validState(state))
-        impl()->background.set(state, style);
+    impl()->background.at(state) = style;
 }
 
 const FillStyle& VYRQComboBox::getBackground(CtrlState state) const
@@ -220,8 +221,7 @@ const FillStyle& VYRQComboBox::getBackground(CtrlState state) const
 
 void VYRQComboBox::setBtnBackground(CtrlState state, const FillStyle& style)
 {
-    if (validState(state))
-        impl()->btnBackground.set(state, style);
+    impl()->btnBackground.at(state) = style;
 }
 
 const FillStyle& VYRQComboBox::getBtnBackground(CtrlState state) const
@@ -231,8 +231,7 @@ const FillStyle& VYRQComboBox::getBtnBackground(CtrlState state) const
 
 void VYRQComboBox::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (validState(state))
-        impl()->textStyle.set(state, style);
+    impl()->textStyle.at(state) = style;
 }
 
 const TextStyleDesc& VYRQComboBox::getTextStyle(CtrlState state) const
@@ -242,8 +241,7 @@ const TextStyleDesc& VYRQComboBox::getTextStyle(CtrlState state) const
 
 void VYRQComboBox::setItemBackground(CtrlState state, const FillStyle& style)
 {
-    if (validState(state))
-        impl()->itemBackground.set(state, style);
+    impl()->itemBackground.at(state) = style;
 }
 
 const FillStyle& VYRQComboBox::getItemBackground(CtrlState state) const
@@ -253,8 +251,7 @@ const FillStyle& VYRQComboBox::getItemBackground(CtrlState state) const
 
 void VYRQComboBox::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (validState(state))
-        impl()->itemTextStyle.set(state, style);
+    impl()->itemTextStyle.at(state) = style;
 }
 
 const TextStyleDesc& VYRQComboBox::getItemTextStyle(CtrlState state) const
@@ -274,8 +271,7 @@ const FillStyle& VYRQComboBox::getPopupBackground(CtrlState) const
 
 void VYRQComboBox::setBtnIcon(CtrlState state, const QString& icon)
 {
-    if (validState(state))
-        impl()->btnIcon[size_t(state)] = icon;
+    impl()->btnIcon[validState(state) ? size_t(state) : 0] = icon;
 }
 
 const QString& VYRQComboBox::getBtnIcon(CtrlState state) const

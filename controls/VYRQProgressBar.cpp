@@ -11,6 +11,7 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 class VYRQProgressBarImpl : public VYRQWidgetBaseImpl {
@@ -68,9 +69,11 @@ QRect VYRQProgressBarImpl::barForegroundRect(const QRect& rect, double fraction)
 
 void VYRQProgressBarImpl::buildSweep(int w, int h, double fraction)
 {
-    const double span = std::min(double(endAngle) - double(startAngle), 360.0);
-    // The sweep ends at this degree itself, not at startAngle plus it.
-    const int end = int(fraction * std::max(span, 0.0));
+    const double span = std::max(double(endAngle) - double(startAngle), 0.0);
+    // The sweep ends at this degree itself, not at startAngle plus it, and never runs
+    // more than one turn past the start.
+    const double reach = std::min({fraction * span, double(startAngle) + 360.0, double(INT_MAX)});
+    const int end = int(reach);
     const int radius = std::max(w, h);
     const QPoint centre(w / 2, h / 2);
 

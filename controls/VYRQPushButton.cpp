@@ -1,5 +1,6 @@
 #include "VYRQPushButton.h"
 #include "VYRQPushButtonImpl.h"
+#include "VYRQSaturate_p.h"
 
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
@@ -138,8 +139,8 @@ void VYRQPushButtonImpl::setIcon(const QIcon& newIcon)
 
 QRect VYRQPushButtonImpl::textRect(const QRect& rect) const
 {
-    return QRect(rect.left() + textOffsetX, rect.top() + textOffsetY, q->width() - textOffsetX,
-                 q->height() - textOffsetY);
+    return vyr::safeRect(qint64(rect.left()) + textOffsetX, qint64(rect.top()) + textOffsetY,
+                         qint64(q->width()) - textOffsetX, qint64(q->height()) - textOffsetY);
 }
 
 void VYRQPushButtonImpl::drawStateLayers(QPainter* painter, const QRect& rect, CtrlState state, double progress)
@@ -186,7 +187,7 @@ void VYRQPushButtonImpl::drawControl(QPainter* painter, const QRect& rect)
         if (drawBackground) {
             drawFillStyle(painter, backgrounds.get(state), rect);
             painter->save();
-            painter->setClipRect(QRect(0, 0, width - extWidth, height));
+            painter->setClipRect(vyr::safeRect(0, 0, qint64(width) - extWidth, height));
             drawFillStyle(painter, backgrounds.get(Normal), rect);
             painter->restore();
         }
@@ -213,7 +214,7 @@ void VYRQPushButtonImpl::drawControl(QPainter* painter, const QRect& rect)
     if (isExtBtn) {
         const QString& name = (state == Hot && !extHotIconPath.isEmpty()) ? extHotIconPath : extIconPath;
         if (!name.isEmpty())
-            drawImage(painter, name, IconStyleDesc(), width - extWidth, rect.top(), extWidth, height, false);
+            drawImage(painter, name, IconStyleDesc(), vyr::subSat(width, extWidth), rect.top(), extWidth, height, false);
     }
 }
 
@@ -286,7 +287,7 @@ void VYRQPushButtonImpl::mouseMoveEvent(QMouseEvent* event)
 {
     if (!isExtBtn)
         return;
-    const bool hot = event->x() > q->width() - extWidth;
+    const bool hot = event->x() > qint64(q->width()) - extWidth;
     if (hot == extHot)
         return;
     extHot = hot;
@@ -432,7 +433,7 @@ bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
     const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     Json::Value styles(Json::arrayValue);
     backgrounds.write(styles, 0);
-    textStyles.write(styles, 4);
+    textStyles.writeByName(styles, 4);
     if (!styles.empty())
         element["style"] = styles;
 

@@ -2,6 +2,7 @@
 
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
+#include "VYRQSaturate_p.h"
 #include "VYRQStateStyles.h"
 
 #include <QMouseEvent>
@@ -45,9 +46,7 @@ QRect VYRQSliderImpl::thumbRect() const
     QStyleOptionSlider option;
     slider->initStyleOption(&option);
     QRect rect = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-    rect.setWidth(thumbW);
-    rect.setHeight(thumbH);
-    return rect;
+    return vyr::safeRect(rect.x(), rect.y(), thumbW, thumbH);
 }
 
 void VYRQSliderImpl::changeState(CtrlState state)
@@ -58,20 +57,20 @@ void VYRQSliderImpl::changeState(CtrlState state)
 
 void VYRQSliderImpl::drawControl(QPainter* painter, const QRect& rect)
 {
-    const int range = slider->maximum() - slider->minimum();
-    const int divisor = range == 0 ? 100 : range;
+    const qint64 range = qint64(slider->maximum()) - slider->minimum();
+    const qint64 divisor = range == 0 ? 100 : range;
     // The value itself is divided, not value - minimum: stored pages rely on it.
     const float fraction = float(slider->value()) / float(divisor);
     if (slider->orientation() == Qt::Horizontal) {
-        const int fill = int(fraction * rect.width());
-        const int y = (rect.height() - channelSize) / 2 + rect.top();
+        const int fill = vyr::clampInt(double(fraction) * rect.width());
+        const int y = vyr::clampInt((qint64(rect.height()) - channelSize) / 2 + rect.top());
         drawFillStyle(painter, background, rect.left(), y, rect.width(), channelSize);
         drawFillStyle(painter, foreground, rect.left(), y, fill, channelSize);
     } else {
-        const int fill = int(fraction * rect.height());
-        const int x = (rect.width() - channelSize) / 2 + rect.left();
+        const int fill = vyr::clampInt(double(fraction) * rect.height());
+        const int x = vyr::clampInt((qint64(rect.width()) - channelSize) / 2 + rect.left());
         drawFillStyle(painter, background, x, rect.top(), channelSize, rect.height());
-        drawFillStyle(painter, foreground, x, rect.bottom() - fill, channelSize, fill);
+        drawFillStyle(painter, foreground, x, vyr::subSat(rect.bottom(), fill), channelSize, fill);
     }
     drawFillStyle(painter, thumb.get(ctrlState()), thumbRect());
 }

@@ -2,6 +2,7 @@
 
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
+#include "VYRQSaturate_p.h"
 #include "VYRQStateStyles.h"
 
 #include <QPainter>
@@ -41,13 +42,16 @@ public:
     void valueChanged(const QVariant& value);
     void finished();
 
-    int travel() const { return q->width() - 2 * margin - thumbSize.width(); }
-    QRect thumbRect() const { return QRect(margin + thumbOffset, margin, thumbSize.width(), thumbSize.height()); }
-    QRect leftBox() const { return QRect(margin, margin, thumbSize.width(), thumbSize.height()); }
+    int travel() const { return vyr::clampInt(qint64(q->width()) - 2 * qint64(margin) - thumbSize.width()); }
+    QRect thumbRect() const
+    {
+        return vyr::safeRect(qint64(margin) + thumbOffset, margin, thumbSize.width(), thumbSize.height());
+    }
+    QRect leftBox() const { return vyr::safeRect(margin, margin, thumbSize.width(), thumbSize.height()); }
     // Not inset by the margin, unlike the left box.
     QRect rightBox(const QRect& rect) const
     {
-        return QRect(rect.width() - thumbSize.width(), margin, thumbSize.width(), thumbSize.height());
+        return vyr::safeRect(qint64(rect.width()) - thumbSize.width(), margin, thumbSize.width(), thumbSize.height());
     }
 
     bool showAllText = true;

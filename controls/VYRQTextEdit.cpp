@@ -80,9 +80,11 @@ void VYRQTextEditImpl::readScrollBar(const Json::Value& member)
         if (vyr::json::read(*attr, "thumbicon", icon))
             q->setScrollbarThumb(hor, icon);
     }
-    const int w = vyr::json::intOr(member, "w", 0);
-    const int h = vyr::json::intOr(member, "h", 0);
-    q->setScrollbarSize(hor, hor ? h : w);
+    // A bar's thickness is its "h" when horizontal, its "w" when vertical; without
+    // one the bar keeps the thickness it has.
+    int size = 0;
+    if (vyr::json::read(member, hor ? "h" : "w", size))
+        q->setScrollbarSize(hor, size);
 
     forEachStyleEntry(member, [this, hor](const QString& name, int, int slot) {
         if (slot < 0 || slot == 1 || slot > 13)

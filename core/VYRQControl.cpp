@@ -43,7 +43,15 @@ bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* 
     const VYRQResSwitchGuard guard = keepThemeSwitch();
     base.serializeJsonValue(json, read);
     Json::Value* value = json;
-    return impl->serializeJson(value, read);
+    const bool ok = impl->serializeJson(value, read);
+    // A written element holds "style" only when it has an entry.
+    if (!read && json && json->isObject()) {
+        static const char key[] = "style";
+        const Json::Value* style = json->find(key, key + sizeof key - 1);
+        if (style && (style->isNull() || (style->isArray() && style->empty())))
+            json->removeMember("style");
+    }
+    return ok;
 }
 
 void applyJsonData(IVYRQWidgetBase* control, QString& stored, const QString& text)

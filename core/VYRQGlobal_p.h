@@ -2,6 +2,7 @@
 
 // Library-internal hooks of the start-up code; not installed.
 
+#include <QObject>
 #include <QString>
 
 namespace vyr {
@@ -19,5 +20,16 @@ constexpr int maxElementDepth = 128;
 // property (a QStringList), texts of the types it takes: the page loader builds no
 // widget for a child element whose "type" contains one of them.
 constexpr const char* ownChildTypesProperty = "_vyr_own_child_types";
+
+// True when `object` is `candidate` or lies inside it: adding candidate as a child
+// of object would close a loop of parents.
+inline bool isSelfOrInside(const QObject* object, const QObject* candidate)
+{
+    for (const QObject* o = object; o; o = o->parent()) {
+        if (o == candidate)
+            return true;
+    }
+    return false;
+}
 
 } // namespace vyr

@@ -9,6 +9,7 @@
 #include "VYRQZip.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -342,6 +344,7 @@ bool VYRQResourceManager::setSkinDirPath(const QString& dir)
 {
     if (dir.isEmpty())
         return false;
+    m_refusedImages.clear();
     m_default->folderPath = folderPathOf(dir);
     Json::Value root;
     const Json::Value* styles = styleArrayOf(readWholeFile(m_default->folderPath + QLatin1String(styleFileKey)), root);
@@ -368,6 +371,7 @@ bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsign
 
     for (auto& file : skin.files)
         m_default->files.emplace(file.first, file.second);
+    m_refusedImages.clear();
     m_default->styleFiles += skin.styleFiles;
     initFontRes(false);
     readStyle(m_default.get(), *styles);
@@ -398,6 +402,7 @@ bool VYRQResourceManager::loadSkinFile(const char* data, int size)
 
 bool VYRQResourceManager::setProjectDirPath(const QString& dir)
 {
+    m_refusedImages.clear();
     m_project.reset();
     auto set = std::make_unique<VYRQResourceManagerImpl>();
     set->filePath = dir;
@@ -415,6 +420,7 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
     if (!folder.isEmpty() && m_theme && m_theme->folderPath == folder)
         return true;
 
+    m_refusedImages.clear();
     m_theme.reset();
     auto set = std::make_unique<VYRQResourceManagerImpl>();
     set->folderPath = folder;
@@ -430,6 +436,7 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
 
 bool VYRQResourceManager::loadThemeFile(const QString& zipPath)
 {
+    m_refusedImages.clear();
     m_theme.reset();
     if (zipPath.isEmpty())
         return false;
@@ -530,6 +537,7 @@ void VYRQResourceManager::releaseRes()
         else
             it = images.erase(it);
     }
+    m_refusedImages.clear();
     m_default->svgs.clear();
     m_default->fillStyles.clear();
     m_default->textStyles.clear();
@@ -782,6 +790,27 @@ QString findResourceFile(const QString& folder, const QString& name)
     return QString();
 }
 
+// Beyond this many pixels an image is refused before it is decoded: a small file can
+// claim a size that decodes to gigabytes (256 MB at 32 bits per pixel here).
+constexpr qint64 maxImagePixels = 64 * 1024 * 1024;
+
+enum class ImageDecode { Decoded, Failed, TooLarge };
+
+ImageDecode decodeImage(QIODevice* device, QImage& out)
+{
+    QImageReader reader(device);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > maxImagePixels)
+        return ImageDecode::TooLarge;
+    if (!reader.read(&out))
+        return ImageDecode::Failed;
+    if (qint64(out.width()) * out.height() > maxImagePixels) {
+        out = QImage();
+        return ImageDecode::TooLarge;
+    }
+    return ImageDecode::Decoded;
+}
+
 } // namespace
 
 QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
@@ -795,19 +824,30 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
             return it->second.get();
     }
 
+    if (m_refusedImages.contains(name))
+        return nullptr;
     QImage image;
     ResSourceType source = ResDefault;
     const char* data = nullptr;
     unsigned int size = 0;
-    bool decoded = false;
-    if (getResource(name, data, size, source) && size <= unsigned(INT_MAX))
-        decoded = image.loadFromData(reinterpret_cast<const uchar*>(data), int(size));
-    if (!decoded) {
+    ImageDecode decoded = ImageDecode::Failed;
+    if (getResource(name, data, size, source) && size <= unsigned(INT_MAX)) {
+        QByteArray bytes = QByteArray::fromRawData(data, int(size));
+        QBuffer buffer(&bytes);
+        decoded = decodeImage(&buffer, image);
+    }
+    if (decoded == ImageDecode::Failed) {
         source = ResDefault;
         const QString file = findResourceFile(m_default->folderPath, name);
         if (file.isEmpty())
             return nullptr;
-        image = QImage(file);
+        QFile device(file);
+        decoded = decodeImage(&device, image);
+    }
+    if (decoded == ImageDecode::TooLarge) {
+        qCWarning(vyrRes) << "image" << name << "is larger than" << maxImagePixels << "pixels; treated as missing";
+        m_refusedImages.insert(name);
+        return nullptr;
     }
     if (image.isNull())
         return nullptr;

@@ -126,6 +126,7 @@ private:
     std::map<QString, QMap<QString, QString>> m_languages;
     QList<QWidget*> m_windows;
     QList<QWidget*> m_designers;
+    QSet<QString> m_refusedImages;   // too large to decode; warned about once
     QMetaObject::Connection m_languageConnection;
     std::unique_ptr<VYRQResourceManagerImpl> m_default;
     std::unique_ptr<VYRQResourceManagerImpl> m_project;

@@ -31,10 +31,8 @@ void VYRQResourceManagerImpl::storeFillStyle(const QString& name, const FillStyl
 {
     const auto it = fillIndex.constFind(name);
     if (it != fillIndex.constEnd() && *it >= 0 && *it < fillStyles.size()) {
-        // Replaced by erase and insert rather than assignment: GCC 12 misreads the
-        // assignment through QVector's detached data as an overflow (-Wstringop-overflow).
-        fillStyles.removeAt(*it);
-        fillStyles.insert(*it, style);
+        // In place: a style file that names the same styles again loads in linear time.
+        fillStyles.replace(*it, style);
         return;
     }
     fillStyles.append(style);

@@ -13,10 +13,25 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
 constexpr int maxWidgetSize = 16777215;   // QWIDGETSIZE_MAX
+
+// Geometry from pages and callers is kept where Qt's own arithmetic cannot overflow:
+// sizes within QWIDGETSIZE_MAX, positions so that x + w (and x + w - 1) stay in int.
+constexpr int maxPosition = INT_MAX - maxWidgetSize;
+
+int clampSize(int value)
+{
+    return std::clamp(value, -maxWidgetSize, maxWidgetSize);
+}
+
+int clampPosition(int value)
+{
+    return std::clamp(value, -maxPosition, maxPosition);
+}
 
 int clampDock(int value)
 {
@@ -81,8 +96,8 @@ void VYRQWidgetBase::setAbsoluteDock(DockLayoutType hor, DockLayoutType ver, int
     m_absoluteLayout = true;
     m_dockHor = DockLayoutType(clampDock(hor));
     m_dockVer = DockLayoutType(clampDock(ver));
-    m_dockOffsetX = x;
-    m_dockOffsetY = y;
+    m_dockOffsetX = clampPosition(x);
+    m_dockOffsetY = clampPosition(y);
 }
 
 void VYRQWidgetBase::getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver, int& x, int& y) const
@@ -115,9 +130,9 @@ void VYRQWidgetBase::setGeometry(const QRect& rect)
 void VYRQWidgetBase::setGeometry(int x, int y, int w, int h)
 {
     m_layoutType = LayoutAbsolute;
-    m_layout.rect = { x, y, w, h };
+    m_layout.rect = { clampPosition(x), clampPosition(y), clampSize(w), clampSize(h) };
     if (m_owner)
-        m_owner->QWidget::setGeometry(x, y, w, h);
+        m_owner->QWidget::setGeometry(layoutRect());
 }
 
 void VYRQWidgetBase::setOpacity(int opacity)
@@ -153,13 +168,13 @@ void VYRQWidgetBase::LoadLayout(const Json::Value& element)
         vyr::json::read(*layout, "ratio", m_layout.ratio);
     } else if (type == LayoutAbsolute) {
         m_layoutType = LayoutAbsolute;
-        const int x = vyr::json::intOr(element, "x", 0);
-        const int y = vyr::json::intOr(element, "y", 0);
-        const int w = vyr::json::intOr(element, "w", m_owner ? m_owner->width() : 0);
-        const int h = vyr::json::intOr(element, "h", m_owner ? m_owner->height() : 0);
+        const int x = clampPosition(vyr::json::intOr(element, "x", 0));
+        const int y = clampPosition(vyr::json::intOr(element, "y", 0));
+        const int w = clampSize(vyr::json::intOr(element, "w", m_owner ? m_owner->width() : 0));
+        const int h = clampSize(vyr::json::intOr(element, "h", m_owner ? m_owner->height() : 0));
         m_layout.rect = { x, y, w, h };
         if (m_owner)
-            m_owner->QWidget::setGeometry(x, y, w, h);
+            m_owner->QWidget::setGeometry(layoutRect());
     } else {
         m_layoutType = LayoutAbsolute;
     }
@@ -272,8 +287,8 @@ void VYRQWidgetBase::readBaseKeys(const Json::Value& json)
         LoadLayout(json);
     } else {
         m_layoutType = LayoutAbsolute;
-        m_layout.rect = { vyr::json::intOr(json, "x", 0), vyr::json::intOr(json, "y", 0),
-                          vyr::json::intOr(json, "w", 0), vyr::json::intOr(json, "h", 0) };
+        m_layout.rect = { clampPosition(vyr::json::intOr(json, "x", 0)), clampPosition(vyr::json::intOr(json, "y", 0)),
+                          clampSize(vyr::json::intOr(json, "w", 0)), clampSize(vyr::json::intOr(json, "h", 0)) };
     }
 
     m_absoluteLayout = vyr::json::has(json, "absoluteDockHor") || vyr::json::has(json, "absoluteDockVer")
@@ -281,8 +296,8 @@ void VYRQWidgetBase::readBaseKeys(const Json::Value& json)
     vyr::json::read(json, "absoluteLayout", m_absoluteLayout);
     m_dockHor = DockLayoutType(clampDock(vyr::json::intOr(json, "absoluteDockHor", 0)));
     m_dockVer = DockLayoutType(clampDock(vyr::json::intOr(json, "absoluteDockVer", 0)));
-    m_dockOffsetX = vyr::json::intOr(json, "absoluteDockOffsetX", 0);
-    m_dockOffsetY = vyr::json::intOr(json, "absoluteDockOffsetY", 0);
+    m_dockOffsetX = clampPosition(vyr::json::intOr(json, "absoluteDockOffsetX", 0));
+    m_dockOffsetY = clampPosition(vyr::json::intOr(json, "absoluteDockOffsetY", 0));
 
     m_widthPolicy = readPolicy(json, "widthPolicy", m_widthPolicy);
     m_heightPolicy = readPolicy(json, "heightPolicy", m_heightPolicy);

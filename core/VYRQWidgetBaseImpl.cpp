@@ -5,6 +5,7 @@
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
+#include "VYRQSaturate_p.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -31,7 +32,7 @@ VYRQResourceManager* resources()
 
 // Left or top offset of an item of `size` inside `length` for alignment 0 near,
 // 1 centre, 2 far.
-int alignedOffset(int align, int length, int size)
+qint64 alignedOffset(int align, qint64 length, qint64 size)
 {
     switch (align) {
     case 1:
@@ -45,8 +46,8 @@ int alignedOffset(int align, int length, int size)
 
 QPoint placeIcon(int x, int y, int w, int h, const QSize& size, const IconStyleDesc& style)
 {
-    return QPoint(x + alignedOffset(style.hor, w, size.width()) + style.x,
-                  y + alignedOffset(style.ver, h, size.height()) + style.y);
+    return vyr::safeRect(x + alignedOffset(style.hor, w, size.width()) + style.x,
+                         y + alignedOffset(style.ver, h, size.height()) + style.y, 0, 0).topLeft();
 }
 
 Qt::Alignment textAlignment(const TextStyleDesc& style)
@@ -78,6 +79,8 @@ QBrush fillBrush(const FillRes& fill, const QPointF& from, const QPointF& to)
 // Beyond this many centre tiles the tiling is done by one textured fill instead, so
 // a one-pixel source over a large area cannot stall painting.
 constexpr qint64 maxCentreTiles = 4096;
+
+constexpr qint64 maxTintPixels = 4096 * 4096;
 
 QString attrText(const Json::Value& v)
 {
@@ -486,7 +489,12 @@ void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, 
 {
     if (!painter)
         return;
-    const int size = fill.borderSize;
+    const QRect area = vyr::safeRect(x, y, w, h);
+    x = area.x();
+    y = area.y();
+    w = area.width();
+    h = area.height();
+    const int size = std::clamp(fill.borderSize, 0, 16777215);
     // Half a border width, so a border of any width lies exactly inside the area.
     const double half = size >= 1 ? size / 2.0 : 0.0;
     const bool withBorder = fill.border && size >= 1;
@@ -571,12 +579,19 @@ void VYRQWidgetBaseImpl::drawNinePatchImage(QPainter* painter, const QString& na
     const QImage* image = resources()->getImage(name, false);
     if (!image || image->isNull() || !isImageValid(*image))
         return;
+    const QRect area = vyr::safeRect(x, y, w, h);
+    x = area.x();
+    y = area.y();
+    w = area.width();
+    h = area.height();
     const int iw = image->width();
     const int ih = image->height();
-    const int L = desc.left;
-    const int R = desc.right;
-    const int T = desc.top;
-    const int B = desc.bottom;
+    // Slice widths come from style files; kept within the sizes Qt handles so that
+    // the sums below stay in int.
+    const int L = std::clamp(desc.left, 0, 16777215);
+    const int R = std::clamp(desc.right, 0, 16777215);
+    const int T = std::clamp(desc.top, 0, 16777215);
+    const int B = std::clamp(desc.bottom, 0, 16777215);
 
     auto piece = [&](const QRect& target, const QRect& source) {
         if (!target.isValid() || !source.isValid())
@@ -675,6 +690,11 @@ void VYRQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const
 {
     if (!painter || name.isEmpty())
         return;
+    const QRect area = vyr::safeRect(x, y, w, h);
+    x = area.x();
+    y = area.y();
+    w = area.width();
+    h = area.height();
     VYRQResourceManager* rm = resources();
     if (!isSvgName(name)) {
         const QImage* image = rm->getImage(name, gray);
@@ -697,6 +717,10 @@ void VYRQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const
         renderer->render(painter, QRectF(at, size));
         return;
     }
+    // Tinting and greying go through an image of the icon's size; an SVG may claim
+    // any size, and no icon needs more than this.
+    if (qint64(size.width()) * size.height() > maxTintPixels)
+        return;
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return;
@@ -728,6 +752,11 @@ void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
 {
     if (!painter || text.isEmpty())
         return;
+    const QRect area = vyr::safeRect(x, y, w, h);
+    x = area.x();
+    y = area.y();
+    w = area.width();
+    h = area.height();
     const QFont font = fontOf(style);
     const Qt::Alignment align = textAlignment(style);
 
@@ -736,9 +765,9 @@ void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
     painter->setPen(style.color);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     if (horizontal) {
-        QRect box(x + style.x, y + style.y, w - style.x, h - style.y);
+        QRect box = vyr::safeRect(qint64(x) + style.x, qint64(y) + style.y, qint64(w) - style.x, qint64(h) - style.y);
         if (style.ver == 2)
-            box.setHeight(h + style.y);
+            box.setHeight(vyr::safeRect(0, 0, 0, qint64(h) + style.y).height());
         if (style.elideMode == 3)
             painter->drawText(box, int(align), text);
         else

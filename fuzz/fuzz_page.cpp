@@ -1,5 +1,5 @@
 // Builds control trees from arbitrary page bytes the way the page loader does,
-// writes each built control back, and tears the tree down again.
+// writes and paints each built control, and tears the tree down again.
 
 #include "IVYRQWidgetBase.h"
 #include "VYRQGlobal.h"
@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 #include <json/value.h>
@@ -56,6 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         control->resizeWidget();
         Json::Value written(Json::objectValue);
         control->serializeJsonValue(&written, false);
+        // Paint code reads the same numbers: render into a small image (clipped, so a
+        // huge control costs no memory).
+        QImage image(64, 48, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        widget->render(&painter);
     }
     // Layout passes and deferred deletions queued by the build run before the tree goes.
     QCoreApplication::processEvents();

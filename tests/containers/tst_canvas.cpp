@@ -16,6 +16,11 @@
 
 #include <memory>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 // A root filling the page, a control to edit, siblings to snap to (lefts 150 and 13,
@@ -416,6 +421,60 @@ private slots:
         QVERIFY(QDir(path("pages")).removeRecursively() && writeFile(path("pages"), "a file"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot write .*MainPage.old.json")));
         QVERIFY(!m_canvas->SavePage(mainPath()));
+    }
+
+    // A save that cannot write everything (a full disk, here a file-size limit, or a
+    // folder without write access) reports false and leaves the old file byte for
+    // byte. The limit is set in a child process, so this process can go on writing.
+    void failedSaveKeepsOldFile_data()
+    {
+        QTest::addColumn<bool>("style");
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("page, file-size limit") << false << false;
+        QTest::newRow("style, file-size limit") << true << false;
+        QTest::newRow("page, read-only folder") << false << true;
+    }
+
+    void failedSaveKeepsOldFile()
+    {
+        QFETCH(bool, style);
+        QFETCH(bool, readOnlyFolder);
+        if (readOnlyFolder && geteuid() == 0)
+            QSKIP("folder permissions do not bind root");
+        const QString target = style ? path("project/style.json") : mainPath();
+        const QByteArray old = "old text that must survive\n" + QByteArray(4096, 'x');
+        QVERIFY(writeFile(target, old));
+        if (style)
+            QVERIFY(VYRQResourceManager::getInstance()->setProjectDirPath(QStringLiteral(VYR_TEST_DATA "/project-basic")));
+        const QString folder = QFileInfo(target).absolutePath();
+        const QStringList files = QDir(folder).entryList(QDir::Files);
+        const QFileDevice::Permissions permissions = QFile::permissions(folder);
+        if (readOnlyFolder)
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            if (!readOnlyFolder) {
+                const rlimit limit{16, 16};
+                signal(SIGXFSZ, SIG_IGN);
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            bool saved = true;
+            if (style)
+                m_canvas->SaveStyle(target);
+            else
+                saved = m_canvas->SavePage(target);
+            _exit(saved ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QFile::setPermissions(folder, permissions);
+        QVERIFY(WIFEXITED(status));
+        if (!style)
+            QCOMPARE(WEXITSTATUS(status), 1);
+        QCOMPARE(readFile(target), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), files);   // no temporary file left
     }
 
 private:

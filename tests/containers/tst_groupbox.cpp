@@ -4,6 +4,7 @@
 #include "VYRQResourceManager.h"
 #include "VYRQSplitter.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -126,6 +127,36 @@ private slots:
         QCOMPARE(copy.getLineColor().rgba(), color.rgba());
         QCOMPARE(copy.getTextStyle(CommonDisable).name, QStringLiteral("Caption"));
         QVERIFY(copy.getShowText());
+    }
+
+    // A theme element may give group boxes another line: a box saved with the plain
+    // line (size 1, black) reloads with it, not with the theme's (size 3, blue).
+    void savedLineBeatsTheTheme()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile style(dir.filePath("style.json")), theme(dir.filePath("theme.json"));
+        QVERIFY(style.open(QIODevice::WriteOnly) && style.write(R"({"style": []})") > 0);
+        QVERIFY(theme.open(QIODevice::WriteOnly)
+                && theme.write(R"({"elements": [{"child": [
+                       {"name": "qtgroupbox", "attr": {"size": 3, "color": "FF0000FF"}}]}]})") > 0);
+        style.close();
+        theme.close();
+        QVERIFY(vyrLoadThemeDir(dir.path().toUtf8().constData()));
+        // A theme name the theme lacks changes nothing, and the saved element then
+        // reads its own keys instead of being redirected to the theme's.
+        VYRQGroupBox box;
+        box.setThemeName(QStringLiteral("NoSuchElement"));
+        QCOMPARE(box.getLineSize(), 3);
+        box.setLineSize(1);
+        box.setLineColor(Qt::black);
+        Json::Value out = ctl::write(box);
+        VYRQGroupBox copy;
+        QCOMPARE(copy.getLineColor(), QColor(Qt::blue));
+        QVERIFY(copy.readJsonValue(&out));
+        sty::dropTheme();
+        QCOMPARE(copy.getLineSize(), 1);
+        QCOMPARE(copy.getLineColor().rgba(), QColor(Qt::black).rgba());
     }
 };
 

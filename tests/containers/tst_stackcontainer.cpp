@@ -3,6 +3,7 @@
 #include "VYRQStackContainer.h"
 
 #include <QDeadlineTimer>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -192,6 +193,37 @@ private slots:
         QTRY_COMPARE(page->pos(), QPoint(0, 0));
         runEventLoopFor(200);
         QCOMPARE(outerRequests.count, 1);
+    }
+
+    // A container or stack given itself or one of its ancestors refuses it with a
+    // warning: adopting it would close a loop of parents.
+    void refusesItselfAndItsAncestors_data()
+    {
+        QTest::addColumn<bool>("intoStack");
+        QTest::addColumn<int>("levelsUp");   // 0 itself, 1 its parent, 2 the grandparent
+        for (bool stack : {false, true})
+            for (int up : {0, 1, 2})
+                QTest::addRow("%s, %d up", stack ? "stack" : "container", up) << stack << up;
+    }
+
+    void refusesItselfAndItsAncestors()
+    {
+        QFETCH(bool, intoStack);
+        QFETCH(int, levelsUp);
+        VYRQContainer top;
+        auto* middle = new VYRQContainer(&top);
+        QWidget* host = intoStack ? static_cast<QWidget*>(new VYRQStackContainer(middle)) : new VYRQContainer(middle);
+        QWidget* candidate = levelsUp == 0 ? host : levelsUp == 1 ? static_cast<QWidget*>(middle) : &top;
+        QWidget* const formerParent = candidate->parentWidget();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot hold itself")));
+        if (auto* stack = qobject_cast<VYRQStackContainer*>(host)) {
+            QCOMPARE(stack->addWidget(candidate), -1);
+            QCOMPARE(stack->count(), 0);
+        } else {
+            static_cast<VYRQContainer*>(host)->addChildWidget(candidate, 1);
+        }
+        QCOMPARE(candidate->parentWidget(), formerParent);
+        QCOMPARE(host->parentWidget(), middle);
     }
 };
 

@@ -40,6 +40,7 @@ private slots:
     {
         VYRQtLib::init();
         sty::addFills({{"Item", Qt::red}, {"ItemSel", Qt::blue}, {"ItemSame", Qt::red}});
+        sty::addTexts({"TabText", "TabTextSel"});
     }
 
     void pressHitTest_data()
@@ -121,6 +122,8 @@ private slots:
         for (int st = 0; st < 4; ++st)
             tabs.setItemBackground(CtrlState(st), fills[st].isEmpty() ? FillStyle() : fill(fills[st]));
         Json::Value out = ctl::write(tabs);
+        // "style" is written only when it has an entry, never as null.
+        QCOMPARE(out.isMember("style"), !written.isEmpty());
         QCOMPARE(sty::entries(out["style"]), written);
 
         VYRQTabWidget copy;
@@ -128,6 +131,25 @@ private slots:
         for (int st = 0; st < 4; ++st)
             if (!fills[st].isEmpty())
                 QVERIFY(vyr::fillAlike(copy.getItemBackground(CtrlState(st)), fill(fills[st])));
+    }
+
+    // Item text styles are told apart by name alone: a state named apart from its
+    // neighbours spells every named state out, though all of them look alike.
+    void itemTextStylesByName()
+    {
+        VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+        TextStyleDesc normal, selected;
+        QVERIFY(rm->getTextStyle("TabText", normal) && rm->getTextStyle("TabTextSel", selected));
+        VYRQTabWidget tabs;
+        tabs.setItemTextStyle(AllStates, normal);
+        tabs.setItemTextStyle(Pressed, selected);
+        Json::Value out = ctl::write(tabs);
+        QCOMPARE(sty::entries(out["style"]),
+                 (QStringList{"TabText:2:5", "TabText:2:6", "TabTextSel:2:7", "TabText:2:8"}));
+        VYRQTabWidget copy;
+        QVERIFY(copy.readJsonValue(&out));
+        QCOMPARE(copy.getItemTextStyle(Hot).name, QStringLiteral("TabText"));
+        QCOMPARE(copy.getItemTextStyle(Pressed).name, QStringLiteral("TabTextSel"));
     }
 };
 

@@ -167,28 +167,64 @@ private slots:
         QCOMPARE(combo.view(), combo.popupList());
     }
 
-    // Slots 0..3 face, 4..7 button, 8..11 text, 12 popup, 13..16 rows, 17..20 row text;
-    // setters ignore states beyond the four, and getters read them as Normal.
-    void styleSlotsAndStates()
+    // Slots 0..3 face, 4..7 button, 8..11 text, 12 popup, 13..16 rows, 17..20 row text.
+    void styleSlots()
     {
         VYRQComboBox combo;
         QVERIFY(load(combo, R"({"style": [
             ["CbBox", 1, 0], ["CbBoxHot", 1, 1], ["CbBtn", 1, 4], ["CbText", 2, 8], ["CbTextHot", 2, 9],
             ["CbPopup", 1, 12], ["CbRow", 1, 13], ["CbRowSel", 1, 15], ["CbRowText", 2, 17],
             ["CbBox", 1, 21], ["CbBox", 1, -1], ["Missing", 1, 4]]})"));
-        combo.setNormalBtnIcon(QStringLiteral("n.svg"));
-        for (int state : {-1, 4, 9}) {
-            combo.setBackground(CtrlState(state), solid("CbBtn", blue));
-            combo.setBtnIcon(CtrlState(state), QStringLiteral("x.svg"));
-        }
-        QCOMPARE(combo.getBtnIcon(CtrlState(9)), QStringLiteral("n.svg"));
-        QCOMPARE(combo.getBackground(CtrlState(-1)).name, QStringLiteral("CbBox"));
         QCOMPARE(names(combo.impl()->background), (QStringList{"CbBox", "CbBoxHot", "CbBox", "CbBox"}));
         QCOMPARE(names(combo.impl()->btnBackground), (QStringList{"CbBtn", "CbBtn", "CbBtn", "CbBtn"}));
         QCOMPARE(names(combo.impl()->textStyle), (QStringList{"CbText", "CbTextHot", "CbText", "CbText"}));
         QCOMPARE(combo.getPopupBackground(Normal).name, QStringLiteral("CbPopup"));
         QCOMPARE(names(combo.impl()->itemBackground), (QStringList{"CbRow", "CbRow", "CbRowSel", "CbRow"}));
         QCOMPARE(names(combo.impl()->itemTextStyle), (QStringList{"CbRowText", "CbRowText", "CbRowText", "CbRowText"}));
+    }
+
+    // Per-state setters and getters given a state outside 0..3 (4 included: there is
+    // no all-states value) address slot 0 and leave the other slots alone.
+    void outOfRangeStatesAddressSlotZero_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::newRow("-1") << -1;
+        QTest::newRow("4") << 4;
+        QTest::newRow("9") << 9;
+    }
+
+    void outOfRangeStatesAddressSlotZero()
+    {
+        QFETCH(int, state);
+        const CtrlState s = CtrlState(state);
+        VYRQComboBox combo;
+        for (int i = 0; i < CtrlStateCount; ++i) {
+            const CtrlState each = CtrlState(i);
+            combo.setBackground(each, solid("CbBox", red));
+            combo.setBtnBackground(each, solid("CbBox", red));
+            combo.setItemBackground(each, solid("CbBox", red));
+            combo.setTextStyle(each, sty::text("CbText", red));
+            combo.setItemTextStyle(each, sty::text("CbText", red));
+            combo.setBtnIcon(each, QStringLiteral("n.svg"));
+        }
+        combo.setBackground(s, solid("CbBtn", blue));
+        combo.setBtnBackground(s, solid("CbBtn", blue));
+        combo.setItemBackground(s, solid("CbBtn", blue));
+        combo.setTextStyle(s, sty::text("CbTextHot", blue));
+        combo.setItemTextStyle(s, sty::text("CbTextHot", blue));
+        combo.setBtnIcon(s, QStringLiteral("x.svg"));
+        const QStringList fills{"CbBtn", "CbBox", "CbBox", "CbBox"};
+        const QStringList texts{"CbTextHot", "CbText", "CbText", "CbText"};
+        QCOMPARE(names(combo.impl()->background), fills);
+        QCOMPARE(names(combo.impl()->btnBackground), fills);
+        QCOMPARE(names(combo.impl()->itemBackground), fills);
+        QCOMPARE(names(combo.impl()->textStyle), texts);
+        QCOMPARE(names(combo.impl()->itemTextStyle), texts);
+        QCOMPARE(combo.getBtnIcon(Normal), QStringLiteral("x.svg"));
+        QCOMPARE(combo.getBtnIcon(Hot), QStringLiteral("n.svg"));
+        QCOMPARE(combo.getBackground(s).name, QStringLiteral("CbBtn"));
+        QCOMPARE(combo.getTextStyle(s).name, QStringLiteral("CbTextHot"));
+        QCOMPARE(combo.getBtnIcon(s), QStringLiteral("x.svg"));
     }
 
     // Equal groups are written once; only the current text is stored, as one item; a

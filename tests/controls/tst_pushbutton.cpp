@@ -36,6 +36,8 @@ private slots:
             sty::addFill(name, color);
             sty::addText(name + "t", color);
         }
+        sty::addText("TA", Qt::black);
+        sty::addText("TH", Qt::black);
         // An upper-case SVG extension: the files are found case-sensitively here.
         QVERIFY(QFile::copy(media + "red-square.svg", m_dir.filePath("ICON.SVG")));
     }
@@ -62,7 +64,7 @@ private slots:
         QCOMPARE(looks(button), expected);
     }
 
-    // States that look like Normal are left out.
+    // Fill states that look like Normal are left out.
     void writeStyle_data()
     {
         QTest::addColumn<QString>("set");
@@ -70,6 +72,9 @@ private slots:
         QTest::newRow("one look") << "R,R,R,R / ,,," << QStringList{"R:1:0"};
         QTest::newRow("hot differs") << "R,G,R, / Rt,Gt,,"
                                      << QStringList{"R:1:0", "G:1:1", "R:1:2", "Rt:2:4", "Gt:2:5"};
+        // Text styles are told apart by name: a look-alike Hot style spells them out.
+        QTest::newRow("texts alike in look, named apart")
+            << ",,, / TA,TH,TA,TA" << QStringList{"TA:2:4", "TH:2:5", "TA:2:6", "TA:2:7"};
     }
 
     void writeStyle()

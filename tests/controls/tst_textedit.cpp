@@ -68,6 +68,19 @@ private slots:
         QCOMPARE(edit.verticalScrollBar(), edit.scrollBar(false));
     }
 
+    // A bar's thickness comes from "w" (vertical) or "h" (horizontal); an element
+    // without it keeps the thickness the bars have.
+    void scrollBarWithoutSizeKeepsThickness()
+    {
+        VYRQTextEdit edit;
+        QVERIFY(load(edit, R"({"child": [{"type": "qtscrollbar", "w": 7}]})"));
+        QVERIFY(load(edit, R"({"child": [{"type": "qtscrollbar", "h": 5, "style": [["A", 1, 0]]},
+            {"type": "qtscrollbar", "attr": {"hor": 1}, "w": 5}]})"));
+        QCOMPARE(edit.scrollBar(false)->styleSheet(), sizeSheet(7));
+        QCOMPARE(edit.scrollBar(true)->styleSheet(), sizeSheet(7));
+        QCOMPARE(barNames(edit.scrollBar(false)).first(), QStringLiteral("A"));
+    }
+
     void scrollBarTypes_data()
     {
         QTest::addColumn<QByteArray>("type");

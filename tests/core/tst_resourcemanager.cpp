@@ -6,6 +6,7 @@
 #include "TestControl.h"
 #include "testzip.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -303,6 +304,59 @@ private slots:
         QCOMPARE(half.getImage("images/logo.png", false)->size(), QSize(2, 1));   // 5 x 3, truncated
         // 1 x 1 scales to nothing: missing, every time.
         QVERIFY(!half.getImage("images/dot.png", false) && !half.getImage("images/dot.png", false));
+    }
+
+    // An image whose header claims more pixels than the cap (16000 x 16000 here, in a
+    // 31 KB file) is refused before it is decoded, counts as missing and is warned
+    // about once; images within the cap load as before.
+    void oversizedImageIsMissing()
+    {
+        static int warnings = 0;
+        warnings = 0;
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg && text.contains(QLatin1String("images/huge.png")))
+                ++warnings;
+        });
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(dataPath("image-cap")));
+        QVERIFY(!rm.getImage("images/huge.png", false));
+        QVERIFY(!rm.getImage("images/huge.png", true));
+        qInstallMessageHandler(previous);
+        QCOMPARE(warnings, 1);
+        QVERIFY(rm.getThemeManagerImpl()->images.empty());
+        QImage* fine = rm.getImage("images/fine.png", false);
+        QVERIFY(fine && fine->size() == QSize(8, 4));
+    }
+
+    // A style file that defines the same names again replaces them in place, and
+    // loads in linear time: when each redefinition moved the rest of the table,
+    // 50,000 names twice took half a minute.
+    void redefinedStylesStoreInLinearTime()
+    {
+        constexpr int count = 30000;
+        QStringList names;
+        names.reserve(count);
+        for (int i = 0; i < count; ++i)
+            names << QString::number(i);
+        VYRQResourceManagerImpl set;
+        FillStyle fill;
+        TextStyleDesc text;
+        QElapsedTimer timer;
+        timer.start();
+        for (int round = 0; round < 2; ++round) {
+            fill.fill.round = round;
+            text.size = 10 + round;
+            for (const QString& name : names) {
+                set.storeFillStyle(name, fill);
+                set.storeTextStyle(name, text);
+            }
+        }
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(set.fillStyles.size(), count);
+        QCOMPARE(set.textStyles.size(), count);
+        QCOMPARE(set.findFillStyle("7")->fill.round, 1);   // the later definition
+        QCOMPARE(set.findTextStyle("9")->size, 11);
+        QCOMPARE(set.findFillStyle("7"), &set.fillStyles.at(7));   // in first-appearance order
     }
 
     void releaseResKeepsBuiltIns()

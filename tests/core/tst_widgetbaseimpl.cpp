@@ -4,7 +4,10 @@
 #include "VYRQResourceManager.h"
 
 #include <QIcon>
+#include <QPainter>
 #include <QtTest>
+
+#include <climits>
 
 // Runs with tests/data/core-theme loaded. Its theme.json gives the type key "corecontrol"
 // the fill "ThemeRed" and "TestRedirect" the fill "ThemeBlue" (and attr level 3); those
@@ -247,6 +250,77 @@ private slots:
         Json::Value v = jsonOf(json.constData());
         QVERIFY(c.readJsonValue(&v));
         QCOMPARE(layoutOf(c), layout);
+    }
+
+    // Geometry from pages is kept where Qt's arithmetic holds: sizes within
+    // QWIDGETSIZE_MAX, positions so that x + w stays in int; placing the control
+    // then overflows nothing (the sanitized build aborts on an overflow).
+    void extremeGeometryIsClamped_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QRect>("rect");
+        const int pos = INT_MAX - QWIDGETSIZE_MAX;
+        QTest::newRow("largest") << QByteArray(R"({"x": 2147483647, "y": 2147483647, "w": 2147483647, "h": 2147483647})")
+                                 << QRect(pos, pos, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        QTest::newRow("smallest") << QByteArray(R"({"x": -2147483648, "y": -2147483648, "w": -2147483648, "h": 5})")
+                                  << QRect(-pos, -pos, -QWIDGETSIZE_MAX, 5);
+        QTest::newRow("absolute layout object") << QByteArray(R"({"layout": {"type": 1}, "x": 2147483647, "w": 2147483647})")
+                                                << QRect(pos, 0, QWIDGETSIZE_MAX, 20);
+        QTest::newRow("ordinary values stay") << QByteArray(R"({"x": -20, "y": 7, "w": 300, "h": 0})") << QRect(-20, 7, 300, 0);
+    }
+    void extremeGeometryIsClamped()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QRect, rect);
+        QWidget parent;
+        CoreControl c(&parent);
+        c.QWidget::setGeometry(0, 0, 40, 20);
+        Json::Value v = jsonOf(json.constData());
+        QVERIFY(c.readJsonValue(&v));
+        QCOMPARE(c.getControlBase()->layoutRect(), rect);
+        c.resizeWidget();
+        c.setGeometry(INT_MAX, INT_MIN, INT_MAX, INT_MAX);
+        QCOMPARE(c.getControlBase()->layoutRect().right(), INT_MAX - 1);
+        c.setAbsoluteDock(DockNear, DockNear, INT_MAX, INT_MIN);
+        Json::Value out = written(c);
+        QVERIFY(out["absoluteDockOffsetX"].asInt() < INT_MAX - QWIDGETSIZE_MAX + 1);
+    }
+
+    // The shared painters take any numbers a page or style file holds without
+    // overflowing (the sanitized build aborts on an overflow) and paint nothing
+    // outside the target.
+    void paintersTakeExtremeNumbers()
+    {
+        QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        FillStyle fill;
+        fill.fill.color = Qt::red;
+        fill.fill.border = true;
+        fill.fill.borderSize = INT_MIN;
+        VYRQWidgetBaseImpl::drawFillStyle(&p, fill, INT_MAX, INT_MAX, INT_MAX, INT_MAX);
+        fill.fill.borderSize = INT_MAX;
+        fill.fill.round = INT_MAX;
+        VYRQWidgetBaseImpl::drawFillStyle(&p, fill, INT_MIN, 30, INT_MAX, INT_MAX);
+        FillStyle nine;
+        nine.colorMode = false;
+        nine.image = "images/nine.png";
+        nine.imageDesc.left = INT_MAX;
+        nine.imageDesc.right = INT_MIN;
+        nine.imageDesc.top = INT_MIN;
+        nine.imageDesc.bottom = INT_MAX;
+        VYRQWidgetBaseImpl::drawFillStyle(&p, nine, 30, INT_MIN, INT_MAX, INT_MAX);
+        TextStyleDesc text;
+        text.x = INT_MIN;
+        text.y = INT_MAX;
+        text.ver = 2;
+        VYRQWidgetBaseImpl::drawText(&p, QStringLiteral("ab"), text, INT_MAX, INT_MAX, INT_MAX, INT_MAX, true);
+        IconStyleDesc icon;
+        icon.x = INT_MAX;
+        icon.y = INT_MIN;
+        VYRQWidgetBaseImpl::drawImage(&p, QStringLiteral("images/dot.png"), icon, INT_MAX, INT_MIN, INT_MAX, INT_MAX, false);
+        p.end();
+        QCOMPARE(image.pixelColor(10, 10), QColor(Qt::white));
     }
 
     // Only what differs from a fresh control is written, and it reads back the same.

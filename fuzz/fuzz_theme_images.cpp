@@ -1,0 +1,72 @@
+// Feeds arbitrary bytes to the resource manager as a theme's image or SVG file and
+// draws it the ways controls do: plain, greyed, tinted, nine-sliced, measured.
+
+#include "VYRQResourceManager.h"
+#include "VYRQResourceManagerImpl.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+VYRQResourceManager* ensureLibrary()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_theme_images";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) {
+        qInstallMessageHandler(dropMessages);
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        new QApplication(argc, argv);
+    }
+    return VYRQResourceManager::getInstance();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    VYRQResourceManager* rm = ensureLibrary();
+    if (size < 1)
+        return 0;
+    // The first byte picks the file name (and so the decoder path) and the drawing.
+    const uint8_t mode = data[0];
+    const QString name = (mode & 1) ? QStringLiteral("images/fuzz.svg") : QStringLiteral("images/fuzz.png");
+    VYRQResourceManagerImpl* set = rm->getDefaultManagerImpl();
+    set->files["images/fuzz.svg"] = QByteArray(reinterpret_cast<const char*>(data + 1), int(size - 1));
+    set->files["images/fuzz.png"] = set->files["images/fuzz.svg"];
+
+    QImage canvas(48, 32, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        IconStyleDesc style;
+        style.useColor = (mode & 2) != 0;
+        style.color = QColor(10, 200, 30);
+        style.hor = (mode >> 2) % 3;
+        style.ver = (mode >> 4) % 3;
+        const bool gray = (mode & 64) != 0;
+        VYRQWidgetBaseImpl::drawImage(&painter, name, style, QRect(0, 0, 48, 32), gray);
+        VYRQWidgetBaseImpl::getImageSize(name, gray);
+        ImageDesc slices;
+        slices.left = slices.right = slices.top = slices.bottom = 3;
+        slices.repeatCenter = (mode & 128) != 0;
+        VYRQWidgetBaseImpl::drawNinePatchImage(&painter, name, slices, 0, 0, 48, 32);
+    }
+
+    // Nothing is kept from one input to the next.
+    set->files.erase("images/fuzz.svg");
+    set->files.erase("images/fuzz.png");
+    for (const QString& key : {name, name + QStringLiteral("_gray")})
+        set->images.erase(key);
+    set->svgs.erase(name);
+    return 0;
+}
