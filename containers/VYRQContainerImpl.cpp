@@ -84,36 +84,33 @@ void VYRQContainerImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, owner()->isEnabled() ? background : disableBackground, rect);
 }
 
-bool VYRQContainerImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQContainerImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-            if (slot != 0 && slot != 1)
-                return;
-            FillStyle style;
-            if (lookupFill(name, style))
-                (slot == 0 ? background : disableBackground) = style;
-        });
-        const Json::Value* attr = vyr::json::object(element, "attr");
-        if (!attr)
-            return true;
-        int layout = VYRQContainer::NoUse;
-        if (!readOwnAttr(*attr, "childLayout", layout) || layout < VYRQContainer::Horizontal
-            || layout > VYRQContainer::VerFloat)
-            layout = VYRQContainer::NoUse;
-        childLayout = layout;
-        readOwnAttr(*attr, "space", space);
-        readOwnAttr(*attr, "paddingLeft", paddingLeft);
-        readOwnAttr(*attr, "paddingTop", paddingTop);
-        readOwnAttr(*attr, "paddingRight", paddingRight);
-        readOwnAttr(*attr, "paddingBottom", paddingBottom);
-        readOwnAttr(*attr, "absoluteDockAutoSize", absoluteDockAutoSize);
-        return true;
-    }
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot != 0 && slot != 1)
+            return;
+        FillStyle style;
+        if (lookupFill(name, style))
+            (slot == 0 ? background : disableBackground) = style;
+    });
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    int layout = VYRQContainer::NoUse;
+    if (!readOwnAttr(*attr, "childLayout", layout) || layout < VYRQContainer::Horizontal
+        || layout > VYRQContainer::VerFloat)
+        layout = VYRQContainer::NoUse;
+    childLayout = layout;
+    readOwnAttr(*attr, "space", space);
+    readOwnAttr(*attr, "paddingLeft", paddingLeft);
+    readOwnAttr(*attr, "paddingTop", paddingTop);
+    readOwnAttr(*attr, "paddingRight", paddingRight);
+    readOwnAttr(*attr, "paddingBottom", paddingBottom);
+    readOwnAttr(*attr, "absoluteDockAutoSize", absoluteDockAutoSize);
+}
 
+void VYRQContainerImpl::writeJson(Json::Value& element)
+{
     Json::Value styles(Json::arrayValue);
     if (!background.name.isEmpty())
         vyr::appendStyleEntry(styles, background.name, vyr::styleEntryKind(background), 0);
@@ -136,7 +133,6 @@ bool VYRQContainerImpl::serializeJson(Json::Value*& json, bool read)
         attr["paddingBottom"] = paddingBottom;
     if (absoluteDockAutoSize)
         attr["absoluteDockAutoSize"] = 1;
-    return true;
 }
 
 void VYRQContainerImpl::relayout()

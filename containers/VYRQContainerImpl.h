@@ -35,7 +35,8 @@ public:
     VYRQContainer* container() const;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     // The layout pass unless the child layout is NoUse, then the scroll refresh.
     void relayout();

@@ -54,7 +54,8 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
     void createComplete() override;
 
     void readScrollBarElement(const Json::Value& entry);
@@ -84,26 +85,23 @@ void VYRQScrollViewImpl::createComplete()
     }
 }
 
-bool VYRQScrollViewImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQScrollViewImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-            FillStyle style;
-            if (slot >= 0 && lookupFill(name, style))
-                background = style;
-        });
-        if (const Json::Value* children = vyr::json::array(element, "child")) {
-            for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
-                if (isScrollBarElement((*children)[i]))
-                    readScrollBarElement((*children)[i]);
-            }
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        FillStyle style;
+        if (slot >= 0 && lookupFill(name, style))
+            background = style;
+    });
+    if (const Json::Value* children = vyr::json::array(element, "child")) {
+        for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
+            if (isScrollBarElement((*children)[i]))
+                readScrollBarElement((*children)[i]);
         }
-        return true;
     }
+}
 
+void VYRQScrollViewImpl::writeJson(Json::Value& element)
+{
     Json::Value style(Json::nullValue);
     if (!background.name.isEmpty())
         vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
@@ -112,7 +110,6 @@ bool VYRQScrollViewImpl::serializeJson(Json::Value*& json, bool read)
         element["attr"] = Json::Value(Json::nullValue);
     if (vyrIsSerializeChild())
         writeContent(element);
-    return true;
 }
 
 // The content lives in the viewport, out of reach of the common writer, which only

@@ -15,33 +15,31 @@ public:
     {
     }
 
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     int direction = VYRQSpacer::Auto;
     int thickness = 0;
 };
 
-bool VYRQSpacerImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQSpacerImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        const Json::Value* attr = vyr::json::object(element, "attr");
-        if (!attr)
-            return true;
-        int value = 0;
-        if (readOwnAttr(*attr, "direction", value))
-            direction = (value < VYRQSpacer::Auto || value > VYRQSpacer::Vertical) ? VYRQSpacer::Auto : value;
-        if (readOwnAttr(*attr, "thickness", value))
-            thickness = std::max(value, 0);
-        return true;
-    }
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    int value = 0;
+    if (readOwnAttr(*attr, "direction", value))
+        direction = (value < VYRQSpacer::Auto || value > VYRQSpacer::Vertical) ? VYRQSpacer::Auto : value;
+    if (readOwnAttr(*attr, "thickness", value))
+        thickness = std::max(value, 0);
+}
+
+void VYRQSpacerImpl::writeJson(Json::Value& element)
+{
     if (direction != VYRQSpacer::Auto)
         element["attr"]["direction"] = direction;
     if (thickness != 0)
         element["attr"]["thickness"] = thickness;
-    return true;
 }
 
 namespace {

@@ -16,7 +16,8 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     bool isHor = true;
     QPointer<QWidget> upLeftWidget;
@@ -31,24 +32,21 @@ void VYRQSplitterImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, background, rect);
 }
 
-bool VYRQSplitterImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQSplitterImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-            FillStyle style;
-            if (slot == 0 && lookupFill(name, style))
-                background = style;
-        });
-        return true;
-    }
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        FillStyle style;
+        if (slot == 0 && lookupFill(name, style))
+            background = style;
+    });
+}
+
+void VYRQSplitterImpl::writeJson(Json::Value& element)
+{
     Json::Value& style = element["style"];
     style = Json::Value(Json::nullValue);
     if (!background.name.isEmpty())
         vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    return true;
 }
 
 // VYRQSplitter

@@ -25,7 +25,8 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     int indexOf(const QObject* widget) const;
     QWidget* pageAt(int index) const;
@@ -47,27 +48,24 @@ void VYRQStackContainerImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, enabled ? background : disableBackground, rect);
 }
 
-bool VYRQStackContainerImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQStackContainerImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-            if (slot != 0 && slot != 1)
-                return;
-            FillStyle style;
-            if (!lookupFill(name, style))
-                return;
-            (slot == 0 ? background : disableBackground) = style;
-        });
-        if (const Json::Value* attr = vyr::json::object(element, "attr"))
-            readOwnAttr(*attr, "drawBackground", drawBackground);
-        else
-            claimAttrKey("drawBackground");
-        return true;
-    }
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot != 0 && slot != 1)
+            return;
+        FillStyle style;
+        if (!lookupFill(name, style))
+            return;
+        (slot == 0 ? background : disableBackground) = style;
+    });
+    if (const Json::Value* attr = vyr::json::object(element, "attr"))
+        readOwnAttr(*attr, "drawBackground", drawBackground);
+    else
+        claimAttrKey("drawBackground");
+}
 
+void VYRQStackContainerImpl::writeJson(Json::Value& element)
+{
     Json::Value style(Json::nullValue);
     if (!background.name.isEmpty())
         vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
@@ -76,7 +74,6 @@ bool VYRQStackContainerImpl::serializeJson(Json::Value*& json, bool read)
     element["style"] = style;
     if (!drawBackground)
         element["attr"]["drawBackground"] = 0;
-    return true;
 }
 
 int VYRQStackContainerImpl::indexOf(const QObject* widget) const

@@ -16,30 +16,30 @@ public:
     {
     }
 
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 };
 
-bool VYRQWindowDesignerImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQWindowDesignerImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    Json::Value& element = *json;
-    if (read) {
-        const Json::Value* attr = vyr::json::object(element, "attr");
-        if (!attr)
-            return true;
-        QString theme;
-        readOwnAttr(*attr, "theme", theme);
-        if (theme.isEmpty())
-            return true;
-        // A theme zip is named "*.data"; anything else is a theme folder.
-        if (theme.contains(QLatin1String(".data")))
-            rm->loadThemeFile(theme);
-        else
-            rm->loadThemeDir(theme);
-        return true;
-    }
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    QString theme;
+    readOwnAttr(*attr, "theme", theme);
+    if (theme.isEmpty())
+        return;
+    // A theme zip is named "*.data"; anything else is a theme folder.
+    if (theme.contains(QLatin1String(".data")))
+        rm->loadThemeFile(theme);
+    else
+        rm->loadThemeDir(theme);
+}
+
+void VYRQWindowDesignerImpl::writeJson(Json::Value& element)
+{
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     // "attr" is always present in the element, null when it has nothing to hold.
     Json::Value& attr = element["attr"];
     if (rm->getThemeManagerImpl()) {
@@ -47,7 +47,6 @@ bool VYRQWindowDesignerImpl::serializeJson(Json::Value*& json, bool read)
         if (!path.isEmpty())
             attr["theme"] = vyr::json::toUtf8(path);
     }
-    return true;
 }
 
 VYRQWindowDesigner::VYRQWindowDesigner(QWidget* parent)

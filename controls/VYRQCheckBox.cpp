@@ -11,14 +11,6 @@
 const QString VYRQCheckBoxImpl::defaultUncheckIcon = QStringLiteral("IDB_UNCHECK");
 const QString VYRQCheckBoxImpl::defaultCheckedIcon = QStringLiteral("IDB_CHECKED");
 
-namespace {
-
-const char* const ownKeys[] = {"iconHor", "iconVer", "iconX", "iconY", "showIcon", "showText", "text",
-                               "iconPath", "hotIconPath", "siconPath", "sHotIconPath", "disableIconPath",
-                               "disableSIconPath"};
-
-} // namespace
-
 VYRQCheckBoxImpl::VYRQCheckBoxImpl(VYRQCheckBox* owner)
     : VYRQWidgetBaseImpl(owner, QStringLiteral("qtcheckbox"))
     , uncheckIcon(defaultUncheckIcon)
@@ -109,20 +101,18 @@ void VYRQCheckBoxImpl::readJson(const Json::Value& element)
         }
     });
 
-    for (const char* key : ownKeys)
-        claimAttrKey(key);
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
-    vyr::json::read(*attr, "iconHor", iconStyle.hor);
-    vyr::json::read(*attr, "iconVer", iconStyle.ver);
-    vyr::json::read(*attr, "iconX", iconStyle.x);
-    vyr::json::read(*attr, "iconY", iconStyle.y);
-    vyr::json::read(*attr, "showIcon", showIcon);
-    vyr::json::read(*attr, "showText", showText);
+    readOwnAttr(*attr, "iconHor", iconStyle.hor);
+    readOwnAttr(*attr, "iconVer", iconStyle.ver);
+    readOwnAttr(*attr, "iconX", iconStyle.x);
+    readOwnAttr(*attr, "iconY", iconStyle.y);
+    readOwnAttr(*attr, "showIcon", showIcon);
+    readOwnAttr(*attr, "showText", showText);
 
     QString text;
-    if (vyr::json::read(*attr, "text", text)) {
+    if (readOwnAttr(*attr, "text", text)) {
         q->setText(textKey.read(text));
     } else if (!isApplyingTheme()) {
         // A theme element without a text leaves the application's text alone; a page
@@ -130,16 +120,16 @@ void VYRQCheckBoxImpl::readJson(const Json::Value& element)
         q->setText(textKey.read(QString()));
     }
 
-    vyr::json::read(*attr, "iconPath", uncheckIcon);
-    vyr::json::read(*attr, "hotIconPath", uncheckHotIcon);
+    readOwnAttr(*attr, "iconPath", uncheckIcon);
+    readOwnAttr(*attr, "hotIconPath", uncheckHotIcon);
     if (uncheckHotIcon == defaultUncheckIcon)
         uncheckHotIcon = uncheckIcon;
-    vyr::json::read(*attr, "siconPath", checkedIcon);
-    vyr::json::read(*attr, "sHotIconPath", checkedHotIcon);
+    readOwnAttr(*attr, "siconPath", checkedIcon);
+    readOwnAttr(*attr, "sHotIconPath", checkedHotIcon);
     if (checkedHotIcon == defaultCheckedIcon)
         checkedHotIcon = checkedIcon;
-    vyr::json::read(*attr, "disableIconPath", disableUncheckIcon);
-    vyr::json::read(*attr, "disableSIconPath", disableCheckedIcon);
+    readOwnAttr(*attr, "disableIconPath", disableUncheckIcon);
+    readOwnAttr(*attr, "disableSIconPath", disableCheckedIcon);
 }
 
 void VYRQCheckBoxImpl::writeJson(Json::Value& element)

@@ -28,7 +28,8 @@ public:
 
     void paintEvent() override;
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
     QRect placement(const QRect& rect, const QSize& size) const;
     void endMovie();
@@ -149,27 +150,21 @@ void VYRQImageImpl::drawControl(QPainter* painter, const QRect& rect)
     painter->drawImage(placement(rect, bitmap->size()), *bitmap);
 }
 
-bool VYRQImageImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQImageImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        for (const char* key : {"path", "fill", "svgPath", "svgUseColor", "svgColor"})
-            if (attrValues().count(key))
-                claimAttrKey(key);
-        const Json::Value* attr = vyr::json::object(element, "attr");
-        if (!attr)
-            return true;
-        if (vyr::json::read(*attr, "path", imagePath) && endsWithSvg(imagePath))
-            svgPath = imagePath;
-        vyr::json::read(*attr, "fill", stretch);
-        vyr::json::read(*attr, "svgPath", svgPath);
-        vyr::json::read(*attr, "svgUseColor", useSvgColor);
-        vyr::json::readColor(*attr, "svgColor", svgColor, false);
-        return true;
-    }
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (!attr)
+        return;
+    if (readOwnAttr(*attr, "path", imagePath) && endsWithSvg(imagePath))
+        svgPath = imagePath;
+    readOwnAttr(*attr, "fill", stretch);
+    readOwnAttr(*attr, "svgPath", svgPath);
+    readOwnAttr(*attr, "svgUseColor", useSvgColor);
+    readOwnColor(*attr, "svgColor", svgColor);
+}
 
+void VYRQImageImpl::writeJson(Json::Value& element)
+{
     Json::Value own(Json::objectValue);
     if (svgPath.isEmpty() && !imagePath.isEmpty())
         own["path"] = vyr::json::toUtf8(imagePath);
@@ -187,7 +182,6 @@ bool VYRQImageImpl::serializeJson(Json::Value*& json, bool read)
         for (const std::string& key : own.getMemberNames())
             attr[key] = own[key];
     }
-    return true;
 }
 
 VYRQImage::VYRQImage(QWidget* parent)

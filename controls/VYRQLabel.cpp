@@ -27,7 +27,8 @@ public:
     void setText(const QString& newText);
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
     void notifyChangeLanguage() override;
 
     VYRQLabel* q;
@@ -105,30 +106,25 @@ void VYRQLabelImpl::notifyChangeLanguage()
         setText(VYRQResourceManager::getInstance()->getString(textKey));
 }
 
-bool VYRQLabelImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQLabelImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-            if (slot != 0)
-                return;
-            TextStyleDesc found;
-            if (lookupText(name, found))
-                textStyle = found;
-        });
-        if (attrValues().count("text"))
-            claimAttrKey("text");
-        if (const Json::Value* attr = vyr::json::object(element, "attr")) {
-            QString value;
-            if (vyr::json::read(*attr, "text", value))
-                setText(value);
-        }
-        applyTextStyle();
-        return true;
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot != 0)
+            return;
+        TextStyleDesc found;
+        if (lookupText(name, found))
+            textStyle = found;
+    });
+    if (const Json::Value* attr = vyr::json::object(element, "attr")) {
+        QString value;
+        if (readOwnAttr(*attr, "text", value))
+            setText(value);
     }
+    applyTextStyle();
+}
 
+void VYRQLabelImpl::writeJson(Json::Value& element)
+{
     Json::Value style(Json::nullValue);
     if (!textStyle.name.isEmpty())
         vyr::appendStyleEntry(style, textStyle.name, 2, 0);
@@ -136,7 +132,6 @@ bool VYRQLabelImpl::serializeJson(Json::Value*& json, bool read)
     Json::Value& attr = element["attr"];
     if (!text.isEmpty())
         attr["text"] = vyr::json::toUtf8(text);
-    return true;
 }
 
 VYRQLabel::VYRQLabel(QWidget* parent)

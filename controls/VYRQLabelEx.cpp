@@ -218,30 +218,25 @@ void VYRQLabelExImpl::mouseDoubleClickEvent(QMouseEvent*)
         w->update();
 }
 
-bool VYRQLabelExImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQLabelExImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-            if (slot != 0)
-                return;
-            TextStyleDesc found;
-            if (lookupText(name, found))
-                textStyle = found;
-        });
-        if (attrValues().count("text"))
-            claimAttrKey("text");
-        if (const Json::Value* attr = vyr::json::object(element, "attr")) {
-            QString text;
-            if (vyr::json::read(*attr, "text", text))
-                m_document.setPlainText(text);
-        }
-        applyDocumentFont();
-        return true;
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot != 0)
+            return;
+        TextStyleDesc found;
+        if (lookupText(name, found))
+            textStyle = found;
+    });
+    if (const Json::Value* attr = vyr::json::object(element, "attr")) {
+        QString text;
+        if (readOwnAttr(*attr, "text", text))
+            m_document.setPlainText(text);
     }
+    applyDocumentFont();
+}
 
+void VYRQLabelExImpl::writeJson(Json::Value& element)
+{
     Json::Value style(Json::nullValue);
     if (!textStyle.name.isEmpty())
         vyr::appendStyleEntry(style, textStyle.name, 2, 0);
@@ -249,7 +244,6 @@ bool VYRQLabelExImpl::serializeJson(Json::Value*& json, bool read)
     const QString text = m_document.toPlainText();
     if (!text.isEmpty())
         element["attr"]["text"] = vyr::json::toUtf8(text);
-    return true;
 }
 
 VYRQLabelEx::VYRQLabelEx(QWidget* parent)

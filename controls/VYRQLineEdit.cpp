@@ -197,21 +197,18 @@ void VYRQLineEditImpl::getEditMargin(int& top, int& bottom, int& left, int& righ
     right = m.right();
 }
 
-bool VYRQLineEditImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQLineEditImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        readStyles(element);
-        if (const Json::Value* attr = vyr::json::object(element, "attr"))
-            readAttr(*attr);
-        readExtra(element);
-        return true;
-    }
+    readStyles(element);
+    if (const Json::Value* attr = vyr::json::object(element, "attr"))
+        readAttr(*attr);
+    readExtra(element);
+}
+
+void VYRQLineEditImpl::writeJson(Json::Value& element)
+{
     writeStyles(element);
     writeAttr(element);
-    return true;
 }
 
 void VYRQLineEditImpl::readStyles(const Json::Value& element)

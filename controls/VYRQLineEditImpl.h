@@ -22,7 +22,8 @@ public:
     ~VYRQLineEditImpl() override;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
     void createComplete() override;
     // Hover never overrides focus, and neither touches the hovered flag.
     void enterEvent(QEvent* event) override;

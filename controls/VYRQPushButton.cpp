@@ -312,124 +312,66 @@ void VYRQPushButtonImpl::readText(const QString& value)
     q->QAbstractButton::setText(text);
 }
 
-namespace {
-enum class AttrKey {
-    HasIcon, IconPath, IsExtBtn, ExtWidth, ExtIconPath, ExtHotIconPath, Text, HotIconPath, ShowText,
-    DrawBackground, FadeEnabled, FadeDuration, IconHor, IconVer, IconX, IconY, IconUseColor, IconColor, TxtX, TxtY,
-    None
-};
-
-const std::pair<const char*, AttrKey> attrKeys[] = {
-    {"hasIcon", AttrKey::HasIcon}, {"iconPath", AttrKey::IconPath}, {"isExtBtn", AttrKey::IsExtBtn},
-    {"extWidth", AttrKey::ExtWidth}, {"extIconPath", AttrKey::ExtIconPath},
-    {"extHotIconPath", AttrKey::ExtHotIconPath}, {"text", AttrKey::Text}, {"hotIconPath", AttrKey::HotIconPath},
-    {"showText", AttrKey::ShowText}, {"drawBackground", AttrKey::DrawBackground},
-    {"fadeEnabled", AttrKey::FadeEnabled}, {"fadeDuration", AttrKey::FadeDuration}, {"iconHor", AttrKey::IconHor},
-    {"iconVer", AttrKey::IconVer}, {"iconX", AttrKey::IconX}, {"iconY", AttrKey::IconY},
-    {"iconUseColor", AttrKey::IconUseColor}, {"iconColor", AttrKey::IconColor}, {"txtX", AttrKey::TxtX},
-    {"txtY", AttrKey::TxtY}};
-
-AttrKey attrKeyOf(const std::string& name)
-{
-    for (const auto& entry : attrKeys)
-        if (name == entry.first)
-            return entry.second;
-    return AttrKey::None;
-}
-} // namespace
-
-// The button's own keys that reached the common "attr" store are taken out of it,
-// so that the writer never echoes a stale copy of one.
-void VYRQPushButtonImpl::claimStoredOwnKeys()
-{
-    std::vector<std::string> stored;
-    for (const auto& entry : attrValues())
-        if (attrKeyOf(entry.first) != AttrKey::None)
-            stored.push_back(entry.first);
-    for (const std::string& key : stored)
-        claimAttrKey(key.c_str());
-}
-
-// The members of "attr" are visited once each (an element names few of the twenty
-// keys, and no key's effect depends on another's); values of the wrong type are
-// skipped. While theme defaults apply, "text" and "iconPath" are not read.
+// While theme defaults apply, "text" and "iconPath" are not read; they are still
+// the button's own keys, never kept in the common store.
 void VYRQPushButtonImpl::readAttr(const Json::Value& attr)
 {
     const bool themeDefaults = isApplyingTheme();
-    QString text;
-    bool hasText = false;
-    for (auto it = attr.begin(); it != attr.end(); ++it) {
-        const Json::Value& v = *it;
-        bool on = false;
-        int n = 0;
-        switch (attrKeyOf(it.name())) {
-        case AttrKey::HasIcon: vyr::json::toBool(v, useIcon); break;
-        case AttrKey::IconPath:
-            if (!themeDefaults)
-                vyr::json::toString(v, iconPath);
-            break;
-        case AttrKey::IsExtBtn:
-            if (vyr::json::toBool(v, isExtBtn) && isExtBtn)
-                q->setMouseTracking(true);
-            break;
-        case AttrKey::ExtWidth: vyr::json::toInt(v, extWidth); break;
-        case AttrKey::ExtIconPath: vyr::json::toString(v, extIconPath); break;
-        case AttrKey::ExtHotIconPath: vyr::json::toString(v, extHotIconPath); break;
-        case AttrKey::Text: hasText = !themeDefaults && vyr::json::toString(v, text); break;
-        case AttrKey::HotIconPath: vyr::json::toString(v, hotIconPath); break;
-        case AttrKey::ShowText: vyr::json::toBool(v, showText); break;
-        case AttrKey::DrawBackground: vyr::json::toBool(v, drawBackground); break;
-        case AttrKey::FadeEnabled:
-            if (vyr::json::toBool(v, on))
-                setFadeEnabled(on);
-            break;
-        case AttrKey::FadeDuration:
-            if (vyr::json::toInt(v, n))
-                setFadeDuration(n);
-            break;
-        case AttrKey::IconHor: vyr::json::toInt(v, iconStyle.hor); break;
-        case AttrKey::IconVer: vyr::json::toInt(v, iconStyle.ver); break;
-        case AttrKey::IconX: vyr::json::toInt(v, iconStyle.x); break;
-        case AttrKey::IconY: vyr::json::toInt(v, iconStyle.y); break;
-        case AttrKey::IconUseColor: vyr::json::toBool(v, iconStyle.useColor); break;
-        case AttrKey::IconColor:
-            if (v.isString())
-                iconStyle.color = vyr::json::colorFromText(v.asString(), false);
-            break;
-        case AttrKey::TxtX: vyr::json::toInt(v, textOffsetX); break;
-        case AttrKey::TxtY: vyr::json::toInt(v, textOffsetY); break;
-        case AttrKey::None: break;
-        }
+    bool on = false;
+    int n = 0;
+    readOwnAttr(attr, "hasIcon", useIcon);
+    if (readOwnAttr(attr, "isExtBtn", isExtBtn) && isExtBtn)
+        q->setMouseTracking(true);
+    readOwnAttr(attr, "extWidth", extWidth);
+    readOwnAttr(attr, "extIconPath", extIconPath);
+    readOwnAttr(attr, "extHotIconPath", extHotIconPath);
+    readOwnAttr(attr, "hotIconPath", hotIconPath);
+    readOwnAttr(attr, "showText", showText);
+    readOwnAttr(attr, "drawBackground", drawBackground);
+    if (readOwnAttr(attr, "fadeEnabled", on))
+        setFadeEnabled(on);
+    if (readOwnAttr(attr, "fadeDuration", n))
+        setFadeDuration(n);
+    readOwnAttr(attr, "iconHor", iconStyle.hor);
+    readOwnAttr(attr, "iconVer", iconStyle.ver);
+    readOwnAttr(attr, "iconX", iconStyle.x);
+    readOwnAttr(attr, "iconY", iconStyle.y);
+    readOwnAttr(attr, "iconUseColor", iconStyle.useColor);
+    readOwnColor(attr, "iconColor", iconStyle.color);
+    readOwnAttr(attr, "txtX", textOffsetX);
+    readOwnAttr(attr, "txtY", textOffsetY);
+    if (themeDefaults) {
+        claimAttrKey("iconPath");
+        claimAttrKey("text");
+        return;
     }
-    if (hasText)
+    readOwnAttr(attr, "iconPath", iconPath);
+    QString text;
+    if (readOwnAttr(attr, "text", text))
         readText(text);
 }
 
-bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
+void VYRQPushButtonImpl::readJson(const Json::Value& element)
 {
-    if (!VYRQWidgetBaseImpl::serializeJson(json, read))
-        return false;
-    Json::Value& element = *json;
-    if (read) {
-        forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-            if (slot >= 0 && slot < 4) {
-                FillStyle found;
-                if (lookupFill(name, found))
-                    backgrounds.readSlot(slot, found);
-            } else if (slot >= 4 && slot < 8) {
-                TextStyleDesc found;
-                if (lookupText(name, found))
-                    textStyles.readSlot(slot - 4, found);
-            }
-        });
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot >= 0 && slot < 4) {
+            FillStyle found;
+            if (lookupFill(name, found))
+                backgrounds.readSlot(slot, found);
+        } else if (slot >= 4 && slot < 8) {
+            TextStyleDesc found;
+            if (lookupText(name, found))
+                textStyles.readSlot(slot - 4, found);
+        }
+    });
 
-        claimStoredOwnKeys();
-        const Json::Value* attr = vyr::json::object(element, "attr");
-        if (attr)
-            readAttr(*attr);
-        return true;
-    }
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (attr)
+        readAttr(*attr);
+}
 
+void VYRQPushButtonImpl::writeJson(Json::Value& element)
+{
     const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     Json::Value styles(Json::arrayValue);
     backgrounds.write(styles, 0);
@@ -479,7 +421,6 @@ bool VYRQPushButtonImpl::serializeJson(Json::Value*& json, bool read)
         for (const std::string& key : own.getMemberNames())
             attr[key] = own[key];
     }
-    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -20,7 +20,8 @@ public:
     static constexpr int fadeInterval = 16;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    bool serializeJson(Json::Value*& json, bool read) override;
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
     void notifyChangeLanguage() override;
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -66,7 +67,6 @@ private:
     void placeIconBesideText(const QSize& iconSize);
     void readText(const QString& text);
     void readAttr(const Json::Value& attr);
-    void claimStoredOwnKeys();
 
     VYRQPushButton* q;
 };

@@ -15,9 +15,6 @@
 
 namespace {
 
-const char* const ownKeys[] = {"pushlike", "showIcon", "showText", "iconPath", "hotIconPath", "siconPath",
-                               "sHotIconPath", "iconHor", "iconVer", "text", "iconX", "iconY"};
-
 int alignedStart(int align, int start, int length, int size)
 {
     switch (align) {
@@ -220,34 +217,37 @@ void VYRQRadioButtonImpl::readJson(const Json::Value& element)
         }
     });
 
-    for (const char* key : ownKeys)
-        claimAttrKey(key);
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
-    // Icons and the text belong to the page, never to the theme.
+    // Icons and the text belong to the page, never to the theme; they stay the
+    // button's own keys all the same.
     const bool themeDefaults = isApplyingTheme();
-    vyr::json::read(*attr, "pushlike", pushlike);
-    vyr::json::read(*attr, "showIcon", showIcon);
-    vyr::json::read(*attr, "showText", showText);
+    if (themeDefaults) {
+        for (const char* key : {"iconPath", "hotIconPath", "siconPath", "sHotIconPath", "text"})
+            claimAttrKey(key);
+    }
+    readOwnAttr(*attr, "pushlike", pushlike);
+    readOwnAttr(*attr, "showIcon", showIcon);
+    readOwnAttr(*attr, "showText", showText);
     if (!themeDefaults) {
-        vyr::json::read(*attr, "iconPath", uncheckIcon);
-        vyr::json::read(*attr, "hotIconPath", uncheckHotIcon);
-        vyr::json::read(*attr, "siconPath", checkedIcon);
-        vyr::json::read(*attr, "sHotIconPath", checkedHotIcon);
+        readOwnAttr(*attr, "iconPath", uncheckIcon);
+        readOwnAttr(*attr, "hotIconPath", uncheckHotIcon);
+        readOwnAttr(*attr, "siconPath", checkedIcon);
+        readOwnAttr(*attr, "sHotIconPath", checkedHotIcon);
     }
     int align = 0;
-    if (vyr::json::read(*attr, "iconHor", align) && align != -1)
+    if (readOwnAttr(*attr, "iconHor", align) && align != -1)
         iconStyle.hor = align;
-    if (vyr::json::read(*attr, "iconVer", align) && align != -1)
+    if (readOwnAttr(*attr, "iconVer", align) && align != -1)
         iconStyle.ver = align;
     if (!themeDefaults) {
         QString text;
-        vyr::json::read(*attr, "text", text);
+        readOwnAttr(*attr, "text", text);
         q->setText(textKey.read(text));
     }
-    vyr::json::read(*attr, "iconX", iconStyle.x);
-    vyr::json::read(*attr, "iconY", iconStyle.y);
+    readOwnAttr(*attr, "iconX", iconStyle.x);
+    readOwnAttr(*attr, "iconY", iconStyle.y);
 }
 
 void VYRQRadioButtonImpl::writeJson(Json::Value& element)

@@ -12,8 +12,6 @@
 
 namespace {
 
-const char* const ownKeys[] = {"leftText", "rightText", "thumbW", "thumbH", "speed", "on", "margin"};
-
 constexpr int defaultThumb = 25;
 constexpr unsigned int defaultSpeed = 300;
 constexpr int defaultMargin = 2;
@@ -175,8 +173,6 @@ void VYRQSwitchImpl::readJson(const Json::Value& element)
         }
     });
 
-    for (const char* key : ownKeys)
-        claimAttrKey(key);
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -185,24 +181,24 @@ void VYRQSwitchImpl::readJson(const Json::Value& element)
     // application set.
     const bool partial = isApplyingTheme();
     QString text;
-    if (vyr::json::read(*attr, "leftText", text) || !partial)
+    if (readOwnAttr(*attr, "leftText", text) || !partial)
         leftText = text;
     text.clear();
-    if (vyr::json::read(*attr, "rightText", text) || !partial)
+    if (readOwnAttr(*attr, "rightText", text) || !partial)
         rightText = text;
     int side = defaultThumb;
-    if (vyr::json::read(*attr, "thumbW", side) || !partial)
+    if (readOwnAttr(*attr, "thumbW", side) || !partial)
         thumbSize.setWidth(side);
     side = defaultThumb;
-    if (vyr::json::read(*attr, "thumbH", side) || !partial)
+    if (readOwnAttr(*attr, "thumbH", side) || !partial)
         thumbSize.setHeight(side);
     double ms = 0;
-    if (vyr::json::read(*attr, "speed", ms))
+    if (readOwnAttr(*attr, "speed", ms))
         speed = clampSpeed(ms);
     bool on = false;
-    if (vyr::json::read(*attr, "on", on) || !partial)
+    if (readOwnAttr(*attr, "on", on) || !partial)
         switchedToLeft = !on;
-    vyr::json::read(*attr, "margin", margin);
+    readOwnAttr(*attr, "margin", margin);
 }
 
 void VYRQSwitchImpl::writeJson(Json::Value& element)
