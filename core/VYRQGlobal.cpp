@@ -2,15 +2,11 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
-#include "VYRQCanvasWindow.h"
-#include "VYRQContainer.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
-#include "VYRQSubWin.h"
 #include "VYRQWidgetBase.h"
-#include "VYRQWindow.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -101,8 +97,26 @@ QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
     return widget;
 }
 
-// The reading steps shared by the page and the menu loader.
-bool readDocument(QString name, Json::Value& root)
+VYRQResourceManager* startedManager()
+{
+    return modeFlags().started ? VYRQResourceManager::getInstance() : nullptr;
+}
+
+} // namespace
+
+namespace vyr {
+
+void setQtEmulator(bool on)
+{
+    modeFlags().emulator = on;
+}
+
+void setStarted(bool on)
+{
+    modeFlags().started = on;
+}
+
+bool readPageDocument(QString name, Json::Value& root)
 {
     if (!name.contains(QLatin1String(".json")))
         name += QLatin1String(".json");
@@ -137,43 +151,6 @@ bool readDocument(QString name, Json::Value& root)
     return true;
 }
 
-template <class Window>
-void applyWindowKeys(Window* window, const Json::Value& root)
-{
-    int value = 0;
-    bool flag = false;
-    if (vyr::json::read(root, "w", value))
-        window->resize(value, window->height());
-    if (vyr::json::read(root, "h", value))
-        window->resize(window->width(), value);
-    if (vyr::json::read(root, "trans", flag) && flag)
-        window->setTransparent(true);
-    if (vyr::json::read(root, "drag", flag))
-        window->setCanDrag(flag);
-    if (vyr::json::read(root, "resize", flag))
-        window->setResizeable(flag);
-    if (vyr::json::read(root, "minH", value))
-        window->setMinHeight(value);
-    if (vyr::json::read(root, "minW", value))
-        window->setMinWidth(value);
-    if (vyr::json::read(root, "onlyDragCaption", flag))
-        window->setOnlyDragCaption(flag);
-}
-
-VYRQResourceManager* startedManager()
-{
-    return modeFlags().started ? VYRQResourceManager::getInstance() : nullptr;
-}
-
-} // namespace
-
-namespace vyr {
-
-void setQtEmulator(bool on)
-{
-    modeFlags().emulator = on;
-}
-
 bool pathNamesEmulator(const QString& path)
 {
     return path.contains(QLatin1String("VyrantQtEmulator"), Qt::CaseSensitive)
@@ -186,22 +163,6 @@ bool pathNamesEmulator(const QString& path)
 // Life cycle
 
 namespace VYRQtLib {
-
-void init()
-{
-    ModeFlags& flags = modeFlags();
-    if (flags.started)
-        return;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::setStyle(vyrGetStyle());
-    else
-        qCWarning(vyrCore) << "VYRQtLib::init without a QApplication: the application style is not installed";
-    vyrInitQtControl();
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    rm->initDefaultImageRes();
-    rm->initDefaultStyleRes();
-    flags.started = true;
-}
 
 void shutdown()
 {
@@ -307,67 +268,6 @@ QWidget* createControlByType(const char* typeKey, QWidget* parent)
     if (widget)
         widget->setParent(parent);
     return widget;
-}
-
-namespace {
-
-// Reading an element records an absolute control's rectangle without applying it,
-// and a container that lays nothing out leaves its children where they were built,
-// so a saved page would come back with its nested controls at their default size.
-// Every control the page built (it carries the page's "visibility") starts at its
-// recorded place; laid-out containers move theirs again in their own pass.
-void placeRecordedDescendants(QWidget* top)
-{
-    const QList<QWidget*> widgets = top->findChildren<QWidget*>();
-    for (QWidget* widget : widgets) {
-        auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
-        if (control && control->getLayoutType() == LayoutAbsolute && widget->property("visibility").isValid())
-            control->resizeWidget();
-    }
-}
-
-} // namespace
-
-VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
-{
-    VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
-    Json::Value root;
-    if (!readDocument(name, root))
-        return nullptr;
-
-    if (auto* window = qobject_cast<VYRQWindow*>(parent))
-        applyWindowKeys(window, root);
-    else if (auto* subWin = qobject_cast<VYRQSubWin*>(parent))
-        applyWindowKeys(subWin, root);
-    else if (auto* frame = dynamic_cast<VYRQCanvasWindow*>(parent))
-        applyWindowKeys(frame, root);
-    if (!parent)
-        return nullptr;
-
-    const Json::Value* elements = vyr::json::array(root, "elements");
-    if (!elements)
-        return nullptr;
-    QWidget* last = nullptr;
-    for (Json::ArrayIndex i = 0; i < elements->size(); ++i) {
-        last = createElementFromJson((*elements)[i], parent);
-        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(last)) {
-            control->resizeWidget();
-            placeRecordedDescendants(last);
-        }
-    }
-    return qobject_cast<VYRQContainer*>(last);
-}
-
-VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name)
-{
-    Q_UNUSED(parent);
-    VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
-    Json::Value root;
-    if (!readDocument(name, root))
-        return nullptr;
-    // Menus are built from the document once the ribbon subsystem supplies the
-    // menu class; until then a readable menu file yields no menu.
-    return nullptr;
 }
 
 QString jsonUtf8ToQString(const char* text)

@@ -2,13 +2,44 @@
 
 // Library-internal hooks of the start-up code; not installed.
 
+#include "ControlInfo.h"
+#include "VYRQGlobal.h"
+
 #include <QObject>
 #include <QString>
+
+#include <initializer_list>
+#include <utility>
+
+namespace Json { class Value; }
+class QWidget;
 
 namespace vyr {
 
 // Emulator mode is settled once, by the built-in registration at start-up.
 void setQtEmulator(bool on);
+// Set by the library's start-up once everything is registered.
+void setStarted(bool on);
+// Reads a page or menu document by name (".json" added when missing): from the
+// resource sets first, then from the skin folder or the path itself.
+bool readPageDocument(QString name, Json::Value& root);
+
+// Registration helpers for the folders' own registration functions: a type key with
+// its designer record and the further keys (short aliases) that build the same
+// control; and keys that build a control without a designer record.
+inline void registerControl(const char* key, QWidget* (*create)(), ControlInfo info, bool flag,
+                            std::initializer_list<const char*> aliases = {})
+{
+    vyrRegisterQtControl(key, create, std::move(info), flag);
+    for (const char* alias : aliases)
+        vyrRegisterDefaultControl(alias, create);
+}
+
+inline void registerFactory(std::initializer_list<const char*> keys, QWidget* (*create)())
+{
+    for (const char* key : keys)
+        vyrRegisterDefaultControl(key, create);
+}
 // True when an executable path names the emulator or the designer (case-sensitive).
 bool pathNamesEmulator(const QString& path);
 

@@ -1,0 +1,5 @@
+#pragma once
+
+// Registers the containers, the page frame and the design canvas with the control
+// registry; run once by the library's start-up.
+void vyrRegisterContainerControls();
