@@ -31,6 +31,10 @@ public:
     }
     ~VYRQChartControl() override
     {
+        // A shown top-level window would take expose events while the GL widget tears
+        // its context down (the offscreen platform on GLX paints it half destroyed).
+        if (this->isWindow() && this->isVisible())
+            this->hide();
         this->makeCurrent();
         m_chartImpl = nullptr;
         this->m_baseImpl = nullptr;

@@ -13,6 +13,16 @@ bool fuzzyEqual(double a, double b)
     return std::abs(a - b) * 1e12 <= std::min(std::abs(a), std::abs(b));
 }
 
+double axisFraction(double v, double min, double max)
+{
+    if (fuzzyEqual(min, max))
+        return v - min;
+    const double span = max - min;
+    if (std::isfinite(span))
+        return (v - min) / span;
+    return (v / 2 - min / 2) / (max / 2 - min / 2);
+}
+
 QString formatValue(double value)
 {
     QString text = QString::number(value, 'f', 2);

@@ -21,6 +21,11 @@ namespace chart {
 // the difference. Two zeros are equal; NaN equals nothing.
 bool fuzzyEqual(double a, double b);
 
+// Where v lies on an axis from min to max, as a fraction: (v - min) / (max - min),
+// divided by 1 instead when the ends are fuzzy-equal. Ends too far apart for their
+// difference to be finite still give a finite fraction.
+double axisFraction(double v, double min, double max);
+
 // Two decimals, then trailing zeros and a trailing point dropped: 12.50 gives
 // "12.5", 3.00 gives "3", 120 stays "120".
 QString formatValue(double value);

@@ -188,9 +188,14 @@ void VYRQLineChartImpl::paintContent(QPainter& painter, const QSize& size)
     const QRectF plot = plotRect(size);
     const ValueRange range = valueRange();
 
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(theme.plotBackground);
-    painter.drawRect(plot);
+    // The frame starts cleared to the background; an opaque plot of that very colour
+    // would paint the same pixels again.
+    if (theme.plotBackground != lineChart->backgroundColor() || !theme.plotBackground.isValid()
+        || theme.plotBackground.alpha() != 255) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(theme.plotBackground);
+        painter.drawRect(plot);
+    }
 
     painter.setPen(QPen(theme.gridColor, 1.0));
     for (int k = 0; k <= 5; ++k) {

@@ -82,15 +82,10 @@ double animatedValue(double value, int index, int count, double progress, double
     return rangeMin + (value - rangeMin) * eased;
 }
 
-double rangeSpan(const ValueRange& range)
-{
-    return fuzzyEqual(range.min, range.max) ? 1.0 : range.max - range.min;
-}
-
 QPointF linePointAt(const QRectF& plot, int i, int first, int last, double v, const ValueRange& range)
 {
     const double x = plot.left() + plot.width() * (i - first) / std::max(last - first, 1);
-    const double y = plot.bottom() - plot.height() * (v - range.min) / rangeSpan(range);
+    const double y = plot.bottom() - plot.height() * axisFraction(v, range.min, range.max);
     return QPointF(x, y);
 }
 
@@ -167,31 +162,30 @@ QVector<QPointF> reduceDensePolyline(const QVector<QPointF>& points)
     if (!(span >= 0) || points.size() < 8 * (span + 1))
         return points;
 
+    // Half-pixel columns keep the reduced line within half a pixel of the full one.
+    const auto column = [](const QPointF& p) { return std::floor(p.x() * 2); };
     QVector<QPointF> out;
-    out.reserve(int(4 * (span + 2)));
-    int i = 0;
+    out.reserve(int(4 * (span + 2)) + 2);
+    out.append(points.first());
     const int n = points.size();
+    int i = 0;
     while (i < n) {
-        const double column = std::floor(points.at(i).x());
+        const double current = column(points.at(i));
         int low = i;
         int high = i;
         int j = i + 1;
-        for (; j < n && std::floor(points.at(j).x()) == column; ++j) {
+        for (; j < n && column(points.at(j)) == current; ++j) {
             if (points.at(j).y() < points.at(low).y())
                 low = j;
             if (points.at(j).y() > points.at(high).y())
                 high = j;
         }
-        const int last = j - 1;
-        int keep[4] = {i, std::min(low, high), std::max(low, high), last};
-        int previous = -1;
-        for (int k : keep) {
-            if (k != previous)
-                out.append(points.at(k));
-            previous = k;
-        }
+        out.append(points.at(std::min(low, high)));
+        if (high != low)
+            out.append(points.at(std::max(low, high)));
         i = j;
     }
+    out.append(points.last());
     return out;
 }
 

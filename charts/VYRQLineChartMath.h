@@ -48,9 +48,6 @@ ValueRange lineValueRange(const QVector<LineSeries>& series, int first, int last
 // progress p: points rise one after another from the range minimum, each eased.
 double animatedValue(double value, int index, int count, double progress, double rangeMin);
 
-// Divisor of the value axis: 1 when the range ends are equal.
-double rangeSpan(const ValueRange& range);
-
 // Position of category i at value v; categories first..last spread over the width.
 QPointF linePointAt(const QRectF& plot, int i, int first, int last, double v, const ValueRange& range);
 
@@ -69,9 +66,10 @@ QPair<QPointF, QPointF> smoothControlPoints(const QVector<QPointF>& points, int 
 // The line through the points: cubics when smoothing and at least 3 points.
 QPainterPath linePath(const QVector<QPointF>& points, bool smooth);
 
-// A polyline far denser than the pixels it crosses, reduced per pixel column to the
-// first, lowest, highest and last point there, in their order: the line through them
-// covers the same pixels. Points must run left to right; sparse lines stay as given.
+// A polyline far denser than the pixels it crosses, reduced to the lowest and the
+// highest point of each half-pixel column in their order, between its own two ends:
+// the line through them covers the same pixels to within half a pixel, with far less
+// overdraw. Points must run left to right; sparse lines stay as given.
 QVector<QPointF> reduceDensePolyline(const QVector<QPointF>& points);
 
 // The nearest point within `reach` of pos over the given series' points; on equal
