@@ -1,0 +1,75 @@
+#include "VYRQChartBaseImpl.h"
+
+#include "VYRQChartBase.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+#ifndef GL_MULTISAMPLE
+#define GL_MULTISAMPLE 0x809D
+#endif
+
+VYRQChartBaseImpl::VYRQChartBaseImpl(VYRQChartBase* chart, const QString& typeKey)
+    : VYRQWidgetBaseImpl(chart, typeKey)
+    , m_chart(chart)
+{
+}
+
+VYRQChartBaseImpl::~VYRQChartBaseImpl() = default;
+
+void VYRQChartBaseImpl::initializeGL()
+{
+    initializeOpenGLFunctions();
+}
+
+void VYRQChartBaseImpl::paint()
+{
+    const double ratio = m_chart->devicePixelRatioF();
+    glViewport(0, 0, int(std::lround(m_chart->width() * ratio)), int(std::lround(m_chart->height() * ratio)));
+    const QColor background = m_chart->backgroundColor();
+    glClearColor(float(background.redF()), float(background.greenF()), float(background.blueF()),
+                 float(background.alphaF()));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_MULTISAMPLE);
+    glDisable(GL_DEPTH_TEST);
+
+    QPainter painter(m_chart);
+    paintFrame(painter, m_chart->size());
+}
+
+void VYRQChartBaseImpl::paintFrame(QPainter& painter, const QSize& size)
+{
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    if (smoothPixmaps())
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    paintContent(painter, size);
+    m_chart->drawHoverTip(&painter);
+}
+
+QImage VYRQChartBaseImpl::renderImage()
+{
+    QImage image(m_chart->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(m_chart->backgroundColor());
+    QPainter painter(&image);
+    painter.setFont(m_chart->font());
+    paintFrame(painter, m_chart->size());
+    return image;
+}
+
+bool VYRQChartBaseImpl::pressAt(const QMouseEvent&)
+{
+    return false;
+}
+
+bool VYRQChartBaseImpl::dragTo(const QMouseEvent&)
+{
+    return false;
+}
+
+void VYRQChartBaseImpl::releaseAt(const QMouseEvent&)
+{
+}

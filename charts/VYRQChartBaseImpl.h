@@ -1,0 +1,49 @@
+#pragma once
+
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QOpenGLFunctions>
+
+class QImage;
+class QMouseEvent;
+class QPainter;
+class QPoint;
+class QSize;
+class VYRQChartBase;
+
+// Implementation base of the OpenGL charts. A frame is a short GL prologue (viewport,
+// clear, multisampling) followed by QPainter drawing that each chart supplies in
+// paintContent; the same drawing renders into an image where no GL context exists.
+class VYRQChartBaseImpl : public VYRQWidgetBaseImpl, protected QOpenGLFunctions {
+public:
+    VYRQChartBaseImpl(VYRQChartBase* chart, const QString& typeKey);
+    ~VYRQChartBaseImpl() override;
+
+    void initializeGL();
+    // The whole frame on the chart's current GL context.
+    void paint();
+    // What follows the GL clear: the chart's drawing, then the hover tip.
+    void paintFrame(QPainter& painter, const QSize& size);
+    // The frame drawn into an image of the widget's size, filled with the background
+    // colour first as the GL clear would.
+    QImage renderImage();
+
+    // Mouse handling of the chart. A press or move that returns true is consumed
+    // (accepted, repainted, not passed on); updateHover and clearHover return
+    // whether a repaint is needed.
+    virtual bool pressAt(const QMouseEvent& event);
+    virtual bool dragTo(const QMouseEvent& event);
+    virtual void releaseAt(const QMouseEvent& event);
+    virtual bool updateHover(const QPoint& pos) = 0;
+    virtual bool clearHover() = 0;
+
+protected:
+    virtual void paintContent(QPainter& painter, const QSize& size) = 0;
+    // The line, bar and financial charts also smooth transformed pixmaps.
+    virtual bool smoothPixmaps() const { return true; }
+
+    VYRQChartBase* chart() const { return m_chart; }
+
+private:
+    VYRQChartBase* m_chart;
+};

@@ -1,0 +1,85 @@
+#pragma once
+
+// Arithmetic the OpenGL charts share: number and label texts, series colours, the
+// plot rectangle and legend layout of the category charts, and the hover tip box.
+// Plain functions of their arguments, so they are tested without a widget or GL.
+
+#include "ChartLegendItem.h"
+
+#include <QColor>
+#include <QRect>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace vyr {
+namespace chart {
+
+// Equal within a relative tolerance: the smaller magnitude is at least 1e12 times
+// the difference. Two zeros are equal; NaN equals nothing.
+bool fuzzyEqual(double a, double b);
+
+// Where v lies on an axis from min to max, as a fraction: (v - min) / (max - min),
+// divided by 1 instead when the ends are fuzzy-equal. Ends too far apart for their
+// difference to be finite still give a finite fraction.
+double axisFraction(double v, double min, double max);
+
+// Two decimals, then trailing zeros and a trailing point dropped: 12.50 gives
+// "12.5", 3.00 gives "3", 120 stays "120".
+QString formatValue(double value);
+
+// The i-th name, or "Item %1" with i + 1 for an index outside the names.
+QString categoryLabel(const QStringList& names, int i);
+
+// "Mon" to "Sun", the demonstration categories of the category charts.
+QStringList demoCategories();
+
+// The palette's colour at index modulo its size; (84,112,198) for an empty palette.
+QColor paletteColor(const QVector<QColor>& palette, int index);
+// A series' own colour when valid, else its palette colour.
+QColor seriesColor(const QColor& own, const QVector<QColor>& palette, int index);
+
+struct PlotMargins {
+    int left = 56;
+    int top = 48;
+    int right = 40;
+    int bottom = 76;
+};
+
+// The plot rectangle of the line, bar and scatter charts: the legend takes room on
+// its side only when there is a series; without one the bottom room is 42.
+QRectF plotRect(const QSize& size, const PlotMargins& margins, bool hasSeries, int legendPosition);
+
+// Where the legend of those charts goes, by position: 0 top, 1 right, 3 left, any
+// other value bottom.
+QRectF legendArea(const QRectF& plot, const QSize& size, int legendPosition);
+// Positions 1 and 3 stack their entries; the others lay them out in rows.
+bool legendStacked(int legendPosition);
+
+struct LegendMetrics {
+    double itemHeight = 18;
+    double extraWidth = 38;  // a row entry is its text's advance plus this
+    double wrapStep = 24;    // y step to a new row
+    double stackStep = 26;   // y step between stacked entries
+};
+
+// Lays out legend entries (text, colour, index and flag already filled) over the
+// area; `advances` holds each entry's text advance. An empty area gives none.
+QVector<ChartLegendItem> layoutLegend(QVector<ChartLegendItem> items, const QVector<double>& advances,
+                                      const QRectF& area, bool stacked, const LegendMetrics& metrics);
+
+// Index of the first entry whose rectangle, grown by 2 on every side, holds pos; -1.
+int legendItemAt(const QVector<ChartLegendItem>& items, const QPointF& pos);
+
+// The hover tip box of `size` placed from the mouse position: 16 right and 20 below
+// it, pushed left to stay inside the widget inset by 8, flipped above the cursor
+// when it would pass the bottom, and never left of or above the inset.
+QRect tipRect(const QPoint& anchor, const QSize& size, const QRect& widget);
+
+// Label of the k-th of n+1 evenly spaced levels from max down to min.
+double levelValue(double min, double max, int k, int steps);
+
+} // namespace chart
+} // namespace vyr

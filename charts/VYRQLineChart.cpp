@@ -1,0 +1,416 @@
+#include "VYRQLineChart.h"
+
+#include "VYRQLineChartImpl.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace vyr::chart;
+
+namespace {
+
+QFont pixelFont(QFont font, int pixelSize, int weight)
+{
+    font.setPixelSize(std::max(pixelSize, 1));
+    font.setWeight(weight);
+    return font;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// VYRQLineChartImpl
+
+VYRQLineChartImpl::VYRQLineChartImpl(VYRQLineChart* owner)
+    : VYRQChartBaseImpl(owner, QStringLiteral("qtlinechart"))
+    , lineChart(owner)
+{
+}
+
+int VYRQLineChartImpl::categoryCount() const
+{
+    return lineCategoryCount(categories, series);
+}
+
+QString VYRQLineChartImpl::categoryLabel(int i) const
+{
+    return vyr::chart::categoryLabel(categories, i);
+}
+
+QColor VYRQLineChartImpl::seriesColor(const LineSeries& s, int index) const
+{
+    return vyr::chart::seriesColor(s.color, lineChart->theme().palette, index);
+}
+
+QRectF VYRQLineChartImpl::plotRect(const QSize& size) const
+{
+    return vyr::chart::plotRect(size, margins, !series.isEmpty(), lineChart->legendPosition());
+}
+
+ValueRange VYRQLineChartImpl::valueRange() const
+{
+    return lineValueRange(series, 0, lastVisible());
+}
+
+QVector<PlotPoint> VYRQLineChartImpl::seriesPoints(int index, const QRectF& plot, const ValueRange& range) const
+{
+    return lineSeriesPoints(series.at(index), plot, 0, lastVisible(), range, lineChart->animationProgress());
+}
+
+QVector<ChartLegendItem> VYRQLineChartImpl::legendItems(const QSize& size) const
+{
+    if (series.isEmpty())
+        return {};
+    const int position = lineChart->legendPosition();
+    const QRectF area = legendArea(plotRect(size), size, position);
+    const int labelSize = lineChart->theme().labelFontSize;
+    const QFontMetricsF metrics(pixelFont(lineChart->font(), labelSize, lineChart->font().weight()));
+    QVector<ChartLegendItem> items;
+    QVector<double> advances;
+    for (int i = 0; i < series.size(); ++i) {
+        ChartLegendItem item;
+        item.seriesIndex = i;
+        item.color = seriesColor(series.at(i), i);
+        item.text = series.at(i).name.isEmpty() ? QStringLiteral("Series %1").arg(i + 1) : series.at(i).name;
+        item.visible = series.at(i).visible;
+        advances.append(metrics.horizontalAdvance(item.text));
+        items.append(item);
+    }
+    const double h = std::max(labelSize + 7, 18);
+    return layoutLegend(items, advances, area, legendStacked(position), LegendMetrics{h, 38, h + 6, h + 8});
+}
+
+bool VYRQLineChartImpl::anyValueAt(int category) const
+{
+    for (const LineSeries& s : series) {
+        if (s.visible && category >= 0 && category < s.values.size() && std::isfinite(s.values.at(category)))
+            return true;
+    }
+    return false;
+}
+
+bool VYRQLineChartImpl::hasVisibleValues() const
+{
+    for (const LineSeries& s : series) {
+        if (s.visible && std::any_of(s.values.begin(), s.values.end(), [](double v) { return std::isfinite(v); }))
+            return true;
+    }
+    return false;
+}
+
+void VYRQLineChartImpl::resetHover()
+{
+    hovered = false;
+    hoveredCategory = -1;
+    hoveredSeries = -1;
+    hoveredPoint = QPointF();
+    lineChart->clearHoverTip();
+}
+
+bool VYRQLineChartImpl::clearHover()
+{
+    const bool was = hovered;
+    resetHover();
+    return was;
+}
+
+bool VYRQLineChartImpl::updateHover(const QPoint& pos)
+{
+    const QRectF plot = plotRect(lineChart->size());
+    if (!hoverEnabled || hoverMode == 0 || !hasVisibleValues() || !plot.contains(pos))
+        return clearHover();
+
+    const int last = lastVisible();
+    if (hoverMode == 2) {
+        const int category = categoryAtX(pos.x(), plot, 0, last);
+        if (!anyValueAt(category))
+            return clearHover();
+        const bool repaint = !(hovered && hoveredCategory == category && lastHoverPos == pos);
+        hovered = true;
+        hoveredCategory = category;
+        hoveredSeries = -1;
+        lastHoverPos = pos;
+        const QString tip = tooltipEnabled ? categoryTipText(series, categoryLabel(category), category) : QString();
+        if (tip.isEmpty())
+            lineChart->clearHoverTip();
+        else
+            lineChart->setHoverTip(pos, tip);
+        return repaint;
+    }
+
+    const ValueRange range = valueRange();
+    QVector<QVector<PlotPoint>> points;
+    points.reserve(series.size());
+    for (int i = 0; i < series.size(); ++i)
+        points.append(seriesPoints(i, plot, range));
+    const NearestPointHit hit = nearestPoint(points, pos);
+    if (!hit.found)
+        return clearHover();
+    const bool repaint = !(hovered && hoveredSeries == hit.seriesIndex && hoveredCategory == hit.categoryIndex
+                           && lastHoverPos == pos);
+    hovered = true;
+    hoveredSeries = hit.seriesIndex;
+    hoveredCategory = hit.categoryIndex;
+    hoveredPoint = hit.point;
+    lastHoverPos = pos;
+    if (tooltipEnabled) {
+        const LineSeries& s = series.at(hit.seriesIndex);
+        lineChart->setHoverTip(pos, pointTipText(s.name, categoryLabel(hit.categoryIndex),
+                                                 s.values.at(hit.categoryIndex)));
+    } else {
+        lineChart->clearHoverTip();
+    }
+    return repaint;
+}
+
+bool VYRQLineChartImpl::pressAt(const QMouseEvent& event)
+{
+    if (event.button() != Qt::LeftButton)
+        return false;
+    const QVector<ChartLegendItem> items = legendItems(lineChart->size());
+    const int hit = legendItemAt(items, event.localPos());
+    if (hit < 0)
+        return false;
+    LineSeries& s = series[items.at(hit).seriesIndex];
+    s.visible = !s.visible;
+    resetHover();
+    return true;
+}
+
+void VYRQLineChartImpl::paintContent(QPainter& painter, const QSize& size)
+{
+    const ChartTheme& theme = lineChart->theme();
+    const QRectF plot = plotRect(size);
+    const ValueRange range = valueRange();
+
+    // The frame starts cleared to the background; an opaque plot of that very colour
+    // would paint the same pixels again.
+    if (theme.plotBackground != lineChart->backgroundColor() || !theme.plotBackground.isValid()
+        || theme.plotBackground.alpha() != 255) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(theme.plotBackground);
+        painter.drawRect(plot);
+    }
+
+    painter.setPen(QPen(theme.gridColor, 1.0));
+    for (int k = 0; k <= 5; ++k) {
+        const double y = plot.top() + plot.height() * k / 5;
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    }
+    painter.setPen(QPen(theme.axisColor, 1.0));
+    painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+
+    drawHoverPointer(painter, plot, range);
+    for (int i = 0; i < series.size(); ++i) {
+        if (series.at(i).visible)
+            drawSeries(painter, i, seriesPoints(i, plot, range), plot);
+    }
+    drawLabels(painter, size, plot, range);
+    drawLegend(painter, size);
+}
+
+void VYRQLineChartImpl::drawHoverPointer(QPainter& painter, const QRectF& plot, const ValueRange& range)
+{
+    if (!hoverEnabled || !hovered || hoveredCategory < 0 || !anyValueAt(hoveredCategory))
+        return;
+    const ChartTheme& theme = lineChart->theme();
+    const int last = lastVisible();
+    const double x = linePointAt(plot, hoveredCategory, 0, last, range.min, range).x();
+    painter.setPen(QPen(theme.pointerColor, 1.0, Qt::DashLine));
+    painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    for (int i = 0; i < series.size(); ++i) {
+        const LineSeries& s = series.at(i);
+        if (!s.visible || hoveredCategory >= s.values.size() || !std::isfinite(s.values.at(hoveredCategory)))
+            continue;
+        if (hoverMode == 1 && i != hoveredSeries)
+            continue;
+        const QColor color = seriesColor(s, i);
+        const double v = animatedValue(s.values.at(hoveredCategory), hoveredCategory, s.values.size(),
+                                       lineChart->animationProgress(), range.min);
+        painter.setPen(QPen(color, 2.4));
+        painter.setBrush(color);
+        const double r = theme.hoverPointRadius;
+        painter.drawEllipse(linePointAt(plot, hoveredCategory, 0, last, v, range), r, r);
+    }
+}
+
+void VYRQLineChartImpl::drawSeries(QPainter& painter, int index, const QVector<PlotPoint>& points,
+                                   const QRectF& plot)
+{
+    if (points.isEmpty())
+        return;
+    const LineSeries& s = series.at(index);
+    const ChartTheme& theme = lineChart->theme();
+    const QColor color = seriesColor(s, index);
+
+    QVector<QPointF> positions;
+    positions.reserve(points.size());
+    for (const PlotPoint& p : points)
+        positions.append(p.pos);
+    const QVector<QPointF> drawn = reduceDensePolyline(positions);
+    const QPainterPath path = linePath(drawn, smooth || s.smooth);
+
+    if (areaFill || s.areaFill) {
+        QPainterPath area = path;
+        area.lineTo(drawn.last().x(), plot.bottom());
+        area.lineTo(drawn.first().x(), plot.bottom());
+        area.closeSubpath();
+        QColor fill = s.areaColor.isValid() ? s.areaColor : color;
+        fill.setAlphaF(std::clamp(s.areaOpacity, 0.0, 1.0));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        painter.drawPath(area);
+    }
+
+    const double width = std::max(s.lineWidth > 0 ? s.lineWidth : theme.lineWidth, 1.0);
+    painter.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+
+    if (!showPoints || !s.showPoints)
+        return;
+    for (const PlotPoint& p : points) {
+        const bool hot = hovered && hoveredCategory == p.category && (hoverMode == 2 || hoveredSeries == index);
+        const double r = hot ? theme.hoverPointRadius : theme.pointRadius;
+        painter.setPen(QPen(color, hot ? 2.4 : 1.8));
+        painter.setBrush(hot ? color : theme.plotBackground);
+        painter.drawEllipse(p.pos, r, r);
+    }
+}
+
+void VYRQLineChartImpl::drawLabels(QPainter& painter, const QSize& size, const QRectF& plot,
+                                   const ValueRange& range)
+{
+    const ChartTheme& theme = lineChart->theme();
+    painter.setPen(theme.textColor);
+    painter.setFont(pixelFont(painter.font(), theme.titleFontSize, 75));
+    painter.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
+
+    painter.setFont(pixelFont(painter.font(), theme.labelFontSize, 50));
+    painter.setPen(theme.labelColor);
+    for (int k = 0; k <= 5; ++k) {
+        const double y = plot.top() + plot.height() * k / 5;
+        painter.drawText(QRectF(4, y - 8, margins.left - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
+                         formatValue(levelValue(range.min, range.max, k, 5)));
+    }
+    const int last = lastVisible();
+    for (int i : categoryLabelIndices(0, last, plot.width())) {
+        const double x = linePointAt(plot, i, 0, last, range.min, range).x();
+        painter.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter, categoryLabel(i));
+    }
+}
+
+void VYRQLineChartImpl::drawLegend(QPainter& painter, const QSize& size)
+{
+    const QVector<ChartLegendItem> items = legendItems(size);
+    if (items.isEmpty())
+        return;
+    const ChartTheme& theme = lineChart->theme();
+    painter.setFont(pixelFont(lineChart->font(), theme.labelFontSize, lineChart->font().weight()));
+    for (const ChartLegendItem& item : items) {
+        const QColor text = item.visible ? theme.labelColor : theme.labelColor.lighter(145);
+        const QColor symbol = item.visible ? item.color : item.color.lighter(160);
+        const double cy = item.rect.center().y();
+        painter.setPen(QPen(symbol, 2.0));
+        painter.drawLine(QPointF(item.rect.left(), cy), QPointF(item.rect.left() + 12, cy));
+        painter.setBrush(item.visible ? symbol : theme.plotBackground);
+        painter.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
+        painter.setPen(text);
+        painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, item.text);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// VYRQLineChart
+
+VYRQLineChart::VYRQLineChart(QWidget* parent)
+    : VYRQChartControl(parent)
+{
+    initDemoData();
+}
+
+VYRQLineChart::~VYRQLineChart() = default;
+
+ControlInfo VYRQLineChart::getProps()
+{
+    ControlInfo info;
+    info.typeKey = typeName();
+    info.className = "VYRQLineChart";
+    info.displayName = "LineChart";
+    info.description = "OpenGL Line Chart";
+    info.category = "columnChart";
+    return info;
+}
+
+void VYRQLineChart::setTitle(const QString& title)
+{
+    impl()->title = title;
+    update();
+}
+
+void VYRQLineChart::setCategories(const QStringList& categories)
+{
+    impl()->categories = categories;
+    update();
+}
+
+void VYRQLineChart::setSeries(const QVector<LineSeries>& series)
+{
+    if (!impl()->series.isSharedWith(series))
+        impl()->series = series;
+    replayAnimation();
+}
+
+void VYRQLineChart::setSingleSeries(const QString& name, const QVector<double>& values, const QColor& color)
+{
+    LineSeries s;
+    s.name = name;
+    s.values = values;
+    s.color = color;
+    s.smooth = impl()->smooth;
+    s.areaFill = impl()->areaFill;
+    impl()->series = {s};
+    replayAnimation();
+}
+
+void VYRQLineChart::setHoverEnabled(bool enabled)
+{
+    impl()->hoverEnabled = enabled;
+    if (!enabled)
+        impl()->resetHover();
+    update();
+}
+
+void VYRQLineChart::setHoverMode(int mode)
+{
+    impl()->hoverMode = mode;
+    if (mode == 0)
+        impl()->resetHover();
+    update();
+}
+
+void VYRQLineChart::setTooltipEnabled(bool enabled)
+{
+    impl()->tooltipEnabled = enabled;
+    if (!enabled)
+        clearHoverTip();
+}
+
+void VYRQLineChart::initDemoData()
+{
+    impl()->categories = demoCategories();
+    impl()->smooth = false;
+    impl()->areaFill = false;
+    impl()->tooltipEnabled = false;
+    impl()->hoverMode = 0;
+    setThemeIndex(0);
+    setBackgroundColor(QColor());
+    setSingleSeries(QStringLiteral("Data"), {150, 230, 224, 218, 135, 147, 260}, QColor());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "ChartLegendItem.h"
+#include "LineSeries.h"
+#include "VYRQChartBaseImpl.h"
+#include "VYRQChartMath.h"
+#include "VYRQLineChartMath.h"
+
+#include <QPoint>
+#include <QPointF>
+#include <QRectF>
+#include <QStringList>
+#include <QVector>
+
+class VYRQLineChart;
+
+class VYRQLineChartImpl : public VYRQChartBaseImpl {
+public:
+    explicit VYRQLineChartImpl(VYRQLineChart* owner);
+
+    int categoryCount() const;
+    QString categoryLabel(int i) const;
+    QColor seriesColor(const LineSeries& series, int index) const;
+    QRectF plotRect(const QSize& size) const;
+    vyr::chart::ValueRange valueRange() const;
+    QVector<vyr::chart::PlotPoint> seriesPoints(int index, const QRectF& plot,
+                                                const vyr::chart::ValueRange& range) const;
+    QVector<ChartLegendItem> legendItems(const QSize& size) const;
+    // Drops the hover state and the tip.
+    void resetHover();
+
+    bool pressAt(const QMouseEvent& event) override;
+    bool updateHover(const QPoint& pos) override;
+    bool clearHover() override;
+
+    VYRQLineChart* lineChart;
+    QString title = QStringLiteral("Basic Line Chart");
+    QStringList categories;
+    QVector<LineSeries> series;
+    bool showPoints = true;
+    bool smooth = false;
+    bool areaFill = false;
+    bool tooltipEnabled = false;
+    bool hoverEnabled = true;
+    int hoverMode = 0;
+    vyr::chart::PlotMargins margins{56, 48, 40, 76};
+    bool hovered = false;
+    int hoveredCategory = -1;
+    int hoveredSeries = -1;
+    QPointF hoveredPoint;
+    QPoint lastHoverPos;
+
+protected:
+    void paintContent(QPainter& painter, const QSize& size) override;
+
+private:
+    int lastVisible() const { return categoryCount() - 1; }
+    bool anyValueAt(int category) const;
+    bool hasVisibleValues() const;
+    void drawHoverPointer(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawSeries(QPainter& painter, int index, const QVector<vyr::chart::PlotPoint>& points, const QRectF& plot);
+    void drawLabels(QPainter& painter, const QSize& size, const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawLegend(QPainter& painter, const QSize& size);
+};

@@ -1,0 +1,247 @@
+#include "VYRQOpenGLPieChart.h"
+
+#include "VYRQChartMath.h"
+#include "VYRQOpenGLPieChartImpl.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace vyr::chart;
+
+namespace {
+
+QFont pixelFont(QFont font, int pixelSize, int weight = -1)
+{
+    font.setPixelSize(pixelSize);
+    if (weight >= 0)
+        font.setWeight(weight);
+    return font;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// VYRQOpenGLPieChartImpl
+
+VYRQOpenGLPieChartImpl::VYRQOpenGLPieChartImpl(VYRQOpenGLPieChart* owner)
+    : VYRQChartBaseImpl(owner, QStringLiteral("qtopenglpiechart"))
+    , pieChart(owner)
+{
+}
+
+QRectF VYRQOpenGLPieChartImpl::pieRect(const QSize& size) const
+{
+    return vyr::chart::pieRect(size, pieChart->legendPosition());
+}
+
+QRectF VYRQOpenGLPieChartImpl::legendArea(const QSize& size) const
+{
+    return pieLegendArea(size, pieRect(size), pieChart->legendPosition(), !slices.isEmpty());
+}
+
+QVector<SliceArc> VYRQOpenGLPieChartImpl::sliceArcs() const
+{
+    return vyr::chart::sliceArcs(slices, pieChart->animationProgress(), pieChart->theme().palette);
+}
+
+QVector<ChartLegendItem> VYRQOpenGLPieChartImpl::legendItems(const QSize& size) const
+{
+    const QFontMetricsF metrics(pixelFont(pieChart->font(), 11));
+    QVector<double> advances;
+    advances.reserve(slices.size());
+    for (int i = 0; i < slices.size(); ++i) {
+        const QString text = slices.at(i).name.isEmpty() ? QStringLiteral("Slice %1").arg(i + 1) : slices.at(i).name;
+        advances.append(metrics.horizontalAdvance(text));
+    }
+    return pieLegendItems(slices, advances, legendArea(size), pieChart->legendPosition(), pieChart->theme().palette);
+}
+
+int VYRQOpenGLPieChartImpl::sliceAt(const QPoint& pos, const QRectF& pie) const
+{
+    return vyr::chart::sliceAt(pos, pie, holeRatio, sliceArcs());
+}
+
+void VYRQOpenGLPieChartImpl::resetHover()
+{
+    hovered = false;
+    hoveredSlice = -1;
+    pieChart->clearHoverTip();
+}
+
+bool VYRQOpenGLPieChartImpl::clearHover()
+{
+    const bool was = hovered;
+    resetHover();
+    return was;
+}
+
+bool VYRQOpenGLPieChartImpl::updateHover(const QPoint& pos)
+{
+    if (!hoverEnabled)
+        return clearHover();
+    const int slice = sliceAt(pos, pieRect(pieChart->size()));
+    if (slice < 0)
+        return clearHover();
+    const bool repaint = !(hovered && hoveredSlice == slice && lastHoverPos == pos);
+    hovered = true;
+    hoveredSlice = slice;
+    lastHoverPos = pos;
+    if (tooltipEnabled)
+        pieChart->setHoverTip(pos, sliceTipText(slices, slice));
+    else
+        pieChart->clearHoverTip();
+    return repaint;
+}
+
+bool VYRQOpenGLPieChartImpl::pressAt(const QMouseEvent& event)
+{
+    if (event.button() != Qt::LeftButton)
+        return false;
+    const QVector<ChartLegendItem> items = legendItems(pieChart->size());
+    const int hit = legendItemAt(items, event.localPos());
+    if (hit < 0)
+        return false;
+    PieSlice& slice = slices[items.at(hit).seriesIndex];
+    slice.visible = !slice.visible;
+    resetHover();
+    return true;
+}
+
+void VYRQOpenGLPieChartImpl::paintContent(QPainter& painter, const QSize& size)
+{
+    const ChartTheme& theme = pieChart->theme();
+    painter.fillRect(QRect(QPoint(0, 0), size), pieChart->backgroundColor());
+
+    painter.setPen(theme.textColor);
+    painter.setFont(pixelFont(painter.font(), 16, 75));
+    painter.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
+
+    const QRectF pie = pieRect(size);
+    const QVector<SliceArc> arcs = sliceArcs();
+    // A square of no size would be normalised and drawn by Qt; it stays empty here.
+    if (pieDrawable(pie)) {
+        painter.setPen(Qt::NoPen);
+        for (const SliceArc& arc : arcs) {
+            const bool hot = hovered && arc.sliceIndex == hoveredSlice;
+            painter.setBrush(hot ? arc.color.lighter(115) : arc.color);
+            painter.drawPie(pie, int(std::lround((90 - arc.startAngle) * 16)), int(std::lround(-arc.sweep * 16)));
+        }
+        if (holeRatio > 0) {
+            const double d = pie.width() * holeRatio;
+            painter.setBrush(theme.plotBackground);
+            painter.drawEllipse(pie.center(), d / 2, d / 2);
+        }
+        if (labelsVisible && !arcs.isEmpty())
+            drawLabels(painter, pie, arcs);
+    }
+    drawLegend(painter, size);
+}
+
+void VYRQOpenGLPieChartImpl::drawLabels(QPainter& painter, const QRectF& pie, const QVector<SliceArc>& arcs)
+{
+    painter.setFont(pixelFont(painter.font(), 11));
+    const double total = sliceTotal(slices);
+    for (const SliceArc& arc : arcs) {
+        const SliceLabelGeometry g = sliceLabelGeometry(pie.center(), pie.width() / 2, arc.middleAngle);
+        painter.setPen(QPen(arc.color.darker(110), 1.2));
+        painter.drawLine(g.inner, g.elbow);
+        painter.drawLine(g.elbow, QPointF(g.right ? g.rect.left() : g.rect.right(), g.elbow.y()));
+        const double percent = total > 0 ? arc.value / total * 100 : 0.0;
+        painter.setPen(pieChart->theme().labelColor);
+        painter.drawText(g.rect, Qt::AlignVCenter | (g.right ? Qt::AlignLeft : Qt::AlignRight),
+                         QStringLiteral("%1  %2%").arg(slices.at(arc.sliceIndex).name, formatValue(percent)));
+    }
+}
+
+void VYRQOpenGLPieChartImpl::drawLegend(QPainter& painter, const QSize& size)
+{
+    const QVector<ChartLegendItem> items = legendItems(size);
+    const ChartTheme& theme = pieChart->theme();
+    painter.setFont(pixelFont(painter.font(), 11, 50));
+    for (const ChartLegendItem& item : items) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(item.visible ? item.color : item.color.lighter(160));
+        painter.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
+        painter.setPen(item.visible ? theme.labelColor : theme.labelColor.lighter(145));
+        painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, 18),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("%1  %2").arg(item.text, formatValue(slices.at(item.seriesIndex).value)));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// VYRQOpenGLPieChart
+
+VYRQOpenGLPieChart::VYRQOpenGLPieChart(QWidget* parent)
+    : VYRQChartControl(parent)
+{
+    initDemoData();
+}
+
+VYRQOpenGLPieChart::~VYRQOpenGLPieChart() = default;
+
+ControlInfo VYRQOpenGLPieChart::getProps()
+{
+    ControlInfo info;
+    info.typeKey = typeName();
+    info.className = "VYRQOpenGLPieChart";
+    info.displayName = "PieChart";
+    info.description = "OpenGL Pie Chart";
+    info.category = "pieChart";
+    return info;
+}
+
+void VYRQOpenGLPieChart::setTitle(const QString& title)
+{
+    impl()->title = title;
+    update();
+}
+
+void VYRQOpenGLPieChart::setSlices(const QVector<PieSlice>& slices)
+{
+    if (!impl()->slices.isSharedWith(slices))
+        impl()->slices = slices;
+    replayAnimation();
+}
+
+void VYRQOpenGLPieChart::setHoleRatio(double ratio)
+{
+    // NaN is no ratio at all: no hole.
+    impl()->holeRatio = std::isnan(ratio) ? 0.0 : std::clamp(ratio, 0.0, 0.8);
+    update();
+}
+
+void VYRQOpenGLPieChart::setLabelsVisible(bool visible)
+{
+    impl()->labelsVisible = visible;
+    update();
+}
+
+void VYRQOpenGLPieChart::setHoverEnabled(bool enabled)
+{
+    impl()->hoverEnabled = enabled;
+    if (!enabled)
+        impl()->resetHover();
+    update();
+}
+
+void VYRQOpenGLPieChart::setTooltipEnabled(bool enabled)
+{
+    impl()->tooltipEnabled = enabled;
+    if (!enabled)
+        clearHoverTip();
+}
+
+void VYRQOpenGLPieChart::initDemoData()
+{
+    const auto slice = [](const char* name, double value) { return PieSlice{QString::fromLatin1(name), value, QColor(), true}; };
+    impl()->slices = {slice("Search Engine", 1048), slice("Direct", 735), slice("Email", 580), slice("Union Ads", 484),
+                      slice("Video Ads", 300)};
+    setThemeIndex(0);
+    setBackgroundColor(QColor());
+    replayAnimation();
+}

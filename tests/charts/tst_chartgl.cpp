@@ -1,0 +1,90 @@
+// The charts through their real OpenGL path: shown in a window on a display with GL
+// (Xvfb with Mesa), read back from the frame buffer. Without a display the cases skip.
+
+#include "chart_testutil.h"
+
+#include "VYRQLineChart.h"
+#include "VYRQLineChartImpl.h"
+#include "VYRQOpenGLPieChart.h"
+#include "VYRQOpenGLPieChartImpl.h"
+
+#include <QOpenGLContext>
+
+namespace {
+
+bool haveDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+
+// Shown, exposed and painted once with a valid context; false when GL is missing.
+bool showWithGl(QOpenGLWidget& w)
+{
+    if (!ctl::shown(w))
+        return false;
+    w.grabFramebuffer();
+    return w.context() && w.context()->isValid();
+}
+
+} // namespace
+
+class tst_ChartGl : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!haveDisplay())
+            QSKIP("no display with OpenGL");
+        VYRQtLib::init();
+    }
+
+    void lineChart()
+    {
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setThemeIndex(3);
+        line.setHoverMode(1);
+        if (!showWithGl(line))
+            QSKIP("no OpenGL context");
+        const ChartTheme& theme = line.theme();
+        const QPoint thursday(258, 82);
+        QImage image = line.grabFramebuffer();
+        QCOMPARE(image.size(), QSize(500, 300));
+        VERIFY_NEAR(ctl::pixel(image, 5, 5), theme.background);
+        VERIFY_NEAR(ctl::pixel(image, 100, 60), theme.plotBackground);
+        VERIFY_NEAR(ctl::pixel(image, thursday.x(), thursday.y()), theme.plotBackground);
+
+        chart::move(line, thursday);
+        image = line.grabFramebuffer();
+        VERIFY_NEAR(ctl::pixel(image, thursday.x(), thursday.y()), theme.palette.first());
+    }
+
+    void pieChart()
+    {
+        VYRQOpenGLPieChart pie;
+        chart::settle(pie, QSize(640, 460));
+        pie.setThemeIndex(1);
+        pie.setHoleRatio(0.5);
+        if (!showWithGl(pie))
+            QSKIP("no OpenGL context");
+        const ChartTheme& theme = pie.theme();
+        const QImage image = pie.grabFramebuffer();
+        // Centre (320, 204), radius 136; the first slice spans 0 to 120 degrees.
+        VERIFY_NEAR(ctl::pixel(image, 320 + 95, 204 - 55), theme.palette.first());
+        VERIFY_NEAR(ctl::pixel(image, 320, 204), theme.plotBackground);
+        VERIFY_NEAR(ctl::pixel(image, 5, 450), theme.background);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The suite asks for the window system whenever there is a display to ask.
+    if (haveDisplay())
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    tst_ChartGl test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_chartgl.moc"

@@ -1,0 +1,529 @@
+#include "ChartTheme.h"
+#include "VYRQChartMath.h"
+#include "VYRQLineChartMath.h"
+#include "VYRQPieChartMath.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace vyr::chart;
+
+using Doubles = QVector<double>;
+using Ints = QVector<int>;
+
+Q_DECLARE_METATYPE(QVector<LineSeries>)
+
+namespace {
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+constexpr double infinity = std::numeric_limits<double>::infinity();
+constexpr double k = 17.0 / 120.0;
+
+LineSeries series(const Doubles& values, bool visible = true, const QString& name = QString())
+{
+    LineSeries s;
+    s.name = name;
+    s.values = values;
+    s.visible = visible;
+    return s;
+}
+
+PieSlice slice(const QString& name, double value, bool visible = true)
+{
+    return PieSlice{name, value, QColor(), visible};
+}
+
+QVector<PieSlice> demoSlices()
+{
+    return {slice("Search Engine", 1048), slice("Direct", 735), slice("Email", 580), slice("Union Ads", 484),
+            slice("Video Ads", 300)};
+}
+
+QVector<ChartLegendItem> entries(int n)
+{
+    QVector<ChartLegendItem> items(n);
+    for (int i = 0; i < n; ++i)
+        items[i].seriesIndex = i;
+    return items;
+}
+
+// A point at `angle` degrees clockwise from 12 o'clock, `distance` from the centre.
+QPointF polar(const QPointF& centre, double angle, double distance)
+{
+    const double a = qDegreesToRadians(angle);
+    return centre + QPointF(std::sin(a), -std::cos(a)) * distance;
+}
+
+} // namespace
+
+class tst_ChartMath : public QObject {
+    Q_OBJECT
+
+private slots:
+    void themes_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("pointer");
+        QTest::addColumn<QColor>("firstColour");
+        QTest::addColumn<QColor>("lastColour");
+        QTest::newRow("default") << 0 << "Default" << QColor(255, 255, 255) << QColor(171, 179, 191, 180)
+                                 << QColor(84, 112, 198) << QColor(59, 162, 114);
+        QTest::newRow("macarons") << 1 << "Macarons" << QColor(248, 245, 250) << QColor(179, 166, 209, 190)
+                                  << QColor(45, 183, 245) << QColor(155, 94, 230);
+        QTest::newRow("shine") << 2 << "Shine" << QColor(255, 251, 245) << QColor(221, 182, 140, 190)
+                               << QColor(193, 35, 43) << QColor(142, 68, 173);
+        QTest::newRow("dark") << 3 << "Dark" << QColor(16, 20, 28) << QColor(132, 147, 173, 210)
+                              << QColor(73, 220, 187) << QColor(102, 205, 249);
+        QTest::newRow("past the end") << 7 << "Default" << QColor(255, 255, 255) << QColor(171, 179, 191, 180)
+                                      << QColor(84, 112, 198) << QColor(59, 162, 114);
+        QTest::newRow("negative") << -1 << "Default" << QColor(255, 255, 255) << QColor(171, 179, 191, 180)
+                                  << QColor(84, 112, 198) << QColor(59, 162, 114);
+    }
+    void themes()
+    {
+        QFETCH(int, index);
+        const ChartTheme theme = chartThemeByIndex(index);
+        QFETCH(QString, name);
+        QCOMPARE(theme.name, name);
+        QFETCH(QColor, background);
+        QCOMPARE(theme.background, background);
+        QFETCH(QColor, pointer);
+        QCOMPARE(theme.pointerColor, pointer);
+        QCOMPARE(theme.palette.size(), 6);
+        QFETCH(QColor, firstColour);
+        QCOMPARE(theme.palette.first(), firstColour);
+        QFETCH(QColor, lastColour);
+        QCOMPARE(theme.palette.last(), lastColour);
+        QCOMPARE(theme.titleFontSize, 16);
+        QCOMPARE(theme.hoverPointRadius, 5.5);
+    }
+
+    // The dark theme's cells, all of them: a mixed-up row or column shows here.
+    void darkThemeTable()
+    {
+        const ChartTheme dark = chartThemeByIndex(3);
+        QCOMPARE(dark.plotBackground, QColor(24, 30, 42));
+        QCOMPARE(dark.textColor, QColor(233, 238, 247));
+        QCOMPARE(dark.axisColor, QColor(96, 110, 132));
+        QCOMPARE(dark.labelColor, QColor(169, 181, 201));
+        QCOMPARE(dark.gridColor, QColor(58, 67, 84));
+        QCOMPARE(dark.palette.at(2), QColor(255, 194, 92));
+        const ChartTheme shine = chartThemeByIndex(2);
+        QCOMPARE(shine.textColor, QColor(111, 78, 55));
+        QCOMPARE(shine.gridColor, QColor(243, 227, 210));
+    }
+
+    void numbersAndLabels()
+    {
+        QCOMPARE(formatValue(12.5), QStringLiteral("12.5"));
+        QCOMPARE(formatValue(3.0), QStringLiteral("3"));
+        QCOMPARE(formatValue(120), QStringLiteral("120"));
+        QCOMPARE(formatValue(-3.65), QStringLiteral("-3.65"));
+        QCOMPARE(formatValue(0.1 + 0.2), QStringLiteral("0.3"));
+        QCOMPARE(formatValue(1000000), QStringLiteral("1000000"));
+        QCOMPARE(categoryLabel({"Mon", "Tue"}, 1), QStringLiteral("Tue"));
+        QCOMPARE(categoryLabel({"Mon"}, 1), QStringLiteral("Item 2"));
+        QCOMPARE(categoryLabel({}, -1), QStringLiteral("Item 0"));
+        const QVector<QColor> palette{Qt::red, Qt::green};
+        QCOMPARE(seriesColor(QColor(), palette, 3), QColor(Qt::green));
+        QCOMPARE(seriesColor(Qt::blue, palette, 3), QColor(Qt::blue));
+        QCOMPARE(seriesColor(QColor(), {}, 3), QColor(84, 112, 198));
+        QVERIFY(fuzzyEqual(0, 0));
+        QVERIFY(!fuzzyEqual(0, 1e-300));
+        QVERIFY(!fuzzyEqual(notANumber, notANumber));
+    }
+
+    void plotRects_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("hasSeries");
+        QTest::addColumn<int>("legend");
+        QTest::addColumn<QRectF>("rect");
+        QTest::newRow("no series keeps 42 below") << QSize(500, 300) << false << 0 << QRectF(56, 48, 404, 210);
+        QTest::newRow("top") << QSize(500, 300) << true << 0 << QRectF(56, 88, 404, 170);
+        QTest::newRow("right") << QSize(500, 300) << true << 1 << QRectF(56, 48, 228, 210);
+        QTest::newRow("bottom") << QSize(500, 300) << true << 2 << QRectF(56, 48, 404, 176);
+        QTest::newRow("left") << QSize(500, 300) << true << 3 << QRectF(232, 48, 228, 210);
+        QTest::newRow("unknown is bottom") << QSize(500, 300) << true << 9 << QRectF(56, 48, 404, 176);
+        QTest::newRow("too small") << QSize(20, 20) << true << 2 << QRectF(56, 48, 1, 1);
+    }
+    void plotRects()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, hasSeries);
+        QFETCH(int, legend);
+        QFETCH(QRectF, rect);
+        QCOMPARE(plotRect(size, PlotMargins{}, hasSeries, legend), rect);
+    }
+
+    // Rows wrap once the next entry would pass the right edge; the new row lies the
+    // entry height plus 6 lower. Stacked entries take the area width less 6.
+    void legendLayout()
+    {
+        const QSize size(500, 300);
+        const QRectF top = legendArea(plotRect(size, {}, true, 0), size, 0);
+        QCOMPARE(top, QRectF(56, 44, 404, 28));
+        const LegendMetrics line{18, 38, 24, 26};
+        QVector<ChartLegendItem> items = layoutLegend(entries(3), {200, 200, 30}, top, false, line);
+        QCOMPARE(items.at(0).rect, QRectF(56, 44, 238, 18));
+        QCOMPARE(items.at(1).rect, QRectF(56, 68, 238, 18));
+        QCOMPARE(items.at(2).rect, QRectF(304, 68, 68, 18));
+
+        const QRectF right = legendArea(plotRect(size, {}, true, 1), size, 1);
+        QCOMPARE(right, QRectF(304, 48, 188, 210));
+        items = layoutLegend(entries(2), {500, 10}, right, true, line);
+        QCOMPARE(items.at(0).rect, QRectF(304, 48, 182, 18));
+        QCOMPARE(items.at(1).rect, QRectF(304, 74, 182, 18));
+        QCOMPARE(legendArea(plotRect(size, {}, true, 3), size, 3), QRectF(14, 48, 208, 210));
+
+        QVERIFY(layoutLegend(entries(2), {10, 10}, QRectF(0, 0, 0, 10), false, line).isEmpty());
+        QCOMPARE(legendItemAt(items, QPointF(303, 47)), 0);
+        QCOMPARE(legendItemAt(items, QPointF(303, 45)), -1);
+        QCOMPARE(legendItemAt(items, QPointF(400, 93)), 1);
+    }
+
+    void tipPlacement_data()
+    {
+        QTest::addColumn<QPoint>("anchor");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::newRow("below right of the cursor") << QPoint(100, 100) << QSize(80, 40) << QPoint(116, 120);
+        QTest::newRow("corner: left and above") << QPoint(390, 290) << QSize(80, 40) << QPoint(311, 234);
+        QTest::newRow("wider than the widget") << QPoint(100, 100) << QSize(500, 40) << QPoint(8, 120);
+        QTest::newRow("above would leave the top") << QPoint(100, 20) << QSize(80, 400) << QPoint(116, 8);
+    }
+    void tipPlacement()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QPoint, anchor);
+        const QRect box = tipRect(anchor, size, QRect(0, 0, 400, 300));
+        QFETCH(QPoint, topLeft);
+        QCOMPARE(box.topLeft(), topLeft);
+        QCOMPARE(box.size(), size);
+    }
+
+    void valueRanges_data()
+    {
+        QTest::addColumn<QVector<LineSeries>>("data");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::newRow("nothing") << QVector<LineSeries>{} << 0 << 0.0 << 1.0;
+        QTest::newRow("all equal") << QVector<LineSeries>{series({5, 5, 5})} << 2 << 0.0 << 6.16;
+        QTest::newRow("negative and positive") << QVector<LineSeries>{series({-3, 10})} << 1 << -3.65 << 11.04;
+        QTest::newRow("all equal below zero") << QVector<LineSeries>{series({-2, -2})} << 1 << -3.1 << -0.84;
+        QTest::newRow("hidden series ignored") << QVector<LineSeries>{series({1, 2}), series({100}, false)} << 1
+                                               << 0.0 << 2.08;
+        QTest::newRow("only in view") << QVector<LineSeries>{series({1, 2, 50})} << 1 << 0.0 << 2.08;
+        QTest::newRow("non-finite skipped") << QVector<LineSeries>{series({notANumber, 4, infinity, -infinity})} << 3 << 0.0 << 5.16;
+        QTest::newRow("only non-finite") << QVector<LineSeries>{series({notANumber, infinity})} << 1 << 0.0 << 1.0;
+    }
+    void valueRanges()
+    {
+        QFETCH(QVector<LineSeries>, data);
+        QFETCH(int, last);
+        const ValueRange r = lineValueRange(data, 0, last);
+        QFETCH(double, min);
+        QCOMPARE(r.min, min);
+        QFETCH(double, max);
+        QCOMPARE(r.max, max);
+    }
+
+    // Ends so far apart that their span overflows still give finite positions.
+    void hugeRange()
+    {
+        const ValueRange r = lineValueRange({series({-1e308, 1e308})}, 0, 1);
+        const QPointF p = linePointAt(QRectF(0, 0, 100, 100), 0, 0, 1, 1e308, r);
+        QVERIFY(std::isfinite(p.y()));
+    }
+
+    void entryAnimation_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("progress");
+        QTest::addColumn<double>("drawn");
+        QTest::newRow("single value rises with the progress") << 0 << 1 << 0.5 << 60.0;
+        QTest::newRow("first of seven risen at a quarter") << 0 << 7 << 0.25 << 110.0;
+        QTest::newRow("first of seven half way") << 0 << 7 << 0.125 << 60.0;
+        QTest::newRow("last of seven starts at three quarters") << 6 << 7 << 0.75 << 10.0;
+        QTest::newRow("last of seven half way") << 6 << 7 << 0.875 << 60.0;
+        QTest::newRow("last of seven arrives at the end") << 6 << 7 << 1.0 << 110.0;
+        QTest::newRow("before the start") << 3 << 7 << -1.0 << 10.0;
+    }
+    void entryAnimation()
+    {
+        QFETCH(int, index);
+        QFETCH(int, count);
+        QFETCH(double, progress);
+        QFETCH(double, drawn);
+        QCOMPARE(animatedValue(110, index, count, progress, 10), drawn);
+    }
+
+    // Categories spread over the whole width even where a series ends early; a value
+    // that is not a number leaves its point out but keeps the others in place.
+    void seriesPoints()
+    {
+        const QRectF plot(0, 0, 200, 100);
+        const ValueRange range{0, 10};
+        QVector<PlotPoint> points = lineSeriesPoints(series({5, 10}), plot, 0, 2, range, 1.0);
+        QCOMPARE(points.size(), 2);
+        QCOMPARE(points.at(1).pos, QPointF(100, 0));
+        QCOMPARE(points.at(0).pos, QPointF(0, 50));
+
+        points = lineSeriesPoints(series({5, notANumber, 10}), plot, 0, 2, range, 1.0);
+        QCOMPARE(points.size(), 2);
+        QCOMPARE(points.at(1).category, 2);
+        QCOMPARE(points.at(1).pos, QPointF(200, 0));
+        QVERIFY(lineSeriesPoints(series({5}, false), plot, 0, 2, range, 1.0).isEmpty());
+
+        // One category and equal range ends divide by 1, not by 0.
+        const QPointF p = linePointAt(plot, 0, 0, 0, 3, ValueRange{3, 3});
+        QCOMPARE(p, QPointF(0, 100));
+        QCOMPARE(lineCategoryCount({}, {}), 1);
+        QCOMPARE(lineCategoryCount({"a"}, {series({1, 2, 3}), series({1, 2, 3, 4}, false)}), 3);
+    }
+
+    void labelThinning_data()
+    {
+        QTest::addColumn<int>("last");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<Ints>("labelled");
+        QTest::newRow("one category") << 0 << 404.0 << Ints{0};
+        QTest::newRow("thirty, last added") << 29 << 404.0 << Ints{0, 5, 10, 15, 20, 25, 29};
+        QTest::newRow("seven, last on the step") << 6 << 404.0 << Ints{0, 2, 4, 6};
+        QTest::newRow("eight, last added") << 7 << 404.0 << Ints{0, 2, 4, 6, 7};
+        QTest::newRow("narrow plot keeps two slots") << 29 << 10.0 << Ints{0, 15, 29};
+        QTest::newRow("wide plot labels all") << 4 << 1000.0 << Ints{0, 1, 2, 3, 4};
+    }
+    void labelThinning()
+    {
+        QFETCH(int, last);
+        QFETCH(double, width);
+        QFETCH(Ints, labelled);
+        QCOMPARE(categoryLabelIndices(0, last, width), labelled);
+    }
+
+    // The outer neighbours of the first and last segment are the segment's own ends.
+    void smoothing()
+    {
+        const QVector<QPointF> p{{0, 0}, {10, 10}, {20, 0}};
+        QPair<QPointF, QPointF> c = smoothControlPoints(p, 0);
+        QCOMPARE(c.first, QPointF(10 * k, 10 * k));
+        QCOMPARE(c.second, QPointF(10 - 20 * k, 10));
+        c = smoothControlPoints(p, 1);
+        QCOMPARE(c.first, QPointF(10 + 20 * k, 10));
+        QCOMPARE(c.second, QPointF(20 - 10 * k, 10 * k));
+        QCOMPARE(linePath(p, true).elementCount(), 1 + 2 * 3);
+        QCOMPARE(linePath(p.mid(0, 2), true).elementCount(), 2);
+        QCOMPARE(linePath(p, false).elementCount(), 3);
+        QVERIFY(linePath({}, true).isEmpty());
+    }
+
+    void nearestPoints()
+    {
+        const QVector<QVector<PlotPoint>> crossing{
+            {{0, 1, QPointF(0, 0)}, {1, 5, QPointF(50, 50)}},
+            {},
+            {{0, 9, QPointF(0, 100)}, {1, 5, QPointF(50, 50)}},
+        };
+        NearestPointHit hit = nearestPoint(crossing, QPointF(52, 50));
+        QVERIFY(hit.found);
+        QCOMPARE(hit.seriesIndex, 0);
+        QCOMPARE(hit.categoryIndex, 1);
+        QCOMPARE(hit.distance, 2.0);
+        QVERIFY(nearestPoint(crossing, QPointF(64, 50)).found);
+        QVERIFY(!nearestPoint(crossing, QPointF(64.1, 50)).found);
+        hit = nearestPoint(crossing, QPointF(3, 96));
+        QCOMPARE(hit.seriesIndex, 2);
+        QCOMPARE(hit.point, QPointF(0, 100));
+        QVERIFY(!nearestPoint({}, QPointF()).found);
+    }
+
+    void hoverCategory_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("category");
+        QTest::newRow("just before half way") << 49.0 << 6 << 0;
+        QTest::newRow("half way rounds up") << 50.0 << 6 << 1;
+        QTest::newRow("right edge") << 600.0 << 6 << 6;
+        QTest::newRow("past the edge clamps") << 700.0 << 6 << 6;
+        QTest::newRow("one category") << 300.0 << 0 << 0;
+    }
+    void hoverCategory()
+    {
+        QFETCH(double, x);
+        QFETCH(int, last);
+        QFETCH(int, category);
+        QCOMPARE(categoryAtX(x, QRectF(0, 0, 600, 100), 0, last), category);
+    }
+
+    void tipTexts()
+    {
+        QCOMPARE(pointTipText(QString(), QStringLiteral("Mon"), 12.5), QStringLiteral("Series\nMon: 12.5"));
+        const QVector<LineSeries> data{series({1, 2.25}, true, "A"), series({7, 8}, false, "B"), series({3, notANumber}),
+                                       series({4, 5})};
+        QCOMPARE(categoryTipText(data, QStringLiteral("Tue"), 1), QStringLiteral("Tue\nA: 2.25\nSeries: 5"));
+        QCOMPARE(categoryTipText(data, QStringLiteral("Item 9"), 8), QStringLiteral("Item 9"));
+        QCOMPARE(sliceTipText(demoSlices(), 0), QStringLiteral("Search Engine\n1048 (33.3%)"));
+        QCOMPARE(sliceTipText({slice(QString(), 2), slice("b", 6)}, 0), QStringLiteral("Slice\n2 (25%)"));
+        QCOMPARE(sliceTipText(demoSlices(), 5), QString());
+        QCOMPARE(sliceTipText({slice("z", 0)}, 0), QStringLiteral("z\n0 (0%)"));
+    }
+
+    // A dense line keeps its ends and each pixel column's extremes, in order.
+    void denseLines()
+    {
+        QVector<QPointF> points;
+        for (int i = 0; i < 10000; ++i)
+            points.append(QPointF(i / 100.0, std::sin(i * 0.37) * 50 + (i == 4321 ? 400 : 0)));
+        const QVector<QPointF> reduced = reduceDensePolyline(points);
+        QVERIFY(reduced.size() <= 2 * 200 + 2);
+        QCOMPARE(reduced.first(), points.first());
+        QCOMPARE(reduced.last(), points.last());
+        QVERIFY(reduced.contains(points.at(4321)));
+        for (int i = 1; i < reduced.size(); ++i)
+            QVERIFY(reduced.at(i).x() >= reduced.at(i - 1).x());
+        const QVector<QPointF> sparse = points.mid(0, 500);
+        QCOMPARE(reduceDensePolyline(sparse), sparse);
+    }
+
+    void pieRects_data()
+    {
+        QTest::addColumn<int>("legend");
+        QTest::addColumn<QRectF>("rect");
+        QTest::newRow("bottom") << 2 << QRectF(184, 68, 272, 272);
+        QTest::newRow("top") << 0 << QRectF(175, 132, 290, 290);
+        QTest::newRow("right") << 1 << QRectF(30, 68, 344, 344);
+        QTest::newRow("left") << 3 << QRectF(260.5, 68, 344, 344);
+    }
+    void pieRects()
+    {
+        QFETCH(int, legend);
+        QFETCH(QRectF, rect);
+        QCOMPARE(pieRect(QSize(640, 460), legend), rect);
+    }
+
+    // At half progress each slice shows half its sweep from its final start angle.
+    void sliceArcs()
+    {
+        const QVector<QColor> palette = chartThemeByIndex(0).palette;
+        QVector<SliceArc> arcs = vyr::chart::sliceArcs(demoSlices(), 1.0, palette);
+        QCOMPARE(arcs.size(), 5);
+        QCOMPARE(arcs.at(1).startAngle, 1048.0 / 3147 * 360);
+        QCOMPARE(arcs.at(4).startAngle + arcs.at(4).sweep, 360.0);
+        QCOMPARE(arcs.at(2).color, palette.at(2));
+        const QStringList percents{"33.3", "23.36", "18.43", "15.38", "9.53"};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(formatValue(slicePercent(demoSlices(), i)), percents.at(i));
+
+        const QVector<SliceArc> half = vyr::chart::sliceArcs(demoSlices(), 0.5, palette);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(half.at(i).startAngle, arcs.at(i).startAngle);
+            QCOMPARE(half.at(i).sweep, arcs.at(i).sweep / 2);
+        }
+
+        // Hidden, zero, negative and non-finite slices take no share.
+        const QVector<PieSlice> odd{slice("a", 1), slice("b", 5, false), slice("c", 0), slice("d", -2),
+                                    slice("e", notANumber), slice("f", infinity), slice("g", 3)};
+        arcs = vyr::chart::sliceArcs(odd, 1.0, palette);
+        QCOMPARE(arcs.size(), 2);
+        QCOMPARE(arcs.at(1).sliceIndex, 6);
+        QCOMPARE(arcs.at(1).startAngle, 90.0);
+        QCOMPARE(slicePercent(odd, 6), 75.0);
+        QVERIFY(vyr::chart::sliceArcs({slice("x", 0), slice("y", 4, false)}, 1.0, palette).isEmpty());
+    }
+
+    void sliceHits_data()
+    {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("sweep");
+        QTest::addColumn<double>("angle");
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<double>("hole");
+        QTest::addColumn<bool>("hit");
+        QTest::newRow("inside") << 0.0 << 90.0 << 45.0 << 50.0 << 0.0 << true;
+        QTest::newRow("outside the sweep") << 0.0 << 90.0 << 100.0 << 50.0 << 0.0 << false;
+        QTest::newRow("wraps past 0, after it") << 300.0 << 120.0 << 30.0 << 50.0 << 0.0 << true;
+        QTest::newRow("wraps past 0, before it") << 300.0 << 120.0 << 330.0 << 50.0 << 0.0 << true;
+        QTest::newRow("wraps past 0, missed") << 300.0 << 120.0 << 90.0 << 50.0 << 0.0 << false;
+        QTest::newRow("full turn") << 0.0 << 360.0 << 200.0 << 50.0 << 0.0 << true;
+        QTest::newRow("beyond the radius") << 0.0 << 360.0 << 200.0 << 101.0 << 0.0 << false;
+        QTest::newRow("in the hole") << 0.0 << 360.0 << 200.0 << 40.0 << 0.5 << false;
+        QTest::newRow("on the ring") << 0.0 << 360.0 << 200.0 << 60.0 << 0.5 << true;
+        QTest::newRow("no sweep") << 0.0 << 0.0 << 0.0 << 50.0 << 0.0 << false;
+    }
+    void sliceHits()
+    {
+        const QRectF pie(0, 0, 200, 200);
+        SliceArc arc;
+        arc.sliceIndex = 3;
+        QFETCH(double, start);
+        arc.startAngle = start;
+        QFETCH(double, sweep);
+        arc.sweep = sweep;
+        QFETCH(double, angle);
+        QFETCH(double, distance);
+        const QPointF pos = polar(pie.center(), angle, distance);
+        QFETCH(double, hole);
+        QFETCH(bool, hit);
+        QCOMPARE(sliceAt(pos, pie, hole, {arc}), hit ? 3 : -1);
+    }
+
+    // A square of no size draws and hits nothing, whatever Qt would make of it.
+    void pieTooSmall()
+    {
+        const QRectF pie = pieRect(QSize(200, 150), 2);
+        QVERIFY(pie.width() < 0);
+        QVERIFY(!pieDrawable(pie));
+        SliceArc full;
+        full.sliceIndex = 0;
+        full.sweep = 360;
+        QCOMPARE(sliceAt(pie.center(), pie, 0.0, {full}), -1);
+        QCOMPARE(sliceAt(QPointF(100, 100), QRectF(100, 100, 0, 0), 0.0, {full}), -1);
+    }
+
+    // Rows start over once fewer than 140 pixels would be left to the right edge.
+    void pieLegend()
+    {
+        const QSize size(420, 400);
+        const QRectF area = pieLegendArea(size, pieRect(size, 0), 0, true);
+        QCOMPARE(area, QRectF(48, 48, 324, 62));
+        const QVector<PieSlice> slices{slice("a", 1), slice(QString(), 2), slice("c", 3, false)};
+        QVector<ChartLegendItem> items = pieLegendItems(slices, {40, 200, 40}, area, 0, {});
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items.at(0).rect, QRectF(48, 48, 124, 18));
+        QCOMPARE(items.at(1).rect, QRectF(182, 48, 200, 18));
+        QCOMPARE(items.at(2).rect, QRectF(48, 70, 124, 18));
+        QCOMPARE(items.at(1).text, QStringLiteral("Slice 2"));
+        QVERIFY(!items.at(2).visible);
+
+        const QRectF side = pieLegendArea(size, pieRect(size, 1), 1, true);
+        items = pieLegendItems(slices, {40, 40, 40}, side, 1, {});
+        QCOMPARE(items.at(1).rect.top() - items.at(0).rect.top(), 24.0);
+        QCOMPARE(items.at(0).rect.width(), double(qRound(side.width()) - 6));
+        QVERIFY(pieLegendArea(size, pieRect(size, 2), 2, false).isEmpty());
+    }
+
+    void sliceLabels()
+    {
+        const QPointF c(100, 100);
+        SliceLabelGeometry g = sliceLabelGeometry(c, 50, 90);
+        QVERIFY(g.right);
+        QCOMPARE(g.inner, QPointF(144, 100));
+        QCOMPARE(g.elbow, QPointF(166, 100));
+        QCOMPARE(g.rect, QRectF(184, 86, 120, 28));
+        g = sliceLabelGeometry(c, 50, 270);
+        QVERIFY(!g.right);
+        QCOMPARE(g.rect.right(), g.elbow.x() - 18);
+        QVERIFY(sliceLabelGeometry(c, 50, 180).right);
+    }
+};
+
+QTEST_MAIN(tst_ChartMath)
+#include "tst_chartmath.moc"

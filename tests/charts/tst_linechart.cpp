@@ -1,0 +1,228 @@
+#include "chart_testutil.h"
+
+#include "VYRQChartRegistry.h"
+#include "VYRQLineChart.h"
+#include "VYRQLineChartImpl.h"
+
+#include <limits>
+
+using chart::move;
+
+namespace {
+
+// The demo chart at 500 x 300: plot (56, 48, 404, 176), value range 0 to 270,
+// categories 404 / 6 pixels apart; Thu (218) sits at (258, 81.9).
+const QPoint thursday(258, 82);
+const QPoint legendEntry(62, 267);
+
+QPoint demoPoint(int category, double value)
+{
+    return QPointF(56 + 404.0 * category / 6, 224 - 176.0 * value / 270).toPoint();
+}
+
+LineSeries lineOf(const QString& name, const QVector<double>& values)
+{
+    LineSeries s;
+    s.name = name;
+    s.values = values;
+    return s;
+}
+
+} // namespace
+
+class tst_LineChart : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { VYRQtLib::init(); }
+
+    void hoverModes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<int>("category");
+        QTest::addColumn<int>("series");
+        QTest::newRow("point") << 1 << thursday + QPoint(5, 5) << "Data\nThu: 218" << 3 << 0;
+        QTest::newRow("point within 14") << 1 << thursday + QPoint(0, 13) << "Data\nThu: 218" << 3 << 0;
+        QTest::newRow("point too far") << 1 << thursday + QPoint(0, 16) << "" << -1 << -1;
+        QTest::newRow("category") << 2 << QPoint(280, 200) << "Thu\nData: 218" << 3 << -1;
+        QTest::newRow("outside the plot") << 2 << QPoint(20, 200) << "" << -1 << -1;
+        QTest::newRow("off") << 0 << thursday << "" << -1 << -1;
+    }
+    void hoverModes()
+    {
+        QFETCH(int, mode);
+        QFETCH(QPoint, pos);
+        QFETCH(QString, tip);
+        QFETCH(int, category);
+        QFETCH(int, series);
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setHoverMode(mode);
+        line.setTooltipEnabled(true);
+        move(line, pos);
+        QCOMPARE(line.hoverTipText(), tip);
+        QCOMPARE(line.impl()->hoveredCategory, category);
+        QCOMPARE(line.impl()->hoveredSeries, series);
+        if (!tip.isEmpty())
+            QCOMPARE(line.hoverTipPos(), pos);
+
+        // Leaving, switching hover off, or mode 0 drop the hover and the tip.
+        ctl::hover(line, false);
+        QVERIFY(!line.impl()->hovered);
+        QVERIFY(line.hoverTipText().isEmpty());
+        move(line, pos);
+        line.setHoverEnabled(false);
+        QVERIFY(!line.impl()->hovered);
+        QVERIFY(line.hoverTipText().isEmpty());
+        move(line, pos);
+        QVERIFY(!line.impl()->hovered);
+    }
+
+    // Without tips, the hover still marks the point: its centre turns from the plot
+    // background to the series colour.
+    void hoveredPointLooks()
+    {
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setThemeIndex(3);
+        const ChartTheme& theme = line.theme();
+        QCOMPARE(ctl::pixel(chart::frame(line), thursday.x(), thursday.y()), theme.plotBackground);
+        line.setHoverMode(1);
+        move(line, thursday);
+        QVERIFY(line.impl()->hovered);
+        QVERIFY(line.hoverTipText().isEmpty());
+        const QImage image = chart::frame(line);
+        QCOMPARE(ctl::pixel(image, thursday.x(), thursday.y()), theme.palette.first());
+        QCOMPARE(ctl::pixel(image, 100, 60), theme.plotBackground);
+        QCOMPARE(ctl::pixel(image, 5, 5), theme.background);
+    }
+
+    // Two series through one point: the lower index wins.
+    void crossingSeries()
+    {
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setHoverMode(1);
+        line.setTooltipEnabled(true);
+        line.setCategories({"Mon", "Tue", "Wed"});
+        line.setSeries({lineOf("A", {1, 5, 9}), lineOf("B", {9, 5, 1})});
+        move(line, QPoint(258, 130));
+        QCOMPARE(line.impl()->hoveredSeries, 0);
+        QCOMPARE(line.hoverTipText(), QStringLiteral("A\nTue: 5"));
+    }
+
+    // A legend click hides the series (hover and tip cleared, no replay) and a second
+    // one shows it again; the hidden entry's symbol is hollow.
+    void legendToggle()
+    {
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setHoverMode(2);
+        line.setTooltipEnabled(true);
+        const QColor colour = line.theme().palette.first();
+        const QPoint symbol(56 + 6, 258 + 9);
+        QCOMPARE(ctl::pixel(chart::frame(line), symbol.x(), symbol.y()), colour);
+
+        move(line, thursday);
+        QVERIFY(!line.hoverTipText().isEmpty());
+        chart::click(line, legendEntry);
+        QVERIFY(!line.impl()->series.first().visible);
+        QVERIFY(!line.impl()->hovered);
+        QVERIFY(line.hoverTipText().isEmpty());
+        QCOMPARE(line.animationProgress(), 1.0);
+        QCOMPARE(ctl::pixel(chart::frame(line), symbol.x(), symbol.y()), line.theme().plotBackground);
+        move(line, thursday);
+        QVERIFY(!line.impl()->hovered);
+
+        chart::click(line, legendEntry, Qt::RightButton);
+        QVERIFY(!line.impl()->series.first().visible);
+        chart::click(line, legendEntry);
+        QVERIFY(line.impl()->series.first().visible);
+        move(line, thursday);
+        QCOMPARE(line.hoverTipText(), QStringLiteral("Thu\nData: 218"));
+    }
+
+    // Empty charts, one point, equal values and values that are not numbers: hover,
+    // legend and painting neither divide by zero nor draw from a non-finite value.
+    void degenerateData_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<QString>("tip");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("no values") << QVector<double>{} << QPoint(100, 200) << "";
+        QTest::newRow("one point") << QVector<double>{4} << demoPoint(0, 4 / 5.16 * 270) << "S\nMon: 4";
+        QTest::newRow("all equal") << QVector<double>{5, 5, 5, 5, 5, 5, 5} << demoPoint(2, 5 / 6.16 * 270)
+                                   << "S\nWed: 5";
+        QTest::newRow("not numbers") << QVector<double>{nan, inf, -inf, nan, nan, nan, nan} << demoPoint(1, 0) << "";
+        QTest::newRow("one number among them") << QVector<double>{nan, 2, nan} << demoPoint(1, 2 / 3.16 * 270)
+                                               << "S\nTue: 2";
+    }
+    void degenerateData()
+    {
+        QFETCH(QVector<double>, values);
+        QFETCH(QPoint, pos);
+        QFETCH(QString, tip);
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setHoverMode(1);
+        line.setTooltipEnabled(true);
+        line.setSingleSeries(QStringLiteral("S"), values, QColor(Qt::red));
+        move(line, pos);
+        QCOMPARE(line.hoverTipText(), tip);
+        chart::frame(line);
+        line.setHoverMode(2);
+        move(line, pos);
+        chart::frame(line);
+
+        line.setSeries({});
+        move(line, pos);
+        chart::click(line, legendEntry);
+        QVERIFY(line.hoverTipText().isEmpty());
+        const QImage empty = chart::frame(line);
+        QCOMPARE(ctl::pixel(empty, 200, 150), line.theme().plotBackground);
+    }
+
+    // An area fill shows the series colour at its opacity below the line only.
+    void areaFill()
+    {
+        VYRQLineChart line;
+        chart::settle(line);
+        LineSeries s = lineOf("S", {10, 100, 10});
+        s.areaFill = true;
+        s.areaOpacity = 0.5;
+        s.color = QColor(0, 0, 255);
+        s.showPoints = false;
+        line.setCategories({"Mon", "Tue", "Wed"});
+        line.setSeries({s});
+        // Range 0 to 107.2: at x 200 the line passes y 102.
+        const QImage image = chart::frame(line);
+        VERIFY_NEAR(ctl::pixel(image, 200, 200), QColor(127, 127, 255));
+        QCOMPARE(ctl::pixel(image, 200, 60), QColor(255, 255, 255));
+    }
+
+    void registration()
+    {
+        registerChartControls();
+        std::unique_ptr<QWidget> created(createControlByType("qtlinechart", nullptr));
+        QVERIFY(qobject_cast<VYRQLineChart*>(created.get()));
+        const ControlInfo* info = vyrGetControlInfo(QStringLiteral("qtlinechart"));
+        QVERIFY(info);
+        QCOMPARE(QString::fromStdString(info->displayName), QStringLiteral("LineChart"));
+        QCOMPARE(QString::fromStdString(info->category), QStringLiteral("columnChart"));
+        QVERIFY(info->rows.empty());
+
+        // Only the common "attr" keys are read and written back.
+        auto* chart = static_cast<VYRQLineChart*>(created.get());
+        QVERIFY(sty::load(*chart, R"({"attr": {"unit": "bar"}, "title": "ignored"})"));
+        const Json::Value written = ctl::write(*chart);
+        QCOMPARE(ctl::str(written["attr"]["unit"]), QStringLiteral("bar"));
+        QCOMPARE(chart->getTypeName(), QStringLiteral("qtlinechart"));
+    }
+};
+
+VYR_TEST_SUITE(tst_LineChart, 1)
+#include "tst_linechart.moc"
