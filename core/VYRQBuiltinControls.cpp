@@ -25,6 +25,7 @@
 #include "VYRQSwitch.h"
 #include "VYRQTextEdit.h"
 #include "VYRQTabWidget.h"
+#include "VYRQViewRegistry.h"
 
 #include <QCoreApplication>
 
@@ -80,6 +81,7 @@ void vyrInitQtControl()
     addFactory({"qtlabelex"}, &VYRQLabelEx::createVYRQLabelEx);
     addFactory({"canvas"}, &VYRQCanvas::createVYRQCanvas);
     addFactory({"qtspinbox", "spinbox", "dnumedit"}, &VYRQSpinBox::createVYRQSpinBox);
+    vyrRegisterViewControls();
 
     // The emulator and the designer show demonstration content in their views.
     if (QCoreApplication::instance() && vyr::pathNamesEmulator(QCoreApplication::applicationFilePath()))
