@@ -4,7 +4,9 @@
 #include "VYRQJson.h"
 #include "VYRQScrollBar.h"
 
+#include <QIcon>
 #include <QStringList>
+#include <QVariant>
 
 #include <json/value.h>
 
@@ -18,6 +20,22 @@ VYRQItemViewImpl::VYRQItemViewImpl(QWidget* owner, const QString& typeKey)
 }
 
 VYRQItemViewImpl::~VYRQItemViewImpl() = default;
+
+void VYRQItemViewImpl::mousePressEvent(QMouseEvent*)
+{
+}
+
+void VYRQItemViewImpl::mouseReleaseEvent(QMouseEvent*)
+{
+}
+
+void VYRQItemViewImpl::enterEvent(QEvent*)
+{
+}
+
+void VYRQItemViewImpl::leaveEvent(QEvent*)
+{
+}
 
 void VYRQItemViewImpl::createScrollBars(QWidget* view)
 {
@@ -133,4 +151,24 @@ void VYRQItemViewImpl::readScrollBarChild(const Json::Value& child)
         else
             setScrollbarButtonStyle(horizontal, base == 2, state, style);
     });
+}
+
+int VYRQItemViewImpl::decorationSide(int rowHeight)
+{
+    return rowHeight <= 24 ? 16 : rowHeight <= 32 ? 24 : 32;
+}
+
+void VYRQItemViewImpl::drawDecoration(QPainter* painter, const QVariant& decoration, const QRect& rect, int side,
+                                      bool convertible)
+{
+    IconStyleDesc centred;
+    centred.hor = 1;
+    centred.ver = 1;
+    if (decoration.userType() == QMetaType::QString) {
+        drawImage(painter, decoration.toString(), centred, rect, false);
+        return;
+    }
+    const bool icon = decoration.userType() == qMetaTypeId<QIcon>();
+    if (icon || (convertible && decoration.canConvert<QIcon>()))
+        drawIcon(painter, decoration.value<QIcon>(), QSize(side, side), centred, rect);
 }

@@ -17,6 +17,13 @@ public:
     VYRQItemViewImpl(QWidget* owner, const QString& typeKey);
     ~VYRQItemViewImpl() override;
 
+    // A view's interaction state is never painted: presses, releases and hovering
+    // change nothing here (and repaint nothing); the view handles its input itself.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
     // A horizontal and a vertical bar with the view as parent; the view installs them.
     void createScrollBars(QWidget* view);
     VYRQScrollBar* scrollBar(bool horizontal) const;
@@ -36,6 +43,14 @@ public:
     // Replaces the style sheet of one bar, or of both.
     void setBarSheet(bool horizontal, const QString& sheet);
     void setBarSheets(const QString& sheet);
+
+    // Side of a row's decoration icon: 16 up to a row height of 24, 24 up to 32, 32 above.
+    static int decorationSide(int rowHeight);
+    // A decoration centred in `rect`: a text names an image or ".svg", a QIcon is drawn at
+    // side x side (with `convertible`, also any value that converts to a QIcon); other
+    // values draw nothing.
+    static void drawDecoration(QPainter* painter, const QVariant& decoration, const QRect& rect, int side,
+                               bool convertible);
 
 protected:
     // Every "child" element whose "type" contains "scrollbar" styles one of the bars;

@@ -288,9 +288,8 @@ VYRQTableView::VYRQTableView(QWidget* parent)
     viewport()->installEventFilter(this);
     setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollMode(ScrollPerPixel);
+    // The scroll area passes the setting on to its viewport.
     setMouseTracking(true);
-    // Moves without a button reach the delegate only through the viewport.
-    viewport()->setMouseTracking(true);
     finishConstruction();
 }
 
@@ -522,31 +521,6 @@ void VYRQTableView::leaveEvent(QEvent* event)
     if (impl()->hoverRow != -1)
         impl()->setHoverRow(-1);
     QTableView::leaveEvent(event);
-}
-
-void VYRQTableView::enterEvent(QEvent* event)
-{
-    QTableView::enterEvent(event);
-}
-
-void VYRQTableView::mousePressEvent(QMouseEvent* event)
-{
-    QTableView::mousePressEvent(event);
-}
-
-void VYRQTableView::mouseReleaseEvent(QMouseEvent* event)
-{
-    QTableView::mouseReleaseEvent(event);
-}
-
-void VYRQTableView::mouseMoveEvent(QMouseEvent* event)
-{
-    QTableView::mouseMoveEvent(event);
-}
-
-void VYRQTableView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QTableView::mouseDoubleClickEvent(event);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,7 +1,11 @@
 #include "VYRQViewRegistry.h"
 
 #include "VYRQGlobal.h"
+#include "VYRQList.h"
+#include "VYRQListView.h"
+#include "VYRQPropertyList.h"
 #include "VYRQTableView.h"
+#include "VYRQTreeView.h"
 
 #include <initializer_list>
 #include <utility>
@@ -20,4 +24,8 @@ void addView(const char* key, QWidget* (*create)(), ControlInfo info, std::initi
 void vyrRegisterViewControls()
 {
     addView("qtdatagrid", &VYRQTableView::createVYRQTableView, VYRQTableView::getProps(), {"datagrid"});
+    addView("qtlist", &VYRQList::createVYRQList, VYRQList::getProps(), {"list"});
+    addView("qtlistview", &VYRQListView::createVYRQListView, VYRQListView::getProps(), {"listview", "templateList"});
+    addView("qtproperty", &VYRQPropertyList::createVYRQPropertyList, VYRQPropertyList::getProps(), {"property"});
+    addView("qttree", &VYRQTreeView::createVYRQTreeView, VYRQTreeView::getProps(), {"tree"});
 }
