@@ -7,6 +7,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
+#include "VYRQViewRegistry.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,6 +16,7 @@ void vyrInitQtControl()
 {
     vyrRegisterContainerControls();
     vyrRegisterBasicControls();
+    vyrRegisterViewControls();
 
     // The emulator and the designer show demonstration content in their views.
     if (QCoreApplication::instance() && vyr::pathNamesEmulator(QCoreApplication::applicationFilePath()))

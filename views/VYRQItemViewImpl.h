@@ -1,0 +1,65 @@
+#pragma once
+
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QPointer>
+#include <QString>
+
+class VYRQScrollBar;
+
+// What the item views (table, list, template list, tree) share in their
+// implementation objects: the two themed scroll bars and the scroll-bar elements
+// of their page element. Each view keeps its own style-sheet rules, given through
+// setScrollbarBtnSize and setScrollbarSize.
+class VYRQItemViewImpl : public VYRQWidgetBaseImpl {
+    Q_OBJECT
+public:
+    VYRQItemViewImpl(QWidget* owner, const QString& typeKey);
+    ~VYRQItemViewImpl() override;
+
+    // A view's interaction state is never painted: presses, releases and hovering
+    // change nothing here (and repaint nothing); the view handles its input itself.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+    // A horizontal and a vertical bar with the view as parent; the view installs them.
+    void createScrollBars(QWidget* view);
+    VYRQScrollBar* scrollBar(bool horizontal) const;
+
+    // Style setters of the chosen bar (true the horizontal one); nothing repaints.
+    void setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style);
+    void setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon);
+    void setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style);
+    void setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style);
+    void setScrollbarThumb(bool horizontal, const QString& icon);
+    void setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style);
+
+    // The view's own style-sheet rules.
+    virtual void setScrollbarBtnSize(bool horizontal, int size) = 0;
+    virtual void setScrollbarSize(bool horizontal, int size) = 0;
+
+    // Replaces the style sheet of one bar, or of both.
+    void setBarSheet(bool horizontal, const QString& sheet);
+    void setBarSheets(const QString& sheet);
+
+    // Side of a row's decoration icon: 16 up to a row height of 24, 24 up to 32, 32 above.
+    static int decorationSide(int rowHeight);
+    // A decoration centred in `rect`: a text names an image or ".svg", a QIcon is drawn at
+    // side x side (with `convertible`, also any value that converts to a QIcon); other
+    // values draw nothing.
+    static void drawDecoration(QPainter* painter, const QVariant& decoration, const QRect& rect, int side,
+                               bool convertible);
+
+protected:
+    // Every "child" element whose "type" contains "scrollbar" styles one of the bars;
+    // those elements are read here only and never written.
+    void readScrollBarChildren(const Json::Value& element);
+
+private:
+    void readScrollBarChild(const Json::Value& child);
+
+    QPointer<VYRQScrollBar> m_horizontal;
+    QPointer<VYRQScrollBar> m_vertical;
+};

@@ -1,0 +1,260 @@
+#include "VYRQList.h"
+#include "VYRQListImpl.h"
+
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+#include "VYRQListItemDelegate.h"
+#include "VYRQPropertyRows.h"
+#include "VYRQScrollBar.h"
+
+#include <QEvent>
+#include <QPainter>
+
+#include <json/value.h>
+
+namespace {
+
+const char* const ownKeys[] = {"multiselect", "itemHeight"};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// VYRQListImpl
+
+VYRQListImpl::VYRQListImpl(VYRQList* owner)
+    : VYRQItemViewImpl(owner, QStringLiteral("qtlist"))
+    , q(owner)
+{
+}
+
+VYRQListImpl::~VYRQListImpl() = default;
+
+void VYRQListImpl::createComplete()
+{
+    if (!vyrIsQtEmulator())
+        return;
+    for (int i = 0; i < 20; ++i)
+        q->addItem(QStringLiteral("item %1").arg(i));
+}
+
+void VYRQListImpl::setScrollbarBtnSize(bool, int)
+{
+}
+
+void VYRQListImpl::setScrollbarSize(bool, int size)
+{
+    setBarSheets(QStringLiteral("QScrollBar::vertical{ width:%1; } QScrollBar::horizontal{ height:%2; } "
+                                "QScrollBar::add-line:vertical{ width:%3px;width:%3px; subcontrol-origin: margin;} "
+                                "QScrollBar::sub-line:vertical{ width:%3px;width:%3px;subcontrol-origin: margin; }")
+                     .arg(size)
+                     .arg(size)
+                     .arg(size));
+}
+
+void VYRQListImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot == 0 || (slot >= 2 && slot <= 5)) {
+            FillStyle fill;
+            if (!lookupFill(name, fill))
+                return;
+            if (slot == 0)
+                background = fill;
+            else
+                itemBackgrounds.readSlot(slot - 2, fill);
+        } else if (slot >= 6 && slot <= 9) {
+            TextStyleDesc text;
+            if (lookupText(name, text))
+                itemTextStyles.readSlot(slot - 6, text);
+        }
+    });
+
+    for (const char* key : ownKeys)
+        claimAttrKey(key);
+    if (const Json::Value* attr = vyr::json::object(element, "attr")) {
+        bool multi = false;
+        if (vyr::json::read(*attr, "multiselect", multi))
+            q->setIsMultiSelected(multi);
+        vyr::json::read(*attr, "itemHeight", itemHeight);
+    }
+    readScrollBarChildren(element);
+}
+
+void VYRQListImpl::writeJson(Json::Value& element)
+{
+    Json::Value styles(Json::arrayValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(styles, background.name, vyr::styleEntryKind(background), 0);
+    itemBackgrounds.write(styles, 2);
+    itemTextStyles.writeByName(styles, 6);
+    element["style"] = styles;
+
+    Json::Value own(Json::objectValue);
+    if (q->selectionMode() == QAbstractItemView::MultiSelection)
+        own["multiselect"] = 1;
+    if (itemHeight != 20)
+        own["itemHeight"] = itemHeight;
+    if (!own.empty()) {
+        Json::Value& attr = element["attr"];
+        for (const std::string& key : own.getMemberNames())
+            attr[key] = own[key];
+    }
+}
+
+// ---------------------------------------------------------------------------
+// VYRQList
+
+VYRQList::VYRQList(QWidget* parent)
+    : VYRQControl(parent)
+{
+    VYRQListImpl* d = impl();
+    d->delegate.reset(new VYRQListItemDelegate(d));
+    setItemDelegate(d->delegate.get());
+    d->createScrollBars(this);
+    setVerticalScrollBar(d->scrollBar(false));
+    setHorizontalScrollBar(d->scrollBar(true));
+    setFrameStyle(0);
+    viewport()->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+    viewport()->installEventFilter(this);
+    setMouseTracking(true);
+    setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollMode(ScrollPerPixel);
+    finishConstruction();
+}
+
+VYRQList::~VYRQList() = default;
+
+void VYRQList::setItemHeight(int h)
+{
+    impl()->itemHeight = h;
+}
+
+int VYRQList::getItemHeight() const
+{
+    return impl()->itemHeight;
+}
+
+void VYRQList::setIsMultiSelected(bool on)
+{
+    setSelectionMode(on ? MultiSelection : SingleSelection);
+}
+
+bool VYRQList::getIsMultiSelected() const
+{
+    return selectionMode() != SingleSelection;
+}
+
+void VYRQList::setBackground(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQList::getBackground(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQList::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->itemBackgrounds.set(state, style);
+}
+
+const FillStyle& VYRQList::getItemBackground(CtrlState state) const
+{
+    return impl()->itemBackgrounds.get(state);
+}
+
+void VYRQList::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    impl()->itemTextStyles.set(state, style);
+}
+
+const TextStyleDesc& VYRQList::getItemTextStyle(CtrlState state) const
+{
+    return impl()->itemTextStyles.get(state);
+}
+
+void VYRQList::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)
+{
+    impl()->setScrollbarBackgroundStyle(horizontal, style);
+}
+
+void VYRQList::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)
+{
+    impl()->setScrollbarButtonIcon(horizontal, up, icon);
+}
+
+void VYRQList::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)
+{
+    impl()->setScrollbarButtonIconStyle(horizontal, up, style);
+}
+
+void VYRQList::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)
+{
+    impl()->setScrollbarButtonStyle(horizontal, up, state, style);
+}
+
+void VYRQList::setScrollbarThumb(bool horizontal, const QString& icon)
+{
+    impl()->setScrollbarThumb(horizontal, icon);
+}
+
+void VYRQList::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)
+{
+    impl()->setScrollbarThumbStyle(horizontal, state, style);
+}
+
+void VYRQList::setScrollbarBtnSize(bool horizontal, int size)
+{
+    impl()->setScrollbarBtnSize(horizontal, size);
+}
+
+void VYRQList::setScrollbarSize(bool horizontal, int size)
+{
+    impl()->setScrollbarSize(horizontal, size);
+}
+
+void VYRQList::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQList::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+bool VYRQList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && watched == viewport() && impl()) {
+        QWidget* port = viewport();
+        QPainter painter(port);
+        VYRQWidgetBaseImpl::drawFillStyle(&painter, impl()->background, QRect(0, 0, port->width(), port->height()));
+        return false;
+    }
+    return QListWidget::eventFilter(watched, event);
+}
+
+void VYRQList::paintEvent(QPaintEvent* event)
+{
+    QListWidget::paintEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Designer record
+
+ControlInfo VYRQList::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qtlist", "VYRQList", "List", "Control List", "list");
+    info.rows.push_back(
+        vyr::fillStatesRow("Background", &VYRQList::setBackground, &VYRQList::getBackground, vyr::commonStates()));
+    info.rows.push_back(
+        vyr::fillStatesRow("ItemBackground", &VYRQList::setItemBackground, &VYRQList::getItemBackground));
+    info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQList::setItemTextStyle, &VYRQList::getItemTextStyle));
+    info.rows.push_back(vyr::boolRow("MultiSelect", &VYRQList::setIsMultiSelected, &VYRQList::getIsMultiSelected));
+    info.rows.push_back(vyr::intRow("ItemHeight", &VYRQList::setItemHeight, &VYRQList::getItemHeight));
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQList.cpp"

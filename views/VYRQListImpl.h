@@ -1,0 +1,35 @@
+#pragma once
+
+#include "VYRQItemViewImpl.h"
+#include "VYRQStateStyles.h"
+
+#include <memory>
+
+class VYRQList;
+class VYRQListItemDelegate;
+
+// The list's state, read by its item delegate.
+class VYRQListImpl : public VYRQItemViewImpl {
+    Q_OBJECT
+public:
+    explicit VYRQListImpl(VYRQList* owner);
+    ~VYRQListImpl() override;
+
+    void createComplete() override;
+    void setScrollbarBtnSize(bool horizontal, int size) override;
+    void setScrollbarSize(bool horizontal, int size) override;
+    // The height rows are given: 20 for a stored height of 0 or less.
+    int rowHeight() const { return itemHeight > 0 ? itemHeight : 20; }
+
+    int itemHeight = 20;
+    FillStyle background;
+    vyr::FillStates itemBackgrounds;
+    vyr::TextStates itemTextStyles;
+    std::unique_ptr<VYRQListItemDelegate> delegate;
+
+private:
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
+
+    VYRQList* q;
+};

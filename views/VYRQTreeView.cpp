@@ -1,0 +1,262 @@
+#include "VYRQTreeView.h"
+#include "VYRQTreeViewImpl.h"
+
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+#include "VYRQPropertyRows.h"
+#include "VYRQScrollBar.h"
+#include "VYRQTreeConerWidget.h"
+#include "VYRQTreeViewItemDelegate.h"
+#include "VYRQTreeViewport.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStandardItemModel>
+
+#include <json/value.h>
+
+// ---------------------------------------------------------------------------
+// VYRQTreeViewImpl
+
+VYRQTreeViewImpl::VYRQTreeViewImpl(VYRQTreeView* owner)
+    : VYRQItemViewImpl(owner, QStringLiteral("qttree"))
+    , q(owner)
+{
+}
+
+VYRQTreeViewImpl::~VYRQTreeViewImpl() = default;
+
+void VYRQTreeViewImpl::drawControl(QPainter* painter, const QRect& rect)
+{
+    drawFillStyle(painter, background, rect);
+}
+
+void VYRQTreeViewImpl::createComplete()
+{
+    if (!vyrIsQtEmulator())
+        return;
+    auto* model = new QStandardItemModel(q);
+    for (int row = 0; row < 100; ++row) {
+        auto* item = new QStandardItem(QStringLiteral("item1"));
+        item->setCheckable(true);
+        item->appendRow({new QStandardItem(QStringLiteral("item2")), new QStandardItem(QStringLiteral("item3"))});
+        model->appendRow(item);
+    }
+    q->setModel(model);
+}
+
+void VYRQTreeViewImpl::setScrollbarBtnSize(bool, int size)
+{
+    scrollbarButtonSize = size;
+}
+
+void VYRQTreeViewImpl::setScrollbarSize(bool, int size)
+{
+    scrollbarSize = size;
+    setBarSheets(QStringLiteral("QScrollBar::vertical{ width:%1; } QScrollBar::horizontal{ height:%2; } ")
+                     .arg(size)
+                     .arg(size));
+}
+
+void VYRQTreeViewImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
+        if (slot == 0 || (slot >= 2 && slot <= 5)) {
+            FillStyle fill;
+            if (!lookupFill(name, fill))
+                return;
+            if (slot == 0)
+                background = fill;
+            else
+                itemBackgrounds.readSlot(slot - 2, fill);
+        } else if (slot >= 6 && slot <= 9) {
+            TextStyleDesc text;
+            if (lookupText(name, text))
+                itemTextStyles.readSlot(slot - 6, text);
+        }
+    });
+    readScrollBarChildren(element);
+    if (const Json::Value* attr = vyr::json::object(element, "attr"))
+        readOwnAttr(*attr, "itemHeight", itemHeight);
+    else
+        claimAttrKey("itemHeight");
+}
+
+void VYRQTreeViewImpl::writeJson(Json::Value& element)
+{
+    Json::Value styles(Json::nullValue);
+    if (!background.name.isEmpty())
+        vyr::appendStyleEntry(styles, background.name, vyr::styleEntryKind(background), 0);
+    itemBackgrounds.write(styles, 2);
+    itemTextStyles.write(styles, 6);
+    element["style"] = styles;
+    if (itemHeight != 20)
+        element["attr"]["itemHeight"] = itemHeight;
+}
+
+// ---------------------------------------------------------------------------
+// VYRQTreeView
+
+VYRQTreeView::VYRQTreeView(QWidget* parent)
+    : VYRQControl(parent)
+{
+    VYRQTreeViewImpl* d = impl();
+    d->delegate.reset(new VYRQTreeViewItemDelegate(d));
+    d->createScrollBars(this);
+    header()->hide();
+    setCornerWidget(new VYRQTreeConerWidget(d));
+    setViewport(new VYRQTreeViewport(d));
+    setEditTriggers(NoEditTriggers);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setVerticalScrollBar(d->scrollBar(false));
+    setHorizontalScrollBar(d->scrollBar(true));
+    setItemDelegate(d->delegate.get());
+    setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+    viewport()->installEventFilter(this);
+    setExpandsOnDoubleClick(true);
+    setMouseTracking(true);
+    setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollMode(ScrollPerPixel);
+    finishConstruction();
+}
+
+VYRQTreeView::~VYRQTreeView() = default;
+
+void VYRQTreeView::setBackground(CommonCtrlState, const FillStyle& style)
+{
+    impl()->background = style;
+}
+
+const FillStyle& VYRQTreeView::getBackground(CommonCtrlState) const
+{
+    return impl()->background;
+}
+
+void VYRQTreeView::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    impl()->itemBackgrounds.set(state, style);
+}
+
+const FillStyle& VYRQTreeView::getItemBackground(CtrlState state) const
+{
+    return impl()->itemBackgrounds.get(state);
+}
+
+void VYRQTreeView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    impl()->itemTextStyles.set(state, style);
+}
+
+const TextStyleDesc& VYRQTreeView::getItemTextStyle(CtrlState state) const
+{
+    return impl()->itemTextStyles.get(state);
+}
+
+void VYRQTreeView::setHeaderBgStyle(CtrlState state, const FillStyle& style)
+{
+    impl()->headerBackgrounds.set(state, style);
+}
+
+void VYRQTreeView::setHeaderTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    impl()->headerTextStyles.set(state, style);
+}
+
+void VYRQTreeView::setItemHeight(int h)
+{
+    impl()->itemHeight = h;
+}
+
+int VYRQTreeView::getItemHeight() const
+{
+    return impl()->itemHeight;
+}
+
+void VYRQTreeView::setScrollbarSize(bool horizontal, int size)
+{
+    impl()->setScrollbarSize(horizontal, size);
+}
+
+void VYRQTreeView::setScrollbarBtnSize(bool horizontal, int size)
+{
+    impl()->setScrollbarBtnSize(horizontal, size);
+}
+
+void VYRQTreeView::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)
+{
+    impl()->setScrollbarBackgroundStyle(horizontal, style);
+}
+
+void VYRQTreeView::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)
+{
+    impl()->setScrollbarButtonIcon(horizontal, up, icon);
+}
+
+void VYRQTreeView::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)
+{
+    impl()->setScrollbarButtonIconStyle(horizontal, up, style);
+}
+
+void VYRQTreeView::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)
+{
+    impl()->setScrollbarButtonStyle(horizontal, up, state, style);
+}
+
+void VYRQTreeView::setScrollbarThumb(bool horizontal, const QString& icon)
+{
+    impl()->setScrollbarThumb(horizontal, icon);
+}
+
+void VYRQTreeView::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)
+{
+    impl()->setScrollbarThumbStyle(horizontal, state, style);
+}
+
+void VYRQTreeView::setDelegateItemVisible(bool visible)
+{
+    impl()->setDelegateItemVisible(visible);
+}
+
+bool VYRQTreeView::getDelegateItemVisible() const
+{
+    return impl()->getDelegateItemVisible();
+}
+
+bool VYRQTreeView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && watched == viewport() && impl()) {
+        QWidget* port = viewport();
+        QPainter painter(port);
+        VYRQWidgetBaseImpl::drawFillStyle(&painter, impl()->background, QRect(0, 0, port->width(), port->height()));
+        return false;
+    }
+    return QTreeView::eventFilter(watched, event);
+}
+
+// Runs for the viewport's paint events only (the scroll area paints its own frame), so
+// the control's own painter, which would draw on the tree itself, has no place here.
+void VYRQTreeView::paintEvent(QPaintEvent* event)
+{
+    QTreeView::paintEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Designer record
+
+ControlInfo VYRQTreeView::getProps()
+{
+    ControlInfo info = vyr::makeControlInfo("qttree", "VYRQTreeView", "TreeView", "Control TreeView", "tree");
+    info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTreeView::setBackground, &VYRQTreeView::getBackground,
+                                           vyr::commonStates()));
+    info.rows.push_back(
+        vyr::fillStatesRow("Background", &VYRQTreeView::setItemBackground, &VYRQTreeView::getItemBackground));
+    info.rows.push_back(
+        vyr::textStatesRow("TextStyle", &VYRQTreeView::setItemTextStyle, &VYRQTreeView::getItemTextStyle));
+    info.rows.push_back(vyr::intRow("ItemHeight", &VYRQTreeView::setItemHeight, &VYRQTreeView::getItemHeight));
+    return info;
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQTreeView.cpp"

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QItemDelegate>
+#include <QPointer>
+
+class VYRQTreeViewImpl;
+
+// Paints a tree's items from its styles (state, decoration icon, text) and sizes them
+// from the tree's item height and the widths of their texts and icons.
+class VYRQTreeViewItemDelegate : public QItemDelegate {
+    Q_OBJECT
+public:
+    explicit VYRQTreeViewItemDelegate(VYRQTreeViewImpl* impl);
+    ~VYRQTreeViewItemDelegate() override;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    QPointer<VYRQTreeViewImpl> m_impl;
+};

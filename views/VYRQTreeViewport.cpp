@@ -1,0 +1,11 @@
+#include "VYRQTreeViewport.h"
+
+#include "VYRQTreeViewImpl.h"
+
+VYRQTreeViewport::VYRQTreeViewport(VYRQTreeViewImpl* impl, QWidget* parent)
+    : QWidget(parent)
+    , m_impl(impl)
+{
+}
+
+VYRQTreeViewport::~VYRQTreeViewport() = default;

@@ -1,0 +1,5 @@
+#pragma once
+
+// Registers the item views under their type keys and short aliases; run once by
+// the built-in registration at start-up.
+void vyrRegisterViewControls();

@@ -1,0 +1,8 @@
+#include "VYRQViewport.h"
+
+VYRQViewport::VYRQViewport(VYRQTableViewImpl* impl, QWidget* parent)
+    : VYRQConerWidget(impl, parent)
+{
+}
+
+VYRQViewport::~VYRQViewport() = default;
