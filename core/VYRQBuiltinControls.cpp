@@ -15,6 +15,7 @@
 #include "VYRQProgressBar.h"
 #include "VYRQPushButton.h"
 #include "VYRQRadioButton.h"
+#include "VYRQRibbonRegistry.h"
 #include "VYRQScrollBar.h"
 #include "VYRQScrollView.h"
 #include "VYRQSlider.h"
@@ -80,6 +81,7 @@ void vyrInitQtControl()
     addFactory({"qtlabelex"}, &VYRQLabelEx::createVYRQLabelEx);
     addFactory({"canvas"}, &VYRQCanvas::createVYRQCanvas);
     addFactory({"qtspinbox", "spinbox", "dnumedit"}, &VYRQSpinBox::createVYRQSpinBox);
+    vyrRegisterRibbonControls();
 
     // The emulator and the designer show demonstration content in their views.
     if (QCoreApplication::instance() && vyr::pathNamesEmulator(QCoreApplication::applicationFilePath()))

@@ -7,6 +7,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
+#include "VYRQMenu.h"
 #include "VYRQResourceManager.h"
 #include "VYRQSubWin.h"
 #include "VYRQWidgetBase.h"
@@ -360,14 +361,13 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
 
 VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name)
 {
-    Q_UNUSED(parent);
     VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
     Json::Value root;
     if (!readDocument(name, root))
         return nullptr;
-    // Menus are built from the document once the ribbon subsystem supplies the
-    // menu class; until then a readable menu file yields no menu.
-    return nullptr;
+    auto* menu = new VYRQMenu(parent);
+    menu->readJsonValue(&root);
+    return menu;
 }
 
 QString jsonUtf8ToQString(const char* text)
