@@ -216,8 +216,17 @@ QRect VYRQRibbonButton::textRect() const
     const int h = height();
     if (m_itemSize == VYR_RIBBON_ITEM_SIZE::large)
         return QRect(4, h - 27, w - 8, 23);
-    const int reserve = popupIndicatorRect().isValid() ? 48 : 31;
-    return QRect(27, 0, std::max(w - reserve, 0), h);
+    const int indicator = popupIndicatorRect().isValid() ? 17 : 0;
+    // Without an icon the text takes the icon's place: tabs and scroll buttons sized
+    // to their text would otherwise cut it short or show none of it.
+    if (!hasIcon())
+        return QRect(4, 0, std::max(w - 8 - indicator, 0), h);
+    return QRect(27, 0, std::max(w - 31 - indicator, 0), h);
+}
+
+bool VYRQRibbonButton::hasIcon() const
+{
+    return !m_ribbonIcon.isEmpty() || (m_action && !m_action->icon().isNull());
 }
 
 QColor VYRQRibbonButton::contextColor() const

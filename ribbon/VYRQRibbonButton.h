@@ -65,6 +65,7 @@ private:
     CtrlState paintState() const;
     QRect iconRect() const;
     QRect textRect() const;
+    bool hasIcon() const;
     QColor contextColor() const;
 
     VYR_RIBBON_ITEM_SIZE m_itemSize;

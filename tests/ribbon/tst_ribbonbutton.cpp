@@ -221,6 +221,54 @@ private slots:
         QVERIFY(button.isNull());
     }
 
+    // Without an icon the text takes the icon's place, so narrow buttons ("<", tabs
+    // sized to their text) still show it; with an icon it starts after the icon.
+    void textBesideIconOnly_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("withIcon");
+        QTest::addColumn<int>("fromX");   // the text's left edge lies in [fromX, toX)
+        QTest::addColumn<int>("toX");
+        QTest::newRow("scroll button") << 20 << "<" << false << 4 << 16;
+        QTest::newRow("tab") << 68 << "Home" << false << 4 << 27;
+        QTest::newRow("with icon") << 120 << "Home" << true << 27 << 116;
+    }
+
+    void textBesideIconOnly()
+    {
+        QFETCH(int, width);
+        QFETCH(QString, text);
+        QFETCH(bool, withIcon);
+        QFETCH(int, fromX);
+        QFETCH(int, toX);
+        VYRQRibbonButton button(nullptr, Size::small);
+        button.resize(width, 24);
+        button.setText(text);
+        button.setTextStyle(AllStates, sty::text("t", Qt::black, 1));
+        QAction action(text);
+        if (withIcon) {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::white);
+            action.setIcon(QIcon(pixmap));
+            button.setRibbonAction(&action);
+        }
+        button.setShowText(true);
+        const QImage with = render(button);
+        button.setShowText(false);
+        const QImage without = render(button);
+        int left = width, right = -1;
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < 24; ++y)
+                if (with.pixel(x, y) != without.pixel(x, y)) {
+                    left = qMin(left, x);
+                    right = qMax(right, x);
+                }
+        QVERIFY2(right >= 0, "no text drawn");
+        QVERIFY(left >= fromX && left < toX);
+        QVERIFY(right < width - 4);
+    }
+
     // Pressed look when checked, the context colour strip, the split divider and arrow.
     void paint()
     {
