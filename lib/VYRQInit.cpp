@@ -7,6 +7,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
+#include "VYRQRibbonRegistry.h"
 #include "VYRQViewRegistry.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ void vyrInitQtControl()
     vyrRegisterContainerControls();
     vyrRegisterBasicControls();
     vyrRegisterViewControls();
+    vyrRegisterRibbonControls();
 
     // The emulator and the designer show demonstration content in their views.
     if (QCoreApplication::instance() && vyr::pathNamesEmulator(QCoreApplication::applicationFilePath()))

@@ -7,6 +7,7 @@
 #include "VYRQGlobal.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQMenu.h"
 #include "VYRQResourceManager.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
@@ -92,13 +93,12 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
 
 VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name)
 {
-    Q_UNUSED(parent);
     VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
     Json::Value root;
     if (!vyr::readPageDocument(name, root))
         return nullptr;
-    // Menus are built from the document once the ribbon subsystem supplies the
-    // menu class; until then a readable menu file yields no menu.
-    return nullptr;
+    auto* menu = new VYRQMenu(parent);
+    menu->readJsonValue(&root);
+    return menu;
 }
 

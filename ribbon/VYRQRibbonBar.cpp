@@ -1,0 +1,841 @@
+#include "VYRQRibbonBar.h"
+#include "VYRQRibbonBarImpl.h"
+
+#include "VYRQContainer.h"
+#include "VYRQContainerImpl.h"
+#include "VYRQPropertyRows.h"
+#include "VYRQRibbonButton.h"
+#include "VYRQRibbonContextGroup.h"
+#include "VYRQRibbonGallery.h"
+#include "VYRQRibbonGroup.h"
+#include "VYRQRibbonLayout.h"
+#include "VYRQRibbonMenu.h"
+#include "VYRQRibbonPage.h"
+#include "VYRQRibbonPlace_p.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* contentLeftProperty = "vyrRibbonContentLeft";
+constexpr const char* contentRightProperty = "vyrRibbonContentRight";
+constexpr const char* contextColorProperty = "vyrRibbonContextColor";
+// Menus nest; a menu that holds itself must not recurse for ever.
+constexpr int maxMenuDepth = 32;
+
+FillStyle solidFill(const QColor& color, const QColor& border, int radius)
+{
+    FillStyle style;
+    style.draw = true;
+    style.colorMode = true;
+    style.fill.color = color;
+    style.fill.borderColor = border.isValid() ? border : color;
+    style.fill.border = border.isValid();
+    style.fill.borderSize = border.isValid() ? 1 : 0;
+    style.fill.round = radius;
+    return style;
+}
+
+TextStyleDesc centredText(const QColor& color, int size)
+{
+    TextStyleDesc style;
+    style.color = color;
+    style.size = size;
+    style.hor = 1;
+    style.ver = 1;
+    style.singleLine = true;
+    return style;
+}
+
+VYRQContainer* makeRow(QWidget* parent)
+{
+    auto* row = new VYRQContainer(parent);
+    row->setChildLayout(VYRQContainer::NoUse);
+    return row;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// VYRQRibbonBarImpl
+
+VYRQRibbonBarImpl::VYRQRibbonBarImpl(VYRQRibbonBar* owner)
+    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtribbonbar"))
+    , q(owner)
+{
+    const QColor none;
+    barBackground = solidFill(QColor(246, 248, 251), QColor(194, 202, 214), 0);
+    pageBackground = solidFill(Qt::white, QColor(207, 214, 224), 0);
+    groupBackground = solidFill(QColor(250, 252, 255), QColor(215, 221, 231), 4);
+    tabBackgrounds.set(Normal, solidFill(QColor(238, 242, 248), none, 0));
+    tabBackgrounds.set(Hot, solidFill(QColor(226, 238, 252), QColor(144, 183, 225), 3));
+    tabBackgrounds.set(Pressed, solidFill(Qt::white, QColor(128, 171, 220), 3));
+    tabBackgrounds.set(Disable, solidFill(QColor(238, 242, 248), none, 0));
+    buttonBackgrounds.set(Normal, solidFill(Qt::white, QColor(210, 216, 225), 3));
+    buttonBackgrounds.set(Hot, solidFill(QColor(232, 242, 255), QColor(129, 174, 226), 3));
+    buttonBackgrounds.set(Pressed, solidFill(QColor(204, 226, 252), QColor(89, 143, 208), 3));
+    buttonBackgrounds.set(Disable, solidFill(QColor(238, 238, 238), QColor(220, 220, 220), 3));
+    tabText = centredText(QColor(30, 40, 54), 12);
+    groupTitleText = centredText(QColor(91, 103, 119), 11);
+    buttonText = centredText(QColor(40, 48, 60), 11);
+    headerBackground = solidFill(QColor(246, 248, 251), none, 0);
+    accentFill = solidFill(QColor(229, 238, 255), QColor(89, 132, 208), 3);
+    galleryBackground = solidFill(Qt::white, QColor(207, 214, 224), 3);
+}
+
+VYRQRibbonBarImpl::~VYRQRibbonBarImpl() = default;
+
+void VYRQRibbonBarImpl::styleButton(VYRQRibbonButton* button, bool asTab) const
+{
+    if (!button)
+        return;
+    for (int state = Normal; state < CtrlStateCount; ++state) {
+        button->setBackground(CtrlState(state), (asTab ? tabBackgrounds : buttonBackgrounds).get(state));
+        button->setTextStyle(CtrlState(state), asTab ? tabText : buttonText);
+    }
+}
+
+void VYRQRibbonBarImpl::applyRibbonStyles()
+{
+    if (!topRow)
+        return;
+    topRow->setBackground(headerBackground);
+    tabRow->setBackground(headerBackground);
+    pageArea->setBackground(pageBackground);
+    styleButton(applicationButton, false);
+    styleButton(tabScrollLeft, false);
+    styleButton(tabScrollRight, false);
+    QVector<VYRQRibbonButton*> tabs;
+    for (const QPointer<VYRQRibbonButton>& tab : qAsConst(tabButtons)) {
+        styleButton(tab, true);
+        tabs.append(tab);
+    }
+    // The page area is reached only while it is a child of the bar.
+    for (VYRQRibbonButton* button : q->findChildren<VYRQRibbonButton*>())
+        if (!tabs.contains(button))
+            styleButton(button, false);
+    for (VYRQRibbonGallery* gallery : q->findChildren<VYRQRibbonGallery*>())
+        gallery->setBackground(galleryBackground);
+    q->update();
+}
+
+void VYRQRibbonBarImpl::notifyChangeLanguage()
+{
+    applyRibbonStyles();
+    q->updateLayout();
+}
+
+// ---------------------------------------------------------------------------
+// Construction
+
+VYRQRibbonBar::VYRQRibbonBar(QWidget* parent)
+    : VYRQControl(parent)
+{
+    VYRQRibbonBarImpl* d = impl();
+    d->topRow = makeRow(this);
+    d->tabRow = makeRow(this);
+    d->pageArea = makeRow(this);
+    d->popup = makeRow(nullptr);
+    d->popup->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+    d->popup->installEventFilter(this);
+
+    d->applicationButton = new VYRQRibbonButton(d->topRow, VYR_RIBBON_ITEM_SIZE::small);
+    d->applicationButton->setObjectName(QStringLiteral("ribbonApplicationButton"));
+    d->applicationButton->setText(QStringLiteral("File"));
+    d->applicationButton->hide();
+    d->tabScrollLeft = new VYRQRibbonButton(d->tabRow, VYR_RIBBON_ITEM_SIZE::small);
+    d->tabScrollLeft->setText(QStringLiteral("<"));
+    d->tabScrollRight = new VYRQRibbonButton(d->tabRow, VYR_RIBBON_ITEM_SIZE::small);
+    d->tabScrollRight->setText(QStringLiteral(">"));
+    connect(d->tabScrollLeft, &QAbstractButton::clicked, this, [this] {
+        impl()->tabScrollOffset = std::max(impl()->tabScrollOffset - 100, 0);
+        updateTabLayout();
+    });
+    connect(d->tabScrollRight, &QAbstractButton::clicked, this, [this] {
+        impl()->tabScrollOffset = int(std::min<qint64>(qint64(impl()->tabScrollOffset) + 100, INT_MAX / 2));
+        updateTabLayout();
+    });
+
+    finishConstruction();
+    d->applyRibbonStyles();
+    updateLayout();
+}
+
+// The page area is not handed back from an open popup here: the bar's parent may be
+// tearing down its own children, and the popup deletes the area with itself.
+VYRQRibbonBar::~VYRQRibbonBar()
+{
+    VYRQRibbonBarImpl* d = impl();
+    d->destroying = true;
+    d->popup->removeEventFilter(this);
+    hideMinimizedPopup();
+    clearContent();
+    delete d->popup;
+    d->popup = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Pages and tabs
+
+VYRQRibbonPage* VYRQRibbonBar::insertPage(int index, const QString& id, const QString& title)
+{
+    VYRQRibbonBarImpl* d = impl();
+    auto* page = new VYRQRibbonPage(id, title, d->pageArea);
+    page->setBar(this);
+    page->hide();
+    d->pages.insert(std::max(0, std::min(index, d->pages.size())), page);
+    if (!d->currentPage)
+        d->currentPage = page;
+    rebuildTabs();
+    return page;
+}
+
+VYRQRibbonPage* VYRQRibbonBar::addPage(const QString& id, const QString& title)
+{
+    return insertPage(pageCount(), id, title);
+}
+
+// The page leaves every list at once and goes once the event loop is back.
+void VYRQRibbonBar::detachPage(VYRQRibbonPage* page)
+{
+    VYRQRibbonBarImpl* d = impl();
+    for (VYRQRibbonContextGroup* group : qAsConst(d->contextGroups))
+        group->m_pages.removeAll(page);
+    d->pages.removeAll(page);
+    d->tabPages.removeAll(page);
+    page->setBar(nullptr);
+    vyr::discardRibbonWidget(page);
+}
+
+bool VYRQRibbonBar::removePage(VYRQRibbonPage* page)
+{
+    VYRQRibbonBarImpl* d = impl();
+    if (!page || !d->pages.contains(page))
+        return false;
+    detachPage(page);
+    if (d->currentPage == page)
+        d->currentPage = d->pages.value(0, nullptr);
+    rebuildTabs();
+    return true;
+}
+
+void VYRQRibbonBar::clearPages()
+{
+    VYRQRibbonBarImpl* d = impl();
+    const QVector<VYRQRibbonPage*> pages = d->pages;
+    for (VYRQRibbonPage* page : pages)
+        detachPage(page);
+    for (VYRQRibbonContextGroup* group : qAsConst(d->contextGroups))
+        group->m_pages.clear();
+    d->currentPage = nullptr;
+    rebuildTabs();
+}
+
+void VYRQRibbonBar::forgetPage(VYRQRibbonPage* page)
+{
+    VYRQRibbonBarImpl* d = impl();
+    for (VYRQRibbonContextGroup* group : qAsConst(d->contextGroups))
+        group->m_pages.removeAll(page);
+    d->pages.removeAll(page);
+    d->tabPages.removeAll(page);
+    if (d->currentPage == page)
+        d->currentPage = nullptr;
+    rebuildTabs();
+}
+
+// A context group deleted from outside: its pages stay, as pages of the bar.
+void VYRQRibbonBar::forgetContextGroup(VYRQRibbonContextGroup* group)
+{
+    if (impl()->contextGroups.removeAll(group) > 0)
+        rebuildTabs();
+}
+
+VYRQRibbonPage* VYRQRibbonBar::pageAt(int index) const
+{
+    return impl()->pages.value(index, nullptr);
+}
+
+VYRQRibbonPage* VYRQRibbonBar::pageById(const QString& id) const
+{
+    for (VYRQRibbonPage* page : impl()->pages)
+        if (page->pageId() == id)
+            return page;
+    return nullptr;
+}
+
+int VYRQRibbonBar::pageCount() const
+{
+    return impl()->pages.size();
+}
+
+int VYRQRibbonBar::currentPage() const
+{
+    return impl()->pages.indexOf(impl()->currentPage);
+}
+
+VYRQRibbonPage* VYRQRibbonBar::currentPageWidget() const
+{
+    return impl()->currentPage;
+}
+
+bool VYRQRibbonBar::setCurrentPage(int index)
+{
+    VYRQRibbonBarImpl* d = impl();
+    VYRQRibbonPage* page = d->pages.value(index, nullptr);
+    if (!page || !d->tabPages.contains(page))
+        return false;
+    d->currentPage = page;
+    updatePageVisibility();
+    for (int i = 0; i < d->tabButtons.size(); ++i) {
+        if (VYRQRibbonButton* tab = d->tabButtons[i]) {
+            const QSignalBlocker blocker(tab);
+            tab->setChecked(d->tabPages.value(i) == page);
+        }
+    }
+    updateTabLayout();
+    emit currentPageChanged(index);
+    if (d->minimized)
+        showMinimizedPopup();
+    return true;
+}
+
+bool VYRQRibbonBar::setCurrentPage(const QString& id)
+{
+    VYRQRibbonPage* page = pageById(id);
+    return page && setCurrentPage(impl()->pages.indexOf(page));
+}
+
+void VYRQRibbonBar::rebuildTabs()
+{
+    VYRQRibbonBarImpl* d = impl();
+    // A slot on currentPageChanged may rebuild the tabs while the clicked tab is still
+    // handling its release: the old buttons go once the event loop is back.
+    for (const QPointer<VYRQRibbonButton>& tab : qAsConst(d->tabButtons))
+        vyr::discardRibbonWidget(tab);
+    d->tabButtons.clear();
+    d->tabPages.clear();
+    for (VYRQRibbonPage* page : qAsConst(d->pages)) {
+        VYRQRibbonContextGroup* group = page->contextGroup();
+        if (group && !group->isVisible())
+            continue;
+        d->tabPages.append(page);
+        auto* tab = new VYRQRibbonButton(d->tabRow, VYR_RIBBON_ITEM_SIZE::small);
+        tab->setObjectName(QStringLiteral("ribbonTab_%1").arg(page->pageId()));
+        tab->setText(page->title());
+        tab->setCheckable(true);
+        tab->setChecked(page == d->currentPage);
+        tab->setProperty(contextColorProperty, group ? group->color() : QColor());
+        const QPointer<VYRQRibbonPage> target(page);
+        connect(tab, &QAbstractButton::clicked, this, [this, target] {
+            if (target)
+                onTabClicked(target);
+        });
+        d->styleButton(tab, true);
+        d->tabButtons.append(tab);
+    }
+    if (!d->tabPages.contains(d->currentPage))
+        d->currentPage = d->tabPages.value(0, nullptr);
+    updatePageVisibility();
+    updateTabLayout();
+}
+
+void VYRQRibbonBar::onTabClicked(VYRQRibbonPage* page)
+{
+    VYRQRibbonBarImpl* d = impl();
+    if (page == d->currentPage && !d->minimized) {
+        d->minimized = true;
+        emit minimizedChanged(true);
+        updateGeometry();
+        updateLayout();
+        return;
+    }
+    setCurrentPage(d->pages.indexOf(page));
+}
+
+void VYRQRibbonBar::updatePageVisibility()
+{
+    VYRQRibbonBarImpl* d = impl();
+    const bool popupShown = d->popup && d->popup->isVisible();
+    for (VYRQRibbonPage* page : qAsConst(d->pages))
+        page->setVisible(page == d->currentPage && (!d->minimized || popupShown));
+    if (d->currentPage) {
+        vyr::placeRibbonChild(d->currentPage, QRect(0, 0, d->pageArea->width(), d->pageArea->height()));
+        d->currentPage->raise();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Context groups
+
+VYRQRibbonContextGroup* VYRQRibbonBar::addContextGroup(const QString& id, const QString& title, const QColor& color)
+{
+    if (VYRQRibbonContextGroup* existing = contextGroupById(id))
+        return existing;
+    auto* group = new VYRQRibbonContextGroup(id, title, color, this);
+    impl()->contextGroups.append(group);
+    return group;
+}
+
+VYRQRibbonContextGroup* VYRQRibbonBar::contextGroupById(const QString& id) const
+{
+    for (VYRQRibbonContextGroup* group : impl()->contextGroups)
+        if (group->contextId() == id)
+            return group;
+    return nullptr;
+}
+
+void VYRQRibbonBar::showContextGroup(const QString& id)
+{
+    VYRQRibbonContextGroup* group = contextGroupById(id);
+    if (!group)
+        return;
+    group->m_visible = true;
+    rebuildTabs();
+}
+
+void VYRQRibbonBar::hideContextGroup(const QString& id)
+{
+    VYRQRibbonContextGroup* group = contextGroupById(id);
+    if (!group)
+        return;
+    group->m_visible = false;
+    VYRQRibbonBarImpl* d = impl();
+    if (d->currentPage && d->currentPage->contextGroup() == group) {
+        d->currentPage = nullptr;
+        for (VYRQRibbonPage* page : qAsConst(d->tabPages)) {
+            if (page->contextGroup() != group) {
+                d->currentPage = page;
+                break;
+            }
+        }
+    }
+    rebuildTabs();
+}
+
+// ---------------------------------------------------------------------------
+// Header content and commands
+
+void VYRQRibbonBar::setApplicationMenu(const QString& text, VYRQRibbonMenu* menu, const QString& iconPath)
+{
+    VYRQRibbonButton* button = impl()->applicationButton;
+    button->setText(text);
+    button->setRibbonIcon(iconPath);
+    button->setPopupMode(VYR_RIBBON_POPUP_MODE::instant);
+    if (menu && menu->parent() != button)
+        menu->setParent(button, menu->windowFlags());
+    button->setPopupMenu(menu);
+    button->setVisible(menu != nullptr);
+    if (menu)
+        registerMenuActions(menu);
+    updateLayout();
+}
+
+VYRQRibbonButton* VYRQRibbonBar::applicationButton() const
+{
+    return impl()->applicationButton;
+}
+
+VYRQRibbonButton* VYRQRibbonBar::addQuickAction(QAction* action)
+{
+    if (!action)
+        return nullptr;
+    VYRQRibbonBarImpl* d = impl();
+    registerAction(action);
+    auto* button = new VYRQRibbonButton(d->topRow, VYR_RIBBON_ITEM_SIZE::small);
+    button->setRibbonAction(action);
+    button->setShowText(false);
+    button->setToolTip(action->text());
+    d->quickAccess.append(button);
+    d->styleButton(button, false);
+    button->show();
+    updateLayout();
+    return button;
+}
+
+void VYRQRibbonBar::addTopRightWidget(QWidget* widget)
+{
+    if (!widget)
+        return;
+    widget->setParent(impl()->topRow);
+    impl()->topRight.append(widget);
+    widget->show();
+    updateLayout();
+}
+
+void VYRQRibbonBar::registerAction(QAction* action)
+{
+    if (!action)
+        return;
+    VYRQRibbonBarImpl* d = impl();
+    if (!d->registeredActions.contains(action)) {
+        d->registeredActions.append(action);
+        connect(action, &QObject::destroyed, this, &VYRQRibbonBar::onActionDestroyed, Qt::UniqueConnection);
+        connect(action, &QAction::triggered, this, &VYRQRibbonBar::onActionTriggered, Qt::UniqueConnection);
+    }
+    if (action->parent() == this && !d->ownedActions.contains(action))
+        d->ownedActions.append(action);
+}
+
+void VYRQRibbonBar::registerMenuActions(QWidget* menu, int depth)
+{
+    if (!menu || depth > maxMenuDepth)
+        return;
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (action->menu())
+            registerMenuActions(action->menu(), depth + 1);
+        else if (!action->isSeparator())
+            registerAction(action);
+    }
+}
+
+void VYRQRibbonBar::onActionTriggered(bool checked)
+{
+    if (auto* action = qobject_cast<QAction*>(sender()))
+        emit commandTriggered(action->objectName(), checked);
+}
+
+// A destroyed action's guarded entries are null by now.
+void VYRQRibbonBar::onActionDestroyed()
+{
+    impl()->registeredActions.removeAll(QPointer<QAction>());
+    impl()->ownedActions.removeAll(QPointer<QAction>());
+}
+
+QAction* VYRQRibbonBar::findAction(const QString& commandId) const
+{
+    for (const QPointer<QAction>& action : impl()->registeredActions)
+        if (action && action->objectName() == commandId)
+            return action;
+    return nullptr;
+}
+
+void VYRQRibbonBar::clearContent()
+{
+    VYRQRibbonBarImpl* d = impl();
+    hideMinimizedPopup();
+    clearPages();
+    // A context group taken away from the bar (another parent) is no longer the
+    // bar's to delete; it is only let go.
+    const QVector<VYRQRibbonContextGroup*> groups = d->contextGroups;
+    d->contextGroups.clear();
+    for (VYRQRibbonContextGroup* group : groups) {
+        if (group->parent() == this)
+            delete group;
+        else
+            group->m_bar = nullptr;
+    }
+    for (const QPointer<QWidget>& widget : qAsConst(d->quickAccess))
+        vyr::discardRibbonWidget(widget);
+    d->quickAccess.clear();
+    for (const QPointer<QWidget>& widget : qAsConst(d->topRight))
+        vyr::discardRibbonWidget(widget);
+    d->topRight.clear();
+    // Commands stay connected to nothing: an action that outlives the content and is
+    // registered again must not report twice.
+    for (const QPointer<QAction>& action : qAsConst(d->registeredActions))
+        if (action)
+            disconnect(action, nullptr, this, nullptr);
+    for (const QPointer<QAction>& action : qAsConst(d->ownedActions))
+        if (action)
+            action->deleteLater();
+    d->ownedActions.clear();
+    d->registeredActions.clear();
+    if (VYRQRibbonMenu* menu = d->applicationButton->popupMenu()) {
+        menu->hide();
+        menu->deleteLater();
+    }
+    d->applicationButton->setPopupMenu(nullptr);
+    d->applicationButton->hide();
+}
+
+void VYRQRibbonBar::setLayoutMode(VYR_RIBBON_LAYOUT_MODE mode)
+{
+    VYRQRibbonBarImpl* d = impl();
+    if (mode == d->layoutMode)
+        return;
+    d->layoutMode = mode;
+    d->groupRows = mode == VYR_RIBBON_LAYOUT_MODE::compact ? 2 : 3;
+    emit layoutModeChanged(mode);
+    relayoutPages();
+    updateGeometry();
+    updateLayout();
+}
+
+void VYRQRibbonBar::relayoutPages()
+{
+    for (VYRQRibbonPage* page : qAsConst(impl()->pages))
+        page->relayoutGroups();
+}
+
+VYR_RIBBON_LAYOUT_MODE VYRQRibbonBar::layoutMode() const
+{
+    return impl()->layoutMode;
+}
+
+void VYRQRibbonBar::setMinimized(bool on)
+{
+    VYRQRibbonBarImpl* d = impl();
+    if (on == d->minimized)
+        return;
+    d->minimized = on;
+    if (!on)
+        hideMinimizedPopup();
+    emit minimizedChanged(on);
+    updateGeometry();
+    updateLayout();
+}
+
+bool VYRQRibbonBar::isMinimized() const
+{
+    return impl()->minimized;
+}
+
+bool VYRQRibbonBar::isTabOverflowing() const
+{
+    return impl()->totalTabWidth > impl()->tabRow->width();
+}
+
+int VYRQRibbonBar::groupRows() const
+{
+    return impl()->groupRows;
+}
+
+int VYRQRibbonBar::pageHeight() const
+{
+    return impl()->pageHeight;
+}
+
+int VYRQRibbonBar::topRowHeight() const
+{
+    return impl()->topRowHeight;
+}
+
+int VYRQRibbonBar::tabRowHeight() const
+{
+    return impl()->tabRowHeight;
+}
+
+QString VYRQRibbonBar::configFile() const
+{
+    return impl()->configFile;
+}
+
+QString VYRQRibbonBar::lastError() const
+{
+    return impl()->lastError;
+}
+
+// ---------------------------------------------------------------------------
+// Minimised popup
+
+void VYRQRibbonBar::showMinimizedPopup()
+{
+    VYRQRibbonBarImpl* d = impl();
+    if (!d->minimized || !d->currentPage)
+        return;
+    if (d->pageArea->parentWidget() != d->popup)
+        d->pageArea->setParent(d->popup);
+    const bool compact = d->layoutMode == VYR_RIBBON_LAYOUT_MODE::compact;
+    const QPoint at = mapToGlobal(QPoint(0, compact ? d->topRowHeight : d->topRowHeight + d->tabRowHeight));
+    d->popup->setGeometry(QRect(at, QSize(width(), d->pageHeight)));
+    vyr::placeRibbonChild(d->pageArea, QRect(0, 0, d->popup->width(), d->popup->height()));
+    // Reparenting hid the page area; the popup must not open empty.
+    d->pageArea->show();
+    d->popup->show();
+    updatePageVisibility();
+    d->popup->raise();
+}
+
+void VYRQRibbonBar::hideMinimizedPopup()
+{
+    VYRQRibbonBarImpl* d = impl();
+    if (!d->popup)
+        return;
+    if (d->popup->isVisible())
+        d->popup->hide();
+    if (d->pageArea->parentWidget() != this && !d->destroying) {
+        d->pageArea->setParent(this);
+        d->pageArea->hide();
+    }
+}
+
+// A popup closed by a click outside it hands the page area back to the bar.
+bool VYRQRibbonBar::eventFilter(QObject* watched, QEvent* event)
+{
+    VYRQRibbonBarImpl* d = impl();
+    if (d && watched == d->popup && event->type() == QEvent::Hide && d->pageArea->parentWidget() == d->popup) {
+        d->pageArea->setParent(this);
+        d->pageArea->hide();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+QSize VYRQRibbonBar::sizeHint() const
+{
+    const VYRQRibbonBarImpl* d = impl();
+    return VYRQRibbonLayout::barSizeHint(d->layoutMode == VYR_RIBBON_LAYOUT_MODE::compact, d->minimized,
+                                         d->topRowHeight, d->tabRowHeight, d->pageHeight);
+}
+
+void VYRQRibbonBar::updateLayout()
+{
+    VYRQRibbonBarImpl* d = impl();
+    const bool compact = d->layoutMode == VYR_RIBBON_LAYOUT_MODE::compact;
+    VYRQContainer* host = compact ? d->tabRow : d->topRow;
+    auto adopt = [host](QWidget* widget) {
+        if (!widget || widget->parentWidget() == host)
+            return;
+        const bool hidden = widget->isHidden();
+        widget->setParent(host);
+        widget->setVisible(!hidden);
+    };
+    adopt(d->applicationButton);
+
+    VYRQRibbonLayout::HeaderRequest request;
+    request.barWidth = width();
+    request.compact = compact;
+    request.topRowHeight = d->topRowHeight;
+    request.tabRowHeight = d->tabRowHeight;
+    request.applicationVisible = !d->applicationButton->isHidden();
+    request.applicationHintWidth = d->applicationButton->sizeHint().width();
+    QVector<QWidget*> quick;
+    for (const QPointer<QWidget>& widget : qAsConst(d->quickAccess)) {
+        if (!widget)
+            continue;
+        adopt(widget);
+        auto* button = qobject_cast<VYRQRibbonButton*>(widget);
+        request.quickWidths.append(
+            VYRQRibbonLayout::quickAccessWidth(widget->sizeHint().width(), button && !button->getShowText()));
+        quick.append(widget);
+    }
+    QVector<QWidget*> topRight;
+    for (const QPointer<QWidget>& widget : qAsConst(d->topRight)) {
+        if (!widget)
+            continue;
+        adopt(widget);
+        request.topRightHintWidths.append(widget->sizeHint().width());
+        topRight.append(widget);
+    }
+    const VYRQRibbonLayout::HeaderPlacement placed = VYRQRibbonLayout::header(request);
+
+    vyr::placeRibbonChild(d->topRow, placed.topRow);
+    d->topRow->setVisible(!compact);
+    vyr::placeRibbonChild(d->tabRow, placed.tabRow);
+    d->tabRow->show();
+    if (request.applicationVisible)
+        vyr::placeRibbonChild(d->applicationButton, placed.application);
+    for (int i = 0; i < quick.size(); ++i)
+        vyr::placeRibbonChild(quick[i], placed.quick[i]);
+    for (int i = 0; i < topRight.size(); ++i)
+        vyr::placeRibbonChild(topRight[i], placed.topRight[i]);
+    d->tabRow->setProperty(contentLeftProperty, placed.contentLeft);
+    d->tabRow->setProperty(contentRightProperty, placed.contentRight);
+    updateTabLayout();
+
+    if (!d->minimized && d->pageArea->parentWidget() != this)
+        hideMinimizedPopup();
+    if (d->pageArea->parentWidget() == this) {
+        vyr::placeRibbonChild(d->pageArea,
+                              QRect(0, placed.header, width(), std::max(height() - placed.header, 0)));
+        d->pageArea->setVisible(!d->minimized);
+    }
+    updatePageVisibility();
+    update();
+}
+
+void VYRQRibbonBar::updateTabLayout()
+{
+    VYRQRibbonBarImpl* d = impl();
+    VYRQRibbonLayout::TabRequest request;
+    QVector<VYRQRibbonButton*> tabs;
+    QVector<VYRQRibbonPage*> pages;
+    for (int i = 0; i < d->tabButtons.size(); ++i) {
+        VYRQRibbonButton* tab = d->tabButtons[i];
+        if (!tab)
+            continue;
+        tabs.append(tab);
+        pages.append(d->tabPages.value(i, nullptr));
+        request.widths.append(VYRQRibbonLayout::tabWidth(tab->fontMetrics().horizontalAdvance(tab->text())));
+    }
+    request.compact = d->layoutMode == VYR_RIBBON_LAYOUT_MODE::compact;
+    request.contentLeft = d->tabRow->property(contentLeftProperty).toInt();
+    request.contentRight = d->tabRow->property(contentRightProperty).toInt();
+    request.rowWidth = d->tabRow->width();
+    request.rowHeight = d->tabRow->height();
+    request.offset = d->tabScrollOffset;
+    const VYRQRibbonLayout::TabPlacement placed = VYRQRibbonLayout::tabs(request);
+    d->totalTabWidth = placed.total;
+    d->tabScrollOffset = placed.offset;
+    for (int i = 0; i < tabs.size(); ++i) {
+        vyr::placeRibbonChild(tabs[i], placed.tabs[i]);
+        tabs[i]->setChecked(pages[i] && pages[i] == d->currentPage);
+        tabs[i]->setVisible(placed.visible[i]);
+    }
+    d->tabScrollLeft->setVisible(placed.overflow);
+    d->tabScrollRight->setVisible(placed.overflow);
+    d->tabScrollLeft->setEnabled(placed.leftEnabled);
+    d->tabScrollRight->setEnabled(placed.rightEnabled);
+    if (placed.overflow) {
+        vyr::placeRibbonChild(d->tabScrollLeft, placed.left);
+        vyr::placeRibbonChild(d->tabScrollRight, placed.right);
+        d->tabScrollLeft->raise();
+        d->tabScrollRight->raise();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Events
+
+void VYRQRibbonBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    VYRQWidgetBaseImpl::drawFillStyle(&painter, impl()->barBackground, rect());
+}
+
+void VYRQRibbonBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    updateLayout();
+}
+
+void VYRQRibbonBar::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+}
+
+void VYRQRibbonBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+}
+
+void VYRQRibbonBar::enterEvent(QEvent* event)
+{
+    QWidget::enterEvent(event);
+}
+
+void VYRQRibbonBar::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Designer record: the common rows only; the bar's own keys live in its JSON.
+
+ControlInfo VYRQRibbonBar::getProps()
+{
+    return vyr::makeControlInfo("qtribbonbar", "VYRQRibbonBar", "RibbonBar", "Vyrant themed ribbon command surface",
+                                "ribbonbar");
+}
+
+// The meta-object code needs the complete implementation class.
+#include "moc_VYRQRibbonBar.cpp"

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "VYRQRibbonTypes.h"
+#include "VYRQStateStyles.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QPointer>
+#include <QVector>
+
+class QAction;
+class VYRQContainer;
+class VYRQRibbonBar;
+class VYRQRibbonButton;
+class VYRQRibbonContextGroup;
+class VYRQRibbonPage;
+
+// The ribbon bar's state: its style slots, its rows and lists, its current page,
+// layout mode, minimised flag and sizes. The bar's operations work on it.
+class VYRQRibbonBarImpl : public VYRQWidgetBaseImpl {
+    Q_OBJECT
+public:
+    explicit VYRQRibbonBarImpl(VYRQRibbonBar* owner);
+    ~VYRQRibbonBarImpl() override;
+
+    // Style slots; the numbers are those of the bar's "style" entries.
+    FillStyle barBackground;            // 0
+    FillStyle pageBackground;           // 1
+    FillStyle groupBackground;          // 2, drawn by each group
+    vyr::FillStates tabBackgrounds;     // 4 to 7
+    vyr::FillStates buttonBackgrounds;  // 8 to 11
+    TextStyleDesc tabText;              // 12
+    TextStyleDesc groupTitleText;       // 13, drawn by each group
+    TextStyleDesc buttonText;           // 14 (15 reads into it too)
+    FillStyle headerBackground;         // 16, top row and tab row
+    FillStyle accentFill;               // 17, kept and written; nothing draws it
+    FillStyle galleryBackground;        // 18
+
+    // Rows, owned by the bar as Qt children; the popup has no parent and is deleted
+    // by the bar.
+    VYRQContainer* topRow = nullptr;
+    VYRQContainer* tabRow = nullptr;
+    VYRQContainer* pageArea = nullptr;
+    VYRQContainer* popup = nullptr;
+    VYRQRibbonButton* applicationButton = nullptr;
+    VYRQRibbonButton* tabScrollLeft = nullptr;
+    VYRQRibbonButton* tabScrollRight = nullptr;
+
+    QVector<VYRQRibbonPage*> pages;                         // in insertion order
+    QVector<VYRQRibbonContextGroup*> contextGroups;         // in creation order
+    QVector<QPointer<VYRQRibbonButton>> tabButtons;
+    QVector<VYRQRibbonPage*> tabPages;                      // the pages that have a tab
+    QVector<QPointer<QWidget>> quickAccess;
+    QVector<QPointer<QWidget>> topRight;
+    QVector<QPointer<QAction>> registeredActions;
+    QVector<QPointer<QAction>> ownedActions;
+    VYRQRibbonPage* currentPage = nullptr;
+
+    VYR_RIBBON_LAYOUT_MODE layoutMode = VYR_RIBBON_LAYOUT_MODE::office;
+    bool minimized = false;
+    int tabScrollOffset = 0;
+    int totalTabWidth = 0;
+    int topRowHeight = 30;
+    int tabRowHeight = 31;
+    int pageHeight = 96;
+    int groupRows = 3;
+    QString configFile;
+    QString lastError;
+    bool destroying = false;
+
+    void notifyChangeLanguage() override;
+    // Hands the styles to the rows, the buttons and the galleries of the bar.
+    void applyRibbonStyles();
+    void styleButton(VYRQRibbonButton* button, bool asTab) const;
+
+private:
+    VYRQRibbonBar* q;
+};
