@@ -1,14 +1,20 @@
 #include "RefineryPlantWindow.h"
 
+#include "RefineryProcessView.h"
 #include "RefinerySimulator.h"
 #include "TarnexStartup.h"
+#include "VYRQComboBox.h"
 #include "VYRQImage.h"
 #include "VYRQLabel.h"
 #include "VYRQPushButton.h"
 #include "VYRQStackContainer.h"
 
 #include <QResizeEvent>
+#include <QShowEvent>
+#include <QStandardItemModel>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -36,6 +42,28 @@ void setPolicies(IVYRQWidgetBase* control, int policy)
     control->setWidthPolicy(LayoutSizePolicy(policy));
     control->setHeightPolicy(LayoutSizePolicy(policy));
 }
+
+void alignRight(VYRQLabel* label)
+{
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+// A wrapped label must not be cut to one line with an ellipsis.
+void wrapWords(VYRQLabel* label)
+{
+    label->setWordWrap(true);
+    TextStyleDesc style = label->getTextStyle(Normal);
+    style.singleLine = false;
+    label->setTextStyle(AllStates, style);
+}
+
+QString fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+constexpr int kDrawerWidth = 390;
+constexpr int kDrawerSlideMs = 220;
 
 } // namespace
 
@@ -215,6 +243,9 @@ void RefineryPlantWindow::buildUi()
 
     buildSidebar();
     buildTopBar();
+    buildDashboardPage();
+    buildPlantPage();
+    buildDetailDrawer();
 }
 
 void RefineryPlantWindow::buildSidebar()
@@ -249,12 +280,7 @@ void RefineryPlantWindow::buildSidebar()
     connect(navPlantButton, &QAbstractButton::clicked, this, [this] { setPage(1); });
     connect(navAlarmButton, &QAbstractButton::clicked, this, [this] {
         setPage(0);
-        for (const RefineryAlarm& alarm : snapshot.alarms) {
-            if (!alarm.acknowledged) {
-                selectAlarm(alarm.id);
-                break;
-            }
-        }
+        selectFirstOpenAlarm();
     });
 }
 
@@ -328,6 +354,12 @@ void RefineryPlantWindow::setPage(int index)
     currentPage = index;
     pageStack->setCurrentIndex(index);
     updateNavigationStyles();
+    if (index != 1) {
+        if (drawerOpen)
+            setDrawerOpen(false);
+        if (index == 0 && isVisible())
+            replayDashboardCharts();
+    }
 }
 
 void RefineryPlantWindow::updateNavigationStyles()
@@ -339,20 +371,6 @@ void RefineryPlantWindow::updateNavigationStyles()
     navAlarmButton->setThemeName(QStringLiteral("KolvNavButton"));
 }
 
-void RefineryPlantWindow::selectAlarm(const QString& alarmId)
-{
-    for (const RefineryAlarm& alarm : snapshot.alarms) {
-        if (alarm.id != alarmId)
-            continue;
-        selectedAlarmId = alarm.id;
-        selectedEquipmentId = alarm.equipmentId;
-        currentPage = 1;
-        pageStack->setCurrentIndex(1);
-        updateNavigationStyles();
-        return;
-    }
-}
-
 void RefineryPlantWindow::setLanguage(int value)
 {
     language = value;
@@ -360,6 +378,7 @@ void RefineryPlantWindow::setLanguage(int value)
     refreshSnapshot(snapshot);
     refreshHistory(snapshot);
 }
+
 
 void RefineryPlantWindow::retranslateUi()
 {
@@ -374,19 +393,674 @@ void RefineryPlantWindow::retranslateUi()
     navTrendButton->setText(localized("Trends & Analysis", "趋势分析"));
     navReportButton->setText(localized("Incidents & Reports", "事件与报表"));
 
+    dashboardTitleLabel->setText(localized("Operations Dashboard", "运行总览"));
+    dashboardSubtitleLabel->setText(
+        localized("Live process status, risk alarms, and predictive analysis", "实时装置状态、风险告警与预测分析"));
+    auto card = [this](MetricCardWidgets& widgets, const char* captionEn, const char* captionZh, const QString& unit,
+                       const char* noteEn, const char* noteZh) {
+        widgets.captionLabel->setText(localized(captionEn, captionZh));
+        widgets.unitLabel->setText(unit);
+        widgets.noteLabel->setText(localized(noteEn, noteZh));
+    };
+    card(throughputCard, "Unit throughput", "装置处理量", QStringLiteral("t/h"), "Plan 480", "计划值 480");
+    card(availabilityCard, "Plant availability", "装置可用率", QStringLiteral("%"), "Stable this shift", "本班次稳定");
+    card(energyCard, "Live energy", "实时能耗", QStringLiteral("MW"), "2.1% below baseline", "较基线低 2.1%");
+    card(alarmCountCard, "Active alarms", "活动告警", QString(), "Operator action required", "需要操作员确认");
+    processSectionLabel->setText(localized("Hydrotreater Process Overview", "加氢精制工艺流程"));
+    processHintLabel->setText(localized("Select equipment for live details", "点击设备进入实时详情"));
+    alarmSectionLabel->setText(localized("Priority Alarms", "优先告警"));
+    viewAllButton->setText(localized("View all", "查看"));
+    shiftSummaryLabel->setText(localized("Shift Summary", "班次状态"));
+    watchSectionLabel->setText(localized("Equipment Watch", "重点设备"));
+    trendSectionLabel->setText(localized("Predictive Alerts Preview", "预测告警趋势"));
+
+    plantTitleLabel->setText(localized("Plant Overview", "装置流程总览"));
+    plantSubtitleLabel->setText(
+        localized("Live process routing, equipment health, and operating envelope", "实时工艺路径、设备健康度与运行边界"));
+    const QString units = QStringLiteral("units");
+    card(liveThroughputTile, "Live throughput", "实时处理量", QStringLiteral("t/h"), "Feed rate", "进料流量");
+    card(normalEquipmentTile, "Normal equipment", "正常设备", units, "Stable", "运行稳定");
+    card(warningEquipmentTile, "Warning equipment", "预警设备", units, "Review required", "需要关注");
+    card(criticalEquipmentTile, "Critical equipment", "紧急设备", units, "Immediate action", "立即处置");
+    equipmentSectionLabel->setText(localized("Equipment Telemetry & Health", "设备遥测与健康状态"));
+
+    drawerTemperatureTile.captionLabel->setText(localized("Temperature", "温度"));
+    drawerPressureTile.captionLabel->setText(localized("Pressure", "压力"));
+    drawerFlowTile.captionLabel->setText(localized("Flow", "流量"));
+    drawerVibrationTile.captionLabel->setText(localized("Vibration", "振动"));
+    drawerChartLabel->setText(localized("Equipment Health Trend", "设备健康趋势"));
+    drawerAlarmLabel->setText(localized("Associated Alarm", "关联告警"));
+    acknowledgeButton->setText(localized("Acknowledge Alarm", "确认当前告警"));
+
+    // Refilled without a signal: the selected series stays what it was.
+    const int series = trendSeries;
+    const QSignalBlocker blocker(trendCombo);
+    trendCombo->clear();
+    trendCombo->addItem(localized("Temperature", "温度"));
+    trendCombo->addItem(localized("Pressure", "压力"));
+    trendCombo->addItem(localized("Vibration", "振动"));
+    trendCombo->setCurrentIndex(series);
+
     languageEnButton->setThemeName(language == 0 ? QStringLiteral("KolvLanguageButtonActive")
                                                  : QStringLiteral("KolvSecondaryButton"));
     languageZhButton->setThemeName(language == 1 ? QStringLiteral("KolvLanguageButtonActive")
                                                  : QStringLiteral("KolvSecondaryButton"));
 }
 
+void RefineryPlantWindow::setTrendSeries(int index)
+{
+    trendSeries = qBound(0, index, 2);
+    if (trendCombo && trendCombo->currentIndex() != trendSeries) {
+        const QSignalBlocker blocker(trendCombo);
+        trendCombo->setCurrentIndex(trendSeries);
+    }
+    refreshTrendChart();
+}
+
+// ---------------------------------------------------------------------------
+// Dashboard
+
+void RefineryPlantWindow::createMetricCard(VYRQContainer* row, MetricCardWidgets& card, const QString& icon,
+                                           const QColor& iconColor)
+{
+    VYRQContainer* box = createContainer(row, QStringLiteral("KolvCard"), 0, 1, 7, 12, 8, 10, 8);
+    VYRQContainer* column = createContainer(box, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    card.captionLabel = createLabel(column, QStringLiteral("KolvLabelMuted"), 0, 18);
+    VYRQContainer* valueRow = createContainer(column, QStringLiteral("KolvClear"), 0, 1, 3, 0, 0, 0, 0);
+    card.valueLabel = createLabel(valueRow, QStringLiteral("KolvLabelMetric"), 1, 31);
+    card.unitLabel = createLabel(valueRow, QStringLiteral("KolvLabelMuted"), 0, 25);
+    fixWidth(card.unitLabel, 54);
+    card.noteLabel = createLabel(column, QStringLiteral("KolvLabelXs"), 0, 16);
+    createSvgImage(box, icon, 24, 24, iconColor);
+}
+
+QWidget* RefineryPlantWindow::createChartSpot(VYRQContainer* parent, const QString& objectName, int ratio)
+{
+    // Placeholder until the OpenGL line and pie charts are part of the build: an empty
+    // area of the chart's size, under the chart's object name.
+    VYRQContainer* spot = createContainer(parent, QStringLiteral("KolvClear"), 4, ratio, 0, 0, 0, 0, 0);
+    spot->setObjectName(objectName);
+    return spot;
+}
+
+void RefineryPlantWindow::buildDashboardPage()
+{
+    VYRQContainer* header = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
+    fixHeight(header, 42);
+    VYRQContainer* titles = createContainer(header, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    dashboardTitleLabel = createLabel(titles, QStringLiteral("KolvLabelTitle"), 1, 25);
+    dashboardSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 17);
+    VYRQLabel* shift = createLabel(header, QStringLiteral("KolvLabelAccent"), 0, 30);
+    fixWidth(shift, 126);
+    shift->setText(QStringLiteral("SHIFT B162"));
+
+    VYRQContainer* figures = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 0, 10, 0, 0, 0, 0);
+    fixHeight(figures, 84);
+    createMetricCard(figures, throughputCard, iconPath(QStringLiteral("throughput")), QColor(150, 139, 255));
+    createMetricCard(figures, availabilityCard, iconPath(QStringLiteral("activity")), QColor(63, 220, 137));
+    createMetricCard(figures, energyCard, iconPath(QStringLiteral("energy")), QColor(77, 177, 255));
+    createMetricCard(figures, alarmCountCard, iconPath(QStringLiteral("alarm")), QColor(255, 83, 105));
+
+    VYRQContainer* middle = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 3, 10, 0, 0, 0, 0);
+    middle->setMinimumHeight(270);
+    VYRQContainer* processCard = createContainer(middle, QStringLiteral("KolvCard"), 1, 3, 3, 12, 8, 12, 10);
+    VYRQContainer* processHeader = createContainer(processCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
+    fixHeight(processHeader, 38);
+    VYRQContainer* processTitles = createContainer(processHeader, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    processSectionLabel = createLabel(processTitles, QStringLiteral("KolvLabelSection"), 1, 22);
+    processHintLabel = createLabel(processTitles, QStringLiteral("KolvLabelXs"), 1, 15);
+    VYRQPushButton* openButton = createIconButton(processHeader, QStringLiteral("KolvSecondaryButton"),
+                                                  QStringLiteral("Open"), 82, 30, QString(), kNavIconColor);
+    dashboardProcessView = new RefineryProcessView(processCard);
+    dashboardProcessView->setObjectName(QStringLiteral("dashboardProcessView"));
+    setPolicies(dashboardProcessView, 0);
+    processCard->addChildWidget(dashboardProcessView, 1);
+
+    VYRQContainer* alarmCard = createContainer(middle, QStringLiteral("KolvCard"), 1, 1, 5, 10, 9, 10, 9);
+    VYRQContainer* alarmHeader = createContainer(alarmCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
+    fixHeight(alarmHeader, 30);
+    alarmSectionLabel = createLabel(alarmHeader, QStringLiteral("KolvLabelSection"), 1, 28);
+    viewAllButton = createIconButton(alarmHeader, QStringLiteral("KolvLinkButton"), QStringLiteral("View all"), 68, 26,
+                                     QString(), kNavIconColor);
+    for (int i = 0; i < 4; ++i) {
+        AlarmRowWidgets row;
+        row.rowContainer = createContainer(alarmCard, QStringLiteral("KolvCardAlt"), 0, 1, 5, 8, 5, 7, 5);
+        VYRQContainer* text = createContainer(row.rowContainer, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+        row.titleLabel = createLabel(text, QStringLiteral("KolvLabelSmBold"), 0, 19);
+        row.detailLabel = createLabel(text, QStringLiteral("KolvLabelXs"), 1, 25);
+        wrapWords(row.detailLabel);
+        VYRQContainer* side = createContainer(row.rowContainer, QStringLiteral("KolvClear"), 1, 0, 0, 0, 0, 0, 0);
+        fixWidth(side, 72);
+        row.severityLabel = createLabel(side, QStringLiteral("KolvLabelWarning"), 0, 21);
+        alignRight(row.severityLabel);
+        row.ageLabel = createLabel(side, QStringLiteral("KolvLabelMuted"), 1, 20);
+        alignRight(row.ageLabel);
+        for (VYRQLabel* label : {row.titleLabel, row.detailLabel, row.severityLabel, row.ageLabel})
+            label->setText(QString());
+        connect(row.rowContainer, &VYRQContainer::mouseClickEvent, this, [this, i] {
+            if (i < alarmRows.size() && !alarmRows[i].alarmId.isEmpty())
+                selectAlarm(alarmRows[i].alarmId);
+        });
+        alarmRows.append(row);
+    }
+
+    VYRQContainer* lower = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 2, 10, 0, 0, 0, 0);
+    lower->setMinimumHeight(178);
+    VYRQContainer* shiftCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 1, 3, 10, 8, 10, 8);
+    shiftSummaryLabel = createLabel(shiftCard, QStringLiteral("KolvLabelSection"), 0, 25);
+    shiftSummaryValue = createLabel(shiftCard, QStringLiteral("KolvLabelAccentCenter"), 0, 18);
+    shiftSummaryValue->setObjectName(QStringLiteral("shiftSummaryValue"));
+    shiftSummaryChart = createChartSpot(shiftCard, QStringLiteral("shiftSummaryChart"), 1);
+
+    VYRQContainer* watchCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 1, 4, 9, 8, 9, 8);
+    watchSectionLabel = createLabel(watchCard, QStringLiteral("KolvLabelSection"), 0, 25);
+    for (const char* id : {"C-310", "F-102", "P-112"}) {
+        WatchRowWidgets row;
+        row.equipmentId = QString::fromLatin1(id);
+        row.rowContainer = createContainer(watchCard, QStringLiteral("KolvCardAlt"), 0, 1, 5, 8, 4, 8, 4);
+        row.nameLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelSmBold"), 1, 26);
+        row.valueLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelMuted"), 1, 26);
+        row.statusLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelWarning"), 0, 26);
+        fixWidth(row.statusLabel, 72);
+        alignRight(row.statusLabel);
+        for (VYRQLabel* label : {row.nameLabel, row.valueLabel, row.statusLabel})
+            label->setText(QString());
+        const QString equipmentId = row.equipmentId;
+        connect(row.rowContainer, &VYRQContainer::mouseClickEvent, this,
+                [this, equipmentId] { selectEquipment(equipmentId); });
+        watchRows.append(row);
+    }
+
+    VYRQContainer* trendCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 2, 3, 10, 8, 10, 8);
+    VYRQContainer* trendHeader = createContainer(trendCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
+    fixHeight(trendHeader, 30);
+    trendSectionLabel = createLabel(trendHeader, QStringLiteral("KolvLabelSection"), 1, 28);
+    trendCombo = new VYRQComboBox(trendHeader);
+    trendCombo->setThemeName(QStringLiteral("KolvCombo"));
+    trendCombo->setNormalBtnIcon(iconPath(QStringLiteral("chevron-down")));
+    trendCombo->setHotBtnIcon(iconPath(QStringLiteral("chevron-down")));
+    fixWidth(trendCombo, 126);
+    fixHeight(trendCombo, 30);
+    trendHeader->addChildWidget(trendCombo, 0);
+    predictiveTrendChart = createChartSpot(trendCard, QStringLiteral("predictiveTrendChart"), 1);
+
+    connect(openButton, &QAbstractButton::clicked, this, [this] { setPage(1); });
+    connect(viewAllButton, &QAbstractButton::clicked, this, &RefineryPlantWindow::selectFirstOpenAlarm);
+    connect(dashboardProcessView, &RefineryProcessView::equipmentActivated, this,
+            &RefineryPlantWindow::selectEquipment);
+    connect(trendCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &RefineryPlantWindow::setTrendSeries);
+}
+
+// ---------------------------------------------------------------------------
+// Plant page and drawer
+
+void RefineryPlantWindow::createMetricTile(VYRQContainer* row, MetricCardWidgets& tile)
+{
+    VYRQContainer* box = createContainer(row, QStringLiteral("KolvCard"), 1, 1, 1, 11, 7, 11, 7);
+    tile.captionLabel = createLabel(box, QStringLiteral("KolvLabelMuted"), 0, 18);
+    VYRQContainer* valueRow = createContainer(box, QStringLiteral("KolvClear"), 0, 1, 4, 0, 0, 0, 0);
+    tile.valueLabel = createLabel(valueRow, QStringLiteral("KolvLabelMetric"), 1, 31);
+    tile.unitLabel = createLabel(valueRow, QStringLiteral("KolvLabelMuted"), 0, 26);
+    fixWidth(tile.unitLabel, 54);
+    tile.noteLabel = createLabel(box, QStringLiteral("KolvLabelXs"), 0, 15);
+}
+
+void RefineryPlantWindow::buildPlantPage()
+{
+    VYRQContainer* header = createContainer(plantPage, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
+    fixHeight(header, 42);
+    VYRQContainer* titles = createContainer(header, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    plantTitleLabel = createLabel(titles, QStringLiteral("KolvLabelTitle"), 1, 25);
+    plantSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 17);
+
+    VYRQContainer* tiles = createContainer(plantPage, QStringLiteral("KolvClear"), 0, 0, 10, 0, 0, 0, 0);
+    fixHeight(tiles, 78);
+    createMetricTile(tiles, liveThroughputTile);
+    createMetricTile(tiles, normalEquipmentTile);
+    createMetricTile(tiles, warningEquipmentTile);
+    createMetricTile(tiles, criticalEquipmentTile);
+
+    VYRQContainer* processCard = createContainer(plantPage, QStringLiteral("KolvCard"), 1, 3, 4, 10, 8, 10, 8);
+    processCard->setMinimumHeight(235);
+    plantProcessView = new RefineryProcessView(processCard);
+    plantProcessView->setObjectName(QStringLiteral("plantProcessView"));
+    setPolicies(plantProcessView, 0);
+    processCard->addChildWidget(plantProcessView, 1);
+
+    VYRQContainer* tableCard = createContainer(plantPage, QStringLiteral("KolvCard"), 1, 2, 4, 10, 7, 10, 8);
+    tableCard->setMinimumHeight(165);
+    equipmentSectionLabel = createLabel(tableCard, QStringLiteral("KolvLabelSection"), 0, 26);
+    // Placeholder until the table view is part of the build: the spot the table
+    // takes, holding the model that the table will show.
+    auto* table = createContainer(tableCard, QStringLiteral("KolvClear"), 4, 1, 0, 0, 0, 0, 0);
+    table->setObjectName(QStringLiteral("refineryEquipmentTable"));
+    equipmentTable = table;
+    setupEquipmentTable(equipmentTable);
+    equipmentModel = new QStandardItemModel(equipmentTable);
+
+    connect(plantProcessView, &RefineryProcessView::equipmentActivated, this, &RefineryPlantWindow::selectEquipment);
+}
+
+void RefineryPlantWindow::setupEquipmentTable(QWidget* table)
+{
+    // Theme "KolvTable", row height 38, single whole-row selection, per-pixel scrolling,
+    // header height 32 and the "KolvScrollV"/"KolvScrollH" bars come with the table view.
+    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(table))
+        setPolicies(control, 0);
+}
+
+void RefineryPlantWindow::createDetailTile(VYRQContainer* row, DetailTileWidgets& tile)
+{
+    VYRQContainer* box = createContainer(row, QStringLiteral("KolvCardAlt"), 1, 1, 0, 9, 6, 9, 6);
+    tile.captionLabel = createLabel(box, QStringLiteral("KolvLabelXs"), 0, 18);
+    tile.valueLabel = createLabel(box, QStringLiteral("KolvLabelMetricSm"), 1, 29);
+}
+
+void RefineryPlantWindow::createDetailTileRow(DetailTileWidgets& left, DetailTileWidgets& right)
+{
+    VYRQContainer* row = createContainer(detailDrawer, QStringLiteral("KolvClear"), 0, 0, 7, 0, 0, 0, 0);
+    fixHeight(row, 61);
+    createDetailTile(row, left);
+    createDetailTile(row, right);
+}
+
+void RefineryPlantWindow::buildDetailDrawer()
+{
+    detailDrawer = new VYRQContainer(plantPage);
+    detailDrawer->setObjectName(QStringLiteral("equipmentDetailDrawer"));
+    detailDrawer->setThemeName(QStringLiteral("KolvDrawer"));
+    detailDrawer->setChildLayout(VYRQContainer::Vertical);
+    detailDrawer->setChildSpace(8);
+    detailDrawer->setChildPadding(14, 13, 14, 14);
+    detailDrawer->setWidthPolicy(LayoutSizePolicy(1));
+    detailDrawer->setAbsoluteDock(DockLayoutType(2), DockLayoutType(1), 16, 0);
+    fixWidth(detailDrawer, kDrawerWidth);
+    detailDrawer->resize(kDrawerWidth, 620);
+
+    VYRQContainer* head = createContainer(detailDrawer, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
+    fixHeight(head, 43);
+    VYRQContainer* titles = createContainer(head, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    drawerTitleLabel = createLabel(titles, QStringLiteral("KolvLabelSection"), 1, 23);
+    drawerSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 18);
+    VYRQPushButton* closeButton = createIconButton(head, QStringLiteral("KolvCloseButton"), QString(), 32, 32,
+                                                   iconPath(QStringLiteral("close")), kNavIconColor);
+
+    drawerStatusBadge = createContainer(detailDrawer, QStringLiteral("KolvStatusNormal"), 0, 0, 0, 0, 0, 0, 0);
+    fixHeight(drawerStatusBadge, 28);
+    drawerStatusLabel = createLabel(drawerStatusBadge, QStringLiteral("KolvLabelWhiteCenter"), 1, 28);
+    createDivider(detailDrawer);
+    createDetailTileRow(drawerTemperatureTile, drawerPressureTile);
+    createDetailTileRow(drawerFlowTile, drawerVibrationTile);
+    drawerChartLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelSmBold"), 0, 22);
+    drawerChartValueLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelAccent"), 0, 26);
+    equipmentDetailChart = createChartSpot(detailDrawer, QStringLiteral("equipmentDetailChart"), 1);
+    equipmentDetailChart->setMinimumHeight(145);
+    createDivider(detailDrawer);
+    drawerAlarmLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelSmBold"), 0, 22);
+    drawerAlarmText = createLabel(detailDrawer, QStringLiteral("KolvLabelMuted"), 0, 44);
+    wrapWords(drawerAlarmText);
+    acknowledgeButton = createIconButton(detailDrawer, QStringLiteral("KolvPrimaryButton"), QString(), 0, 36,
+                                         iconPath(QStringLiteral("check")), QColor(24, 22, 33));
+    acknowledgeButton->setShowText(true);
+    // Its width is left to the layout, which keeps a button's own width: give it the
+    // drawer's content width.
+    acknowledgeButton->resize(kDrawerWidth - 28, 36);
+    IconStyleDesc icon = acknowledgeButton->getIconStyle();
+    icon.x = 16;
+    icon.hor = 0;
+    acknowledgeButton->setIconStyle(icon);
+
+    connect(closeButton, &QAbstractButton::clicked, this, [this] { setDrawerOpen(false); });
+    connect(acknowledgeButton, &QAbstractButton::clicked, this, &RefineryPlantWindow::acknowledgeSelectedAlarm);
+    detailDrawer->hide();
+}
+
+// ---------------------------------------------------------------------------
+// Live refresh
+
+QString RefineryPlantWindow::statusText(int status) const
+{
+    switch (status) {
+    case 0: return localized("NORMAL", "正常");
+    case 1: return localized("WARNING", "预警");
+    case 2: return localized("CRITICAL", "紧急");
+    case 3: return localized("OFFLINE", "离线");
+    default: return QString();
+    }
+}
+
+QString RefineryPlantWindow::statusIconPath(int status)
+{
+    switch (status) {
+    case 0: return iconPath(QStringLiteral("normal"));
+    case 1: return iconPath(QStringLiteral("warning"));
+    case 2: return iconPath(QStringLiteral("critical"));
+    case 3: return iconPath(QStringLiteral("offline"));
+    default: return QString();
+    }
+}
+
+static QString statusThemeName(int status)
+{
+    switch (status) {
+    case 0: return QStringLiteral("KolvStatusNormal");
+    case 1: return QStringLiteral("KolvStatusWarning");
+    case 2: return QStringLiteral("KolvStatusCritical");
+    default: return QStringLiteral("KolvStatusOffline");
+    }
+}
+
+const RefineryEquipment* RefineryPlantWindow::selectedEquipment() const
+{
+    for (const RefineryEquipment& item : snapshot.equipment)
+        if (item.id == selectedEquipmentId)
+            return &item;
+    return nullptr;
+}
+
 void RefineryPlantWindow::refreshSnapshot(const RefinerySnapshot& value)
 {
     snapshot = value;
     clockLabel->setText(snapshot.timeText);
+    refreshKeyFigures();
+    refreshAlarmRows();
+    refreshWatchRows();
+    liveThroughputTile.valueLabel->setText(fixed(snapshot.throughput, 0));
+    normalEquipmentTile.valueLabel->setText(QString::number(snapshot.normalCount));
+    warningEquipmentTile.valueLabel->setText(QString::number(snapshot.warningCount));
+    criticalEquipmentTile.valueLabel->setText(QString::number(snapshot.criticalCount));
+    refreshEquipmentTable();
+    refreshProcessViews();
+    refreshDetailDrawer();
 }
 
 void RefineryPlantWindow::refreshHistory(const RefinerySnapshot& value)
 {
     snapshot = value;
+    refreshTrendChart();
+    refreshEquipmentChart();
+}
+
+void RefineryPlantWindow::refreshKeyFigures()
+{
+    throughputCard.valueLabel->setText(fixed(snapshot.throughput, 0));
+    availabilityCard.valueLabel->setText(fixed(snapshot.availability, 1));
+    energyCard.valueLabel->setText(fixed(snapshot.energy, 1));
+    int open = 0;
+    for (const RefineryAlarm& alarm : snapshot.alarms)
+        open += alarm.acknowledged ? 0 : 1;
+    alarmCountCard.valueLabel->setText(QString::number(open));
+    // Shift summary donut: slices "Normal", "Warning", "Critical" with the three counts
+    // go to the pie chart once it is part of the build.
+    shiftSummaryValue->setText((language == 1 ? QStringLiteral("%1 正常 / %2 告警")
+                                              : QStringLiteral("%1 normal / %2 alarms"))
+                                   .arg(snapshot.normalCount)
+                                   .arg(snapshot.warningCount + snapshot.criticalCount));
+}
+
+void RefineryPlantWindow::refreshAlarmRows()
+{
+    int row = 0;
+    for (const RefineryAlarm& alarm : snapshot.alarms) {
+        if (row >= alarmRows.size())
+            break;
+        if (alarm.acknowledged)
+            continue;
+        AlarmRowWidgets& widgets = alarmRows[row++];
+        widgets.alarmId = alarm.id;
+        widgets.titleLabel->setText(language == 1 ? alarm.titleZh : alarm.titleEn);
+        widgets.detailLabel->setText(language == 1 ? alarm.detailZh : alarm.detailEn);
+        const bool critical = alarm.severity == 2;
+        widgets.severityLabel->setText(critical ? localized("CRITICAL", "紧急") : localized("WARNING", "警告"));
+        widgets.severityLabel->setThemeName(critical ? QStringLiteral("KolvLabelDanger")
+                                                     : QStringLiteral("KolvLabelWarning"));
+        alignRight(widgets.severityLabel);
+        widgets.ageLabel->setText(language == 1 ? alarm.ageZh : alarm.ageEn);
+        widgets.rowContainer->show();
+    }
+    for (; row < alarmRows.size(); ++row) {
+        alarmRows[row].alarmId.clear();
+        alarmRows[row].rowContainer->hide();
+    }
+}
+
+void RefineryPlantWindow::refreshWatchRows()
+{
+    for (WatchRowWidgets& row : watchRows) {
+        const RefineryEquipment* item = nullptr;
+        for (const RefineryEquipment& candidate : snapshot.equipment)
+            if (candidate.id == row.equipmentId) {
+                item = &candidate;
+                break;
+            }
+        if (!item)
+            continue;
+        row.nameLabel->setText(item->id);
+        if (item->kind == 5)
+            row.valueLabel->setText(QStringLiteral("%1 mm/s").arg(fixed(item->vibration, 1)));
+        else if (item->kind == 2)
+            row.valueLabel->setText(QStringLiteral("%1 C").arg(fixed(item->temperature, 0)));
+        else
+            row.valueLabel->setText(QStringLiteral("%1 m3/h").arg(fixed(item->flow, 0)));
+        row.statusLabel->setText(statusText(item->status));
+        row.statusLabel->setThemeName(item->status == 2 ? QStringLiteral("KolvLabelDanger")
+                                                        : QStringLiteral("KolvLabelWarning"));
+        alignRight(row.statusLabel);
+    }
+}
+
+void RefineryPlantWindow::refreshEquipmentTable()
+{
+    equipmentModel->clear();
+    if (language == 1)
+        equipmentModel->setHorizontalHeaderLabels(QString::fromUtf8("设备,名称,区域,温度,压力,流量,健康度,状态").split(','));
+    else
+        equipmentModel->setHorizontalHeaderLabels(
+            {"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health", "Status"});
+    // Header resize modes (fixed, sections 1 and 2 stretched) and the column widths
+    // 82, 210, 170, 105, 95, 105, 85, 115 belong to the table view.
+    for (const RefineryEquipment& item : snapshot.equipment) {
+        QList<QStandardItem*> cells{
+            new QStandardItem(item.id),
+            new QStandardItem(language == 1 ? item.nameZh : item.nameEn),
+            new QStandardItem(language == 1 ? item.areaZh : item.areaEn),
+            new QStandardItem(QStringLiteral("%1 C").arg(fixed(item.temperature, 1))),
+            new QStandardItem(QStringLiteral("%1 bar").arg(fixed(item.pressure, 2))),
+            new QStandardItem(QStringLiteral("%1 m3/h").arg(fixed(item.flow, 0))),
+            new QStandardItem(QStringLiteral("%1%").arg(fixed(item.health, 0))),
+            new QStandardItem(statusText(item.status)),
+        };
+        cells.last()->setData(statusIconPath(item.status), CellImageRole);
+        for (QStandardItem* cell : cells)
+            cell->setData(item.id, EquipmentIdRole);
+        equipmentModel->appendRow(cells);
+    }
+}
+
+void RefineryPlantWindow::refreshProcessViews()
+{
+    for (RefineryProcessView* view : {dashboardProcessView, plantProcessView}) {
+        view->setChinese(language == 1);
+        view->setSnapshot(snapshot);
+        view->setSelectedEquipmentId(selectedEquipmentId);
+    }
+}
+
+void RefineryPlantWindow::refreshDetailDrawer()
+{
+    const RefineryEquipment* item = selectedEquipment();
+    if (!item)
+        return;
+    drawerTitleLabel->setText(item->id);
+    drawerSubtitleLabel->setText(language == 1 ? item->nameZh + QStringLiteral(" / ") + item->areaZh
+                                               : item->nameEn + QStringLiteral(" / ") + item->areaEn);
+    drawerStatusBadge->setThemeName(statusThemeName(item->status));
+    drawerStatusLabel->setText(statusText(item->status));
+    drawerTemperatureTile.valueLabel->setText(QStringLiteral("%1 C").arg(fixed(item->temperature, 1)));
+    drawerPressureTile.valueLabel->setText(QStringLiteral("%1 bar").arg(fixed(item->pressure, 2)));
+    drawerFlowTile.valueLabel->setText(QStringLiteral("%1 m3/h").arg(fixed(item->flow, 0)));
+    drawerVibrationTile.valueLabel->setText(QStringLiteral("%1 mm/s").arg(fixed(item->vibration, 2)));
+    drawerChartValueLabel->setText((language == 1 ? QStringLiteral("健康度 %1% / 效率 %2%")
+                                                  : QStringLiteral("%1% health / %2% efficiency"))
+                                       .arg(fixed(item->health, 0), fixed(item->efficiency, 0)));
+
+    const RefineryAlarm* alarm = nullptr;
+    for (const RefineryAlarm& candidate : snapshot.alarms)
+        if (candidate.id == selectedAlarmId) {
+            alarm = &candidate;
+            break;
+        }
+    if (alarm) {
+        drawerAlarmText->setText(language == 1 ? alarm->detailZh : alarm->detailEn);
+        acknowledgeButton->setEnabled(!alarm->acknowledged);
+    } else {
+        drawerAlarmText->setText(localized("No unacknowledged alarm for this equipment.", "当前设备没有未确认告警。"));
+        acknowledgeButton->setEnabled(false);
+    }
+    refreshEquipmentChart();
+}
+
+void RefineryPlantWindow::refreshTrendChart()
+{
+    // The predictive trend lines (series by trendSeries, with the forecast beside the
+    // temperature) are drawn by the line chart once it is part of the build.
+}
+
+void RefineryPlantWindow::refreshEquipmentChart()
+{
+    // The selected equipment's temperature line is drawn by the line chart once it
+    // is part of the build.
+}
+
+void RefineryPlantWindow::replayDashboardCharts()
+{
+    if (chartsIntroduced || !shiftSummaryChart || !predictiveTrendChart)
+        return;
+    chartsIntroduced = true;
+    // The charts' one-time entry animation is played here once they are part of the build.
+}
+
+// ---------------------------------------------------------------------------
+// Selection, acknowledgement, navigation and the drawer
+
+void RefineryPlantWindow::selectFirstOpenAlarm()
+{
+    for (const RefineryAlarm& alarm : snapshot.alarms) {
+        if (!alarm.acknowledged) {
+            selectAlarm(alarm.id);
+            return;
+        }
+    }
+}
+
+void RefineryPlantWindow::selectAlarm(const QString& alarmId)
+{
+    const RefineryAlarm* alarm = nullptr;
+    for (const RefineryAlarm& candidate : snapshot.alarms)
+        if (candidate.id == alarmId) {
+            alarm = &candidate;
+            break;
+        }
+    if (!alarm)
+        return;
+    selectedAlarmId = alarm->id;
+    selectedEquipmentId = alarm->equipmentId;
+    currentPage = 1;
+    pageStack->setCurrentIndex(1);
+    updateNavigationStyles();
+    refreshProcessViews();
+    refreshDetailDrawer();
+    setDrawerOpen(true);
+}
+
+void RefineryPlantWindow::selectEquipment(const QString& equipmentId)
+{
+    const bool known = std::any_of(snapshot.equipment.cbegin(), snapshot.equipment.cend(),
+                                   [&equipmentId](const RefineryEquipment& item) { return item.id == equipmentId; });
+    if (!known)
+        return;
+    selectedEquipmentId = equipmentId;
+    selectedAlarmId.clear();
+    for (const RefineryAlarm& alarm : snapshot.alarms) {
+        if (alarm.equipmentId == equipmentId && !alarm.acknowledged) {
+            selectedAlarmId = alarm.id;
+            break;
+        }
+    }
+    currentPage = 1;
+    pageStack->setCurrentIndex(1);
+    updateNavigationStyles();
+    refreshProcessViews();
+    refreshDetailDrawer();
+    setDrawerOpen(true);
+}
+
+bool RefineryPlantWindow::acknowledgeSelectedAlarm()
+{
+    if (selectedAlarmId.isEmpty())
+        return false;
+    // The simulator re-emits its snapshot before it answers, which refreshes the window.
+    const bool acknowledged = simulator->acknowledgeAlarm(selectedAlarmId);
+    if (acknowledged)
+        refreshDetailDrawer();
+    return acknowledged;
+}
+
+void RefineryPlantWindow::setDrawerOpen(bool open)
+{
+    if (open == drawerOpen)
+        return;
+    drawerOpen = open;
+    const int height = qMax(detailDrawer->height(), 440);
+    detailDrawer->setChildLayout(VYRQContainer::NoUse);
+    if (open) {
+        slideDrawerOpen();
+        return;
+    }
+    detailDrawer->startResizeAnimation(QSize(detailDrawer->width(), height), QSize(0, height), kDrawerSlideMs);
+    QTimer::singleShot(235, this, [this] {
+        if (drawerOpen)
+            return;
+        detailDrawer->hide();
+        detailDrawer->setMinimumWidth(kDrawerWidth);
+        detailDrawer->setMaximumWidth(kDrawerWidth);
+        detailDrawer->resize(kDrawerWidth, detailDrawer->height());
+        detailDrawer->setChildLayout(VYRQContainer::Vertical);
+        detailDrawer->forceResize();
+    });
+}
+
+// An open that meets a closing slide still running waits for it to end and then
+// slides from the width it reached, so that an open drawer always ends at full width.
+void RefineryPlantWindow::slideDrawerOpen()
+{
+    if (!drawerOpen)
+        return;
+    if (detailDrawer->isResizeAnimationRunning()) {
+        QTimer::singleShot(10, this, &RefineryPlantWindow::slideDrawerOpen);
+        return;
+    }
+    const int height = qMax(detailDrawer->height(), 440);
+    const int from = detailDrawer->isVisible() ? detailDrawer->width() : 0;
+    detailDrawer->setMinimumWidth(from);
+    detailDrawer->setMaximumWidth(from);
+    detailDrawer->resize(from, height);
+    detailDrawer->show();
+    detailDrawer->raise();
+    detailDrawer->startResizeAnimation(QSize(from, height), QSize(kDrawerWidth, height), kDrawerSlideMs);
+    QTimer::singleShot(225, this, [this] {
+        if (!drawerOpen)
+            return;
+        detailDrawer->setChildLayout(VYRQContainer::Vertical);
+        detailDrawer->forceResize();
+        // The detail chart's entry animation plays here (440 ms) once it is part of the build.
+    });
+}
+
+void RefineryPlantWindow::showEvent(QShowEvent* event)
+{
+    VYRQWindow::showEvent(event);
+    if (currentPage == 0)
+        QTimer::singleShot(0, this, &RefineryPlantWindow::replayDashboardCharts);
 }
