@@ -13,6 +13,7 @@
 #include <QShowEvent>
 #include <QStandardItemModel>
 #include <QTimer>
+#include <QVariantAnimation>
 
 #include <algorithm>
 
@@ -1031,18 +1032,25 @@ void RefineryPlantWindow::setDrawerOpen(bool open)
     });
 }
 
-// An open that meets a closing slide still running waits for it to end and then
-// slides from the width it reached, so that an open drawer always ends at full width.
+// An open that meets a closing slide still running ends that slide where it stands
+// and slides back from the width it reached, so that an open drawer always ends at
+// full width and is never shown collapsed.
 void RefineryPlantWindow::slideDrawerOpen()
 {
     if (!drawerOpen)
         return;
+    const int reached = detailDrawer->isVisible() ? detailDrawer->width() : 0;
+    if (detailDrawer->isResizeAnimationRunning()) {
+        // The container finishes a slide that reaches its end; it offers no other stop.
+        if (auto* slide = detailDrawer->getControlImpl()->findChild<QVariantAnimation*>())
+            slide->setCurrentTime(slide->duration());
+    }
     if (detailDrawer->isResizeAnimationRunning()) {
         QTimer::singleShot(10, this, &RefineryPlantWindow::slideDrawerOpen);
         return;
     }
     const int height = qMax(detailDrawer->height(), 440);
-    const int from = detailDrawer->isVisible() ? detailDrawer->width() : 0;
+    const int from = reached;
     detailDrawer->setMinimumWidth(from);
     detailDrawer->setMaximumWidth(from);
     detailDrawer->resize(from, height);

@@ -111,8 +111,10 @@ void RefinerySimulator::advance()
         emit historyChanged(m_snapshot);
 }
 
-bool RefinerySimulator::acknowledgeAlarm(const QString& alarmId)
+bool RefinerySimulator::acknowledgeAlarm(const QString& requestedId)
 {
+    // A copy: the caller's text may live in a snapshot that the signals below replace.
+    const QString alarmId = requestedId;
     if (alarmId.isEmpty() || m_acknowledgedIds.contains(alarmId))
         return false;
     const auto known = std::any_of(m_snapshot.alarms.cbegin(), m_snapshot.alarms.cend(),
