@@ -164,7 +164,13 @@ int main(int argc, char** argv)
         for (int c = 0; c < 7; ++c)
             same = same && ours->item(r, c)->text() == plain.model->item(r, c)->text();
     if (!same) {
-        std::fprintf(stderr, "the two sides did not build the same table\n");
+        std::fprintf(stderr, "the two sides did not build the same table (ticks %d and %d)\n",
+                     simulator->snapshot().tick, plainSimulator.snapshot().tick);
+        for (int r = 0; r < ours->rowCount() && r < plain.model->rowCount(); ++r)
+            for (int c = 0; c < 7; ++c)
+                if (ours->item(r, c)->text() != plain.model->item(r, c)->text())
+                    std::fprintf(stderr, "  cell %d,%d: %s against %s\n", r, c, qPrintable(ours->item(r, c)->text()),
+                                 qPrintable(plain.model->item(r, c)->text()));
         return 1;
     }
 
