@@ -1,0 +1,1074 @@
+#include "RefineryPlantWindow.h"
+
+#include "RefineryProcessView.h"
+#include "RefinerySimulator.h"
+#include "TarnexStartup.h"
+#include "VYRQComboBox.h"
+#include "VYRQImage.h"
+#include "VYRQLabel.h"
+#include "VYRQPushButton.h"
+#include "VYRQStackContainer.h"
+
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+namespace {
+
+const QColor kNavIconColor(210, 214, 221);
+
+// A fixed size is minimum = maximum together with the layout policy 1.
+void fixWidth(QWidget* widget, int width)
+{
+    widget->setMinimumWidth(width);
+    widget->setMaximumWidth(width);
+    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget))
+        control->setWidthPolicy(LayoutSizePolicy(1));
+}
+
+void fixHeight(QWidget* widget, int height)
+{
+    widget->setMinimumHeight(height);
+    widget->setMaximumHeight(height);
+    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget))
+        control->setHeightPolicy(LayoutSizePolicy(1));
+}
+
+void setPolicies(IVYRQWidgetBase* control, int policy)
+{
+    control->setWidthPolicy(LayoutSizePolicy(policy));
+    control->setHeightPolicy(LayoutSizePolicy(policy));
+}
+
+void alignRight(VYRQLabel* label)
+{
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+// A wrapped label must not be cut to one line with an ellipsis.
+void wrapWords(VYRQLabel* label)
+{
+    label->setWordWrap(true);
+    TextStyleDesc style = label->getTextStyle(Normal);
+    style.singleLine = false;
+    label->setTextStyle(AllStates, style);
+}
+
+QString fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+constexpr int kDrawerWidth = 390;
+constexpr int kDrawerSlideMs = 220;
+
+} // namespace
+
+RefineryPlantWindow::RefineryPlantWindow(QWidget* parent)
+    : VYRQWindow(parent)
+{
+    tarnex::initResources();
+    simulator = new RefinerySimulator(this);
+
+    setObjectName(QStringLiteral("refineryPlantWindow"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowMaximizeButtonHint);
+    setMinimumSize(1280, 720);
+    resize(1440, 900);
+    setResizeable(true);
+    setCanDrag(true);
+    setOnlyDragCaption(true);
+    setCaptionHeight(64);
+
+    buildUi();
+
+    connect(simulator, &RefinerySimulator::snapshotChanged, this, &RefineryPlantWindow::refreshSnapshot);
+    connect(simulator, &RefinerySimulator::historyChanged, this, &RefineryPlantWindow::refreshHistory);
+    snapshot = simulator->snapshot();
+    setLanguage(0);
+    setPage(0);
+    refreshSnapshot(snapshot);
+    refreshHistory(snapshot);
+    simulator->start(1000);
+
+    QTimer::singleShot(0, this, [this] {
+        updateLayoutGeometry();
+        centerWindow();
+    });
+}
+
+RefineryPlantWindow::~RefineryPlantWindow()
+{
+    simulator->stop();
+}
+
+QString RefineryPlantWindow::iconPath(const QString& key)
+{
+    return QStringLiteral(":/tarnex/icons/") + key + QStringLiteral(".svg");
+}
+
+QString RefineryPlantWindow::localized(const char* english, const char* chinese) const
+{
+    return QString::fromUtf8(language == 1 ? chinese : english);
+}
+
+// ---------------------------------------------------------------------------
+// Factories
+
+VYRQContainer* RefineryPlantWindow::createContainer(VYRQContainer* parent, const QString& themeName, int layout,
+                                                    int ratio, int space, int paddingLeft, int paddingTop,
+                                                    int paddingRight, int paddingBottom)
+{
+    auto* container = new VYRQContainer(parent);
+    container->setThemeName(themeName);
+    setPolicies(container, 0);
+    container->setChildLayout(VYRQContainer::AutoChildLayout(layout));
+    container->setChildSpace(space);
+    container->setChildPadding(paddingLeft, paddingTop, paddingRight, paddingBottom);
+    parent->addChildWidget(container, ratio);
+    return container;
+}
+
+VYRQLabel* RefineryPlantWindow::createLabel(VYRQContainer* parent, const QString& themeName, int ratio, int height)
+{
+    auto* label = new VYRQLabel(parent);
+    label->setThemeName(themeName);
+    setPolicies(label, 0);
+    if (height > 0)
+        fixHeight(label, height);
+    parent->addChildWidget(label, ratio);
+    return label;
+}
+
+VYRQPushButton* RefineryPlantWindow::createIconButton(VYRQContainer* parent, const QString& themeName,
+                                                      const QString& text, int width, int height,
+                                                      const QString& iconPath, const QColor& iconColor)
+{
+    auto* button = new VYRQPushButton(parent);
+    button->setThemeName(themeName);
+    button->setText(text);
+    button->setFadeEnabled(false);
+    if (!iconPath.isEmpty()) {
+        button->setIcon(iconPath);
+        button->setUseIcon(true);
+        button->setShowText(!text.isEmpty());
+        IconStyleDesc icon = button->getIconStyle();
+        icon.useColor = true;
+        icon.color = iconColor;
+        button->setIconStyle(icon);
+    }
+    if (width > 0)
+        fixWidth(button, width);
+    if (height > 0)
+        fixHeight(button, height);
+    parent->addChildWidget(button, width < 1 ? 1 : 0);
+    return button;
+}
+
+VYRQPushButton* RefineryPlantWindow::createNavButton(VYRQContainer* parent, const QString& text,
+                                                     const QString& iconPath)
+{
+    VYRQPushButton* button =
+        createIconButton(parent, QStringLiteral("KolvNavButton"), text, 164, 40, iconPath, kNavIconColor);
+    IconStyleDesc icon = button->getIconStyle();
+    icon.x = 13;
+    icon.hor = 0;
+    button->setIconStyle(icon);
+    button->setTextOffsetX(44);
+    return button;
+}
+
+VYRQImage* RefineryPlantWindow::createSvgImage(VYRQContainer* parent, const QString& svgPath, int width, int height,
+                                               const QColor& color)
+{
+    auto* image = new VYRQImage(parent);
+    image->setSvgPath(svgPath);
+    image->setStretchDraw(true);
+    image->setAlignType(DockLayoutType(1), DockLayoutType(1));
+    image->setUseSvgColor(true);
+    image->setSvgColor(color);
+    fixWidth(image, width);
+    fixHeight(image, height);
+    parent->addChildWidget(image, 0);
+    return image;
+}
+
+VYRQContainer* RefineryPlantWindow::createDivider(VYRQContainer* parent)
+{
+    VYRQContainer* divider = createContainer(parent, QStringLiteral("KolvDivider"), 4, 0, 0, 0, 0, 0, 0);
+    fixHeight(divider, 1);
+    return divider;
+}
+
+// ---------------------------------------------------------------------------
+// Frame
+
+void RefineryPlantWindow::buildUi()
+{
+    rootContainer = new VYRQContainer(this);
+    rootContainer->setObjectName(QStringLiteral("kolvRoot"));
+    rootContainer->setThemeName(QStringLiteral("KolvWindow"));
+    rootContainer->setChildLayout(VYRQContainer::Horizontal);
+    rootContainer->setChildSpace(0);
+    rootContainer->setChildPadding(0, 0, 0, 0);
+
+    sidebar = createContainer(rootContainer, QStringLiteral("KolvSidebar"), 1, 0, 6, 16, 14, 16, 14);
+    fixWidth(sidebar, 196);
+    mainColumn = createContainer(rootContainer, QStringLiteral("KolvWindow"), 1, 1, 0, 0, 0, 0, 0);
+    topBar = createContainer(mainColumn, QStringLiteral("KolvTopbar"), 0, 0, 8, 18, 9, 12, 9);
+    fixHeight(topBar, 64);
+
+    pageStack = new VYRQStackContainer(mainColumn);
+    pageStack->setObjectName(QStringLiteral("kolvPageStack"));
+    pageStack->setThemeName(QStringLiteral("KolvStack"));
+    setPolicies(pageStack, 0);
+    mainColumn->addChildWidget(pageStack, 1);
+
+    auto makePage = [this](const QString& name) {
+        auto* page = new VYRQContainer(pageStack);
+        page->setObjectName(name);
+        page->setThemeName(QStringLiteral("KolvPage"));
+        page->setChildLayout(VYRQContainer::Vertical);
+        page->setChildSpace(10);
+        page->setChildPadding(18, 14, 18, 16);
+        setPolicies(page, 0);
+        pageStack->addWidget(page);
+        return page;
+    };
+    dashboardPage = makePage(QStringLiteral("dashboardPage"));
+    plantPage = makePage(QStringLiteral("plantPage"));
+
+    buildSidebar();
+    buildTopBar();
+    buildDashboardPage();
+    buildPlantPage();
+    buildDetailDrawer();
+}
+
+void RefineryPlantWindow::buildSidebar()
+{
+    VYRQContainer* brand = createContainer(sidebar, QStringLiteral("KolvClear"), 0, 0, 9, 0, 0, 0, 0);
+    fixHeight(brand, 48);
+    createSvgImage(brand, iconPath(QStringLiteral("logo")), 34, 34, QColor(150, 139, 255));
+    brandLabel = createLabel(brand, QStringLiteral("KolvLabelMdBold"), 1, 42);
+
+    navDashboardButton =
+        createNavButton(sidebar, QStringLiteral("Dashboard"), iconPath(QStringLiteral("dashboard")));
+    navAlarmButton = createNavButton(sidebar, QStringLiteral("Alarms"), iconPath(QStringLiteral("alarm")));
+    navPlantButton = createNavButton(sidebar, QStringLiteral("Plant Overview"), iconPath(QStringLiteral("plant")));
+    navEquipmentButton =
+        createNavButton(sidebar, QStringLiteral("Equipment Explorer"), iconPath(QStringLiteral("equipment")));
+    navTrendButton = createNavButton(sidebar, QStringLiteral("Trends & Analysis"), iconPath(QStringLiteral("trend")));
+    navReportButton =
+        createNavButton(sidebar, QStringLiteral("Incidents & Reports"), iconPath(QStringLiteral("report")));
+    navEquipmentButton->setEnabled(false);
+    navTrendButton->setEnabled(false);
+    navReportButton->setEnabled(false);
+
+    createContainer(sidebar, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+
+    VYRQContainer* status = createContainer(sidebar, QStringLiteral("KolvCardAlt"), 0, 0, 8, 10, 7, 10, 7);
+    fixHeight(status, 44);
+    createSvgImage(status, iconPath(QStringLiteral("activity")), 18, 18, QColor(63, 220, 137));
+    VYRQLabel* live = createLabel(status, QStringLiteral("KolvLabelSmBold"), 1, 28);
+    live->setText(QStringLiteral("LIVE / OPC-UA"));
+
+    connect(navDashboardButton, &QAbstractButton::clicked, this, [this] { setPage(0); });
+    connect(navPlantButton, &QAbstractButton::clicked, this, [this] { setPage(1); });
+    connect(navAlarmButton, &QAbstractButton::clicked, this, [this] {
+        setPage(0);
+        selectFirstOpenAlarm();
+    });
+}
+
+void RefineryPlantWindow::buildTopBar()
+{
+    plantUnitLabel = createLabel(topBar, QStringLiteral("KolvLabelSmBold"), 0, 36);
+    fixWidth(plantUnitLabel, 230);
+    createContainer(topBar, QStringLiteral("KolvClear"), 0, 1, 0, 0, 0, 0, 0);
+    createIconButton(topBar, QStringLiteral("KolvIconButton"), QString(), 34, 34, iconPath(QStringLiteral("search")),
+                     kNavIconColor);
+    clockLabel = createLabel(topBar, QStringLiteral("KolvLabelMuted"), 0, 34);
+    fixWidth(clockLabel, 86);
+    createSvgImage(topBar, iconPath(QStringLiteral("user")), 25, 25, QColor(205, 209, 216));
+    userLabel = createLabel(topBar, QStringLiteral("KolvLabelSmBold"), 0, 34);
+    fixWidth(userLabel, 92);
+    languageEnButton =
+        createIconButton(topBar, QStringLiteral("KolvSecondaryButton"), QStringLiteral("EN"), 38, 30, QString(), QColor());
+    languageZhButton = createIconButton(topBar, QStringLiteral("KolvSecondaryButton"), QStringLiteral("中"), 38, 30,
+                                        QString(), QColor());
+    VYRQPushButton* minimise = createIconButton(topBar, QStringLiteral("KolvIconButton"), QString(), 30, 30,
+                                                iconPath(QStringLiteral("minimize")), kNavIconColor);
+    VYRQPushButton* maximise = createIconButton(topBar, QStringLiteral("KolvIconButton"), QString(), 30, 30,
+                                                iconPath(QStringLiteral("maximize")), kNavIconColor);
+    VYRQPushButton* closeButton = createIconButton(topBar, QStringLiteral("KolvCloseButton"), QString(), 30, 30,
+                                                   iconPath(QStringLiteral("close")), kNavIconColor);
+
+    connect(languageEnButton, &QAbstractButton::clicked, this, [this] { setLanguage(0); });
+    connect(languageZhButton, &QAbstractButton::clicked, this, [this] { setLanguage(1); });
+    connect(minimise, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+    connect(maximise, &QAbstractButton::clicked, this, &RefineryPlantWindow::toggleMaximized);
+    connect(closeButton, &QAbstractButton::clicked, this, &QWidget::close);
+}
+
+void RefineryPlantWindow::updateLayoutGeometry()
+{
+    rootContainer->setGeometry(rect());
+    rootContainer->forceResize();
+    if (!detailDrawer)
+        return;
+    const int height = qMax(plantPage->height() - 28, 440);
+    fixHeight(detailDrawer, height);
+    if (!detailDrawer->isResizeAnimationRunning())
+        detailDrawer->resize(390, height);
+    detailDrawer->resizeWidget();
+    detailDrawer->raise();
+}
+
+void RefineryPlantWindow::resizeEvent(QResizeEvent* event)
+{
+    VYRQWindow::resizeEvent(event);
+    updateLayoutGeometry();
+}
+
+void RefineryPlantWindow::toggleMaximized()
+{
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+// ---------------------------------------------------------------------------
+// Pages, language and refresh
+
+void RefineryPlantWindow::setPage(int index)
+{
+    // The stack ignores an index it does not hold; so does the window, or the stored
+    // page and the shown one would disagree.
+    if (index < 0 || index > 1)
+        return;
+    currentPage = index;
+    pageStack->setCurrentIndex(index);
+    updateNavigationStyles();
+    if (index != 1) {
+        if (drawerOpen)
+            setDrawerOpen(false);
+        if (index == 0 && isVisible())
+            replayDashboardCharts();
+    }
+}
+
+void RefineryPlantWindow::updateNavigationStyles()
+{
+    navDashboardButton->setThemeName(
+        currentPage == 0 ? QStringLiteral("KolvNavButtonActive") : QStringLiteral("KolvNavButton"));
+    navPlantButton->setThemeName(
+        currentPage == 1 ? QStringLiteral("KolvNavButtonActive") : QStringLiteral("KolvNavButton"));
+    navAlarmButton->setThemeName(QStringLiteral("KolvNavButton"));
+}
+
+void RefineryPlantWindow::setLanguage(int value)
+{
+    language = value;
+    retranslateUi();
+    refreshSnapshot(snapshot);
+    refreshHistory(snapshot);
+}
+
+
+void RefineryPlantWindow::retranslateUi()
+{
+    setWindowTitle(localized("Qt-UI Tarnex Refinery Monitoring", "Qt-UI Tarnex 炼化装置监控"));
+    brandLabel->setText(QStringLiteral("TARNEX"));
+    plantUnitLabel->setText(localized("North Hydrotreater / In production", "北区加氢精制装置 / 生产中"));
+    userLabel->setText(QStringLiteral("Rena Tolvik"));
+    navDashboardButton->setText(localized("Dashboard", "运行总览"));
+    navAlarmButton->setText(localized("Alarms", "实时告警"));
+    navPlantButton->setText(localized("Plant Overview", "装置流程"));
+    navEquipmentButton->setText(localized("Equipment Explorer", "设备浏览"));
+    navTrendButton->setText(localized("Trends & Analysis", "趋势分析"));
+    navReportButton->setText(localized("Incidents & Reports", "事件与报表"));
+
+    dashboardTitleLabel->setText(localized("Operations Dashboard", "运行总览"));
+    dashboardSubtitleLabel->setText(
+        localized("Live process status, risk alarms, and predictive analysis", "实时装置状态、风险告警与预测分析"));
+    auto card = [this](MetricCardWidgets& widgets, const char* captionEn, const char* captionZh, const QString& unit,
+                       const char* noteEn, const char* noteZh) {
+        widgets.captionLabel->setText(localized(captionEn, captionZh));
+        widgets.unitLabel->setText(unit);
+        widgets.noteLabel->setText(localized(noteEn, noteZh));
+    };
+    card(throughputCard, "Unit throughput", "装置处理量", QStringLiteral("t/h"), "Plan 480", "计划值 480");
+    card(availabilityCard, "Plant availability", "装置可用率", QStringLiteral("%"), "Stable this shift", "本班次稳定");
+    card(energyCard, "Live energy", "实时能耗", QStringLiteral("MW"), "2.1% below baseline", "较基线低 2.1%");
+    card(alarmCountCard, "Active alarms", "活动告警", QString(), "Operator action required", "需要操作员确认");
+    processSectionLabel->setText(localized("Hydrotreater Process Overview", "加氢精制工艺流程"));
+    processHintLabel->setText(localized("Select equipment for live details", "点击设备进入实时详情"));
+    alarmSectionLabel->setText(localized("Priority Alarms", "优先告警"));
+    viewAllButton->setText(localized("View all", "查看"));
+    shiftSummaryLabel->setText(localized("Shift Summary", "班次状态"));
+    watchSectionLabel->setText(localized("Equipment Watch", "重点设备"));
+    trendSectionLabel->setText(localized("Predictive Alerts Preview", "预测告警趋势"));
+
+    plantTitleLabel->setText(localized("Plant Overview", "装置流程总览"));
+    plantSubtitleLabel->setText(
+        localized("Live process routing, equipment health, and operating envelope", "实时工艺路径、设备健康度与运行边界"));
+    const QString units = QStringLiteral("units");
+    card(liveThroughputTile, "Live throughput", "实时处理量", QStringLiteral("t/h"), "Feed rate", "进料流量");
+    card(normalEquipmentTile, "Normal equipment", "正常设备", units, "Stable", "运行稳定");
+    card(warningEquipmentTile, "Warning equipment", "预警设备", units, "Review required", "需要关注");
+    card(criticalEquipmentTile, "Critical equipment", "紧急设备", units, "Immediate action", "立即处置");
+    equipmentSectionLabel->setText(localized("Equipment Telemetry & Health", "设备遥测与健康状态"));
+
+    drawerTemperatureTile.captionLabel->setText(localized("Temperature", "温度"));
+    drawerPressureTile.captionLabel->setText(localized("Pressure", "压力"));
+    drawerFlowTile.captionLabel->setText(localized("Flow", "流量"));
+    drawerVibrationTile.captionLabel->setText(localized("Vibration", "振动"));
+    drawerChartLabel->setText(localized("Equipment Health Trend", "设备健康趋势"));
+    drawerAlarmLabel->setText(localized("Associated Alarm", "关联告警"));
+    acknowledgeButton->setText(localized("Acknowledge Alarm", "确认当前告警"));
+
+    // Refilled without a signal: the selected series stays what it was.
+    const int series = trendSeries;
+    const QSignalBlocker blocker(trendCombo);
+    trendCombo->clear();
+    trendCombo->addItem(localized("Temperature", "温度"));
+    trendCombo->addItem(localized("Pressure", "压力"));
+    trendCombo->addItem(localized("Vibration", "振动"));
+    trendCombo->setCurrentIndex(series);
+
+    languageEnButton->setThemeName(language == 0 ? QStringLiteral("KolvLanguageButtonActive")
+                                                 : QStringLiteral("KolvSecondaryButton"));
+    languageZhButton->setThemeName(language == 1 ? QStringLiteral("KolvLanguageButtonActive")
+                                                 : QStringLiteral("KolvSecondaryButton"));
+}
+
+void RefineryPlantWindow::setTrendSeries(int index)
+{
+    trendSeries = qBound(0, index, 2);
+    if (trendCombo && trendCombo->currentIndex() != trendSeries) {
+        const QSignalBlocker blocker(trendCombo);
+        trendCombo->setCurrentIndex(trendSeries);
+    }
+    refreshTrendChart();
+}
+
+// ---------------------------------------------------------------------------
+// Dashboard
+
+void RefineryPlantWindow::createMetricCard(VYRQContainer* row, MetricCardWidgets& card, const QString& icon,
+                                           const QColor& iconColor)
+{
+    VYRQContainer* box = createContainer(row, QStringLiteral("KolvCard"), 0, 1, 7, 12, 8, 10, 8);
+    VYRQContainer* column = createContainer(box, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    card.captionLabel = createLabel(column, QStringLiteral("KolvLabelMuted"), 0, 18);
+    VYRQContainer* valueRow = createContainer(column, QStringLiteral("KolvClear"), 0, 1, 3, 0, 0, 0, 0);
+    card.valueLabel = createLabel(valueRow, QStringLiteral("KolvLabelMetric"), 1, 31);
+    card.unitLabel = createLabel(valueRow, QStringLiteral("KolvLabelMuted"), 0, 25);
+    fixWidth(card.unitLabel, 54);
+    card.noteLabel = createLabel(column, QStringLiteral("KolvLabelXs"), 0, 16);
+    createSvgImage(box, icon, 24, 24, iconColor);
+}
+
+QWidget* RefineryPlantWindow::createChartSpot(VYRQContainer* parent, const QString& objectName, int ratio)
+{
+    // Placeholder until the OpenGL line and pie charts are part of the build: an empty
+    // area of the chart's size, under the chart's object name.
+    VYRQContainer* spot = createContainer(parent, QStringLiteral("KolvClear"), 4, ratio, 0, 0, 0, 0, 0);
+    spot->setObjectName(objectName);
+    return spot;
+}
+
+void RefineryPlantWindow::buildDashboardPage()
+{
+    VYRQContainer* header = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
+    fixHeight(header, 42);
+    VYRQContainer* titles = createContainer(header, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    dashboardTitleLabel = createLabel(titles, QStringLiteral("KolvLabelTitle"), 1, 25);
+    dashboardSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 17);
+    VYRQLabel* shift = createLabel(header, QStringLiteral("KolvLabelAccent"), 0, 30);
+    fixWidth(shift, 126);
+    shift->setText(QStringLiteral("SHIFT B162"));
+
+    VYRQContainer* figures = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 0, 10, 0, 0, 0, 0);
+    fixHeight(figures, 84);
+    createMetricCard(figures, throughputCard, iconPath(QStringLiteral("throughput")), QColor(150, 139, 255));
+    createMetricCard(figures, availabilityCard, iconPath(QStringLiteral("activity")), QColor(63, 220, 137));
+    createMetricCard(figures, energyCard, iconPath(QStringLiteral("energy")), QColor(77, 177, 255));
+    createMetricCard(figures, alarmCountCard, iconPath(QStringLiteral("alarm")), QColor(255, 83, 105));
+
+    VYRQContainer* middle = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 3, 10, 0, 0, 0, 0);
+    middle->setMinimumHeight(270);
+    VYRQContainer* processCard = createContainer(middle, QStringLiteral("KolvCard"), 1, 3, 3, 12, 8, 12, 10);
+    VYRQContainer* processHeader = createContainer(processCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
+    fixHeight(processHeader, 38);
+    VYRQContainer* processTitles = createContainer(processHeader, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    processSectionLabel = createLabel(processTitles, QStringLiteral("KolvLabelSection"), 1, 22);
+    processHintLabel = createLabel(processTitles, QStringLiteral("KolvLabelXs"), 1, 15);
+    VYRQPushButton* openButton = createIconButton(processHeader, QStringLiteral("KolvSecondaryButton"),
+                                                  QStringLiteral("Open"), 82, 30, QString(), kNavIconColor);
+    dashboardProcessView = new RefineryProcessView(processCard);
+    dashboardProcessView->setObjectName(QStringLiteral("dashboardProcessView"));
+    setPolicies(dashboardProcessView, 0);
+    processCard->addChildWidget(dashboardProcessView, 1);
+
+    VYRQContainer* alarmCard = createContainer(middle, QStringLiteral("KolvCard"), 1, 1, 5, 10, 9, 10, 9);
+    VYRQContainer* alarmHeader = createContainer(alarmCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
+    fixHeight(alarmHeader, 30);
+    alarmSectionLabel = createLabel(alarmHeader, QStringLiteral("KolvLabelSection"), 1, 28);
+    viewAllButton = createIconButton(alarmHeader, QStringLiteral("KolvLinkButton"), QStringLiteral("View all"), 68, 26,
+                                     QString(), kNavIconColor);
+    for (int i = 0; i < 4; ++i) {
+        AlarmRowWidgets row;
+        row.rowContainer = createContainer(alarmCard, QStringLiteral("KolvCardAlt"), 0, 1, 5, 8, 5, 7, 5);
+        VYRQContainer* text = createContainer(row.rowContainer, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+        row.titleLabel = createLabel(text, QStringLiteral("KolvLabelSmBold"), 0, 19);
+        row.detailLabel = createLabel(text, QStringLiteral("KolvLabelXs"), 1, 25);
+        wrapWords(row.detailLabel);
+        VYRQContainer* side = createContainer(row.rowContainer, QStringLiteral("KolvClear"), 1, 0, 0, 0, 0, 0, 0);
+        fixWidth(side, 72);
+        row.severityLabel = createLabel(side, QStringLiteral("KolvLabelWarning"), 0, 21);
+        alignRight(row.severityLabel);
+        row.ageLabel = createLabel(side, QStringLiteral("KolvLabelMuted"), 1, 20);
+        alignRight(row.ageLabel);
+        for (VYRQLabel* label : {row.titleLabel, row.detailLabel, row.severityLabel, row.ageLabel})
+            label->setText(QString());
+        connect(row.rowContainer, &VYRQContainer::mouseClickEvent, this, [this, i] {
+            if (i < alarmRows.size() && !alarmRows[i].alarmId.isEmpty())
+                selectAlarm(alarmRows[i].alarmId);
+        });
+        alarmRows.append(row);
+    }
+
+    VYRQContainer* lower = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 2, 10, 0, 0, 0, 0);
+    lower->setMinimumHeight(178);
+    VYRQContainer* shiftCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 1, 3, 10, 8, 10, 8);
+    shiftSummaryLabel = createLabel(shiftCard, QStringLiteral("KolvLabelSection"), 0, 25);
+    shiftSummaryValue = createLabel(shiftCard, QStringLiteral("KolvLabelAccentCenter"), 0, 18);
+    shiftSummaryValue->setObjectName(QStringLiteral("shiftSummaryValue"));
+    shiftSummaryChart = createChartSpot(shiftCard, QStringLiteral("shiftSummaryChart"), 1);
+
+    VYRQContainer* watchCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 1, 4, 9, 8, 9, 8);
+    watchSectionLabel = createLabel(watchCard, QStringLiteral("KolvLabelSection"), 0, 25);
+    for (const char* id : {"C-310", "F-102", "P-112"}) {
+        WatchRowWidgets row;
+        row.equipmentId = QString::fromLatin1(id);
+        row.rowContainer = createContainer(watchCard, QStringLiteral("KolvCardAlt"), 0, 1, 5, 8, 4, 8, 4);
+        row.nameLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelSmBold"), 1, 26);
+        row.valueLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelMuted"), 1, 26);
+        row.statusLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelWarning"), 0, 26);
+        fixWidth(row.statusLabel, 72);
+        alignRight(row.statusLabel);
+        for (VYRQLabel* label : {row.nameLabel, row.valueLabel, row.statusLabel})
+            label->setText(QString());
+        const QString equipmentId = row.equipmentId;
+        connect(row.rowContainer, &VYRQContainer::mouseClickEvent, this,
+                [this, equipmentId] { selectEquipment(equipmentId); });
+        watchRows.append(row);
+    }
+
+    VYRQContainer* trendCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 2, 3, 10, 8, 10, 8);
+    VYRQContainer* trendHeader = createContainer(trendCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
+    fixHeight(trendHeader, 30);
+    trendSectionLabel = createLabel(trendHeader, QStringLiteral("KolvLabelSection"), 1, 28);
+    trendCombo = new VYRQComboBox(trendHeader);
+    trendCombo->setThemeName(QStringLiteral("KolvCombo"));
+    trendCombo->setNormalBtnIcon(iconPath(QStringLiteral("chevron-down")));
+    trendCombo->setHotBtnIcon(iconPath(QStringLiteral("chevron-down")));
+    fixWidth(trendCombo, 126);
+    fixHeight(trendCombo, 30);
+    trendHeader->addChildWidget(trendCombo, 0);
+    predictiveTrendChart = createChartSpot(trendCard, QStringLiteral("predictiveTrendChart"), 1);
+
+    connect(openButton, &QAbstractButton::clicked, this, [this] { setPage(1); });
+    connect(viewAllButton, &QAbstractButton::clicked, this, &RefineryPlantWindow::selectFirstOpenAlarm);
+    connect(dashboardProcessView, &RefineryProcessView::equipmentActivated, this,
+            &RefineryPlantWindow::selectEquipment);
+    connect(trendCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &RefineryPlantWindow::setTrendSeries);
+}
+
+// ---------------------------------------------------------------------------
+// Plant page and drawer
+
+void RefineryPlantWindow::createMetricTile(VYRQContainer* row, MetricCardWidgets& tile)
+{
+    VYRQContainer* box = createContainer(row, QStringLiteral("KolvCard"), 1, 1, 1, 11, 7, 11, 7);
+    tile.captionLabel = createLabel(box, QStringLiteral("KolvLabelMuted"), 0, 18);
+    VYRQContainer* valueRow = createContainer(box, QStringLiteral("KolvClear"), 0, 1, 4, 0, 0, 0, 0);
+    tile.valueLabel = createLabel(valueRow, QStringLiteral("KolvLabelMetric"), 1, 31);
+    tile.unitLabel = createLabel(valueRow, QStringLiteral("KolvLabelMuted"), 0, 26);
+    fixWidth(tile.unitLabel, 54);
+    tile.noteLabel = createLabel(box, QStringLiteral("KolvLabelXs"), 0, 15);
+}
+
+void RefineryPlantWindow::buildPlantPage()
+{
+    VYRQContainer* header = createContainer(plantPage, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
+    fixHeight(header, 42);
+    VYRQContainer* titles = createContainer(header, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    plantTitleLabel = createLabel(titles, QStringLiteral("KolvLabelTitle"), 1, 25);
+    plantSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 17);
+
+    VYRQContainer* tiles = createContainer(plantPage, QStringLiteral("KolvClear"), 0, 0, 10, 0, 0, 0, 0);
+    fixHeight(tiles, 78);
+    createMetricTile(tiles, liveThroughputTile);
+    createMetricTile(tiles, normalEquipmentTile);
+    createMetricTile(tiles, warningEquipmentTile);
+    createMetricTile(tiles, criticalEquipmentTile);
+
+    VYRQContainer* processCard = createContainer(plantPage, QStringLiteral("KolvCard"), 1, 3, 4, 10, 8, 10, 8);
+    processCard->setMinimumHeight(235);
+    plantProcessView = new RefineryProcessView(processCard);
+    plantProcessView->setObjectName(QStringLiteral("plantProcessView"));
+    setPolicies(plantProcessView, 0);
+    processCard->addChildWidget(plantProcessView, 1);
+
+    VYRQContainer* tableCard = createContainer(plantPage, QStringLiteral("KolvCard"), 1, 2, 4, 10, 7, 10, 8);
+    tableCard->setMinimumHeight(165);
+    equipmentSectionLabel = createLabel(tableCard, QStringLiteral("KolvLabelSection"), 0, 26);
+    // Placeholder until the table view is part of the build: the spot the table
+    // takes, holding the model that the table will show.
+    auto* table = createContainer(tableCard, QStringLiteral("KolvClear"), 4, 1, 0, 0, 0, 0, 0);
+    table->setObjectName(QStringLiteral("refineryEquipmentTable"));
+    equipmentTable = table;
+    setupEquipmentTable(equipmentTable);
+    equipmentModel = new QStandardItemModel(equipmentTable);
+
+    connect(plantProcessView, &RefineryProcessView::equipmentActivated, this, &RefineryPlantWindow::selectEquipment);
+}
+
+void RefineryPlantWindow::setupEquipmentTable(QWidget* table)
+{
+    // Theme "KolvTable", row height 38, single whole-row selection, per-pixel scrolling,
+    // header height 32 and the "KolvScrollV"/"KolvScrollH" bars come with the table view.
+    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(table))
+        setPolicies(control, 0);
+}
+
+void RefineryPlantWindow::createDetailTile(VYRQContainer* row, DetailTileWidgets& tile)
+{
+    VYRQContainer* box = createContainer(row, QStringLiteral("KolvCardAlt"), 1, 1, 0, 9, 6, 9, 6);
+    tile.captionLabel = createLabel(box, QStringLiteral("KolvLabelXs"), 0, 18);
+    tile.valueLabel = createLabel(box, QStringLiteral("KolvLabelMetricSm"), 1, 29);
+}
+
+void RefineryPlantWindow::createDetailTileRow(DetailTileWidgets& left, DetailTileWidgets& right)
+{
+    VYRQContainer* row = createContainer(detailDrawer, QStringLiteral("KolvClear"), 0, 0, 7, 0, 0, 0, 0);
+    fixHeight(row, 61);
+    createDetailTile(row, left);
+    createDetailTile(row, right);
+}
+
+void RefineryPlantWindow::buildDetailDrawer()
+{
+    detailDrawer = new VYRQContainer(plantPage);
+    detailDrawer->setObjectName(QStringLiteral("equipmentDetailDrawer"));
+    detailDrawer->setThemeName(QStringLiteral("KolvDrawer"));
+    detailDrawer->setChildLayout(VYRQContainer::Vertical);
+    detailDrawer->setChildSpace(8);
+    detailDrawer->setChildPadding(14, 13, 14, 14);
+    detailDrawer->setWidthPolicy(LayoutSizePolicy(1));
+    detailDrawer->setAbsoluteDock(DockLayoutType(2), DockLayoutType(1), 16, 0);
+    fixWidth(detailDrawer, kDrawerWidth);
+    detailDrawer->resize(kDrawerWidth, 620);
+
+    VYRQContainer* head = createContainer(detailDrawer, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
+    fixHeight(head, 43);
+    VYRQContainer* titles = createContainer(head, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
+    drawerTitleLabel = createLabel(titles, QStringLiteral("KolvLabelSection"), 1, 23);
+    drawerSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 18);
+    VYRQPushButton* closeButton = createIconButton(head, QStringLiteral("KolvCloseButton"), QString(), 32, 32,
+                                                   iconPath(QStringLiteral("close")), kNavIconColor);
+
+    drawerStatusBadge = createContainer(detailDrawer, QStringLiteral("KolvStatusNormal"), 0, 0, 0, 0, 0, 0, 0);
+    fixHeight(drawerStatusBadge, 28);
+    drawerStatusLabel = createLabel(drawerStatusBadge, QStringLiteral("KolvLabelWhiteCenter"), 1, 28);
+    createDivider(detailDrawer);
+    createDetailTileRow(drawerTemperatureTile, drawerPressureTile);
+    createDetailTileRow(drawerFlowTile, drawerVibrationTile);
+    drawerChartLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelSmBold"), 0, 22);
+    drawerChartValueLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelAccent"), 0, 26);
+    equipmentDetailChart = createChartSpot(detailDrawer, QStringLiteral("equipmentDetailChart"), 1);
+    equipmentDetailChart->setMinimumHeight(145);
+    createDivider(detailDrawer);
+    drawerAlarmLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelSmBold"), 0, 22);
+    drawerAlarmText = createLabel(detailDrawer, QStringLiteral("KolvLabelMuted"), 0, 44);
+    wrapWords(drawerAlarmText);
+    acknowledgeButton = createIconButton(detailDrawer, QStringLiteral("KolvPrimaryButton"), QString(), 0, 36,
+                                         iconPath(QStringLiteral("check")), QColor(24, 22, 33));
+    acknowledgeButton->setShowText(true);
+    // Its width is left to the layout, which keeps a button's own width: give it the
+    // drawer's content width.
+    acknowledgeButton->resize(kDrawerWidth - 28, 36);
+    IconStyleDesc icon = acknowledgeButton->getIconStyle();
+    icon.x = 16;
+    icon.hor = 0;
+    acknowledgeButton->setIconStyle(icon);
+
+    connect(closeButton, &QAbstractButton::clicked, this, [this] { setDrawerOpen(false); });
+    connect(acknowledgeButton, &QAbstractButton::clicked, this, &RefineryPlantWindow::acknowledgeSelectedAlarm);
+    detailDrawer->hide();
+}
+
+// ---------------------------------------------------------------------------
+// Live refresh
+
+QString RefineryPlantWindow::statusText(int status) const
+{
+    switch (status) {
+    case 0: return localized("NORMAL", "正常");
+    case 1: return localized("WARNING", "预警");
+    case 2: return localized("CRITICAL", "紧急");
+    case 3: return localized("OFFLINE", "离线");
+    default: return QString();
+    }
+}
+
+QString RefineryPlantWindow::statusIconPath(int status)
+{
+    switch (status) {
+    case 0: return iconPath(QStringLiteral("normal"));
+    case 1: return iconPath(QStringLiteral("warning"));
+    case 2: return iconPath(QStringLiteral("critical"));
+    case 3: return iconPath(QStringLiteral("offline"));
+    default: return QString();
+    }
+}
+
+static QString statusThemeName(int status)
+{
+    switch (status) {
+    case 0: return QStringLiteral("KolvStatusNormal");
+    case 1: return QStringLiteral("KolvStatusWarning");
+    case 2: return QStringLiteral("KolvStatusCritical");
+    default: return QStringLiteral("KolvStatusOffline");
+    }
+}
+
+const RefineryEquipment* RefineryPlantWindow::selectedEquipment() const
+{
+    for (const RefineryEquipment& item : snapshot.equipment)
+        if (item.id == selectedEquipmentId)
+            return &item;
+    return nullptr;
+}
+
+void RefineryPlantWindow::refreshSnapshot(const RefinerySnapshot& value)
+{
+    snapshot = value;
+    clockLabel->setText(snapshot.timeText);
+    refreshKeyFigures();
+    refreshAlarmRows();
+    refreshWatchRows();
+    liveThroughputTile.valueLabel->setText(fixed(snapshot.throughput, 0));
+    normalEquipmentTile.valueLabel->setText(QString::number(snapshot.normalCount));
+    warningEquipmentTile.valueLabel->setText(QString::number(snapshot.warningCount));
+    criticalEquipmentTile.valueLabel->setText(QString::number(snapshot.criticalCount));
+    refreshEquipmentTable();
+    refreshProcessViews();
+    refreshDetailDrawer();
+}
+
+void RefineryPlantWindow::refreshHistory(const RefinerySnapshot& value)
+{
+    snapshot = value;
+    refreshTrendChart();
+    refreshEquipmentChart();
+}
+
+void RefineryPlantWindow::refreshKeyFigures()
+{
+    throughputCard.valueLabel->setText(fixed(snapshot.throughput, 0));
+    availabilityCard.valueLabel->setText(fixed(snapshot.availability, 1));
+    energyCard.valueLabel->setText(fixed(snapshot.energy, 1));
+    int open = 0;
+    for (const RefineryAlarm& alarm : snapshot.alarms)
+        open += alarm.acknowledged ? 0 : 1;
+    alarmCountCard.valueLabel->setText(QString::number(open));
+    // Shift summary donut: slices "Normal", "Warning", "Critical" with the three counts
+    // go to the pie chart once it is part of the build.
+    shiftSummaryValue->setText((language == 1 ? QStringLiteral("%1 正常 / %2 告警")
+                                              : QStringLiteral("%1 normal / %2 alarms"))
+                                   .arg(snapshot.normalCount)
+                                   .arg(snapshot.warningCount + snapshot.criticalCount));
+}
+
+void RefineryPlantWindow::refreshAlarmRows()
+{
+    int row = 0;
+    for (const RefineryAlarm& alarm : snapshot.alarms) {
+        if (row >= alarmRows.size())
+            break;
+        if (alarm.acknowledged)
+            continue;
+        AlarmRowWidgets& widgets = alarmRows[row++];
+        widgets.alarmId = alarm.id;
+        widgets.titleLabel->setText(language == 1 ? alarm.titleZh : alarm.titleEn);
+        widgets.detailLabel->setText(language == 1 ? alarm.detailZh : alarm.detailEn);
+        const bool critical = alarm.severity == 2;
+        widgets.severityLabel->setText(critical ? localized("CRITICAL", "紧急") : localized("WARNING", "警告"));
+        widgets.severityLabel->setThemeName(critical ? QStringLiteral("KolvLabelDanger")
+                                                     : QStringLiteral("KolvLabelWarning"));
+        alignRight(widgets.severityLabel);
+        widgets.ageLabel->setText(language == 1 ? alarm.ageZh : alarm.ageEn);
+        widgets.rowContainer->show();
+    }
+    for (; row < alarmRows.size(); ++row) {
+        alarmRows[row].alarmId.clear();
+        alarmRows[row].rowContainer->hide();
+    }
+}
+
+void RefineryPlantWindow::refreshWatchRows()
+{
+    for (WatchRowWidgets& row : watchRows) {
+        const RefineryEquipment* item = nullptr;
+        for (const RefineryEquipment& candidate : snapshot.equipment)
+            if (candidate.id == row.equipmentId) {
+                item = &candidate;
+                break;
+            }
+        if (!item)
+            continue;
+        row.nameLabel->setText(item->id);
+        if (item->kind == 5)
+            row.valueLabel->setText(QStringLiteral("%1 mm/s").arg(fixed(item->vibration, 1)));
+        else if (item->kind == 2)
+            row.valueLabel->setText(QStringLiteral("%1 C").arg(fixed(item->temperature, 0)));
+        else
+            row.valueLabel->setText(QStringLiteral("%1 m3/h").arg(fixed(item->flow, 0)));
+        row.statusLabel->setText(statusText(item->status));
+        row.statusLabel->setThemeName(item->status == 2 ? QStringLiteral("KolvLabelDanger")
+                                                        : QStringLiteral("KolvLabelWarning"));
+        alignRight(row.statusLabel);
+    }
+}
+
+void RefineryPlantWindow::refreshEquipmentTable()
+{
+    equipmentModel->clear();
+    if (language == 1)
+        equipmentModel->setHorizontalHeaderLabels(QString::fromUtf8("设备,名称,区域,温度,压力,流量,健康度,状态").split(','));
+    else
+        equipmentModel->setHorizontalHeaderLabels(
+            {"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health", "Status"});
+    // Header resize modes (fixed, sections 1 and 2 stretched) and the column widths
+    // 82, 210, 170, 105, 95, 105, 85, 115 belong to the table view.
+    for (const RefineryEquipment& item : snapshot.equipment) {
+        QList<QStandardItem*> cells{
+            new QStandardItem(item.id),
+            new QStandardItem(language == 1 ? item.nameZh : item.nameEn),
+            new QStandardItem(language == 1 ? item.areaZh : item.areaEn),
+            new QStandardItem(QStringLiteral("%1 C").arg(fixed(item.temperature, 1))),
+            new QStandardItem(QStringLiteral("%1 bar").arg(fixed(item.pressure, 2))),
+            new QStandardItem(QStringLiteral("%1 m3/h").arg(fixed(item.flow, 0))),
+            new QStandardItem(QStringLiteral("%1%").arg(fixed(item.health, 0))),
+            new QStandardItem(statusText(item.status)),
+        };
+        cells.last()->setData(statusIconPath(item.status), CellImageRole);
+        for (QStandardItem* cell : cells)
+            cell->setData(item.id, EquipmentIdRole);
+        equipmentModel->appendRow(cells);
+    }
+}
+
+void RefineryPlantWindow::refreshProcessViews()
+{
+    for (RefineryProcessView* view : {dashboardProcessView, plantProcessView}) {
+        view->setChinese(language == 1);
+        view->setSnapshot(snapshot);
+        view->setSelectedEquipmentId(selectedEquipmentId);
+    }
+}
+
+void RefineryPlantWindow::refreshDetailDrawer()
+{
+    const RefineryEquipment* item = selectedEquipment();
+    if (!item)
+        return;
+    drawerTitleLabel->setText(item->id);
+    drawerSubtitleLabel->setText(language == 1 ? item->nameZh + QStringLiteral(" / ") + item->areaZh
+                                               : item->nameEn + QStringLiteral(" / ") + item->areaEn);
+    drawerStatusBadge->setThemeName(statusThemeName(item->status));
+    drawerStatusLabel->setText(statusText(item->status));
+    drawerTemperatureTile.valueLabel->setText(QStringLiteral("%1 C").arg(fixed(item->temperature, 1)));
+    drawerPressureTile.valueLabel->setText(QStringLiteral("%1 bar").arg(fixed(item->pressure, 2)));
+    drawerFlowTile.valueLabel->setText(QStringLiteral("%1 m3/h").arg(fixed(item->flow, 0)));
+    drawerVibrationTile.valueLabel->setText(QStringLiteral("%1 mm/s").arg(fixed(item->vibration, 2)));
+    drawerChartValueLabel->setText((language == 1 ? QStringLiteral("健康度 %1% / 效率 %2%")
+                                                  : QStringLiteral("%1% health / %2% efficiency"))
+                                       .arg(fixed(item->health, 0), fixed(item->efficiency, 0)));
+
+    const RefineryAlarm* alarm = nullptr;
+    for (const RefineryAlarm& candidate : snapshot.alarms)
+        if (candidate.id == selectedAlarmId) {
+            alarm = &candidate;
+            break;
+        }
+    if (alarm) {
+        drawerAlarmText->setText(language == 1 ? alarm->detailZh : alarm->detailEn);
+        acknowledgeButton->setEnabled(!alarm->acknowledged);
+    } else {
+        drawerAlarmText->setText(localized("No unacknowledged alarm for this equipment.", "当前设备没有未确认告警。"));
+        acknowledgeButton->setEnabled(false);
+    }
+    refreshEquipmentChart();
+}
+
+void RefineryPlantWindow::refreshTrendChart()
+{
+    // The predictive trend lines (series by trendSeries, with the forecast beside the
+    // temperature) are drawn by the line chart once it is part of the build.
+}
+
+void RefineryPlantWindow::refreshEquipmentChart()
+{
+    // The selected equipment's temperature line is drawn by the line chart once it
+    // is part of the build.
+}
+
+void RefineryPlantWindow::replayDashboardCharts()
+{
+    if (chartsIntroduced || !shiftSummaryChart || !predictiveTrendChart)
+        return;
+    chartsIntroduced = true;
+    // The charts' one-time entry animation is played here once they are part of the build.
+}
+
+// ---------------------------------------------------------------------------
+// Selection, acknowledgement, navigation and the drawer
+
+void RefineryPlantWindow::selectFirstOpenAlarm()
+{
+    for (const RefineryAlarm& alarm : snapshot.alarms) {
+        if (!alarm.acknowledged) {
+            selectAlarm(alarm.id);
+            return;
+        }
+    }
+}
+
+void RefineryPlantWindow::selectAlarm(const QString& alarmId)
+{
+    const RefineryAlarm* alarm = nullptr;
+    for (const RefineryAlarm& candidate : snapshot.alarms)
+        if (candidate.id == alarmId) {
+            alarm = &candidate;
+            break;
+        }
+    if (!alarm)
+        return;
+    selectedAlarmId = alarm->id;
+    selectedEquipmentId = alarm->equipmentId;
+    currentPage = 1;
+    pageStack->setCurrentIndex(1);
+    updateNavigationStyles();
+    refreshProcessViews();
+    refreshDetailDrawer();
+    setDrawerOpen(true);
+}
+
+void RefineryPlantWindow::selectEquipment(const QString& equipmentId)
+{
+    const bool known = std::any_of(snapshot.equipment.cbegin(), snapshot.equipment.cend(),
+                                   [&equipmentId](const RefineryEquipment& item) { return item.id == equipmentId; });
+    if (!known)
+        return;
+    selectedEquipmentId = equipmentId;
+    selectedAlarmId.clear();
+    for (const RefineryAlarm& alarm : snapshot.alarms) {
+        if (alarm.equipmentId == equipmentId && !alarm.acknowledged) {
+            selectedAlarmId = alarm.id;
+            break;
+        }
+    }
+    currentPage = 1;
+    pageStack->setCurrentIndex(1);
+    updateNavigationStyles();
+    refreshProcessViews();
+    refreshDetailDrawer();
+    setDrawerOpen(true);
+}
+
+bool RefineryPlantWindow::acknowledgeSelectedAlarm()
+{
+    if (selectedAlarmId.isEmpty())
+        return false;
+    // The simulator re-emits its snapshot before it answers, which refreshes the window.
+    const bool acknowledged = simulator->acknowledgeAlarm(selectedAlarmId);
+    if (acknowledged)
+        refreshDetailDrawer();
+    return acknowledged;
+}
+
+void RefineryPlantWindow::setDrawerOpen(bool open)
+{
+    if (open == drawerOpen)
+        return;
+    drawerOpen = open;
+    const int height = qMax(detailDrawer->height(), 440);
+    detailDrawer->setChildLayout(VYRQContainer::NoUse);
+    if (open) {
+        slideDrawerOpen();
+        return;
+    }
+    detailDrawer->startResizeAnimation(QSize(detailDrawer->width(), height), QSize(0, height), kDrawerSlideMs);
+    QTimer::singleShot(235, this, [this] {
+        if (drawerOpen)
+            return;
+        detailDrawer->hide();
+        detailDrawer->setMinimumWidth(kDrawerWidth);
+        detailDrawer->setMaximumWidth(kDrawerWidth);
+        detailDrawer->resize(kDrawerWidth, detailDrawer->height());
+        detailDrawer->setChildLayout(VYRQContainer::Vertical);
+        detailDrawer->forceResize();
+    });
+}
+
+// An open that meets a closing slide still running ends that slide where it stands
+// and slides back from the width it reached, so that an open drawer always ends at
+// full width and is never shown collapsed.
+void RefineryPlantWindow::slideDrawerOpen()
+{
+    if (!drawerOpen)
+        return;
+    const int reached = detailDrawer->isVisible() ? detailDrawer->width() : 0;
+    if (detailDrawer->isResizeAnimationRunning()) {
+        // The container finishes a slide that reaches its end; it offers no other stop.
+        if (auto* slide = detailDrawer->getControlImpl()->findChild<QVariantAnimation*>())
+            slide->setCurrentTime(slide->duration());
+    }
+    if (detailDrawer->isResizeAnimationRunning()) {
+        QTimer::singleShot(10, this, &RefineryPlantWindow::slideDrawerOpen);
+        return;
+    }
+    const int height = qMax(detailDrawer->height(), 440);
+    const int from = reached;
+    detailDrawer->setMinimumWidth(from);
+    detailDrawer->setMaximumWidth(from);
+    detailDrawer->resize(from, height);
+    detailDrawer->show();
+    detailDrawer->raise();
+    detailDrawer->startResizeAnimation(QSize(from, height), QSize(kDrawerWidth, height), kDrawerSlideMs);
+    QTimer::singleShot(225, this, [this] {
+        if (!drawerOpen)
+            return;
+        detailDrawer->setChildLayout(VYRQContainer::Vertical);
+        detailDrawer->forceResize();
+        // The detail chart's entry animation plays here (440 ms) once it is part of the build.
+    });
+}
+
+void RefineryPlantWindow::showEvent(QShowEvent* event)
+{
+    VYRQWindow::showEvent(event);
+    if (currentPage == 0)
+        QTimer::singleShot(0, this, &RefineryPlantWindow::replayDashboardCharts);
+}

@@ -1,0 +1,135 @@
+#include "TarnexStartup.h"
+
+#include "RefineryPlantWindow.h"
+#include "TarnexOptions.h"
+#include "VYRQGlobal.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QTimer>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
+
+static void initTarnexResources()
+{
+    // Q_INIT_RESOURCE must not stand inside a namespace.
+    Q_INIT_RESOURCE(tarnex);
+}
+
+namespace tarnex {
+
+namespace {
+
+bool isBlank(const QPixmap& pixmap)
+{
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    if (image.isNull())
+        return true;
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (line[x] != first)
+                return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runMonitor(const QStringList& arguments)
+{
+    VYRQtLib::init();
+    registerCharts();
+    substituteFonts();
+
+    VYRGlobalConfig config;
+    config.fontFamily = QStringLiteral("Microsoft YaHei UI");
+    config.buttonFadeEnabled = false;
+    config.buttonFadeDuration = 140;
+    vyrSetGlobalConfig(config);
+
+    const QString themeFolder = themeFolderPath();
+    if (!vyrLoadThemeDir(QFile::encodeName(themeFolder).constData())) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tarnex"),
+                              QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder),
+                              QMessageBox::Ok, QMessageBox::NoButton);
+        VYRQtLib::shutdown();
+        return 1;
+    }
+
+    const TarnexOptions options = TarnexOptions::fromArguments(arguments);
+    RefineryPlantWindow window(nullptr);
+    window.resize(options.size.expandedTo(window.minimumSize()));
+    if (options.chinese)
+        window.setLanguage(1);
+    window.setPage(options.page);
+    window.show();
+    if (options.drawer)
+        QTimer::singleShot(180, &window, [&window] { window.selectAlarm(QStringLiteral("ALM-203")); });
+    if (!options.screenshotPath.isEmpty()) {
+        const QString path = options.screenshotPath;
+        QTimer::singleShot(1500, &window, [&window, path] { takeScreenshot(window, path); });
+    }
+    const int code = QApplication::exec();
+    VYRQtLib::shutdown();
+    return code;
+}
+
+void initResources()
+{
+    initTarnexResources();
+}
+
+QString themeFolderPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/refinery-theme");
+}
+
+void registerCharts()
+{
+    // The chart library registers its five OpenGL charts here once it is part of the
+    // build; until then the monitor's chart spots stay empty.
+    // registerChartControls();
+}
+
+void substituteFonts()
+{
+    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei UI"),
+                               {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                                QStringLiteral("Droid Sans Fallback")});
+}
+
+QPixmap captureWindow(QWidget& window)
+{
+    QPixmap image;
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        image = screen->grabWindow(window.winId(), 0, 0, -1, -1);
+    if (image.isNull() || isBlank(image))
+        image = window.grab(QRect(QPoint(0, 0), QSize(-1, -1)));
+    return image;
+}
+
+int saveScreenshot(QWidget& window, const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QPixmap image = captureWindow(window);
+    if (image.isNull())
+        return 2;
+    return image.save(path, "PNG", -1) ? 0 : 2;
+}
+
+void takeScreenshot(QWidget& window, const QString& path)
+{
+    QCoreApplication::exit(saveScreenshot(window, path));
+}
+
+} // namespace tarnex

@@ -1,0 +1,238 @@
+#include "RefineryPlantWindow.h"
+#include "RefinerySimulator.h"
+#include "VYRQGlobal.h"
+#include "VYRQLabel.h"
+#include "VYRQPushButton.h"
+#include "VYRQStackContainer.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+template <class T>
+T* child(QWidget* root, const char* name)
+{
+    T* widget = root->findChild<T*>(QString::fromLatin1(name));
+    if (!widget)
+        qWarning("no %s", name);
+    return widget;
+}
+
+QString themeOf(QWidget* widget)
+{
+    auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
+    return control ? control->getControlImpl()->themeName() : QString();
+}
+
+// The sidebar's navigation buttons, top to bottom.
+QList<VYRQPushButton*> navigationButtons(QWidget* window)
+{
+    QList<VYRQPushButton*> buttons;
+    for (VYRQPushButton* button : window->findChildren<VYRQPushButton*>())
+        if (button->width() == 164 || button->minimumWidth() == 164)
+            buttons << button;
+    std::sort(buttons.begin(), buttons.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    return buttons;
+}
+
+} // namespace
+
+class tst_RefineryPlantWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void frameAfterConstruction();
+    void resizeKeepsRootCovering();
+    void navigationButtons();
+    void languageTexts_data();
+    void languageTexts();
+    void pageIndexOutOfRange_data();
+    void pageIndexOutOfRange();
+    void destructorStopsSimulator();
+};
+
+void tst_RefineryPlantWindow::initTestCase()
+{
+    VYRQtLib::init();
+    QVERIFY(vyrLoadThemeDir(TARNEX_THEME_DIR));
+}
+
+void tst_RefineryPlantWindow::frameAfterConstruction()
+{
+    RefineryPlantWindow window;
+    QCOMPARE(window.objectName(), QStringLiteral("refineryPlantWindow"));
+    QCOMPARE(int(window.windowFlags()), 0xC801);
+    QCOMPARE(window.minimumSize(), QSize(1280, 720));
+    QCOMPARE(window.size(), QSize(1440, 900));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Qt-UI Tarnex Refinery Monitoring"));
+    QCOMPARE(window.getCurrentPage(), 0);
+    QVERIFY(window.plantSimulator()->isRunning());
+    QCOMPARE(window.plantSimulator()->interval(), 1000);
+
+    auto* root = child<VYRQContainer>(&window, "kolvRoot");
+    auto* stack = child<VYRQStackContainer>(&window, "kolvPageStack");
+    auto* dashboard = child<VYRQContainer>(&window, "dashboardPage");
+    auto* plant = child<VYRQContainer>(&window, "plantPage");
+    QVERIFY(root && stack && dashboard && plant);
+    QCOMPARE(themeOf(root), QStringLiteral("KolvWindow"));
+    QCOMPARE(themeOf(stack), QStringLiteral("KolvStack"));
+    QCOMPARE(themeOf(plant), QStringLiteral("KolvPage"));
+    QCOMPARE(stack->count(), 2);
+    QCOMPARE(stack->widget(0), dashboard);
+    QCOMPARE(stack->widget(1), plant);
+    QCOMPARE(stack->currentIndex(), 0);
+
+    // The first layout runs on the next turn of the event loop.
+    window.show();
+    QTRY_COMPARE(root->geometry(), window.rect());
+    QList<VYRQContainer*> columns;
+    for (QObject* object : root->children())
+        if (auto* c = qobject_cast<VYRQContainer*>(object))
+            columns << c;
+    QCOMPARE(columns.size(), 2);
+    VYRQContainer* sidebar = columns[0]->x() < columns[1]->x() ? columns[0] : columns[1];
+    VYRQContainer* main = sidebar == columns[0] ? columns[1] : columns[0];
+    QCOMPARE(themeOf(sidebar), QStringLiteral("KolvSidebar"));
+    QCOMPARE(sidebar->geometry(), QRect(0, 0, 196, 900));
+    QCOMPARE(main->geometry(), QRect(196, 0, 1244, 900));
+    QCOMPARE(stack->geometry(), QRect(0, 64, 1244, 836));
+}
+
+void tst_RefineryPlantWindow::resizeKeepsRootCovering()
+{
+    RefineryPlantWindow window;
+    auto* root = child<VYRQContainer>(&window, "kolvRoot");
+    auto* stack = child<VYRQStackContainer>(&window, "kolvPageStack");
+    window.show();
+    for (const QSize size : {QSize(1600, 1000), QSize(1280, 720), QSize(1920, 1080)}) {
+        window.resize(size);
+        QCOMPARE(root->geometry(), QRect(QPoint(0, 0), size));
+        QCOMPARE(stack->height(), size.height() - 64);
+        QCOMPARE(stack->width(), size.width() - 196);
+    }
+    window.resize(200, 100);   // the minimum holds
+    QCOMPARE(window.size(), QSize(1280, 720));
+}
+
+void tst_RefineryPlantWindow::navigationButtons()
+{
+    RefineryPlantWindow window;
+    window.show();
+    QTRY_COMPARE(child<VYRQContainer>(&window, "kolvRoot")->geometry(), window.rect());
+    const QList<VYRQPushButton*> buttons = ::navigationButtons(&window);
+    QCOMPARE(buttons.size(), 6);
+    auto* stack = child<VYRQStackContainer>(&window, "kolvPageStack");
+    QCOMPARE(themeOf(buttons[0]), QStringLiteral("KolvNavButtonActive"));
+    QCOMPARE(themeOf(buttons[2]), QStringLiteral("KolvNavButton"));
+
+    QTest::mouseClick(buttons[2], Qt::LeftButton);   // plant
+    QCOMPARE(window.getCurrentPage(), 1);
+    QCOMPARE(stack->currentIndex(), 1);
+    QCOMPARE(themeOf(buttons[0]), QStringLiteral("KolvNavButton"));
+    QCOMPARE(themeOf(buttons[2]), QStringLiteral("KolvNavButtonActive"));
+
+    // The last three stay disabled in both languages and do nothing.
+    for (int language : {0, 1}) {
+        window.setLanguage(language);
+        for (int i = 3; i < 6; ++i) {
+            QVERIFY(!buttons[i]->isEnabled());
+            QCOMPARE(themeOf(buttons[i]), QStringLiteral("KolvNavButton"));
+            QTest::mouseClick(buttons[i], Qt::LeftButton);
+            QCOMPARE(window.getCurrentPage(), 1);
+        }
+    }
+
+    QTest::mouseClick(buttons[0], Qt::LeftButton);   // dashboard
+    QCOMPARE(window.getCurrentPage(), 0);
+    QCOMPARE(stack->currentIndex(), 0);
+    QCOMPARE(themeOf(buttons[1]), QStringLiteral("KolvNavButton"));
+}
+
+void tst_RefineryPlantWindow::languageTexts_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("navigation");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("activeLanguageButton");
+
+    QTest::newRow("English") << 0 << "Qt-UI Tarnex Refinery Monitoring"
+                             << QStringList{"Dashboard", "Alarms", "Plant Overview", "Equipment Explorer",
+                                            "Trends & Analysis", "Incidents & Reports"}
+                             << "North Hydrotreater / In production" << "EN";
+    QTest::newRow("Chinese") << 1 << QString::fromUtf8("Qt-UI Tarnex 炼化装置监控")
+                             << QString::fromUtf8("运行总览,实时告警,装置流程,设备浏览,趋势分析,事件与报表").split(',')
+                             << QString::fromUtf8("北区加氢精制装置 / 生产中") << QString::fromUtf8("中");
+    QTest::newRow("any other value is English") << 7 << "Qt-UI Tarnex Refinery Monitoring"
+                                                << QStringList{"Dashboard", "Alarms", "Plant Overview",
+                                                               "Equipment Explorer", "Trends & Analysis",
+                                                               "Incidents & Reports"}
+                                                << "North Hydrotreater / In production" << QString();
+}
+
+void tst_RefineryPlantWindow::languageTexts()
+{
+    QFETCH(int, language);
+    RefineryPlantWindow window;
+    window.setLanguage(1 - qMin(language, 1));   // switch away first
+    window.setLanguage(language);                // before the window is ever shown
+    QCOMPARE(window.getLanguage(), language);
+    QTEST(window.windowTitle(), "title");
+    QFETCH(QStringList, navigation);
+    QStringList texts;
+    for (VYRQPushButton* button : ::navigationButtons(&window))
+        texts << button->text();
+    QCOMPARE(texts, navigation);
+
+    QStringList labels;
+    for (VYRQLabel* label : window.findChildren<VYRQLabel*>())
+        labels << label->text();
+    QFETCH(QString, unit);
+    for (const QString& text : {unit, QStringLiteral("TARNEX"), QStringLiteral("Rena Tolvik"),
+                                QStringLiteral("LIVE / OPC-UA")})
+        QVERIFY2(labels.contains(text), qPrintable(text));
+
+    QFETCH(QString, activeLanguageButton);
+    for (VYRQPushButton* button : window.findChildren<VYRQPushButton*>()) {
+        if (button->text() != QLatin1String("EN") && button->text() != QString::fromUtf8("中"))
+            continue;
+        QCOMPARE(themeOf(button), button->text() == activeLanguageButton ? QStringLiteral("KolvLanguageButtonActive")
+                                                                         : QStringLiteral("KolvSecondaryButton"));
+    }
+}
+
+void tst_RefineryPlantWindow::pageIndexOutOfRange_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::newRow("negative") << -1;
+    QTest::newRow("past the pages") << 2;
+    QTest::newRow("far") << 1000;
+}
+
+void tst_RefineryPlantWindow::pageIndexOutOfRange()
+{
+    QFETCH(int, index);
+    RefineryPlantWindow window;
+    auto* stack = child<VYRQStackContainer>(&window, "kolvPageStack");
+    window.setPage(1);
+    window.setPage(index);
+    QCOMPARE(window.getCurrentPage(), 1);
+    QCOMPARE(stack->currentIndex(), 1);
+}
+
+void tst_RefineryPlantWindow::destructorStopsSimulator()
+{
+    auto window = std::make_unique<RefineryPlantWindow>();
+    QPointer<RefinerySimulator> simulator = window->plantSimulator();
+    QCOMPARE(simulator->parent(), window.get());
+    QSignalSpy ticks(simulator.data(), &RefinerySimulator::snapshotChanged);
+    simulator->start(50);
+    QTRY_VERIFY(ticks.count() >= 1);
+    window.reset();
+    QVERIFY(simulator.isNull());
+}
+
+QTEST_MAIN(tst_RefineryPlantWindow)
+#include "tst_refineryplantwindow.moc"

@@ -1,0 +1,189 @@
+#include "RefineryProcessView.h"
+#include "RefinerySimulator.h"
+#include "VYRQGlobal.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const VYRQFlowNode* nodeOf(const QVector<VYRQFlowNode>& nodes, const QString& id)
+{
+    for (const VYRQFlowNode& node : nodes)
+        if (node.id == id)
+            return &node;
+    return nullptr;
+}
+
+const QColor kGrey(116, 126, 137);
+
+} // namespace
+
+class tst_RefineryProcessView : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void emptySnapshotShowsTagsOnly();
+    void nodesFromSnapshot_data();
+    void nodesFromSnapshot();
+    void fixedConnections();
+    void selection_data();
+    void selection();
+    void lookupIgnoresCaseAndMissingItems();
+    void clickReportsEquipment();
+};
+
+void tst_RefineryProcessView::initTestCase()
+{
+    VYRQtLib::init();
+    QVERIFY(vyrLoadThemeDir(TARNEX_THEME_DIR));
+}
+
+void tst_RefineryProcessView::emptySnapshotShowsTagsOnly()
+{
+    RefineryProcessView view;
+    QCOMPARE(view.objectName(), QStringLiteral("refineryProcessView"));
+    QCOMPARE(view.getControlImpl()->themeName(), QStringLiteral("KolvProcessCanvas"));
+    QVERIFY(view.isReadOnly());
+    QVERIFY(view.isGridVisible());
+    QCOMPARE(view.connectionWidth(), 2.4);
+    const QVector<VYRQFlowNode> nodes = view.nodes();
+    QCOMPARE(nodes.size(), 11);
+    QVERIFY(!nodeOf(nodes, QStringLiteral("P-421")));
+    for (const VYRQFlowNode& node : nodes) {
+        QCOMPARE(node.title, node.id);
+        QVERIFY(node.subtitle.isEmpty());
+        QVERIFY(node.value.isEmpty());
+        QCOMPARE(node.accent, kGrey);
+        QVERIFY(!node.selected);
+    }
+    const VYRQFlowNode* column = nodeOf(nodes, QStringLiteral("T-401"));
+    QCOMPARE(column->x, 0.82);
+    QCOMPARE(column->size, QSizeF(0.10, 0.33));
+}
+
+void tst_RefineryProcessView::nodesFromSnapshot_data()
+{
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("subtitle");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QColor>("accent");
+
+    QTest::newRow("pump, normal") << false << "P-101" << "Crude Feed Pump" << "58 C  2.2 bar"
+                                  << QColor(63, 220, 137);
+    QTest::newRow("reactor, critical") << false << "R-203" << "Hydrotreater Reactor" << "221 C  9.0 bar"
+                                       << QColor(255, 83, 105);
+    QTest::newRow("exchanger, warning") << false << "HX-7" << "Feed Heat Exchanger" << "189 C  3.5 bar"
+                                        << QColor(255, 194, 92);
+    QTest::newRow("Chinese subtitle") << true << "C-310" << QString::fromUtf8("循环气压缩机") << "102 C  6.8 bar"
+                                      << QColor(255, 194, 92);
+}
+
+void tst_RefineryProcessView::nodesFromSnapshot()
+{
+    QFETCH(bool, chinese);
+    QFETCH(QString, id);
+    RefinerySimulator simulator;
+    RefineryProcessView view;
+    view.setChinese(chinese);
+    view.setSnapshot(simulator.snapshot());
+    const QVector<VYRQFlowNode> nodes = view.nodes();
+    const VYRQFlowNode* node = nodeOf(nodes, id);
+    QVERIFY(node);
+    QTEST(node->subtitle, "subtitle");
+    QTEST(node->value, "value");
+    QTEST(node->accent, "accent");
+    QCOMPARE(node->fill, QColor(29, 32, 36));
+    QCOMPARE(node->border, QColor(58, 72, 78));
+    QCOMPARE(node->selectedBorder, QColor(146, 134, 255));
+}
+
+void tst_RefineryProcessView::fixedConnections()
+{
+    RefineryProcessView view;
+    const QVector<VYRQFlowConnection> connections = view.connections();
+    QCOMPARE(connections.size(), 12);
+    QStringList pairs;
+    int loops = 0;
+    for (const VYRQFlowConnection& c : connections) {
+        pairs << c.from + QLatin1Char('>') + c.to;
+        QVERIFY(!c.arrow);
+        QVERIFY(c.color == QColor(74, 122, 128) || c.color == QColor(120, 104, 230));
+        loops += c.color == QColor(120, 104, 230) ? 1 : 0;
+    }
+    QCOMPARE(pairs.first(), QStringLiteral("P-101>HX-7"));
+    QCOMPARE(pairs.at(7), QStringLiteral("C-310>R-203"));
+    QCOMPARE(pairs.last(), QStringLiteral("V-420>T-401"));
+    QCOMPARE(loops, 5);
+    QCOMPARE(connections.at(6).color, QColor(120, 104, 230));   // V-205 > C-310
+    QCOMPARE(connections.at(8).color, QColor(74, 122, 128));    // T-401 > P-112
+}
+
+void tst_RefineryProcessView::selection_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("reactor") << "R-203" << 1;
+    QTest::newRow("equipment without a node") << "P-421" << 0;
+    QTest::newRow("case matters") << "r-203" << 0;
+    QTest::newRow("none") << QString() << 0;
+}
+
+void tst_RefineryProcessView::selection()
+{
+    QFETCH(QString, id);
+    QFETCH(int, selected);
+    RefinerySimulator simulator;
+    RefineryProcessView view;
+    view.setSelectedEquipmentId(QStringLiteral("F-102"));
+    view.setSelectedEquipmentId(id);
+    view.setSnapshot(simulator.snapshot());   // the selection survives a new snapshot
+    int count = 0;
+    for (const VYRQFlowNode& node : view.nodes())
+        if (node.selected) {
+            ++count;
+            QCOMPARE(node.id, id);
+        }
+    QCOMPARE(count, selected);
+    QCOMPARE(view.selectedNodeId(), id);
+}
+
+void tst_RefineryProcessView::lookupIgnoresCaseAndMissingItems()
+{
+    RefinerySimulator simulator;
+    RefinerySnapshot snapshot = simulator.snapshot();
+    snapshot.equipment[0].id = QStringLiteral("p-101");   // found without regard to case
+    snapshot.equipment.remove(2);                          // F-102 gone
+    RefineryProcessView view;
+    view.setSnapshot(snapshot);
+    const QVector<VYRQFlowNode> nodes = view.nodes();
+    QCOMPARE(nodeOf(nodes, QStringLiteral("P-101"))->subtitle, QStringLiteral("Crude Feed Pump"));
+    const VYRQFlowNode* furnace = nodeOf(nodes, QStringLiteral("F-102"));
+    QVERIFY(furnace->value.isEmpty());
+    QCOMPARE(furnace->accent, kGrey);
+}
+
+void tst_RefineryProcessView::clickReportsEquipment()
+{
+    RefinerySimulator simulator;
+    RefineryProcessView view;
+    view.resize(900, 400);
+    view.setSnapshot(simulator.snapshot());
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QSignalSpy spy(&view, &RefineryProcessView::equipmentActivated);
+    const QRectF rect = view.nodeRect(*nodeOf(view.nodes(), QStringLiteral("C-310")));
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, rect.center().toPoint());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("C-310"));
+    // Read-only: a drag does not move the node.
+    const QPointF before = QPointF(nodeOf(view.nodes(), QStringLiteral("C-310"))->x, 0);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, rect.center().toPoint());
+    QTest::mouseMove(&view, rect.center().toPoint() + QPoint(60, 40));
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, rect.center().toPoint() + QPoint(60, 40));
+    QCOMPARE(nodeOf(view.nodes(), QStringLiteral("C-310"))->x, before.x());
+}
+
+QTEST_MAIN(tst_RefineryProcessView)
+#include "tst_refineryprocessview.moc"
