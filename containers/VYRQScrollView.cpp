@@ -48,7 +48,7 @@ bool isScrollBarElement(const Json::Value& entry)
 class VYRQScrollViewImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQScrollViewImpl(VYRQScrollView* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtscrollview"))
+        : VYRQWidgetBaseImpl(owner, VYRQScrollView::typeName())
         , view(owner)
     {
     }
@@ -358,7 +358,7 @@ void VYRQScrollView::leaveEvent(QEvent* event)
 
 ControlInfo VYRQScrollView::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtscrollview", "VYRQScrollView", "ScrollView", "Control ScrollView",
+    ControlInfo info = vyr::makeControlInfo<VYRQScrollView>("ScrollView", "Control ScrollView",
                                             "scrollview");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQScrollView::setBackground,
                                            &VYRQScrollView::getBackground, vyr::commonStates()));

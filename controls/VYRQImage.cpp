@@ -21,7 +21,7 @@
 class VYRQImageImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQImageImpl(VYRQImage* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtpicture"))
+        : VYRQWidgetBaseImpl(owner, VYRQImage::typeName())
         , q(owner)
     {
     }
@@ -342,7 +342,7 @@ void VYRQImage::leaveEvent(QEvent* event)
 
 ControlInfo VYRQImage::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtpicture", "VYRQImage", "Image", "Control Image", "picture");
+    ControlInfo info = vyr::makeControlInfo<VYRQImage>("Image", "Control Image", "picture");
     info.rows.push_back(vyr::iconRow("ImagePath", &VYRQImage::setImagePath, &VYRQImage::getImagePath));
     info.rows.push_back(vyr::boolRow("Stretch", &VYRQImage::setStretchDraw, &VYRQImage::getStretchDraw));
     return info;

@@ -12,7 +12,7 @@
 class VYRQLCDNumberImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQLCDNumberImpl(VYRQLCDNumber* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtlcdnumber"))
+        : VYRQWidgetBaseImpl(owner, VYRQLCDNumber::typeName())
         , lcd(owner)
     {
     }
@@ -196,7 +196,7 @@ void VYRQLCDNumber::leaveEvent(QEvent* event)
 
 ControlInfo VYRQLCDNumber::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtlcdnumber", "VYRQLCDNumber", "LCDNumber", "Control LCDNumber", "led");
+    ControlInfo info = vyr::makeControlInfo<VYRQLCDNumber>("LCDNumber", "Control LCDNumber", "led");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQLCDNumber::setBackground,
                                            &VYRQLCDNumber::getBackground, vyr::commonStates()));
     info.rows.push_back(

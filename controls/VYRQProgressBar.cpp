@@ -17,7 +17,7 @@
 class VYRQProgressBarImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQProgressBarImpl(VYRQProgressBar* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtprogressbar"))
+        : VYRQWidgetBaseImpl(owner, VYRQProgressBar::typeName())
         , bar(owner)
     {
     }
@@ -270,7 +270,7 @@ void VYRQProgressBar::leaveEvent(QEvent* event)
 
 ControlInfo VYRQProgressBar::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtprogressbar", "VYRQProgressBar", "ProgressBar",
+    ControlInfo info = vyr::makeControlInfo<VYRQProgressBar>("ProgressBar",
                                             "Control ProgressBar", "progressbar");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQProgressBar::setBackground,
                                            &VYRQProgressBar::getBackground, vyr::commonStates()));

@@ -105,11 +105,12 @@ public:
     void setInnerVisible(bool visible) { this->setProperty("visibility", visible); }
 
 protected:
-    // The last step of every control constructor: theme defaults of the type key.
-    void finishConstruction()
+    // The last step of every control constructor: theme defaults of the theme name,
+    // unless the control is one of the few that take them only from a refresh.
+    void finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults theme = VYRQWidgetBaseImpl::ThemeDefaults::Apply)
     {
         Q_ASSERT(static_cast<void*>(static_cast<Derived*>(this)) == static_cast<void*>(this));
-        m_baseImpl->applyThemeElement();
+        m_baseImpl->finishConstruction(theme);
     }
 
     // Qt events go to the implementation object; the Qt base keeps its own handling
@@ -169,4 +170,13 @@ namespace vyr {
 std::vector<PropertyDef> commonPropertyRows();
 ControlInfo makeControlInfo(const char* typeKey, const char* className, const char* displayName,
                             const char* description, const char* category);
+
+// The same, with the type key and the class name taken from the control class, so
+// the record cannot disagree with the class.
+template <class Control>
+ControlInfo makeControlInfo(const char* displayName, const char* description, const char* category)
+{
+    return makeControlInfo(Control::typeName(), Control::staticMetaObject.className(), displayName, description,
+                           category);
+}
 } // namespace vyr

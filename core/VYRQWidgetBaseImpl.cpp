@@ -361,6 +361,13 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
     return true;
 }
 
+void VYRQWidgetBaseImpl::finishConstruction(ThemeDefaults theme)
+{
+    m_constructed = true;
+    if (theme == ThemeDefaults::Apply)
+        applyThemeElement();
+}
+
 void VYRQWidgetBaseImpl::applyThemeElement()
 {
     if (vyrIsInDesigner() || m_themeName.isEmpty() || !m_owner)
