@@ -11,10 +11,27 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+// The item views and the ribbon register through their folders' functions once those
+// folders hold them.
+#if __has_include("VYRQViewRegistry.h")
+#include "VYRQViewRegistry.h"
+#define VYR_HAVE_VIEW_REGISTRY 1
+#endif
+#if __has_include("VYRQRibbonRegistry.h")
+#include "VYRQRibbonRegistry.h"
+#define VYR_HAVE_RIBBON_REGISTRY 1
+#endif
+
 void vyrInitQtControl()
 {
     vyrRegisterContainerControls();
     vyrRegisterBasicControls();
+#ifdef VYR_HAVE_VIEW_REGISTRY
+    vyrRegisterViewControls();
+#endif
+#ifdef VYR_HAVE_RIBBON_REGISTRY
+    vyrRegisterRibbonControls();
+#endif
 
     // The emulator and the designer show demonstration content in their views.
     if (QCoreApplication::instance() && vyr::pathNamesEmulator(QCoreApplication::applicationFilePath()))

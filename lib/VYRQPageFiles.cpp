@@ -11,6 +11,11 @@
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
 
+#if __has_include("VYRQMenu.h")
+#include "VYRQMenu.h"
+#define VYR_HAVE_MENU 1
+#endif
+
 #include <QList>
 #include <QVariant>
 #include <QWidget>
@@ -92,13 +97,19 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
 
 VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name)
 {
-    Q_UNUSED(parent);
     VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
     Json::Value root;
     if (!vyr::readPageDocument(name, root))
         return nullptr;
-    // Menus are built from the document once the ribbon subsystem supplies the
-    // menu class; until then a readable menu file yields no menu.
+#ifdef VYR_HAVE_MENU
+    auto* menu = new VYRQMenu(parent);
+    menu->readJsonValue(&root);
+    return menu;
+#else
+    // Menus are built from the document once the ribbon folder supplies the menu
+    // class; until then a readable menu file yields no menu.
+    Q_UNUSED(parent);
     return nullptr;
+#endif
 }
 
