@@ -324,36 +324,6 @@ void VYRQScrollView::paintEvent(QPaintEvent*)
 {
 }
 
-void VYRQScrollView::mousePressEvent(QMouseEvent* event)
-{
-    QScrollArea::mousePressEvent(event);
-}
-
-void VYRQScrollView::mouseReleaseEvent(QMouseEvent* event)
-{
-    QScrollArea::mouseReleaseEvent(event);
-}
-
-void VYRQScrollView::mouseMoveEvent(QMouseEvent* event)
-{
-    QScrollArea::mouseMoveEvent(event);
-}
-
-void VYRQScrollView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QScrollArea::mouseDoubleClickEvent(event);
-}
-
-void VYRQScrollView::enterEvent(QEvent* event)
-{
-    QScrollArea::enterEvent(event);
-}
-
-void VYRQScrollView::leaveEvent(QEvent* event)
-{
-    QScrollArea::leaveEvent(event);
-}
-
 // --- designer record ----------------------------------------------------------------
 
 ControlInfo VYRQScrollView::getProps()

@@ -315,31 +315,6 @@ void VYRQImage::mouseReleaseEvent(QMouseEvent* event)
     emit clicked();
 }
 
-void VYRQImage::mousePressEvent(QMouseEvent* event)
-{
-    QWidget::mousePressEvent(event);
-}
-
-void VYRQImage::mouseMoveEvent(QMouseEvent* event)
-{
-    QWidget::mouseMoveEvent(event);
-}
-
-void VYRQImage::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QWidget::mouseDoubleClickEvent(event);
-}
-
-void VYRQImage::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-}
-
-void VYRQImage::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-}
-
 ControlInfo VYRQImage::getProps()
 {
     ControlInfo info = vyr::makeControlInfo<VYRQImage>("Image", "Control Image", "picture");

@@ -164,36 +164,6 @@ void VYRQLCDNumber::paintEvent(QPaintEvent* event)
     QLCDNumber::paintEvent(event);
 }
 
-void VYRQLCDNumber::mousePressEvent(QMouseEvent* event)
-{
-    QLCDNumber::mousePressEvent(event);
-}
-
-void VYRQLCDNumber::mouseReleaseEvent(QMouseEvent* event)
-{
-    QLCDNumber::mouseReleaseEvent(event);
-}
-
-void VYRQLCDNumber::mouseMoveEvent(QMouseEvent* event)
-{
-    QLCDNumber::mouseMoveEvent(event);
-}
-
-void VYRQLCDNumber::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QLCDNumber::mouseDoubleClickEvent(event);
-}
-
-void VYRQLCDNumber::enterEvent(QEvent* event)
-{
-    QLCDNumber::enterEvent(event);
-}
-
-void VYRQLCDNumber::leaveEvent(QEvent* event)
-{
-    QLCDNumber::leaveEvent(event);
-}
-
 ControlInfo VYRQLCDNumber::getProps()
 {
     ControlInfo info = vyr::makeControlInfo<VYRQLCDNumber>("LCDNumber", "Control LCDNumber", "led");

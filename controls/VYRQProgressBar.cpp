@@ -238,36 +238,6 @@ void VYRQProgressBar::getCirleAngleRange(int& a, int& b) const
     b = impl()->endAngle;
 }
 
-void VYRQProgressBar::mousePressEvent(QMouseEvent* event)
-{
-    QProgressBar::mousePressEvent(event);
-}
-
-void VYRQProgressBar::mouseReleaseEvent(QMouseEvent* event)
-{
-    QProgressBar::mouseReleaseEvent(event);
-}
-
-void VYRQProgressBar::mouseMoveEvent(QMouseEvent* event)
-{
-    QProgressBar::mouseMoveEvent(event);
-}
-
-void VYRQProgressBar::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QProgressBar::mouseDoubleClickEvent(event);
-}
-
-void VYRQProgressBar::enterEvent(QEvent* event)
-{
-    QProgressBar::enterEvent(event);
-}
-
-void VYRQProgressBar::leaveEvent(QEvent* event)
-{
-    QProgressBar::leaveEvent(event);
-}
-
 ControlInfo VYRQProgressBar::getProps()
 {
     ControlInfo info = vyr::makeControlInfo<VYRQProgressBar>("ProgressBar",

@@ -261,26 +261,6 @@ void VYRQTextEdit::focusOutEvent(QFocusEvent* event)
     impl()->focusOut();
 }
 
-void VYRQTextEdit::mousePressEvent(QMouseEvent* event)
-{
-    QTextEdit::mousePressEvent(event);
-}
-
-void VYRQTextEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseReleaseEvent(event);
-}
-
-void VYRQTextEdit::mouseMoveEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseMoveEvent(event);
-}
-
-void VYRQTextEdit::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseDoubleClickEvent(event);
-}
-
 ControlInfo VYRQTextEdit::getProps()
 {
     ControlInfo info = vyr::makeControlInfo<VYRQTextEdit>("TextEdit", "Control TextEdit", "text");
