@@ -78,6 +78,16 @@ constexpr qint64 maxCentreTiles = 4096;
 
 constexpr qint64 maxTintPixels = 4096 * 4096;
 
+// Areas from pages and style files are kept where Qt's arithmetic cannot overflow.
+void keepInRange(int& x, int& y, int& w, int& h)
+{
+    const QRect area = vyr::safeRect(x, y, w, h);
+    x = area.x();
+    y = area.y();
+    w = area.width();
+    h = area.height();
+}
+
 } // namespace
 
 QPainterPath VYRQWidgetBaseImpl::makeRoundedRectPath(const QRectF& rect, double radius, bool topLeft,
@@ -118,11 +128,7 @@ void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, 
 {
     if (!painter)
         return;
-    const QRect area = vyr::safeRect(x, y, w, h);
-    x = area.x();
-    y = area.y();
-    w = area.width();
-    h = area.height();
+    keepInRange(x, y, w, h);
     const int size = std::clamp(fill.borderSize, 0, 16777215);
     // Half a border width, so a border of any width lies exactly inside the area.
     const double half = size >= 1 ? size / 2.0 : 0.0;
@@ -208,11 +214,7 @@ void VYRQWidgetBaseImpl::drawNinePatchImage(QPainter* painter, const QString& na
     const QImage* image = resources()->getImage(name, false);
     if (!image || image->isNull() || !isImageValid(*image))
         return;
-    const QRect area = vyr::safeRect(x, y, w, h);
-    x = area.x();
-    y = area.y();
-    w = area.width();
-    h = area.height();
+    keepInRange(x, y, w, h);
     const int iw = image->width();
     const int ih = image->height();
     // Slice widths come from style files; kept within the sizes Qt handles so that
@@ -319,11 +321,7 @@ void VYRQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const
 {
     if (!painter || name.isEmpty())
         return;
-    const QRect area = vyr::safeRect(x, y, w, h);
-    x = area.x();
-    y = area.y();
-    w = area.width();
-    h = area.height();
+    keepInRange(x, y, w, h);
     VYRQResourceManager* rm = resources();
     if (!isSvgName(name)) {
         const QImage* image = rm->getImage(name, gray);
@@ -381,11 +379,7 @@ void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
 {
     if (!painter || text.isEmpty())
         return;
-    const QRect area = vyr::safeRect(x, y, w, h);
-    x = area.x();
-    y = area.y();
-    w = area.width();
-    h = area.height();
+    keepInRange(x, y, w, h);
     const QFont font = fontOf(style);
     const Qt::Alignment align = textAlignment(style);
 
