@@ -102,6 +102,7 @@ VYRQCanvas::VYRQCanvas(QWidget* parent)
     : VYRQControl(parent)
 {
     setAcceptDrops(true);
+    finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults::Skip);
 }
 
 VYRQCanvas::~VYRQCanvas()

@@ -337,7 +337,7 @@ void VYRQContainer::resizeEvent(QResizeEvent* event)
 
 ControlInfo VYRQContainer::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtcontainer", "VYRQContainer", "Container", "Control container",
+    ControlInfo info = vyr::makeControlInfo<VYRQContainer>("Container", "Control container",
                                             "container");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQContainer::setBackgroundState,
                                            &VYRQContainer::getBackgroundState,

@@ -60,7 +60,7 @@ void placeBar(VYRQScrollBar* bar, bool needed, int contentEnd, int view, const Q
 } // namespace
 
 VYRQContainerImpl::VYRQContainerImpl(VYRQContainer* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtcontainer"))
+    : VYRQWidgetBaseImpl(owner, VYRQContainer::typeName())
 {
     background.fill.color = kDefaultBackground;
     disableBackground.fill.color = kDefaultBackground;

@@ -20,7 +20,7 @@ constexpr int defaultLineSize = 1;
 class VYRQGroupBoxImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQGroupBoxImpl(VYRQGroupBox* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtgroupbox"))
+        : VYRQWidgetBaseImpl(owner, VYRQGroupBox::typeName())
     {
     }
 
@@ -207,7 +207,7 @@ const TextStyleDesc& VYRQGroupBox::getTextStyle(CommonCtrlState) const
 
 ControlInfo VYRQGroupBox::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtgroupbox", "VYRQGroupBox", "GroupBox", "Control GroupBox", "groupbox");
+    ControlInfo info = vyr::makeControlInfo<VYRQGroupBox>("GroupBox", "Control GroupBox", "groupbox");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQGroupBox::setBackground, &VYRQGroupBox::getBackground,
                                            vyr::commonStates()));
     info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQGroupBox::setTextStyle, &VYRQGroupBox::getTextStyle,

@@ -48,7 +48,7 @@ bool isScrollBarElement(const Json::Value& entry)
 class VYRQScrollViewImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQScrollViewImpl(VYRQScrollView* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtscrollview"))
+        : VYRQWidgetBaseImpl(owner, VYRQScrollView::typeName())
         , view(owner)
     {
     }
@@ -324,41 +324,11 @@ void VYRQScrollView::paintEvent(QPaintEvent*)
 {
 }
 
-void VYRQScrollView::mousePressEvent(QMouseEvent* event)
-{
-    QScrollArea::mousePressEvent(event);
-}
-
-void VYRQScrollView::mouseReleaseEvent(QMouseEvent* event)
-{
-    QScrollArea::mouseReleaseEvent(event);
-}
-
-void VYRQScrollView::mouseMoveEvent(QMouseEvent* event)
-{
-    QScrollArea::mouseMoveEvent(event);
-}
-
-void VYRQScrollView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QScrollArea::mouseDoubleClickEvent(event);
-}
-
-void VYRQScrollView::enterEvent(QEvent* event)
-{
-    QScrollArea::enterEvent(event);
-}
-
-void VYRQScrollView::leaveEvent(QEvent* event)
-{
-    QScrollArea::leaveEvent(event);
-}
-
 // --- designer record ----------------------------------------------------------------
 
 ControlInfo VYRQScrollView::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtscrollview", "VYRQScrollView", "ScrollView", "Control ScrollView",
+    ControlInfo info = vyr::makeControlInfo<VYRQScrollView>("ScrollView", "Control ScrollView",
                                             "scrollview");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQScrollView::setBackground,
                                            &VYRQScrollView::getBackground, vyr::commonStates()));

@@ -15,7 +15,7 @@ class VYRQScrollViewImpl;
 // controls, over one background fill. When its page is complete, the first child
 // container becomes the scrolled content. The scroll bar elements of its page
 // element ("child" entries whose type names a scroll bar) style the built-in bars.
-class VYRQScrollView : public VYRQControl<VYRQScrollView, QScrollArea, VYRQScrollViewImpl> {
+class VYRQScrollView : public VYRQControl<VYRQScrollView, QScrollArea, VYRQScrollViewImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQScrollView, "qtscrollview")
@@ -53,13 +53,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The look is drawn on the viewport by eventFilter; the area itself draws nothing.
     void paintEvent(QPaintEvent* event) override;
-    // No mouse or hover events reach the implementation object.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     friend class VYRQScrollViewImpl;

@@ -11,7 +11,7 @@
 class VYRQSpacerImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQSpacerImpl(VYRQSpacer* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtspacer"))
+        : VYRQWidgetBaseImpl(owner, VYRQSpacer::typeName())
     {
     }
 
@@ -99,7 +99,7 @@ bool VYRQSpacer::getDelegateItemVisible() const
 
 ControlInfo VYRQSpacer::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtspacer", "VYRQSpacer", "Spacer", "Elastic spacer", "container");
+    ControlInfo info = vyr::makeControlInfo<VYRQSpacer>("Spacer", "Elastic spacer", "container");
     // setDirection() turns out-of-range values into Auto.
     info.rows.push_back(vyr::enumRow("Direction", &VYRQSpacer::setDirection, &VYRQSpacer::getDirection,
                                      {{Auto, "Auto"}, {Horizontal, "Horizontal"}, {Vertical, "Vertical"}}, Auto));

@@ -10,7 +10,7 @@
 class VYRQSplitterImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQSplitterImpl(VYRQSplitter* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtsplitter"))
+        : VYRQWidgetBaseImpl(owner, VYRQSplitter::typeName())
     {
         background.draw = false;
     }
@@ -134,5 +134,5 @@ void VYRQSplitter::mouseMoveEvent(QMouseEvent*)
 // Registered as a factory only; the record carries just the common rows.
 ControlInfo VYRQSplitter::getProps()
 {
-    return vyr::makeControlInfo("qtsplitter", "VYRQSplitter", "Splitter", "Control Splitter", "splitter");
+    return vyr::makeControlInfo<VYRQSplitter>("Splitter", "Control Splitter", "splitter");
 }

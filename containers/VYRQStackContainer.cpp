@@ -20,7 +20,7 @@
 class VYRQStackContainerImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQStackContainerImpl(VYRQStackContainer* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtstackcontainer"))
+        : VYRQWidgetBaseImpl(owner, VYRQStackContainer::typeName())
     {
     }
 
@@ -371,7 +371,7 @@ void VYRQStackContainer::resizeEvent(QResizeEvent* event)
 
 ControlInfo VYRQStackContainer::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtstackcontainer", "VYRQStackContainer", "StackContainer",
+    ControlInfo info = vyr::makeControlInfo<VYRQStackContainer>("StackContainer",
                                             "Stack page container", "container");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQStackContainer::setBackgroundState,
                                            &VYRQStackContainer::getBackgroundState,

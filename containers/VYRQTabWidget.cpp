@@ -27,7 +27,7 @@ constexpr int defaultItemSize = 50;
 class VYRQTabWidgetImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQTabWidgetImpl(VYRQTabWidget* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qttab"))
+        : VYRQWidgetBaseImpl(owner, VYRQTabWidget::typeName())
         , tabs(owner)
     {
     }
@@ -378,7 +378,7 @@ void VYRQTabWidget::leaveEvent(QEvent*)
 
 ControlInfo VYRQTabWidget::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qttab", "VYRQTabWidget", "TabWidget", "Control TabWidget", "tab");
+    ControlInfo info = vyr::makeControlInfo<VYRQTabWidget>("TabWidget", "Control TabWidget", "tab");
     // One background for every state, though the row lists two.
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTabWidget::setBackground,
                                            &VYRQTabWidget::getBackground, vyr::commonStates()));

@@ -55,6 +55,7 @@ VYRQWindowDesigner::VYRQWindowDesigner(QWidget* parent)
     setAttribute(Qt::WA_StyledBackground);
     // No theme defaults: the design shows the page as it is written.
     VYRQResourceManager::getInstance()->registerDesignerWindow(this);
+    finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults::Skip);
 }
 
 VYRQWindowDesigner::~VYRQWindowDesigner()

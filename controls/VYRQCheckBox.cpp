@@ -12,7 +12,7 @@ const QString VYRQCheckBoxImpl::defaultUncheckIcon = QStringLiteral("IDB_UNCHECK
 const QString VYRQCheckBoxImpl::defaultCheckedIcon = QStringLiteral("IDB_CHECKED");
 
 VYRQCheckBoxImpl::VYRQCheckBoxImpl(VYRQCheckBox* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtcheckbox"))
+    : VYRQWidgetBaseImpl(owner, VYRQCheckBox::typeName())
     , uncheckIcon(defaultUncheckIcon)
     , uncheckHotIcon(defaultUncheckIcon)
     , checkedIcon(defaultCheckedIcon)
@@ -439,7 +439,7 @@ void VYRQCheckBox::leaveEvent(QEvent* event)
 
 ControlInfo VYRQCheckBox::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtcheckbox", "VYRQCheckBox", "Checkbox", "Control CheckBox", "checkbox");
+    ControlInfo info = vyr::makeControlInfo<VYRQCheckBox>("Checkbox", "Control CheckBox", "checkbox");
     info.rows.push_back(vyr::fillStatesRow("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
     info.rows.push_back(vyr::fillStatesRow("CheckedBg", &VYRQCheckBox::setCheckedBackground,
                                            &VYRQCheckBox::getCheckedBackground));

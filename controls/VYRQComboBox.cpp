@@ -31,7 +31,7 @@ const QMargins editTextMargins(10, 0, 10, 0);
 // VYRQComboBoxImpl
 
 VYRQComboBoxImpl::VYRQComboBoxImpl(VYRQComboBox* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtcombobox"))
+    : VYRQWidgetBaseImpl(owner, VYRQComboBox::typeName())
     , combo(owner)
 {
 }
@@ -361,7 +361,7 @@ void VYRQComboBox::mouseMoveEvent(QMouseEvent* event)
 ControlInfo VYRQComboBox::getProps()
 {
     ControlInfo info =
-        vyr::makeControlInfo("qtcombobox", "VYRQComboBox", "ComboBox", "Control ComboBox", "combo");
+        vyr::makeControlInfo<VYRQComboBox>("ComboBox", "Control ComboBox", "combo");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQComboBox::setBackground, &VYRQComboBox::getBackground));
     info.rows.push_back(
         vyr::fillStatesRow("BtnBackground", &VYRQComboBox::setBtnBackground, &VYRQComboBox::getBtnBackground));

@@ -21,7 +21,7 @@
 class VYRQImageImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQImageImpl(VYRQImage* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtpicture"))
+        : VYRQWidgetBaseImpl(owner, VYRQImage::typeName())
         , q(owner)
     {
     }
@@ -315,34 +315,9 @@ void VYRQImage::mouseReleaseEvent(QMouseEvent* event)
     emit clicked();
 }
 
-void VYRQImage::mousePressEvent(QMouseEvent* event)
-{
-    QWidget::mousePressEvent(event);
-}
-
-void VYRQImage::mouseMoveEvent(QMouseEvent* event)
-{
-    QWidget::mouseMoveEvent(event);
-}
-
-void VYRQImage::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QWidget::mouseDoubleClickEvent(event);
-}
-
-void VYRQImage::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-}
-
-void VYRQImage::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-}
-
 ControlInfo VYRQImage::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtpicture", "VYRQImage", "Image", "Control Image", "picture");
+    ControlInfo info = vyr::makeControlInfo<VYRQImage>("Image", "Control Image", "picture");
     info.rows.push_back(vyr::iconRow("ImagePath", &VYRQImage::setImagePath, &VYRQImage::getImagePath));
     info.rows.push_back(vyr::boolRow("Stretch", &VYRQImage::setStretchDraw, &VYRQImage::getStretchDraw));
     return info;

@@ -9,7 +9,7 @@ class VYRQImageImpl;
 // Shows one picture: a bitmap by image name or a caller's QImage, an SVG (optionally
 // recoloured), or an animated GIF played in a child label. Drawn stretched to the
 // control or at natural size, aligned. The control takes no interaction state.
-class VYRQImage : public VYRQControl<VYRQImage, QWidget, VYRQImageImpl> {
+class VYRQImage : public VYRQControl<VYRQImage, QWidget, VYRQImageImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQImage, "qtpicture")
@@ -47,12 +47,6 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    // Presses, moves and hover keep QWidget's handling only.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     friend class VYRQImageImpl;

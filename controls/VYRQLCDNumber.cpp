@@ -12,7 +12,7 @@
 class VYRQLCDNumberImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQLCDNumberImpl(VYRQLCDNumber* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtlcdnumber"))
+        : VYRQWidgetBaseImpl(owner, VYRQLCDNumber::typeName())
         , lcd(owner)
     {
     }
@@ -164,39 +164,9 @@ void VYRQLCDNumber::paintEvent(QPaintEvent* event)
     QLCDNumber::paintEvent(event);
 }
 
-void VYRQLCDNumber::mousePressEvent(QMouseEvent* event)
-{
-    QLCDNumber::mousePressEvent(event);
-}
-
-void VYRQLCDNumber::mouseReleaseEvent(QMouseEvent* event)
-{
-    QLCDNumber::mouseReleaseEvent(event);
-}
-
-void VYRQLCDNumber::mouseMoveEvent(QMouseEvent* event)
-{
-    QLCDNumber::mouseMoveEvent(event);
-}
-
-void VYRQLCDNumber::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QLCDNumber::mouseDoubleClickEvent(event);
-}
-
-void VYRQLCDNumber::enterEvent(QEvent* event)
-{
-    QLCDNumber::enterEvent(event);
-}
-
-void VYRQLCDNumber::leaveEvent(QEvent* event)
-{
-    QLCDNumber::leaveEvent(event);
-}
-
 ControlInfo VYRQLCDNumber::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtlcdnumber", "VYRQLCDNumber", "LCDNumber", "Control LCDNumber", "led");
+    ControlInfo info = vyr::makeControlInfo<VYRQLCDNumber>("LCDNumber", "Control LCDNumber", "led");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQLCDNumber::setBackground,
                                            &VYRQLCDNumber::getBackground, vyr::commonStates()));
     info.rows.push_back(

@@ -9,7 +9,7 @@ class VYRQLCDNumberImpl;
 
 // A frameless seven-segment display over one themed background, with digits in a
 // colour of its own.
-class VYRQLCDNumber : public VYRQControl<VYRQLCDNumber, QLCDNumber, VYRQLCDNumberImpl> {
+class VYRQLCDNumber : public VYRQControl<VYRQLCDNumber, QLCDNumber, VYRQLCDNumberImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQLCDNumber, "qtlcdnumber")
@@ -40,11 +40,4 @@ public Q_SLOTS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    // Input and hover never reach the implementation object.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 };

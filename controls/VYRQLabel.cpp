@@ -205,36 +205,6 @@ void VYRQLabel::resizeEvent(QResizeEvent* event)
     impl()->elide();
 }
 
-void VYRQLabel::mousePressEvent(QMouseEvent* event)
-{
-    QLabel::mousePressEvent(event);
-}
-
-void VYRQLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    QLabel::mouseReleaseEvent(event);
-}
-
-void VYRQLabel::mouseMoveEvent(QMouseEvent* event)
-{
-    QLabel::mouseMoveEvent(event);
-}
-
-void VYRQLabel::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QLabel::mouseDoubleClickEvent(event);
-}
-
-void VYRQLabel::enterEvent(QEvent* event)
-{
-    QLabel::enterEvent(event);
-}
-
-void VYRQLabel::leaveEvent(QEvent* event)
-{
-    QLabel::leaveEvent(event);
-}
-
 ControlInfo VYRQLabel::getProps()
 {
     ControlInfo info = vyr::makeControlInfo("qtlabel", "VYRQLabel", "Label", "Control label", "label");

@@ -9,7 +9,7 @@ class VYRQLabelImpl;
 // The themed label: a QLabel whose font, colour and alignment come from one named
 // text style, and which shortens its text to its width when it is resized. It paints
 // as a QLabel and takes no interaction state.
-class VYRQLabel : public VYRQControl<VYRQLabel, QLabel, VYRQLabelImpl> {
+class VYRQLabel : public VYRQControl<VYRQLabel, QLabel, VYRQLabelImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQLabel, "qtlabel")
@@ -33,13 +33,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // The label keeps QLabel's input handling; its interaction state stays Normal.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     friend class VYRQLabelImpl;

@@ -26,7 +26,7 @@ bool samePlace(const TextPosition& a, const TextPosition& b)
 } // namespace
 
 VYRQLabelExImpl::VYRQLabelExImpl(VYRQLabelEx* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtlabelex"))
+    : VYRQWidgetBaseImpl(owner, VYRQLabelEx::typeName())
 {
 }
 

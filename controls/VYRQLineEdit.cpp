@@ -56,7 +56,7 @@ QString shortcutText(int key, Qt::KeyboardModifiers modifiers)
 // VYRQLineEditImpl
 
 VYRQLineEditImpl::VYRQLineEditImpl(VYRQLineEdit* owner)
-    : VYRQLineEditImpl(owner, QStringLiteral("qtdedit"), 9)
+    : VYRQLineEditImpl(owner, VYRQLineEdit::typeName(), 9)
 {
 }
 
@@ -480,7 +480,7 @@ void VYRQLineEdit::dropEvent(QDropEvent* event)
 
 ControlInfo VYRQLineEdit::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtdedit", "VYRQLineEdit", "LineEdit", "Control LineEdit", "edit");
+    ControlInfo info = vyr::makeControlInfo<VYRQLineEdit>("LineEdit", "Control LineEdit", "edit");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQLineEdit::setBackground, &VYRQLineEdit::getBackground));
     info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQLineEdit::setTextStyle, &VYRQLineEdit::getTextStyle));
     info.rows.push_back(vyr::textStatesRow("PlaceholderStyle", &VYRQLineEdit::setPlaceholderTextStyle,

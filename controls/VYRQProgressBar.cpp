@@ -17,7 +17,7 @@
 class VYRQProgressBarImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQProgressBarImpl(VYRQProgressBar* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtprogressbar"))
+        : VYRQWidgetBaseImpl(owner, VYRQProgressBar::typeName())
         , bar(owner)
     {
     }
@@ -238,39 +238,9 @@ void VYRQProgressBar::getCirleAngleRange(int& a, int& b) const
     b = impl()->endAngle;
 }
 
-void VYRQProgressBar::mousePressEvent(QMouseEvent* event)
-{
-    QProgressBar::mousePressEvent(event);
-}
-
-void VYRQProgressBar::mouseReleaseEvent(QMouseEvent* event)
-{
-    QProgressBar::mouseReleaseEvent(event);
-}
-
-void VYRQProgressBar::mouseMoveEvent(QMouseEvent* event)
-{
-    QProgressBar::mouseMoveEvent(event);
-}
-
-void VYRQProgressBar::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QProgressBar::mouseDoubleClickEvent(event);
-}
-
-void VYRQProgressBar::enterEvent(QEvent* event)
-{
-    QProgressBar::enterEvent(event);
-}
-
-void VYRQProgressBar::leaveEvent(QEvent* event)
-{
-    QProgressBar::leaveEvent(event);
-}
-
 ControlInfo VYRQProgressBar::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtprogressbar", "VYRQProgressBar", "ProgressBar",
+    ControlInfo info = vyr::makeControlInfo<VYRQProgressBar>("ProgressBar",
                                             "Control ProgressBar", "progressbar");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQProgressBar::setBackground,
                                            &VYRQProgressBar::getBackground, vyr::commonStates()));

@@ -10,7 +10,7 @@ class VYRQProgressBarImpl;
 // foreground over the done share (a bar growing from the left or from the bottom),
 // or in circle mode as a pie-shaped share of the foreground swept clockwise from
 // straight down. Optionally writes the value followed by a percent sign.
-class VYRQProgressBar : public VYRQControl<VYRQProgressBar, QProgressBar, VYRQProgressBarImpl> {
+class VYRQProgressBar : public VYRQControl<VYRQProgressBar, QProgressBar, VYRQProgressBarImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQProgressBar, "qtprogressbar")
@@ -37,11 +37,4 @@ public:
     void getCirleAngleRange(int& a, int& b) const;
 
 protected:
-    // The bar takes no input of its own: the implementation object never sees it.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 };

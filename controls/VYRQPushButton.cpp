@@ -35,7 +35,7 @@ FillStyle defaultBackground(const QColor& fill)
 } // namespace
 
 VYRQPushButtonImpl::VYRQPushButtonImpl(VYRQPushButton* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtbutton"))
+    : VYRQWidgetBaseImpl(owner, VYRQPushButton::typeName())
     , q(owner)
 {
     const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
@@ -641,7 +641,7 @@ void VYRQPushButton::mouseReleaseEvent(QMouseEvent* event)
 
 ControlInfo VYRQPushButton::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtbutton", "VYRQPushButton", "Button", "PushButton", "button");
+    ControlInfo info = vyr::makeControlInfo<VYRQPushButton>("Button", "PushButton", "button");
     info.rows.push_back(
         vyr::fillStatesRow("Background", &VYRQPushButton::setBackground, &VYRQPushButton::getBackground));
     info.rows.push_back(

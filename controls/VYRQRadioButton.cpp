@@ -70,7 +70,7 @@ private:
 };
 
 VYRQRadioButtonImpl::VYRQRadioButtonImpl(VYRQRadioButton* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtradiobox"))
+    : VYRQWidgetBaseImpl(owner, VYRQRadioButton::typeName())
     , q(owner)
 {
     iconStyle.x = 10;
@@ -579,7 +579,7 @@ void VYRQRadioButton::leaveEvent(QEvent* event)
 ControlInfo VYRQRadioButton::getProps()
 {
     ControlInfo info =
-        vyr::makeControlInfo("qtradiobox", "VYRQRadioButton", "RadioButton", "Control RadioButton", "radio");
+        vyr::makeControlInfo<VYRQRadioButton>("RadioButton", "Control RadioButton", "radio");
     info.rows.push_back(
         vyr::fillStatesRow("UnselectedBg", &VYRQRadioButton::setBackground, &VYRQRadioButton::getBackground));
     info.rows.push_back(vyr::fillStatesRow("SelectedBg", &VYRQRadioButton::setSelectedBackground,

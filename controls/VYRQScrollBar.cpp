@@ -19,7 +19,7 @@ enum Part { ThumbPart = 0, DownPart = 1, UpPart = 2, PartCount = 3 };
 class VYRQScrollBarImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQScrollBarImpl(VYRQScrollBar* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtscrollbar"))
+        : VYRQWidgetBaseImpl(owner, VYRQScrollBar::typeName())
         , bar(owner)
     {
         // Every scroll bar starts hidden; its owner shows it.
@@ -355,7 +355,7 @@ void VYRQScrollBar::enterEvent(QEvent* event)
 ControlInfo VYRQScrollBar::getProps()
 {
     ControlInfo info =
-        vyr::makeControlInfo("qtscrollbar", "VYRQScrollBar", "ScrollBar", "Control RadioButton", "scrollbar");
+        vyr::makeControlInfo<VYRQScrollBar>("ScrollBar", "Control RadioButton", "scrollbar");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQScrollBar::setScrollbarBackground,
                                            &VYRQScrollBar::getScrollbarBackground, vyr::commonStates()));
     info.rows.push_back(vyr::fillStatesRow("UpButton", &VYRQScrollBar::setScrollbarUpButton,

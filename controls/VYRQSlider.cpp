@@ -15,7 +15,7 @@
 class VYRQSliderImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQSliderImpl(VYRQSlider* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtslider"))
+        : VYRQWidgetBaseImpl(owner, VYRQSlider::typeName())
         , slider(owner)
     {
     }
@@ -304,7 +304,7 @@ void VYRQSlider::leaveEvent(QEvent* event)
 
 ControlInfo VYRQSlider::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtslider", "VYRQSlider", "Slider", "Control Slider", "slider");
+    ControlInfo info = vyr::makeControlInfo<VYRQSlider>("Slider", "Control Slider", "slider");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQSlider::setBackgroundStyle,
                                            &VYRQSlider::getBackgroundStyle, vyr::commonStates()));
     info.rows.push_back(vyr::fillStatesRow("Foreground", &VYRQSlider::setForegroundStyle,

@@ -5,7 +5,7 @@
 class VYRQSpinBoxImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQSpinBoxImpl(VYRQSpinBox* owner)
-        : VYRQWidgetBaseImpl(owner, QStringLiteral("qtspinbox"))
+        : VYRQWidgetBaseImpl(owner, VYRQSpinBox::typeName())
     {
     }
 };

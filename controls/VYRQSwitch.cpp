@@ -77,7 +77,7 @@ private:
 };
 
 VYRQSwitchImpl::VYRQSwitchImpl(VYRQSwitch* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtswitch"))
+    : VYRQWidgetBaseImpl(owner, VYRQSwitch::typeName())
     , animation(new QVariantAnimation(owner))
     , q(owner)
 {
@@ -396,7 +396,7 @@ void VYRQSwitch::leaveEvent(QEvent* event)
 
 ControlInfo VYRQSwitch::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtswitch", "VYRQSwitch", "Slider", "Control Slider", "switch");
+    ControlInfo info = vyr::makeControlInfo<VYRQSwitch>("Slider", "Control Slider", "switch");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQSwitch::setBackgroundStyle,
                                            &VYRQSwitch::getBackgroundStyle, vyr::commonStates()));
     info.rows.push_back(vyr::fillStatesRow("Thumb", &VYRQSwitch::setThumbStyle, &VYRQSwitch::getThumbStyle));

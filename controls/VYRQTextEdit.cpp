@@ -17,7 +17,7 @@
 class VYRQTextEditImpl : public VYRQLineEditImpl {
 public:
     explicit VYRQTextEditImpl(VYRQTextEdit* owner)
-        : VYRQLineEditImpl(owner, QStringLiteral("qttext"), 8)
+        : VYRQLineEditImpl(owner, VYRQTextEdit::typeName(), 8)
         , q(owner)
     {
     }
@@ -122,6 +122,8 @@ VYRQTextEdit::VYRQTextEdit(QWidget* parent)
     // Scroll-bar elements under "child" style the two bars above; the page loader
     // must not build further scroll bars from them.
     setProperty(vyr::ownChildTypesProperty, QStringList(QStringLiteral("scrollbar")));
+    // Theme defaults reach a text edit only through a refresh or its page.
+    finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults::Skip);
 }
 
 VYRQTextEdit::~VYRQTextEdit() = default;
@@ -259,29 +261,9 @@ void VYRQTextEdit::focusOutEvent(QFocusEvent* event)
     impl()->focusOut();
 }
 
-void VYRQTextEdit::mousePressEvent(QMouseEvent* event)
-{
-    QTextEdit::mousePressEvent(event);
-}
-
-void VYRQTextEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseReleaseEvent(event);
-}
-
-void VYRQTextEdit::mouseMoveEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseMoveEvent(event);
-}
-
-void VYRQTextEdit::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseDoubleClickEvent(event);
-}
-
 ControlInfo VYRQTextEdit::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qttext", "VYRQTextEdit", "TextEdit", "Control TextEdit", "text");
+    ControlInfo info = vyr::makeControlInfo<VYRQTextEdit>("TextEdit", "Control TextEdit", "text");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTextEdit::setBackground, &VYRQTextEdit::getBackground));
     info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQTextEdit::setTextStyle, &VYRQTextEdit::getTextStyle));
     info.rows.push_back(vyr::textStatesRow("PlaceholderStyle", &VYRQTextEdit::setPlaceholderTextStyle,

@@ -14,7 +14,7 @@ class VYRQTextEditImpl;
 //
 // Unlike most controls it does not take the theme defaults of its type key when it is
 // built, only on a theme refresh, a change of theme name, or from its page element.
-class VYRQTextEdit : public VYRQControl<VYRQTextEdit, QTextEdit, VYRQTextEditImpl> {
+class VYRQTextEdit : public VYRQControl<VYRQTextEdit, QTextEdit, VYRQTextEditImpl, vyr::ForwardHover> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQTextEdit, "qttext")
@@ -54,11 +54,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    // Mouse input is QTextEdit's alone: the state follows the focus.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     friend class VYRQTextEditImpl;

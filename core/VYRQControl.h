@@ -38,7 +38,18 @@ bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* 
 void applyJsonData(IVYRQWidgetBase* control, QString& stored, const QString& text);
 } // namespace vyr
 
-template <class Derived, class QtBase, class Impl>
+namespace vyr {
+// Which input events the mixin hands to the implementation object besides the Qt
+// base. Display-only controls take none: their input goes to the Qt base alone.
+enum InputForwarding {
+    ForwardNone = 0,
+    ForwardMouse = 1,   // press, release, move, double-click
+    ForwardHover = 2,   // enter, leave
+    ForwardAll = ForwardMouse | ForwardHover,
+};
+} // namespace vyr
+
+template <class Derived, class QtBase, class Impl, int Forwarding = vyr::ForwardAll>
 class VYRQControl : public QtBase, public IVYRQWidgetBase {
 public:
     template <class... Args>
@@ -105,44 +116,52 @@ public:
     void setInnerVisible(bool visible) { this->setProperty("visibility", visible); }
 
 protected:
-    // The last step of every control constructor: theme defaults of the type key.
-    void finishConstruction()
+    // The last step of every control constructor: theme defaults of the theme name,
+    // unless the control is one of the few that take them only from a refresh.
+    void finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults theme = VYRQWidgetBaseImpl::ThemeDefaults::Apply)
     {
         Q_ASSERT(static_cast<void*>(static_cast<Derived*>(this)) == static_cast<void*>(this));
-        m_baseImpl->applyThemeElement();
+        m_baseImpl->finishConstruction(theme);
     }
 
-    // Qt events go to the implementation object; the Qt base keeps its own handling
-    // of input (clicks, popups, propagation), never its painting.
+    // Qt events go to the implementation object (input as Forwarding says); the Qt
+    // base keeps its own handling of input (clicks, popups, propagation), never its
+    // painting.
     void paintEvent(QPaintEvent*) override { m_baseImpl->paintEvent(); }
     void mousePressEvent(QMouseEvent* e) override
     {
-        m_baseImpl->mousePressEvent(e);
+        if constexpr ((Forwarding & vyr::ForwardMouse) != 0)
+            m_baseImpl->mousePressEvent(e);
         QtBase::mousePressEvent(e);
     }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
-        m_baseImpl->mouseReleaseEvent(e);
+        if constexpr ((Forwarding & vyr::ForwardMouse) != 0)
+            m_baseImpl->mouseReleaseEvent(e);
         QtBase::mouseReleaseEvent(e);
     }
     void mouseMoveEvent(QMouseEvent* e) override
     {
-        m_baseImpl->mouseMoveEvent(e);
+        if constexpr ((Forwarding & vyr::ForwardMouse) != 0)
+            m_baseImpl->mouseMoveEvent(e);
         QtBase::mouseMoveEvent(e);
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override
     {
-        m_baseImpl->mouseDoubleClickEvent(e);
+        if constexpr ((Forwarding & vyr::ForwardMouse) != 0)
+            m_baseImpl->mouseDoubleClickEvent(e);
         QtBase::mouseDoubleClickEvent(e);
     }
     void enterEvent(QEvent* e) override
     {
-        m_baseImpl->enterEvent(e);
+        if constexpr ((Forwarding & vyr::ForwardHover) != 0)
+            m_baseImpl->enterEvent(e);
         QtBase::enterEvent(e);
     }
     void leaveEvent(QEvent* e) override
     {
-        m_baseImpl->leaveEvent(e);
+        if constexpr ((Forwarding & vyr::ForwardHover) != 0)
+            m_baseImpl->leaveEvent(e);
         QtBase::leaveEvent(e);
     }
 
@@ -169,4 +188,13 @@ namespace vyr {
 std::vector<PropertyDef> commonPropertyRows();
 ControlInfo makeControlInfo(const char* typeKey, const char* className, const char* displayName,
                             const char* description, const char* category);
+
+// The same, with the type key and the class name taken from the control class, so
+// the record cannot disagree with the class.
+template <class Control>
+ControlInfo makeControlInfo(const char* displayName, const char* description, const char* category)
+{
+    return makeControlInfo(Control::typeName(), Control::staticMetaObject.className(), displayName, description,
+                           category);
+}
 } // namespace vyr

@@ -151,6 +151,14 @@ bool readPageDocument(QString name, Json::Value& root)
     return true;
 }
 
+QStringList registeredKeys()
+{
+    QStringList keys;
+    for (const auto& entry : registry().createFuncMap)
+        keys << QString::fromStdString(entry.first);
+    return keys;
+}
+
 bool pathNamesEmulator(const QString& path)
 {
     return path.contains(QLatin1String("VyrantQtEmulator"), Qt::CaseSensitive)

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <initializer_list>
 #include <utility>
@@ -24,6 +25,9 @@ void setStarted(bool on);
 // resource sets first, then from the skin folder or the path itself.
 bool readPageDocument(QString name, Json::Value& root);
 
+// Every key the registry can build, records or not, in byte order.
+QStringList registeredKeys();
+
 // Registration helpers for the folders' own registration functions: a type key with
 // its designer record and the further keys (short aliases) that build the same
 // control; and keys that build a control without a designer record.
@@ -35,10 +39,27 @@ inline void registerControl(const char* key, QWidget* (*create)(), ControlInfo i
         vyrRegisterDefaultControl(alias, create);
 }
 
+// The usual case: the key, the factory and the record all come from the class.
+template <class Control>
+void registerControl(std::initializer_list<const char*> aliases = {})
+{
+    registerControl(Control::typeName(), []() -> QWidget* { return new Control(nullptr); }, Control::getProps(), true,
+                    aliases);
+}
+
 inline void registerFactory(std::initializer_list<const char*> keys, QWidget* (*create)())
 {
     for (const char* key : keys)
         vyrRegisterDefaultControl(key, create);
+}
+
+// A control class without a designer record, under its own key and aliases.
+template <class Control>
+void registerFactory(std::initializer_list<const char*> aliases = {})
+{
+    QWidget* (*create)() = []() -> QWidget* { return new Control(nullptr); };
+    vyrRegisterDefaultControl(Control::typeName(), create);
+    registerFactory(aliases, create);
 }
 // True when an executable path names the emulator or the designer (case-sensitive).
 bool pathNamesEmulator(const QString& path);

@@ -76,6 +76,11 @@ public:
     virtual void mouseDoubleClickEvent(QMouseEvent* event);
 
     void applyThemeElement();
+    // The control's constructor has ended; its last step applies the theme defaults
+    // unless told to skip them.
+    enum class ThemeDefaults { Apply, Skip };
+    void finishConstruction(ThemeDefaults theme);
+    bool isConstructionFinished() const { return m_constructed; }
     bool getDelegateItemVisible() const { return m_delegateItemVisible; }
     void setDelegateItemVisible(bool visible) { m_delegateItemVisible = visible; }
 
@@ -154,6 +159,7 @@ private:
     QString m_themeName;
     bool m_hovered = false;
     bool m_delegateItemVisible = true;
+    bool m_constructed = false;
     CtrlState m_ctrlState = Normal;
     std::map<std::string, VYRQAttrValue> m_attrValues;
     // Keys the control reads and writes itself; the common store never holds them.

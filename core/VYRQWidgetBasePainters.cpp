@@ -1,0 +1,480 @@
+// The shared painters of VYRQWidgetBaseImpl: fills, nine-slice images, icons, SVGs
+// and texts, as every control draws its styles.
+
+#include "VYRQWidgetBaseImpl.h"
+
+#include "VYRQResourceManager.h"
+#include "VYRQSaturate_p.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+VYRQResourceManager* resources()
+{
+    return VYRQResourceManager::getInstance();
+}
+
+// Left or top offset of an item of `size` inside `length` for alignment 0 near,
+// 1 centre, 2 far.
+qint64 alignedOffset(int align, qint64 length, qint64 size)
+{
+    switch (align) {
+    case 1:
+        return (length - size) / 2;
+    case 2:
+        return length - size;
+    default:
+        return 0;
+    }
+}
+
+QPoint placeIcon(int x, int y, int w, int h, const QSize& size, const IconStyleDesc& style)
+{
+    return vyr::safeRect(x + alignedOffset(style.hor, w, size.width()) + style.x,
+                         y + alignedOffset(style.ver, h, size.height()) + style.y, 0, 0).topLeft();
+}
+
+Qt::Alignment textAlignment(const TextStyleDesc& style)
+{
+    Qt::Alignment align;
+    switch (style.hor) {
+    case 1: align |= Qt::AlignHCenter; break;
+    case 2: align |= Qt::AlignRight; break;
+    default: align |= Qt::AlignLeft; break;
+    }
+    switch (style.ver) {
+    case 1: align |= Qt::AlignVCenter; break;
+    case 2: align |= Qt::AlignBottom; break;
+    default: align |= Qt::AlignTop; break;
+    }
+    return align;
+}
+
+QBrush fillBrush(const FillRes& fill, const QPointF& from, const QPointF& to)
+{
+    if (!fill.gradient)
+        return QBrush(fill.color);
+    QLinearGradient gradient(from, to);
+    gradient.setColorAt(0, fill.color);
+    gradient.setColorAt(1, fill.color2);
+    return QBrush(gradient);
+}
+
+// Beyond this many centre tiles the tiling is done by one textured fill instead, so
+// a one-pixel source over a large area cannot stall painting.
+constexpr qint64 maxCentreTiles = 4096;
+
+constexpr qint64 maxTintPixels = 4096 * 4096;
+
+// Areas from pages and style files are kept where Qt's arithmetic cannot overflow.
+void keepInRange(int& x, int& y, int& w, int& h)
+{
+    const QRect area = vyr::safeRect(x, y, w, h);
+    x = area.x();
+    y = area.y();
+    w = area.width();
+    h = area.height();
+}
+
+} // namespace
+
+QPainterPath VYRQWidgetBaseImpl::makeRoundedRectPath(const QRectF& rect, double radius, bool topLeft,
+                                                     bool topRight, bool bottomRight, bool bottomLeft)
+{
+    QPainterPath path;
+    if (!rect.isValid())
+        return path;
+    const double r = std::max(0.0, std::min(radius, std::min(rect.width(), rect.height()) / 2.0));
+    if (r <= 0.0) {
+        path.addRect(rect);
+        return path;
+    }
+    const double d = 2 * r;
+    const double left = rect.left();
+    const double top = rect.top();
+    const double right = rect.right();
+    const double bottom = rect.bottom();
+
+    path.moveTo(topLeft ? left + r : left, top);
+    path.lineTo(topRight ? right - r : right, top);
+    if (topRight)
+        path.arcTo(QRectF(right - d, top, d, d), 90, -90);
+    path.lineTo(right, bottomRight ? bottom - r : bottom);
+    if (bottomRight)
+        path.arcTo(QRectF(right - d, bottom - d, d, d), 0, -90);
+    path.lineTo(bottomLeft ? left + r : left, bottom);
+    if (bottomLeft)
+        path.arcTo(QRectF(left, bottom - d, d, d), 270, -90);
+    path.lineTo(left, topLeft ? top + r : top);
+    if (topLeft)
+        path.arcTo(QRectF(left, top, d, d), 180, -90);
+    path.closeSubpath();
+    return path;
+}
+
+void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, int x, int y, int w, int h)
+{
+    if (!painter)
+        return;
+    keepInRange(x, y, w, h);
+    const int size = std::clamp(fill.borderSize, 0, 16777215);
+    // Half a border width, so a border of any width lies exactly inside the area.
+    const double half = size >= 1 ? size / 2.0 : 0.0;
+    const bool withBorder = fill.border && size >= 1;
+    const bool allSides = fill.leftBorder && fill.topBorder && fill.rightBorder && fill.bottomBorder;
+
+    painter->save();
+    painter->setPen(QPen(QBrush(fill.borderColor), std::max(size, 0), Qt::SolidLine));
+    painter->setBrush(Qt::NoBrush);
+
+    const QRectF inset(x + half, y + half, std::max(w - size, 0), std::max(h - size, 0));
+    if (fill.round != 0) {
+        const QRectF shape = withBorder ? inset : QRectF(x, y, w, h);
+        const double radius = withBorder ? std::max(fill.round - half, 0.0) : double(fill.round);
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        const QPainterPath path = makeRoundedRectPath(shape, radius, fill.roundTopLeft, fill.roundTopRight,
+                                                      fill.roundBottomRight, fill.roundBottomLeft);
+        painter->fillPath(path, fillBrush(fill, shape.topLeft(), shape.topRight()));
+        if (withBorder) {
+            if (allSides) {
+                painter->drawPath(makeRoundedRectPath(inset, fill.round, fill.roundTopLeft, fill.roundTopRight,
+                                                      fill.roundBottomRight, fill.roundBottomLeft));
+            } else {
+                const double tl = fill.roundTopLeft ? fill.round : 0;
+                const double tr = fill.roundTopRight ? fill.round : 0;
+                const double br = fill.roundBottomRight ? fill.round : 0;
+                const double bl = fill.roundBottomLeft ? fill.round : 0;
+                if (fill.bottomBorder)
+                    painter->drawLine(QPointF(x + std::max(bl, half), y + h - half),
+                                      QPointF(x + w - std::max(br, half), y + h - half));
+                if (fill.topBorder)
+                    painter->drawLine(QPointF(x + std::max(tl, half), y + half),
+                                      QPointF(x + w - std::max(tr, half), y + half));
+                if (fill.rightBorder)
+                    painter->drawLine(QPointF(x + w - half, y + std::max(tr, half)),
+                                      QPointF(x + w - half, y + h - std::max(br, half)));
+                if (fill.leftBorder)
+                    painter->drawLine(QPointF(x + half, y + std::max(tl, half)),
+                                      QPointF(x + half, y + h - std::max(bl, half)));
+            }
+        }
+    } else {
+        painter->fillRect(QRect(x, y, w, h), fillBrush(fill, QPointF(x, 0), QPointF(x + w, 0)));
+        if (withBorder) {
+            // Square borders are bands of the border width along the edges: the same
+            // area as the stroked outline, exact with or without antialiasing.
+            const QColor c = fill.borderColor;
+            const int bw = std::min(size, w);
+            const int bh = std::min(size, h);
+            if (fill.topBorder)
+                painter->fillRect(QRect(x, y, w, bh), c);
+            if (fill.bottomBorder)
+                painter->fillRect(QRect(x, y + h - bh, w, bh), c);
+            if (fill.leftBorder)
+                painter->fillRect(QRect(x, y, bw, h), c);
+            if (fill.rightBorder)
+                painter->fillRect(QRect(x + w - bw, y, bw, h), c);
+        }
+    }
+    painter->restore();
+}
+
+void VYRQWidgetBaseImpl::drawFillStyle(QPainter* painter, const FillStyle& style, const QRect& rect)
+{
+    drawFillStyle(painter, style, rect.x(), rect.y(), rect.width(), rect.height());
+}
+
+void VYRQWidgetBaseImpl::drawFillStyle(QPainter* painter, const FillStyle& style, int x, int y, int w, int h)
+{
+    if (!style.draw)
+        return;
+    if (style.colorMode)
+        paintFillStyle(painter, style.fill, x, y, w, h);
+    else
+        drawNinePatchImage(painter, style.image, style.imageDesc, x, y, w, h);
+}
+
+void VYRQWidgetBaseImpl::drawNinePatchImage(QPainter* painter, const QString& name, const ImageDesc& desc,
+                                            int x, int y, int w, int h)
+{
+    if (!painter || w == 0 || h == 0 || name.isEmpty())
+        return;
+    const QImage* image = resources()->getImage(name, false);
+    if (!image || image->isNull() || !isImageValid(*image))
+        return;
+    keepInRange(x, y, w, h);
+    const int iw = image->width();
+    const int ih = image->height();
+    // Slice widths come from style files; kept within the sizes Qt handles so that
+    // the sums below stay in int.
+    const int L = std::clamp(desc.left, 0, 16777215);
+    const int R = std::clamp(desc.right, 0, 16777215);
+    const int T = std::clamp(desc.top, 0, 16777215);
+    const int B = std::clamp(desc.bottom, 0, 16777215);
+
+    auto piece = [&](const QRect& target, const QRect& source) {
+        if (!target.isValid() || !source.isValid())
+            return false;
+        painter->drawImage(target, *image, source);
+        return true;
+    };
+
+    if (T != 0)
+        piece(QRect(x + L, y, w - L - R, T), QRect(L, 0, iw - L - R, T));
+    if (B != 0) {
+        const QRect target(x + L, y + h - B, w - L - R, B);
+        if (target.top() >= 0)
+            piece(target, QRect(L, ih - B, iw - L - R, B));
+    }
+    bool leftDrawn = false;
+    if (L != 0)
+        leftDrawn = piece(QRect(x, y + T, L, h - T - B), QRect(0, T, L, ih - T - B));
+    if (R != 0) {
+        const QRect target(x + w - R, y + T, R, h - T - B);
+        if (target.left() >= 0) {
+            const int leftEnd = x + L;
+            if (leftDrawn && leftEnd > target.left()) {
+                // Too narrow for both edges: the right edge starts where the left one ends.
+                const QRect visible(leftEnd, target.top(), target.right() - leftEnd + 1, target.height());
+                if (visible.isValid()) {
+                    painter->save();
+                    painter->setClipRect(visible, Qt::IntersectClip);
+                    piece(target, QRect(iw - R, T, R, ih - T - B));
+                    painter->restore();
+                }
+            } else {
+                piece(target, QRect(iw - R, T, R, ih - T - B));
+            }
+        }
+    }
+    if (T != 0 && L != 0)
+        piece(QRect(x, y, L, T), QRect(0, 0, L, T));
+    if (T != 0 && R != 0)
+        piece(QRect(x + w - R, y, R, T), QRect(iw - R, 0, R, T));
+    if (B != 0 && L != 0)
+        piece(QRect(x, y + h - B, L, B), QRect(0, ih - B, L, B));
+    if (B != 0 && R != 0)
+        piece(QRect(x + w - R, y + h - B, R, B), QRect(iw - R, ih - B, R, B));
+
+    const QRect target(x + L, y + T, w - L - R, h - T - B);
+    const QRect source(L, T, iw - L - R, ih - T - B);
+    if (!target.isValid() || !source.isValid())
+        return;
+    if (!desc.repeatCenter) {
+        painter->drawImage(target, *image, source);
+        return;
+    }
+    painter->save();
+    painter->setClipRect(target, Qt::IntersectClip);
+    const qint64 cols = (qint64(target.width()) + source.width() - 1) / source.width();
+    const qint64 rows = (qint64(target.height()) + source.height() - 1) / source.height();
+    if (cols * rows <= maxCentreTiles) {
+        for (qint64 row = 0; row < rows; ++row) {
+            for (qint64 col = 0; col < cols; ++col) {
+                const QPoint at(target.left() + int(col) * source.width(), target.top() + int(row) * source.height());
+                painter->drawImage(at, *image, source);
+            }
+        }
+    } else {
+        painter->setBrushOrigin(target.topLeft());
+        painter->fillRect(target, QBrush(image->copy(source)));
+    }
+    painter->restore();
+}
+
+void VYRQWidgetBaseImpl::drawImageDesc(QPainter* painter, const ImageRecord& image, int x, int y, int w, int h)
+{
+    drawNinePatchImage(painter, image.name, image.desc, x, y, w, h);
+}
+
+void VYRQWidgetBaseImpl::drawIcon(QPainter* painter, const QIcon& icon, const QSize& size,
+                                  const IconStyleDesc& style, const QRect& rect)
+{
+    if (!painter || icon.isNull())
+        return;
+    const QPixmap pixmap = icon.pixmap(size, QIcon::Normal);
+    if (pixmap.isNull())
+        return;
+    painter->drawPixmap(placeIcon(rect.x(), rect.y(), rect.width(), rect.height(), size, style), pixmap);
+}
+
+void VYRQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style,
+                                   const QRect& rect, bool gray)
+{
+    drawImage(painter, name, style, rect.x(), rect.y(), rect.width(), rect.height(), gray);
+}
+
+void VYRQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style,
+                                   int x, int y, int w, int h, bool gray)
+{
+    if (!painter || name.isEmpty())
+        return;
+    keepInRange(x, y, w, h);
+    VYRQResourceManager* rm = resources();
+    if (!isSvgName(name)) {
+        const QImage* image = rm->getImage(name, gray);
+        if (!image || !isImageValid(*image))
+            return;
+        painter->drawImage(placeIcon(x, y, w, h, image->size(), style), *image);
+        return;
+    }
+
+    QSvgRenderer* renderer = rm->getSvgRenderer(name);
+    if (!renderer || !renderer->isValid())
+        return;
+    QSize size = scaleSize(renderer->defaultSize());
+    if (size.isEmpty()) {
+        const int side = std::max(std::min(w, h), 1);
+        size = QSize(side, side);
+    }
+    const QPoint at = placeIcon(x, y, w, h, size, style);
+    if (!style.useColor && !gray) {
+        renderer->render(painter, QRectF(at, size));
+        return;
+    }
+    // Tinting and greying go through an image of the icon's size; an SVG may claim
+    // any size, and no icon needs more than this.
+    if (qint64(size.width()) * size.height() > maxTintPixels)
+        return;
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return;
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        renderer->render(&p, QRectF(QPointF(0, 0), size));
+        if (style.useColor) {
+            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            p.fillRect(image.rect(), style.color);
+        }
+    }
+    if (style.useColor) {
+        painter->drawImage(at, image);
+    } else {
+        const QIcon icon(QPixmap::fromImage(image));
+        painter->drawPixmap(at, icon.pixmap(size, QIcon::Disabled));
+    }
+}
+
+void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const TextStyleDesc& style,
+                                  const QRect& rect)
+{
+    drawText(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), style.isHor);
+}
+
+void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const TextStyleDesc& style,
+                                  int x, int y, int w, int h, bool horizontal)
+{
+    if (!painter || text.isEmpty())
+        return;
+    keepInRange(x, y, w, h);
+    const QFont font = fontOf(style);
+    const Qt::Alignment align = textAlignment(style);
+
+    painter->save();
+    painter->setFont(font);
+    painter->setPen(style.color);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    if (horizontal) {
+        QRect box = vyr::safeRect(qint64(x) + style.x, qint64(y) + style.y, qint64(w) - style.x, qint64(h) - style.y);
+        if (style.ver == 2)
+            box.setHeight(vyr::safeRect(0, 0, 0, qint64(h) + style.y).height());
+        if (style.elideMode == 3)
+            painter->drawText(box, int(align), text);
+        else
+            painter->drawText(box, int(align), QFontMetrics(font).elidedText(text, Qt::ElideRight, w - 2));
+    } else if (w > 0 && h > 0) {
+        // Laid out on its side, then turned clockwise so it reads top to bottom.
+        QImage image(h, w, QImage::Format_ARGB32_Premultiplied);
+        if (!image.isNull()) {
+            image.fill(Qt::transparent);
+            {
+                QPainter p(&image);
+                p.setFont(font);
+                p.setPen(style.color);
+                p.setRenderHint(QPainter::TextAntialiasing, true);
+                p.drawText(QRect(0, 0, h, w), int(align), text);
+            }
+            painter->translate(x + w, y);
+            painter->rotate(90);
+            painter->drawImage(0, 0, image);
+        }
+    }
+    painter->restore();
+}
+
+QFont VYRQWidgetBaseImpl::fontOf(const TextStyleDesc& style)
+{
+    QFont font;
+    const QString global = resources()->getGlobalFontFamily();
+    font.setFamily(global.isEmpty() ? style.family : global);
+    font.setPixelSize(std::max(style.size, 1));
+    font.setWeight(style.bold ? 75 : 50);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    return font;
+}
+
+QSize VYRQWidgetBaseImpl::getImageSize(const QString& name, bool gray)
+{
+    if (name.isEmpty())
+        return QSize();
+    VYRQResourceManager* rm = resources();
+    if (isSvgName(name)) {
+        QSvgRenderer* renderer = rm->getSvgRenderer(name);
+        if (!renderer || !renderer->isValid())
+            return QSize();
+        const QSize size = scaleSize(renderer->defaultSize());
+        return size.isValid() ? size : QSize(16, 16);
+    }
+    const QImage* image = rm->getImage(name, gray);
+    return image && isImageValid(*image) ? image->size() : QSize();
+}
+
+QSize VYRQWidgetBaseImpl::getTextSize(const TextStyleDesc& style, const QString& text)
+{
+    const QFontMetrics metrics(fontOf(style));
+    return QSize(metrics.horizontalAdvance(text), metrics.height());
+}
+
+QSize VYRQWidgetBaseImpl::scaleSize(const QSize& size)
+{
+    if (!size.isValid())
+        return size;
+    const double factor = resources()->getScaleFactor();
+    if (factor >= 1.0)
+        return size;
+    auto scaled = [factor](int side) {
+        const double v = std::round(side * factor);
+        return v < 1.0 ? 1 : v > double(INT_MAX) ? INT_MAX : int(v);
+    };
+    return QSize(scaled(size.width()), scaled(size.height()));
+}
+
+bool VYRQWidgetBaseImpl::isSvgName(const QString& name)
+{
+    return name.trimmed().endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
+}
+
+QColor VYRQWidgetBaseImpl::colorFromHex(const std::string& text)
+{
+    // Taken as QRgb, so the alpha digits never make an attr colour translucent.
+    return vyr::json::colorFromText(text, false);
+}
+
+bool VYRQWidgetBaseImpl::isImageValid(const QImage& image)
+{
+    return image.width() != 0 && image.height() != 0;
+}
