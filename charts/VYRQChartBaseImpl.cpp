@@ -2,10 +2,12 @@
 
 #include "VYRQChartBase.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 #ifndef GL_MULTISAMPLE
@@ -58,6 +60,24 @@ QImage VYRQChartBaseImpl::renderImage()
     painter.setFont(m_chart->font());
     paintFrame(painter, m_chart->size());
     return image;
+}
+
+QFont VYRQChartBaseImpl::pixelFont(QFont font, int pixelSize, int weight)
+{
+    font.setPixelSize(std::max(pixelSize, 1));
+    if (weight >= 0)
+        font.setWeight(weight);
+    return font;
+}
+
+QVector<double> VYRQChartBaseImpl::textAdvances(const QVector<ChartLegendItem>& items, const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    QVector<double> advances;
+    advances.reserve(items.size());
+    for (const ChartLegendItem& item : items)
+        advances.append(metrics.horizontalAdvance(item.text));
+    return advances;
 }
 
 bool VYRQChartBaseImpl::pressAt(const QMouseEvent&)

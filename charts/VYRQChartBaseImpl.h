@@ -1,6 +1,10 @@
 #pragma once
 
+#include "ChartLegendItem.h"
 #include "VYRQWidgetBaseImpl.h"
+
+#include <QFont>
+#include <QVector>
 
 #include <QOpenGLFunctions>
 
@@ -36,6 +40,11 @@ public:
     virtual void releaseAt(const QMouseEvent& event);
     virtual bool updateHover(const QPoint& pos) = 0;
     virtual bool clearHover() = 0;
+
+    // The font at a pixel size of at least 1, with a weight when one is given.
+    static QFont pixelFont(QFont font, int pixelSize, int weight = -1);
+    // Text advances of legend entries in the font.
+    static QVector<double> textAdvances(const QVector<ChartLegendItem>& items, const QFont& font);
 
 protected:
     virtual void paintContent(QPainter& painter, const QSize& size) = 0;

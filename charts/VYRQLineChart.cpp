@@ -2,7 +2,6 @@
 
 #include "VYRQLineChartImpl.h"
 
-#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,17 +10,6 @@
 #include <cmath>
 
 using namespace vyr::chart;
-
-namespace {
-
-QFont pixelFont(QFont font, int pixelSize, int weight)
-{
-    font.setPixelSize(std::max(pixelSize, 1));
-    font.setWeight(weight);
-    return font;
-}
-
-} // namespace
 
 // ---------------------------------------------------------------------------
 // VYRQLineChartImpl
@@ -69,18 +57,8 @@ QVector<ChartLegendItem> VYRQLineChartImpl::legendItems(const QSize& size) const
     const int position = lineChart->legendPosition();
     const QRectF area = legendArea(plotRect(size), size, position);
     const int labelSize = lineChart->theme().labelFontSize;
-    const QFontMetricsF metrics(pixelFont(lineChart->font(), labelSize, lineChart->font().weight()));
-    QVector<ChartLegendItem> items;
-    QVector<double> advances;
-    for (int i = 0; i < series.size(); ++i) {
-        ChartLegendItem item;
-        item.seriesIndex = i;
-        item.color = seriesColor(series.at(i), i);
-        item.text = series.at(i).name.isEmpty() ? QStringLiteral("Series %1").arg(i + 1) : series.at(i).name;
-        item.visible = series.at(i).visible;
-        advances.append(metrics.horizontalAdvance(item.text));
-        items.append(item);
-    }
+    const QVector<ChartLegendItem> items = seriesLegendEntries(series, lineChart->theme().palette);
+    const QVector<double> advances = textAdvances(items, pixelFont(lineChart->font(), labelSize));
     const double h = std::max(labelSize + 7, 18);
     return layoutLegend(items, advances, area, legendStacked(position), LegendMetrics{h, 38, h + 6, h + 8});
 }
@@ -312,7 +290,7 @@ void VYRQLineChartImpl::drawLegend(QPainter& painter, const QSize& size)
     if (items.isEmpty())
         return;
     const ChartTheme& theme = lineChart->theme();
-    painter.setFont(pixelFont(lineChart->font(), theme.labelFontSize, lineChart->font().weight()));
+    painter.setFont(pixelFont(lineChart->font(), theme.labelFontSize));
     for (const ChartLegendItem& item : items) {
         const QColor text = item.visible ? theme.labelColor : theme.labelColor.lighter(145);
         const QColor symbol = item.visible ? item.color : item.color.lighter(160);
