@@ -3,10 +3,14 @@
 
 #include "chart_testutil.h"
 
+#include "VYRQBarChart.h"
+#include "VYRQFinancialChart.h"
+#include "VYRQFinancialChartImpl.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
 #include "VYRQOpenGLPieChart.h"
 #include "VYRQOpenGLPieChartImpl.h"
+#include "VYRQScatterChart.h"
 
 #include <QOpenGLContext>
 
@@ -74,6 +78,35 @@ private slots:
         VERIFY_NEAR(ctl::pixel(image, 320 + 95, 204 - 55), theme.palette.first());
         VERIFY_NEAR(ctl::pixel(image, 320, 204), theme.plotBackground);
         VERIFY_NEAR(ctl::pixel(image, 5, 450), theme.background);
+    }
+
+    // The demo bars, scatter points and candles through the same path.
+    void categoryCharts()
+    {
+        VYRQBarChart bar;
+        chart::settle(bar);
+        if (!showWithGl(bar))
+            QSKIP("no OpenGL context");
+        QImage image = bar.grabFramebuffer();
+        VERIFY_NEAR(ctl::pixel(image, 200, 160), bar.theme().palette.first());
+        VERIFY_NEAR(ctl::pixel(image, 200, 80), bar.theme().plotBackground);
+
+        VYRQScatterChart scatter;
+        chart::settle(scatter);
+        if (!showWithGl(scatter))
+            QSKIP("no OpenGL context");
+        chart::move(scatter, QPoint(305, 60));
+        image = scatter.grabFramebuffer();
+        VERIFY_NEAR(ctl::pixel(image, 305, 60), scatter.theme().palette.first());
+
+        VYRQFinancialChart fin;
+        chart::settle(fin, QSize(640, 400));
+        if (!showWithGl(fin))
+            QSKIP("no OpenGL context");
+        image = fin.grabFramebuffer();
+        // The slider's end handle at the right end of the track.
+        VERIFY_NEAR(ctl::pixel(image, 612, 325), QColor(37, 99, 235));
+        VERIFY_NEAR(ctl::pixel(image, 300, 8), fin.theme().background);
     }
 };
 
