@@ -234,6 +234,7 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
     const double slot = plot.width() / m;
     const double body = std::max(std::min(slot * 0.58, 18.0), 4.0);
     const double revealed = std::floor(m * financialChart->animationProgress());
+    constexpr double pen = 1.3 / 2;
     for (int i = first; i <= last && i < candles.size(); ++i) {
         if (i - first > revealed)
             break;
@@ -241,13 +242,17 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
         if (!candleUsable(c))
             continue;
         const QColor color = c.close >= c.open ? risingColor : fallingColor;
-        painter.setPen(QPen(color, 1.3));
-        painter.setBrush(color);
-        painter.drawLine(pointFor(i, c.high, plot, range), pointFor(i, c.low, plot, range));
+        // The wick (a 1.3 pen with square caps) and the outlined body, drawn as the
+        // two rectangles their strokes cover: the same pixels at far less cost.
+        const QPointF high = pointFor(i, c.high, plot, range);
+        const double lowY = pointFor(i, c.low, plot, range).y();
+        const double wickTop = std::min(high.y(), lowY);
+        painter.fillRect(QRectF(high.x() - pen, wickTop - pen, 2 * pen, std::abs(lowY - high.y()) + 2 * pen), color);
         const QPointF open = pointFor(i, c.open, plot, range);
         const double closeY = pointFor(i, c.close, plot, range).y();
         const double top = std::min(open.y(), closeY);
-        painter.drawRect(QRectF(open.x() - body / 2, top, body, std::max(std::max(open.y(), closeY) - top, 1.0)));
+        const QRectF bodyRect(open.x() - body / 2, top, body, std::max(std::max(open.y(), closeY) - top, 1.0));
+        painter.fillRect(bodyRect.adjusted(-pen, -pen, pen, pen), color);
     }
 }
 
