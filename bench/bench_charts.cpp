@@ -1,6 +1,7 @@
 // Frame times of the OpenGL charts against Qt Charts in the same run, same size:
 //   line     a line chart of 10,000 and 100,000 points against a QLineSeries drawn
-//            with useOpenGL;
+//            with useOpenGL: repainting the same data, and with the data replaced
+//            before every frame ("live");
 //   candles  a financial chart of 5,000 candles, all in view, against a
 //            QCandlestickSeries;
 //   sweep    a sweep-trace chart fed 1,000 points a second at 60 frames a second
@@ -156,7 +157,7 @@ void report(const char* what, int count, const char* oursName, double ours, cons
                 theirsName, theirs, ours / theirs, check, oursCheck, theirsCheck);
 }
 
-void benchLine(int points)
+void benchLine(int points, bool live)
 {
     const QColor lineColor(84, 112, 198);
     QVector<double> values(points);
@@ -206,8 +207,26 @@ void benchLine(int points)
         return;
     }
     const int theirsDrawn = pixelsNear(view.grab().toImage(), lineColor);
-    const std::pair<double, double> ms = frameTimes(glFrame(ours, &ours), glFrame(view, gl));
-    report("line", points, "VYRQLineChart", ms.first, "QLineSeries(OpenGL)", ms.second, "line pixels", oursDrawn,
+    Frame oursFrame = glFrame(ours, &ours);
+    Frame theirsFrame = glFrame(view, gl);
+    if (live) {
+        // A fresh copy of the data each frame, its first value toggled.
+        int oursTurn = 0;
+        int theirsTurn = 0;
+        oursFrame = [&, frame = oursFrame]() mutable {
+            s.values = QVector<double>(values);
+            s.values[0] = values.at(0) + (++oursTurn % 2);
+            ours.setSeries({s});
+            return frame();
+        };
+        theirsFrame = [&, frame = theirsFrame]() mutable {
+            data[0].setY(values.at(0) + (++theirsTurn % 2));
+            series->replace(data);
+            return frame();
+        };
+    }
+    const std::pair<double, double> ms = frameTimes(oursFrame, theirsFrame);
+    report(live ? "line-live" : "line", points, "VYRQLineChart", ms.first, "QLineSeries(OpenGL)", ms.second, "line pixels", oursDrawn,
            theirsDrawn);
 }
 
@@ -362,8 +381,10 @@ int main(int argc, char** argv)
     if (wanted.isEmpty())
         wanted << QStringLiteral("line") << QStringLiteral("candles") << QStringLiteral("sweep");
     if (wanted.contains(QStringLiteral("line"))) {
-        benchLine(10000);
-        benchLine(100000);
+        for (const bool live : {false, true}) {
+            benchLine(10000, live);
+            benchLine(100000, live);
+        }
     }
     if (wanted.contains(QStringLiteral("candles")))
         benchCandles(5000);

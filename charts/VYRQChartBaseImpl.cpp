@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QMouseEvent>
+#include <QOpenGLContext>
 #include <QPainter>
 
 #include <algorithm>
@@ -25,10 +26,26 @@ VYRQChartBaseImpl::~VYRQChartBaseImpl() = default;
 void VYRQChartBaseImpl::initializeGL()
 {
     initializeOpenGLFunctions();
+    // A reparented widget gets a new context; buffers of the old one go with it.
+    QObject::connect(m_chart->context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+        m_chart->makeCurrent();
+        releaseGL();
+        m_chart->doneCurrent();
+    });
+}
+
+void VYRQChartBaseImpl::prepareFrame(const QSize&)
+{
+}
+
+void VYRQChartBaseImpl::releaseGL()
+{
 }
 
 void VYRQChartBaseImpl::paint()
 {
+    m_drawingOnGl = true;
+    prepareFrame(m_chart->size());
     const double ratio = m_chart->devicePixelRatioF();
     glViewport(0, 0, int(std::lround(m_chart->width() * ratio)), int(std::lround(m_chart->height() * ratio)));
     const QColor background = m_chart->backgroundColor();
@@ -38,8 +55,11 @@ void VYRQChartBaseImpl::paint()
     glEnable(GL_MULTISAMPLE);
     glDisable(GL_DEPTH_TEST);
 
-    QPainter painter(m_chart);
-    paintFrame(painter, m_chart->size());
+    {
+        QPainter painter(m_chart);
+        paintFrame(painter, m_chart->size());
+    }
+    m_drawingOnGl = false;
 }
 
 void VYRQChartBaseImpl::paintFrame(QPainter& painter, const QSize& size)

@@ -64,6 +64,44 @@ private slots:
         VERIFY_NEAR(ctl::pixel(image, thursday.x(), thursday.y()), theme.palette.first());
     }
 
+    // Repeated frames reuse the drawn series; whatever they depend on still shows at
+    // once: new data, a hidden series, a hover.
+    void steadyFramesFollowChanges()
+    {
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setHoverMode(1);
+        if (!showWithGl(line))
+            QSKIP("no OpenGL context");
+        const QPoint thursday(258, 82);
+        // Half way between Wed and Thu, on the line.
+        const QVector<vyr::chart::PlotPoint> points = line.impl()->seriesPoints(
+            0, line.impl()->plotRect(line.size()), line.impl()->valueRange());
+        const QPointF mid = (points.at(2).pos + points.at(3).pos) / 2;
+        const QPoint ring(int(mid.x()), int(mid.y()));
+        const QColor first = line.theme().palette.first();
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), ring.x(), ring.y()), first);
+
+        LineSeries red;
+        red.values = {150, 230, 224, 218, 135, 147, 260};
+        red.color = QColor(255, 0, 0);
+        line.setSeries({red});
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), ring.x(), ring.y()), QColor(255, 0, 0));
+
+        chart::move(line, thursday);
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), thursday.x(), thursday.y()), QColor(255, 0, 0));
+        ctl::hover(line, false);
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), thursday.x(), thursday.y()), line.theme().plotBackground);
+
+        chart::click(line, QPoint(62, 267));
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), ring.x(), ring.y()), line.theme().plotBackground);
+    }
+
     void pieChart()
     {
         VYRQOpenGLPieChart pie;
