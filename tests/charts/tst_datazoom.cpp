@@ -173,16 +173,6 @@ private slots:
         QCOMPARE(zoom.fractionAt(125, track), 0.25);
     }
 
-    void labels()
-    {
-        ChartDataZoom zoom;
-        zoom.setCategories({"a", "b"});
-        QCOMPARE(zoom.labelAt(1), QStringLiteral("b"));
-        QCOMPARE(zoom.labelAt(2), QStringLiteral("Item 3"));
-        zoom.setLabelFormatter([](int i) { return QStringLiteral("#%1").arg(i); });
-        QCOMPARE(zoom.labelAt(1), QStringLiteral("#1"));
-    }
-
     // Track, window and handles in their colours.
     void looks()
     {
