@@ -1,13 +1,22 @@
 // Frame times of the OpenGL charts against Qt Charts in the same run, same size:
 //   line     a line chart of 10,000 and 100,000 points against a QLineSeries drawn
-//            with useOpenGL.
-// A frame runs from asking the window and its GL widget for a repaint until the GL
-// widget reports the composed frame swapped, with glFinish after it, so both sides
-// have drawn and shown everything when the clock stops.
+//            with useOpenGL: repainting the same data, and with the data replaced
+//            before every frame ("live");
+//   candles  a financial chart of 5,000 candles, all in view, against a
+//            QCandlestickSeries;
+//   sweep    a sweep-trace chart fed 1,000 points a second at 60 frames a second
+//            (about 17 points a frame, a pass of 900 points, the previous pass kept
+//            ahead of the head), against a QLineSeries pair doing the same.
+// A frame of a GL widget runs from asking for a repaint until the widget reports the
+// composed frame swapped, with glFinish after it; a frame of a raster widget is a
+// synchronous repaint. Both sides have drawn and shown everything when the clock stops.
 // Needs a display with OpenGL: run it under xvfb-run from a release build.
-// Usage: bench_charts [line]...   (all when none is named)
+// Usage: bench_charts [line|candles|sweep]...   (all when none is named)
 
 #include "VYRQChartRegistry.h"
+#include "VYRQECGChart.h"
+#include "VYRQFinancialChart.h"
+#include "VYRQFinancialChartImpl.h"
 #include "VYRQGlobal.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
@@ -19,6 +28,8 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLWidget>
+#include <QtCharts/QCandlestickSeries>
+#include <QtCharts/QCandlestickSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -79,22 +90,36 @@ bool oneFrame(QWidget& window, QOpenGLWidget* gl)
     return swapped;
 }
 
+using Frame = std::function<bool()>;
+
+Frame glFrame(QWidget& window, QOpenGLWidget* gl)
+{
+    return [&window, gl] { return gl && oneFrame(window, gl); };
+}
+
+// A graphics view paints its scene in its viewport.
+Frame viewFrame(QChartView& view)
+{
+    return [&view] {
+        view.viewport()->repaint();
+        return true;
+    };
+}
+
 // Median milliseconds of a frame of each side, their frames taken in turns so that
 // the load of the machine weighs on both alike; negative when frames did not arrive.
-std::pair<double, double> frameTimes(QWidget& ours, QOpenGLWidget* oursGl, QWidget& theirs, QOpenGLWidget* theirsGl)
+std::pair<double, double> frameTimes(const Frame& ours, const Frame& theirs, int frames = measuredFrames)
 {
-    if (!oursGl || !theirsGl)
-        return {-1, -1};
     std::vector<double> a;
     std::vector<double> b;
-    const auto timed = [](QWidget& window, QOpenGLWidget* gl) {
+    const auto timed = [](const Frame& frame) {
         QElapsedTimer t;
         t.start();
-        return oneFrame(window, gl) ? double(t.nsecsElapsed()) / 1e6 : -1.0;
+        return frame() ? double(t.nsecsElapsed()) / 1e6 : -1.0;
     };
-    for (int i = 0; i < warmFrames + measuredFrames; ++i) {
-        const double x = timed(ours, oursGl);
-        const double y = timed(theirs, theirsGl);
+    for (int i = 0; i < warmFrames + frames; ++i) {
+        const double x = timed(ours);
+        const double y = timed(theirs);
         if (x < 0 || y < 0)
             return {-1, -1};
         if (i >= warmFrames) {
@@ -125,14 +150,14 @@ bool shown(QWidget& w)
     return QTest::qWaitForWindowExposed(&w);
 }
 
-void report(const char* what, int points, double ours, double theirs, int oursDrawn, int theirsDrawn)
+void report(const char* what, int count, const char* oursName, double ours, const char* theirsName, double theirs,
+            const char* check, int oursCheck, int theirsCheck)
 {
-    std::printf("%-8s %7d points  VYRQLineChart %8.2f ms  QLineSeries(OpenGL) %8.2f ms  ratio %.2fx"
-                "  (line pixels %d / %d)\n",
-                what, points, ours, theirs, ours / theirs, oursDrawn, theirsDrawn);
+    std::printf("%-8s %7d  %s %8.2f ms  %s %8.2f ms  ratio %.2fx  (%s %d / %d)\n", what, count, oursName, ours,
+                theirsName, theirs, ours / theirs, check, oursCheck, theirsCheck);
 }
 
-void benchLine(int points)
+void benchLine(int points, bool live)
 {
     const QColor lineColor(84, 112, 198);
     QVector<double> values(points);
@@ -182,8 +207,165 @@ void benchLine(int points)
         return;
     }
     const int theirsDrawn = pixelsNear(view.grab().toImage(), lineColor);
-    const std::pair<double, double> ms = frameTimes(ours, &ours, view, gl);
-    report("line", points, ms.first, ms.second, oursDrawn, theirsDrawn);
+    Frame oursFrame = glFrame(ours, &ours);
+    Frame theirsFrame = glFrame(view, gl);
+    if (live) {
+        // A fresh copy of the data each frame, its first value toggled.
+        int oursTurn = 0;
+        int theirsTurn = 0;
+        oursFrame = [&, frame = oursFrame]() mutable {
+            s.values = QVector<double>(values);
+            s.values[0] = values.at(0) + (++oursTurn % 2);
+            ours.setSeries({s});
+            return frame();
+        };
+        theirsFrame = [&, frame = theirsFrame]() mutable {
+            data[0].setY(values.at(0) + (++theirsTurn % 2));
+            series->replace(data);
+            return frame();
+        };
+    }
+    const std::pair<double, double> ms = frameTimes(oursFrame, theirsFrame);
+    report(live ? "line-live" : "line", points, "VYRQLineChart", ms.first, "QLineSeries(OpenGL)", ms.second, "line pixels", oursDrawn,
+           theirsDrawn);
+}
+
+// A deterministic walk of daily candles.
+QVector<FinancialCandle> walkCandles(int count)
+{
+    QVector<FinancialCandle> candles(count);
+    double close = 3000;
+    for (int i = 0; i < count; ++i) {
+        const double open = close + std::sin(i * 0.7) * 6;
+        close = open + std::sin(i * 0.13) * 20 + ((i * 7919) % 17 - 8);
+        candles[i] = FinancialCandle{QString::number(i), open, std::max(open, close) + 5 + i % 7,
+                                     std::min(open, close) - 5 - i % 5, close, 1e6 + (i % 13) * 1e5};
+    }
+    return candles;
+}
+
+void benchCandles(int count)
+{
+    const QVector<FinancialCandle> candles = walkCandles(count);
+    VYRQFinancialChart ours;
+    ours.setAnimationEnabled(false);
+    ours.setCandles(candles);
+    ours.setZoomEnabled(false);
+    ours.impl()->tooltipEnabled = false;
+    if (!shown(ours)) {
+        std::printf("candles: no window\n");
+        return;
+    }
+    const int oursRising = pixelsNear(ours.grabFramebuffer(), ours.impl()->risingColor);
+
+    auto* series = new QCandlestickSeries;
+    series->setIncreasingColor(QColor(230, 76, 69));
+    series->setDecreasingColor(QColor(34, 178, 115));
+    for (int i = 0; i < count; ++i) {
+        const FinancialCandle& c = candles.at(i);
+        series->append(new QCandlestickSet(c.open, c.high, c.low, c.close, i));
+    }
+    auto* chart = new QChart;
+    chart->addSeries(series);
+    chart->createDefaultAxes();
+    chart->setTitle(QStringLiteral("Financial Chart"));
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    QChartView view(chart);
+    view.setRenderHint(QPainter::Antialiasing);
+    if (!shown(view)) {
+        std::printf("candles: no window\n");
+        return;
+    }
+    // Both sides hold every candle and show all of them.
+    if (series->count() != count || ours.impl()->lastVisibleIndex() != count - 1) {
+        std::printf("candles: counts differ\n");
+        return;
+    }
+    const int theirsRising = pixelsNear(view.grab().toImage(), QColor(230, 76, 69));
+    const std::pair<double, double> ms = frameTimes(glFrame(ours, &ours), viewFrame(view), 20);
+    report("candles", count, "VYRQFinancialChart", ms.first, "QCandlestickSeries", ms.second, "rising pixels",
+           oursRising, theirsRising);
+}
+
+// The trace of a monitor: a beat every 150 samples over a slow wave.
+double traceY(int sample)
+{
+    const int beat = sample % 150;
+    return 170 - 110 * std::exp(-std::pow(beat - 70, 2) / 18.0) + 12 * std::sin(sample * 0.031);
+}
+
+void benchSweep()
+{
+    constexpr int width = 900;
+    constexpr int frames = 600;                 // ten seconds at 60 frames a second
+    constexpr double pointsPerFrame = 1000.0 / 60;
+
+    VYRQECGChart ours;
+    ours.resize(width, 300);
+    auto* current = new QLineSeries;
+    auto* previous = new QLineSeries;
+    current->setPen(QPen(QColor(0, 255, 0), 3));
+    previous->setPen(QPen(QColor(0, 255, 0), 3));
+    auto* chart = new QChart;
+    chart->addSeries(previous);
+    chart->addSeries(current);
+    chart->createDefaultAxes();
+    chart->axes(Qt::Horizontal).first()->setRange(0, width);
+    chart->axes(Qt::Vertical).first()->setRange(0, 300);
+    chart->legend()->hide();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    QChartView view(chart);
+    if (!shown(ours) || !shown(view)) {
+        std::printf("sweep: no window\n");
+        return;
+    }
+
+    // Each side is fed the same samples; x is the sample's place in its pass.
+    int oursSample = 0;
+    int theirsSample = 0;
+    double oursDue = 0;
+    double theirsDue = 0;
+    int oursAppended = 0;
+    int theirsAppended = 0;
+    const Frame oursFrame = [&] {
+        for (oursDue += pointsPerFrame; oursDue >= 1; oursDue -= 1, ++oursSample, ++oursAppended) {
+            const int x = oursSample % width;
+            if (x == 0 && oursSample > 0) {
+                ours.swapData();
+                ours.clearData();
+            }
+            ours.addData(x, float(traceY(oursSample)));
+        }
+        ours.repaint();
+        return true;
+    };
+    const Frame theirsFrame = [&] {
+        QList<QPointF> added;
+        for (theirsDue += pointsPerFrame; theirsDue >= 1; theirsDue -= 1, ++theirsSample, ++theirsAppended) {
+            const int x = theirsSample % width;
+            if (x == 0 && theirsSample > 0) {
+                current->append(added);
+                added.clear();
+                previous->replace(current->pointsVector());
+                current->clear();
+            }
+            added.append(QPointF(x, 300 - traceY(theirsSample)));
+        }
+        current->append(added);
+        // The previous pass shows from 40 pixels right of the head.
+        const double head = current->count() ? current->at(current->count() - 1).x() : -1;
+        int hidden = 0;
+        while (hidden < previous->count() && previous->at(hidden).x() <= head + 40)
+            ++hidden;
+        if (hidden)
+            previous->removePoints(0, hidden);
+        view.viewport()->repaint();
+        return true;
+    };
+    const std::pair<double, double> ms = frameTimes(oursFrame, theirsFrame, frames);
+    report("sweep", oursAppended, "VYRQECGChart", ms.first, "QLineSeries pair", ms.second, "points fed", oursAppended,
+           theirsAppended);
 }
 
 } // namespace
@@ -197,10 +379,16 @@ int main(int argc, char** argv)
 
     QStringList wanted = app.arguments().mid(1);
     if (wanted.isEmpty())
-        wanted << QStringLiteral("line");
+        wanted << QStringLiteral("line") << QStringLiteral("candles") << QStringLiteral("sweep");
     if (wanted.contains(QStringLiteral("line"))) {
-        benchLine(10000);
-        benchLine(100000);
+        for (const bool live : {false, true}) {
+            benchLine(10000, live);
+            benchLine(100000, live);
+        }
     }
+    if (wanted.contains(QStringLiteral("candles")))
+        benchCandles(5000);
+    if (wanted.contains(QStringLiteral("sweep")))
+        benchSweep();
     return 0;
 }

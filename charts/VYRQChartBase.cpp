@@ -93,7 +93,11 @@ void VYRQChartBase::replayAnimation()
     if (m_animationEnabled) {
         m_animation->stop();
         m_animation->setDuration(m_animationDuration);
+        // The animation reports no value when it restarts from the value it stopped
+        // at; the chart starts over from nothing all the same.
+        setProgress(0.0);
         m_animation->start();
+        update();
         return;
     }
     setProgress(1.0);

@@ -2,10 +2,13 @@
 
 #include "VYRQChartBase.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QMouseEvent>
+#include <QOpenGLContext>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 #ifndef GL_MULTISAMPLE
@@ -23,10 +26,26 @@ VYRQChartBaseImpl::~VYRQChartBaseImpl() = default;
 void VYRQChartBaseImpl::initializeGL()
 {
     initializeOpenGLFunctions();
+    // A reparented widget gets a new context; buffers of the old one go with it.
+    QObject::connect(m_chart->context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+        m_chart->makeCurrent();
+        releaseGL();
+        m_chart->doneCurrent();
+    });
+}
+
+void VYRQChartBaseImpl::prepareFrame(const QSize&)
+{
+}
+
+void VYRQChartBaseImpl::releaseGL()
+{
 }
 
 void VYRQChartBaseImpl::paint()
 {
+    m_drawingOnGl = true;
+    prepareFrame(m_chart->size());
     const double ratio = m_chart->devicePixelRatioF();
     glViewport(0, 0, int(std::lround(m_chart->width() * ratio)), int(std::lround(m_chart->height() * ratio)));
     const QColor background = m_chart->backgroundColor();
@@ -36,8 +55,11 @@ void VYRQChartBaseImpl::paint()
     glEnable(GL_MULTISAMPLE);
     glDisable(GL_DEPTH_TEST);
 
-    QPainter painter(m_chart);
-    paintFrame(painter, m_chart->size());
+    {
+        QPainter painter(m_chart);
+        paintFrame(painter, m_chart->size());
+    }
+    m_drawingOnGl = false;
 }
 
 void VYRQChartBaseImpl::paintFrame(QPainter& painter, const QSize& size)
@@ -58,6 +80,24 @@ QImage VYRQChartBaseImpl::renderImage()
     painter.setFont(m_chart->font());
     paintFrame(painter, m_chart->size());
     return image;
+}
+
+QFont VYRQChartBaseImpl::pixelFont(QFont font, int pixelSize, int weight)
+{
+    font.setPixelSize(std::max(pixelSize, 1));
+    if (weight >= 0)
+        font.setWeight(weight);
+    return font;
+}
+
+QVector<double> VYRQChartBaseImpl::textAdvances(const QVector<ChartLegendItem>& items, const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    QVector<double> advances;
+    advances.reserve(items.size());
+    for (const ChartLegendItem& item : items)
+        advances.append(metrics.horizontalAdvance(item.text));
+    return advances;
 }
 
 bool VYRQChartBaseImpl::pressAt(const QMouseEvent&)

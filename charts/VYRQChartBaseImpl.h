@@ -1,6 +1,10 @@
 #pragma once
 
+#include "ChartLegendItem.h"
 #include "VYRQWidgetBaseImpl.h"
+
+#include <QFont>
+#include <QVector>
 
 #include <QOpenGLFunctions>
 
@@ -37,8 +41,21 @@ public:
     virtual bool updateHover(const QPoint& pos) = 0;
     virtual bool clearHover() = 0;
 
+    // Frees the GL buffers a chart keeps, with its context current.
+    virtual void releaseGL();
+
+    // The font at a pixel size of at least 1, with a weight when one is given.
+    static QFont pixelFont(QFont font, int pixelSize, int weight = -1);
+    // Text advances of legend entries in the font.
+    static QVector<double> textAdvances(const QVector<ChartLegendItem>& items, const QFont& font);
+
 protected:
     virtual void paintContent(QPainter& painter, const QSize& size) = 0;
+    // Runs on the chart's context before the frame is cleared: a chart may draw parts
+    // of its frame into buffers of its own here.
+    virtual void prepareFrame(const QSize& size);
+    // True while the frame is drawn on the GL context rather than into an image.
+    bool drawingOnGl() const { return m_drawingOnGl; }
     // The line, bar and financial charts also smooth transformed pixmaps.
     virtual bool smoothPixmaps() const { return true; }
 
@@ -46,4 +63,5 @@ protected:
 
 private:
     VYRQChartBase* m_chart;
+    bool m_drawingOnGl = false;
 };

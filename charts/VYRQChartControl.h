@@ -36,6 +36,8 @@ public:
         if (this->isWindow() && this->isVisible())
             this->hide();
         this->makeCurrent();
+        if (m_chartImpl)
+            m_chartImpl->releaseGL();
         m_chartImpl = nullptr;
         this->m_baseImpl = nullptr;
         this->m_impl.reset();

@@ -17,6 +17,12 @@
 namespace vyr {
 namespace chart {
 
+// The two ends of a value axis.
+struct ValueRange {
+    double min = 0.0;
+    double max = 1.0;
+};
+
 // Equal within a relative tolerance: the smaller magnitude is at least 1e12 times
 // the difference. Two zeros are equal; NaN equals nothing.
 bool fuzzyEqual(double a, double b);
@@ -69,6 +75,24 @@ struct LegendMetrics {
 // area; `advances` holds each entry's text advance. An empty area gives none.
 QVector<ChartLegendItem> layoutLegend(QVector<ChartLegendItem> items, const QVector<double>& advances,
                                       const QRectF& area, bool stacked, const LegendMetrics& metrics);
+
+// One legend entry per series (hidden ones too): its colour, and its name or
+// "Series %1" with the index + 1.
+template <class Series>
+QVector<ChartLegendItem> seriesLegendEntries(const QVector<Series>& series, const QVector<QColor>& palette)
+{
+    QVector<ChartLegendItem> items;
+    items.reserve(series.size());
+    for (int i = 0; i < series.size(); ++i) {
+        ChartLegendItem item;
+        item.seriesIndex = i;
+        item.color = seriesColor(series.at(i).color, palette, i);
+        item.text = series.at(i).name.isEmpty() ? QStringLiteral("Series %1").arg(i + 1) : series.at(i).name;
+        item.visible = series.at(i).visible;
+        items.append(item);
+    }
+    return items;
+}
 
 // Index of the first entry whose rectangle, grown by 2 on every side, holds pos; -1.
 int legendItemAt(const QVector<ChartLegendItem>& items, const QPointF& pos);

@@ -2,8 +2,11 @@
 
 #include "VYRQLineChartImpl.h"
 
-#include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+#include <QOpenGLPaintDevice>
+#include <QOpenGLTextureBlitter>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -12,24 +15,134 @@
 
 using namespace vyr::chart;
 
-namespace {
-
-QFont pixelFont(QFont font, int pixelSize, int weight)
-{
-    font.setPixelSize(std::max(pixelSize, 1));
-    font.setWeight(weight);
-    return font;
-}
-
-} // namespace
-
 // ---------------------------------------------------------------------------
 // VYRQLineChartImpl
+
+// Everything the drawn series depend on.
+struct LayerKey {
+    QSize pixels;
+    QRectF plot;
+    double ratio = 0;
+    double rangeMin = 0;
+    double rangeMax = 0;
+    double progress = 0;
+    quint64 revision = 0;
+    bool hovered = false;
+    int hoveredCategory = -1;
+    int hoveredSeries = -1;
+    int hoverMode = 0;
+    int categories = 0;
+    bool showPoints = false;
+    bool smooth = false;
+    bool areaFill = false;
+    QVector<QColor> palette;
+    QColor plotBackground;
+    double lineWidth = 0;
+    double pointRadius = 0;
+    double hoverPointRadius = 0;
+
+    bool operator==(const LayerKey& o) const
+    {
+        return pixels == o.pixels && plot == o.plot && ratio == o.ratio && rangeMin == o.rangeMin
+            && rangeMax == o.rangeMax && progress == o.progress && revision == o.revision && hovered == o.hovered
+            && hoveredCategory == o.hoveredCategory && hoveredSeries == o.hoveredSeries
+            && hoverMode == o.hoverMode && categories == o.categories && showPoints == o.showPoints
+            && smooth == o.smooth && areaFill == o.areaFill && palette == o.palette
+            && plotBackground == o.plotBackground && lineWidth == o.lineWidth && pointRadius == o.pointRadius
+            && hoverPointRadius == o.hoverPointRadius;
+    }
+};
+
+struct VYRQLineChartImpl::SeriesLayer {
+    std::unique_ptr<QOpenGLFramebufferObject> canvas;   // multisampled, drawn into
+    std::unique_ptr<QOpenGLFramebufferObject> texture;  // resolved, drawn from
+    QOpenGLTextureBlitter blitter;
+    LayerKey key;
+    bool valid = false;
+    LayerKey lastFrame;  // what the series of the previous frame depended on
+};
 
 VYRQLineChartImpl::VYRQLineChartImpl(VYRQLineChart* owner)
     : VYRQChartBaseImpl(owner, QStringLiteral("qtlinechart"))
     , lineChart(owner)
 {
+}
+
+VYRQLineChartImpl::~VYRQLineChartImpl() = default;
+
+void VYRQLineChartImpl::releaseGL()
+{
+    if (layer && layer->blitter.isCreated())
+        layer->blitter.destroy();
+    layer.reset();
+}
+
+void VYRQLineChartImpl::prepareFrame(const QSize& size)
+{
+    const ChartTheme& theme = lineChart->theme();
+    const double ratio = lineChart->devicePixelRatioF();
+    const ValueRange range = valueRange();
+    LayerKey key;
+    key.pixels = QSize(int(std::lround(size.width() * ratio)), int(std::lround(size.height() * ratio)));
+    key.plot = plotRect(size);
+    key.ratio = ratio;
+    key.rangeMin = range.min;
+    key.rangeMax = range.max;
+    key.progress = lineChart->animationProgress();
+    key.revision = seriesRevision;
+    key.hovered = hovered;
+    key.hoveredCategory = hoveredCategory;
+    key.hoveredSeries = hoveredSeries;
+    key.hoverMode = hoverMode;
+    key.categories = categoryCount();
+    key.showPoints = showPoints;
+    key.smooth = smooth;
+    key.areaFill = areaFill;
+    key.palette = theme.palette;
+    key.plotBackground = theme.plotBackground;
+    key.lineWidth = theme.lineWidth;
+    key.pointRadius = theme.pointRadius;
+    key.hoverPointRadius = theme.hoverPointRadius;
+    if (layer && layer->valid && layer->key == key)
+        return;
+    if (!layer)
+        layer = std::make_unique<SeriesLayer>();
+    layer->valid = false;
+    // Series that change from frame to frame (an entry animation, live data) are
+    // drawn straight away; the layer pays off from the second frame that is alike.
+    const bool steady = layer->lastFrame == key;
+    layer->lastFrame = key;
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (!steady || !context || key.pixels.isEmpty())
+        return;
+    if (!layer->canvas || layer->canvas->size() != key.pixels) {
+        QOpenGLFramebufferObjectFormat format;
+        format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+        format.setSamples(4);
+        layer->canvas = std::make_unique<QOpenGLFramebufferObject>(key.pixels, format);
+        layer->texture = std::make_unique<QOpenGLFramebufferObject>(key.pixels);
+    }
+    if (!layer->blitter.isCreated() && !layer->blitter.create())
+        return;
+    if (!layer->canvas->isValid() || !layer->texture->isValid())
+        return;
+
+    layer->canvas->bind();
+    QOpenGLFunctions* gl = context->functions();
+    gl->glViewport(0, 0, key.pixels.width(), key.pixels.height());
+    gl->glClearColor(0, 0, 0, 0);
+    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    {
+        QOpenGLPaintDevice device(key.pixels);
+        device.setDevicePixelRatio(ratio);
+        QPainter painter(&device);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        drawAllSeries(painter, key.plot, range);
+    }
+    layer->canvas->release();
+    QOpenGLFramebufferObject::blitFramebuffer(layer->texture.get(), layer->canvas.get());
+    layer->key = key;
+    layer->valid = true;
 }
 
 int VYRQLineChartImpl::categoryCount() const
@@ -69,18 +182,8 @@ QVector<ChartLegendItem> VYRQLineChartImpl::legendItems(const QSize& size) const
     const int position = lineChart->legendPosition();
     const QRectF area = legendArea(plotRect(size), size, position);
     const int labelSize = lineChart->theme().labelFontSize;
-    const QFontMetricsF metrics(pixelFont(lineChart->font(), labelSize, lineChart->font().weight()));
-    QVector<ChartLegendItem> items;
-    QVector<double> advances;
-    for (int i = 0; i < series.size(); ++i) {
-        ChartLegendItem item;
-        item.seriesIndex = i;
-        item.color = seriesColor(series.at(i), i);
-        item.text = series.at(i).name.isEmpty() ? QStringLiteral("Series %1").arg(i + 1) : series.at(i).name;
-        item.visible = series.at(i).visible;
-        advances.append(metrics.horizontalAdvance(item.text));
-        items.append(item);
-    }
+    const QVector<ChartLegendItem> items = seriesLegendEntries(series, lineChart->theme().palette);
+    const QVector<double> advances = textAdvances(items, pixelFont(lineChart->font(), labelSize));
     const double h = std::max(labelSize + 7, 18);
     return layoutLegend(items, advances, area, legendStacked(position), LegendMetrics{h, 38, h + 6, h + 8});
 }
@@ -178,6 +281,7 @@ bool VYRQLineChartImpl::pressAt(const QMouseEvent& event)
         return false;
     LineSeries& s = series[items.at(hit).seriesIndex];
     s.visible = !s.visible;
+    seriesChanged();
     resetHover();
     return true;
 }
@@ -207,12 +311,30 @@ void VYRQLineChartImpl::paintContent(QPainter& painter, const QSize& size)
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
 
     drawHoverPointer(painter, plot, range);
+    if (drawingOnGl() && layer && layer->valid) {
+        painter.beginNativePainting();
+        QOpenGLFunctions* gl = QOpenGLContext::currentContext()->functions();
+        gl->glEnable(GL_BLEND);
+        gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        layer->blitter.bind();
+        const QRect target(QPoint(0, 0), layer->key.pixels);
+        layer->blitter.blit(layer->texture->texture(), QOpenGLTextureBlitter::targetTransform(target, target),
+                            QOpenGLTextureBlitter::OriginBottomLeft);
+        layer->blitter.release();
+        painter.endNativePainting();
+    } else {
+        drawAllSeries(painter, plot, range);
+    }
+    drawLabels(painter, size, plot, range);
+    drawLegend(painter, size);
+}
+
+void VYRQLineChartImpl::drawAllSeries(QPainter& painter, const QRectF& plot, const ValueRange& range)
+{
     for (int i = 0; i < series.size(); ++i) {
         if (series.at(i).visible)
             drawSeries(painter, i, seriesPoints(i, plot, range), plot);
     }
-    drawLabels(painter, size, plot, range);
-    drawLegend(painter, size);
 }
 
 void VYRQLineChartImpl::drawHoverPointer(QPainter& painter, const QRectF& plot, const ValueRange& range)
@@ -312,7 +434,7 @@ void VYRQLineChartImpl::drawLegend(QPainter& painter, const QSize& size)
     if (items.isEmpty())
         return;
     const ChartTheme& theme = lineChart->theme();
-    painter.setFont(pixelFont(lineChart->font(), theme.labelFontSize, lineChart->font().weight()));
+    painter.setFont(pixelFont(lineChart->font(), theme.labelFontSize));
     for (const ChartLegendItem& item : items) {
         const QColor text = item.visible ? theme.labelColor : theme.labelColor.lighter(145);
         const QColor symbol = item.visible ? item.color : item.color.lighter(160);
@@ -363,8 +485,10 @@ void VYRQLineChart::setCategories(const QStringList& categories)
 
 void VYRQLineChart::setSeries(const QVector<LineSeries>& series)
 {
-    if (!impl()->series.isSharedWith(series))
+    if (!impl()->series.isSharedWith(series)) {
         impl()->series = series;
+        impl()->seriesChanged();
+    }
     replayAnimation();
 }
 
@@ -377,6 +501,7 @@ void VYRQLineChart::setSingleSeries(const QString& name, const QVector<double>& 
     s.smooth = impl()->smooth;
     s.areaFill = impl()->areaFill;
     impl()->series = {s};
+    impl()->seriesChanged();
     replayAnimation();
 }
 

@@ -7,6 +7,7 @@
 #include "VYRQLineChartMath.h"
 
 #include <QPoint>
+#include <memory>
 #include <QPointF>
 #include <QRectF>
 #include <QStringList>
@@ -17,6 +18,7 @@ class VYRQLineChart;
 class VYRQLineChartImpl : public VYRQChartBaseImpl {
 public:
     explicit VYRQLineChartImpl(VYRQLineChart* owner);
+    ~VYRQLineChartImpl() override;
 
     int categoryCount() const;
     QString categoryLabel(int i) const;
@@ -29,9 +31,13 @@ public:
     // Drops the hover state and the tip.
     void resetHover();
 
+    // After any change to the series themselves.
+    void seriesChanged() { ++seriesRevision; }
+
     bool pressAt(const QMouseEvent& event) override;
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
+    void releaseGL() override;
 
     VYRQLineChart* lineChart;
     QString title = QStringLiteral("Basic Line Chart");
@@ -49,11 +55,15 @@ public:
     int hoveredSeries = -1;
     QPointF hoveredPoint;
     QPoint lastHoverPos;
+    quint64 seriesRevision = 0;
 
 protected:
     void paintContent(QPainter& painter, const QSize& size) override;
+    void prepareFrame(const QSize& size) override;
 
 private:
+    struct SeriesLayer;
+
     int lastVisible() const { return categoryCount() - 1; }
     bool anyValueAt(int category) const;
     bool hasVisibleValues() const;
@@ -61,4 +71,9 @@ private:
     void drawSeries(QPainter& painter, int index, const QVector<vyr::chart::PlotPoint>& points, const QRectF& plot);
     void drawLabels(QPainter& painter, const QSize& size, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawLegend(QPainter& painter, const QSize& size);
+    void drawAllSeries(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+
+    // The series drawn once into a texture and reused while nothing they depend on
+    // changes; only on the GL path.
+    std::unique_ptr<SeriesLayer> layer;
 };

@@ -4,6 +4,7 @@
 // point positions, category label thinning, the smoothed path and the hover hits.
 
 #include "LineSeries.h"
+#include "VYRQChartMath.h"
 
 #include <QPainterPath>
 #include <QPair>
@@ -15,11 +16,6 @@
 
 namespace vyr {
 namespace chart {
-
-struct ValueRange {
-    double min = 0.0;
-    double max = 1.0;
-};
 
 // One drawn point of a series: its category, its finite value and where it sits.
 struct PlotPoint {

@@ -12,18 +12,6 @@
 
 using namespace vyr::chart;
 
-namespace {
-
-QFont pixelFont(QFont font, int pixelSize, int weight = -1)
-{
-    font.setPixelSize(pixelSize);
-    if (weight >= 0)
-        font.setWeight(weight);
-    return font;
-}
-
-} // namespace
-
 // ---------------------------------------------------------------------------
 // VYRQOpenGLPieChartImpl
 

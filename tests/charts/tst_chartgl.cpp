@@ -3,10 +3,14 @@
 
 #include "chart_testutil.h"
 
+#include "VYRQBarChart.h"
+#include "VYRQFinancialChart.h"
+#include "VYRQFinancialChartImpl.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
 #include "VYRQOpenGLPieChart.h"
 #include "VYRQOpenGLPieChartImpl.h"
+#include "VYRQScatterChart.h"
 
 #include <QOpenGLContext>
 
@@ -60,6 +64,44 @@ private slots:
         VERIFY_NEAR(ctl::pixel(image, thursday.x(), thursday.y()), theme.palette.first());
     }
 
+    // Repeated frames reuse the drawn series; whatever they depend on still shows at
+    // once: new data, a hidden series, a hover.
+    void steadyFramesFollowChanges()
+    {
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setHoverMode(1);
+        if (!showWithGl(line))
+            QSKIP("no OpenGL context");
+        const QPoint thursday(258, 82);
+        // Half way between Wed and Thu, on the line.
+        const QVector<vyr::chart::PlotPoint> points = line.impl()->seriesPoints(
+            0, line.impl()->plotRect(line.size()), line.impl()->valueRange());
+        const QPointF mid = (points.at(2).pos + points.at(3).pos) / 2;
+        const QPoint ring(int(mid.x()), int(mid.y()));
+        const QColor first = line.theme().palette.first();
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), ring.x(), ring.y()), first);
+
+        LineSeries red;
+        red.values = {150, 230, 224, 218, 135, 147, 260};
+        red.color = QColor(255, 0, 0);
+        line.setSeries({red});
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), ring.x(), ring.y()), QColor(255, 0, 0));
+
+        chart::move(line, thursday);
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), thursday.x(), thursday.y()), QColor(255, 0, 0));
+        ctl::hover(line, false);
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), thursday.x(), thursday.y()), line.theme().plotBackground);
+
+        chart::click(line, QPoint(62, 267));
+        for (int i = 0; i < 3; ++i)
+            VERIFY_NEAR(ctl::pixel(line.grabFramebuffer(), ring.x(), ring.y()), line.theme().plotBackground);
+    }
+
     void pieChart()
     {
         VYRQOpenGLPieChart pie;
@@ -74,6 +116,35 @@ private slots:
         VERIFY_NEAR(ctl::pixel(image, 320 + 95, 204 - 55), theme.palette.first());
         VERIFY_NEAR(ctl::pixel(image, 320, 204), theme.plotBackground);
         VERIFY_NEAR(ctl::pixel(image, 5, 450), theme.background);
+    }
+
+    // The demo bars, scatter points and candles through the same path.
+    void categoryCharts()
+    {
+        VYRQBarChart bar;
+        chart::settle(bar);
+        if (!showWithGl(bar))
+            QSKIP("no OpenGL context");
+        QImage image = bar.grabFramebuffer();
+        VERIFY_NEAR(ctl::pixel(image, 200, 160), bar.theme().palette.first());
+        VERIFY_NEAR(ctl::pixel(image, 200, 80), bar.theme().plotBackground);
+
+        VYRQScatterChart scatter;
+        chart::settle(scatter);
+        if (!showWithGl(scatter))
+            QSKIP("no OpenGL context");
+        chart::move(scatter, QPoint(305, 60));
+        image = scatter.grabFramebuffer();
+        VERIFY_NEAR(ctl::pixel(image, 305, 60), scatter.theme().palette.first());
+
+        VYRQFinancialChart fin;
+        chart::settle(fin, QSize(640, 400));
+        if (!showWithGl(fin))
+            QSKIP("no OpenGL context");
+        image = fin.grabFramebuffer();
+        // The slider's end handle at the right end of the track.
+        VERIFY_NEAR(ctl::pixel(image, 612, 325), QColor(37, 99, 235));
+        VERIFY_NEAR(ctl::pixel(image, 300, 8), fin.theme().background);
     }
 };
 

@@ -102,21 +102,6 @@ private slots:
         QCOMPARE(theme.hoverPointRadius, 5.5);
     }
 
-    // The dark theme's cells, all of them: a mixed-up row or column shows here.
-    void darkThemeTable()
-    {
-        const ChartTheme dark = chartThemeByIndex(3);
-        QCOMPARE(dark.plotBackground, QColor(24, 30, 42));
-        QCOMPARE(dark.textColor, QColor(233, 238, 247));
-        QCOMPARE(dark.axisColor, QColor(96, 110, 132));
-        QCOMPARE(dark.labelColor, QColor(169, 181, 201));
-        QCOMPARE(dark.gridColor, QColor(58, 67, 84));
-        QCOMPARE(dark.palette.at(2), QColor(255, 194, 92));
-        const ChartTheme shine = chartThemeByIndex(2);
-        QCOMPARE(shine.textColor, QColor(111, 78, 55));
-        QCOMPARE(shine.gridColor, QColor(243, 227, 210));
-    }
-
     void numbersAndLabels()
     {
         QCOMPARE(formatValue(12.5), QStringLiteral("12.5"));
@@ -508,20 +493,6 @@ private slots:
         QCOMPARE(items.at(1).rect.top() - items.at(0).rect.top(), 24.0);
         QCOMPARE(items.at(0).rect.width(), double(qRound(side.width()) - 6));
         QVERIFY(pieLegendArea(size, pieRect(size, 2), 2, false).isEmpty());
-    }
-
-    void sliceLabels()
-    {
-        const QPointF c(100, 100);
-        SliceLabelGeometry g = sliceLabelGeometry(c, 50, 90);
-        QVERIFY(g.right);
-        QCOMPARE(g.inner, QPointF(144, 100));
-        QCOMPARE(g.elbow, QPointF(166, 100));
-        QCOMPARE(g.rect, QRectF(184, 86, 120, 28));
-        g = sliceLabelGeometry(c, 50, 270);
-        QVERIFY(!g.right);
-        QCOMPARE(g.rect.right(), g.elbow.x() - 18);
-        QVERIFY(sliceLabelGeometry(c, 50, 180).right);
     }
 };
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QVector>
+
+// One series of a bar chart: one value per category.
+struct BarSeries {
+    QString name;
+    QVector<double> values;
+    QColor color;        // invalid: the theme's palette colour of the series index
+    QColor borderColor;  // invalid: the fill colour darkened
+    bool visible = true;
+};

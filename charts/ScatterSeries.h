@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QColor>
+#include <QPointF>
+#include <QString>
+#include <QVector>
+
+// One point series of a scatter chart.
+struct ScatterSeries {
+    QString name;
+    QVector<QPointF> points;
+    QColor color;           // invalid: the theme's palette colour of the series index
+    bool visible = true;
+    double pointSize = 8.0; // diameter in pixels
+};

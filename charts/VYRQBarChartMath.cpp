@@ -1,0 +1,128 @@
+#include "VYRQBarChartMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vyr {
+namespace chart {
+
+namespace {
+
+QString seriesName(const QString& name)
+{
+    return name.isEmpty() ? QStringLiteral("Series") : name;
+}
+
+} // namespace
+
+int barCategoryCount(const QStringList& categories, const QVector<BarSeries>& series)
+{
+    int count = categories.size();
+    for (const BarSeries& s : series) {
+        if (s.visible)
+            count = std::max(count, s.values.size());
+    }
+    return std::max(count, 1);
+}
+
+bool barHasValue(const BarSeries& series, int category)
+{
+    return series.visible && category >= 0 && category < series.values.size()
+        && std::isfinite(series.values.at(category));
+}
+
+ValueRange barValueRange(const QVector<BarSeries>& series)
+{
+    bool any = false;
+    double min = 0.0;
+    double max = 0.0;
+    for (const BarSeries& s : series) {
+        if (!s.visible)
+            continue;
+        for (const double v : s.values) {
+            if (!std::isfinite(v))
+                continue;
+            min = any ? std::min(min, v) : v;
+            max = any ? std::max(max, v) : v;
+            any = true;
+        }
+    }
+    if (!any)
+        return {};
+    min = std::min(min, 0.0);
+    if (fuzzyEqual(min, max))
+        max += 1;
+    const double span = std::max(max - min, 1.0);
+    if (!std::isfinite(span))
+        return {min, max};
+    max += span * 0.08;
+    if (min < 0)
+        min -= span * 0.05;
+    return {min, max};
+}
+
+double barValueToY(double value, const QRectF& plot, const ValueRange& range)
+{
+    return plot.bottom() - plot.height() * axisFraction(value, range.min, range.max);
+}
+
+QVector<BarRect> layoutBars(const QVector<BarSeries>& series, int categoryCount, const QRectF& plot,
+                            const ValueRange& range, double progress, const QVector<QColor>& palette)
+{
+    QVector<BarRect> bars;
+    const int n = std::max(categoryCount, 1);
+    const double slot = plot.width() / n;
+    const double groupInset = std::min(18.0, slot * 0.16);
+    const double barGap = std::min(12.0, slot * 0.08);
+    const double groupWidth = std::max(slot - 2 * groupInset, 12.0);
+    const int shown = int(std::count_if(series.begin(), series.end(), [](const BarSeries& s) { return s.visible; }));
+    const int k = std::max(shown, 1);
+    const double barWidth = std::max((groupWidth - (k - 1) * barGap) / k, 8.0);
+    const double baseline = barValueToY(0, plot, range);
+    for (int c = 0; c < n; ++c) {
+        const double x0 = plot.left() + c * slot + groupInset;
+        int j = 0;
+        for (int s = 0; s < series.size(); ++s) {
+            if (!barHasValue(series.at(s), c))
+                continue;
+            const double y = barValueToY(progress * series.at(s).values.at(c), plot, range);
+            const double top = std::min(baseline, y);
+            const double height = std::max(std::max(y, baseline) - top, 1.0);
+            bars.append({s, c, QRectF(x0 + j * (barWidth + barGap), top, barWidth, height),
+                         seriesColor(series.at(s).color, palette, s)});
+            ++j;
+        }
+    }
+    return bars;
+}
+
+int barCategoryAt(double x, const QRectF& plot, int categoryCount)
+{
+    if (categoryCount <= 1)
+        return 0;
+    const double c = std::floor(categoryCount * (x - plot.left()) / std::max(plot.width(), 1.0));
+    return int(std::clamp(c, 0.0, double(categoryCount - 1)));
+}
+
+QString barCategoryTipText(const QVector<BarSeries>& series, const QString& category, int index)
+{
+    QStringList lines{category};
+    for (const BarSeries& s : series) {
+        if (barHasValue(s, index))
+            lines << QStringLiteral("%1: %2").arg(seriesName(s.name), formatValue(s.values.at(index)));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString barTipText(const QVector<BarSeries>& series, int seriesIndex, const QString& category, int index)
+{
+    if (seriesIndex < 0 || seriesIndex >= series.size())
+        return QString();
+    const BarSeries& s = series.at(seriesIndex);
+    if (index < 0 || index >= s.values.size())
+        return QString();
+    return QStringLiteral("%1\n%2: %3").arg(seriesName(s.name), category, formatValue(s.values.at(index)));
+}
+
+} // namespace chart
+} // namespace vyr

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "VYRQSweepTraceImpl.h"
+
+class VYRQECGChart;
+
+class VYRQECGChartImpl : public VYRQSweepTraceImpl {
+public:
+    explicit VYRQECGChartImpl(VYRQECGChart* owner);
+
+    void drawControl(QPainter* painter, const QRect& rect) override;
+
+    bool fillBelow = false;
+    bool fillAbove = false;
+    QColor belowTopColor;
+    QColor belowBottomColor;
+    QColor aboveTopColor;
+    QColor aboveBottomColor;
+};

@@ -1,0 +1,443 @@
+#include "VYRQFinancialChart.h"
+
+#include "VYRQFinancialChartImpl.h"
+#include "VYRQFinancialDemoData.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace vyr::chart;
+
+namespace {
+
+// The slider sits this far below the plot.
+constexpr double sliderGap = 42;
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// VYRQFinancialChartImpl
+
+VYRQFinancialChartImpl::VYRQFinancialChartImpl(VYRQFinancialChart* owner)
+    : VYRQChartBaseImpl(owner, QStringLiteral("qtfinancialchart"))
+    , financialChart(owner)
+{
+}
+
+FinancialData VYRQFinancialChartImpl::data() const
+{
+    return FinancialData{viewMode, candles, pricePoints, movingAveragesVisible, maPeriods};
+}
+
+QRectF VYRQFinancialChartImpl::plotRect(const QSize& size) const
+{
+    const double bottom = zoom.isEnabled() ? marginBottom + 44 : marginBottom;
+    return QRectF(marginLeft, marginTop, std::max(double(size.width() - marginRight - marginLeft), 1.0),
+                  std::max(size.height() - marginTop - bottom, 1.0));
+}
+
+int VYRQFinancialChartImpl::recordCount() const
+{
+    return viewMode == 1 ? pricePoints.size() : candles.size();
+}
+
+int VYRQFinancialChartImpl::firstVisibleIndex() const
+{
+    int first = 0;
+    int last = 0;
+    zoom.visibleRange(recordCount(), first, last);
+    return first;
+}
+
+int VYRQFinancialChartImpl::lastVisibleIndex() const
+{
+    int first = 0;
+    int last = 0;
+    zoom.visibleRange(recordCount(), first, last);
+    return last;
+}
+
+ValueRange VYRQFinancialChartImpl::valueRange() const
+{
+    return financialValueRange(data(), firstVisibleIndex(), lastVisibleIndex());
+}
+
+QPointF VYRQFinancialChartImpl::pointFor(int index, double value, const QRectF& plot, const ValueRange& range) const
+{
+    return financialPointFor(index, value, plot, firstVisibleIndex(), lastVisibleIndex(), range);
+}
+
+bool VYRQFinancialChartImpl::movingAverage(int index, int period, double& out) const
+{
+    return vyr::chart::movingAverage(candles, index, period, out);
+}
+
+QColor VYRQFinancialChartImpl::maColor(int k) const
+{
+    return movingAverageColor(k, maColors, financialChart->theme().palette);
+}
+
+QString VYRQFinancialChartImpl::recordTooltip(int index) const
+{
+    return financialTipText(data(), index);
+}
+
+QString VYRQFinancialChartImpl::recordLabel(int index) const
+{
+    if (index < 0 || index >= recordCount())
+        return QStringLiteral("Item %1").arg(qint64(index) + 1);
+    return viewMode == 1 ? pricePoints.at(index).label : candles.at(index).label;
+}
+
+QRectF VYRQFinancialChartImpl::zoomSlider(const QSize& size)
+{
+    zoom.setCount(recordCount());
+    return zoom.sliderRect(plotRect(size), sliderGap);
+}
+
+void VYRQFinancialChartImpl::resetHover()
+{
+    hovered = false;
+    hoveredIndex = -1;
+    financialChart->clearHoverTip();
+}
+
+bool VYRQFinancialChartImpl::clearHover()
+{
+    const bool was = hovered;
+    resetHover();
+    return was;
+}
+
+bool VYRQFinancialChartImpl::updateHover(const QPoint& pos)
+{
+    const int n = recordCount();
+    if (!hoverEnabled || hoverMode == 0 || !tooltipEnabled || n == 0)
+        return clearHover();
+    const QRectF plot = plotRect(financialChart->size());
+    if (!plot.adjusted(-8, -8, 8, 8).contains(pos))
+        return clearHover();
+    const int index = financialRecordAt(pos.x(), plot, firstVisibleIndex(), lastVisibleIndex());
+    if (index >= n)
+        return clearHover();
+    const bool repaint = !(hovered && hoveredIndex == index && lastHoverPos == pos);
+    hovered = true;
+    hoveredIndex = index;
+    lastHoverPos = pos;
+    financialChart->setHoverTip(pos, recordTooltip(index));
+    return repaint;
+}
+
+bool VYRQFinancialChartImpl::pressAt(const QMouseEvent& event)
+{
+    if (event.button() != Qt::LeftButton)
+        return false;
+    if (!zoom.beginDrag(event.pos(), zoomSlider(financialChart->size())))
+        return false;
+    resetHover();
+    return true;
+}
+
+bool VYRQFinancialChartImpl::dragTo(const QMouseEvent& event)
+{
+    if (!zoom.isDragging())
+        return false;
+    if (!zoom.dragTo(event.pos(), zoomSlider(financialChart->size())))
+        return false;
+    resetHover();
+    return true;
+}
+
+void VYRQFinancialChartImpl::releaseAt(const QMouseEvent& event)
+{
+    if (event.button() == Qt::LeftButton)
+        zoom.endDrag();
+}
+
+void VYRQFinancialChartImpl::paintContent(QPainter& painter, const QSize& size)
+{
+    const ChartTheme& theme = financialChart->theme();
+    const QRectF plot = plotRect(size);
+    const ValueRange range = valueRange();
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(theme.plotBackground);
+    painter.drawRoundedRect(plot, 6, 6);
+
+    painter.setPen(QPen(theme.gridColor, 1.0));
+    for (int i = 0; i <= 4; ++i) {
+        const double y = plot.top() + plot.height() * i / 4;
+        const double x = plot.left() + plot.width() * i / 4;
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    }
+    drawAxes(painter, plot, range);
+
+    if (recordCount() == 0) {
+        painter.setPen(theme.labelColor);
+        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("No financial data"));
+    } else if (viewMode == 0) {
+        drawCandles(painter, plot, range);
+        drawMovingAverages(painter, plot, range);
+        drawMovingAverageLabels(painter, plot);
+    } else if (viewMode == 1) {
+        drawPriceLines(painter, plot, range);
+    } else {
+        drawVolumeBars(painter, plot);
+    }
+    drawCrosshair(painter, plot, range);
+
+    painter.setFont(pixelFont(painter.font(), 16, 75));
+    painter.setPen(theme.textColor);
+    painter.drawText(QRectF(0, 14, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
+
+    const QRectF slider = zoomSlider(size);
+    zoom.setLabelFormatter([this](int index) { return recordLabel(index); });
+    zoom.setLabelColor(theme.labelColor);
+    if (!slider.isEmpty())
+        zoom.paint(&painter, slider, true);
+}
+
+void VYRQFinancialChartImpl::drawAxes(QPainter& painter, const QRectF& plot, const ValueRange& range)
+{
+    const ChartTheme& theme = financialChart->theme();
+    painter.setPen(QPen(theme.axisColor, 1.1));
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    painter.setPen(theme.labelColor);
+    for (int i = 0; i <= 4; ++i) {
+        const double y = plot.top() + plot.height() * i / 4;
+        painter.drawText(QRectF(4, y - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
+                         formatValue(levelValue(range.min, range.max, i, 4)));
+    }
+    const int first = firstVisibleIndex();
+    const int last = lastVisibleIndex();
+    const int step = financialLabelStep(first, last);
+    for (int i = first; i <= last; i += step) {
+        const double x = pointFor(i, range.min, plot, range).x();
+        const QString label = i >= 0 && i < recordCount() ? recordLabel(i) : QStringLiteral("Item %1").arg(i + 1);
+        painter.drawText(QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, label);
+    }
+}
+
+void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, const ValueRange& range)
+{
+    if (candles.isEmpty())
+        return;
+    const int first = firstVisibleIndex();
+    const int last = lastVisibleIndex();
+    const int m = std::max(last - first + 1, 1);
+    const double slot = plot.width() / m;
+    const double body = std::max(std::min(slot * 0.58, 18.0), 4.0);
+    const double revealed = std::floor(m * financialChart->animationProgress());
+    constexpr double pen = 1.3 / 2;
+    for (int i = first; i <= last && i < candles.size(); ++i) {
+        if (i - first > revealed)
+            break;
+        const FinancialCandle& c = candles.at(i);
+        if (!candleUsable(c))
+            continue;
+        const QColor color = c.close >= c.open ? risingColor : fallingColor;
+        // The wick (a 1.3 pen with square caps) and the outlined body, drawn as the
+        // two rectangles their strokes cover: the same pixels at far less cost.
+        const QPointF high = pointFor(i, c.high, plot, range);
+        const double lowY = pointFor(i, c.low, plot, range).y();
+        const double wickTop = std::min(high.y(), lowY);
+        painter.fillRect(QRectF(high.x() - pen, wickTop - pen, 2 * pen, std::abs(lowY - high.y()) + 2 * pen), color);
+        const QPointF open = pointFor(i, c.open, plot, range);
+        const double closeY = pointFor(i, c.close, plot, range).y();
+        const double top = std::min(open.y(), closeY);
+        const QRectF bodyRect(open.x() - body / 2, top, body, std::max(std::max(open.y(), closeY) - top, 1.0));
+        painter.fillRect(bodyRect.adjusted(-pen, -pen, pen, pen), color);
+    }
+}
+
+void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF& plot, const ValueRange& range)
+{
+    if (viewMode != 0 || !movingAveragesVisible || candles.isEmpty())
+        return;
+    const int first = firstVisibleIndex();
+    const int last = lastVisibleIndex();
+    painter.setBrush(Qt::NoBrush);
+    for (int k = 0; k < maPeriods.size(); ++k) {
+        const int period = maPeriods.at(k);
+        if (period < 1)
+            continue;
+        QPainterPath path;
+        for (int i = first; i <= last; ++i) {
+            double average = 0.0;
+            if (!movingAverage(i, period, average))
+                continue;
+            const QPointF p = pointFor(i, average, plot, range);
+            if (path.elementCount() == 0)
+                path.moveTo(p);
+            else
+                path.lineTo(p);
+        }
+        if (path.elementCount() == 0)
+            continue;
+        painter.setPen(QPen(maColor(k), 1.5));
+        painter.drawPath(path);
+    }
+}
+
+void VYRQFinancialChartImpl::drawMovingAverageLabels(QPainter& painter, const QRectF& plot)
+{
+    if (viewMode != 0 || !movingAveragesVisible || maPeriods.isEmpty())
+        return;
+    painter.save();
+    painter.setFont(pixelFont(painter.font(), 10));
+    for (int k = 0; k < maPeriods.size(); ++k) {
+        painter.setPen(maColor(k));
+        painter.drawText(QRectF(plot.left() + 8 + 50 * k, plot.top() + 8, 46, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("MA%1").arg(maPeriods.at(k)));
+    }
+    painter.restore();
+}
+
+void VYRQFinancialChartImpl::drawPriceLines(QPainter& painter, const QRectF& plot, const ValueRange& range)
+{
+    if (pricePoints.isEmpty())
+        return;
+    const int first = firstVisibleIndex();
+    const int last = lastVisibleIndex();
+    QPainterPath price;
+    QPainterPath average;
+    for (int i = first; i <= last && i < pricePoints.size(); ++i) {
+        const FinancialPricePoint& p = pricePoints.at(i);
+        const auto extend = [&](QPainterPath& path, double value) {
+            if (!std::isfinite(value))
+                return;
+            const QPointF at = pointFor(i, value, plot, range);
+            if (path.elementCount() == 0)
+                path.moveTo(at);
+            else
+                path.lineTo(at);
+        };
+        extend(price, p.price);
+        extend(average, p.average);
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(priceLineColor, financialChart->theme().lineWidth));
+    painter.drawPath(price);
+    painter.setPen(QPen(averageLineColor, 1.6, Qt::DashLine));
+    painter.drawPath(average);
+}
+
+void VYRQFinancialChartImpl::drawVolumeBars(QPainter& painter, const QRectF& plot)
+{
+    const int first = firstVisibleIndex();
+    const int last = lastVisibleIndex();
+    double maxVolume = 1.0;
+    for (int i = first; i <= last && i < candles.size(); ++i) {
+        if (std::isfinite(candles.at(i).volume))
+            maxVolume = std::max(maxVolume, candles.at(i).volume);
+    }
+    const int m = std::max(last - first + 1, 1);
+    const double slot = plot.width() / m;
+    const double width = std::max(std::min(slot * 0.58, 16.0), 3.0);
+    painter.setPen(Qt::NoPen);
+    for (int i = first; i <= last && i < candles.size(); ++i) {
+        const FinancialCandle& c = candles.at(i);
+        if (!std::isfinite(c.volume))
+            continue;
+        const double h = plot.height() * c.volume / maxVolume;
+        QColor color = c.close >= c.open ? risingColor : fallingColor;
+        color.setAlpha(190);
+        painter.setBrush(color);
+        painter.drawRect(QRectF(plot.left() + (i - first + 0.5) * slot - width / 2, plot.bottom() - h, width,
+                                std::max(h, 1.0)));
+    }
+}
+
+void VYRQFinancialChartImpl::drawCrosshair(QPainter& painter, const QRectF& plot, const ValueRange& range)
+{
+    if (!hovered || hoveredIndex < firstVisibleIndex() || hoveredIndex > lastVisibleIndex())
+        return;
+    double value = 0.0;
+    if (viewMode == 1 && hoveredIndex < pricePoints.size())
+        value = pricePoints.at(hoveredIndex).price;
+    else if (viewMode != 1 && hoveredIndex < candles.size())
+        value = candles.at(hoveredIndex).close;
+    if (!std::isfinite(value))
+        return;
+    const QPointF p = pointFor(hoveredIndex, value, plot, range);
+    painter.setPen(QPen(financialChart->theme().pointerColor, 1.0, Qt::DashLine));
+    painter.drawLine(QPointF(p.x(), plot.top()), QPointF(p.x(), plot.bottom()));
+    painter.drawLine(QPointF(plot.left(), p.y()), QPointF(plot.right(), p.y()));
+}
+
+// ---------------------------------------------------------------------------
+// VYRQFinancialChart
+
+VYRQFinancialChart::VYRQFinancialChart(QWidget* parent)
+    : VYRQChartControl(parent)
+{
+    setMinimumSize(480, 300);
+    initDemoData();
+}
+
+VYRQFinancialChart::~VYRQFinancialChart() = default;
+
+ControlInfo VYRQFinancialChart::getProps()
+{
+    ControlInfo info;
+    info.typeKey = typeName();
+    info.className = "VYRQFinancialChart";
+    info.displayName = "FinancialChart";
+    info.description = "OpenGL Financial Chart";
+    info.category = "columnChart";
+    return info;
+}
+
+void VYRQFinancialChart::setViewMode(int mode)
+{
+    impl()->viewMode = mode;
+    impl()->resetHover();
+    update();
+}
+
+void VYRQFinancialChart::setCandles(const QVector<FinancialCandle>& candles)
+{
+    impl()->candles = candles;
+    impl()->resetHover();
+    replayAnimation();
+}
+
+void VYRQFinancialChart::setPricePoints(const QVector<FinancialPricePoint>& points)
+{
+    impl()->pricePoints = points;
+    impl()->resetHover();
+    replayAnimation();
+}
+
+void VYRQFinancialChart::setZoomEnabled(bool enabled)
+{
+    impl()->zoom.setEnabled(enabled);
+    impl()->resetHover();
+    update();
+}
+
+void VYRQFinancialChart::setZoomRange(double start, double end)
+{
+    impl()->zoom.setRange(start, end);
+    impl()->resetHover();
+    update();
+}
+
+void VYRQFinancialChart::initDemoData()
+{
+    impl()->viewMode = 0;
+    impl()->tooltipEnabled = true;
+    impl()->hoverMode = 1;
+    setThemeIndex(0);
+    setBackgroundColor(QColor());
+    setCandles(financialDemoCandles());
+    setPricePoints(financialDemoPricePoints());
+    setZoomEnabled(true);
+    setZoomRange(0.55, 1.0);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ChartDataZoom.h"
+#include "FinancialCandle.h"
+#include "FinancialPricePoint.h"
+#include "VYRQChartBaseImpl.h"
+#include "VYRQFinancialChartMath.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QRectF>
+#include <QVector>
+
+class VYRQFinancialChart;
+
+class VYRQFinancialChartImpl : public VYRQChartBaseImpl {
+public:
+    explicit VYRQFinancialChartImpl(VYRQFinancialChart* owner);
+
+    QRectF plotRect(const QSize& size) const;
+    int recordCount() const;
+    int firstVisibleIndex() const;
+    int lastVisibleIndex() const;
+    vyr::chart::ValueRange valueRange() const;
+    QPointF pointFor(int index, double value, const QRectF& plot, const vyr::chart::ValueRange& range) const;
+    bool movingAverage(int index, int period, double& out) const;
+    QColor maColor(int k) const;
+    QString recordTooltip(int index) const;
+    QString recordLabel(int index) const;
+    // The slider where it is drawn now, with the record count handed to the zoom.
+    QRectF zoomSlider(const QSize& size);
+    void resetHover();
+
+    bool pressAt(const QMouseEvent& event) override;
+    bool dragTo(const QMouseEvent& event) override;
+    void releaseAt(const QMouseEvent& event) override;
+    bool updateHover(const QPoint& pos) override;
+    bool clearHover() override;
+
+    VYRQFinancialChart* financialChart;
+    QString title = QStringLiteral("Financial Chart");
+    int viewMode = 0;
+    QVector<FinancialCandle> candles;
+    QVector<FinancialPricePoint> pricePoints;
+    bool tooltipEnabled = false;
+    bool hoverEnabled = true;
+    int hoverMode = 1;
+    int marginLeft = 66;
+    int marginTop = 48;
+    int marginRight = 28;
+    int marginBottom = 82;
+    ChartDataZoom zoom;
+    bool hovered = false;
+    int hoveredIndex = -1;
+    QPoint lastHoverPos;
+    QColor risingColor = QColor(230, 76, 69);
+    QColor fallingColor = QColor(34, 178, 115);
+    QColor priceLineColor = QColor(35, 128, 224);
+    QColor averageLineColor = QColor(232, 148, 54);
+    bool movingAveragesVisible = true;
+    QVector<int> maPeriods{5, 10, 20, 30};
+    QVector<QColor> maColors{QColor(234, 179, 8), QColor(59, 130, 246), QColor(168, 85, 247), QColor(20, 184, 166)};
+
+protected:
+    void paintContent(QPainter& painter, const QSize& size) override;
+
+private:
+    vyr::chart::FinancialData data() const;
+    void drawAxes(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawCandles(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawMovingAverages(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawMovingAverageLabels(QPainter& painter, const QRectF& plot);
+    void drawPriceLines(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawVolumeBars(QPainter& painter, const QRectF& plot);
+    void drawCrosshair(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+};

@@ -1,0 +1,181 @@
+#include "VYRQFinancialChartMath.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vyr {
+namespace chart {
+
+namespace {
+
+double number(const QString& field)
+{
+    bool ok = false;
+    const double v = field.trimmed().toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+// The trimmed, comma-split lines of a table with at least `fields` fields.
+QVector<QStringList> tableRows(const QString& text, int fields)
+{
+    QVector<QStringList> rows;
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        const QStringList parts = trimmed.split(QLatin1Char(','));
+        if (parts.size() >= fields)
+            rows.append(parts);
+    }
+    return rows;
+}
+
+void widen(bool& any, double& min, double& max, double v)
+{
+    if (!std::isfinite(v))
+        return;
+    min = any ? std::min(min, v) : v;
+    max = any ? std::max(max, v) : v;
+    any = true;
+}
+
+} // namespace
+
+bool candleUsable(const FinancialCandle& c)
+{
+    return std::isfinite(c.open) && std::isfinite(c.high) && std::isfinite(c.low) && std::isfinite(c.close);
+}
+
+bool movingAverage(const QVector<FinancialCandle>& candles, int index, int period, double& out)
+{
+    if (period < 1 || index < period - 1 || index >= candles.size())
+        return false;
+    double sum = 0.0;
+    for (int i = index - period + 1; i <= index; ++i)
+        sum += candles.at(i).close;
+    const double mean = sum / period;
+    if (!std::isfinite(mean))
+        return false;
+    out = mean;
+    return true;
+}
+
+ValueRange financialValueRange(const FinancialData& data, int first, int last)
+{
+    bool any = false;
+    double min = 0.0;
+    double max = 0.0;
+    const int n = data.recordCount();
+    const int from = std::max(first, 0);
+    const int to = std::min(last, n - 1);
+    for (int i = from; i <= to; ++i) {
+        if (data.viewMode == 1) {
+            widen(any, min, max, data.pricePoints.at(i).price);
+            widen(any, min, max, data.pricePoints.at(i).average);
+            continue;
+        }
+        widen(any, min, max, data.candles.at(i).low);
+        widen(any, min, max, data.candles.at(i).high);
+        if (data.viewMode == 0 && data.movingAveragesVisible) {
+            for (const int p : data.maPeriods) {
+                double average = 0.0;
+                if (movingAverage(data.candles, i, p, average))
+                    widen(any, min, max, average);
+            }
+        }
+    }
+    if (!any)
+        return {};
+    if (fuzzyEqual(min, max))
+        return {min - 1, max + 1};
+    const double pad = (max - min) * 0.08;
+    if (!std::isfinite(pad))
+        return {min, max};
+    return {min - pad, max + pad};
+}
+
+QPointF financialPointFor(int index, double value, const QRectF& plot, int first, int last, const ValueRange& range)
+{
+    return QPointF(plot.left() + plot.width() * (index - first) / std::max(last - first, 1),
+                   plot.bottom() - plot.height() * axisFraction(value, range.min, range.max));
+}
+
+int financialRecordAt(double x, const QRectF& plot, int first, int last)
+{
+    const double offset = std::max(last - first, 1) * (x - plot.left()) / std::max(plot.width(), 1.0);
+    const double i = first + std::floor(offset + 0.5);
+    return int(std::clamp(i, double(first), double(std::max(first, last))));
+}
+
+int financialLabelStep(int first, int last)
+{
+    return std::max(int(std::ceil((last - first + 1) * 0.25)), 1);
+}
+
+QColor movingAverageColor(int k, const QVector<QColor>& maColors, const QVector<QColor>& palette)
+{
+    if (!maColors.isEmpty())
+        return maColors.at(((k % maColors.size()) + maColors.size()) % maColors.size());
+    return paletteColor(palette, k);
+}
+
+QString financialTipText(const FinancialData& data, int index)
+{
+    if (index < 0 || index >= data.recordCount())
+        return QString();
+    if (data.viewMode == 1) {
+        const FinancialPricePoint& p = data.pricePoints.at(index);
+        return QStringLiteral("%1\nPrice: %2\nAverage: %3\nVolume: %4")
+            .arg(p.label, formatValue(p.price), formatValue(p.average), formatValue(p.volume));
+    }
+    const FinancialCandle& c = data.candles.at(index);
+    QString text = QStringLiteral("%1\nOpen: %2\nHigh: %3\nLow: %4\nClose: %5\nVolume: %6")
+                       .arg(c.label, formatValue(c.open), formatValue(c.high), formatValue(c.low),
+                            formatValue(c.close), formatValue(c.volume));
+    if (data.viewMode == 0 && data.movingAveragesVisible) {
+        for (const int p : data.maPeriods) {
+            double average = 0.0;
+            if (movingAverage(data.candles, index, p, average))
+                text += QStringLiteral("\nMA%1: %2").arg(p).arg(formatValue(average));
+        }
+    }
+    return text;
+}
+
+QVector<FinancialCandle> parseCandleTable(const QString& text)
+{
+    QVector<FinancialCandle> candles;
+    for (const QStringList& f : tableRows(text, 6)) {
+        FinancialCandle c;
+        c.label = f.at(0).mid(5);
+        c.open = number(f.at(1));
+        c.close = number(f.at(2));
+        c.high = number(f.at(3));
+        c.low = number(f.at(4));
+        c.volume = number(f.at(5));
+        candles.append(c);
+    }
+    return candles;
+}
+
+QVector<FinancialPricePoint> parsePriceTable(const QString& text)
+{
+    QVector<FinancialPricePoint> points;
+    double sum = 0.0;
+    for (const QStringList& f : tableRows(text, 3)) {
+        FinancialPricePoint p;
+        p.label = f.at(0).mid(5);
+        p.price = number(f.at(1));
+        p.volume = number(f.at(2));
+        sum += p.price;
+        p.average = sum / (points.size() + 1);
+        points.append(p);
+    }
+    return points;
+}
+
+} // namespace chart
+} // namespace vyr

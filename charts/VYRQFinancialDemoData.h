@@ -1,0 +1,11 @@
+#pragma once
+
+#include "FinancialCandle.h"
+#include "FinancialPricePoint.h"
+
+#include <QVector>
+
+// The demonstration records a new financial chart shows: 62 daily candles and 49
+// five-minute price points of the last day.
+QVector<FinancialCandle> financialDemoCandles();
+QVector<FinancialPricePoint> financialDemoPricePoints();

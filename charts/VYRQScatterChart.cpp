@@ -1,0 +1,235 @@
+#include "VYRQScatterChart.h"
+
+#include "VYRQScatterChartImpl.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+using namespace vyr::chart;
+
+// ---------------------------------------------------------------------------
+// VYRQScatterChartImpl
+
+VYRQScatterChartImpl::VYRQScatterChartImpl(VYRQScatterChart* owner)
+    : VYRQChartBaseImpl(owner, QStringLiteral("qtscatterchart"))
+    , scatterChart(owner)
+{
+}
+
+QRectF VYRQScatterChartImpl::plotRect(const QSize& size) const
+{
+    return vyr::chart::plotRect(size, margins, !series.isEmpty(), scatterChart->legendPosition());
+}
+
+ScatterRange VYRQScatterChartImpl::dataRange() const
+{
+    return scatterRange(series);
+}
+
+ScatterHit VYRQScatterChartImpl::hitTest(const QPoint& pos, const QRectF& plot, const ScatterRange& range) const
+{
+    return scatterHitTest(series, pos, plot, range, scatterChart->animationProgress());
+}
+
+QString VYRQScatterChartImpl::pointTooltip(int s, int point) const
+{
+    return scatterTipText(series, s, point);
+}
+
+QVector<ChartLegendItem> VYRQScatterChartImpl::legendItems(const QSize& size) const
+{
+    if (series.isEmpty())
+        return {};
+    const int position = scatterChart->legendPosition();
+    const QVector<ChartLegendItem> items = seriesLegendEntries(series, scatterChart->theme().palette);
+    return layoutLegend(items, textAdvances(items, pixelFont(scatterChart->font(), 11)),
+                        legendArea(plotRect(size), size, position), legendStacked(position),
+                        LegendMetrics{18, 36, 24, 26});
+}
+
+void VYRQScatterChartImpl::resetHover()
+{
+    hovered = false;
+    hoveredSeries = -1;
+    hoveredPoint = -1;
+    scatterChart->clearHoverTip();
+}
+
+bool VYRQScatterChartImpl::clearHover()
+{
+    const bool was = hovered || hoveredSeries != -1 || hoveredPoint != -1;
+    resetHover();
+    return was;
+}
+
+bool VYRQScatterChartImpl::updateHover(const QPoint& pos)
+{
+    const QRectF plot = plotRect(scatterChart->size());
+    if (!hoverEnabled || hoverMode == 0 || !scatterHasPoints(series) || !plot.contains(pos))
+        return clearHover();
+    const ScatterHit hit = hitTest(pos, plot, dataRange());
+    if (!hit.found)
+        return clearHover();
+    const bool repaint = !(hovered && hoveredSeries == hit.seriesIndex && hoveredPoint == hit.pointIndex
+                           && lastHoverPos == pos);
+    hovered = true;
+    hoveredSeries = hit.seriesIndex;
+    hoveredPoint = hit.pointIndex;
+    lastHoverPos = pos;
+    if (tooltipEnabled)
+        scatterChart->setHoverTip(pos, pointTooltip(hit.seriesIndex, hit.pointIndex));
+    else
+        scatterChart->clearHoverTip();
+    return repaint;
+}
+
+bool VYRQScatterChartImpl::pressAt(const QMouseEvent& event)
+{
+    if (event.button() != Qt::LeftButton)
+        return false;
+    const QVector<ChartLegendItem> items = legendItems(scatterChart->size());
+    const int hit = legendItemAt(items, event.localPos());
+    if (hit < 0)
+        return false;
+    ScatterSeries& s = series[items.at(hit).seriesIndex];
+    s.visible = !s.visible;
+    resetHover();
+    return true;
+}
+
+void VYRQScatterChartImpl::paintContent(QPainter& painter, const QSize& size)
+{
+    const ChartTheme& theme = scatterChart->theme();
+    const QRectF plot = plotRect(size);
+    const ScatterRange range = dataRange();
+    painter.fillRect(QRect(QPoint(0, 0), size), scatterChart->backgroundColor());
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(theme.plotBackground);
+    painter.drawRect(plot);
+
+    painter.setPen(QPen(theme.gridColor, 1.0));
+    for (int i = 0; i <= 5; ++i) {
+        const double y = plot.top() + plot.height() * i / 5;
+        const double x = plot.left() + plot.width() * i / 5;
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    }
+    painter.setPen(QPen(theme.axisColor, 1.0));
+    painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+
+    drawPoints(painter, plot, range);
+    drawAxisLabels(painter, size, plot, range);
+    drawLegend(painter, size);
+}
+
+void VYRQScatterChartImpl::drawPoints(QPainter& painter, const QRectF& plot, const ScatterRange& range)
+{
+    const ChartTheme& theme = scatterChart->theme();
+    const double progress = scatterChart->animationProgress();
+    for (int s = 0; s < series.size(); ++s) {
+        const ScatterSeries& one = series.at(s);
+        if (!one.visible)
+            continue;
+        const QColor color = seriesColor(one.color, theme.palette, s);
+        for (int j = 0; j < one.points.size(); ++j) {
+            if (!scatterPointUsable(one.points.at(j)))
+                continue;
+            const bool hot = hovered && hoveredSeries == s && hoveredPoint == j;
+            const double size = one.pointSize + (hot ? 2.5 : 0.0);
+            const double radius = (progress * 0.45 + 0.55) * size * 0.5;
+            if (!(radius > 0))
+                continue;
+            painter.setPen(QPen(color, hot ? 2.2 : 1.4));
+            painter.setBrush(hot ? color : theme.plotBackground);
+            painter.drawEllipse(scatterPointAt(one.points.at(j), plot, range, progress), radius, radius);
+        }
+    }
+}
+
+void VYRQScatterChartImpl::drawAxisLabels(QPainter& painter, const QSize& size, const QRectF& plot,
+                                          const ScatterRange& range)
+{
+    const ChartTheme& theme = scatterChart->theme();
+    painter.setPen(theme.textColor);
+    painter.setFont(pixelFont(painter.font(), 16, 75));
+    painter.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
+
+    painter.setFont(pixelFont(painter.font(), 11, 50));
+    painter.setPen(theme.labelColor);
+    for (int i = 0; i <= 5; ++i) {
+        const double y = plot.top() + plot.height() * i / 5;
+        painter.drawText(QRectF(4, y - 8, margins.left - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
+                         formatValue(levelValue(range.y.min, range.y.max, i, 5)));
+        const double x = plot.left() + plot.width() * i / 5;
+        painter.drawText(QRectF(x - 28, plot.bottom() + 8, 56, 18), Qt::AlignCenter,
+                         formatValue(range.x.min + (range.x.max - range.x.min) * i / 5));
+    }
+}
+
+void VYRQScatterChartImpl::drawLegend(QPainter& painter, const QSize& size)
+{
+    const ChartTheme& theme = scatterChart->theme();
+    painter.setFont(pixelFont(scatterChart->font(), 11));
+    for (const ChartLegendItem& item : legendItems(size)) {
+        const QColor swatch = item.visible ? item.color : item.color.lighter(160);
+        painter.setPen(QPen(swatch, 1.4));
+        painter.setBrush(item.visible ? swatch : theme.plotBackground);
+        painter.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
+        painter.setPen(item.visible ? theme.labelColor : theme.labelColor.lighter(145));
+        painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, item.text);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// VYRQScatterChart
+
+VYRQScatterChart::VYRQScatterChart(QWidget* parent)
+    : VYRQChartControl(parent)
+{
+    initDemoData();
+}
+
+VYRQScatterChart::~VYRQScatterChart() = default;
+
+ControlInfo VYRQScatterChart::getProps()
+{
+    ControlInfo info;
+    info.typeKey = typeName();
+    info.className = "VYRQScatterChart";
+    info.displayName = "ScatterChart";
+    info.description = "OpenGL Scatter Chart";
+    info.category = "columnChart";
+    return info;
+}
+
+void VYRQScatterChart::setTitle(const QString& title)
+{
+    impl()->title = title;
+    update();
+}
+
+void VYRQScatterChart::setSeries(const QVector<ScatterSeries>& series)
+{
+    impl()->series = series;
+    impl()->resetHover();
+    replayAnimation();
+}
+
+void VYRQScatterChart::initDemoData()
+{
+    ScatterSeries a;
+    a.name = QStringLiteral("Series A");
+    a.points = {{8, 15}, {12, 24}, {18, 31}, {25, 40}, {32, 28}};
+    a.pointSize = 8;
+    ScatterSeries b;
+    b.name = QStringLiteral("Series B");
+    b.points = {{10, 8}, {16, 14}, {22, 19}, {30, 26}, {36, 21}};
+    b.pointSize = 10;
+    setThemeIndex(0);
+    setBackgroundColor(QColor());
+    impl()->series = {a, b};
+    replayAnimation();
+}
