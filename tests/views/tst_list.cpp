@@ -4,6 +4,10 @@
 #include "VYRQList.h"
 #include "VYRQListImpl.h"
 #include "VYRQListItemDelegate.h"
+#include "VYRQListView.h"
+#include "VYRQPropertyList.h"
+#include "VYRQTableView.h"
+#include "VYRQTreeView.h"
 #include "VYRQScrollBar.h"
 
 #include <QIcon>
@@ -167,6 +171,39 @@ private Q_SLOTS:
                                 "QScrollBar::add-line:vertical{ width:9px;width:9px; subcontrol-origin: margin;} "
                                 "QScrollBar::sub-line:vertical{ width:9px;width:9px;subcontrol-origin: margin; }"));
         QCOMPARE(vbar->getScrollbarThumb(Disable).name, QStringLiteral("LsA"));
+    }
+
+    // Every item-view type key and alias builds its view, with the view's record.
+    void typeKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("typeKey");
+        QTest::newRow("qtdatagrid") << "qtdatagrid" << "VYRQTableView" << "qtdatagrid";
+        QTest::newRow("datagrid") << "datagrid" << "VYRQTableView" << "qtdatagrid";
+        QTest::newRow("qtlist") << "qtlist" << "VYRQList" << "qtlist";
+        QTest::newRow("list") << "list" << "VYRQList" << "qtlist";
+        QTest::newRow("qtlistview") << "qtlistview" << "VYRQListView" << "qtlistview";
+        QTest::newRow("listview") << "listview" << "VYRQListView" << "qtlistview";
+        QTest::newRow("templateList") << "templateList" << "VYRQListView" << "qtlistview";
+        QTest::newRow("qttree") << "qttree" << "VYRQTreeView" << "qttree";
+        QTest::newRow("tree") << "tree" << "VYRQTreeView" << "qttree";
+        QTest::newRow("qtproperty") << "qtproperty" << "VYRQPropertyList" << "qtproperty";
+        QTest::newRow("property") << "property" << "VYRQPropertyList" << "qtproperty";
+    }
+
+    void typeKeys()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, className);
+        QFETCH(QString, typeKey);
+        QScopedPointer<QWidget> built(createControlByType(key.toUtf8().constData(), nullptr));
+        QVERIFY(built);
+        QCOMPARE(QString::fromLatin1(built->metaObject()->className()), className);
+        QCOMPARE(dynamic_cast<IVYRQWidgetBase*>(built.data())->getTypeName(), typeKey);
+        const ControlInfo* info = vyrGetControlInfo(typeKey);
+        QVERIFY(info);
+        QCOMPARE(QString::fromStdString(info->typeKey), typeKey);
     }
 
     void demoContent()

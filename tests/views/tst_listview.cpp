@@ -175,6 +175,9 @@ private Q_SLOTS:
         QCOMPARE(sty::names(fromOne.impl()->itemBackgrounds), (QStringList{"LvA", "LvA", "LvA", ""}));
         VYRQListView plain;
         QCOMPARE(write(plain)["style"], Json::Value());
+        // A named state is written even when Normal has no name.
+        plain.setItemBackground(Disable, a);
+        QCOMPARE(sty::entries(write(plain)["style"]), QStringList{"LvA:1:5"});
     }
 
     void attrKeys()
