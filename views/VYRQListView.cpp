@@ -79,7 +79,10 @@ void VYRQListViewImpl::readJson(const Json::Value& element)
         switch (slot) {
         case 0: background = fill; break;
         // The Normal entry stands for the painted states; Disable is never painted.
-        case 2: itemBackgrounds.set(Normal, fill); itemBackgrounds.set(Hot, fill); itemBackgrounds.set(Pressed, fill); break;
+        case 2:
+            for (CtrlState state : {Normal, Hot, Pressed})
+                itemBackgrounds.set(state, fill);
+            break;
         default: itemBackgrounds.set(CtrlState(slot - 2), fill); break;
         }
     });

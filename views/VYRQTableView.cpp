@@ -528,7 +528,8 @@ void VYRQTableView::leaveEvent(QEvent* event)
 
 ControlInfo VYRQTableView::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtdatagrid", "VYRQTableView", "TableView", "Control TableView", "datagrid");
+    ControlInfo info =
+        vyr::makeControlInfo("qtdatagrid", "VYRQTableView", "TableView", "Control TableView", "datagrid");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTableView::setBackground, &VYRQTableView::getBackground,
                                            vyr::commonStates()));
     info.rows.push_back(

@@ -59,13 +59,14 @@ QSize VYRQTreeViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, con
     if (roles.isEmpty())
         return size;
     const int side = VYRQItemViewImpl::decorationSide(size.height());
+    const TextStyleDesc& text = impl->itemTextStyles.get(Normal);
     int width = 0;
     for (auto it = roles.constBegin(); it != roles.constEnd(); ++it) {
         const int type = it.value().userType();
         if (type == qMetaTypeId<QIcon>() || (it.key() == Qt::DecorationRole && type == QMetaType::QString))
             width += 4 + side;
         else if (type == QMetaType::QString)
-            width += 4 + VYRQWidgetBaseImpl::getTextSize(impl->itemTextStyles.get(Normal), it.value().toString()).width();
+            width += 4 + VYRQWidgetBaseImpl::getTextSize(text, it.value().toString()).width();
     }
     size.setWidth(width);
     return size;

@@ -117,7 +117,8 @@ private Q_SLOTS:
         QFETCH(QStringList, items);
         QFETCH(QStringList, headers);
         VYRQTableView table;
-        QVERIFY(sty::load(table, QStringLiteral(R"({"style": [["TvA", 1, %1], ["Missing", 1, 2]]})").arg(slot).toUtf8()));
+        const QString element = QStringLiteral(R"({"style": [["TvA", 1, %1], ["Missing", 1, 2]]})").arg(slot);
+        QVERIFY(sty::load(table, element.toUtf8()));
         QCOMPARE(fillNames(table, &VYRQTableView::getItemBackground), items);
         QCOMPARE(fillNames(table, &VYRQTableView::getHeaderBackground), headers);
     }
