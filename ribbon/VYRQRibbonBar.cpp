@@ -3,8 +3,10 @@
 
 #include "VYRQContainer.h"
 #include "VYRQContainerImpl.h"
+#include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQRibbonButton.h"
+#include "VYRQRibbonConfig_p.h"
 #include "VYRQRibbonContextGroup.h"
 #include "VYRQRibbonGallery.h"
 #include "VYRQRibbonGroup.h"
@@ -69,6 +71,9 @@ VYRQRibbonBarImpl::VYRQRibbonBarImpl(VYRQRibbonBar* owner)
     : VYRQWidgetBaseImpl(owner, QStringLiteral("qtribbonbar"))
     , q(owner)
 {
+    for (const char* key : {"topRowHeight", "tabRowHeight", "pageHeight", "groupRows", "configFile", "ribbon",
+                            "layoutMode", "minimized"})
+        claimAttrKey(key);
     const QColor none;
     barBackground = solidFill(QColor(246, 248, 251), QColor(194, 202, 214), 0);
     pageBackground = solidFill(Qt::white, QColor(207, 214, 224), 0);
@@ -129,6 +134,116 @@ void VYRQRibbonBarImpl::notifyChangeLanguage()
 {
     applyRibbonStyles();
     q->updateLayout();
+}
+
+FillStyle* VYRQRibbonBarImpl::fillSlot(int slot)
+{
+    switch (slot) {
+    case 0: return &barBackground;
+    case 1: return &pageBackground;
+    case 2: return &groupBackground;
+    case 4: case 5: case 6: case 7: return &tabBackgrounds.at(slot - 4);
+    case 8: case 9: case 10: case 11: return &buttonBackgrounds.at(slot - 8);
+    case 16: return &headerBackground;
+    case 17: return &accentFill;
+    case 18: return &galleryBackground;
+    default: return nullptr;
+    }
+}
+
+TextStyleDesc* VYRQRibbonBarImpl::textSlot(int slot)
+{
+    switch (slot) {
+    case 12: return &tabText;
+    case 13: return &groupTitleText;
+    case 14: case 15: return &buttonText;
+    default: return nullptr;
+    }
+}
+
+void VYRQRibbonBarImpl::readJson(const Json::Value& element)
+{
+    forEachStyleEntry(element, [this](const QString& name, int kind, int slot) {
+        if (kind == 1) {
+            FillStyle found;
+            FillStyle* target = fillSlot(slot);
+            if (target && lookupFill(name, found))
+                *target = found;
+        } else if (kind == 2) {
+            TextStyleDesc found;
+            TextStyleDesc* target = textSlot(slot);
+            if (target && lookupText(name, found))
+                *target = found;
+        }
+    });
+    const Json::Value* attr = vyr::json::object(element, "attr");
+    if (attr) {
+        // Sizes beyond a screen would only ask the window system for absurd surfaces.
+        auto readSize = [attr](const char* key, int& field) {
+            const Json::Value* v = vyr::json::member(*attr, key);
+            if (v && !v->isBool() && v->isInt())
+                field = std::max(0, std::min(v->asInt(), maxRowHeight));
+        };
+        readSize("topRowHeight", topRowHeight);
+        readSize("tabRowHeight", tabRowHeight);
+        readSize("pageHeight", pageHeight);
+        const Json::Value* rows = vyr::json::member(*attr, "groupRows");
+        if (rows && !rows->isBool() && rows->isInt())
+            groupRows = std::max(2, std::min(rows->asInt(), 3));
+    }
+    if (attr && !isApplyingTheme()) {
+        QString file;
+        if (vyr::json::read(*attr, "configFile", file) && !file.isEmpty())
+            configFile = file;
+        if (const Json::Value* ribbon = vyr::json::object(*attr, "ribbon"))
+            q->loadConfigValue(*ribbon, QStringLiteral("inline"));
+        else if (!file.isEmpty())
+            q->loadConfigFile(file);
+        QString mode = vyr::ribbonLayoutModeName(layoutMode);
+        vyr::json::read(*attr, "layoutMode", mode);
+        q->setLayoutMode(vyr::ribbonLayoutModeFromName(mode));
+        const Json::Value* minimizedValue = vyr::json::member(*attr, "minimized");
+        q->setMinimized(minimizedValue && minimizedValue->isBool() ? minimizedValue->asBool() : minimized);
+    }
+    applyRibbonStyles();
+    q->relayoutPages();
+    q->updateLayout();
+}
+
+void VYRQRibbonBarImpl::writeJson(Json::Value& element)
+{
+    Json::Value styles(Json::arrayValue);
+    auto put = [&styles](const auto& style, int slot) {
+        if (!style.name.isEmpty())
+            vyr::appendStyleEntry(styles, style.name, vyr::styleEntryKind(style), slot);
+    };
+    put(barBackground, 0);
+    put(pageBackground, 1);
+    put(groupBackground, 2);
+    // The reader takes each state's slot alone, so every named state is written.
+    for (int state = 0; state < CtrlStateCount; ++state)
+        put(tabBackgrounds.get(state), 4 + state);
+    for (int state = 0; state < CtrlStateCount; ++state)
+        put(buttonBackgrounds.get(state), 8 + state);
+    put(tabText, 12);
+    put(groupTitleText, 13);
+    put(buttonText, 14);
+    put(headerBackground, 16);
+    put(accentFill, 17);
+    put(galleryBackground, 18);
+    element["style"] = styles.empty() ? Json::Value() : styles;
+
+    Json::Value& attr = element["attr"];
+    if (!attr.isObject())
+        attr = Json::Value(Json::objectValue);
+    attr["configFile"] = vyr::json::toUtf8(configFile);
+    attr["layoutMode"] = vyr::json::toUtf8(vyr::ribbonLayoutModeName(layoutMode));
+    attr["minimized"] = minimized;
+    attr["topRowHeight"] = topRowHeight;
+    attr["tabRowHeight"] = tabRowHeight;
+    attr["pageHeight"] = pageHeight;
+    attr["groupRows"] = groupRows;
+    attr["ribbon"] = VYRQRibbonConfig::write(*q);
 }
 
 // ---------------------------------------------------------------------------
@@ -620,6 +735,26 @@ int VYRQRibbonBar::topRowHeight() const
 int VYRQRibbonBar::tabRowHeight() const
 {
     return impl()->tabRowHeight;
+}
+
+bool VYRQRibbonBar::loadConfigFile(const QString& path)
+{
+    return VYRQRibbonConfig::loadFile(*this, path);
+}
+
+bool VYRQRibbonBar::loadConfigJson(const QString& json)
+{
+    return VYRQRibbonConfig::loadText(*this, json);
+}
+
+bool VYRQRibbonBar::loadConfigValue(const Json::Value& root, const QString& source)
+{
+    return VYRQRibbonConfig::apply(*this, root, source);
+}
+
+QString VYRQRibbonBar::configJson() const
+{
+    return QString::fromStdString(vyr::json::styledText(VYRQRibbonConfig::write(*this)));
 }
 
 QString VYRQRibbonBar::configFile() const

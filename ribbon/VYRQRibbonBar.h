@@ -70,6 +70,12 @@ public:
     // The full placement pass.
     void updateLayout();
 
+    // Configuration documents ("schemaVersion" 1) replace the bar's whole content; a
+    // failed load changes nothing, sets lastError and emits configLoadFailed.
+    bool loadConfigFile(const QString& path);
+    bool loadConfigJson(const QString& json);
+    // The current content as a configuration document.
+    QString configJson() const;
     QString configFile() const;
     QString lastError() const;
 
@@ -94,10 +100,12 @@ protected:
 
 private:
     friend class VYRQRibbonBarImpl;
+    friend class VYRQRibbonConfig;
     friend class VYRQRibbonContextGroup;
     friend class VYRQRibbonGroup;
     friend class VYRQRibbonPage;
 
+    bool loadConfigValue(const Json::Value& root, const QString& source);
     void rebuildTabs();
     void updateTabLayout();
     void updatePageVisibility();

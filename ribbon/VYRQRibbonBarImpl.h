@@ -59,6 +59,8 @@ public:
     bool minimized = false;
     int tabScrollOffset = 0;
     int totalTabWidth = 0;
+    // Heights read from a page are kept within this.
+    static constexpr int maxRowHeight = 4096;
     int topRowHeight = 30;
     int tabRowHeight = 31;
     int pageHeight = 96;
@@ -68,9 +70,18 @@ public:
     bool destroying = false;
 
     void notifyChangeLanguage() override;
+
+    // The style slot of a "style" entry, null for a slot the kind does not have.
+    FillStyle* fillSlot(int slot);
+    TextStyleDesc* textSlot(int slot);
     // Hands the styles to the rows, the buttons and the galleries of the bar.
     void applyRibbonStyles();
     void styleButton(VYRQRibbonButton* button, bool asTab) const;
+
+protected:
+    // "style" slots and the "attr" keys; a theme element sets sizes and styles only.
+    void readJson(const Json::Value& element) override;
+    void writeJson(Json::Value& element) override;
 
 private:
     VYRQRibbonBar* q;

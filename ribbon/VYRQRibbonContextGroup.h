@@ -33,6 +33,7 @@ public:
 
 private:
     friend class VYRQRibbonBar;
+    friend class VYRQRibbonConfig;
 
     QString m_id;
     QString m_title;

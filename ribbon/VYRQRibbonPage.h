@@ -49,6 +49,7 @@ protected:
 
 private:
     friend class VYRQRibbonBar;
+    friend class VYRQRibbonConfig;
     friend class VYRQRibbonContextGroup;
     friend class VYRQRibbonGroup;
 

@@ -111,27 +111,6 @@ private slots:
         QVERIFY(items.at(3)->menu() && items.at(3)->menu()->actions().isEmpty());
     }
 
-    void addIconAction_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("withIcon");
-        QTest::newRow("bitmap") << "BITMAP" << true;
-        QTest::newRow("svg, capitals") << "a/b/Icon.SvG" << false;
-        QTest::newRow("empty") << "" << false;
-    }
-
-    void addIconAction()
-    {
-        QFETCH(QString, path);
-        QFETCH(bool, withIcon);
-        if (path == "BITMAP")
-            path = m_png;
-        VYRQMenu menu;
-        QAction* action = menu.addIconAction(path, "x");
-        QCOMPARE(action->property("vyr_menu_icon_path").toString(), path);
-        QCOMPARE(!action->icon().isNull(), withIcon);
-    }
-
     // Four slots per kind: 4 does not mean "all states" here and is ignored like any
     // other state outside 0 to 3.
     void itemSettersTakeFourStates_data()

@@ -186,13 +186,6 @@ private slots:
         QCOMPARE(info->rows[11].getFill(&bar, Hot).name, QStringLiteral("B"));
     }
 
-    void themeElementApplies()
-    {
-        QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/ribbon-theme"));
-        VYRQMenuBar bar;
-        QCOMPARE(bar.getBackground(CommonNormal).name, QStringLiteral("ThemeBar"));
-        sty::dropTheme();
-    }
 };
 
 VYR_TEST_SUITE(tst_MenuBar, 2)

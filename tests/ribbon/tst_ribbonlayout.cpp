@@ -10,20 +10,20 @@ Q_DECLARE_METATYPE(QVector<Layout::PageGroup>)
 
 namespace {
 // "L60" a large item of hint width 60, "S40" a stacking item of 40.
-QVector<Layout::GroupItem> items(const QByteArray& spec)
+QVector<Layout::GroupItem> items(const QByteArray& tokens)
 {
     QVector<Layout::GroupItem> out;
-    for (const QByteArray& token : spec.split(' '))
+    for (const QByteArray& token : tokens.split(' '))
         if (!token.isEmpty())
             out.append({token.mid(1).toInt(), token[0] == 'S'});
     return out;
 }
 
 // "60" a group of hint width 60, "60e" an expanding one.
-QVector<Layout::PageGroup> groups(const QByteArray& spec)
+QVector<Layout::PageGroup> groups(const QByteArray& tokens)
 {
     QVector<Layout::PageGroup> out;
-    for (const QByteArray& token : spec.split(' '))
+    for (const QByteArray& token : tokens.split(' '))
         if (!token.isEmpty())
             out.append({token.endsWith('e') ? token.chopped(1).toInt() : token.toInt(), token.endsWith('e')});
     return out;
@@ -36,7 +36,7 @@ class tst_RibbonLayout : public QObject {
 private slots:
     void groupItems_data()
     {
-        QTest::addColumn<QByteArray>("spec");
+        QTest::addColumn<QByteArray>("tokens");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("height");
         QTest::addColumn<Rects>("placed");
@@ -58,18 +58,18 @@ private slots:
 
     void groupItems()
     {
-        QFETCH(QByteArray, spec);
+        QFETCH(QByteArray, tokens);
         QFETCH(int, rows);
         QFETCH(int, height);
         QFETCH(Rects, placed);
         QFETCH(int, width);
-        QCOMPARE(Layout::groupItems(items(spec), rows, height), placed);
-        QCOMPARE(Layout::groupWidth(items(spec), rows), width);
+        QCOMPARE(Layout::groupItems(items(tokens), rows, height), placed);
+        QCOMPARE(Layout::groupWidth(items(tokens), rows), width);
     }
 
     void pageGroups_data()
     {
-        QTest::addColumn<QByteArray>("spec");
+        QTest::addColumn<QByteArray>("tokens");
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("offset");
         QTest::addColumn<Rects>("placed");
@@ -90,14 +90,14 @@ private slots:
 
     void pageGroups()
     {
-        QFETCH(QByteArray, spec);
+        QFETCH(QByteArray, tokens);
         QFETCH(int, width);
         QFETCH(int, offset);
         QFETCH(Rects, placed);
         QFETCH(int, content);
         QFETCH(int, clamped);
         QFETCH(QString, scroll);
-        const Layout::PagePlacement page = Layout::pageGroups(groups(spec), width, 96, offset);
+        const Layout::PagePlacement page = Layout::pageGroups(groups(tokens), width, 96, offset);
         QCOMPARE(page.groups, placed);
         QCOMPARE(page.contentWidth, content);
         QCOMPARE(page.offset, clamped);

@@ -1,0 +1,47 @@
+// Loads arbitrary bytes as a ribbon configuration into one long-lived bar, writes a
+// loaded configuration back and loads the written text again.
+
+#include "VYRQGlobal.h"
+#include "VYRQRibbonBar.h"
+
+#include <QApplication>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+VYRQRibbonBar* ensureBar()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_ribbon_config";
+    static char* argv[] = {name, nullptr};
+    static VYRQRibbonBar* bar = nullptr;
+    if (bar)
+        return bar;
+    qInstallMessageHandler(dropMessages);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+    VYRQtLib::init();
+    bar = new VYRQRibbonBar;
+    bar->resize(720, 157);
+    return bar;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    VYRQRibbonBar* bar = ensureBar();
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), int(size));
+    if (bar->loadConfigJson(text)) {
+        const QString written = bar->configJson();
+        bar->loadConfigJson(written);
+    }
+    // Removed widgets and actions go with the deferred deletions.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}

@@ -1,0 +1,369 @@
+#include "../controls/controls_testutil.h"
+
+#include "VYRQCanvas.h"
+#include "VYRQCanvasWindow.h"
+#include "VYRQLineEdit.h"
+#include "VYRQRibbonBar.h"
+#include "VYRQRibbonBarImpl.h"
+#include "VYRQRibbonButton.h"
+#include "VYRQRibbonContextGroup.h"
+#include "VYRQRibbonGroup.h"
+#include "VYRQRibbonMenu.h"
+#include "VYRQRibbonPage.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace ctl;
+
+namespace {
+
+const QString fullConfig = QStringLiteral(VYR_TEST_DATA "/ribbon-config/full.json");
+
+Json::Value config(const VYRQRibbonBar& bar)
+{
+    return parse(bar.configJson().toUtf8());
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The first item of the first group of the first page, after loading `items`.
+Json::Value firstItem(VYRQRibbonBar& bar, const QByteArray& items)
+{
+    const QByteArray doc = R"({"schemaVersion": 1, "pages": [{"id": "p", "groups": [{"items": )" + items + "}]}]}";
+    if (!bar.loadConfigJson(QString::fromUtf8(doc)))
+        return Json::Value();
+    return config(bar)["pages"][0]["groups"][0]["items"][0];
+}
+
+} // namespace
+
+class tst_RibbonConfig : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        VYRQtLib::init();
+        QVERIFY(m_dir.isValid());
+        sty::addFills({{"Fill", Qt::red}});
+        sty::addTexts({"Text"});
+    }
+
+    // Written and read again, a full configuration comes back the same.
+    void roundTrip()
+    {
+        VYRQRibbonBar bar;
+        QVERIFY2(bar.loadConfigFile(fullConfig), qPrintable(bar.lastError()));
+        QCOMPARE(bar.configFile(), fullConfig);
+        QVERIFY(bar.lastError().isEmpty());
+        QCOMPARE(bar.pageCount(), 4);
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("view"));
+        QCOMPARE(bar.findAction("file.recent1")->isChecked(), true);
+        QVERIFY(!bar.findAction("qa.undo")->isEnabled());
+        QCOMPARE(bar.contextGroupById("trend")->color(), QColor(255, 0, 0, 128));
+
+        const QString written = bar.configJson();
+        VYRQRibbonBar again;
+        QVERIFY(again.loadConfigJson(written));
+        QCOMPARE(again.configJson(), written);
+
+        const Json::Value doc = parse(written.toUtf8());
+        QCOMPARE(str(doc["contextGroups"][0]["color"]), QStringLiteral("#80ff0000"));
+        QCOMPARE(str(doc["contextGroups"][1]["color"]), QStringLiteral("#ff5a8dee"));
+        QCOMPARE(str(doc["application"]["menu"][2]["id"]), QString());
+        QVERIFY(!doc["application"]["menu"][2].isMember("icon"));
+        QVERIFY(!doc["quickAccess"][0].isMember("tooltip"));
+        const Json::Value& clipboard = doc["pages"][0]["groups"][0]["items"];
+        QCOMPARE(str(clipboard[0]["popup"]), QStringLiteral("split"));
+        QCOMPARE(str(clipboard[0]["menu"][0]["id"]), QStringLiteral("paste.values"));
+        QCOMPARE(str(clipboard[4]["control"]), QStringLiteral("comboBox"));
+        QCOMPARE(clipboard[4]["currentIndex"].asInt(), 1);
+        QCOMPARE(str(doc["topRight"][0]["placeholder"]), QStringLiteral("Search"));
+        QCOMPARE(doc["topRight"][0]["width"].asInt(), 140);
+    }
+
+    // Each refusal sets lastError, reports it with its source and leaves the bar.
+    void refusals_data()
+    {
+        QTest::addColumn<QByteArray>("text");   // loaded as text; "@file:" prefixes a file name
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("missing file") << QByteArray("@file:nowhere/none.json")
+                                      << "Ribbon config file was not found: nowhere/none.json" << "nowhere/none.json";
+        QTest::newRow("bad file") << QByteArray("@file:bad.json") << "Invalid Ribbon JSON in @dir/bad.json: "
+                                  << "@dir/bad.json";
+        QTest::newRow("bad text") << QByteArray("{\"schemaVersion\": ") << "Invalid Ribbon JSON: " << "inline";
+        QTest::newRow("array root") << QByteArray("[1]") << "Ribbon config root must be an object." << "inline";
+        QTest::newRow("version 2") << QByteArray(R"({"schemaVersion": 2})")
+                                   << "Unsupported Ribbon schemaVersion; expected 1." << "inline";
+        QTest::newRow("version text") << QByteArray(R"({"schemaVersion": "1"})")
+                                      << "Unsupported Ribbon schemaVersion; expected 1." << "inline";
+        QTest::newRow("no version") << QByteArray(R"({"pages": []})")
+                                    << "Unsupported Ribbon schemaVersion; expected 1." << "inline";
+        QTest::newRow("combo item not a text")
+            << QByteArray(R"({"schemaVersion": 1, "topRight": [{"type": "widget", "control": "comboBox",)"
+                          R"("items": ["a", 2]}]})")
+            << "Invalid Ribbon config: comboBox items must be strings." << "inline";
+        QTest::newRow("oversized file") << QByteArray("@file:huge.json") << "Ribbon config file is larger than"
+                                        << "@dir/huge.json";
+    }
+
+    void refusals()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, message);
+        QFETCH(QString, source);
+        const QString dir = m_dir.path();
+        message.replace("@dir", dir);
+        source.replace("@dir", dir);
+        QVERIFY(writeFile(m_dir.filePath("bad.json"), "{\"schemaVersion\": 1,,}"));
+        QFile huge(m_dir.filePath("huge.json"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(16 * 1024 * 1024 + 1));
+        huge.close();
+
+        VYRQRibbonBar bar;
+        QVERIFY(bar.loadConfigFile(fullConfig));
+        const QString before = bar.configJson();
+        QSignalSpy failed(&bar, &VYRQRibbonBar::configLoadFailed);
+        const bool loaded = text.startsWith("@file:")
+            ? bar.loadConfigFile(text.startsWith("@file:nowhere") ? QString::fromUtf8(text.mid(6))
+                                                                  : m_dir.filePath(QString::fromUtf8(text.mid(6))))
+            : bar.loadConfigJson(QString::fromUtf8(text));
+        QVERIFY(!loaded);
+        QVERIFY2(bar.lastError().startsWith(message), qPrintable(bar.lastError()));
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), source);
+        QCOMPARE(failed.at(0).at(1).toString(), bar.lastError());
+        QCOMPARE(bar.configJson(), before);
+        QCOMPARE(bar.configFile(), fullConfig);
+
+        // A later successful load clears the message.
+        QVERIFY(bar.loadConfigJson(R"({"schemaVersion": 1.0})"));
+        QVERIFY(bar.lastError().isEmpty());
+        QCOMPARE(bar.pageCount(), 0);
+        QVERIFY(bar.applicationButton()->isHidden());
+        QCOMPARE(bar.groupRows(), 3);
+    }
+
+    // Missing and mistyped keys read as their defaults; unknown words as first values.
+    void defaults_data()
+    {
+        QTest::addColumn<QByteArray>("items");
+        QTest::addColumn<QString>("expected");   // "type size popup text id" of the item written back
+        QTest::newRow("bare button") << QByteArray(R"([{}])") << "button large none Command ";
+        QTest::newRow("button with a menu") << QByteArray(R"([{"id": "m", "menu": 3}])") << "button large instant m m";
+        QTest::newRow("widget") << QByteArray(R"([{"type": "widget", "control": "label", "text": 4}])")
+                                << "widget small -  ";
+        QTest::newRow("type is case-sensitive") << QByteArray(R"([{"type": "Widget", "size": "SMALL"}])")
+                                                << "button small none Command ";
+        QTest::newRow("wrong types") << QByteArray(R"([{"id": 5, "text": true, "popup": "Split", "size": 1}])")
+                                     << "button large split Command ";
+    }
+
+    void defaults()
+    {
+        QFETCH(QByteArray, items);
+        QFETCH(QString, expected);
+        VYRQRibbonBar bar;
+        const Json::Value item = firstItem(bar, items);
+        auto field = [&item](const char* key) { return item.isMember(key) ? str(item[key]) : QStringLiteral("-"); };
+        QCOMPARE(QStringList({field("type"), field("size"), field("popup"), field("text"), field("id")}).join(' '),
+                 expected);
+    }
+
+    void documentKeys()
+    {
+        VYRQRibbonBar bar;
+        QSignalSpy modes(&bar, &VYRQRibbonBar::layoutModeChanged);
+        QSignalSpy pages(&bar, &VYRQRibbonBar::currentPageChanged);
+        QVERIFY(bar.loadConfigJson(R"({"schemaVersion": 1, "layoutMode": "COMPACT", "currentPage": "ctx.page",)"
+                                   R"("pages": [{"id": "a"}, {"id": "b"}],)"
+                                   R"("contextGroups": [{"id": "ctx", "pages": [{"id": "ctx.page"}]}]})"));
+        QCOMPARE(bar.layoutMode(), VYR_RIBBON_LAYOUT_MODE::compact);
+        QCOMPARE(bar.groupRows(), 2);
+        QCOMPARE(modes.count(), 0);
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("a"));
+        QCOMPARE(pages.count(), 0);
+        QVERIFY(!bar.contextGroupById("ctx")->isVisible());
+        QCOMPARE(bar.contextGroupById("ctx")->color(), QColor("#5a8dee"));
+
+        QVERIFY(bar.loadConfigJson(R"({"schemaVersion": 1, "minimized": true, "pages": [{"id": "x"}, {"id": "y"}]})"));
+        QVERIFY(bar.isMinimized());
+        QCOMPARE(pages.count(), 1);
+        QCOMPARE(bar.layoutMode(), VYR_RIBBON_LAYOUT_MODE::office);
+    }
+
+    // An action that outlives the content it was part of reports once when added anew.
+    void reloadedCommandsReportOnce()
+    {
+        VYRQRibbonBar bar;
+        QAction keep("keep");
+        keep.setObjectName("keep");
+        QSignalSpy spy(&bar, &VYRQRibbonBar::commandTriggered);
+        bar.addQuickAction(&keep);
+        QVERIFY(bar.loadConfigJson(R"({"schemaVersion": 1})"));
+        keep.trigger();
+        QCOMPARE(spy.count(), 0);
+        bar.addQuickAction(&keep);
+        bar.addPage("p", "")->addGroup("g", "")->addLargeAction(&keep);
+        keep.trigger();
+        QCOMPARE(spy.count(), 1);
+    }
+
+    // A relative path is looked for beside the executable first, then in the
+    // current folder.
+    void relativePathCandidates()
+    {
+        const QString name = QStringLiteral("tst_ribbon_candidates.json");
+        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+        QVERIFY(writeFile(beside, R"({"schemaVersion": 1, "pages": [{"id": "beside"}]})"));
+        QVERIFY(writeFile(m_dir.filePath(name), R"({"schemaVersion": 1, "pages": [{"id": "current"}]})"));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        VYRQRibbonBar bar;
+        const bool first = bar.loadConfigFile(name);
+        const QString firstPage = bar.pageCount() ? bar.pageAt(0)->pageId() : QString();
+        QFile::remove(beside);
+        const bool second = bar.loadConfigFile(name);
+        QDir::setCurrent(previous);
+        QVERIFY(first && second);
+        QCOMPARE(firstPage, QStringLiteral("beside"));
+        QCOMPARE(bar.pageAt(0)->pageId(), QStringLiteral("current"));
+        QCOMPARE(bar.configFile(), name);
+    }
+
+    // The page element: "groupRows" clamped, heights, slots, and what "attr" does.
+    void elementAttr_data()
+    {
+        QTest::addColumn<QByteArray>("attr");
+        QTest::addColumn<QString>("expected");   // "rows pageHeight mode minimized pages"
+        QTest::newRow("rows above") << QByteArray(R"({"groupRows": 7, "pageHeight": 80})") << "3 80 office 0 0";
+        QTest::newRow("rows below") << QByteArray(R"({"groupRows": 1})") << "2 96 office 0 0";
+        QTest::newRow("rows as text") << QByteArray(R"({"groupRows": "2"})") << "3 96 office 0 0";
+        QTest::newRow("absurd height") << QByteArray(R"({"pageHeight": 2000000000})") << "3 4096 office 0 0";
+        QTest::newRow("mode over the configuration")
+            << QByteArray(R"({"ribbon": {"schemaVersion": 1, "pages": [{"id": "a"}]}, "layoutMode": "compact"})")
+            << "2 96 compact 0 1";
+        QTest::newRow("configuration keeps its mode")
+            << QByteArray(R"({"ribbon": {"schemaVersion": 1, "layoutMode": "compact"}, "groupRows": 3})")
+            << "2 96 compact 0 0";
+        QTest::newRow("minimised") << QByteArray(R"({"minimized": true})") << "3 96 office 1 0";
+    }
+
+    void elementAttr()
+    {
+        QFETCH(QByteArray, attr);
+        QFETCH(QString, expected);
+        VYRQRibbonBar bar;
+        QVERIFY(sty::load(bar, "{\"attr\": " + attr + "}"));
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(bar.groupRows())
+                     .arg(bar.pageHeight())
+                     .arg(vyr::ribbonLayoutModeName(bar.layoutMode()))
+                     .arg(bar.isMinimized() ? 1 : 0)
+                     .arg(bar.pageCount()),
+                 expected);
+    }
+
+    // An inline configuration wins over the file, whose name is still kept.
+    void inlineBeforeFile()
+    {
+        VYRQRibbonBar bar;
+        QByteArray element = R"({"attr": {"configFile": "@path", "ribbon": {"schemaVersion": 1, "pages": [{"id": "inline"}]}}})";
+        QVERIFY(sty::load(bar, element.replace("@path", fullConfig.toUtf8())));
+        QCOMPARE(bar.configFile(), fullConfig);
+        QCOMPARE(bar.pageCount(), 1);
+        VYRQRibbonBar fromFile;
+        QByteArray fileOnly = R"({"attr": {"configFile": "@path"}})";
+        QVERIFY(sty::load(fromFile, fileOnly.replace("@path", fullConfig.toUtf8())));
+        QCOMPARE(fromFile.pageCount(), 4);
+    }
+
+    // Slots by kind; 15 reads into the button text, which is written at 14; a bar of
+    // unnamed styles writes "style": null and all eight "attr" keys.
+    void elementStyles()
+    {
+        VYRQRibbonBar bar;
+        Json::Value plain = write(bar);
+        QVERIFY(plain.isMember("style") && plain["style"].isNull());
+        QCOMPARE(plain["attr"].getMemberNames().size(), size_t(8));
+        QCOMPARE(plain["attr"]["ribbon"]["schemaVersion"].asInt(), 1);
+
+        QVERIFY(sty::load(bar, R"({"style": [["Text", 2, 15], ["Fill", 1, 3], ["Fill", 2, 0], ["Nope", 1, 0],)"
+                               R"(["Fill", 1, 5], ["Fill", 1, 18]]})"));
+        QCOMPARE(bar.impl()->buttonText.name, QStringLiteral("Text"));
+        QVERIFY(bar.impl()->barBackground.name.isEmpty());
+        QCOMPARE(bar.impl()->tabBackgrounds.get(Hot).name, QStringLiteral("Fill"));
+        QVERIFY(bar.impl()->tabBackgrounds.get(Normal).name.isEmpty());
+        QCOMPARE(sty::entries(write(bar)["style"]), (QStringList{"Fill:1:5", "Text:2:14", "Fill:1:18"}));
+    }
+
+    // Pages create the bar by its key; the design canvas saves it with its ribbon.
+    void pageControlOnCanvas()
+    {
+        const ControlInfo* info = vyrGetControlInfo("qtribbonbar");
+        QVERIFY(info);
+        QCOMPARE(QString::fromStdString(info->description), QStringLiteral("Vyrant themed ribbon command surface"));
+        QCOMPARE(int(info->rows.size()), 7);
+
+        const QString page = m_dir.filePath("ribbon-page.json");
+        QFile source(fullConfig);
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        Json::Value ribbon = parse(source.readAll());
+        Json::Value doc = parse(R"({"w": 800, "h": 200, "elements": [{"type": "qtribbonbar", "name": "ribbon",)"
+                                R"("w": 780, "h": 157, "attr": {"layoutMode": "compact"}}]})");
+        doc["elements"][0]["attr"]["ribbon"] = ribbon;
+        QVERIFY(writeFile(page, QByteArray::fromStdString(vyr::json::styledText(doc))));
+
+        QWidget host;
+        auto* canvas = new VYRQCanvas(&host);
+        canvas->resize(900, 400);
+        QVERIFY(canvas->OpenJsonFile(page));
+        auto* bar = canvas->GetCurWindow()->findChild<VYRQRibbonBar*>("ribbon");
+        QVERIFY(bar);
+        QCOMPARE(bar->layoutMode(), VYR_RIBBON_LAYOUT_MODE::compact);
+        const QString loaded = bar->configJson();
+        QVERIFY(canvas->SavePage(page));
+        canvas->closeAllWindows();
+        QFile savedFile(page);
+        QVERIFY(savedFile.open(QIODevice::ReadOnly));
+        const Json::Value saved = parse(savedFile.readAll());
+        QCOMPARE(str(saved["elements"][0]["type"]), QStringLiteral("qtribbonbar"));
+        QCOMPARE(str(saved["elements"][0]["attr"]["layoutMode"]), QStringLiteral("compact"));
+        QCOMPARE(saved["elements"][0]["attr"]["ribbon"]["pages"].size(), 2u);
+        QVERIFY(canvas->OpenJsonFile(page));
+        bar = canvas->GetCurWindow()->findChild<VYRQRibbonBar*>("ribbon");
+        QVERIFY(bar);
+        QCOMPARE(bar->configJson(), loaded);
+
+        bar->setJsonData(R"({"attr": {"pageHeight": 70}})");
+        QCOMPARE(bar->pageHeight(), 70);
+        bar->setJsonData(R"({"attr": {"pageHeight": 60}})");
+        QCOMPARE(bar->pageHeight(), 70);
+    }
+
+    // A theme element sets sizes and styles, never a configuration, mode or minimised.
+    void themeElement()
+    {
+        QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/ribbon-theme"));
+        VYRQRibbonBar bar;
+        QCOMPARE(bar.pageHeight(), 80);
+        QCOMPARE(bar.impl()->barBackground.name, QStringLiteral("ThemeBar"));
+        QCOMPARE(bar.pageCount(), 0);
+        QCOMPARE(bar.layoutMode(), VYR_RIBBON_LAYOUT_MODE::office);
+        QVERIFY(!bar.isMinimized());
+        sty::dropTheme();
+    }
+};
+
+VYR_TEST_SUITE(tst_RibbonConfig, 5)
+#include "tst_ribbonconfig.moc"
