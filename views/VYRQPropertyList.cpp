@@ -38,7 +38,7 @@ int rowCodeOf(unsigned int kind)
 // VYRQPropertyListImpl
 
 VYRQPropertyListImpl::VYRQPropertyListImpl(VYRQPropertyList* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtproperty"))
+    : VYRQWidgetBaseImpl(owner, VYRQPropertyList::typeName())
     , q(owner)
 {
     content = new QWidget(owner);
@@ -243,18 +243,23 @@ VYRQPropertyList::VYRQPropertyList(QWidget* parent)
     : VYRQScrollView(parent)
     , m_list(std::make_unique<VYRQPropertyListImpl>(this))
 {
-    m_list->applyThemeElement();
+    m_list->finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults::Apply);
 }
 
 VYRQPropertyList::~VYRQPropertyList()
 {
     // The "impl" property names the list's own object, which goes first.
-    setProperty("impl", QVariant::fromValue<void*>(getControlImpl()));
+    setProperty("impl", QVariant::fromValue<void*>(VYRQScrollView::getControlImpl()));
 }
 
 QString VYRQPropertyList::getTypeName() const
 {
     return QString::fromUtf8(typeName());
+}
+
+VYRQWidgetBaseImpl* VYRQPropertyList::getControlImpl()
+{
+    return m_list.get();
 }
 
 void VYRQPropertyList::addItem(const PropertyDef& def)

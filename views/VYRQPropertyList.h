@@ -25,6 +25,8 @@ public:
 
     // Its JSON is the scroll view's; pages record it under its own type key.
     QString getTypeName() const override;
+    // The list's own implementation object, the one its "impl" property names.
+    VYRQWidgetBaseImpl* getControlImpl() override;
 
     // A row for the definition at the bottom; type codes without a row add nothing.
     void addItem(const PropertyDef& def);

@@ -9,6 +9,7 @@
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QMetaObject>
 #include <QWidget>
 #include <QtTest>
@@ -20,11 +21,13 @@
 namespace {
 
 // The documented exceptions: a rich label has no meta-object of its own, the design
-// canvas an implementation object without a type key, and the page frame ("Window")
-// is a plain widget that stands for a page's window, not a control.
+// canvas an implementation object without a type key, the page frame ("Window")
+// is a plain widget that stands for a page's window, not a control, and the property
+// list's designer record names the class designer files have always known it by.
 const QStringList withoutJsonData{"qtlabelex"};
 const QStringList withoutImplKey{"canvas"};
 const QStringList frames{"Window"};
+const QHash<QString, QString> recordClassNames{{"qtproperty", "VYRQProperty"}};
 
 struct Built {
     std::unique_ptr<QWidget> widget;
@@ -91,7 +94,8 @@ private slots:
 
         if (ControlInfo* info = vyrGetControlInfo(key)) {
             QCOMPARE(QString::fromStdString(info->typeKey), key);
-            QCOMPARE(QString::fromStdString(info->className), QString::fromLatin1(widget->metaObject()->className()));
+            QCOMPARE(QString::fromStdString(info->className),
+                     recordClassNames.value(key, QString::fromLatin1(widget->metaObject()->className())));
         }
         const bool jsonData = widget->metaObject()->indexOfProperty("jsonData") >= 0;
         QCOMPARE(jsonData, !withoutJsonData.contains(typeName));
