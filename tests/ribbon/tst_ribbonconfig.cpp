@@ -2,6 +2,7 @@
 
 #include "VYRQCanvas.h"
 #include "VYRQCanvasWindow.h"
+#include "VYRQContainer.h"
 #include "VYRQLineEdit.h"
 #include "VYRQRibbonBar.h"
 #include "VYRQRibbonBarImpl.h"
@@ -340,10 +341,15 @@ private slots:
         QCOMPARE(str(saved["elements"][0]["type"]), QStringLiteral("qtribbonbar"));
         QCOMPARE(str(saved["elements"][0]["attr"]["layoutMode"]), QStringLiteral("compact"));
         QCOMPARE(saved["elements"][0]["attr"]["ribbon"]["pages"].size(), 2u);
+        // The bar builds its rows and buttons itself: saved as children, they would
+        // come back as extra controls over the bar, one more set on every save.
+        QVERIFY(!saved["elements"][0].isMember("child"));
         QVERIFY(canvas->OpenJsonFile(page));
         bar = canvas->GetCurWindow()->findChild<VYRQRibbonBar*>("ribbon");
         QVERIFY(bar);
         QCOMPARE(bar->configJson(), loaded);
+        QCOMPARE(bar->findChildren<VYRQContainer*>(QString(), Qt::FindDirectChildrenOnly).size(), 3);
+        QCOMPARE(bar->findChildren<VYRQRibbonButton*>(QStringLiteral("ribbonApplicationButton")).size(), 1);
 
         bar->setJsonData(R"({"attr": {"pageHeight": 70}})");
         QCOMPARE(bar->pageHeight(), 70);
