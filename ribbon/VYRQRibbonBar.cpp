@@ -231,7 +231,8 @@ void VYRQRibbonBarImpl::writeJson(Json::Value& element)
     put(headerBackground, 16);
     put(accentFill, 17);
     put(galleryBackground, 18);
-    element["style"] = styles.empty() ? Json::Value() : styles;
+    if (!styles.empty())
+        element["style"] = styles;
     // Every child of the bar is its own (rows, buttons) or built from "ribbon": written
     // as "child" they would come back from a page as extra controls laid over the bar,
     // one more set on every save, and their places follow the bar's size of the moment.
