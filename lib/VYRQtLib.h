@@ -1,7 +1,8 @@
 #pragma once
 
 // Everything a program needs to use the library: start-up, resources, languages,
-// the control base and every control, container and window.
+// the control base and every control, container, window, item view, menu and the
+// ribbon. The charts are internal.
 
 #include "ControlInfo.h"
 #include "IVYRQWidgetBase.h"
@@ -58,3 +59,31 @@
 #include "VYRQView.h"
 #include "VYRQWindow.h"
 #include "VYRQWindowDesigner.h"
+
+#include "VYRQConerWidget.h"
+#include "VYRQHostedControls.h"
+#include "VYRQList.h"
+#include "VYRQListItemDelegate.h"
+#include "VYRQListView.h"
+#include "VYRQListViewItemDelegate.h"
+#include "VYRQPropertyList.h"
+#include "VYRQTableHeader.h"
+#include "VYRQTableView.h"
+#include "VYRQTableViewitemDelegate.h"
+#include "VYRQTreeConerWidget.h"
+#include "VYRQTreeView.h"
+#include "VYRQTreeViewItemDelegate.h"
+#include "VYRQTreeViewport.h"
+#include "VYRQViewport.h"
+
+#include "VYRQMenu.h"
+#include "VYRQMenuBar.h"
+#include "VYRQRibbonBar.h"
+#include "VYRQRibbonButton.h"
+#include "VYRQRibbonContextGroup.h"
+#include "VYRQRibbonGallery.h"
+#include "VYRQRibbonGroup.h"
+#include "VYRQRibbonLayout.h"
+#include "VYRQRibbonMenu.h"
+#include "VYRQRibbonPage.h"
+#include "VYRQRibbonTypes.h"
