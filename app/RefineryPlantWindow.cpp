@@ -603,7 +603,10 @@ void RefineryPlantWindow::buildDashboardPage()
     shiftSummaryChart->setLabelsVisible(false);
     shiftSummaryChart->setHoverEnabled(false);
     shiftSummaryChart->setAnimationEnabled(false);
+    // A small card: the chart's own minimum would spill over its neighbours, and a
+    // legend below the donut would leave it no height; the legend stands beside it.
     shiftSummaryChart->setMinimumSize(0, 0);
+    shiftSummaryChart->setLegendPosition(3);
     shiftCard->addChildWidget(shiftSummaryChart, 1);
 
     VYRQContainer* watchCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 1, 4, 9, 8, 9, 8);
