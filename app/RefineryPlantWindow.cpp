@@ -4,11 +4,19 @@
 #include "RefinerySimulator.h"
 #include "TarnexStartup.h"
 #include "VYRQComboBox.h"
+#include "ChartTheme.h"
+#include "LineSeries.h"
+#include "PieSlice.h"
 #include "VYRQImage.h"
 #include "VYRQLabel.h"
+#include "VYRQLineChart.h"
+#include "VYRQOpenGLPieChart.h"
 #include "VYRQPushButton.h"
+#include "VYRQScrollBar.h"
 #include "VYRQStackContainer.h"
+#include "VYRQTableView.h"
 
+#include <QHeaderView>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QStandardItemModel>
@@ -16,6 +24,7 @@
 #include <QVariantAnimation>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -62,6 +71,11 @@ QString fixed(double value, int decimals)
 {
     return QString::number(value, 'f', decimals);
 }
+
+const QColor kGreen(63, 220, 137);
+const QColor kAmber(255, 194, 92);
+const QColor kRed(255, 83, 105);
+const QColor kViolet(150, 139, 255);
 
 constexpr int kDrawerWidth = 390;
 constexpr int kDrawerSlideMs = 220;
@@ -475,13 +489,42 @@ void RefineryPlantWindow::createMetricCard(VYRQContainer* row, MetricCardWidgets
     createSvgImage(box, icon, 24, 24, iconColor);
 }
 
-QWidget* RefineryPlantWindow::createChartSpot(VYRQContainer* parent, const QString& objectName, int ratio)
+ChartTheme RefineryPlantWindow::applicationChartTheme()
 {
-    // Placeholder until the OpenGL line and pie charts are part of the build: an empty
-    // area of the chart's size, under the chart's object name.
-    VYRQContainer* spot = createContainer(parent, QStringLiteral("KolvClear"), 4, ratio, 0, 0, 0, 0, 0);
-    spot->setObjectName(objectName);
-    return spot;
+    ChartTheme theme;
+    theme.name = QStringLiteral("Tarnex");
+    theme.background = QColor(28, 30, 34);
+    theme.plotBackground = QColor(28, 30, 34);
+    theme.textColor = QColor(244, 245, 247);
+    theme.axisColor = QColor(67, 70, 78);
+    theme.labelColor = QColor(143, 148, 158);
+    theme.gridColor = QColor(50, 52, 59);
+    theme.pointerColor = QColor(255, 194, 92, 200);
+    theme.palette = {QColor(146, 134, 255), QColor(255, 194, 92), QColor(63, 220, 137), QColor(255, 83, 105)};
+    theme.labelFontSize = 12;
+    theme.tipFontSize = 12;
+    theme.lineWidth = 2.2;
+    theme.pointRadius = 3.2;
+    theme.hoverPointRadius = 5.0;
+    return theme;
+}
+
+VYRQLineChart* RefineryPlantWindow::createLineChart(VYRQContainer* parent, const QString& objectName)
+{
+    auto* chart = new VYRQLineChart(parent);
+    chart->setObjectName(objectName);
+    setPolicies(chart, 0);
+    chart->setTheme(applicationChartTheme());
+    chart->setTitle(QString());
+    chart->setLegendPosition(0);
+    chart->setHoverMode(2);
+    chart->setHoverEnabled(true);
+    chart->setAnimationDuration(420);
+    chart->setAnimationEnabled(false);
+    // The charts' own minimum (420 x 260) is larger than the cards and the drawer
+    // that hold them here; the layout gives them what there is.
+    chart->setMinimumSize(0, 0);
+    return chart;
 }
 
 void RefineryPlantWindow::buildDashboardPage()
@@ -551,7 +594,20 @@ void RefineryPlantWindow::buildDashboardPage()
     shiftSummaryLabel = createLabel(shiftCard, QStringLiteral("KolvLabelSection"), 0, 25);
     shiftSummaryValue = createLabel(shiftCard, QStringLiteral("KolvLabelAccentCenter"), 0, 18);
     shiftSummaryValue->setObjectName(QStringLiteral("shiftSummaryValue"));
-    shiftSummaryChart = createChartSpot(shiftCard, QStringLiteral("shiftSummaryChart"), 1);
+    shiftSummaryChart = new VYRQOpenGLPieChart(shiftCard);
+    shiftSummaryChart->setObjectName(QStringLiteral("shiftSummaryChart"));
+    setPolicies(shiftSummaryChart, 0);
+    shiftSummaryChart->setTheme(applicationChartTheme());
+    shiftSummaryChart->setTitle(QString());
+    shiftSummaryChart->setHoleRatio(0.67);
+    shiftSummaryChart->setLabelsVisible(false);
+    shiftSummaryChart->setHoverEnabled(false);
+    shiftSummaryChart->setAnimationEnabled(false);
+    // A small card: the chart's own minimum would spill over its neighbours, and a
+    // legend below the donut would leave it no height; the legend stands beside it.
+    shiftSummaryChart->setMinimumSize(0, 0);
+    shiftSummaryChart->setLegendPosition(3);
+    shiftCard->addChildWidget(shiftSummaryChart, 1);
 
     VYRQContainer* watchCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 1, 4, 9, 8, 9, 8);
     watchSectionLabel = createLabel(watchCard, QStringLiteral("KolvLabelSection"), 0, 25);
@@ -583,7 +639,8 @@ void RefineryPlantWindow::buildDashboardPage()
     fixWidth(trendCombo, 126);
     fixHeight(trendCombo, 30);
     trendHeader->addChildWidget(trendCombo, 0);
-    predictiveTrendChart = createChartSpot(trendCard, QStringLiteral("predictiveTrendChart"), 1);
+    predictiveTrendChart = createLineChart(trendCard, QStringLiteral("predictiveTrendChart"));
+    trendCard->addChildWidget(predictiveTrendChart, 1);
 
     connect(openButton, &QAbstractButton::clicked, this, [this] { setPage(1); });
     connect(viewAllButton, &QAbstractButton::clicked, this, &RefineryPlantWindow::selectFirstOpenAlarm);
@@ -632,23 +689,37 @@ void RefineryPlantWindow::buildPlantPage()
     VYRQContainer* tableCard = createContainer(plantPage, QStringLiteral("KolvCard"), 1, 2, 4, 10, 7, 10, 8);
     tableCard->setMinimumHeight(165);
     equipmentSectionLabel = createLabel(tableCard, QStringLiteral("KolvLabelSection"), 0, 26);
-    // Placeholder until the table view is part of the build: the spot the table
-    // takes, holding the model that the table will show.
-    auto* table = createContainer(tableCard, QStringLiteral("KolvClear"), 4, 1, 0, 0, 0, 0, 0);
-    table->setObjectName(QStringLiteral("refineryEquipmentTable"));
-    equipmentTable = table;
+    equipmentTable = new VYRQTableView(tableCard);
+    equipmentTable->setObjectName(QStringLiteral("refineryEquipmentTable"));
     setupEquipmentTable(equipmentTable);
+    tableCard->addChildWidget(equipmentTable, 1);
     equipmentModel = new QStandardItemModel(equipmentTable);
+    equipmentTable->setModel(equipmentModel);
 
     connect(plantProcessView, &RefineryProcessView::equipmentActivated, this, &RefineryPlantWindow::selectEquipment);
+    // Any cell of a row selects the row's equipment: only column 0 is read.
+    connect(equipmentTable, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (QStandardItem* item = equipmentModel->item(index.row(), 0))
+            selectEquipment(item->data(EquipmentIdRole).toString());
+    });
 }
 
-void RefineryPlantWindow::setupEquipmentTable(QWidget* table)
+void RefineryPlantWindow::setupEquipmentTable(VYRQTableView* table)
 {
-    // Theme "KolvTable", row height 38, single whole-row selection, per-pixel scrolling,
-    // header height 32 and the "KolvScrollV"/"KolvScrollH" bars come with the table view.
-    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(table))
-        setPolicies(control, 0);
+    table->setThemeName(QStringLiteral("KolvTable"));
+    setPolicies(table, 0);
+    table->setItemHeight(38);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->horizontalHeader()->setMinimumHeight(32);
+    auto* vertical = new VYRQScrollBar(Qt::Vertical, table);
+    vertical->setThemeName(QStringLiteral("KolvScrollV"));
+    auto* horizontal = new VYRQScrollBar(Qt::Horizontal, table);
+    horizontal->setThemeName(QStringLiteral("KolvScrollH"));
+    table->setVerticalScrollBar(vertical);
+    table->setHorizontalScrollBar(horizontal);
 }
 
 void RefineryPlantWindow::createDetailTile(VYRQContainer* row, DetailTileWidgets& tile)
@@ -695,8 +766,9 @@ void RefineryPlantWindow::buildDetailDrawer()
     createDetailTileRow(drawerFlowTile, drawerVibrationTile);
     drawerChartLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelSmBold"), 0, 22);
     drawerChartValueLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelAccent"), 0, 26);
-    equipmentDetailChart = createChartSpot(detailDrawer, QStringLiteral("equipmentDetailChart"), 1);
+    equipmentDetailChart = createLineChart(detailDrawer, QStringLiteral("equipmentDetailChart"));
     equipmentDetailChart->setMinimumHeight(145);
+    detailDrawer->addChildWidget(equipmentDetailChart, 1);
     createDivider(detailDrawer);
     drawerAlarmLabel = createLabel(detailDrawer, QStringLiteral("KolvLabelSmBold"), 0, 22);
     drawerAlarmText = createLabel(detailDrawer, QStringLiteral("KolvLabelMuted"), 0, 44);
@@ -792,8 +864,11 @@ void RefineryPlantWindow::refreshKeyFigures()
     for (const RefineryAlarm& alarm : snapshot.alarms)
         open += alarm.acknowledged ? 0 : 1;
     alarmCountCard.valueLabel->setText(QString::number(open));
-    // Shift summary donut: slices "Normal", "Warning", "Critical" with the three counts
-    // go to the pie chart once it is part of the build.
+    shiftSummaryChart->setSlices({
+        PieSlice{localized("Normal", "正常"), double(snapshot.normalCount), kGreen, true},
+        PieSlice{localized("Warning", "预警"), double(snapshot.warningCount), kAmber, true},
+        PieSlice{localized("Critical", "紧急"), double(snapshot.criticalCount), kRed, true},
+    });
     shiftSummaryValue->setText((language == 1 ? QStringLiteral("%1 正常 / %2 告警")
                                               : QStringLiteral("%1 normal / %2 alarms"))
                                    .arg(snapshot.normalCount)
@@ -859,8 +934,10 @@ void RefineryPlantWindow::refreshEquipmentTable()
     else
         equipmentModel->setHorizontalHeaderLabels(
             {"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health", "Status"});
-    // Header resize modes (fixed, sections 1 and 2 stretched) and the column widths
-    // 82, 210, 170, 105, 95, 105, 85, 115 belong to the table view.
+    QHeaderView* header = equipmentTable->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
     for (const RefineryEquipment& item : snapshot.equipment) {
         QList<QStandardItem*> cells{
             new QStandardItem(item.id),
@@ -877,6 +954,9 @@ void RefineryPlantWindow::refreshEquipmentTable()
             cell->setData(item.id, EquipmentIdRole);
         equipmentModel->appendRow(cells);
     }
+    const int widths[] = {82, 210, 170, 105, 95, 105, 85, 115};
+    for (int column = 0; column < 8; ++column)
+        equipmentTable->setColumnWidth(column, widths[column]);
 }
 
 void RefineryPlantWindow::refreshProcessViews()
@@ -924,14 +1004,66 @@ void RefineryPlantWindow::refreshDetailDrawer()
 
 void RefineryPlantWindow::refreshTrendChart()
 {
-    // The predictive trend lines (series by trendSeries, with the forecast beside the
-    // temperature) are drawn by the line chart once it is part of the build.
+    LineSeries main;
+    switch (trendSeries) {
+    case 1:
+        main.name = localized("Reactor pressure", "反应器压力");
+        main.values = snapshot.reactorPressureHistory;
+        break;
+    case 2:
+        main.name = localized("Compressor vibration", "压缩机振动");
+        main.values = snapshot.compressorVibrationHistory;
+        break;
+    default:
+        main.name = localized("Reactor temperature", "反应器温度");
+        main.values = snapshot.reactorTemperatureHistory;
+        break;
+    }
+    main.color = kViolet;
+    main.areaColor = kViolet;
+    main.showPoints = false;
+    main.smooth = true;
+    main.areaFill = true;
+    main.visible = true;
+    main.lineWidth = 2.2;
+    main.areaOpacity = 0.18;
+    QVector<LineSeries> series{main};
+    if (trendSeries == 0) {
+        LineSeries forecast;
+        forecast.name = localized("AI forecast", "AI 预测");
+        forecast.values = snapshot.reactorTemperatureForecast;
+        forecast.color = kAmber;
+        forecast.showPoints = false;
+        forecast.smooth = true;
+        forecast.areaFill = false;
+        forecast.visible = true;
+        forecast.lineWidth = 1.7;
+        forecast.areaOpacity = 0.22;
+        series.append(forecast);
+    }
+    predictiveTrendChart->setCategories(snapshot.historyLabels);
+    predictiveTrendChart->setSeries(series);
 }
 
 void RefineryPlantWindow::refreshEquipmentChart()
 {
-    // The selected equipment's temperature line is drawn by the line chart once it
-    // is part of the build.
+    const RefineryEquipment* item = selectedEquipment();
+    if (!item)
+        return;
+    LineSeries line;
+    line.name = localized("Equipment temperature", "设备温度");
+    for (int k = 0; k < snapshot.historyLabels.size(); ++k)
+        line.values.append(item->temperature + 4 * std::sin(0.52 * k + 0.3 * item->index));
+    line.color = item->status == 2 ? kRed : kViolet;
+    line.areaColor = line.color;
+    line.showPoints = false;
+    line.smooth = true;
+    line.areaFill = true;
+    line.visible = true;
+    line.lineWidth = 2.0;
+    line.areaOpacity = 0.14;
+    equipmentDetailChart->setCategories(snapshot.historyLabels);
+    equipmentDetailChart->setSeries({line});
 }
 
 void RefineryPlantWindow::replayDashboardCharts()
@@ -939,7 +1071,15 @@ void RefineryPlantWindow::replayDashboardCharts()
     if (chartsIntroduced || !shiftSummaryChart || !predictiveTrendChart)
         return;
     chartsIntroduced = true;
-    // The charts' one-time entry animation is played here once they are part of the build.
+    shiftSummaryChart->setAnimationEnabled(true);
+    predictiveTrendChart->setAnimationEnabled(true);
+    shiftSummaryChart->replayAnimation();
+    predictiveTrendChart->replayAnimation();
+    const int longest = qMax(shiftSummaryChart->animationDuration(), predictiveTrendChart->animationDuration());
+    QTimer::singleShot(longest + 20, this, [this] {
+        shiftSummaryChart->setAnimationEnabled(false);
+        predictiveTrendChart->setAnimationEnabled(false);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -1062,7 +1202,12 @@ void RefineryPlantWindow::slideDrawerOpen()
             return;
         detailDrawer->setChildLayout(VYRQContainer::Vertical);
         detailDrawer->forceResize();
-        // The detail chart's entry animation plays here (440 ms) once it is part of the build.
+        equipmentDetailChart->setAnimationEnabled(true);
+        equipmentDetailChart->replayAnimation();
+        QTimer::singleShot(440, this, [this] {
+            if (drawerOpen)
+                equipmentDetailChart->setAnimationEnabled(false);
+        });
     });
 }
 

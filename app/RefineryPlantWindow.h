@@ -15,6 +15,10 @@ class RefineryProcessView;
 class RefinerySimulator;
 class VYRQComboBox;
 class VYRQImage;
+class VYRQLineChart;
+class VYRQOpenGLPieChart;
+class VYRQTableView;
+struct ChartTheme;
 class VYRQLabel;
 class VYRQPushButton;
 class VYRQStackContainer;
@@ -87,6 +91,7 @@ public:
 
     QString statusText(int status) const;
     static QString statusIconPath(int status);
+    static ChartTheme applicationChartTheme();
 
     static QString iconPath(const QString& key);
 
@@ -106,13 +111,13 @@ private:
     void buildDashboardPage();
     void buildPlantPage();
     void buildDetailDrawer();
-    void setupEquipmentTable(QWidget* table);
+    void setupEquipmentTable(VYRQTableView* table);
     void createMetricCard(VYRQContainer* row, MetricCardWidgets& card, const QString& iconPath,
                           const QColor& iconColor);
     void createMetricTile(VYRQContainer* row, MetricCardWidgets& tile);
     void createDetailTileRow(DetailTileWidgets& left, DetailTileWidgets& right);
     void createDetailTile(VYRQContainer* row, DetailTileWidgets& tile);
-    QWidget* createChartSpot(VYRQContainer* parent, const QString& objectName, int ratio);
+    VYRQLineChart* createLineChart(VYRQContainer* parent, const QString& objectName);
 
     void refreshKeyFigures();
     void refreshAlarmRows();
@@ -188,13 +193,13 @@ private:
     VYRQPushButton* viewAllButton = nullptr;
     QVector<AlarmRowWidgets> alarmRows;
     VYRQLabel* shiftSummaryLabel = nullptr;
-    QWidget* shiftSummaryChart = nullptr;       // chart spot: the status donut
+    VYRQOpenGLPieChart* shiftSummaryChart = nullptr;
     VYRQLabel* shiftSummaryValue = nullptr;
     VYRQLabel* watchSectionLabel = nullptr;
     QVector<WatchRowWidgets> watchRows;
     VYRQLabel* trendSectionLabel = nullptr;
     VYRQComboBox* trendCombo = nullptr;
-    QWidget* predictiveTrendChart = nullptr;    // chart spot: the trend lines
+    VYRQLineChart* predictiveTrendChart = nullptr;
 
     // Plant page
     VYRQLabel* plantTitleLabel = nullptr;
@@ -205,7 +210,7 @@ private:
     MetricCardWidgets criticalEquipmentTile;
     RefineryProcessView* plantProcessView = nullptr;
     VYRQLabel* equipmentSectionLabel = nullptr;
-    QWidget* equipmentTable = nullptr;          // table spot
+    VYRQTableView* equipmentTable = nullptr;
     QStandardItemModel* equipmentModel = nullptr;
 
     // Detail drawer
@@ -219,7 +224,7 @@ private:
     DetailTileWidgets drawerVibrationTile;
     VYRQLabel* drawerChartLabel = nullptr;
     VYRQLabel* drawerChartValueLabel = nullptr;
-    QWidget* equipmentDetailChart = nullptr;    // chart spot: the health trend
+    VYRQLineChart* equipmentDetailChart = nullptr;
     VYRQLabel* drawerAlarmLabel = nullptr;
     VYRQLabel* drawerAlarmText = nullptr;
     VYRQPushButton* acknowledgeButton = nullptr;

@@ -2,6 +2,7 @@
 
 #include "RefineryPlantWindow.h"
 #include "TarnexOptions.h"
+#include "VYRQChartRegistry.h"
 #include "VYRQGlobal.h"
 
 #include <QApplication>
@@ -96,9 +97,7 @@ QString themeFolderPath()
 
 void registerCharts()
 {
-    // The chart library registers its five OpenGL charts here once it is part of the
-    // build; until then the monitor's chart spots stay empty.
-    // registerChartControls();
+    registerChartControls();
 }
 
 void substituteFonts()

@@ -22,7 +22,7 @@ void initResources();
 // The theme folder beside the executable.
 QString themeFolderPath();
 
-// Makes the chart controls creatable by type key.
+// Makes the OpenGL chart controls creatable by type key.
 void registerCharts();
 
 // The Windows UI family the monitor asks for is missing here: let a CJK family stand

@@ -5,10 +5,20 @@
 #include "VYRQGlobal.h"
 #include "VYRQLabel.h"
 #include "VYRQPushButton.h"
+#include "VYRQLineChart.h"
+#include "VYRQLineChartImpl.h"
+#include "VYRQOpenGLPieChart.h"
+#include "VYRQOpenGLPieChartImpl.h"
 #include "VYRQStackContainer.h"
+#include "VYRQTableView.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
 
 #include <QStandardItemModel>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -68,6 +78,8 @@ private slots:
     void acknowledgeFromDrawer();
     void rowClicks();
     void trendSeriesAndLanguage();
+    void chartsFromSnapshot();
+    void tableConfigurationAndClicks();
     void navigationAndDrawer();
     void drawerTimings();
     void drawerReopenedDuringClose();
@@ -397,9 +409,103 @@ void tst_RefineryPages::trendSeriesAndLanguage()
     QCOMPARE(window.getTrendSeries(), 1);
     QCOMPARE(combo->currentIndex(), 1);
     QCOMPARE(combo->itemText(1), u("压力"));
+    auto* trend = window.findChild<VYRQLineChart*>(QStringLiteral("predictiveTrendChart"));
+    QCOMPARE(trend->impl()->series.size(), 1);
+    QCOMPARE(trend->impl()->series[0].name, u("反应器压力"));
+    QCOMPARE(trend->impl()->series[0].values, window.currentSnapshot().reactorPressureHistory);
+    window.setTrendSeries(0);   // back to the temperature: the forecast returns
+    QCOMPARE(trend->impl()->series.size(), 2);
+    QCOMPARE(trend->impl()->series[1].name, u("AI 预测"));
+    QCOMPARE(trend->impl()->series[1].color, QColor(255, 194, 92));
+    QVERIFY(!trend->impl()->series[1].areaFill);
+    window.setTrendSeries(2);
+    QCOMPARE(trend->impl()->series.size(), 1);
+    QCOMPARE(trend->impl()->series[0].values, window.currentSnapshot().compressorVibrationHistory);
+    window.setTrendSeries(1);
     window.setLanguage(0);
     QCOMPARE(changes.count(), 0);
     QCOMPARE(combo->itemText(2), QStringLiteral("Vibration"));
+}
+
+void tst_RefineryPages::chartsFromSnapshot()
+{
+    RefineryPlantWindow window;
+    window.plantSimulator()->stop();
+    auto* pie = window.findChild<VYRQOpenGLPieChart*>(QStringLiteral("shiftSummaryChart"));
+    auto* trend = window.findChild<VYRQLineChart*>(QStringLiteral("predictiveTrendChart"));
+    auto* detail = window.findChild<VYRQLineChart*>(QStringLiteral("equipmentDetailChart"));
+    QVERIFY(pie && trend && detail);
+    QCOMPARE(pie->theme().name, QStringLiteral("Tarnex"));
+    QCOMPARE(detail->theme().palette.first(), QColor(146, 134, 255));
+    QCOMPARE(trend->legendPosition(), 0);
+    QCOMPARE(trend->animationDuration(), 420);
+
+    const QVector<PieSlice>& slices = pie->impl()->slices;
+    QCOMPARE(slices.size(), 3);
+    QCOMPARE(slices[0].name, QStringLiteral("Normal"));
+    QCOMPARE(slices[0].value, 7.0);
+    QCOMPARE(slices[1].value, 3.0);
+    QCOMPARE(slices[2].value, 2.0);
+    QCOMPARE(slices[2].color, QColor(255, 83, 105));
+
+    const RefinerySnapshot& s = window.currentSnapshot();
+    QCOMPARE(trend->impl()->categories, s.historyLabels);
+    QCOMPARE(trend->impl()->series.size(), 2);
+    QCOMPARE(trend->impl()->series[0].name, QStringLiteral("Reactor temperature"));
+    QCOMPARE(trend->impl()->series[0].values, s.reactorTemperatureHistory);
+    QCOMPARE(trend->impl()->series[1].values, s.reactorTemperatureForecast);
+
+    // The drawer's line follows the selected equipment, red while it is critical.
+    auto checkDetail = [&](const char* id, int index, const QColor& color) {
+        const LineSeries& line = detail->impl()->series.at(0);
+        QCOMPARE(detail->impl()->series.size(), 1);
+        QCOMPARE(line.values.size(), 24);
+        double temperature = 0;
+        for (const RefineryEquipment& item : window.currentSnapshot().equipment)
+            if (item.id == QLatin1String(id))
+                temperature = item.temperature;
+        QCOMPARE(line.values[0], temperature + 4 * std::sin(0.3 * index));
+        QCOMPARE(line.values[5], temperature + 4 * std::sin(0.52 * 5 + 0.3 * index));
+        QCOMPARE(line.color, color);
+        QCOMPARE(line.areaOpacity, 0.14);
+    };
+    checkDetail("R-203", 3, QColor(255, 83, 105));
+    window.selectEquipment(QStringLiteral("P-101"));
+    checkDetail("P-101", 0, QColor(150, 139, 255));
+
+    window.setLanguage(1);
+    QCOMPARE(pie->impl()->slices[1].name, u("预警"));
+    QCOMPARE(detail->impl()->series[0].name, u("设备温度"));
+}
+
+void tst_RefineryPages::tableConfigurationAndClicks()
+{
+    RefineryPlantWindow window;
+    window.plantSimulator()->stop();
+    window.show();
+    window.setPage(1);
+    auto* table = window.findChild<VYRQTableView*>(QStringLiteral("refineryEquipmentTable"));
+    QVERIFY(table);
+    QCOMPARE(table->model(), window.getEquipmentModel());
+    QCOMPARE(table->getItemHeight(), 38);
+    QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(themeOf(table->verticalScrollBar()), QStringLiteral("KolvScrollV"));
+    QCOMPARE(themeOf(table->horizontalScrollBar()), QStringLiteral("KolvScrollH"));
+    const int widths[] = {82, 210, 170, 105, 95, 105, 85, 115};
+    for (int c = 0; c < 8; ++c)
+        if (c != 1 && c != 2)
+            QCOMPARE(table->columnWidth(c), widths[c]);
+    QCOMPARE(table->horizontalHeader()->sectionResizeMode(1), QHeaderView::Stretch);
+    QCOMPARE(table->horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+
+    // A click on any cell selects that row's equipment.
+    QTRY_VERIFY(table->viewport()->height() > 3 * 38);
+    const QModelIndex cell = window.getEquipmentModel()->index(2, 5);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, table->visualRect(cell).center());
+    QCOMPARE(window.getSelectedEquipmentId(), QStringLiteral("F-102"));
+    QCOMPARE(window.getSelectedAlarmId(), QStringLiteral("ALM-102"));
+    QVERIFY(window.isDrawerOpen());
 }
 
 void tst_RefineryPages::navigationAndDrawer()
@@ -497,8 +603,8 @@ void tst_RefineryPages::drawerReopenedDuringClose()
     }
     QVERIFY(!zeroWhileOpen);
     QVERIFY(drawer->isVisible());
-    QCOMPARE(drawer->width(), 390);
-    QCOMPARE(drawer->getChildLayout(), VYRQContainer::Vertical);
+    QTRY_COMPARE(drawer->width(), 390);
+    QTRY_COMPARE(drawer->getChildLayout(), VYRQContainer::Vertical);
 
     // Closed again after its slide: the late completion of an earlier close never
     // hides a drawer that was reopened.
