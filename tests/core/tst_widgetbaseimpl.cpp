@@ -238,6 +238,9 @@ private slots:
         row("explicit flag wins", R"({"absoluteDockOffsetY": 4, "absoluteLayout": false})",
             "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width 0");
         row("policy out of range", R"({"widthPolicy": 5})", "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width -1");
+        // Values of the wrong type fall back; a key that is there at all still counts.
+        row("wrong types", R"({"layout": 3, "x": "5", "y": 2.9, "w": true, "absoluteDockVer": null, "widthPolicy": null})",
+            "rect 0,2 1x0; at 1,1 40x20; dock on 0,0; width -1");
     }
     void readLayoutKeys()
     {
