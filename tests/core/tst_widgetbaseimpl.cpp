@@ -173,6 +173,19 @@ private slots:
         QCOMPARE(own.impl()->tint, QColor(255, 0, 0));   // attr colours are opaque
         own.impl()->level = 0, own.impl()->tint = QColor();
         QCOMPARE(written(own)["attr"], jsonOf(R"({"extra": 1})"));
+
+        // Which keys are a control's own is its own business, not its type's: a
+        // control that never claimed "level" keeps a stored one and writes it.
+        CoreControl unclaimed(&page);
+        unclaimed.impl()->setAttrValue("level", VYRQAttrValue{VYRQAttrValue::Int32, 6});
+        QCOMPARE(written(unclaimed)["attr"], jsonOf(R"({"level": 6})"));
+        // Claims in another order end in the same keys.
+        CoreControl reversed(&page);
+        in = jsonOf(R"({"attr": {"tint": "FF00FF00", "extra": 2}})");
+        QVERIFY(reversed.readJsonValue(&in));
+        reversed.impl()->tint = QColor();
+        reversed.impl()->setAttrValue("tint", VYRQAttrValue{VYRQAttrValue::String, QStringLiteral("FF0000FF")});
+        QCOMPARE(written(reversed)["attr"], jsonOf(R"({"extra": 2})"));
     }
 
     void themeRedirect_data()
