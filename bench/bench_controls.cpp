@@ -4,17 +4,23 @@
 //             form; build time, build + first show, and memory per control;
 //   theme     1,000 shown labels and buttons switched between two theme folders
 //             through the resource manager, against QApplication::setStyleSheet;
+//   layout    the container layout pass at N = 10 / 100 / 1,000 against QHBoxLayout,
+//             and a scroll step over 1,000 children (LayoutPassBench.h);
 //   paint     rendering a 1280x800 page of those controls into a QImage, against the
 //             style-sheet-styled Qt widgets.
-// Usage: bench_controls [pageload|theme|paint]...   (all three when none is named)
+// Every control fills its cell on both sides; each benchmark checks that the two trees
+// hold as many widgets covering as much area, and prints no ratio when they do not.
+// Usage: bench_controls [pageload|theme|layout|paint]...   (all when none is named)
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
+#include "LayoutPassBench.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QBoxLayout>
 #include <QBuffer>
 #include <QDir>
@@ -32,7 +38,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -52,17 +57,6 @@ struct Shape {
 const Shape pageShape{40, 5, 9, 1280, 800};     // 2,041 controls
 const Shape themeShape{20, 5, 10, 1280, 800};   // 1,000 labels and buttons
 const Shape paintShape{25, 0, 16, 1280, 800};   // 400 labels and buttons, 80 x 32 each
-
-long rssBytes()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * sysconf(_SC_PAGESIZE);
-}
 
 // Bytes the allocator has handed out and not got back.
 long heapBytes()
@@ -95,18 +89,18 @@ QByteArray leafJson(int index)
 {
     if (index % 2 == 0)
         return QByteArray(R"({"type": "qtlabel", "name": "l)") + QByteArray::number(index)
-            + R"(", "layout": {"type": 0, "ratio": 1}, "style": [["BenchText", 2, 0]], "attr": {"text": "Label )"
+            + R"(", "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0, "heightPolicy": 0, "style": [["BenchText", 2, 0]], "attr": {"text": "Label )"
             + QByteArray::number(index) + R"("}})";
     return QByteArray(R"({"type": "qtbutton", "name": "b)") + QByteArray::number(index)
-        + R"(", "layout": {"type": 0, "ratio": 1}, "style": [["BenchButton", 1, 0], ["BenchButtonHot", 1, 1], )"
+        + R"(", "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0, "heightPolicy": 0, "style": [["BenchButton", 1, 0], ["BenchButtonHot", 1, 1], )"
           R"(["BenchButtonText", 2, 4]], "attr": {"text": "Button )"
         + QByteArray::number(index) + R"("}})";
 }
 
 QByteArray containerJson(const QByteArray& name, int childLayout, const QByteArrayList& children)
 {
-    return R"({"type": "qtcontainer", "name": ")" + name + R"(", "layout": {"type": 0, "ratio": 1}, )"
-           R"("attr": {"childLayout": )"
+    return R"({"type": "qtcontainer", "name": ")" + name + R"(", "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0, )"
+           R"("heightPolicy": 0, "attr": {"childLayout": )"
         + QByteArray::number(childLayout) + R"(}, "child": [)" + children.join(",\n") + "]}";
 }
 
@@ -191,7 +185,10 @@ QWidget* qtPage(const Shape& shape, QWidget* parent)
     auto leafWidget = [](int index, QWidget* p) -> QWidget* {
         if (index % 2 == 0)
             return new QLabel(QStringLiteral("Label %1").arg(index), p);
-        return new QPushButton(QStringLiteral("Button %1").arg(index), p);
+        // Like our buttons, fill the cell instead of keeping the height of the text.
+        QPushButton* button = new QPushButton(QStringLiteral("Button %1").arg(index), p);
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        return button;
     };
     QWidget* root = new QWidget(parent);
     root->setObjectName(QStringLiteral("panel"));
@@ -292,6 +289,60 @@ QWidget* buildOurs(QWidget* parent, const QString& pageFile)
     return vyrCreatePageByFileName(parent, pageFile);
 }
 
+// The widgets of a tree and the area they cover: both sides must agree before a
+// ratio means anything.
+struct Tree {
+    int widgets = 0;
+    qint64 area = 0;
+    bool operator==(const Tree& o) const { return widgets == o.widgets && area == o.area; }
+};
+
+Tree treeOf(const QWidget* root)
+{
+    Tree tree;
+    if (!root)
+        return tree;
+    tree.widgets = 1;
+    tree.area = qint64(root->width()) * root->height();
+    for (const QWidget* w : root->findChildren<QWidget*>()) {
+        ++tree.widgets;
+        tree.area += qint64(w->width()) * w->height();
+    }
+    return tree;
+}
+
+// False (and says why) when the two trees differ.
+bool sameTree(const char* what, const QWidget* ours, const QWidget* qt)
+{
+    const Tree a = treeOf(ours), b = treeOf(qt);
+    if (a == b)
+        return true;
+    std::printf("%s: the trees differ: ours %d widgets / %lld px, Qt %d widgets / %lld px\n", what, a.widgets,
+                a.area, b.widgets, b.area);
+    return false;
+}
+
+// One row of the table: both sides and the ratio, or no ratio when the work differed.
+void printRow(const char* name, double ours, double qt, const char* unit, bool same, const char* target)
+{
+    if (same)
+        std::printf("  %-34s ours %9.2f %-2s  Qt %9.2f %-2s  ratio %5.2f  (target %s)\n", name, ours, unit, qt, unit,
+                    ours / qt, target);
+    else
+        std::printf("  %-34s ours %9.2f %-2s  Qt %9.2f %-2s  ratio  n/a   (the two sides did different work)\n",
+                    name, ours, unit, qt, unit);
+}
+
+// Bytes of the window's backing store, which both sides allocate alike on first show.
+long backingStoreBytes(QWidget& window)
+{
+    QBackingStore* store = window.backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (device && device->devType() == QInternal::Image)
+        return long(static_cast<QImage*>(device)->sizeInBytes());
+    return 0;
+}
+
 void benchPageLoad(const QString& dir)
 {
     const Shape& shape = pageShape;
@@ -312,11 +363,16 @@ void benchPageLoad(const QString& dir)
         return loader.load(&f, parent);
     };
 
-    // Warm-up: first use of every class, font and style.
+    // Warm-up: first use of every class, font and style; and the geometry check.
+    bool same = false;
     {
         Host a(shape), b(shape);
-        buildOurs(&a.widget, pageFile);
-        loadUi(&b.widget);
+        QWidget* page = buildOurs(&a.widget, pageFile);
+        QWidget* form = loadUi(&b.widget);
+        a.widget.show();
+        b.widget.show();
+        QApplication::processEvents();
+        same = page && form && sameTree("pageload", page, form);
     }
 
     const int rounds = 7;
@@ -348,30 +404,26 @@ void benchPageLoad(const QString& dir)
         }
     }
 
-    // Memory while one page of each is alive and shown: heap in use and resident size
-    // grown since before it was built (the resident figure counts only pages the
-    // allocator had to take from the system, so freed warm-up memory hides part of it).
-    long oursHeap = 0, qtHeap = 0, oursRss = 0, qtRss = 0;
-    {
+    // Heap in use grown since before the page was built: once built, and once shown
+    // less the window's backing store.
+    struct Memory {
+        long built = 0;
+        long shown = 0;
+    };
+    auto measure = [&](const std::function<void(QWidget*)>& build) {
+        Memory m;
         malloc_trim(0);
-        const long heap = heapBytes(), rss = rssBytes();
+        const long heap = heapBytes();
         Host host(shape);
-        buildOurs(&host.widget, pageFile);
+        build(&host.widget);
+        m.built = heapBytes() - heap;
         host.widget.show();
         QApplication::processEvents();
-        oursHeap = heapBytes() - heap;
-        oursRss = rssBytes() - rss;
-    }
-    {
-        malloc_trim(0);
-        const long heap = heapBytes(), rss = rssBytes();
-        Host host(shape);
-        loadUi(&host.widget);
-        host.widget.show();
-        QApplication::processEvents();
-        qtHeap = heapBytes() - heap;
-        qtRss = rssBytes() - rss;
-    }
+        m.shown = heapBytes() - heap - backingStoreBytes(host.widget);
+        return m;
+    };
+    const Memory oursMem = measure([&](QWidget* p) { buildOurs(p, pageFile); });
+    const Memory qtMem = measure([&](QWidget* p) { loadUi(p); });
 
     // The share of our build that is reading and parsing the page file and freeing
     // the parsed document again.
@@ -389,16 +441,15 @@ void benchPageLoad(const QString& dir)
     }
 
     const int n = shape.controls();
-    const double ob = median(oursBuild), qb = median(qtBuild), os = median(oursShow), qs = median(qtShow);
-    std::printf("pageload: %d controls (%d labels and buttons), median of %d\n", n, shape.leafCount(), rounds);
-    std::printf("  build               ours %8.2f ms   QUiLoader %8.2f ms   ratio %.2f (target <= 0.50)\n", ob, qb,
-                ob / qb);
-    std::printf("  build + first show  ours %8.2f ms   QUiLoader %8.2f ms   ratio %.2f\n", os, qs, os / qs);
-    std::printf("  of which the JSON   read + parse + free of the page file %.2f ms\n", median(parse));
-    std::printf("  memory per control  ours %8.0f B    QUiLoader %8.0f B    (heap in use / %d)\n", double(oursHeap) / n,
-                double(qtHeap) / n, n);
-    std::printf("                      ours %8.0f B    QUiLoader %8.0f B    (RSS delta / %d)\n", double(oursRss) / n,
-                double(qtRss) / n, n);
+    std::printf("pageload: %d controls (%d labels and buttons) against QUiLoader, median of %d\n", n,
+                shape.leafCount(), rounds);
+    printRow("build", median(oursBuild), median(qtBuild), "ms", same, "<= 1.0");
+    printRow("build + first show", median(oursShow), median(qtShow), "ms", same, "<= 0.8");
+    printRow("heap per control before show", double(oursMem.built) / n, double(qtMem.built) / n, "B", same,
+             "<= 1.1");
+    printRow("heap per control shown (no store)", double(oursMem.shown) / n, double(qtMem.shown) / n, "B", same,
+             "-");
+    std::printf("  of which the JSON read + parse + free of the page file: %.2f ms\n", median(parse));
 }
 
 // Each side switches in blocks, alternating with the other side, so that a busy
@@ -418,12 +469,13 @@ void benchTheme(const QString& dir)
     const QString sheetA = styleSheet(lookA), sheetB = styleSheet(lookB);
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     std::vector<double> ours, qt;
+    Tree oursTree, qtTree;
     for (int b = 0; b < blocks; ++b) {
         {
             Host host(shape);
             rm->registerWindow(&host.widget);
             vyrLoadThemeDir(themeA.constData());
-            buildOurs(&host.widget, pageFile);
+            QWidget* page = buildOurs(&host.widget, pageFile);
             host.widget.show();
             QApplication::processEvents();
             for (int i = 0; i < switches; ++i) {
@@ -433,11 +485,12 @@ void benchTheme(const QString& dir)
                 QApplication::processEvents();
                 ours.push_back(msSince(t));
             }
+            oursTree = treeOf(page);
             rm->unregisterWindow(&host.widget);
         }
         {
             Host host(shape);
-            qtPage(shape, &host.widget);
+            QWidget* root = qtPage(shape, &host.widget);
             qApp->setStyleSheet(sheetA);
             host.widget.show();
             QApplication::processEvents();
@@ -448,14 +501,34 @@ void benchTheme(const QString& dir)
                 QApplication::processEvents();
                 qt.push_back(msSince(t));
             }
+            qtTree = treeOf(root);
         }
         qApp->setStyleSheet(QString());
     }
-    const double o = median(ours), q = median(qt);
-    std::printf("theme: %d shown labels and buttons, median of %d switches each (switch + repaint)\n",
+    const bool same = oursTree == qtTree;
+    if (!same)
+        std::printf("theme: the trees differ: ours %d widgets / %lld px, Qt %d widgets / %lld px\n",
+                    oursTree.widgets, oursTree.area, qtTree.widgets, qtTree.area);
+    std::printf("theme: %d shown labels and buttons, median of %d switches (switch + repaint) against setStyleSheet\n",
                 shape.leafCount(), blocks * switches);
-    std::printf("  switch              ours %8.2f ms   setStyleSheet %8.2f ms   ratio %.2f (target <= 0.25)\n", o, q,
-                o / q);
+    printRow("theme switch", median(ours), median(qt), "ms", same, "<= 0.2");
+}
+
+void benchLayout()
+{
+    using namespace benchlayout;
+    std::printf("layout: horizontal container pass against QHBoxLayout, best of 5 rounds\n");
+    for (int n : {10, 100, 1000}) {
+        const PassResult ours = containerPass(n);
+        const PassResult qt = boxLayoutPass(n);
+        const bool same = ours.placement == qt.placement;
+        if (!same)
+            std::printf("layout: N = %d places differently: ours %d / %lld px, Qt %d / %lld px\n", n,
+                        ours.placement.children, ours.placement.area, qt.placement.children, qt.placement.area);
+        const QByteArray name = "layout pass, N = " + QByteArray::number(n);
+        printRow(name.constData(), ours.us, qt.us, "us", same, "<= 1.1");
+    }
+    std::printf("  %-34s ours %9.2f us  (no Qt anchor)\n", "scroll step over 1,000 children", scrollStep(1000));
 }
 
 // Both pages stay alive; the Qt page carries the style sheet on its own root, so the
@@ -473,12 +546,13 @@ void benchPaint(const QString& dir)
     Host oursHost(shape), qtHost(shape);
     rm->registerWindow(&oursHost.widget);
     vyrLoadThemeDir(theme.constData());
-    buildOurs(&oursHost.widget, pageFile);
+    QWidget* oursRoot = buildOurs(&oursHost.widget, pageFile);
     QWidget* qtRoot = qtPage(shape, &qtHost.widget);
     qtRoot->setStyleSheet(styleSheet(lookA));
     oursHost.widget.show();
     qtHost.widget.show();
     QApplication::processEvents();
+    const bool same = oursRoot && sameTree("paint", oursRoot, qtRoot);
 
     const int frames = 80;
     QImage image(shape.width, shape.height, QImage::Format_ARGB32_Premultiplied);
@@ -498,11 +572,10 @@ void benchPaint(const QString& dir)
         qt.push_back(frame(qtHost.widget));
     }
     rm->unregisterWindow(&oursHost.widget);
-    const double o = median(ours), q = median(qt);
-    std::printf("paint: %dx%d page, %d labels and buttons, median of %d renders into a QImage\n", shape.width,
-                shape.height, shape.leafCount(), frames);
-    std::printf("  render              ours %8.2f ms   style-sheet Qt %8.2f ms   ratio %.2f (target <= 1.00)\n", o, q,
-                o / q);
+    std::printf("paint: %dx%d page, %d labels and buttons, median of %d renders into a QImage against style-sheet "
+                "widgets\n",
+                shape.width, shape.height, shape.leafCount(), frames);
+    printRow("paint 1280x800", median(ours), median(qt), "ms", same, "<= 0.7");
 }
 
 } // namespace
@@ -523,12 +596,15 @@ int main(int argc, char** argv)
 
     QStringList which = app.arguments().mid(1);
     if (which.isEmpty())
-        which = QStringList{QStringLiteral("pageload"), QStringLiteral("theme"), QStringLiteral("paint")};
+        which = QStringList{QStringLiteral("pageload"), QStringLiteral("layout"), QStringLiteral("paint"),
+                            QStringLiteral("theme")};
     for (const QString& name : which) {
         if (name == QLatin1String("pageload"))
             benchPageLoad(dir.path());
         else if (name == QLatin1String("theme"))
             benchTheme(dir.path());
+        else if (name == QLatin1String("layout"))
+            benchLayout();
         else if (name == QLatin1String("paint"))
             benchPaint(dir.path());
         else

@@ -28,12 +28,6 @@ QRect baseGeometryOf(const QWidget* widget)
     return widget->property(vyr::kBaseGeometryProperty).toRect();
 }
 
-bool isBaseGeometryValid(const QWidget* widget)
-{
-    const QVariant value = widget->property(vyr::kBaseGeometryProperty);
-    return value.isValid() && value.toRect().isValid();
-}
-
 // Shows a bound bar at `geometry` over a view of `view` pixels, with a range that
 // reaches `contentEnd`, or hides and empties it. `offset` takes the scroll offset
 // before the bar's value is corrected, so it is current when the bar reports it.
@@ -137,6 +131,9 @@ void VYRQContainerImpl::writeJson(Json::Value& element)
 
 void VYRQContainerImpl::relayout()
 {
+    // This pass also serves a queued one.
+    if (!layouting)
+        m_relayoutQueued = false;
     if (childLayout != VYRQContainer::NoUse)
         layoutChildren();
     refreshScroll();
@@ -180,6 +177,11 @@ bool VYRQContainerImpl::isBoundBar(const QObject* object) const
     return boundBarMark(object) == 1;
 }
 
+bool VYRQContainerImpl::isBoundChild(const QObject* object, int barMark) const
+{
+    return object == m_horizontalBarAddress || object == m_verticalBarAddress || barMark == 1;
+}
+
 bool VYRQContainerImpl::isExcludedBar(const QWidget* widget)
 {
     // An unbound bar carries the property as false; while it stays hidden it is
@@ -199,19 +201,21 @@ void VYRQContainerImpl::childAdded(QObject* child)
 {
     if (!child || !child->isWidgetType())
         return;
+    m_engine.invalidateChildren();
     watchChild(static_cast<QWidget*>(child));
     queueRelayout();
 }
 
 void VYRQContainerImpl::queueRelayout()
 {
-    // Any number of children added in one turn of the event loop share one pass.
+    // Any number of children added in one turn of the event loop share one pass,
+    // and a pass that runs before it (the resize on first show) takes its place.
     if (m_relayoutQueued || !owner())
         return;
     m_relayoutQueued = true;
     QTimer::singleShot(0, owner(), [this] {
-        m_relayoutQueued = false;
-        relayout();
+        if (m_relayoutQueued)
+            relayout();
     });
 }
 
@@ -222,13 +226,26 @@ void VYRQContainerImpl::childRemoved(QObject* child)
         forgetBar(true, horizontalBar.isNull());
     if (child && child == m_verticalBarAddress)
         forgetBar(false, verticalBar.isNull());
-    if (child && child->isWidgetType() && owner())
-        child->removeEventFilter(owner());
+    if (child && child->isWidgetType()) {
+        // Its address may come back as another child's.
+        m_engine.invalidateChildren();
+        m_engine.forgetBaseGeometries();
+        if (owner())
+            child->removeEventFilter(owner());
+    }
     refreshScroll();
 }
 
 void VYRQContainerImpl::watchedChildEvent(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::DynamicPropertyChange) {
+        m_engine.childPropertyChanged(static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName());
+        return;
+    }
+    if (event->type() == QEvent::Destroy || event->type() == QEvent::Hide) {
+        // A child on its way out may no longer be a control: no record keeps it as one.
+        m_engine.invalidateChildren();
+    }
     if (event->type() == QEvent::Destroy) {
         // A bound bar on its way out: drop it before anything asks it for its size.
         if (watched == m_horizontalBarAddress)
@@ -252,7 +269,7 @@ void VYRQContainerImpl::watchedChildEvent(QObject* watched, QEvent* event)
     QWidget* child = static_cast<QWidget*>(watched);
     if (child->parentWidget() != owner())
         return;
-    child->setProperty(vyr::kBaseGeometryProperty, child->geometry().translated(scrollX, scrollY));
+    m_engine.writeBaseGeometry(child, child->geometry().translated(scrollX, scrollY));
     refreshScroll();
 }
 
@@ -282,6 +299,7 @@ VYRQScrollBar* VYRQContainerImpl::boundBar(bool horizontal) const
 
 void VYRQContainerImpl::releaseBar(VYRQScrollBar* bar)
 {
+    m_engine.invalidateChildren();
     bar->setProperty(vyr::kBoundScrollBarProperty, false);
     if (owner()) {
         bar->removeEventFilter(owner());
@@ -296,6 +314,7 @@ void VYRQContainerImpl::forgetBar(bool horizontal, bool destroyed)
     // A dying bar is only a QWidget by now: never downcast it.
     VYRQScrollBar* bar = destroyed ? nullptr : slot.data();
     slot.clear();
+    m_engine.invalidateChildren();
     (horizontal ? m_horizontalBarAddress : m_verticalBarAddress) = nullptr;
     // A bar that moved to another parent goes unmarked; a dying one is not touched.
     if (bar)
@@ -314,15 +333,15 @@ void VYRQContainerImpl::restoreUnscrolled()
     if (!horizontalBar.isNull() || !verticalBar.isNull() || scrolling || !owner())
         return;
     scrolling = true;
-    for (QObject* object : owner()->children()) {
-        if (!object->isWidgetType())
-            continue;
-        QWidget* child = static_cast<QWidget*>(object);
+    m_engine.forEachChild(owner(), [this](QWidget* child, int barMark, QRect base, bool known) {
         // Bars, bound or not, are placed by the refresh, never by the offset.
-        if (boundBarMark(child) >= 0 || !isBaseGeometryValid(child))
-            continue;
-        child->setGeometry(baseGeometryOf(child).translated(-scrollX, -scrollY));
-    }
+        if (barMark >= 0)
+            return;
+        if (!known)
+            base = baseGeometryOf(child);
+        if (base.isValid())
+            child->setGeometry(base.translated(-scrollX, -scrollY));
+    });
     scrolling = false;
 }
 
@@ -349,6 +368,7 @@ void VYRQContainerImpl::bindScrollBar(VYRQScrollBar* bar, bool horizontal)
             bar->setParent(owner());
         bar->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
         bar->setProperty(vyr::kBoundScrollBarProperty, true);
+        m_engine.invalidateChildren();
         if (owner())
             bar->installEventFilter(owner());
         connect(bar, &QAbstractSlider::valueChanged, this,
@@ -393,19 +413,17 @@ void VYRQContainerImpl::refreshScroll()
     scrolling = true;
 
     QRect content;
-    for (QObject* object : widget->children()) {
-        if (!object->isWidgetType())
-            continue;
-        QWidget* child = static_cast<QWidget*>(object);
-        if (child->isHidden() || isBoundBar(child))
-            continue;
-        QRect base = baseGeometryOf(child);
+    m_engine.forEachChild(widget, [this, &content](QWidget* child, int barMark, QRect base, bool known) {
+        if (child->isHidden() || isBoundChild(child, barMark))
+            return;
+        if (!known)
+            base = baseGeometryOf(child);
         if (!base.isValid()) {
             base = child->geometry().translated(scrollX, scrollY);
-            child->setProperty(vyr::kBaseGeometryProperty, base);
+            m_engine.writeBaseGeometry(child, base);
         }
         content |= base;
-    }
+    });
 
     const int width = std::max(widget->width(), 0);
     const int height = std::max(widget->height(), 0);
@@ -458,16 +476,17 @@ void VYRQContainerImpl::applyScrollOffset()
     if (scrolling || (horizontalBar.isNull() && verticalBar.isNull()) || !owner())
         return;
     scrolling = true;
-    for (QObject* object : owner()->children()) {
-        if (!object->isWidgetType())
-            continue;
-        QWidget* child = static_cast<QWidget*>(object);
-        if (isBoundBar(child))
-            continue;
-        const QVariant base = child->property(vyr::kBaseGeometryProperty);
-        if (base.isValid())
-            child->setGeometry(base.toRect().translated(-scrollX, -scrollY));
-    }
+    m_engine.forEachChild(owner(), [this](QWidget* child, int barMark, const QRect& base, bool known) {
+        if (isBoundChild(child, barMark))
+            return;
+        if (known) {
+            child->setGeometry(base.translated(-scrollX, -scrollY));
+            return;
+        }
+        const QVariant value = child->property(vyr::kBaseGeometryProperty);
+        if (value.isValid())
+            child->setGeometry(value.toRect().translated(-scrollX, -scrollY));
+    });
     scrolling = false;
 }
 

@@ -64,6 +64,8 @@ public:
     int scrollPos(bool horizontal) const { return horizontal ? scrollX : scrollY; }
     // True for a bound bar and for any widget marked as one.
     bool isBoundBar(const QObject* object) const;
+    // The same for a child whose bound-bar mark is known.
+    bool isBoundChild(const QObject* object, int barMark) const;
     // Bound bars and former bars that stay hidden take no part in the layout.
     static bool isExcludedBar(const QWidget* widget);
     // -1 when the widget carries no bound-bar property, else its value (0 or 1).

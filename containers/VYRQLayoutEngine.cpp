@@ -6,6 +6,7 @@
 #include "VYRQScrollBar.h"
 #include "VYRQSpacer.h"
 
+#include <QHash>
 #include <QRect>
 #include <QVariant>
 #include <QWidget>
@@ -48,11 +49,6 @@ qint64 mulDiv(qint64 a, qint64 b, qint64 c)
 qint64 clampSize(qint64 low, qint64 cap, qint64 value)
 {
     return std::max(std::min(std::max(low, qint64(0)), cap), std::min(cap, value));
-}
-
-void setBaseGeometry(QWidget* widget, const QRect& rect)
-{
-    widget->setProperty(vyr::kBaseGeometryProperty, rect);
 }
 
 qint64 visibleBarWidth(const VYRQScrollBar* bar)
@@ -118,20 +114,96 @@ bool VYRQLayoutEngine::isLayoutChild(QWidget* widget, IVYRQWidgetBase*& control)
     return !(control && control->getAbsoluteLayout());
 }
 
-void VYRQLayoutEngine::snapshotChildren(QWidget* owner)
+void VYRQLayoutEngine::refreshChildren(QWidget* owner)
 {
-    // Taken once per pass: placements send events, and docking resizes nested
-    // containers that run passes of their own.
-    m_children.clear();
-    for (QObject* object : owner->children()) {
-        if (!object->isWidgetType())
-            continue;
-        Child child;
-        child.widget = static_cast<QWidget*>(object);
-        child.control = dynamic_cast<IVYRQWidgetBase*>(child.widget);
-        child.barMark = VYRQContainerImpl::boundBarMark(object);
-        m_children.push_back(child);
+    // Items of a running pass point into the records.
+    if (m_inPass)
+        return;
+    const QObjectList& objects = owner->children();
+    if (m_childrenValid) {
+        // raise() and lower() reorder the children without an event.
+        size_t i = 0;
+        bool same = true;
+        for (QObject* object : objects) {
+            if (!object->isWidgetType())
+                continue;
+            if (i >= m_children.size() || m_children[i].widget != object) {
+                same = false;
+                break;
+            }
+            ++i;
+        }
+        m_childrenValid = same && i == m_children.size();
     }
+    if (!m_childrenValid) {
+        // Known bases survive a rebuild; a removed child made them all unknown.
+        QHash<const QObject*, QRect> bases;
+        if (m_basesKnown) {
+            for (const Child& child : m_children) {
+                if (child.baseWritten)
+                    bases.insert(child.widget, child.base);
+            }
+        }
+        m_children.clear();
+        for (QObject* object : objects) {
+            if (!object->isWidgetType())
+                continue;
+            Child child;
+            child.widget = static_cast<QWidget*>(object);
+            child.control = dynamic_cast<IVYRQWidgetBase*>(child.widget);
+            child.barMark = VYRQContainerImpl::boundBarMark(object);
+            const auto known = bases.constFind(object);
+            if (known != bases.constEnd()) {
+                child.base = *known;
+                child.baseWritten = true;
+            }
+            m_children.push_back(child);
+        }
+        m_childrenValid = true;
+    } else if (!m_basesKnown) {
+        for (Child& child : m_children)
+            child.baseWritten = false;
+    }
+    m_basesKnown = true;
+}
+
+void VYRQLayoutEngine::setBaseGeometry(size_t record, const QRect& rect)
+{
+    if (record >= m_children.size())
+        return;
+    Child& child = m_children[record];
+    // Writing a dynamic property looks its name up, allocates and sends an event:
+    // most passes leave most children where they were.
+    if (child.baseWritten && child.base == rect)
+        return;
+    child.base = rect;
+    child.baseWritten = true;
+    m_writing = true;
+    child.widget->setProperty(vyr::kBaseGeometryProperty, rect);
+    m_writing = false;
+}
+
+void VYRQLayoutEngine::writeBaseGeometry(QWidget* widget, const QRect& rect)
+{
+    for (size_t i = 0; i < m_children.size(); ++i) {
+        if (m_childrenValid && m_children[i].widget == widget) {
+            setBaseGeometry(i, rect);
+            return;
+        }
+    }
+    m_writing = true;
+    widget->setProperty(vyr::kBaseGeometryProperty, rect);
+    m_writing = false;
+}
+
+void VYRQLayoutEngine::childPropertyChanged(const QByteArray& name)
+{
+    if (m_writing)
+        return;
+    if (name == vyr::kBaseGeometryProperty)
+        m_basesKnown = false;
+    else if (name == vyr::kBoundScrollBarProperty)
+        m_childrenValid = false;
 }
 
 void VYRQLayoutEngine::layoutChildren(VYRQContainerImpl& container)
@@ -156,8 +228,9 @@ void VYRQLayoutEngine::layoutChildren(VYRQContainerImpl& container)
     pass.horizontalBar = !container.horizontalBar.isNull();
     pass.verticalBar = !container.verticalBar.isNull();
 
+    refreshChildren(owner);
     container.layouting = true;
-    snapshotChildren(owner);
+    m_inPass = true;
     layoutAbsoluteChildren(pass);
     bool dockAgain = true;
     switch (container.childLayout) {
@@ -178,6 +251,7 @@ void VYRQLayoutEngine::layoutChildren(VYRQContainerImpl& container)
     }
     if (dockAgain)
         layoutAbsoluteChildren(pass);
+    m_inPass = false;
     container.layouting = false;
 }
 
@@ -188,7 +262,8 @@ void VYRQLayoutEngine::layoutAbsoluteChildren(const Pass& pass)
     const qint64 availW = std::max<qint64>(pass.width - pass.barW - pass.pl - pass.pr, 0);
     const qint64 availH = std::max<qint64>(pass.height - pass.barH - pass.pt - pass.pb, 0);
 
-    for (const Child& entry : m_children) {
+    for (size_t record = 0; record < m_children.size(); ++record) {
+        const Child entry = m_children[record];
         IVYRQWidgetBase* control = entry.control;
         if (!control || entry.barMark == 1 || !control->getAbsoluteLayout())
             continue;
@@ -224,7 +299,7 @@ void VYRQLayoutEngine::layoutAbsoluteChildren(const Pass& pass)
             y = top + availH - h;
         const QRect rect(toCoord(x + ox), toCoord(y + oy), toCoord(w), toCoord(h));
         control->setGeometry(rect.x(), rect.y(), rect.width(), rect.height());
-        setBaseGeometry(child, rect);
+        setBaseGeometry(record, rect);
         if (autoSized)
             autoSized->forceResize();
     }
@@ -308,8 +383,8 @@ void VYRQLayoutEngine::layoutFloating(const Pass& pass, bool rows)
     qint64 main = startMain;
     qint64 cross = rows ? pass.pt : pass.pl;
     qint64 line = 0;
-    for (const Child& entry : m_children) {
-        QWidget* child = entry.widget;
+    for (size_t record = 0; record < m_children.size(); ++record) {
+        QWidget* child = m_children[record].widget;
         const qint64 w = child->width();
         const qint64 h = child->height();
         const qint64 along = rows ? w : h;
@@ -320,7 +395,7 @@ void VYRQLayoutEngine::layoutFloating(const Pass& pass, bool rows)
         }
         const QRect rect = rows ? QRect(toCoord(main), toCoord(cross), int(w), int(h))
                                 : QRect(toCoord(cross), toCoord(main), int(w), int(h));
-        setBaseGeometry(child, rect);
+        setBaseGeometry(record, rect);
         child->setGeometry(rect);
         main += along + pass.sp;
         line = std::max(line, rows ? h : w);
@@ -333,7 +408,8 @@ bool VYRQLayoutEngine::layoutAxis(const Pass& pass, bool horizontal)
     qint64 weightTotal = 0;
     qint64 stretchCount = 0;
     qint64 stretchSum = 0;
-    for (const Child& entry : m_children) {
+    for (size_t record = 0; record < m_children.size(); ++record) {
+        const Child& entry = m_children[record];
         QWidget* widget = entry.widget;
         // Bound bars, and former bars that stay hidden, are no content.
         if (entry.barMark == 1 || (entry.barMark == 0 && widget->isHidden()))
@@ -341,6 +417,7 @@ bool VYRQLayoutEngine::layoutAxis(const Pass& pass, bool horizontal)
         if (entry.control && entry.control->getAbsoluteLayout())
             continue;
         Item item;
+        item.record = record;
         item.control = entry.control;
         item.widget = widget;
         item.weight = item.control ? std::max(item.control->getLayoutRatio(), 1) : 1;
@@ -536,6 +613,6 @@ void VYRQLayoutEngine::placeChild(const Item& item, bool horizontal, qint64 main
     const int across = toCoord(size);
     const QRect rect = horizontal ? QRect(toCoord(mainPos), toCoord(crossPos), main, across)
                                   : QRect(toCoord(crossPos), toCoord(mainPos), across, main);
-    setBaseGeometry(widget, rect);
+    setBaseGeometry(item.record, rect);
     widget->setGeometry(rect);
 }

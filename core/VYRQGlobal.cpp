@@ -72,6 +72,8 @@ bool builtByOwner(const QStringList& ownTypes, const Json::Value& child)
     return false;
 }
 
+QWidget* createControl(const char* typeKey, const Json::Value& element, QWidget* parent, IVYRQWidgetBase*& control);
+
 QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
 {
     if (depth > vyr::maxElementDepth) {
@@ -81,7 +83,8 @@ QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
     std::string type;
     if (!vyr::json::read(element, "type", type))
         return nullptr;
-    QWidget* widget = createControlFromJson(type.c_str(), element, parent);
+    IVYRQWidgetBase* control = nullptr;
+    QWidget* widget = createControl(type.c_str(), element, parent, control);
     if (!widget)
         return nullptr;
     if (const Json::Value* children = vyr::json::array(element, "child")) {
@@ -92,7 +95,7 @@ QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
             createElementAt((*children)[i], widget, depth + 1);
         }
     }
-    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget))
+    if (control)
         control->createComplete();
     return widget;
 }
@@ -234,8 +237,12 @@ bool vyrIsQtEmulator()
 // ---------------------------------------------------------------------------
 // Loaders
 
-QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, QWidget* parent)
+namespace {
+
+// The widget the factory made, and its interface (cast once, here).
+QWidget* createControl(const char* typeKey, const Json::Value& element, QWidget* parent, IVYRQWidgetBase*& control)
 {
+    control = nullptr;
     if (!typeKey)
         return nullptr;
     Registry& reg = registry();
@@ -251,12 +258,21 @@ QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, 
             return nullptr;
     }
     widget->setParent(parent);
-    if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget)) {
+    control = dynamic_cast<IVYRQWidgetBase*>(widget);
+    if (control) {
         VYRQResourceManager::getInstance()->setSwitchToThemeRes(false);
         if (!element.isNull())
             control->readJsonValue(const_cast<Json::Value*>(&element));
     }
     return widget;
+}
+
+} // namespace
+
+QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, QWidget* parent)
+{
+    IVYRQWidgetBase* control = nullptr;
+    return createControl(typeKey, element, parent, control);
 }
 
 QWidget* createElementFromJson(const Json::Value& element, QWidget* parent)

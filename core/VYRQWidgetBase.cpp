@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -38,9 +39,18 @@ int clampDock(int value)
     return std::clamp(value, int(DockNear), int(DockFar));
 }
 
-LayoutSizePolicy readPolicy(const Json::Value& json, const char* key, LayoutSizePolicy current)
+// Size limits from a page: below 1 means no limit at that end.
+bool readLimit(const Json::Value* v, int& out)
 {
-    const Json::Value* v = vyr::json::member(json, key);
+    int value = 0;
+    if (!v || !vyr::json::toInt(*v, value))
+        return false;
+    out = std::clamp(value, 0, maxWidgetSize);
+    return true;
+}
+
+LayoutSizePolicy readPolicy(const Json::Value* v, LayoutSizePolicy current)
+{
     if (!v)
         return current;
     int value = 0;
@@ -49,15 +59,64 @@ LayoutSizePolicy readPolicy(const Json::Value& json, const char* key, LayoutSize
     return PolicyUnset;
 }
 
-// Size limits from a page: below 1 means no limit at that end.
-bool readLimit(const Json::Value& json, const char* key, int& out)
+int intOr(const Json::Value* v, int fallback)
 {
-    int value = 0;
-    if (!vyr::json::read(json, key, value))
-        return false;
-    out = std::clamp(value, 0, maxWidgetSize);
-    return true;
+    if (v)
+        vyr::json::toInt(*v, fallback);
+    return fallback;
 }
+
+// The base keys of an element, found in one walk over its members instead of a
+// look-up per key.
+enum BaseKey {
+    KeyName, KeyTooltip, KeyVisibility, KeyEnable, KeyLayout, KeyX, KeyY, KeyW, KeyH, KeyAbsoluteLayout,
+    KeyDockHor, KeyDockVer, KeyDockOffsetX, KeyDockOffsetY, KeyWidthPolicy, KeyHeightPolicy, KeyMinWidth,
+    KeyMinHeight, KeyMaxWidth, KeyMaxHeight, BaseKeyCount
+};
+
+struct BaseKeyName {
+    const char* name;
+    size_t length;
+};
+
+template <size_t N>
+constexpr BaseKeyName keyName(const char (&name)[N])
+{
+    return {name, N - 1};
+}
+
+constexpr BaseKeyName baseKeyNames[BaseKeyCount] = {
+    keyName("name"), keyName("tooltip"), keyName("visibility"), keyName("enable"), keyName("layout"),
+    keyName("x"), keyName("y"), keyName("w"), keyName("h"), keyName("absoluteLayout"),
+    keyName("absoluteDockHor"), keyName("absoluteDockVer"), keyName("absoluteDockOffsetX"),
+    keyName("absoluteDockOffsetY"), keyName("widthPolicy"), keyName("heightPolicy"), keyName("minWidth"),
+    keyName("minHeight"), keyName("maxWidth"), keyName("maxHeight"),
+};
+
+struct BaseKeys {
+    const Json::Value* values[BaseKeyCount] = {};
+    const Json::Value* operator[](BaseKey key) const { return values[key]; }
+
+    explicit BaseKeys(const Json::Value& json)
+    {
+        if (!json.isObject())
+            return;
+        for (auto it = json.begin(); it != json.end(); ++it) {
+            const char* end = nullptr;
+            const char* name = it.memberName(&end);
+            if (!name || !end)
+                continue;
+            const size_t length = size_t(end - name);
+            for (int key = 0; key < BaseKeyCount; ++key) {
+                const BaseKeyName& known = baseKeyNames[key];
+                if (known.length == length && std::memcmp(known.name, name, length) == 0) {
+                    values[key] = &*it;
+                    break;
+                }
+            }
+        }
+    }
+};
 
 bool isMenu(const QWidget* w)
 {
@@ -267,49 +326,50 @@ void VYRQWidgetBase::serializeJsonValue(Json::Value* json, bool read)
 
 void VYRQWidgetBase::readBaseKeys(const Json::Value& json)
 {
+    const BaseKeys keys(json);
     QString text;
-    if (vyr::json::read(json, "name", text))
+    if (keys[KeyName] && vyr::json::toString(*keys[KeyName], text))
         m_owner->setObjectName(text);
-    if (vyr::json::read(json, "tooltip", text))
+    if (keys[KeyTooltip] && vyr::json::toString(*keys[KeyTooltip], text))
         m_owner->setToolTip(text);
 
     m_owner->setVisible(true);
     bool visible = true;
-    if (vyr::json::read(json, "visibility", visible))
+    if (keys[KeyVisibility] && vyr::json::toBool(*keys[KeyVisibility], visible))
         m_owner->setVisible(visible);
     m_owner->setProperty("visibility", visible);
 
     bool enabled = true;
-    if (vyr::json::read(json, "enable", enabled))
+    if (keys[KeyEnable] && vyr::json::toBool(*keys[KeyEnable], enabled))
         m_owner->setEnabled(enabled);
 
-    if (vyr::json::object(json, "layout")) {
+    if (keys[KeyLayout] && keys[KeyLayout]->isObject()) {
         LoadLayout(json);
     } else {
         m_layoutType = LayoutAbsolute;
-        m_layout.rect = { clampPosition(vyr::json::intOr(json, "x", 0)), clampPosition(vyr::json::intOr(json, "y", 0)),
-                          clampSize(vyr::json::intOr(json, "w", 0)), clampSize(vyr::json::intOr(json, "h", 0)) };
+        m_layout.rect = { clampPosition(intOr(keys[KeyX], 0)), clampPosition(intOr(keys[KeyY], 0)),
+                          clampSize(intOr(keys[KeyW], 0)), clampSize(intOr(keys[KeyH], 0)) };
     }
 
-    m_absoluteLayout = vyr::json::has(json, "absoluteDockHor") || vyr::json::has(json, "absoluteDockVer")
-        || vyr::json::has(json, "absoluteDockOffsetX") || vyr::json::has(json, "absoluteDockOffsetY");
-    vyr::json::read(json, "absoluteLayout", m_absoluteLayout);
-    m_dockHor = DockLayoutType(clampDock(vyr::json::intOr(json, "absoluteDockHor", 0)));
-    m_dockVer = DockLayoutType(clampDock(vyr::json::intOr(json, "absoluteDockVer", 0)));
-    m_dockOffsetX = clampPosition(vyr::json::intOr(json, "absoluteDockOffsetX", 0));
-    m_dockOffsetY = clampPosition(vyr::json::intOr(json, "absoluteDockOffsetY", 0));
+    m_absoluteLayout = keys[KeyDockHor] || keys[KeyDockVer] || keys[KeyDockOffsetX] || keys[KeyDockOffsetY];
+    if (keys[KeyAbsoluteLayout])
+        vyr::json::toBool(*keys[KeyAbsoluteLayout], m_absoluteLayout);
+    m_dockHor = DockLayoutType(clampDock(intOr(keys[KeyDockHor], 0)));
+    m_dockVer = DockLayoutType(clampDock(intOr(keys[KeyDockVer], 0)));
+    m_dockOffsetX = clampPosition(intOr(keys[KeyDockOffsetX], 0));
+    m_dockOffsetY = clampPosition(intOr(keys[KeyDockOffsetY], 0));
 
-    m_widthPolicy = readPolicy(json, "widthPolicy", m_widthPolicy);
-    m_heightPolicy = readPolicy(json, "heightPolicy", m_heightPolicy);
+    m_widthPolicy = readPolicy(keys[KeyWidthPolicy], m_widthPolicy);
+    m_heightPolicy = readPolicy(keys[KeyHeightPolicy], m_heightPolicy);
 
     int limit = 0;
-    if (readLimit(json, "minWidth", limit))
+    if (readLimit(keys[KeyMinWidth], limit))
         m_owner->setMinimumWidth(limit);
-    if (readLimit(json, "minHeight", limit))
+    if (readLimit(keys[KeyMinHeight], limit))
         m_owner->setMinimumHeight(limit);
-    if (readLimit(json, "maxWidth", limit))
+    if (readLimit(keys[KeyMaxWidth], limit))
         m_owner->setMaximumWidth(limit);
-    if (readLimit(json, "maxHeight", limit))
+    if (readLimit(keys[KeyMaxHeight], limit))
         m_owner->setMaximumHeight(limit);
 }
 

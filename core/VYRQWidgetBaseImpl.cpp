@@ -12,6 +12,9 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <deque>
+#include <map>
+#include <mutex>
 
 namespace {
 
@@ -246,7 +249,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
             return true;
         for (auto it = attr->begin(); it != attr->end(); ++it) {
             const std::string name = it.name();
-            if (m_ownAttrKeys.count(name))
+            if (isOwnAttrKey(name))
                 continue;
             VYRQAttrValue value;
             if (attrFromJson(*it, value))
@@ -271,7 +274,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
         *json = Json::Value(Json::objectValue);
     Json::Value attr(Json::objectValue);
     for (const auto& entry : m_attrValues) {
-        if (m_ownAttrKeys.count(entry.first))
+        if (isOwnAttrKey(entry.first))
             continue;
         Json::Value v = attrToJson(entry.second);
         if (!v.isNull())
@@ -325,12 +328,73 @@ void VYRQWidgetBaseImpl::applyThemeElement()
     m_owner->update();
 }
 
+namespace vyr {
+struct OwnAttrKeySet {
+    std::vector<std::string> names;
+};
+} // namespace vyr
+
+namespace {
+
+// The shared sets of own attr keys: each set with one more key is found through a
+// table of (set, key) steps. Keys come from the controls' code, so both stay small.
+class OwnKeySets {
+public:
+    using Set = vyr::OwnAttrKeySet;
+
+    static OwnKeySets& instance()
+    {
+        static OwnKeySets sets;
+        return sets;
+    }
+
+    const Set* with(const Set* set, const char* key)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        auto step = m_steps.find({set, key});
+        if (step != m_steps.end())
+            return step->second;
+        const Set* next = set;
+        if (!set || std::find(set->names.begin(), set->names.end(), key) == set->names.end()) {
+            Set grown;
+            if (set)
+                grown.names = set->names;
+            grown.names.emplace_back(key);
+            auto known = m_byNames.find(grown.names);
+            if (known == m_byNames.end()) {
+                m_sets.push_back(std::move(grown));
+                known = m_byNames.emplace(m_sets.back().names, &m_sets.back()).first;
+            }
+            next = known->second;
+        }
+        m_steps.emplace(std::make_pair(set, std::string(key)), next);
+        return next;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::deque<Set> m_sets;
+    std::map<std::vector<std::string>, const Set*> m_byNames;
+    std::map<std::pair<const Set*, std::string>, const Set*> m_steps;
+};
+
+} // namespace
+
+bool VYRQWidgetBaseImpl::isOwnAttrKey(const std::string& name) const
+{
+    if (!m_ownAttrKeys)
+        return false;
+    const std::vector<std::string>& names = m_ownAttrKeys->names;
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
 {
     if (!key)
         return;
-    m_ownAttrKeys.insert(key);
-    m_attrValues.erase(key);
+    m_ownAttrKeys = OwnKeySets::instance().with(m_ownAttrKeys, key);
+    if (!m_attrValues.empty())
+        m_attrValues.erase(key);
 }
 
 bool VYRQWidgetBaseImpl::readOwnColor(const Json::Value& attr, const char* key, QColor& out)

@@ -13,6 +13,11 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
+
+namespace vyr {
+struct OwnAttrKeySet;
+} // namespace vyr
 
 namespace Json { class Value; }
 class QEvent;
@@ -163,7 +168,10 @@ private:
     CtrlState m_ctrlState = Normal;
     std::map<std::string, VYRQAttrValue> m_attrValues;
     // Keys the control reads and writes itself; the common store never holds them.
-    std::set<std::string> m_ownAttrKeys;
+    // Every control of a type claims the same names: the sets are shared, one per
+    // sequence of claims, and a control keeps a pointer to its own (null: none).
+    const vyr::OwnAttrKeySet* m_ownAttrKeys = nullptr;
+    bool isOwnAttrKey(const std::string& name) const;
     QWidget* m_owner = nullptr;
 };
 

@@ -8,6 +8,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHash>
 #include <QIcon>
 #include <QImage>
 #include <QLinearGradient>
@@ -25,6 +27,105 @@ VYRQResourceManager* resources()
 {
     return VYRQResourceManager::getInstance();
 }
+
+// What a text style makes of a font.
+struct FontKey {
+    QString family;
+    int size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool operator==(const FontKey& o) const
+    {
+        return size == o.size && bold == o.bold && italic == o.italic && underline == o.underline
+            && family == o.family;
+    }
+};
+
+uint qHash(const FontKey& key, uint seed = 0)
+{
+    return ::qHash(key.family, seed) ^ uint(key.size * 8 + key.bold * 4 + key.italic * 2 + key.underline);
+}
+
+struct ElideKey {
+    QString text;
+    int width = 0;
+    FontKey font;
+    bool operator==(const ElideKey& o) const { return width == o.width && text == o.text && font == o.font; }
+};
+
+uint qHash(const ElideKey& key, uint seed = 0)
+{
+    return ::qHash(key.text, seed) ^ qHash(key.font, seed) ^ uint(key.width * 31);
+}
+
+// Fonts and elided texts of drawText, kept across paints: building the font, its
+// metrics and the elision on every paint cost more than drawing the text. Both
+// tables are bounded; a change of the application font empties them.
+class TextCache {
+public:
+    static TextCache& instance()
+    {
+        thread_local TextCache cache;
+        return cache;
+    }
+
+    FontKey keyOf(const TextStyleDesc& style) const
+    {
+        const QString global = resources()->getGlobalFontFamily();
+        return {global.isEmpty() ? style.family : global, std::max(style.size, 1), style.bold, style.italic,
+                style.underline};
+    }
+
+    QFont font(const FontKey& key)
+    {
+        checkApplicationFont();
+        const auto found = m_fonts.constFind(key);
+        if (found != m_fonts.constEnd())
+            return *found;
+        if (m_fonts.size() >= maxFonts)
+            m_fonts.clear();
+        QFont font;
+        font.setFamily(key.family);
+        font.setPixelSize(key.size);
+        font.setWeight(key.bold ? 75 : 50);
+        font.setItalic(key.italic);
+        font.setUnderline(key.underline);
+        m_fonts.insert(key, font);
+        return font;
+    }
+
+    QString elided(const FontKey& key, const QFont& font, const QString& text, int width)
+    {
+        ElideKey elideKey{text, width, key};
+        const auto found = m_elided.constFind(elideKey);
+        if (found != m_elided.constEnd())
+            return *found;
+        if (m_elided.size() >= maxElided)
+            m_elided.clear();
+        const QString result = QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
+        m_elided.insert(std::move(elideKey), result);
+        return result;
+    }
+
+private:
+    static constexpr int maxFonts = 256;
+    static constexpr int maxElided = 4096;
+
+    void checkApplicationFont()
+    {
+        const QFont app = QGuiApplication::font();
+        if (app == m_applicationFont && app.resolve() == m_applicationFont.resolve())
+            return;
+        m_applicationFont = app;
+        m_fonts.clear();
+        m_elided.clear();
+    }
+
+    QFont m_applicationFont;
+    QHash<FontKey, QFont> m_fonts;
+    QHash<ElideKey, QString> m_elided;
+};
 
 // Left or top offset of an item of `size` inside `length` for alignment 0 near,
 // 1 centre, 2 far.
@@ -380,7 +481,9 @@ void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
     if (!painter || text.isEmpty())
         return;
     keepInRange(x, y, w, h);
-    const QFont font = fontOf(style);
+    TextCache& cache = TextCache::instance();
+    const FontKey fontKey = cache.keyOf(style);
+    const QFont font = cache.font(fontKey);
     const Qt::Alignment align = textAlignment(style);
 
     painter->save();
@@ -394,7 +497,7 @@ void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
         if (style.elideMode == 3)
             painter->drawText(box, int(align), text);
         else
-            painter->drawText(box, int(align), QFontMetrics(font).elidedText(text, Qt::ElideRight, w - 2));
+            painter->drawText(box, int(align), cache.elided(fontKey, font, text, w - 2));
     } else if (w > 0 && h > 0) {
         // Laid out on its side, then turned clockwise so it reads top to bottom.
         QImage image(h, w, QImage::Format_ARGB32_Premultiplied);
@@ -417,14 +520,8 @@ void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
 
 QFont VYRQWidgetBaseImpl::fontOf(const TextStyleDesc& style)
 {
-    QFont font;
-    const QString global = resources()->getGlobalFontFamily();
-    font.setFamily(global.isEmpty() ? style.family : global);
-    font.setPixelSize(std::max(style.size, 1));
-    font.setWeight(style.bold ? 75 : 50);
-    font.setItalic(style.italic);
-    font.setUnderline(style.underline);
-    return font;
+    TextCache& cache = TextCache::instance();
+    return cache.font(cache.keyOf(style));
 }
 
 QSize VYRQWidgetBaseImpl::getImageSize(const QString& name, bool gray)

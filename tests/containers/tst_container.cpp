@@ -66,6 +66,62 @@ private Q_SLOTS:
         QCOMPARE(b->geometry(), QRect(100, 0, 200, 10));
     }
 
+    // The pass skips writing a base geometry that is already there: whatever else
+    // touches the property or the children's order, callers still read the placement.
+    void baseGeometryStaysCurrent()
+    {
+        VYRQContainer container;
+        container.resize(300, 40);
+        container.setChildLayout(VYRQContainer::Horizontal);
+        QVector<Cell*> cells;
+        for (int i = 0; i < 3; ++i)
+            cells << new Cell(&container, 10, 10);
+        container.forceResize();
+        QCOMPARE(baseGeometry(cells[1]), QRect(100, 0, 100, 10));
+
+        // A value written by someone else is replaced by the next pass.
+        cells[1]->setProperty("_vyr_container_base_geometry", QRect(1, 2, 3, 4));
+        container.forceResize();
+        QCOMPARE(baseGeometry(cells[1]), QRect(100, 0, 100, 10));
+
+        // raise() reorders the children without an event.
+        cells[0]->raise();
+        container.forceResize();
+        QCOMPARE(baseGeometry(cells[0]), QRect(200, 0, 100, 10));
+        QCOMPARE(baseGeometry(cells[1]), QRect(0, 0, 100, 10));
+
+        // A removed child and a new one, maybe at the same address.
+        delete cells.takeLast();
+        Cell* added = new Cell(&container, 10, 10);
+        container.forceResize();
+        QCOMPARE(baseGeometry(added), QRect(200, 0, 100, 10));
+        QCOMPARE(baseGeometry(cells[0]), QRect(100, 0, 100, 10));
+
+        // A child moved from outside records its new base, and the pass puts it back.
+        QVERIFY(ctl::shown(container));
+        added->move(5, 5);
+        QCOMPARE(baseGeometry(added), QRect(5, 5, 100, 10));
+        container.forceResize();
+        QCOMPARE(baseGeometry(added), QRect(200, 0, 100, 10));
+        QCOMPARE(added->geometry(), QRect(200, 0, 100, 10));
+    }
+
+    // Children added before the first show are laid out once: the resize on showing
+    // serves the pass they queued.
+    void onePassOnFirstShow()
+    {
+        VYRQContainer container;
+        container.setChildLayout(VYRQContainer::Horizontal);
+        container.resize(200, 100);
+        Cell* docked = new Cell(&container, 20, 20);
+        docked->setAbsoluteDock(DockFar, DockFar, 0, 0);
+        docked->interfacePlacements = 0;
+        QVERIFY(ctl::shown(container));
+        QCoreApplication::processEvents();
+        QCOMPARE(docked->geometry(), QRect(180, 80, 20, 20));
+        QCOMPARE(docked->interfacePlacements, 1);
+    }
+
     void scrollRefreshAndOffset()
     {
         ScrollFixture f;

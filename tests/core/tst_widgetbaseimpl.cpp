@@ -173,6 +173,19 @@ private slots:
         QCOMPARE(own.impl()->tint, QColor(255, 0, 0));   // attr colours are opaque
         own.impl()->level = 0, own.impl()->tint = QColor();
         QCOMPARE(written(own)["attr"], jsonOf(R"({"extra": 1})"));
+
+        // Which keys are a control's own is its own business, not its type's: a
+        // control that never claimed "level" keeps a stored one and writes it.
+        CoreControl unclaimed(&page);
+        unclaimed.impl()->setAttrValue("level", VYRQAttrValue{VYRQAttrValue::Int32, 6});
+        QCOMPARE(written(unclaimed)["attr"], jsonOf(R"({"level": 6})"));
+        // Claims in another order end in the same keys.
+        CoreControl reversed(&page);
+        in = jsonOf(R"({"attr": {"tint": "FF00FF00", "extra": 2}})");
+        QVERIFY(reversed.readJsonValue(&in));
+        reversed.impl()->tint = QColor();
+        reversed.impl()->setAttrValue("tint", VYRQAttrValue{VYRQAttrValue::String, QStringLiteral("FF0000FF")});
+        QCOMPARE(written(reversed)["attr"], jsonOf(R"({"extra": 2})"));
     }
 
     void themeRedirect_data()
@@ -238,6 +251,9 @@ private slots:
         row("explicit flag wins", R"({"absoluteDockOffsetY": 4, "absoluteLayout": false})",
             "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width 0");
         row("policy out of range", R"({"widthPolicy": 5})", "rect 0,0 0x0; at 1,1 40x20; dock off 0,0; width -1");
+        // Values of the wrong type fall back; a key that is there at all still counts.
+        row("wrong types", R"({"layout": 3, "x": "5", "y": 2.9, "w": true, "absoluteDockVer": null, "widthPolicy": null})",
+            "rect 0,2 1x0; at 1,1 40x20; dock on 0,0; width -1");
     }
     void readLayoutKeys()
     {

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Runs a benchmark several times and prints the median of each row's figures.
+
+Usage: median_of_runs.py [-n RUNS] BENCHMARK [ARGS...]
+Rows are the lines that carry "ours ... Qt ..." figures; a row that printed no ratio in
+any run prints none either.
+"""
+import re
+import statistics
+import subprocess
+import sys
+
+ROW = re.compile(r"^  (.{34}) ours\s+([\d.]+) (\S+)\s+(?:Qt\s+([\d.]+) \S+\s+ratio\s+([\d.]+|n/a))?")
+
+
+def main():
+    args = sys.argv[1:]
+    runs = 5
+    if len(args) >= 2 and args[0] == "-n":
+        runs, args = int(args[1]), args[2:]
+    if not args:
+        print(__doc__)
+        return 2
+    rows = {}
+    order = []
+    for _ in range(runs):
+        out = subprocess.run(args, capture_output=True, text=True, check=False).stdout
+        for line in out.splitlines():
+            m = ROW.match(line)
+            if not m:
+                continue
+            name = m.group(1).strip()
+            if name not in rows:
+                rows[name] = {"unit": m.group(3), "ours": [], "qt": [], "ratio": []}
+                order.append(name)
+            r = rows[name]
+            r["ours"].append(float(m.group(2)))
+            if m.group(4):
+                r["qt"].append(float(m.group(4)))
+            if m.group(5) and m.group(5) != "n/a":
+                r["ratio"].append(float(m.group(5)))
+            elif m.group(5):
+                r["ratio"].append(None)
+    print(f"median of {runs} runs")
+    for name in order:
+        r = rows[name]
+        line = f"  {name:34s} ours {statistics.median(r['ours']):9.2f} {r['unit']:2s}"
+        if r["qt"]:
+            line += f"  Qt {statistics.median(r['qt']):9.2f} {r['unit']:2s}"
+            if None in r["ratio"] or not r["ratio"]:
+                line += "  ratio  n/a"
+            else:
+                line += f"  ratio {statistics.median(r['ratio']):5.2f}"
+        print(line)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
