@@ -54,6 +54,7 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
     void createComplete() override;
@@ -85,13 +86,13 @@ void VYRQScrollViewImpl::createComplete()
     }
 }
 
+vyr::StyleSlots VYRQScrollViewImpl::styleSlots()
+{
+    return {{0, background, vyr::StyleSlot::Reach::Onward}};
+}
+
 void VYRQScrollViewImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        FillStyle style;
-        if (slot >= 0 && lookupFill(name, style))
-            background = style;
-    });
     if (const Json::Value* children = vyr::json::array(element, "child")) {
         for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
             if (isScrollBarElement((*children)[i]))
@@ -102,10 +103,6 @@ void VYRQScrollViewImpl::readJson(const Json::Value& element)
 
 void VYRQScrollViewImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    element["style"] = style;
     if (!element.isMember("attr"))
         element["attr"] = Json::Value(Json::nullValue);
     if (vyrIsSerializeChild())
@@ -167,26 +164,7 @@ void VYRQScrollViewImpl::readScrollBarElement(const Json::Value& entry)
         }
     }
 
-    forEachStyleEntry(entry, [bar](const QString& name, int, int slot) {
-        if (slot < 0 || slot == 1 || slot > 13)
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot == 0) {
-            bar->setScrollbarBackground(CommonNormal, style);
-            return;
-        }
-        // A Normal entry stands for every state of its part.
-        const int base = slot <= 5 ? 2 : slot <= 9 ? 6 : 10;
-        const CtrlState state = slot == base ? AllStates : CtrlState(slot - base);
-        if (base == 2)
-            bar->setScrollbarUpButton(state, style);
-        else if (base == 6)
-            bar->setScrollbarDownButton(state, style);
-        else
-            bar->setScrollbarThumb(state, style);
-    });
+    bar->readStyleEntries(entry);
 }
 
 // VYRQScrollView

@@ -25,6 +25,7 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -48,16 +49,13 @@ void VYRQStackContainerImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, enabled ? background : disableBackground, rect);
 }
 
+vyr::StyleSlots VYRQStackContainerImpl::styleSlots()
+{
+    return {{0, background}, {1, disableBackground}};
+}
+
 void VYRQStackContainerImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0 && slot != 1)
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        (slot == 0 ? background : disableBackground) = style;
-    });
     if (const Json::Value* attr = vyr::json::object(element, "attr"))
         readOwnAttr(*attr, "drawBackground", drawBackground);
     else
@@ -66,12 +64,6 @@ void VYRQStackContainerImpl::readJson(const Json::Value& element)
 
 void VYRQStackContainerImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    if (!disableBackground.name.isEmpty())
-        vyr::appendStyleEntry(style, disableBackground.name, vyr::styleEntryKind(disableBackground), 1);
-    element["style"] = style;
     if (!drawBackground)
         element["attr"]["drawBackground"] = 0;
 }

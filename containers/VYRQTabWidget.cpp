@@ -41,6 +41,7 @@ public:
     void press(const QPoint& pos);
     void hover(const QPoint& pos);
     void leave();
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -132,24 +133,13 @@ void VYRQTabWidgetImpl::createComplete()
 }
 
 
+vyr::StyleSlots VYRQTabWidgetImpl::styleSlots()
+{
+    return {{0, background}, {1, itemBackground}, {5, itemTextStyle, vyr::StyleSlot::StatesWrite::ByName}};
+}
+
 void VYRQTabWidgetImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot == 0) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                background = style;
-        } else if (slot >= 1 && slot <= 4) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                itemBackground.readSlot(slot - 1, style);
-        } else if (slot >= 5 && slot <= 8) {
-            TextStyleDesc style;
-            if (lookupText(name, style))
-                itemTextStyle.readSlot(slot - 5, style);
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -168,13 +158,6 @@ void VYRQTabWidgetImpl::readJson(const Json::Value& element)
 
 void VYRQTabWidgetImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    itemBackground.write(style, 1);
-    itemTextStyle.writeByName(style, 5);
-
     if (itemSize != defaultItemSize)
         element["attr"]["itemSize"] = itemSize;
     if (vertical)

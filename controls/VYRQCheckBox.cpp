@@ -82,25 +82,14 @@ void VYRQCheckBoxImpl::notifyChangeLanguage()
 }
 
 
+vyr::StyleSlots VYRQCheckBoxImpl::styleSlots()
+{
+    return {{0, uncheckedBackgrounds}, {4, checkedBackgrounds},
+            {8, uncheckedText}, {9, checkedText}, {10, disabledText}};
+}
+
 void VYRQCheckBoxImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot >= 0 && slot < 8) {
-            FillStyle found;
-            if (!lookupFill(name, found))
-                return;
-            if (slot < 4)
-                uncheckedBackgrounds.readSlot(slot, found);
-            else
-                checkedBackgrounds.readSlot(slot - 4, found);
-        } else if (slot >= 8 && slot <= 10) {
-            TextStyleDesc found;
-            if (!lookupText(name, found))
-                return;
-            (slot == 8 ? uncheckedText : slot == 9 ? checkedText : disabledText) = found;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -134,17 +123,6 @@ void VYRQCheckBoxImpl::readJson(const Json::Value& element)
 
 void VYRQCheckBoxImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::arrayValue);
-    uncheckedBackgrounds.write(styles, 0);
-    checkedBackgrounds.write(styles, 4);
-    const TextStyleDesc* texts[] = {&uncheckedText, &checkedText, &disabledText};
-    for (int i = 0; i < 3; ++i) {
-        if (!texts[i]->name.isEmpty())
-            vyr::appendStyleEntry(styles, texts[i]->name, vyr::styleEntryKind(*texts[i]), 8 + i);
-    }
-    if (!styles.empty())
-        element["style"] = styles;
-
     Json::Value& attr = element["attr"];
     if (!attr.isObject())
         attr = Json::Value(Json::objectValue);

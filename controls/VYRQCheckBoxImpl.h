@@ -42,6 +42,7 @@ public:
     vyr::FillStates checkedBackgrounds;
 
 private:
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 

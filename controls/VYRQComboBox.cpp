@@ -121,37 +121,17 @@ void VYRQComboBoxImpl::createComplete()
 }
 
 
+vyr::StyleSlots VYRQComboBoxImpl::styleSlots()
+{
+    using W = vyr::StyleSlot::StatesWrite;
+    return {{0, background}, {4, btnBackground}, {8, textStyle, W::ByName}, {12, popupBackground},
+            {13, itemBackground}, {17, itemTextStyle, W::ByName}};
+}
+
 void VYRQComboBoxImpl::readJson(const Json::Value& element)
 {
     if (QLineEdit* edit = combo->lineEdit())
         edit->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
-
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot < 0 || slot > 20)
-            return;
-        const bool text = (slot >= 8 && slot <= 11) || slot >= 17;
-        if (text) {
-            TextStyleDesc style;
-            if (!lookupText(name, style))
-                return;
-            if (slot <= 11)
-                textStyle.readSlot(slot - 8, style);
-            else
-                itemTextStyle.readSlot(slot - 17, style);
-            return;
-        }
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot <= 3)
-            background.readSlot(slot, style);
-        else if (slot <= 7)
-            btnBackground.readSlot(slot - 4, style);
-        else if (slot == 12)
-            popupBackground = style;
-        else
-            itemBackground.readSlot(slot - 13, style);
-    });
 
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
@@ -171,16 +151,6 @@ void VYRQComboBoxImpl::readJson(const Json::Value& element)
 
 void VYRQComboBoxImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::nullValue);
-    background.write(styles, 0);
-    btnBackground.write(styles, 4);
-    textStyle.writeByName(styles, 8);
-    if (!popupBackground.name.isEmpty())
-        vyr::appendStyleEntry(styles, popupBackground.name, 1, 12);
-    itemBackground.write(styles, 13);
-    itemTextStyle.writeByName(styles, 17);
-    element["style"] = styles;
-
     Json::Value own(Json::objectValue);
     const QString current = combo->currentText();
     if (!current.isEmpty())

@@ -43,6 +43,7 @@ public:
     vyr::TextStates itemTextStyle;
 
 private:
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 };

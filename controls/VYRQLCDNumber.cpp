@@ -18,6 +18,7 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -61,14 +62,13 @@ void VYRQLCDNumberImpl::drawControl(QPainter* painter, const QRect& rect)
 }
 
 
+vyr::StyleSlots VYRQLCDNumberImpl::styleSlots()
+{
+    return {{0, background}};
+}
+
 void VYRQLCDNumberImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        FillStyle style;
-        if (slot == 0 && lookupFill(name, style))
-            background = style;
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -83,11 +83,6 @@ void VYRQLCDNumberImpl::readJson(const Json::Value& element)
 
 void VYRQLCDNumberImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, 1, 0);
-
     Json::Value& attr = element["attr"];
     if (lcd->digitCount() != 0)
         attr["digitCount"] = lcd->digitCount();

@@ -27,6 +27,7 @@ public:
     void setText(const QString& newText);
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
     void notifyChangeLanguage() override;
@@ -106,15 +107,13 @@ void VYRQLabelImpl::notifyChangeLanguage()
         setText(VYRQResourceManager::getInstance()->getString(textKey));
 }
 
+vyr::StyleSlots VYRQLabelImpl::styleSlots()
+{
+    return {{0, textStyle}};
+}
+
 void VYRQLabelImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0)
-            return;
-        TextStyleDesc found;
-        if (lookupText(name, found))
-            textStyle = found;
-    });
     if (const Json::Value* attr = vyr::json::object(element, "attr")) {
         QString value;
         if (readOwnAttr(*attr, "text", value))
@@ -125,10 +124,6 @@ void VYRQLabelImpl::readJson(const Json::Value& element)
 
 void VYRQLabelImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!textStyle.name.isEmpty())
-        vyr::appendStyleEntry(style, textStyle.name, 2, 0);
-    element["style"] = style;
     Json::Value& attr = element["attr"];
     if (!text.isEmpty())
         attr["text"] = vyr::json::toUtf8(text);

@@ -218,15 +218,13 @@ void VYRQLabelExImpl::mouseDoubleClickEvent(QMouseEvent*)
         w->update();
 }
 
+vyr::StyleSlots VYRQLabelExImpl::styleSlots()
+{
+    return {{0, textStyle}};
+}
+
 void VYRQLabelExImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0)
-            return;
-        TextStyleDesc found;
-        if (lookupText(name, found))
-            textStyle = found;
-    });
     if (const Json::Value* attr = vyr::json::object(element, "attr")) {
         QString text;
         if (readOwnAttr(*attr, "text", text))
@@ -237,10 +235,6 @@ void VYRQLabelExImpl::readJson(const Json::Value& element)
 
 void VYRQLabelExImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!textStyle.name.isEmpty())
-        vyr::appendStyleEntry(style, textStyle.name, 2, 0);
-    element["style"] = style;
     const QString text = m_document.toPlainText();
     if (!text.isEmpty())
         element["attr"]["text"] = vyr::json::toUtf8(text);

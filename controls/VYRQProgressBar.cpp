@@ -29,6 +29,7 @@ public:
     QRect barForegroundRect(const QRect& rect, double fraction) const;
     void drawCircle(QPainter* painter, int w, int h, double fraction);
     void buildSweep(int w, int h, double fraction);
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -129,20 +130,13 @@ void VYRQProgressBarImpl::drawControl(QPainter* painter, const QRect& rect)
 }
 
 
+vyr::StyleSlots VYRQProgressBarImpl::styleSlots()
+{
+    return {{0, background}, {2, foreground}, {4, textStyle}};
+}
+
 void VYRQProgressBarImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot == 0 || slot == 2) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                (slot == 0 ? background : foreground) = style;
-        } else if (slot == 4) {
-            TextStyleDesc style;
-            if (lookupText(name, style))
-                textStyle = style;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -154,15 +148,6 @@ void VYRQProgressBarImpl::readJson(const Json::Value& element)
 
 void VYRQProgressBarImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    if (!foreground.name.isEmpty())
-        vyr::appendStyleEntry(style, foreground.name, vyr::styleEntryKind(foreground), 2);
-    if (!textStyle.name.isEmpty())
-        vyr::appendStyleEntry(style, textStyle.name, vyr::styleEntryKind(textStyle), 4);
-
     // Always present, null when nothing goes into it.
     Json::Value& attr = element["attr"];
     if (showText)

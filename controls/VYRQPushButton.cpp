@@ -351,20 +351,13 @@ void VYRQPushButtonImpl::readAttr(const Json::Value& attr)
         readText(text);
 }
 
+vyr::StyleSlots VYRQPushButtonImpl::styleSlots()
+{
+    return {{0, backgrounds}, {4, textStyles, vyr::StyleSlot::StatesWrite::ByName}};
+}
+
 void VYRQPushButtonImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot >= 0 && slot < 4) {
-            FillStyle found;
-            if (lookupFill(name, found))
-                backgrounds.readSlot(slot, found);
-        } else if (slot >= 4 && slot < 8) {
-            TextStyleDesc found;
-            if (lookupText(name, found))
-                textStyles.readSlot(slot - 4, found);
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (attr)
         readAttr(*attr);
@@ -373,12 +366,6 @@ void VYRQPushButtonImpl::readJson(const Json::Value& element)
 void VYRQPushButtonImpl::writeJson(Json::Value& element)
 {
     const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    Json::Value styles(Json::arrayValue);
-    backgrounds.write(styles, 0);
-    textStyles.writeByName(styles, 4);
-    if (!styles.empty())
-        element["style"] = styles;
-
     Json::Value own(Json::objectValue);
     auto putString = [&own](const char* key, const QString& value) {
         if (!value.isEmpty())

@@ -63,6 +63,7 @@ public:
     vyr::FillStates checkedBackgrounds;
 
 private:
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -188,35 +189,19 @@ void VYRQRadioButtonImpl::notifyChangeLanguage()
 }
 
 
+vyr::StyleSlots VYRQRadioButtonImpl::styleSlots()
+{
+    // Slot 8 dresses the checked text too and slot 9 the disabled one, so that a
+    // theme naming fewer styles still gives every state a look.
+    using R = vyr::StyleSlot::Reach;
+    return {{0, uncheckedBackgrounds}, {4, checkedBackgrounds},
+            {8, uncheckedText}, {8, checkedText, R::ReadOnly},
+            {9, checkedText}, {9, disabledText, R::ReadOnly},
+            {10, disabledText}};
+}
+
 void VYRQRadioButtonImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot >= 0 && slot < 8) {
-            FillStyle found;
-            if (!lookupFill(name, found))
-                return;
-            if (slot < 4)
-                uncheckedBackgrounds.readSlot(slot, found);
-            else
-                checkedBackgrounds.readSlot(slot - 4, found);
-            return;
-        }
-        TextStyleDesc found;
-        if (slot < 8 || slot > 10 || !lookupText(name, found))
-            return;
-        // Slot 8 dresses the checked text too and slot 9 the disabled one, so that a
-        // theme naming fewer styles still gives every state a look.
-        if (slot == 8) {
-            uncheckedText = found;
-            checkedText = found;
-        } else if (slot == 9) {
-            checkedText = found;
-            disabledText = found;
-        } else {
-            disabledText = found;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -252,17 +237,6 @@ void VYRQRadioButtonImpl::readJson(const Json::Value& element)
 
 void VYRQRadioButtonImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::arrayValue);
-    uncheckedBackgrounds.write(styles, 0);
-    checkedBackgrounds.write(styles, 4);
-    const TextStyleDesc* texts[] = {&uncheckedText, &checkedText, &disabledText};
-    for (int i = 0; i < 3; ++i) {
-        if (!texts[i]->name.isEmpty())
-            vyr::appendStyleEntry(styles, texts[i]->name, vyr::styleEntryKind(*texts[i]), 8 + i);
-    }
-    if (!styles.empty())
-        element["style"] = styles;
-
     Json::Value& attr = element["attr"];
     if (!attr.isObject())
         attr = Json::Value(Json::objectValue);

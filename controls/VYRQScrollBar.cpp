@@ -37,6 +37,8 @@ public:
     CtrlState& stateOf(Part part);
     // Sets a part's state; repaints the part at once, or the whole control.
     void changeState(Part part, CtrlState state, const QRect& rect, bool whole);
+    vyr::StyleSlots styleSlots() override;
+    void readStyleEntries(const Json::Value& element) { readStyleSlots(element, styleSlots()); }
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -161,24 +163,13 @@ void VYRQScrollBarImpl::leaveEvent(QEvent*)
 }
 
 
+vyr::StyleSlots VYRQScrollBarImpl::styleSlots()
+{
+    return {{0, background}, {2, upButton}, {6, downButton}, {10, thumb}};
+}
+
 void VYRQScrollBarImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot < 0 || slot == 1 || slot > 13)
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot == 0)
-            background = style;
-        else if (slot <= 5)
-            upButton.readSlot(slot - 2, style);
-        else if (slot <= 9)
-            downButton.readSlot(slot - 6, style);
-        else
-            thumb.readSlot(slot - 10, style);
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -197,14 +188,6 @@ void VYRQScrollBarImpl::readJson(const Json::Value& element)
 
 void VYRQScrollBarImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    upButton.write(style, 2);
-    downButton.write(style, 6);
-    thumb.write(style, 10);
-
     Json::Value& attr = element["attr"];
     if (!upIcon.isEmpty())
         attr["upicon"] = vyr::json::toUtf8(upIcon);
@@ -241,6 +224,11 @@ void VYRQScrollBar::setScrollbarBackground(CommonCtrlState, const FillStyle& sty
 const FillStyle& VYRQScrollBar::getScrollbarBackground(CommonCtrlState) const
 {
     return impl()->background;
+}
+
+void VYRQScrollBar::readStyleEntries(const Json::Value& element)
+{
+    impl()->readStyleEntries(element);
 }
 
 void VYRQScrollBar::setScrollbarUpButton(CtrlState state, const FillStyle& style)

@@ -29,6 +29,7 @@ public:
 
     QRect thumbRect() const;
     void changeState(CtrlState state);
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -99,22 +100,13 @@ void VYRQSliderImpl::leaveEvent(QEvent*)
 }
 
 
+vyr::StyleSlots VYRQSliderImpl::styleSlots()
+{
+    return {{0, background}, {2, foreground}, {4, thumb}};
+}
+
 void VYRQSliderImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0 && slot != 2 && (slot < 4 || slot > 7))
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot == 0)
-            background = style;
-        else if (slot == 2)
-            foreground = style;
-        else
-            thumb.readSlot(slot - 4, style);
-    });
-
     // Theme defaults (a theme change included) change only what the theme element
     // names: a refresh must not reset the orientation, range or value of a live slider.
     const bool theme = isApplyingTheme();
@@ -156,14 +148,6 @@ void VYRQSliderImpl::readJson(const Json::Value& element)
 
 void VYRQSliderImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    if (!foreground.name.isEmpty())
-        vyr::appendStyleEntry(style, foreground.name, vyr::styleEntryKind(foreground), 2);
-    thumb.write(style, 4);
-
     Json::Value& attr = element["attr"];
     if (slider->orientation() == Qt::Vertical)
         attr["isHor"] = 0;

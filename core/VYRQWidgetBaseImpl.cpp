@@ -219,11 +219,56 @@ bool VYRQWidgetBaseImpl::serializeJson(Json::Value*& json, bool read)
 {
     if (!serializeCommon(json, read))
         return false;
-    if (read)
+    if (read) {
+        readStyleSlots(*json, styleSlots());
         readJson(*json);
-    else
+    } else {
+        writeStyleSlots(*json, styleSlots());
         writeJson(*json);
+    }
     return true;
+}
+
+vyr::StyleSlots VYRQWidgetBaseImpl::styleSlots()
+{
+    return {};
+}
+
+void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::StyleSlots& table)
+{
+    if (table.empty())
+        return;
+    forEachStyleEntry(element, [&table](const QString& name, int, int slot) {
+        // Each name is looked up at most once per kind, however many rows share the slot.
+        FillStyle fill;
+        TextStyleDesc text;
+        int fillFound = -1;
+        int textFound = -1;
+        for (const vyr::StyleSlot& row : table) {
+            if (!row.covers(slot))
+                continue;
+            if (row.kind() == vyr::FillEntry) {
+                if (fillFound < 0)
+                    fillFound = lookupFill(name, fill) ? 1 : 0;
+                if (fillFound)
+                    row.read(slot, &fill);
+            } else {
+                if (textFound < 0)
+                    textFound = lookupText(name, text) ? 1 : 0;
+                if (textFound)
+                    row.read(slot, &text);
+            }
+        }
+    });
+}
+
+void VYRQWidgetBaseImpl::writeStyleSlots(Json::Value& element, const vyr::StyleSlots& table)
+{
+    Json::Value styles(Json::arrayValue);
+    for (const vyr::StyleSlot& row : table)
+        row.write(styles);
+    if (!styles.empty())
+        element["style"] = styles;
 }
 
 void VYRQWidgetBaseImpl::readJson(const Json::Value&)

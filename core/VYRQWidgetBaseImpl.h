@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VYRQStyleDefs.h"
+#include "VYRQStyleSlot.h"
 #include "VYRQTypes.h"
 
 #include <QObject>
@@ -13,6 +14,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace Json { class Value; }
 class QEvent;
@@ -126,8 +128,14 @@ public:
     static QFont fontOf(const TextStyleDesc& style);
 
 protected:
+    // The control's style-slot table; read before readJson, written before writeJson.
+    virtual vyr::StyleSlots styleSlots();
     virtual void readJson(const Json::Value& element);
     virtual void writeJson(Json::Value& element);
+    // The "style" entries of an element into the rows that cover their slots; for
+    // elements other than the control's own (a bar's "child" entry).
+    static void readStyleSlots(const Json::Value& element, const vyr::StyleSlots& table);
+    static void writeStyleSlots(Json::Value& element, const vyr::StyleSlots& table);
     // Only the common part; for controls that handle their own keys in serializeJson.
     bool serializeCommon(Json::Value*& json, bool read);
     // Each entry of an element's "style" array, type-checked: fn(name, kind, slot).
