@@ -113,8 +113,7 @@ void VYRQGroupBoxImpl::writeJson(Json::Value& element)
 {
     // The line is always written: a theme element may set another size or colour,
     // and a key left out would reload as the theme's value instead of this one.
-    if (!text.isEmpty())
-        element["attr"]["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(element["attr"], "text", text);
     element["attr"]["size"] = lineSize;
     element["attr"]["color"] = vyr::json::colorToText(lineColor);
     if (!showText)

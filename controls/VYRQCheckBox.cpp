@@ -140,8 +140,7 @@ void VYRQCheckBoxImpl::writeJson(Json::Value& element)
     if (!showText)
         attr["showText"] = 0;
     const QString text = q->text();
-    if (!text.isEmpty())
-        attr["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(attr, "text", text);
 
     // Names with a built-in default are written even when emptied, so that a box
     // saved without icons does not come back with the default ones.

@@ -153,10 +153,8 @@ void VYRQComboBoxImpl::writeJson(Json::Value& element)
 {
     Json::Value own(Json::objectValue);
     const QString current = combo->currentText();
-    if (!current.isEmpty())
-        own["text"] = vyr::json::toUtf8(current);
-    if (!btnIcon[Normal].isEmpty())
-        own["btnIcon"] = vyr::json::toUtf8(btnIcon[Normal]);
+    vyr::json::writeUnlessEmpty(own, "text", current);
+    vyr::json::writeUnlessEmpty(own, "btnIcon", btnIcon[Normal]);
     if (!btnIcon[Hot].isEmpty() && btnIcon[Hot] != btnIcon[Normal])
         own["btnHotIcon"] = vyr::json::toUtf8(btnIcon[Hot]);
     if (own.empty())

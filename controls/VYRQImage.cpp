@@ -170,8 +170,7 @@ void VYRQImageImpl::writeJson(Json::Value& element)
         own["path"] = vyr::json::toUtf8(imagePath);
     if (!stretch)
         own["fill"] = 0;
-    if (!svgPath.isEmpty())
-        own["svgPath"] = vyr::json::toUtf8(svgPath);
+    vyr::json::writeUnlessEmpty(own, "svgPath", svgPath);
     if (useSvgColor)
         own["svgUseColor"] = 1;
     const std::string color = vyr::json::colorToText(svgColor);

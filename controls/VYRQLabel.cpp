@@ -125,8 +125,7 @@ void VYRQLabelImpl::readJson(const Json::Value& element)
 void VYRQLabelImpl::writeJson(Json::Value& element)
 {
     Json::Value& attr = element["attr"];
-    if (!text.isEmpty())
-        attr["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(attr, "text", text);
 }
 
 VYRQLabel::VYRQLabel(QWidget* parent)

@@ -236,8 +236,7 @@ void VYRQLabelExImpl::readJson(const Json::Value& element)
 void VYRQLabelExImpl::writeJson(Json::Value& element)
 {
     const QString text = m_document.toPlainText();
-    if (!text.isEmpty())
-        element["attr"]["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(element["attr"], "text", text);
 }
 
 VYRQLabelEx::VYRQLabelEx(QWidget* parent)

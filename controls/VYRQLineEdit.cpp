@@ -239,10 +239,8 @@ void VYRQLineEditImpl::writeAttr(Json::Value& element) const
 {
     Json::Value own(Json::objectValue);
     const QString text = editText();
-    if (!text.isEmpty())
-        own["text"] = vyr::json::toUtf8(text);
-    if (!placeholderText.isEmpty())
-        own["tip"] = vyr::json::toUtf8(placeholderText);
+    vyr::json::writeUnlessEmpty(own, "text", text);
+    vyr::json::writeUnlessEmpty(own, "tip", placeholderText);
     writeExtraAttr(own);
     int top = 0;
     int bottom = 0;

@@ -240,25 +240,21 @@ void VYRQRadioButtonImpl::writeJson(Json::Value& element)
     Json::Value& attr = element["attr"];
     if (!attr.isObject())
         attr = Json::Value(Json::objectValue);
-    auto putString = [&attr](const char* key, const QString& value) {
-        if (!value.isEmpty())
-            attr[key] = vyr::json::toUtf8(value);
-    };
     if (pushlike)
         attr["pushlike"] = 1;
     if (!showIcon)
         attr["showIcon"] = 0;
     if (!showText)
         attr["showText"] = 0;
-    putString("iconPath", uncheckIcon);
-    putString("hotIconPath", uncheckHotIcon);
-    putString("siconPath", checkedIcon);
-    putString("sHotIconPath", checkedHotIcon);
+    vyr::json::writeUnlessEmpty(attr, "iconPath", uncheckIcon);
+    vyr::json::writeUnlessEmpty(attr, "hotIconPath", uncheckHotIcon);
+    vyr::json::writeUnlessEmpty(attr, "siconPath", checkedIcon);
+    vyr::json::writeUnlessEmpty(attr, "sHotIconPath", checkedHotIcon);
     if (iconStyle.hor != DockNear)
         attr["iconHor"] = iconStyle.hor;
     if (iconStyle.ver != DockCenter)
         attr["iconVer"] = iconStyle.ver;
-    putString("text", q->text());
+    vyr::json::writeUnlessEmpty(attr, "text", q->text());
     // Always written: a reader keeps its default of 10 for a missing key, so an
     // offset of 0 would otherwise come back as 10.
     attr["iconX"] = iconStyle.x;

@@ -189,12 +189,9 @@ void VYRQScrollBarImpl::readJson(const Json::Value& element)
 void VYRQScrollBarImpl::writeJson(Json::Value& element)
 {
     Json::Value& attr = element["attr"];
-    if (!upIcon.isEmpty())
-        attr["upicon"] = vyr::json::toUtf8(upIcon);
-    if (!downIcon.isEmpty())
-        attr["downicon"] = vyr::json::toUtf8(downIcon);
-    if (!thumbIcon.isEmpty())
-        attr["thumbicon"] = vyr::json::toUtf8(thumbIcon);
+    vyr::json::writeUnlessEmpty(attr, "upicon", upIcon);
+    vyr::json::writeUnlessEmpty(attr, "downicon", downIcon);
+    vyr::json::writeUnlessEmpty(attr, "thumbicon", thumbIcon);
     horizontal = bar->orientation() == Qt::Horizontal;
     if (horizontal)
         attr["hor"] = 1;

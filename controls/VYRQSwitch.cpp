@@ -199,10 +199,8 @@ void VYRQSwitchImpl::writeJson(Json::Value& element)
     Json::Value& attr = element["attr"];
     if (!attr.isObject())
         attr = Json::Value(Json::objectValue);
-    if (!leftText.isEmpty())
-        attr["leftText"] = vyr::json::toUtf8(leftText);
-    if (!rightText.isEmpty())
-        attr["rightText"] = vyr::json::toUtf8(rightText);
+    vyr::json::writeUnlessEmpty(attr, "leftText", leftText);
+    vyr::json::writeUnlessEmpty(attr, "rightText", rightText);
     if (thumbSize.width() != 0)
         attr["thumbW"] = thumbSize.width();
     if (thumbSize.height() != 0)
