@@ -959,6 +959,7 @@ bool VYRQResourceManager::registerWindow(QWidget* w)
 
 bool VYRQResourceManager::unregisterWindow(QWidget* w)
 {
+    m_windows.removeAll(QPointer<QWidget>());
     return w && m_windows.removeOne(w);
 }
 
@@ -973,18 +974,29 @@ bool VYRQResourceManager::registerDesignerWindow(QWidget* d)
 
 bool VYRQResourceManager::unregisterDesignerWindow(QWidget* d)
 {
+    m_designers.removeAll(QPointer<QWidget>());
     return d && m_designers.removeOne(d);
+}
+
+void VYRQResourceManager::walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*))
+{
+    const QList<QPointer<QWidget>> windows = m_windows;
+    for (const QPointer<QWidget>& w : windows) {
+        if (w)
+            (this->*notify)(w);
+    }
+    if (which == WindowWalk::WindowsOnly)
+        return;
+    const QList<QPointer<QWidget>> designers = m_designers;
+    for (const QPointer<QWidget>& d : designers) {
+        if (d)
+            (this->*notify)(d);
+    }
 }
 
 bool VYRQResourceManager::themeChange()
 {
-    // Copies: a refresh may build or close windows.
-    const QList<QWidget*> windows = m_windows;
-    for (QWidget* w : windows)
-        notifyThemeChange(w);
-    const QList<QWidget*> designers = m_designers;
-    for (QWidget* d : designers)
-        notifyThemeChange(d);
+    walkWindows(WindowWalk::WithDesigners, &VYRQResourceManager::notifyThemeChange);
     return true;
 }
 
@@ -1036,9 +1048,7 @@ void VYRQResourceManager::notifyChangeLanguage(QWidget* widget)
 
 void VYRQResourceManager::notifyLanguageToWindows()
 {
-    const QList<QWidget*> windows = m_windows;
-    for (QWidget* w : windows)
-        notifyChangeLanguage(w);
+    walkWindows(WindowWalk::WindowsOnly, &VYRQResourceManager::notifyChangeLanguage);
 }
 
 void VYRQResourceManager::setGlobalConfig(const VYRGlobalConfig& config)
@@ -1054,12 +1064,7 @@ void VYRQResourceManager::setGlobalConfig(const VYRGlobalConfig& config)
         else
             QGuiApplication::setFont(font);
     }
-    const QList<QWidget*> windows = m_windows;
-    for (QWidget* w : windows)
-        notifyThemeChange(w);
-    const QList<QWidget*> designers = m_designers;
-    for (QWidget* d : designers)
-        notifyThemeChange(d);
+    walkWindows(WindowWalk::WithDesigners, &VYRQResourceManager::notifyThemeChange);
 }
 
 void VYRQResourceManager::setGlobalFontFamily(const QString& family)

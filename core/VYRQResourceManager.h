@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QMetaObject>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <json/value.h>
@@ -113,6 +114,10 @@ private:
     bool readZip(VYRQResourceManagerImpl* set, const char* path, const char* data, unsigned int size);
     void readThemeJson(VYRQResourceManagerImpl* set, bool index);
     bool loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage);
+    enum class WindowWalk { WindowsOnly, WithDesigners };
+    // Every live registered window (then designer), over a copy: a refresh may build
+    // or close windows.
+    void walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*));
 
     bool m_createdByFile = false;
     bool m_loadFromTheme = false;
@@ -124,8 +129,9 @@ private:
     QMap<QString, QString>* m_currentLanguage = nullptr;
     QString m_currentLanguageName;
     std::map<QString, QMap<QString, QString>> m_languages;
-    QList<QWidget*> m_windows;
-    QList<QWidget*> m_designers;
+    // Guarded: a window deleted without unregistering drops out of every walk.
+    QList<QPointer<QWidget>> m_windows;
+    QList<QPointer<QWidget>> m_designers;
     QSet<QString> m_refusedImages;   // too large to decode; warned about once
     QMetaObject::Connection m_languageConnection;
     std::unique_ptr<VYRQResourceManagerImpl> m_default;
