@@ -39,24 +39,6 @@ public:
     QString textKey;
 };
 
-static Qt::Alignment alignmentOf(const TextStyleDesc& style)
-{
-    Qt::Alignment align;
-    switch (style.hor) {
-    case 0: align |= Qt::AlignLeft; break;
-    case 1: align |= Qt::AlignHCenter; break;
-    case 2: align |= Qt::AlignRight; break;
-    default: break;
-    }
-    switch (style.ver) {
-    case 0: align |= Qt::AlignTop; break;
-    case 1: align |= Qt::AlignVCenter; break;
-    case 2: align |= Qt::AlignBottom; break;
-    default: break;
-    }
-    return align;
-}
-
 // Labels apply their look at construction and again for each page or theme element
 // they read; a look that is already in place is not set again (setting a font or a
 // palette re-resolves and notifies the whole widget).
@@ -76,7 +58,7 @@ void VYRQLabelImpl::applyTextStyle()
         palette.setBrush(QPalette::WindowText, QBrush(textStyle.color));
         q->setPalette(palette);
     }
-    q->QLabel::setAlignment(alignmentOf(textStyle));
+    q->QLabel::setAlignment(textAlignment(textStyle));
 }
 
 void VYRQLabelImpl::elide()

@@ -13,24 +13,6 @@
 
 #include <json/value.h>
 
-namespace {
-
-int alignedStart(int align, int start, int length, int size)
-{
-    switch (align) {
-    case DockNear:
-        return start;
-    case DockCenter:
-        return start + (length - size) / 2;
-    case DockFar:
-        return start + length - size;
-    default:
-        return start;
-    }
-}
-
-} // namespace
-
 class VYRQRadioButtonImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQRadioButtonImpl(VYRQRadioButton* owner);
@@ -135,20 +117,7 @@ void VYRQRadioButtonImpl::drawFittedIcon(QPainter* painter, const QString& name,
                        fitted.width(), fitted.height());
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     if (isSvgName(name)) {
-        QSvgRenderer* renderer = rm->getSvgRenderer(name);
-        if (!renderer || !renderer->isValid())
-            return;
-        if (!gray) {
-            renderer->render(painter, QRectF(target));
-            return;
-        }
-        QImage image(fitted, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter imagePainter(&image);
-        renderer->render(&imagePainter);
-        imagePainter.end();
-        const QIcon icon(QPixmap::fromImage(image));
-        painter->drawPixmap(target.topLeft(), icon.pixmap(fitted, QIcon::Disabled));
+        drawSvg(painter, rm->getSvgRenderer(name), name, target, gray ? SvgLook::Grey : SvgLook::Plain);
         return;
     }
     const QImage* image = rm->getImage(name, gray);

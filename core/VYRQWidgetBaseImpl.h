@@ -23,6 +23,7 @@ class QMouseEvent;
 class QPainter;
 class QRect;
 class QRectF;
+class QSvgRenderer;
 class QWidget;
 
 // A typed value of a control's custom "attr" store.
@@ -119,6 +120,18 @@ public:
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style,
                          int x, int y, int w, int h, bool horizontal);
+    // How a picture is drawn: as it is, its shape filled with one colour (the colour
+    // takes the picture's alpha), or greyed as a disabled icon.
+    enum class SvgLook { Plain, Tinted, Grey };
+    // An SVG into `target`. Tinted and greyed pictures are kept in a bounded cache
+    // keyed by renderer, path, size and look, so repeated paints draw no new image.
+    static void drawSvg(QPainter* painter, QSvgRenderer* renderer, const QString& name, const QRect& target,
+                        SvgLook look, const QColor& tint = QColor());
+    // Where an item of `size` starts along an axis of `length` from `start`, for
+    // DockNear, DockCenter and DockFar (any other value is near).
+    static int alignedStart(int align, int start, int length, int size);
+    // A text style's alignment as Qt flags (values out of range are left and top).
+    static Qt::Alignment textAlignment(const TextStyleDesc& style);
     static QSize getImageSize(const QString& name, bool gray);
     static QSize getTextSize(const TextStyleDesc& style, const QString& text);
     static QSize scaleSize(const QSize& size);
