@@ -12,17 +12,13 @@ const QString VYRQCheckBoxImpl::defaultUncheckIcon = QStringLiteral("IDB_UNCHECK
 const QString VYRQCheckBoxImpl::defaultCheckedIcon = QStringLiteral("IDB_CHECKED");
 
 VYRQCheckBoxImpl::VYRQCheckBoxImpl(VYRQCheckBox* owner)
-    : VYRQWidgetBaseImpl(owner, VYRQCheckBox::typeName())
-    , uncheckIcon(defaultUncheckIcon)
-    , uncheckHotIcon(defaultUncheckIcon)
-    , checkedIcon(defaultCheckedIcon)
-    , checkedHotIcon(defaultCheckedIcon)
+    : VYRQToggleImpl(owner, VYRQCheckBox::typeName())
     , q(owner)
 {
-    iconStyle.hor = DockNear;
-    iconStyle.ver = DockCenter;
-    uncheckedBackgrounds.set(AllStates, undrawnFill());
-    checkedBackgrounds.set(AllStates, undrawnFill());
+    uncheckIcon = defaultUncheckIcon;
+    uncheckHotIcon = defaultUncheckIcon;
+    checkedIcon = defaultCheckedIcon;
+    checkedHotIcon = defaultCheckedIcon;
 }
 
 VYRQCheckBoxImpl::~VYRQCheckBoxImpl() = default;
@@ -74,12 +70,6 @@ void VYRQCheckBoxImpl::drawControl(QPainter* painter, const QRect& rect)
 
 // ---------------------------------------------------------------------------
 // Language and JSON
-
-void VYRQCheckBoxImpl::notifyChangeLanguage()
-{
-    if (textKey.isSet())
-        q->setText(textKey.translation());
-}
 
 
 vyr::StyleSlots VYRQCheckBoxImpl::styleSlots()
@@ -161,6 +151,7 @@ void VYRQCheckBoxImpl::writeJson(Json::Value& element)
 
 VYRQCheckBox::VYRQCheckBox(QWidget* parent)
     : VYRQControl(parent)
+    , VYRQToggleStyle(impl())
 {
     finishConstruction();
 }
@@ -172,16 +163,6 @@ VYRQCheckBoxImpl* VYRQCheckBox::getImpl() const
     return impl();
 }
 
-void VYRQCheckBox::setBackground(CtrlState state, const FillStyle& style)
-{
-    impl()->uncheckedBackgrounds.set(state, style);
-}
-
-const FillStyle& VYRQCheckBox::getBackground(CtrlState state) const
-{
-    return impl()->uncheckedBackgrounds.get(state);
-}
-
 void VYRQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
 {
     impl()->checkedBackgrounds.set(state, style);
@@ -190,31 +171,6 @@ void VYRQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
 const FillStyle& VYRQCheckBox::getCheckedBackground(CtrlState state) const
 {
     return impl()->checkedBackgrounds.get(state);
-}
-
-void VYRQCheckBox::setTextStyle(bool checked, const TextStyleDesc& style)
-{
-    (checked ? impl()->checkedText : impl()->uncheckedText) = style;
-}
-
-const TextStyleDesc& VYRQCheckBox::getTextStyle(bool checked) const
-{
-    return checked ? impl()->checkedText : impl()->uncheckedText;
-}
-
-void VYRQCheckBox::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
-{
-    switch (state) {
-    case TextChecked:
-        impl()->checkedText = style;
-        break;
-    case TextUnchecked:
-        impl()->uncheckedText = style;
-        break;
-    case TextDisable:
-        impl()->disabledText = style;
-        break;
-    }
 }
 
 const TextStyleDesc& VYRQCheckBox::getTextStyleByState(CheckBoxTextState state) const
@@ -300,56 +256,6 @@ QString VYRQCheckBox::getDisableUncheckIcon() const
     return impl()->disableUncheckIcon;
 }
 
-void VYRQCheckBox::setIconStyle(const IconStyleDesc& style)
-{
-    impl()->iconStyle = style;
-}
-
-const IconStyleDesc& VYRQCheckBox::getIconStyle() const
-{
-    return impl()->iconStyle;
-}
-
-void VYRQCheckBox::setIconHorAlign(DockLayoutType align)
-{
-    impl()->iconStyle.hor = align;
-}
-
-DockLayoutType VYRQCheckBox::getIconHorAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.hor);
-}
-
-void VYRQCheckBox::setIconVerAlign(DockLayoutType align)
-{
-    impl()->iconStyle.ver = align;
-}
-
-DockLayoutType VYRQCheckBox::getIconVerAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.ver);
-}
-
-void VYRQCheckBox::setIconOffsetX(int x)
-{
-    impl()->iconStyle.x = x;
-}
-
-int VYRQCheckBox::getIconOffsetX() const
-{
-    return impl()->iconStyle.x;
-}
-
-void VYRQCheckBox::setIconOffsetY(int y)
-{
-    impl()->iconStyle.y = y;
-}
-
-int VYRQCheckBox::getIconOffsetY() const
-{
-    return impl()->iconStyle.y;
-}
-
 void VYRQCheckBox::setShowIcon(bool on)
 {
     impl()->showIcon = on;
@@ -358,26 +264,6 @@ void VYRQCheckBox::setShowIcon(bool on)
 bool VYRQCheckBox::getShowIcon() const
 {
     return impl()->showIcon;
-}
-
-void VYRQCheckBox::setShowText(bool on)
-{
-    impl()->showText = on;
-}
-
-bool VYRQCheckBox::getShowText() const
-{
-    return impl()->showText;
-}
-
-void VYRQCheckBox::setDelegateItemVisible(bool visible)
-{
-    impl()->setDelegateItemVisible(visible);
-}
-
-bool VYRQCheckBox::getDelegateItemVisible() const
-{
-    return impl()->getDelegateItemVisible();
 }
 
 // Qt's button handling comes first, so the toggle has happened when the state repaints.
@@ -417,7 +303,8 @@ void VYRQCheckBox::leaveEvent(QEvent* event)
 ControlInfo VYRQCheckBox::getProps()
 {
     ControlInfo info = vyr::makeControlInfo<VYRQCheckBox>("Checkbox", "Control CheckBox", "checkbox");
-    info.rows.push_back(vyr::fillStatesRow("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
+    info.rows.push_back(
+        vyr::fillStatesRow<VYRQCheckBox>("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
     info.rows.push_back(vyr::fillStatesRow("CheckedBg", &VYRQCheckBox::setCheckedBackground,
                                            &VYRQCheckBox::getCheckedBackground));
     info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQCheckBox::setTextStyleByState,
@@ -430,12 +317,14 @@ ControlInfo VYRQCheckBox::getProps()
     info.rows.push_back(vyr::iconRow("CheckedIcon", &VYRQCheckBox::setCheckedIcon, &VYRQCheckBox::getCheckedIcon));
     info.rows.push_back(
         vyr::iconRow("CheckedHotIcon", &VYRQCheckBox::setCheckedHotIcon, &VYRQCheckBox::getCheckedHotIcon));
-    info.rows.push_back(vyr::enumRow("HorAlign", &VYRQCheckBox::setIconHorAlign, &VYRQCheckBox::getIconHorAlign,
-                                     vyr::dockAlignments()));
-    info.rows.push_back(vyr::enumRow("VerAlign", &VYRQCheckBox::setIconVerAlign, &VYRQCheckBox::getIconVerAlign,
-                                     vyr::dockAlignments()));
-    info.rows.push_back(vyr::intRow("OffsetX", &VYRQCheckBox::setIconOffsetX, &VYRQCheckBox::getIconOffsetX));
-    info.rows.push_back(vyr::intRow("OffsetY", &VYRQCheckBox::setIconOffsetY, &VYRQCheckBox::getIconOffsetY));
+    info.rows.push_back(vyr::enumRow<VYRQCheckBox>("HorAlign", &VYRQCheckBox::setIconHorAlign,
+                                                   &VYRQCheckBox::getIconHorAlign, vyr::dockAlignments()));
+    info.rows.push_back(vyr::enumRow<VYRQCheckBox>("VerAlign", &VYRQCheckBox::setIconVerAlign,
+                                                   &VYRQCheckBox::getIconVerAlign, vyr::dockAlignments()));
+    info.rows.push_back(
+        vyr::intRow<VYRQCheckBox>("OffsetX", &VYRQCheckBox::setIconOffsetX, &VYRQCheckBox::getIconOffsetX));
+    info.rows.push_back(
+        vyr::intRow<VYRQCheckBox>("OffsetY", &VYRQCheckBox::setIconOffsetY, &VYRQCheckBox::getIconOffsetY));
     return info;
 }
 

@@ -3,7 +3,7 @@
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
-#include "VYRQStateStyles.h"
+#include "VYRQToggleImpl.h"
 
 #include <QIcon>
 #include <QImage>
@@ -13,12 +13,11 @@
 
 #include <json/value.h>
 
-class VYRQRadioButtonImpl : public VYRQWidgetBaseImpl {
+class VYRQRadioButtonImpl : public VYRQToggleImpl {
 public:
     explicit VYRQRadioButtonImpl(VYRQRadioButton* owner);
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    void notifyChangeLanguage() override;
 
     // The largest size of the icon's aspect that fits the full width and half the height.
     static QSize fitIcon(const QSize& natural, const QRect& rect);
@@ -28,21 +27,8 @@ public:
     QRect textRect(const QRect& rect, CtrlState state, bool checked) const;
     void drawFittedIcon(QPainter* painter, const QString& name, const QRect& rect, bool gray) const;
 
-    TextKey textKey;
-    QString uncheckIcon;
-    QString uncheckHotIcon;
-    QString checkedIcon;
-    QString checkedHotIcon;
     QString disableIcon;
-    IconStyleDesc iconStyle;
-    bool showIcon = true;
-    bool showText = true;
     bool pushlike = false;
-    TextStyleDesc uncheckedText;
-    TextStyleDesc checkedText;
-    TextStyleDesc disabledText;
-    vyr::FillStates uncheckedBackgrounds;
-    vyr::FillStates checkedBackgrounds;
 
 private:
     vyr::StyleSlots styleSlots() override;
@@ -53,14 +39,10 @@ private:
 };
 
 VYRQRadioButtonImpl::VYRQRadioButtonImpl(VYRQRadioButton* owner)
-    : VYRQWidgetBaseImpl(owner, VYRQRadioButton::typeName())
+    : VYRQToggleImpl(owner, VYRQRadioButton::typeName())
     , q(owner)
 {
     iconStyle.x = 10;
-    iconStyle.hor = DockNear;
-    iconStyle.ver = DockCenter;
-    uncheckedBackgrounds.set(AllStates, undrawnFill());
-    checkedBackgrounds.set(AllStates, undrawnFill());
 }
 
 // ---------------------------------------------------------------------------
@@ -151,12 +133,6 @@ void VYRQRadioButtonImpl::drawControl(QPainter* painter, const QRect& rect)
 // ---------------------------------------------------------------------------
 // Language and JSON
 
-void VYRQRadioButtonImpl::notifyChangeLanguage()
-{
-    if (textKey.isSet())
-        q->setText(textKey.translation());
-}
-
 
 vyr::StyleSlots VYRQRadioButtonImpl::styleSlots()
 {
@@ -236,21 +212,12 @@ void VYRQRadioButtonImpl::writeJson(Json::Value& element)
 
 VYRQRadioButton::VYRQRadioButton(QWidget* parent)
     : VYRQControl(parent)
+    , VYRQToggleStyle(impl())
 {
     finishConstruction();
 }
 
 VYRQRadioButton::~VYRQRadioButton() = default;
-
-void VYRQRadioButton::setBackground(CtrlState state, const FillStyle& style)
-{
-    impl()->uncheckedBackgrounds.set(state, style);
-}
-
-const FillStyle& VYRQRadioButton::getBackground(CtrlState state) const
-{
-    return impl()->uncheckedBackgrounds.get(state);
-}
 
 void VYRQRadioButton::setSelectedBackground(CtrlState state, const FillStyle& style)
 {
@@ -260,31 +227,6 @@ void VYRQRadioButton::setSelectedBackground(CtrlState state, const FillStyle& st
 const FillStyle& VYRQRadioButton::getSelectedBackground(CtrlState state) const
 {
     return impl()->checkedBackgrounds.get(state);
-}
-
-void VYRQRadioButton::setTextStyle(bool checked, const TextStyleDesc& style)
-{
-    (checked ? impl()->checkedText : impl()->uncheckedText) = style;
-}
-
-TextStyleDesc VYRQRadioButton::getTextStyle(bool checked) const
-{
-    return checked ? impl()->checkedText : impl()->uncheckedText;
-}
-
-void VYRQRadioButton::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
-{
-    switch (state) {
-    case TextChecked:
-        impl()->checkedText = style;
-        break;
-    case TextUnchecked:
-        impl()->uncheckedText = style;
-        break;
-    case TextDisable:
-        impl()->disabledText = style;
-        break;
-    }
 }
 
 const TextStyleDesc& VYRQRadioButton::getTextStyleByState(CheckBoxTextState state) const
@@ -380,56 +322,6 @@ const QString& VYRQRadioButton::getDisableIcon() const
     return impl()->disableIcon;
 }
 
-void VYRQRadioButton::setIconStyle(const IconStyleDesc& style)
-{
-    impl()->iconStyle = style;
-}
-
-const IconStyleDesc& VYRQRadioButton::getIconStyle() const
-{
-    return impl()->iconStyle;
-}
-
-void VYRQRadioButton::setIconHorAlign(DockLayoutType align)
-{
-    impl()->iconStyle.hor = align;
-}
-
-DockLayoutType VYRQRadioButton::getIconHorAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.hor);
-}
-
-void VYRQRadioButton::setIconVerAlign(DockLayoutType align)
-{
-    impl()->iconStyle.ver = align;
-}
-
-DockLayoutType VYRQRadioButton::getIconVerAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.ver);
-}
-
-void VYRQRadioButton::setIconOffsetX(int x)
-{
-    impl()->iconStyle.x = x;
-}
-
-int VYRQRadioButton::getIconOffsetX() const
-{
-    return impl()->iconStyle.x;
-}
-
-void VYRQRadioButton::setIconOffsetY(int y)
-{
-    impl()->iconStyle.y = y;
-}
-
-int VYRQRadioButton::getIconOffsetY() const
-{
-    return impl()->iconStyle.y;
-}
-
 void VYRQRadioButton::setPushlike(bool on)
 {
     if (impl()->pushlike == on)
@@ -454,26 +346,6 @@ void VYRQRadioButton::setShowIcon(bool on)
 bool VYRQRadioButton::getShowIcon() const
 {
     return impl()->showIcon;
-}
-
-void VYRQRadioButton::setShowText(bool on)
-{
-    impl()->showText = on;
-}
-
-bool VYRQRadioButton::getShowText() const
-{
-    return impl()->showText;
-}
-
-void VYRQRadioButton::setDelegateItemVisible(bool visible)
-{
-    impl()->setDelegateItemVisible(visible);
-}
-
-bool VYRQRadioButton::getDelegateItemVisible() const
-{
-    return impl()->getDelegateItemVisible();
 }
 
 bool VYRQRadioButton::hitButton(const QPoint&) const
@@ -519,8 +391,8 @@ ControlInfo VYRQRadioButton::getProps()
 {
     ControlInfo info =
         vyr::makeControlInfo<VYRQRadioButton>("RadioButton", "Control RadioButton", "radio");
-    info.rows.push_back(
-        vyr::fillStatesRow("UnselectedBg", &VYRQRadioButton::setBackground, &VYRQRadioButton::getBackground));
+    info.rows.push_back(vyr::fillStatesRow<VYRQRadioButton>("UnselectedBg", &VYRQRadioButton::setBackground,
+                                                            &VYRQRadioButton::getBackground));
     info.rows.push_back(vyr::fillStatesRow("SelectedBg", &VYRQRadioButton::setSelectedBackground,
                                            &VYRQRadioButton::getSelectedBackground));
     info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQRadioButton::setTextStyleByState,
@@ -528,7 +400,8 @@ ControlInfo VYRQRadioButton::getProps()
     info.rows.push_back(vyr::separatorRow());
     info.rows.push_back(vyr::boolRow("PushLike", &VYRQRadioButton::setPushlike, &VYRQRadioButton::getPushlike));
     info.rows.push_back(vyr::boolRow("ShowIcon", &VYRQRadioButton::setShowIcon, &VYRQRadioButton::getShowIcon));
-    info.rows.push_back(vyr::boolRow("ShowText", &VYRQRadioButton::setShowText, &VYRQRadioButton::getShowText));
+    info.rows.push_back(
+        vyr::boolRow<VYRQRadioButton>("ShowText", &VYRQRadioButton::setShowText, &VYRQRadioButton::getShowText));
     info.rows.push_back(
         vyr::iconRow("UncheckIcon", &VYRQRadioButton::setUncheckIcon, &VYRQRadioButton::getUncheckIcon));
     info.rows.push_back(
@@ -537,14 +410,14 @@ ControlInfo VYRQRadioButton::getProps()
         vyr::iconRow("CheckedIcon", &VYRQRadioButton::setCheckedIcon, &VYRQRadioButton::getCheckedIcon));
     info.rows.push_back(
         vyr::iconRow("CheckedHotIcon", &VYRQRadioButton::setCheckedHotIcon, &VYRQRadioButton::getCheckedHotIcon));
-    info.rows.push_back(vyr::enumRow("HorAlign", &VYRQRadioButton::setIconHorAlign,
-                                     &VYRQRadioButton::getIconHorAlign, vyr::dockAlignments()));
-    info.rows.push_back(vyr::enumRow("VerAlign", &VYRQRadioButton::setIconVerAlign,
-                                     &VYRQRadioButton::getIconVerAlign, vyr::dockAlignments()));
-    info.rows.push_back(
-        vyr::intRow("OffsetX", &VYRQRadioButton::setIconOffsetX, &VYRQRadioButton::getIconOffsetX));
-    info.rows.push_back(
-        vyr::intRow("OffsetY", &VYRQRadioButton::setIconOffsetY, &VYRQRadioButton::getIconOffsetY));
+    info.rows.push_back(vyr::enumRow<VYRQRadioButton>("HorAlign", &VYRQRadioButton::setIconHorAlign,
+                                                      &VYRQRadioButton::getIconHorAlign, vyr::dockAlignments()));
+    info.rows.push_back(vyr::enumRow<VYRQRadioButton>("VerAlign", &VYRQRadioButton::setIconVerAlign,
+                                                      &VYRQRadioButton::getIconVerAlign, vyr::dockAlignments()));
+    info.rows.push_back(vyr::intRow<VYRQRadioButton>("OffsetX", &VYRQRadioButton::setIconOffsetX,
+                                                     &VYRQRadioButton::getIconOffsetX));
+    info.rows.push_back(vyr::intRow<VYRQRadioButton>("OffsetY", &VYRQRadioButton::setIconOffsetY,
+                                                     &VYRQRadioButton::getIconOffsetY));
     return info;
 }
 
