@@ -285,18 +285,6 @@ void VYRQCheckBox::mouseMoveEvent(QMouseEvent* event)
     impl()->mouseMoveEvent(event);
 }
 
-void VYRQCheckBox::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    impl()->enterEvent(event);
-}
-
-void VYRQCheckBox::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    impl()->leaveEvent(event);
-}
-
 // ---------------------------------------------------------------------------
 // Designer record
 

@@ -372,18 +372,6 @@ void VYRQRadioButton::mouseMoveEvent(QMouseEvent* event)
     impl()->mouseMoveEvent(event);
 }
 
-void VYRQRadioButton::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    impl()->enterEvent(event);
-}
-
-void VYRQRadioButton::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    impl()->leaveEvent(event);
-}
-
 // ---------------------------------------------------------------------------
 // Designer record
 
