@@ -106,6 +106,9 @@ protected:
     void notifyLanguageToWindows();
     // Parses the last style.json buffer of a set and reads its "style" array into it.
     bool parseStyleTail(VYRQResourceManagerImpl* set);
+    // The "style" array of a style.json buffer, or null when the text does not parse
+    // or lacks the array. `root` keeps the parsed document alive.
+    static const Json::Value* styleArrayOf(const QByteArray& buffer, Json::Value& root);
 
 private:
     VYRQResourceManagerImpl* lookupSet() const;
