@@ -203,3 +203,5 @@ ControlInfo VYRQGroupBox::getProps()
     info.rows.push_back(vyr::boolRow("ShowText", &VYRQGroupBox::setShowText, &VYRQGroupBox::getShowText));
     return info;
 }
+
+#include "moc_VYRQGroupBox.cpp"

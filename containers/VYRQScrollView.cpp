@@ -49,7 +49,7 @@ class VYRQScrollViewImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQScrollViewImpl(VYRQScrollView* owner)
         : VYRQWidgetBaseImpl(owner, VYRQScrollView::typeName())
-        , view(owner)
+        , q(owner)
     {
     }
 
@@ -62,7 +62,7 @@ public:
     void readScrollBarElement(const Json::Value& entry);
     void writeContent(Json::Value& element);
 
-    VYRQScrollView* view;
+    VYRQScrollView* q;
     QPointer<VYRQContainer> content;
     FillStyle background;
     // Button sheets read from scroll bar elements (vertical, horizontal): a later
@@ -77,10 +77,10 @@ void VYRQScrollViewImpl::drawControl(QPainter* painter, const QRect& rect)
 
 void VYRQScrollViewImpl::createComplete()
 {
-    for (QObject* child : view->children()) {
+    for (QObject* child : q->children()) {
         if (auto* container = qobject_cast<VYRQContainer*>(child)) {
             content = container;
-            view->setWidget(container);
+            q->setWidget(container);
             return;
         }
     }
@@ -113,7 +113,7 @@ void VYRQScrollViewImpl::writeJson(Json::Value& element)
 // walks the view's own children: without this a saved page reloads empty.
 void VYRQScrollViewImpl::writeContent(Json::Value& element)
 {
-    QWidget* widget = view->widget();
+    QWidget* widget = q->widget();
     auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
     if (!control)
         return;
@@ -136,7 +136,7 @@ void VYRQScrollViewImpl::readScrollBarElement(const Json::Value& entry)
     bool horizontal = false;
     if (attr)
         vyr::json::read(*attr, "hor", horizontal);
-    VYRQScrollBar* bar = view->bar(horizontal);
+    VYRQScrollBar* bar = q->bar(horizontal);
     if (!bar)
         return;
 
@@ -158,7 +158,7 @@ void VYRQScrollViewImpl::readScrollBarElement(const Json::Value& entry)
     const QString sheet = thicknessSheet(thickness);
     const bool orientations[2] = {false, true};
     for (bool hor : orientations) {
-        if (VYRQScrollBar* b = view->bar(hor)) {
+        if (VYRQScrollBar* b = q->bar(hor)) {
             const QString& buttons = readButtonSheet[hor ? 1 : 0];
             b->setStyleSheet(buttons.isEmpty() ? sheet : sheet + QLatin1Char(' ') + buttons);
         }
@@ -312,3 +312,5 @@ ControlInfo VYRQScrollView::getProps()
                                            &VYRQScrollView::getBackground, vyr::commonStates()));
     return info;
 }
+
+#include "moc_VYRQScrollView.cpp"

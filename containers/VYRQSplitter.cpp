@@ -123,3 +123,5 @@ ControlInfo VYRQSplitter::getProps()
 {
     return vyr::makeControlInfo<VYRQSplitter>("Splitter", "Control Splitter", "splitter");
 }
+
+#include "moc_VYRQSplitter.cpp"

@@ -372,3 +372,5 @@ ControlInfo VYRQStackContainer::getProps()
                                      &VYRQStackContainer::getDrawBackground));
     return info;
 }
+
+#include "moc_VYRQStackContainer.cpp"

@@ -95,3 +95,5 @@ void VYRQSubWin::hideEvent(QHideEvent* event)
     m_impl->releasePress();
     QWidget::hideEvent(event);
 }
+
+#include "moc_VYRQSubWin.cpp"

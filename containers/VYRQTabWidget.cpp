@@ -28,7 +28,7 @@ class VYRQTabWidgetImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQTabWidgetImpl(VYRQTabWidget* owner)
         : VYRQWidgetBaseImpl(owner, VYRQTabWidget::typeName())
-        , tabs(owner)
+        , q(owner)
     {
     }
 
@@ -45,7 +45,7 @@ public:
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
-    VYRQTabWidget* tabs;
+    VYRQTabWidget* q;
     bool showIcon = true;
     bool showText = true;
     int selectedIndex = 0;
@@ -65,8 +65,8 @@ QRect VYRQTabWidgetImpl::tabRect(int index) const
 {
     const int offset = index * (itemSize + itemSpace);
     if (vertical)
-        return QRect(0, offset, tabs->width(), itemSize);
-    return QRect(offset, 0, itemSize, tabs->height());
+        return QRect(0, offset, q->width(), itemSize);
+    return QRect(offset, 0, itemSize, q->height());
 }
 
 int VYRQTabWidgetImpl::tabAt(const QPoint& pos) const
@@ -84,8 +84,8 @@ void VYRQTabWidgetImpl::press(const QPoint& pos)
         return;
     // Pressing the selected tab reports it again, so a host can re-open its page.
     selectedIndex = hit;
-    emit tabs->currentChanged(hit);
-    tabs->update();
+    emit q->currentChanged(hit);
+    q->update();
 }
 
 void VYRQTabWidgetImpl::hover(const QPoint& pos)
@@ -95,7 +95,7 @@ void VYRQTabWidgetImpl::hover(const QPoint& pos)
     if (hit < 0 || hit == hoverIndex)
         return;
     hoverIndex = hit;
-    tabs->repaint();
+    q->repaint();
 }
 
 void VYRQTabWidgetImpl::leave()
@@ -103,7 +103,7 @@ void VYRQTabWidgetImpl::leave()
     if (hoverIndex == -1)
         return;
     hoverIndex = -1;
-    tabs->repaint();
+    q->repaint();
 }
 
 void VYRQTabWidgetImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -129,7 +129,7 @@ void VYRQTabWidgetImpl::createComplete()
     if (!vyrIsQtEmulator())
         return;
     for (const char* text : {"item1", "item2", "item3"})
-        tabs->addTab(QString::fromLatin1(text), QString(), QString());
+        q->addTab(QString::fromLatin1(text), QString(), QString());
 }
 
 
@@ -376,3 +376,5 @@ ControlInfo VYRQTabWidget::getProps()
     info.rows.push_back(vyr::boolRow("ShowIcon", &VYRQTabWidget::setShowIcon, &VYRQTabWidget::getShowIcon));
     return info;
 }
+
+#include "moc_VYRQTabWidget.cpp"

@@ -306,3 +306,5 @@ bool VYRQWindow::nativeEvent(const QByteArray& eventType, void* message, long* r
     return QWidget::nativeEvent(eventType, message, result);
 }
 #endif
+
+#include "moc_VYRQWindow.cpp"

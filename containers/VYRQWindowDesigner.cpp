@@ -113,3 +113,5 @@ void VYRQWindowDesigner::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
 }
+
+#include "moc_VYRQWindowDesigner.cpp"

@@ -400,3 +400,5 @@ QWidget* VYRQWindowImpl::hitTest(QWidget* root, int x, int y)
 {
     return hitTestIn(root, root, QPoint(x, y));
 }
+
+#include "moc_VYRQWindowImpl.cpp"

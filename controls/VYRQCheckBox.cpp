@@ -318,3 +318,4 @@ ControlInfo VYRQCheckBox::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQCheckBox.cpp"
+#include "moc_VYRQCheckBoxImpl.cpp"

@@ -32,7 +32,7 @@ const QMargins editTextMargins(10, 0, 10, 0);
 
 VYRQComboBoxImpl::VYRQComboBoxImpl(VYRQComboBox* owner)
     : VYRQWidgetBaseImpl(owner, VYRQComboBox::typeName())
-    , combo(owner)
+    , q(owner)
 {
 }
 
@@ -90,11 +90,11 @@ void VYRQComboBoxImpl::drawControl(QPainter* painter, const QRect& rect)
 {
     // Only when they differ: setting margins relayouts the line edit, which repaints
     // the combo box, which would set them again.
-    if (QLineEdit* edit = combo->lineEdit()) {
+    if (QLineEdit* edit = q->lineEdit()) {
         if (edit->textMargins() != editTextMargins)
             edit->setTextMargins(editTextMargins);
     }
-    const QIcon icon = combo->itemIcon(combo->currentIndex());
+    const QIcon icon = q->itemIcon(q->currentIndex());
     const bool hasIcon = !icon.isNull();
     const QRect iconRect = faceIconRect(rect);
     const CtrlState s = ctrlState();
@@ -103,8 +103,8 @@ void VYRQComboBoxImpl::drawControl(QPainter* painter, const QRect& rect)
         drawFillStyle(painter, background.get(s), rect);
         drawFillStyle(painter, btnBackground.get(s), button);
         drawImage(painter, btnIcon[size_t(s)], IconStyleDesc(), button, false);
-        if (!combo->isEditable())
-            drawText(painter, combo->currentText(), placedTextStyle(textStyle.get(s)), faceTextRect(rect, hasIcon));
+        if (!q->isEditable())
+            drawText(painter, q->currentText(), placedTextStyle(textStyle.get(s)), faceTextRect(rect, hasIcon));
     }
     if (hasIcon)
         drawIcon(painter, icon, QSize(16, 16), IconStyleDesc(), iconRect);
@@ -114,10 +114,10 @@ void VYRQComboBoxImpl::createComplete()
 {
     if (!vyrIsQtEmulator())
         return;
-    combo->addItem(QStringLiteral("Item1"));
-    combo->addItem(QStringLiteral("Item2"));
-    combo->addItem(QStringLiteral("Item3"));
-    combo->setCurrentIndex(0);
+    q->addItem(QStringLiteral("Item1"));
+    q->addItem(QStringLiteral("Item2"));
+    q->addItem(QStringLiteral("Item3"));
+    q->setCurrentIndex(0);
 }
 
 
@@ -130,7 +130,7 @@ vyr::StyleSlots VYRQComboBoxImpl::styleSlots()
 
 void VYRQComboBoxImpl::readJson(const Json::Value& element)
 {
-    if (QLineEdit* edit = combo->lineEdit())
+    if (QLineEdit* edit = q->lineEdit())
         edit->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
 
     const Json::Value* attr = vyr::json::object(element, "attr");
@@ -139,8 +139,8 @@ void VYRQComboBoxImpl::readJson(const Json::Value& element)
     QString text;
     // Each read appends: a page element read twice adds its item twice.
     if (readOwnAttr(*attr, "text", text)) {
-        combo->addItem(text);
-        combo->setCurrentIndex(combo->count() - 1);
+        q->addItem(text);
+        q->setCurrentIndex(q->count() - 1);
     }
     QString icon;
     if (readOwnAttr(*attr, "btnIcon", icon))
@@ -152,7 +152,7 @@ void VYRQComboBoxImpl::readJson(const Json::Value& element)
 void VYRQComboBoxImpl::writeJson(Json::Value& element)
 {
     Json::Value own(Json::objectValue);
-    const QString current = combo->currentText();
+    const QString current = q->currentText();
     vyr::json::writeUnlessEmpty(own, "text", current);
     vyr::json::writeUnlessEmpty(own, "btnIcon", btnIcon[Normal]);
     if (!btnIcon[Hot].isEmpty() && btnIcon[Hot] != btnIcon[Normal])
@@ -349,3 +349,4 @@ ControlInfo VYRQComboBox::getProps()
 }
 
 #include "moc_VYRQComboBox.cpp"
+#include "moc_VYRQComboBoxImpl.cpp"

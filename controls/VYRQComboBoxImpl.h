@@ -32,7 +32,7 @@ public:
     // Row style of a popup row: pointer-over wins over selected.
     static int rowStyleIndex(QStyle::State state);
 
-    VYRQComboBox* combo;
+    VYRQComboBox* q;
     std::array<QString, CtrlStateCount> btnIcon;
     int itemHeight = 25;
     vyr::FillStates background;

@@ -13,7 +13,7 @@ class VYRQLCDNumberImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQLCDNumberImpl(VYRQLCDNumber* owner)
         : VYRQWidgetBaseImpl(owner, VYRQLCDNumber::typeName())
-        , lcd(owner)
+        , q(owner)
     {
     }
 
@@ -26,7 +26,7 @@ public:
     // The given text while it is still what the display shows.
     bool givenTextShown() const;
 
-    VYRQLCDNumber* lcd;
+    VYRQLCDNumber* q;
     QColor digitColor;
     FillStyle background;
     // The text last given, with the value and mode QLCDNumber made of it: a numeric
@@ -41,13 +41,13 @@ void VYRQLCDNumberImpl::rememberText(const QString& text)
 {
     givenText = text;
     hasGivenText = true;
-    givenValue = lcd->value();
-    givenMode = lcd->mode();
+    givenValue = q->value();
+    givenMode = q->mode();
 }
 
 bool VYRQLCDNumberImpl::givenTextShown() const
 {
-    return hasGivenText && lcd->value() == givenValue && lcd->mode() == givenMode;
+    return hasGivenText && q->value() == givenValue && q->mode() == givenMode;
 }
 
 void VYRQLCDNumberImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -56,9 +56,9 @@ void VYRQLCDNumberImpl::drawControl(QPainter* painter, const QRect& rect)
     // An unset colour leaves the palette (and the digits) as they are.
     if (!digitColor.isValid())
         return;
-    QPalette palette = lcd->palette();
+    QPalette palette = q->palette();
     palette.setBrush(QPalette::Active, QPalette::WindowText, QBrush(digitColor));
-    lcd->setPalette(palette);
+    q->setPalette(palette);
 }
 
 
@@ -74,20 +74,20 @@ void VYRQLCDNumberImpl::readJson(const Json::Value& element)
         return;
     int digits = 0;
     if (readOwnAttr(*attr, "digitCount", digits))
-        lcd->setDigitCount(digits);
+        q->setDigitCount(digits);
     readOwnColor(*attr, "color", digitColor);
     QString text;
     if (readOwnAttr(*attr, "text", text))
-        lcd->setNumText(text);
+        q->setNumText(text);
 }
 
 void VYRQLCDNumberImpl::writeJson(Json::Value& element)
 {
     Json::Value& attr = element["attr"];
-    if (lcd->digitCount() != 0)
-        attr["digitCount"] = lcd->digitCount();
-    attr["color"] = vyr::json::colorToText(lcd->getColor());
-    attr["text"] = vyr::json::toUtf8(lcd->getNumText());
+    if (q->digitCount() != 0)
+        attr["digitCount"] = q->digitCount();
+    attr["color"] = vyr::json::colorToText(q->getColor());
+    attr["text"] = vyr::json::toUtf8(q->getNumText());
 }
 
 // VYRQLCDNumber
@@ -173,3 +173,5 @@ ControlInfo VYRQLCDNumber::getProps()
     info.rows.push_back(text);
     return info;
 }
+
+#include "moc_VYRQLCDNumber.cpp"

@@ -339,3 +339,4 @@ void VYRQLabelEx::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
 }
+#include "moc_VYRQLabelExImpl.cpp"

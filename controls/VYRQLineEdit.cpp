@@ -465,3 +465,4 @@ ControlInfo VYRQLineEdit::getProps()
 }
 
 #include "moc_VYRQLineEdit.cpp"
+#include "moc_VYRQLineEditImpl.cpp"

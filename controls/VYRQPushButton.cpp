@@ -633,3 +633,4 @@ ControlInfo VYRQPushButton::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQPushButton.cpp"
+#include "moc_VYRQPushButtonImpl.cpp"

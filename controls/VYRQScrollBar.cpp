@@ -20,7 +20,7 @@ class VYRQScrollBarImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQScrollBarImpl(VYRQScrollBar* owner)
         : VYRQWidgetBaseImpl(owner, VYRQScrollBar::typeName())
-        , bar(owner)
+        , q(owner)
     {
         // Every scroll bar starts hidden; its owner shows it.
         owner->setVisible(false);
@@ -42,7 +42,7 @@ public:
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
-    VYRQScrollBar* bar;
+    VYRQScrollBar* q;
     FillStyle background;
     CtrlState thumbState = Normal;
     vyr::FillStates upButton;
@@ -64,8 +64,8 @@ QRect VYRQScrollBarImpl::partRect(Part part) const
     static const QStyle::SubControl subControls[PartCount] = {
         QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine};
     QStyleOptionSlider option;
-    bar->initStyleOption(&option);
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, subControls[part], bar);
+    q->initStyleOption(&option);
+    return q->style()->subControlRect(QStyle::CC_ScrollBar, &option, subControls[part], q);
 }
 
 CtrlState& VYRQScrollBarImpl::stateOf(Part part)
@@ -87,17 +87,17 @@ void VYRQScrollBarImpl::changeState(Part part, CtrlState state, const QRect& rec
         return;
     current = state;
     if (whole)
-        bar->repaint();
+        q->repaint();
     else
-        bar->repaint(rect);
+        q->repaint(rect);
 }
 
 void VYRQScrollBarImpl::paintEvent()
 {
     // Unlike the base, the bar's one interaction state is not corrected here: each
     // part keeps its own, and a disabled bar draws as an enabled one.
-    QPainter painter(bar);
-    drawControl(&painter, QRect(0, 0, bar->width(), bar->height()));
+    QPainter painter(q);
+    drawControl(&painter, QRect(0, 0, q->width(), q->height()));
 }
 
 void VYRQScrollBarImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -183,7 +183,7 @@ void VYRQScrollBarImpl::readJson(const Json::Value& element)
     // The orientation belongs to the bar's owner: a theme element cannot change it.
     claimAttrKey("hor");
     if (!isApplyingTheme() && vyr::json::read(*attr, "hor", horizontal))
-        bar->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
+        q->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
 }
 
 void VYRQScrollBarImpl::writeJson(Json::Value& element)
@@ -192,7 +192,7 @@ void VYRQScrollBarImpl::writeJson(Json::Value& element)
     vyr::json::writeUnlessEmpty(attr, "upicon", upIcon);
     vyr::json::writeUnlessEmpty(attr, "downicon", downIcon);
     vyr::json::writeUnlessEmpty(attr, "thumbicon", thumbIcon);
-    horizontal = bar->orientation() == Qt::Horizontal;
+    horizontal = q->orientation() == Qt::Horizontal;
     if (horizontal)
         attr["hor"] = 1;
 }
@@ -353,3 +353,5 @@ ControlInfo VYRQScrollBar::getProps()
         vyr::iconRow("Thumb", &VYRQScrollBar::setScrollbarThumbIcon, &VYRQScrollBar::getScrollbarThumbIcon));
     return info;
 }
+
+#include "moc_VYRQScrollBar.cpp"

@@ -4,7 +4,6 @@
 
 VYRQToggleImpl::VYRQToggleImpl(QAbstractButton* owner, const QString& typeKey)
     : VYRQWidgetBaseImpl(owner, typeKey)
-    , m_button(owner)
 {
     iconStyle.hor = DockNear;
     iconStyle.ver = DockCenter;
@@ -17,7 +16,7 @@ VYRQToggleImpl::~VYRQToggleImpl() = default;
 void VYRQToggleImpl::notifyChangeLanguage()
 {
     if (textKey.isSet())
-        m_button->setText(textKey.translation());
+        static_cast<QAbstractButton*>(owner())->setText(textKey.translation());
 }
 
 void VYRQToggleImpl::setTextStyle(CheckBoxTextState state, const TextStyleDesc& style)

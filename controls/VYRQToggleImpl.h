@@ -28,7 +28,4 @@ public:
     bool showText = true;
     vyr::FillStates uncheckedBackgrounds;
     vyr::FillStates checkedBackgrounds;
-
-private:
-    QAbstractButton* m_button;
 };

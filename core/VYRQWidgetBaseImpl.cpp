@@ -437,3 +437,5 @@ QString VYRQWidgetBaseImpl::TextKey::translation() const
 {
     return resources()->getString(m_key);
 }
+
+#include "moc_VYRQWidgetBaseImpl.cpp"

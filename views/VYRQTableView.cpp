@@ -551,3 +551,4 @@ ControlInfo VYRQTableView::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQTableView.cpp"
+#include "moc_VYRQTableViewImpl.cpp"
