@@ -286,7 +286,7 @@ void VYRQStackContainer::updatePageGeometry(QWidget* page)
         page->setGeometry(target);
 }
 
-void VYRQStackContainer::refreshCurrentPage(bool announce)
+void VYRQStackContainer::refreshCurrentPage(PageChange change)
 {
     QWidget* page = currentWidget();
     if (!page)
@@ -296,6 +296,7 @@ void VYRQStackContainer::refreshCurrentPage(bool announce)
     page->raise();
     forceResizeTree(page);
     // updateGeometry() of a visible page posts a LayoutRequest to the stack.
+    const bool announce = change == PageChange::Announce;
     if (announce)
         page->updateGeometry();
     page->update();
@@ -311,7 +312,7 @@ bool VYRQStackContainer::event(QEvent* event)
     if (impl()) {
         switch (event->type()) {
         case QEvent::LayoutRequest:
-            refreshCurrentPage(false);
+            refreshCurrentPage(PageChange::Quiet);
             break;
         case QEvent::Show:
             refreshCurrentPage();

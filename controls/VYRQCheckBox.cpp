@@ -134,16 +134,17 @@ void VYRQCheckBoxImpl::writeJson(Json::Value& element)
 
     // Names with a built-in default are written even when emptied, so that a box
     // saved without icons does not come back with the default ones.
-    auto putIcon = [&attr](const char* key, const QString& name, bool hasDefault) {
-        if (!name.isEmpty() || hasDefault)
+    enum class Default { Builtin, None };
+    auto putIcon = [&attr](const char* key, const QString& name, Default given) {
+        if (!name.isEmpty() || given == Default::Builtin)
             attr[key] = vyr::json::toUtf8(name);
     };
-    putIcon("iconPath", uncheckIcon, true);
-    putIcon("hotIconPath", uncheckHotIcon, true);
-    putIcon("siconPath", checkedIcon, true);
-    putIcon("sHotIconPath", checkedHotIcon, true);
-    putIcon("disableIconPath", disableUncheckIcon, false);
-    putIcon("disableSIconPath", disableCheckedIcon, false);
+    putIcon("iconPath", uncheckIcon, Default::Builtin);
+    putIcon("hotIconPath", uncheckHotIcon, Default::Builtin);
+    putIcon("siconPath", checkedIcon, Default::Builtin);
+    putIcon("sHotIconPath", checkedHotIcon, Default::Builtin);
+    putIcon("disableIconPath", disableUncheckIcon, Default::None);
+    putIcon("disableSIconPath", disableCheckedIcon, Default::None);
 }
 
 // ---------------------------------------------------------------------------

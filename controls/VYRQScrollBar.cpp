@@ -35,8 +35,9 @@ public:
 
     QRect partRect(Part part) const;
     CtrlState& stateOf(Part part);
+    enum class Repaint { Part, Whole };
     // Sets a part's state; repaints the part at once, or the whole control.
-    void changeState(Part part, CtrlState state, const QRect& rect, bool whole);
+    void changeState(Part part, CtrlState state, const QRect& rect, Repaint repaint);
     vyr::StyleSlots styleSlots() override;
     void readStyleEntries(const Json::Value& element) { readStyleSlots(element, styleSlots()); }
     void readJson(const Json::Value& element) override;
@@ -80,13 +81,13 @@ CtrlState& VYRQScrollBarImpl::stateOf(Part part)
     }
 }
 
-void VYRQScrollBarImpl::changeState(Part part, CtrlState state, const QRect& rect, bool whole)
+void VYRQScrollBarImpl::changeState(Part part, CtrlState state, const QRect& rect, Repaint repaint)
 {
     CtrlState& current = stateOf(part);
     if (current == state)
         return;
     current = state;
-    if (whole)
+    if (repaint == Repaint::Whole)
         q->repaint();
     else
         q->repaint(rect);
@@ -123,7 +124,7 @@ void VYRQScrollBarImpl::mousePressEvent(QMouseEvent* event)
         const Part part = Part(p);
         const QRect rect = partRect(part);
         if (rect.contains(event->pos()))
-            changeState(part, Pressed, rect, false);
+            changeState(part, Pressed, rect, Repaint::Part);
     }
 }
 
@@ -132,7 +133,7 @@ void VYRQScrollBarImpl::mouseReleaseEvent(QMouseEvent* event)
     for (int p = 0; p < PartCount; ++p) {
         const Part part = Part(p);
         const QRect rect = partRect(part);
-        changeState(part, rect.contains(event->pos()) ? Hot : Normal, rect, false);
+        changeState(part, rect.contains(event->pos()) ? Hot : Normal, rect, Repaint::Part);
     }
 }
 
@@ -144,10 +145,10 @@ void VYRQScrollBarImpl::mouseMoveEvent(QMouseEvent* event)
         const CtrlState state = stateOf(part);
         if (rect.contains(event->pos())) {
             if (state != Pressed)
-                changeState(part, Hot, rect, false);
+                changeState(part, Hot, rect, Repaint::Part);
         } else if (state == Hot || (state == Pressed && part != ThumbPart)) {
             // A dragged thumb stays Pressed when the pointer leaves its rectangle.
-            changeState(part, Normal, rect, false);
+            changeState(part, Normal, rect, Repaint::Part);
         }
     }
 }
@@ -158,7 +159,7 @@ void VYRQScrollBarImpl::leaveEvent(QEvent*)
         const Part part = Part(p);
         if (part == ThumbPart && thumbState == Pressed)
             continue;
-        changeState(part, Normal, QRect(), true);
+        changeState(part, Normal, QRect(), Repaint::Whole);
     }
 }
 

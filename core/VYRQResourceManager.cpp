@@ -286,7 +286,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
     return true;
 }
 
-void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, bool index)
+void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index)
 {
     set->elements.clear();
     set->themeRoot = Json::Value();
@@ -299,7 +299,7 @@ void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, bool index
         return;
     }
     set->themeRoot.swap(root);
-    if (index)
+    if (index == ThemeIndex::Build)
         set->indexThemeElements();
 }
 
@@ -374,7 +374,7 @@ bool VYRQResourceManager::setProjectDirPath(const QString& dir)
     set->filePath = dir;
     if (!readFolder(set.get(), dir) || !parseStyleTail(set.get()))
         return false;
-    readThemeJson(set.get(), false);
+    readThemeJson(set.get(), ThemeIndex::Skip);
     m_project = std::move(set);
     return true;
 }
@@ -394,7 +394,7 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
         qCDebug(vyrRes) << "cannot load theme folder" << dir;
         return false;
     }
-    readThemeJson(set.get(), true);
+    readThemeJson(set.get(), ThemeIndex::Build);
     m_theme = std::move(set);
     themeChange();
     return true;
@@ -413,7 +413,7 @@ bool VYRQResourceManager::loadThemeFile(const QString& zipPath)
         qCDebug(vyrRes) << "cannot load theme zip" << zipPath;
         return false;
     }
-    readThemeJson(set.get(), true);
+    readThemeJson(set.get(), ThemeIndex::Build);
     m_theme = std::move(set);
     return true;
 }

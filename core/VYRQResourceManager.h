@@ -115,7 +115,8 @@ private:
     bool readFolder(VYRQResourceManagerImpl* set, const QString& dir);
     // Reads a zip (a file when path is set, else the memory buffer) into a set.
     bool readZip(VYRQResourceManagerImpl* set, const char* path, const char* data, unsigned int size);
-    void readThemeJson(VYRQResourceManagerImpl* set, bool index);
+    enum class ThemeIndex { Skip, Build };
+    void readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index);
     bool loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage);
     enum class WindowWalk { WindowsOnly, WithDesigners };
     // Every live registered window (then designer), over a copy: a refresh may build
