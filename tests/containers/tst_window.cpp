@@ -1,5 +1,5 @@
 #include "../controls/controls_testutil.h"
-#include "TestControl.h"
+#include "testcontrols.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
 #include "VYRQSubWin.h"

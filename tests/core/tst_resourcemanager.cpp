@@ -3,7 +3,7 @@
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQZip.h"
-#include "TestControl.h"
+#include "testcontrols.h"
 #include "testzip.h"
 
 #include <QElapsedTimer>

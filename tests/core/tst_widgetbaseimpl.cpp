@@ -1,4 +1,4 @@
-#include "corecontrol.h"
+#include "testcontrols.h"
 
 #include "VYRQGlobal.h"
 #include "VYRQResourceManager.h"
