@@ -1,6 +1,6 @@
 #include "VYRQSubWin.h"
 
-#include "VYRQWindowImpl.h"
+#include "VYRQWindowImpl_p.h"
 
 #include <QCloseEvent>
 #include <QHideEvent>

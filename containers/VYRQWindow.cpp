@@ -2,7 +2,7 @@
 
 #include "VYRQMDIArea.h"
 #include "VYRQResourceManager.h"
-#include "VYRQWindowImpl.h"
+#include "VYRQWindowImpl_p.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>

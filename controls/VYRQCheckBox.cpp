@@ -1,5 +1,5 @@
 #include "VYRQCheckBox.h"
-#include "VYRQCheckBoxImpl.h"
+#include "VYRQCheckBoxImpl_p.h"
 
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
@@ -319,4 +319,4 @@ ControlInfo VYRQCheckBox::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQCheckBox.cpp"
-#include "moc_VYRQCheckBoxImpl.cpp"
+#include "moc_VYRQCheckBoxImpl_p.cpp"

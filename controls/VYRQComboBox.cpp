@@ -1,5 +1,5 @@
 #include "VYRQComboBox.h"
-#include "VYRQComboBoxImpl.h"
+#include "VYRQComboBoxImpl_p.h"
 
 #include "VYRQComboList.h"
 #include "VYRQGlobal.h"
@@ -349,4 +349,4 @@ ControlInfo VYRQComboBox::getProps()
 }
 
 #include "moc_VYRQComboBox.cpp"
-#include "moc_VYRQComboBoxImpl.cpp"
+#include "moc_VYRQComboBoxImpl_p.cpp"

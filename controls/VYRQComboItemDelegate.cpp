@@ -1,7 +1,7 @@
 #include "VYRQComboItemDelegate.h"
 
 #include "VYRQComboBox.h"
-#include "VYRQComboBoxImpl.h"
+#include "VYRQComboBoxImpl_p.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>

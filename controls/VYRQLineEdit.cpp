@@ -1,5 +1,5 @@
 #include "VYRQLineEdit.h"
-#include "VYRQLineEditImpl.h"
+#include "VYRQLineEditImpl_p.h"
 
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
@@ -465,4 +465,4 @@ ControlInfo VYRQLineEdit::getProps()
 }
 
 #include "moc_VYRQLineEdit.cpp"
-#include "moc_VYRQLineEditImpl.cpp"
+#include "moc_VYRQLineEditImpl_p.cpp"

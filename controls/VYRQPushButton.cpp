@@ -1,5 +1,5 @@
 #include "VYRQPushButton.h"
-#include "VYRQPushButtonImpl.h"
+#include "VYRQPushButtonImpl_p.h"
 #include "VYRQSaturate_p.h"
 
 #include "VYRQJson.h"
@@ -633,4 +633,4 @@ ControlInfo VYRQPushButton::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQPushButton.cpp"
-#include "moc_VYRQPushButtonImpl.cpp"
+#include "moc_VYRQPushButtonImpl_p.cpp"

@@ -3,7 +3,7 @@
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
-#include "VYRQToggleImpl.h"
+#include "VYRQToggleImpl_p.h"
 
 #include <QIcon>
 #include <QImage>

@@ -2,7 +2,7 @@
 
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
-#include "VYRQLineEditImpl.h"
+#include "VYRQLineEditImpl_p.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQScrollBar.h"
 

@@ -1,4 +1,4 @@
-#include "VYRQToggleImpl.h"
+#include "VYRQToggleImpl_p.h"
 
 #include <QAbstractButton>
 

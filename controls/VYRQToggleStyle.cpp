@@ -1,6 +1,6 @@
 #include "VYRQToggleStyle.h"
 
-#include "VYRQToggleImpl.h"
+#include "VYRQToggleImpl_p.h"
 
 VYRQToggleStyle::VYRQToggleStyle(VYRQToggleImpl* toggle)
     : m_toggle(toggle)

@@ -2,7 +2,7 @@
 #include "VYRQTableViewImpl.h"
 
 #include "VYRQCheckBox.h"
-#include "VYRQCheckBoxImpl.h"
+#include "VYRQCheckBoxImpl_p.h"
 #include "VYRQConerWidget.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"

@@ -4,7 +4,7 @@
 #include "VYRQGlobal.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
-#include "VYRQWindowImpl.h"
+#include "VYRQWindowImpl_p.h"
 
 #include <QApplication>
 #include <QMouseEvent>

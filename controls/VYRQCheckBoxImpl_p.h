@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VYRQToggleImpl.h"
+#include "VYRQToggleImpl_p.h"
 
 class VYRQCheckBox;
 
