@@ -9,10 +9,11 @@
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
-#include <json/value.h>
 
 #include <map>
 #include <memory>
+
+namespace Json { class Value; }
 
 class QImage;
 class QSvgRenderer;

@@ -6,9 +6,10 @@
 #include "VYRQStyleDefs.h"
 #include "VYRQTypes.h"
 
-#include <json/value.h>
 
 #include <array>
+
+namespace Json { class Value; }
 
 namespace vyr {
 

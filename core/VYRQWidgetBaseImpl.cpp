@@ -370,6 +370,40 @@ void VYRQWidgetBaseImpl::applyThemeElement()
     m_owner->update();
 }
 
+void VYRQWidgetBaseImpl::forEachStyleEntry(const Json::Value& element,
+                                           const std::function<void(const QString& name, int kind, int slot)>& fn)
+{
+    const Json::Value* styles = vyr::json::array(element, "style");
+    if (!styles)
+        return;
+    for (Json::ArrayIndex i = 0; i < styles->size(); ++i) {
+        const Json::Value& entry = (*styles)[i];
+        if (!entry.isArray() || entry.size() < 3 || !entry[0].isString())
+            continue;
+        int kind = 0;
+        int slot = 0;
+        if (!vyr::json::toInt(entry[2], slot))
+            continue;
+        vyr::json::toInt(entry[1], kind);
+        fn(vyr::json::toQString(entry[0]), kind, slot);
+    }
+}
+
+#define VYR_READ_OWN_ATTR(Type)                                                                  \
+    bool VYRQWidgetBaseImpl::readOwnAttr(const Json::Value& attr, const char* key, Type& out)  \
+    {                                                                                            \
+        claimAttrKey(key);                                                                       \
+        return vyr::json::read(attr, key, out);                                                  \
+    }
+VYR_READ_OWN_ATTR(bool)
+VYR_READ_OWN_ATTR(int)
+VYR_READ_OWN_ATTR(unsigned int)
+VYR_READ_OWN_ATTR(double)
+VYR_READ_OWN_ATTR(float)
+VYR_READ_OWN_ATTR(QString)
+VYR_READ_OWN_ATTR(std::string)
+#undef VYR_READ_OWN_ATTR
+
 void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
 {
     if (!key)

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -153,8 +154,8 @@ protected:
     bool serializeCommon(Json::Value*& json, bool read);
     // Each entry of an element's "style" array, type-checked: fn(name, kind, slot).
     // Entries that are not [string, number, number] are skipped.
-    template <class Fn>
-    static void forEachStyleEntry(const Json::Value& element, Fn fn);
+    static void forEachStyleEntry(const Json::Value& element,
+                                  const std::function<void(const QString& name, int kind, int slot)>& fn);
     // Looks a style name up in the one set the resource manager searches now.
     static bool lookupFill(const QString& name, FillStyle& out);
     static bool lookupText(const QString& name, TextStyleDesc& out);
@@ -164,8 +165,13 @@ protected:
     // The control's own "attr" keys. Reading one drops it from the common store, so
     // the writer never echoes a stale copy of a key the control writes itself.
     void claimAttrKey(const char* key);
-    template <class T>
-    bool readOwnAttr(const Json::Value& attr, const char* key, T& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, bool& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, int& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, unsigned int& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, double& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, float& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, QString& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, std::string& out);
     bool readOwnColor(const Json::Value& attr, const char* key, QColor& out);
 
     // True while theme defaults (or a "theme" redirect) are being applied.
@@ -188,4 +194,3 @@ private:
     QWidget* m_owner = nullptr;
 };
 
-#include "VYRQWidgetBaseImpl_inl.h"

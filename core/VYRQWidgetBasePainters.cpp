@@ -3,6 +3,7 @@
 
 #include "VYRQWidgetBaseImpl.h"
 
+#include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQSaturate_p.h"
 
