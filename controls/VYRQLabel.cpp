@@ -133,19 +133,12 @@ void VYRQLabel::setText(const QString& text)
 
 TextStyleDesc VYRQLabel::getTextStyle(CtrlState state) const
 {
-    return state == Normal ? impl()->textStyle : impl()->disableTextStyle;
+    return vyr::enabledOrDisabled(state, impl()->textStyle, impl()->disableTextStyle);
 }
 
 void VYRQLabel::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (state == AllStates) {
-        impl()->textStyle = style;
-        impl()->disableTextStyle = style;
-    } else if (state == Normal) {
-        impl()->textStyle = style;
-    } else {
-        impl()->disableTextStyle = style;
-    }
+    vyr::setEnabledOrDisabled(state, style, impl()->textStyle, impl()->disableTextStyle);
     impl()->applyTextStyle();
 }
 

@@ -276,19 +276,12 @@ QSize VYRQLabelEx::calcSize(const QString& html, int width)
 
 TextStyleDesc VYRQLabelEx::getTextStyle(CtrlState state) const
 {
-    return state == Normal ? impl()->textStyle : impl()->disableTextStyle;
+    return vyr::enabledOrDisabled(state, impl()->textStyle, impl()->disableTextStyle);
 }
 
 void VYRQLabelEx::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (state == AllStates) {
-        impl()->textStyle = style;
-        impl()->disableTextStyle = style;
-    } else if (state == Normal) {
-        impl()->textStyle = style;
-    } else {
-        impl()->disableTextStyle = style;
-    }
+    vyr::setEnabledOrDisabled(state, style, impl()->textStyle, impl()->disableTextStyle);
 }
 
 QColor VYRQLabelEx::getColor() const

@@ -127,4 +127,21 @@ private:
 using FillStates = StateStyles<FillStyle>;
 using TextStates = StateStyles<TextStyleDesc>;
 
+// A pair of an enabled and a disabled look: Normal reads and sets the enabled one,
+// AllStates sets both, any other state stands for the disabled one.
+template <class Style>
+const Style& enabledOrDisabled(CtrlState state, const Style& enabled, const Style& disabled)
+{
+    return state == Normal ? enabled : disabled;
+}
+
+template <class Style>
+void setEnabledOrDisabled(CtrlState state, const Style& style, Style& enabled, Style& disabled)
+{
+    if (state == Normal || state == AllStates)
+        enabled = style;
+    if (state != Normal)
+        disabled = style;
+}
+
 } // namespace vyr

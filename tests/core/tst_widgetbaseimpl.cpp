@@ -572,6 +572,33 @@ private slots:
         QCOMPARE(out.isMember("style"), !written.isEmpty());
     }
 
+    // Normal is the enabled look, AllStates both, every other state the disabled look.
+    void enabledOrDisabledPair_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("enabledSet");
+        QTest::addColumn<bool>("disabledSet");
+        QTest::newRow("normal") << int(Normal) << true << false;
+        QTest::newRow("hot") << int(Hot) << false << true;
+        QTest::newRow("disable") << int(Disable) << false << true;
+        QTest::newRow("all") << int(AllStates) << true << true;
+        QTest::newRow("out of range") << 9 << false << true;
+    }
+
+    void enabledOrDisabledPair()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, enabledSet);
+        QFETCH(bool, disabledSet);
+        TextStyleDesc enabled, disabled, given;
+        given.name = QStringLiteral("given");
+        vyr::setEnabledOrDisabled(CtrlState(state), given, enabled, disabled);
+        QCOMPARE(enabled.name == given.name, enabledSet);
+        QCOMPARE(disabled.name == given.name, disabledSet);
+        const TextStyleDesc& read = vyr::enabledOrDisabled(CtrlState(state), enabled, disabled);
+        QCOMPARE(&read, state == Normal ? &enabled : &disabled);
+    }
+
     void stateStylesCompact_data()
     {
         QTest::addColumn<QVector<FillStyle>>("styles");
