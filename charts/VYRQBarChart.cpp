@@ -14,13 +14,13 @@ using namespace vyr::chart;
 
 VYRQBarChartImpl::VYRQBarChartImpl(VYRQBarChart* owner)
     : VYRQChartBaseImpl(owner, QStringLiteral("qtbarchart"))
-    , barChart(owner)
+    , q(owner)
 {
 }
 
 QRectF VYRQBarChartImpl::plotRect(const QSize& size) const
 {
-    return vyr::chart::plotRect(size, margins, !series.isEmpty(), barChart->legendPosition());
+    return vyr::chart::plotRect(size, margins, !series.isEmpty(), q->legendPosition());
 }
 
 int VYRQBarChartImpl::categoryCount() const
@@ -40,18 +40,18 @@ bool VYRQBarChartImpl::hasValueAt(int category) const
 
 QVector<BarRect> VYRQBarChartImpl::layoutBars(const QRectF& plot, const ValueRange& range) const
 {
-    return vyr::chart::layoutBars(series, categoryCount(), plot, range, barChart->animationProgress(),
-                                  barChart->theme().palette);
+    return vyr::chart::layoutBars(series, categoryCount(), plot, range, q->animationProgress(),
+                                  q->theme().palette);
 }
 
 QVector<ChartLegendItem> VYRQBarChartImpl::legendItems(const QSize& size) const
 {
     if (series.isEmpty())
         return {};
-    const int position = barChart->legendPosition();
-    const int labelSize = barChart->theme().labelFontSize;
-    const QVector<ChartLegendItem> items = seriesLegendEntries(series, barChart->theme().palette);
-    const QVector<double> advances = textAdvances(items, pixelFont(barChart->font(), labelSize));
+    const int position = q->legendPosition();
+    const int labelSize = q->theme().labelFontSize;
+    const QVector<ChartLegendItem> items = seriesLegendEntries(series, q->theme().palette);
+    const QVector<double> advances = textAdvances(items, pixelFont(q->font(), labelSize));
     const double h = std::max(labelSize + 7, 18);
     return layoutLegend(items, advances, legendArea(plotRect(size), size, position), legendStacked(position),
                         LegendMetrics{h, 38, h + 6, h + 8});
@@ -72,7 +72,7 @@ void VYRQBarChartImpl::resetHover()
     hovered = false;
     hoveredCategory = -1;
     hoveredSeries = -1;
-    barChart->clearHoverTip();
+    q->clearHoverTip();
 }
 
 bool VYRQBarChartImpl::clearHover()
@@ -84,7 +84,7 @@ bool VYRQBarChartImpl::clearHover()
 
 bool VYRQBarChartImpl::updateHover(const QPoint& pos)
 {
-    const QRectF plot = plotRect(barChart->size());
+    const QRectF plot = plotRect(q->size());
     const int n = categoryCount();
     bool anyValue = false;
     for (int c = 0; c < n && !anyValue; ++c)
@@ -120,9 +120,9 @@ bool VYRQBarChartImpl::updateHover(const QPoint& pos)
     hoveredSeries = seriesIndex;
     lastHoverPos = pos;
     if (tip.isEmpty())
-        barChart->clearHoverTip();
+        q->clearHoverTip();
     else
-        barChart->setHoverTip(pos, tip);
+        q->setHoverTip(pos, tip);
     return repaint;
 }
 
@@ -130,7 +130,7 @@ bool VYRQBarChartImpl::pressAt(const QMouseEvent& event)
 {
     if (event.button() != Qt::LeftButton)
         return false;
-    const QVector<ChartLegendItem> items = legendItems(barChart->size());
+    const QVector<ChartLegendItem> items = legendItems(q->size());
     const int hit = legendItemAt(items, event.localPos());
     if (hit < 0)
         return false;
@@ -142,7 +142,7 @@ bool VYRQBarChartImpl::pressAt(const QMouseEvent& event)
 
 void VYRQBarChartImpl::paintContent(QPainter& painter, const QSize& size)
 {
-    const ChartTheme& theme = barChart->theme();
+    const ChartTheme& theme = q->theme();
     const QRectF plot = plotRect(size);
     const ValueRange range = valueRange();
     const QVector<BarRect> bars = layoutBars(plot, range);
@@ -174,7 +174,7 @@ void VYRQBarChartImpl::paintContent(QPainter& painter, const QSize& size)
 
 void VYRQBarChartImpl::drawBars(QPainter& painter, const QVector<BarRect>& bars)
 {
-    const ChartTheme& theme = barChart->theme();
+    const ChartTheme& theme = q->theme();
     for (const BarRect& bar : bars) {
         if (!(bar.rect.width() > 0) || !(bar.rect.height() > 0))
             continue;
@@ -192,7 +192,7 @@ void VYRQBarChartImpl::drawBars(QPainter& painter, const QVector<BarRect>& bars)
 void VYRQBarChartImpl::drawAxisLabels(QPainter& painter, const QSize& size, const QRectF& plot,
                                       const ValueRange& range)
 {
-    const ChartTheme& theme = barChart->theme();
+    const ChartTheme& theme = q->theme();
     painter.setPen(theme.textColor);
     painter.setFont(pixelFont(painter.font(), theme.titleFontSize, 75));
     painter.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
@@ -214,8 +214,8 @@ void VYRQBarChartImpl::drawAxisLabels(QPainter& painter, const QSize& size, cons
 
 void VYRQBarChartImpl::drawLegend(QPainter& painter, const QSize& size)
 {
-    const ChartTheme& theme = barChart->theme();
-    painter.setFont(pixelFont(barChart->font(), theme.labelFontSize));
+    const ChartTheme& theme = q->theme();
+    painter.setFont(pixelFont(q->font(), theme.labelFontSize));
     for (const ChartLegendItem& item : legendItems(size)) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(item.visible ? item.color : item.color.lighter(160));
@@ -308,3 +308,5 @@ void VYRQBarChart::initDemoData()
     setBackgroundColor(QColor());
     setSingleSeries(QStringLiteral("Data"), {120, 200, 150, 80, 70, 110, 130}, QColor());
 }
+
+#include "moc_VYRQBarChart.cpp"

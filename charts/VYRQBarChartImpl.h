@@ -30,7 +30,7 @@ public:
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
 
-    VYRQBarChart* barChart;
+    VYRQBarChart* q;
     QString title = QStringLiteral("Basic Bar Chart");
     QStringList categories;
     QVector<BarSeries> series;

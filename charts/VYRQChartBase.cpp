@@ -169,3 +169,5 @@ void VYRQChartBase::onAnimationSettingsChanged()
 void VYRQChartBase::onAnimationProgress()
 {
 }
+
+#include "moc_VYRQChartBase.cpp"

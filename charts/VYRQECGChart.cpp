@@ -87,3 +87,5 @@ void VYRQECGChart::setAboveFillColor(const QColor& top, const QColor& bottom)
     impl()->aboveTopColor = top;
     impl()->aboveBottomColor = bottom;
 }
+
+#include "moc_VYRQECGChart.cpp"

@@ -24,7 +24,7 @@ constexpr double sliderGap = 42;
 
 VYRQFinancialChartImpl::VYRQFinancialChartImpl(VYRQFinancialChart* owner)
     : VYRQChartBaseImpl(owner, QStringLiteral("qtfinancialchart"))
-    , financialChart(owner)
+    , q(owner)
 {
 }
 
@@ -78,7 +78,7 @@ bool VYRQFinancialChartImpl::movingAverage(int index, int period, double& out) c
 
 QColor VYRQFinancialChartImpl::maColor(int k) const
 {
-    return movingAverageColor(k, maColors, financialChart->theme().palette);
+    return movingAverageColor(k, maColors, q->theme().palette);
 }
 
 QString VYRQFinancialChartImpl::recordTooltip(int index) const
@@ -103,7 +103,7 @@ void VYRQFinancialChartImpl::resetHover()
 {
     hovered = false;
     hoveredIndex = -1;
-    financialChart->clearHoverTip();
+    q->clearHoverTip();
 }
 
 bool VYRQFinancialChartImpl::clearHover()
@@ -118,7 +118,7 @@ bool VYRQFinancialChartImpl::updateHover(const QPoint& pos)
     const int n = recordCount();
     if (!hoverEnabled || hoverMode == 0 || !tooltipEnabled || n == 0)
         return clearHover();
-    const QRectF plot = plotRect(financialChart->size());
+    const QRectF plot = plotRect(q->size());
     if (!plot.adjusted(-8, -8, 8, 8).contains(pos))
         return clearHover();
     const int index = financialRecordAt(pos.x(), plot, firstVisibleIndex(), lastVisibleIndex());
@@ -128,7 +128,7 @@ bool VYRQFinancialChartImpl::updateHover(const QPoint& pos)
     hovered = true;
     hoveredIndex = index;
     lastHoverPos = pos;
-    financialChart->setHoverTip(pos, recordTooltip(index));
+    q->setHoverTip(pos, recordTooltip(index));
     return repaint;
 }
 
@@ -136,7 +136,7 @@ bool VYRQFinancialChartImpl::pressAt(const QMouseEvent& event)
 {
     if (event.button() != Qt::LeftButton)
         return false;
-    if (!zoom.beginDrag(event.pos(), zoomSlider(financialChart->size())))
+    if (!zoom.beginDrag(event.pos(), zoomSlider(q->size())))
         return false;
     resetHover();
     return true;
@@ -146,7 +146,7 @@ bool VYRQFinancialChartImpl::dragTo(const QMouseEvent& event)
 {
     if (!zoom.isDragging())
         return false;
-    if (!zoom.dragTo(event.pos(), zoomSlider(financialChart->size())))
+    if (!zoom.dragTo(event.pos(), zoomSlider(q->size())))
         return false;
     resetHover();
     return true;
@@ -160,7 +160,7 @@ void VYRQFinancialChartImpl::releaseAt(const QMouseEvent& event)
 
 void VYRQFinancialChartImpl::paintContent(QPainter& painter, const QSize& size)
 {
-    const ChartTheme& theme = financialChart->theme();
+    const ChartTheme& theme = q->theme();
     const QRectF plot = plotRect(size);
     const ValueRange range = valueRange();
 
@@ -204,7 +204,7 @@ void VYRQFinancialChartImpl::paintContent(QPainter& painter, const QSize& size)
 
 void VYRQFinancialChartImpl::drawAxes(QPainter& painter, const QRectF& plot, const ValueRange& range)
 {
-    const ChartTheme& theme = financialChart->theme();
+    const ChartTheme& theme = q->theme();
     painter.setPen(QPen(theme.axisColor, 1.1));
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
@@ -233,7 +233,7 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
     const int m = std::max(last - first + 1, 1);
     const double slot = plot.width() / m;
     const double body = std::max(std::min(slot * 0.58, 18.0), 4.0);
-    const double revealed = std::floor(m * financialChart->animationProgress());
+    const double revealed = std::floor(m * q->animationProgress());
     constexpr double pen = 1.3 / 2;
     for (int i = first; i <= last && i < candles.size(); ++i) {
         if (i - first > revealed)
@@ -322,7 +322,7 @@ void VYRQFinancialChartImpl::drawPriceLines(QPainter& painter, const QRectF& plo
         extend(average, p.average);
     }
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(priceLineColor, financialChart->theme().lineWidth));
+    painter.setPen(QPen(priceLineColor, q->theme().lineWidth));
     painter.drawPath(price);
     painter.setPen(QPen(averageLineColor, 1.6, Qt::DashLine));
     painter.drawPath(average);
@@ -366,7 +366,7 @@ void VYRQFinancialChartImpl::drawCrosshair(QPainter& painter, const QRectF& plot
     if (!std::isfinite(value))
         return;
     const QPointF p = pointFor(hoveredIndex, value, plot, range);
-    painter.setPen(QPen(financialChart->theme().pointerColor, 1.0, Qt::DashLine));
+    painter.setPen(QPen(q->theme().pointerColor, 1.0, Qt::DashLine));
     painter.drawLine(QPointF(p.x(), plot.top()), QPointF(p.x(), plot.bottom()));
     painter.drawLine(QPointF(plot.left(), p.y()), QPointF(plot.right(), p.y()));
 }
@@ -441,3 +441,5 @@ void VYRQFinancialChart::initDemoData()
     setZoomEnabled(true);
     setZoomRange(0.55, 1.0);
 }
+
+#include "moc_VYRQFinancialChart.cpp"

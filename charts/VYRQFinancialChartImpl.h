@@ -37,7 +37,7 @@ public:
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
 
-    VYRQFinancialChart* financialChart;
+    VYRQFinancialChart* q;
     QString title = QStringLiteral("Financial Chart");
     int viewMode = 0;
     QVector<FinancialCandle> candles;

@@ -46,3 +46,5 @@ void VYRQICDChart::addMarker(float, bool)
 void VYRQICDChart::addMarkerValue(float, int, int, int)
 {
 }
+
+#include "moc_VYRQICDChart.cpp"

@@ -64,7 +64,7 @@ struct VYRQLineChartImpl::SeriesLayer {
 
 VYRQLineChartImpl::VYRQLineChartImpl(VYRQLineChart* owner)
     : VYRQChartBaseImpl(owner, QStringLiteral("qtlinechart"))
-    , lineChart(owner)
+    , q(owner)
 {
 }
 
@@ -79,8 +79,8 @@ void VYRQLineChartImpl::releaseGL()
 
 void VYRQLineChartImpl::prepareFrame(const QSize& size)
 {
-    const ChartTheme& theme = lineChart->theme();
-    const double ratio = lineChart->devicePixelRatioF();
+    const ChartTheme& theme = q->theme();
+    const double ratio = q->devicePixelRatioF();
     const ValueRange range = valueRange();
     LayerKey key;
     key.pixels = QSize(int(std::lround(size.width() * ratio)), int(std::lround(size.height() * ratio)));
@@ -88,7 +88,7 @@ void VYRQLineChartImpl::prepareFrame(const QSize& size)
     key.ratio = ratio;
     key.rangeMin = range.min;
     key.rangeMax = range.max;
-    key.progress = lineChart->animationProgress();
+    key.progress = q->animationProgress();
     key.revision = seriesRevision;
     key.hovered = hovered;
     key.hoveredCategory = hoveredCategory;
@@ -157,12 +157,12 @@ QString VYRQLineChartImpl::categoryLabel(int i) const
 
 QColor VYRQLineChartImpl::seriesColor(const LineSeries& s, int index) const
 {
-    return vyr::chart::seriesColor(s.color, lineChart->theme().palette, index);
+    return vyr::chart::seriesColor(s.color, q->theme().palette, index);
 }
 
 QRectF VYRQLineChartImpl::plotRect(const QSize& size) const
 {
-    return vyr::chart::plotRect(size, margins, !series.isEmpty(), lineChart->legendPosition());
+    return vyr::chart::plotRect(size, margins, !series.isEmpty(), q->legendPosition());
 }
 
 ValueRange VYRQLineChartImpl::valueRange() const
@@ -172,18 +172,18 @@ ValueRange VYRQLineChartImpl::valueRange() const
 
 QVector<PlotPoint> VYRQLineChartImpl::seriesPoints(int index, const QRectF& plot, const ValueRange& range) const
 {
-    return lineSeriesPoints(series.at(index), plot, 0, lastVisible(), range, lineChart->animationProgress());
+    return lineSeriesPoints(series.at(index), plot, 0, lastVisible(), range, q->animationProgress());
 }
 
 QVector<ChartLegendItem> VYRQLineChartImpl::legendItems(const QSize& size) const
 {
     if (series.isEmpty())
         return {};
-    const int position = lineChart->legendPosition();
+    const int position = q->legendPosition();
     const QRectF area = legendArea(plotRect(size), size, position);
-    const int labelSize = lineChart->theme().labelFontSize;
-    const QVector<ChartLegendItem> items = seriesLegendEntries(series, lineChart->theme().palette);
-    const QVector<double> advances = textAdvances(items, pixelFont(lineChart->font(), labelSize));
+    const int labelSize = q->theme().labelFontSize;
+    const QVector<ChartLegendItem> items = seriesLegendEntries(series, q->theme().palette);
+    const QVector<double> advances = textAdvances(items, pixelFont(q->font(), labelSize));
     const double h = std::max(labelSize + 7, 18);
     return layoutLegend(items, advances, area, legendStacked(position), LegendMetrics{h, 38, h + 6, h + 8});
 }
@@ -212,7 +212,7 @@ void VYRQLineChartImpl::resetHover()
     hoveredCategory = -1;
     hoveredSeries = -1;
     hoveredPoint = QPointF();
-    lineChart->clearHoverTip();
+    q->clearHoverTip();
 }
 
 bool VYRQLineChartImpl::clearHover()
@@ -224,7 +224,7 @@ bool VYRQLineChartImpl::clearHover()
 
 bool VYRQLineChartImpl::updateHover(const QPoint& pos)
 {
-    const QRectF plot = plotRect(lineChart->size());
+    const QRectF plot = plotRect(q->size());
     if (!hoverEnabled || hoverMode == 0 || !hasVisibleValues() || !plot.contains(pos))
         return clearHover();
 
@@ -240,9 +240,9 @@ bool VYRQLineChartImpl::updateHover(const QPoint& pos)
         lastHoverPos = pos;
         const QString tip = tooltipEnabled ? categoryTipText(series, categoryLabel(category), category) : QString();
         if (tip.isEmpty())
-            lineChart->clearHoverTip();
+            q->clearHoverTip();
         else
-            lineChart->setHoverTip(pos, tip);
+            q->setHoverTip(pos, tip);
         return repaint;
     }
 
@@ -263,10 +263,10 @@ bool VYRQLineChartImpl::updateHover(const QPoint& pos)
     lastHoverPos = pos;
     if (tooltipEnabled) {
         const LineSeries& s = series.at(hit.seriesIndex);
-        lineChart->setHoverTip(pos, pointTipText(s.name, categoryLabel(hit.categoryIndex),
+        q->setHoverTip(pos, pointTipText(s.name, categoryLabel(hit.categoryIndex),
                                                  s.values.at(hit.categoryIndex)));
     } else {
-        lineChart->clearHoverTip();
+        q->clearHoverTip();
     }
     return repaint;
 }
@@ -275,7 +275,7 @@ bool VYRQLineChartImpl::pressAt(const QMouseEvent& event)
 {
     if (event.button() != Qt::LeftButton)
         return false;
-    const QVector<ChartLegendItem> items = legendItems(lineChart->size());
+    const QVector<ChartLegendItem> items = legendItems(q->size());
     const int hit = legendItemAt(items, event.localPos());
     if (hit < 0)
         return false;
@@ -288,13 +288,13 @@ bool VYRQLineChartImpl::pressAt(const QMouseEvent& event)
 
 void VYRQLineChartImpl::paintContent(QPainter& painter, const QSize& size)
 {
-    const ChartTheme& theme = lineChart->theme();
+    const ChartTheme& theme = q->theme();
     const QRectF plot = plotRect(size);
     const ValueRange range = valueRange();
 
     // The frame starts cleared to the background; an opaque plot of that very colour
     // would paint the same pixels again.
-    if (theme.plotBackground != lineChart->backgroundColor() || !theme.plotBackground.isValid()
+    if (theme.plotBackground != q->backgroundColor() || !theme.plotBackground.isValid()
         || theme.plotBackground.alpha() != 255) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(theme.plotBackground);
@@ -341,7 +341,7 @@ void VYRQLineChartImpl::drawHoverPointer(QPainter& painter, const QRectF& plot, 
 {
     if (!hoverEnabled || !hovered || hoveredCategory < 0 || !anyValueAt(hoveredCategory))
         return;
-    const ChartTheme& theme = lineChart->theme();
+    const ChartTheme& theme = q->theme();
     const int last = lastVisible();
     const double x = linePointAt(plot, hoveredCategory, 0, last, range.min, range).x();
     painter.setPen(QPen(theme.pointerColor, 1.0, Qt::DashLine));
@@ -354,7 +354,7 @@ void VYRQLineChartImpl::drawHoverPointer(QPainter& painter, const QRectF& plot, 
             continue;
         const QColor color = seriesColor(s, i);
         const double v = animatedValue(s.values.at(hoveredCategory), hoveredCategory, s.values.size(),
-                                       lineChart->animationProgress(), range.min);
+                                       q->animationProgress(), range.min);
         painter.setPen(QPen(color, 2.4));
         painter.setBrush(color);
         const double r = theme.hoverPointRadius;
@@ -368,7 +368,7 @@ void VYRQLineChartImpl::drawSeries(QPainter& painter, int index, const QVector<P
     if (points.isEmpty())
         return;
     const LineSeries& s = series.at(index);
-    const ChartTheme& theme = lineChart->theme();
+    const ChartTheme& theme = q->theme();
     const QColor color = seriesColor(s, index);
 
     QVector<QPointF> positions;
@@ -409,7 +409,7 @@ void VYRQLineChartImpl::drawSeries(QPainter& painter, int index, const QVector<P
 void VYRQLineChartImpl::drawLabels(QPainter& painter, const QSize& size, const QRectF& plot,
                                    const ValueRange& range)
 {
-    const ChartTheme& theme = lineChart->theme();
+    const ChartTheme& theme = q->theme();
     painter.setPen(theme.textColor);
     painter.setFont(pixelFont(painter.font(), theme.titleFontSize, 75));
     painter.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
@@ -433,8 +433,8 @@ void VYRQLineChartImpl::drawLegend(QPainter& painter, const QSize& size)
     const QVector<ChartLegendItem> items = legendItems(size);
     if (items.isEmpty())
         return;
-    const ChartTheme& theme = lineChart->theme();
-    painter.setFont(pixelFont(lineChart->font(), theme.labelFontSize));
+    const ChartTheme& theme = q->theme();
+    painter.setFont(pixelFont(q->font(), theme.labelFontSize));
     for (const ChartLegendItem& item : items) {
         const QColor text = item.visible ? theme.labelColor : theme.labelColor.lighter(145);
         const QColor symbol = item.visible ? item.color : item.color.lighter(160);
@@ -539,3 +539,5 @@ void VYRQLineChart::initDemoData()
     setBackgroundColor(QColor());
     setSingleSeries(QStringLiteral("Data"), {150, 230, 224, 218, 135, 147, 260}, QColor());
 }
+
+#include "moc_VYRQLineChart.cpp"

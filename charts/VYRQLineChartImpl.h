@@ -39,7 +39,7 @@ public:
     bool clearHover() override;
     void releaseGL() override;
 
-    VYRQLineChart* lineChart;
+    VYRQLineChart* q;
     QString title = QStringLiteral("Basic Line Chart");
     QStringList categories;
     QVector<LineSeries> series;

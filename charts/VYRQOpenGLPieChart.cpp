@@ -17,35 +17,35 @@ using namespace vyr::chart;
 
 VYRQOpenGLPieChartImpl::VYRQOpenGLPieChartImpl(VYRQOpenGLPieChart* owner)
     : VYRQChartBaseImpl(owner, QStringLiteral("qtopenglpiechart"))
-    , pieChart(owner)
+    , q(owner)
 {
 }
 
 QRectF VYRQOpenGLPieChartImpl::pieRect(const QSize& size) const
 {
-    return vyr::chart::pieRect(size, pieChart->legendPosition());
+    return vyr::chart::pieRect(size, q->legendPosition());
 }
 
 QRectF VYRQOpenGLPieChartImpl::legendArea(const QSize& size) const
 {
-    return pieLegendArea(size, pieRect(size), pieChart->legendPosition(), !slices.isEmpty());
+    return pieLegendArea(size, pieRect(size), q->legendPosition(), !slices.isEmpty());
 }
 
 QVector<SliceArc> VYRQOpenGLPieChartImpl::sliceArcs() const
 {
-    return vyr::chart::sliceArcs(slices, pieChart->animationProgress(), pieChart->theme().palette);
+    return vyr::chart::sliceArcs(slices, q->animationProgress(), q->theme().palette);
 }
 
 QVector<ChartLegendItem> VYRQOpenGLPieChartImpl::legendItems(const QSize& size) const
 {
-    const QFontMetricsF metrics(pixelFont(pieChart->font(), 11));
+    const QFontMetricsF metrics(pixelFont(q->font(), 11));
     QVector<double> advances;
     advances.reserve(slices.size());
     for (int i = 0; i < slices.size(); ++i) {
         const QString text = slices.at(i).name.isEmpty() ? QStringLiteral("Slice %1").arg(i + 1) : slices.at(i).name;
         advances.append(metrics.horizontalAdvance(text));
     }
-    return pieLegendItems(slices, advances, legendArea(size), pieChart->legendPosition(), pieChart->theme().palette);
+    return pieLegendItems(slices, advances, legendArea(size), q->legendPosition(), q->theme().palette);
 }
 
 int VYRQOpenGLPieChartImpl::sliceAt(const QPoint& pos, const QRectF& pie) const
@@ -57,7 +57,7 @@ void VYRQOpenGLPieChartImpl::resetHover()
 {
     hovered = false;
     hoveredSlice = -1;
-    pieChart->clearHoverTip();
+    q->clearHoverTip();
 }
 
 bool VYRQOpenGLPieChartImpl::clearHover()
@@ -71,7 +71,7 @@ bool VYRQOpenGLPieChartImpl::updateHover(const QPoint& pos)
 {
     if (!hoverEnabled)
         return clearHover();
-    const int slice = sliceAt(pos, pieRect(pieChart->size()));
+    const int slice = sliceAt(pos, pieRect(q->size()));
     if (slice < 0)
         return clearHover();
     const bool repaint = !(hovered && hoveredSlice == slice && lastHoverPos == pos);
@@ -79,9 +79,9 @@ bool VYRQOpenGLPieChartImpl::updateHover(const QPoint& pos)
     hoveredSlice = slice;
     lastHoverPos = pos;
     if (tooltipEnabled)
-        pieChart->setHoverTip(pos, sliceTipText(slices, slice));
+        q->setHoverTip(pos, sliceTipText(slices, slice));
     else
-        pieChart->clearHoverTip();
+        q->clearHoverTip();
     return repaint;
 }
 
@@ -89,7 +89,7 @@ bool VYRQOpenGLPieChartImpl::pressAt(const QMouseEvent& event)
 {
     if (event.button() != Qt::LeftButton)
         return false;
-    const QVector<ChartLegendItem> items = legendItems(pieChart->size());
+    const QVector<ChartLegendItem> items = legendItems(q->size());
     const int hit = legendItemAt(items, event.localPos());
     if (hit < 0)
         return false;
@@ -101,8 +101,8 @@ bool VYRQOpenGLPieChartImpl::pressAt(const QMouseEvent& event)
 
 void VYRQOpenGLPieChartImpl::paintContent(QPainter& painter, const QSize& size)
 {
-    const ChartTheme& theme = pieChart->theme();
-    painter.fillRect(QRect(QPoint(0, 0), size), pieChart->backgroundColor());
+    const ChartTheme& theme = q->theme();
+    painter.fillRect(QRect(QPoint(0, 0), size), q->backgroundColor());
 
     painter.setPen(theme.textColor);
     painter.setFont(pixelFont(painter.font(), 16, 75));
@@ -139,7 +139,7 @@ void VYRQOpenGLPieChartImpl::drawLabels(QPainter& painter, const QRectF& pie, co
         painter.drawLine(g.inner, g.elbow);
         painter.drawLine(g.elbow, QPointF(g.right ? g.rect.left() : g.rect.right(), g.elbow.y()));
         const double percent = total > 0 ? arc.value / total * 100 : 0.0;
-        painter.setPen(pieChart->theme().labelColor);
+        painter.setPen(q->theme().labelColor);
         painter.drawText(g.rect, Qt::AlignVCenter | (g.right ? Qt::AlignLeft : Qt::AlignRight),
                          QStringLiteral("%1  %2%").arg(slices.at(arc.sliceIndex).name, formatValue(percent)));
     }
@@ -148,7 +148,7 @@ void VYRQOpenGLPieChartImpl::drawLabels(QPainter& painter, const QRectF& pie, co
 void VYRQOpenGLPieChartImpl::drawLegend(QPainter& painter, const QSize& size)
 {
     const QVector<ChartLegendItem> items = legendItems(size);
-    const ChartTheme& theme = pieChart->theme();
+    const ChartTheme& theme = q->theme();
     painter.setFont(pixelFont(painter.font(), 11, 50));
     for (const ChartLegendItem& item : items) {
         painter.setPen(Qt::NoPen);
@@ -233,3 +233,5 @@ void VYRQOpenGLPieChart::initDemoData()
     setBackgroundColor(QColor());
     replayAnimation();
 }
+
+#include "moc_VYRQOpenGLPieChart.cpp"

@@ -26,7 +26,7 @@ public:
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
 
-    VYRQOpenGLPieChart* pieChart;
+    VYRQOpenGLPieChart* q;
     QString title = QStringLiteral("Basic Pie Chart");
     QVector<PieSlice> slices;
     bool tooltipEnabled = true;

@@ -12,13 +12,13 @@ using namespace vyr::chart;
 
 VYRQScatterChartImpl::VYRQScatterChartImpl(VYRQScatterChart* owner)
     : VYRQChartBaseImpl(owner, QStringLiteral("qtscatterchart"))
-    , scatterChart(owner)
+    , q(owner)
 {
 }
 
 QRectF VYRQScatterChartImpl::plotRect(const QSize& size) const
 {
-    return vyr::chart::plotRect(size, margins, !series.isEmpty(), scatterChart->legendPosition());
+    return vyr::chart::plotRect(size, margins, !series.isEmpty(), q->legendPosition());
 }
 
 ScatterRange VYRQScatterChartImpl::dataRange() const
@@ -28,7 +28,7 @@ ScatterRange VYRQScatterChartImpl::dataRange() const
 
 ScatterHit VYRQScatterChartImpl::hitTest(const QPoint& pos, const QRectF& plot, const ScatterRange& range) const
 {
-    return scatterHitTest(series, pos, plot, range, scatterChart->animationProgress());
+    return scatterHitTest(series, pos, plot, range, q->animationProgress());
 }
 
 QString VYRQScatterChartImpl::pointTooltip(int s, int point) const
@@ -40,9 +40,9 @@ QVector<ChartLegendItem> VYRQScatterChartImpl::legendItems(const QSize& size) co
 {
     if (series.isEmpty())
         return {};
-    const int position = scatterChart->legendPosition();
-    const QVector<ChartLegendItem> items = seriesLegendEntries(series, scatterChart->theme().palette);
-    return layoutLegend(items, textAdvances(items, pixelFont(scatterChart->font(), 11)),
+    const int position = q->legendPosition();
+    const QVector<ChartLegendItem> items = seriesLegendEntries(series, q->theme().palette);
+    return layoutLegend(items, textAdvances(items, pixelFont(q->font(), 11)),
                         legendArea(plotRect(size), size, position), legendStacked(position),
                         LegendMetrics{18, 36, 24, 26});
 }
@@ -52,7 +52,7 @@ void VYRQScatterChartImpl::resetHover()
     hovered = false;
     hoveredSeries = -1;
     hoveredPoint = -1;
-    scatterChart->clearHoverTip();
+    q->clearHoverTip();
 }
 
 bool VYRQScatterChartImpl::clearHover()
@@ -64,7 +64,7 @@ bool VYRQScatterChartImpl::clearHover()
 
 bool VYRQScatterChartImpl::updateHover(const QPoint& pos)
 {
-    const QRectF plot = plotRect(scatterChart->size());
+    const QRectF plot = plotRect(q->size());
     if (!hoverEnabled || hoverMode == 0 || !scatterHasPoints(series) || !plot.contains(pos))
         return clearHover();
     const ScatterHit hit = hitTest(pos, plot, dataRange());
@@ -77,9 +77,9 @@ bool VYRQScatterChartImpl::updateHover(const QPoint& pos)
     hoveredPoint = hit.pointIndex;
     lastHoverPos = pos;
     if (tooltipEnabled)
-        scatterChart->setHoverTip(pos, pointTooltip(hit.seriesIndex, hit.pointIndex));
+        q->setHoverTip(pos, pointTooltip(hit.seriesIndex, hit.pointIndex));
     else
-        scatterChart->clearHoverTip();
+        q->clearHoverTip();
     return repaint;
 }
 
@@ -87,7 +87,7 @@ bool VYRQScatterChartImpl::pressAt(const QMouseEvent& event)
 {
     if (event.button() != Qt::LeftButton)
         return false;
-    const QVector<ChartLegendItem> items = legendItems(scatterChart->size());
+    const QVector<ChartLegendItem> items = legendItems(q->size());
     const int hit = legendItemAt(items, event.localPos());
     if (hit < 0)
         return false;
@@ -99,10 +99,10 @@ bool VYRQScatterChartImpl::pressAt(const QMouseEvent& event)
 
 void VYRQScatterChartImpl::paintContent(QPainter& painter, const QSize& size)
 {
-    const ChartTheme& theme = scatterChart->theme();
+    const ChartTheme& theme = q->theme();
     const QRectF plot = plotRect(size);
     const ScatterRange range = dataRange();
-    painter.fillRect(QRect(QPoint(0, 0), size), scatterChart->backgroundColor());
+    painter.fillRect(QRect(QPoint(0, 0), size), q->backgroundColor());
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(theme.plotBackground);
@@ -126,8 +126,8 @@ void VYRQScatterChartImpl::paintContent(QPainter& painter, const QSize& size)
 
 void VYRQScatterChartImpl::drawPoints(QPainter& painter, const QRectF& plot, const ScatterRange& range)
 {
-    const ChartTheme& theme = scatterChart->theme();
-    const double progress = scatterChart->animationProgress();
+    const ChartTheme& theme = q->theme();
+    const double progress = q->animationProgress();
     for (int s = 0; s < series.size(); ++s) {
         const ScatterSeries& one = series.at(s);
         if (!one.visible)
@@ -151,7 +151,7 @@ void VYRQScatterChartImpl::drawPoints(QPainter& painter, const QRectF& plot, con
 void VYRQScatterChartImpl::drawAxisLabels(QPainter& painter, const QSize& size, const QRectF& plot,
                                           const ScatterRange& range)
 {
-    const ChartTheme& theme = scatterChart->theme();
+    const ChartTheme& theme = q->theme();
     painter.setPen(theme.textColor);
     painter.setFont(pixelFont(painter.font(), 16, 75));
     painter.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
@@ -170,8 +170,8 @@ void VYRQScatterChartImpl::drawAxisLabels(QPainter& painter, const QSize& size, 
 
 void VYRQScatterChartImpl::drawLegend(QPainter& painter, const QSize& size)
 {
-    const ChartTheme& theme = scatterChart->theme();
-    painter.setFont(pixelFont(scatterChart->font(), 11));
+    const ChartTheme& theme = q->theme();
+    painter.setFont(pixelFont(q->font(), 11));
     for (const ChartLegendItem& item : legendItems(size)) {
         const QColor swatch = item.visible ? item.color : item.color.lighter(160);
         painter.setPen(QPen(swatch, 1.4));
@@ -233,3 +233,5 @@ void VYRQScatterChart::initDemoData()
     impl()->series = {a, b};
     replayAnimation();
 }
+
+#include "moc_VYRQScatterChart.cpp"

@@ -26,7 +26,7 @@ public:
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
 
-    VYRQScatterChart* scatterChart;
+    VYRQScatterChart* q;
     QString title = QStringLiteral("Basic Scatter Chart");
     QVector<ScatterSeries> series;
     bool tooltipEnabled = true;

@@ -840,3 +840,5 @@ void VYRQCanvas::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     update();
 }
+
+#include "moc_VYRQCanvas.cpp"

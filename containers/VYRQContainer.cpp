@@ -357,3 +357,5 @@ ControlInfo VYRQContainer::getProps()
                                         &VYRQContainer::getChildPadding, vyr::MarginOrder::LeftTopRightBottom));
     return info;
 }
+
+#include "moc_VYRQContainer.cpp"

@@ -78,15 +78,13 @@ void VYRQContainerImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, owner()->isEnabled() ? background : disableBackground, rect);
 }
 
+vyr::StyleSlots VYRQContainerImpl::styleSlots()
+{
+    return {{0, background}, vyr::StyleSlot(1, disableBackground).unlessAlike(background)};
+}
+
 void VYRQContainerImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0 && slot != 1)
-            return;
-        FillStyle style;
-        if (lookupFill(name, style))
-            (slot == 0 ? background : disableBackground) = style;
-    });
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -105,14 +103,6 @@ void VYRQContainerImpl::readJson(const Json::Value& element)
 
 void VYRQContainerImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::arrayValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(styles, background.name, vyr::styleEntryKind(background), 0);
-    if (!disableBackground.name.isEmpty() && !vyr::fillAlike(disableBackground, background))
-        vyr::appendStyleEntry(styles, disableBackground.name, vyr::styleEntryKind(disableBackground), 1);
-    if (!styles.empty())
-        element["style"] = styles;
-
     Json::Value& attr = element["attr"];
     attr["childLayout"] = childLayout;
     if (space != 0)

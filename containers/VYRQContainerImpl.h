@@ -35,6 +35,7 @@ public:
     VYRQContainer* container() const;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 

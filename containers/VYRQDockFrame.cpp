@@ -3,3 +3,5 @@
 VYRQDockFrame::VYRQDockFrame() = default;
 
 VYRQDockFrame::~VYRQDockFrame() = default;
+
+#include "moc_VYRQDockFrame.cpp"

@@ -443,3 +443,5 @@ void VYRQFlowView::drawNode(QPainter* painter, const VYRQFlowNode& n)
 
     painter->restore();
 }
+
+#include "moc_VYRQFlowView.cpp"

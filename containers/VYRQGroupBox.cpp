@@ -28,6 +28,7 @@ public:
     void notifyChangeLanguage() override;
 
     QSize captionSize() const;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -82,20 +83,13 @@ void VYRQGroupBoxImpl::notifyChangeLanguage()
 }
 
 
+vyr::StyleSlots VYRQGroupBoxImpl::styleSlots()
+{
+    return {{0, background}, {2, textStyle}};
+}
+
 void VYRQGroupBoxImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot == 0) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                background = style;
-        } else if (slot == 2) {
-            TextStyleDesc style;
-            if (lookupText(name, style))
-                textStyle = style;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -117,18 +111,9 @@ void VYRQGroupBoxImpl::readJson(const Json::Value& element)
 
 void VYRQGroupBoxImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    if (!textStyle.name.isEmpty())
-        vyr::appendStyleEntry(style, textStyle.name, vyr::styleEntryKind(textStyle), 2);
-    if (!style.isNull())
-        element["style"] = style;
-
     // The line is always written: a theme element may set another size or colour,
     // and a key left out would reload as the theme's value instead of this one.
-    if (!text.isEmpty())
-        element["attr"]["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(element["attr"], "text", text);
     element["attr"]["size"] = lineSize;
     element["attr"]["color"] = vyr::json::colorToText(lineColor);
     if (!showText)
@@ -218,3 +203,5 @@ ControlInfo VYRQGroupBox::getProps()
     info.rows.push_back(vyr::boolRow("ShowText", &VYRQGroupBox::setShowText, &VYRQGroupBox::getShowText));
     return info;
 }
+
+#include "moc_VYRQGroupBox.cpp"

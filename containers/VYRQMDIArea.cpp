@@ -6,3 +6,5 @@ VYRQMDIArea::~VYRQMDIArea()
 {
     m_windows.clear();
 }
+
+#include "moc_VYRQMDIArea.cpp"

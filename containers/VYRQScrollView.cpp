@@ -49,11 +49,12 @@ class VYRQScrollViewImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQScrollViewImpl(VYRQScrollView* owner)
         : VYRQWidgetBaseImpl(owner, VYRQScrollView::typeName())
-        , view(owner)
+        , q(owner)
     {
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
     void createComplete() override;
@@ -61,7 +62,7 @@ public:
     void readScrollBarElement(const Json::Value& entry);
     void writeContent(Json::Value& element);
 
-    VYRQScrollView* view;
+    VYRQScrollView* q;
     QPointer<VYRQContainer> content;
     FillStyle background;
     // Button sheets read from scroll bar elements (vertical, horizontal): a later
@@ -76,22 +77,22 @@ void VYRQScrollViewImpl::drawControl(QPainter* painter, const QRect& rect)
 
 void VYRQScrollViewImpl::createComplete()
 {
-    for (QObject* child : view->children()) {
+    for (QObject* child : q->children()) {
         if (auto* container = qobject_cast<VYRQContainer*>(child)) {
             content = container;
-            view->setWidget(container);
+            q->setWidget(container);
             return;
         }
     }
 }
 
+vyr::StyleSlots VYRQScrollViewImpl::styleSlots()
+{
+    return {{0, background, vyr::StyleSlot::Reach::Onward}};
+}
+
 void VYRQScrollViewImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        FillStyle style;
-        if (slot >= 0 && lookupFill(name, style))
-            background = style;
-    });
     if (const Json::Value* children = vyr::json::array(element, "child")) {
         for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
             if (isScrollBarElement((*children)[i]))
@@ -102,10 +103,6 @@ void VYRQScrollViewImpl::readJson(const Json::Value& element)
 
 void VYRQScrollViewImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    element["style"] = style;
     if (!element.isMember("attr"))
         element["attr"] = Json::Value(Json::nullValue);
     if (vyrIsSerializeChild())
@@ -116,7 +113,7 @@ void VYRQScrollViewImpl::writeJson(Json::Value& element)
 // walks the view's own children: without this a saved page reloads empty.
 void VYRQScrollViewImpl::writeContent(Json::Value& element)
 {
-    QWidget* widget = view->widget();
+    QWidget* widget = q->widget();
     auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
     if (!control)
         return;
@@ -139,7 +136,7 @@ void VYRQScrollViewImpl::readScrollBarElement(const Json::Value& entry)
     bool horizontal = false;
     if (attr)
         vyr::json::read(*attr, "hor", horizontal);
-    VYRQScrollBar* bar = view->bar(horizontal);
+    VYRQScrollBar* bar = q->bar(horizontal);
     if (!bar)
         return;
 
@@ -161,32 +158,13 @@ void VYRQScrollViewImpl::readScrollBarElement(const Json::Value& entry)
     const QString sheet = thicknessSheet(thickness);
     const bool orientations[2] = {false, true};
     for (bool hor : orientations) {
-        if (VYRQScrollBar* b = view->bar(hor)) {
+        if (VYRQScrollBar* b = q->bar(hor)) {
             const QString& buttons = readButtonSheet[hor ? 1 : 0];
             b->setStyleSheet(buttons.isEmpty() ? sheet : sheet + QLatin1Char(' ') + buttons);
         }
     }
 
-    forEachStyleEntry(entry, [bar](const QString& name, int, int slot) {
-        if (slot < 0 || slot == 1 || slot > 13)
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot == 0) {
-            bar->setScrollbarBackground(CommonNormal, style);
-            return;
-        }
-        // A Normal entry stands for every state of its part.
-        const int base = slot <= 5 ? 2 : slot <= 9 ? 6 : 10;
-        const CtrlState state = slot == base ? AllStates : CtrlState(slot - base);
-        if (base == 2)
-            bar->setScrollbarUpButton(state, style);
-        else if (base == 6)
-            bar->setScrollbarDownButton(state, style);
-        else
-            bar->setScrollbarThumb(state, style);
-    });
+    bar->readStyleEntries(entry);
 }
 
 // VYRQScrollView
@@ -334,3 +312,5 @@ ControlInfo VYRQScrollView::getProps()
                                            &VYRQScrollView::getBackground, vyr::commonStates()));
     return info;
 }
+
+#include "moc_VYRQScrollView.cpp"

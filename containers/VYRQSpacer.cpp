@@ -106,3 +106,5 @@ ControlInfo VYRQSpacer::getProps()
     info.rows.push_back(vyr::intRow("Thickness", &VYRQSpacer::setThickness, &VYRQSpacer::getThickness));
     return info;
 }
+
+#include "moc_VYRQSpacer.cpp"

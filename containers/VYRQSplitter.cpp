@@ -16,8 +16,7 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    void readJson(const Json::Value& element) override;
-    void writeJson(Json::Value& element) override;
+    vyr::StyleSlots styleSlots() override;
 
     bool isHor = true;
     QPointer<QWidget> upLeftWidget;
@@ -32,21 +31,9 @@ void VYRQSplitterImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, background, rect);
 }
 
-void VYRQSplitterImpl::readJson(const Json::Value& element)
+vyr::StyleSlots VYRQSplitterImpl::styleSlots()
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        FillStyle style;
-        if (slot == 0 && lookupFill(name, style))
-            background = style;
-    });
-}
-
-void VYRQSplitterImpl::writeJson(Json::Value& element)
-{
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
+    return {{0, background}};
 }
 
 // VYRQSplitter
@@ -136,3 +123,5 @@ ControlInfo VYRQSplitter::getProps()
 {
     return vyr::makeControlInfo<VYRQSplitter>("Splitter", "Control Splitter", "splitter");
 }
+
+#include "moc_VYRQSplitter.cpp"

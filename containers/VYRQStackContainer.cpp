@@ -25,6 +25,7 @@ public:
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -48,16 +49,13 @@ void VYRQStackContainerImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, enabled ? background : disableBackground, rect);
 }
 
+vyr::StyleSlots VYRQStackContainerImpl::styleSlots()
+{
+    return {{0, background}, {1, disableBackground}};
+}
+
 void VYRQStackContainerImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0 && slot != 1)
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        (slot == 0 ? background : disableBackground) = style;
-    });
     if (const Json::Value* attr = vyr::json::object(element, "attr"))
         readOwnAttr(*attr, "drawBackground", drawBackground);
     else
@@ -66,12 +64,6 @@ void VYRQStackContainerImpl::readJson(const Json::Value& element)
 
 void VYRQStackContainerImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    if (!disableBackground.name.isEmpty())
-        vyr::appendStyleEntry(style, disableBackground.name, vyr::styleEntryKind(disableBackground), 1);
-    element["style"] = style;
     if (!drawBackground)
         element["attr"]["drawBackground"] = 0;
 }
@@ -294,7 +286,7 @@ void VYRQStackContainer::updatePageGeometry(QWidget* page)
         page->setGeometry(target);
 }
 
-void VYRQStackContainer::refreshCurrentPage(bool announce)
+void VYRQStackContainer::refreshCurrentPage(PageChange change)
 {
     QWidget* page = currentWidget();
     if (!page)
@@ -304,6 +296,7 @@ void VYRQStackContainer::refreshCurrentPage(bool announce)
     page->raise();
     forceResizeTree(page);
     // updateGeometry() of a visible page posts a LayoutRequest to the stack.
+    const bool announce = change == PageChange::Announce;
     if (announce)
         page->updateGeometry();
     page->update();
@@ -319,7 +312,7 @@ bool VYRQStackContainer::event(QEvent* event)
     if (impl()) {
         switch (event->type()) {
         case QEvent::LayoutRequest:
-            refreshCurrentPage(false);
+            refreshCurrentPage(PageChange::Quiet);
             break;
         case QEvent::Show:
             refreshCurrentPage();
@@ -380,3 +373,5 @@ ControlInfo VYRQStackContainer::getProps()
                                      &VYRQStackContainer::getDrawBackground));
     return info;
 }
+
+#include "moc_VYRQStackContainer.cpp"

@@ -52,9 +52,10 @@ protected:
 
 private:
     void updatePageGeometry(QWidget* page);
-    // announce: let the layout system know that the page changed (updateGeometry).
+    // Announce lets the layout system know that the page changed (updateGeometry).
     // A refresh that answers a layout request does not, or it would ask again.
-    void refreshCurrentPage(bool announce = true);
+    enum class PageChange { Announce, Quiet };
+    void refreshCurrentPage(PageChange change = PageChange::Announce);
     // Takes the page at index out of the list and keeps the current index in step;
     // the page itself is not touched (it may be half destroyed).
     void dropPageAt(int index);

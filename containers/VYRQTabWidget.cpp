@@ -28,7 +28,7 @@ class VYRQTabWidgetImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQTabWidgetImpl(VYRQTabWidget* owner)
         : VYRQWidgetBaseImpl(owner, VYRQTabWidget::typeName())
-        , tabs(owner)
+        , q(owner)
     {
     }
 
@@ -41,10 +41,11 @@ public:
     void press(const QPoint& pos);
     void hover(const QPoint& pos);
     void leave();
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
-    VYRQTabWidget* tabs;
+    VYRQTabWidget* q;
     bool showIcon = true;
     bool showText = true;
     int selectedIndex = 0;
@@ -64,8 +65,8 @@ QRect VYRQTabWidgetImpl::tabRect(int index) const
 {
     const int offset = index * (itemSize + itemSpace);
     if (vertical)
-        return QRect(0, offset, tabs->width(), itemSize);
-    return QRect(offset, 0, itemSize, tabs->height());
+        return QRect(0, offset, q->width(), itemSize);
+    return QRect(offset, 0, itemSize, q->height());
 }
 
 int VYRQTabWidgetImpl::tabAt(const QPoint& pos) const
@@ -83,8 +84,8 @@ void VYRQTabWidgetImpl::press(const QPoint& pos)
         return;
     // Pressing the selected tab reports it again, so a host can re-open its page.
     selectedIndex = hit;
-    emit tabs->currentChanged(hit);
-    tabs->update();
+    emit q->currentChanged(hit);
+    q->update();
 }
 
 void VYRQTabWidgetImpl::hover(const QPoint& pos)
@@ -94,7 +95,7 @@ void VYRQTabWidgetImpl::hover(const QPoint& pos)
     if (hit < 0 || hit == hoverIndex)
         return;
     hoverIndex = hit;
-    tabs->repaint();
+    q->repaint();
 }
 
 void VYRQTabWidgetImpl::leave()
@@ -102,7 +103,7 @@ void VYRQTabWidgetImpl::leave()
     if (hoverIndex == -1)
         return;
     hoverIndex = -1;
-    tabs->repaint();
+    q->repaint();
 }
 
 void VYRQTabWidgetImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -128,28 +129,17 @@ void VYRQTabWidgetImpl::createComplete()
     if (!vyrIsQtEmulator())
         return;
     for (const char* text : {"item1", "item2", "item3"})
-        tabs->addTab(QString::fromLatin1(text), QString(), QString());
+        q->addTab(QString::fromLatin1(text), QString(), QString());
 }
 
 
+vyr::StyleSlots VYRQTabWidgetImpl::styleSlots()
+{
+    return {{0, background}, {1, itemBackground}, {5, itemTextStyle, vyr::StyleSlot::StatesWrite::ByName}};
+}
+
 void VYRQTabWidgetImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot == 0) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                background = style;
-        } else if (slot >= 1 && slot <= 4) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                itemBackground.readSlot(slot - 1, style);
-        } else if (slot >= 5 && slot <= 8) {
-            TextStyleDesc style;
-            if (lookupText(name, style))
-                itemTextStyle.readSlot(slot - 5, style);
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -168,13 +158,6 @@ void VYRQTabWidgetImpl::readJson(const Json::Value& element)
 
 void VYRQTabWidgetImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    itemBackground.write(style, 1);
-    itemTextStyle.writeByName(style, 5);
-
     if (itemSize != defaultItemSize)
         element["attr"]["itemSize"] = itemSize;
     if (vertical)
@@ -393,3 +376,5 @@ ControlInfo VYRQTabWidget::getProps()
     info.rows.push_back(vyr::boolRow("ShowIcon", &VYRQTabWidget::setShowIcon, &VYRQTabWidget::getShowIcon));
     return info;
 }
+
+#include "moc_VYRQTabWidget.cpp"

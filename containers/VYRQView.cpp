@@ -3,3 +3,5 @@
 VYRQView::VYRQView() = default;
 
 VYRQView::~VYRQView() = default;
+
+#include "moc_VYRQView.cpp"

@@ -2,7 +2,7 @@
 
 #include "VYRQMDIArea.h"
 #include "VYRQResourceManager.h"
-#include "VYRQWindowImpl.h"
+#include "VYRQWindowImpl_p.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -29,7 +29,7 @@
 
 VYRQWindow::VYRQWindow(QWidget* parent, Qt::WindowFlags flags)
     : QDialog(parent, flags)
-    , m_impl(new VYRQWindowImpl(this, QString::fromLatin1(typeName())))
+    , VYRQWindowFrame(new VYRQWindowImpl(this, QString::fromLatin1(typeName())))
 {
     m_impl->eventLoop = new QEventLoop(this);
     VYRQResourceManager::getInstance()->registerWindow(this);
@@ -49,30 +49,6 @@ VYRQWindow::~VYRQWindow()
     setProperty("impl", QVariant());
 }
 
-void VYRQWindow::setResizeable(bool on) { m_impl->setResizeable(on); }
-bool VYRQWindow::getResizeable() const { return m_impl->resizeable; }
-void VYRQWindow::setCanDrag(bool on) { m_impl->canDrag = on; }
-bool VYRQWindow::getCanGrag() const { return m_impl->canDrag; }
-void VYRQWindow::setOnlyDragCaption(bool on) { m_impl->onlyDragCaption = on; }
-bool VYRQWindow::getOnlyDragCaption() const { return m_impl->onlyDragCaption; }
-void VYRQWindow::setCaptionHeight(int height) { m_impl->captionHeight = height; }
-bool VYRQWindow::getCaptionHeight() const { return m_impl->captionHeight != 0; }
-void VYRQWindow::setShowBackground(bool on) { m_impl->showBackground = on; }
-void VYRQWindow::setUseFillColor(bool on) { m_impl->useFillColor = on; }
-void VYRQWindow::setBackgroundColor(const FillRes& color) { m_impl->backgroundColor = color; }
-void VYRQWindow::setTransparent(bool on) { m_impl->setTransparent(on); }
-void VYRQWindow::setX(int x) { m_impl->setX(x); }
-void VYRQWindow::setY(int y) { m_impl->setY(y); }
-void VYRQWindow::centerWindow() { m_impl->centerWindow(); }
-QWidget* VYRQWindow::hitTest(QWidget* root, int x, int y) { return VYRQWindowImpl::hitTest(root, x, y); }
-void VYRQWindow::setDoubleClickMaximize(bool on) { m_impl->doubleClickMaximize = on; }
-bool VYRQWindow::getDoubleClickMaximize() const { return m_impl->doubleClickMaximize; }
-
-void VYRQWindow::setBackgroundImage(const QString& name, const ImageDesc& desc)
-{
-    m_impl->backgroundImageDesc = desc;
-    m_impl->backgroundImage = name;
-}
 
 void VYRQWindow::setMinWidth(int width)
 {
@@ -306,3 +282,5 @@ bool VYRQWindow::nativeEvent(const QByteArray& eventType, void* message, long* r
     return QWidget::nativeEvent(eventType, message, result);
 }
 #endif
+
+#include "moc_VYRQWindow.cpp"

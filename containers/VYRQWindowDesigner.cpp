@@ -44,8 +44,7 @@ void VYRQWindowDesignerImpl::writeJson(Json::Value& element)
     Json::Value& attr = element["attr"];
     if (rm->getThemeManagerImpl()) {
         const QString path = rm->getThemePath();
-        if (!path.isEmpty())
-            attr["theme"] = vyr::json::toUtf8(path);
+        vyr::json::writeUnlessEmpty(attr, "theme", path);
     }
 }
 
@@ -114,3 +113,5 @@ void VYRQWindowDesigner::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
 }
+
+#include "moc_VYRQWindowDesigner.cpp"

@@ -1,4 +1,4 @@
-#include "VYRQWindowImpl.h"
+#include "VYRQWindowImpl_p.h"
 
 #include "IVYRQWidgetBase.h"
 #include "VYRQWidgetBase.h"
@@ -400,3 +400,5 @@ QWidget* VYRQWindowImpl::hitTest(QWidget* root, int x, int y)
 {
     return hitTestIn(root, root, QPoint(x, y));
 }
+
+#include "moc_VYRQWindowImpl_p.cpp"

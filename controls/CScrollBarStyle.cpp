@@ -82,3 +82,5 @@ QStyle* vyrGetStyle()
         style = new CScrollBarStyle;
     return style.data();
 }
+
+#include "moc_CScrollBarStyle.cpp"

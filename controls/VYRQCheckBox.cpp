@@ -1,5 +1,5 @@
 #include "VYRQCheckBox.h"
-#include "VYRQCheckBoxImpl.h"
+#include "VYRQCheckBoxImpl_p.h"
 
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
@@ -12,17 +12,13 @@ const QString VYRQCheckBoxImpl::defaultUncheckIcon = QStringLiteral("IDB_UNCHECK
 const QString VYRQCheckBoxImpl::defaultCheckedIcon = QStringLiteral("IDB_CHECKED");
 
 VYRQCheckBoxImpl::VYRQCheckBoxImpl(VYRQCheckBox* owner)
-    : VYRQWidgetBaseImpl(owner, VYRQCheckBox::typeName())
-    , uncheckIcon(defaultUncheckIcon)
-    , uncheckHotIcon(defaultUncheckIcon)
-    , checkedIcon(defaultCheckedIcon)
-    , checkedHotIcon(defaultCheckedIcon)
+    : VYRQToggleImpl(owner, VYRQCheckBox::typeName())
     , q(owner)
 {
-    iconStyle.hor = DockNear;
-    iconStyle.ver = DockCenter;
-    uncheckedBackgrounds.set(AllStates, undrawnFill());
-    checkedBackgrounds.set(AllStates, undrawnFill());
+    uncheckIcon = defaultUncheckIcon;
+    uncheckHotIcon = defaultUncheckIcon;
+    checkedIcon = defaultCheckedIcon;
+    checkedHotIcon = defaultCheckedIcon;
 }
 
 VYRQCheckBoxImpl::~VYRQCheckBoxImpl() = default;
@@ -75,32 +71,15 @@ void VYRQCheckBoxImpl::drawControl(QPainter* painter, const QRect& rect)
 // ---------------------------------------------------------------------------
 // Language and JSON
 
-void VYRQCheckBoxImpl::notifyChangeLanguage()
-{
-    if (textKey.isSet())
-        q->setText(textKey.translation());
-}
 
+vyr::StyleSlots VYRQCheckBoxImpl::styleSlots()
+{
+    return {{0, uncheckedBackgrounds}, {4, checkedBackgrounds},
+            {8, uncheckedText}, {9, checkedText}, {10, disabledText}};
+}
 
 void VYRQCheckBoxImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot >= 0 && slot < 8) {
-            FillStyle found;
-            if (!lookupFill(name, found))
-                return;
-            if (slot < 4)
-                uncheckedBackgrounds.readSlot(slot, found);
-            else
-                checkedBackgrounds.readSlot(slot - 4, found);
-        } else if (slot >= 8 && slot <= 10) {
-            TextStyleDesc found;
-            if (!lookupText(name, found))
-                return;
-            (slot == 8 ? uncheckedText : slot == 9 ? checkedText : disabledText) = found;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -134,17 +113,6 @@ void VYRQCheckBoxImpl::readJson(const Json::Value& element)
 
 void VYRQCheckBoxImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::arrayValue);
-    uncheckedBackgrounds.write(styles, 0);
-    checkedBackgrounds.write(styles, 4);
-    const TextStyleDesc* texts[] = {&uncheckedText, &checkedText, &disabledText};
-    for (int i = 0; i < 3; ++i) {
-        if (!texts[i]->name.isEmpty())
-            vyr::appendStyleEntry(styles, texts[i]->name, vyr::styleEntryKind(*texts[i]), 8 + i);
-    }
-    if (!styles.empty())
-        element["style"] = styles;
-
     Json::Value& attr = element["attr"];
     if (!attr.isObject())
         attr = Json::Value(Json::objectValue);
@@ -162,21 +130,21 @@ void VYRQCheckBoxImpl::writeJson(Json::Value& element)
     if (!showText)
         attr["showText"] = 0;
     const QString text = q->text();
-    if (!text.isEmpty())
-        attr["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(attr, "text", text);
 
     // Names with a built-in default are written even when emptied, so that a box
     // saved without icons does not come back with the default ones.
-    auto putIcon = [&attr](const char* key, const QString& name, bool hasDefault) {
-        if (!name.isEmpty() || hasDefault)
+    enum class Default { Builtin, None };
+    auto putIcon = [&attr](const char* key, const QString& name, Default given) {
+        if (!name.isEmpty() || given == Default::Builtin)
             attr[key] = vyr::json::toUtf8(name);
     };
-    putIcon("iconPath", uncheckIcon, true);
-    putIcon("hotIconPath", uncheckHotIcon, true);
-    putIcon("siconPath", checkedIcon, true);
-    putIcon("sHotIconPath", checkedHotIcon, true);
-    putIcon("disableIconPath", disableUncheckIcon, false);
-    putIcon("disableSIconPath", disableCheckedIcon, false);
+    putIcon("iconPath", uncheckIcon, Default::Builtin);
+    putIcon("hotIconPath", uncheckHotIcon, Default::Builtin);
+    putIcon("siconPath", checkedIcon, Default::Builtin);
+    putIcon("sHotIconPath", checkedHotIcon, Default::Builtin);
+    putIcon("disableIconPath", disableUncheckIcon, Default::None);
+    putIcon("disableSIconPath", disableCheckedIcon, Default::None);
 }
 
 // ---------------------------------------------------------------------------
@@ -184,6 +152,7 @@ void VYRQCheckBoxImpl::writeJson(Json::Value& element)
 
 VYRQCheckBox::VYRQCheckBox(QWidget* parent)
     : VYRQControl(parent)
+    , VYRQToggleStyle(impl())
 {
     finishConstruction();
 }
@@ -195,16 +164,6 @@ VYRQCheckBoxImpl* VYRQCheckBox::getImpl() const
     return impl();
 }
 
-void VYRQCheckBox::setBackground(CtrlState state, const FillStyle& style)
-{
-    impl()->uncheckedBackgrounds.set(state, style);
-}
-
-const FillStyle& VYRQCheckBox::getBackground(CtrlState state) const
-{
-    return impl()->uncheckedBackgrounds.get(state);
-}
-
 void VYRQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
 {
     impl()->checkedBackgrounds.set(state, style);
@@ -213,31 +172,6 @@ void VYRQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
 const FillStyle& VYRQCheckBox::getCheckedBackground(CtrlState state) const
 {
     return impl()->checkedBackgrounds.get(state);
-}
-
-void VYRQCheckBox::setTextStyle(bool checked, const TextStyleDesc& style)
-{
-    (checked ? impl()->checkedText : impl()->uncheckedText) = style;
-}
-
-const TextStyleDesc& VYRQCheckBox::getTextStyle(bool checked) const
-{
-    return checked ? impl()->checkedText : impl()->uncheckedText;
-}
-
-void VYRQCheckBox::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
-{
-    switch (state) {
-    case TextChecked:
-        impl()->checkedText = style;
-        break;
-    case TextUnchecked:
-        impl()->uncheckedText = style;
-        break;
-    case TextDisable:
-        impl()->disabledText = style;
-        break;
-    }
 }
 
 const TextStyleDesc& VYRQCheckBox::getTextStyleByState(CheckBoxTextState state) const
@@ -323,56 +257,6 @@ QString VYRQCheckBox::getDisableUncheckIcon() const
     return impl()->disableUncheckIcon;
 }
 
-void VYRQCheckBox::setIconStyle(const IconStyleDesc& style)
-{
-    impl()->iconStyle = style;
-}
-
-const IconStyleDesc& VYRQCheckBox::getIconStyle() const
-{
-    return impl()->iconStyle;
-}
-
-void VYRQCheckBox::setIconHorAlign(DockLayoutType align)
-{
-    impl()->iconStyle.hor = align;
-}
-
-DockLayoutType VYRQCheckBox::getIconHorAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.hor);
-}
-
-void VYRQCheckBox::setIconVerAlign(DockLayoutType align)
-{
-    impl()->iconStyle.ver = align;
-}
-
-DockLayoutType VYRQCheckBox::getIconVerAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.ver);
-}
-
-void VYRQCheckBox::setIconOffsetX(int x)
-{
-    impl()->iconStyle.x = x;
-}
-
-int VYRQCheckBox::getIconOffsetX() const
-{
-    return impl()->iconStyle.x;
-}
-
-void VYRQCheckBox::setIconOffsetY(int y)
-{
-    impl()->iconStyle.y = y;
-}
-
-int VYRQCheckBox::getIconOffsetY() const
-{
-    return impl()->iconStyle.y;
-}
-
 void VYRQCheckBox::setShowIcon(bool on)
 {
     impl()->showIcon = on;
@@ -381,26 +265,6 @@ void VYRQCheckBox::setShowIcon(bool on)
 bool VYRQCheckBox::getShowIcon() const
 {
     return impl()->showIcon;
-}
-
-void VYRQCheckBox::setShowText(bool on)
-{
-    impl()->showText = on;
-}
-
-bool VYRQCheckBox::getShowText() const
-{
-    return impl()->showText;
-}
-
-void VYRQCheckBox::setDelegateItemVisible(bool visible)
-{
-    impl()->setDelegateItemVisible(visible);
-}
-
-bool VYRQCheckBox::getDelegateItemVisible() const
-{
-    return impl()->getDelegateItemVisible();
 }
 
 // Qt's button handling comes first, so the toggle has happened when the state repaints.
@@ -422,25 +286,14 @@ void VYRQCheckBox::mouseMoveEvent(QMouseEvent* event)
     impl()->mouseMoveEvent(event);
 }
 
-void VYRQCheckBox::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    impl()->enterEvent(event);
-}
-
-void VYRQCheckBox::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    impl()->leaveEvent(event);
-}
-
 // ---------------------------------------------------------------------------
 // Designer record
 
 ControlInfo VYRQCheckBox::getProps()
 {
     ControlInfo info = vyr::makeControlInfo<VYRQCheckBox>("Checkbox", "Control CheckBox", "checkbox");
-    info.rows.push_back(vyr::fillStatesRow("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
+    info.rows.push_back(
+        vyr::fillStatesRow<VYRQCheckBox>("UncheckBg", &VYRQCheckBox::setBackground, &VYRQCheckBox::getBackground));
     info.rows.push_back(vyr::fillStatesRow("CheckedBg", &VYRQCheckBox::setCheckedBackground,
                                            &VYRQCheckBox::getCheckedBackground));
     info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQCheckBox::setTextStyleByState,
@@ -453,14 +306,17 @@ ControlInfo VYRQCheckBox::getProps()
     info.rows.push_back(vyr::iconRow("CheckedIcon", &VYRQCheckBox::setCheckedIcon, &VYRQCheckBox::getCheckedIcon));
     info.rows.push_back(
         vyr::iconRow("CheckedHotIcon", &VYRQCheckBox::setCheckedHotIcon, &VYRQCheckBox::getCheckedHotIcon));
-    info.rows.push_back(vyr::enumRow("HorAlign", &VYRQCheckBox::setIconHorAlign, &VYRQCheckBox::getIconHorAlign,
-                                     vyr::dockAlignments()));
-    info.rows.push_back(vyr::enumRow("VerAlign", &VYRQCheckBox::setIconVerAlign, &VYRQCheckBox::getIconVerAlign,
-                                     vyr::dockAlignments()));
-    info.rows.push_back(vyr::intRow("OffsetX", &VYRQCheckBox::setIconOffsetX, &VYRQCheckBox::getIconOffsetX));
-    info.rows.push_back(vyr::intRow("OffsetY", &VYRQCheckBox::setIconOffsetY, &VYRQCheckBox::getIconOffsetY));
+    info.rows.push_back(vyr::enumRow<VYRQCheckBox>("HorAlign", &VYRQCheckBox::setIconHorAlign,
+                                                   &VYRQCheckBox::getIconHorAlign, vyr::dockAlignments()));
+    info.rows.push_back(vyr::enumRow<VYRQCheckBox>("VerAlign", &VYRQCheckBox::setIconVerAlign,
+                                                   &VYRQCheckBox::getIconVerAlign, vyr::dockAlignments()));
+    info.rows.push_back(
+        vyr::intRow<VYRQCheckBox>("OffsetX", &VYRQCheckBox::setIconOffsetX, &VYRQCheckBox::getIconOffsetX));
+    info.rows.push_back(
+        vyr::intRow<VYRQCheckBox>("OffsetY", &VYRQCheckBox::setIconOffsetY, &VYRQCheckBox::getIconOffsetY));
     return info;
 }
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQCheckBox.cpp"
+#include "moc_VYRQCheckBoxImpl_p.cpp"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VYRQControl.h"
+#include "VYRQToggleStyle.h"
 
 #include <QCheckBox>
 
@@ -9,7 +10,7 @@ class VYRQCheckBoxImpl;
 // The themed check box: separate backgrounds per interaction state for the unchecked
 // and the checked box, three text styles and six icon names. Toggling, the clickable
 // area and the Qt signals are QCheckBox's own; the control paints everything itself.
-class VYRQCheckBox : public VYRQControl<VYRQCheckBox, QCheckBox, VYRQCheckBoxImpl> {
+class VYRQCheckBox : public VYRQControl<VYRQCheckBox, QCheckBox, VYRQCheckBoxImpl>, public VYRQToggleStyle {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQCheckBox, "qtcheckbox")
@@ -20,16 +21,9 @@ public:
     VYRQCheckBoxImpl* getImpl() const;
 
     // The setters below only store; the next paint shows the change.
-    // Per-state backgrounds: 0 to 3 one state, 4 all four, anything else is ignored;
-    // the getters read an out-of-range state as Normal.
-    void setBackground(CtrlState state, const FillStyle& style);
-    const FillStyle& getBackground(CtrlState state) const;
     void setCheckedBackground(CtrlState state, const FillStyle& style);
     const FillStyle& getCheckedBackground(CtrlState state) const;
 
-    void setTextStyle(bool checked, const TextStyleDesc& style);
-    const TextStyleDesc& getTextStyle(bool checked) const;
-    void setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style);
     // Any value but 1 and 2 gives the checked style.
     const TextStyleDesc& getTextStyleByState(CheckBoxTextState state) const;
     void setDisableTextStyle(const TextStyleDesc& style);
@@ -49,27 +43,11 @@ public:
     void setDisableUncheckIcon(const QString& name);
     QString getDisableUncheckIcon() const;
 
-    void setIconStyle(const IconStyleDesc& style);
-    const IconStyleDesc& getIconStyle() const;
-    void setIconHorAlign(DockLayoutType align);
-    DockLayoutType getIconHorAlign() const;
-    void setIconVerAlign(DockLayoutType align);
-    DockLayoutType getIconVerAlign() const;
-    void setIconOffsetX(int x);
-    int getIconOffsetX() const;
-    void setIconOffsetY(int y);
-    int getIconOffsetY() const;
     void setShowIcon(bool on);
     bool getShowIcon() const;
-    void setShowText(bool on);
-    bool getShowText() const;
-    void setDelegateItemVisible(bool visible);
-    bool getDelegateItemVisible() const;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 };

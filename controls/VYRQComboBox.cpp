@@ -1,5 +1,5 @@
 #include "VYRQComboBox.h"
-#include "VYRQComboBoxImpl.h"
+#include "VYRQComboBoxImpl_p.h"
 
 #include "VYRQComboList.h"
 #include "VYRQGlobal.h"
@@ -32,7 +32,7 @@ const QMargins editTextMargins(10, 0, 10, 0);
 
 VYRQComboBoxImpl::VYRQComboBoxImpl(VYRQComboBox* owner)
     : VYRQWidgetBaseImpl(owner, VYRQComboBox::typeName())
-    , combo(owner)
+    , q(owner)
 {
 }
 
@@ -90,11 +90,11 @@ void VYRQComboBoxImpl::drawControl(QPainter* painter, const QRect& rect)
 {
     // Only when they differ: setting margins relayouts the line edit, which repaints
     // the combo box, which would set them again.
-    if (QLineEdit* edit = combo->lineEdit()) {
+    if (QLineEdit* edit = q->lineEdit()) {
         if (edit->textMargins() != editTextMargins)
             edit->setTextMargins(editTextMargins);
     }
-    const QIcon icon = combo->itemIcon(combo->currentIndex());
+    const QIcon icon = q->itemIcon(q->currentIndex());
     const bool hasIcon = !icon.isNull();
     const QRect iconRect = faceIconRect(rect);
     const CtrlState s = ctrlState();
@@ -103,8 +103,8 @@ void VYRQComboBoxImpl::drawControl(QPainter* painter, const QRect& rect)
         drawFillStyle(painter, background.get(s), rect);
         drawFillStyle(painter, btnBackground.get(s), button);
         drawImage(painter, btnIcon[size_t(s)], IconStyleDesc(), button, false);
-        if (!combo->isEditable())
-            drawText(painter, combo->currentText(), placedTextStyle(textStyle.get(s)), faceTextRect(rect, hasIcon));
+        if (!q->isEditable())
+            drawText(painter, q->currentText(), placedTextStyle(textStyle.get(s)), faceTextRect(rect, hasIcon));
     }
     if (hasIcon)
         drawIcon(painter, icon, QSize(16, 16), IconStyleDesc(), iconRect);
@@ -114,44 +114,24 @@ void VYRQComboBoxImpl::createComplete()
 {
     if (!vyrIsQtEmulator())
         return;
-    combo->addItem(QStringLiteral("Item1"));
-    combo->addItem(QStringLiteral("Item2"));
-    combo->addItem(QStringLiteral("Item3"));
-    combo->setCurrentIndex(0);
+    q->addItem(QStringLiteral("Item1"));
+    q->addItem(QStringLiteral("Item2"));
+    q->addItem(QStringLiteral("Item3"));
+    q->setCurrentIndex(0);
 }
 
 
+vyr::StyleSlots VYRQComboBoxImpl::styleSlots()
+{
+    using W = vyr::StyleSlot::StatesWrite;
+    return {{0, background}, {4, btnBackground}, {8, textStyle, W::ByName}, {12, popupBackground},
+            {13, itemBackground}, {17, itemTextStyle, W::ByName}};
+}
+
 void VYRQComboBoxImpl::readJson(const Json::Value& element)
 {
-    if (QLineEdit* edit = combo->lineEdit())
+    if (QLineEdit* edit = q->lineEdit())
         edit->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
-
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot < 0 || slot > 20)
-            return;
-        const bool text = (slot >= 8 && slot <= 11) || slot >= 17;
-        if (text) {
-            TextStyleDesc style;
-            if (!lookupText(name, style))
-                return;
-            if (slot <= 11)
-                textStyle.readSlot(slot - 8, style);
-            else
-                itemTextStyle.readSlot(slot - 17, style);
-            return;
-        }
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot <= 3)
-            background.readSlot(slot, style);
-        else if (slot <= 7)
-            btnBackground.readSlot(slot - 4, style);
-        else if (slot == 12)
-            popupBackground = style;
-        else
-            itemBackground.readSlot(slot - 13, style);
-    });
 
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
@@ -159,8 +139,8 @@ void VYRQComboBoxImpl::readJson(const Json::Value& element)
     QString text;
     // Each read appends: a page element read twice adds its item twice.
     if (readOwnAttr(*attr, "text", text)) {
-        combo->addItem(text);
-        combo->setCurrentIndex(combo->count() - 1);
+        q->addItem(text);
+        q->setCurrentIndex(q->count() - 1);
     }
     QString icon;
     if (readOwnAttr(*attr, "btnIcon", icon))
@@ -171,22 +151,10 @@ void VYRQComboBoxImpl::readJson(const Json::Value& element)
 
 void VYRQComboBoxImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::nullValue);
-    background.write(styles, 0);
-    btnBackground.write(styles, 4);
-    textStyle.writeByName(styles, 8);
-    if (!popupBackground.name.isEmpty())
-        vyr::appendStyleEntry(styles, popupBackground.name, 1, 12);
-    itemBackground.write(styles, 13);
-    itemTextStyle.writeByName(styles, 17);
-    element["style"] = styles;
-
     Json::Value own(Json::objectValue);
-    const QString current = combo->currentText();
-    if (!current.isEmpty())
-        own["text"] = vyr::json::toUtf8(current);
-    if (!btnIcon[Normal].isEmpty())
-        own["btnIcon"] = vyr::json::toUtf8(btnIcon[Normal]);
+    const QString current = q->currentText();
+    vyr::json::writeUnlessEmpty(own, "text", current);
+    vyr::json::writeUnlessEmpty(own, "btnIcon", btnIcon[Normal]);
     if (!btnIcon[Hot].isEmpty() && btnIcon[Hot] != btnIcon[Normal])
         own["btnHotIcon"] = vyr::json::toUtf8(btnIcon[Hot]);
     if (own.empty())
@@ -381,3 +349,4 @@ ControlInfo VYRQComboBox::getProps()
 }
 
 #include "moc_VYRQComboBox.cpp"
+#include "moc_VYRQComboBoxImpl_p.cpp"

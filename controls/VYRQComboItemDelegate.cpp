@@ -1,7 +1,7 @@
 #include "VYRQComboItemDelegate.h"
 
 #include "VYRQComboBox.h"
-#include "VYRQComboBoxImpl.h"
+#include "VYRQComboBoxImpl_p.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>
@@ -20,7 +20,7 @@ void VYRQComboItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
 {
     if (!m_impl || !index.isValid())
         return;
-    VYRQComboBox* combo = m_impl->combo;
+    VYRQComboBox* combo = m_impl->q;
     QString text;
     if (const QAbstractItemModel* model = combo ? combo->model() : nullptr) {
         // The row's text is its lowest role that holds a value (the display text).

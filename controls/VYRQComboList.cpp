@@ -1,6 +1,6 @@
 #include "VYRQComboList.h"
 
-#include "VYRQComboBoxImpl.h"
+#include "VYRQComboBoxImpl_p.h"
 
 #include <QEvent>
 #include <QPainter>

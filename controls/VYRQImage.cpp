@@ -33,8 +33,7 @@ public:
 
     QRect placement(const QRect& rect, const QSize& size) const;
     void endMovie();
-    void drawSvg(QPainter* painter, const QRect& rect);
-    const QImage& recoloured(QSvgRenderer* renderer, const QSize& size);
+    void drawSvgPath(QPainter* painter, const QRect& rect);
 
     VYRQImage* q;
     int lastFrame = -1;
@@ -48,12 +47,6 @@ public:
     QColor svgColor = QColor(0, 0, 0, 255);
     std::unique_ptr<QMovie> movie;
     QPointer<QLabel> movieLabel;
-
-    // The recoloured SVG of the last paint, kept until its inputs change.
-    QImage tinted;
-    QString tintedPath;
-    QColor tintedColor;
-    QSvgRenderer* tintedRenderer = nullptr;
 };
 
 static bool endsWithSvg(const QString& path)
@@ -61,22 +54,12 @@ static bool endsWithSvg(const QString& path)
     return path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
 }
 
-// One axis of the natural-size placement: 0 near, 1 centre, 2 far, anything else near.
-static int alignedStart(int align, int length, int size)
-{
-    switch (align) {
-    case 1: return (length - size) / 2;
-    case 2: return length - size;
-    default: return 0;
-    }
-}
-
 QRect VYRQImageImpl::placement(const QRect& rect, const QSize& size) const
 {
     if (stretch)
         return QRect(rect.left(), rect.top(), q->width(), q->height());
-    return QRect(rect.left() + alignedStart(horAlign, q->width(), size.width()),
-                 rect.top() + alignedStart(verAlign, q->height(), size.height()), size.width(), size.height());
+    return QRect(alignedStart(horAlign, rect.left(), q->width(), size.width()),
+                 alignedStart(verAlign, rect.top(), q->height(), size.height()), size.width(), size.height());
 }
 
 void VYRQImageImpl::endMovie()
@@ -103,25 +86,7 @@ void VYRQImageImpl::paintEvent()
         emit q->movieFinished();
 }
 
-const QImage& VYRQImageImpl::recoloured(QSvgRenderer* renderer, const QSize& size)
-{
-    if (tinted.size() == size && tintedRenderer == renderer && tintedPath == svgPath && tintedColor == svgColor)
-        return tinted;
-    tinted = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    tinted.fill(Qt::transparent);
-    QPainter p(&tinted);
-    renderer->render(&p);
-    // The colour takes the SVG's shape and alpha.
-    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    p.fillRect(tinted.rect(), svgColor);
-    p.end();
-    tintedRenderer = renderer;
-    tintedPath = svgPath;
-    tintedColor = svgColor;
-    return tinted;
-}
-
-void VYRQImageImpl::drawSvg(QPainter* painter, const QRect& rect)
+void VYRQImageImpl::drawSvgPath(QPainter* painter, const QRect& rect)
 {
     QSvgRenderer* renderer = VYRQResourceManager::getInstance()->getSvgRenderer(svgPath);
     if (!renderer || !renderer->isValid())
@@ -132,16 +97,13 @@ void VYRQImageImpl::drawSvg(QPainter* painter, const QRect& rect)
     const QRect target = placement(rect, size);
     if (target.width() < 1 || target.height() < 1)
         return;
-    if (!useSvgColor)
-        renderer->render(painter, QRectF(target));
-    else
-        painter->drawImage(target.topLeft(), recoloured(renderer, target.size()));
+    drawSvg(painter, renderer, svgPath, target, useSvgColor ? SvgLook::Tinted : SvgLook::Plain, svgColor);
 }
 
 void VYRQImageImpl::drawControl(QPainter* painter, const QRect& rect)
 {
     if (!svgPath.isEmpty()) {
-        drawSvg(painter, rect);
+        drawSvgPath(painter, rect);
         return;
     }
     const QImage* bitmap = image ? image : VYRQResourceManager::getInstance()->getImage(imagePath, false);
@@ -170,8 +132,7 @@ void VYRQImageImpl::writeJson(Json::Value& element)
         own["path"] = vyr::json::toUtf8(imagePath);
     if (!stretch)
         own["fill"] = 0;
-    if (!svgPath.isEmpty())
-        own["svgPath"] = vyr::json::toUtf8(svgPath);
+    vyr::json::writeUnlessEmpty(own, "svgPath", svgPath);
     if (useSvgColor)
         own["svgUseColor"] = 1;
     const std::string color = vyr::json::colorToText(svgColor);

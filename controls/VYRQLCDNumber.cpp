@@ -13,11 +13,12 @@ class VYRQLCDNumberImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQLCDNumberImpl(VYRQLCDNumber* owner)
         : VYRQWidgetBaseImpl(owner, VYRQLCDNumber::typeName())
-        , lcd(owner)
+        , q(owner)
     {
     }
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -25,7 +26,7 @@ public:
     // The given text while it is still what the display shows.
     bool givenTextShown() const;
 
-    VYRQLCDNumber* lcd;
+    VYRQLCDNumber* q;
     QColor digitColor;
     FillStyle background;
     // The text last given, with the value and mode QLCDNumber made of it: a numeric
@@ -40,13 +41,13 @@ void VYRQLCDNumberImpl::rememberText(const QString& text)
 {
     givenText = text;
     hasGivenText = true;
-    givenValue = lcd->value();
-    givenMode = lcd->mode();
+    givenValue = q->value();
+    givenMode = q->mode();
 }
 
 bool VYRQLCDNumberImpl::givenTextShown() const
 {
-    return hasGivenText && lcd->value() == givenValue && lcd->mode() == givenMode;
+    return hasGivenText && q->value() == givenValue && q->mode() == givenMode;
 }
 
 void VYRQLCDNumberImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -55,44 +56,38 @@ void VYRQLCDNumberImpl::drawControl(QPainter* painter, const QRect& rect)
     // An unset colour leaves the palette (and the digits) as they are.
     if (!digitColor.isValid())
         return;
-    QPalette palette = lcd->palette();
+    QPalette palette = q->palette();
     palette.setBrush(QPalette::Active, QPalette::WindowText, QBrush(digitColor));
-    lcd->setPalette(palette);
+    q->setPalette(palette);
 }
 
 
+vyr::StyleSlots VYRQLCDNumberImpl::styleSlots()
+{
+    return {{0, background}};
+}
+
 void VYRQLCDNumberImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        FillStyle style;
-        if (slot == 0 && lookupFill(name, style))
-            background = style;
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
     int digits = 0;
     if (readOwnAttr(*attr, "digitCount", digits))
-        lcd->setDigitCount(digits);
+        q->setDigitCount(digits);
     readOwnColor(*attr, "color", digitColor);
     QString text;
     if (readOwnAttr(*attr, "text", text))
-        lcd->setNumText(text);
+        q->setNumText(text);
 }
 
 void VYRQLCDNumberImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, 1, 0);
-
     Json::Value& attr = element["attr"];
-    if (lcd->digitCount() != 0)
-        attr["digitCount"] = lcd->digitCount();
-    attr["color"] = vyr::json::colorToText(lcd->getColor());
-    attr["text"] = vyr::json::toUtf8(lcd->getNumText());
+    if (q->digitCount() != 0)
+        attr["digitCount"] = q->digitCount();
+    attr["color"] = vyr::json::colorToText(q->getColor());
+    attr["text"] = vyr::json::toUtf8(q->getNumText());
 }
 
 // VYRQLCDNumber
@@ -178,3 +173,5 @@ ControlInfo VYRQLCDNumber::getProps()
     info.rows.push_back(text);
     return info;
 }
+
+#include "moc_VYRQLCDNumber.cpp"

@@ -27,6 +27,7 @@ public:
     void setText(const QString& newText);
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
     void notifyChangeLanguage() override;
@@ -37,24 +38,6 @@ public:
     QString text;
     QString textKey;
 };
-
-static Qt::Alignment alignmentOf(const TextStyleDesc& style)
-{
-    Qt::Alignment align;
-    switch (style.hor) {
-    case 0: align |= Qt::AlignLeft; break;
-    case 1: align |= Qt::AlignHCenter; break;
-    case 2: align |= Qt::AlignRight; break;
-    default: break;
-    }
-    switch (style.ver) {
-    case 0: align |= Qt::AlignTop; break;
-    case 1: align |= Qt::AlignVCenter; break;
-    case 2: align |= Qt::AlignBottom; break;
-    default: break;
-    }
-    return align;
-}
 
 // Labels apply their look at construction and again for each page or theme element
 // they read; a look that is already in place is not set again (setting a font or a
@@ -75,7 +58,7 @@ void VYRQLabelImpl::applyTextStyle()
         palette.setBrush(QPalette::WindowText, QBrush(textStyle.color));
         q->setPalette(palette);
     }
-    q->QLabel::setAlignment(alignmentOf(textStyle));
+    q->QLabel::setAlignment(textAlignment(textStyle));
 }
 
 void VYRQLabelImpl::elide()
@@ -106,15 +89,13 @@ void VYRQLabelImpl::notifyChangeLanguage()
         setText(VYRQResourceManager::getInstance()->getString(textKey));
 }
 
+vyr::StyleSlots VYRQLabelImpl::styleSlots()
+{
+    return {{0, textStyle}};
+}
+
 void VYRQLabelImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0)
-            return;
-        TextStyleDesc found;
-        if (lookupText(name, found))
-            textStyle = found;
-    });
     if (const Json::Value* attr = vyr::json::object(element, "attr")) {
         QString value;
         if (readOwnAttr(*attr, "text", value))
@@ -125,13 +106,8 @@ void VYRQLabelImpl::readJson(const Json::Value& element)
 
 void VYRQLabelImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!textStyle.name.isEmpty())
-        vyr::appendStyleEntry(style, textStyle.name, 2, 0);
-    element["style"] = style;
     Json::Value& attr = element["attr"];
-    if (!text.isEmpty())
-        attr["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(attr, "text", text);
 }
 
 VYRQLabel::VYRQLabel(QWidget* parent)
@@ -157,19 +133,12 @@ void VYRQLabel::setText(const QString& text)
 
 TextStyleDesc VYRQLabel::getTextStyle(CtrlState state) const
 {
-    return state == Normal ? impl()->textStyle : impl()->disableTextStyle;
+    return vyr::enabledOrDisabled(state, impl()->textStyle, impl()->disableTextStyle);
 }
 
 void VYRQLabel::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (state == AllStates) {
-        impl()->textStyle = style;
-        impl()->disableTextStyle = style;
-    } else if (state == Normal) {
-        impl()->textStyle = style;
-    } else {
-        impl()->disableTextStyle = style;
-    }
+    vyr::setEnabledOrDisabled(state, style, impl()->textStyle, impl()->disableTextStyle);
     impl()->applyTextStyle();
 }
 

@@ -218,15 +218,13 @@ void VYRQLabelExImpl::mouseDoubleClickEvent(QMouseEvent*)
         w->update();
 }
 
+vyr::StyleSlots VYRQLabelExImpl::styleSlots()
+{
+    return {{0, textStyle}};
+}
+
 void VYRQLabelExImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0)
-            return;
-        TextStyleDesc found;
-        if (lookupText(name, found))
-            textStyle = found;
-    });
     if (const Json::Value* attr = vyr::json::object(element, "attr")) {
         QString text;
         if (readOwnAttr(*attr, "text", text))
@@ -237,13 +235,8 @@ void VYRQLabelExImpl::readJson(const Json::Value& element)
 
 void VYRQLabelExImpl::writeJson(Json::Value& element)
 {
-    Json::Value style(Json::nullValue);
-    if (!textStyle.name.isEmpty())
-        vyr::appendStyleEntry(style, textStyle.name, 2, 0);
-    element["style"] = style;
     const QString text = m_document.toPlainText();
-    if (!text.isEmpty())
-        element["attr"]["text"] = vyr::json::toUtf8(text);
+    vyr::json::writeUnlessEmpty(element["attr"], "text", text);
 }
 
 VYRQLabelEx::VYRQLabelEx(QWidget* parent)
@@ -283,19 +276,12 @@ QSize VYRQLabelEx::calcSize(const QString& html, int width)
 
 TextStyleDesc VYRQLabelEx::getTextStyle(CtrlState state) const
 {
-    return state == Normal ? impl()->textStyle : impl()->disableTextStyle;
+    return vyr::enabledOrDisabled(state, impl()->textStyle, impl()->disableTextStyle);
 }
 
 void VYRQLabelEx::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (state == AllStates) {
-        impl()->textStyle = style;
-        impl()->disableTextStyle = style;
-    } else if (state == Normal) {
-        impl()->textStyle = style;
-    } else {
-        impl()->disableTextStyle = style;
-    }
+    vyr::setEnabledOrDisabled(state, style, impl()->textStyle, impl()->disableTextStyle);
 }
 
 QColor VYRQLabelEx::getColor() const
@@ -346,3 +332,4 @@ void VYRQLabelEx::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
 }
+#include "moc_VYRQLabelExImpl.cpp"

@@ -46,6 +46,7 @@ public:
     TextStyleDesc disableTextStyle;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
     void mousePressEvent(QMouseEvent* event) override;

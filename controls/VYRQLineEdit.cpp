@@ -1,5 +1,5 @@
 #include "VYRQLineEdit.h"
-#include "VYRQLineEditImpl.h"
+#include "VYRQLineEditImpl_p.h"
 
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
@@ -197,9 +197,15 @@ void VYRQLineEditImpl::getEditMargin(int& top, int& bottom, int& left, int& righ
     right = m.right();
 }
 
+vyr::StyleSlots VYRQLineEditImpl::styleSlots()
+{
+    // The placeholder takes the first text style too, until its own slot names one.
+    return {{0, background}, {4, textStyle, vyr::StyleSlot::StatesWrite::ByName},
+            {4, placeholderStyle, vyr::StyleSlot::Reach::ReadOnly}, {m_placeholderSlot, placeholderStyle}};
+}
+
 void VYRQLineEditImpl::readJson(const Json::Value& element)
 {
-    readStyles(element);
     if (const Json::Value* attr = vyr::json::object(element, "attr"))
         readAttr(*attr);
     readExtra(element);
@@ -207,42 +213,7 @@ void VYRQLineEditImpl::readJson(const Json::Value& element)
 
 void VYRQLineEditImpl::writeJson(Json::Value& element)
 {
-    writeStyles(element);
     writeAttr(element);
-}
-
-void VYRQLineEditImpl::readStyles(const Json::Value& element)
-{
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot < 0)
-            return;
-        if (slot < 4) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                background.readSlot(slot, style);
-            return;
-        }
-        if (slot < 8 || slot == m_placeholderSlot) {
-            TextStyleDesc style;
-            if (!lookupText(name, style))
-                return;
-            if (slot < 8)
-                textStyle.readSlot(slot - 4, style);
-            if (slot == 4 || slot == m_placeholderSlot)
-                placeholderStyle = style;
-        }
-    });
-}
-
-void VYRQLineEditImpl::writeStyles(Json::Value& element) const
-{
-    Json::Value styles(Json::nullValue);
-    background.write(styles, 0);
-    textStyle.writeByName(styles, 4);
-    if (!placeholderStyle.name.isEmpty())
-        vyr::appendStyleEntry(styles, placeholderStyle.name, vyr::styleEntryKind(placeholderStyle),
-                              m_placeholderSlot);
-    element["style"] = styles;
 }
 
 void VYRQLineEditImpl::readAttr(const Json::Value& attr)
@@ -268,10 +239,8 @@ void VYRQLineEditImpl::writeAttr(Json::Value& element) const
 {
     Json::Value own(Json::objectValue);
     const QString text = editText();
-    if (!text.isEmpty())
-        own["text"] = vyr::json::toUtf8(text);
-    if (!placeholderText.isEmpty())
-        own["tip"] = vyr::json::toUtf8(placeholderText);
+    vyr::json::writeUnlessEmpty(own, "text", text);
+    vyr::json::writeUnlessEmpty(own, "tip", placeholderText);
     writeExtraAttr(own);
     int top = 0;
     int bottom = 0;
@@ -496,3 +465,4 @@ ControlInfo VYRQLineEdit::getProps()
 }
 
 #include "moc_VYRQLineEdit.cpp"
+#include "moc_VYRQLineEditImpl_p.cpp"

@@ -18,7 +18,7 @@ class VYRQProgressBarImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQProgressBarImpl(VYRQProgressBar* owner)
         : VYRQWidgetBaseImpl(owner, VYRQProgressBar::typeName())
-        , bar(owner)
+        , q(owner)
     {
     }
 
@@ -29,10 +29,11 @@ public:
     QRect barForegroundRect(const QRect& rect, double fraction) const;
     void drawCircle(QPainter* painter, int w, int h, double fraction);
     void buildSweep(int w, int h, double fraction);
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
-    VYRQProgressBar* bar;
+    VYRQProgressBar* q;
     bool circle = false;
     // A full turn from straight down until code sets a range, so that a circle bar
     // between empty and full is drawn sensibly from the start.
@@ -51,16 +52,16 @@ public:
 // stretch the foreground beyond the bar or the sweep beyond one turn.
 double VYRQProgressBarImpl::doneFraction() const
 {
-    const double value = bar->value();
-    const double span = double(bar->maximum()) - double(bar->minimum());
+    const double value = q->value();
+    const double span = double(q->maximum()) - double(q->minimum());
     if (span <= 0.0)
-        return value >= double(bar->maximum()) ? 1.0 : 0.0;
+        return value >= double(q->maximum()) ? 1.0 : 0.0;
     return std::clamp(value / span, 0.0, 1.0);
 }
 
 QRect VYRQProgressBarImpl::barForegroundRect(const QRect& rect, double fraction) const
 {
-    if (bar->orientation() == Qt::Vertical) {
+    if (q->orientation() == Qt::Vertical) {
         const int done = int(fraction * rect.height());
         return QRect(rect.left(), rect.top() + rect.height() - done, rect.width(), done);
     }
@@ -90,11 +91,11 @@ void VYRQProgressBarImpl::buildSweep(int w, int h, double fraction)
 void VYRQProgressBarImpl::drawCircle(QPainter* painter, int w, int h, double fraction)
 {
     drawFillStyle(painter, background, 0, 0, w, h);
-    const int value = bar->value();
+    const int value = q->value();
     if (value == 0)
         return;
     painter->save();
-    if (value == bar->maximum()) {
+    if (value == q->maximum()) {
         drawFillStyle(painter, foreground, 0, 0, w, h);
     } else {
         buildSweep(w, h, fraction);
@@ -110,8 +111,8 @@ void VYRQProgressBarImpl::drawCircle(QPainter* painter, int w, int h, double fra
 void VYRQProgressBarImpl::paintEvent()
 {
     // The bar has no interaction state to correct.
-    QPainter painter(bar);
-    drawControl(&painter, QRect(0, 0, bar->width(), bar->height()));
+    QPainter painter(q);
+    drawControl(&painter, QRect(0, 0, q->width(), q->height()));
 }
 
 void VYRQProgressBarImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -124,51 +125,35 @@ void VYRQProgressBarImpl::drawControl(QPainter* painter, const QRect& rect)
         drawFillStyle(painter, foreground, barForegroundRect(rect, fraction));
     }
     if (showText)
-        drawText(painter, QStringLiteral("%1%").arg(bar->value()), textStyle, rect.left(), rect.top(),
+        drawText(painter, QStringLiteral("%1%").arg(q->value()), textStyle, rect.left(), rect.top(),
                  rect.width(), rect.height(), true);
 }
 
 
+vyr::StyleSlots VYRQProgressBarImpl::styleSlots()
+{
+    return {{0, background}, {2, foreground}, {4, textStyle}};
+}
+
 void VYRQProgressBarImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot == 0 || slot == 2) {
-            FillStyle style;
-            if (lookupFill(name, style))
-                (slot == 0 ? background : foreground) = style;
-        } else if (slot == 4) {
-            TextStyleDesc style;
-            if (lookupText(name, style))
-                textStyle = style;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
     readOwnAttr(*attr, "showText", showText);
     int value = 0;
     readOwnAttr(*attr, "val", value);
-    bar->setValue(value);
+    q->setValue(value);
 }
 
 void VYRQProgressBarImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    if (!foreground.name.isEmpty())
-        vyr::appendStyleEntry(style, foreground.name, vyr::styleEntryKind(foreground), 2);
-    if (!textStyle.name.isEmpty())
-        vyr::appendStyleEntry(style, textStyle.name, vyr::styleEntryKind(textStyle), 4);
-
     // Always present, null when nothing goes into it.
     Json::Value& attr = element["attr"];
     if (showText)
         attr["showText"] = 1;
-    if (bar->value() != 0)
-        attr["val"] = bar->value();
+    if (q->value() != 0)
+        attr["val"] = q->value();
 }
 
 // VYRQProgressBar
@@ -249,3 +234,5 @@ ControlInfo VYRQProgressBar::getProps()
     info.rows.push_back(vyr::boolRow("ShowText", &VYRQProgressBar::setShowText, &VYRQProgressBar::getShowText));
     return info;
 }
+
+#include "moc_VYRQProgressBar.cpp"

@@ -1,5 +1,5 @@
 #include "VYRQPushButton.h"
-#include "VYRQPushButtonImpl.h"
+#include "VYRQPushButtonImpl_p.h"
 #include "VYRQSaturate_p.h"
 
 #include "VYRQJson.h"
@@ -351,20 +351,13 @@ void VYRQPushButtonImpl::readAttr(const Json::Value& attr)
         readText(text);
 }
 
+vyr::StyleSlots VYRQPushButtonImpl::styleSlots()
+{
+    return {{0, backgrounds}, {4, textStyles, vyr::StyleSlot::StatesWrite::ByName}};
+}
+
 void VYRQPushButtonImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot >= 0 && slot < 4) {
-            FillStyle found;
-            if (lookupFill(name, found))
-                backgrounds.readSlot(slot, found);
-        } else if (slot >= 4 && slot < 8) {
-            TextStyleDesc found;
-            if (lookupText(name, found))
-                textStyles.readSlot(slot - 4, found);
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (attr)
         readAttr(*attr);
@@ -373,49 +366,35 @@ void VYRQPushButtonImpl::readJson(const Json::Value& element)
 void VYRQPushButtonImpl::writeJson(Json::Value& element)
 {
     const VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    Json::Value styles(Json::arrayValue);
-    backgrounds.write(styles, 0);
-    textStyles.writeByName(styles, 4);
-    if (!styles.empty())
-        element["style"] = styles;
-
     Json::Value own(Json::objectValue);
-    auto putString = [&own](const char* key, const QString& value) {
-        if (!value.isEmpty())
-            own[key] = vyr::json::toUtf8(value);
-    };
-    auto putInt = [&own](const char* key, int value, int fallback) {
-        if (value != fallback)
-            own[key] = value;
-    };
     if (!useIcon)
         own["hasIcon"] = 0;
-    putString("iconPath", iconPath);
-    putString("hotIconPath", hotIconPath);
+    vyr::json::writeUnlessEmpty(own, "iconPath", iconPath);
+    vyr::json::writeUnlessEmpty(own, "hotIconPath", hotIconPath);
     if (isExtBtn)
         own["isExtBtn"] = 1;
-    putInt("extWidth", extWidth, 0);
-    putString("extIconPath", extIconPath);
-    putString("extHotIconPath", extHotIconPath);
-    putString("text", q->text());
+    vyr::json::writeUnlessDefault(own, "extWidth", extWidth, 0);
+    vyr::json::writeUnlessEmpty(own, "extIconPath", extIconPath);
+    vyr::json::writeUnlessEmpty(own, "extHotIconPath", extHotIconPath);
+    vyr::json::writeUnlessEmpty(own, "text", q->text());
     if (!showText)
         own["showText"] = 0;
     if (!drawBackground)
         own["drawBackground"] = 0;
     if (fadeEnabled != rm->getButtonFadeEnabled())
         own["fadeEnabled"] = fadeEnabled ? 1 : 0;
-    putInt("fadeDuration", fadeDuration, rm->getButtonFadeDuration());
-    putInt("iconHor", iconStyle.hor, 1);
-    putInt("iconVer", iconStyle.ver, 1);
-    putInt("iconX", iconStyle.x, 0);
-    putInt("iconY", iconStyle.y, 0);
+    vyr::json::writeUnlessDefault(own, "fadeDuration", fadeDuration, rm->getButtonFadeDuration());
+    vyr::json::writeUnlessDefault(own, "iconHor", iconStyle.hor, 1);
+    vyr::json::writeUnlessDefault(own, "iconVer", iconStyle.ver, 1);
+    vyr::json::writeUnlessDefault(own, "iconX", iconStyle.x, 0);
+    vyr::json::writeUnlessDefault(own, "iconY", iconStyle.y, 0);
     if (iconStyle.useColor)
         own["iconUseColor"] = 1;
     const std::string color = vyr::json::colorToText(iconStyle.color);
     if (color != "FF000000")
         own["iconColor"] = color;
-    putInt("txtX", textOffsetX, 0);
-    putInt("txtY", textOffsetY, 0);
+    vyr::json::writeUnlessDefault(own, "txtX", textOffsetX, 0);
+    vyr::json::writeUnlessDefault(own, "txtY", textOffsetY, 0);
     if (!own.empty()) {
         Json::Value& attr = element["attr"];
         for (const std::string& key : own.getMemberNames())
@@ -654,3 +633,4 @@ ControlInfo VYRQPushButton::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQPushButton.cpp"
+#include "moc_VYRQPushButtonImpl_p.cpp"

@@ -3,7 +3,7 @@
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQResourceManager.h"
-#include "VYRQStateStyles.h"
+#include "VYRQToggleImpl_p.h"
 
 #include <QIcon>
 #include <QImage>
@@ -13,30 +13,11 @@
 
 #include <json/value.h>
 
-namespace {
-
-int alignedStart(int align, int start, int length, int size)
-{
-    switch (align) {
-    case DockNear:
-        return start;
-    case DockCenter:
-        return start + (length - size) / 2;
-    case DockFar:
-        return start + length - size;
-    default:
-        return start;
-    }
-}
-
-} // namespace
-
-class VYRQRadioButtonImpl : public VYRQWidgetBaseImpl {
+class VYRQRadioButtonImpl : public VYRQToggleImpl {
 public:
     explicit VYRQRadioButtonImpl(VYRQRadioButton* owner);
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    void notifyChangeLanguage() override;
 
     // The largest size of the icon's aspect that fits the full width and half the height.
     static QSize fitIcon(const QSize& natural, const QRect& rect);
@@ -46,23 +27,11 @@ public:
     QRect textRect(const QRect& rect, CtrlState state, bool checked) const;
     void drawFittedIcon(QPainter* painter, const QString& name, const QRect& rect, bool gray) const;
 
-    TextKey textKey;
-    QString uncheckIcon;
-    QString uncheckHotIcon;
-    QString checkedIcon;
-    QString checkedHotIcon;
     QString disableIcon;
-    IconStyleDesc iconStyle;
-    bool showIcon = true;
-    bool showText = true;
     bool pushlike = false;
-    TextStyleDesc uncheckedText;
-    TextStyleDesc checkedText;
-    TextStyleDesc disabledText;
-    vyr::FillStates uncheckedBackgrounds;
-    vyr::FillStates checkedBackgrounds;
 
 private:
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -70,14 +39,10 @@ private:
 };
 
 VYRQRadioButtonImpl::VYRQRadioButtonImpl(VYRQRadioButton* owner)
-    : VYRQWidgetBaseImpl(owner, VYRQRadioButton::typeName())
+    : VYRQToggleImpl(owner, VYRQRadioButton::typeName())
     , q(owner)
 {
     iconStyle.x = 10;
-    iconStyle.hor = DockNear;
-    iconStyle.ver = DockCenter;
-    uncheckedBackgrounds.set(AllStates, undrawnFill());
-    checkedBackgrounds.set(AllStates, undrawnFill());
 }
 
 // ---------------------------------------------------------------------------
@@ -134,20 +99,7 @@ void VYRQRadioButtonImpl::drawFittedIcon(QPainter* painter, const QString& name,
                        fitted.width(), fitted.height());
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     if (isSvgName(name)) {
-        QSvgRenderer* renderer = rm->getSvgRenderer(name);
-        if (!renderer || !renderer->isValid())
-            return;
-        if (!gray) {
-            renderer->render(painter, QRectF(target));
-            return;
-        }
-        QImage image(fitted, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter imagePainter(&image);
-        renderer->render(&imagePainter);
-        imagePainter.end();
-        const QIcon icon(QPixmap::fromImage(image));
-        painter->drawPixmap(target.topLeft(), icon.pixmap(fitted, QIcon::Disabled));
+        drawSvg(painter, rm->getSvgRenderer(name), name, target, gray ? SvgLook::Grey : SvgLook::Plain);
         return;
     }
     const QImage* image = rm->getImage(name, gray);
@@ -181,42 +133,20 @@ void VYRQRadioButtonImpl::drawControl(QPainter* painter, const QRect& rect)
 // ---------------------------------------------------------------------------
 // Language and JSON
 
-void VYRQRadioButtonImpl::notifyChangeLanguage()
-{
-    if (textKey.isSet())
-        q->setText(textKey.translation());
-}
 
+vyr::StyleSlots VYRQRadioButtonImpl::styleSlots()
+{
+    // Slot 8 dresses the checked text too and slot 9 the disabled one, so that a
+    // theme naming fewer styles still gives every state a look.
+    using R = vyr::StyleSlot::Reach;
+    return {{0, uncheckedBackgrounds}, {4, checkedBackgrounds},
+            {8, uncheckedText}, {8, checkedText, R::ReadOnly},
+            {9, checkedText}, {9, disabledText, R::ReadOnly},
+            {10, disabledText}};
+}
 
 void VYRQRadioButtonImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot >= 0 && slot < 8) {
-            FillStyle found;
-            if (!lookupFill(name, found))
-                return;
-            if (slot < 4)
-                uncheckedBackgrounds.readSlot(slot, found);
-            else
-                checkedBackgrounds.readSlot(slot - 4, found);
-            return;
-        }
-        TextStyleDesc found;
-        if (slot < 8 || slot > 10 || !lookupText(name, found))
-            return;
-        // Slot 8 dresses the checked text too and slot 9 the disabled one, so that a
-        // theme naming fewer styles still gives every state a look.
-        if (slot == 8) {
-            uncheckedText = found;
-            checkedText = found;
-        } else if (slot == 9) {
-            checkedText = found;
-            disabledText = found;
-        } else {
-            disabledText = found;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -252,39 +182,24 @@ void VYRQRadioButtonImpl::readJson(const Json::Value& element)
 
 void VYRQRadioButtonImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::arrayValue);
-    uncheckedBackgrounds.write(styles, 0);
-    checkedBackgrounds.write(styles, 4);
-    const TextStyleDesc* texts[] = {&uncheckedText, &checkedText, &disabledText};
-    for (int i = 0; i < 3; ++i) {
-        if (!texts[i]->name.isEmpty())
-            vyr::appendStyleEntry(styles, texts[i]->name, vyr::styleEntryKind(*texts[i]), 8 + i);
-    }
-    if (!styles.empty())
-        element["style"] = styles;
-
     Json::Value& attr = element["attr"];
     if (!attr.isObject())
         attr = Json::Value(Json::objectValue);
-    auto putString = [&attr](const char* key, const QString& value) {
-        if (!value.isEmpty())
-            attr[key] = vyr::json::toUtf8(value);
-    };
     if (pushlike)
         attr["pushlike"] = 1;
     if (!showIcon)
         attr["showIcon"] = 0;
     if (!showText)
         attr["showText"] = 0;
-    putString("iconPath", uncheckIcon);
-    putString("hotIconPath", uncheckHotIcon);
-    putString("siconPath", checkedIcon);
-    putString("sHotIconPath", checkedHotIcon);
+    vyr::json::writeUnlessEmpty(attr, "iconPath", uncheckIcon);
+    vyr::json::writeUnlessEmpty(attr, "hotIconPath", uncheckHotIcon);
+    vyr::json::writeUnlessEmpty(attr, "siconPath", checkedIcon);
+    vyr::json::writeUnlessEmpty(attr, "sHotIconPath", checkedHotIcon);
     if (iconStyle.hor != DockNear)
         attr["iconHor"] = iconStyle.hor;
     if (iconStyle.ver != DockCenter)
         attr["iconVer"] = iconStyle.ver;
-    putString("text", q->text());
+    vyr::json::writeUnlessEmpty(attr, "text", q->text());
     // Always written: a reader keeps its default of 10 for a missing key, so an
     // offset of 0 would otherwise come back as 10.
     attr["iconX"] = iconStyle.x;
@@ -297,21 +212,12 @@ void VYRQRadioButtonImpl::writeJson(Json::Value& element)
 
 VYRQRadioButton::VYRQRadioButton(QWidget* parent)
     : VYRQControl(parent)
+    , VYRQToggleStyle(impl())
 {
     finishConstruction();
 }
 
 VYRQRadioButton::~VYRQRadioButton() = default;
-
-void VYRQRadioButton::setBackground(CtrlState state, const FillStyle& style)
-{
-    impl()->uncheckedBackgrounds.set(state, style);
-}
-
-const FillStyle& VYRQRadioButton::getBackground(CtrlState state) const
-{
-    return impl()->uncheckedBackgrounds.get(state);
-}
 
 void VYRQRadioButton::setSelectedBackground(CtrlState state, const FillStyle& style)
 {
@@ -321,31 +227,6 @@ void VYRQRadioButton::setSelectedBackground(CtrlState state, const FillStyle& st
 const FillStyle& VYRQRadioButton::getSelectedBackground(CtrlState state) const
 {
     return impl()->checkedBackgrounds.get(state);
-}
-
-void VYRQRadioButton::setTextStyle(bool checked, const TextStyleDesc& style)
-{
-    (checked ? impl()->checkedText : impl()->uncheckedText) = style;
-}
-
-TextStyleDesc VYRQRadioButton::getTextStyle(bool checked) const
-{
-    return checked ? impl()->checkedText : impl()->uncheckedText;
-}
-
-void VYRQRadioButton::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
-{
-    switch (state) {
-    case TextChecked:
-        impl()->checkedText = style;
-        break;
-    case TextUnchecked:
-        impl()->uncheckedText = style;
-        break;
-    case TextDisable:
-        impl()->disabledText = style;
-        break;
-    }
 }
 
 const TextStyleDesc& VYRQRadioButton::getTextStyleByState(CheckBoxTextState state) const
@@ -441,56 +322,6 @@ const QString& VYRQRadioButton::getDisableIcon() const
     return impl()->disableIcon;
 }
 
-void VYRQRadioButton::setIconStyle(const IconStyleDesc& style)
-{
-    impl()->iconStyle = style;
-}
-
-const IconStyleDesc& VYRQRadioButton::getIconStyle() const
-{
-    return impl()->iconStyle;
-}
-
-void VYRQRadioButton::setIconHorAlign(DockLayoutType align)
-{
-    impl()->iconStyle.hor = align;
-}
-
-DockLayoutType VYRQRadioButton::getIconHorAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.hor);
-}
-
-void VYRQRadioButton::setIconVerAlign(DockLayoutType align)
-{
-    impl()->iconStyle.ver = align;
-}
-
-DockLayoutType VYRQRadioButton::getIconVerAlign() const
-{
-    return DockLayoutType(impl()->iconStyle.ver);
-}
-
-void VYRQRadioButton::setIconOffsetX(int x)
-{
-    impl()->iconStyle.x = x;
-}
-
-int VYRQRadioButton::getIconOffsetX() const
-{
-    return impl()->iconStyle.x;
-}
-
-void VYRQRadioButton::setIconOffsetY(int y)
-{
-    impl()->iconStyle.y = y;
-}
-
-int VYRQRadioButton::getIconOffsetY() const
-{
-    return impl()->iconStyle.y;
-}
-
 void VYRQRadioButton::setPushlike(bool on)
 {
     if (impl()->pushlike == on)
@@ -517,26 +348,6 @@ bool VYRQRadioButton::getShowIcon() const
     return impl()->showIcon;
 }
 
-void VYRQRadioButton::setShowText(bool on)
-{
-    impl()->showText = on;
-}
-
-bool VYRQRadioButton::getShowText() const
-{
-    return impl()->showText;
-}
-
-void VYRQRadioButton::setDelegateItemVisible(bool visible)
-{
-    impl()->setDelegateItemVisible(visible);
-}
-
-bool VYRQRadioButton::getDelegateItemVisible() const
-{
-    return impl()->getDelegateItemVisible();
-}
-
 bool VYRQRadioButton::hitButton(const QPoint&) const
 {
     return true;
@@ -561,18 +372,6 @@ void VYRQRadioButton::mouseMoveEvent(QMouseEvent* event)
     impl()->mouseMoveEvent(event);
 }
 
-void VYRQRadioButton::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    impl()->enterEvent(event);
-}
-
-void VYRQRadioButton::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    impl()->leaveEvent(event);
-}
-
 // ---------------------------------------------------------------------------
 // Designer record
 
@@ -580,8 +379,8 @@ ControlInfo VYRQRadioButton::getProps()
 {
     ControlInfo info =
         vyr::makeControlInfo<VYRQRadioButton>("RadioButton", "Control RadioButton", "radio");
-    info.rows.push_back(
-        vyr::fillStatesRow("UnselectedBg", &VYRQRadioButton::setBackground, &VYRQRadioButton::getBackground));
+    info.rows.push_back(vyr::fillStatesRow<VYRQRadioButton>("UnselectedBg", &VYRQRadioButton::setBackground,
+                                                            &VYRQRadioButton::getBackground));
     info.rows.push_back(vyr::fillStatesRow("SelectedBg", &VYRQRadioButton::setSelectedBackground,
                                            &VYRQRadioButton::getSelectedBackground));
     info.rows.push_back(vyr::textStatesRow("TextStyle", &VYRQRadioButton::setTextStyleByState,
@@ -589,7 +388,8 @@ ControlInfo VYRQRadioButton::getProps()
     info.rows.push_back(vyr::separatorRow());
     info.rows.push_back(vyr::boolRow("PushLike", &VYRQRadioButton::setPushlike, &VYRQRadioButton::getPushlike));
     info.rows.push_back(vyr::boolRow("ShowIcon", &VYRQRadioButton::setShowIcon, &VYRQRadioButton::getShowIcon));
-    info.rows.push_back(vyr::boolRow("ShowText", &VYRQRadioButton::setShowText, &VYRQRadioButton::getShowText));
+    info.rows.push_back(
+        vyr::boolRow<VYRQRadioButton>("ShowText", &VYRQRadioButton::setShowText, &VYRQRadioButton::getShowText));
     info.rows.push_back(
         vyr::iconRow("UncheckIcon", &VYRQRadioButton::setUncheckIcon, &VYRQRadioButton::getUncheckIcon));
     info.rows.push_back(
@@ -598,14 +398,14 @@ ControlInfo VYRQRadioButton::getProps()
         vyr::iconRow("CheckedIcon", &VYRQRadioButton::setCheckedIcon, &VYRQRadioButton::getCheckedIcon));
     info.rows.push_back(
         vyr::iconRow("CheckedHotIcon", &VYRQRadioButton::setCheckedHotIcon, &VYRQRadioButton::getCheckedHotIcon));
-    info.rows.push_back(vyr::enumRow("HorAlign", &VYRQRadioButton::setIconHorAlign,
-                                     &VYRQRadioButton::getIconHorAlign, vyr::dockAlignments()));
-    info.rows.push_back(vyr::enumRow("VerAlign", &VYRQRadioButton::setIconVerAlign,
-                                     &VYRQRadioButton::getIconVerAlign, vyr::dockAlignments()));
-    info.rows.push_back(
-        vyr::intRow("OffsetX", &VYRQRadioButton::setIconOffsetX, &VYRQRadioButton::getIconOffsetX));
-    info.rows.push_back(
-        vyr::intRow("OffsetY", &VYRQRadioButton::setIconOffsetY, &VYRQRadioButton::getIconOffsetY));
+    info.rows.push_back(vyr::enumRow<VYRQRadioButton>("HorAlign", &VYRQRadioButton::setIconHorAlign,
+                                                      &VYRQRadioButton::getIconHorAlign, vyr::dockAlignments()));
+    info.rows.push_back(vyr::enumRow<VYRQRadioButton>("VerAlign", &VYRQRadioButton::setIconVerAlign,
+                                                      &VYRQRadioButton::getIconVerAlign, vyr::dockAlignments()));
+    info.rows.push_back(vyr::intRow<VYRQRadioButton>("OffsetX", &VYRQRadioButton::setIconOffsetX,
+                                                     &VYRQRadioButton::getIconOffsetX));
+    info.rows.push_back(vyr::intRow<VYRQRadioButton>("OffsetY", &VYRQRadioButton::setIconOffsetY,
+                                                     &VYRQRadioButton::getIconOffsetY));
     return info;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VYRQControl.h"
+#include "VYRQToggleStyle.h"
 
 #include <QRadioButton>
 
@@ -20,7 +21,8 @@ enum RadioIconState : int {
 // button, three text styles, four state icons and a disabled icon, the icon scaled to
 // fit the control. The whole control is its clickable area, and every press emits
 // `pressedEvent`. Exclusive selection among siblings is QRadioButton's.
-class VYRQRadioButton : public VYRQControl<VYRQRadioButton, QRadioButton, VYRQRadioButtonImpl> {
+class VYRQRadioButton : public VYRQControl<VYRQRadioButton, QRadioButton, VYRQRadioButtonImpl>,
+                        public VYRQToggleStyle {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQRadioButton, "qtradiobox")
@@ -28,16 +30,10 @@ public:
     explicit VYRQRadioButton(QWidget* parent = nullptr);
     ~VYRQRadioButton() override;
 
-    // Per-state backgrounds: 0 to 3 one state, 4 all four, anything else is ignored;
-    // the getters read an out-of-range state as Normal. No repaint.
-    void setBackground(CtrlState state, const FillStyle& style);
-    const FillStyle& getBackground(CtrlState state) const;
+    // No repaint.
     void setSelectedBackground(CtrlState state, const FillStyle& style);
     const FillStyle& getSelectedBackground(CtrlState state) const;
 
-    void setTextStyle(bool checked, const TextStyleDesc& style);
-    TextStyleDesc getTextStyle(bool checked) const;
-    void setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style);
     // Any value but 0 and 2 gives the unchecked style.
     const TextStyleDesc& getTextStyleByState(CheckBoxTextState state) const;
 
@@ -55,26 +51,12 @@ public:
     const QString& getCheckedHotIcon() const;
     const QString& getDisableIcon() const;
 
-    void setIconStyle(const IconStyleDesc& style);
-    const IconStyleDesc& getIconStyle() const;
-    void setIconHorAlign(DockLayoutType align);
-    DockLayoutType getIconHorAlign() const;
-    void setIconVerAlign(DockLayoutType align);
-    DockLayoutType getIconVerAlign() const;
-    void setIconOffsetX(int x);
-    int getIconOffsetX() const;
-    void setIconOffsetY(int y);
-    int getIconOffsetY() const;
 
     // Stored and filed only; it changes neither painting nor input.
     void setPushlike(bool on);
     bool getPushlike() const;
     void setShowIcon(bool on);
     bool getShowIcon() const;
-    void setShowText(bool on);
-    bool getShowText() const;
-    void setDelegateItemVisible(bool visible);
-    bool getDelegateItemVisible() const;
 
     // Every point of the control arms the button.
     bool hitButton(const QPoint& pos) const override;
@@ -86,6 +68,4 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 };

@@ -20,7 +20,7 @@ class VYRQScrollBarImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQScrollBarImpl(VYRQScrollBar* owner)
         : VYRQWidgetBaseImpl(owner, VYRQScrollBar::typeName())
-        , bar(owner)
+        , q(owner)
     {
         // Every scroll bar starts hidden; its owner shows it.
         owner->setVisible(false);
@@ -35,12 +35,15 @@ public:
 
     QRect partRect(Part part) const;
     CtrlState& stateOf(Part part);
+    enum class Repaint { Part, Whole };
     // Sets a part's state; repaints the part at once, or the whole control.
-    void changeState(Part part, CtrlState state, const QRect& rect, bool whole);
+    void changeState(Part part, CtrlState state, const QRect& rect, Repaint repaint);
+    vyr::StyleSlots styleSlots() override;
+    void readStyleEntries(const Json::Value& element) { readStyleSlots(element, styleSlots()); }
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
-    VYRQScrollBar* bar;
+    VYRQScrollBar* q;
     FillStyle background;
     CtrlState thumbState = Normal;
     vyr::FillStates upButton;
@@ -62,8 +65,8 @@ QRect VYRQScrollBarImpl::partRect(Part part) const
     static const QStyle::SubControl subControls[PartCount] = {
         QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine};
     QStyleOptionSlider option;
-    bar->initStyleOption(&option);
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, subControls[part], bar);
+    q->initStyleOption(&option);
+    return q->style()->subControlRect(QStyle::CC_ScrollBar, &option, subControls[part], q);
 }
 
 CtrlState& VYRQScrollBarImpl::stateOf(Part part)
@@ -78,24 +81,24 @@ CtrlState& VYRQScrollBarImpl::stateOf(Part part)
     }
 }
 
-void VYRQScrollBarImpl::changeState(Part part, CtrlState state, const QRect& rect, bool whole)
+void VYRQScrollBarImpl::changeState(Part part, CtrlState state, const QRect& rect, Repaint repaint)
 {
     CtrlState& current = stateOf(part);
     if (current == state)
         return;
     current = state;
-    if (whole)
-        bar->repaint();
+    if (repaint == Repaint::Whole)
+        q->repaint();
     else
-        bar->repaint(rect);
+        q->repaint(rect);
 }
 
 void VYRQScrollBarImpl::paintEvent()
 {
     // Unlike the base, the bar's one interaction state is not corrected here: each
     // part keeps its own, and a disabled bar draws as an enabled one.
-    QPainter painter(bar);
-    drawControl(&painter, QRect(0, 0, bar->width(), bar->height()));
+    QPainter painter(q);
+    drawControl(&painter, QRect(0, 0, q->width(), q->height()));
 }
 
 void VYRQScrollBarImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -121,7 +124,7 @@ void VYRQScrollBarImpl::mousePressEvent(QMouseEvent* event)
         const Part part = Part(p);
         const QRect rect = partRect(part);
         if (rect.contains(event->pos()))
-            changeState(part, Pressed, rect, false);
+            changeState(part, Pressed, rect, Repaint::Part);
     }
 }
 
@@ -130,7 +133,7 @@ void VYRQScrollBarImpl::mouseReleaseEvent(QMouseEvent* event)
     for (int p = 0; p < PartCount; ++p) {
         const Part part = Part(p);
         const QRect rect = partRect(part);
-        changeState(part, rect.contains(event->pos()) ? Hot : Normal, rect, false);
+        changeState(part, rect.contains(event->pos()) ? Hot : Normal, rect, Repaint::Part);
     }
 }
 
@@ -142,10 +145,10 @@ void VYRQScrollBarImpl::mouseMoveEvent(QMouseEvent* event)
         const CtrlState state = stateOf(part);
         if (rect.contains(event->pos())) {
             if (state != Pressed)
-                changeState(part, Hot, rect, false);
+                changeState(part, Hot, rect, Repaint::Part);
         } else if (state == Hot || (state == Pressed && part != ThumbPart)) {
             // A dragged thumb stays Pressed when the pointer leaves its rectangle.
-            changeState(part, Normal, rect, false);
+            changeState(part, Normal, rect, Repaint::Part);
         }
     }
 }
@@ -156,29 +159,18 @@ void VYRQScrollBarImpl::leaveEvent(QEvent*)
         const Part part = Part(p);
         if (part == ThumbPart && thumbState == Pressed)
             continue;
-        changeState(part, Normal, QRect(), true);
+        changeState(part, Normal, QRect(), Repaint::Whole);
     }
 }
 
 
+vyr::StyleSlots VYRQScrollBarImpl::styleSlots()
+{
+    return {{0, background}, {2, upButton}, {6, downButton}, {10, thumb}};
+}
+
 void VYRQScrollBarImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot < 0 || slot == 1 || slot > 13)
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot == 0)
-            background = style;
-        else if (slot <= 5)
-            upButton.readSlot(slot - 2, style);
-        else if (slot <= 9)
-            downButton.readSlot(slot - 6, style);
-        else
-            thumb.readSlot(slot - 10, style);
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -192,27 +184,16 @@ void VYRQScrollBarImpl::readJson(const Json::Value& element)
     // The orientation belongs to the bar's owner: a theme element cannot change it.
     claimAttrKey("hor");
     if (!isApplyingTheme() && vyr::json::read(*attr, "hor", horizontal))
-        bar->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
+        q->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
 }
 
 void VYRQScrollBarImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    upButton.write(style, 2);
-    downButton.write(style, 6);
-    thumb.write(style, 10);
-
     Json::Value& attr = element["attr"];
-    if (!upIcon.isEmpty())
-        attr["upicon"] = vyr::json::toUtf8(upIcon);
-    if (!downIcon.isEmpty())
-        attr["downicon"] = vyr::json::toUtf8(downIcon);
-    if (!thumbIcon.isEmpty())
-        attr["thumbicon"] = vyr::json::toUtf8(thumbIcon);
-    horizontal = bar->orientation() == Qt::Horizontal;
+    vyr::json::writeUnlessEmpty(attr, "upicon", upIcon);
+    vyr::json::writeUnlessEmpty(attr, "downicon", downIcon);
+    vyr::json::writeUnlessEmpty(attr, "thumbicon", thumbIcon);
+    horizontal = q->orientation() == Qt::Horizontal;
     if (horizontal)
         attr["hor"] = 1;
 }
@@ -241,6 +222,11 @@ void VYRQScrollBar::setScrollbarBackground(CommonCtrlState, const FillStyle& sty
 const FillStyle& VYRQScrollBar::getScrollbarBackground(CommonCtrlState) const
 {
     return impl()->background;
+}
+
+void VYRQScrollBar::readStyleEntries(const Json::Value& element)
+{
+    impl()->readStyleEntries(element);
 }
 
 void VYRQScrollBar::setScrollbarUpButton(CtrlState state, const FillStyle& style)
@@ -368,3 +354,5 @@ ControlInfo VYRQScrollBar::getProps()
         vyr::iconRow("Thumb", &VYRQScrollBar::setScrollbarThumbIcon, &VYRQScrollBar::getScrollbarThumbIcon));
     return info;
 }
+
+#include "moc_VYRQScrollBar.cpp"

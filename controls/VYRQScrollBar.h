@@ -22,6 +22,9 @@ public:
 
     // None of the style and icon setters repaints; the new look shows at the next paint.
     // One background for every state: the state argument selects nothing.
+    // The "style" entries of an element that styles this bar from elsewhere (an
+    // owner's scroll-bar "child" element), with the bar's own slots.
+    void readStyleEntries(const Json::Value& element);
     void setScrollbarBackground(CommonCtrlState state, const FillStyle& style);
     const FillStyle& getScrollbarBackground(CommonCtrlState state) const;
     // Per-state parts: 0 to 3 set one state, 4 (AllStates) all four, other values

@@ -16,7 +16,7 @@ class VYRQSliderImpl : public VYRQWidgetBaseImpl {
 public:
     explicit VYRQSliderImpl(VYRQSlider* owner)
         : VYRQWidgetBaseImpl(owner, VYRQSlider::typeName())
-        , slider(owner)
+        , q(owner)
     {
     }
 
@@ -29,10 +29,11 @@ public:
 
     QRect thumbRect() const;
     void changeState(CtrlState state);
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
-    VYRQSlider* slider;
+    VYRQSlider* q;
     FillStyle background;
     FillStyle foreground;
     vyr::FillStates thumb;
@@ -44,8 +45,8 @@ public:
 QRect VYRQSliderImpl::thumbRect() const
 {
     QStyleOptionSlider option;
-    slider->initStyleOption(&option);
-    QRect rect = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    q->initStyleOption(&option);
+    QRect rect = q->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, q);
     return vyr::safeRect(rect.x(), rect.y(), thumbW, thumbH);
 }
 
@@ -57,11 +58,11 @@ void VYRQSliderImpl::changeState(CtrlState state)
 
 void VYRQSliderImpl::drawControl(QPainter* painter, const QRect& rect)
 {
-    const qint64 range = qint64(slider->maximum()) - slider->minimum();
+    const qint64 range = qint64(q->maximum()) - q->minimum();
     const qint64 divisor = range == 0 ? 100 : range;
     // The value itself is divided, not value - minimum: stored pages rely on it.
-    const float fraction = float(slider->value()) / float(divisor);
-    if (slider->orientation() == Qt::Horizontal) {
+    const float fraction = float(q->value()) / float(divisor);
+    if (q->orientation() == Qt::Horizontal) {
         const int fill = vyr::clampInt(double(fraction) * rect.width());
         const int y = vyr::clampInt((qint64(rect.height()) - channelSize) / 2 + rect.top());
         drawFillStyle(painter, background, rect.left(), y, rect.width(), channelSize);
@@ -99,22 +100,13 @@ void VYRQSliderImpl::leaveEvent(QEvent*)
 }
 
 
+vyr::StyleSlots VYRQSliderImpl::styleSlots()
+{
+    return {{0, background}, {2, foreground}, {4, thumb}};
+}
+
 void VYRQSliderImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot != 0 && slot != 2 && (slot < 4 || slot > 7))
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        if (slot == 0)
-            background = style;
-        else if (slot == 2)
-            foreground = style;
-        else
-            thumb.readSlot(slot - 4, style);
-    });
-
     // Theme defaults (a theme change included) change only what the theme element
     // names: a refresh must not reset the orientation, range or value of a live slider.
     const bool theme = isApplyingTheme();
@@ -132,40 +124,32 @@ void VYRQSliderImpl::readJson(const Json::Value& element)
 
     bool horizontal = true;
     if (readOwnAttr(*attr, "isHor", horizontal) || !theme)
-        slider->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
+        q->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
 
     readOwnAttr(*attr, "thumbW", thumbW);
     readOwnAttr(*attr, "thumbH", thumbH);
     readOwnAttr(*attr, "channelSize", channelSize);
 
-    int minimum = slider->minimum();
+    int minimum = q->minimum();
     // An absent "max" means the writer's default, so a maximum of 100 survives a
     // save and reload into a slider that starts at Qt's 99.
-    int maximum = theme ? slider->maximum() : 100;
+    int maximum = theme ? q->maximum() : 100;
     const bool hasMin = readOwnAttr(*attr, "min", minimum);
     const bool hasMax = readOwnAttr(*attr, "max", maximum);
     if (!theme || hasMin || hasMax) {
-        slider->setMaximum(maximum);
-        slider->setMinimum(minimum);
+        q->setMaximum(maximum);
+        q->setMinimum(minimum);
     }
 
     int value = 0;
     if (readOwnAttr(*attr, "val", value) || !theme)
-        slider->setSliderPosition(value);
+        q->setSliderPosition(value);
 }
 
 void VYRQSliderImpl::writeJson(Json::Value& element)
 {
-    Json::Value& style = element["style"];
-    style = Json::Value(Json::nullValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(style, background.name, vyr::styleEntryKind(background), 0);
-    if (!foreground.name.isEmpty())
-        vyr::appendStyleEntry(style, foreground.name, vyr::styleEntryKind(foreground), 2);
-    thumb.write(style, 4);
-
     Json::Value& attr = element["attr"];
-    if (slider->orientation() == Qt::Vertical)
+    if (q->orientation() == Qt::Vertical)
         attr["isHor"] = 0;
     if (thumbW != 20)
         attr["thumbW"] = thumbW;
@@ -173,12 +157,12 @@ void VYRQSliderImpl::writeJson(Json::Value& element)
         attr["thumbH"] = thumbH;
     if (channelSize != 10)
         attr["channelSize"] = channelSize;
-    if (slider->minimum() != 0)
-        attr["min"] = slider->minimum();
-    if (slider->maximum() != 100)
-        attr["max"] = slider->maximum();
-    if (slider->value() != 0)
-        attr["val"] = slider->value();
+    if (q->minimum() != 0)
+        attr["min"] = q->minimum();
+    if (q->maximum() != 100)
+        attr["max"] = q->maximum();
+    if (q->value() != 0)
+        attr["val"] = q->value();
 }
 
 // VYRQSlider
@@ -317,3 +301,5 @@ ControlInfo VYRQSlider::getProps()
     info.rows.push_back(vyr::intRow<VYRQSlider>("Value", &QAbstractSlider::setValue, &QAbstractSlider::value));
     return info;
 }
+
+#include "moc_VYRQSlider.cpp"

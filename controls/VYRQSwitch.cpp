@@ -70,6 +70,7 @@ public:
 
 private:
     void drawTexts(QPainter* painter, const QRect& rect);
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 
@@ -155,24 +156,13 @@ void VYRQSwitchImpl::finished()
 // JSON
 
 
+vyr::StyleSlots VYRQSwitchImpl::styleSlots()
+{
+    return {{0, background}, {2, thumbStyles}, {6, leftStyle}, {7, rightStyle}};
+}
+
 void VYRQSwitchImpl::readJson(const Json::Value& element)
 {
-    forEachStyleEntry(element, [this](const QString& name, int, int slot) {
-        if (slot == 0 || (slot >= 2 && slot <= 5)) {
-            FillStyle found;
-            if (!lookupFill(name, found))
-                return;
-            if (slot == 0)
-                background = found;
-            else
-                thumbStyles.readSlot(slot - 2, found);
-        } else if (slot == 6 || slot == 7) {
-            TextStyleDesc found;
-            if (lookupText(name, found))
-                (slot == 6 ? leftStyle : rightStyle) = found;
-        }
-    });
-
     const Json::Value* attr = vyr::json::object(element, "attr");
     if (!attr)
         return;
@@ -203,26 +193,14 @@ void VYRQSwitchImpl::readJson(const Json::Value& element)
 
 void VYRQSwitchImpl::writeJson(Json::Value& element)
 {
-    Json::Value styles(Json::arrayValue);
-    if (!background.name.isEmpty())
-        vyr::appendStyleEntry(styles, background.name, vyr::styleEntryKind(background), 0);
-    thumbStyles.write(styles, 2);
-    if (!leftStyle.name.isEmpty())
-        vyr::appendStyleEntry(styles, leftStyle.name, vyr::styleEntryKind(leftStyle), 6);
-    if (!rightStyle.name.isEmpty())
-        vyr::appendStyleEntry(styles, rightStyle.name, vyr::styleEntryKind(rightStyle), 7);
-    if (!styles.empty())
-        element["style"] = styles;
 
     // Always present: a reader takes a missing "attr" as "leave everything", but a
     // present one without "on" as the left side.
     Json::Value& attr = element["attr"];
     if (!attr.isObject())
         attr = Json::Value(Json::objectValue);
-    if (!leftText.isEmpty())
-        attr["leftText"] = vyr::json::toUtf8(leftText);
-    if (!rightText.isEmpty())
-        attr["rightText"] = vyr::json::toUtf8(rightText);
+    vyr::json::writeUnlessEmpty(attr, "leftText", leftText);
+    vyr::json::writeUnlessEmpty(attr, "rightText", rightText);
     if (thumbSize.width() != 0)
         attr["thumbW"] = thumbSize.width();
     if (thumbSize.height() != 0)

@@ -2,7 +2,7 @@
 
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
-#include "VYRQLineEditImpl.h"
+#include "VYRQLineEditImpl_p.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQScrollBar.h"
 
@@ -86,23 +86,7 @@ void VYRQTextEditImpl::readScrollBar(const Json::Value& member)
     if (vyr::json::read(member, hor ? "h" : "w", size))
         q->setScrollbarSize(hor, size);
 
-    forEachStyleEntry(member, [this, hor](const QString& name, int, int slot) {
-        if (slot < 0 || slot == 1 || slot > 13)
-            return;
-        FillStyle style;
-        if (!lookupFill(name, style))
-            return;
-        // The first slot of each part stands for all four states.
-        auto stateOf = [](int index) { return index == 0 ? AllStates : CtrlState(index); };
-        if (slot == 0)
-            q->setScrollbarBackgroundStyle(hor, style);
-        else if (slot <= 5)
-            q->setScrollbarButtonStyle(hor, true, stateOf(slot - 2), style);
-        else if (slot <= 9)
-            q->setScrollbarButtonStyle(hor, false, stateOf(slot - 6), style);
-        else
-            q->setScrollbarThumbStyle(hor, stateOf(slot - 10), style);
-    });
+    q->scrollBar(hor)->readStyleEntries(member);
 }
 
 // VYRQTextEdit

@@ -180,3 +180,5 @@ QString LanguageManager::lookup(const QString& language, const QString& key) con
     const auto entry = lang->constFind(key);
     return entry == lang->constEnd() ? QString() : *entry;
 }
+
+#include "moc_LanguageManager.cpp"

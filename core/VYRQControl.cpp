@@ -145,3 +145,5 @@ ControlInfo makeControlInfo(const char* typeKey, const char* className, const ch
 }
 
 } // namespace vyr
+
+#include "moc_VYRQControl.cpp"

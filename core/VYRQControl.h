@@ -58,8 +58,9 @@ public:
         , m_base(this)
     {
         // Derived is not constructed yet, so a static_cast down to it is undefined
-        // (UBSan's vptr check rejects it). Derived's only base is this class, which
-        // therefore sits at its start: the same address, checked in finishConstruction.
+        // (UBSan's vptr check rejects it). This class is Derived's first base (a second
+        // one holds no virtuals), so it sits at its start: the same address, checked
+        // in finishConstruction.
         m_impl.reset(new Impl(static_cast<Derived*>(static_cast<void*>(this))));
         m_baseImpl = m_impl.get();
     }

@@ -284,5 +284,17 @@ std::string toUtf8(const QString& text)
     return std::string(bytes.constData(), size_t(bytes.size()));
 }
 
+void writeUnlessEmpty(Json::Value& obj, const char* key, const QString& value)
+{
+    if (!value.isEmpty())
+        obj[key] = toUtf8(value);
+}
+
+void writeUnlessDefault(Json::Value& obj, const char* key, int value, int fallback)
+{
+    if (value != fallback)
+        obj[key] = value;
+}
+
 } // namespace json
 } // namespace vyr

@@ -64,5 +64,10 @@ bool readColor(const Json::Value& obj, const char* key, QColor& out, bool withAl
 QString toQString(const Json::Value& v);   // UTF-8 string value, empty otherwise
 std::string toUtf8(const QString& text);
 
+// Writers of keys that are left out while they hold their default: a text when not
+// empty, a number when it differs from the fallback.
+void writeUnlessEmpty(Json::Value& obj, const char* key, const QString& value);
+void writeUnlessDefault(Json::Value& obj, const char* key, int value, int fallback);
+
 } // namespace json
 } // namespace vyr

@@ -78,17 +78,6 @@ QByteArray readWholeFile(const QString& path)
     return file.readAll();
 }
 
-// The "style" array of a style.json buffer, or null when the text does not parse or
-// lacks the array. `root` keeps the parsed document alive.
-const Json::Value* styleArrayOf(const QByteArray& buffer, Json::Value& root)
-{
-    if (buffer.isEmpty())
-        return nullptr;
-    if (!vyr::json::parse(buffer.constData(), buffer.constData() + buffer.size(), root))
-        return nullptr;
-    return vyr::json::array(root, "style");
-}
-
 bool haveGuiApplication()
 {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
@@ -112,18 +101,6 @@ QImage disabledImage(const QImage& image)
         }
     }
     return out;
-}
-
-void setFlagIfFalse(Json::Value& obj, const char* key, bool value)
-{
-    if (!value)
-        obj[key] = false;
-}
-
-void setFlagIfTrue(Json::Value& obj, const char* key, bool value)
-{
-    if (value)
-        obj[key] = true;
 }
 
 } // namespace
@@ -309,18 +286,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
     return true;
 }
 
-bool VYRQResourceManager::parseStyleTail(VYRQResourceManagerImpl* set)
-{
-    if (!set || set->styleFiles.isEmpty())
-        return false;
-    Json::Value root;
-    const Json::Value* styles = styleArrayOf(set->styleFiles.last(), root);
-    if (!styles)
-        return false;
-    return readStyle(set, *styles);
-}
-
-void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, bool index)
+void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index)
 {
     set->elements.clear();
     set->themeRoot = Json::Value();
@@ -333,7 +299,7 @@ void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, bool index
         return;
     }
     set->themeRoot.swap(root);
-    if (index)
+    if (index == ThemeIndex::Build)
         set->indexThemeElements();
 }
 
@@ -408,7 +374,7 @@ bool VYRQResourceManager::setProjectDirPath(const QString& dir)
     set->filePath = dir;
     if (!readFolder(set.get(), dir) || !parseStyleTail(set.get()))
         return false;
-    readThemeJson(set.get(), false);
+    readThemeJson(set.get(), ThemeIndex::Skip);
     m_project = std::move(set);
     return true;
 }
@@ -428,7 +394,7 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
         qCDebug(vyrRes) << "cannot load theme folder" << dir;
         return false;
     }
-    readThemeJson(set.get(), true);
+    readThemeJson(set.get(), ThemeIndex::Build);
     m_theme = std::move(set);
     themeChange();
     return true;
@@ -447,7 +413,7 @@ bool VYRQResourceManager::loadThemeFile(const QString& zipPath)
         qCDebug(vyrRes) << "cannot load theme zip" << zipPath;
         return false;
     }
-    readThemeJson(set.get(), true);
+    readThemeJson(set.get(), ThemeIndex::Build);
     m_theme = std::move(set);
     return true;
 }
@@ -543,167 +509,6 @@ void VYRQResourceManager::releaseRes()
     m_default->textStyles.clear();
     m_default->fillIndex.clear();
     m_default->textIndex.clear();
-}
-
-// ---------------------------------------------------------------------------
-// Style file
-
-bool VYRQResourceManager::readStyle(VYRQResourceManagerImpl* set, const Json::Value& styleArray)
-{
-    namespace J = vyr::json;
-    if (!set || !styleArray.isArray())
-        return false;
-    const float scale = m_scale;
-
-    // A key whose value has the wrong JSON type is treated as missing: the entry
-    // keeps that key's default and everything valid in it is still read.
-    for (Json::ArrayIndex i = 0; i < styleArray.size(); ++i) {
-        const Json::Value& entry = styleArray[i];
-        const Json::Value* typeValue = J::member(entry, "type");
-        if (!typeValue || !typeValue->isInt())
-            continue;
-        const int type = typeValue->asInt();
-        if (type == 1) {
-            FillStyle style;
-            style.name = J::stringOr(entry, "name");
-            if (style.name == QLatin1String("empty"))
-                style.draw = false;
-            FillRes& fill = style.fill;
-            fill.border = J::boolOr(entry, "border", false);
-            fill.borderSize = J::intOr(entry, "borderSize", 1);
-            fill.borderColor = QColor(255, 255, 255, 255);
-            J::readColor(entry, "borderclr", fill.borderColor, true);
-            style.colorMode = !J::boolOr(entry, "drawImg", true);
-            fill.color = QColor(255, 255, 255, 255);
-            J::readColor(entry, "clr", fill.color, true);
-            style.image = J::stringOr(entry, "img");
-            fill.round = J::intOr(entry, "round", 0);
-            fill.roundTopLeft = J::boolOr(entry, "roundTopLeft", true);
-            fill.roundTopRight = J::boolOr(entry, "roundTopRight", true);
-            fill.roundBottomRight = J::boolOr(entry, "roundBottomRight", true);
-            fill.roundBottomLeft = J::boolOr(entry, "roundBottomLeft", true);
-            fill.leftBorder = J::boolOr(entry, "leftBorder", true);
-            fill.rightBorder = J::boolOr(entry, "rightBorder", true);
-            fill.topBorder = J::boolOr(entry, "topBorder", true);
-            fill.bottomBorder = J::boolOr(entry, "bottomBorder", true);
-            ImageDesc& slices = style.imageDesc;
-            slices.repeatLeft = J::boolOr(entry, "repeatLeft", false);
-            slices.repeatTop = J::boolOr(entry, "repeatTop", false);
-            slices.repeatRight = J::boolOr(entry, "repeatRight", false);
-            slices.repeatBottom = J::boolOr(entry, "repeatBottom", false);
-            slices.repeatCenter = J::boolOr(entry, "repeatCenter", false);
-            if (const Json::Value* margin = J::array(entry, "margin")) {
-                int widths[4] = { 0, 0, 0, 0 };   // top, right, bottom, left
-                for (Json::ArrayIndex m = 0; m < 4 && m < margin->size(); ++m) {
-                    if (!J::toInt((*margin)[m], widths[m]))
-                        widths[m] = 0;
-                    if (scale < 1.0f)
-                        widths[m] = int(float(widths[m]) * scale);
-                }
-                slices.top = widths[0];
-                slices.right = widths[1];
-                slices.bottom = widths[2];
-                slices.left = widths[3];
-            }
-            set->storeFillStyle(style.name, style);
-        } else if (type == 2) {
-            TextStyleDesc style;
-            style.name = J::stringOr(entry, "name");
-            style.color = QColor(0, 0, 0, 255);
-            J::readColor(entry, "clr", style.color, false);
-            style.hor = J::intOr(entry, "hor", 0);
-            style.ver = J::intOr(entry, "ver", 1);
-            style.x = J::intOr(entry, "x", 0);
-            style.y = J::intOr(entry, "y", 0);
-            style.bold = J::boolOr(entry, "bold", false);
-            style.underline = J::boolOr(entry, "underline", false);
-            style.italic = J::boolOr(entry, "italic", false);
-            style.isHor = J::boolOr(entry, "isHor", true);
-            style.singleLine = J::boolOr(entry, "singleline", true);
-            style.size = J::intOr(entry, "size", 12);
-            style.family = J::stringOr(entry, "family", QStringLiteral(VYR_DEFAULT_CJK_FAMILY));
-            set->storeTextStyle(style.name, style);
-        }
-    }
-    return true;
-}
-
-bool VYRQResourceManager::writeStyle(VYRQResourceManagerImpl* set, Json::Value& styleArray) const
-{
-    namespace J = vyr::json;
-    if (!set || !(styleArray.isNull() || styleArray.isArray()))
-        return false;
-    for (const FillStyle& style : set->fillStyles) {
-        const FillRes& fill = style.fill;
-        const ImageDesc& slices = style.imageDesc;
-        Json::Value obj(Json::objectValue);
-        obj["type"] = 1;
-        obj["name"] = J::toUtf8(style.name);
-        if (fill.border)
-            obj["border"] = true;
-        obj["borderSize"] = fill.borderSize;
-        obj["borderclr"] = J::colorToText(fill.borderColor);
-        obj["drawImg"] = !style.colorMode;
-        obj["clr"] = J::colorToText(fill.color);
-        obj["img"] = J::toUtf8(style.image);
-        if (fill.round != 0)
-            obj["round"] = fill.round;
-        setFlagIfFalse(obj, "roundTopLeft", fill.roundTopLeft);
-        setFlagIfFalse(obj, "roundTopRight", fill.roundTopRight);
-        setFlagIfFalse(obj, "roundBottomRight", fill.roundBottomRight);
-        setFlagIfFalse(obj, "roundBottomLeft", fill.roundBottomLeft);
-        if (fill.border) {
-            setFlagIfFalse(obj, "leftBorder", fill.leftBorder);
-            setFlagIfFalse(obj, "rightBorder", fill.rightBorder);
-            setFlagIfFalse(obj, "topBorder", fill.topBorder);
-            setFlagIfFalse(obj, "bottomBorder", fill.bottomBorder);
-        }
-        setFlagIfTrue(obj, "repeatLeft", slices.repeatLeft);
-        setFlagIfTrue(obj, "repeatTop", slices.repeatTop);
-        setFlagIfTrue(obj, "repeatRight", slices.repeatRight);
-        setFlagIfTrue(obj, "repeatBottom", slices.repeatBottom);
-        setFlagIfTrue(obj, "repeatCenter", slices.repeatCenter);
-        if (slices.top || slices.right || slices.bottom || slices.left) {
-            Json::Value margin(Json::arrayValue);
-            margin.append(slices.top);
-            margin.append(slices.right);
-            margin.append(slices.bottom);
-            margin.append(slices.left);
-            obj["margin"] = margin;
-        }
-        styleArray.append(obj);
-    }
-    for (const TextStyleDesc& style : set->textStyles) {
-        Json::Value obj(Json::objectValue);
-        obj["type"] = 2;
-        obj["name"] = J::toUtf8(style.name);
-        obj["clr"] = J::colorToText(style.color);
-        obj["hor"] = style.hor;
-        obj["ver"] = style.ver;
-        if (style.x != 0)
-            obj["x"] = style.x;
-        if (style.y != 0)
-            obj["y"] = style.y;
-        setFlagIfTrue(obj, "bold", style.bold);
-        setFlagIfTrue(obj, "underline", style.underline);
-        setFlagIfTrue(obj, "italic", style.italic);
-        setFlagIfFalse(obj, "isHor", style.isHor);
-        if (style.size != 12)
-            obj["size"] = style.size;
-        obj["family"] = J::toUtf8(style.family);
-        styleArray.append(obj);
-    }
-    return true;
-}
-
-QString VYRQResourceManager::toProjectStyleString() const
-{
-    Json::Value styles;
-    if (m_project)
-        writeStyle(m_project.get(), styles);
-    Json::Value root(Json::objectValue);
-    root["style"] = styles;
-    return QString::fromStdString(vyr::json::styledText(root));
 }
 
 // ---------------------------------------------------------------------------
@@ -959,6 +764,7 @@ bool VYRQResourceManager::registerWindow(QWidget* w)
 
 bool VYRQResourceManager::unregisterWindow(QWidget* w)
 {
+    m_windows.removeAll(QPointer<QWidget>());
     return w && m_windows.removeOne(w);
 }
 
@@ -973,18 +779,29 @@ bool VYRQResourceManager::registerDesignerWindow(QWidget* d)
 
 bool VYRQResourceManager::unregisterDesignerWindow(QWidget* d)
 {
+    m_designers.removeAll(QPointer<QWidget>());
     return d && m_designers.removeOne(d);
+}
+
+void VYRQResourceManager::walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*))
+{
+    const QList<QPointer<QWidget>> windows = m_windows;
+    for (const QPointer<QWidget>& w : windows) {
+        if (w)
+            (this->*notify)(w);
+    }
+    if (which == WindowWalk::WindowsOnly)
+        return;
+    const QList<QPointer<QWidget>> designers = m_designers;
+    for (const QPointer<QWidget>& d : designers) {
+        if (d)
+            (this->*notify)(d);
+    }
 }
 
 bool VYRQResourceManager::themeChange()
 {
-    // Copies: a refresh may build or close windows.
-    const QList<QWidget*> windows = m_windows;
-    for (QWidget* w : windows)
-        notifyThemeChange(w);
-    const QList<QWidget*> designers = m_designers;
-    for (QWidget* d : designers)
-        notifyThemeChange(d);
+    walkWindows(WindowWalk::WithDesigners, &VYRQResourceManager::notifyThemeChange);
     return true;
 }
 
@@ -1036,9 +853,7 @@ void VYRQResourceManager::notifyChangeLanguage(QWidget* widget)
 
 void VYRQResourceManager::notifyLanguageToWindows()
 {
-    const QList<QWidget*> windows = m_windows;
-    for (QWidget* w : windows)
-        notifyChangeLanguage(w);
+    walkWindows(WindowWalk::WindowsOnly, &VYRQResourceManager::notifyChangeLanguage);
 }
 
 void VYRQResourceManager::setGlobalConfig(const VYRGlobalConfig& config)
@@ -1054,12 +869,7 @@ void VYRQResourceManager::setGlobalConfig(const VYRGlobalConfig& config)
         else
             QGuiApplication::setFont(font);
     }
-    const QList<QWidget*> windows = m_windows;
-    for (QWidget* w : windows)
-        notifyThemeChange(w);
-    const QList<QWidget*> designers = m_designers;
-    for (QWidget* d : designers)
-        notifyThemeChange(d);
+    walkWindows(WindowWalk::WithDesigners, &VYRQResourceManager::notifyThemeChange);
 }
 
 void VYRQResourceManager::setGlobalFontFamily(const QString& family)

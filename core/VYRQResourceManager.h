@@ -6,12 +6,14 @@
 #include <QByteArray>
 #include <QMap>
 #include <QMetaObject>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
-#include <json/value.h>
 
 #include <map>
 #include <memory>
+
+namespace Json { class Value; }
 
 class QImage;
 class QSvgRenderer;
@@ -105,14 +107,22 @@ protected:
     void notifyLanguageToWindows();
     // Parses the last style.json buffer of a set and reads its "style" array into it.
     bool parseStyleTail(VYRQResourceManagerImpl* set);
+    // The "style" array of a style.json buffer, or null when the text does not parse
+    // or lacks the array. `root` keeps the parsed document alive.
+    static const Json::Value* styleArrayOf(const QByteArray& buffer, Json::Value& root);
 
 private:
     VYRQResourceManagerImpl* lookupSet() const;
     bool readFolder(VYRQResourceManagerImpl* set, const QString& dir);
     // Reads a zip (a file when path is set, else the memory buffer) into a set.
     bool readZip(VYRQResourceManagerImpl* set, const char* path, const char* data, unsigned int size);
-    void readThemeJson(VYRQResourceManagerImpl* set, bool index);
+    enum class ThemeIndex { Skip, Build };
+    void readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index);
     bool loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage);
+    enum class WindowWalk { WindowsOnly, WithDesigners };
+    // Every live registered window (then designer), over a copy: a refresh may build
+    // or close windows.
+    void walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*));
 
     bool m_createdByFile = false;
     bool m_loadFromTheme = false;
@@ -124,8 +134,9 @@ private:
     QMap<QString, QString>* m_currentLanguage = nullptr;
     QString m_currentLanguageName;
     std::map<QString, QMap<QString, QString>> m_languages;
-    QList<QWidget*> m_windows;
-    QList<QWidget*> m_designers;
+    // Guarded: a window deleted without unregistering drops out of every walk.
+    QList<QPointer<QWidget>> m_windows;
+    QList<QPointer<QWidget>> m_designers;
     QSet<QString> m_refusedImages;   // too large to decode; warned about once
     QMetaObject::Connection m_languageConnection;
     std::unique_ptr<VYRQResourceManagerImpl> m_default;

@@ -27,13 +27,13 @@ bool textAlike(const TextStyleDesc& a, const TextStyleDesc& b)
         && a.hor == b.hor && a.ver == b.ver && a.elideMode == b.elideMode;
 }
 
-void appendStyleEntry(Json::Value& styleArray, const QString& name, int kind, int slot)
+void appendStyleEntry(Json::Value& styleArray, const QString& name, StyleEntryKind kind, int slot)
 {
     if (!styleArray.isArray())
         styleArray = Json::Value(Json::arrayValue);
     Json::Value entry(Json::arrayValue);
     entry.append(json::toUtf8(name));
-    entry.append(kind);
+    entry.append(int(kind));
     entry.append(slot);
     styleArray.append(entry);
 }

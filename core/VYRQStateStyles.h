@@ -6,9 +6,10 @@
 #include "VYRQStyleDefs.h"
 #include "VYRQTypes.h"
 
-#include <json/value.h>
 
 #include <array>
+
+namespace Json { class Value; }
 
 namespace vyr {
 
@@ -17,13 +18,16 @@ bool fillAlike(const FillStyle& a, const FillStyle& b);
 // Text styles are alike when every painted property agrees.
 bool textAlike(const TextStyleDesc& a, const TextStyleDesc& b);
 
-inline int styleEntryKind(const FillStyle& s) { return s.kind == 0 ? 1 : 2; }
-inline int styleEntryKind(const TextStyleDesc& s) { return s.kind == 0 ? 1 : 2; }
+// The kind number a written "style" entry carries; readers go by the slot alone.
+enum StyleEntryKind : int { FillEntry = 1, TextEntry = 2 };
+
+inline StyleEntryKind styleEntryKind(const FillStyle& s) { return s.kind == 0 ? FillEntry : TextEntry; }
+inline StyleEntryKind styleEntryKind(const TextStyleDesc& s) { return s.kind == 0 ? FillEntry : TextEntry; }
 inline bool styleAlike(const FillStyle& a, const FillStyle& b) { return fillAlike(a, b); }
 inline bool styleAlike(const TextStyleDesc& a, const TextStyleDesc& b) { return textAlike(a, b); }
 
 // Appends [name, kind, slot] to a "style" array.
-void appendStyleEntry(Json::Value& styleArray, const QString& name, int kind, int slot);
+void appendStyleEntry(Json::Value& styleArray, const QString& name, StyleEntryKind kind, int slot);
 
 template <class Style, int N = CtrlStateCount>
 class StateStyles {
@@ -122,5 +126,22 @@ private:
 
 using FillStates = StateStyles<FillStyle>;
 using TextStates = StateStyles<TextStyleDesc>;
+
+// A pair of an enabled and a disabled look: Normal reads and sets the enabled one,
+// AllStates sets both, any other state stands for the disabled one.
+template <class Style>
+const Style& enabledOrDisabled(CtrlState state, const Style& enabled, const Style& disabled)
+{
+    return state == Normal ? enabled : disabled;
+}
+
+template <class Style>
+void setEnabledOrDisabled(CtrlState state, const Style& style, Style& enabled, Style& disabled)
+{
+    if (state == Normal || state == AllStates)
+        enabled = style;
+    if (state != Normal)
+        disabled = style;
+}
 
 } // namespace vyr

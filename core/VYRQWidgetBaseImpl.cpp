@@ -222,11 +222,56 @@ bool VYRQWidgetBaseImpl::serializeJson(Json::Value*& json, bool read)
 {
     if (!serializeCommon(json, read))
         return false;
-    if (read)
+    if (read) {
+        readStyleSlots(*json, styleSlots());
         readJson(*json);
-    else
+    } else {
+        writeStyleSlots(*json, styleSlots());
         writeJson(*json);
+    }
     return true;
+}
+
+vyr::StyleSlots VYRQWidgetBaseImpl::styleSlots()
+{
+    return {};
+}
+
+void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::StyleSlots& table)
+{
+    if (table.empty())
+        return;
+    forEachStyleEntry(element, [&table](const QString& name, int, int slot) {
+        // Each name is looked up at most once per kind, however many rows share the slot.
+        FillStyle fill;
+        TextStyleDesc text;
+        int fillFound = -1;
+        int textFound = -1;
+        for (const vyr::StyleSlot& row : table) {
+            if (!row.covers(slot))
+                continue;
+            if (row.kind() == vyr::FillEntry) {
+                if (fillFound < 0)
+                    fillFound = lookupFill(name, fill) ? 1 : 0;
+                if (fillFound)
+                    row.read(slot, &fill);
+            } else {
+                if (textFound < 0)
+                    textFound = lookupText(name, text) ? 1 : 0;
+                if (textFound)
+                    row.read(slot, &text);
+            }
+        }
+    });
+}
+
+void VYRQWidgetBaseImpl::writeStyleSlots(Json::Value& element, const vyr::StyleSlots& table)
+{
+    Json::Value styles(Json::arrayValue);
+    for (const vyr::StyleSlot& row : table)
+        row.write(styles);
+    if (!styles.empty())
+        element["style"] = styles;
 }
 
 void VYRQWidgetBaseImpl::readJson(const Json::Value&)
@@ -388,6 +433,40 @@ bool VYRQWidgetBaseImpl::isOwnAttrKey(const std::string& name) const
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+void VYRQWidgetBaseImpl::forEachStyleEntry(const Json::Value& element,
+                                           const std::function<void(const QString& name, int kind, int slot)>& fn)
+{
+    const Json::Value* styles = vyr::json::array(element, "style");
+    if (!styles)
+        return;
+    for (Json::ArrayIndex i = 0; i < styles->size(); ++i) {
+        const Json::Value& entry = (*styles)[i];
+        if (!entry.isArray() || entry.size() < 3 || !entry[0].isString())
+            continue;
+        int kind = 0;
+        int slot = 0;
+        if (!vyr::json::toInt(entry[2], slot))
+            continue;
+        vyr::json::toInt(entry[1], kind);
+        fn(vyr::json::toQString(entry[0]), kind, slot);
+    }
+}
+
+#define VYR_READ_OWN_ATTR(Type)                                                                  \
+    bool VYRQWidgetBaseImpl::readOwnAttr(const Json::Value& attr, const char* key, Type& out)  \
+    {                                                                                            \
+        claimAttrKey(key);                                                                       \
+        return vyr::json::read(attr, key, out);                                                  \
+    }
+VYR_READ_OWN_ATTR(bool)
+VYR_READ_OWN_ATTR(int)
+VYR_READ_OWN_ATTR(unsigned int)
+VYR_READ_OWN_ATTR(double)
+VYR_READ_OWN_ATTR(float)
+VYR_READ_OWN_ATTR(QString)
+VYR_READ_OWN_ATTR(std::string)
+#undef VYR_READ_OWN_ATTR
+
 void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
 {
     if (!key)
@@ -456,3 +535,5 @@ QString VYRQWidgetBaseImpl::TextKey::translation() const
 {
     return resources()->getString(m_key);
 }
+
+#include "moc_VYRQWidgetBaseImpl.cpp"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VYRQStyleDefs.h"
+#include "VYRQStyleSlot.h"
 #include "VYRQTypes.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -26,6 +28,7 @@ class QMouseEvent;
 class QPainter;
 class QRect;
 class QRectF;
+class QSvgRenderer;
 class QWidget;
 
 // A typed value of a control's custom "attr" store.
@@ -122,6 +125,18 @@ public:
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style,
                          int x, int y, int w, int h, bool horizontal);
+    // How a picture is drawn: as it is, its shape filled with one colour (the colour
+    // takes the picture's alpha), or greyed as a disabled icon.
+    enum class SvgLook { Plain, Tinted, Grey };
+    // An SVG into `target`. Tinted and greyed pictures are kept in a bounded cache
+    // keyed by renderer, path, size and look, so repeated paints draw no new image.
+    static void drawSvg(QPainter* painter, QSvgRenderer* renderer, const QString& name, const QRect& target,
+                        SvgLook look, const QColor& tint = QColor());
+    // Where an item of `size` starts along an axis of `length` from `start`, for
+    // DockNear, DockCenter and DockFar (any other value is near).
+    static int alignedStart(int align, int start, int length, int size);
+    // A text style's alignment as Qt flags (values out of range are left and top).
+    static Qt::Alignment textAlignment(const TextStyleDesc& style);
     static QSize getImageSize(const QString& name, bool gray);
     static QSize getTextSize(const TextStyleDesc& style, const QString& text);
     static QSize scaleSize(const QSize& size);
@@ -131,14 +146,20 @@ public:
     static QFont fontOf(const TextStyleDesc& style);
 
 protected:
+    // The control's style-slot table; read before readJson, written before writeJson.
+    virtual vyr::StyleSlots styleSlots();
     virtual void readJson(const Json::Value& element);
     virtual void writeJson(Json::Value& element);
+    // The "style" entries of an element into the rows that cover their slots; for
+    // elements other than the control's own (a bar's "child" entry).
+    static void readStyleSlots(const Json::Value& element, const vyr::StyleSlots& table);
+    static void writeStyleSlots(Json::Value& element, const vyr::StyleSlots& table);
     // Only the common part; for controls that handle their own keys in serializeJson.
     bool serializeCommon(Json::Value*& json, bool read);
     // Each entry of an element's "style" array, type-checked: fn(name, kind, slot).
     // Entries that are not [string, number, number] are skipped.
-    template <class Fn>
-    static void forEachStyleEntry(const Json::Value& element, Fn fn);
+    static void forEachStyleEntry(const Json::Value& element,
+                                  const std::function<void(const QString& name, int kind, int slot)>& fn);
     // Looks a style name up in the one set the resource manager searches now.
     static bool lookupFill(const QString& name, FillStyle& out);
     static bool lookupText(const QString& name, TextStyleDesc& out);
@@ -148,8 +169,13 @@ protected:
     // The control's own "attr" keys. Reading one drops it from the common store, so
     // the writer never echoes a stale copy of a key the control writes itself.
     void claimAttrKey(const char* key);
-    template <class T>
-    bool readOwnAttr(const Json::Value& attr, const char* key, T& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, bool& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, int& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, unsigned int& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, double& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, float& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, QString& out);
+    bool readOwnAttr(const Json::Value& attr, const char* key, std::string& out);
     bool readOwnColor(const Json::Value& attr, const char* key, QColor& out);
 
     // True while theme defaults (or a "theme" redirect) are being applied.
@@ -175,4 +201,3 @@ private:
     QWidget* m_owner = nullptr;
 };
 
-#include "VYRQWidgetBaseImpl_inl.h"

@@ -3,9 +3,11 @@
 
 #include "VYRQWidgetBaseImpl.h"
 
+#include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQSaturate_p.h"
 
+#include <QCache>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QSvgRenderer>
 
 #include <algorithm>
@@ -127,40 +130,11 @@ private:
     QHash<ElideKey, QString> m_elided;
 };
 
-// Left or top offset of an item of `size` inside `length` for alignment 0 near,
-// 1 centre, 2 far.
-qint64 alignedOffset(int align, qint64 length, qint64 size)
-{
-    switch (align) {
-    case 1:
-        return (length - size) / 2;
-    case 2:
-        return length - size;
-    default:
-        return 0;
-    }
-}
-
 QPoint placeIcon(int x, int y, int w, int h, const QSize& size, const IconStyleDesc& style)
 {
-    return vyr::safeRect(x + alignedOffset(style.hor, w, size.width()) + style.x,
-                         y + alignedOffset(style.ver, h, size.height()) + style.y, 0, 0).topLeft();
-}
-
-Qt::Alignment textAlignment(const TextStyleDesc& style)
-{
-    Qt::Alignment align;
-    switch (style.hor) {
-    case 1: align |= Qt::AlignHCenter; break;
-    case 2: align |= Qt::AlignRight; break;
-    default: align |= Qt::AlignLeft; break;
-    }
-    switch (style.ver) {
-    case 1: align |= Qt::AlignVCenter; break;
-    case 2: align |= Qt::AlignBottom; break;
-    default: align |= Qt::AlignTop; break;
-    }
-    return align;
+    return vyr::safeRect(qint64(VYRQWidgetBaseImpl::alignedStart(style.hor, x, w, size.width())) + style.x,
+                         qint64(VYRQWidgetBaseImpl::alignedStart(style.ver, y, h, size.height())) + style.y, 0, 0)
+        .topLeft();
 }
 
 QBrush fillBrush(const FillRes& fill, const QPointF& from, const QPointF& to)
@@ -178,6 +152,80 @@ QBrush fillBrush(const FillRes& fill, const QPointF& from, const QPointF& to)
 constexpr qint64 maxCentreTiles = 4096;
 
 constexpr qint64 maxTintPixels = 4096 * 4096;
+
+// Tinted and greyed SVG pictures, in bytes; the least recently drawn go first.
+constexpr int svgCacheBytes = 64 * 1024 * 1024;
+
+struct SvgKey {
+    const QSvgRenderer* renderer;
+    QString name;
+    QSize size;
+    VYRQWidgetBaseImpl::SvgLook look;
+    QRgb tint;
+    bool operator==(const SvgKey& other) const
+    {
+        return renderer == other.renderer && name == other.name && size == other.size && look == other.look
+            && tint == other.tint;
+    }
+};
+
+uint qHash(const SvgKey& key, uint seed = 0)
+{
+    return ::qHash(key.name, seed) ^ ::qHash(quintptr(key.renderer), seed)
+        ^ ::qHash((qint64(key.size.width()) << 32) ^ key.size.height(), seed) ^ ::qHash(key.tint, seed)
+        ^ uint(key.look);
+}
+
+struct SvgPicture {
+    // A renderer freed and another made at its address must not find this picture.
+    QPointer<QSvgRenderer> renderer;
+    QImage image;
+};
+
+QCache<SvgKey, SvgPicture>& svgCache()
+{
+    static QCache<SvgKey, SvgPicture> cache(svgCacheBytes);
+    return cache;
+}
+
+QImage renderSvgPicture(QSvgRenderer* renderer, const QSize& size, VYRQWidgetBaseImpl::SvgLook look,
+                        const QColor& tint)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        renderer->render(&p, QRectF(QPointF(0, 0), size));
+        if (look == VYRQWidgetBaseImpl::SvgLook::Tinted) {
+            // The colour takes the picture's shape and alpha.
+            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            p.fillRect(image.rect(), tint);
+        }
+    }
+    if (look == VYRQWidgetBaseImpl::SvgLook::Grey)
+        return QIcon(QPixmap::fromImage(image)).pixmap(size, QIcon::Disabled).toImage();
+    return image;
+}
+
+// The picture of the cache, drawn first where it is missing; a shared copy.
+QImage svgPicture(QSvgRenderer* renderer, const QString& name, const QSize& size,
+                  VYRQWidgetBaseImpl::SvgLook look, const QColor& tint)
+{
+    const SvgKey key{renderer, name, size, look, look == VYRQWidgetBaseImpl::SvgLook::Tinted ? tint.rgba() : 0};
+    QCache<SvgKey, SvgPicture>& cache = svgCache();
+    if (const SvgPicture* hit = cache.object(key)) {
+        if (hit->renderer == renderer)
+            return hit->image;
+        cache.remove(key);
+    }
+    const QImage image = renderSvgPicture(renderer, size, look, tint);
+    const qint64 bytes = image.sizeInBytes();
+    if (!image.isNull() && bytes <= svgCacheBytes)
+        cache.insert(key, new SvgPicture{renderer, image}, int(std::max<qint64>(bytes, 1)));
+    return image;
+}
 
 // Areas from pages and style files are kept where Qt's arithmetic cannot overflow.
 void keepInRange(int& x, int& y, int& w, int& h)
@@ -441,32 +489,54 @@ void VYRQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const
         size = QSize(side, side);
     }
     const QPoint at = placeIcon(x, y, w, h, size, style);
-    if (!style.useColor && !gray) {
-        renderer->render(painter, QRectF(at, size));
+    const SvgLook look = style.useColor ? SvgLook::Tinted : gray ? SvgLook::Grey : SvgLook::Plain;
+    drawSvg(painter, renderer, name, QRect(at, size), look, style.color);
+}
+
+void VYRQWidgetBaseImpl::drawSvg(QPainter* painter, QSvgRenderer* renderer, const QString& name,
+                                 const QRect& target, SvgLook look, const QColor& tint)
+{
+    if (!painter || !renderer || !renderer->isValid() || target.width() < 1 || target.height() < 1)
+        return;
+    if (look == SvgLook::Plain) {
+        renderer->render(painter, QRectF(target));
         return;
     }
-    // Tinting and greying go through an image of the icon's size; an SVG may claim
+    // Tinting and greying go through an image of the target's size; an SVG may claim
     // any size, and no icon needs more than this.
-    if (qint64(size.width()) * size.height() > maxTintPixels)
+    if (qint64(target.width()) * target.height() > maxTintPixels)
         return;
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return;
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        renderer->render(&p, QRectF(QPointF(0, 0), size));
-        if (style.useColor) {
-            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            p.fillRect(image.rect(), style.color);
-        }
+    const QImage picture = svgPicture(renderer, name, target.size(), look, tint);
+    if (!picture.isNull())
+        painter->drawImage(target.topLeft(), picture);
+}
+
+int VYRQWidgetBaseImpl::alignedStart(int align, int start, int length, int size)
+{
+    switch (align) {
+    case DockCenter:
+        return vyr::clampInt(qint64(start) + (qint64(length) - size) / 2);
+    case DockFar:
+        return vyr::clampInt(qint64(start) + length - size);
+    default:
+        return start;
     }
-    if (style.useColor) {
-        painter->drawImage(at, image);
-    } else {
-        const QIcon icon(QPixmap::fromImage(image));
-        painter->drawPixmap(at, icon.pixmap(size, QIcon::Disabled));
+}
+
+Qt::Alignment VYRQWidgetBaseImpl::textAlignment(const TextStyleDesc& style)
+{
+    Qt::Alignment align;
+    switch (style.hor) {
+    case DockCenter: align |= Qt::AlignHCenter; break;
+    case DockFar: align |= Qt::AlignRight; break;
+    default: align |= Qt::AlignLeft; break;
     }
+    switch (style.ver) {
+    case DockCenter: align |= Qt::AlignVCenter; break;
+    case DockFar: align |= Qt::AlignBottom; break;
+    default: align |= Qt::AlignTop; break;
+    }
+    return align;
 }
 
 void VYRQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const TextStyleDesc& style,

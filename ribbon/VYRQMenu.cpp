@@ -252,3 +252,4 @@ void VYRQMenu::hideEvent(QHideEvent* event)
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQMenu.cpp"
+#include "moc_VYRQMenuImpl.cpp"

@@ -242,3 +242,4 @@ ControlInfo VYRQMenuBar::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQMenuBar.cpp"
+#include "moc_VYRQMenuBarImpl.cpp"

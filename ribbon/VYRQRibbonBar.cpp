@@ -979,3 +979,4 @@ ControlInfo VYRQRibbonBar::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQRibbonBar.cpp"
+#include "moc_VYRQRibbonBarImpl.cpp"

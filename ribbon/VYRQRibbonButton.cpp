@@ -1,6 +1,6 @@
 #include "VYRQRibbonButton.h"
 
-#include "VYRQPushButtonImpl.h"
+#include "VYRQPushButtonImpl_p.h"
 #include "VYRQRibbonMenu.h"
 
 #include <QAction>

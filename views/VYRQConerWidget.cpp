@@ -19,3 +19,5 @@ void VYRQConerWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     VYRQWidgetBaseImpl::drawFillStyle(&painter, m_impl->background, rect());
 }
+
+#include "moc_VYRQConerWidget.cpp"

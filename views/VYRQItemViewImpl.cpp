@@ -172,3 +172,5 @@ void VYRQItemViewImpl::drawDecoration(QPainter* painter, const QVariant& decorat
     if (icon || (convertible && decoration.canConvert<QIcon>()))
         drawIcon(painter, decoration.value<QIcon>(), QSize(side, side), centred, rect);
 }
+
+#include "moc_VYRQItemViewImpl.cpp"

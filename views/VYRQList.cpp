@@ -258,3 +258,4 @@ ControlInfo VYRQList::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQList.cpp"
+#include "moc_VYRQListImpl.cpp"

@@ -46,3 +46,5 @@ QSize VYRQListItemDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
 {
     return QSize(option.rect.width(), m_impl ? m_impl->rowHeight() : 20);
 }
+
+#include "moc_VYRQListItemDelegate.cpp"

@@ -369,3 +369,4 @@ ControlInfo VYRQListView::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQListView.cpp"
+#include "moc_VYRQListViewImpl.cpp"

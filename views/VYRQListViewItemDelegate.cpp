@@ -256,3 +256,5 @@ bool VYRQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
     }
     return QItemDelegate::editorEvent(event, model, option, index);
 }
+
+#include "moc_VYRQListViewItemDelegate.cpp"

@@ -297,3 +297,4 @@ ControlInfo VYRQPropertyList::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQPropertyList.cpp"
+#include "moc_VYRQPropertyListImpl.cpp"

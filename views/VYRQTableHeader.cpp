@@ -69,3 +69,5 @@ void VYRQTableHeader::mousePressEvent(QMouseEvent* event)
     }
     QHeaderView::mousePressEvent(event);
 }
+
+#include "moc_VYRQTableHeader.cpp"

@@ -2,7 +2,7 @@
 #include "VYRQTableViewImpl.h"
 
 #include "VYRQCheckBox.h"
-#include "VYRQCheckBoxImpl.h"
+#include "VYRQCheckBoxImpl_p.h"
 #include "VYRQConerWidget.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
@@ -551,3 +551,4 @@ ControlInfo VYRQTableView::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQTableView.cpp"
+#include "moc_VYRQTableViewImpl.cpp"

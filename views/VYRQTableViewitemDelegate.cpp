@@ -203,3 +203,5 @@ bool VYRQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
         return true;
     return QItemDelegate::editorEvent(event, model, option, index);
 }
+
+#include "moc_VYRQTableViewitemDelegate.cpp"

@@ -260,3 +260,4 @@ ControlInfo VYRQTreeView::getProps()
 
 // The meta-object code needs the complete implementation class.
 #include "moc_VYRQTreeView.cpp"
+#include "moc_VYRQTreeViewImpl.cpp"

@@ -71,3 +71,5 @@ QSize VYRQTreeViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, con
     size.setWidth(width);
     return size;
 }
+
+#include "moc_VYRQTreeViewItemDelegate.cpp"

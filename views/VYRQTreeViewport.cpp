@@ -9,3 +9,5 @@ VYRQTreeViewport::VYRQTreeViewport(VYRQTreeViewImpl* impl, QWidget* parent)
 }
 
 VYRQTreeViewport::~VYRQTreeViewport() = default;
+
+#include "moc_VYRQTreeViewport.cpp"

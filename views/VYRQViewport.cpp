@@ -6,3 +6,5 @@ VYRQViewport::VYRQViewport(VYRQTableViewImpl* impl, QWidget* parent)
 }
 
 VYRQViewport::~VYRQViewport() = default;
+
+#include "moc_VYRQViewport.cpp"

@@ -1,7 +1,7 @@
 #include "../controls/controls_testutil.h"
 #include "VYRQContainer.h"
 #include "VYRQScrollBar.h"
-#include "cell.h"
+#include "testcontrols.h"
 
 #include <QPointer>
 #include <QWheelEvent>

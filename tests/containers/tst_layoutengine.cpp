@@ -1,7 +1,7 @@
 #include "VYRQContainer.h"
 #include "VYRQContainerImpl.h"
 #include "VYRQSpacer.h"
-#include "cell.h"
+#include "testcontrols.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
 #include "../controls/controls_testutil.h"
-#include "TestControl.h"
+#include "testcontrols.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
-#include "VYRQWindowImpl.h"
+#include "VYRQWindowImpl_p.h"
 
 #include <QApplication>
 #include <QMouseEvent>

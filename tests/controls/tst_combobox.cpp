@@ -1,7 +1,7 @@
 #include "controls_testutil.h"
 
 #include "VYRQComboBox.h"
-#include "VYRQComboBoxImpl.h"
+#include "VYRQComboBoxImpl_p.h"
 #include "VYRQComboItemDelegate.h"
 #include "VYRQComboList.h"
 #include "VYRQGlobal_p.h"

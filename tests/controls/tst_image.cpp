@@ -124,6 +124,26 @@ private slots:
         QCOMPARE(QColor::fromRgba(render(image, Qt::transparent).pixel(5, 10)).green(), 255);
     }
 
+    // Recoloured pictures are kept between paints; a new colour or size draws anew.
+    void recolouringFollowsColourAndSize()
+    {
+        VYRQImage image;
+        image.resize(10, 10);
+        image.setSvgPath(media + "red-square.svg");
+        image.setSvgColor(blue);
+        QCOMPARE(pixel(render(image, paper), 5, 5), blue);
+        QCOMPARE(pixel(render(image, paper), 5, 5), blue);
+        const QColor green(0, 200, 0);
+        image.setSvgColor(green);
+        QCOMPARE(pixel(render(image, paper), 5, 5), green);
+        image.resize(30, 30);
+        const QImage larger = render(image, paper);
+        QCOMPARE(pixel(larger, 25, 25), green);
+        image.setSvgColor(blue);
+        image.resize(10, 10);
+        QCOMPARE(pixel(render(image, paper), 5, 5), blue);
+    }
+
     // Reaching the last frame alone emits nothing; each paint on it does. Another
     // picture ends the movie.
     void gifEndSignal()

@@ -1,7 +1,7 @@
 #include "controls_testutil.h"
 
 #include "VYRQLineEdit.h"
-#include "VYRQLineEditImpl.h"
+#include "VYRQLineEditImpl_p.h"
 
 #include <QClipboard>
 #include <QMimeData>

@@ -2,7 +2,7 @@
 
 #include "LanguageManager.h"
 #include "VYRQPushButton.h"
-#include "VYRQPushButtonImpl.h"
+#include "VYRQPushButtonImpl_p.h"
 
 #include <QFile>
 #include <QTemporaryDir>

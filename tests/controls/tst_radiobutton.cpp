@@ -1,5 +1,6 @@
 #include "controls_testutil.h"
 
+#include "VYRQCheckBox.h"
 #include "VYRQRadioButton.h"
 
 #include <QTemporaryDir>
@@ -217,6 +218,47 @@ private slots:
         QCOMPARE(radio.text(), QStringLiteral("App"));
         QCOMPARE(radio.getUncheckIcon(), QStringLiteral("app.png"));
         sty::dropTheme();
+    }
+
+    // The designer rows of the accessors both buttons share act on the control they
+    // are given, as the control's own accessors see it.
+    void designerRowsReachSharedAccessors_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("check box") << QString::fromUtf8(VYRQCheckBox::typeName());
+        QTest::newRow("radio button") << QString::fromUtf8(VYRQRadioButton::typeName());
+    }
+
+    void designerRowsReachSharedAccessors()
+    {
+        QFETCH(QString, key);
+        const bool check = key == QLatin1String(VYRQCheckBox::typeName());
+        std::unique_ptr<QWidget> widget(check ? static_cast<QWidget*>(new VYRQCheckBox)
+                                              : static_cast<QWidget*>(new VYRQRadioButton));
+        const ControlInfo info = check ? VYRQCheckBox::getProps() : VYRQRadioButton::getProps();
+        auto row = [&info](const char* name) -> const PropertyDef& {
+            for (const PropertyDef& each : info.rows)
+                if (each.name == QLatin1String(name))
+                    return each;
+            static const PropertyDef none;
+            return none;
+        };
+        QVERIFY(row("OffsetX").setInt && row("VerAlign").setInt);
+        row("OffsetX").setInt(widget.get(), 7);
+        row("VerAlign").setInt(widget.get(), DockFar);
+        FillStyle fill;
+        fill.name = QStringLiteral("shared");
+        const PropertyDef& background = row(check ? "UncheckBg" : "UnselectedBg");
+        QVERIFY(background.setFill);
+        background.setFill(widget.get(), Hot, fill);
+
+        auto* toggle = check ? static_cast<VYRQToggleStyle*>(static_cast<VYRQCheckBox*>(widget.get()))
+                             : static_cast<VYRQToggleStyle*>(static_cast<VYRQRadioButton*>(widget.get()));
+        QCOMPARE(toggle->getIconOffsetX(), 7);
+        QCOMPARE(toggle->getIconVerAlign(), DockFar);
+        QCOMPARE(toggle->getBackground(Hot).name, QStringLiteral("shared"));
+        QCOMPARE(row("OffsetX").getInt(widget.get()), 7);
+        QCOMPARE(background.getFill(widget.get(), Hot).name, QStringLiteral("shared"));
     }
 
 private:

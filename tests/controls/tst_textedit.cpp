@@ -1,7 +1,7 @@
 #include "controls_testutil.h"
 
 #include "VYRQLabel.h"
-#include "VYRQLineEditImpl.h"
+#include "VYRQLineEditImpl_p.h"
 #include "VYRQScrollBar.h"
 #include "VYRQTextEdit.h"
 

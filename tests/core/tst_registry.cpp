@@ -1,4 +1,4 @@
-#include "TestControl.h"
+#include "testcontrols.h"
 #include "VYRQContainer.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"

@@ -3,12 +3,14 @@
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQZip.h"
-#include "TestControl.h"
+#include "testcontrols.h"
 #include "testzip.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 Q_DECLARE_METATYPE(TestZipItem)
 
@@ -455,6 +457,26 @@ private slots:
         QCOMPARE(walkLog, QStringList({ "lang:a", "lang:b", "lang:c" }));
         QCOMPARE(rm.getString("ok"), QStringLiteral("en-new"));
         QCOMPARE(rm.getString("old"), QStringLiteral("en-old"));
+    }
+
+    // A window deleted while registered drops out of the theme and language walks.
+    void deletedWindowLeavesTheWalks()
+    {
+        Probe rm;
+        auto gone = std::make_unique<WidgetTree>();
+        WidgetTree live;
+        rm.registerWindow(&gone->window);
+        rm.registerDesignerWindow(&gone->window);
+        rm.registerWindow(&live.window);
+        QVERIFY(rm.readLanguage(utf16("Language\tZH\tEN\r\nok\tzh-ok\ten-ok")));
+        gone.reset();
+        walkLog.clear();
+        QVERIFY(rm.themeChange());
+        QCOMPARE(walkLog.size(), 3);
+        walkLog.clear();
+        QVERIFY(rm.setCurrentLanguage("EN"));
+        QCOMPARE(walkLog, QStringList({ "lang:a", "lang:b", "lang:c" }));
+        QVERIFY(rm.unregisterWindow(&live.window));
     }
 
     // Last: the process-wide language manager cannot be emptied again once loaded.

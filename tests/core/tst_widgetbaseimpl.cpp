@@ -1,4 +1,4 @@
-#include "corecontrol.h"
+#include "testcontrols.h"
 
 #include "VYRQGlobal.h"
 #include "VYRQResourceManager.h"
@@ -75,6 +75,22 @@ QStringList keysOf(const Json::Value& obj)
     for (const std::string& k : obj.getMemberNames())
         keys << QString::fromStdString(k);
     return keys;
+}
+
+// Reaches the base's slot-table reader and writer.
+struct SlotTableImpl : VYRQWidgetBaseImpl {
+    using VYRQWidgetBaseImpl::readStyleSlots;
+    using VYRQWidgetBaseImpl::writeStyleSlots;
+};
+
+// "name:kind:slot" for each entry of a written "style" array.
+QString entriesOf(const Json::Value& element)
+{
+    QStringList entries;
+    if (element.isMember("style"))
+        for (const Json::Value& e : element["style"])
+            entries << QString::asprintf("%s:%d:%d", e[0].asCString(), e[1].asInt(), e[2].asInt());
+    return entries.join(' ');
 }
 
 } // namespace
@@ -508,6 +524,96 @@ private slots:
     }
 
     // State styles --------------------------------------------------------------------
+
+    // One table read and written: a per-state array, a single fill that also takes the
+    // array's first slot, a text row sharing a slot with a fill row, a fill written only
+    // while it differs from another, and a last row that takes every later slot.
+    void styleSlotTable_data()
+    {
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("nothing") << QByteArray(R"({})") << "-,-,-,-|-|-|-|-|-" << "";
+        QTest::newRow("normal fans out, read-only row takes it too")
+            << QByteArray(R"({"style": [["DefYellow", 1, 0], ["SlotBlue", 1, 2]]})")
+            << "DefYellow,DefYellow,SlotBlue,DefYellow|DefYellow|-|-|-|-"
+            << "DefYellow:1:0 DefYellow:1:1 SlotBlue:1:2 DefYellow:1:3";
+        QTest::newRow("text name in a fill slot")
+            << QByteArray(R"({"style": [["SlotText", 2, 6]]})") << "-,-,-,-|-|-|-|-|-" << "";
+        QTest::newRow("text and fill rows share a slot")
+            << QByteArray(R"({"style": [["SlotText", 2, 5], ["SlotBlue", 1, 5]]})")
+            << "-,-,-,-|-|SlotText|SlotBlue|-|-" << "SlotText:2:5 SlotBlue:1:5";
+        QTest::newRow("alike fill left out")
+            << QByteArray(R"({"style": [["SlotBlue", 1, 5], ["SlotBlue", 1, 6]]})")
+            << "-,-,-,-|-|-|SlotBlue|SlotBlue|-" << "SlotBlue:1:5";
+        QTest::newRow("onward row, last one wins")
+            << QByteArray(R"({"style": [["SlotBlue", 1, 7], ["DefYellow", 1, 900], ["SlotBlue", 1, -1]]})")
+            << "-,-,-,-|-|-|-|-|DefYellow" << "DefYellow:1:7";
+        QTest::newRow("unknown names and slots")
+            << QByteArray(R"({"style": [["Nope", 1, 0], ["SlotBlue", 1, 1000000000000], ["SlotBlue", 1]]})")
+            << "-,-,-,-|-|-|-|-|-" << "";
+    }
+    void styleSlotTable()
+    {
+        QFETCH(QByteArray, element);
+        QFETCH(QString, read);
+        QFETCH(QString, written);
+        VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+        FillStyle blue = fill("SlotBlue", Qt::blue);
+        rm->setFillStyle("SlotBlue", blue);
+        TextStyleDesc text;
+        text.name = QStringLiteral("SlotText");
+        rm->setTextStyle("SlotText", text);
+
+        vyr::FillStates states;
+        FillStyle first, shared, other, onward;
+        TextStyleDesc label;
+        const vyr::StyleSlots table = {{0, states}, {0, first, vyr::StyleSlot::Reach::ReadOnly},
+                                       {5, label}, {5, shared},
+                                       vyr::StyleSlot(6, other).unlessAlike(shared),
+                                       {7, onward, vyr::StyleSlot::Reach::Onward}};
+        Json::Value in;
+        QVERIFY(vyr::json::parse(element, in));
+        SlotTableImpl::readStyleSlots(in, table);
+        auto nameOf = [](const QString& name) { return name.isEmpty() ? QStringLiteral("-") : name; };
+        QStringList got;
+        for (int s = 0; s < 4; ++s)
+            got << nameOf(states.get(s).name);
+        QCOMPARE(QStringList({got.join(','), nameOf(first.name), nameOf(label.name), nameOf(shared.name),
+                              nameOf(other.name), nameOf(onward.name)}).join('|'),
+                 read);
+        Json::Value out(Json::objectValue);
+        SlotTableImpl::writeStyleSlots(out, table);
+        QCOMPARE(entriesOf(out), written);
+        QCOMPARE(out.isMember("style"), !written.isEmpty());
+    }
+
+    // Normal is the enabled look, AllStates both, every other state the disabled look.
+    void enabledOrDisabledPair_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("enabledSet");
+        QTest::addColumn<bool>("disabledSet");
+        QTest::newRow("normal") << int(Normal) << true << false;
+        QTest::newRow("hot") << int(Hot) << false << true;
+        QTest::newRow("disable") << int(Disable) << false << true;
+        QTest::newRow("all") << int(AllStates) << true << true;
+        QTest::newRow("out of range") << 9 << false << true;
+    }
+
+    void enabledOrDisabledPair()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, enabledSet);
+        QFETCH(bool, disabledSet);
+        TextStyleDesc enabled, disabled, given;
+        given.name = QStringLiteral("given");
+        vyr::setEnabledOrDisabled(CtrlState(state), given, enabled, disabled);
+        QCOMPARE(enabled.name == given.name, enabledSet);
+        QCOMPARE(disabled.name == given.name, disabledSet);
+        const TextStyleDesc& read = vyr::enabledOrDisabled(CtrlState(state), enabled, disabled);
+        QCOMPARE(&read, state == Normal ? &enabled : &disabled);
+    }
 
     void stateStylesCompact_data()
     {

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "VYRQStateStyles.h"
-#include "VYRQWidgetBaseImpl.h"
+#include "VYRQToggleImpl_p.h"
 
 class VYRQCheckBox;
 
 // The check box's state. Item views and the property list draw check boxes through it.
-class VYRQCheckBoxImpl : public VYRQWidgetBaseImpl {
+class VYRQCheckBoxImpl : public VYRQToggleImpl {
     Q_OBJECT
 public:
     // Names of the box images that start-up paints into the default resource set.
@@ -17,7 +16,6 @@ public:
     ~VYRQCheckBoxImpl() override;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
-    void notifyChangeLanguage() override;
 
     // Where the text starts: right of a near-edge icon, else at 0. The unchecked icon
     // measures the gap in every state, so the text does not move when toggled.
@@ -25,23 +23,11 @@ public:
     // The icon of an interaction state; empty for none.
     const QString& iconFor(CtrlState state, bool checked) const;
 
-    QString uncheckIcon;
-    QString uncheckHotIcon;
-    QString checkedIcon;
-    QString checkedHotIcon;
     QString disableCheckedIcon;
     QString disableUncheckIcon;
-    TextKey textKey;
-    IconStyleDesc iconStyle;
-    TextStyleDesc uncheckedText;
-    TextStyleDesc checkedText;
-    TextStyleDesc disabledText;
-    bool showIcon = true;
-    bool showText = true;
-    vyr::FillStates uncheckedBackgrounds;
-    vyr::FillStates checkedBackgrounds;
 
 private:
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 

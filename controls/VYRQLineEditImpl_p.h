@@ -22,6 +22,7 @@ public:
     ~VYRQLineEditImpl() override;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
     void createComplete() override;
@@ -70,8 +71,6 @@ protected:
     virtual void readExtra(const Json::Value& element);
 
 private:
-    void readStyles(const Json::Value& element);
-    void writeStyles(Json::Value& element) const;
     void readAttr(const Json::Value& attr);
     void writeAttr(Json::Value& element) const;
 

@@ -32,7 +32,7 @@ public:
     // Row style of a popup row: pointer-over wins over selected.
     static int rowStyleIndex(QStyle::State state);
 
-    VYRQComboBox* combo;
+    VYRQComboBox* q;
     std::array<QString, CtrlStateCount> btnIcon;
     int itemHeight = 25;
     vyr::FillStates background;
@@ -43,6 +43,7 @@ public:
     vyr::TextStates itemTextStyle;
 
 private:
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
 };

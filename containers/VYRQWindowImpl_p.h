@@ -95,7 +95,6 @@ private:
     void resizeByEdge(const QPoint& globalPos);
     void followHover(const QPoint& pos);
 
-    bool m_grabbed = false;
     bool m_maximizedByUs = false;
     QRect m_normalGeometry;
     QSize m_normalMinimum;

@@ -20,6 +20,7 @@ public:
     static constexpr int fadeInterval = 16;
 
     void drawControl(QPainter* painter, const QRect& rect) override;
+    vyr::StyleSlots styleSlots() override;
     void readJson(const Json::Value& element) override;
     void writeJson(Json::Value& element) override;
     void notifyChangeLanguage() override;
