@@ -220,9 +220,7 @@ void VYRQBarChartImpl::drawLegend(QPainter& painter, const QSize& size)
         painter.setPen(Qt::NoPen);
         painter.setBrush(item.visible ? item.color : item.color.lighter(160));
         painter.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);
-        painter.setPen(item.visible ? theme.labelColor : theme.labelColor.lighter(145));
-        painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(painter, item, theme.labelColor, item.text);
     }
 }
 
@@ -239,13 +237,7 @@ VYRQBarChart::~VYRQBarChart() = default;
 
 ControlInfo VYRQBarChart::getProps()
 {
-    ControlInfo info;
-    info.typeKey = typeName();
-    info.className = "VYRQBarChart";
-    info.displayName = "BarChart";
-    info.description = "OpenGL Bar Chart";
-    info.category = "columnChart";
-    return info;
+    return chartInfo("BarChart", "OpenGL Bar Chart", "columnChart");
 }
 
 void VYRQBarChart::setTitle(const QString& title)

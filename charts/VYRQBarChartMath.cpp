@@ -6,23 +6,9 @@
 namespace vyr {
 namespace chart {
 
-namespace {
-
-QString seriesName(const QString& name)
-{
-    return name.isEmpty() ? QStringLiteral("Series") : name;
-}
-
-} // namespace
-
 int barCategoryCount(const QStringList& categories, const QVector<BarSeries>& series)
 {
-    int count = categories.size();
-    for (const BarSeries& s : series) {
-        if (s.visible)
-            count = std::max(count, s.values.size());
-    }
-    return std::max(count, 1);
+    return categoryCount(categories, series);
 }
 
 bool barHasValue(const BarSeries& series, int category)

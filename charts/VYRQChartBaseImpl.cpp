@@ -113,3 +113,11 @@ bool VYRQChartBaseImpl::dragTo(const QMouseEvent&)
 void VYRQChartBaseImpl::releaseAt(const QMouseEvent&)
 {
 }
+
+void VYRQChartBaseImpl::drawLegendText(QPainter& painter, const ChartLegendItem& item, const QColor& labelColor,
+                                       const QString& text)
+{
+    painter.setPen(item.visible ? labelColor : labelColor.lighter(145));
+    painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, text);
+}

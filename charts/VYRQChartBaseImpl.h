@@ -48,6 +48,9 @@ public:
     static QFont pixelFont(QFont font, int pixelSize, int weight = -1);
     // Text advances of legend entries in the font.
     static QVector<double> textAdvances(const QVector<ChartLegendItem>& items, const QFont& font);
+    // A legend entry's text right of its symbol, paler while the entry's series is hidden.
+    static void drawLegendText(QPainter& painter, const ChartLegendItem& item, const QColor& labelColor,
+                               const QString& text);
 
 protected:
     virtual void paintContent(QPainter& painter, const QSize& size) = 0;

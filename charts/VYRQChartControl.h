@@ -45,6 +45,19 @@ public:
     }
 
 protected:
+    // A chart's designer record: type key and class name from the chart class, and
+    // no property rows (charts are not edited row by row).
+    static ControlInfo chartInfo(const char* displayName, const char* description, const char* category)
+    {
+        ControlInfo info;
+        info.typeKey = Derived::typeName();
+        info.className = Derived::staticMetaObject.className();
+        info.displayName = displayName;
+        info.description = description;
+        info.category = category;
+        return info;
+    }
+
     void initializeGL() override
     {
         if (m_chartImpl)

@@ -23,6 +23,11 @@ double axisFraction(double v, double min, double max)
     return (v / 2 - min / 2) / (max / 2 - min / 2);
 }
 
+QString seriesName(const QString& name)
+{
+    return name.isEmpty() ? QStringLiteral("Series") : name;
+}
+
 QString formatValue(double value)
 {
     QString text = QString::number(value, 'f', 2);

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <algorithm>
+
 namespace vyr {
 namespace chart {
 
@@ -35,6 +37,21 @@ double axisFraction(double v, double min, double max);
 // Two decimals, then trailing zeros and a trailing point dropped: 12.50 gives
 // "12.5", 3.00 gives "3", 120 stays "120".
 QString formatValue(double value);
+
+// A series' name, or "Series" when it has none (the hover tips' wording).
+QString seriesName(const QString& name);
+
+// The larger of the number of names and the longest visible series; at least 1.
+template <class Series>
+int categoryCount(const QStringList& categories, const QVector<Series>& series)
+{
+    int count = categories.size();
+    for (const Series& s : series) {
+        if (s.visible)
+            count = std::max(count, s.values.size());
+    }
+    return std::max(count, 1);
+}
 
 // The i-th name, or "Item %1" with i + 1 for an index outside the names.
 QString categoryLabel(const QStringList& names, int i);

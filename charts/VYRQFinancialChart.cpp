@@ -385,13 +385,7 @@ VYRQFinancialChart::~VYRQFinancialChart() = default;
 
 ControlInfo VYRQFinancialChart::getProps()
 {
-    ControlInfo info;
-    info.typeKey = typeName();
-    info.className = "VYRQFinancialChart";
-    info.displayName = "FinancialChart";
-    info.description = "OpenGL Financial Chart";
-    info.category = "columnChart";
-    return info;
+    return chartInfo("FinancialChart", "OpenGL Financial Chart", "columnChart");
 }
 
 void VYRQFinancialChart::setViewMode(int mode)

@@ -436,16 +436,13 @@ void VYRQLineChartImpl::drawLegend(QPainter& painter, const QSize& size)
     const ChartTheme& theme = q->theme();
     painter.setFont(pixelFont(q->font(), theme.labelFontSize));
     for (const ChartLegendItem& item : items) {
-        const QColor text = item.visible ? theme.labelColor : theme.labelColor.lighter(145);
         const QColor symbol = item.visible ? item.color : item.color.lighter(160);
         const double cy = item.rect.center().y();
         painter.setPen(QPen(symbol, 2.0));
         painter.drawLine(QPointF(item.rect.left(), cy), QPointF(item.rect.left() + 12, cy));
         painter.setBrush(item.visible ? symbol : theme.plotBackground);
         painter.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
-        painter.setPen(text);
-        painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(painter, item, theme.labelColor, item.text);
     }
 }
 
@@ -462,13 +459,7 @@ VYRQLineChart::~VYRQLineChart() = default;
 
 ControlInfo VYRQLineChart::getProps()
 {
-    ControlInfo info;
-    info.typeKey = typeName();
-    info.className = "VYRQLineChart";
-    info.displayName = "LineChart";
-    info.description = "OpenGL Line Chart";
-    info.category = "columnChart";
-    return info;
+    return chartInfo("LineChart", "OpenGL Line Chart", "columnChart");
 }
 
 void VYRQLineChart::setTitle(const QString& title)

@@ -11,23 +11,9 @@
 namespace vyr {
 namespace chart {
 
-namespace {
-
-QString seriesName(const QString& name)
-{
-    return name.isEmpty() ? QStringLiteral("Series") : name;
-}
-
-} // namespace
-
 int lineCategoryCount(const QStringList& categories, const QVector<LineSeries>& series)
 {
-    int count = categories.size();
-    for (const LineSeries& s : series) {
-        if (s.visible)
-            count = std::max(count, s.values.size());
-    }
-    return std::max(count, 1);
+    return categoryCount(categories, series);
 }
 
 ValueRange lineValueRange(const QVector<LineSeries>& series, int first, int last)

@@ -154,10 +154,8 @@ void VYRQOpenGLPieChartImpl::drawLegend(QPainter& painter, const QSize& size)
         painter.setPen(Qt::NoPen);
         painter.setBrush(item.visible ? item.color : item.color.lighter(160));
         painter.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
-        painter.setPen(item.visible ? theme.labelColor : theme.labelColor.lighter(145));
-        painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, 18),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("%1  %2").arg(item.text, formatValue(slices.at(item.seriesIndex).value)));
+        drawLegendText(painter, item, theme.labelColor,
+                       QStringLiteral("%1  %2").arg(item.text, formatValue(slices.at(item.seriesIndex).value)));
     }
 }
 
@@ -174,13 +172,7 @@ VYRQOpenGLPieChart::~VYRQOpenGLPieChart() = default;
 
 ControlInfo VYRQOpenGLPieChart::getProps()
 {
-    ControlInfo info;
-    info.typeKey = typeName();
-    info.className = "VYRQOpenGLPieChart";
-    info.displayName = "PieChart";
-    info.description = "OpenGL Pie Chart";
-    info.category = "pieChart";
-    return info;
+    return chartInfo("PieChart", "OpenGL Pie Chart", "pieChart");
 }
 
 void VYRQOpenGLPieChart::setTitle(const QString& title)

@@ -177,9 +177,7 @@ void VYRQScatterChartImpl::drawLegend(QPainter& painter, const QSize& size)
         painter.setPen(QPen(swatch, 1.4));
         painter.setBrush(item.visible ? swatch : theme.plotBackground);
         painter.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
-        painter.setPen(item.visible ? theme.labelColor : theme.labelColor.lighter(145));
-        painter.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(painter, item, theme.labelColor, item.text);
     }
 }
 
@@ -196,13 +194,7 @@ VYRQScatterChart::~VYRQScatterChart() = default;
 
 ControlInfo VYRQScatterChart::getProps()
 {
-    ControlInfo info;
-    info.typeKey = typeName();
-    info.className = "VYRQScatterChart";
-    info.displayName = "ScatterChart";
-    info.description = "OpenGL Scatter Chart";
-    info.category = "columnChart";
-    return info;
+    return chartInfo("ScatterChart", "OpenGL Scatter Chart", "columnChart");
 }
 
 void VYRQScatterChart::setTitle(const QString& title)

@@ -106,7 +106,7 @@ QString scatterTipText(const QVector<ScatterSeries>& series, int seriesIndex, in
         return QString();
     const QPointF& p = s.points.at(pointIndex);
     return QStringLiteral("%1\nx: %2\ny: %3")
-        .arg(s.name.isEmpty() ? QStringLiteral("Series") : s.name, formatValue(p.x()), formatValue(p.y()));
+        .arg(seriesName(s.name), formatValue(p.x()), formatValue(p.y()));
 }
 
 } // namespace chart
