@@ -4,7 +4,9 @@
 #include "VYRQJson.h"
 #include "VYRQScrollBar.h"
 
+#include <QEvent>
 #include <QIcon>
+#include <QPainter>
 #include <QStringList>
 #include <QVariant>
 
@@ -171,6 +173,28 @@ void VYRQItemViewImpl::drawDecoration(QPainter* painter, const QVariant& decorat
     const bool icon = decoration.userType() == qMetaTypeId<QIcon>();
     if (icon || (convertible && decoration.canConvert<QIcon>()))
         drawIcon(painter, decoration.value<QIcon>(), QSize(side, side), centred, rect);
+}
+
+QRect VYRQItemViewImpl::drawLeadingDecoration(QPainter* painter, const QVariant& decoration, const QRect& cell,
+                                              bool convertible)
+{
+    if (!decoration.isValid())
+        return cell;
+    const int side = decorationSide(cell.height());
+    drawDecoration(painter, decoration, QRect(cell.x(), cell.y(), side + 4, cell.height()), side, convertible);
+    QRect textRect = cell;
+    textRect.setLeft(cell.left() + side + 4);
+    return textRect;
+}
+
+bool VYRQItemViewImpl::paintViewportBackground(QWidget* viewport, QObject* watched, QEvent* event,
+                                               const FillStyle& background)
+{
+    if (event->type() != QEvent::Paint || watched != viewport)
+        return false;
+    QPainter painter(viewport);
+    drawFillStyle(&painter, background, QRect(0, 0, viewport->width(), viewport->height()));
+    return true;
 }
 
 #include "moc_VYRQItemViewImpl.cpp"

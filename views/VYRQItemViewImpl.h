@@ -51,6 +51,14 @@ public:
     // values draw nothing.
     static void drawDecoration(QPainter* painter, const QVariant& decoration, const QRect& rect, int side,
                                bool convertible);
+    // A valid decoration drawn at the cell's left in a column 4 wider than its side;
+    // returns the room left for the text (the whole cell without a decoration).
+    static QRect drawLeadingDecoration(QPainter* painter, const QVariant& decoration, const QRect& cell,
+                                       bool convertible);
+    // On a paint event of the viewport, fills it with the background before the view
+    // paints over it, and returns true; false for any other event.
+    static bool paintViewportBackground(QWidget* viewport, QObject* watched, QEvent* event,
+                                        const FillStyle& background);
 
 protected:
     // Every "child" element whose "type" contains "scrollbar" styles one of the bars;

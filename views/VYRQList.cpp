@@ -226,12 +226,8 @@ bool VYRQList::getDelegateItemVisible() const
 
 bool VYRQList::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Paint && watched == viewport() && impl()) {
-        QWidget* port = viewport();
-        QPainter painter(port);
-        VYRQWidgetBaseImpl::drawFillStyle(&painter, impl()->background, QRect(0, 0, port->width(), port->height()));
+    if (impl() && VYRQItemViewImpl::paintViewportBackground(viewport(), watched, event, impl()->background))
         return false;
-    }
     return QListWidget::eventFilter(watched, event);
 }
 

@@ -20,7 +20,6 @@ void VYRQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         return;
     painter->save();
     const QRect cell = option.rect;
-    QRect textRect = cell;
 
     // In the list the mouse-over look wins over the selected one.
     CtrlState state = Normal;
@@ -30,13 +29,8 @@ void VYRQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         state = Pressed;
     VYRQWidgetBaseImpl::drawFillStyle(painter, impl->itemBackgrounds.get(state), cell);
 
-    const QVariant decoration = index.data(Qt::DecorationRole);
-    if (decoration.isValid()) {
-        const int side = VYRQItemViewImpl::decorationSide(cell.height());
-        VYRQItemViewImpl::drawDecoration(painter, decoration, QRect(cell.x(), cell.y(), side + 4, cell.height()),
-                                         side, true);
-        textRect.setLeft(cell.left() + 4 + side);
-    }
+    const QRect textRect =
+        VYRQItemViewImpl::drawLeadingDecoration(painter, index.data(Qt::DecorationRole), cell, true);
     VYRQWidgetBaseImpl::drawText(painter, index.data(Qt::DisplayRole).toString(), impl->itemTextStyles.get(state),
                                  textRect);
     painter->restore();

@@ -322,12 +322,8 @@ void VYRQListView::setScrollbarSize(bool horizontal, int size)
 
 bool VYRQListView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Paint && watched == viewport() && impl()) {
-        QWidget* port = viewport();
-        QPainter painter(port);
-        VYRQWidgetBaseImpl::drawFillStyle(&painter, impl()->background, QRect(0, 0, port->width(), port->height()));
+    if (impl() && VYRQItemViewImpl::paintViewportBackground(viewport(), watched, event, impl()->background))
         return false;
-    }
     return QListView::eventFilter(watched, event);
 }
 

@@ -507,12 +507,8 @@ void VYRQTableView::paintEvent(QPaintEvent* event)
 
 bool VYRQTableView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Paint && watched == viewport() && impl()) {
-        QWidget* port = viewport();
-        QPainter painter(port);
-        VYRQWidgetBaseImpl::drawFillStyle(&painter, impl()->background, QRect(0, 0, port->width(), port->height()));
+    if (impl() && VYRQItemViewImpl::paintViewportBackground(viewport(), watched, event, impl()->background))
         return false;
-    }
     return QTableView::eventFilter(watched, event);
 }
 

@@ -34,13 +34,7 @@ void VYRQTreeViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     const QMap<int, QVariant> roles = index.model()->itemData(index);
     if (!roles.isEmpty()) {
         text = index.data(Qt::DisplayRole).toString();
-        const QVariant decoration = roles.value(Qt::DecorationRole);
-        if (decoration.isValid()) {
-            const int side = VYRQItemViewImpl::decorationSide(cell.height());
-            VYRQItemViewImpl::drawDecoration(painter, decoration, QRect(cell.x(), cell.y(), side + 4, cell.height()),
-                                             side, false);
-            textRect.setLeft(textRect.left() + side + 4);
-        }
+        textRect = VYRQItemViewImpl::drawLeadingDecoration(painter, roles.value(Qt::DecorationRole), cell, false);
     }
     VYRQWidgetBaseImpl::drawText(painter, text, impl->itemTextStyles.get(state), textRect);
     painter->restore();
