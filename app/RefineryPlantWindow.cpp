@@ -527,13 +527,30 @@ VYRQLineChart* RefineryPlantWindow::createLineChart(VYRQContainer* parent, const
     return chart;
 }
 
-void RefineryPlantWindow::buildDashboardPage()
+// A page's title and subtitle stacked at the left of a header row; the caller may add
+// to the row's right.
+VYRQContainer* RefineryPlantWindow::createPageHeader(VYRQContainer* page, VYRQLabel*& title, VYRQLabel*& subtitle)
 {
-    VYRQContainer* header = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
+    VYRQContainer* header = createContainer(page, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
     fixHeight(header, 42);
     VYRQContainer* titles = createContainer(header, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
-    dashboardTitleLabel = createLabel(titles, QStringLiteral("KolvLabelTitle"), 1, 25);
-    dashboardSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 17);
+    title = createLabel(titles, QStringLiteral("KolvLabelTitle"), 1, 25);
+    subtitle = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 17);
+    return header;
+}
+
+RefineryProcessView* RefineryPlantWindow::createProcessView(VYRQContainer* card, const QString& objectName)
+{
+    auto* view = new RefineryProcessView(card);
+    view->setObjectName(objectName);
+    setPolicies(view, 0);
+    card->addChildWidget(view, 1);
+    return view;
+}
+
+void RefineryPlantWindow::buildDashboardPage()
+{
+    VYRQContainer* header = createPageHeader(dashboardPage, dashboardTitleLabel, dashboardSubtitleLabel);
     VYRQLabel* shift = createLabel(header, QStringLiteral("KolvLabelAccent"), 0, 30);
     fixWidth(shift, 126);
     shift->setText(QStringLiteral("SHIFT B162"));
@@ -555,10 +572,7 @@ void RefineryPlantWindow::buildDashboardPage()
     processHintLabel = createLabel(processTitles, QStringLiteral("KolvLabelXs"), 1, 15);
     VYRQPushButton* openButton = createIconButton(processHeader, QStringLiteral("KolvSecondaryButton"),
                                                   QStringLiteral("Open"), 82, 30, QString(), kNavIconColor);
-    dashboardProcessView = new RefineryProcessView(processCard);
-    dashboardProcessView->setObjectName(QStringLiteral("dashboardProcessView"));
-    setPolicies(dashboardProcessView, 0);
-    processCard->addChildWidget(dashboardProcessView, 1);
+    dashboardProcessView = createProcessView(processCard, QStringLiteral("dashboardProcessView"));
 
     VYRQContainer* alarmCard = createContainer(middle, QStringLiteral("KolvCard"), 1, 1, 5, 10, 9, 10, 9);
     VYRQContainer* alarmHeader = createContainer(alarmCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
@@ -666,11 +680,7 @@ void RefineryPlantWindow::createMetricTile(VYRQContainer* row, MetricCardWidgets
 
 void RefineryPlantWindow::buildPlantPage()
 {
-    VYRQContainer* header = createContainer(plantPage, QStringLiteral("KolvClear"), 0, 0, 8, 0, 0, 0, 0);
-    fixHeight(header, 42);
-    VYRQContainer* titles = createContainer(header, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
-    plantTitleLabel = createLabel(titles, QStringLiteral("KolvLabelTitle"), 1, 25);
-    plantSubtitleLabel = createLabel(titles, QStringLiteral("KolvLabelMuted"), 1, 17);
+    createPageHeader(plantPage, plantTitleLabel, plantSubtitleLabel);
 
     VYRQContainer* tiles = createContainer(plantPage, QStringLiteral("KolvClear"), 0, 0, 10, 0, 0, 0, 0);
     fixHeight(tiles, 78);
@@ -681,10 +691,7 @@ void RefineryPlantWindow::buildPlantPage()
 
     VYRQContainer* processCard = createContainer(plantPage, QStringLiteral("KolvCard"), 1, 3, 4, 10, 8, 10, 8);
     processCard->setMinimumHeight(235);
-    plantProcessView = new RefineryProcessView(processCard);
-    plantProcessView->setObjectName(QStringLiteral("plantProcessView"));
-    setPolicies(plantProcessView, 0);
-    processCard->addChildWidget(plantProcessView, 1);
+    plantProcessView = createProcessView(processCard, QStringLiteral("plantProcessView"));
 
     VYRQContainer* tableCard = createContainer(plantPage, QStringLiteral("KolvCard"), 1, 2, 4, 10, 7, 10, 8);
     tableCard->setMinimumHeight(165);

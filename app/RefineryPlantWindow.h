@@ -118,6 +118,8 @@ private:
     void createDetailTileRow(DetailTileWidgets& left, DetailTileWidgets& right);
     void createDetailTile(VYRQContainer* row, DetailTileWidgets& tile);
     VYRQLineChart* createLineChart(VYRQContainer* parent, const QString& objectName);
+    VYRQContainer* createPageHeader(VYRQContainer* page, VYRQLabel*& title, VYRQLabel*& subtitle);
+    RefineryProcessView* createProcessView(VYRQContainer* card, const QString& objectName);
 
     void refreshKeyFigures();
     void refreshAlarmRows();
