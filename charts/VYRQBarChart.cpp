@@ -126,18 +126,11 @@ bool VYRQBarChartImpl::updateHover(const QPoint& pos)
     return repaint;
 }
 
-bool VYRQBarChartImpl::pressAt(const QMouseEvent& event)
+void VYRQBarChartImpl::toggleSeries(int index)
 {
-    if (event.button() != Qt::LeftButton)
-        return false;
-    const QVector<ChartLegendItem> items = legendItems(q->size());
-    const int hit = legendItemAt(items, event.localPos());
-    if (hit < 0)
-        return false;
-    BarSeries& s = series[items.at(hit).seriesIndex];
+    BarSeries& s = series[index];
     s.visible = !s.visible;
     resetHover();
-    return true;
 }
 
 void VYRQBarChartImpl::paintContent(QPainter& painter, const QSize& size)

@@ -21,12 +21,11 @@ public:
     vyr::chart::ValueRange valueRange() const;
     bool hasValueAt(int category) const;
     QVector<vyr::chart::BarRect> layoutBars(const QRectF& plot, const vyr::chart::ValueRange& range) const;
-    QVector<ChartLegendItem> legendItems(const QSize& size) const;
+    QVector<ChartLegendItem> legendItems(const QSize& size) const override;
     QString categoryTooltip(int category) const;
     QString barTooltip(int series, int category) const;
     void resetHover();
 
-    bool pressAt(const QMouseEvent& event) override;
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
 
@@ -44,6 +43,7 @@ public:
     QPoint lastHoverPos;
 
 protected:
+    void toggleSeries(int index) override;
     void paintContent(QPainter& painter, const QSize& size) override;
 
 private:

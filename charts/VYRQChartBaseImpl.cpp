@@ -1,6 +1,7 @@
 #include "VYRQChartBaseImpl.h"
 
 #include "VYRQChartBase.h"
+#include "VYRQChartMath.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -100,9 +101,25 @@ QVector<double> VYRQChartBaseImpl::textAdvances(const QVector<ChartLegendItem>& 
     return advances;
 }
 
-bool VYRQChartBaseImpl::pressAt(const QMouseEvent&)
+bool VYRQChartBaseImpl::pressAt(const QMouseEvent& event)
 {
-    return false;
+    if (event.button() != Qt::LeftButton)
+        return false;
+    const QVector<ChartLegendItem> items = legendItems(m_chart->size());
+    const int hit = vyr::chart::legendItemAt(items, event.localPos());
+    if (hit < 0)
+        return false;
+    toggleSeries(items.at(hit).seriesIndex);
+    return true;
+}
+
+QVector<ChartLegendItem> VYRQChartBaseImpl::legendItems(const QSize&) const
+{
+    return {};
+}
+
+void VYRQChartBaseImpl::toggleSeries(int)
+{
 }
 
 bool VYRQChartBaseImpl::dragTo(const QMouseEvent&)

@@ -34,7 +34,8 @@ public:
 
     // Mouse handling of the chart. A press or move that returns true is consumed
     // (accepted, repainted, not passed on); updateHover and clearHover return
-    // whether a repaint is needed.
+    // whether a repaint is needed. By default a left press on a legend entry
+    // switches the entry's series on or off.
     virtual bool pressAt(const QMouseEvent& event);
     virtual bool dragTo(const QMouseEvent& event);
     virtual void releaseAt(const QMouseEvent& event);
@@ -43,6 +44,9 @@ public:
 
     // Frees the GL buffers a chart keeps, with its context current.
     virtual void releaseGL();
+
+    // The legend entries laid out for a widget size; none by default.
+    virtual QVector<ChartLegendItem> legendItems(const QSize& size) const;
 
     // The font at a pixel size of at least 1, with a weight when one is given.
     static QFont pixelFont(QFont font, int pixelSize, int weight = -1);
@@ -53,6 +57,8 @@ public:
                                const QString& text);
 
 protected:
+    // Shows or hides the series of a clicked legend entry.
+    virtual void toggleSeries(int index);
     virtual void paintContent(QPainter& painter, const QSize& size) = 0;
     // Runs on the chart's context before the frame is cleared: a chart may draw parts
     // of its frame into buffers of its own here.

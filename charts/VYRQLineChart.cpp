@@ -271,19 +271,12 @@ bool VYRQLineChartImpl::updateHover(const QPoint& pos)
     return repaint;
 }
 
-bool VYRQLineChartImpl::pressAt(const QMouseEvent& event)
+void VYRQLineChartImpl::toggleSeries(int index)
 {
-    if (event.button() != Qt::LeftButton)
-        return false;
-    const QVector<ChartLegendItem> items = legendItems(q->size());
-    const int hit = legendItemAt(items, event.localPos());
-    if (hit < 0)
-        return false;
-    LineSeries& s = series[items.at(hit).seriesIndex];
+    LineSeries& s = series[index];
     s.visible = !s.visible;
     seriesChanged();
     resetHover();
-    return true;
 }
 
 void VYRQLineChartImpl::paintContent(QPainter& painter, const QSize& size)

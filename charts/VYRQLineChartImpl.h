@@ -27,14 +27,13 @@ public:
     vyr::chart::ValueRange valueRange() const;
     QVector<vyr::chart::PlotPoint> seriesPoints(int index, const QRectF& plot,
                                                 const vyr::chart::ValueRange& range) const;
-    QVector<ChartLegendItem> legendItems(const QSize& size) const;
+    QVector<ChartLegendItem> legendItems(const QSize& size) const override;
     // Drops the hover state and the tip.
     void resetHover();
 
     // After any change to the series themselves.
     void seriesChanged() { ++seriesRevision; }
 
-    bool pressAt(const QMouseEvent& event) override;
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
     void releaseGL() override;
@@ -58,6 +57,7 @@ public:
     quint64 seriesRevision = 0;
 
 protected:
+    void toggleSeries(int index) override;
     void paintContent(QPainter& painter, const QSize& size) override;
     void prepareFrame(const QSize& size) override;
 

@@ -85,18 +85,11 @@ bool VYRQOpenGLPieChartImpl::updateHover(const QPoint& pos)
     return repaint;
 }
 
-bool VYRQOpenGLPieChartImpl::pressAt(const QMouseEvent& event)
+void VYRQOpenGLPieChartImpl::toggleSeries(int index)
 {
-    if (event.button() != Qt::LeftButton)
-        return false;
-    const QVector<ChartLegendItem> items = legendItems(q->size());
-    const int hit = legendItemAt(items, event.localPos());
-    if (hit < 0)
-        return false;
-    PieSlice& slice = slices[items.at(hit).seriesIndex];
+    PieSlice& slice = slices[index];
     slice.visible = !slice.visible;
     resetHover();
-    return true;
 }
 
 void VYRQOpenGLPieChartImpl::paintContent(QPainter& painter, const QSize& size)

@@ -18,11 +18,10 @@ public:
     QRectF pieRect(const QSize& size) const;
     QRectF legendArea(const QSize& size) const;
     QVector<vyr::chart::SliceArc> sliceArcs() const;
-    QVector<ChartLegendItem> legendItems(const QSize& size) const;
+    QVector<ChartLegendItem> legendItems(const QSize& size) const override;
     int sliceAt(const QPoint& pos, const QRectF& pie) const;
     void resetHover();
 
-    bool pressAt(const QMouseEvent& event) override;
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
 
@@ -38,6 +37,7 @@ public:
     QPoint lastHoverPos;
 
 protected:
+    void toggleSeries(int index) override;
     void paintContent(QPainter& painter, const QSize& size) override;
     bool smoothPixmaps() const override { return false; }
 

@@ -83,18 +83,11 @@ bool VYRQScatterChartImpl::updateHover(const QPoint& pos)
     return repaint;
 }
 
-bool VYRQScatterChartImpl::pressAt(const QMouseEvent& event)
+void VYRQScatterChartImpl::toggleSeries(int index)
 {
-    if (event.button() != Qt::LeftButton)
-        return false;
-    const QVector<ChartLegendItem> items = legendItems(q->size());
-    const int hit = legendItemAt(items, event.localPos());
-    if (hit < 0)
-        return false;
-    ScatterSeries& s = series[items.at(hit).seriesIndex];
+    ScatterSeries& s = series[index];
     s.visible = !s.visible;
     resetHover();
-    return true;
 }
 
 void VYRQScatterChartImpl::paintContent(QPainter& painter, const QSize& size)

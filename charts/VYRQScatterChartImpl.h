@@ -19,10 +19,9 @@ public:
     vyr::chart::ScatterRange dataRange() const;
     vyr::chart::ScatterHit hitTest(const QPoint& pos, const QRectF& plot, const vyr::chart::ScatterRange& range) const;
     QString pointTooltip(int series, int point) const;
-    QVector<ChartLegendItem> legendItems(const QSize& size) const;
+    QVector<ChartLegendItem> legendItems(const QSize& size) const override;
     void resetHover();
 
-    bool pressAt(const QMouseEvent& event) override;
     bool updateHover(const QPoint& pos) override;
     bool clearHover() override;
 
@@ -39,6 +38,7 @@ public:
     QPoint lastHoverPos;
 
 protected:
+    void toggleSeries(int index) override;
     void paintContent(QPainter& painter, const QSize& size) override;
     bool smoothPixmaps() const override { return false; }
 
