@@ -1,11 +1,12 @@
 // Builds popup menus from arbitrary menu-file bytes the way the menu loader does,
 // lays each one out and paints it, and tears it down again.
 
+#include "FuzzApplication.h"
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
 #include "VYRQMenu.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QImage>
 
 #include <json/value.h>
@@ -16,19 +17,10 @@
 
 namespace {
 
-void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 void ensureLibrary()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_menu";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance())
-        return;
-    qInstallMessageHandler(dropMessages);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
-    VYRQtLib::init();
+    if (fuzz::startWidgetApplication("fuzz_menu"))
+        VYRQtLib::init();
 }
 
 } // namespace

@@ -2,10 +2,11 @@
 // writes and paints each built control, and tears the tree down again.
 
 #include "IVYRQWidgetBase.h"
+#include "FuzzApplication.h"
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QImage>
 #include <QPainter>
@@ -19,20 +20,10 @@
 
 namespace {
 
-// Unreadable pages log; printing that would drown the fuzzer's output.
-void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 void ensureLibrary()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_page";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance())
-        return;
-    qInstallMessageHandler(dropMessages);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
-    VYRQtLib::init();
+    if (fuzz::startWidgetApplication("fuzz_page"))
+        VYRQtLib::init();
 }
 
 } // namespace

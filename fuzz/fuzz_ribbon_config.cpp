@@ -1,10 +1,11 @@
 // Loads arbitrary bytes as a ribbon configuration into one long-lived bar, writes a
 // loaded configuration back and loads the written text again.
 
+#include "FuzzApplication.h"
 #include "VYRQGlobal.h"
 #include "VYRQRibbonBar.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstddef>
@@ -12,19 +13,12 @@
 
 namespace {
 
-void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 VYRQRibbonBar* ensureBar()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_ribbon_config";
-    static char* argv[] = {name, nullptr};
     static VYRQRibbonBar* bar = nullptr;
     if (bar)
         return bar;
-    qInstallMessageHandler(dropMessages);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
+    fuzz::startWidgetApplication("fuzz_ribbon_config");
     VYRQtLib::init();
     bar = new VYRQRibbonBar;
     bar->resize(720, 157);

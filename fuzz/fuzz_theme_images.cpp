@@ -1,11 +1,11 @@
 // Feeds arbitrary bytes to the resource manager as a theme's image or SVG file and
 // draws it the ways controls do: plain, greyed, tinted, nine-sliced, measured.
 
+#include "FuzzApplication.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQWidgetBaseImpl.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -15,18 +15,9 @@
 
 namespace {
 
-void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 VYRQResourceManager* ensureLibrary()
 {
-    static int argc = 1;
-    static char name[] = "fuzz_theme_images";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        qInstallMessageHandler(dropMessages);
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);
-    }
+    fuzz::startWidgetApplication("fuzz_theme_images");
     return VYRQResourceManager::getInstance();
 }
 

@@ -1,0 +1,26 @@
+#include "FuzzApplication.h"
+
+#include <QApplication>
+
+namespace fuzz {
+
+namespace {
+
+void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+bool startWidgetApplication(const char* name)
+{
+    if (QCoreApplication::instance())
+        return false;
+    // QApplication keeps references to both for its whole life.
+    static int argc = 1;
+    static char* argv[] = {const_cast<char*>(name), nullptr};
+    qInstallMessageHandler(dropMessages);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+    return true;
+}
+
+} // namespace fuzz

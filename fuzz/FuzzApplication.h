@@ -1,0 +1,11 @@
+#pragma once
+
+namespace fuzz {
+
+// Creates the process's widget application on the offscreen platform, once, with Qt's
+// messages dropped: malformed input logs on nearly every run, and printing that would
+// drown the fuzzer's output. True when this call created it. `name` (argv[0]) must
+// live as long as the process.
+bool startWidgetApplication(const char* name);
+
+} // namespace fuzz
