@@ -71,3 +71,39 @@ private:
     QPointer<VYRQScrollBar> m_horizontal;
     QPointer<VYRQScrollBar> m_vertical;
 };
+
+// Defines a view's scroll-bar setters, declared in its header, as forwarders to its
+// implementation object (a VYRQItemViewImpl).
+#define VYR_ITEM_VIEW_SCROLLBAR_SETTERS(View)                                                             \
+    void View::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)                         \
+    {                                                                                                       \
+        impl()->setScrollbarBackgroundStyle(horizontal, style);                                             \
+    }                                                                                                       \
+    void View::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)                        \
+    {                                                                                                       \
+        impl()->setScrollbarButtonIcon(horizontal, up, icon);                                               \
+    }                                                                                                       \
+    void View::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)            \
+    {                                                                                                       \
+        impl()->setScrollbarButtonIconStyle(horizontal, up, style);                                         \
+    }                                                                                                       \
+    void View::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)   \
+    {                                                                                                       \
+        impl()->setScrollbarButtonStyle(horizontal, up, state, style);                                      \
+    }                                                                                                       \
+    void View::setScrollbarThumb(bool horizontal, const QString& icon)                                      \
+    {                                                                                                       \
+        impl()->setScrollbarThumb(horizontal, icon);                                                        \
+    }                                                                                                       \
+    void View::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)             \
+    {                                                                                                       \
+        impl()->setScrollbarThumbStyle(horizontal, state, style);                                           \
+    }                                                                                                       \
+    void View::setScrollbarBtnSize(bool horizontal, int size)                                               \
+    {                                                                                                       \
+        impl()->setScrollbarBtnSize(horizontal, size);                                                      \
+    }                                                                                                       \
+    void View::setScrollbarSize(bool horizontal, int size)                                                  \
+    {                                                                                                       \
+        impl()->setScrollbarSize(horizontal, size);                                                         \
+    }

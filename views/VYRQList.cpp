@@ -174,45 +174,7 @@ const TextStyleDesc& VYRQList::getItemTextStyle(CtrlState state) const
     return impl()->itemTextStyles.get(state);
 }
 
-void VYRQList::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)
-{
-    impl()->setScrollbarBackgroundStyle(horizontal, style);
-}
-
-void VYRQList::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)
-{
-    impl()->setScrollbarButtonIcon(horizontal, up, icon);
-}
-
-void VYRQList::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)
-{
-    impl()->setScrollbarButtonIconStyle(horizontal, up, style);
-}
-
-void VYRQList::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarButtonStyle(horizontal, up, state, style);
-}
-
-void VYRQList::setScrollbarThumb(bool horizontal, const QString& icon)
-{
-    impl()->setScrollbarThumb(horizontal, icon);
-}
-
-void VYRQList::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarThumbStyle(horizontal, state, style);
-}
-
-void VYRQList::setScrollbarBtnSize(bool horizontal, int size)
-{
-    impl()->setScrollbarBtnSize(horizontal, size);
-}
-
-void VYRQList::setScrollbarSize(bool horizontal, int size)
-{
-    impl()->setScrollbarSize(horizontal, size);
-}
+VYR_ITEM_VIEW_SCROLLBAR_SETTERS(VYRQList)
 
 void VYRQList::setDelegateItemVisible(bool visible)
 {

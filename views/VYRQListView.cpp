@@ -280,45 +280,7 @@ void VYRQListView::initDemoData()
     setModel(new QStandardItemModel(20, 1, this));
 }
 
-void VYRQListView::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)
-{
-    impl()->setScrollbarBackgroundStyle(horizontal, style);
-}
-
-void VYRQListView::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)
-{
-    impl()->setScrollbarButtonIcon(horizontal, up, icon);
-}
-
-void VYRQListView::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)
-{
-    impl()->setScrollbarButtonIconStyle(horizontal, up, style);
-}
-
-void VYRQListView::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarButtonStyle(horizontal, up, state, style);
-}
-
-void VYRQListView::setScrollbarThumb(bool horizontal, const QString& icon)
-{
-    impl()->setScrollbarThumb(horizontal, icon);
-}
-
-void VYRQListView::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarThumbStyle(horizontal, state, style);
-}
-
-void VYRQListView::setScrollbarBtnSize(bool horizontal, int size)
-{
-    impl()->setScrollbarBtnSize(horizontal, size);
-}
-
-void VYRQListView::setScrollbarSize(bool horizontal, int size)
-{
-    impl()->setScrollbarSize(horizontal, size);
-}
+VYR_ITEM_VIEW_SCROLLBAR_SETTERS(VYRQListView)
 
 bool VYRQListView::eventFilter(QObject* watched, QEvent* event)
 {

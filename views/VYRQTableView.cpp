@@ -438,45 +438,7 @@ const TextStyleDesc& VYRQTableView::getHeaderTextStyle(CtrlState state) const
     return impl()->headerTextStyles.get(state);
 }
 
-void VYRQTableView::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)
-{
-    impl()->setScrollbarBackgroundStyle(horizontal, style);
-}
-
-void VYRQTableView::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)
-{
-    impl()->setScrollbarButtonIcon(horizontal, up, icon);
-}
-
-void VYRQTableView::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)
-{
-    impl()->setScrollbarButtonIconStyle(horizontal, up, style);
-}
-
-void VYRQTableView::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarButtonStyle(horizontal, up, state, style);
-}
-
-void VYRQTableView::setScrollbarThumb(bool horizontal, const QString& icon)
-{
-    impl()->setScrollbarThumb(horizontal, icon);
-}
-
-void VYRQTableView::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarThumbStyle(horizontal, state, style);
-}
-
-void VYRQTableView::setScrollbarBtnSize(bool horizontal, int size)
-{
-    impl()->setScrollbarBtnSize(horizontal, size);
-}
-
-void VYRQTableView::setScrollbarSize(bool horizontal, int size)
-{
-    impl()->setScrollbarSize(horizontal, size);
-}
+VYR_ITEM_VIEW_SCROLLBAR_SETTERS(VYRQTableView)
 
 void VYRQTableView::initDemoData()
 {

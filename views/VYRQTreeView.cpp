@@ -174,45 +174,7 @@ int VYRQTreeView::getItemHeight() const
     return impl()->itemHeight;
 }
 
-void VYRQTreeView::setScrollbarSize(bool horizontal, int size)
-{
-    impl()->setScrollbarSize(horizontal, size);
-}
-
-void VYRQTreeView::setScrollbarBtnSize(bool horizontal, int size)
-{
-    impl()->setScrollbarBtnSize(horizontal, size);
-}
-
-void VYRQTreeView::setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style)
-{
-    impl()->setScrollbarBackgroundStyle(horizontal, style);
-}
-
-void VYRQTreeView::setScrollbarButtonIcon(bool horizontal, bool up, const QString& icon)
-{
-    impl()->setScrollbarButtonIcon(horizontal, up, icon);
-}
-
-void VYRQTreeView::setScrollbarButtonIconStyle(bool horizontal, bool up, const IconStyleDesc& style)
-{
-    impl()->setScrollbarButtonIconStyle(horizontal, up, style);
-}
-
-void VYRQTreeView::setScrollbarButtonStyle(bool horizontal, bool up, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarButtonStyle(horizontal, up, state, style);
-}
-
-void VYRQTreeView::setScrollbarThumb(bool horizontal, const QString& icon)
-{
-    impl()->setScrollbarThumb(horizontal, icon);
-}
-
-void VYRQTreeView::setScrollbarThumbStyle(bool horizontal, CtrlState state, const FillStyle& style)
-{
-    impl()->setScrollbarThumbStyle(horizontal, state, style);
-}
+VYR_ITEM_VIEW_SCROLLBAR_SETTERS(VYRQTreeView)
 
 void VYRQTreeView::setDelegateItemVisible(bool visible)
 {
