@@ -107,3 +107,32 @@ private:
     {                                                                                                       \
         impl()->setScrollbarSize(horizontal, size);                                                         \
     }
+
+// Defines the background and item style accessors of a view whose implementation
+// object keeps `background`, `itemBackgrounds` and `itemTextStyles`; the background
+// is one style for every state.
+#define VYR_ITEM_VIEW_ITEM_STYLES(View)                                                                     \
+    void View::setBackground(CommonCtrlState, const FillStyle& style)                                       \
+    {                                                                                                       \
+        impl()->background = style;                                                                         \
+    }                                                                                                       \
+    const FillStyle& View::getBackground(CommonCtrlState) const                                             \
+    {                                                                                                       \
+        return impl()->background;                                                                          \
+    }                                                                                                       \
+    void View::setItemBackground(CtrlState state, const FillStyle& style)                                   \
+    {                                                                                                       \
+        impl()->itemBackgrounds.set(state, style);                                                          \
+    }                                                                                                       \
+    const FillStyle& View::getItemBackground(CtrlState state) const                                         \
+    {                                                                                                       \
+        return impl()->itemBackgrounds.get(state);                                                          \
+    }                                                                                                       \
+    void View::setItemTextStyle(CtrlState state, const TextStyleDesc& style)                                \
+    {                                                                                                       \
+        impl()->itemTextStyles.set(state, style);                                                           \
+    }                                                                                                       \
+    const TextStyleDesc& View::getItemTextStyle(CtrlState state) const                                      \
+    {                                                                                                       \
+        return impl()->itemTextStyles.get(state);                                                           \
+    }

@@ -144,35 +144,7 @@ bool VYRQList::getIsMultiSelected() const
     return selectionMode() != SingleSelection;
 }
 
-void VYRQList::setBackground(CommonCtrlState, const FillStyle& style)
-{
-    impl()->background = style;
-}
-
-const FillStyle& VYRQList::getBackground(CommonCtrlState) const
-{
-    return impl()->background;
-}
-
-void VYRQList::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    impl()->itemBackgrounds.set(state, style);
-}
-
-const FillStyle& VYRQList::getItemBackground(CtrlState state) const
-{
-    return impl()->itemBackgrounds.get(state);
-}
-
-void VYRQList::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    impl()->itemTextStyles.set(state, style);
-}
-
-const TextStyleDesc& VYRQList::getItemTextStyle(CtrlState state) const
-{
-    return impl()->itemTextStyles.get(state);
-}
+VYR_ITEM_VIEW_ITEM_STYLES(VYRQList)
 
 VYR_ITEM_VIEW_SCROLLBAR_SETTERS(VYRQList)
 

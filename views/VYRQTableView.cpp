@@ -388,35 +388,7 @@ VYRQContainer* VYRQTableView::getColumnWidget(int column) const
     return impl()->columnWidget(column);
 }
 
-void VYRQTableView::setBackground(CommonCtrlState, const FillStyle& style)
-{
-    impl()->background = style;
-}
-
-const FillStyle& VYRQTableView::getBackground(CommonCtrlState) const
-{
-    return impl()->background;
-}
-
-void VYRQTableView::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    impl()->itemBackgrounds.set(state, style);
-}
-
-const FillStyle& VYRQTableView::getItemBackground(CtrlState state) const
-{
-    return impl()->itemBackgrounds.get(state);
-}
-
-void VYRQTableView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    impl()->itemTextStyles.set(state, style);
-}
-
-const TextStyleDesc& VYRQTableView::getItemTextStyle(CtrlState state) const
-{
-    return impl()->itemTextStyles.get(state);
-}
+VYR_ITEM_VIEW_ITEM_STYLES(VYRQTableView)
 
 void VYRQTableView::setHeaderBackground(CtrlState state, const FillStyle& style)
 {

@@ -124,35 +124,7 @@ VYRQTreeView::VYRQTreeView(QWidget* parent)
 
 VYRQTreeView::~VYRQTreeView() = default;
 
-void VYRQTreeView::setBackground(CommonCtrlState, const FillStyle& style)
-{
-    impl()->background = style;
-}
-
-const FillStyle& VYRQTreeView::getBackground(CommonCtrlState) const
-{
-    return impl()->background;
-}
-
-void VYRQTreeView::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    impl()->itemBackgrounds.set(state, style);
-}
-
-const FillStyle& VYRQTreeView::getItemBackground(CtrlState state) const
-{
-    return impl()->itemBackgrounds.get(state);
-}
-
-void VYRQTreeView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    impl()->itemTextStyles.set(state, style);
-}
-
-const TextStyleDesc& VYRQTreeView::getItemTextStyle(CtrlState state) const
-{
-    return impl()->itemTextStyles.get(state);
-}
+VYR_ITEM_VIEW_ITEM_STYLES(VYRQTreeView)
 
 void VYRQTreeView::setHeaderBgStyle(CtrlState state, const FillStyle& style)
 {
