@@ -1,5 +1,7 @@
 #include "FuzzApplication.h"
 
+#include "VYRQGlobal.h"
+
 #include <QApplication>
 
 namespace fuzz {
@@ -21,6 +23,12 @@ bool startWidgetApplication(const char* name)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(argc, argv);
     return true;
+}
+
+void startLibrary(const char* name)
+{
+    if (startWidgetApplication(name))
+        VYRQtLib::init();
 }
 
 } // namespace fuzz

@@ -7,5 +7,7 @@ namespace fuzz {
 // drown the fuzzer's output. True when this call created it. `name` (argv[0]) must
 // live as long as the process.
 bool startWidgetApplication(const char* name);
+// The same, with the library initialised when the application is created.
+void startLibrary(const char* name);
 
 } // namespace fuzz

@@ -2,7 +2,6 @@
 // lays each one out and paints it, and tears it down again.
 
 #include "FuzzApplication.h"
-#include "VYRQGlobal.h"
 #include "VYRQJson.h"
 #include "VYRQMenu.h"
 
@@ -15,19 +14,9 @@
 #include <cstdint>
 #include <memory>
 
-namespace {
-
-void ensureLibrary()
-{
-    if (fuzz::startWidgetApplication("fuzz_menu"))
-        VYRQtLib::init();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ensureLibrary();
+    fuzz::startLibrary("fuzz_menu");
     const char* begin = reinterpret_cast<const char*>(data);
     Json::Value root;
     if (!vyr::json::parse(begin, begin + size, root))

@@ -1,13 +1,13 @@
 // Builds control trees from arbitrary page bytes the way the page loader does,
 // writes and paints each built control, and tears the tree down again.
 
-#include "IVYRQWidgetBase.h"
 #include "FuzzApplication.h"
+#include "IVYRQWidgetBase.h"
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
 
-#include <QCoreApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -18,19 +18,9 @@
 #include <cstdint>
 #include <memory>
 
-namespace {
-
-void ensureLibrary()
-{
-    if (fuzz::startWidgetApplication("fuzz_page"))
-        VYRQtLib::init();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ensureLibrary();
+    fuzz::startLibrary("fuzz_page");
     const char* begin = reinterpret_cast<const char*>(data);
     Json::Value root;
     if (!vyr::json::parse(begin, begin + size, root))

@@ -2,7 +2,6 @@
 // loaded configuration back and loads the written text again.
 
 #include "FuzzApplication.h"
-#include "VYRQGlobal.h"
 #include "VYRQRibbonBar.h"
 
 #include <QCoreApplication>
@@ -18,8 +17,7 @@ VYRQRibbonBar* ensureBar()
     static VYRQRibbonBar* bar = nullptr;
     if (bar)
         return bar;
-    fuzz::startWidgetApplication("fuzz_ribbon_config");
-    VYRQtLib::init();
+    fuzz::startLibrary("fuzz_ribbon_config");
     bar = new VYRQRibbonBar;
     bar->resize(720, 157);
     return bar;
