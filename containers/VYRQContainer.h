@@ -29,6 +29,8 @@ class VYRQTLIB_EXPORT VYRQContainer : public VYRQControl<VYRQContainer, QWidget,
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQContainer, "qtcontainer")
+    friend class VYRQLayoutEngine;
+
 public:
     enum AutoChildLayout : int {
         Horizontal = 0,

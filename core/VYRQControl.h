@@ -51,6 +51,8 @@ enum InputForwarding {
 };
 } // namespace vyr
 
+struct VYRQImplAccess;
+
 template <class Derived, class QtBase, class Impl, int Forwarding = vyr::ForwardAll>
 class VYRQControl : public QtBase, public IVYRQWidgetBase {
 public:
@@ -71,8 +73,6 @@ public:
         // The impl may still be reached through "impl" while Qt tears children down.
         this->setProperty("impl", QVariant());
     }
-
-    Impl* impl() const { return m_impl.get(); }
 
     // IVYRQWidgetBase
     VYRQWidgetBase* getControlBase() override { return &m_base; }
@@ -119,6 +119,10 @@ public:
     void setInnerVisible(bool visible) { this->setProperty("visibility", visible); }
 
 protected:
+    // The implementation object; other library code reaches it through VYRQImplAccess.
+    Impl* impl() const { return m_impl.get(); }
+    friend struct VYRQImplAccess;
+
     // The last step of every control constructor: theme defaults of the theme name,
     // unless the control is one of the few that take them only from a refresh.
     void finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults theme = VYRQWidgetBaseImpl::ThemeDefaults::Apply)
