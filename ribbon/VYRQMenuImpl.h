@@ -5,6 +5,7 @@
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
 
+class QAction;
 class VYRQMenu;
 
 // The popup menu's styles, icon column and hovered item.

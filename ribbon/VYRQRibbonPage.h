@@ -58,7 +58,7 @@ private:
     void updateGroupLayout();
     // Every group lays its items out again (a new row count), then the page its groups.
     void relayoutGroups();
-    void setBar(VYRQRibbonBar* bar) { m_bar = bar; }
+    void setBar(VYRQRibbonBar* bar);
     void setContextGroup(VYRQRibbonContextGroup* group);
     // A group being destroyed leaves the list.
     void forgetGroup(VYRQRibbonGroup* group);

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QWidget>
 
 #include <map>
 #include <memory>
