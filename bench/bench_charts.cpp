@@ -18,6 +18,7 @@
 #include "VYRQFinancialChart.h"
 #include "VYRQFinancialChartImpl.h"
 #include "VYRQGlobal.h"
+#include "VYRQImplAccess_p.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
 
@@ -173,7 +174,7 @@ void benchLine(int points, bool live)
     s.color = lineColor;
     s.showPoints = false;
     ours.setSeries({s});
-    if (qEnvironmentVariableIsSet("EMPTY")) ours.impl()->series.first().visible = false;
+    if (qEnvironmentVariableIsSet("EMPTY")) VYRQImplAccess::of(ours)->series.first().visible = false;
     ours.setCategories({});
     if (!shown(ours)) {
         std::printf("line: no window\n");
@@ -202,7 +203,7 @@ void benchLine(int points, bool live)
     }
     QOpenGLWidget* gl = view.findChild<QOpenGLWidget*>();
     // Both sides hold every point.
-    if (series->count() != points || ours.impl()->series.first().values.size() != points) {
+    if (series->count() != points || VYRQImplAccess::of(ours)->series.first().values.size() != points) {
         std::printf("line: point counts differ\n");
         return;
     }
@@ -251,12 +252,12 @@ void benchCandles(int count)
     ours.setAnimationEnabled(false);
     ours.setCandles(candles);
     ours.setZoomEnabled(false);
-    ours.impl()->tooltipEnabled = false;
+    VYRQImplAccess::of(ours)->tooltipEnabled = false;
     if (!shown(ours)) {
         std::printf("candles: no window\n");
         return;
     }
-    const int oursRising = pixelsNear(ours.grabFramebuffer(), ours.impl()->risingColor);
+    const int oursRising = pixelsNear(ours.grabFramebuffer(), VYRQImplAccess::of(ours)->risingColor);
 
     auto* series = new QCandlestickSeries;
     series->setIncreasingColor(QColor(230, 76, 69));
@@ -278,7 +279,7 @@ void benchCandles(int count)
         return;
     }
     // Both sides hold every candle and show all of them.
-    if (series->count() != count || ours.impl()->lastVisibleIndex() != count - 1) {
+    if (series->count() != count || VYRQImplAccess::of(ours)->lastVisibleIndex() != count - 1) {
         std::printf("candles: counts differ\n");
         return;
     }

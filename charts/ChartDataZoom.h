@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QRectF>
@@ -16,7 +18,7 @@ class QPainter;
 // chart, which hands it the slider rectangle, the mouse and the painter.
 // After every change 0 <= start <= end <= 1, and end - start >= minSpan wherever the
 // track allows it.
-class ChartDataZoom {
+class VYRQTLIB_EXPORT ChartDataZoom {
 public:
     enum DragMode { NoDrag = 0, StartHandle = 1, EndHandle = 2, Window = 3 };
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QColor>
 #include <QString>
 #include <QVector>
 
 // Colours and sizes a chart paints with. A record made with no arguments holds the
 // colours of the "Default" theme.
-struct ChartTheme {
+struct VYRQTLIB_EXPORT ChartTheme {
     QString name = QStringLiteral("Default");
     QColor background = QColor(255, 255, 255);
     QColor plotBackground = QColor(255, 255, 255);
@@ -27,4 +29,4 @@ struct ChartTheme {
 };
 
 // 1 "Macarons", 2 "Shine", 3 "Dark"; 0 and every other index "Default".
-ChartTheme chartThemeByIndex(int index);
+VYRQTLIB_EXPORT ChartTheme chartThemeByIndex(int index);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QString>
 
 // One daily trading record; rising when close >= open.
-struct FinancialCandle {
+struct VYRQTLIB_EXPORT FinancialCandle {
     QString label;
     double open = 0.0;
     double high = 0.0;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QColor>
 #include <QString>
 #include <QVector>
 
 // One value series of a line chart: the value of category 0, 1, 2 ...
-struct LineSeries {
+struct VYRQTLIB_EXPORT LineSeries {
     QString name;
     QVector<double> values;
     QColor color;           // invalid: the theme's palette colour of the series index

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "BarSeries.h"
 #include "VYRQChartControl.h"
 
@@ -13,7 +15,7 @@ class VYRQBarChartImpl;
 // value there, a value axis whose lower end is never above zero, a legend whose
 // entries switch series on and off, bar or category hover with tips, and bars that
 // grow out of the zero line with the entry animation.
-class VYRQBarChart : public VYRQChartControl<VYRQBarChart, VYRQBarChartImpl> {
+class VYRQTLIB_EXPORT VYRQBarChart : public VYRQChartControl<VYRQBarChart, VYRQBarChartImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQBarChart, "qtbarchart")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "BarSeries.h"
 #include "ChartLegendItem.h"
 #include "VYRQBarChartMath.h"
@@ -12,7 +14,7 @@
 
 class VYRQBarChart;
 
-class VYRQBarChartImpl : public VYRQChartBaseImpl {
+class VYRQTLIB_EXPORT VYRQBarChartImpl : public VYRQChartBaseImpl {
 public:
     explicit VYRQBarChartImpl(VYRQBarChart* owner);
 

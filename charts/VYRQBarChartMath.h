@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Arithmetic of the bar chart: category count, value range, bar layout, the
 // category under the mouse and the tip texts.
 
@@ -14,7 +16,7 @@
 namespace vyr {
 namespace chart {
 
-struct BarRect {
+struct VYRQTLIB_EXPORT BarRect {
     int seriesIndex = -1;
     int categoryIndex = -1;
     QRectF rect;
@@ -22,28 +24,28 @@ struct BarRect {
 };
 
 // The larger of the number of names and the longest visible series; at least 1.
-int barCategoryCount(const QStringList& categories, const QVector<BarSeries>& series);
+VYRQTLIB_EXPORT int barCategoryCount(const QStringList& categories, const QVector<BarSeries>& series);
 // Whether the series is visible and has a finite value at the category.
-bool barHasValue(const BarSeries& series, int category);
+VYRQTLIB_EXPORT bool barHasValue(const BarSeries& series, int category);
 
 // The range over the finite values of the visible series: 0 to 1 without any; the
 // minimum never above 0; equal ends raise the maximum by 1; the maximum rises by 8 %
 // of the span and a negative minimum drops by 5 % of it.
-ValueRange barValueRange(const QVector<BarSeries>& series);
-double barValueToY(double value, const QRectF& plot, const ValueRange& range);
+VYRQTLIB_EXPORT ValueRange barValueRange(const QVector<BarSeries>& series);
+VYRQTLIB_EXPORT double barValueToY(double value, const QRectF& plot, const ValueRange& range);
 
 // Bars of the visible series side by side in equal category slots, grown from the
 // zero line by the animation progress. A series without a value leaves no gap.
-QVector<BarRect> layoutBars(const QVector<BarSeries>& series, int categoryCount, const QRectF& plot,
+VYRQTLIB_EXPORT QVector<BarRect> layoutBars(const QVector<BarSeries>& series, int categoryCount, const QRectF& plot,
                             const ValueRange& range, double progress, const QVector<QColor>& palette);
 
 // The category slot under x; 0 for a single category.
-int barCategoryAt(double x, const QRectF& plot, int categoryCount);
+VYRQTLIB_EXPORT int barCategoryAt(double x, const QRectF& plot, int categoryCount);
 
 // The category, then "Name: value" per visible series with a value there.
-QString barCategoryTipText(const QVector<BarSeries>& series, const QString& category, int index);
+VYRQTLIB_EXPORT QString barCategoryTipText(const QVector<BarSeries>& series, const QString& category, int index);
 // "Name\nCategory: value"; empty when the series or category is out of range.
-QString barTipText(const QVector<BarSeries>& series, int seriesIndex, const QString& category, int index);
+VYRQTLIB_EXPORT QString barTipText(const QVector<BarSeries>& series, int seriesIndex, const QString& category, int index);
 
 } // namespace chart
 } // namespace vyr

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ChartTheme.h"
 
 #include <QColor>
@@ -13,7 +15,7 @@ class QVariantAnimation;
 // Common base of the OpenGL charts: the colour theme, the legend position, an
 // optional background override, the entry animation whose progress every chart
 // multiplies into its drawing, and the hover tip every chart paints last.
-class VYRQChartBase : public QOpenGLWidget {
+class VYRQTLIB_EXPORT VYRQChartBase : public QOpenGLWidget {
     Q_OBJECT
 public:
     explicit VYRQChartBase(QWidget* parent = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ChartLegendItem.h"
 #include "VYRQWidgetBaseImpl.h"
 
@@ -18,7 +20,7 @@ class VYRQChartBase;
 // Implementation base of the OpenGL charts. A frame is a short GL prologue (viewport,
 // clear, multisampling) followed by QPainter drawing that each chart supplies in
 // paintContent; the same drawing renders into an image where no GL context exists.
-class VYRQChartBaseImpl : public VYRQWidgetBaseImpl, protected QOpenGLFunctions {
+class VYRQTLIB_EXPORT VYRQChartBaseImpl : public VYRQWidgetBaseImpl, protected QOpenGLFunctions {
 public:
     VYRQChartBaseImpl(VYRQChartBase* chart, const QString& typeKey);
     ~VYRQChartBaseImpl() override;

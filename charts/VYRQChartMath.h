@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Arithmetic the OpenGL charts share: number and label texts, series colours, the
 // plot rectangle and legend layout of the category charts, and the hover tip box.
 // Plain functions of their arguments, so they are tested without a widget or GL.
@@ -20,23 +22,23 @@ namespace vyr {
 namespace chart {
 
 // The two ends of a value axis.
-struct ValueRange {
+struct VYRQTLIB_EXPORT ValueRange {
     double min = 0.0;
     double max = 1.0;
 };
 
 // Equal within a relative tolerance: the smaller magnitude is at least 1e12 times
 // the difference. Two zeros are equal; NaN equals nothing.
-bool fuzzyEqual(double a, double b);
+VYRQTLIB_EXPORT bool fuzzyEqual(double a, double b);
 
 // Where v lies on an axis from min to max, as a fraction: (v - min) / (max - min),
 // divided by 1 instead when the ends are fuzzy-equal. Ends too far apart for their
 // difference to be finite still give a finite fraction.
-double axisFraction(double v, double min, double max);
+VYRQTLIB_EXPORT double axisFraction(double v, double min, double max);
 
 // Two decimals, then trailing zeros and a trailing point dropped: 12.50 gives
 // "12.5", 3.00 gives "3", 120 stays "120".
-QString formatValue(double value);
+VYRQTLIB_EXPORT QString formatValue(double value);
 
 // A series' name, or "Series" when it has none (the hover tips' wording).
 QString seriesName(const QString& name);
@@ -54,17 +56,17 @@ int categoryCount(const QStringList& categories, const QVector<Series>& series)
 }
 
 // The i-th name, or "Item %1" with i + 1 for an index outside the names.
-QString categoryLabel(const QStringList& names, int i);
+VYRQTLIB_EXPORT QString categoryLabel(const QStringList& names, int i);
 
 // "Mon" to "Sun", the demonstration categories of the category charts.
-QStringList demoCategories();
+VYRQTLIB_EXPORT QStringList demoCategories();
 
 // The palette's colour at index modulo its size; (84,112,198) for an empty palette.
-QColor paletteColor(const QVector<QColor>& palette, int index);
+VYRQTLIB_EXPORT QColor paletteColor(const QVector<QColor>& palette, int index);
 // A series' own colour when valid, else its palette colour.
-QColor seriesColor(const QColor& own, const QVector<QColor>& palette, int index);
+VYRQTLIB_EXPORT QColor seriesColor(const QColor& own, const QVector<QColor>& palette, int index);
 
-struct PlotMargins {
+struct VYRQTLIB_EXPORT PlotMargins {
     int left = 56;
     int top = 48;
     int right = 40;
@@ -73,15 +75,15 @@ struct PlotMargins {
 
 // The plot rectangle of the line, bar and scatter charts: the legend takes room on
 // its side only when there is a series; without one the bottom room is 42.
-QRectF plotRect(const QSize& size, const PlotMargins& margins, bool hasSeries, int legendPosition);
+VYRQTLIB_EXPORT QRectF plotRect(const QSize& size, const PlotMargins& margins, bool hasSeries, int legendPosition);
 
 // Where the legend of those charts goes, by position: 0 top, 1 right, 3 left, any
 // other value bottom.
-QRectF legendArea(const QRectF& plot, const QSize& size, int legendPosition);
+VYRQTLIB_EXPORT QRectF legendArea(const QRectF& plot, const QSize& size, int legendPosition);
 // Positions 1 and 3 stack their entries; the others lay them out in rows.
-bool legendStacked(int legendPosition);
+VYRQTLIB_EXPORT bool legendStacked(int legendPosition);
 
-struct LegendMetrics {
+struct VYRQTLIB_EXPORT LegendMetrics {
     double itemHeight = 18;
     double extraWidth = 38;  // a row entry is its text's advance plus this
     double wrapStep = 24;    // y step to a new row
@@ -90,7 +92,7 @@ struct LegendMetrics {
 
 // Lays out legend entries (text, colour, index and flag already filled) over the
 // area; `advances` holds each entry's text advance. An empty area gives none.
-QVector<ChartLegendItem> layoutLegend(QVector<ChartLegendItem> items, const QVector<double>& advances,
+VYRQTLIB_EXPORT QVector<ChartLegendItem> layoutLegend(QVector<ChartLegendItem> items, const QVector<double>& advances,
                                       const QRectF& area, bool stacked, const LegendMetrics& metrics);
 
 // One legend entry per series (hidden ones too): its colour, and its name or
@@ -112,15 +114,15 @@ QVector<ChartLegendItem> seriesLegendEntries(const QVector<Series>& series, cons
 }
 
 // Index of the first entry whose rectangle, grown by 2 on every side, holds pos; -1.
-int legendItemAt(const QVector<ChartLegendItem>& items, const QPointF& pos);
+VYRQTLIB_EXPORT int legendItemAt(const QVector<ChartLegendItem>& items, const QPointF& pos);
 
 // The hover tip box of `size` placed from the mouse position: 16 right and 20 below
 // it, pushed left to stay inside the widget inset by 8, flipped above the cursor
 // when it would pass the bottom, and never left of or above the inset.
-QRect tipRect(const QPoint& anchor, const QSize& size, const QRect& widget);
+VYRQTLIB_EXPORT QRect tipRect(const QPoint& anchor, const QSize& size, const QRect& widget);
 
 // Label of the k-th of n+1 evenly spaced levels from max down to min.
-double levelValue(double min, double max, int k, int steps);
+VYRQTLIB_EXPORT double levelValue(double min, double max, int k, int steps);
 
 } // namespace chart
 } // namespace vyr

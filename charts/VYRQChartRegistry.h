@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Makes the OpenGL chart types creatable by type key. Called once by the program,
 // after VYRQtLib::init().
-void registerChartControls();
+VYRQTLIB_EXPORT void registerChartControls();

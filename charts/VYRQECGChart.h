@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQSweepTraceControl.h"
 
 class VYRQECGChartImpl;
@@ -7,7 +9,7 @@ class VYRQECGChartImpl;
 // A monitor-style sweeping trace: points appended in widget coordinates drawn as one
 // gradient line, optionally filled below and above, with the previous pass visible
 // ahead of the trace head. Built in code; not in the control registry.
-class VYRQECGChart : public VYRQSweepTraceControl<VYRQECGChart, VYRQECGChartImpl> {
+class VYRQTLIB_EXPORT VYRQECGChart : public VYRQSweepTraceControl<VYRQECGChart, VYRQECGChartImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQECGChart, "qtecgchart")

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQSweepTraceImpl.h"
 
 class VYRQECGChart;
 
-class VYRQECGChartImpl : public VYRQSweepTraceImpl {
+class VYRQTLIB_EXPORT VYRQECGChartImpl : public VYRQSweepTraceImpl {
 public:
     explicit VYRQECGChartImpl(VYRQECGChart* owner);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "FinancialCandle.h"
 #include "FinancialPricePoint.h"
 #include "VYRQChartControl.h"
@@ -13,7 +15,7 @@ class VYRQFinancialChartImpl;
 // (any other value). A data-zoom slider selects the records in view; hovering snaps
 // to the nearest record with a crosshair and a tip. Candles are revealed from the
 // left by the entry animation.
-class VYRQFinancialChart : public VYRQChartControl<VYRQFinancialChart, VYRQFinancialChartImpl> {
+class VYRQTLIB_EXPORT VYRQFinancialChart : public VYRQChartControl<VYRQFinancialChart, VYRQFinancialChartImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQFinancialChart, "qtfinancialchart")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ChartDataZoom.h"
 #include "FinancialCandle.h"
 #include "FinancialPricePoint.h"
@@ -13,7 +15,7 @@
 
 class VYRQFinancialChart;
 
-class VYRQFinancialChartImpl : public VYRQChartBaseImpl {
+class VYRQTLIB_EXPORT VYRQFinancialChartImpl : public VYRQChartBaseImpl {
 public:
     explicit VYRQFinancialChartImpl(VYRQFinancialChart* owner);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Arithmetic of the financial chart: the price range of the records in view, where a
 // record sits, moving averages, the record under the mouse, tip texts, and reading
 // the comma-separated record tables.
@@ -18,7 +20,7 @@ namespace vyr {
 namespace chart {
 
 // The records a view shows: price points in view 1, candles in every other view.
-struct FinancialData {
+struct VYRQTLIB_EXPORT FinancialData {
     int viewMode = 0;
     QVector<FinancialCandle> candles;
     QVector<FinancialPricePoint> pricePoints;
@@ -29,38 +31,38 @@ struct FinancialData {
 };
 
 // Whether every price of the candle is a finite number.
-bool candleUsable(const FinancialCandle& candle);
+VYRQTLIB_EXPORT bool candleUsable(const FinancialCandle& candle);
 
 // The mean close over the `period` candles ending at `index`; false when the period
 // is below 1, the window reaches before the first candle or past the last, or a
 // close in it is not a finite number.
-bool movingAverage(const QVector<FinancialCandle>& candles, int index, int period, double& out);
+VYRQTLIB_EXPORT bool movingAverage(const QVector<FinancialCandle>& candles, int index, int period, double& out);
 
 // The range of the records first..last (with the moving averages in view 0): 0 to 1
 // without any; equal ends widened by 1; otherwise padded by 8 % each way.
-ValueRange financialValueRange(const FinancialData& data, int first, int last);
+VYRQTLIB_EXPORT ValueRange financialValueRange(const FinancialData& data, int first, int last);
 
 // The first record in view on the left edge, the last on the right edge.
-QPointF financialPointFor(int index, double value, const QRectF& plot, int first, int last, const ValueRange& range);
+VYRQTLIB_EXPORT QPointF financialPointFor(int index, double value, const QRectF& plot, int first, int last, const ValueRange& range);
 
 // The record under x, rounded half up and kept within first..last.
-int financialRecordAt(double x, const QRectF& plot, int first, int last);
+VYRQTLIB_EXPORT int financialRecordAt(double x, const QRectF& plot, int first, int last);
 
 // Every step-th record from first gets a label, about four across the view.
-int financialLabelStep(int first, int last);
+VYRQTLIB_EXPORT int financialLabelStep(int first, int last);
 
 // Colour k of the moving averages: the own list, else the palette, else (84,112,198).
-QColor movingAverageColor(int k, const QVector<QColor>& maColors, const QVector<QColor>& palette);
+VYRQTLIB_EXPORT QColor movingAverageColor(int k, const QVector<QColor>& maColors, const QVector<QColor>& palette);
 
 // The tip of record `index` in the current view; empty out of range.
-QString financialTipText(const FinancialData& data, int index);
+VYRQTLIB_EXPORT QString financialTipText(const FinancialData& data, int index);
 
 // Reading of "date,open,close,high,low,volume" and "date time,price,volume" lines:
 // empty lines skipped, short lines skipped, the label is the first field without its
 // first five characters, unreadable numbers read as 0. Price points get the running
 // mean of the prices as their average.
-QVector<FinancialCandle> parseCandleTable(const QString& text);
-QVector<FinancialPricePoint> parsePriceTable(const QString& text);
+VYRQTLIB_EXPORT QVector<FinancialCandle> parseCandleTable(const QString& text);
+VYRQTLIB_EXPORT QVector<FinancialPricePoint> parsePriceTable(const QString& text);
 
 } // namespace chart
 } // namespace vyr

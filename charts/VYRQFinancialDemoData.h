@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "FinancialCandle.h"
 #include "FinancialPricePoint.h"
 
@@ -7,5 +9,5 @@
 
 // The demonstration records a new financial chart shows: 62 daily candles and 49
 // five-minute price points of the last day.
-QVector<FinancialCandle> financialDemoCandles();
-QVector<FinancialPricePoint> financialDemoPricePoints();
+VYRQTLIB_EXPORT QVector<FinancialCandle> financialDemoCandles();
+VYRQTLIB_EXPORT QVector<FinancialPricePoint> financialDemoPricePoints();

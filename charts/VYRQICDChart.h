@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQSweepTraceControl.h"
 
 class VYRQICDChartImpl;
@@ -13,7 +15,7 @@ enum VYRQtICDType : int {
 
 // The lighter sweep-trace chart: one gradient trace by type, with the previous pass
 // visible ahead of the trace head. Built in code; not in the control registry.
-class VYRQICDChart : public VYRQSweepTraceControl<VYRQICDChart, VYRQICDChartImpl> {
+class VYRQTLIB_EXPORT VYRQICDChart : public VYRQSweepTraceControl<VYRQICDChart, VYRQICDChartImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQICDChart, "qtecgchart")

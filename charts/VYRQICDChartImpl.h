@@ -1,9 +1,11 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQICDChart.h"
 #include "VYRQSweepTraceImpl.h"
 
-class VYRQICDChartImpl : public VYRQSweepTraceImpl {
+class VYRQTLIB_EXPORT VYRQICDChartImpl : public VYRQSweepTraceImpl {
 public:
     explicit VYRQICDChartImpl(VYRQICDChart* owner);
 

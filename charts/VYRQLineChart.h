@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "LineSeries.h"
 #include "VYRQChartControl.h"
 
@@ -12,7 +14,7 @@ class VYRQLineChartImpl;
 // Value series over a row of named categories drawn as lines (optionally smoothed
 // and filled below), with data points, grid, labels, a title, a legend whose entries
 // switch series on and off, and a hover pointer over a category or a single point.
-class VYRQLineChart : public VYRQChartControl<VYRQLineChart, VYRQLineChartImpl> {
+class VYRQTLIB_EXPORT VYRQLineChart : public VYRQChartControl<VYRQLineChart, VYRQLineChartImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQLineChart, "qtlinechart")

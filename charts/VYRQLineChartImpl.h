@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ChartLegendItem.h"
 #include "LineSeries.h"
 #include "VYRQChartBaseImpl.h"
@@ -15,7 +17,7 @@
 
 class VYRQLineChart;
 
-class VYRQLineChartImpl : public VYRQChartBaseImpl {
+class VYRQTLIB_EXPORT VYRQLineChartImpl : public VYRQChartBaseImpl {
 public:
     explicit VYRQLineChartImpl(VYRQLineChart* owner);
     ~VYRQLineChartImpl() override;

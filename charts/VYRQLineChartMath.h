@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Arithmetic of the line chart: value range, the entry animation of one value,
 // point positions, category label thinning, the smoothed path and the hover hits.
 
@@ -18,13 +20,13 @@ namespace vyr {
 namespace chart {
 
 // One drawn point of a series: its category, its finite value and where it sits.
-struct PlotPoint {
+struct VYRQTLIB_EXPORT PlotPoint {
     int category = -1;
     double value = 0.0;
     QPointF pos;
 };
 
-struct NearestPointHit {
+struct VYRQTLIB_EXPORT NearestPointHit {
     bool found = false;
     int seriesIndex = -1;
     int categoryIndex = -1;
@@ -33,53 +35,53 @@ struct NearestPointHit {
 };
 
 // The larger of the number of names and the longest visible series; at least 1.
-int lineCategoryCount(const QStringList& categories, const QVector<LineSeries>& series);
+VYRQTLIB_EXPORT int lineCategoryCount(const QStringList& categories, const QVector<LineSeries>& series);
 
 // The padded range over the finite values of the visible series in first..last:
 // 0 to 1 without any; equal ends widened by 1 each way; a positive minimum drops
 // to 0, another one by 5 % of the span; the maximum rises by 8 % of the span.
-ValueRange lineValueRange(const QVector<LineSeries>& series, int first, int last);
+VYRQTLIB_EXPORT ValueRange lineValueRange(const QVector<LineSeries>& series, int first, int last);
 
 // The value drawn for point `index` of a series of `count` values at animation
 // progress p: points rise one after another from the range minimum, each eased.
-double animatedValue(double value, int index, int count, double progress, double rangeMin);
+VYRQTLIB_EXPORT double animatedValue(double value, int index, int count, double progress, double rangeMin);
 
 // Position of category i at value v; categories first..last spread over the width.
-QPointF linePointAt(const QRectF& plot, int i, int first, int last, double v, const ValueRange& range);
+VYRQTLIB_EXPORT QPointF linePointAt(const QRectF& plot, int i, int first, int last, double v, const ValueRange& range);
 
 // The animated points of one visible series; categories whose value is not finite
 // are left out. Nothing for a hidden series.
-QVector<PlotPoint> lineSeriesPoints(const LineSeries& series, const QRectF& plot, int first, int last,
+VYRQTLIB_EXPORT QVector<PlotPoint> lineSeriesPoints(const LineSeries& series, const QRectF& plot, int first, int last,
                                     const ValueRange& range, double progress);
 
 // Categories that get a label: every step-th from first, where the step keeps the
 // labels about 76 pixels apart, and the last one always.
-QVector<int> categoryLabelIndices(int first, int last, double plotWidth);
+VYRQTLIB_EXPORT QVector<int> categoryLabelIndices(int first, int last, double plotWidth);
 
 // Control points of the cubic from p[i] to p[i+1]; the neighbours outside the
 // points are the segment's own ends.
-QPair<QPointF, QPointF> smoothControlPoints(const QVector<QPointF>& points, int i);
+VYRQTLIB_EXPORT QPair<QPointF, QPointF> smoothControlPoints(const QVector<QPointF>& points, int i);
 // The line through the points: cubics when smoothing and at least 3 points.
-QPainterPath linePath(const QVector<QPointF>& points, bool smooth);
+VYRQTLIB_EXPORT QPainterPath linePath(const QVector<QPointF>& points, bool smooth);
 
 // A polyline far denser than the pixels it crosses, reduced to the lowest and the
 // highest point of each half-pixel column in their order, between its own two ends:
 // the line through them covers the same pixels to within half a pixel, with far less
 // overdraw. Points must run left to right; sparse lines stay as given.
-QVector<QPointF> reduceDensePolyline(const QVector<QPointF>& points);
+VYRQTLIB_EXPORT QVector<QPointF> reduceDensePolyline(const QVector<QPointF>& points);
 
 // The nearest point within `reach` of pos over the given series' points; on equal
 // distance the first found stays.
-NearestPointHit nearestPoint(const QVector<QVector<PlotPoint>>& seriesPoints, const QPointF& pos,
+VYRQTLIB_EXPORT NearestPointHit nearestPoint(const QVector<QVector<PlotPoint>>& seriesPoints, const QPointF& pos,
                              double reach = 14.0);
 
 // The category under x: first..last spread over the plot width, rounded.
-int categoryAtX(double x, const QRectF& plot, int first, int last);
+VYRQTLIB_EXPORT int categoryAtX(double x, const QRectF& plot, int first, int last);
 
 // "Name\nCategory: value"; an empty name shows as "Series".
-QString pointTipText(const QString& seriesName, const QString& category, double value);
+VYRQTLIB_EXPORT QString pointTipText(const QString& seriesName, const QString& category, double value);
 // The category, then "Name: value" for each visible series with a finite value there.
-QString categoryTipText(const QVector<LineSeries>& series, const QString& category, int index);
+VYRQTLIB_EXPORT QString categoryTipText(const QVector<LineSeries>& series, const QString& category, int index);
 
 } // namespace chart
 } // namespace vyr

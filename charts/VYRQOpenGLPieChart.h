@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "PieSlice.h"
 #include "VYRQChartControl.h"
 
@@ -11,7 +13,7 @@ class VYRQOpenGLPieChartImpl;
 // outside labels with percentages, a legend whose entries switch slices on and off,
 // hover highlighting and a hover tip. Slices grow from their start angles with the
 // entry animation.
-class VYRQOpenGLPieChart : public VYRQChartControl<VYRQOpenGLPieChart, VYRQOpenGLPieChartImpl> {
+class VYRQTLIB_EXPORT VYRQOpenGLPieChart : public VYRQChartControl<VYRQOpenGLPieChart, VYRQOpenGLPieChartImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQOpenGLPieChart, "qtopenglpiechart")

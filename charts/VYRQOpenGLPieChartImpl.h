@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ChartLegendItem.h"
 #include "PieSlice.h"
 #include "VYRQChartBaseImpl.h"
@@ -11,7 +13,7 @@
 
 class VYRQOpenGLPieChart;
 
-class VYRQOpenGLPieChartImpl : public VYRQChartBaseImpl {
+class VYRQTLIB_EXPORT VYRQOpenGLPieChartImpl : public VYRQChartBaseImpl {
 public:
     explicit VYRQOpenGLPieChartImpl(VYRQOpenGLPieChart* owner);
 

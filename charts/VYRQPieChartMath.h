@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Arithmetic of the pie chart: its square, legend area and legend layout, the slice
 // arcs, the slice under a point, the outside labels and the tip text. Angles are in
 // degrees, clockwise from 12 o'clock.
@@ -17,7 +19,7 @@
 namespace vyr {
 namespace chart {
 
-struct SliceArc {
+struct VYRQTLIB_EXPORT SliceArc {
     int sliceIndex = -1;
     double value = 0.0;
     double startAngle = 0.0;
@@ -26,7 +28,7 @@ struct SliceArc {
     QColor color;
 };
 
-struct SliceLabelGeometry {
+struct VYRQTLIB_EXPORT SliceLabelGeometry {
     QPointF inner;   // on the slice, at 88 % of the radius
     QPointF elbow;   // 16 pixels outside the pie
     QRectF rect;     // the text box beside the elbow
@@ -34,35 +36,35 @@ struct SliceLabelGeometry {
 };
 
 // Whether a slice takes a share: visible with a finite value above 0.
-bool sliceCounts(const PieSlice& slice);
+VYRQTLIB_EXPORT bool sliceCounts(const PieSlice& slice);
 // Sum of the counting slices' values.
-double sliceTotal(const QVector<PieSlice>& slices);
+VYRQTLIB_EXPORT double sliceTotal(const QVector<PieSlice>& slices);
 // A slice's share of the total in percent; 0 without a total.
-double slicePercent(const QVector<PieSlice>& slices, int index);
+VYRQTLIB_EXPORT double slicePercent(const QVector<PieSlice>& slices, int index);
 
 // The square the pie is drawn in; its side may be 0 or negative for a small widget.
-QRectF pieRect(const QSize& size, int legendPosition);
+VYRQTLIB_EXPORT QRectF pieRect(const QSize& size, int legendPosition);
 // Whether the square is large enough to draw and hit anything.
-bool pieDrawable(const QRectF& pie);
-QRectF pieLegendArea(const QSize& size, const QRectF& pie, int legendPosition, bool hasSlices);
+VYRQTLIB_EXPORT bool pieDrawable(const QRectF& pie);
+VYRQTLIB_EXPORT QRectF pieLegendArea(const QSize& size, const QRectF& pie, int legendPosition, bool hasSlices);
 
 // Each counting slice's arc; sweeps scale with the animation progress while the
 // start angles stay those of the finished pie.
-QVector<SliceArc> sliceArcs(const QVector<PieSlice>& slices, double progress, const QVector<QColor>& palette);
+VYRQTLIB_EXPORT QVector<SliceArc> sliceArcs(const QVector<PieSlice>& slices, double progress, const QVector<QColor>& palette);
 
 // Index of the slice under pos, -1 for none (outside the radius, inside the hole,
 // in no arc or on a pie of no size).
-int sliceAt(const QPointF& pos, const QRectF& pie, double holeRatio, const QVector<SliceArc>& arcs);
+VYRQTLIB_EXPORT int sliceAt(const QPointF& pos, const QRectF& pie, double holeRatio, const QVector<SliceArc>& arcs);
 
 // Entries for every slice, hidden ones included; `advances` holds each entry's
 // text advance at 11 pixels.
-QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices, const QVector<double>& advances,
+VYRQTLIB_EXPORT QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices, const QVector<double>& advances,
                                         const QRectF& area, int legendPosition, const QVector<QColor>& palette);
 
-SliceLabelGeometry sliceLabelGeometry(const QPointF& centre, double radius, double middleAngle);
+VYRQTLIB_EXPORT SliceLabelGeometry sliceLabelGeometry(const QPointF& centre, double radius, double middleAngle);
 
 // "Name\nvalue (percent%)"; empty for an index outside the slices.
-QString sliceTipText(const QVector<PieSlice>& slices, int index);
+VYRQTLIB_EXPORT QString sliceTipText(const QVector<PieSlice>& slices, int index);
 
 } // namespace chart
 } // namespace vyr

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ScatterSeries.h"
 #include "VYRQChartControl.h"
 
@@ -11,7 +13,7 @@ class VYRQScatterChartImpl;
 // visible points; a legend whose entries switch series on and off; hovering enlarges
 // and fills the nearest point within reach and shows its coordinates. With the entry
 // animation the points rise from the bottom edge and grow to their full size.
-class VYRQScatterChart : public VYRQChartControl<VYRQScatterChart, VYRQScatterChartImpl> {
+class VYRQTLIB_EXPORT VYRQScatterChart : public VYRQChartControl<VYRQScatterChart, VYRQScatterChartImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQScatterChart, "qtscatterchart")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ChartLegendItem.h"
 #include "ScatterSeries.h"
 #include "VYRQChartBaseImpl.h"
@@ -11,7 +13,7 @@
 
 class VYRQScatterChart;
 
-class VYRQScatterChartImpl : public VYRQChartBaseImpl {
+class VYRQTLIB_EXPORT VYRQScatterChartImpl : public VYRQChartBaseImpl {
 public:
     explicit VYRQScatterChartImpl(VYRQScatterChart* owner);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QColor>
@@ -12,7 +14,7 @@
 // Implementation base of the sweep-trace charts: the trace in widget coordinates, its
 // gradient pen, and the snapshot of the previous pass that stays visible ahead of the
 // trace head until the new pass overwrites it.
-class VYRQSweepTraceImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQSweepTraceImpl : public VYRQWidgetBaseImpl {
 public:
     VYRQSweepTraceImpl(QWidget* owner, float lineWeight);
 

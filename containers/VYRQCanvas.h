@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QList>
@@ -40,7 +42,7 @@ enum VYR_CAV_HIT_TEST : int {
 
 // A recorded edit of the canvas. The canvas owns its records; hosts that keep an
 // edit history derive their own.
-class VYRQCanvasCommand {
+class VYRQTLIB_EXPORT VYRQCanvasCommand {
 public:
     virtual ~VYRQCanvasCommand() = default;
 };
@@ -50,7 +52,7 @@ public:
 // with the mouse, moves and resizes them with eight handles and snapping, creates
 // controls by drag and drop or by call, and writes pages and the project's style
 // file back. A host gives it its two scroll bars and follows widgetSelected.
-class VYRQCanvas : public VYRQControl<VYRQCanvas, QWidget, VYRQCanvasImpl> {
+class VYRQTLIB_EXPORT VYRQCanvas : public VYRQControl<VYRQCanvas, QWidget, VYRQCanvasImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
 public:

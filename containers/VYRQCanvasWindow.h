@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "ControlInfo.h"
 #include "VYRQStyleDefs.h"
 
@@ -12,7 +14,7 @@ namespace Json { class Value; }
 // canvas edits it. It carries the page's window settings and turns itself and its
 // controls into page-file text. It paints nothing: the canvas draws the page's
 // controls itself, through the frame.
-class VYRQCanvasWindow : public QWidget {
+class VYRQTLIB_EXPORT VYRQCanvasWindow : public QWidget {
 public:
     explicit VYRQCanvasWindow(QWidget* parent = nullptr);
     ~VYRQCanvasWindow() override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QColor>
@@ -23,10 +25,12 @@ class VYRQScrollBar;
 //
 // A container built in code starts with NoUse: nothing is laid out until a child
 // layout is chosen.
-class VYRQContainer : public VYRQControl<VYRQContainer, QWidget, VYRQContainerImpl> {
+class VYRQTLIB_EXPORT VYRQContainer : public VYRQControl<VYRQContainer, QWidget, VYRQContainerImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQContainer, "qtcontainer")
+    friend class VYRQLayoutEngine;
+
 public:
     enum AutoChildLayout : int {
         Horizontal = 0,

@@ -26,7 +26,7 @@ constexpr const char* kBoundScrollBarProperty = "_vyr_container_bound_scrollbar"
 // State of a VYRQContainer: settings, bound scroll bars, scroll offset, resize
 // animation and native window binding. The stack, the flow view, the scroll view
 // and the page frame build on it.
-class VYRQContainerImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQContainerImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQContainerImpl(VYRQContainer* owner);

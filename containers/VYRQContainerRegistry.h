@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Registers the containers, the page frame and the design canvas with the control
 // registry; run once by the library's start-up.
-void vyrRegisterContainerControls();
+VYRQTLIB_EXPORT void vyrRegisterContainerControls();

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QWidget>
 
 // An empty placeholder widget.
-class VYRQDockFrame : public QWidget {
+class VYRQTLIB_EXPORT VYRQDockFrame : public QWidget {
     Q_OBJECT
 public:
     VYRQDockFrame();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QColor>
 #include <QString>
 
 // A connection of a VYRQFlowView between two node ids, filled by the owner.
-struct VYRQFlowConnection {
+struct VYRQTLIB_EXPORT VYRQFlowConnection {
     QString from;
     QString to;
     QColor color;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQContainer.h"
 #include "VYRQFlowConnection.h"
 #include "VYRQFlowNode.h"
@@ -20,7 +22,7 @@ class QPaintEvent;
 // The owner sets the records and reads them back; the view reports through signals.
 //
 // The type key stays the container's: pages know no flow view.
-class VYRQFlowView : public VYRQContainer {
+class VYRQTLIB_EXPORT VYRQFlowView : public VYRQContainer {
     Q_OBJECT
 public:
     // The midpoint of one edge of a node's rectangle.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QColor>
@@ -9,7 +11,7 @@ class VYRQGroupBoxImpl;
 
 // A one-pixel frame line around the control's area with a caption set into its top
 // edge. Children are ordinary child widgets placed by the page or by code.
-class VYRQGroupBox : public VYRQControl<VYRQGroupBox, QWidget, VYRQGroupBoxImpl> {
+class VYRQTLIB_EXPORT VYRQGroupBox : public VYRQControl<VYRQGroupBox, QWidget, VYRQGroupBoxImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQGroupBox, "qtgroupbox")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QRect>
 #include <QSize>
 #include <QtGlobal>
@@ -20,7 +22,7 @@ class VYRQContainerImpl;
 // Between passes the engine keeps its scratch vectors and a record of each widget
 // child (its control interface, bound-bar mark and the base geometry last written to
 // it), rebuilt whenever the container's children may have changed.
-class VYRQLayoutEngine {
+class VYRQTLIB_EXPORT VYRQLayoutEngine {
 public:
     // One full pass over the container's children.
     void layoutChildren(VYRQContainerImpl& container);

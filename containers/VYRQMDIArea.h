@@ -1,10 +1,12 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QList>
 #include <QWidget>
 
 // An empty placeholder for a multiple-document area; windows may remember one.
-class VYRQMDIArea : public QWidget {
+class VYRQTLIB_EXPORT VYRQMDIArea : public QWidget {
     Q_OBJECT
 public:
     VYRQMDIArea();

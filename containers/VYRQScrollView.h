@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 #include "VYRQScrollBar.h"
 
@@ -15,7 +17,7 @@ class VYRQScrollViewImpl;
 // controls, over one background fill. When its page is complete, the first child
 // container becomes the scrolled content. The scroll bar elements of its page
 // element ("child" entries whose type names a scroll bar) style the built-in bars.
-class VYRQScrollView : public VYRQControl<VYRQScrollView, QScrollArea, VYRQScrollViewImpl, vyr::ForwardNone> {
+class VYRQTLIB_EXPORT VYRQScrollView : public VYRQControl<VYRQScrollView, QScrollArea, VYRQScrollViewImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQScrollView, "qtscrollview")

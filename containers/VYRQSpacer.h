@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QWidget>
@@ -9,7 +11,7 @@ class VYRQSpacerImpl;
 // An invisible, input-transparent control that takes up the spare room of a
 // horizontal or vertical container layout, shared with other spacers by weight.
 // A spacer whose direction does not fit the container's axis is an ordinary child.
-class VYRQSpacer : public VYRQControl<VYRQSpacer, QWidget, VYRQSpacerImpl> {
+class VYRQTLIB_EXPORT VYRQSpacer : public VYRQControl<VYRQSpacer, QWidget, VYRQSpacerImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQSpacer, "qtspacer")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QWidget>
@@ -9,7 +11,7 @@ class VYRQSplitterImpl;
 // The settings of a two-pane splitter (orientation, the pane widget of each side
 // and a limit for each side) over a background fill. It lays nothing out and takes
 // no mouse input: the host moves and resizes the panes.
-class VYRQSplitter : public VYRQControl<VYRQSplitter, QWidget, VYRQSplitterImpl> {
+class VYRQTLIB_EXPORT VYRQSplitter : public VYRQControl<VYRQSplitter, QWidget, VYRQSplitterImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQSplitter, "qtsplitter")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QWidget>
@@ -15,7 +17,7 @@ class VYRQStackContainerImpl;
 // The pages are Qt children of the stack but not owned by the list: removing a page
 // hides it and leaves it a child. A page that is deleted or re-parented elsewhere
 // leaves the list by itself.
-class VYRQStackContainer : public VYRQControl<VYRQStackContainer, QWidget, VYRQStackContainerImpl> {
+class VYRQTLIB_EXPORT VYRQStackContainer : public VYRQControl<VYRQStackContainer, QWidget, VYRQStackContainerImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQStackContainer, "qtstackcontainer")

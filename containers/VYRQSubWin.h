@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQWindowFrame.h"
 
 #include <QString>
@@ -12,7 +14,7 @@ class VYRQWindowImpl;
 // A window inside another widget: the settings, background, mouse-driven move and
 // border resize and child relayout of VYRQWindow, without native handling, modal
 // run or registration.
-class VYRQSubWin : public QWidget, public VYRQWindowFrame {
+class VYRQTLIB_EXPORT VYRQSubWin : public QWidget, public VYRQWindowFrame {
     Q_OBJECT
 public:
     explicit VYRQSubWin(QWidget* parent = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QVariant>
@@ -10,7 +12,7 @@ class VYRQTabWidgetImpl;
 // An own-drawn strip of equally sized tabs, each with a text, an icon, an icon for
 // the selected look and a user value. It holds no pages: a press selects a tab and
 // emits currentChanged(), and the host switches its content.
-class VYRQTabWidget : public VYRQControl<VYRQTabWidget, QWidget, VYRQTabWidgetImpl> {
+class VYRQTLIB_EXPORT VYRQTabWidget : public VYRQControl<VYRQTabWidget, QWidget, VYRQTabWidgetImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQTabWidget, "qttab")

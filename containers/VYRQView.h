@@ -1,9 +1,11 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QWidget>
 
 // An empty placeholder widget.
-class VYRQView : public QWidget {
+class VYRQTLIB_EXPORT VYRQView : public QWidget {
     Q_OBJECT
 public:
     VYRQView();

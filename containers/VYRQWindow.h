@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQWindowFrame.h"
 
 #include <QDialog>
@@ -16,7 +18,7 @@ class VYRQWindowImpl;
 // maximises to the work area and keeps its minimum size. It paints a themed
 // background, lays out its library children when resized, can run modally, and is
 // registered with the resource manager for theme and language changes.
-class VYRQWindow : public QDialog, public VYRQWindowFrame {
+class VYRQTLIB_EXPORT VYRQWindow : public QDialog, public VYRQWindowFrame {
     Q_OBJECT
 public:
     explicit VYRQWindow(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QWidget>
@@ -15,7 +17,7 @@ class VYRQWindowDesignerImpl;
 // parent widget from the origin, lays its library children out against itself when
 // resized, takes part in theme refreshes, and carries in its JSON the theme that
 // the design uses ("attr"."theme"). Not registered in the control registry.
-class VYRQWindowDesigner : public VYRQControl<VYRQWindowDesigner, QWidget, VYRQWindowDesignerImpl> {
+class VYRQTLIB_EXPORT VYRQWindowDesigner : public VYRQControl<VYRQWindowDesigner, QWidget, VYRQWindowDesignerImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQStyleDefs.h"
 
 #include <QString>
@@ -12,7 +14,7 @@ class VYRQWindowImpl;
 // The settings the top-level window and the sub-window share: dragging, border
 // resize, the caption band, the background and placement. A second base of both;
 // it owns their implementation object.
-class VYRQWindowFrame {
+class VYRQTLIB_EXPORT VYRQWindowFrame {
 public:
     VYRQWindowImpl* impl() const { return m_impl.get(); }
 

@@ -17,7 +17,8 @@ class VYRQMDIArea;
 // The implementation object shared by VYRQWindow ("VYRWindow") and VYRQSubWin
 // ("VYRSubWin"): window settings, background painting, the mouse-driven move and
 // border resize, and the child relayout on resize.
-class VYRQWindowImpl : public VYRQWidgetBaseImpl {
+// Private, but exported: the test suites reach into it.
+class VYRQTLIB_EXPORT VYRQWindowImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     enum ResizeEdge {

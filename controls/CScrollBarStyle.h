@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QProxyStyle>
 
 // The application style the library installs at start-up: a proxy over Fusion
@@ -7,7 +9,7 @@
 // sub-control and sub-element rectangle with Qt's common style and gives
 // VYRQSlider its thumb length and its centred, fixed-size thumb rectangle.
 // Painting and every other question go to Fusion.
-class CScrollBarStyle : public QProxyStyle {
+class VYRQTLIB_EXPORT CScrollBarStyle : public QProxyStyle {
     Q_OBJECT
 public:
     CScrollBarStyle();

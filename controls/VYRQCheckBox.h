@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 #include "VYRQToggleStyle.h"
 
@@ -10,7 +12,7 @@ class VYRQCheckBoxImpl;
 // The themed check box: separate backgrounds per interaction state for the unchecked
 // and the checked box, three text styles and six icon names. Toggling, the clickable
 // area and the Qt signals are QCheckBox's own; the control paints everything itself.
-class VYRQCheckBox : public VYRQControl<VYRQCheckBox, QCheckBox, VYRQCheckBoxImpl>, public VYRQToggleStyle {
+class VYRQTLIB_EXPORT VYRQCheckBox : public VYRQControl<VYRQCheckBox, QCheckBox, VYRQCheckBoxImpl>, public VYRQToggleStyle {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQCheckBox, "qtcheckbox")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QComboBox>
@@ -12,7 +14,7 @@ class VYRQComboList;
 // item's icon and text, each per interaction state) and whose popup is a
 // VYRQComboList with a themed background and rows painted by VYRQComboItemDelegate.
 // Items, the current index and the signals are QComboBox's own.
-class VYRQComboBox : public VYRQControl<VYRQComboBox, QComboBox, VYRQComboBoxImpl> {
+class VYRQTLIB_EXPORT VYRQComboBox : public VYRQControl<VYRQComboBox, QComboBox, VYRQComboBoxImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQComboBox, "qtcombobox")

@@ -12,7 +12,8 @@ class VYRQComboBox;
 
 // The combo box's state: the looks of its face, its popup and the popup rows. The
 // popup list and its item delegate read the row styles from here.
-class VYRQComboBoxImpl : public VYRQWidgetBaseImpl {
+// Private, but exported: the test suites reach into it.
+class VYRQTLIB_EXPORT VYRQComboBoxImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQComboBoxImpl(VYRQComboBox* owner);

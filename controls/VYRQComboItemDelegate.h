@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QItemDelegate>
 #include <QPointer>
 
@@ -8,7 +10,7 @@ class VYRQComboBoxImpl;
 // Paints the rows of a combo box's popup with the combo box's row styles: a row
 // background and text per row state (plain, under the pointer, selected), the item's
 // icon in a 20-pixel column at the left, and a fixed row height.
-class VYRQComboItemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQComboItemDelegate : public QItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQComboItemDelegate(VYRQComboBoxImpl* impl, QObject* parent = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQComboItemDelegate.h"
 
 #include <QListView>
@@ -9,7 +11,7 @@ class VYRQComboBoxImpl;
 
 // The combo box's popup list: a frameless list view whose viewport shows the combo
 // box's popup background under rows painted by its own VYRQComboItemDelegate.
-class VYRQComboList : public QListView {
+class VYRQTLIB_EXPORT VYRQComboList : public QListView {
     Q_OBJECT
 public:
     explicit VYRQComboList(VYRQComboBoxImpl* impl, QWidget* parent = nullptr);

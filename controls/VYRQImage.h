@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QWidget>
@@ -9,7 +11,7 @@ class VYRQImageImpl;
 // Shows one picture: a bitmap by image name or a caller's QImage, an SVG (optionally
 // recoloured), or an animated GIF played in a child label. Drawn stretched to the
 // control or at natural size, aligned. The control takes no interaction state.
-class VYRQImage : public VYRQControl<VYRQImage, QWidget, VYRQImageImpl, vyr::ForwardNone> {
+class VYRQTLIB_EXPORT VYRQImage : public VYRQControl<VYRQImage, QWidget, VYRQImageImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQImage, "qtpicture")

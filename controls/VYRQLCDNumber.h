@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QColor>
@@ -9,7 +11,7 @@ class VYRQLCDNumberImpl;
 
 // A frameless seven-segment display over one themed background, with digits in a
 // colour of its own.
-class VYRQLCDNumber : public VYRQControl<VYRQLCDNumber, QLCDNumber, VYRQLCDNumberImpl, vyr::ForwardNone> {
+class VYRQTLIB_EXPORT VYRQLCDNumber : public VYRQControl<VYRQLCDNumber, QLCDNumber, VYRQLCDNumberImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQLCDNumber, "qtlcdnumber")

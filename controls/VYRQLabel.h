@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QLabel>
@@ -9,7 +11,7 @@ class VYRQLabelImpl;
 // The themed label: a QLabel whose font, colour and alignment come from one named
 // text style, and which shortens its text to its width when it is resized. It paints
 // as a QLabel and takes no interaction state.
-class VYRQLabel : public VYRQControl<VYRQLabel, QLabel, VYRQLabelImpl, vyr::ForwardNone> {
+class VYRQTLIB_EXPORT VYRQLabel : public VYRQControl<VYRQLabel, QLabel, VYRQLabelImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQLabel, "qtlabel")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QLabel>
@@ -10,7 +12,7 @@ class VYRQLabelExImpl;
 // and keeps a selection that a double-click, a drag and outside callers set.
 // It declares no meta-object of its own (no signals, no Qt properties); pages create
 // it by its type key, and it has no designer record.
-class VYRQLabelEx : public VYRQControl<VYRQLabelEx, QLabel, VYRQLabelExImpl> {
+class VYRQTLIB_EXPORT VYRQLabelEx : public VYRQControl<VYRQLabelEx, QLabel, VYRQLabelExImpl> {
 public:
     static const char* typeName() { return "qtlabelex"; }
     static QWidget* createVYRQLabelEx() { return new VYRQLabelEx(nullptr); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QTextDocument>
@@ -12,7 +14,7 @@ class VYRQLabelEx;
 // A place in a rich-text label's document: block index, line index within that
 // block, and the cursor position that QTextLine::xToCursor or QTextCursor give.
 // -1 in a field means none.
-struct TextPosition {
+struct VYRQTLIB_EXPORT TextPosition {
     int block = -1;
     int line = -1;
     int cursor = -1;
@@ -20,7 +22,7 @@ struct TextPosition {
 
 // The rich-text label's state. The template list view's delegate uses the HTML and
 // selection operations directly when it paints rows and follows the mouse.
-class VYRQLabelExImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQLabelExImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQLabelExImpl(VYRQLabelEx* owner);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QLineEdit>
@@ -11,7 +13,7 @@ class VYRQLineEditImpl;
 // with a style of its own. Two input modes: password (echo mode Password, refusing
 // copy, paste and select-all) and shortcut capture, in which a key press replaces
 // the text with the name of the key combination ("CTRL+ALT+S", "F5").
-class VYRQLineEdit : public VYRQControl<VYRQLineEdit, QLineEdit, VYRQLineEditImpl> {
+class VYRQTLIB_EXPORT VYRQLineEdit : public VYRQControl<VYRQLineEdit, QLineEdit, VYRQLineEditImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQLineEdit, "qtdedit")

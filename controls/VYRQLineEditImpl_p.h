@@ -15,7 +15,8 @@ class VYRQLineEdit;
 // Interaction state: Pressed while the field has keyboard focus, Hot while the
 // pointer is over it without focus (never drawn: painting turns it into Normal),
 // Normal otherwise.
-class VYRQLineEditImpl : public VYRQWidgetBaseImpl {
+// Private, but exported: the test suites reach into it.
+class VYRQTLIB_EXPORT VYRQLineEditImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQLineEditImpl(VYRQLineEdit* owner);

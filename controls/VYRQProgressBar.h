@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QProgressBar>
@@ -10,7 +12,7 @@ class VYRQProgressBarImpl;
 // foreground over the done share (a bar growing from the left or from the bottom),
 // or in circle mode as a pie-shaped share of the foreground swept clockwise from
 // straight down. Optionally writes the value followed by a percent sign.
-class VYRQProgressBar : public VYRQControl<VYRQProgressBar, QProgressBar, VYRQProgressBarImpl, vyr::ForwardNone> {
+class VYRQTLIB_EXPORT VYRQProgressBar : public VYRQControl<VYRQProgressBar, QProgressBar, VYRQProgressBarImpl, vyr::ForwardNone> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQProgressBar, "qtprogressbar")

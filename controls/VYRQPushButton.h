@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QPushButton>
@@ -10,7 +12,7 @@ class VYRQPushButtonImpl;
 // (bitmap or SVG, with hot and pressed variants) or as a QIcon, an optional extension
 // part at the right edge, and a hover fade between the Normal and Hot looks. Clicks,
 // checkability and the clicked signals are QPushButton's own.
-class VYRQPushButton : public VYRQControl<VYRQPushButton, QPushButton, VYRQPushButtonImpl> {
+class VYRQTLIB_EXPORT VYRQPushButton : public VYRQControl<VYRQPushButton, QPushButton, VYRQPushButtonImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQPushButton, "qtbutton")

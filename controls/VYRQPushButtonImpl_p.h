@@ -10,7 +10,8 @@ class VYRQPushButton;
 
 // The push button's state: per-state backgrounds and text styles, icons, the
 // extension part and the hover fade. The ribbon button builds on it.
-class VYRQPushButtonImpl : public VYRQWidgetBaseImpl {
+// Private, but exported: the test suites reach into it.
+class VYRQTLIB_EXPORT VYRQPushButtonImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQPushButtonImpl(VYRQPushButton* owner);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 #include "VYRQToggleStyle.h"
 
@@ -21,7 +23,7 @@ enum RadioIconState : int {
 // button, three text styles, four state icons and a disabled icon, the icon scaled to
 // fit the control. The whole control is its clickable area, and every press emits
 // `pressedEvent`. Exclusive selection among siblings is QRadioButton's.
-class VYRQRadioButton : public VYRQControl<VYRQRadioButton, QRadioButton, VYRQRadioButtonImpl>,
+class VYRQTLIB_EXPORT VYRQRadioButton : public VYRQControl<VYRQRadioButton, QRadioButton, VYRQRadioButtonImpl>,
                         public VYRQToggleStyle {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)

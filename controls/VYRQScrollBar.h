@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QScrollBar>
@@ -11,7 +13,7 @@ class VYRQScrollBarImpl;
 // valueChanged) with a look made of named fill styles for the background and, per
 // interaction state, the up/left button, the down/right button and the thumb.
 // Every scroll bar starts hidden; its owner shows it.
-class VYRQScrollBar : public VYRQControl<VYRQScrollBar, QScrollBar, VYRQScrollBarImpl> {
+class VYRQTLIB_EXPORT VYRQScrollBar : public VYRQControl<VYRQScrollBar, QScrollBar, VYRQScrollBarImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQScrollBar, "qtscrollbar")

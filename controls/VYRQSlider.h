@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QSlider>
@@ -9,7 +11,7 @@ class VYRQSliderImpl;
 // The themed slider: a QSlider drawn as a channel (background), its filled part
 // (foreground) and a thumb whose fill follows the interaction state. The thumb's
 // length and its centred rectangle come from the application style.
-class VYRQSlider : public VYRQControl<VYRQSlider, QSlider, VYRQSliderImpl> {
+class VYRQTLIB_EXPORT VYRQSlider : public VYRQControl<VYRQSlider, QSlider, VYRQSliderImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQSlider, "qtslider")

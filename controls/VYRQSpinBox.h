@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QSpinBox>
@@ -10,7 +12,7 @@ class VYRQSpinBoxImpl;
 // is the implementation's, which draws nothing; the inner text field paints itself).
 // Its page element holds only the common keys: the value is not stored. It has a
 // factory but no designer record.
-class VYRQSpinBox : public VYRQControl<VYRQSpinBox, QSpinBox, VYRQSpinBoxImpl> {
+class VYRQTLIB_EXPORT VYRQSpinBox : public VYRQControl<VYRQSpinBox, QSpinBox, VYRQSpinBoxImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
 public:

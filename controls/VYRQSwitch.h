@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QSize>
@@ -10,7 +12,7 @@ class VYRQSwitchImpl;
 // A two-position switch: a background, a thumb that a mouse press slides to the other
 // end, and a text at each end. The side changes when the slide ends; code reads it
 // with getIsSwitchToLeft().
-class VYRQSwitch : public VYRQControl<VYRQSwitch, QWidget, VYRQSwitchImpl> {
+class VYRQTLIB_EXPORT VYRQSwitch : public VYRQControl<VYRQSwitch, QWidget, VYRQSwitchImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQSwitch, "qtswitch")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QTextEdit>
@@ -14,7 +16,7 @@ class VYRQTextEditImpl;
 //
 // Unlike most controls it does not take the theme defaults of its type key when it is
 // built, only on a theme refresh, a change of theme name, or from its page element.
-class VYRQTextEdit : public VYRQControl<VYRQTextEdit, QTextEdit, VYRQTextEditImpl, vyr::ForwardHover> {
+class VYRQTLIB_EXPORT VYRQTextEdit : public VYRQControl<VYRQTextEdit, QTextEdit, VYRQTextEditImpl, vyr::ForwardHover> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQTextEdit, "qttext")

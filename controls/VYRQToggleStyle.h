@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQStyleDefs.h"
 #include "VYRQTypes.h"
 
@@ -8,7 +10,7 @@ class VYRQToggleImpl;
 // The accessors the check box and the radio button share: backgrounds of the
 // unchecked button, text styles, icon placement, and whether text is shown. The
 // setters only store; the next paint shows the change.
-class VYRQToggleStyle {
+class VYRQTLIB_EXPORT VYRQToggleStyle {
 public:
     // Per-state backgrounds: 0 to 3 one state, 4 all four, anything else is ignored;
     // the getters read an out-of-range state as Normal.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QColor>
 #include <QMargins>
 #include <QSize>
@@ -15,7 +17,7 @@
 class QObject;
 
 // One designer property row of a control type.
-struct PropertyDef {
+struct VYRQTLIB_EXPORT PropertyDef {
     enum Kind : unsigned int {
         ObjectName = 0, Text = 1, TypeName = 2, Bool = 3, Separator = 4,
         FillStyles = 5, TextStyles = 6, IconPath = 9, Integer = 10, Size = 11,
@@ -56,7 +58,7 @@ struct PropertyDef {
 };
 
 // The registry and designer record of one control type.
-struct ControlInfo {
+struct VYRQTLIB_EXPORT ControlInfo {
     int version = 1;
     std::string typeKey;
     std::string className;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQTypes.h"
 
 #include <QString>
@@ -10,7 +12,7 @@ class VYRQWidgetBaseImpl;
 
 // The interface every library control implements. Containers, the page loader, the
 // design canvas, theme refreshes and the property list reach any control through it.
-class IVYRQWidgetBase {
+class VYRQTLIB_EXPORT IVYRQWidgetBase {
 public:
     virtual ~IVYRQWidgetBase() = default;
 

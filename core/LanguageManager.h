@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -11,7 +13,7 @@ class QByteArray;
 // Process-wide translations loaded from a JSON language file:
 //   { "defaultLanguage": "en", "languages": { "en": { "key": "text", ... }, ... } }
 // A load either replaces everything or changes nothing. GUI thread only.
-class LanguageManager : public QObject {
+class VYRQTLIB_EXPORT LanguageManager : public QObject {
     Q_OBJECT
 public:
     // Files above this size are refused unread.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // The mixin every library control derives from. It supplies the 27 operations of
 // IVYRQWidgetBase (forwarding to the control's VYRQWidgetBase part and to its
 // implementation object), the jsonData text, and the Qt event forwarding to the
@@ -33,9 +35,9 @@
 
 namespace vyr {
 // Shared bodies of the mixin's non-template work.
-bool readJsonInto(IVYRQWidgetBase* control, VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, void* json);
-bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* json, bool read);
-void applyJsonData(IVYRQWidgetBase* control, QString& stored, const QString& text);
+VYRQTLIB_EXPORT bool readJsonInto(IVYRQWidgetBase* control, VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, void* json);
+VYRQTLIB_EXPORT bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* json, bool read);
+VYRQTLIB_EXPORT void applyJsonData(IVYRQWidgetBase* control, QString& stored, const QString& text);
 } // namespace vyr
 
 namespace vyr {
@@ -48,6 +50,8 @@ enum InputForwarding {
     ForwardAll = ForwardMouse | ForwardHover,
 };
 } // namespace vyr
+
+struct VYRQImplAccess;
 
 template <class Derived, class QtBase, class Impl, int Forwarding = vyr::ForwardAll>
 class VYRQControl : public QtBase, public IVYRQWidgetBase {
@@ -69,8 +73,6 @@ public:
         // The impl may still be reached through "impl" while Qt tears children down.
         this->setProperty("impl", QVariant());
     }
-
-    Impl* impl() const { return m_impl.get(); }
 
     // IVYRQWidgetBase
     VYRQWidgetBase* getControlBase() override { return &m_base; }
@@ -117,6 +119,10 @@ public:
     void setInnerVisible(bool visible) { this->setProperty("visibility", visible); }
 
 protected:
+    // The implementation object; other library code reaches it through VYRQImplAccess.
+    Impl* impl() const { return m_impl.get(); }
+    friend struct VYRQImplAccess;
+
     // The last step of every control constructor: theme defaults of the theme name,
     // unless the control is one of the few that take them only from a refresh.
     void finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults theme = VYRQWidgetBaseImpl::ThemeDefaults::Apply)
@@ -186,8 +192,8 @@ private:
 
 // The seven rows every control's designer record begins with.
 namespace vyr {
-std::vector<PropertyDef> commonPropertyRows();
-ControlInfo makeControlInfo(const char* typeKey, const char* className, const char* displayName,
+VYRQTLIB_EXPORT std::vector<PropertyDef> commonPropertyRows();
+VYRQTLIB_EXPORT ControlInfo makeControlInfo(const char* typeKey, const char* className, const char* displayName,
                             const char* description, const char* category);
 
 // The same, with the type key and the class name taken from the control class, so

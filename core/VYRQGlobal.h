@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // The library's front door: start-up, the control registry, the page and menu
 // loaders, the mode flags and the global forwarders to the resource manager and
 // the language manager.
@@ -19,60 +21,60 @@ class VYRQContainer;
 class VYRQMenu;
 
 namespace VYRQtLib {
-void init();
-void shutdown();
-bool isStarted();
+VYRQTLIB_EXPORT void init();
+VYRQTLIB_EXPORT void shutdown();
+VYRQTLIB_EXPORT bool isStarted();
 }
 
-QStyle* vyrGetStyle();
+VYRQTLIB_EXPORT QStyle* vyrGetStyle();
 
 // Registry
-void vyrRegisterQtControl(const char* key, QWidget* (*create)(), ControlInfo info, bool flag);
-void vyrRegisterDefaultControl(const char* key, QWidget* (*create)());
-ControlInfo* vyrGetControlInfo(const QString& key);
-QVector<ControlInfo*> vyrGetAllControlInfo();
-void vyrBindControlCreateFunction(QWidget* (*fn)(const QString& name, const QString& typeKey));
-void vyrInitQtControl();
-bool vyrIsQtEmulator();
+VYRQTLIB_EXPORT void vyrRegisterQtControl(const char* key, QWidget* (*create)(), ControlInfo info, bool flag);
+VYRQTLIB_EXPORT void vyrRegisterDefaultControl(const char* key, QWidget* (*create)());
+VYRQTLIB_EXPORT ControlInfo* vyrGetControlInfo(const QString& key);
+VYRQTLIB_EXPORT QVector<ControlInfo*> vyrGetAllControlInfo();
+VYRQTLIB_EXPORT void vyrBindControlCreateFunction(QWidget* (*fn)(const QString& name, const QString& typeKey));
+VYRQTLIB_EXPORT void vyrInitQtControl();
+VYRQTLIB_EXPORT bool vyrIsQtEmulator();
 
 // Loaders
-VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name);
-VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name);
-QWidget* createElementFromJson(const Json::Value& element, QWidget* parent);
-QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, QWidget* parent);
-QWidget* createControlByType(const char* typeKey, QWidget* parent);
-QString jsonUtf8ToQString(const char* text);
+VYRQTLIB_EXPORT VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name);
+VYRQTLIB_EXPORT VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name);
+VYRQTLIB_EXPORT QWidget* createElementFromJson(const Json::Value& element, QWidget* parent);
+VYRQTLIB_EXPORT QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, QWidget* parent);
+VYRQTLIB_EXPORT QWidget* createControlByType(const char* typeKey, QWidget* parent);
+VYRQTLIB_EXPORT QString jsonUtf8ToQString(const char* text);
 
 // Mode flags
-void vyrSetIsInDesigner(bool on);
-bool vyrIsInDesigner();
-void vyrEnableSerializeChild(bool on);
-bool vyrIsSerializeChild();
-void vyrEnableHighDpi(bool on);
+VYRQTLIB_EXPORT void vyrSetIsInDesigner(bool on);
+VYRQTLIB_EXPORT bool vyrIsInDesigner();
+VYRQTLIB_EXPORT void vyrEnableSerializeChild(bool on);
+VYRQTLIB_EXPORT bool vyrIsSerializeChild();
+VYRQTLIB_EXPORT void vyrEnableHighDpi(bool on);
 
 // Forwarders
-bool vyrLoadThemeDir(const char* path);
-bool vyrLoadThemeFile(const char* path);
-bool vyrNotifyThemeChange();
-bool vyrLoadSkinFile(const QString& path, float scale);
-bool vyrSetSkinFilePath(const QString& path, float scale);
-bool vyrSetProjectFilePath(const QString& path);
-bool vyrGetFillStyle(const QString& name, FillStyle& out);
-bool vyrGetTextStyle(const QString& name, TextStyleDesc& out);
-bool vyrGetProjectFillStyle(const QString& name, FillStyle& out);
-bool vyrGetProjectTextStyle(const QString& name, TextStyleDesc& out);
-void vyrSetFillStyle(const QString& name, FillStyle& style);
-void vyrSetProjectFillStyle(const QString& name, FillStyle& style);
-void vyrSetTextStyle(const QString& name, TextStyleDesc& style);
-void vyrSetProjectTextStyle(const QString& name, TextStyleDesc& style);
-const QVector<FillStyle>& vyrGetAllFillStyle();
-const QVector<TextStyleDesc>& vyrGetAllTextStyle();
-const VYRGlobalConfig& vyrGetGlobalConfig();
-void vyrSetGlobalConfig(const VYRGlobalConfig& config);
-QString vyrGetGlobalFontFamily();
-void vyrSetGlobalFontFamily(const QString& family);
-LanguageManager* vyrGetLanguageManager();
-bool vyrLoadLanguageFile(const QString& path, QString* error);
-bool vyrSetLanguage(const QString& language);
-QString vyrGetLanguage();
-QString vyrText(const QString& key, const QString& fallback = QString());
+VYRQTLIB_EXPORT bool vyrLoadThemeDir(const char* path);
+VYRQTLIB_EXPORT bool vyrLoadThemeFile(const char* path);
+VYRQTLIB_EXPORT bool vyrNotifyThemeChange();
+VYRQTLIB_EXPORT bool vyrLoadSkinFile(const QString& path, float scale);
+VYRQTLIB_EXPORT bool vyrSetSkinFilePath(const QString& path, float scale);
+VYRQTLIB_EXPORT bool vyrSetProjectFilePath(const QString& path);
+VYRQTLIB_EXPORT bool vyrGetFillStyle(const QString& name, FillStyle& out);
+VYRQTLIB_EXPORT bool vyrGetTextStyle(const QString& name, TextStyleDesc& out);
+VYRQTLIB_EXPORT bool vyrGetProjectFillStyle(const QString& name, FillStyle& out);
+VYRQTLIB_EXPORT bool vyrGetProjectTextStyle(const QString& name, TextStyleDesc& out);
+VYRQTLIB_EXPORT void vyrSetFillStyle(const QString& name, FillStyle& style);
+VYRQTLIB_EXPORT void vyrSetProjectFillStyle(const QString& name, FillStyle& style);
+VYRQTLIB_EXPORT void vyrSetTextStyle(const QString& name, TextStyleDesc& style);
+VYRQTLIB_EXPORT void vyrSetProjectTextStyle(const QString& name, TextStyleDesc& style);
+VYRQTLIB_EXPORT const QVector<FillStyle>& vyrGetAllFillStyle();
+VYRQTLIB_EXPORT const QVector<TextStyleDesc>& vyrGetAllTextStyle();
+VYRQTLIB_EXPORT const VYRGlobalConfig& vyrGetGlobalConfig();
+VYRQTLIB_EXPORT void vyrSetGlobalConfig(const VYRGlobalConfig& config);
+VYRQTLIB_EXPORT QString vyrGetGlobalFontFamily();
+VYRQTLIB_EXPORT void vyrSetGlobalFontFamily(const QString& family);
+VYRQTLIB_EXPORT LanguageManager* vyrGetLanguageManager();
+VYRQTLIB_EXPORT bool vyrLoadLanguageFile(const QString& path, QString* error);
+VYRQTLIB_EXPORT bool vyrSetLanguage(const QString& language);
+VYRQTLIB_EXPORT QString vyrGetLanguage();
+VYRQTLIB_EXPORT QString vyrText(const QString& key, const QString& fallback = QString());

@@ -18,7 +18,7 @@ class QWidget;
 namespace vyr {
 
 // Emulator mode is settled once, by the built-in registration at start-up.
-void setQtEmulator(bool on);
+VYRQTLIB_EXPORT void setQtEmulator(bool on);
 // Set by the library's start-up once everything is registered.
 void setStarted(bool on);
 // Reads a page or menu document by name (".json" added when missing): from the
@@ -26,7 +26,7 @@ void setStarted(bool on);
 bool readPageDocument(QString name, Json::Value& root);
 
 // Every key the registry can build, records or not, in byte order.
-QStringList registeredKeys();
+VYRQTLIB_EXPORT QStringList registeredKeys();
 
 // Registration helpers for the folders' own registration functions: a type key with
 // its designer record and the further keys (short aliases) that build the same

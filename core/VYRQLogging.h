@@ -1,8 +1,11 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QLoggingCategory>
 
-Q_DECLARE_LOGGING_CATEGORY(vyrCore)
-Q_DECLARE_LOGGING_CATEGORY(vyrRes)
-Q_DECLARE_LOGGING_CATEGORY(vyrLayout)
-Q_DECLARE_LOGGING_CATEGORY(vyrControls)
+// What Q_DECLARE_LOGGING_CATEGORY declares, exported: callers may log or filter by them.
+VYRQTLIB_EXPORT const QLoggingCategory& vyrCore();
+VYRQTLIB_EXPORT const QLoggingCategory& vyrRes();
+VYRQTLIB_EXPORT const QLoggingCategory& vyrLayout();
+VYRQTLIB_EXPORT const QLoggingCategory& vyrControls();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Builders of designer property rows from a control's setter and getter:
 //
 //   info.rows.push_back(vyr::fillStatesRow("Background", &VYRQFoo::setBackground, &VYRQFoo::getBackground));
@@ -32,12 +34,12 @@
 namespace vyr {
 
 // The choices of a per-state or enumeration row: each value with its label.
-struct RowOption {
+struct VYRQTLIB_EXPORT RowOption {
     int value;
     const char* label;
 };
 
-struct RowOptions {
+struct VYRQTLIB_EXPORT RowOptions {
     RowOptions(std::initializer_list<RowOption> options)
     {
         for (const RowOption& option : options) {

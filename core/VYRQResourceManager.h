@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQStyleDefs.h"
 #include "VYRQTypes.h"
 
@@ -24,7 +26,7 @@ class VYRQResourceManagerImpl;
 // images, SVG renderers, fonts, theme elements and the language.txt tables. It keeps
 // three resource sets: the default set (start-up and skins), the project set and
 // the theme set. GUI thread only.
-class VYRQResourceManager {
+class VYRQTLIB_EXPORT VYRQResourceManager {
 public:
     static VYRQResourceManager* getInstance();
     ~VYRQResourceManager();
@@ -146,7 +148,7 @@ private:
 
 // Raises one of the resource manager's look-up switches for a scope and puts back
 // the value it had before, so nested builds never run against the wrong set.
-class VYRQResSwitchGuard {
+class VYRQTLIB_EXPORT VYRQResSwitchGuard {
 public:
     enum Switch { ThemeRes, ProjectRes, CreatedByFile };
     VYRQResSwitchGuard(Switch which, bool value);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // One resource set of the resource manager: the default, project or theme set.
 
 #include "VYRQStyleDefs.h"
@@ -17,7 +19,7 @@
 
 class QSvgRenderer;
 
-class VYRQResourceManagerImpl {
+class VYRQTLIB_EXPORT VYRQResourceManagerImpl {
 public:
     VYRQResourceManagerImpl();
     ~VYRQResourceManagerImpl();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Per-state style slots: the one helper every control uses for its arrays of fill
 // or text styles indexed by interaction state.
 
@@ -14,9 +16,9 @@ namespace Json { class Value; }
 namespace vyr {
 
 // Two fills are alike in look when they would paint the same; names do not count.
-bool fillAlike(const FillStyle& a, const FillStyle& b);
+VYRQTLIB_EXPORT bool fillAlike(const FillStyle& a, const FillStyle& b);
 // Text styles are alike when every painted property agrees.
-bool textAlike(const TextStyleDesc& a, const TextStyleDesc& b);
+VYRQTLIB_EXPORT bool textAlike(const TextStyleDesc& a, const TextStyleDesc& b);
 
 // The kind number a written "style" entry carries; readers go by the slot alone.
 enum StyleEntryKind : int { FillEntry = 1, TextEntry = 2 };
@@ -27,7 +29,7 @@ inline bool styleAlike(const FillStyle& a, const FillStyle& b) { return fillAlik
 inline bool styleAlike(const TextStyleDesc& a, const TextStyleDesc& b) { return textAlike(a, b); }
 
 // Appends [name, kind, slot] to a "style" array.
-void appendStyleEntry(Json::Value& styleArray, const QString& name, StyleEntryKind kind, int slot);
+VYRQTLIB_EXPORT void appendStyleEntry(Json::Value& styleArray, const QString& name, StyleEntryKind kind, int slot);
 
 template <class Style, int N = CtrlStateCount>
 class StateStyles {

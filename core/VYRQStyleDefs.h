@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QColor>
 #include <QString>
 
@@ -8,7 +10,7 @@
 #define VYR_DEFAULT_CJK_FAMILY "WenQuanYi Micro Hei"
 
 // Colour part of a fill style; also used alone as a window background.
-struct FillRes {
+struct VYRQTLIB_EXPORT FillRes {
     int resId = 0;             // carried, not filed
     QString resText;           // carried, not filed
     QColor color = QColor(255, 255, 255, 255);
@@ -30,7 +32,7 @@ struct FillRes {
 };
 
 // Nine-slice description of an image.
-struct ImageDesc {
+struct VYRQTLIB_EXPORT ImageDesc {
     int left = 0;
     int right = 0;
     int top = 0;
@@ -43,7 +45,7 @@ struct ImageDesc {
 };
 
 // A named background style of a theme.
-struct FillStyle {
+struct VYRQTLIB_EXPORT FillStyle {
     int kind = 0;
     QString name;
     bool draw = true;
@@ -55,7 +57,7 @@ struct FillStyle {
 };
 
 // A named text style of a theme.
-struct TextStyleDesc {
+struct VYRQTLIB_EXPORT TextStyleDesc {
     int kind = 1;
     QString name;
     bool bold = false;
@@ -76,7 +78,7 @@ struct TextStyleDesc {
 };
 
 // Placement and colour of a control's icon.
-struct IconStyleDesc {
+struct VYRQTLIB_EXPORT IconStyleDesc {
     int x = 0;
     int y = 0;
     bool useColor = false;
@@ -86,7 +88,7 @@ struct IconStyleDesc {
 };
 
 // An image name with its nine-slice description (used by drawImageDesc).
-struct ImageRecord {
+struct VYRQTLIB_EXPORT ImageRecord {
     QString name;
     ImageDesc desc;
 };

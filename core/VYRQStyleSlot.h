@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // A control's "style" entries declared once: each row of its table names a slot, the
 // kind of style the slot holds and the member it reads into and writes from. The
 // implementation base reads the table before readJson and writes it before writeJson.
@@ -10,7 +12,7 @@
 
 namespace vyr {
 
-class StyleSlot {
+class VYRQTLIB_EXPORT StyleSlot {
 public:
     // How a per-state array writes itself: by look (StateStyles::write) or by name
     // (StateStyles::writeByName).

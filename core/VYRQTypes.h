@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QString>
 
 // The enums have a fixed underlying type: callers and pages pass out-of-range
@@ -52,7 +54,7 @@ enum ResSourceType : int {
     ResProject = 2
 };
 
-struct VYRGlobalConfig {
+struct VYRQTLIB_EXPORT VYRGlobalConfig {
     QString fontFamily;
     bool buttonFadeEnabled = false;
     int buttonFadeDuration = 150;

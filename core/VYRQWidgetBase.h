@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQTypes.h"
 
 #include <QRect>
@@ -10,7 +12,7 @@ class QWidget;
 
 // The layout and page-file part every control holds; the interface operations of
 // IVYRQWidgetBase forward to it. A value type: copies carry the owner pointer.
-class VYRQWidgetBase {
+class VYRQTLIB_EXPORT VYRQWidgetBase {
 public:
     explicit VYRQWidgetBase(QWidget* owner);
     VYRQWidgetBase(const VYRQWidgetBase&) = default;

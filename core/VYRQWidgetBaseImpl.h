@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQStyleDefs.h"
 #include "VYRQStyleSlot.h"
 #include "VYRQTypes.h"
@@ -32,7 +34,7 @@ class QSvgRenderer;
 class QWidget;
 
 // A typed value of a control's custom "attr" store.
-struct VYRQAttrValue {
+struct VYRQTLIB_EXPORT VYRQAttrValue {
     enum Kind {
         Bool = 0, String = 1, Int8 = 2, UInt8 = 3, Int16 = 4, UInt16 = 5, UInt32 = 6,
         Int32 = 7, Int64 = 8, UInt64 = 9, Float = 10, Double = 11, StringList = 12
@@ -43,7 +45,7 @@ struct VYRQAttrValue {
 
 // Base of every control's private implementation object: interaction state, the
 // common "attr"/"theme"/"child" keys, theme defaults and the shared painters.
-class VYRQWidgetBaseImpl : public QObject {
+class VYRQTLIB_EXPORT VYRQWidgetBaseImpl : public QObject {
     Q_OBJECT
 public:
     // A control's text as a page gives it: either the text itself or "|->key", a

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Handle-based access to zip archives over minizip's unzip reader. Every operation
 // returns one of the result codes below and also keeps it as the layer's last
 // result code (zipLastResult), which is where an open failure's reason is found.
@@ -25,12 +27,12 @@ enum ZipOpenMode {
     ZipFromMemory = 3         // a buffer that outlives the handle
 };
 
-struct ZipHandle {
+struct VYRQTLIB_EXPORT ZipHandle {
     int kind = 0;             // 1 reading handle; 2 writing handle (never created here)
     void* state = nullptr;
 };
 
-struct ZipEntry {
+struct VYRQTLIB_EXPORT ZipEntry {
     int index = 0;            // for the request -1: the number of items
     char name[1024] = {};     // cleaned path inside the archive, zero-terminated
     uint32_t attr = 0;        // Unix-style mode
@@ -45,16 +47,16 @@ struct ZipEntry {
 constexpr uint32_t ZipMaxEntrySize = 64u * 1024u * 1024u;
 constexpr uint64_t ZipMaxArchiveSize = 256ull * 1024u * 1024u;
 
-ZipHandle* openZipFromFile(const char* path, const char* password);
-ZipHandle* openZipFromMemory(const void* buffer, unsigned int length, const char* password);
-ZipHandle* openZipHandle(const void* source, unsigned int length, int mode, const char* password);
-uint32_t getZipItem(ZipHandle* handle, int index, ZipEntry* entry);
-uint32_t unzipItem(ZipHandle* handle, int index, void* buffer, unsigned int size);
-uint32_t closeZip(ZipHandle* handle);
-uint32_t zipLastResult();
+VYRQTLIB_EXPORT ZipHandle* openZipFromFile(const char* path, const char* password);
+VYRQTLIB_EXPORT ZipHandle* openZipFromMemory(const void* buffer, unsigned int length, const char* password);
+VYRQTLIB_EXPORT ZipHandle* openZipHandle(const void* source, unsigned int length, int mode, const char* password);
+VYRQTLIB_EXPORT uint32_t getZipItem(ZipHandle* handle, int index, ZipEntry* entry);
+VYRQTLIB_EXPORT uint32_t unzipItem(ZipHandle* handle, int index, void* buffer, unsigned int size);
+VYRQTLIB_EXPORT uint32_t closeZip(ZipHandle* handle);
+VYRQTLIB_EXPORT uint32_t zipLastResult();
 
 // Closes a handle when it goes out of scope.
-class ZipHandleGuard {
+class VYRQTLIB_EXPORT ZipHandleGuard {
 public:
     explicit ZipHandleGuard(ZipHandle* h) : m_handle(h) {}
     ~ZipHandleGuard() { if (m_handle) closeZip(m_handle); }

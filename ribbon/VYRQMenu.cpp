@@ -2,6 +2,7 @@
 #include "VYRQMenuImpl.h"
 
 #include "VYRQGlobal_p.h"
+#include "VYRQImplAccess_p.h"
 #include "VYRQJson.h"
 
 #include <QAction>
@@ -51,7 +52,7 @@ void readItem(VYRQMenu* menu, const Json::Value& item, int depth)
         return;
     auto* sub = new VYRQMenu(menu);
     sub->setTitle(text);
-    menu->impl()->copyStylesTo(*sub->impl());
+    VYRQImplAccess::of(menu)->copyStylesTo(*VYRQImplAccess::of(sub));
     QAction* action = menu->addMenu(sub);
     if (hasIcon)
         action->setProperty(iconPathProperty, icon);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QMenu>
@@ -15,7 +17,7 @@ class VYRQMenuImpl;
 // nested "items"); the menu file loader builds one and reads it in.
 //
 // Not a palette control: it has a type key but no registry entry or designer record.
-class VYRQMenu : public VYRQControl<VYRQMenu, QMenu, VYRQMenuImpl> {
+class VYRQTLIB_EXPORT VYRQMenu : public VYRQControl<VYRQMenu, QMenu, VYRQMenuImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QMenuBar>
@@ -10,7 +12,7 @@ class VYRQMenuBarImpl;
 // the item under the pointer itself. It also carries a set of popup styles for the
 // menus that application code hangs on it; the bar applies those to nothing and
 // hands them out through its getters.
-class VYRQMenuBar : public VYRQControl<VYRQMenuBar, QMenuBar, VYRQMenuBarImpl> {
+class VYRQTLIB_EXPORT VYRQMenuBar : public VYRQControl<VYRQMenuBar, QMenuBar, VYRQMenuBarImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQMenuBar, "qtmenubar")

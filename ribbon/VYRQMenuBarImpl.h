@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
 
@@ -8,7 +10,7 @@ class VYRQMenuBar;
 // The menu bar's styles and its hovered and pressed items. "style" slots: 0 the
 // background, 1-4 item fills, 5-8 item texts, 9 the popup background (and, from
 // the same name, the popup item fills), 9-12 popup item fills, 13-16 popup texts.
-class VYRQMenuBarImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQMenuBarImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQMenuBarImpl(VYRQMenuBar* owner);

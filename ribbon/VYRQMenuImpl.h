@@ -1,12 +1,15 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
 
+class QAction;
 class VYRQMenu;
 
 // The popup menu's styles, icon column and hovered item.
-class VYRQMenuImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQMenuImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQMenuImpl(VYRQMenu* owner);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 #include "VYRQRibbonTypes.h"
 
@@ -20,7 +22,7 @@ class VYRQRibbonPage;
 // QAction whose object name is its identifier; the bar reports them all through
 // commandTriggered. In the office layout the top row stands above the tab row, in
 // the compact layout both share one header row.
-class VYRQRibbonBar : public VYRQControl<VYRQRibbonBar, QWidget, VYRQRibbonBarImpl> {
+class VYRQTLIB_EXPORT VYRQRibbonBar : public VYRQControl<VYRQRibbonBar, QWidget, VYRQRibbonBarImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQRibbonBar, "qtribbonbar")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQRibbonTypes.h"
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
@@ -16,7 +18,7 @@ class VYRQRibbonPage;
 
 // The ribbon bar's state: its style slots, its rows and lists, its current page,
 // layout mode, minimised flag and sizes. The bar's operations work on it.
-class VYRQRibbonBarImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQRibbonBarImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     explicit VYRQRibbonBarImpl(VYRQRibbonBar* owner);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQPushButton.h"
 #include "VYRQRibbonTypes.h"
 
@@ -16,7 +18,7 @@ class VYRQRibbonMenu;
 //
 // The dynamic property "vyrRibbonContextColor" (a QColor) draws a strip in that colour
 // along the top edge.
-class VYRQRibbonButton : public VYRQPushButton {
+class VYRQTLIB_EXPORT VYRQRibbonButton : public VYRQPushButton {
     Q_OBJECT
 public:
     VYRQRibbonButton(QWidget* parent, VYR_RIBBON_ITEM_SIZE size);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QColor>
 #include <QObject>
 #include <QPointer>
@@ -11,7 +13,7 @@ class VYRQRibbonPage;
 // A named, coloured set of extra ribbon pages whose tabs the bar shows only while the
 // group is visible. A child object of its bar; the pages belong to the bar. Once the
 // bar is gone, the group adds no pages and rebuilds nothing.
-class VYRQRibbonContextGroup : public QObject {
+class VYRQTLIB_EXPORT VYRQRibbonContextGroup : public QObject {
     Q_OBJECT
 public:
     VYRQRibbonContextGroup(const QString& id, const QString& title, const QColor& color, VYRQRibbonBar* bar);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQContainer.h"
 
 #include <QPointer>
@@ -12,7 +14,7 @@ class VYRQRibbonButton;
 // up ("^"), page down ("v") and "..." (all commands in a popup menu) at its right.
 // Each command is a small ribbon button; a triggered command reports its identifier
 // (the action's object name) through itemTriggered.
-class VYRQRibbonGallery : public VYRQContainer {
+class VYRQTLIB_EXPORT VYRQRibbonGallery : public VYRQContainer {
     Q_OBJECT
 public:
     // Column and row counts are kept within this range.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQContainer.h"
 #include "VYRQRibbonTypes.h"
 
@@ -16,7 +18,7 @@ class VYRQRibbonPage;
 // full content height, medium and small items stack in columns of the bar's row
 // count. It paints the bar's group background and title style; without a bar it
 // paints nothing of its own.
-class VYRQRibbonGroup : public VYRQContainer {
+class VYRQTLIB_EXPORT VYRQRibbonGroup : public VYRQContainer {
     Q_OBJECT
 public:
     struct Item {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QRect>
 #include <QSize>
 #include <QVector>
@@ -8,7 +10,7 @@
 // stacking their items in rows, pages laying out groups with overflow scrolling,
 // galleries paging a grid of cells, the bar's header rows and its tab strip. Every
 // function is pure; integer divisions truncate.
-class VYRQRibbonLayout {
+class VYRQTLIB_EXPORT VYRQRibbonLayout {
 public:
     // ---- Groups
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQMenu.h"
 
 // A popup menu of ribbon commands: items carry a command identifier (the action's
 // object name), separators show as lines and checked commands get a tick, both
 // painted over the themed items.
-class VYRQRibbonMenu : public VYRQMenu {
+class VYRQTLIB_EXPORT VYRQRibbonMenu : public VYRQMenu {
     Q_OBJECT
 public:
     explicit VYRQRibbonMenu(QWidget* parent = nullptr);

@@ -39,6 +39,11 @@ VYRQRibbonPage::~VYRQRibbonPage()
         m_bar->forgetPage(this);
 }
 
+void VYRQRibbonPage::setBar(VYRQRibbonBar* bar)
+{
+    m_bar = bar;
+}
+
 VYRQRibbonGroup* VYRQRibbonPage::addGroup(const QString& id, const QString& title)
 {
     return insertGroup(groupCount(), id, title);

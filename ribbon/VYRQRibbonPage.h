@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQContainer.h"
 
 #include <QPointer>
@@ -13,7 +15,7 @@ class VYRQRibbonGroup;
 // The content of one ribbon tab: groups laid out left to right, each as wide as its
 // content, spare width shared among expanding groups, and two scroll buttons with
 // wheel scrolling when the groups do not fit.
-class VYRQRibbonPage : public VYRQContainer {
+class VYRQTLIB_EXPORT VYRQRibbonPage : public VYRQContainer {
     Q_OBJECT
 public:
     // An empty title shows the id.
@@ -56,7 +58,7 @@ private:
     void updateGroupLayout();
     // Every group lays its items out again (a new row count), then the page its groups.
     void relayoutGroups();
-    void setBar(VYRQRibbonBar* bar) { m_bar = bar; }
+    void setBar(VYRQRibbonBar* bar);
     void setContextGroup(VYRQRibbonContextGroup* group);
     // A group being destroyed leaves the list.
     void forgetGroup(VYRQRibbonGroup* group);

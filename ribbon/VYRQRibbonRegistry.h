@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Registers the page controls of the menu and ribbon family with the control
 // registry; run once by the library's start-up.
-void vyrRegisterRibbonControls();
+VYRQTLIB_EXPORT void vyrRegisterRibbonControls();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 // Enumerations of the ribbon family and their JSON words. Words are matched without
 // regard to case; a word that names no value reads as the first value.
 
@@ -29,11 +31,11 @@ Q_DECLARE_METATYPE(VYR_RIBBON_POPUP_MODE)
 
 namespace vyr {
 
-VYR_RIBBON_LAYOUT_MODE ribbonLayoutModeFromName(const QString& word);
-VYR_RIBBON_ITEM_SIZE ribbonItemSizeFromName(const QString& word);
-VYR_RIBBON_POPUP_MODE ribbonPopupModeFromName(const QString& word);
-QString ribbonLayoutModeName(VYR_RIBBON_LAYOUT_MODE mode);
-QString ribbonItemSizeName(VYR_RIBBON_ITEM_SIZE size);
-QString ribbonPopupModeName(VYR_RIBBON_POPUP_MODE mode);
+VYRQTLIB_EXPORT VYR_RIBBON_LAYOUT_MODE ribbonLayoutModeFromName(const QString& word);
+VYRQTLIB_EXPORT VYR_RIBBON_ITEM_SIZE ribbonItemSizeFromName(const QString& word);
+VYRQTLIB_EXPORT VYR_RIBBON_POPUP_MODE ribbonPopupModeFromName(const QString& word);
+VYRQTLIB_EXPORT QString ribbonLayoutModeName(VYR_RIBBON_LAYOUT_MODE mode);
+VYRQTLIB_EXPORT QString ribbonItemSizeName(VYR_RIBBON_ITEM_SIZE size);
+VYRQTLIB_EXPORT QString ribbonPopupModeName(VYR_RIBBON_POPUP_MODE mode);
 
 } // namespace vyr

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QRect>
 #include <QVector>
 
@@ -8,7 +10,7 @@ class VYRQWidgetBaseImpl;
 
 // The library controls of a widget tree that an item view paints in place of live
 // widgets (a table's cell-hosted containers, a list view's item template).
-class VYRQHostedControls {
+class VYRQTLIB_EXPORT VYRQHostedControls {
 public:
     struct Control {
         QWidget* widget;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QPointer>
@@ -11,7 +13,7 @@ class VYRQScrollBar;
 // implementation objects: the two themed scroll bars and the scroll-bar elements
 // of their page element. Each view keeps its own style-sheet rules, given through
 // setScrollbarBtnSize and setScrollbarSize.
-class VYRQItemViewImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQItemViewImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     VYRQItemViewImpl(QWidget* owner, const QString& typeKey);

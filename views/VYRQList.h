@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QListWidget>
@@ -9,7 +11,7 @@ class VYRQListImpl;
 // The themed list of text items: QListWidget's items and selection, painted from
 // per-state item backgrounds and text styles with an optional decoration image, a
 // fixed item height, a themed background and the library's own scroll bars.
-class VYRQList : public VYRQControl<VYRQList, QListWidget, VYRQListImpl> {
+class VYRQTLIB_EXPORT VYRQList : public VYRQControl<VYRQList, QListWidget, VYRQListImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQList, "qtlist")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQItemViewImpl.h"
 #include "VYRQStateStyles.h"
 
@@ -9,7 +11,7 @@ class VYRQList;
 class VYRQListItemDelegate;
 
 // The list's state, read by its item delegate.
-class VYRQListImpl : public VYRQItemViewImpl {
+class VYRQTLIB_EXPORT VYRQListImpl : public VYRQItemViewImpl {
     Q_OBJECT
 public:
     explicit VYRQListImpl(VYRQList* owner);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QItemDelegate>
 #include <QPointer>
 
@@ -7,7 +9,7 @@ class VYRQListImpl;
 
 // Paints a list's items from its styles (state, decoration image, text) and gives
 // them the list's item height.
-class VYRQListItemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQListItemDelegate : public QItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQListItemDelegate(VYRQListImpl* impl);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QListView>
@@ -13,7 +15,7 @@ class VYRQListViewImpl;
 // An item display callback fills the template for each row, an item size callback
 // may size the rows, and pressCtrl reports the template control pressed in a row.
 // Extended labels in the template can have their rich text selected across rows.
-class VYRQListView : public VYRQControl<VYRQListView, QListView, VYRQListViewImpl> {
+class VYRQTLIB_EXPORT VYRQListView : public VYRQControl<VYRQListView, QListView, VYRQListViewImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQListView, "qtlistview")

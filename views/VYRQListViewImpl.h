@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQItemViewImpl.h"
 #include "VYRQListView.h"
 #include "VYRQStateStyles.h"
@@ -15,7 +17,7 @@
 class VYRQListViewItemDelegate;
 
 // The template list view's state, read by its item delegate.
-class VYRQListViewImpl : public VYRQItemViewImpl {
+class VYRQTLIB_EXPORT VYRQListViewImpl : public VYRQItemViewImpl {
     Q_OBJECT
 public:
     explicit VYRQListViewImpl(VYRQListView* owner);

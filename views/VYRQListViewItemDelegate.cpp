@@ -2,6 +2,7 @@
 
 #include "VYRQContainer.h"
 #include "VYRQHostedControls.h"
+#include "VYRQImplAccess_p.h"
 #include "VYRQLabelEx.h"
 #include "VYRQListView.h"
 #include "VYRQListViewImpl.h"
@@ -120,8 +121,8 @@ void VYRQListViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
         if (label) {
             if (!impl->rowRichText.contains(index.row()))
                 impl->rowRichText.insert(index.row(), label->getHtmlContent());
-            if (selectableByMouse(label) && selectInRow(label->impl(), index.row()))
-                selected = label->impl();
+            if (selectableByMouse(label) && selectInRow(VYRQImplAccess::of(label), index.row()))
+                selected = VYRQImplAccess::of(label);
         }
         if (rect.contains(mouse)) {
             control->setCtrlState(Hot);
@@ -173,8 +174,8 @@ void VYRQListViewItemDelegate::loadRowText(VYRQLabelEx* label, int row, const QR
 {
     const auto cached = m_impl->rowRichText.constFind(row);
     if (cached != m_impl->rowRichText.constEnd())
-        label->impl()->document()->setHtml(*cached);
-    label->impl()->document()->setPageSize(QSizeF(rect.width() + 20, rect.height() + 10));
+        VYRQImplAccess::of(label)->document()->setHtml(*cached);
+    VYRQImplAccess::of(label)->document()->setPageSize(QSizeF(rect.width() + 20, rect.height() + 10));
 }
 
 bool VYRQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
@@ -202,7 +203,7 @@ bool VYRQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
         if (label) {
             loadRowText(label, index.row(), rect);
             if (selectableByMouse(label)) {
-                m_start = {index.row(), label->impl()->positionAt(point - rect.topLeft())};
+                m_start = {index.row(), VYRQImplAccess::of(label)->positionAt(point - rect.topLeft())};
                 m_pressed = true;
             }
         }
@@ -232,7 +233,7 @@ bool VYRQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
             if (m_pressed) {
                 loadRowText(label, index.row(), rect);
                 if (overSelectable) {
-                    const TextPosition position = label->impl()->positionAt(point - rect.topLeft());
+                    const TextPosition position = VYRQImplAccess::of(label)->positionAt(point - rect.topLeft());
                     if (complete(position)) {
                         m_end = {index.row(), position};
                         port->repaint(row);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQLabelExImpl.h"
 
 #include <QItemDelegate>
@@ -12,7 +14,7 @@ class VYRQListViewImpl;
 // Paints every row of a template list view by laying its item template out in the
 // row and drawing the template's controls there; finds the control under a press,
 // and selects rich text across the rows' extended labels.
-class VYRQListViewItemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQListViewItemDelegate : public QItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQListViewItemDelegate(VYRQListViewImpl* impl);

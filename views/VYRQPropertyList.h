@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQScrollView.h"
 
 #include <memory>
@@ -15,7 +17,7 @@ class VYRQPropertyListImpl;
 //
 // The list keeps the address of each definition it shows: a definition must stay
 // alive and in place while its row is shown.
-class VYRQPropertyList : public VYRQScrollView {
+class VYRQTLIB_EXPORT VYRQPropertyList : public VYRQScrollView {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQPropertyList, "qtproperty")

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QList>
 #include <QPointer>
+#include <QWidget>
 
 #include <map>
 #include <memory>
@@ -20,7 +23,7 @@ class VYRQSpinBox;
 
 // The property list's rows: those in use, in order, and the pool of every row built,
 // by row code.
-class VYRQPropertyListImpl : public VYRQWidgetBaseImpl {
+class VYRQTLIB_EXPORT VYRQPropertyListImpl : public VYRQWidgetBaseImpl {
     Q_OBJECT
 public:
     struct PropertyRow {

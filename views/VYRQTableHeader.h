@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QHeaderView>
 #include <QPointer>
 
@@ -7,7 +9,7 @@ class VYRQTableViewImpl;
 
 // A table header painted from the table's header styles. With the check column on,
 // the first section of the horizontal header carries the select-all check icon.
-class VYRQTableHeader : public QHeaderView {
+class VYRQTLIB_EXPORT VYRQTableHeader : public QHeaderView {
     Q_OBJECT
 public:
     VYRQTableHeader(VYRQTableViewImpl* impl, Qt::Orientation orientation, QWidget* parent);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QList>
@@ -14,7 +16,7 @@ class VYRQTableViewImpl;
 // a select-all icon in the first header section), per-cell images (model role 356),
 // containers painted into every cell of a column with their child controls
 // clickable, and the library's own scroll bars.
-class VYRQTableView : public VYRQControl<VYRQTableView, QTableView, VYRQTableViewImpl> {
+class VYRQTLIB_EXPORT VYRQTableView : public VYRQControl<VYRQTableView, QTableView, VYRQTableViewImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQTableView, "qtdatagrid")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQItemViewImpl.h"
 #include "VYRQStateStyles.h"
 
@@ -19,7 +21,7 @@ class VYRQTableView;
 class VYRQTableViewitemDelegate;
 
 // The table's state, read by its delegate, headers, corner and viewport.
-class VYRQTableViewImpl : public VYRQItemViewImpl {
+class VYRQTLIB_EXPORT VYRQTableViewImpl : public VYRQItemViewImpl {
     Q_OBJECT
 public:
     // Model role of a cell's image name.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QItemDelegate>
 #include <QPointer>
 
@@ -9,7 +11,7 @@ class VYRQTableViewImpl;
 // Paints a table's cells from its styles (state, text, image, check icon, hosted
 // container) and handles their presses: the check toggle, hover tracking and clicks
 // on hosted child controls.
-class VYRQTableViewitemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQTableViewitemDelegate : public QItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQTableViewitemDelegate(VYRQTableViewImpl* impl);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQControl.h"
 
 #include <QTreeView>
@@ -10,7 +12,7 @@ class VYRQTreeViewImpl;
 // items painted from per-state backgrounds and text styles with an optional
 // decoration icon, a themed background behind the tree, its viewport and corner, and
 // the library's own scroll bars.
-class VYRQTreeView : public VYRQControl<VYRQTreeView, QTreeView, VYRQTreeViewImpl> {
+class VYRQTLIB_EXPORT VYRQTreeView : public VYRQControl<VYRQTreeView, QTreeView, VYRQTreeViewImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQTreeView, "qttree")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include "VYRQItemViewImpl.h"
 #include "VYRQStateStyles.h"
 
@@ -9,7 +11,7 @@ class VYRQTreeView;
 class VYRQTreeViewItemDelegate;
 
 // The tree's state, read by its item delegate and its corner.
-class VYRQTreeViewImpl : public VYRQItemViewImpl {
+class VYRQTLIB_EXPORT VYRQTreeViewImpl : public VYRQItemViewImpl {
     Q_OBJECT
 public:
     explicit VYRQTreeViewImpl(VYRQTreeView* owner);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VYRQExport.h"
+
 #include <QItemDelegate>
 #include <QPointer>
 
@@ -7,7 +9,7 @@ class VYRQTreeViewImpl;
 
 // Paints a tree's items from its styles (state, decoration icon, text) and sizes them
 // from the tree's item height and the widths of their texts and icons.
-class VYRQTreeViewItemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQTreeViewItemDelegate : public QItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQTreeViewItemDelegate(VYRQTreeViewImpl* impl);

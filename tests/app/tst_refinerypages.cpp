@@ -1,4 +1,5 @@
 #include "RefineryPlantWindow.h"
+#include "testaccess.h"
 #include "RefineryProcessView.h"
 #include "RefinerySimulator.h"
 #include "VYRQComboBox.h"
@@ -410,17 +411,17 @@ void tst_RefineryPages::trendSeriesAndLanguage()
     QCOMPARE(combo->currentIndex(), 1);
     QCOMPARE(combo->itemText(1), u("压力"));
     auto* trend = window.findChild<VYRQLineChart*>(QStringLiteral("predictiveTrendChart"));
-    QCOMPARE(trend->impl()->series.size(), 1);
-    QCOMPARE(trend->impl()->series[0].name, u("反应器压力"));
-    QCOMPARE(trend->impl()->series[0].values, window.currentSnapshot().reactorPressureHistory);
+    QCOMPARE(vyrtest::impl(trend)->series.size(), 1);
+    QCOMPARE(vyrtest::impl(trend)->series[0].name, u("反应器压力"));
+    QCOMPARE(vyrtest::impl(trend)->series[0].values, window.currentSnapshot().reactorPressureHistory);
     window.setTrendSeries(0);   // back to the temperature: the forecast returns
-    QCOMPARE(trend->impl()->series.size(), 2);
-    QCOMPARE(trend->impl()->series[1].name, u("AI 预测"));
-    QCOMPARE(trend->impl()->series[1].color, QColor(255, 194, 92));
-    QVERIFY(!trend->impl()->series[1].areaFill);
+    QCOMPARE(vyrtest::impl(trend)->series.size(), 2);
+    QCOMPARE(vyrtest::impl(trend)->series[1].name, u("AI 预测"));
+    QCOMPARE(vyrtest::impl(trend)->series[1].color, QColor(255, 194, 92));
+    QVERIFY(!vyrtest::impl(trend)->series[1].areaFill);
     window.setTrendSeries(2);
-    QCOMPARE(trend->impl()->series.size(), 1);
-    QCOMPARE(trend->impl()->series[0].values, window.currentSnapshot().compressorVibrationHistory);
+    QCOMPARE(vyrtest::impl(trend)->series.size(), 1);
+    QCOMPARE(vyrtest::impl(trend)->series[0].values, window.currentSnapshot().compressorVibrationHistory);
     window.setTrendSeries(1);
     window.setLanguage(0);
     QCOMPARE(changes.count(), 0);
@@ -440,7 +441,7 @@ void tst_RefineryPages::chartsFromSnapshot()
     QCOMPARE(trend->legendPosition(), 0);
     QCOMPARE(trend->animationDuration(), 420);
 
-    const QVector<PieSlice>& slices = pie->impl()->slices;
+    const QVector<PieSlice>& slices = vyrtest::impl(pie)->slices;
     QCOMPARE(slices.size(), 3);
     QCOMPARE(slices[0].name, QStringLiteral("Normal"));
     QCOMPARE(slices[0].value, 7.0);
@@ -449,16 +450,16 @@ void tst_RefineryPages::chartsFromSnapshot()
     QCOMPARE(slices[2].color, QColor(255, 83, 105));
 
     const RefinerySnapshot& s = window.currentSnapshot();
-    QCOMPARE(trend->impl()->categories, s.historyLabels);
-    QCOMPARE(trend->impl()->series.size(), 2);
-    QCOMPARE(trend->impl()->series[0].name, QStringLiteral("Reactor temperature"));
-    QCOMPARE(trend->impl()->series[0].values, s.reactorTemperatureHistory);
-    QCOMPARE(trend->impl()->series[1].values, s.reactorTemperatureForecast);
+    QCOMPARE(vyrtest::impl(trend)->categories, s.historyLabels);
+    QCOMPARE(vyrtest::impl(trend)->series.size(), 2);
+    QCOMPARE(vyrtest::impl(trend)->series[0].name, QStringLiteral("Reactor temperature"));
+    QCOMPARE(vyrtest::impl(trend)->series[0].values, s.reactorTemperatureHistory);
+    QCOMPARE(vyrtest::impl(trend)->series[1].values, s.reactorTemperatureForecast);
 
     // The drawer's line follows the selected equipment, red while it is critical.
     auto checkDetail = [&](const char* id, int index, const QColor& color) {
-        const LineSeries& line = detail->impl()->series.at(0);
-        QCOMPARE(detail->impl()->series.size(), 1);
+        const LineSeries& line = vyrtest::impl(detail)->series.at(0);
+        QCOMPARE(vyrtest::impl(detail)->series.size(), 1);
         QCOMPARE(line.values.size(), 24);
         double temperature = 0;
         for (const RefineryEquipment& item : window.currentSnapshot().equipment)
@@ -474,8 +475,8 @@ void tst_RefineryPages::chartsFromSnapshot()
     checkDetail("P-101", 0, QColor(150, 139, 255));
 
     window.setLanguage(1);
-    QCOMPARE(pie->impl()->slices[1].name, u("预警"));
-    QCOMPARE(detail->impl()->series[0].name, u("设备温度"));
+    QCOMPARE(vyrtest::impl(pie)->slices[1].name, u("预警"));
+    QCOMPARE(vyrtest::impl(detail)->series[0].name, u("设备温度"));
 }
 
 void tst_RefineryPages::tableConfigurationAndClicks()

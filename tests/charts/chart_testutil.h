@@ -3,6 +3,7 @@
 // frame rendered into an image, and mouse events sent straight to it.
 
 #include "controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQChartBase.h"
 #include "VYRQChartBaseImpl.h"
@@ -20,7 +21,7 @@ void settle(Chart& chart, const QSize& size = QSize(500, 300))
 template <class Chart>
 QImage frame(Chart& chart)
 {
-    return chart.impl()->renderImage();
+    return vyrtest::impl(chart)->renderImage();
 }
 
 inline void move(QWidget& w, const QPoint& pos)

@@ -1,4 +1,5 @@
 #include "chart_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQBarChart.h"
 #include "VYRQBarChartImpl.h"
@@ -48,10 +49,10 @@ private slots:
         bar.setTooltipEnabled(true);
         move(bar, pos);
         QCOMPARE(bar.hoverTipText(), tip);
-        QCOMPARE(bar.impl()->hoveredCategory, category);
-        QCOMPARE(bar.impl()->hoveredSeries, series);
+        QCOMPARE(vyrtest::impl(bar)->hoveredCategory, category);
+        QCOMPARE(vyrtest::impl(bar)->hoveredSeries, series);
         ctl::hover(bar, false);
-        QVERIFY(!bar.impl()->hovered);
+        QVERIFY(!vyrtest::impl(bar)->hovered);
         QVERIFY(bar.hoverTipText().isEmpty());
     }
 
@@ -64,7 +65,7 @@ private slots:
         QCOMPARE(ctl::pixel(chart::frame(bar), onWednesday.x(), onWednesday.y()), colour);
         bar.setHoverMode(1);
         move(bar, onWednesday);
-        QVERIFY(bar.impl()->hovered);
+        QVERIFY(vyrtest::impl(bar)->hovered);
         QVERIFY(bar.hoverTipText().isEmpty());
         QCOMPARE(ctl::pixel(chart::frame(bar), onWednesday.x(), onWednesday.y()), QColor(colour.lighter(115).rgb()));
         // The dashed pointer runs through the middle of the hovered category.
@@ -85,18 +86,18 @@ private slots:
         QVERIFY(!bar.hoverTipText().isEmpty());
         const QColor colour = bar.theme().palette.first();
         chart::click(bar, legendSwatch);
-        QVERIFY(!bar.impl()->series.first().visible);
+        QVERIFY(!vyrtest::impl(bar)->series.first().visible);
         QVERIFY(bar.hoverTipText().isEmpty());
-        QCOMPARE(bar.impl()->valueRange().max, 1.0);
-        QVERIFY(bar.impl()->layoutBars(bar.impl()->plotRect(bar.size()), bar.impl()->valueRange()).isEmpty());
+        QCOMPARE(vyrtest::impl(bar)->valueRange().max, 1.0);
+        QVERIFY(vyrtest::impl(bar)->layoutBars(vyrtest::impl(bar)->plotRect(bar.size()), vyrtest::impl(bar)->valueRange()).isEmpty());
         const QImage image = chart::frame(bar);
         QCOMPARE(ctl::pixel(image, legendSwatch.x(), legendSwatch.y()), QColor(colour.lighter(160).rgb()));
         QCOMPARE(ctl::pixel(image, onWednesday.x(), onWednesday.y()), bar.theme().plotBackground);
         move(bar, aboveWednesday);
-        QVERIFY(!bar.impl()->hovered);
+        QVERIFY(!vyrtest::impl(bar)->hovered);
         chart::click(bar, legendSwatch);
-        QVERIFY(bar.impl()->series.first().visible);
-        QCOMPARE(bar.impl()->valueRange().max, 216.0);
+        QVERIFY(vyrtest::impl(bar)->series.first().visible);
+        QCOMPARE(vyrtest::impl(bar)->valueRange().max, 216.0);
     }
 
     // No series: a range of 0 to 1, one "Item 1" slot without names, no legend, and
@@ -108,13 +109,13 @@ private slots:
         bar.setSeries({});
         bar.setCategories({});
         bar.setLegendPosition(0);
-        QCOMPARE(bar.impl()->plotRect(bar.size()), QRectF(56, 48, 404, 210));
-        QCOMPARE(bar.impl()->categoryCount(), 1);
-        QVERIFY(bar.impl()->legendItems(bar.size()).isEmpty());
+        QCOMPARE(vyrtest::impl(bar)->plotRect(bar.size()), QRectF(56, 48, 404, 210));
+        QCOMPARE(vyrtest::impl(bar)->categoryCount(), 1);
+        QVERIFY(vyrtest::impl(bar)->legendItems(bar.size()).isEmpty());
         bar.setHoverMode(2);
         move(bar, QPoint(200, 100));
         chart::click(bar, QPoint(60, 60));
-        QVERIFY(!bar.impl()->hovered);
+        QVERIFY(!vyrtest::impl(bar)->hovered);
         QCOMPARE(ctl::pixel(chart::frame(bar), 200, 100), bar.theme().plotBackground);
     }
 };

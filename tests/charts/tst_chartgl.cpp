@@ -2,6 +2,7 @@
 // (Xvfb with Mesa), read back from the frame buffer. Without a display the cases skip.
 
 #include "chart_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQBarChart.h"
 #include "VYRQFinancialChart.h"
@@ -75,8 +76,8 @@ private slots:
             QSKIP("no OpenGL context");
         const QPoint thursday(258, 82);
         // Half way between Wed and Thu, on the line.
-        const QVector<vyr::chart::PlotPoint> points = line.impl()->seriesPoints(
-            0, line.impl()->plotRect(line.size()), line.impl()->valueRange());
+        const QVector<vyr::chart::PlotPoint> points = vyrtest::impl(line)->seriesPoints(
+            0, vyrtest::impl(line)->plotRect(line.size()), vyrtest::impl(line)->valueRange());
         const QPointF mid = (points.at(2).pos + points.at(3).pos) / 2;
         const QPoint ring(int(mid.x()), int(mid.y()));
         const QColor first = line.theme().palette.first();

@@ -1,4 +1,5 @@
 #include "chart_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQFinancialChart.h"
 #include "VYRQFinancialChartImpl.h"
@@ -31,10 +32,10 @@ private slots:
         VYRQFinancialChart fin;
         chart::settle(fin, size);
         QCOMPARE(fin.minimumSize(), QSize(480, 300));
-        QCOMPARE(fin.impl()->firstVisibleIndex(), 33);
-        QCOMPARE(fin.impl()->lastVisibleIndex(), 61);
-        QCOMPARE(fin.impl()->plotRect(fin.size()), QRectF(66, 48, 546, 226));
-        QCOMPARE(fin.impl()->zoomSlider(fin.size()), QRectF(66, 316, 546, 18));
+        QCOMPARE(vyrtest::impl(fin)->firstVisibleIndex(), 33);
+        QCOMPARE(vyrtest::impl(fin)->lastVisibleIndex(), 61);
+        QCOMPARE(vyrtest::impl(fin)->plotRect(fin.size()), QRectF(66, 48, 546, 226));
+        QCOMPARE(vyrtest::impl(fin)->zoomSlider(fin.size()), QRectF(66, 316, 546, 18));
     }
 
     // The tip of the record under the mouse: moving averages in the candle view only;
@@ -56,22 +57,22 @@ private slots:
         VYRQFinancialChart fin;
         chart::settle(fin, size);
         fin.setViewMode(view);
-        fin.impl()->tooltipEnabled = tips;
+        vyrtest::impl(fin)->tooltipEnabled = tips;
         move(fin, QPoint(int(recordX(40)) + 3, 150));
         if (averageLines < 0) {
-            QVERIFY(!fin.impl()->hovered);
+            QVERIFY(!vyrtest::impl(fin)->hovered);
             QVERIFY(fin.hoverTipText().isEmpty());
             return;
         }
-        QCOMPARE(fin.impl()->hoveredIndex, 40);
+        QCOMPARE(vyrtest::impl(fin)->hoveredIndex, 40);
         const QString tip = fin.hoverTipText();
-        QVERIFY(tip.startsWith(fin.impl()->candles.at(40).label + QStringLiteral("\nOpen: ")));
+        QVERIFY(tip.startsWith(vyrtest::impl(fin)->candles.at(40).label + QStringLiteral("\nOpen: ")));
         QCOMPARE(tip.count(QStringLiteral("\nMA")), averageLines);
         // 8 pixels around the plot still count; further out nothing does.
         move(fin, QPoint(60, 150));
-        QCOMPARE(fin.impl()->hoveredIndex, 33);
+        QCOMPARE(vyrtest::impl(fin)->hoveredIndex, 33);
         move(fin, QPoint(50, 150));
-        QVERIFY(!fin.impl()->hovered);
+        QVERIFY(!vyrtest::impl(fin)->hovered);
     }
 
     // Dragging the slider's window pans the records in view and ends the hover.
@@ -80,23 +81,23 @@ private slots:
         VYRQFinancialChart fin;
         chart::settle(fin, size);
         move(fin, QPoint(int(recordX(50)), 150));
-        QVERIFY(fin.impl()->hovered);
+        QVERIFY(vyrtest::impl(fin)->hovered);
         ctl::mouse(fin, QEvent::MouseButtonPress, QPoint(480, 325));
-        QVERIFY(fin.impl()->zoom.isDragging());
-        QVERIFY(!fin.impl()->hovered);
+        QVERIFY(vyrtest::impl(fin)->zoom.isDragging());
+        QVERIFY(!vyrtest::impl(fin)->hovered);
         QVERIFY(fin.hoverTipText().isEmpty());
         ctl::mouse(fin, QEvent::MouseMove, QPoint(380, 325));
-        QVERIFY(std::abs(fin.impl()->zoom.start() - (0.55 - 100.0 / 546)) < 1e-9);
-        QCOMPARE(fin.impl()->firstVisibleIndex(), 22);
-        QVERIFY(!fin.impl()->hovered);
+        QVERIFY(std::abs(vyrtest::impl(fin)->zoom.start() - (0.55 - 100.0 / 546)) < 1e-9);
+        QCOMPARE(vyrtest::impl(fin)->firstVisibleIndex(), 22);
+        QVERIFY(!vyrtest::impl(fin)->hovered);
         ctl::mouse(fin, QEvent::MouseButtonRelease, QPoint(380, 325));
-        QVERIFY(!fin.impl()->zoom.isDragging());
+        QVERIFY(!vyrtest::impl(fin)->zoom.isDragging());
         move(fin, QPoint(200, 150));
-        QVERIFY(fin.impl()->hovered);
+        QVERIFY(vyrtest::impl(fin)->hovered);
 
         // A press beside the slider starts nothing.
         ctl::mouse(fin, QEvent::MouseButtonPress, QPoint(30, 325));
-        QVERIFY(!fin.impl()->zoom.isDragging());
+        QVERIFY(!vyrtest::impl(fin)->zoom.isDragging());
     }
 
     // No records: range 0 to 1, nothing hovered; one record sits on the left edge.
@@ -105,18 +106,18 @@ private slots:
         VYRQFinancialChart fin;
         chart::settle(fin, size);
         fin.setCandles({});
-        QCOMPARE(fin.impl()->valueRange().min, 0.0);
-        QCOMPARE(fin.impl()->valueRange().max, 1.0);
+        QCOMPARE(vyrtest::impl(fin)->valueRange().min, 0.0);
+        QCOMPARE(vyrtest::impl(fin)->valueRange().max, 1.0);
         move(fin, QPoint(300, 150));
-        QVERIFY(!fin.impl()->hovered);
+        QVERIFY(!vyrtest::impl(fin)->hovered);
         chart::frame(fin);
 
         fin.setCandles({FinancialCandle{QStringLiteral("one"), 10, 12, 8, 11, 5}});
-        QVERIFY(fin.impl()->zoomSlider(fin.size()).isEmpty());
-        const vyr::chart::ValueRange range = fin.impl()->valueRange();
-        QCOMPARE(fin.impl()->pointFor(0, 10, fin.impl()->plotRect(fin.size()), range).x(), 66.0);
+        QVERIFY(vyrtest::impl(fin)->zoomSlider(fin.size()).isEmpty());
+        const vyr::chart::ValueRange range = vyrtest::impl(fin)->valueRange();
+        QCOMPARE(vyrtest::impl(fin)->pointFor(0, 10, vyrtest::impl(fin)->plotRect(fin.size()), range).x(), 66.0);
         move(fin, QPoint(500, 150));
-        QCOMPARE(fin.impl()->hoveredIndex, 0);
+        QCOMPARE(vyrtest::impl(fin)->hoveredIndex, 0);
         chart::frame(fin);
 
         // A record with prices that are not numbers draws nothing from them.
@@ -126,7 +127,7 @@ private slots:
         chart::frame(fin);
         fin.setViewMode(0);
         chart::frame(fin);
-        QVERIFY(std::isfinite(fin.impl()->valueRange().max));
+        QVERIFY(std::isfinite(vyrtest::impl(fin)->valueRange().max));
     }
 
     // Candle bodies in their rise or fall colour; at the start of the entry
@@ -135,7 +136,7 @@ private slots:
     {
         VYRQFinancialChart fin;
         chart::settle(fin, size);
-        const VYRQFinancialChartImpl& impl = *fin.impl();
+        const VYRQFinancialChartImpl& impl = *vyrtest::impl(fin);
         int tallest = 34;
         for (int i = 34; i <= 61; ++i) {
             if (std::abs(impl.candles.at(i).close - impl.candles.at(i).open)

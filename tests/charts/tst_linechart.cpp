@@ -1,4 +1,5 @@
 #include "chart_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQChartRegistry.h"
 #include "VYRQLineChart.h"
@@ -63,21 +64,21 @@ private slots:
         line.setTooltipEnabled(true);
         move(line, pos);
         QCOMPARE(line.hoverTipText(), tip);
-        QCOMPARE(line.impl()->hoveredCategory, category);
-        QCOMPARE(line.impl()->hoveredSeries, series);
+        QCOMPARE(vyrtest::impl(line)->hoveredCategory, category);
+        QCOMPARE(vyrtest::impl(line)->hoveredSeries, series);
         if (!tip.isEmpty())
             QCOMPARE(line.hoverTipPos(), pos);
 
         // Leaving, switching hover off, or mode 0 drop the hover and the tip.
         ctl::hover(line, false);
-        QVERIFY(!line.impl()->hovered);
+        QVERIFY(!vyrtest::impl(line)->hovered);
         QVERIFY(line.hoverTipText().isEmpty());
         move(line, pos);
         line.setHoverEnabled(false);
-        QVERIFY(!line.impl()->hovered);
+        QVERIFY(!vyrtest::impl(line)->hovered);
         QVERIFY(line.hoverTipText().isEmpty());
         move(line, pos);
-        QVERIFY(!line.impl()->hovered);
+        QVERIFY(!vyrtest::impl(line)->hovered);
     }
 
     // Without tips, the hover still marks the point: its centre turns from the plot
@@ -91,7 +92,7 @@ private slots:
         QCOMPARE(ctl::pixel(chart::frame(line), thursday.x(), thursday.y()), theme.plotBackground);
         line.setHoverMode(1);
         move(line, thursday);
-        QVERIFY(line.impl()->hovered);
+        QVERIFY(vyrtest::impl(line)->hovered);
         QVERIFY(line.hoverTipText().isEmpty());
         const QImage image = chart::frame(line);
         QCOMPARE(ctl::pixel(image, thursday.x(), thursday.y()), theme.palette.first());
@@ -109,7 +110,7 @@ private slots:
         line.setCategories({"Mon", "Tue", "Wed"});
         line.setSeries({lineOf("A", {1, 5, 9}), lineOf("B", {9, 5, 1})});
         move(line, QPoint(258, 130));
-        QCOMPARE(line.impl()->hoveredSeries, 0);
+        QCOMPARE(vyrtest::impl(line)->hoveredSeries, 0);
         QCOMPARE(line.hoverTipText(), QStringLiteral("A\nTue: 5"));
     }
 
@@ -128,18 +129,18 @@ private slots:
         move(line, thursday);
         QVERIFY(!line.hoverTipText().isEmpty());
         chart::click(line, legendEntry);
-        QVERIFY(!line.impl()->series.first().visible);
-        QVERIFY(!line.impl()->hovered);
+        QVERIFY(!vyrtest::impl(line)->series.first().visible);
+        QVERIFY(!vyrtest::impl(line)->hovered);
         QVERIFY(line.hoverTipText().isEmpty());
         QCOMPARE(line.animationProgress(), 1.0);
         QCOMPARE(ctl::pixel(chart::frame(line), symbol.x(), symbol.y()), line.theme().plotBackground);
         move(line, thursday);
-        QVERIFY(!line.impl()->hovered);
+        QVERIFY(!vyrtest::impl(line)->hovered);
 
         chart::click(line, legendEntry, Qt::RightButton);
-        QVERIFY(!line.impl()->series.first().visible);
+        QVERIFY(!vyrtest::impl(line)->series.first().visible);
         chart::click(line, legendEntry);
-        QVERIFY(line.impl()->series.first().visible);
+        QVERIFY(vyrtest::impl(line)->series.first().visible);
         move(line, thursday);
         QCOMPARE(line.hoverTipText(), QStringLiteral("Thu\nData: 218"));
     }

@@ -1,4 +1,5 @@
 #include "chart_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQChartRegistry.h"
 #include "VYRQOpenGLPieChart.h"
@@ -46,7 +47,7 @@ private slots:
         QFETCH(double, stored);
         VYRQOpenGLPieChart pie;
         pie.setHoleRatio(ratio);
-        QCOMPARE(pie.impl()->holeRatio, stored);
+        QCOMPARE(vyrtest::impl(pie)->holeRatio, stored);
     }
 
     void hover_data()
@@ -67,18 +68,18 @@ private slots:
         pie.setHoleRatio(0.67);
         move(pie, pos);
         QCOMPARE(pie.hoverTipText(), tip);
-        QCOMPARE(pie.impl()->hovered, !tip.isEmpty());
+        QCOMPARE(vyrtest::impl(pie)->hovered, !tip.isEmpty());
         ctl::hover(pie, false);
-        QVERIFY(!pie.impl()->hovered);
+        QVERIFY(!vyrtest::impl(pie)->hovered);
         QVERIFY(pie.hoverTipText().isEmpty());
 
         // Hover off ends a hover at once and ignores the mouse.
         move(pie, pos);
         pie.setHoverEnabled(false);
         QVERIFY(pie.hoverTipText().isEmpty());
-        QCOMPARE(pie.impl()->hoveredSlice, -1);
+        QCOMPARE(vyrtest::impl(pie)->hoveredSlice, -1);
         move(pie, pos);
-        QVERIFY(!pie.impl()->hovered);
+        QVERIFY(!vyrtest::impl(pie)->hovered);
     }
 
     // Slices in their colours, the hovered one lighter, the hole in the plot colour.
@@ -117,10 +118,10 @@ private slots:
         QVERIFY(!pie.hoverTipText().isEmpty());
 
         chart::click(pie, firstLegendEntry);
-        QVERIFY(!pie.impl()->slices.first().visible);
+        QVERIFY(!vyrtest::impl(pie)->slices.first().visible);
         QVERIFY(pie.hoverTipText().isEmpty());
         QCOMPARE(pie.animationProgress(), 1.0);
-        const QVector<vyr::chart::SliceArc> arcs = pie.impl()->sliceArcs();
+        const QVector<vyr::chart::SliceArc> arcs = vyrtest::impl(pie)->sliceArcs();
         QCOMPARE(arcs.size(), 4);
         QCOMPARE(arcs.first().sliceIndex, 1);
         QCOMPARE(arcs.first().sweep, 735.0 / 2099 * 360);
@@ -128,7 +129,7 @@ private slots:
         QCOMPARE(pie.hoverTipText(), QStringLiteral("Direct\n735 (35.02%)"));
 
         chart::click(pie, firstLegendEntry);
-        QVERIFY(pie.impl()->slices.first().visible);
+        QVERIFY(vyrtest::impl(pie)->slices.first().visible);
     }
 
     // Too small a widget gives a square of negative side: no slice, hole or label is
@@ -140,7 +141,7 @@ private slots:
         chart::settle(pie, QSize(200, 150));
         pie.setHoleRatio(0.5);
         pie.setLabelsVisible(true);
-        QVERIFY(pie.impl()->pieRect(pie.size()).width() < 0);
+        QVERIFY(vyrtest::impl(pie)->pieRect(pie.size()).width() < 0);
         const QImage image = chart::frame(pie);
         const QVector<QColor> palette = pie.theme().palette;
         // The legend swatches are all that shows a slice colour.
@@ -153,7 +154,7 @@ private slots:
             QCOMPARE(ctl::pixel(image, x, 40), pie.theme().background);
         move(pie, QPoint(100, 40));
         QVERIFY(pie.hoverTipText().isEmpty());
-        QVERIFY(!pie.impl()->hovered);
+        QVERIFY(!vyrtest::impl(pie)->hovered);
     }
 
     void emptyAndUnusableSlices()
@@ -164,14 +165,14 @@ private slots:
                        PieSlice{QStringLiteral("b"), std::nan(""), QColor(), true},
                        PieSlice{QStringLiteral("c"), 5, QColor(), false}});
         pie.setLabelsVisible(true);
-        QVERIFY(pie.impl()->sliceArcs().isEmpty());
+        QVERIFY(vyrtest::impl(pie)->sliceArcs().isEmpty());
         move(pie, polar(60, 100));
         QVERIFY(pie.hoverTipText().isEmpty());
         QCOMPARE(ctl::pixel(chart::frame(pie), int(centre.x()), int(centre.y())), pie.theme().background);
         pie.setSlices({});
         chart::click(pie, firstLegendEntry);
         chart::frame(pie);
-        QVERIFY(pie.impl()->legendItems(pie.size()).isEmpty());
+        QVERIFY(vyrtest::impl(pie)->legendItems(pie.size()).isEmpty());
     }
 
     void registration()

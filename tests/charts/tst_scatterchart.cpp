@@ -1,4 +1,5 @@
 #include "chart_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQScatterChart.h"
 #include "VYRQScatterChartImpl.h"
@@ -36,13 +37,13 @@ private slots:
         QFETCH(QString, tip);
         VYRQScatterChart scatter;
         chart::settle(scatter);
-        scatter.impl()->hoverMode = mode;
+        vyrtest::impl(scatter)->hoverMode = mode;
         move(scatter, pos);
         QCOMPARE(scatter.hoverTipText(), tip);
-        QCOMPARE(scatter.impl()->hovered, !tip.isEmpty());
+        QCOMPARE(vyrtest::impl(scatter)->hovered, !tip.isEmpty());
         ctl::hover(scatter, false);
         QVERIFY(scatter.hoverTipText().isEmpty());
-        QCOMPARE(scatter.impl()->hoveredPoint, -1);
+        QCOMPARE(vyrtest::impl(scatter)->hoveredPoint, -1);
     }
 
     // A ring until hovered, then filled in the series colour.
@@ -64,12 +65,12 @@ private slots:
         VYRQScatterChart scatter;
         chart::settle(scatter);
         scatter.setThemeIndex(3);
-        const QVector<ChartLegendItem> items = scatter.impl()->legendItems(scatter.size());
+        const QVector<ChartLegendItem> items = vyrtest::impl(scatter)->legendItems(scatter.size());
         QCOMPARE(items.size(), 2);
         for (const ChartLegendItem& item : items)
             chart::click(scatter, QPoint(int(item.rect.left()) + 6, int(item.rect.top()) + 9));
-        QVERIFY(!scatter.impl()->series.at(0).visible && !scatter.impl()->series.at(1).visible);
-        const vyr::chart::ScatterRange range = scatter.impl()->dataRange();
+        QVERIFY(!vyrtest::impl(scatter)->series.at(0).visible && !vyrtest::impl(scatter)->series.at(1).visible);
+        const vyr::chart::ScatterRange range = vyrtest::impl(scatter)->dataRange();
         QCOMPARE(range.x.max, 1.0);
         QCOMPARE(range.y.min, 0.0);
         const QImage image = chart::frame(scatter);
@@ -89,7 +90,7 @@ private slots:
         ScatterSeries s;
         s.points = {{std::nan(""), 1}, {2, HUGE_VAL}, {5, 5}};
         scatter.setSeries({s});
-        QCOMPARE(scatter.impl()->dataRange().x.min, 5 - 1 - 0.16);
+        QCOMPARE(vyrtest::impl(scatter)->dataRange().x.min, 5 - 1 - 0.16);
         move(scatter, QPoint(266, 136));
         QCOMPARE(scatter.hoverTipText(), QStringLiteral("Series\nx: 5\ny: 5"));
         QCOMPARE(ctl::pixel(chart::frame(scatter), 266, 136), scatter.theme().palette.first());

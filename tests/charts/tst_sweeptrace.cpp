@@ -1,4 +1,5 @@
 #include "chart_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQECGChart.h"
 #include "VYRQECGChartImpl.h"
@@ -51,7 +52,7 @@ private slots:
     {
         VYRQECGChart ecg;
         QCOMPARE(ecg.getLineWeight(), 3.0f);
-        QCOMPARE(ecg.impl()->lineTopColor, QColor(0, 255, 0));
+        QCOMPARE(vyrtest::impl(ecg)->lineTopColor, QColor(0, 255, 0));
         QCOMPARE(ecg.getTypeName(), QStringLiteral("qtecgchart"));
         ecg.popBack();
         ecg.popFront();
@@ -111,7 +112,7 @@ private slots:
         VYRQECGChart ecg;
         ecg.resize(100, 100);
         ecg.swapData();
-        QVERIFY(!ecg.impl()->sweepImage.isNull());
+        QVERIFY(!vyrtest::impl(ecg)->sweepImage.isNull());
         const QImage image = look(ecg);
         QVERIFY(empty(image, 50, 50));
         QVERIFY(empty(image, 1, 1));

@@ -1,4 +1,5 @@
 #include "VYRQContainer.h"
+#include "testaccess.h"
 #include "VYRQContainerImpl.h"
 #include "VYRQSpacer.h"
 #include "testcontrols.h"
@@ -330,7 +331,7 @@ private Q_SLOTS:
 
         // Switching auto-size on docks the container again at its content size.
         nested->setAbsoluteDockAutoSize(true);
-        QCOMPARE(parent.impl()->contentSize(nested), expected);
+        QCOMPARE(vyrtest::impl(parent)->contentSize(nested), expected);
         QCOMPARE(nested->geometry(), QRect(QPoint(300 - expected.width(), 200 - expected.height()), expected));
     }
 

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 #include "testcontrols.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
@@ -148,7 +149,7 @@ private slots:
         if (pressAt.y() < 4 || pressAt.y() > 446)
             QCOMPARE(QPoint(window->minimumHeight(), window->maximumHeight()), QPoint(1, 1) * expected.height());
         QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(window->impl()->resizeEdge, int(VYRQWindowImpl::EdgeNone));
+        QCOMPARE(vyrtest::impl(window.get())->resizeEdge, int(VYRQWindowImpl::EdgeNone));
     }
 
     void setXY()
@@ -179,8 +180,8 @@ private slots:
         VYRQSubWin subWin(&host);
         subWin.setMinWidth(350);
         subWin.setMinHeight(-7);
-        QCOMPARE(subWin.impl()->minWidth, 350);
-        QCOMPARE(subWin.impl()->minHeight, -7);
+        QCOMPARE(vyrtest::impl(subWin)->minWidth, 350);
+        QCOMPARE(vyrtest::impl(subWin)->minHeight, -7);
         QCOMPARE(subWin.minimumSize(), QSize(0, 0));
         subWin.setGeometry(0, 0, 500, 300);
         subWin.setResizeable(true);
@@ -266,7 +267,7 @@ private slots:
         dragBy(other.get(), QPoint(100, 100), QPoint(15, 5));
         QTRY_COMPARE(other->pos(), start + QPoint(15, 5));
         if (holder)
-            QVERIFY(!holder->impl()->dragging);
+            QVERIFY(!vyrtest::impl(holder.get())->dragging);
     }
 };
 

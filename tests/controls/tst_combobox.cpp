@@ -1,4 +1,5 @@
 #include "controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQComboBox.h"
 #include "VYRQComboBoxImpl_p.h"
@@ -149,7 +150,7 @@ private slots:
         combo.setPopupBackground(Disable, solid("CbPopup", green));
         combo.addItem(solidIcon(blue), QStringLiteral("row"));
         combo.setItemBackground(Normal, solid("CbRow", red));
-        VYRQComboList list(combo.impl());
+        VYRQComboList list(vyrtest::impl(combo));
         list.setModel(combo.model());
         list.resize(120, 100);
         QVERIFY(shown(list));
@@ -175,12 +176,12 @@ private slots:
             ["CbBox", 1, 0], ["CbBoxHot", 1, 1], ["CbBtn", 1, 4], ["CbText", 2, 8], ["CbTextHot", 2, 9],
             ["CbPopup", 1, 12], ["CbRow", 1, 13], ["CbRowSel", 1, 15], ["CbRowText", 2, 17],
             ["CbBox", 1, 21], ["CbBox", 1, -1], ["Missing", 1, 4]]})"));
-        QCOMPARE(names(combo.impl()->background), (QStringList{"CbBox", "CbBoxHot", "CbBox", "CbBox"}));
-        QCOMPARE(names(combo.impl()->btnBackground), (QStringList{"CbBtn", "CbBtn", "CbBtn", "CbBtn"}));
-        QCOMPARE(names(combo.impl()->textStyle), (QStringList{"CbText", "CbTextHot", "CbText", "CbText"}));
+        QCOMPARE(names(vyrtest::impl(combo)->background), (QStringList{"CbBox", "CbBoxHot", "CbBox", "CbBox"}));
+        QCOMPARE(names(vyrtest::impl(combo)->btnBackground), (QStringList{"CbBtn", "CbBtn", "CbBtn", "CbBtn"}));
+        QCOMPARE(names(vyrtest::impl(combo)->textStyle), (QStringList{"CbText", "CbTextHot", "CbText", "CbText"}));
         QCOMPARE(combo.getPopupBackground(Normal).name, QStringLiteral("CbPopup"));
-        QCOMPARE(names(combo.impl()->itemBackground), (QStringList{"CbRow", "CbRow", "CbRowSel", "CbRow"}));
-        QCOMPARE(names(combo.impl()->itemTextStyle), (QStringList{"CbRowText", "CbRowText", "CbRowText", "CbRowText"}));
+        QCOMPARE(names(vyrtest::impl(combo)->itemBackground), (QStringList{"CbRow", "CbRow", "CbRowSel", "CbRow"}));
+        QCOMPARE(names(vyrtest::impl(combo)->itemTextStyle), (QStringList{"CbRowText", "CbRowText", "CbRowText", "CbRowText"}));
     }
 
     // Per-state setters and getters given a state outside 0..3 (4 included: there is
@@ -215,11 +216,11 @@ private slots:
         combo.setBtnIcon(s, QStringLiteral("x.svg"));
         const QStringList fills{"CbBtn", "CbBox", "CbBox", "CbBox"};
         const QStringList texts{"CbTextHot", "CbText", "CbText", "CbText"};
-        QCOMPARE(names(combo.impl()->background), fills);
-        QCOMPARE(names(combo.impl()->btnBackground), fills);
-        QCOMPARE(names(combo.impl()->itemBackground), fills);
-        QCOMPARE(names(combo.impl()->textStyle), texts);
-        QCOMPARE(names(combo.impl()->itemTextStyle), texts);
+        QCOMPARE(names(vyrtest::impl(combo)->background), fills);
+        QCOMPARE(names(vyrtest::impl(combo)->btnBackground), fills);
+        QCOMPARE(names(vyrtest::impl(combo)->itemBackground), fills);
+        QCOMPARE(names(vyrtest::impl(combo)->textStyle), texts);
+        QCOMPARE(names(vyrtest::impl(combo)->itemTextStyle), texts);
         QCOMPARE(combo.getBtnIcon(Normal), QStringLiteral("x.svg"));
         QCOMPARE(combo.getBtnIcon(Hot), QStringLiteral("n.svg"));
         QCOMPARE(combo.getBackground(s).name, QStringLiteral("CbBtn"));

@@ -1,4 +1,5 @@
 #include "controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQLabel.h"
 #include "VYRQLabelEx.h"
@@ -28,7 +29,7 @@ int highlighted(const QImage& image, const QRect& area = QRect(0, 0, 1000, 1000)
 
 QTextLine lineOf(VYRQLabelEx& label, int line)
 {
-    QTextDocument* doc = label.impl()->document();
+    QTextDocument* doc = vyrtest::impl(label)->document();
     doc->setPageSize(label.size());
     doc->documentLayout()->blockBoundingRect(doc->firstBlock());
     return doc->firstBlock().layout()->lineAt(line);
@@ -74,7 +75,7 @@ private slots:
     void json()
     {
         VYRQLabelEx label;
-        QTextDocument* doc = label.impl()->document();
+        QTextDocument* doc = vyrtest::impl(label)->document();
         QVERIFY(sty::load(label, R"({"style": [["ExText", 2, 0], ["ExOther", 2, 1]], "attr": {"text": "Rich"}})"));
         QCOMPARE(doc->toPlainText(), QStringLiteral("Rich"));
         QCOMPARE(doc->defaultFont().pixelSize(), 20);
@@ -95,7 +96,7 @@ private slots:
     void mouseSelection()
     {
         VYRQLabelEx label;
-        VYRQLabelExImpl* d = label.impl();
+        VYRQLabelExImpl* d = vyrtest::impl(label);
         label.resize(300, 200);
         label.setHtmlContent(QStringLiteral("<p>first paragraph</p><p>second paragraph</p>"));
         label.setTextInteractionFlags(Qt::NoTextInteraction);
@@ -132,8 +133,8 @@ private slots:
         label.resize(140, 400);
         label.setHtmlContent(QStringLiteral("<p>%1</p><p>tail</p>").arg(manyWords));
         QVERIFY(lineOf(label, 5).isValid());
-        label.impl()->setSelection(TextPosition{0, 3, 4}, TextPosition{0, 0, 3});
-        QVERIFY(same(label.impl()->selectionStart(), TextPosition{0, 0, 3}));
+        vyrtest::impl(label)->setSelection(TextPosition{0, 3, 4}, TextPosition{0, 0, 3});
+        QVERIFY(same(vyrtest::impl(label)->selectionStart(), TextPosition{0, 0, 3}));
         const QImage image = render(label);
         for (const QRect& middle : {band(label, 1), band(label, 2)})
             QVERIFY(highlighted(image, middle) > middle.width() * middle.height() / 2);
@@ -142,8 +143,8 @@ private slots:
         QCOMPARE(highlighted(image, start.adjusted(-5, 0, x1 - start.right() - 1, 0)), 0);
         QVERIFY(highlighted(image, start.adjusted(x1 - 5, 0, 0, 0)) > 0);
         QCOMPARE(highlighted(image, below(band(label, 3))), 0);
-        label.impl()->setSelection(TextPosition{0, 0, 0}, TextPosition{1, 0, 2});
-        const QRect end = band(label, label.impl()->document()->firstBlock().layout()->lineCount() - 1);
+        vyrtest::impl(label)->setSelection(TextPosition{0, 0, 0}, TextPosition{1, 0, 2});
+        const QRect end = band(label, vyrtest::impl(label)->document()->firstBlock().layout()->lineCount() - 1);
         QVERIFY(highlighted(render(label), end) > end.width() * end.height() / 2);
     }
 
@@ -152,7 +153,7 @@ private slots:
     void laterBlocks()
     {
         VYRQLabelEx label;
-        VYRQLabelExImpl* d = label.impl();
+        VYRQLabelExImpl* d = vyrtest::impl(label);
         label.resize(140, 600);
         label.setHtmlContent(QStringLiteral("<p>head</p><p>%1</p>").arg(manyWords));
         const QRect first = band(label, 0);

@@ -1,4 +1,5 @@
 #include "controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQLineEdit.h"
 #include "VYRQLineEditImpl_p.h"
@@ -135,7 +136,7 @@ private slots:
         edit.setBackground(Disable, solid("LeDisable", grey));
         // Not shown: a shown window would give the field the focus at once.
         edit.resize(120, 24);
-        VYRQLineEditImpl* impl = edit.impl();
+        VYRQLineEditImpl* impl = vyrtest::impl(edit);
         auto look = [&] { return pixel(render(edit), 117, 3); };
         hover(edit, true);
         QVERIFY(near(look(), red));
@@ -182,7 +183,7 @@ private slots:
         VYRQLineEdit edit;
         edit.setEditMargin(1, 2, 3, 4);
         QCOMPARE(edit.contentsMargins(), QMargins(3, 1, 4, 2));
-        QCOMPARE(edit.impl()->placeholderRect(QRect(0, 0, 100, 30)), QRect(3, 1, 100 - 3 - 4, 30 - 1 - 2));
+        QCOMPARE(vyrtest::impl(edit)->placeholderRect(QRect(0, 0, 100, 30)), QRect(3, 1, 100 - 3 - 4, 30 - 1 - 2));
         QCOMPARE(write(edit)["attr"],
                  parse(R"({"leftMargin": 3, "topMargin": 1, "rightMargin": 4, "bottomMargin": 2})"));
         QVERIFY(load(edit, R"({"style": []})"));
@@ -202,8 +203,8 @@ private slots:
             edit.setBackground(CtrlState(state), solid("LeHot", green));
             edit.setTextStyle(CtrlState(state), text("TxHot", Qt::black));
         }
-        QCOMPARE(names(edit.impl()->background), (QStringList{"LeNormal", "LeNormal", "LePressed", "LeNormal"}));
-        QCOMPARE(names(edit.impl()->textStyle), (QStringList{"TxNormal", "TxNormal", "TxNormal", "TxNormal"}));
+        QCOMPARE(names(vyrtest::impl(edit)->background), (QStringList{"LeNormal", "LeNormal", "LePressed", "LeNormal"}));
+        QCOMPARE(names(vyrtest::impl(edit)->textStyle), (QStringList{"TxNormal", "TxNormal", "TxNormal", "TxNormal"}));
         QCOMPARE(edit.getPlaceholderTextStyle(Normal).name, QStringLiteral("TxPlace"));
         QCOMPARE(edit.getBackground(CtrlState(7)).name, QStringLiteral("LeNormal"));
     }

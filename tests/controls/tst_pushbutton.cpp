@@ -1,4 +1,5 @@
 #include "controls_testutil.h"
+#include "testaccess.h"
 
 #include "LanguageManager.h"
 #include "VYRQPushButton.h"
@@ -19,7 +20,7 @@ const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
 // The style names of the four states, "fills / texts".
 QString looks(VYRQPushButton& button)
 {
-    return names(button.impl()->backgrounds).join(',') + " / " + names(button.impl()->textStyles).join(',');
+    return names(vyrtest::impl(button)->backgrounds).join(',') + " / " + names(vyrtest::impl(button)->textStyles).join(',');
 }
 } // namespace
 
@@ -220,7 +221,7 @@ private slots:
         VYRQPushButton button;
         button.setFadeEnabled(true);
         button.setFadeDuration(150);
-        VYRQPushButtonImpl* d = button.impl();
+        VYRQPushButtonImpl* d = vyrtest::impl(button);
         QSignalSpy ticks(d->timer(), &QTimer::timeout);
         hover(button, true);
         QVERIFY(d->isFadeRunning() && d->fadeTo == Hot);
@@ -246,10 +247,10 @@ private slots:
         button.setFadeEnabled(true);
         button.setFadeDuration(100000);
         hover(button, true);
-        button.impl()->fadeProgress = 0.5;
+        vyrtest::impl(button)->fadeProgress = 0.5;
         QVERIFY(sty::near(pixel(render(button), 2, 2), QColor(100, 50, 20)));
         hover(button, false);
-        button.impl()->fadeProgress = 0.25; // a quarter of the way back from Hot
+        vyrtest::impl(button)->fadeProgress = 0.25; // a quarter of the way back from Hot
         QVERIFY(sty::near(pixel(render(button), 2, 2), QColor(50, 25, 10)));
     }
 
@@ -260,7 +261,7 @@ private slots:
         VYRQPushButton button;
         button.setFadeEnabled(true);
         button.setFadeDuration(60);
-        VYRQPushButtonImpl* d = button.impl();
+        VYRQPushButtonImpl* d = vyrtest::impl(button);
         hover(button, true);
         QTRY_VERIFY(!d->isFadeRunning());
         button.setFadeDuration(100000);
@@ -298,7 +299,7 @@ private slots:
         const QImage image = render(button);
         QVERIFY(pixel(image, 10, 20) == red && pixel(image, 75, 20) == red && pixel(image, 77, 20) == green);
         hover(button, false);
-        QVERIFY(button.impl()->extHot);
+        QVERIFY(vyrtest::impl(button)->extHot);
     }
 
     // Theme defaults give the looks and offsets but never the text or the icon.

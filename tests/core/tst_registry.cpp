@@ -1,4 +1,5 @@
 #include "testcontrols.h"
+#include "testaccess.h"
 #include "VYRQContainer.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
@@ -135,7 +136,7 @@ private slots:
         QWidget parent;
         auto* byType = static_cast<TestControl*>(::createControlByType("testctl", &parent));
         QVERIFY(byType && byType->parentWidget() == &parent);
-        QCOMPARE(byType->impl()->reads, 0);
+        QCOMPARE(vyrtest::impl(byType)->reads, 0);
         QVERIFY(!::createControlByType("nosuchkey", nullptr) && !::createControlByType(nullptr, nullptr));
 
         Json::Value element(Json::objectValue);
@@ -144,9 +145,9 @@ private slots:
         auto* fromJson = dynamic_cast<TestControl*>(::createControlFromJson("testctl", element, &parent));
         QVERIFY(fromJson && fromJson->parentWidget() == &parent);
         QCOMPARE(fromJson->objectName(), QStringLiteral("first"));
-        QCOMPARE(fromJson->impl()->reads, 1);
+        QCOMPARE(vyrtest::impl(fromJson)->reads, 1);
         QVERIFY(!VYRQResourceManager::getInstance()->isLoadFromThemeRes());
-        QCOMPARE(dynamic_cast<TestControl*>(::createControlFromJson("testctl", Json::Value(), &parent))->impl()->reads, 0);
+        QCOMPARE(vyrtest::impl(dynamic_cast<TestControl*>(::createControlFromJson("testctl", Json::Value(), &parent)))->reads, 0);
     }
 
     // A bound function is asked first, for any key; a null answer falls back to the registry.
@@ -268,9 +269,9 @@ private slots:
         auto* outer = parent.findChild<TestControl*>("outer", Qt::FindDirectChildrenOnly);
         QVERIFY(outer);   // built through the alias
         QCOMPARE(countTestControls(&parent), 4);
-        QCOMPARE(outer->impl()->completions, 1);
-        QCOMPARE(outer->impl()->childWidgetsAtComplete, 2);
-        QCOMPARE(outer->findChild<TestControl*>("b")->impl()->childWidgetsAtComplete, 1);
+        QCOMPARE(vyrtest::impl(outer)->completions, 1);
+        QCOMPARE(vyrtest::impl(outer)->childWidgetsAtComplete, 2);
+        QCOMPARE(vyrtest::impl(outer->findChild<TestControl*>("b"))->childWidgetsAtComplete, 1);
         QCOMPARE(outer->findChild<TestControl*>("a")->geometry(), QRect(3, 4, 10, 10));
     }
 

@@ -1,4 +1,5 @@
 #include "testcontrols.h"
+#include "testaccess.h"
 
 #include "VYRQGlobal.h"
 #include "VYRQResourceManager.h"
@@ -100,7 +101,7 @@ Q_DECLARE_METATYPE(QVector<FillStyle>)
 
 class tst_WidgetBaseImpl : public QObject {
     Q_OBJECT
-    static QColor normalColor(const CoreControl& c) { return c.impl()->fills.get(Normal).fill.color; }
+    static QColor normalColor(const CoreControl& c) { return vyrtest::impl(c)->fills.get(Normal).fill.color; }
 
 private slots:
     void initTestCase()
@@ -124,9 +125,9 @@ private slots:
     {
         QWidget page;
         CoreControl c(&page);
-        QVERIFY(c.impl()->themeSwitchDuringRead);
+        QVERIFY(vyrtest::impl(c)->themeSwitchDuringRead);
         for (int s = Normal; s <= Disable; ++s)
-            QCOMPARE(c.impl()->fills.get(s).fill.color, QColor(Qt::red));
+            QCOMPARE(vyrtest::impl(c)->fills.get(s).fill.color, QColor(Qt::red));
         QCOMPARE(c.getControlBase()->layoutRect(), QRect(0, 0, 0, 0));
         QVERIFY(!c.isHidden());
         vyrSetIsInDesigner(true);
@@ -141,7 +142,7 @@ private slots:
         c.resize(20, 20);
         c.show();
         QVERIFY(QTest::qWaitForWindowExposed(&c));
-        CoreControlImpl* impl = c.impl();
+        CoreControlImpl* impl = vyrtest::impl(c);
         auto send = [&c](QEvent::Type type) { QEvent e(type); QCoreApplication::sendEvent(&c, &e); };
         const int paints = impl->paints;
         QTest::mousePress(&c, Qt::LeftButton);
@@ -175,7 +176,7 @@ private slots:
                                              "f": null, "g": {}, "h": [], "i": [1, "x"], "j": -5000000000}})");
         QVERIFY(c.readJsonValue(&in));
         QString kinds;
-        for (const auto& attr : c.impl()->attrValues())
+        for (const auto& attr : vyrtest::impl(c)->attrValues())
             kinds += QString::fromStdString(attr.first) + QString::number(attr.second.kind);
         QCOMPARE(kinds, QString::asprintf("a%db%dc%dd%de%dj%d", VYRQAttrValue::Bool, VYRQAttrValue::Int32,
                                           VYRQAttrValue::UInt32, VYRQAttrValue::Double, VYRQAttrValue::StringList,
@@ -185,22 +186,22 @@ private slots:
 
         in = jsonOf(R"({"attr": {"level": 4, "tint": "80FF0000", "extra": 1}})");
         QVERIFY(own.readJsonValue(&in));
-        QCOMPARE(own.impl()->level, 4);
-        QCOMPARE(own.impl()->tint, QColor(255, 0, 0));   // attr colours are opaque
-        own.impl()->level = 0, own.impl()->tint = QColor();
+        QCOMPARE(vyrtest::impl(own)->level, 4);
+        QCOMPARE(vyrtest::impl(own)->tint, QColor(255, 0, 0));   // attr colours are opaque
+        vyrtest::impl(own)->level = 0, vyrtest::impl(own)->tint = QColor();
         QCOMPARE(written(own)["attr"], jsonOf(R"({"extra": 1})"));
 
         // Which keys are a control's own is its own business, not its type's: a
         // control that never claimed "level" keeps a stored one and writes it.
         CoreControl unclaimed(&page);
-        unclaimed.impl()->setAttrValue("level", VYRQAttrValue{VYRQAttrValue::Int32, 6});
+        vyrtest::impl(unclaimed)->setAttrValue("level", VYRQAttrValue{VYRQAttrValue::Int32, 6});
         QCOMPARE(written(unclaimed)["attr"], jsonOf(R"({"level": 6})"));
         // Claims in another order end in the same keys.
         CoreControl reversed(&page);
         in = jsonOf(R"({"attr": {"tint": "FF00FF00", "extra": 2}})");
         QVERIFY(reversed.readJsonValue(&in));
-        reversed.impl()->tint = QColor();
-        reversed.impl()->setAttrValue("tint", VYRQAttrValue{VYRQAttrValue::String, QStringLiteral("FF0000FF")});
+        vyrtest::impl(reversed)->tint = QColor();
+        vyrtest::impl(reversed)->setAttrValue("tint", VYRQAttrValue{VYRQAttrValue::String, QStringLiteral("FF0000FF")});
         QCOMPARE(written(reversed)["attr"], jsonOf(R"({"extra": 2})"));
     }
 
@@ -233,7 +234,7 @@ private slots:
         Json::Value v = jsonOf(json.constData());
         QVERIFY(c.readJsonValue(&v));
         QCOMPARE(normalColor(c), color);
-        QCOMPARE(c.impl()->level, level);
+        QCOMPARE(vyrtest::impl(c)->level, level);
         QCOMPARE(c.getThemeName(), themeName);
         // Saved and reloaded, the control looks the same; resource designers never redirect.
         Json::Value saved = written(c);

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQMenu.h"
 #include "VYRQMenuImpl.h"
@@ -18,8 +19,8 @@ const QColor menuBg(20, 20, 20), itemFill(0, 0, 200), hotFill(200, 0, 0), iconCo
 // "background / item fills / item texts" by style name.
 QString looks(VYRQMenu& menu)
 {
-    return menu.impl()->background.name + " / " + names(menu.impl()->itemStyles).join(',') + " / "
-        + names(menu.impl()->itemTextStyles).join(',');
+    return vyrtest::impl(menu)->background.name + " / " + names(vyrtest::impl(menu)->itemStyles).join(',') + " / "
+        + names(vyrtest::impl(menu)->itemTextStyles).join(',');
 }
 
 // Lays the menu out at its natural size (taller when asked), so items have geometry.
@@ -106,7 +107,7 @@ private slots:
         QCOMPARE(sub->title(), QStringLiteral("sub"));
         QCOMPARE(sub->actions().size(), 1);
         QCOMPARE(looks(*sub), looks(menu));
-        QCOMPARE(sub->impl()->iconOffset, 0);
+        QCOMPARE(vyrtest::impl(sub)->iconOffset, 0);
         QVERIFY(sub->windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(items.at(3)->menu() && items.at(3)->menu()->actions().isEmpty());
     }
@@ -132,7 +133,7 @@ private slots:
         menu.setItemStyle(CtrlState(state), sty::solid("B", hotFill));
         menu.setItemTextStyle(CtrlState(state), sty::text("Tb", Qt::black));
         QCOMPARE(looks(menu), expected);
-        QCOMPARE(menu.impl()->itemStyles.get(state).name, state == 1 ? QStringLiteral("B") : QString());
+        QCOMPARE(vyrtest::impl(menu)->itemStyles.get(state).name, state == 1 ? QStringLiteral("B") : QString());
     }
 
     // The item fill lies under the icon; the hovered item takes the Hot fill; an icon
@@ -150,7 +151,7 @@ private slots:
         layOut(menu);
 
         mouse(menu, QEvent::MouseMove, centre(menu, 1), Qt::NoButton);
-        QCOMPARE(menu.impl()->hoveredIndex, 1);
+        QCOMPARE(vyrtest::impl(menu)->hoveredIndex, 1);
         QImage image = render(menu);
         const QRect first = menu.actionGeometry(menu.actions().at(0));
         const QRect second = menu.actionGeometry(menu.actions().at(1));
@@ -177,13 +178,13 @@ private slots:
         layOut(menu, 60);
         QVERIFY(shown(menu));
         mouse(menu, QEvent::MouseMove, centre(menu, 2), Qt::NoButton);
-        QCOMPARE(menu.impl()->hoveredIndex, 2);
+        QCOMPARE(vyrtest::impl(menu)->hoveredIndex, 2);
         mouse(menu, QEvent::MouseMove, QPoint(5, menu.height() - 5), Qt::NoButton);
-        QCOMPARE(menu.impl()->hoveredIndex, 2);
+        QCOMPARE(vyrtest::impl(menu)->hoveredIndex, 2);
         mouse(menu, QEvent::MouseMove, centre(menu, 0), Qt::NoButton);
-        QCOMPARE(menu.impl()->hoveredIndex, 0);
+        QCOMPARE(vyrtest::impl(menu)->hoveredIndex, 0);
         menu.hide();
-        QCOMPARE(menu.impl()->hoveredIndex, -1);
+        QCOMPARE(vyrtest::impl(menu)->hoveredIndex, -1);
     }
 
     // Writing gives the common keys only; a value that already holds menu keys does
@@ -195,7 +196,7 @@ private slots:
         Json::Value value = parse(R"({"background": "Bg", "item0": "A", "items": [{"text": "two"}]})");
         QVERIFY(menu.serializeJsonValue(&value, false));
         QCOMPARE(menu.actions().size(), 1);
-        QVERIFY(menu.impl()->background.name.isEmpty());
+        QVERIFY(vyrtest::impl(menu)->background.name.isEmpty());
         QVERIFY(!value.isMember("w") && !value.isMember("name"));
     }
 

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQMenuBar.h"
 #include "VYRQMenuBarImpl.h"
@@ -16,7 +17,7 @@ const QColor barFill(240, 240, 240), itemFill(0, 0, 200), hotFill(200, 0, 0);
 // "background / item fills / item texts / popup background / popup fills / popup texts".
 QString looks(VYRQMenuBar& bar)
 {
-    VYRQMenuBarImpl* d = bar.impl();
+    VYRQMenuBarImpl* d = vyrtest::impl(bar);
     return QStringList{d->background.name, names(d->itemBackgrounds).join(','), names(d->itemTextStyles).join(','),
                        d->popupBackground.name, names(d->popupItemBackgrounds).join(','),
                        names(d->popupItemTextStyles).join(',')}
@@ -151,16 +152,16 @@ private slots:
         QVERIFY(second.isValid());
 
         mouse(bar, QEvent::MouseMove, second.center(), Qt::NoButton);
-        QCOMPARE(bar.impl()->hoveredIndex, 1);
+        QCOMPARE(vyrtest::impl(bar)->hoveredIndex, 1);
         QImage image = render(bar);
         QCOMPARE(pixel(image, second.left() + 2, bar.height() - 2), hotFill);
         QCOMPARE(pixel(image, bar.actionGeometry(bar.actions().at(0)).left() + 2, 2), itemFill);
         QCOMPARE(pixel(image, 390, 15), barFill);
 
         mouse(bar, QEvent::MouseMove, QPoint(390, 15), Qt::NoButton);
-        QCOMPARE(bar.impl()->hoveredIndex, 1);
+        QCOMPARE(vyrtest::impl(bar)->hoveredIndex, 1);
         hover(bar, false);
-        QCOMPARE(bar.impl()->hoveredIndex, -1);
+        QCOMPARE(vyrtest::impl(bar)->hoveredIndex, -1);
     }
 
     // Pages build the bar by its key and its alias; the designer record lists the

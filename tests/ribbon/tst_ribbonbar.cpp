@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQContainer.h"
 #include "VYRQRibbonBar.h"
@@ -37,7 +38,7 @@ QStringList pageIds(const VYRQRibbonBar& bar)
 QStringList tabs(VYRQRibbonBar& bar)
 {
     QStringList names;
-    for (VYRQRibbonButton* tab : bar.impl()->tabButtons)
+    for (VYRQRibbonButton* tab : vyrtest::impl(bar)->tabButtons)
         if (tab)
             names << tab->objectName();
     return names;
@@ -45,7 +46,7 @@ QStringList tabs(VYRQRibbonBar& bar)
 
 VYRQRibbonButton* tabOf(VYRQRibbonBar& bar, const QString& pageId)
 {
-    for (VYRQRibbonButton* tab : bar.impl()->tabButtons)
+    for (VYRQRibbonButton* tab : vyrtest::impl(bar)->tabButtons)
         if (tab && tab->objectName() == "ribbonTab_" + pageId)
             return tab;
     return nullptr;
@@ -300,14 +301,14 @@ private slots:
         QVERIFY(!home->isVisible());
 
         click(tabOf(*bar, "home"));
-        VYRQContainer* area = bar->impl()->pageArea;
-        QVERIFY(bar->impl()->popup->isVisible());
-        QCOMPARE(area->parentWidget(), bar->impl()->popup);
+        VYRQContainer* area = vyrtest::impl(bar)->pageArea;
+        QVERIFY(vyrtest::impl(bar)->popup->isVisible());
+        QCOMPARE(area->parentWidget(), vyrtest::impl(bar)->popup);
         QVERIFY(area->isVisible());
         QVERIFY(home->isVisible());
-        QCOMPARE(bar->impl()->popup->geometry(), QRect(bar->mapToGlobal(QPoint(0, 61)), QSize(800, 96)));
+        QCOMPARE(vyrtest::impl(bar)->popup->geometry(), QRect(bar->mapToGlobal(QPoint(0, 61)), QSize(800, 96)));
 
-        bar->impl()->popup->hide();
+        vyrtest::impl(bar)->popup->hide();
         QCOMPARE(area->parentWidget(), bar);
         QVERIFY(area->isHidden());
         bar->setMinimized(false);
@@ -319,7 +320,7 @@ private slots:
         // back into a parent that is tearing its children down.
         bar->setMinimized(true);
         click(tabOf(*bar, "view"));
-        QVERIFY(bar->impl()->popup->isVisible());
+        QVERIFY(vyrtest::impl(bar)->popup->isVisible());
     }
 
     void layoutMode()

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQCanvas.h"
 #include "VYRQCanvasWindow.h"
@@ -301,10 +302,10 @@ private slots:
 
         QVERIFY(sty::load(bar, R"({"style": [["Text", 2, 15], ["Fill", 1, 3], ["Fill", 2, 0], ["Nope", 1, 0],)"
                                R"(["Fill", 1, 5], ["Fill", 1, 18]]})"));
-        QCOMPARE(bar.impl()->buttonText.name, QStringLiteral("Text"));
-        QVERIFY(bar.impl()->barBackground.name.isEmpty());
-        QCOMPARE(bar.impl()->tabBackgrounds.get(Hot).name, QStringLiteral("Fill"));
-        QVERIFY(bar.impl()->tabBackgrounds.get(Normal).name.isEmpty());
+        QCOMPARE(vyrtest::impl(bar)->buttonText.name, QStringLiteral("Text"));
+        QVERIFY(vyrtest::impl(bar)->barBackground.name.isEmpty());
+        QCOMPARE(vyrtest::impl(bar)->tabBackgrounds.get(Hot).name, QStringLiteral("Fill"));
+        QVERIFY(vyrtest::impl(bar)->tabBackgrounds.get(Normal).name.isEmpty());
         QCOMPARE(sty::entries(write(bar)["style"]), (QStringList{"Fill:1:5", "Text:2:14", "Fill:1:18"}));
     }
 
@@ -363,7 +364,7 @@ private slots:
         QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/ribbon-theme"));
         VYRQRibbonBar bar;
         QCOMPARE(bar.pageHeight(), 80);
-        QCOMPARE(bar.impl()->barBackground.name, QStringLiteral("ThemeBar"));
+        QCOMPARE(vyrtest::impl(bar)->barBackground.name, QStringLiteral("ThemeBar"));
         QCOMPARE(bar.pageCount(), 0);
         QCOMPARE(bar.layoutMode(), VYR_RIBBON_LAYOUT_MODE::office);
         QVERIFY(!bar.isMinimized());

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQGlobal_p.h"
 #include "VYRQList.h"
@@ -147,8 +148,8 @@ private Q_SLOTS:
         QVERIFY(sty::load(list, R"({"style": [["LsA", 1, 0], ["LsA", 1, 2], ["LsB", 1, 5], ["LtA", 2, 7],
                                               ["LsB", 1, 10]]})"));
         QCOMPARE(list.getBackground(CommonNormal).name, QStringLiteral("LsA"));
-        QCOMPARE(sty::names(list.impl()->itemBackgrounds), (QStringList{"LsA", "LsA", "LsA", "LsB"}));
-        QCOMPARE(sty::names(list.impl()->itemTextStyles), (QStringList{"", "LtA", "", ""}));
+        QCOMPARE(sty::names(vyrtest::impl(list)->itemBackgrounds), (QStringList{"LsA", "LsA", "LsA", "LsB"}));
+        QCOMPARE(sty::names(vyrtest::impl(list)->itemTextStyles), (QStringList{"", "LtA", "", ""}));
         QCOMPARE(sty::entries(write(list)["style"]),
                  (QStringList{"LsA:1:0", "LsA:1:2", "LsA:1:3", "LsA:1:4", "LsB:1:5", "LtA:2:7"}));
 

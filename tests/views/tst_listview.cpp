@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQContainer.h"
 #include "VYRQLabelEx.h"
@@ -153,14 +154,14 @@ private Q_SLOTS:
     {
         VYRQListView view;
         QVERIFY(sty::load(view, R"({"style": [["LvA", 1, 2], ["LvB", 1, 3], ["LvC", 1, 5], ["LvB", 1, 6]]})"));
-        QCOMPARE(sty::names(view.impl()->itemBackgrounds), (QStringList{"LvA", "LvB", "LvA", "LvC"}));
+        QCOMPARE(sty::names(vyrtest::impl(view)->itemBackgrounds), (QStringList{"LvA", "LvB", "LvA", "LvC"}));
         // What is written reads back the same.
         const Json::Value out = write(view);
         QCOMPARE(sty::entries(out["style"]), (QStringList{"LvA:1:2", "LvB:1:3", "LvA:1:4", "LvC:1:5"}));
         VYRQListView reread;
         Json::Value copy = out;
         QVERIFY(reread.readJsonValue(&copy));
-        QCOMPARE(sty::names(reread.impl()->itemBackgrounds), sty::names(view.impl()->itemBackgrounds));
+        QCOMPARE(sty::names(vyrtest::impl(reread)->itemBackgrounds), sty::names(vyrtest::impl(view)->itemBackgrounds));
 
         // One name for all four states: one entry, read back into the painted states.
         VYRQListView same;
@@ -172,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(sty::entries(one["style"]), QStringList{"LvA:1:2"});
         VYRQListView fromOne;
         QVERIFY(fromOne.readJsonValue(&one));
-        QCOMPARE(sty::names(fromOne.impl()->itemBackgrounds), (QStringList{"LvA", "LvA", "LvA", ""}));
+        QCOMPARE(sty::names(vyrtest::impl(fromOne)->itemBackgrounds), (QStringList{"LvA", "LvA", "LvA", ""}));
         VYRQListView plain;
         QCOMPARE(write(plain)["style"], Json::Value());
         // A named state is written even when Normal has no name.
@@ -223,8 +224,8 @@ private Q_SLOTS:
         r.view.setEnableSelection(true);
         QVERIFY(shown(r.view));
         r.view.viewport()->grab();
-        QCOMPARE(r.view.impl()->rowRichText.size(), r.model.rowCount());
-        QVERIFY(r.view.impl()->rowRichText.value(3).contains(QStringLiteral("Row text 3")));
+        QCOMPARE(vyrtest::impl(r.view)->rowRichText.size(), r.model.rowCount());
+        QVERIFY(vyrtest::impl(r.view)->rowRichText.value(3).contains(QStringLiteral("Row text 3")));
 
         r.press(1, 30);
         QMouseEvent move(QEvent::MouseMove, r.at(3, 40), r.view.viewport()->mapToGlobal(r.at(3, 40)),
@@ -238,14 +239,14 @@ private Q_SLOTS:
         QVERIFY(highlighted(image, rowArea(2)) > 0);
         QVERIFY(highlighted(image, rowArea(3)) > 0);
         QCOMPARE(highlighted(image, rowArea(4)), 0);
-        QVERIFY(!label->impl()->hasSelection());
+        QVERIFY(!vyrtest::impl(label)->hasSelection());
 
         r.model.setData(r.model.index(3, 0), QStringLiteral("changed"));
-        QVERIFY(r.view.impl()->rowRichText.isEmpty());
+        QVERIFY(vyrtest::impl(r.view)->rowRichText.isEmpty());
         r.view.viewport()->grab();
-        QVERIFY(r.view.impl()->rowRichText.value(3).contains(QStringLiteral("changed")));
+        QVERIFY(vyrtest::impl(r.view)->rowRichText.value(3).contains(QStringLiteral("changed")));
         r.model.removeRows(0, 2);
-        QVERIFY(r.view.impl()->rowRichText.isEmpty());
+        QVERIFY(vyrtest::impl(r.view)->rowRichText.isEmpty());
 
         // A new press drops the selection.
         r.press(4, 30);

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQContainer.h"
 #include "VYRQGlobal_p.h"
@@ -261,7 +262,7 @@ private Q_SLOTS:
         QVERIFY(shown(g.table));
         QCOMPARE(g.at(1), red);
         g.move(g.cell(1, 2));
-        QCOMPARE(g.table.impl()->hoverRow, 1);
+        QCOMPARE(vyrtest::impl(g.table)->hoverRow, 1);
         QCOMPARE(g.at(1, 0), green);
         QCOMPARE(g.at(2), red);
         g.table.selectRow(1);
@@ -270,9 +271,9 @@ private Q_SLOTS:
         QCOMPARE(g.at(1), green);
         // Moves over empty viewport keep the row; leaving the table drops it.
         g.move(QPoint(310, 190));
-        QCOMPARE(g.table.impl()->hoverRow, 1);
+        QCOMPARE(vyrtest::impl(g.table)->hoverRow, 1);
         hover(g.table, false);
-        QCOMPARE(g.table.impl()->hoverRow, -1);
+        QCOMPARE(vyrtest::impl(g.table)->hoverRow, -1);
         QCOMPARE(g.at(1), red);
     }
 
@@ -294,7 +295,7 @@ private Q_SLOTS:
         g.table.setModel(own);
         QVERIFY(shown(g.table));
         g.move(g.cell(3, 1));
-        QCOMPARE(g.table.impl()->hoverRow, 3);
+        QCOMPARE(vyrtest::impl(g.table)->hoverRow, 3);
         QStandardItemModel other(2, 3);
         switch (change) {
         case 0: own->removeRows(1, 3); break;
@@ -302,7 +303,7 @@ private Q_SLOTS:
         case 2: g.table.setModel(&other); break;
         default: delete own; own = nullptr; break;
         }
-        QCOMPARE(g.table.impl()->hoverRow, -1);
+        QCOMPARE(vyrtest::impl(g.table)->hoverRow, -1);
         g.table.viewport()->grab();
         delete own;
     }
@@ -452,15 +453,15 @@ private Q_SLOTS:
     void checkImageSize()
     {
         VYRQTableView table;
-        QCOMPARE(table.impl()->checkImageSize, QSize(24, 24));
+        QCOMPARE(vyrtest::impl(table)->checkImageSize, QSize(24, 24));
         table.setCheckBoxImage(true, m_dir.filePath("big.png"));
-        QCOMPARE(table.impl()->checkImageSize, QSize(30, 30));
+        QCOMPARE(vyrtest::impl(table)->checkImageSize, QSize(30, 30));
         table.setCheckBoxImage(false, QStringLiteral("no-such.png"));
-        QCOMPARE(table.impl()->checkImageSize, QSize(30, 30));
+        QCOMPARE(vyrtest::impl(table)->checkImageSize, QSize(30, 30));
         QCOMPARE(table.getCheckBoxImage(false), QStringLiteral("no-such.png"));
         table.setCheckedImage(QStringLiteral("only-name"));
         QCOMPARE(table.getCheckBoxImage(true), QStringLiteral("only-name"));
-        QCOMPARE(table.impl()->checkImageSize, QSize(30, 30));
+        QCOMPARE(vyrtest::impl(table)->checkImageSize, QSize(30, 30));
     }
 
     void selectedRowsOnce()

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "testaccess.h"
 
 #include "VYRQGlobal_p.h"
 #include "VYRQTreeView.h"
@@ -115,13 +116,13 @@ private Q_SLOTS:
         VYRQTreeView tree;
         QCOMPARE(write(tree)["style"], Json::Value());
         QVERIFY(sty::load(tree, R"({"style": [["TrA", 1, 2], ["TrB", 1, 4], ["TtA", 2, 6], ["TrB", 1, 0]]})"));
-        QCOMPARE(sty::names(tree.impl()->itemBackgrounds), (QStringList{"TrA", "TrA", "TrB", "TrA"}));
-        QCOMPARE(sty::names(tree.impl()->itemTextStyles), (QStringList{"TtA", "TtA", "TtA", "TtA"}));
+        QCOMPARE(sty::names(vyrtest::impl(tree)->itemBackgrounds), (QStringList{"TrA", "TrA", "TrB", "TrA"}));
+        QCOMPARE(sty::names(vyrtest::impl(tree)->itemTextStyles), (QStringList{"TtA", "TtA", "TtA", "TtA"}));
         QCOMPARE(sty::entries(write(tree)["style"]),
                  (QStringList{"TrB:1:0", "TrA:1:2", "TrA:1:3", "TrB:1:4", "TrA:1:5", "TtA:2:6"}));
 
         tree.setHeaderBgStyle(AllStates, sty::solid("TrB", gray));
-        QCOMPARE(sty::names(tree.impl()->headerBackgrounds), (QStringList{"TrB", "TrB", "TrB", "TrB"}));
+        QCOMPARE(sty::names(vyrtest::impl(tree)->headerBackgrounds), (QStringList{"TrB", "TrB", "TrB", "TrB"}));
         QVERIFY(tree.header()->isHidden());
 
         // A named state is written even when Normal has no name.
@@ -139,7 +140,7 @@ private Q_SLOTS:
         QCOMPARE(tree.horizontalScrollBar()->styleSheet(), barSheet(11));
         QVERIFY(sty::load(tree, R"({"child": [{"type": "qtscrollbar", "attr": {"hor": true, "size": 3}, "h": 7}]})"));
         QCOMPARE(tree.verticalScrollBar()->styleSheet(), barSheet(7));
-        QCOMPARE(tree.impl()->scrollbarButtonSize, 3);
+        QCOMPARE(vyrtest::impl(tree)->scrollbarButtonSize, 3);
     }
 
     void demoContent()
