@@ -284,42 +284,8 @@ void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, 
     const bool withBorder = fill.border && size >= 1;
     const bool allSides = fill.leftBorder && fill.topBorder && fill.rightBorder && fill.bottomBorder;
 
-    painter->save();
-    painter->setPen(QPen(QBrush(fill.borderColor), std::max(size, 0), Qt::SolidLine));
-    painter->setBrush(Qt::NoBrush);
-
-    const QRectF inset(x + half, y + half, std::max(w - size, 0), std::max(h - size, 0));
-    if (fill.round != 0) {
-        const QRectF shape = withBorder ? inset : QRectF(x, y, w, h);
-        const double radius = withBorder ? std::max(fill.round - half, 0.0) : double(fill.round);
-        painter->setRenderHint(QPainter::Antialiasing, true);
-        const QPainterPath path = makeRoundedRectPath(shape, radius, fill.roundTopLeft, fill.roundTopRight,
-                                                      fill.roundBottomRight, fill.roundBottomLeft);
-        painter->fillPath(path, fillBrush(fill, shape.topLeft(), shape.topRight()));
-        if (withBorder) {
-            if (allSides) {
-                painter->drawPath(makeRoundedRectPath(inset, fill.round, fill.roundTopLeft, fill.roundTopRight,
-                                                      fill.roundBottomRight, fill.roundBottomLeft));
-            } else {
-                const double tl = fill.roundTopLeft ? fill.round : 0;
-                const double tr = fill.roundTopRight ? fill.round : 0;
-                const double br = fill.roundBottomRight ? fill.round : 0;
-                const double bl = fill.roundBottomLeft ? fill.round : 0;
-                if (fill.bottomBorder)
-                    painter->drawLine(QPointF(x + std::max(bl, half), y + h - half),
-                                      QPointF(x + w - std::max(br, half), y + h - half));
-                if (fill.topBorder)
-                    painter->drawLine(QPointF(x + std::max(tl, half), y + half),
-                                      QPointF(x + w - std::max(tr, half), y + half));
-                if (fill.rightBorder)
-                    painter->drawLine(QPointF(x + w - half, y + std::max(tr, half)),
-                                      QPointF(x + w - half, y + h - std::max(br, half)));
-                if (fill.leftBorder)
-                    painter->drawLine(QPointF(x + half, y + std::max(tl, half)),
-                                      QPointF(x + half, y + h - std::max(bl, half)));
-            }
-        }
-    } else {
+    if (fill.round == 0) {
+        // fillRect ignores pen, brush and hints: square fills need no painter state.
         painter->fillRect(QRect(x, y, w, h), fillBrush(fill, QPointF(x, 0), QPointF(x + w, 0)));
         if (withBorder) {
             // Square borders are bands of the border width along the edges: the same
@@ -335,6 +301,42 @@ void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, 
                 painter->fillRect(QRect(x, y, bw, h), c);
             if (fill.rightBorder)
                 painter->fillRect(QRect(x + w - bw, y, bw, h), c);
+        }
+        return;
+    }
+
+    painter->save();
+    painter->setPen(QPen(QBrush(fill.borderColor), std::max(size, 0), Qt::SolidLine));
+    painter->setBrush(Qt::NoBrush);
+
+    const QRectF inset(x + half, y + half, std::max(w - size, 0), std::max(h - size, 0));
+    const QRectF shape = withBorder ? inset : QRectF(x, y, w, h);
+    const double radius = withBorder ? std::max(fill.round - half, 0.0) : double(fill.round);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QPainterPath path = makeRoundedRectPath(shape, radius, fill.roundTopLeft, fill.roundTopRight,
+                                                  fill.roundBottomRight, fill.roundBottomLeft);
+    painter->fillPath(path, fillBrush(fill, shape.topLeft(), shape.topRight()));
+    if (withBorder) {
+        if (allSides) {
+            painter->drawPath(makeRoundedRectPath(inset, fill.round, fill.roundTopLeft, fill.roundTopRight,
+                                                  fill.roundBottomRight, fill.roundBottomLeft));
+        } else {
+            const double tl = fill.roundTopLeft ? fill.round : 0;
+            const double tr = fill.roundTopRight ? fill.round : 0;
+            const double br = fill.roundBottomRight ? fill.round : 0;
+            const double bl = fill.roundBottomLeft ? fill.round : 0;
+            if (fill.bottomBorder)
+                painter->drawLine(QPointF(x + std::max(bl, half), y + h - half),
+                                  QPointF(x + w - std::max(br, half), y + h - half));
+            if (fill.topBorder)
+                painter->drawLine(QPointF(x + std::max(tl, half), y + half),
+                                  QPointF(x + w - std::max(tr, half), y + half));
+            if (fill.rightBorder)
+                painter->drawLine(QPointF(x + w - half, y + std::max(tr, half)),
+                                  QPointF(x + w - half, y + h - std::max(br, half)));
+            if (fill.leftBorder)
+                painter->drawLine(QPointF(x + half, y + std::max(tl, half)),
+                                  QPointF(x + half, y + h - std::max(bl, half)));
         }
     }
     painter->restore();
