@@ -318,7 +318,8 @@ bool drawCachedRoundedFill(QPainter* painter, const FillRes& fill, int x, int y,
         || transform.dy() != std::floor(transform.dy()))
         return false;
 
-    static QHash<RoundedFillKey, QImage> cache;
+    // Per thread: painting into images is allowed off the GUI thread.
+    thread_local QHash<RoundedFillKey, QImage> cache;
     const int corners = (fill.roundTopLeft ? 1 : 0) | (fill.roundTopRight ? 2 : 0) | (fill.roundBottomRight ? 4 : 0)
         | (fill.roundBottomLeft ? 8 : 0);
     const RoundedFillKey key{w, h, fill.round, corners, fill.color.rgba64()};
