@@ -1,6 +1,7 @@
 #include "VYRQLabel.h"
 
 #include "VYRQJson.h"
+#include "VYRQPageElementScope_p.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQReadSizeGuard_p.h"
 #include "VYRQResourceManager.h"
@@ -11,6 +12,8 @@
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
+
+#include <vector>
 
 #include <json/value.h>
 
@@ -39,6 +42,36 @@ public:
     QString textKey;
 };
 
+namespace {
+// The application palette with every colour group's text in one colour: a disabled
+// label keeps its look. Pages use few text colours, so the palettes are built once and
+// shared (building one copies the whole palette); a new application palette starts over.
+QPalette textPalette(const QColor& color)
+{
+    struct Built {
+        QColor color;
+        QPalette palette;
+    };
+    static QPalette base;
+    static std::vector<Built> built;
+    const QPalette application;
+    if (!application.isCopyOf(base)) {
+        base = application;
+        built.clear();
+    }
+    for (const Built& entry : built) {
+        if (entry.color == color)
+            return entry.palette;
+    }
+    if (built.size() >= 16)
+        built.clear();
+    QPalette palette = application;
+    palette.setBrush(QPalette::WindowText, QBrush(color));
+    built.push_back({color, palette});
+    return built.back().palette;
+}
+} // namespace
+
 // Labels apply their look at construction and again for each page or theme element
 // they read; a look that is already in place is not set again (setting a font or a
 // palette re-resolves and notifies the whole widget).
@@ -53,10 +86,7 @@ void VYRQLabelImpl::applyTextStyle()
         && current.color(QPalette::Inactive, QPalette::WindowText) == textStyle.color
         && current.color(QPalette::Disabled, QPalette::WindowText) == textStyle.color;
     if (!paletteInPlace) {
-        // Every colour group gets the one colour: a disabled label keeps its look.
-        QPalette palette;
-        palette.setBrush(QPalette::WindowText, QBrush(textStyle.color));
-        q->setPalette(palette);
+        q->setPalette(textPalette(textStyle.color));
     }
     q->QLabel::setAlignment(textAlignment(textStyle));
 }
@@ -110,12 +140,27 @@ void VYRQLabelImpl::writeJson(Json::Value& element)
     vyr::json::writeUnlessEmpty(attr, "text", text);
 }
 
+namespace {
+// Whether reading this element ends in the label's text being set: an own "text"
+// string, read from the element itself (a "theme" key reads another element instead).
+bool pageSetsText(const Json::Value* element)
+{
+    if (!element || !element->isObject() || element->isMember("theme"))
+        return false;
+    const Json::Value* attr = vyr::json::object(*element, "attr");
+    QString text;
+    return attr && vyr::json::read(*attr, "text", text);
+}
+} // namespace
+
 VYRQLabel::VYRQLabel(QWidget* parent)
     : VYRQControl(parent)
 {
     finishConstruction();
-    // Set after the theme defaults on purpose: a new label always reads "label".
-    impl()->setText(QStringLiteral("label"));
+    // Set after the theme defaults on purpose: a new label always reads "label",
+    // unless the page element it is built for is about to set its own text.
+    if (!pageSetsText(VYRQPageElementScope::take(typeName())))
+        impl()->setText(QStringLiteral("label"));
 }
 
 VYRQLabel::~VYRQLabel() = default;

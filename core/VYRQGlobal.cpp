@@ -5,6 +5,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
+#include "VYRQPageElementScope_p.h"
 #include "VYRQResourceManager.h"
 #include "VYRQWidgetBase.h"
 
@@ -253,7 +254,10 @@ QWidget* createControl(const char* typeKey, const Json::Value& element, QWidget*
         const auto it = reg.createFuncMap.find(typeKey);
         if (it == reg.createFuncMap.end() || !it->second)
             return nullptr;
-        widget = it->second();
+        {
+            const VYRQPageElementScope building(typeKey, element.isObject() ? &element : nullptr);
+            widget = it->second();
+        }
         if (!widget)
             return nullptr;
     }

@@ -471,7 +471,22 @@ void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
 {
     if (!key)
         return;
-    m_ownAttrKeys = OwnKeySets::instance().with(m_ownAttrKeys, key);
+    // Keys are mostly the controls' string literals: each thread remembers the steps it
+    // took by key address, checked against the key's text, and goes to the shared
+    // table (lock and string key) only for a step it has not taken.
+    struct Step {
+        std::string key;
+        const vyr::OwnAttrKeySet* next;
+    };
+    thread_local std::map<std::pair<const vyr::OwnAttrKeySet*, const char*>, Step> steps;
+    if (steps.size() >= 4096) // keys from buffers rather than literals
+        steps.clear();
+    Step& step = steps[{m_ownAttrKeys, key}];
+    if (!step.next || step.key != key) {
+        step.key = key;
+        step.next = OwnKeySets::instance().with(m_ownAttrKeys, key);
+    }
+    m_ownAttrKeys = step.next;
     if (!m_attrValues.empty())
         m_attrValues.erase(key);
 }

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QLinearGradient>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -273,6 +274,76 @@ QPainterPath VYRQWidgetBaseImpl::makeRoundedRectPath(const QRectF& rect, double 
     return path;
 }
 
+namespace {
+
+// Rounded solid fills without a border, drawn once into an image of their size and then
+// copied. On the raster engine an untransformed, unclipped, opaque copy of the
+// premultiplied coverage blends to exactly the pixels a fresh fill of the path gives.
+struct RoundedFillKey {
+    int w;
+    int h;
+    int round;
+    int corners;
+    QRgba64 color;
+    bool operator==(const RoundedFillKey& o) const
+    {
+        return w == o.w && h == o.h && round == o.round && corners == o.corners && color == o.color;
+    }
+};
+
+uint qHash(const RoundedFillKey& key, uint seed = 0)
+{
+    return ::qHash(quint64(key.color), seed) ^ uint(key.w * 131 + key.h * 31 + key.round * 7 + key.corners);
+}
+
+constexpr int maxCachedFillPixels = 256 * 256;
+constexpr int maxCachedFills = 256;
+
+bool drawCachedRoundedFill(QPainter* painter, const FillRes& fill, int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0 || qint64(w) * h > maxCachedFillPixels)
+        return false;
+    QPaintEngine* engine = painter->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || painter->hasClipping() || painter->opacity() != 1.0
+        || painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QPaintDevice* target = engine->paintDevice();
+    if (!target || target->devType() != QInternal::Image)
+        return false;
+    const QImage::Format format = static_cast<const QImage*>(target)->format();
+    if (format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32)
+        return false;
+    const QTransform& transform = painter->deviceTransform();
+    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::floor(transform.dx())
+        || transform.dy() != std::floor(transform.dy()))
+        return false;
+
+    // Per thread: painting into images is allowed off the GUI thread.
+    thread_local QHash<RoundedFillKey, QImage> cache;
+    const int corners = (fill.roundTopLeft ? 1 : 0) | (fill.roundTopRight ? 2 : 0) | (fill.roundBottomRight ? 4 : 0)
+        | (fill.roundBottomLeft ? 8 : 0);
+    const RoundedFillKey key{w, h, fill.round, corners, fill.color.rgba64()};
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() >= maxCachedFills)
+            cache.clear();
+        QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.fillPath(VYRQWidgetBaseImpl::makeRoundedRectPath(QRectF(0, 0, w, h), double(fill.round), fill.roundTopLeft,
+                                                           fill.roundTopRight, fill.roundBottomRight,
+                                                           fill.roundBottomLeft),
+                   QBrush(fill.color));
+        p.end();
+        it = cache.insert(key, image);
+    }
+    painter->drawImage(x, y, *it);
+    return true;
+}
+
+} // namespace
+
 void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, int x, int y, int w, int h)
 {
     if (!painter)
@@ -284,42 +355,8 @@ void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, 
     const bool withBorder = fill.border && size >= 1;
     const bool allSides = fill.leftBorder && fill.topBorder && fill.rightBorder && fill.bottomBorder;
 
-    painter->save();
-    painter->setPen(QPen(QBrush(fill.borderColor), std::max(size, 0), Qt::SolidLine));
-    painter->setBrush(Qt::NoBrush);
-
-    const QRectF inset(x + half, y + half, std::max(w - size, 0), std::max(h - size, 0));
-    if (fill.round != 0) {
-        const QRectF shape = withBorder ? inset : QRectF(x, y, w, h);
-        const double radius = withBorder ? std::max(fill.round - half, 0.0) : double(fill.round);
-        painter->setRenderHint(QPainter::Antialiasing, true);
-        const QPainterPath path = makeRoundedRectPath(shape, radius, fill.roundTopLeft, fill.roundTopRight,
-                                                      fill.roundBottomRight, fill.roundBottomLeft);
-        painter->fillPath(path, fillBrush(fill, shape.topLeft(), shape.topRight()));
-        if (withBorder) {
-            if (allSides) {
-                painter->drawPath(makeRoundedRectPath(inset, fill.round, fill.roundTopLeft, fill.roundTopRight,
-                                                      fill.roundBottomRight, fill.roundBottomLeft));
-            } else {
-                const double tl = fill.roundTopLeft ? fill.round : 0;
-                const double tr = fill.roundTopRight ? fill.round : 0;
-                const double br = fill.roundBottomRight ? fill.round : 0;
-                const double bl = fill.roundBottomLeft ? fill.round : 0;
-                if (fill.bottomBorder)
-                    painter->drawLine(QPointF(x + std::max(bl, half), y + h - half),
-                                      QPointF(x + w - std::max(br, half), y + h - half));
-                if (fill.topBorder)
-                    painter->drawLine(QPointF(x + std::max(tl, half), y + half),
-                                      QPointF(x + w - std::max(tr, half), y + half));
-                if (fill.rightBorder)
-                    painter->drawLine(QPointF(x + w - half, y + std::max(tr, half)),
-                                      QPointF(x + w - half, y + h - std::max(br, half)));
-                if (fill.leftBorder)
-                    painter->drawLine(QPointF(x + half, y + std::max(tl, half)),
-                                      QPointF(x + half, y + h - std::max(bl, half)));
-            }
-        }
-    } else {
+    if (fill.round == 0) {
+        // fillRect ignores pen, brush and hints: square fills need no painter state.
         painter->fillRect(QRect(x, y, w, h), fillBrush(fill, QPointF(x, 0), QPointF(x + w, 0)));
         if (withBorder) {
             // Square borders are bands of the border width along the edges: the same
@@ -335,6 +372,44 @@ void VYRQWidgetBaseImpl::paintFillStyle(QPainter* painter, const FillRes& fill, 
                 painter->fillRect(QRect(x, y, bw, h), c);
             if (fill.rightBorder)
                 painter->fillRect(QRect(x + w - bw, y, bw, h), c);
+        }
+        return;
+    }
+    if (!withBorder && !fill.gradient && drawCachedRoundedFill(painter, fill, x, y, w, h))
+        return;
+
+    painter->save();
+    painter->setPen(QPen(QBrush(fill.borderColor), std::max(size, 0), Qt::SolidLine));
+    painter->setBrush(Qt::NoBrush);
+
+    const QRectF inset(x + half, y + half, std::max(w - size, 0), std::max(h - size, 0));
+    const QRectF shape = withBorder ? inset : QRectF(x, y, w, h);
+    const double radius = withBorder ? std::max(fill.round - half, 0.0) : double(fill.round);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QPainterPath path = makeRoundedRectPath(shape, radius, fill.roundTopLeft, fill.roundTopRight,
+                                                  fill.roundBottomRight, fill.roundBottomLeft);
+    painter->fillPath(path, fillBrush(fill, shape.topLeft(), shape.topRight()));
+    if (withBorder) {
+        if (allSides) {
+            painter->drawPath(makeRoundedRectPath(inset, fill.round, fill.roundTopLeft, fill.roundTopRight,
+                                                  fill.roundBottomRight, fill.roundBottomLeft));
+        } else {
+            const double tl = fill.roundTopLeft ? fill.round : 0;
+            const double tr = fill.roundTopRight ? fill.round : 0;
+            const double br = fill.roundBottomRight ? fill.round : 0;
+            const double bl = fill.roundBottomLeft ? fill.round : 0;
+            if (fill.bottomBorder)
+                painter->drawLine(QPointF(x + std::max(bl, half), y + h - half),
+                                  QPointF(x + w - std::max(br, half), y + h - half));
+            if (fill.topBorder)
+                painter->drawLine(QPointF(x + std::max(tl, half), y + half),
+                                  QPointF(x + w - std::max(tr, half), y + half));
+            if (fill.rightBorder)
+                painter->drawLine(QPointF(x + w - half, y + std::max(tr, half)),
+                                  QPointF(x + w - half, y + h - std::max(br, half)));
+            if (fill.leftBorder)
+                painter->drawLine(QPointF(x + half, y + std::max(tl, half)),
+                                  QPointF(x + half, y + h - std::max(bl, half)));
         }
     }
     painter->restore();

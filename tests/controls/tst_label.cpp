@@ -9,6 +9,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <memory>
+
 using namespace ctl;
 
 namespace {
@@ -268,6 +270,47 @@ private slots:
         QVERIFY(sty::load(label, R"({"attr": {"text": "|->greeting"}})"));
         label.notifyChangeLanguage();
         QCOMPARE(label.text(), QStringLiteral("|->greeting"));
+    }
+
+    // A label built for a page element ends with the text that element gives, and
+    // with "label" when the read sets none: also when the element redirects to a
+    // theme element without text, and when it is built under a short key.
+    void pageBuiltText_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("own text") << QByteArray("qtlabel") << QByteArray(R"({"attr": {"text": "Page"}})") << "Page";
+        QTest::newRow("empty text") << QByteArray("qtlabel") << QByteArray(R"({"attr": {"text": ""}})") << "";
+        QTest::newRow("no text") << QByteArray("qtlabel") << QByteArray(R"({"attr": {"wordWrap": 1}})") << "label";
+        QTest::newRow("not a string") << QByteArray("qtlabel") << QByteArray(R"({"attr": {"text": 7}})") << "label";
+        QTest::newRow("attr not an object") << QByteArray("qtlabel") << QByteArray(R"({"attr": ["text"]})")
+                                            << "label";
+        QTest::newRow("theme without text") << QByteArray("qtlabel")
+                                            << QByteArray(R"({"theme": "qtpicture", "attr": {"text": "Page"}})")
+                                            << "label";
+        QTest::newRow("theme with text") << QByteArray("qtlabel")
+                                         << QByteArray(R"({"theme": "qtlabel", "attr": {"text": "Page"}})")
+                                         << "themed";
+        QTest::newRow("short key") << QByteArray("label") << QByteArray(R"({"attr": {"text": "Page"}})") << "Page";
+    }
+
+    void pageBuiltText()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, element);
+        QFETCH(QString, expected);
+        QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/controls-theme"));
+        Json::Value root;
+        QVERIFY(vyr::json::parse(element, root));
+        std::unique_ptr<QWidget> widget(createControlFromJson(key.constData(), root, nullptr));
+        auto* label = qobject_cast<VYRQLabel*>(widget.get());
+        QVERIFY(label);
+        QCOMPARE(label->text(), expected);
+        // Labels built afterwards, outside a page read, still start as "label".
+        VYRQLabel later;
+        QCOMPARE(later.text(), QStringLiteral("label"));
+        sty::dropTheme();
     }
 
     // A new label reads "label" whatever the theme says; a refresh applies the theme.

@@ -510,6 +510,56 @@ private slots:
         verifyPainted(canvas, probes, paint);
     }
 
+    // A rounded solid fill painted again (any colour, corners, offset, target format)
+    // gives the same pixels as filling its path afresh; a covering clip rectangle
+    // makes the painter fill the path itself.
+    void roundedFillRepaintsAlike_data()
+    {
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("round");
+        QTest::addColumn<int>("corners");
+        const auto P = QImage::Format_ARGB32_Premultiplied;
+        QTest::newRow("button") << P << QColor(208, 224, 255) << QRect(3, 5, 80, 32) << 4 << 15;
+        QTest::newRow("translucent") << P << QColor(200, 10, 90, 120) << QRect(0, 0, 37, 21) << 9 << 15;
+        QTest::newRow("some corners") << P << QColor(20, 120, 40) << QRect(11, 2, 50, 50) << 12 << 5;
+        QTest::newRow("radius past half") << P << QColor(0, 0, 0, 200) << QRect(1, 1, 30, 10) << 40 << 15;
+        QTest::newRow("rgb32 target") << QImage::Format_RGB32 << QColor(90, 60, 30, 180) << QRect(4, 4, 61, 23) << 7
+                                      << 10;
+    }
+
+    void roundedFillRepaintsAlike()
+    {
+        QFETCH(QImage::Format, format);
+        QFETCH(QColor, color);
+        QFETCH(QRect, area);
+        QFETCH(int, round);
+        QFETCH(int, corners);
+        FillRes fill;
+        fill.color = color;
+        fill.round = round;
+        fill.roundTopLeft = corners & 1;
+        fill.roundTopRight = corners & 2;
+        fill.roundBottomRight = corners & 4;
+        fill.roundBottomLeft = corners & 8;
+        auto paint = [&](bool clipped, QPoint origin) {
+            QImage image(100, 64, format);
+            image.fill(QColor(250, 240, 10));
+            QPainter p(&image);
+            p.translate(origin);
+            if (clipped)
+                p.setClipRect(image.rect().translated(-origin));
+            for (int i = 0; i < 2; ++i) // twice over itself: the second fill sees the first
+                VYRQWidgetBaseImpl::paintFillStyle(&p, fill, area.x(), area.y(), area.width(), area.height());
+            return image;
+        };
+        const QImage fresh = paint(true, QPoint(0, 0));
+        QCOMPARE(paint(false, QPoint(0, 0)), fresh);
+        QCOMPARE(paint(false, QPoint(0, 0)), fresh);
+        QCOMPARE(paint(false, QPoint(7, 3)), paint(true, QPoint(7, 3)));
+    }
+
     // A global font family replaces every text style's own family while it is set.
     void globalFontFamily()
     {
