@@ -58,6 +58,14 @@ void alignRight(VYRQLabel* label)
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
+// Applying a theme element restyles and repaints even when the name stays.
+template <class Widget>
+void setThemeNameIfChanged(Widget* widget, const QString& name)
+{
+    if (widget->getThemeName() != name)
+        widget->setThemeName(name);
+}
+
 // A wrapped label must not be cut to one line with an ellipsis.
 void wrapWords(VYRQLabel* label)
 {
@@ -871,11 +879,20 @@ void RefineryPlantWindow::refreshKeyFigures()
     for (const RefineryAlarm& alarm : snapshot.alarms)
         open += alarm.acknowledged ? 0 : 1;
     alarmCountCard.valueLabel->setText(QString::number(open));
-    shiftSummaryChart->setSlices({
+    const QVector<PieSlice> slices{
         PieSlice{localized("Normal", "正常"), double(snapshot.normalCount), kGreen, true},
         PieSlice{localized("Warning", "预警"), double(snapshot.warningCount), kAmber, true},
         PieSlice{localized("Critical", "紧急"), double(snapshot.criticalCount), kRed, true},
-    });
+    };
+    // The pie is a GL surface: repaint it only when the counts or the names move.
+    bool same = shiftSlices.size() == slices.size();
+    for (int i = 0; same && i < slices.size(); ++i)
+        same = shiftSlices.at(i).name == slices.at(i).name && shiftSlices.at(i).value == slices.at(i).value
+            && shiftSlices.at(i).color == slices.at(i).color && shiftSlices.at(i).visible == slices.at(i).visible;
+    if (!same) {
+        shiftSlices = slices;
+        shiftSummaryChart->setSlices(slices);
+    }
     shiftSummaryValue->setText((language == 1 ? QStringLiteral("%1 正常 / %2 告警")
                                               : QStringLiteral("%1 normal / %2 alarms"))
                                    .arg(snapshot.normalCount)
@@ -896,8 +913,8 @@ void RefineryPlantWindow::refreshAlarmRows()
         widgets.detailLabel->setText(language == 1 ? alarm.detailZh : alarm.detailEn);
         const bool critical = alarm.severity == 2;
         widgets.severityLabel->setText(critical ? localized("CRITICAL", "紧急") : localized("WARNING", "警告"));
-        widgets.severityLabel->setThemeName(critical ? QStringLiteral("KolvLabelDanger")
-                                                     : QStringLiteral("KolvLabelWarning"));
+        setThemeNameIfChanged(widgets.severityLabel,
+                              critical ? QStringLiteral("KolvLabelDanger") : QStringLiteral("KolvLabelWarning"));
         alignRight(widgets.severityLabel);
         widgets.ageLabel->setText(language == 1 ? alarm.ageZh : alarm.ageEn);
         widgets.rowContainer->show();
@@ -927,8 +944,8 @@ void RefineryPlantWindow::refreshWatchRows()
         else
             row.valueLabel->setText(QStringLiteral("%1 m3/h").arg(fixed(item->flow, 0)));
         row.statusLabel->setText(statusText(item->status));
-        row.statusLabel->setThemeName(item->status == 2 ? QStringLiteral("KolvLabelDanger")
-                                                        : QStringLiteral("KolvLabelWarning"));
+        setThemeNameIfChanged(row.statusLabel, item->status == 2 ? QStringLiteral("KolvLabelDanger")
+                                                                 : QStringLiteral("KolvLabelWarning"));
         alignRight(row.statusLabel);
     }
 }
@@ -983,7 +1000,7 @@ void RefineryPlantWindow::refreshDetailDrawer()
     drawerTitleLabel->setText(item->id);
     drawerSubtitleLabel->setText(language == 1 ? item->nameZh + QStringLiteral(" / ") + item->areaZh
                                                : item->nameEn + QStringLiteral(" / ") + item->areaEn);
-    drawerStatusBadge->setThemeName(statusThemeName(item->status));
+    setThemeNameIfChanged(drawerStatusBadge, statusThemeName(item->status));
     drawerStatusLabel->setText(statusText(item->status));
     drawerTemperatureTile.valueLabel->setText(QStringLiteral("%1 C").arg(fixed(item->temperature, 1)));
     drawerPressureTile.valueLabel->setText(QStringLiteral("%1 bar").arg(fixed(item->pressure, 2)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PieSlice.h"
 #include "RefinerySnapshot.h"
 #include "VYRQContainer.h"
 #include "VYRQWindow.h"
@@ -196,6 +197,7 @@ private:
     QVector<AlarmRowWidgets> alarmRows;
     VYRQLabel* shiftSummaryLabel = nullptr;
     VYRQOpenGLPieChart* shiftSummaryChart = nullptr;
+    QVector<PieSlice> shiftSlices;   // what the pie shows, to skip unchanged repaints
     VYRQLabel* shiftSummaryValue = nullptr;
     VYRQLabel* watchSectionLabel = nullptr;
     QVector<WatchRowWidgets> watchRows;

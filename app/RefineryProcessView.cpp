@@ -38,6 +38,13 @@ const Line kLines[] = {
 const QColor kMainLine(74, 122, 128);
 const QColor kLoopLine(120, 104, 230);
 
+bool sameNode(const VYRQFlowNode& a, const VYRQFlowNode& b)
+{
+    return a.id == b.id && a.title == b.title && a.subtitle == b.subtitle && a.value == b.value && a.x == b.x
+        && a.y == b.y && a.size == b.size && a.accent == b.accent && a.fill == b.fill && a.border == b.border
+        && a.selectedBorder == b.selectedBorder && a.selected == b.selected;
+}
+
 QColor accentOf(const RefineryEquipment* item)
 {
     switch (item ? item->status : -1) {
@@ -72,12 +79,16 @@ void RefineryProcessView::setSnapshot(const RefinerySnapshot& snapshot)
 
 void RefineryProcessView::setSelectedEquipmentId(const QString& id)
 {
+    if (id == m_selectedEquipmentId)
+        return;
     m_selectedEquipmentId = id;
     rebuild();
 }
 
 void RefineryProcessView::setChinese(bool chinese)
 {
+    if (chinese == m_chinese)
+        return;
     m_chinese = chinese;
     rebuild();
 }
@@ -114,7 +125,13 @@ void RefineryProcessView::rebuild()
         node.selected = id == m_selectedEquipmentId;
         nodes.append(node);
     }
-    setNodes(nodes);
+    // Most ticks leave the diagram's texts and colours as they were: no repaint then.
+    const QVector<VYRQFlowNode> shown = this->nodes();
+    bool same = shown.size() == nodes.size();
+    for (int i = 0; same && i < nodes.size(); ++i)
+        same = sameNode(shown.at(i), nodes.at(i));
+    if (!same)
+        setNodes(nodes);
 
     QVector<VYRQFlowConnection> connections;
     connections.reserve(int(std::size(kLines)));
@@ -126,6 +143,13 @@ void RefineryProcessView::rebuild()
         connection.arrow = false;
         connections.append(connection);
     }
-    setConnections(connections);
-    setSelectedNodeId(m_selectedEquipmentId);
+    const QVector<VYRQFlowConnection> drawn = this->connections();
+    bool sameLines = drawn.size() == connections.size();
+    for (int i = 0; sameLines && i < connections.size(); ++i)
+        sameLines = drawn.at(i).from == connections.at(i).from && drawn.at(i).to == connections.at(i).to
+            && drawn.at(i).color == connections.at(i).color && drawn.at(i).arrow == connections.at(i).arrow;
+    if (!sameLines)
+        setConnections(connections);
+    if (selectedNodeId() != m_selectedEquipmentId)
+        setSelectedNodeId(m_selectedEquipmentId);
 }

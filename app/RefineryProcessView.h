@@ -7,8 +7,8 @@
 
 // The hydrotreater as a live diagram: turns the latest snapshot into the flow view's
 // node and connection records (eleven nodes coloured by status, twelve fixed process
-// lines) and reports a click on a node as equipmentActivated. Every setter rebuilds
-// the whole diagram.
+// lines) and reports a click on a node as equipmentActivated. A setter that leaves
+// every node as it was does not repaint: the snapshot arrives every second.
 class RefineryProcessView : public VYRQFlowView {
     Q_OBJECT
 public:

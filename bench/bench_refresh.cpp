@@ -4,6 +4,12 @@
 // roll the history (every fifth) are reported on their own. Then a soak of 86,400
 // ticks driven by hand reports the monitor's resident-memory growth.
 //
+// A window holding a QOpenGLWidget is flushed through GL: every flush composes the
+// whole window into a GL surface (on Mesa's software rasteriser under Xvfb). To show
+// that cost apart from ours, the same plain window is measured again holding one
+// QOpenGLWidget chart repainted on the fifth ticks only, and the monitor once more
+// with its charts hidden.
+//
 // Run a release build under Xvfb: xvfb-run -a -s "-screen 0 1920x1080x24" bench_refresh
 #include "RefineryPlantWindow.h"
 #include "RefinerySimulator.h"
@@ -16,6 +22,8 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QOpenGLWidget>
+#include <QPainter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QWidget>
@@ -51,11 +59,31 @@ double median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
+// A chart drawn through QPainter on a QOpenGLWidget: a line over the last 60 values.
+class PlainChart : public QOpenGLWidget {
+public:
+    using QOpenGLWidget::QOpenGLWidget;
+    QVector<double> values;
+
+protected:
+    void paintGL() override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(29, 32, 36));
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(146, 134, 255), 2));
+        QPolygonF line;
+        for (int i = 0; i < values.size(); ++i)
+            line << QPointF(width() * i / qMax(1, values.size() - 1), height() * (1.0 - values[i] / 100.0));
+        painter.drawPolyline(line);
+    }
+};
+
 // The plain side: as many QLabels as the monitor has, rewritten every tick, and the
 // equipment model rebuilt under a QTableView.
 class PlainWindow : public QWidget {
 public:
-    explicit PlainWindow(int labelCount)
+    explicit PlainWindow(int labelCount, bool withChart = false)
     {
         auto* grid = new QGridLayout(this);
         for (int i = 0; i < labelCount; ++i) {
@@ -66,6 +94,11 @@ public:
         model = new QStandardItemModel(table);
         table->setModel(model);
         grid->addWidget(table, labelCount / 8 + 1, 0, 1, 8);
+        if (withChart) {
+            chart = new PlainChart(this);
+            chart->setMinimumHeight(220);
+            grid->addWidget(chart, labelCount / 8 + 2, 0, 1, 8);
+        }
         resize(1440, 900);
     }
 
@@ -90,9 +123,16 @@ public:
                 cell->setData(item.id, RefineryPlantWindow::EquipmentIdRole);
             model->appendRow(cells);
         }
+        if (chart && s.tick % 5 == 0) {
+            chart->values.append(s.equipment.value(0).health);
+            if (chart->values.size() > 60)
+                chart->values.removeFirst();
+            chart->update();
+        }
     }
 
     std::vector<QLabel*> labels;
+    PlainChart* chart = nullptr;
     QStandardItemModel* model = nullptr;
 };
 
@@ -156,6 +196,36 @@ int main(int argc, char** argv)
     measure(plainSimulator, 50, [&] { plainSimulator.advance(); });
     const Times monitor = measure(*simulator, ticks, [&] { simulator->advance(); });
     const Times qt = measure(plainSimulator, ticks, [&] { plainSimulator.advance(); });
+    plain.hide();
+
+    // The GL share: the plain window again, holding one QOpenGLWidget chart.
+    Times qtGl;
+    {
+        PlainWindow glWindow(int(plain.labels.size()), true);
+        RefinerySimulator glSimulator;
+        QObject::connect(&glSimulator, &RefinerySimulator::snapshotChanged, &glWindow, &PlainWindow::refresh);
+        glWindow.show();
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        measure(glSimulator, 50, [&] { glSimulator.advance(); });
+        qtGl = measure(glSimulator, ticks, [&] { glSimulator.advance(); });
+    }
+
+    // The monitor with its charts hidden (the window was composed through GL before).
+    const QList<QOpenGLWidget*> charts = window.findChildren<QOpenGLWidget*>();
+    QList<QOpenGLWidget*> hidden;
+    for (QOpenGLWidget* chart : charts)
+        if (chart->isVisible()) {
+            chart->hide();
+            hidden << chart;
+        }
+    measure(*simulator, 20, [&] { simulator->advance(); });
+    const Times monitorNoCharts = measure(*simulator, ticks, [&] { simulator->advance(); });
+    for (QOpenGLWidget* chart : hidden)
+        chart->show();
+    // Both sides again at the same tick for the comparison below.
+    while (plainSimulator.snapshot().tick < simulator->snapshot().tick)
+        plainSimulator.advance();
 
     // Same work: the two models hold the same cells at the same tick.
     QStandardItemModel* ours = window.getEquipmentModel();
@@ -183,9 +253,14 @@ int main(int argc, char** argv)
 
     std::printf("  of which tick and refresh before painting: tarnex %.3f ms   plain Qt %.3f ms\n",
                 median(monitor.refresh), median(qt.refresh));
+    std::printf("plain Qt window holding one QOpenGLWidget chart (repainted on fifth ticks)\n");
+    std::printf("  ordinary ticks: %.3f ms (%.3f ms over the plain window)   fifth ticks: %.3f ms\n",
+                median(qtGl.plain), median(qtGl.plain) - median(qt.plain), median(qtGl.roll));
+    std::printf("tarnex with its %d visible charts hidden\n", int(hidden.size()));
+    std::printf("  ordinary ticks: %.3f ms   fifth ticks: %.3f ms\n", median(monitorNoCharts.plain),
+                median(monitorNoCharts.roll));
 
     if (soakTicks > 0) {
-        plain.hide();
         const long before = residentKiB();
         for (int i = 0; i < soakTicks; ++i) {
             simulator->advance();

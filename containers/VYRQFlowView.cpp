@@ -47,9 +47,33 @@ VYRQFlowView::~VYRQFlowView() = default;
 
 void VYRQFlowView::setNodes(const QVector<VYRQFlowNode>& nodes)
 {
+    const QVector<VYRQFlowNode> before = m_nodes;
     m_nodes = nodes;
     applySelection();
-    update();
+    // Live values change a few node texts at a time: when no node moved, resized or
+    // was replaced, the connections stay and only the changed nodes are repainted.
+    bool samePlaces = before.size() == m_nodes.size();
+    for (int i = 0; samePlaces && i < m_nodes.size(); ++i) {
+        const VYRQFlowNode& a = before.at(i);
+        const VYRQFlowNode& b = m_nodes.at(i);
+        samePlaces = a.id == b.id && a.x == b.x && a.y == b.y && a.size == b.size;
+    }
+    if (!samePlaces) {
+        update();
+        return;
+    }
+    QRegion dirty;
+    for (int i = 0; i < m_nodes.size(); ++i) {
+        const VYRQFlowNode& a = before.at(i);
+        const VYRQFlowNode& b = m_nodes.at(i);
+        if (a.title != b.title || a.subtitle != b.subtitle || a.value != b.value || a.accent != b.accent
+            || a.fill != b.fill || a.border != b.border || a.selectedBorder != b.selectedBorder
+            || a.selected != b.selected)
+            // The border pen straddles the rectangle's edge.
+            dirty += nodeRect(b).toAlignedRect().adjusted(-3, -3, 3, 3);
+    }
+    if (!dirty.isEmpty())
+        update(dirty);
 }
 
 QVector<VYRQFlowNode> VYRQFlowView::nodes() const

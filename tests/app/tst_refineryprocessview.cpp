@@ -17,6 +17,19 @@ const VYRQFlowNode* nodeOf(const QVector<VYRQFlowNode>& nodes, const QString& id
 
 const QColor kGrey(116, 126, 137);
 
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 class tst_RefineryProcessView : public QObject {
@@ -31,6 +44,8 @@ private slots:
     void selection();
     void lookupIgnoresCaseAndMissingItems();
     void clickReportsEquipment();
+    void repaintsOnlyOnChange_data();
+    void repaintsOnlyOnChange();
 };
 
 void tst_RefineryProcessView::initTestCase()
@@ -183,6 +198,64 @@ void tst_RefineryProcessView::clickReportsEquipment()
     QTest::mouseMove(&view, rect.center().toPoint() + QPoint(60, 40));
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, rect.center().toPoint() + QPoint(60, 40));
     QCOMPARE(nodeOf(view.nodes(), QStringLiteral("C-310"))->x, before.x());
+}
+
+void tst_RefineryProcessView::repaintsOnlyOnChange_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("repaint");
+    QTest::newRow("same snapshot") << "none" << false;
+    QTest::newRow("same selection and language") << "same setters" << false;
+    QTest::newRow("temperature moves") << "temperature" << true;
+    QTest::newRow("status moves") << "status" << true;
+    QTest::newRow("selection moves") << "selection" << true;
+    QTest::newRow("language switch") << "language" << true;
+}
+
+void tst_RefineryProcessView::repaintsOnlyOnChange()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, repaint);
+    RefinerySimulator simulator;
+    RefinerySnapshot snapshot = simulator.snapshot();
+    RefineryProcessView view;
+    view.resize(900, 400);
+    view.setSelectedEquipmentId(QStringLiteral("R-203"));
+    view.setSnapshot(snapshot);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    view.installEventFilter(&counter);
+
+    if (change == QLatin1String("temperature"))
+        snapshot.equipment[0].temperature += 5.0;
+    else if (change == QLatin1String("status"))
+        snapshot.equipment[0].status = snapshot.equipment[0].status == 2 ? 0 : 2;
+    if (change == QLatin1String("selection"))
+        view.setSelectedEquipmentId(QStringLiteral("P-101"));
+    else if (change == QLatin1String("language"))
+        view.setChinese(true);
+    else if (change == QLatin1String("same setters")) {
+        view.setSelectedEquipmentId(QStringLiteral("R-203"));
+        view.setChinese(false);
+    }
+    view.setSnapshot(snapshot);
+
+    if (repaint) {
+        QTRY_VERIFY(counter.paints > 0);
+    } else {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(counter.paints, 0);
+    }
+    // Whatever was skipped, the diagram shows the latest values.
+    const VYRQFlowNode* pump = nodeOf(view.nodes(), QStringLiteral("P-101"));
+    QCOMPARE(pump->value, QStringLiteral("%1 C  %2 bar")
+                              .arg(snapshot.equipment[0].temperature, 0, 'f', 0)
+                              .arg(snapshot.equipment[0].pressure, 0, 'f', 1));
+    QCOMPARE(view.selectedNodeId(), change == QLatin1String("selection") ? QStringLiteral("P-101")
+                                                                        : QStringLiteral("R-203"));
 }
 
 QTEST_MAIN(tst_RefineryProcessView)

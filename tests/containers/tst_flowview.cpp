@@ -2,6 +2,7 @@
 #include "VYRQGlobal.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QtTest>
 
 namespace {
@@ -39,6 +40,23 @@ struct Fixture {
         return QRectF();
     }
     VYRQFlowView view;
+};
+
+// Collects what each paint event of the watched widget covers.
+class PaintRegions : public QObject {
+public:
+    QRegion painted;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            painted += static_cast<QPaintEvent*>(event)->region();
+        }
+        return QObject::eventFilter(watched, event);
+    }
 };
 
 } // namespace
@@ -235,6 +253,58 @@ private slots:
         QCOMPARE(f.view.hasConnection("a", "b"), !readOnly);
         QCOMPARE(moved.count(), readOnly ? 0 : 2);
         QCOMPARE(f.view.selectedNodeId(), QStringLiteral("a"));
+    }
+
+    void repaintCoversChangedNodes_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("paintsA");
+        QTest::addColumn<bool>("paintsB");
+        QTest::addColumn<bool>("paintsAll");
+        QTest::newRow("nothing") << "none" << false << false << false;
+        QTest::newRow("value of a") << "value" << true << false << false;
+        QTest::newRow("accent of b") << "accent" << false << true << false;
+        QTest::newRow("a moves") << "move" << true << true << true;
+        QTest::newRow("node added") << "add" << true << true << true;
+    }
+
+    void repaintCoversChangedNodes()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, paintsA);
+        QFETCH(bool, paintsB);
+        QFETCH(bool, paintsAll);
+        Fixture f;
+        f.view.addConnection("a", "b");
+        f.view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+        QCoreApplication::processEvents();
+        const QRect rectA = f.rect("a").toAlignedRect();
+        const QRect rectB = f.rect("b").toAlignedRect();
+        PaintRegions spy;
+        f.view.installEventFilter(&spy);
+
+        QVector<VYRQFlowNode> nodes = f.view.nodes();
+        if (change == QLatin1String("value"))
+            nodes[0].value = QStringLiteral("58 C");
+        else if (change == QLatin1String("accent"))
+            nodes[1].accent = Qt::red;
+        else if (change == QLatin1String("move"))
+            nodes[0].x = 0.3;
+        else if (change == QLatin1String("add"))
+            nodes.append(makeNode("c", 0.5, 0.1));
+        f.view.setNodes(nodes);
+
+        if (paintsA || paintsB)
+            QTRY_VERIFY(spy.paints > 0);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(spy.paints > 0, paintsA || paintsB);
+        // A changed node is repainted whole, border included; the other is left alone.
+        const auto covers = [&](const QRect& r) { return (spy.painted & r) == QRegion(r); };
+        QCOMPARE(covers(rectA.adjusted(-1, -1, 1, 1)), paintsA);
+        QCOMPARE(spy.painted.intersects(rectB), paintsB);
+        QCOMPARE(covers(f.view.rect()), paintsAll);
     }
 };
 
