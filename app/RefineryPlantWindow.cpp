@@ -1241,3 +1241,5 @@ void RefineryPlantWindow::showEvent(QShowEvent* event)
     if (currentPage == 0)
         QTimer::singleShot(0, this, &RefineryPlantWindow::replayDashboardCharts);
 }
+
+#include "moc_RefineryPlantWindow.cpp"

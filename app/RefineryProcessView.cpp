@@ -153,3 +153,5 @@ void RefineryProcessView::rebuild()
     if (selectedNodeId() != m_selectedEquipmentId)
         setSelectedNodeId(m_selectedEquipmentId);
 }
+
+#include "moc_RefineryProcessView.cpp"

@@ -252,3 +252,5 @@ void RefinerySimulator::rebuildAlarms()
         m_snapshot.alarms.append(alarm);
     }
 }
+
+#include "moc_RefinerySimulator.cpp"

@@ -582,3 +582,5 @@ void VYRQContainerImpl::syncNativeWindow()
     const QPoint pos = top->mapFromGlobal(widget->mapToGlobal(QPoint(0, 0)));
     m_nativeWindow->setGeometry(pos.x(), pos.y(), widget->width(), widget->height());
 }
+
+#include "moc_VYRQContainerImpl.cpp"
