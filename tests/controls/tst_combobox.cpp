@@ -52,7 +52,6 @@ private slots:
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("expected");
         QTest::newRow("near, small offset raised") << 0 << 3 << 10;
-        QTest::newRow("near, negative offset raised") << 0 << -4 << 10;
         QTest::newRow("near, large offset kept") << 0 << 15 << 15;
         QTest::newRow("centre keeps offset") << 1 << 3 << 3;
     }

@@ -65,7 +65,6 @@ private slots:
         QTest::newRow("stretched") << true << 2 << 2 << QRect(0, 0, 25, 25);
         QTest::newRow("far") << false << 2 << 2 << QRect(15, 15, 10, 10);
         QTest::newRow("centre") << false << 1 << 1 << QRect(7, 7, 10, 10);
-        QTest::newRow("near") << false << 0 << 0 << QRect(0, 0, 10, 10);
         QTest::newRow("left, bottom") << false << 0 << 2 << QRect(0, 15, 10, 10);
         QTest::newRow("unknown is near") << false << 5 << 1 << QRect(0, 7, 10, 10);
     }

@@ -53,7 +53,7 @@ private slots:
     void keepsTheGivenText_data()
     {
         QTest::addColumn<QString>("text");
-        for (const char* text : {"12:30", "007", "3.5", "-4"})
+        for (const char* text : {"12:30", "007"})
             QTest::newRow(text) << QString::fromLatin1(text);
     }
 

@@ -243,7 +243,6 @@ private slots:
                                         "leftMargin": 3, "topMargin": 1})"));
         QCOMPARE(entries(out["style"]), (QStringList{"LeNormal:1:0", "LeNormal:1:1", "LePressed:1:2", "LeNormal:1:3",
                                                      "TxNormal:2:4", "TxPlace:2:9"}));
-        QCOMPARE(str(out["type"]), QStringLiteral("qtdedit"));
         VYRQLineEdit copy;
         QVERIFY(copy.readJsonValue(&out));
         QCOMPARE(copy.text(), edit.text());

@@ -169,7 +169,6 @@ private slots:
         QTest::addColumn<int>("ver");
         QTest::addColumn<QPoint>("offset");
         QTest::addColumn<QPoint>("topLeft");
-        QTest::newRow("near") << 0 << 0 << QPoint(0, 0) << QPoint(0, 0);
         QTest::newRow("centre") << 1 << 1 << QPoint(0, 0) << QPoint(25, 15);
         QTest::newRow("far") << 2 << 2 << QPoint(-1, -1) << QPoint(49, 29);
         QTest::newRow("near with offsets") << 0 << 0 << QPoint(3, 4) << QPoint(3, 4);

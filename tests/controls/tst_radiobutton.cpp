@@ -201,10 +201,6 @@ private slots:
     void themeDefaultsSkipTextAndIcons()
     {
         QVERIFY(vyrLoadThemeDir(VYR_TEST_DATA "/toggles-theme"));
-        for (const char* key : {"radio", "radiobox"}) {
-            QScopedPointer<QWidget> created(createControlFromJson(key, Json::Value(), nullptr));
-            QVERIFY2(qobject_cast<VYRQRadioButton*>(created.data()), key);
-        }
         VYRQRadioButton radio;
         QCOMPARE(radio.getTextStyleByState(TextChecked).name, QStringLiteral("TglText"));
         QVERIFY(!radio.getShowIcon());

@@ -166,14 +166,6 @@ private slots:
         QCOMPARE(at(thumb), yellow);
     }
 
-    void thicknessHint()
-    {
-        VYRQScrollBar bar;
-        QCOMPARE(bar.sizeHint(), bar.QScrollBar::sizeHint());
-        bar.setWidthHeight(12);
-        QCOMPARE(bar.sizeHint(), QSize(12, bar.QScrollBar::sizeHint().height()));
-    }
-
     // Slot 0 background, 2..5 up button, 6..9 down button, 10..13 thumb, each first
     // slot fanning out to all four states; written back in that order. Setters ignore
     // states beyond the four, getters read them as Normal.

@@ -173,17 +173,6 @@ private slots:
         QCOMPARE(write(copy), out);
     }
 
-    // A new switch writes its texts, thumb and side: the defaults are "On", "Off", 25
-    // and the right side.
-    void newSwitchWrites()
-    {
-        VYRQSwitch sw;
-        const Json::Value out = write(sw);
-        QVERIFY(!out.isMember("style"));
-        QCOMPARE(out["attr"], parse(R"({"leftText": "On", "rightText": "Off", "thumbW": 25, "thumbH": 25,
-                                        "on": true})"));
-    }
-
     // Slot 0 background, 2..5 thumb (2 fans out), 6/7 left and right text; the thumb
     // keeps exactly four styles, so AllStates and other states are ignored.
     void styleSlotsRoundTrip()
