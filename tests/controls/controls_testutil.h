@@ -9,10 +9,12 @@
 #include "VYRQStyleDefs.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
 
@@ -188,6 +190,17 @@ int textLeft(Toggle& toggle)
             if (with.pixel(x, y) != without.pixel(x, y))
                 return x;
     return -1;
+}
+
+// Writes a theme set (its style and theme files) into a directory and loads it.
+inline bool loadTheme(const QTemporaryDir& dir, const QByteArray& styles, const QByteArray& theme)
+{
+    for (const auto& [name, text] : {std::pair<QString, QByteArray>{"style.json", styles}, {"theme.json", theme}}) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return false;
+    }
+    return vyrLoadThemeDir(dir.path().toUtf8().constData());
 }
 
 // A loaded theme set stays for the rest of the process, and a failed load leaves

@@ -2,9 +2,7 @@
 
 #include "VYRQScrollBar.h"
 
-#include <QFile>
 #include <QStyleOptionSlider>
-#include <QTemporaryDir>
 
 using namespace ctl;
 using namespace sty;
@@ -246,14 +244,9 @@ private slots:
     void themeCannotChangeOrientation()
     {
         QTemporaryDir dir;
-        QFile style(dir.filePath("style.json")), theme(dir.filePath("theme.json"));
-        QVERIFY(style.open(QIODevice::WriteOnly) && theme.open(QIODevice::WriteOnly));
-        style.write(R"({"style": [{"type": 1, "name": "ThemeThumb", "clr": "FF00FF00"}]})");
-        theme.write(R"({"elements": [{"child": [{"name": "qtscrollbar", "style": [["ThemeThumb", 1, 10]],
-                                                  "attr": {"hor": true, "thumbicon": "t.png"}}]}]})");
-        style.close();
-        theme.close();
-        QVERIFY(vyrLoadThemeDir(dir.path().toUtf8().constData()));
+        QVERIFY(loadTheme(dir, R"({"style": [{"type": 1, "name": "ThemeThumb", "clr": "FF00FF00"}]})",
+                          R"({"elements": [{"child": [{"name": "qtscrollbar", "style": [["ThemeThumb", 1, 10]],
+                                                       "attr": {"hor": true, "thumbicon": "t.png"}}]}]})"));
         VYRQScrollBar bar;
         QCOMPARE(bar.orientation(), Qt::Vertical);
         QCOMPARE(bar.getScrollbarThumbIcon(), QStringLiteral("t.png"));

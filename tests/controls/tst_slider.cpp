@@ -4,10 +4,8 @@
 #include "VYRQSlider.h"
 #include "VYRQWidgetBaseImpl.h"
 
-#include <QFile>
 #include <QPointer>
 #include <QProxyStyle>
-#include <QTemporaryDir>
 
 using namespace ctl;
 using namespace sty;
@@ -225,22 +223,17 @@ private slots:
     // keeps the orientation, range and value of a live slider.
     void themeRefreshKeepsLiveValues()
     {
-        QTemporaryDir dir;
-        QFile style(dir.filePath("style.json")), theme(dir.filePath("theme.json"));
-        QVERIFY(style.open(QIODevice::WriteOnly) && theme.open(QIODevice::WriteOnly));
-        style.write(R"({"style": [{"type": 1, "name": "ThemeThumb", "clr": "FF00FF00"}]})");
-        theme.write(R"({"elements": [{"child": [
-            {"name": "qtslider", "style": [["ThemeThumb", 1, 4]], "attr": {"channelSize": 7, "thumbW": 9}},
-            {"name": "SliderWithRange", "attr": {"isHor": false, "max": 50, "val": 12}}]}]})");
-        style.close();
-        theme.close();
         QWidget window;
         VYRQResourceManager::getInstance()->registerWindow(&window);
         auto* slider = new VYRQSlider(&window, Qt::Vertical);
         slider->setRange(-10, 500);
         slider->setValue(321);
         auto* other = new VYRQSlider(&window);
-        QVERIFY(vyrLoadThemeDir(dir.path().toUtf8().constData()));
+        QTemporaryDir dir;
+        QVERIFY(loadTheme(dir, R"({"style": [{"type": 1, "name": "ThemeThumb", "clr": "FF00FF00"}]})",
+                          R"({"elements": [{"child": [
+            {"name": "qtslider", "style": [["ThemeThumb", 1, 4]], "attr": {"channelSize": 7, "thumbW": 9}},
+            {"name": "SliderWithRange", "attr": {"isHor": false, "max": 50, "val": 12}}]}]})"));
         QVERIFY(vyrNotifyThemeChange());
         QCOMPARE(slider->getChannelHeight(), 7);
         QCOMPARE(slider->getThumbBtnSize(), QSize(9, 20));
