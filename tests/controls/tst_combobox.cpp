@@ -198,21 +198,17 @@ private slots:
         QFETCH(int, state);
         const CtrlState s = CtrlState(state);
         VYRQComboBox combo;
-        for (int i = 0; i < CtrlStateCount; ++i) {
-            const CtrlState each = CtrlState(i);
-            combo.setBackground(each, solid("CbBox", red));
-            combo.setBtnBackground(each, solid("CbBox", red));
-            combo.setItemBackground(each, solid("CbBox", red));
-            combo.setTextStyle(each, sty::text("CbText", red));
-            combo.setItemTextStyle(each, sty::text("CbText", red));
-            combo.setBtnIcon(each, QStringLiteral("n.svg"));
-        }
-        combo.setBackground(s, solid("CbBtn", blue));
-        combo.setBtnBackground(s, solid("CbBtn", blue));
-        combo.setItemBackground(s, solid("CbBtn", blue));
-        combo.setTextStyle(s, sty::text("CbTextHot", blue));
-        combo.setItemTextStyle(s, sty::text("CbTextHot", blue));
-        combo.setBtnIcon(s, QStringLiteral("x.svg"));
+        auto dress = [&combo](CtrlState state, const char* fill, const char* textStyle, const char* icon) {
+            combo.setBackground(state, solid(fill, red));
+            combo.setBtnBackground(state, solid(fill, red));
+            combo.setItemBackground(state, solid(fill, red));
+            combo.setTextStyle(state, sty::text(textStyle, red));
+            combo.setItemTextStyle(state, sty::text(textStyle, red));
+            combo.setBtnIcon(state, QString::fromLatin1(icon));
+        };
+        for (int i = 0; i < CtrlStateCount; ++i)
+            dress(CtrlState(i), "CbBox", "CbText", "n.svg");
+        dress(s, "CbBtn", "CbTextHot", "x.svg");
         const QStringList fills{"CbBtn", "CbBox", "CbBox", "CbBox"};
         const QStringList texts{"CbTextHot", "CbText", "CbText", "CbText"};
         QCOMPARE(names(vyrtest::impl(combo)->background), fills);
