@@ -129,7 +129,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("icons");
         QTest::addColumn<QSize>("size");
         QTest::newRow("list") << 30 << 70 << false << QSize(200, 30);
-        QTest::newRow("zero height") << 0 << 70 << false << QSize(200, 20);
         QTest::newRow("negative height") << -4 << 70 << false << QSize(200, 20);
         QTest::newRow("icon mode") << 30 << 70 << true << QSize(70, 30);
         QTest::newRow("icon mode, zero width") << 30 << 0 << true << QSize(20, 30);

@@ -142,24 +142,6 @@ private Q_SLOTS:
         QCOMPARE(tree.verticalScrollBar()->styleSheet(), barSheet(7));
         QCOMPARE(vyrtest::impl(tree)->scrollbarButtonSize, 3);
     }
-
-    void demoContent()
-    {
-        VYRQTreeView tree;
-        QAbstractItemModel* before = tree.model();
-        tree.createComplete();
-        QCOMPARE(tree.model(), before);
-        vyr::setQtEmulator(true);
-        tree.createComplete();
-        vyr::setQtEmulator(false);
-        QAbstractItemModel* model = tree.model();
-        QCOMPARE(model->rowCount(), 100);
-        const QModelIndex first = model->index(0, 0);
-        QCOMPARE(first.data().toString(), QStringLiteral("item1"));
-        QVERIFY(first.data(Qt::CheckStateRole).isValid());
-        QCOMPARE(model->rowCount(first), 1);
-        QCOMPARE(model->index(0, 1, first).data().toString(), QStringLiteral("item3"));
-    }
 };
 
 QTEST_MAIN(tst_TreeView)
