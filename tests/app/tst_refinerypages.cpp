@@ -75,10 +75,6 @@ private slots:
     void pageTexts_data();
     void pageTexts();
     void alarmRowsFollowAcknowledgements();
-    void watchRows_data();
-    void watchRows();
-    void equipmentModelAtTickZero_data();
-    void equipmentModelAtTickZero();
     void selectEquipment_data();
     void selectEquipment();
     void unknownIdsChangeNothing();
@@ -105,18 +101,26 @@ void tst_RefineryPages::pageTexts_data()
     QTest::addColumn<QStringList>("dashboard");
     QTest::addColumn<QStringList>("plant");
     QTest::addColumn<QString>("summary");
+    QTest::addColumn<QStringList>("headers");
+    QTest::addColumn<QStringList>("reactorRow");   // the equipment table's fourth row
 
     QTest::newRow("English") << 0
                              << QStringList{"Operations Dashboard", "Plan 480", "Predictive Alerts Preview",
                                             "SHIFT B162", "468", "96.4", "38.7", "5",
                                             "High pressure in reactor R-203", "2 min ago"}
                              << QStringList{"Plant Overview", "units", "Equipment Telemetry & Health", "7", "3", "2"}
-                             << "7 normal / 5 alarms";
+                             << "7 normal / 5 alarms"
+                             << QStringList{"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health",
+                                            "Status"}
+                             << QStringList{"R-203", "Hydrotreater Reactor", "Reaction Unit", "220.6 C", "9.03 bar",
+                                            "237 m3/h", "61%", "CRITICAL"};
     QTest::newRow("Chinese") << 1
                              << QStringList{u("运行总览"), u("计划值 480"), u("预测告警趋势"), "SHIFT B162",
                                             u("反应器 R-203 压力过高"), u("紧急"), u("2 分钟前")}
                              << QStringList{u("装置流程总览"), "units", u("设备遥测与健康状态")}
-                             << u("7 正常 / 5 告警");
+                             << u("7 正常 / 5 告警") << u("设备,名称,区域,温度,压力,流量,健康度,状态").split(',')
+                             << QStringList{"R-203", u("加氢反应器"), u("反应单元"), "220.6 C", "9.03 bar", "237 m3/h",
+                                            "61%", u("紧急")};
 }
 
 void tst_RefineryPages::pageTexts()
@@ -140,14 +144,42 @@ void tst_RefineryPages::pageTexts()
     QVERIFY(inDrawer.contains(language == 1 ? u("设备健康趋势") : QStringLiteral("Equipment Health Trend")));
     QCOMPARE(buttonByTheme(&window, "KolvPrimaryButton")->text(),
              language == 1 ? u("确认当前告警") : QStringLiteral("Acknowledge Alarm"));
+
+    // The equipment table: every cell carries its row's id, the status column its icon.
+    QFETCH(QStringList, headers);
+    QFETCH(QStringList, reactorRow);
+    QStandardItemModel* model = window.getEquipmentModel();
+    QCOMPARE(model->rowCount(), 12);
+    QCOMPARE(model->columnCount(), 8);
+    for (int c = 0; c < 8; ++c) {
+        QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), headers.at(c));
+        QCOMPARE(model->item(3, c)->text(), reactorRow.at(c));
+    }
+    for (int r = 0; r < 12; ++r)
+        for (int c = 0; c < 8; ++c)
+            QCOMPARE(model->item(r, c)->data(866).toString(), model->item(r, 0)->text());
+    QCOMPARE(model->item(0, 7)->data(356).toString(), QStringLiteral(":/tarnex/icons/normal.svg"));
+    QCOMPARE(model->item(1, 7)->data(356).toString(), QStringLiteral(":/tarnex/icons/warning.svg"));
+    QCOMPARE(model->item(2, 7)->data(356).toString(), QStringLiteral(":/tarnex/icons/critical.svg"));
+    QVERIFY(!model->item(0, 0)->data(356).isValid());
 }
 
 void tst_RefineryPages::alarmRowsFollowAcknowledgements()
 {
-    RefineryPlantWindow window;
+    StillWindow window;
     RefinerySimulator* simulator = window.plantSimulator();
-    simulator->stop();
     auto* dashboard = window.findChild<QWidget*>(QStringLiteral("dashboardPage"));
+    // The watch rows show each item's own reading and status.
+    const QStringList watch[] = {{"C-310", "5.2 mm/s", "WARNING", "KolvLabelWarning"},
+                                 {"F-102", "925 C", "CRITICAL", "KolvLabelDanger"},
+                                 {"P-112", "39 m3/h", "WARNING", "KolvLabelWarning"}};
+    for (int i = 0; i < 3; ++i) {
+        const RefineryPlantWindow::WatchRowWidgets& row = window.getWatchRows().at(i);
+        QCOMPARE((QStringList{row.equipmentId, row.valueLabel->text(), row.statusLabel->text(),
+                              themeOf(row.statusLabel)}),
+                 watch[i]);
+    }
+
     QCOMPARE(alarmIds(window), QStringList({"ALM-203", "ALM-102", "ALM-HX7", "ALM-310"}));
     QCOMPARE(window.getAlarmRows()[3].severityLabel->text(), QStringLiteral("WARNING"));
 
@@ -164,69 +196,6 @@ void tst_RefineryPages::alarmRowsFollowAcknowledgements()
     // The summary counts equipment by status, not alarms.
     QCOMPARE(window.findChild<VYRQLabel*>(QStringLiteral("shiftSummaryValue"))->text(),
              QStringLiteral("7 normal / 5 alarms"));
-}
-
-void tst_RefineryPages::watchRows_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("theme");
-    QTest::newRow("compressor: vibration") << 0 << "C-310" << "5.2 mm/s" << "WARNING" << "KolvLabelWarning";
-    QTest::newRow("furnace: temperature") << 1 << "F-102" << "925 C" << "CRITICAL" << "KolvLabelDanger";
-    QTest::newRow("pump: flow") << 2 << "P-112" << "39 m3/h" << "WARNING" << "KolvLabelWarning";
-}
-
-void tst_RefineryPages::watchRows()
-{
-    QFETCH(int, row);
-    StillWindow window;
-    const RefineryPlantWindow::WatchRowWidgets& widgets = window.getWatchRows().at(row);
-    QTEST(widgets.equipmentId, "name");
-    QTEST(widgets.valueLabel->text(), "value");
-    QTEST(widgets.statusLabel->text(), "status");
-    QTEST(themeOf(widgets.statusLabel), "theme");
-}
-
-void tst_RefineryPages::equipmentModelAtTickZero_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QStringList>("headers");
-    QTest::addColumn<QStringList>("reactorRow");
-    QTest::newRow("English") << 0
-                             << QStringList{"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health",
-                                            "Status"}
-                             << QStringList{"R-203", "Hydrotreater Reactor", "Reaction Unit", "220.6 C", "9.03 bar",
-                                            "237 m3/h", "61%", "CRITICAL"};
-    QTest::newRow("Chinese") << 1 << u("设备,名称,区域,温度,压力,流量,健康度,状态").split(',')
-                             << QStringList{"R-203", u("加氢反应器"), u("反应单元"), "220.6 C", "9.03 bar", "237 m3/h",
-                                            "61%", u("紧急")};
-}
-
-void tst_RefineryPages::equipmentModelAtTickZero()
-{
-    QFETCH(int, language);
-    QFETCH(QStringList, headers);
-    QFETCH(QStringList, reactorRow);
-    StillWindow window;
-    window.setLanguage(language);
-    QStandardItemModel* model = window.getEquipmentModel();
-    QCOMPARE(model->rowCount(), 12);
-    QCOMPARE(model->columnCount(), 8);
-    for (int c = 0; c < 8; ++c) {
-        QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), headers.at(c));
-        QCOMPARE(model->item(3, c)->text(), reactorRow.at(c));
-    }
-    for (int r = 0; r < 12; ++r) {
-        const QString id = model->item(r, 0)->text();
-        for (int c = 0; c < 8; ++c)
-            QCOMPARE(model->item(r, c)->data(866).toString(), id);
-    }
-    QCOMPARE(model->item(0, 7)->data(356).toString(), QStringLiteral(":/tarnex/icons/normal.svg"));
-    QCOMPARE(model->item(1, 7)->data(356).toString(), QStringLiteral(":/tarnex/icons/warning.svg"));
-    QCOMPARE(model->item(2, 7)->data(356).toString(), QStringLiteral(":/tarnex/icons/critical.svg"));
-    QVERIFY(!model->item(0, 0)->data(356).isValid());
 }
 
 void tst_RefineryPages::selectEquipment_data()
