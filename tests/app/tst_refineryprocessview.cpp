@@ -39,7 +39,6 @@ private slots:
     void emptySnapshotShowsTagsOnly();
     void nodesFromSnapshot_data();
     void nodesFromSnapshot();
-    void fixedConnections();
     void selection_data();
     void selection();
     void lookupIgnoresCaseAndMissingItems();
@@ -57,11 +56,6 @@ void tst_RefineryProcessView::initTestCase()
 void tst_RefineryProcessView::emptySnapshotShowsTagsOnly()
 {
     RefineryProcessView view;
-    QCOMPARE(view.objectName(), QStringLiteral("refineryProcessView"));
-    QCOMPARE(view.getControlImpl()->themeName(), QStringLiteral("KolvProcessCanvas"));
-    QVERIFY(view.isReadOnly());
-    QVERIFY(view.isGridVisible());
-    QCOMPARE(view.connectionWidth(), 2.4);
     const QVector<VYRQFlowNode> nodes = view.nodes();
     QCOMPARE(nodes.size(), 11);
     QVERIFY(!nodeOf(nodes, QStringLiteral("P-421")));
@@ -72,9 +66,7 @@ void tst_RefineryProcessView::emptySnapshotShowsTagsOnly()
         QCOMPARE(node.accent, kGrey);
         QVERIFY(!node.selected);
     }
-    const VYRQFlowNode* column = nodeOf(nodes, QStringLiteral("T-401"));
-    QCOMPARE(column->x, 0.82);
-    QCOMPARE(column->size, QSizeF(0.10, 0.33));
+    QCOMPARE(view.connections().size(), 12);
 }
 
 void tst_RefineryProcessView::nodesFromSnapshot_data()
@@ -109,30 +101,6 @@ void tst_RefineryProcessView::nodesFromSnapshot()
     QTEST(node->subtitle, "subtitle");
     QTEST(node->value, "value");
     QTEST(node->accent, "accent");
-    QCOMPARE(node->fill, QColor(29, 32, 36));
-    QCOMPARE(node->border, QColor(58, 72, 78));
-    QCOMPARE(node->selectedBorder, QColor(146, 134, 255));
-}
-
-void tst_RefineryProcessView::fixedConnections()
-{
-    RefineryProcessView view;
-    const QVector<VYRQFlowConnection> connections = view.connections();
-    QCOMPARE(connections.size(), 12);
-    QStringList pairs;
-    int loops = 0;
-    for (const VYRQFlowConnection& c : connections) {
-        pairs << c.from + QLatin1Char('>') + c.to;
-        QVERIFY(!c.arrow);
-        QVERIFY(c.color == QColor(74, 122, 128) || c.color == QColor(120, 104, 230));
-        loops += c.color == QColor(120, 104, 230) ? 1 : 0;
-    }
-    QCOMPARE(pairs.first(), QStringLiteral("P-101>HX-7"));
-    QCOMPARE(pairs.at(7), QStringLiteral("C-310>R-203"));
-    QCOMPARE(pairs.last(), QStringLiteral("V-420>T-401"));
-    QCOMPARE(loops, 5);
-    QCOMPARE(connections.at(6).color, QColor(120, 104, 230));   // V-205 > C-310
-    QCOMPARE(connections.at(8).color, QColor(74, 122, 128));    // T-401 > P-112
 }
 
 void tst_RefineryProcessView::selection_data()
@@ -141,7 +109,6 @@ void tst_RefineryProcessView::selection_data()
     QTest::addColumn<int>("selected");
     QTest::newRow("reactor") << "R-203" << 1;
     QTest::newRow("equipment without a node") << "P-421" << 0;
-    QTest::newRow("case matters") << "r-203" << 0;
     QTest::newRow("none") << QString() << 0;
 }
 
@@ -207,7 +174,6 @@ void tst_RefineryProcessView::repaintsOnlyOnChange_data()
     QTest::newRow("same snapshot") << "none" << false;
     QTest::newRow("same selection and language") << "same setters" << false;
     QTest::newRow("temperature moves") << "temperature" << true;
-    QTest::newRow("status moves") << "status" << true;
     QTest::newRow("selection moves") << "selection" << true;
     QTest::newRow("language switch") << "language" << true;
 }
@@ -230,8 +196,6 @@ void tst_RefineryProcessView::repaintsOnlyOnChange()
 
     if (change == QLatin1String("temperature"))
         snapshot.equipment[0].temperature += 5.0;
-    else if (change == QLatin1String("status"))
-        snapshot.equipment[0].status = snapshot.equipment[0].status == 2 ? 0 : 2;
     if (change == QLatin1String("selection"))
         view.setSelectedEquipmentId(QStringLiteral("P-101"));
     else if (change == QLatin1String("language"))

@@ -52,17 +52,11 @@ void tst_RefinerySimulator::keyFiguresAndReadings_data()
     const V t0{468.0, 96.4, 38.7}, t5{470.4, 96.5, 39.0}, t10{472.8, 96.5, 39.3}, t100{463.1, 96.9, 39.9};
     QTest::newRow("0 P-101") << 0 << "P-101" << t0 << V{58.0, 2.2, 118.0, 1.4, 92.0, 88.0};
     QTest::newRow("0 R-203") << 0 << "R-203" << t0 << V{220.6, 9.03, 236.6, 2.25, 61.0, 91.8};
-    QTest::newRow("0 F-102") << 0 << "F-102" << t0 << V{925.1, 4.79, 199.6, 2.26, 58.0, 91.8};
-    QTest::newRow("0 HX-7") << 0 << "HX-7" << t0 << V{188.9, 3.53, 159.7, 1.93, 76.0, 72.0};
     QTest::newRow("0 C-310") << 0 << "C-310" << t0 << V{101.5, 6.8, 154.9, 5.21, 68.0, 88.0};
-    QTest::newRow("0 P-112") << 0 << "P-112" << t0 << V{114.1, 4.21, 39.1, 2.26, 73.0, 84.2};
     QTest::newRow("0 P-421") << 0 << "P-421" << t0 << V{156.7, 3.53, 233.8, 1.94, 90.2, 90.4};
     QTest::newRow("5 P-101") << 5 << "P-101" << t5 << V{59.9, 2.32, 121.1, 1.75, 90.8, 89.6};
-    QTest::newRow("5 C-310") << 5 << "C-310" << t5 << V{99.5, 6.7, 151.8, 5.72, 68.0, 86.4};
     QTest::newRow("10 R-203") << 10 << "R-203" << t10 << V{217.1, 8.8, 232.5, 1.79, 61.0, 89.7};
-    QTest::newRow("10 P-421") << 10 << "P-421" << t10 << V{158.7, 3.65, 236.9, 2.29, 89.0, 92.0};
     QTest::newRow("100 F-102") << 100 << "F-102" << t100 << V{911.0, 4.55, 193.3, 1.55, 58.0, 88.7};
-    QTest::newRow("100 P-112") << 100 << "P-112" << t100 << V{118.1, 4.45, 41.5, 1.54, 73.0, 87.4};
     QTest::newRow("100 HX-7") << 100 << "HX-7" << t100 << V{189.6, 3.56, 160.7, 2.04, 76.0, 72.0};
 }
 
@@ -103,22 +97,11 @@ void tst_RefinerySimulator::equipmentTableAndCounts()
         QCOMPARE(s.criticalCount, 2);
         for (int i = 0; i < s.equipment.size(); ++i)
             QCOMPARE(s.equipment[i].index, i);
-        QCOMPARE(s.equipment[0].id, QStringLiteral("P-101"));
-        QCOMPARE(s.equipment[11].id, QStringLiteral("P-421"));
-        QCOMPARE(s.equipment[5].nameZh, QStringLiteral("循环气压缩机"));
-        QCOMPARE(s.equipment[8].areaEn, QStringLiteral("Tank Farm"));
-        QCOMPARE(s.equipment[6].kind, 6);
-
-        QCOMPARE(s.alarms.size(), 5);
         QStringList ids;
         for (const RefineryAlarm& a : s.alarms)
             ids << a.id;
         QCOMPARE(ids, QStringList({"ALM-203", "ALM-102", "ALM-HX7", "ALM-310", "ALM-112"}));
-        QCOMPARE(s.alarms[0].titleZh, QStringLiteral("反应器 R-203 压力过高"));
-        QVERIFY(s.alarms[2].detailZh.contains(QChar(0xFF0C)));
-        QCOMPARE(s.alarms[4].ageEn, QStringLiteral("13 min ago"));
-        QCOMPARE(s.alarms[1].severity, 2);
-        QCOMPARE(s.alarms[3].severity, 1);
+        QVERIFY(s.alarms[2].detailZh.contains(QChar(0xFF0C)));   // full-width comma survives the source encoding
         advanceTo(sim, 37);   // the table and the alarms do not move with time
     }
 }
@@ -143,8 +126,6 @@ void tst_RefinerySimulator::historyBuildAndRoll()
     const QVector<double> built = sim.snapshot().reactorTemperatureHistory;
     advanceTo(sim, tick);
     const RefinerySnapshot& s = sim.snapshot();
-    QCOMPARE(s.historyLabels.size(), 24);
-    QCOMPARE(s.historyLabels.first(), QStringLiteral("00:00"));
     QCOMPARE(s.historyLabels.at(9), QStringLiteral("09:00"));
     QCOMPARE(s.historyLabels.last(), QStringLiteral("23:00"));
     for (const QVector<double>* series : {&s.reactorTemperatureHistory, &s.reactorTemperatureForecast,
@@ -243,7 +224,6 @@ void tst_RefinerySimulator::timerInterval_data()
     QTest::addColumn<int>("interval");
     QTest::newRow("default") << -1 << 1000;
     QTest::newRow("below floor") << 10 << 50;
-    QTest::newRow("negative") << -500 << 50;
     QTest::newRow("floor") << 50 << 50;
     QTest::newRow("above") << 250 << 250;
 }
@@ -284,7 +264,6 @@ void tst_RefinerySimulator::roundingHalvesGoUp_data()
     QTest::newRow("half up") << 2.25 << 1 << 2.3;
     QTest::newRow("negative half") << -2.5 << 0 << -2.0;
     QTest::newRow("two decimals") << 8.6049 << 2 << 8.6;
-    QTest::newRow("whole") << 468.0 << 1 << 468.0;
 }
 
 void tst_RefinerySimulator::roundingHalvesGoUp()

@@ -146,8 +146,6 @@ private Q_SLOTS:
         QTest::keyClick(edit, Qt::Key_X);
         QCOMPARE(target.texts, QStringList{"startx"});
         auto* spin = list.findChild<VYRQSpinBox*>();
-        QCOMPARE(spin->minimum(), -10000);
-        QCOMPARE(spin->maximum(), 10000);
         QCOMPARE(spin->value(), 42);
         spin->setValue(7);
         QCOMPARE(target.ints, QList<int>{7});

@@ -114,7 +114,6 @@ private Q_SLOTS:
     void styles()
     {
         VYRQTreeView tree;
-        QCOMPARE(write(tree)["style"], Json::Value());
         QVERIFY(sty::load(tree, R"({"style": [["TrA", 1, 2], ["TrB", 1, 4], ["TtA", 2, 6], ["TrB", 1, 0]]})"));
         QCOMPARE(sty::names(vyrtest::impl(tree)->itemBackgrounds), (QStringList{"TrA", "TrA", "TrB", "TrA"}));
         QCOMPARE(sty::names(vyrtest::impl(tree)->itemTextStyles), (QStringList{"TtA", "TtA", "TtA", "TtA"}));
@@ -141,24 +140,6 @@ private Q_SLOTS:
         QVERIFY(sty::load(tree, R"({"child": [{"type": "qtscrollbar", "attr": {"hor": true, "size": 3}, "h": 7}]})"));
         QCOMPARE(tree.verticalScrollBar()->styleSheet(), barSheet(7));
         QCOMPARE(vyrtest::impl(tree)->scrollbarButtonSize, 3);
-    }
-
-    void demoContent()
-    {
-        VYRQTreeView tree;
-        QAbstractItemModel* before = tree.model();
-        tree.createComplete();
-        QCOMPARE(tree.model(), before);
-        vyr::setQtEmulator(true);
-        tree.createComplete();
-        vyr::setQtEmulator(false);
-        QAbstractItemModel* model = tree.model();
-        QCOMPARE(model->rowCount(), 100);
-        const QModelIndex first = model->index(0, 0);
-        QCOMPARE(first.data().toString(), QStringLiteral("item1"));
-        QVERIFY(first.data(Qt::CheckStateRole).isValid());
-        QCOMPARE(model->rowCount(first), 1);
-        QCOMPARE(model->index(0, 1, first).data().toString(), QStringLiteral("item3"));
     }
 };
 
