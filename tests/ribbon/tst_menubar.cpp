@@ -174,7 +174,6 @@ private slots:
         }
         const ControlInfo* info = vyrGetControlInfo("qtmenubar");
         QVERIFY(info);
-        QCOMPARE(QString::fromStdString(info->category), QStringLiteral("menu"));
         QStringList rows;
         for (const PropertyDef& row : info->rows)
             rows << row.name;
