@@ -29,7 +29,6 @@ private slots:
         QTest::addColumn<QString>("tip");
         QTest::addColumn<int>("category");
         QTest::addColumn<int>("series");
-        QTest::newRow("bar") << 1 << onWednesday << "Data\nWed: 150" << 2 << 0;
         QTest::newRow("bar, within 2 pixels") << 1 << QPoint(221, 160) << "Data\nWed: 150" << 2 << 0;
         QTest::newRow("above the bar") << 1 << aboveWednesday << "" << -1 << -1;
         QTest::newRow("category") << 2 << aboveWednesday << "Wed\nData: 150" << 2 << -1;

@@ -67,7 +67,6 @@ private slots:
         QTest::newRow("end handle") << QPoint(300 + 7, 109) << int(ChartDataZoom::EndHandle);
         QTest::newRow("window above") << QPoint(200, 95) << int(ChartDataZoom::Window);
         QTest::newRow("left of everything") << QPoint(100 - 9, 109) << int(ChartDataZoom::NoDrag);
-        QTest::newRow("far below") << QPoint(200, 130) << int(ChartDataZoom::NoDrag);
     }
     void grips()
     {

@@ -44,7 +44,6 @@ private slots:
         QTest::addColumn<QString>("tip");
         QTest::addColumn<int>("category");
         QTest::addColumn<int>("series");
-        QTest::newRow("point") << 1 << thursday + QPoint(5, 5) << "Data\nThu: 218" << 3 << 0;
         QTest::newRow("point within 14") << 1 << thursday + QPoint(0, 13) << "Data\nThu: 218" << 3 << 0;
         QTest::newRow("point too far") << 1 << thursday + QPoint(0, 16) << "" << -1 << -1;
         QTest::newRow("category") << 2 << QPoint(280, 200) << "Thu\nData: 218" << 3 << -1;
@@ -98,20 +97,6 @@ private slots:
         QCOMPARE(ctl::pixel(image, thursday.x(), thursday.y()), theme.palette.first());
         QCOMPARE(ctl::pixel(image, 100, 60), theme.plotBackground);
         QCOMPARE(ctl::pixel(image, 5, 5), theme.background);
-    }
-
-    // Two series through one point: the lower index wins.
-    void crossingSeries()
-    {
-        VYRQLineChart line;
-        chart::settle(line);
-        line.setHoverMode(1);
-        line.setTooltipEnabled(true);
-        line.setCategories({"Mon", "Tue", "Wed"});
-        line.setSeries({lineOf("A", {1, 5, 9}), lineOf("B", {9, 5, 1})});
-        move(line, QPoint(258, 130));
-        QCOMPARE(vyrtest::impl(line)->hoveredSeries, 0);
-        QCOMPARE(line.hoverTipText(), QStringLiteral("A\nTue: 5"));
     }
 
     // A legend click hides the series (hover and tip cleared, no replay) and a second
@@ -215,6 +200,8 @@ private slots:
         QCOMPARE(QString::fromStdString(info->displayName), QStringLiteral("LineChart"));
         QCOMPARE(QString::fromStdString(info->category), QStringLiteral("columnChart"));
         QVERIFY(info->rows.empty());
+        QCOMPARE(QString::fromStdString(vyrGetControlInfo(QStringLiteral("qtopenglpiechart"))->category),
+                 QStringLiteral("pieChart"));
 
         // Only the common "attr" keys are read and written back.
         auto* chart = static_cast<VYRQLineChart*>(created.get());

@@ -1,7 +1,6 @@
 #include "chart_testutil.h"
 #include "testaccess.h"
 
-#include "VYRQChartRegistry.h"
 #include "VYRQOpenGLPieChart.h"
 #include "VYRQOpenGLPieChartImpl.h"
 
@@ -175,17 +174,6 @@ private slots:
         QVERIFY(vyrtest::impl(pie)->legendItems(pie.size()).isEmpty());
     }
 
-    void registration()
-    {
-        registerChartControls();
-        std::unique_ptr<QWidget> created(createControlByType("qtopenglpiechart", nullptr));
-        QVERIFY(qobject_cast<VYRQOpenGLPieChart*>(created.get()));
-        const ControlInfo* info = vyrGetControlInfo(QStringLiteral("qtopenglpiechart"));
-        QVERIFY(info);
-        QCOMPARE(QString::fromStdString(info->className), QStringLiteral("VYRQOpenGLPieChart"));
-        QCOMPARE(QString::fromStdString(info->category), QStringLiteral("pieChart"));
-        QVERIFY(info->rows.empty());
-    }
 };
 
 VYR_TEST_SUITE(tst_PieChart, 2)

@@ -25,7 +25,6 @@ private slots:
         QTest::addColumn<QPoint>("pos");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("on the point") << pointA << 1 << "Series A\nx: 25\ny: 40";
         QTest::newRow("13 pixels off") << pointA + QPoint(0, 13) << 1 << "Series A\nx: 25\ny: 40";
         QTest::newRow("out of reach") << pointA + QPoint(0, 16) << 1 << "";
         QTest::newRow("hover mode 0") << pointA << 0 << "";

