@@ -66,7 +66,7 @@ void readItem(VYRQMenu* menu, const Json::Value& item, int depth)
 // VYRQMenuImpl
 
 VYRQMenuImpl::VYRQMenuImpl(VYRQMenu* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtmenu"))
+    : VYRQWidgetBaseImpl(owner, VYRQMenu::typeName())
     , q(owner)
 {
 }

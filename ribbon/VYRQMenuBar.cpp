@@ -23,7 +23,7 @@ bool isItemState(CtrlState state)
 // VYRQMenuBarImpl
 
 VYRQMenuBarImpl::VYRQMenuBarImpl(VYRQMenuBar* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtmenubar"))
+    : VYRQWidgetBaseImpl(owner, VYRQMenuBar::typeName())
     , q(owner)
 {
 }
@@ -225,7 +225,7 @@ void VYRQMenuBar::leaveEvent(QEvent* event)
 
 ControlInfo VYRQMenuBar::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtmenubar", "VYRQMenuBar", "MenuBar", "Control MenuBar", "menu");
+    ControlInfo info = vyr::makeControlInfo<VYRQMenuBar>("MenuBar", "Control MenuBar", "menu");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQMenuBar::setBackground, &VYRQMenuBar::getBackground,
                                            vyr::commonStates()));
     info.rows.push_back(

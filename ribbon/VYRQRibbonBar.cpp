@@ -68,7 +68,7 @@ VYRQContainer* makeRow(QWidget* parent)
 // VYRQRibbonBarImpl
 
 VYRQRibbonBarImpl::VYRQRibbonBarImpl(VYRQRibbonBar* owner)
-    : VYRQWidgetBaseImpl(owner, QStringLiteral("qtribbonbar"))
+    : VYRQWidgetBaseImpl(owner, VYRQRibbonBar::typeName())
     , q(owner)
 {
     for (const char* key : {"topRowHeight", "tabRowHeight", "pageHeight", "groupRows", "configFile", "ribbon",
@@ -973,7 +973,7 @@ void VYRQRibbonBar::leaveEvent(QEvent* event)
 
 ControlInfo VYRQRibbonBar::getProps()
 {
-    return vyr::makeControlInfo("qtribbonbar", "VYRQRibbonBar", "RibbonBar", "Vyrant themed ribbon command surface",
+    return vyr::makeControlInfo<VYRQRibbonBar>("RibbonBar", "Vyrant themed ribbon command surface",
                                 "ribbonbar");
 }
 

@@ -1,12 +1,11 @@
 #include "VYRQRibbonRegistry.h"
 
-#include "VYRQGlobal.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQMenuBar.h"
 #include "VYRQRibbonBar.h"
 
 void vyrRegisterRibbonControls()
 {
-    vyrRegisterQtControl("qtmenubar", &VYRQMenuBar::createVYRQMenuBar, VYRQMenuBar::getProps(), true);
-    vyrRegisterDefaultControl("menubar", &VYRQMenuBar::createVYRQMenuBar);
-    vyrRegisterQtControl("qtribbonbar", &VYRQRibbonBar::createVYRQRibbonBar, VYRQRibbonBar::getProps(), true);
+    vyr::registerControl<VYRQMenuBar>({"menubar"});
+    vyr::registerControl<VYRQRibbonBar>();
 }

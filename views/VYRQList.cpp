@@ -22,7 +22,7 @@ const char* const ownKeys[] = {"multiselect", "itemHeight"};
 // VYRQListImpl
 
 VYRQListImpl::VYRQListImpl(VYRQList* owner)
-    : VYRQItemViewImpl(owner, QStringLiteral("qtlist"))
+    : VYRQItemViewImpl(owner, VYRQList::typeName())
     , q(owner)
 {
 }
@@ -175,7 +175,7 @@ void VYRQList::paintEvent(QPaintEvent* event)
 
 ControlInfo VYRQList::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qtlist", "VYRQList", "List", "Control List", "list");
+    ControlInfo info = vyr::makeControlInfo<VYRQList>("List", "Control List", "list");
     info.rows.push_back(
         vyr::fillStatesRow("Background", &VYRQList::setBackground, &VYRQList::getBackground, vyr::commonStates()));
     info.rows.push_back(

@@ -23,7 +23,7 @@ const char* const ownKeys[] = {"itemHeight", "itemWidth", "spacing", "itemMode"}
 // VYRQListViewImpl
 
 VYRQListViewImpl::VYRQListViewImpl(VYRQListView* owner)
-    : VYRQItemViewImpl(owner, QStringLiteral("qtlistview"))
+    : VYRQItemViewImpl(owner, VYRQListView::typeName())
     , q(owner)
 {
     itemBackgrounds.set(AllStates, undrawnFill());
@@ -312,7 +312,7 @@ void VYRQListView::resizeEvent(QResizeEvent* event)
 ControlInfo VYRQListView::getProps()
 {
     ControlInfo info =
-        vyr::makeControlInfo("qtlistview", "VYRQListView", "ListView", "Control ListView", "templatelist");
+        vyr::makeControlInfo<VYRQListView>("ListView", "Control ListView", "templatelist");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQListView::setBackground, &VYRQListView::getBackground,
                                            vyr::commonStates()));
     info.rows.push_back(

@@ -45,7 +45,7 @@ QString scrollBarSheet(int size, int buttonSize)
 // VYRQTableViewImpl
 
 VYRQTableViewImpl::VYRQTableViewImpl(VYRQTableView* owner)
-    : VYRQItemViewImpl(owner, QStringLiteral("qtdatagrid"))
+    : VYRQItemViewImpl(owner, VYRQTableView::typeName())
     , q(owner)
 {
     itemBackgrounds.set(AllStates, undrawnFill());
@@ -459,7 +459,7 @@ void VYRQTableView::leaveEvent(QEvent* event)
 ControlInfo VYRQTableView::getProps()
 {
     ControlInfo info =
-        vyr::makeControlInfo("qtdatagrid", "VYRQTableView", "TableView", "Control TableView", "datagrid");
+        vyr::makeControlInfo<VYRQTableView>("TableView", "Control TableView", "datagrid");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTableView::setBackground, &VYRQTableView::getBackground,
                                            vyr::commonStates()));
     info.rows.push_back(

@@ -20,7 +20,7 @@
 // VYRQTreeViewImpl
 
 VYRQTreeViewImpl::VYRQTreeViewImpl(VYRQTreeView* owner)
-    : VYRQItemViewImpl(owner, QStringLiteral("qttree"))
+    : VYRQItemViewImpl(owner, VYRQTreeView::typeName())
     , q(owner)
 {
 }
@@ -177,7 +177,7 @@ void VYRQTreeView::paintEvent(QPaintEvent* event)
 
 ControlInfo VYRQTreeView::getProps()
 {
-    ControlInfo info = vyr::makeControlInfo("qttree", "VYRQTreeView", "TreeView", "Control TreeView", "tree");
+    ControlInfo info = vyr::makeControlInfo<VYRQTreeView>("TreeView", "Control TreeView", "tree");
     info.rows.push_back(vyr::fillStatesRow("Background", &VYRQTreeView::setBackground, &VYRQTreeView::getBackground,
                                            vyr::commonStates()));
     info.rows.push_back(
