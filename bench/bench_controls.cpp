@@ -13,6 +13,7 @@
 // Usage: bench_controls [pageload|theme|layout|paint]...   (all when none is named)
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
+#include "BenchPageJson.h"
 #include "LayoutPassBench.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
@@ -42,19 +43,10 @@
 
 namespace {
 
-// Rows of cells of leaves; a leaf alternates label and button. `vertical` says how
-// the root stacks its rows (the rows lay their cells out across).
-struct Shape {
-    int rows;
-    int cells;      // per row; 0 puts the leaves straight into the rows
-    int leaves;     // per cell (or per row)
-    int width;
-    int height;
-    int controls() const { return 1 + rows + rows * cells + rows * std::max(cells, 1) * leaves; }
-    int leafCount() const { return rows * std::max(cells, 1) * leaves; }
-};
+using benchpage::Shape;
+using benchpage::pageJson;
+using benchpage::pageShape;
 
-const Shape pageShape{40, 5, 9, 1280, 800};     // 2,041 controls
 const Shape themeShape{20, 5, 10, 1280, 800};   // 1,000 labels and buttons
 const Shape paintShape{25, 0, 16, 1280, 800};   // 400 labels and buttons, 80 x 32 each
 
@@ -84,48 +76,6 @@ bool writeFile(const QString& path, const QByteArray& data)
 
 // ---------------------------------------------------------------------------
 // Page sources
-
-QByteArray leafJson(int index)
-{
-    if (index % 2 == 0)
-        return QByteArray(R"({"type": "qtlabel", "name": "l)") + QByteArray::number(index)
-            + R"(", "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0, "heightPolicy": 0, "style": [["BenchText", 2, 0]], "attr": {"text": "Label )"
-            + QByteArray::number(index) + R"("}})";
-    return QByteArray(R"({"type": "qtbutton", "name": "b)") + QByteArray::number(index)
-        + R"(", "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0, "heightPolicy": 0, "style": [["BenchButton", 1, 0], ["BenchButtonHot", 1, 1], )"
-          R"(["BenchButtonText", 2, 4]], "attr": {"text": "Button )"
-        + QByteArray::number(index) + R"("}})";
-}
-
-QByteArray containerJson(const QByteArray& name, int childLayout, const QByteArrayList& children)
-{
-    return R"({"type": "qtcontainer", "name": ")" + name + R"(", "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0, )"
-           R"("heightPolicy": 0, "attr": {"childLayout": )"
-        + QByteArray::number(childLayout) + R"(}, "child": [)" + children.join(",\n") + "]}";
-}
-
-QByteArray pageJson(const Shape& shape)
-{
-    int leaf = 0;
-    QByteArrayList rows;
-    for (int r = 0; r < shape.rows; ++r) {
-        QByteArrayList rowChildren;
-        if (shape.cells == 0) {
-            for (int l = 0; l < shape.leaves; ++l)
-                rowChildren << leafJson(leaf++);
-        }
-        for (int c = 0; c < shape.cells; ++c) {
-            QByteArrayList leaves;
-            for (int l = 0; l < shape.leaves; ++l)
-                leaves << leafJson(leaf++);
-            rowChildren << containerJson("c" + QByteArray::number(r) + "_" + QByteArray::number(c), 1, leaves);
-        }
-        rows << containerJson("r" + QByteArray::number(r), 0, rowChildren);
-    }
-    return R"({"elements": [{"type": "qtcontainer", "name": "root", "x": 0, "y": 0, "w": )"
-        + QByteArray::number(shape.width) + R"(, "h": )" + QByteArray::number(shape.height)
-        + R"(, "attr": {"childLayout": 1}, "child": [)" + rows.join(",\n") + "]}]}";
-}
 
 QByteArray uiLeaf(int index)
 {

@@ -1,4 +1,5 @@
 #include "VYRQJson.h"
+#include "VYRQJsonReader.h"
 
 #include <json/reader.h>
 #include <json/writer.h>
@@ -17,12 +18,22 @@ namespace {
 // Deep enough for any real page, shallow enough that the recursive parser and our
 // own recursive readers stay far from the stack's end.
 constexpr int maxNesting = 200;
+static_assert(VYRQJsonReader::maxDepth + 32 < maxNesting, "the fast reader must decline well before the limit");
 }
 
 bool parse(const char* begin, const char* end, Json::Value& root)
 {
     if (!begin || !end || end < begin)
         return false;
+    // Plain JSON takes the fast reader; whatever it declines (comments, odd numbers,
+    // syntax errors, ...) the full reader below decides, with unchanged settings.
+    try {
+        VYRQJsonReader fast;
+        if (fast.parse(begin, end, root) == VYRQJsonReader::Result::Parsed)
+            return true;
+    } catch (...) {
+        return false;
+    }
     Json::CharReaderBuilder builder;
     builder["allowComments"] = true;
     builder["collectComments"] = false;

@@ -1,0 +1,145 @@
+// Parsing the page file of the page-load benchmark (about 2,000 controls) three ways:
+//   ours     vyr::json::parse, the entry point every file of the library goes through;
+//   jsoncpp  jsoncpp's own reader with the same settings (what ours falls back to);
+//   Qt       QJsonDocument::fromJson.
+// Each side parses the same bytes; the value counts of the trees must agree (and ours
+// must equal jsoncpp's tree) before a ratio is printed. Times are the parse alone;
+// the tree is freed outside the timer. A deep copy of the finished tree is timed too:
+// it makes the same allocations any reader that builds a Json::Value must make, so
+// it bounds how fast ours can get. Build it as a release build.
+// Usage: bench_json [rounds]
+
+#include "BenchPageJson.h"
+#include "VYRQJson.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <json/reader.h>
+#include <json/value.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+long countValues(const Json::Value& v)
+{
+    long n = 1;
+    if (v.isArray() || v.isObject()) {
+        for (const Json::Value& child : v)
+            n += countValues(child);
+    }
+    return n;
+}
+
+long countValues(const QJsonValue& v)
+{
+    long n = 1;
+    if (v.isArray()) {
+        for (const QJsonValue& child : v.toArray())
+            n += countValues(child);
+    } else if (v.isObject()) {
+        const QJsonObject obj = v.toObject();
+        for (auto it = obj.begin(); it != obj.end(); ++it)
+            n += countValues(it.value());
+    }
+    return n;
+}
+
+bool jsoncppParse(const QByteArray& text, Json::Value& root)
+{
+    Json::CharReaderBuilder builder;
+    builder["allowComments"] = true;
+    builder["collectComments"] = false;
+    builder["stackLimit"] = 200;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    return reader->parse(text.constData(), text.constData() + text.size(), &root, &errors);
+}
+
+// Median milliseconds of `rounds` calls of parse(text, tree); the tree of each round
+// is made before and freed after the timer.
+template <typename Tree, typename Parse>
+double timeParse(int rounds, const QByteArray& text, Parse parse)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        auto tree = std::make_unique<Tree>();
+        QElapsedTimer t;
+        t.start();
+        const bool ok = parse(text, *tree);
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (!ok) {
+            std::fprintf(stderr, "a parse failed\n");
+            std::exit(1);
+        }
+    }
+    return median(ms);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 101;
+    const QByteArray text = benchpage::pageJson(benchpage::pageShape);
+
+    Json::Value ours;
+    Json::Value theirs;
+    if (!vyr::json::parse(text, ours) || !jsoncppParse(text, theirs)) {
+        std::fprintf(stderr, "the page does not parse\n");
+        return 1;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(text);
+    const long oursCount = countValues(ours);
+    const long jsoncppCount = countValues(theirs);
+    const long qtCount = countValues(QJsonValue(doc.object()));
+    const bool sameAsJsoncpp = oursCount == jsoncppCount && ours == theirs;
+    const bool sameAsQt = oursCount == qtCount;
+
+    const double oursMs = timeParse<Json::Value>(rounds, text, [](const QByteArray& t, Json::Value& root) {
+        return vyr::json::parse(t, root);
+    });
+    const double jsoncppMs = timeParse<Json::Value>(rounds, text, jsoncppParse);
+    const double qtMs = timeParse<QJsonDocument>(rounds, text, [](const QByteArray& t, QJsonDocument& d) {
+        QJsonParseError error;
+        d = QJsonDocument::fromJson(t, &error);
+        return error.error == QJsonParseError::NoError;
+    });
+
+    const double copyMs = timeParse<Json::Value>(rounds, text, [&ours](const QByteArray&, Json::Value& root) {
+        root = ours;
+        return true;
+    });
+
+    std::printf("json: page of %d controls, %d bytes, %ld values; median of %d rounds\n",
+                benchpage::pageShape.controls(), int(text.size()), oursCount, rounds);
+    std::printf("  vyr::json::parse  %8.3f ms  %7.1f MB/s\n", oursMs, text.size() / oursMs / 1e3);
+    std::printf("  jsoncpp reader    %8.3f ms  %7.1f MB/s\n", jsoncppMs, text.size() / jsoncppMs / 1e3);
+    std::printf("  QJsonDocument     %8.3f ms  %7.1f MB/s\n", qtMs, text.size() / qtMs / 1e3);
+    std::printf("  copy of the tree  %8.3f ms  (jsoncpp / copy %.2f x: the most any Json::Value reader can gain)\n",
+                copyMs, jsoncppMs / copyMs);
+    if (sameAsJsoncpp)
+        std::printf("  jsoncpp / ours    %8.2f x  (target >= 3)\n", jsoncppMs / oursMs);
+    else
+        std::printf("  jsoncpp / ours      n/a    (the trees differ: %ld against %ld values)\n", oursCount, jsoncppCount);
+    if (sameAsQt)
+        std::printf("  Qt / ours         %8.2f x\n", qtMs / oursMs);
+    else
+        std::printf("  Qt / ours           n/a    (%ld against %ld values)\n", oursCount, qtCount);
+    return sameAsJsoncpp && sameAsQt ? 0 : 1;
+}

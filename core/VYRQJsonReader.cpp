@@ -1,0 +1,374 @@
+#include "VYRQJsonReader.h"
+
+#include <json/value.h>
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <system_error>
+
+namespace {
+
+inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Four hex digits at p (p + 4 <= end checked by the caller); -1 on a non-digit.
+long hex4(const char* p)
+{
+    long v = 0;
+    for (int i = 0; i < 4; ++i) {
+        const int d = hexValue(p[i]);
+        if (d < 0)
+            return -1;
+        v = v * 16 + d;
+    }
+    return v;
+}
+
+void appendUtf8(std::string& out, unsigned long cp)
+{
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+// Gives `out` the type and payload of `v`. Cheaper than assignment, which also
+// moves comments and offsets; a duplicate key's earlier value is released here.
+inline void put(Json::Value& out, Json::Value&& v)
+{
+    out.swapPayload(v);
+}
+
+} // namespace
+
+VYRQJsonReader::Result VYRQJsonReader::parse(const char* begin, const char* end, Json::Value& root)
+{
+    if (!begin || !end || end <= begin)
+        return Result::NotMine;
+    begin_ = begin;
+    p_ = begin;
+    end_ = end;
+    Json::Value parsed;
+    skipSpace();
+    if (!readValue(parsed, 0))
+        return Result::NotMine;
+    skipSpace();
+    if (p_ != end_)
+        return Result::NotMine;
+    root.swap(parsed);
+    return Result::Parsed;
+}
+
+inline void VYRQJsonReader::skipSpace()
+{
+    while (p_ < end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t'))
+        ++p_;
+}
+
+inline void VYRQJsonReader::setOffsets(Json::Value& v, const char* start) const
+{
+    v.setOffsetStart(start - begin_);
+    v.setOffsetLimit(p_ - begin_);
+}
+
+bool VYRQJsonReader::readValue(Json::Value& out, int depth)
+{
+    if (p_ == end_)
+        return false;
+    const char* start = p_;
+    switch (*p_) {
+    case '{':
+        return readObject(out, depth + 1);
+    case '[':
+        return readArray(out, depth + 1);
+    case '"':
+        return readString(out);
+    case 't':
+        if (end_ - p_ < 4 || std::memcmp(p_, "true", 4) != 0)
+            return false;
+        p_ += 4;
+        put(out, Json::Value(true));
+        break;
+    case 'f':
+        if (end_ - p_ < 5 || std::memcmp(p_, "false", 5) != 0)
+            return false;
+        p_ += 5;
+        put(out, Json::Value(false));
+        break;
+    case 'n':
+        if (end_ - p_ < 4 || std::memcmp(p_, "null", 4) != 0)
+            return false;
+        p_ += 4;
+        put(out, Json::Value());
+        break;
+    default:
+        return readNumber(out);
+    }
+    setOffsets(out, start);
+    return true;
+}
+
+bool VYRQJsonReader::readObject(Json::Value& out, int depth)
+{
+    if (depth > maxDepth)
+        return false;
+    const char* start = p_++;
+    // A fresh value: a duplicate key's earlier value is replaced, not merged.
+    put(out, Json::Value(Json::objectValue));
+    skipSpace();
+    if (p_ < end_ && *p_ == '}') {
+        ++p_;
+        setOffsets(out, start);
+        return true;
+    }
+    for (;;) {
+        if (p_ == end_ || *p_ != '"')
+            return false;
+        ++p_;
+        const char* kb;
+        const char* ke;
+        if (!scanString(kb, ke))
+            return false;
+        skipSpace();
+        if (p_ == end_ || *p_ != ':')
+            return false;
+        ++p_;
+        skipSpace();
+        // demand copies the key, so scratch_ may be reused by the value.
+        Json::Value* slot = out.demand(kb, ke);
+        if (!readValue(*slot, depth))
+            return false;
+        skipSpace();
+        if (p_ == end_)
+            return false;
+        if (*p_ == '}') {
+            ++p_;
+            setOffsets(out, start);
+            return true;
+        }
+        if (*p_ != ',')
+            return false;
+        ++p_;
+        skipSpace();
+    }
+}
+
+bool VYRQJsonReader::readArray(Json::Value& out, int depth)
+{
+    if (depth > maxDepth)
+        return false;
+    const char* start = p_++;
+    put(out, Json::Value(Json::arrayValue));
+    skipSpace();
+    if (p_ < end_ && *p_ == ']') {
+        ++p_;
+        setOffsets(out, start);
+        return true;
+    }
+    for (;;) {
+        Json::Value& item = out.append(Json::Value());
+        if (!readValue(item, depth))
+            return false;
+        skipSpace();
+        if (p_ == end_)
+            return false;
+        if (*p_ == ']') {
+            ++p_;
+            setOffsets(out, start);
+            return true;
+        }
+        if (*p_ != ',')
+            return false;
+        ++p_;
+        skipSpace();
+    }
+}
+
+bool VYRQJsonReader::readString(Json::Value& out)
+{
+    const char* start = p_++;
+    const char* b;
+    const char* e;
+    if (!scanString(b, e))
+        return false;
+    put(out, Json::Value(b, e));
+    setOffsets(out, start);
+    return true;
+}
+
+bool VYRQJsonReader::scanString(const char*& b, const char*& e)
+{
+    const char* from = p_;
+    const char* p = p_;
+    while (p < end_ && *p != '"' && *p != '\\')
+        ++p;
+    if (p == end_)
+        return false;
+    if (*p == '"') {
+        b = from;
+        e = p;
+        p_ = p + 1;
+        return true;
+    }
+    p_ = p;
+    if (!decodeEscapes(from))
+        return false;
+    b = scratch_.data();
+    e = b + scratch_.size();
+    return true;
+}
+
+// p_ is at the first backslash of the string that starts at `from`; decodes the
+// rest into scratch_ and leaves p_ past the closing quote.
+bool VYRQJsonReader::decodeEscapes(const char* from)
+{
+    scratch_.assign(from, p_);
+    const char* p = p_;
+    for (;;) {
+        const char* run = p;
+        while (p < end_ && *p != '"' && *p != '\\')
+            ++p;
+        scratch_.append(run, p);
+        if (p == end_)
+            return false;
+        if (*p == '"')
+            break;
+        if (end_ - p < 2)
+            return false;
+        const char c = p[1];
+        p += 2;
+        switch (c) {
+        case '"': scratch_ += '"'; break;
+        case '\\': scratch_ += '\\'; break;
+        case '/': scratch_ += '/'; break;
+        case 'b': scratch_ += '\b'; break;
+        case 'f': scratch_ += '\f'; break;
+        case 'n': scratch_ += '\n'; break;
+        case 'r': scratch_ += '\r'; break;
+        case 't': scratch_ += '\t'; break;
+        case 'u': {
+            if (end_ - p < 4)
+                return false;
+            long cp = hex4(p);
+            p += 4;
+            if (cp < 0 || (cp >= 0xDC00 && cp <= 0xDFFF))
+                return false;
+            if (cp >= 0xD800 && cp <= 0xDBFF) {
+                // Only a high surrogate followed by a low one is taken.
+                if (end_ - p < 6 || p[0] != '\\' || p[1] != 'u')
+                    return false;
+                const long low = hex4(p + 2);
+                if (low < 0xDC00 || low > 0xDFFF)
+                    return false;
+                p += 6;
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            }
+            appendUtf8(scratch_, static_cast<unsigned long>(cp));
+            break;
+        }
+        default:
+            return false;
+        }
+    }
+    p_ = p + 1;
+    return true;
+}
+
+bool VYRQJsonReader::readNumber(Json::Value& out)
+{
+    const char* start = p_;
+    const char* p = p_;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    if (p == end_ || !isDigit(*p))
+        return false;
+    // The full reader takes "01" as 1; declined rather than copied.
+    if (*p == '0' && p + 1 < end_ && isDigit(p[1]))
+        return false;
+    const char* digits = p;
+    std::uint64_t magnitude = 0;
+    int nonZero = 0;
+    while (p < end_ && isDigit(*p)) {
+        const int d = *p - '0';
+        if (p - digits < 19)
+            magnitude = magnitude * 10 + std::uint64_t(d);
+        nonZero |= d;
+        ++p;
+    }
+    const bool fraction = p < end_ && *p == '.';
+    const bool exponent = p < end_ && (*p == 'e' || *p == 'E');
+    if (!fraction && !exponent) {
+        // Every integer within Int64 becomes an intValue, positive ones too.
+        constexpr std::uint64_t int64Max = std::uint64_t(INT64_MAX);
+        if (p - digits > 19 || magnitude > int64Max + (negative ? 1 : 0))
+            return false;
+        Json::Int64 value;
+        if (!negative)
+            value = Json::Int64(magnitude);
+        else if (magnitude == int64Max + 1)
+            value = INT64_MIN;
+        else
+            value = -Json::Int64(magnitude);
+        p_ = p;
+        put(out, Json::Value(value));
+        setOffsets(out, start);
+        return true;
+    }
+    if (fraction) {
+        ++p;
+        if (p == end_ || !isDigit(*p))
+            return false;
+        while (p < end_ && isDigit(*p)) {
+            nonZero |= *p - '0';
+            ++p;
+        }
+    }
+    if (p < end_ && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < end_ && (*p == '+' || *p == '-'))
+            ++p;
+        if (p == end_ || !isDigit(*p))
+            return false;
+        while (p < end_ && isDigit(*p))
+            ++p;
+    }
+    double value = 0;
+    const std::from_chars_result r = std::from_chars(start, p, value);
+    if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value))
+        return false;
+    // Underflow (to zero or into the subnormal range) is left to the full reader.
+    if (value == 0 ? nonZero != 0 : std::fabs(value) < DBL_MIN)
+        return false;
+    p_ = p;
+    put(out, Json::Value(value));
+    setOffsets(out, start);
+    return true;
+}

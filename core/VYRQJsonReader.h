@@ -1,0 +1,54 @@
+#pragma once
+
+#include "VYRQExport.h"
+
+// A single-pass reader for the plain JSON our pages, themes and styles are written
+// in. It builds the Json::Value tree straight from the text, the same tree (types,
+// members, offsets) that jsoncpp's reader builds with vyr::json::parse's settings,
+// and declines anything outside the subset it is sure of: comments, trailing
+// commas, a BOM, text after the root, leading zeros, integers beyond Int64, doubles
+// out of range or of an odd shape, surrogate \u escapes that are not a proper pair,
+// deep nesting, and every syntax error. A declined text goes to jsoncpp, which
+// decides it, so the reader only has to be right when it accepts.
+//
+// Bounded: recursion stops at maxDepth, it never reads outside [begin, end), and it
+// allocates only the tree and one scratch buffer for strings with escapes.
+
+#include <string>
+
+namespace Json {
+class Value;
+}
+
+class VYRQTLIB_EXPORT VYRQJsonReader {
+public:
+    enum class Result {
+        Parsed,     // `root` holds the tree
+        NotMine     // `root` is untouched; the text needs the full reader
+    };
+
+    // Containers nested deeper than this are declined; well below the full
+    // reader's stack limit, so neither reader gets near the end of the stack.
+    static constexpr int maxDepth = 128;
+
+    Result parse(const char* begin, const char* end, Json::Value& root);
+
+private:
+    bool readValue(Json::Value& out, int depth);
+    bool readObject(Json::Value& out, int depth);
+    bool readArray(Json::Value& out, int depth);
+    bool readString(Json::Value& out);
+    bool readNumber(Json::Value& out);
+    // Scans the string at p_ (just past its opening quote) and leaves p_ past its
+    // closing quote. [b, e) is the raw text when it has no escape, else the
+    // decoded bytes in scratch_.
+    bool scanString(const char*& b, const char*& e);
+    bool decodeEscapes(const char* from);
+    void skipSpace();
+    void setOffsets(Json::Value& v, const char* start) const;
+
+    const char* begin_ = nullptr;
+    const char* p_ = nullptr;
+    const char* end_ = nullptr;
+    std::string scratch_;
+};

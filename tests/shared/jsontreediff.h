@@ -1,0 +1,94 @@
+#pragma once
+
+// The first difference between two jsoncpp trees, or an empty text when they are
+// the same: types (an intValue is not a uintValue), values (doubles bit for bit),
+// member names and order, array lengths and source offsets. Used by the reader's
+// differential test and its fuzzer, together with the full reader below.
+
+#include <json/reader.h>
+#include <json/value.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace vyrtest {
+
+// jsoncpp's own reader with the settings vyr::json::parse gives it.
+inline bool fullReaderParse(const char* begin, const char* end, Json::Value& root)
+{
+    Json::CharReaderBuilder builder;
+    builder["allowComments"] = true;
+    builder["collectComments"] = false;
+    builder["stackLimit"] = 200;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    try {
+        return reader->parse(begin, end, &root, &errors);
+    } catch (...) {
+        return false;
+    }
+}
+
+inline std::string jsonTreeDifference(const Json::Value& a, const Json::Value& b, const std::string& path = "$")
+{
+    static const char* const typeNames[] = {"null", "int", "uint", "real", "string", "bool", "array", "object"};
+    if (a.type() != b.type())
+        return path + ": type " + typeNames[a.type()] + " against " + typeNames[b.type()];
+    if (a.getOffsetStart() != b.getOffsetStart() || a.getOffsetLimit() != b.getOffsetLimit())
+        return path + ": offsets [" + std::to_string(a.getOffsetStart()) + ", " + std::to_string(a.getOffsetLimit())
+            + ") against [" + std::to_string(b.getOffsetStart()) + ", " + std::to_string(b.getOffsetLimit()) + ")";
+    switch (a.type()) {
+    case Json::nullValue:
+        return {};
+    case Json::intValue:
+        return a.asInt64() == b.asInt64() ? std::string()
+                                          : path + ": " + std::to_string(a.asInt64()) + " against " + std::to_string(b.asInt64());
+    case Json::uintValue:
+        return a.asUInt64() == b.asUInt64() ? std::string()
+                                            : path + ": " + std::to_string(a.asUInt64()) + " against " + std::to_string(b.asUInt64());
+    case Json::realValue: {
+        const double x = a.asDouble();
+        const double y = b.asDouble();
+        return std::memcmp(&x, &y, sizeof x) == 0 ? std::string()
+                                                  : path + ": " + std::to_string(x) + " against " + std::to_string(y);
+    }
+    case Json::booleanValue:
+        return a.asBool() == b.asBool() ? std::string() : path + ": boolean differs";
+    case Json::stringValue: {
+        const char *ab, *ae, *bb, *be;
+        a.getString(&ab, &ae);
+        b.getString(&bb, &be);
+        if (ae - ab != be - bb || std::memcmp(ab, bb, size_t(ae - ab)) != 0)
+            return path + ": \"" + std::string(ab, ae) + "\" against \"" + std::string(bb, be) + "\"";
+        return {};
+    }
+    case Json::arrayValue:
+        if (a.size() != b.size())
+            return path + ": " + std::to_string(a.size()) + " items against " + std::to_string(b.size());
+        for (Json::ArrayIndex i = 0; i < a.size(); ++i) {
+            const std::string d = jsonTreeDifference(a[i], b[i], path + "[" + std::to_string(i) + "]");
+            if (!d.empty())
+                return d;
+        }
+        return {};
+    case Json::objectValue: {
+        if (a.size() != b.size())
+            return path + ": " + std::to_string(a.size()) + " members against " + std::to_string(b.size());
+        auto i = a.begin();
+        auto j = b.begin();
+        for (; i != a.end(); ++i, ++j) {
+            const std::string name = i.name();
+            if (name != j.name())
+                return path + ": member \"" + name + "\" against \"" + j.name() + "\"";
+            const std::string d = jsonTreeDifference(*i, *j, path + "." + name);
+            if (!d.empty())
+                return d;
+        }
+        return {};
+    }
+    }
+    return path + ": unknown type";
+}
+
+} // namespace vyrtest
