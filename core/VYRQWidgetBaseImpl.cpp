@@ -7,6 +7,7 @@
 #include "VYRQResourceManager.h"
 
 #include <QPainter>
+#include <QSet>
 #include <QWidget>
 
 #include <json/value.h>
@@ -117,12 +118,26 @@ Json::Value attrToJson(const VYRQAttrValue& a)
     }
 }
 
+// Every control of a type carries its key (and, until a page names another, the same
+// theme name): one shared copy per key instead of a fresh string per control.
+QString sharedTypeKey(const QString& key)
+{
+    static std::mutex mutex;
+    static QSet<QString> keys;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto found = keys.constFind(key);
+    if (found != keys.constEnd())
+        return *found;
+    keys.insert(key);
+    return key;
+}
+
 } // namespace
 
 VYRQWidgetBaseImpl::VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey)
     : QObject(nullptr)
-    , m_typeKey(typeKey)
-    , m_themeName(typeKey)
+    , m_typeKey(sharedTypeKey(typeKey))
+    , m_themeName(m_typeKey)
     , m_owner(owner)
 {
     if (m_owner)
@@ -262,7 +277,8 @@ void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::S
                     row.read(slot, &text);
             }
         }
-    });
+    });    for (const vyr::StyleSlot& row : table)
+        row.share();
 }
 
 void VYRQWidgetBaseImpl::writeStyleSlots(Json::Value& element, const vyr::StyleSlots& table)
