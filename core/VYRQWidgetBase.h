@@ -55,19 +55,21 @@ private:
     void readBaseKeys(const Json::Value& json);
     void writeBaseKeys(Json::Value& json);
 
+    QWidget* m_owner = nullptr;
     int m_opacity = 255;
     LayoutSizePolicy m_widthPolicy = PolicyUnset;
     LayoutSizePolicy m_heightPolicy = PolicyUnset;
-    bool m_absoluteLayout = false;
-    DockLayoutType m_dockHor = DockNear;
-    DockLayoutType m_dockVer = DockNear;
     int m_dockOffsetX = 0;
     int m_dockOffsetY = 0;
-    LayoutType m_layoutType = LayoutAbsolute;
     // The ratio shares storage with x, as stored pages expect of the layout data.
     union LayoutData {
         int ratio;
         struct { int x, y, w, h; } rect;
     } m_layout;
-    QWidget* m_owner = nullptr;
+    // Every control holds one: the small values share a word (set in the constructor;
+    // the docks are clamped and the layout type takes its two values only).
+    DockLayoutType m_dockHor : 8;
+    DockLayoutType m_dockVer : 8;
+    LayoutType m_layoutType : 8;
+    bool m_absoluteLayout = false;
 };

@@ -146,6 +146,19 @@ VYRQWidgetBaseImpl::VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey)
 
 VYRQWidgetBaseImpl::~VYRQWidgetBaseImpl() = default;
 
+const std::map<std::string, VYRQAttrValue>& VYRQWidgetBaseImpl::attrValues() const
+{
+    static const std::map<std::string, VYRQAttrValue> none;
+    return m_attrValues ? *m_attrValues : none;
+}
+
+std::map<std::string, VYRQAttrValue>& VYRQWidgetBaseImpl::attrStore()
+{
+    if (!m_attrValues)
+        m_attrValues = std::make_unique<std::map<std::string, VYRQAttrValue>>();
+    return *m_attrValues;
+}
+
 VYRQWidgetBaseImpl* VYRQWidgetBaseImpl::fromWidget(const QWidget* widget)
 {
     if (!widget)
@@ -314,7 +327,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
                 continue;
             VYRQAttrValue value;
             if (attrFromJson(*it, value))
-                m_attrValues[name] = value;
+                attrStore()[name] = value;
         }
         std::string theme;
         if (!rm->isDesigner() && vyr::json::read(*json, "theme", theme)) {
@@ -334,7 +347,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
     if (!json->isObject())
         *json = Json::Value(Json::objectValue);
     Json::Value attr(Json::objectValue);
-    for (const auto& entry : m_attrValues) {
+    for (const auto& entry : attrValues()) {
         if (isOwnAttrKey(entry.first))
             continue;
         Json::Value v = attrToJson(entry.second);
@@ -503,8 +516,8 @@ void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
         step.next = OwnKeySets::instance().with(m_ownAttrKeys, key);
     }
     m_ownAttrKeys = step.next;
-    if (!m_attrValues.empty())
-        m_attrValues.erase(key);
+    if (m_attrValues && m_attrValues->erase(key) && m_attrValues->empty())
+        m_attrValues.reset();
 }
 
 bool VYRQWidgetBaseImpl::readOwnColor(const Json::Value& attr, const char* key, QColor& out)
