@@ -11,13 +11,14 @@ namespace Json { class Value; }
 class QWidget;
 
 // The layout and page-file part every control holds; the interface operations of
-// IVYRQWidgetBase forward to it. A value type: copies carry the owner pointer.
+// IVYRQWidgetBase forward to it. A value type: copies carry the owner pointer; no
+// virtuals, as every control holds one.
 class VYRQTLIB_EXPORT VYRQWidgetBase {
 public:
     explicit VYRQWidgetBase(QWidget* owner);
     VYRQWidgetBase(const VYRQWidgetBase&) = default;
     VYRQWidgetBase& operator=(const VYRQWidgetBase&) = default;
-    virtual ~VYRQWidgetBase() = default;
+    ~VYRQWidgetBase() = default;
 
     const QWidget* getOwner() const { return m_owner; }
 
@@ -49,7 +50,7 @@ public:
     void refreshTheme();
     void resizeWidget();
 
-    virtual void serializeJsonValue(Json::Value* json, bool read);
+    void serializeJsonValue(Json::Value* json, bool read);
 
 private:
     void readBaseKeys(const Json::Value& json);
