@@ -67,9 +67,12 @@ public:
     // Whether two holders point at one record (for tests and diagnostics).
     bool sharesWith(const SharedStyle& other) const { return m_d == other.m_d; }
 
-    // Takes an equal record another holder shared lately, or offers this one.
+    // Takes an equal record another holder shared lately, or offers this one. A record
+    // held elsewhere too is shared already.
     void share()
     {
+        if (m_d.use_count() != 1)
+            return;
         Recent& recent = recentRecords();
         const std::lock_guard<std::mutex> lock(recent.mutex);
         for (const std::shared_ptr<T>& record : recent.records) {
