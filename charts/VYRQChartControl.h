@@ -39,8 +39,9 @@ public:
         if (m_chartImpl)
             m_chartImpl->releaseGL();
         m_chartImpl = nullptr;
+        VYRQWidgetBaseImpl* impl = this->m_baseImpl;
         this->m_baseImpl = nullptr;
-        this->m_impl.reset();
+        delete impl;
         this->doneCurrent();
     }
 

@@ -167,19 +167,20 @@ const FillStyle& VYRQContainer::getBackgroundState(CtrlState state) const
 
 void VYRQContainer::setColor(QColor color)
 {
-    impl()->background.colorMode = true;
-    impl()->background.fill.color = color;
+    FillStyle& background = impl()->background.edit();
+    background.colorMode = true;
+    background.fill.color = color;
     update();
 }
 
 void VYRQContainer::setUseFillStyle(bool on)
 {
-    impl()->background.colorMode = on;
+    impl()->background.edit().colorMode = on;
 }
 
 bool VYRQContainer::getUseFillStyle() const
 {
-    return impl()->background.colorMode;
+    return impl()->background->colorMode;
 }
 
 void VYRQContainer::setDelegateItemVisible(bool visible)

@@ -56,8 +56,14 @@ void placeBar(VYRQScrollBar* bar, bool needed, int contentEnd, int view, const Q
 VYRQContainerImpl::VYRQContainerImpl(VYRQContainer* owner)
     : VYRQWidgetBaseImpl(owner, VYRQContainer::typeName())
 {
-    background.fill.color = kDefaultBackground;
-    disableBackground.fill.color = kDefaultBackground;
+    // Every container starts from the same record.
+    static const vyr::SharedStyle<FillStyle> defaultBackground = [] {
+        FillStyle style;
+        style.fill.color = kDefaultBackground;
+        return vyr::SharedStyle<FillStyle>(style);
+    }();
+    background = defaultBackground;
+    disableBackground = defaultBackground;
 }
 
 VYRQContainerImpl::~VYRQContainerImpl()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VYRQLayoutEngine.h"
+#include "VYRQSharedStyle.h"
 #include "VYRQStyleDefs.h"
 #include "VYRQWidgetBaseImpl.h"
 
@@ -83,8 +84,8 @@ public:
     bool isLayouting() const { return layouting; }
     bool isScrolling() const { return scrolling; }
 
-    FillStyle background;
-    FillStyle disableBackground;
+    vyr::SharedStyle<FillStyle> background;
+    vyr::SharedStyle<FillStyle> disableBackground;
     int childLayout = 4;
     int space = 0;
     int paddingLeft = 0;

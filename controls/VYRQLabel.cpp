@@ -36,8 +36,8 @@ public:
     void notifyChangeLanguage() override;
 
     VYRQLabel* q;
-    TextStyleDesc textStyle;
-    TextStyleDesc disableTextStyle;
+    vyr::SharedStyle<TextStyleDesc> textStyle;
+    vyr::SharedStyle<TextStyleDesc> disableTextStyle;
     QString text;
     QString textKey;
 };
@@ -82,20 +82,20 @@ void VYRQLabelImpl::applyTextStyle()
         q->setFont(font);
     const QPalette& current = q->palette();
     const bool paletteInPlace = q->testAttribute(Qt::WA_SetPalette)
-        && current.color(QPalette::Active, QPalette::WindowText) == textStyle.color
-        && current.color(QPalette::Inactive, QPalette::WindowText) == textStyle.color
-        && current.color(QPalette::Disabled, QPalette::WindowText) == textStyle.color;
+        && current.color(QPalette::Active, QPalette::WindowText) == textStyle->color
+        && current.color(QPalette::Inactive, QPalette::WindowText) == textStyle->color
+        && current.color(QPalette::Disabled, QPalette::WindowText) == textStyle->color;
     if (!paletteInPlace) {
-        q->setPalette(textPalette(textStyle.color));
+        q->setPalette(textPalette(textStyle->color));
     }
     q->QLabel::setAlignment(textAlignment(textStyle));
 }
 
 void VYRQLabelImpl::elide()
 {
-    if (textStyle.elideMode == 3 || !textStyle.singleLine)
+    if (textStyle->elideMode == 3 || !textStyle->singleLine)
         return;
-    const int mode = textStyle.elideMode;
+    const int mode = textStyle->elideMode;
     const Qt::TextElideMode qtMode = (mode >= 0 && mode <= 2) ? Qt::TextElideMode(mode) : Qt::ElideRight;
     const QFontMetrics metrics(fontOf(textStyle));
     q->QLabel::setText(metrics.elidedText(text, qtMode, q->width()));
@@ -110,7 +110,7 @@ void VYRQLabelImpl::setText(const QString& newText)
 void VYRQLabelImpl::drawControl(QPainter* painter, const QRect& rect)
 {
     drawText(painter, q->QLabel::text(), textStyle, rect.x(), rect.y(), rect.width(), rect.height(),
-             textStyle.isHor);
+             textStyle->isHor);
 }
 
 void VYRQLabelImpl::notifyChangeLanguage()
@@ -189,23 +189,23 @@ void VYRQLabel::setTextStyle(CtrlState state, const TextStyleDesc& style)
 
 QColor VYRQLabel::getColor() const
 {
-    return impl()->textStyle.color;
+    return impl()->textStyle->color;
 }
 
 void VYRQLabel::setColor(const QColor& color)
 {
-    impl()->textStyle.color = color;
+    impl()->textStyle.edit().color = color;
     impl()->applyTextStyle();
 }
 
 QColor VYRQLabel::getDisableColor() const
 {
-    return impl()->disableTextStyle.color;
+    return impl()->disableTextStyle->color;
 }
 
 void VYRQLabel::setDisableColor(const QColor& color)
 {
-    impl()->disableTextStyle.color = color;
+    impl()->disableTextStyle.edit().color = color;
 }
 
 void VYRQLabel::paintEvent(QPaintEvent* event)

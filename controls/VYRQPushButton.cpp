@@ -44,12 +44,23 @@ VYRQPushButtonImpl::VYRQPushButtonImpl(VYRQPushButton* owner)
     if (fadeDuration < 1)
         fadeDuration = 150;
 
-    backgrounds.set(Normal, defaultBackground(QColor(245, 245, 245)));
-    backgrounds.set(Hot, defaultBackground(QColor(237, 251, 255)));
-    backgrounds.set(Pressed, defaultBackground(QColor(245, 245, 245)));
-    TextStyleDesc text;
-    text.hor = 1;
-    textStyles.set(AllStates, text);
+    // Every button starts from the same records.
+    static const vyr::FillStates defaultBackgrounds = [] {
+        vyr::FillStates states;
+        states.set(Normal, defaultBackground(QColor(245, 245, 245)));
+        states.set(Hot, defaultBackground(QColor(237, 251, 255)));
+        states.set(Pressed, defaultBackground(QColor(245, 245, 245)));
+        return states;
+    }();
+    static const vyr::TextStates defaultTextStyles = [] {
+        TextStyleDesc text;
+        text.hor = 1;
+        vyr::TextStates states;
+        states.set(AllStates, text);
+        return states;
+    }();
+    backgrounds = defaultBackgrounds;
+    textStyles = defaultTextStyles;
 }
 
 VYRQPushButtonImpl::~VYRQPushButtonImpl()

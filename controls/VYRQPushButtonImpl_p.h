@@ -37,14 +37,15 @@ public:
     // The fade timer, made on first use.
     QTimer* timer();
 
+    // Ordered to leave no padding: every button holds one.
     TextKey textKey;
+    int extWidth = 0;
     bool extHot = false;
     bool isExtBtn = false;
-    QString extHotIconPath;
-    QString extIconPath;
-    int extWidth = 0;
     bool useIcon = true;
     bool showText = true;
+    QString extHotIconPath;
+    QString extIconPath;
     QString iconPath;
     QIcon icon;
     QString hotIconPath;
@@ -53,13 +54,13 @@ public:
     int textOffsetX = 0;
     int textOffsetY = 0;
     bool drawBackground = true;
-    vyr::FillStates backgrounds;
-    vyr::TextStates textStyles;
     bool fadeEnabled = false;
     int fadeDuration = 150;
-    double fadeProgress = 0.0;
     CtrlState fadeFrom = Normal;
     CtrlState fadeTo = Normal;
+    vyr::FillStates backgrounds;
+    vyr::TextStates textStyles;
+    double fadeProgress = 0.0;
     QTimer* fadeTimer = nullptr;   // see timer()
 
 private:

@@ -65,14 +65,16 @@ public:
         // (UBSan's vptr check rejects it). This class is Derived's first base (a second
         // one holds no virtuals), so it sits at its start: the same address, checked
         // in finishConstruction.
-        m_impl.reset(new Impl(static_cast<Derived*>(static_cast<void*>(this))));
-        m_baseImpl = m_impl.get();
+        m_baseImpl = new Impl(static_cast<Derived*>(static_cast<void*>(this)));
     }
     ~VYRQControl() override
     {
         // The impl may still be reached through "impl" while Qt tears children down.
         this->setProperty("impl", QVariant());
+        delete m_baseImpl;
     }
+    VYRQControl(const VYRQControl&) = delete;
+    VYRQControl& operator=(const VYRQControl&) = delete;
 
     // IVYRQWidgetBase
     VYRQWidgetBase* getControlBase() override { return &m_base; }
@@ -120,7 +122,7 @@ public:
 
 protected:
     // The implementation object; other library code reaches it through VYRQImplAccess.
-    Impl* impl() const { return m_impl.get(); }
+    Impl* impl() const { return static_cast<Impl*>(m_baseImpl); }
     friend struct VYRQImplAccess;
 
     // The last step of every control constructor: theme defaults of the theme name,
@@ -173,9 +175,9 @@ protected:
     }
 
     VYRQWidgetBase m_base;
-    std::unique_ptr<Impl> m_impl;
-    // The same object seen as its base: the forwarders above go through it, so code
-    // that includes only a control's header never needs the complete Impl class.
+    // The implementation object, owned, held as its base: the forwarders above go
+    // through it, so code that includes only a control's header never needs the
+    // complete Impl class (its destructor is virtual).
     VYRQWidgetBaseImpl* m_baseImpl = nullptr;
     QString m_jsonData;
 };

@@ -5,6 +5,7 @@
 // Per-state style slots: the one helper every control uses for its arrays of fill
 // or text styles indexed by interaction state.
 
+#include "VYRQSharedStyle.h"
 #include "VYRQStyleDefs.h"
 #include "VYRQTypes.h"
 
@@ -37,20 +38,20 @@ public:
     static constexpr int count = N;
 
     // Out-of-range states read as the first (Normal) slot.
-    const Style& get(int state) const { return m_styles[inRange(state) ? state : 0]; }
-    Style& at(int state) { return m_styles[inRange(state) ? state : 0]; }
+    const Style& get(int state) const { return m_styles.get()[inRange(state) ? state : 0]; }
+    Style& at(int state) { return m_styles.edit()[inRange(state) ? state : 0]; }
 
     // One state, or all of them for AllStates (4) when the array has four slots;
     // any other value is ignored. Returns whether anything was set.
     bool set(int state, const Style& style)
     {
         if (N == CtrlStateCount && state == AllStates) {
-            m_styles.fill(style);
+            m_styles.edit().fill(style);
             return true;
         }
         if (!inRange(state))
             return false;
-        m_styles[state] = style;
+        m_styles.edit()[state] = style;
         return true;
     }
 
@@ -59,10 +60,14 @@ public:
     void readSlot(int state, const Style& style)
     {
         if (state == 0)
-            m_styles.fill(style);
+            m_styles.edit().fill(style);
         else if (inRange(state))
-            m_styles[state] = style;
+            m_styles.edit()[state] = style;
     }
+
+    // Takes an equal array another control shared lately (see SharedStyle).
+    void share() { m_styles.share(); }
+    bool sharesWith(const StateStyles& other) const { return m_styles.sharesWith(other.m_styles); }
 
     // Writes the array's entries with slots firstSlot + state. When a neighbouring
     // pair of states differs in look and both are named, every named state is
@@ -71,10 +76,11 @@ public:
     // that no named state is lost.
     void write(Json::Value& styleArray, int firstSlot) const
     {
+        const std::array<Style, N>& styles = raw();
         bool spelledOut = false;
         for (int s = 0; s + 1 < N; ++s) {
-            const Style& a = m_styles[s];
-            const Style& b = m_styles[s + 1];
+            const Style& a = styles[s];
+            const Style& b = styles[s + 1];
             if (!styleAlike(a, b) && !a.name.isEmpty() && !b.name.isEmpty()) {
                 spelledOut = true;
                 break;
@@ -82,15 +88,15 @@ public:
         }
         if (spelledOut) {
             for (int s = 0; s < N; ++s)
-                if (!m_styles[s].name.isEmpty())
-                    appendStyleEntry(styleArray, m_styles[s].name, styleEntryKind(m_styles[s]), firstSlot + s);
+                if (!styles[s].name.isEmpty())
+                    appendStyleEntry(styleArray, styles[s].name, styleEntryKind(styles[s]), firstSlot + s);
             return;
         }
-        const Style& normal = m_styles[0];
+        const Style& normal = styles[0];
         if (!normal.name.isEmpty())
             appendStyleEntry(styleArray, normal.name, styleEntryKind(normal), firstSlot);
         for (int s = 1; s < N; ++s) {
-            const Style& st = m_styles[s];
+            const Style& st = styles[s];
             if (!st.name.isEmpty() && (normal.name.isEmpty() || !styleAlike(st, normal)))
                 appendStyleEntry(styleArray, st.name, styleEntryKind(st), firstSlot + s);
         }
@@ -99,31 +105,33 @@ public:
     // As write(), for arrays whose states are told apart by their names alone.
     void writeByName(Json::Value& styleArray, int firstSlot) const
     {
+        const std::array<Style, N>& styles = raw();
         bool spelledOut = false;
         for (int s = 0; s + 1 < N; ++s) {
-            const Style& a = m_styles[s];
-            const Style& b = m_styles[s + 1];
+            const Style& a = styles[s];
+            const Style& b = styles[s + 1];
             if (a.name != b.name && !a.name.isEmpty() && !b.name.isEmpty()) {
                 spelledOut = true;
                 break;
             }
         }
-        const Style& normal = m_styles[0];
+        const Style& normal = styles[0];
         if (!spelledOut && !normal.name.isEmpty())
             appendStyleEntry(styleArray, normal.name, styleEntryKind(normal), firstSlot);
         for (int s = spelledOut ? 0 : 1; s < N; ++s) {
-            const Style& st = m_styles[s];
+            const Style& st = styles[s];
             if (!st.name.isEmpty() && (spelledOut || st.name != normal.name))
                 appendStyleEntry(styleArray, st.name, styleEntryKind(st), firstSlot + s);
         }
     }
 
-    std::array<Style, N>& raw() { return m_styles; }
-    const std::array<Style, N>& raw() const { return m_styles; }
+    std::array<Style, N>& raw() { return m_styles.edit(); }
+    const std::array<Style, N>& raw() const { return m_styles.get(); }
 
 private:
     static bool inRange(int state) { return state >= 0 && state < N; }
-    std::array<Style, N> m_styles{};
+    // Shared with every control whose array is the same; written copies.
+    SharedStyle<std::array<Style, N>> m_styles;
 };
 
 using FillStates = StateStyles<FillStyle>;
@@ -139,6 +147,22 @@ const Style& enabledOrDisabled(CtrlState state, const Style& enabled, const Styl
 
 template <class Style>
 void setEnabledOrDisabled(CtrlState state, const Style& style, Style& enabled, Style& disabled)
+{
+    if (state == Normal || state == AllStates)
+        enabled = style;
+    if (state != Normal)
+        disabled = style;
+}
+
+template <class Style>
+const Style& enabledOrDisabled(CtrlState state, const SharedStyle<Style>& enabled, const SharedStyle<Style>& disabled)
+{
+    return state == Normal ? enabled.get() : disabled.get();
+}
+
+template <class Style>
+void setEnabledOrDisabled(CtrlState state, const Style& style, SharedStyle<Style>& enabled,
+                          SharedStyle<Style>& disabled)
 {
     if (state == Normal || state == AllStates)
         enabled = style;

@@ -9,6 +9,9 @@
 // family does, the painters substitute the global font family when one is set.
 #define VYR_DEFAULT_CJK_FAMILY "WenQuanYi Micro Hei"
 
+// Controls share equal records; a field added to a style record must be compared
+// in vyr::sameStyle too.
+
 // Colour part of a fill style; also used alone as a window background.
 struct VYRQTLIB_EXPORT FillRes {
     int resId = 0;             // carried, not filed

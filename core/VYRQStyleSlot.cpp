@@ -26,6 +26,32 @@ StyleSlot::StyleSlot(int slot, TextStyleDesc& style, Reach reach)
 {
 }
 
+StyleSlot::StyleSlot(int slot, SharedStyle<FillStyle>& style, Reach reach)
+    : m_target(&style)
+    , m_read(&readShared<FillStyle>)
+    , m_write(&writeShared<FillStyle>)
+    , m_share(&shareTarget<SharedStyle<FillStyle>>)
+    , m_first(slot)
+    , m_count(reach == Reach::Onward ? std::numeric_limits<int>::max() - slot : 1)
+    , m_kind(FillEntry)
+    , m_written(reach != Reach::ReadOnly)
+    , m_sharedSingle(true)
+{
+}
+
+StyleSlot::StyleSlot(int slot, SharedStyle<TextStyleDesc>& style, Reach reach)
+    : m_target(&style)
+    , m_read(&readShared<TextStyleDesc>)
+    , m_write(&writeShared<TextStyleDesc>)
+    , m_share(&shareTarget<SharedStyle<TextStyleDesc>>)
+    , m_first(slot)
+    , m_count(reach == Reach::Onward ? std::numeric_limits<int>::max() - slot : 1)
+    , m_kind(TextEntry)
+    , m_written(reach != Reach::ReadOnly)
+    , m_sharedSingle(true)
+{
+}
+
 StyleSlot& StyleSlot::unlessAlike(const FillStyle& other)
 {
     m_unlessAlike = &other;
@@ -43,12 +69,22 @@ void StyleSlot::read(int slot, const void* style) const
         m_read(m_target, slot - m_first, style);
 }
 
+void StyleSlot::share() const
+{
+    if (m_share)
+        m_share(m_target);
+}
+
 void StyleSlot::write(Json::Value& styleArray) const
 {
     if (!m_written)
         return;
-    if (m_unlessAlike && fillAlike(*static_cast<const FillStyle*>(m_target), *m_unlessAlike))
-        return;
+    if (m_unlessAlike) {
+        const FillStyle& own = m_sharedSingle ? static_cast<const SharedStyle<FillStyle>*>(m_target)->get()
+                                              : *static_cast<const FillStyle*>(m_target);
+        if (fillAlike(own, *m_unlessAlike))
+            return;
+    }
     m_write(m_target, styleArray, m_first, m_how);
 }
 

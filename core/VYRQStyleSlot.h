@@ -26,6 +26,8 @@ public:
 
     StyleSlot(int slot, FillStyle& style, Reach reach = Reach::One);
     StyleSlot(int slot, TextStyleDesc& style, Reach reach = Reach::One);
+    StyleSlot(int slot, SharedStyle<FillStyle>& style, Reach reach = Reach::One);
+    StyleSlot(int slot, SharedStyle<TextStyleDesc>& style, Reach reach = Reach::One);
     template <class Style, int N>
     StyleSlot(int slot, StateStyles<Style, N>& states, StatesWrite write = StatesWrite::ByLook);
 
@@ -37,13 +39,23 @@ public:
     // `style` is a FillStyle or a TextStyleDesc, as kind() says.
     void read(int slot, const void* style) const;
     void write(Json::Value& styleArray) const;
+    // After a read: the member takes a record that equals another control's, if it
+    // keeps its records shared.
+    void share() const;
 
 private:
     using ReadFn = void (*)(void* target, int index, const void* style);
+    using ShareFn = void (*)(void* target);
     using WriteFn = void (*)(const void* target, Json::Value& styleArray, int firstSlot, StatesWrite how);
 
     template <class Style>
     static void readSingle(void* target, int, const void* style);
+    template <class Style>
+    static void readShared(void* target, int, const void* style);
+    template <class Style>
+    static void writeShared(const void* target, Json::Value& styleArray, int firstSlot, StatesWrite);
+    template <class Holder>
+    static void shareTarget(void* target);
     template <class Style>
     static void writeSingle(const void* target, Json::Value& styleArray, int firstSlot, StatesWrite);
     template <class States>
@@ -54,11 +66,13 @@ private:
     void* m_target;
     ReadFn m_read;
     WriteFn m_write;
+    ShareFn m_share = nullptr;
     int m_first;
     int m_count;
     StyleEntryKind m_kind;
     StatesWrite m_how = StatesWrite::ByLook;
     bool m_written = true;
+    bool m_sharedSingle = false;   // m_target is a SharedStyle, not the record itself
     const FillStyle* m_unlessAlike = nullptr;
 };
 
@@ -76,6 +90,24 @@ void StyleSlot::writeSingle(const void* target, Json::Value& styleArray, int fir
     const Style& style = *static_cast<const Style*>(target);
     if (!style.name.isEmpty())
         appendStyleEntry(styleArray, style.name, styleEntryKind(style), firstSlot);
+}
+
+template <class Style>
+void StyleSlot::readShared(void* target, int, const void* style)
+{
+    *static_cast<SharedStyle<Style>*>(target) = *static_cast<const Style*>(style);
+}
+
+template <class Style>
+void StyleSlot::writeShared(const void* target, Json::Value& styleArray, int firstSlot, StatesWrite how)
+{
+    writeSingle<Style>(&static_cast<const SharedStyle<Style>*>(target)->get(), styleArray, firstSlot, how);
+}
+
+template <class Holder>
+void StyleSlot::shareTarget(void* target)
+{
+    static_cast<Holder*>(target)->share();
 }
 
 template <class States>
@@ -100,6 +132,7 @@ StyleSlot::StyleSlot(int slot, StateStyles<Style, N>& states, StatesWrite write)
     : m_target(&states)
     , m_read(&readStates<StateStyles<Style, N>>)
     , m_write(&writeStates<StateStyles<Style, N>>)
+    , m_share(&shareTarget<StateStyles<Style, N>>)
     , m_first(slot)
     , m_count(N)
     , m_kind(styleEntryKind(Style()))

@@ -127,6 +127,9 @@ bool isMenu(const QWidget* w)
 
 VYRQWidgetBase::VYRQWidgetBase(QWidget* owner)
     : m_owner(owner)
+    , m_dockHor(DockNear)
+    , m_dockVer(DockNear)
+    , m_layoutType(LayoutAbsolute)
 {
     m_layout.rect = { 0, 0, 0, 0 };
 }

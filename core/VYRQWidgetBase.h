@@ -11,13 +11,14 @@ namespace Json { class Value; }
 class QWidget;
 
 // The layout and page-file part every control holds; the interface operations of
-// IVYRQWidgetBase forward to it. A value type: copies carry the owner pointer.
+// IVYRQWidgetBase forward to it. A value type: copies carry the owner pointer; no
+// virtuals, as every control holds one.
 class VYRQTLIB_EXPORT VYRQWidgetBase {
 public:
     explicit VYRQWidgetBase(QWidget* owner);
     VYRQWidgetBase(const VYRQWidgetBase&) = default;
     VYRQWidgetBase& operator=(const VYRQWidgetBase&) = default;
-    virtual ~VYRQWidgetBase() = default;
+    ~VYRQWidgetBase() = default;
 
     const QWidget* getOwner() const { return m_owner; }
 
@@ -49,25 +50,27 @@ public:
     void refreshTheme();
     void resizeWidget();
 
-    virtual void serializeJsonValue(Json::Value* json, bool read);
+    void serializeJsonValue(Json::Value* json, bool read);
 
 private:
     void readBaseKeys(const Json::Value& json);
     void writeBaseKeys(Json::Value& json);
 
+    QWidget* m_owner = nullptr;
     int m_opacity = 255;
     LayoutSizePolicy m_widthPolicy = PolicyUnset;
     LayoutSizePolicy m_heightPolicy = PolicyUnset;
-    bool m_absoluteLayout = false;
-    DockLayoutType m_dockHor = DockNear;
-    DockLayoutType m_dockVer = DockNear;
     int m_dockOffsetX = 0;
     int m_dockOffsetY = 0;
-    LayoutType m_layoutType = LayoutAbsolute;
     // The ratio shares storage with x, as stored pages expect of the layout data.
     union LayoutData {
         int ratio;
         struct { int x, y, w, h; } rect;
     } m_layout;
-    QWidget* m_owner = nullptr;
+    // Every control holds one: the small values share a word (set in the constructor;
+    // the docks are clamped and the layout type takes its two values only).
+    DockLayoutType m_dockHor : 8;
+    DockLayoutType m_dockVer : 8;
+    LayoutType m_layoutType : 8;
+    bool m_absoluteLayout = false;
 };

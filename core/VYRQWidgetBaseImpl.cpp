@@ -7,6 +7,7 @@
 #include "VYRQResourceManager.h"
 
 #include <QPainter>
+#include <QSet>
 #include <QWidget>
 
 #include <json/value.h>
@@ -117,12 +118,26 @@ Json::Value attrToJson(const VYRQAttrValue& a)
     }
 }
 
+// Every control of a type carries its key (and, until a page names another, the same
+// theme name): one shared copy per key instead of a fresh string per control.
+QString sharedTypeKey(const QString& key)
+{
+    static std::mutex mutex;
+    static QSet<QString> keys;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto found = keys.constFind(key);
+    if (found != keys.constEnd())
+        return *found;
+    keys.insert(key);
+    return key;
+}
+
 } // namespace
 
 VYRQWidgetBaseImpl::VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey)
     : QObject(nullptr)
-    , m_typeKey(typeKey)
-    , m_themeName(typeKey)
+    , m_typeKey(sharedTypeKey(typeKey))
+    , m_themeName(m_typeKey)
     , m_owner(owner)
 {
     if (m_owner)
@@ -130,6 +145,19 @@ VYRQWidgetBaseImpl::VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey)
 }
 
 VYRQWidgetBaseImpl::~VYRQWidgetBaseImpl() = default;
+
+const std::map<std::string, VYRQAttrValue>& VYRQWidgetBaseImpl::attrValues() const
+{
+    static const std::map<std::string, VYRQAttrValue> none;
+    return m_attrValues ? *m_attrValues : none;
+}
+
+std::map<std::string, VYRQAttrValue>& VYRQWidgetBaseImpl::attrStore()
+{
+    if (!m_attrValues)
+        m_attrValues = std::make_unique<std::map<std::string, VYRQAttrValue>>();
+    return *m_attrValues;
+}
 
 VYRQWidgetBaseImpl* VYRQWidgetBaseImpl::fromWidget(const QWidget* widget)
 {
@@ -262,7 +290,8 @@ void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::S
                     row.read(slot, &text);
             }
         }
-    });
+    });    for (const vyr::StyleSlot& row : table)
+        row.share();
 }
 
 void VYRQWidgetBaseImpl::writeStyleSlots(Json::Value& element, const vyr::StyleSlots& table)
@@ -298,7 +327,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
                 continue;
             VYRQAttrValue value;
             if (attrFromJson(*it, value))
-                m_attrValues[name] = value;
+                attrStore()[name] = value;
         }
         std::string theme;
         if (!rm->isDesigner() && vyr::json::read(*json, "theme", theme)) {
@@ -318,7 +347,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
     if (!json->isObject())
         *json = Json::Value(Json::objectValue);
     Json::Value attr(Json::objectValue);
-    for (const auto& entry : m_attrValues) {
+    for (const auto& entry : attrValues()) {
         if (isOwnAttrKey(entry.first))
             continue;
         Json::Value v = attrToJson(entry.second);
@@ -487,8 +516,8 @@ void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
         step.next = OwnKeySets::instance().with(m_ownAttrKeys, key);
     }
     m_ownAttrKeys = step.next;
-    if (!m_attrValues.empty())
-        m_attrValues.erase(key);
+    if (m_attrValues && m_attrValues->erase(key) && m_attrValues->empty())
+        m_attrValues.reset();
 }
 
 bool VYRQWidgetBaseImpl::readOwnColor(const Json::Value& attr, const char* key, QColor& out)

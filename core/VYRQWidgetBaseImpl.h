@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -103,8 +104,8 @@ public:
     void setCtrlState(CtrlState state);
     QWidget* owner() const { return m_owner; }
 
-    const std::map<std::string, VYRQAttrValue>& attrValues() const { return m_attrValues; }
-    void setAttrValue(const std::string& name, const VYRQAttrValue& value) { m_attrValues[name] = value; }
+    const std::map<std::string, VYRQAttrValue>& attrValues() const;
+    void setAttrValue(const std::string& name, const VYRQAttrValue& value) { attrStore()[name] = value; }
 
     // The implementation object of a widget, found through its "impl" property.
     static VYRQWidgetBaseImpl* fromWidget(const QWidget* widget);
@@ -194,7 +195,9 @@ private:
     bool m_delegateItemVisible = true;
     bool m_constructed = false;
     CtrlState m_ctrlState = Normal;
-    std::map<std::string, VYRQAttrValue> m_attrValues;
+    // Made on the first key kept: most controls keep none.
+    std::unique_ptr<std::map<std::string, VYRQAttrValue>> m_attrValues;
+    std::map<std::string, VYRQAttrValue>& attrStore();
     // Keys the control reads and writes itself; the common store never holds them.
     // Every control of a type claims the same names: the sets are shared, one per
     // sequence of claims, and a control keeps a pointer to its own (null: none).
