@@ -288,7 +288,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
 
 void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index)
 {
-    set->elements.clear();
+    set->dropThemeElements();
     set->themeRoot = Json::Value();
     const auto it = set->files.find(themeFileKey);
     if (it == set->files.end())

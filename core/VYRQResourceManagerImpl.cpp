@@ -1,6 +1,7 @@
 #include "VYRQResourceManagerImpl.h"
 
 #include "VYRQJson.h"
+#include "VYRQThemeElementForm.h"
 
 #include <QSvgRenderer>
 
@@ -14,7 +15,7 @@ VYRQResourceManagerImpl::~VYRQResourceManagerImpl()
 void VYRQResourceManagerImpl::clear()
 {
     // The element map points into the theme root: drop it first.
-    elements.clear();
+    dropThemeElements();
     themeRoot = Json::Value();
     files.clear();
     styleFiles.clear();
@@ -33,8 +34,10 @@ void VYRQResourceManagerImpl::storeFillStyle(const QString& name, const FillStyl
     if (it != fillIndex.constEnd() && *it >= 0 && *it < fillStyles.size()) {
         // In place: a style file that names the same styles again loads in linear time.
         fillStyles.replace(*it, style);
+        forgetForms();
         return;
     }
+    forgetForms();
     fillStyles.append(style);
     fillIndex.insert(name, fillStyles.size() - 1);
 }
@@ -44,8 +47,10 @@ void VYRQResourceManagerImpl::storeTextStyle(const QString& name, const TextStyl
     const auto it = textIndex.constFind(name);
     if (it != textIndex.constEnd() && *it >= 0 && *it < textStyles.size()) {
         textStyles.replace(*it, style);
+        forgetForms();
         return;
     }
+    forgetForms();
     textStyles.append(style);
     textIndex.insert(name, textStyles.size() - 1);
 }
@@ -68,7 +73,7 @@ const TextStyleDesc* VYRQResourceManagerImpl::findTextStyle(const QString& name)
 
 void VYRQResourceManagerImpl::indexThemeElements()
 {
-    elements.clear();
+    dropThemeElements();
     const Json::Value* list = vyr::json::array(themeRoot, "elements");
     if (!list || list->empty())
         return;
@@ -84,5 +89,28 @@ void VYRQResourceManagerImpl::indexThemeElements()
         std::string name;
         vyr::json::read(child, "name", name);
         elements.emplace(name, &child);
+        m_forms.emplace(&child, nullptr);
     }
+}
+
+void VYRQResourceManagerImpl::dropThemeElements()
+{
+    elements.clear();
+    m_forms.clear();
+}
+
+void VYRQResourceManagerImpl::forgetForms()
+{
+    for (auto& form : m_forms)
+        form.second.reset();
+}
+
+const VYRQThemeElementForm* VYRQResourceManagerImpl::themeElementForm(const Json::Value* element)
+{
+    const auto it = m_forms.find(element);
+    if (it == m_forms.end())
+        return nullptr;
+    if (!it->second)
+        it->second = std::make_unique<VYRQThemeElementForm>(*element);
+    return it->second.get();
 }

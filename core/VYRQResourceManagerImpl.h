@@ -16,8 +16,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class QSvgRenderer;
+class VYRQThemeElementForm;
 
 class VYRQTLIB_EXPORT VYRQResourceManagerImpl {
 public:
@@ -38,6 +40,11 @@ public:
 
     // Indexes "elements"[0]."child" of the theme root by "name".
     void indexThemeElements();
+    // The compiled form of an indexed theme element, built on first use; null for any
+    // other value. Forms hold looked-up styles: storing a style drops them all.
+    const VYRQThemeElementForm* themeElementForm(const Json::Value* element);
+    // Forgets the indexed elements' forms; before the theme root changes.
+    void dropThemeElements();
 
     Json::Value themeRoot;
     std::map<std::string, QByteArray> files;          // lower-case key -> whole file
@@ -52,4 +59,10 @@ public:
     QHash<QString, int> fillIndex;
     QHash<QString, int> textIndex;
     std::map<QString, QString> fonts;                // file name or key -> family
+
+private:
+    void forgetForms();
+    // Keyed by the indexed elements only, so a value outside the theme root never
+    // finds a form (nor a stale one at a reused address).
+    std::unordered_map<const Json::Value*, std::unique_ptr<VYRQThemeElementForm>> m_forms;
 };

@@ -5,6 +5,8 @@
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
+#include "VYRQResourceManagerImpl.h"
+#include "VYRQThemeElementForm.h"
 
 #include <QPainter>
 #include <QWidget>
@@ -12,6 +14,7 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -21,6 +24,46 @@ namespace {
 VYRQResourceManager* resources()
 {
     return VYRQResourceManager::getInstance();
+}
+
+// The compiled form of `element` when it is a theme element read as one (names then
+// resolve in the theme set, as the form's did); null otherwise.
+const VYRQThemeElementForm* themeFormOf(const Json::Value& element)
+{
+    VYRQResourceManager* rm = resources();
+    if (!rm->isLoadFromThemeRes())
+        return nullptr;
+    VYRQResourceManagerImpl* set = rm->getThemeManagerImpl();
+    return set ? set->themeElementForm(&element) : nullptr;
+}
+
+// Each entry of an element's "style" array that is [string, any, number] or longer:
+// fn(name value, kind, slot). Arrays are walked with iterators (an index look-up is a
+// map search in jsoncpp); a missing item reads as null, as an index look-up gives it.
+template <class Fn>
+void forEachEntry(const Json::Value& element, Fn&& fn)
+{
+    const Json::Value* styles = vyr::json::array(element, "style");
+    if (!styles)
+        return;
+    for (const Json::Value& entry : *styles) {
+        if (!entry.isArray() || entry.size() < 3)
+            continue;
+        auto it = entry.begin();
+        const auto end = entry.end();
+        if (it.index() != 0 || !(*it).isString())
+            continue;
+        const Json::Value& name = *it;
+        int kind = 0;
+        if (++it != end && it.index() == 1) {
+            vyr::json::toInt(*it, kind);
+            ++it;
+        }
+        int slot = 0;
+        if (it == end || it.index() != 2 || !vyr::json::toInt(*it, slot))
+            continue;
+        fn(name, kind, slot);
+    }
 }
 
 QString attrText(const Json::Value& v)
@@ -220,15 +263,22 @@ void VYRQWidgetBaseImpl::mouseDoubleClickEvent(QMouseEvent*)
 
 bool VYRQWidgetBaseImpl::serializeJson(Json::Value*& json, bool read)
 {
-    if (!serializeCommon(json, read))
-        return false;
     if (read) {
+        if (!json)
+            return false;
+        // The common attr values are stored after the control's own read: the keys it
+        // claims there are then never stored only to be dropped again.
+        const Json::Value* attr = readCommon(json);
         readStyleSlots(*json, styleSlots());
         readJson(*json);
-    } else {
-        writeStyleSlots(*json, styleSlots());
-        writeJson(*json);
+        if (attr)
+            storeAttrValues(*attr);
+        return true;
     }
+    if (!serializeCommon(json, read))
+        return false;
+    writeStyleSlots(*json, styleSlots());
+    writeJson(*json);
     return true;
 }
 
@@ -241,7 +291,23 @@ void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::S
 {
     if (table.empty())
         return;
-    forEachStyleEntry(element, [&table](const QString& name, int, int slot) {
+    if (const VYRQThemeElementForm* form = themeFormOf(element)) {
+        for (const VYRQThemeElementForm::StyleEntry& entry : form->styles) {
+            for (const vyr::StyleSlot& row : table) {
+                if (!row.covers(entry.slot))
+                    continue;
+                if (row.kind() == vyr::FillEntry) {
+                    if (entry.hasFill)
+                        row.read(entry.slot, &entry.fill);
+                } else if (entry.hasText) {
+                    row.read(entry.slot, &entry.text);
+                }
+            }
+        }
+        return;
+    }
+    forEachEntry(element, [&table](const Json::Value& nameValue, int, int slot) {
+        const QString name = vyr::json::toQString(nameValue);
         // Each name is looked up at most once per kind, however many rows share the slot.
         FillStyle fill;
         TextStyleDesc text;
@@ -286,32 +352,9 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
 {
     if (!json)
         return false;
-    VYRQResourceManager* rm = resources();
-
     if (read) {
-        const Json::Value* attr = vyr::json::object(*json, "attr");
-        if (!attr)
-            return true;
-        for (auto it = attr->begin(); it != attr->end(); ++it) {
-            const std::string name = it.name();
-            if (isOwnAttrKey(name))
-                continue;
-            VYRQAttrValue value;
-            if (attrFromJson(*it, value))
-                m_attrValues[name] = value;
-        }
-        std::string theme;
-        if (!rm->isDesigner() && vyr::json::read(*json, "theme", theme)) {
-            if (const Json::Value* element = rm->getThemeJsonValue(theme.c_str())) {
-                // Control serializers only read through the pointer while reading.
-                json = const_cast<Json::Value*>(element);
-                rm->setSwitchToThemeRes(true);
-                // Written back as the redirect it came from, so a saved page reloads alike.
-                m_themeName = QString::fromUtf8(theme.c_str());
-            } else {
-                qCDebug(vyrCore) << "theme element not found:" << theme.c_str();
-            }
-        }
+        if (const Json::Value* attr = readCommon(json))
+            storeAttrValues(*attr);
         return true;
     }
 
@@ -345,6 +388,44 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
             (*json)["child"] = children;
     }
     return true;
+}
+
+const Json::Value* VYRQWidgetBaseImpl::readCommon(Json::Value*& json)
+{
+    VYRQResourceManager* rm = resources();
+    const VYRQThemeElementForm* form = themeFormOf(*json);
+    const Json::Value* attr = form ? form->attr : vyr::json::object(*json, "attr");
+    // Without an "attr" object the "theme" redirect is not followed either.
+    if (!attr)
+        return nullptr;
+    std::string theme;
+    const bool named = form ? form->hasThemeKey : vyr::json::read(*json, "theme", theme);
+    if (form && named)
+        theme = form->theme;
+    if (!rm->isDesigner() && named) {
+        if (const Json::Value* element = rm->getThemeJsonValue(theme.c_str())) {
+            // Control serializers only read through the pointer while reading.
+            json = const_cast<Json::Value*>(element);
+            rm->setSwitchToThemeRes(true);
+            // Written back as the redirect it came from, so a saved page reloads alike.
+            m_themeName = QString::fromUtf8(theme.c_str());
+        } else {
+            qCDebug(vyrCore) << "theme element not found:" << theme.c_str();
+        }
+    }
+    return attr;
+}
+
+void VYRQWidgetBaseImpl::storeAttrValues(const Json::Value& attr)
+{
+    for (auto it = attr.begin(); it != attr.end(); ++it) {
+        const std::string name = it.name();
+        if (isOwnAttrKey(name))
+            continue;
+        VYRQAttrValue value;
+        if (attrFromJson(*it, value))
+            m_attrValues[name] = value;
+    }
 }
 
 void VYRQWidgetBaseImpl::finishConstruction(ThemeDefaults theme)
@@ -436,20 +517,9 @@ bool VYRQWidgetBaseImpl::isOwnAttrKey(const std::string& name) const
 void VYRQWidgetBaseImpl::forEachStyleEntry(const Json::Value& element,
                                            const std::function<void(const QString& name, int kind, int slot)>& fn)
 {
-    const Json::Value* styles = vyr::json::array(element, "style");
-    if (!styles)
-        return;
-    for (Json::ArrayIndex i = 0; i < styles->size(); ++i) {
-        const Json::Value& entry = (*styles)[i];
-        if (!entry.isArray() || entry.size() < 3 || !entry[0].isString())
-            continue;
-        int kind = 0;
-        int slot = 0;
-        if (!vyr::json::toInt(entry[2], slot))
-            continue;
-        vyr::json::toInt(entry[1], kind);
-        fn(vyr::json::toQString(entry[0]), kind, slot);
-    }
+    forEachEntry(element, [&fn](const Json::Value& name, int kind, int slot) {
+        fn(vyr::json::toQString(name), kind, slot);
+    });
 }
 
 #define VYR_READ_OWN_ATTR(Type)                                                                  \
@@ -472,17 +542,23 @@ void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
     if (!key)
         return;
     // Keys are mostly the controls' string literals: each thread remembers the steps it
-    // took by key address, checked against the key's text, and goes to the shared
-    // table (lock and string key) only for a step it has not taken.
+    // took in a small direct-mapped table by set and key address, checked against the
+    // key's text, and goes to the shared table (lock and string key) only for a step it
+    // has not taken or whose entry another step took over.
     struct Step {
+        const vyr::OwnAttrKeySet* from = nullptr;
+        const char* address = nullptr;
+        const vyr::OwnAttrKeySet* next = nullptr;
         std::string key;
-        const vyr::OwnAttrKeySet* next;
     };
-    thread_local std::map<std::pair<const vyr::OwnAttrKeySet*, const char*>, Step> steps;
-    if (steps.size() >= 4096) // keys from buffers rather than literals
-        steps.clear();
-    Step& step = steps[{m_ownAttrKeys, key}];
-    if (!step.next || step.key != key) {
+    constexpr size_t stepCount = 1024;
+    thread_local std::vector<Step> steps(stepCount);
+    const size_t mixed = (reinterpret_cast<uintptr_t>(m_ownAttrKeys) >> 3) * 0x9E3779B97F4A7C15ull
+        ^ reinterpret_cast<uintptr_t>(key) * 0xC2B2AE3D27D4EB4Full;
+    Step& step = steps[(mixed >> 32) % stepCount];
+    if (!step.next || step.from != m_ownAttrKeys || step.address != key || step.key != key) {
+        step.from = m_ownAttrKeys;
+        step.address = key;
         step.key = key;
         step.next = OwnKeySets::instance().with(m_ownAttrKeys, key);
     }

@@ -200,6 +200,11 @@ private:
     // sequence of claims, and a control keeps a pointer to its own (null: none).
     const vyr::OwnAttrKeySet* m_ownAttrKeys = nullptr;
     bool isOwnAttrKey(const std::string& name) const;
+    // The read half of the common part: the element's "attr" object (null when it has
+    // none) after following a "theme" redirect; storeAttrValues keeps the values of
+    // the keys that are not the control's own.
+    const Json::Value* readCommon(Json::Value*& json);
+    void storeAttrValues(const Json::Value& attr);
     QWidget* m_owner = nullptr;
 };
 
