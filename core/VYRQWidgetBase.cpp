@@ -313,12 +313,10 @@ void VYRQWidgetBase::resizeWidget()
 
 void VYRQWidgetBase::serializeJsonValue(Json::Value* json, bool read)
 {
-    if (!json || !m_owner || isMenu(m_owner))
+    // Theme elements (defaults and redirects) never touch the base keys.
+    if (!json || !m_owner || (read && VYRQResourceManager::getInstance()->isLoadFromThemeRes()) || isMenu(m_owner))
         return;
     if (read) {
-        // Theme elements (defaults and redirects) never touch the base keys.
-        if (VYRQResourceManager::getInstance()->isLoadFromThemeRes())
-            return;
         readBaseKeys(*json);
     } else {
         if (!json->isObject())

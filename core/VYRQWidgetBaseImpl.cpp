@@ -428,23 +428,38 @@ void VYRQWidgetBaseImpl::storeAttrValues(const Json::Value& attr)
     }
 }
 
-void VYRQWidgetBaseImpl::finishConstruction(ThemeDefaults theme)
+void VYRQWidgetBaseImpl::finishConstruction(ThemeDefaults theme, IVYRQWidgetBase* control)
 {
     m_constructed = true;
     if (theme == ThemeDefaults::Apply)
-        applyThemeElement();
+        applyThemeElement(control);
 }
 
-void VYRQWidgetBaseImpl::applyThemeElement()
+void VYRQWidgetBaseImpl::applyThemeElement(IVYRQWidgetBase* control)
 {
     if (vyrIsInDesigner() || m_themeName.isEmpty() || !m_owner)
         return;
     VYRQResourceManager* rm = resources();
-    const QByteArray name = m_themeName.toUtf8();
-    const Json::Value* element = rm->getThemeJsonValue(name.constData());
+    // Theme names are mostly ASCII type keys: those are converted on the stack.
+    char ascii[48];
+    const int length = m_themeName.size();
+    const QChar* chars = m_themeName.constData();
+    bool plain = length < int(sizeof ascii);
+    for (int i = 0; plain && i < length; ++i) {
+        const ushort c = chars[i].unicode();
+        plain = c != 0 && c < 0x80;
+        ascii[i] = char(c);
+    }
+    QByteArray utf8;
+    if (plain)
+        ascii[length] = '\0';
+    else
+        utf8 = m_themeName.toUtf8();
+    const Json::Value* element = rm->getThemeJsonValue(plain ? ascii : utf8.constData());
     if (!element)
         return;
-    IVYRQWidgetBase* control = dynamic_cast<IVYRQWidgetBase*>(m_owner);
+    if (!control)
+        control = dynamic_cast<IVYRQWidgetBase*>(m_owner);
     if (!control)
         return;
     {

@@ -24,6 +24,7 @@ struct OwnAttrKeySet;
 } // namespace vyr
 
 namespace Json { class Value; }
+class IVYRQWidgetBase;
 class QEvent;
 class QIcon;
 class QMouseEvent;
@@ -85,11 +86,12 @@ public:
     virtual void mouseMoveEvent(QMouseEvent* event);
     virtual void mouseDoubleClickEvent(QMouseEvent* event);
 
-    void applyThemeElement();
+    // `control` is the owner's control interface, when the caller has it at hand.
+    void applyThemeElement(IVYRQWidgetBase* control = nullptr);
     // The control's constructor has ended; its last step applies the theme defaults
     // unless told to skip them.
     enum class ThemeDefaults { Apply, Skip };
-    void finishConstruction(ThemeDefaults theme);
+    void finishConstruction(ThemeDefaults theme, IVYRQWidgetBase* control = nullptr);
     bool isConstructionFinished() const { return m_constructed; }
     bool getDelegateItemVisible() const { return m_delegateItemVisible; }
     void setDelegateItemVisible(bool visible) { m_delegateItemVisible = visible; }
