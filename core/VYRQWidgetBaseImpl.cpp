@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -568,10 +569,12 @@ void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
     };
     constexpr size_t stepCount = 1024;
     thread_local std::vector<Step> steps(stepCount);
-    const size_t mixed = (reinterpret_cast<uintptr_t>(m_ownAttrKeys) >> 3) * 0x9E3779B97F4A7C15ull
-        ^ reinterpret_cast<uintptr_t>(key) * 0xC2B2AE3D27D4EB4Full;
-    Step& step = steps[(mixed >> 32) % stepCount];
-    if (!step.next || step.from != m_ownAttrKeys || step.address != key || step.key != key) {
+    uint64_t mixed = reinterpret_cast<uintptr_t>(m_ownAttrKeys) * 0x9E3779B97F4A7C15ull + reinterpret_cast<uintptr_t>(key);
+    mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ull;
+    mixed ^= mixed >> 31;
+    Step& step = steps[mixed % stepCount];
+    if (!step.next || step.from != m_ownAttrKeys || step.address != key
+        || std::strcmp(step.key.c_str(), key) != 0) {
         step.from = m_ownAttrKeys;
         step.address = key;
         step.key = key;
@@ -586,6 +589,58 @@ bool VYRQWidgetBaseImpl::readOwnColor(const Json::Value& attr, const char* key, 
 {
     claimAttrKey(key);
     return vyr::json::readColor(attr, key, out, false);
+}
+
+VYRQWidgetBaseImpl::OwnAttr::OwnAttr(const char* key, Kind kind, void* out, bool* found)
+    : m_key(key)
+    , m_length(key ? std::strlen(key) : 0)
+    , m_kind(kind)
+    , m_out(out)
+    , m_found(found)
+{
+}
+
+bool VYRQWidgetBaseImpl::OwnAttr::readFrom(const Json::Value& value) const
+{
+    switch (m_kind) {
+    case Bool:
+        return vyr::json::toBool(value, *static_cast<bool*>(m_out));
+    case Int:
+        return vyr::json::toInt(value, *static_cast<int*>(m_out));
+    case Text:
+        return vyr::json::toString(value, *static_cast<QString*>(m_out));
+    case Color:
+        if (!value.isString())
+            return false;
+        *static_cast<QColor*>(m_out) = vyr::json::colorFromText(value.asString(), false);
+        return true;
+    }
+    return false;
+}
+
+void VYRQWidgetBaseImpl::readOwnAttrs(const Json::Value& attr, std::initializer_list<OwnAttr> rows)
+{
+    for (const OwnAttr& row : rows) {
+        claimAttrKey(row.m_key);
+        if (row.m_found)
+            *row.m_found = false;
+    }
+    if (!attr.isObject())
+        return;
+    for (auto it = attr.begin(), end = attr.end(); it != end; ++it) {
+        const char* nameEnd = nullptr;
+        const char* name = it.memberName(&nameEnd);
+        if (!name || !nameEnd)
+            continue;
+        const size_t length = size_t(nameEnd - name);
+        for (const OwnAttr& row : rows) {
+            if (row.m_key && row.m_length == length && std::memcmp(row.m_key, name, length) == 0) {
+                const bool read = row.readFrom(*it);
+                if (row.m_found)
+                    *row.m_found = read;
+            }
+        }
+    }
 }
 
 bool VYRQWidgetBaseImpl::isApplyingTheme()

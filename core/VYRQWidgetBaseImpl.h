@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -181,6 +182,29 @@ protected:
     bool readOwnAttr(const Json::Value& attr, const char* key, QString& out);
     bool readOwnAttr(const Json::Value& attr, const char* key, std::string& out);
     bool readOwnColor(const Json::Value& attr, const char* key, QColor& out);
+    // One row of readOwnAttrs: a key and where its value goes (a colour reads as
+    // readOwnColor reads it); `found`, when given, tells whether the value was read.
+    class OwnAttr {
+    public:
+        OwnAttr(const char* key, bool& out, bool* found = nullptr) : OwnAttr(key, Bool, &out, found) {}
+        OwnAttr(const char* key, int& out, bool* found = nullptr) : OwnAttr(key, Int, &out, found) {}
+        OwnAttr(const char* key, QString& out, bool* found = nullptr) : OwnAttr(key, Text, &out, found) {}
+        OwnAttr(const char* key, QColor& out, bool* found = nullptr) : OwnAttr(key, Color, &out, found) {}
+
+    private:
+        friend class VYRQWidgetBaseImpl;
+        enum Kind { Bool, Int, Text, Color };
+        OwnAttr(const char* key, Kind kind, void* out, bool* found);
+        bool readFrom(const Json::Value& value) const;
+        const char* m_key;
+        size_t m_length;
+        Kind m_kind;
+        void* m_out;
+        bool* m_found;
+    };
+    // The rows' keys as readOwnAttr reads them one by one (claimed in row order), found
+    // in one walk over `attr` instead of a map search per key.
+    void readOwnAttrs(const Json::Value& attr, std::initializer_list<OwnAttr> rows);
 
     // True while theme defaults (or a "theme" redirect) are being applied.
     static bool isApplyingTheme();
