@@ -21,12 +21,41 @@ void VYRQResourceManagerImpl::clear()
     styleFiles.clear();
     images.clear();
     svgs.clear();
+    clearStyles();
+    fonts.clear();
+}
+
+void VYRQResourceManagerImpl::clearStyles()
+{
+    forgetForms();
     fillStyles.clear();
     textStyles.clear();
     fillIndex.clear();
     textIndex.clear();
-    fonts.clear();
+    m_fillUtf8.clear();
+    m_textUtf8.clear();
 }
+
+namespace {
+// Files a new style name under its UTF-8 bytes too, when they lead back to the same name.
+void indexUtf8(QHash<QByteArray, int>& index, const QString& name, int at)
+{
+    QByteArray utf8 = name.toUtf8();
+    if (QString::fromUtf8(utf8) == name)
+        index.insert(utf8, at);
+}
+
+template <class Style>
+const Style* findByUtf8(const QHash<QByteArray, int>& index, const QVector<Style>& styles, const char* utf8, int size)
+{
+    if (!utf8 || size < 0)
+        return nullptr;
+    const auto it = index.constFind(QByteArray::fromRawData(utf8, size));
+    if (it == index.constEnd() || *it < 0 || *it >= styles.size())
+        return nullptr;
+    return &styles.at(*it);
+}
+} // namespace
 
 void VYRQResourceManagerImpl::storeFillStyle(const QString& name, const FillStyle& style)
 {
@@ -40,6 +69,7 @@ void VYRQResourceManagerImpl::storeFillStyle(const QString& name, const FillStyl
     forgetForms();
     fillStyles.append(style);
     fillIndex.insert(name, fillStyles.size() - 1);
+    indexUtf8(m_fillUtf8, name, fillStyles.size() - 1);
 }
 
 void VYRQResourceManagerImpl::storeTextStyle(const QString& name, const TextStyleDesc& style)
@@ -53,6 +83,7 @@ void VYRQResourceManagerImpl::storeTextStyle(const QString& name, const TextStyl
     forgetForms();
     textStyles.append(style);
     textIndex.insert(name, textStyles.size() - 1);
+    indexUtf8(m_textUtf8, name, textStyles.size() - 1);
 }
 
 const FillStyle* VYRQResourceManagerImpl::findFillStyle(const QString& name) const
@@ -69,6 +100,16 @@ const TextStyleDesc* VYRQResourceManagerImpl::findTextStyle(const QString& name)
     if (it == textIndex.constEnd() || *it < 0 || *it >= textStyles.size())
         return nullptr;
     return &textStyles.at(*it);
+}
+
+const FillStyle* VYRQResourceManagerImpl::findFillStyle(const char* utf8, int size) const
+{
+    return findByUtf8(m_fillUtf8, fillStyles, utf8, size);
+}
+
+const TextStyleDesc* VYRQResourceManagerImpl::findTextStyle(const char* utf8, int size) const
+{
+    return findByUtf8(m_textUtf8, textStyles, utf8, size);
 }
 
 void VYRQResourceManagerImpl::indexThemeElements()

@@ -37,6 +37,12 @@ public:
     void storeTextStyle(const QString& name, const TextStyleDesc& style);
     const FillStyle* findFillStyle(const QString& name) const;
     const TextStyleDesc* findTextStyle(const QString& name) const;
+    // The same look-ups by a name's UTF-8 bytes, without building a QString; null also
+    // for a name whose text does not survive the round trip (look it up as a QString).
+    const FillStyle* findFillStyle(const char* utf8, int size) const;
+    const TextStyleDesc* findTextStyle(const char* utf8, int size) const;
+    // Empties the style tables and their indexes.
+    void clearStyles();
 
     // Indexes "elements"[0]."child" of the theme root by "name".
     void indexThemeElements();
@@ -62,6 +68,8 @@ public:
 
 private:
     void forgetForms();
+    QHash<QByteArray, int> m_fillUtf8;
+    QHash<QByteArray, int> m_textUtf8;
     // Keyed by the indexed elements only, so a value outside the theme root never
     // finds a form (nor a stale one at a reused address).
     std::unordered_map<const Json::Value*, std::unique_ptr<VYRQThemeElementForm>> m_forms;

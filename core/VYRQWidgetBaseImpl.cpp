@@ -307,8 +307,12 @@ void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::S
         }
         return;
     }
-    forEachEntry(element, [&table](const Json::Value& nameValue, int, int slot) {
-        const QString name = vyr::json::toQString(nameValue);
+    const VYRQResourceManager* rm = resources();
+    forEachEntry(element, [&table, rm](const Json::Value& nameValue, int, int slot) {
+        const char* name = nullptr;
+        const char* nameEnd = nullptr;
+        nameValue.getString(&name, &nameEnd);
+        const int size = int(nameEnd - name);
         // Each name is looked up at most once per kind, however many rows share the slot.
         FillStyle fill;
         TextStyleDesc text;
@@ -319,12 +323,12 @@ void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::S
                 continue;
             if (row.kind() == vyr::FillEntry) {
                 if (fillFound < 0)
-                    fillFound = lookupFill(name, fill) ? 1 : 0;
+                    fillFound = rm->getFillStyle(name, size, fill) ? 1 : 0;
                 if (fillFound)
                     row.read(slot, &fill);
             } else {
                 if (textFound < 0)
-                    textFound = lookupText(name, text) ? 1 : 0;
+                    textFound = rm->getTextStyle(name, size, text) ? 1 : 0;
                 if (textFound)
                     row.read(slot, &text);
             }
