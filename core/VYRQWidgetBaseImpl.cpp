@@ -267,9 +267,16 @@ bool VYRQWidgetBaseImpl::serializeJson(Json::Value*& json, bool read)
     if (read) {
         if (!json)
             return false;
-        // The common attr values are stored after the control's own read: the keys it
-        // claims there are then never stored only to be dropped again.
+        // The common attr values of a page element are stored after the control's own
+        // read: the keys it claims there are then never stored only to be dropped again.
+        // A theme element's are stored at once, as the read may load another theme (the
+        // window designer's does) and so free the element.
+        const bool themeElement = isApplyingTheme();
         const Json::Value* attr = readCommon(json);
+        if (attr && themeElement) {
+            storeAttrValues(*attr);
+            attr = nullptr;
+        }
         readStyleSlots(*json, styleSlots());
         readJson(*json);
         if (attr)
@@ -573,7 +580,8 @@ void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
     };
     constexpr size_t stepCount = 1024;
     thread_local std::vector<Step> steps(stepCount);
-    uint64_t mixed = reinterpret_cast<uintptr_t>(m_ownAttrKeys) * 0x9E3779B97F4A7C15ull + reinterpret_cast<uintptr_t>(key);
+    uint64_t mixed = reinterpret_cast<uintptr_t>(m_ownAttrKeys) * 0x9E3779B97F4A7C15ull
+        + reinterpret_cast<uintptr_t>(key);
     mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ull;
     mixed ^= mixed >> 31;
     Step& step = steps[mixed % stepCount];

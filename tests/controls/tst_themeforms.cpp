@@ -3,6 +3,7 @@
 #include "VYRQtLib.h"
 #include "VYRQLabel.h"
 #include "VYRQPushButton.h"
+#include "VYRQWindowDesigner.h"
 #include "VYRQResourceManagerImpl.h"
 
 // Controls apply their theme element from a form worked out once per theme set. These
@@ -32,7 +33,7 @@ const char* const oddArrays[] = {
     R"([["Caption", 2, 4, "extra"], ["Face", 1, 0, 7], ["FaceHot", 1, 0]])",
 };
 
-QByteArray theme()
+QByteArray theme(const QByteArray& extraElements = QByteArray())
 {
     QByteArray rows;
     for (size_t i = 0; i < std::size(oddArrays); ++i)
@@ -40,7 +41,7 @@ QByteArray theme()
     return R"({"elements": [{"child": [)"
            R"({"name": "qtbutton", "style": [["Face", 1, 0], ["FaceHot", 1, 1], ["Caption", 2, 4]]},)"
            R"({"name": "qtlabel", "style": [["Caption", 2, 0]]})"
-        + rows + "]}]}";
+        + rows + extraElements + "]}]}";
 }
 
 // Everything a button's style slots hold, one line.
@@ -156,6 +157,23 @@ private slots:
         }
         QCOMPARE(looks(compiled), looks(parsed));
         QVERIFY(looks(compiled) != defaults);
+    }
+
+    // A theme element whose read loads another theme (the window designer's "theme"
+    // key) frees itself on the way: the read must not touch it afterwards.
+    void themeReadThatLoadsATheme()
+    {
+        QTemporaryDir loader;
+        QVERIFY(sty::loadTheme(themeB, styles("FF0000FF", "FF8080FF", "FFFFFF00", 17), theme()));
+        const QByteArray extra = ", {\"name\": \"qtwindow\", \"attr\": {\"theme\": \"" + themeB.path().toUtf8()
+            + "\", \"extra\": 5}}";
+        QVERIFY(sty::loadTheme(loader, styles("FFFF0000", "FFFF8080", "FF00FF00", 13), theme(extra)));
+        VYRQWindowDesigner designer;
+        designer.getControlBase()->refreshTheme();
+        QCOMPARE(VYRQResourceManager::getInstance()->getThemePath(), themeB.path() + QLatin1Char('/'));
+        QCOMPARE(ctl::write(designer)["attr"]["extra"].asInt(), 5);
+        VYRQPushButton button;
+        QCOMPARE(button.getBackground(Normal).fill.color, QColor(Qt::blue));
     }
 
     // Entries built in code may have holes (jsoncpp keeps arrays as maps): a missing
