@@ -330,27 +330,20 @@ void VYRQPushButtonImpl::readAttr(const Json::Value& attr)
     const bool themeDefaults = isApplyingTheme();
     bool on = false;
     int n = 0;
-    readOwnAttr(attr, "hasIcon", useIcon);
-    if (readOwnAttr(attr, "isExtBtn", isExtBtn) && isExtBtn)
+    bool extRead = false, fadeRead = false, durationRead = false;
+    readOwnAttrs(attr, {{"hasIcon", useIcon}, {"isExtBtn", isExtBtn, &extRead}, {"extWidth", extWidth},
+                        {"extIconPath", extIconPath}, {"extHotIconPath", extHotIconPath},
+                        {"hotIconPath", hotIconPath}, {"showText", showText}, {"drawBackground", drawBackground},
+                        {"fadeEnabled", on, &fadeRead}, {"fadeDuration", n, &durationRead},
+                        {"iconHor", iconStyle.hor}, {"iconVer", iconStyle.ver}, {"iconX", iconStyle.x},
+                        {"iconY", iconStyle.y}, {"iconUseColor", iconStyle.useColor},
+                        {"iconColor", iconStyle.color}, {"txtX", textOffsetX}, {"txtY", textOffsetY}});
+    if (extRead && isExtBtn)
         q->setMouseTracking(true);
-    readOwnAttr(attr, "extWidth", extWidth);
-    readOwnAttr(attr, "extIconPath", extIconPath);
-    readOwnAttr(attr, "extHotIconPath", extHotIconPath);
-    readOwnAttr(attr, "hotIconPath", hotIconPath);
-    readOwnAttr(attr, "showText", showText);
-    readOwnAttr(attr, "drawBackground", drawBackground);
-    if (readOwnAttr(attr, "fadeEnabled", on))
+    if (fadeRead)
         setFadeEnabled(on);
-    if (readOwnAttr(attr, "fadeDuration", n))
+    if (durationRead)
         setFadeDuration(n);
-    readOwnAttr(attr, "iconHor", iconStyle.hor);
-    readOwnAttr(attr, "iconVer", iconStyle.ver);
-    readOwnAttr(attr, "iconX", iconStyle.x);
-    readOwnAttr(attr, "iconY", iconStyle.y);
-    readOwnAttr(attr, "iconUseColor", iconStyle.useColor);
-    readOwnColor(attr, "iconColor", iconStyle.color);
-    readOwnAttr(attr, "txtX", textOffsetX);
-    readOwnAttr(attr, "txtY", textOffsetY);
     if (themeDefaults) {
         claimAttrKey("iconPath");
         claimAttrKey("text");

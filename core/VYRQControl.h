@@ -130,7 +130,7 @@ protected:
     void finishConstruction(VYRQWidgetBaseImpl::ThemeDefaults theme = VYRQWidgetBaseImpl::ThemeDefaults::Apply)
     {
         Q_ASSERT(static_cast<void*>(static_cast<Derived*>(this)) == static_cast<void*>(this));
-        m_baseImpl->finishConstruction(theme);
+        m_baseImpl->finishConstruction(theme, this);
     }
 
     // Qt events go to the implementation object (input as Forwarding says); the Qt

@@ -25,6 +25,7 @@
 #include <QWidget>
 
 #include <climits>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -288,7 +289,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
 
 void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index)
 {
-    set->elements.clear();
+    set->dropThemeElements();
     set->themeRoot = Json::Value();
     const auto it = set->files.find(themeFileKey);
     if (it == set->files.end())
@@ -505,10 +506,7 @@ void VYRQResourceManager::releaseRes()
     }
     m_refusedImages.clear();
     m_default->svgs.clear();
-    m_default->fillStyles.clear();
-    m_default->textStyles.clear();
-    m_default->fillIndex.clear();
-    m_default->textIndex.clear();
+    m_default->clearStyles();
 }
 
 // ---------------------------------------------------------------------------
@@ -537,6 +535,32 @@ bool VYRQResourceManager::getFillStyle(const QString& name, FillStyle& out) cons
     out = *style;
     out.draw = true;
     return true;
+}
+
+bool VYRQResourceManager::getFillStyle(const char* utf8, int size, FillStyle& out) const
+{
+    // "empty" and "emptyRect" come before the set, as in the look-up by text.
+    static const char empty[] = "empty";
+    static const char emptyRect[] = "emptyRect";
+    const bool special = (size == int(sizeof empty) - 1 && std::memcmp(utf8, empty, sizeof empty - 1) == 0)
+        || (size == int(sizeof emptyRect) - 1 && std::memcmp(utf8, emptyRect, sizeof emptyRect - 1) == 0);
+    const VYRQResourceManagerImpl* set = special ? nullptr : lookupSet();
+    if (const FillStyle* style = set ? set->findFillStyle(utf8, size) : nullptr) {
+        out = *style;
+        out.draw = true;
+        return true;
+    }
+    return getFillStyle(QString::fromUtf8(utf8, size), out);
+}
+
+bool VYRQResourceManager::getTextStyle(const char* utf8, int size, TextStyleDesc& out) const
+{
+    const VYRQResourceManagerImpl* set = lookupSet();
+    if (const TextStyleDesc* style = set ? set->findTextStyle(utf8, size) : nullptr) {
+        out = *style;
+        return true;
+    }
+    return getTextStyle(QString::fromUtf8(utf8, size), out);
 }
 
 bool VYRQResourceManager::getTextStyle(const QString& name, TextStyleDesc& out) const

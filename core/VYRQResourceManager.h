@@ -68,6 +68,9 @@ public:
     // Look-ups
     bool getFillStyle(const QString& name, FillStyle& out) const;
     bool getTextStyle(const QString& name, TextStyleDesc& out) const;
+    // The same by a name's UTF-8 bytes (no QString is built for a name the set holds).
+    bool getFillStyle(const char* utf8, int size, FillStyle& out) const;
+    bool getTextStyle(const char* utf8, int size, TextStyleDesc& out) const;
     const QVector<FillStyle>& getFillStyles() const;
     const QVector<TextStyleDesc>& getTextStyles() const;
     bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;

@@ -1,6 +1,7 @@
 #include "VYRQResourceManagerImpl.h"
 
 #include "VYRQJson.h"
+#include "VYRQThemeElementForm.h"
 
 #include <QSvgRenderer>
 
@@ -14,18 +15,47 @@ VYRQResourceManagerImpl::~VYRQResourceManagerImpl()
 void VYRQResourceManagerImpl::clear()
 {
     // The element map points into the theme root: drop it first.
-    elements.clear();
+    dropThemeElements();
     themeRoot = Json::Value();
     files.clear();
     styleFiles.clear();
     images.clear();
     svgs.clear();
+    clearStyles();
+    fonts.clear();
+}
+
+void VYRQResourceManagerImpl::clearStyles()
+{
+    forgetForms();
     fillStyles.clear();
     textStyles.clear();
     fillIndex.clear();
     textIndex.clear();
-    fonts.clear();
+    m_fillUtf8.clear();
+    m_textUtf8.clear();
 }
+
+namespace {
+// Files a new style name under its UTF-8 bytes too, when they lead back to the same name.
+void indexUtf8(QHash<QByteArray, int>& index, const QString& name, int at)
+{
+    QByteArray utf8 = name.toUtf8();
+    if (QString::fromUtf8(utf8) == name)
+        index.insert(utf8, at);
+}
+
+template <class Style>
+const Style* findByUtf8(const QHash<QByteArray, int>& index, const QVector<Style>& styles, const char* utf8, int size)
+{
+    if (!utf8 || size < 0)
+        return nullptr;
+    const auto it = index.constFind(QByteArray::fromRawData(utf8, size));
+    if (it == index.constEnd() || *it < 0 || *it >= styles.size())
+        return nullptr;
+    return &styles.at(*it);
+}
+} // namespace
 
 void VYRQResourceManagerImpl::storeFillStyle(const QString& name, const FillStyle& style)
 {
@@ -33,10 +63,13 @@ void VYRQResourceManagerImpl::storeFillStyle(const QString& name, const FillStyl
     if (it != fillIndex.constEnd() && *it >= 0 && *it < fillStyles.size()) {
         // In place: a style file that names the same styles again loads in linear time.
         fillStyles.replace(*it, style);
+        forgetForms();
         return;
     }
+    forgetForms();
     fillStyles.append(style);
     fillIndex.insert(name, fillStyles.size() - 1);
+    indexUtf8(m_fillUtf8, name, fillStyles.size() - 1);
 }
 
 void VYRQResourceManagerImpl::storeTextStyle(const QString& name, const TextStyleDesc& style)
@@ -44,10 +77,13 @@ void VYRQResourceManagerImpl::storeTextStyle(const QString& name, const TextStyl
     const auto it = textIndex.constFind(name);
     if (it != textIndex.constEnd() && *it >= 0 && *it < textStyles.size()) {
         textStyles.replace(*it, style);
+        forgetForms();
         return;
     }
+    forgetForms();
     textStyles.append(style);
     textIndex.insert(name, textStyles.size() - 1);
+    indexUtf8(m_textUtf8, name, textStyles.size() - 1);
 }
 
 const FillStyle* VYRQResourceManagerImpl::findFillStyle(const QString& name) const
@@ -66,9 +102,19 @@ const TextStyleDesc* VYRQResourceManagerImpl::findTextStyle(const QString& name)
     return &textStyles.at(*it);
 }
 
+const FillStyle* VYRQResourceManagerImpl::findFillStyle(const char* utf8, int size) const
+{
+    return findByUtf8(m_fillUtf8, fillStyles, utf8, size);
+}
+
+const TextStyleDesc* VYRQResourceManagerImpl::findTextStyle(const char* utf8, int size) const
+{
+    return findByUtf8(m_textUtf8, textStyles, utf8, size);
+}
+
 void VYRQResourceManagerImpl::indexThemeElements()
 {
-    elements.clear();
+    dropThemeElements();
     const Json::Value* list = vyr::json::array(themeRoot, "elements");
     if (!list || list->empty())
         return;
@@ -84,5 +130,28 @@ void VYRQResourceManagerImpl::indexThemeElements()
         std::string name;
         vyr::json::read(child, "name", name);
         elements.emplace(name, &child);
+        m_forms.emplace(&child, nullptr);
     }
+}
+
+void VYRQResourceManagerImpl::dropThemeElements()
+{
+    elements.clear();
+    m_forms.clear();
+}
+
+void VYRQResourceManagerImpl::forgetForms()
+{
+    for (auto& form : m_forms)
+        form.second.reset();
+}
+
+const VYRQThemeElementForm* VYRQResourceManagerImpl::themeElementForm(const Json::Value* element)
+{
+    const auto it = m_forms.find(element);
+    if (it == m_forms.end())
+        return nullptr;
+    if (!it->second)
+        it->second = std::make_unique<VYRQThemeElementForm>(*element);
+    return it->second.get();
 }

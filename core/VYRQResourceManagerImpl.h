@@ -16,8 +16,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class QSvgRenderer;
+class VYRQThemeElementForm;
 
 class VYRQTLIB_EXPORT VYRQResourceManagerImpl {
 public:
@@ -35,9 +37,20 @@ public:
     void storeTextStyle(const QString& name, const TextStyleDesc& style);
     const FillStyle* findFillStyle(const QString& name) const;
     const TextStyleDesc* findTextStyle(const QString& name) const;
+    // The same look-ups by a name's UTF-8 bytes, without building a QString; null also
+    // for a name whose text does not survive the round trip (look it up as a QString).
+    const FillStyle* findFillStyle(const char* utf8, int size) const;
+    const TextStyleDesc* findTextStyle(const char* utf8, int size) const;
+    // Empties the style tables and their indexes.
+    void clearStyles();
 
     // Indexes "elements"[0]."child" of the theme root by "name".
     void indexThemeElements();
+    // The compiled form of an indexed theme element, built on first use; null for any
+    // other value. Forms hold looked-up styles: storing a style drops them all.
+    const VYRQThemeElementForm* themeElementForm(const Json::Value* element);
+    // Forgets the indexed elements' forms; before the theme root changes.
+    void dropThemeElements();
 
     Json::Value themeRoot;
     std::map<std::string, QByteArray> files;          // lower-case key -> whole file
@@ -52,4 +65,12 @@ public:
     QHash<QString, int> fillIndex;
     QHash<QString, int> textIndex;
     std::map<QString, QString> fonts;                // file name or key -> family
+
+private:
+    void forgetForms();
+    QHash<QByteArray, int> m_fillUtf8;
+    QHash<QByteArray, int> m_textUtf8;
+    // Keyed by the indexed elements only, so a value outside the theme root never
+    // finds a form (nor a stale one at a reused address).
+    std::unordered_map<const Json::Value*, std::unique_ptr<VYRQThemeElementForm>> m_forms;
 };

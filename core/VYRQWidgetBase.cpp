@@ -213,28 +213,31 @@ QRect VYRQWidgetBase::layoutRect() const
 
 void VYRQWidgetBase::LoadLayout(const Json::Value& element)
 {
-    const Json::Value* layout = vyr::json::object(element, "layout");
-    if (!layout)
-        return;
-    if (!vyr::json::has(*layout, "type")) {
+    if (const Json::Value* layout = vyr::json::object(element, "layout"))
+        readLayout(*layout, vyr::json::member(element, "x"), vyr::json::member(element, "y"),
+                   vyr::json::member(element, "w"), vyr::json::member(element, "h"));
+}
+
+void VYRQWidgetBase::readLayout(const Json::Value& layout, const Json::Value* x, const Json::Value* y,
+                                const Json::Value* w, const Json::Value* h)
+{
+    const Json::Value* type = vyr::json::member(layout, "type");
+    if (!type) {
         m_layoutType = LayoutRatio;
         m_layout.ratio = 1;
-        vyr::json::read(*layout, "ratio", m_layout.ratio);
+        vyr::json::read(layout, "ratio", m_layout.ratio);
         return;
     }
-    int type = -1;
-    vyr::json::read(*layout, "type", type);
-    if (type == LayoutRatio) {
+    const int kind = intOr(type, -1);
+    if (kind == LayoutRatio) {
         m_layoutType = LayoutRatio;
         m_layout.ratio = 1;
-        vyr::json::read(*layout, "ratio", m_layout.ratio);
-    } else if (type == LayoutAbsolute) {
+        vyr::json::read(layout, "ratio", m_layout.ratio);
+    } else if (kind == LayoutAbsolute) {
         m_layoutType = LayoutAbsolute;
-        const int x = clampPosition(vyr::json::intOr(element, "x", 0));
-        const int y = clampPosition(vyr::json::intOr(element, "y", 0));
-        const int w = clampSize(vyr::json::intOr(element, "w", m_owner ? m_owner->width() : 0));
-        const int h = clampSize(vyr::json::intOr(element, "h", m_owner ? m_owner->height() : 0));
-        m_layout.rect = { x, y, w, h };
+        m_layout.rect = { clampPosition(intOr(x, 0)), clampPosition(intOr(y, 0)),
+                          clampSize(intOr(w, m_owner ? m_owner->width() : 0)),
+                          clampSize(intOr(h, m_owner ? m_owner->height() : 0)) };
         if (m_owner)
             m_owner->QWidget::setGeometry(layoutRect());
     } else {
@@ -313,12 +316,10 @@ void VYRQWidgetBase::resizeWidget()
 
 void VYRQWidgetBase::serializeJsonValue(Json::Value* json, bool read)
 {
-    if (!json || !m_owner || isMenu(m_owner))
+    // Theme elements (defaults and redirects) never touch the base keys.
+    if (!json || !m_owner || (read && VYRQResourceManager::getInstance()->isLoadFromThemeRes()) || isMenu(m_owner))
         return;
     if (read) {
-        // Theme elements (defaults and redirects) never touch the base keys.
-        if (VYRQResourceManager::getInstance()->isLoadFromThemeRes())
-            return;
         readBaseKeys(*json);
     } else {
         if (!json->isObject())
@@ -347,7 +348,7 @@ void VYRQWidgetBase::readBaseKeys(const Json::Value& json)
         m_owner->setEnabled(enabled);
 
     if (keys[KeyLayout] && keys[KeyLayout]->isObject()) {
-        LoadLayout(json);
+        readLayout(*keys[KeyLayout], keys[KeyX], keys[KeyY], keys[KeyW], keys[KeyH]);
     } else {
         m_layoutType = LayoutAbsolute;
         m_layout.rect = { clampPosition(intOr(keys[KeyX], 0)), clampPosition(intOr(keys[KeyY], 0)),

@@ -54,6 +54,9 @@ public:
 
 private:
     void readBaseKeys(const Json::Value& json);
+    // An element's "layout" object, with its "x", "y", "w" and "h" members (null: absent).
+    void readLayout(const Json::Value& layout, const Json::Value* x, const Json::Value* y, const Json::Value* w,
+                    const Json::Value* h);
     void writeBaseKeys(Json::Value& json);
 
     QWidget* m_owner = nullptr;

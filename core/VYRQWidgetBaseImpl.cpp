@@ -5,6 +5,8 @@
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
+#include "VYRQResourceManagerImpl.h"
+#include "VYRQThemeElementForm.h"
 
 #include <QPainter>
 #include <QSet>
@@ -13,6 +15,8 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -22,6 +26,46 @@ namespace {
 VYRQResourceManager* resources()
 {
     return VYRQResourceManager::getInstance();
+}
+
+// The compiled form of `element` when it is a theme element read as one (names then
+// resolve in the theme set, as the form's did); null otherwise.
+const VYRQThemeElementForm* themeFormOf(const Json::Value& element)
+{
+    VYRQResourceManager* rm = resources();
+    if (!rm->isLoadFromThemeRes())
+        return nullptr;
+    VYRQResourceManagerImpl* set = rm->getThemeManagerImpl();
+    return set ? set->themeElementForm(&element) : nullptr;
+}
+
+// Each entry of an element's "style" array that is [string, any, number] or longer:
+// fn(name value, kind, slot). Arrays are walked with iterators (an index look-up is a
+// map search in jsoncpp); a missing item reads as null, as an index look-up gives it.
+template <class Fn>
+void forEachEntry(const Json::Value& element, Fn&& fn)
+{
+    const Json::Value* styles = vyr::json::array(element, "style");
+    if (!styles)
+        return;
+    for (const Json::Value& entry : *styles) {
+        if (!entry.isArray() || entry.size() < 3)
+            continue;
+        auto it = entry.begin();
+        const auto end = entry.end();
+        if (it.index() != 0 || !(*it).isString())
+            continue;
+        const Json::Value& name = *it;
+        int kind = 0;
+        if (++it != end && it.index() == 1) {
+            vyr::json::toInt(*it, kind);
+            ++it;
+        }
+        int slot = 0;
+        if (it == end || it.index() != 2 || !vyr::json::toInt(*it, slot))
+            continue;
+        fn(name, kind, slot);
+    }
 }
 
 QString attrText(const Json::Value& v)
@@ -248,15 +292,29 @@ void VYRQWidgetBaseImpl::mouseDoubleClickEvent(QMouseEvent*)
 
 bool VYRQWidgetBaseImpl::serializeJson(Json::Value*& json, bool read)
 {
-    if (!serializeCommon(json, read))
-        return false;
     if (read) {
+        if (!json)
+            return false;
+        // The common attr values of a page element are stored after the control's own
+        // read: the keys it claims there are then never stored only to be dropped again.
+        // A theme element's are stored at once, as the read may load another theme (the
+        // window designer's does) and so free the element.
+        const bool themeElement = isApplyingTheme();
+        const Json::Value* attr = readCommon(json);
+        if (attr && themeElement) {
+            storeAttrValues(*attr);
+            attr = nullptr;
+        }
         readStyleSlots(*json, styleSlots());
         readJson(*json);
-    } else {
-        writeStyleSlots(*json, styleSlots());
-        writeJson(*json);
+        if (attr)
+            storeAttrValues(*attr);
+        return true;
     }
+    if (!serializeCommon(json, read))
+        return false;
+    writeStyleSlots(*json, styleSlots());
+    writeJson(*json);
     return true;
 }
 
@@ -269,7 +327,28 @@ void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::S
 {
     if (table.empty())
         return;
-    forEachStyleEntry(element, [&table](const QString& name, int, int slot) {
+    if (const VYRQThemeElementForm* form = themeFormOf(element)) {
+        for (const VYRQThemeElementForm::StyleEntry& entry : form->styles) {
+            for (const vyr::StyleSlot& row : table) {
+                if (!row.covers(entry.slot))
+                    continue;
+                if (row.kind() == vyr::FillEntry) {
+                    if (entry.hasFill)
+                        row.read(entry.slot, &entry.fill);
+                } else if (entry.hasText) {
+                    row.read(entry.slot, &entry.text);
+                }
+            }
+        }
+        shareStyleSlots(table);
+        return;
+    }
+    const VYRQResourceManager* rm = resources();
+    forEachEntry(element, [&table, rm](const Json::Value& nameValue, int, int slot) {
+        const char* name = nullptr;
+        const char* nameEnd = nullptr;
+        nameValue.getString(&name, &nameEnd);
+        const int size = int(nameEnd - name);
         // Each name is looked up at most once per kind, however many rows share the slot.
         FillStyle fill;
         TextStyleDesc text;
@@ -280,17 +359,24 @@ void VYRQWidgetBaseImpl::readStyleSlots(const Json::Value& element, const vyr::S
                 continue;
             if (row.kind() == vyr::FillEntry) {
                 if (fillFound < 0)
-                    fillFound = lookupFill(name, fill) ? 1 : 0;
+                    fillFound = rm->getFillStyle(name, size, fill) ? 1 : 0;
                 if (fillFound)
                     row.read(slot, &fill);
             } else {
                 if (textFound < 0)
-                    textFound = lookupText(name, text) ? 1 : 0;
+                    textFound = rm->getTextStyle(name, size, text) ? 1 : 0;
                 if (textFound)
                     row.read(slot, &text);
             }
         }
-    });    for (const vyr::StyleSlot& row : table)
+    });
+    shareStyleSlots(table);
+}
+
+// Records that read alike end up shared between controls (VYRQSharedStyle.h).
+void VYRQWidgetBaseImpl::shareStyleSlots(const vyr::StyleSlots& table)
+{
+    for (const vyr::StyleSlot& row : table)
         row.share();
 }
 
@@ -315,32 +401,9 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
 {
     if (!json)
         return false;
-    VYRQResourceManager* rm = resources();
-
     if (read) {
-        const Json::Value* attr = vyr::json::object(*json, "attr");
-        if (!attr)
-            return true;
-        for (auto it = attr->begin(); it != attr->end(); ++it) {
-            const std::string name = it.name();
-            if (isOwnAttrKey(name))
-                continue;
-            VYRQAttrValue value;
-            if (attrFromJson(*it, value))
-                attrStore()[name] = value;
-        }
-        std::string theme;
-        if (!rm->isDesigner() && vyr::json::read(*json, "theme", theme)) {
-            if (const Json::Value* element = rm->getThemeJsonValue(theme.c_str())) {
-                // Control serializers only read through the pointer while reading.
-                json = const_cast<Json::Value*>(element);
-                rm->setSwitchToThemeRes(true);
-                // Written back as the redirect it came from, so a saved page reloads alike.
-                m_themeName = QString::fromUtf8(theme.c_str());
-            } else {
-                qCDebug(vyrCore) << "theme element not found:" << theme.c_str();
-            }
-        }
+        if (const Json::Value* attr = readCommon(json))
+            storeAttrValues(*attr);
         return true;
     }
 
@@ -376,23 +439,76 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
     return true;
 }
 
-void VYRQWidgetBaseImpl::finishConstruction(ThemeDefaults theme)
+const Json::Value* VYRQWidgetBaseImpl::readCommon(Json::Value*& json)
+{
+    VYRQResourceManager* rm = resources();
+    const VYRQThemeElementForm* form = themeFormOf(*json);
+    const Json::Value* attr = form ? form->attr : vyr::json::object(*json, "attr");
+    // Without an "attr" object the "theme" redirect is not followed either.
+    if (!attr)
+        return nullptr;
+    std::string theme;
+    const bool named = form ? form->hasThemeKey : vyr::json::read(*json, "theme", theme);
+    if (form && named)
+        theme = form->theme;
+    if (!rm->isDesigner() && named) {
+        if (const Json::Value* element = rm->getThemeJsonValue(theme.c_str())) {
+            // Control serializers only read through the pointer while reading.
+            json = const_cast<Json::Value*>(element);
+            rm->setSwitchToThemeRes(true);
+            // Written back as the redirect it came from, so a saved page reloads alike.
+            m_themeName = QString::fromUtf8(theme.c_str());
+        } else {
+            qCDebug(vyrCore) << "theme element not found:" << theme.c_str();
+        }
+    }
+    return attr;
+}
+
+void VYRQWidgetBaseImpl::storeAttrValues(const Json::Value& attr)
+{
+    for (auto it = attr.begin(); it != attr.end(); ++it) {
+        const std::string name = it.name();
+        if (isOwnAttrKey(name))
+            continue;
+        VYRQAttrValue value;
+        if (attrFromJson(*it, value))
+            attrStore()[name] = value;
+    }
+}
+
+void VYRQWidgetBaseImpl::finishConstruction(ThemeDefaults theme, IVYRQWidgetBase* control)
 {
     m_constructed = true;
     if (theme == ThemeDefaults::Apply)
-        applyThemeElement();
+        applyThemeElement(control);
 }
 
-void VYRQWidgetBaseImpl::applyThemeElement()
+void VYRQWidgetBaseImpl::applyThemeElement(IVYRQWidgetBase* control)
 {
     if (vyrIsInDesigner() || m_themeName.isEmpty() || !m_owner)
         return;
     VYRQResourceManager* rm = resources();
-    const QByteArray name = m_themeName.toUtf8();
-    const Json::Value* element = rm->getThemeJsonValue(name.constData());
+    // Theme names are mostly ASCII type keys: those are converted on the stack.
+    char ascii[48];
+    const int length = m_themeName.size();
+    const QChar* chars = m_themeName.constData();
+    bool plain = length < int(sizeof ascii);
+    for (int i = 0; plain && i < length; ++i) {
+        const ushort c = chars[i].unicode();
+        plain = c != 0 && c < 0x80;
+        ascii[i] = char(c);
+    }
+    QByteArray utf8;
+    if (plain)
+        ascii[length] = '\0';
+    else
+        utf8 = m_themeName.toUtf8();
+    const Json::Value* element = rm->getThemeJsonValue(plain ? ascii : utf8.constData());
     if (!element)
         return;
-    IVYRQWidgetBase* control = dynamic_cast<IVYRQWidgetBase*>(m_owner);
+    if (!control)
+        control = dynamic_cast<IVYRQWidgetBase*>(m_owner);
     if (!control)
         return;
     {
@@ -465,20 +581,9 @@ bool VYRQWidgetBaseImpl::isOwnAttrKey(const std::string& name) const
 void VYRQWidgetBaseImpl::forEachStyleEntry(const Json::Value& element,
                                            const std::function<void(const QString& name, int kind, int slot)>& fn)
 {
-    const Json::Value* styles = vyr::json::array(element, "style");
-    if (!styles)
-        return;
-    for (Json::ArrayIndex i = 0; i < styles->size(); ++i) {
-        const Json::Value& entry = (*styles)[i];
-        if (!entry.isArray() || entry.size() < 3 || !entry[0].isString())
-            continue;
-        int kind = 0;
-        int slot = 0;
-        if (!vyr::json::toInt(entry[2], slot))
-            continue;
-        vyr::json::toInt(entry[1], kind);
-        fn(vyr::json::toQString(entry[0]), kind, slot);
-    }
+    forEachEntry(element, [&fn](const Json::Value& name, int kind, int slot) {
+        fn(vyr::json::toQString(name), kind, slot);
+    });
 }
 
 #define VYR_READ_OWN_ATTR(Type)                                                                  \
@@ -501,17 +606,26 @@ void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
     if (!key)
         return;
     // Keys are mostly the controls' string literals: each thread remembers the steps it
-    // took by key address, checked against the key's text, and goes to the shared
-    // table (lock and string key) only for a step it has not taken.
+    // took in a small direct-mapped table by set and key address, checked against the
+    // key's text, and goes to the shared table (lock and string key) only for a step it
+    // has not taken or whose entry another step took over.
     struct Step {
+        const vyr::OwnAttrKeySet* from = nullptr;
+        const char* address = nullptr;
+        const vyr::OwnAttrKeySet* next = nullptr;
         std::string key;
-        const vyr::OwnAttrKeySet* next;
     };
-    thread_local std::map<std::pair<const vyr::OwnAttrKeySet*, const char*>, Step> steps;
-    if (steps.size() >= 4096) // keys from buffers rather than literals
-        steps.clear();
-    Step& step = steps[{m_ownAttrKeys, key}];
-    if (!step.next || step.key != key) {
+    constexpr size_t stepCount = 1024;
+    thread_local std::vector<Step> steps(stepCount);
+    uint64_t mixed = reinterpret_cast<uintptr_t>(m_ownAttrKeys) * 0x9E3779B97F4A7C15ull
+        + reinterpret_cast<uintptr_t>(key);
+    mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ull;
+    mixed ^= mixed >> 31;
+    Step& step = steps[mixed % stepCount];
+    if (!step.next || step.from != m_ownAttrKeys || step.address != key
+        || std::strcmp(step.key.c_str(), key) != 0) {
+        step.from = m_ownAttrKeys;
+        step.address = key;
         step.key = key;
         step.next = OwnKeySets::instance().with(m_ownAttrKeys, key);
     }
@@ -524,6 +638,58 @@ bool VYRQWidgetBaseImpl::readOwnColor(const Json::Value& attr, const char* key, 
 {
     claimAttrKey(key);
     return vyr::json::readColor(attr, key, out, false);
+}
+
+VYRQWidgetBaseImpl::OwnAttr::OwnAttr(const char* key, Kind kind, void* out, bool* found)
+    : m_key(key)
+    , m_length(key ? std::strlen(key) : 0)
+    , m_kind(kind)
+    , m_out(out)
+    , m_found(found)
+{
+}
+
+bool VYRQWidgetBaseImpl::OwnAttr::readFrom(const Json::Value& value) const
+{
+    switch (m_kind) {
+    case Bool:
+        return vyr::json::toBool(value, *static_cast<bool*>(m_out));
+    case Int:
+        return vyr::json::toInt(value, *static_cast<int*>(m_out));
+    case Text:
+        return vyr::json::toString(value, *static_cast<QString*>(m_out));
+    case Color:
+        if (!value.isString())
+            return false;
+        *static_cast<QColor*>(m_out) = vyr::json::colorFromText(value.asString(), false);
+        return true;
+    }
+    return false;
+}
+
+void VYRQWidgetBaseImpl::readOwnAttrs(const Json::Value& attr, std::initializer_list<OwnAttr> rows)
+{
+    for (const OwnAttr& row : rows) {
+        claimAttrKey(row.m_key);
+        if (row.m_found)
+            *row.m_found = false;
+    }
+    if (!attr.isObject())
+        return;
+    for (auto it = attr.begin(), end = attr.end(); it != end; ++it) {
+        const char* nameEnd = nullptr;
+        const char* name = it.memberName(&nameEnd);
+        if (!name || !nameEnd)
+            continue;
+        const size_t length = size_t(nameEnd - name);
+        for (const OwnAttr& row : rows) {
+            if (row.m_key && row.m_length == length && std::memcmp(row.m_key, name, length) == 0) {
+                const bool read = row.readFrom(*it);
+                if (row.m_found)
+                    *row.m_found = read;
+            }
+        }
+    }
 }
 
 bool VYRQWidgetBaseImpl::isApplyingTheme()

@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
@@ -25,6 +26,7 @@ struct OwnAttrKeySet;
 } // namespace vyr
 
 namespace Json { class Value; }
+class IVYRQWidgetBase;
 class QEvent;
 class QIcon;
 class QMouseEvent;
@@ -86,11 +88,12 @@ public:
     virtual void mouseMoveEvent(QMouseEvent* event);
     virtual void mouseDoubleClickEvent(QMouseEvent* event);
 
-    void applyThemeElement();
+    // `control` is the owner's control interface, when the caller has it at hand.
+    void applyThemeElement(IVYRQWidgetBase* control = nullptr);
     // The control's constructor has ended; its last step applies the theme defaults
     // unless told to skip them.
     enum class ThemeDefaults { Apply, Skip };
-    void finishConstruction(ThemeDefaults theme);
+    void finishConstruction(ThemeDefaults theme, IVYRQWidgetBase* control = nullptr);
     bool isConstructionFinished() const { return m_constructed; }
     bool getDelegateItemVisible() const { return m_delegateItemVisible; }
     void setDelegateItemVisible(bool visible) { m_delegateItemVisible = visible; }
@@ -156,6 +159,7 @@ protected:
     // The "style" entries of an element into the rows that cover their slots; for
     // elements other than the control's own (a bar's "child" entry).
     static void readStyleSlots(const Json::Value& element, const vyr::StyleSlots& table);
+    static void shareStyleSlots(const vyr::StyleSlots& table);
     static void writeStyleSlots(Json::Value& element, const vyr::StyleSlots& table);
     // Only the common part; for controls that handle their own keys in serializeJson.
     bool serializeCommon(Json::Value*& json, bool read);
@@ -180,6 +184,29 @@ protected:
     bool readOwnAttr(const Json::Value& attr, const char* key, QString& out);
     bool readOwnAttr(const Json::Value& attr, const char* key, std::string& out);
     bool readOwnColor(const Json::Value& attr, const char* key, QColor& out);
+    // One row of readOwnAttrs: a key and where its value goes (a colour reads as
+    // readOwnColor reads it); `found`, when given, tells whether the value was read.
+    class OwnAttr {
+    public:
+        OwnAttr(const char* key, bool& out, bool* found = nullptr) : OwnAttr(key, Bool, &out, found) {}
+        OwnAttr(const char* key, int& out, bool* found = nullptr) : OwnAttr(key, Int, &out, found) {}
+        OwnAttr(const char* key, QString& out, bool* found = nullptr) : OwnAttr(key, Text, &out, found) {}
+        OwnAttr(const char* key, QColor& out, bool* found = nullptr) : OwnAttr(key, Color, &out, found) {}
+
+    private:
+        friend class VYRQWidgetBaseImpl;
+        enum Kind { Bool, Int, Text, Color };
+        OwnAttr(const char* key, Kind kind, void* out, bool* found);
+        bool readFrom(const Json::Value& value) const;
+        const char* m_key;
+        size_t m_length;
+        Kind m_kind;
+        void* m_out;
+        bool* m_found;
+    };
+    // The rows' keys as readOwnAttr reads them one by one (claimed in row order), found
+    // in one walk over `attr` instead of a map search per key.
+    void readOwnAttrs(const Json::Value& attr, std::initializer_list<OwnAttr> rows);
 
     // True while theme defaults (or a "theme" redirect) are being applied.
     static bool isApplyingTheme();
@@ -203,6 +230,11 @@ private:
     // sequence of claims, and a control keeps a pointer to its own (null: none).
     const vyr::OwnAttrKeySet* m_ownAttrKeys = nullptr;
     bool isOwnAttrKey(const std::string& name) const;
+    // The read half of the common part: the element's "attr" object (null when it has
+    // none) after following a "theme" redirect; storeAttrValues keeps the values of
+    // the keys that are not the control's own.
+    const Json::Value* readCommon(Json::Value*& json);
+    void storeAttrValues(const Json::Value& attr);
     QWidget* m_owner = nullptr;
 };
 

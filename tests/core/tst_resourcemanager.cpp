@@ -219,6 +219,54 @@ private slots:
         QVERIFY(!rm.getFillStyle("ProjFill", out));
     }
 
+    // A look-up by a name's UTF-8 bytes finds what the look-up by text finds: non-ASCII and
+    // broken UTF-8 names, the "empty" fills before a stored style of that name, and nothing
+    // stale once the styles are released.
+    void lookupByBytesMatchesText_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("ascii") << QByteArray("Plain");
+        QTest::newRow("non-ascii") << QByteArray("F\xc3\xbcll");
+        QTest::newRow("broken utf-8") << QByteArray("\xff\xfe");
+        QTest::newRow("empty fill") << QByteArray("empty");
+        QTest::newRow("emptyRect fill") << QByteArray("emptyRect");
+        QTest::newRow("missing") << QByteArray("Nope");
+        QTest::newRow("no name") << QByteArray("");
+    }
+    void lookupByBytesMatchesText()
+    {
+        QFETCH(QByteArray, name);
+        Probe rm;
+        int shade = 0;
+        for (const QByteArray& stored : {QByteArray("Plain"), QByteArray("F\xc3\xbcll"), QByteArray("\xff\xfe"),
+                                         QByteArray("empty")}) {
+            FillStyle fill;
+            TextStyleDesc text;
+            fill.name = text.name = QString::fromUtf8(stored);
+            fill.fill.color = text.color = QColor(shade, shade, 40);
+            shade += 50;
+            rm.setFillStyle(fill.name, fill);
+            rm.setTextStyle(text.name, text);
+        }
+        const auto fillOf = [](const FillStyle& f) { return f.name + f.fill.color.name() + QString::number(f.draw); };
+        for (int round = 0; round < 2; ++round) {
+            FillStyle byText, byBytes;
+            TextStyleDesc textByText, textByBytes;
+            QCOMPARE(rm.getFillStyle(name.constData(), name.size(), byBytes),
+                     rm.getFillStyle(QString::fromUtf8(name), byText));
+            QCOMPARE(fillOf(byBytes), fillOf(byText));
+            QCOMPARE(rm.getTextStyle(name.constData(), name.size(), textByBytes),
+                     rm.getTextStyle(QString::fromUtf8(name), textByText));
+            QCOMPARE(textByBytes.color, textByText.color);
+            // Released, then one new style takes the first place of the tables.
+            rm.releaseRes();
+            FillStyle other;
+            TextStyleDesc otherText;
+            rm.setFillStyle(QStringLiteral("Other"), other);
+            rm.setTextStyle(QStringLiteral("Other"), otherText);
+        }
+    }
+
     // The same folder again is a no-op (no reload, no refresh); a zip is read again every time.
     void sameFolderShortCutButZipReloads()
     {

@@ -84,6 +84,31 @@ struct SlotTableImpl : VYRQWidgetBaseImpl {
     using VYRQWidgetBaseImpl::writeStyleSlots;
 };
 
+// Reads the same keys with readOwnAttrs or key by key; "key=value/read" per row.
+struct OwnAttrReader : VYRQWidgetBaseImpl {
+    OwnAttrReader() : VYRQWidgetBaseImpl(nullptr, QStringLiteral("reader")) {}
+    QString read(const Json::Value& attr, bool batch)
+    {
+        bool b = true;
+        int i = -1, twice = -1;
+        QString t = QStringLiteral("unset");
+        QColor c(1, 2, 3);
+        bool found[5] = {};
+        if (batch) {
+            readOwnAttrs(attr, {{"b", b, &found[0]}, {"i", i, &found[1]}, {"t", t, &found[2]},
+                                {"c", c, &found[3]}, {"i", twice, &found[4]}});
+        } else {
+            found[0] = readOwnAttr(attr, "b", b);
+            found[1] = readOwnAttr(attr, "i", i);
+            found[2] = readOwnAttr(attr, "t", t);
+            found[3] = readOwnColor(attr, "c", c);
+            found[4] = readOwnAttr(attr, "i", twice);
+        }
+        return QString::asprintf("b=%d/%d i=%d/%d t=%s/%d c=%s/%d i=%d/%d", b, found[0], i, found[1], qPrintable(t),
+                                 found[2], qPrintable(c.name(QColor::HexArgb)), found[3], twice, found[4]);
+    }
+};
+
 // "name:kind:slot" for each entry of a written "style" array.
 QString entriesOf(const Json::Value& element)
 {
@@ -572,6 +597,30 @@ private slots:
         QCOMPARE(global.family(), QStringLiteral("GlobalFamily"));
         QCOMPARE(VYRQWidgetBaseImpl::fontOf(style).family(), QStringLiteral("StyleFamily"));
         QVERIFY(global.pixelSize() >= 1);
+    }
+
+    // Own keys read in one walk give what reading them one by one gives, values of the
+    // wrong type and all, and are claimed alike (a stored copy is dropped).
+    void ownAttrsInOneWalk_data()
+    {
+        QTest::addColumn<QByteArray>("attr");
+        QTest::newRow("all present") << QByteArray(R"({"b": false, "i": 7, "t": "x", "c": "80102030"})");
+        QTest::newRow("wrong types")
+            << QByteArray(R"({"b": "no", "i": 2.5, "t": 3, "c": 5, "other": 1})");
+        QTest::newRow("out of range and near names")
+            << QByteArray(R"({"i": 1e12, "b": 1, "ii": 3, "": 4, "t\u0000x": "y"})");
+        QTest::newRow("not an object") << QByteArray(R"(["b", "i"])");
+        QTest::newRow("empty") << QByteArray(R"({})");
+    }
+    void ownAttrsInOneWalk()
+    {
+        QFETCH(QByteArray, attr);
+        const Json::Value value = jsonOf(attr.constData());
+        OwnAttrReader batch, single;
+        for (OwnAttrReader* reader : {&batch, &single})
+            reader->setAttrValue("t", VYRQAttrValue{VYRQAttrValue::Int32, 1});
+        QCOMPARE(batch.read(value, true), single.read(value, false));
+        QVERIFY(batch.attrValues().empty() && single.attrValues().empty());
     }
 
     // State styles --------------------------------------------------------------------
