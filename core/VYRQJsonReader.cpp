@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
 namespace {
@@ -64,6 +65,95 @@ void appendUtf8(std::string& out, unsigned long cp)
 inline void put(Json::Value& out, Json::Value&& v)
 {
     out.swapPayload(v);
+}
+
+
+// Keys that pages, themes and style files repeat in every element. A member under one
+// of these keys is inserted through jsoncpp's StaticString path, which keeps a pointer
+// to the literal instead of duplicating the key on insertion and freeing it with the
+// tree. Grouped by length at compile time; within a length the first listed is tried
+// first, so the most frequent keys lead.
+constexpr std::string_view tableKeys[] = {
+    // elements and layout
+    "type", "name", "x", "y", "w", "h", "attr", "child", "layout", "ratio", "style", "text",
+    "widthPolicy", "heightPolicy", "childLayout", "elements", "theme", "tooltip", "visibility",
+    "enable", "absoluteLayout", "absoluteDockHor", "absoluteDockVer", "absoluteDockOffsetX",
+    "absoluteDockOffsetY", "minWidth", "minHeight", "maxWidth", "maxHeight",
+    // style files
+    "clr", "drawImg", "round", "size", "hor", "ver", "family", "borderclr", "borderSize", "border",
+    "bold", "italic", "underline", "isHor", "singleline", "img", "margin", "leftBorder", "topBorder",
+    "rightBorder", "bottomBorder", "roundTopLeft", "roundTopRight", "roundBottomLeft",
+    "roundBottomRight", "repeatLeft", "repeatTop", "repeatRight", "repeatBottom", "repeatCenter",
+    // control attributes
+    "id", "icon", "items", "control", "checked", "checkable", "enabled", "value", "val", "min", "max",
+    "showText", "showIcon", "hasIcon", "iconPath", "hotIconPath", "iconX", "iconY", "iconHor",
+    "iconVer", "txtX", "txtY", "menu", "separator", "itemHeight", "color", "background",
+    "paddingLeft", "paddingTop", "paddingRight", "paddingBottom", "spacing", "layoutMode",
+    "thumbW", "thumbH", "leftText", "rightText", "tip", "pages", "groups",
+};
+
+constexpr std::size_t longestTableKey()
+{
+    std::size_t n = 0;
+    for (std::string_view k : tableKeys)
+        n = k.size() > n ? k.size() : n;
+    return n;
+}
+
+constexpr std::size_t tableKeyCount = sizeof(tableKeys) / sizeof(tableKeys[0]);
+
+// The table ordered by length (stable) and where each length's run starts.
+struct KeyIndex {
+    std::string_view keys[tableKeyCount] = {};
+    std::size_t start[longestTableKey() + 2] = {};
+};
+
+constexpr KeyIndex makeKeyIndex()
+{
+    KeyIndex index;
+    std::size_t at = 0;
+    for (std::size_t len = 0; len <= longestTableKey(); ++len) {
+        index.start[len] = at;
+        for (std::string_view k : tableKeys) {
+            if (k.size() == len)
+                index.keys[at++] = k;
+        }
+    }
+    index.start[longestTableKey() + 1] = at;
+    return index;
+}
+
+constexpr KeyIndex keyIndex = makeKeyIndex();
+
+constexpr bool tableIsSound()
+{
+    for (std::size_t i = 0; i < tableKeyCount; ++i) {
+        if (tableKeys[i].empty())
+            return false;
+        for (char c : tableKeys[i]) {
+            if (c == '\0' || c == '"' || c == '\\')
+                return false;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (tableKeys[i] == tableKeys[j])
+                return false;
+        }
+    }
+    return keyIndex.start[longestTableKey() + 1] == tableKeyCount;
+}
+static_assert(tableIsSound(), "table keys must be unique, non-empty and need no escapes");
+
+// The table's own literal (NUL-terminated) for the key [b, b + n), or null.
+inline const char* tableKey(const char* b, std::size_t n)
+{
+    if (n == 0 || n > longestTableKey())
+        return nullptr;
+    for (std::size_t i = keyIndex.start[n], last = keyIndex.start[n + 1]; i < last; ++i) {
+        const std::string_view k = keyIndex.keys[i];
+        if (k[0] == b[0] && std::memcmp(k.data() + 1, b + 1, n - 1) == 0)
+            return k.data();
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -161,8 +251,9 @@ bool VYRQJsonReader::readObject(Json::Value& out, int depth)
             return false;
         ++p_;
         skipSpace();
-        // demand copies the key, so scratch_ may be reused by the value.
-        Json::Value* slot = out.demand(kb, ke);
+        // Both paths are done with [kb, ke) on return, so scratch_ may be reused by the value.
+        const char* shared = tableKey(kb, std::size_t(ke - kb));
+        Json::Value* slot = shared ? &out[Json::StaticString(shared)] : out.demand(kb, ke);
         if (!readValue(*slot, depth))
             return false;
         skipSpace();

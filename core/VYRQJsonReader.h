@@ -12,7 +12,11 @@
 // decides it, so the reader only has to be right when it accepts.
 //
 // Bounded: recursion stops at maxDepth, it never reads outside [begin, end), and it
-// allocates only the tree and one scratch buffer for strings with escapes.
+// allocates only the tree and one scratch buffer for strings with escapes. Members
+// under the keys every page and style file repeats ("type", "name", "x", ...) point
+// at the reader's own static key texts instead of holding a copy of the key, as
+// jsoncpp's StaticString keys do; the tree and its copies stay equal to the full
+// reader's in every respect.
 
 #include <string>
 

@@ -1,6 +1,7 @@
 // Arbitrary bytes through the fast JSON reader: whenever it accepts a text, the full
-// reader must accept it too and build the same tree (types, values, offsets); and
-// vyr::json::parse must decide every text exactly as the full reader does.
+// reader must accept it too and build the same tree (types, values, offsets), also
+// once copied and written; and vyr::json::parse must decide every text exactly as
+// the full reader does.
 
 #include "VYRQJson.h"
 #include "VYRQJsonReader.h"
@@ -28,6 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string diff = vyrtest::jsonTreeDifference(fast, full);
         if (!diff.empty()) {
             std::fprintf(stderr, "fast against full reader: %s\n", diff.c_str());
+            std::abort();
+        }
+        // Shared (uncopied) keys must survive a copy that outlives the tree, and write alike.
+        Json::Value copy(fast);
+        fast = Json::Value();
+        if (!vyrtest::jsonTreeDifference(copy, full).empty() || !(copy == full)
+            || vyr::json::styledText(copy) != vyr::json::styledText(full)) {
+            std::fprintf(stderr, "a copy of the fast reader's tree differs from the full reader's\n");
             std::abort();
         }
     }

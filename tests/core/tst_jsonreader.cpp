@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 enum Expect {
@@ -40,6 +42,8 @@ private slots:
     void differential();
     void realFiles_data();
     void realFiles();
+    void sharedKeysSurviveEdits_data();
+    void sharedKeysSurviveEdits();
 };
 
 void tst_JsonReader::differential_data()
@@ -211,6 +215,61 @@ void tst_JsonReader::realFiles()
         const std::string diff = vyrtest::jsonTreeDifference(parsed, fullRoot);
         QVERIFY2(diff.empty(), diff.c_str());
     }
+}
+
+void tst_JsonReader::sharedKeysSurviveEdits_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("element") << QByteArray(R"({"type": "qtbutton", "name": "b1", "x": 4, "y": 5, "w": 60, "h": 20,
+        "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0, "heightPolicy": 0, "style": [["S", 1, 0]],
+        "attr": {"text": "Go", "hasIcon": true}, "child": []})");
+    // Keys that only look like table keys, and table keys spelt with escapes.
+    QTest::newRow("near misses") << QByteArray(R"({"typ": 1, "types": 2, "Type": 3, "t\u0079pe": 4, "name\u0000": 5,
+        "nam\u0065": {"\u0078": 6, "x ": 7}, "": 8, "attr": {"elements": [{"x": 1}]}})");
+    QTest::newRow("duplicates") << QByteArray(R"({"name": "a", "type": 1, "name": "b", "type": {"w": 1, "w": 2}})");
+}
+
+// Members under the reader's shared keys behave as the full reader's copied ones
+// through what callers do with a page tree: copies, removals, overwrites, writing.
+void tst_JsonReader::sharedKeysSurviveEdits()
+{
+    QFETCH(QByteArray, text);
+    // Same tree, same operator==, same written text.
+    auto same = [](const Json::Value& a, const Json::Value& b) {
+        const std::string diff = vyrtest::jsonTreeDifference(a, b);
+        if (!diff.empty() || (a == b && vyr::json::styledText(a) == vyr::json::styledText(b)))
+            return diff;
+        return std::string("equal trees that compare or write differently");
+    };
+#define SAME(a, b) do { const std::string d = same(a, b); QVERIFY2(d.empty(), d.c_str()); } while (false)
+
+    Json::Value fullRoot;
+    QVERIFY(full(text, fullRoot));
+    auto fastRoot = std::make_unique<Json::Value>();
+    QVERIFY(fast(text, *fastRoot));
+    SAME(*fastRoot, fullRoot);
+    // The copy outlives the tree it came from.
+    Json::Value copy(*fastRoot);
+    fastRoot.reset();
+    SAME(copy, fullRoot);
+
+    Json::Value removedFast;
+    Json::Value removedFull;
+    QCOMPARE(copy.removeMember("name", &removedFast), fullRoot.removeMember("name", &removedFull));
+    SAME(removedFast, removedFull);
+    copy.removeMember("type");
+    fullRoot.removeMember("type");
+    SAME(copy, fullRoot);
+
+    for (Json::Value* root : {&copy, &fullRoot}) {
+        (*root)["x"] = "moved";
+        (*root)[Json::StaticString("w")] = 9;
+        (*root)["type"] = "retyped";
+        if (Json::Value* attr = vyr::json::member(*root, "attr"))
+            (*attr)["text"] = 1.5;
+    }
+    SAME(copy, fullRoot);
+#undef SAME
 }
 
 QTEST_GUILESS_MAIN(tst_JsonReader)

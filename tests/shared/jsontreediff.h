@@ -2,8 +2,8 @@
 
 // The first difference between two jsoncpp trees, or an empty text when they are
 // the same: types (an intValue is not a uintValue), values (doubles bit for bit),
-// member names and order, array lengths and source offsets. Used by the reader's
-// differential test and its fuzzer, together with the full reader below.
+// member names and order (also as iterator keys), array lengths and source offsets.
+// Used by the reader's differential test and its fuzzer, with the full reader below.
 
 #include <json/reader.h>
 #include <json/value.h>
@@ -75,12 +75,18 @@ inline std::string jsonTreeDifference(const Json::Value& a, const Json::Value& b
     case Json::objectValue: {
         if (a.size() != b.size())
             return path + ": " + std::to_string(a.size()) + " members against " + std::to_string(b.size());
+        if (a.getMemberNames() != b.getMemberNames())
+            return path + ": member names differ";
         auto i = a.begin();
         auto j = b.begin();
         for (; i != a.end(); ++i, ++j) {
             const std::string name = i.name();
             if (name != j.name())
                 return path + ": member \"" + name + "\" against \"" + j.name() + "\"";
+            // key() rebuilds the name by its own path for keys that are not copied.
+            const Json::Value key = i.key();
+            if (key.type() != Json::stringValue || key.asString() != name || !(key == j.key()))
+                return path + ": key of member \"" + name + "\" differs";
             const std::string d = jsonTreeDifference(*i, *j, path + "." + name);
             if (!d.empty())
                 return d;
