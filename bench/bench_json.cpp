@@ -18,7 +18,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <json/reader.h>
 #include <json/value.h>
 
 #include <algorithm>
@@ -61,13 +60,7 @@ long countValues(const QJsonValue& v)
 
 bool jsoncppParse(const QByteArray& text, Json::Value& root)
 {
-    Json::CharReaderBuilder builder;
-    builder["allowComments"] = true;
-    builder["collectComments"] = false;
-    builder["stackLimit"] = 200;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    return reader->parse(text.constData(), text.constData() + text.size(), &root, &errors);
+    return vyr::json::parseFull(text.constData(), text.constData() + text.size(), root);
 }
 
 // Median milliseconds of `rounds` calls of parse(text, tree); the tree of each round

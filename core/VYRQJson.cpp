@@ -34,6 +34,13 @@ bool parse(const char* begin, const char* end, Json::Value& root)
     } catch (...) {
         return false;
     }
+    return parseFull(begin, end, root);
+}
+
+bool parseFull(const char* begin, const char* end, Json::Value& root)
+{
+    if (!begin || !end || end < begin)
+        return false;
     Json::CharReaderBuilder builder;
     builder["allowComments"] = true;
     builder["collectComments"] = false;

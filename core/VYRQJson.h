@@ -18,6 +18,9 @@ namespace json {
 // nesting deeper than a few hundred levels and on any exception of the parser.
 VYRQTLIB_EXPORT bool parse(const char* begin, const char* end, Json::Value& root);
 VYRQTLIB_EXPORT bool parse(const QByteArray& text, Json::Value& root);
+// jsoncpp's own reader with the same settings: what parse falls back to for anything the
+// fast reader declines (tests and benchmarks compare the two through it).
+VYRQTLIB_EXPORT bool parseFull(const char* begin, const char* end, Json::Value& root);
 
 // Styled (indented) JSON text, as Json::StyledWriter gives it.
 VYRQTLIB_EXPORT std::string styledText(const Json::Value& value);

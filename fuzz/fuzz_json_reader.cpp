@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const char* end = begin + size;
 
     Json::Value full;
-    const bool fullOk = vyrtest::fullReaderParse(begin, end, full);
+    const bool fullOk = vyr::json::parseFull(begin, end, full);
 
     VYRQJsonReader reader;
     Json::Value fast;

@@ -24,7 +24,7 @@ bool fast(const QByteArray& text, Json::Value& root)
 
 bool full(const QByteArray& text, Json::Value& root)
 {
-    return vyrtest::fullReaderParse(text.constData(), text.constData() + text.size(), root);
+    return vyr::json::parseFull(text.constData(), text.constData() + text.size(), root);
 }
 
 QByteArray nested(int depth, const QByteArray& open, const QByteArray& close)

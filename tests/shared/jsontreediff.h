@@ -3,32 +3,14 @@
 // The first difference between two jsoncpp trees, or an empty text when they are
 // the same: types (an intValue is not a uintValue), values (doubles bit for bit),
 // member names and order (also as iterator keys), array lengths and source offsets.
-// Used by the reader's differential test and its fuzzer, with the full reader below.
+// Used by the reader's differential test and its fuzzer, against vyr::json::parseFull.
 
-#include <json/reader.h>
 #include <json/value.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace vyrtest {
-
-// jsoncpp's own reader with the settings vyr::json::parse gives it.
-inline bool fullReaderParse(const char* begin, const char* end, Json::Value& root)
-{
-    Json::CharReaderBuilder builder;
-    builder["allowComments"] = true;
-    builder["collectComments"] = false;
-    builder["stackLimit"] = 200;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    try {
-        return reader->parse(begin, end, &root, &errors);
-    } catch (...) {
-        return false;
-    }
-}
 
 inline std::string jsonTreeDifference(const Json::Value& a, const Json::Value& b, const std::string& path = "$")
 {
