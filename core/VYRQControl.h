@@ -53,11 +53,20 @@ struct HasPublicTypeName : std::false_type {};
 template <class Control>
 struct HasPublicTypeName<Control, std::void_t<decltype(Control::typeName())>> : std::true_type {};
 
+// A control whose constructor relies on having no parent yet declares, publicly,
+// `static constexpr bool buildsUnderPageParent = false;`.
+template <class Control, class = void>
+struct BuildsUnderPageParent : std::true_type {};
+template <class Control>
+struct BuildsUnderPageParent<Control, std::void_t<decltype(Control::buildsUnderPageParent)>>
+    : std::bool_constant<Control::buildsUnderPageParent> {};
+
 template <class Derived, class Arg>
 decltype(auto) pageParentArg(Arg&& arg)
 {
     // A scroll area lays its viewport out from its size in its constructor.
     if constexpr (std::is_convertible_v<Arg&&, QWidget*> && HasPublicTypeName<Derived>::value
+                  && BuildsUnderPageParent<Derived>::value
                   && !std::is_base_of_v<QAbstractScrollArea, typename Derived::QtBaseType>)
         return pageParentFor(static_cast<QWidget*>(arg), Derived::typeName(), &Derived::staticMetaObject);
     else

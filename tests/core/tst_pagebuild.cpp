@@ -2,6 +2,7 @@
 // same page a second way, each control made parentless by its factory and reparented
 // before its read, and require every widget of both trees to end in the same state.
 #include "../controls/controls_testutil.h"
+#include "VYRQChartRegistry.h"
 #include "VYRQContainer.h"
 #include "VYRQControl.h"
 #include "VYRQGlobal_p.h"
@@ -196,6 +197,16 @@ const char* const pageJson = R"({"type": "qtcontainer", "name": "page", "x": 0, 
     {"type": "testhelperfirst", "name": "helperFirst"},
     {"type": "qttree", "name": "tree"},
     {"type": "qtswitch", "name": "switch"},
+    {"type": "qtspacer", "name": "spacer"},
+    {"type": "qtribbonbar", "name": "ribbon"},
+    {"type": "qtmenubar", "name": "menubar"},
+    {"type": "qtlinechart", "name": "lineChart"},
+    {"type": "qtbarchart", "name": "barChart"},
+    {"type": "qtradiobox", "name": "radio"},
+    {"type": "qtlcdnumber", "name": "lcd"},
+    {"type": "qtpicture", "name": "picture"},
+    {"type": "qtsplitter", "name": "splitter", "child": [{"type": "qtlabel", "name": "inSplitter"}]},
+    {"type": "qtstackcontainer", "name": "stack", "child": [{"type": "qtbutton", "name": "inStack"}]},
     {"type": "qtlabel", "name": "bound"},
     {"type": "qtlabel", "name": "boundElsewhere"}
   ]})";
@@ -240,6 +251,7 @@ private slots:
     void initTestCase()
     {
         VYRQtLib::init();
+        registerChartControls();
         vyr::registerControl<NestingControl>();
         vyrRegisterDefaultControl("testhelperfirst", &createAfterHelper);
     }
@@ -292,7 +304,10 @@ private slots:
         QCOMPARE(arrived("nesting"), underParent ? bare : "NestingControl");
         QCOMPARE(arrived("helperFirst"), QStringLiteral("NestingControl"));
         QCOMPARE(arrived("alias"), QStringLiteral("VYRQLabel"));
+        QCOMPARE(arrived("lineChart"), underParent ? bare : "VYRQLineChart");
         QCOMPARE(arrived("scroll"), QStringLiteral("VYRQScrollView"));
+        QCOMPARE(arrived("spacer"), QStringLiteral("VYRQSpacer"));
+        QCOMPARE(arrived("stack"), QStringLiteral("VYRQStackContainer"));
 
         compareTrees(describe(built), describe(reparented));
         bindBar(built);
