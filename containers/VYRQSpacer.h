@@ -16,6 +16,8 @@ class VYRQTLIB_EXPORT VYRQSpacer : public VYRQControl<VYRQSpacer, QWidget, VYRQS
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQSpacer, "qtspacer")
 public:
+    // Transparent for mouse events while still a window: its window flags say so too.
+    static constexpr bool buildsUnderPageParent = false;
     enum Direction : int {
         Auto = 0,
         Horizontal = 1,

@@ -22,6 +22,8 @@ class VYRQTLIB_EXPORT VYRQStackContainer : public VYRQControl<VYRQStackContainer
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
     VYR_CONTROL(VYRQStackContainer, "qtstackcontainer")
 public:
+    // Its constructor sets a layout ratio, which relays out a container parent at once.
+    static constexpr bool buildsUnderPageParent = false;
     explicit VYRQStackContainer(QWidget* parent = nullptr);
     ~VYRQStackContainer() override;
 

@@ -23,6 +23,7 @@
 #include "VYRQWidgetBaseImpl.h"
 #include "ControlInfo.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -31,6 +32,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 namespace vyr {
@@ -38,6 +40,38 @@ namespace vyr {
 VYRQTLIB_EXPORT bool readJsonInto(IVYRQWidgetBase* control, VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, void* json);
 VYRQTLIB_EXPORT bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* json, bool read);
 VYRQTLIB_EXPORT void applyJsonData(IVYRQWidgetBase* control, QString& stored, const QString& text);
+
+// A control the page builder makes is constructed under its page parent rather than
+// reparented afterwards: the constructor's null parent becomes that parent when the
+// control is the element's own (typeKey), and settleUnderPageParent, called once the
+// Qt base exists, gives it the start a parentless widget has.
+VYRQTLIB_EXPORT QWidget* pageParentFor(QWidget* parent, const char* typeKey, const QMetaObject* meta);
+VYRQTLIB_EXPORT void settleUnderPageParent(QWidget* widget);
+
+template <class Control, class = void>
+struct HasPublicTypeName : std::false_type {};
+template <class Control>
+struct HasPublicTypeName<Control, std::void_t<decltype(Control::typeName())>> : std::true_type {};
+
+// A control whose constructor relies on having no parent yet declares, publicly,
+// `static constexpr bool buildsUnderPageParent = false;`.
+template <class Control, class = void>
+struct BuildsUnderPageParent : std::true_type {};
+template <class Control>
+struct BuildsUnderPageParent<Control, std::void_t<decltype(Control::buildsUnderPageParent)>>
+    : std::bool_constant<Control::buildsUnderPageParent> {};
+
+template <class Derived, class Arg>
+decltype(auto) pageParentArg(Arg&& arg)
+{
+    // A scroll area lays its viewport out from its size in its constructor.
+    if constexpr (std::is_convertible_v<Arg&&, QWidget*> && HasPublicTypeName<Derived>::value
+                  && BuildsUnderPageParent<Derived>::value
+                  && !std::is_base_of_v<QAbstractScrollArea, typename Derived::QtBaseType>)
+        return pageParentFor(static_cast<QWidget*>(arg), Derived::typeName(), &Derived::staticMetaObject);
+    else
+        return std::forward<Arg>(arg);
+}
 } // namespace vyr
 
 namespace vyr {
@@ -56,11 +90,14 @@ struct VYRQImplAccess;
 template <class Derived, class QtBase, class Impl, int Forwarding = vyr::ForwardAll>
 class VYRQControl : public QtBase, public IVYRQWidgetBase {
 public:
+    using QtBaseType = QtBase;
+
     template <class... Args>
     explicit VYRQControl(Args&&... args)
-        : QtBase(std::forward<Args>(args)...)
+        : QtBase(vyr::pageParentArg<Derived>(std::forward<Args>(args))...)
         , m_base(this)
     {
+        vyr::settleUnderPageParent(this);
         // Derived is not constructed yet, so a static_cast down to it is undefined
         // (UBSan's vptr check rejects it). This class is Derived's first base (a second
         // one holds no virtuals), so it sits at its start: the same address, checked

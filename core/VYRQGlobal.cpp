@@ -248,20 +248,25 @@ QWidget* createControl(const char* typeKey, const Json::Value& element, QWidget*
         return nullptr;
     Registry& reg = registry();
     QWidget* widget = nullptr;
+    bool placed = false;
     if (reg.boundCreate)
         widget = reg.boundCreate(vyr::json::stringOr(element, "name"), QString::fromUtf8(typeKey));
     if (!widget) {
         const auto it = reg.createFuncMap.find(typeKey);
         if (it == reg.createFuncMap.end() || !it->second)
             return nullptr;
+        QWidget* builtUnder = nullptr;
         {
-            const VYRQPageElementScope building(typeKey, element.isObject() ? &element : nullptr);
+            const VYRQPageElementScope building(typeKey, element.isObject() ? &element : nullptr, parent);
             widget = it->second();
+            builtUnder = building.builtUnderParent();
         }
         if (!widget)
             return nullptr;
+        placed = builtUnder == widget && widget->parentWidget() == parent && !widget->isWindow();
     }
-    widget->setParent(parent);
+    if (!placed)
+        widget->setParent(parent);
     control = dynamic_cast<IVYRQWidgetBase*>(widget);
     if (control) {
         VYRQResourceManager::getInstance()->setSwitchToThemeRes(false);
