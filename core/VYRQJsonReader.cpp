@@ -225,19 +225,47 @@ bool VYRQJsonReader::readValue(Json::Value& out, int depth)
     return true;
 }
 
+// Opens the object or array at p_ (`close` names which): `out` becomes an empty one.
+// True when it closes at once (`close` consumed, offsets set).
+bool VYRQJsonReader::open(Json::Value& out, char close, const char* start)
+{
+    ++p_;
+    // A fresh value: a duplicate key's earlier value is replaced, not merged.
+    put(out, Json::Value(close == '}' ? Json::objectValue : Json::arrayValue));
+    skipSpace();
+    if (p_ == end_ || *p_ != close)
+        return false;
+    ++p_;
+    setOffsets(out, start);
+    return true;
+}
+
+// After an item: Closed (`close` consumed, offsets set), Next (past the comma and the
+// space after it) or Bad.
+VYRQJsonReader::Step VYRQJsonReader::afterItem(Json::Value& out, char close, const char* start)
+{
+    skipSpace();
+    if (p_ == end_)
+        return Step::Bad;
+    if (*p_ == close) {
+        ++p_;
+        setOffsets(out, start);
+        return Step::Closed;
+    }
+    if (*p_ != ',')
+        return Step::Bad;
+    ++p_;
+    skipSpace();
+    return Step::Next;
+}
+
 bool VYRQJsonReader::readObject(Json::Value& out, int depth)
 {
     if (depth > maxDepth)
         return false;
-    const char* start = p_++;
-    // A fresh value: a duplicate key's earlier value is replaced, not merged.
-    put(out, Json::Value(Json::objectValue));
-    skipSpace();
-    if (p_ < end_ && *p_ == '}') {
-        ++p_;
-        setOffsets(out, start);
+    const char* start = p_;
+    if (open(out, '}', start))
         return true;
-    }
     for (;;) {
         if (p_ == end_ || *p_ != '"')
             return false;
@@ -256,18 +284,9 @@ bool VYRQJsonReader::readObject(Json::Value& out, int depth)
         Json::Value* slot = shared ? &out[Json::StaticString(shared)] : out.demand(kb, ke);
         if (!readValue(*slot, depth))
             return false;
-        skipSpace();
-        if (p_ == end_)
-            return false;
-        if (*p_ == '}') {
-            ++p_;
-            setOffsets(out, start);
-            return true;
-        }
-        if (*p_ != ',')
-            return false;
-        ++p_;
-        skipSpace();
+        const Step step = afterItem(out, '}', start);
+        if (step != Step::Next)
+            return step == Step::Closed;
     }
 }
 
@@ -275,30 +294,16 @@ bool VYRQJsonReader::readArray(Json::Value& out, int depth)
 {
     if (depth > maxDepth)
         return false;
-    const char* start = p_++;
-    put(out, Json::Value(Json::arrayValue));
-    skipSpace();
-    if (p_ < end_ && *p_ == ']') {
-        ++p_;
-        setOffsets(out, start);
+    const char* start = p_;
+    if (open(out, ']', start))
         return true;
-    }
     for (;;) {
         Json::Value& item = out.append(Json::Value());
         if (!readValue(item, depth))
             return false;
-        skipSpace();
-        if (p_ == end_)
-            return false;
-        if (*p_ == ']') {
-            ++p_;
-            setOffsets(out, start);
-            return true;
-        }
-        if (*p_ != ',')
-            return false;
-        ++p_;
-        skipSpace();
+        const Step step = afterItem(out, ']', start);
+        if (step != Step::Next)
+            return step == Step::Closed;
     }
 }
 

@@ -39,6 +39,9 @@ public:
 
 private:
     bool readValue(Json::Value& out, int depth);
+    enum class Step { Next, Closed, Bad };
+    bool open(Json::Value& out, char close, const char* start);
+    Step afterItem(Json::Value& out, char close, const char* start);
     bool readObject(Json::Value& out, int depth);
     bool readArray(Json::Value& out, int depth);
     bool readString(Json::Value& out);
