@@ -13,11 +13,15 @@
 #include "VYRQOpenGLPieChart.h"
 #include "VYRQPushButton.h"
 #include "VYRQScrollBar.h"
+#include "VYRQScrollView.h"
 #include "VYRQStackContainer.h"
 #include "VYRQTableView.h"
 
+#include <QCoreApplication>
+#include <QFrame>
 #include <QHeaderView>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QStandardItemModel>
 #include <QTimer>
@@ -75,6 +79,20 @@ void wrapWords(VYRQLabel* label)
     label->setTextStyle(AllStates, style);
 }
 
+// A label elides its text to its width when it is resized; a text set in between
+// would show cut off mid-letter until the next resize.
+void setElidedText(VYRQLabel* label, const QString& text)
+{
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    // Not laid out yet: the first layout's resize elides it.
+    if (label->width() < 1)
+        return;
+    QResizeEvent resize(label->size(), label->size());
+    QCoreApplication::sendEvent(label, &resize);
+}
+
 QString fixed(double value, int decimals)
 {
     return QString::number(value, 'f', decimals);
@@ -87,6 +105,9 @@ const QColor kViolet(150, 139, 255);
 
 constexpr int kDrawerWidth = 390;
 constexpr int kDrawerSlideMs = 220;
+constexpr int kPageSpace = 10;
+constexpr int kPagePaddingTop = 14;
+constexpr int kPagePaddingBottom = 16;
 
 } // namespace
 
@@ -250,15 +271,26 @@ void RefineryPlantWindow::buildUi()
     setPolicies(pageStack, 0);
     mainColumn->addChildWidget(pageStack, 1);
 
+    // Each page sits in a scroll view: where the window is too low for its content,
+    // the page scrolls rather than squeeze its charts and lists below reading size.
     auto makePage = [this](const QString& name) {
-        auto* page = new VYRQContainer(pageStack);
+        auto* scroller = new VYRQScrollView(pageStack);
+        scroller->setObjectName(name + QStringLiteral("Scroller"));
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroller->setWidgetResizable(true);
+        setPolicies(scroller, 0);
+        if (auto* bar = qobject_cast<VYRQScrollBar*>(scroller->verticalScrollBar()))
+            bar->setThemeName(QStringLiteral("KolvScrollV"));
+        auto* page = new VYRQContainer;
         page->setObjectName(name);
         page->setThemeName(QStringLiteral("KolvPage"));
         page->setChildLayout(VYRQContainer::Vertical);
-        page->setChildSpace(10);
-        page->setChildPadding(18, 14, 18, 16);
+        page->setChildSpace(kPageSpace);
+        page->setChildPadding(18, kPagePaddingTop, 18, kPagePaddingBottom);
         setPolicies(page, 0);
-        pageStack->addWidget(page);
+        scroller->setWidget(page);
+        pageStack->addWidget(scroller);
         return page;
     };
     dashboardPage = makePage(QStringLiteral("dashboardPage"));
@@ -269,6 +301,29 @@ void RefineryPlantWindow::buildUi()
     buildDashboardPage();
     buildPlantPage();
     buildDetailDrawer();
+    // The pages' rows hold their minimum heights; below their sum the page scrolls.
+    for (VYRQContainer* page : {dashboardPage, plantPage}) {
+        int content = kPagePaddingTop + kPagePaddingBottom;
+        int rows = 0;
+        for (QObject* object : page->children()) {
+            auto* row = qobject_cast<VYRQContainer*>(object);
+            if (!row || row == detailDrawer)
+                continue;
+            content += row->minimumHeight();
+            ++rows;
+        }
+        page->setMinimumHeight(content + qMax(rows - 1, 0) * kPageSpace);
+    }
+    // A page gets its size from its scroll view, also while it is hidden: the drawer
+    // follows the plant page's height whenever it changes.
+    plantPage->installEventFilter(this);
+}
+
+bool RefineryPlantWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == plantPage && event->type() == QEvent::Resize)
+        updateDrawerGeometry();
+    return VYRQWindow::eventFilter(watched, event);
 }
 
 void RefineryPlantWindow::buildSidebar()
@@ -341,6 +396,11 @@ void RefineryPlantWindow::updateLayoutGeometry()
 {
     rootContainer->setGeometry(rect());
     rootContainer->forceResize();
+    updateDrawerGeometry();
+}
+
+void RefineryPlantWindow::updateDrawerGeometry()
+{
     if (!detailDrawer)
         return;
     const int height = qMax(plantPage->height() - 28, 440);
@@ -571,7 +631,8 @@ void RefineryPlantWindow::buildDashboardPage()
     createMetricCard(figures, alarmCountCard, iconPath(QStringLiteral("alarm")), QColor(255, 83, 105));
 
     VYRQContainer* middle = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 3, 10, 0, 0, 0, 0);
-    middle->setMinimumHeight(270);
+    // Four alarm rows of two text lines each under the card's header.
+    middle->setMinimumHeight(284);
     VYRQContainer* processCard = createContainer(middle, QStringLiteral("KolvCard"), 1, 3, 3, 12, 8, 12, 10);
     VYRQContainer* processHeader = createContainer(processCard, QStringLiteral("KolvClear"), 0, 0, 6, 0, 0, 0, 0);
     fixHeight(processHeader, 38);
@@ -611,7 +672,8 @@ void RefineryPlantWindow::buildDashboardPage()
     }
 
     VYRQContainer* lower = createContainer(dashboardPage, QStringLiteral("KolvClear"), 0, 2, 10, 0, 0, 0, 0);
-    lower->setMinimumHeight(178);
+    // Room for a trend plot and a donut an operator can read.
+    lower->setMinimumHeight(217);
     VYRQContainer* shiftCard = createContainer(lower, QStringLiteral("KolvCard"), 1, 1, 3, 10, 8, 10, 8);
     shiftSummaryLabel = createLabel(shiftCard, QStringLiteral("KolvLabelSection"), 0, 25);
     shiftSummaryValue = createLabel(shiftCard, QStringLiteral("KolvLabelAccentCenter"), 0, 18);
@@ -637,9 +699,10 @@ void RefineryPlantWindow::buildDashboardPage()
         WatchRowWidgets row;
         row.equipmentId = QString::fromLatin1(id);
         row.rowContainer = createContainer(watchCard, QStringLiteral("KolvCardAlt"), 0, 1, 5, 8, 4, 8, 4);
-        row.nameLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelSmBold"), 1, 26);
-        row.valueLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelMuted"), 1, 26);
-        row.statusLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelWarning"), 0, 26);
+        // No fixed height: the texts fill the row and sit on its middle line.
+        row.nameLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelSmBold"), 1, 0);
+        row.valueLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelMuted"), 1, 0);
+        row.statusLabel = createLabel(row.rowContainer, QStringLiteral("KolvLabelWarning"), 0, 0);
         fixWidth(row.statusLabel, 72);
         alignRight(row.statusLabel);
         for (VYRQLabel* label : {row.nameLabel, row.valueLabel, row.statusLabel})
@@ -791,9 +854,9 @@ void RefineryPlantWindow::buildDetailDrawer()
     acknowledgeButton = createIconButton(detailDrawer, QStringLiteral("KolvPrimaryButton"), QString(), 0, 36,
                                          iconPath(QStringLiteral("check")), QColor(24, 22, 33));
     acknowledgeButton->setShowText(true);
-    // Its width is left to the layout, which keeps a button's own width: give it the
-    // drawer's content width.
-    acknowledgeButton->resize(kDrawerWidth - 28, 36);
+    // The layout keeps a button's own width unless told to fill: the button spans the
+    // drawer's content width whatever width it had when a layout last ran.
+    acknowledgeButton->setWidthPolicy(PolicyFill);
     IconStyleDesc icon = acknowledgeButton->getIconStyle();
     icon.x = 16;
     icon.hor = 0;
@@ -909,7 +972,7 @@ void RefineryPlantWindow::refreshAlarmRows()
             continue;
         AlarmRowWidgets& widgets = alarmRows[row++];
         widgets.alarmId = alarm.id;
-        widgets.titleLabel->setText(language == 1 ? alarm.titleZh : alarm.titleEn);
+        setElidedText(widgets.titleLabel, language == 1 ? alarm.titleZh : alarm.titleEn);
         widgets.detailLabel->setText(language == 1 ? alarm.detailZh : alarm.detailEn);
         const bool critical = alarm.severity == 2;
         widgets.severityLabel->setText(critical ? localized("CRITICAL", "紧急") : localized("WARNING", "警告"));
@@ -952,30 +1015,58 @@ void RefineryPlantWindow::refreshWatchRows()
 
 void RefineryPlantWindow::refreshEquipmentTable()
 {
+    const QStringList headers = language == 1
+        ? QString::fromUtf8("设备,名称,区域,温度,压力,流量,健康度,状态").split(',')
+        : QStringList{"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health", "Status"};
+    auto rowTexts = [this](const RefineryEquipment& item) {
+        return QStringList{item.id,
+                           language == 1 ? item.nameZh : item.nameEn,
+                           language == 1 ? item.areaZh : item.areaEn,
+                           QStringLiteral("%1 C").arg(fixed(item.temperature, 1)),
+                           QStringLiteral("%1 bar").arg(fixed(item.pressure, 2)),
+                           QStringLiteral("%1 m3/h").arg(fixed(item.flow, 0)),
+                           QStringLiteral("%1%").arg(fixed(item.health, 0)),
+                           statusText(item.status)};
+    };
+
+    // The same rows as before are rewritten where they stand: clearing the model every
+    // second would throw the reader back to the top and drop the selection and hover.
+    bool sameRows = equipmentModel->rowCount() == snapshot.equipment.size() && equipmentModel->columnCount() == 8;
+    for (int row = 0; sameRows && row < snapshot.equipment.size(); ++row)
+        sameRows = equipmentModel->item(row, 0)->data(EquipmentIdRole).toString() == snapshot.equipment.at(row).id;
+    if (sameRows) {
+        for (int column = 0; column < 8; ++column)
+            if (equipmentModel->headerData(column, Qt::Horizontal).toString() != headers.at(column))
+                equipmentModel->setHeaderData(column, Qt::Horizontal, headers.at(column));
+        for (int row = 0; row < snapshot.equipment.size(); ++row) {
+            const RefineryEquipment& item = snapshot.equipment.at(row);
+            const QStringList texts = rowTexts(item);
+            for (int column = 0; column < 8; ++column) {
+                QStandardItem* cell = equipmentModel->item(row, column);
+                if (cell->text() != texts.at(column))
+                    cell->setText(texts.at(column));
+            }
+            QStandardItem* status = equipmentModel->item(row, 7);
+            if (status->data(CellImageRole).toString() != statusIconPath(item.status))
+                status->setData(statusIconPath(item.status), CellImageRole);
+        }
+        return;
+    }
+
     equipmentModel->clear();
-    if (language == 1)
-        equipmentModel->setHorizontalHeaderLabels(QString::fromUtf8("设备,名称,区域,温度,压力,流量,健康度,状态").split(','));
-    else
-        equipmentModel->setHorizontalHeaderLabels(
-            {"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health", "Status"});
+    equipmentModel->setHorizontalHeaderLabels(headers);
     QHeaderView* header = equipmentTable->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
     header->setSectionResizeMode(2, QHeaderView::Stretch);
     for (const RefineryEquipment& item : snapshot.equipment) {
-        QList<QStandardItem*> cells{
-            new QStandardItem(item.id),
-            new QStandardItem(language == 1 ? item.nameZh : item.nameEn),
-            new QStandardItem(language == 1 ? item.areaZh : item.areaEn),
-            new QStandardItem(QStringLiteral("%1 C").arg(fixed(item.temperature, 1))),
-            new QStandardItem(QStringLiteral("%1 bar").arg(fixed(item.pressure, 2))),
-            new QStandardItem(QStringLiteral("%1 m3/h").arg(fixed(item.flow, 0))),
-            new QStandardItem(QStringLiteral("%1%").arg(fixed(item.health, 0))),
-            new QStandardItem(statusText(item.status)),
-        };
-        cells.last()->setData(statusIconPath(item.status), CellImageRole);
-        for (QStandardItem* cell : cells)
+        QList<QStandardItem*> cells;
+        for (const QString& text : rowTexts(item)) {
+            auto* cell = new QStandardItem(text);
             cell->setData(item.id, EquipmentIdRole);
+            cells << cell;
+        }
+        cells.last()->setData(statusIconPath(item.status), CellImageRole);
         equipmentModel->appendRow(cells);
     }
     const int widths[] = {82, 210, 170, 105, 95, 105, 85, 115};
@@ -998,8 +1089,8 @@ void RefineryPlantWindow::refreshDetailDrawer()
     if (!item)
         return;
     drawerTitleLabel->setText(item->id);
-    drawerSubtitleLabel->setText(language == 1 ? item->nameZh + QStringLiteral(" / ") + item->areaZh
-                                               : item->nameEn + QStringLiteral(" / ") + item->areaEn);
+    setElidedText(drawerSubtitleLabel, language == 1 ? item->nameZh + QStringLiteral(" / ") + item->areaZh
+                                                     : item->nameEn + QStringLiteral(" / ") + item->areaEn);
     setThemeNameIfChanged(drawerStatusBadge, statusThemeName(item->status));
     drawerStatusLabel->setText(statusText(item->status));
     drawerTemperatureTile.valueLabel->setText(QStringLiteral("%1 C").arg(fixed(item->temperature, 1)));
@@ -1177,62 +1268,76 @@ void RefineryPlantWindow::setDrawerOpen(bool open)
     if (open == drawerOpen)
         return;
     drawerOpen = open;
-    const int height = qMax(detailDrawer->height(), 440);
+    // The children keep their places while the width changes.
     detailDrawer->setChildLayout(VYRQContainer::NoUse);
-    if (open) {
-        slideDrawerOpen();
-        return;
-    }
-    detailDrawer->startResizeAnimation(QSize(detailDrawer->width(), height), QSize(0, height), kDrawerSlideMs);
-    QTimer::singleShot(235, this, [this] {
-        if (drawerOpen)
-            return;
-        detailDrawer->hide();
-        detailDrawer->setMinimumWidth(kDrawerWidth);
-        detailDrawer->setMaximumWidth(kDrawerWidth);
-        detailDrawer->resize(kDrawerWidth, detailDrawer->height());
-        detailDrawer->setChildLayout(VYRQContainer::Vertical);
-        detailDrawer->forceResize();
-    });
+    slideDrawerTo(open ? kDrawerWidth : 0);
 }
 
-// An open that meets a closing slide still running ends that slide where it stands
-// and slides back from the width it reached, so that an open drawer always ends at
-// full width and is never shown collapsed.
-void RefineryPlantWindow::slideDrawerOpen()
+// Every completion step runs from the end of the slide itself: on a loaded machine a
+// slide ends well after its nominal 220 ms, and a step run by a timer would lay out or
+// hide a drawer that is still moving. A reversal meeting a slide that still runs ends
+// that slide where it stands and slides back from the width it reached, so that an
+// open drawer is never shown collapsed.
+void RefineryPlantWindow::slideDrawerTo(int width)
 {
-    if (!drawerOpen)
-        return;
-    const int reached = detailDrawer->isVisible() ? detailDrawer->width() : 0;
+    const int height = qMax(detailDrawer->height(), 440);
+    int from = detailDrawer->isVisible() ? detailDrawer->width() : 0;
     if (detailDrawer->isResizeAnimationRunning()) {
         // The container finishes a slide that reaches its end; it offers no other stop.
-        if (auto* slide = detailDrawer->getControlImpl()->findChild<QVariantAnimation*>())
+        if (QVariantAnimation* slide = drawerSlide()) {
+            const QScopedValueRollback<bool> reversing(drawerSlideReversing, true);
             slide->setCurrentTime(slide->duration());
+        }
+        if (detailDrawer->isResizeAnimationRunning())
+            return;   // not reachable with the container's own animation; its end completes the move
     }
-    if (detailDrawer->isResizeAnimationRunning()) {
-        QTimer::singleShot(10, this, &RefineryPlantWindow::slideDrawerOpen);
-        return;
-    }
-    const int height = qMax(detailDrawer->height(), 440);
-    const int from = reached;
     detailDrawer->setMinimumWidth(from);
     detailDrawer->setMaximumWidth(from);
     detailDrawer->resize(from, height);
-    detailDrawer->show();
-    detailDrawer->raise();
-    detailDrawer->startResizeAnimation(QSize(from, height), QSize(kDrawerWidth, height), kDrawerSlideMs);
-    QTimer::singleShot(225, this, [this] {
-        if (!drawerOpen)
-            return;
+    if (width > 0) {
+        detailDrawer->show();
+        detailDrawer->raise();
+    }
+    detailDrawer->startResizeAnimation(QSize(from, height), QSize(width, height), kDrawerSlideMs);
+    if (QVariantAnimation* slide = drawerSlide())
+        connect(slide, &QAbstractAnimation::finished, this, &RefineryPlantWindow::drawerSlideFinished,
+                Qt::UniqueConnection);
+    if (!detailDrawer->isResizeAnimationRunning())
+        drawerSlideFinished();   // nothing to animate: the size was applied at once
+}
+
+QVariantAnimation* RefineryPlantWindow::drawerSlide() const
+{
+    return detailDrawer->getControlImpl()->findChild<QVariantAnimation*>();
+}
+
+void RefineryPlantWindow::drawerSlideFinished()
+{
+    if (drawerSlideReversing)
+        return;
+    const int target = drawerOpen ? kDrawerWidth : 0;
+    const int reached = detailDrawer->isVisible() ? detailDrawer->width() : 0;
+    if (reached != target) {
+        slideDrawerTo(target);
+        return;
+    }
+    if (drawerOpen) {
         detailDrawer->setChildLayout(VYRQContainer::Vertical);
         detailDrawer->forceResize();
         equipmentDetailChart->setAnimationEnabled(true);
         equipmentDetailChart->replayAnimation();
-        QTimer::singleShot(440, this, [this] {
+        QTimer::singleShot(equipmentDetailChart->animationDuration() + 20, this, [this] {
             if (drawerOpen)
                 equipmentDetailChart->setAnimationEnabled(false);
         });
-    });
+        return;
+    }
+    detailDrawer->hide();
+    detailDrawer->setMinimumWidth(kDrawerWidth);
+    detailDrawer->setMaximumWidth(kDrawerWidth);
+    detailDrawer->resize(kDrawerWidth, detailDrawer->height());
+    detailDrawer->setChildLayout(VYRQContainer::Vertical);
+    detailDrawer->forceResize();
 }
 
 void RefineryPlantWindow::showEvent(QShowEvent* event)

@@ -12,6 +12,7 @@
 class QResizeEvent;
 class QShowEvent;
 class QStandardItemModel;
+class QVariantAnimation;
 class RefineryProcessView;
 class RefinerySimulator;
 class VYRQComboBox;
@@ -102,6 +103,7 @@ public Q_SLOTS:
     void toggleMaximized();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -132,9 +134,12 @@ private:
     void refreshEquipmentChart();
     void replayDashboardCharts();
     void selectFirstOpenAlarm();
-    void slideDrawerOpen();
+    void slideDrawerTo(int width);
+    QVariantAnimation* drawerSlide() const;
+    void drawerSlideFinished();
     const RefineryEquipment* selectedEquipment() const;
     void updateLayoutGeometry();
+    void updateDrawerGeometry();
     void updateNavigationStyles();
     void retranslateUi();
     // The English or the Chinese literal, by the current language.
@@ -160,6 +165,7 @@ private:
     QString selectedAlarmId;
     bool drawerOpen = false;
     bool chartsIntroduced = false;
+    bool drawerSlideReversing = false;
 
     VYRQContainer* rootContainer = nullptr;
     VYRQContainer* sidebar = nullptr;

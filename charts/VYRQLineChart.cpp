@@ -162,7 +162,10 @@ QColor VYRQLineChartImpl::seriesColor(const LineSeries& s, int index) const
 
 QRectF VYRQLineChartImpl::plotRect(const QSize& size) const
 {
-    return vyr::chart::plotRect(size, margins, !series.isEmpty(), q->legendPosition());
+    QRectF plot = vyr::chart::plotRect(size, margins, !series.isEmpty(), q->legendPosition());
+    if (title.isEmpty())
+        plot.setTop(std::max(plot.top() - kUntitledBand, 0.0));
+    return plot;
 }
 
 ValueRange VYRQLineChartImpl::valueRange() const
@@ -180,7 +183,9 @@ QVector<ChartLegendItem> VYRQLineChartImpl::legendItems(const QSize& size) const
     if (series.isEmpty())
         return {};
     const int position = q->legendPosition();
-    const QRectF area = legendArea(plotRect(size), size, position);
+    QRectF area = legendArea(plotRect(size), size, position);
+    if (position == 0 && title.isEmpty())
+        area.translate(0, -kUntitledBand);
     const int labelSize = q->theme().labelFontSize;
     const QVector<ChartLegendItem> items = seriesLegendEntries(series, q->theme().palette);
     const QVector<double> advances = textAdvances(items, pixelFont(q->font(), labelSize));
@@ -295,7 +300,7 @@ void VYRQLineChartImpl::paintContent(QPainter& painter, const QSize& size)
     }
 
     painter.setPen(QPen(theme.gridColor, 1.0));
-    for (int k = 0; k <= 5; ++k) {
+    for (int k : valueLabelLevels(plot.height(), 5, 16)) {
         const double y = plot.top() + plot.height() * k / 5;
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
     }

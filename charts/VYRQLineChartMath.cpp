@@ -114,6 +114,23 @@ QVector<int> categoryLabelIndices(int first, int last, double plotWidth)
     return indices;
 }
 
+QVector<int> valueLabelLevels(double plotHeight, int divisions, double labelHeight)
+{
+    QVector<int> levels;
+    if (divisions < 1 || !(plotHeight > 0))
+        return {0};
+    const double gap = plotHeight / divisions;
+    if (!(plotHeight >= labelHeight))
+        return {0};
+    const int step = gap >= labelHeight ? 1 : int(std::ceil(labelHeight / gap));
+    for (int k = 0; k < divisions; k += step) {
+        if ((divisions - k) * gap >= labelHeight)
+            levels.append(k);
+    }
+    levels.append(divisions);
+    return levels;
+}
+
 QPair<QPointF, QPointF> smoothControlPoints(const QVector<QPointF>& p, int i)
 {
     constexpr double k = 17.0 / 120.0;

@@ -58,6 +58,15 @@ VYRQTLIB_EXPORT QVector<PlotPoint> lineSeriesPoints(const LineSeries& series, co
 // labels about 76 pixels apart, and the last one always.
 VYRQTLIB_EXPORT QVector<int> categoryLabelIndices(int first, int last, double plotWidth);
 
+// Grid levels 0 (top) to `divisions` (bottom) of the value axis that get a label:
+// every level while labels `labelHeight` tall, centred on their lines, stay apart;
+// else levels are skipped, the top and the bottom ones kept, so that no two touch.
+// A plot too low for two labels gets only the top one.
+VYRQTLIB_EXPORT QVector<int> valueLabelLevels(double plotHeight, int divisions, double labelHeight);
+
+// The band an empty title leaves at the top: the plot and a top legend move up by it.
+constexpr double kUntitledBand = 44.0;
+
 // Control points of the cubic from p[i] to p[i+1]; the neighbours outside the
 // points are the segment's own ends.
 VYRQTLIB_EXPORT QPair<QPointF, QPointF> smoothControlPoints(const QVector<QPointF>& points, int i);

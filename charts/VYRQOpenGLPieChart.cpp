@@ -23,12 +23,12 @@ VYRQOpenGLPieChartImpl::VYRQOpenGLPieChartImpl(VYRQOpenGLPieChart* owner)
 
 QRectF VYRQOpenGLPieChartImpl::pieRect(const QSize& size) const
 {
-    return vyr::chart::pieRect(size, q->legendPosition());
+    return vyr::chart::pieRect(size, q->legendPosition(), !title.isEmpty());
 }
 
 QRectF VYRQOpenGLPieChartImpl::legendArea(const QSize& size) const
 {
-    return pieLegendArea(size, pieRect(size), q->legendPosition(), !slices.isEmpty());
+    return pieLegendArea(size, pieRect(size), q->legendPosition(), !slices.isEmpty(), !title.isEmpty());
 }
 
 QVector<SliceArc> VYRQOpenGLPieChartImpl::sliceArcs() const

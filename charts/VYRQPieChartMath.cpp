@@ -46,10 +46,11 @@ double slicePercent(const QVector<PieSlice>& slices, int index)
     return std::isfinite(value) ? value / total * 100.0 : 0.0;
 }
 
-QRectF pieRect(const QSize& size, int legendPosition)
+QRectF pieRect(const QSize& size, int legendPosition, bool titled)
 {
+    const int band = titled ? 0 : kPieTitleBand;
     const int w = size.width();
-    const int h = size.height();
+    const int h = size.height() + band;
     double side;
     double x;
     double y = 68;
@@ -74,7 +75,7 @@ QRectF pieRect(const QSize& size, int legendPosition)
         x = (w - side) / 2;
         break;
     }
-    return QRectF(x, y, side, side);
+    return QRectF(x, y - band, side, side);
 }
 
 bool pieDrawable(const QRectF& pie)
@@ -82,19 +83,20 @@ bool pieDrawable(const QRectF& pie)
     return pie.width() > 0 && pie.height() > 0;
 }
 
-QRectF pieLegendArea(const QSize& size, const QRectF& pie, int legendPosition, bool hasSlices)
+QRectF pieLegendArea(const QSize& size, const QRectF& pie, int legendPosition, bool hasSlices, bool titled)
 {
     if (!hasSlices)
         return QRectF();
+    const int band = titled ? 0 : kPieTitleBand;
     const int w = size.width();
     const int h = size.height();
     switch (legendPosition) {
     case 0:
-        return QRectF(48, 48, w - 96, 62);
+        return QRectF(48, 48 - band, w - 96, 62);
     case 1:
-        return QRectF(pie.right() + 20, 72, w - pie.right() - 36, h - 120);
+        return QRectF(pie.right() + 20, 72 - band, w - pie.right() - 36, h - 120 + band);
     case 3:
-        return QRectF(24, 72, std::min(w / 3, 220), h - 120);
+        return QRectF(24, 72 - band, std::min(w / 3, 220), h - 120 + band);
     default:
         return QRectF(48, pie.bottom() + 24, w - 96, 88);
     }

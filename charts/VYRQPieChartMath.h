@@ -43,10 +43,14 @@ VYRQTLIB_EXPORT double sliceTotal(const QVector<PieSlice>& slices);
 VYRQTLIB_EXPORT double slicePercent(const QVector<PieSlice>& slices, int index);
 
 // The square the pie is drawn in; its side may be 0 or negative for a small widget.
-VYRQTLIB_EXPORT QRectF pieRect(const QSize& size, int legendPosition);
+// An untitled pie gives the title's band (kPieTitleBand) to the square and to a
+// legend beside it or above it.
+VYRQTLIB_EXPORT QRectF pieRect(const QSize& size, int legendPosition, bool titled = true);
 // Whether the square is large enough to draw and hit anything.
 VYRQTLIB_EXPORT bool pieDrawable(const QRectF& pie);
-VYRQTLIB_EXPORT QRectF pieLegendArea(const QSize& size, const QRectF& pie, int legendPosition, bool hasSlices);
+VYRQTLIB_EXPORT QRectF pieLegendArea(const QSize& size, const QRectF& pie, int legendPosition, bool hasSlices,
+                                     bool titled = true);
+constexpr int kPieTitleBand = 44;
 
 // Each counting slice's arc; sweeps scale with the animation progress while the
 // start angles stay those of the finished pie.

@@ -463,7 +463,7 @@ void VYRQFlowView::drawNode(QPainter* painter, const VYRQFlowNode& n)
 
     painter->setPen(n.accent);
     painter->drawText(QRectF(r.left() + 9, r.bottom() - 23, r.width() - 18, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                      n.value);
+                      QFontMetrics(font).elidedText(n.value, Qt::ElideRight, std::max(int(r.width() - 18), 20)));
 
     painter->restore();
 }

@@ -102,7 +102,10 @@ void VYRQComboBoxImpl::drawControl(QPainter* painter, const QRect& rect)
         const QRect button = buttonRect(rect);
         drawFillStyle(painter, background.get(s), rect);
         drawFillStyle(painter, btnBackground.get(s), button);
-        drawImage(painter, btnIcon[size_t(s)], IconStyleDesc(), button, false);
+        // A state without an icon of its own shows the normal one: the pressed state
+        // lasts after a pick until the mouse comes back, and the chevron must not go.
+        const QString& own = btnIcon[size_t(s)];
+        drawImage(painter, own.isEmpty() ? btnIcon[Normal] : own, IconStyleDesc(), button, s == Disable);
         if (!q->isEditable())
             drawText(painter, q->currentText(), placedTextStyle(textStyle.get(s)), faceTextRect(rect, hasIcon));
     }

@@ -215,8 +215,14 @@ void VYRQPushButtonImpl::drawControl(QPainter* painter, const QRect& rect)
                 name = hotIconPath;
             else if (state == Pressed && !pressedIconPath.isEmpty())
                 name = pressedIconPath;
-            if (!name.isEmpty())
-                drawImage(painter, name, iconStyle, rect.left(), rect.top(), width, height, !q->isEnabled());
+            if (!name.isEmpty()) {
+                // A tinted icon would stay bright beside greyed text: disabled, it takes
+                // the disabled text's colour.
+                IconStyleDesc look = iconStyle;
+                if (look.useColor && !q->isEnabled())
+                    look.color = textStyles.get(Disable).color;
+                drawImage(painter, name, look, rect.left(), rect.top(), width, height, !q->isEnabled());
+            }
         } else {
             drawIcon(painter, icon, q->iconSize(), iconStyle, rect);
         }

@@ -8,12 +8,17 @@
 #include "VYRQPushButton.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
+#include "VYRQLineChartMath.h"
 #include "VYRQOpenGLPieChart.h"
 #include "VYRQOpenGLPieChartImpl.h"
 #include "VYRQStackContainer.h"
 #include "VYRQTableView.h"
 
+#include <QAbstractItemView>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardItemModel>
+#include <QThread>
 #include <QtTest>
 
 #include <cmath>
@@ -61,6 +66,41 @@ VYRQContainer* drawerOf(QWidget* window)
     return window->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
 }
 
+void clickInWindow(QWidget* window, QWidget* target, QPoint at = QPoint(-1, -1))
+{
+    if (at.x() < 0)
+        at = target->rect().center();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, target->mapTo(window, at));
+}
+
+bool drawerSettled(VYRQContainer* drawer)
+{
+    return !drawer->isResizeAnimationRunning() && drawer->getChildLayout() == VYRQContainer::Vertical;
+}
+
+// Luminance contrast of two colours, 1 to 21.
+double contrast(QColor a, QColor b)
+{
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a);
+    const double y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// The largest contrast of any pixel of `area` against the colour at `background`.
+double bestContrast(const QImage& image, const QRect& area, const QPoint& background)
+{
+    const QColor base = image.pixelColor(background);
+    double best = 1.0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = std::max(best, contrast(image.pixelColor(x, y), base));
+    return best;
+}
+
 // A window whose simulator holds still at tick 0.
 struct StillWindow : RefineryPlantWindow {
     StillWindow() { plantSimulator()->stop(); }
@@ -87,6 +127,12 @@ private slots:
     void drawerTimings();
     void drawerReopenedDuringClose();
     void drawerHeightFollowsPage();
+    void drawerCyclesUnderLoad();
+    void tableTickKeepsScrollAndSelection();
+    void readableAtEverySize_data();
+    void readableAtEverySize();
+    void comboChevronReadableAfterPick();
+    void textsFitTheirRows();
 };
 
 void tst_RefineryPages::initTestCase()
@@ -106,8 +152,7 @@ void tst_RefineryPages::pageTexts_data()
 
     QTest::newRow("English") << 0
                              << QStringList{"Operations Dashboard", "Plan 480", "Predictive Alerts Preview",
-                                            "SHIFT B162", "468", "96.4", "38.7", "5",
-                                            "High pressure in reactor R-203", "2 min ago"}
+                                            "SHIFT B162", "468", "96.4", "38.7", "5", "2 min ago"}
                              << QStringList{"Plant Overview", "units", "Equipment Telemetry & Health", "7", "3", "2"}
                              << "7 normal / 5 alarms"
                              << QStringList{"Equipment", "Name", "Area", "Temperature", "Pressure", "Flow", "Health",
@@ -116,7 +161,7 @@ void tst_RefineryPages::pageTexts_data()
                                             "237 m3/h", "61%", "CRITICAL"};
     QTest::newRow("Chinese") << 1
                              << QStringList{u("运行总览"), u("计划值 480"), u("预测告警趋势"), "SHIFT B162",
-                                            u("反应器 R-203 压力过高"), u("紧急"), u("2 分钟前")}
+                                            u("紧急"), u("2 分钟前")}
                              << QStringList{u("装置流程总览"), "units", u("设备遥测与健康状态")}
                              << u("7 正常 / 5 告警") << u("设备,名称,区域,温度,压力,流量,健康度,状态").split(',')
                              << QStringList{"R-203", u("加氢反应器"), u("反应单元"), "220.6 C", "9.03 bar", "237 m3/h",
@@ -136,6 +181,11 @@ void tst_RefineryPages::pageTexts()
     const QStringList onPlant = labelTexts(window.findChild<QWidget*>(QStringLiteral("plantPage")));
     for (const QString& text : plant)
         QVERIFY2(onPlant.contains(text), qPrintable(text));
+    // An alarm title too long for its row shows elided.
+    const QString title = window.getAlarmRows().at(0).titleLabel->text();
+    const QString fullTitle = language == 1 ? u("反应器 R-203 压力过高") : QStringLiteral("High pressure in reactor R-203");
+    QVERIFY2(title == fullTitle || (title.endsWith(QChar(0x2026)) && fullTitle.startsWith(title.chopped(1))),
+             qPrintable(title));
     QTEST(window.findChild<VYRQLabel*>(QStringLiteral("shiftSummaryValue"))->text(), "summary");
     // "Open" keeps its English text in both languages.
     QVERIFY(buttonByTheme(window.findChild<QWidget*>(QStringLiteral("dashboardPage")), "KolvSecondaryButton")->text()
@@ -542,6 +592,202 @@ void tst_RefineryPages::drawerHeightFollowsPage()
         // Docked to the far edge with the offset 16 past the page's right padding of 18.
         QCOMPARE(drawer->geometry().right(), plant->width() - 1 - 2);
     }
+}
+
+void tst_RefineryPages::drawerCyclesUnderLoad()
+{
+    StillWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.setPage(1);
+    auto* drawer = drawerOf(&window);
+    VYRQPushButton* acknowledge = buttonByTheme(drawer, "KolvPrimaryButton");
+    // A busy turn of the event loop queued before a slide holds back its start, so the
+    // slide ends well after its nominal 220 ms, as on a loaded machine.
+    auto busyTurn = [&window] {
+        QMetaObject::invokeMethod(&window, [] { QThread::msleep(60); }, Qt::QueuedConnection);
+    };
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        if (cycle % 3 == 1)
+            busyTurn();
+        window.setDrawerOpen(true);
+        QTRY_VERIFY(drawerSettled(drawer));
+        QCOMPARE(drawer->width(), 390);
+        QCOMPARE(acknowledge->width(), 390 - 14 - 14);
+        if (cycle % 3 == 2)
+            busyTurn();
+        window.setDrawerOpen(false);
+        QTRY_VERIFY(drawer->isHidden() && drawerSettled(drawer));
+        QCOMPARE(drawer->width(), 390);
+        QCOMPARE(drawer->minimumWidth(), 390);
+        QCOMPARE(drawer->maximumWidth(), 390);
+    }
+    // The button still takes a click after all that.
+    window.selectAlarm(QStringLiteral("ALM-102"));
+    QTRY_VERIFY(drawerSettled(drawer));
+    QSignalSpy acks(window.plantSimulator(), &RefinerySimulator::alarmAcknowledged);
+    clickInWindow(&window, acknowledge, QPoint(acknowledge->width() - 20, acknowledge->height() / 2));
+    QCOMPARE(acks.count(), 1);
+}
+
+void tst_RefineryPages::tableTickKeepsScrollAndSelection()
+{
+    StillWindow window;
+    window.resize(1280, 720);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.setPage(1);
+    auto* table = window.findChild<VYRQTableView*>(QStringLiteral("refineryEquipmentTable"));
+    QTRY_VERIFY(table->viewport()->height() > 2 * 38);
+    table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+    QVERIFY(table->verticalScrollBar()->value() > 0);
+    const int scrolled = table->verticalScrollBar()->value();
+    const QModelIndex last = window.getEquipmentModel()->index(11, 0);
+    clickInWindow(&window, table->viewport(), table->visualRect(last).center());
+    QCOMPARE(window.getSelectedEquipmentId(), window.getEquipmentModel()->item(11, 0)->text());
+    const QString before = window.getEquipmentModel()->item(11, 3)->text();
+
+    window.plantSimulator()->advance();
+    QCOMPARE(table->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(table->selectionModel()->selectedRows(), QModelIndexList{window.getEquipmentModel()->index(11, 0)});
+    QVERIFY(window.getEquipmentModel()->item(11, 3)->text() != before || table->currentIndex().row() == 11);
+    // A language switch rewrites the rows where they stand as well.
+    window.setLanguage(1);
+    QCOMPARE(table->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(window.getEquipmentModel()->headerData(0, Qt::Horizontal).toString(), u("设备"));
+}
+
+void tst_RefineryPages::readableAtEverySize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("dashboardScrolls");
+    QTest::newRow("1280x720") << QSize(1280, 720) << 0 << true;
+    QTest::newRow("1280x720 Chinese") << QSize(1280, 720) << 1 << true;
+    QTest::newRow("1440x900") << QSize(1440, 900) << 0 << false;
+    QTest::newRow("1920x1080 Chinese") << QSize(1920, 1080) << 1 << false;
+}
+
+void tst_RefineryPages::readableAtEverySize()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, language);
+    StillWindow window;
+    window.setLanguage(language);
+    window.resize(size);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE(window.findChild<QWidget*>(QStringLiteral("kolvRoot"))->size(), size);
+
+    auto* trend = window.findChild<VYRQLineChart*>(QStringLiteral("predictiveTrendChart"));
+    const QRectF plot = vyrtest::impl(trend)->plotRect(trend->size());
+    QVERIFY2(plot.height() >= 80, qPrintable(QString::number(plot.height())));
+    auto* pie = window.findChild<VYRQOpenGLPieChart*>(QStringLiteral("shiftSummaryChart"));
+    const QRectF donut = vyrtest::impl(pie)->pieRect(pie->size());
+    QVERIFY2(donut.width() >= 60, qPrintable(QString::number(donut.width())));
+    const QVector<ChartLegendItem> legend = vyrtest::impl(pie)->legendItems(pie->size());
+    QCOMPARE(legend.size(), 3);
+    for (const ChartLegendItem& item : legend) {
+        QVERIFY(QRectF(QPointF(0, 0), QSizeF(pie->size())).contains(item.rect));
+        QVERIFY(!item.rect.intersects(donut));
+    }
+    auto* scroller = window.findChild<QScrollArea*>(QStringLiteral("dashboardPageScroller"));
+    QFETCH(bool, dashboardScrolls);
+    QCOMPARE(scroller->verticalScrollBar()->maximum() > 0, dashboardScrolls);
+
+    window.selectAlarm(QStringLiteral("ALM-203"));
+    auto* drawer = drawerOf(&window);
+    QTRY_VERIFY(drawerSettled(drawer));
+    auto* detail = window.findChild<VYRQLineChart*>(QStringLiteral("equipmentDetailChart"));
+    const QRectF detailPlot = vyrtest::impl(detail)->plotRect(detail->size());
+    QVERIFY2(detailPlot.height() >= 80, qPrintable(QString::number(detailPlot.height())));
+    // The drawer, its button included, stays within the window.
+    VYRQPushButton* acknowledge = buttonByTheme(drawer, "KolvPrimaryButton");
+    QVERIFY(window.rect().contains(QRect(acknowledge->mapTo(&window, QPoint(0, 0)), acknowledge->size())));
+
+    for (RefineryProcessView* view : window.findChildren<RefineryProcessView*>()) {
+        const QVector<VYRQFlowNode> nodes = view->nodes();
+        for (int a = 0; a < nodes.size(); ++a)
+            for (int b = a + 1; b < nodes.size(); ++b)
+                QVERIFY2(!view->nodeRect(nodes[a]).intersects(view->nodeRect(nodes[b])),
+                         qPrintable(view->objectName() + QLatin1Char(' ') + nodes[a].id + QLatin1Char(' ')
+                                    + nodes[b].id));
+    }
+
+    // Value labels, 16 pixels tall, are thinned where the plot is too low for six.
+    for (double height : {plot.height(), detailPlot.height(), 60.0, 38.0, 9.0}) {
+        const QVector<int> levels = vyr::chart::valueLabelLevels(height, 5, 16);
+        QCOMPARE(levels.first(), 0);
+        for (int i = 1; i < levels.size(); ++i)
+            QVERIFY((levels[i] - levels[i - 1]) * height / 5 >= 16);
+    }
+}
+
+void tst_RefineryPages::comboChevronReadableAfterPick()
+{
+    StillWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* combo = window.findChild<VYRQComboBox*>();
+    QTRY_VERIFY(combo->isVisible() && combo->width() == 126);
+    const QRect chevron(combo->width() - 30, 4, 26, combo->height() - 8);
+    const QPoint face(combo->width() - 32, combo->height() / 2);
+    QVERIFY(bestContrast(combo->grab().toImage(), chevron, face) >= 3.0);
+
+    clickInWindow(&window, combo);
+    QAbstractItemView* list = combo->view();
+    QTRY_VERIFY(list->isVisible());
+    const QRect item = list->visualRect(list->model()->index(1, 0));
+    QWidget* popup = list->window();
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, list->viewport()->mapTo(popup, item.center()));
+    QTRY_COMPARE(window.getTrendSeries(), 1);
+    QTRY_VERIFY(!list->isVisible());
+    QVERIFY(bestContrast(combo->grab().toImage(), chevron, face) >= 3.0);
+}
+
+void tst_RefineryPages::textsFitTheirRows()
+{
+    StillWindow window;
+    window.resize(1280, 720);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.getAlarmRows().at(0).titleLabel->width() > 20);
+    // A refresh after the layout writes every title again.
+    window.plantSimulator()->acknowledgeAlarm(QStringLiteral("ALM-HX7"));
+    int elided = 0;
+    for (const RefineryPlantWindow::AlarmRowWidgets& row : window.getAlarmRows()) {
+        if (row.rowContainer->isHidden())
+            continue;
+        const QString title = row.titleLabel->text();
+        QVERIFY2(QFontMetrics(row.titleLabel->font()).horizontalAdvance(title) <= row.titleLabel->width(),
+                 qPrintable(title));
+        elided += title.endsWith(QChar(0x2026));
+    }
+    QVERIFY(elided > 0);
+
+    // Watch-row texts sit on their row's middle line.
+    for (const RefineryPlantWindow::WatchRowWidgets& row : window.getWatchRows())
+        for (VYRQLabel* label : {row.nameLabel, row.valueLabel, row.statusLabel})
+            QVERIFY(qAbs(label->geometry().center().y() - (row.rowContainer->height() - 1) / 2) <= 1);
+
+    // A disabled navigation button dims its icon like its text.
+    QList<VYRQPushButton*> nav;
+    for (VYRQPushButton* b : window.findChildren<VYRQPushButton*>())
+        if (b->minimumWidth() == 164)
+            nav << b;
+    std::sort(nav.begin(), nav.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    const QRect icon(13, 8, 24, 24);
+    const QImage shown = window.grab().toImage();
+    auto brightest = [&](QWidget* button) {
+        const QRect area = icon.translated(button->mapTo(&window, QPoint(0, 0)));
+        int best = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                best = std::max(best, shown.pixelColor(x, y).lightness());
+        return best;
+    };
+    QVERIFY(brightest(nav[2]) > 180);                               // enabled: the bright icon colour
+    QVERIFY(brightest(nav[4]) <= QColor(0x5A, 0x60, 0x6B).lightness() + 12);   // disabled: the disabled text's
 }
 
 QTEST_MAIN(tst_RefineryPages)
