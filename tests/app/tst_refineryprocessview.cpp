@@ -45,6 +45,7 @@ private slots:
     void clickReportsEquipment();
     void repaintsOnlyOnChange_data();
     void repaintsOnlyOnChange();
+    void canvasFollowsSize();
 };
 
 void tst_RefineryProcessView::initTestCase()
@@ -220,6 +221,23 @@ void tst_RefineryProcessView::repaintsOnlyOnChange()
                               .arg(snapshot.equipment[0].pressure, 0, 'f', 1));
     QCOMPARE(view.selectedNodeId(), change == QLatin1String("selection") ? QStringLiteral("P-101")
                                                                         : QStringLiteral("R-203"));
+}
+
+void tst_RefineryProcessView::canvasFollowsSize()
+{
+    // The canvas and its grid come from a picture kept per size: a new size draws a new one.
+    const QColor fill(0x17, 0x19, 0x1D);
+    RefineryProcessView view;
+    for (const QSize size : {QSize(900, 400), QSize(610, 300), QSize(900, 400)}) {
+        view.resize(size);
+        const QImage image = view.grab().toImage();
+        const int lastLine = (size.width() - 1) / 28 * 28;
+        QCOMPARE(image.pixelColor(14, 14), fill);
+        QCOMPARE(image.pixelColor(size.width() - 14, size.height() / 2 + 14), fill);
+        QVERIFY(image.pixelColor(28, 14) != fill);
+        QVERIFY(image.pixelColor(lastLine, 14) != fill);
+        QVERIFY(image.pixelColor(14, 28) != fill);
+    }
 }
 
 QTEST_MAIN(tst_RefineryProcessView)
