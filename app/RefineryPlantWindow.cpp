@@ -24,6 +24,7 @@
 #include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QStandardItemModel>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVariantAnimation>
 
@@ -91,6 +92,48 @@ void setElidedText(VYRQLabel* label, const QString& text)
         return;
     QResizeEvent resize(label->size(), label->size());
     QCoreApplication::sendEvent(label, &resize);
+}
+
+// Word-wrapped text cut to the lines the label's height holds, the last one elided;
+// kept whole in a property so that a resize can cut it again.
+const char* const kWrappedText = "tarnexWrappedText";
+
+void fitWrappedText(VYRQLabel* label)
+{
+    const QString text = label->property(kWrappedText).toString();
+    const int width = label->width();
+    QString shown = text;
+    if (width > 0) {
+        const QFontMetrics metrics(label->font());
+        // A line whose descent reaches a pixel past the label still reads.
+        const int lines = qMax(1, qRound(double(label->height()) / metrics.lineSpacing()));
+        QTextLayout layout(text, label->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int lastStart = -1;
+        for (int i = 0; i <= lines; ++i) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(width);
+            if (i == lines) {
+                shown = text.left(lastStart) + metrics.elidedText(text.mid(lastStart), Qt::ElideRight, width);
+                break;
+            }
+            lastStart = line.textStart();
+        }
+        layout.endLayout();
+    }
+    if (label->text() != shown)
+        label->setText(shown);
+}
+
+void setWrappedText(VYRQLabel* label, const QString& text)
+{
+    label->setProperty(kWrappedText, text);
+    fitWrappedText(label);
 }
 
 QString fixed(double value, int decimals)
@@ -321,8 +364,12 @@ void RefineryPlantWindow::buildUi()
 
 bool RefineryPlantWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == plantPage && event->type() == QEvent::Resize)
-        updateDrawerGeometry();
+    if (event->type() == QEvent::Resize) {
+        if (watched == plantPage)
+            updateDrawerGeometry();
+        else if (auto* label = qobject_cast<VYRQLabel*>(watched); label && label->property(kWrappedText).isValid())
+            fitWrappedText(label);
+    }
     return VYRQWindow::eventFilter(watched, event);
 }
 
@@ -656,6 +703,7 @@ void RefineryPlantWindow::buildDashboardPage()
         row.titleLabel = createLabel(text, QStringLiteral("KolvLabelSmBold"), 0, 19);
         row.detailLabel = createLabel(text, QStringLiteral("KolvLabelXs"), 1, 25);
         wrapWords(row.detailLabel);
+        row.detailLabel->installEventFilter(this);
         VYRQContainer* side = createContainer(row.rowContainer, QStringLiteral("KolvClear"), 1, 0, 0, 0, 0, 0, 0);
         fixWidth(side, 72);
         row.severityLabel = createLabel(side, QStringLiteral("KolvLabelWarning"), 0, 21);
@@ -973,7 +1021,7 @@ void RefineryPlantWindow::refreshAlarmRows()
         AlarmRowWidgets& widgets = alarmRows[row++];
         widgets.alarmId = alarm.id;
         setElidedText(widgets.titleLabel, language == 1 ? alarm.titleZh : alarm.titleEn);
-        widgets.detailLabel->setText(language == 1 ? alarm.detailZh : alarm.detailEn);
+        setWrappedText(widgets.detailLabel, language == 1 ? alarm.detailZh : alarm.detailEn);
         const bool critical = alarm.severity == 2;
         widgets.severityLabel->setText(critical ? localized("CRITICAL", "紧急") : localized("WARNING", "警告"));
         setThemeNameIfChanged(widgets.severityLabel,

@@ -762,6 +762,12 @@ void tst_RefineryPages::textsFitTheirRows()
         QVERIFY2(QFontMetrics(row.titleLabel->font()).horizontalAdvance(title) <= row.titleLabel->width(),
                  qPrintable(title));
         elided += title.endsWith(QChar(0x2026));
+        // The detail wraps within its label's lines, the last one elided if need be.
+        const QString detail = row.detailLabel->text();
+        const QFontMetrics metrics(row.detailLabel->font());
+        const QRect wrapped = metrics.boundingRect(QRect(0, 0, row.detailLabel->width(), 1000),
+                                                   Qt::TextWordWrap, detail);
+        QVERIFY2(wrapped.height() <= row.detailLabel->height() + metrics.descent(), qPrintable(detail));
     }
     QVERIFY(elided > 0);
 
