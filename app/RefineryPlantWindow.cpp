@@ -163,7 +163,7 @@ RefineryPlantWindow::RefineryPlantWindow(QWidget* parent)
     setObjectName(QStringLiteral("refineryPlantWindow"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowMaximizeButtonHint);
-    setMinimumSize(1280, 720);
+    setMinSize(1280, 720);
     resize(1440, 900);
     setResizeable(true);
     setCanDrag(true);

@@ -8,6 +8,7 @@
 
 #include <QChildEvent>
 #include <QEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -318,7 +319,10 @@ bool VYRQContainer::eventFilter(QObject* watched, QEvent* event)
 
 void VYRQContainer::mouseReleaseEvent(QMouseEvent* event)
 {
-    Q_UNUSED(event)
+    // Nobody listening: the release goes on to the parents, so that a clickable
+    // container still gets it through the plain containers laid out inside it.
+    if (event && !isSignalConnected(QMetaMethod::fromSignal(&VYRQContainer::mouseClickEvent)))
+        event->ignore();
     emit mouseClickEvent();
 }
 

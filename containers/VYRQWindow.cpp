@@ -164,7 +164,8 @@ bool blocksCaption(QWidget* widget)
 {
     if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractItemView*>(widget)
         || qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractSpinBox*>(widget)
-        || qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) || qobject_cast<QTabBar*>(widget))
+        || qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) || qobject_cast<QTabBar*>(widget)
+        || VYRQWindowImpl::handlesClicks(widget))
         return true;
     if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget)) {
         const QString type = control->getTypeName();
@@ -213,8 +214,9 @@ bool VYRQWindow::nativeEvent(const QByteArray& eventType, void* message, long* r
         if (IsZoomed(msg->hwnd))
             info->ptMaxTrackSize = info->ptMaxSize;
         const double ratio = devicePixelRatioF();
-        info->ptMinTrackSize.x = roundHalfUp(d->minWidth * ratio);
-        info->ptMinTrackSize.y = roundHalfUp(d->minHeight * ratio);
+        // A minimum given through QWidget holds as well as the frame's own.
+        info->ptMinTrackSize.x = roundHalfUp(qMax(d->minWidth, minimumWidth()) * ratio);
+        info->ptMinTrackSize.y = roundHalfUp(qMax(d->minHeight, minimumHeight()) * ratio);
         *result = 0;
         return true;
     }

@@ -3,10 +3,18 @@
 #include "IVYRQWidgetBase.h"
 #include "VYRQWidgetBase.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTabBar>
 #include <QWidget>
 
 namespace {
@@ -28,6 +36,29 @@ bool allowsDrag(QWidget* window, QWidget* hit)
         return true;
     const QString type = control->getTypeName();
     return type == QLatin1String("qtcontainer") || type == QLatin1String("qtlabel");
+}
+
+// QObject::isSignalConnected is protected; a pointer to it taken through a
+// derived class may be applied to any object.
+struct SignalProbe : QObject {
+    static bool isConnected(const QObject* object, const QMetaMethod& signal)
+    {
+        return (object->*(&SignalProbe::isSignalConnected))(signal);
+    }
+};
+
+bool listensForClicks(const QObject* object)
+{
+    const QMetaObject* meta = object->metaObject();
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() != QMetaMethod::Signal)
+            continue;
+        const QByteArray name = method.name();
+        if ((name == "clicked" || name == "mouseClickEvent") && SignalProbe::isConnected(object, method))
+            return true;
+    }
+    return false;
 }
 
 QWidget* hitTestIn(QWidget* widget, QWidget* root, const QPoint& point)
@@ -160,10 +191,15 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
         w->raise();
     const bool maximized = w->isMaximized();
     const QPoint pos = event->pos();
-    if (resizeable && !maximized) {
-        const ResizeEdge edge = edgeAt(pos);
-        if (edge != EdgeNone)
-            resizeEdge = edge;
+    const ResizeEdge edge = resizeable && !maximized ? edgeAt(pos) : EdgeNone;
+    // A press that a clickable control let through (a row with a click signal) is
+    // its own: grabbing the mouse here would take the release that makes its click.
+    if (edge == EdgeNone && pressBelongsToControl(pos))
+        return;
+    if (edge != EdgeNone) {
+        resizeEdge = edge;
+        m_ownMinimum = w->minimumSize();
+        m_ownMaximum = w->maximumSize();
     }
     if (canDrag && !maximized && event->button() == Qt::LeftButton) {
         const bool allowed = allowsDrag(w, hitTest(w, pos.x(), pos.y()));
@@ -173,6 +209,27 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
     event->accept();
     pressOwner() = w;
     w->grabMouse();
+}
+
+bool VYRQWindowImpl::pressBelongsToControl(const QPoint& pos) const
+{
+    QWidget* w = owner();
+    for (QWidget* widget = hitTest(w, pos.x(), pos.y()); widget && widget != w; widget = widget->parentWidget()) {
+        if (handlesClicks(widget))
+            return true;
+    }
+    return false;
+}
+
+bool VYRQWindowImpl::handlesClicks(QWidget* widget)
+{
+    if (!widget || !widget->isEnabled())
+        return false;
+    if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractItemView*>(widget)
+        || qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractSpinBox*>(widget)
+        || qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) || qobject_cast<QTabBar*>(widget))
+        return true;
+    return listensForClicks(widget);
 }
 
 void VYRQWindowImpl::mouseMoveEvent(QMouseEvent* event)
@@ -217,42 +274,33 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
     const bool top = resizeEdge == EdgeTop || resizeEdge == EdgeTopLeft || resizeEdge == EdgeTopRight;
     const bool bottom = resizeEdge == EdgeBottom || resizeEdge == EdgeBottomLeft || resizeEdge == EdgeBottomRight;
 
-    // Fixed sizes pin the window between presses, so nothing else resizes it.
+    // Fixed sizes pin the window while the edge follows the mouse; the release gives
+    // its own limits back. The window's minimum counts as well as the frame's own.
+    const int minW = qMax(minWidth, m_ownMinimum.width());
+    const int minH = qMax(minHeight, m_ownMinimum.height());
+    const int maxW = qMax(minW, m_ownMaximum.width());
+    const int maxH = qMax(minH, m_ownMaximum.height());
     QPoint position = w->pos();
-    if (left) {
-        const int width = w->width() - dx;
-        if (width >= minWidth) {
+    if (left || right) {
+        const int width = left ? w->width() - dx : w->width() + dx;
+        if (width >= minW && width <= maxW) {
             w->setFixedWidth(width);
             pressPos.setX(globalPos.x());
-            position.rx() += dx;
+            if (left)
+                position.rx() += dx;
         } else {
-            w->setFixedWidth(minWidth);
-        }
-    } else if (right) {
-        const int width = w->width() + dx;
-        if (width < minWidth) {
-            w->setFixedWidth(minWidth);
-        } else {
-            pressPos.setX(globalPos.x());
-            w->setFixedWidth(width);
+            w->setFixedWidth(qBound(minW, width, maxW));
         }
     }
-    if (top) {
-        const int height = w->height() - dy;
-        if (height >= minHeight) {
+    if (top || bottom) {
+        const int height = top ? w->height() - dy : w->height() + dy;
+        if (height >= minH && height <= maxH) {
             w->setFixedHeight(height);
             pressPos.setY(globalPos.y());
-            position.ry() += dy;
+            if (top)
+                position.ry() += dy;
         } else {
-            w->setFixedHeight(minHeight);
-        }
-    } else if (bottom) {
-        const int height = w->height() + dy;
-        if (height < minHeight) {
-            w->setFixedHeight(minHeight);
-        } else {
-            pressPos.setY(globalPos.y());
-            w->setFixedHeight(height);
+            w->setFixedHeight(qBound(minH, height, maxH));
         }
     }
     if (position != w->pos())
@@ -267,8 +315,14 @@ void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
 void VYRQWindowImpl::releasePress()
 {
     QWidget* w = owner();
-    if (resizeEdge != EdgeNone && resizeable && w)
-        w->setCursor(Qt::ArrowCursor);
+    if (resizeEdge != EdgeNone && w) {
+        if (resizeable)
+            w->setCursor(Qt::ArrowCursor);
+        // The new size stays; the pinning goes, or the window manager could
+        // neither maximise nor resize the window any more.
+        w->setMinimumSize(m_ownMinimum);
+        w->setMaximumSize(m_ownMaximum);
+    }
     // Cleared whatever the resize setting is now, so that a later hover never
     // resizes without a press.
     resizeEdge = EdgeNone;
@@ -318,7 +372,7 @@ void VYRQWindowImpl::toggleMaximized()
     m_normalMinimum = w->minimumSize();
     m_normalMaximum = w->maximumSize();
     m_maximizedByUs = true;
-    // A border resize pins the size; lift that first or the window cannot grow.
+    // Limits the window was given would keep it from filling the area.
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     w->setGeometry(area);

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QWidget>
 
 class QEventLoop;
 class QMouseEvent;
@@ -62,6 +63,10 @@ public:
     void centerWindow();
 
     static QWidget* hitTest(QWidget* root, int x, int y);
+    // Whether the widget makes something of a click by itself: an enabled input
+    // (button, item view, slider, spin box, combo box, line edit, tab bar) or a
+    // widget whose clicked() or mouseClickEvent() signal someone listens to.
+    static bool handlesClicks(QWidget* widget);
     // The process-wide pressed flag shared by every window and sub-window, and the
     // window that set it.
     static bool isMousePressed();
@@ -93,9 +98,14 @@ public:
 
 private:
     bool isSubWindow() const;
+    bool pressBelongsToControl(const QPoint& pos) const;
     void resizeByEdge(const QPoint& globalPos);
     void followHover(const QPoint& pos);
 
+    // The owner's size limits when the border resize took the press; the resize
+    // pins the size while it runs and gives these back on release.
+    QSize m_ownMinimum{0, 0};
+    QSize m_ownMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
     bool m_maximizedByUs = false;
     QRect m_normalGeometry;
     QSize m_normalMinimum;

@@ -3,6 +3,8 @@
 #include "testcontrols.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
+#include "VYRQImage.h"
+#include "VYRQLabel.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
 #include "VYRQWindowImpl_p.h"
@@ -27,13 +29,20 @@ void sendMouse(QWidget* target, QEvent::Type type, const QPoint& local, const QP
     QApplication::sendEvent(target, &event);
 }
 
-// Press at `local`, move by `delta` with the button held, release.
+// Press at `local` (in w), move by `delta` with the button held, release: through
+// the top-level window, as the window system delivers them.
 void dragBy(QWidget* w, const QPoint& local, const QPoint& delta)
 {
-    const QPoint global = w->mapToGlobal(local);
-    sendMouse(w, QEvent::MouseButtonPress, local, global);
-    sendMouse(w, QEvent::MouseMove, local + delta, global + delta, Qt::NoButton, Qt::LeftButton);
-    sendMouse(w, QEvent::MouseButtonRelease, local + delta, global + delta, Qt::LeftButton, Qt::NoButton);
+    QWidget* top = w->window();
+    QWindow* handle = top->windowHandle();
+    const QPoint at = w->mapTo(top, local);
+    const QPoint end = handle->mapToGlobal(at + delta);
+    QTest::mousePress(handle, Qt::LeftButton, {}, at);
+    QTest::mouseMove(handle, at + delta);
+    // The window may have moved under the mouse. The release comes where the mouse
+    // is; anywhere else the platform would report one more move first.
+    QTRY_COMPARE(handle->geometry(), top->geometry());
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFromGlobal(end));
 }
 
 // The offscreen platform says so on every grab and size hint; nothing to see.
@@ -117,39 +126,103 @@ private slots:
     {
         QTest::addColumn<QPoint>("pressAt");
         QTest::addColumn<QPoint>("delta");
+        QTest::addColumn<QSize>("minimum");   // given through QWidget
         QTest::addColumn<QRect>("expected");
 
-        // From (100, 100, 500, 450) with a 400 x 400 minimum.
-        QTest::newRow("right wider") << QPoint(498, 200) << QPoint(50, 0) << QRect(100, 100, 550, 450);
-        QTest::newRow("right below minimum") << QPoint(498, 200) << QPoint(-150, 0) << QRect(100, 100, 400, 450);
-        QTest::newRow("left narrower") << QPoint(1, 200) << QPoint(60, 0) << QRect(160, 100, 440, 450);
-        QTest::newRow("left below minimum") << QPoint(1, 200) << QPoint(150, 0) << QRect(100, 100, 400, 450);
-        QTest::newRow("top taller") << QPoint(200, 1) << QPoint(0, -30) << QRect(100, 70, 500, 480);
-        QTest::newRow("bottom shorter") << QPoint(200, 448) << QPoint(0, -40) << QRect(100, 100, 500, 410);
-        QTest::newRow("bottom-right") << QPoint(498, 448) << QPoint(20, 10) << QRect(100, 100, 520, 460);
-        QTest::newRow("top-left, width held") << QPoint(1, 1) << QPoint(200, -10) << QRect(100, 90, 400, 460);
+        // From (100, 100, 500, 450) with the frame's 400 x 400 minimum.
+        const QSize none(0, 0);
+        QTest::newRow("right wider") << QPoint(498, 200) << QPoint(50, 0) << none << QRect(100, 100, 550, 450);
+        QTest::newRow("right below minimum") << QPoint(498, 200) << QPoint(-150, 0) << none
+                                             << QRect(100, 100, 400, 450);
+        QTest::newRow("left narrower") << QPoint(1, 200) << QPoint(60, 0) << none << QRect(160, 100, 440, 450);
+        QTest::newRow("left below minimum") << QPoint(1, 200) << QPoint(150, 0) << none << QRect(100, 100, 400, 450);
+        QTest::newRow("top taller") << QPoint(200, 1) << QPoint(0, -30) << none << QRect(100, 70, 500, 480);
+        QTest::newRow("bottom shorter") << QPoint(200, 448) << QPoint(0, -40) << none << QRect(100, 100, 500, 410);
+        QTest::newRow("bottom-right") << QPoint(498, 448) << QPoint(20, 10) << none << QRect(100, 100, 520, 460);
+        QTest::newRow("top-left, width held") << QPoint(1, 1) << QPoint(200, -10) << none << QRect(100, 90, 400, 460);
+        // The window's own minimum is a floor as well as the frame's.
+        QTest::newRow("right, window minimum") << QPoint(498, 200) << QPoint(-150, 0) << QSize(470, 420)
+                                               << QRect(100, 100, 470, 450);
+        QTest::newRow("bottom-right, window minimum") << QPoint(498, 448) << QPoint(-90, -90) << QSize(480, 430)
+                                                      << QRect(100, 100, 480, 430);
     }
 
     void borderResize()
     {
         QFETCH(QPoint, pressAt);
         QFETCH(QPoint, delta);
+        QFETCH(QSize, minimum);
         QFETCH(QRect, expected);
 
         auto window = shownWindow(QRect(100, 100, 500, 450));
         QVERIFY(window);
+        window->setMinimumSize(minimum);
         window->setResizeable(true);
         const QPoint origin = window->pos();
         dragBy(window.get(), pressAt, delta);
         QTRY_COMPARE(window->size(), expected.size());
         QTRY_COMPARE(window->pos(), origin + expected.topLeft() - QPoint(100, 100));
-        // The resized side is pinned until the next resize.
-        if (pressAt.x() < 4 || pressAt.x() > 496)
-            QCOMPARE(QPoint(window->minimumWidth(), window->maximumWidth()), QPoint(1, 1) * expected.width());
-        if (pressAt.y() < 4 || pressAt.y() > 446)
-            QCOMPARE(QPoint(window->minimumHeight(), window->maximumHeight()), QPoint(1, 1) * expected.height());
+        // The size stays but is not pinned: the window can still be maximised or resized.
+        QCOMPARE(window->minimumSize(), minimum);
+        QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
         QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(vyrtest::impl(window.get())->resizeEdge, int(VYRQWindowImpl::EdgeNone));
+    }
+
+    void clickThroughWindow_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QPoint>("pressAt");
+        QTest::addColumn<int>("clicks");
+
+        // The clickable widget covers (0, 0, 300, 200) of a window 500 x 400 wide.
+        QTest::newRow("container") << "container" << QPoint(150, 100) << 1;
+        QTest::newRow("label in a plain container inside") << "nested" << QPoint(60, 60) << 1;
+        QTest::newRow("image") << "image" << QPoint(150, 100) << 1;
+        QTest::newRow("container, disabled") << "disabled" << QPoint(150, 100) << 0;
+        QTest::newRow("container, on the border") << "container" << QPoint(1, 100) << 0;
+    }
+
+    // A press that a clickable control lets through stays with it: the release reaches
+    // it, the window follows no press and does not move.
+    void clickThroughWindow()
+    {
+        QFETCH(QString, target);
+        QFETCH(QPoint, pressAt);
+        QFETCH(int, clicks);
+
+        auto window = shownWindow(QRect(100, 100, 500, 400));
+        QVERIFY(window);
+        window->setResizeable(true);
+        int clicked = 0;
+        QWidget* clickable = nullptr;
+        if (target == QLatin1String("image")) {
+            auto* image = new VYRQImage(window.get());
+            connect(image, &VYRQImage::clicked, [&] { ++clicked; });
+            clickable = image;
+        } else {
+            auto* container = new VYRQContainer(window.get());
+            connect(container, &VYRQContainer::mouseClickEvent, [&] { ++clicked; });
+            container->setEnabled(target != QLatin1String("disabled"));
+            if (target == QLatin1String("nested")) {
+                auto* inner = new VYRQContainer(container);
+                inner->setGeometry(40, 40, 200, 100);
+                (new VYRQLabel(inner))->setGeometry(10, 10, 100, 30);
+            }
+            clickable = container;
+        }
+        clickable->setGeometry(0, 0, 300, 200);
+        clickable->show();
+
+        const QPoint start = window->pos();
+        QWindow* handle = window->windowHandle();
+        QTest::mousePress(handle, Qt::LeftButton, {}, pressAt);
+        QCOMPARE(VYRQWindowImpl::isMousePressed(), clicks == 0);
+        QTest::mouseMove(handle, pressAt + QPoint(20, 10));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, pressAt + QPoint(20, 10));
+        QCOMPARE(clicked, clicks);
+        if (clicks)
+            QCOMPARE(window->pos(), start);
     }
 
     void setXY()

@@ -1,0 +1,140 @@
+#include "RefineryPlantWindow.h"
+#include "RefinerySimulator.h"
+#include "VYRQContainer.h"
+#include "VYRQGlobal.h"
+
+#include <QWindow>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Charts without a GL context and a platform without grabs say so at every turn.
+QtMessageHandler previousHandler = nullptr;
+void dropPlatformNoise(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    for (const char* noise : {"OpenGL", "does not support", "composeAndFlush"})
+        if (message.contains(QLatin1String(noise)))
+            return;
+    previousHandler(type, context, message);
+}
+
+// The monitor shown and laid out, its simulator stopped so that no refresh
+// reorders the rows under the mouse.
+std::unique_ptr<RefineryPlantWindow> shownMonitor()
+{
+    std::unique_ptr<RefineryPlantWindow> window(new RefineryPlantWindow);
+    window->plantSimulator()->stop();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return nullptr;
+    auto* root = window->findChild<VYRQContainer*>(QStringLiteral("kolvRoot"));
+    // The first layout and the centring run on the next turn of the event loop.
+    if (!root || !QTest::qWaitFor([&] { return root->geometry() == window->rect(); })
+        || !QTest::qWaitFor([&] { return window->windowHandle()->geometry() == window->geometry(); }))
+        return nullptr;
+    return window;
+}
+
+// Press at `at`, move by `delta` with the button held, release, all through the
+// window system's window.
+void dragBy(QWidget* window, const QPoint& at, const QPoint& delta)
+{
+    QWindow* handle = window->windowHandle();
+    const QPoint end = handle->mapToGlobal(at + delta);
+    QTest::mousePress(handle, Qt::LeftButton, {}, at);
+    QTest::mouseMove(handle, at + delta);
+    // The window may have moved under the mouse: release where the mouse is now.
+    QTRY_COMPARE(handle->geometry(), window->geometry());
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFromGlobal(end));
+}
+
+} // namespace
+
+class tst_RefineryWindowInput : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        previousHandler = qInstallMessageHandler(dropPlatformNoise);
+        VYRQtLib::init();
+        QVERIFY(vyrLoadThemeDir(TARNEX_THEME_DIR));
+    }
+
+    void rowClickSelects_data()
+    {
+        QTest::addColumn<bool>("alarm");
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < 4; ++row)
+            QTest::addRow("alarm row %d", row) << true << row;
+        for (int row = 0; row < 3; ++row)
+            QTest::addRow("watch row %d", row) << false << row;
+    }
+
+    // A click on a dashboard row, through the window, selects what the row shows.
+    void rowClickSelects()
+    {
+        QFETCH(bool, alarm);
+        QFETCH(int, row);
+
+        auto window = shownMonitor();
+        QVERIFY(window);
+        const auto alarmRow = window->getAlarmRows().value(row);
+        const auto watchRow = window->getWatchRows().value(row);
+        QWidget* rowWidget = alarm ? alarmRow.rowContainer : watchRow.rowContainer;
+        const QString id = alarm ? alarmRow.alarmId : watchRow.equipmentId;
+        QVERIFY(rowWidget && rowWidget->isVisible());
+        QVERIFY(!id.isEmpty());
+
+        const QPoint at = rowWidget->mapTo(window.get(), rowWidget->rect().center());
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
+        QCOMPARE(alarm ? window->getSelectedAlarmId() : window->getSelectedEquipmentId(), id);
+        QCOMPARE(window->getCurrentPage(), 1);
+        QVERIFY(window->isDrawerOpen());
+    }
+
+    // The top bar's plain background still drags the window.
+    void topBarDragMoves()
+    {
+        auto window = shownMonitor();
+        QVERIFY(window);
+        const QPoint at(700, 32);
+        QWidget* under = window->childAt(at);
+        QVERIFY(qobject_cast<VYRQContainer*>(under));
+        const QPoint start = window->pos();
+        dragBy(window.get(), at, QPoint(40, 30));
+        QTRY_COMPARE(window->pos(), start + QPoint(40, 30));
+        QCOMPARE(window->size(), QSize(1440, 900));
+    }
+
+    void borderDrag_data()
+    {
+        QTest::addColumn<QPoint>("pressAt");   // on the 1440 x 900 window
+        QTest::addColumn<QPoint>("delta");
+        QTest::addColumn<QSize>("expected");
+
+        QTest::newRow("right, wider") << QPoint(1438, 450) << QPoint(100, 0) << QSize(1540, 900);
+        QTest::newRow("right, past the minimum") << QPoint(1438, 450) << QPoint(-1000, 0) << QSize(1280, 900);
+        QTest::newRow("bottom, past the minimum") << QPoint(720, 898) << QPoint(0, -500) << QSize(1440, 720);
+    }
+
+    // A border drag stops at the monitor's minimum and leaves the size free
+    // afterwards, so the window can still be maximised and resized.
+    void borderDrag()
+    {
+        QFETCH(QPoint, pressAt);
+        QFETCH(QPoint, delta);
+        QFETCH(QSize, expected);
+
+        auto window = shownMonitor();
+        QVERIFY(window);
+        dragBy(window.get(), pressAt, delta);
+        QTRY_COMPARE(window->size(), expected);
+        QCOMPARE(window->minimumSize(), QSize(1280, 720));
+        QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    }
+};
+
+QTEST_MAIN(tst_RefineryWindowInput)
+#include "tst_refinerywindowinput.moc"
