@@ -373,20 +373,27 @@ void benchFinancial(int count, bool averages)
     const bool sameData = series->count() == count && impl.firstVisibleIndex() == 0
         && impl.lastVisibleIndex() == count - 1 && averagePoints == expectedAveragePoints
         && categoryAxis->count() == count;
-    QString counts;
-    const bool samePicture = samePixels(ours.grabFramebuffer(), view.grab().toImage(),
-                                        financialColors(impl, averages), counts);
-    const std::pair<double, double> ms = frameTimes(glFrame(ours, &ours), viewFrame(view), 20);
-    const QByteArray name = QStringLiteral("financial %1 candles%2")
-                                .arg(count)
-                                .arg(averages ? QStringLiteral(" + 4 MAs") : QString())
-                                .toLatin1();
-    if (sameData && samePicture && ms.first > 0)
-        std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio %5.2f  (pixels ours/Qt:%s)\n", name.constData(),
-                    ms.first, ms.second, ms.first / ms.second, qPrintable(counts));
-    else
-        std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio  n/a   (the two sides did different work:%s%s)\n",
-                    name.constData(), ms.first, ms.second, sameData ? "" : " data differ;", qPrintable(counts));
+    // The GL frame, and the same drawing into an image (where no GL context exists),
+    // raster against raster.
+    const QString rows[] = {QString(), QStringLiteral(" raster")};
+    for (const QString& engine : rows) {
+        const bool raster = !engine.isEmpty();
+        QString counts;
+        const bool samePicture = samePixels(raster ? impl.renderImage() : ours.grabFramebuffer(), view.grab().toImage(),
+                                            financialColors(impl, averages), counts);
+        const Frame oursFrame = raster ? Frame([&impl] { return !impl.renderImage().isNull(); }) : glFrame(ours, &ours);
+        const std::pair<double, double> ms = frameTimes(oursFrame, viewFrame(view), 20);
+        const QByteArray name = QStringLiteral("candles %1%2%3")
+                                    .arg(count)
+                                    .arg(averages ? QStringLiteral(" + 4 MAs") : QString(), engine)
+                                    .toLatin1();
+        if (sameData && samePicture && ms.first > 0)
+            std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio %5.2f  (pixels ours/Qt:%s)\n", name.constData(),
+                        ms.first, ms.second, ms.first / ms.second, qPrintable(counts));
+        else
+            std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio  n/a   (the two sides did different work:%s%s)\n",
+                        name.constData(), ms.first, ms.second, sameData ? "" : " data differ;", qPrintable(counts));
+    }
 }
 
 // The trace of a monitor: a beat every 150 samples over a slow wave.
