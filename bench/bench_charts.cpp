@@ -369,7 +369,9 @@ void benchFinancial(int count, bool averages)
     int averagePoints = 0;
     for (const QLineSeries* line : lines)
         averagePoints += line->count();
-    const int expectedAveragePoints = averages ? 4 * count - (5 + 10 + 20 + 30) + 4 : 0;
+    int expectedAveragePoints = 0;
+    for (int k = 0; averages && k < impl.maPeriods.size(); ++k)
+        expectedAveragePoints += std::max(count - impl.maPeriods.at(k) + 1, 0);
     const bool sameData = series->count() == count && impl.firstVisibleIndex() == 0
         && impl.lastVisibleIndex() == count - 1 && averagePoints == expectedAveragePoints
         && categoryAxis->count() == count;
