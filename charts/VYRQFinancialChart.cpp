@@ -234,26 +234,39 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
     const double slot = plot.width() / m;
     const double body = std::max(std::min(slot * 0.58, 18.0), 4.0);
     const double revealed = std::floor(m * q->animationProgress());
-    constexpr double pen = 1.3 / 2;
-    for (int i = first; i <= last && i < candles.size(); ++i) {
-        if (i - first > revealed)
-            break;
+    const int drawnLast = int(std::min(double(last), first + revealed));
+    const auto y = [&](double value) { return pointFor(first, value, plot, range).y(); };
+
+    // Closer than a device pixel, the candles of a column would each paint over the
+    // same pixels; one candle per column with their extent costs a fraction.
+    const double column = 1.0 / std::max(painter.device() ? painter.device()->devicePixelRatioF() : 1.0, 1.0);
+    if (plot.width() / std::max(last - first, 1) < column) {
+        financialCandleColumns(candles, plot, first, last, drawnLast, column, candleColumns);
+        for (const FinancialColumnCandle& c : qAsConst(candleColumns))
+            drawCandle(painter, c.x, y(c.high), y(c.low), y(c.open), y(c.close), body,
+                       c.close >= c.open ? risingColor : fallingColor);
+        return;
+    }
+    for (int i = first; i <= drawnLast && i < candles.size(); ++i) {
         const FinancialCandle& c = candles.at(i);
         if (!candleUsable(c))
             continue;
-        const QColor color = c.close >= c.open ? risingColor : fallingColor;
-        // The wick (a 1.3 pen with square caps) and the outlined body, drawn as the
-        // two rectangles their strokes cover: the same pixels at far less cost.
-        const QPointF high = pointFor(i, c.high, plot, range);
-        const double lowY = pointFor(i, c.low, plot, range).y();
-        const double wickTop = std::min(high.y(), lowY);
-        painter.fillRect(QRectF(high.x() - pen, wickTop - pen, 2 * pen, std::abs(lowY - high.y()) + 2 * pen), color);
-        const QPointF open = pointFor(i, c.open, plot, range);
-        const double closeY = pointFor(i, c.close, plot, range).y();
-        const double top = std::min(open.y(), closeY);
-        const QRectF bodyRect(open.x() - body / 2, top, body, std::max(std::max(open.y(), closeY) - top, 1.0));
-        painter.fillRect(bodyRect.adjusted(-pen, -pen, pen, pen), color);
+        drawCandle(painter, pointFor(i, c.high, plot, range).x(), y(c.high), y(c.low), y(c.open), y(c.close), body,
+                   c.close >= c.open ? risingColor : fallingColor);
     }
+}
+
+void VYRQFinancialChartImpl::drawCandle(QPainter& painter, double x, double highY, double lowY, double openY,
+                                        double closeY, double body, const QColor& color)
+{
+    // The wick (a 1.3 pen with square caps) and the outlined body, drawn as the
+    // two rectangles their strokes cover: the same pixels at far less cost.
+    constexpr double pen = 1.3 / 2;
+    const double wickTop = std::min(highY, lowY);
+    painter.fillRect(QRectF(x - pen, wickTop - pen, 2 * pen, std::abs(lowY - highY) + 2 * pen), color);
+    const double top = std::min(openY, closeY);
+    const QRectF bodyRect(x - body / 2, top, body, std::max(std::max(openY, closeY) - top, 1.0));
+    painter.fillRect(bodyRect.adjusted(-pen, -pen, pen, pen), color);
 }
 
 void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF& plot, const ValueRange& range)
@@ -267,22 +280,25 @@ void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF&
         const int period = maPeriods.at(k);
         if (period < 1)
             continue;
-        QPainterPath path;
+        linePoints.clear();
         for (int i = first; i <= last; ++i) {
             double average = 0.0;
-            if (!movingAverage(i, period, average))
-                continue;
-            const QPointF p = pointFor(i, average, plot, range);
-            if (path.elementCount() == 0)
-                path.moveTo(p);
-            else
-                path.lineTo(p);
+            if (movingAverage(i, period, average))
+                linePoints.append(pointFor(i, average, plot, range));
         }
-        if (path.elementCount() == 0)
-            continue;
         painter.setPen(QPen(maColor(k), 1.5));
-        painter.drawPath(path);
+        strokeInPieces(painter, linePoints);
     }
+}
+
+void VYRQFinancialChartImpl::strokeInPieces(QPainter& painter, const QVector<QPointF>& points)
+{
+    // A line of thousands of points stroked whole is one outline with as many
+    // crossings, which the rasteriser sorts and fills as one polygon; short pieces
+    // sharing their end points draw the same pixels many times faster.
+    constexpr int piece = 32;
+    for (int start = 0; start + 1 < points.size(); start += piece - 1)
+        painter.drawPolyline(points.constData() + start, std::min(piece, int(points.size()) - start));
 }
 
 void VYRQFinancialChartImpl::drawMovingAverageLabels(QPainter& painter, const QRectF& plot)

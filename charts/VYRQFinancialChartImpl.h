@@ -32,6 +32,8 @@ public:
     // The slider where it is drawn now, with the record count handed to the zoom.
     QRectF zoomSlider(const QSize& size);
     void resetHover();
+    // The polyline through `points` with the painter's pen, stroked in short pieces.
+    static void strokeInPieces(QPainter& painter, const QVector<QPointF>& points);
 
     bool pressAt(const QMouseEvent& event) override;
     bool dragTo(const QMouseEvent& event) override;
@@ -70,9 +72,15 @@ private:
     vyr::chart::FinancialData data() const;
     void drawAxes(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawCandles(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawCandle(QPainter& painter, double x, double highY, double lowY, double openY, double closeY, double body,
+                    const QColor& color);
     void drawMovingAverages(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawMovingAverageLabels(QPainter& painter, const QRectF& plot);
     void drawPriceLines(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawVolumeBars(QPainter& painter, const QRectF& plot);
     void drawCrosshair(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+
+    // Kept between frames so that painting does not allocate.
+    QVector<vyr::chart::FinancialColumnCandle> candleColumns;
+    QVector<QPointF> linePoints;
 };

@@ -103,6 +103,31 @@ QPointF financialPointFor(int index, double value, const QRectF& plot, int first
                    plot.bottom() - plot.height() * axisFraction(value, range.min, range.max));
 }
 
+void financialCandleColumns(const QVector<FinancialCandle>& candles, const QRectF& plot, int first, int last,
+                            int drawnLast, double columnWidth, QVector<FinancialColumnCandle>& out)
+{
+    out.clear();
+    if (!(columnWidth > 0))
+        return;
+    const ValueRange unit{0.0, 1.0};
+    double column = 0.0;
+    for (int i = std::max(first, 0); i <= drawnLast && i < candles.size(); ++i) {
+        const FinancialCandle& c = candles.at(i);
+        if (!candleUsable(c))
+            continue;
+        const double at = std::floor(financialPointFor(i, 0.0, plot, first, last, unit).x() / columnWidth);
+        if (!out.isEmpty() && at == column) {
+            FinancialColumnCandle& merged = out.last();
+            merged.high = std::max(merged.high, c.high);
+            merged.low = std::min(merged.low, c.low);
+            merged.close = c.close;
+            continue;
+        }
+        column = at;
+        out.append(FinancialColumnCandle{(at + 0.5) * columnWidth, c.open, c.high, c.low, c.close});
+    }
+}
+
 int financialRecordAt(double x, const QRectF& plot, int first, int last)
 {
     const double offset = std::max(last - first, 1) * (x - plot.left()) / std::max(plot.width(), 1.0);

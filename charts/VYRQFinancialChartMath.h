@@ -45,6 +45,23 @@ VYRQTLIB_EXPORT ValueRange financialValueRange(const FinancialData& data, int fi
 // The first record in view on the left edge, the last on the right edge.
 VYRQTLIB_EXPORT QPointF financialPointFor(int index, double value, const QRectF& plot, int first, int last, const ValueRange& range);
 
+// The candles of one pixel column taken as one: the first open, the highest high,
+// the lowest low and the last close, drawn at the column's centre x.
+struct VYRQTLIB_EXPORT FinancialColumnCandle {
+    double x = 0.0;
+    double open = 0.0;
+    double high = 0.0;
+    double low = 0.0;
+    double close = 0.0;
+};
+
+// The usable candles first..drawnLast, placed as financialPointFor places them for
+// the view first..last, gathered per column of `columnWidth` pixels into `out`
+// (cleared first), left to right.
+VYRQTLIB_EXPORT void financialCandleColumns(const QVector<FinancialCandle>& candles, const QRectF& plot, int first,
+                                            int last, int drawnLast, double columnWidth,
+                                            QVector<FinancialColumnCandle>& out);
+
 // The record under x, rounded half up and kept within first..last.
 VYRQTLIB_EXPORT int financialRecordAt(double x, const QRectF& plot, int first, int last);
 

@@ -4,6 +4,10 @@
 #include "VYRQFinancialChart.h"
 #include "VYRQFinancialChartImpl.h"
 
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
 #include <cmath>
 
 using chart::move;
@@ -17,6 +21,20 @@ const QSize size(640, 400);
 double recordX(int index)
 {
     return 66 + 546.0 * (index - 33) / 28;
+}
+
+// Candles whose bodies stay in a narrow band that every wick crosses, with highs and
+// lows scattered well beyond it.
+QVector<FinancialCandle> scatteredCandles(int count)
+{
+    QVector<FinancialCandle> candles(count);
+    for (int i = 0; i < count; ++i) {
+        const double open = 100 + ((i * 37) % 9 - 4) * 0.05;
+        const double close = 100 + ((i * 53) % 9 - 4) * 0.05;
+        candles[i] = FinancialCandle{QString::number(i), open, 101 + (i * 7919) % 97 * 0.2,
+                                     99 - (i * 104729) % 89 * 0.2, close, 1};
+    }
+    return candles;
 }
 
 } // namespace
@@ -151,6 +169,107 @@ private slots:
         fin.setAnimationDuration(60000);
         fin.replayAnimation();
         QCOMPARE(ctl::pixel(chart::frame(fin), int(mid.x()) + 3, int(mid.y())), fin.theme().plotBackground);
+    }
+
+    // Candles closer than a pixel are drawn one per pixel column: its wick runs from
+    // the highest high to the lowest low of the column's candles, in the rise or
+    // fall colour of the column's first open against its last close.
+    void candlesPerColumn()
+    {
+        VYRQFinancialChart fin;
+        chart::settle(fin, QSize(480, 400));
+        fin.setZoomEnabled(false);
+        VYRQFinancialChartImpl& impl = *vyrtest::impl(fin);
+        impl.movingAveragesVisible = false;
+        fin.setCandles(scatteredCandles(5000));
+        const QImage image = chart::frame(fin);
+        const QRectF plot = impl.plotRect(fin.size());
+        const vyr::chart::ValueRange range = impl.valueRange();
+        QCOMPARE(plot.width(), 386.0);
+
+        struct Column {
+            int first = -1;
+            int last = -1;
+            double high = -HUGE_VAL;
+            double low = HUGE_VAL;
+        };
+        QVector<Column> columns(image.width());
+        for (int i = 0; i < impl.candles.size(); ++i) {
+            Column& c = columns[int(std::floor(impl.pointFor(i, 0, plot, range).x()))];
+            c.first = c.first < 0 ? i : c.first;
+            c.last = i;
+            c.high = std::max(c.high, impl.candles.at(i).high);
+            c.low = std::min(c.low, impl.candles.at(i).low);
+        }
+        for (int x = int(plot.left()) + 3; x < int(plot.right()) - 3; ++x) {
+            const Column& c = columns.at(x);
+            QVERIFY(c.first >= 0);
+            const QColor color = impl.candles.at(c.last).close >= impl.candles.at(c.first).open ? impl.risingColor
+                                                                                                : impl.fallingColor;
+            // Neighbouring wicks blend into a column's edges: a pixel is taken by the
+            // colour it is closest to.
+            const auto closest = [&](int y) {
+                const QColor p = ctl::pixel(image, x, y);
+                const auto distance = [&](const QColor& c) {
+                    return std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) + std::abs(p.blue() - c.blue());
+                };
+                const QColor candidates[] = {fin.theme().plotBackground, impl.risingColor, impl.fallingColor};
+                return *std::min_element(std::begin(candidates), std::end(candidates),
+                                         [&](const QColor& a, const QColor& b) { return distance(a) < distance(b); });
+            };
+            int top = -1;
+            int bottom = -1;
+            for (int y = int(plot.top()) + 1; y < int(plot.bottom()) - 1; ++y) {
+                if (closest(y) != fin.theme().plotBackground) {
+                    top = top < 0 ? y : top;
+                    bottom = y;
+                }
+            }
+            const double highY = impl.pointFor(0, c.high, plot, range).y();
+            const double lowY = impl.pointFor(0, c.low, plot, range).y();
+            QVERIFY2(std::abs(top - highY) <= 1.5 && std::abs(bottom - lowY) <= 1.5,
+                     qPrintable(QStringLiteral("column %1: drawn %2..%3, candles %4..%5")
+                                    .arg(x).arg(top).arg(bottom).arg(highY).arg(lowY)));
+            QCOMPARE(closest(top + 1), color);
+        }
+    }
+
+    // An average of thousands of points stroked in pieces covers the pixels of the
+    // whole line stroked at once: no gaps where pieces meet, no segment lost.
+    void averageInPieces()
+    {
+        QVector<QPointF> points;
+        for (int i = 0; i < 5000; ++i)
+            points.append(QPointF(10 + i * 0.16, 100 + 60 * std::sin(i * 0.01) + (i * 7919) % 13 * 0.7));
+        const auto stroke = [&](bool whole) {
+            QImage image(820, 200, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(Qt::black, 1.5));
+            if (whole) {
+                QPainterPath path(points.first());
+                for (const QPointF& p : points)
+                    path.lineTo(p);
+                painter.drawPath(path);
+            } else {
+                VYRQFinancialChartImpl::strokeInPieces(painter, points);
+            }
+            return image;
+        };
+        const QImage whole = stroke(true);
+        const QImage pieces = stroke(false);
+        int covered = 0;
+        int differing = 0;
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                const int a = qAlpha(whole.pixel(x, y));
+                covered += a > 127;
+                differing += std::abs(a - qAlpha(pieces.pixel(x, y))) > 96;
+            }
+        }
+        QVERIFY(covered > 2000);
+        QVERIFY2(differing <= covered / 100, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(covered)));
     }
 };
 
