@@ -54,7 +54,7 @@ QString TarnexOptions::usage()
                "Usage: tarnex [options]\n"
                "  --size WxH         window size, each side at least the window's minimum\n"
                "                     (1280x720) and at most %1: a screenshot of %1x%1\n"
-               "                     needs about 1.5 GB of memory\n"
+               "                     needs about 1.2 GB of memory\n"
                "  --page plant       start on the plant page instead of the dashboard\n"
                "  --drawer           open the detail drawer of alarm ALM-203\n"
                "  --zh               Chinese texts\n"

@@ -6,9 +6,10 @@
 
 // The monitor's start-up options, read from the command line.
 struct TarnexOptions {
-    // The largest window side a "--size" may ask for. A screenshot of 8192 x 8192 peaks
-    // at about 1.5 GB; twice that side took four times the memory and a minute.
-    static constexpr int kMaxSide = 8192;
+    // The largest window side a "--size" may ask for. On X11 with OpenGL a screenshot
+    // of 6144 x 6144 peaks at about 1.2 GB; 8192 x 8192 took 2.1 GB, 16384 x 16384
+    // 8 GB and nearly a minute.
+    static constexpr int kMaxSide = 6144;
 
     QSize size = QSize(1440, 900);
     int page = 0;               // 0 dashboard, 1 plant
