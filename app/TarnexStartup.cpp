@@ -53,11 +53,6 @@ bool isBlank(const QPixmap& pixmap)
 int runMonitor(const QStringList& arguments)
 {
     const TarnexOptions options = TarnexOptions::fromArguments(arguments);
-    if (options.help) {
-        std::fputs(TarnexOptions::usage().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-
     VYRQtLib::init();
     registerCharts();
     substituteFonts();

@@ -135,6 +135,8 @@ int main(int argc, char** argv)
 
     std::printf("json: page of %d controls, %d bytes, %ld values; median of %d rounds, sides interleaved\n",
                 benchpage::pageShape.controls(), int(text.size()), oursCount, rounds);
+    std::printf("  same tree as jsoncpp: %s; same value count as Qt: %s\n", sameAsJsoncpp ? "yes" : "no",
+                sameAsQt ? "yes" : "no");
     std::printf("  vyr::json::parse  %8.3f ms  %7.1f MB/s\n", oursMs, text.size() / oursMs / 1e3);
     std::printf("  jsoncpp reader    %8.3f ms  %7.1f MB/s\n", jsoncppMs, text.size() / jsoncppMs / 1e3);
     std::printf("  QJsonDocument     %8.3f ms  %7.1f MB/s\n", qtMs, text.size() / qtMs / 1e3);

@@ -145,7 +145,8 @@ void runScroll()
     }
     const double ma = median(a);
     const double mb = median(b);
-    std::printf("scroll: %zu pages of a 10,000 x 8 model, %dx%d cells, median frame\n", oursPages.size(),
+    std::printf("scroll: %zu pages of a 10,000 x 8 model, %dx%d cells, median frame; same rows shown: yes\n",
+                oursPages.size(),
                 cellArea.width(), cellArea.height());
     std::printf("  VYRQTableView   %8.3f ms\n  QTableView      %8.3f ms\n  ratio           %8.2fx\n", ma, mb, ma / mb);
 }

@@ -121,22 +121,24 @@ void tst_TarnexStartup::executableExitCodes_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QSize>("imageSize");
     QTest::addColumn<QByteArray>("output");     // expected on standard output
-    QTest::addColumn<bool>("openGl");           // the charts get OpenGL where the platform has it
+    QTest::addColumn<QStringList>("environment");   // "NAME=value" set, "-NAME" removed
 
     QTest::newRow("default size, folder created") << QStringList{} << QStringLiteral("out/nested/shot.png") << 0
-                                                  << QSize(1440, 900) << QByteArray() << false;
+                                                  << QSize(1440, 900) << QByteArray() << QStringList();
     QTest::newRow("raised to the minimum") << QStringList{"--size", "800x600"} << QStringLiteral("small.png") << 0
-                                           << QSize(1280, 720) << QByteArray() << false;
+                                           << QSize(1280, 720) << QByteArray() << QStringList();
     QTest::newRow("empty height raised") << QStringList{"--size", "1500x"} << QStringLiteral("wide.png") << 0
-                                         << QSize(1500, 720) << QByteArray() << false;
+                                         << QSize(1500, 720) << QByteArray() << QStringList();
     QTest::newRow("plant page in Chinese") << QStringList{"--page", "plant", "--zh"} << QStringLiteral("zh.png") << 0
-                                           << QSize(1440, 900) << QByteArray() << false;
-    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray() << false;
+                                           << QSize(1440, 900) << QByteArray() << QStringList();
+    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray() << QStringList();
+    // Answered without a display.
     QTest::newRow("help names the size limit, starts nothing")
-        << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144") << false;
+        << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144")
+        << QStringList{"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
     // On X11 Mesa's driver is loaded, and unloaded before the leak checker runs.
     QTest::newRow("OpenGL charts, leak-clean") << QStringList{} << QStringLiteral("gl.png") << 0 << QSize(1440, 900)
-                                               << QByteArray() << true;
+                                               << QByteArray() << QStringList{"-QT_XCB_GL_INTEGRATION"};
 }
 
 void tst_TarnexStartup::executableExitCodes()
@@ -146,7 +148,7 @@ void tst_TarnexStartup::executableExitCodes()
     QFETCH(int, code);
     QFETCH(QSize, imageSize);
     QFETCH(QByteArray, output);
-    QFETCH(bool, openGl);
+    QFETCH(QStringList, environment);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -163,11 +165,14 @@ void tst_TarnexStartup::executableExitCodes()
 
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    if (openGl) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("QT_XCB_GL_INTEGRATION"));
-        process.setProcessEnvironment(environment);
+    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
+    for (const QString& edit : environment) {
+        if (edit.startsWith(QLatin1Char('-')))
+            childEnvironment.remove(edit.mid(1));
+        else
+            childEnvironment.insert(edit.section(QLatin1Char('='), 0, 0), edit.section(QLatin1Char('='), 1));
     }
+    process.setProcessEnvironment(childEnvironment);
     process.start(QStringLiteral(TARNEX_EXECUTABLE), options + QStringList{"--screenshot", path});
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
