@@ -38,9 +38,30 @@ TarnexOptions TarnexOptions::fromArguments(const QStringList& arguments)
         } else if (argument == QLatin1String("--screenshot") && hasValue) {
             options.screenshotPath = arguments.at(i + 1);
             i += 2;
+        } else if (argument == QLatin1String("--help")) {
+            options.help = true;
+            ++i;
         } else {
             ++i;
         }
     }
     return options;
+}
+
+QString TarnexOptions::usage()
+{
+    return QStringLiteral(
+               "Usage: tarnex [options]\n"
+               "  --size WxH         window size, each side at least the window's minimum\n"
+               "                     (1280x720) and at most %1: a screenshot of %1x%1\n"
+               "                     needs about 1.2 GB of memory\n"
+               "  --page plant       start on the plant page instead of the dashboard\n"
+               "  --drawer           open the detail drawer of alarm ALM-203\n"
+               "  --zh               Chinese texts\n"
+               "  --screenshot PATH  write a PNG of the window to PATH and quit: exit code 0\n"
+               "                     when saved, 2 when not (an old file is then kept);\n"
+               "                     a theme that cannot be loaded is reported on standard\n"
+               "                     error instead of in a message box (exit code 1)\n"
+               "  --help             print this text\n")
+        .arg(kMaxSide);
 }

@@ -6,6 +6,7 @@
 #include "VYRQGlobal.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QDir>
@@ -16,8 +17,11 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
+
+#include <cstdio>
 
 static void initTarnexResources()
 {
@@ -48,6 +52,7 @@ bool isBlank(const QPixmap& pixmap)
 
 int runMonitor(const QStringList& arguments)
 {
+    const TarnexOptions options = TarnexOptions::fromArguments(arguments);
     VYRQtLib::init();
     registerCharts();
     substituteFonts();
@@ -60,14 +65,17 @@ int runMonitor(const QStringList& arguments)
 
     const QString themeFolder = themeFolderPath();
     if (!vyrLoadThemeDir(QFile::encodeName(themeFolder).constData())) {
-        QMessageBox::critical(nullptr, QStringLiteral("Tarnex"),
-                              QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder),
-                              QMessageBox::Ok, QMessageBox::NoButton);
+        const QString message = QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder);
+        // A screenshot run is unattended (a script, Xvfb, the offscreen platform): a
+        // modal box there waits for a click that never comes.
+        if (options.screenshotPath.isEmpty())
+            QMessageBox::critical(nullptr, QStringLiteral("Tarnex"), message, QMessageBox::Ok, QMessageBox::NoButton);
+        else
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
         VYRQtLib::shutdown();
         return 1;
     }
 
-    const TarnexOptions options = TarnexOptions::fromArguments(arguments);
     RefineryPlantWindow window(nullptr);
     window.resize(options.size.expandedTo(window.minimumSize()));
     if (options.chinese)
@@ -123,7 +131,17 @@ int saveScreenshot(QWidget& window, const QString& path)
     const QPixmap image = captureWindow(window);
     if (image.isNull())
         return 2;
-    return image.save(path, "PNG", -1) ? 0 : 2;
+    // Encoded in memory first: the image writer never learns that the file's last
+    // buffered write failed. The file is replaced only once all of it is on disk, so a
+    // failure leaves no partial PNG and keeps an older one.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", -1))
+        return 2;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit())
+        return 2;
+    return 0;
 }
 
 void takeScreenshot(QWidget& window, const QString& path)

@@ -63,24 +63,21 @@ bool jsoncppParse(const QByteArray& text, Json::Value& root)
     return vyr::json::parseFull(text.constData(), text.constData() + text.size(), root);
 }
 
-// Median milliseconds of `rounds` calls of parse(text, tree); the tree of each round
-// is made before and freed after the timer.
+// Milliseconds of one parse(text, tree); the tree is made before and freed after the
+// timer.
 template <typename Tree, typename Parse>
-double timeParse(int rounds, const QByteArray& text, Parse parse)
+double timeParse(const QByteArray& text, Parse parse)
 {
-    std::vector<double> ms;
-    for (int i = 0; i < rounds; ++i) {
-        auto tree = std::make_unique<Tree>();
-        QElapsedTimer t;
-        t.start();
-        const bool ok = parse(text, *tree);
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-        if (!ok) {
-            std::fprintf(stderr, "a parse failed\n");
-            std::exit(1);
-        }
+    auto tree = std::make_unique<Tree>();
+    QElapsedTimer t;
+    t.start();
+    const bool ok = parse(text, *tree);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (!ok) {
+        std::fprintf(stderr, "a parse failed\n");
+        std::exit(1);
     }
-    return median(ms);
+    return ms;
 }
 
 } // namespace
@@ -104,23 +101,42 @@ int main(int argc, char** argv)
     const bool sameAsJsoncpp = oursCount == jsoncppCount && ours == theirs;
     const bool sameAsQt = oursCount == qtCount;
 
-    const double oursMs = timeParse<Json::Value>(rounds, text, [](const QByteArray& t, Json::Value& root) {
-        return vyr::json::parse(t, root);
-    });
-    const double jsoncppMs = timeParse<Json::Value>(rounds, text, jsoncppParse);
-    const double qtMs = timeParse<QJsonDocument>(rounds, text, [](const QByteArray& t, QJsonDocument& d) {
-        QJsonParseError error;
-        d = QJsonDocument::fromJson(t, &error);
-        return error.error == QJsonParseError::NoError;
-    });
+    // The sides take turns within each round, and the one that starts moves on every
+    // round, so that a slow spell of the machine falls on all of them alike.
+    std::vector<double> times[4];
+    for (int i = 0; i < rounds; ++i) {
+        for (int k = 0; k < 4; ++k) {
+            const int side = (i + k) % 4;
+            double ms = 0;
+            if (side == 0)
+                ms = timeParse<Json::Value>(text, [](const QByteArray& t, Json::Value& root) {
+                    return vyr::json::parse(t, root);
+                });
+            else if (side == 1)
+                ms = timeParse<Json::Value>(text, jsoncppParse);
+            else if (side == 2)
+                ms = timeParse<QJsonDocument>(text, [](const QByteArray& t, QJsonDocument& d) {
+                    QJsonParseError error;
+                    d = QJsonDocument::fromJson(t, &error);
+                    return error.error == QJsonParseError::NoError;
+                });
+            else
+                ms = timeParse<Json::Value>(text, [&ours](const QByteArray&, Json::Value& root) {
+                    root = ours;
+                    return true;
+                });
+            times[side].push_back(ms);
+        }
+    }
+    const double oursMs = median(times[0]);
+    const double jsoncppMs = median(times[1]);
+    const double qtMs = median(times[2]);
+    const double copyMs = median(times[3]);
 
-    const double copyMs = timeParse<Json::Value>(rounds, text, [&ours](const QByteArray&, Json::Value& root) {
-        root = ours;
-        return true;
-    });
-
-    std::printf("json: page of %d controls, %d bytes, %ld values; median of %d rounds\n",
+    std::printf("json: page of %d controls, %d bytes, %ld values; median of %d rounds, sides interleaved\n",
                 benchpage::pageShape.controls(), int(text.size()), oursCount, rounds);
+    std::printf("  same tree as jsoncpp: %s; same value count as Qt: %s\n", sameAsJsoncpp ? "yes" : "no",
+                sameAsQt ? "yes" : "no");
     std::printf("  vyr::json::parse  %8.3f ms  %7.1f MB/s\n", oursMs, text.size() / oursMs / 1e3);
     std::printf("  jsoncpp reader    %8.3f ms  %7.1f MB/s\n", jsoncppMs, text.size() / jsoncppMs / 1e3);
     std::printf("  QJsonDocument     %8.3f ms  %7.1f MB/s\n", qtMs, text.size() / qtMs / 1e3);

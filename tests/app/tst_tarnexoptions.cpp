@@ -33,8 +33,10 @@ void tst_TarnexOptions::fromArguments_data()
                                   << QString();
     QTest::newRow("three parts") << QStringList{"t", "--size", "1920x1080x2"} << standard << 0 << false << false
                                  << QString();
-    QTest::newRow("huge size clamped") << QStringList{"t", "--size", "999999x2000000000"} << QSize(16384, 16384) << 0
+    QTest::newRow("huge size clamped") << QStringList{"t", "--size", "999999x2000000000"} << QSize(6144, 6144) << 0
                                        << false << false << QString();
+    QTest::newRow("just above the limit") << QStringList{"t", "--size", "6145x6144"} << QSize(6144, 6144) << 0
+                                          << false << false << QString();
     QTest::newRow("negative size") << QStringList{"t", "--size", "-5x-7"} << QSize(0, 0) << 0 << false << false
                                    << QString();
     QTest::newRow("size last") << QStringList{"t", "--size"} << standard << 0 << false << false << QString();

@@ -7,37 +7,111 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs the executable with a cap on the size of any file it writes; a write past the
+// cap fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimitedProcess : public QProcess {
+public:
+    explicit FileSizeLimitedProcess(rlim_t limit) : limit(limit) {}
+
+protected:
+    void setupChildProcess() override
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &cap);
+    }
+
+private:
+    rlim_t limit;
+};
+
+// What the code under test writes to file descriptor 2 while it runs.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        saved = dup(STDERR_FILENO);
+        if (file.open())
+            dup2(file.handle(), STDERR_FILENO);
+    }
+    QByteArray finish()
+    {
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+        file.seek(0);
+        return file.readAll();
+    }
+
+private:
+    QTemporaryFile file;
+    int saved = -1;
+};
+
+} // namespace
+
 // The executable is run as a user runs it; the theme-failure path runs in this
 // process, where the test can close the modal box that it raises.
 class tst_TarnexStartup : public QObject {
     Q_OBJECT
 private slots:
+    void missingThemeFolderEndsWithOne_data();
     void missingThemeFolderEndsWithOne();
     void executableExitCodes_data();
     void executableExitCodes();
+    void failedScreenshotWriteKeepsNoPartialFile_data();
+    void failedScreenshotWriteKeepsNoPartialFile();
 };
+
+void tst_TarnexStartup::missingThemeFolderEndsWithOne_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("box");      // else the message goes to standard error
+
+    QTest::newRow("interactive: message box") << QStringList{"tarnex", "--zh"} << true;
+    // Nobody is there to click a box: it would wait forever.
+    QTest::newRow("screenshot run: standard error") << QStringList{"tarnex", "--screenshot", "never.png"} << false;
+}
 
 void tst_TarnexStartup::missingThemeFolderEndsWithOne()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, box);
+
     // No "refinery-theme" lies beside the test executable.
     QVERIFY(!QFileInfo::exists(tarnex::themeFolderPath()));
+    const QString message = QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(tarnex::themeFolderPath());
     QString title;
     QString text;
     QTimer closer;
     connect(&closer, &QTimer::timeout, this, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            title = box->windowTitle();
-            text = box->text();
-            box->done(QMessageBox::Ok);
+        if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = shown->windowTitle();
+            text = shown->text();
+            shown->done(QMessageBox::Ok);
         }
     });
     closer.start(20);
-    const int code = tarnex::runMonitor({QStringLiteral("tarnex"), QStringLiteral("--screenshot"),
-                                         QStringLiteral("never.png")});
+    StderrCapture capture;
+    const int code = tarnex::runMonitor(arguments);
+    const QByteArray printed = capture.finish();
     closer.stop();
     QCOMPARE(code, 1);
-    QCOMPARE(title, QStringLiteral("Tarnex"));
-    QCOMPARE(text, QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(tarnex::themeFolderPath()));
+    if (box) {
+        QCOMPARE(title, QStringLiteral("Tarnex"));
+        QCOMPARE(text, message);
+    } else {
+        QVERIFY2(title.isEmpty(), "a message box was shown");
+        QVERIFY2(printed.contains(message.toLocal8Bit()), printed.constData());
+    }
 }
 
 void tst_TarnexStartup::executableExitCodes_data()
@@ -46,16 +120,25 @@ void tst_TarnexStartup::executableExitCodes_data()
     QTest::addColumn<QString>("shot");      // relative to a fresh folder; empty: unwritable
     QTest::addColumn<int>("code");
     QTest::addColumn<QSize>("imageSize");
+    QTest::addColumn<QByteArray>("output");     // expected on standard output
+    QTest::addColumn<QStringList>("environment");   // "NAME=value" set, "-NAME" removed
 
     QTest::newRow("default size, folder created") << QStringList{} << QStringLiteral("out/nested/shot.png") << 0
-                                                  << QSize(1440, 900);
+                                                  << QSize(1440, 900) << QByteArray() << QStringList();
     QTest::newRow("raised to the minimum") << QStringList{"--size", "800x600"} << QStringLiteral("small.png") << 0
-                                           << QSize(1280, 720);
+                                           << QSize(1280, 720) << QByteArray() << QStringList();
     QTest::newRow("empty height raised") << QStringList{"--size", "1500x"} << QStringLiteral("wide.png") << 0
-                                         << QSize(1500, 720);
+                                         << QSize(1500, 720) << QByteArray() << QStringList();
     QTest::newRow("plant page in Chinese") << QStringList{"--page", "plant", "--zh"} << QStringLiteral("zh.png") << 0
-                                           << QSize(1440, 900);
-    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize();
+                                           << QSize(1440, 900) << QByteArray() << QStringList();
+    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray() << QStringList();
+    // Answered without a display.
+    QTest::newRow("help names the size limit, starts nothing")
+        << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144")
+        << QStringList{"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
+    // On X11 Mesa's driver is loaded, and unloaded before the leak checker runs.
+    QTest::newRow("OpenGL charts, leak-clean") << QStringList{} << QStringLiteral("gl.png") << 0 << QSize(1440, 900)
+                                               << QByteArray() << QStringList{"-QT_XCB_GL_INTEGRATION"};
 }
 
 void tst_TarnexStartup::executableExitCodes()
@@ -64,6 +147,8 @@ void tst_TarnexStartup::executableExitCodes()
     QFETCH(QString, shot);
     QFETCH(int, code);
     QFETCH(QSize, imageSize);
+    QFETCH(QByteArray, output);
+    QFETCH(QStringList, environment);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -80,17 +165,91 @@ void tst_TarnexStartup::executableExitCodes()
 
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
+    for (const QString& edit : environment) {
+        if (edit.startsWith(QLatin1Char('-')))
+            childEnvironment.remove(edit.mid(1));
+        else
+            childEnvironment.insert(edit.section(QLatin1Char('='), 0, 0), edit.section(QLatin1Char('='), 1));
+    }
+    process.setProcessEnvironment(childEnvironment);
     process.start(QStringLiteral(TARNEX_EXECUTABLE), options + QStringList{"--screenshot", path});
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), code);
-    if (code != 0) {
+    QVERIFY(process.readAllStandardOutput().contains(output));
+    if (!imageSize.isValid()) {
         QVERIFY(!QFileInfo::exists(path));
         return;
     }
     QImage image(path, "PNG");
     QVERIFY(!image.isNull());
     QCOMPARE(image.size(), imageSize);
+}
+
+void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile_data()
+{
+    QTest::addColumn<double>("room");   // the file size cap, in PNGs of the default window
+    QTest::addColumn<int>("shortBy");   // bytes below that
+    QTest::addColumn<bool>("oldFile");
+
+    QTest::newRow("no room") << 0.0 << 0 << false;
+    QTest::newRow("no room, old file kept") << 0.0 << 0 << true;
+    QTest::newRow("half") << 0.5 << 0 << false;
+    // The last buffered chunk fails: the image writer saw every write succeed.
+    QTest::newRow("just below the PNG") << 1.0 << 1024 << false;
+    QTest::newRow("just below the PNG, old file kept") << 1.0 << 1024 << true;
+    QTest::newRow("room enough") << 2.0 << 0 << true;
+}
+
+void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile()
+{
+    QFETCH(double, room);
+    QFETCH(int, shortBy);
+    QFETCH(bool, oldFile);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // The live values vary the PNG's size by a few dozen bytes between runs.
+    static qint64 pngSize = 0;
+    if (pngSize == 0) {
+        const QString reference = dir.filePath(QStringLiteral("reference.png"));
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral(TARNEX_EXECUTABLE), {"--screenshot", reference});
+        QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+        QCOMPARE(process.exitCode(), 0);
+        pngSize = QFileInfo(reference).size();
+        QVERIFY(pngSize > 64 * 1024);
+    }
+
+    const QString path = dir.filePath(QStringLiteral("shot.png"));
+    const QByteArray old("an older screenshot");
+    if (oldFile) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(old), qint64(old.size()));
+    }
+    const auto limit = rlim_t(room * double(pngSize)) - rlim_t(shortBy);
+    FileSizeLimitedProcess process(limit);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QStringLiteral(TARNEX_EXECUTABLE), {"--screenshot", path});
+    QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const bool saved = room > 1.0;
+    QCOMPARE(process.exitCode(), saved ? 0 : 2);
+    if (saved) {
+        QCOMPARE(QImage(path, "PNG").size(), QSize(1440, 900));
+    } else if (oldFile) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+    } else {
+        QVERIFY(!QFileInfo::exists(path));
+    }
+    // Nothing half-written stays behind under another name either.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("shot")),
+             saved || oldFile ? QStringList{"shot.png"} : QStringList{});
 }
 
 QTEST_MAIN(tst_TarnexStartup)
