@@ -7,6 +7,7 @@
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 
 class QAction;
@@ -55,6 +56,9 @@ public:
     QVector<QPointer<QWidget>> topRight;
     QVector<QPointer<QAction>> registeredActions;
     QVector<QPointer<QAction>> ownedActions;
+    // The same actions as sets: a configuration registers thousands, each twice.
+    QSet<const QObject*> registeredSet;
+    QSet<const QObject*> ownedSet;
     VYRQRibbonPage* currentPage = nullptr;
 
     VYR_RIBBON_LAYOUT_MODE layoutMode = VYR_RIBBON_LAYOUT_MODE::office;
@@ -70,6 +74,10 @@ public:
     QString configFile;
     QString lastError;
     bool destroying = false;
+    // While a configuration is read, the tabs are built and the pages laid out once,
+    // at its end, instead of after every page, group and item.
+    int loading = 0;
+    bool tabsPending = false;
 
     void notifyChangeLanguage() override;
 
