@@ -440,18 +440,12 @@ bool VYRQRibbonBar::setCurrentPage(const QString& id)
 void VYRQRibbonBar::rebuildTabs()
 {
     VYRQRibbonBarImpl* d = impl();
-    if (d->loading > 0) {
-        d->tabsPending = true;
+    if (d->loading > 0)
         return;
-    }
-    d->tabsPending = false;
     // A page keeps its tab button: rebuilding after every added page must not make a
     // new set of buttons each time.
-    QHash<VYRQRibbonPage*, VYRQRibbonButton*> kept;
-    for (int i = 0; i < d->tabButtons.size(); ++i) {
-        if (VYRQRibbonButton* tab = d->tabButtons[i])
-            kept.insert(d->tabPages.value(i), tab);
-    }
+    QHash<VYRQRibbonPage*, QPointer<VYRQRibbonButton>> kept;
+    kept.swap(d->tabOfPage);
     d->tabButtons.clear();
     d->tabPages.clear();
     for (VYRQRibbonPage* page : qAsConst(d->pages)) {
@@ -459,7 +453,7 @@ void VYRQRibbonBar::rebuildTabs()
         if (group && !group->isVisible())
             continue;
         d->tabPages.append(page);
-        VYRQRibbonButton* tab = kept.take(page);
+        VYRQRibbonButton* tab = kept.take(page).data();
         if (!tab) {
             tab = new VYRQRibbonButton(d->tabRow, VYR_RIBBON_ITEM_SIZE::small);
             tab->setObjectName(QStringLiteral("ribbonTab_%1").arg(page->pageId()));
@@ -475,12 +469,13 @@ void VYRQRibbonBar::rebuildTabs()
         tab->setChecked(page == d->currentPage);
         tab->setProperty(contextColorProperty, group ? group->color() : QColor());
         d->tabButtons.append(tab);
+        d->tabOfPage.insert(page, tab);
     }
     // A slot on currentPageChanged may rebuild the tabs while the clicked tab is still
     // handling its release: the buttons of pages without a tab go once the event loop
     // is back.
-    for (VYRQRibbonButton* tab : qAsConst(kept))
-        vyr::discardRibbonWidget(tab);
+    for (const QPointer<VYRQRibbonButton>& tab : qAsConst(kept))
+        dropObject(tab);
     if (!d->tabPages.contains(d->currentPage))
         d->currentPage = d->tabPages.value(0, nullptr);
     updatePageVisibility();

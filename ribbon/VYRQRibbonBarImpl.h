@@ -6,6 +6,7 @@
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QSet>
 #include <QVector>
@@ -52,6 +53,9 @@ public:
     QVector<VYRQRibbonContextGroup*> contextGroups;         // in creation order
     QVector<QPointer<VYRQRibbonButton>> tabButtons;
     QVector<VYRQRibbonPage*> tabPages;                      // the pages that have a tab
+    // The tab button of each page as the last rebuild left it; pages taken away since
+    // are still keys, until the next rebuild lets their buttons go.
+    QHash<VYRQRibbonPage*, QPointer<VYRQRibbonButton>> tabOfPage;
     QVector<QPointer<QWidget>> quickAccess;
     QVector<QPointer<QWidget>> topRight;
     QVector<QPointer<QAction>> registeredActions;
@@ -77,7 +81,6 @@ public:
     // While a configuration is read, the tabs are built and the pages laid out once,
     // at its end, instead of after every page, group and item.
     int loading = 0;
-    bool tabsPending = false;
 
     void notifyChangeLanguage() override;
 

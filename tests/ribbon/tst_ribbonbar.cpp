@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 using namespace ctl;
@@ -225,11 +226,15 @@ private slots:
         QVERIFY(bar.removePage(bar.pageById("c")));
         QCOMPARE(bar.currentPageWidget(), bar.pageAt(0));
         QVERIFY(!bar.removePage(bar.pageById("c")));
+        // Each page keeps its own tab button when another page goes.
+        delete bar.pageById("a");
+        QCOMPARE(tabs(bar), QStringList{"ribbonTab_b"});
         bar.pageById("b")->setTitle("Renamed");
         QCOMPARE(tabOf(bar, "b")->text(), QStringLiteral("Renamed"));
         bar.clearPages();
         QCOMPARE(bar.pageCount(), 0);
         QCOMPARE(bar.currentPage(), -1);
+        QTRY_VERIFY(bar.findChildren<VYRQRibbonButton*>(QRegularExpression("^ribbonTab_")).isEmpty());
     }
 
     // Context pages have tabs only while their group is shown; hiding the group of the
