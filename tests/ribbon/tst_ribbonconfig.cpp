@@ -22,6 +22,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 using namespace ctl;
 
 namespace {
@@ -54,13 +56,18 @@ qint64 residentBytes()
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return 0;
-    return statm.readAll().split(' ').value(1).toLongLong() * 4096;
+    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
-#if defined(__SANITIZE_ADDRESS__) || (defined(__has_feature) && __has_feature(address_sanitizer))
-constexpr qint64 largeLoadMs = 10000;
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VYR_TEST_SANITIZED
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(VYR_TEST_SANITIZED)
+constexpr qint64 largeLoadMs = 30000;
 #else
-constexpr qint64 largeLoadMs = 2000;
+constexpr qint64 largeLoadMs = 3000;
 #endif
 
 } // namespace
