@@ -474,8 +474,10 @@ void VYRQRibbonBar::rebuildTabs()
     // A slot on currentPageChanged may rebuild the tabs while the clicked tab is still
     // handling its release: the buttons of pages without a tab go once the event loop
     // is back.
-    for (const QPointer<VYRQRibbonButton>& tab : qAsConst(kept))
-        dropObject(tab);
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+        d->tabAdvances.remove(it.value().data());
+        dropObject(it.value());
+    }
     if (!d->tabPages.contains(d->currentPage))
         d->currentPage = d->tabPages.value(0, nullptr);
     updatePageVisibility();
@@ -949,7 +951,12 @@ void VYRQRibbonBar::updateTabLayout()
             continue;
         tabs.append(tab);
         pages.append(d->tabPages.value(i, nullptr));
-        request.widths.append(VYRQRibbonLayout::tabWidth(tab->fontMetrics().horizontalAdvance(tab->text())));
+        VYRQRibbonBarImpl::TabAdvance& measured = d->tabAdvances[tab];
+        const QString text = tab->text();
+        const QFont font = tab->font();
+        if (measured.text != text || measured.font != font)
+            measured = {text, font, tab->fontMetrics().horizontalAdvance(text)};
+        request.widths.append(VYRQRibbonLayout::tabWidth(measured.advance));
     }
     request.compact = d->layoutMode == VYR_RIBBON_LAYOUT_MODE::compact;
     request.contentLeft = d->tabRow->property(contentLeftProperty).toInt();

@@ -6,6 +6,7 @@
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
 
+#include <QFont>
 #include <QHash>
 #include <QPointer>
 #include <QSet>
@@ -56,6 +57,14 @@ public:
     // The tab button of each page as the last rebuild left it; pages taken away since
     // are still keys, until the next rebuild lets their buttons go.
     QHash<VYRQRibbonPage*, QPointer<VYRQRibbonButton>> tabOfPage;
+    // The text advance of each tab button, measured again only when its text or font
+    // changes: every page added rebuilds the tabs and lays them out again.
+    struct TabAdvance {
+        QString text;
+        QFont font;
+        int advance = 0;
+    };
+    QHash<const QObject*, TabAdvance> tabAdvances;
     QVector<QPointer<QWidget>> quickAccess;
     QVector<QPointer<QWidget>> topRight;
     QVector<QPointer<QAction>> registeredActions;

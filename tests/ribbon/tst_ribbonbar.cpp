@@ -409,6 +409,12 @@ private slots:
         QCOMPARE(pixel(image, 300, 0), QColor(246, 248, 251));
         QCOMPARE(pixel(image, 300, 61), QColor(207, 214, 224));
         QCOMPARE(pixel(image, 300, 100), QColor(Qt::white));
+
+        // A new title widens its tab and moves the next one.
+        const int narrow = home->width();
+        bar.pageById("home")->setTitle("A much longer home title");
+        QVERIFY(tabOf(bar, "home")->width() > narrow);
+        QCOMPARE(tabOf(bar, "view")->x(), 4 + tabOf(bar, "home")->width() + 2);
     }
 };
 
