@@ -75,6 +75,13 @@ QString frameNameFor(const QString& path)
 
 bool writeFileAtomically(const QString& path, const QString& text)
 {
+    // The new file is renamed over the target: a device, a FIFO or a folder there
+    // (also behind a symbolic link) would be replaced by a plain file.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        qCWarning(vyrCore) << "cannot write" << path << "- it is not a regular file";
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qCWarning(vyrCore) << "cannot write" << path << file.errorString();

@@ -155,6 +155,51 @@ bool readPageDocument(QString name, Json::Value& root)
     return true;
 }
 
+namespace {
+
+bool siblingsWithinLimit(const Json::Value* list, int depth)
+{
+    if (!list)
+        return true;
+    if (list->size() > Json::ArrayIndex(maxPageSiblings))
+        return false;
+    // Deeper elements are never built.
+    if (depth > maxElementDepth)
+        return true;
+    for (const Json::Value& element : *list) {
+        if (element.isObject() && !siblingsWithinLimit(vyr::json::array(element, "child"), depth + 1))
+            return false;
+    }
+    return true;
+}
+
+// Adds the items of `list` and of its sub-menus to `count`, stopping once past the limit.
+void countMenuItems(const Json::Value* list, int depth, int& count)
+{
+    if (!list || depth > maxElementDepth)
+        return;
+    for (const Json::Value& item : *list) {
+        if (++count > maxMenuItems)
+            return;
+        if (item.isObject())
+            countMenuItems(vyr::json::array(item, "items"), depth + 1, count);
+    }
+}
+
+} // namespace
+
+bool pageWithinLimits(const Json::Value& root)
+{
+    return siblingsWithinLimit(vyr::json::array(root, "elements"), 0);
+}
+
+bool menuWithinLimits(const Json::Value& root)
+{
+    int count = 0;
+    countMenuItems(vyr::json::array(root, "items"), 0, count);
+    return count <= maxMenuItems;
+}
+
 QStringList registeredKeys()
 {
     QStringList keys;

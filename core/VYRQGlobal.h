@@ -37,7 +37,10 @@ VYRQTLIB_EXPORT void vyrBindControlCreateFunction(QWidget* (*fn)(const QString& 
 VYRQTLIB_EXPORT void vyrInitQtControl();
 VYRQTLIB_EXPORT bool vyrIsQtEmulator();
 
-// Loaders
+// Loaders. A page whose "elements", or any one "child" list, holds more than 10,000
+// entries gives null and builds nothing (Qt's painting recurses once per sibling and
+// overflows the stack from about 28,000); so does a menu file of more than 10,000
+// items, sub-menus included. Both are reported on vyr.core, as files that do not parse.
 VYRQTLIB_EXPORT VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name);
 VYRQTLIB_EXPORT VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name);
 VYRQTLIB_EXPORT QWidget* createElementFromJson(const Json::Value& element, QWidget* parent);

@@ -68,6 +68,19 @@ bool pathNamesEmulator(const QString& path);
 // built in code has no nesting limit of its own.
 constexpr int maxElementDepth = 128;
 
+// Qt paints the children of one widget by recursing once per sibling: with the usual
+// 8 MiB stack, a page of overlapping labels crashes from about 28,000 labels under one
+// parent (26,000 still paint). The page loader refuses a page whose "elements", or
+// any one "child" list, holds more entries than this.
+constexpr int maxPageSiblings = 10000;
+// Building and painting a menu grows with all its items; the menu loader refuses a
+// menu file with more items than this, the items of its sub-menus included.
+constexpr int maxMenuItems = 10000;
+// False when a list of elements of the page document is longer than maxPageSiblings.
+VYRQTLIB_EXPORT bool pageWithinLimits(const Json::Value& root);
+// False when the menu document holds more than maxMenuItems items.
+VYRQTLIB_EXPORT bool menuWithinLimits(const Json::Value& root);
+
 // A control that builds some of its "child" elements itself lists, in this dynamic
 // property (a QStringList), texts of the types it takes: the page loader builds no
 // widget for a child element whose "type" contains one of them.

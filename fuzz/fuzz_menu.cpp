@@ -2,6 +2,7 @@
 // lays each one out and paints it, and tears it down again.
 
 #include "FuzzApplication.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQMenu.h"
 
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::startLibrary("fuzz_menu");
     const char* begin = reinterpret_cast<const char*>(data);
     Json::Value root;
-    if (!vyr::json::parse(begin, begin + size, root))
+    if (!vyr::json::parse(begin, begin + size, root) || !vyr::menuWithinLimits(root))
         return 0;
 
     auto menu = std::make_unique<VYRQMenu>(nullptr);

@@ -4,6 +4,7 @@
 #include "FuzzApplication.h"
 #include "IVYRQWidgetBase.h"
 #include "VYRQGlobal.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 
 #include <QByteArray>
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::startLibrary("fuzz_page");
     const char* begin = reinterpret_cast<const char*>(data);
     Json::Value root;
-    if (!vyr::json::parse(begin, begin + size, root))
+    if (!vyr::json::parse(begin, begin + size, root) || !vyr::pageWithinLimits(root))
         return 0;
     const Json::Value* elements = vyr::json::array(root, "elements");
     if (!elements)

@@ -7,6 +7,7 @@
 #include "VYRQGlobal.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQLogging.h"
 #include "VYRQMenu.h"
 #include "VYRQResourceManager.h"
 #include "VYRQSubWin.h"
@@ -67,6 +68,11 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
     Json::Value root;
     if (!vyr::readPageDocument(name, root))
         return nullptr;
+    if (!vyr::pageWithinLimits(root)) {
+        qCWarning(vyrCore) << "page file" << name << "has a list of more than" << vyr::maxPageSiblings
+                           << "elements; nothing is built";
+        return nullptr;
+    }
 
     if (auto* window = qobject_cast<VYRQWindow*>(parent))
         applyWindowKeys(window, root);
@@ -97,6 +103,10 @@ VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name)
     Json::Value root;
     if (!vyr::readPageDocument(name, root))
         return nullptr;
+    if (!vyr::menuWithinLimits(root)) {
+        qCWarning(vyrCore) << "menu file" << name << "has more than" << vyr::maxMenuItems << "items; nothing is built";
+        return nullptr;
+    }
     auto* menu = new VYRQMenu(parent);
     menu->readJsonValue(&root);
     return menu;

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QHash>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QSignalBlocker>
@@ -116,10 +117,10 @@ void VYRQRibbonBarImpl::applyRibbonStyles()
     styleButton(applicationButton, false);
     styleButton(tabScrollLeft, false);
     styleButton(tabScrollRight, false);
-    QVector<VYRQRibbonButton*> tabs;
+    QSet<VYRQRibbonButton*> tabs;
     for (const QPointer<VYRQRibbonButton>& tab : qAsConst(tabButtons)) {
         styleButton(tab, true);
-        tabs.append(tab);
+        tabs.insert(tab);
     }
     // The page area is reached only while it is a child of the bar.
     for (VYRQRibbonButton* button : q->findChildren<VYRQRibbonButton*>())
@@ -348,11 +349,16 @@ bool VYRQRibbonBar::removePage(VYRQRibbonPage* page)
 void VYRQRibbonBar::clearPages()
 {
     VYRQRibbonBarImpl* d = impl();
+    // Every list is emptied whole; taking the pages out one by one is quadratic.
     const QVector<VYRQRibbonPage*> pages = d->pages;
-    for (VYRQRibbonPage* page : pages)
-        detachPage(page);
+    d->pages.clear();
+    d->tabPages.clear();
     for (VYRQRibbonContextGroup* group : qAsConst(d->contextGroups))
         group->m_pages.clear();
+    for (VYRQRibbonPage* page : pages) {
+        page->setBar(nullptr);
+        dropObject(page);
+    }
     d->currentPage = nullptr;
     rebuildTabs();
 }
@@ -434,10 +440,12 @@ bool VYRQRibbonBar::setCurrentPage(const QString& id)
 void VYRQRibbonBar::rebuildTabs()
 {
     VYRQRibbonBarImpl* d = impl();
-    // A slot on currentPageChanged may rebuild the tabs while the clicked tab is still
-    // handling its release: the old buttons go once the event loop is back.
-    for (const QPointer<VYRQRibbonButton>& tab : qAsConst(d->tabButtons))
-        vyr::discardRibbonWidget(tab);
+    if (d->loading > 0)
+        return;
+    // A page keeps its tab button: rebuilding after every added page must not make a
+    // new set of buttons each time.
+    QHash<VYRQRibbonPage*, QPointer<VYRQRibbonButton>> kept;
+    kept.swap(d->tabOfPage);
     d->tabButtons.clear();
     d->tabPages.clear();
     for (VYRQRibbonPage* page : qAsConst(d->pages)) {
@@ -445,19 +453,30 @@ void VYRQRibbonBar::rebuildTabs()
         if (group && !group->isVisible())
             continue;
         d->tabPages.append(page);
-        auto* tab = new VYRQRibbonButton(d->tabRow, VYR_RIBBON_ITEM_SIZE::small);
-        tab->setObjectName(QStringLiteral("ribbonTab_%1").arg(page->pageId()));
+        VYRQRibbonButton* tab = kept.take(page).data();
+        if (!tab) {
+            tab = new VYRQRibbonButton(d->tabRow, VYR_RIBBON_ITEM_SIZE::small);
+            tab->setObjectName(QStringLiteral("ribbonTab_%1").arg(page->pageId()));
+            tab->setCheckable(true);
+            const QPointer<VYRQRibbonPage> target(page);
+            connect(tab, &QAbstractButton::clicked, this, [this, target] {
+                if (target)
+                    onTabClicked(target);
+            });
+            d->styleButton(tab, true);
+        }
         tab->setText(page->title());
-        tab->setCheckable(true);
         tab->setChecked(page == d->currentPage);
         tab->setProperty(contextColorProperty, group ? group->color() : QColor());
-        const QPointer<VYRQRibbonPage> target(page);
-        connect(tab, &QAbstractButton::clicked, this, [this, target] {
-            if (target)
-                onTabClicked(target);
-        });
-        d->styleButton(tab, true);
         d->tabButtons.append(tab);
+        d->tabOfPage.insert(page, tab);
+    }
+    // A slot on currentPageChanged may rebuild the tabs while the clicked tab is still
+    // handling its release: the buttons of pages without a tab go once the event loop
+    // is back.
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+        d->tabAdvances.remove(it.value().data());
+        dropObject(it.value());
     }
     if (!d->tabPages.contains(d->currentPage))
         d->currentPage = d->tabPages.value(0, nullptr);
@@ -593,13 +612,16 @@ void VYRQRibbonBar::registerAction(QAction* action)
     if (!action)
         return;
     VYRQRibbonBarImpl* d = impl();
-    if (!d->registeredActions.contains(action)) {
+    if (!d->registeredSet.contains(action)) {
+        d->registeredSet.insert(action);
         d->registeredActions.append(action);
         connect(action, &QObject::destroyed, this, &VYRQRibbonBar::onActionDestroyed, Qt::UniqueConnection);
         connect(action, &QAction::triggered, this, &VYRQRibbonBar::onActionTriggered, Qt::UniqueConnection);
     }
-    if (action->parent() == this && !d->ownedActions.contains(action))
+    if (action->parent() == this && !d->ownedSet.contains(action)) {
+        d->ownedSet.insert(action);
         d->ownedActions.append(action);
+    }
 }
 
 void VYRQRibbonBar::registerMenuActions(QWidget* menu, int depth)
@@ -621,11 +643,18 @@ void VYRQRibbonBar::onActionTriggered(bool checked)
         emit commandTriggered(action->objectName(), checked);
 }
 
-// A destroyed action's guarded entries are null by now.
-void VYRQRibbonBar::onActionDestroyed()
+// A destroyed action's guarded entries are null by now; the lists drop them once
+// they are mostly dead, so that many actions going one by one cost no more than one
+// pass each.
+void VYRQRibbonBar::onActionDestroyed(QObject* action)
 {
-    impl()->registeredActions.removeAll(QPointer<QAction>());
-    impl()->ownedActions.removeAll(QPointer<QAction>());
+    VYRQRibbonBarImpl* d = impl();
+    d->registeredSet.remove(action);
+    d->ownedSet.remove(action);
+    if (d->registeredActions.size() > 2 * d->registeredSet.size() + 16)
+        d->registeredActions.removeAll(QPointer<QAction>());
+    if (d->ownedActions.size() > 2 * d->ownedSet.size() + 16)
+        d->ownedActions.removeAll(QPointer<QAction>());
 }
 
 QAction* VYRQRibbonBar::findAction(const QString& commandId) const
@@ -634,6 +663,23 @@ QAction* VYRQRibbonBar::findAction(const QString& commandId) const
         if (action && action->objectName() == commandId)
             return action;
     return nullptr;
+}
+
+// A command may clear the content while the signal of one of its widgets runs: what
+// goes is hidden and deleted once the event loop is back. While the bar is destroyed,
+// it goes at once: a deferred deletion still queued when its object dies costs a scan
+// of the whole event queue, once per object.
+void VYRQRibbonBar::dropObject(QObject* object)
+{
+    if (!object)
+        return;
+    if (impl()->destroying) {
+        delete object;
+    } else if (object->isWidgetType()) {
+        vyr::discardRibbonWidget(static_cast<QWidget*>(object));
+    } else {
+        object->deleteLater();
+    }
 }
 
 void VYRQRibbonBar::clearContent()
@@ -652,10 +698,10 @@ void VYRQRibbonBar::clearContent()
             group->m_bar = nullptr;
     }
     for (const QPointer<QWidget>& widget : qAsConst(d->quickAccess))
-        vyr::discardRibbonWidget(widget);
+        dropObject(widget);
     d->quickAccess.clear();
     for (const QPointer<QWidget>& widget : qAsConst(d->topRight))
-        vyr::discardRibbonWidget(widget);
+        dropObject(widget);
     d->topRight.clear();
     // Commands stay connected to nothing: an action that outlives the content and is
     // registered again must not report twice.
@@ -663,13 +709,13 @@ void VYRQRibbonBar::clearContent()
         if (action)
             disconnect(action, nullptr, this, nullptr);
     for (const QPointer<QAction>& action : qAsConst(d->ownedActions))
-        if (action)
-            action->deleteLater();
+        dropObject(action);
     d->ownedActions.clear();
     d->registeredActions.clear();
+    d->ownedSet.clear();
+    d->registeredSet.clear();
     if (VYRQRibbonMenu* menu = d->applicationButton->popupMenu()) {
-        menu->hide();
-        menu->deleteLater();
+        dropObject(menu);
     }
     d->applicationButton->setPopupMenu(nullptr);
     d->applicationButton->hide();
@@ -905,7 +951,12 @@ void VYRQRibbonBar::updateTabLayout()
             continue;
         tabs.append(tab);
         pages.append(d->tabPages.value(i, nullptr));
-        request.widths.append(VYRQRibbonLayout::tabWidth(tab->fontMetrics().horizontalAdvance(tab->text())));
+        VYRQRibbonBarImpl::TabAdvance& measured = d->tabAdvances[tab];
+        const QString text = tab->text();
+        const QFont font = tab->font();
+        if (measured.text != text || measured.font != font)
+            measured = {text, font, tab->fontMetrics().horizontalAdvance(text)};
+        request.widths.append(VYRQRibbonLayout::tabWidth(measured.advance));
     }
     request.compact = d->layoutMode == VYR_RIBBON_LAYOUT_MODE::compact;
     request.contentLeft = d->tabRow->property(contentLeftProperty).toInt();

@@ -117,11 +117,12 @@ private:
     void registerMenuActions(QWidget* menu, int depth = 0);
     void onTabClicked(VYRQRibbonPage* page);
     void onActionTriggered(bool checked);
-    void onActionDestroyed();
+    void onActionDestroyed(QObject* action);
     // A page destroyed from outside leaves every list.
     void forgetPage(VYRQRibbonPage* page);
     void forgetContextGroup(VYRQRibbonContextGroup* group);
     // Pages and their groups take a new row count or page height.
     void relayoutPages();
     void detachPage(VYRQRibbonPage* page);
+    void dropObject(QObject* object);
 };

@@ -6,7 +6,10 @@
 #include "VYRQStateStyles.h"
 #include "VYRQWidgetBaseImpl.h"
 
+#include <QFont>
+#include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 
 class QAction;
@@ -51,10 +54,24 @@ public:
     QVector<VYRQRibbonContextGroup*> contextGroups;         // in creation order
     QVector<QPointer<VYRQRibbonButton>> tabButtons;
     QVector<VYRQRibbonPage*> tabPages;                      // the pages that have a tab
+    // The tab button of each page as the last rebuild left it; pages taken away since
+    // are still keys, until the next rebuild lets their buttons go.
+    QHash<VYRQRibbonPage*, QPointer<VYRQRibbonButton>> tabOfPage;
+    // The text advance of each tab button, measured again only when its text or font
+    // changes: every page added rebuilds the tabs and lays them out again.
+    struct TabAdvance {
+        QString text;
+        QFont font;
+        int advance = 0;
+    };
+    QHash<const QObject*, TabAdvance> tabAdvances;
     QVector<QPointer<QWidget>> quickAccess;
     QVector<QPointer<QWidget>> topRight;
     QVector<QPointer<QAction>> registeredActions;
     QVector<QPointer<QAction>> ownedActions;
+    // The same actions as sets: a configuration registers thousands, each twice.
+    QSet<const QObject*> registeredSet;
+    QSet<const QObject*> ownedSet;
     VYRQRibbonPage* currentPage = nullptr;
 
     VYR_RIBBON_LAYOUT_MODE layoutMode = VYR_RIBBON_LAYOUT_MODE::office;
@@ -70,6 +87,9 @@ public:
     QString configFile;
     QString lastError;
     bool destroying = false;
+    // While a configuration is read, the tabs are built and the pages laid out once,
+    // at its end, instead of after every page, group and item.
+    int loading = 0;
 
     void notifyChangeLanguage() override;
 

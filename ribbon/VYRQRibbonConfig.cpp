@@ -16,6 +16,7 @@
 #include "VYRQRibbonGroup.h"
 #include "VYRQRibbonMenu.h"
 #include "VYRQRibbonPage.h"
+#include "VYRQRibbonPlace_p.h"
 #include "VYRQSpinBox.h"
 #include "VYRQSwitch.h"
 
@@ -219,6 +220,8 @@ bool VYRQRibbonConfig::apply(VYRQRibbonBar& bar, const Json::Value& root, const 
 
     VYRQRibbonBarImpl* d = bar.impl();
     bar.clearContent();
+    // Tabs and page layouts are built once, after the whole document is read.
+    ++d->loading;
     d->layoutMode = vyr::ribbonLayoutModeFromName(text(root, "layoutMode", QStringLiteral("office")));
     d->groupRows = d->layoutMode == VYR_RIBBON_LAYOUT_MODE::compact ? 2 : 3;
 
@@ -241,6 +244,23 @@ bool VYRQRibbonConfig::apply(VYRQRibbonBar& bar, const Json::Value& root, const 
         forEachObject(object, "pages", [&bar, group](const Json::Value& page) { readPage(bar, page, group); });
         group->m_visible = flag(object, "visible", false);
     });
+    --d->loading;
+    // Everything a page holds is styled, polished and laid out while the pages are
+    // still hidden: once a page shows, each button's polish request posts a layout
+    // request to its group (and Qt looks for an earlier one through the whole event
+    // queue), and each restyled or moved button is a dirty widget of its own.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+    d->applyRibbonStyles();
+    const QRect area(0, 0, d->pageArea->width(), d->pageArea->height());
+    for (VYRQRibbonPage* page : qAsConst(d->pages))
+        vyr::placeRibbonChild(page, area);
+    bar.relayoutPages();
+    // The commands are children of the bar as well. Qt looks at every later sibling of
+    // a repainted widget's ancestors, so the rows go after them in the child list
+    // (their stacking among themselves is kept).
+    d->topRow->raise();
+    d->tabRow->raise();
+    d->pageArea->raise();
     bar.rebuildTabs();
 
     const QString current = text(root, "currentPage");
@@ -258,8 +278,6 @@ bool VYRQRibbonConfig::apply(VYRQRibbonBar& bar, const Json::Value& root, const 
         bar.updateGeometry();
         bar.updateLayout();
     }
-    d->applyRibbonStyles();
-    bar.relayoutPages();
     bar.updateLayout();
     d->lastError.clear();
     return true;
@@ -289,8 +307,11 @@ void VYRQRibbonConfig::readPage(VYRQRibbonBar& bar, const Json::Value& object, V
                 VYRQRibbonGallery* gallery =
                     ribbonGroup->addGallery(integerOr(item, "columns", 3), integerOr(item, "rows", 2));
                 if (const Json::Value* entries = vyr::json::array(item, "items")) {
+                    gallery->m_layoutDeferred = true;
                     for (const Json::Value& entry : *entries)
                         gallery->addItem(text(entry, "id"), text(entry, "text"), text(entry, "icon"));
+                    gallery->m_layoutDeferred = false;
+                    gallery->updateGalleryLayout();
                 }
             } else {
                 QAction* action = createActionItem(bar, item);

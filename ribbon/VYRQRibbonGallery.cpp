@@ -34,21 +34,29 @@ VYRQRibbonGallery::VYRQRibbonGallery(QWidget* parent)
     connect(m_more, &QAbstractButton::clicked, this, &VYRQRibbonGallery::showMoreMenu);
 }
 
+// The cells go with the gallery as its children.
 VYRQRibbonGallery::~VYRQRibbonGallery()
 {
-    clearItems();
+    for (const QPointer<QAction>& action : qAsConst(m_actions))
+        if (action)
+            disconnect(action, &QAction::triggered, this, &VYRQRibbonGallery::forwardTriggered);
 }
 
 void VYRQRibbonGallery::addAction(QAction* action)
 {
-    if (!action || m_actions.contains(action))
+    if (!action)
         return;
+    const auto known = m_index.constFind(action);
+    if (known != m_index.constEnd() && m_actions.value(known.value()) == action)
+        return;
+    m_index.insert(action, m_actions.size());
     m_actions.append(action);
     auto* button = new VYRQRibbonButton(this, VYR_RIBBON_ITEM_SIZE::small);
     button->setRibbonAction(action);
     m_buttons.append(button);
     connect(action, &QAction::triggered, this, &VYRQRibbonGallery::forwardTriggered, Qt::UniqueConnection);
-    updateGalleryLayout();
+    if (!m_layoutDeferred)
+        updateGalleryLayout();
 }
 
 void VYRQRibbonGallery::forwardTriggered()
@@ -77,6 +85,7 @@ void VYRQRibbonGallery::clearItems()
         vyr::discardRibbonWidget(button);
     m_buttons.clear();
     m_actions.clear();
+    m_index.clear();
     m_first = 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "VYRQContainer.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QVector>
 
@@ -47,12 +48,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class VYRQRibbonConfig;
     void changePage(int delta);
     void showMoreMenu();
     void updateGalleryLayout();
     void forwardTriggered();
 
     QVector<QPointer<QAction>> m_actions;
+    // Where each action stands in m_actions; an entry whose action is gone is stale.
+    QHash<const QObject*, int> m_index;
     QVector<VYRQRibbonButton*> m_buttons;
     VYRQRibbonButton* m_up = nullptr;
     VYRQRibbonButton* m_down = nullptr;
@@ -60,4 +64,6 @@ private:
     int m_columns = 3;
     int m_rows = 2;
     int m_first = 0;
+    // Set while a batch of items is added: the gallery is laid out once, after it.
+    bool m_layoutDeferred = false;
 };

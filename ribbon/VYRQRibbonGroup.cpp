@@ -75,6 +75,9 @@ void VYRQRibbonGroup::appendItem(QWidget* widget, VYR_RIBBON_ITEM_SIZE size, con
     m_items.append(item);
     widget->show();
     updateGeometry();
+    // A bar reading a configuration lays every page out once at its end.
+    if (m_page && m_page->barLoading())
+        return;
     updateItemLayout();
     // The page keeps its layout in step with the groups' content.
     if (m_page)
@@ -174,7 +177,7 @@ void VYRQRibbonGroup::setExpanding(bool on)
 {
     m_expanding = on;
     updateGeometry();
-    if (m_page)
+    if (m_page && !m_page->barLoading())
         m_page->updateGroupLayout();
 }
 

@@ -2,6 +2,7 @@
 
 #include "VYRQContainerImpl.h"
 #include "VYRQRibbonBar.h"
+#include "VYRQRibbonBarImpl.h"
 #include "VYRQRibbonButton.h"
 #include "VYRQRibbonContextGroup.h"
 #include "VYRQRibbonGroup.h"
@@ -55,7 +56,8 @@ VYRQRibbonGroup* VYRQRibbonPage::insertGroup(int index, const QString& id, const
     group->m_page = this;
     m_groups.insert(std::max(0, std::min(index, groupCount())), group);
     group->show();
-    updateGroupLayout();
+    if (!barLoading())
+        updateGroupLayout();
     return group;
 }
 
@@ -106,6 +108,11 @@ void VYRQRibbonPage::setTitle(const QString& title)
     m_title = title;
     if (m_bar)
         m_bar->rebuildTabs();
+}
+
+bool VYRQRibbonPage::barLoading() const
+{
+    return m_bar && m_bar->impl()->loading > 0;
 }
 
 void VYRQRibbonPage::setContextGroup(VYRQRibbonContextGroup* group)

@@ -56,6 +56,8 @@ private:
     friend class VYRQRibbonGroup;
 
     void updateGroupLayout();
+    // True while the page's bar reads a configuration.
+    bool barLoading() const;
     // Every group lays its items out again (a new row count), then the page its groups.
     void relayoutGroups();
     void setBar(VYRQRibbonBar* bar);

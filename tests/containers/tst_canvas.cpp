@@ -18,6 +18,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -475,6 +477,51 @@ private slots:
             QCOMPARE(WEXITSTATUS(status), 1);
         QCOMPARE(readFile(target), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files), files);   // no temporary file left
+    }
+
+    // A save never replaces what is not a regular file (a FIFO, a device node, also
+    // behind a symbolic link) with one: it reports false and leaves the target.
+    void saveRefusesSpecialFiles_data()
+    {
+        QTest::addColumn<bool>("style");
+        QTest::addColumn<bool>("device");
+        QTest::addColumn<bool>("viaLink");
+        QTest::newRow("page, FIFO") << false << false << false;
+        QTest::newRow("style, FIFO") << true << false << false;
+        QTest::newRow("page, link to a FIFO") << false << false << true;
+        QTest::newRow("style, link to a device") << true << true << true;
+    }
+
+    void saveRefusesSpecialFiles()
+    {
+        QFETCH(bool, style);
+        QFETCH(bool, device);
+        QFETCH(bool, viaLink);
+        const QString target = style ? path("project/style.json") : mainPath();
+        const QString special = viaLink ? path("special") : target;
+        QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()));
+        QFile::remove(target);
+        const QByteArray node = QFile::encodeName(special);
+        if (device) {
+            // The null device's numbers, on a node of our own.
+            if (mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("no device nodes can be made here");
+        } else {
+            QCOMPARE(mkfifo(node.constData(), 0666), 0);
+        }
+        if (viaLink)
+            QVERIFY(QFile::link(special, target));
+        if (style)
+            QVERIFY(VYRQResourceManager::getInstance()->setProjectDirPath(QStringLiteral(VYR_TEST_DATA "/project-basic")));
+
+        if (style)
+            m_canvas->SaveStyle(target);
+        else
+            QVERIFY(!m_canvas->SavePage(target));
+        struct stat info {};
+        QCOMPARE(stat(node.constData(), &info), 0);
+        QVERIFY(device ? S_ISCHR(info.st_mode) : S_ISFIFO(info.st_mode));
+        QCOMPARE(QFileInfo(target).isSymLink(), viaLink);
     }
 
 private:

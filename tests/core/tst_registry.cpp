@@ -1,6 +1,7 @@
 #include "testcontrols.h"
 #include "testaccess.h"
 #include "VYRQContainer.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
 #include "VYRQtLib.h"
@@ -297,6 +298,34 @@ private slots:
         QWidget parent;
         QVERIFY(!vyrCreatePageByFileName(&parent, writePage(content)));
         QCOMPARE(countTestControls(&parent), controls);
+    }
+
+    // Qt paints the children of one widget recursing once per sibling: a page with a
+    // list of elements past the limit is refused whole, before anything is built.
+    void siblingLimit_data()
+    {
+        QTest::addColumn<bool>("nested");
+        QTest::addColumn<int>("count");
+        QTest::newRow("top level at the limit") << false << vyr::maxPageSiblings;
+        QTest::newRow("top level past the limit") << false << vyr::maxPageSiblings + 1;
+        QTest::newRow("children past the limit") << true << vyr::maxPageSiblings + 1;
+    }
+
+    void siblingLimit()
+    {
+        QFETCH(bool, nested);
+        QFETCH(int, count);
+        QByteArray list;
+        for (int i = 0; i < count; ++i)
+            list += i ? R"(,{"type": "testctl"})" : R"({"type": "testctl"})";
+        const QByteArray content = nested
+            ? R"({"elements": [{"type": "qtcontainer", "child": [{"type": "qtcontainer", "child": [)" + list + "]}]}]}"
+            : R"({"elements": [)" + list + "]}";
+        QWidget parent;
+        VYRQContainer* page = vyrCreatePageByFileName(&parent, writePage(content));
+        const bool allowed = count <= vyr::maxPageSiblings;
+        QCOMPARE(page != nullptr, allowed && nested);
+        QCOMPARE(countTestControls(&parent), allowed ? count : 0);
     }
 };
 

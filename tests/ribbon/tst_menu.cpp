@@ -1,6 +1,7 @@
 #include "../controls/controls_testutil.h"
 #include "testaccess.h"
 
+#include "VYRQGlobal_p.h"
 #include "VYRQMenu.h"
 #include "VYRQMenuImpl.h"
 #include "VYRQRibbonMenu.h"
@@ -238,6 +239,14 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("{\"items\": [") > 0);
         bad.close();
         QVERIFY(vyrCreateMenuByFileName(nullptr, bad.fileName()) == nullptr);
+        // Past the item limit, counted through the sub-menus, nothing is built.
+        QByteArray items;
+        for (int i = 0; i < vyr::maxMenuItems; ++i)
+            items += i ? ",{}" : "{}";
+        QFile big(m_dir.filePath("big.json"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.write(R"({"items": [{"items": [)" + items + "]}]}") > 0);
+        big.close();
+        QVERIFY(vyrCreateMenuByFileName(nullptr, big.fileName()) == nullptr);
 
         QFile file(m_dir.filePath("file-menu.json"));
         QVERIFY(file.open(QIODevice::WriteOnly));

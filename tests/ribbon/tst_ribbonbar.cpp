@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 using namespace ctl;
@@ -225,11 +226,15 @@ private slots:
         QVERIFY(bar.removePage(bar.pageById("c")));
         QCOMPARE(bar.currentPageWidget(), bar.pageAt(0));
         QVERIFY(!bar.removePage(bar.pageById("c")));
+        // Each page keeps its own tab button when another page goes.
+        delete bar.pageById("a");
+        QCOMPARE(tabs(bar), QStringList{"ribbonTab_b"});
         bar.pageById("b")->setTitle("Renamed");
         QCOMPARE(tabOf(bar, "b")->text(), QStringLiteral("Renamed"));
         bar.clearPages();
         QCOMPARE(bar.pageCount(), 0);
         QCOMPARE(bar.currentPage(), -1);
+        QTRY_VERIFY(bar.findChildren<VYRQRibbonButton*>(QRegularExpression("^ribbonTab_")).isEmpty());
     }
 
     // Context pages have tabs only while their group is shown; hiding the group of the
@@ -383,7 +388,7 @@ private slots:
         click(tab);
         QCOMPARE(bar->currentPageWidget()->pageId(), QStringLiteral("b"));
         QVERIFY(tab);
-        QTRY_VERIFY(!tab);
+        QCOMPARE(tabOf(*bar, "b"), tab.data());
         QCOMPARE(pageIds(*bar), (QStringList{"a", "b", "more"}));
     }
 
@@ -404,6 +409,12 @@ private slots:
         QCOMPARE(pixel(image, 300, 0), QColor(246, 248, 251));
         QCOMPARE(pixel(image, 300, 61), QColor(207, 214, 224));
         QCOMPARE(pixel(image, 300, 100), QColor(Qt::white));
+
+        // A new title widens its tab and moves the next one.
+        const int narrow = home->width();
+        bar.pageById("home")->setTitle("A much longer home title");
+        QVERIFY(tabOf(bar, "home")->width() > narrow);
+        QCOMPARE(tabOf(bar, "view")->x(), 4 + tabOf(bar, "home")->width() + 2);
     }
 };
 

@@ -9,15 +9,20 @@
 #include "VYRQRibbonBarImpl.h"
 #include "VYRQRibbonButton.h"
 #include "VYRQRibbonContextGroup.h"
+#include "VYRQRibbonGallery.h"
 #include "VYRQRibbonGroup.h"
 #include "VYRQRibbonMenu.h"
 #include "VYRQRibbonPage.h"
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 using namespace ctl;
 
@@ -44,6 +49,26 @@ Json::Value firstItem(VYRQRibbonBar& bar, const QByteArray& items)
         return Json::Value();
     return config(bar)["pages"][0]["groups"][0]["items"][0];
 }
+
+// The resident memory of the process, in bytes.
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VYR_TEST_SANITIZED
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(VYR_TEST_SANITIZED)
+constexpr qint64 largeLoadMs = 30000;
+#else
+constexpr qint64 largeLoadMs = 3000;
+#endif
 
 } // namespace
 
@@ -202,6 +227,69 @@ private slots:
         QVERIFY(bar.isMinimized());
         QCOMPARE(pages.count(), 1);
         QCOMPARE(bar.layoutMode(), VYR_RIBBON_LAYOUT_MODE::office);
+    }
+
+    // Large documents load and show in time and memory that grow with their size: the
+    // tabs are built once, the commands indexed, the pages and galleries laid out once.
+    void largeConfigurations_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("count");
+        QTest::newRow("2,000 pages") << "pages" << 2000;
+        QTest::newRow("10,000 actions in 100 groups") << "actions" << 10000;
+        QTest::newRow("2,000 actions in one group") << "oneGroup" << 2000;
+        QTest::newRow("20,000 gallery items") << "gallery" << 20000;
+    }
+
+    void largeConfigurations()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, count);
+        QByteArray doc = R"({"schemaVersion": 1, "pages": [)";
+        if (kind == "pages") {
+            for (int i = 0; i < count; ++i)
+                doc += (i ? "," : "") + QStringLiteral(R"({"id": "p%1", "groups": [{"id": "g"}]})").arg(i).toUtf8();
+        } else if (kind == "gallery") {
+            doc += R"({"id": "p", "groups": [{"items": [{"type": "gallery", "items": [)";
+            for (int i = 0; i < count; ++i)
+                doc += (i ? "," : "") + QStringLiteral(R"({"id": "i%1", "text": "I%1"})").arg(i).toUtf8();
+            doc += "]}]}]}";
+        } else {
+            const int perGroup = kind == "actions" ? 100 : count;
+            doc += R"({"id": "p", "groups": [)";
+            for (int i = 0; i < count; ++i) {
+                if (i % perGroup == 0)
+                    doc += (i ? "]}," : "") + QByteArray(R"({"items": [)");
+                else
+                    doc += ",";
+                doc += QStringLiteral(R"({"id": "a%1", "text": "A%1", "size": "small"})").arg(i).toUtf8();
+            }
+            doc += "]}]}";
+        }
+        doc += "]}";
+
+        QWidget window;
+        auto* bar = new VYRQRibbonBar(&window);
+        bar->resize(1000, 157);
+        QVERIFY(shown(window));
+        const qint64 before = residentBytes();
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(bar->loadConfigJson(QString::fromUtf8(doc)));
+        const int tabs = bar->findChildren<VYRQRibbonButton*>(QRegularExpression("^ribbonTab_")).size();
+        window.grab();
+        QCoreApplication::processEvents();
+        const qint64 elapsed = timer.elapsed();
+        const qint64 grown = residentBytes() - before;
+        QCOMPARE(tabs, bar->pageCount());
+        if (kind == "pages")
+            QCOMPARE(bar->pageCount(), count);
+        else if (kind == "gallery")
+            QCOMPARE(bar->findChild<VYRQRibbonGallery*>()->count(), count);
+        else
+            QVERIFY(bar->findAction(QStringLiteral("a%1").arg(count - 1)));
+        QVERIFY2(elapsed < largeLoadMs, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+        QVERIFY2(grown < qint64(1) << 30, qPrintable(QStringLiteral("%1 MB").arg(grown >> 20)));
     }
 
     // An action that outlives the content it was part of reports once when added anew.
