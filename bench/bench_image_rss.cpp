@@ -2,7 +2,8 @@
 // manager, against Qt doing the same with QImage and QIcon's disabled mode. Each side
 // runs in a child process of its own, so that each peak is that side's alone.
 //
-//   bench_image_rss [width height]   (default 8192 8192, then 4096 4096)
+//   bench_image_rss [width height [16]]   (default 8192 8192, then 4096 4096, 8 and 16
+//   bits per channel)
 
 #include "VYRQGlobal.h"
 #include "VYRQResourceManager.h"
@@ -82,7 +83,7 @@ const char* outcomeText(int outcome)
     return outcome == Drawn ? "drawn" : outcome == Refused ? "refused" : "BROKEN";
 }
 
-void measure(int width, int height, int argc, char** argv)
+void measure(int width, int height, bool deep, int argc, char** argv)
 {
     QTemporaryDir tmp;
     QDir(tmp.path()).mkpath(QStringLiteral("images"));
@@ -91,7 +92,7 @@ void measure(int width, int height, int argc, char** argv)
         return;
     style.close();
     {
-        QImage image(width, height, QImage::Format_ARGB32);
+        QImage image(width, height, deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32);
         image.fill(QColor(255, 0, 0));
         image.save(tmp.filePath(QStringLiteral("images/big.png")));
     }
@@ -100,8 +101,8 @@ void measure(int width, int height, int argc, char** argv)
     int qtOutcome = Broken;
     const double library = peakOf(librarySide, tmp.path(), argc, argv, &libraryOutcome);
     const double qt = peakOf(qtSide, tmp.path(), argc, argv, &qtOutcome);
-    std::printf("%d x %d (%lld bytes of PNG): library %.0f MiB peak (%s), Qt %.0f MiB peak (%s)", width, height,
-                fileSize, library, outcomeText(libraryOutcome), qt, outcomeText(qtOutcome));
+    std::printf("%d x %d, %d bits (%lld bytes of PNG): library %.0f MiB peak (%s), Qt %.0f MiB peak (%s)", width, height,
+                deep ? 16 : 8, fileSize, library, outcomeText(libraryOutcome), qt, outcomeText(qtOutcome));
     // A ratio only when both sides drew the same image.
     if (libraryOutcome == Drawn && qtOutcome == Drawn)
         std::printf(", ratio %.2f", library / qt);
@@ -114,10 +115,11 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc >= 3) {
-        measure(std::atoi(argv[1]), std::atoi(argv[2]), argc, argv);
+        measure(std::atoi(argv[1]), std::atoi(argv[2]), argc > 3 && std::atoi(argv[3]) == 16, argc, argv);
         return 0;
     }
-    measure(8192, 8192, argc, argv);
-    measure(4096, 4096, argc, argv);
+    measure(8192, 8192, false, argc, argv);
+    measure(4096, 4096, false, argc, argv);
+    measure(4096, 4096, true, argc, argv);
     return 0;
 }
