@@ -145,12 +145,10 @@ QSize VYRQListViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, con
         return QItemDelegate::sizeHint(option, index);
     if (impl->itemSizeCallBack && !m_controls.isEmpty())
         return impl->itemSizeCallBack(impl->view(), option, index);
-    // Sizes of 0 or less would give rows that cannot be seen or hit; sizes beyond a
-    // widget's would overflow the view's row positions.
-    const auto rowSize = [](int size) { return size > 0 ? qMin(size, QWIDGETSIZE_MAX) : 20; };
-    const int height = rowSize(impl->itemHeight);
+    // Sizes of 0 or less would give rows that cannot be seen or hit.
+    const int height = VYRQItemViewImpl::rowSize(impl->itemHeight);
     if (impl->view()->viewMode() == QListView::IconMode)
-        return QSize(rowSize(impl->itemWidth), height);
+        return QSize(VYRQItemViewImpl::rowSize(impl->itemWidth), height);
     return QSize(option.rect.width(), height);
 }
 

@@ -198,6 +198,7 @@ private Q_SLOTS:
         r.view.createComplete();
         QVERIFY(shown(r.view));
         r.view.viewport()->grab();
+        QCOMPARE(r.view.itemDelegate()->sizeHint(QStyleOptionViewItem(), r.model.index(0, 0)).height(), 65535);
     }
 
     void scrollBarSheets()
