@@ -3,7 +3,8 @@
 // runs in a child process of its own, so that each peak is that side's alone.
 //
 //   bench_image_rss [width height [16]]   (default 8192 8192, then 4096 4096, 8 and 16
-//   bits per channel)
+//   bits per channel, then 4096 x 4096 after four other such images filled the cache;
+//   the Qt side holds those four too)
 
 #include "VYRQGlobal.h"
 #include "VYRQResourceManager.h"
@@ -27,6 +28,14 @@ namespace {
 
 enum Outcome { Drawn = 0, Refused = 1, Broken = 2 };
 
+// Images decoded before the measured one, images/other0.png and on.
+int others = 0;
+
+QString otherName(int i)
+{
+    return QStringLiteral("images/other%1.png").arg(i);
+}
+
 // Draws both images into a small target and checks the target got the image's colour.
 int drawBoth(const QImage* plain, const QImage* grey)
 {
@@ -49,6 +58,10 @@ int librarySide(const QString& dir)
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     if (!rm->loadThemeDir(dir))
         return Broken;
+    for (int i = 0; i < others; ++i) {
+        if (!rm->getImage(otherName(i), false))
+            return Broken;
+    }
     const QImage* plain = rm->getImage(QStringLiteral("images/big.png"), false);
     const QImage* grey = rm->getImage(QStringLiteral("images/big.png"), true);
     return drawBoth(plain, grey);
@@ -56,6 +69,9 @@ int librarySide(const QString& dir)
 
 int qtSide(const QString& dir)
 {
+    QList<QImage> held;
+    for (int i = 0; i < others; ++i)
+        held.append(QImage(dir + QLatin1Char('/') + otherName(i)));
     const QImage plain(dir + QStringLiteral("/images/big.png"));
     if (plain.isNull())
         return Broken;
@@ -83,7 +99,7 @@ const char* outcomeText(int outcome)
     return outcome == Drawn ? "drawn" : outcome == Refused ? "refused" : "BROKEN";
 }
 
-void measure(int width, int height, bool deep, int argc, char** argv)
+void measure(int width, int height, bool deep, int argc, char** argv, int before = 0)
 {
     QTemporaryDir tmp;
     QDir(tmp.path()).mkpath(QStringLiteral("images"));
@@ -96,11 +112,19 @@ void measure(int width, int height, bool deep, int argc, char** argv)
         image.fill(QColor(255, 0, 0));
         image.save(tmp.filePath(QStringLiteral("images/big.png")));
     }
+    others = before;
+    for (int i = 0; i < others; ++i) {
+        QImage image(4096, 4096, QImage::Format_ARGB32);
+        image.fill(QColor(0, 40 * i, 255));
+        image.save(tmp.filePath(otherName(i)));
+    }
     const qint64 fileSize = QFileInfo(tmp.filePath(QStringLiteral("images/big.png"))).size();
     int libraryOutcome = Broken;
     int qtOutcome = Broken;
     const double library = peakOf(librarySide, tmp.path(), argc, argv, &libraryOutcome);
     const double qt = peakOf(qtSide, tmp.path(), argc, argv, &qtOutcome);
+    if (others > 0)
+        std::printf("after %d other 4096 x 4096 images: ", others);
     std::printf("%d x %d, %d bits (%lld bytes of PNG): library %.0f MiB peak (%s), Qt %.0f MiB peak (%s)", width, height,
                 deep ? 16 : 8, fileSize, library, outcomeText(libraryOutcome), qt, outcomeText(qtOutcome));
     // A ratio only when both sides drew the same image.
@@ -121,5 +145,6 @@ int main(int argc, char** argv)
     measure(8192, 8192, false, argc, argv);
     measure(4096, 4096, false, argc, argv);
     measure(4096, 4096, true, argc, argv);
+    measure(4096, 4096, false, argc, argv, 4);
     return 0;
 }
