@@ -24,9 +24,12 @@
 #include <QSvgRenderer>
 #include <QWidget>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -71,12 +74,17 @@ QString folderPathOf(const QString& dir)
     return path;
 }
 
+// A style or language file of a skin folder, within the size a zip entry may have.
 QByteArray readWholeFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
-    return file.readAll();
+    if (file.size() > qint64(ZipMaxEntrySize)) {
+        qCWarning(vyrRes) << "file too large:" << path << file.size() << "bytes";
+        return QByteArray();
+    }
+    return file.read(ZipMaxEntrySize);
 }
 
 bool haveGuiApplication()
@@ -84,13 +92,17 @@ bool haveGuiApplication()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-QImage disabledImage(const QImage& image)
+QImage disabledImage(QImage image)
 {
     if (haveGuiApplication()) {
-        const QPixmap pixmap = QIcon(QPixmap::fromImage(image)).pixmap(image.size(), QIcon::Disabled, QIcon::Off);
-        QImage out = pixmap.toImage();
+        const QSize size = image.size();
+        // Handed over, so that the pixmap may convert the pixels in place: a large
+        // image is then not held twice while its grey copy is made.
+        const QIcon icon(QPixmap::fromImage(std::move(image)));
+        QImage out = icon.pixmap(size, QIcon::Disabled, QIcon::Off).toImage();
         if (!out.isNull())
             return out;
+        image = icon.pixmap(size).toImage();
     }
     // Without a GUI application there are no pixmaps: grey the pixels directly.
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
@@ -201,13 +213,16 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     if (!folder.exists())
         return false;
 
+    // style.json is read now; every other file when it is first looked up.
     const auto addFile = [set](const QFileInfo& info, const QByteArray& prefix) {
-        QByteArray buffer = readWholeFile(info.filePath());
         const std::string key = fileKey(prefix + info.fileName().toUtf8());
-        if (prefix.isEmpty() && key == styleFileKey)
+        if (!prefix.isEmpty() || key != styleFileKey) {
+            set->listFolderFile(key, info.filePath());
+            return;
+        }
+        QByteArray buffer;
+        if (set->readFolderFile(info.filePath(), buffer))
             set->styleFiles.append(buffer);
-        else
-            set->files.emplace(key, std::move(buffer));
     };
 
     const QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
@@ -291,11 +306,11 @@ void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex
 {
     set->dropThemeElements();
     set->themeRoot = Json::Value();
-    const auto it = set->files.find(themeFileKey);
-    if (it == set->files.end())
+    const QByteArray* text = set->file(themeFileKey);
+    if (!text)
         return;
     Json::Value root;
-    if (!vyr::json::parse(it->second.constData(), it->second.constData() + it->second.size(), root)) {
+    if (!vyr::json::parse(text->constData(), text->constData() + text->size(), root)) {
         qCWarning(vyrRes) << "theme.json does not parse; the theme has no elements";
         return;
     }
@@ -474,7 +489,9 @@ void VYRQResourceManager::initDefaultImageRes()
         painter.setBrush(Qt::NoBrush);
         draw(painter);
         painter.end();
-        m_default->images[QString::fromLatin1(key)] = std::move(image);
+        const QString name = QString::fromLatin1(key);
+        m_default->imageUse.erase(name);   // built-ins are never dropped
+        m_default->images[name] = std::move(image);
     };
     paint("IDB_UNSELECT", [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -499,10 +516,12 @@ void VYRQResourceManager::releaseRes()
 {
     auto& images = m_default->images;
     for (auto it = images.begin(); it != images.end();) {
-        if (it->first.contains(QLatin1String("IDB_")))
+        if (it->first.contains(QLatin1String("IDB_"))) {
             ++it;
-        else
+        } else {
+            m_default->imageUse.erase(it->first);
             it = images.erase(it);
+        }
     }
     m_refusedImages.clear();
     m_default->svgs.clear();
@@ -592,11 +611,11 @@ bool VYRQResourceManager::getResource(const QString& name, const char*& data, un
     for (const auto& candidate : order) {
         if (!candidate.first)
             continue;
-        const auto it = candidate.first->files.find(key);
-        if (it == candidate.first->files.end())
+        const QByteArray* file = candidate.first->file(key);
+        if (!file)
             continue;
-        data = it->second.constData();
-        size = unsigned(it->second.size());
+        data = file->constData();
+        size = unsigned(file->size());
         source = candidate.second;
         return true;
     }
@@ -620,8 +639,11 @@ QString findResourceFile(const QString& folder, const QString& name)
 }
 
 // Beyond this many pixels an image is refused before it is decoded: a small file can
-// claim a size that decodes to gigabytes (256 MB at 32 bits per pixel here).
-constexpr qint64 maxImagePixels = 64 * 1024 * 1024;
+// claim a size that decodes to gigabytes. 16 Mpx (64 MiB at 32 bits per pixel) is far
+// beyond what a theme draws; drawing it grey takes a few more copies of that size.
+constexpr qint64 maxImagePixels = 16 * 1024 * 1024;
+// The decoded images of all three sets together; beyond it the least recently used go.
+constexpr qint64 maxCachedImageBytes = 256 * 1024 * 1024;
 
 enum class ImageDecode { Decoded, Failed, TooLarge };
 
@@ -649,8 +671,12 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
         if (!set)
             continue;
         const auto it = set->images.find(key);
-        if (it != set->images.end())
-            return it->second.get();
+        if (it == set->images.end())
+            continue;
+        const auto use = set->imageUse.find(key);
+        if (use != set->imageUse.end())
+            use->second = ++m_imageTick;
+        return it->second.get();
     }
 
     if (m_refusedImages.contains(name))
@@ -688,13 +714,53 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
     if (image.width() <= 0 || image.height() <= 0)
         return nullptr;
     if (gray)
-        image = disabledImage(image);
+        image = disabledImage(std::move(image));
 
     VYRQResourceManagerImpl* owner = source == ResTheme ? m_theme.get()
                                    : source == ResProject ? m_project.get() : m_default.get();
     auto& slot = owner->images[key];
     slot = std::make_unique<QImage>(std::move(image));
+    owner->imageUse[key] = ++m_imageTick;
+    trimImageCache(slot.get());
     return slot.get();
+}
+
+void VYRQResourceManager::trimImageCache(const QImage* keep)
+{
+    struct Cached {
+        quint64 tick;
+        VYRQResourceManagerImpl* set;
+        QString key;
+        qint64 bytes;
+    };
+    std::vector<Cached> cached;
+    qint64 total = 0;
+    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
+        if (!set)
+            continue;
+        for (auto use = set->imageUse.begin(); use != set->imageUse.end();) {
+            const auto image = set->images.find(use->first);
+            if (image == set->images.end() || !image->second) {
+                use = set->imageUse.erase(use);
+                continue;
+            }
+            const qint64 bytes = image->second->sizeInBytes();
+            total += bytes;
+            if (image->second.get() != keep)
+                cached.push_back({ use->second, set, use->first, bytes });
+            ++use;
+        }
+    }
+    if (total <= maxCachedImageBytes)
+        return;
+    std::sort(cached.begin(), cached.end(), [](const Cached& a, const Cached& b) { return a.tick < b.tick; });
+    for (const Cached& oldest : cached) {
+        if (total <= maxCachedImageBytes)
+            break;
+        oldest.set->images.erase(oldest.key);
+        oldest.set->imageUse.erase(oldest.key);
+        total -= oldest.bytes;
+    }
 }
 
 QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)

@@ -74,6 +74,8 @@ public:
     const QVector<FillStyle>& getFillStyles() const;
     const QVector<TextStyleDesc>& getTextStyles() const;
     bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;
+    // The image stays valid until the set is replaced, `releaseRes`, or the next
+    // getImage, which may drop the least recently used images to keep the cache bounded.
     QImage* getImage(const QString& name, bool gray);
     QSvgRenderer* getSvgRenderer(const QString& name);
     const Json::Value* getThemeJsonValue(const char* name) const;
@@ -128,6 +130,9 @@ private:
     // Every live registered window (then designer), over a copy: a refresh may build
     // or close windows.
     void walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*));
+    // Drops the least recently used decoded images, never `keep`, until the cache is
+    // within its bound again.
+    void trimImageCache(const QImage* keep);
 
     bool m_createdByFile = false;
     bool m_loadFromTheme = false;
@@ -143,6 +148,7 @@ private:
     QList<QPointer<QWidget>> m_windows;
     QList<QPointer<QWidget>> m_designers;
     QSet<QString> m_refusedImages;   // too large to decode; warned about once
+    quint64 m_imageTick = 0;         // orders the cached images by their last use
     QMetaObject::Connection m_languageConnection;
     std::unique_ptr<VYRQResourceManagerImpl> m_default;
     std::unique_ptr<VYRQResourceManagerImpl> m_project;

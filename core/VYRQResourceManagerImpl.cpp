@@ -1,8 +1,11 @@
 #include "VYRQResourceManagerImpl.h"
 
 #include "VYRQJson.h"
+#include "VYRQLogging.h"
 #include "VYRQThemeElementForm.h"
+#include "VYRQZip.h"
 
+#include <QFile>
 #include <QSvgRenderer>
 
 VYRQResourceManagerImpl::VYRQResourceManagerImpl() = default;
@@ -18,11 +21,61 @@ void VYRQResourceManagerImpl::clear()
     dropThemeElements();
     themeRoot = Json::Value();
     files.clear();
+    folderFiles.clear();
+    m_folderBytes = 0;
     styleFiles.clear();
     images.clear();
+    imageUse.clear();
     svgs.clear();
     clearStyles();
     fonts.clear();
+}
+
+const QByteArray* VYRQResourceManagerImpl::file(const std::string& key)
+{
+    const auto it = files.find(key);
+    if (it != files.end())
+        return &it->second;
+    const auto listed = folderFiles.find(key);
+    if (listed == folderFiles.end())
+        return nullptr;
+    const QString path = listed->second;
+    // Tried once: a refused file stays missing rather than warning on every look-up.
+    folderFiles.erase(listed);
+    QByteArray buffer;
+    if (!readFolderFile(path, buffer))
+        return nullptr;
+    return &files.emplace(key, std::move(buffer)).first->second;
+}
+
+void VYRQResourceManagerImpl::listFolderFile(const std::string& key, const QString& path)
+{
+    if (!files.count(key))
+        folderFiles.emplace(key, path);
+}
+
+bool VYRQResourceManagerImpl::readFolderFile(const QString& path, QByteArray& out)
+{
+    out.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const qint64 size = file.size();
+    if (size > qint64(ZipMaxEntrySize)) {
+        qCWarning(vyrRes) << "theme file too large:" << path << size << "bytes";
+        return false;
+    }
+    if (quint64(m_folderBytes + size) > ZipMaxArchiveSize) {
+        qCWarning(vyrRes) << "theme file" << path << "refused: the folder's files would hold more than"
+                          << ZipMaxArchiveSize << "bytes";
+        return false;
+    }
+    // Read no more than the size checked, should the file grow meanwhile.
+    out.resize(int(size));
+    const qint64 read = size > 0 ? file.read(out.data(), size) : 0;
+    out.resize(int(qMax<qint64>(read, 0)));
+    m_folderBytes += out.size();
+    return true;
 }
 
 void VYRQResourceManagerImpl::clearStyles()

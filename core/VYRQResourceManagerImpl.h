@@ -52,13 +52,29 @@ public:
     // Forgets the indexed elements' forms; before the theme root changes.
     void dropThemeElements();
 
+    // A folder's files are listed when it loads and read on first look-up, so a
+    // theme costs only the files it uses. Null when the set holds no such file, or
+    // when a listed file is refused (too large, or past the set's total).
+    const QByteArray* file(const std::string& key);
+    // Lists a folder's file under a key; the first file listed under a key stays.
+    void listFolderFile(const std::string& key, const QString& path);
+    // Reads a folder file whole within the limits a zip's entries have (per file and
+    // for the set in total); the size is checked before anything is allocated.
+    // False, with a warning, for a refused file; a file that cannot be opened reads
+    // as empty.
+    bool readFolderFile(const QString& path, QByteArray& out);
+
     Json::Value themeRoot;
     std::map<std::string, QByteArray> files;          // lower-case key -> whole file
+    std::map<std::string, QString> folderFiles;       // lower-case key -> path, not read yet
     std::map<std::string, const Json::Value*> elements;
     QVector<QByteArray> styleFiles;
     QString folderPath;
     QString filePath;
     std::map<QString, std::unique_ptr<QImage>> images;
+    // When each image the manager decoded into `images` was last asked for; the
+    // manager drops the least recently used first. Built-in images are not listed.
+    std::map<QString, quint64> imageUse;
     std::map<QString, std::unique_ptr<QSvgRenderer>> svgs;
     QVector<FillStyle> fillStyles;
     QVector<TextStyleDesc> textStyles;
@@ -68,6 +84,7 @@ public:
 
 private:
     void forgetForms();
+    qint64 m_folderBytes = 0;   // read from the set's folder so far
     QHash<QByteArray, int> m_fillUtf8;
     QHash<QByteArray, int> m_textUtf8;
     // Keyed by the indexed elements only, so a value outside the theme root never

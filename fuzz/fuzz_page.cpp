@@ -1,5 +1,6 @@
-// Builds control trees from arbitrary page bytes the way the page loader does,
-// writes and paints each built control, and tears the tree down again.
+// Builds control trees from arbitrary page bytes the way the page loader does, gives
+// every item view a few rows, shows and paints the tree, writes each built control
+// back, and tears the tree down again.
 
 #include "FuzzApplication.h"
 #include "IVYRQWidgetBase.h"
@@ -7,10 +8,14 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 
+#include <QAbstractItemView>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QImage>
+#include <QListWidget>
 #include <QPainter>
+#include <QPointer>
+#include <QStandardItemModel>
 #include <QWidget>
 
 #include <json/value.h>
@@ -18,6 +23,33 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+namespace {
+
+// Three rows of two columns, the first row with a child, so that list, table and
+// tree delegates all paint and size real rows.
+void giveRows(QAbstractItemView* view)
+{
+    if (auto* list = qobject_cast<QListWidget*>(view)) {
+        if (list->count() == 0)
+            list->addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+        return;
+    }
+    if (view->model() && view->model()->rowCount() > 0)
+        return;
+    auto* model = new QStandardItemModel(view);
+    for (int row = 0; row < 3; ++row) {
+        QList<QStandardItem*> cells{new QStandardItem(QStringLiteral("row %1").arg(row)),
+                                    new QStandardItem(QStringLiteral("%1").arg(row))};
+        cells.first()->setCheckable(true);
+        if (row == 0)
+            cells.first()->appendRow(new QStandardItem(QStringLiteral("child")));
+        model->appendRow(cells);
+    }
+    view->setModel(model);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -32,9 +64,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     auto parent = std::make_unique<QWidget>();
     parent->resize(320, 240);
+    QList<QPointer<QWidget>> built;
     for (Json::ArrayIndex i = 0; i < elements->size(); ++i) {
         QWidget* widget = createElementFromJson((*elements)[i], parent.get());
-        auto* control = dynamic_cast<IVYRQWidgetBase*>(widget);
+        if (!dynamic_cast<IVYRQWidgetBase*>(widget))
+            continue;
+        built.append(widget);
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget))
+            giveRows(view);
+        for (QAbstractItemView* view : widget->findChildren<QAbstractItemView*>())
+            giveRows(view);
+    }
+    // Shown on the offscreen platform, so that layouts, item views and deferred
+    // geometry run as they do on screen.
+    parent->show();
+    QCoreApplication::processEvents();
+    for (const QPointer<QWidget>& widget : built) {
+        auto* control = widget ? dynamic_cast<IVYRQWidgetBase*>(widget.data()) : nullptr;
         if (!control)
             continue;
         control->resizeWidget();

@@ -46,6 +46,11 @@ public:
     void setBarSheet(bool horizontal, const QString& sheet);
     void setBarSheets(const QString& sheet);
 
+    // The size a stored row height or width gives rows: 20 for 0 or less, and no more
+    // than 65535. Styles paint a tree's branch indicator through a pixmap as tall as its
+    // row, and the views add row sizes up in int: far beyond any screen, a row would
+    // cost gigabytes or overflow.
+    static int rowSize(int stored) { return stored > 0 ? qMin(stored, 65535) : 20; }
     // Side of a row's decoration icon: 16 up to a row height of 24, 24 up to 32, 32 above.
     static int decorationSide(int rowHeight);
     // A decoration centred in `rect`: a text names an image or ".svg", a QIcon is drawn at

@@ -10,12 +10,20 @@
 #include <QEvent>
 #include <QPainter>
 #include <QStandardItemModel>
+#include <QWidget>
 
 #include <json/value.h>
 
 namespace {
 
 const char* const ownKeys[] = {"itemHeight", "itemWidth", "spacing", "itemMode"};
+
+// QListView places rows at multiples of the spacing and narrows them by twice it, all
+// in int: kept within the sizes a widget may have, as the geometry keys are.
+int boundedSpacing(int spacing)
+{
+    return qBound(-QWIDGETSIZE_MAX, spacing, QWIDGETSIZE_MAX);
+}
 
 } // namespace
 
@@ -94,7 +102,7 @@ void VYRQListViewImpl::readJson(const Json::Value& element)
         vyr::json::read(*attr, "itemWidth", itemWidth);
         int value = 0;
         if (vyr::json::read(*attr, "spacing", value))
-            q->setSpacing(value);
+            q->setSpacing(boundedSpacing(value));
         if (vyr::json::read(*attr, "itemMode", value))
             q->setViewMode(value == 0 ? QListView::ListMode : QListView::IconMode);
     }

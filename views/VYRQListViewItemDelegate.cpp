@@ -146,9 +146,9 @@ QSize VYRQListViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, con
     if (impl->itemSizeCallBack && !m_controls.isEmpty())
         return impl->itemSizeCallBack(impl->view(), option, index);
     // Sizes of 0 or less would give rows that cannot be seen or hit.
-    const int height = impl->itemHeight > 0 ? impl->itemHeight : 20;
+    const int height = VYRQItemViewImpl::rowSize(impl->itemHeight);
     if (impl->view()->viewMode() == QListView::IconMode)
-        return QSize(impl->itemWidth > 0 ? impl->itemWidth : 20, height);
+        return QSize(VYRQItemViewImpl::rowSize(impl->itemWidth), height);
     return QSize(option.rect.width(), height);
 }
 

@@ -22,7 +22,7 @@ public:
     void setScrollbarBtnSize(bool horizontal, int size) override;
     void setScrollbarSize(bool horizontal, int size) override;
     // The height rows are given: 20 for a stored height of 0 (or less).
-    int rowHeight() const { return itemHeight > 0 ? itemHeight : 20; }
+    int rowHeight() const { return rowSize(itemHeight); }
 
     int scrollbarSize = 23;
     int scrollbarButtonSize = 23;

@@ -6,6 +6,7 @@
 #include "testcontrols.h"
 #include "testzip.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -48,12 +49,47 @@ bool writeFile(const QString& path, const QByteArray& data)
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
+// The keys a set holds, read or listed to be read on first use.
 QStringList fileKeys(const VYRQResourceManagerImpl* set)
 {
     QStringList keys;
     for (const auto& f : set->files)
         keys << QString::fromStdString(f.first);
+    for (const auto& f : set->folderFiles)
+        keys << QString::fromStdString(f.first);
+    keys.sort();
     return keys;
+}
+
+bool sparseFile(const QString& path, qint64 size)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.resize(size);
+}
+
+// Counts the warnings whose text holds `needle`, while it lives.
+struct WarningCount {
+    explicit WarningCount(const QString& text)
+    {
+        needle = text;
+        count = 0;
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtWarningMsg && message.contains(needle))
+                ++count;
+        });
+    }
+    ~WarningCount() { qInstallMessageHandler(previous); }
+    static inline QString needle;
+    static inline int count = 0;
+    QtMessageHandler previous;
+};
+
+qint64 cachedImageBytes(const VYRQResourceManagerImpl* set)
+{
+    qint64 bytes = 0;
+    for (const auto& image : set->images)
+        bytes += image.second->sizeInBytes();
+    return bytes;
 }
 
 // language.txt bytes: UTF-16LE without a byte-order mark.
@@ -356,26 +392,121 @@ private slots:
         QVERIFY(!half.getImage("images/dot.png", false) && !half.getImage("images/dot.png", false));
     }
 
-    // An image whose header claims more pixels than the cap (16000 x 16000 here, in a
-    // 31 KB file) is refused before it is decoded, counts as missing and is warned
-    // about once; images within the cap load as before.
+    void oversizedImageIsMissing_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("16000 x 16000 in a 31 KB file") << QSize();
+        QTest::newRow("just over 16 Mpx") << QSize(4097, 4096);
+    }
+    // An image whose header claims more pixels than the cap is refused before it is
+    // decoded, counts as missing and is warned about once; images within the cap load
+    // as before.
     void oversizedImageIsMissing()
     {
-        static int warnings = 0;
-        warnings = 0;
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtWarningMsg && text.contains(QLatin1String("images/huge.png")))
-                ++warnings;
-        });
+        QFETCH(QSize, size);
+        QTemporaryDir tmp;
+        QString folder = dataPath("image-cap");
+        if (size.isValid()) {
+            folder = tmp.path();
+            QVERIFY(QDir(folder).mkpath("images"));
+            QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
+            // One bit per pixel: small to write and, within the cap, to decode.
+            for (const QSize& s : { size, QSize(4096, 4096) }) {
+                QImage image(s, QImage::Format_Mono);
+                image.fill(1);
+                QVERIFY(image.save(tmp.filePath(s == size ? "images/huge.png" : "images/atcap.png")));
+            }
+        }
         Probe rm;
-        QVERIFY(rm.loadThemeDir(dataPath("image-cap")));
-        QVERIFY(!rm.getImage("images/huge.png", false));
-        QVERIFY(!rm.getImage("images/huge.png", true));
-        qInstallMessageHandler(previous);
-        QCOMPARE(warnings, 1);
+        QVERIFY(rm.loadThemeDir(folder));
+        {
+            WarningCount warnings(QStringLiteral("images/huge.png"));
+            QVERIFY(!rm.getImage("images/huge.png", false));
+            QVERIFY(!rm.getImage("images/huge.png", true));
+            QCOMPARE(warnings.count, 1);
+        }
         QVERIFY(rm.getThemeManagerImpl()->images.empty());
-        QImage* fine = rm.getImage("images/fine.png", false);
-        QVERIFY(fine && fine->size() == QSize(8, 4));
+        const QImage* fine = rm.getImage(size.isValid() ? "images/atcap.png" : "images/fine.png", false);
+        QVERIFY(fine);
+        QCOMPARE(fine->size(), size.isValid() ? QSize(4096, 4096) : QSize(8, 4));
+    }
+
+    // The decoded images stay within 256 MiB together: a fifth 64 MiB image (each of its
+    // own colour) pushes out the least recently used, which decodes again when asked for.
+    void imageCacheStaysBounded()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath("images"));
+        QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
+        constexpr int count = 5;
+        const auto colour = [](int i) { return QColor(40 * i, 255 - 40 * i, 7); };
+        for (int i = 0; i < count; ++i) {
+            QImage image(4096, 4096, QImage::Format_RGB32);
+            image.fill(colour(i));
+            QVERIFY(image.save(tmp.filePath(QStringLiteral("images/%1.png").arg(i))));
+        }
+        constexpr qint64 bound = 256ll * 1024 * 1024;
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(tmp.path()));
+        const VYRQResourceManagerImpl* theme = rm.getThemeManagerImpl();
+        const auto name = [](int i) { return QStringLiteral("images/%1.png").arg(i); };
+        for (int i = 0; i < count; ++i) {
+            QVERIFY(rm.getImage(name(i), false));
+            if (i == 1)
+                QVERIFY(rm.getImage(name(0), false));   // 0 is now used more recently than 1
+            QVERIFY2(cachedImageBytes(theme) <= bound, qPrintable(QString::number(cachedImageBytes(theme))));
+        }
+        QVERIFY(theme->images.count(name(0)) && !theme->images.count(name(1)));
+        QVERIFY(theme->images.count(name(count - 1)));
+        const QImage* again = rm.getImage(name(1), false);
+        QVERIFY(again);
+        QCOMPARE(again->size(), QSize(4096, 4096));
+        QCOMPARE(again->pixelColor(4000, 4000), colour(1));
+        QVERIFY(cachedImageBytes(theme) <= bound);
+    }
+
+    // A folder's files are read when first looked up, within a zip's limits: a file
+    // beyond the per-file cap (sparse: no disk is used) is refused with a warning and
+    // costs nothing; the files read stay within the archive total; an oversized
+    // style.json refuses the theme without being read.
+    void folderFilesWithinLimits()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
+        QVERIFY(writeFile(tmp.filePath("small.txt"), "small"));
+        QVERIFY(sparseFile(tmp.filePath("big.bin"), 1ll << 30));
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(sparseFile(tmp.filePath(QStringLiteral("cap%1.bin").arg(i)), ZipMaxEntrySize));
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(tmp.path()));
+        QVERIFY(rm.getThemeManagerImpl()->files.empty());   // nothing used yet
+        QVERIFY(rm.getResource("SMALL.txt", data, size, source));
+        QCOMPARE(QByteArray(data, int(size)), QByteArray("small"));
+        {
+            WarningCount warnings(QStringLiteral("big.bin"));
+            QVERIFY(!rm.getResource("big.bin", data, size, source));
+            QVERIFY(!rm.getResource("big.bin", data, size, source));
+            QCOMPARE(warnings.count, 1);
+        }
+        // style.json and small.txt leave room for three files at the cap, not four.
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(rm.getResource(QStringLiteral("cap%1.bin").arg(i), data, size, source));
+            QCOMPARE(size, ZipMaxEntrySize);
+        }
+        {
+            WarningCount warnings(QStringLiteral("cap3.bin"));
+            QVERIFY(!rm.getResource("cap3.bin", data, size, source));
+            QCOMPARE(warnings.count, 1);
+        }
+
+        QTemporaryDir huge;
+        QVERIFY(sparseFile(huge.filePath("style.json"), 1ll << 30));
+        WarningCount warnings(QStringLiteral("style.json"));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!rm.loadThemeDir(huge.path()));
+        QCOMPARE(warnings.count, 1);
+        QVERIFY(timer.elapsed() < 1000);
     }
 
     // A style file that defines the same names again replaces them in place, and

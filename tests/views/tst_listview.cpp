@@ -186,6 +186,19 @@ private Q_SLOTS:
         QVERIFY(sty::load(view, R"({"attr": {"itemHeight": 44, "itemWidth": 60, "spacing": 0, "itemMode": 2}})"));
         QCOMPARE(view.viewMode(), QListView::IconMode);
         QCOMPARE(write(view)["attr"], parse(R"({"itemHeight": 44, "itemWidth": 60, "itemMode": 1})"));
+
+        // Spacing and row sizes at the ends of int reach QListView's row arithmetic
+        // within a widget's sizes; shown rows then lay out without overflow.
+        Rows r(3);
+        QVERIFY(sty::load(r.view, R"({"attr": {"spacing": 2147483647, "itemHeight": 2147483647}})"));
+        QCOMPARE(r.view.spacing(), QWIDGETSIZE_MAX);
+        QCOMPARE(write(r.view)["attr"]["itemHeight"].asInt(), INT_MAX);
+        QVERIFY(sty::load(r.view, R"({"attr": {"spacing": -2147483648}})"));
+        QCOMPARE(r.view.spacing(), -QWIDGETSIZE_MAX);
+        r.view.createComplete();
+        QVERIFY(shown(r.view));
+        r.view.viewport()->grab();
+        QCOMPARE(r.view.itemDelegate()->sizeHint(QStyleOptionViewItem(), r.model.index(0, 0)).height(), 65535);
     }
 
     void scrollBarSheets()

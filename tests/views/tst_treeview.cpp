@@ -62,6 +62,15 @@ private Q_SLOTS:
         QVERIFY(!write(tree).isMember("attr"));
         QVERIFY(sty::load(tree, R"({"attr": {"itemHeight": 33}})"));
         QCOMPARE(tree.getItemHeight(), 33);
+
+        // A stored height far beyond any screen is kept, but rows stop at 65535: the
+        // style paints a parent's branch arrow through a pixmap as tall as the row.
+        model.item(0)->appendRow(new QStandardItem(QStringLiteral("child")));
+        QVERIFY(sty::load(tree, R"({"attr": {"itemHeight": 1072741823}})"));
+        tree.doItemsLayout();
+        tree.viewport()->grab();
+        QCOMPARE(tree.visualRect(model.index(1, 0)).top(), 65535);
+        QCOMPARE(write(tree)["attr"]["itemHeight"].asInt(), 1072741823);
     }
 
     // A 30-pixel row: a 24-pixel icon centred in 28 pixels, the text from x 28.
