@@ -727,6 +727,11 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
 
 void VYRQResourceManager::trimImageCache(const QImage* keep)
 {
+    // Walking every cached image on each insertion would make a theme of many small
+    // images quadratic to draw.
+    m_imageBytesBound += keep->sizeInBytes();
+    if (m_imageBytesBound <= maxCachedImageBytes)
+        return;
     struct Cached {
         quint64 tick;
         VYRQResourceManagerImpl* set;
@@ -751,6 +756,7 @@ void VYRQResourceManager::trimImageCache(const QImage* keep)
             ++use;
         }
     }
+    m_imageBytesBound = total;
     if (total <= maxCachedImageBytes)
         return;
     std::sort(cached.begin(), cached.end(), [](const Cached& a, const Cached& b) { return a.tick < b.tick; });
@@ -761,6 +767,7 @@ void VYRQResourceManager::trimImageCache(const QImage* keep)
         oldest.set->imageUse.erase(oldest.key);
         total -= oldest.bytes;
     }
+    m_imageBytesBound = total;
 }
 
 QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)

@@ -149,6 +149,9 @@ private:
     QList<QPointer<QWidget>> m_designers;
     QSet<QString> m_refusedImages;   // too large to decode; warned about once
     quint64 m_imageTick = 0;         // orders the cached images by their last use
+    // At least the bytes the cached images hold: images are dropped in many places, so
+    // this only grows between walks, and the cache is walked only once it passes the cap.
+    qint64 m_imageBytesBound = 0;
     QMetaObject::Connection m_languageConnection;
     std::unique_ptr<VYRQResourceManagerImpl> m_default;
     std::unique_ptr<VYRQResourceManagerImpl> m_project;
