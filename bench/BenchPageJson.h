@@ -22,6 +22,9 @@ struct Shape {
 };
 
 inline constexpr Shape pageShape{40, 5, 9, 1280, 800};     // 2,041 controls
+// The same page with a tenth and ten times the rows, each row as high as above.
+inline constexpr Shape smallPageShape{4, 5, 9, 1280, 80};   // 205 controls
+inline constexpr Shape largePageShape{400, 5, 9, 1280, 8000}; // 20,401 controls
 
 inline QByteArray leafJson(int index)
 {

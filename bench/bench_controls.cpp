@@ -1,16 +1,22 @@
 // Labels and buttons in nested containers against the same plain Qt widgets:
-//   pageload  a page of about 2,000 controls read from one JSON page file through
-//             vyrCreatePageByFileName, against QUiLoader building the equivalent .ui
-//             form; build time, build + first show, and memory per control;
+//   pageload  pages of 205, 2,041 and 20,401 controls read from one JSON page file
+//             through vyrCreatePageByFileName, against QUiLoader building the
+//             equivalent .ui form, once unstyled and once under the theme's look as a
+//             style sheet on the host; build time, build + first show, and (2,041)
+//             memory per control;
 //   theme     1,000 shown labels and buttons switched between two theme folders
-//             through the resource manager, against QApplication::setStyleSheet;
+//             through the resource manager, against an application-wide
+//             setStyleSheet, a sheet on the page root and a QPalette on the page root;
 //   layout    the container layout pass at N = 10 / 100 / 1,000 against QHBoxLayout,
-//             and a scroll step over 1,000 children (LayoutPassBench.h);
+//             a scroll step over 1,000 children, and 20,000 and 200,000 children of one
+//             container added and shown against a QVBoxLayout (LayoutPassBench.h);
 //   paint     rendering a 1280x800 page of those controls into a QImage, against the
-//             style-sheet-styled Qt widgets.
+//             style-sheet-styled Qt widgets and against the default style.
 // Every control fills its cell on both sides; each benchmark checks that the two trees
-// hold as many widgets covering as much area, and prints no ratio when they do not.
-// Usage: bench_controls [pageload|theme|layout|paint]...   (all when none is named)
+// hold as many widgets covering as much area (and, where it paints, as many pixels
+// off the background or changed by a switch), and prints no ratio when they do not.
+// Usage: bench_controls [pageload|theme|layout|children|paint]...   (all when none is named);
+// "pageload-large" runs the 20,401-control page alone, for a profiler.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
 #include "BenchPageJson.h"
@@ -27,8 +33,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUiLoader>
@@ -44,8 +52,10 @@
 namespace {
 
 using benchpage::Shape;
+using benchpage::largePageShape;
 using benchpage::pageJson;
 using benchpage::pageShape;
+using benchpage::smallPageShape;
 
 const Shape themeShape{20, 5, 10, 1280, 800};   // 1,000 labels and buttons
 const Shape paintShape{25, 0, 16, 1280, 800};   // 400 labels and buttons, 80 x 32 each
@@ -112,7 +122,7 @@ QByteArray pageUi(const Shape& shape)
         rows += uiBox("r" + QByteArray::number(r), false, cells);
     }
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ui version=\"4.0\"><class>Page</class>"
-           "<widget class=\"QWidget\" name=\"Page\"><property name=\"geometry\"><rect><x>0</x><y>0</y><width>"
+           "<widget class=\"QWidget\" name=\"panel\"><property name=\"geometry\"><rect><x>0</x><y>0</y><width>"
         + QByteArray::number(shape.width) + "</width><height>" + QByteArray::number(shape.height)
         + "</height></rect></property><layout class=\"QVBoxLayout\" name=\"rootLayout\">"
           "<property name=\"spacing\"><number>0</number></property>"
@@ -273,14 +283,14 @@ bool sameTree(const char* what, const QWidget* ours, const QWidget* qt)
 }
 
 // One row of the table: both sides and the ratio, or no ratio when the work differed.
-void printRow(const char* name, double ours, double qt, const char* unit, bool same, const char* target)
+void printRow(const QByteArray& name, double ours, double qt, const char* unit, bool same, const char* target)
 {
     if (same)
-        std::printf("  %-34s ours %9.2f %-2s  Qt %9.2f %-2s  ratio %5.2f  (target %s)\n", name, ours, unit, qt, unit,
+        std::printf("  %-34s ours %9.2f %-2s  Qt %9.2f %-2s  ratio %5.2f  (target %s)\n", name.constData(), ours, unit, qt, unit,
                     ours / qt, target);
     else
         std::printf("  %-34s ours %9.2f %-2s  Qt %9.2f %-2s  ratio  n/a   (the two sides did different work)\n",
-                    name, ours, unit, qt, unit);
+                    name.constData(), ours, unit, qt, unit);
 }
 
 // Bytes of the window's backing store, which both sides allocate alike on first show.
@@ -293,11 +303,28 @@ long backingStoreBytes(QWidget& window)
     return 0;
 }
 
-void benchPageLoad(const QString& dir)
+// Thousands separators for row names: 20401 -> "20,401".
+QByteArray grouped(int n)
 {
-    const Shape& shape = pageShape;
-    const QString pageFile = dir + QLatin1String("/page.json");
-    const QString uiFile = dir + QLatin1String("/page.ui");
+    QByteArray digits = QByteArray::number(n);
+    for (int i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, ',');
+    return digits;
+}
+
+QByteArray rowName(const char* what, int n)
+{
+    return QByteArray(what) + ' ' + grouped(n);
+}
+
+// One page size: our page against QUiLoader, unstyled and with the theme's look as a
+// style sheet set on the host before load. The three builds take turns, so that a
+// busy machine slows all alike.
+void benchPageLoad(const QString& dir, const Shape& shape, int rounds, bool withMemory)
+{
+    const int n = shape.controls();
+    const QString pageFile = dir + QStringLiteral("/page-%1.json").arg(n);
+    const QString uiFile = dir + QStringLiteral("/page-%1.ui").arg(n);
     const QByteArray theme = QFile::encodeName(dir + QLatin1String("/themeA"));
     if (!writeFile(pageFile, pageJson(shape)) || !writeFile(uiFile, pageUi(shape))
         || !makeTheme(QString::fromLocal8Bit(theme), lookA)) {
@@ -306,6 +333,7 @@ void benchPageLoad(const QString& dir)
     }
     // As in an application: a theme is loaded, so every control applies its theme element.
     vyrLoadThemeDir(theme.constData());
+    const QString sheet = styleSheet(lookA);
     QUiLoader loader;
     auto loadUi = [&](QWidget* parent) {
         QFile f(uiFile);
@@ -313,20 +341,24 @@ void benchPageLoad(const QString& dir)
         return loader.load(&f, parent);
     };
 
-    // Warm-up: first use of every class, font and style; and the geometry check.
+    // Warm-up: first use of every class, font and style; and the geometry checks.
     bool same = false;
+    bool sameStyled = false;
     {
-        Host a(shape), b(shape);
+        Host a(shape), b(shape), c(shape);
+        c.widget.setStyleSheet(sheet);
         QWidget* page = buildOurs(&a.widget, pageFile);
         QWidget* form = loadUi(&b.widget);
+        QWidget* styled = loadUi(&c.widget);
         a.widget.show();
         b.widget.show();
+        c.widget.show();
         QApplication::processEvents();
         same = page && form && sameTree("pageload", page, form);
+        sameStyled = page && styled && sameTree("pageload, styled", page, styled);
     }
 
-    const int rounds = 7;
-    std::vector<double> oursBuild, qtBuild, oursShow, qtShow;
+    std::vector<double> oursBuild, qtBuild, styledBuild, oursShow, qtShow, styledShow;
     for (int i = 0; i < rounds; ++i) {
         {
             Host host(shape);
@@ -340,19 +372,33 @@ void benchPageLoad(const QString& dir)
             if (!page)
                 std::printf("pageload: our page did not build\n");
         }
-        {
+        for (bool styledSide : {false, true}) {
             Host host(shape);
+            if (styledSide)
+                host.widget.setStyleSheet(sheet);
             QElapsedTimer t;
             t.start();
             QWidget* form = loadUi(&host.widget);
-            qtBuild.push_back(msSince(t));
+            (styledSide ? styledBuild : qtBuild).push_back(msSince(t));
             host.widget.show();
             QApplication::processEvents();
-            qtShow.push_back(msSince(t));
+            (styledSide ? styledShow : qtShow).push_back(msSince(t));
             if (!form)
                 std::printf("pageload: QUiLoader failed: %s\n", qPrintable(loader.errorString()));
         }
     }
+
+    std::printf("pageload: %s controls (%s labels and buttons) against QUiLoader, median of %d\n",
+                grouped(n).constData(), grouped(shape.leafCount()).constData(), rounds);
+    printRow(rowName("build", n), median(oursBuild), median(qtBuild), "ms", same, "<= 1.2");
+    printRow(rowName("build vs styled", n), median(oursBuild), median(styledBuild), "ms", sameStyled, "<= 0.8");
+    printRow(rowName("build+show", n), median(oursShow), median(qtShow), "ms", same, "-");
+    printRow(rowName("build+show vs styled", n), median(oursShow), median(styledShow), "ms", sameStyled, "-");
+    // Per control, so that the sizes compare: no worse at 20,401 than at 2,041.
+    printRow(rowName("build+show us/control", n), 1000.0 * median(oursShow) / n, 1000.0 * median(qtShow) / n,
+             "us", same, "-");
+    if (!withMemory)
+        return;
 
     // Heap in use grown since before the page was built: once built, and once shown
     // less the window's backing store.
@@ -389,12 +435,6 @@ void benchPageLoad(const QString& dir)
         }
         parse.push_back(msSince(t));
     }
-
-    const int n = shape.controls();
-    std::printf("pageload: %d controls (%d labels and buttons) against QUiLoader, median of %d\n", n,
-                shape.leafCount(), rounds);
-    printRow("build", median(oursBuild), median(qtBuild), "ms", same, "<= 1.0");
-    printRow("build + first show", median(oursShow), median(qtShow), "ms", same, "<= 0.8");
     printRow("heap per control before show", double(oursMem.built) / n, double(qtMem.built) / n, "B", same,
              "<= 1.1");
     printRow("heap per control shown (no store)", double(oursMem.shown) / n, double(qtMem.shown) / n, "B", same,
@@ -402,8 +442,57 @@ void benchPageLoad(const QString& dir)
     std::printf("  of which the JSON read + parse + free of the page file: %.2f ms\n", median(parse));
 }
 
-// Each side switches in blocks, alternating with the other side, so that a busy
-// machine slows both alike; per-switch times are medians over all blocks.
+void benchPageLoad(const QString& dir)
+{
+    benchPageLoad(dir, smallPageShape, 15, false);
+    benchPageLoad(dir, pageShape, 7, true);
+    benchPageLoad(dir, largePageShape, 5, false);
+}
+
+QPalette paletteOf(const Look& look)
+{
+    auto color = [](const char* argb) { return QColor(QLatin1Char('#') + QLatin1String(argb)); };
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Window, color(look.panel));
+    palette.setColor(QPalette::Button, color(look.button));
+    palette.setColor(QPalette::ButtonText, color(look.buttonText));
+    palette.setColor(QPalette::WindowText, color(look.text));
+    return palette;
+}
+
+// Pixels of the window that one call of `change` (and its repaint) alters.
+qint64 changedPixels(QWidget& window, const std::function<void()>& change)
+{
+    const QImage before = window.grab().toImage();
+    change();
+    QApplication::processEvents();
+    const QImage after = window.grab().toImage();
+    if (before.size() != after.size())
+        return -1;
+    qint64 changed = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        const QRgb* a = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+        const QRgb* b = reinterpret_cast<const QRgb*>(after.constScanLine(y));
+        for (int x = 0; x < before.width(); ++x)
+            changed += a[x] != b[x];
+    }
+    return changed;
+}
+
+// Both sides repainted about as much of the window (within 5 %).
+bool samePixels(const char* what, qint64 ours, qint64 qt)
+{
+    if (ours > 0 && qt > 0 && std::abs(ours - qt) * 20 <= std::max(ours, qt))
+        return true;
+    std::printf("%s: the pixel counts differ: ours %lld, Qt %lld\n", what, ours, qt);
+    return false;
+}
+
+// Each side switches in blocks, alternating with the others, so that a busy machine
+// slows all alike; per-switch times are medians over all blocks. The Qt yardsticks:
+// QApplication::setStyleSheet (restyles every widget of the application), a sheet
+// set on the page root, and a QPalette set on the page root (colours only: the
+// label's font size of the two looks stays).
 void benchTheme(const QString& dir)
 {
     const Shape& shape = themeShape;
@@ -415,53 +504,68 @@ void benchTheme(const QString& dir)
         std::printf("theme: cannot write the theme folders\n");
         return;
     }
+    enum Side { Ours, AppSheet, RootSheet, RootPalette, Sides };
+    const char* const names[Sides] = {"ours", "theme switch vs style sheets", "theme switch vs sheet on root",
+                                      "theme switch vs QPalette"};
     const int blocks = 4, switches = 8;
-    const QString sheetA = styleSheet(lookA), sheetB = styleSheet(lookB);
+    const QString sheets[2] = {styleSheet(lookA), styleSheet(lookB)};
+    const QPalette palettes[2] = {paletteOf(lookA), paletteOf(lookB)};
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    std::vector<double> ours, qt;
-    Tree oursTree, qtTree;
+    std::vector<double> times[Sides];
+    Tree trees[Sides];
+    qint64 changed[Sides] = {};
     for (int b = 0; b < blocks; ++b) {
-        {
+        for (int side = 0; side < Sides; ++side) {
             Host host(shape);
-            rm->registerWindow(&host.widget);
-            vyrLoadThemeDir(themeA.constData());
-            QWidget* page = buildOurs(&host.widget, pageFile);
+            QWidget* root = nullptr;
+            std::function<void(int)> apply;
+            if (side == Ours) {
+                rm->registerWindow(&host.widget);
+                vyrLoadThemeDir(themeA.constData());
+                root = buildOurs(&host.widget, pageFile);
+                apply = [&](int look) { vyrLoadThemeDir(look ? themeB.constData() : themeA.constData()); };
+            } else {
+                root = qtPage(shape, &host.widget);
+                if (side == AppSheet)
+                    apply = [&](int look) { qApp->setStyleSheet(sheets[look]); };
+                else if (side == RootSheet)
+                    apply = [&, root](int look) { root->setStyleSheet(sheets[look]); };
+                else {
+                    root->setAutoFillBackground(true);
+                    apply = [&, root](int look) { root->setPalette(palettes[look]); };
+                }
+                apply(0);
+            }
             host.widget.show();
             QApplication::processEvents();
+            if (b == 0)
+                changed[side] = changedPixels(host.widget, [&] { apply(1); });
             for (int i = 0; i < switches; ++i) {
                 QElapsedTimer t;
                 t.start();
-                vyrLoadThemeDir(i % 2 ? themeA.constData() : themeB.constData());
+                apply(i % 2 ? 1 : 0);
                 QApplication::processEvents();
-                ours.push_back(msSince(t));
+                times[side].push_back(msSince(t));
             }
-            oursTree = treeOf(page);
-            rm->unregisterWindow(&host.widget);
+            trees[side] = treeOf(root);
+            if (side == Ours)
+                rm->unregisterWindow(&host.widget);
+            qApp->setStyleSheet(QString());
         }
-        {
-            Host host(shape);
-            QWidget* root = qtPage(shape, &host.widget);
-            qApp->setStyleSheet(sheetA);
-            host.widget.show();
-            QApplication::processEvents();
-            for (int i = 0; i < switches; ++i) {
-                QElapsedTimer t;
-                t.start();
-                qApp->setStyleSheet(i % 2 ? sheetA : sheetB);
-                QApplication::processEvents();
-                qt.push_back(msSince(t));
-            }
-            qtTree = treeOf(root);
-        }
-        qApp->setStyleSheet(QString());
     }
-    const bool same = oursTree == qtTree;
-    if (!same)
-        std::printf("theme: the trees differ: ours %d widgets / %lld px, Qt %d widgets / %lld px\n",
-                    oursTree.widgets, oursTree.area, qtTree.widgets, qtTree.area);
-    std::printf("theme: %d shown labels and buttons, median of %d switches (switch + repaint) against setStyleSheet\n",
-                shape.leafCount(), blocks * switches);
-    printRow("theme switch", median(ours), median(qt), "ms", same, "<= 0.2");
+    std::printf("theme: %d shown labels and buttons, median of %d switches (switch + repaint)\n", shape.leafCount(),
+                blocks * switches);
+    for (int side = AppSheet; side < Sides; ++side) {
+        bool same = trees[Ours] == trees[side];
+        if (!same)
+            std::printf("theme: the trees differ: ours %d widgets / %lld px, Qt %d widgets / %lld px\n",
+                        trees[Ours].widgets, trees[Ours].area, trees[side].widgets, trees[side].area);
+        same = samePixels(names[side], changed[Ours], changed[side]) && same;
+        std::printf("  (%s: pixels changed by one switch: ours %lld, Qt %lld)\n", names[side], changed[Ours],
+                    changed[side]);
+        printRow(names[side], median(times[Ours]), median(times[side]), "ms", same,
+                 side == AppSheet ? "<= 0.2" : "-");
+    }
 }
 
 void benchLayout()
@@ -476,13 +580,49 @@ void benchLayout()
             std::printf("layout: N = %d places differently: ours %d / %lld px, Qt %d / %lld px\n", n,
                         ours.placement.children, ours.placement.area, qt.placement.children, qt.placement.area);
         const QByteArray name = "layout pass, N = " + QByteArray::number(n);
-        printRow(name.constData(), ours.us, qt.us, "us", same, "<= 1.1");
+        printRow(name, ours.us, qt.us, "us", same, "<= 1.1");
     }
     std::printf("  %-34s ours %9.2f us  (no Qt anchor)\n", "scroll step over 1,000 children", scrollStep(1000));
 }
 
-// Both pages stay alive; the Qt page carries the style sheet on its own root, so the
-// library's labels (QLabels too) are not restyled. Renders alternate between the two.
+// Children of one parent, created in code, then shown: linear on both sides.
+void benchChildren()
+{
+    using namespace benchlayout;
+    std::printf("children: one vertical container against a QVBoxLayout, children created and shown, best of "
+                "3 (1 for 200,000)\n");
+    for (int n : {20000, 200000}) {
+        const int rounds = n > 100000 ? 1 : 3;
+        const ManyResult ours = manyChildren(n, true, rounds);
+        const ManyResult qt = manyChildren(n, false, rounds);
+        const bool same = ours.sameWork(qt);
+        if (!same)
+            std::printf("children: N = %d places differently: ours %d / %lld px, Qt %d / %lld px\n", n,
+                        ours.placement.children, ours.placement.area, qt.placement.children, qt.placement.area);
+        std::printf("  (N = %s: ours %d children / %lld px, Qt %d / %lld px)\n", grouped(n).constData(),
+                    ours.placement.children, ours.placement.area, qt.placement.children, qt.placement.area);
+        printRow(rowName("children added + shown", n), ours.ms, qt.ms, "ms", same, "linear");
+    }
+}
+
+// Pixels off the image's most common colour (the page background): text, button faces.
+qint64 inkPixels(const QImage& image)
+{
+    QHash<QRgb, qint64> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[line[x]];
+    }
+    qint64 total = qint64(image.width()) * image.height();
+    qint64 background = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        background = std::max(background, it.value());
+    return total - background;
+}
+
+// All pages stay alive; the styled Qt page carries the style sheet on its own root,
+// so the library's labels (QLabels too) are not restyled. Renders take turns.
 void benchPaint(const QString& dir)
 {
     const Shape& shape = paintShape;
@@ -493,16 +633,17 @@ void benchPaint(const QString& dir)
         return;
     }
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    Host oursHost(shape), qtHost(shape);
+    Host oursHost(shape), sheetHost(shape), plainHost(shape);
     rm->registerWindow(&oursHost.widget);
     vyrLoadThemeDir(theme.constData());
     QWidget* oursRoot = buildOurs(&oursHost.widget, pageFile);
-    QWidget* qtRoot = qtPage(shape, &qtHost.widget);
-    qtRoot->setStyleSheet(styleSheet(lookA));
+    QWidget* sheetRoot = qtPage(shape, &sheetHost.widget);
+    sheetRoot->setStyleSheet(styleSheet(lookA));
+    QWidget* plainRoot = qtPage(shape, &plainHost.widget);
     oursHost.widget.show();
-    qtHost.widget.show();
+    sheetHost.widget.show();
+    plainHost.widget.show();
     QApplication::processEvents();
-    const bool same = oursRoot && sameTree("paint", oursRoot, qtRoot);
 
     const int frames = 80;
     QImage image(shape.width, shape.height, QImage::Format_ARGB32_Premultiplied);
@@ -512,20 +653,32 @@ void benchPaint(const QString& dir)
         w.render(&image);
         return msSince(t);
     };
-    for (int i = 0; i < 5; ++i) {
-        frame(oursHost.widget);
-        frame(qtHost.widget);
+    qint64 ink[3] = {};
+    QWidget* const hosts[3] = {&oursHost.widget, &sheetHost.widget, &plainHost.widget};
+    for (int side = 0; side < 3; ++side) {
+        frame(*hosts[side]);
+        ink[side] = inkPixels(image);
     }
-    std::vector<double> ours, qt;
+    const bool sameSheet = oursRoot && sameTree("paint", oursRoot, sheetRoot);
+    const bool samePlain = oursRoot && sameTree("paint, default style", oursRoot, plainRoot);
+    for (int i = 0; i < 5; ++i) {
+        for (QWidget* host : hosts)
+            frame(*host);
+    }
+    std::vector<double> times[3];
     for (int i = 0; i < frames; ++i) {
-        ours.push_back(frame(oursHost.widget));
-        qt.push_back(frame(qtHost.widget));
+        for (int side = 0; side < 3; ++side)
+            times[side].push_back(frame(*hosts[side]));
     }
     rm->unregisterWindow(&oursHost.widget);
-    std::printf("paint: %dx%d page, %d labels and buttons, median of %d renders into a QImage against style-sheet "
-                "widgets\n",
-                shape.width, shape.height, shape.leafCount(), frames);
-    printRow("paint 1280x800", median(ours), median(qt), "ms", same, "<= 0.7");
+    std::printf("paint: %dx%d page, %d labels and buttons, median of %d renders into a QImage\n", shape.width,
+                shape.height, shape.leafCount(), frames);
+    std::printf("  (pixels off the background: ours %lld, style sheets %lld, default style %lld)\n", ink[0], ink[1],
+                ink[2]);
+    printRow("paint 1280x800 vs style sheets", median(times[0]), median(times[1]), "ms",
+             sameSheet && samePixels("paint", ink[0], ink[1]), "<= 0.7");
+    printRow("paint 1280x800 vs default style", median(times[0]), median(times[2]), "ms",
+             samePlain && samePixels("paint, default style", ink[0], ink[2]), "-");
 }
 
 } // namespace
@@ -546,15 +699,19 @@ int main(int argc, char** argv)
 
     QStringList which = app.arguments().mid(1);
     if (which.isEmpty())
-        which = QStringList{QStringLiteral("pageload"), QStringLiteral("layout"), QStringLiteral("paint"),
-                            QStringLiteral("theme")};
+        which = QStringList{QStringLiteral("pageload"), QStringLiteral("layout"), QStringLiteral("children"),
+                            QStringLiteral("paint"), QStringLiteral("theme")};
     for (const QString& name : which) {
         if (name == QLatin1String("pageload"))
             benchPageLoad(dir.path());
+        else if (name == QLatin1String("pageload-large"))   // one size alone, for a profiler
+            benchPageLoad(dir.path(), largePageShape, 3, false);
         else if (name == QLatin1String("theme"))
             benchTheme(dir.path());
         else if (name == QLatin1String("layout"))
             benchLayout();
+        else if (name == QLatin1String("children"))
+            benchChildren();
         else if (name == QLatin1String("paint"))
             benchPaint(dir.path());
         else

@@ -7,6 +7,7 @@
 #include "VYRQScrollBar.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -302,6 +303,18 @@ bool VYRQContainer::isInitialized() const
 bool VYRQContainer::event(QEvent* event)
 {
     if (VYRQContainerImpl* d = impl()) {
+        if (event->type() == QEvent::Resize && !isVisible() && !window()->testAttribute(Qt::WA_Mapped)
+            && !qobject_cast<VYRQContainer*>(parentWidget())) {
+            // Every widget posts itself a polish request when it is built, and a push
+            // button answers it with updateGeometry(). Answered after the first show,
+            // each answer posts a layout request to its container (which has no
+            // QLayout to absorb it), and QApplication compares every such post with
+            // all pending events: quadratic in the size of a page. The resize that an
+            // outermost container gets while its window is first shown comes after the
+            // polish of the whole window and before anything inside it is visible:
+            // answered now, the requests post nothing.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+        }
         if (event->type() == QEvent::ChildAdded)
             d->childAdded(static_cast<QChildEvent*>(event)->child());
         else if (event->type() == QEvent::ChildRemoved)

@@ -137,14 +137,12 @@ void VYRQLayoutEngine::refreshChildren(QWidget* owner)
     }
     if (!m_childrenValid) {
         // Known bases survive a rebuild; a removed child made them all unknown.
-        QHash<const QObject*, QRect> bases;
-        if (m_basesKnown) {
-            for (const Child& child : m_children) {
-                if (child.baseWritten)
-                    bases.insert(child.widget, child.base);
-            }
-        }
-        m_children.clear();
+        std::vector<Child> previous;
+        previous.swap(m_children);
+        QHash<const QObject*, size_t> previousIndex;
+        previousIndex.swap(m_recordIndex);
+        m_children.reserve(size_t(objects.size()));
+        m_recordIndex.reserve(objects.size());
         for (QObject* object : objects) {
             if (!object->isWidgetType())
                 continue;
@@ -152,11 +150,14 @@ void VYRQLayoutEngine::refreshChildren(QWidget* owner)
             child.widget = static_cast<QWidget*>(object);
             child.control = dynamic_cast<IVYRQWidgetBase*>(child.widget);
             child.barMark = VYRQContainerImpl::boundBarMark(object);
-            const auto known = bases.constFind(object);
-            if (known != bases.constEnd()) {
-                child.base = *known;
-                child.baseWritten = true;
+            if (m_basesKnown) {
+                const auto known = previousIndex.constFind(object);
+                if (known != previousIndex.constEnd() && previous[*known].baseWritten) {
+                    child.base = previous[*known].base;
+                    child.baseWritten = true;
+                }
             }
+            m_recordIndex.insert(object, m_children.size());
             m_children.push_back(child);
         }
         m_childrenValid = true;
@@ -167,6 +168,14 @@ void VYRQLayoutEngine::refreshChildren(QWidget* owner)
     m_basesKnown = true;
 }
 
+size_t VYRQLayoutEngine::recordOf(const QObject* widget) const
+{
+    const auto found = m_recordIndex.constFind(widget);
+    if (found == m_recordIndex.constEnd() || *found >= m_children.size() || m_children[*found].widget != widget)
+        return size_t(-1);
+    return *found;
+}
+
 void VYRQLayoutEngine::setBaseGeometry(size_t record, const QRect& rect)
 {
     if (record >= m_children.size())
@@ -174,7 +183,7 @@ void VYRQLayoutEngine::setBaseGeometry(size_t record, const QRect& rect)
     Child& child = m_children[record];
     // Writing a dynamic property looks its name up, allocates and sends an event:
     // most passes leave most children where they were.
-    if (child.baseWritten && child.base == rect)
+    if (m_basesKnown && child.baseWritten && child.base == rect)
         return;
     child.base = rect;
     child.baseWritten = true;
@@ -185,11 +194,11 @@ void VYRQLayoutEngine::setBaseGeometry(size_t record, const QRect& rect)
 
 void VYRQLayoutEngine::writeBaseGeometry(QWidget* widget, const QRect& rect)
 {
-    for (size_t i = 0; i < m_children.size(); ++i) {
-        if (m_childrenValid && m_children[i].widget == widget) {
-            setBaseGeometry(i, rect);
-            return;
-        }
+    // Stale records are kept up to date too: a rebuild carries their bases over.
+    const size_t record = recordOf(widget);
+    if (record != size_t(-1)) {
+        setBaseGeometry(record, rect);
+        return;
     }
     m_writing = true;
     widget->setProperty(vyr::kBaseGeometryProperty, rect);

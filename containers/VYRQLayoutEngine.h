@@ -2,6 +2,7 @@
 
 #include "VYRQExport.h"
 
+#include <QHash>
 #include <QRect>
 #include <QSize>
 #include <QtGlobal>
@@ -97,7 +98,13 @@ private:
     void placeChild(const Item& item, bool horizontal, qint64 mainPos, qint64 crossPos, qint64 mainSize,
                     qint64 cross, bool stretch, int thickness);
 
+    // The record of a child, found in constant time: every event of every child
+    // looks its record up.
+    size_t recordOf(const QObject* widget) const;
+
     std::vector<Child> m_children;
+    // Index of each child's record in m_children, rebuilt with the records.
+    QHash<const QObject*, size_t> m_recordIndex;
     std::vector<Item> m_items;
     bool m_childrenValid = false;
     bool m_basesKnown = true;

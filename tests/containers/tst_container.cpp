@@ -3,7 +3,9 @@
 #include "VYRQScrollBar.h"
 #include "testcontrols.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QPushButton>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -104,6 +106,16 @@ private Q_SLOTS:
         container.forceResize();
         QCOMPARE(baseGeometry(added), QRect(200, 0, 100, 10));
         QCOMPARE(added->geometry(), QRect(200, 0, 100, 10));
+
+        // The same while the records are out of date: a docked child just arrived.
+        Cell* docked = new Cell;
+        docked->setAbsoluteLayout(true);
+        docked->setParent(&container);
+        added->move(5, 5);
+        QCOMPARE(baseGeometry(added), QRect(5, 5, 100, 10));
+        container.forceResize();
+        QCOMPARE(baseGeometry(added), QRect(200, 0, 100, 10));
+        QCOMPARE(added->geometry(), QRect(200, 0, 100, 10));
     }
 
     // Children added before the first show are laid out once: the resize on showing
@@ -120,6 +132,74 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(docked->geometry(), QRect(180, 80, 20, 20));
         QCOMPARE(docked->interfacePlacements, 1);
+    }
+
+    // Every child's Show records its base geometry: finding its record must not
+    // walk the others, or showing N children costs N * N.
+    void showScalesLinearly()
+    {
+        auto showTime = [](int n) {
+            qint64 best = -1;
+            for (int round = 0; round < 2; ++round) {
+                QWidget host;
+                host.resize(400, 300);
+                VYRQContainer* container = new VYRQContainer(&host);
+                container->setGeometry(host.rect());
+                container->setChildLayout(VYRQContainer::Vertical);
+                for (int i = 0; i < n; ++i)
+                    new Cell(container, 10, 1);
+                QElapsedTimer timer;
+                timer.start();
+                host.show();
+                QCoreApplication::processEvents();
+                const qint64 ns = timer.nsecsElapsed();
+                if (best < 0 || ns < best)
+                    best = ns;
+                if (baseGeometry(container->findChildren<Cell*>().last()) == QRect())
+                    return qint64(-1);
+            }
+            return best;
+        };
+        const qint64 small = showTime(4000);
+        const qint64 large = showTime(16000);
+        QVERIFY(small > 0 && large > 0);
+        // Linear gives about 4; a scan of the records per child about 16.
+        QVERIFY2(large < 8 * small, qPrintable(QStringLiteral("4,000: %1 ms, 16,000: %2 ms")
+                                                    .arg(small / 1e6).arg(large / 1e6)));
+    }
+
+    // Push buttons answer their construction's polish request with updateGeometry();
+    // a container shown before that answer gets a layout request per button, each
+    // one compared by QApplication with every pending event.
+    void firstShowPostsNoLayoutRequests()
+    {
+        struct Counter : QObject {
+            int requests = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                requests += event->type() == QEvent::LayoutRequest;
+                return false;
+            }
+        } counter;
+        QWidget host;
+        host.resize(300, 200);
+        VYRQContainer* page = new VYRQContainer(&host);
+        page->setGeometry(host.rect());
+        page->setChildLayout(VYRQContainer::Vertical);
+        for (int c = 0; c < 3; ++c) {
+            VYRQContainer* cell = new VYRQContainer(page);
+            cell->setChildLayout(VYRQContainer::Horizontal);
+            cell->installEventFilter(&counter);
+            for (int b = 0; b < 4; ++b)
+                new QPushButton(QStringLiteral("b"), cell);
+        }
+        QVERIFY(ctl::shown(host));
+        QCoreApplication::processEvents();
+        QCOMPARE(counter.requests, 0);
+        // The buttons were polished and laid out all the same.
+        QPushButton* button = page->findChild<QPushButton*>();
+        QVERIFY(button->testAttribute(Qt::WA_WState_Polished));
+        QCOMPARE(baseGeometry(button).width(), button->parentWidget()->width() / 4);
     }
 
     void scrollRefreshAndOffset()
