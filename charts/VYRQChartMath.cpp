@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vyr {
 namespace chart {
@@ -37,6 +38,9 @@ QString formatValue(double value)
         if (text.endsWith(QLatin1Char('.')))
             text.chop(1);
     }
+    // A negative number that rounds to zero, or a negative zero itself.
+    if (text == QLatin1String("-0"))
+        text.remove(0, 1);
     return text;
 }
 
@@ -156,7 +160,173 @@ QRect tipRect(const QPoint& anchor, const QSize& size, const QRect& widget)
 
 double levelValue(double min, double max, int k, int steps)
 {
-    return max - k * (max - min) / steps;
+    // The ends are the range's own ends: stepping down by the span would leave
+    // rounding residue at the bottom, shown as "-0" where the range ends at 0.
+    if (k <= 0 || steps <= 0)
+        return max;
+    if (k >= steps)
+        return min;
+    const double span = max - min;
+    if (std::isfinite(span))
+        return max - k * span / steps;
+    return max - k * (max / steps - min / steps);
+}
+
+QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, const QRectF& bounds)
+{
+    QVector<int> taken;
+    if (!(bounds.width() > 0) || !(bounds.height() > 0) || !std::isfinite(bounds.width() * bounds.height()))
+        return taken;
+    // Cells no wider than spacing / sqrt(2) hold one taken centre at most, so a centre
+    // needs to look two cells each way; at least a pixel, at most the bounds.
+    const double cell = std::clamp(spacing / std::sqrt(2.0), 1.0, std::max(bounds.width(), bounds.height()));
+    const double reach = std::max(spacing, 0.0);
+    const int columns = int(std::ceil(bounds.width() / cell)) + 1;
+    const int rows = int(std::ceil(bounds.height() / cell)) + 1;
+    std::vector<int> grid(size_t(columns) * size_t(rows), -1);
+    const int look = int(std::ceil(reach / cell));
+    for (int i = 0; i < centres.size(); ++i) {
+        const QPointF& p = centres.at(i);
+        if (!(p.x() >= bounds.left() && p.x() <= bounds.right() && p.y() >= bounds.top() && p.y() <= bounds.bottom()))
+            continue;
+        const int cx = int((p.x() - bounds.left()) / cell);
+        const int cy = int((p.y() - bounds.top()) / cell);
+        if (grid[size_t(cy) * columns + cx] >= 0)
+            continue;
+        bool free = true;
+        for (int y = std::max(cy - look, 0); free && y <= std::min(cy + look, rows - 1); ++y) {
+            for (int x = std::max(cx - look, 0); x <= std::min(cx + look, columns - 1); ++x) {
+                const int other = grid[size_t(y) * columns + x];
+                if (other >= 0) {
+                    const QPointF d = centres.at(other) - p;
+                    if (d.x() * d.x() + d.y() * d.y() < reach * reach) {
+                        free = false;
+                        break;
+                    }
+                }
+            }
+        }
+        if (!free)
+            continue;
+        grid[size_t(cy) * columns + cx] = i;
+        taken.append(i);
+    }
+    return taken;
+}
+
+namespace {
+
+// Liang-Barsky: the part of a to b inside the bounds as fractions t0 <= t1 along it.
+bool clipSegment(const QPointF& a, const QPointF& b, const QRectF& r, double& t0, double& t1)
+{
+    t0 = 0;
+    t1 = 1;
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    return true;
+}
+
+QPointF along(const QPointF& a, const QPointF& b, double t, const QRectF& r)
+{
+    if (t <= 0)
+        return a;
+    if (t >= 1)
+        return b;
+    // Kept on the bounds against rounding.
+    return QPointF(std::clamp(a.x() + (b.x() - a.x()) * t, r.left(), r.right()),
+                   std::clamp(a.y() + (b.y() - a.y()) * t, r.top(), r.bottom()));
+}
+
+} // namespace
+
+QVector<QPolygonF> clipPolyline(const QPolygonF& line, const QRectF& bounds)
+{
+    QVector<QPolygonF> runs;
+    if (line.size() == 1) {
+        if (bounds.contains(line.first()))
+            runs.append(line);
+        return runs;
+    }
+    QPolygonF run;
+    for (int i = 0; i + 1 < line.size(); ++i) {
+        const QPointF& a = line.at(i);
+        const QPointF& b = line.at(i + 1);
+        double t0;
+        double t1;
+        if (!clipSegment(a, b, bounds, t0, t1)) {
+            if (!run.isEmpty()) {
+                runs.append(run);
+                run.clear();
+            }
+            continue;
+        }
+        if (run.isEmpty())
+            run.append(along(a, b, t0, bounds));
+        run.append(along(a, b, t1, bounds));
+        if (t1 < 1) {
+            runs.append(run);
+            run.clear();
+        }
+    }
+    if (!run.isEmpty())
+        runs.append(run);
+    return runs;
+}
+
+QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& bounds)
+{
+    // Sutherland-Hodgman, one edge of the bounds at a time.
+    QPolygonF in = polygon;
+    QPolygonF out;
+    for (int edge = 0; edge < 4 && !in.isEmpty(); ++edge) {
+        const auto inside = [&](const QPointF& p) {
+            switch (edge) {
+            case 0: return p.x() >= bounds.left();
+            case 1: return p.x() <= bounds.right();
+            case 2: return p.y() >= bounds.top();
+            default: return p.y() <= bounds.bottom();
+            }
+        };
+        const auto cut = [&](const QPointF& a, const QPointF& b) {
+            const double e = edge == 0 ? bounds.left() : edge == 1 ? bounds.right() : edge == 2 ? bounds.top()
+                                                                                               : bounds.bottom();
+            if (edge < 2) {
+                const double t = (e - a.x()) / (b.x() - a.x());
+                return QPointF(e, a.y() + (b.y() - a.y()) * t);
+            }
+            const double t = (e - a.y()) / (b.y() - a.y());
+            return QPointF(a.x() + (b.x() - a.x()) * t, e);
+        };
+        out.clear();
+        out.reserve(in.size() + 4);
+        for (int i = 0; i < in.size(); ++i) {
+            const QPointF& current = in.at(i);
+            const QPointF& previous = in.at((i + in.size() - 1) % in.size());
+            const bool currentIn = inside(current);
+            if (currentIn != inside(previous))
+                out.append(cut(previous, current));
+            if (currentIn)
+                out.append(current);
+        }
+        std::swap(in, out);
+    }
+    return in;
 }
 
 } // namespace chart
