@@ -216,41 +216,51 @@ QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, cons
 
 namespace {
 
-// Liang-Barsky: the part of a to b inside the bounds as fractions t0 <= t1 along it.
-bool clipSegment(const QPointF& a, const QPointF& b, const QRectF& r, double& t0, double& t1)
+enum Outcode { Inside = 0, Left = 1, Right = 2, Above = 4, Below = 8 };
+
+int outcode(const QPointF& p, const QRectF& r)
 {
-    t0 = 0;
-    t1 = 1;
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    return true;
+    int code = Inside;
+    if (p.x() < r.left())
+        code |= Left;
+    else if (p.x() > r.right())
+        code |= Right;
+    if (p.y() < r.top())
+        code |= Above;
+    else if (p.y() > r.bottom())
+        code |= Below;
+    return code;
 }
 
-QPointF along(const QPointF& a, const QPointF& b, double t, const QRectF& r)
+// Cohen-Sutherland: moves a and b onto the bounds where they lie outside; false when
+// nothing of a to b is inside. Each crossing is found from the edge it lies on, not
+// as a fraction of the segment, so a segment from -1e38 to 1e38 keeps its place.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
 {
-    if (t <= 0)
-        return a;
-    if (t >= 1)
-        return b;
-    // Kept on the bounds against rounding.
-    return QPointF(std::clamp(a.x() + (b.x() - a.x()) * t, r.left(), r.right()),
-                   std::clamp(a.y() + (b.y() - a.y()) * t, r.top(), r.bottom()));
+    int codeA = outcode(a, r);
+    int codeB = outcode(b, r);
+    for (int step = 0; step < 8; ++step) {
+        if (!(codeA | codeB))
+            return true;
+        if (codeA & codeB)
+            return false;
+        const bool moveA = codeA != Inside;
+        QPointF& p = moveA ? a : b;
+        const QPointF& other = moveA ? b : a;
+        const int code = moveA ? codeA : codeB;
+        if (code & (Above | Below)) {
+            const double y = code & Above ? r.top() : r.bottom();
+            p = QPointF(p.x() + (other.x() - p.x()) * ((y - p.y()) / (other.y() - p.y())), y);
+        } else {
+            const double x = code & Left ? r.left() : r.right();
+            p = QPointF(x, p.y() + (other.y() - p.y()) * ((x - p.x()) / (other.x() - p.x())));
+        }
+        if (moveA)
+            codeA = outcode(a, r);
+        else
+            codeB = outcode(b, r);
+    }
+    return !(codeA | codeB);
 }
 
 } // namespace
@@ -265,11 +275,9 @@ QVector<QPolygonF> clipPolyline(const QPolygonF& line, const QRectF& bounds)
     }
     QPolygonF run;
     for (int i = 0; i + 1 < line.size(); ++i) {
-        const QPointF& a = line.at(i);
-        const QPointF& b = line.at(i + 1);
-        double t0;
-        double t1;
-        if (!clipSegment(a, b, bounds, t0, t1)) {
+        QPointF a = line.at(i);
+        QPointF b = line.at(i + 1);
+        if (!clipSegment(a, b, bounds)) {
             if (!run.isEmpty()) {
                 runs.append(run);
                 run.clear();
@@ -277,9 +285,9 @@ QVector<QPolygonF> clipPolyline(const QPolygonF& line, const QRectF& bounds)
             continue;
         }
         if (run.isEmpty())
-            run.append(along(a, b, t0, bounds));
-        run.append(along(a, b, t1, bounds));
-        if (t1 < 1) {
+            run.append(a);
+        run.append(b);
+        if (b != line.at(i + 1)) {
             runs.append(run);
             run.clear();
         }

@@ -130,8 +130,13 @@ bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, in
     }
 
     // The drawn y falls as the drawn value rises, so the extremes are found on the
-    // values and only the kept points are placed.
-    const auto drawn = [&](int i) { return animatedValue(values.at(i), i, n, progress, range.min); };
+    // values and only the kept points are placed. Once the entry animation is over
+    // every value is drawn as it is.
+    const bool settled = progress >= 1.0;
+    const auto drawn = [&](int i) {
+        return settled ? values.at(i) : animatedValue(values.at(i), i, n, progress, range.min);
+    };
+    const auto columnOf = [&](int i) { return std::floor(xOf(i) * 2); };
     int firstFinite = start;
     while (firstFinite <= end && !std::isfinite(values.at(firstFinite)))
         ++firstFinite;
@@ -140,24 +145,34 @@ bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, in
     out.append(pointOf(firstFinite));
     int i = firstFinite;
     int lastFinite = firstFinite;
+    const double* v = values.constData();
     while (i <= end) {
-        const double column = std::floor(xOf(i) * 2);
+        const double column = columnOf(i);
+        // The first index of the next column, from the inverse of xOf, then checked
+        // against xOf itself so that rounding cannot move a point between columns.
+        double guess = std::ceil(first + ((column + 1) / 2 - left) * divisor / width);
+        if (!(guess >= i + 1))
+            guess = i + 1;
+        int next = int(std::min(guess, double(end + 1)));
+        while (next > i + 1 && columnOf(next - 1) != column)
+            --next;
+        while (next <= end && columnOf(next) == column)
+            ++next;
         int top = -1;     // highest drawn value: the lowest y
         int bottom = -1;  // lowest drawn value: the highest y
         double topValue = 0;
         double bottomValue = 0;
-        int j = i;
-        for (; j <= end && std::floor(xOf(j) * 2) == column; ++j) {
-            if (!std::isfinite(values.at(j)))
+        for (int j = i; j < next; ++j) {
+            if (!std::isfinite(v[j]))
                 continue;
-            const double v = drawn(j);
-            if (top < 0 || v > topValue) {
+            const double d = drawn(j);
+            if (top < 0 || d > topValue) {
                 top = j;
-                topValue = v;
+                topValue = d;
             }
-            if (bottom < 0 || v < bottomValue) {
+            if (bottom < 0 || d < bottomValue) {
                 bottom = j;
-                bottomValue = v;
+                bottomValue = d;
             }
             lastFinite = j;
         }
@@ -166,7 +181,7 @@ bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, in
             if (top != bottom)
                 out.append(pointOf(std::max(top, bottom)));
         }
-        i = j;
+        i = next;
     }
     out.append(pointOf(lastFinite));
     return true;

@@ -450,6 +450,10 @@ private slots:
         QCOMPARE(runs.at(1).size(), 4);
         QCOMPARE(runs.at(1).last(), QPointF(100, 60));
         QVERIFY(clipPolyline(QPolygonF(QVector<QPointF>{{-5, -5}, {-5, 200}}), bounds).isEmpty());
+        // Ends 1e38 away: the part inside is found from the edges, not lost in rounding.
+        runs = clipPolyline(QPolygonF(QVector<QPointF>{{50, -3e38}, {51, 3e38}}), bounds);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs.first(), QPolygonF(QVector<QPointF>{{50.5, 0}, {50.5, 100}}));
         QCOMPARE(clipPolyline(QPolygonF(QVector<QPointF>{{5, 5}}), bounds).size(), 1);
 
         const QPolygonF cut = clipPolygon(QPolygonF(QVector<QPointF>{{0, 100}, {50, -1e30}, {100, 100}}), bounds);
