@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vyr {
 namespace chart {
@@ -65,6 +66,12 @@ QVector<BarRect> layoutBars(const QVector<BarSeries>& series, int categoryCount,
     const int k = std::max(shown, 1);
     const double barWidth = std::max((groupWidth - (k - 1) * barGap) / k, 8.0);
     const double baseline = barValueToY(0, plot, range);
+    qsizetype count = 0;
+    for (const BarSeries& s : series) {
+        if (s.visible)
+            count += std::min(s.values.size(), n);
+    }
+    bars.reserve(int(std::min<qsizetype>(count, std::numeric_limits<int>::max())));
     for (int c = 0; c < n; ++c) {
         const double x0 = plot.left() + c * slot + groupInset;
         int j = 0;
