@@ -177,17 +177,34 @@ QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, cons
     QVector<int> taken;
     if (!(bounds.width() > 0) || !(bounds.height() > 0) || !std::isfinite(bounds.width() * bounds.height()))
         return taken;
-    // Cells no wider than spacing / sqrt(2) hold one taken centre at most, so a centre
-    // needs to look two cells each way; at least a pixel, at most the bounds.
-    const double cell = std::clamp(spacing / std::sqrt(2.0), 1.0, std::max(bounds.width(), bounds.height()));
-    const double reach = std::max(spacing, 0.0);
+    // Markers closer than a pixel look like one whatever their size.
+    const double reach = std::max(spacing, 1.0);
+    const auto inside = [&](const QPointF& p) {
+        return p.x() >= bounds.left() && p.x() <= bounds.right() && p.y() >= bounds.top() && p.y() <= bounds.bottom();
+    };
+    const auto apart = [&](const QPointF& a, const QPointF& b) {
+        const QPointF d = a - b;
+        return d.x() * d.x() + d.y() * d.y() >= reach * reach;
+    };
+    // A few markers are compared with each other; a grid over the bounds would cost more.
+    if (centres.size() <= 256) {
+        for (int i = 0; i < centres.size(); ++i) {
+            const QPointF& p = centres.at(i);
+            if (inside(p) && std::all_of(taken.begin(), taken.end(), [&](int j) { return apart(centres.at(j), p); }))
+                taken.append(i);
+        }
+        return taken;
+    }
+    // A cell whose diagonal is the reach holds one taken centre at most, so a centre
+    // looks two cells each way (cells no larger than the bounds, which hold one).
+    const double cell = std::min(reach / std::sqrt(2.0), std::max(bounds.width(), bounds.height()));
     const int columns = int(std::ceil(bounds.width() / cell)) + 1;
     const int rows = int(std::ceil(bounds.height() / cell)) + 1;
     std::vector<int> grid(size_t(columns) * size_t(rows), -1);
     const int look = int(std::ceil(reach / cell));
     for (int i = 0; i < centres.size(); ++i) {
         const QPointF& p = centres.at(i);
-        if (!(p.x() >= bounds.left() && p.x() <= bounds.right() && p.y() >= bounds.top() && p.y() <= bounds.bottom()))
+        if (!inside(p))
             continue;
         const int cx = int((p.x() - bounds.left()) / cell);
         const int cy = int((p.y() - bounds.top()) / cell);
@@ -197,12 +214,9 @@ QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, cons
         for (int y = std::max(cy - look, 0); free && y <= std::min(cy + look, rows - 1); ++y) {
             for (int x = std::max(cx - look, 0); x <= std::min(cx + look, columns - 1); ++x) {
                 const int other = grid[size_t(y) * columns + x];
-                if (other >= 0) {
-                    const QPointF d = centres.at(other) - p;
-                    if (d.x() * d.x() + d.y() * d.y() < reach * reach) {
-                        free = false;
-                        break;
-                    }
+                if (other >= 0 && !apart(centres.at(other), p)) {
+                    free = false;
+                    break;
                 }
             }
         }

@@ -127,7 +127,8 @@ VYRQTLIB_EXPORT QRect tipRect(const QPoint& anchor, const QSize& size, const QRe
 VYRQTLIB_EXPORT double levelValue(double min, double max, int k, int steps);
 
 // Which of the markers centred at `centres` are drawn, as indexes in order: each one
-// unless its centre lies within `spacing` of a marker already taken, or outside
+// unless its centre lies within `spacing` (at least a pixel) of a marker already
+// taken, or outside
 // `bounds`. Thousands of markers on one spot cost as much to draw as they would on
 // their own, for the look of one.
 VYRQTLIB_EXPORT QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, const QRectF& bounds);
