@@ -16,8 +16,6 @@ namespace {
 
 QBrush verticalGradient(const QRect& rect, const QColor& top, const QColor& bottom)
 {
-    if (top == bottom)
-        return QBrush(top);
     QLinearGradient gradient(QPointF(0, 0), QPointF(0, rect.height()));
     gradient.setColorAt(0, top);
     gradient.setColorAt(1, bottom);

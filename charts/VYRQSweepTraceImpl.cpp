@@ -18,9 +18,6 @@ VYRQSweepTraceImpl::VYRQSweepTraceImpl(QWidget* owner, float weight)
 
 QPen VYRQSweepTraceImpl::tracePen(const QRect& rect) const
 {
-    // A gradient between equal colours is that colour, and far cheaper to draw solid.
-    if (lineTopColor == lineBottomColor)
-        return QPen(lineTopColor, double(lineWeight), Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
     QLinearGradient gradient(QPointF(0, 0), QPointF(0, rect.height()));
     gradient.setColorAt(0, lineTopColor);
     gradient.setColorAt(1, lineBottomColor);
@@ -79,13 +76,10 @@ void VYRQSweepTraceImpl::drawSweepImage(QPainter* painter, const QRect& rect, co
     const double left = std::trunc(trace.last().x()) + 40;
     if (left >= rect.right() + 1)
         return;
-    // The strip starts on a whole pixel: the part of the image it shows, unclipped.
-    const QRectF strip(left, 0, rect.right() + 1 - left, rect.height());
-    const double ratio = sweepImage.devicePixelRatio();
-    const QRectF source =
-        QRectF(strip.topLeft() * ratio, strip.size() * ratio).intersected(QRectF(sweepImage.rect()));
-    if (!source.isEmpty())
-        painter->drawImage(QRectF(source.topLeft() / ratio, source.size() / ratio), sweepImage, source);
+    painter->save();
+    painter->setClipRect(QRectF(left, 0, rect.right() + 1 - left, rect.height()));
+    painter->drawImage(QPointF(0, 0), sweepImage);
+    painter->restore();
 }
 
 void VYRQSweepTraceImpl::swapData()
