@@ -136,7 +136,7 @@ bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, in
     const auto drawn = [&](int i) {
         return settled ? values.at(i) : animatedValue(values.at(i), i, n, progress, range.min);
     };
-    const auto columnOf = [&](int i) { return std::floor(xOf(i)); };
+    const auto columnOf = [&](int i) { return std::floor(xOf(i) * 2); };
     int firstFinite = start;
     while (firstFinite <= end && !std::isfinite(values.at(firstFinite)))
         ++firstFinite;
@@ -150,7 +150,7 @@ bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, in
         const double column = columnOf(i);
         // The first index of the next column, from the inverse of xOf, then checked
         // against xOf itself so that rounding cannot move a point between columns.
-        double guess = std::ceil(first + (column + 1 - left) * divisor / width);
+        double guess = std::ceil(first + ((column + 1) / 2 - left) * divisor / width);
         if (!(guess >= i + 1))
             guess = i + 1;
         int next = int(std::min(guess, double(end + 1)));

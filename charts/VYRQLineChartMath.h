@@ -57,9 +57,9 @@ VYRQTLIB_EXPORT QVector<PlotPoint> lineSeriesPoints(const LineSeries& series, co
 // The points drawn for one visible series, into `out` (cleared, its memory kept):
 // the animated points with finite values, or, for a line far denser than the pixels
 // it crosses, its first and last point and in between the lowest and the highest
-// point of each pixel column in their order, found straight from the values. The
-// line through those covers the same band of pixels; each column more would only
-// paint it again. True when the points were reduced so.
+// point of each half-pixel column in their order, found straight from the values.
+// The line through those covers the same pixels to within half a pixel (whole-pixel
+// columns would leave it visibly thinner). True when the points were reduced so.
 VYRQTLIB_EXPORT bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, int last,
                                      const ValueRange& range, double progress, QVector<PlotPoint>& out);
 

@@ -387,7 +387,7 @@ private slots:
     }
 
     // The drawn points of a dense series come straight from the values: two for each
-    // pixel column at most, with the extremes among them; a sparse series gives
+    // half-pixel column at most, with the extremes among them; a sparse series gives
     // every finite point, as the hover sees them.
     void drawnPoints()
     {
@@ -400,7 +400,7 @@ private slots:
         const ValueRange range = lineValueRange({s}, 0, last);
         QVector<PlotPoint> drawn;
         QVERIFY(lineDrawnPoints(s, plot, 0, last, range, 1.0, drawn));
-        QVERIFY2(drawn.size() <= 2 * 401 + 2, qPrintable(QString::number(drawn.size())));
+        QVERIFY2(drawn.size() <= 2 * 801 + 2, qPrintable(QString::number(drawn.size())));
         QCOMPARE(drawn.first().category, 0);
         QCOMPARE(drawn.last().category, last);
         QVERIFY(std::any_of(drawn.begin(), drawn.end(), [](const PlotPoint& p) { return p.category == 765432; }));
