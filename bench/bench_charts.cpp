@@ -1,18 +1,26 @@
 // Frame times of the OpenGL charts against Qt Charts in the same run, same size:
-//   line     a line chart of 10,000 and 100,000 points against a QLineSeries drawn
-//            with useOpenGL: repainting the same data, and with the data replaced
-//            before every frame ("live");
+//   line     a line chart of 10,000 to 5,000,000 points against a QLineSeries drawn
+//            with useOpenGL over the same axis ranges and plot rectangle: the frame
+//            ours keeps cached while the data stay, the first frame after new data,
+//            and with the data replaced before every frame ("live");
 //   candles  a financial chart of 5,000 candles, all in view, against a
 //            QCandlestickSeries over 5,000 categories; without and with four
 //            moving averages (QLineSeries on the Qt side);
 //   sweep    a sweep-trace chart fed 1,000 points a second at 60 frames a second
 //            (about 17 points a frame, a pass of 900 points, the previous pass kept
-//            ahead of the head), against a QLineSeries pair doing the same.
+//            ahead of the head), against a QLineSeries pair doing the same through
+//            replace(), antialiased, without axes, grid or background;
+//   hostile  our charts alone on data that used to freeze a frame: a million points,
+//            values at the ends of the doubles, not-a-number; each frame must stay
+//            under the bound printed beside it.
 // A frame of a GL widget runs from asking for a repaint until the widget reports the
 // composed frame swapped, with glFinish after it; a frame of a raster widget is a
 // synchronous repaint. Both sides have drawn and shown everything when the clock stops.
-// Needs a display with OpenGL: run it under xvfb-run from a release build.
-// Usage: bench_charts [line|candles|sweep]...   (all when none is named)
+// A ratio is printed only when both sides drew the same number of pixels of the data's
+// colour to within a few per cent; otherwise "n/a" and both counts.
+// Needs a display with OpenGL: run it under xvfb-run from a release build, through
+// median_of_runs.py for steady figures.
+// Usage: bench_charts [line|candles|sweep|hostile]...   (all when none is named)
 
 #include "VYRQChartRegistry.h"
 #include "VYRQECGChart.h"
@@ -22,9 +30,13 @@
 #include "VYRQImplAccess_p.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
+#include "VYRQBarChart.h"
+#include "VYRQScatterChart.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGraphicsLayout>
+#include <QLinearGradient>
 #include <QEventLoop>
 #include <QTimer>
 #include <QOpenGLContext>
@@ -43,6 +55,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -61,7 +74,7 @@ double median(std::vector<double> v)
 }
 
 // A deterministic wavy signal.
-double sample(int i)
+double sample(qint64 i)
 {
     return 100 + 40 * std::sin(i * 0.0021) + 12 * std::sin(i * 0.137) + ((i * 7919) % 23 - 11) * 0.6;
 }
@@ -111,7 +124,8 @@ Frame viewFrame(QChartView& view)
 
 // Median milliseconds of a frame of each side, their frames taken in turns so that
 // the load of the machine weighs on both alike; negative when frames did not arrive.
-std::pair<double, double> frameTimes(const Frame& ours, const Frame& theirs, int frames = measuredFrames)
+std::pair<double, double> frameTimes(const Frame& ours, const Frame& theirs, int frames = measuredFrames,
+                                     int warmFrames = ::warmFrames)
 {
     std::vector<double> a;
     std::vector<double> b;
@@ -146,11 +160,64 @@ int pixelsNear(const QImage& image, const QColor& color)
     return n;
 }
 
-bool shown(QWidget& w)
+// Pixels that a stroke of `ink` on `paper` covers at least `coverage` of, judged by
+// how far their colour has gone from the paper towards the ink. At a half, a pixel
+// counts when the stroke covers its centre, antialiased or not; lower shares would
+// take in the grey of grids and labels. Where nothing but the stroke is drawn, a low
+// share counts every pixel it touches, which stays the same when one side blends its
+// antialiased edges twice where its segments overlap (Qt Charts strokes a solid line
+// one segment at a time) and the other once.
+int inkPixels(const QImage& image, const QColor& ink, const QColor& paper = Qt::white, double coverage = 0.5)
 {
-    w.resize(chartSize);
+    const double dr = ink.red() - paper.red();
+    const double dg = ink.green() - paper.green();
+    const double db = ink.blue() - paper.blue();
+    const double norm = dr * dr + dg * dg + db * db;
+    if (norm <= 0)
+        return 0;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            const double a = ((qRed(c) - paper.red()) * dr + (qGreen(c) - paper.green()) * dg
+                              + (qBlue(c) - paper.blue()) * db) / norm;
+            n += a >= coverage;
+        }
+    return n;
+}
+
+bool shown(QWidget& w, const QSize& size = chartSize)
+{
+    w.resize(size);
     w.show();
     return QTest::qWaitForWindowExposed(&w);
+}
+
+// Whether two pixel counts of the same drawing agree to within `tolerance` of the larger.
+bool sameWork(int ours, int theirs, double tolerance = 0.05)
+{
+    return ours > 0 && theirs > 0 && std::abs(ours - theirs) <= tolerance * std::max(ours, theirs);
+}
+
+// One row as median_of_runs.py reads it; the ratio only when the pixel counts agree.
+void reportRow(const QString& name, double ours, double theirs, int oursPixels, int theirsPixels)
+{
+    const QByteArray label = name.toUtf8();
+    if (sameWork(oursPixels, theirsPixels))
+        std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio %5.2f  (pixels %d / %d)\n", label.constData(), ours,
+                    theirs, ours / theirs, oursPixels, theirsPixels);
+    else
+        std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio  n/a   (pixels differ: %d / %d)\n",
+                    label.constData(), ours, theirs, oursPixels, theirsPixels);
+    std::fflush(stdout);
+}
+
+// A row of ours alone against a fixed bound.
+void reportBound(const QString& name, double ours, double bound, const QString& what)
+{
+    std::printf("  %-34s ours %9.2f ms  %s (bound %.0f ms; %s)\n", name.toUtf8().constData(), ours,
+                ours >= 0 && ours < bound ? "within" : "OVER", bound, what.toUtf8().constData());
+    std::fflush(stdout);
 }
 
 void report(const char* what, int count, const char* oursName, double ours, const char* theirsName, double theirs,
@@ -158,6 +225,12 @@ void report(const char* what, int count, const char* oursName, double ours, cons
 {
     std::printf("%-8s %7d  %s %8.2f ms  %s %8.2f ms  ratio %.2fx  (%s %d / %d)\n", what, count, oursName, ours,
                 theirsName, theirs, ours / theirs, check, oursCheck, theirsCheck);
+}
+
+// Frames measured per row: fewer where Qt Charts takes seconds a frame.
+int framesFor(int points)
+{
+    return points <= 10000 ? measuredFrames : points <= 100000 ? 21 : points <= 1000000 ? 5 : 3;
 }
 
 void benchLine(int points, bool live)
@@ -176,25 +249,29 @@ void benchLine(int points, bool live)
     s.color = lineColor;
     s.showPoints = false;
     ours.setSeries({s});
-    if (qEnvironmentVariableIsSet("EMPTY")) VYRQImplAccess::of(ours)->series.first().visible = false;
     ours.setCategories({});
     if (!shown(ours)) {
         std::printf("line: no window\n");
         return;
     }
-    const int oursDrawn = pixelsNear(ours.grabFramebuffer(), lineColor);
+    auto* impl = VYRQImplAccess::of(ours);
 
+    // Qt draws over our axis ranges and in our plot rectangle.
+    const vyr::chart::ValueRange range = impl->valueRange();
+    const QRectF plot = impl->plotRect(chartSize);
     auto* series = new QLineSeries;
     QVector<QPointF> data(points);
     for (int i = 0; i < points; ++i)
         data[i] = QPointF(i, values.at(i));
     series->replace(data);
     series->setUseOpenGL(true);
-    series->setPen(QPen(lineColor, 2.0));
     series->setName(QStringLiteral("Signal"));
     auto* chart = new QChart;
     chart->addSeries(series);
+    series->setPen(QPen(lineColor, 2.0));
     chart->createDefaultAxes();
+    chart->axes(Qt::Horizontal).first()->setRange(0, std::max(points - 1, 1));
+    chart->axes(Qt::Vertical).first()->setRange(range.min, range.max);
     chart->setTitle(QStringLiteral("Basic Line Chart"));
     chart->setAnimationOptions(QChart::NoAnimation);
     QChartView view(chart);
@@ -203,34 +280,52 @@ void benchLine(int points, bool live)
         std::printf("line: no window\n");
         return;
     }
+    chart->setPlotArea(plot);
+    QTest::qWait(50);
     QOpenGLWidget* gl = view.findChild<QOpenGLWidget*>();
     // Both sides hold every point.
-    if (series->count() != points || VYRQImplAccess::of(ours)->series.first().values.size() != points) {
+    if (series->count() != points || impl->series.first().values.size() != points) {
         std::printf("line: point counts differ\n");
         return;
     }
-    const int theirsDrawn = pixelsNear(view.grab().toImage(), lineColor);
-    Frame oursFrame = glFrame(ours, &ours);
-    Frame theirsFrame = glFrame(view, gl);
+    const int oursDrawn = inkPixels(ours.grabFramebuffer(), lineColor);
+    const int theirsDrawn = inkPixels(view.grab().toImage(), lineColor);
+    const Frame oursFrame = glFrame(ours, &ours);
+    const Frame theirsFrame = glFrame(view, gl);
+    const int frames = framesFor(points);
+    const int warm = points > 100000 ? 1 : warmFrames;
+    const QString size = points >= 1000000 ? QStringLiteral("%1M").arg(points / 1000000)
+                                           : QStringLiteral("%1k").arg(points / 1000);
     if (live) {
         // A fresh copy of the data each frame, its first value toggled.
         int oursTurn = 0;
         int theirsTurn = 0;
-        oursFrame = [&, frame = oursFrame]() mutable {
+        const Frame oursLive = [&]() {
             s.values = QVector<double>(values);
             s.values[0] = values.at(0) + (++oursTurn % 2);
             ours.setSeries({s});
-            return frame();
+            return oursFrame();
         };
-        theirsFrame = [&, frame = theirsFrame]() mutable {
+        const Frame theirsLive = [&]() {
             data[0].setY(values.at(0) + (++theirsTurn % 2));
             series->replace(data);
-            return frame();
+            return theirsFrame();
         };
+        const std::pair<double, double> ms = frameTimes(oursLive, theirsLive, frames, warm);
+        reportRow(QStringLiteral("line live %1").arg(size), ms.first, ms.second, oursDrawn, theirsDrawn);
+        return;
     }
-    const std::pair<double, double> ms = frameTimes(oursFrame, theirsFrame);
-    report(live ? "line-live" : "line", points, "VYRQLineChart", ms.first, "QLineSeries(OpenGL)", ms.second, "line pixels", oursDrawn,
-           theirsDrawn);
+    // Ours draws the series into a texture once they stay the same for two frames and
+    // blits it from then on; Qt rasterises every point every frame.
+    std::pair<double, double> ms = frameTimes(oursFrame, theirsFrame, frames, warm);
+    reportRow(QStringLiteral("line %1 cached frame").arg(size), ms.first, ms.second, oursDrawn, theirsDrawn);
+    const Frame oursFirst = [&]() {
+        impl->seriesChanged();
+        return oursFrame();
+    };
+    ms = frameTimes(oursFirst, theirsFrame, frames, warm);
+    reportRow(QStringLiteral("line %1 first frame, new data").arg(size), ms.first, ms.second, oursDrawn,
+              theirsDrawn);
 }
 
 // A deterministic walk of daily candles.
@@ -408,38 +503,57 @@ double traceY(int sample)
 void benchSweep()
 {
     constexpr int width = 900;
+    constexpr int height = 300;
     constexpr int frames = 600;                 // ten seconds at 60 frames a second
     constexpr double pointsPerFrame = 1000.0 / 60;
+    const QColor green(0, 255, 0);
 
     VYRQECGChart ours;
-    ours.resize(width, 300);
     auto* current = new QLineSeries;
     auto* previous = new QLineSeries;
-    current->setPen(QPen(QColor(0, 255, 0), 3));
-    previous->setPen(QPen(QColor(0, 255, 0), 3));
     auto* chart = new QChart;
     chart->addSeries(previous);
     chart->addSeries(current);
+    // After adding: the chart's theme sets the pens of the series it takes in.
+    // Ours strokes with a vertical gradient (here green to green); so does Qt's.
+    QLinearGradient gradient(QPointF(0, 0), QPointF(0, height));
+    gradient.setColorAt(0, green);
+    gradient.setColorAt(1, green);
+    current->setPen(QPen(QBrush(gradient), 3, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    previous->setPen(current->pen());
     chart->createDefaultAxes();
+    for (QAbstractAxis* axis : chart->axes())
+        axis->setVisible(false);
     chart->axes(Qt::Horizontal).first()->setRange(0, width);
-    chart->axes(Qt::Vertical).first()->setRange(0, 300);
+    chart->axes(Qt::Vertical).first()->setRange(0, height);
     chart->legend()->hide();
     chart->setAnimationOptions(QChart::NoAnimation);
+    // Only the traces, as ours draws: no background, no grid, no axes, edge to edge.
+    chart->setBackgroundVisible(false);
+    chart->setPlotAreaBackgroundVisible(false);
+    chart->setMargins(QMargins());
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setBackgroundRoundness(0);
     QChartView view(chart);
-    if (!shown(ours) || !shown(view)) {
+    view.setRenderHint(QPainter::Antialiasing);
+    view.setFrameShape(QFrame::NoFrame);
+    view.setBackgroundBrush(Qt::white);
+    if (!shown(ours, QSize(width, height)) || !shown(view, QSize(width, height))) {
         std::printf("sweep: no window\n");
         return;
     }
+    chart->setPlotArea(QRectF(0, 0, width, height));
 
     // Each side is fed the same samples; x is the sample's place in its pass.
     int oursSample = 0;
     int theirsSample = 0;
     double oursDue = 0;
     double theirsDue = 0;
-    int oursAppended = 0;
-    int theirsAppended = 0;
+    QVector<QPointF> pass;
+    QVector<QPointF> shownPrevious;
+    QVector<QPointF> lastPass;
     const Frame oursFrame = [&] {
-        for (oursDue += pointsPerFrame; oursDue >= 1; oursDue -= 1, ++oursSample, ++oursAppended) {
+        for (oursDue += pointsPerFrame; oursDue >= 1; oursDue -= 1, ++oursSample) {
             const int x = oursSample % width;
             if (x == 0 && oursSample > 0) {
                 ours.swapData();
@@ -451,31 +565,147 @@ void benchSweep()
         return true;
     };
     const Frame theirsFrame = [&] {
-        QList<QPointF> added;
-        for (theirsDue += pointsPerFrame; theirsDue >= 1; theirsDue -= 1, ++theirsSample, ++theirsAppended) {
+        for (theirsDue += pointsPerFrame; theirsDue >= 1; theirsDue -= 1, ++theirsSample) {
             const int x = theirsSample % width;
             if (x == 0 && theirsSample > 0) {
-                current->append(added);
-                added.clear();
-                previous->replace(current->pointsVector());
-                current->clear();
+                lastPass = pass;
+                pass.clear();
             }
-            added.append(QPointF(x, 300 - traceY(theirsSample)));
+            pass.append(QPointF(x, height - traceY(theirsSample)));
         }
-        current->append(added);
+        current->replace(pass);
         // The previous pass shows from 40 pixels right of the head.
-        const double head = current->count() ? current->at(current->count() - 1).x() : -1;
-        int hidden = 0;
-        while (hidden < previous->count() && previous->at(hidden).x() <= head + 40)
-            ++hidden;
-        if (hidden)
-            previous->removePoints(0, hidden);
+        const double head = pass.isEmpty() ? -1 : pass.last().x();
+        shownPrevious.clear();
+        for (const QPointF& p : lastPass) {
+            if (p.x() > head + 40)
+                shownPrevious.append(p);
+        }
+        previous->replace(shownPrevious);
         view.viewport()->repaint();
         return true;
     };
     const std::pair<double, double> ms = frameTimes(oursFrame, theirsFrame, frames);
-    report("sweep", oursAppended, "VYRQECGChart", ms.first, "QLineSeries pair", ms.second, "points fed", oursAppended,
-           theirsAppended);
+    if (oursSample != theirsSample) {
+        std::printf("sweep: samples fed differ\n");
+        return;
+    }
+    // Both show their trace and the strip of the previous pass now.
+    // Ours paints only its trace: shown over white, as Qt's view is.
+    QImage oursImage(ours.size(), QImage::Format_ARGB32_Premultiplied);
+    oursImage.fill(Qt::white);
+    ours.render(&oursImage);
+    const int oursDrawn = inkPixels(oursImage, green, Qt::white, 0.1);
+    const int theirsDrawn = inkPixels(view.grab().toImage(), green, Qt::white, 0.1);
+    reportRow(QStringLiteral("sweep %1 samples").arg(oursSample), ms.first, ms.second, oursDrawn, theirsDrawn);
+}
+
+// Median milliseconds of `frames` frames of ours alone.
+double ownFrames(const Frame& frame, int frames = 5)
+{
+    std::vector<double> times;
+    frame();
+    for (int i = 0; i < frames; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (!frame())
+            return -1;
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return median(times);
+}
+
+// Values at the ends of the doubles, with infinities and not-a-number among them.
+double hostileValue(qint64 i)
+{
+    switch (i % 7) {
+    case 0: return 1.7e308;
+    case 1: return -1.7e308;
+    case 2: return sample(i);
+    case 3: return -4.9e-324;
+    case 4: return i % 11 == 0 ? std::numeric_limits<double>::quiet_NaN() : 1e308;
+    case 5: return i % 13 == 0 ? std::numeric_limits<double>::infinity() : -1e300;
+    default: return sample(i) * 1e15;
+    }
+}
+
+void benchHostile()
+{
+    constexpr double bound = 250;
+    {
+        for (const bool extreme : {false, true}) {
+            const int points = extreme ? 100000 : 1000000;
+            VYRQLineChart chart;
+            chart.setAnimationEnabled(false);
+            chart.setHoverEnabled(false);
+            LineSeries s;
+            s.values.resize(points);
+            for (int i = 0; i < points; ++i)
+                s.values[i] = extreme ? hostileValue(i) : sample(i);
+            chart.setSeries({s});
+            if (!shown(chart))
+                return;
+            auto* impl = VYRQImplAccess::of(chart);
+            const double ms = ownFrames([&] {
+                impl->seriesChanged();
+                return oneFrame(chart, &chart);
+            });
+            reportBound(QStringLiteral("line %1 %2, markers").arg(extreme ? "100k" : "1M", extreme ? "extreme" : "wavy"),
+                        ms, bound, QStringLiteral("first frame after new data"));
+        }
+    }
+    {
+        constexpr int points = 1000000;
+        VYRQScatterChart chart;
+        chart.setAnimationEnabled(false);
+        ScatterSeries s;
+        s.pointSize = 8;
+        s.points.resize(points);
+        for (int i = 0; i < points; ++i)
+            s.points[i] = QPointF(std::fmod(i * 0.618034, 1000.0), sample(i) + (i % 97));
+        ScatterSeries extreme = s;
+        for (int i = 0; i < points; i += 3)
+            extreme.points[i] = QPointF(hostileValue(i), hostileValue(i + 1));
+        chart.setSeries({s, extreme});
+        if (!shown(chart))
+            return;
+        reportBound(QStringLiteral("scatter 2 x 1M"), ownFrames([&] { return oneFrame(chart, &chart); }), bound,
+                    QStringLiteral("one wavy, one extreme"));
+    }
+    {
+        constexpr int points = 1000000;
+        VYRQBarChart chart;
+        chart.setAnimationEnabled(false);
+        BarSeries s;
+        s.values.resize(points);
+        for (int i = 0; i < points; ++i)
+            s.values[i] = i % 2 ? sample(i) : hostileValue(i);
+        chart.setSeries({s});
+        if (!shown(chart))
+            return;
+        reportBound(QStringLiteral("bar 1M"), ownFrames([&] { return oneFrame(chart, &chart); }), bound,
+                    QStringLiteral("half extreme"));
+    }
+    for (const bool extreme : {false, true}) {
+        const int points = extreme ? 100000 : 1000000;
+        VYRQECGChart chart;
+        chart.enableFillColor(true, true);
+        chart.setBelowFillColor(QColor(0, 80, 0), QColor(0, 20, 0));
+        chart.setAboveFillColor(QColor(0, 0, 80), QColor(0, 0, 20));
+        if (!shown(chart, QSize(900, 300)))
+            return;
+        for (int i = 0; i < points; ++i) {
+            const float y = extreme ? float(i % 2 ? 3e38 : -3e38) : float(traceY(i));
+            chart.addData(float(i * 900.0 / points), y);
+        }
+        chart.swapData();
+        reportBound(QStringLiteral("sweep %1 %2, fills").arg(extreme ? "100k" : "1M", extreme ? "extreme" : "wavy"),
+                    ownFrames([&] {
+                        chart.repaint();
+                        return true;
+                    }),
+                    bound, QStringLiteral("snapshot taken"));
+    }
 }
 
 } // namespace
@@ -489,12 +719,13 @@ int main(int argc, char** argv)
 
     QStringList wanted = app.arguments().mid(1);
     if (wanted.isEmpty())
-        wanted << QStringLiteral("line") << QStringLiteral("candles") << QStringLiteral("sweep");
+        wanted << QStringLiteral("line") << QStringLiteral("candles") << QStringLiteral("sweep")
+               << QStringLiteral("hostile");
     if (wanted.contains(QStringLiteral("line"))) {
-        for (const bool live : {false, true}) {
-            benchLine(10000, live);
-            benchLine(100000, live);
-        }
+        benchLine(10000, false);
+        benchLine(100000, false);
+        for (const int points : {10000, 100000, 1000000, 5000000})
+            benchLine(points, true);
     }
     if (wanted.contains(QStringLiteral("candles"))) {
         benchFinancial(5000, false);
@@ -502,5 +733,7 @@ int main(int argc, char** argv)
     }
     if (wanted.contains(QStringLiteral("sweep")))
         benchSweep();
+    if (wanted.contains(QStringLiteral("hostile")))
+        benchHostile();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace vyr::chart;
 
@@ -160,7 +161,7 @@ void VYRQBarChartImpl::paintContent(QPainter& painter, const QSize& size)
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
     }
 
-    drawBars(painter, bars);
+    drawBars(painter, mergeDenseBars(bars, categoryCount(), plot, hovered ? hoveredCategory : -1));
     drawAxisLabels(painter, size, plot, range);
     drawLegend(painter, size);
 }
@@ -199,8 +200,17 @@ void VYRQBarChartImpl::drawAxisLabels(QPainter& painter, const QSize& size, cons
     }
     const int n = categoryCount();
     const double slot = plot.width() / n;
+    // More categories than pixels: one label per pixel column, the rest would only
+    // pile up on it.
+    double lastColumn = -qInf();
     for (int c = 0; c < n; ++c) {
-        painter.drawText(QRectF(plot.left() + (c + 0.5) * slot - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
+        const double x = plot.left() + (c + 0.5) * slot;
+        if (n > plot.width()) {
+            if (std::floor(x) == lastColumn)
+                continue;
+            lastColumn = std::floor(x);
+        }
+        painter.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
                          vyr::chart::categoryLabel(categories, c));
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vyr {
 namespace chart {
@@ -65,6 +66,12 @@ QVector<BarRect> layoutBars(const QVector<BarSeries>& series, int categoryCount,
     const int k = std::max(shown, 1);
     const double barWidth = std::max((groupWidth - (k - 1) * barGap) / k, 8.0);
     const double baseline = barValueToY(0, plot, range);
+    qsizetype count = 0;
+    for (const BarSeries& s : series) {
+        if (s.visible)
+            count += std::min(s.values.size(), n);
+    }
+    bars.reserve(int(std::min<qsizetype>(count, std::numeric_limits<int>::max())));
     for (int c = 0; c < n; ++c) {
         const double x0 = plot.left() + c * slot + groupInset;
         int j = 0;
@@ -80,6 +87,39 @@ QVector<BarRect> layoutBars(const QVector<BarSeries>& series, int categoryCount,
         }
     }
     return bars;
+}
+
+QVector<BarRect> mergeDenseBars(const QVector<BarRect>& bars, int categoryCount, const QRectF& plot, int apart)
+{
+    if (categoryCount <= plot.width())
+        return bars;
+    QVector<BarRect> merged;
+    // Per series, the merged bar still open and its pixel column.
+    QVector<int> open;
+    QVector<double> openColumn;
+    for (const BarRect& bar : bars) {
+        if (bar.seriesIndex < 0)
+            continue;
+        if (bar.seriesIndex >= open.size()) {
+            open.resize(bar.seriesIndex + 1);
+            std::fill(open.begin() + openColumn.size(), open.end(), -1);
+            openColumn.resize(bar.seriesIndex + 1);
+        }
+        if (bar.categoryIndex == apart) {
+            merged.append(bar);
+            continue;
+        }
+        const double column = std::floor(bar.rect.left());
+        int& at = open[bar.seriesIndex];
+        if (at >= 0 && openColumn.at(bar.seriesIndex) == column) {
+            merged[at].rect = merged.at(at).rect.united(bar.rect);
+            continue;
+        }
+        at = merged.size();
+        openColumn[bar.seriesIndex] = column;
+        merged.append(bar);
+    }
+    return merged;
 }
 
 int barCategoryAt(double x, const QRectF& plot, int categoryCount)

@@ -39,6 +39,12 @@ VYRQTLIB_EXPORT double barValueToY(double value, const QRectF& plot, const Value
 VYRQTLIB_EXPORT QVector<BarRect> layoutBars(const QVector<BarSeries>& series, int categoryCount, const QRectF& plot,
                             const ValueRange& range, double progress, const QVector<QColor>& palette);
 
+// With more categories than pixels across the plot, the bars of one series whose
+// left edges share a pixel column merged into one bar over all of them; the bars of
+// category `apart` (a highlighted one) stay as they are. Otherwise the bars as given.
+VYRQTLIB_EXPORT QVector<BarRect> mergeDenseBars(const QVector<BarRect>& bars, int categoryCount, const QRectF& plot,
+                                                int apart);
+
 // The category slot under x; 0 for a single category.
 VYRQTLIB_EXPORT int barCategoryAt(double x, const QRectF& plot, int categoryCount);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vyr {
 namespace chart {
@@ -37,6 +38,9 @@ QString formatValue(double value)
         if (text.endsWith(QLatin1Char('.')))
             text.chop(1);
     }
+    // A negative number that rounds to zero, or a negative zero itself.
+    if (text == QLatin1String("-0"))
+        text.remove(0, 1);
     return text;
 }
 
@@ -156,7 +160,195 @@ QRect tipRect(const QPoint& anchor, const QSize& size, const QRect& widget)
 
 double levelValue(double min, double max, int k, int steps)
 {
-    return max - k * (max - min) / steps;
+    // The ends are the range's own ends: stepping down by the span would leave
+    // rounding residue at the bottom, shown as "-0" where the range ends at 0.
+    if (k <= 0 || steps <= 0)
+        return max;
+    if (k >= steps)
+        return min;
+    const double span = max - min;
+    if (std::isfinite(span))
+        return max - k * span / steps;
+    return max - k * (max / steps - min / steps);
+}
+
+QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, const QRectF& bounds)
+{
+    QVector<int> taken;
+    if (!(bounds.width() > 0) || !(bounds.height() > 0) || !std::isfinite(bounds.width() * bounds.height()))
+        return taken;
+    // Markers closer than a pixel look like one whatever their size.
+    const double reach = std::max(spacing, 1.0);
+    const auto inside = [&](const QPointF& p) {
+        return p.x() >= bounds.left() && p.x() <= bounds.right() && p.y() >= bounds.top() && p.y() <= bounds.bottom();
+    };
+    const auto apart = [&](const QPointF& a, const QPointF& b) {
+        const QPointF d = a - b;
+        return d.x() * d.x() + d.y() * d.y() >= reach * reach;
+    };
+    // A few markers are compared with each other; a grid over the bounds would cost more.
+    if (centres.size() <= 256) {
+        for (int i = 0; i < centres.size(); ++i) {
+            const QPointF& p = centres.at(i);
+            if (inside(p) && std::all_of(taken.begin(), taken.end(), [&](int j) { return apart(centres.at(j), p); }))
+                taken.append(i);
+        }
+        return taken;
+    }
+    // A cell whose diagonal is the reach holds one taken centre at most, so a centre
+    // looks two cells each way (cells no larger than the bounds, which hold one).
+    const double cell = std::min(reach / std::sqrt(2.0), std::max(bounds.width(), bounds.height()));
+    const int columns = int(std::ceil(bounds.width() / cell)) + 1;
+    const int rows = int(std::ceil(bounds.height() / cell)) + 1;
+    std::vector<int> grid(size_t(columns) * size_t(rows), -1);
+    const int look = int(std::ceil(reach / cell));
+    for (int i = 0; i < centres.size(); ++i) {
+        const QPointF& p = centres.at(i);
+        if (!inside(p))
+            continue;
+        const int cx = int((p.x() - bounds.left()) / cell);
+        const int cy = int((p.y() - bounds.top()) / cell);
+        if (grid[size_t(cy) * columns + cx] >= 0)
+            continue;
+        bool free = true;
+        for (int y = std::max(cy - look, 0); free && y <= std::min(cy + look, rows - 1); ++y) {
+            for (int x = std::max(cx - look, 0); x <= std::min(cx + look, columns - 1); ++x) {
+                const int other = grid[size_t(y) * columns + x];
+                if (other >= 0 && !apart(centres.at(other), p)) {
+                    free = false;
+                    break;
+                }
+            }
+        }
+        if (!free)
+            continue;
+        grid[size_t(cy) * columns + cx] = i;
+        taken.append(i);
+    }
+    return taken;
+}
+
+namespace {
+
+enum Outcode { Inside = 0, Left = 1, Right = 2, Above = 4, Below = 8 };
+
+int outcode(const QPointF& p, const QRectF& r)
+{
+    int code = Inside;
+    if (p.x() < r.left())
+        code |= Left;
+    else if (p.x() > r.right())
+        code |= Right;
+    if (p.y() < r.top())
+        code |= Above;
+    else if (p.y() > r.bottom())
+        code |= Below;
+    return code;
+}
+
+// Cohen-Sutherland: moves a and b onto the bounds where they lie outside; false when
+// nothing of a to b is inside. Each crossing is found from the edge it lies on, not
+// as a fraction of the segment, so a segment from -1e38 to 1e38 keeps its place.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
+{
+    int codeA = outcode(a, r);
+    int codeB = outcode(b, r);
+    for (int step = 0; step < 8; ++step) {
+        if (!(codeA | codeB))
+            return true;
+        if (codeA & codeB)
+            return false;
+        const bool moveA = codeA != Inside;
+        QPointF& p = moveA ? a : b;
+        const QPointF& other = moveA ? b : a;
+        const int code = moveA ? codeA : codeB;
+        if (code & (Above | Below)) {
+            const double y = code & Above ? r.top() : r.bottom();
+            p = QPointF(p.x() + (other.x() - p.x()) * ((y - p.y()) / (other.y() - p.y())), y);
+        } else {
+            const double x = code & Left ? r.left() : r.right();
+            p = QPointF(x, p.y() + (other.y() - p.y()) * ((x - p.x()) / (other.x() - p.x())));
+        }
+        if (moveA)
+            codeA = outcode(a, r);
+        else
+            codeB = outcode(b, r);
+    }
+    return !(codeA | codeB);
+}
+
+} // namespace
+
+QVector<QPolygonF> clipPolyline(const QPolygonF& line, const QRectF& bounds)
+{
+    QVector<QPolygonF> runs;
+    if (line.size() == 1) {
+        if (bounds.contains(line.first()))
+            runs.append(line);
+        return runs;
+    }
+    QPolygonF run;
+    for (int i = 0; i + 1 < line.size(); ++i) {
+        QPointF a = line.at(i);
+        QPointF b = line.at(i + 1);
+        if (!clipSegment(a, b, bounds)) {
+            if (!run.isEmpty()) {
+                runs.append(run);
+                run.clear();
+            }
+            continue;
+        }
+        if (run.isEmpty())
+            run.append(a);
+        run.append(b);
+        if (b != line.at(i + 1)) {
+            runs.append(run);
+            run.clear();
+        }
+    }
+    if (!run.isEmpty())
+        runs.append(run);
+    return runs;
+}
+
+QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& bounds)
+{
+    // Sutherland-Hodgman, one edge of the bounds at a time.
+    QPolygonF in = polygon;
+    QPolygonF out;
+    for (int edge = 0; edge < 4 && !in.isEmpty(); ++edge) {
+        const auto inside = [&](const QPointF& p) {
+            switch (edge) {
+            case 0: return p.x() >= bounds.left();
+            case 1: return p.x() <= bounds.right();
+            case 2: return p.y() >= bounds.top();
+            default: return p.y() <= bounds.bottom();
+            }
+        };
+        const auto cut = [&](const QPointF& a, const QPointF& b) {
+            const double e = edge == 0 ? bounds.left() : edge == 1 ? bounds.right() : edge == 2 ? bounds.top()
+                                                                                               : bounds.bottom();
+            if (edge < 2) {
+                const double t = (e - a.x()) / (b.x() - a.x());
+                return QPointF(e, a.y() + (b.y() - a.y()) * t);
+            }
+            const double t = (e - a.y()) / (b.y() - a.y());
+            return QPointF(a.x() + (b.x() - a.x()) * t, e);
+        };
+        out.clear();
+        out.reserve(in.size() + 4);
+        for (int i = 0; i < in.size(); ++i) {
+            const QPointF& current = in.at(i);
+            const QPointF& previous = in.at((i + in.size() - 1) % in.size());
+            const bool currentIn = inside(current);
+            if (currentIn != inside(previous))
+                out.append(cut(previous, current));
+            if (currentIn)
+                out.append(current);
+        }
+        std::swap(in, out);
+    }
+    return in;
 }
 
 } // namespace chart

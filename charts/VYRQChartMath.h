@@ -9,6 +9,7 @@
 #include "ChartLegendItem.h"
 
 #include <QColor>
+#include <QPolygonF>
 #include <QRect>
 #include <QRectF>
 #include <QSize>
@@ -37,7 +38,7 @@ VYRQTLIB_EXPORT bool fuzzyEqual(double a, double b);
 VYRQTLIB_EXPORT double axisFraction(double v, double min, double max);
 
 // Two decimals, then trailing zeros and a trailing point dropped: 12.50 gives
-// "12.5", 3.00 gives "3", 120 stays "120".
+// "12.5", 3.00 gives "3", 120 stays "120"; zero never shows a sign.
 VYRQTLIB_EXPORT QString formatValue(double value);
 
 // A series' name, or "Series" when it has none (the hover tips' wording).
@@ -121,8 +122,23 @@ VYRQTLIB_EXPORT int legendItemAt(const QVector<ChartLegendItem>& items, const QP
 // when it would pass the bottom, and never left of or above the inset.
 VYRQTLIB_EXPORT QRect tipRect(const QPoint& anchor, const QSize& size, const QRect& widget);
 
-// Label of the k-th of n+1 evenly spaced levels from max down to min.
+// Label of the k-th of steps+1 evenly spaced levels from max down to min: level 0 is
+// exactly max and level `steps` exactly min. With the ends swapped the levels run up.
 VYRQTLIB_EXPORT double levelValue(double min, double max, int k, int steps);
+
+// Which of the markers centred at `centres` are drawn, as indexes in order: each one
+// unless its centre lies within `spacing` (at least a pixel) of a marker already
+// taken, or outside
+// `bounds`. Thousands of markers on one spot cost as much to draw as they would on
+// their own, for the look of one.
+VYRQTLIB_EXPORT QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, const QRectF& bounds);
+
+// The parts of a polyline inside `bounds`, each a run of consecutive points; segments
+// crossing the edge end on it. Coordinates far outside a widget cost the painter
+// time in proportion to their size, so drawing takes these instead.
+VYRQTLIB_EXPORT QVector<QPolygonF> clipPolyline(const QPolygonF& line, const QRectF& bounds);
+// A closed polygon cut to `bounds`, edges along the bounds where it was cut.
+VYRQTLIB_EXPORT QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& bounds);
 
 } // namespace chart
 } // namespace vyr

@@ -2,9 +2,15 @@
 
 #include "VYRQECGChartImpl.h"
 
+#include "VYRQChartMath.h"
+#include "VYRQLineChartMath.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -16,15 +22,57 @@ QBrush verticalGradient(const QRect& rect, const QColor& top, const QColor& bott
     return QBrush(gradient);
 }
 
-// The trace closed along the edge at height `edge`, from x 0 to below the last point.
-QPainterPath closedAlong(const QPolygonF& trace, double edge)
+// Fills between the trace and the edge at height `edge`, from x 0 to below the last
+// point, cut to the bounds the painter can show.
+void fillAlong(QPainter* painter, const QPolygonF& trace, double edge, const QRectF& bounds)
 {
-    QPainterPath path(QPointF(0, edge));
-    for (const QPointF& p : trace)
-        path.lineTo(p);
-    path.lineTo(trace.last().x(), edge);
-    path.closeSubpath();
-    return path;
+    const QPolygonF reduced = vyr::chart::reduceDensePolyline(trace);
+    const auto fill = [&](const QPolygonF& area) {
+        QPainterPath path;
+        path.addPolygon(vyr::chart::clipPolygon(area, bounds));
+        path.closeSubpath();
+        painter->drawPath(path);
+    };
+    const bool rising = std::is_sorted(reduced.begin(), reduced.end(),
+                                       [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    if (reduced.size() == trace.size() || !rising) {
+        QPolygonF area;
+        area.reserve(reduced.size() + 2);
+        area.append(QPointF(0, edge));
+        area += reduced;
+        area.append(QPointF(reduced.last().x(), edge));
+        fill(area);
+        return;
+    }
+    // A trace far denser than the pixels, as the extremes of its columns: the raster
+    // engine fills a polygon that crosses each row thousands of times in a time far
+    // beyond its size, so it goes in strips 4 pixels wide, cut at whole pixels so that
+    // their shared edges leave no seam.
+    constexpr double strip = 4;
+    QPolygonF area;
+    area << QPointF(0, edge);
+    const auto cutAt = [&](double x, const QPointF& a, const QPointF& b) {
+        const QPointF at = a + (b - a) * ((x - a.x()) / (b.x() - a.x()));
+        area << at << QPointF(x, edge);
+        fill(area);
+        area.clear();
+        area << QPointF(x, edge) << at;
+    };
+    QPointF previous = area.last();
+    double stripEnd = std::floor(previous.x() / strip) * strip + strip;
+    for (const QPointF& p : reduced) {
+        while (p.x() > stripEnd && stripEnd < bounds.right()) {
+            cutAt(stripEnd, previous, p);
+            previous = area.last();
+            stripEnd += strip;
+        }
+        if (p.x() > stripEnd)
+            stripEnd = std::floor(p.x() / strip) * strip + strip;
+        area << p;
+        previous = p;
+    }
+    area << QPointF(previous.x(), edge);
+    fill(area);
 }
 
 } // namespace
@@ -38,19 +86,16 @@ void VYRQECGChartImpl::drawControl(QPainter* painter, const QRect& rect)
 {
     painter->setRenderHint(QPainter::Antialiasing, true);
     const QPolygonF trace = drawablePoints();
-    if (!trace.isEmpty()) {
-        painter->setPen(tracePen(rect));
-        painter->drawPolyline(trace);
-    }
+    drawTrace(painter, rect, trace);
     if ((fillBelow || fillAbove) && trace.size() >= 3) {
         painter->setPen(Qt::NoPen);
         if (fillBelow) {
             painter->setBrush(verticalGradient(rect, belowTopColor, belowBottomColor));
-            painter->drawPath(closedAlong(trace, owner()->height()));
+            fillAlong(painter, trace, owner()->height(), paintBounds(rect));
         }
         if (fillAbove) {
             painter->setBrush(verticalGradient(rect, aboveTopColor, aboveBottomColor));
-            painter->drawPath(closedAlong(trace, 0));
+            fillAlong(painter, trace, 0, paintBounds(rect));
         }
     }
     drawSweepImage(painter, rect, trace);

@@ -13,11 +13,12 @@ void VYRQICDChartImpl::drawControl(QPainter* painter, const QRect& rect)
 {
     painter->setRenderHint(QPainter::Antialiasing, true);
     const QPolygonF trace = drawablePoints();
-    painter->setPen(tracePen(rect));
-    if (icdType == VYRQtICDPolyline && !trace.isEmpty())
-        painter->drawPolyline(trace);
-    else if (icdType == VYRQtICDFlatLine)
+    if (icdType == VYRQtICDPolyline) {
+        drawTrace(painter, rect, trace);
+    } else if (icdType == VYRQtICDFlatLine) {
+        painter->setPen(tracePen(rect));
         painter->drawLine(QPointF(0, 40), QPointF(rect.width(), 40));
+    }
     drawSweepImage(painter, rect, trace);
 }
 

@@ -329,9 +329,13 @@ void VYRQLineChartImpl::paintContent(QPainter& painter, const QSize& size)
 
 void VYRQLineChartImpl::drawAllSeries(QPainter& painter, const QRectF& plot, const ValueRange& range)
 {
+    const int last = lastVisible();
     for (int i = 0; i < series.size(); ++i) {
-        if (series.at(i).visible)
-            drawSeries(painter, i, seriesPoints(i, plot, range), plot);
+        const LineSeries& s = series.at(i);
+        if (!s.visible)
+            continue;
+        const bool reduced = lineDrawnPoints(s, plot, 0, last, range, q->animationProgress(), drawnPoints);
+        drawSeries(painter, i, drawnPoints, reduced, plot, range);
     }
 }
 
@@ -360,8 +364,8 @@ void VYRQLineChartImpl::drawHoverPointer(QPainter& painter, const QRectF& plot, 
     }
 }
 
-void VYRQLineChartImpl::drawSeries(QPainter& painter, int index, const QVector<PlotPoint>& points,
-                                   const QRectF& plot)
+void VYRQLineChartImpl::drawSeries(QPainter& painter, int index, const QVector<PlotPoint>& points, bool reduced,
+                                   const QRectF& plot, const ValueRange& range)
 {
     if (points.isEmpty())
         return;
@@ -369,11 +373,11 @@ void VYRQLineChartImpl::drawSeries(QPainter& painter, int index, const QVector<P
     const ChartTheme& theme = q->theme();
     const QColor color = seriesColor(s, index);
 
-    QVector<QPointF> positions;
-    positions.reserve(points.size());
+    QVector<QPointF>& drawn = drawnPositions;
+    drawn.clear();
+    drawn.reserve(points.size());
     for (const PlotPoint& p : points)
-        positions.append(p.pos);
-    const QVector<QPointF> drawn = reduceDensePolyline(positions);
+        drawn.append(p.pos);
     const QPainterPath path = linePath(drawn, smooth || s.smooth);
 
     if (areaFill || s.areaFill) {
@@ -395,13 +399,37 @@ void VYRQLineChartImpl::drawSeries(QPainter& painter, int index, const QVector<P
 
     if (!showPoints || !s.showPoints)
         return;
+    // A reduced line gets its markers only at the points it keeps: the others would
+    // be drawn thousands to a pixel, each hidden under the next.
+    const bool hotSeries = hovered && (hoverMode == 2 || hoveredSeries == index);
+    bool hotDrawn = false;
+    const QPen plain(color, 1.8);
+    painter.setPen(plain);
+    painter.setBrush(theme.plotBackground);
     for (const PlotPoint& p : points) {
-        const bool hot = hovered && hoveredCategory == p.category && (hoverMode == 2 || hoveredSeries == index);
-        const double r = hot ? theme.hoverPointRadius : theme.pointRadius;
-        painter.setPen(QPen(color, hot ? 2.4 : 1.8));
-        painter.setBrush(hot ? color : theme.plotBackground);
-        painter.drawEllipse(p.pos, r, r);
+        if (hotSeries && hoveredCategory == p.category) {
+            drawHotPoint(painter, p.pos, color);
+            painter.setPen(plain);
+            painter.setBrush(theme.plotBackground);
+            hotDrawn = true;
+            continue;
+        }
+        painter.drawEllipse(p.pos, theme.pointRadius, theme.pointRadius);
     }
+    if (reduced && hotSeries && !hotDrawn && hoveredCategory >= 0 && hoveredCategory < s.values.size()
+        && std::isfinite(s.values.at(hoveredCategory))) {
+        const double v = animatedValue(s.values.at(hoveredCategory), hoveredCategory, s.values.size(),
+                                       q->animationProgress(), range.min);
+        drawHotPoint(painter, linePointAt(plot, hoveredCategory, 0, lastVisible(), v, range), color);
+    }
+}
+
+void VYRQLineChartImpl::drawHotPoint(QPainter& painter, const QPointF& pos, const QColor& color)
+{
+    const double r = q->theme().hoverPointRadius;
+    painter.setPen(QPen(color, 2.4));
+    painter.setBrush(color);
+    painter.drawEllipse(pos, r, r);
 }
 
 void VYRQLineChartImpl::drawLabels(QPainter& painter, const QSize& size, const QRectF& plot,

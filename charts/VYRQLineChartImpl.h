@@ -70,7 +70,9 @@ private:
     bool anyValueAt(int category) const;
     bool hasVisibleValues() const;
     void drawHoverPointer(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
-    void drawSeries(QPainter& painter, int index, const QVector<vyr::chart::PlotPoint>& points, const QRectF& plot);
+    void drawSeries(QPainter& painter, int index, const QVector<vyr::chart::PlotPoint>& points, bool reduced,
+                    const QRectF& plot, const vyr::chart::ValueRange& range);
+    void drawHotPoint(QPainter& painter, const QPointF& pos, const QColor& color);
     void drawLabels(QPainter& painter, const QSize& size, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawLegend(QPainter& painter, const QSize& size);
     void drawAllSeries(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
@@ -78,4 +80,7 @@ private:
     // The series drawn once into a texture and reused while nothing they depend on
     // changes; only on the GL path.
     std::unique_ptr<SeriesLayer> layer;
+    // Kept from frame to frame so that live data does not allocate anew each frame.
+    QVector<vyr::chart::PlotPoint> drawnPoints;
+    QVector<QPointF> drawnPositions;
 };

@@ -54,6 +54,15 @@ VYRQTLIB_EXPORT QPointF linePointAt(const QRectF& plot, int i, int first, int la
 VYRQTLIB_EXPORT QVector<PlotPoint> lineSeriesPoints(const LineSeries& series, const QRectF& plot, int first, int last,
                                     const ValueRange& range, double progress);
 
+// The points drawn for one visible series, into `out` (cleared, its memory kept):
+// the animated points with finite values, or, for a line far denser than the pixels
+// it crosses, its first and last point and in between the lowest and the highest
+// point of each half-pixel column in their order, found straight from the values.
+// The line through those covers the same pixels to within half a pixel (whole-pixel
+// columns would leave it visibly thinner). True when the points were reduced so.
+VYRQTLIB_EXPORT bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, int last,
+                                     const ValueRange& range, double progress, QVector<PlotPoint>& out);
+
 // Categories that get a label: every step-th from first, where the step keeps the
 // labels about 76 pixels apart, and the last one always.
 VYRQTLIB_EXPORT QVector<int> categoryLabelIndices(int first, int last, double plotWidth);

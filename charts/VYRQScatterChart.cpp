@@ -126,17 +126,29 @@ void VYRQScatterChartImpl::drawPoints(QPainter& painter, const QRectF& plot, con
         if (!one.visible)
             continue;
         const QColor color = seriesColor(one.color, theme.palette, s);
+        const double radius = (progress * 0.45 + 0.55) * one.pointSize * 0.5;
+        const int hot = hovered && hoveredSeries == s ? hoveredPoint : -1;
+        // Markers are drawn only where they do not overlap one drawn before, so a
+        // dense cloud costs what the area it covers does.
+        QVector<QPointF> centres(one.points.size(), QPointF(qInf(), qInf()));
         for (int j = 0; j < one.points.size(); ++j) {
-            if (!scatterPointUsable(one.points.at(j)))
-                continue;
-            const bool hot = hovered && hoveredSeries == s && hoveredPoint == j;
-            const double size = one.pointSize + (hot ? 2.5 : 0.0);
-            const double radius = (progress * 0.45 + 0.55) * size * 0.5;
-            if (!(radius > 0))
-                continue;
-            painter.setPen(QPen(color, hot ? 2.2 : 1.4));
-            painter.setBrush(hot ? color : theme.plotBackground);
-            painter.drawEllipse(scatterPointAt(one.points.at(j), plot, range, progress), radius, radius);
+            if (j != hot && scatterPointUsable(one.points.at(j)))
+                centres[j] = scatterPointAt(one.points.at(j), plot, range, progress);
+        }
+        const QRectF bounds = plot.adjusted(-radius - 2, -radius - 2, radius + 2, radius + 2);
+        if (radius > 0) {
+            painter.setPen(QPen(color, 1.4));
+            painter.setBrush(theme.plotBackground);
+            for (int j : spacedMarkers(centres, 2 * radius, bounds))
+                painter.drawEllipse(centres.at(j), radius, radius);
+        }
+        if (hot >= 0 && hot < one.points.size() && scatterPointUsable(one.points.at(hot))) {
+            const double hotRadius = (progress * 0.45 + 0.55) * (one.pointSize + 2.5) * 0.5;
+            if (hotRadius > 0) {
+                painter.setPen(QPen(color, 2.2));
+                painter.setBrush(color);
+                painter.drawEllipse(scatterPointAt(one.points.at(hot), plot, range, progress), hotRadius, hotRadius);
+            }
         }
     }
 }
@@ -157,7 +169,7 @@ void VYRQScatterChartImpl::drawAxisLabels(QPainter& painter, const QSize& size, 
                          formatValue(levelValue(range.y.min, range.y.max, i, 5)));
         const double x = plot.left() + plot.width() * i / 5;
         painter.drawText(QRectF(x - 28, plot.bottom() + 8, 56, 18), Qt::AlignCenter,
-                         formatValue(range.x.min + (range.x.max - range.x.min) * i / 5));
+                         formatValue(levelValue(range.x.max, range.x.min, i, 5)));
     }
 }
 

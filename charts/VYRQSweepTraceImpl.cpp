@@ -1,9 +1,13 @@
 #include "VYRQSweepTraceImpl.h"
 
+#include "VYRQChartMath.h"
+#include "VYRQLineChartMath.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 VYRQSweepTraceImpl::VYRQSweepTraceImpl(QWidget* owner, float weight)
@@ -29,6 +33,36 @@ QPolygonF VYRQSweepTraceImpl::drawablePoints() const
             trace.append(p);
     }
     return trace;
+}
+
+QRectF VYRQSweepTraceImpl::paintBounds(const QRect& rect) const
+{
+    const double margin = 2 + std::min(std::abs(double(lineWeight)), 1e4);
+    return QRectF(rect).adjusted(-margin, -margin, margin, margin);
+}
+
+QVector<QPolygonF> VYRQSweepTraceImpl::visibleTrace(const QPolygonF& trace, const QRect& rect) const
+{
+    return vyr::chart::clipPolyline(vyr::chart::reduceDensePolyline(trace), paintBounds(rect));
+}
+
+void VYRQSweepTraceImpl::drawTrace(QPainter* painter, const QRect& rect, const QPolygonF& trace) const
+{
+    if (trace.isEmpty())
+        return;
+    painter->setPen(tracePen(rect));
+    // The raster engine's cost grows far faster than the length of a polyline that
+    // crosses itself column after column, so a long one goes in short pieces that
+    // share their ends; the pen is opaque where they overlap.
+    constexpr int piece = 8;
+    for (const QPolygonF& run : visibleTrace(trace, rect)) {
+        if (run.size() <= 4 * piece) {
+            painter->drawPolyline(run);
+            continue;
+        }
+        for (int i = 0; i + 1 < run.size(); i += piece)
+            painter->drawPolyline(run.constData() + i, std::min(piece + 1, run.size() - i));
+    }
 }
 
 void VYRQSweepTraceImpl::drawSweepImage(QPainter* painter, const QRect& rect, const QPolygonF& trace) const

@@ -22,6 +22,13 @@ public:
     QPen tracePen(const QRect& rect) const;
     // The points with finite coordinates, in order; others are kept but not drawn.
     QPolygonF drawablePoints() const;
+    // Where drawing the trace and its fills can show: the rectangle grown by the pen.
+    QRectF paintBounds(const QRect& rect) const;
+    // The trace as drawn: its parts inside paintBounds, each reduced to the extremes
+    // of its half-pixel columns where it is far denser than the pixels.
+    QVector<QPolygonF> visibleTrace(const QPolygonF& trace, const QRect& rect) const;
+    // The trace in the pen of tracePen.
+    void drawTrace(QPainter* painter, const QRect& rect, const QPolygonF& trace) const;
     // The snapshot, clipped to the strip from 40 pixels right of the trace head.
     void drawSweepImage(QPainter* painter, const QRect& rect, const QPolygonF& trace) const;
     // The control as it looks now, as the new snapshot.

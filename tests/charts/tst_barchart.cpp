@@ -4,6 +4,8 @@
 #include "VYRQBarChart.h"
 #include "VYRQBarChartImpl.h"
 
+#include <QElapsedTimer>
+
 using chart::move;
 
 namespace {
@@ -116,6 +118,25 @@ private slots:
         chart::click(bar, QPoint(60, 60));
         QVERIFY(!vyrtest::impl(bar)->hovered);
         QCOMPARE(ctl::pixel(chart::frame(bar), 200, 100), bar.theme().plotBackground);
+    }
+
+    // More categories than pixels draw one bar and one label per pixel column, in
+    // bounded time, still reaching the highest value.
+    void denseBars()
+    {
+        VYRQBarChart bar;
+        chart::settle(bar);
+        QVector<double> values(500000, 10);
+        values[250000] = 100;
+        bar.setSingleSeries(QStringLiteral("S"), values, QColor(Qt::blue));
+        QElapsedTimer timer;
+        timer.start();
+        const QImage image = chart::frame(bar);
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        // Range 0 to 108: the tallest bar's column is coloured near the top, its
+        // neighbours only low down.
+        QVERIFY(chart::near(ctl::pixel(image, 258, 70), QColor(Qt::blue), 60));
+        QCOMPARE(ctl::pixel(image, 150, 70), bar.theme().plotBackground);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "VYRQFinancialDemoData.h"
 #include "VYRQScatterChartMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -111,6 +112,29 @@ private slots:
         rects = layoutBars(many, 2, QRectF(0, 0, 100, 100), {0, 10}, 1.0, palette);
         QCOMPARE(rects.first().rect.width(), 8.0);
         QVERIFY(rects.at(11).rect.right() > 50);
+    }
+
+    // More categories than pixels: one bar per series and pixel column, spanning the
+    // ones it stands for; a highlighted category keeps its own bars.
+    void denseBars()
+    {
+        const QVector<QColor> palette = chartThemeByIndex(0).palette;
+        QVector<double> values(100000);
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = i % 3 ? 10 : (i == 5001 ? 90 : -20);
+        const QVector<BarSeries> data{bars(values), bars(values)};
+        const ValueRange range = barValueRange(data);
+        const QVector<BarRect> all = layoutBars(data, values.size(), demoPlot, range, 1.0, palette);
+        const QVector<BarRect> merged = mergeDenseBars(all, values.size(), demoPlot, 5001);
+        QVERIFY2(merged.size() <= 2 * (404 + 2) + 2, qPrintable(QString::number(merged.size())));
+        QCOMPARE(std::count_if(merged.begin(), merged.end(), [](const BarRect& b) { return b.categoryIndex == 5001; }),
+                 2);
+        const double lowest = barValueToY(-20, demoPlot, range);
+        QVERIFY(std::all_of(merged.begin(), merged.end(), [&](const BarRect& b) {
+            return b.categoryIndex == 5001 || close(b.rect.bottom(), lowest);
+        }));
+        const QVector<BarRect> few = layoutBars(data, 7, demoPlot, range, 1.0, palette);
+        QCOMPARE(mergeDenseBars(few, 7, demoPlot, -1).size(), few.size());
     }
 
     void barHover()

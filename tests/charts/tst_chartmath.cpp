@@ -89,6 +89,9 @@ private slots:
         QCOMPARE(formatValue(3.0), QStringLiteral("3"));
         QCOMPARE(formatValue(-3.65), QStringLiteral("-3.65"));
         QCOMPARE(formatValue(0.1 + 0.2), QStringLiteral("0.3"));
+        QCOMPARE(formatValue(-0.0), QStringLiteral("0"));
+        QCOMPARE(formatValue(-0.004), QStringLiteral("0"));
+        QCOMPARE(formatValue(-0.005), QStringLiteral("-0.01"));
         QCOMPARE(categoryLabel({"Mon", "Tue"}, 1), QStringLiteral("Tue"));
         QCOMPARE(categoryLabel({"Mon"}, 1), QStringLiteral("Item 2"));
         QCOMPARE(categoryLabel({}, -1), QStringLiteral("Item 0"));
@@ -196,12 +199,43 @@ private slots:
         QCOMPARE(r.max, max);
     }
 
-    // Ends so far apart that their span overflows still give finite positions.
+    // The axis levels end exactly on the range's ends, however the span rounds.
+    void valueLabels_data()
+    {
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bottom of a range from 0") << 0.0 << 1.62 << 5 << "0";
+        QTest::newRow("bottom of another") << 0.0 << 3.564 << 5 << "0";
+        QTest::newRow("top") << 0.0 << 1.62 << 0 << "1.62";
+        QTest::newRow("between") << 0.0 << 1.62 << 2 << "0.97";
+        QTest::newRow("bottom below zero") << -3.65 << 11.04 << 5 << "-3.65";
+        QTest::newRow("rising, first") << 38.24 << 5.76 << 0 << "5.76";
+        QTest::newRow("rising, last") << 38.24 << 5.76 << 5 << "38.24";
+    }
+    void valueLabels()
+    {
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(int, level);
+        QFETCH(QString, text);
+        QCOMPARE(formatValue(levelValue(min, max, level, 5)), text);
+    }
+
+    // Ends so far apart that their span overflows still give finite positions, also
+    // while the entry animation moves the values.
     void hugeRange()
     {
         const ValueRange r = lineValueRange({series({-1e308, 1e308})}, 0, 1);
         const QPointF p = linePointAt(QRectF(0, 0, 100, 100), 0, 0, 1, 1e308, r);
         QVERIFY(std::isfinite(p.y()));
+        QCOMPARE(animatedValue(1e308, 0, 1, 1.0, r.min), 1e308);
+        QVERIFY(std::isfinite(animatedValue(1e308, 0, 1, 0.5, r.min)));
+        QVERIFY(std::isfinite(animatedValue(-1e308, 1, 2, 0.7, 1.7e308)));
+        for (int k = 0; k <= 5; ++k)
+            QVERIFY(std::isfinite(levelValue(r.min, r.max, k, 5)));
+        QCOMPARE(levelValue(r.min, r.max, 5, 5), r.min);
     }
 
     void entryAnimation_data()
@@ -350,6 +384,83 @@ private slots:
             QVERIFY(reduced.at(i).x() >= reduced.at(i - 1).x());
         const QVector<QPointF> sparse = points.mid(0, 500);
         QCOMPARE(reduceDensePolyline(sparse), sparse);
+    }
+
+    // The drawn points of a dense series come straight from the values: two for each
+    // half-pixel column at most, with the extremes among them; a sparse series gives
+    // every finite point, as the hover sees them.
+    void drawnPoints()
+    {
+        const QRectF plot(0, 0, 400, 100);
+        LineSeries s = series({});
+        s.values.resize(1000000);
+        for (int i = 0; i < s.values.size(); ++i)
+            s.values[i] = std::sin(i * 0.01) * (i == 765432 ? 1e308 : 50) + (i % 1000 == 7 ? notANumber : 0);
+        const int last = s.values.size() - 1;
+        const ValueRange range = lineValueRange({s}, 0, last);
+        QVector<PlotPoint> drawn;
+        QVERIFY(lineDrawnPoints(s, plot, 0, last, range, 1.0, drawn));
+        QVERIFY2(drawn.size() <= 2 * 801 + 2, qPrintable(QString::number(drawn.size())));
+        QCOMPARE(drawn.first().category, 0);
+        QCOMPARE(drawn.last().category, last);
+        QVERIFY(std::any_of(drawn.begin(), drawn.end(), [](const PlotPoint& p) { return p.category == 765432; }));
+        for (int i = 1; i < drawn.size(); ++i)
+            QVERIFY(drawn.at(i).category >= drawn.at(i - 1).category && std::isfinite(drawn.at(i).pos.y()));
+
+        s.values = {1, notANumber, 3, 4};
+        QVERIFY(!lineDrawnPoints(s, plot, 0, 3, {0, 5}, 0.6, drawn));
+        const QVector<PlotPoint> all = lineSeriesPoints(s, plot, 0, 3, {0, 5}, 0.6);
+        QCOMPARE(drawn.size(), all.size());
+        for (int i = 0; i < all.size(); ++i)
+            QCOMPARE(drawn.at(i).pos, all.at(i).pos);
+        s.visible = false;
+        QVERIFY(!lineDrawnPoints(s, plot, 0, 3, {0, 5}, 1.0, drawn));
+        QVERIFY(drawn.isEmpty());
+    }
+
+    // Markers are kept only where they do not overlap one kept before: a million on a
+    // small plot are as many as fit side by side.
+    void markerSpacing()
+    {
+        const QRectF bounds(0, 0, 400, 300);
+        QVector<QPointF> centres;
+        for (int i = 0; i < 1000000; ++i)
+            centres.append(QPointF(std::fmod(i * 0.618034, 400.0), 150 + std::sin(i * 0.37) * 140));
+        const QVector<int> taken = spacedMarkers(centres, 8, bounds);
+        QVERIFY2(taken.size() <= (400 / 8 + 1) * (300 / 8 + 1) * 2, qPrintable(QString::number(taken.size())));
+        QCOMPARE(taken.first(), 0);
+        for (int i = 0; i < std::min(300, taken.size()); ++i) {
+            for (int j = i + 1; j < std::min(300, taken.size()); ++j)
+                QVERIFY(QLineF(centres.at(taken.at(i)), centres.at(taken.at(j))).length() >= 8);
+        }
+        QCOMPARE(spacedMarkers({{10, 10}, {17, 10}, {18.5, 10}, {500, 10}, {qInf(), 1}}, 8, bounds), Ints({0, 2}));
+        QCOMPARE(spacedMarkers({{10, 10}, {10.2, 10}}, 0, bounds).size(), 1);
+        QVERIFY(spacedMarkers({{1, 1}}, 8, QRectF()).isEmpty());
+    }
+
+    // Coordinates far outside are cut to the bounds; what crosses them keeps its course.
+    void clipping()
+    {
+        const QRectF bounds(0, 0, 100, 100);
+        QVector<QPolygonF> runs = clipPolyline(QPolygonF(QVector<QPointF>{{10, 50}, {50, -3e38}, {60, 50}, {70, 60}, {300, 60}}), bounds);
+        QCOMPARE(runs.size(), 2);
+        QCOMPARE(runs.at(0).size(), 2);
+        QCOMPARE(runs.at(0).last().y(), 0.0);
+        QVERIFY(std::abs(runs.at(0).last().x() - 10) < 1e-6);
+        QCOMPARE(runs.at(1).size(), 4);
+        QCOMPARE(runs.at(1).last(), QPointF(100, 60));
+        QVERIFY(clipPolyline(QPolygonF(QVector<QPointF>{{-5, -5}, {-5, 200}}), bounds).isEmpty());
+        // Ends 1e38 away: the part inside is found from the edges, not lost in rounding.
+        runs = clipPolyline(QPolygonF(QVector<QPointF>{{50, -3e38}, {51, 3e38}}), bounds);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs.first(), QPolygonF(QVector<QPointF>{{50.5, 0}, {50.5, 100}}));
+        QCOMPARE(clipPolyline(QPolygonF(QVector<QPointF>{{5, 5}}), bounds).size(), 1);
+
+        const QPolygonF cut = clipPolygon(QPolygonF(QVector<QPointF>{{0, 100}, {50, -1e30}, {100, 100}}), bounds);
+        QVERIFY(cut.size() >= 4);
+        for (const QPointF& p : cut)
+            QVERIFY(bounds.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(p));
+        QVERIFY(clipPolygon(QPolygonF(QVector<QPointF>{{200, 200}, {300, 200}, {300, 300}}), bounds).isEmpty());
     }
 
     void pieRects_data()

@@ -5,6 +5,9 @@
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
 
+#include <QElapsedTimer>
+
+#include <cmath>
 #include <limits>
 
 using chart::move;
@@ -188,6 +191,40 @@ private slots:
         const QImage image = chart::frame(line);
         VERIFY_NEAR(ctl::pixel(image, 200, 200), QColor(127, 127, 255));
         QCOMPARE(ctl::pixel(image, 200, 60), QColor(255, 255, 255));
+    }
+
+    // A million points with markers, and values at the ends of the doubles among
+    // infinities and not-a-number, draw in bounded time and cover the plot's height;
+    // hovering them finds a point.
+    void hostileData_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("extreme");
+        QTest::newRow("a million points") << 1000000 << false;
+        QTest::newRow("extreme values") << 100000 << true;
+    }
+    void hostileData()
+    {
+        QFETCH(int, count);
+        QFETCH(bool, extreme);
+        QVector<double> values(count);
+        const double specials[] = {1.7e308, -1.7e308, std::numeric_limits<double>::quiet_NaN(), 1e308,
+                                   std::numeric_limits<double>::infinity(), -1e300};
+        for (int i = 0; i < count; ++i)
+            values[i] = extreme ? specials[i % 6] : 100 + 90 * std::sin(i * 0.05);
+        VYRQLineChart line;
+        chart::settle(line);
+        line.setHoverMode(1);
+        line.setSingleSeries(QStringLiteral("S"), values, QColor(Qt::blue));
+        QElapsedTimer timer;
+        timer.start();
+        const QImage image = chart::frame(line);
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        // The series crosses the whole plot height in the middle of the plot.
+        for (const int y : {70, 136, 200})
+            QCOMPARE(ctl::pixel(image, 258, y), QColor(Qt::blue));
+        move(line, QPoint(258, 136));
+        QVERIFY(timer.elapsed() < 60000);
     }
 
     void registration()

@@ -4,6 +4,10 @@
 #include "VYRQScatterChart.h"
 #include "VYRQScatterChartImpl.h"
 
+#include <QElapsedTimer>
+
+#include <cmath>
+
 using chart::move;
 
 namespace {
@@ -96,6 +100,27 @@ private slots:
         s.pointSize = -30;
         scatter.setSeries({s});
         chart::frame(scatter);
+    }
+
+    // A cloud of a million points draws in bounded time; a hovered point among them is
+    // still drawn filled.
+    void denseCloud()
+    {
+        VYRQScatterChart scatter;
+        chart::settle(scatter);
+        ScatterSeries s;
+        s.pointSize = 8;
+        for (int i = 0; i < 1000000; ++i)
+            s.points.append(QPointF(std::fmod(i * 0.618034, 100.0), std::fmod(i * 0.414214, 100.0)));
+        s.points.append(QPointF(50, 50));
+        scatter.setSeries({s});
+        move(scatter, QPoint(266, 136));
+        QVERIFY(scatter.hoverTipText().contains(QLatin1String("y:")));
+        QElapsedTimer timer;
+        timer.start();
+        const QImage image = chart::frame(scatter);
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(ctl::pixel(image, 266, 136), scatter.theme().palette.first());
     }
 };
 

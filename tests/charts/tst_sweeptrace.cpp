@@ -6,6 +6,8 @@
 #include "VYRQICDChart.h"
 #include "VYRQICDChartImpl.h"
 
+#include <QElapsedTimer>
+
 #include <cmath>
 
 namespace {
@@ -158,6 +160,54 @@ private slots:
         QCOMPARE(image.pixelColor(50, 180), QColor(Qt::red));
         QCOMPARE(image.pixelColor(50, 20), QColor(Qt::blue));
         QVERIFY(empty(image, 180, 180));
+    }
+
+    // Samples far outside the widget are cut to it, and a trace far denser than the
+    // pixels is drawn through its columns' extremes: a frame stays quick, the trace
+    // still crosses the widget and its fills still reach the edges.
+    void hostileTraces_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<float>("amplitude");
+        QTest::newRow("extreme samples") << 100000 << 3e38f;
+        QTest::newRow("a million samples") << 1000000 << 90.0f;
+    }
+    void hostileTraces()
+    {
+        QFETCH(int, count);
+        QFETCH(float, amplitude);
+        VYRQECGChart ecg;
+        ecg.resize(200, 200);
+        ecg.enableFillColor(true, true);
+        ecg.setBelowFillColor(Qt::red, Qt::red);
+        ecg.setAboveFillColor(Qt::blue, Qt::blue);
+        for (int i = 0; i < count; ++i)
+            ecg.addData(float(i) * 150 / count, 100 + (i % 2 ? amplitude : -amplitude));
+        QElapsedTimer timer;
+        timer.start();
+        const QRect rect(0, 0, 200, 200);
+        const QVector<QPolygonF> runs = vyrtest::impl(ecg)->visibleTrace(vyrtest::impl(ecg)->drawablePoints(), rect);
+        int drawn = 0;
+        for (const QPolygonF& run : runs) {
+            drawn += run.size();
+            for (const QPointF& p : run)
+                QVERIFY(vyrtest::impl(ecg)->paintBounds(rect).contains(p));
+        }
+        QVERIFY2(drawn <= 8 * 150 + 8, qPrintable(QString::number(drawn)));
+        ecg.swapData();
+        QImage image = look(ecg);
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        // Below and above a trace within the widget the fills are solid.
+        if (amplitude < 100) {
+            QCOMPARE(image.pixelColor(100, 197), QColor(Qt::red));
+            QCOMPARE(image.pixelColor(100, 3), QColor(Qt::blue));
+        }
+        QVERIFY(empty(image, 170, 100));
+        // The fills go over the trace; without them it shows across the widget.
+        ecg.enableFillColor(false, false);
+        image = look(ecg);
+        QVERIFY2(green(image, 75, 100), qPrintable(image.pixelColor(75, 100).name(QColor::HexArgb)));
+        QVERIFY(green(image, 75, 12));
     }
 
     // Points that are not numbers are kept but never drawn.
