@@ -220,13 +220,6 @@ void reportBound(const QString& name, double ours, double bound, const QString& 
     std::fflush(stdout);
 }
 
-void report(const char* what, int count, const char* oursName, double ours, const char* theirsName, double theirs,
-            const char* check, int oursCheck, int theirsCheck)
-{
-    std::printf("%-8s %7d  %s %8.2f ms  %s %8.2f ms  ratio %.2fx  (%s %d / %d)\n", what, count, oursName, ours,
-                theirsName, theirs, ours / theirs, check, oursCheck, theirsCheck);
-}
-
 // Frames measured per row: fewer where Qt Charts takes seconds a frame.
 int framesFor(int points)
 {
