@@ -2,6 +2,7 @@
 #include "VYRQGlobal.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QtTest>
 
@@ -57,6 +58,44 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
+};
+
+// A paint device that keeps the texts drawn on it, so a test can read what a node
+// shows without looking at glyph pixels.
+class TextRecorder : public QPaintDevice {
+public:
+    explicit TextRecorder(const QSize& size) : m_size(size) {}
+    QStringList texts() const { return m_engine.texts; }
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return m_size.width();
+        case PdmHeight: return m_size.height();
+        case PdmDepth: return 32;
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 1;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
+        Type type() const override { return User; }
+        QStringList texts;
+    };
+    QSize m_size;
+    mutable Engine m_engine;
 };
 
 } // namespace
@@ -129,6 +168,29 @@ private slots:
         QCOMPARE(int(VYRQFlowView::portFor(r, point)), port);
         QCOMPARE(VYRQFlowView::portPoint(r, VYRQFlowView::Port(port)), portPoint);
         QCOMPARE(VYRQFlowView::portPoint(r, VYRQFlowView::Port(9)), r.center());
+    }
+
+    // A value wider than its node ends in an ellipsis instead of being cut mid-letter.
+    void valueElided()
+    {
+        VYRQFlowView view;
+        view.resize(1000, 800);
+        const QString wide = QStringLiteral("6.9 bar");
+        const QString narrow = QStringLiteral("134.7 C  6.72 bar  118 m3/h  2.21 mm/s");
+        VYRQFlowNode roomy = makeNode("roomy", 0.3, 0.5, 0.3, 0.1);
+        roomy.value = wide;
+        VYRQFlowNode tight = makeNode("tight", 0.8, 0.5, 0.05, 0.1);
+        tight.value = narrow;
+        view.setNodes({roomy, tight});
+        TextRecorder device(view.size());
+        view.render(&device);
+        const QStringList texts = device.texts();
+        QVERIFY2(texts.contains(wide), qPrintable(texts.join(QLatin1Char('|'))));
+        QVERIFY(!texts.contains(narrow));
+        const auto elided = std::find_if(texts.cbegin(), texts.cend(), [&](const QString& t) {
+            return t.endsWith(QChar(0x2026)) && narrow.startsWith(t.chopped(1));
+        });
+        QVERIFY2(elided != texts.cend(), qPrintable(texts.join(QLatin1Char('|'))));
     }
 
     void hitTests()
