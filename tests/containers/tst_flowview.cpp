@@ -1,8 +1,8 @@
 #include "VYRQFlowView.h"
 #include "VYRQGlobal.h"
+#include "textrecorder.h"
 
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QtTest>
 
@@ -58,44 +58,6 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
-};
-
-// A paint device that keeps the texts drawn on it, so a test can read what a node
-// shows without looking at glyph pixels.
-class TextRecorder : public QPaintDevice {
-public:
-    explicit TextRecorder(const QSize& size) : m_size(size) {}
-    QStringList texts() const { return m_engine.texts; }
-    QPaintEngine* paintEngine() const override { return &m_engine; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth: return m_size.width();
-        case PdmHeight: return m_size.height();
-        case PdmDepth: return 32;
-        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
-        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-        default: return 1;
-        }
-    }
-
-private:
-    struct Engine : QPaintEngine {
-        Engine() : QPaintEngine(AllFeatures) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawPath(const QPainterPath&) override {}
-        void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
-        Type type() const override { return User; }
-        QStringList texts;
-    };
-    QSize m_size;
-    mutable Engine m_engine;
 };
 
 } // namespace
