@@ -442,7 +442,7 @@ void VYRQLineChartImpl::drawLabels(QPainter& painter, const QSize& size, const Q
 
     painter.setFont(pixelFont(painter.font(), theme.labelFontSize, 50));
     painter.setPen(theme.labelColor);
-    for (int k = 0; k <= 5; ++k) {
+    for (int k : valueLabelLevels(plot.height(), 5, 16)) {
         const double y = plot.top() + plot.height() * k / 5;
         painter.drawText(QRectF(4, y - 8, margins.left - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
                          formatValue(levelValue(range.min, range.max, k, 5)));

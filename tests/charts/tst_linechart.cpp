@@ -4,9 +4,11 @@
 #include "VYRQChartRegistry.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
+#include "textrecorder.h"
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -191,6 +193,39 @@ private slots:
         const QImage image = chart::frame(line);
         VERIFY_NEAR(ctl::pixel(image, 200, 200), QColor(127, 127, 255));
         QCOMPARE(ctl::pixel(image, 200, 60), QColor(255, 255, 255));
+    }
+
+    // Value labels, 16 pixels tall and centred on their levels, are thinned where the
+    // plot is too low for six, the top and the bottom ones kept.
+    void valueLabelsApart_data()
+    {
+        QTest::addColumn<int>("plotHeight");
+        QTest::addColumn<int>("labels");
+        QTest::newRow("roomy") << 176 << 6;
+        QTest::newRow("low") << 50 << 3;
+    }
+    void valueLabelsApart()
+    {
+        QFETCH(int, plotHeight);
+        QFETCH(int, labels);
+        VYRQLineChart line;
+        chart::settle(line);
+        vyrtest::impl(line)->margins.bottom = 300 - 48 - plotHeight;
+        const QRectF plot = vyrtest::impl(line)->plotRect(line.size());
+        TextRecorder device(line.size());
+        {
+            QPainter painter(&device);
+            vyrtest::impl(line)->paintFrame(painter, line.size());
+        }
+        QVector<double> baselines;
+        for (const QPointF& p : device.positions()) {
+            if (p.x() < plot.left() && p.y() < plot.bottom() + 12)
+                baselines.append(p.y());
+        }
+        std::sort(baselines.begin(), baselines.end());
+        QCOMPARE(baselines.size(), labels);
+        for (int i = 1; i < baselines.size(); ++i)
+            QVERIFY2(baselines[i] - baselines[i - 1] >= 16, qPrintable(QString::number(plot.height())));
     }
 
     // A million points with markers, and values at the ends of the doubles among
