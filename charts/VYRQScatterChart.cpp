@@ -121,29 +121,30 @@ void VYRQScatterChartImpl::drawPoints(QPainter& painter, const QRectF& plot, con
 {
     const ChartTheme& theme = q->theme();
     const double progress = q->animationProgress();
+    const auto markerRadius = [progress](double size) { return (progress * 0.45 + 0.55) * size * 0.5; };
     for (int s = 0; s < series.size(); ++s) {
         const ScatterSeries& one = series.at(s);
         if (!one.visible)
             continue;
         const QColor color = seriesColor(one.color, theme.palette, s);
-        const double radius = (progress * 0.45 + 0.55) * one.pointSize * 0.5;
+        const double radius = markerRadius(one.pointSize);
         const int hot = hovered && hoveredSeries == s ? hoveredPoint : -1;
-        // Markers are drawn only where they do not overlap one drawn before, so a
-        // dense cloud costs what the area it covers does.
-        QVector<QPointF> centres(one.points.size(), QPointF(qInf(), qInf()));
-        for (int j = 0; j < one.points.size(); ++j) {
-            if (j != hot && scatterPointUsable(one.points.at(j)))
-                centres[j] = scatterPointAt(one.points.at(j), plot, range, progress);
-        }
-        const QRectF bounds = plot.adjusted(-radius - 2, -radius - 2, radius + 2, radius + 2);
         if (radius > 0) {
+            // Markers are drawn only where they do not overlap one drawn before, so a
+            // dense cloud costs what the area it covers does.
+            markerCentres.fill(QPointF(qInf(), qInf()), one.points.size());
+            for (int j = 0; j < one.points.size(); ++j) {
+                if (j != hot && scatterPointUsable(one.points.at(j)))
+                    markerCentres[j] = scatterPointAt(one.points.at(j), plot, range, progress);
+            }
+            const QRectF bounds = plot.adjusted(-radius - 2, -radius - 2, radius + 2, radius + 2);
             painter.setPen(QPen(color, 1.4));
             painter.setBrush(theme.plotBackground);
-            for (int j : spacedMarkers(centres, 2 * radius, bounds))
-                painter.drawEllipse(centres.at(j), radius, radius);
+            for (int j : spacedMarkers(markerCentres, 2 * radius, bounds))
+                painter.drawEllipse(markerCentres.at(j), radius, radius);
         }
         if (hot >= 0 && hot < one.points.size() && scatterPointUsable(one.points.at(hot))) {
-            const double hotRadius = (progress * 0.45 + 0.55) * (one.pointSize + 2.5) * 0.5;
+            const double hotRadius = markerRadius(one.pointSize + 2.5);
             if (hotRadius > 0) {
                 painter.setPen(QPen(color, 2.2));
                 painter.setBrush(color);

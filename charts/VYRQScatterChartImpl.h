@@ -49,4 +49,7 @@ private:
     void drawAxisLabels(QPainter& painter, const QSize& size, const QRectF& plot,
                         const vyr::chart::ScatterRange& range);
     void drawLegend(QPainter& painter, const QSize& size);
+
+    // Kept between frames so that painting does not allocate.
+    QVector<QPointF> markerCentres;
 };
