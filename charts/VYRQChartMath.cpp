@@ -1,5 +1,6 @@
 #include "VYRQChartMath.h"
 
+#include <QPainter>
 #include <QtMath>
 
 #include <algorithm>
@@ -349,6 +350,13 @@ QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& bounds)
         std::swap(in, out);
     }
     return in;
+}
+
+void strokeInPieces(QPainter& painter, const QPointF* points, int count, int piece)
+{
+    piece = std::max(piece, 2);
+    for (int start = 0; start + 1 < count; start += piece - 1)
+        painter.drawPolyline(points + start, std::min(piece, count - start));
 }
 
 } // namespace chart

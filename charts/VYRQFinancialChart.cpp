@@ -293,12 +293,7 @@ void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF&
 
 void VYRQFinancialChartImpl::strokeInPieces(QPainter& painter, const QVector<QPointF>& points)
 {
-    // A line of thousands of points stroked whole is one outline with as many
-    // crossings, which the rasteriser sorts and fills as one polygon; short pieces
-    // sharing their end points draw the same pixels many times faster.
-    constexpr int piece = 32;
-    for (int start = 0; start + 1 < points.size(); start += piece - 1)
-        painter.drawPolyline(points.constData() + start, std::min(piece, int(points.size()) - start));
+    vyr::chart::strokeInPieces(painter, points.constData(), points.size(), 32);
 }
 
 void VYRQFinancialChartImpl::drawMovingAverageLabels(QPainter& painter, const QRectF& plot)

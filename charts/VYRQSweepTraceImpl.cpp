@@ -51,17 +51,14 @@ void VYRQSweepTraceImpl::drawTrace(QPainter* painter, const QRect& rect, const Q
     if (trace.isEmpty())
         return;
     painter->setPen(tracePen(rect));
-    // The raster engine's cost grows far faster than the length of a polyline that
-    // crosses itself column after column, so a long one goes in short pieces that
-    // share their ends; the pen is opaque where they overlap.
-    constexpr int piece = 8;
+    // A trace crosses itself column after column: a long one goes in short pieces,
+    // the pen opaque where they overlap.
+    constexpr int piece = 9;
     for (const QPolygonF& run : visibleTrace(trace, rect)) {
-        if (run.size() <= 4 * piece) {
+        if (run.size() <= 4 * (piece - 1))
             painter->drawPolyline(run);
-            continue;
-        }
-        for (int i = 0; i + 1 < run.size(); i += piece)
-            painter->drawPolyline(run.constData() + i, std::min(piece + 1, run.size() - i));
+        else
+            vyr::chart::strokeInPieces(*painter, run.constData(), run.size(), piece);
     }
 }
 
