@@ -208,13 +208,11 @@ QVector<int> categoryLabelIndices(int first, int last, double plotWidth)
 
 QVector<int> valueLabelLevels(double plotHeight, int divisions, double labelHeight)
 {
-    QVector<int> levels;
-    if (divisions < 1 || !(plotHeight > 0))
+    if (divisions < 1 || !(plotHeight > 0) || !(plotHeight >= labelHeight))
         return {0};
     const double gap = plotHeight / divisions;
-    if (!(plotHeight >= labelHeight))
-        return {0};
     const int step = gap >= labelHeight ? 1 : int(std::ceil(labelHeight / gap));
+    QVector<int> levels;
     for (int k = 0; k < divisions; k += step) {
         if ((divisions - k) * gap >= labelHeight)
             levels.append(k);
