@@ -714,9 +714,7 @@ void VYRQRibbonBar::clearContent()
     d->registeredActions.clear();
     d->ownedSet.clear();
     d->registeredSet.clear();
-    if (VYRQRibbonMenu* menu = d->applicationButton->popupMenu()) {
-        dropObject(menu);
-    }
+    dropObject(d->applicationButton->popupMenu());
     d->applicationButton->setPopupMenu(nullptr);
     d->applicationButton->hide();
 }
