@@ -75,9 +75,6 @@ void VYRQRibbonGroup::appendItem(QWidget* widget, VYR_RIBBON_ITEM_SIZE size, con
     m_items.append(item);
     widget->show();
     updateGeometry();
-    // A bar reading a configuration lays every page out once at its end.
-    if (m_page && m_page->barLoading())
-        return;
     updateItemLayout();
     // The page keeps its layout in step with the groups' content.
     if (m_page)
@@ -177,7 +174,7 @@ void VYRQRibbonGroup::setExpanding(bool on)
 {
     m_expanding = on;
     updateGeometry();
-    if (m_page && !m_page->barLoading())
+    if (m_page)
         m_page->updateGroupLayout();
 }
 
@@ -193,6 +190,9 @@ QSize VYRQRibbonGroup::sizeHint() const
 
 void VYRQRibbonGroup::updateItemLayout()
 {
+    // A bar reading a configuration lays every page out once, at its end.
+    if (m_page && m_page->barLoading())
+        return;
     QVector<VYRQRibbonLayout::GroupItem> items;
     QVector<QWidget*> widgets;
     for (const Item& item : qAsConst(m_items)) {

@@ -56,8 +56,7 @@ VYRQRibbonGroup* VYRQRibbonPage::insertGroup(int index, const QString& id, const
     group->m_page = this;
     m_groups.insert(std::max(0, std::min(index, groupCount())), group);
     group->show();
-    if (!barLoading())
-        updateGroupLayout();
+    updateGroupLayout();
     return group;
 }
 
@@ -122,6 +121,9 @@ void VYRQRibbonPage::setContextGroup(VYRQRibbonContextGroup* group)
 
 void VYRQRibbonPage::updateGroupLayout()
 {
+    // A bar reading a configuration lays every page out once, at its end.
+    if (barLoading())
+        return;
     QVector<VYRQRibbonLayout::PageGroup> groups;
     for (VYRQRibbonGroup* group : qAsConst(m_groups))
         groups.append({group->sizeHint().width(), group->isExpanding()});
