@@ -1,4 +1,5 @@
 #include "LanguageManager.h"
+#include "warningcapture.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,17 +10,6 @@ namespace {
 const QByteArray baseJson = R"({"defaultLanguage": "en", "languages": {
     "en": {"greet": "Hello", "onlyEn": "Only English", "blank": "Not blank"},
     "fr": {"greet": "Bonjour", "blank": ""}}})";
-
-// Collects warnings while alive: QTest::ignoreMessage cannot tell that a message did not come twice.
-QStringList warnings;
-struct WarningCapture {
-    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
-        if (type == QtWarningMsg)
-            warnings << m;
-    });
-    WarningCapture() { warnings.clear(); }
-    ~WarningCapture() { qInstallMessageHandler(previous); }
-};
 
 QString writeFile(const QTemporaryDir& dir, const QByteArray& data)
 {
@@ -124,7 +114,7 @@ private slots:
         const QString result = mgr->text(key, fallback);
         QCOMPARE(result, expected);
         QVERIFY(!result.isNull());
-        QCOMPARE(warnings.size(), result == key ? 1 : 0);
+        QCOMPARE(capture.messages().size(), result == key ? 1 : 0);
     }
 
     // Once per language and key; a language change or a new file forgets, a failed load does not.
@@ -134,17 +124,17 @@ private slots:
         WarningCapture capture;
         mgr->text("nope");
         mgr->text("nope");
-        QCOMPARE(warnings, QStringList("Missing translation key \"nope\" for language \"fr\""));
+        QCOMPARE(capture.messages(), QStringList("Missing translation key \"nope\" for language \"fr\""));
         QVERIFY(mgr->setLanguage("en"));
         QVERIFY(mgr->setLanguage("fr"));
         mgr->text("nope");
-        QCOMPARE(warnings.size(), 2);
+        QCOMPARE(capture.messages().size(), 2);
         QVERIFY(!mgr->loadFromJson("{"));
         mgr->text("nope");
-        QCOMPARE(warnings.size(), 2);
+        QCOMPARE(capture.messages().size(), 2);
         QVERIFY(mgr->loadFromJson(baseJson));
         mgr->text("nope");
-        QCOMPARE(warnings.size(), 3);
+        QCOMPARE(capture.messages().size(), 3);
     }
 };
 
