@@ -132,6 +132,10 @@ void fitWrappedText(VYRQLabel* label)
 
 void setWrappedText(VYRQLabel* label, const QString& text)
 {
+    // Every refresh writes the texts again; a resize or a new font cuts the same text anew.
+    const QVariant kept = label->property(kWrappedText);
+    if (kept.isValid() && kept.toString() == text)
+        return;
     label->setProperty(kWrappedText, text);
     fitWrappedText(label);
 }
@@ -364,10 +368,10 @@ void RefineryPlantWindow::buildUi()
 
 bool RefineryPlantWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize) {
-        if (watched == plantPage)
-            updateDrawerGeometry();
-        else if (auto* label = qobject_cast<VYRQLabel*>(watched); label && label->property(kWrappedText).isValid())
+    if (event->type() == QEvent::Resize && watched == plantPage) {
+        updateDrawerGeometry();
+    } else if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange) {
+        if (auto* label = qobject_cast<VYRQLabel*>(watched); label && label->property(kWrappedText).isValid())
             fitWrappedText(label);
     }
     return VYRQWindow::eventFilter(watched, event);
