@@ -132,6 +132,10 @@ void fitWrappedText(VYRQLabel* label)
 
 void setWrappedText(VYRQLabel* label, const QString& text)
 {
+    // Every refresh writes the texts again; a resize or a new font cuts the same text anew.
+    const QVariant kept = label->property(kWrappedText);
+    if (kept.isValid() && kept.toString() == text)
+        return;
     label->setProperty(kWrappedText, text);
     fitWrappedText(label);
 }
@@ -364,10 +368,10 @@ void RefineryPlantWindow::buildUi()
 
 bool RefineryPlantWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize) {
-        if (watched == plantPage)
-            updateDrawerGeometry();
-        else if (auto* label = qobject_cast<VYRQLabel*>(watched); label && label->property(kWrappedText).isValid())
+    if (event->type() == QEvent::Resize && watched == plantPage) {
+        updateDrawerGeometry();
+    } else if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange) {
+        if (auto* label = qobject_cast<VYRQLabel*>(watched); label && label->property(kWrappedText).isValid())
             fitWrappedText(label);
     }
     return VYRQWindow::eventFilter(watched, event);
@@ -1083,20 +1087,15 @@ void RefineryPlantWindow::refreshEquipmentTable()
     for (int row = 0; sameRows && row < snapshot.equipment.size(); ++row)
         sameRows = equipmentModel->item(row, 0)->data(EquipmentIdRole).toString() == snapshot.equipment.at(row).id;
     if (sameRows) {
+        // An item given the value it holds stays quiet: only changed cells repaint.
         for (int column = 0; column < 8; ++column)
-            if (equipmentModel->headerData(column, Qt::Horizontal).toString() != headers.at(column))
-                equipmentModel->setHeaderData(column, Qt::Horizontal, headers.at(column));
+            equipmentModel->setHeaderData(column, Qt::Horizontal, headers.at(column));
         for (int row = 0; row < snapshot.equipment.size(); ++row) {
             const RefineryEquipment& item = snapshot.equipment.at(row);
             const QStringList texts = rowTexts(item);
-            for (int column = 0; column < 8; ++column) {
-                QStandardItem* cell = equipmentModel->item(row, column);
-                if (cell->text() != texts.at(column))
-                    cell->setText(texts.at(column));
-            }
-            QStandardItem* status = equipmentModel->item(row, 7);
-            if (status->data(CellImageRole).toString() != statusIconPath(item.status))
-                status->setData(statusIconPath(item.status), CellImageRole);
+            for (int column = 0; column < 8; ++column)
+                equipmentModel->item(row, column)->setText(texts.at(column));
+            equipmentModel->item(row, 7)->setData(statusIconPath(item.status), CellImageRole);
         }
         return;
     }

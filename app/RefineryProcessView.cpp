@@ -107,11 +107,9 @@ const QPixmap& RefineryProcessView::canvas()
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     const QString theme = getControlImpl()->themeName();
-    if (m_canvas.size() == pixels && m_canvas.devicePixelRatioF() == ratio && m_canvasTheme == theme
-        && m_canvasEnabled == isEnabled())
+    if (m_canvas.size() == pixels && m_canvas.devicePixelRatioF() == ratio && m_canvasTheme == theme)
         return m_canvas;
     m_canvasTheme = theme;
-    m_canvasEnabled = isEnabled();
     m_canvas = QPixmap(pixels.expandedTo(QSize(1, 1)));
     m_canvas.setDevicePixelRatio(ratio);
     m_canvas.fill(Qt::transparent);
@@ -137,7 +135,8 @@ void RefineryProcessView::paintEvent(QPaintEvent* event)
 
 void RefineryProcessView::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange
+        || event->type() == QEvent::EnabledChange)
         m_canvas = QPixmap();
     VYRQFlowView::changeEvent(event);
 }

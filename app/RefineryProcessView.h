@@ -37,5 +37,4 @@ private:
     bool m_chinese = false;
     QPixmap m_canvas;
     QString m_canvasTheme;
-    bool m_canvasEnabled = true;
 };

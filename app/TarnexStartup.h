@@ -13,8 +13,9 @@ namespace tarnex {
 // Everything main() does once the application object exists: starts the library,
 // loads the theme folder, reads the options, shows the window with its start-up
 // actions and runs the event loop ("--help" is main()'s, before the application
-// object). Returns the process's exit code: 0 normal end or screenshot saved; 1 theme folder not loadable (a message box, or
-// on a screenshot run a line on standard error); 2 screenshot not taken or not saved.
+// object). Returns the process's exit code: 0 normal end or screenshot saved;
+// 1 theme folder not loadable (a message box, or on a screenshot run a line on
+// standard error); 2 screenshot not taken or not saved.
 int runMonitor(const QStringList& arguments);
 
 // Compiles the embedded icons (":/tarnex/icons/...") into whatever links this library.

@@ -456,14 +456,14 @@ void VYRQFlowView::drawNode(QPainter* painter, const VYRQFlowNode& n)
     font.setWeight(50);
     painter->setFont(font);
     painter->setPen(subtitleColor);
-    const QString subtitle =
-        QFontMetrics(font).elidedText(n.subtitle, Qt::ElideRight, std::max(int(r.width() - 18), 20));
+    const QFontMetrics metrics(font);
+    const int textWidth = std::max(int(r.width() - 18), 20);
     painter->drawText(QRectF(r.left() + 9, r.top() + 27, r.width() - 18, std::max(r.height() - 51, 15.0)),
-                      Qt::AlignLeft | Qt::AlignVCenter, subtitle);
+                      Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(n.subtitle, Qt::ElideRight, textWidth));
 
     painter->setPen(n.accent);
     painter->drawText(QRectF(r.left() + 9, r.bottom() - 23, r.width() - 18, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                      QFontMetrics(font).elidedText(n.value, Qt::ElideRight, std::max(int(r.width() - 18), 20)));
+                      metrics.elidedText(n.value, Qt::ElideRight, textWidth));
 
     painter->restore();
 }

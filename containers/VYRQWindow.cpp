@@ -14,14 +14,7 @@
 #ifdef Q_OS_WIN
 #include "IVYRQWidgetBase.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAbstractSlider>
-#include <QAbstractSpinBox>
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTabBar>
 #include <qt_windows.h>
 
 #include <cmath>
@@ -162,10 +155,7 @@ namespace {
 
 bool blocksCaption(QWidget* widget)
 {
-    if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractItemView*>(widget)
-        || qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractSpinBox*>(widget)
-        || qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) || qobject_cast<QTabBar*>(widget)
-        || VYRQWindowImpl::handlesClicks(widget))
+    if (VYRQWindowImpl::isInputWidget(widget) || VYRQWindowImpl::handlesClicks(widget))
         return true;
     if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget)) {
         const QString type = control->getTypeName();

@@ -194,7 +194,8 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
     const ResizeEdge edge = resizeable && !maximized ? edgeAt(pos) : EdgeNone;
     // A press that a clickable control let through (a row with a click signal) is
     // its own: grabbing the mouse here would take the release that makes its click.
-    if (edge == EdgeNone && pressBelongsToControl(pos))
+    QWidget* hit = hitTest(w, pos.x(), pos.y());
+    if (edge == EdgeNone && pressBelongsToControl(hit))
         return;
     if (edge != EdgeNone) {
         resizeEdge = edge;
@@ -202,7 +203,7 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
         m_ownMaximum = w->maximumSize();
     }
     if (canDrag && !maximized && event->button() == Qt::LeftButton) {
-        const bool allowed = allowsDrag(w, hitTest(w, pos.x(), pos.y()));
+        const bool allowed = allowsDrag(w, hit);
         dragging = allowed && (!onlyDragCaption || pos.y() <= captionHeight);
     }
     pressPos = event->globalPos();
@@ -211,25 +212,28 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
     w->grabMouse();
 }
 
-bool VYRQWindowImpl::pressBelongsToControl(const QPoint& pos) const
+bool VYRQWindowImpl::pressBelongsToControl(QWidget* hit) const
 {
     QWidget* w = owner();
-    for (QWidget* widget = hitTest(w, pos.x(), pos.y()); widget && widget != w; widget = widget->parentWidget()) {
+    for (QWidget* widget = hit; widget && widget != w; widget = widget->parentWidget()) {
         if (handlesClicks(widget))
             return true;
     }
     return false;
 }
 
+bool VYRQWindowImpl::isInputWidget(QWidget* widget)
+{
+    return qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractItemView*>(widget)
+        || qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractSpinBox*>(widget)
+        || qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) || qobject_cast<QTabBar*>(widget);
+}
+
 bool VYRQWindowImpl::handlesClicks(QWidget* widget)
 {
     if (!widget || !widget->isEnabled())
         return false;
-    if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractItemView*>(widget)
-        || qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractSpinBox*>(widget)
-        || qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) || qobject_cast<QTabBar*>(widget))
-        return true;
-    return listensForClicks(widget);
+    return isInputWidget(widget) || listensForClicks(widget);
 }
 
 void VYRQWindowImpl::mouseMoveEvent(QMouseEvent* event)

@@ -63,9 +63,10 @@ public:
     void centerWindow();
 
     static QWidget* hitTest(QWidget* root, int x, int y);
+    // A button, item view, slider, spin box, combo box, line edit or tab bar.
+    static bool isInputWidget(QWidget* widget);
     // Whether the widget makes something of a click by itself: an enabled input
-    // (button, item view, slider, spin box, combo box, line edit, tab bar) or a
-    // widget whose clicked() or mouseClickEvent() signal someone listens to.
+    // widget, or one whose clicked() or mouseClickEvent() signal someone listens to.
     static bool handlesClicks(QWidget* widget);
     // The process-wide pressed flag shared by every window and sub-window, and the
     // window that set it.
@@ -98,7 +99,7 @@ public:
 
 private:
     bool isSubWindow() const;
-    bool pressBelongsToControl(const QPoint& pos) const;
+    bool pressBelongsToControl(QWidget* hit) const;
     void resizeByEdge(const QPoint& globalPos);
     void followHover(const QPoint& pos);
 

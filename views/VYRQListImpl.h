@@ -20,7 +20,7 @@ public:
     void createComplete() override;
     void setScrollbarBtnSize(bool horizontal, int size) override;
     void setScrollbarSize(bool horizontal, int size) override;
-    // The height rows are given: 20 for a stored height of 0 or less.
+    // The height rows are given, from the stored one as rowSize() bounds it.
     int rowHeight() const { return rowSize(itemHeight); }
 
     int itemHeight = 20;
