@@ -208,6 +208,7 @@ struct ZipReader {
     std::string password;
     int count = 0;                // number of items
     int current = -1;             // item the reader stands on; -1 unknown
+    int badRecord = INT_MAX;      // first directory record that could not be read
     int openItem = -1;            // item whose data is open for reading; -1 none
     bool openEncrypted = false;
     int lastIndex = INT_MIN;      // index of the kept record; INT_MIN none
@@ -225,18 +226,25 @@ void closeOpenItem(ZipReader* st)
 }
 
 // Moves the reader to item `index` (0 <= index < count): back to the first item
-// when it lies before the current one, then forward one item at a time.
+// when it lies before the current one, then forward one item at a time. Records are
+// found only by walking the directory, so none past a bad one can be reached: they
+// fail at once, or a directory that claims more items than it holds would be walked
+// again from the start for every item it lies about.
 uint32_t moveTo(ZipReader* st, int index)
 {
+    if (index >= st->badRecord)
+        return ZR_CORRUPT;
     if (st->current < 0 || index < st->current) {
         if (unzGoToFirstFile(st->uf) != UNZ_OK) {
             st->current = -1;
+            st->badRecord = 0;
             return ZR_CORRUPT;
         }
         st->current = 0;
     }
     while (st->current < index) {
         if (unzGoToNextFile(st->uf) != UNZ_OK) {
+            st->badRecord = st->current + 1;
             st->current = -1;
             return ZR_CORRUPT;
         }
