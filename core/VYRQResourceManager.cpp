@@ -2,8 +2,10 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
+#include "VYRQImageBounds_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
+#include "VYRQRegularFile.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQWidgetBase.h"
 #include "VYRQZip.h"
@@ -77,14 +79,11 @@ QString folderPathOf(const QString& dir)
 // A style or language file of a skin folder, within the size a zip entry may have.
 QByteArray readWholeFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    if (file.size() > qint64(ZipMaxEntrySize)) {
-        qCWarning(vyrRes) << "file too large:" << path << file.size() << "bytes";
-        return QByteArray();
-    }
-    return file.read(ZipMaxEntrySize);
+    QByteArray out;
+    const vyr::FileRead result = vyr::readRegularFile(path, vyr::maxFileBytes, out);
+    if (result != vyr::FileRead::Read && result != vyr::FileRead::Missing)
+        qCWarning(vyrRes) << "file" << path << "refused:" << vyr::fileReadText(result);
+    return out;
 }
 
 bool haveGuiApplication()
@@ -262,6 +261,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
     // entries cannot keep us allocating. The layer gives ZR_OK only when the item
     // filled the buffer to its declared size and its CRC matched.
     uint64_t total = 0;
+    const QString archive = path ? QFile::decodeName(path) : QString();
     for (int i = 0; i < count; ++i) {
         if (getZipItem(zip.get(), i, &entry) != ZR_OK) {
             qCDebug(vyrRes) << "skipping unreadable zip item" << i;
@@ -297,7 +297,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
         if (isStyle)
             set->styleFiles.append(buffer);
         else
-            set->files.emplace(key, std::move(buffer));
+            set->addFile(key, buffer, { archive, i, QByteArray(entry.name), entry.unpackedSize });
     }
     return true;
 }
@@ -351,8 +351,7 @@ bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsign
     if (!styles)
         return false;
 
-    for (auto& file : skin.files)
-        m_default->files.emplace(file.first, file.second);
+    m_default->addFilesOf(skin);
     m_refusedImages.clear();
     m_default->styleFiles += skin.styleFiles;
     initFontRes(false);
@@ -456,7 +455,13 @@ void VYRQResourceManager::initFontRes(bool fromFolder)
         for (const QFileInfo& entry : entries) {
             if (m_default->fonts.count(entry.fileName()))
                 continue;
-            addFont(entry.fileName(), QFontDatabase::addApplicationFont(entry.filePath()));
+            QByteArray font;
+            const vyr::FileRead result = vyr::readRegularFile(entry.filePath(), vyr::maxFileBytes, font);
+            if (result != vyr::FileRead::Read) {
+                qCWarning(vyrRes) << "font file" << entry.filePath() << "refused:" << vyr::fileReadText(result);
+                continue;
+            }
+            addFont(entry.fileName(), QFontDatabase::addApplicationFontFromData(font));
         }
         return;
     }
@@ -525,6 +530,7 @@ void VYRQResourceManager::releaseRes()
     }
     m_refusedImages.clear();
     m_default->svgs.clear();
+    m_default->svgUse.clear();
     m_default->clearStyles();
 }
 
@@ -624,45 +630,89 @@ bool VYRQResourceManager::getResource(const QString& name, const char*& data, un
 
 namespace {
 
-// The files an image or SVG name may stand for, beside the resource sets.
-QString findResourceFile(const QString& folder, const QString& name)
+// The file an image or SVG name may stand for beside the resource sets, read whole:
+// the first of the candidates that is a file.
+bool readResourceFile(const QString& folder, const QString& name, QByteArray& out)
 {
     const QString relative = fsPath(name);
     if (relative.isEmpty())
-        return QString();
+        return false;
     const QString candidates[] = { folder + relative, relative, folder + QLatin1String("images/") + relative };
     for (const QString& candidate : candidates) {
-        if (QFileInfo(candidate).isFile())
-            return candidate;
+        if (!QFileInfo(candidate).isFile())
+            continue;
+        const vyr::FileRead result = vyr::readRegularFile(candidate, vyr::maxFileBytes, out);
+        if (result == vyr::FileRead::Read)
+            return true;
+        qCWarning(vyrRes) << "file" << candidate << "refused:" << vyr::fileReadText(result);
+        return false;
     }
-    return QString();
+    return false;
 }
 
-// Beyond this many pixels an image is refused before it is decoded: a small file can
-// claim a size that decodes to gigabytes. 16 Mpx (64 MiB at 32 bits per pixel) is far
-// beyond what a theme draws; drawing it grey takes a few more copies of that size.
-constexpr qint64 maxImagePixels = 16 * 1024 * 1024;
-// The decoded images of all three sets together; beyond it the least recently used go.
-constexpr qint64 maxCachedImageBytes = 256 * 1024 * 1024;
+// The decoded images and SVG renderers of all three sets together; beyond it the least
+// recently used go.
+constexpr qint64 maxCachedBytes = 256 * 1024 * 1024;
 
-enum class ImageDecode { Decoded, Failed, TooLarge };
+enum class ImageDecode { Decoded, Failed, Refused };
 
-ImageDecode decodeImage(QIODevice* device, QImage& out)
+QByteArray imageFormat(const QByteArray& data)
 {
-    QImageReader reader(device);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > maxImagePixels)
-        return ImageDecode::TooLarge;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).format();
+}
+
+QString tooManyPixels()
+{
+    return QStringLiteral("larger than %1 pixels").arg(vyr::maxImagePixels);
+}
+
+// Decodes `data` (format guessed from the data) when the image it decodes to keeps
+// within the bounds; Refused with the reason in `refusal` otherwise.
+ImageDecode decodeImage(QByteArray data, QImage& out, QString& refusal)
+{
+    QByteArray format = imageFormat(data);
+    if (format.isEmpty())
+        return ImageDecode::Failed;
+    if (format == "svg" || format == "svgz") {
+        QByteArray text;
+        qint64 weight = 0;
+        if (!vyr::boundedSvg(data, text, weight, refusal))
+            return refusal.isEmpty() ? ImageDecode::Failed : ImageDecode::Refused;
+        data = text;
+        format = "svg";
+    }
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    qint64 pixels = -1;
+    if (!vyr::decodedPixels(format, data, reader.size(), pixels)) {
+        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
+        return ImageDecode::Refused;
+    }
+    if (pixels > vyr::maxImagePixels) {
+        refusal = tooManyPixels();
+        return ImageDecode::Refused;
+    }
     if (!reader.read(&out))
         return ImageDecode::Failed;
-    if (qint64(out.width()) * out.height() > maxImagePixels) {
+    if (qint64(out.width()) * out.height() > vyr::maxImagePixels) {
         out = QImage();
-        return ImageDecode::TooLarge;
+        refusal = tooManyPixels();
+        return ImageDecode::Refused;
     }
     return ImageDecode::Decoded;
 }
 
 } // namespace
+
+VYRQResourceManagerImpl* VYRQResourceManager::setOf(ResSourceType source) const
+{
+    return source == ResTheme ? m_theme.get() : source == ResProject ? m_project.get() : m_default.get();
+}
 
 QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
 {
@@ -675,32 +725,32 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
             continue;
         const auto use = set->imageUse.find(key);
         if (use != set->imageUse.end())
-            use->second = ++m_imageTick;
+            use->second.tick = ++m_imageTick;
         return it->second.get();
     }
 
     if (m_refusedImages.contains(name))
         return nullptr;
     QImage image;
+    QString refusal;
     ResSourceType source = ResDefault;
     const char* data = nullptr;
     unsigned int size = 0;
     ImageDecode decoded = ImageDecode::Failed;
     if (getResource(name, data, size, source) && size <= unsigned(INT_MAX)) {
-        QByteArray bytes = QByteArray::fromRawData(data, int(size));
-        QBuffer buffer(&bytes);
-        decoded = decodeImage(&buffer, image);
+        decoded = decodeImage(QByteArray::fromRawData(data, int(size)), image, refusal);
+        // The decoded image is what stays; the file is read again should it be needed.
+        setOf(source)->dropFile(fileKey(name));
     }
     if (decoded == ImageDecode::Failed) {
         source = ResDefault;
-        const QString file = findResourceFile(m_default->folderPath, name);
-        if (file.isEmpty())
+        QByteArray file;
+        if (!readResourceFile(m_default->folderPath, name, file))
             return nullptr;
-        QFile device(file);
-        decoded = decodeImage(&device, image);
+        decoded = decodeImage(file, image, refusal);
     }
-    if (decoded == ImageDecode::TooLarge) {
-        qCWarning(vyrRes) << "image" << name << "is larger than" << maxImagePixels << "pixels; treated as missing";
+    if (decoded == ImageDecode::Refused) {
+        qCWarning(vyrRes) << "image" << name << "refused:" << refusal << "- treated as missing";
         m_refusedImages.insert(name);
         return nullptr;
     }
@@ -713,61 +763,72 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
     // An empty image counts as missing; it is neither cached nor handed out.
     if (image.width() <= 0 || image.height() <= 0)
         return nullptr;
+    // Room first, so that the cache and the copies greying makes never add up past it.
+    trimCache(nullptr, image.sizeInBytes());
     if (gray)
         image = disabledImage(std::move(image));
 
-    VYRQResourceManagerImpl* owner = source == ResTheme ? m_theme.get()
-                                   : source == ResProject ? m_project.get() : m_default.get();
+    VYRQResourceManagerImpl* owner = setOf(source);
     auto& slot = owner->images[key];
     slot = std::make_unique<QImage>(std::move(image));
-    owner->imageUse[key] = ++m_imageTick;
-    trimImageCache(slot.get());
+    owner->imageUse[key] = { ++m_imageTick, slot->sizeInBytes() };
+    m_cacheBytesBound += slot->sizeInBytes();
+    trimCache(slot.get(), 0);
     return slot.get();
 }
 
-void VYRQResourceManager::trimImageCache(const QImage* keep)
+void VYRQResourceManager::trimCache(const void* keep, qint64 room)
 {
-    // Walking every cached image on each insertion would make a theme of many small
+    // Walking every cached entry on each insertion would make a theme of many small
     // images quadratic to draw.
-    m_imageBytesBound += keep->sizeInBytes();
-    if (m_imageBytesBound <= maxCachedImageBytes)
+    const qint64 limit = maxCachedBytes - room;
+    if (m_cacheBytesBound <= limit)
         return;
     struct Cached {
         quint64 tick;
         VYRQResourceManagerImpl* set;
         QString key;
         qint64 bytes;
+        bool svg;
     };
     std::vector<Cached> cached;
     qint64 total = 0;
+    const auto collect = [&](VYRQResourceManagerImpl* set, auto& entries, auto& uses, bool svg) {
+        for (auto use = uses.begin(); use != uses.end();) {
+            const auto entry = entries.find(use->first);
+            if (entry == entries.end() || !entry->second) {
+                use = uses.erase(use);
+                continue;
+            }
+            total += use->second.bytes;
+            if (entry->second.get() != keep)
+                cached.push_back({ use->second.tick, set, use->first, use->second.bytes, svg });
+            ++use;
+        }
+    };
     for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
         if (!set)
             continue;
-        for (auto use = set->imageUse.begin(); use != set->imageUse.end();) {
-            const auto image = set->images.find(use->first);
-            if (image == set->images.end() || !image->second) {
-                use = set->imageUse.erase(use);
-                continue;
-            }
-            const qint64 bytes = image->second->sizeInBytes();
-            total += bytes;
-            if (image->second.get() != keep)
-                cached.push_back({ use->second, set, use->first, bytes });
-            ++use;
-        }
+        collect(set, set->images, set->imageUse, false);
+        collect(set, set->svgs, set->svgUse, true);
     }
-    m_imageBytesBound = total;
-    if (total <= maxCachedImageBytes)
+    m_cacheBytesBound = total;
+    if (total <= limit)
         return;
     std::sort(cached.begin(), cached.end(), [](const Cached& a, const Cached& b) { return a.tick < b.tick; });
     for (const Cached& oldest : cached) {
-        if (total <= maxCachedImageBytes)
+        if (total <= limit)
             break;
-        oldest.set->images.erase(oldest.key);
-        oldest.set->imageUse.erase(oldest.key);
+        if (oldest.svg) {
+            oldest.set->svgs.erase(oldest.key);
+            oldest.set->svgUse.erase(oldest.key);
+        } else {
+            oldest.set->images.erase(oldest.key);
+            oldest.set->imageUse.erase(oldest.key);
+        }
         total -= oldest.bytes;
     }
-    m_imageBytesBound = total;
+    m_cacheBytesBound = total;
 }
 
 QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
@@ -776,31 +837,56 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
         if (!set)
             continue;
         const auto it = set->svgs.find(name);
-        if (it != set->svgs.end())
-            return it->second.get();
+        if (it == set->svgs.end())
+            continue;
+        const auto use = set->svgUse.find(name);
+        if (use != set->svgUse.end())
+            use->second.tick = ++m_imageTick;
+        return it->second.get();
     }
 
-    auto renderer = std::make_unique<QSvgRenderer>();
+    if (m_refusedImages.contains(name))
+        return nullptr;
+    std::unique_ptr<QSvgRenderer> renderer;
+    qint64 weight = 0;
+    QString refusal;
+    const auto load = [&](const QByteArray& bytes) {
+        QByteArray text;
+        if (!vyr::boundedSvg(bytes, text, weight, refusal))
+            return false;
+        trimCache(nullptr, weight);
+        renderer = std::make_unique<QSvgRenderer>();
+        return renderer->load(text);
+    };
     ResSourceType source = ResDefault;
     const char* data = nullptr;
     unsigned int size = 0;
     bool loaded = false;
-    if (getResource(name, data, size, source) && size > 0 && size <= unsigned(INT_MAX))
-        loaded = renderer->load(QByteArray(data, int(size)));
-    if (!loaded) {
+    if (getResource(name, data, size, source) && size > 0 && size <= unsigned(INT_MAX)) {
+        loaded = load(QByteArray::fromRawData(data, int(size)));
+        setOf(source)->dropFile(fileKey(name));
+    }
+    if (!loaded && refusal.isEmpty()) {
         source = ResDefault;
-        const QString file = findResourceFile(m_default->folderPath, name);
-        if (file.isEmpty())
+        QByteArray file;
+        if (!readResourceFile(m_default->folderPath, name, file))
             return nullptr;
-        loaded = renderer->load(file);
+        loaded = load(file);
+    }
+    if (!refusal.isEmpty()) {
+        qCWarning(vyrRes) << "SVG" << name << "refused:" << refusal << "- treated as missing";
+        m_refusedImages.insert(name);
+        return nullptr;
     }
     if (!loaded || !renderer->isValid())
         return nullptr;
 
-    VYRQResourceManagerImpl* owner = source == ResTheme ? m_theme.get()
-                                   : source == ResProject ? m_project.get() : m_default.get();
+    VYRQResourceManagerImpl* owner = setOf(source);
     auto& slot = owner->svgs[name];
     slot = std::move(renderer);
+    owner->svgUse[name] = { ++m_imageTick, weight };
+    m_cacheBytesBound += weight;
+    trimCache(slot.get(), 0);
     return slot.get();
 }
 

@@ -74,8 +74,10 @@ public:
     const QVector<FillStyle>& getFillStyles() const;
     const QVector<TextStyleDesc>& getTextStyles() const;
     bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;
-    // The image stays valid until the set is replaced, `releaseRes`, or the next
-    // getImage, which may drop the least recently used images to keep the cache bounded.
+    // The image or renderer stays valid until the set is replaced, `releaseRes`, or the
+    // next getImage or getSvgRenderer, which may drop the least recently used ones to
+    // keep the cache bounded. A file's bytes are dropped once decoded (read again when
+    // needed), unless they came from an archive in memory.
     QImage* getImage(const QString& name, bool gray);
     QSvgRenderer* getSvgRenderer(const QString& name);
     const Json::Value* getThemeJsonValue(const char* name) const;
@@ -130,9 +132,11 @@ private:
     // Every live registered window (then designer), over a copy: a refresh may build
     // or close windows.
     void walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*));
-    // Drops the least recently used decoded images, never `keep`, until the cache is
-    // within its bound again.
-    void trimImageCache(const QImage* keep);
+    // The set a look-up's source names.
+    VYRQResourceManagerImpl* setOf(ResSourceType source) const;
+    // Drops the least recently used decoded images and SVG renderers, never `keep`,
+    // until the cache holds no more than its bound less `room`.
+    void trimCache(const void* keep, qint64 room);
 
     bool m_createdByFile = false;
     bool m_loadFromTheme = false;
@@ -147,11 +151,12 @@ private:
     // Guarded: a window deleted without unregistering drops out of every walk.
     QList<QPointer<QWidget>> m_windows;
     QList<QPointer<QWidget>> m_designers;
-    QSet<QString> m_refusedImages;   // too large to decode; warned about once
-    quint64 m_imageTick = 0;         // orders the cached images by their last use
-    // At least the bytes the cached images hold: images are dropped in many places, so
-    // this only grows between walks, and the cache is walked only once it passes the cap.
-    qint64 m_imageBytesBound = 0;
+    QSet<QString> m_refusedImages;   // images and SVGs beyond the bounds; warned about once
+    quint64 m_imageTick = 0;         // orders the cached images and renderers by their last use
+    // At least the bytes the cached images and renderers hold: they are dropped in many
+    // places, so this only grows between walks, and the cache is walked only once it
+    // passes the cap.
+    qint64 m_cacheBytesBound = 0;
     QMetaObject::Connection m_languageConnection;
     std::unique_ptr<VYRQResourceManagerImpl> m_default;
     std::unique_ptr<VYRQResourceManagerImpl> m_project;

@@ -2,6 +2,7 @@
 
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
+#include "VYRQRegularFile.h"
 #include "VYRQThemeElementForm.h"
 #include "VYRQZip.h"
 
@@ -21,12 +22,14 @@ void VYRQResourceManagerImpl::clear()
     dropThemeElements();
     themeRoot = Json::Value();
     files.clear();
-    folderFiles.clear();
+    listedFiles.clear();
+    m_sources.clear();
     m_folderBytes = 0;
     styleFiles.clear();
     images.clear();
     imageUse.clear();
     svgs.clear();
+    svgUse.clear();
     clearStyles();
     fonts.clear();
 }
@@ -36,46 +39,105 @@ const QByteArray* VYRQResourceManagerImpl::file(const std::string& key)
     const auto it = files.find(key);
     if (it != files.end())
         return &it->second;
-    const auto listed = folderFiles.find(key);
-    if (listed == folderFiles.end())
+    const auto listed = listedFiles.find(key);
+    if (listed == listedFiles.end())
         return nullptr;
-    const QString path = listed->second;
+    const FileSource source = listed->second;
     // Tried once: a refused file stays missing rather than warning on every look-up.
-    folderFiles.erase(listed);
+    listedFiles.erase(listed);
     QByteArray buffer;
-    if (!readFolderFile(path, buffer))
+    if (!readSource(source, buffer))
         return nullptr;
+    m_sources[key] = source;
     return &files.emplace(key, std::move(buffer)).first->second;
 }
 
 void VYRQResourceManagerImpl::listFolderFile(const std::string& key, const QString& path)
 {
-    if (!files.count(key))
-        folderFiles.emplace(key, path);
+    if (files.count(key))
+        return;
+    FileSource source;
+    source.path = path;
+    listedFiles.emplace(key, source);
+}
+
+void VYRQResourceManagerImpl::addFile(const std::string& key, const QByteArray& bytes, const FileSource& source)
+{
+    if (!files.emplace(key, bytes).second)
+        return;
+    if (!source.path.isEmpty())
+        m_sources[key] = source;
+}
+
+void VYRQResourceManagerImpl::addFilesOf(const VYRQResourceManagerImpl& other)
+{
+    for (const auto& file : other.files) {
+        const auto source = other.m_sources.find(file.first);
+        addFile(file.first, file.second, source == other.m_sources.end() ? FileSource() : source->second);
+    }
+}
+
+void VYRQResourceManagerImpl::dropFile(const std::string& key)
+{
+    const auto source = m_sources.find(key);
+    const auto it = files.find(key);
+    if (source == m_sources.end() || it == files.end())
+        return;
+    if (source->second.zipIndex < 0)
+        m_folderBytes -= it->second.size();
+    files.erase(it);
+    listedFiles.emplace(key, std::move(source->second));
+    m_sources.erase(source);
+}
+
+bool VYRQResourceManagerImpl::readSource(const FileSource& source, QByteArray& out)
+{
+    if (source.zipIndex < 0)
+        return readFolderFile(source.path, out);
+    // An entry read at load time and dropped since: the archive must still hold it as
+    // it was, so that this never allocates more than the load checked.
+    ZipHandleGuard zip(openZipFromFile(QFile::encodeName(source.path).constData(), nullptr));
+    ZipEntry entry;
+    if (!zip || getZipItem(zip.get(), source.zipIndex, &entry) != ZR_OK || entry.unpackedSize != source.zipSize
+        || QByteArray(entry.name) != source.zipName) {
+        qCWarning(vyrRes) << "zip entry" << source.zipName << "of" << source.path << "changed since the archive was loaded";
+        return false;
+    }
+    out.resize(int(source.zipSize));
+    const uint32_t result = unzipItem(zip.get(), source.zipIndex, out.data(), source.zipSize);
+    if (result != ZR_OK) {
+        qCWarning(vyrRes) << "zip entry does not unpack:" << source.zipName << Qt::hex << Qt::showbase << result;
+        out.clear();
+        return false;
+    }
+    return true;
 }
 
 bool VYRQResourceManagerImpl::readFolderFile(const QString& path, QByteArray& out)
 {
-    out.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Within the per-file limit, and within what the set may still hold.
+    const qint64 room = qMax<qint64>(0, qint64(ZipMaxArchiveSize) - m_folderBytes);
+    qint64 size = -1;
+    const vyr::FileRead result = vyr::readRegularFile(path, qMin(vyr::maxFileBytes, room), out, &size);
+    switch (result) {
+    case vyr::FileRead::Read:
+        m_folderBytes += out.size();
         return true;
-    const qint64 size = file.size();
-    if (size > qint64(ZipMaxEntrySize)) {
-        qCWarning(vyrRes) << "theme file too large:" << path << size << "bytes";
+    case vyr::FileRead::Missing:
+        return true;
+    case vyr::FileRead::TooLarge:
+        if (size > vyr::maxFileBytes)
+            qCWarning(vyrRes) << "theme file too large:" << path << size << "bytes";
+        else
+            qCWarning(vyrRes) << "theme file" << path << "refused: the folder's files would hold more than"
+                              << ZipMaxArchiveSize << "bytes";
         return false;
+    case vyr::FileRead::NotRegular:
+    case vyr::FileRead::Failed:
+        break;
     }
-    if (quint64(m_folderBytes + size) > ZipMaxArchiveSize) {
-        qCWarning(vyrRes) << "theme file" << path << "refused: the folder's files would hold more than"
-                          << ZipMaxArchiveSize << "bytes";
-        return false;
-    }
-    // Read no more than the size checked, should the file grow meanwhile.
-    out.resize(int(size));
-    const qint64 read = size > 0 ? file.read(out.data(), size) : 0;
-    out.resize(int(qMax<qint64>(read, 0)));
-    m_folderBytes += out.size();
-    return true;
+    qCWarning(vyrRes) << "theme file" << path << "refused:" << vyr::fileReadText(result);
+    return false;
 }
 
 void VYRQResourceManagerImpl::clearStyles()

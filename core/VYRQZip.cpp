@@ -2,7 +2,7 @@
 
 // The zip access layer over Debian's minizip (1.1). Archives are read through our
 // own zlib_filefunc64_def functions: a bounds-checked memory source, and a FILE*
-// source (opened here with fopen(path, "rb"), or handed in already open). Both
+// source (opened here, a regular file only, or handed in already open). Both
 // refuse to seek past the end of the archive and never read outside it.
 //
 // Nothing here allocates from a size declared by the archive: unpacking goes into
@@ -21,9 +21,12 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <new>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -503,6 +506,24 @@ void destroyReader(ZipReader* st)
     delete st;
 }
 
+// Opens an archive for reading without blocking (a FIFO waits for a writer when
+// opened plainly) and only when it is a regular file.
+FILE* openRegularFile(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    FILE* fp = ::fdopen(fd, "rb");
+    if (!fp)
+        ::close(fd);
+    return fp;
+}
+
 ZipReader* readerOf(ZipHandle* handle, uint32_t& code)
 {
     if (!handle) {
@@ -560,7 +581,7 @@ ZipHandle* openZipHandle(const void* source, unsigned int length, int mode, cons
     } else {
         FILE* fp;
         if (mode == ZipFromFileName) {
-            fp = std::fopen(static_cast<const char*>(source), "rb");
+            fp = openRegularFile(static_cast<const char*>(source));
             if (!fp) {
                 destroyReader(st);
                 setLast(ZR_NOFILE);

@@ -7,12 +7,23 @@
 #include "testzip.h"
 #include "warningcapture.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImageWriter>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <condition_variable>
+#include <fcntl.h>
+#include <fstream>
 #include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <zlib.h>
 
 Q_DECLARE_METATYPE(TestZipItem)
 
@@ -56,7 +67,7 @@ QStringList fileKeys(const VYRQResourceManagerImpl* set)
     QStringList keys;
     for (const auto& f : set->files)
         keys << QString::fromStdString(f.first);
-    for (const auto& f : set->folderFiles)
+    for (const auto& f : set->listedFiles)
         keys << QString::fromStdString(f.first);
     keys.sort();
     return keys;
@@ -75,6 +86,150 @@ qint64 cachedImageBytes(const VYRQResourceManagerImpl* set)
         bytes += image.second->sizeInBytes();
     return bytes;
 }
+
+QByteArray pngOf(const QImage& image, const char* format = "png")
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+QByteArray redImage(int w, int h, const char* format = "png")
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    return pngOf(image, format);
+}
+
+void appendBigEndian(QByteArray& out, quint32 v)
+{
+    const char bytes[] = { char(v >> 24), char(v >> 16), char(v >> 8), char(v) };
+    out.append(bytes, 4);
+}
+
+void appendLittleEndian(QByteArray& out, quint32 v, int size)
+{
+    for (int i = 0; i < size; ++i)
+        out.append(char(v >> (8 * i)));
+}
+
+// Feeds `chunk` `count` times through deflate: zlib format, or gzip.
+QByteArray deflated(const QByteArray& chunk, int count, bool gzip)
+{
+    z_stream z{};
+    deflateInit2(&z, 1, Z_DEFLATED, gzip ? 16 + MAX_WBITS : MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out, buffer(1 << 16, '\0');
+    for (int i = 0; i <= count; ++i) {
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(chunk.constData()));
+        z.avail_in = i < count ? uInt(chunk.size()) : 0;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            z.avail_out = uInt(buffer.size());
+            deflate(&z, i < count ? Z_NO_FLUSH : Z_FINISH);
+            out.append(buffer.constData(), buffer.size() - int(z.avail_out));
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    return out;
+}
+
+QByteArray gzipped(const QByteArray& data) { return deflated(data, 1, true); }
+
+// A transparent 8-bit RGBA PNG of any size, a few bytes a row.
+QByteArray blankPng(quint32 w, quint32 h)
+{
+    const auto chunk = [](QByteArray& png, const char* type, const QByteArray& data) {
+        appendBigEndian(png, quint32(data.size()));
+        const QByteArray typed = QByteArray(type, 4) + data;
+        png += typed;
+        appendBigEndian(png, quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))));
+    };
+    QByteArray png("\x89PNG\r\n\x1a\n", 8), header;
+    appendBigEndian(header, w);
+    appendBigEndian(header, h);
+    header += QByteArray("\x08\x06\x00\x00\x00", 5);
+    chunk(png, "IHDR", header);
+    chunk(png, "IDAT", deflated(QByteArray(1 + 4 * int(w), '\0'), int(h), false));
+    chunk(png, "IEND", QByteArray());
+    return png;
+}
+
+// An icon file of one entry holding `image`, its directory claiming `claimed` pixels a side.
+QByteArray iconHolding(const QByteArray& image, int claimed)
+{
+    QByteArray ico("\0\0\1\0\1\0", 6);
+    ico += char(claimed & 0xFF);
+    ico += char(claimed & 0xFF);
+    ico += QByteArray("\0\0\1\0\x20\0", 6);
+    appendLittleEndian(ico, quint32(image.size()), 4);
+    appendLittleEndian(ico, 22, 4);
+    return ico + image;
+}
+
+QByteArray svgOf(const QByteArray& body, const QByteArray& doctype = QByteArray())
+{
+    return doctype + R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16">)" + body + "</svg>";
+}
+
+// Starts the peak resident memory again from the current one; false where it cannot.
+bool resetPeakMemory()
+{
+    std::ofstream refs("/proc/self/clear_refs");
+    refs << "5";
+    return bool(refs.flush());
+}
+
+// Peak resident memory in MiB, -1 where unknown.
+qint64 peakMemoryMiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoll(line.substr(6)) / 1024;
+    }
+    return -1;
+}
+
+// Opens the FIFOs for writing once `afterMs` have passed, until it is destroyed, so
+// that a reader blocked opening one goes on: the test then fails on its time bound
+// instead of hanging.
+class FifoWatchdog {
+public:
+    FifoWatchdog(const QStringList& fifos, int afterMs)
+        : m_thread([this, fifos, afterMs] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_wake.wait_for(lock, std::chrono::milliseconds(afterMs), [this] { return m_stop; }))
+                  return;
+              while (!m_stop) {
+                  for (const QString& fifo : fifos) {
+                      const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                      if (fd >= 0)
+                          ::close(fd);
+                  }
+                  m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; });
+              }
+          })
+    {
+    }
+    ~FifoWatchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread;
+};
 
 // language.txt bytes: UTF-16LE without a byte-order mark.
 QByteArray utf16(const QString& text)
@@ -413,6 +568,190 @@ private slots:
         const QImage* fine = rm.getImage(size.isValid() ? "images/atcap.png" : "images/fine.png", false);
         QVERIFY(fine);
         QCOMPARE(fine->size(), size.isValid() ? QSize(4096, 4096) : QSize(8, 4));
+    }
+
+    void wrappedImagesCheckedAtDecodedSize_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QSize>("size");   // invalid: refused
+        QTest::newRow("8192 x 8192 PNG in an icon claiming 256 x 256") << iconHolding(blankPng(8192, 8192), 0) << QSize();
+        QTest::newRow("64 x 64 PNG in an icon") << iconHolding(redImage(64, 64), 64) << QSize(64, 64);
+        QTest::newRow("bitmap icon") << redImage(16, 16, "ico") << QSize(16, 16);
+    }
+    // An image inside a container is checked at the size it decodes to, not the size the
+    // container claims, and refused before any of it is decoded.
+    void wrappedImagesCheckedAtDecodedSize()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QSize, size);
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath("images"));
+        QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
+        QVERIFY(writeFile(tmp.filePath("images/icon.ico"), file));
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(tmp.path()));
+        WarningCapture warnings;
+        const bool measured = resetPeakMemory();
+        const qint64 before = peakMemoryMiB();
+        const QImage* image = rm.getImage("images/icon.ico", false);
+        const qint64 grown = peakMemoryMiB() - before;
+        if (measured)
+            QVERIFY2(grown < 64, qPrintable(QStringLiteral("%1 MiB").arg(grown)));
+        QCOMPARE(image ? image->size() : QSize(), size);
+        QCOMPARE(warnings.count(QStringLiteral("icon.ico")), size.isValid() ? 0 : 1);
+    }
+
+    void svgWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("loads");
+        const QByteArray red = R"(<rect width="16" height="16" fill="red"/>)";
+        const auto entity = [](const QByteArray& text) { return "<!DOCTYPE svg [<!ENTITY e \"" + text + "\">]>"; };
+        QTest::newRow("10,000 elements") << svgOf(red + QByteArray("<g/>").repeated(9998)) << true;
+        QTest::newRow("10,001 elements") << svgOf(red + QByteArray("<g/>").repeated(9999)) << false;
+        QTest::newRow("elements from an entity") << svgOf(red + QByteArray("&e;").repeated(200), entity(QByteArray("<g/>").repeated(100)))
+                                                 << false;
+        QTest::newRow("text from an entity") << svgOf(red + "<text>" + QByteArray("&e;").repeated(1100) + "</text>",
+                                                      entity(QByteArray(4000, 'x')))
+                                             << false;
+        QTest::newRow("more than 4 MiB") << svgOf(red + "<!--" + QByteArray(4 << 20, 'x') + "-->") << false;
+        QTest::newRow("gzip inflating past 4 MiB") << gzipped(svgOf(red + "<!--" + QByteArray(5 << 20, 'x') + "-->")) << false;
+        QTest::newRow("gzip") << gzipped(svgOf(red)) << true;
+    }
+    // An SVG is refused, with one warning, when it is too long or its elements or text
+    // pass their bounds (entities expanded, gzip inflated), as a renderer and as an image.
+    void svgWithinBounds()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, loads);
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath("images"));
+        QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
+        QVERIFY(writeFile(tmp.filePath("images/x.svg"), file));
+        QVERIFY(writeFile(tmp.filePath("images/x.png"), file));
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(tmp.path()));
+        WarningCapture warnings;
+        QElapsedTimer timer;
+        timer.start();
+        for (int round = 0; round < 2; ++round) {
+            const QSvgRenderer* renderer = rm.getSvgRenderer("images/x.svg");
+            QCOMPARE(renderer && renderer->isValid(), loads);
+            const QImage* image = rm.getImage("images/x.png", false);
+            QCOMPARE(image ? image->pixelColor(8, 8) : QColor(), loads ? QColor(Qt::red) : QColor());
+        }
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
+        QCOMPARE(warnings.count(QStringLiteral("x.svg")), loads ? 0 : 1);
+        QCOMPARE(warnings.count(QStringLiteral("x.png")), loads ? 0 : 1);
+    }
+
+    void decodedFilesAreDropped_data()
+    {
+        QTest::addColumn<QString>("from");   // "folder", "zip" or "memory"
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<bool>("rewritten");   // the archive, after the file was decoded
+        for (const char* from : { "folder", "zip" }) {
+            for (const char* name : { "images/a.png", "images/a.svg" })
+                QTest::addRow("%s, %s", from, name) << from << name << true << false;
+        }
+        QTest::newRow("zip rewritten since") << "zip" << "images/a.png" << true << true;
+        QTest::newRow("zip in memory") << "memory" << "images/a.png" << false << false;
+    }
+    // A file's bytes are not held beside the image or renderer decoded from them: they
+    // are read again when needed, from the folder or the archive on disk, and only as
+    // the archive held them when it was loaded. An archive given in memory keeps them.
+    void decodedFilesAreDropped()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, name);
+        QFETCH(bool, dropped);
+        QFETCH(bool, rewritten);
+        QTemporaryDir tmp;
+        const QByteArray png = redImage(5, 3);
+        const QByteArray svg = svgOf(R"(<rect width="16" height="16" fill="red"/>)");
+        QVERIFY(QDir(tmp.path()).mkpath("theme/images"));
+        QVERIFY(writeFile(tmp.filePath("theme/style.json"), minimalStyle));
+        QVERIFY(writeFile(tmp.filePath("theme/images/a.png"), png));
+        QVERIFY(writeFile(tmp.filePath("theme/images/a.svg"), svg));
+        const QString zip = tmp.filePath("theme.zip");
+        QVERIFY(writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem("images/a.png", png), zipItem("images/a.svg", svg) }));
+        const QByteArray zipBytes = readTestFile(zip);
+        Probe rm;
+        if (from == "folder")
+            QVERIFY(rm.loadThemeDir(tmp.filePath("theme")));
+        else if (from == "zip")
+            QVERIFY(rm.loadThemeFile(zip));
+        else
+            QVERIFY(rm.loadSkinFile(zipBytes.constData(), zipBytes.size()));
+        const VYRQResourceManagerImpl* set = from == "memory" ? rm.getDefaultManagerImpl() : rm.getThemeManagerImpl();
+        const std::string key = name.toStdString();
+        const bool isSvg = name.endsWith(".svg");
+        QVERIFY(isSvg ? bool(rm.getSvgRenderer(name)) : bool(rm.getImage(name, false)));
+        QCOMPARE(!set->files.count(key), dropped);
+
+        if (rewritten) {
+            QVERIFY(writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem("images/a.png", redImage(50, 30)) }));
+            WarningCapture warnings;
+            QVERIFY(!rm.getResource(name, data, size, source));
+            QCOMPARE(warnings.count(QStringLiteral("images/a.png")), 1);
+            return;
+        }
+        QVERIFY(rm.getResource(name, data, size, source));
+        QCOMPARE(QByteArray(data, int(size)), isSvg ? svg : png);
+        if (!isSvg) {
+            const QImage* gray = rm.getImage(name, true);   // decoded from the bytes read again
+            QVERIFY(gray);
+            QCOMPARE(gray->size(), QSize(5, 3));
+            QCOMPARE(!set->files.count(key), dropped);
+        }
+    }
+
+    void fifoInPlaceOfAFile_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("theme image") << "image";
+        QTest::newRow("theme image, by a link") << "link";
+        QTest::newRow("theme zip") << "zip";
+        QTest::newRow("skin language file") << "language";
+    }
+    // A file replaced by a FIFO after its folder was listed is refused, at once, when it
+    // is opened; so is a FIFO named as a theme zip or as a skin's language file.
+    void fifoInPlaceOfAFile()
+    {
+        QFETCH(QString, what);
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath("images"));
+        QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
+        const QString image = tmp.filePath("images/a.png");
+        QVERIFY(writeFile(image, redImage(5, 3)));
+        const QString fifo = tmp.filePath("fifo");
+        const QString language = tmp.filePath("language.txt");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        Probe rm;
+        QVERIFY(rm.loadThemeDir(tmp.path()));   // lists images/a.png
+        if (what == "image")
+            QCOMPARE(::rename(QFile::encodeName(fifo).constData(), QFile::encodeName(image).constData()), 0);
+        else if (what == "link")
+            QVERIFY(QFile::remove(image) && QFile::link(fifo, image));
+        else if (what == "language")
+            QCOMPARE(::rename(QFile::encodeName(fifo).constData(), QFile::encodeName(language).constData()), 0);
+
+        WarningCapture warnings;
+        QElapsedTimer timer;
+        timer.start();
+        {
+            const FifoWatchdog watchdog({ fifo, image, language }, 3000);
+            if (what == "zip")
+                QVERIFY(!rm.loadThemeFile(fifo));
+            else if (what == "language")
+                QVERIFY(rm.setSkinDirPath(tmp.path()));
+            else
+                QVERIFY(!rm.getImage("images/a.png", false));
+        }
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
+        if (what != "zip")
+            QCOMPARE(warnings.count(what == "language" ? QStringLiteral("language.txt") : QStringLiteral("a.png")), 1);
     }
 
     // The decoded images stay within 256 MiB together: a fifth 64 MiB image (each of its

@@ -1,0 +1,100 @@
+#include "VYRQRegularFile.h"
+
+#include "VYRQZip.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static_assert(vyr::maxFileBytes == qint64(ZipMaxEntrySize), "a theme file and a zip entry share one limit");
+
+namespace vyr {
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() { if (m_fd >= 0) ::close(m_fd); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+private:
+    int m_fd;
+};
+
+FileRead readResourceFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileRead::Missing;
+    if (size)
+        *size = file.size();
+    if (file.size() > maxBytes)
+        return FileRead::TooLarge;
+    out = file.read(maxBytes);
+    return FileRead::Read;
+}
+
+} // namespace
+
+FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size)
+{
+    out.clear();
+    if (size)
+        *size = -1;
+    if (path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:")))
+        return readResourceFile(path, maxBytes, out, size);
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        return FileRead::Missing;
+    // Without O_NONBLOCK opening a FIFO waits for a writer, and a check of the type
+    // before the open would not see a name replaced in between.
+    const Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0)
+        return FileRead::Missing;
+    struct stat info;
+    if (::fstat(fd.get(), &info) != 0)
+        return FileRead::Failed;
+    if (!S_ISREG(info.st_mode))
+        return FileRead::NotRegular;
+    if (size)
+        *size = info.st_size;
+    if (info.st_size > maxBytes || info.st_size > qint64(INT_MAX))
+        return FileRead::TooLarge;
+
+    out.resize(int(info.st_size));
+    qint64 done = 0;
+    while (done < info.st_size) {
+        const ssize_t got = ::read(fd.get(), out.data() + done, size_t(info.st_size - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            out.clear();
+            return FileRead::Failed;
+        }
+        if (got == 0)
+            break;   // shrunk meanwhile
+        done += got;
+    }
+    out.resize(int(done));
+    return FileRead::Read;
+}
+
+const char* fileReadText(FileRead result)
+{
+    switch (result) {
+    case FileRead::Read: return "read";
+    case FileRead::Missing: return "missing";
+    case FileRead::NotRegular: return "not a regular file";
+    case FileRead::TooLarge: return "too large";
+    case FileRead::Failed: return "unreadable";
+    }
+    return "unreadable";
+}
+
+} // namespace vyr
