@@ -35,8 +35,10 @@ TarnexOptions TarnexOptions::fromArguments(const QStringList& arguments)
         } else if (argument == QLatin1String("--zh")) {
             options.chinese = true;
             ++i;
-        } else if (argument == QLatin1String("--screenshot") && hasValue) {
-            options.screenshotPath = arguments.at(i + 1);
+        } else if (argument == QLatin1String("--screenshot")) {
+            options.screenshotPath = hasValue ? arguments.at(i + 1) : QString();
+            if (options.screenshotPath.isEmpty())
+                options.error = QStringLiteral("--screenshot needs the path of the PNG to write");
             i += 2;
         } else if (argument == QLatin1String("--help")) {
             options.help = true;
@@ -59,9 +61,12 @@ QString TarnexOptions::usage()
                "  --drawer           open the detail drawer of alarm ALM-203\n"
                "  --zh               Chinese texts\n"
                "  --screenshot PATH  write a PNG of the window to PATH and quit: exit code 0\n"
-               "                     when saved, 2 when not (an old file is then kept);\n"
-               "                     a theme that cannot be loaded is reported on standard\n"
-               "                     error instead of in a message box (exit code 1)\n"
+               "                     when saved, 2 when not (an old file is then kept,\n"
+               "                     and anything at PATH that is not a regular file);\n"
+               "                     an empty or missing PATH ends with exit code 2;\n"
+               "                     a theme that cannot be loaded, or no OpenGL, is\n"
+               "                     reported on standard error instead of in a message\n"
+               "                     box (exit code 1)\n"
                "  --help             print this text\n")
         .arg(kMaxSide);
 }

@@ -17,11 +17,14 @@ struct TarnexOptions {
     bool chinese = false;
     QString screenshotPath;     // empty: no screenshot
     bool help = false;          // "--help": print usage() and start nothing
+    QString error;              // a bad value: the run ends with it and exit code 2
 
     // The "--help" text.
     static QString usage();
 
     // arguments[0] is the program and is skipped. Unknown words, and options that
-    // take a value but stand last, are skipped silently.
+    // take a value but stand last, are skipped silently, except "--screenshot": an
+    // unattended run without its path would start the interactive monitor and wait
+    // forever, so a missing or empty path sets error.
     static TarnexOptions fromArguments(const QStringList& arguments);
 };

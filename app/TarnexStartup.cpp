@@ -4,6 +4,7 @@
 #include "TarnexOptions.h"
 #include "VYRQChartRegistry.h"
 #include "VYRQGlobal.h"
+#include "VYRQSaveTarget_p.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -15,6 +16,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
 #include <QTimer>
 #include <QPixmap>
 #include <QSaveFile>
@@ -48,6 +51,32 @@ bool isBlank(const QPixmap& pixmap)
     return true;
 }
 
+// Every chart is an OpenGL widget, and once one is in the window Qt composes the whole
+// window through OpenGL: without a context the operator would see a black window.
+bool openGLAvailable()
+{
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext context;
+    if (!surface.isValid() || !context.create() || !context.makeCurrent(&surface))
+        return false;
+    const bool enough = context.format().majorVersion() >= 2;
+    context.doneCurrent();
+    return enough;
+}
+
+// A screenshot run is unattended (a script, Xvfb, the offscreen platform): a modal box
+// there waits for a click that never comes.
+int refuseToStart(const QString& message, const TarnexOptions& options)
+{
+    if (options.screenshotPath.isEmpty())
+        QMessageBox::critical(nullptr, QStringLiteral("Tarnex"), message, QMessageBox::Ok, QMessageBox::NoButton);
+    else
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    VYRQtLib::shutdown();
+    return 1;
+}
+
 } // namespace
 
 int runMonitor(const QStringList& arguments)
@@ -64,17 +93,12 @@ int runMonitor(const QStringList& arguments)
     vyrSetGlobalConfig(config);
 
     const QString themeFolder = themeFolderPath();
-    if (!vyrLoadThemeDir(QFile::encodeName(themeFolder).constData())) {
-        const QString message = QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder);
-        // A screenshot run is unattended (a script, Xvfb, the offscreen platform): a
-        // modal box there waits for a click that never comes.
-        if (options.screenshotPath.isEmpty())
-            QMessageBox::critical(nullptr, QStringLiteral("Tarnex"), message, QMessageBox::Ok, QMessageBox::NoButton);
-        else
-            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        VYRQtLib::shutdown();
-        return 1;
-    }
+    if (!vyrLoadThemeDir(QFile::encodeName(themeFolder).constData()))
+        return refuseToStart(QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder), options);
+    if (!openGLAvailable())
+        return refuseToStart(
+            QStringLiteral("Unable to create an OpenGL context: the Tarnex charts need OpenGL 2.0 or later."),
+            options);
 
     RefineryPlantWindow window(nullptr);
     window.resize(options.size.expandedTo(window.minimumSize()));
@@ -127,6 +151,11 @@ QPixmap captureWindow(QWidget& window)
 
 int saveScreenshot(QWidget& window, const QString& path)
 {
+    if (!vyr::isSaveTarget(path)) {
+        std::fprintf(stderr, "Cannot write the screenshot to %s: it is not a regular file.\n",
+                     QFile::encodeName(path).constData());
+        return 2;
+    }
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QPixmap image = captureWindow(window);
     if (image.isNull())

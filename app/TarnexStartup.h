@@ -11,11 +11,12 @@ class QWidget;
 namespace tarnex {
 
 // Everything main() does once the application object exists: starts the library,
-// loads the theme folder, reads the options, shows the window with its start-up
-// actions and runs the event loop ("--help" is main()'s, before the application
-// object). Returns the process's exit code: 0 normal end or screenshot saved;
-// 1 theme folder not loadable (a message box, or on a screenshot run a line on
-// standard error); 2 screenshot not taken or not saved.
+// loads the theme folder, checks that OpenGL is there, reads the options, shows the
+// window with its start-up actions and runs the event loop ("--help" and bad option
+// values are main()'s, before the application object). Returns the process's exit
+// code: 0 normal end or screenshot saved; 1 theme folder not loadable or no OpenGL
+// context (a message box, or on a screenshot run a line on standard error; no window
+// is built); 2 screenshot not taken or not saved.
 int runMonitor(const QStringList& arguments);
 
 // Compiles the embedded icons (":/tarnex/icons/...") into whatever links this library.
@@ -36,7 +37,8 @@ void substituteFonts();
 QPixmap captureWindow(QWidget& window);
 
 // Writes the window's PNG to path (its folder created when missing). 0 when saved,
-// 2 when the image is empty or could not be written whole; then path is as it was.
+// 2 when something other than a regular file stands at path, or the image is empty or
+// could not be written whole; then path is as it was.
 int saveScreenshot(QWidget& window, const QString& path);
 
 // saveScreenshot, then ends the event loop with its code.

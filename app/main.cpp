@@ -7,13 +7,19 @@
 
 int main(int argc, char* argv[])
 {
-    // "--help" is answered before the application object, which needs a display.
+    // "--help" and bad values are answered before the application object, which
+    // needs a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (TarnexOptions::fromArguments(arguments).help) {
+    const TarnexOptions options = TarnexOptions::fromArguments(arguments);
+    if (options.help) {
         std::fputs(TarnexOptions::usage().toLocal8Bit().constData(), stdout);
         return 0;
+    }
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "tarnex: %s (see --help)\n", options.error.toLocal8Bit().constData());
+        return 2;
     }
 
     // Must precede the application object.

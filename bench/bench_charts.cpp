@@ -2,7 +2,11 @@
 //   line     a line chart of 10,000 to 5,000,000 points against a QLineSeries drawn
 //            with useOpenGL over the same axis ranges and plot rectangle: the frame
 //            ours keeps cached while the data stay, the first frame after new data,
-//            and with the data replaced before every frame ("live");
+//            and with the data replaced before every frame ("live"); and live at
+//            100,000 to 10,000,000 points against a QLineSeries fed only the points
+//            a careful Qt user would thin the data to, the lowest and highest of
+//            each half-pixel column as ours draws, once thinned before Qt's frame
+//            (the data arrive thinned) and once in it ("thinned");
 //   candles  a financial chart of 5,000 candles, all in view, against a
 //            QCandlestickSeries over 5,000 categories; without and with four
 //            moving averages (QLineSeries on the Qt side);
@@ -20,7 +24,7 @@
 // colour to within a few per cent; otherwise "n/a" and both counts.
 // Needs a display with OpenGL: run it under xvfb-run from a release build, through
 // median_of_runs.py for steady figures.
-// Usage: bench_charts [line|candles|sweep|hostile]...   (all when none is named)
+// Usage: bench_charts [line|thinned|candles|sweep|hostile]...   (all when none is named)
 
 #include "VYRQChartRegistry.h"
 #include "VYRQECGChart.h"
@@ -30,6 +34,7 @@
 #include "VYRQImplAccess_p.h"
 #include "VYRQLineChart.h"
 #include "VYRQLineChartImpl.h"
+#include "VYRQLineChartMath.h"
 #include "VYRQBarChart.h"
 #include "VYRQScatterChart.h"
 
@@ -226,8 +231,101 @@ int framesFor(int points)
     return points <= 10000 ? measuredFrames : points <= 100000 ? 21 : points <= 1000000 ? 5 : 3;
 }
 
-void benchLine(int points, bool live)
+// Median milliseconds of `frames` frames of ours alone.
+double ownFrames(const Frame& frame, int frames = 5)
 {
+    std::vector<double> times;
+    frame();
+    for (int i = 0; i < frames; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (!frame())
+            return -1;
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return median(times);
+}
+
+// What a careful Qt user feeds a line series of more points than the plot has pixels,
+// and what ours draws: per half-pixel column of the plot the lowest and the highest
+// value in the order they come, and the first and last point, as (index, value)
+// points. Drawn as a line they stay within half a pixel of the whole data.
+void thinToColumns(const QVector<double>& values, const QRectF& plot, QVector<QPointF>& out)
+{
+    out.clear();
+    const int n = values.size();
+    if (n == 0)
+        return;
+    const double divisor = std::max(n - 1, 1);
+    const auto columnOf = [&](int i) { return std::floor((plot.left() + plot.width() * i / divisor) * 2); };
+    out.append(QPointF(0, values.at(0)));
+    int i = 0;
+    while (i < n) {
+        const double column = columnOf(i);
+        int low = i;
+        int high = i;
+        int j = i + 1;
+        for (; j < n && columnOf(j) == column; ++j) {
+            if (values.at(j) < values.at(low))
+                low = j;
+            if (values.at(j) > values.at(high))
+                high = j;
+        }
+        out.append(QPointF(std::min(low, high), values.at(std::min(low, high))));
+        if (high != low)
+            out.append(QPointF(std::max(low, high), values.at(std::max(low, high))));
+        i = j;
+    }
+    out.append(QPointF(n - 1, values.at(n - 1)));
+}
+
+// Where our live frame goes: reducing the points to the plot's columns, and the same
+// frames on a surface without multisampling (the difference is what Mesa's software
+// rasteriser spends on the four samples of every stroked pixel and their resolve).
+void reportOwnShare(const QString& name, const QVector<double>& values, const LineSeries& s,
+                    VYRQLineChartImpl* impl, const QRectF& plot, const vyr::chart::ValueRange& range)
+{
+    std::vector<double> reduce;
+    QVector<vyr::chart::PlotPoint> points;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        if (!vyr::chart::lineDrawnPoints(impl->series.first(), plot, 0, values.size() - 1, range, 1.0, points))
+            return;
+        reduce.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    VYRQLineChart plain;
+    QSurfaceFormat format = plain.format();
+    format.setSamples(0);
+    plain.setFormat(format);
+    plain.setAnimationEnabled(false);
+    plain.setHoverEnabled(false);
+    plain.setSeries({s});
+    plain.setCategories({});
+    if (!shown(plain) || !plain.context() || plain.context()->format().samples() > 0)
+        return;
+    LineSeries fresh = s;
+    int turn = 0;
+    const double single = ownFrames([&] {
+        fresh.values = QVector<double>(values);
+        fresh.values[0] = values.at(0) + (++turn % 2);
+        plain.setSeries({fresh});
+        return oneFrame(plain, &plain);
+    });
+    // Rows of ours alone, as median_of_runs.py reads them.
+    std::printf("  %-34s ours %9.2f ms  (reducing the points to the plot's columns)\n",
+                qPrintable(name + QStringLiteral(", reducing")), median(reduce));
+    std::printf("  %-34s ours %9.2f ms  (the live frame on a surface without multisampling)\n",
+                qPrintable(name + QStringLiteral(", no MSAA")), single);
+    std::fflush(stdout);
+}
+
+enum class LineRun { Cached, Live, FedThinned, Thinning };
+
+void benchLine(int points, LineRun run)
+{
+    const bool live = run != LineRun::Cached;
+    const bool thinned = run == LineRun::FedThinned || run == LineRun::Thinning;
     const QColor lineColor(84, 112, 198);
     QVector<double> values(points);
     for (int i = 0; i < points; ++i)
@@ -253,9 +351,14 @@ void benchLine(int points, bool live)
     const vyr::chart::ValueRange range = impl->valueRange();
     const QRectF plot = impl->plotRect(chartSize);
     auto* series = new QLineSeries;
-    QVector<QPointF> data(points);
-    for (int i = 0; i < points; ++i)
-        data[i] = QPointF(i, values.at(i));
+    QVector<QPointF> data;
+    if (thinned) {
+        thinToColumns(values, plot, data);
+    } else {
+        data.resize(points);
+        for (int i = 0; i < points; ++i)
+            data[i] = QPointF(i, values.at(i));
+    }
     series->replace(data);
     series->setUseOpenGL(true);
     series->setName(QStringLiteral("Signal"));
@@ -276,8 +379,8 @@ void benchLine(int points, bool live)
     chart->setPlotArea(plot);
     QTest::qWait(50);
     QOpenGLWidget* gl = view.findChild<QOpenGLWidget*>();
-    // Both sides hold every point.
-    if (series->count() != points || impl->series.first().values.size() != points) {
+    // Both sides hold every point, or Qt the thinned ones.
+    if (series->count() != data.size() || impl->series.first().values.size() != points) {
         std::printf("line: point counts differ\n");
         return;
     }
@@ -285,8 +388,9 @@ void benchLine(int points, bool live)
     const int theirsDrawn = inkPixels(view.grab().toImage(), lineColor);
     const Frame oursFrame = glFrame(ours, &ours);
     const Frame theirsFrame = glFrame(view, gl);
-    const int frames = framesFor(points);
-    const int warm = points > 100000 ? 1 : warmFrames;
+    // Qt's thinned frames are quick: more of them.
+    const int frames = thinned ? (points <= 1000000 ? 21 : 7) : framesFor(points);
+    const int warm = thinned ? 2 : points > 100000 ? 1 : warmFrames;
     const QString size = points >= 1000000 ? QStringLiteral("%1M").arg(points / 1000000)
                                            : QStringLiteral("%1k").arg(points / 1000);
     if (live) {
@@ -299,13 +403,23 @@ void benchLine(int points, bool live)
             ours.setSeries({s});
             return oursFrame();
         };
+        QVector<double> fresh;
         const Frame theirsLive = [&]() {
-            data[0].setY(values.at(0) + (++theirsTurn % 2));
+            if (run == LineRun::Thinning) {
+                fresh = values;
+                fresh[0] = values.at(0) + (++theirsTurn % 2);
+                thinToColumns(fresh, plot, data);
+            } else {
+                data[0].setY(values.at(0) + (++theirsTurn % 2));
+            }
             series->replace(data);
             return theirsFrame();
         };
         const std::pair<double, double> ms = frameTimes(oursLive, theirsLive, frames, warm);
-        reportRow(QStringLiteral("line live %1").arg(size), ms.first, ms.second, oursDrawn, theirsDrawn);
+        const char* const names[] = {"", "line live %1", "line live %1, Qt fed thinned", "line live %1, Qt thins"};
+        reportRow(QString::fromLatin1(names[int(run)]).arg(size), ms.first, ms.second, oursDrawn, theirsDrawn);
+        if (run == LineRun::FedThinned)
+            reportOwnShare(QStringLiteral("line live %1, ours").arg(size), values, s, impl, plot, range);
         return;
     }
     // Ours draws the series into a texture once they stay the same for two frames and
@@ -593,21 +707,6 @@ void benchSweep()
     reportRow(QStringLiteral("sweep %1 samples").arg(oursSample), ms.first, ms.second, oursDrawn, theirsDrawn);
 }
 
-// Median milliseconds of `frames` frames of ours alone.
-double ownFrames(const Frame& frame, int frames = 5)
-{
-    std::vector<double> times;
-    frame();
-    for (int i = 0; i < frames; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!frame())
-            return -1;
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    return median(times);
-}
-
 // Values at the ends of the doubles, with infinities and not-a-number among them.
 double hostileValue(qint64 i)
 {
@@ -712,13 +811,19 @@ int main(int argc, char** argv)
 
     QStringList wanted = app.arguments().mid(1);
     if (wanted.isEmpty())
-        wanted << QStringLiteral("line") << QStringLiteral("candles") << QStringLiteral("sweep")
-               << QStringLiteral("hostile");
+        wanted << QStringLiteral("line") << QStringLiteral("thinned") << QStringLiteral("candles")
+               << QStringLiteral("sweep") << QStringLiteral("hostile");
     if (wanted.contains(QStringLiteral("line"))) {
-        benchLine(10000, false);
-        benchLine(100000, false);
+        benchLine(10000, LineRun::Cached);
+        benchLine(100000, LineRun::Cached);
         for (const int points : {10000, 100000, 1000000, 5000000})
-            benchLine(points, true);
+            benchLine(points, LineRun::Live);
+    }
+    if (wanted.contains(QStringLiteral("thinned"))) {
+        for (const int points : {100000, 1000000, 10000000}) {
+            benchLine(points, LineRun::FedThinned);
+            benchLine(points, LineRun::Thinning);
+        }
     }
     if (wanted.contains(QStringLiteral("candles"))) {
         benchFinancial(5000, false);

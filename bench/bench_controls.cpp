@@ -6,7 +6,9 @@
 //             memory per control;
 //   theme     1,000 shown labels and buttons switched between two theme folders
 //             through the resource manager, against an application-wide
-//             setStyleSheet, a sheet on the page root and a QPalette on the page root;
+//             setStyleSheet, a sheet on the page root and a QPalette with the labels'
+//             font on the page root; both sides must change every pixel and show
+//             as many pixels of each text colour before and after;
 //   layout    the container layout pass at N = 10 / 100 / 1,000 against QHBoxLayout,
 //             a scroll step over 1,000 children, and 20,000 and 200,000 children of one
 //             container added and shown against a QVBoxLayout (LayoutPassBench.h);
@@ -33,6 +35,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontInfo>
 #include <QHash>
 #include <QImage>
 #include <QLabel>
@@ -57,7 +60,9 @@ using benchpage::pageJson;
 using benchpage::pageShape;
 using benchpage::smallPageShape;
 
-const Shape themeShape{20, 5, 10, 1280, 800};   // 1,000 labels and buttons
+// 1,000 labels and buttons, 80 x 20 each: the whole of every text shows, so that a
+// switch's text pixels compare.
+const Shape themeShape{50, 0, 20, 1600, 1000};
 const Shape paintShape{25, 0, 16, 1280, 800};   // 400 labels and buttons, 80 x 32 each
 
 // Bytes the allocator has handed out and not got back.
@@ -449,6 +454,14 @@ void benchPageLoad(const QString& dir)
     benchPageLoad(dir, largePageShape, 5, false);
 }
 
+QFont pixelFont(int size, bool bold)
+{
+    QFont font = QApplication::font();
+    font.setPixelSize(size);
+    font.setBold(bold);
+    return font;
+}
+
 QPalette paletteOf(const Look& look)
 {
     auto color = [](const char* argb) { return QColor(QLatin1Char('#') + QLatin1String(argb)); };
@@ -460,23 +473,58 @@ QPalette paletteOf(const Look& look)
     return palette;
 }
 
-// Pixels of the window that one call of `change` (and its repaint) alters.
-qint64 changedPixels(QWidget& window, const std::function<void()>& change)
+// Pixels within a small distance of `color` (antialiased glyph edges blend into the
+// background and do not count; their cores do).
+qint64 pixelsNear(const QImage& image, QRgb color)
 {
-    const QImage before = window.grab().toImage();
+    qint64 n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            n += std::abs(qRed(line[x]) - qRed(color)) + std::abs(qGreen(line[x]) - qGreen(color))
+                     + std::abs(qBlue(line[x]) - qBlue(color)) < 24;
+    }
+    return n;
+}
+
+QRgb rgbOf(const char* argb)
+{
+    return QColor(QLatin1Char('#') + QLatin1String(argb)).rgb();
+}
+
+// What one switch did to the window: the pixels it changed, and the pixels in the
+// text colours of the look before and after it. The background alone changes nearly
+// every pixel; the text pixels show that the labels and buttons took the new look's
+// text colour and size too.
+struct SwitchPixels {
+    qint64 changed = -1;
+    qint64 labelText[2] = {};
+    qint64 buttonText[2] = {};
+};
+
+SwitchPixels switchPixels(QWidget& window, const std::function<void()>& change)
+{
+    SwitchPixels pixels;
+    const QImage before = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     change();
     QApplication::processEvents();
-    const QImage after = window.grab().toImage();
+    const QImage after = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     if (before.size() != after.size())
-        return -1;
-    qint64 changed = 0;
+        return pixels;
+    pixels.changed = 0;
     for (int y = 0; y < before.height(); ++y) {
         const QRgb* a = reinterpret_cast<const QRgb*>(before.constScanLine(y));
         const QRgb* b = reinterpret_cast<const QRgb*>(after.constScanLine(y));
         for (int x = 0; x < before.width(); ++x)
-            changed += a[x] != b[x];
+            pixels.changed += a[x] != b[x];
     }
-    return changed;
+    const Look* looks[2] = {&lookA, &lookB};
+    const QImage* images[2] = {&before, &after};
+    for (int k = 0; k < 2; ++k) {
+        pixels.labelText[k] = pixelsNear(*images[k], rgbOf(looks[k]->text));
+        pixels.buttonText[k] = pixelsNear(*images[k], rgbOf(looks[k]->buttonText));
+    }
+    return pixels;
 }
 
 // Both sides repainted about as much of the window (within 5 %).
@@ -488,11 +536,30 @@ bool samePixels(const char* what, qint64 ours, qint64 qt)
     return false;
 }
 
+// Both switches changed about as much of the window, and left about as many pixels
+// of each text colour before and after. The text counts get 10 %: the default style
+// places a push button's text a little differently from a style sheet; text left in
+// the old look's colour or size is off by far more (labels of 13 pixels against 12 by 12 %).
+bool sameSwitch(const char* what, const SwitchPixels& ours, const SwitchPixels& qt)
+{
+    const auto near = [](qint64 a, qint64 b) { return a > 0 && b > 0 && std::abs(a - b) * 10 <= std::max(a, b); };
+    bool same = samePixels(what, ours.changed, qt.changed);
+    for (int k = 0; k < 2; ++k) {
+        if (!near(ours.labelText[k], qt.labelText[k]) || !near(ours.buttonText[k], qt.buttonText[k])) {
+            std::printf("%s: the text pixels %s the switch differ: labels ours %lld, Qt %lld; buttons ours %lld, "
+                        "Qt %lld\n",
+                        what, k ? "after" : "before", ours.labelText[k], qt.labelText[k], ours.buttonText[k],
+                        qt.buttonText[k]);
+            same = false;
+        }
+    }
+    return same;
+}
+
 // Each side switches in blocks, alternating with the others, so that a busy machine
 // slows all alike; per-switch times are medians over all blocks. The Qt yardsticks:
 // QApplication::setStyleSheet (restyles every widget of the application), a sheet
-// set on the page root, and a QPalette set on the page root (colours only: the
-// label's font size of the two looks stays).
+// set on the page root, and a QPalette with the labels' font set on the page root.
 void benchTheme(const QString& dir)
 {
     const Shape& shape = themeShape;
@@ -504,16 +571,21 @@ void benchTheme(const QString& dir)
         std::printf("theme: cannot write the theme folders\n");
         return;
     }
+    // One font family on both sides, so that their text pixels compare: ours draws
+    // with the global family, Qt's widgets with the application font's.
+    VYRGlobalConfig config = vyrGetGlobalConfig();
+    config.fontFamily = QFontInfo(QApplication::font()).family();
+    vyrSetGlobalConfig(config);
     enum Side { Ours, AppSheet, RootSheet, RootPalette, Sides };
     const char* const names[Sides] = {"ours", "theme switch vs style sheets", "theme switch vs sheet on root",
-                                      "theme switch vs QPalette"};
+                                      "theme switch vs QPalette + QFont"};
     const int blocks = 4, switches = 8;
     const QString sheets[2] = {styleSheet(lookA), styleSheet(lookB)};
     const QPalette palettes[2] = {paletteOf(lookA), paletteOf(lookB)};
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     std::vector<double> times[Sides];
     Tree trees[Sides];
-    qint64 changed[Sides] = {};
+    SwitchPixels changed[Sides];
     for (int b = 0; b < blocks; ++b) {
         for (int side = 0; side < Sides; ++side) {
             Host host(shape);
@@ -531,15 +603,22 @@ void benchTheme(const QString& dir)
                 else if (side == RootSheet)
                     apply = [&, root](int look) { root->setStyleSheet(sheets[look]); };
                 else {
+                    // The labels' font follows the root; the buttons keep theirs, as
+                    // the style sheets have it.
                     root->setAutoFillBackground(true);
-                    apply = [&, root](int look) { root->setPalette(palettes[look]); };
+                    for (QPushButton* button : root->findChildren<QPushButton*>())
+                        button->setFont(pixelFont(12, false));
+                    apply = [&, root](int look) {
+                        root->setPalette(palettes[look]);
+                        root->setFont(pixelFont(look ? lookB.textSize : lookA.textSize, true));
+                    };
                 }
                 apply(0);
             }
             host.widget.show();
             QApplication::processEvents();
             if (b == 0)
-                changed[side] = changedPixels(host.widget, [&] { apply(1); });
+                changed[side] = switchPixels(host.widget, [&] { apply(1); });
             for (int i = 0; i < switches; ++i) {
                 QElapsedTimer t;
                 t.start();
@@ -560,9 +639,11 @@ void benchTheme(const QString& dir)
         if (!same)
             std::printf("theme: the trees differ: ours %d widgets / %lld px, Qt %d widgets / %lld px\n",
                         trees[Ours].widgets, trees[Ours].area, trees[side].widgets, trees[side].area);
-        same = samePixels(names[side], changed[Ours], changed[side]) && same;
-        std::printf("  (%s: pixels changed by one switch: ours %lld, Qt %lld)\n", names[side], changed[Ours],
-                    changed[side]);
+        same = sameSwitch(names[side], changed[Ours], changed[side]) && same;
+        std::printf("  (%s: pixels changed by one switch: ours %lld, Qt %lld; label / button text pixels after: "
+                    "ours %lld / %lld, Qt %lld / %lld)\n",
+                    names[side], changed[Ours].changed, changed[side].changed, changed[Ours].labelText[1],
+                    changed[Ours].buttonText[1], changed[side].labelText[1], changed[side].buttonText[1]);
         printRow(names[side], median(times[Ours]), median(times[side]), "ms", same,
                  side == AppSheet ? "<= 0.2" : "-");
     }

@@ -7,6 +7,8 @@ class tst_TarnexOptions : public QObject {
 private slots:
     void fromArguments_data();
     void fromArguments();
+    void screenshotNeedsPath_data();
+    void screenshotNeedsPath();
 };
 
 void tst_TarnexOptions::fromArguments_data()
@@ -70,6 +72,27 @@ void tst_TarnexOptions::fromArguments()
     QTEST(options.drawer, "drawer");
     QTEST(options.chinese, "chinese");
     QTEST(options.screenshotPath, "screenshot");
+}
+
+// An unattended run without its path would wait forever in the interactive monitor.
+void tst_TarnexOptions::screenshotNeedsPath_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("error");
+
+    QTest::newRow("path given") << QStringList{"t", "--screenshot", "a.png"} << false;
+    QTest::newRow("none asked for") << QStringList{"t", "--zh"} << false;
+    QTest::newRow("last word") << QStringList{"t", "--zh", "--screenshot"} << true;
+    QTest::newRow("empty") << QStringList{"t", "--screenshot", "", "--zh"} << true;
+    QTest::newRow("empty after a path") << QStringList{"t", "--screenshot", "a.png", "--screenshot", ""} << true;
+    QTest::newRow("path after an empty one") << QStringList{"t", "--screenshot", "", "--screenshot", "b.png"} << true;
+    QTest::newRow("other options keep their silence") << QStringList{"t", "--page", "", "--size"} << false;
+}
+
+void tst_TarnexOptions::screenshotNeedsPath()
+{
+    QFETCH(QStringList, arguments);
+    QTEST(!TarnexOptions::fromArguments(arguments).error.isEmpty(), "error");
 }
 
 QTEST_APPLESS_MAIN(tst_TarnexOptions)

@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -56,6 +58,35 @@ private:
     int saved = -1;
 };
 
+// Environments of the executable, as "NAME=value" set and "-NAME" removed. The suite
+// itself runs without OpenGL; a window's screenshot needs X11 with Mesa's OpenGL.
+const QStringList openGL{"QT_QPA_PLATFORM=xcb", "-QT_XCB_GL_INTEGRATION", "-QT_QPA_OFFSCREEN_NO_GLX"};
+const QStringList x11WithoutOpenGL{"QT_QPA_PLATFORM=xcb", "QT_XCB_GL_INTEGRATION=none"};
+const QStringList offscreenWithoutOpenGL{"QT_QPA_PLATFORM=offscreen", "QT_QPA_OFFSCREEN_NO_GLX=1"};
+const QStringList noDisplay{"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
+
+// Runs on X11 start Mesa under the sanitizers, seconds each: they run once, in the
+// suite's X11 run, not again offscreen.
+bool runsHere(const QStringList& environment)
+{
+    return !environment.contains(QStringLiteral("QT_QPA_PLATFORM=xcb")) ||
+           environment.contains(QStringLiteral("-DISPLAY")) ||
+           QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+void startTarnex(QProcess& process, const QStringList& arguments, const QStringList& environment)
+{
+    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
+    for (const QString& edit : environment) {
+        if (edit.startsWith(QLatin1Char('-')))
+            childEnvironment.remove(edit.mid(1));
+        else
+            childEnvironment.insert(edit.section(QLatin1Char('='), 0, 0), edit.section(QLatin1Char('='), 1));
+    }
+    process.setProcessEnvironment(childEnvironment);
+    process.start(QStringLiteral(TARNEX_EXECUTABLE), arguments);
+}
+
 } // namespace
 
 // The executable is run as a user runs it; the theme-failure path runs in this
@@ -67,6 +98,10 @@ private slots:
     void missingThemeFolderEndsWithOne();
     void executableExitCodes_data();
     void executableExitCodes();
+    void badScreenshotPathStartsNothing_data();
+    void badScreenshotPathStartsNothing();
+    void screenshotLeavesSpecialFiles_data();
+    void screenshotLeavesSpecialFiles();
     void failedScreenshotWriteKeepsNoPartialFile_data();
     void failedScreenshotWriteKeepsNoPartialFile();
 };
@@ -121,24 +156,31 @@ void tst_TarnexStartup::executableExitCodes_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QSize>("imageSize");
     QTest::addColumn<QByteArray>("output");     // expected on standard output
-    QTest::addColumn<QStringList>("environment");   // "NAME=value" set, "-NAME" removed
+    QTest::addColumn<QByteArray>("errors");     // expected on standard error
+    QTest::addColumn<QStringList>("environment");
 
+    // Mesa's driver is loaded, and unloaded before the leak checker runs.
     QTest::newRow("default size, folder created") << QStringList{} << QStringLiteral("out/nested/shot.png") << 0
-                                                  << QSize(1440, 900) << QByteArray() << QStringList();
+                                                  << QSize(1440, 900) << QByteArray() << QByteArray() << openGL;
     QTest::newRow("raised to the minimum") << QStringList{"--size", "800x600"} << QStringLiteral("small.png") << 0
-                                           << QSize(1280, 720) << QByteArray() << QStringList();
+                                           << QSize(1280, 720) << QByteArray() << QByteArray() << openGL;
     QTest::newRow("empty height raised") << QStringList{"--size", "1500x"} << QStringLiteral("wide.png") << 0
-                                         << QSize(1500, 720) << QByteArray() << QStringList();
+                                         << QSize(1500, 720) << QByteArray() << QByteArray() << openGL;
     QTest::newRow("plant page in Chinese") << QStringList{"--page", "plant", "--zh"} << QStringLiteral("zh.png") << 0
-                                           << QSize(1440, 900) << QByteArray() << QStringList();
-    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray() << QStringList();
+                                           << QSize(1440, 900) << QByteArray() << QByteArray() << openGL;
+    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray() << QByteArray()
+                                     << openGL;
     // Answered without a display.
     QTest::newRow("help names the size limit, starts nothing")
         << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144")
-        << QStringList{"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
-    // On X11 Mesa's driver is loaded, and unloaded before the leak checker runs.
-    QTest::newRow("OpenGL charts, leak-clean") << QStringList{} << QStringLiteral("gl.png") << 0 << QSize(1440, 900)
-                                               << QByteArray() << QStringList{"-QT_XCB_GL_INTEGRATION"};
+        << QByteArray() << noDisplay;
+    // Qt would compose the whole window through OpenGL: black, and the charts missing
+    // from the screenshot.
+    const QByteArray noContext("Unable to create an OpenGL context: the Tarnex charts need OpenGL 2.0 or later.");
+    QTest::newRow("X11 without OpenGL") << QStringList{} << QStringLiteral("black.png") << 1 << QSize()
+                                        << QByteArray() << noContext << x11WithoutOpenGL;
+    QTest::newRow("offscreen without OpenGL") << QStringList{"--page", "plant"} << QStringLiteral("black.png") << 1
+                                              << QSize() << QByteArray() << noContext << offscreenWithoutOpenGL;
 }
 
 void tst_TarnexStartup::executableExitCodes()
@@ -148,7 +190,10 @@ void tst_TarnexStartup::executableExitCodes()
     QFETCH(int, code);
     QFETCH(QSize, imageSize);
     QFETCH(QByteArray, output);
+    QFETCH(QByteArray, errors);
     QFETCH(QStringList, environment);
+    if (!runsHere(environment))
+        QSKIP("runs on X11 only, in the suite's X11 run");
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -164,20 +209,12 @@ void tst_TarnexStartup::executableExitCodes()
     }
 
     QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
-    for (const QString& edit : environment) {
-        if (edit.startsWith(QLatin1Char('-')))
-            childEnvironment.remove(edit.mid(1));
-        else
-            childEnvironment.insert(edit.section(QLatin1Char('='), 0, 0), edit.section(QLatin1Char('='), 1));
-    }
-    process.setProcessEnvironment(childEnvironment);
-    process.start(QStringLiteral(TARNEX_EXECUTABLE), options + QStringList{"--screenshot", path});
+    startTarnex(process, options + QStringList{"--screenshot", path}, environment);
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), code);
+    const QByteArray printed = process.readAllStandardError();
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == code, printed.constData());
     QVERIFY(process.readAllStandardOutput().contains(output));
+    QVERIFY2(printed.contains(errors), printed.constData());
     if (!imageSize.isValid()) {
         QVERIFY(!QFileInfo::exists(path));
         return;
@@ -185,6 +222,83 @@ void tst_TarnexStartup::executableExitCodes()
     QImage image(path, "PNG");
     QVERIFY(!image.isNull());
     QCOMPARE(image.size(), imageSize);
+}
+
+// An unattended run without a path would open the interactive monitor and wait for
+// ever: it ends at once, before anything needs a display.
+void tst_TarnexStartup::badScreenshotPathStartsNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("empty path") << QStringList{"--screenshot", ""};
+    QTest::newRow("no path") << QStringList{"--zh", "--screenshot"};
+    QTest::newRow("empty after a path") << QStringList{"--screenshot", "shot.png", "--screenshot", ""};
+}
+
+void tst_TarnexStartup::badScreenshotPathStartsNothing()
+{
+    QFETCH(QStringList, arguments);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    startTarnex(process, arguments, noDisplay);
+    QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+    const QByteArray printed = process.readAllStandardError();
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 2, printed.constData());
+    QVERIFY2(printed.contains("--screenshot needs the path of the PNG to write"), printed.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+// The PNG is renamed over the target: a FIFO or a device node there, also behind a
+// symbolic link, would be replaced by a plain file.
+void tst_TarnexStartup::screenshotLeavesSpecialFiles_data()
+{
+    QTest::addColumn<bool>("device");
+    QTest::addColumn<bool>("viaLink");
+
+    QTest::newRow("FIFO") << false << false;
+    QTest::newRow("link to a FIFO") << false << true;
+    QTest::newRow("device node") << true << false;
+    QTest::newRow("link to a device node") << true << true;
+}
+
+void tst_TarnexStartup::screenshotLeavesSpecialFiles()
+{
+    QFETCH(bool, device);
+    QFETCH(bool, viaLink);
+    if (!runsHere(openGL))
+        QSKIP("runs on X11 only, in the suite's X11 run");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString special = dir.filePath(QStringLiteral("special"));
+    const QString target = viaLink ? dir.filePath(QStringLiteral("shot.png")) : special;
+    const QByteArray node = QFile::encodeName(special);
+    if (device) {
+        // The null device's numbers, on a node of our own: never the system's.
+        if (mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("no device nodes can be made here");
+    } else {
+        QCOMPARE(mkfifo(node.constData(), 0666), 0);
+    }
+    if (viaLink)
+        QVERIFY(QFile::link(special, target));
+
+    QProcess process;
+    startTarnex(process, {"--screenshot", target}, openGL);
+    QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+    const QByteArray printed = process.readAllStandardError();
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 2, printed.constData());
+    QVERIFY2(printed.contains("not a regular file"), printed.constData());
+    struct stat info {};
+    QCOMPARE(lstat(node.constData(), &info), 0);
+    QVERIFY(device ? S_ISCHR(info.st_mode) : S_ISFIFO(info.st_mode));
+    QCOMPARE(QFileInfo(target).isSymLink(), viaLink);
+    // Nothing half-written stays behind under another name.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+             viaLink ? 2 : 1);
 }
 
 void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile_data()
@@ -207,6 +321,8 @@ void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile()
     QFETCH(double, room);
     QFETCH(int, shortBy);
     QFETCH(bool, oldFile);
+    if (!runsHere(openGL))
+        QSKIP("runs on X11 only, in the suite's X11 run");
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -216,7 +332,7 @@ void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile()
         const QString reference = dir.filePath(QStringLiteral("reference.png"));
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(TARNEX_EXECUTABLE), {"--screenshot", reference});
+        startTarnex(process, {"--screenshot", reference}, openGL);
         QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
         QCOMPARE(process.exitCode(), 0);
         pngSize = QFileInfo(reference).size();
@@ -233,7 +349,7 @@ void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile()
     const auto limit = rlim_t(room * double(pngSize)) - rlim_t(shortBy);
     FileSizeLimitedProcess process(limit);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral(TARNEX_EXECUTABLE), {"--screenshot", path});
+    startTarnex(process, {"--screenshot", path}, openGL);
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     // The live values change the PNG's size from run to run, by more under load: a shot
