@@ -20,6 +20,8 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QShowEvent>
@@ -468,6 +470,26 @@ void RefineryPlantWindow::resizeEvent(QResizeEvent* event)
     updateLayoutGeometry();
 }
 
+// The monitor is a dialog only by descent: Escape must not reject (close) it, and
+// Enter must not press the default button the dialog picks on show, a navigation
+// button. A button with the focus still takes Enter itself.
+void RefineryPlantWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (drawerOpen)
+            setDrawerOpen(false);
+        event->accept();
+        return;
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        event->ignore();
+        return;
+    default:
+        VYRQWindow::keyPressEvent(event);
+    }
+}
+
 void RefineryPlantWindow::toggleMaximized()
 {
     if (isMaximized())
@@ -827,11 +849,14 @@ void RefineryPlantWindow::buildPlantPage()
     equipmentTable->setModel(equipmentModel);
 
     connect(plantProcessView, &RefineryProcessView::equipmentActivated, this, &RefineryPlantWindow::selectEquipment);
-    // Any cell of a row selects the row's equipment: only column 0 is read.
+    // Any cell of a row selects the row's equipment: only column 0 is read. The click
+    // also reopens the drawer on the row already selected, which changes no selection.
     connect(equipmentTable, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (QStandardItem* item = equipmentModel->item(index.row(), 0))
             selectEquipment(item->data(EquipmentIdRole).toString());
     });
+    connect(equipmentTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RefineryPlantWindow::tableSelectionChanged);
 }
 
 void RefineryPlantWindow::setupEquipmentTable(VYRQTableView* table)
@@ -1119,6 +1144,7 @@ void RefineryPlantWindow::refreshEquipmentTable()
     const int widths[] = {82, 210, 170, 105, 95, 105, 85, 115};
     for (int column = 0; column < 8; ++column)
         equipmentTable->setColumnWidth(column, widths[column]);
+    selectTableRow();
 }
 
 void RefineryPlantWindow::refreshProcessViews()
@@ -1269,12 +1295,7 @@ void RefineryPlantWindow::selectAlarm(const QString& alarmId)
         return;
     selectedAlarmId = alarm->id;
     selectedEquipmentId = alarm->equipmentId;
-    currentPage = 1;
-    pageStack->setCurrentIndex(1);
-    updateNavigationStyles();
-    refreshProcessViews();
-    refreshDetailDrawer();
-    setDrawerOpen(true);
+    showSelection();
 }
 
 void RefineryPlantWindow::selectEquipment(const QString& equipmentId)
@@ -1291,12 +1312,47 @@ void RefineryPlantWindow::selectEquipment(const QString& equipmentId)
             break;
         }
     }
+    showSelection();
+}
+
+// The plant page with the selected equipment in the table, both diagrams and the drawer.
+void RefineryPlantWindow::showSelection()
+{
     currentPage = 1;
     pageStack->setCurrentIndex(1);
     updateNavigationStyles();
+    selectTableRow();
     refreshProcessViews();
     refreshDetailDrawer();
     setDrawerOpen(true);
+}
+
+// Moves the table's selection to the selected equipment's row.
+void RefineryPlantWindow::selectTableRow()
+{
+    const QScopedValueRollback<bool> selecting(selectingTableRow, true);
+    QItemSelectionModel* selection = equipmentTable->selectionModel();
+    for (int row = 0; row < equipmentModel->rowCount(); ++row) {
+        if (equipmentModel->item(row, 0)->data(EquipmentIdRole).toString() == selectedEquipmentId) {
+            selection->setCurrentIndex(equipmentModel->index(row, 0),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            return;
+        }
+    }
+    selection->clear();
+}
+
+// A row the operator selects, by mouse or keyboard, selects its equipment; a row
+// deselected (Ctrl with a click or Space) leaves the selection where it was.
+void RefineryPlantWindow::tableSelectionChanged()
+{
+    if (selectingTableRow)
+        return;
+    const QModelIndexList rows = equipmentTable->selectionModel()->selectedRows();
+    if (rows.size() == 1)
+        selectEquipment(equipmentModel->item(rows.first().row(), 0)->data(EquipmentIdRole).toString());
+    else
+        selectTableRow();
 }
 
 bool RefineryPlantWindow::acknowledgeSelectedAlarm()

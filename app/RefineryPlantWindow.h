@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVector>
 
+class QKeyEvent;
 class QResizeEvent;
 class QShowEvent;
 class QStandardItemModel;
@@ -104,6 +105,7 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -134,6 +136,9 @@ private:
     void refreshEquipmentChart();
     void replayDashboardCharts();
     void selectFirstOpenAlarm();
+    void showSelection();
+    void selectTableRow();
+    void tableSelectionChanged();
     void slideDrawerTo(int width);
     QVariantAnimation* drawerSlide() const;
     void drawerSlideFinished();
@@ -166,6 +171,7 @@ private:
     bool drawerOpen = false;
     bool chartsIntroduced = false;
     bool drawerSlideReversing = false;
+    bool selectingTableRow = false;
 
     VYRQContainer* rootContainer = nullptr;
     VYRQContainer* sidebar = nullptr;

@@ -158,6 +158,15 @@ void VYRQChartBase::drawHoverTip(QPainter* painter)
     painter->restore();
 }
 
+// A repaint asked for while the chart was hidden is dropped, and Qt composes the
+// frame buffer of a widget that becomes visible as it was last drawn: without a
+// frame now, the chart would show the data it had when it was hidden.
+void VYRQChartBase::showEvent(QShowEvent* event)
+{
+    QOpenGLWidget::showEvent(event);
+    update();
+}
+
 void VYRQChartBase::onThemeChanged()
 {
 }

@@ -10,6 +10,7 @@
 #include <QString>
 
 class QPainter;
+class QShowEvent;
 class QVariantAnimation;
 
 // Common base of the OpenGL charts: the colour theme, the legend position, an
@@ -51,6 +52,8 @@ public:
     void drawHoverTip(QPainter* painter);
 
 protected:
+    void showEvent(QShowEvent* event) override;
+
     virtual void onThemeChanged();
     virtual void onAnimationSettingsChanged();
     virtual void onAnimationProgress();

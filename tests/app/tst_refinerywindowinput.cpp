@@ -1,8 +1,15 @@
 #include "RefineryPlantWindow.h"
+#include "RefineryProcessView.h"
 #include "RefinerySimulator.h"
+#include "VYRQComboBox.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
+#include "VYRQLabel.h"
+#include "VYRQPushButton.h"
+#include "VYRQTableView.h"
 
+#include <QApplication>
+#include <QStandardItemModel>
 #include <QWindow>
 #include <QtTest>
 
@@ -37,6 +44,18 @@ std::unique_ptr<RefineryPlantWindow> shownMonitor()
     return window;
 }
 
+// The shown monitor as the active window, which takes the keys.
+std::unique_ptr<RefineryPlantWindow> activeMonitor()
+{
+    auto window = shownMonitor();
+    if (!window)
+        return nullptr;
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        return nullptr;
+    return window;
+}
+
 // Press at `at`, move by `delta` with the button held, release, all through the
 // window system's window.
 void dragBy(QWidget* window, const QPoint& at, const QPoint& delta)
@@ -48,6 +67,60 @@ void dragBy(QWidget* window, const QPoint& at, const QPoint& delta)
     // The window may have moved under the mouse: release where the mouse is now.
     QTRY_COMPARE(handle->geometry(), window->geometry());
     QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFromGlobal(end));
+}
+
+// A click through the window system's window on `at` in `target`'s coordinates
+// (its centre by default).
+void clickOn(QWidget* window, QWidget* target, QPoint at = QPoint(-1, -1))
+{
+    if (at.x() < 0)
+        at = target->rect().center();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, target->mapTo(window, at));
+}
+
+VYRQPushButton* buttonWithText(QWidget* root, const QString& text)
+{
+    for (VYRQPushButton* button : root->findChildren<VYRQPushButton*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+VYRQTableView* equipmentTable(QWidget* window)
+{
+    return window->findChild<VYRQTableView*>(QStringLiteral("refineryEquipmentTable"));
+}
+
+int tableRowOf(RefineryPlantWindow* window, const QString& id)
+{
+    QStandardItemModel* model = window->getEquipmentModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->item(row, 0)->data(RefineryPlantWindow::EquipmentIdRole).toString() == id)
+            return row;
+    return -1;
+}
+
+// A click on the name cell of the table row holding `id`.
+void clickTableRow(RefineryPlantWindow* window, const QString& id)
+{
+    VYRQTableView* table = equipmentTable(window);
+    const QRect cell = table->visualRect(window->getEquipmentModel()->index(tableRowOf(window, id), 1));
+    clickOn(window, table->viewport(), cell.center());
+}
+
+// The equipment each view names: the table's selected row, both diagrams' selected
+// node and the drawer's title (its first label).
+QStringList shownSelection(RefineryPlantWindow* window)
+{
+    QStringList names;
+    const QModelIndexList rows = equipmentTable(window)->selectionModel()->selectedRows();
+    names << (rows.size() == 1 ? rows.first().data(RefineryPlantWindow::EquipmentIdRole).toString()
+                               : QStringLiteral("%1 rows").arg(rows.size()));
+    for (const char* name : {"dashboardProcessView", "plantProcessView"})
+        names << window->findChild<RefineryProcessView*>(QLatin1String(name))->selectedNodeId();
+    auto* drawer = window->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
+    names << drawer->findChildren<VYRQLabel*>().first()->text();
+    return names;
 }
 
 } // namespace
@@ -133,6 +206,135 @@ private slots:
         QTRY_COMPARE(window->size(), expected);
         QCOMPARE(window->minimumSize(), QSize(1280, 720));
         QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    }
+
+    void escapeNeverClosesMonitor_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::newRow("on the dashboard") << "dashboard";
+        QTest::newRow("drawer open") << "drawer";
+        QTest::newRow("combo popup open") << "popup";
+    }
+
+    // Escape closes the drawer or a popup; it never closes the monitor itself.
+    void escapeNeverClosesMonitor()
+    {
+        QFETCH(QString, state);
+        auto window = activeMonitor();
+        QVERIFY(window);
+        auto* drawer = window->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
+        auto* combo = window->findChild<VYRQComboBox*>();
+        if (state == QLatin1String("drawer")) {
+            clickOn(window.get(), window->getWatchRows().first().rowContainer);
+            QVERIFY(window->isDrawerOpen());
+        } else if (state == QLatin1String("popup")) {
+            clickOn(window.get(), combo);
+            QTRY_VERIFY(QApplication::activePopupWidget());
+        }
+        const int page = window->getCurrentPage();
+
+        QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QVERIFY(!QApplication::activePopupWidget());
+        QVERIFY(!window->isDrawerOpen());
+        QTRY_VERIFY(drawer->isHidden());
+        QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->getCurrentPage(), page);
+    }
+
+    void enterPressesNoUnfocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+
+    // With a table row clicked, Enter presses no button: the drawer stays open on the
+    // plant page.
+    void enterPressesNoUnfocusedButton()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        auto window = activeMonitor();
+        QVERIFY(window);
+        clickOn(window.get(), buttonWithText(window.get(), QStringLiteral("Plant Overview")));
+        QCOMPARE(window->getCurrentPage(), 1);
+        clickTableRow(window.get(), QStringLiteral("HX-7"));
+        QVERIFY(window->isDrawerOpen());
+        QCOMPARE(window->focusWidget(), equipmentTable(window.get()));
+
+        QList<QSharedPointer<QSignalSpy>> clicks;
+        for (VYRQPushButton* button : window->findChildren<VYRQPushButton*>())
+            clicks << QSharedPointer<QSignalSpy>::create(button, &QAbstractButton::clicked);
+        QTest::keyClick(window->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        for (const auto& spy : clicks)
+            QCOMPARE(spy->count(), 0);
+        QCOMPARE(window->getCurrentPage(), 1);
+        QVERIFY(window->isDrawerOpen());
+    }
+
+    void oneSelectionEverywhere_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("expected");
+        // Each starts on the plant page with the HX-7 row clicked; the keys in the table
+        // with the focus it took, the others after the drawer was closed.
+        QTest::newRow("diagram node") << "node R-203" << "R-203";
+        QTest::newRow("Down key in the table") << "key down" << "F-102";
+        QTest::newRow("Up key in the table") << "key up" << "P-101";
+        QTest::newRow("alarm row") << "alarm row" << "R-203";
+        QTest::newRow("watch row") << "watch row" << "C-310";
+        QTest::newRow("View all") << "View all" << "R-203";
+        QTest::newRow("Alarms entry") << "Alarms" << "R-203";
+    }
+
+    // The table's selected row, both diagrams and the drawer name the same equipment,
+    // wherever the operator selects it.
+    void oneSelectionEverywhere()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, expected);
+        auto window = activeMonitor();
+        QVERIFY(window);
+        RefineryPlantWindow* w = window.get();
+        VYRQPushButton* dashboard = buttonWithText(w, QStringLiteral("Dashboard"));
+        clickOn(w, buttonWithText(w, QStringLiteral("Plant Overview")));
+        clickTableRow(w, QStringLiteral("HX-7"));
+        QCOMPARE(shownSelection(w), QStringList({"HX-7", "HX-7", "HX-7", "HX-7"}));
+        const bool key = source.startsWith(QLatin1String("key "));
+        if (!key) {
+            auto* drawer = w->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
+            QTRY_VERIFY(!drawer->isResizeAnimationRunning());
+            clickOn(w, buttonWithText(drawer, QString()));   // the drawer's close button
+            QVERIFY(!w->isDrawerOpen());
+            QTRY_VERIFY(drawer->isHidden());
+        }
+
+        if (source.startsWith(QLatin1String("node "))) {
+            auto* view = w->findChild<RefineryProcessView*>(QStringLiteral("plantProcessView"));
+            for (const VYRQFlowNode& node : view->nodes())
+                if (node.id == source.mid(5))
+                    clickOn(w, view, view->nodeRect(node).center().toPoint());
+        } else if (key) {
+            QCOMPARE(w->focusWidget(), equipmentTable(w));
+            QTest::keyClick(w->windowHandle(), source.endsWith(QLatin1String("down")) ? Qt::Key_Down : Qt::Key_Up);
+        } else if (source == QLatin1String("Alarms")) {
+            clickOn(w, buttonWithText(w, source));
+        } else {
+            clickOn(w, dashboard);
+            if (source == QLatin1String("alarm row"))
+                clickOn(w, w->getAlarmRows().first().rowContainer);
+            else if (source == QLatin1String("watch row"))
+                clickOn(w, w->getWatchRows().first().rowContainer);
+            else
+                clickOn(w, buttonWithText(w, source));
+        }
+        QCOMPARE(w->getCurrentPage(), 1);
+        QVERIFY(w->isDrawerOpen());
+        QCOMPARE(w->getSelectedEquipmentId(), expected);
+        QCOMPARE(shownSelection(w), QStringList({expected, expected, expected, expected}));
     }
 };
 

@@ -2,6 +2,7 @@
 // (Xvfb with Mesa), read back from the frame buffer. Without a display the cases skip.
 
 #include "chart_testutil.h"
+#include "composedframe.h"
 #include "testaccess.h"
 
 #include "VYRQBarChart.h"
@@ -31,6 +32,13 @@ bool showWithGl(QOpenGLWidget& w)
     return w.context() && w.context()->isValid();
 }
 
+// A chart inside a shown window, with a valid context once exposed.
+bool showWithGl(QWidget& window, QOpenGLWidget& chart)
+{
+    return ctl::shown(window) && QTest::qWaitFor([&chart] { return chart.context(); })
+        && chart.context()->isValid();
+}
+
 } // namespace
 
 class tst_ChartGl : public QObject {
@@ -42,6 +50,61 @@ private slots:
         if (!haveDisplay())
             QSKIP("no display with OpenGL");
         VYRQtLib::init();
+    }
+
+    void firstFrameShowsCurrentData_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("its parent shown") << "parent";
+        QTest::newRow("itself shown") << "itself";
+        // As a drawer slides in: shown at no width, then widened.
+        QTest::newRow("its parent shown collapsed, then widened") << "slide";
+    }
+
+    // New data given to a hidden chart is in the first frame composed after the chart
+    // becomes visible, not the frame it showed when it was hidden.
+    void firstFrameShowsCurrentData()
+    {
+        QFETCH(QString, how);
+        QImage first;
+        QWidget window;
+        window.resize(560, 360);
+        auto* holder = new QWidget(&window);
+        holder->setGeometry(0, 0, 540, 340);
+        auto* line = new VYRQLineChart(holder);
+        line->move(20, 20);
+        chart::settle(*line);
+        if (!showWithGl(window, *line))
+            QSKIP("no OpenGL context");
+        const QVector<vyr::chart::PlotPoint> points = vyrtest::impl(*line)->seriesPoints(
+            0, vyrtest::impl(*line)->plotRect(line->size()), vyrtest::impl(*line)->valueRange());
+        const QPointF mid = (points.at(2).pos + points.at(3).pos) / 2;
+        const QPoint ring(int(mid.x()), int(mid.y()));
+        const QColor blue = line->theme().palette.first();
+        QTRY_VERIFY(chart::near(ctl::pixel(vyrtest::composedFrame(*line), ring.x(), ring.y()), blue));
+
+        QWidget* hidden = how == QLatin1String("itself") ? static_cast<QWidget*>(line) : holder;
+        hidden->hide();
+        LineSeries red;
+        red.values = {150, 230, 224, 218, 135, 147, 260};
+        red.color = QColor(255, 0, 0);
+        line->setSeries({red});
+
+        const QMetaObject::Connection watch = connect(line, &QOpenGLWidget::aboutToCompose, this, [&] {
+            if (first.isNull() && !line->visibleRegion().isEmpty())
+                first = vyrtest::composedFrame(*line);
+        });
+        if (how == QLatin1String("slide")) {
+            holder->resize(0, holder->height());
+            holder->show();
+            QCoreApplication::processEvents();
+            holder->resize(540, holder->height());
+        } else {
+            hidden->show();
+        }
+        QTRY_VERIFY(!first.isNull());
+        disconnect(watch);
+        VERIFY_NEAR(ctl::pixel(first, ring.x(), ring.y()), QColor(255, 0, 0));
     }
 
     // Repeated frames reuse the drawn series; whatever they depend on still shows at
