@@ -1,10 +1,6 @@
 #include "RefineryProcessView.h"
 
-#include "VYRQWidgetBaseImpl.h"
-
 #include <QColor>
-#include <QEvent>
-#include <QPainter>
 #include <QVector>
 
 #include <iterator>
@@ -40,8 +36,6 @@ const Line kLines[] = {
 };
 
 const QColor kMainLine(74, 122, 128);
-const QColor kGridLine(39, 43, 49);
-constexpr int kGridStep = 28;
 const QColor kLoopLine(120, 104, 230);
 
 bool sameNode(const VYRQFlowNode& a, const VYRQFlowNode& b)
@@ -69,10 +63,7 @@ RefineryProcessView::RefineryProcessView(QWidget* parent)
     setObjectName(QStringLiteral("refineryProcessView"));
     setThemeName(QStringLiteral("KolvProcessCanvas"));
     setReadOnly(true);
-    // The grid is drawn here from a cached picture under the flow view's lines and
-    // nodes: drawn line by line it cost a noticeable share of every tick's repaint.
-    setGridVisible(false);
-    setDrawBackground(false);
+    setGridVisible(true);
     setConnectionWidth(2.4);
     connect(this, &VYRQFlowView::nodeActivated, this, &RefineryProcessView::equipmentActivated);
     rebuild();
@@ -100,45 +91,6 @@ void RefineryProcessView::setChinese(bool chinese)
         return;
     m_chinese = chinese;
     rebuild();
-}
-
-const QPixmap& RefineryProcessView::canvas()
-{
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    const QString theme = getControlImpl()->themeName();
-    if (m_canvas.size() == pixels && m_canvas.devicePixelRatioF() == ratio && m_canvasTheme == theme)
-        return m_canvas;
-    m_canvasTheme = theme;
-    m_canvas = QPixmap(pixels.expandedTo(QSize(1, 1)));
-    m_canvas.setDevicePixelRatio(ratio);
-    m_canvas.fill(Qt::transparent);
-    QPainter painter(&m_canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    VYRQWidgetBaseImpl::drawFillStyle(&painter, isEnabled() ? getBackground() : getDisableBackground(), rect());
-    painter.setPen(QPen(kGridLine, 1.0));
-    for (int x = kGridStep; x < width(); x += kGridStep)
-        painter.drawLine(QPointF(x, 0), QPointF(x, height()));
-    for (int y = kGridStep; y < height(); y += kGridStep)
-        painter.drawLine(QPointF(0, y), QPointF(width(), y));
-    return m_canvas;
-}
-
-void RefineryProcessView::paintEvent(QPaintEvent* event)
-{
-    {
-        QPainter painter(this);
-        painter.drawPixmap(0, 0, canvas());
-    }
-    VYRQFlowView::paintEvent(event);
-}
-
-void RefineryProcessView::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange
-        || event->type() == QEvent::EnabledChange)
-        m_canvas = QPixmap();
-    VYRQFlowView::changeEvent(event);
 }
 
 void RefineryProcessView::rebuild()

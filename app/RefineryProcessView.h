@@ -3,7 +3,6 @@
 #include "RefinerySnapshot.h"
 #include "VYRQFlowView.h"
 
-#include <QPixmap>
 #include <QString>
 
 // The hydrotreater as a live diagram: turns the latest snapshot into the flow view's
@@ -23,18 +22,10 @@ public:
 Q_SIGNALS:
     void equipmentActivated(const QString& equipmentId);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
 private:
     void rebuild();
-    // The canvas and its grid, drawn once per size, look and scale.
-    const QPixmap& canvas();
 
     RefinerySnapshot m_snapshot;
     QString m_selectedEquipmentId;
     bool m_chinese = false;
-    QPixmap m_canvas;
-    QString m_canvasTheme;
 };

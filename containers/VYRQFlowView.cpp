@@ -1,9 +1,13 @@
 #include "VYRQFlowView.h"
 
+#include "VYRQSharedStyle.h"
+#include "VYRQWidgetBaseImpl.h"
+
 #include <QFontMetrics>
 #include <QLineF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
@@ -17,6 +21,9 @@ constexpr double minNodeWidth = 86.0;
 constexpr double minNodeHeight = 66.0;
 constexpr double portRadius = 12.0;
 constexpr int gridStep = 28;
+// Larger views draw their background and grid at each repaint rather than keep a
+// picture of this many pixels or more (64 MiB).
+constexpr qint64 maxBackdropPixels = qint64(4096) * 4096;
 
 const QColor gridColor(39, 43, 49, 255);
 const QColor newConnectionColor(74, 122, 128, 255);
@@ -353,12 +360,16 @@ void VYRQFlowView::mouseReleaseEvent(QMouseEvent* event)
 
 void VYRQFlowView::paintEvent(QPaintEvent* event)
 {
-    VYRQContainer::paintEvent(event);
+    const QPixmap& picture = backdrop();
+    if (picture.isNull())
+        VYRQContainer::paintEvent(event);
 
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (m_gridVisible)
-        drawGrid(&painter);
+    if (!picture.isNull())
+        painter.drawPixmap(0, 0, picture);
+    else if (m_gridVisible)
+        drawGrid(&painter, event->rect());
     for (const VYRQFlowConnection& c : qAsConst(m_connections))
         drawConnection(&painter, c);
     if (m_connecting) {
@@ -373,15 +384,54 @@ void VYRQFlowView::paintEvent(QPaintEvent* event)
         drawNode(&painter, n);
 }
 
-void VYRQFlowView::drawGrid(QPainter* painter)
+const QPixmap& VYRQFlowView::backdrop()
+{
+    const bool background = getDrawBackground();
+    const FillStyle& style = isEnabled() ? getBackground() : getDisableBackground();
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if ((!background && !m_gridVisible) || pixels.isEmpty()
+        || qint64(pixels.width()) * pixels.height() > maxBackdropPixels) {
+        m_backdrop = QPixmap();
+        return m_backdrop;
+    }
+    // A theme change or a setter gives the background a new look; compared by value,
+    // since equal records may be shared and replaced at any time.
+    if (!m_backdrop.isNull() && m_backdrop.size() == pixels && m_backdrop.devicePixelRatioF() == ratio
+        && m_backdropBackground == background && m_backdropGrid == m_gridVisible
+        && (!background || vyr::sameStyle(m_backdropStyle, style)))
+        return m_backdrop;
+
+    m_backdropBackground = background;
+    m_backdropGrid = m_gridVisible;
+    m_backdropStyle = style;
+    m_backdrop = QPixmap(pixels);
+    m_backdrop.setDevicePixelRatio(ratio);
+    m_backdrop.fill(Qt::transparent);
+    QPainter painter(&m_backdrop);
+    if (background)
+        getControlImpl()->drawControl(&painter, rect());
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_gridVisible)
+        drawGrid(&painter, rect());
+    return m_backdrop;
+}
+
+void VYRQFlowView::drawGrid(QPainter* painter, const QRect& area) const
 {
     painter->setPen(QPen(gridColor, 1.0));
     const int w = width();
     const int h = height();
-    for (int x = gridStep; x < w; x += gridStep)
-        painter->drawLine(QPointF(x, 0), QPointF(x, h));
-    for (int y = gridStep; y < h; y += gridStep)
-        painter->drawLine(QPointF(0, y), QPointF(w, y));
+    // An antialiased line of width 1 reaches half a pixel to either side.
+    const QRect reach = area.adjusted(-1, -1, 1, 1);
+    for (int x = gridStep; x < w; x += gridStep) {
+        if (x >= reach.left() && x <= reach.right())
+            painter->drawLine(QPointF(x, 0), QPointF(x, h));
+    }
+    for (int y = gridStep; y < h; y += gridStep) {
+        if (y >= reach.top() && y <= reach.bottom())
+            painter->drawLine(QPointF(0, y), QPointF(w, y));
+    }
 }
 
 void VYRQFlowView::drawConnection(QPainter* painter, const VYRQFlowConnection& connection)

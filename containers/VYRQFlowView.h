@@ -6,6 +6,7 @@
 #include "VYRQFlowConnection.h"
 #include "VYRQFlowNode.h"
 
+#include <QPixmap>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -20,6 +21,8 @@ class QPaintEvent;
 // optional grid. A press selects a node; unless the view is read-only, dragging a
 // node moves it and dragging from a node's edge port to another node connects them.
 // The owner sets the records and reads them back; the view reports through signals.
+// The background and the grid are drawn once into a picture that every repaint
+// copies; the picture is drawn again when the size, the scale or the look changes.
 //
 // The type key stays the container's: pages know no flow view.
 class VYRQTLIB_EXPORT VYRQFlowView : public VYRQContainer {
@@ -90,7 +93,11 @@ protected:
 
 private:
     void applySelection();
-    void drawGrid(QPainter* painter);
+    // The lines that cross `area`.
+    void drawGrid(QPainter* painter, const QRect& area) const;
+    // The container's background and the grid at the current size and look; null
+    // when there is nothing to draw or the view is too large to keep a picture of.
+    const QPixmap& backdrop();
 
     QVector<VYRQFlowNode> m_nodes;
     QVector<VYRQFlowConnection> m_connections;
@@ -103,4 +110,8 @@ private:
     bool m_draggingNode = false;
     bool m_connecting = false;
     double m_connectionWidth = 2.4;
+    QPixmap m_backdrop;
+    FillStyle m_backdropStyle;
+    bool m_backdropBackground = false;
+    bool m_backdropGrid = false;
 };

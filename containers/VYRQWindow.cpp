@@ -5,11 +5,13 @@
 #include "VYRQWindowImpl_p.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QEventLoop>
 #include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShowEvent>
 
 #ifdef Q_OS_WIN
 #include "IVYRQWidgetBase.h"
@@ -144,10 +146,25 @@ void VYRQWindow::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
+void VYRQWindow::showEvent(QShowEvent* event)
+{
+    // The window system window is created for the first show and again after a
+    // change of window flags.
+    m_impl->watchWindowHandle();
+    QDialog::showEvent(event);
+}
+
 void VYRQWindow::hideEvent(QHideEvent* event)
 {
     m_impl->releasePress();
     QDialog::hideEvent(event);
+}
+
+void VYRQWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange)
+        m_impl->windowStateChanged(static_cast<QWindowStateChangeEvent*>(event)->oldState());
+    QDialog::changeEvent(event);
 }
 
 #ifdef Q_OS_WIN

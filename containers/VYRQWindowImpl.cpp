@@ -8,6 +8,7 @@
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMetaMethod>
@@ -16,6 +17,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -236,6 +238,50 @@ bool VYRQWindowImpl::handlesClicks(QWidget* widget)
     return isInputWidget(widget) || listensForClicks(widget);
 }
 
+void VYRQWindowImpl::watchWindowHandle()
+{
+    QWidget* w = owner();
+    QWindow* handle = w && w->isWindow() ? w->windowHandle() : nullptr;
+    if (handle == m_watchedHandle)
+        return;
+    if (m_watchedHandle)
+        m_watchedHandle->removeEventFilter(this);
+    m_watchedHandle = handle;
+    if (handle)
+        handle->installEventFilter(this);
+}
+
+bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched != m_watchedHandle
+        || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove))
+        return VYRQWidgetBaseImpl::eventFilter(watched, event);
+    QWidget* w = owner();
+    if (!w || !resizeable || w->isMaximized() || w->isFullScreen())
+        return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    // The window system window and a top-level widget share their coordinates.
+    const QPoint pos = mouse->pos();
+    if (type == QEvent::MouseMove) {
+        if (mouse->buttons() == Qt::NoButton && resizeEdge == EdgeNone)
+            followHover(pos);
+        return false;
+    }
+    // Children get their presses as Qt delivers them everywhere else, and so does the
+    // window itself where nothing lies over the band.
+    if (mouse->button() != Qt::LeftButton || edgeAt(pos) == EdgeNone || w->childAt(pos) == nullptr)
+        return false;
+    if (type == QEvent::MouseButtonPress && isMousePressed())
+        return false;
+    // A child under the band (a page's scroll bar along the window's edge) would take
+    // the press for itself: the frame's border comes first.
+    QMouseEvent own(type, mouse->localPos(), mouse->windowPos(), mouse->screenPos(), mouse->button(),
+                    mouse->buttons(), mouse->modifiers(), mouse->source());
+    QCoreApplication::sendEvent(w, &own);
+    return true;
+}
+
 void VYRQWindowImpl::mouseMoveEvent(QMouseEvent* event)
 {
     QWidget* w = owner();
@@ -350,12 +396,8 @@ void VYRQWindowImpl::toggleMaximized()
         return;
     if (w->isMaximized()) {
         w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
-        if (m_maximizedByUs) {
-            m_maximizedByUs = false;
-            w->setMinimumSize(m_normalMinimum);
-            w->setMaximumSize(m_normalMaximum);
-            w->setGeometry(m_normalGeometry);
-        }
+        // A sub-window hears of no state change; a window has been restored already.
+        restoreNormalGeometry();
         return;
     }
 
@@ -379,8 +421,30 @@ void VYRQWindowImpl::toggleMaximized()
     // Limits the window was given would keep it from filling the area.
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // Placed here as well as maximised: without a window manager nothing else would.
+    // A window manager then remembers the area as the geometry to restore, so the
+    // restore puts the window back itself (windowStateChanged).
     w->setGeometry(area);
     w->setWindowState(w->windowState() | Qt::WindowMaximized);
+}
+
+void VYRQWindowImpl::windowStateChanged(Qt::WindowStates oldState)
+{
+    QWidget* w = owner();
+    if (w && (oldState & Qt::WindowMaximized) && !w->isMaximized())
+        restoreNormalGeometry();
+}
+
+void VYRQWindowImpl::restoreNormalGeometry()
+{
+    QWidget* w = owner();
+    if (!w || !m_maximizedByUs)
+        return;
+    m_maximizedByUs = false;
+    w->setMinimumSize(m_normalMinimum);
+    w->setMaximumSize(m_normalMaximum);
+    if (!(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        w->setGeometry(m_normalGeometry);
 }
 
 void VYRQWindowImpl::resizeChildren()

@@ -13,6 +13,7 @@
 class QEventLoop;
 class QMouseEvent;
 class QPainter;
+class QWindow;
 class VYRQMDIArea;
 
 // The implementation object shared by VYRQWindow ("VYRWindow") and VYRQSubWin
@@ -55,6 +56,14 @@ public:
     // Maximised to the screen's available geometry (a sub-window to its parent's
     // rectangle), or back to the geometry and size limits it had before.
     void toggleMaximized();
+    // Watches the window system window of a top-level owner (again after it is
+    // re-created): a left press in the border band reaches the frame before any child
+    // widget under it, and the resize cursor shows over children too.
+    void watchWindowHandle();
+    // The owner's window state changed, by this frame, by QWidget::showNormal and its
+    // kin, or by the window manager: a window this frame maximised gets its geometry
+    // and size limits back whoever ends the maximised state.
+    void windowStateChanged(Qt::WindowStates oldState);
 
     void setResizeable(bool on);
     void setTransparent(bool on);
@@ -97,16 +106,21 @@ public:
     // Set while setTransparent re-creates the native window (it hides and shows it).
     bool changingWindowFlags = false;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool isSubWindow() const;
     bool pressBelongsToControl(QWidget* hit) const;
     void resizeByEdge(const QPoint& globalPos);
     void followHover(const QPoint& pos);
+    void restoreNormalGeometry();
 
     // The owner's size limits when the border resize took the press; the resize
     // pins the size while it runs and gives these back on release.
     QSize m_ownMinimum{0, 0};
     QSize m_ownMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    QPointer<QWindow> m_watchedHandle;
     bool m_maximizedByUs = false;
     QRect m_normalGeometry;
     QSize m_normalMinimum;

@@ -180,6 +180,14 @@ VYRQComboBox::VYRQComboBox(QWidget* parent)
 
 VYRQComboBox::~VYRQComboBox() = default;
 
+void VYRQComboBox::showPopup()
+{
+    // Before Qt places the popup: its size follows from the frame it has.
+    if (m_list && view() == m_list)
+        m_list->preparePopup();
+    QComboBox::showPopup();
+}
+
 void VYRQComboBox::setBackground(CtrlState state, const FillStyle& style)
 {
     impl()->background.at(state) = style;

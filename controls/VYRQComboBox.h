@@ -56,6 +56,8 @@ public:
 
     VYRQComboList* popupList() const;
 
+    void showPopup() override;
+
 protected:
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;

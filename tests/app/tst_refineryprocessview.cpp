@@ -225,9 +225,12 @@ void tst_RefineryProcessView::repaintsOnlyOnChange()
 
 void tst_RefineryProcessView::canvasFollowsSize()
 {
-    // The canvas and its grid come from a picture kept per size: a new size draws a new one.
+    // The canvas and its grid are the flow view's, which keeps them as a picture per
+    // size: a new size draws a new one.
     const QColor fill(0x17, 0x19, 0x1D);
     RefineryProcessView view;
+    QVERIFY(view.isGridVisible());
+    QVERIFY(view.getDrawBackground());
     for (const QSize size : {QSize(900, 400), QSize(610, 300), QSize(900, 400)}) {
         view.resize(size);
         const QImage image = view.grab().toImage();

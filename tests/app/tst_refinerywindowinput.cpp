@@ -9,6 +9,9 @@
 #include "VYRQTableView.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QWindow>
 #include <QtTest>
@@ -335,6 +338,108 @@ private slots:
         QVERIFY(w->isDrawerOpen());
         QCOMPARE(w->getSelectedEquipmentId(), expected);
         QCOMPARE(shownSelection(w), QStringList({expected, expected, expected, expected}));
+    }
+
+    void restoreAfterMaximisedDrag_data()
+    {
+        QTest::addColumn<bool>("byDoubleClick");
+        QTest::newRow("top bar double click") << true;
+        QTest::newRow("maximise button") << false;
+    }
+
+    // Maximised, the top bar's drag moves nothing, and the maximise button gives the
+    // window its place, size and minimum back, at every round.
+    void restoreAfterMaximisedDrag()
+    {
+        QFETCH(bool, byDoubleClick);
+        auto window = shownMonitor();
+        QVERIFY(window);
+        const QSize screen = window->screen()->availableGeometry().size();
+        if (screen.width() < 1280 || screen.height() < 720)
+            QSKIP("the screen is smaller than the monitor's minimum (the offscreen platform's is 800 x 600)");
+        QWindow* handle = window->windowHandle();
+        auto* root = window->findChild<VYRQContainer*>(QStringLiteral("kolvRoot"));
+        VYRQPushButton* maximise = nullptr;
+        for (auto* button : window->findChildren<VYRQPushButton*>())
+            if (button->getIcon() == QLatin1String(":/tarnex/icons/maximize.svg"))
+                maximise = button;
+        QVERIFY(maximise);
+        const auto laidOut = [&] {
+            return QTest::qWaitFor([&] { return handle->geometry() == window->geometry(); })
+                && QTest::qWaitFor([&] { return root->geometry() == window->rect(); });
+        };
+        const auto pressMaximise = [&] {
+            QTest::mouseClick(handle, Qt::LeftButton, {}, maximise->mapTo(window.get(), maximise->rect().center()));
+            // The platform answers before the operator's next step.
+            QCoreApplication::processEvents();
+        };
+        const QPoint topBar(700, 32);
+        const QRect normal = window->geometry();
+
+        for (int round = 0; round < 2; ++round) {
+            if (byDoubleClick) {
+                QTest::mouseDClick(handle, Qt::LeftButton, {}, topBar);
+                QCoreApplication::processEvents();
+            } else {
+                pressMaximise();
+            }
+            QTRY_VERIFY(window->isMaximized());
+            QVERIFY(laidOut());
+            const QPoint moved = window->pos() + QPoint(150, 0);
+            dragBy(window.get(), topBar, QPoint(150, 0));
+            QVERIFY(window->isMaximized());
+            QVERIFY(window->pos() != moved);
+
+            pressMaximise();
+            QTRY_VERIFY(!window->isMaximized());
+            QTRY_COMPARE(window->geometry(), normal);
+            QCOMPARE(window->minimumSize(), QSize(1280, 720));
+            QVERIFY(laidOut());
+        }
+    }
+
+    void borderOverPageScrollBar_data()
+    {
+        QTest::addColumn<bool>("corner");
+        QTest::addColumn<QPoint>("delta");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("right border") << false << QPoint(100, 0) << QSize(1380, 720);
+        QTest::newRow("bottom-right corner") << true << QPoint(60, 40) << QSize(1340, 760);
+    }
+
+    // At 1280 x 720 the page's scroll bar lies along the window's right edge: a press
+    // on the border band over it resizes the window and leaves the page where it is.
+    void borderOverPageScrollBar()
+    {
+        QFETCH(bool, corner);
+        QFETCH(QPoint, delta);
+        QFETCH(QSize, expected);
+        auto window = shownMonitor();
+        QVERIFY(window);
+        window->resize(1280, 720);
+        auto* root = window->findChild<VYRQContainer*>(QStringLiteral("kolvRoot"));
+        QTRY_COMPARE(root->geometry(), window->rect());
+        QTRY_COMPARE(window->windowHandle()->geometry(), window->geometry());
+
+        QScrollArea* page = nullptr;
+        for (auto* scroller : window->findChildren<QScrollArea*>())
+            if (scroller->isVisible())
+                page = scroller;
+        QVERIFY(page);
+        QScrollBar* bar = page->verticalScrollBar();
+        QTRY_VERIFY(bar->isVisible());
+        QVERIFY(bar->maximum() > 0);
+        const QRect barArea(bar->mapTo(window.get(), QPoint(0, 0)), bar->size());
+        QCOMPARE(barArea.right(), window->width() - 1);
+        const QPoint pressAt(window->width() - 2, corner ? window->height() - 2 : barArea.center().y());
+        if (!corner)
+            QVERIFY(bar->isAncestorOf(window->childAt(pressAt)) || window->childAt(pressAt) == bar);
+        const int scrolled = bar->value();
+
+        dragBy(window.get(), pressAt, delta);
+        QTRY_COMPARE(window->size(), expected);
+        QCOMPARE(bar->value(), scrolled);
+        QCOMPARE(window->minimumSize(), QSize(1280, 720));
     }
 };
 

@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 
 VYRQFlowNode makeNode(const QString& id, double x, double y, double w = 0.1, double h = 0.1)
@@ -277,6 +279,91 @@ private slots:
         QCOMPARE(f.view.hasConnection("a", "b"), !readOnly);
         QCOMPARE(moved.count(), readOnly ? 0 : 2);
         QCOMPARE(f.view.selectedNodeId(), QStringLiteral("a"));
+    }
+
+    void backdropPicture_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("newPicture");
+        QTest::newRow("none") << "none" << false;
+        QTest::newRow("nodes") << "nodes" << false;
+        QTest::newRow("resized") << "resize" << true;
+        QTest::newRow("new background") << "background" << true;
+        QTest::newRow("disabled") << "disable" << true;
+        QTest::newRow("grid off") << "grid" << true;
+    }
+
+    // The background and the grid are one picture that every repaint copies: no line of
+    // the grid is drawn again until the size or the look changes, and then the picture
+    // shows the new size and look.
+    void backdropPicture()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, newPicture);
+        const QColor fill(23, 25, 29);
+        const QColor disabledFill(60, 10, 10);
+        FillStyle background;
+        background.name = QStringLiteral("Canvas");
+        background.fill.color = fill;
+        FillStyle disabled = background;
+        disabled.name = QStringLiteral("CanvasOff");
+        disabled.fill.color = disabledFill;
+        VYRQFlowView view;
+        view.setBackground(background);
+        view.setDisableBackground(disabled);
+        view.resize(1000, 800);
+        const auto pictures = [&] {
+            TextRecorder device(view.size());
+            view.render(&device);
+            return std::make_pair(device.lines(), device.pixmaps());
+        };
+        const auto before = pictures();
+        QCOMPARE(before.first, 0);
+        QCOMPARE(before.second.size(), 1);
+
+        QColor expected = fill;
+        if (change == QLatin1String("nodes")) {
+            view.setNodes({makeNode("a", 0.25, 0.5), makeNode("b", 0.75, 0.5)});
+            view.setSelectedNodeId(QStringLiteral("b"));
+        } else if (change == QLatin1String("resize")) {
+            view.resize(610, 300);
+        } else if (change == QLatin1String("background")) {
+            background.fill.color = expected = QColor(40, 80, 120);
+            view.setBackground(background);
+        } else if (change == QLatin1String("disable")) {
+            view.setEnabled(false);
+            expected = disabledFill;
+        } else if (change == QLatin1String("grid")) {
+            view.setGridVisible(false);
+        }
+        const auto after = pictures();
+        QCOMPARE(after.first, 0);
+        QCOMPARE(after.second.size(), 1);
+        QCOMPARE(after.second != before.second, newPicture);
+
+        const QImage image = view.grab().toImage();
+        const int lastLine = (view.width() - 1) / 28 * 28;
+        QCOMPARE(image.pixelColor(14, 14), expected);
+        QCOMPARE(image.pixelColor(view.width() - 14, 14), expected);
+        const bool grid = change != QLatin1String("grid");
+        QCOMPARE(image.pixelColor(28, 14) != expected, grid);
+        QCOMPARE(image.pixelColor(lastLine, 14) != expected, grid);
+        QCOMPARE(image.pixelColor(14, 28) != expected, grid);
+    }
+
+    // A view too large to keep a picture of draws its background and grid at each
+    // repaint, only where it is exposed.
+    void largeViewDrawsDirectly()
+    {
+        VYRQFlowView view;
+        view.resize(5000, 4000);
+        TextRecorder whole(view.size());
+        view.render(&whole);
+        QVERIFY(whole.pixmaps().isEmpty());
+        QCOMPARE(whole.lines(), 4999 / 28 + 3999 / 28);
+        TextRecorder corner(view.size());
+        view.render(&corner, QPoint(), QRegion(0, 0, 100, 60));
+        QCOMPARE(corner.lines(), 3 + 2);
     }
 
     void repaintCoversChangedNodes_data()

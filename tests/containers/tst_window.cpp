@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScrollBar>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -167,6 +169,108 @@ private slots:
         QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
         QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(vyrtest::impl(window.get())->resizeEdge, int(VYRQWindowImpl::EdgeNone));
+    }
+
+    void maximiseDragRestore_data()
+    {
+        QTest::addColumn<bool>("maximiseByDoubleClick");
+        QTest::addColumn<bool>("restoreByDoubleClick");
+        QTest::newRow("double click, showNormal") << true << false;
+        QTest::newRow("double click, double click") << true << true;
+        QTest::newRow("showMaximized, double click") << false << true;
+        QTest::newRow("showMaximized, showNormal") << false << false;
+    }
+
+    // A caption drag on a maximised window moves nothing and leaves its state and the
+    // geometry to restore alone; however the maximised state ends (the caption's double
+    // click, a restore button's showNormal, the window manager), the window gets its
+    // geometry and size limits back, at every round.
+    void maximiseDragRestore()
+    {
+        QFETCH(bool, maximiseByDoubleClick);
+        QFETCH(bool, restoreByDoubleClick);
+        auto window = shownWindow(QRect(100, 100, 500, 400));
+        QVERIFY(window);
+        window->setMinimumSize(450, 350);
+        window->setResizeable(true);
+        window->setDoubleClickMaximize(true);
+        QWindow* handle = window->windowHandle();
+        const QRect normal = window->geometry();
+        const QPoint caption(200, 20);
+        // The platform answers each step before the user takes the next one.
+        const auto settle = [] { QCoreApplication::processEvents(); };
+
+        for (int round = 0; round < 2; ++round) {
+            if (maximiseByDoubleClick)
+                QTest::mouseDClick(handle, Qt::LeftButton, {}, caption);
+            else
+                window->showMaximized();
+            settle();
+            QTRY_VERIFY(window->isMaximized());
+            QTRY_COMPARE(handle->geometry(), window->geometry());
+            // Without a window manager only the frame's own maximising places the window.
+            if (maximiseByDoubleClick)
+                QCOMPARE(window->geometry(), window->screen()->availableGeometry());
+            const QPoint moved = window->pos() + QPoint(150, 0);
+
+            dragBy(window.get(), caption, QPoint(150, 0));
+            QVERIFY(window->isMaximized());
+            QVERIFY(window->pos() != moved);
+
+            if (restoreByDoubleClick)
+                QTest::mouseDClick(handle, Qt::LeftButton, {}, caption);
+            else
+                window->showNormal();
+            settle();
+            QTRY_VERIFY(!window->isMaximized());
+            QTRY_COMPARE(window->geometry(), normal);
+            QCOMPARE(window->minimumSize(), QSize(450, 350));
+        }
+    }
+
+    void borderBeforeChildren_data()
+    {
+        QTest::addColumn<QPoint>("pressAt");
+        QTest::addColumn<QPoint>("delta");
+        QTest::addColumn<QSize>("expected");
+        QTest::addColumn<bool>("scrolls");
+
+        // A 14 pixel scroll bar covers the right edge of a 500 x 400 window.
+        QTest::newRow("right border") << QPoint(498, 200) << QPoint(50, 0) << QSize(550, 400) << false;
+        QTest::newRow("bottom-right corner") << QPoint(498, 398) << QPoint(30, 20) << QSize(530, 420) << false;
+        QTest::newRow("scroll bar, off the band") << QPoint(490, 300) << QPoint(50, 0) << QSize(500, 400) << true;
+    }
+
+    // The border band takes a press before a child widget lying under it; the rest of
+    // the child keeps its presses.
+    void borderBeforeChildren()
+    {
+        QFETCH(QPoint, pressAt);
+        QFETCH(QPoint, delta);
+        QFETCH(QSize, expected);
+        QFETCH(bool, scrolls);
+
+        auto window = shownWindow(QRect(100, 100, 500, 400));
+        QVERIFY(window);
+        window->setResizeable(true);
+        auto* bar = new QScrollBar(Qt::Vertical, window.get());
+        bar->setRange(0, 1000);
+        bar->setPageStep(100);
+        bar->setGeometry(486, 0, 14, 400);
+        bar->show();
+
+        dragBy(window.get(), pressAt, delta);
+        QTRY_COMPARE(window->size(), expected);
+        QCOMPARE(bar->value() != 0, scrolls);
+
+        // Hovering the band over the child shows the resize cursor, and off the band
+        // the arrow again.
+        bar->setGeometry(window->width() - 14, 0, 14, window->height());
+        const QPoint hover = QPoint(window->width(), window->height()) - (QPoint(500, 400) - pressAt) - QPoint(0, 30);
+        QTest::mouseMove(window->windowHandle(), hover);
+        const auto edge = vyrtest::impl(window.get())->edgeAt(hover);
+        QCOMPARE(edge != VYRQWindowImpl::EdgeNone, !scrolls);
+        QCOMPARE(window->cursor().shape(), VYRQWindowImpl::cursorFor(edge));
     }
 
     void clickThroughWindow_data()

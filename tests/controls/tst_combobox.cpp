@@ -167,6 +167,49 @@ private slots:
         QCOMPARE(combo.view(), combo.popupList());
     }
 
+    // The open popup shows the theme's looks only: its background's border where the
+    // platform's style drew a frame, and no window colour at its corners, which are
+    // cut to the background's rounded shape.
+    void popupWindowLooks()
+    {
+        const QColor fill(31, 34, 38), border(54, 58, 67), paper(255, 0, 255);
+        VYRQComboBox combo;
+        FillStyle popup = solid("CbPopupDark", fill);
+        popup.fill.round = 6;
+        popup.fill.border = true;
+        popup.fill.borderColor = border;
+        popup.fill.borderSize = 1;
+        combo.setPopupBackground(Normal, popup);
+        FillStyle clearRow;
+        clearRow.draw = false;
+        for (CtrlState row : {Normal, Hot, Pressed})
+            combo.setItemBackground(row, clearRow);
+        combo.addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+        combo.resize(180, 30);
+        QVERIFY(shown(combo));
+        combo.showPopup();
+        QWidget* window = combo.view()->window();
+        QVERIFY(window != combo.window());
+        QTRY_VERIFY(window->isVisible());
+
+        const QImage image = render(*window, paper, QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        const int w = image.width();
+        const int h = image.height();
+        QVERIFY(w >= 40 && h >= 40);
+        for (const QPoint& edge : {QPoint(w / 2, 0), QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, h - 1)})
+            QVERIFY(near(pixel(image, edge.x(), edge.y()), border));
+        for (const QPoint& corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)})
+            QCOMPARE(pixel(image, corner.x(), corner.y()), paper);
+        // Inside the rounded corners: between the fill and the border, nothing lighter.
+        for (const QPoint& inside : {QPoint(2, 2), QPoint(w - 3, 2), QPoint(2, h - 3), QPoint(w - 3, h - 3)}) {
+            const QColor c = pixel(image, inside.x(), inside.y());
+            QVERIFY2(c.red() <= border.red() + 2 && c.green() <= border.green() + 2 && c.blue() <= border.blue() + 2
+                         && c.red() >= fill.red() - 2 && c.blue() >= fill.blue() - 2,
+                     qPrintable(c.name()));
+        }
+        combo.hidePopup();
+    }
+
     // Slots 0..3 face, 4..7 button, 8..11 text, 12 popup, 13..16 rows, 17..20 row text.
     void styleSlots()
     {
