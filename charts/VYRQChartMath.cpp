@@ -170,7 +170,8 @@ double levelValue(double min, double max, int k, int steps)
     const double span = max - min;
     if (std::isfinite(span))
         return max - k * span / steps;
-    return max - k * (max / steps - min / steps);
+    // Each end's share is finite where the span is not.
+    return max / steps * (steps - k) + min / steps * k;
 }
 
 QVector<int> spacedMarkers(const QVector<QPointF>& centres, double spacing, const QRectF& bounds)

@@ -18,6 +18,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <cmath>
 
 class QPainter;
 
@@ -147,6 +148,83 @@ VYRQTLIB_EXPORT QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& bo
 // points stroked whole is one outline with as many crossings, which the rasteriser
 // sorts and fills as one polygon; the pieces draw the same pixels many times faster.
 VYRQTLIB_EXPORT void strokeInPieces(QPainter& painter, const QPointF* points, int count, int piece);
+
+// The points a line through records first..last, spread over the plot's width as
+// x = plot.left + plot.width x (i - first) / max(last - first, 1), is drawn through
+// when it is far denser than the pixels it crosses (1024 points or more, at least 8
+// to a pixel): its first and last point and in between the lowest and the highest
+// value of each half-pixel column, in their order. The line through those covers the
+// same pixels to within half a pixel (whole-pixel columns would leave it visibly
+// thinner). `value(i)` gives the drawn value of record i of 0..count-1, not a finite
+// number where the line has a gap; each kept record goes to `keep(i)`, left to right.
+// False, with nothing kept, when the line is not that dense or has no finite value:
+// it is then drawn through all its points.
+template <class Value, class Keep>
+bool keepColumnExtremes(const QRectF& plot, int first, int last, int count, Value value, Keep keep)
+{
+    const int start = std::max(first, 0);
+    const int end = std::min(last, count - 1);
+    if (end < start)
+        return false;
+    const double left = plot.left();
+    const double width = plot.width();
+    const double divisor = std::max(last - first, 1);
+    const auto xOf = [&](int i) { return left + width * (i - first) / divisor; };
+    const double span = xOf(end) - xOf(start);
+    const int points = end - start + 1;
+    if (points < 1024 || !(span >= 0) || points < 8 * (span + 1))
+        return false;
+
+    // The extremes are found on the values; only the kept records are placed.
+    const auto columnOf = [&](int i) { return std::floor(xOf(i) * 2); };
+    int firstFinite = start;
+    while (firstFinite <= end && !std::isfinite(value(firstFinite)))
+        ++firstFinite;
+    if (firstFinite > end)
+        return false;
+    keep(firstFinite);
+    int i = firstFinite;
+    int lastFinite = firstFinite;
+    while (i <= end) {
+        const double column = columnOf(i);
+        // The first index of the next column, from the inverse of xOf, then checked
+        // against xOf itself so that rounding cannot move a point between columns.
+        double guess = std::ceil(first + ((column + 1) / 2 - left) * divisor / width);
+        if (!(guess >= i + 1))
+            guess = i + 1;
+        int next = int(std::min(guess, double(end + 1)));
+        while (next > i + 1 && columnOf(next - 1) != column)
+            --next;
+        while (next <= end && columnOf(next) == column)
+            ++next;
+        int top = -1;     // highest value: the lowest y
+        int bottom = -1;  // lowest value: the highest y
+        double topValue = 0;
+        double bottomValue = 0;
+        for (int j = i; j < next; ++j) {
+            const double v = value(j);
+            if (!std::isfinite(v))
+                continue;
+            if (top < 0 || v > topValue) {
+                top = j;
+                topValue = v;
+            }
+            if (bottom < 0 || v < bottomValue) {
+                bottom = j;
+                bottomValue = v;
+            }
+            lastFinite = j;
+        }
+        if (top >= 0) {
+            keep(std::min(top, bottom));
+            if (top != bottom)
+                keep(std::max(top, bottom));
+        }
+        i = next;
+    }
+    keep(lastFinite);
+    return true;
+}
 
 } // namespace chart
 } // namespace vyr

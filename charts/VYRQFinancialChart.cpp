@@ -163,6 +163,9 @@ void VYRQFinancialChartImpl::paintContent(QPainter& painter, const QSize& size)
     const ChartTheme& theme = q->theme();
     const QRectF plot = plotRect(size);
     const ValueRange range = valueRange();
+    // Prices fuzzy-equal to their range's ends are placed on an axis of span 1 and
+    // may land far outside the widget; the painter gets nothing beyond this.
+    drawable = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(-8, -8, 8, 8);
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(theme.plotBackground);
@@ -235,7 +238,7 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
     const double body = std::max(std::min(slot * 0.58, 18.0), 4.0);
     const double revealed = std::floor(m * q->animationProgress());
     const int drawnLast = int(std::min(double(last), first + revealed));
-    const auto y = [&](double value) { return pointFor(first, value, plot, range).y(); };
+    const auto y = [&](double value) { return clampedY(pointFor(first, value, plot, range).y()); };
 
     // Closer than a device pixel, the candles of a column would each paint over the
     // same pixels; one candle per column with their extent costs a fraction.
@@ -280,20 +283,39 @@ void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF&
         const int period = maPeriods.at(k);
         if (period < 1)
             continue;
-        linePoints.clear();
-        for (int i = first; i <= last; ++i) {
-            double average = 0.0;
-            if (movingAverage(i, period, average))
-                linePoints.append(pointFor(i, average, plot, range));
-        }
+        movingAverages(candles, first, last, period, averages);
+        if (averages.isEmpty())
+            continue;
+        const auto average = [&](int i) { return averages.at(i - first); };
+        collectLine(plot, range, first, last, first + averages.size(), average);
         painter.setPen(QPen(maColor(k), 1.5));
-        strokeInPieces(painter, linePoints);
+        for (const QPolygonF& run : clipPolyline(QPolygonF(linePoints), drawable))
+            strokeInPieces(painter, run);
     }
 }
 
 void VYRQFinancialChartImpl::strokeInPieces(QPainter& painter, const QVector<QPointF>& points)
 {
     vyr::chart::strokeInPieces(painter, points.constData(), points.size(), 32);
+}
+
+double VYRQFinancialChartImpl::clampedY(double y) const
+{
+    return std::clamp(y, drawable.top(), drawable.bottom());
+}
+
+template <class Value>
+void VYRQFinancialChartImpl::collectLine(const QRectF& plot, const ValueRange& range, int first, int last, int count,
+                                         Value value)
+{
+    linePoints.clear();
+    const auto keep = [&](int i) { linePoints.append(pointFor(i, value(i), plot, range)); };
+    if (keepColumnExtremes(plot, first, last, count, value, keep))
+        return;
+    for (int i = std::max(first, 0); i <= last && i < count; ++i) {
+        if (std::isfinite(value(i)))
+            keep(i);
+    }
 }
 
 void VYRQFinancialChartImpl::drawMovingAverageLabels(QPainter& painter, const QRectF& plot)
@@ -316,27 +338,21 @@ void VYRQFinancialChartImpl::drawPriceLines(QPainter& painter, const QRectF& plo
         return;
     const int first = firstVisibleIndex();
     const int last = lastVisibleIndex();
-    QPainterPath price;
-    QPainterPath average;
-    for (int i = first; i <= last && i < pricePoints.size(); ++i) {
-        const FinancialPricePoint& p = pricePoints.at(i);
-        const auto extend = [&](QPainterPath& path, double value) {
-            if (!std::isfinite(value))
-                return;
-            const QPointF at = pointFor(i, value, plot, range);
-            if (path.elementCount() == 0)
-                path.moveTo(at);
-            else
-                path.lineTo(at);
-        };
-        extend(price, p.price);
-        extend(average, p.average);
-    }
+    const auto path = [&](double FinancialPricePoint::*field) {
+        collectLine(plot, range, first, last, pricePoints.size(), [&](int i) { return pricePoints.at(i).*field; });
+        QPainterPath line;
+        for (const QPolygonF& run : clipPolyline(QPolygonF(linePoints), drawable)) {
+            line.moveTo(run.first());
+            for (int i = 1; i < run.size(); ++i)
+                line.lineTo(run.at(i));
+        }
+        return line;
+    };
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(priceLineColor, q->theme().lineWidth));
-    painter.drawPath(price);
+    painter.drawPath(path(&FinancialPricePoint::price));
     painter.setPen(QPen(averageLineColor, 1.6, Qt::DashLine));
-    painter.drawPath(average);
+    painter.drawPath(path(&FinancialPricePoint::average));
 }
 
 void VYRQFinancialChartImpl::drawVolumeBars(QPainter& painter, const QRectF& plot)
@@ -352,16 +368,27 @@ void VYRQFinancialChartImpl::drawVolumeBars(QPainter& painter, const QRectF& plo
     const double slot = plot.width() / m;
     const double width = std::max(std::min(slot * 0.58, 16.0), 3.0);
     painter.setPen(Qt::NoPen);
-    for (int i = first; i <= last && i < candles.size(); ++i) {
+    const auto bar = [&](int i) {
         const FinancialCandle& c = candles.at(i);
-        if (!std::isfinite(c.volume))
-            continue;
         const double h = plot.height() * c.volume / maxVolume;
+        const double left = plot.left() + (i - first + 0.5) * slot - width / 2;
+        const double top = plot.bottom() - h;
+        const double bottom = top + std::max(h, 1.0);
+        if (!(bottom >= drawable.top() && top <= drawable.bottom()))
+            return;
         QColor color = c.close >= c.open ? risingColor : fallingColor;
         color.setAlpha(190);
         painter.setBrush(color);
-        painter.drawRect(QRectF(plot.left() + (i - first + 0.5) * slot - width / 2, plot.bottom() - h, width,
-                                std::max(h, 1.0)));
+        painter.drawRect(QRectF(QPointF(left, clampedY(top)), QPointF(left + width, clampedY(bottom))));
+    };
+    // Far more bars than pixels: those of a half-pixel column lie on one another, and
+    // its tallest, which the column's extremes include, covers what all of them do.
+    const auto volume = [&](int i) { return candles.at(i).volume; };
+    if (keepColumnExtremes(plot, first, last, candles.size(), volume, bar))
+        return;
+    for (int i = first; i <= last && i < candles.size(); ++i) {
+        if (std::isfinite(candles.at(i).volume))
+            bar(i);
     }
 }
 
@@ -376,7 +403,8 @@ void VYRQFinancialChartImpl::drawCrosshair(QPainter& painter, const QRectF& plot
         value = candles.at(hoveredIndex).close;
     if (!std::isfinite(value))
         return;
-    const QPointF p = pointFor(hoveredIndex, value, plot, range);
+    QPointF p = pointFor(hoveredIndex, value, plot, range);
+    p.setY(clampedY(p.y()));
     painter.setPen(QPen(q->theme().pointerColor, 1.0, Qt::DashLine));
     painter.drawLine(QPointF(p.x(), plot.top()), QPointF(p.x(), plot.bottom()));
     painter.drawLine(QPointF(plot.left(), p.y()), QPointF(plot.right(), p.y()));

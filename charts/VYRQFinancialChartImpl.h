@@ -79,8 +79,18 @@ private:
     void drawPriceLines(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawVolumeBars(QPainter& painter, const QRectF& plot);
     void drawCrosshair(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    // y held within the area the painter may get this frame.
+    double clampedY(double y) const;
+    // Into linePoints: where the line through value(i) of the records first..last
+    // (of `count`) is drawn, reduced per pixel column when far denser than the pixels.
+    template <class Value>
+    void collectLine(const QRectF& plot, const vyr::chart::ValueRange& range, int first, int last, int count,
+                     Value value);
 
+    // The widget grown by a margin: the painter gets no coordinate beyond it.
+    QRectF drawable;
     // Kept between frames so that painting does not allocate.
     QVector<vyr::chart::FinancialColumnCandle> candleColumns;
     QVector<QPointF> linePoints;
+    QVector<double> averages;
 };

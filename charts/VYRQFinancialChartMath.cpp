@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vyr {
 namespace chart {
@@ -63,6 +64,63 @@ bool movingAverage(const QVector<FinancialCandle>& candles, int index, int perio
     return true;
 }
 
+void movingAverages(const QVector<FinancialCandle>& candles, int first, int last, int period, QVector<double>& out)
+{
+    out.clear();
+    const int from = std::max(first, 0);
+    const int to = std::min(last, candles.size() - 1);
+    if (to < from)
+        return;
+    out.fill(std::numeric_limits<double>::quiet_NaN(), to - from + 1);
+    if (period < 1 || to < period - 1)
+        return;
+    const FinancialCandle* c = candles.constData();
+    const int begin = std::max(from, period - 1);
+    double low = HUGE_VAL;
+    double high = -HUGE_VAL;
+    for (int i = begin - period + 1; i <= to; ++i) {
+        if (std::isfinite(c[i].close)) {
+            low = std::min(low, c[i].close);
+            high = std::max(high, c[i].close);
+        }
+    }
+    if (!(low <= high))
+        return;
+    // Each close less the reference, divided by the period, is finite and so is the
+    // sum of a window of them, however far apart the closes lie.
+    const double reference = low / 2 + high / 2;
+    const auto share = [&](double close) { return (close - reference) / period; };
+    double sum = 0.0;
+    int gaps = 0;  // closes in the window that are not numbers
+    int slid = 0;
+    for (int i = begin; i <= to; ++i) {
+        // Summed afresh now and then, so that the rounding of the slides cannot pile up.
+        if (slid == 0 || slid >= 1024) {
+            sum = 0.0;
+            gaps = 0;
+            for (int j = i - period + 1; j <= i; ++j) {
+                if (std::isfinite(c[j].close))
+                    sum += share(c[j].close);
+                else
+                    ++gaps;
+            }
+            slid = 1;
+        } else {
+            if (std::isfinite(c[i].close))
+                sum += share(c[i].close);
+            else
+                ++gaps;
+            if (std::isfinite(c[i - period].close))
+                sum -= share(c[i - period].close);
+            else
+                --gaps;
+            ++slid;
+        }
+        if (gaps == 0)
+            out[i - from] = reference + sum;
+    }
+}
+
 ValueRange financialValueRange(const FinancialData& data, int first, int last)
 {
     bool any = false;
@@ -79,12 +137,13 @@ ValueRange financialValueRange(const FinancialData& data, int first, int last)
         }
         widen(any, min, max, data.candles.at(i).low);
         widen(any, min, max, data.candles.at(i).high);
-        if (data.viewMode == 0 && data.movingAveragesVisible) {
-            for (const int p : data.maPeriods) {
-                double average = 0.0;
-                if (movingAverage(data.candles, i, p, average))
-                    widen(any, min, max, average);
-            }
+    }
+    if (data.viewMode == 0 && data.movingAveragesVisible) {
+        QVector<double> averages;
+        for (const int p : data.maPeriods) {
+            movingAverages(data.candles, from, to, p, averages);
+            for (const double average : qAsConst(averages))
+                widen(any, min, max, average);
         }
     }
     if (!any)

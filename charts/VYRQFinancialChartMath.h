@@ -38,6 +38,16 @@ VYRQTLIB_EXPORT bool candleUsable(const FinancialCandle& candle);
 // close in it is not a finite number.
 VYRQTLIB_EXPORT bool movingAverage(const QVector<FinancialCandle>& candles, int index, int period, double& out);
 
+// The moving averages of `period` at the candles first..last (those that exist) into
+// `out` (cleared, its memory kept), one entry per candle from the first one; NaN
+// where the window holds a close that is not a number or reaches before the first
+// candle, or the period is below 1. The closes are summed less a price in their
+// midst, which keeps the digits in which prices of 1e15 differ and cannot overflow,
+// and each window slides on from the previous one: a run of a million candles costs
+// a million steps whatever the period.
+VYRQTLIB_EXPORT void movingAverages(const QVector<FinancialCandle>& candles, int first, int last, int period,
+                                    QVector<double>& out);
+
 // The range of the records first..last (with the moving averages in view 0): 0 to 1
 // without any; equal ends widened by 1; otherwise padded by 8 % each way.
 VYRQTLIB_EXPORT ValueRange financialValueRange(const FinancialData& data, int first, int last);

@@ -107,84 +107,24 @@ bool lineDrawnPoints(const LineSeries& series, const QRectF& plot, int first, in
         return false;
     const QVector<double>& values = series.values;
     const int n = values.size();
-    const int start = std::max(first, 0);
-    const int end = std::min(last, n - 1);
-    if (end < start)
-        return false;
+    const double* v = values.constData();
     const auto pointOf = [&](int i) {
-        const double v = values.at(i);
-        return PlotPoint{i, v, linePointAt(plot, i, first, last, animatedValue(v, i, n, progress, range.min), range)};
+        return PlotPoint{i, v[i], linePointAt(plot, i, first, last, animatedValue(v[i], i, n, progress, range.min), range)};
     };
-    const int count = end - start + 1;
-    const double left = plot.left();
-    const double width = plot.width();
-    const double divisor = std::max(last - first, 1);
-    const auto xOf = [&](int i) { return left + width * (i - first) / divisor; };
-    const double span = xOf(end) - xOf(start);
-    if (count < 1024 || !(span >= 0) || count < 8 * (span + 1)) {
-        for (int i = start; i <= end; ++i) {
-            if (std::isfinite(values.at(i)))
-                out.append(pointOf(i));
-        }
-        return false;
-    }
-
-    // The drawn y falls as the drawn value rises, so the extremes are found on the
-    // values and only the kept points are placed. Once the entry animation is over
-    // every value is drawn as it is.
+    // The drawn y falls as the drawn value rises, so the extremes are those of the
+    // drawn values. Once the entry animation is over every value is drawn as it is.
     const bool settled = progress >= 1.0;
     const auto drawn = [&](int i) {
-        return settled ? values.at(i) : animatedValue(values.at(i), i, n, progress, range.min);
+        return settled || !std::isfinite(v[i]) ? v[i] : animatedValue(v[i], i, n, progress, range.min);
     };
-    const auto columnOf = [&](int i) { return std::floor(xOf(i) * 2); };
-    int firstFinite = start;
-    while (firstFinite <= end && !std::isfinite(values.at(firstFinite)))
-        ++firstFinite;
-    if (firstFinite > end)
-        return false;
-    out.append(pointOf(firstFinite));
-    int i = firstFinite;
-    int lastFinite = firstFinite;
-    const double* v = values.constData();
-    while (i <= end) {
-        const double column = columnOf(i);
-        // The first index of the next column, from the inverse of xOf, then checked
-        // against xOf itself so that rounding cannot move a point between columns.
-        double guess = std::ceil(first + ((column + 1) / 2 - left) * divisor / width);
-        if (!(guess >= i + 1))
-            guess = i + 1;
-        int next = int(std::min(guess, double(end + 1)));
-        while (next > i + 1 && columnOf(next - 1) != column)
-            --next;
-        while (next <= end && columnOf(next) == column)
-            ++next;
-        int top = -1;     // highest drawn value: the lowest y
-        int bottom = -1;  // lowest drawn value: the highest y
-        double topValue = 0;
-        double bottomValue = 0;
-        for (int j = i; j < next; ++j) {
-            if (!std::isfinite(v[j]))
-                continue;
-            const double d = drawn(j);
-            if (top < 0 || d > topValue) {
-                top = j;
-                topValue = d;
-            }
-            if (bottom < 0 || d < bottomValue) {
-                bottom = j;
-                bottomValue = d;
-            }
-            lastFinite = j;
-        }
-        if (top >= 0) {
-            out.append(pointOf(std::min(top, bottom)));
-            if (top != bottom)
-                out.append(pointOf(std::max(top, bottom)));
-        }
-        i = next;
+    if (keepColumnExtremes(plot, first, last, n, drawn, [&](int i) { out.append(pointOf(i)); }))
+        return true;
+    const int end = std::min(last, n - 1);
+    for (int i = std::max(first, 0); i <= end; ++i) {
+        if (std::isfinite(v[i]))
+            out.append(pointOf(i));
     }
-    out.append(pointOf(lastFinite));
-    return true;
+    return false;
 }
 
 QVector<int> categoryLabelIndices(int first, int last, double plotWidth)

@@ -33,19 +33,15 @@ QRectF VYRQOpenGLPieChartImpl::legendArea(const QSize& size) const
 
 QVector<SliceArc> VYRQOpenGLPieChartImpl::sliceArcs() const
 {
-    return vyr::chart::sliceArcs(slices, q->animationProgress(), q->theme().palette);
+    return vyr::chart::sliceArcs(slices, q->animationProgress(), q->theme().palette, pieRect(q->size()).width() / 2,
+                                 q->theme().axisColor);
 }
 
 QVector<ChartLegendItem> VYRQOpenGLPieChartImpl::legendItems(const QSize& size) const
 {
     const QFontMetricsF metrics(pixelFont(q->font(), 11));
-    QVector<double> advances;
-    advances.reserve(slices.size());
-    for (int i = 0; i < slices.size(); ++i) {
-        const QString text = slices.at(i).name.isEmpty() ? QStringLiteral("Slice %1").arg(i + 1) : slices.at(i).name;
-        advances.append(metrics.horizontalAdvance(text));
-    }
-    return pieLegendItems(slices, advances, legendArea(size), q->legendPosition(), q->theme().palette);
+    const auto advance = [&](int i) { return metrics.horizontalAdvance(pieLegendText(slices, i)); };
+    return pieLegendItems(slices, advance, legendArea(size), q->legendPosition(), q->theme().palette, size.height());
 }
 
 int VYRQOpenGLPieChartImpl::sliceAt(const QPoint& pos, const QRectF& pie) const
@@ -133,8 +129,9 @@ void VYRQOpenGLPieChartImpl::drawLabels(QPainter& painter, const QRectF& pie, co
         painter.drawLine(g.elbow, QPointF(g.right ? g.rect.left() : g.rect.right(), g.elbow.y()));
         const double percent = total > 0 ? arc.value / total * 100 : 0.0;
         painter.setPen(q->theme().labelColor);
+        const QString name = arc.sliceIndex >= 0 ? slices.at(arc.sliceIndex).name : QStringLiteral("Other");
         painter.drawText(g.rect, Qt::AlignVCenter | (g.right ? Qt::AlignLeft : Qt::AlignRight),
-                         QStringLiteral("%1  %2%").arg(slices.at(arc.sliceIndex).name, formatValue(percent)));
+                         QStringLiteral("%1  %2%").arg(name, formatValue(percent)));
     }
 }
 

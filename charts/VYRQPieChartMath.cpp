@@ -102,28 +102,47 @@ QRectF pieLegendArea(const QSize& size, const QRectF& pie, int legendPosition, b
     }
 }
 
-QVector<SliceArc> sliceArcs(const QVector<PieSlice>& slices, double progress, const QVector<QColor>& palette)
+QVector<SliceArc> sliceArcs(const QVector<PieSlice>& slices, double progress, const QVector<QColor>& palette,
+                            double radius, const QColor& otherColor)
 {
     QVector<SliceArc> arcs;
     const double total = sliceTotal(slices);
     if (!(total > 0) || !std::isfinite(total))
         return arcs;
+    // The sweep of one pixel of arc at the rim.
+    const double pixel = radius > 0 ? 180.0 / (M_PI * radius) : 0.0;
+    const auto narrow = [&](const PieSlice& s) { return s.value / total * 360.0 < pixel; };
+    int narrowCount = 0;
+    if (pixel > 0) {
+        for (const PieSlice& s : slices)
+            narrowCount += sliceCounts(s) && narrow(s);
+    }
+    const bool merge = narrowCount >= 2;
     double angle = 0.0;
+    double other = 0.0;
+    const auto add = [&](int index, double value, const QColor& color) {
+        const double full = value / total * 360.0;
+        SliceArc arc;
+        arc.sliceIndex = index;
+        arc.value = value;
+        arc.startAngle = angle;
+        arc.sweep = full * progress;
+        arc.middleAngle = angle + arc.sweep / 2;
+        arc.color = color;
+        arcs.append(arc);
+        angle += full;
+    };
     for (int i = 0; i < slices.size(); ++i) {
         const PieSlice& s = slices.at(i);
         if (!sliceCounts(s))
             continue;
-        const double full = s.value / total * 360.0;
-        SliceArc arc;
-        arc.sliceIndex = i;
-        arc.value = s.value;
-        arc.startAngle = angle;
-        arc.sweep = full * progress;
-        arc.middleAngle = angle + arc.sweep / 2;
-        arc.color = seriesColor(s.color, palette, i);
-        arcs.append(arc);
-        angle += full;
+        if (merge && narrow(s))
+            other += s.value;
+        else
+            add(i, s.value, seriesColor(s.color, palette, i));
     }
+    if (merge)
+        add(-1, other, otherColor);
     return arcs;
 }
 
@@ -154,6 +173,14 @@ int sliceAt(const QPointF& pos, const QRectF& pie, double holeRatio, const QVect
 QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices, const QVector<double>& advances,
                                         const QRectF& area, int legendPosition, const QVector<QColor>& palette)
 {
+    const auto advance = [&](int i) { return i < advances.size() ? advances.at(i) : 0.0; };
+    return pieLegendItems(slices, advance, area, legendPosition, palette, HUGE_VAL);
+}
+
+QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices, const std::function<double(int)>& advance,
+                                        const QRectF& area, int legendPosition, const QVector<QColor>& palette,
+                                        double bottom)
+{
     QVector<ChartLegendItem> items;
     if (area.isEmpty())
         return items;
@@ -161,15 +188,14 @@ QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices, const Q
     const double left = qRound(area.left());
     double x = left;
     double y = qRound(area.top());
-    for (int i = 0; i < slices.size(); ++i) {
+    for (int i = 0; i < slices.size() && y < bottom; ++i) {
         const PieSlice& s = slices.at(i);
         ChartLegendItem item;
         item.seriesIndex = i;
         item.color = seriesColor(s.color, palette, i);
-        item.text = s.name.isEmpty() ? QStringLiteral("Slice %1").arg(i + 1) : s.name;
+        item.text = pieLegendText(slices, i);
         item.visible = s.visible;
-        const double width = stacked ? qRound(area.width()) - 6
-                                     : std::min((i < advances.size() ? advances.at(i) : 0.0) + 84, 200.0);
+        const double width = stacked ? qRound(area.width()) - 6 : std::min(advance(i) + 84, 200.0);
         item.rect = QRectF(x, y, width, 18);
         items.append(item);
         if (stacked) {
@@ -183,6 +209,12 @@ QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices, const Q
         }
     }
     return items;
+}
+
+QString pieLegendText(const QVector<PieSlice>& slices, int index)
+{
+    const QString& name = slices.at(index).name;
+    return name.isEmpty() ? QStringLiteral("Slice %1").arg(index + 1) : name;
 }
 
 SliceLabelGeometry sliceLabelGeometry(const QPointF& centre, double radius, double middleAngle)

@@ -16,6 +16,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 namespace vyr {
 namespace chart {
 
@@ -53,8 +55,13 @@ VYRQTLIB_EXPORT QRectF pieLegendArea(const QSize& size, const QRectF& pie, int l
 constexpr int kPieTitleBand = 44;
 
 // Each counting slice's arc; sweeps scale with the animation progress while the
-// start angles stay those of the finished pie.
-VYRQTLIB_EXPORT QVector<SliceArc> sliceArcs(const QVector<PieSlice>& slices, double progress, const QVector<QColor>& palette);
+// start angles stay those of the finished pie. On a pie of `radius` pixels, two or
+// more slices whose finished arc would be shorter than a pixel are drawn as one
+// arc after all the others, of slice index -1 with their total value and
+// `otherColor`: thousands of slices in a pixel look like one and would cost a
+// drawing each. A radius of 0 merges nothing.
+VYRQTLIB_EXPORT QVector<SliceArc> sliceArcs(const QVector<PieSlice>& slices, double progress, const QVector<QColor>& palette,
+                                            double radius = 0, const QColor& otherColor = QColor());
 
 // Index of the slice under pos, -1 for none (outside the radius, inside the hole,
 // in no arc or on a pie of no size).
@@ -64,6 +71,14 @@ VYRQTLIB_EXPORT int sliceAt(const QPointF& pos, const QRectF& pie, double holeRa
 // text advance at 11 pixels.
 VYRQTLIB_EXPORT QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices, const QVector<double>& advances,
                                         const QRectF& area, int legendPosition, const QVector<QColor>& palette);
+// The same entries as far as they start above `bottom` (the widget's height): the
+// rest would never be seen. `advance(i)` gives the text advance of entry i.
+VYRQTLIB_EXPORT QVector<ChartLegendItem> pieLegendItems(const QVector<PieSlice>& slices,
+                                                        const std::function<double(int)>& advance, const QRectF& area,
+                                                        int legendPosition, const QVector<QColor>& palette,
+                                                        double bottom);
+// An entry's text: the slice's name or "Slice %1" with the index + 1.
+VYRQTLIB_EXPORT QString pieLegendText(const QVector<PieSlice>& slices, int index);
 
 VYRQTLIB_EXPORT SliceLabelGeometry sliceLabelGeometry(const QPointF& centre, double radius, double middleAngle);
 

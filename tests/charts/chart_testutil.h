@@ -8,6 +8,12 @@
 #include "VYRQChartBase.h"
 #include "VYRQChartBaseImpl.h"
 
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainterPath>
+
+#include <cmath>
+
 namespace chart {
 
 // Sized and with the entry animation off, so that every frame is drawn complete.
@@ -49,6 +55,85 @@ inline int count(const QImage& image, const QColor& color)
         for (int x = 0; x < image.width(); ++x)
             n += (image.pixel(x, y) & 0xFFFFFF) == (color.rgb() & 0xFFFFFF);
     return n;
+}
+
+// A paint device that keeps only what a frame hands the painter: the number of
+// points (polygon corners and path elements) and the rectangle they span, so a test
+// can bound the work of a frame and see that no coordinate runs off. Texts and
+// pixmaps are left out.
+class GeometryRecorder : public QPaintDevice {
+public:
+    explicit GeometryRecorder(const QSize& size) : m_size(size) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    qint64 points() const { return m_engine.points; }
+    // False once a coordinate was not a finite number.
+    bool finite() const { return m_engine.finite; }
+    // The rectangle the finite points span.
+    QRectF extent() const { return QRectF(m_engine.low, m_engine.high); }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return m_size.width();
+        case PdmHeight: return m_size.height();
+        case PdmDepth: return 32;
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 1;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState& state) override
+        {
+            if (state.state() & DirtyTransform)
+                transform = state.transform();
+        }
+        void add(const QPointF& p)
+        {
+            const QPointF at = transform.map(p);
+            ++points;
+            if (!std::isfinite(at.x()) || !std::isfinite(at.y())) {
+                finite = false;
+                return;
+            }
+            low = QPointF(std::min(low.x(), at.x()), std::min(low.y(), at.y()));
+            high = QPointF(std::max(high.x(), at.x()), std::max(high.y(), at.y()));
+        }
+        void drawPolygon(const QPointF* p, int count, PolygonDrawMode) override
+        {
+            for (int i = 0; i < count; ++i)
+                add(p[i]);
+        }
+        void drawPath(const QPainterPath& path) override
+        {
+            for (int i = 0; i < path.elementCount(); ++i)
+                add(path.elementAt(i));
+        }
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawTextItem(const QPointF&, const QTextItem&) override {}
+        Type type() const override { return User; }
+        QTransform transform;
+        qint64 points = 0;
+        bool finite = true;
+        QPointF low{HUGE_VAL, HUGE_VAL};
+        QPointF high{-HUGE_VAL, -HUGE_VAL};
+    };
+    QSize m_size;
+    mutable Engine m_engine;
+};
+
+// What one frame of the chart hands the painter.
+template <class Chart>
+void record(Chart& chart, GeometryRecorder& device)
+{
+    QPainter painter(&device);
+    vyrtest::impl(chart)->paintFrame(painter, chart.size());
 }
 
 } // namespace chart

@@ -225,6 +225,59 @@ private slots:
         QVERIFY(movingAverage(gap, 0, 1, mean));
     }
 
+    // The averages of a run of candles are the means of their windows, and none where
+    // a window holds a close that is not a number or reaches before the first candle:
+    // past the refreshes of the sliding sum, at the ends of the doubles, for periods
+    // longer than the run. Prices of 1e15 apart by eighths keep their averages to
+    // the nearest eighth.
+    void movingAverageRuns_data()
+    {
+        QTest::addColumn<double>("base");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<double>("tolerance");
+        QTest::newRow("prices about 100") << 100.0 << 0.37 << 5 << 1e-9;
+        QTest::newRow("a long period") << 100.0 << 0.37 << 500 << 1e-9;
+        QTest::newRow("longer than the run") << 100.0 << 0.37 << 3000 << 0.0;
+        QTest::newRow("the ends of the doubles") << 0.0 << 1.7e307 << 3 << 1e294;
+        QTest::newRow("1e15 apart by eighths") << 1e15 << 0.125 << 30 << 0.0625;
+    }
+    void movingAverageRuns()
+    {
+        QFETCH(double, base);
+        QFETCH(double, step);
+        QFETCH(int, period);
+        QFETCH(double, tolerance);
+        QVector<FinancialCandle> candles(2500);
+        for (int i = 0; i < candles.size(); ++i) {
+            const double close = i % 600 == 599 ? notANumber : base + step * ((i * 7) % 11 - 5);
+            candles[i] = candle(close, close, close, close);
+        }
+        QVector<double> run;
+        vyr::chart::movingAverages(candles, 40, 2400, period, run);
+        QCOMPARE(run.size(), 2361);
+        int averages = 0;
+        for (int i = 40; i <= 2400; ++i) {
+            long double sum = 0;
+            bool none = i < period - 1;
+            for (int j = std::max(i - period + 1, 0); j <= i; ++j) {
+                none |= std::isnan(candles.at(j).close);
+                sum += candles.at(j).close;
+            }
+            const double got = run.at(i - 40);
+            averages += !none;
+            QVERIFY2(none ? std::isnan(got) : std::abs(got - sum / period) <= tolerance * 1.0001,
+                     qPrintable(QStringLiteral("%1: %2, not %3").arg(i).arg(got, 0, 'g', 17)
+                                    .arg(double(sum / period), 0, 'g', 17)));
+        }
+        QCOMPARE(averages > 0, period < 2500);
+        vyr::chart::movingAverages(candles, 5, 4, 3, run);
+        QVERIFY(run.isEmpty());
+        vyr::chart::movingAverages(candles, 0, 9, 0, run);
+        QCOMPARE(run.size(), 10);
+        QVERIFY(std::all_of(run.begin(), run.end(), [](double v) { return std::isnan(v); }));
+    }
+
     void valueRanges_data()
     {
         QTest::addColumn<int>("view");

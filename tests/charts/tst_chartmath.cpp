@@ -236,6 +236,8 @@ private slots:
         for (int k = 0; k <= 5; ++k)
             QVERIFY(std::isfinite(levelValue(r.min, r.max, k, 5)));
         QCOMPARE(levelValue(r.min, r.max, 5, 5), r.min);
+        const double most = std::numeric_limits<double>::max();
+        QCOMPARE(levelValue(-most, most, 3, 4), -most / 2);
     }
 
     void entryAnimation_data()
@@ -507,6 +509,42 @@ private slots:
         QCOMPARE(arcs.at(1).startAngle, 90.0);
         QCOMPARE(slicePercent(odd, 6), 75.0);
         QVERIFY(vyr::chart::sliceArcs({slice("x", 0), slice("y", 4, false)}, 1.0, palette).isEmpty());
+    }
+
+    // On a pie of radius 100 a pixel of arc is 0.573 degrees: two or more narrower
+    // slices are drawn as one arc after the others; a single one keeps its own.
+    void narrowSlicesMerged_data()
+    {
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<QVector<int>>("indexes");
+        QTest::addColumn<QVector<double>>("starts");
+        QTest::newRow("merged") << 100.0 << QVector<int>{0, 2, -1} << QVector<double>{0, 240, 360 - 0.36};
+        QTest::newRow("a pixel or more") << 500.0 << QVector<int>{0, 1, 2, 3} << QVector<double>{0, 240, 240.12, 359.76};
+        QTest::newRow("no radius") << 0.0 << QVector<int>{0, 1, 2, 3} << QVector<double>{0, 240, 240.12, 359.76};
+    }
+    void narrowSlicesMerged()
+    {
+        QFETCH(double, radius);
+        QFETCH(QVector<int>, indexes);
+        QFETCH(QVector<double>, starts);
+        const QVector<QColor> palette = chartThemeByIndex(0).palette;
+        const QVector<PieSlice> slices{slice("a", 2000), slice("b", 1), slice("c", 997), slice("d", 2)};
+        const QVector<SliceArc> arcs = vyr::chart::sliceArcs(slices, 0.5, palette, radius, Qt::gray);
+        QCOMPARE(arcs.size(), indexes.size());
+        for (int i = 0; i < arcs.size(); ++i) {
+            QCOMPARE(arcs.at(i).sliceIndex, indexes.at(i));
+            QVERIFY(std::abs(arcs.at(i).startAngle - starts.at(i)) < 1e-9);
+        }
+        if (indexes.last() < 0) {
+            QCOMPARE(arcs.last().value, 3.0);
+            QCOMPARE(arcs.last().sweep, 0.18);
+            QCOMPARE(arcs.last().color, QColor(Qt::gray));
+            QCOMPARE(arcs.at(1).color, palette.at(2));
+        }
+        // A single narrow slice is not merged.
+        const QVector<SliceArc> one = vyr::chart::sliceArcs(slices.mid(0, 3), 1.0, palette, 100, Qt::gray);
+        QCOMPARE(one.size(), 3);
+        QCOMPARE(one.at(1).sliceIndex, 1);
     }
 
     void sliceHits_data()

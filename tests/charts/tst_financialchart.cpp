@@ -1,9 +1,11 @@
+#include "chart_hostiledata.h"
 #include "chart_testutil.h"
 #include "testaccess.h"
 
 #include "VYRQFinancialChart.h"
 #include "VYRQFinancialChartImpl.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -232,6 +234,52 @@ private slots:
                                     .arg(x).arg(top).arg(bottom).arg(highY).arg(lowY)));
             QCOMPARE(closest(top + 1), color);
         }
+    }
+
+    // A million records draw in every view as a few points per pixel column, with no
+    // coordinate off the widget: prices at the ends of the doubles, prices a quarter
+    // or 500 apart at 1e15 (fuzzy-equal ends: placed on an axis of span 1, so up to
+    // 500 plot heights above the plot) and volumes with the most negative double.
+    void millionRecords_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        const double most = std::numeric_limits<double>::max();
+        QTest::newRow("price line at the ends of the doubles") << 1 << -most << most;
+        QTest::newRow("candles within a quarter at 1e15") << 0 << 1e15 << 1e15 + 0.25;
+        QTest::newRow("candles 500 apart at 1e15") << 0 << 1e15 << 1e15 + 500;
+        QTest::newRow("volume bars") << 2 << 90.0 << 110.0;
+    }
+    void millionRecords()
+    {
+        QFETCH(int, view);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        VYRQFinancialChart fin;
+        chart::settle(fin, size);
+        chart::setMillionRecords(fin, view, low, high);
+
+        chart::GeometryRecorder device(size);
+        chart::record(fin, device);
+        QVERIFY2(device.points() < 20000, qPrintable(QString::number(device.points())));
+        QVERIFY(device.finite());
+        QVERIFY2(QRectF(-10, -10, 660, 420).contains(device.extent()),
+                 qPrintable(QStringLiteral("%1 %2 %3 %4").arg(device.extent().left()).arg(device.extent().top())
+                                .arg(device.extent().right()).arg(device.extent().bottom())));
+
+        QElapsedTimer timer;
+        timer.start();
+        const QImage image = chart::frame(fin);
+        QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+        // The price line and the volume bars still reach from the plot's bottom to
+        // its top (the candles lie above the plot, where fuzzy-equal ends put them).
+        if (view != 0) {
+            for (const int y : {51, 160, 271})
+                QVERIFY(ctl::pixel(image, 300, y) != fin.theme().plotBackground);
+        }
+        move(fin, QPoint(300, 150));
+        QVERIFY(fin.hoverTipText().startsWith(view == 1 ? QStringLiteral("\nPrice: ") : QStringLiteral("\nOpen: ")));
     }
 
     // An average of thousands of points stroked in pieces covers the pixels of the

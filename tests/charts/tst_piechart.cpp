@@ -1,9 +1,13 @@
+#include "chart_hostiledata.h"
 #include "chart_testutil.h"
+#include "textrecorder.h"
 #include "testaccess.h"
 
+#include "VYRQChartMath.h"
 #include "VYRQOpenGLPieChart.h"
 #include "VYRQOpenGLPieChartImpl.h"
 
+#include <QElapsedTimer>
 #include <QtMath>
 
 #include <cmath>
@@ -174,6 +178,47 @@ private slots:
         QVERIFY(vyrtest::impl(pie)->legendItems(pie.size()).isEmpty());
     }
 
+    // A million slices draw as the wide ones and one "Other" arc for all those
+    // narrower than a pixel, in their colour-less grey, with a label of its own and
+    // no hover; the data stays as given and the legend stops at the widget's edge.
+    void millionSlices()
+    {
+        VYRQOpenGLPieChart pie;
+        chart::settle(pie, QSize(640, 460));
+        pie.setLabelsVisible(true);
+        pie.setSlices(chart::millionSlices());
+        const VYRQOpenGLPieChartImpl& impl = *vyrtest::impl(pie);
+        const QVector<vyr::chart::SliceArc> arcs = impl.sliceArcs();
+        QCOMPARE(arcs.size(), 4);
+        QCOMPARE(arcs.last().sliceIndex, -1);
+        QCOMPARE(arcs.last().startAngle, 270.0);
+        QCOMPARE(arcs.last().color, pie.theme().axisColor);
+        QCOMPARE(impl.slices.size(), 1000000);
+        QVERIFY(impl.legendItems(pie.size()).size() < 100);
+
+        chart::GeometryRecorder device(pie.size());
+        chart::record(pie, device);
+        QVERIFY2(device.points() < 20000, qPrintable(QString::number(device.points())));
+        TextRecorder texts(pie.size());
+        {
+            QPainter painter(&texts);
+            vyrtest::impl(pie)->paintFrame(painter, pie.size());
+        }
+        QVERIFY(texts.texts().contains(QStringLiteral("Other  25%")));
+
+        QElapsedTimer timer;
+        timer.start();
+        const QImage image = chart::frame(pie);
+        QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+        const QPoint onOther = polar(315, 100);
+        QCOMPARE(ctl::pixel(image, onOther.x(), onOther.y()), pie.theme().axisColor);
+        move(pie, onOther);
+        QVERIFY(!vyrtest::impl(pie)->hovered);
+        QVERIFY(pie.hoverTipText().isEmpty());
+        move(pie, polar(45, 100));
+        const QString tip = QStringLiteral("Wide 1\n%1 (25%)").arg(vyr::chart::formatValue(impl.slices.first().value));
+        QCOMPARE(pie.hoverTipText(), tip);
+    }
 };
 
 VYR_TEST_SUITE(tst_PieChart, 2)
