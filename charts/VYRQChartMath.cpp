@@ -17,9 +17,11 @@ bool fuzzyEqual(double a, double b)
 
 double axisFraction(double v, double min, double max)
 {
-    if (fuzzyEqual(min, max))
-        return v - min;
     const double span = max - min;
+    // Ends far from zero can be fuzzy-equal yet more than 1 apart (prices near 1e15):
+    // dividing by 1 there would put values beyond the axis.
+    if (fuzzyEqual(min, max) && std::abs(span) <= 1)
+        return v - min;
     if (std::isfinite(span))
         return (v - min) / span;
     return (v / 2 - min / 2) / (max / 2 - min / 2);

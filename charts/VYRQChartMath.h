@@ -36,8 +36,8 @@ struct VYRQTLIB_EXPORT ValueRange {
 VYRQTLIB_EXPORT bool fuzzyEqual(double a, double b);
 
 // Where v lies on an axis from min to max, as a fraction: (v - min) / (max - min),
-// divided by 1 instead when the ends are fuzzy-equal. Ends too far apart for their
-// difference to be finite still give a finite fraction.
+// divided by 1 instead when the ends are fuzzy-equal and at most 1 apart. Ends too far
+// apart for their difference to be finite still give a finite fraction.
 VYRQTLIB_EXPORT double axisFraction(double v, double min, double max);
 
 // Two decimals, then trailing zeros and a trailing point dropped: 12.50 gives

@@ -238,6 +238,10 @@ private slots:
         QCOMPARE(levelValue(r.min, r.max, 5, 5), r.min);
         const double most = std::numeric_limits<double>::max();
         QCOMPARE(levelValue(-most, most, 3, 4), -most / 2);
+        // Fuzzy-equal ends far from zero but more than 1 apart still span the axis.
+        QCOMPARE(axisFraction(1e15 + 2, 1e15 - 2, 1e15 + 2), 1.0);
+        QCOMPARE(axisFraction(7, 7, 7), 0.0);
+        QCOMPARE(axisFraction(7.5, 7, 7), 0.5);
     }
 
     void entryAnimation_data()
