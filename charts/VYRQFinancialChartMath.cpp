@@ -52,15 +52,12 @@ bool candleUsable(const FinancialCandle& c)
 
 bool movingAverage(const QVector<FinancialCandle>& candles, int index, int period, double& out)
 {
-    if (period < 1 || index < period - 1 || index >= candles.size())
+    // The same sums as the drawn lines, so the tip names the value the line shows.
+    QVector<double> window;
+    movingAverages(candles, index, index, period, window);
+    if (window.size() != 1 || !std::isfinite(window.first()))
         return false;
-    double sum = 0.0;
-    for (int i = index - period + 1; i <= index; ++i)
-        sum += candles.at(i).close;
-    const double mean = sum / period;
-    if (!std::isfinite(mean))
-        return false;
-    out = mean;
+    out = window.first();
     return true;
 }
 

@@ -223,6 +223,18 @@ private slots:
         const QVector<FinancialCandle> gap{candle(0, 1, 1, 0), candle(0, notANumber, 1, 0), candle(0, 1, 1, 0)};
         QVERIFY(!movingAverage(gap, 2, 2, mean));
         QVERIFY(movingAverage(gap, 0, 1, mean));
+        // The tip's average is the drawn line's: at the ends of the doubles and far
+        // from zero, where a plain sum overflows or rounds.
+        const double most = std::numeric_limits<double>::max();
+        const QVector<FinancialCandle> extreme{candle(0, most, most, 0), candle(0, -most, -most, 0)};
+        QVERIFY(movingAverage(extreme, 1, 2, mean));
+        QCOMPARE(mean, 0.0);
+        const QVector<FinancialCandle> far{candle(0, 1e15 + 1, 1, 0), candle(0, 1e15 + 2, 1, 0),
+                                           candle(0, 1e15 + 4, 1, 0)};
+        QVERIFY(movingAverage(far, 2, 3, mean));
+        QVector<double> drawn;
+        vyr::chart::movingAverages(far, 2, 2, 3, drawn);
+        QCOMPARE(mean, drawn.first());
     }
 
     // The averages of a run of candles are the means of their windows, and none where
