@@ -2,6 +2,7 @@
 
 #include "VYRQCanvasWindow.h"
 #include "VYRQGlobal.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
@@ -12,7 +13,6 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -144,10 +144,7 @@ bool readPage(const QString& path, Json::Value& root)
 {
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray content = file.readAll();
+    const QByteArray content = vyr::readWholeFile(path);
     // Stored pages are read as NUL-terminated text.
     const int end = content.indexOf('\0');
     const char* begin = content.constData();

@@ -2,6 +2,7 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManagerImpl.h"
@@ -74,9 +75,16 @@ QString folderPathOf(const QString& dir)
     return path;
 }
 
-// A style or language file of a skin folder, within the size a zip entry may have.
-QByteArray readWholeFile(const QString& path)
+} // namespace
+
+QByteArray vyr::readWholeFile(const QString& path)
 {
+    // Opening a FIFO waits for a writer; a device node reads without end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        qCWarning(vyrRes) << "not a regular file:" << path;
+        return QByteArray();
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
@@ -86,6 +94,10 @@ QByteArray readWholeFile(const QString& path)
     }
     return file.read(ZipMaxEntrySize);
 }
+
+using vyr::readWholeFile;
+
+namespace {
 
 bool haveGuiApplication()
 {
