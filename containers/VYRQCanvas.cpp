@@ -2,17 +2,18 @@
 
 #include "VYRQCanvasWindow.h"
 #include "VYRQGlobal.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
+#include "VYRQSaveTarget_p.h"
 #include "VYRQScrollBar.h"
 
 #include <QColor>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -75,10 +76,7 @@ QString frameNameFor(const QString& path)
 
 bool writeFileAtomically(const QString& path, const QString& text)
 {
-    // The new file is renamed over the target: a device, a FIFO or a folder there
-    // (also behind a symbolic link) would be replaced by a plain file.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
+    if (!vyr::isSaveTarget(path)) {
         qCWarning(vyrCore) << "cannot write" << path << "- it is not a regular file";
         return false;
     }
@@ -144,10 +142,7 @@ bool readPage(const QString& path, Json::Value& root)
 {
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray content = file.readAll();
+    const QByteArray content = vyr::readWholeFile(path);
     // Stored pages are read as NUL-terminated text.
     const int end = content.indexOf('\0');
     const char* begin = content.constData();

@@ -27,6 +27,7 @@ public:
 
     void applyTextStyle();
     void elide();
+    void showElided(const QString& shown);
     void setText(const QString& newText);
 
     void drawControl(QPainter* painter, const QRect& rect) override;
@@ -98,13 +99,34 @@ void VYRQLabelImpl::elide()
     const int mode = textStyle->elideMode;
     const Qt::TextElideMode qtMode = (mode >= 0 && mode <= 2) ? Qt::TextElideMode(mode) : Qt::ElideRight;
     const QFontMetrics metrics(fontOf(textStyle));
-    q->QLabel::setText(metrics.elidedText(text, qtMode, q->width()));
+    const QString shown = metrics.elidedText(text, qtMode, q->width());
+    if (shown != q->QLabel::text())
+        showElided(shown);
+}
+
+// The shortened text follows the width the parent gave: the parent has nothing to lay
+// out again for it. Yet QLabel::setText() asks a parent without a QLayout (every
+// library container) for a pass through a posted layout request, and QApplication
+// compares each such post with every pending event: a page shown in the turn it was
+// built, its widgets' polish requests still pending, took quadratic time to show its
+// labels. Qt posts nothing for a hidden widget; the label counts as one while its
+// shortened text is set.
+void VYRQLabelImpl::showElided(const QString& shown)
+{
+    const QWidget* parent = q->parentWidget();
+    if (!parent || parent->layout() || q->isHidden()) {
+        q->QLabel::setText(shown);
+        return;
+    }
+    q->setAttribute(Qt::WA_WState_Hidden, true);
+    q->QLabel::setText(shown);
+    q->setAttribute(Qt::WA_WState_Hidden, false);
 }
 
 void VYRQLabelImpl::setText(const QString& newText)
 {
-    text = newText;
-    q->QLabel::setText(newText);
+    text = boundedText(newText);
+    q->QLabel::setText(text);
 }
 
 void VYRQLabelImpl::drawControl(QPainter* painter, const QRect& rect)
@@ -148,8 +170,8 @@ bool pageSetsText(const Json::Value* element)
     if (!element || !element->isObject() || element->isMember("theme"))
         return false;
     const Json::Value* attr = vyr::json::object(*element, "attr");
-    QString text;
-    return attr && vyr::json::read(*attr, "text", text);
+    const Json::Value* text = attr ? vyr::json::member(*attr, "text") : nullptr;
+    return text && text->isString();
 }
 } // namespace
 

@@ -256,12 +256,12 @@ bool VYRQLabelEx::readJsonValue(void* json)
 
 void VYRQLabelEx::setText(const QString& text)
 {
-    impl()->document()->setPlainText(text);
+    impl()->document()->setPlainText(VYRQWidgetBaseImpl::boundedText(text));
 }
 
 void VYRQLabelEx::setHtmlContent(const QString& html)
 {
-    impl()->document()->setHtml(html);
+    impl()->document()->setHtml(VYRQWidgetBaseImpl::boundedText(html, "HTML"));
 }
 
 QString VYRQLabelEx::getHtmlContent() const

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QWidget>
@@ -136,12 +135,11 @@ bool readPageDocument(QString name, Json::Value& root)
         QString path = rm->getSkinDirPath() + name;
         if (!QFileInfo(path).isFile())
             path = name;
-        QFile file(path);
-        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(path)) {
             qCDebug(vyrCore) << "page file not found:" << name;
             return false;
         }
-        content = file.readAll();
+        content = readWholeFile(path);
     }
     if (content.isEmpty())
         return false;
@@ -157,17 +155,21 @@ bool readPageDocument(QString name, Json::Value& root)
 
 namespace {
 
-bool siblingsWithinLimit(const Json::Value* list, int depth)
+// `stacked`: the entries of the lists that hold the elements above `list`. Qt paints an
+// element's children from within the recursion over its own siblings, so what one
+// paint stacks up is the sum of the lists along the path, not the longest of them.
+bool siblingsWithinLimit(const Json::Value* list, int depth, Json::ArrayIndex stacked)
 {
     if (!list)
         return true;
-    if (list->size() > Json::ArrayIndex(maxPageSiblings))
+    if (list->size() > Json::ArrayIndex(maxPageSiblings) - stacked)
         return false;
     // Deeper elements are never built.
     if (depth > maxElementDepth)
         return true;
+    stacked += list->size();
     for (const Json::Value& element : *list) {
-        if (element.isObject() && !siblingsWithinLimit(vyr::json::array(element, "child"), depth + 1))
+        if (element.isObject() && !siblingsWithinLimit(vyr::json::array(element, "child"), depth + 1, stacked))
             return false;
     }
     return true;
@@ -190,7 +192,7 @@ void countMenuItems(const Json::Value* list, int depth, int& count)
 
 bool pageWithinLimits(const Json::Value& root)
 {
-    return siblingsWithinLimit(vyr::json::array(root, "elements"), 0);
+    return siblingsWithinLimit(vyr::json::array(root, "elements"), 0, 0);
 }
 
 bool menuWithinLimits(const Json::Value& root)

@@ -5,6 +5,7 @@
 #include "ControlInfo.h"
 #include "VYRQGlobal.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,10 @@ void setStarted(bool on);
 // Reads a page or menu document by name (".json" added when missing): from the
 // resource sets first, then from the skin folder or the path itself.
 bool readPageDocument(QString name, Json::Value& root);
+// A style, language or page file read whole, within the size a zip entry may have
+// (checked before reading), and only when it is a regular file; empty otherwise, with
+// a warning when the file is there but refused.
+QByteArray readWholeFile(const QString& path);
 
 // Every key the registry can build, records or not, in byte order.
 VYRQTLIB_EXPORT QStringList registeredKeys();
@@ -68,15 +73,23 @@ bool pathNamesEmulator(const QString& path);
 // built in code has no nesting limit of its own.
 constexpr int maxElementDepth = 128;
 
-// Qt paints the children of one widget by recursing once per sibling: with the usual
-// 8 MiB stack, a page of overlapping labels crashes from about 28,000 labels under one
-// parent (26,000 still paint). The page loader refuses a page whose "elements", or
-// any one "child" list, holds more entries than this.
+// Qt paints the children of one widget by recursing once per sibling, and paints a
+// child's own children from within that recursion: with the usual 8 MiB stack, a page
+// of overlapping labels crashes once the lists along one path from the page down to a
+// label hold about 28,900 entries together, however they are nested (the same in the
+// sanitizer build: the frames are Qt's). The page loader refuses a page in which the
+// lists an element and its ancestors belong to add up to more entries than this.
 constexpr int maxPageSiblings = 10000;
 // Building and painting a menu grows with all its items; the menu loader refuses a
-// menu file with more items than this, the items of its sub-menus included.
+// menu file with more items than this, the items of its sub-menus included (each
+// sub-menu is a window of its own, so its items stack up no paint).
 constexpr int maxMenuItems = 10000;
-// False when a list of elements of the page document is longer than maxPageSiblings.
+// A page's "w", "h", "minW" and "minH" for its window are held to this many pixels:
+// the window's backing store grows with its area (30000 x 30000 took 7 GB on X, and
+// 46341 x 46341 crashed flushing it).
+constexpr int maxPageWindowSide = 8192;
+// False when the lists of elements along some path of the page document hold more
+// than maxPageSiblings entries together.
 VYRQTLIB_EXPORT bool pageWithinLimits(const Json::Value& root);
 // False when the menu document holds more than maxMenuItems items.
 VYRQTLIB_EXPORT bool menuWithinLimits(const Json::Value& root);

@@ -2,6 +2,7 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQImageBounds_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
@@ -76,8 +77,9 @@ QString folderPathOf(const QString& dir)
     return path;
 }
 
-// A style or language file of a skin folder, within the size a zip entry may have.
-QByteArray readWholeFile(const QString& path)
+} // namespace
+
+QByteArray vyr::readWholeFile(const QString& path)
 {
     QByteArray out;
     const vyr::FileRead result = vyr::readRegularFile(path, vyr::maxFileBytes, out);
@@ -85,6 +87,10 @@ QByteArray readWholeFile(const QString& path)
         qCWarning(vyrRes) << "file" << path << "refused:" << vyr::fileReadText(result);
     return out;
 }
+
+using vyr::readWholeFile;
+
+namespace {
 
 bool haveGuiApplication()
 {

@@ -335,7 +335,7 @@ void VYRQWidgetBase::readBaseKeys(const Json::Value& json)
     if (keys[KeyName] && vyr::json::toString(*keys[KeyName], text))
         m_owner->setObjectName(text);
     if (keys[KeyTooltip] && vyr::json::toString(*keys[KeyTooltip], text))
-        m_owner->setToolTip(text);
+        m_owner->setToolTip(VYRQWidgetBaseImpl::boundedText(text, "tooltip"));
 
     m_owner->setVisible(true);
     bool visible = true;

@@ -597,9 +597,58 @@ VYR_READ_OWN_ATTR(int)
 VYR_READ_OWN_ATTR(unsigned int)
 VYR_READ_OWN_ATTR(double)
 VYR_READ_OWN_ATTR(float)
-VYR_READ_OWN_ATTR(QString)
 VYR_READ_OWN_ATTR(std::string)
 #undef VYR_READ_OWN_ATTR
+
+// ---------------------------------------------------------------------------
+// Text length
+
+namespace {
+
+// Never half of a surrogate pair.
+QString cutText(const QString& text)
+{
+    constexpr int most = VYRQWidgetBaseImpl::maxTextLength;
+    return text.left(text.at(most - 1).isHighSurrogate() ? most - 1 : most);
+}
+
+// A JSON string as a control's text; false when the value is no string. A UTF-16
+// unit takes one to three UTF-8 bytes (a pair of them four): a longer text is cut
+// from the bytes that can make up what is kept, never converted whole.
+bool readText(const Json::Value& value, QString& out, const char* what)
+{
+    if (!value.isString())
+        return false;
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    value.getString(&begin, &end);
+    const qint64 enough = 3 * qint64(VYRQWidgetBaseImpl::maxTextLength) + 3;
+    if (end - begin <= enough) {
+        out = VYRQWidgetBaseImpl::boundedText(QString::fromUtf8(begin, int(end - begin)), what);
+        return true;
+    }
+    qCWarning(vyrControls) << "control" << what << "of" << qint64(end - begin) << "bytes cut to"
+                           << VYRQWidgetBaseImpl::maxTextLength << "characters";
+    out = cutText(QString::fromUtf8(begin, int(enough)));
+    return true;
+}
+
+} // namespace
+
+QString VYRQWidgetBaseImpl::boundedText(const QString& text, const char* what)
+{
+    if (text.size() <= maxTextLength)
+        return text;
+    qCWarning(vyrControls) << "control" << what << "of" << text.size() << "characters cut to" << maxTextLength;
+    return cutText(text);
+}
+
+bool VYRQWidgetBaseImpl::readOwnAttr(const Json::Value& attr, const char* key, QString& out)
+{
+    claimAttrKey(key);
+    const Json::Value* value = vyr::json::member(attr, key);
+    return value && readText(*value, out, key);
+}
 
 void VYRQWidgetBaseImpl::claimAttrKey(const char* key)
 {
@@ -657,7 +706,7 @@ bool VYRQWidgetBaseImpl::OwnAttr::readFrom(const Json::Value& value) const
     case Int:
         return vyr::json::toInt(value, *static_cast<int*>(m_out));
     case Text:
-        return vyr::json::toString(value, *static_cast<QString*>(m_out));
+        return readText(value, *static_cast<QString*>(m_out), m_key);
     case Color:
         if (!value.isString())
             return false;
@@ -728,22 +777,22 @@ bool VYRQWidgetBaseImpl::TextKey::namesKey(const QString& text)
 
 QString VYRQWidgetBaseImpl::TextKey::translate(const QString& text)
 {
-    return resources()->getString(text.mid(languageKeyPrefix.size()));
+    return boundedText(resources()->getString(text.mid(languageKeyPrefix.size())));
 }
 
 QString VYRQWidgetBaseImpl::TextKey::read(const QString& value)
 {
     if (namesKey(value)) {
         m_key = value.mid(languageKeyPrefix.size());
-        return resources()->getString(m_key);
+        return translation();
     }
     m_key.clear();
-    return value;
+    return boundedText(value);
 }
 
 QString VYRQWidgetBaseImpl::TextKey::translation() const
 {
-    return resources()->getString(m_key);
+    return boundedText(resources()->getString(m_key));
 }
 
 #include "moc_VYRQWidgetBaseImpl.cpp"

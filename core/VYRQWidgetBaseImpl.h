@@ -71,6 +71,13 @@ public:
         QString m_key;
     };
 
+    // The longest text a control takes, in UTF-16 units: laying a text out and drawing
+    // it grow with its length (a label of 100 MB took 13 s and 2 GB to show). The
+    // "attr" strings, the tooltip, language keys and the labels' text setters hold
+    // their texts to it, with a warning on vyr.controls; `what` names the text there.
+    static constexpr int maxTextLength = 1 << 20;
+    static QString boundedText(const QString& text, const char* what = "text");
+
     VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey);
     ~VYRQWidgetBaseImpl() override;
 

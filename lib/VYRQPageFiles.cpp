@@ -21,14 +21,26 @@
 
 namespace {
 
+// A window side the page gives, held to maxPageWindowSide with a warning.
+bool readWindowSide(const Json::Value& root, const char* key, int& value)
+{
+    if (!vyr::json::read(root, key, value))
+        return false;
+    if (value > vyr::maxPageWindowSide) {
+        qCWarning(vyrCore) << "page window" << key << value << "held to" << vyr::maxPageWindowSide;
+        value = vyr::maxPageWindowSide;
+    }
+    return true;
+}
+
 template <class Window>
 void applyWindowKeys(Window* window, const Json::Value& root)
 {
     int value = 0;
     bool flag = false;
-    if (vyr::json::read(root, "w", value))
+    if (readWindowSide(root, "w", value))
         window->resize(value, window->height());
-    if (vyr::json::read(root, "h", value))
+    if (readWindowSide(root, "h", value))
         window->resize(window->width(), value);
     if (vyr::json::read(root, "trans", flag) && flag)
         window->setTransparent(true);
@@ -36,9 +48,9 @@ void applyWindowKeys(Window* window, const Json::Value& root)
         window->setCanDrag(flag);
     if (vyr::json::read(root, "resize", flag))
         window->setResizeable(flag);
-    if (vyr::json::read(root, "minH", value))
+    if (readWindowSide(root, "minH", value))
         window->setMinHeight(value);
-    if (vyr::json::read(root, "minW", value))
+    if (readWindowSide(root, "minW", value))
         window->setMinWidth(value);
     if (vyr::json::read(root, "onlyDragCaption", flag))
         window->setOnlyDragCaption(flag);
@@ -69,8 +81,8 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
     if (!vyr::readPageDocument(name, root))
         return nullptr;
     if (!vyr::pageWithinLimits(root)) {
-        qCWarning(vyrCore) << "page file" << name << "has a list of more than" << vyr::maxPageSiblings
-                           << "elements; nothing is built";
+        qCWarning(vyrCore) << "page file" << name << "has lists of more than" << vyr::maxPageSiblings
+                           << "elements along one path; nothing is built";
         return nullptr;
     }
 

@@ -5,6 +5,10 @@
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQScrollBar.h"
+#include "VYRQZip.h"
+#include "peakmemory.h"
+#include "specialfiles.h"
+#include "warningcapture.h"
 
 #include <QApplication>
 #include <QMimeData>
@@ -14,9 +18,12 @@
 
 #include <json/value.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -477,6 +484,68 @@ private slots:
             QCOMPARE(WEXITSTATUS(status), 1);
         QCOMPARE(readFile(target), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files), files);   // no temporary file left
+    }
+
+    // Opening a page reads no more than a regular file within a zip entry's size: a
+    // FIFO is refused before it is opened (the open would wait for a writer; the
+    // one here writes a page as soon as a reader comes), a device before it is read
+    // (it reads without end), a file past the limit before a byte of it is read.
+    void openRefusesSpecialFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("warning");   // empty: the page opens
+        QTest::newRow("FIFO") << "fifo" << "not a regular file";
+        QTest::newRow("link to a device") << "device" << "not a regular file";
+        QTest::newRow("past the size limit") << "huge" << "too large";
+        QTest::newRow("at the size limit") << "limit" << "";
+    }
+
+    void openRefusesSpecialFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, warning);
+        const QString file = path(kind + ".json");
+        const QByteArray page = R"({"elements": [{"type": "qtcontainer", "name": "opened"}]})";
+        std::atomic<bool> stop{false};
+        std::thread writer;
+        if (kind == "fifo") {
+            QVERIFY(specialfiles::fifo(file));
+            writer = std::thread([&stop, &page, node = QFile::encodeName(file)] {
+                while (!stop) {
+                    const int fd = open(node.constData(), O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0) {
+                        const ssize_t written = write(fd, page.constData(), size_t(page.size()));
+                        Q_UNUSED(written)
+                        close(fd);
+                        return;
+                    }
+                    std::this_thread::yield();
+                }
+            });
+        } else if (kind == "device") {
+            QVERIFY(specialfiles::linkToEndlessDevice(file));
+        } else {   // the zeros after the page end it, as a NUL ends every stored page
+            QVERIFY(specialfiles::sparse(file, page, qint64(ZipMaxEntrySize) + (kind == "huge" ? 1 : 0)));
+        }
+
+        WarningCapture capture;
+        const PeakMemory memory;
+        QElapsedTimer timer;
+        timer.start();
+        const bool opened = m_canvas->OpenJsonFile(file);
+        const qint64 elapsed = timer.elapsed();
+        stop = true;
+        if (writer.joinable())
+            writer.join();
+        QCOMPARE(opened, warning.isEmpty());
+        QVERIFY(elapsed < 2000);
+        if (opened) {
+            QCOMPARE(m_canvas->GetCurWindow()->pageName(), kind + ".json");
+            return;
+        }
+        QCOMPARE(m_canvas->GetCurWindow()->objectName(), QStringLiteral("MainPage"));
+        QCOMPARE(capture.count(warning), 1);
+        QVERIFY2(memory.growthMb() < 16, qPrintable(QString::number(memory.growthMb())));
     }
 
     // A save never replaces what is not a regular file (a FIFO, a device node, also

@@ -1,11 +1,15 @@
 #include "controls_testutil.h"
+#include "peakmemory.h"
 #include "testaccess.h"
+#include "warningcapture.h"
 
+#include "VYRQContainer.h"
 #include "VYRQLabel.h"
 #include "VYRQLabelEx.h"
 #include "VYRQLabelExImpl.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -265,6 +269,100 @@ private slots:
         QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(1, 2, 3));
         label.setColor(QColor(4, 5, 6));
         QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(4, 5, 6));
+    }
+
+    // Laying a text out grows with its length: a control's text, from a page or a
+    // setter, is held to maxTextLength with a warning, and a huge one costs little (the
+    // memory bound leaves room for the sanitizer, whose quarantine keeps what is freed).
+    // Rich-text labels are not shown: wrapping one long word is the document's own cost.
+    void textLengthHeld_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<bool>("fromPage");
+        QTest::addColumn<bool>("show");
+        QTest::newRow("label, page") << QByteArray("qtlabel") << true << true;
+        QTest::newRow("label, setter") << QByteArray("qtlabel") << false << true;
+        QTest::newRow("push button, page") << QByteArray("qtbutton") << true << true;
+        QTest::newRow("rich-text label, page") << QByteArray("qtlabelex") << true << false;
+        QTest::newRow("rich-text label, setter") << QByteArray("qtlabelex") << false << false;
+    }
+
+    void textLengthHeld()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(bool, fromPage);
+        QFETCH(bool, show);
+        const int most = VYRQWidgetBaseImpl::maxTextLength;
+        const QByteArray text = "x" + QByteArray(16 * most, 'a');
+        Json::Value element = parse(R"({"w": 300, "h": 30, "attr": {}})");
+        if (fromPage)
+            element["attr"]["text"] = text.constData();
+        QWidget host;
+        host.resize(320, 40);
+        WarningCapture capture;
+        const PeakMemory memory;
+        QElapsedTimer timer;
+        timer.start();
+        QWidget* widget = createControlFromJson(key.constData(), element, &host);
+        QVERIFY(widget);
+        if (!fromPage) {
+            const QString huge = QString::fromLatin1(text);
+            if (auto* label = qobject_cast<VYRQLabel*>(widget))
+                label->setText(huge);
+            else
+                static_cast<VYRQLabelEx*>(widget)->setText(huge);
+        }
+        if (show) {
+            QVERIFY(shown(host));
+            widget->resize(200, 30);
+        }
+        QString shownText;
+        if (auto* rich = dynamic_cast<VYRQLabelEx*>(widget))
+            shownText = vyrtest::impl(*rich)->document()->toPlainText();
+        else
+            shownText = widget->property("text").toString();
+        QCOMPARE(str(write(*dynamic_cast<IVYRQWidgetBase*>(widget))["attr"]["text"]).size(), most);
+        QVERIFY(shownText.size() <= most && shownText.startsWith('x'));
+        QCOMPARE(capture.count(QStringLiteral("cut to")), 1);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(memory.growthMb() < 512, qPrintable(QString::number(memory.growthMb())));
+    }
+
+    // A shortened text follows the width the container gave: it asks the container
+    // for no layout pass. Each request would be compared with every pending event,
+    // the polish requests of a page shown in the turn it was built among them.
+    void elisionAsksNoLayout()
+    {
+        struct Counter : QObject {
+            int requests = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                requests += event->type() == QEvent::LayoutRequest;
+                return false;
+            }
+        } counter;
+        QWidget host;
+        host.resize(400, 40);
+        auto* row = new VYRQContainer(&host);
+        row->setGeometry(host.rect());
+        row->setChildLayout(VYRQContainer::Horizontal);
+        row->installEventFilter(&counter);
+        constexpr int count = 10000;
+        for (int i = 0; i < count; ++i)
+            new VYRQLabel(row);
+        auto* first = row->findChild<VYRQLabel*>();
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(shown(host));
+        QCoreApplication::processEvents();
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(first->text() != QLatin1String("label"));   // shortened to next to nothing
+        QCOMPARE(counter.requests, 0);
+        // Wide enough, every label shows its whole text again, still without a request.
+        row->resize(60 * count, row->height());
+        QCoreApplication::processEvents();
+        QCOMPARE(first->text(), QStringLiteral("label"));
+        QCOMPARE(counter.requests, 0);
     }
 
     // A label built for a page element ends with the text that element gives, and

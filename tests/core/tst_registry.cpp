@@ -1,15 +1,20 @@
 #include "testcontrols.h"
 #include "testaccess.h"
+#include "peakmemory.h"
+#include "specialfiles.h"
+#include "warningcapture.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQSubWin.h"
 #include "VYRQWindow.h"
+#include "VYRQZip.h"
 #include "VYRQtLib.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 namespace {
@@ -240,6 +245,38 @@ private slots:
         QVERIFY((clear.windowFlags() & Qt::FramelessWindowHint) && clear.testAttribute(Qt::WA_TranslucentBackground));
     }
 
+    // A window's backing store grows with its area: a page holds its window to
+    // maxPageWindowSide a side, with a warning for each value cut.
+    void windowSidesHeld_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("held");
+        const int most = vyr::maxPageWindowSide;
+        QTest::newRow("at the limit") << most << most;
+        QTest::newRow("past the limit") << 30000 << most;
+        QTest::newRow("past the shared-memory image") << 46341 << most;
+        QTest::newRow("largest int") << INT_MAX << most;
+    }
+
+    void windowSidesHeld()
+    {
+        QFETCH(int, side);
+        QFETCH(int, held);
+        const QByteArray number = QByteArray::number(side);
+        const QString file = writePage(R"({"w": )" + number + R"(, "h": )" + number + R"(, "minW": )" + number
+                                       + R"(, "minH": )" + number + R"(, "elements": [{"type": "qtcontainer"}]})");
+        const int warnings = side > held ? 4 : 0;
+        WarningCapture capture;
+        VYRQWindow window;
+        QVERIFY(vyrCreatePageByFileName(&window, file));
+        QCOMPARE(window.size(), QSize(held, held));
+        QCOMPARE(window.getMinSize(), QSize(held, held));
+        VYRQSubWin sub;
+        QVERIFY(vyrCreatePageByFileName(&sub, file));
+        QCOMPARE(sub.size(), QSize(held, held));
+        QCOMPARE(capture.count(QStringLiteral("held to")), 2 * warnings);
+    }
+
     // A returned container fills its window, also after a resize; elsewhere it keeps its rectangle.
     void containerFillsWindow()
     {
@@ -276,6 +313,46 @@ private slots:
         QCOMPARE(outer->findChild<TestControl*>("a")->geometry(), QRect(3, 4, 10, 10));
     }
 
+    // A page file gets the rules of a theme's files: a regular file only (a FIFO would
+    // wait for a writer, a device read without end), within a zip entry's size, which is
+    // checked before anything is read.
+    void pageFileKinds_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("warning");   // empty: the page is built
+        QTest::newRow("FIFO") << "fifo" << "not a regular file";
+        QTest::newRow("link to a device") << "device" << "not a regular file";
+        QTest::newRow("past the size limit") << "huge" << "too large";
+        QTest::newRow("at the size limit") << "limit" << "";
+    }
+
+    void pageFileKinds()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, warning);
+        const QString file = m_dir.filePath(kind + ".json");
+        const QByteArray page = R"({"elements": [{"type": "qtcontainer"}]})";
+        QFile::remove(file);
+        if (kind == "fifo")
+            QVERIFY(specialfiles::fifo(file));
+        else if (kind == "device")
+            QVERIFY(specialfiles::linkToEndlessDevice(file));
+        else   // stored pages end at a NUL: the zeros after the page are not parsed
+            QVERIFY(specialfiles::sparse(file, page, qint64(ZipMaxEntrySize) + (kind == "huge" ? 1 : 0)));
+
+        WarningCapture capture;
+        const PeakMemory memory;
+        QElapsedTimer timer;
+        timer.start();
+        QWidget parent;
+        QCOMPARE(vyrCreatePageByFileName(&parent, file) != nullptr, warning.isEmpty());
+        QVERIFY(timer.elapsed() < 2000);
+        if (!warning.isEmpty()) {
+            QCOMPARE(capture.count(warning), 1);
+            QVERIFY2(memory.growthMb() < 16, qPrintable(QString::number(memory.growthMb())));
+        }
+    }
+
     void wrongTypedPages_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -300,32 +377,53 @@ private slots:
         QCOMPARE(countTestControls(&parent), controls);
     }
 
-    // Qt paints the children of one widget recursing once per sibling: a page with a
-    // list of elements past the limit is refused whole, before anything is built.
+    // Qt paints a widget's children recursing once per sibling, and an element's own
+    // children from within that recursion: the lists along one path of a page stack up.
+    // A page whose lists along some path add up past the limit is refused whole, before
+    // anything is built, however short each list is; what is built paints.
     void siblingLimit_data()
     {
-        QTest::addColumn<bool>("nested");
-        QTest::addColumn<int>("count");
-        QTest::newRow("top level at the limit") << false << vyr::maxPageSiblings;
-        QTest::newRow("top level past the limit") << false << vyr::maxPageSiblings + 1;
-        QTest::newRow("children past the limit") << true << vyr::maxPageSiblings + 1;
+        QTest::addColumn<QVector<int>>("path");   // list lengths, the page's "elements" first
+        QTest::addColumn<int>("branches");        // top-level containers holding the rest of the path
+        QTest::addColumn<bool>("built");
+        const int limit = vyr::maxPageSiblings;
+        QTest::newRow("top level at the limit") << QVector<int>{limit} << 0 << true;
+        QTest::newRow("top level past the limit") << QVector<int>{limit + 1} << 0 << false;
+        QTest::newRow("a child list past the limit") << QVector<int>{1, 1, limit + 1} << 1 << false;
+        QTest::newRow("lists along a path past the limit") << QVector<int>{1, 1, limit - 1} << 1 << false;
+        QTest::newRow("three levels up to the limit") << QVector<int>{3000, 3000, limit - 6000} << 1 << true;
+        QTest::newRow("three levels past the limit") << QVector<int>{limit, limit, limit} << 1 << false;
+        QTest::newRow("lists on other paths") << QVector<int>{2, limit - 2} << 2 << true;
     }
 
     void siblingLimit()
     {
-        QFETCH(bool, nested);
-        QFETCH(int, count);
-        QByteArray list;
-        for (int i = 0; i < count; ++i)
-            list += i ? R"(,{"type": "testctl"})" : R"({"type": "testctl"})";
-        const QByteArray content = nested
-            ? R"({"elements": [{"type": "qtcontainer", "child": [{"type": "qtcontainer", "child": [)" + list + "]}]}]}"
-            : R"({"elements": [)" + list + "]}";
+        QFETCH(QVector<int>, path);
+        QFETCH(int, branches);
+        QFETCH(bool, built);
+        // Overlapping controls, so that every sibling takes part in the paint.
+        const QByteArray leaf = R"({"type": "testctl", "w": 40, "h": 20})";
+        const auto list = [&leaf](int containers, const QByteArray& container, int length) {
+            QByteArray text;
+            for (int i = 0; i < length; ++i)
+                text += (i ? "," : "") + (i < containers ? container : leaf);
+            return text;
+        };
+        QByteArray entries = list(0, QByteArray(), path.last());
+        int controls = path.last();
+        for (int level = path.size() - 2; level >= 0; --level) {
+            const int containers = level == 0 ? branches : 1;
+            entries = list(containers, R"({"type": "qtcontainer", "w": 200, "h": 200, "child": [)" + entries + "]}",
+                           path[level]);
+            controls = containers * controls + path[level] - containers;
+        }
         QWidget parent;
-        VYRQContainer* page = vyrCreatePageByFileName(&parent, writePage(content));
-        const bool allowed = count <= vyr::maxPageSiblings;
-        QCOMPARE(page != nullptr, allowed && nested);
-        QCOMPARE(countTestControls(&parent), allowed ? count : 0);
+        parent.resize(240, 240);
+        vyrCreatePageByFileName(&parent, writePage(R"({"elements": [)" + entries + "]}"));
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        parent.repaint();
+        QCOMPARE(countTestControls(&parent), built ? controls : 0);
     }
 };
 
