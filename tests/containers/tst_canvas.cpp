@@ -18,9 +18,7 @@
 
 #include <json/value.h>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 #include <csignal>
 #include <fcntl.h>
@@ -506,22 +504,10 @@ private slots:
         QFETCH(QString, warning);
         const QString file = path(kind + ".json");
         const QByteArray page = R"({"elements": [{"type": "qtcontainer", "name": "opened"}]})";
-        std::atomic<bool> stop{false};
-        std::thread writer;
+        std::unique_ptr<specialfiles::FifoWriter> writer;
         if (kind == "fifo") {
             QVERIFY(specialfiles::fifo(file));
-            writer = std::thread([&stop, &page, node = QFile::encodeName(file)] {
-                while (!stop) {
-                    const int fd = open(node.constData(), O_WRONLY | O_NONBLOCK);
-                    if (fd >= 0) {
-                        const ssize_t written = write(fd, page.constData(), size_t(page.size()));
-                        Q_UNUSED(written)
-                        close(fd);
-                        return;
-                    }
-                    std::this_thread::yield();
-                }
-            });
+            writer.reset(new specialfiles::FifoWriter({file}, 0, page));
         } else if (kind == "device") {
             QVERIFY(specialfiles::linkToEndlessDevice(file));
         } else {   // the zeros after the page end it, as a NUL ends every stored page
@@ -534,9 +520,7 @@ private slots:
         timer.start();
         const bool opened = m_canvas->OpenJsonFile(file);
         const qint64 elapsed = timer.elapsed();
-        stop = true;
-        if (writer.joinable())
-            writer.join();
+        writer.reset();
         QCOMPARE(opened, warning.isEmpty());
         QVERIFY(elapsed < 2000);
         if (opened) {

@@ -3,6 +3,8 @@
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQZip.h"
+#include "peakmemory.h"
+#include "specialfiles.h"
 #include "testcontrols.h"
 #include "testzip.h"
 #include "warningcapture.h"
@@ -15,13 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <condition_variable>
-#include <fcntl.h>
-#include <fstream>
 #include <memory>
-#include <mutex>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -172,64 +169,6 @@ QByteArray svgOf(const QByteArray& body, const QByteArray& doctype = QByteArray(
 {
     return doctype + R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16">)" + body + "</svg>";
 }
-
-// Starts the peak resident memory again from the current one; false where it cannot.
-bool resetPeakMemory()
-{
-    std::ofstream refs("/proc/self/clear_refs");
-    refs << "5";
-    return bool(refs.flush());
-}
-
-// Peak resident memory in MiB, -1 where unknown.
-qint64 peakMemoryMiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6)) / 1024;
-    }
-    return -1;
-}
-
-// Opens the FIFOs for writing once `afterMs` have passed, until it is destroyed, so
-// that a reader blocked opening one goes on: the test then fails on its time bound
-// instead of hanging.
-class FifoWatchdog {
-public:
-    FifoWatchdog(const QStringList& fifos, int afterMs)
-        : m_thread([this, fifos, afterMs] {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (m_wake.wait_for(lock, std::chrono::milliseconds(afterMs), [this] { return m_stop; }))
-                  return;
-              while (!m_stop) {
-                  for (const QString& fifo : fifos) {
-                      const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
-                      if (fd >= 0)
-                          ::close(fd);
-                  }
-                  m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; });
-              }
-          })
-    {
-    }
-    ~FifoWatchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_stop = true;
-        }
-        m_wake.notify_all();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_stop = false;
-    std::thread m_thread;
-};
 
 // language.txt bytes: UTF-16LE without a byte-order mark.
 QByteArray utf16(const QString& text)
@@ -591,12 +530,10 @@ private slots:
         Probe rm;
         QVERIFY(rm.loadThemeDir(tmp.path()));
         WarningCapture warnings;
-        const bool measured = resetPeakMemory();
-        const qint64 before = peakMemoryMiB();
+        const PeakMemory memory;
         const QImage* image = rm.getImage("images/icon.ico", false);
-        const qint64 grown = peakMemoryMiB() - before;
-        if (measured)
-            QVERIFY2(grown < 64, qPrintable(QStringLiteral("%1 MiB").arg(grown)));
+        const qint64 grown = memory.growthMb();
+        QVERIFY2(grown < 64, qPrintable(QStringLiteral("%1 MiB").arg(grown)));
         QCOMPARE(image ? image->size() : QSize(), size);
         QCOMPARE(warnings.count(QStringLiteral("icon.ico")), size.isValid() ? 0 : 1);
     }
@@ -741,7 +678,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         {
-            const FifoWatchdog watchdog({ fifo, image, language }, 3000);
+            const specialfiles::FifoWriter unblock({ fifo, image, language }, 3000);
             if (what == "zip")
                 QVERIFY(!rm.loadThemeFile(fifo));
             else if (what == "language")

@@ -6,8 +6,19 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace specialfiles {
 
@@ -26,5 +37,53 @@ inline bool sparse(const QString& path, const QByteArray& head, qint64 size)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(head) == head.size() && file.resize(size);
 }
+
+// Once `afterMs` have passed, opens the FIFOs for writing every 20 ms, writing
+// `payload` into each one a reader holds open, until destroyed: a reader blocked
+// opening one goes on, so a test fails on its time bound instead of hanging. A reader
+// that closes before the write raises SIGPIPE, which is kept to this thread.
+class FifoWriter {
+public:
+    FifoWriter(const QStringList& fifos, int afterMs, const QByteArray& payload = QByteArray())
+        : m_thread([this, fifos, afterMs, payload] {
+              sigset_t pipe;
+              sigemptyset(&pipe);
+              sigaddset(&pipe, SIGPIPE);
+              pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_wake.wait_for(lock, std::chrono::milliseconds(afterMs), [this] { return m_stop; }))
+                  return;
+              while (!m_stop) {
+                  for (const QString& fifo : fifos) {
+                      const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                      if (fd < 0)
+                          continue;
+                      if (!payload.isEmpty() && ::write(fd, payload.constData(), size_t(payload.size())) < 0) {
+                          const timespec now{0, 0};
+                          sigtimedwait(&pipe, nullptr, &now);
+                      }
+                      ::close(fd);
+                  }
+                  m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; });
+              }
+          })
+    {
+    }
+    ~FifoWriter()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread;
+};
 
 } // namespace specialfiles
