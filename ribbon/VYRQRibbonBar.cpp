@@ -572,7 +572,8 @@ void VYRQRibbonBar::setApplicationMenu(const QString& text, VYRQRibbonMenu* menu
     button->setVisible(menu != nullptr);
     if (menu)
         registerMenuActions(menu);
-    updateLayout();
+    if (impl()->loading == 0)
+        updateLayout();
 }
 
 VYRQRibbonButton* VYRQRibbonBar::applicationButton() const
@@ -593,7 +594,8 @@ VYRQRibbonButton* VYRQRibbonBar::addQuickAction(QAction* action)
     d->quickAccess.append(button);
     d->styleButton(button, false);
     button->show();
-    updateLayout();
+    if (d->loading == 0)
+        updateLayout();
     return button;
 }
 
@@ -604,7 +606,8 @@ void VYRQRibbonBar::addTopRightWidget(QWidget* widget)
     widget->setParent(impl()->topRow);
     impl()->topRight.append(widget);
     widget->show();
-    updateLayout();
+    if (impl()->loading == 0)
+        updateLayout();
 }
 
 void VYRQRibbonBar::registerAction(QAction* action)

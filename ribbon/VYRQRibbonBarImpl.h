@@ -87,8 +87,9 @@ public:
     QString configFile;
     QString lastError;
     bool destroying = false;
-    // While a configuration is read, the tabs are built and the pages laid out once,
-    // at its end, instead of after every page, group and item.
+    // While a configuration is read, the tabs are built and the pages and the header
+    // laid out once, at its end, instead of after every page, group, item, quick-access
+    // command and top-right widget.
     int loading = 0;
 
     void notifyChangeLanguage() override;

@@ -155,6 +155,34 @@ void VYRQItemViewImpl::readScrollBarChild(const Json::Value& child)
     });
 }
 
+int VYRQItemViewImpl::rowRoom(qint64 rows)
+{
+    // The row before the first stands for the spacing a list view puts ahead of it.
+    qint64 capacity = 1;
+    while (capacity < rows + 1 && capacity <= rowSpan)
+        capacity *= 2;
+    return int(qMax<qint64>(rowSpan / capacity, 1));
+}
+
+int VYRQItemViewImpl::rowSize(int stored, qint64 rows, int spacing)
+{
+    const int wanted = stored > 0 ? qMin(stored, 65535) : 20;
+    return int(qBound<qint64>(1, qint64(rowRoom(rows)) - 2 * qAbs(qint64(spacing)), wanted));
+}
+
+QSize VYRQItemViewImpl::rowSize(const QSize& given, qint64 rows, int spacing)
+{
+    const int room = int(qMax<qint64>(qint64(rowRoom(rows)) - 2 * qAbs(qint64(spacing)), 0));
+    return QSize(qBound(0, given.width(), room), qBound(0, given.height(), room));
+}
+
+int VYRQItemViewImpl::rowSpacing(int spacing, qint64 rows, int storedSize)
+{
+    const int wanted = storedSize > 0 ? qMin(storedSize, 65535) : 20;
+    const int most = int(qBound<qint64>(0, (qint64(rowRoom(rows)) - wanted) / 2, QWIDGETSIZE_MAX));
+    return qBound(-most, spacing, most);
+}
+
 int VYRQItemViewImpl::decorationSide(int rowHeight)
 {
     return rowHeight <= 24 ? 16 : rowHeight <= 32 ? 24 : 32;

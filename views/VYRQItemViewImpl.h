@@ -5,7 +5,11 @@
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QPointer>
+#include <QSize>
 #include <QString>
+#include <QWidget>
+
+#include <climits>
 
 class VYRQScrollBar;
 
@@ -46,11 +50,23 @@ public:
     void setBarSheet(bool horizontal, const QString& sheet);
     void setBarSheets(const QString& sheet);
 
-    // The size a stored row height or width gives rows: 20 for 0 or less, and no more
-    // than 65535. Styles paint a tree's branch indicator through a pixmap as tall as its
-    // row, and the views add row sizes up in int: far beyond any screen, a row would
-    // cost gigabytes or overflow.
-    static int rowSize(int stored) { return stored > 0 ? qMin(stored, 65535) : 20; }
+    // Qt's views add their rows' sizes, and the spacing around each, up in int. All the
+    // rows of a view stay within rowSpan, which leaves a viewport's height of room past
+    // the last one, so each row's room shrinks as the model grows. The room is that of
+    // the row count rounded up to a power of two: a growing model changes it, and has
+    // the rows laid out again, once per doubling.
+    static constexpr int rowSpan = INT_MAX - QWIDGETSIZE_MAX;
+    static int rowRoom(qint64 rows);
+    // The size a stored row height or width gives each of `rows` rows with `spacing`
+    // before and after it: 20 for 0 or less, no more than 65535 (styles paint a tree's
+    // branch indicator through a pixmap as tall as its row) and no more than the row's
+    // room less the spacing, but at least 1.
+    static int rowSize(int stored, qint64 rows, int spacing = 0);
+    // A size the view's owner gave for a row, held between 0 and the same room.
+    static QSize rowSize(const QSize& given, qint64 rows, int spacing);
+    // The spacing a list view puts before and after each of `rows` rows, as a stored
+    // row size leaves room for it: the spacing gives way before the rows' size does.
+    static int rowSpacing(int spacing, qint64 rows, int storedSize);
     // Side of a row's decoration icon: 16 up to a row height of 24, 24 up to 32, 32 above.
     static int decorationSide(int rowHeight);
     // A decoration centred in `rect`: a text names an image or ".svg", a QIcon is drawn at

@@ -29,6 +29,11 @@ VYRQListImpl::VYRQListImpl(VYRQList* owner)
 
 VYRQListImpl::~VYRQListImpl() = default;
 
+int VYRQListImpl::rowHeight() const
+{
+    return rowSize(itemHeight, q->count(), q->spacing());
+}
+
 void VYRQListImpl::createComplete()
 {
     if (!vyrIsQtEmulator())
@@ -156,6 +161,12 @@ void VYRQList::setDelegateItemVisible(bool visible)
 bool VYRQList::getDelegateItemVisible() const
 {
     return impl()->getDelegateItemVisible();
+}
+
+void VYRQList::doItemsLayout()
+{
+    impl()->spacing.hold(this, impl()->itemHeight);
+    QListWidget::doItemsLayout();
 }
 
 bool VYRQList::eventFilter(QObject* watched, QEvent* event)

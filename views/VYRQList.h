@@ -51,6 +51,10 @@ public:
     void setDelegateItemVisible(bool visible);
     bool getDelegateItemVisible() const;
 
+    // Before the rows are laid out, their spacing is held within their room (rows,
+    // sizes and spacing add up in int).
+    void doItemsLayout() override;
+
 protected:
     // The background is painted into the viewport before each of its paint events.
     bool eventFilter(QObject* watched, QEvent* event) override;

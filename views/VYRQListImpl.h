@@ -3,6 +3,7 @@
 #include "VYRQExport.h"
 
 #include "VYRQItemViewImpl.h"
+#include "VYRQListSpacing_p.h"
 #include "VYRQStateStyles.h"
 
 #include <memory>
@@ -20,10 +21,12 @@ public:
     void createComplete() override;
     void setScrollbarBtnSize(bool horizontal, int size) override;
     void setScrollbarSize(bool horizontal, int size) override;
-    // The height rows are given, from the stored one as rowSize() bounds it.
-    int rowHeight() const { return rowSize(itemHeight); }
+    // The height rows are given, from the stored one as rowSize() bounds it among the
+    // list's rows.
+    int rowHeight() const;
 
     int itemHeight = 20;
+    VYRQListSpacing spacing{0};
     FillStyle background;
     vyr::FillStates itemBackgrounds;
     vyr::TextStates itemTextStyles;

@@ -19,7 +19,8 @@ namespace {
 const char* const ownKeys[] = {"itemHeight", "itemWidth", "spacing", "itemMode"};
 
 // QListView places rows at multiples of the spacing and narrows them by twice it, all
-// in int: kept within the sizes a widget may have, as the geometry keys are.
+// in int: the spacing asked for is kept within the sizes a widget may have, as the
+// geometry keys are (and is applied within the rows' room, VYRQListSpacing).
 int boundedSpacing(int spacing)
 {
     return qBound(-QWIDGETSIZE_MAX, spacing, QWIDGETSIZE_MAX);
@@ -47,6 +48,12 @@ void VYRQListViewImpl::createComplete()
             return;
         }
     }
+}
+
+int VYRQListViewImpl::rows() const
+{
+    const QAbstractItemModel* model = q->model();
+    return model ? model->rowCount(q->rootIndex()) : 0;
 }
 
 void VYRQListViewImpl::dropRowCaches()
@@ -102,7 +109,7 @@ void VYRQListViewImpl::readJson(const Json::Value& element)
         vyr::json::read(*attr, "itemWidth", itemWidth);
         int value = 0;
         if (vyr::json::read(*attr, "spacing", value))
-            q->setSpacing(boundedSpacing(value));
+            spacing.ask(q, boundedSpacing(value));
         if (vyr::json::read(*attr, "itemMode", value))
             q->setViewMode(value == 0 ? QListView::ListMode : QListView::IconMode);
     }
@@ -124,8 +131,9 @@ void VYRQListViewImpl::writeJson(Json::Value& element)
         attr["itemHeight"] = itemHeight;
     if (itemWidth != 20)
         attr["itemWidth"] = itemWidth;
-    if (q->spacing() != 0)
-        attr["spacing"] = q->spacing();
+    const int asked = spacing.asked(q);
+    if (asked != 0)
+        attr["spacing"] = asked;
     attr["itemMode"] = q->viewMode() == QListView::IconMode ? 1 : 0;
 }
 
@@ -146,7 +154,7 @@ VYRQListView::VYRQListView(QWidget* parent)
     setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
     viewport()->installEventFilter(this);
     setEditTriggers(NoEditTriggers);
-    setSpacing(1);
+    d->spacing.ask(this, 1);
     setMouseTracking(true);
     setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollMode(ScrollPerPixel);
@@ -286,6 +294,12 @@ int VYRQListView::getItemWidth() const
 void VYRQListView::initDemoData()
 {
     setModel(new QStandardItemModel(20, 1, this));
+}
+
+void VYRQListView::doItemsLayout()
+{
+    impl()->spacing.hold(this, impl()->itemHeight);
+    QListView::doItemsLayout();
 }
 
 VYR_ITEM_VIEW_SCROLLBAR_SETTERS(VYRQListView)

@@ -34,6 +34,7 @@ public:
     QWidget* getitemTemplate() const;
     void setItemDisplayCallBack(ItemDisplayCallBack callBack);
     ItemDisplayCallBack getItemDisplayCallBack() const;
+    // The sizes the callback gives are held between 0 and a row's room.
     void setItemForSizeCallBack(ItemSizeCallBack callBack);
     ItemSizeCallBack getItemForSizeCallBack() const;
     // Stored only.
@@ -61,6 +62,10 @@ public:
 
     // A model of 20 empty rows.
     void initDemoData();
+
+    // Before the rows are laid out, their spacing is held within their room (rows,
+    // sizes and spacing add up in int); the spacing asked for is what pages keep.
+    void doItemsLayout() override;
 
     // Scroll bars: the first argument chooses the horizontal (true) or vertical bar.
     void setScrollbarBackgroundStyle(bool horizontal, const FillStyle& style);

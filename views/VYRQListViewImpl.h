@@ -3,6 +3,7 @@
 #include "VYRQExport.h"
 
 #include "VYRQItemViewImpl.h"
+#include "VYRQListSpacing_p.h"
 #include "VYRQListView.h"
 #include "VYRQStateStyles.h"
 
@@ -34,8 +35,12 @@ public:
     // The rows' texts changed: their cached rich text is stale.
     void dropRichText() { rowRichText.clear(); }
 
+    // The rows under the view's root.
+    int rows() const;
+
     bool enableSelection = false;
     int itemHeight = 20;
+    VYRQListSpacing spacing{0};
     int itemWidth = 20;
     QPointer<QWidget> itemTemplate;
     FillStyle background;

@@ -143,12 +143,14 @@ QSize VYRQListViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, con
     VYRQListViewImpl* impl = m_impl.data();
     if (!impl)
         return QItemDelegate::sizeHint(option, index);
+    const int rows = impl->rows();
+    const int spacing = impl->view()->spacing();
     if (impl->itemSizeCallBack && !m_controls.isEmpty())
-        return impl->itemSizeCallBack(impl->view(), option, index);
+        return VYRQItemViewImpl::rowSize(impl->itemSizeCallBack(impl->view(), option, index), rows, spacing);
     // Sizes of 0 or less would give rows that cannot be seen or hit.
-    const int height = VYRQItemViewImpl::rowSize(impl->itemHeight);
+    const int height = VYRQItemViewImpl::rowSize(impl->itemHeight, rows, spacing);
     if (impl->view()->viewMode() == QListView::IconMode)
-        return QSize(VYRQItemViewImpl::rowSize(impl->itemWidth), height);
+        return QSize(VYRQItemViewImpl::rowSize(impl->itemWidth, rows, spacing), height);
     return QSize(option.rect.width(), height);
 }
 

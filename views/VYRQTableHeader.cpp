@@ -15,6 +15,30 @@ VYRQTableHeader::VYRQTableHeader(VYRQTableViewImpl* impl, Qt::Orientation orient
 
 VYRQTableHeader::~VYRQTableHeader() = default;
 
+void VYRQTableHeader::reset()
+{
+    holdRows(true);
+    QHeaderView::reset();
+    holdRows(false);
+}
+
+void VYRQTableHeader::doItemsLayout()
+{
+    holdRows(true);
+    QHeaderView::doItemsLayout();
+    holdRows(false);
+}
+
+void VYRQTableHeader::holdRows(bool ahead)
+{
+    VYRQTableViewImpl* impl = m_impl.data();
+    if (!impl || orientation() != Qt::Vertical)
+        return;
+    const QAbstractItemModel* source = model();
+    const int rows = ahead && source ? source->rowCount(rootIndex()) : 0;
+    impl->holdRows(qMax(rows, count()));
+}
+
 void VYRQTableHeader::paintEvent(QPaintEvent* event)
 {
     VYRQTableViewImpl* impl = m_impl.data();

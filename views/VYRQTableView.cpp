@@ -100,7 +100,22 @@ void VYRQTableViewImpl::setItemHeight(int h)
     if (h <= 0)
         return;
     itemHeight = h;
-    q->verticalHeader()->setDefaultSectionSize(h);
+    q->verticalHeader()->setDefaultSectionSize(rowSize(itemHeight, rowsToHold()));
+}
+
+void VYRQTableViewImpl::holdRows(qint64 rows)
+{
+    QHeaderView* header = q->verticalHeader();
+    const int height = rowSize(itemHeight, rows);
+    if (header->defaultSectionSize() != height)
+        header->setDefaultSectionSize(height);
+}
+
+qint64 VYRQTableViewImpl::rowsToHold() const
+{
+    const QAbstractItemModel* model = q->model();
+    const int rows = model ? model->rowCount(q->rootIndex()) : 0;
+    return qMax(rows, q->verticalHeader()->count());
 }
 
 void VYRQTableViewImpl::setCheckBoxImage(bool checked, const QString& name)
@@ -300,10 +315,21 @@ void VYRQTableView::setModel(QAbstractItemModel* model)
     VYRQTableViewImpl* d = impl();
     if (QAbstractItemModel* old = this->model())
         disconnect(old, nullptr, d, nullptr);
+    // The header takes the new model's rows at the default size at once.
+    if (model)
+        d->holdRows(qMax(model->rowCount(), verticalHeader()->count()));
     QTableView::setModel(model);
+    d->holdRows(verticalHeader()->count());
     d->dropHoverRow();
     if (!model)
         return;
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, d,
+            [d](const QModelIndex& parent, int first, int last) {
+                if (parent == d->view()->rootIndex())
+                    d->holdRows(d->rowsToHold() + last - first + 1);
+            });
+    // Rows that went leave room to the others.
+    connect(model, &QAbstractItemModel::rowsRemoved, d, [d] { d->holdRows(d->rowsToHold()); });
     // Rows that move or vanish take the hover row with them.
     connect(model, &QAbstractItemModel::modelReset, d, &VYRQTableViewImpl::dropHoverRow);
     connect(model, &QAbstractItemModel::layoutChanged, d, &VYRQTableViewImpl::dropHoverRow);

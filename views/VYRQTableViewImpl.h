@@ -38,6 +38,13 @@ public:
     void setScrollbarSize(bool horizontal, int size) override;
 
     void setItemHeight(int h);
+    // The height the stored one gives each of `rows` rows (rowSize()), set as the
+    // vertical header's default section size when it differs. Called ahead of every
+    // change to the header's sections: Qt adds their sizes up, or multiplies the
+    // default by their count, in int.
+    void holdRows(qint64 rows);
+    // The rows the vertical header has or the model holds under the root, the more.
+    qint64 rowsToHold() const;
     void setCheckBoxImage(bool checked, const QString& name);
     // The check icon of `checked` painted into `rect` through the check stamp.
     void drawCheck(QPainter* painter, const QRect& rect, bool checked);

@@ -46,6 +46,42 @@ void VYRQTreeViewImpl::createComplete()
     q->setModel(model);
 }
 
+int VYRQTreeViewImpl::rowHeight()
+{
+    if (shownRowsStale) {
+        const qint64 before = shownRows;
+        shownRows = countShownRows();
+        shownRowsStale = false;
+        if (rowSize(itemHeight, 2 * before) != rowSize(itemHeight, 2 * shownRows))
+            q->scheduleDelayedItemsLayout();
+    }
+    return rowSize(itemHeight, 2 * shownRows);
+}
+
+void VYRQTreeViewImpl::forgetExpanded()
+{
+    expanded.clear();
+    shownRowsStale = true;
+}
+
+// The root's rows and those of every index expanded: no fewer than the tree shows.
+qint64 VYRQTreeViewImpl::countShownRows()
+{
+    const QAbstractItemModel* model = q->model();
+    if (!model)
+        return 0;
+    qint64 rows = model->rowCount(q->rootIndex());
+    for (auto it = expanded.begin(); it != expanded.end();) {
+        if (!it->isValid() || it->model() != model) {
+            it = expanded.erase(it);
+            continue;
+        }
+        rows += model->rowCount(*it);
+        ++it;
+    }
+    return rows;
+}
+
 void VYRQTreeViewImpl::setScrollbarBtnSize(bool, int size)
 {
     scrollbarButtonSize = size;
@@ -119,10 +155,40 @@ VYRQTreeView::VYRQTreeView(QWidget* parent)
     setMouseTracking(true);
     setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollMode(ScrollPerPixel);
+    connect(this, &QTreeView::expanded, d, [d](const QModelIndex& index) {
+        d->expanded.insert(index);
+        d->dropShownRows();
+    });
+    connect(this, &QTreeView::collapsed, d, [d](const QModelIndex& index) {
+        d->expanded.remove(index);
+        d->dropShownRows();
+    });
     finishConstruction();
 }
 
 VYRQTreeView::~VYRQTreeView() = default;
+
+void VYRQTreeView::setModel(QAbstractItemModel* model)
+{
+    VYRQTreeViewImpl* d = impl();
+    if (QAbstractItemModel* old = this->model())
+        disconnect(old, nullptr, d, nullptr);
+    QTreeView::setModel(model);
+    d->forgetExpanded();
+    if (!model)
+        return;
+    connect(model, &QAbstractItemModel::rowsInserted, d, &VYRQTreeViewImpl::dropShownRows);
+    connect(model, &QAbstractItemModel::rowsRemoved, d, &VYRQTreeViewImpl::dropShownRows);
+    connect(model, &QAbstractItemModel::rowsMoved, d, &VYRQTreeViewImpl::dropShownRows);
+    connect(model, &QAbstractItemModel::layoutChanged, d, &VYRQTreeViewImpl::dropShownRows);
+    connect(model, &QAbstractItemModel::modelReset, d, &VYRQTreeViewImpl::forgetExpanded);
+}
+
+void VYRQTreeView::doItemsLayout()
+{
+    impl()->dropShownRows();
+    QTreeView::doItemsLayout();
+}
 
 VYR_ITEM_VIEW_ITEM_STYLES(VYRQTreeView)
 

@@ -20,6 +20,10 @@ public:
     explicit VYRQTreeView(QWidget* parent = nullptr);
     ~VYRQTreeView() override;
 
+    void setModel(QAbstractItemModel* model) override;
+    // Counts again the rows the tree may show, which bound the rows' height.
+    void doItemsLayout() override;
+
     // No repaint. One background for both states; the item and header styles take 0
     // to 3 for one state and 4 for all four.
     void setBackground(CommonCtrlState state, const FillStyle& style);
@@ -54,4 +58,7 @@ protected:
     // The background is painted into the viewport before each of its paint events.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    friend class VYRQTreeViewImpl;
 };

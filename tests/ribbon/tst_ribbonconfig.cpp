@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -230,7 +231,8 @@ private slots:
     }
 
     // Large documents load and show in time and memory that grow with their size: the
-    // tabs are built once, the commands indexed, the pages and galleries laid out once.
+    // tabs are built once, the commands indexed, the pages, galleries and header laid
+    // out once.
     void largeConfigurations_data()
     {
         QTest::addColumn<QString>("kind");
@@ -239,14 +241,28 @@ private slots:
         QTest::newRow("10,000 actions in 100 groups") << "actions" << 10000;
         QTest::newRow("2,000 actions in one group") << "oneGroup" << 2000;
         QTest::newRow("20,000 gallery items") << "gallery" << 20000;
+        QTest::newRow("4,000 quick-access commands") << "quickAccess" << 4000;
+        QTest::newRow("4,000 top-right widgets") << "topRight" << 4000;
     }
 
     void largeConfigurations()
     {
         QFETCH(QString, kind);
         QFETCH(int, count);
-        QByteArray doc = R"({"schemaVersion": 1, "pages": [)";
-        if (kind == "pages") {
+        const bool header = kind == "quickAccess" || kind == "topRight";
+        QByteArray doc = R"({"schemaVersion": 1, )";
+        if (header) {
+            doc += "\"" + kind.toUtf8() + "\": [";
+            const QString item = kind == "quickAccess"
+                                     ? QStringLiteral(R"({"id": "a%1", "text": "A%1"})")
+                                     : QStringLiteral(R"({"type": "widget", "control": "label", "id": "a%1", "text": "A%1"})");
+            for (int i = 0; i < count; ++i)
+                doc += (i ? "," : "") + item.arg(i).toUtf8();
+            doc += "], ";
+        }
+        doc += R"("pages": [)";
+        if (header) {
+        } else if (kind == "pages") {
             for (int i = 0; i < count; ++i)
                 doc += (i ? "," : "") + QStringLiteral(R"({"id": "p%1", "groups": [{"id": "g"}]})").arg(i).toUtf8();
         } else if (kind == "gallery") {
@@ -282,12 +298,24 @@ private slots:
         const qint64 elapsed = timer.elapsed();
         const qint64 grown = residentBytes() - before;
         QCOMPARE(tabs, bar->pageCount());
-        if (kind == "pages")
+        if (kind == "pages") {
             QCOMPARE(bar->pageCount(), count);
-        else if (kind == "gallery")
+        } else if (kind == "gallery") {
             QCOMPARE(bar->findChild<VYRQRibbonGallery*>()->count(), count);
-        else
+        } else if (kind == "topRight") {
+            // Laid out at the end of the load: the last widget ends at the bar's margin.
+            const QWidget* last = bar->findChild<QWidget*>(QStringLiteral("a%1").arg(count - 1));
+            QVERIFY(last);
+            QCOMPARE(last->geometry().right() + 1, bar->width() - 4);
+        } else {
             QVERIFY(bar->findAction(QStringLiteral("a%1").arg(count - 1)));
+        }
+        if (kind == "quickAccess") {
+            QMap<QString, int> left;
+            for (const VYRQRibbonButton* button : bar->findChildren<VYRQRibbonButton*>())
+                left.insert(button->toolTip(), button->x());
+            QVERIFY(left.value(QStringLiteral("A%1").arg(count - 1)) > left.value(QStringLiteral("A0")));
+        }
         QVERIFY2(elapsed < largeLoadMs, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
         QVERIFY2(grown < qint64(1) << 30, qPrintable(QStringLiteral("%1 MB").arg(grown >> 20)));
     }

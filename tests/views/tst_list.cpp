@@ -1,5 +1,6 @@
 #include "../controls/controls_testutil.h"
 #include "testaccess.h"
+#include "views_testutil.h"
 
 #include "VYRQGlobal_p.h"
 #include "VYRQList.h"
@@ -112,6 +113,42 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(2, top), gray);
         QCOMPARE(image.pixelColor(1 + side, top + side - 1), gray);
         QCOMPARE(image.pixelColor(2 + side, rowHeight / 2), red);
+    }
+
+    // Rows, their height and the spacing around them add up within int however many
+    // rows the list holds: the rows give way as the list grows, the spacing first.
+    void rowsPlacedInInt_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("itemHeight");
+        QTest::addColumn<int>("spacing");
+        QTest::newRow("33,000 rows of 65,535") << 33000 << 65535 << 0;
+        QTest::newRow("64 rows, spacing 16,777,215") << 64 << 20 << QWIDGETSIZE_MAX;
+    }
+
+    void rowsPlacedInInt()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, itemHeight);
+        QFETCH(int, spacing);
+        VYRQList list;
+        list.resize(200, 300);
+        list.setItemHeight(itemHeight);
+        list.setSpacing(spacing);
+        QStringList texts;
+        for (int i = 0; i < rows; ++i)
+            texts << QString::number(i);
+        list.addItems(texts);
+        QVERIFY(shown(list));
+        views::checkRowsPlaced(list);
+        QCOMPARE(list.getItemHeight(), itemHeight);
+        // A few rows have all the room they ask for.
+        list.clear();
+        list.addItems({"a", "b"});
+        list.doItemsLayout();
+        list.scrollToTop();
+        QCOMPARE(list.spacing(), spacing);
+        QCOMPARE(list.visualItemRect(list.item(1)).top(), 3 * spacing + itemHeight);
     }
 
     void attrKeys_data()

@@ -1,5 +1,6 @@
 #include "../controls/controls_testutil.h"
 #include "testaccess.h"
+#include "views_testutil.h"
 
 #include "VYRQContainer.h"
 #include "VYRQLabelEx.h"
@@ -60,6 +61,11 @@ int highlighted(const QImage& image, const QRect& area)
         for (int x = area.left(); x <= area.right(); ++x)
             count += image.pixelColor(x, y) == highlight;
     return count;
+}
+
+QSize tallRow(const VYRQListView*, const QStyleOptionViewItem&, const QModelIndex&)
+{
+    return QSize(200, INT_MAX);
 }
 
 void showRow(const VYRQListView*, const QWidget* itemTemplate, const QModelIndex& index)
@@ -199,6 +205,38 @@ private Q_SLOTS:
         QVERIFY(shown(r.view));
         r.view.viewport()->grab();
         QCOMPARE(r.view.itemDelegate()->sizeHint(QStyleOptionViewItem(), r.model.index(0, 0)).height(), 65535);
+    }
+
+    // Rows, their sizes and the spacing around them add up within int however many
+    // rows the model holds: the rows give way as the model grows, the spacing first,
+    // and what the page asked for is what it keeps.
+    void rowsPlacedInInt_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QByteArray>("attr");
+        QTest::addColumn<bool>("sizedByCallback");
+        QTest::newRow("64 rows, spacing 16,777,215")
+            << 64 << QByteArray(R"({"itemHeight": 30, "spacing": 16777215, "itemMode": 0})") << false;
+        QTest::newRow("33,000 rows of 65,535")
+            << 33000 << QByteArray(R"({"itemHeight": 65535, "spacing": 1, "itemMode": 0})") << false;
+        QTest::newRow("33,000 rows sized by the callback")
+            << 33000 << QByteArray(R"({"itemHeight": 30, "spacing": 1, "itemMode": 0})") << true;
+    }
+
+    void rowsPlacedInInt()
+    {
+        QFETCH(int, rows);
+        QFETCH(QByteArray, attr);
+        QFETCH(bool, sizedByCallback);
+        Rows r(0);
+        QVERIFY(sty::load(r.view, "{\"attr\": " + attr + "}"));
+        r.view.createComplete();
+        if (sizedByCallback)
+            r.view.setItemForSizeCallBack(tallRow);
+        r.model.setRowCount(rows);
+        QVERIFY(shown(r.view));
+        views::checkRowsPlaced(r.view);
+        QCOMPARE(write(r.view)["attr"], parse(attr));
     }
 
     void scrollBarSheets()

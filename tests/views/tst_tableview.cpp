@@ -1,5 +1,6 @@
 #include "../controls/controls_testutil.h"
 #include "testaccess.h"
+#include "views_testutil.h"
 
 #include "VYRQContainer.h"
 #include "VYRQGlobal_p.h"
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QStandardItemModel>
+#include <QStringListModel>
 #include <QTemporaryDir>
 
 using namespace ctl;
@@ -454,6 +456,44 @@ private Q_SLOTS:
         QCOMPARE(vyrtest::impl(table)->checkImageSize, QSize(30, 30));
         table.setCheckedImage(QStringLiteral("only-name"));
         QCOMPARE(vyrtest::impl(table)->checkImageSize, QSize(30, 30));
+    }
+
+    // The rows add up within int however many the model holds, however they came:
+    // with the model, inserted later or by a reset. Their height gives way as the
+    // model grows and comes back as it shrinks.
+    void rowsPlacedInInt_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("33,000 rows of 65,535 with the model") << "model";
+        QTest::newRow("33,000 rows of 65,535 inserted") << "inserted";
+        QTest::newRow("33,000 rows of 65,535 by a reset") << "reset";
+    }
+
+    void rowsPlacedInInt()
+    {
+        QFETCH(QString, how);
+        const int rows = 33000;
+        QStringList texts;
+        for (int i = 0; i < rows; ++i)
+            texts << QString::number(i);
+        QStringListModel model(how == "model" ? texts : QStringList{"a"});
+        VYRQTableView table;
+        table.resize(200, 300);
+        table.setItemHeight(65535);
+        table.setModel(&model);
+        QVERIFY(shown(table));
+        if (how == "inserted") {
+            QVERIFY(model.insertRows(1, rows - 1));
+        } else if (how == "reset") {
+            model.setStringList(texts);
+        }
+        QCOMPARE(table.verticalHeader()->count(), rows);
+        views::checkRowsPlaced(table);
+        QCOMPARE(table.getItemHeight(), 65535);
+        QCOMPARE(write(table)["attr"]["itemHeight"].asInt(), 65535);
+
+        QVERIFY(model.removeRows(2, rows - 2));
+        QCOMPARE(table.rowHeight(1), 65535);
     }
 
     void selectedRowsOnce()

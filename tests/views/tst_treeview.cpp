@@ -1,5 +1,6 @@
 #include "../controls/controls_testutil.h"
 #include "testaccess.h"
+#include "views_testutil.h"
 
 #include "VYRQGlobal_p.h"
 #include "VYRQTreeView.h"
@@ -71,6 +72,40 @@ private Q_SLOTS:
         tree.viewport()->grab();
         QCOMPARE(tree.visualRect(model.index(1, 0)).top(), 65535);
         QCOMPARE(write(tree)["attr"]["itemHeight"].asInt(), 1072741823);
+    }
+
+    // The rows the tree shows add up within int however many there are: their height
+    // gives way as the model grows or a row with many children is expanded.
+    void rowsPlacedInInt_data()
+    {
+        QTest::addColumn<bool>("nested");
+        QTest::newRow("33,000 rows of 65,535") << false;
+        QTest::newRow("33,000 rows of 65,535 under an expanded row") << true;
+    }
+
+    void rowsPlacedInInt()
+    {
+        QFETCH(bool, nested);
+        QStandardItemModel model;
+        QStandardItem* parent = model.invisibleRootItem();
+        if (nested) {
+            parent = new QStandardItem(QStringLiteral("parent"));
+            model.appendRow(parent);
+        }
+        VYRQTreeView tree;
+        tree.resize(200, 300);
+        tree.setItemHeight(65535);
+        tree.setModel(&model);
+        QVERIFY(shown(tree));
+        QList<QStandardItem*> rows;
+        for (int i = 0; i < 33000; ++i)
+            rows.append(new QStandardItem(QString::number(i)));
+        parent->appendRows(rows);
+        if (nested)
+            tree.expandAll();
+        views::checkRowsPlaced(tree, parent->index());
+        QCOMPARE(tree.getItemHeight(), 65535);
+        QCOMPARE(write(tree)["attr"]["itemHeight"].asInt(), 65535);
     }
 
     // A 30-pixel row: a 24-pixel icon centred in 28 pixels, the text from x 28.
