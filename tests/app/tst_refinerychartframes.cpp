@@ -1,6 +1,7 @@
 // The monitor's charts as Qt composes them into the window: on X with Mesa's OpenGL
 // (the _xcb run). Without an OpenGL context the cases skip.
 
+#include "monitor_testutil.h"
 #include "RefineryPlantWindow.h"
 #include "composedframe.h"
 #include "RefinerySimulator.h"
@@ -17,20 +18,8 @@
 
 namespace {
 
-void clickOn(QWidget* window, QWidget* target, QPoint at = QPoint(-1, -1))
-{
-    if (at.x() < 0)
-        at = target->rect().center();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, target->mapTo(window, at));
-}
-
-VYRQPushButton* buttonWithText(QWidget* root, const QString& text)
-{
-    for (VYRQPushButton* button : root->findChildren<VYRQPushButton*>())
-        if (button->text() == text)
-            return button;
-    return nullptr;
-}
+using monitor::buttonWithText;
+using monitor::clickOn;
 
 // The first frame composed while part of a chart is visible, and the frame the chart
 // draws from its data at that moment.
@@ -69,20 +58,6 @@ int stalePixels(const FirstFrame& frame)
     return stale;
 }
 
-// A window whose simulator holds still, shown and laid out.
-std::unique_ptr<RefineryPlantWindow> shownMonitor()
-{
-    std::unique_ptr<RefineryPlantWindow> window(new RefineryPlantWindow);
-    window->plantSimulator()->stop();
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        return nullptr;
-    auto* root = window->findChild<VYRQContainer*>(QStringLiteral("kolvRoot"));
-    if (!QTest::qWaitFor([&] { return root->geometry() == window->rect(); }))
-        return nullptr;
-    return window;
-}
-
 bool hasGl(VYRQChartBase* chart)
 {
     return QTest::qWaitFor([chart] { return chart->context(); }) && chart->context()->isValid();
@@ -105,7 +80,7 @@ private slots:
     // from the first frame they show.
     void languageSwitchReachesDashboardCharts()
     {
-        auto window = shownMonitor();
+        auto window = monitor::shown();
         QVERIFY(window);
         RefineryPlantWindow* w = window.get();
         auto* pie = w->findChild<VYRQChartBase*>(QStringLiteral("shiftSummaryChart"));
@@ -135,7 +110,7 @@ private slots:
     // drawer's chart shows HX-7 from the first frame of the slide on.
     void drawerChartShowsNewEquipment()
     {
-        auto window = shownMonitor();
+        auto window = monitor::shown();
         QVERIFY(window);
         RefineryPlantWindow* w = window.get();
         auto* chart = w->findChild<VYRQChartBase*>(QStringLiteral("equipmentDetailChart"));

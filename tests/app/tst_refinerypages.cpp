@@ -1,3 +1,4 @@
+#include "monitor_testutil.h"
 #include "RefineryPlantWindow.h"
 #include "testaccess.h"
 #include "RefineryProcessView.h"
@@ -64,13 +65,6 @@ QStringList alarmIds(const RefineryPlantWindow& window)
 VYRQContainer* drawerOf(QWidget* window)
 {
     return window->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
-}
-
-void clickInWindow(QWidget* window, QWidget* target, QPoint at = QPoint(-1, -1))
-{
-    if (at.x() < 0)
-        at = target->rect().center();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, target->mapTo(window, at));
 }
 
 bool drawerSettled(VYRQContainer* drawer)
@@ -626,7 +620,7 @@ void tst_RefineryPages::drawerCyclesUnderLoad()
     window.selectAlarm(QStringLiteral("ALM-102"));
     QTRY_VERIFY(drawerSettled(drawer));
     QSignalSpy acks(window.plantSimulator(), &RefinerySimulator::alarmAcknowledged);
-    clickInWindow(&window, acknowledge, QPoint(acknowledge->width() - 20, acknowledge->height() / 2));
+    monitor::clickOn(&window, acknowledge, QPoint(acknowledge->width() - 20, acknowledge->height() / 2));
     QCOMPARE(acks.count(), 1);
 }
 
@@ -643,7 +637,7 @@ void tst_RefineryPages::tableTickKeepsScrollAndSelection()
     QVERIFY(table->verticalScrollBar()->value() > 0);
     const int scrolled = table->verticalScrollBar()->value();
     const QModelIndex last = window.getEquipmentModel()->index(11, 0);
-    clickInWindow(&window, table->viewport(), table->visualRect(last).center());
+    monitor::clickOn(&window, table->viewport(), table->visualRect(last).center());
     QCOMPARE(window.getSelectedEquipmentId(), window.getEquipmentModel()->item(11, 0)->text());
     const QString before = window.getEquipmentModel()->item(11, 3)->text();
 
@@ -734,7 +728,7 @@ void tst_RefineryPages::comboChevronReadableAfterPick()
     const QPoint face(combo->width() - 32, combo->height() / 2);
     QVERIFY(bestContrast(combo->grab().toImage(), chevron, face) >= 3.0);
 
-    clickInWindow(&window, combo);
+    monitor::clickOn(&window, combo);
     QAbstractItemView* list = combo->view();
     QTRY_VERIFY(list->isVisible());
     const QRect item = list->visualRect(list->model()->index(1, 0));

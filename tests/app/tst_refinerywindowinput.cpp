@@ -1,3 +1,4 @@
+#include "monitor_testutil.h"
 #include "RefineryPlantWindow.h"
 #include "RefineryProcessView.h"
 #include "RefinerySimulator.h"
@@ -20,6 +21,9 @@
 
 namespace {
 
+using monitor::buttonWithText;
+using monitor::clickOn;
+
 // Charts without a GL context and a platform without grabs say so at every turn.
 QtMessageHandler previousHandler = nullptr;
 void dropPlatformNoise(QtMsgType type, const QMessageLogContext& context, const QString& message)
@@ -30,27 +34,10 @@ void dropPlatformNoise(QtMsgType type, const QMessageLogContext& context, const 
     previousHandler(type, context, message);
 }
 
-// The monitor shown and laid out, its simulator stopped so that no refresh
-// reorders the rows under the mouse.
-std::unique_ptr<RefineryPlantWindow> shownMonitor()
-{
-    std::unique_ptr<RefineryPlantWindow> window(new RefineryPlantWindow);
-    window->plantSimulator()->stop();
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        return nullptr;
-    auto* root = window->findChild<VYRQContainer*>(QStringLiteral("kolvRoot"));
-    // The first layout and the centring run on the next turn of the event loop.
-    if (!root || !QTest::qWaitFor([&] { return root->geometry() == window->rect(); })
-        || !QTest::qWaitFor([&] { return window->windowHandle()->geometry() == window->geometry(); }))
-        return nullptr;
-    return window;
-}
-
 // The shown monitor as the active window, which takes the keys.
 std::unique_ptr<RefineryPlantWindow> activeMonitor()
 {
-    auto window = shownMonitor();
+    auto window = monitor::shown();
     if (!window)
         return nullptr;
     window->activateWindow();
@@ -70,23 +57,6 @@ void dragBy(QWidget* window, const QPoint& at, const QPoint& delta)
     // The window may have moved under the mouse: release where the mouse is now.
     QTRY_COMPARE(handle->geometry(), window->geometry());
     QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFromGlobal(end));
-}
-
-// A click through the window system's window on `at` in `target`'s coordinates
-// (its centre by default).
-void clickOn(QWidget* window, QWidget* target, QPoint at = QPoint(-1, -1))
-{
-    if (at.x() < 0)
-        at = target->rect().center();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, target->mapTo(window, at));
-}
-
-VYRQPushButton* buttonWithText(QWidget* root, const QString& text)
-{
-    for (VYRQPushButton* button : root->findChildren<VYRQPushButton*>())
-        if (button->text() == text)
-            return button;
-    return nullptr;
 }
 
 VYRQTableView* equipmentTable(QWidget* window)
@@ -154,7 +124,7 @@ private slots:
         QFETCH(bool, alarm);
         QFETCH(int, row);
 
-        auto window = shownMonitor();
+        auto window = monitor::shown();
         QVERIFY(window);
         const auto alarmRow = window->getAlarmRows().value(row);
         const auto watchRow = window->getWatchRows().value(row);
@@ -173,7 +143,7 @@ private slots:
     // The top bar's plain background still drags the window.
     void topBarDragMoves()
     {
-        auto window = shownMonitor();
+        auto window = monitor::shown();
         QVERIFY(window);
         const QPoint at(700, 32);
         QWidget* under = window->childAt(at);
@@ -203,7 +173,7 @@ private slots:
         QFETCH(QPoint, delta);
         QFETCH(QSize, expected);
 
-        auto window = shownMonitor();
+        auto window = monitor::shown();
         QVERIFY(window);
         dragBy(window.get(), pressAt, delta);
         QTRY_COMPARE(window->size(), expected);
@@ -352,7 +322,7 @@ private slots:
     void restoreAfterMaximisedDrag()
     {
         QFETCH(bool, byDoubleClick);
-        auto window = shownMonitor();
+        auto window = monitor::shown();
         QVERIFY(window);
         const QSize screen = window->screen()->availableGeometry().size();
         if (screen.width() < 1280 || screen.height() < 720)
@@ -414,7 +384,7 @@ private slots:
         QFETCH(bool, corner);
         QFETCH(QPoint, delta);
         QFETCH(QSize, expected);
-        auto window = shownMonitor();
+        auto window = monitor::shown();
         QVERIFY(window);
         window->resize(1280, 720);
         auto* root = window->findChild<VYRQContainer*>(QStringLiteral("kolvRoot"));

@@ -3,14 +3,11 @@
 // frame rendered into an image, and mouse events sent straight to it.
 
 #include "controls_testutil.h"
+#include "recordingdevice.h"
 #include "testaccess.h"
 
 #include "VYRQChartBase.h"
 #include "VYRQChartBaseImpl.h"
-
-#include <QPaintDevice>
-#include <QPaintEngine>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -61,71 +58,42 @@ inline int count(const QImage& image, const QColor& color)
 // points (polygon corners and path elements) and the rectangle they span, so a test
 // can bound the work of a frame and see that no coordinate runs off. Texts and
 // pixmaps are left out.
-class GeometryRecorder : public QPaintDevice {
+struct GeometryRecordingEngine : RecordingEngine {
+    void add(const QPointF& p)
+    {
+        const QPointF at = transform.map(p);
+        ++points;
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y())) {
+            finite = false;
+            return;
+        }
+        low = QPointF(std::min(low.x(), at.x()), std::min(low.y(), at.y()));
+        high = QPointF(std::max(high.x(), at.x()), std::max(high.y(), at.y()));
+    }
+    void drawPolygon(const QPointF* p, int count, PolygonDrawMode) override
+    {
+        for (int i = 0; i < count; ++i)
+            add(p[i]);
+    }
+    void drawPath(const QPainterPath& path) override
+    {
+        for (int i = 0; i < path.elementCount(); ++i)
+            add(path.elementAt(i));
+    }
+    qint64 points = 0;
+    bool finite = true;
+    QPointF low{HUGE_VAL, HUGE_VAL};
+    QPointF high{-HUGE_VAL, -HUGE_VAL};
+};
+
+class GeometryRecorder : public RecordingDevice<GeometryRecordingEngine> {
 public:
-    explicit GeometryRecorder(const QSize& size) : m_size(size) {}
-    QPaintEngine* paintEngine() const override { return &m_engine; }
+    using RecordingDevice::RecordingDevice;
     qint64 points() const { return m_engine.points; }
     // False once a coordinate was not a finite number.
     bool finite() const { return m_engine.finite; }
     // The rectangle the finite points span.
     QRectF extent() const { return QRectF(m_engine.low, m_engine.high); }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth: return m_size.width();
-        case PdmHeight: return m_size.height();
-        case PdmDepth: return 32;
-        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
-        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-        default: return 1;
-        }
-    }
-
-private:
-    struct Engine : QPaintEngine {
-        Engine() : QPaintEngine(AllFeatures) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState& state) override
-        {
-            if (state.state() & DirtyTransform)
-                transform = state.transform();
-        }
-        void add(const QPointF& p)
-        {
-            const QPointF at = transform.map(p);
-            ++points;
-            if (!std::isfinite(at.x()) || !std::isfinite(at.y())) {
-                finite = false;
-                return;
-            }
-            low = QPointF(std::min(low.x(), at.x()), std::min(low.y(), at.y()));
-            high = QPointF(std::max(high.x(), at.x()), std::max(high.y(), at.y()));
-        }
-        void drawPolygon(const QPointF* p, int count, PolygonDrawMode) override
-        {
-            for (int i = 0; i < count; ++i)
-                add(p[i]);
-        }
-        void drawPath(const QPainterPath& path) override
-        {
-            for (int i = 0; i < path.elementCount(); ++i)
-                add(path.elementAt(i));
-        }
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawTextItem(const QPointF&, const QTextItem&) override {}
-        Type type() const override { return User; }
-        QTransform transform;
-        qint64 points = 0;
-        bool finite = true;
-        QPointF low{HUGE_VAL, HUGE_VAL};
-        QPointF high{-HUGE_VAL, -HUGE_VAL};
-    };
-    QSize m_size;
-    mutable Engine m_engine;
 };
 
 // What one frame of the chart hands the painter.

@@ -1,4 +1,5 @@
 #include "../controls/controls_testutil.h"
+#include "eventcounter.h"
 #include "VYRQContainer.h"
 #include "VYRQScrollBar.h"
 #include "testcontrols.h"
@@ -173,14 +174,7 @@ private Q_SLOTS:
     // one compared by QApplication with every pending event.
     void firstShowPostsNoLayoutRequests()
     {
-        struct Counter : QObject {
-            int requests = 0;
-            bool eventFilter(QObject*, QEvent* event) override
-            {
-                requests += event->type() == QEvent::LayoutRequest;
-                return false;
-            }
-        } counter;
+        EventCounter counter(QEvent::LayoutRequest);
         QWidget host;
         host.resize(300, 200);
         VYRQContainer* page = new VYRQContainer(&host);
@@ -195,7 +189,7 @@ private Q_SLOTS:
         }
         QVERIFY(ctl::shown(host));
         QCoreApplication::processEvents();
-        QCOMPARE(counter.requests, 0);
+        QCOMPARE(counter.count, 0);
         // The buttons were polished and laid out all the same.
         QPushButton* button = page->findChild<QPushButton*>();
         QVERIFY(button->testAttribute(Qt::WA_WState_Polished));

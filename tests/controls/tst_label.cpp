@@ -1,4 +1,5 @@
 #include "controls_testutil.h"
+#include "eventcounter.h"
 #include "peakmemory.h"
 #include "testaccess.h"
 #include "warningcapture.h"
@@ -333,14 +334,7 @@ private slots:
     // the polish requests of a page shown in the turn it was built among them.
     void elisionAsksNoLayout()
     {
-        struct Counter : QObject {
-            int requests = 0;
-            bool eventFilter(QObject*, QEvent* event) override
-            {
-                requests += event->type() == QEvent::LayoutRequest;
-                return false;
-            }
-        } counter;
+        EventCounter counter(QEvent::LayoutRequest);
         QWidget host;
         host.resize(400, 40);
         auto* row = new VYRQContainer(&host);
@@ -357,12 +351,12 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(first->text() != QLatin1String("label"));   // shortened to next to nothing
-        QCOMPARE(counter.requests, 0);
+        QCOMPARE(counter.count, 0);
         // Wide enough, every label shows its whole text again, still without a request.
         row->resize(60 * count, row->height());
         QCoreApplication::processEvents();
         QCOMPARE(first->text(), QStringLiteral("label"));
-        QCOMPARE(counter.requests, 0);
+        QCOMPARE(counter.count, 0);
     }
 
     // A label built for a page element ends with the text that element gives, and

@@ -1,0 +1,51 @@
+#pragma once
+// Helpers of the monitor's window suites: the monitor shown and settled, and clicks
+// that enter through the window system's window, as an operator's do.
+
+#include "RefineryPlantWindow.h"
+#include "RefinerySimulator.h"
+#include "VYRQContainer.h"
+#include "VYRQPushButton.h"
+
+#include <QWindow>
+#include <QtTest>
+
+#include <memory>
+
+namespace monitor {
+
+// The monitor shown and laid out, its simulator stopped so that no refresh
+// reorders the rows under the mouse.
+inline std::unique_ptr<RefineryPlantWindow> shown()
+{
+    std::unique_ptr<RefineryPlantWindow> window(new RefineryPlantWindow);
+    window->plantSimulator()->stop();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return nullptr;
+    auto* root = window->findChild<VYRQContainer*>(QStringLiteral("kolvRoot"));
+    // The first layout and the centring run on the next turn of the event loop.
+    if (!root || !QTest::qWaitFor([&] { return root->geometry() == window->rect(); })
+        || !QTest::qWaitFor([&] { return window->windowHandle()->geometry() == window->geometry(); }))
+        return nullptr;
+    return window;
+}
+
+// A click through the window system's window on `at` in `target`'s coordinates
+// (its centre by default).
+inline void clickOn(QWidget* window, QWidget* target, QPoint at = QPoint(-1, -1))
+{
+    if (at.x() < 0)
+        at = target->rect().center();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, target->mapTo(window, at));
+}
+
+inline VYRQPushButton* buttonWithText(QWidget* root, const QString& text)
+{
+    for (VYRQPushButton* button : root->findChildren<VYRQPushButton*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+} // namespace monitor
