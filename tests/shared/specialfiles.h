@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace specialfiles {
@@ -25,6 +26,21 @@ namespace specialfiles {
 inline bool fifo(const QString& path)
 {
     return mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
+}
+
+// A character device node with the null device's numbers, of our own: a test that
+// sees it replaced never touched the system's. False where nodes cannot be made.
+inline bool nullDeviceNode(const QString& path)
+{
+    return mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+}
+
+// Whether `path` itself (not what a link names) is a character device or a FIFO.
+inline bool isNode(const QString& path, bool device)
+{
+    struct stat info {};
+    return lstat(QFile::encodeName(path).constData(), &info) == 0
+        && (device ? S_ISCHR(info.st_mode) : S_ISFIFO(info.st_mode));
 }
 
 inline bool linkToEndlessDevice(const QString& path)
