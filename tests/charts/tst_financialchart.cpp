@@ -238,8 +238,8 @@ private slots:
 
     // A million records draw in every view as a few points per pixel column, with no
     // coordinate off the widget: prices at the ends of the doubles, prices a quarter
-    // or 500 apart at 1e15 (fuzzy-equal ends: placed on an axis of span 1, so up to
-    // 500 plot heights above the plot) and volumes with the most negative double.
+    // or 500 apart at 1e15 (fuzzy-equal axis ends) and volumes with the most negative
+    // double.
     void millionRecords_data()
     {
         QTest::addColumn<int>("view");
