@@ -6,6 +6,7 @@
 #include "VYRQJson.h"
 #include "VYRQPropertyRows.h"
 
+#include <QAbstractItemView>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -172,19 +173,36 @@ void VYRQComboBoxImpl::writeJson(Json::Value& element)
 VYRQComboBox::VYRQComboBox(QWidget* parent)
     : VYRQControl(parent)
 {
-    m_list = new VYRQComboList(impl());
     finishConstruction();
-    // The combo box takes the list over (and deletes it with itself).
-    setView(m_list);
 }
 
 VYRQComboBox::~VYRQComboBox() = default;
 
+VYRQComboList* VYRQComboBox::ensurePopupList()
+{
+    if (m_listMade)
+        return m_list;
+    m_listMade = true;
+    // Built on first use: the popup window Qt puts around a list and the list itself
+    // are a dozen widgets, and building a widget, or deleting one, while the event loop
+    // has not yet delivered the events posted since it last ran scans all of those
+    // events. Built with the combo box, a page or ribbon of thousands of combo boxes
+    // would load in quadratic time.
+    // Asking for the view builds Qt's own list; one set by the application stays.
+    if (!view()->inherits("QComboBoxListView"))
+        return nullptr;
+    m_list = new VYRQComboList(impl());
+    // The combo box takes the list over (and deletes it with itself).
+    setView(m_list);
+    return m_list;
+}
+
 void VYRQComboBox::showPopup()
 {
     // Before Qt places the popup: its size follows from the frame it has.
-    if (m_list && view() == m_list)
-        m_list->preparePopup();
+    VYRQComboList* list = ensurePopupList();
+    if (list && view() == list)
+        list->preparePopup();
     QComboBox::showPopup();
 }
 
@@ -305,7 +323,7 @@ void VYRQComboBox::setDelegateItemVisible(bool visible)
 
 VYRQComboList* VYRQComboBox::popupList() const
 {
-    return m_list;
+    return const_cast<VYRQComboBox*>(this)->ensurePopupList();
 }
 
 void VYRQComboBox::enterEvent(QEvent* event)

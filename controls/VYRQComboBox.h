@@ -5,6 +5,7 @@
 #include "VYRQControl.h"
 
 #include <QComboBox>
+#include <QPointer>
 
 class VYRQComboBoxImpl;
 class VYRQComboList;
@@ -13,7 +14,9 @@ class VYRQComboList;
 // theme styles (box background, a square drop-down button with an icon, the current
 // item's icon and text, each per interaction state) and whose popup is a
 // VYRQComboList with a themed background and rows painted by VYRQComboItemDelegate.
-// Items, the current index and the signals are QComboBox's own.
+// The list is built, and becomes the combo box's view(), when the popup first opens
+// or popupList() is first asked for. Items, the current index and the signals are
+// QComboBox's own.
 class VYRQTLIB_EXPORT VYRQComboBox : public VYRQControl<VYRQComboBox, QComboBox, VYRQComboBoxImpl> {
     Q_OBJECT
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)
@@ -54,6 +57,8 @@ public:
     bool getDelegateItemVisible() const;
     void setDelegateItemVisible(bool visible);
 
+    // The popup list, built on the first call; null when the application has set a
+    // view of its own before.
     VYRQComboList* popupList() const;
 
     void showPopup() override;
@@ -67,5 +72,8 @@ protected:
 
 private:
     friend class VYRQComboBoxImpl;
-    VYRQComboList* m_list = nullptr;
+    VYRQComboList* ensurePopupList();
+
+    QPointer<VYRQComboList> m_list;
+    bool m_listMade = false;
 };

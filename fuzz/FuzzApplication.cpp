@@ -31,4 +31,14 @@ void startLibrary(const char* name)
         VYRQtLib::init();
 }
 
+void turnEventLoop()
+{
+    // Only a pass over every event type and receiver takes delivered events off the
+    // queue; a pass for one type leaves them in it, and every widget deleted later
+    // scans all of it. Deletions deferred outside any event loop need their own pass:
+    // no loop level lets them through otherwise.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace fuzz

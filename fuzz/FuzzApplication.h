@@ -9,5 +9,9 @@ namespace fuzz {
 bool startWidgetApplication(const char* name);
 // The same, with the library initialised when the application is created.
 void startLibrary(const char* name);
+// Turns the event loop once, as it turns between inputs in an application: posted
+// events are delivered and leave the queue, and deferred deletions run. Call it after
+// every input that built widgets.
+void turnEventLoop();
 
 } // namespace fuzz

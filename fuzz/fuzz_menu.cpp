@@ -6,7 +6,6 @@
 #include "VYRQJson.h"
 #include "VYRQMenu.h"
 
-#include <QCoreApplication>
 #include <QImage>
 
 #include <json/value.h>
@@ -32,6 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Json::Value written(Json::objectValue);
     menu->serializeJsonValue(&written, false);
     menu.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    fuzz::turnEventLoop();
     return 0;
 }

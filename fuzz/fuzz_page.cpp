@@ -96,6 +96,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Layout passes and deferred deletions queued by the build run before the tree goes.
     QCoreApplication::processEvents();
     parent.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    fuzz::turnEventLoop();
     return 0;
 }

@@ -4,7 +4,6 @@
 #include "FuzzApplication.h"
 #include "VYRQRibbonBar.h"
 
-#include <QCoreApplication>
 #include <QString>
 
 #include <cstddef>
@@ -33,11 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QString written = bar->configJson();
         bar->loadConfigJson(written);
     }
-    // The event loop turns between inputs as it does between loads in an application:
-    // posted events are delivered and leave the queue (only a full pass empties it, and
-    // widgets removed later scan all of it), and removed widgets and actions go with the
-    // deferred deletions, which no loop level lets through otherwise.
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Removed widgets and actions go with the deferred deletions.
+    fuzz::turnEventLoop();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "VYRQGlobal_p.h"
 
 #include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 
 using namespace ctl;
@@ -22,6 +23,54 @@ QIcon solidIcon(const QColor& color)
     pixmap.fill(color);
     return QIcon(pixmap);
 }
+
+// Posts an event of its own to every widget as it gets a parent and counts those
+// thrown away undelivered. A widget deleted before the event loop has run throws its
+// posted events away, and Qt scans the whole posted-event queue to find them: a queue
+// that grows with every widget built.
+class DroppedEvents : public QObject {
+public:
+    DroppedEvents()
+    {
+        dropped = 0;
+        qApp->installEventFilter(this);
+    }
+    ~DroppedEvents() override
+    {
+        QCoreApplication::sendPostedEvents();
+        qApp->removeEventFilter(this);
+    }
+    static int count() { return dropped; }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded) {
+            QObject* child = static_cast<QChildEvent*>(event)->child();
+            if (child->isWidgetType())
+                QCoreApplication::postEvent(child, new Marker);
+        } else if (event->type() == markerType()) {
+            static_cast<Marker*>(event)->delivered = true;
+        }
+        return false;
+    }
+
+private:
+    static QEvent::Type markerType()
+    {
+        static const auto type = QEvent::Type(QEvent::registerEventType());
+        return type;
+    }
+    struct Marker : QEvent {
+        Marker()
+            : QEvent(markerType())
+        {
+        }
+        ~Marker() override { dropped += !delivered; }
+        bool delivered = false;
+    };
+    static int dropped;
+};
+int DroppedEvents::dropped = 0;
 
 class PaintCounter : public QObject {
 public:
@@ -164,7 +213,86 @@ private slots:
         QCOMPARE(list.sizeHintForRow(0), 25);
         combo.setItemHeight(40);
         QCOMPARE(list.sizeHintForRow(0), 40);
-        QCOMPARE(combo.view(), combo.popupList());
+        // Once built, the list is the combo box's view.
+        VYRQComboList* popup = combo.popupList();
+        QCOMPARE(combo.view(), popup);
+    }
+
+    // Loading many combo boxes costs time in proportion to their number: building one
+    // deletes no widget that still waits for its posted events, and the popup's dozen
+    // widgets (each scroll area built scans the posted events too) wait for its first
+    // use.
+    void buildingDropsNoPostedEvent_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("in code, with items") << "code";
+        QTest::newRow("page element") << "page";
+    }
+
+    void buildingDropsNoPostedEvent()
+    {
+        QFETCH(QString, way);
+        const int count = 50;
+        QWidget page;
+        DroppedEvents dropped;
+        for (int i = 0; i < count; ++i) {
+            if (way == QLatin1String("page")) {
+                QVERIFY(qobject_cast<VYRQComboBox*>(createElementFromJson(
+                    parse(R"({"type": "combobox", "w": 120, "h": 24, "attr": {"text": "one"}})"), &page)));
+            } else {
+                auto* combo = new VYRQComboBox(&page);
+                combo->addItems({QStringLiteral("one"), QStringLiteral("two")});
+                combo->setCurrentIndex(1);
+            }
+        }
+        QVERIFY2(DroppedEvents::count() == 0,
+                 qPrintable(QStringLiteral("%1 posted events dropped").arg(DroppedEvents::count())));
+        QCOMPARE(page.findChildren<QWidget*>().size(), count);
+    }
+
+    // The themed list is the popup whatever asked for Qt's view before; a view the
+    // application set stays.
+    void popupListOnFirstUse_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("nothing") << "";
+        QTest::newRow("Qt's view asked for") << "view";
+        QTest::newRow("letter typed") << "letter";
+        QTest::newRow("application's view") << "own view";
+    }
+
+    void popupListOnFirstUse()
+    {
+        QFETCH(QString, before);
+        QWidget window;
+        auto* combo = new VYRQComboBox(&window);
+        combo->addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+        combo->setGeometry(10, 10, 160, 30);
+        window.resize(200, 60);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        combo->setFocus();
+        QListView* own = nullptr;
+        if (before == QLatin1String("view")) {
+            QVERIFY(combo->view());
+        } else if (before == QLatin1String("letter")) {
+            QTest::keyClick(window.windowHandle(), 't');
+            QCOMPARE(combo->currentText(), QStringLiteral("two"));
+        } else if (before == QLatin1String("own view")) {
+            own = new QListView;
+            combo->setView(own);
+        }
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(90, 25));
+        QTRY_VERIFY(combo->view()->isVisible());
+        if (own) {
+            QCOMPARE(combo->view(), own);
+            QVERIFY(!combo->popupList());
+        } else {
+            QVERIFY(combo->popupList());
+            QCOMPARE(combo->view(), combo->popupList());
+        }
+        combo->hidePopup();
     }
 
     // The open popup shows the theme's looks only: its background's border where the
