@@ -636,6 +636,28 @@ bool VYRQResourceManager::getResource(const QString& name, const char*& data, un
 
 namespace {
 
+// The cached entry under `key` in the first set that holds one, marked as just used
+// for the least-recently-used order; null when no set holds it.
+template <class Entry>
+Entry* cachedEntry(std::initializer_list<VYRQResourceManagerImpl*> sets,
+                   std::map<QString, std::unique_ptr<Entry>> VYRQResourceManagerImpl::*entries,
+                   std::map<QString, VYRQResourceManagerImpl::CacheUse> VYRQResourceManagerImpl::*uses,
+                   const QString& key, quint64& tick)
+{
+    for (VYRQResourceManagerImpl* set : sets) {
+        if (!set)
+            continue;
+        const auto it = (set->*entries).find(key);
+        if (it == (set->*entries).end())
+            continue;
+        const auto use = (set->*uses).find(key);
+        if (use != (set->*uses).end())
+            use->second.tick = ++tick;
+        return it->second.get();
+    }
+    return nullptr;
+}
+
 // The file an image or SVG name may stand for beside the resource sets, read whole:
 // the first of the candidates that is a file.
 bool readResourceFile(const QString& folder, const QString& name, QByteArray& out)
@@ -723,17 +745,10 @@ VYRQResourceManagerImpl* VYRQResourceManager::setOf(ResSourceType source) const
 QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
 {
     const QString key = gray ? name + QLatin1String("_gray") : name;
-    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
-        if (!set)
-            continue;
-        const auto it = set->images.find(key);
-        if (it == set->images.end())
-            continue;
-        const auto use = set->imageUse.find(key);
-        if (use != set->imageUse.end())
-            use->second.tick = ++m_imageTick;
-        return it->second.get();
-    }
+    if (QImage* cached = cachedEntry({ m_default.get(), m_project.get(), m_theme.get() },
+                                     &VYRQResourceManagerImpl::images, &VYRQResourceManagerImpl::imageUse, key,
+                                     m_imageTick))
+        return cached;
 
     if (m_refusedImages.contains(name))
         return nullptr;
@@ -839,17 +854,10 @@ void VYRQResourceManager::trimCache(const void* keep, qint64 room)
 
 QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
 {
-    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
-        if (!set)
-            continue;
-        const auto it = set->svgs.find(name);
-        if (it == set->svgs.end())
-            continue;
-        const auto use = set->svgUse.find(name);
-        if (use != set->svgUse.end())
-            use->second.tick = ++m_imageTick;
-        return it->second.get();
-    }
+    if (QSvgRenderer* cached = cachedEntry({ m_default.get(), m_project.get(), m_theme.get() },
+                                           &VYRQResourceManagerImpl::svgs, &VYRQResourceManagerImpl::svgUse, name,
+                                           m_imageTick))
+        return cached;
 
     if (m_refusedImages.contains(name))
         return nullptr;

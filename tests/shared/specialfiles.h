@@ -35,6 +35,15 @@ inline bool nullDeviceNode(const QString& path)
     return mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
 }
 
+// A device node of our own (`device`) or a FIFO at `special`, and at `target` a link
+// to it unless the two are one path. False where the node cannot be made.
+inline bool nodeAt(const QString& special, bool device, const QString& target)
+{
+    if (!(device ? nullDeviceNode(special) : fifo(special)))
+        return false;
+    return target == special || QFile::link(special, target);
+}
+
 // Whether `path` itself (not what a link names) is a character device or a FIFO.
 inline bool isNode(const QString& path, bool device)
 {
