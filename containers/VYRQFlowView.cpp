@@ -1,9 +1,11 @@
 #include "VYRQFlowView.h"
 
+#include "VYRQResourceManager.h"
 #include "VYRQSharedStyle.h"
 #include "VYRQWidgetBaseImpl.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QLineF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,6 +21,10 @@ namespace {
 
 constexpr double minNodeWidth = 86.0;
 constexpr double minNodeHeight = 66.0;
+// Node sizes come from the owner's records: past this many pixels a node would only
+// stretch out of every view, and its coordinates out of what painters and ints hold.
+constexpr double maxNodeExtent = 16777215.0;
+constexpr double maxConnectionWidth = 1000.0;
 constexpr double portRadius = 12.0;
 constexpr int gridStep = 28;
 // Larger views draw their background and grid at each repaint rather than keep a
@@ -36,6 +42,31 @@ const QColor subtitleColor(167, 176, 184, 255);
 double clampCentre(double centre, double half, double length)
 {
     return std::min(std::max(centre, half), std::max(length - half, half));
+}
+
+// A node's extent for a fraction of the view's `length`: at least `least`, NaN taken
+// as nothing, infinities and huge fractions held to maxNodeExtent.
+double nodeExtent(double fraction, double length, double least)
+{
+    const double pixels = length * fraction;
+    return std::isnan(pixels) ? least : std::clamp(pixels, least, maxNodeExtent);
+}
+
+// A centre fraction; infinities are clamped with the centre, NaN is taken as 0.
+double centreFraction(double fraction)
+{
+    return std::isnan(fraction) ? 0.0 : fraction;
+}
+
+// The part of a text that `pixels` can show. A glyph that shows is wider than half a
+// pixel, so a text far longer than that is cut before it is laid out or elided, and a
+// node's title of a million characters costs what a short one does.
+QString cutToWidth(const QString& text, int pixels)
+{
+    const int most = 2 * std::max(pixels, 0) + 64;
+    if (text.size() <= most)
+        return text;
+    return text.left(text.at(most - 1).isHighSurrogate() ? most - 1 : most);
 }
 
 } // namespace
@@ -56,6 +87,16 @@ void VYRQFlowView::setNodes(const QVector<VYRQFlowNode>& nodes)
 {
     const QVector<VYRQFlowNode> before = m_nodes;
     m_nodes = nodes;
+    constexpr int most = VYRQWidgetBaseImpl::maxTextLength;
+    for (VYRQFlowNode& n : m_nodes) {
+        if (n.title.size() > most || n.subtitle.size() > most || n.value.size() > most) {
+            n.title = VYRQWidgetBaseImpl::boundedText(n.title, "node title");
+            n.subtitle = VYRQWidgetBaseImpl::boundedText(n.subtitle, "node subtitle");
+            n.value = VYRQWidgetBaseImpl::boundedText(n.value, "node value");
+        }
+    }
+    indexNodes();
+    m_shownTexts.resize(m_nodes.size());
     applySelection();
     // Live values change a few node texts at a time: when no node moved, resized or
     // was replaced, the connections stay and only the changed nodes are repainted.
@@ -168,7 +209,7 @@ bool VYRQFlowView::isGridVisible() const
 
 void VYRQFlowView::setConnectionWidth(double width)
 {
-    width = std::max(width, 1.0);
+    width = std::isnan(width) ? 1.0 : std::clamp(width, 1.0, maxConnectionWidth);
     if (m_connectionWidth == width)
         return;
     m_connectionWidth = width;
@@ -186,22 +227,25 @@ void VYRQFlowView::applySelection()
         n.selected = n.id == m_selectedId;
 }
 
+void VYRQFlowView::indexNodes()
+{
+    m_nodeIndex.clear();
+    m_nodeIndex.reserve(m_nodes.size());
+    // Backwards, so that the first of equal ids is the one kept.
+    for (int i = m_nodes.size() - 1; i >= 0; --i)
+        m_nodeIndex.insert(m_nodes.at(i).id, i);
+}
+
 const VYRQFlowNode* VYRQFlowView::node(const QString& id) const
 {
-    for (const VYRQFlowNode& n : m_nodes) {
-        if (n.id == id)
-            return &n;
-    }
-    return nullptr;
+    const auto found = m_nodeIndex.constFind(id);
+    return found == m_nodeIndex.constEnd() ? nullptr : &m_nodes.at(*found);
 }
 
 VYRQFlowNode* VYRQFlowView::node(const QString& id)
 {
-    for (VYRQFlowNode& n : m_nodes) {
-        if (n.id == id)
-            return &n;
-    }
-    return nullptr;
+    const auto found = m_nodeIndex.constFind(id);
+    return found == m_nodeIndex.constEnd() ? nullptr : &m_nodes[*found];
 }
 
 bool VYRQFlowView::hasConnection(const QString& from, const QString& to) const
@@ -216,10 +260,10 @@ QRectF VYRQFlowView::nodeRect(const VYRQFlowNode& n) const
 {
     const double W = width();
     const double H = height();
-    const double w = std::max(W * n.size.width(), minNodeWidth);
-    const double h = std::max(H * n.size.height(), minNodeHeight);
-    const double cx = clampCentre(std::max(W, 1.0) * n.x, w / 2, W);
-    const double cy = clampCentre(std::max(H, 1.0) * n.y, h / 2, H);
+    const double w = nodeExtent(n.size.width(), W, minNodeWidth);
+    const double h = nodeExtent(n.size.height(), H, minNodeHeight);
+    const double cx = clampCentre(std::max(W, 1.0) * centreFraction(n.x), w / 2, W);
+    const double cy = clampCentre(std::max(H, 1.0) * centreFraction(n.y), h / 2, H);
     return QRectF(cx - w / 2, cy - h / 2, w, h);
 }
 
@@ -227,8 +271,8 @@ QPointF VYRQFlowView::normalizedPosition(const QPointF& point, const QSizeF& siz
 {
     const double W = width();
     const double H = height();
-    const double w = std::max(W * size.width(), minNodeWidth);
-    const double h = std::max(H * size.height(), minNodeHeight);
+    const double w = nodeExtent(size.width(), W, minNodeWidth);
+    const double h = nodeExtent(size.height(), H, minNodeHeight);
     return QPointF(clampCentre(point.x(), w / 2, W) / std::max(W, 1.0),
                    clampCentre(point.y(), h / 2, H) / std::max(H, 1.0));
 }
@@ -380,14 +424,23 @@ void VYRQFlowView::paintEvent(QPaintEvent* event)
             painter.drawLine(portPoint(r, portFor(r, m_connectPoint)), m_connectPoint);
         }
     }
-    for (const VYRQFlowNode& n : qAsConst(m_nodes))
-        drawNode(&painter, n);
+    m_shownTexts.resize(m_nodes.size());
+    for (int i = 0; i < m_nodes.size(); ++i) {
+        m_drawingNode = i;
+        drawNode(&painter, m_nodes.at(i));
+    }
+    m_drawingNode = -1;
 }
 
 const QPixmap& VYRQFlowView::backdrop()
 {
     const bool background = getDrawBackground();
     const FillStyle& style = isEnabled() ? getBackground() : getDisableBackground();
+    qint64 imageKey = 0;
+    if (background && style.draw && !style.colorMode && !style.image.isEmpty()) {
+        if (const QImage* image = VYRQResourceManager::getInstance()->getImage(style.image, false))
+            imageKey = image->cacheKey();
+    }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if ((!background && !m_gridVisible) || pixels.isEmpty()
@@ -399,12 +452,13 @@ const QPixmap& VYRQFlowView::backdrop()
     // since equal records may be shared and replaced at any time.
     if (!m_backdrop.isNull() && m_backdrop.size() == pixels && m_backdrop.devicePixelRatioF() == ratio
         && m_backdropBackground == background && m_backdropGrid == m_gridVisible
-        && (!background || vyr::sameStyle(m_backdropStyle, style)))
+        && (!background || vyr::sameStyle(m_backdropStyle, style)) && m_backdropImageKey == imageKey)
         return m_backdrop;
 
     m_backdropBackground = background;
     m_backdropGrid = m_gridVisible;
     m_backdropStyle = style;
+    m_backdropImageKey = imageKey;
     m_backdrop = QPixmap(pixels);
     m_backdrop.setDevicePixelRatio(ratio);
     m_backdrop.fill(Qt::transparent);
@@ -495,25 +549,44 @@ void VYRQFlowView::drawNode(QPainter* painter, const VYRQFlowNode& n)
     painter->setBrush(n.accent);
     painter->drawEllipse(QRectF(r.left() + 9, r.top() + 9, 9, 9));
 
-    QFont font = painter->font();
+    const QFont base = painter->font();
+    QFont font = base;
+    ShownTexts spare;
+    const bool listed = m_drawingNode >= 0 && m_drawingNode < m_nodes.size() && &m_nodes.at(m_drawingNode) == &n
+        && m_drawingNode < m_shownTexts.size();
+    ShownTexts& shown = listed ? m_shownTexts[m_drawingNode] : spare;
     font.setPixelSize(12);
+    if (shown.width != r.width() || shown.font != base || shown.title != n.title
+        || shown.subtitle != n.subtitle || shown.value != n.value) {
+        shown.width = r.width();
+        shown.font = base;
+        shown.title = n.title;
+        shown.subtitle = n.subtitle;
+        shown.value = n.value;
+        // The title is clipped at its rectangle, the other lines are elided.
+        shown.shownTitle = cutToWidth(n.title, int(r.width() - 31));
+        font.setWeight(50);
+        const QFontMetrics metrics(font);
+        const int textWidth = std::max(int(r.width() - 18), 20);
+        shown.shownSubtitle = metrics.elidedText(cutToWidth(n.subtitle, textWidth), Qt::ElideRight, textWidth);
+        shown.shownValue = metrics.elidedText(cutToWidth(n.value, textWidth), Qt::ElideRight, textWidth);
+    }
+
     font.setWeight(75);
     painter->setFont(font);
     painter->setPen(titleColor);
     painter->drawText(QRectF(r.left() + 24, r.top() + 5, r.width() - 31, 23), Qt::AlignLeft | Qt::AlignVCenter,
-                      n.title);
+                      shown.shownTitle);
 
     font.setWeight(50);
     painter->setFont(font);
     painter->setPen(subtitleColor);
-    const QFontMetrics metrics(font);
-    const int textWidth = std::max(int(r.width() - 18), 20);
     painter->drawText(QRectF(r.left() + 9, r.top() + 27, r.width() - 18, std::max(r.height() - 51, 15.0)),
-                      Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(n.subtitle, Qt::ElideRight, textWidth));
+                      Qt::AlignLeft | Qt::AlignVCenter, shown.shownSubtitle);
 
     painter->setPen(n.accent);
     painter->drawText(QRectF(r.left() + 9, r.bottom() - 23, r.width() - 18, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                      metrics.elidedText(n.value, Qt::ElideRight, textWidth));
+                      shown.shownValue);
 
     painter->restore();
 }

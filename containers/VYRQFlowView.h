@@ -6,6 +6,8 @@
 #include "VYRQFlowConnection.h"
 #include "VYRQFlowNode.h"
 
+#include <QFont>
+#include <QHash>
 #include <QPixmap>
 #include <QPointF>
 #include <QRectF>
@@ -23,6 +25,8 @@ class QPaintEvent;
 // The owner sets the records and reads them back; the view reports through signals.
 // The background and the grid are drawn once into a picture that every repaint
 // copies; the picture is drawn again when the size, the scale or the look changes.
+// Node geometry is held to finite pixels of bounded size whatever the records hold,
+// and node texts to the controls' text limit.
 //
 // The type key stays the container's: pages know no flow view.
 class VYRQTLIB_EXPORT VYRQFlowView : public VYRQContainer {
@@ -58,7 +62,7 @@ public:
     bool isReadOnly() const;
     void setGridVisible(bool on);
     bool isGridVisible() const;
-    // At least 1.0.
+    // At least 1.0 (NaN too) and at most 1000.0.
     void setConnectionWidth(double width);
     double connectionWidth() const;
 
@@ -92,7 +96,21 @@ protected:
     VYRQFlowNode* node(const QString& id);
 
 private:
+    // What drawNode shows of a node's texts, kept until the texts, the node's width
+    // or the font change: laying texts out and eliding them is most of a repaint.
+    struct ShownTexts {
+        QString title;       // the node's texts they were made from
+        QString subtitle;
+        QString value;
+        double width = -1.0;
+        QFont font;
+        QString shownTitle;
+        QString shownSubtitle;
+        QString shownValue;
+    };
+
     void applySelection();
+    void indexNodes();
     // The lines that cross `area`.
     void drawGrid(QPainter* painter, const QRect& area) const;
     // The container's background and the grid at the current size and look; null
@@ -100,6 +118,10 @@ private:
     const QPixmap& backdrop();
 
     QVector<VYRQFlowNode> m_nodes;
+    // The first node of each id: a repaint looks up both ends of every connection.
+    QHash<QString, int> m_nodeIndex;
+    QVector<ShownTexts> m_shownTexts;   // by node position
+    int m_drawingNode = -1;             // the position drawNode is called for
     QVector<VYRQFlowConnection> m_connections;
     QString m_selectedId;
     QString m_dragNodeId;
@@ -114,4 +136,7 @@ private:
     FillStyle m_backdropStyle;
     bool m_backdropBackground = false;
     bool m_backdropGrid = false;
+    // The background image the picture shows: a new theme set brings a new image
+    // under the same name, and the style naming it compares equal.
+    qint64 m_backdropImageKey = 0;
 };

@@ -2,10 +2,13 @@
 #include "VYRQGlobal.h"
 #include "textrecorder.h"
 
+#include <QDir>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
 #include <utility>
 
 namespace {
@@ -26,6 +29,16 @@ void send(QWidget& w, QEvent::Type type, const QPointF& pos, Qt::MouseButton but
     QMouseEvent event(type, pos, w.mapToGlobal(pos.toPoint()), type == QEvent::MouseMove ? Qt::NoButton : button,
                       held, Qt::NoModifier);
     QApplication::sendEvent(&w, &event);
+}
+
+// A theme folder without styles whose image "images/bg.png" is all `colour`.
+bool writeTheme(const QTemporaryDir& dir, const QColor& colour)
+{
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(colour);
+    QFile style(dir.filePath(QStringLiteral("style.json")));
+    return QDir(dir.path()).mkpath(QStringLiteral("images")) && image.save(dir.filePath(QStringLiteral("images/bg.png")))
+        && style.open(QIODevice::WriteOnly) && style.write(R"({"style": []})") > 0;
 }
 
 // A 1000 x 800 view with two nodes side by side (a at the left, b at the right).
@@ -76,14 +89,43 @@ private slots:
         QTest::addColumn<QPointF>("centre");
         QTest::addColumn<QSizeF>("fraction");
         QTest::addColumn<QRectF>("expected");
+        QTest::addColumn<double>("lineWidth");
+        QTest::addColumn<double>("heldLineWidth");
         const QSize v(1000, 800);
-        QTest::newRow("minimum size") << v << QPointF(0.5, 0.5) << QSizeF(0.05, 0.05) << QRectF(457, 367, 86, 66);
-        QTest::newRow("fraction size") << v << QPointF(0.5, 0.25) << QSizeF(0.2, 0.1) << QRectF(400, 160, 200, 80);
-        QTest::newRow("centre 0 clamped in") << v << QPointF(0.0, 0.0) << QSizeF(0.1, 0.1) << QRectF(0, 0, 100, 80);
-        QTest::newRow("centre 1 clamped in") << v << QPointF(1.0, 1.0) << QSizeF(0.1, 0.1) << QRectF(900, 720, 100, 80);
-        QTest::newRow("beyond the view") << v << QPointF(-2.0, 3.0) << QSizeF(0.1, 0.1) << QRectF(0, 720, 100, 80);
+        QTest::newRow("minimum size") << v << QPointF(0.5, 0.5) << QSizeF(0.05, 0.05) << QRectF(457, 367, 86, 66)
+                                      << 2.4 << 2.4;
+        QTest::newRow("fraction size") << v << QPointF(0.5, 0.25) << QSizeF(0.2, 0.1) << QRectF(400, 160, 200, 80)
+                                       << 0.5 << 1.0;
+        QTest::newRow("centre 0 clamped in") << v << QPointF(0.0, 0.0) << QSizeF(0.1, 0.1) << QRectF(0, 0, 100, 80)
+                                             << 2.4 << 2.4;
+        QTest::newRow("centre 1 clamped in") << v << QPointF(1.0, 1.0) << QSizeF(0.1, 0.1)
+                                             << QRectF(900, 720, 100, 80) << 2.4 << 2.4;
+        QTest::newRow("beyond the view") << v << QPointF(-2.0, 3.0) << QSizeF(0.1, 0.1) << QRectF(0, 720, 100, 80)
+                                         << 2.4 << 2.4;
         QTest::newRow("node wider than view keeps left edge") << QSize(50, 40) << QPointF(1.0, 1.0)
-                                                              << QSizeF(0.1, 0.1) << QRectF(0, 0, 86, 66);
+                                                              << QSizeF(0.1, 0.1) << QRectF(0, 0, 86, 66) << 2.4
+                                                              << 2.4;
+        // Records the owner filled from bad data: every coordinate and width stays a
+        // finite number that converts to int, and the node is painted.
+        const double nan = qQNaN();
+        const double inf = qInf();
+        const double most = 16777215;
+        QTest::newRow("size NaN") << v << QPointF(0.5, 0.5) << QSizeF(nan, nan) << QRectF(457, 367, 86, 66) << nan
+                                  << 1.0;
+        QTest::newRow("size 1e308") << v << QPointF(0.5, 0.5) << QSizeF(1e308, 1e308) << QRectF(0, 0, most, most)
+                                    << 1e308 << 1000.0;
+        QTest::newRow("size infinite and tiny") << v << QPointF(0.5, 0.5) << QSizeF(inf, -1e308)
+                                                << QRectF(0, 367, most, 66) << inf << 1000.0;
+        QTest::newRow("size -infinite") << v << QPointF(0.5, 0.5) << QSizeF(-inf, -inf) << QRectF(457, 367, 86, 66)
+                                        << -inf << 1.0;
+        QTest::newRow("centre NaN") << v << QPointF(nan, nan) << QSizeF(0.1, 0.1) << QRectF(0, 0, 100, 80) << -1e308
+                                    << 1.0;
+        QTest::newRow("centre infinite") << v << QPointF(inf, -inf) << QSizeF(0.1, 0.1) << QRectF(900, 0, 100, 80)
+                                         << 2.4 << 2.4;
+        QTest::newRow("centre 1e308") << v << QPointF(1e308, -1e308) << QSizeF(0.1, 0.1) << QRectF(900, 0, 100, 80)
+                                      << 2.4 << 2.4;
+        QTest::newRow("empty view, infinite size") << QSize(0, 0) << QPointF(inf, nan) << QSizeF(inf, nan)
+                                                   << QRectF(0, 0, 86, 66) << 2.4 << 2.4;
     }
 
     void nodeGeometry()
@@ -92,10 +134,26 @@ private slots:
         QFETCH(QPointF, centre);
         QFETCH(QSizeF, fraction);
         QFETCH(QRectF, expected);
+        QFETCH(double, lineWidth);
+        QFETCH(double, heldLineWidth);
         VYRQFlowView view;
         view.resize(viewSize);
-        const VYRQFlowNode n = makeNode("n", centre.x(), centre.y(), fraction.width(), fraction.height());
+        VYRQFlowNode n = makeNode("n", centre.x(), centre.y(), fraction.width(), fraction.height());
+        n.subtitle = n.value = QStringLiteral("Hydrotreater Reactor");
         QCOMPARE(view.nodeRect(n), expected);
+        const QPointF back = view.normalizedPosition(expected.center(), fraction);
+        QVERIFY(qIsFinite(back.x()) && qIsFinite(back.y()));
+        view.setConnectionWidth(lineWidth);
+        QCOMPARE(view.connectionWidth(), heldLineWidth);
+        VYRQFlowConnection line;
+        line.from = QStringLiteral("n");
+        line.to = QStringLiteral("m");
+        line.arrow = true;
+        view.setNodes({n, makeNode("m", 0.8, 0.8)});
+        view.setConnections({line});
+        view.setSelectedNodeId(QStringLiteral("n"));
+        if (!viewSize.isEmpty())
+            QVERIFY(!view.grab().isNull());
     }
 
     void normalizedPositionIsInverse()
@@ -134,27 +192,59 @@ private slots:
         QCOMPARE(VYRQFlowView::portPoint(r, VYRQFlowView::Port(9)), r.center());
     }
 
+    void valueElided_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("as set") << "none";
+        QTest::newRow("node widened") << "widen";
+        QTest::newRow("value replaced") << "value";
+        QTest::newRow("font spaced out") << "font";
+    }
+
     // A value wider than its node ends in an ellipsis instead of being cut mid-letter.
+    // What a repaint shows follows the node's width, its value and the font.
     void valueElided()
     {
+        QFETCH(QString, change);
         VYRQFlowView view;
         view.resize(1000, 800);
         const QString wide = QStringLiteral("6.9 bar");
-        const QString narrow = QStringLiteral("134.7 C  6.72 bar  118 m3/h  2.21 mm/s");
+        QString narrow = QStringLiteral("134.7 C  6.72 bar  118 m3/h  2.21 mm/s");
         VYRQFlowNode roomy = makeNode("roomy", 0.3, 0.5, 0.3, 0.1);
         roomy.value = wide;
         VYRQFlowNode tight = makeNode("tight", 0.8, 0.5, 0.05, 0.1);
         tight.value = narrow;
         view.setNodes({roomy, tight});
-        TextRecorder device(view.size());
-        view.render(&device);
-        const QStringList texts = device.texts();
+        const auto shown = [&] {
+            TextRecorder device(view.size());
+            view.render(&device);
+            return device.texts();
+        };
+        const auto elidedOf = [](const QStringList& texts, const QString& text) {
+            const auto found = std::find_if(texts.cbegin(), texts.cend(), [&](const QString& t) {
+                return t.endsWith(QChar(0x2026)) && text.startsWith(t.chopped(1));
+            });
+            return found == texts.cend() ? QString() : *found;
+        };
+        const QString before = elidedOf(shown(), narrow);
+        if (change == QLatin1String("widen")) {
+            tight.size = QSizeF(0.35, 0.1);
+            view.setNodes({roomy, tight});
+        } else if (change == QLatin1String("value")) {
+            tight.value = narrow = QStringLiteral("221.0 C  9.04 bar  311 m3/h  0.87 mm/s");
+            view.setNodes({roomy, tight});
+        } else if (change == QLatin1String("font")) {
+            QFont font = view.font();
+            font.setLetterSpacing(QFont::AbsoluteSpacing, 6);
+            view.setFont(font);
+        }
+        const QStringList texts = shown();
         QVERIFY2(texts.contains(wide), qPrintable(texts.join(QLatin1Char('|'))));
-        QVERIFY(!texts.contains(narrow));
-        const auto elided = std::find_if(texts.cbegin(), texts.cend(), [&](const QString& t) {
-            return t.endsWith(QChar(0x2026)) && narrow.startsWith(t.chopped(1));
-        });
-        QVERIFY2(elided != texts.cend(), qPrintable(texts.join(QLatin1Char('|'))));
+        QCOMPARE(texts.contains(narrow), change == QLatin1String("widen"));
+        const QString elided = elidedOf(texts, narrow);
+        QVERIFY2(elided.isEmpty() == (change == QLatin1String("widen")), qPrintable(texts.join(QLatin1Char('|'))));
+        if (change == QLatin1String("font"))
+            QVERIFY2(elided.size() < before.size(), qPrintable(before + QLatin1Char('|') + elided));
     }
 
     void hitTests()
@@ -190,6 +280,65 @@ private slots:
         send(view, QEvent::MouseButtonPress, QPointF(405, 400), Qt::RightButton);
         QCOMPARE(view.selectedNodeId(), QStringLiteral("top"));
         QCOMPARE(activated.count(), 1);
+    }
+
+    void paintCost_data()
+    {
+        QTest::addColumn<int>("titleLength");
+        QTest::newRow("short titles") << 0;
+        QTest::newRow("titles of 100,000 characters on one node in seven") << 100000;
+    }
+
+    // A repaint grows with nodes plus connections: each end of a connection is found
+    // without a scan of the nodes, and a title costs only what of it can show.
+    void paintCost()
+    {
+        QFETCH(int, titleLength);
+        const QString longTitle(titleLength, QLatin1Char('T'));
+        // Tags of one length with a long common part, as a plant's are.
+        const auto tag = [](int i) { return QStringLiteral("hydrotreater-unit-2/equipment-%1").arg(i, 6, 10, QLatin1Char('0')); };
+        const auto paintTime = [&](int count) {
+            qint64 best = -1;
+            for (int round = 0; round < 2; ++round) {
+                QVector<VYRQFlowNode> nodes;
+                QVector<VYRQFlowConnection> connections;
+                for (int i = 0; i < count; ++i) {
+                    VYRQFlowNode n = makeNode(tag(i), (i % 97) / 97.0, (i % 89) / 89.0);
+                    n.title = titleLength && i % 7 == 0 ? longTitle : n.id;
+                    n.subtitle = QStringLiteral("Feed Heat Exchanger");
+                    n.value = QStringLiteral("189 C  3.5 bar");
+                    nodes.append(n);
+                    for (int step : {1, 7, 31}) {
+                        VYRQFlowConnection c;
+                        c.from = n.id;
+                        c.to = tag((i + step) % count);
+                        connections.append(c);
+                    }
+                }
+                VYRQFlowView view;
+                view.resize(1000, 800);
+                view.setNodes(nodes);
+                view.setConnections(connections);
+                TextRecorder device(view.size());
+                // CPU time: the tests of other suites share the machine.
+                const std::clock_t start = std::clock();
+                view.render(&device);
+                const qint64 us = qint64(std::clock() - start) * 1000000 / CLOCKS_PER_SEC;
+                if (device.texts().size() < 3 * count)
+                    return qint64(-1);
+                if (best < 0 || us < best)
+                    best = us;
+            }
+            return best;
+        };
+        const qint64 small = paintTime(2000);
+        QVERIFY2(small > 0 && small < 2000 * 1000, qPrintable(QString::number(small / 1e3)));
+        const qint64 large = paintTime(16000);
+        QVERIFY(large > 0);
+        // Linear gives about 8; a scan of the nodes for each end of each connection about 40.
+        QVERIFY2(large < 16 * small, qPrintable(QStringLiteral("2,000 nodes: %1 ms, 16,000: %2 ms")
+                                                     .arg(small / 1e3)
+                                                     .arg(large / 1e3)));
     }
 
     void connectionRules_data()
@@ -291,6 +440,7 @@ private slots:
         QTest::newRow("new background") << "background" << true;
         QTest::newRow("disabled") << "disable" << true;
         QTest::newRow("grid off") << "grid" << true;
+        QTest::newRow("theme with the same image name") << "theme" << true;
     }
 
     // The background and the grid are one picture that every repaint copies: no line of
@@ -308,6 +458,18 @@ private slots:
         FillStyle disabled = background;
         disabled.name = QStringLiteral("CanvasOff");
         disabled.fill.color = disabledFill;
+        QColor expected = fill;
+        // Two themes whose styles name the same image, light and dark.
+        QTemporaryDir light;
+        QTemporaryDir dark;
+        const QColor darkFill(12, 14, 40);
+        if (change == QLatin1String("theme")) {
+            QVERIFY(writeTheme(light, QColor(230, 232, 236)) && writeTheme(dark, darkFill));
+            QVERIFY(vyrLoadThemeDir(light.path().toUtf8().constData()));
+            background.colorMode = false;
+            background.image = QStringLiteral("images/bg.png");
+            expected = QColor(230, 232, 236);
+        }
         VYRQFlowView view;
         view.setBackground(background);
         view.setDisableBackground(disabled);
@@ -320,8 +482,8 @@ private slots:
         const auto before = pictures();
         QCOMPARE(before.first, 0);
         QCOMPARE(before.second.size(), 1);
+        QCOMPARE(view.grab().toImage().pixelColor(14, 14), expected);
 
-        QColor expected = fill;
         if (change == QLatin1String("nodes")) {
             view.setNodes({makeNode("a", 0.25, 0.5), makeNode("b", 0.75, 0.5)});
             view.setSelectedNodeId(QStringLiteral("b"));
@@ -335,6 +497,9 @@ private slots:
             expected = disabledFill;
         } else if (change == QLatin1String("grid")) {
             view.setGridVisible(false);
+        } else if (change == QLatin1String("theme")) {
+            QVERIFY(vyrLoadThemeDir(dark.path().toUtf8().constData()));
+            expected = darkFill;
         }
         const auto after = pictures();
         QCOMPARE(after.first, 0);
@@ -349,6 +514,8 @@ private slots:
         QCOMPARE(image.pixelColor(28, 14) != expected, grid);
         QCOMPARE(image.pixelColor(lastLine, 14) != expected, grid);
         QCOMPARE(image.pixelColor(14, 28) != expected, grid);
+        if (change == QLatin1String("theme"))
+            vyrLoadThemeFile("");   // no theme for the cases after this one
     }
 
     // A view too large to keep a picture of draws its background and grid at each
