@@ -24,7 +24,8 @@ class QPaintEvent;
 // node moves it and dragging from a node's edge port to another node connects them.
 // The owner sets the records and reads them back; the view reports through signals.
 // The background and the grid are drawn once into a picture that every repaint
-// copies; the picture is drawn again when the size, the scale or the look changes.
+// copies; the picture is drawn again when the size, the scale or the look changes,
+// the look including the image a theme supplies under the style's image name.
 // Node geometry is held to finite pixels of bounded size whatever the records hold,
 // and node texts to the controls' text limit.
 //
@@ -97,7 +98,8 @@ protected:
 
 private:
     // What drawNode shows of a node's texts, kept until the texts, the node's width
-    // or the font change: laying texts out and eliding them is most of a repaint.
+    // or the font change: eliding every text at every repaint was a large part of a
+    // live diagram's repaints.
     struct ShownTexts {
         QString title;       // the node's texts they were made from
         QString subtitle;
