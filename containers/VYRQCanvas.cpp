@@ -159,15 +159,21 @@ bool VYRQCanvas::CheckPageValid(const QString& path)
 
 bool VYRQCanvas::CreatePageFromJson(const QString& path)
 {
-    // The document is parsed once, for the check and for the header keys that the
-    // page loader leaves to the frame.
+    // The page is built from the very bytes checked here: the loader's own reading would
+    // add ".json" to another name and prefer a loaded resource set's file of that name,
+    // and a save would then write that page over this file. A page the loader refuses
+    // is not opened, so that no save writes an empty page over it either.
     Json::Value root;
     if (!readPage(path, root) || !vyr::json::has(root, "elements"))
         return false;
     RemoveAllCommand();
 
     auto* frame = new VYRQCanvasWindow(this);
-    vyrCreatePageByFileName(frame, path);
+    VYRQContainer* built = nullptr;
+    if (!vyr::buildPage(frame, root, path, built)) {
+        delete frame;
+        return false;
+    }
     frame->readPageHeader(root);
     frame->hideAllWidges();
     frame->setPageName(QFileInfo(path).fileName());

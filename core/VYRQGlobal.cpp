@@ -155,24 +155,33 @@ bool readPageDocument(QString name, Json::Value& root)
 
 namespace {
 
+enum class PageLimit { Within, Siblings, Controls };
+
 // `stacked`: the entries of the lists that hold the elements above `list`. Qt paints an
 // element's children from within the recursion over its own siblings, so what one
 // paint stacks up is the sum of the lists along the path, not the longest of them.
-bool siblingsWithinLimit(const Json::Value* list, int depth, Json::ArrayIndex stacked)
+// `total`: the elements met so far in the whole document.
+PageLimit pageLimitOf(const Json::Value* list, int depth, Json::ArrayIndex stacked, qint64& total)
 {
     if (!list)
-        return true;
+        return PageLimit::Within;
     if (list->size() > Json::ArrayIndex(maxPageSiblings) - stacked)
-        return false;
+        return PageLimit::Siblings;
     // Deeper elements are never built.
     if (depth > maxElementDepth)
-        return true;
+        return PageLimit::Within;
+    total += list->size();
+    if (total > maxPageControls)
+        return PageLimit::Controls;
     stacked += list->size();
     for (const Json::Value& element : *list) {
-        if (element.isObject() && !siblingsWithinLimit(vyr::json::array(element, "child"), depth + 1, stacked))
-            return false;
+        if (!element.isObject())
+            continue;
+        const PageLimit limit = pageLimitOf(vyr::json::array(element, "child"), depth + 1, stacked, total);
+        if (limit != PageLimit::Within)
+            return limit;
     }
-    return true;
+    return PageLimit::Within;
 }
 
 // Adds the items of `list` and of its sub-menus to `count`, stopping once past the limit.
@@ -190,9 +199,15 @@ void countMenuItems(const Json::Value* list, int depth, int& count)
 
 } // namespace
 
-bool pageWithinLimits(const Json::Value& root)
+bool pageWithinLimits(const Json::Value& root, QString* refusal)
 {
-    return siblingsWithinLimit(vyr::json::array(root, "elements"), 0, 0);
+    qint64 total = 0;
+    const PageLimit limit = pageLimitOf(vyr::json::array(root, "elements"), 0, 0, total);
+    if (refusal && limit == PageLimit::Siblings)
+        *refusal = QStringLiteral("has lists of more than %1 elements along one path").arg(maxPageSiblings);
+    else if (refusal && limit == PageLimit::Controls)
+        *refusal = QStringLiteral("has more than %1 elements in all").arg(maxPageControls);
+    return limit == PageLimit::Within;
 }
 
 bool menuWithinLimits(const Json::Value& root)

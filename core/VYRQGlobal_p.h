@@ -15,6 +15,7 @@
 
 namespace Json { class Value; }
 class QWidget;
+class VYRQContainer;
 
 namespace vyr {
 
@@ -25,6 +26,10 @@ void setStarted(bool on);
 // Reads a page or menu document by name (".json" added when missing): from the
 // resource sets first, then from the skin folder or the path itself.
 bool readPageDocument(QString name, Json::Value& root);
+// The page loader's steps after reading: the page document `root` built under
+// `parent` (`name` only names it in warnings). False, with nothing built, when the
+// page is refused whole; `page` receives the loader's result (null when refused).
+bool buildPage(QWidget* parent, const Json::Value& root, const QString& name, VYRQContainer*& page);
 // A style, language or page file read whole, within the size a zip entry may have
 // (checked before reading), and only when it is a regular file; empty otherwise, with
 // a warning when the file is there but refused.
@@ -88,9 +93,14 @@ constexpr int maxMenuItems = 10000;
 // the window's backing store grows with its area (30000 x 30000 took 7 GB on X, and
 // 46341 x 46341 crashed flushing it).
 constexpr int maxPageWindowSide = 8192;
+// Each control costs about 3 KB built (widget, implementation object, style copies),
+// so a page is refused past this many elements in all, which keeps the largest page
+// built within about 800 MB; a page file of 64 MiB holds more than three million.
+constexpr int maxPageControls = 250000;
 // False when the lists of elements along some path of the page document hold more
-// than maxPageSiblings entries together.
-VYRQTLIB_EXPORT bool pageWithinLimits(const Json::Value& root);
+// than maxPageSiblings entries together, or the document more than maxPageControls
+// elements in all; `refusal`, when given, then receives the reason for a warning.
+VYRQTLIB_EXPORT bool pageWithinLimits(const Json::Value& root, QString* refusal = nullptr);
 // False when the menu document holds more than maxMenuItems items.
 VYRQTLIB_EXPORT bool menuWithinLimits(const Json::Value& root);
 

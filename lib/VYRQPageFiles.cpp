@@ -74,16 +74,14 @@ void placeRecordedDescendants(QWidget* top)
 
 } // namespace
 
-VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
+bool vyr::buildPage(QWidget* parent, const Json::Value& root, const QString& name, VYRQContainer*& page)
 {
+    page = nullptr;
     VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
-    Json::Value root;
-    if (!vyr::readPageDocument(name, root))
-        return nullptr;
-    if (!vyr::pageWithinLimits(root)) {
-        qCWarning(vyrCore) << "page file" << name << "has lists of more than" << vyr::maxPageSiblings
-                           << "elements along one path; nothing is built";
-        return nullptr;
+    QString refusal;
+    if (!vyr::pageWithinLimits(root, &refusal)) {
+        qCWarning(vyrCore) << "page file" << name << qPrintable(refusal) << "- nothing is built";
+        return false;
     }
 
     if (auto* window = qobject_cast<VYRQWindow*>(parent))
@@ -93,11 +91,11 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
     else if (auto* frame = dynamic_cast<VYRQCanvasWindow*>(parent))
         applyWindowKeys(frame, root);
     if (!parent)
-        return nullptr;
+        return true;
 
     const Json::Value* elements = vyr::json::array(root, "elements");
     if (!elements)
-        return nullptr;
+        return true;
     QWidget* last = nullptr;
     for (Json::ArrayIndex i = 0; i < elements->size(); ++i) {
         last = createElementFromJson((*elements)[i], parent);
@@ -106,7 +104,18 @@ VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
             placeRecordedDescendants(last);
         }
     }
-    return qobject_cast<VYRQContainer*>(last);
+    page = qobject_cast<VYRQContainer*>(last);
+    return true;
+}
+
+VYRQContainer* vyrCreatePageByFileName(QWidget* parent, QString name)
+{
+    VYRQResSwitchGuard createdByFile(VYRQResSwitchGuard::CreatedByFile, true);
+    Json::Value root;
+    VYRQContainer* page = nullptr;
+    if (vyr::readPageDocument(name, root))
+        vyr::buildPage(parent, root, name, page);
+    return page;
 }
 
 VYRQMenu* vyrCreateMenuByFileName(QWidget* parent, QString name)

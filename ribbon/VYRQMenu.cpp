@@ -2,6 +2,7 @@
 #include "VYRQMenuImpl.h"
 
 #include "VYRQGlobal_p.h"
+#include "VYRQIconFile_p.h"
 #include "VYRQImplAccess_p.h"
 #include "VYRQJson.h"
 
@@ -43,7 +44,7 @@ void readItem(VYRQMenu* menu, const Json::Value& item, int depth)
         if (hasIcon && !icon.isEmpty()) {
             action->setProperty(iconPathProperty, icon);
             if (!isSvgPath(icon))
-                action->setIcon(QIcon(icon));
+                action->setIcon(vyr::readIconFile(icon));
         }
         return;
     }
@@ -177,7 +178,7 @@ QAction* VYRQMenu::addIconAction(const QString& iconPath, const QString& text)
     if (!iconPath.isEmpty()) {
         action->setProperty(iconPathProperty, iconPath);
         if (!isSvgPath(iconPath))
-            action->setIcon(QIcon(iconPath));
+            action->setIcon(vyr::readIconFile(iconPath));
     }
     return action;
 }

@@ -1,5 +1,6 @@
 #include "VYRQRibbonButton.h"
 
+#include "VYRQIconFile_p.h"
 #include "VYRQPushButtonImpl_p.h"
 #include "VYRQRibbonMenu.h"
 
@@ -87,7 +88,7 @@ void VYRQRibbonButton::setShownIcon(const QString& path)
     if (path == m_ribbonIcon)
         return;
     m_ribbonIcon = path;
-    m_ribbonQIcon = path.isEmpty() ? QIcon() : QIcon(path);
+    m_ribbonQIcon = vyr::readIconFile(path);
 }
 
 void VYRQRibbonButton::setRibbonIcon(const QString& path)

@@ -3,11 +3,13 @@
 #include "VYRQCheckBox.h"
 #include "VYRQComboBox.h"
 #include "VYRQContainer.h"
+#include "VYRQIconFile_p.h"
 #include "VYRQJson.h"
 #include "VYRQLabel.h"
 #include "VYRQLineEdit.h"
 #include "VYRQProgressBar.h"
 #include "VYRQRadioButton.h"
+#include "VYRQRegularFile.h"
 #include "VYRQRibbonBar.h"
 #include "VYRQRibbonBarImpl.h"
 #include "VYRQRibbonButton.h"
@@ -23,7 +25,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 
@@ -114,6 +115,82 @@ bool pageItemsAreTexts(const Json::Value& page)
     return ok;
 }
 
+struct Counts {
+    qint64 pages = 0;
+    qint64 groups = 0;
+    qint64 items = 0;
+};
+
+// Counted as the reader below builds them.
+void countMenu(const Json::Value* entries, int depth, Counts& n)
+{
+    if (!entries || !entries->isArray() || depth >= maxMenuDepth)
+        return;
+    for (const Json::Value& entry : *entries) {
+        if (!entry.isObject())
+            continue;
+        ++n.items;
+        countMenu(vyr::json::array(entry, "items"), depth + 1, n);
+    }
+}
+
+void countWidget(const Json::Value& item, Counts& n)
+{
+    ++n.items;
+    const Json::Value* texts = vyr::json::array(item, "items");
+    if (texts && text(item, "control") == QLatin1String("comboBox"))
+        n.items += texts->size();
+}
+
+void countItem(const Json::Value& item, Counts& n)
+{
+    const QString type = text(item, "type", QStringLiteral("button"));
+    if (type == QLatin1String("widget")) {
+        countWidget(item, n);
+        return;
+    }
+    ++n.items;
+    const Json::Value* entries = vyr::json::array(item, "items");
+    if (type == QLatin1String("gallery") && entries)
+        n.items += entries->size();
+    else if (type != QLatin1String("separator"))
+        countMenu(vyr::json::member(item, "menu"), 0, n);
+}
+
+void countPage(const Json::Value& page, Counts& n)
+{
+    ++n.pages;
+    forEachObject(page, "groups", [&n](const Json::Value& group) {
+        ++n.groups;
+        forEachObject(group, "items", [&n](const Json::Value& item) { countItem(item, n); });
+    });
+}
+
+// The message for a document past the bounds, empty when within them.
+QString pastBounds(const Json::Value& root)
+{
+    Counts n;
+    if (const Json::Value* application = vyr::json::object(root, "application"))
+        countMenu(vyr::json::member(*application, "menu"), 0, n);
+    forEachObject(root, "quickAccess", [&n](const Json::Value&) { ++n.items; });
+    forEachObject(root, "topRight", [&n](const Json::Value& item) { countWidget(item, n); });
+    forEachObject(root, "pages", [&n](const Json::Value& page) { countPage(page, n); });
+    forEachObject(root, "contextGroups", [&n](const Json::Value& group) {
+        ++n.groups;
+        forEachObject(group, "pages", [&n](const Json::Value& page) { countPage(page, n); });
+    });
+    const auto past = [](qint64 bound, const char* what) {
+        return QStringLiteral("Invalid Ribbon config: more than %1 %2.").arg(bound).arg(QLatin1String(what));
+    };
+    if (n.pages > VYRQRibbonConfig::maxPages)
+        return past(VYRQRibbonConfig::maxPages, "pages");
+    if (n.groups > VYRQRibbonConfig::maxGroups)
+        return past(VYRQRibbonConfig::maxGroups, "groups");
+    if (n.items > VYRQRibbonConfig::maxItems)
+        return past(VYRQRibbonConfig::maxItems, "items");
+    return QString();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -158,26 +235,24 @@ bool VYRQRibbonConfig::loadFile(VYRQRibbonBar& bar, const QString& path)
         candidates << QDir(QCoreApplication::applicationDirPath()).filePath(path)
                    << QDir::current().absoluteFilePath(path) << path;
     }
-    QFile file;
+    // Read as theme files are: a FIFO or a device under a candidate's name is passed
+    // over without being waited on or read.
+    QByteArray bytes;
+    QString opened;
     for (const QString& candidate : qAsConst(candidates)) {
-        file.setFileName(candidate);
-        if (QFileInfo(candidate).isFile() && file.open(QIODevice::ReadOnly))
+        const vyr::FileRead result = vyr::readRegularFile(candidate, maxFileSize, bytes);
+        if (result == vyr::FileRead::TooLarge) {
+            return fail(bar, candidate, QStringLiteral("Ribbon config file is larger than %1 bytes: %2")
+                                            .arg(maxFileSize)
+                                            .arg(candidate));
+        }
+        if (result == vyr::FileRead::Read) {
+            opened = candidate;
             break;
+        }
     }
-    if (!file.isOpen())
+    if (opened.isEmpty())
         return fail(bar, path, QStringLiteral("Ribbon config file was not found: %1").arg(path));
-    const QString opened = file.fileName();
-    if (file.size() > maxFileSize) {
-        return fail(bar, opened, QStringLiteral("Ribbon config file is larger than %1 bytes: %2")
-                                     .arg(maxFileSize)
-                                     .arg(opened));
-    }
-    const QByteArray bytes = file.read(maxFileSize + 1);
-    if (bytes.size() > maxFileSize) {
-        return fail(bar, opened, QStringLiteral("Ribbon config file is larger than %1 bytes: %2")
-                                     .arg(maxFileSize)
-                                     .arg(opened));
-    }
     Json::Value root;
     QString errors;
     if (!parse(bytes, root, errors))
@@ -202,6 +277,9 @@ QString VYRQRibbonConfig::check(const Json::Value& root)
     int version = 0;
     if (!integer(root, "schemaVersion", version) || version != 1)
         return QStringLiteral("Unsupported Ribbon schemaVersion; expected 1.");
+    const QString tooMany = pastBounds(root);
+    if (!tooMany.isEmpty())
+        return tooMany;
     // The one value the reader cannot take; refused here, before anything is cleared.
     bool ok = true;
     forEachObject(root, "topRight", [&ok](const Json::Value& item) { ok = ok && comboItemsAreTexts(item); });
@@ -337,7 +415,7 @@ QAction* VYRQRibbonConfig::createActionItem(VYRQRibbonBar& bar, const Json::Valu
     const QString icon = text(item, "icon");
     action->setProperty(iconProperty, icon);
     if (!icon.isEmpty())
-        action->setIcon(QIcon(icon));
+        action->setIcon(vyr::readIconFile(icon));
     bar.registerAction(action);
     return action;
 }

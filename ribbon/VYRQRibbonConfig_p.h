@@ -22,6 +22,16 @@ class VYRQRibbonConfig {
 public:
     // Files larger than this are refused.
     static constexpr qint64 maxFileSize = 16 * 1024 * 1024;
+    // What one configuration may build: a real ribbon has some tens of pages and a few
+    // hundred commands, while a file of maxFileSize could name a million of each.
+    // Measured in the sanitizer build (a release build takes about half), a page with
+    // its tab costs 35 KB, a group or a command 10 KB, so the most these allow comes to
+    // about 420 MB; an icon keeps at most 16 KB more, reached only when every command
+    // names a file of its own. A document past them is refused whole.
+    static constexpr qint64 maxPages = 2000;
+    static constexpr qint64 maxGroups = 10000;   // the groups of all pages, and the context groups
+    static constexpr qint64 maxItems = 25000;    // group items, gallery entries, combo box texts,
+                                                 // menu entries, quick-access and top-right items
 
     static bool loadFile(VYRQRibbonBar& bar, const QString& path);
     static bool loadText(VYRQRibbonBar& bar, const QString& text);

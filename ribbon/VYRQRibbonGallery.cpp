@@ -1,6 +1,7 @@
 #include "VYRQRibbonGallery.h"
 
 #include "VYRQContainerImpl.h"
+#include "VYRQIconFile_p.h"
 #include "VYRQRibbonButton.h"
 #include "VYRQRibbonLayout.h"
 #include "VYRQRibbonPlace_p.h"
@@ -71,7 +72,7 @@ QAction* VYRQRibbonGallery::addItem(const QString& commandId, const QString& tex
     action->setObjectName(commandId);
     action->setProperty("vyrRibbonIconPath", iconPath);
     if (!iconPath.isEmpty())
-        action->setIcon(QIcon(iconPath));
+        action->setIcon(vyr::readIconFile(iconPath));
     addAction(action);
     return action;
 }

@@ -1,6 +1,7 @@
 #include "VYRQCanvas.h"
 #include "VYRQCanvasWindow.h"
 #include "VYRQGlobal.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -481,6 +483,63 @@ private slots:
             QCOMPARE(WEXITSTATUS(status), 1);
         QCOMPARE(readFile(target), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files), files);   // no temporary file left
+    }
+
+    // A page is built from the file the canvas opened, whatever its name and whatever a
+    // loaded theme holds under that name, and a save writes the same bytes back; a page
+    // the loader refuses is not opened, so no save writes over it.
+    void saveWritesBackTheFileOpened_data()
+    {
+        QTest::addColumn<QString>("name");   // opened relative to the page's folder
+        QTest::addColumn<bool>("inTheme");   // a loaded theme holds another page of that name
+        QTest::addColumn<int>("labels");
+        QTest::newRow("page.txt") << "page.txt" << false << 3;
+        QTest::newRow("main.json, also in the theme") << "main.json" << true << 3;
+        QTest::newRow("past the sibling limit") << "wide.json" << false << vyr::maxPageSiblings + 1;
+    }
+
+    void saveWritesBackTheFileOpened()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, inTheme);
+        QFETCH(int, labels);
+        const bool refused = labels > vyr::maxPageSiblings;
+        QByteArray list;
+        for (int i = 0; i < labels; ++i)
+            list += (i ? "," : "") + QStringLiteral(R"({"type": "qtlabel", "name": "l%1", "x": %2, "y": 5, "w": 40, "h": 20})")
+                                         .arg(i).arg(i % 6 * 50).toUtf8();
+        // The page as the canvas writes it, so that a save that keeps it keeps its bytes.
+        const QString user = path("user/" + name);
+        QVERIFY(writeFile(user, R"({"w": 320, "h": 120, "elements": [)" + list + "]}"));
+        if (!refused) {
+            QVERIFY(writeFile(path("seed.json"), readFile(user)));
+            QVERIFY(m_canvas->OpenJsonFile(path("seed.json")) && m_canvas->SavePage(path("seed.json")));
+            QVERIFY(writeFile(user, readFile(path("seed.json"))));
+        }
+        const QByteArray original = readFile(user);
+        if (inTheme) {
+            QVERIFY(writeFile(path("theme/style.json"), R"({"style": []})"));
+            QVERIFY(writeFile(path("theme/" + name), R"({"elements": [{"type": "qtcontainer", "name": "themePage"}]})"));
+            QVERIFY(vyrLoadThemeDir(QFile::encodeName(path("theme")).constData()));
+        }
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(path("user")));
+        const auto restore = qScopeGuard([&] {
+            QDir::setCurrent(previous);
+            vyrLoadThemeFile("");
+        });
+
+        WarningCapture capture;
+        QCOMPARE(m_canvas->OpenJsonFile(name), !refused);
+        QCOMPARE(m_canvas->SavePage(name), !refused);
+        QCOMPARE(readFile(user), original);
+        if (refused) {
+            QCOMPARE(capture.count(QStringLiteral("nothing is built")), 1);
+            return;
+        }
+        const QRegularExpression label(QStringLiteral("^l\\d+$"));
+        QCOMPARE(m_canvas->GetCurWindow()->findChildren<QWidget*>(label).size(), labels);
+        QVERIFY(!control("themePage"));
     }
 
     // Opening a page reads no more than a regular file within a zip entry's size: a

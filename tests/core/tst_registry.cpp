@@ -385,7 +385,8 @@ private slots:
     // Qt paints a widget's children recursing once per sibling, and an element's own
     // children from within that recursion: the lists along one path of a page stack up.
     // A page whose lists along some path add up past the limit is refused whole, before
-    // anything is built, however short each list is; what is built paints.
+    // anything is built, however short each list is; so is a page of more controls in all
+    // than maxPageControls. What is built paints.
     void siblingLimit_data()
     {
         QTest::addColumn<QVector<int>>("path");   // list lengths, the page's "elements" first
@@ -399,6 +400,8 @@ private slots:
         QTest::newRow("three levels up to the limit") << QVector<int>{3000, 3000, limit - 6000} << 1 << true;
         QTest::newRow("three levels past the limit") << QVector<int>{limit, limit, limit} << 1 << false;
         QTest::newRow("lists on other paths") << QVector<int>{2, limit - 2} << 2 << true;
+        // Each list well within the limit, but more controls in all than a page may build.
+        QTest::newRow("100 containers of 2,600") << QVector<int>{100, 2600} << 100 << false;
     }
 
     void siblingLimit()
@@ -422,9 +425,15 @@ private slots:
                            path[level]);
             controls = containers * controls + path[level] - containers;
         }
+        const QString file = writePage(R"({"elements": [)" + entries + "]}");
+        entries.clear();
         QWidget parent;
         parent.resize(240, 240);
-        vyrCreatePageByFileName(&parent, writePage(R"({"elements": [)" + entries + "]}"));
+        const PeakMemory memory;
+        vyrCreatePageByFileName(&parent, file);
+        // Refused before anything is built: no more than reading the document costs.
+        if (!built)
+            QVERIFY2(memory.growthMb() < 256, qPrintable(QString::number(memory.growthMb())));
         parent.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parent));
         parent.repaint();

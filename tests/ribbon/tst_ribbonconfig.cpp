@@ -1,13 +1,18 @@
 #include "../controls/controls_testutil.h"
+#include "peakmemory.h"
+#include "specialfiles.h"
 #include "testaccess.h"
+#include "warningcapture.h"
 
 #include "VYRQCanvas.h"
 #include "VYRQCanvasWindow.h"
 #include "VYRQContainer.h"
 #include "VYRQLineEdit.h"
+#include "VYRQMenu.h"
 #include "VYRQRibbonBar.h"
 #include "VYRQRibbonBarImpl.h"
 #include "VYRQRibbonButton.h"
+#include "VYRQRibbonConfig_p.h"
 #include "VYRQRibbonContextGroup.h"
 #include "VYRQRibbonGallery.h"
 #include "VYRQRibbonGroup.h"
@@ -22,6 +27,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <memory>
 
 #include <unistd.h>
 
@@ -143,6 +150,30 @@ private slots:
             << "Invalid Ribbon config: comboBox items must be strings." << "inline";
         QTest::newRow("oversized file") << QByteArray("@file:huge.json") << "Ribbon config file is larger than"
                                         << "@dir/huge.json";
+        // Counted over the whole document before anything is built.
+        const auto many = [](qint64 count, const QByteArray& entry) {
+            QByteArray list;
+            for (qint64 i = 0; i < count; ++i)
+                list += (i ? "," : "") + entry;
+            return list;
+        };
+        QTest::newRow("pages past the bound")
+            << QByteArray(R"({"schemaVersion": 1, "pages": [)" + many(VYRQRibbonConfig::maxPages / 2, "{}")
+                          + R"(], "contextGroups": [{"pages": [)" + many(VYRQRibbonConfig::maxPages / 2 + 1, "{}")
+                          + "]}]}")
+            << "Invalid Ribbon config: more than 2000 pages." << "inline";
+        QTest::newRow("groups past the bound")
+            << QByteArray(R"({"schemaVersion": 1, "pages": [{"groups": [)" + many(VYRQRibbonConfig::maxGroups + 1, "{}")
+                          + "]}]}")
+            << "Invalid Ribbon config: more than 10000 groups." << "inline";
+        QTest::newRow("gallery entries past the item bound")
+            << QByteArray(R"({"schemaVersion": 1, "pages": [{"groups": [{"items": [{"type": "gallery", "items": [)"
+                          + many(VYRQRibbonConfig::maxItems, "{}") + "]}]}]}]}")
+            << "Invalid Ribbon config: more than 25000 items." << "inline";
+        QTest::newRow("menu entries past the item bound")
+            << QByteArray(R"({"schemaVersion": 1, "application": {"menu": [{"items": [)"
+                          + many(VYRQRibbonConfig::maxItems, "{}") + "]}]}}")
+            << "Invalid Ribbon config: more than 25000 items." << "inline";
     }
 
     void refusals()
@@ -318,6 +349,92 @@ private slots:
         }
         QVERIFY2(elapsed < largeLoadMs, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
         QVERIFY2(grown < qint64(1) << 30, qPrintable(QStringLiteral("%1 MB").arg(grown >> 20)));
+    }
+
+    // Icons named by a configuration, a gallery, a menu file or a page's ribbon are read
+    // as theme images are: a FIFO is refused without waiting for a writer (the one here
+    // comes after 3 s), an image that decodes past 16 Mpx before it is decoded (the PNG
+    // is 16000 x 16000 in 31 KB), and the item is built without its icon. Images within
+    // the bounds, SVG files and Qt's resources give icons, kept at 64 pixels a side.
+    void iconFiles_data()
+    {
+        QTest::addColumn<QString>("reader");   // "command", "gallery", "menu file" or "page"
+        QTest::addColumn<QString>("file");     // "fifo", "huge", "large", "svg" or "resource"
+        QTest::addColumn<QSize>("icon");       // the icon's size; invalid: none
+        for (const char* reader : {"command", "gallery", "menu file", "page"}) {
+            QTest::addRow("%s, FIFO", reader) << reader << "fifo" << QSize();
+            QTest::addRow("%s, 16000 x 16000 PNG", reader) << reader << "huge" << QSize();
+        }
+        QTest::newRow("command, 200 x 100 PNG") << "command" << "large" << QSize(64, 32);
+        QTest::newRow("gallery, SVG") << "gallery" << "svg" << QSize(64, 64);
+        QTest::newRow("menu file, Qt resource") << "menu file" << "resource" << QSize(16, 16);
+    }
+
+    void iconFiles()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QString, file);
+        QFETCH(QSize, icon);
+        const QString name = QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W"), "_");
+        QString path = m_dir.filePath(name + (file == "svg" ? ".svg" : ".png"));
+        std::unique_ptr<specialfiles::FifoWriter> unblock;
+        if (file == "fifo") {
+            QVERIFY(specialfiles::fifo(path));
+            unblock.reset(new specialfiles::FifoWriter({path}, 3000));
+        } else if (file == "huge") {
+            const QString source = m_dir.filePath("huge.png");
+            if (!QFile::exists(source)) {
+                QImage image(16000, 16000, QImage::Format_Mono);
+                image.fill(1);
+                QVERIFY(image.save(source));
+            }
+            QVERIFY(QFile::copy(source, path));
+        } else if (file == "large") {
+            QVERIFY(sty::saveSolid(path, QSize(200, 100), Qt::red));
+        } else if (file == "svg") {
+            const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><rect width='8' height='8'/></svg>";
+            QVERIFY(writeFile(path, svg));
+        } else {
+            path = QStringLiteral(":/qt-project.org/styles/commonstyle/images/standardbutton-ok-16.png");
+        }
+        const QByteArray command = QStringLiteral(R"({"id": "cmd", "icon": "%1"})").arg(path).toUtf8();
+        const QByteArray ribbon = R"({"schemaVersion": 1, "pages": [{"id": "p", "groups": [{"items": [)"
+            + (reader == "gallery" ? R"({"type": "gallery", "items": [)" + command + "]}" : command) + "]}]}]}";
+        const QString menuFile = m_dir.filePath(name + "-menu.json");
+        const QString pageFile = m_dir.filePath(name + "-page.json");
+        QVERIFY(writeFile(menuFile, QStringLiteral(R"({"items": [{"text": "item", "icon": "%1"}]})").arg(path).toUtf8()));
+        QVERIFY(writeFile(pageFile, R"({"elements": [{"type": "qtribbonbar", "attr": {"ribbon": )" + ribbon + "}}]}"));
+
+        QWidget host;
+        WarningCapture capture;
+        const PeakMemory memory;
+        QElapsedTimer timer;
+        timer.start();
+        QAction* action = nullptr;
+        if (reader == "menu file") {
+            if (VYRQMenu* menu = vyrCreateMenuByFileName(&host, menuFile))
+                action = menu->actions().value(0);
+        } else {
+            VYRQRibbonBar* bar = nullptr;
+            if (reader == "page") {
+                vyrCreatePageByFileName(&host, pageFile);
+                bar = host.findChild<VYRQRibbonBar*>();
+            } else {
+                bar = new VYRQRibbonBar(&host);
+                bar->loadConfigJson(QString::fromUtf8(ribbon));
+            }
+            auto* gallery = bar ? bar->findChild<VYRQRibbonGallery*>() : nullptr;
+            action = gallery ? gallery->galleryActions().value(0) : bar ? bar->findAction("cmd") : nullptr;
+        }
+        const qint64 elapsed = timer.elapsed();
+        const qint64 grown = memory.growthMb();
+        unblock.reset();
+        QVERIFY(action);
+        QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+        QVERIFY2(grown < 64, qPrintable(QStringLiteral("%1 MB").arg(grown)));
+        const QList<QSize> sizes = action->icon().availableSizes();
+        QCOMPARE(sizes.isEmpty() ? QSize() : sizes.last(), icon);
+        QCOMPARE(capture.count(QStringLiteral("refused")) > 0, !icon.isValid());
     }
 
     // An action that outlives the content it was part of reports once when added anew.

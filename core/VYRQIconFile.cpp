@@ -1,0 +1,146 @@
+#include "VYRQIconFile_p.h"
+
+#include "VYRQImageBounds_p.h"
+#include "VYRQLogging.h"
+#include "VYRQRegularFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <sys/stat.h>
+
+namespace vyr {
+
+namespace {
+
+// Icons of files already read, by file identity: a ribbon naming one file for each of
+// its thousands of commands decodes it once. Dropped whole when full.
+constexpr int maxCachedIcons = 256;
+
+QHash<QString, QIcon>& iconCache()
+{
+    static QHash<QString, QIcon> cache;
+    return cache;
+}
+
+// The same file by any path, as long as it is unchanged; empty when there is none.
+QString fileIdentity(const QString& path)
+{
+    if (path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:")))
+        return path;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return QString();
+    return QStringLiteral("%1:%2:%3:%4.%5")
+        .arg(quint64(info.st_dev))
+        .arg(quint64(info.st_ino))
+        .arg(qint64(info.st_size))
+        .arg(qint64(info.st_mtim.tv_sec))
+        .arg(qint64(info.st_mtim.tv_nsec));
+}
+
+QImage fitted(QImage image)
+{
+    if (image.width() <= maxIconSide && image.height() <= maxIconSide)
+        return image;
+    return image.scaled(maxIconSide, maxIconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// An SVG is drawn once, at its own proportions within the icon's size.
+QImage renderSvg(const QByteArray& data, QString& refusal)
+{
+    QByteArray text;
+    qint64 weight = 0;
+    if (!boundedSvg(data, text, weight, refusal))
+        return QImage();
+    QSvgRenderer renderer(text);
+    if (!renderer.isValid())
+        return QImage();
+    QSize size = renderer.defaultSize();
+    if (size.isEmpty())
+        size = QSize(maxIconSide, maxIconSide);
+    size.scale(maxIconSide, maxIconSide, Qt::KeepAspectRatio);
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+QImage decodeIcon(const QByteArray& data, QString& refusal)
+{
+    QBuffer probe;
+    probe.setData(data);
+    probe.open(QIODevice::ReadOnly);
+    const QByteArray format = QImageReader(&probe).format();
+    if (format.isEmpty())
+        return QImage();
+    if (format == "svg" || format == "svgz")
+        return renderSvg(data, refusal);
+
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    qint64 pixels = -1;
+    if (!decodedPixels(format, data, reader.size(), pixels)) {
+        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
+        return QImage();
+    }
+    const QString tooLarge = QStringLiteral("larger than %1 pixels").arg(maxImagePixels);
+    if (pixels > maxImagePixels) {
+        refusal = tooLarge;
+        return QImage();
+    }
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    if (qint64(image.width()) * image.height() > maxImagePixels) {
+        refusal = tooLarge;
+        return QImage();
+    }
+    return fitted(std::move(image));
+}
+
+} // namespace
+
+QIcon readIconFile(const QString& path)
+{
+    if (path.isEmpty())
+        return QIcon();
+    const QString identity = fileIdentity(path);
+    QHash<QString, QIcon>& cache = iconCache();
+    if (!identity.isEmpty()) {
+        const auto cached = cache.constFind(identity);
+        if (cached != cache.constEnd())
+            return cached.value();
+    }
+
+    QByteArray data;
+    const FileRead result = readRegularFile(path, maxFileBytes, data);
+    if (result == FileRead::Missing)
+        return QIcon();
+    if (result != FileRead::Read) {
+        qCWarning(vyrRes) << "icon file" << path << "refused:" << fileReadText(result);
+        return QIcon();
+    }
+    QString refusal;
+    const QImage image = decodeIcon(data, refusal);
+    if (!refusal.isEmpty())
+        qCWarning(vyrRes) << "icon file" << path << "refused:" << refusal;
+    const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+    if (!identity.isEmpty()) {
+        if (cache.size() >= maxCachedIcons)
+            cache.clear();
+        cache.insert(identity, icon);
+    }
+    return icon;
+}
+
+} // namespace vyr
