@@ -10,6 +10,7 @@
 // Usage: bench_json [rounds]
 
 #include "BenchPageJson.h"
+#include "BenchRow.h"
 #include "VYRQJson.h"
 
 #include <QCoreApplication>
@@ -137,18 +138,14 @@ int main(int argc, char** argv)
                 benchpage::pageShape.controls(), int(text.size()), oursCount, rounds);
     std::printf("  same tree as jsoncpp: %s; same value count as Qt: %s\n", sameAsJsoncpp ? "yes" : "no",
                 sameAsQt ? "yes" : "no");
-    std::printf("  vyr::json::parse  %8.3f ms  %7.1f MB/s\n", oursMs, text.size() / oursMs / 1e3);
-    std::printf("  jsoncpp reader    %8.3f ms  %7.1f MB/s\n", jsoncppMs, text.size() / jsoncppMs / 1e3);
-    std::printf("  QJsonDocument     %8.3f ms  %7.1f MB/s\n", qtMs, text.size() / qtMs / 1e3);
-    std::printf("  copy of the tree  %8.3f ms  (jsoncpp / copy %.2f x: the most any Json::Value reader can gain)\n",
-                copyMs, jsoncppMs / copyMs);
-    if (sameAsJsoncpp)
-        std::printf("  jsoncpp / ours    %8.2f x  (target >= 3)\n", jsoncppMs / oursMs);
-    else
-        std::printf("  jsoncpp / ours      n/a    (the trees differ: %ld against %ld values)\n", oursCount, jsoncppCount);
-    if (sameAsQt)
-        std::printf("  Qt / ours         %8.2f x\n", qtMs / oursMs);
-    else
-        std::printf("  Qt / ours           n/a    (%ld against %ld values)\n", oursCount, qtCount);
+    // The "Qt" side of a row is its yardstick: jsoncpp's reader, then QJsonDocument.
+    benchrow::print("page parse vs jsoncpp's reader", oursMs, jsoncppMs, "ms", sameAsJsoncpp, "(target <= 0.33)");
+    benchrow::print("page parse vs QJsonDocument", oursMs, qtMs, "ms", sameAsQt);
+    std::printf("  (%.1f MB/s ours, %.1f MB/s jsoncpp, %.1f MB/s QJsonDocument)\n", text.size() / oursMs / 1e3,
+                text.size() / jsoncppMs / 1e3, text.size() / qtMs / 1e3);
+    char note[96];
+    std::snprintf(note, sizeof note, "(jsoncpp / copy %.2f x: the most any Json::Value reader can gain)",
+                  jsoncppMs / copyMs);
+    benchrow::printOurs("copy of the tree", copyMs, "ms", note);
     return sameAsJsoncpp && sameAsQt ? 0 : 1;
 }

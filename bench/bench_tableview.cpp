@@ -6,6 +6,7 @@
 // Usage: bench_tableview [scroll|setmodel]...   (both when none is named)
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
+#include "BenchRow.h"
 #include "VYRQGlobal.h"
 #include "VYRQTableView.h"
 
@@ -139,16 +140,10 @@ void runScroll()
         a.insert(a.end(), x.begin(), x.end());
         b.insert(b.end(), y.begin(), y.end());
     }
-    if (oursPages != theirsPages) {
-        std::printf("scroll: the two views showed different rows\n");
-        return;
-    }
-    const double ma = median(a);
-    const double mb = median(b);
-    std::printf("scroll: %zu pages of a 10,000 x 8 model, %dx%d cells, median frame; same rows shown: yes\n",
-                oursPages.size(),
-                cellArea.width(), cellArea.height());
-    std::printf("  VYRQTableView   %8.3f ms\n  QTableView      %8.3f ms\n  ratio           %8.2fx\n", ma, mb, ma / mb);
+    const bool same = oursPages == theirsPages;
+    std::printf("scroll: %zu pages of a 10,000 x 8 model, %dx%d cells, median frame; same rows shown: %s\n",
+                oursPages.size(), cellArea.width(), cellArea.height(), same ? "yes" : "no");
+    benchrow::print("table paging, 10,000 rows", median(a), median(b), "ms", same);
 }
 
 void runSetModel()
@@ -188,19 +183,11 @@ void runSetModel()
         same = same && ours.model() == model && theirs.model() == model && ours.rowAt(0) == theirs.rowAt(0)
             && ours.rowAt(cellArea.height() - 1) == theirs.rowAt(cellArea.height() - 1);
     }
-    if (!same || ours.rowAt(cellArea.height() - 1) < 20) {
-        std::printf("setmodel: the two views did not show the same rows of the same model\n");
-        return;
-    }
-    std::printf("setmodel: 100,000 x 8 model, median of 14, sides interleaved; same model and rows shown: yes\n");
-    std::printf("  %-28s %12s %12s %8s\n", "", "VYRQTableView", "QTableView", "ratio");
-    const double callOurs = median(sides[0].call);
-    const double callTheirs = median(sides[1].call);
-    const double paintOurs = median(sides[0].paint);
-    const double paintTheirs = median(sides[1].paint);
-    std::printf("  %-28s %9.3f ms %9.3f ms %7.2fx\n", "setModel call", callOurs, callTheirs, callOurs / callTheirs);
-    std::printf("  %-28s %9.3f ms %9.3f ms %7.2fx\n", "first paint after it", paintOurs, paintTheirs,
-                paintOurs / paintTheirs);
+    same = same && ours.rowAt(cellArea.height() - 1) >= 20;
+    std::printf("setmodel: 100,000 x 8 model, median of 14, sides interleaved; same model and rows shown: %s\n",
+                same ? "yes" : "no");
+    benchrow::print("table setModel 100,000 rows: call", median(sides[0].call), median(sides[1].call), "ms", same);
+    benchrow::print("table setModel: first paint after", median(sides[0].paint), median(sides[1].paint), "ms", same);
 }
 
 } // namespace

@@ -183,17 +183,22 @@ VYRQComboList* VYRQComboBox::ensurePopupList()
     if (m_listMade)
         return m_list;
     m_listMade = true;
-    // Built on first use: the popup window Qt puts around a list and the list itself
-    // are a dozen widgets, and building a widget, or deleting one, while the event loop
-    // has not yet delivered the events posted since it last ran scans all of those
-    // events. Built with the combo box, a page or ribbon of thousands of combo boxes
-    // would load in quadratic time.
-    // Asking for the view builds Qt's own list; one set by the application stays.
-    if (!view()->inherits("QComboBoxListView"))
+    // Built when first asked for, not in the constructor: Qt's list (which setView()
+    // builds and throws away), the themed list and the popup window around them are a
+    // dozen widgets, and while the events posted since the event loop last ran wait,
+    // building a scroll area (its layout request) or deleting a widget scans all of
+    // them: a page or ribbon of thousands of combo boxes would load in quadratic time.
+    // Callers see the themed list all the same, as view() and the delegate accessors
+    // build it. A view the application set stays; Qt's own list is there when
+    // QComboBox reached it first (a letter typed, a call through a QComboBox pointer).
+    if (!QComboBox::view()->inherits("QComboBoxListView"))
         return nullptr;
     m_list = new VYRQComboList(impl());
     // The combo box takes the list over (and deletes it with itself).
     setView(m_list);
+    // setView() does not carry over what QComboBox had set on its own list.
+    m_list->setModelColumn(modelColumn());
+    m_list->setRootIndex(rootModelIndex());
     return m_list;
 }
 
@@ -201,7 +206,7 @@ void VYRQComboBox::showPopup()
 {
     // Before Qt places the popup: its size follows from the frame it has.
     VYRQComboList* list = ensurePopupList();
-    if (list && view() == list)
+    if (list && QComboBox::view() == list)
         list->preparePopup();
     QComboBox::showPopup();
 }
@@ -324,6 +329,23 @@ void VYRQComboBox::setDelegateItemVisible(bool visible)
 VYRQComboList* VYRQComboBox::popupList() const
 {
     return const_cast<VYRQComboBox*>(this)->ensurePopupList();
+}
+
+QAbstractItemView* VYRQComboBox::view() const
+{
+    popupList();
+    return QComboBox::view();
+}
+
+QAbstractItemDelegate* VYRQComboBox::itemDelegate() const
+{
+    return view()->itemDelegate();
+}
+
+void VYRQComboBox::setItemDelegate(QAbstractItemDelegate* delegate)
+{
+    popupList();
+    QComboBox::setItemDelegate(delegate);
 }
 
 void VYRQComboBox::enterEvent(QEvent* event)

@@ -14,8 +14,8 @@ class VYRQComboList;
 // theme styles (box background, a square drop-down button with an icon, the current
 // item's icon and text, each per interaction state) and whose popup is a
 // VYRQComboList with a themed background and rows painted by VYRQComboItemDelegate.
-// The list is built, and becomes the combo box's view(), when the popup first opens
-// or popupList() is first asked for. Items, the current index and the signals are
+// view() gives that list from construction on, though it is built only when first
+// asked for (see ensurePopupList()). Items, the current index and the signals are
 // QComboBox's own.
 class VYRQTLIB_EXPORT VYRQComboBox : public VYRQControl<VYRQComboBox, QComboBox, VYRQComboBoxImpl> {
     Q_OBJECT
@@ -60,6 +60,12 @@ public:
     // The popup list, built on the first call; null when the application has set a
     // view of its own before.
     VYRQComboList* popupList() const;
+    // QComboBox's view(), itemDelegate() and setItemDelegate(), which are not virtual,
+    // hidden so that what a caller reads or sets before the first open is the themed
+    // list's: the popup list (or the application's own view) and its delegate.
+    QAbstractItemView* view() const;
+    QAbstractItemDelegate* itemDelegate() const;
+    void setItemDelegate(QAbstractItemDelegate* delegate);
 
     void showPopup() override;
 

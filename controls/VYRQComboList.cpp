@@ -11,19 +11,15 @@
 VYRQComboList::VYRQComboList(VYRQComboBoxImpl* impl, QWidget* parent)
     : QListView(parent)
     , m_impl(impl)
-    , m_delegate(impl)
+    , m_delegate(new VYRQComboItemDelegate(impl, this))
 {
-    setItemDelegate(&m_delegate);
+    setItemDelegate(m_delegate);
     viewport()->installEventFilter(this);
     setFrameStyle(0);
     viewport()->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
 }
 
-VYRQComboList::~VYRQComboList()
-{
-    // The view must not keep a delegate that dies before it.
-    setItemDelegate(nullptr);
-}
+VYRQComboList::~VYRQComboList() = default;
 
 void VYRQComboList::preparePopup()
 {

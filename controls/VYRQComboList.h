@@ -19,7 +19,8 @@ public:
     explicit VYRQComboList(VYRQComboBoxImpl* impl, QWidget* parent = nullptr);
     ~VYRQComboList() override;
 
-    VYRQComboItemDelegate* comboDelegate() { return &m_delegate; }
+    // Null once a delegate set through the combo box has replaced it.
+    VYRQComboItemDelegate* comboDelegate() const { return m_delegate; }
     // Readies the popup window around the list before it is placed and shown: no
     // frame, the popup background's colour under the list, and the background's
     // rounded shape as the window's shape.
@@ -32,5 +33,7 @@ private:
     void shapePopup(QWidget* popup);
 
     QPointer<VYRQComboBoxImpl> m_impl;
-    VYRQComboItemDelegate m_delegate;
+    // A child of the list, not a member: QComboBox::setItemDelegate() deletes the
+    // delegate it replaces.
+    QPointer<VYRQComboItemDelegate> m_delegate;
 };

@@ -7,6 +7,7 @@
 #include "VYRQComboList.h"
 #include "VYRQGlobal_p.h"
 
+#include <QItemDelegate>
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
@@ -72,12 +73,17 @@ private:
 };
 int DroppedEvents::dropped = 0;
 
-class PaintCounter : public QObject {
+class EventCounter : public QObject {
 public:
+    explicit EventCounter(QEvent::Type type)
+        : type(type)
+    {
+    }
+    const QEvent::Type type;
     int count = 0;
     bool eventFilter(QObject*, QEvent* event) override
     {
-        count += event->type() == QEvent::Paint;
+        count += event->type() == type;
         return false;
     }
 };
@@ -146,7 +152,7 @@ private slots:
         combo.resize(200, 30);
         QVERIFY(shown(combo));
         QCOMPARE(combo.lineEdit()->textMargins(), QMargins(10, 0, 10, 0));
-        PaintCounter counter;
+        EventCounter counter(QEvent::Paint);
         combo.installEventFilter(&counter);
         combo.update();
         for (int i = 0; i < 30; ++i) {
@@ -250,14 +256,20 @@ private slots:
         QCOMPARE(page.findChildren<QWidget*>().size(), count);
     }
 
-    // The themed list is the popup whatever asked for Qt's view before; a view the
-    // application set stays.
+    // view() is the themed list, with its delegate, before the popup first opens, and
+    // what is set on it then is there when it opens. Qt's own list, which QComboBox
+    // builds when reached first, gives way to it; a view the application set stays.
     void popupListOnFirstUse_data()
     {
         QTest::addColumn<QString>("before");
         QTest::newRow("nothing") << "";
-        QTest::newRow("Qt's view asked for") << "view";
+        QTest::newRow("Qt's view asked for") << "qt view";
         QTest::newRow("letter typed") << "letter";
+        QTest::newRow("model column set") << "column";
+        QTest::newRow("row hidden on view()") << "hidden row";
+        QTest::newRow("delegate set on view()") << "view delegate";
+        QTest::newRow("delegate set on the combo box") << "combo delegate";
+        QTest::newRow("event filter on view()") << "filter";
         QTest::newRow("application's view") << "own view";
     }
 
@@ -267,6 +279,7 @@ private slots:
         QWidget window;
         auto* combo = new VYRQComboBox(&window);
         combo->addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+        combo->setItemHeight(31);
         combo->setGeometry(10, 10, 160, 30);
         window.resize(200, 60);
         window.show();
@@ -274,24 +287,48 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         combo->setFocus();
         QListView* own = nullptr;
-        if (before == QLatin1String("view")) {
-            QVERIFY(combo->view());
+        QItemDelegate* delegate = nullptr;
+        EventCounter shows(QEvent::Show);
+        if (before == QLatin1String("qt view")) {
+            QVERIFY(static_cast<QComboBox*>(combo)->view());
         } else if (before == QLatin1String("letter")) {
             QTest::keyClick(window.windowHandle(), 't');
             QCOMPARE(combo->currentText(), QStringLiteral("two"));
+        } else if (before == QLatin1String("column")) {
+            QVERIFY(combo->model()->insertColumn(1));
+            combo->setModelColumn(1);
+        } else if (before == QLatin1String("hidden row")) {
+            qobject_cast<QListView*>(combo->view())->setRowHidden(1, true);
+        } else if (before == QLatin1String("view delegate")) {
+            delegate = new QItemDelegate(combo);
+            combo->view()->setItemDelegate(delegate);
+        } else if (before == QLatin1String("combo delegate")) {
+            delegate = new QItemDelegate(combo);
+            combo->setItemDelegate(delegate);
+        } else if (before == QLatin1String("filter")) {
+            combo->view()->installEventFilter(&shows);
         } else if (before == QLatin1String("own view")) {
             own = new QListView;
             combo->setView(own);
         }
+        QAbstractItemView* first = combo->view();
+        if (!own) {
+            auto* themed = qobject_cast<VYRQComboList*>(first);
+            QVERIFY(themed);
+            QCOMPARE(combo->itemDelegate(), delegate ? delegate : themed->comboDelegate());
+            if (!delegate)
+                QCOMPARE(themed->sizeHintForRow(0), 31);
+        }
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(90, 25));
         QTRY_VERIFY(combo->view()->isVisible());
-        if (own) {
-            QCOMPARE(combo->view(), own);
-            QVERIFY(!combo->popupList());
-        } else {
-            QVERIFY(combo->popupList());
-            QCOMPARE(combo->view(), combo->popupList());
-        }
+        QCOMPARE(combo->view(), own ? own : first);
+        QCOMPARE(static_cast<QComboBox*>(combo)->view(), combo->view());
+        QCOMPARE(combo->popupList(), own ? nullptr : first);
+        if (delegate)
+            QCOMPARE(combo->itemDelegate(), delegate);
+        QCOMPARE(qobject_cast<QListView*>(combo->view())->isRowHidden(1), before == QLatin1String("hidden row"));
+        QCOMPARE(qobject_cast<QListView*>(combo->view())->modelColumn(), int(before == QLatin1String("column")));
+        QCOMPARE(shows.count > 0, before == QLatin1String("filter"));
         combo->hidePopup();
     }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+// The row a benchmark prints for each figure, which bench/median_of_runs.py reads:
+//   "  <name, 34 wide> ours <value> <unit>  Qt <value> <unit>  ratio <ours / Qt>  (<note>)"
+// The ratio reads "n/a" when the two sides did different work; a figure without a Qt
+// side prints its own value only.
+
+#include <cstdio>
+
+namespace benchrow {
+
+inline void print(const char* name, double ours, double qt, const char* unit, bool sameWork, const char* note = "")
+{
+    if (sameWork)
+        std::printf("  %-34s ours %9.3f %-2s  Qt %9.3f %-2s  ratio %5.2f%s%s\n", name, ours, unit, qt, unit, ours / qt,
+                    *note ? "  " : "", note);
+    else
+        std::printf("  %-34s ours %9.3f %-2s  Qt %9.3f %-2s  ratio  n/a   (the two sides did different work)\n", name,
+                    ours, unit, qt, unit);
+}
+
+inline void printOurs(const char* name, double ours, const char* unit, const char* note = "")
+{
+    std::printf("  %-34s ours %9.3f %-2s%s%s\n", name, ours, unit, *note ? "  " : "", note);
+}
+
+} // namespace benchrow
