@@ -41,6 +41,14 @@ struct VYRQTLIB_EXPORT ZipEntry {
     int64_t mtime = 0;
     uint32_t compressedSize = 0;
     uint32_t unpackedSize = 0;
+    uint32_t crc = 0;         // CRC-32 of the unpacked data, as the directory records it
+};
+
+// Where an item's record lies in the archive's directory. Taken in one walk over the
+// directory, it brings a reader of the same archive back to the item without walking.
+struct VYRQTLIB_EXPORT ZipItemPos {
+    int index = -1;
+    uint64_t directoryOffset = 0;
 };
 
 // Limits on what an archive may make us allocate.
@@ -54,6 +62,16 @@ VYRQTLIB_EXPORT uint32_t getZipItem(ZipHandle* handle, int index, ZipEntry* entr
 VYRQTLIB_EXPORT uint32_t unzipItem(ZipHandle* handle, int index, void* buffer, unsigned int size);
 VYRQTLIB_EXPORT uint32_t closeZip(ZipHandle* handle);
 VYRQTLIB_EXPORT uint32_t zipLastResult();
+// The position of item `index` (the reader moves to it).
+VYRQTLIB_EXPORT uint32_t getZipItemPos(ZipHandle* handle, int index, ZipItemPos* pos);
+// Moves the reader straight to the item at `pos`, so that getZipItem and unzipItem of
+// pos.index then find it without a walk. ZR_CORRUPT when no directory record lies
+// there. A position taken from another archive lands on whatever record lies at its
+// offset: check the record (name, size, CRC) before trusting it.
+VYRQTLIB_EXPORT uint32_t seekZipItem(ZipHandle* handle, const ZipItemPos& pos);
+// Directory records that readers stepped through to find items, over the whole
+// process: what finding items has cost.
+VYRQTLIB_EXPORT uint64_t zipDirectorySteps();
 
 // Closes a handle when it goes out of scope.
 class VYRQTLIB_EXPORT ZipHandleGuard {
