@@ -973,8 +973,8 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
     bool loaded = false;
     const std::string file = fileKey(name);
     if (const QByteArray* bytes = fileOf(file, source, false)) {
-        found = !bytes->isEmpty();
-        loaded = found && load(*bytes);
+        found = true;
+        loaded = !bytes->isEmpty() && load(*bytes);
         setOf(source)->files.release(file);
     }
     QByteArray beside;
