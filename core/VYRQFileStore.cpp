@@ -37,7 +37,7 @@ bool VYRQFileStore::listArchive(ZipHandle* zip, std::vector<ArchiveEntry>& out)
     const int count = item.index;
     for (int i = 0; i < count; ++i) {
         ArchiveEntry entry;
-        if (getZipItem(zip, i, &item) != ZR_OK || getZipItemPos(zip, i, &entry.pos) != ZR_OK) {
+        if (getZipItem(zip, i, &item) != ZR_OK || getZipItemRef(zip, i, &entry.ref) != ZR_OK) {
             qCDebug(vyrRes) << "skipping unreadable zip item" << i;
             continue;
         }
@@ -45,7 +45,6 @@ bool VYRQFileStore::listArchive(ZipHandle* zip, std::vector<ArchiveEntry>& out)
             continue;   // folders and empty files
         item.name[sizeof item.name - 1] = '\0';
         entry.name = QByteArray(item.name);
-        entry.crc = item.crc;
         entry.size = item.unpackedSize;
         out.push_back(std::move(entry));
     }
@@ -56,15 +55,19 @@ uint32_t VYRQFileStore::readArchiveEntry(ZipHandle* zip, const ArchiveEntry& ent
 {
     out.clear();
     ZipEntry item;
-    if (seekZipItem(zip, entry.pos) != ZR_OK || getZipItem(zip, entry.pos.index, &item) != ZR_OK)
+    ZipItemRef now;
+    const int index = entry.ref.index;
+    if (seekZipItem(zip, entry.ref) != ZR_OK || getZipItem(zip, index, &item) != ZR_OK
+        || getZipItemRef(zip, index, &now) != ZR_OK)
         return ZR_CORRUPT;
     item.name[sizeof item.name - 1] = '\0';
-    if (item.unpackedSize != entry.size || item.crc != entry.crc || QByteArray(item.name) != entry.name)
+    if (item.unpackedSize != entry.size || now.crc != entry.ref.crc || now.directoryOffset != entry.ref.directoryOffset
+        || QByteArray(item.name) != entry.name)
         return ZR_CORRUPT;
     // Only sizes checked against the limits at load are ever allocated here.
     out.resize(int(entry.size));
     // The layer gives ZR_OK only when the data filled the buffer and matched the CRC.
-    const uint32_t result = unzipItem(zip, entry.pos.index, out.data(), entry.size);
+    const uint32_t result = unzipItem(zip, index, out.data(), entry.size);
     if (result != ZR_OK)
         out.clear();
     return result;
@@ -92,7 +95,7 @@ bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& by
     File file;
     file.origin = Origin::Archive;
     file.crcKnown = true;
-    file.crc = entry.crc;
+    file.crc = entry.ref.crc;
     file.path = archive;
     file.entry = entry;
     hold(m_files.emplace(key, std::move(file)).first->second, bytes);

@@ -27,8 +27,7 @@ public:
     // An archive item with data, as one walk over the directory found it.
     struct ArchiveEntry {
         QByteArray name;    // the cleaned name the archive gives
-        ZipItemPos pos;
-        quint32 crc = 0;
+        ZipItemRef ref;     // its place, and the CRC-32 of its data
         quint32 size = 0;
     };
 
@@ -41,7 +40,7 @@ public:
     // its directory. False when the directory cannot be read.
     static bool listArchive(ZipHandle* zip, std::vector<ArchiveEntry>& out);
     // Unpacks an entry found by listArchive, going straight to it, when the archive
-    // still holds it as listed (name, size, CRC); ZR_CORRUPT when it does not.
+    // still holds it as listed (place, name, size, CRC); ZR_CORRUPT when it does not.
     static uint32_t readArchiveEntry(ZipHandle* zip, const ArchiveEntry& entry, QByteArray& out);
 
     // Adding; the first file under a key stays (but see forgetArchive).

@@ -299,7 +299,7 @@ bool listArchive(ZipHandle* zip, ArchiveListing& out)
 bool unpack(ZipHandle* zip, const VYRQFileStore::ArchiveEntry& entry, QByteArray& out)
 {
     out.resize(int(entry.size));
-    const uint32_t result = unzipItem(zip, entry.pos.index, out.data(), entry.size);
+    const uint32_t result = unzipItem(zip, entry.ref.index, out.data(), entry.size);
     if (result == ZR_OK)
         return true;
     qCWarning(vyrRes) << "zip entry does not unpack:" << entry.name << Qt::hex << Qt::showbase << result;
@@ -434,7 +434,7 @@ bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsign
         const bool added = path ? files.addArchiveEntry(file.first, bytes, origin, file.second)
                                 : files.addBytes(file.first, bytes);
         const auto before = replaced.find(file.first);
-        if (added && before != replaced.end() && before->second == file.second.crc)
+        if (added && before != replaced.end() && before->second == file.second.ref.crc)
             changed.erase(file.first);
     }
     forgetDecoded(changed);

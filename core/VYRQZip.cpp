@@ -422,7 +422,6 @@ uint32_t readerGetItem(ZipReader* st, int index, ZipEntry* ze)
     applyUnixTimes(st->extra, extraLen, &out);
     out.compressedSize = saturate32(fi.compressed_size);
     out.unpackedSize = saturate32(fi.uncompressed_size);
-    out.crc = static_cast<uint32_t>(fi.crc);
 
     *ze = out;
     st->last = out;
@@ -707,43 +706,46 @@ uint32_t zipLastResult()
     return g_lastResult.load(std::memory_order_relaxed);
 }
 
-uint32_t getZipItemPos(ZipHandle* handle, int index, ZipItemPos* pos)
+uint32_t getZipItemRef(ZipHandle* handle, int index, ZipItemRef* ref)
 {
     uint32_t code;
     ZipReader* st = readerOf(handle, code);
     if (!st)
         return setLast(code);
-    if (!pos || index < 0 || index >= st->count)
+    if (!ref || index < 0 || index >= st->count)
         return setLast(ZR_ARGS);
     closeOpenItem(st);
     const uint32_t moved = moveTo(st, index);
     if (moved != ZR_OK)
         return setLast(moved);
     unz64_file_pos at;
-    if (unzGetFilePos64(st->uf, &at) != UNZ_OK)
+    unz_file_info64 fi;
+    if (unzGetFilePos64(st->uf, &at) != UNZ_OK
+        || unzGetCurrentFileInfo64(st->uf, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return setLast(ZR_CORRUPT);
-    pos->index = index;
-    pos->directoryOffset = at.pos_in_zip_directory;
+    ref->index = index;
+    ref->directoryOffset = at.pos_in_zip_directory;
+    ref->crc = static_cast<uint32_t>(fi.crc);
     return setLast(ZR_OK);
 }
 
-uint32_t seekZipItem(ZipHandle* handle, const ZipItemPos& pos)
+uint32_t seekZipItem(ZipHandle* handle, const ZipItemRef& ref)
 {
     uint32_t code;
     ZipReader* st = readerOf(handle, code);
     if (!st)
         return setLast(code);
-    if (pos.index < 0 || pos.index >= st->count)
+    if (ref.index < 0 || ref.index >= st->count)
         return setLast(ZR_ARGS);
     closeOpenItem(st);
-    const unz64_file_pos at{ pos.directoryOffset, static_cast<ZPOS64_T>(pos.index) };
+    const unz64_file_pos at{ ref.directoryOffset, static_cast<ZPOS64_T>(ref.index) };
     // The kept record belongs to wherever the reader stood before.
     st->lastIndex = INT_MIN;
     if (unzGoToFilePos64(st->uf, &at) != UNZ_OK) {
         st->current = -1;
         return setLast(ZR_CORRUPT);
     }
-    st->current = pos.index;
+    st->current = ref.index;
     st->seeked = true;
     return setLast(ZR_OK);
 }
