@@ -75,8 +75,8 @@ public:
     bool getTextStyle(const char* utf8, int size, TextStyleDesc& out) const;
     const QVector<FillStyle>& getFillStyles() const;
     const QVector<TextStyleDesc>& getTextStyles() const;
+    // The bytes handed out stay valid until their set is replaced or removed.
     bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;
-    // The bytes getResource hands out stay valid until their set is replaced or removed.
     // The image or renderer stays valid until the set is replaced, `releaseRes`, or the
     // next getImage or getSvgRenderer, which may drop the least recently used ones to
     // keep the cache bounded. A file's bytes are dropped once decoded (read again when
