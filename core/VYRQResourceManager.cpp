@@ -222,12 +222,12 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     const auto addFile = [set](const QFileInfo& info, const QByteArray& prefix) {
         const std::string key = fileKey(prefix + info.fileName().toUtf8());
         if (!prefix.isEmpty() || key != styleFileKey) {
-            set->listFolderFile(key, info.filePath());
+            set->files.listFolderFile(key, info.filePath());
             return;
         }
         QByteArray buffer;
-        if (set->readFolderFile(info.filePath(), buffer))
-            set->styleFiles.append(buffer);
+        if (set->files.readFolderFile(info.filePath(), buffer))
+            set->addStyleFile(buffer);
     };
 
     const QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
@@ -250,60 +250,94 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     return true;
 }
 
-bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path, const char* data, unsigned int size)
-{
-    ZipHandleGuard zip(path ? openZipFromFile(path, nullptr) : openZipFromMemory(data, size, nullptr));
-    if (!zip) {
-        qCDebug(vyrRes) << "cannot open zip" << (path ? path : "(memory)") << Qt::hex << Qt::showbase << zipLastResult();
-        return false;
-    }
-    ZipEntry entry;
-    if (getZipItem(zip.get(), -1, &entry) != ZR_OK)
-        return false;
-    const int count = entry.index;
+namespace {
 
+// The items of an archive that a set takes, from one walk over its directory: every
+// style.json, and the first item under each other key.
+struct ArchiveListing {
+    std::vector<VYRQFileStore::ArchiveEntry> styles;
+    std::vector<std::pair<std::string, VYRQFileStore::ArchiveEntry>> files;
+};
+
+bool listArchive(ZipHandle* zip, ArchiveListing& out)
+{
+    std::vector<VYRQFileStore::ArchiveEntry> entries;
+    if (!VYRQFileStore::listArchive(zip, entries))
+        return false;
     // Sizes in an archive are claims: each is checked before anything is allocated,
-    // and every attempt counts against the archive's total, so an archive of lying
-    // entries cannot keep us allocating. The layer gives ZR_OK only when the item
-    // filled the buffer to its declared size and its CRC matched.
+    // and together they must keep within what a set may hold.
+    std::set<std::string> seen;
     uint64_t total = 0;
-    const QString archive = path ? QFile::decodeName(path) : QString();
-    for (int i = 0; i < count; ++i) {
-        if (getZipItem(zip.get(), i, &entry) != ZR_OK) {
-            qCDebug(vyrRes) << "skipping unreadable zip item" << i;
-            continue;
-        }
-        entry.name[sizeof entry.name - 1] = '\0';
-        const std::string key = fileKey(QByteArray(entry.name));
+    for (VYRQFileStore::ArchiveEntry& entry : entries) {
+        const std::string key = fileKey(entry.name);
         const bool isStyle = key == styleFileKey;
-        const bool required = isStyle || key == themeFileKey;
-        if (entry.unpackedSize == 0)
-            continue;
-        if (!isStyle && set->files.count(key))
-            continue;   // the first buffer of a key is kept
-        if (entry.unpackedSize > ZipMaxEntrySize) {
-            qCWarning(vyrRes) << "zip entry too large:" << entry.name << entry.unpackedSize;
-            if (required)
+        if (!isStyle && !seen.insert(key).second)
+            continue;   // the first item of a key is kept
+        if (entry.size > ZipMaxEntrySize) {
+            qCWarning(vyrRes) << "zip entry too large:" << entry.name << entry.size;
+            if (isStyle || key == themeFileKey)
                 return false;
             continue;
         }
-        total += entry.unpackedSize;
+        total += entry.size;
         if (total > ZipMaxArchiveSize) {
             qCWarning(vyrRes) << "zip archive unpacks to more than" << ZipMaxArchiveSize << "bytes";
             return false;
         }
-        QByteArray buffer(int(entry.unpackedSize), '\0');
-        const uint32_t result = unzipItem(zip.get(), i, buffer.data(), entry.unpackedSize);
-        if (result != ZR_OK) {
-            qCWarning(vyrRes) << "zip entry does not unpack:" << entry.name << Qt::hex << Qt::showbase << result;
-            if (required)
+        if (isStyle)
+            out.styles.push_back(std::move(entry));
+        else
+            out.files.emplace_back(key, std::move(entry));
+    }
+    return true;
+}
+
+// Unpacks an item the listing found through the same handle: in the listing's order
+// this is one more walk over the directory, cheaper than going to each item by its
+// position. The layer gives ZR_OK only when the item filled the buffer to its listed
+// size and its CRC matched.
+bool unpack(ZipHandle* zip, const VYRQFileStore::ArchiveEntry& entry, QByteArray& out)
+{
+    out.resize(int(entry.size));
+    const uint32_t result = unzipItem(zip, entry.ref.index, out.data(), entry.size);
+    if (result == ZR_OK)
+        return true;
+    qCWarning(vyrRes) << "zip entry does not unpack:" << entry.name << Qt::hex << Qt::showbase << result;
+    out.clear();
+    return false;
+}
+
+ZipHandle* openArchive(const char* path, const char* data, unsigned int size)
+{
+    ZipHandle* zip = path ? openZipFromFile(path, nullptr) : openZipFromMemory(data, size, nullptr);
+    if (!zip)
+        qCDebug(vyrRes) << "cannot open zip" << (path ? path : "(memory)") << Qt::hex << Qt::showbase << zipLastResult();
+    return zip;
+}
+
+} // namespace
+
+bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path)
+{
+    ZipHandleGuard zip(openArchive(path, nullptr, 0));
+    ArchiveListing listing;
+    if (!zip || !listArchive(zip.get(), listing))
+        return false;
+    const QString archive = QFile::decodeName(path);
+    for (const VYRQFileStore::ArchiveEntry& style : listing.styles) {
+        QByteArray bytes;
+        if (!unpack(zip.get(), style, bytes))
+            return false;
+        set->addStyleFile(bytes);
+    }
+    for (const auto& file : listing.files) {
+        QByteArray bytes;
+        if (!unpack(zip.get(), file.second, bytes)) {
+            if (file.first == themeFileKey)
                 return false;
             continue;
         }
-        if (isStyle)
-            set->styleFiles.append(buffer);
-        else
-            set->addFile(key, buffer, { archive, i, QByteArray(entry.name), entry.unpackedSize });
+        set->files.addArchiveEntry(file.first, bytes, archive, file.second);
     }
     return true;
 }
@@ -312,11 +346,14 @@ void VYRQResourceManager::readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex
 {
     set->dropThemeElements();
     set->themeRoot = Json::Value();
-    const QByteArray* text = set->file(themeFileKey);
+    const QByteArray* text = set->files.bytes(themeFileKey);
     if (!text)
         return;
     Json::Value root;
-    if (!vyr::json::parse(text->constData(), text->constData() + text->size(), root)) {
+    const bool parsed = vyr::json::parse(text->constData(), text->constData() + text->size(), root);
+    // The parsed tree is what stays; the file is read again should it be asked for.
+    set->files.release(themeFileKey);
+    if (!parsed) {
         qCWarning(vyrRes) << "theme.json does not parse; the theme has no elements";
         return;
     }
@@ -332,7 +369,7 @@ bool VYRQResourceManager::setSkinDirPath(const QString& dir)
 {
     if (dir.isEmpty())
         return false;
-    m_refusedImages.clear();
+    forgetFailures();
     m_default->folderPath = folderPathOf(dir);
     Json::Value root;
     const Json::Value* styles = styleArrayOf(readWholeFile(m_default->folderPath + QLatin1String(styleFileKey)), root);
@@ -347,27 +384,65 @@ bool VYRQResourceManager::setSkinDirPath(const QString& dir)
 
 bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage)
 {
-    // The archive is read and checked on its own first, so that a broken skin adds
-    // nothing to the default set.
-    VYRQResourceManagerImpl skin;
-    if (!readZip(&skin, path, data, size) || skin.styleFiles.isEmpty())
+    // The archive is checked before anything is added, so that a broken skin, or one
+    // the default set has no room for, leaves the set as it was.
+    ZipHandleGuard zip(openArchive(path, data, size));
+    ArchiveListing listing;
+    if (!zip || !listArchive(zip.get(), listing) || listing.styles.empty())
+        return false;
+    QByteArray style;
+    if (!unpack(zip.get(), listing.styles.back(), style))
         return false;
     Json::Value root;
-    const Json::Value* styles = styleArrayOf(skin.styleFiles.last(), root);
+    const Json::Value* styles = styleArrayOf(style, root);
     if (!styles)
         return false;
+    VYRQFileStore& files = m_default->files;
+    // Loading the same file again replaces what it added before.
+    const QString origin = path ? QFile::decodeName(path) : QString();
+    std::vector<std::pair<std::string, quint32>> sizes;
+    QByteArray themeJson;
+    for (const auto& file : listing.files) {
+        sizes.emplace_back(file.first, file.second.size);
+        if (file.first == themeFileKey && !unpack(zip.get(), file.second, themeJson))
+            return false;
+    }
+    const qint64 growth = files.growthOf(origin, sizes) + style.size() - m_default->styleFileBytes(origin);
+    if (files.heldBytes() + growth > files.bound()) {
+        qCWarning(vyrRes) << "skin" << (path ? path : "(memory)") << "refused: the default set would hold more than"
+                          << files.bound() << "bytes";
+        return false;
+    }
 
-    m_default->addFilesOf(skin);
-    m_refusedImages.clear();
-    m_default->styleFiles += skin.styleFiles;
+    const std::map<std::string, quint32> replaced = files.forgetArchive(origin);
+    m_default->addStyleFile(style, origin);
+    std::set<std::string> changed;
+    for (const auto& file : replaced)
+        changed.insert(file.first);
+    QByteArray language;
+    for (const auto& file : listing.files) {
+        // A key another file holds keeps its first file; this archive's own
+        // language.txt is read all the same.
+        const bool ownLanguage = withLanguage && file.first == languageFileKey;
+        if (files.contains(file.first) && !ownLanguage)
+            continue;
+        QByteArray bytes = file.first == themeFileKey ? themeJson : QByteArray();
+        if (bytes.isEmpty() && !unpack(zip.get(), file.second, bytes))
+            continue;
+        if (ownLanguage)
+            language = bytes;
+        const bool added = path ? files.addArchiveEntry(file.first, bytes, origin, file.second)
+                                : files.addBytes(file.first, bytes);
+        const auto before = replaced.find(file.first);
+        if (added && before != replaced.end() && before->second == file.second.ref.crc)
+            changed.erase(file.first);
+    }
+    forgetDecoded(changed);
+    forgetFailures();
     initFontRes(false);
     readStyle(m_default.get(), *styles);
-    if (withLanguage) {
-        // This archive's own language.txt, not the first one the file map kept.
-        const auto it = skin.files.find(languageFileKey);
-        if (it != skin.files.end())
-            readLanguage(it->second);
-    }
+    if (!language.isEmpty())
+        readLanguage(language);
     return true;
 }
 
@@ -389,7 +464,7 @@ bool VYRQResourceManager::loadSkinFile(const char* data, int size)
 
 bool VYRQResourceManager::setProjectDirPath(const QString& dir)
 {
-    m_refusedImages.clear();
+    forgetFailures();
     m_project.reset();
     auto set = std::make_unique<VYRQResourceManagerImpl>();
     set->filePath = dir;
@@ -407,7 +482,7 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
     if (!folder.isEmpty() && m_theme && m_theme->folderPath == folder)
         return true;
 
-    m_refusedImages.clear();
+    forgetFailures();
     m_theme.reset();
     auto set = std::make_unique<VYRQResourceManagerImpl>();
     set->folderPath = folder;
@@ -423,14 +498,14 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
 
 bool VYRQResourceManager::loadThemeFile(const QString& zipPath)
 {
-    m_refusedImages.clear();
+    forgetFailures();
     m_theme.reset();
     if (zipPath.isEmpty())
         return false;
     auto set = std::make_unique<VYRQResourceManagerImpl>();
     set->filePath = zipPath;
     const QByteArray path = QFile::encodeName(fsPath(zipPath));
-    if (!readZip(set.get(), path.constData(), nullptr, 0) || !parseStyleTail(set.get())) {
+    if (!readZip(set.get(), path.constData()) || !parseStyleTail(set.get())) {
         qCDebug(vyrRes) << "cannot load theme zip" << zipPath;
         return false;
     }
@@ -471,13 +546,15 @@ void VYRQResourceManager::initFontRes(bool fromFolder)
         }
         return;
     }
-    for (const auto& file : m_default->files) {
-        if (file.first.size() < 5 || file.first.find("fonts") == std::string::npos)
+    for (const std::string& file : m_default->files.keys()) {
+        if (file.size() < 5 || file.find("fonts") == std::string::npos)
             continue;
-        const QString key = QString::fromStdString(file.first);
+        const QString key = QString::fromStdString(file);
         if (m_default->fonts.count(key))
             continue;   // registered by an earlier skin
-        addFont(key, QFontDatabase::addApplicationFontFromData(file.second));
+        // The font database keeps the bytes: handed out, they are never dropped.
+        if (const QByteArray* font = m_default->files.handOut(file))
+            addFont(key, QFontDatabase::addApplicationFontFromData(*font));
     }
 }
 
@@ -534,7 +611,7 @@ void VYRQResourceManager::releaseRes()
             it = images.erase(it);
         }
     }
-    m_refusedImages.clear();
+    forgetFailures();
     m_default->svgs.clear();
     m_default->svgUse.clear();
     m_default->clearStyles();
@@ -614,24 +691,31 @@ const QVector<TextStyleDesc>& VYRQResourceManager::getTextStyles() const
     return m_project ? m_project->textStyles : m_default->textStyles;
 }
 
-bool VYRQResourceManager::getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const
+const QByteArray* VYRQResourceManager::fileOf(const std::string& key, ResSourceType& source, bool handOut) const
 {
-    source = ResDefault;
-    const std::string key = fileKey(name);
     const std::pair<VYRQResourceManagerImpl*, ResSourceType> order[] = {
         { m_project.get(), ResProject }, { m_default.get(), ResDefault }, { m_theme.get(), ResTheme } };
     for (const auto& candidate : order) {
         if (!candidate.first)
             continue;
-        const QByteArray* file = candidate.first->file(key);
-        if (!file)
-            continue;
-        data = file->constData();
-        size = unsigned(file->size());
-        source = candidate.second;
-        return true;
+        VYRQFileStore& files = candidate.first->files;
+        if (const QByteArray* file = handOut ? files.handOut(key) : files.bytes(key)) {
+            source = candidate.second;
+            return file;
+        }
     }
-    return false;
+    return nullptr;
+}
+
+bool VYRQResourceManager::getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const
+{
+    source = ResDefault;
+    const QByteArray* file = fileOf(fileKey(name), source, true);
+    if (!file)
+        return false;
+    data = file->constData();
+    size = unsigned(file->size());
+    return true;
 }
 
 namespace {
@@ -639,7 +723,7 @@ namespace {
 // The cached entry under `key` in the first set that holds one, marked as just used
 // for the least-recently-used order; null when no set holds it.
 template <class Entry>
-Entry* cachedEntry(std::initializer_list<VYRQResourceManagerImpl*> sets,
+std::pair<Entry*, VYRQResourceManagerImpl*> cachedEntry(std::initializer_list<VYRQResourceManagerImpl*> sets,
                    std::map<QString, std::unique_ptr<Entry>> VYRQResourceManagerImpl::*entries,
                    std::map<QString, VYRQResourceManagerImpl::CacheUse> VYRQResourceManagerImpl::*uses,
                    const QString& key, quint64& tick)
@@ -653,9 +737,9 @@ Entry* cachedEntry(std::initializer_list<VYRQResourceManagerImpl*> sets,
         const auto use = (set->*uses).find(key);
         if (use != (set->*uses).end())
             use->second.tick = ++tick;
-        return it->second.get();
+        return { it->second.get(), set };
     }
-    return nullptr;
+    return { nullptr, nullptr };
 }
 
 // The file an image or SVG name may stand for beside the resource sets, read whole:
@@ -745,51 +829,63 @@ VYRQResourceManagerImpl* VYRQResourceManager::setOf(ResSourceType source) const
 QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
 {
     const QString key = gray ? name + QLatin1String("_gray") : name;
-    if (QImage* cached = cachedEntry({ m_default.get(), m_project.get(), m_theme.get() },
-                                     &VYRQResourceManagerImpl::images, &VYRQResourceManagerImpl::imageUse, key,
-                                     m_imageTick))
+    const auto sets = { m_default.get(), m_project.get(), m_theme.get() };
+    if (QImage* cached = cachedEntry(sets, &VYRQResourceManagerImpl::images, &VYRQResourceManagerImpl::imageUse, key,
+                                     m_imageTick).first)
         return cached;
+    if (gray) {
+        // The grey look of a decoded image is made from it: nothing is read again.
+        const auto plain = cachedEntry(sets, &VYRQResourceManagerImpl::images, &VYRQResourceManagerImpl::imageUse,
+                                       name, m_imageTick);
+        if (plain.first) {
+            trimCache(plain.first, plain.first->sizeInBytes());
+            return storeImage(plain.second, key, disabledImage(*plain.first));
+        }
+    }
 
-    if (m_refusedImages.contains(name))
+    if (m_imageFailures.contains(name))
         return nullptr;
     QImage image;
     QString refusal;
     ResSourceType source = ResDefault;
-    const char* data = nullptr;
-    unsigned int size = 0;
     ImageDecode decoded = ImageDecode::Failed;
-    if (getResource(name, data, size, source) && size <= unsigned(INT_MAX)) {
-        decoded = decodeImage(QByteArray::fromRawData(data, int(size)), image, refusal);
+    bool found = false;
+    const std::string file = fileKey(name);
+    if (const QByteArray* bytes = fileOf(file, source, false)) {
+        found = true;
+        decoded = decodeImage(*bytes, image, refusal);
         // The decoded image is what stays; the file is read again should it be needed.
-        setOf(source)->dropFile(fileKey(name));
+        setOf(source)->files.release(file);
     }
-    if (decoded == ImageDecode::Failed) {
+    QByteArray beside;
+    if (decoded == ImageDecode::Failed && readResourceFile(m_default->folderPath, name, beside)) {
+        found = true;
         source = ResDefault;
-        QByteArray file;
-        if (!readResourceFile(m_default->folderPath, name, file))
-            return nullptr;
-        decoded = decodeImage(file, image, refusal);
+        decoded = decodeImage(beside, image, refusal);
     }
-    if (decoded == ImageDecode::Refused) {
+    // A name found nowhere is looked for again: its file may yet appear beside the skin.
+    if (!found)
+        return nullptr;
+    if (decoded == ImageDecode::Refused)
         qCWarning(vyrRes) << "image" << name << "refused:" << refusal << "- treated as missing";
-        m_refusedImages.insert(name);
-        return nullptr;
-    }
-    if (image.isNull())
-        return nullptr;
-    if (m_scale < 1.0f) {
+    if (!image.isNull() && m_scale < 1.0f) {
         image = image.scaled(int(float(image.width()) * m_scale), int(float(image.height()) * m_scale),
                              Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
     // An empty image counts as missing; it is neither cached nor handed out.
-    if (image.width() <= 0 || image.height() <= 0)
+    if (decoded != ImageDecode::Decoded || image.width() <= 0 || image.height() <= 0) {
+        m_imageFailures.insert(name);
         return nullptr;
+    }
     // Room first, so that the cache and the copies greying makes never add up past it.
     trimCache(nullptr, image.sizeInBytes());
     if (gray)
         image = disabledImage(std::move(image));
+    return storeImage(setOf(source), key, std::move(image));
+}
 
-    VYRQResourceManagerImpl* owner = setOf(source);
+QImage* VYRQResourceManager::storeImage(VYRQResourceManagerImpl* owner, const QString& key, QImage image)
+{
     auto& slot = owner->images[key];
     slot = std::make_unique<QImage>(std::move(image));
     owner->imageUse[key] = { ++m_imageTick, slot->sizeInBytes() };
@@ -856,10 +952,10 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
 {
     if (QSvgRenderer* cached = cachedEntry({ m_default.get(), m_project.get(), m_theme.get() },
                                            &VYRQResourceManagerImpl::svgs, &VYRQResourceManagerImpl::svgUse, name,
-                                           m_imageTick))
+                                           m_imageTick).first)
         return cached;
 
-    if (m_refusedImages.contains(name))
+    if (m_svgFailures.contains(name))
         return nullptr;
     std::unique_ptr<QSvgRenderer> renderer;
     qint64 weight = 0;
@@ -873,27 +969,28 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
         return renderer->load(text);
     };
     ResSourceType source = ResDefault;
-    const char* data = nullptr;
-    unsigned int size = 0;
+    bool found = false;
     bool loaded = false;
-    if (getResource(name, data, size, source) && size > 0 && size <= unsigned(INT_MAX)) {
-        loaded = load(QByteArray::fromRawData(data, int(size)));
-        setOf(source)->dropFile(fileKey(name));
+    const std::string file = fileKey(name);
+    if (const QByteArray* bytes = fileOf(file, source, false)) {
+        found = true;
+        loaded = !bytes->isEmpty() && load(*bytes);
+        setOf(source)->files.release(file);
     }
-    if (!loaded && refusal.isEmpty()) {
+    QByteArray beside;
+    if (!loaded && refusal.isEmpty() && readResourceFile(m_default->folderPath, name, beside)) {
+        found = true;
         source = ResDefault;
-        QByteArray file;
-        if (!readResourceFile(m_default->folderPath, name, file))
-            return nullptr;
-        loaded = load(file);
+        loaded = load(beside);
     }
-    if (!refusal.isEmpty()) {
+    if (!found)
+        return nullptr;
+    if (!refusal.isEmpty())
         qCWarning(vyrRes) << "SVG" << name << "refused:" << refusal << "- treated as missing";
-        m_refusedImages.insert(name);
+    if (!loaded || !renderer->isValid()) {
+        m_svgFailures.insert(name);
         return nullptr;
     }
-    if (!loaded || !renderer->isValid())
-        return nullptr;
 
     VYRQResourceManagerImpl* owner = setOf(source);
     auto& slot = owner->svgs[name];
@@ -902,6 +999,37 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
     m_cacheBytesBound += weight;
     trimCache(slot.get(), 0);
     return slot.get();
+}
+
+void VYRQResourceManager::forgetDecoded(const std::set<std::string>& keys)
+{
+    if (keys.empty())
+        return;
+    // Cached under the names asked for: a name stands for the file its key names.
+    const auto decodedFrom = [&](const QString& name, bool grayToo) {
+        if (keys.count(fileKey(name)))
+            return true;
+        return grayToo && name.endsWith(QLatin1String("_gray")) && keys.count(fileKey(name.chopped(5)));
+    };
+    const auto forget = [&](auto& entries, auto& uses, bool grayToo) {
+        for (auto it = entries.begin(); it != entries.end();) {
+            // Built-in images are not among the uses: they stay.
+            if (uses.count(it->first) && decodedFrom(it->first, grayToo)) {
+                uses.erase(it->first);
+                it = entries.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    };
+    forget(m_default->images, m_default->imageUse, true);
+    forget(m_default->svgs, m_default->svgUse, false);
+}
+
+void VYRQResourceManager::forgetFailures()
+{
+    m_imageFailures.clear();
+    m_svgFailures.clear();
 }
 
 const Json::Value* VYRQResourceManager::getThemeJsonValue(const char* name) const

@@ -14,6 +14,8 @@
 
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 namespace Json { class Value; }
 
@@ -73,11 +75,13 @@ public:
     bool getTextStyle(const char* utf8, int size, TextStyleDesc& out) const;
     const QVector<FillStyle>& getFillStyles() const;
     const QVector<TextStyleDesc>& getTextStyles() const;
+    // The bytes handed out stay valid until their set is replaced or removed.
     bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;
     // The image or renderer stays valid until the set is replaced, `releaseRes`, or the
     // next getImage or getSvgRenderer, which may drop the least recently used ones to
     // keep the cache bounded. A file's bytes are dropped once decoded (read again when
-    // needed), unless they came from an archive in memory.
+    // needed), unless they were handed out or came from an archive in memory; a name
+    // that gives no image (or no renderer) is not tried again until a set is loaded.
     QImage* getImage(const QString& name, bool gray);
     QSvgRenderer* getSvgRenderer(const QString& name);
     const Json::Value* getThemeJsonValue(const char* name) const;
@@ -123,8 +127,14 @@ protected:
 private:
     VYRQResourceManagerImpl* lookupSet() const;
     bool readFolder(VYRQResourceManagerImpl* set, const QString& dir);
-    // Reads a zip (a file when path is set, else the memory buffer) into a set.
-    bool readZip(VYRQResourceManagerImpl* set, const char* path, const char* data, unsigned int size);
+    // Reads a theme zip into a new set.
+    bool readZip(VYRQResourceManagerImpl* set, const char* path);
+    // The bytes of the first set (project, default, theme) holding the file `key`.
+    const QByteArray* fileOf(const std::string& key, ResSourceType& source, bool handOut) const;
+    QImage* storeImage(VYRQResourceManagerImpl* owner, const QString& key, QImage image);
+    // Forgets the images and renderers the default set decoded from the files `keys`.
+    void forgetDecoded(const std::set<std::string>& keys);
+    void forgetFailures();
     enum class ThemeIndex { Skip, Build };
     void readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index);
     bool loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage);
@@ -151,7 +161,11 @@ private:
     // Guarded: a window deleted without unregistering drops out of every walk.
     QList<QPointer<QWidget>> m_windows;
     QList<QPointer<QWidget>> m_designers;
-    QSet<QString> m_refusedImages;   // images and SVGs beyond the bounds; warned about once
+    // Names that gave no image, or no renderer (an SVG too large to draw as an image
+    // may still draw as a renderer): beyond the bounds (warned about once), or not
+    // decodable. Forgotten when a set is loaded.
+    QSet<QString> m_imageFailures;
+    QSet<QString> m_svgFailures;
     quint64 m_imageTick = 0;         // orders the cached images and renderers by their last use
     // At least the bytes the cached images and renderers hold: they are dropped in many
     // places, so this only grows between walks, and the cache is walked only once it

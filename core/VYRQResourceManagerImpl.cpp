@@ -2,11 +2,8 @@
 
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
-#include "VYRQRegularFile.h"
 #include "VYRQThemeElementForm.h"
-#include "VYRQZip.h"
 
-#include <QFile>
 #include <QSvgRenderer>
 
 VYRQResourceManagerImpl::VYRQResourceManagerImpl() = default;
@@ -22,10 +19,8 @@ void VYRQResourceManagerImpl::clear()
     dropThemeElements();
     themeRoot = Json::Value();
     files.clear();
-    listedFiles.clear();
-    m_sources.clear();
-    m_folderBytes = 0;
     styleFiles.clear();
+    m_styleOrigins.clear();
     images.clear();
     imageUse.clear();
     svgs.clear();
@@ -34,110 +29,40 @@ void VYRQResourceManagerImpl::clear()
     fonts.clear();
 }
 
-const QByteArray* VYRQResourceManagerImpl::file(const std::string& key)
+bool VYRQResourceManagerImpl::addStyleFile(const QByteArray& bytes, const QString& origin)
 {
-    const auto it = files.find(key);
-    if (it != files.end())
-        return &it->second;
-    const auto listed = listedFiles.find(key);
-    if (listed == listedFiles.end())
-        return nullptr;
-    const FileSource source = listed->second;
-    // Tried once: a refused file stays missing rather than warning on every look-up.
-    listedFiles.erase(listed);
-    QByteArray buffer;
-    if (!readSource(source, buffer))
-        return nullptr;
-    m_sources[key] = source;
-    return &files.emplace(key, std::move(buffer)).first->second;
-}
-
-void VYRQResourceManagerImpl::listFolderFile(const std::string& key, const QString& path)
-{
-    if (files.count(key))
-        return;
-    FileSource source;
-    source.path = path;
-    listedFiles.emplace(key, source);
-}
-
-void VYRQResourceManagerImpl::addFile(const std::string& key, const QByteArray& bytes, const FileSource& source)
-{
-    if (!files.emplace(key, bytes).second)
-        return;
-    if (!source.path.isEmpty())
-        m_sources[key] = source;
-}
-
-void VYRQResourceManagerImpl::addFilesOf(const VYRQResourceManagerImpl& other)
-{
-    for (const auto& file : other.files) {
-        const auto source = other.m_sources.find(file.first);
-        addFile(file.first, file.second, source == other.m_sources.end() ? FileSource() : source->second);
-    }
-}
-
-void VYRQResourceManagerImpl::dropFile(const std::string& key)
-{
-    const auto source = m_sources.find(key);
-    const auto it = files.find(key);
-    if (source == m_sources.end() || it == files.end())
-        return;
-    if (source->second.zipIndex < 0)
-        m_folderBytes -= it->second.size();
-    files.erase(it);
-    listedFiles.emplace(key, std::move(source->second));
-    m_sources.erase(source);
-}
-
-bool VYRQResourceManagerImpl::readSource(const FileSource& source, QByteArray& out)
-{
-    if (source.zipIndex < 0)
-        return readFolderFile(source.path, out);
-    // An entry read at load time and dropped since: the archive must still hold it as
-    // it was, so that this never allocates more than the load checked.
-    ZipHandleGuard zip(openZipFromFile(QFile::encodeName(source.path).constData(), nullptr));
-    ZipEntry entry;
-    if (!zip || getZipItem(zip.get(), source.zipIndex, &entry) != ZR_OK || entry.unpackedSize != source.zipSize
-        || QByteArray(entry.name) != source.zipName) {
-        qCWarning(vyrRes) << "zip entry" << source.zipName << "of" << source.path << "changed since the archive was loaded";
+    const qint64 replaced = styleFileBytes(origin);
+    files.discharge(replaced);
+    if (!files.charge(bytes.size())) {
+        files.charge(replaced);
         return false;
     }
-    out.resize(int(source.zipSize));
-    const uint32_t result = unzipItem(zip.get(), source.zipIndex, out.data(), source.zipSize);
-    if (result != ZR_OK) {
-        qCWarning(vyrRes) << "zip entry does not unpack:" << source.zipName << Qt::hex << Qt::showbase << result;
-        out.clear();
-        return false;
+    if (!origin.isEmpty()) {
+        for (int i = 0; i < qMin(styleFiles.size(), m_styleOrigins.size()); ++i) {
+            if (m_styleOrigins.at(i) == origin) {
+                styleFiles.remove(i);
+                m_styleOrigins.remove(i);
+                break;
+            }
+        }
     }
+    // Buffers appended from outside keep their place without an origin.
+    while (m_styleOrigins.size() < styleFiles.size())
+        m_styleOrigins.append(QString());
+    styleFiles.append(bytes);
+    m_styleOrigins.append(origin);
     return true;
 }
 
-bool VYRQResourceManagerImpl::readFolderFile(const QString& path, QByteArray& out)
+qint64 VYRQResourceManagerImpl::styleFileBytes(const QString& origin) const
 {
-    // Within the per-file limit, and within what the set may still hold.
-    const qint64 room = qMax<qint64>(0, qint64(ZipMaxArchiveSize) - m_folderBytes);
-    qint64 size = -1;
-    const vyr::FileRead result = vyr::readRegularFile(path, qMin(vyr::maxFileBytes, room), out, &size);
-    switch (result) {
-    case vyr::FileRead::Read:
-        m_folderBytes += out.size();
-        return true;
-    case vyr::FileRead::Missing:
-        return true;
-    case vyr::FileRead::TooLarge:
-        if (size > vyr::maxFileBytes)
-            qCWarning(vyrRes) << "theme file too large:" << path << size << "bytes";
-        else
-            qCWarning(vyrRes) << "theme file" << path << "refused: the folder's files would hold more than"
-                              << ZipMaxArchiveSize << "bytes";
-        return false;
-    case vyr::FileRead::NotRegular:
-    case vyr::FileRead::Failed:
-        break;
+    if (origin.isEmpty())
+        return 0;
+    for (int i = 0; i < qMin(styleFiles.size(), m_styleOrigins.size()); ++i) {
+        if (m_styleOrigins.at(i) == origin)
+            return styleFiles.at(i).size();
     }
-    qCWarning(vyrRes) << "theme file" << path << "refused:" << vyr::fileReadText(result);
-    return false;
+    return 0;
 }
 
 void VYRQResourceManagerImpl::clearStyles()

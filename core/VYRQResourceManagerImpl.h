@@ -4,6 +4,7 @@
 
 // One resource set of the resource manager: the default, project or theme set.
 
+#include "VYRQFileStore.h"
 #include "VYRQStyleDefs.h"
 
 #include <QByteArray>
@@ -52,41 +53,15 @@ public:
     // Forgets the indexed elements' forms; before the theme root changes.
     void dropThemeElements();
 
-    // Where a file's bytes come from, so that they can be read again once dropped:
-    // a file of the set's folder, or an entry of an archive on disk.
-    struct FileSource {
-        QString path;           // the file, or the archive
-        int zipIndex = -1;      // the archive's entry; -1 for a folder file
-        QByteArray zipName;     // the entry's name and size, checked when it is read again
-        quint32 zipSize = 0;
-    };
-
-    // A folder's files are listed when it loads and read on first look-up, so a
-    // theme costs only the files it uses. Null when the set holds no such file, or
-    // when a listed file is refused (too large, past the set's total, not a regular
-    // file, or an archive entry that changed since the archive was loaded).
-    const QByteArray* file(const std::string& key);
-    // Lists a folder's file under a key; the first file listed under a key stays.
-    void listFolderFile(const std::string& key, const QString& path);
-    // Adds a file's bytes under a key (the first file under a key stays); a source
-    // with a path lets dropFile free them.
-    void addFile(const std::string& key, const QByteArray& bytes, const FileSource& source);
-    void addFile(const std::string& key, const QByteArray& bytes) { addFile(key, bytes, FileSource()); }
-    // Adds another set's files under the keys this set does not hold yet.
-    void addFilesOf(const VYRQResourceManagerImpl& other);
-    // Frees a file's bytes once they are decoded, when they can be read again: the file
-    // is listed anew. Bytes without a source (an archive in memory) stay.
-    void dropFile(const std::string& key);
-    // Reads a folder file whole within the limits a zip's entries have (per file and
-    // for the set in total, which counts the bytes held); the file is opened without
-    // blocking and its type and size are checked before anything is allocated.
-    // False, with a warning, for a refused file; a file that cannot be opened reads
-    // as empty.
-    bool readFolderFile(const QString& path, QByteArray& out);
+    // Appends a style.json buffer, counted against the set's bound; the buffer an
+    // earlier load of the same `origin` (a skin's file name) added is replaced, and
+    // the new one comes last, as the one parsed. False when it does not fit.
+    bool addStyleFile(const QByteArray& bytes, const QString& origin = QString());
+    // The bytes of the style file `origin` added; 0 for none or an empty origin.
+    qint64 styleFileBytes(const QString& origin) const;
 
     Json::Value themeRoot;
-    std::map<std::string, QByteArray> files;          // lower-case key -> whole file
-    std::map<std::string, FileSource> listedFiles;    // lower-case key -> source, not read (yet or again)
+    VYRQFileStore files;                              // lower-case key -> file
     std::map<std::string, const Json::Value*> elements;
     QVector<QByteArray> styleFiles;
     QString folderPath;
@@ -110,10 +85,7 @@ public:
 
 private:
     void forgetForms();
-    bool readSource(const FileSource& source, QByteArray& out);
-    qint64 m_folderBytes = 0;   // held from the set's folder
-    // The sources of the files in `files` that can be read again.
-    std::map<std::string, FileSource> m_sources;
+    QVector<QString> m_styleOrigins;   // beside styleFiles; empty for none
     QHash<QByteArray, int> m_fillUtf8;
     QHash<QByteArray, int> m_textUtf8;
     // Keyed by the indexed elements only, so a value outside the theme root never

@@ -31,6 +31,7 @@
 namespace {
 
 std::atomic<uint32_t> g_lastResult{ZR_OK};
+std::atomic<uint64_t> g_directorySteps{0};
 
 uint32_t setLast(uint32_t code)
 {
@@ -211,6 +212,7 @@ struct ZipReader {
     std::string password;
     int count = 0;                // number of items
     int current = -1;             // item the reader stands on; -1 unknown
+    bool seeked = false;          // it got there by a position, not by walking
     int badRecord = INT_MAX;      // first directory record that could not be read
     int openItem = -1;            // item whose data is open for reading; -1 none
     bool openEncrypted = false;
@@ -235,9 +237,14 @@ void closeOpenItem(ZipReader* st)
 // again from the start for every item it lies about.
 uint32_t moveTo(ZipReader* st, int index)
 {
+    if (index == st->current)
+        return ZR_OK;
     if (index >= st->badRecord)
         return ZR_CORRUPT;
-    if (st->current < 0 || index < st->current) {
+    // After a seek the reader's index is the caller's word: walk from the first item.
+    if (st->current < 0 || index < st->current || st->seeked) {
+        st->seeked = false;
+        g_directorySteps.fetch_add(1, std::memory_order_relaxed);
         if (unzGoToFirstFile(st->uf) != UNZ_OK) {
             st->current = -1;
             st->badRecord = 0;
@@ -246,6 +253,7 @@ uint32_t moveTo(ZipReader* st, int index)
         st->current = 0;
     }
     while (st->current < index) {
+        g_directorySteps.fetch_add(1, std::memory_order_relaxed);
         if (unzGoToNextFile(st->uf) != UNZ_OK) {
             st->badRecord = st->current + 1;
             st->current = -1;
@@ -696,4 +704,53 @@ uint32_t closeZip(ZipHandle* handle)
 uint32_t zipLastResult()
 {
     return g_lastResult.load(std::memory_order_relaxed);
+}
+
+uint32_t getZipItemRef(ZipHandle* handle, int index, ZipItemRef* ref)
+{
+    uint32_t code;
+    ZipReader* st = readerOf(handle, code);
+    if (!st)
+        return setLast(code);
+    if (!ref || index < 0 || index >= st->count)
+        return setLast(ZR_ARGS);
+    closeOpenItem(st);
+    const uint32_t moved = moveTo(st, index);
+    if (moved != ZR_OK)
+        return setLast(moved);
+    unz64_file_pos at;
+    unz_file_info64 fi;
+    if (unzGetFilePos64(st->uf, &at) != UNZ_OK
+        || unzGetCurrentFileInfo64(st->uf, &fi, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return setLast(ZR_CORRUPT);
+    ref->index = index;
+    ref->directoryOffset = at.pos_in_zip_directory;
+    ref->crc = static_cast<uint32_t>(fi.crc);
+    return setLast(ZR_OK);
+}
+
+uint32_t seekZipItem(ZipHandle* handle, const ZipItemRef& ref)
+{
+    uint32_t code;
+    ZipReader* st = readerOf(handle, code);
+    if (!st)
+        return setLast(code);
+    if (ref.index < 0 || ref.index >= st->count)
+        return setLast(ZR_ARGS);
+    closeOpenItem(st);
+    const unz64_file_pos at{ ref.directoryOffset, static_cast<ZPOS64_T>(ref.index) };
+    // The kept record belongs to wherever the reader stood before.
+    st->lastIndex = INT_MIN;
+    if (unzGoToFilePos64(st->uf, &at) != UNZ_OK) {
+        st->current = -1;
+        return setLast(ZR_CORRUPT);
+    }
+    st->current = ref.index;
+    st->seeked = true;
+    return setLast(ZR_OK);
+}
+
+uint64_t zipDirectorySteps()
+{
+    return g_directorySteps.load(std::memory_order_relaxed);
 }

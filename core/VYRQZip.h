@@ -43,6 +43,16 @@ struct VYRQTLIB_EXPORT ZipEntry {
     uint32_t unpackedSize = 0;
 };
 
+// Where an item's record lies in the archive's directory, and the CRC-32 it records for
+// the item's data. Taken in one walk over the directory, it brings a reader of the same
+// archive back to the item without walking, and tells whether the item is still the
+// same.
+struct VYRQTLIB_EXPORT ZipItemRef {
+    int index = -1;
+    uint64_t directoryOffset = 0;
+    uint32_t crc = 0;
+};
+
 // Limits on what an archive may make us allocate.
 constexpr uint32_t ZipMaxEntrySize = 64u * 1024u * 1024u;
 constexpr uint64_t ZipMaxArchiveSize = 256ull * 1024u * 1024u;
@@ -54,6 +64,16 @@ VYRQTLIB_EXPORT uint32_t getZipItem(ZipHandle* handle, int index, ZipEntry* entr
 VYRQTLIB_EXPORT uint32_t unzipItem(ZipHandle* handle, int index, void* buffer, unsigned int size);
 VYRQTLIB_EXPORT uint32_t closeZip(ZipHandle* handle);
 VYRQTLIB_EXPORT uint32_t zipLastResult();
+// The reference of item `index` (the reader moves to it).
+VYRQTLIB_EXPORT uint32_t getZipItemRef(ZipHandle* handle, int index, ZipItemRef* ref);
+// Moves the reader straight to the item `ref` names, so that getZipItem, getZipItemRef
+// and unzipItem of ref.index then find it without a walk. ZR_CORRUPT when no directory
+// record lies there. A reference taken from another archive lands on whatever record
+// lies at its offset: check the record (name, size, CRC) before trusting it.
+VYRQTLIB_EXPORT uint32_t seekZipItem(ZipHandle* handle, const ZipItemRef& ref);
+// Directory records that readers stepped through to find items, over the whole
+// process: what finding items has cost.
+VYRQTLIB_EXPORT uint64_t zipDirectorySteps();
 
 // Closes a handle when it goes out of scope.
 class VYRQTLIB_EXPORT ZipHandleGuard {

@@ -32,8 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t mode = data[0];
     const QString name = (mode & 1) ? QStringLiteral("images/fuzz.svg") : QStringLiteral("images/fuzz.png");
     VYRQResourceManagerImpl* set = rm->getDefaultManagerImpl();
-    set->files["images/fuzz.svg"] = QByteArray(reinterpret_cast<const char*>(data + 1), int(size - 1));
-    set->files["images/fuzz.png"] = set->files["images/fuzz.svg"];
+    const QByteArray file(reinterpret_cast<const char*>(data + 1), int(size - 1));
+    set->files.addBytes("images/fuzz.svg", file);
+    set->files.addBytes("images/fuzz.png", file);
 
     QImage canvas(48, 32, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
@@ -54,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // Nothing is kept from one input to the next, not even a name refused as too large.
-    set->files.erase("images/fuzz.svg");
-    set->files.erase("images/fuzz.png");
+    set->files.remove("images/fuzz.svg");
+    set->files.remove("images/fuzz.png");
     rm->releaseRes();
     return 0;
 }

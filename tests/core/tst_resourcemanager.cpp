@@ -12,7 +12,9 @@
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QImageWriter>
+#include <QPixmap>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -62,11 +64,8 @@ bool writeFile(const QString& path, const QByteArray& data)
 QStringList fileKeys(const VYRQResourceManagerImpl* set)
 {
     QStringList keys;
-    for (const auto& f : set->files)
-        keys << QString::fromStdString(f.first);
-    for (const auto& f : set->listedFiles)
-        keys << QString::fromStdString(f.first);
-    keys.sort();
+    for (const std::string& key : set->files.keys())
+        keys << QString::fromStdString(key);
     return keys;
 }
 
@@ -541,26 +540,35 @@ private slots:
     void svgWithinBounds_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("loads");
+        QTest::addColumn<bool>("loads");   // as a renderer
+        QTest::addColumn<bool>("asImage");
         const QByteArray red = R"(<rect width="16" height="16" fill="red"/>)";
         const auto entity = [](const QByteArray& text) { return "<!DOCTYPE svg [<!ENTITY e \"" + text + "\">]>"; };
-        QTest::newRow("10,000 elements") << svgOf(red + QByteArray("<g/>").repeated(9998)) << true;
-        QTest::newRow("10,001 elements") << svgOf(red + QByteArray("<g/>").repeated(9999)) << false;
+        QTest::newRow("10,000 elements") << svgOf(red + QByteArray("<g/>").repeated(9998)) << true << true;
+        QTest::newRow("10,001 elements") << svgOf(red + QByteArray("<g/>").repeated(9999)) << false << false;
         QTest::newRow("elements from an entity") << svgOf(red + QByteArray("&e;").repeated(200), entity(QByteArray("<g/>").repeated(100)))
-                                                 << false;
+                                                 << false << false;
         QTest::newRow("text from an entity") << svgOf(red + "<text>" + QByteArray("&e;").repeated(1100) + "</text>",
                                                       entity(QByteArray(4000, 'x')))
-                                             << false;
-        QTest::newRow("more than 4 MiB") << svgOf(red + "<!--" + QByteArray(4 << 20, 'x') + "-->") << false;
-        QTest::newRow("gzip inflating past 4 MiB") << gzipped(svgOf(red + "<!--" + QByteArray(5 << 20, 'x') + "-->")) << false;
-        QTest::newRow("gzip") << gzipped(svgOf(red)) << true;
+                                             << false << false;
+        QTest::newRow("more than 4 MiB") << svgOf(red + "<!--" + QByteArray(4 << 20, 'x') + "-->") << false << false;
+        QTest::newRow("gzip inflating past 4 MiB") << gzipped(svgOf(red + "<!--" + QByteArray(5 << 20, 'x') + "-->"))
+                                                   << false << false;
+        QTest::newRow("gzip") << gzipped(svgOf(red)) << true << true;
+        // A renderer draws at its target's size: only the image is refused.
+        QTest::newRow("5000 x 5000, 25 Mpx as an image")
+            << QByteArray(R"(<svg xmlns="http://www.w3.org/2000/svg" width="5000" height="5000">)"
+                          R"(<rect width="5000" height="5000" fill="red"/></svg>)")
+            << true << false;
     }
     // An SVG is refused, with one warning, when it is too long or its elements or text
-    // pass their bounds (entities expanded, gzip inflated), as a renderer and as an image.
+    // pass their bounds (entities expanded, gzip inflated), as a renderer and as an
+    // image; refused as an image, it may still be a renderer.
     void svgWithinBounds()
     {
         QFETCH(QByteArray, file);
         QFETCH(bool, loads);
+        QFETCH(bool, asImage);
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkpath("images"));
         QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
@@ -572,14 +580,16 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         for (int round = 0; round < 2; ++round) {
+            for (const char* name : { "images/x.svg", "images/x.png" }) {
+                const QImage* image = rm.getImage(name, false);
+                QCOMPARE(image ? image->pixelColor(8, 8) : QColor(), asImage ? QColor(Qt::red) : QColor());
+            }
             const QSvgRenderer* renderer = rm.getSvgRenderer("images/x.svg");
             QCOMPARE(renderer && renderer->isValid(), loads);
-            const QImage* image = rm.getImage("images/x.png", false);
-            QCOMPARE(image ? image->pixelColor(8, 8) : QColor(), loads ? QColor(Qt::red) : QColor());
         }
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
-        QCOMPARE(warnings.count(QStringLiteral("x.svg")), loads ? 0 : 1);
-        QCOMPARE(warnings.count(QStringLiteral("x.png")), loads ? 0 : 1);
+        QCOMPARE(warnings.count(QStringLiteral("x.svg")), int(!loads) + int(!asImage));
+        QCOMPARE(warnings.count(QStringLiteral("x.png")), asImage ? 0 : 1);
     }
 
     void decodedFilesAreDropped_data()
@@ -587,23 +597,30 @@ private slots:
         QTest::addColumn<QString>("from");   // "folder", "zip" or "memory"
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("dropped");
-        QTest::addColumn<bool>("rewritten");   // the archive, after the file was decoded
+        QTest::addColumn<QString>("change");   // after the file was decoded: "size", "bytes" (same size) or none
+        QTest::addColumn<bool>("handedOut");   // getResource before the decode
         for (const char* from : { "folder", "zip" }) {
-            for (const char* name : { "images/a.png", "images/a.svg" })
-                QTest::addRow("%s, %s", from, name) << from << name << true << false;
+            for (const char* name : { "images/a.png", "images/a.svg" }) {
+                QTest::addRow("%s, %s", from, name) << from << name << true << QString() << false;
+                QTest::addRow("%s, %s, handed out first", from, name) << from << name << false << QString() << true;
+            }
+            QTest::addRow("%s rewritten since, same size", from) << from << "images/a.png" << true << "bytes" << false;
         }
-        QTest::newRow("zip rewritten since") << "zip" << "images/a.png" << true << true;
-        QTest::newRow("zip in memory") << "memory" << "images/a.png" << false << false;
+        QTest::newRow("zip rewritten since") << "zip" << "images/a.png" << true << "size" << false;
+        QTest::newRow("zip in memory") << "memory" << "images/a.png" << false << QString() << false;
     }
     // A file's bytes are not held beside the image or renderer decoded from them: they
     // are read again when needed, from the folder or the archive on disk, and only as
-    // the archive held them when it was loaded. An archive given in memory keeps them.
+    // they were first read (a file changed since is missing, with a warning; the grey
+    // look comes from the image decoded before). Bytes getResource handed out stay, as
+    // do those of an archive given in memory.
     void decodedFilesAreDropped()
     {
         QFETCH(QString, from);
         QFETCH(QString, name);
         QFETCH(bool, dropped);
-        QFETCH(bool, rewritten);
+        QFETCH(QString, change);
+        QFETCH(bool, handedOut);
         QTemporaryDir tmp;
         const QByteArray png = redImage(5, 3);
         const QByteArray svg = svgOf(R"(<rect width="16" height="16" fill="red"/>)");
@@ -624,24 +641,154 @@ private slots:
         const VYRQResourceManagerImpl* set = from == "memory" ? rm.getDefaultManagerImpl() : rm.getThemeManagerImpl();
         const std::string key = name.toStdString();
         const bool isSvg = name.endsWith(".svg");
+        if (handedOut)
+            QVERIFY(rm.getResource(name, data, size, source));
         QVERIFY(isSvg ? bool(rm.getSvgRenderer(name)) : bool(rm.getImage(name, false)));
-        QCOMPARE(!set->files.count(key), dropped);
+        if (handedOut) {
+            QCOMPARE(QByteArray(data, int(size)), isSvg ? svg : png);   // still the caller's
+            QVERIFY(set->files.holds(key));
+            return;
+        }
+        QCOMPARE(!set->files.holds(key), dropped);
 
-        if (rewritten) {
-            QVERIFY(writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem("images/a.png", redImage(50, 30)) }));
+        if (!change.isEmpty()) {
+            QImage blue(5, 3, QImage::Format_ARGB32);
+            blue.fill(Qt::blue);
+            const QByteArray other = change == "size" ? redImage(50, 30) : pngOf(blue);
+            QCOMPARE(other.size() == png.size(), change == "bytes");
+            if (from == "zip")
+                QVERIFY(writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem("images/a.png", other) }));
+            else
+                QVERIFY(writeFile(tmp.filePath("theme/images/a.png"), other));
             WarningCapture warnings;
             QVERIFY(!rm.getResource(name, data, size, source));
+            QVERIFY(!rm.getResource(name, data, size, source));
             QCOMPARE(warnings.count(QStringLiteral("images/a.png")), 1);
+            const QImage red = QImage::fromData(png);
+            const QImage redGrey = QIcon(QPixmap::fromImage(red)).pixmap(red.size(), QIcon::Disabled).toImage();
+            const QImage* gray = rm.getImage(name, true);
+            QVERIFY(gray);
+            QCOMPARE(gray->pixel(2, 1), redGrey.pixel(2, 1));
             return;
         }
         QVERIFY(rm.getResource(name, data, size, source));
         QCOMPARE(QByteArray(data, int(size)), isSvg ? svg : png);
         if (!isSvg) {
-            const QImage* gray = rm.getImage(name, true);   // decoded from the bytes read again
+            const QImage* gray = rm.getImage(name, true);
             QVERIFY(gray);
             QCOMPARE(gray->size(), QSize(5, 3));
-            QCOMPARE(!set->files.count(key), dropped);
         }
+        QVERIFY(set->files.holds(key));   // handed out: kept
+    }
+
+    void zipEntriesReadAgainDirectly_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("lookups");   // in turn: i image, g grey look, r getResource
+        QTest::addColumn<int>("rereads");
+        QTest::newRow("image, then grey") << "images/i2990.png" << "ig" << 0;
+        QTest::newRow("image, grey, then bytes") << "images/i2990.png" << "igr" << 1;
+        QTest::newRow("grey, then image") << "images/i2990.png" << "gi" << 1;
+        QTest::newRow("undecodable, 200 times") << "images/bad.png" << QString(200, 'i') << 0;
+        QTest::newRow("undecodable grey, 200 times") << "images/bad.png" << QString(200, 'g') << 0;
+    }
+    // A theme zip's entries are found in the one walk over its directory at load: one
+    // read again is reached without walking, whatever its place among 3,000. A grey
+    // look is made from the decoded image, and an entry that does not decode is not
+    // read again.
+    void zipEntriesReadAgainDirectly()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, lookups);
+        QFETCH(int, rereads);
+        static QTemporaryDir tmp;
+        const QString zip = tmp.filePath("many.zip");
+        if (!QFile::exists(zip)) {
+            QList<TestZipItem> items{ zipItem("style.json", minimalStyle), zipItem("images/bad.png", "\x89PNG broken") };
+            const QByteArray png = redImage(2, 2);
+            for (int i = 0; i < 3000; ++i)
+                items << zipItem("images/i" + QByteArray::number(i) + ".png", png);
+            QVERIFY(writeTestZip(zip, items));
+        }
+        Probe rm;
+        QVERIFY(rm.loadThemeFile(zip));
+        const quint64 steps = zipDirectorySteps();
+        for (const QChar lookup : lookups) {
+            if (lookup == 'r')
+                QVERIFY(rm.getResource(name, data, size, source));
+            else
+                QCOMPARE(bool(rm.getImage(name, lookup == 'g')), !name.contains("bad"));
+        }
+        QCOMPARE(zipDirectorySteps() - steps, quint64(0));
+        QCOMPARE(rm.getThemeManagerImpl()->files.rereads(), rereads);
+    }
+
+    void skinsReplaceTheirFilesWithinTheBound_data()
+    {
+        QTest::addColumn<QStringList>("loads");   // skins, in turn: "red" and "blue" share one file name
+        QTest::addColumn<QList<bool>>("accepted");
+        const QList<bool> all{ true, true, true, true, true };
+        QTest::newRow("the same skin five times") << QStringList{ "red", "red", "red", "red", "red" } << all;
+        QTest::newRow("a changed skin again") << QStringList{ "red", "blue" } << all.mid(0, 2);
+        QTest::newRow("two large skins past 256 MiB") << QStringList{ "large", "other large" } << QList<bool>{ true, false };
+        QTest::newRow("a large skin again") << QStringList{ "large", "large" } << all.mid(0, 2);
+    }
+    // A skin file loaded again replaces what it added before (style file, files, and
+    // images decoded from files that changed); the default set keeps within 256 MiB: a
+    // skin that would pass it is refused with a warning and leaves the set as it was.
+    void skinsReplaceTheirFilesWithinTheBound()
+    {
+        QFETCH(QStringList, loads);
+        QFETCH(QList<bool>, accepted);
+        QTemporaryDir tmp;
+        QHash<QString, QString> onDisk;   // file -> the skin it holds
+        const auto fileOf = [&](const QString& skin) {
+            const QByteArray name = skin.toUtf8().replace(' ', '_');
+            const QString path = tmp.filePath(skin.contains("large") ? name + ".zip" : "colour.zip");
+            if (onDisk.value(path) == skin)
+                return path;
+            onDisk.insert(path, skin);
+            QList<TestZipItem> items{ zipItem("style.json", R"({"style": [{"type": 1, "name": ")" + name + R"("}]})") };
+            // Three files of 45 MiB; the other skin only claims them, as it is refused unread.
+            const QByteArray filler(skin == "large" ? 45 << 20 : 1, '\0');
+            for (int i = 0; i < 3 && skin.contains("large"); ++i) {
+                const QByteArray file = name + QByteArray::number(i) + ".bin";
+                items << (skin == "large" ? zipItem(file, filler) : lyingZipItem(file, filler, 45 << 20, 0));
+            }
+            if (!skin.contains("large")) {
+                QImage image(5, 3, QImage::Format_ARGB32);
+                image.fill(QColor(skin));
+                items << zipItem("images/a.png", pngOf(image)) << zipItem("style.pad", QByteArray(8 << 20, ' '));
+            }
+            return writeTestZip(path, items) ? path : QString();
+        };
+        Probe rm;
+        const VYRQResourceManagerImpl* set = rm.getDefaultManagerImpl();
+        qint64 held = 0;
+        for (int i = 0; i < loads.size(); ++i) {
+            const QString path = fileOf(loads.at(i));
+            QVERIFY(!path.isEmpty());
+            const qint64 before = set->files.heldBytes();
+            WarningCapture warnings;
+            QCOMPARE(rm.loadSkinFile(path), accepted.at(i));
+            QCOMPARE(warnings.count(QStringLiteral("refused")), accepted.at(i) ? 0 : 1);
+            FillStyle out;
+            QCOMPARE(rm.getFillStyle(loads.at(i).toUtf8().replace(' ', '_'), out), accepted.at(i));
+            QVERIFY(set->files.heldBytes() <= 256ll << 20);
+            if (!accepted.at(i)) {
+                QCOMPARE(set->files.heldBytes(), before);
+                QVERIFY(!rm.getResource("other_large0.bin", data, size, source));
+                continue;
+            }
+            if (i > 0 && loads.at(i) == loads.at(i - 1))
+                QCOMPARE(set->files.heldBytes(), held);   // no copy beside the first
+            held = set->files.heldBytes();
+            if (!loads.at(i).contains("large")) {
+                const QImage* image = rm.getImage("images/a.png", false);
+                QCOMPARE(image ? image->pixelColor(1, 1) : QColor(), QColor(loads.at(i)));
+            }
+        }
+        QCOMPARE(set->styleFiles.size(), 1);   // each file's own, once
     }
 
     void fifoInPlaceOfAFile_data()
@@ -739,7 +886,7 @@ private slots:
             QVERIFY(sparseFile(tmp.filePath(QStringLiteral("cap%1.bin").arg(i)), ZipMaxEntrySize));
         Probe rm;
         QVERIFY(rm.loadThemeDir(tmp.path()));
-        QVERIFY(rm.getThemeManagerImpl()->files.empty());   // nothing used yet
+        QCOMPARE(rm.getThemeManagerImpl()->files.heldBytes(), qint64(minimalStyle.size()));   // nothing used yet
         QVERIFY(rm.getResource("SMALL.txt", data, size, source));
         QCOMPARE(QByteArray(data, int(size)), QByteArray("small"));
         {

@@ -147,10 +147,13 @@ private slots:
         char buf[16];
         ZipHandle writer;
         writer.kind = 2;
+        ZipItemRef ref, beyond;
+        beyond.index = 3;
         const QVector<uint32_t> refused = { getZipItem(h, 3, &e), zipLastResult(), getZipItem(h, INT_MIN, &e), getZipItem(h, 0, nullptr),
             getZipItem(nullptr, 0, &e), unzipItem(h, -1, buf, 16), unzipItem(h, 3, buf, 16), unzipItem(h, 0, nullptr, 4), closeZip(nullptr),
+            getZipItemRef(h, 3, &ref), getZipItemRef(h, 0, nullptr), getZipItemRef(nullptr, 0, &ref), seekZipItem(h, beyond),
             getZipItem(&writer, 0, &e), unzipItem(&writer, 0, buf, 16), closeZip(&writer) };
-        QCOMPARE(refused, QVector<uint32_t>(9, ZR_ARGS) << ZR_NOTREAD << ZR_NOTREAD << ZR_NOTREAD);
+        QCOMPARE(refused, QVector<uint32_t>(13, ZR_ARGS) << ZR_NOTREAD << ZR_NOTREAD << ZR_NOTREAD);
         QCOMPARE(e.name[0], '\0');   // cleared before the refusal
         QCOMPARE(getZipItem(h, 2, &e), uint32_t(ZR_OK));   // still usable, also backwards
         QCOMPARE(getZipItem(h, 1, &e), uint32_t(ZR_OK));
@@ -175,6 +178,45 @@ private slots:
         ZipHandle* locked = open(build({ secret }));
         QVERIFY(locked);
         QCOMPARE(unzipItem(locked, 0, buf, sizeof buf), uint32_t(ZR_PASSWORD));
+    }
+
+    // An item's reference, taken in the one walk over the directory, brings another
+    // reader of the archive straight to the item; a reference where no record lies is
+    // refused and the reader stays usable.
+    void itemsByReference()
+    {
+        QList<Item> items;
+        for (int i = 0; i < 2000; ++i)
+            items << Item{ "f" + QByteArray::number(i), pattern(10 + i % 7) };
+        const QByteArray zip = build(items);
+        ZipHandle* walker = open(zip);
+        QVERIFY(walker);
+        QVector<ZipItemRef> refs(items.size());
+        const quint64 start = zipDirectorySteps();
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(getZipItemRef(walker, i, &refs[i]), uint32_t(ZR_OK));
+        QCOMPARE(zipDirectorySteps() - start, quint64(items.size()));
+
+        ZipHandle* reader = open(zip);
+        const quint64 walked = zipDirectorySteps();
+        ZipEntry e;
+        for (int i : { 1999, 3, 1000 }) {
+            QCOMPARE(seekZipItem(reader, refs[i]), uint32_t(ZR_OK));
+            QCOMPARE(getZipItem(reader, i, &e), uint32_t(ZR_OK));
+            QCOMPARE(QByteArray(e.name), items[i].name);
+            QCOMPARE(refs[i].crc, quint32(crcOf(items[i].data)));
+            QByteArray buf(items[i].data.size(), '\0');
+            QCOMPARE(unzipItem(reader, i, buf.data(), unsigned(buf.size())), uint32_t(ZR_OK));
+            QCOMPARE(buf, items[i].data);
+        }
+        QCOMPARE(zipDirectorySteps(), walked);
+        QCOMPARE(getZipItem(reader, 1001, &e), uint32_t(ZR_OK));   // a walk after a seek
+        QCOMPARE(QByteArray(e.name), QByteArray("f1001"));
+        ZipItemRef bogus = refs[5];
+        bogus.directoryOffset += 3;
+        QCOMPARE(seekZipItem(reader, bogus), uint32_t(ZR_CORRUPT));
+        QCOMPARE(getZipItem(reader, 5, &e), uint32_t(ZR_OK));
+        QCOMPARE(QByteArray(e.name), QByteArray("f5"));
     }
 
     void cleanedNames_data()

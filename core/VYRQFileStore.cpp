@@ -1,0 +1,334 @@
+#include "VYRQFileStore.h"
+
+#include "VYRQLogging.h"
+#include "VYRQRegularFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <utility>
+#include <zlib.h>
+
+namespace {
+
+quint32 crcOf(const QByteArray& bytes)
+{
+    const uLong start = crc32(0L, Z_NULL, 0);
+    return quint32(crc32(start, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size())));
+}
+
+} // namespace
+
+VYRQFileStore::VYRQFileStore(qint64 bound)
+    : m_bound(bound)
+{
+}
+
+VYRQFileStore::~VYRQFileStore() = default;
+
+// ---------------------------------------------------------------------------
+// Archives
+
+bool VYRQFileStore::listArchive(ZipHandle* zip, std::vector<ArchiveEntry>& out)
+{
+    ZipEntry item;
+    if (getZipItem(zip, -1, &item) != ZR_OK)
+        return false;
+    const int count = item.index;
+    for (int i = 0; i < count; ++i) {
+        ArchiveEntry entry;
+        if (getZipItem(zip, i, &item) != ZR_OK || getZipItemRef(zip, i, &entry.ref) != ZR_OK) {
+            qCDebug(vyrRes) << "skipping unreadable zip item" << i;
+            continue;
+        }
+        if (item.unpackedSize == 0)
+            continue;   // folders and empty files
+        item.name[sizeof item.name - 1] = '\0';
+        entry.name = QByteArray(item.name);
+        entry.size = item.unpackedSize;
+        out.push_back(std::move(entry));
+    }
+    return true;
+}
+
+uint32_t VYRQFileStore::readArchiveEntry(ZipHandle* zip, const ArchiveEntry& entry, QByteArray& out)
+{
+    out.clear();
+    ZipEntry item;
+    ZipItemRef now;
+    const int index = entry.ref.index;
+    if (seekZipItem(zip, entry.ref) != ZR_OK || getZipItem(zip, index, &item) != ZR_OK
+        || getZipItemRef(zip, index, &now) != ZR_OK)
+        return ZR_CORRUPT;
+    item.name[sizeof item.name - 1] = '\0';
+    if (item.unpackedSize != entry.size || now.crc != entry.ref.crc || now.directoryOffset != entry.ref.directoryOffset
+        || QByteArray(item.name) != entry.name)
+        return ZR_CORRUPT;
+    // Only sizes checked against the limits at load are ever allocated here.
+    out.resize(int(entry.size));
+    // The layer gives ZR_OK only when the data filled the buffer and matched the CRC.
+    const uint32_t result = unzipItem(zip, index, out.data(), entry.size);
+    if (result != ZR_OK)
+        out.clear();
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Adding and forgetting
+
+void VYRQFileStore::listFolderFile(const std::string& key, const QString& path)
+{
+    if (m_files.count(key))
+        return;
+    File file;
+    file.origin = Origin::Folder;
+    file.state = State::Listed;
+    file.path = path;
+    m_files.emplace(key, std::move(file));
+}
+
+bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
+                                    const ArchiveEntry& entry)
+{
+    if (m_files.count(key) || !makeRoom(bytes.size(), nullptr))
+        return false;
+    File file;
+    file.origin = Origin::Archive;
+    file.crcKnown = true;
+    file.crc = entry.ref.crc;
+    file.path = archive;
+    file.entry = entry;
+    hold(m_files.emplace(key, std::move(file)).first->second, bytes);
+    return true;
+}
+
+bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes)
+{
+    if (m_files.count(key) || !makeRoom(bytes.size(), nullptr))
+        return false;
+    hold(m_files.emplace(key, File()).first->second, bytes);
+    return true;
+}
+
+void VYRQFileStore::remove(const std::string& key)
+{
+    const auto it = m_files.find(key);
+    if (it == m_files.end())
+        return;
+    File& file = it->second;
+    // Still counted: whoever was handed the bytes may read them until the store is cleared.
+    if (file.handedOut && file.state == State::Held)
+        m_retired.push_back(std::move(file.bytes));
+    else if (file.state == State::Held)
+        m_held -= file.bytes.size();
+    m_files.erase(it);
+}
+
+std::map<std::string, quint32> VYRQFileStore::forgetArchive(const QString& archive)
+{
+    std::map<std::string, quint32> forgotten;
+    if (archive.isEmpty())
+        return forgotten;
+    for (const auto& file : m_files) {
+        if (file.second.origin == Origin::Archive && file.second.path == archive)
+            forgotten.emplace(file.first, file.second.crc);
+    }
+    for (const auto& file : forgotten)
+        remove(file.first);
+    return forgotten;
+}
+
+void VYRQFileStore::clear()
+{
+    m_files.clear();
+    m_retired.clear();
+    m_held = 0;
+    m_charged = 0;
+}
+
+qint64 VYRQFileStore::growthOf(const QString& archive, const std::vector<std::pair<std::string, quint32>>& entries) const
+{
+    qint64 growth = 0;
+    const auto fromArchive = [&](const File& file) {
+        return !archive.isEmpty() && file.origin == Origin::Archive && file.path == archive;
+    };
+    for (const auto& file : m_files) {
+        if (fromArchive(file.second) && file.second.state == State::Held && !file.second.handedOut)
+            growth -= file.second.bytes.size();
+    }
+    for (const auto& entry : entries) {
+        const auto it = m_files.find(entry.first);
+        if (it == m_files.end() || fromArchive(it->second))
+            growth += entry.second;
+    }
+    return growth;
+}
+
+bool VYRQFileStore::charge(qint64 bytes)
+{
+    if (!makeRoom(bytes, nullptr))
+        return false;
+    m_charged += bytes;
+    return true;
+}
+
+void VYRQFileStore::discharge(qint64 bytes)
+{
+    m_charged = std::max<qint64>(0, m_charged - bytes);
+}
+
+bool VYRQFileStore::readFolderFile(const QString& path, QByteArray& out)
+{
+    const auto room = [this] { return std::max<qint64>(0, m_bound - heldBytes()); };
+    qint64 size = -1;
+    vyr::FileRead result = vyr::readRegularFile(path, std::min(vyr::maxFileBytes, room()), out, &size);
+    if (result == vyr::FileRead::TooLarge && size <= vyr::maxFileBytes && makeRoom(size, nullptr))
+        result = vyr::readRegularFile(path, std::min(vyr::maxFileBytes, room()), out, &size);
+    switch (result) {
+    case vyr::FileRead::Read:
+    case vyr::FileRead::Missing:
+        return true;
+    case vyr::FileRead::TooLarge:
+        if (size > vyr::maxFileBytes)
+            qCWarning(vyrRes) << "theme file too large:" << path << size << "bytes";
+        else
+            qCWarning(vyrRes) << "theme file" << path << "refused: its set would hold more than" << m_bound << "bytes";
+        return false;
+    case vyr::FileRead::NotRegular:
+    case vyr::FileRead::Failed:
+        break;
+    }
+    qCWarning(vyrRes) << "theme file" << path << "refused:" << vyr::fileReadText(result);
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Bytes
+
+const QByteArray* VYRQFileStore::bytes(const std::string& key)
+{
+    const auto it = m_files.find(key);
+    if (it == m_files.end())
+        return nullptr;
+    File& file = it->second;
+    if (file.state == State::Held)
+        return &file.bytes;
+    if (file.state == State::Missing)
+        return nullptr;
+    // Tried once: a refused or changed file stays missing rather than warning on every look-up.
+    if (!load(file)) {
+        file.state = State::Missing;
+        return nullptr;
+    }
+    return &file.bytes;
+}
+
+const QByteArray* VYRQFileStore::handOut(const std::string& key)
+{
+    const QByteArray* out = bytes(key);
+    if (out)
+        m_files.find(key)->second.handedOut = true;
+    return out;
+}
+
+void VYRQFileStore::release(const std::string& key)
+{
+    const auto it = m_files.find(key);
+    if (it != m_files.end() && it->second.state == State::Held && !it->second.handedOut
+        && it->second.origin != Origin::Memory)
+        drop(it->second);
+}
+
+bool VYRQFileStore::contains(const std::string& key) const
+{
+    const auto it = m_files.find(key);
+    return it != m_files.end() && it->second.state != State::Missing;
+}
+
+bool VYRQFileStore::holds(const std::string& key) const
+{
+    const auto it = m_files.find(key);
+    return it != m_files.end() && it->second.state == State::Held;
+}
+
+std::vector<std::string> VYRQFileStore::keys() const
+{
+    std::vector<std::string> out;
+    for (const auto& file : m_files) {
+        if (file.second.state != State::Missing)
+            out.push_back(file.first);
+    }
+    return out;
+}
+
+bool VYRQFileStore::load(File& file)
+{
+    const bool again = file.state == State::Dropped;
+    QByteArray out;
+    if (file.origin == Origin::Archive) {
+        if (!readArchiveAgain(file, out))
+            return false;
+    } else {
+        if (!readFolderFile(file.path, out))
+            return false;
+        if (!file.crcKnown) {
+            file.crcKnown = true;
+            file.crc = crcOf(out);
+            file.entry.size = quint32(out.size());
+        } else if (quint32(out.size()) != file.entry.size || crcOf(out) != file.crc) {
+            qCWarning(vyrRes) << "theme file" << file.path << "changed since it was first read - treated as missing";
+            return false;
+        }
+    }
+    if (again)
+        ++m_rereads;
+    hold(file, std::move(out));
+    return true;
+}
+
+bool VYRQFileStore::readArchiveAgain(File& file, QByteArray& out)
+{
+    if (!makeRoom(file.entry.size, &file)) {
+        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << file.path << "refused: its set would hold more than"
+                          << m_bound << "bytes";
+        return false;
+    }
+    ZipHandleGuard zip(openZipFromFile(QFile::encodeName(file.path).constData(), nullptr));
+    const uint32_t result = zip ? readArchiveEntry(zip.get(), file.entry, out) : uint32_t(ZR_NOFILE);
+    if (result != ZR_OK) {
+        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << file.path
+                          << "changed since the archive was loaded - treated as missing" << Qt::hex << Qt::showbase
+                          << result;
+        return false;
+    }
+    return true;
+}
+
+bool VYRQFileStore::makeRoom(qint64 bytes, const File* keep)
+{
+    if (bytes <= m_bound - heldBytes())
+        return true;
+    for (auto& entry : m_files) {
+        File& file = entry.second;
+        if (&file == keep || file.state != State::Held || file.handedOut || file.origin == Origin::Memory)
+            continue;
+        drop(file);
+        if (bytes <= m_bound - heldBytes())
+            return true;
+    }
+    return false;
+}
+
+void VYRQFileStore::hold(File& file, QByteArray bytes)
+{
+    file.bytes = std::move(bytes);
+    file.state = State::Held;
+    m_held += file.bytes.size();
+}
+
+void VYRQFileStore::drop(File& file)
+{
+    m_held -= file.bytes.size();
+    file.bytes = QByteArray();
+    file.state = State::Dropped;
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "VYRQExport.h"
+
+// The files of one resource set, by key. Each file's bytes come from a file of the
+// set's folder (read on first use), an entry of an archive on disk (read at load, its
+// place in the archive's directory kept from that one walk), or an archive given in
+// memory (kept for good). Bytes are dropped once decoded and read again when needed,
+// going straight to an archive entry however many come before it, and only as they
+// were first read: a file whose CRC-32 changed since is warned about and missing from
+// then on. Bytes handed out (`handOut`) are never dropped: they stay until the store
+// is cleared. Everything the set holds counts against one bound; a read that would
+// pass it first drops bytes that can be read again, and is refused when that is not
+// enough. GUI thread only.
+
+#include "VYRQZip.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class VYRQTLIB_EXPORT VYRQFileStore {
+public:
+    // An archive item with data, as one walk over the directory found it.
+    struct ArchiveEntry {
+        QByteArray name;    // the cleaned name the archive gives
+        ZipItemRef ref;     // its place, and the CRC-32 of its data
+        quint32 size = 0;
+    };
+
+    explicit VYRQFileStore(qint64 bound = qint64(ZipMaxArchiveSize));
+    ~VYRQFileStore();
+    VYRQFileStore(const VYRQFileStore&) = delete;
+    VYRQFileStore& operator=(const VYRQFileStore&) = delete;
+
+    // Every item of the archive with data, in the archive's order, in one walk over
+    // its directory. False when the directory cannot be read.
+    static bool listArchive(ZipHandle* zip, std::vector<ArchiveEntry>& out);
+    // Unpacks an entry found by listArchive, going straight to it, when the archive
+    // still holds it as listed (place, name, size, CRC); ZR_CORRUPT when it does not.
+    static uint32_t readArchiveEntry(ZipHandle* zip, const ArchiveEntry& entry, QByteArray& out);
+
+    // Adding; the first file under a key stays (but see forgetArchive).
+    void listFolderFile(const std::string& key, const QString& path);
+    // An entry of the archive at `archive`, read at load (counted against the bound).
+    bool addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
+                         const ArchiveEntry& entry);
+    // Bytes with nowhere to read them again from (an archive in memory): never dropped.
+    bool addBytes(const std::string& key, const QByteArray& bytes);
+    // Forgets a file; bytes it handed out stay allocated until the store is cleared.
+    void remove(const std::string& key);
+    // Forgets the entries an earlier load of `archive` added, so that a new load of it
+    // replaces them rather than adding beside them; returns their keys and CRCs.
+    std::map<std::string, quint32> forgetArchive(const QString& archive);
+    void clear();
+
+    // The bytes the store would grow by if the archive's entries `entries` (key and
+    // size) were added in place of the ones an earlier load of it added.
+    qint64 growthOf(const QString& archive, const std::vector<std::pair<std::string, quint32>>& entries) const;
+    // Bytes the set holds beside its files (its style files) count against the bound too.
+    // False when they do not fit, even after dropping what can be read again.
+    bool charge(qint64 bytes);
+    void discharge(qint64 bytes);
+    // Reads a folder file whole, within the per-file limit and the room left, without
+    // storing it (the caller charges what it keeps). False, with a warning, when
+    // refused; a file that cannot be opened reads as empty.
+    bool readFolderFile(const QString& path, QByteArray& out);
+
+    // A file's bytes, read (again) when not held; null when there is no such file or it
+    // is refused. Valid until released or until the store next reads or changes.
+    const QByteArray* bytes(const std::string& key);
+    // The same, kept until the store is cleared, so that the bytes can be handed out.
+    const QByteArray* handOut(const std::string& key);
+    // The caller has decoded the bytes: they are dropped when they can be read again
+    // and were not handed out.
+    void release(const std::string& key);
+
+    bool contains(const std::string& key) const;   // held, or readable when asked for
+    bool holds(const std::string& key) const;      // its bytes are in memory now
+    std::vector<std::string> keys() const;         // the files contains() knows, sorted
+    qint64 heldBytes() const { return m_held + m_charged; }
+    qint64 bound() const { return m_bound; }
+    // Reads of a file's bytes after its first, since the store was made.
+    int rereads() const { return m_rereads; }
+
+private:
+    enum class Origin : quint8 { Folder, Archive, Memory };
+    enum class State : quint8 { Listed, Held, Dropped, Missing };
+    struct File {
+        Origin origin = Origin::Memory;
+        State state = State::Held;
+        bool handedOut = false;
+        bool crcKnown = false;
+        quint32 crc = 0;
+        QString path;             // the folder file or the archive
+        ArchiveEntry entry;       // an archive's entry
+        QByteArray bytes;
+    };
+
+    bool load(File& file);
+    bool readArchiveAgain(File& file, QByteArray& out);
+    // Drops bytes that can be read again, never those of `keep`, until `bytes` more fit.
+    bool makeRoom(qint64 bytes, const File* keep);
+    void hold(File& file, QByteArray bytes);
+    void drop(File& file);
+
+    qint64 m_bound;
+    qint64 m_held = 0;       // bytes of the files held
+    qint64 m_charged = 0;    // bytes held beside them
+    int m_rereads = 0;
+    std::map<std::string, File> m_files;
+    // Bytes handed out by files since forgotten or replaced.
+    std::vector<QByteArray> m_retired;
+};
