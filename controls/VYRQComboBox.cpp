@@ -191,9 +191,18 @@ VYRQComboList* VYRQComboBox::ensurePopupList()
     // Callers see the themed list all the same, as view() and the delegate accessors
     // build it. A view the application set stays; Qt's own list is there when
     // QComboBox reached it first (a letter typed, a call through a QComboBox pointer).
-    if (!QComboBox::view()->inherits("QComboBoxListView"))
+    // Qt's list found before QComboBox::view() is asked is one a caller may hold.
+    auto* earlier = findChild<QAbstractItemView*>();
+    QAbstractItemView* qtList = QComboBox::view();
+    if (!qtList->inherits("QComboBoxListView"))
         return nullptr;
     m_list = new VYRQComboList(impl());
+    if (qtList == earlier) {
+        // setView() deletes the list it replaces: keep it, hidden, with the combo box,
+        // so that a pointer taken through QComboBox::view() never dangles.
+        qtList->hide();
+        qtList->setParent(this);
+    }
     // The combo box takes the list over (and deletes it with itself).
     setView(m_list);
     // setView() does not carry over what QComboBox had set on its own list.

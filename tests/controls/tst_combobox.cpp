@@ -10,6 +10,7 @@
 #include <QItemDelegate>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QPainter>
 
 using namespace ctl;
@@ -289,8 +290,10 @@ private slots:
         QListView* own = nullptr;
         QItemDelegate* delegate = nullptr;
         EventCounter shows(QEvent::Show);
+        QPointer<QAbstractItemView> qtList;
         if (before == QLatin1String("qt view")) {
-            QVERIFY(static_cast<QComboBox*>(combo)->view());
+            qtList = static_cast<QComboBox*>(combo)->view();
+            QVERIFY(qtList);
         } else if (before == QLatin1String("letter")) {
             QTest::keyClick(window.windowHandle(), 't');
             QCOMPARE(combo->currentText(), QStringLiteral("two"));
@@ -329,6 +332,7 @@ private slots:
         QCOMPARE(qobject_cast<QListView*>(combo->view())->isRowHidden(1), before == QLatin1String("hidden row"));
         QCOMPARE(qobject_cast<QListView*>(combo->view())->modelColumn(), int(before == QLatin1String("column")));
         QCOMPARE(shows.count > 0, before == QLatin1String("filter"));
+        QCOMPARE(bool(qtList), before == QLatin1String("qt view"));
         combo->hidePopup();
     }
 
