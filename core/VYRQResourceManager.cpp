@@ -735,8 +735,11 @@ std::pair<Entry*, VYRQResourceManagerImpl*> cachedEntry(std::initializer_list<VY
         if (it == (set->*entries).end())
             continue;
         const auto use = (set->*uses).find(key);
-        if (use != (set->*uses).end())
+        if (use != (set->*uses).end()) {
+            if (use->second.dropped)
+                continue;
             use->second.tick = ++tick;
+        }
         return { it->second.get(), set };
     }
     return { nullptr, nullptr };
@@ -760,6 +763,12 @@ bool readResourceFile(const QString& folder, const QString& name, QByteArray& ou
         return false;
     }
     return false;
+}
+
+// What a dropped renderer is left holding: a document that draws nothing.
+QByteArray emptySvg()
+{
+    return QByteArrayLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"/>");
 }
 
 // The decoded images and SVG renderers of all three sets together; beyond it the least
@@ -887,7 +896,10 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
 QImage* VYRQResourceManager::storeImage(VYRQResourceManagerImpl* owner, const QString& key, QImage image)
 {
     auto& slot = owner->images[key];
-    slot = std::make_unique<QImage>(std::move(image));
+    if (slot)
+        *slot = std::move(image);   // dropped before: its pointer may still be held
+    else
+        slot = std::make_unique<QImage>(std::move(image));
     owner->imageUse[key] = { ++m_imageTick, slot->sizeInBytes() };
     m_cacheBytesBound += slot->sizeInBytes();
     trimCache(slot.get(), 0);
@@ -917,6 +929,10 @@ void VYRQResourceManager::trimCache(const void* keep, qint64 room)
                 use = uses.erase(use);
                 continue;
             }
+            if (use->second.dropped) {
+                ++use;
+                continue;
+            }
             total += use->second.bytes;
             if (entry->second.get() != keep)
                 cached.push_back({ use->second.tick, set, use->first, use->second.bytes, svg });
@@ -937,11 +953,11 @@ void VYRQResourceManager::trimCache(const void* keep, qint64 room)
         if (total <= limit)
             break;
         if (oldest.svg) {
-            oldest.set->svgs.erase(oldest.key);
-            oldest.set->svgUse.erase(oldest.key);
+            oldest.set->svgs[oldest.key]->load(emptySvg());
+            oldest.set->svgUse[oldest.key] = { 0, 0, true };
         } else {
-            oldest.set->images.erase(oldest.key);
-            oldest.set->imageUse.erase(oldest.key);
+            *oldest.set->images[oldest.key] = QImage();
+            oldest.set->imageUse[oldest.key] = { 0, 0, true };
         }
         total -= oldest.bytes;
     }
@@ -960,8 +976,8 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
     std::unique_ptr<QSvgRenderer> renderer;
     qint64 weight = 0;
     QString refusal;
+    QByteArray text;
     const auto load = [&](const QByteArray& bytes) {
-        QByteArray text;
         if (!vyr::boundedSvg(bytes, text, weight, refusal))
             return false;
         trimCache(nullptr, weight);
@@ -994,7 +1010,10 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
 
     VYRQResourceManagerImpl* owner = setOf(source);
     auto& slot = owner->svgs[name];
-    slot = std::move(renderer);
+    if (slot)
+        slot->load(text);   // dropped before: its pointer may still be held
+    else
+        slot = std::move(renderer);
     owner->svgUse[name] = { ++m_imageTick, weight };
     m_cacheBytesBound += weight;
     trimCache(slot.get(), 0);

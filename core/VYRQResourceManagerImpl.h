@@ -68,9 +68,12 @@ public:
     QString filePath;
     // When a cached image or renderer was last asked for, and the bytes it holds
     // (estimated for a renderer); the manager drops the least recently used first.
+    // A dropped entry keeps its object, emptied, so that a pointer handed out stays
+    // valid until the set goes; it is decoded into the same object when asked again.
     struct CacheUse {
         quint64 tick = 0;
         qint64 bytes = 0;
+        bool dropped = false;
     };
     std::map<QString, std::unique_ptr<QImage>> images;
     // The images the manager decoded into `images`; built-in images are not listed.
