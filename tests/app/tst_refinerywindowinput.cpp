@@ -159,10 +159,20 @@ private slots:
         QTest::addColumn<QPoint>("pressAt");   // on the 1440 x 900 window
         QTest::addColumn<QPoint>("delta");
         QTest::addColumn<QSize>("expected");
+        QTest::addColumn<QPoint>("moved");     // of the top-left corner
 
-        QTest::newRow("right, wider") << QPoint(1438, 450) << QPoint(100, 0) << QSize(1540, 900);
-        QTest::newRow("right, past the minimum") << QPoint(1438, 450) << QPoint(-1000, 0) << QSize(1280, 900);
-        QTest::newRow("bottom, past the minimum") << QPoint(720, 898) << QPoint(0, -500) << QSize(1440, 720);
+        QTest::newRow("right, wider") << QPoint(1438, 450) << QPoint(100, 0) << QSize(1540, 900) << QPoint();
+        QTest::newRow("right, past the minimum") << QPoint(1438, 450) << QPoint(-1000, 0) << QSize(1280, 900)
+                                                 << QPoint();
+        QTest::newRow("bottom, past the minimum") << QPoint(720, 898) << QPoint(0, -500) << QSize(1440, 720)
+                                                  << QPoint();
+        // The minimum stops the dragged edge; the opposite edge stays where it was.
+        QTest::newRow("left, past the minimum") << QPoint(1, 450) << QPoint(500, 0) << QSize(1280, 900)
+                                                << QPoint(160, 0);
+        QTest::newRow("top, past the minimum") << QPoint(720, 1) << QPoint(0, 400) << QSize(1440, 720)
+                                               << QPoint(0, 180);
+        QTest::newRow("top-left, past the minimum") << QPoint(1, 1) << QPoint(2000, 2000) << QSize(1280, 720)
+                                                    << QPoint(160, 180);
     }
 
     // A border drag stops at the monitor's minimum and leaves the size free
@@ -172,11 +182,14 @@ private slots:
         QFETCH(QPoint, pressAt);
         QFETCH(QPoint, delta);
         QFETCH(QSize, expected);
+        QFETCH(QPoint, moved);
 
         auto window = monitor::shown();
         QVERIFY(window);
+        const QPoint start = window->pos();
         dragBy(window.get(), pressAt, delta);
         QTRY_COMPARE(window->size(), expected);
+        QTRY_COMPARE(window->pos(), start + moved);
         QCOMPARE(window->minimumSize(), QSize(1280, 720));
         QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     }
