@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStandardItemModel>
 #include <QTextLayout>
@@ -189,7 +190,11 @@ RefineryPlantWindow::RefineryPlantWindow(QWidget* parent)
 
     QTimer::singleShot(0, this, [this] {
         updateLayoutGeometry();
-        centerWindow();
+        // Centred on the screen's available area, never with the top bar or the
+        // left border off it; a maximised window is where it belongs.
+        if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+            if (QScreen* screen = this->screen())
+                move(tarnex::startPosition(size(), screen->availableGeometry()));
     });
 }
 
