@@ -9,6 +9,7 @@
 #include "VYRQPushButton.h"
 #include "VYRQTableView.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QScreen>
 #include <QScrollArea>
@@ -192,6 +193,52 @@ private slots:
         QTRY_COMPARE(window->pos(), start + moved);
         QCOMPARE(window->minimumSize(), QSize(1280, 720));
         QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    }
+
+    void keyboardFocusShows_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("byTab");   // else by a click
+        QTest::newRow("trend selector, Tab") << 0 << true;
+        QTest::newRow("equipment table, Tab") << 1 << true;
+        QTest::newRow("equipment table, click") << 1 << false;
+    }
+
+    // Tab stops only where the focus shows: the selector and the table, framed while
+    // the keyboard brought the focus. No button takes it (Space would press one
+    // unseen); a click gives the focus without the frame.
+    void keyboardFocusShows()
+    {
+        QFETCH(int, page);
+        QFETCH(bool, byTab);
+        auto window = activeMonitor();
+        QVERIFY(window);
+        window->setPage(page);
+        QWidget* target = page == 0 ? static_cast<QWidget*>(window->findChild<VYRQComboBox*>())
+                                    : equipmentTable(window.get());
+        QVERIFY(target && target->isVisible());
+        if (byTab) {
+            for (int i = 0; i < 12 && QApplication::focusWidget() != target; ++i) {
+                QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+                QWidget* focused = QApplication::focusWidget();
+                QVERIFY2(!qobject_cast<QAbstractButton*>(focused), focused->metaObject()->className());
+            }
+        } else {
+            clickTableRow(window.get(), QStringLiteral("HX-7"));
+            auto* drawer = window->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
+            QTRY_VERIFY(!drawer->isResizeAnimationRunning());
+        }
+        QCOMPARE(QApplication::focusWidget(), target);
+        const QImage focused = target->grab().toImage();
+        window->setFocus();
+        QVERIFY(!target->hasFocus());
+        const QImage unfocused = target->grab().toImage();
+        // The frame runs along all four edges, above a view's own scroll bar too.
+        const int w = focused.width();
+        const int h = focused.height();
+        for (const QPoint& edge : {QPoint(1, h / 2), QPoint(w - 2, h / 2), QPoint(w / 2, 1), QPoint(w / 2, h - 2)})
+            QCOMPARE(focused.pixel(edge) != unfocused.pixel(edge), byTab);
+        QCOMPARE(focused != unfocused, byTab);
     }
 
     void escapeNeverClosesMonitor_data()
