@@ -41,21 +41,6 @@ namespace tarnex {
 
 namespace {
 
-bool isBlank(const QPixmap& pixmap)
-{
-    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-    if (image.isNull())
-        return true;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (line[x] != first)
-                return false;
-    }
-    return true;
-}
-
 // Every chart is an OpenGL widget, and once one is in the window Qt composes the whole
 // window through OpenGL: without a context the operator would see a black window.
 bool openGLAvailable()
@@ -74,9 +59,9 @@ const char chartsNotDrawnMessage[] =
     "Unable to draw the Tarnex charts: they need OpenGL 2.0 or later on a platform that shows the window "
     "(the offscreen platform does not).";
 
-// Whether a screen shows the window. The offscreen platform shows none: it composes
-// the charts' OpenGL frames into buffers that no screen shows, and its screens give
-// no image of the window (or a blank one).
+// Whether a screen shows the window: whether it gives an image of it at all, painted
+// yet or not. The offscreen platform gives none for a window whose OpenGL widgets it
+// composes: it composes them into buffers that no screen shows.
 bool shownOnScreen(QWidget& window)
 {
     QScreen* screen = window.screen();
@@ -84,10 +69,8 @@ bool shownOnScreen(QWidget& window)
         return false;
     const QRect shown =
         screen->geometry().translated(-window.mapToGlobal(QPoint(0, 0))).intersected(QRect(QPoint(0, 0), window.size()));
-    if (shown.isEmpty())
-        return false;
-    const QPixmap image = screen->grabWindow(window.winId(), shown.x(), shown.y(), shown.width(), shown.height());
-    return !image.isNull() && !isBlank(image);
+    return !shown.isEmpty()
+        && !screen->grabWindow(window.winId(), shown.x(), shown.y(), shown.width(), shown.height()).isNull();
 }
 
 // A screenshot run is unattended (a script, Xvfb, the offscreen platform): a modal box
