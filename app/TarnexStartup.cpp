@@ -67,8 +67,9 @@ bool shownOnScreen(QWidget& window)
     QScreen* screen = window.screen();
     if (!screen || !window.isVisible())
         return false;
-    const QRect shown =
-        screen->geometry().translated(-window.mapToGlobal(QPoint(0, 0))).intersected(QRect(QPoint(0, 0), window.size()));
+    const QRect shown = screen->geometry()
+                            .translated(-window.mapToGlobal(QPoint(0, 0)))
+                            .intersected(QRect(QPoint(0, 0), window.size()));
     return !shown.isEmpty()
         && !screen->grabWindow(window.winId(), shown.x(), shown.y(), shown.width(), shown.height()).isNull();
 }

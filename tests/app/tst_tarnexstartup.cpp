@@ -15,6 +15,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -117,7 +118,9 @@ private:
 // rectangle while it has none).
 QRect windowGeometry(const QString& display, const QByteArray& title)
 {
-    const auto reply = [](auto* r) { return std::unique_ptr<std::remove_pointer_t<decltype(r)>, decltype(&std::free)>(r, &std::free); };
+    const auto reply = [](auto* r) {
+        return std::unique_ptr<std::remove_pointer_t<decltype(r)>, decltype(&std::free)>(r, &std::free);
+    };
     xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
     QRect found;
     if (xcb_connection_has_error(connection)) {
@@ -125,7 +128,8 @@ QRect windowGeometry(const QString& display, const QByteArray& title)
         return found;
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const auto name = reply(xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME"), nullptr));
+    const auto name =
+        reply(xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME"), nullptr));
     const auto tree = reply(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
     const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
     for (int i = 0; name && tree && i < xcb_query_tree_children_length(tree.get()) && found.isNull(); ++i) {
@@ -138,7 +142,9 @@ QRect windowGeometry(const QString& display, const QByteArray& title)
             || QByteArray(static_cast<const char*>(xcb_get_property_value(property.get())),
                           xcb_get_property_value_length(property.get())) != title)
             continue;
-        if (const auto geometry = reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, children[i]), nullptr)))
+        const auto geometry =
+            reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, children[i]), nullptr));
+        if (geometry)
             found = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
     }
     xcb_disconnect(connection);
@@ -256,10 +262,9 @@ void tst_TarnexStartup::executableExitCodes_data()
                                               << QSize() << QByteArray() << noContext << offscreenWithoutOpenGL;
     // The context is there, but the platform composes the charts' frames into buffers
     // that no screen shows: the PNG would lack them.
+    const QByteArray noCharts("Unable to draw the Tarnex charts: they need OpenGL 2.0 or later");
     QTest::newRow("offscreen with OpenGL") << QStringList{} << QStringLiteral("nocharts.png") << 1 << QSize()
-                                           << QByteArray()
-                                           << QByteArray("Unable to draw the Tarnex charts: they need OpenGL 2.0 or later")
-                                           << offscreenWithOpenGL;
+                                           << QByteArray() << noCharts << offscreenWithOpenGL;
 }
 
 void tst_TarnexStartup::executableExitCodes()
