@@ -1,5 +1,6 @@
 #include "RefineryPlantWindow.h"
 
+#include "RefineryFocusFrame.h"
 #include "RefineryProcessView.h"
 #include "RefinerySimulator.h"
 #include "TarnexStartup.h"
@@ -24,6 +25,7 @@
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStandardItemModel>
 #include <QTextLayout>
@@ -177,6 +179,9 @@ RefineryPlantWindow::RefineryPlantWindow(QWidget* parent)
     setCaptionHeight(64);
 
     buildUi();
+    // The window keeps the focus itself until the operator moves it: nothing that
+    // shows it would have it at first, and Tab starts at the first control that does.
+    setFocus();
 
     connect(simulator, &RefinerySimulator::snapshotChanged, this, &RefineryPlantWindow::refreshSnapshot);
     connect(simulator, &RefinerySimulator::historyChanged, this, &RefineryPlantWindow::refreshHistory);
@@ -189,7 +194,11 @@ RefineryPlantWindow::RefineryPlantWindow(QWidget* parent)
 
     QTimer::singleShot(0, this, [this] {
         updateLayoutGeometry();
-        centerWindow();
+        // Centred on the screen's available area, never with the top bar or the
+        // left border off it; a maximised window is where it belongs.
+        if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+            if (QScreen* screen = this->screen())
+                move(tarnex::startPosition(size(), screen->availableGeometry()));
     });
 }
 
@@ -244,6 +253,9 @@ VYRQPushButton* RefineryPlantWindow::createIconButton(VYRQContainer* parent, con
     button->setThemeName(themeName);
     button->setText(text);
     button->setFadeEnabled(false);
+    // The buttons act on a click, as on a toolbar. None draws a focus, so none takes
+    // it: Tab would walk through them unseen, and Space press the one it stopped on.
+    button->setFocusPolicy(Qt::NoFocus);
     if (!iconPath.isEmpty()) {
         button->setIcon(iconPath);
         button->setUseIcon(true);
@@ -328,6 +340,8 @@ void RefineryPlantWindow::buildUi()
         scroller->setFrameShape(QFrame::NoFrame);
         scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scroller->setWidgetResizable(true);
+        // Shows no focus either: a click lets the keys scroll the page, Tab passes it by.
+        scroller->setFocusPolicy(Qt::ClickFocus);
         setPolicies(scroller, 0);
         if (auto* bar = qobject_cast<VYRQScrollBar*>(scroller->verticalScrollBar()))
             bar->setThemeName(QStringLiteral("KolvScrollV"));
@@ -798,6 +812,7 @@ void RefineryPlantWindow::buildDashboardPage()
     fixWidth(trendCombo, 126);
     fixHeight(trendCombo, 30);
     trendHeader->addChildWidget(trendCombo, 0);
+    new RefineryFocusFrame(trendCombo);
     predictiveTrendChart = createLineChart(trendCard, QStringLiteral("predictiveTrendChart"));
     trendCard->addChildWidget(predictiveTrendChart, 1);
 
@@ -844,6 +859,7 @@ void RefineryPlantWindow::buildPlantPage()
     equipmentTable = new VYRQTableView(tableCard);
     equipmentTable->setObjectName(QStringLiteral("refineryEquipmentTable"));
     setupEquipmentTable(equipmentTable);
+    new RefineryFocusFrame(equipmentTable);
     tableCard->addChildWidget(equipmentTable, 1);
     equipmentModel = new QStandardItemModel(equipmentTable);
     equipmentTable->setModel(equipmentModel);

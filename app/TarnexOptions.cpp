@@ -56,7 +56,9 @@ QString TarnexOptions::usage()
                "Usage: tarnex [options]\n"
                "  --size WxH         window size, each side at least the window's minimum\n"
                "                     (1280x720) and at most %1: a screenshot of %1x%1\n"
-               "                     needs about 1.2 GB of memory\n"
+               "                     needs about 1.2 GB of memory; an interactive window is\n"
+               "                     held to the screen (maximised on a screen below the\n"
+               "                     minimum), a screenshot keeps the size\n"
                "  --page plant       start on the plant page instead of the dashboard\n"
                "  --drawer           open the detail drawer of alarm ALM-203\n"
                "  --zh               Chinese texts\n"
@@ -66,7 +68,8 @@ QString TarnexOptions::usage()
                "                     an empty or missing PATH ends with exit code 2;\n"
                "                     a theme that cannot be loaded, or no OpenGL, is\n"
                "                     reported on standard error instead of in a message\n"
-               "                     box (exit code 1)\n"
+               "                     box (exit code 1), and so are charts that reach no\n"
+               "                     screen, as on the offscreen platform (1, no PNG)\n"
                "  --help             print this text\n")
         .arg(kMaxSide);
 }

@@ -2,9 +2,11 @@
 
 #include "RefineryPlantWindow.h"
 #include "TarnexOptions.h"
+#include "VYRQChartBase.h"
 #include "VYRQChartRegistry.h"
 #include "VYRQGlobal.h"
 #include "VYRQSaveTarget_p.h"
+#include "VYRQWindowImpl_p.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -19,11 +21,14 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QTimer>
+#include <QPainter>
 #include <QPixmap>
+#include <QRegion>
 #include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 static void initTarnexResources()
@@ -35,21 +40,6 @@ static void initTarnexResources()
 namespace tarnex {
 
 namespace {
-
-bool isBlank(const QPixmap& pixmap)
-{
-    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-    if (image.isNull())
-        return true;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (line[x] != first)
-                return false;
-    }
-    return true;
-}
 
 // Every chart is an OpenGL widget, and once one is in the window Qt composes the whole
 // window through OpenGL: without a context the operator would see a black window.
@@ -63,6 +53,25 @@ bool openGLAvailable()
     const bool enough = context.format().majorVersion() >= 2;
     context.doneCurrent();
     return enough;
+}
+
+const char chartsNotDrawnMessage[] =
+    "Unable to draw the Tarnex charts: they need OpenGL 2.0 or later on a platform that shows the window "
+    "(the offscreen platform does not).";
+
+// Whether a screen shows the window: whether it gives an image of it at all, painted
+// yet or not. The offscreen platform gives none for a window whose OpenGL widgets it
+// composes: it composes them into buffers that no screen shows.
+bool shownOnScreen(QWidget& window)
+{
+    QScreen* screen = window.screen();
+    if (!screen || !window.isVisible())
+        return false;
+    const QRect shown = screen->geometry()
+                            .translated(-window.mapToGlobal(QPoint(0, 0)))
+                            .intersected(QRect(QPoint(0, 0), window.size()));
+    return !shown.isEmpty()
+        && !screen->grabWindow(window.winId(), shown.x(), shown.y(), shown.width(), shown.height()).isNull();
 }
 
 // A screenshot run is unattended (a script, Xvfb, the offscreen platform): a modal box
@@ -101,10 +110,17 @@ int runMonitor(const QStringList& arguments)
             options);
 
     RefineryPlantWindow window(nullptr);
-    window.resize(options.size.expandedTo(window.minimumSize()));
+    const bool interactive = options.screenshotPath.isEmpty();
+    QScreen* screen = window.screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    window.resize(startSize(options.size, window.minimumSize(), available, interactive));
     if (options.chinese)
         window.setLanguage(1);
     window.setPage(options.page);
+    // The frame's own maximise: it lifts the minimum while the window is maximised
+    // and gives it back on the way out.
+    if (interactive && startsMaximised(window.minimumSize(), available))
+        window.impl()->toggleMaximized();
     window.show();
     if (options.drawer)
         QTimer::singleShot(180, &window, [&window] { window.selectAlarm(QStringLiteral("ALM-203")); });
@@ -139,13 +155,66 @@ void substituteFonts()
                                 QStringLiteral("Droid Sans Fallback")});
 }
 
-QPixmap captureWindow(QWidget& window)
+QSize startSize(const QSize& requested, const QSize& minimum, const QRect& available, bool interactive)
 {
-    QPixmap image;
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        image = screen->grabWindow(window.winId(), 0, 0, -1, -1);
-    if (image.isNull() || isBlank(image))
-        image = window.grab(QRect(QPoint(0, 0), QSize(-1, -1)));
+    QSize size = requested.expandedTo(minimum);
+    if (interactive && available.isValid())
+        size = size.boundedTo(available.size()).expandedTo(minimum);
+    return size;
+}
+
+bool startsMaximised(const QSize& minimum, const QRect& available)
+{
+    return available.isValid() && (available.width() < minimum.width() || available.height() < minimum.height());
+}
+
+QPoint startPosition(const QSize& size, const QRect& available)
+{
+    if (!available.isValid())
+        return QPoint(0, 0);
+    const QPoint centred = available.topLeft()
+        + QPoint((available.width() - size.width()) / 2, (available.height() - size.height()) / 2);
+    return QPoint(qMax(centred.x(), available.left()), qMax(centred.y(), available.top()));
+}
+
+bool chartsDrawn(QWidget& window)
+{
+    const QList<VYRQChartBase*> charts = window.findChildren<VYRQChartBase*>();
+    const bool anyShown = std::any_of(charts.begin(), charts.end(), [](VYRQChartBase* chart) {
+        return chart->isVisible() && !chart->visibleRegion().isEmpty();
+    });
+    if (!anyShown)
+        return true;
+    if (!shownOnScreen(window))
+        return false;
+    // A frame drawn now, on the chart's own context.
+    return std::all_of(charts.begin(), charts.end(), [](VYRQChartBase* chart) {
+        return !chart->isVisible() || chart->visibleRegion().isEmpty() || !chart->grabFramebuffer().isNull();
+    });
+}
+
+QImage captureWindow(QWidget& window)
+{
+    // Rendered rather than taken from the screen: a screen holds only the part of the
+    // window that lies on it, and shows whatever other window lies over it. A widget's
+    // rendering leaves OpenGL widgets out or half drawn: each chart's own frame is
+    // drawn where the chart shows.
+    QImage image = window.grab(QRect(QPoint(0, 0), window.size())).toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    QPainter painter(&image);
+    const double ratio = double(image.width()) / qMax(window.width(), 1);
+    painter.scale(ratio, ratio);
+    for (VYRQChartBase* chart : window.findChildren<VYRQChartBase*>()) {
+        const QRegion visible = chart->isVisible() ? chart->visibleRegion() : QRegion();
+        if (visible.isEmpty())
+            continue;
+        const QPoint offset = chart->mapTo(&window, QPoint(0, 0));
+        painter.save();
+        painter.setClipRegion(visible.translated(offset));
+        painter.drawImage(QRect(offset, chart->size()), chart->grabFramebuffer());
+        painter.restore();
+    }
     return image;
 }
 
@@ -156,10 +225,14 @@ int saveScreenshot(QWidget& window, const QString& path)
                      QFile::encodeName(path).constData());
         return 2;
     }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QPixmap image = captureWindow(window);
+    if (!chartsDrawn(window)) {
+        std::fprintf(stderr, "%s\n", chartsNotDrawnMessage);
+        return 1;
+    }
+    const QImage image = captureWindow(window);
     if (image.isNull())
         return 2;
+    QDir().mkpath(QFileInfo(path).absolutePath());
     // Encoded in memory first: the image writer never learns that the file's last
     // buffered write failed. The file is replaced only once all of it is on disk, so a
     // failure leaves no partial PNG and keeps an older one.

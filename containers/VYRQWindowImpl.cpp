@@ -203,6 +203,7 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
         resizeEdge = edge;
         m_ownMinimum = w->minimumSize();
         m_ownMaximum = w->maximumSize();
+        m_pressGeometry = QRect(w->pos(), w->size());
     }
     if (canDrag && !maximized && event->button() == Qt::LeftButton) {
         const bool allowed = allowsDrag(w, hit);
@@ -317,6 +318,9 @@ void VYRQWindowImpl::followHover(const QPoint& pos)
 void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
 {
     QWidget* w = owner();
+    // Measured from the press, not from the last step: an edge held at the minimum
+    // must not drag the opposite edge along, and steps that the window system applied
+    // late or not at all must not add up.
     const int dx = globalPos.x() - pressPos.x();
     const int dy = globalPos.y() - pressPos.y();
     const bool left = resizeEdge == EdgeLeft || resizeEdge == EdgeTopLeft || resizeEdge == EdgeBottomLeft;
@@ -324,37 +328,31 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
     const bool top = resizeEdge == EdgeTop || resizeEdge == EdgeTopLeft || resizeEdge == EdgeTopRight;
     const bool bottom = resizeEdge == EdgeBottom || resizeEdge == EdgeBottomLeft || resizeEdge == EdgeBottomRight;
 
-    // Fixed sizes pin the window while the edge follows the mouse; the release gives
-    // its own limits back. The window's minimum counts as well as the frame's own.
+    // The window's minimum counts as well as the frame's own.
     const int minW = qMax(minWidth, m_ownMinimum.width());
     const int minH = qMax(minHeight, m_ownMinimum.height());
     const int maxW = qMax(minW, m_ownMaximum.width());
     const int maxH = qMax(minH, m_ownMaximum.height());
-    QPoint position = w->pos();
-    if (left || right) {
-        const int width = left ? w->width() - dx : w->width() + dx;
-        if (width >= minW && width <= maxW) {
-            w->setFixedWidth(width);
-            pressPos.setX(globalPos.x());
-            if (left)
-                position.rx() += dx;
-        } else {
-            w->setFixedWidth(qBound(minW, width, maxW));
-        }
-    }
-    if (top || bottom) {
-        const int height = top ? w->height() - dy : w->height() + dy;
-        if (height >= minH && height <= maxH) {
-            w->setFixedHeight(height);
-            pressPos.setY(globalPos.y());
-            if (top)
-                position.ry() += dy;
-        } else {
-            w->setFixedHeight(qBound(minH, height, maxH));
-        }
-    }
-    if (position != w->pos())
-        w->move(position);
+    QRect target = m_pressGeometry;
+    if (left)
+        target.setLeft(target.right() + 1 - qBound(minW, m_pressGeometry.width() - dx, maxW));
+    else if (right)
+        target.setWidth(qBound(minW, m_pressGeometry.width() + dx, maxW));
+    if (top)
+        target.setTop(target.bottom() + 1 - qBound(minH, m_pressGeometry.height() - dy, maxH));
+    else if (bottom)
+        target.setHeight(qBound(minH, m_pressGeometry.height() + dy, maxH));
+    if (target == QRect(w->pos(), w->size()))
+        return;
+    // Fixed sizes pin the window while the edge follows the mouse; the release gives
+    // its own limits back. Loosened first, so that the move and the new size arrive
+    // as one change.
+    w->setMinimumSize(w->size().boundedTo(target.size()));
+    w->setMaximumSize(w->size().expandedTo(target.size()));
+    // move() places the frame, setGeometry() the client area: they differ by the
+    // decoration of a window that has one.
+    w->setGeometry(target.translated(w->geometry().topLeft() - w->pos()));
+    w->setFixedSize(target.size());
 }
 
 void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)

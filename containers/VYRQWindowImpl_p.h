@@ -120,6 +120,9 @@ private:
     // pins the size while it runs and gives these back on release.
     QSize m_ownMinimum{0, 0};
     QSize m_ownMaximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    // Where the window stood when the border resize took the press (its frame's
+    // top-left, as move() takes it).
+    QRect m_pressGeometry;
     QPointer<QWindow> m_watchedHandle;
     bool m_maximizedByUs = false;
     QRect m_normalGeometry;

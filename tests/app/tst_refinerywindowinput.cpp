@@ -159,10 +159,20 @@ private slots:
         QTest::addColumn<QPoint>("pressAt");   // on the 1440 x 900 window
         QTest::addColumn<QPoint>("delta");
         QTest::addColumn<QSize>("expected");
+        QTest::addColumn<QPoint>("moved");     // of the top-left corner
 
-        QTest::newRow("right, wider") << QPoint(1438, 450) << QPoint(100, 0) << QSize(1540, 900);
-        QTest::newRow("right, past the minimum") << QPoint(1438, 450) << QPoint(-1000, 0) << QSize(1280, 900);
-        QTest::newRow("bottom, past the minimum") << QPoint(720, 898) << QPoint(0, -500) << QSize(1440, 720);
+        QTest::newRow("right, wider") << QPoint(1438, 450) << QPoint(100, 0) << QSize(1540, 900) << QPoint();
+        QTest::newRow("right, past the minimum") << QPoint(1438, 450) << QPoint(-1000, 0) << QSize(1280, 900)
+                                                 << QPoint();
+        QTest::newRow("bottom, past the minimum") << QPoint(720, 898) << QPoint(0, -500) << QSize(1440, 720)
+                                                  << QPoint();
+        // The minimum stops the dragged edge; the opposite edge stays where it was.
+        QTest::newRow("left, past the minimum") << QPoint(1, 450) << QPoint(500, 0) << QSize(1280, 900)
+                                                << QPoint(160, 0);
+        QTest::newRow("top, past the minimum") << QPoint(720, 1) << QPoint(0, 400) << QSize(1440, 720)
+                                               << QPoint(0, 180);
+        QTest::newRow("top-left, past the minimum") << QPoint(1, 1) << QPoint(2000, 2000) << QSize(1280, 720)
+                                                    << QPoint(160, 180);
     }
 
     // A border drag stops at the monitor's minimum and leaves the size free
@@ -172,13 +182,61 @@ private slots:
         QFETCH(QPoint, pressAt);
         QFETCH(QPoint, delta);
         QFETCH(QSize, expected);
+        QFETCH(QPoint, moved);
 
         auto window = monitor::shown();
         QVERIFY(window);
+        const QPoint start = window->pos();
         dragBy(window.get(), pressAt, delta);
         QTRY_COMPARE(window->size(), expected);
+        QTRY_COMPARE(window->pos(), start + moved);
         QCOMPARE(window->minimumSize(), QSize(1280, 720));
         QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    }
+
+    void keyboardFocusShows_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("byTab");   // else by a click
+        QTest::newRow("trend selector, Tab") << 0 << true;
+        QTest::newRow("equipment table, Tab") << 1 << true;
+        QTest::newRow("equipment table, click") << 1 << false;
+    }
+
+    // Tab stops only where the focus shows: the selector and the table, framed while
+    // the keyboard brought the focus. No button or page takes it (Space would press
+    // a button unseen); a click gives the focus without the frame.
+    void keyboardFocusShows()
+    {
+        QFETCH(int, page);
+        QFETCH(bool, byTab);
+        auto window = activeMonitor();
+        QVERIFY(window);
+        window->setPage(page);
+        QWidget* target = page == 0 ? static_cast<QWidget*>(window->findChild<VYRQComboBox*>())
+                                    : equipmentTable(window.get());
+        QVERIFY(target && target->isVisible());
+        if (byTab) {
+            // The first stop from the window: no button or page before it.
+            QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY2(focused == target, focused ? focused->metaObject()->className() : "nothing");
+        } else {
+            clickTableRow(window.get(), QStringLiteral("HX-7"));
+            auto* drawer = window->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
+            QTRY_VERIFY(!drawer->isResizeAnimationRunning());
+        }
+        QCOMPARE(QApplication::focusWidget(), target);
+        const QImage focused = target->grab().toImage();
+        window->setFocus();
+        QVERIFY(!target->hasFocus());
+        const QImage unfocused = target->grab().toImage();
+        // The frame runs along all four edges, above a view's own scroll bar too.
+        const int w = focused.width();
+        const int h = focused.height();
+        for (const QPoint& edge : {QPoint(1, h / 2), QPoint(w - 2, h / 2), QPoint(w / 2, 1), QPoint(w / 2, h - 2)})
+            QCOMPARE(focused.pixel(edge) != unfocused.pixel(edge), byTab);
+        QCOMPARE(focused != unfocused, byTab);
     }
 
     void escapeNeverClosesMonitor_data()

@@ -10,9 +10,14 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -63,15 +68,87 @@ private:
 const QStringList openGL{"QT_QPA_PLATFORM=xcb", "-QT_XCB_GL_INTEGRATION", "-QT_QPA_OFFSCREEN_NO_GLX"};
 const QStringList x11WithoutOpenGL{"QT_QPA_PLATFORM=xcb", "QT_XCB_GL_INTEGRATION=none"};
 const QStringList offscreenWithoutOpenGL{"QT_QPA_PLATFORM=offscreen", "QT_QPA_OFFSCREEN_NO_GLX=1"};
+// The offscreen platform takes OpenGL from the X server when there is one.
+const QStringList offscreenWithOpenGL{"QT_QPA_PLATFORM=offscreen", "-QT_QPA_OFFSCREEN_NO_GLX",
+                                      "-QT_XCB_GL_INTEGRATION"};
 const QStringList noDisplay{"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
 
 // Runs on X11 start Mesa under the sanitizers, seconds each: they run once, in the
 // suite's X11 run, not again offscreen.
 bool runsHere(const QStringList& environment)
 {
-    return !environment.contains(QStringLiteral("QT_QPA_PLATFORM=xcb")) ||
-           environment.contains(QStringLiteral("-DISPLAY")) ||
-           QGuiApplication::platformName() == QLatin1String("xcb");
+    const bool onX = (environment.contains(QStringLiteral("QT_QPA_PLATFORM=xcb")) &&
+                      !environment.contains(QStringLiteral("-DISPLAY"))) ||
+                     environment.contains(QStringLiteral("-QT_QPA_OFFSCREEN_NO_GLX"));
+    return !onX || QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+// A process that ends with the suite, also when the suite is killed or times out.
+class ChildProcess : public QProcess {
+protected:
+    void setupChildProcess() override { prctl(PR_SET_PDEATHSIG, SIGKILL); }
+};
+
+// An X server of its own, with one screen of the size the case needs. It never
+// resets: a reset whenever the last client leaves would refuse the executable's
+// connection if it came just then.
+class PrivateDisplay {
+public:
+    explicit PrivateDisplay(const QSize& screen)
+    {
+        // The server writes its display number once it takes connections.
+        server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0",
+                                              QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height())});
+        if (QTest::qWaitFor([this] { return server.canReadLine() || server.state() == QProcess::NotRunning; }, 20000)
+            && server.canReadLine())
+            name = QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed());
+    }
+    ~PrivateDisplay()
+    {
+        server.terminate();
+        server.waitForFinished(10000);
+    }
+    QString name;   // empty when the server did not start
+
+private:
+    ChildProcess server;
+};
+
+// Where the X server has the mapped top-level window of that title (a null
+// rectangle while it has none).
+QRect windowGeometry(const QString& display, const QByteArray& title)
+{
+    const auto reply = [](auto* r) {
+        return std::unique_ptr<std::remove_pointer_t<decltype(r)>, decltype(&std::free)>(r, &std::free);
+    };
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    QRect found;
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return found;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const auto name =
+        reply(xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME"), nullptr));
+    const auto tree = reply(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
+    const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
+    for (int i = 0; name && tree && i < xcb_query_tree_children_length(tree.get()) && found.isNull(); ++i) {
+        const auto attributes = reply(
+            xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, children[i]), nullptr));
+        const auto property = reply(xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, children[i], name->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+            nullptr));
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE || !property
+            || QByteArray(static_cast<const char*>(xcb_get_property_value(property.get())),
+                          xcb_get_property_value_length(property.get())) != title)
+            continue;
+        const auto geometry =
+            reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, children[i]), nullptr));
+        if (geometry)
+            found = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+    }
+    xcb_disconnect(connection);
+    return found;
 }
 
 void startTarnex(QProcess& process, const QStringList& arguments, const QStringList& environment)
@@ -104,6 +181,8 @@ private slots:
     void screenshotLeavesSpecialFiles();
     void failedScreenshotWriteKeepsNoPartialFile_data();
     void failedScreenshotWriteKeepsNoPartialFile();
+    void windowFitsScreen_data();
+    void windowFitsScreen();
 };
 
 void tst_TarnexStartup::missingThemeFolderEndsWithOne_data()
@@ -181,6 +260,11 @@ void tst_TarnexStartup::executableExitCodes_data()
                                         << QByteArray() << noContext << x11WithoutOpenGL;
     QTest::newRow("offscreen without OpenGL") << QStringList{"--page", "plant"} << QStringLiteral("black.png") << 1
                                               << QSize() << QByteArray() << noContext << offscreenWithoutOpenGL;
+    // The context is there, but the platform composes the charts' frames into buffers
+    // that no screen shows: the PNG would lack them.
+    const QByteArray noCharts("Unable to draw the Tarnex charts: they need OpenGL 2.0 or later");
+    QTest::newRow("offscreen with OpenGL") << QStringList{} << QStringLiteral("nocharts.png") << 1 << QSize()
+                                           << QByteArray() << noCharts << offscreenWithOpenGL;
 }
 
 void tst_TarnexStartup::executableExitCodes()
@@ -361,6 +445,63 @@ void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile()
     // Nothing half-written stays behind under another name either.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("shot")),
              saved || oldFile ? QStringList{"shot.png"} : QStringList{});
+}
+
+void tst_TarnexStartup::windowFitsScreen_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QRect>("expected");    // the window's geometry, or the PNG's size
+    QTest::addColumn<bool>("screenshot");
+
+    // Its top bar, with the drag area and the window buttons, and its borders on the
+    // screen.
+    QTest::newRow("laptop screen") << QSize(1366, 768) << QStringList{} << QRect(0, 0, 1366, 768) << false;
+    QTest::newRow("laptop screen, larger size asked for") << QSize(1366, 768) << QStringList{"--size", "2560x1440"}
+                                                          << QRect(0, 0, 1366, 768) << false;
+    QTest::newRow("screen below the minimum: maximised") << QSize(1024, 600) << QStringList{}
+                                                         << QRect(0, 0, 1024, 600) << false;
+    QTest::newRow("large screen: centred") << QSize(1920, 1080) << QStringList{} << QRect(240, 90, 1440, 900)
+                                           << false;
+    QTest::newRow("screenshot keeps the size asked for") << QSize(1366, 768) << QStringList{"--size", "1920x1080"}
+                                                         << QRect(0, 0, 1920, 1080) << true;
+}
+
+// The executable on an X server whose screen is the size under test, its window's
+// geometry read back from the server.
+void tst_TarnexStartup::windowFitsScreen()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QStringList, options);
+    QFETCH(QRect, expected);
+    QFETCH(bool, screenshot);
+    if (!runsHere(openGL))
+        QSKIP("runs on X11 only, in the suite's X11 run");
+
+    PrivateDisplay display(screen);
+    if (display.name.isEmpty())
+        QSKIP("no Xvfb to start here");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("shot.png"));
+    ChildProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    startTarnex(process, screenshot ? options + QStringList{"--screenshot", path} : options,
+                openGL + QStringList{QStringLiteral("DISPLAY=") + display.name});
+    if (screenshot) {
+        QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(QImage(path, "PNG").size(), expected.size());
+        return;
+    }
+    const QByteArray title("Qt-UI Tarnex Refinery Monitoring");
+    // Placed on the event loop's first turn, after the window was mapped; the
+    // comparison below tells where it stayed.
+    static_cast<void>(QTest::qWaitFor([&] { return windowGeometry(display.name, title) == expected; }, 30000));
+    QCOMPARE(windowGeometry(display.name, title), expected);
+    QCOMPARE(process.state(), QProcess::Running);
+    process.kill();
+    process.waitForFinished(10000);
 }
 
 QTEST_MAIN(tst_TarnexStartup)

@@ -137,11 +137,21 @@ private slots:
         QTest::newRow("right below minimum") << QPoint(498, 200) << QPoint(-150, 0) << none
                                              << QRect(100, 100, 400, 450);
         QTest::newRow("left narrower") << QPoint(1, 200) << QPoint(60, 0) << none << QRect(160, 100, 440, 450);
-        QTest::newRow("left below minimum") << QPoint(1, 200) << QPoint(150, 0) << none << QRect(100, 100, 400, 450);
+        // The minimum stops the dragged edge only: the opposite one stays, however far
+        // the one motion goes.
+        QTest::newRow("left below minimum") << QPoint(1, 200) << QPoint(150, 0) << none << QRect(200, 100, 400, 450);
+        QTest::newRow("left far past minimum") << QPoint(1, 200) << QPoint(3000, 0) << none
+                                               << QRect(200, 100, 400, 450);
         QTest::newRow("top taller") << QPoint(200, 1) << QPoint(0, -30) << none << QRect(100, 70, 500, 480);
+        QTest::newRow("top below minimum") << QPoint(200, 1) << QPoint(0, 120) << none << QRect(100, 150, 500, 400);
         QTest::newRow("bottom shorter") << QPoint(200, 448) << QPoint(0, -40) << none << QRect(100, 100, 500, 410);
         QTest::newRow("bottom-right") << QPoint(498, 448) << QPoint(20, 10) << none << QRect(100, 100, 520, 460);
-        QTest::newRow("top-left, width held") << QPoint(1, 1) << QPoint(200, -10) << none << QRect(100, 90, 400, 460);
+        QTest::newRow("top-left, width held") << QPoint(1, 1) << QPoint(200, -10) << none << QRect(200, 90, 400, 460);
+        QTest::newRow("top-left, both held") << QPoint(1, 1) << QPoint(900, 700) << none << QRect(200, 150, 400, 400);
+        QTest::newRow("bottom-left, width held") << QPoint(1, 448) << QPoint(250, 20) << none
+                                                 << QRect(200, 100, 400, 470);
+        QTest::newRow("top-right, height held") << QPoint(498, 1) << QPoint(30, 400) << none
+                                                << QRect(100, 150, 530, 400);
         // The window's own minimum is a floor as well as the frame's.
         QTest::newRow("right, window minimum") << QPoint(498, 200) << QPoint(-150, 0) << QSize(470, 420)
                                                << QRect(100, 100, 470, 450);
