@@ -5,9 +5,25 @@
 // The ratio reads "n/a" when the two sides did different work; a figure without a Qt
 // side prints its own value only.
 
+#include <QElapsedTimer>
+
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace benchrow {
+
+inline double msSince(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// The middle figure of a run's samples; 0 for none.
+inline double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
 
 inline void print(const char* name, double ours, double qt, const char* unit, bool sameWork, const char* note = "")
 {

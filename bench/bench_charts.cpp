@@ -26,6 +26,7 @@
 // median_of_runs.py for steady figures.
 // Usage: bench_charts [line|thinned|candles|sweep|hostile]...   (all when none is named)
 
+#include "BenchRow.h"
 #include "VYRQChartRegistry.h"
 #include "VYRQECGChart.h"
 #include "VYRQFinancialChart.h"
@@ -68,15 +69,11 @@ using namespace QtCharts;
 
 namespace {
 
+using benchrow::median;
+
 const QSize chartSize(900, 520);
 constexpr int warmFrames = 5;
 constexpr int measuredFrames = 60;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // A deterministic wavy signal.
 double sample(qint64 i)

@@ -22,6 +22,7 @@
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
 #include "BenchPageJson.h"
+#include "BenchRow.h"
 #include "LayoutPassBench.h"
 #include "VYRQContainer.h"
 #include "VYRQGlobal.h"
@@ -54,6 +55,9 @@
 
 namespace {
 
+using benchrow::median;
+using benchrow::msSince;
+
 using benchpage::Shape;
 using benchpage::largePageShape;
 using benchpage::pageJson;
@@ -70,17 +74,6 @@ long heapBytes()
 {
     const struct mallinfo2 info = mallinfo2();
     return long(info.uordblks + info.hblkhd);
-}
-
-double msSince(const QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 bool writeFile(const QString& path, const QByteArray& data)

@@ -7,6 +7,7 @@
 //
 // Run a release build: QT_QPA_PLATFORM=offscreen bench_flowview [largest node count]
 #include "VYRQFlowView.h"
+#include "BenchRow.h"
 #include "VYRQGlobal.h"
 
 #include <QApplication>
@@ -201,14 +202,9 @@ Result measure(const Diagram& d, const QSize& size, int paints, bool oneNode = f
                 && viewCounts.connections == d.connections.size()};
 }
 
-// In the rows bench/median_of_runs.py reads.
 void report(const char* what, const Result& r)
 {
-    std::printf("  %-34.34s ours %9.2f ms   Qt %9.2f ms   ratio ", what, r.viewMs, r.plainMs);
-    if (r.same)
-        std::printf("%.2f\n", r.viewMs / r.plainMs);
-    else
-        std::printf("n/a (the sides drew different counts)\n");
+    benchrow::print(what, r.viewMs, r.plainMs, "ms", r.same);
 }
 
 } // namespace

@@ -29,11 +29,7 @@
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using benchrow::median;
 
 long countValues(const Json::Value& v)
 {

@@ -7,6 +7,7 @@
 // monitor's resident-memory growth.
 //
 // Run a release build under Xvfb: xvfb-run -a -s "-screen 0 1920x1080x24" bench_refresh [ticks] [soak ticks]
+#include "BenchRow.h"
 #include "RefineryPlantWindow.h"
 #include "RefinerySimulator.h"
 #include "TarnexStartup.h"
@@ -22,6 +23,8 @@
 #include <vector>
 
 namespace {
+
+using benchrow::median;
 
 double cpuMs()
 {
@@ -39,12 +42,6 @@ long residentKiB()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
 struct Times {

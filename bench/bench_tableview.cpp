@@ -26,20 +26,12 @@
 
 namespace {
 
+using benchrow::median;
+using benchrow::msSince;
+
 constexpr int columns = 8;
 constexpr int rowHeight = 24;
 const QRect cellArea(0, 0, columns * 100, 600);
-
-double msSince(const QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 std::unique_ptr<QStandardItemModel> makeModel(int rows)
 {

@@ -12,6 +12,7 @@
 // Usage: bench_theme_images [icons|thrash]...   (both when none is named)
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
+#include "BenchRow.h"
 #include "VYRQGlobal.h"
 #include "VYRQResourceManager.h"
 #include "VYRQWidgetBaseImpl.h"
@@ -36,31 +37,14 @@
 
 namespace {
 
+using benchrow::median;
+using benchrow::msSince;
+
 constexpr int iconCount = 4000;
 constexpr int pageIcons = 400;       // a page of 20 x 20 icons
 constexpr int iconSide = 32;
 constexpr int bigCount = 400;
 constexpr int bigSide = 512;
-
-double msSince(const QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void printRow(const char* name, double ours, double qt, const char* unit, bool same)
-{
-    if (same)
-        std::printf("  %-34s ours %9.2f %-2s  Qt %9.2f %-2s  ratio %5.2f\n", name, ours, unit, qt, unit, ours / qt);
-    else
-        std::printf("  %-34s ours %9.2f %-2s  Qt %9.2f %-2s  ratio  n/a   (the two sides did different work)\n", name,
-                    ours, unit, qt, unit);
-}
 
 QString imageName(int i)
 {
@@ -279,11 +263,11 @@ void benchIcons(const QString& root)
     const IconRun& q = qt.back();
     const bool sameFolder = folder.back().handed == q.handed && q.handed.images == 2 * iconCount;
     const bool sameZip = archive.back().handed == q.handed;
-    printRow("4,000 icons + grey, folder theme", allMs(folder), allMs(qt), "ms", sameFolder);
-    printRow("4,000 icons + grey, zip theme", allMs(archive), allMs(qt), "ms", sameZip);
-    printRow("repaint 400 icons, folder theme", repaintMs(folder), repaintMs(qt), "ms",
+    benchrow::print("4,000 icons + grey, folder theme", allMs(folder), allMs(qt), "ms", sameFolder);
+    benchrow::print("4,000 icons + grey, zip theme", allMs(archive), allMs(qt), "ms", sameZip);
+    benchrow::print("repaint 400 icons, folder theme", repaintMs(folder), repaintMs(qt), "ms",
              sameFolder && folder.back().page == q.page);
-    printRow("repaint 400 icons, zip theme", repaintMs(archive), repaintMs(qt), "ms", sameZip && archive.back().page == q.page);
+    benchrow::print("repaint 400 icons, zip theme", repaintMs(archive), repaintMs(qt), "ms", sameZip && archive.back().page == q.page);
 }
 
 void benchThrash(const QString& root)
@@ -322,7 +306,7 @@ void benchThrash(const QString& root)
         paintScaled(qt, [&](int i) { return &held[size_t(i)]; });
         qtMs.push_back(msSince(timer));
     }
-    printRow("repaint 400 x 512x512, 400 MiB", median(oursMs), median(qtMs), "ms", ours == qt);
+    benchrow::print("repaint 400 x 512x512, 400 MiB", median(oursMs), median(qtMs), "ms", ours == qt);
 }
 
 } // namespace
