@@ -471,7 +471,7 @@ private slots:
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            if (!readOnlyFolder) {
+            if (!readOnlyFolder && !tooDeep) {
                 const rlimit limit{16, 16};
                 signal(SIGXFSZ, SIG_IGN);
                 setrlimit(RLIMIT_FSIZE, &limit);
