@@ -17,7 +17,7 @@ namespace tarnex {
 // loads the theme folder, checks that OpenGL is there, reads the options, shows the
 // window with its start-up actions and runs the event loop ("--help" and bad option
 // values are main()'s, before the application object). Returns the process's exit
-// code: 0 normal end or screenshot saved; 1 theme not loadable (themeElementsFault) or no OpenGL
+// code: 0 normal end or screenshot saved; 1 theme not loadable or no OpenGL
 // context (a message box, or on a screenshot run a line on standard error; no window
 // is built), or charts that could not be drawn into the screenshot (standard error);
 // 2 screenshot not taken or not saved.

@@ -76,7 +76,7 @@ QString frameNameFor(const QString& path)
 bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     QString why;
-    if (vyr::saveWholeFile(path, bytes, why))
+    if (vyr::saveWholeFile(path, bytes, why, true))
         return true;
     qCWarning(vyrCore) << "cannot write" << path << "-" << qPrintable(why);
     return false;

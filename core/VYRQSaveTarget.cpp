@@ -4,7 +4,7 @@
 
 namespace vyr {
 
-bool saveWholeFile(const QString& path, const QByteArray& bytes, QString& why)
+bool saveWholeFile(const QString& path, const QByteArray& bytes, QString& why, bool text)
 {
     why.clear();
     if (!isSaveTarget(path)) {
@@ -14,7 +14,8 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes, QString& why)
     QSaveFile file(path);
     // Unbuffered: commit() would not see an error that shows only when a buffer is
     // flushed, and would rename a cut file over the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
+    if (!file.open(text ? mode | QIODevice::Text : mode)) {
         why = file.errorString();
         return false;
     }

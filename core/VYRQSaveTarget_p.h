@@ -19,9 +19,10 @@ inline bool isSaveTarget(const QString& path)
     return !target.exists() || target.isFile();
 }
 
-// Puts `bytes` at path as a save does. False when path is no save target or any step
-// fails (a full disk, a file-size limit, no write access): path is then as it was, no
-// temporary file is left, and `why` says what failed, for the caller's message.
-VYRQTLIB_EXPORT bool saveWholeFile(const QString& path, const QByteArray& bytes, QString& why);
+// Puts `bytes` at path as a save does (`text`: in text mode). False when path is no save
+// target or any step fails (a full disk, a file-size limit, no write access): path is
+// then as it was, no temporary file is left, and `why` says what failed, for the
+// caller's message.
+VYRQTLIB_EXPORT bool saveWholeFile(const QString& path, const QByteArray& bytes, QString& why, bool text = false);
 
 } // namespace vyr
