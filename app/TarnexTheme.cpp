@@ -72,10 +72,13 @@ QString themeElementsFault(const QString& folder)
         return QString();
     const QString path = folder + QStringLiteral("/theme.json");
     QString cause = fileFault(path);
-    if (cause.isEmpty() && missing.size() == windowThemeNames().size())
+    if (cause.isEmpty() && missing.size() < windowThemeNames().size()) {
+        // A theme may leave names out: the controls that select them keep their looks.
+        qWarning("%s lacks the window's theme elements %s", qPrintable(path), qPrintable(quotedNames(missing)));
+        return QString();
+    }
+    if (cause.isEmpty())
         cause = QStringLiteral("it gives none of the window's theme elements (%1)").arg(quotedNames(missing));
-    else if (cause.isEmpty())
-        cause = QStringLiteral("it lacks the window's theme elements %1").arg(quotedNames(missing));
     return path + QStringLiteral(": ") + cause;
 }
 

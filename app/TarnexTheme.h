@@ -12,8 +12,9 @@ namespace tarnex {
 const QStringList& windowThemeNames();
 
 // Why the loaded theme cannot give the window its looks: theme.json in `folder` with
-// the cause (missing, unreadable, not JSON, or without some of windowThemeNames());
-// empty when the theme holds every one of them.
+// the cause (missing, unreadable, not JSON, or without any of windowThemeNames());
+// empty when the theme gives at least one of them. Names a theme leaves out are only
+// logged: the controls that select them keep the looks they have.
 QString themeElementsFault(const QString& folder);
 
 } // namespace tarnex
