@@ -2,6 +2,7 @@
 
 #include "RefineryPlantWindow.h"
 #include "TarnexOptions.h"
+#include "TarnexTheme.h"
 #include "VYRQChartBase.h"
 #include "VYRQChartRegistry.h"
 #include "VYRQGlobal.h"
@@ -24,7 +25,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
-#include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
 
@@ -102,8 +102,12 @@ int runMonitor(const QStringList& arguments)
     vyrSetGlobalConfig(config);
 
     const QString themeFolder = themeFolderPath();
+    const QString themeFailure = QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder);
     if (!vyrLoadThemeDir(QFile::encodeName(themeFolder).constData()))
-        return refuseToStart(QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder), options);
+        return refuseToStart(themeFailure, options);
+    const QString themeFault = themeElementsFault(themeFolder);
+    if (!themeFault.isEmpty())
+        return refuseToStart(themeFailure + QLatin1Char('\n') + themeFault, options);
     if (!openGLAvailable())
         return refuseToStart(
             QStringLiteral("Unable to create an OpenGL context: the Tarnex charts need OpenGL 2.0 or later."),
@@ -218,20 +222,29 @@ QImage captureWindow(QWidget& window)
     return image;
 }
 
+namespace {
+
+// Every screenshot that is not written says which file and why; the run ends with 2.
+int screenshotNotWritten(const QString& path, const QString& why)
+{
+    std::fprintf(stderr, "Cannot write the screenshot to %s: %s.\n", QFile::encodeName(path).constData(),
+                 why.toLocal8Bit().constData());
+    return 2;
+}
+
+} // namespace
+
 int saveScreenshot(QWidget& window, const QString& path)
 {
-    if (!vyr::isSaveTarget(path)) {
-        std::fprintf(stderr, "Cannot write the screenshot to %s: it is not a regular file.\n",
-                     QFile::encodeName(path).constData());
-        return 2;
-    }
+    if (!vyr::isSaveTarget(path))
+        return screenshotNotWritten(path, QStringLiteral("it is not a regular file"));
     if (!chartsDrawn(window)) {
         std::fprintf(stderr, "%s\n", chartsNotDrawnMessage);
         return 1;
     }
     const QImage image = captureWindow(window);
     if (image.isNull())
-        return 2;
+        return screenshotNotWritten(path, QStringLiteral("the window gave no image"));
     QDir().mkpath(QFileInfo(path).absolutePath());
     // Encoded in memory first: the image writer never learns that the file's last
     // buffered write failed. The file is replaced only once all of it is on disk, so a
@@ -239,10 +252,10 @@ int saveScreenshot(QWidget& window, const QString& path)
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", -1))
-        return 2;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit())
-        return 2;
+        return screenshotNotWritten(path, QStringLiteral("the image could not be encoded as PNG"));
+    QString why;
+    if (!vyr::saveWholeFile(path, png, why))
+        return screenshotNotWritten(path, why);
     return 0;
 }
 

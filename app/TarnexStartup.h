@@ -17,7 +17,7 @@ namespace tarnex {
 // loads the theme folder, checks that OpenGL is there, reads the options, shows the
 // window with its start-up actions and runs the event loop ("--help" and bad option
 // values are main()'s, before the application object). Returns the process's exit
-// code: 0 normal end or screenshot saved; 1 theme folder not loadable or no OpenGL
+// code: 0 normal end or screenshot saved; 1 theme not loadable or no OpenGL
 // context (a message box, or on a screenshot run a line on standard error; no window
 // is built), or charts that could not be drawn into the screenshot (standard error);
 // 2 screenshot not taken or not saved.
@@ -62,7 +62,8 @@ QImage captureWindow(QWidget& window);
 // Writes the window's PNG to path (its folder created when missing). 0 when saved;
 // 1 when the charts could not be drawn (chartsDrawn; a line on standard error); 2 when
 // something other than a regular file stands at path, or the image is empty or could
-// not be written whole. Unless saved, path is as it was.
+// not be written whole (a line on standard error names the file and why). Unless
+// saved, path is as it was.
 int saveScreenshot(QWidget& window, const QString& path);
 
 // saveScreenshot, then ends the event loop with its code.

@@ -19,7 +19,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QSaveFile>
 
 #include <json/value.h>
 
@@ -74,31 +73,13 @@ QString frameNameFor(const QString& path)
     return name;
 }
 
-bool writeFileAtomically(const QString& path, const QString& text)
+bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    if (!vyr::isSaveTarget(path)) {
-        qCWarning(vyrCore) << "cannot write" << path << "- it is not a regular file";
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qCWarning(vyrCore) << "cannot write" << path << file.errorString();
-        return false;
-    }
-    const QByteArray bytes = text.toUtf8();
-    // commit() does not see an error that shows only when the buffer is flushed
-    // (a full disk, a file-size limit) and would rename a cut file over the old
-    // one: every step is checked before the rename.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        qCWarning(vyrCore) << "cannot write" << path << file.errorString();
-        file.cancelWriting();   // the temporary file goes, the old one stays as it was
-        return false;
-    }
-    if (!file.commit()) {
-        qCWarning(vyrCore) << "cannot write" << path << file.errorString();
-        return false;
-    }
-    return true;
+    QString why;
+    if (vyr::saveWholeFile(path, bytes, why, true))
+        return true;
+    qCWarning(vyrCore) << "cannot write" << path << "-" << qPrintable(why);
+    return false;
 }
 
 } // namespace
@@ -138,15 +119,41 @@ bool VYRQCanvas::getDelegateItemVisible() const
 
 namespace {
 
-bool readPage(const QString& path, Json::Value& root)
+bool parsePage(const QByteArray& content, Json::Value& root)
 {
-    if (path.isEmpty())
-        return false;
-    const QByteArray content = vyr::readWholeFile(path);
     // Stored pages are read as NUL-terminated text.
     const int end = content.indexOf('\0');
     const char* begin = content.constData();
     return vyr::json::parse(begin, begin + (end >= 0 ? end : content.size()), root);
+}
+
+bool readPage(const QString& path, Json::Value& root)
+{
+    return !path.isEmpty() && parsePage(vyr::readWholeFile(path), root);
+}
+
+// Elements deeper than the loader builds would be left out of the page the canvas
+// shows, and so out of its next save.
+bool nestedPastTheLimit(const Json::Value& root)
+{
+    bool cut = false;
+    return vyr::pageWithinLimits(root, nullptr, &cut) && cut;
+}
+
+// Why the canvas would not open the page text again; empty when it would.
+QString reopenRefusal(const QByteArray& text)
+{
+    Json::Value root;
+    if (!parsePage(text, root))
+        return QStringLiteral("it would not parse");
+    if (!vyr::json::has(root, "elements"))
+        return QStringLiteral("it has no \"elements\"");
+    QString refusal;
+    if (!vyr::pageWithinLimits(root, &refusal))
+        return QStringLiteral("it ") + refusal;
+    if (nestedPastTheLimit(root))
+        return QStringLiteral("it nests elements deeper than %1 levels").arg(vyr::maxElementDepth);
+    return QString();
 }
 
 } // namespace
@@ -166,6 +173,11 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
     Json::Value root;
     if (!readPage(path, root) || !vyr::json::has(root, "elements"))
         return false;
+    if (nestedPastTheLimit(root)) {
+        qCWarning(vyrCore) << "page file" << path << "nests elements deeper than" << vyr::maxElementDepth
+                           << "levels, which a save would drop; it is not opened";
+        return false;
+    }
     RemoveAllCommand();
 
     auto* frame = new VYRQCanvasWindow(this);
@@ -328,7 +340,14 @@ bool VYRQCanvas::SavePage(const QString& path)
         return false;
     QString text;
     it.value()->toJsonString(text);
-    return writeFileAtomically(path, text);
+    const QByteArray bytes = text.toUtf8();
+    // The file is replaced only by a page that opens again.
+    const QString refusal = reopenRefusal(bytes);
+    if (!refusal.isEmpty()) {
+        qCWarning(vyrCore) << "page" << path << "is not saved:" << qPrintable(refusal) << "when opened again";
+        return false;
+    }
+    return writeFileAtomically(path, bytes);
 }
 
 void VYRQCanvas::SaveStyle(const QString& path)
@@ -346,7 +365,7 @@ void VYRQCanvas::SaveStyle(const QString& path)
     const QString text = rm->toProjectStyleString();
     if (text.isEmpty())
         return;
-    writeFileAtomically(path, text);
+    writeFileAtomically(path, text.toUtf8());
 }
 
 VYRQCanvasWindow* VYRQCanvas::GetCurWindow()
@@ -490,10 +509,25 @@ VYRQCanvasWindow* VYRQCanvas::pageOf(QWidget* widget) const
     return dynamic_cast<VYRQCanvasWindow*>(widget);
 }
 
+int VYRQCanvas::levelInPage(const QWidget* widget) const
+{
+    int level = 0;
+    for (; widget && widget->parentWidget() != this; widget = widget->parentWidget()) {
+        if (dynamic_cast<const IVYRQWidgetBase*>(widget))
+            ++level;
+    }
+    return level;
+}
+
 QWidget* VYRQCanvas::buildControl(const QString& typeKey, QWidget* parent)
 {
     if (typeKey.isEmpty() || !parent)
         return nullptr;
+    // The page would keep it, but the loader would cut it off.
+    if (levelInPage(parent) >= vyr::maxElementDepth) {
+        qCWarning(vyrCore) << "no control is created deeper than" << vyr::maxElementDepth << "levels in a page";
+        return nullptr;
+    }
     QWidget* widget = createControlByType(typeKey.toUtf8().constData(), parent);
     if (!widget)
         return nullptr;

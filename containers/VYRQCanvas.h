@@ -127,6 +127,8 @@ private:
     QRect rectOnCanvas(const QWidget* widget) const;
     bool isPageRoot(const QWidget* widget) const;
     QWidget* firstSelected() const;
+    // The element level of `widget` in its page: the controls from it up to its frame.
+    int levelInPage(const QWidget* widget) const;
     // Builds, names and flags a control of the type under `parent`; null when the
     // type yields no library control.
     QWidget* buildControl(const QString& typeKey, QWidget* parent);

@@ -146,8 +146,8 @@ void VYRQCanvasWindow::toJsonString(QString& out)
         control->serializeJsonValue(&element, false);
         elements.append(element);
     }
-    if (!elements.empty())
-        root["elements"] = elements;
+    // Written also when empty: a page without "elements" is not opened again.
+    root["elements"] = elements;
     out = QString::fromStdString(vyr::json::styledText(root));
 }
 

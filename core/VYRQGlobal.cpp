@@ -4,6 +4,7 @@
 #include "LanguageManager.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQJsonReader.h"
 #include "VYRQLogging.h"
 #include "VYRQPageElementScope_p.h"
 #include "VYRQResourceManager.h"
@@ -74,6 +75,7 @@ bool builtByOwner(const QStringList& ownTypes, const Json::Value& child)
 
 QWidget* createControl(const char* typeKey, const Json::Value& element, QWidget* parent, IVYRQWidgetBase*& control);
 
+// `depth`: the element's level, 1 for a page's top-level elements.
 QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
 {
     if (depth > vyr::maxElementDepth) {
@@ -155,29 +157,41 @@ bool readPageDocument(QString name, Json::Value& root)
 
 namespace {
 
+static_assert(VYRQJsonReader::maxDepth >= 2 * maxElementDepth + 2,
+              "a page's deepest built element must be within what the fast reader takes");
+
 enum class PageLimit { Within, Siblings, Controls };
 
-// `stacked`: the entries of the lists that hold the elements above `list`. Qt paints an
-// element's children from within the recursion over its own siblings, so what one
-// paint stacks up is the sum of the lists along the path, not the longest of them.
-// `total`: the elements met so far in the whole document.
-PageLimit pageLimitOf(const Json::Value* list, int depth, Json::ArrayIndex stacked, qint64& total)
+// What the walk met so far in the whole document: its elements, and whether any lie
+// deeper than the loader builds.
+struct PageCount {
+    qint64 total = 0;
+    bool cut = false;
+};
+
+// `list` holds the elements of level `depth`. `stacked`: the entries of the lists that
+// hold the elements above them. Qt paints an element's children from within the
+// recursion over its own siblings, so what one paint stacks up is the sum of the lists
+// along the path, not the longest of them.
+PageLimit pageLimitOf(const Json::Value* list, int depth, Json::ArrayIndex stacked, PageCount& count)
 {
     if (!list)
         return PageLimit::Within;
     if (list->size() > Json::ArrayIndex(maxPageSiblings) - stacked)
         return PageLimit::Siblings;
     // Deeper elements are never built.
-    if (depth > maxElementDepth)
+    if (depth > maxElementDepth) {
+        count.cut = count.cut || !list->empty();
         return PageLimit::Within;
-    total += list->size();
-    if (total > maxPageControls)
+    }
+    count.total += list->size();
+    if (count.total > maxPageControls)
         return PageLimit::Controls;
     stacked += list->size();
     for (const Json::Value& element : *list) {
         if (!element.isObject())
             continue;
-        const PageLimit limit = pageLimitOf(vyr::json::array(element, "child"), depth + 1, stacked, total);
+        const PageLimit limit = pageLimitOf(vyr::json::array(element, "child"), depth + 1, stacked, count);
         if (limit != PageLimit::Within)
             return limit;
     }
@@ -199,10 +213,12 @@ void countMenuItems(const Json::Value* list, int depth, int& count)
 
 } // namespace
 
-bool pageWithinLimits(const Json::Value& root, QString* refusal)
+bool pageWithinLimits(const Json::Value& root, QString* refusal, bool* cut)
 {
-    qint64 total = 0;
-    const PageLimit limit = pageLimitOf(vyr::json::array(root, "elements"), 0, 0, total);
+    PageCount count;
+    const PageLimit limit = pageLimitOf(vyr::json::array(root, "elements"), 1, 0, count);
+    if (cut)
+        *cut = count.cut;
     if (refusal && limit == PageLimit::Siblings)
         *refusal = QStringLiteral("has lists of more than %1 elements along one path").arg(maxPageSiblings);
     else if (refusal && limit == PageLimit::Controls)
@@ -348,7 +364,7 @@ QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, 
 
 QWidget* createElementFromJson(const Json::Value& element, QWidget* parent)
 {
-    return createElementAt(element, parent, 0);
+    return createElementAt(element, parent, 1);
 }
 
 QWidget* createControlByType(const char* typeKey, QWidget* parent)

@@ -74,8 +74,9 @@ void registerFactory(std::initializer_list<const char*> aliases = {})
 // True when an executable path names the emulator or the designer (case-sensitive).
 bool pathNamesEmulator(const QString& path);
 
-// Element trees deeper than this are cut off by the page loader: a JSON value
-// built in code has no nesting limit of its own.
+// Element trees deeper than this many levels (a page's top-level elements are the
+// first) are cut off by the page loader: a JSON value built in code has no nesting
+// limit of its own.
 constexpr int maxElementDepth = 128;
 
 // Qt paints the children of one widget by recursing once per sibling, and paints a
@@ -100,7 +101,9 @@ constexpr int maxPageControls = 250000;
 // False when the lists of elements along some path of the page document hold more
 // than maxPageSiblings entries together, or the document more than maxPageControls
 // elements in all; `refusal`, when given, then receives the reason for a warning.
-VYRQTLIB_EXPORT bool pageWithinLimits(const Json::Value& root, QString* refusal = nullptr);
+// `cut`, when given, tells whether elements lie deeper than maxElementDepth (the loader
+// leaves them out).
+VYRQTLIB_EXPORT bool pageWithinLimits(const Json::Value& root, QString* refusal = nullptr, bool* cut = nullptr);
 // False when the menu document holds more than maxMenuItems items.
 VYRQTLIB_EXPORT bool menuWithinLimits(const Json::Value& root);
 

@@ -15,9 +15,9 @@ namespace vyr {
 namespace json {
 
 namespace {
-// Deep enough for any real page, shallow enough that the recursive parser and our
-// own recursive readers stay far from the stack's end.
-constexpr int maxNesting = 200;
+// Deeper than any page the loader builds, shallow enough that the recursive parser and
+// our own recursive readers stay far from the stack's end.
+constexpr int maxNesting = VYRQJsonReader::maxDepth + 72;
 static_assert(VYRQJsonReader::maxDepth + 32 < maxNesting, "the fast reader must decline well before the limit");
 }
 

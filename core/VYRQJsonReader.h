@@ -31,9 +31,12 @@ public:
         NotMine     // `root` is untouched; the text needs the full reader
     };
 
-    // Containers nested deeper than this are declined; well below the full
+    // Containers nested deeper than this are declined. A page nests each element level
+    // in two (the element and its "child" list) within its own object and "elements"
+    // list: the page loader's 128 element levels take 258, and the deepest element's
+    // own keys ("attr", "style" and what they hold) up to 16 more. Well below the full
     // reader's stack limit, so neither reader gets near the end of the stack.
-    static constexpr int maxDepth = 128;
+    static constexpr int maxDepth = 2 * 128 + 2 + 16;
 
     Result parse(const char* begin, const char* end, Json::Value& root);
 

@@ -151,7 +151,8 @@ QRect windowGeometry(const QString& display, const QByteArray& title)
     return found;
 }
 
-void startTarnex(QProcess& process, const QStringList& arguments, const QStringList& environment)
+void startTarnexAt(QProcess& process, const QString& executable, const QStringList& arguments,
+                   const QStringList& environment)
 {
     QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
     for (const QString& edit : environment) {
@@ -161,7 +162,12 @@ void startTarnex(QProcess& process, const QStringList& arguments, const QStringL
             childEnvironment.insert(edit.section(QLatin1Char('='), 0, 0), edit.section(QLatin1Char('='), 1));
     }
     process.setProcessEnvironment(childEnvironment);
-    process.start(QStringLiteral(TARNEX_EXECUTABLE), arguments);
+    process.start(executable, arguments);
+}
+
+void startTarnex(QProcess& process, const QStringList& arguments, const QStringList& environment)
+{
+    startTarnexAt(process, QStringLiteral(TARNEX_EXECUTABLE), arguments, environment);
 }
 
 } // namespace
@@ -171,8 +177,8 @@ void startTarnex(QProcess& process, const QStringList& arguments, const QStringL
 class tst_TarnexStartup : public QObject {
     Q_OBJECT
 private slots:
-    void missingThemeFolderEndsWithOne_data();
-    void missingThemeFolderEndsWithOne();
+    void unloadableThemeEndsWithOne_data();
+    void unloadableThemeEndsWithOne();
     void executableExitCodes_data();
     void executableExitCodes();
     void badScreenshotPathStartsNothing_data();
@@ -185,20 +191,86 @@ private slots:
     void windowFitsScreen();
 };
 
-void tst_TarnexStartup::missingThemeFolderEndsWithOne_data()
+void tst_TarnexStartup::unloadableThemeEndsWithOne_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("box");      // else the message goes to standard error
+    QTest::addColumn<bool>("box");          // else the message goes to standard error
+    QTest::addColumn<QString>("damage");    // to a copy of the theme beside a copy of the
+                                            // executable; empty: no theme folder here
+    QTest::addColumn<QByteArray>("cause");  // the line after the folder's
 
-    QTest::newRow("interactive: message box") << QStringList{"tarnex", "--zh"} << true;
+    QTest::newRow("interactive: message box") << QStringList{"tarnex", "--zh"} << true << QString() << QByteArray();
     // Nobody is there to click a box: it would wait forever.
-    QTest::newRow("screenshot run: standard error") << QStringList{"tarnex", "--screenshot", "never.png"} << false;
+    QTest::newRow("screenshot run: standard error")
+        << QStringList{"tarnex", "--screenshot", "never.png"} << false << QString() << QByteArray();
+    // The library loads a folder without usable theme elements; the window would run
+    // on a grey ground with its alarms in plain black.
+    const QStringList shot{"--screenshot", "never.png"};
+    QTest::newRow("style.json missing") << shot << false << "no style.json" << QByteArray();
+    QTest::newRow("theme.json missing") << shot << false << "no theme.json"
+                                        << QByteArray("/theme.json: No such file or directory");
+    QTest::newRow("theme.json unreadable") << shot << false << "unreadable"
+                                           << QByteArray("/theme.json: Permission denied");
+    QTest::newRow("theme.json a link to itself") << shot << false << "link loop"
+                                                 << QByteArray("/theme.json: Too many levels of symbolic links");
+    QTest::newRow("theme.json does not parse") << shot << false << R"({"elements": [{"child": [)"
+                                               << QByteArray("/theme.json: it does not parse as JSON");
+    QTest::newRow("theme.json an empty list") << shot << false << "[]"
+                                              << QByteArray("/theme.json: it gives none of the window's theme "
+                                                            "elements (\"KolvCard\", \"KolvCardAlt\", \"KolvClear\" "
+                                                            "and 37 more)");
 }
 
-void tst_TarnexStartup::missingThemeFolderEndsWithOne()
+void tst_TarnexStartup::unloadableThemeEndsWithOne()
 {
     QFETCH(QStringList, arguments);
     QFETCH(bool, box);
+    QFETCH(QString, damage);
+    QFETCH(QByteArray, cause);
+
+    if (!damage.isEmpty()) {
+        // Where OpenGL is there, so that a run that does not stop for its theme goes on
+        // to write the PNG and end with 0.
+        if (!runsHere(openGL))
+            QSKIP("runs on X11 only, in the suite's X11 run");
+        if (damage == QLatin1String("unreadable") && geteuid() == 0)
+            QSKIP("file permissions do not bind root");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString executable = dir.filePath(QStringLiteral("tarnex"));
+        const QString folder = dir.filePath(QStringLiteral("refinery-theme"));
+        QVERIFY(QFile::copy(QStringLiteral(TARNEX_EXECUTABLE), executable) && QDir().mkpath(folder));
+        for (const QString& name : QDir(QStringLiteral(TARNEX_THEME_DIR)).entryList(QDir::Files))
+            QVERIFY(QFile::copy(QStringLiteral(TARNEX_THEME_DIR "/") + name, folder + QLatin1Char('/') + name));
+        QFile theme(folder + QStringLiteral("/theme.json"));
+        QVERIFY(theme.open(QIODevice::ReadOnly));
+        QByteArray text = theme.readAll();
+        theme.close();
+        if (damage == QLatin1String("no style.json")) {
+            QVERIFY(QFile::remove(folder + QStringLiteral("/style.json")));
+        } else if (damage == QLatin1String("no theme.json")) {
+            QVERIFY(theme.remove());
+        } else if (damage == QLatin1String("unreadable")) {
+            QVERIFY(theme.setPermissions(QFileDevice::WriteOwner));
+        } else if (damage == QLatin1String("link loop")) {
+            QVERIFY(theme.remove() && QFile::link(QStringLiteral("theme.json"), theme.fileName()));
+        } else {
+            text = damage.toUtf8();
+            QVERIFY(theme.open(QIODevice::WriteOnly | QIODevice::Truncate) && theme.write(text) == text.size());
+            theme.close();
+        }
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        startTarnexAt(process, executable, arguments, openGL);
+        QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+        const QByteArray printed = process.readAllStandardError();
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 1, printed.constData());
+        const QByteArray message = "Unable to load the Tarnex theme from:\n" + QFile::encodeName(folder) + '\n';
+        QVERIFY2(printed.contains(message + (cause.isEmpty() ? QByteArray() : QFile::encodeName(folder) + cause)),
+                 printed.constData());
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("never.png"))));
+        return;
+    }
 
     // No "refinery-theme" lies beside the test executable.
     QVERIFY(!QFileInfo::exists(tarnex::themeFolderPath()));
@@ -247,8 +319,8 @@ void tst_TarnexStartup::executableExitCodes_data()
                                          << QSize(1500, 720) << QByteArray() << QByteArray() << openGL;
     QTest::newRow("plant page in Chinese") << QStringList{"--page", "plant", "--zh"} << QStringLiteral("zh.png") << 0
                                            << QSize(1440, 900) << QByteArray() << QByteArray() << openGL;
-    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray() << QByteArray()
-                                     << openGL;
+    QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray()
+                                     << QByteArray("blocker/shot.png: Not a directory.") << openGL;
     // Answered without a display.
     QTest::newRow("help names the size limit, starts nothing")
         << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144")
@@ -422,14 +494,18 @@ void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile()
     }
     const auto limit = rlim_t(room * double(pngSize)) - rlim_t(shortBy);
     FileSizeLimitedProcess process(limit);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     startTarnex(process, {"--screenshot", path}, openGL);
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+    const QByteArray printed = process.readAllStandardError();
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     // The live values change the PNG's size from run to run, by more under load: a shot
     // that came out below the cap may be saved, but then whole.
     const bool saved = room > 1.0 || (process.exitCode() == 0 && QFileInfo(path).size() <= qint64(limit));
     QCOMPARE(process.exitCode(), saved ? 0 : 2);
+    // As a full disk would, the cap makes the write fail; the run says where and why.
+    if (!saved)
+        QVERIFY2(printed.contains("Cannot write the screenshot to " + QFile::encodeName(path) + ": File too large."),
+                 printed.constData());
     if (saved) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -438,17 +438,25 @@ private slots:
     {
         QTest::addColumn<bool>("style");
         QTest::addColumn<bool>("readOnlyFolder");
-        QTest::newRow("page, file-size limit") << false << false;
-        QTest::newRow("style, file-size limit") << true << false;
-        QTest::newRow("page, read-only folder") << false << true;
+        QTest::addColumn<bool>("tooDeep");   // the host nested controls past the element limit
+        QTest::newRow("page, file-size limit") << false << false << false;
+        QTest::newRow("style, file-size limit") << true << false << false;
+        QTest::newRow("page, read-only folder") << false << true << false;
+        // Written, the page would not open again.
+        QTest::newRow("page nested past the element limit") << false << false << true;
     }
 
     void failedSaveKeepsOldFile()
     {
         QFETCH(bool, style);
         QFETCH(bool, readOnlyFolder);
+        QFETCH(bool, tooDeep);
         if (readOnlyFolder && geteuid() == 0)
             QSKIP("folder permissions do not bind root");
+        // "box" is the second level; the last container is one past the limit.
+        QWidget* nested = control("box");
+        for (int level = 3; tooDeep && level <= vyr::maxElementDepth + 1; ++level)
+            nested = createControlByType("qtcontainer", nested);
         const QString target = style ? path("project/style.json") : mainPath();
         const QByteArray old = "old text that must survive\n" + QByteArray(4096, 'x');
         QVERIFY(writeFile(target, old));
@@ -463,7 +471,7 @@ private slots:
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            if (!readOnlyFolder) {
+            if (!readOnlyFolder && !tooDeep) {
                 const rlimit limit{16, 16};
                 signal(SIGXFSZ, SIG_IGN);
                 setrlimit(RLIMIT_FSIZE, &limit);
@@ -487,15 +495,19 @@ private slots:
 
     // A page is built from the file the canvas opened, whatever its name and whatever a
     // loaded theme holds under that name, and a save writes the same bytes back; a page
-    // the loader refuses is not opened, so no save writes over it.
+    // the loader refuses, or cuts short, is not opened, so no save writes over it.
     void saveWritesBackTheFileOpened_data()
     {
         QTest::addColumn<QString>("name");   // opened relative to the page's folder
         QTest::addColumn<bool>("inTheme");   // a loaded theme holds another page of that name
         QTest::addColumn<int>("labels");
-        QTest::newRow("page.txt") << "page.txt" << false << 3;
-        QTest::newRow("main.json, also in the theme") << "main.json" << true << 3;
-        QTest::newRow("past the sibling limit") << "wide.json" << false << vyr::maxPageSiblings + 1;
+        QTest::addColumn<int>("level");      // the labels' element level, under containers c1, c2, ...
+        QTest::newRow("page.txt") << "page.txt" << false << 3 << 1;
+        QTest::newRow("main.json, also in the theme") << "main.json" << true << 3 << 1;
+        QTest::newRow("past the sibling limit") << "wide.json" << false << vyr::maxPageSiblings + 1 << 1;
+        QTest::newRow("no elements") << "empty.json" << false << 0 << 1;
+        QTest::newRow("at the element limit") << "deep.json" << false << 3 << vyr::maxElementDepth;
+        QTest::newRow("past the element limit") << "deeper.json" << false << 3 << vyr::maxElementDepth + 1;
     }
 
     void saveWritesBackTheFileOpened()
@@ -503,11 +515,16 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, inTheme);
         QFETCH(int, labels);
-        const bool refused = labels > vyr::maxPageSiblings;
+        QFETCH(int, level);
+        const bool wide = labels > vyr::maxPageSiblings;
+        const bool refused = wide || level > vyr::maxElementDepth;
         QByteArray list;
         for (int i = 0; i < labels; ++i)
             list += (i ? "," : "") + QStringLiteral(R"({"type": "qtlabel", "name": "l%1", "x": %2, "y": 5, "w": 40, "h": 20})")
                                          .arg(i).arg(i % 6 * 50).toUtf8();
+        for (int container = level - 1; container > 0; --container)
+            list = QStringLiteral(R"({"type": "qtcontainer", "name": "c%1", "w": 300, "h": 100, "child": [)")
+                       .arg(container).toUtf8() + list + "]}";
         // The page as the canvas writes it, so that a save that keeps it keeps its bytes.
         const QString user = path("user/" + name);
         QVERIFY(writeFile(user, R"({"w": 320, "h": 120, "elements": [)" + list + "]}"));
@@ -534,12 +551,28 @@ private slots:
         QCOMPARE(m_canvas->SavePage(name), !refused);
         QCOMPARE(readFile(user), original);
         if (refused) {
-            QCOMPARE(capture.count(QStringLiteral("nothing is built")), 1);
+            QCOMPARE(capture.count(wide ? QStringLiteral("nothing is built") : QStringLiteral("a save would drop")), 1);
             return;
         }
         const QRegularExpression label(QStringLiteral("^l\\d+$"));
         QCOMPARE(m_canvas->GetCurWindow()->findChildren<QWidget*>(label).size(), labels);
         QVERIFY(!control("themePage"));
+        if (level < vyr::maxElementDepth)
+            return;
+
+        // The canvas nests nothing past the limit itself; what it nests up to the limit
+        // opens again.
+        m_canvas->AddSelectedControl(control("l0"));
+        QVERIFY(!m_canvas->createControl(QStringLiteral("qtcontainer")));
+        QCOMPARE(capture.count(QStringLiteral("no control is created deeper than")), 1);
+        m_canvas->RemoveAllSelected();
+        m_canvas->AddSelectedControl(control(QStringLiteral("c%1").arg(level - 1)));
+        QVERIFY(m_canvas->createControl(QStringLiteral("qtcontainer")));
+        QVERIFY(m_canvas->SavePage(name));
+        m_canvas->closeAllWindows();
+        QVERIFY(m_canvas->OpenJsonFile(name));
+        QCOMPARE(m_canvas->GetCurWindow()->findChildren<QWidget*>(label).size(), labels);
+        QVERIFY(control("qtcontainer1"));
     }
 
     // Opening a page reads no more than a regular file within a zip entry's size: a

@@ -32,6 +32,16 @@ QByteArray nested(int depth, const QByteArray& open, const QByteArray& close)
     return open.repeated(depth) + "1" + close.repeated(depth);
 }
 
+// A page of `levels` element levels whose deepest element holds keys of its own.
+QByteArray nestedPage(int levels)
+{
+    QByteArray element = R"({"type": "qtlabel", "attr": {"text": "deepest", "items": [{"k": [1]}]},
+                             "style": [["S", 2, 0]]})";
+    for (int level = 1; level < levels; ++level)
+        element = R"({"type": "qtcontainer", "child": [)" + element + "]}";
+    return R"({"w": 100, "elements": [)" + element + "]}";
+}
+
 } // namespace
 
 class tst_JsonReader : public QObject {
@@ -121,6 +131,7 @@ void tst_JsonReader::differential_data()
     row("objects at the margin", nested(VYRQJsonReader::maxDepth, "{\"k\":", "}"), Accepted);
     row("nesting past the margin", nested(VYRQJsonReader::maxDepth + 1, "[", "]"), Declined);
     row("objects past the margin", nested(VYRQJsonReader::maxDepth + 1, "{\"k\":", "}"), Declined);
+    row("page nested to the element limit", nestedPage(128), Accepted);
 
     // Malformed: every one must still fail
     row("empty", "", Malformed);

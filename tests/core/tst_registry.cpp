@@ -47,6 +47,15 @@ QByteArray oneControl(const char* members)
     return QByteArray(R"({"elements": [{"type": "testctl", )") + members + "}]}";
 }
 
+// A page of test controls nested `levels` deep, each the only child of the one above.
+QByteArray nestedControls(int levels)
+{
+    QByteArray element = R"({"type": "testctl", "attr": {"a": {"b": [1]}}})";
+    for (int level = 1; level < levels; ++level)
+        element = R"({"type": "testctl", "child": [)" + element + "]}";
+    return R"({"elements": [)" + element + "]}";
+}
+
 QStringList childNames(const QWidget* parent)
 {
     QStringList names;
@@ -372,6 +381,9 @@ private slots:
                                                           "h": 9223372036854775807, "widthPolicy": 1.5e20, "maxHeight": -1e300)") << 1;
         QTest::newRow("not json") << QByteArray(R"({"elements": [{"type": "testctl")") << 0;
         QTest::newRow("nested past the parser") << QByteArray(400, '[') << 0;
+        QTest::newRow("nested to the element limit") << nestedControls(vyr::maxElementDepth) << vyr::maxElementDepth;
+        QTest::newRow("nested past the element limit: cut")
+            << nestedControls(vyr::maxElementDepth + 1) << vyr::maxElementDepth;
     }
     void wrongTypedPages()
     {
@@ -402,6 +414,8 @@ private slots:
         QTest::newRow("lists on other paths") << QVector<int>{2, limit - 2} << 2 << true;
         // Each list well within the limit, but more controls in all than a page may build.
         QTest::newRow("100 containers of 2,600") << QVector<int>{100, 2600} << 100 << false;
+        // Containers nested to the element limit build and paint.
+        QTest::newRow("nested to the element limit") << QVector<int>(vyr::maxElementDepth, 1) << 1 << true;
     }
 
     void siblingLimit()
