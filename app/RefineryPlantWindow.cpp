@@ -17,6 +17,7 @@
 #include "VYRQScrollView.h"
 #include "VYRQStackContainer.h"
 #include "VYRQTableView.h"
+#include "VYRQWindowImpl_p.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -159,6 +160,29 @@ constexpr int kDrawerSlideMs = 220;
 constexpr int kPageSpace = 10;
 constexpr int kPagePaddingTop = 14;
 constexpr int kPagePaddingBottom = 16;
+// The drawer is that much lower than the plant page, centred on it.
+constexpr int kDrawerMargin = 28;
+
+// The height a vertical container needs for the minimum heights of its direct child
+// containers, controls and charts, less the one left out.
+int columnMinimum(const VYRQContainer* column, const QWidget* leftOut = nullptr)
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    column->getChildPadding(left, top, right, bottom);
+    int content = top + bottom;
+    int rows = 0;
+    for (QObject* object : column->children()) {
+        auto* row = qobject_cast<QWidget*>(object);
+        if (!row || row == leftOut || row->isWindow())
+            continue;
+        content += row->minimumHeight();
+        ++rows;
+    }
+    return content + qMax(rows - 1, 0) * column->getChildSpace();
+}
 
 } // namespace
 
@@ -365,18 +389,11 @@ void RefineryPlantWindow::buildUi()
     buildPlantPage();
     buildDetailDrawer();
     // The pages' rows hold their minimum heights; below their sum the page scrolls.
-    for (VYRQContainer* page : {dashboardPage, plantPage}) {
-        int content = kPagePaddingTop + kPagePaddingBottom;
-        int rows = 0;
-        for (QObject* object : page->children()) {
-            auto* row = qobject_cast<VYRQContainer*>(object);
-            if (!row || row == detailDrawer)
-                continue;
-            content += row->minimumHeight();
-            ++rows;
-        }
-        page->setMinimumHeight(content + qMax(rows - 1, 0) * kPageSpace);
-    }
+    // The plant page also keeps the drawer's controls whole, in a window lower than
+    // its minimum (maximised on a small screen).
+    dashboardPage->setMinimumHeight(columnMinimum(dashboardPage));
+    plantPage->setMinimumHeight(
+        qMax(columnMinimum(plantPage, detailDrawer), columnMinimum(detailDrawer) + kDrawerMargin));
     // A page gets its size from its scroll view, also while it is hidden: the drawer
     // follows the plant page's height whenever it changes.
     plantPage->installEventFilter(this);
@@ -470,7 +487,7 @@ void RefineryPlantWindow::updateDrawerGeometry()
 {
     if (!detailDrawer)
         return;
-    const int height = qMax(plantPage->height() - 28, 440);
+    const int height = qMax(plantPage->height() - kDrawerMargin, 440);
     fixHeight(detailDrawer, height);
     if (!detailDrawer->isResizeAnimationRunning())
         detailDrawer->resize(390, height);
@@ -504,12 +521,11 @@ void RefineryPlantWindow::keyPressEvent(QKeyEvent* event)
     }
 }
 
+// The frame's own maximise: it lifts the window's minimum while maximised, and keeps
+// the window maximised on a screen smaller than that minimum.
 void RefineryPlantWindow::toggleMaximized()
 {
-    if (isMaximized())
-        showNormal();
-    else
-        showMaximized();
+    impl()->toggleMaximized();
 }
 
 // ---------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QTabBar>
 #include <QWidget>
@@ -245,11 +246,19 @@ void VYRQWindowImpl::watchWindowHandle()
     QWindow* handle = w && w->isWindow() ? w->windowHandle() : nullptr;
     if (handle == m_watchedHandle)
         return;
-    if (m_watchedHandle)
+    if (m_watchedHandle) {
         m_watchedHandle->removeEventFilter(this);
+        disconnect(m_watchedHandle, nullptr, this, nullptr);
+    }
     m_watchedHandle = handle;
-    if (handle)
-        handle->installEventFilter(this);
+    watchScreen();
+    if (!handle)
+        return;
+    handle->installEventFilter(this);
+    connect(handle, &QWindow::screenChanged, this, [this] {
+        watchScreen();
+        holdToScreen();
+    });
 }
 
 bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
@@ -392,30 +401,35 @@ void VYRQWindowImpl::toggleMaximized()
     QWidget* w = owner();
     if (!w)
         return;
-    if (w->isMaximized()) {
-        w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
-        // A sub-window hears of no state change; a window has been restored already.
-        restoreNormalGeometry();
+    if (!w->isMaximized()) {
+        maximise();
         return;
     }
-
-    QRect area;
-    if (w->isWindow()) {
-        QScreen* screen = w->screen();
-        if (!screen)
-            screen = QGuiApplication::primaryScreen();
-        if (screen)
-            area = screen->availableGeometry();
-    } else if (QWidget* parent = w->parentWidget()) {
-        area = parent->rect();
-    }
-    if (!area.isValid())
+    // Restored on a screen that cannot hold the window at its own minimum, its buttons
+    // and borders would lie past the screen's edges: it stays maximised.
+    if (!fitsIn(normalMinimum(), maximisedArea())) {
+        maximise();
         return;
+    }
+    w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
+    // A sub-window hears of no state change; a window has been restored already.
+    restoreNormalGeometry();
+}
 
-    m_normalGeometry = w->geometry();
-    m_normalMinimum = w->minimumSize();
-    m_normalMaximum = w->maximumSize();
-    m_maximizedByUs = true;
+void VYRQWindowImpl::maximise()
+{
+    QWidget* w = owner();
+    const QRect area = maximisedArea();
+    if (!w || !area.isValid())
+        return;
+    if (!m_limitsLifted) {
+        // A window maximised by someone else (the window manager) remembers its
+        // normal geometry itself; a sub-window has none but its own.
+        m_normalGeometry = w->isWindow() && w->isMaximized() ? w->normalGeometry() : w->geometry();
+        m_normalMinimum = w->minimumSize();
+        m_normalMaximum = w->maximumSize();
+        m_limitsLifted = true;
+    }
     // Limits the window was given would keep it from filling the area.
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -423,7 +437,8 @@ void VYRQWindowImpl::toggleMaximized()
     // A window manager then remembers the area as the geometry to restore, so the
     // restore puts the window back itself (windowStateChanged).
     w->setGeometry(area);
-    w->setWindowState(w->windowState() | Qt::WindowMaximized);
+    if (!w->isMaximized())
+        w->setWindowState(w->windowState() | Qt::WindowMaximized);
 }
 
 void VYRQWindowImpl::windowStateChanged(Qt::WindowStates oldState)
@@ -436,13 +451,117 @@ void VYRQWindowImpl::windowStateChanged(Qt::WindowStates oldState)
 void VYRQWindowImpl::restoreNormalGeometry()
 {
     QWidget* w = owner();
-    if (!w || !m_maximizedByUs)
+    if (!w || !m_limitsLifted)
         return;
-    m_maximizedByUs = false;
+    const bool normal = !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    const QRect area = maximisedArea();
+    if (!fitsIn(m_normalMinimum, area)) {
+        // Restored by someone else on a screen that cannot hold the window at its own
+        // minimum: it keeps the lifted limits and takes the whole area.
+        if (normal)
+            w->setGeometry(area);
+        return;
+    }
+    m_limitsLifted = false;
     w->setMinimumSize(m_normalMinimum);
     w->setMaximumSize(m_normalMaximum);
-    if (!(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (normal)
         w->setGeometry(m_normalGeometry);
+    holdToScreen();
+}
+
+void VYRQWindowImpl::holdToScreen()
+{
+    QWidget* w = owner();
+    // A window that follows a press is where the operator puts it.
+    if (!w || !w->isWindow() || !w->isVisible() || pressOwner() == w
+        || (w->windowState() & (Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return;
+    const QRect area = maximisedArea();
+    if (!area.isValid())
+        return;
+    if (w->isMaximized()) {
+        // Fitted to its area again: without a window manager nothing else would.
+        maximise();
+        return;
+    }
+    const QSize minimum = normalMinimum();
+    if (!fitsIn(minimum, area)) {
+        if (m_limitsLifted)
+            w->setGeometry(area);
+        else
+            maximise();
+        return;
+    }
+    if (m_limitsLifted) {
+        // The screen holds the window at its own minimum again: the limits come back.
+        m_limitsLifted = false;
+        w->setMinimumSize(m_normalMinimum);
+        w->setMaximumSize(m_normalMaximum);
+    } else if (onScreens(w->frameGeometry())) {
+        // Anywhere on the screens, across two of them too, is the operator's choice.
+        return;
+    }
+    // Held as a window manager places a new window: its size within the area, then its
+    // frame moved onto the area.
+    const QRect frame = w->frameGeometry();
+    const QSize decoration = frame.size() - w->size();
+    const QSize size = w->size().boundedTo(area.size() - decoration).expandedTo(w->minimumSize());
+    const QPoint topLeft(qBound(area.left(), frame.left(), area.right() + 1 - size.width() - decoration.width()),
+                         qBound(area.top(), frame.top(), area.bottom() + 1 - size.height() - decoration.height()));
+    w->resize(size);
+    w->move(topLeft);
+}
+
+QRect VYRQWindowImpl::maximisedArea() const
+{
+    QWidget* w = owner();
+    if (!w)
+        return QRect();
+    if (!w->isWindow())
+        return w->parentWidget() ? w->parentWidget()->rect() : QRect();
+    QScreen* screen = w->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QSize VYRQWindowImpl::normalMinimum() const
+{
+    QWidget* w = owner();
+    return m_limitsLifted || !w ? m_normalMinimum : w->minimumSize();
+}
+
+bool VYRQWindowImpl::fitsIn(const QSize& minimum, const QRect& area)
+{
+    return !area.isValid() || (minimum.width() <= area.width() && minimum.height() <= area.height());
+}
+
+bool VYRQWindowImpl::onScreens(const QRect& frame) const
+{
+    QWidget* w = owner();
+    QScreen* screen = w ? w->screen() : nullptr;
+    if (!screen)
+        return true;
+    QRegion screens;
+    for (QScreen* sibling : screen->virtualSiblings())
+        screens += sibling->availableGeometry();
+    return (QRegion(frame) - screens).isEmpty();
+}
+
+void VYRQWindowImpl::watchScreen()
+{
+    QWidget* w = owner();
+    QScreen* screen = w && w->isWindow() ? w->screen() : nullptr;
+    if (screen == m_watchedScreen)
+        return;
+    if (m_watchedScreen)
+        disconnect(m_watchedScreen, nullptr, this, nullptr);
+    m_watchedScreen = screen;
+    if (!screen)
+        return;
+    connect(screen, &QScreen::geometryChanged, this, &VYRQWindowImpl::holdToScreen);
+    connect(screen, &QScreen::availableGeometryChanged, this, &VYRQWindowImpl::holdToScreen);
 }
 
 void VYRQWindowImpl::resizeChildren()

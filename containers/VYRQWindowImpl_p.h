@@ -13,6 +13,7 @@
 class QEventLoop;
 class QMouseEvent;
 class QPainter;
+class QScreen;
 class QWindow;
 class VYRQMDIArea;
 
@@ -54,16 +55,24 @@ public:
     // Lays out the owner's direct library children (resizeWidget on each).
     void resizeChildren();
     // Maximised to the screen's available geometry (a sub-window to its parent's
-    // rectangle), or back to the geometry and size limits it had before.
+    // rectangle), or back to the geometry and size limits it had before. A window
+    // whose own minimum the area cannot hold stays maximised.
     void toggleMaximized();
     // Watches the window system window of a top-level owner (again after it is
     // re-created): a left press in the border band reaches the frame before any child
-    // widget under it, and the resize cursor shows over children too.
+    // widget under it, and the resize cursor shows over children too. Watches its
+    // screen as well (holdToScreen).
     void watchWindowHandle();
     // The owner's window state changed, by this frame, by QWidget::showNormal and its
     // kin, or by the window manager: a window this frame maximised gets its geometry
-    // and size limits back whoever ends the maximised state.
+    // and size limits back whoever ends the maximised state. Where the screen cannot
+    // hold its minimum, it keeps the lifted limits and takes the available area.
     void windowStateChanged(Qt::WindowStates oldState);
+    // Holds a top-level owner to its screen's available area, as when its screen or
+    // that screen's geometry changed: a maximised window fills the area; a window the
+    // area cannot hold at its own minimum is maximised; one that reaches past the
+    // screens is brought within the area, no larger than it.
+    void holdToScreen();
 
     void setResizeable(bool on);
     void setTransparent(bool on);
@@ -115,6 +124,15 @@ private:
     void resizeByEdge(const QPoint& globalPos);
     void followHover(const QPoint& pos);
     void restoreNormalGeometry();
+    void maximise();
+    void watchScreen();
+    // The area the owner maximises into; invalid when it has none.
+    QRect maximisedArea() const;
+    // The owner's own minimum, also while maximising lifted it.
+    QSize normalMinimum() const;
+    // Whether an area holds a window of that minimum (an invalid area holds anything).
+    static bool fitsIn(const QSize& minimum, const QRect& area);
+    bool onScreens(const QRect& frame) const;
 
     // The owner's size limits when the border resize took the press; the resize
     // pins the size while it runs and gives these back on release.
@@ -124,7 +142,10 @@ private:
     // top-left, as move() takes it).
     QRect m_pressGeometry;
     QPointer<QWindow> m_watchedHandle;
-    bool m_maximizedByUs = false;
+    QPointer<QScreen> m_watchedScreen;
+    // Set while the frame's maximise lifted the owner's size limits; they and the
+    // geometry below come back once the owner is restored on a screen that holds it.
+    bool m_limitsLifted = false;
     QRect m_normalGeometry;
     QSize m_normalMinimum;
     QSize m_normalMaximum;

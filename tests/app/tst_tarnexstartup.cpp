@@ -2,12 +2,14 @@
 #include "specialfiles.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include <type_traits>
 #include <unistd.h>
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 namespace {
 
@@ -149,6 +152,85 @@ QRect windowGeometry(const QString& display, const QByteArray& title)
     }
     xcb_disconnect(connection);
     return found;
+}
+
+// The pixels the X server shows on its screen.
+QImage screenImage(const QString& display)
+{
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    QImage image;
+    if (!xcb_connection_has_error(connection)) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        xcb_get_image_reply_t* reply = xcb_get_image_reply(
+            connection,
+            xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0, screen->width_in_pixels,
+                          screen->height_in_pixels, ~0U),
+            nullptr);
+        if (reply && screen->root_depth == 24 && xcb_get_image_data_length(reply) >= 4 * screen->width_in_pixels
+                                                                                      * screen->height_in_pixels)
+            image = QImage(xcb_get_image_data(reply), screen->width_in_pixels, screen->height_in_pixels,
+                           QImage::Format_RGB32)
+                        .copy();
+        std::free(reply);
+    }
+    xcb_disconnect(connection);
+    return image;
+}
+
+// The operator's mouse, as the X server's test extension moves and presses it: at a
+// point of the screen, `clicks` presses and releases of the button (4 and 5 turn the
+// wheel).
+void pressAt(const QString& display, const QPoint& at, int clicks, quint8 button = 1)
+{
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    if (!xcb_connection_has_error(connection)) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        xcb_test_fake_input(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, qint16(at.x()),
+                            qint16(at.y()), 0);
+        for (int i = 0; i < clicks; ++i) {
+            xcb_test_fake_input(connection, XCB_BUTTON_PRESS, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+            xcb_test_fake_input(connection, XCB_BUTTON_RELEASE, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        }
+        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
+    xcb_disconnect(connection);
+}
+
+// Gives the X server's screen a new size through RandR, as a change of display mode
+// does: the size becomes a mode of the server's one output (Xvfb lists only the one it
+// started with) and the screen takes it.
+bool resizeScreen(const QString& display, const QSize& size)
+{
+    const QString mode = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    const auto xrandr = [&display](const QStringList& arguments) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        process.start(QStringLiteral("xrandr"), QStringList{"-display", display} + arguments);
+        return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit
+            && process.exitCode() == 0;
+    };
+    QStringList timings{mode, QStringLiteral("60")};
+    for (int length : {size.width(), size.height()})
+        for (int step = 0; step < 4; ++step)
+            timings << QString::number(length + step);
+    // The mode stays with the server: naming it again fails, harmlessly.
+    xrandr(QStringList{"--newmode"} + timings);
+    xrandr({"--addmode", "screen", mode});
+    return xrandr({"--output", "screen", "--mode", mode, "--fb", mode});
+}
+
+// How many rows of the screen the Acknowledge button's fill spans across half the
+// drawer's width.
+int acknowledgeButtonRows(const QImage& screen)
+{
+    constexpr QRgb fill = 0xff968bff;   // (150, 139, 255)
+    int rows = 0;
+    for (int y = 0; y < screen.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
+        rows += std::count_if(line, line + screen.width(), [](QRgb pixel) { return (pixel | 0xff000000) == fill; })
+            >= 195;
+    }
+    return rows;
 }
 
 void startTarnexAt(QProcess& process, const QString& executable, const QStringList& arguments,
@@ -527,30 +609,64 @@ void tst_TarnexStartup::windowFitsScreen_data()
 {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("environment");
     QTest::addColumn<QRect>("expected");    // the window's geometry, or the PNG's size
     QTest::addColumn<bool>("screenshot");
+    // What the operator or the display does then, and the window's geometry after each.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QList<QRect>>("after");
 
+    const QRect small(0, 0, 1024, 600);
+    const QRect large(0, 0, 1920, 1080);
     // Its top bar, with the drag area and the window buttons, and its borders on the
     // screen.
-    QTest::newRow("laptop screen") << QSize(1366, 768) << QStringList{} << QRect(0, 0, 1366, 768) << false;
-    QTest::newRow("laptop screen, larger size asked for") << QSize(1366, 768) << QStringList{"--size", "2560x1440"}
-                                                          << QRect(0, 0, 1366, 768) << false;
-    QTest::newRow("screen below the minimum: maximised") << QSize(1024, 600) << QStringList{}
-                                                         << QRect(0, 0, 1024, 600) << false;
-    QTest::newRow("large screen: centred") << QSize(1920, 1080) << QStringList{} << QRect(240, 90, 1440, 900)
-                                           << false;
-    QTest::newRow("screenshot keeps the size asked for") << QSize(1366, 768) << QStringList{"--size", "1920x1080"}
-                                                         << QRect(0, 0, 1920, 1080) << true;
+    QTest::newRow("laptop screen") << QSize(1366, 768) << QStringList{} << QStringList{} << QRect(0, 0, 1366, 768)
+                                   << false << QStringList{} << QList<QRect>{};
+    QTest::newRow("laptop screen, larger size asked for")
+        << QSize(1366, 768) << QStringList{"--size", "2560x1440"} << QStringList{} << QRect(0, 0, 1366, 768) << false
+        << QStringList{} << QList<QRect>{};
+    QTest::newRow("screen below the minimum: maximised")
+        << QSize(1024, 600) << QStringList{} << QStringList{} << small << false << QStringList{} << QList<QRect>{};
+    QTest::newRow("large screen: centred") << QSize(1920, 1080) << QStringList{} << QStringList{}
+                                           << QRect(240, 90, 1440, 900) << false << QStringList{} << QList<QRect>{};
+    QTest::newRow("screenshot keeps the size asked for")
+        << QSize(1366, 768) << QStringList{"--size", "1920x1080"} << QStringList{} << QRect(0, 0, 1920, 1080) << true
+        << QStringList{} << QList<QRect>{};
+    // Restored to its minimum, the window would reach past the screen with its own
+    // buttons.
+    QTest::newRow("below the minimum: maximise button keeps it maximised")
+        << QSize(1024, 600) << QStringList{} << QStringList{} << small << false << QStringList{"maximise button"}
+        << QList<QRect>{small};
+    QTest::newRow("below the minimum: top bar double click keeps it maximised")
+        << QSize(1024, 600) << QStringList{} << QStringList{} << small << false
+        << QStringList{"top bar double click"} << QList<QRect>{small};
+    QTest::newRow("scaled by 2, below the minimum: restore keeps it maximised")
+        << QSize(1920, 1080) << QStringList{} << QStringList{"QT_SCALE_FACTOR=2"} << large << false
+        << QStringList{"maximise button", "top bar double click"} << QList<QRect>{large, large};
+    // Held as at start: within the new area, maximised below the minimum, and given its
+    // own size back once the screen holds it again.
+    QTest::newRow("screen resized while running")
+        << QSize(1920, 1080) << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
+        << QStringList{"screen 1280x720", "screen 1024x600", "maximise button", "screen 1920x1080",
+                       "maximise button"}
+        << QList<QRect>{QRect(0, 0, 1280, 720), small, small, large, QRect(0, 0, 1280, 720)};
+    QTest::newRow("below the minimum: the drawer's button shows whole")
+        << QSize(1024, 600) << QStringList{"--page", "plant", "--drawer"} << QStringList{} << small << false
+        << QStringList{"plant page scrolled to its end"} << QList<QRect>{small};
 }
 
 // The executable on an X server whose screen is the size under test, its window's
-// geometry read back from the server.
+// geometry read back from the server; input enters as the operator's does, through the
+// server.
 void tst_TarnexStartup::windowFitsScreen()
 {
     QFETCH(QSize, screen);
     QFETCH(QStringList, options);
+    QFETCH(QStringList, environment);
     QFETCH(QRect, expected);
     QFETCH(bool, screenshot);
+    QFETCH(QStringList, steps);
+    QFETCH(QList<QRect>, after);
     if (!runsHere(openGL))
         QSKIP("runs on X11 only, in the suite's X11 run");
 
@@ -563,18 +679,80 @@ void tst_TarnexStartup::windowFitsScreen()
     ChildProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     startTarnex(process, screenshot ? options + QStringList{"--screenshot", path} : options,
-                openGL + QStringList{QStringLiteral("DISPLAY=") + display.name});
+                openGL + environment + QStringList{QStringLiteral("DISPLAY=") + display.name});
     if (screenshot) {
         QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(QImage(path, "PNG").size(), expected.size());
         return;
     }
-    const QByteArray title("Qt-UI Tarnex Refinery Monitoring");
+    const QByteArray english("Qt-UI Tarnex Refinery Monitoring");
+    const QByteArray chinese("Qt-UI Tarnex 炼化装置监控");
+    QByteArray title = english;
     // Placed on the event loop's first turn, after the window was mapped; the
     // comparison below tells where it stayed.
     static_cast<void>(QTest::qWaitFor([&] { return windowGeometry(display.name, title) == expected; }, 30000));
     QCOMPARE(windowGeometry(display.name, title), expected);
+
+    const int scale = environment.contains(QStringLiteral("QT_SCALE_FACTOR=2")) ? 2 : 1;
+    // A point of the top bar, in the window's own pixels from its left edge (from its
+    // right edge when negative).
+    const auto topBar = [&](int x, int y) {
+        QRect window = windowGeometry(display.name, english);
+        if (window.isNull())
+            window = windowGeometry(display.name, chinese);
+        return QPoint(x < 0 ? window.right() + 1 + x * scale : window.left() + x * scale, window.top() + y * scale);
+    };
+    // A click on the other language's button changes the window's title once the
+    // window took it and every click before it. It is pressed again until then: the
+    // window's layout follows a new geometry a turn of its event loop later.
+    const auto switchLanguage = [&] {
+        const bool toChinese = title == english;
+        title = toChinese ? chinese : english;
+        return QTest::qWaitFor(
+            [&] {
+                pressAt(display.name, topBar(toChinese ? -145 : -191, 24), 1);
+                return QTest::qWaitFor([&] { return windowGeometry(display.name, title).isValid(); }, 500);
+            },
+            30000);
+    };
+    for (int i = 0; i < steps.size(); ++i) {
+        const QString& step = steps.at(i);
+        const bool click = step == QLatin1String("maximise button") || step == QLatin1String("top bar double click");
+        // Laid out for its geometry before the click.
+        if (click)
+            QVERIFY2(switchLanguage(), "the window took no click");
+        if (step == QLatin1String("maximise button")) {
+            pressAt(display.name, topBar(-65, 24), 1);
+        } else if (step == QLatin1String("top bar double click")) {
+            // Just past the unit's name, where the top bar is bare at every width.
+            pressAt(display.name, topBar(456, 32), 2);
+        } else if (step.startsWith(QLatin1String("screen "))) {
+            const QStringList size = step.mid(7).split(QLatin1Char('x'));
+            QVERIFY2(resizeScreen(display.name, QSize(size.at(0).toInt(), size.at(1).toInt())), qPrintable(step));
+        } else if (step == QLatin1String("plant page scrolled to its end")) {
+            // The wheel over the page's scroll bar, until the button shows whole.
+            int rows = 0;
+            static_cast<void>(QTest::qWaitFor(
+                [&] {
+                    pressAt(display.name, topBar(-7, 300), 3, 5);
+                    QTest::qWait(100);
+                    rows = acknowledgeButtonRows(screenImage(display.name));
+                    return rows == 36;
+                },
+                30000));
+            QVERIFY2(rows == 36, qPrintable(QStringLiteral("%1 rows of the button show").arg(rows)));
+        } else {
+            QFAIL(qPrintable(step));
+        }
+        // A window restored past the screen's edges takes no click on its buttons there.
+        if (click)
+            QVERIFY2(switchLanguage(), qPrintable(QStringLiteral("no click reached its button after ") + step));
+        static_cast<void>(QTest::qWaitFor([&] { return windowGeometry(display.name, title) == after.at(i); }, 30000));
+        const QRect reached = windowGeometry(display.name, title);
+        QVERIFY2(reached == after.at(i), qPrintable(QStringLiteral("%1: %2x%3+%4+%5").arg(step).arg(reached.width())
+                                                        .arg(reached.height()).arg(reached.x()).arg(reached.y())));
+    }
     QCOMPARE(process.state(), QProcess::Running);
     process.kill();
     process.waitForFinished(10000);

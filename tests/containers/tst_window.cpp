@@ -185,10 +185,15 @@ private slots:
     {
         QTest::addColumn<bool>("maximiseByDoubleClick");
         QTest::addColumn<bool>("restoreByDoubleClick");
-        QTest::newRow("double click, showNormal") << true << false;
-        QTest::newRow("double click, double click") << true << true;
-        QTest::newRow("showMaximized, double click") << false << true;
-        QTest::newRow("showMaximized, showNormal") << false << false;
+        QTest::addColumn<bool>("minimumPastScreen");
+        QTest::newRow("double click, showNormal") << true << false << false;
+        QTest::newRow("double click, double click") << true << true << false;
+        QTest::newRow("showMaximized, double click") << false << true << false;
+        QTest::newRow("showMaximized, showNormal") << false << false << false;
+        // Restored to its minimum, the window would reach past the screen: the caption
+        // leaves it maximised, and a restore by someone else gives it the whole area.
+        QTest::newRow("minimum past the screen, double click") << true << true << true;
+        QTest::newRow("minimum past the screen, showNormal") << true << false << true;
     }
 
     // A caption drag on a maximised window moves nothing and leaves its state and the
@@ -199,9 +204,12 @@ private slots:
     {
         QFETCH(bool, maximiseByDoubleClick);
         QFETCH(bool, restoreByDoubleClick);
+        QFETCH(bool, minimumPastScreen);
         auto window = shownWindow(QRect(100, 100, 500, 400));
         QVERIFY(window);
-        window->setMinimumSize(450, 350);
+        const QRect area = window->screen()->availableGeometry();
+        const QSize minimum = minimumPastScreen ? area.size() + QSize(1, 0) : QSize(450, 350);
+        window->setMinimumSize(minimum);
         window->setResizeable(true);
         window->setDoubleClickMaximize(true);
         QWindow* handle = window->windowHandle();
@@ -232,9 +240,14 @@ private slots:
             else
                 window->showNormal();
             settle();
+            if (minimumPastScreen) {
+                QCOMPARE(window->isMaximized(), restoreByDoubleClick);
+                QTRY_COMPARE(window->geometry(), area);
+                continue;
+            }
             QTRY_VERIFY(!window->isMaximized());
             QTRY_COMPARE(window->geometry(), normal);
-            QCOMPARE(window->minimumSize(), QSize(450, 350));
+            QCOMPARE(window->minimumSize(), minimum);
         }
     }
 
