@@ -75,12 +75,16 @@ bool sparseFile(const QString& path, qint64 size)
     return f.open(QIODevice::WriteOnly) && f.resize(size);
 }
 
-qint64 cachedImageBytes(const VYRQResourceManagerImpl* set)
+constexpr VYRQDecodedCache::Kind imageKind = VYRQDecodedCache::Kind::Image;
+
+int cachedImages(const VYRQResourceManagerImpl* set)
 {
-    qint64 bytes = 0;
-    for (const auto& image : set->images)
-        bytes += image.second->sizeInBytes();
-    return bytes;
+    return set->decoded.count(imageKind);
+}
+
+bool imageLoaded(const VYRQResourceManagerImpl* set, const QString& key)
+{
+    return set->decoded.isLoaded(imageKind, key);
 }
 
 QByteArray pngOf(const QImage& image, const char* format = "png")
@@ -404,7 +408,7 @@ private slots:
         QVERIFY(rm.loadThemeFile(zip));
         QVERIFY(rm.getImage("images/logo.png", false));
         QVERIFY(rm.loadThemeFile(zip));
-        QVERIFY(rm.getThemeManagerImpl()->images.empty());   // a new set
+        QCOMPARE(cachedImages(rm.getThemeManagerImpl()), 0);   // a new set
         QCOMPARE(fileKeys(rm.getThemeManagerImpl()), QStringList("images/logo.png"));
         rm.unregisterWindow(&tree.window);
     }
@@ -450,16 +454,16 @@ private slots:
     {
         Probe rm;
         QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
-        const auto& cache = rm.getThemeManagerImpl()->images;
+        const VYRQResourceManagerImpl* theme = rm.getThemeManagerImpl();
         QImage* gray = rm.getImage("images/logo.png", true);
-        QVERIFY(gray && cache.count("images/logo.png_gray") && !cache.count("images/logo.png"));
+        QVERIFY(gray && imageLoaded(theme, "images/logo.png_gray") && !imageLoaded(theme, "images/logo.png"));
         const QRgb px = gray->pixel(2, 1);
         QVERIFY(qAbs(qRed(px) - qGreen(px)) <= 1 && qAbs(qRed(px) - qBlue(px)) <= 1);
         QImage* plain = rm.getImage("images/logo.png", false);
         QVERIFY(plain && plain != gray);
         QCOMPARE(plain->pixelColor(2, 1), QColor(Qt::red));
         QCOMPARE(rm.getImage("images/logo.png", true), gray);
-        QVERIFY(!rm.getImage("shared.txt", false) && !cache.count("shared.txt"));   // present, but no image
+        QVERIFY(!rm.getImage("shared.txt", false) && !imageLoaded(theme, "shared.txt"));   // present, but no image
 
         Probe half;
         half.setScaleFactor(0.5f);
@@ -502,7 +506,7 @@ private slots:
             QVERIFY(!rm.getImage("images/huge.png", true));
             QCOMPARE(warnings.count(QStringLiteral("images/huge.png")), 1);
         }
-        QVERIFY(rm.getThemeManagerImpl()->images.empty());
+        QCOMPARE(cachedImages(rm.getThemeManagerImpl()), 0);
         const QImage* fine = rm.getImage(size.isValid() ? "images/atcap.png" : "images/fine.png", false);
         QVERIFY(fine);
         QCOMPARE(fine->size(), size.isValid() ? QSize(4096, 4096) : QSize(8, 4));
@@ -865,16 +869,16 @@ private slots:
                 held = rm.getImage(name(1), false);
             if (i == 1)
                 QVERIFY(rm.getImage(name(0), false));   // 0 is now used more recently than 1
-            QVERIFY2(cachedImageBytes(theme) <= bound, qPrintable(QString::number(cachedImageBytes(theme))));
+            QVERIFY2(theme->decoded.bytes() <= bound, qPrintable(QString::number(theme->decoded.bytes())));
         }
-        QVERIFY(!theme->imageUse.at(name(0)).dropped && theme->imageUse.at(name(1)).dropped);
-        QVERIFY(!theme->imageUse.at(name(count - 1)).dropped);
+        QVERIFY(imageLoaded(theme, name(0)) && !imageLoaded(theme, name(1)));
+        QVERIFY(imageLoaded(theme, name(count - 1)));
         QVERIFY(held->isNull());
         const QImage* again = rm.getImage(name(1), false);
         QCOMPARE(again, held);
         QCOMPARE(again->size(), QSize(4096, 4096));
         QCOMPARE(again->pixelColor(4000, 4000), colour(1));
-        QVERIFY(cachedImageBytes(theme) <= bound);
+        QVERIFY(theme->decoded.bytes() <= bound);
     }
 
     // A folder's files are read when first looked up, within a zip's limits: a file
@@ -956,17 +960,17 @@ private slots:
     {
         Probe rm;
         rm.initDefaultImageRes();
-        const auto& cache = rm.getDefaultManagerImpl()->images;
-        QCOMPARE(cache.size(), size_t(4));
+        const VYRQResourceManagerImpl* set = rm.getDefaultManagerImpl();
+        QCOMPARE(cachedImages(set), 4);
         QVERIFY(rm.setSkinDirPath(dataPath("theme-basic")));
         QVERIFY(rm.getImage("dot.png", false));
         QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
         QVERIFY(rm.getImage("images/logo.png", false));
         rm.releaseRes();
-        QCOMPARE(cache.size(), size_t(4));
-        QVERIFY(cache.count("IDB_CHECKED") && cache.count("IDB_UNCHECK") && cache.count("IDB_SELECTED"));
-        QVERIFY(rm.getDefaultManagerImpl()->fillStyles.isEmpty());
-        QCOMPARE(rm.getThemeManagerImpl()->images.size(), size_t(1));   // other sets untouched
+        QCOMPARE(cachedImages(set), 4);
+        QVERIFY(imageLoaded(set, "IDB_CHECKED") && imageLoaded(set, "IDB_UNCHECK") && imageLoaded(set, "IDB_SELECTED"));
+        QVERIFY(set->fillStyles.isEmpty());
+        QCOMPARE(cachedImages(rm.getThemeManagerImpl()), 1);   // other sets untouched
     }
 
     void hostileZips_data()
