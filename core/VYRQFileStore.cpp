@@ -102,12 +102,24 @@ bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& by
     return true;
 }
 
-bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes)
+bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes, const QString& origin,
+                             const ArchiveEntry& entry)
 {
     if (m_files.count(key) || !makeRoom(bytes.size(), nullptr))
         return false;
-    hold(m_files.emplace(key, File()).first->second, bytes);
+    File file;
+    file.crcKnown = true;
+    file.crc = crcOf(bytes);
+    file.path = origin;
+    file.entry = entry;
+    file.entry.size = quint32(bytes.size());
+    hold(m_files.emplace(key, std::move(file)).first->second, bytes);
     return true;
+}
+
+bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes)
+{
+    return addBytes(key, bytes, QString(), ArchiveEntry());
 }
 
 void VYRQFileStore::remove(const std::string& key)
@@ -117,24 +129,58 @@ void VYRQFileStore::remove(const std::string& key)
         return;
     File& file = it->second;
     // Still counted: whoever was handed the bytes may read them until the store is cleared.
-    if (file.handedOut && file.state == State::Held)
+    if (file.handedOut && file.state == State::Held) {
         m_retired.push_back(std::move(file.bytes));
-    else if (file.state == State::Held)
+    } else if (file.state == State::Held) {
         m_held -= file.bytes.size();
+        if (kept(file))
+            m_kept -= file.bytes.size();
+    }
     m_files.erase(it);
 }
 
-std::map<std::string, quint32> VYRQFileStore::forgetArchive(const QString& archive)
+bool VYRQFileStore::fromOrigin(const File& file, const QString& origin) const
 {
-    std::map<std::string, quint32> forgotten;
-    if (archive.isEmpty())
+    return !origin.isEmpty() && file.origin != Origin::Folder && file.path == origin;
+}
+
+namespace {
+
+// An archive's entries by key, for comparing them with the files an earlier load added.
+std::map<std::string, const VYRQFileStore::ArchiveEntry*> byKey(const VYRQFileStore::ArchiveEntries& entries)
+{
+    std::map<std::string, const VYRQFileStore::ArchiveEntry*> out;
+    for (const auto& entry : entries)
+        out.emplace(entry.first, &entry.second);
+    return out;
+}
+
+} // namespace
+
+bool VYRQFileStore::sameEntry(const File& file, const ArchiveEntry* entry)
+{
+    return entry && entry->size == file.entry.size && file.crcKnown && entry->ref.crc == file.crc;
+}
+
+std::set<std::string> VYRQFileStore::reviseArchive(const QString& origin, const ArchiveEntries& entries)
+{
+    std::set<std::string> forgotten;
+    if (origin.isEmpty())
         return forgotten;
-    for (const auto& file : m_files) {
-        if (file.second.origin == Origin::Archive && file.second.path == archive)
-            forgotten.emplace(file.first, file.second.crc);
+    const auto now = byKey(entries);
+    for (auto& file : m_files) {
+        if (!fromOrigin(file.second, origin))
+            continue;
+        const auto it = now.find(file.first);
+        if (it != now.end() && sameEntry(file.second, it->second)) {
+            if (file.second.origin == Origin::Archive)
+                file.second.entry = *it->second;   // read again at its new place
+            continue;
+        }
+        forgotten.insert(file.first);
     }
-    for (const auto& file : forgotten)
-        remove(file.first);
+    for (const std::string& key : forgotten)
+        remove(key);
     return forgotten;
 }
 
@@ -143,25 +189,30 @@ void VYRQFileStore::clear()
     m_files.clear();
     m_retired.clear();
     m_held = 0;
+    m_kept = 0;
     m_charged = 0;
 }
 
-qint64 VYRQFileStore::growthOf(const QString& archive, const std::vector<std::pair<std::string, quint32>>& entries) const
+qint64 VYRQFileStore::keptWith(const QString& origin, const ArchiveEntries& entries) const
 {
-    qint64 growth = 0;
-    const auto fromArchive = [&](const File& file) {
-        return !archive.isEmpty() && file.origin == Origin::Archive && file.path == archive;
+    qint64 bytes = keptBytes();
+    const auto now = byKey(entries);
+    const auto changed = [&](const std::string& key, const File& file) {
+        const auto it = now.find(key);
+        return fromOrigin(file, origin) && !sameEntry(file, it == now.end() ? nullptr : it->second);
     };
     for (const auto& file : m_files) {
-        if (fromArchive(file.second) && file.second.state == State::Held && !file.second.handedOut)
-            growth -= file.second.bytes.size();
+        // Forgotten bytes in memory go with their file, unless they were handed out.
+        const File& old = file.second;
+        if (changed(file.first, old) && old.state == State::Held && old.origin == Origin::Memory && !old.handedOut)
+            bytes -= old.bytes.size();
     }
-    for (const auto& entry : entries) {
+    for (const auto& entry : now) {
         const auto it = m_files.find(entry.first);
-        if (it == m_files.end() || fromArchive(it->second))
-            growth += entry.second;
+        if (it == m_files.end() || changed(entry.first, it->second))
+            bytes += entry.second->size;
     }
-    return growth;
+    return bytes;
 }
 
 bool VYRQFileStore::charge(qint64 bytes)
@@ -177,13 +228,15 @@ void VYRQFileStore::discharge(qint64 bytes)
     m_charged = std::max<qint64>(0, m_charged - bytes);
 }
 
-bool VYRQFileStore::readFolderFile(const QString& path, QByteArray& out)
+bool VYRQFileStore::readFolderFile(const QString& path, QByteArray& out, bool* missing)
 {
     const auto room = [this] { return std::max<qint64>(0, m_bound - heldBytes()); };
     qint64 size = -1;
     vyr::FileRead result = vyr::readRegularFile(path, std::min(vyr::maxFileBytes, room()), out, &size);
     if (result == vyr::FileRead::TooLarge && size <= vyr::maxFileBytes && makeRoom(size, nullptr))
         result = vyr::readRegularFile(path, std::min(vyr::maxFileBytes, room()), out, &size);
+    if (missing)
+        *missing = result == vyr::FileRead::Missing;
     switch (result) {
     case vyr::FileRead::Read:
     case vyr::FileRead::Missing:
@@ -226,8 +279,12 @@ const QByteArray* VYRQFileStore::bytes(const std::string& key)
 const QByteArray* VYRQFileStore::handOut(const std::string& key)
 {
     const QByteArray* out = bytes(key);
-    if (out)
-        m_files.find(key)->second.handedOut = true;
+    if (!out)
+        return nullptr;
+    File& file = m_files.find(key)->second;
+    if (!kept(file))
+        m_kept += file.bytes.size();
+    file.handedOut = true;
     return out;
 }
 
@@ -261,6 +318,16 @@ std::vector<std::string> VYRQFileStore::keys() const
     return out;
 }
 
+bool VYRQFileStore::identity(const std::string& key, qint64& size, quint32& crc) const
+{
+    const auto it = m_files.find(key);
+    if (it == m_files.end() || it->second.state == State::Missing || !it->second.crcKnown)
+        return false;
+    size = it->second.entry.size;
+    crc = it->second.crc;
+    return true;
+}
+
 bool VYRQFileStore::load(File& file)
 {
     const bool again = file.state == State::Dropped;
@@ -269,8 +336,14 @@ bool VYRQFileStore::load(File& file)
         if (!readArchiveAgain(file, out))
             return false;
     } else {
-        if (!readFolderFile(file.path, out))
+        bool missing = false;
+        if (!readFolderFile(file.path, out, &missing))
             return false;
+        // Listed when its folder was read, and gone since: missing, read before or not.
+        if (missing) {
+            qCWarning(vyrRes) << "theme file" << file.path << "is gone - treated as missing";
+            return false;
+        }
         if (!file.crcKnown) {
             file.crcKnown = true;
             file.crc = crcOf(out);
@@ -308,6 +381,9 @@ bool VYRQFileStore::makeRoom(qint64 bytes, const File* keep)
 {
     if (bytes <= m_bound - heldBytes())
         return true;
+    // What could not fit even then drops nothing.
+    if (bytes > m_bound - keptBytes())
+        return false;
     for (auto& entry : m_files) {
         File& file = entry.second;
         if (&file == keep || file.state != State::Held || file.handedOut || file.origin == Origin::Memory)
@@ -324,6 +400,8 @@ void VYRQFileStore::hold(File& file, QByteArray bytes)
     file.bytes = std::move(bytes);
     file.state = State::Held;
     m_held += file.bytes.size();
+    if (kept(file))
+        m_kept += file.bytes.size();
 }
 
 void VYRQFileStore::drop(File& file)

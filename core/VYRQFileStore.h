@@ -10,8 +10,8 @@
 // were first read: a file whose CRC-32 changed since is warned about and missing from
 // then on. Bytes handed out (`handOut`) are never dropped: they stay until the store
 // is cleared. Everything the set holds counts against one bound; a read that would
-// pass it first drops bytes that can be read again, and is refused when that is not
-// enough. GUI thread only.
+// pass it is refused at once when even the bytes the store must keep leave no room,
+// and otherwise drops bytes that can be read again until it fits. GUI thread only.
 
 #include "VYRQZip.h"
 
@@ -19,7 +19,9 @@
 #include <QString>
 
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class VYRQTLIB_EXPORT VYRQFileStore {
@@ -43,31 +45,39 @@ public:
     // still holds it as listed (place, name, size, CRC); ZR_CORRUPT when it does not.
     static uint32_t readArchiveEntry(ZipHandle* zip, const ArchiveEntry& entry, QByteArray& out);
 
-    // Adding; the first file under a key stays (but see forgetArchive).
+    // An archive's entries by key, as a load takes them.
+    using ArchiveEntries = std::vector<std::pair<std::string, ArchiveEntry>>;
+
+    // Adding; the first file under a key stays (but see reviseArchive).
     void listFolderFile(const std::string& key, const QString& path);
     // An entry of the archive at `archive`, read at load (counted against the bound).
     bool addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
                          const ArchiveEntry& entry);
-    // Bytes with nowhere to read them again from (an archive in memory): never dropped.
+    // An entry of an archive given in memory, `origin` naming that archive: with nowhere
+    // to read it again from, it is never dropped.
+    bool addBytes(const std::string& key, const QByteArray& bytes, const QString& origin, const ArchiveEntry& entry);
     bool addBytes(const std::string& key, const QByteArray& bytes);
     // Forgets a file; bytes it handed out stay allocated until the store is cleared.
     void remove(const std::string& key);
-    // Forgets the entries an earlier load of `archive` added, so that a new load of it
-    // replaces them rather than adding beside them; returns their keys and CRCs.
-    std::map<std::string, quint32> forgetArchive(const QString& archive);
+    // Takes `entries` of `origin` (an archive's path, or what names one in memory) in
+    // place of the entries an earlier load of it added: one whose size and CRC did not
+    // change stays, with its bytes, now found at its new place; the others are
+    // forgotten, and their keys returned.
+    std::set<std::string> reviseArchive(const QString& origin, const ArchiveEntries& entries);
     void clear();
 
-    // The bytes the store would grow by if the archive's entries `entries` (key and
-    // size) were added in place of the ones an earlier load of it added.
-    qint64 growthOf(const QString& archive, const std::vector<std::pair<std::string, quint32>>& entries) const;
+    // The bytes the store must keep (see keptBytes) once `entries` of `origin` were
+    // taken in place of those an earlier load of it added, and added under every key
+    // no other file holds.
+    qint64 keptWith(const QString& origin, const ArchiveEntries& entries) const;
     // Bytes the set holds beside its files (its style files) count against the bound too.
     // False when they do not fit, even after dropping what can be read again.
     bool charge(qint64 bytes);
     void discharge(qint64 bytes);
     // Reads a folder file whole, within the per-file limit and the room left, without
     // storing it (the caller charges what it keeps). False, with a warning, when
-    // refused; a file that cannot be opened reads as empty.
-    bool readFolderFile(const QString& path, QByteArray& out);
+    // refused; a file that cannot be opened reads as empty, and sets `missing`.
+    bool readFolderFile(const QString& path, QByteArray& out, bool* missing = nullptr);
 
     // A file's bytes, read (again) when not held; null when there is no such file or it
     // is refused. Valid until released or until the store next reads or changes.
@@ -81,7 +91,13 @@ public:
     bool contains(const std::string& key) const;   // held, or readable when asked for
     bool holds(const std::string& key) const;      // its bytes are in memory now
     std::vector<std::string> keys() const;         // the files contains() knows, sorted
+    // The size and CRC-32 of a file's bytes, once they were first read; false before,
+    // and for a file contains() does not know.
+    bool identity(const std::string& key, qint64& size, quint32& crc) const;
     qint64 heldBytes() const { return m_held + m_charged; }
+    // What cannot be dropped: bytes handed out (also of files since forgotten), bytes in
+    // memory, and bytes held beside the files.
+    qint64 keptBytes() const { return m_kept + m_charged; }
     qint64 bound() const { return m_bound; }
     // Reads of a file's bytes after its first, since the store was made.
     int rereads() const { return m_rereads; }
@@ -106,9 +122,14 @@ private:
     bool makeRoom(qint64 bytes, const File* keep);
     void hold(File& file, QByteArray bytes);
     void drop(File& file);
+    static bool kept(const File& file) { return file.handedOut || file.origin == Origin::Memory; }
+    bool fromOrigin(const File& file, const QString& origin) const;
+    // Whether `entry` of a new load holds what `file` holds (size and CRC).
+    static bool sameEntry(const File& file, const ArchiveEntry* entry);
 
     qint64 m_bound;
-    qint64 m_held = 0;       // bytes of the files held
+    qint64 m_held = 0;       // bytes of the files held, and of those retired
+    qint64 m_kept = 0;       // the part of m_held that cannot be dropped
     qint64 m_charged = 0;    // bytes held beside them
     int m_rereads = 0;
     std::map<std::string, File> m_files;

@@ -128,12 +128,9 @@ bool readPageDocument(QString name, Json::Value& root)
 
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     QByteArray content;
-    const char* data = nullptr;
-    unsigned int size = 0;
     ResSourceType source = ResDefault;
-    if (rm->getResource(name, data, size, source)) {
-        content = QByteArray::fromRawData(data, int(size));
-    } else {
+    // Read, not handed out: the set need not keep a page it only parses.
+    if (!rm->readResource(name, content, source)) {
         QString path = rm->getSkinDirPath() + name;
         if (!QFileInfo(path).isFile())
             path = name;

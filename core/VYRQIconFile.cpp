@@ -1,7 +1,9 @@
 #include "VYRQIconFile_p.h"
 
+#include "VYRQFileIdentity_p.h"
 #include "VYRQImageBounds_p.h"
 #include "VYRQLogging.h"
+#include "VYRQLruOrder_p.h"
 #include "VYRQRegularFile.h"
 
 #include <QBuffer>
@@ -13,36 +15,29 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
-#include <sys/stat.h>
-
 namespace vyr {
 
 namespace {
 
 // Icons of files already read, by file identity: a ribbon naming one file for each of
-// its thousands of commands decodes it once. Dropped whole when full.
+// its thousands of commands decodes it once. Past the bound the least recently used
+// goes, so the icons a menu keeps coming back to stay.
 constexpr int maxCachedIcons = 256;
 
-QHash<QString, QIcon>& iconCache()
-{
-    static QHash<QString, QIcon> cache;
-    return cache;
-}
+struct IconCache {
+    struct Icon {
+        QIcon icon;
+        LruOrder<QByteArray>::Position use;
+    };
+    QHash<QByteArray, Icon> icons;
+    LruOrder<QByteArray> order;
+    int decodes = 0;
+};
 
-// The same file by any path, as long as it is unchanged; empty when there is none.
-QString fileIdentity(const QString& path)
+IconCache& iconCache()
 {
-    if (path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:")))
-        return path;
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return QString();
-    return QStringLiteral("%1:%2:%3:%4.%5")
-        .arg(quint64(info.st_dev))
-        .arg(quint64(info.st_ino))
-        .arg(qint64(info.st_size))
-        .arg(qint64(info.st_mtim.tv_sec))
-        .arg(qint64(info.st_mtim.tv_nsec));
+    static IconCache cache;
+    return cache;
 }
 
 QImage fitted(QImage image)
@@ -114,12 +109,14 @@ QIcon readIconFile(const QString& path)
 {
     if (path.isEmpty())
         return QIcon();
-    const QString identity = fileIdentity(path);
-    QHash<QString, QIcon>& cache = iconCache();
+    const QByteArray identity = fileIdentity(path);
+    IconCache& cache = iconCache();
     if (!identity.isEmpty()) {
-        const auto cached = cache.constFind(identity);
-        if (cached != cache.constEnd())
-            return cached.value();
+        const auto cached = cache.icons.find(identity);
+        if (cached != cache.icons.end()) {
+            cache.order.touch(cached->use);
+            return cached->icon;
+        }
     }
 
     QByteArray data;
@@ -131,16 +128,24 @@ QIcon readIconFile(const QString& path)
         return QIcon();
     }
     QString refusal;
+    ++cache.decodes;
     const QImage image = decodeIcon(data, refusal);
     if (!refusal.isEmpty())
         qCWarning(vyrRes) << "icon file" << path << "refused:" << refusal;
     const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
     if (!identity.isEmpty()) {
-        if (cache.size() >= maxCachedIcons)
-            cache.clear();
-        cache.insert(identity, icon);
+        if (cache.icons.size() >= maxCachedIcons) {
+            cache.icons.remove(cache.order.oldest());
+            cache.order.removeOldest();
+        }
+        cache.icons.insert(identity, { icon, cache.order.add(identity) });
     }
     return icon;
+}
+
+int iconFileDecodes()
+{
+    return iconCache().decodes;
 }
 
 } // namespace vyr

@@ -8,6 +8,8 @@
 // bound (an SVG within the SVG bounds). A refused file gives a null icon and a warning
 // on vyr.res. Paths into Qt's resources (":/...") are read under the same bounds.
 
+#include "VYRQExport.h"
+
 #include <QIcon>
 #include <QString>
 
@@ -22,7 +24,11 @@ constexpr int maxIconSide = 64;
 // The icon of the image file at `path`, scaled down to maxIconSide when larger; null
 // when the path is empty, the file missing or not an image, or refused. A file read
 // before and unchanged since (the same file, size and modification time, by whatever
-// path) is not read again.
-QIcon readIconFile(const QString& path);
+// path) is not read again while it is among the 256 icons most recently asked for.
+VYRQTLIB_EXPORT QIcon readIconFile(const QString& path);
+
+// Icon files decoded since the process started (each read that was not served from
+// the icons kept).
+VYRQTLIB_EXPORT int iconFileDecodes();
 
 } // namespace vyr

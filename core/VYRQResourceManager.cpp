@@ -2,6 +2,7 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
+#include "VYRQFileIdentity_p.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQImageBounds_p.h"
 #include "VYRQJson.h"
@@ -33,6 +34,7 @@
 #include <functional>
 #include <utility>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -133,7 +135,7 @@ VYRQResourceManager* VYRQResourceManager::getInstance()
 }
 
 VYRQResourceManager::VYRQResourceManager()
-    : m_default(std::make_unique<VYRQResourceManagerImpl>())
+    : m_default(std::make_unique<VYRQResourceManagerImpl>(&m_decoded))
 {
     m_languageConnection = QObject::connect(LanguageManager::instance(), &LanguageManager::languageChanged,
                                             [this](const QString&) { notifyLanguageToWindows(); });
@@ -369,7 +371,6 @@ bool VYRQResourceManager::setSkinDirPath(const QString& dir)
 {
     if (dir.isEmpty())
         return false;
-    forgetFailures();
     m_default->folderPath = folderPathOf(dir);
     Json::Value root;
     const Json::Value* styles = styleArrayOf(readWholeFile(m_default->folderPath + QLatin1String(styleFileKey)), root);
@@ -382,7 +383,20 @@ bool VYRQResourceManager::setSkinDirPath(const QString& dir)
     return true;
 }
 
-bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage)
+namespace {
+
+// What stands for a skin given in memory: its size and CRC-32, so that the same bytes
+// loaded again replace what they added. A file's origin is an absolute path, which
+// never reads like this.
+QString memoryOrigin(const char* data, unsigned int size)
+{
+    const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data), uInt(size));
+    return QStringLiteral("memory:%1:%2").arg(size).arg(quint32(crc), 8, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsigned int size)
 {
     // The archive is checked before anything is added, so that a broken skin, or one
     // the default set has no room for, leaves the set as it was.
@@ -397,52 +411,65 @@ bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsign
     const Json::Value* styles = styleArrayOf(style, root);
     if (!styles)
         return false;
-    VYRQFileStore& files = m_default->files;
-    // Loading the same file again replaces what it added before.
-    const QString origin = path ? QFile::decodeName(path) : QString();
-    std::vector<std::pair<std::string, quint32>> sizes;
     QByteArray themeJson;
     for (const auto& file : listing.files) {
-        sizes.emplace_back(file.first, file.second.size);
         if (file.first == themeFileKey && !unpack(zip.get(), file.second, themeJson))
             return false;
     }
-    const qint64 growth = files.growthOf(origin, sizes) + style.size() - m_default->styleFileBytes(origin);
-    if (files.heldBytes() + growth > files.bound()) {
+    // The same skin loaded again, from the same file by any spelling of its path or
+    // from the same bytes in memory, replaces what it added before.
+    QString origin = path ? QFileInfo(QFile::decodeName(path)).canonicalFilePath() : memoryOrigin(data, size);
+    if (origin.isEmpty())
+        origin = QFile::decodeName(path);
+    VYRQFileStore& files = m_default->files;
+    // Decided by what the set must keep with the new skin (not by what it happens to
+    // hold and could read again), so that the answer does not depend on earlier use.
+    const qint64 kept = files.keptWith(origin, listing.files) + style.size() - m_default->styleFileBytes(origin);
+    if (kept > files.bound()) {
         qCWarning(vyrRes) << "skin" << (path ? path : "(memory)") << "refused: the default set would hold more than"
                           << files.bound() << "bytes";
         return false;
     }
 
-    const std::map<std::string, quint32> replaced = files.forgetArchive(origin);
+    const std::set<std::string> changed = files.reviseArchive(origin, listing.files);
     m_default->addStyleFile(style, origin);
-    std::set<std::string> changed;
-    for (const auto& file : replaced)
-        changed.insert(file.first);
     QByteArray language;
     for (const auto& file : listing.files) {
-        // A key another file holds keeps its first file; this archive's own
-        // language.txt is read all the same.
-        const bool ownLanguage = withLanguage && file.first == languageFileKey;
-        if (files.contains(file.first) && !ownLanguage)
+        // A key already held keeps its file (an unchanged one of this skin, or another
+        // file's); a skin file's own language.txt is read all the same.
+        const bool ownLanguage = path && file.first == languageFileKey;
+        const bool held = files.contains(file.first);
+        if (held && !ownLanguage)
             continue;
         QByteArray bytes = file.first == themeFileKey ? themeJson : QByteArray();
         if (bytes.isEmpty() && !unpack(zip.get(), file.second, bytes))
             continue;
         if (ownLanguage)
             language = bytes;
-        const bool added = path ? files.addArchiveEntry(file.first, bytes, origin, file.second)
-                                : files.addBytes(file.first, bytes);
-        const auto before = replaced.find(file.first);
-        if (added && before != replaced.end() && before->second == file.second.ref.crc)
-            changed.erase(file.first);
+        if (held)
+            continue;
+        if (path)
+            files.addArchiveEntry(file.first, bytes, origin, file.second);
+        else
+            files.addBytes(file.first, bytes, origin, file.second);
     }
-    forgetDecoded(changed);
-    forgetFailures();
+    std::vector<std::pair<VYRQDecodedCache::Kind, QString>> emptied = m_default->decoded.emptyDecodedFrom(changed);
     initFontRes(false);
     readStyle(m_default.get(), *styles);
     if (!language.isEmpty())
         readLanguage(language);
+    // Decoded again at once into the same objects, so that whoever holds one draws the
+    // new file; a plain image before its grey look, which is then made from it.
+    std::sort(emptied.begin(), emptied.end());
+    for (const auto& entry : emptied) {
+        const QString& key = entry.second;
+        if (entry.first == VYRQDecodedCache::Kind::Renderer) {
+            getSvgRenderer(key);
+            continue;
+        }
+        const bool gray = key.endsWith(QLatin1String("_gray")) && changed.count(fileKey(key.chopped(5)));
+        getImage(gray ? key.chopped(5) : key, gray);
+    }
     return true;
 }
 
@@ -452,21 +479,20 @@ bool VYRQResourceManager::loadSkinFile(const QString& zipPath)
     if (zipPath.isEmpty())
         return false;
     const QByteArray path = QFile::encodeName(fsPath(zipPath));
-    return loadSkinZip(path.constData(), nullptr, 0, true);
+    return loadSkinZip(path.constData(), nullptr, 0);
 }
 
 bool VYRQResourceManager::loadSkinFile(const char* data, int size)
 {
     if (!data || size <= 0)
         return false;
-    return loadSkinZip(nullptr, data, unsigned(size), false);
+    return loadSkinZip(nullptr, data, unsigned(size));
 }
 
 bool VYRQResourceManager::setProjectDirPath(const QString& dir)
 {
-    forgetFailures();
     m_project.reset();
-    auto set = std::make_unique<VYRQResourceManagerImpl>();
+    auto set = std::make_unique<VYRQResourceManagerImpl>(&m_decoded);
     set->filePath = dir;
     if (!readFolder(set.get(), dir) || !parseStyleTail(set.get()))
         return false;
@@ -482,9 +508,8 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
     if (!folder.isEmpty() && m_theme && m_theme->folderPath == folder)
         return true;
 
-    forgetFailures();
     m_theme.reset();
-    auto set = std::make_unique<VYRQResourceManagerImpl>();
+    auto set = std::make_unique<VYRQResourceManagerImpl>(&m_decoded);
     set->folderPath = folder;
     if (!readFolder(set.get(), dir) || !parseStyleTail(set.get())) {
         qCDebug(vyrRes) << "cannot load theme folder" << dir;
@@ -498,11 +523,10 @@ bool VYRQResourceManager::loadThemeDir(const QString& dir)
 
 bool VYRQResourceManager::loadThemeFile(const QString& zipPath)
 {
-    forgetFailures();
     m_theme.reset();
     if (zipPath.isEmpty())
         return false;
-    auto set = std::make_unique<VYRQResourceManagerImpl>();
+    auto set = std::make_unique<VYRQResourceManagerImpl>(&m_decoded);
     set->filePath = zipPath;
     const QByteArray path = QFile::encodeName(fsPath(zipPath));
     if (!readZip(set.get(), path.constData()) || !parseStyleTail(set.get())) {
@@ -570,16 +594,14 @@ void VYRQResourceManager::initDefaultImageRes()
 {
     const QRect box(1, 1, 14, 14);
     const auto paint = [this](const char* key, const std::function<void(QPainter&)>& draw) {
-        auto image = std::make_unique<QImage>(16, 16, QImage::Format_ARGB32);
-        image->fill(Qt::transparent);
-        QPainter painter(image.get());
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
         painter.setPen(QPen(QColor(204, 204, 204), 1));
         painter.setBrush(Qt::NoBrush);
         draw(painter);
         painter.end();
-        const QString name = QString::fromLatin1(key);
-        m_default->imageUse.erase(name);   // built-ins are never dropped
-        m_default->images[name] = std::move(image);
+        m_default->decoded.keepImage(QString::fromLatin1(key), std::move(image));
     };
     paint("IDB_UNSELECT", [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -602,18 +624,8 @@ void VYRQResourceManager::initDefaultImageRes()
 
 void VYRQResourceManager::releaseRes()
 {
-    auto& images = m_default->images;
-    for (auto it = images.begin(); it != images.end();) {
-        if (it->first.contains(QLatin1String("IDB_"))) {
-            ++it;
-        } else {
-            m_default->imageUse.erase(it->first);
-            it = images.erase(it);
-        }
-    }
-    forgetFailures();
-    m_default->svgs.clear();
-    m_default->svgUse.clear();
+    // The built-in images stay.
+    m_default->decoded.release(QStringLiteral("IDB_"));
     m_default->clearStyles();
 }
 
@@ -718,42 +730,48 @@ bool VYRQResourceManager::getResource(const QString& name, const char*& data, un
     return true;
 }
 
-namespace {
-
-// The cached entry under `key` in the first set that holds one, marked as just used
-// for the least-recently-used order; null when no set holds it.
-template <class Entry>
-std::pair<Entry*, VYRQResourceManagerImpl*> cachedEntry(std::initializer_list<VYRQResourceManagerImpl*> sets,
-                   std::map<QString, std::unique_ptr<Entry>> VYRQResourceManagerImpl::*entries,
-                   std::map<QString, VYRQResourceManagerImpl::CacheUse> VYRQResourceManagerImpl::*uses,
-                   const QString& key, quint64& tick)
+bool VYRQResourceManager::readResource(const QString& name, QByteArray& out, ResSourceType& source) const
 {
-    for (VYRQResourceManagerImpl* set : sets) {
-        if (!set)
-            continue;
-        const auto it = (set->*entries).find(key);
-        if (it == (set->*entries).end())
-            continue;
-        const auto use = (set->*uses).find(key);
-        if (use != (set->*uses).end()) {
-            if (use->second.dropped)
-                continue;
-            use->second.tick = ++tick;
-        }
-        return { it->second.get(), set };
-    }
-    return { nullptr, nullptr };
+    source = ResDefault;
+    const std::string key = fileKey(name);
+    const QByteArray* file = fileOf(key, source, false);
+    if (!file)
+        return false;
+    out = *file;
+    setOf(source)->files.release(key);
+    return true;
 }
 
-// The file an image or SVG name may stand for beside the resource sets, read whole:
-// the first of the candidates that is a file.
-bool readResourceFile(const QString& folder, const QString& name, QByteArray& out)
+VYRQResourceManagerImpl* VYRQResourceManager::holderOf(const std::string& key) const
+{
+    for (VYRQResourceManagerImpl* set : { m_project.get(), m_default.get(), m_theme.get() }) {
+        if (set && set->files.contains(key))
+            return set;
+    }
+    return nullptr;
+}
+
+VYRQDecodedCache& VYRQResourceManager::failuresOf(VYRQResourceManagerImpl* holder) const
+{
+    return (holder ? holder : m_default.get())->decoded;
+}
+
+namespace {
+
+// The files an image or SVG name may stand for beside the resource sets, in the order
+// they are tried.
+std::vector<QString> resourceFiles(const QString& folder, const QString& name)
 {
     const QString relative = fsPath(name);
     if (relative.isEmpty())
-        return false;
-    const QString candidates[] = { folder + relative, relative, folder + QLatin1String("images/") + relative };
-    for (const QString& candidate : candidates) {
+        return {};
+    return { folder + relative, relative, folder + QLatin1String("images/") + relative };
+}
+
+// The first of those files that is a regular file, read whole.
+bool readResourceFile(const QString& folder, const QString& name, QByteArray& out)
+{
+    for (const QString& candidate : resourceFiles(folder, name)) {
         if (!QFileInfo(candidate).isFile())
             continue;
         const vyr::FileRead result = vyr::readRegularFile(candidate, vyr::maxFileBytes, out);
@@ -764,16 +782,6 @@ bool readResourceFile(const QString& folder, const QString& name, QByteArray& ou
     }
     return false;
 }
-
-// What a dropped renderer is left holding: a document that draws nothing.
-QByteArray emptySvg()
-{
-    return QByteArrayLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"/>");
-}
-
-// The decoded images and SVG renderers of all three sets together; beyond it the least
-// recently used go.
-constexpr qint64 maxCachedBytes = 256 * 1024 * 1024;
 
 enum class ImageDecode { Decoded, Failed, Refused };
 
@@ -835,31 +843,67 @@ VYRQResourceManagerImpl* VYRQResourceManager::setOf(ResSourceType source) const
     return source == ResTheme ? m_theme.get() : source == ResProject ? m_project.get() : m_default.get();
 }
 
+QByteArray VYRQResourceManager::triedFor(VYRQResourceManagerImpl* holder, const std::string& key,
+                                         const QString& name) const
+{
+    QByteArray tried;
+    qint64 size = 0;
+    quint32 crc = 0;
+    if (holder && holder->files.identity(key, size, crc))
+        tried = QByteArray::number(size) + ':' + QByteArray::number(crc, 16);
+    for (const QString& candidate : resourceFiles(m_default->folderPath, name)) {
+        const QByteArray file = vyr::fileIdentity(candidate);
+        if (!file.isEmpty())
+            return tried + '|' + candidate.toUtf8() + '|' + file;
+    }
+    return tried;
+}
+
+bool VYRQResourceManager::failedBefore(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name) const
+{
+    VYRQResourceManagerImpl* holder = holderOf(key);
+    const QByteArray* tried = failuresOf(holder).failure(kind, name);
+    return tried && *tried == triedFor(holder, key, name);
+}
+
+void VYRQResourceManager::noteOutcome(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name,
+                                      bool failed)
+{
+    VYRQResourceManagerImpl* holder = holderOf(key);
+    VYRQDecodedCache& failures = failuresOf(holder);
+    if (failed)
+        failures.rememberFailure(kind, name, triedFor(holder, key, name));
+    else if (failures.failure(kind, name))
+        failures.forgetFailure(kind, name);
+}
+
 QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
 {
     const QString key = gray ? name + QLatin1String("_gray") : name;
-    const auto sets = { m_default.get(), m_project.get(), m_theme.get() };
-    if (QImage* cached = cachedEntry(sets, &VYRQResourceManagerImpl::images, &VYRQResourceManagerImpl::imageUse, key,
-                                     m_imageTick).first)
-        return cached;
+    VYRQResourceManagerImpl* const sets[] = { m_default.get(), m_project.get(), m_theme.get() };
+    for (VYRQResourceManagerImpl* set : sets) {
+        if (QImage* cached = set ? set->decoded.image(key) : nullptr)
+            return cached;
+    }
+    const std::string file = fileKey(name);
     if (gray) {
         // The grey look of a decoded image is made from it: nothing is read again.
-        const auto plain = cachedEntry(sets, &VYRQResourceManagerImpl::images, &VYRQResourceManagerImpl::imageUse,
-                                       name, m_imageTick);
-        if (plain.first) {
-            trimCache(plain.first, plain.first->sizeInBytes());
-            return storeImage(plain.second, key, disabledImage(*plain.first));
+        for (VYRQResourceManagerImpl* set : sets) {
+            if (const QImage* plain = set ? set->decoded.image(name) : nullptr) {
+                QImage source = *plain;
+                m_decoded.makeRoom(source.sizeInBytes());
+                return set->decoded.storeImage(key, disabledImage(std::move(source)), file);
+            }
         }
     }
 
-    if (m_imageFailures.contains(name))
+    if (failedBefore(VYRQDecodedCache::Kind::Image, file, name))
         return nullptr;
     QImage image;
     QString refusal;
     ResSourceType source = ResDefault;
     ImageDecode decoded = ImageDecode::Failed;
     bool found = false;
-    const std::string file = fileKey(name);
     if (const QByteArray* bytes = fileOf(file, source, false)) {
         found = true;
         decoded = decodeImage(*bytes, image, refusal);
@@ -882,173 +926,53 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
                              Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
     // An empty image counts as missing; it is neither cached nor handed out.
-    if (decoded != ImageDecode::Decoded || image.width() <= 0 || image.height() <= 0) {
-        m_imageFailures.insert(name);
+    const bool failed = decoded != ImageDecode::Decoded || image.width() <= 0 || image.height() <= 0;
+    noteOutcome(VYRQDecodedCache::Kind::Image, file, name, failed);
+    if (failed)
         return nullptr;
-    }
     // Room first, so that the cache and the copies greying makes never add up past it.
-    trimCache(nullptr, image.sizeInBytes());
+    m_decoded.makeRoom(image.sizeInBytes());
     if (gray)
         image = disabledImage(std::move(image));
-    return storeImage(setOf(source), key, std::move(image));
-}
-
-QImage* VYRQResourceManager::storeImage(VYRQResourceManagerImpl* owner, const QString& key, QImage image)
-{
-    auto& slot = owner->images[key];
-    if (slot)
-        *slot = std::move(image);   // dropped before: its pointer may still be held
-    else
-        slot = std::make_unique<QImage>(std::move(image));
-    owner->imageUse[key] = { ++m_imageTick, slot->sizeInBytes() };
-    m_cacheBytesBound += slot->sizeInBytes();
-    trimCache(slot.get(), 0);
-    return slot.get();
-}
-
-void VYRQResourceManager::trimCache(const void* keep, qint64 room)
-{
-    // Walking every cached entry on each insertion would make a theme of many small
-    // images quadratic to draw.
-    const qint64 limit = maxCachedBytes - room;
-    if (m_cacheBytesBound <= limit)
-        return;
-    struct Cached {
-        quint64 tick;
-        VYRQResourceManagerImpl* set;
-        QString key;
-        qint64 bytes;
-        bool svg;
-    };
-    std::vector<Cached> cached;
-    qint64 total = 0;
-    const auto collect = [&](VYRQResourceManagerImpl* set, auto& entries, auto& uses, bool svg) {
-        for (auto use = uses.begin(); use != uses.end();) {
-            const auto entry = entries.find(use->first);
-            if (entry == entries.end() || !entry->second) {
-                use = uses.erase(use);
-                continue;
-            }
-            if (use->second.dropped) {
-                ++use;
-                continue;
-            }
-            total += use->second.bytes;
-            if (entry->second.get() != keep)
-                cached.push_back({ use->second.tick, set, use->first, use->second.bytes, svg });
-            ++use;
-        }
-    };
-    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
-        if (!set)
-            continue;
-        collect(set, set->images, set->imageUse, false);
-        collect(set, set->svgs, set->svgUse, true);
-    }
-    m_cacheBytesBound = total;
-    if (total <= limit)
-        return;
-    std::sort(cached.begin(), cached.end(), [](const Cached& a, const Cached& b) { return a.tick < b.tick; });
-    for (const Cached& oldest : cached) {
-        if (total <= limit)
-            break;
-        if (oldest.svg) {
-            oldest.set->svgs[oldest.key]->load(emptySvg());
-            oldest.set->svgUse[oldest.key] = { 0, 0, true };
-        } else {
-            *oldest.set->images[oldest.key] = QImage();
-            oldest.set->imageUse[oldest.key] = { 0, 0, true };
-        }
-        total -= oldest.bytes;
-    }
-    m_cacheBytesBound = total;
+    return setOf(source)->decoded.storeImage(key, std::move(image), file);
 }
 
 QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
 {
-    if (QSvgRenderer* cached = cachedEntry({ m_default.get(), m_project.get(), m_theme.get() },
-                                           &VYRQResourceManagerImpl::svgs, &VYRQResourceManagerImpl::svgUse, name,
-                                           m_imageTick).first)
-        return cached;
-
-    if (m_svgFailures.contains(name))
+    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
+        if (QSvgRenderer* cached = set ? set->decoded.renderer(name) : nullptr)
+            return cached;
+    }
+    const std::string file = fileKey(name);
+    if (failedBefore(VYRQDecodedCache::Kind::Renderer, file, name))
         return nullptr;
-    std::unique_ptr<QSvgRenderer> renderer;
-    qint64 weight = 0;
     QString refusal;
-    QByteArray text;
-    const auto load = [&](const QByteArray& bytes) {
-        if (!vyr::boundedSvg(bytes, text, weight, refusal))
-            return false;
-        trimCache(nullptr, weight);
-        renderer = std::make_unique<QSvgRenderer>();
-        return renderer->load(text);
+    const auto load = [&](VYRQResourceManagerImpl* owner, const QByteArray& bytes) -> QSvgRenderer* {
+        QByteArray text;
+        qint64 weight = 0;
+        if (bytes.isEmpty() || !vyr::boundedSvg(bytes, text, weight, refusal))
+            return nullptr;
+        return owner->decoded.storeRenderer(name, text, weight, file);
     };
+    QSvgRenderer* renderer = nullptr;
     ResSourceType source = ResDefault;
     bool found = false;
-    bool loaded = false;
-    const std::string file = fileKey(name);
     if (const QByteArray* bytes = fileOf(file, source, false)) {
         found = true;
-        loaded = !bytes->isEmpty() && load(*bytes);
+        renderer = load(setOf(source), *bytes);
         setOf(source)->files.release(file);
     }
     QByteArray beside;
-    if (!loaded && refusal.isEmpty() && readResourceFile(m_default->folderPath, name, beside)) {
+    if (!renderer && refusal.isEmpty() && readResourceFile(m_default->folderPath, name, beside)) {
         found = true;
-        source = ResDefault;
-        loaded = load(beside);
+        renderer = load(m_default.get(), beside);
     }
     if (!found)
         return nullptr;
     if (!refusal.isEmpty())
         qCWarning(vyrRes) << "SVG" << name << "refused:" << refusal << "- treated as missing";
-    if (!loaded || !renderer->isValid()) {
-        m_svgFailures.insert(name);
-        return nullptr;
-    }
-
-    VYRQResourceManagerImpl* owner = setOf(source);
-    auto& slot = owner->svgs[name];
-    if (slot)
-        slot->load(text);   // dropped before: its pointer may still be held
-    else
-        slot = std::move(renderer);
-    owner->svgUse[name] = { ++m_imageTick, weight };
-    m_cacheBytesBound += weight;
-    trimCache(slot.get(), 0);
-    return slot.get();
-}
-
-void VYRQResourceManager::forgetDecoded(const std::set<std::string>& keys)
-{
-    if (keys.empty())
-        return;
-    // Cached under the names asked for: a name stands for the file its key names.
-    const auto decodedFrom = [&](const QString& name, bool grayToo) {
-        if (keys.count(fileKey(name)))
-            return true;
-        return grayToo && name.endsWith(QLatin1String("_gray")) && keys.count(fileKey(name.chopped(5)));
-    };
-    const auto forget = [&](auto& entries, auto& uses, bool grayToo) {
-        for (auto it = entries.begin(); it != entries.end();) {
-            // Built-in images are not among the uses: they stay.
-            if (uses.count(it->first) && decodedFrom(it->first, grayToo)) {
-                uses.erase(it->first);
-                it = entries.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    };
-    forget(m_default->images, m_default->imageUse, true);
-    forget(m_default->svgs, m_default->svgUse, false);
-}
-
-void VYRQResourceManager::forgetFailures()
-{
-    m_imageFailures.clear();
-    m_svgFailures.clear();
+    noteOutcome(VYRQDecodedCache::Kind::Renderer, file, name, !renderer);
+    return renderer;
 }
 
 const Json::Value* VYRQResourceManager::getThemeJsonValue(const char* name) const

@@ -2,6 +2,7 @@
 
 #include "VYRQExport.h"
 
+#include "VYRQDecodedCache.h"
 #include "VYRQStyleDefs.h"
 #include "VYRQTypes.h"
 
@@ -28,6 +29,13 @@ class VYRQResourceManagerImpl;
 // images, SVG renderers, fonts, theme elements and the language.txt tables. It keeps
 // three resource sets: the default set (start-up and skins), the project set and
 // the theme set. GUI thread only.
+//
+// What a look-up hands out (the bytes of getResource, the image of getImage, the
+// renderer of getSvgRenderer, the element of getThemeJsonValue) stays valid until its
+// set is replaced or removed, or releaseRes runs; the default set is never replaced.
+// Meanwhile an image or renderer may be emptied in place (the least recently used go
+// when the decoded ones pass 256 MiB together) and is decoded into the same object when
+// asked for again; a skin loaded again decodes what changed into the objects at once.
 class VYRQTLIB_EXPORT VYRQResourceManager {
 public:
     static VYRQResourceManager* getInstance();
@@ -75,13 +83,16 @@ public:
     bool getTextStyle(const char* utf8, int size, TextStyleDesc& out) const;
     const QVector<FillStyle>& getFillStyles() const;
     const QVector<TextStyleDesc>& getTextStyles() const;
-    // The bytes handed out stay valid until their set is replaced or removed.
+    // The bytes handed out are kept by their set for the caller (see above), and count
+    // against its 256 MiB.
     bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;
-    // The image or renderer stays valid until the set is replaced, `releaseRes`, or the
-    // next getImage or getSvgRenderer, which may drop the least recently used ones to
-    // keep the cache bounded. A file's bytes are dropped once decoded (read again when
-    // needed), unless they were handed out or came from an archive in memory; a name
-    // that gives no image (or no renderer) is not tried again until a set is loaded.
+    // The same bytes, shared with the caller rather than kept for it: the set drops them
+    // once read, as it does after a decode (the page and menu loaders read this way).
+    bool readResource(const QString& name, QByteArray& out, ResSourceType& source) const;
+    // A file's bytes are dropped once decoded (read again when needed), unless they were
+    // handed out or came from an archive in memory. A name that gave no image (or no
+    // renderer) is tried again only once what was tried changed: the set's file (its size
+    // and CRC-32) or the file beside the skin (its size and modification time).
     QImage* getImage(const QString& name, bool gray);
     QSvgRenderer* getSvgRenderer(const QString& name);
     const Json::Value* getThemeJsonValue(const char* name) const;
@@ -131,22 +142,23 @@ private:
     bool readZip(VYRQResourceManagerImpl* set, const char* path);
     // The bytes of the first set (project, default, theme) holding the file `key`.
     const QByteArray* fileOf(const std::string& key, ResSourceType& source, bool handOut) const;
-    QImage* storeImage(VYRQResourceManagerImpl* owner, const QString& key, QImage image);
-    // Forgets the images and renderers the default set decoded from the files `keys`.
-    void forgetDecoded(const std::set<std::string>& keys);
-    void forgetFailures();
+    // The first set that holds the file `key`, or null; where a failure to decode a name
+    // standing for it is remembered (the default set for none), and what was tried.
+    VYRQResourceManagerImpl* holderOf(const std::string& key) const;
+    VYRQDecodedCache& failuresOf(VYRQResourceManagerImpl* holder) const;
+    QByteArray triedFor(VYRQResourceManagerImpl* holder, const std::string& key, const QString& name) const;
+    // Whether `name` gave nothing before from what would be tried now.
+    bool failedBefore(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name) const;
+    void noteOutcome(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name, bool failed);
+    bool loadSkinZip(const char* path, const char* data, unsigned int size);
     enum class ThemeIndex { Skip, Build };
     void readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index);
-    bool loadSkinZip(const char* path, const char* data, unsigned int size, bool withLanguage);
     enum class WindowWalk { WindowsOnly, WithDesigners };
     // Every live registered window (then designer), over a copy: a refresh may build
     // or close windows.
     void walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*));
     // The set a look-up's source names.
     VYRQResourceManagerImpl* setOf(ResSourceType source) const;
-    // Drops the least recently used decoded images and SVG renderers, never `keep`,
-    // until the cache holds no more than its bound less `room`.
-    void trimCache(const void* keep, qint64 room);
 
     bool m_createdByFile = false;
     bool m_loadFromTheme = false;
@@ -161,17 +173,10 @@ private:
     // Guarded: a window deleted without unregistering drops out of every walk.
     QList<QPointer<QWidget>> m_windows;
     QList<QPointer<QWidget>> m_designers;
-    // Names that gave no image, or no renderer (an SVG too large to draw as an image
-    // may still draw as a renderer): beyond the bounds (warned about once), or not
-    // decodable. Forgotten when a set is loaded.
-    QSet<QString> m_imageFailures;
-    QSet<QString> m_svgFailures;
-    quint64 m_imageTick = 0;         // orders the cached images and renderers by their last use
-    // At least the bytes the cached images and renderers hold: they are dropped in many
-    // places, so this only grows between walks, and the cache is walked only once it
-    // passes the cap.
-    qint64 m_cacheBytesBound = 0;
     QMetaObject::Connection m_languageConnection;
+    // The decoded images and renderers of all three sets together; declared before the
+    // sets, whose caches it outlives.
+    VYRQDecodedCache::Budget m_decoded;
     std::unique_ptr<VYRQResourceManagerImpl> m_default;
     std::unique_ptr<VYRQResourceManagerImpl> m_project;
     std::unique_ptr<VYRQResourceManagerImpl> m_theme;

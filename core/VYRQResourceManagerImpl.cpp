@@ -4,9 +4,11 @@
 #include "VYRQLogging.h"
 #include "VYRQThemeElementForm.h"
 
-#include <QSvgRenderer>
 
-VYRQResourceManagerImpl::VYRQResourceManagerImpl() = default;
+VYRQResourceManagerImpl::VYRQResourceManagerImpl(VYRQDecodedCache::Budget* budget)
+    : decoded(budget)
+{
+}
 
 VYRQResourceManagerImpl::~VYRQResourceManagerImpl()
 {
@@ -21,10 +23,7 @@ void VYRQResourceManagerImpl::clear()
     files.clear();
     styleFiles.clear();
     m_styleOrigins.clear();
-    images.clear();
-    imageUse.clear();
-    svgs.clear();
-    svgUse.clear();
+    decoded.clear();
     clearStyles();
     fonts.clear();
 }

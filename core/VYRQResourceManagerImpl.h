@@ -4,12 +4,12 @@
 
 // One resource set of the resource manager: the default, project or theme set.
 
+#include "VYRQDecodedCache.h"
 #include "VYRQFileStore.h"
 #include "VYRQStyleDefs.h"
 
 #include <QByteArray>
 #include <QHash>
-#include <QImage>
 #include <QString>
 #include <QVector>
 #include <json/value.h>
@@ -19,12 +19,12 @@
 #include <string>
 #include <unordered_map>
 
-class QSvgRenderer;
 class VYRQThemeElementForm;
 
 class VYRQTLIB_EXPORT VYRQResourceManagerImpl {
 public:
-    VYRQResourceManagerImpl();
+    // `budget`: shared with the other sets of a manager; without one the set has its own.
+    explicit VYRQResourceManagerImpl(VYRQDecodedCache::Budget* budget = nullptr);
     ~VYRQResourceManagerImpl();
     VYRQResourceManagerImpl(const VYRQResourceManagerImpl&) = delete;
     VYRQResourceManagerImpl& operator=(const VYRQResourceManagerImpl&) = delete;
@@ -66,20 +66,7 @@ public:
     QVector<QByteArray> styleFiles;
     QString folderPath;
     QString filePath;
-    // When a cached image or renderer was last asked for, and the bytes it holds
-    // (estimated for a renderer); the manager drops the least recently used first.
-    // A dropped entry keeps its object, emptied, so that a pointer handed out stays
-    // valid until the set goes; it is decoded into the same object when asked again.
-    struct CacheUse {
-        quint64 tick = 0;
-        qint64 bytes = 0;
-        bool dropped = false;
-    };
-    std::map<QString, std::unique_ptr<QImage>> images;
-    // The images the manager decoded into `images`; built-in images are not listed.
-    std::map<QString, CacheUse> imageUse;
-    std::map<QString, std::unique_ptr<QSvgRenderer>> svgs;
-    std::map<QString, CacheUse> svgUse;
+    VYRQDecodedCache decoded;                         // images and SVG renderers
     QVector<FillStyle> fillStyles;
     QVector<TextStyleDesc> textStyles;
     QHash<QString, int> fillIndex;

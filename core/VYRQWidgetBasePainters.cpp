@@ -3,6 +3,7 @@
 
 #include "VYRQWidgetBaseImpl.h"
 
+#include "VYRQDecodedCache.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQSaturate_p.h"
@@ -159,20 +160,22 @@ constexpr int svgCacheBytes = 64 * 1024 * 1024;
 
 struct SvgKey {
     const QSvgRenderer* renderer;
+    // A renderer given another document in place (a skin loaded again) counts anew.
+    qulonglong loads;
     QString name;
     QSize size;
     VYRQWidgetBaseImpl::SvgLook look;
     QRgb tint;
     bool operator==(const SvgKey& other) const
     {
-        return renderer == other.renderer && name == other.name && size == other.size && look == other.look
-            && tint == other.tint;
+        return renderer == other.renderer && loads == other.loads && name == other.name && size == other.size
+            && look == other.look && tint == other.tint;
     }
 };
 
 uint qHash(const SvgKey& key, uint seed = 0)
 {
-    return ::qHash(key.name, seed) ^ ::qHash(quintptr(key.renderer), seed)
+    return ::qHash(key.name, seed) ^ ::qHash(quintptr(key.renderer), seed) ^ ::qHash(key.loads, seed)
         ^ ::qHash((qint64(key.size.width()) << 32) ^ key.size.height(), seed) ^ ::qHash(key.tint, seed)
         ^ uint(key.look);
 }
@@ -214,7 +217,8 @@ QImage renderSvgPicture(QSvgRenderer* renderer, const QSize& size, VYRQWidgetBas
 QImage svgPicture(QSvgRenderer* renderer, const QString& name, const QSize& size,
                   VYRQWidgetBaseImpl::SvgLook look, const QColor& tint)
 {
-    const SvgKey key{renderer, name, size, look, look == VYRQWidgetBaseImpl::SvgLook::Tinted ? tint.rgba() : 0};
+    const qulonglong loads = renderer->property(VYRQDecodedCache::loadsProperty).toULongLong();
+    const SvgKey key{renderer, loads, name, size, look, look == VYRQWidgetBaseImpl::SvgLook::Tinted ? tint.rgba() : 0};
     QCache<SvgKey, SvgPicture>& cache = svgCache();
     if (const SvgPicture* hit = cache.object(key)) {
         if (hit->renderer == renderer)

@@ -60,11 +60,13 @@ private slots:
             for (const char* change : { "", "bytes", "gone" })
                 QTest::addRow("%s%s%s", origin, *change ? ", " : "", change) << origin << change;
         }
+        QTest::newRow("folder, gone before its first read") << "folder" << "gone unread";
         QTest::newRow("memory") << "memory" << "";
     }
     // Released bytes are dropped and read again, only as they were first read: a file
-    // changed or gone since is missing from then on, with one warning. Bytes in memory
-    // stay; bytes handed out stay until the store is cleared, forgotten or not.
+    // changed or gone since is missing from then on, with one warning, as is a listed
+    // file gone before it was read. Bytes in memory stay; bytes handed out stay until
+    // the store is cleared, forgotten or not.
     void lifecycle()
     {
         QFETCH(QString, origin);
@@ -73,6 +75,13 @@ private slots:
         const QByteArray first("first bytes");
         VYRQFileStore store;
         QVERIFY(addFile(store, origin, tmp.path(), first));
+        if (change == "gone unread") {
+            QVERIFY(QFile::remove(tmp.filePath("a.txt")));
+            WarningCapture warnings;
+            QVERIFY(!store.bytes("a") && !store.bytes("a") && !store.contains("a"));
+            QCOMPARE(warnings.count("a.txt"), 1);
+            return;
+        }
         QVERIFY(store.contains("a") && !store.contains("b"));
         QCOMPARE(*store.bytes("a"), first);
         store.release("a");
@@ -109,19 +118,23 @@ private slots:
     void bound_data()
     {
         QTest::addColumn<QString>("kept");   // how the first file is held
+        QTest::addColumn<int>("size");       // of the second
         QTest::addColumn<bool>("fits");      // the second, once room is made
-        QTest::newRow("read, droppable") << "read" << true;
-        QTest::newRow("handed out") << "handed out" << false;
-        QTest::newRow("in memory") << "memory" << false;
+        QTest::newRow("read, droppable") << "read" << 60 << true;
+        QTest::newRow("handed out") << "handed out" << 60 << false;
+        QTest::newRow("in memory") << "memory" << 60 << false;
+        QTest::newRow("read, the second larger than the bound") << "read" << 150 << false;
     }
     // What a store holds stays within its bound: a read past it drops bytes that can be
-    // read again, and is refused, with a warning, when those are not enough.
+    // read again, and is refused, with a warning, when those are not enough; a read that
+    // could never fit drops nothing.
     void bound()
     {
         QFETCH(QString, kept);
+        QFETCH(int, size);
         QFETCH(bool, fits);
         QTemporaryDir tmp;
-        const QByteArray a(60, 'a'), b(60, 'b');
+        const QByteArray a(60, 'a'), b(size, 'b');
         QVERIFY(writeFile(tmp.filePath("b.txt"), b));
         VYRQFileStore store(100);
         QVERIFY(addFile(store, kept == "memory" ? kept : "folder", tmp.path(), a));
@@ -135,7 +148,7 @@ private slots:
         QVERIFY(store.heldBytes() <= 100);
         QCOMPARE(*store.bytes("a"), a);   // read again when dropped, making room in turn
         QVERIFY(store.heldBytes() <= 100);
-        QCOMPARE(store.charge(50), fits);   // bytes held beside the files: room made the same way
+        QCOMPARE(store.charge(50), kept == "read");   // bytes held beside the files: room made the same way
         QVERIFY(store.heldBytes() <= 100);
     }
 };

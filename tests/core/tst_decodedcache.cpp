@@ -1,0 +1,199 @@
+#include "VYRQDecodedCache.h"
+#include "VYRQIconFile_p.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+
+namespace {
+
+using Kind = VYRQDecodedCache::Kind;
+
+// 16 bytes a pixel column: a pixel of ARGB32 is 4 bytes, and each image is 4 rows high.
+constexpr qint64 unit = 16;
+
+QImage imageOf(int units, QColor colour)
+{
+    QImage image(units, 4, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray svgOf(int units)
+{
+    return QStringLiteral(R"(<svg xmlns="http://www.w3.org/2000/svg" width="%1" height="4">)"
+                          R"(<rect width="%1" height="4" fill="red"/></svg>)").arg(8 * units).toUtf8();
+}
+
+quint64 loadsOf(const QSvgRenderer* renderer)
+{
+    return renderer->property(VYRQDecodedCache::loadsProperty).toULongLong();
+}
+
+} // namespace
+
+class tst_DecodedCache : public QObject {
+    Q_OBJECT
+
+private slots:
+    void steps_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("loaded");    // keys loaded at the end, sorted
+        QTest::addColumn<QString>("emptied");   // keys whose object stays, emptied
+        QTest::addColumn<QString>("reloaded");  // keys the reload names for decoding again
+        // A step: "+a" stores image a (one unit; "+a3" three), "*a" renderer a, "?a" looks
+        // a up, "!a" reloads the file a (each entry comes from the file of its key's first
+        // letter), "-" releases. Upper-case keys are a second cache on the same budget of
+        // 3 units; "~" destroys it.
+        QTest::newRow("least recently used goes first") << "+a +b ?a +c +d" << "a c d" << "b" << "";
+        QTest::newRow("stored again: used again") << "+a +b +c +a +d" << "a c d" << "b" << "";
+        QTest::newRow("one as large as the bound empties the rest") << "+a +b +c3" << "c" << "a b" << "";
+        QTest::newRow("renderers share the bound") << "*a +b *c ?a +d" << "a c d" << "b" << "";
+        QTest::newRow("two caches share one budget") << "+a +B ?a +C +d" << "C a d" << "B" << "";
+        QTest::newRow("a cache gone leaves its room") << "+a +B +C ~ +d +e" << "a d e" << "" << "";
+        QTest::newRow("emptied, decoded again into its object") << "+a +b +c +d ?a +a" << "a c d" << "b" << "";
+        QTest::newRow("a reload empties what came from the file") << "+a +ab *a +b !a" << "b" << "a a ab" << "a ab";
+        QTest::newRow("a reload leaves what was emptied before") << "+a +b +c +d !a" << "b c d" << "a" << "";
+        QTest::newRow("release deletes") << "+a *b -" << "" << "" << "";
+    }
+    // Eviction and reload empty an object in place, so a pointer handed out stays valid
+    // (ASan checks every one kept here) and the object is decoded into again; the budget
+    // spans every cache that shares it, in one least-recently-used order.
+    void steps()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, loaded);
+        QFETCH(QString, emptied);
+        QFETCH(QString, reloaded);
+        VYRQDecodedCache::Budget budget(3 * unit);
+        VYRQDecodedCache first(&budget);
+        auto second = std::make_unique<VYRQDecodedCache>(&budget);
+        std::map<QString, QImage*> images;
+        std::map<QString, QSvgRenderer*> renderers;
+        std::vector<std::pair<Kind, QString>> named;
+        for (const QString& step : steps.split(' ')) {
+            const QString key = step.mid(1, 1) + (step.size() > 2 && !step.at(2).isDigit() ? step.mid(2) : QString());
+            VYRQDecodedCache& cache = key.at(0).isUpper() ? *second : first;
+            const int units = step.size() > 2 && step.at(2).isDigit() ? step.mid(2).toInt() : 1;
+            const std::string file = key.left(1).toStdString();
+            switch (step.at(0).toLatin1()) {
+            case '+': {
+                QImage* image = cache.storeImage(key, imageOf(units, Qt::red), file);
+                QVERIFY(images.emplace(key, image).first->second == image);   // the same object
+                break;
+            }
+            case '*': {
+                QSvgRenderer* renderer = cache.storeRenderer(key, svgOf(units), units * unit, file);
+                QVERIFY(renderers.emplace(key, renderer).first->second == renderer);
+                break;
+            }
+            case '?':
+                if (!cache.image(key))
+                    cache.renderer(key);
+                break;
+            case '!':
+                named = first.emptyDecodedFrom({ file });
+                break;
+            case '-':
+                first.release(QStringLiteral("IDB_"));
+                images.clear();
+                renderers.clear();
+                break;
+            case '~':
+                second.reset();
+                images.erase(images.lower_bound("A"), images.lower_bound("["));
+                break;
+            }
+        }
+        QStringList loadedKeys, emptiedKeys;
+        for (const auto& image : images) {
+            const bool isLoaded = first.isLoaded(Kind::Image, image.first)
+                || (second && second->isLoaded(Kind::Image, image.first));
+            (isLoaded ? loadedKeys : emptiedKeys) << image.first;
+            QCOMPARE(image.second->isNull(), !isLoaded);
+            if (isLoaded)
+                QCOMPARE(image.second->pixelColor(0, 0), QColor(Qt::red));
+        }
+        for (const auto& renderer : renderers) {
+            const bool isLoaded = first.isLoaded(Kind::Renderer, renderer.first);
+            (isLoaded ? loadedKeys : emptiedKeys) << renderer.first;
+            QCOMPARE(renderer.second->defaultSize().width() > 1, isLoaded);   // emptied: draws nothing
+        }
+        loadedKeys.sort();
+        emptiedKeys.sort();
+        QCOMPARE(loadedKeys.join(' '), loaded);
+        QCOMPARE(emptiedKeys.join(' '), emptied);
+        QStringList namedKeys;
+        for (const auto& entry : named)
+            namedKeys << entry.second;
+        namedKeys.sort();
+        QCOMPARE(namedKeys.join(' '), reloaded);
+        const qint64 bytes = first.bytes() + (second ? second->bytes() : 0);
+        QCOMPARE(budget.bytes(), bytes);
+        QVERIFY(budget.bytes() <= budget.bound());
+        QCOMPARE(first.count(Kind::Image) + first.count(Kind::Renderer) + (second ? second->count(Kind::Image) : 0),
+                 int(images.size() + renderers.size()));
+    }
+
+    // A renderer that takes another document in place says so, so that pictures drawn
+    // from its earlier one are not taken for it; one that does not load stays, empty,
+    // when it was handed out before, and is not kept when it was not.
+    void rendererLoads()
+    {
+        VYRQDecodedCache cache;
+        QSvgRenderer* renderer = cache.storeRenderer("a", svgOf(2), unit);
+        QVERIFY(renderer);
+        const quint64 loads = loadsOf(renderer);
+        QCOMPARE(cache.storeRenderer("a", svgOf(3), unit), renderer);
+        QCOMPARE(renderer->defaultSize(), QSize(24, 4));
+        QVERIFY(loadsOf(renderer) > loads);
+        QVERIFY(!cache.storeRenderer("a", "<svg", unit));
+        QVERIFY(!cache.renderer("a") && cache.count(Kind::Renderer) == 1);
+        QVERIFY(!cache.storeRenderer("b", "not svg", unit));
+        QCOMPARE(cache.count(Kind::Renderer), 1);
+        QImage built = imageOf(1, Qt::green);
+        QImage* kept = cache.keepImage("IDB_X", built);
+        cache.storeImage("c", imageOf(1, Qt::red));
+        cache.release(QStringLiteral("IDB_"));
+        QCOMPARE(cache.count(Kind::Image), 1);
+        QCOMPARE(cache.image("IDB_X"), kept);
+        QVERIFY(cache.emptyDecodedFrom({ "" }).empty());   // built-ins come from no file
+    }
+
+    void iconFiles_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("again");   // the files asked for again, in turn
+        QTest::addColumn<int>("decodes");      // over both rounds
+        QTest::newRow("257 files, the last 256 again") << 257 << "1-256" << 257;
+        QTest::newRow("257 files, the first again") << 257 << "0" << 258;
+        QTest::newRow("256 files, all again") << 256 << "0-255" << 256;
+    }
+    // Icon files are kept by identity, the 256 most recently used: a menu that keeps
+    // coming back to its icons decodes each once (decodes are counted).
+    void iconFiles()
+    {
+        QFETCH(int, files);
+        QFETCH(QString, again);
+        QFETCH(int, decodes);
+        QTemporaryDir tmp;
+        const auto path = [&](int i) { return tmp.filePath(QStringLiteral("%1.png").arg(i)); };
+        for (int i = 0; i < files; ++i)
+            QVERIFY(imageOf(1 + i % 7, QColor(i % 256, 0, 0)).save(path(i)));
+        const int before = vyr::iconFileDecodes();
+        for (int i = 0; i < files; ++i)
+            QVERIFY(!vyr::readIconFile(path(i)).isNull());
+        const QStringList range = again.split('-');
+        for (int i = range.first().toInt(); i <= range.last().toInt(); ++i)
+            QVERIFY(!vyr::readIconFile(path(i)).isNull());
+        QCOMPARE(vyr::iconFileDecodes() - before, decodes);
+    }
+};
+
+QTEST_MAIN(tst_DecodedCache)
+#include "tst_decodedcache.moc"
