@@ -1276,11 +1276,12 @@ void RefineryPlantWindow::refreshEquipmentChart()
     // Every tick rewrites the drawer and every fifth the history, often with the
     // line the chart already shows: a new series starts the chart over (its caches,
     // its frame), so only a line or labels that changed are handed over.
-    if (equipmentLabels != snapshot.historyLabels) {
+    const bool shown = equipmentLine.size() == 1;   // the chart's own demo line until then
+    if (!shown || equipmentLabels != snapshot.historyLabels) {
         equipmentLabels = snapshot.historyLabels;
         equipmentDetailChart->setCategories(equipmentLabels);
     }
-    if (equipmentLine.size() == 1 && sameLine(equipmentLine.first(), line))
+    if (shown && sameLine(equipmentLine.first(), line))
         return;
     equipmentLine = {line};
     equipmentDetailChart->setSeries(equipmentLine);
