@@ -1265,6 +1265,13 @@ void RefineryPlantWindow::refreshTrendChart()
     predictiveTrendChart->setSeries(series);
 }
 
+static bool sameLine(const LineSeries& a, const LineSeries& b)
+{
+    return a.name == b.name && a.values == b.values && a.color == b.color && a.areaColor == b.areaColor
+        && a.showPoints == b.showPoints && a.smooth == b.smooth && a.areaFill == b.areaFill && a.visible == b.visible
+        && a.lineWidth == b.lineWidth && a.areaOpacity == b.areaOpacity;
+}
+
 void RefineryPlantWindow::refreshEquipmentChart()
 {
     const RefineryEquipment* item = selectedEquipment();
@@ -1282,8 +1289,18 @@ void RefineryPlantWindow::refreshEquipmentChart()
     line.visible = true;
     line.lineWidth = 2.0;
     line.areaOpacity = 0.14;
-    equipmentDetailChart->setCategories(snapshot.historyLabels);
-    equipmentDetailChart->setSeries({line});
+    // Every tick rewrites the drawer and every fifth the history, often with the
+    // line the chart already shows: a new series starts the chart over (its caches,
+    // its frame), so only a line or labels that changed are handed over.
+    const bool shown = equipmentLine.size() == 1;   // the chart's own demo line until then
+    if (!shown || equipmentLabels != snapshot.historyLabels) {
+        equipmentLabels = snapshot.historyLabels;
+        equipmentDetailChart->setCategories(equipmentLabels);
+    }
+    if (shown && sameLine(equipmentLine.first(), line))
+        return;
+    equipmentLine = {line};
+    equipmentDetailChart->setSeries(equipmentLine);
 }
 
 void RefineryPlantWindow::replayDashboardCharts()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LineSeries.h"
 #include "PieSlice.h"
 #include "RefinerySnapshot.h"
 #include "VYRQContainer.h"
@@ -7,6 +8,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QKeyEvent;
@@ -241,6 +243,8 @@ private:
     VYRQLabel* drawerChartLabel = nullptr;
     VYRQLabel* drawerChartValueLabel = nullptr;
     VYRQLineChart* equipmentDetailChart = nullptr;
+    QStringList equipmentLabels;          // what the drawer's chart shows, to skip
+    QVector<LineSeries> equipmentLine;    // unchanged resets
     VYRQLabel* drawerAlarmLabel = nullptr;
     VYRQLabel* drawerAlarmText = nullptr;
     VYRQPushButton* acknowledgeButton = nullptr;

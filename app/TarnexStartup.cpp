@@ -39,8 +39,6 @@ static void initTarnexResources()
 
 namespace tarnex {
 
-namespace {
-
 // Every chart is an OpenGL widget, and once one is in the window Qt composes the whole
 // window through OpenGL: without a context the operator would see a black window.
 bool openGLAvailable()
@@ -54,6 +52,8 @@ bool openGLAvailable()
     context.doneCurrent();
     return enough;
 }
+
+namespace {
 
 const char chartsNotDrawnMessage[] =
     "Unable to draw the Tarnex charts: they need OpenGL 2.0 or later on a platform that shows the window "

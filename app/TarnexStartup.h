@@ -23,6 +23,10 @@ namespace tarnex {
 // 2 screenshot not taken or not saved.
 int runMonitor(const QStringList& arguments);
 
+// Whether an OpenGL 2.0 context can be made current: the check runMonitor makes
+// before it builds the window.
+bool openGLAvailable();
+
 // Compiles the embedded icons (":/tarnex/icons/...") into whatever links this library.
 void initResources();
 

@@ -31,8 +31,8 @@ inline void print(const char* name, double ours, double qt, const char* unit, bo
         std::printf("  %-34s ours %9.3f %-2s  Qt %9.3f %-2s  ratio %5.2f%s%s\n", name, ours, unit, qt, unit, ours / qt,
                     *note ? "  " : "", note);
     else
-        std::printf("  %-34s ours %9.3f %-2s  Qt %9.3f %-2s  ratio  n/a   (the two sides did different work)\n", name,
-                    ours, unit, qt, unit);
+        std::printf("  %-34s ours %9.3f %-2s  Qt %9.3f %-2s  ratio  n/a   (the two sides did different work)%s%s\n",
+                    name, ours, unit, qt, unit, *note ? "  " : "", note);
 }
 
 inline void printOurs(const char* name, double ours, const char* unit, const char* note = "")

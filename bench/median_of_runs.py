@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs a benchmark several times and prints the median of each row's figures.
+"""Runs a benchmark several times and prints the median of each row's figures, each
+followed by its spread: the lowest and the highest of the runs, in brackets.
 
 Usage: median_of_runs.py [-n RUNS] BENCHMARK [ARGS...]
 Rows are the lines that carry "ours ... Qt ..." figures; a row that printed no ratio in
@@ -15,7 +16,12 @@ ROW = re.compile(r"^  (.{34}) ours\s+([\d.]+) (\S+)\s+(?:Qt\s+([\d.]+) \S+\s+rat
 
 def figure(value):
     # Sub-unit figures (a 0.2 ms call) keep a third decimal.
-    return f"{value:9.3f}" if value < 1 else f"{value:9.2f}"
+    return f"{value:.3f}" if value < 1 else f"{value:.2f}"
+
+
+def spread(values, shown=figure, width=9):
+    """The median of the runs and, in brackets, the lowest and the highest."""
+    return f"{shown(statistics.median(values)):>{width}} [{shown(min(values))}-{shown(max(values))}]"
 
 
 def main():
@@ -46,16 +52,16 @@ def main():
                 r["ratio"].append(float(m.group(5)))
             elif m.group(5):
                 r["ratio"].append(None)
-    print(f"median of {runs} runs")
+    print(f"median of {runs} runs [lowest-highest]")
     for name in order:
         r = rows[name]
-        line = f"  {name:34s} ours {figure(statistics.median(r['ours']))} {r['unit']:2s}"
+        line = f"  {name:34s} ours {spread(r['ours'])} {r['unit']:2s}"
         if r["qt"]:
-            line += f"  Qt {figure(statistics.median(r['qt']))} {r['unit']:2s}"
+            line += f"  Qt {spread(r['qt'])} {r['unit']:2s}"
             if None in r["ratio"] or not r["ratio"]:
                 line += "  ratio  n/a"
             else:
-                line += f"  ratio {statistics.median(r['ratio']):5.2f}"
+                line += f"  ratio {spread(r['ratio'], lambda v: f'{v:.2f}', 5)}"
         print(line)
     return 0
 

@@ -362,5 +362,36 @@ void strokeInPieces(QPainter& painter, const QPointF* points, int count, int pie
         painter.drawPolyline(points + start, std::min(piece, count - start));
 }
 
+int fillCoveredColumns(QPainter& painter, const QRectF& rect, const QColor& color, double pixel)
+{
+    if (!(pixel > 0) || !rect.isValid())
+        return 0;
+    const double top = std::ceil(rect.top() / pixel) * pixel;
+    const double bottom = std::floor(rect.bottom() / pixel) * pixel;
+    if (!(top < bottom))
+        return 0;
+    const double a = rect.left() / pixel;
+    const double b = rect.right() / pixel;
+    const double first = std::floor(a);
+    const double last = std::ceil(b) - 1;   // the last column the rectangle reaches into
+    int fills = 0;
+    const auto fill = [&](double from, double to, double share) {
+        QColor shade = color;
+        shade.setAlphaF(color.alphaF() * std::min(share, 1.0));
+        if (shade.alpha() == 0 || !(from < to))
+            return;
+        painter.fillRect(QRectF(QPointF(from * pixel, top), QPointF(to * pixel, bottom)), shade);
+        ++fills;
+    };
+    if (last <= first) {
+        fill(first, first + 1, b - a);
+        return fills;
+    }
+    fill(first, first + 1, first + 1 - a);
+    fill(first + 1, last, 1.0);
+    fill(last, last + 1, b - last);
+    return fills;
+}
+
 } // namespace chart
 } // namespace vyr

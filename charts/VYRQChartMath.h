@@ -149,6 +149,15 @@ VYRQTLIB_EXPORT QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& bo
 // sorts and fills as one polygon; the pieces draw the same pixels many times faster.
 VYRQTLIB_EXPORT void strokeInPieces(QPainter& painter, const QPointF* points, int count, int piece);
 
+// Fills `rect` with antialiasing off, on a grid of `pixel` (one device pixel in the
+// painter's units): the rows it covers whole, in each column at the share of the
+// column it covers, as an antialiased fill shades the columns its left and right
+// edges cross. Qt's raster engine fills an antialiased rectangle through its
+// coverage rasteriser at some twenty times the cost of whole pixels; this takes up
+// to three fills, and leaves out the partly covered rows at the top and bottom.
+// Returns the number of fills.
+VYRQTLIB_EXPORT int fillCoveredColumns(QPainter& painter, const QRectF& rect, const QColor& color, double pixel);
+
 // The points a line through records first..last, spread over the plot's width as
 // x = plot.left + plot.width x (i - first) / max(last - first, 1), is drawn through
 // when it is far denser than the pixels it crosses (1024 points or more, at least 8

@@ -4,6 +4,7 @@
 #include "VYRQFinancialDemoData.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -245,9 +246,17 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
     const double column = 1.0 / std::max(painter.device() ? painter.device()->devicePixelRatioF() : 1.0, 1.0);
     if (plot.width() / std::max(last - first, 1) < column) {
         financialCandleColumns(candles, plot, first, last, drawnLast, column, candleColumns);
+        // The raster engine fills an antialiased rectangle through its coverage
+        // rasteriser, twenty times the cost of whole pixels, and the candles of a
+        // thousand columns overlap five deep; the OpenGL engine multisamples a fill
+        // at no extra cost but pays for each one.
+        const bool wholePixels = !painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::OpenGL2;
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, !wholePixels);
         for (const FinancialColumnCandle& c : qAsConst(candleColumns))
             drawCandle(painter, c.x, y(c.high), y(c.low), y(c.open), y(c.close), body,
-                       c.close >= c.open ? risingColor : fallingColor);
+                       c.close >= c.open ? risingColor : fallingColor, wholePixels ? column : 0.0);
+        painter.restore();
         return;
     }
     for (int i = first; i <= drawnLast && i < candles.size(); ++i) {
@@ -260,16 +269,34 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
 }
 
 void VYRQFinancialChartImpl::drawCandle(QPainter& painter, double x, double highY, double lowY, double openY,
-                                        double closeY, double body, const QColor& color)
+                                        double closeY, double body, const QColor& color, double pixel)
 {
     // The wick (a 1.3 pen with square caps) and the outlined body, drawn as the
     // two rectangles their strokes cover: the same pixels at far less cost.
     constexpr double pen = 1.3 / 2;
     const double wickTop = std::min(highY, lowY);
-    painter.fillRect(QRectF(x - pen, wickTop - pen, 2 * pen, std::abs(lowY - highY) + 2 * pen), color);
+    const QRectF wick(x - pen, wickTop - pen, 2 * pen, std::abs(lowY - highY) + 2 * pen);
     const double top = std::min(openY, closeY);
-    const QRectF bodyRect(x - body / 2, top, body, std::max(std::max(openY, closeY) - top, 1.0));
-    painter.fillRect(bodyRect.adjusted(-pen, -pen, pen, pen), color);
+    const QRectF bodyRect = QRectF(x - body / 2, top, body, std::max(std::max(openY, closeY) - top, 1.0))
+                                .adjusted(-pen, -pen, pen, pen);
+    if (pixel > 0) {
+        // The opaque body, filled after the wick over the rows it covers whole, hides
+        // the wick there: only the wick above and below those rows is filled.
+        const double bodyTop = std::ceil(bodyRect.top() / pixel) * pixel;
+        const double bodyBottom = std::floor(bodyRect.bottom() / pixel) * pixel;
+        if (color.alpha() == 255 && bodyTop < bodyBottom) {
+            const QRectF above(wick.topLeft(), QPointF(wick.right(), std::min(wick.bottom(), bodyTop)));
+            const QRectF below(QPointF(wick.left(), std::max(wick.top(), bodyBottom)), wick.bottomRight());
+            fillCoveredColumns(painter, above, color, pixel);
+            fillCoveredColumns(painter, below, color, pixel);
+        } else {
+            fillCoveredColumns(painter, wick, color, pixel);
+        }
+        fillCoveredColumns(painter, bodyRect, color, pixel);
+        return;
+    }
+    painter.fillRect(wick, color);
+    painter.fillRect(bodyRect, color);
 }
 
 void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF& plot, const ValueRange& range)

@@ -72,8 +72,10 @@ private:
     vyr::chart::FinancialData data() const;
     void drawAxes(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawCandles(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    // With `pixel` (a device pixel, the painter's antialiasing off) the candle is filled
+    // in whole pixels (fillCoveredColumns); without, by antialiased fills.
     void drawCandle(QPainter& painter, double x, double highY, double lowY, double openY, double closeY, double body,
-                    const QColor& color);
+                    const QColor& color, double pixel = 0);
     void drawMovingAverages(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawMovingAverageLabels(QPainter& painter, const QRectF& plot);
     void drawPriceLines(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);

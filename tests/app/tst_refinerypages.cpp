@@ -434,6 +434,26 @@ void tst_RefineryPages::chartsFromSnapshot()
     window.selectEquipment(QStringLiteral("P-101"));
     checkDetail("P-101", 0, QColor(150, 139, 255));
 
+    // Ticks, a fifth one rolling the history, and an acknowledgement start the drawer's
+    // chart over only when its line moves with the temperature.
+    const auto temperatureOf = [&](const char* id) {
+        for (const RefineryEquipment& item : window.currentSnapshot().equipment)
+            if (item.id == QLatin1String(id))
+                return item.temperature;
+        return 0.0;
+    };
+    const quint64 revision = vyrtest::impl(detail)->seriesRevision;
+    quint64 moved = 0;
+    for (int tick = 0; tick < 10; ++tick) {
+        const double before = temperatureOf("P-101");
+        window.plantSimulator()->advance();
+        moved += temperatureOf("P-101") != before;
+        checkDetail("P-101", 0, QColor(150, 139, 255));
+    }
+    QVERIFY(window.plantSimulator()->acknowledgeAlarm(QStringLiteral("ALM-102")));
+    checkDetail("P-101", 0, QColor(150, 139, 255));
+    QCOMPARE(vyrtest::impl(detail)->seriesRevision - revision, moved);
+
     window.setLanguage(1);
     QCOMPARE(vyrtest::impl(pie)->slices[1].name, u("预警"));
     QCOMPARE(vyrtest::impl(detail)->series[0].name, u("设备温度"));

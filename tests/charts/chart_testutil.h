@@ -56,9 +56,20 @@ inline int count(const QImage& image, const QColor& color)
 
 // A paint device that keeps only what a frame hands the painter: the number of
 // points (polygon corners and path elements) and the rectangle they span, so a test
-// can bound the work of a frame and see that no coordinate runs off. Texts and
-// pixmaps are left out.
+// can bound the work of a frame and see that no coordinate runs off, and the number
+// of shapes, those drawn antialiased apart. Texts and pixmaps are left out.
 struct GeometryRecordingEngine : RecordingEngine {
+    void updateState(const QPaintEngineState& state) override
+    {
+        RecordingEngine::updateState(state);
+        if (state.state() & DirtyHints)
+            antialiased = state.renderHints() & QPainter::Antialiasing;
+    }
+    void addShape()
+    {
+        ++shapes;
+        antialiasedShapes += antialiased;
+    }
     void add(const QPointF& p)
     {
         const QPointF at = transform.map(p);
@@ -72,14 +83,19 @@ struct GeometryRecordingEngine : RecordingEngine {
     }
     void drawPolygon(const QPointF* p, int count, PolygonDrawMode) override
     {
+        addShape();
         for (int i = 0; i < count; ++i)
             add(p[i]);
     }
     void drawPath(const QPainterPath& path) override
     {
+        addShape();
         for (int i = 0; i < path.elementCount(); ++i)
             add(path.elementAt(i));
     }
+    bool antialiased = false;
+    qint64 shapes = 0;
+    qint64 antialiasedShapes = 0;
     qint64 points = 0;
     bool finite = true;
     QPointF low{HUGE_VAL, HUGE_VAL};
@@ -90,6 +106,8 @@ class GeometryRecorder : public RecordingDevice<GeometryRecordingEngine> {
 public:
     using RecordingDevice::RecordingDevice;
     qint64 points() const { return m_engine.points; }
+    qint64 shapes() const { return m_engine.shapes; }
+    qint64 antialiasedShapes() const { return m_engine.antialiasedShapes; }
     // False once a coordinate was not a finite number.
     bool finite() const { return m_engine.finite; }
     // The rectangle the finite points span.
