@@ -8,6 +8,8 @@
 
 #include <QAbstractItemView>
 #include <QIcon>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -183,21 +185,22 @@ VYRQComboList* VYRQComboBox::ensurePopupList()
     if (m_listMade)
         return m_list;
     m_listMade = true;
-    // Built when first asked for, not in the constructor: Qt's list (which setView()
+    // Built when first needed, not in the constructor: Qt's list (which setView()
     // builds and throws away), the themed list and the popup window around them are a
     // dozen widgets, and while the events posted since the event loop last ran wait,
     // building a scroll area (its layout request) or deleting a widget scans all of
     // them: a page or ribbon of thousands of combo boxes would load in quadratic time.
-    // Callers see the themed list all the same, as view() and the delegate accessors
-    // build it. A view the application set stays; Qt's own list is there when
-    // QComboBox reached it first (a letter typed, a call through a QComboBox pointer).
-    // Qt's list found before QComboBox::view() is asked is one a caller may hold.
-    auto* earlier = findChild<QAbstractItemView*>();
+    // Callers see the themed list all the same, as view() and the other hidden
+    // operations build it, and so do the event handlers whose QComboBox part would
+    // build a list of its own. A view the application set stays. Qt's list found
+    // before QComboBox::view() is asked was reached through a QComboBox pointer: a
+    // caller may hold it.
+    const QList<QAbstractItemView*> earlier = findChildren<QAbstractItemView*>();
     QAbstractItemView* qtList = QComboBox::view();
     if (!qtList->inherits("QComboBoxListView"))
         return nullptr;
     m_list = new VYRQComboList(impl());
-    if (qtList == earlier) {
+    if (earlier.contains(qtList)) {
         // setView() deletes the list it replaces: keep it, hidden, with the combo box,
         // so that a pointer taken through QComboBox::view() never dangles.
         qtList->hide();
@@ -355,6 +358,66 @@ void VYRQComboBox::setItemDelegate(QAbstractItemDelegate* delegate)
 {
     popupList();
     QComboBox::setItemDelegate(delegate);
+}
+
+void VYRQComboBox::setEditable(bool editable)
+{
+    if (editable != isEditable())
+        ensurePopupList();
+    QComboBox::setEditable(editable);
+}
+
+void VYRQComboBox::setModelColumn(int visibleColumn)
+{
+    ensurePopupList();
+    QComboBox::setModelColumn(visibleColumn);
+}
+
+void VYRQComboBox::setRootModelIndex(const QModelIndex& index)
+{
+    ensurePopupList();
+    QComboBox::setRootModelIndex(index);
+}
+
+void VYRQComboBox::setIconSize(const QSize& size)
+{
+    ensurePopupList();
+    QComboBox::setIconSize(size);
+}
+
+void VYRQComboBox::setSizeAdjustPolicy(SizeAdjustPolicy policy)
+{
+    ensurePopupList();
+    QComboBox::setSizeAdjustPolicy(policy);
+}
+
+void VYRQComboBox::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+        ensurePopupList();
+    QComboBox::changeEvent(event);
+}
+
+void VYRQComboBox::keyPressEvent(QKeyEvent* event)
+{
+    // A key with text searches the items through the list (more than a search needs
+    // it, but a key press is a single event).
+    if (!lineEdit() && !event->text().isEmpty())
+        ensurePopupList();
+    QComboBox::keyPressEvent(event);
+}
+
+void VYRQComboBox::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!lineEdit() && !event->commitString().isEmpty())
+        ensurePopupList();
+    QComboBox::inputMethodEvent(event);
+}
+
+void VYRQComboBox::wheelEvent(QWheelEvent* event)
+{
+    ensurePopupList();
+    QComboBox::wheelEvent(event);
 }
 
 void VYRQComboBox::enterEvent(QEvent* event)

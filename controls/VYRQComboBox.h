@@ -15,7 +15,7 @@ class VYRQComboList;
 // item's icon and text, each per interaction state) and whose popup is a
 // VYRQComboList with a themed background and rows painted by VYRQComboItemDelegate.
 // view() gives that list from construction on, though it is built only when first
-// asked for (see ensurePopupList()). Items, the current index and the signals are
+// needed (see ensurePopupList()). Items, the current index and the signals are
 // QComboBox's own.
 class VYRQTLIB_EXPORT VYRQComboBox : public VYRQControl<VYRQComboBox, QComboBox, VYRQComboBoxImpl> {
     Q_OBJECT
@@ -60,12 +60,18 @@ public:
     // The popup list, built on the first call; null when the application has set a
     // view of its own before.
     VYRQComboList* popupList() const;
-    // QComboBox's view(), itemDelegate() and setItemDelegate(), which are not virtual,
-    // hidden so that what a caller reads or sets before the first open is the themed
-    // list's: the popup list (or the application's own view) and its delegate.
+    // QComboBox operations that are not virtual and reach its list, hidden so that
+    // through this class they find the themed one: what a caller reads or sets before
+    // the first open is the popup list's (or the application's own view's), and
+    // QComboBox builds no list of its own beside it.
     QAbstractItemView* view() const;
     QAbstractItemDelegate* itemDelegate() const;
     void setItemDelegate(QAbstractItemDelegate* delegate);
+    void setEditable(bool editable);
+    void setModelColumn(int visibleColumn);
+    void setRootModelIndex(const QModelIndex& index);
+    void setIconSize(const QSize& size);
+    void setSizeAdjustPolicy(SizeAdjustPolicy policy);
 
     void showPopup() override;
 
@@ -75,6 +81,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // QComboBox's handlers of these reach its list (a style or font change, a typed
+    // letter's search, the wheel), so the themed one is built first.
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     friend class VYRQComboBoxImpl;

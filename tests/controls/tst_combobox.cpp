@@ -12,6 +12,8 @@
 #include <QListView>
 #include <QPointer>
 #include <QPainter>
+#include <QWheelEvent>
+#include <QWindow>
 
 using namespace ctl;
 using namespace sty;
@@ -258,13 +260,20 @@ private slots:
     }
 
     // view() is the themed list, with its delegate, before the popup first opens, and
-    // what is set on it then is there when it opens. Qt's own list, which QComboBox
-    // builds when reached first, gives way to it; a view the application set stays.
+    // what is set on it then is there when it opens. It is the one list on the model:
+    // QComboBox builds none of its own on the way (editing, a style sheet, a font, a
+    // typed letter, the wheel), except one a caller reached through QComboBox, which
+    // stays as long as the combo box. A view the application set stays.
     void popupListOnFirstUse_data()
     {
         QTest::addColumn<QString>("before");
         QTest::newRow("nothing") << "";
         QTest::newRow("Qt's view asked for") << "qt view";
+        QTest::newRow("editable") << "editable";
+        QTest::newRow("made editable when shown") << "made editable";
+        QTest::newRow("style sheet on the window") << "sheet";
+        QTest::newRow("font of the window") << "font";
+        QTest::newRow("wheel turned") << "wheel";
         QTest::newRow("letter typed") << "letter";
         QTest::newRow("model column set") << "column";
         QTest::newRow("row hidden on view()") << "hidden row";
@@ -282,6 +291,8 @@ private slots:
         combo->addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
         combo->setItemHeight(31);
         combo->setGeometry(10, 10, 160, 30);
+        if (before == QLatin1String("editable"))
+            combo->setEditable(true);
         window.resize(200, 60);
         window.show();
         window.activateWindow();
@@ -294,6 +305,20 @@ private slots:
         if (before == QLatin1String("qt view")) {
             qtList = static_cast<QComboBox*>(combo)->view();
             QVERIFY(qtList);
+        } else if (before == QLatin1String("made editable")) {
+            combo->setEditable(true);
+        } else if (before == QLatin1String("sheet")) {
+            window.setStyleSheet(QStringLiteral("QWidget { color: #102030; }"));
+        } else if (before == QLatin1String("font")) {
+            QFont font = window.font();
+            font.setPointSize(font.pointSize() + 4);
+            window.setFont(font);
+        } else if (before == QLatin1String("wheel")) {
+            const QPointF at(90, 25);
+            QWheelEvent wheel(at, window.mapToGlobal(at.toPoint()), {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(window.windowHandle(), &wheel);
+            QCOMPARE(combo->currentIndex(), 1);
         } else if (before == QLatin1String("letter")) {
             QTest::keyClick(window.windowHandle(), 't');
             QCOMPARE(combo->currentText(), QStringLiteral("two"));
@@ -322,8 +347,15 @@ private slots:
             if (!delegate)
                 QCOMPARE(themed->sizeHintForRow(0), 31);
         }
-        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(90, 25));
+        // On the arrow, which an editable box's line edit leaves free.
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(160, 25));
         QTRY_VERIFY(combo->view()->isVisible());
+        // A list dropped later would be gone before they are counted.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        int onModel = 0;
+        for (QAbstractItemView* view : combo->findChildren<QAbstractItemView*>())
+            onModel += view->model() == combo->model();
+        QCOMPARE(onModel, before == QLatin1String("qt view") ? 2 : 1);
         QCOMPARE(combo->view(), own ? own : first);
         QCOMPARE(static_cast<QComboBox*>(combo)->view(), combo->view());
         QCOMPARE(combo->popupList(), own ? nullptr : first);
@@ -333,6 +365,8 @@ private slots:
         QCOMPARE(qobject_cast<QListView*>(combo->view())->modelColumn(), int(before == QLatin1String("column")));
         QCOMPARE(shows.count > 0, before == QLatin1String("filter"));
         QCOMPARE(bool(qtList), before == QLatin1String("qt view"));
+        if (qtList)
+            QCOMPARE(qtList->model(), combo->model());
         combo->hidePopup();
     }
 
