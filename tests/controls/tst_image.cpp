@@ -1,10 +1,16 @@
 #include "controls_testutil.h"
+#include "peakmemory.h"
+#include "specialfiles.h"
+#include "warningcapture.h"
 
 #include "VYRQImage.h"
 
 #include <QLabel>
 #include <QMovie>
 #include <QPointer>
+#include <QTemporaryDir>
+
+#include <memory>
 
 using namespace ctl;
 
@@ -19,6 +25,10 @@ QImage solidImage(const QSize& size, const QColor& color)
     image.fill(color);
     return image;
 }
+
+// 35 bytes: a 16000 x 16000 screen holding one pixel, which decodes to 1 GB.
+const QByteArray hugeGif = QByteArray::fromHex("474946383961803e803e800000000000ffffff2c000000000100010000020244"
+                                               "01003b");
 
 QString styled(const Json::Value& value)
 {
@@ -186,6 +196,55 @@ private slots:
         image.loadGif(media + "does-not-exist.gif");
         render(image, paper);
         QCOMPARE(finished.count(), 0);
+    }
+
+    void refusedPictures_data()
+    {
+        QTest::addColumn<QString>("file");    // "fifo", "device" or "huge"
+        QTest::addColumn<bool>("movie");      // played by loadGif, or drawn by image path
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("movie from a FIFO") << "fifo" << true << "not a regular file";
+        QTest::newRow("movie from a link to a device") << "device" << true << "not a regular file";
+        QTest::newRow("movie of a 16000 x 16000 screen") << "huge" << true << "larger than 16777216 pixels";
+        QTest::newRow("image path of a 16000 x 16000 GIF") << "huge" << false << "larger than 16777216 pixels";
+    }
+    // What a movie or an image path names is read as a theme file is, and refused, with a
+    // warning, before it blocks (should it, a writer comes after a few seconds with a
+    // GIF to play), reads without end, or decodes a frame beyond the image bound.
+    void refusedPictures()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, movie);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("picture.gif");
+        std::unique_ptr<specialfiles::FifoWriter> writer;
+        if (file == "fifo") {
+            QFile gif(media + "two-frames.gif");
+            QVERIFY(gif.open(QIODevice::ReadOnly) && specialfiles::fifo(path));
+            writer = std::make_unique<specialfiles::FifoWriter>(QStringList{ path }, 5000, gif.readAll());
+        } else if (file == "device") {
+            QVERIFY(specialfiles::linkToEndlessDevice(path));
+        } else {
+            QFile gif(path);
+            QVERIFY(gif.open(QIODevice::WriteOnly) && gif.write(hugeGif) == hugeGif.size());
+        }
+        VYRQImage image;
+        image.resize(20, 20);
+        WarningCapture capture;
+        const PeakMemory memory;
+        if (movie)
+            image.loadGif(path);
+        else
+            image.setImagePath(path);
+        render(image, paper);
+        const qint64 growth = memory.growthMb();
+        QCOMPARE(capture.count(warning), 1);
+        const QLabel* label = image.findChild<QLabel*>();
+        QVERIFY(!label || (!label->movie() && !label->isVisibleTo(&image)));
+        if (growth < 0)
+            QSKIP("peak memory cannot be read here");
+        QVERIFY2(growth < 64, qPrintable(QStringLiteral("%1 MB").arg(growth)));
     }
 
     void themeDefaultsApply()
