@@ -57,11 +57,12 @@ qint64 iconPixels(const QByteArray& data)
     return largest;
 }
 
-// A GIF decoder allocates each frame at the logical screen's size, or at the frame's
-// extent where that is larger or the screen size is not believed (which differs between
-// Qt's size probe and its decoder): the larger of the two counts, for every frame, as
-// the blocks are walked (a frame's data skipped by its sub-block lengths). The walk
-// ends where the decoder's would: at the trailer, an unknown block or the data's end.
+// Qt's GIF decoder allocates every frame at the logical screen's size (at the first
+// frame's extent for a screen of 0), while its size probe takes a screen much larger
+// than the frame for a mistake and reports the frame: 34 bytes then decode to 1 GB
+// behind a size of one pixel. Counted here for every frame, the larger of the screen
+// and the frame's extent, as the blocks are walked (a frame's data skipped by its
+// sub-block lengths) to where the decoder stops: the trailer, an unknown block, the end.
 qint64 gifPixels(const QByteArray& data)
 {
     const auto* p = reinterpret_cast<const uchar*>(data.constData());
@@ -172,7 +173,8 @@ QByteArray checkedImageFormat(const QByteArray& data, QString& refusal)
     }
     qint64 pixels = -1;
     if (!decodedPixels(format, data, reader.size(), pixels) || pixels < 0)
-        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
+        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to")
+                      .arg(QString::fromLatin1(format));
     else if (pixels > maxImagePixels)
         refusal = QStringLiteral("larger than %1 pixels").arg(maxImagePixels);
     return refusal.isEmpty() ? format : QByteArray();

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QStringView>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -83,15 +84,13 @@ bool VYRQLanguageTable::read(const QByteArray& data)
     qint64 texts = 0;
     qint64 characters = 0;
     if (!walk(text, headerEnd + 2, names, Pass::Count, texts, characters)) {
-        if (m_texts + texts > maxTexts)
-            qCWarning(vyrRes) << "language.txt refused: the language tables would hold more than" << maxTexts << "texts";
-        else
-            qCWarning(vyrRes) << "language.txt refused: the language tables would hold more than" << maxCharacters
-                              << "characters";
+        const bool tooManyTexts = m_texts + texts > maxTexts;
+        qCWarning(vyrRes) << "language.txt refused: the language tables would hold more than"
+                          << (tooManyTexts ? maxTexts : maxCharacters) << (tooManyTexts ? "texts" : "characters");
         return false;
     }
-    // Counting took every text as new that is not in a table yet, so storing (which
-    // finds a key given twice in one file) adds no more than was counted.
+    // Counting took every text as new that is not in a table yet, and no text as
+    // shorter, so storing adds no more than was counted.
     texts = 0;
     characters = 0;
     walk(text, headerEnd + 2, names, Pass::Store, texts, characters);
@@ -138,7 +137,10 @@ bool VYRQLanguageTable::walk(const QString& text, int from, const QStringList& n
             if (table) {
                 const auto it = table->find(key);
                 if (it != table->end()) {
-                    characters += value.size() - it->size();
+                    // Counting takes no credit for a shorter text: a language named twice
+                    // in the header replaces the same text twice on one line.
+                    const qint64 change = value.size() - it->size();
+                    characters += pass == Pass::Store ? change : std::max<qint64>(change, 0);
                     if (pass == Pass::Store)
                         *it = value.toString();
                     continue;

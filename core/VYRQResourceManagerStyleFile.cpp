@@ -24,7 +24,8 @@ constexpr int maxSetStyles = 65536;
 // comma or opens the list of an array or an object. Braces bound the objects alike.
 bool styleTextWithinBounds(const QByteArray& text)
 {
-    const qint64 values = 1 + std::count_if(text.cbegin(), text.cend(), [](char c) { return c == ',' || c == '[' || c == '{'; });
+    const auto opensOrFollows = [](char c) { return c == ',' || c == '[' || c == '{'; };
+    const qint64 values = 1 + std::count_if(text.cbegin(), text.cend(), opensOrFollows);
     const qint64 objects = std::count(text.cbegin(), text.cend(), '{');
     if (values > maxStyleValues) {
         qCWarning(vyrRes) << "style file refused: more than" << maxStyleValues << "JSON values";

@@ -9,15 +9,18 @@ set -euo pipefail
 build=${1:?usage: check-file-opens.sh <build folder> [nm]}
 nm=${2:-nm}
 
-opens='^(open|open64|openat|openat64|fopen|fopen64|freopen|freopen64|creat|creat64|gzopen|gzopen64|unzOpen|unzOpen64|unzOpen2|unzOpen2_64)$'
+opens='^(open|open64|openat|openat64|fopen|fopen64|freopen|freopen64|creat|creat64)$'
+opens+='|^(gzopen|gzopen64|unzOpen|unzOpen64|unzOpen2|unzOpen2_64)$'
 opens+='|^std::basic_(i|o)?fstream<.*>::basic_|^std::basic_filebuf<.*>::open'
 opens+='|^(QFile|QSaveFile)::(QFile|QSaveFile)\(QString|^(QFile|QSaveFile)::setFileName'
-opens+='|^(QImageReader|QImageWriter|QMovie)::(QImageReader|QImageWriter|QMovie)\(QString|^(QImageReader|QImageWriter|QMovie)::setFileName'
-opens+='|^(QImage|QPixmap|QBitmap|QIcon)::(QImage|QPixmap|QBitmap|QIcon)\(QString|^(QImage|QPixmap|QPicture)::(load|save)\(QString'
-opens+='|^QIcon::(addFile|fromTheme)|^(QSvgRenderer|QSvgWidget)::(QSvgRenderer|QSvgWidget|load)\(QString'
-opens+='|^QFontDatabase::addApplicationFont\(QString|^QSettings::QSettings\(QString|^QResource::registerResource\(QString'
-opens+='|^QMimeDatabase::mimeTypeForFile|^QTextDocument::QTextDocument|^(QTextEdit|QTextBrowser)::(QTextEdit|QTextBrowser)\('
-opens+='|^QLabel::setText'
+opens+='|^(QImageReader|QImageWriter|QMovie)::(QImageReader|QImageWriter|QMovie)\(QString'
+opens+='|^(QImageReader|QImageWriter|QMovie)::setFileName'
+opens+='|^(QImage|QPixmap|QBitmap|QIcon)::(QImage|QPixmap|QBitmap|QIcon)\(QString'
+opens+='|^(QImage|QPixmap|QPicture)::(load|save)\(QString|^QIcon::(addFile|fromTheme)'
+opens+='|^(QSvgRenderer|QSvgWidget)::(QSvgRenderer|QSvgWidget|load)\(QString'
+opens+='|^QFontDatabase::addApplicationFont\(QString|^QSettings::QSettings\(QString'
+opens+='|^QResource::registerResource\(QString|^QMimeDatabase::mimeTypeForFile'
+opens+='|^QTextDocument::QTextDocument|^(QTextEdit|QTextBrowser)::(QTextEdit|QTextBrowser)\(|^QLabel::setText'
 
 # <source file> <start of the symbol>: why it may open files itself.
 allowed='
@@ -29,6 +32,7 @@ core/VYRQTextDocument.cpp QTextDocument::QTextDocument rich text whose resources
 controls/VYRQTextEdit.cpp QTextEdit::QTextEdit         its resources are read through VYRQTextDocument
 controls/VYRQLabel.cpp QLabel::setText                 a plain-text label
 controls/VYRQPushButton.cpp QIcon::QIcon(QString       icons inside the executable (":/") only
+core/VYRQSaveTarget.cpp QSaveFile::QSaveFile(QString   saves, only over no file or a regular one
 containers/VYRQCanvas.cpp QSaveFile::QSaveFile(QString a page saved, after vyr::isSaveTarget
 app/TarnexStartup.cpp QSaveFile::QSaveFile(QString     the screenshot, after vyr::isSaveTarget
 '

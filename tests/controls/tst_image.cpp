@@ -1,6 +1,5 @@
 #include "controls_testutil.h"
 #include "peakmemory.h"
-#include "specialfiles.h"
 #include "warningcapture.h"
 
 #include "VYRQImage.h"
@@ -9,8 +8,6 @@
 #include <QMovie>
 #include <QPointer>
 #include <QTemporaryDir>
-
-#include <memory>
 
 using namespace ctl;
 
@@ -25,10 +22,6 @@ QImage solidImage(const QSize& size, const QColor& color)
     image.fill(color);
     return image;
 }
-
-// 35 bytes: a 16000 x 16000 screen holding one pixel, which decodes to 1 GB.
-const QByteArray hugeGif = QByteArray::fromHex("474946383961803e803e800000000000ffffff2c000000000100010000020244"
-                                               "01003b");
 
 QString styled(const Json::Value& value)
 {
@@ -218,17 +211,10 @@ private slots:
         QFETCH(QString, warning);
         QTemporaryDir dir;
         const QString path = dir.filePath("picture.gif");
+        QFile twoFrames(media + "two-frames.gif");
+        QVERIFY(twoFrames.open(QIODevice::ReadOnly));
         std::unique_ptr<specialfiles::FifoWriter> writer;
-        if (file == "fifo") {
-            QFile gif(media + "two-frames.gif");
-            QVERIFY(gif.open(QIODevice::ReadOnly) && specialfiles::fifo(path));
-            writer = std::make_unique<specialfiles::FifoWriter>(QStringList{ path }, 5000, gif.readAll());
-        } else if (file == "device") {
-            QVERIFY(specialfiles::linkToEndlessDevice(path));
-        } else {
-            QFile gif(path);
-            QVERIFY(gif.open(QIODevice::WriteOnly) && gif.write(hugeGif) == hugeGif.size());
-        }
+        QVERIFY(placeFile(path, file, file == "fifo" ? twoFrames.readAll() : hugeGif(), writer));
         VYRQImage image;
         image.resize(20, 20);
         WarningCapture capture;

@@ -1,7 +1,6 @@
 #include "controls_testutil.h"
 #include "eventcounter.h"
 #include "peakmemory.h"
-#include "specialfiles.h"
 #include "testaccess.h"
 #include "warningcapture.h"
 
@@ -61,10 +60,6 @@ QRect below(const QRect& r)
 {
     return QRect(0, r.bottom() + 1, 1000, 1000);
 }
-
-// 35 bytes: a 16000 x 16000 GIF screen holding one pixel, which decodes to 1 GB.
-const QByteArray hugeGif = QByteArray::fromHex("474946383961803e803e800000000000ffffff2c000000000100010000020244"
-                                               "01003b");
 
 QByteArray redPng()
 {
@@ -384,15 +379,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("picture");
         std::unique_ptr<specialfiles::FifoWriter> writer;
-        if (source == "fifo") {
-            QVERIFY(specialfiles::fifo(path));
-            writer = std::make_unique<specialfiles::FifoWriter>(QStringList{ path }, 5000, redPng());
-        } else {
-            QFile file(path);
-            const QByteArray bytes = source == "small" ? redPng() : hugeGif;
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        }
-        const QString src = source == "huge data" ? QStringLiteral("data:image/gif;base64,") + hugeGif.toBase64() : path;
+        QVERIFY(placeFile(path, source == "fifo" ? source : "file", source == "huge" ? hugeGif() : redPng(), writer));
+        const QString src =
+            source == "huge data" ? QStringLiteral("data:image/gif;base64,") + hugeGif().toBase64() : path;
         const QString html = QStringLiteral("<p>x<img src=\"%1\"></p>").arg(src);
         QWidget host;
         host.resize(220, 80);

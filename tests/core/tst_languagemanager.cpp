@@ -154,14 +154,15 @@ private slots:
         QTest::newRow("languages add up") << QList<QByteArray>{ languageTxt(200, 1), languageTxt(100, 1, "", "k", 200) }
                                           << QList<bool>{ true, false } << 200 << qint64(200)
                                           << "more than 256 languages" << qint64(0);
-        QTest::newRow("a text too many") << QList<QByteArray>{ languageTxt(2, int(most / 2)), languageTxt(1, 1, "x", "m") }
-                                         << QList<bool>{ true, false } << 2 << most << "more than 500000 texts" << qint64(0);
+        QTest::newRow("a text too many")
+            << QList<QByteArray>{ languageTxt(2, int(most / 2)), languageTxt(1, 1, "x", "m") }
+            << QList<bool>{ true, false } << 2 << most << "more than 500000 texts" << qint64(0);
         QTest::newRow("the same file again adds nothing")
             << QList<QByteArray>{ languageTxt(2, int(most / 2)), languageTxt(2, int(most / 2), "again") }
             << QList<bool>{ true, true } << 2 << most << QString() << qint64(0);
-        QTest::newRow("a character too many") << QList<QByteArray>{ languageTxt(1, 1, QString(characters + 1, 'y')) }
-                                              << QList<bool>{ false } << 0 << qint64(0) << "more than 8388608 characters"
-                                              << qint64(0);
+        QTest::newRow("a character too many")
+            << QList<QByteArray>{ languageTxt(1, 1, QString(characters + 1, 'y')) } << QList<bool>{ false } << 0
+            << qint64(0) << "more than 8388608 characters" << qint64(0);
         // 31 MiB of tabs once made 16 M empty texts: 800 MB (1.3 GB and more checked).
         QTest::newRow("8,000 languages by 2,000 empty keys")
             << QList<QByteArray>{ languageTxt(8000, 2000) } << QList<bool>{ false } << 0 << qint64(0)
