@@ -1,10 +1,14 @@
 #include "VYRQImage.h"
 
+#include "VYRQImageBounds_p.h"
 #include "VYRQJson.h"
+#include "VYRQLogging.h"
 #include "VYRQPropertyRows.h"
+#include "VYRQRegularFile.h"
 #include "VYRQResourceManager.h"
 #include "VYRQWidgetBaseImpl.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QLabel>
 #include <QMovie>
@@ -45,6 +49,8 @@ public:
     const QImage* image = nullptr;
     bool useSvgColor = false;
     QColor svgColor = QColor(0, 0, 0, 255);
+    // The file the movie plays, read whole; declared first, so that it outlives the movie.
+    std::unique_ptr<QBuffer> movieData;
     std::unique_ptr<QMovie> movie;
     QPointer<QLabel> movieLabel;
 };
@@ -68,6 +74,7 @@ void VYRQImageImpl::endMovie()
         movie->stop();
         movie.reset();
     }
+    movieData.reset();
     if (movieLabel)
         movieLabel->hide();
 }
@@ -241,7 +248,25 @@ void VYRQImage::loadGif(const QString& path)
     d->imagePath.clear();
     d->svgPath.clear();
     d->image = nullptr;
-    d->movie.reset(new QMovie(path));
+    d->endMovie();
+    // Read as a theme image is: a FIFO or a device would block the movie's reader or
+    // never end, and a frame is decoded at the size the data give only as it plays.
+    QByteArray data;
+    const vyr::FileRead result = vyr::readRegularFile(path, vyr::maxFileBytes, data);
+    QString refusal;
+    QByteArray format;
+    if (result == vyr::FileRead::NotRegular || result == vyr::FileRead::TooLarge)
+        refusal = QString::fromLatin1(vyr::fileReadText(result));
+    else
+        format = vyr::checkedImageFormat(data, refusal);
+    if (!refusal.isEmpty()) {
+        qCWarning(vyrControls) << "movie" << path << "refused:" << refusal;
+        return;
+    }
+    d->movieData = std::make_unique<QBuffer>();
+    d->movieData->setData(data);
+    d->movieData->open(QIODevice::ReadOnly);
+    d->movie = std::make_unique<QMovie>(d->movieData.get(), format);
     if (!d->movieLabel)
         d->movieLabel = new QLabel(this);
     d->movieLabel->setGeometry(0, 0, width(), height());

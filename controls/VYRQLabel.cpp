@@ -178,6 +178,9 @@ bool pageSetsText(const Json::Value* element)
 VYRQLabel::VYRQLabel(QWidget* parent)
     : VYRQControl(parent)
 {
+    // The label draws its text as it is; taken as rich text, QLabel would lay it out
+    // for its size hint and read every image file the text names.
+    setTextFormat(Qt::PlainText);
     finishConstruction();
     // Set after the theme defaults on purpose: a new label always reads "label",
     // unless the page element it is built for is about to set its own text.

@@ -99,7 +99,7 @@ bool VYRQLabelExImpl::hasSelection() const
 
 QSize VYRQLabelExImpl::calcSize(const QString& html, int width) const
 {
-    QTextDocument doc;
+    VYRQTextDocument doc;
     doc.setDefaultFont(fontOf(textStyle));
     doc.setHtml(html);
     doc.setPageSize(QSizeF(width, 1000));

@@ -2,9 +2,8 @@
 
 #include "VYRQExport.h"
 
+#include "VYRQTextDocument.h"
 #include "VYRQWidgetBaseImpl.h"
-
-#include <QTextDocument>
 
 class QPoint;
 class QTextLayout;
@@ -62,5 +61,5 @@ private:
 
     TextPosition m_selectionStart;
     TextPosition m_selectionEnd;
-    QTextDocument m_document;
+    VYRQTextDocument m_document;
 };

@@ -5,6 +5,7 @@
 #include "VYRQLineEditImpl_p.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQScrollBar.h"
+#include "VYRQTextDocument.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -165,6 +166,11 @@ void VYRQTextEdit::getEditMargin(int& top, int& bottom, int& left, int& right) c
 VYRQScrollBar* VYRQTextEdit::scrollBar(bool hor) const
 {
     return hor ? m_horBar : m_verBar;
+}
+
+QVariant VYRQTextEdit::loadResource(int type, const QUrl& name)
+{
+    return VYRQTextDocument::boundedResource(type, name);
 }
 
 void VYRQTextEdit::setScrollbarBackgroundStyle(bool hor, const FillStyle& style)

@@ -51,6 +51,9 @@ public:
 
     VYRQScrollBar* scrollBar(bool hor) const;
 
+    // What the text's HTML names (images, style sheets) is read as theme files are.
+    QVariant loadResource(int type, const QUrl& name) override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

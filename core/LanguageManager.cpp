@@ -1,8 +1,9 @@
 #include "LanguageManager.h"
 
+#include "VYRQRegularFile.h"
+
 #include <QByteArray>
 #include <QDebug>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -21,6 +22,11 @@ void setError(QString* error, const QString& message)
 QString invalidJson(const QString& reason)
 {
     return QStringLiteral("Invalid language JSON: %1").arg(reason);
+}
+
+QString cannotOpen(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Unable to open language file '%1': %2").arg(path, reason);
 }
 
 QString tooLarge()
@@ -44,23 +50,24 @@ LanguageManager* LanguageManager::instance()
 
 bool LanguageManager::loadFromFile(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("Unable to open language file '%1': %2").arg(path, file.errorString()));
-        return false;
-    }
-    // Read one byte past the limit instead of trusting size(): pipes and
-    // device files report 0 and would otherwise be read without bound.
-    const QByteArray data = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, QStringLiteral("Unable to open language file '%1': %2").arg(path, file.errorString()));
-        return false;
-    }
-    if (data.size() > MaxFileSize) {
+    QByteArray data;
+    int code = 0;
+    const vyr::FileRead result = vyr::readRegularFile(path, MaxFileSize, data, nullptr, &code);
+    switch (result) {
+    case vyr::FileRead::Read:
+        return loadFromJson(data, error);
+    case vyr::FileRead::TooLarge:
         setError(error, tooLarge());
         return false;
+    case vyr::FileRead::NotRegular:
+        setError(error, cannotOpen(path, QString::fromLatin1(vyr::fileReadText(result))));
+        return false;
+    case vyr::FileRead::Missing:
+    case vyr::FileRead::Failed:
+        break;
     }
-    return loadFromJson(data, error);
+    setError(error, cannotOpen(path, qt_error_string(code)));
+    return false;
 }
 
 bool LanguageManager::loadFromJson(const QByteArray& json, QString* error)

@@ -16,7 +16,8 @@ class QByteArray;
 class VYRQTLIB_EXPORT LanguageManager : public QObject {
     Q_OBJECT
 public:
-    // Files above this size are refused unread.
+    // Files above this size, and any that is not a regular file (a FIFO, a device),
+    // are refused unread.
     static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
     static LanguageManager* instance();

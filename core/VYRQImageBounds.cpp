@@ -1,5 +1,7 @@
 #include "VYRQImageBounds_p.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -55,6 +57,48 @@ qint64 iconPixels(const QByteArray& data)
     return largest;
 }
 
+// Qt's GIF decoder allocates every frame at the logical screen's size (at the first
+// frame's extent for a screen of 0), while its size probe takes a screen much larger
+// than the frame for a mistake and reports the frame: 34 bytes then decode to 1 GB
+// behind a size of one pixel. Counted here for every frame, the larger of the screen
+// and the frame's extent, as the blocks are walked (a frame's data skipped by its
+// sub-block lengths) to where the decoder stops: the trailer, an unknown block, the end.
+qint64 gifPixels(const QByteArray& data)
+{
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 size = data.size();
+    if (size < 13)
+        return 0;
+    const qint64 screenWidth = le16(p + 6);
+    const qint64 screenHeight = le16(p + 8);
+    const auto colourTable = [](uchar flags) { return flags & 0x80 ? 3 * (qint64(2) << (flags & 7)) : 0; };
+    qint64 at = 13 + colourTable(p[10]);
+    const auto skipSubBlocks = [&] {
+        while (at < size && p[at] != 0)
+            at += 1 + qint64(p[at]);
+        ++at;
+    };
+    qint64 largest = 0;
+    while (at < size) {
+        const uchar block = p[at++];
+        if (block == 0x21) {
+            ++at;   // the extension's label
+            skipSubBlocks();
+        } else if (block == 0x2c) {
+            if (at + 9 > size)
+                break;
+            const qint64 right = le16(p + at) + qint64(le16(p + at + 4));
+            const qint64 bottom = le16(p + at + 2) + qint64(le16(p + at + 6));
+            largest = std::max(largest, std::max(screenWidth, right) * std::max(screenHeight, bottom));
+            at += 9 + colourTable(p[at + 8]) + 1;   // the descriptor, its colour table, the code size
+            skipSubBlocks();
+        } else {
+            break;
+        }
+    }
+    return largest;
+}
+
 bool inflateGzip(const QByteArray& data, qint64 maxBytes, QByteArray& out, bool& tooLarge)
 {
     tooLarge = false;
@@ -95,9 +139,13 @@ bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize
         pixels = iconPixels(data);
         return true;
     }
-    // Decoders that allocate the size their header gives (a GIF frame larger than its
-    // screen is cut to the screen). SVG documents are rendered at their own size.
-    static const char* const headerSized[] = { "png", "jpeg", "jpg", "gif", "bmp", "pbm", "pgm", "ppm",
+    if (format == "gif") {
+        pixels = gifPixels(data);
+        return true;
+    }
+    // Decoders that allocate the size their header gives. SVG documents are rendered at
+    // their own size.
+    static const char* const headerSized[] = { "png", "jpeg", "jpg", "bmp", "pbm", "pgm", "ppm",
                                                "xbm", "xpm", "svg", "svgz" };
     const bool known = std::any_of(std::begin(headerSized), std::end(headerSized),
                                    [&](const char* name) { return format == name; });
@@ -105,6 +153,31 @@ bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize
         return false;
     pixels = readerSize.isValid() ? side(readerSize.width()) * side(readerSize.height()) : -1;
     return true;
+}
+
+QByteArray checkedImageFormat(const QByteArray& data, QString& refusal)
+{
+    refusal.clear();
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        return QByteArray();
+    if (format == "svg" || format == "svgz") {
+        QByteArray text;
+        qint64 weight = 0;
+        if (!boundedSvg(data, text, weight, refusal))
+            return QByteArray();
+    }
+    qint64 pixels = -1;
+    if (!decodedPixels(format, data, reader.size(), pixels) || pixels < 0)
+        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to")
+                      .arg(QString::fromLatin1(format));
+    else if (pixels > maxImagePixels)
+        refusal = QStringLiteral("larger than %1 pixels").arg(maxImagePixels);
+    return refusal.isEmpty() ? format : QByteArray();
 }
 
 bool boundedSvg(const QByteArray& data, QByteArray& text, qint64& weight, QString& refusal)

@@ -29,6 +29,13 @@ constexpr int maxSvgElements = 10000;
 // a format whose decoder may allocate more than its header says.
 bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize& readerSize, qint64& pixels);
 
+// The format of the image in `data` when every frame of it keeps within the bounds at
+// the size it decodes to, as read from the data (an SVG within the SVG bounds too),
+// for a decoder that checks nothing after: a movie decodes its frames as it plays,
+// rich text when it lays out. Empty otherwise, with the reason in `refusal`, which
+// stays empty when `data` holds nothing Qt reads as an image.
+QByteArray checkedImageFormat(const QByteArray& data, QString& refusal);
+
 // The SVG text of `data`, inflated when it is gzip-compressed, when it keeps within
 // the bounds above; `weight` then estimates the bytes a renderer built from it holds.
 // False with the reason in `refusal`, or with an empty `refusal` when the data do not

@@ -27,11 +27,14 @@ private:
     int m_fd;
 };
 
-FileRead readResourceFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size)
+FileRead readResourceFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size, int* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = ENOENT;
         return FileRead::Missing;
+    }
     if (size)
         *size = file.size();
     if (file.size() > maxBytes)
@@ -42,24 +45,35 @@ FileRead readResourceFile(const QString& path, qint64 maxBytes, QByteArray& out,
 
 } // namespace
 
-FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size)
+FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size, int* error)
 {
     out.clear();
     if (size)
         *size = -1;
+    if (error)
+        *error = 0;
     if (path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:")))
-        return readResourceFile(path, maxBytes, out, size);
+        return readResourceFile(path, maxBytes, out, size, error);
     const QByteArray name = QFile::encodeName(path);
-    if (name.isEmpty())
+    if (name.isEmpty()) {
+        if (error)
+            *error = ENOENT;
         return FileRead::Missing;
+    }
     // Without O_NONBLOCK opening a FIFO waits for a writer, and a check of the type
     // before the open would not see a name replaced in between.
     const Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0)
+    if (fd.get() < 0) {
+        if (error)
+            *error = errno;
         return FileRead::Missing;
+    }
     struct stat info;
-    if (::fstat(fd.get(), &info) != 0)
+    if (::fstat(fd.get(), &info) != 0) {
+        if (error)
+            *error = errno;
         return FileRead::Failed;
+    }
     if (!S_ISREG(info.st_mode))
         return FileRead::NotRegular;
     if (size)
@@ -74,6 +88,8 @@ FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, 
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
+            if (error)
+                *error = errno;
             out.clear();
             return FileRead::Failed;
         }

@@ -2,11 +2,13 @@
 
 #include "VYRQExport.h"
 
-// Reading a whole file that a theme, skin or page names. The file is opened without
+// Reading a whole file that the library is given by name: a theme, skin, page, menu,
+// icon, language or movie file, an image that HTML names. The file is opened without
 // blocking and its type and size are checked on the open descriptor: a name that was
 // replaced by a FIFO or a device after it was listed neither hangs nor reads without
 // end, and nothing is allocated before the size is known to be within the bound.
 // Paths into Qt's resources (":/...") are read through QFile under the same bound.
+// scripts/check-file-opens.sh keeps this the one way in.
 
 #include <QByteArray>
 #include <QString>
@@ -25,9 +27,10 @@ enum class FileRead {
 };
 
 // Reads the file at `path` into `out` (emptied first). `size`, when given, receives the
-// file's size as found before reading, or -1 when it was not found.
+// file's size as found before reading, or -1 when it was not found; `error` the system's
+// error number when the file was Missing or Failed (0 otherwise).
 VYRQTLIB_EXPORT FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out,
-                                         qint64* size = nullptr);
+                                         qint64* size = nullptr, int* error = nullptr);
 
 // A few words for a refusal, for warnings: "not a regular file", "too large" ...
 VYRQTLIB_EXPORT const char* fileReadText(FileRead result);

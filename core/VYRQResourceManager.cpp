@@ -373,7 +373,8 @@ bool VYRQResourceManager::setSkinDirPath(const QString& dir)
         return false;
     m_default->folderPath = folderPathOf(dir);
     Json::Value root;
-    const Json::Value* styles = styleArrayOf(readWholeFile(m_default->folderPath + QLatin1String(styleFileKey)), root);
+    const Json::Value* styles =
+        styleArrayOf(readWholeFile(m_default->folderPath + QLatin1String(styleFileKey)), root, m_default.get());
     if (!styles)
         return false;
     readStyle(m_default.get(), *styles);
@@ -408,7 +409,7 @@ bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsign
     if (!unpack(zip.get(), listing.styles.back(), style))
         return false;
     Json::Value root;
-    const Json::Value* styles = styleArrayOf(style, root);
+    const Json::Value* styles = styleArrayOf(style, root, m_default.get());
     if (!styles)
         return false;
     QByteArray themeJson;
@@ -1155,50 +1156,13 @@ QString VYRQResourceManager::getString(const QString& key) const
     const LanguageManager* languages = LanguageManager::instance();
     if (languages->contains(key))
         return languages->text(key);
-    if (m_currentLanguage) {
-        const auto it = m_currentLanguage->constFind(key);
-        if (it != m_currentLanguage->constEnd())
-            return *it;
-    }
-    return QString();
+    QString text;
+    return m_languages.find(key, text) ? text : QString();
 }
 
 bool VYRQResourceManager::readLanguage(const QByteArray& data)
 {
-    // Decoded by hand so that a leading U+FEFF stays in the first cell (and fails
-    // the header check) and an odd trailing byte is dropped.
-    const int units = data.size() / 2;
-    QString text(units, Qt::Uninitialized);
-    QChar* out = text.data();
-    const uchar* in = reinterpret_cast<const uchar*>(data.constData());
-    for (int i = 0; i < units; ++i)
-        out[i] = QChar(ushort(in[2 * i] | (in[2 * i + 1] << 8)));
-
-    const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::KeepEmptyParts);
-    if (lines.size() < 2)
-        return false;
-    const QStringList header = lines.first().split(QLatin1Char('\t'), Qt::KeepEmptyParts);
-    if (header.size() < 2 || header.first() != QLatin1String("Language"))
-        return false;
-
-    QVector<QMap<QString, QString>*> tables;
-    tables.reserve(header.size() - 1);
-    for (int j = 1; j < header.size(); ++j)
-        tables.append(&m_languages[header.at(j)]);
-    if (!m_currentLanguage) {
-        m_currentLanguage = tables.first();
-        m_currentLanguageName = header.at(1);
-    }
-
-    for (int i = 1; i < lines.size(); ++i) {
-        const QStringList cells = lines.at(i).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
-        if (cells.size() < 2)
-            continue;
-        const int count = qMin(cells.size(), header.size());
-        for (int j = 1; j < count; ++j)
-            tables[j - 1]->insert(cells.first(), cells.at(j));
-    }
-    return true;
+    return m_languages.read(data);
 }
 
 bool VYRQResourceManager::setCurrentLanguage(const QString& language)
@@ -1206,11 +1170,8 @@ bool VYRQResourceManager::setCurrentLanguage(const QString& language)
     LanguageManager* languages = LanguageManager::instance();
     if (!languages->languages().isEmpty())
         return languages->setLanguage(language);
-    const auto it = m_languages.find(language);
-    if (it == m_languages.end())
+    if (!m_languages.select(language))
         return false;
-    m_currentLanguage = &it->second;
-    m_currentLanguageName = language;
     notifyLanguageToWindows();
     return true;
 }
@@ -1220,7 +1181,7 @@ QString VYRQResourceManager::getCurrentLanguage() const
     const LanguageManager* languages = LanguageManager::instance();
     if (!languages->languages().isEmpty())
         return languages->currentLanguage();
-    return m_currentLanguage ? m_currentLanguageName : QString();
+    return m_languages.currentLanguage();
 }
 
 QStringList VYRQResourceManager::getLanguageList() const
@@ -1228,8 +1189,5 @@ QStringList VYRQResourceManager::getLanguageList() const
     const QStringList managed = LanguageManager::instance()->languages();
     if (!managed.isEmpty())
         return managed;
-    QStringList names;
-    for (const auto& table : m_languages)
-        names.append(table.first);
-    return names;
+    return m_languages.languages();
 }

@@ -3,6 +3,7 @@
 #include "VYRQExport.h"
 
 #include "VYRQDecodedCache.h"
+#include "VYRQLanguageTable.h"
 #include "VYRQStyleDefs.h"
 #include "VYRQTypes.h"
 
@@ -131,9 +132,11 @@ protected:
     void notifyLanguageToWindows();
     // Parses the last style.json buffer of a set and reads its "style" array into it.
     bool parseStyleTail(VYRQResourceManagerImpl* set);
-    // The "style" array of a style.json buffer, or null when the text does not parse
-    // or lacks the array. `root` keeps the parsed document alive.
-    static const Json::Value* styleArrayOf(const QByteArray& buffer, Json::Value& root);
+    // The "style" array of a style.json buffer, or null when the text does not parse,
+    // lacks the array or passes the style file's bounds (or `into`'s, when given).
+    // `root` keeps the parsed document alive.
+    static const Json::Value* styleArrayOf(const QByteArray& buffer, Json::Value& root,
+                                           const VYRQResourceManagerImpl* into = nullptr);
 
 private:
     VYRQResourceManagerImpl* lookupSet() const;
@@ -166,10 +169,7 @@ private:
     bool m_designer = false;
     float m_scale = 100.0f;
     VYRGlobalConfig m_config;
-    // Nodes of std::map never move, so the current-table pointer survives inserts.
-    QMap<QString, QString>* m_currentLanguage = nullptr;
-    QString m_currentLanguageName;
-    std::map<QString, QMap<QString, QString>> m_languages;
+    VYRQLanguageTable m_languages;
     // Guarded: a window deleted without unregistering drops out of every walk.
     QList<QPointer<QWidget>> m_windows;
     QList<QPointer<QWidget>> m_designers;

@@ -4,11 +4,66 @@
 #include "VYRQResourceManager.h"
 
 #include "VYRQJson.h"
+#include "VYRQLogging.h"
 #include "VYRQResourceManagerImpl.h"
 
 #include <QByteArray>
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
+
+// A parsed style file holds about 128 bytes a JSON value, and a stored style about 350
+// bytes: a file of a million small styles took over 700 MB. A file is held to its
+// values and entries before it is parsed, and a set to its styles before any is stored.
+constexpr qint64 maxStyleValues = 512 * 1024;
+constexpr int maxSetStyles = 65536;
+
+// At least the number of values `text` parses to: every value but the root follows a
+// comma or opens the list of an array or an object. Braces bound the objects alike.
+bool styleTextWithinBounds(const QByteArray& text)
+{
+    const auto opensOrFollows = [](char c) { return c == ',' || c == '[' || c == '{'; };
+    const qint64 values = 1 + std::count_if(text.cbegin(), text.cend(), opensOrFollows);
+    const qint64 objects = std::count(text.cbegin(), text.cend(), '{');
+    if (values > maxStyleValues) {
+        qCWarning(vyrRes) << "style file refused: more than" << maxStyleValues << "JSON values";
+        return false;
+    }
+    if (objects - 1 > maxSetStyles) {
+        qCWarning(vyrRes) << "style file refused: more than" << maxSetStyles << "styles";
+        return false;
+    }
+    return true;
+}
+
+// Whether `set` keeps within maxSetStyles with the styles of `styleArray` added (a name
+// it holds already is replaced, not added).
+bool stylesFit(const VYRQResourceManagerImpl& set, const Json::Value& styleArray)
+{
+    namespace J = vyr::json;
+    qint64 count = set.fillStyles.size() + set.textStyles.size();
+    if (count + qint64(styleArray.size()) <= maxSetStyles)
+        return true;
+    QSet<QString> added[2];
+    for (Json::ArrayIndex i = 0; i < styleArray.size() && count <= maxSetStyles; ++i) {
+        const Json::Value& entry = styleArray[i];
+        const Json::Value* typeValue = J::member(entry, "type");
+        if (!typeValue || !typeValue->isInt() || (typeValue->asInt() != 1 && typeValue->asInt() != 2))
+            continue;
+        const bool fill = typeValue->asInt() == 1;
+        const QString name = J::stringOr(entry, "name");
+        if ((fill ? set.fillIndex : set.textIndex).contains(name) || added[fill].contains(name))
+            continue;
+        added[fill].insert(name);
+        ++count;
+    }
+    if (count <= maxSetStyles)
+        return true;
+    qCWarning(vyrRes) << "style file refused: the set would hold more than" << maxSetStyles << "styles";
+    return false;
+}
 
 void setFlagIfFalse(Json::Value& obj, const char* key, bool value)
 {
@@ -24,13 +79,15 @@ void setFlagIfTrue(Json::Value& obj, const char* key, bool value)
 
 } // namespace
 
-const Json::Value* VYRQResourceManager::styleArrayOf(const QByteArray& buffer, Json::Value& root)
+const Json::Value* VYRQResourceManager::styleArrayOf(const QByteArray& buffer, Json::Value& root,
+                                                     const VYRQResourceManagerImpl* into)
 {
-    if (buffer.isEmpty())
+    if (buffer.isEmpty() || !styleTextWithinBounds(buffer))
         return nullptr;
     if (!vyr::json::parse(buffer.constData(), buffer.constData() + buffer.size(), root))
         return nullptr;
-    return vyr::json::array(root, "style");
+    const Json::Value* styles = vyr::json::array(root, "style");
+    return styles && (!into || stylesFit(*into, *styles)) ? styles : nullptr;
 }
 
 bool VYRQResourceManager::parseStyleTail(VYRQResourceManagerImpl* set)
@@ -47,7 +104,7 @@ bool VYRQResourceManager::parseStyleTail(VYRQResourceManagerImpl* set)
 bool VYRQResourceManager::readStyle(VYRQResourceManagerImpl* set, const Json::Value& styleArray)
 {
     namespace J = vyr::json;
-    if (!set || !styleArray.isArray())
+    if (!set || !styleArray.isArray() || !stylesFit(*set, styleArray))
         return false;
     const float scale = m_scale;
 

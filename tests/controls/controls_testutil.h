@@ -7,6 +7,7 @@
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQStyleDefs.h"
+#include "specialfiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <memory>
 
 #include <json/value.h>
 
@@ -78,6 +80,30 @@ inline bool shown(QWidget& w)
 {
     w.show();
     return QTest::qWaitForWindowExposed(&w);
+}
+
+// 35 bytes: a GIF of a 16000 x 16000 screen holding one pixel, which decodes to 1 GB.
+inline QByteArray hugeGif()
+{
+    return QByteArray::fromHex("474946383961803e803e800000000000ffffff2c000000000100010000020244" "01003b");
+}
+
+// At `path`, as `kind` says: a FIFO that `writer` fills with `bytes` after a few
+// seconds (a reader blocked on it goes on, so a test fails instead of hanging), a link
+// to an endless device, or a file of `bytes`.
+inline bool placeFile(const QString& path, const QString& kind, const QByteArray& bytes,
+                      std::unique_ptr<specialfiles::FifoWriter>& writer)
+{
+    if (kind == QLatin1String("fifo")) {
+        if (!specialfiles::fifo(path))
+            return false;
+        writer = std::make_unique<specialfiles::FifoWriter>(QStringList{ path }, 5000, bytes);
+        return true;
+    }
+    if (kind == QLatin1String("device"))
+        return specialfiles::linkToEndlessDevice(path);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace ctl

@@ -1,10 +1,13 @@
 #include "controls_testutil.h"
+#include "peakmemory.h"
+#include "warningcapture.h"
 
 #include "VYRQImage.h"
 
 #include <QLabel>
 #include <QMovie>
 #include <QPointer>
+#include <QTemporaryDir>
 
 using namespace ctl;
 
@@ -186,6 +189,48 @@ private slots:
         image.loadGif(media + "does-not-exist.gif");
         render(image, paper);
         QCOMPARE(finished.count(), 0);
+    }
+
+    void refusedPictures_data()
+    {
+        QTest::addColumn<QString>("file");    // "fifo", "device" or "huge"
+        QTest::addColumn<bool>("movie");      // played by loadGif, or drawn by image path
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("movie from a FIFO") << "fifo" << true << "not a regular file";
+        QTest::newRow("movie from a link to a device") << "device" << true << "not a regular file";
+        QTest::newRow("movie of a 16000 x 16000 screen") << "huge" << true << "larger than 16777216 pixels";
+        QTest::newRow("image path of a 16000 x 16000 GIF") << "huge" << false << "larger than 16777216 pixels";
+    }
+    // What a movie or an image path names is read as a theme file is, and refused, with a
+    // warning, before it blocks (should it, a writer comes after a few seconds with a
+    // GIF to play), reads without end, or decodes a frame beyond the image bound.
+    void refusedPictures()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, movie);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("picture.gif");
+        QFile twoFrames(media + "two-frames.gif");
+        QVERIFY(twoFrames.open(QIODevice::ReadOnly));
+        std::unique_ptr<specialfiles::FifoWriter> writer;
+        QVERIFY(placeFile(path, file, file == "fifo" ? twoFrames.readAll() : hugeGif(), writer));
+        VYRQImage image;
+        image.resize(20, 20);
+        WarningCapture capture;
+        const PeakMemory memory;
+        if (movie)
+            image.loadGif(path);
+        else
+            image.setImagePath(path);
+        render(image, paper);
+        const qint64 growth = memory.growthMb();
+        QCOMPARE(capture.count(warning), 1);
+        const QLabel* label = image.findChild<QLabel*>();
+        QVERIFY(!label || (!label->movie() && !label->isVisibleTo(&image)));
+        if (growth < 0)
+            QSKIP("peak memory cannot be read here");
+        QVERIFY2(growth < 64, qPrintable(QStringLiteral("%1 MB").arg(growth)));
     }
 
     void themeDefaultsApply()

@@ -8,9 +8,12 @@
 #include "VYRQLabel.h"
 #include "VYRQLabelEx.h"
 #include "VYRQLabelExImpl.h"
+#include "VYRQTextEdit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -56,6 +59,26 @@ QRect band(VYRQLabelEx& label, int line)
 QRect below(const QRect& r)
 {
     return QRect(0, r.bottom() + 1, 1000, 1000);
+}
+
+QByteArray redPng()
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+int redPixels(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == qRgb(255, 0, 0);
+    return count;
 }
 
 bool same(const TextPosition& a, const TextPosition& b)
@@ -327,6 +350,59 @@ private slots:
         QCOMPARE(capture.count(QStringLiteral("cut to")), 1);
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY2(memory.growthMb() < 512, qPrintable(QString::number(memory.growthMb())));
+    }
+
+    void htmlNamesFiles_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QString>("source");   // what the HTML's image names: "fifo", "huge", "huge data", "small"
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("rich-text label, FIFO") << QByteArray("qtlabelex") << "fifo" << "not a regular file";
+        QTest::newRow("rich-text label, huge image") << QByteArray("qtlabelex") << "huge" << "larger than";
+        QTest::newRow("rich-text label, huge data URL") << QByteArray("qtlabelex") << "huge data" << "larger than";
+        QTest::newRow("rich-text label, small image") << QByteArray("qtlabelex") << "small" << QString();
+        QTest::newRow("text edit, FIFO") << QByteArray("qttext") << "fifo" << "not a regular file";
+        QTest::newRow("text edit, huge image") << QByteArray("qttext") << "huge" << "larger than";
+        QTest::newRow("text edit, small image") << QByteArray("qttext") << "small" << QString();
+        // The plain label draws the text as it is and reads nothing it names.
+        QTest::newRow("label, huge image") << QByteArray("qtlabel") << "huge" << QString();
+    }
+    // HTML from a page or a caller names images by path or data URL: they are read as
+    // theme files are, refused with a warning before a FIFO blocks (should it, a
+    // writer comes after a few seconds with a red image) or an image decodes beyond the
+    // image bound; an image within the bounds is drawn.
+    void htmlNamesFiles()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QString, source);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("picture");
+        std::unique_ptr<specialfiles::FifoWriter> writer;
+        QVERIFY(placeFile(path, source == "fifo" ? source : "file", source == "huge" ? hugeGif() : redPng(), writer));
+        const QString src =
+            source == "huge data" ? QStringLiteral("data:image/gif;base64,") + hugeGif().toBase64() : path;
+        const QString html = QStringLiteral("<p>x<img src=\"%1\"></p>").arg(src);
+        QWidget host;
+        host.resize(220, 80);
+        WarningCapture capture;
+        const PeakMemory memory;
+        Json::Value element = parse(R"({"w": 200, "h": 60, "attr": {}})");
+        if (key != "qtlabelex")
+            element["attr"]["text"] = html.toStdString();
+        QWidget* widget = createControlFromJson(key.constData(), element, &host);
+        QVERIFY(widget);
+        if (auto* rich = dynamic_cast<VYRQLabelEx*>(widget))
+            rich->setHtmlContent(html);
+        widget->resize(200, 60);
+        widget->sizeHint();
+        const QImage image = render(*widget, Qt::white, QWidget::DrawChildren);
+        const qint64 growth = memory.growthMb();
+        QCOMPARE(capture.count(warning.isEmpty() ? QStringLiteral("refused") : warning), warning.isEmpty() ? 0 : 1);
+        QCOMPARE(redPixels(image) >= 16 * 16, source == "small");
+        if (growth < 0)
+            QSKIP("peak memory cannot be read here");
+        QVERIFY2(growth < 64, qPrintable(QStringLiteral("%1 MB").arg(growth)));
     }
 
     // A shortened text follows the width the container gave: it asks the container
