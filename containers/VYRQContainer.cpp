@@ -320,7 +320,7 @@ bool VYRQContainer::event(QEvent* event)
         else if (event->type() == QEvent::ChildRemoved)
             d->childRemoved(static_cast<QChildEvent*>(event)->child());
     }
-    return QWidget::event(event);
+    return VYRQControl::event(event);
 }
 
 bool VYRQContainer::eventFilter(QObject* watched, QEvent* event)

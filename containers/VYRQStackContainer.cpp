@@ -337,7 +337,7 @@ bool VYRQStackContainer::event(QEvent* event)
             break;
         }
     }
-    return QWidget::event(event);
+    return VYRQControl::event(event);
 }
 
 bool VYRQStackContainer::eventFilter(QObject* watched, QEvent* event)

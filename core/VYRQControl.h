@@ -210,6 +210,12 @@ protected:
             m_baseImpl->leaveEvent(e);
         QtBase::leaveEvent(e);
     }
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ToolTip && m_baseImpl->showToolTip(e))
+            return true;
+        return QtBase::event(e);
+    }
 
     VYRQWidgetBase m_base;
     // The implementation object, owned, held as its base: the forwarders above go

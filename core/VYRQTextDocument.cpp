@@ -5,6 +5,7 @@
 #include "VYRQRegularFile.h"
 
 #include <QImage>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QVariant>
 
@@ -45,6 +46,25 @@ QImage noImage()
 }
 
 } // namespace
+
+QString VYRQTextDocument::namingNothing(const QString& text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    // What Qt's rich text loads: src, href and background attributes, url() and
+    // @import of style sheets.
+    static const QRegularExpression attribute(QStringLiteral(R"(\b(src|href|background)\s*=\s*("[^"]*"|'[^']*'|[^\s>]*))"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression styleUrl(QStringLiteral(R"(url\s*\([^)]*\))"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression styleImport(QStringLiteral(R"(@import[^;]*;?)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    QString shown = text;
+    shown.replace(attribute, QStringLiteral("\\1=\"\""));
+    shown.replace(styleUrl, QStringLiteral("none"));
+    shown.replace(styleImport, QString());
+    return shown;
+}
 
 VYRQTextDocument::VYRQTextDocument(QObject* parent)
     : QTextDocument(parent)

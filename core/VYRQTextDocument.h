@@ -21,6 +21,9 @@ public:
     // The resource of `type` at `url` (already resolved), read that way; never null, so
     // that Qt's document reads nothing on its own. For a QTextEdit's loadResource.
     static QVariant boundedResource(int type, const QUrl& url);
+    // `text` as Qt's own widgets may show it (a tooltip): rich text keeps its markup but
+    // names no file, image, style sheet or link; plain text is returned as it is.
+    static QString namingNothing(const QString& text);
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;

@@ -6,10 +6,13 @@
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
+#include "VYRQTextDocument.h"
 #include "VYRQThemeElementForm.h"
 
 #include <QPainter>
 #include <QSet>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QWidget>
 
 #include <json/value.h>
@@ -584,6 +587,20 @@ void VYRQWidgetBaseImpl::forEachStyleEntry(const Json::Value& element,
     forEachEntry(element, [&fn](const Json::Value& name, int kind, int slot) {
         fn(vyr::json::toQString(name), kind, slot);
     });
+}
+
+bool VYRQWidgetBaseImpl::showToolTip(QEvent* event) const
+{
+    QWidget* owner = m_owner;
+    if (!owner)
+        return false;
+    const QString text = owner->toolTip();
+    const QString shown = VYRQTextDocument::namingNothing(text);
+    if (shown == text)
+        return false;
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QToolTip::showText(help->globalPos(), shown, owner, QRect(), owner->toolTipDuration());
+    return true;
 }
 
 #define VYR_READ_OWN_ATTR(Type)                                                                  \

@@ -12,10 +12,12 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QHelpEvent>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QToolTip>
 
 #include <memory>
 
@@ -366,6 +368,10 @@ private slots:
         QTest::newRow("text edit, small image") << QByteArray("qttext") << "small" << QString();
         // The plain label draws the text as it is and reads nothing it names.
         QTest::newRow("label, huge image") << QByteArray("qtlabel") << "huge" << QString();
+        // Qt's tooltip reads what its HTML names itself: shown, it names nothing.
+        QTest::newRow("tooltip, FIFO") << QByteArray("tooltip") << "fifo" << QString();
+        QTest::newRow("tooltip, huge image") << QByteArray("tooltip") << "huge" << QString();
+        QTest::newRow("tooltip, huge data URL") << QByteArray("tooltip") << "huge data" << QString();
     }
     // HTML from a page or a caller names images by path or data URL: they are read as
     // theme files are, refused with a warning before a FIFO blocks (should it, a
@@ -388,14 +394,26 @@ private slots:
         WarningCapture capture;
         const PeakMemory memory;
         Json::Value element = parse(R"({"w": 200, "h": 60, "attr": {}})");
-        if (key != "qtlabelex")
+        const bool tooltip = key == "tooltip";
+        if (tooltip)
+            element["tooltip"] = html.toStdString();
+        else if (key != "qtlabelex")
             element["attr"]["text"] = html.toStdString();
-        QWidget* widget = createControlFromJson(key.constData(), element, &host);
+        QWidget* widget = createControlFromJson(tooltip ? "qtlabel" : key.constData(), element, &host);
         QVERIFY(widget);
         if (auto* rich = dynamic_cast<VYRQLabelEx*>(widget))
             rich->setHtmlContent(html);
         widget->resize(200, 60);
         widget->sizeHint();
+        if (tooltip) {
+            QVERIFY(shown(host));
+            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), widget->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(widget, &help);
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text().contains(src), false);
+            QCOMPARE(widget->toolTip(), html);   // what the page gave, for a page written back
+            QToolTip::hideText();
+        }
         const QImage image = render(*widget, Qt::white, QWidget::DrawChildren);
         const qint64 growth = memory.growthMb();
         QCOMPARE(capture.count(warning.isEmpty() ? QStringLiteral("refused") : warning), warning.isEmpty() ? 0 : 1);
