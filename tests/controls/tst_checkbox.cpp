@@ -168,7 +168,7 @@ private slots:
         box.setChecked(checked);
         box.setShowIcon(showIcon);
         const int left = sty::textLeft(box);
-        QVERIFY2(left >= start - 1 && left <= start + 6, qPrintable(QString::number(left)));
+        QVERIFY2(left >= qMax(start - 1, 0) && left <= start + 6, qPrintable(QString::number(left)));
     }
 
     // A theme refresh keeps the text the application set; a theme element that names

@@ -142,7 +142,8 @@ private slots:
         VYRQRadioButton radio;
         radio.resize(100, 30);
         radio.setText(QStringLiteral("HHH"));
-        QVERIFY(sty::textLeft(radio) <= 4); // no icon: the text takes the full width
+        const int left = sty::textLeft(radio);
+        QVERIFY2(left >= 0 && left <= 4, qPrintable(QString::number(left))); // no icon: the text takes the full width
         radio.setUncheckIcon(image("red16.png"));
         radio.setIconOffsetX(0);
         radio.setShowIcon(false);

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QString>
+#include <QTest>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -21,7 +23,7 @@ public:
     }
 
     // Megabytes the peak rose above the resident size at the start; -1 when the
-    // system cannot tell.
+    // system cannot tell (check it with VERIFY_PEAK_GROWTH_BELOW).
     qint64 growthMb() const
     {
         const qint64 peak = m_valid ? statusKb("VmHWM:") : -1;
@@ -44,3 +46,15 @@ private:
     bool m_valid = false;
     qint64 m_startKb = -1;
 };
+
+// Fails when the peak rose by `boundMb` megabytes or more (`grownMb`, from growthMb()).
+// Where the system cannot tell (no /proc, or no reset of the peak) the rest of the
+// test is skipped, saying why: a bound compared with "unknown" would always pass.
+#define VERIFY_PEAK_GROWTH_BELOW(grownMb, boundMb)                                                           \
+    do {                                                                                                     \
+        const qint64 grown_ = (grownMb);                                                                     \
+        if (grown_ < 0)                                                                                      \
+            QSKIP("peak memory unknown: /proc/self/clear_refs or /proc/self/status unusable here");          \
+        QVERIFY2(grown_ < (boundMb),                                                                         \
+                 qPrintable(QStringLiteral("the peak grew by %1 MB, bound %2 MB").arg(grown_).arg(boundMb))); \
+    } while (false)

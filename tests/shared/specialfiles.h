@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -65,8 +66,9 @@ inline bool sparse(const QString& path, const QByteArray& head, qint64 size)
 
 // Once `afterMs` have passed, opens the FIFOs for writing every 20 ms, writing
 // `payload` into each one a reader holds open, until destroyed: a reader blocked
-// opening one goes on, so a test fails on its time bound instead of hanging. A reader
-// that closes before the write raises SIGPIPE, which is kept to this thread.
+// opening one goes on instead of hanging, and readersFound() tells the test it was
+// there (a wait costs no CPU time, so no time bound sees it). A reader that closes
+// before the write raises SIGPIPE, which is kept to this thread.
 class FifoWriter {
 public:
     FifoWriter(const QStringList& fifos, int afterMs, const QByteArray& payload = QByteArray())
@@ -83,6 +85,7 @@ public:
                       const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
                       if (fd < 0)
                           continue;
+                      ++m_readersFound;
                       if (!payload.isEmpty() && ::write(fd, payload.constData(), size_t(payload.size())) < 0) {
                           const timespec now{0, 0};
                           sigtimedwait(&pipe, nullptr, &now);
@@ -104,7 +107,12 @@ public:
         m_thread.join();
     }
 
+    // How often a reader held one of the FIFOs open when the writer came: a reader
+    // that refuses them without opening (or waiting on) one leaves it at 0.
+    int readersFound() const { return m_readersFound; }
+
 private:
+    std::atomic<int> m_readersFound{0};
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stop = false;
