@@ -113,7 +113,7 @@ void VYRQImageImpl::drawControl(QPainter* painter, const QRect& rect)
         drawSvgPath(painter, rect);
         return;
     }
-    const QImage* bitmap = image ? image : VYRQResourceManager::getInstance()->getImage(imagePath, false);
+    const QImage* bitmap = image ? image : VYRQResourceManager::getInstance()->getImageToDraw(imagePath, false);
     if (!bitmap || bitmap->isNull())
         return;
     painter->drawImage(placement(rect, bitmap->size()), *bitmap);

@@ -102,7 +102,7 @@ void VYRQRadioButtonImpl::drawFittedIcon(QPainter* painter, const QString& name,
         drawSvg(painter, rm->getSvgRenderer(name), name, target, gray ? SvgLook::Grey : SvgLook::Plain);
         return;
     }
-    const QImage* image = rm->getImage(name, gray);
+    const QImage* image = rm->getImageToDraw(name, gray);
     if (!image || !isImageValid(*image))
         return;
     painter->drawImage(target, *image);

@@ -21,6 +21,33 @@ QByteArray emptySvg()
     return QByteArrayLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"/>");
 }
 
+// The form QPixmap gives an image on the raster engine: premultiplied when it has
+// alpha pixels, opaque 32 bits when not. Formats deeper than 8 bits a channel keep
+// their precision and are drawn as they are.
+QImage::Format formatToDraw(const QImage& image)
+{
+    if (image.depth() > 32)
+        return image.format();
+    return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+}
+
+QImage convertedToDraw(const QImage& image, QImage::Format format)
+{
+    QImage out = image.convertToFormat(format);
+    if (format != QImage::Format_ARGB32_Premultiplied)
+        return out;
+    for (int y = 0; y < out.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(out.constScanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            if (qAlpha(line[x]) != 255)
+                return out;
+        }
+    }
+    // Every pixel opaque: copied rather than blended.
+    out.reinterpretAsFormat(QImage::Format_RGB32);
+    return out;
+}
+
 bool loadDocument(QSvgRenderer& renderer, const QByteArray& document)
 {
     const bool loaded = renderer.load(document) && renderer.isValid();
@@ -35,6 +62,7 @@ struct VYRQDecodedCache::Entry {
     VYRQDecodedCache* owner = nullptr;
     std::string file;
     std::unique_ptr<QImage> image;
+    QImage drawn;           // the image's form for drawing, when it is not that form itself
     std::unique_ptr<QSvgRenderer> renderer;
     qint64 bytes = 0;
     bool loaded = false;
@@ -79,6 +107,7 @@ void VYRQDecodedCache::Budget::makeRoom(qint64 room)
 {
     while (m_bytes + room > m_bound && !m_order->entries.isEmpty()) {
         Entry* oldest = m_order->entries.oldest();
+        ++m_trimVisits;
         oldest->owner->empty(*oldest);
     }
 }
@@ -143,6 +172,7 @@ void VYRQDecodedCache::empty(Entry& entry)
 {
     unlink(entry);
     entry.loaded = false;
+    entry.drawn = QImage();
     if (entry.image)
         *entry.image = QImage();
     if (entry.renderer)
@@ -164,6 +194,32 @@ QImage* VYRQDecodedCache::image(const QString& key)
     return it->second.image.get();
 }
 
+const QImage* VYRQDecodedCache::imageToDraw(const QString& key)
+{
+    const auto it = m_tables->images.find(key);
+    if (it == m_tables->images.end() || !it->second.loaded)
+        return nullptr;
+    Entry& entry = it->second;
+    touch(entry);
+    const QImage& image = *entry.image;
+    const QImage::Format format = formatToDraw(image);
+    if (image.format() == format)
+        return &image;
+    if (entry.drawn.isNull()) {
+        if (entry.kept) {
+            entry.drawn = convertedToDraw(image, format);
+        } else {
+            // Out of the order while room is made, so that it is not what goes.
+            const qint64 own = entry.bytes;
+            unlink(entry);
+            m_budget->makeRoom(own + qint64(image.width()) * image.height() * 4);
+            entry.drawn = convertedToDraw(image, format);
+            load(entry, own + entry.drawn.sizeInBytes());
+        }
+    }
+    return entry.drawn.isNull() ? &image : &entry.drawn;
+}
+
 QSvgRenderer* VYRQDecodedCache::renderer(const QString& key)
 {
     const auto it = m_tables->renderers.find(key);
@@ -179,6 +235,7 @@ QImage* VYRQDecodedCache::storeImage(const QString& key, QImage image, const std
     Entry& slot = entry(Kind::Image, key, file);
     unlink(slot);
     m_budget->makeRoom(bytes);
+    slot.drawn = QImage();
     if (slot.image)
         *slot.image = std::move(image);
     else
@@ -212,6 +269,7 @@ QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
 {
     Entry& slot = entry(Kind::Image, key, std::string());
     unlink(slot);
+    slot.drawn = QImage();
     if (slot.image)
         *slot.image = std::move(image);
     else

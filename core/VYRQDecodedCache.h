@@ -40,8 +40,12 @@ public:
         Budget& operator=(const Budget&) = delete;
         qint64 bound() const { return m_bound; }
         qint64 bytes() const { return m_bytes; }
-        // Empties the least recently used entries until `room` more bytes fit.
+        // Empties the least recently used entries until `room` more bytes fit. The
+        // order is kept as entries are used, so a trim looks at nothing but what it
+        // empties, however many entries there are.
         void makeRoom(qint64 room);
+        // Entries the trims have looked at since the budget was made.
+        qint64 trimVisits() const { return m_trimVisits; }
 
     private:
         friend class VYRQDecodedCache;
@@ -49,6 +53,7 @@ public:
         std::unique_ptr<Order> m_order;
         qint64 m_bound;
         qint64 m_bytes = 0;
+        qint64 m_trimVisits = 0;
     };
 
     enum class Kind : quint8 { Image, Renderer };
@@ -67,6 +72,11 @@ public:
     // none or it was emptied (decode it again and store it).
     QImage* image(const QString& key);
     QSvgRenderer* renderer(const QString& key);
+    // The same image in the form the raster engine draws without converting each line
+    // (premultiplied alpha, or opaque 32 bits): the image itself when it has that form,
+    // else a copy made on first request, counted with the entry and emptied with it. For
+    // drawing at once: valid until the cache next changes.
+    const QImage* imageToDraw(const QString& key);
     // Stores what was decoded under `key`, into the object the key had when it had one;
     // room is made first. `file` names the set file it came from (empty: none).
     QImage* storeImage(const QString& key, QImage image, const std::string& file = std::string());

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <map>
 #include <utility>
 #include <zlib.h>
 
@@ -315,6 +316,7 @@ std::vector<std::string> VYRQFileStore::keys() const
         if (file.second.state != State::Missing)
             out.push_back(file.first);
     }
+    std::sort(out.begin(), out.end());
     return out;
 }
 

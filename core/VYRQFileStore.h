@@ -18,9 +18,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -132,7 +132,8 @@ private:
     qint64 m_kept = 0;       // the part of m_held that cannot be dropped
     qint64 m_charged = 0;    // bytes held beside them
     int m_rereads = 0;
-    std::map<std::string, File> m_files;
+    // Looked up several times for every image decoded: hashed, not ordered.
+    std::unordered_map<std::string, File> m_files;
     // Bytes handed out by files since forgotten or replaced.
     std::vector<QByteArray> m_retired;
 };

@@ -70,36 +70,18 @@ QImage renderSvg(const QByteArray& data, QString& refusal)
 
 QImage decodeIcon(const QByteArray& data, QString& refusal)
 {
-    QBuffer probe;
-    probe.setData(data);
-    probe.open(QIODevice::ReadOnly);
-    const QByteArray format = QImageReader(&probe).format();
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
     if (format.isEmpty())
         return QImage();
     if (format == "svg" || format == "svgz")
         return renderSvg(data, refusal);
-
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    qint64 pixels = -1;
-    if (!decodedPixels(format, data, reader.size(), pixels)) {
-        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
-        return QImage();
-    }
-    const QString tooLarge = QStringLiteral("larger than %1 pixels").arg(maxImagePixels);
-    if (pixels > maxImagePixels) {
-        refusal = tooLarge;
-        return QImage();
-    }
     QImage image;
-    if (!reader.read(&image))
+    if (readBoundedImage(reader, format, data, image, refusal) != ImageRead::Read)
         return QImage();
-    if (qint64(image.width()) * image.height() > maxImagePixels) {
-        refusal = tooLarge;
-        return QImage();
-    }
     return fitted(std::move(image));
 }
 

@@ -1,6 +1,7 @@
 #include "VYRQImageBounds_p.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QImageReader>
 #include <QXmlStreamReader>
 
@@ -131,6 +132,16 @@ bool inflateGzip(const QByteArray& data, qint64 maxBytes, QByteArray& out, bool&
     return true;
 }
 
+QString sizeUnknown(const QByteArray& format)
+{
+    return QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
+}
+
+QString tooManyPixels()
+{
+    return QStringLiteral("larger than %1 pixels").arg(maxImagePixels);
+}
+
 } // namespace
 
 bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize& readerSize, qint64& pixels)
@@ -155,6 +166,26 @@ bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize
     return true;
 }
 
+namespace {
+
+// The pixels the image `reader` stands on decodes to (-1 when its data do not tell),
+// when they keep within the bound; false with the reason in `refusal` otherwise.
+bool pixelsWithin(const QImageReader& reader, const QByteArray& format, const QByteArray& data, qint64& pixels,
+                  QString& refusal)
+{
+    if (!decodedPixels(format, data, reader.size(), pixels)) {
+        refusal = sizeUnknown(format);
+        return false;
+    }
+    if (pixels > maxImagePixels) {
+        refusal = tooManyPixels();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 QByteArray checkedImageFormat(const QByteArray& data, QString& refusal)
 {
     refusal.clear();
@@ -172,12 +203,29 @@ QByteArray checkedImageFormat(const QByteArray& data, QString& refusal)
             return QByteArray();
     }
     qint64 pixels = -1;
-    if (!decodedPixels(format, data, reader.size(), pixels) || pixels < 0)
-        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to")
-                      .arg(QString::fromLatin1(format));
-    else if (pixels > maxImagePixels)
-        refusal = QStringLiteral("larger than %1 pixels").arg(maxImagePixels);
-    return refusal.isEmpty() ? format : QByteArray();
+    if (!pixelsWithin(reader, format, data, pixels, refusal))
+        return QByteArray();
+    if (pixels < 0) {
+        refusal = sizeUnknown(format);
+        return QByteArray();
+    }
+    return format;
+}
+
+ImageRead readBoundedImage(QImageReader& reader, const QByteArray& format, const QByteArray& data, QImage& out,
+                           QString& refusal)
+{
+    qint64 pixels = -1;
+    if (!pixelsWithin(reader, format, data, pixels, refusal))
+        return ImageRead::Refused;
+    if (!reader.read(&out))
+        return ImageRead::Failed;
+    if (qint64(out.width()) * out.height() > maxImagePixels) {
+        out = QImage();
+        refusal = tooManyPixels();
+        return ImageRead::Refused;
+    }
+    return ImageRead::Read;
 }
 
 bool boundedSvg(const QByteArray& data, QByteArray& text, qint64& weight, QString& refusal)

@@ -14,6 +14,9 @@
 #include <QSize>
 #include <QString>
 
+class QImage;
+class QImageReader;
+
 namespace vyr {
 
 // 16 Mpx (64 MiB at 32 bits per pixel) is far beyond what a theme draws; drawing an
@@ -35,6 +38,15 @@ bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize
 // rich text when it lays out. Empty otherwise, with the reason in `refusal`, which
 // stays empty when `data` holds nothing Qt reads as an image.
 QByteArray checkedImageFormat(const QByteArray& data, QString& refusal);
+
+enum class ImageRead { Read, Failed, Refused };
+
+// Reads the image of `data` through `reader`, set on those bytes with its format
+// known (`format`), when it keeps within maxImagePixels, before and after decoding;
+// Refused with the reason in `refusal` otherwise. One reader serves the format, the
+// size and the pixels: each reader made looks through every image plugin again.
+ImageRead readBoundedImage(QImageReader& reader, const QByteArray& format, const QByteArray& data, QImage& out,
+                           QString& refusal);
 
 // The SVG text of `data`, inflated when it is gzip-compressed, when it keeps within
 // the bounds above; `weight` then estimates the bytes a renderer built from it holds.

@@ -784,57 +784,27 @@ bool readResourceFile(const QString& folder, const QString& name, QByteArray& ou
     return false;
 }
 
-enum class ImageDecode { Decoded, Failed, Refused };
-
-QByteArray imageFormat(const QByteArray& data)
-{
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    return QImageReader(&buffer).format();
-}
-
-QString tooManyPixels()
-{
-    return QStringLiteral("larger than %1 pixels").arg(vyr::maxImagePixels);
-}
-
 // Decodes `data` (format guessed from the data) when the image it decodes to keeps
 // within the bounds; Refused with the reason in `refusal` otherwise.
-ImageDecode decodeImage(QByteArray data, QImage& out, QString& refusal)
+vyr::ImageRead decodeImage(const QByteArray& data, QImage& out, QString& refusal)
 {
-    QByteArray format = imageFormat(data);
-    if (format.isEmpty())
-        return ImageDecode::Failed;
-    if (format == "svg" || format == "svgz") {
-        QByteArray text;
-        qint64 weight = 0;
-        if (!vyr::boundedSvg(data, text, weight, refusal))
-            return refusal.isEmpty() ? ImageDecode::Failed : ImageDecode::Refused;
-        data = text;
-        format = "svg";
-    }
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    qint64 pixels = -1;
-    if (!vyr::decodedPixels(format, data, reader.size(), pixels)) {
-        refusal = QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
-        return ImageDecode::Refused;
-    }
-    if (pixels > vyr::maxImagePixels) {
-        refusal = tooManyPixels();
-        return ImageDecode::Refused;
-    }
-    if (!reader.read(&out))
-        return ImageDecode::Failed;
-    if (qint64(out.width()) * out.height() > vyr::maxImagePixels) {
-        out = QImage();
-        refusal = tooManyPixels();
-        return ImageDecode::Refused;
-    }
-    return ImageDecode::Decoded;
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        return vyr::ImageRead::Failed;
+    if (format != "svg" && format != "svgz")
+        return vyr::readBoundedImage(reader, format, data, out, refusal);
+    QByteArray text;
+    qint64 weight = 0;
+    if (!vyr::boundedSvg(data, text, weight, refusal))
+        return refusal.isEmpty() ? vyr::ImageRead::Failed : vyr::ImageRead::Refused;
+    QBuffer svgBuffer(&text);
+    svgBuffer.open(QIODevice::ReadOnly);
+    QImageReader svgReader(&svgBuffer, "svg");
+    return vyr::readBoundedImage(svgReader, "svg", text, out, refusal);
 }
 
 } // namespace
@@ -903,7 +873,7 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
     QImage image;
     QString refusal;
     ResSourceType source = ResDefault;
-    ImageDecode decoded = ImageDecode::Failed;
+    vyr::ImageRead decoded = vyr::ImageRead::Failed;
     bool found = false;
     if (const QByteArray* bytes = fileOf(file, source, false)) {
         found = true;
@@ -912,7 +882,7 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
         setOf(source)->files.release(file);
     }
     QByteArray beside;
-    if (decoded == ImageDecode::Failed && readResourceFile(m_default->folderPath, name, beside)) {
+    if (decoded == vyr::ImageRead::Failed && readResourceFile(m_default->folderPath, name, beside)) {
         found = true;
         source = ResDefault;
         decoded = decodeImage(beside, image, refusal);
@@ -920,14 +890,14 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
     // A name found nowhere is looked for again: its file may yet appear beside the skin.
     if (!found)
         return nullptr;
-    if (decoded == ImageDecode::Refused)
+    if (decoded == vyr::ImageRead::Refused)
         qCWarning(vyrRes) << "image" << name << "refused:" << refusal << "- treated as missing";
     if (!image.isNull() && m_scale < 1.0f) {
         image = image.scaled(int(float(image.width()) * m_scale), int(float(image.height()) * m_scale),
                              Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
     // An empty image counts as missing; it is neither cached nor handed out.
-    const bool failed = decoded != ImageDecode::Decoded || image.width() <= 0 || image.height() <= 0;
+    const bool failed = decoded != vyr::ImageRead::Read || image.width() <= 0 || image.height() <= 0;
     noteOutcome(VYRQDecodedCache::Kind::Image, file, name, failed);
     if (failed)
         return nullptr;
@@ -936,6 +906,20 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
     if (gray)
         image = disabledImage(std::move(image));
     return setOf(source)->decoded.storeImage(key, std::move(image), file);
+}
+
+const QImage* VYRQResourceManager::getImageToDraw(const QString& name, bool gray)
+{
+    const QString key = gray ? name + QLatin1String("_gray") : name;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
+            if (const QImage* image = set ? set->decoded.imageToDraw(key) : nullptr)
+                return image;
+        }
+        if (pass == 0 && !getImage(name, gray))
+            return nullptr;
+    }
+    return nullptr;
 }
 
 QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)

@@ -95,6 +95,9 @@ public:
     // renderer) is tried again only once what was tried changed: the set's file (its size
     // and CRC-32) or the file beside the skin (its size and modification time).
     QImage* getImage(const QString& name, bool gray);
+    // The same image in the form the painters draw it from (see
+    // VYRQDecodedCache::imageToDraw), decoded first when needed; for drawing at once.
+    const QImage* getImageToDraw(const QString& name, bool gray);
     QSvgRenderer* getSvgRenderer(const QString& name);
     const Json::Value* getThemeJsonValue(const char* name) const;
 

@@ -439,7 +439,7 @@ void VYRQWidgetBaseImpl::drawNinePatchImage(QPainter* painter, const QString& na
 {
     if (!painter || w == 0 || h == 0 || name.isEmpty())
         return;
-    const QImage* image = resources()->getImage(name, false);
+    const QImage* image = resources()->getImageToDraw(name, false);
     if (!image || image->isNull() || !isImageValid(*image))
         return;
     keepInRange(x, y, w, h);
@@ -552,7 +552,7 @@ void VYRQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const
     keepInRange(x, y, w, h);
     VYRQResourceManager* rm = resources();
     if (!isSvgName(name)) {
-        const QImage* image = rm->getImage(name, gray);
+        const QImage* image = rm->getImageToDraw(name, gray);
         if (!image || !isImageValid(*image))
             return;
         painter->drawImage(placeIcon(x, y, w, h, image->size(), style), *image);

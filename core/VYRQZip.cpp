@@ -22,6 +22,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <new>
 #include <string>
 #include <sys/stat.h>
@@ -46,6 +47,13 @@ constexpr uint64_t minCentralRecord = 46;
 // ---------------------------------------------------------------------------
 // Sources
 
+// A stretch of an archive file kept in memory (see fileRead).
+struct ZipWindow {
+    std::unique_ptr<unsigned char[]> bytes;
+    uint64_t start = 0;       // relative to the source's base
+    size_t length = 0;
+};
+
 struct ZipSource {
     // memory source
     const unsigned char* data = nullptr;
@@ -53,6 +61,8 @@ struct ZipSource {
     FILE* file = nullptr;
     bool ownsFile = false;
     off_t base = 0;           // offset of the archive's first byte in the stream
+    ZipWindow windows[2];
+    ZipWindow* last = nullptr;   // the window that served the last read
     // both
     uint64_t size = 0;        // bytes of the archive (from base to the end)
     uint64_t pos = 0;         // current position, relative to base
@@ -154,6 +164,45 @@ int ZCALLBACK memClose(voidpf, voidpf stream)
 
 // File source
 
+// minizip reads every header field a byte at a time and moves between the directory
+// at the end of the archive and the items at its front: through stdio alone that is a
+// locked call a byte and a system call a move. Reads are served from two windows of
+// the file instead, one of which stays on the directory while the other follows the
+// items; a read as long as a window goes straight to the caller's buffer.
+constexpr size_t zipWindowBytes = 32 * 1024;
+
+bool fillFrom(ZipSource* s, uint64_t at, unsigned char* to, size_t length, size_t& got)
+{
+    got = 0;
+    if (at > static_cast<uint64_t>(INT64_MAX) - static_cast<uint64_t>(s->base)
+        || fseeko(s->file, s->base + static_cast<off_t>(at), SEEK_SET) != 0)
+        return false;
+    got = std::fread(to, 1, length, s->file);
+    return got > 0;
+}
+
+const ZipWindow* windowAt(ZipSource* s, uint64_t at)
+{
+    const auto holds = [at](const ZipWindow& w) { return w.bytes && at >= w.start && at - w.start < w.length; };
+    for (ZipWindow* w : { s->last, &s->windows[0], &s->windows[1] }) {
+        if (w && holds(*w))
+            return s->last = w;
+    }
+    // The window not used last is the one filled again.
+    ZipWindow* w = s->last == &s->windows[0] ? &s->windows[1] : &s->windows[0];
+    if (!w->bytes)
+        w->bytes.reset(new (std::nothrow) unsigned char[zipWindowBytes]);
+    if (!w->bytes)
+        return nullptr;
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(zipWindowBytes, s->size - at));
+    if (!fillFrom(s, at, w->bytes.get(), length, w->length)) {
+        w->length = 0;
+        return nullptr;
+    }
+    w->start = at;
+    return s->last = w;
+}
+
 uLong ZCALLBACK fileRead(voidpf, voidpf stream, void* buf, uLong size)
 {
     auto* s = static_cast<ZipSource*>(stream);
@@ -166,7 +215,27 @@ uLong ZCALLBACK fileRead(voidpf, voidpf stream, void* buf, uLong size)
     }
     const uint64_t avail = s->pos < s->size ? s->size - s->pos : 0;
     const size_t want = static_cast<uint64_t>(size) < avail ? size : static_cast<size_t>(avail);
-    const size_t got = want > 0 ? std::fread(buf, 1, want, s->file) : 0;
+    auto* out = static_cast<unsigned char*>(buf);
+    size_t got = 0;
+    while (got < want) {
+        const uint64_t at = s->pos + got;
+        if (want - got >= zipWindowBytes) {
+            size_t direct = 0;
+            fillFrom(s, at, out + got, want - got, direct);
+            got += direct;
+            break;
+        }
+        const ZipWindow* w = windowAt(s, at);
+        if (!w)
+            break;
+        const size_t n = std::min<size_t>(want - got, static_cast<size_t>(w->start + w->length - at));
+        const unsigned char* from = w->bytes.get() + (at - w->start);
+        if (n == 1)
+            out[got] = *from;   // most reads are one header byte
+        else
+            std::memcpy(out + got, from, n);
+        got += n;
+    }
     s->pos += got;
     s->error = got < size;  // as for memory: a short read is an error
     return static_cast<uLong>(got);
@@ -178,12 +247,7 @@ long ZCALLBACK fileSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     uint64_t target = 0;
     if (!s || !s->file || !resolveSeek(s, offset, origin, target))
         return -1;
-    if (target > static_cast<uint64_t>(INT64_MAX) - static_cast<uint64_t>(s->base))
-        return -1;
-    if (fseeko(s->file, s->base + static_cast<off_t>(target), SEEK_SET) != 0) {
-        s->error = true;
-        return -1;
-    }
+    // The file itself is positioned when a read needs it.
     s->pos = target;
     return 0;
 }

@@ -16,6 +16,9 @@ using Kind = VYRQDecodedCache::Kind;
 // 16 bytes a pixel column: a pixel of ARGB32 is 4 bytes, and each image is 4 rows high.
 constexpr qint64 unit = 16;
 
+// Half-transparent, so that drawing it takes a premultiplied copy.
+const QColor translucentRed(255, 0, 0, 128);
+
 QImage imageOf(int units, QColor colour)
 {
     QImage image(units, 4, QImage::Format_ARGB32);
@@ -46,20 +49,43 @@ private slots:
         QTest::addColumn<QString>("loaded");    // keys loaded at the end, sorted
         QTest::addColumn<QString>("emptied");   // keys whose object stays, emptied
         QTest::addColumn<QString>("reloaded");  // keys the reload names for decoding again
+        QTest::addColumn<int>("bound");         // units
+        QTest::addColumn<int>("visits");        // entries the trims looked at
         // A step: "+a" stores image a (one unit; "+a3" three), "*a" renderer a, "?a" looks
-        // a up, "!a" reloads the file a (each entry comes from the file of its key's first
-        // letter), "-" releases. Upper-case keys are a second cache on the same budget of
-        // 3 units; "~" destroys it.
-        QTest::newRow("least recently used goes first") << "+a +b ?a +c +d" << "a c d" << "b" << "";
-        QTest::newRow("stored again: used again") << "+a +b +c +a +d" << "a c d" << "b" << "";
-        QTest::newRow("one as large as the bound empties the rest") << "+a +b +c3" << "c" << "a b" << "";
-        QTest::newRow("renderers share the bound") << "*a +b *c ?a +d" << "a c d" << "b" << "";
-        QTest::newRow("two caches share one budget") << "+a +B ?a +C +d" << "C a d" << "B" << "";
-        QTest::newRow("a cache gone leaves its room") << "+a +B +C ~ +d +e" << "a d e" << "" << "";
-        QTest::newRow("emptied, decoded again into its object") << "+a +b +c +d ?a +a" << "a c d" << "b" << "";
-        QTest::newRow("a reload empties what came from the file") << "+a +ab *a +b !a" << "b" << "a a ab" << "a ab";
-        QTest::newRow("a reload leaves what was emptied before") << "+a +b +c +d !a" << "b c d" << "a" << "";
-        QTest::newRow("release deletes") << "+a *b -" << "" << "" << "";
+        // a up, "^a" asks for a's form for drawing (a copy of one unit), "!a" reloads the
+        // file a (each entry comes from the file of its key's first letter), "-" releases.
+        // Upper-case keys are a second cache on the same budget; "~" destroys it.
+        QTest::newRow("least recently used goes first") << "+a +b ?a +c +d" << "a c d" << "b" << "" << 3 << 1;
+        QTest::newRow("stored again: used again") << "+a +b +c +a +d" << "a c d" << "b" << "" << 3 << 1;
+        QTest::newRow("one as large as the bound empties the rest") << "+a +b +c3" << "c" << "a b" << "" << 3 << 2;
+        QTest::newRow("renderers share the bound") << "*a +b *c ?a +d" << "a c d" << "b" << "" << 3 << 1;
+        QTest::newRow("two caches share one budget") << "+a +B ?a +C +d" << "C a d" << "B" << "" << 3 << 1;
+        QTest::newRow("a cache gone leaves its room") << "+a +B +C ~ +d +e" << "a d e" << "" << "" << 3 << 0;
+        QTest::newRow("emptied, decoded again into its object") << "+a +b +c +d ?a +a" << "a c d" << "b" << "" << 3
+                                                                 << 2;
+        QTest::newRow("a reload empties what came from the file") << "+a +ab *a +b !a" << "b" << "a a ab" << "a ab"
+                                                                   << 3 << 1;
+        QTest::newRow("a reload leaves what was emptied before") << "+a +b +c +d !a" << "b c d" << "a" << "" << 3 << 1;
+        QTest::newRow("release deletes") << "+a *b -" << "" << "" << "" << 3 << 0;
+        QTest::newRow("a form for drawing counts with its image") << "+a ^a +b" << "a b" << "" << "" << 3 << 0;
+        QTest::newRow("the form goes with its image") << "+a ^a +b +c" << "b c" << "a" << "" << 3 << 1;
+        QTest::newRow("asking for the form uses the image") << "+a ^a +b ^a +c" << "a c" << "b" << "" << 3 << 1;
+        QTest::newRow("a form made past the bound empties the oldest") << "+a +b +c ^c" << "b c" << "a" << "" << 3
+                                                                       << 1;
+        // Thousands of entries, each used again and drawn (two units): a trim looks at
+        // what it empties only.
+        QStringList many, loaded, emptied;
+        for (int i = 0; i < 3000; ++i) {
+            QString key = QStringLiteral("k");
+            for (int n = i; key.size() < 4; n /= 26)
+                key += QChar('a' + n % 26);
+            many << '+' + key << '?' + key << '^' + key;
+            (i < 2000 ? emptied : loaded) << key;
+        }
+        loaded.sort();
+        emptied.sort();
+        QTest::newRow("3,000 drawn images past room for 1,000") << many.join(' ') << loaded.join(' ') << emptied.join(' ')
+                                                            << "" << 2000 << 2000;
     }
     // Eviction and reload empty an object in place, so a pointer handed out stays valid
     // (ASan checks every one kept here) and the object is decoded into again; the budget
@@ -70,10 +96,13 @@ private slots:
         QFETCH(QString, loaded);
         QFETCH(QString, emptied);
         QFETCH(QString, reloaded);
-        VYRQDecodedCache::Budget budget(3 * unit);
+        QFETCH(int, bound);
+        QFETCH(int, visits);
+        VYRQDecodedCache::Budget budget(bound * unit);
         VYRQDecodedCache first(&budget);
         auto second = std::make_unique<VYRQDecodedCache>(&budget);
         std::map<QString, QImage*> images;
+        std::map<QString, const QImage*> drawn;
         std::map<QString, QSvgRenderer*> renderers;
         std::vector<std::pair<Kind, QString>> named;
         for (const QString& step : steps.split(' ')) {
@@ -83,8 +112,14 @@ private slots:
             const std::string file = key.left(1).toStdString();
             switch (step.at(0).toLatin1()) {
             case '+': {
-                QImage* image = cache.storeImage(key, imageOf(units, Qt::red), file);
+                QImage* image = cache.storeImage(key, imageOf(units, translucentRed), file);
                 QVERIFY(images.emplace(key, image).first->second == image);   // the same object
+                break;
+            }
+            case '^': {
+                const QImage* form = cache.imageToDraw(key);
+                QVERIFY(form && form != images[key]);
+                QVERIFY(drawn.emplace(key, form).first->second == form);
                 break;
             }
             case '*': {
@@ -102,11 +137,13 @@ private slots:
             case '-':
                 first.release(QStringLiteral("IDB_"));
                 images.clear();
+                drawn.clear();
                 renderers.clear();
                 break;
             case '~':
                 second.reset();
                 images.erase(images.lower_bound("A"), images.lower_bound("["));
+                drawn.erase(drawn.lower_bound("A"), drawn.lower_bound("["));
                 break;
             }
         }
@@ -116,8 +153,19 @@ private slots:
                 || (second && second->isLoaded(Kind::Image, image.first));
             (isLoaded ? loadedKeys : emptiedKeys) << image.first;
             QCOMPARE(image.second->isNull(), !isLoaded);
+            // What was handed out keeps its format, whatever is drawn.
             if (isLoaded)
-                QCOMPARE(image.second->pixelColor(0, 0), QColor(Qt::red));
+                QCOMPARE(image.second->format(), QImage::Format_ARGB32);
+            if (isLoaded)
+                QCOMPARE(image.second->pixelColor(0, 0), translucentRed);
+            const auto form = drawn.find(image.first);
+            if (form == drawn.end())
+                continue;
+            QCOMPARE(form->second->isNull(), !isLoaded);
+            if (isLoaded)
+                QCOMPARE(form->second->format(), QImage::Format_ARGB32_Premultiplied);
+            if (isLoaded)
+                QCOMPARE(form->second->pixelColor(0, 0), translucentRed);
         }
         for (const auto& renderer : renderers) {
             const bool isLoaded = first.isLoaded(Kind::Renderer, renderer.first);
@@ -136,6 +184,7 @@ private slots:
         const qint64 bytes = first.bytes() + (second ? second->bytes() : 0);
         QCOMPARE(budget.bytes(), bytes);
         QVERIFY(budget.bytes() <= budget.bound());
+        QCOMPARE(budget.trimVisits(), qint64(visits));
         QCOMPARE(first.count(Kind::Image) + first.count(Kind::Renderer) + (second ? second->count(Kind::Image) : 0),
                  int(images.size() + renderers.size()));
     }

@@ -91,6 +91,19 @@ class tst_Zip : public QObject {
         return h;
     }
 
+    // The same archive read from a file, which goes through the layer's file windows.
+    ZipHandle* openFile(const QByteArray& zip)
+    {
+        QFile file(m_dir.filePath("copy.zip"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(zip) != zip.size())
+            return nullptr;
+        file.close();
+        ZipHandle* h = openZipFromFile(QFile::encodeName(file.fileName()).constData(), nullptr);
+        if (h)
+            m_handles << h;
+        return h;
+    }
+
     // The record of item `index`; a negative index in it when it cannot be read.
     ZipEntry record(const QList<Item>& items, int index = 0)
     {
@@ -291,14 +304,22 @@ private slots:
     void partialReads_data()
     {
         QTest::addColumn<int>("method");
-        QTest::newRow("deflated") << int(Z_DEFLATED);
-        QTest::newRow("stored") << 0;
+        QTest::addColumn<bool>("fromFile");
+        QTest::newRow("deflated") << int(Z_DEFLATED) << false;
+        QTest::newRow("stored") << 0 << false;
+        QTest::newRow("deflated, from a file") << int(Z_DEFLATED) << true;
+        QTest::newRow("stored, from a file") << 0 << true;
     }
     void partialReads()
     {
         QFETCH(int, method);
+        QFETCH(bool, fromFile);
         const QByteArray data = pattern(1000);
-        ZipHandle* h = open(build({ { "a.txt", "small", method }, { "big.txt", data, method }, { "empty", {}, method } }));
+        // Larger than the windows a file is read through, and than minizip's reads.
+        const QByteArray huge = pattern(100000);
+        const QByteArray zip = build({ { "a.txt", "small", method }, { "big.txt", data, method }, { "empty", {}, method },
+                                       { "huge.txt", huge, method } });
+        ZipHandle* h = fromFile ? openFile(zip) : open(zip);
         QVERIFY(h);
         QByteArray buf(1500, '\0');
         QCOMPARE(unzipItem(h, 1, buf.data(), 1500), uint32_t(ZR_OK));   // a larger buffer
@@ -311,6 +332,10 @@ private slots:
         uint32_t code = 0;
         for (unsigned chunk : { 333u, 1u }) {
             QCOMPARE(unpackInPieces(h, 1, chunk, &code), data);
+            QCOMPARE(code, uint32_t(ZR_OK));
+        }
+        for (unsigned chunk : { 333u, 40000u, 100000u }) {
+            QCOMPARE(unpackInPieces(h, 3, chunk, &code), huge);
             QCOMPARE(code, uint32_t(ZR_OK));
         }
         // Another item, or its record, between two pieces starts the first one over.
@@ -385,17 +410,7 @@ private slots:
             zip[end + field] = char(claimed & 0xFF);
             zip[end + field + 1] = char(claimed >> 8);
         }
-        ZipHandle* h = nullptr;
-        if (fromFile) {
-            QFile file(m_dir.filePath("lying.zip"));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(zip) == zip.size());
-            file.close();
-            h = openZipFromFile(QFile::encodeName(file.fileName()).constData(), nullptr);
-            if (h)
-                m_handles << h;
-        } else {
-            h = open(zip);
-        }
+        ZipHandle* h = fromFile ? openFile(zip) : open(zip);
         QVERIFY(h);
         ZipEntry e;
         QCOMPARE(getZipItem(h, -1, &e), uint32_t(ZR_OK));
