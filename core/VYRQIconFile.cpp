@@ -70,17 +70,13 @@ QImage renderSvg(const QByteArray& data, QString& refusal)
 
 QImage decodeIcon(const QByteArray& data, QString& refusal)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    if (format.isEmpty())
+    ImageBytesReader bytes(data);
+    if (bytes.format().isEmpty())
         return QImage();
-    if (format == "svg" || format == "svgz")
+    if (bytes.isSvg())
         return renderSvg(data, refusal);
     QImage image;
-    if (readBoundedImage(reader, format, data, image, refusal) != ImageRead::Read)
+    if (readBoundedImage(bytes.reader(), bytes.format(), data, image, refusal) != ImageRead::Read)
         return QImage();
     return fitted(std::move(image));
 }

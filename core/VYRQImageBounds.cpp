@@ -189,14 +189,12 @@ bool pixelsWithin(const QImageReader& reader, const QByteArray& format, const QB
 QByteArray checkedImageFormat(const QByteArray& data, QString& refusal)
 {
     refusal.clear();
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
+    ImageBytesReader image(data);
+    QImageReader& reader = image.reader();
+    const QByteArray format = image.format();
     if (format.isEmpty())
         return QByteArray();
-    if (format == "svg" || format == "svgz") {
+    if (image.isSvg()) {
         QByteArray text;
         qint64 weight = 0;
         if (!boundedSvg(data, text, weight, refusal))

@@ -10,12 +10,13 @@
 // through the same XML reader Qt's renderer uses (entities expanded) and refused past
 // a bound on its length, its elements or its expanded text.
 
+#include <QBuffer>
 #include <QByteArray>
+#include <QImageReader>
 #include <QSize>
 #include <QString>
 
 class QImage;
-class QImageReader;
 
 namespace vyr {
 
@@ -40,6 +41,27 @@ bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize
 QByteArray checkedImageFormat(const QByteArray& data, QString& refusal);
 
 enum class ImageRead { Read, Failed, Refused };
+
+// One QImageReader on image bytes in memory, its format guessed from them: the reader
+// that checks the size then decodes, so Qt looks for the image plugin once.
+class ImageBytesReader {
+public:
+    explicit ImageBytesReader(const QByteArray& data)
+    {
+        m_buffer.setData(data);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_reader.setDevice(&m_buffer);
+        m_format = m_reader.format();
+    }
+    QImageReader& reader() { return m_reader; }
+    const QByteArray& format() const { return m_format; }
+    bool isSvg() const { return m_format == "svg" || m_format == "svgz"; }
+
+private:
+    QBuffer m_buffer;
+    QImageReader m_reader;
+    QByteArray m_format;
+};
 
 // Reads the image of `data` through `reader`, set on those bytes with its format
 // known (`format`), when it keeps within maxImagePixels, before and after decoding;

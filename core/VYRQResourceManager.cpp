@@ -788,15 +788,11 @@ bool readResourceFile(const QString& folder, const QString& name, QByteArray& ou
 // within the bounds; Refused with the reason in `refusal` otherwise.
 vyr::ImageRead decodeImage(const QByteArray& data, QImage& out, QString& refusal)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    if (format.isEmpty())
+    vyr::ImageBytesReader bytes(data);
+    if (bytes.format().isEmpty())
         return vyr::ImageRead::Failed;
-    if (format != "svg" && format != "svgz")
-        return vyr::readBoundedImage(reader, format, data, out, refusal);
+    if (!bytes.isSvg())
+        return vyr::readBoundedImage(bytes.reader(), bytes.format(), data, out, refusal);
     QByteArray text;
     qint64 weight = 0;
     if (!vyr::boundedSvg(data, text, weight, refusal))
