@@ -578,7 +578,7 @@ private slots:
         QCOMPARE(m_canvas->OpenJsonFile(name), opens);
         QCOMPARE(m_canvas->SavePage(name), saves);
         QCOMPARE(readFile(user), original);
-        VERIFY_CPU_BELOW(timer, 20000);
+        VERIFY_CPU_BELOW(timer, 10000);
         VERIFY_PEAK_GROWTH_BELOW(memory.growthMb(), 300);
         if (!saves) {
             QCOMPARE(capture.count(opens ? saveRefusal : openRefusal), 1);
