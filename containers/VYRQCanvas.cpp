@@ -7,6 +7,7 @@
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
+#include "VYRQRegularFile.h"
 #include "VYRQSaveTarget_p.h"
 #include "VYRQScrollBar.h"
 
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 // The canvas is no themed control: its implementation object only carries the
 // common state, under an empty type key.
@@ -132,12 +134,46 @@ bool readPage(const QString& path, Json::Value& root)
     return !path.isEmpty() && parsePage(vyr::readWholeFile(path), root);
 }
 
-// Elements deeper than the loader builds would be left out of the page the canvas
-// shows, and so out of its next save.
-bool nestedPastTheLimit(const Json::Value& root)
+// A text a control would not hold: a UTF-16 unit takes one to three UTF-8 bytes (a
+// pair of them four), and a control's reading cuts one of more than three bytes a unit
+// without converting it.
+bool longerThanControlText(const Json::Value& value)
+{
+    constexpr qint64 most = VYRQWidgetBaseImpl::maxTextLength;
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    value.getString(&begin, &end);
+    const qint64 bytes = end - begin;
+    if (bytes <= most)
+        return false;
+    return bytes > 3 * most + 3 || QString::fromUtf8(begin, int(bytes)).size() > most;
+}
+
+bool holdsOverlongText(const Json::Value& value)
+{
+    if (value.isString())
+        return longerThanControlText(value);
+    if (value.isArray() || value.isObject()) {
+        for (const Json::Value& entry : value) {
+            if (holdsOverlongText(entry))
+                return true;
+        }
+    }
+    return false;
+}
+
+// What of the page the canvas would not show, and so not write back at the next save:
+// elements deeper than the loader builds, texts longer than a control holds. Empty
+// when the canvas shows all of it.
+QString lostWhenOpened(const Json::Value& root)
 {
     bool cut = false;
-    return vyr::pageWithinLimits(root, nullptr, &cut) && cut;
+    if (vyr::pageWithinLimits(root, nullptr, &cut) && cut)
+        return QStringLiteral("nests elements deeper than %1 levels, which a save would drop").arg(vyr::maxElementDepth);
+    if (holdsOverlongText(root))
+        return QStringLiteral("holds a text of more than %1 characters, which a save would cut")
+            .arg(VYRQWidgetBaseImpl::maxTextLength);
+    return QString();
 }
 
 // Why the canvas would not open the page text again; empty when it would.
@@ -151,9 +187,8 @@ QString reopenRefusal(const QByteArray& text)
     QString refusal;
     if (!vyr::pageWithinLimits(root, &refusal))
         return QStringLiteral("it ") + refusal;
-    if (nestedPastTheLimit(root))
-        return QStringLiteral("it nests elements deeper than %1 levels").arg(vyr::maxElementDepth);
-    return QString();
+    const QString lost = lostWhenOpened(root);
+    return lost.isEmpty() ? lost : QStringLiteral("it ") + lost;
 }
 
 } // namespace
@@ -173,9 +208,9 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
     Json::Value root;
     if (!readPage(path, root) || !vyr::json::has(root, "elements"))
         return false;
-    if (nestedPastTheLimit(root)) {
-        qCWarning(vyrCore) << "page file" << path << "nests elements deeper than" << vyr::maxElementDepth
-                           << "levels, which a save would drop; it is not opened";
+    const QString lost = lostWhenOpened(root);
+    if (!lost.isEmpty()) {
+        qCWarning(vyrCore) << "page file" << path << qPrintable(lost) << "- it is not opened";
         return false;
     }
     RemoveAllCommand();
@@ -338,13 +373,18 @@ bool VYRQCanvas::SavePage(const QString& path)
     const auto it = m_pages.constFind(path);
     if (it == m_pages.constEnd())
         return false;
-    QString text;
-    it.value()->toJsonString(text);
-    const QByteArray bytes = text.toUtf8();
-    // The file is replaced only by a page that opens again.
+    // The file is replaced only by a page that opens again: one the page read takes
+    // whole, which parses and is shown in full.
+    std::string text;
+    if (!it.value()->pageText(text, vyr::maxFileBytes)) {
+        qCWarning(vyrCore) << "page" << path << "is not saved: its text would be larger than the"
+                           << vyr::maxFileBytes << "bytes a page file is read at";
+        return false;
+    }
+    const QByteArray bytes = QByteArray::fromRawData(text.data(), int(text.size()));
     const QString refusal = reopenRefusal(bytes);
     if (!refusal.isEmpty()) {
-        qCWarning(vyrCore) << "page" << path << "is not saved:" << qPrintable(refusal) << "when opened again";
+        qCWarning(vyrCore) << "page" << path << "is not saved: opened again," << qPrintable(refusal);
         return false;
     }
     return writeFileAtomically(path, bytes);

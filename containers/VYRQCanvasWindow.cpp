@@ -2,11 +2,17 @@
 
 #include "IVYRQWidgetBase.h"
 #include "VYRQJson.h"
+#include "VYRQJsonWriter_p.h"
 #include "VYRQPropertyRows.h"
+#include "VYRQRegularFile.h"
 
 #include <QVariant>
 
 #include <json/value.h>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -114,9 +120,9 @@ void VYRQCanvasWindow::hideAllWidges()
         widget->hide();
 }
 
-void VYRQCanvasWindow::toJsonString(QString& out)
+void VYRQCanvasWindow::pageDocument(Json::Value& root)
 {
-    Json::Value root(Json::objectValue);
+    root = Json::Value(Json::objectValue);
     root["w"] = width();
     root["h"] = height();
     if (m_minWidth > 0)
@@ -144,11 +150,27 @@ void VYRQCanvasWindow::toJsonString(QString& out)
             continue;
         Json::Value element;
         control->serializeJsonValue(&element, false);
-        elements.append(element);
+        elements.append(std::move(element));
     }
     // Written also when empty: a page without "elements" is not opened again.
-    root["elements"] = elements;
-    out = QString::fromStdString(vyr::json::styledText(root));
+    root["elements"] = std::move(elements);
+}
+
+bool VYRQCanvasWindow::pageText(std::string& out, qint64 maxBytes)
+{
+    Json::Value root;
+    pageDocument(root);
+    const auto bound = std::size_t(std::max<qint64>(maxBytes, 0));
+    if (VYRQJsonWriter(VYRQJsonWriter::Layout::Styled, std::min(bound, std::size_t(vyr::maxFileBytes))).write(root, out))
+        return true;
+    return VYRQJsonWriter(VYRQJsonWriter::Layout::Compact, bound).write(root, out);
+}
+
+void VYRQCanvasWindow::toJsonString(QString& out)
+{
+    std::string text;
+    pageText(text, std::numeric_limits<qint64>::max());
+    out = QString::fromStdString(text);
 }
 
 ControlInfo VYRQCanvasWindow::getProps()

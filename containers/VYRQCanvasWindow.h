@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <string>
+
 namespace Json { class Value; }
 
 // The page frame: stands for the top-level window of a page while the design
@@ -66,8 +68,14 @@ public:
     QWidget* HitTestWithChildren(QWidget* widget, int x, int y);
     void hideAllWidges();
     void toJsonString(QString& out);
+    // The page text a save writes, when it is no longer than maxBytes: in the styled
+    // layout of page files, or without the layout's whitespace where that would pass
+    // the size a page file is read at (the indentation of a nested page grows on every
+    // line). toJsonString gives the same text, whatever its size.
+    bool pageText(std::string& out, qint64 maxBytes);
 
 private:
+    void pageDocument(Json::Value& root);
     QRect rectInFrame(const QWidget* widget) const;
     QRect clippedRectInFrame(const QWidget* widget) const;
 

@@ -423,7 +423,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
     if (!m_themeName.isEmpty())
         (*json)["theme"] = vyr::json::toUtf8(m_themeName);
     if (!attr.empty())
-        (*json)["attr"] = attr;
+        (*json)["attr"] = std::move(attr);
 
     if (vyrIsSerializeChild() && m_owner) {
         Json::Value children(Json::arrayValue);
@@ -434,10 +434,12 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
                 continue;
             Json::Value child(Json::objectValue);
             if (control->serializeJsonValue(&child, false))
-                children.append(child);
+                children.append(std::move(child));
         }
+        // Moved, not copied: a copy at every level would copy a page's deepest
+        // controls once per level above them.
         if (!children.empty())
-            (*json)["child"] = children;
+            (*json)["child"] = std::move(children);
     }
     return true;
 }

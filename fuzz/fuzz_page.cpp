@@ -1,12 +1,14 @@
 // Builds control trees from arbitrary page bytes the way the page loader does, gives
 // every item view a few rows, shows and paints the tree, writes each built control
-// back, and tears the tree down again.
+// back as page text (which must read back as what was written), and tears the tree
+// down again.
 
 #include "FuzzApplication.h"
 #include "IVYRQWidgetBase.h"
 #include "VYRQGlobal.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQJsonWriter_p.h"
 
 #include <QAbstractItemView>
 #include <QByteArray>
@@ -22,7 +24,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -86,6 +91,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         control->resizeWidget();
         Json::Value written(Json::objectValue);
         control->serializeJsonValue(&written, false);
+        for (const auto layout : { VYRQJsonWriter::Layout::Styled, VYRQJsonWriter::Layout::Compact }) {
+            std::string text;
+            std::string again;
+            Json::Value back;
+            VYRQJsonWriter writer(layout, std::string::npos);
+            if (!writer.write(written, text) || !vyr::json::parse(text.data(), text.data() + text.size(), back)
+                || !writer.write(back, again) || again != text) {
+                std::fprintf(stderr, "a control's page text does not read back as written\n");
+                std::abort();
+            }
+        }
         // Paint code reads the same numbers: render into a small image (clipped, so a
         // huge control costs no memory).
         QImage image(64, 48, QImage::Format_ARGB32_Premultiplied);

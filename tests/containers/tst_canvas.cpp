@@ -4,6 +4,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
+#include "VYRQRegularFile.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQScrollBar.h"
 #include "VYRQZip.h"
@@ -496,45 +497,71 @@ private slots:
 
     // A page is built from the file the canvas opened, whatever its name and whatever a
     // loaded theme holds under that name, and a save writes the same bytes back; a page
-    // the loader refuses, or cuts short, is not opened, so no save writes over it.
+    // the loader refuses, or cuts short, is not opened, and a save that would not open
+    // again (past the size a page file is read at) writes nothing, so no save writes over it.
     void saveWritesBackTheFileOpened_data()
     {
         QTest::addColumn<QString>("name");   // opened relative to the page's folder
         QTest::addColumn<bool>("inTheme");   // a loaded theme holds another page of that name
-        QTest::addColumn<int>("labels");
-        QTest::addColumn<int>("level");      // the labels' element level, under containers c1, c2, ...
-        QTest::newRow("page.txt") << "page.txt" << false << 3 << 1;
-        QTest::newRow("main.json, also in the theme") << "main.json" << true << 3 << 1;
-        QTest::newRow("past the sibling limit") << "wide.json" << false << vyr::maxPageSiblings + 1 << 1;
-        QTest::newRow("no elements") << "empty.json" << false << 0 << 1;
-        QTest::newRow("at the element limit") << "deep.json" << false << 3 << vyr::maxElementDepth;
-        QTest::newRow("past the element limit") << "deeper.json" << false << 3 << vyr::maxElementDepth + 1;
+        QTest::addColumn<QString>("type");   // of the leaves l0, l1, ...
+        QTest::addColumn<int>("leaves");
+        QTest::addColumn<int>("level");      // the leaves' element level, under containers c1, c2, ...
+        QTest::addColumn<QByteArray>("text");          // each leaf's text, as the file holds it
+        QTest::addColumn<QString>("openRefusal");      // the warning of a refused open
+        QTest::addColumn<QString>("saveRefusal");      // the warning of a refused save
+        const int depth = vyr::maxElementDepth;
+        const int most = VYRQWidgetBaseImpl::maxTextLength;
+        QTest::newRow("page.txt") << "page.txt" << false << "qtlabel" << 3 << 1 << QByteArray() << "" << "";
+        QTest::newRow("main.json, also in the theme") << "main.json" << true << "qtlabel" << 3 << 1 << QByteArray() << "" << "";
+        QTest::newRow("past the sibling limit") << "wide.json" << false << "qtlabel" << vyr::maxPageSiblings + 1 << 1
+                                                << QByteArray() << "nothing is built" << "";
+        QTest::newRow("no elements") << "empty.json" << false << "qtlabel" << 0 << 1 << QByteArray() << "" << "";
+        QTest::newRow("at the element limit") << "deep.json" << false << "qtlabel" << 3 << depth << QByteArray() << "" << "";
+        QTest::newRow("past the element limit") << "deeper.json" << false << "qtlabel" << 3 << depth + 1 << QByteArray()
+                                                << "a save would drop" << "";
+        QTest::newRow("a text past the control limit") << "long.json" << false << "qtlabel" << 1 << 1
+                                                       << QByteArray(most + 1, 'x') << "a save would cut" << "";
+        // Styled, the deepest level's indentation alone takes over 64 MiB.
+        QTest::newRow("check boxes at the element limit") << "boxes.json" << false << "qtcheckbox" << 7000 << depth
+                                                          << QByteArray() << "" << "";
+        // Each control character is written as six.
+        QTest::newRow("texts written past the read bound") << "escapes.json" << false << "qtlabel" << 11 << 1
+                                                           << QByteArray(most, '\x01') << "" << "would be larger than";
     }
 
     void saveWritesBackTheFileOpened()
     {
         QFETCH(QString, name);
         QFETCH(bool, inTheme);
-        QFETCH(int, labels);
+        QFETCH(QString, type);
+        QFETCH(int, leaves);
         QFETCH(int, level);
-        const bool wide = labels > vyr::maxPageSiblings;
-        const bool refused = wide || level > vyr::maxElementDepth;
+        QFETCH(QByteArray, text);
+        QFETCH(QString, openRefusal);
+        QFETCH(QString, saveRefusal);
+        const bool opens = openRefusal.isEmpty();
+        const bool saves = opens && saveRefusal.isEmpty();
+        const QByteArray attr = text.isEmpty() ? QByteArray() : "\"attr\": {\"text\": \"" + text + "\"}, ";
         QByteArray list;
-        for (int i = 0; i < labels; ++i)
-            list += (i ? "," : "") + QStringLiteral(R"({"type": "qtlabel", "name": "l%1", "x": %2, "y": 5, "w": 40, "h": 20})")
-                                         .arg(i).arg(i % 6 * 50).toUtf8();
+        for (int i = 0; i < leaves; ++i)
+            list += (i ? ",{" : "{") + attr + QStringLiteral("\"type\": \"%1\", \"name\": \"l%2\", \"x\": %3, \"y\": 5, \"w\": 40, \"h\": 20")
+                                                  .arg(type).arg(i).arg(i % 6 * 50).toUtf8() + "}";
         for (int container = level - 1; container > 0; --container)
             list = QStringLiteral(R"({"type": "qtcontainer", "name": "c%1", "w": 300, "h": 100, "child": [)")
                        .arg(container).toUtf8() + list + "]}";
         // The page as the canvas writes it, so that a save that keeps it keeps its bytes.
         const QString user = path("user/" + name);
         QVERIFY(writeFile(user, R"({"w": 320, "h": 120, "elements": [)" + list + "]}"));
-        if (!refused) {
+        list.clear();
+        const PeakMemory memory;
+        const CpuTimer timer;
+        if (saves) {
             QVERIFY(writeFile(path("seed.json"), readFile(user)));
             QVERIFY(m_canvas->OpenJsonFile(path("seed.json")) && m_canvas->SavePage(path("seed.json")));
             QVERIFY(writeFile(user, readFile(path("seed.json"))));
         }
         const QByteArray original = readFile(user);
+        QVERIFY(original.size() <= vyr::maxFileBytes);
         if (inTheme) {
             QVERIFY(writeFile(path("theme/style.json"), R"({"style": []})"));
             QVERIFY(writeFile(path("theme/" + name), R"({"elements": [{"type": "qtcontainer", "name": "themePage"}]})"));
@@ -548,15 +575,17 @@ private slots:
         });
 
         WarningCapture capture;
-        QCOMPARE(m_canvas->OpenJsonFile(name), !refused);
-        QCOMPARE(m_canvas->SavePage(name), !refused);
+        QCOMPARE(m_canvas->OpenJsonFile(name), opens);
+        QCOMPARE(m_canvas->SavePage(name), saves);
         QCOMPARE(readFile(user), original);
-        if (refused) {
-            QCOMPARE(capture.count(wide ? QStringLiteral("nothing is built") : QStringLiteral("a save would drop")), 1);
+        VERIFY_CPU_BELOW(timer, 10000);
+        VERIFY_PEAK_GROWTH_BELOW(memory.growthMb(), 300);
+        if (!saves) {
+            QCOMPARE(capture.count(opens ? saveRefusal : openRefusal), 1);
             return;
         }
-        const QRegularExpression label(QStringLiteral("^l\\d+$"));
-        QCOMPARE(m_canvas->GetCurWindow()->findChildren<QWidget*>(label).size(), labels);
+        const QRegularExpression leaf(QStringLiteral("^l\\d+$"));
+        QCOMPARE(m_canvas->GetCurWindow()->findChildren<QWidget*>(leaf).size(), leaves);
         QVERIFY(!control("themePage"));
         if (level < vyr::maxElementDepth)
             return;
@@ -572,7 +601,7 @@ private slots:
         QVERIFY(m_canvas->SavePage(name));
         m_canvas->closeAllWindows();
         QVERIFY(m_canvas->OpenJsonFile(name));
-        QCOMPARE(m_canvas->GetCurWindow()->findChildren<QWidget*>(label).size(), labels);
+        QCOMPARE(m_canvas->GetCurWindow()->findChildren<QWidget*>(leaf).size(), leaves);
         QVERIFY(control("qtcontainer1"));
     }
 
