@@ -161,16 +161,13 @@ QByteArray routed(const QByteArray& text, const ImageRoutes& images)
             writer.writeStartDocument();
             break;
         case QXmlStreamReader::StartElement: {
-            QByteArray source;
-            if (skipping == 0 && isImage(xml) && image < images.count()) {
-                source = images.kept(image++);
-                if (source.isEmpty())
-                    skipping = 1;
-            } else if (skipping > 0) {
+            // Counted as the first reading met them, those within one left out too.
+            const bool isAnImage = isImage(xml) && image < images.count();
+            const QByteArray source = isAnImage ? images.kept(image++) : QByteArray();
+            if (skipping > 0 || (isAnImage && source.isEmpty())) {
                 ++skipping;
-            }
-            if (skipping > 0)
                 break;
+            }
             writer.writeStartElement(xml.qualifiedName().toString());
             for (const QXmlStreamAttribute& attribute : xml.attributes()) {
                 if (source.isEmpty() || attribute.qualifiedName() != QLatin1String("xlink:href"))

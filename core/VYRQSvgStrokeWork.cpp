@@ -185,65 +185,54 @@ Cost pathCost(Text text)
         }
         const auto point = [&](double x, double y) { return relative ? Point{ at.x + x, at.y + y } : Point{ x, y }; };
         const Point reflected{ 2 * at.x - control.x, 2 * at.y - control.y };
+        Point via[2];   // a curve's control points
+        int vias = 0;
         Point to;
         switch (upper) {
         case 'M':
-            to = point(n[0], n[1]);
-            start = to;
-            cost.points += 1;
+            to = start = point(n[0], n[1]);
             command = relative ? 'l' : 'L';
             break;
-        case 'L':
-            to = point(n[0], n[1]);
-            cost.points += 1;
-            cost.length += distance(at, to);
-            break;
-        case 'H':
-            to = { relative ? at.x + n[0] : n[0], at.y };
-            cost.points += 1;
-            cost.length += distance(at, to);
-            break;
-        case 'V':
-            to = { at.x, relative ? at.y + n[0] : n[0] };
-            cost.points += 1;
-            cost.length += distance(at, to);
-            break;
-        case 'C': {
-            const Point c1 = point(n[0], n[1]);
-            control = point(n[2], n[3]);
+        case 'L': to = point(n[0], n[1]); break;
+        case 'H': to = { relative ? at.x + n[0] : n[0], at.y }; break;
+        case 'V': to = { at.x, relative ? at.y + n[0] : n[0] }; break;
+        case 'C':
+            via[vias++] = point(n[0], n[1]);
+            via[vias++] = point(n[2], n[3]);
             to = point(n[4], n[5]);
-            cost.points += 3;
-            cost.length += distance(at, c1) + distance(c1, control) + distance(control, to);
             break;
-        }
         case 'S':
-            control = point(n[0], n[1]);
+            via[vias++] = reflected;
+            via[vias++] = point(n[0], n[1]);
             to = point(n[2], n[3]);
-            cost.points += 3;
-            cost.length += distance(at, reflected) + distance(reflected, control) + distance(control, to);
             break;
         case 'Q':
-            control = point(n[0], n[1]);
+            via[vias++] = point(n[0], n[1]);
             to = point(n[2], n[3]);
-            cost.points += 2;
-            cost.length += distance(at, control) + distance(control, to);
             break;
         case 'T':
-            control = reflected;
+            via[vias++] = reflected;
             to = point(n[0], n[1]);
-            cost.points += 2;
-            cost.length += distance(at, control) + distance(control, to);
             break;
-        case 'A':
+        case 'A': to = point(n[5], n[6]); break;
+        }
+        if (upper == 'A') {
             // Drawn as up to four curves, somewhere on an ellipse that its radii give
             // or, when they are too short, the ends stretch it to.
-            to = point(n[5], n[6]);
             cost.points += 12;
             cost.length += 2 * pi * std::max({ std::abs(n[0]), std::abs(n[1]), distance(at, to) });
-            break;
+        } else if (upper == 'M') {
+            cost.points += 1;
+        } else {
+            cost.points += vias + 1;
+            Point from = at;
+            for (int i = 0; i < vias; ++i) {
+                cost.length += distance(from, via[i]);
+                from = via[i];
+            }
+            cost.length += distance(from, to);
         }
-        if (upper != 'C' && upper != 'S' && upper != 'Q' && upper != 'T')
-            control = to;
+        control = vias > 0 ? via[vias - 1] : to;
         at = to;
     }
     return cost;
@@ -357,7 +346,8 @@ QString plainCss(const QString& css)
 double cssDashPattern(const QString& text)
 {
     static const QLatin1String property("stroke-dasharray");
-    if (!text.contains(property, Qt::CaseInsensitive) && !text.contains(QLatin1Char('\\')))
+    if (!text.contains(property, Qt::CaseInsensitive) && !text.contains(QLatin1Char('\\'))
+        && !text.contains(QLatin1String("/*")))
         return none;
     const QString css = plainCss(text);
     double smallest = none;

@@ -16,7 +16,6 @@
 #include <QString>
 #include <QVector>
 
-class QStringRef;
 class QXmlStreamReader;
 
 namespace vyr {
@@ -41,10 +40,10 @@ private:
     struct Shape {
         double points = 0;
         double length = 0;
-        double pattern = 0;      // the dash pattern its stroke takes here (infinite: none)
-        double ownPattern = 0;   // the pattern it sets itself (infinite: none)
+        double pattern = 0;      // the shortest dash pattern its stroke may take here (infinite: none)
+        double ownPattern = 0;   // the shortest it sets itself
         int end = 0;             // the index after its last descendant
-        QString use;             // the element a <use> draws
+        QString use;             // the id of the element a <use> draws
     };
     QVector<Shape> m_shapes;     // every element, in document order
     QVector<int> m_open;         // the elements not yet ended, outermost first
