@@ -1,6 +1,7 @@
 #include "VYRQIconFile_p.h"
 
 #include "VYRQFileIdentity_p.h"
+#include "VYRQGlobal_p.h"
 #include "VYRQImageBounds_p.h"
 #include "VYRQLogging.h"
 #include "VYRQLruOrder_p.h"
@@ -8,6 +9,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
@@ -15,23 +17,36 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace vyr {
 
 namespace {
 
-// Icons of files already read, by file identity: a ribbon naming one file for each of
-// its thousands of commands decodes it once. Past the bound the least recently used
-// goes, so the icons a menu keeps coming back to stay.
-constexpr int maxCachedIcons = 256;
-
+// Icons of files already read, by file identity and size: a ribbon naming one file for
+// each of its thousands of commands decodes it once. Past the bound the least recently
+// used go, so the icons a menu keeps coming back to stay.
 struct IconCache {
     struct Icon {
         QIcon icon;
+        qint64 bytes;
         LruOrder<QByteArray>::Position use;
     };
     QHash<QByteArray, Icon> icons;
     LruOrder<QByteArray> order;
+    qint64 bytes = 0;
     int decodes = 0;
+
+    void insert(const QByteArray& key, const QIcon& icon, qint64 size, qint64 bound)
+    {
+        while (bytes + size > bound && !order.isEmpty()) {
+            bytes -= icons.take(order.oldest()).bytes;
+            order.removeOldest();
+        }
+        icons.insert(key, { icon, size, order.add(key) });
+        bytes += size;
+    }
 };
 
 IconCache& iconCache()
@@ -40,27 +55,52 @@ IconCache& iconCache()
     return cache;
 }
 
-QImage fitted(QImage image)
+qreal pixelRatio()
 {
-    if (image.width() <= maxIconSide && image.height() <= maxIconSide)
+    return qGuiApp ? std::max<qreal>(qGuiApp->devicePixelRatio(), 1) : 1;
+}
+
+int pixelsOf(int side)
+{
+    return int(std::ceil(std::min(side, 1024) * pixelRatio()));
+}
+
+// What an icon kept costs besides its pixels: its key and its place in the tables. An
+// icon that gave nothing counts that much.
+constexpr qint64 entryBytes = 256;
+
+qint64 iconBytes(const QImage& image)
+{
+    return qint64(image.width()) * image.height() * 4 + entryBytes;
+}
+
+// What a menu at its item limit draws.
+qint64 cacheBound()
+{
+    const int side = pixelsOf(smallIconSide);
+    return maxMenuItems * iconBytes(QImage(side, side, QImage::Format_Invalid));
+}
+
+QImage fitted(QImage image, int pixels)
+{
+    if (image.width() <= pixels && image.height() <= pixels)
         return image;
-    return image.scaled(maxIconSide, maxIconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 // An SVG is drawn once, at its own proportions within the icon's size.
-QImage renderSvg(const QByteArray& data, QString& refusal)
+QImage renderSvg(const QByteArray& data, int pixels, QString& refusal)
 {
-    QByteArray text;
-    qint64 weight = 0;
-    if (!boundedSvg(data, text, weight, refusal))
+    CheckedSvg svg;
+    if (!boundedSvg(data, svg, refusal))
         return QImage();
-    QSvgRenderer renderer(text);
+    QSvgRenderer renderer(svg.text);
     if (!renderer.isValid())
         return QImage();
     QSize size = renderer.defaultSize();
     if (size.isEmpty())
-        size = QSize(maxIconSide, maxIconSide);
-    size.scale(maxIconSide, maxIconSide, Qt::KeepAspectRatio);
+        size = QSize(pixels, pixels);
+    size.scale(pixels, pixels, Qt::KeepAspectRatio);
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -68,29 +108,31 @@ QImage renderSvg(const QByteArray& data, QString& refusal)
     return image;
 }
 
-QImage decodeIcon(const QByteArray& data, QString& refusal)
+QImage decodeIcon(const QByteArray& data, int pixels, QString& refusal)
 {
     ImageBytesReader bytes(data);
     if (bytes.format().isEmpty())
         return QImage();
     if (bytes.isSvg())
-        return renderSvg(data, refusal);
+        return renderSvg(data, pixels, refusal);
     QImage image;
     if (readBoundedImage(bytes.reader(), bytes.format(), data, image, refusal) != ImageRead::Read)
         return QImage();
-    return fitted(std::move(image));
+    return fitted(std::move(image), pixels);
 }
 
 } // namespace
 
-QIcon readIconFile(const QString& path)
+QIcon readIconFile(const QString& path, int side)
 {
     if (path.isEmpty())
         return QIcon();
+    const int pixels = pixelsOf(std::max(side, 1));
     const QByteArray identity = fileIdentity(path);
+    const QByteArray key = identity + '@' + QByteArray::number(pixels);
     IconCache& cache = iconCache();
     if (!identity.isEmpty()) {
-        const auto cached = cache.icons.find(identity);
+        const auto cached = cache.icons.find(key);
         if (cached != cache.icons.end()) {
             cache.order.touch(cached->use);
             return cached->icon;
@@ -107,17 +149,12 @@ QIcon readIconFile(const QString& path)
     }
     QString refusal;
     ++cache.decodes;
-    const QImage image = decodeIcon(data, refusal);
+    const QImage image = decodeIcon(data, pixels, refusal);
     if (!refusal.isEmpty())
         qCWarning(vyrRes) << "icon file" << path << "refused:" << refusal;
     const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-    if (!identity.isEmpty()) {
-        if (cache.icons.size() >= maxCachedIcons) {
-            cache.icons.remove(cache.order.oldest());
-            cache.order.removeOldest();
-        }
-        cache.icons.insert(identity, { icon, cache.order.add(identity) });
-    }
+    if (!identity.isEmpty())
+        cache.insert(key, icon, iconBytes(image), cacheBound());
     return icon;
 }
 

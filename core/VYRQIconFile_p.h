@@ -15,17 +15,18 @@
 
 namespace vyr {
 
-// What an icon keeps of its image: twice the largest side the menus and the ribbon
-// draw (32 pixels), for a screen of twice the density. A file may name an image of
-// 16 Mpx, and a ribbon tens of thousands of such files; kept at this size, each costs
-// 16 KB.
-constexpr int maxIconSide = 64;
+// The sides icons are drawn at, in device-independent pixels: menu items and small
+// ribbon buttons, large ribbon buttons.
+constexpr int smallIconSide = 16;
+constexpr int largeIconSide = 32;
 
-// The icon of the image file at `path`, scaled down to maxIconSide when larger; null
-// when the path is empty, the file missing or not an image, or refused. A file read
-// before and unchanged since (the same file, size and modification time, by whatever
-// path) is not read again while it is among the 256 icons most recently asked for.
-VYRQTLIB_EXPORT QIcon readIconFile(const QString& path);
+// The icon of the image file at `path`, kept at the size it is drawn at: scaled down to
+// `side` times the screens' largest pixel ratio when larger. Null when the path is
+// empty, the file missing or not an image, or refused. A file read before at that size
+// and unchanged since (the same file, size and modification time, by whatever path) is
+// not read again while it is kept: the icons most recently asked for are kept up to
+// what a menu at its item limit draws (10,000 small icons: 12.8 MB at a pixel ratio of 1).
+VYRQTLIB_EXPORT QIcon readIconFile(const QString& path, int side);
 
 // Icon files decoded since the process started (each read that was not served from
 // the icons kept).

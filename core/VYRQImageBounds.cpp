@@ -3,13 +3,11 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <zlib.h>
 
 namespace vyr {
 
@@ -100,36 +98,56 @@ qint64 gifPixels(const QByteArray& data)
     return largest;
 }
 
-bool inflateGzip(const QByteArray& data, qint64 maxBytes, QByteArray& out, bool& tooLarge)
+// A bitmap's size from its header: Qt's reader reports a top-down bitmap (a negative
+// height) as having no size, while its decoder allocates the height's magnitude.
+qint64 bmpPixels(const QByteArray& data)
 {
-    tooLarge = false;
-    out.clear();
-    z_stream stream{};
-    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
-        return false;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    stream.avail_in = uInt(data.size());
-    constexpr int step = 64 * 1024;
-    int rc = Z_OK;
-    while (rc == Z_OK) {
-        if (out.size() > maxBytes) {
-            tooLarge = true;
-            break;
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    if (data.size() < 26)
+        return 0;
+    if (le32(p + 14) == 12)   // the old header, of 16-bit sides
+        return side(le16(p + 18)) * side(le16(p + 20));
+    return side(std::abs(qint64(qint32(le32(p + 18))))) * side(std::abs(qint64(qint32(le32(p + 22)))));
+}
+
+// The scans of a JPEG, counted from its markers as the decoder meets them up to the end
+// of the image (or one past the bound): a segment is skipped by its length, a scan's
+// data to the next marker that is not a restart.
+int jpegScans(const QByteArray& data)
+{
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 size = data.size();
+    int scans = 0;
+    qint64 at = 2;
+    while (at < size && scans <= maxJpegScans) {
+        if (p[at] != 0xff) {   // the decoder skips what lies between segments
+            ++at;
+            continue;
         }
-        const int at = out.size();
-        out.resize(at + step);
-        stream.next_out = reinterpret_cast<Bytef*>(out.data() + at);
-        stream.avail_out = step;
-        rc = inflate(&stream, Z_NO_FLUSH);
-        out.resize(at + step - int(stream.avail_out));
+        while (at < size && p[at] == 0xff)
+            ++at;
+        if (at >= size)
+            break;
+        const uchar marker = p[at++];
+        if (marker == 0xd9)
+            break;
+        if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd8))
+            continue;   // no segment follows
+        if (at + 2 > size)
+            break;
+        const qint64 length = qint64(p[at]) << 8 | p[at + 1];
+        if (length < 2)
+            break;
+        at += length;
+        if (marker != 0xda)
+            continue;
+        ++scans;
+        for (; at + 1 < size; ++at) {
+            if (p[at] == 0xff && p[at + 1] != 0 && p[at + 1] != 0xff && (p[at + 1] < 0xd0 || p[at + 1] > 0xd7))
+                break;
+        }
     }
-    inflateEnd(&stream);
-    if (rc != Z_STREAM_END || out.size() > maxBytes) {
-        tooLarge = tooLarge || out.size() > maxBytes;
-        out.clear();
-        return false;
-    }
-    return true;
+    return scans;
 }
 
 QString sizeUnknown(const QByteArray& format)
@@ -137,9 +155,9 @@ QString sizeUnknown(const QByteArray& format)
     return QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
 }
 
-QString tooManyPixels()
+QString tooManyPixels(qint64 bound)
 {
-    return QStringLiteral("larger than %1 pixels").arg(maxImagePixels);
+    return QStringLiteral("larger than %1 pixels").arg(bound);
 }
 
 } // namespace
@@ -154,9 +172,13 @@ bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize
         pixels = gifPixels(data);
         return true;
     }
+    if (format == "bmp") {
+        pixels = bmpPixels(data);
+        return true;
+    }
     // Decoders that allocate the size their header gives. SVG documents are rendered at
     // their own size.
-    static const char* const headerSized[] = { "png", "jpeg", "jpg", "bmp", "pbm", "pgm", "ppm",
+    static const char* const headerSized[] = { "png", "jpeg", "jpg", "pbm", "pgm", "ppm",
                                                "xbm", "xpm", "svg", "svgz" };
     const bool known = std::any_of(std::begin(headerSized), std::end(headerSized),
                                    [&](const char* name) { return format == name; });
@@ -169,16 +191,21 @@ bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize
 namespace {
 
 // The pixels the image `reader` stands on decodes to (-1 when its data do not tell),
-// when they keep within the bound; false with the reason in `refusal` otherwise.
-bool pixelsWithin(const QImageReader& reader, const QByteArray& format, const QByteArray& data, qint64& pixels,
-                  QString& refusal)
+// when they keep within `maxPixels` and its format's costs keep within theirs; false
+// with the reason in `refusal` otherwise.
+bool withinBounds(const QImageReader& reader, const QByteArray& format, const QByteArray& data, qint64 maxPixels,
+                  qint64& pixels, QString& refusal)
 {
     if (!decodedPixels(format, data, reader.size(), pixels)) {
         refusal = sizeUnknown(format);
         return false;
     }
-    if (pixels > maxImagePixels) {
-        refusal = tooManyPixels();
+    if (pixels > std::min(maxPixels, maxImagePixels)) {
+        refusal = tooManyPixels(std::min(maxPixels, maxImagePixels));
+        return false;
+    }
+    if ((format == "jpeg" || format == "jpg") && jpegScans(data) > maxJpegScans) {
+        refusal = QStringLiteral("more than %1 scans").arg(maxJpegScans);
         return false;
     }
     return true;
@@ -186,89 +213,73 @@ bool pixelsWithin(const QImageReader& reader, const QByteArray& format, const QB
 
 } // namespace
 
-QByteArray checkedImageFormat(const QByteArray& data, QString& refusal)
+bool imageCost(const QByteArray& data, ImageCost& cost, QString& refusal)
 {
     refusal.clear();
     ImageBytesReader image(data);
     QImageReader& reader = image.reader();
-    const QByteArray format = image.format();
-    if (format.isEmpty())
-        return QByteArray();
+    cost.format = image.format();
+    if (cost.format.isEmpty())
+        return false;
     if (image.isSvg()) {
-        QByteArray text;
-        qint64 weight = 0;
-        if (!boundedSvg(data, text, weight, refusal))
-            return QByteArray();
+        CheckedSvg svg;
+        if (!boundedInnerSvg(data, svg, refusal))
+            return false;
+        if (svg.namesFiles) {
+            refusal = QStringLiteral("an SVG naming images or style sheets, which its decoder would read itself");
+            return false;
+        }
     }
-    qint64 pixels = -1;
-    if (!pixelsWithin(reader, format, data, pixels, refusal))
-        return QByteArray();
-    if (pixels < 0) {
-        refusal = sizeUnknown(format);
-        return QByteArray();
+    if (!withinBounds(reader, cost.format, data, maxImagePixels, cost.pixels, refusal))
+        return false;
+    if (cost.pixels < 0) {
+        refusal = sizeUnknown(cost.format);
+        return false;
     }
-    return format;
+    const QImage::Format decoded = reader.imageFormat();
+    if (decoded != QImage::Format_Invalid)
+        cost.bytesPerPixel = std::max(cost.bytesPerPixel, QImage::toPixelFormat(decoded).bitsPerPixel() / 8);
+    return true;
+}
+
+QByteArray checkedImageFormat(const QByteArray& data, QString& refusal)
+{
+    ImageCost cost;
+    return imageCost(data, cost, refusal) ? cost.format : QByteArray();
 }
 
 ImageRead readBoundedImage(QImageReader& reader, const QByteArray& format, const QByteArray& data, QImage& out,
-                           QString& refusal)
+                           QString& refusal, qint64 maxPixels)
 {
     qint64 pixels = -1;
-    if (!pixelsWithin(reader, format, data, pixels, refusal))
+    if (!withinBounds(reader, format, data, maxPixels, pixels, refusal))
         return ImageRead::Refused;
     if (!reader.read(&out))
         return ImageRead::Failed;
-    if (qint64(out.width()) * out.height() > maxImagePixels) {
+    const qint64 bound = std::min(maxPixels, maxImagePixels);
+    if (qint64(out.width()) * out.height() > bound) {
         out = QImage();
-        refusal = tooManyPixels();
+        refusal = tooManyPixels(bound);
         return ImageRead::Refused;
     }
     return ImageRead::Read;
 }
 
-bool boundedSvg(const QByteArray& data, QByteArray& text, qint64& weight, QString& refusal)
+ImageRead decodeImage(const QByteArray& data, QImage& out, QString& refusal, qint64 maxPixels)
 {
     refusal.clear();
-    weight = 0;
-    if (data.size() > maxSvgBytes) {
-        refusal = QStringLiteral("more than %1 bytes").arg(maxSvgBytes);
-        return false;
-    }
-    text = data;
-    if (data.startsWith("\x1f\x8b")) {
-        bool tooLarge = false;
-        if (!inflateGzip(data, maxSvgBytes, text, tooLarge)) {
-            if (tooLarge)
-                refusal = QStringLiteral("more than %1 bytes inflated").arg(maxSvgBytes);
-            return false;
-        }
-    }
-
-    // Entities expand into elements and text, so they are counted as the renderer's
-    // reader sees them; the walk stops at the first bound passed.
-    QXmlStreamReader xml(text);
-    qint64 elements = 0;
-    qint64 characters = 0;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (++elements > maxSvgElements) {
-                refusal = QStringLiteral("more than %1 elements").arg(maxSvgElements);
-                return false;
-            }
-            for (const QXmlStreamAttribute& attribute : xml.attributes())
-                characters += attribute.value().size();
-        } else if (token == QXmlStreamReader::Characters) {
-            characters += xml.text().size();
-        }
-        if (characters > maxSvgBytes) {
-            refusal = QStringLiteral("text of more than %1 characters").arg(maxSvgBytes);
-            return false;
-        }
-    }
-    // Measured: up to about 1.5 KB a parsed element and two bytes a character.
-    weight = elements * 2048 + (text.size() + characters) * 2;
-    return true;
+    ImageBytesReader bytes(data);
+    if (bytes.format().isEmpty())
+        return ImageRead::Failed;
+    if (!bytes.isSvg())
+        return readBoundedImage(bytes.reader(), bytes.format(), data, out, refusal, maxPixels);
+    CheckedSvg svg;
+    if (!boundedSvg(data, svg, refusal))
+        return refusal.isEmpty() ? ImageRead::Failed : ImageRead::Refused;
+    QBuffer buffer(&svg.text);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "svg");
+    return readBoundedImage(reader, "svg", svg.text, out, refusal, maxPixels);
 }
 
 } // namespace vyr

@@ -5,10 +5,12 @@
 // What a theme image may cost before it is decoded. A small file can claim a size
 // that decodes to gigabytes, and a container can claim one size and hold another, so
 // the size checked is the one the decoder will allocate, read from the image's own
-// header; formats whose decoder is not known to keep to such a header are refused.
-// An SVG costs by its elements and text on every paint, so a document is read once
-// through the same XML reader Qt's renderer uses (entities expanded) and refused past
-// a bound on its length, its elements or its expanded text.
+// header; formats whose decoder is not known to keep to such a header are refused. A
+// progressive JPEG costs a pass over the whole image for each of its scans, however
+// few bytes a scan holds, so its scans are counted from its markers. SVG documents are
+// read by VYRQSvgBounds_p.h.
+
+#include "VYRQSvgBounds_p.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -23,21 +25,32 @@ namespace vyr {
 // 16 Mpx (64 MiB at 32 bits per pixel) is far beyond what a theme draws; drawing an
 // image grey takes a few more copies of that size.
 constexpr qint64 maxImagePixels = 16 * 1024 * 1024;
-// An icon drawn from an SVG is parsed once but rendered on every paint: measured in a
-// release build, 10,000 text elements take about 0.4 s a paint and 14 MB.
-constexpr qint64 maxSvgBytes = 4 * 1024 * 1024;
-constexpr int maxSvgElements = 10000;
+// Measured: 1,000 scans of a 4096 x 4096 progressive JPEG take 1.3 s to decode, however
+// few bytes each holds; a progressive JPEG written by an encoder has about ten.
+constexpr int maxJpegScans = 100;
 
 // Pixels the image in `data` decodes to, for the reader format `format` whose reported
 // size is `readerSize`: -1 when the header gives no size (decode, then check). False for
 // a format whose decoder may allocate more than its header says.
 bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize& readerSize, qint64& pixels);
 
-// The format of the image in `data` when every frame of it keeps within the bounds at
-// the size it decodes to, as read from the data (an SVG within the SVG bounds too),
-// for a decoder that checks nothing after: a movie decodes its frames as it plays,
-// rich text when it lays out. Empty otherwise, with the reason in `refusal`, which
-// stays empty when `data` holds nothing Qt reads as an image.
+// What decoding the image in `data` whole costs: its format, the most pixels one of its
+// frames decodes to, and the bytes a pixel takes decoded.
+struct ImageCost {
+    QByteArray format;
+    qint64 pixels = 0;
+    int bytesPerPixel = 4;
+};
+
+// The cost of the image in `data` when every frame of it keeps within the bounds at the
+// size it decodes to, as read from the data (an SVG within the SVG bounds, naming no
+// image or style sheet), for a decoder that checks nothing after: a movie decodes its
+// frames as it plays, Qt's SVG renderer an image as it reads the document. False
+// otherwise, with the reason in `refusal`, which stays empty when `data` holds nothing
+// Qt reads as an image.
+bool imageCost(const QByteArray& data, ImageCost& cost, QString& refusal);
+
+// The format of imageCost(), empty when it gives false.
 QByteArray checkedImageFormat(const QByteArray& data, QString& refusal);
 
 enum class ImageRead { Read, Failed, Refused };
@@ -64,16 +77,18 @@ private:
 };
 
 // Reads the image of `data` through `reader`, set on those bytes with its format
-// known (`format`), when it keeps within maxImagePixels, before and after decoding;
-// Refused with the reason in `refusal` otherwise. One reader serves the format, the
-// size and the pixels: each reader made looks through every image plugin again.
+// known (`format`), when it keeps within `maxPixels` (at most maxImagePixels) and its
+// format's costs, before and after decoding; Refused with the reason in `refusal`
+// otherwise. One reader serves the format, the size and the pixels: each reader made
+// looks through every image plugin again.
 ImageRead readBoundedImage(QImageReader& reader, const QByteArray& format, const QByteArray& data, QImage& out,
-                           QString& refusal);
+                           QString& refusal, qint64 maxPixels = maxImagePixels);
 
-// The SVG text of `data`, inflated when it is gzip-compressed, when it keeps within
-// the bounds above; `weight` then estimates the bytes a renderer built from it holds.
-// False with the reason in `refusal`, or with an empty `refusal` when the data do not
-// inflate (which the renderer would refuse too).
-bool boundedSvg(const QByteArray& data, QByteArray& text, qint64& weight, QString& refusal);
+// The one way an image is decoded from bytes, wherever it is named: its format guessed
+// from the data, its header and cost checked, within `maxPixels` (what is left of the
+// budget of the document it is for, at most maxImagePixels). An SVG is drawn at its own
+// size from the document boundedSvg() gives. Failed when the data hold no image Qt
+// reads, Refused with the reason in `refusal` when it passes a bound.
+ImageRead decodeImage(const QByteArray& data, QImage& out, QString& refusal, qint64 maxPixels = maxImagePixels);
 
 } // namespace vyr

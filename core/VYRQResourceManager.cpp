@@ -13,7 +13,6 @@
 #include "VYRQZip.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +20,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
-#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -784,25 +782,6 @@ bool readResourceFile(const QString& folder, const QString& name, QByteArray& ou
     return false;
 }
 
-// Decodes `data` (format guessed from the data) when the image it decodes to keeps
-// within the bounds; Refused with the reason in `refusal` otherwise.
-vyr::ImageRead decodeImage(const QByteArray& data, QImage& out, QString& refusal)
-{
-    vyr::ImageBytesReader bytes(data);
-    if (bytes.format().isEmpty())
-        return vyr::ImageRead::Failed;
-    if (!bytes.isSvg())
-        return vyr::readBoundedImage(bytes.reader(), bytes.format(), data, out, refusal);
-    QByteArray text;
-    qint64 weight = 0;
-    if (!vyr::boundedSvg(data, text, weight, refusal))
-        return refusal.isEmpty() ? vyr::ImageRead::Failed : vyr::ImageRead::Refused;
-    QBuffer svgBuffer(&text);
-    svgBuffer.open(QIODevice::ReadOnly);
-    QImageReader svgReader(&svgBuffer, "svg");
-    return vyr::readBoundedImage(svgReader, "svg", text, out, refusal);
-}
-
 } // namespace
 
 VYRQResourceManagerImpl* VYRQResourceManager::setOf(ResSourceType source) const
@@ -873,7 +852,7 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
     bool found = false;
     if (const QByteArray* bytes = fileOf(file, source, false)) {
         found = true;
-        decoded = decodeImage(*bytes, image, refusal);
+        decoded = vyr::decodeImage(*bytes, image, refusal);
         // The decoded image is what stays; the file is read again should it be needed.
         setOf(source)->files.release(file);
     }
@@ -881,7 +860,7 @@ QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
     if (decoded == vyr::ImageRead::Failed && readResourceFile(m_default->folderPath, name, beside)) {
         found = true;
         source = ResDefault;
-        decoded = decodeImage(beside, image, refusal);
+        decoded = vyr::decodeImage(beside, image, refusal);
     }
     // A name found nowhere is looked for again: its file may yet appear beside the skin.
     if (!found)
@@ -929,11 +908,10 @@ QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
         return nullptr;
     QString refusal;
     const auto load = [&](VYRQResourceManagerImpl* owner, const QByteArray& bytes) -> QSvgRenderer* {
-        QByteArray text;
-        qint64 weight = 0;
-        if (bytes.isEmpty() || !vyr::boundedSvg(bytes, text, weight, refusal))
+        vyr::CheckedSvg svg;
+        if (bytes.isEmpty() || !vyr::boundedSvg(bytes, svg, refusal))
             return nullptr;
-        return owner->decoded.storeRenderer(name, text, weight, file);
+        return owner->decoded.storeRenderer(name, svg.text, svg.weight, file);
     };
     QSvgRenderer* renderer = nullptr;
     ResSourceType source = ResDefault;

@@ -94,9 +94,8 @@ QVariant VYRQTextDocument::boundedResource(int type, const QUrl& url)
         return bytes;
     // Decoded here, once: handed bytes, Qt's image handler would decode them at every paint.
     QString refusal;
-    const QByteArray format = vyr::checkedImageFormat(bytes, refusal);
     QImage image;
-    if (!format.isEmpty() && image.loadFromData(bytes, format.constData()) && !image.isNull())
+    if (vyr::decodeImage(bytes, image, refusal) == vyr::ImageRead::Read && !image.isNull())
         return image;
     if (!refusal.isEmpty())
         qCWarning(vyrRes) << "rich-text image" << url.toDisplayString().left(200) << "refused:" << refusal;

@@ -44,7 +44,7 @@ void readItem(VYRQMenu* menu, const Json::Value& item, int depth)
         if (hasIcon && !icon.isEmpty()) {
             action->setProperty(iconPathProperty, icon);
             if (!isSvgPath(icon))
-                action->setIcon(vyr::readIconFile(icon));
+                action->setIcon(vyr::readIconFile(icon, vyr::smallIconSide));
         }
         return;
     }
@@ -178,7 +178,7 @@ QAction* VYRQMenu::addIconAction(const QString& iconPath, const QString& text)
     if (!iconPath.isEmpty()) {
         action->setProperty(iconPathProperty, iconPath);
         if (!isSvgPath(iconPath))
-            action->setIcon(vyr::readIconFile(iconPath));
+            action->setIcon(vyr::readIconFile(iconPath, vyr::smallIconSide));
     }
     return action;
 }

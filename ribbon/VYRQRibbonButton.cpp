@@ -30,7 +30,11 @@ VYRQRibbonButton::~VYRQRibbonButton() = default;
 
 void VYRQRibbonButton::setItemSize(VYR_RIBBON_ITEM_SIZE size)
 {
+    const int side = iconSide();
     m_itemSize = size;
+    // The icon is kept at the size it is drawn at.
+    if (!m_ribbonIcon.isEmpty() && iconSide() != side)
+        m_ribbonQIcon = vyr::readIconFile(m_ribbonIcon, iconSide());
     updateGeometry();
     update();
 }
@@ -88,7 +92,7 @@ void VYRQRibbonButton::setShownIcon(const QString& path)
     if (path == m_ribbonIcon)
         return;
     m_ribbonIcon = path;
-    m_ribbonQIcon = vyr::readIconFile(path);
+    m_ribbonQIcon = vyr::readIconFile(path, iconSide());
 }
 
 void VYRQRibbonButton::setRibbonIcon(const QString& path)
@@ -202,6 +206,11 @@ CtrlState VYRQRibbonButton::paintState() const
     return underMouse() ? Hot : Normal;
 }
 
+int VYRQRibbonButton::iconSide() const
+{
+    return m_itemSize == VYR_RIBBON_ITEM_SIZE::large ? vyr::largeIconSide : vyr::smallIconSide;
+}
+
 QRect VYRQRibbonButton::iconRect() const
 {
     const int w = width();
@@ -258,8 +267,7 @@ void VYRQRibbonButton::paintEvent(QPaintEvent*)
     const QRect icons = iconRect();
     const IconStyleDesc placement = getIconStyle();
     if (!m_ribbonIcon.isEmpty()) {
-        const int side = large ? 32 : 16;
-        VYRQWidgetBaseImpl::drawIcon(&painter, m_ribbonQIcon, QSize(side, side), placement, icons);
+        VYRQWidgetBaseImpl::drawIcon(&painter, m_ribbonQIcon, QSize(iconSide(), iconSide()), placement, icons);
     } else if (m_action && !m_action->icon().isNull()) {
         const QSize side(std::min(icons.width(), 24), std::min(icons.height(), 24));
         VYRQWidgetBaseImpl::drawIcon(&painter, m_action->icon(), side, placement, icons);

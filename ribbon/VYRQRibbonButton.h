@@ -65,6 +65,7 @@ private:
     void setButtonIcon(const Icon& icon);
     void setShownIcon(const QString& path);
     CtrlState paintState() const;
+    int iconSide() const;   // of a ribbon icon, as drawn
     QRect iconRect() const;
     QRect textRect() const;
     bool hasIcon() const;
@@ -75,6 +76,6 @@ private:
     QPointer<QAction> m_action;
     QPointer<VYRQRibbonMenu> m_menu;
     QString m_ribbonIcon;
-    QIcon m_ribbonQIcon;   // the icon of m_ribbonIcon, made once per path
+    QIcon m_ribbonQIcon;   // the icon of m_ribbonIcon, made once per path and icon side
     bool m_popupOpenedByPress = false;
 };

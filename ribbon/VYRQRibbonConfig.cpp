@@ -415,7 +415,7 @@ QAction* VYRQRibbonConfig::createActionItem(VYRQRibbonBar& bar, const Json::Valu
     const QString icon = text(item, "icon");
     action->setProperty(iconProperty, icon);
     if (!icon.isEmpty())
-        action->setIcon(vyr::readIconFile(icon));
+        action->setIcon(vyr::readIconFile(icon, vyr::largeIconSide));
     bar.registerAction(action);
     return action;
 }

@@ -72,7 +72,7 @@ QAction* VYRQRibbonGallery::addItem(const QString& commandId, const QString& tex
     action->setObjectName(commandId);
     action->setProperty("vyrRibbonIconPath", iconPath);
     if (!iconPath.isEmpty())
-        action->setIcon(vyr::readIconFile(iconPath));
+        action->setIcon(vyr::readIconFile(iconPath, vyr::largeIconSide));
     addAction(action);
     return action;
 }

@@ -217,29 +217,38 @@ private slots:
     void iconFiles_data()
     {
         QTest::addColumn<int>("files");
-        QTest::addColumn<QString>("again");   // the files asked for again, in turn
+        QTest::addColumn<int>("side");        // of the files' images and the icons asked for
+        QTest::addColumn<QString>("again");   // the files asked for again, in turn, counted round
         QTest::addColumn<int>("decodes");      // over both rounds
-        QTest::newRow("257 files, the last 256 again") << 257 << "1-256" << 257;
-        QTest::newRow("257 files, the first again") << 257 << "0" << 258;
-        QTest::newRow("256 files, all again") << 256 << "0-255" << 256;
+        QTest::newRow("257 files, the last 256 again") << 257 << 16 << "1-256" << 257;
+        QTest::newRow("257 files, the first again") << 257 << 16 << "0" << 257;
+        QTest::newRow("256 files, all again") << 256 << 16 << "0-255" << 256;
+        QTest::newRow("a 1,000-item menu's icons cycling over 257 files") << 257 << 16 << "0-999" << 257;
+        // The icons kept hold what 10,000 icons of 16 pixels do: 769 of 64.
+        QTest::newRow("770 icons of 64 pixels, the first again") << 770 << 64 << "0" << 771;
     }
-    // Icon files are kept by identity, the 256 most recently used: a menu that keeps
-    // coming back to its icons decodes each once (decodes are counted).
+    // Icon files are kept by identity and size, the most recently used up to a bound on
+    // their bytes that a menu at its item limit keeps within: a menu that keeps coming
+    // back to its icons decodes each once (decodes are counted).
     void iconFiles()
     {
         QFETCH(int, files);
+        QFETCH(int, side);
         QFETCH(QString, again);
         QFETCH(int, decodes);
         QTemporaryDir tmp;
-        const auto path = [&](int i) { return tmp.filePath(QStringLiteral("%1.png").arg(i)); };
-        for (int i = 0; i < files; ++i)
-            QVERIFY(imageOf(1 + i % 7, QColor(i % 256, 0, 0)).save(path(i)));
+        const auto path = [&](int i) { return tmp.filePath(QStringLiteral("%1.png").arg(i % files)); };
+        for (int i = 0; i < files; ++i) {
+            QImage image(side, side, QImage::Format_RGB32);
+            image.fill(QColor(i % 256, 0, 0));
+            QVERIFY(image.save(path(i)));
+        }
         const int before = vyr::iconFileDecodes();
         for (int i = 0; i < files; ++i)
-            QVERIFY(!vyr::readIconFile(path(i)).isNull());
+            QVERIFY(!vyr::readIconFile(path(i), side).isNull());
         const QStringList range = again.split('-');
         for (int i = range.first().toInt(); i <= range.last().toInt(); ++i)
-            QVERIFY(!vyr::readIconFile(path(i)).isNull());
+            QVERIFY(!vyr::readIconFile(path(i), side).isNull());
         QCOMPARE(vyr::iconFileDecodes() - before, decodes);
     }
 };

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 using namespace ctl;
 
@@ -291,6 +292,23 @@ private slots:
         rig.button->setProperty("vyrRibbonContextColor", QStringLiteral("not a colour"));
         image = render(*rig.button);
         QCOMPARE(pixel(image, 40, 1), QColor(Qt::blue));
+
+        // A ribbon icon is kept at the size it is drawn at, and read again when the
+        // button grows: a small button's icon would not fill a large one's.
+        QTemporaryDir dir;
+        const QString icon = dir.filePath("icon.png");
+        QVERIFY(sty::saveSolid(icon, QSize(40, 40), Qt::magenta));
+        Rig grown(Size::small, Mode::none, false);
+        grown.button->setRibbonIcon(icon);
+        grown.button->setItemSize(Size::large);
+        grown.button->resize(80, 68);
+        image = render(*grown.button);
+        int iconPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                iconPixels += pixel(image, x, y) == QColor(Qt::magenta);
+        }
+        QCOMPARE(iconPixels, 32 * 32);
     }
 };
 

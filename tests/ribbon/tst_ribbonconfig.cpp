@@ -343,7 +343,8 @@ private slots:
     // as theme images are: a FIFO is refused without waiting for a writer (the one here
     // comes after 3 s), an image that decodes past 16 Mpx before it is decoded (the PNG
     // is 16000 x 16000 in 31 KB), and the item is built without its icon. Images within
-    // the bounds, SVG files and Qt's resources give icons, kept at 64 pixels a side.
+    // the bounds, SVG files and Qt's resources give icons, kept at the size they are
+    // drawn at: 32 pixels a side for a command or a gallery item, 16 for a menu item.
     void iconFiles_data()
     {
         QTest::addColumn<QString>("reader");   // "command", "gallery", "menu file" or "page"
@@ -353,8 +354,9 @@ private slots:
             QTest::addRow("%s, FIFO", reader) << reader << "fifo" << QSize();
             QTest::addRow("%s, 16000 x 16000 PNG", reader) << reader << "huge" << QSize();
         }
-        QTest::newRow("command, 200 x 100 PNG") << "command" << "large" << QSize(64, 32);
-        QTest::newRow("gallery, SVG") << "gallery" << "svg" << QSize(64, 64);
+        QTest::newRow("command, 200 x 100 PNG") << "command" << "large" << QSize(32, 16);
+        QTest::newRow("menu file, 200 x 100 PNG") << "menu file" << "large" << QSize(16, 8);
+        QTest::newRow("gallery, SVG") << "gallery" << "svg" << QSize(32, 32);
         QTest::newRow("menu file, Qt resource") << "menu file" << "resource" << QSize(16, 16);
     }
 

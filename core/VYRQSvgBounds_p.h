@@ -1,0 +1,45 @@
+#pragma once
+
+// Library-internal; not installed.
+//
+// Reading an SVG before Qt is given it. An SVG costs by its elements and text, and by
+// the points and dashes of its strokes, on every paint, so a document is read once
+// through the same XML reader Qt's renderer uses (entities expanded, prefixes taken as
+// written) and refused past a bound on its length, its elements, its expanded text,
+// its points or its dashes. Qt's renderer also reads what a document names: an
+// <image>'s file or data URL, decoded at whatever size it claims, and an
+// xml-stylesheet's file, read to its end. Qt is given none of these: each image is read
+// through our reader and image bounds and handed over as the data URL of the bytes
+// checked, or left out, and style sheets are left out, with one warning a document.
+
+#include <QByteArray>
+#include <QString>
+
+namespace vyr {
+
+// An icon drawn from an SVG is parsed once but rendered on every paint: measured in a
+// release build, 10,000 text elements take about 0.4 s a paint and 14 MB, 50,000 points
+// of a 30-pixel stroke zigzagging across a 64-pixel icon 1.7 s, and 20,000 dashes of it
+// 0.35 s. An SVG's images together keep within one image's pixels and 4 MiB of bytes.
+constexpr qint64 maxSvgBytes = 4 * 1024 * 1024;
+constexpr int maxSvgElements = 10000;
+constexpr double maxSvgPoints = 50000;
+constexpr double maxSvgDashes = 20000;
+
+struct CheckedSvg {
+    QByteArray text;        // the document for Qt: inflated, its images routed
+    qint64 weight = 0;      // the bytes a renderer built from it holds, its images' pixels included
+    bool namesFiles = false;   // it held images or style sheets (routed or left out here)
+};
+
+// Reads the SVG of `data`, inflated when it is gzip-compressed, into `out` when it keeps
+// within the bounds above. False with the reason in `refusal`, or with an empty
+// `refusal` when the data do not inflate or parse (which the renderer would refuse
+// too).
+bool boundedSvg(const QByteArray& data, CheckedSvg& out, QString& refusal);
+
+// The same reading for an SVG that is itself an image of another: what it names is not
+// read, only noted in `namesFiles`.
+bool boundedInnerSvg(const QByteArray& data, CheckedSvg& out, QString& refusal);
+
+} // namespace vyr

@@ -1,0 +1,494 @@
+#include "VYRQSvgStrokeWork_p.h"
+
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace vyr {
+
+namespace {
+
+constexpr double none = std::numeric_limits<double>::infinity();
+constexpr double pi = 3.14159265358979323846;
+
+// A run of characters, as the reader hands out attribute values.
+struct Text {
+    const QChar* at;
+    const QChar* end;
+    explicit Text(const QStringRef& text) : at(text.unicode()), end(text.unicode() + text.size()) {}
+    Text(const QChar* from, const QChar* to) : at(from), end(to) {}
+    bool atEnd() const { return at >= end; }
+    ushort peek() const { return at < end ? at->unicode() : 0; }
+};
+
+bool isDigit(ushort c) { return c >= '0' && c <= '9'; }
+bool isSpace(ushort c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool isLetter(ushort c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+void skipSeparators(Text& text)
+{
+    while (!text.atEnd() && (isSpace(text.peek()) || text.peek() == ','))
+        ++text.at;
+}
+
+// A number as SVG writes one ("-1.5e3", ".5", "1.5.5" being two), read the way the
+// renderer reads it, without a locale; its value need only be near, and a large
+// exponent gives an infinity. False, reading nothing, when none starts here.
+bool readNumber(Text& text, double& value)
+{
+    const QChar* p = text.at;
+    const auto c = [&]() -> ushort { return p < text.end ? p->unicode() : 0; };
+    bool negative = false;
+    if (c() == '+' || c() == '-') {
+        negative = c() == '-';
+        ++p;
+    }
+    double mantissa = 0;
+    int digits = 0;
+    long exponent = 0;
+    bool any = false;
+    for (; isDigit(c()); ++p, any = true) {
+        if (digits < 18) {
+            mantissa = mantissa * 10 + (c() - '0');
+            digits += mantissa > 0;
+        } else {
+            ++exponent;
+        }
+    }
+    if (c() == '.') {
+        ++p;
+        for (; isDigit(c()); ++p, any = true) {
+            if (digits < 18) {
+                mantissa = mantissa * 10 + (c() - '0');
+                digits += mantissa > 0;
+                --exponent;
+            }
+        }
+    }
+    if (!any)
+        return false;
+    if (c() == 'e' || c() == 'E') {
+        const QChar* e = p + 1;
+        bool minus = false;
+        if (e < text.end && (e->unicode() == '+' || e->unicode() == '-')) {
+            minus = e->unicode() == '-';
+            ++e;
+        }
+        if (e < text.end && isDigit(e->unicode())) {
+            long power = 0;
+            for (p = e; isDigit(c()); ++p)
+                power = std::min(power * 10 + (c() - '0'), 100000L);
+            exponent += minus ? -power : power;
+        }
+    }
+    text.at = p;
+    value = mantissa * std::pow(10.0, double(std::max(-400L, std::min(exponent, 400L))));
+    if (negative)
+        value = -value;
+    return true;
+}
+
+// The numbers of a list ("1,2 3"), each may carry a unit ("5px"), up to the first that
+// is not a number.
+template <class Take>
+void readNumbers(Text text, const Take& take)
+{
+    for (;;) {
+        skipSeparators(text);
+        double value = 0;
+        if (!readNumber(text, value))
+            return;
+        while (!text.atEnd() && (isLetter(text.peek()) || text.peek() == '%'))
+            ++text.at;
+        take(value);
+    }
+}
+
+// The first number of a length ("12.5px"), 0 when there is none.
+double lengthOf(const QStringRef& value)
+{
+    Text text(value);
+    while (!text.atEnd() && isSpace(text.peek()))
+        ++text.at;
+    double number = 0;
+    return readNumber(text, number) ? std::abs(number) : 0;
+}
+
+// The length of one repeat of a dash pattern; infinite for "none", a pattern of
+// zeros (drawn solid) or no numbers.
+double dashPattern(Text text)
+{
+    double sum = 0;
+    readNumbers(text, [&](double v) { sum += std::abs(v); });
+    return sum > 0 ? sum : none;
+}
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+double distance(const Point& a, const Point& b)
+{
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
+
+struct Cost {
+    double points = 0;
+    double length = 0;
+};
+
+// A path's points and the length of its control polygon. Numbers after a command are
+// taken in groups of the command's size, a move's later pairs as lines, as the
+// renderer does; reading stops at the first thing that is neither.
+Cost pathCost(Text text)
+{
+    Cost cost;
+    Point at, start, control;
+    ushort command = 0;
+    for (;;) {
+        skipSeparators(text);
+        if (text.atEnd())
+            break;
+        if (isLetter(text.peek())) {
+            command = text.peek();
+            ++text.at;
+            if (command == 'z' || command == 'Z') {
+                cost.points += 1;
+                cost.length += distance(at, start);
+                at = control = start;
+                continue;
+            }
+        } else if (command == 0 || command == 'z' || command == 'Z') {
+            break;
+        }
+        const bool relative = command >= 'a';
+        const ushort upper = relative ? ushort(command - ('a' - 'A')) : command;
+        int count = 0;
+        switch (upper) {
+        case 'M': case 'L': case 'T': count = 2; break;
+        case 'H': case 'V': count = 1; break;
+        case 'S': case 'Q': count = 4; break;
+        case 'C': count = 6; break;
+        case 'A': count = 7; break;
+        default: return cost;
+        }
+        double n[7] = {};
+        for (int i = 0; i < count; ++i) {
+            skipSeparators(text);
+            if (!readNumber(text, n[i]))
+                return cost;
+        }
+        const auto point = [&](double x, double y) { return relative ? Point{ at.x + x, at.y + y } : Point{ x, y }; };
+        const Point reflected{ 2 * at.x - control.x, 2 * at.y - control.y };
+        Point via[2];   // a curve's control points
+        int vias = 0;
+        Point to;
+        switch (upper) {
+        case 'M':
+            to = start = point(n[0], n[1]);
+            command = relative ? 'l' : 'L';
+            break;
+        case 'L': to = point(n[0], n[1]); break;
+        case 'H': to = { relative ? at.x + n[0] : n[0], at.y }; break;
+        case 'V': to = { at.x, relative ? at.y + n[0] : n[0] }; break;
+        case 'C':
+            via[vias++] = point(n[0], n[1]);
+            via[vias++] = point(n[2], n[3]);
+            to = point(n[4], n[5]);
+            break;
+        case 'S':
+            via[vias++] = reflected;
+            via[vias++] = point(n[0], n[1]);
+            to = point(n[2], n[3]);
+            break;
+        case 'Q':
+            via[vias++] = point(n[0], n[1]);
+            to = point(n[2], n[3]);
+            break;
+        case 'T':
+            via[vias++] = reflected;
+            to = point(n[0], n[1]);
+            break;
+        case 'A': to = point(n[5], n[6]); break;
+        }
+        if (upper == 'A') {
+            // Drawn as up to four curves, somewhere on an ellipse that its radii give
+            // or, when they are too short, the ends stretch it to.
+            cost.points += 12;
+            cost.length += 2 * pi * std::max({ std::abs(n[0]), std::abs(n[1]), distance(at, to) });
+        } else if (upper == 'M') {
+            cost.points += 1;
+        } else {
+            cost.points += vias + 1;
+            Point from = at;
+            for (int i = 0; i < vias; ++i) {
+                cost.length += distance(from, via[i]);
+                from = via[i];
+            }
+            cost.length += distance(from, to);
+        }
+        control = vias > 0 ? via[vias - 1] : to;
+        at = to;
+    }
+    return cost;
+}
+
+Cost pointsCost(const QStringRef& points, bool closed)
+{
+    Cost cost;
+    Point first, last;
+    double coordinate = 0;
+    bool haveX = false;
+    readNumbers(Text(points), [&](double v) {
+        if (!haveX) {
+            coordinate = v;
+            haveX = true;
+            return;
+        }
+        haveX = false;
+        const Point p{ coordinate, v };
+        if (cost.points == 0)
+            first = p;
+        else
+            cost.length += distance(last, p);
+        last = p;
+        cost.points += 1;
+    });
+    if (closed && cost.points > 0)
+        cost.length += distance(last, first);
+    return cost;
+}
+
+// The attributes a shape's cost is read from.
+struct ShapeAttributes {
+    QStringRef d, points, x1, y1, x2, y2, width, height, r, rx, ry;
+    bool take(const QStringRef& name, const QStringRef& value)
+    {
+        static const std::pair<const char*, QStringRef ShapeAttributes::*> names[] = {
+            { "d", &ShapeAttributes::d }, { "points", &ShapeAttributes::points }, { "x1", &ShapeAttributes::x1 },
+            { "y1", &ShapeAttributes::y1 }, { "x2", &ShapeAttributes::x2 }, { "y2", &ShapeAttributes::y2 },
+            { "width", &ShapeAttributes::width }, { "height", &ShapeAttributes::height },
+            { "r", &ShapeAttributes::r }, { "rx", &ShapeAttributes::rx }, { "ry", &ShapeAttributes::ry },
+        };
+        for (const auto& entry : names) {
+            if (name == QLatin1String(entry.first)) {
+                this->*entry.second = value;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Cost costOf(const QStringRef& element) const
+    {
+        if (element == QLatin1String("path"))
+            return pathCost(Text(d));
+        if (element == QLatin1String("polyline") || element == QLatin1String("polygon"))
+            return pointsCost(points, element == QLatin1String("polygon"));
+        if (element == QLatin1String("line"))   // no longer than the sum of its ends' distances from 0
+            return { 2, std::hypot(lengthOf(x1) + lengthOf(x2), lengthOf(y1) + lengthOf(y2)) };
+        if (element == QLatin1String("rect"))
+            return { 8, 2 * (lengthOf(width) + lengthOf(height)) };
+        if (element == QLatin1String("circle"))
+            return { 13, 2 * pi * lengthOf(r) };
+        if (element == QLatin1String("ellipse"))
+            return { 13, 2 * pi * std::max(lengthOf(rx), lengthOf(ry)) };
+        return {};
+    }
+};
+
+int hexValue(QChar c)
+{
+    const ushort u = c.unicode();
+    return isDigit(u) ? u - '0' : (u >= 'a' && u <= 'f') ? u - 'a' + 10 : (u >= 'A' && u <= 'F') ? u - 'A' + 10 : -1;
+}
+
+// CSS as its parser reads it: comments dropped and escapes ("\61", "\a") replaced by
+// the characters they stand for, so that a property is found however it is spelled.
+QString plainCss(const QString& css)
+{
+    if (!css.contains(QLatin1Char('\\')) && !css.contains(QLatin1String("/*")))
+        return css;
+    QString out;
+    out.reserve(css.size());
+    for (int i = 0; i < css.size(); ++i) {
+        const QChar c = css.at(i);
+        if (c == QLatin1Char('/') && i + 1 < css.size() && css.at(i + 1) == QLatin1Char('*')) {
+            const int close = css.indexOf(QLatin1String("*/"), i + 2);
+            if (close < 0)
+                break;
+            i = close + 1;
+        } else if (c != QLatin1Char('\\') || i + 1 >= css.size()) {
+            out += c;
+        } else if (hexValue(css.at(i + 1)) < 0) {
+            out += css.at(++i);
+        } else {
+            uint code = 0;
+            int j = i + 1;
+            for (int digits = 0; j < css.size() && digits < 6 && hexValue(css.at(j)) >= 0; ++j, ++digits)
+                code = code * 16 + uint(hexValue(css.at(j)));
+            if (j < css.size() && isSpace(css.at(j).unicode()))
+                ++j;
+            out += code > 0 && code <= 0x10ffff ? QString::fromUcs4(&code, 1) : QString(QChar::ReplacementCharacter);
+            i = j - 1;
+        }
+    }
+    return out;
+}
+
+// The smallest dash pattern that the declarations of `css` set; infinite when they set
+// none. Property names are matched without regard to case.
+double cssDashPattern(const QString& text)
+{
+    static const QLatin1String property("stroke-dasharray");
+    if (!text.contains(property, Qt::CaseInsensitive) && !text.contains(QLatin1Char('\\'))
+        && !text.contains(QLatin1String("/*")))
+        return none;
+    const QString css = plainCss(text);
+    double smallest = none;
+    for (int at = css.indexOf(property, 0, Qt::CaseInsensitive); at >= 0;
+         at = css.indexOf(property, at + 1, Qt::CaseInsensitive)) {
+        int i = at + property.size();
+        while (i < css.size() && isSpace(css.at(i).unicode()))
+            ++i;
+        if (i >= css.size() || css.at(i) != QLatin1Char(':'))
+            continue;
+        int end = i + 1;
+        while (end < css.size() && css.at(end) != QLatin1Char(';') && css.at(end) != QLatin1Char('}')
+               && css.at(end) != QLatin1Char('!'))
+            ++end;
+        smallest = std::min(smallest, dashPattern(Text(css.constData() + i + 1, css.constData() + end)));
+    }
+    return smallest;
+}
+
+// Dashes a stroke of `length` breaks into with a pattern of `pattern`.
+double dashesOf(double length, double pattern)
+{
+    return length > 0 && pattern < none ? length / pattern : 0;
+}
+
+} // namespace
+
+SvgStrokeWork::SvgStrokeWork()
+    : m_sheetPattern(none)
+{
+}
+
+void SvgStrokeWork::startElement(const QXmlStreamReader& xml)
+{
+    Shape shape;
+    ShapeAttributes geometry;
+    // A pattern an element sets counts as well as the one it inherits: it may set a
+    // longer one, "none" or "inherit" (and may spell them in ways not read here).
+    double own = none;
+    const QStringRef element = xml.name();
+    const bool isUse = element == QLatin1String("use");
+    // Kept while the shape is read: the values refer into it.
+    const QXmlStreamAttributes attributes = xml.attributes();
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        const QStringRef name = attribute.name();
+        const QStringRef value = attribute.value();
+        if (geometry.take(name, value))
+            continue;
+        if (name.compare(QLatin1String("stroke-dasharray"), Qt::CaseInsensitive) == 0)
+            own = std::min(own, dashPattern(Text(value)));
+        else if (name == QLatin1String("style"))
+            own = std::min(own, cssDashPattern(value.toString()));
+        else if (name == QLatin1String("id"))
+            m_ids[value.toString()].append(m_shapes.size());
+        else if (isUse && attribute.qualifiedName() == QLatin1String("xlink:href") && value.startsWith(QLatin1Char('#')))
+            shape.use = value.mid(1).toString();
+    }
+    const Cost cost = geometry.costOf(element);
+    shape.points = cost.points;
+    shape.length = cost.length >= 0 ? cost.length : none;   // NaN from infinite coordinates
+    const double inherited = m_open.isEmpty() ? none : m_shapes.at(m_open.last()).pattern;
+    shape.pattern = std::min(own, inherited);
+    shape.ownPattern = own;
+    m_open.append(m_shapes.size());
+    m_shapes.append(std::move(shape));
+}
+
+void SvgStrokeWork::endElement()
+{
+    if (m_open.isEmpty())
+        return;
+    m_shapes[m_open.takeLast()].end = m_shapes.size();
+}
+
+void SvgStrokeWork::styleSheet(const QString& css)
+{
+    m_sheetPattern = std::min(m_sheetPattern, cssDashPattern(css));
+}
+
+SvgStrokeWork::Totals SvgStrokeWork::totals() const
+{
+    // Per element, with what it draws through uses: its points, its length, the
+    // smallest pattern set within it, and its dashes where it stands.
+    const int count = m_shapes.size();
+    std::vector<double> points(size_t(count), 0), length(size_t(count), 0), pattern(size_t(count), none),
+        dashes(size_t(count), 0);
+    enum : char { Unseen, Open, Done };
+    std::vector<char> state(size_t(count), Unseen);
+    const auto endOf = [&](int i) { return std::max(m_shapes.at(i).end, i + 1); };
+    const auto targets = [&](int i) { return m_shapes.at(i).use.isEmpty() ? QVector<int>() : m_ids.value(m_shapes.at(i).use); };
+
+    // Depth first without recursion: the tree and the uses may be thousands deep. What
+    // is still open when its user ends is a cycle, and counts nothing there.
+    std::vector<std::pair<int, bool>> stack;
+    Totals totals;
+    for (int root = 0; root < count; root = endOf(root)) {
+        stack.emplace_back(root, false);
+        while (!stack.empty()) {
+            const auto [i, leaving] = stack.back();
+            stack.pop_back();
+            if (!leaving) {
+                if (state[size_t(i)] != Unseen)
+                    continue;
+                state[size_t(i)] = Open;
+                stack.emplace_back(i, true);
+                for (int child = i + 1; child < endOf(i); child = endOf(child))
+                    stack.emplace_back(child, false);
+                for (int target : targets(i))
+                    stack.emplace_back(target, false);
+                continue;
+            }
+            const Shape& shape = m_shapes.at(i);
+            const double here = std::min(shape.pattern, m_sheetPattern);
+            double p = shape.points, l = shape.length, smallest = shape.ownPattern, d = dashesOf(shape.length, here);
+            for (int child = i + 1; child < endOf(i); child = endOf(child)) {
+                if (state[size_t(child)] != Done)
+                    continue;
+                p += points[size_t(child)];
+                l += length[size_t(child)];
+                smallest = std::min(smallest, pattern[size_t(child)]);
+                d += dashes[size_t(child)];
+            }
+            double usedPoints = 0, usedLength = 0, usedPattern = none;
+            for (int target : targets(i)) {
+                if (state[size_t(target)] != Done)
+                    continue;
+                usedPoints = std::max(usedPoints, points[size_t(target)]);
+                usedLength = std::max(usedLength, length[size_t(target)]);
+                usedPattern = std::min(usedPattern, pattern[size_t(target)]);
+            }
+            // What a use draws takes its pattern from the use unless it sets its own.
+            points[size_t(i)] = p + usedPoints;
+            length[size_t(i)] = l + usedLength;
+            pattern[size_t(i)] = std::min(smallest, usedPattern);
+            dashes[size_t(i)] = d + dashesOf(usedLength, std::min(here, usedPattern));
+            state[size_t(i)] = Done;
+        }
+        totals.points += points[size_t(root)];
+        totals.dashes += dashes[size_t(root)];
+    }
+    return totals;
+}
+
+} // namespace vyr
