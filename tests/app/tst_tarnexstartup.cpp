@@ -24,8 +24,8 @@
 
 namespace {
 
-// Runs the executable with a cap on the size of any file it writes; a write past the
-// cap fails with EFBIG instead of raising SIGXFSZ.
+// Runs the executable with a cap on the size of any file it writes, as `ulimit -f` in a
+// shell does: a write past the cap raises SIGXFSZ, whose default ends the process.
 class FileSizeLimitedProcess : public QProcess {
 public:
     explicit FileSizeLimitedProcess(rlim_t limit) : limit(limit) {}
@@ -33,7 +33,7 @@ public:
 protected:
     void setupChildProcess() override
     {
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_DFL);
         const rlimit cap{limit, limit};
         setrlimit(RLIMIT_FSIZE, &cap);
     }
