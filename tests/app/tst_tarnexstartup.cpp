@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -40,6 +42,26 @@ protected:
 
 private:
     rlim_t limit;
+};
+
+// Runs the executable where `folder` (when given) is a read-only file system: an empty
+// tmpfs mounted read-only over it in a mount namespace of the child's own. That needs
+// the right to mount (root, as CI has it); a child without it ends with 77.
+class ReadOnlyFolderProcess : public QProcess {
+public:
+    explicit ReadOnlyFolderProcess(const QByteArray& folder) : folder(folder) {}
+
+protected:
+    void setupChildProcess() override
+    {
+        if (!folder.isEmpty()
+            && (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || mount("tmpfs", folder.constData(), "tmpfs", MS_RDONLY, "size=16k") != 0))
+            _exit(77);
+    }
+
+private:
+    QByteArray folder;
 };
 
 // What the code under test writes to file descriptor 2 while it runs.
@@ -278,7 +300,9 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("box");          // else the message goes to standard error
     QTest::addColumn<QString>("damage");    // to a copy of the theme beside a copy of the
-                                            // executable; empty: no theme folder here
+                                            // executable ("style.json:" with the text
+                                            // that replaces it, else theme.json's);
+                                            // empty: no theme folder here
     QTest::addColumn<QByteArray>("cause");  // the line after the folder's
 
     QTest::newRow("interactive: message box") << QStringList{"tarnex", "--zh"} << true << QString() << QByteArray();
@@ -288,7 +312,14 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne_data()
     // The library loads a folder without usable theme elements; the window would run
     // on a grey ground with its alarms in plain black.
     const QStringList shot{"--screenshot", "never.png"};
-    QTest::newRow("style.json missing") << shot << false << "no style.json" << QByteArray();
+    QTest::newRow("style.json missing") << shot << false << "no style.json"
+                                        << QByteArray("/style.json: No such file or directory");
+    QTest::newRow("style.json empty") << shot << false << "style.json:" << QByteArray("/style.json: it is empty");
+    QTest::newRow("style.json cut short") << shot << false << "style.json cut short"
+                                          << QByteArray("/style.json: it does not parse as JSON");
+    QTest::newRow("style.json without its array") << shot << false << R"(style.json:{"styles": []})"
+                                                  << QByteArray("/style.json: it has no \"style\" array");
+    QTest::newRow("theme folder a file") << shot << false << "folder a file" << QByteArray(": Not a directory");
     QTest::newRow("theme.json missing") << shot << false << "no theme.json"
                                         << QByteArray("/theme.json: No such file or directory");
     QTest::newRow("theme.json unreadable") << shot << false << "unreadable"
@@ -328,8 +359,18 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne()
         QVERIFY(theme.open(QIODevice::ReadOnly));
         QByteArray text = theme.readAll();
         theme.close();
+        QFile style(folder + QStringLiteral("/style.json"));
         if (damage == QLatin1String("no style.json")) {
-            QVERIFY(QFile::remove(folder + QStringLiteral("/style.json")));
+            QVERIFY(style.remove());
+        } else if (damage == QLatin1String("style.json cut short")) {
+            QVERIFY(style.resize(style.size() / 2));
+        } else if (damage.startsWith(QLatin1String("style.json:"))) {
+            const QByteArray styles = damage.mid(11).toUtf8();
+            QVERIFY(style.open(QIODevice::WriteOnly | QIODevice::Truncate) && style.write(styles) == styles.size());
+            style.close();
+        } else if (damage == QLatin1String("folder a file")) {
+            QFile plain(folder);
+            QVERIFY(QDir(folder).removeRecursively() && plain.open(QIODevice::WriteOnly));
         } else if (damage == QLatin1String("no theme.json")) {
             QVERIFY(theme.remove());
         } else if (damage == QLatin1String("unreadable")) {
@@ -385,7 +426,8 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne()
 void tst_TarnexStartup::executableExitCodes_data()
 {
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("shot");      // relative to a fresh folder; empty: unwritable
+    QTest::addColumn<QString>("shot");      // relative to a fresh folder, its "read-only"
+                                            // a read-only file system; empty: unwritable
     QTest::addColumn<int>("code");
     QTest::addColumn<QSize>("imageSize");
     QTest::addColumn<QByteArray>("output");     // expected on standard output
@@ -403,6 +445,10 @@ void tst_TarnexStartup::executableExitCodes_data()
                                            << QSize(1440, 900) << QByteArray() << QByteArray() << openGL;
     QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray()
                                      << QByteArray("blocker/shot.png: Not a directory.") << openGL;
+    // Not the missing folder the save then finds.
+    QTest::newRow("new folder on a read-only file system")
+        << QStringList{} << QStringLiteral("read-only/new/shot.png") << 2 << QSize() << QByteArray()
+        << QByteArray("read-only/new/shot.png: Read-only file system.") << openGL;
     // Answered without a display.
     QTest::newRow("help names the size limit, starts nothing")
         << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144")
@@ -445,10 +491,17 @@ void tst_TarnexStartup::executableExitCodes()
     } else {
         path = dir.filePath(shot);
     }
+    QByteArray readOnly;
+    if (shot.startsWith(QLatin1String("read-only/"))) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("read-only")));
+        readOnly = QFile::encodeName(dir.filePath(QStringLiteral("read-only")));
+    }
 
-    QProcess process;
+    ReadOnlyFolderProcess process(readOnly);
     startTarnex(process, options + QStringList{"--screenshot", path}, environment);
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+    if (!readOnly.isEmpty() && process.exitCode() == 77)
+        QSKIP("no read-only file system can be mounted here");
     const QByteArray printed = process.readAllStandardError();
     QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == code, printed.constData());
     QVERIFY(process.readAllStandardOutput().contains(output));
