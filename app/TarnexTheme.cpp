@@ -93,8 +93,10 @@ QString themeElementsFault(const QString& folder)
 QString themeFolderFault(const QString& folder)
 {
     struct stat info;
-    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
-        return errno == ENOENT ? QString() : folder + QStringLiteral(": ") + systemText(errno);
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
+        const int error = errno;
+        return error == ENOENT ? QString() : folder + QStringLiteral(": ") + systemText(error);
+    }
     if (!S_ISDIR(info.st_mode))
         return folder + QStringLiteral(": ") + systemText(ENOTDIR);
     const QString path = folder + QStringLiteral("/style.json");
