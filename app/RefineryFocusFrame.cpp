@@ -3,6 +3,7 @@
 #include "VYRQResourceManager.h"
 #include "VYRQStyleDefs.h"
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QEvent>
 #include <QFocusEvent>
@@ -67,12 +68,23 @@ bool RefineryFocusFrame::eventFilter(QObject* watched, QEvent* event)
         follow(fromKeyboard);
         break;
     case QEvent::FocusOut: {
+        // A list opening takes the focus twice, the second time for no stated reason:
+        // a popup open then still means the focus comes back with it.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && !QApplication::activePopupWidget())
             fromKeyboard = false;
         follow(false);
         break;
     }
+    case QEvent::KeyPress:
+        // The keyboard drives the widget: also a Tab that finds no other stop and so
+        // moves no focus, and a key after a click.
+        if (framed->hasFocus() && isHidden()) {
+            fromKeyboard = true;
+            follow(true);
+        }
+        break;
     case QEvent::Resize:
         if (isVisible())
             setGeometry(framed->rect());

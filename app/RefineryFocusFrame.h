@@ -7,10 +7,11 @@
 class QPaintEvent;
 
 // A frame in the theme's accent colour over a widget while it has the focus and the
-// focus came from the keyboard: the monitor's themed controls draw no focus of their
-// own. A click gives the focus without the frame; a focus that leaves with the window
-// or for a popup comes back with it. The frame is the widget's sibling, stacked above
-// it, so that nothing the widget holds (a view's scroll bar) covers it.
+// keyboard brought it there or drives it: the monitor's themed controls draw no focus
+// of their own. A click gives the focus without the frame (a key pressed then shows
+// it); a focus that leaves with the window or for a popup comes back with it. The
+// frame is the widget's sibling, stacked above it, so that nothing the widget holds (a
+// view's scroll bar) covers it.
 class RefineryFocusFrame : public QWidget {
     Q_OBJECT
 public:

@@ -29,7 +29,10 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 static void initTarnexResources()
 {
@@ -103,11 +106,15 @@ int runMonitor(const QStringList& arguments)
 
     const QString themeFolder = themeFolderPath();
     const QString themeFailure = QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(themeFolder);
+    // The line after the folder's names the file at fault and why, where it can.
+    const auto refuseTheme = [&](const QString& fault) {
+        return refuseToStart(fault.isEmpty() ? themeFailure : themeFailure + QLatin1Char('\n') + fault, options);
+    };
     if (!vyrLoadThemeDir(QFile::encodeName(themeFolder).constData()))
-        return refuseToStart(themeFailure, options);
+        return refuseTheme(themeFolderFault(themeFolder));
     const QString themeFault = themeElementsFault(themeFolder);
     if (!themeFault.isEmpty())
-        return refuseToStart(themeFailure + QLatin1Char('\n') + themeFault, options);
+        return refuseTheme(themeFault);
     if (!openGLAvailable())
         return refuseToStart(
             QStringLiteral("Unable to create an OpenGL context: the Tarnex charts need OpenGL 2.0 or later."),
@@ -232,6 +239,30 @@ int screenshotNotWritten(const QString& path, const QString& why)
     return 2;
 }
 
+// Makes the folder and every missing folder above it; empty when it is there, else why
+// not (QDir::mkpath says only that it failed: a read-only file system would then be
+// reported as the missing folder the save found).
+QString folderFault(const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(folder));
+    for (int end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path.at(end) != '/')
+            continue;
+        const QByteArray part = path.left(end);
+        if (::mkdir(part.constData(), 0777) == 0)
+            continue;
+        int error = errno;
+        struct stat info;
+        if (error == EEXIST) {
+            if (::stat(part.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+                continue;
+            error = ENOTDIR;
+        }
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+    return QString();
+}
+
 } // namespace
 
 int saveScreenshot(QWidget& window, const QString& path)
@@ -245,7 +276,9 @@ int saveScreenshot(QWidget& window, const QString& path)
     const QImage image = captureWindow(window);
     if (image.isNull())
         return screenshotNotWritten(path, QStringLiteral("the window gave no image"));
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString noFolder = folderFault(QFileInfo(path).absolutePath());
+    if (!noFolder.isEmpty())
+        return screenshotNotWritten(path, noFolder);
     // Encoded in memory first: the image writer never learns that the file's last
     // buffered write failed. The file is replaced only once all of it is on disk, so a
     // failure leaves no partial PNG and keeps an older one.

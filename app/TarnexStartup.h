@@ -65,9 +65,9 @@ QImage captureWindow(QWidget& window);
 
 // Writes the window's PNG to path (its folder created when missing). 0 when saved;
 // 1 when the charts could not be drawn (chartsDrawn; a line on standard error); 2 when
-// something other than a regular file stands at path, or the image is empty or could
-// not be written whole (a line on standard error names the file and why). Unless
-// saved, path is as it was.
+// something other than a regular file stands at path, its folder cannot be made, or
+// the image is empty or could not be written whole (a line on standard error names the
+// file and why). Unless saved, path is as it was.
 int saveScreenshot(QWidget& window, const QString& path);
 
 // saveScreenshot, then ends the event loop with its code.

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarnex {
@@ -31,19 +32,25 @@ const QStringList& windowThemeNames()
 
 namespace {
 
-// What keeps the file at path from giving any theme element; empty when it reads and
-// parses.
-QString fileFault(const QString& path)
+QString systemText(int error)
 {
-    // The library takes an unreadable theme.json for one that does not parse: ask the
-    // system why.
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// What keeps the theme file at path from being read as JSON into root; empty when it
+// reads and parses.
+QString fileFault(const QString& path, Json::Value& root)
+{
+    // The library takes an unreadable file for one that does not parse: ask the system
+    // why.
     if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return systemText(errno);
     QByteArray text;
     const vyr::FileRead read = vyr::readRegularFile(path, vyr::maxFileBytes, text);
     if (read != vyr::FileRead::Read)
         return QString::fromLatin1(vyr::fileReadText(read));
-    Json::Value root;
+    if (text.isEmpty())
+        return QStringLiteral("it is empty");
     if (!vyr::json::parse(text, root))
         return QStringLiteral("it does not parse as JSON");
     return QString();
@@ -71,7 +78,8 @@ QString themeElementsFault(const QString& folder)
     if (missing.isEmpty())
         return QString();
     const QString path = folder + QStringLiteral("/theme.json");
-    QString cause = fileFault(path);
+    Json::Value root;
+    QString cause = fileFault(path, root);
     if (cause.isEmpty() && missing.size() < windowThemeNames().size()) {
         // A theme may leave names out: the controls that select them keep their looks.
         qWarning("%s lacks the window's theme elements %s", qPrintable(path), qPrintable(quotedNames(missing)));
@@ -79,6 +87,26 @@ QString themeElementsFault(const QString& folder)
     }
     if (cause.isEmpty())
         cause = QStringLiteral("it gives none of the window's theme elements (%1)").arg(quotedNames(missing));
+    return path + QStringLiteral(": ") + cause;
+}
+
+QString themeFolderFault(const QString& folder)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
+        const int error = errno;
+        return error == ENOENT ? QString() : folder + QStringLiteral(": ") + systemText(error);
+    }
+    if (!S_ISDIR(info.st_mode))
+        return folder + QStringLiteral(": ") + systemText(ENOTDIR);
+    const QString path = folder + QStringLiteral("/style.json");
+    Json::Value root;
+    QString cause = fileFault(path, root);
+    if (cause.isEmpty() && !vyr::json::array(root, "style"))
+        cause = QStringLiteral("it has no \"style\" array");
+    // Past this the library refused the styles themselves (it logs why: too many).
+    if (cause.isEmpty())
+        cause = QStringLiteral("its styles could not be loaded");
     return path + QStringLiteral(": ") + cause;
 }
 

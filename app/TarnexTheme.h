@@ -17,4 +17,10 @@ const QStringList& windowThemeNames();
 // logged: the controls that select them keep the looks they have.
 QString themeElementsFault(const QString& folder);
 
+// Why the library could not load the theme folder: the folder that is no folder, or
+// its style.json with the cause (missing, unreadable, empty, not JSON, without a
+// "style" array). Empty when the folder does not exist at all: the message that
+// names it says enough.
+QString themeFolderFault(const QString& folder);
+
 } // namespace tarnex

@@ -3,10 +3,16 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+#ifdef SIGXFSZ
+    // Past a file-size limit (ulimit -f) a write would kill the process without a word;
+    // ignored, it fails with EFBIG and the screenshot run says which file and why.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // "--help" and bad values are answered before the application object, which
     // needs a display.
     QStringList arguments;

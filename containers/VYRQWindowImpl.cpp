@@ -211,6 +211,7 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
         dragging = allowed && (!onlyDragCaption || pos.y() <= captionHeight);
     }
     pressPos = event->globalPos();
+    m_pressScreen = w->isWindow() ? w->screen() : nullptr;
     event->accept();
     pressOwner() = w;
     w->grabMouse();
@@ -366,7 +367,13 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
 
 void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
 {
+    QWidget* w = owner();
+    const bool followed = w && pressOwner() == w;
     releasePress();
+    // The press put off holding the window to a screen it was taken to: it is held now,
+    // as after a move by the window manager.
+    if (followed && w->isWindow() && w->screen() != m_pressScreen)
+        holdToScreen();
 }
 
 void VYRQWindowImpl::releasePress()

@@ -69,9 +69,10 @@ public:
     // hold its minimum, it keeps the lifted limits and takes the available area.
     void windowStateChanged(Qt::WindowStates oldState);
     // Holds a top-level owner to its screen's available area, as when its screen or
-    // that screen's geometry changed: a maximised window fills the area; a window the
-    // area cannot hold at its own minimum is maximised; one that reaches past the
-    // screens is brought within the area, no larger than it.
+    // that screen's geometry changed, or its own drag or border resize ended on another
+    // screen: a maximised window fills the area; a window the area cannot hold at its
+    // own minimum is maximised; one that reaches past the screens is brought within the
+    // area, no larger than it.
     void holdToScreen();
 
     void setResizeable(bool on);
@@ -141,6 +142,8 @@ private:
     // Where the window stood when the border resize took the press (its frame's
     // top-left, as move() takes it).
     QRect m_pressGeometry;
+    // The screen a top-level owner was on at the press.
+    QPointer<QScreen> m_pressScreen;
     QPointer<QWindow> m_watchedHandle;
     QPointer<QScreen> m_watchedScreen;
     // Set while the frame's maximise lifted the owner's size limits; they and the

@@ -198,18 +198,32 @@ private slots:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<bool>("byTab");   // else by a click
-        QTest::newRow("trend selector, Tab") << 0 << true;
-        QTest::newRow("equipment table, Tab") << 1 << true;
-        QTest::newRow("equipment table, click") << 1 << false;
+        QTest::addColumn<QList<int>>("keys");   // then, each a key with its modifiers
+        QTest::addColumn<bool>("framed");
+        const QList<int> none;
+        QTest::newRow("trend selector, Tab") << 0 << true << none << true;
+        QTest::newRow("equipment table, Tab") << 1 << true << none << true;
+        QTest::newRow("equipment table, click") << 1 << false << none << false;
+        // The selector is the dashboard's only stop: Tab keeps the focus where it is.
+        const QList<int> listOpenedAndClosed{Qt::Key_Space, Qt::Key_Escape};
+        QTest::newRow("trend selector, its list opened and closed") << 0 << true << listOpenedAndClosed << true;
+        QTest::newRow("trend selector, its list opened and closed, Tab")
+            << 0 << true << listOpenedAndClosed + QList<int>{Qt::Key_Tab} << true;
+        QTest::newRow("trend selector, its list opened and closed, Shift+Tab")
+            << 0 << true << listOpenedAndClosed + QList<int>{int(Qt::ShiftModifier | Qt::Key_Backtab)} << true;
+        QTest::newRow("equipment table, click, Down") << 1 << false << QList<int>{Qt::Key_Down} << true;
     }
 
     // Tab stops only where the focus shows: the selector and the table, framed while
-    // the keyboard brought the focus. No button or page takes it (Space would press
-    // a button unseen); a click gives the focus without the frame.
+    // the keyboard brought the focus there or drives the control. No button or page
+    // takes it (Space would press a button unseen); a click gives the focus without
+    // the frame.
     void keyboardFocusShows()
     {
         QFETCH(int, page);
         QFETCH(bool, byTab);
+        QFETCH(QList<int>, keys);
+        QFETCH(bool, framed);
         auto window = activeMonitor();
         QVERIFY(window);
         window->setPage(page);
@@ -226,6 +240,15 @@ private slots:
             auto* drawer = window->findChild<VYRQContainer*>(QStringLiteral("equipmentDetailDrawer"));
             QTRY_VERIFY(!drawer->isResizeAnimationRunning());
         }
+        for (int key : keys) {
+            QTest::keyClick(window->windowHandle(), Qt::Key(key & ~Qt::KeyboardModifierMask),
+                            Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+            // A list that opened took the keys; it has closed again before the next.
+            if (key == Qt::Key_Space)
+                QTRY_VERIFY(QApplication::activePopupWidget());
+            else
+                QTRY_VERIFY(!QApplication::activePopupWidget());
+        }
         QCOMPARE(QApplication::focusWidget(), target);
         const QImage focused = target->grab().toImage();
         window->setFocus();
@@ -235,8 +258,8 @@ private slots:
         const int w = focused.width();
         const int h = focused.height();
         for (const QPoint& edge : {QPoint(1, h / 2), QPoint(w - 2, h / 2), QPoint(w / 2, 1), QPoint(w / 2, h - 2)})
-            QCOMPARE(focused.pixel(edge) != unfocused.pixel(edge), byTab);
-        QCOMPARE(focused != unfocused, byTab);
+            QCOMPARE(focused.pixel(edge) != unfocused.pixel(edge), framed);
+        QCOMPARE(focused != unfocused, framed);
     }
 
     void escapeNeverClosesMonitor_data()

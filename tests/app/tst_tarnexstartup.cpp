@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -24,8 +26,8 @@
 
 namespace {
 
-// Runs the executable with a cap on the size of any file it writes; a write past the
-// cap fails with EFBIG instead of raising SIGXFSZ.
+// Runs the executable with a cap on the size of any file it writes, as `ulimit -f` in a
+// shell does: a write past the cap raises SIGXFSZ, whose default ends the process.
 class FileSizeLimitedProcess : public QProcess {
 public:
     explicit FileSizeLimitedProcess(rlim_t limit) : limit(limit) {}
@@ -33,13 +35,33 @@ public:
 protected:
     void setupChildProcess() override
     {
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_DFL);
         const rlimit cap{limit, limit};
         setrlimit(RLIMIT_FSIZE, &cap);
     }
 
 private:
     rlim_t limit;
+};
+
+// Runs the executable where `folder` (when given) is a read-only file system: an empty
+// tmpfs mounted read-only over it in a mount namespace of the child's own. That needs
+// the right to mount (root, as CI has it); a child without it ends with 77.
+class ReadOnlyFolderProcess : public QProcess {
+public:
+    explicit ReadOnlyFolderProcess(const QByteArray& folder) : folder(folder) {}
+
+protected:
+    void setupChildProcess() override
+    {
+        if (!folder.isEmpty()
+            && (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || mount("tmpfs", folder.constData(), "tmpfs", MS_RDONLY, "size=16k") != 0))
+            _exit(77);
+    }
+
+private:
+    QByteArray folder;
 };
 
 // What the code under test writes to file descriptor 2 while it runs.
@@ -92,19 +114,35 @@ protected:
     void setupChildProcess() override { prctl(PR_SET_PDEATHSIG, SIGKILL); }
 };
 
-// An X server of its own, with one screen of the size the case needs. It never
-// resets: a reset whenever the last client leaves would refuse the executable's
-// connection if it came just then.
+// An X server of its own, with the screens the case needs: Xvfb for one screen; for a
+// second, right of the first, Xephyr with Xinerama (Xvfb lays its screens over each
+// other). It never resets: a reset whenever the last client leaves would refuse the
+// executable's connection if it came just then.
 class PrivateDisplay {
 public:
-    explicit PrivateDisplay(const QSize& screen)
+    explicit PrivateDisplay(const QSize& screen, const QSize& second = QSize())
     {
-        // The server writes its display number once it takes connections.
-        server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0",
-                                              QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height())});
-        if (QTest::qWaitFor([this] { return server.canReadLine() || server.state() == QProcess::NotRunning; }, 20000)
-            && server.canReadLine())
-            name = QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed());
+        const auto size = [](const QSize& s) { return QStringLiteral("%1x%2").arg(s.width()).arg(s.height()); };
+        const QStringList common{"-displayfd", "1", "-nolisten", "tcp", "-noreset"};
+        if (!second.isValid()) {
+            start(QStringLiteral("Xvfb"), common + QStringList{"-screen", "0", size(screen) + QStringLiteral("x24")});
+            return;
+        }
+        // Each of Xephyr's screens is a window on a host display; side by side on the
+        // host's one screen, a pointer sent to the other screen lands where it was
+        // sent. Qt takes its screens from RandR where a server has it, and Xephyr's
+        // RandR knows one output: without it Qt takes both from Xinerama.
+        host = std::make_unique<PrivateDisplay>(
+            QSize(screen.width() + second.width(), qMax(screen.height(), second.height())));
+        if (host->name.isEmpty())
+            return;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), host->name);
+        server.setProcessEnvironment(environment);
+        start(QStringLiteral("Xephyr"),
+              common + QStringList{"-screen", size(screen) + QStringLiteral("+0+0"), "-screen",
+                                   size(second) + QStringLiteral("+%1+0").arg(screen.width()), "+xinerama",
+                                   "-extension", "RANDR"});
     }
     ~PrivateDisplay()
     {
@@ -114,44 +152,81 @@ public:
     QString name;   // empty when the server did not start
 
 private:
+    void start(const QString& program, const QStringList& arguments)
+    {
+        // The server writes its display number once it takes connections.
+        server.start(program, arguments);
+        if (QTest::qWaitFor([this] { return server.canReadLine() || server.state() == QProcess::NotRunning; }, 20000)
+            && server.canReadLine())
+            name = QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed());
+    }
+
+    std::unique_ptr<PrivateDisplay> host;
     ChildProcess server;
 };
 
-// Where the X server has the mapped top-level window of that title (a null
-// rectangle while it has none).
-QRect windowGeometry(const QString& display, const QByteArray& title)
+template<typename Reply>
+std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
 {
-    const auto reply = [](auto* r) {
-        return std::unique_ptr<std::remove_pointer_t<decltype(r)>, decltype(&std::free)>(r, &std::free);
-    };
-    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
-    QRect found;
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return found;
-    }
+    return std::unique_ptr<Reply, decltype(&std::free)>(reply, &std::free);
+}
+
+// The mapped top-level window of that title (XCB_NONE while there is none).
+xcb_window_t windowTitled(xcb_connection_t* connection, const QByteArray& title)
+{
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const auto name =
-        reply(xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME"), nullptr));
-    const auto tree = reply(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
+        owned(xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME"), nullptr));
+    const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
     const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
-    for (int i = 0; name && tree && i < xcb_query_tree_children_length(tree.get()) && found.isNull(); ++i) {
-        const auto attributes = reply(
+    for (int i = 0; name && tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const auto attributes = owned(
             xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, children[i]), nullptr));
-        const auto property = reply(xcb_get_property_reply(
+        const auto property = owned(xcb_get_property_reply(
             connection, xcb_get_property(connection, 0, children[i], name->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
             nullptr));
-        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE || !property
-            || QByteArray(static_cast<const char*>(xcb_get_property_value(property.get())),
-                          xcb_get_property_value_length(property.get())) != title)
-            continue;
-        const auto geometry =
-            reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, children[i]), nullptr));
-        if (geometry)
-            found = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && property
+            && QByteArray(static_cast<const char*>(xcb_get_property_value(property.get())),
+                          xcb_get_property_value_length(property.get())) == title)
+            return children[i];
+    }
+    return XCB_NONE;
+}
+
+// Where the X server has the mapped top-level window of that title (a null rectangle
+// while it has none).
+QRect windowGeometry(const QString& display, const QByteArray& title)
+{
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    QRect found;
+    if (!xcb_connection_has_error(connection)) {
+        if (const xcb_window_t window = windowTitled(connection, title)) {
+            const auto geometry =
+                owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+            if (geometry)
+                found = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+        }
     }
     xcb_disconnect(connection);
     return found;
+}
+
+// Moves the window of that title as a window manager does (there is none on these
+// servers): the server places it and tells the window where it is now.
+bool moveWindow(const QString& display, const QByteArray& title, const QPoint& to)
+{
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    bool moved = false;
+    if (!xcb_connection_has_error(connection)) {
+        if (const xcb_window_t window = windowTitled(connection, title)) {
+            const quint32 position[] = {quint32(to.x()), quint32(to.y())};
+            xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
+            free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+            moved = true;
+        }
+    }
+    xcb_disconnect(connection);
+    return moved;
 }
 
 // The pixels the X server shows on its screen.
@@ -177,23 +252,70 @@ QImage screenImage(const QString& display)
     return image;
 }
 
-// The operator's mouse, as the X server's test extension moves and presses it: at a
-// point of the screen, `clicks` presses and releases of the button (4 and 5 turn the
-// wheel).
-void pressAt(const QString& display, const QPoint& at, int clicks, quint8 button = 1)
+// The operator's mouse, as the X server's test extension moves and presses it. Runs
+// `input` with a connection to the server and its root window; false when it cannot
+// connect or `input` says so.
+template<typename Input>
+bool operate(const QString& display, Input input)
 {
     xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    bool done = false;
     if (!xcb_connection_has_error(connection)) {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        xcb_test_fake_input(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, qint16(at.x()),
-                            qint16(at.y()), 0);
-        for (int i = 0; i < clicks; ++i) {
-            xcb_test_fake_input(connection, XCB_BUTTON_PRESS, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-            xcb_test_fake_input(connection, XCB_BUTTON_RELEASE, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-        }
+        done = input(connection, xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root);
         free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     }
     xcb_disconnect(connection);
+    return done;
+}
+
+void fakeButton(xcb_connection_t* connection, quint8 type, quint8 button)
+{
+    xcb_test_fake_input(connection, type, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+}
+
+// Moves the pointer to a point of the screen; whether it got there.
+bool pointTo(xcb_connection_t* connection, xcb_window_t root, const QPoint& at)
+{
+    xcb_test_fake_input(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, qint16(at.x()), qint16(at.y()), 0);
+    const auto pointer = owned(xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr));
+    return pointer && QPoint(pointer->root_x, pointer->root_y) == at;
+}
+
+// At a point of the screen, `clicks` presses and releases of the button (4 and 5 turn
+// the wheel). False, pressing nothing, when the pointer did not get there.
+bool pressAt(const QString& display, const QPoint& at, int clicks, quint8 button = 1)
+{
+    return operate(display, [&](xcb_connection_t* connection, xcb_window_t root) {
+        if (!pointTo(connection, root, at))
+            return false;
+        for (int i = 0; i < clicks; ++i) {
+            fakeButton(connection, XCB_BUTTON_PRESS, button);
+            fakeButton(connection, XCB_BUTTON_RELEASE, button);
+        }
+        return true;
+    });
+}
+
+// Presses the left button at a point and moves by `by` in steps, as a hand drags;
+// releases it once `followed` says the window saw the moves.
+template<typename Followed>
+bool dragFrom(const QString& display, const QPoint& at, const QPoint& by, Followed followed)
+{
+    const bool pressed = operate(display, [&](xcb_connection_t* connection, xcb_window_t root) {
+        if (!pointTo(connection, root, at))
+            return false;
+        fakeButton(connection, XCB_BUTTON_PRESS, 1);
+        for (int step = 1; step <= 10; ++step)
+            pointTo(connection, root, at + by * step / 10);
+        return true;
+    });
+    const bool seen = pressed && followed();
+    if (pressed)
+        operate(display, [](xcb_connection_t* connection, xcb_window_t) {
+            fakeButton(connection, XCB_BUTTON_RELEASE, 1);
+            return true;
+        });
+    return seen;
 }
 
 // Gives the X server's screen a new size through RandR, as a change of display mode
@@ -278,7 +400,9 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("box");          // else the message goes to standard error
     QTest::addColumn<QString>("damage");    // to a copy of the theme beside a copy of the
-                                            // executable; empty: no theme folder here
+                                            // executable ("style.json:" with the text
+                                            // that replaces it, else theme.json's);
+                                            // empty: no theme folder here
     QTest::addColumn<QByteArray>("cause");  // the line after the folder's
 
     QTest::newRow("interactive: message box") << QStringList{"tarnex", "--zh"} << true << QString() << QByteArray();
@@ -288,7 +412,14 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne_data()
     // The library loads a folder without usable theme elements; the window would run
     // on a grey ground with its alarms in plain black.
     const QStringList shot{"--screenshot", "never.png"};
-    QTest::newRow("style.json missing") << shot << false << "no style.json" << QByteArray();
+    QTest::newRow("style.json missing") << shot << false << "no style.json"
+                                        << QByteArray("/style.json: No such file or directory");
+    QTest::newRow("style.json empty") << shot << false << "style.json:" << QByteArray("/style.json: it is empty");
+    QTest::newRow("style.json cut short") << shot << false << "style.json cut short"
+                                          << QByteArray("/style.json: it does not parse as JSON");
+    QTest::newRow("style.json without its array") << shot << false << R"(style.json:{"styles": []})"
+                                                  << QByteArray("/style.json: it has no \"style\" array");
+    QTest::newRow("theme folder a file") << shot << false << "folder a file" << QByteArray(": Not a directory");
     QTest::newRow("theme.json missing") << shot << false << "no theme.json"
                                         << QByteArray("/theme.json: No such file or directory");
     QTest::newRow("theme.json unreadable") << shot << false << "unreadable"
@@ -328,8 +459,18 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne()
         QVERIFY(theme.open(QIODevice::ReadOnly));
         QByteArray text = theme.readAll();
         theme.close();
+        QFile style(folder + QStringLiteral("/style.json"));
         if (damage == QLatin1String("no style.json")) {
-            QVERIFY(QFile::remove(folder + QStringLiteral("/style.json")));
+            QVERIFY(style.remove());
+        } else if (damage == QLatin1String("style.json cut short")) {
+            QVERIFY(style.resize(style.size() / 2));
+        } else if (damage.startsWith(QLatin1String("style.json:"))) {
+            const QByteArray styles = damage.mid(11).toUtf8();
+            QVERIFY(style.open(QIODevice::WriteOnly | QIODevice::Truncate) && style.write(styles) == styles.size());
+            style.close();
+        } else if (damage == QLatin1String("folder a file")) {
+            QFile plain(folder);
+            QVERIFY(QDir(folder).removeRecursively() && plain.open(QIODevice::WriteOnly));
         } else if (damage == QLatin1String("no theme.json")) {
             QVERIFY(theme.remove());
         } else if (damage == QLatin1String("unreadable")) {
@@ -385,7 +526,8 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne()
 void tst_TarnexStartup::executableExitCodes_data()
 {
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("shot");      // relative to a fresh folder; empty: unwritable
+    QTest::addColumn<QString>("shot");      // relative to a fresh folder, its "read-only"
+                                            // a read-only file system; empty: unwritable
     QTest::addColumn<int>("code");
     QTest::addColumn<QSize>("imageSize");
     QTest::addColumn<QByteArray>("output");     // expected on standard output
@@ -403,6 +545,10 @@ void tst_TarnexStartup::executableExitCodes_data()
                                            << QSize(1440, 900) << QByteArray() << QByteArray() << openGL;
     QTest::newRow("unwritable path") << QStringList{} << QString() << 2 << QSize() << QByteArray()
                                      << QByteArray("blocker/shot.png: Not a directory.") << openGL;
+    // Not the missing folder the save then finds.
+    QTest::newRow("new folder on a read-only file system")
+        << QStringList{} << QStringLiteral("read-only/new/shot.png") << 2 << QSize() << QByteArray()
+        << QByteArray("read-only/new/shot.png: Read-only file system.") << openGL;
     // Answered without a display.
     QTest::newRow("help names the size limit, starts nothing")
         << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144")
@@ -445,10 +591,17 @@ void tst_TarnexStartup::executableExitCodes()
     } else {
         path = dir.filePath(shot);
     }
+    QByteArray readOnly;
+    if (shot.startsWith(QLatin1String("read-only/"))) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("read-only")));
+        readOnly = QFile::encodeName(dir.filePath(QStringLiteral("read-only")));
+    }
 
-    QProcess process;
+    ReadOnlyFolderProcess process(readOnly);
     startTarnex(process, options + QStringList{"--screenshot", path}, environment);
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
+    if (!readOnly.isEmpty() && process.exitCode() == 77)
+        QSKIP("no read-only file system can be mounted here");
     const QByteArray printed = process.readAllStandardError();
     QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == code, printed.constData());
     QVERIFY(process.readAllStandardOutput().contains(output));
@@ -608,6 +761,7 @@ void tst_TarnexStartup::failedScreenshotWriteKeepsNoPartialFile()
 void tst_TarnexStartup::windowFitsScreen_data()
 {
     QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QSize>("second");   // a screen right of it; none when not valid
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<QRect>("expected");    // the window's geometry, or the PNG's size
@@ -620,39 +774,60 @@ void tst_TarnexStartup::windowFitsScreen_data()
     const QRect large(0, 0, 1920, 1080);
     // Its top bar, with the drag area and the window buttons, and its borders on the
     // screen.
-    QTest::newRow("laptop screen") << QSize(1366, 768) << QStringList{} << QStringList{} << QRect(0, 0, 1366, 768)
-                                   << false << QStringList{} << QList<QRect>{};
+    QTest::newRow("laptop screen") << QSize(1366, 768) << QSize() << QStringList{} << QStringList{}
+                                   << QRect(0, 0, 1366, 768) << false << QStringList{} << QList<QRect>{};
     QTest::newRow("laptop screen, larger size asked for")
-        << QSize(1366, 768) << QStringList{"--size", "2560x1440"} << QStringList{} << QRect(0, 0, 1366, 768) << false
-        << QStringList{} << QList<QRect>{};
+        << QSize(1366, 768) << QSize() << QStringList{"--size", "2560x1440"} << QStringList{}
+        << QRect(0, 0, 1366, 768) << false << QStringList{} << QList<QRect>{};
     QTest::newRow("screen below the minimum: maximised")
-        << QSize(1024, 600) << QStringList{} << QStringList{} << small << false << QStringList{} << QList<QRect>{};
-    QTest::newRow("large screen: centred") << QSize(1920, 1080) << QStringList{} << QStringList{}
+        << QSize(1024, 600) << QSize() << QStringList{} << QStringList{} << small << false << QStringList{}
+        << QList<QRect>{};
+    QTest::newRow("large screen: centred") << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{}
                                            << QRect(240, 90, 1440, 900) << false << QStringList{} << QList<QRect>{};
     QTest::newRow("screenshot keeps the size asked for")
-        << QSize(1366, 768) << QStringList{"--size", "1920x1080"} << QStringList{} << QRect(0, 0, 1920, 1080) << true
-        << QStringList{} << QList<QRect>{};
+        << QSize(1366, 768) << QSize() << QStringList{"--size", "1920x1080"} << QStringList{}
+        << QRect(0, 0, 1920, 1080) << true << QStringList{} << QList<QRect>{};
     // Restored to its minimum, the window would reach past the screen with its own
     // buttons.
     QTest::newRow("below the minimum: maximise button keeps it maximised")
-        << QSize(1024, 600) << QStringList{} << QStringList{} << small << false << QStringList{"maximise button"}
-        << QList<QRect>{small};
+        << QSize(1024, 600) << QSize() << QStringList{} << QStringList{} << small << false
+        << QStringList{"maximise button"} << QList<QRect>{small};
     QTest::newRow("below the minimum: top bar double click keeps it maximised")
-        << QSize(1024, 600) << QStringList{} << QStringList{} << small << false
+        << QSize(1024, 600) << QSize() << QStringList{} << QStringList{} << small << false
         << QStringList{"top bar double click"} << QList<QRect>{small};
     QTest::newRow("scaled by 2, below the minimum: restore keeps it maximised")
-        << QSize(1920, 1080) << QStringList{} << QStringList{"QT_SCALE_FACTOR=2"} << large << false
+        << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{"QT_SCALE_FACTOR=2"} << large << false
         << QStringList{"maximise button", "top bar double click"} << QList<QRect>{large, large};
     // Held as at start: within the new area, maximised below the minimum, and given its
     // own size back once the screen holds it again.
     QTest::newRow("screen resized while running")
-        << QSize(1920, 1080) << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
+        << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
         << QStringList{"screen 1280x720", "screen 1024x600", "maximise button", "screen 1920x1080",
                        "maximise button"}
         << QList<QRect>{QRect(0, 0, 1280, 720), small, small, large, QRect(0, 0, 1280, 720)};
     QTest::newRow("below the minimum: the drawer's button shows whole")
-        << QSize(1024, 600) << QStringList{"--page", "plant", "--drawer"} << QStringList{} << small << false
+        << QSize(1024, 600) << QSize() << QStringList{"--page", "plant", "--drawer"} << QStringList{} << small << false
         << QStringList{"plant page scrolled to its end"} << QList<QRect>{small};
+    // Two screens of different sizes. A window taken to the other screen is held to it,
+    // by its own drag as by the window manager, and its buttons act on the screen it is
+    // on.
+    const QSize hd(1920, 1080);
+    const QSize secondScreen(1280, 720);
+    const QRect centred(240, 90, 1440, 900);
+    const QRect onSecond(1920, 0, 1280, 720);
+    QTest::newRow("two screens: dragged by its top bar onto the smaller one")
+        << hd << secondScreen << QStringList{} << QStringList{} << centred << false
+        << QStringList{"top bar drag by 1700,0"} << QList<QRect>{onSecond};
+    QTest::newRow("two screens: maximised on the smaller one, then back on the larger")
+        << hd << secondScreen << QStringList{} << QStringList{} << centred << false
+        << QStringList{"moved to 1920,0", "maximise button", "maximise button", "moved to 100,100",
+                       "maximise button"}
+        << QList<QRect>{onSecond, onSecond, onSecond, QRect(100, 100, 1280, 720), large};
+    // Restored, it is brought within the screen it is on.
+    QTest::newRow("two screens: maximised and restored from across both")
+        << hd << secondScreen << QStringList{} << QStringList{} << centred << false
+        << QStringList{"moved to 1000,100", "maximise button", "maximise button"}
+        << QList<QRect>{QRect(1000, 100, 1440, 900), large, QRect(480, 100, 1440, 900)};
 }
 
 // The executable on an X server whose screen is the size under test, its window's
@@ -661,6 +836,7 @@ void tst_TarnexStartup::windowFitsScreen_data()
 void tst_TarnexStartup::windowFitsScreen()
 {
     QFETCH(QSize, screen);
+    QFETCH(QSize, second);
     QFETCH(QStringList, options);
     QFETCH(QStringList, environment);
     QFETCH(QRect, expected);
@@ -669,10 +845,14 @@ void tst_TarnexStartup::windowFitsScreen()
     QFETCH(QList<QRect>, after);
     if (!runsHere(openGL))
         QSKIP("runs on X11 only, in the suite's X11 run");
+    // Two screens are Xephyr's inside an Xvfb.
+    for (const QString& server : second.isValid() ? QStringList{"Xvfb", "Xephyr"} : QStringList{"Xvfb"}) {
+        if (QStandardPaths::findExecutable(server).isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no %1 here").arg(server)));
+    }
 
-    PrivateDisplay display(screen);
-    if (display.name.isEmpty())
-        QSKIP("no Xvfb to start here");
+    PrivateDisplay display(screen, second);
+    QVERIFY2(!display.name.isEmpty(), "the X server did not start");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("shot.png"));
@@ -716,17 +896,35 @@ void tst_TarnexStartup::windowFitsScreen()
             },
             30000);
     };
+    // "WIDTH,HEIGHT" or "X,Y" at the end of a step.
+    const auto pointIn = [](const QString& step) {
+        const QStringList xy = step.section(QLatin1Char(' '), -1).split(QLatin1Char(','));
+        return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
+    };
     for (int i = 0; i < steps.size(); ++i) {
         const QString& step = steps.at(i);
-        const bool click = step == QLatin1String("maximise button") || step == QLatin1String("top bar double click");
+        const bool click = step == QLatin1String("maximise button") || step.startsWith(QLatin1String("top bar "));
         // Laid out for its geometry before the click.
         if (click)
             QVERIFY2(switchLanguage(), "the window took no click");
+        // Just past the unit's name, where the top bar is bare at every width.
+        const QPoint bareTopBar = topBar(456, 32);
         if (step == QLatin1String("maximise button")) {
-            pressAt(display.name, topBar(-65, 24), 1);
+            QVERIFY2(pressAt(display.name, topBar(-65, 24), 1), "the pointer did not reach the maximise button");
         } else if (step == QLatin1String("top bar double click")) {
-            // Just past the unit's name, where the top bar is bare at every width.
-            pressAt(display.name, topBar(456, 32), 2);
+            QVERIFY2(pressAt(display.name, bareTopBar, 2), "the pointer did not reach the top bar");
+        } else if (step.startsWith(QLatin1String("top bar drag by "))) {
+            // Released once the window followed the mouse there, as a hand that drags
+            // it slowly does.
+            const QPoint moved = windowGeometry(display.name, title).topLeft() + pointIn(step);
+            QVERIFY2(dragFrom(display.name, bareTopBar, pointIn(step),
+                              [&] {
+                                  return QTest::qWaitFor(
+                                      [&] { return windowGeometry(display.name, title).topLeft() == moved; }, 30000);
+                              }),
+                     "the window did not follow the mouse");
+        } else if (step.startsWith(QLatin1String("moved to "))) {
+            QVERIFY2(moveWindow(display.name, title, pointIn(step)), qPrintable(step));
         } else if (step.startsWith(QLatin1String("screen "))) {
             const QStringList size = step.mid(7).split(QLatin1Char('x'));
             QVERIFY2(resizeScreen(display.name, QSize(size.at(0).toInt(), size.at(1).toInt())), qPrintable(step));
@@ -745,10 +943,11 @@ void tst_TarnexStartup::windowFitsScreen()
         } else {
             QFAIL(qPrintable(step));
         }
+        // A click aimed while the window still moves would land elsewhere.
+        static_cast<void>(QTest::qWaitFor([&] { return windowGeometry(display.name, title) == after.at(i); }, 30000));
         // A window restored past the screen's edges takes no click on its buttons there.
         if (click)
             QVERIFY2(switchLanguage(), qPrintable(QStringLiteral("no click reached its button after ") + step));
-        static_cast<void>(QTest::qWaitFor([&] { return windowGeometry(display.name, title) == after.at(i); }, 30000));
         const QRect reached = windowGeometry(display.name, title);
         QVERIFY2(reached == after.at(i), qPrintable(QStringLiteral("%1: %2x%3+%4+%5").arg(step).arg(reached.width())
                                                         .arg(reached.height()).arg(reached.x()).arg(reached.y())));
