@@ -420,15 +420,18 @@ void VYRQFinancialChartImpl::fillSpans(QPainter& painter, const QRectF& plot, co
 void VYRQFinancialChartImpl::strokeSpans(QPainter& painter, const QRectF& plot, const ValueRange& range,
                                          double column)
 {
-    // Multisampled, the spans of an average are one stroke of vertical lines a column wide.
+    // Multisampled, the spans of an average are one stroke of vertical lines a column
+    // wide: one path, as the OpenGL engine draws each stroke it is handed at a cost.
+    painter.setBrush(Qt::NoBrush);
     for (int k = 0; k < averageSpans.size(); ++k) {
-        spanLines.clear();
+        spanPath.clear();
         for (const ColumnSpan& span : averageSpans.at(k)) {
             const QRectF rect = spanRect(span, plot, range, column);
-            spanLines.append(QLineF(rect.center().x(), rect.top(), rect.center().x(), rect.bottom()));
+            spanPath.moveTo(rect.center().x(), rect.top());
+            spanPath.lineTo(rect.center().x(), rect.bottom());
         }
         painter.setPen(QPen(maColor(k), column, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLines(spanLines);
+        painter.drawPath(spanPath);
     }
 }
 

@@ -9,7 +9,7 @@
 #include "VYRQFinancialChartMath.h"
 
 #include <QColor>
-#include <QLineF>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRectF>
 #include <QVector>
@@ -125,5 +125,5 @@ private:
     };
     QVector<SpanFill> spanFills;
     QVector<int> spanAt;
-    QVector<QLineF> spanLines;
+    QPainterPath spanPath;
 };
