@@ -48,7 +48,6 @@
 #include <QGraphicsLayout>
 #include <QLinearGradient>
 #include <QEventLoop>
-#include <QHash>
 #include <QTimer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
