@@ -9,7 +9,10 @@
 //            (the data arrive thinned) and once in it ("thinned");
 //   candles  a financial chart of 5,000 candles, all in view, against a
 //            QCandlestickSeries over 5,000 categories; without and with four
-//            moving averages (QLineSeries on the Qt side);
+//            moving averages (QLineSeries on the Qt side); and, raster against
+//            raster, 5,000 and 50,000 candles against Qt fed what ours draws of them
+//            (one candle a pixel column, each average the lowest and highest value
+//            of each column), without and with the averages ("Qt per column");
 //   sweep    a sweep-trace chart fed 1,000 points a second at 60 frames a second
 //            (about 17 points a frame, a pass of 900 points, the previous pass kept
 //            ahead of the head), against a QLineSeries pair doing the same through
@@ -21,7 +24,8 @@
 // composed frame swapped, with glFinish after it; a frame of a raster widget is a
 // synchronous repaint. Both sides have drawn and shown everything when the clock stops.
 // A ratio is printed only when both sides drew the same number of pixels of the data's
-// colour to within a few per cent; otherwise "n/a" and both counts.
+// colour to within a few per cent (the financial chart: each item on its own, see
+// sameFinancialPictures); otherwise "n/a" and both counts.
 // Needs a display with OpenGL: run it under xvfb-run from a release build, through
 // median_of_runs.py for steady figures.
 // Usage: bench_charts [line|thinned|candles|sweep|hostile]...   (all when none is named)
@@ -244,36 +248,45 @@ double ownFrames(const Frame& frame, int frames = 5)
 }
 
 // What a careful Qt user feeds a line series of more points than the plot has pixels,
-// and what ours draws: per half-pixel column of the plot the lowest and the highest
-// value in the order they come, and the first and last point, as (index, value)
-// points. Drawn as a line they stay within half a pixel of the whole data.
-void thinToColumns(const QVector<double>& values, const QRectF& plot, QVector<QPointF>& out)
+// and what ours draws: per column of the plot (`perPixel` columns a pixel) the lowest
+// and the highest value in the order they come, and the first and last point, as
+// (index, value) points; values that are not numbers are passed over, as the line
+// runs on over them. Drawn as a line they stay within a column of the whole data.
+void thinToColumns(const QVector<double>& values, const QRectF& plot, double perPixel, QVector<QPointF>& out)
 {
     out.clear();
     const int n = values.size();
-    if (n == 0)
-        return;
     const double divisor = std::max(n - 1, 1);
-    const auto columnOf = [&](int i) { return std::floor((plot.left() + plot.width() * i / divisor) * 2); };
-    out.append(QPointF(0, values.at(0)));
+    const auto columnOf = [&](int i) { return std::floor((plot.left() + plot.width() * i / divisor) * perPixel); };
     int i = 0;
+    while (i < n && !std::isfinite(values.at(i)))
+        ++i;
+    if (i == n)
+        return;
+    out.append(QPointF(i, values.at(i)));
+    int lastFinite = i;
     while (i < n) {
         const double column = columnOf(i);
-        int low = i;
-        int high = i;
-        int j = i + 1;
+        int low = -1;
+        int high = -1;
+        int j = i;
         for (; j < n && columnOf(j) == column; ++j) {
-            if (values.at(j) < values.at(low))
+            if (!std::isfinite(values.at(j)))
+                continue;
+            if (low < 0 || values.at(j) < values.at(low))
                 low = j;
-            if (values.at(j) > values.at(high))
+            if (high < 0 || values.at(j) > values.at(high))
                 high = j;
+            lastFinite = j;
         }
-        out.append(QPointF(std::min(low, high), values.at(std::min(low, high))));
-        if (high != low)
-            out.append(QPointF(std::max(low, high), values.at(std::max(low, high))));
+        if (low >= 0) {
+            out.append(QPointF(std::min(low, high), values.at(std::min(low, high))));
+            if (high != low)
+                out.append(QPointF(std::max(low, high), values.at(std::max(low, high))));
+        }
         i = j;
     }
-    out.append(QPointF(n - 1, values.at(n - 1)));
+    out.append(QPointF(lastFinite, values.at(lastFinite)));
 }
 
 // Where our live frame goes: reducing the points to the plot's columns, and the same
@@ -350,7 +363,7 @@ void benchLine(int points, LineRun run)
     auto* series = new QLineSeries;
     QVector<QPointF> data;
     if (thinned) {
-        thinToColumns(values, plot, data);
+        thinToColumns(values, plot, 2, data);
     } else {
         data.resize(points);
         for (int i = 0; i < points; ++i)
@@ -405,7 +418,7 @@ void benchLine(int points, LineRun run)
             if (run == LineRun::Thinning) {
                 fresh = values;
                 fresh[0] = values.at(0) + (++theirsTurn % 2);
-                thinToColumns(fresh, plot, data);
+                thinToColumns(fresh, plot, 2, data);
             } else {
                 data[0].setY(values.at(0) + (++theirsTurn % 2));
             }
@@ -446,52 +459,98 @@ QVector<FinancialCandle> walkCandles(int count)
     return candles;
 }
 
-// The pixels of each colour both sides must show alike: the candle colours, then
-// the colour of each average.
-QVector<QColor> financialColors(const VYRQFinancialChartImpl& impl, bool averages)
+// Whether both sides draw the same candles and the same averages, each looked at on
+// its own, the others drawn transparent on ours and taken out of Qt's chart: each
+// candle colour within 4 % (pixels of that colour), each average within 10 % (pixels
+// inside the plot, both plots filled with `paper`, that it covers at least half).
+// Over the candles and one another, what shows of an average depends on how each
+// side antialiases a line of several records a pixel: ours fills the span of each
+// column, Qt strokes through the points. On its own, each of ours covers the pixels
+// QPainter's stroke of the whole line covers to within about 1 % (5,000 candles);
+// Qt Charts' line series cover 3 to 10 % more. The counts are printed either way.
+bool sameFinancialPictures(VYRQFinancialChartImpl& impl, const std::function<QImage()>& ours,
+                           QCandlestickSeries* series, const QVector<QLineSeries*>& lines, QChartView& view,
+                           const QRect& plot, const QColor& paper, QString& counts)
 {
-    QVector<QColor> colors{impl.risingColor, impl.fallingColor};
-    for (int k = 0; averages && k < impl.maPeriods.size(); ++k)
-        colors.append(impl.maColor(k));
-    return colors;
-}
-
-// Whether both images show the candles and averages alike: each candle colour and
-// the averages together within 4 %, each average within 25 %. The averages cross
-// each other, so what one loses where another is drawn over it the other gains,
-// and Qt draws a line series as separate segments where ours strokes one line: the
-// share of each colour moves more than their sum. The counts are printed either way.
-bool samePixels(const QImage& ours, const QImage& theirs, const QVector<QColor>& colors, QString& counts)
-{
-    const auto close = [](int a, int b, double share) { return a > 0 && b > 0 && std::abs(a - b) <= share * std::max(a, b); };
-    bool same = true;
-    int oursAverages = 0;
-    int theirsAverages = 0;
-    for (int k = 0; k < colors.size(); ++k) {
-        const int a = pixelsNear(ours, colors.at(k));
-        const int b = pixelsNear(theirs, colors.at(k));
-        same = same && close(a, b, k < 2 ? 0.04 : 0.25);
-        if (k >= 2) {
-            oursAverages += a;
-            theirsAverages += b;
+    // Qt Charts keeps showing a candlestick series made invisible or clear: the chart
+    // takes the series it shows, in their order.
+    QChart* chart = view.chart();
+    const QList<QAbstractAxis*> axes = chart->axes();
+    const auto show = [&](bool candles, int line) {
+        for (QAbstractSeries* shown : chart->series())
+            chart->removeSeries(shown);
+        QVector<QAbstractSeries*> wanted;
+        if (candles)
+            wanted.append(series);
+        for (int k = 0; k < lines.size(); ++k) {
+            if (line < -1 ? true : line == k)
+                wanted.append(lines.at(k));
         }
-        counts += QStringLiteral(" %1 %2/%3").arg(colors.at(k).name()).arg(a).arg(b);
+        for (QAbstractSeries* shown : wanted) {
+            chart->addSeries(shown);
+            for (QAbstractAxis* axis : axes)
+                shown->attachAxis(axis);
+        }
+    };
+    const auto theirs = [&view] {
+        QCoreApplication::processEvents();
+        return view.grab().toImage();
+    };
+    const auto close = [](int a, int b, double share) { return a > 0 && b > 0 && std::abs(a - b) <= share * std::max(a, b); };
+    const QColor rising = impl.risingColor;
+    const QColor falling = impl.fallingColor;
+    const QVector<QColor> averageColors = impl.maColors;
+    const QVector<QColor> none(averageColors.size(), Qt::transparent);
+    bool same = true;
+
+    impl.maColors = none;
+    show(true, -1);
+    const QImage oursCandles = ours();
+    const QImage theirsCandles = theirs();
+    for (const QColor& color : {rising, falling}) {
+        const int a = pixelsNear(oursCandles, color);
+        const int b = pixelsNear(theirsCandles, color);
+        same = same && close(a, b, 0.04);
+        counts += QStringLiteral(" %1 %2/%3").arg(color.name()).arg(a).arg(b);
     }
-    if (colors.size() > 2) {
-        same = same && close(oursAverages, theirsAverages, 0.04);
-        counts += QStringLiteral(" averages %1/%2").arg(oursAverages).arg(theirsAverages);
+
+    impl.risingColor = Qt::transparent;
+    impl.fallingColor = Qt::transparent;
+    for (int k = 0; k < lines.size(); ++k) {
+        impl.maColors = none;
+        impl.maColors[k % none.size()] = averageColors.at(k % averageColors.size());
+        show(false, k);
+        const QColor color = impl.maColor(k);
+        const QImage a = ours().copy(plot);
+        const QImage b = theirs().copy(plot);
+        const int oursInk = inkPixels(a, color, paper);
+        const int theirsInk = inkPixels(b, color, paper);
+        same = same && close(oursInk, theirsInk, 0.10);
+        counts += QStringLiteral(" %1 %2/%3").arg(color.name()).arg(oursInk).arg(theirsInk);
     }
+
+    impl.risingColor = rising;
+    impl.fallingColor = falling;
+    impl.maColors = averageColors;
+    show(true, -2);
+    QCoreApplication::processEvents();
     return same;
 }
 
+// What Qt's financial chart is fed: every candle and every average point, or what
+// ours draws of them where the candles lie closer than a pixel (one candle a pixel
+// column, each average the lowest and highest value of each column in their order).
+enum class FinancialFeed { Everything, PerColumn };
+
 // A financial chart of `count` candles, all in view, with or without its four
-// moving averages, against a QCandlestickSeries over as many categories (with a
-// QLineSeries for each average) drawn into the same plot rectangle on the same
-// value range. Qt's candles take our candle geometry: bodies 0.58 of a slot, 4 to
-// 18 pixels wide, outlined and wicked by a 1.3 pen of the candle's colour. Qt's
-// category axis draws neither its 5,000 labels nor its grid lines; ours draws five
-// record labels and grid lines.
-void benchFinancial(int count, bool averages)
+// moving averages, against a QCandlestickSeries (with a QLineSeries for each
+// average) drawn into the same plot rectangle on the same value range. Qt's candles
+// take our candle geometry: bodies 0.58 of a slot, 4 to 18 pixels wide, outlined and
+// wicked by a 1.3 pen of the candle's colour. Fed everything, Qt has a category a
+// candle; fed per column, a category a pixel column, one pixel wide, over ours. Qt's
+// category axis draws neither its labels nor its grid lines; ours draws five record
+// labels and grid lines. Per column, only raster against raster is measured.
+void benchFinancial(int count, bool averages, FinancialFeed feed)
 {
     const QVector<FinancialCandle> candles = walkCandles(count);
     VYRQFinancialChart ours;
@@ -507,6 +566,18 @@ void benchFinancial(int count, bool averages)
     }
     const QRectF plot = impl.plotRect(ours.size());
     const vyr::chart::ValueRange range = impl.valueRange();
+    const bool perColumn = feed == FinancialFeed::PerColumn;
+
+    // Ours draws its images and the window's frames at one device pixel a pixel.
+    QVector<vyr::chart::FinancialColumnCandle> columns;
+    vyr::chart::financialCandleColumns(candles, plot, 0, count - 1, count - 1, 1.0, columns);
+    const double firstColumn = columns.isEmpty() ? 0 : std::floor(columns.first().x);
+    const int columnCount = columns.isEmpty() ? 0 : int(columns.last().x - columns.first().x) + 1;
+    // Where Qt draws record i of a line: at its category, or at its place in the
+    // column categories (category j spans j - 0.5 to j + 0.5 of its axis).
+    const auto qtX = [&](double i) {
+        return perColumn ? plot.left() + plot.width() * i / std::max(count - 1, 1) - firstColumn - 0.5 : i;
+    };
 
     auto* series = new QCandlestickSeries;
     series->setIncreasingColor(impl.risingColor);
@@ -515,16 +586,23 @@ void benchFinancial(int count, bool averages)
     series->setMinimumColumnWidth(4);
     series->setMaximumColumnWidth(18);
     series->setCapsVisible(false);
-    QStringList categories;
-    for (int i = 0; i < count; ++i) {
-        const FinancialCandle& c = candles.at(i);
-        auto* set = new QCandlestickSet(c.open, c.high, c.low, c.close, i);
-        const QColor color = c.close >= c.open ? impl.risingColor : impl.fallingColor;
+    const auto append = [&](double open, double high, double low, double close, int at) {
+        auto* set = new QCandlestickSet(open, high, low, close, at);
+        const QColor color = close >= open ? impl.risingColor : impl.fallingColor;
         set->setPen(QPen(color, 1.3));
         set->setBrush(color);
         series->append(set);
-        categories.append(QString::number(i));
+    };
+    if (perColumn) {
+        for (const vyr::chart::FinancialColumnCandle& c : qAsConst(columns))
+            append(c.open, c.high, c.low, c.close, int(std::floor(c.x) - firstColumn));
+    } else {
+        for (int i = 0; i < count; ++i)
+            append(candles.at(i).open, candles.at(i).high, candles.at(i).low, candles.at(i).close, i);
     }
+    QStringList categories;
+    for (int i = 0; i < (perColumn ? columnCount : count); ++i)
+        categories.append(QString::number(i));
     auto* chart = new QChart;
     chart->addSeries(series);
     auto* categoryAxis = new QBarCategoryAxis;
@@ -539,14 +617,23 @@ void benchFinancial(int count, bool averages)
     series->attachAxis(categoryAxis);
     series->attachAxis(valueAxis);
     QVector<QLineSeries*> lines;
+    int expectedAveragePoints = 0;
+    QVector<double> values;
+    QVector<QPointF> points;
     for (int k = 0; averages && k < impl.maPeriods.size(); ++k) {
-        auto* line = new QLineSeries;
-        QVector<QPointF> points;
-        for (int i = 0; i < count; ++i) {
-            double average = 0;
-            if (impl.movingAverage(i, impl.maPeriods.at(k), average))
-                points.append(QPointF(i, average));
+        vyr::chart::movingAverages(candles, 0, count - 1, impl.maPeriods.at(k), values);
+        if (perColumn)
+            thinToColumns(values, plot, 1, points);
+        else
+            points.clear();
+        for (int i = 0; !perColumn && i < count; ++i) {
+            if (std::isfinite(values.at(i)))
+                points.append(QPointF(i, values.at(i)));
         }
+        expectedAveragePoints += points.size();
+        for (QPointF& p : points)
+            p.setX(qtX(p.x()));
+        auto* line = new QLineSeries;
         line->replace(points);
         line->setPen(QPen(impl.maColor(k), 1.5));
         chart->addSeries(line);
@@ -557,36 +644,43 @@ void benchFinancial(int count, bool averages)
     chart->setTitle(QStringLiteral("Financial Chart"));
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->hide();
-    chart->setPlotArea(plot);
+    // Both plots on the same paper, as ours fills its plot.
+    chart->setPlotAreaBackgroundBrush(ours.theme().plotBackground);
+    chart->setPlotAreaBackgroundVisible(true);
+    chart->setPlotArea(perColumn ? QRectF(firstColumn, plot.top(), columnCount, plot.height()) : plot);
     QChartView view(chart);
     view.setRenderHint(QPainter::Antialiasing);
     if (!shown(view)) {
         std::printf("financial: no window\n");
         return;
     }
-    // Both sides hold every candle and every average point and show all of them.
+    // Both sides show every candle in view; Qt holds every candle or one a column of
+    // ours, each column of ours one category, and every average point or the thinned.
     int averagePoints = 0;
     for (const QLineSeries* line : lines)
         averagePoints += line->count();
-    int expectedAveragePoints = 0;
-    for (int k = 0; averages && k < impl.maPeriods.size(); ++k)
-        expectedAveragePoints += std::max(count - impl.maPeriods.at(k) + 1, 0);
-    const bool sameData = series->count() == count && impl.firstVisibleIndex() == 0
-        && impl.lastVisibleIndex() == count - 1 && averagePoints == expectedAveragePoints
-        && categoryAxis->count() == count;
+    const int items = perColumn ? columns.size() : count;
+    const bool sameData = series->count() == items && categoryAxis->count() == (perColumn ? columnCount : count)
+        && (!perColumn || columnCount == columns.size()) && impl.firstVisibleIndex() == 0
+        && impl.lastVisibleIndex() == count - 1 && averagePoints == expectedAveragePoints;
     // The GL frame, and the same drawing into an image (where no GL context exists),
     // raster against raster.
     const QString rows[] = {QString(), QStringLiteral(" raster")};
     for (const QString& engine : rows) {
         const bool raster = !engine.isEmpty();
+        if (perColumn && !raster)
+            continue;
         QString counts;
-        const bool samePicture = samePixels(raster ? impl.renderImage() : ours.grabFramebuffer(), view.grab().toImage(),
-                                            financialColors(impl, averages), counts);
+        const auto picture = [&] { return raster ? impl.renderImage() : ours.grabFramebuffer(); };
+        const bool samePicture = sameFinancialPictures(impl, picture, series, lines, view, plot.toAlignedRect(),
+                                                       ours.theme().plotBackground, counts);
         const Frame oursFrame = raster ? Frame([&impl] { return !impl.renderImage().isNull(); }) : glFrame(ours, &ours);
         const std::pair<double, double> ms = frameTimes(oursFrame, viewFrame(view), 20);
+        const QString size = count % 1000 == 0 && perColumn ? QStringLiteral("%1k").arg(count / 1000)
+                                                            : QString::number(count);
         const QByteArray name = QStringLiteral("candles %1%2%3")
-                                    .arg(count)
-                                    .arg(averages ? QStringLiteral(" + 4 MAs") : QString(), engine)
+                                    .arg(size, averages ? QStringLiteral(" + 4 MAs") : QString(),
+                                         perColumn ? QStringLiteral(", Qt per column") : engine)
                                     .toLatin1();
         if (sameData && samePicture && ms.first > 0)
             std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio %5.2f  (pixels ours/Qt:%s)\n", name.constData(),
@@ -595,6 +689,27 @@ void benchFinancial(int count, bool averages)
             std::printf("  %-34s ours %9.2f ms  Qt %9.2f ms  ratio  n/a   (the two sides did different work:%s%s)\n",
                         name.constData(), ms.first, ms.second, sameData ? "" : " data differ;", qPrintable(counts));
     }
+    if (!perColumn || !averages)
+        return;
+    // What the averages add to our frame, ours alone: frames with and without them in
+    // turns, so that neither runs in the caches the other's Qt frame left.
+    std::vector<double> factors;
+    for (int run = 0; run < 5; ++run) {
+        const std::pair<double, double> ms = frameTimes(
+            [&impl] {
+                impl.movingAveragesVisible = true;
+                return !impl.renderImage().isNull();
+            },
+            [&impl] {
+                impl.movingAveragesVisible = false;
+                return !impl.renderImage().isNull();
+            });
+        factors.push_back(ms.first / ms.second);
+    }
+    impl.movingAveragesVisible = true;
+    std::printf("  %-34s ours %9.2f x   (our frame with the averages over ours without)\n",
+                qPrintable(QStringLiteral("candles %1k, 4 MAs over none").arg(count / 1000)), median(factors));
+    std::fflush(stdout);
 }
 
 // The trace of a monitor: a beat every 150 samples over a slow wave.
@@ -823,8 +938,12 @@ int main(int argc, char** argv)
         }
     }
     if (wanted.contains(QStringLiteral("candles"))) {
-        benchFinancial(5000, false);
-        benchFinancial(5000, true);
+        benchFinancial(5000, false, FinancialFeed::Everything);
+        benchFinancial(5000, true, FinancialFeed::Everything);
+        for (const int count : {5000, 50000}) {
+            benchFinancial(count, false, FinancialFeed::PerColumn);
+            benchFinancial(count, true, FinancialFeed::PerColumn);
+        }
     }
     if (wanted.contains(QStringLiteral("sweep")))
         benchSweep();

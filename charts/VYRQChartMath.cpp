@@ -362,6 +362,38 @@ void strokeInPieces(QPainter& painter, const QPointF* points, int count, int pie
         painter.drawPolyline(points + start, std::min(piece, count - start));
 }
 
+namespace {
+
+// The stretch a to b (in cells of the grid) as the cell it starts in, the cells it
+// covers whole and the cell it ends in: fill(from, to, share) for each, with the
+// share of the cell covered.
+template <class Fill>
+void coveredCells(double a, double b, Fill fill)
+{
+    const double first = std::floor(a);
+    const double last = std::ceil(b) - 1;   // the last cell the stretch reaches into
+    if (last <= first) {
+        fill(first, first + 1, b - a);
+        return;
+    }
+    fill(first, first + 1, first + 1 - a);
+    fill(first + 1, last, 1.0);
+    fill(last, last + 1, b - last);
+}
+
+// Fills `rect` in the colour at `share` of its alpha; false when nothing is filled.
+bool fillShare(QPainter& painter, const QRectF& rect, const QColor& color, double share)
+{
+    QColor shade = color;
+    shade.setAlphaF(color.alphaF() * std::min(share, 1.0));
+    if (shade.alpha() == 0 || !(rect.width() > 0) || !(rect.height() > 0))
+        return false;
+    painter.fillRect(rect, shade);
+    return true;
+}
+
+} // namespace
+
 int fillCoveredColumns(QPainter& painter, const QRectF& rect, const QColor& color, double pixel)
 {
     if (!(pixel > 0) || !rect.isValid())
@@ -370,27 +402,122 @@ int fillCoveredColumns(QPainter& painter, const QRectF& rect, const QColor& colo
     const double bottom = std::floor(rect.bottom() / pixel) * pixel;
     if (!(top < bottom))
         return 0;
-    const double a = rect.left() / pixel;
-    const double b = rect.right() / pixel;
-    const double first = std::floor(a);
-    const double last = std::ceil(b) - 1;   // the last column the rectangle reaches into
+    int fills = 0;
+    coveredCells(rect.left() / pixel, rect.right() / pixel, [&](double from, double to, double share) {
+        fills += fillShare(painter, QRectF(QPointF(from * pixel, top), QPointF(to * pixel, bottom)), color, share);
+    });
+    return fills;
+}
+
+int fillCoveredRows(QPainter& painter, const QRectF& rect, const QColor& color, double pixel, double skipFrom,
+                    double skipTo)
+{
+    if (!(pixel > 0) || !rect.isValid())
+        return 0;
     int fills = 0;
     const auto fill = [&](double from, double to, double share) {
-        QColor shade = color;
-        shade.setAlphaF(color.alphaF() * std::min(share, 1.0));
-        if (shade.alpha() == 0 || !(from < to))
-            return;
-        painter.fillRect(QRectF(QPointF(from * pixel, top), QPointF(to * pixel, bottom)), shade);
-        ++fills;
+        fills += fillShare(painter, QRectF(QPointF(rect.left(), from * pixel), QPointF(rect.right(), to * pixel)),
+                           color, share);
     };
-    if (last <= first) {
-        fill(first, first + 1, b - a);
-        return fills;
-    }
-    fill(first, first + 1, first + 1 - a);
-    fill(first + 1, last, 1.0);
-    fill(last, last + 1, b - last);
+    coveredCells(rect.top() / pixel, rect.bottom() / pixel, [&](double from, double to, double share) {
+        if (!(skipFrom < skipTo) || to <= skipFrom || from >= skipTo) {
+            fill(from, to, share);
+            return;
+        }
+        fill(from, skipFrom, share);
+        fill(skipTo, to, share);
+    });
     return fills;
+}
+
+void lineColumnSpans(const QRectF& plot, int first, int last, const double* values, int count, double columnWidth,
+                     double reach, QVector<ColumnSpan>& out)
+{
+    out.clear();
+    if (!(columnWidth > 0) || !(reach >= 0) || count <= 0)
+        return;
+    const double left = plot.left();
+    const double width = plot.width();
+    const double divisor = std::max(last - first, 1);
+    const auto xOf = [&](int k) { return left + width * k / divisor; };
+    const auto finite = [&](int k) { return std::isfinite(values[k]); };
+    int firstFinite = 0;
+    while (firstFinite < count && !finite(firstFinite))
+        ++firstFinite;
+    if (firstFinite == count)
+        return;
+    int lastFinite = count - 1;
+    while (!finite(lastFinite))
+        --lastFinite;
+    // The first record at or right of x, from the inverse of xOf, then checked against
+    // xOf itself so that rounding cannot move a record across x; at least `from`.
+    const auto firstAtOrRight = [&](double x, int from) {
+        double guess = std::ceil((x - left) * divisor / width);
+        int k = int(std::clamp(guess, double(from), double(lastFinite + 1)));
+        while (k > from && xOf(k - 1) >= x)
+            --k;
+        while (k <= lastFinite && xOf(k) < x)
+            ++k;
+        return k;
+    };
+    // The line's value at x, on the segment from record p to record n; weighted so that
+    // values at the ends of the doubles stay finite.
+    const auto at = [&](double x, int p, int n) {
+        const double t = (x - xOf(p)) / (xOf(n) - xOf(p));
+        return values[p] * (1 - t) + values[n] * t;
+    };
+    // The columns whose reach takes in some of the line; a column's reach takes in its
+    // left end, not its right one.
+    const double firstColumn = std::floor((xOf(firstFinite) - reach) / columnWidth);
+    const double lastColumn = std::floor((xOf(lastFinite) + reach) / columnWidth);
+    int begin = firstFinite;   // the first record in the reach
+    int before = -1;           // the last finite record left of it
+    int passed = firstFinite;  // the records left of this one have been looked at for `before`
+    int end = firstFinite;     // the first record right of the reach
+    int after = firstFinite;   // the first finite record from `end` on
+    for (double column = firstColumn; column <= lastColumn; ++column) {
+        const double from = column * columnWidth - reach;
+        const double to = (column + 1) * columnWidth + reach;
+        begin = firstAtOrRight(from, begin);
+        for (; passed < begin; ++passed) {
+            if (finite(passed))
+                before = passed;
+        }
+        end = firstAtOrRight(to, std::max(end, begin));
+        if (after < end) {
+            after = end;
+            while (after <= lastFinite && !finite(after))
+                ++after;
+        }
+        double low = HUGE_VAL;
+        double high = -HUGE_VAL;
+        int firstInside = -1;
+        int lastInside = -1;
+        for (int k = begin; k < end; ++k) {
+            const double v = values[k];
+            if (!std::isfinite(v))
+                continue;
+            firstInside = firstInside < 0 ? k : firstInside;
+            lastInside = k;
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        // Where the line crosses the ends of the reach, also where no record lies within.
+        const int enters = firstInside >= 0 ? firstInside : after;
+        const int leaves = lastInside >= 0 ? lastInside : before;
+        if (before >= 0 && enters <= lastFinite) {
+            const double v = at(from, before, enters);
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        if (leaves >= 0 && after <= lastFinite) {
+            const double v = at(to, leaves, after);
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        if (low <= high)
+            out.append(ColumnSpan{column * columnWidth, low, high});
+    }
 }
 
 } // namespace chart

@@ -17,6 +17,8 @@ namespace {
 
 // The slider sits this far below the plot.
 constexpr double sliderGap = 42;
+// The width of a moving average's line.
+constexpr double averagePen = 1.5;
 
 } // namespace
 
@@ -163,7 +165,10 @@ void VYRQFinancialChartImpl::paintContent(QPainter& painter, const QSize& size)
 {
     const ChartTheme& theme = q->theme();
     const QRectF plot = plotRect(size);
-    const ValueRange range = valueRange();
+    // The averages are drawn from the same runs the range is taken over.
+    const FinancialData records = data();
+    shownMovingAverages(records, firstVisibleIndex(), lastVisibleIndex(), averageRuns, averageCloses);
+    const ValueRange range = financialValueRange(records, firstVisibleIndex(), lastVisibleIndex(), averageRuns);
     // Prices fuzzy-equal to their range's ends are placed on an axis of span 1 and
     // may land far outside the widget; the painter gets nothing beyond this.
     drawable = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(-8, -8, 8, 8);
@@ -243,14 +248,14 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
 
     // Closer than a device pixel, the candles of a column would each paint over the
     // same pixels; one candle per column with their extent costs a fraction.
-    const double column = 1.0 / std::max(painter.device() ? painter.device()->devicePixelRatioF() : 1.0, 1.0);
-    if (plot.width() / std::max(last - first, 1) < column) {
+    const double column = deviceColumn(painter);
+    if (denserThan(plot, column)) {
         financialCandleColumns(candles, plot, first, last, drawnLast, column, candleColumns);
         // The raster engine fills an antialiased rectangle through its coverage
         // rasteriser, twenty times the cost of whole pixels, and the candles of a
         // thousand columns overlap five deep; the OpenGL engine multisamples a fill
         // at no extra cost but pays for each one.
-        const bool wholePixels = !painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::OpenGL2;
+        const bool wholePixels = fillsWholePixels(painter);
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing, !wholePixels);
         for (const FinancialColumnCandle& c : qAsConst(candleColumns))
@@ -266,6 +271,21 @@ void VYRQFinancialChartImpl::drawCandles(QPainter& painter, const QRectF& plot, 
         drawCandle(painter, pointFor(i, c.high, plot, range).x(), y(c.high), y(c.low), y(c.open), y(c.close), body,
                    c.close >= c.open ? risingColor : fallingColor);
     }
+}
+
+double VYRQFinancialChartImpl::deviceColumn(const QPainter& painter)
+{
+    return 1.0 / std::max(painter.device() ? painter.device()->devicePixelRatioF() : 1.0, 1.0);
+}
+
+bool VYRQFinancialChartImpl::denserThan(const QRectF& plot, double column) const
+{
+    return plot.width() / std::max(lastVisibleIndex() - firstVisibleIndex(), 1) < column;
+}
+
+bool VYRQFinancialChartImpl::fillsWholePixels(const QPainter& painter)
+{
+    return !painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::OpenGL2;
 }
 
 void VYRQFinancialChartImpl::drawCandle(QPainter& painter, double x, double highY, double lowY, double openY,
@@ -301,23 +321,117 @@ void VYRQFinancialChartImpl::drawCandle(QPainter& painter, double x, double high
 
 void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF& plot, const ValueRange& range)
 {
-    if (viewMode != 0 || !movingAveragesVisible || candles.isEmpty())
+    if (candles.isEmpty())
         return;
     const int first = firstVisibleIndex();
     const int last = lastVisibleIndex();
+    const double column = deviceColumn(painter);
+    if (denserThan(plot, column)) {
+        // A line of several records a column zig-zags over each column's span, and each
+        // antialiased segment of its stroke costs as much as a column's fills: the
+        // spans the stroke would cover are drawn instead.
+        averageSpans.resize(averageRuns.size());
+        for (int k = 0; k < averageRuns.size(); ++k) {
+            const QVector<double>& averages = averageRuns.at(k);
+            lineColumnSpans(plot, first, last, averages.constData(), averages.size(), column,
+                            std::max(averagePen - column, 0.0) / 2, averageSpans[k]);
+        }
+        if (fillsWholePixels(painter)) {
+            painter.save();
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            fillSpans(painter, plot, range, column);
+            painter.restore();
+        } else {
+            strokeSpans(painter, plot, range, column);
+        }
+        return;
+    }
     painter.setBrush(Qt::NoBrush);
-    for (int k = 0; k < maPeriods.size(); ++k) {
-        const int period = maPeriods.at(k);
-        if (period < 1)
-            continue;
-        movingAverages(candles, first, last, period, averages);
-        if (averages.isEmpty())
+    for (int k = 0; k < averageRuns.size(); ++k) {
+        const QVector<double>& averages = averageRuns.at(k);
+        if (maPeriods.at(k) < 1 || averages.isEmpty())
             continue;
         const auto average = [&](int i) { return averages.at(i - first); };
         collectLine(plot, range, first, last, first + averages.size(), average);
-        painter.setPen(QPen(maColor(k), 1.5));
+        painter.setPen(QPen(maColor(k), averagePen));
         for (const QPolygonF& run : clipPolyline(QPolygonF(linePoints), drawable))
             strokeInPieces(painter, run);
+    }
+}
+
+QRectF VYRQFinancialChartImpl::spanRect(const ColumnSpan& span, const QRectF& plot, const ValueRange& range,
+                                        double column) const
+{
+    // Grown by half the pen above and below, as the stroke is.
+    constexpr double pen = averagePen / 2;
+    const double a = clampedY(pointFor(firstVisibleIndex(), span.low, plot, range).y());
+    const double b = clampedY(pointFor(firstVisibleIndex(), span.high, plot, range).y());
+    return QRectF(QPointF(span.left, std::min(a, b) - pen), QPointF(span.left + column, std::max(a, b) + pen));
+}
+
+void VYRQFinancialChartImpl::fillSpans(QPainter& painter, const QRectF& plot, const ValueRange& range, double column)
+{
+    // Column by column, in the averages' order, each span less the rows a later one
+    // fills whole in an opaque colour: a tall span is filled a pixel a row, and the
+    // spans of dense averages lie mostly over one another.
+    const int n = averageSpans.size();
+    spanAt.fill(0, n);
+    spanFills.resize(n);
+    for (;;) {
+        double left = HUGE_VAL;
+        for (int k = 0; k < n; ++k) {
+            if (spanAt.at(k) < averageSpans.at(k).size())
+                left = std::min(left, averageSpans.at(k).at(spanAt.at(k)).left);
+        }
+        if (left == HUGE_VAL)
+            break;
+        // The rows the later spans of the column fill whole, in device pixels, as one
+        // run: where they do not meet, the longer of the two.
+        double coverFrom = 0;
+        double coverTo = 0;
+        for (int k = n - 1; k >= 0; --k) {
+            SpanFill& fill = spanFills[k];
+            fill.drawn = spanAt.at(k) < averageSpans.at(k).size() && averageSpans.at(k).at(spanAt.at(k)).left == left;
+            fill.skipFrom = coverFrom;
+            fill.skipTo = coverTo;
+            if (!fill.drawn)
+                continue;
+            fill.rect = spanRect(averageSpans.at(k).at(spanAt[k]++), plot, range, column);
+            fill.color = maColor(k);
+            const double from = std::ceil(fill.rect.top() / column);
+            const double to = std::floor(fill.rect.bottom() / column);
+            if (fill.color.alpha() != 255 || from >= to)
+                continue;
+            if (coverFrom >= coverTo || (from <= coverTo && to >= coverFrom)) {
+                coverFrom = coverFrom >= coverTo ? from : std::min(coverFrom, from);
+                coverTo = std::max(coverTo, to);
+            } else if (to - from > coverTo - coverFrom) {
+                coverFrom = from;
+                coverTo = to;
+            }
+        }
+        for (const SpanFill& fill : qAsConst(spanFills)) {
+            if (fill.drawn)
+                fillCoveredRows(painter, fill.rect, fill.color, column, fill.skipFrom, fill.skipTo);
+        }
+    }
+}
+
+void VYRQFinancialChartImpl::strokeSpans(QPainter& painter, const QRectF& plot, const ValueRange& range,
+                                         double column)
+{
+    // Multisampled, the spans of an average are one stroke of vertical lines a column
+    // wide: one path, as the OpenGL engine draws each stroke it is handed at a cost.
+    painter.setBrush(Qt::NoBrush);
+    for (int k = 0; k < averageSpans.size(); ++k) {
+        spanPath.clear();
+        for (const ColumnSpan& span : averageSpans.at(k)) {
+            const QRectF rect = spanRect(span, plot, range, column);
+            spanPath.moveTo(rect.center().x(), rect.top());
+            spanPath.lineTo(rect.center().x(), rect.bottom());
+        }
+        painter.setPen(QPen(maColor(k), column, Qt::SolidLine, Qt::FlatCap));
+        painter.drawPath(spanPath);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "VYRQFinancialChartMath.h"
 
 #include <QColor>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRectF>
 #include <QVector>
@@ -77,6 +78,20 @@ private:
     void drawCandle(QPainter& painter, double x, double highY, double lowY, double openY, double closeY, double body,
                     const QColor& color, double pixel = 0);
     void drawMovingAverages(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
+    // Where the span of a column of `column` pixels is drawn.
+    QRectF spanRect(const vyr::chart::ColumnSpan& span, const QRectF& plot, const vyr::chart::ValueRange& range,
+                    double column) const;
+    // The averages' spans (averageSpans): in whole pixels with antialiasing off (the
+    // raster engine), or as antialiased lines.
+    void fillSpans(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range, double column);
+    void strokeSpans(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range, double column);
+    // One device pixel in the painter's units.
+    static double deviceColumn(const QPainter& painter);
+    // Whether the records in view lie closer than `column` apart.
+    bool denserThan(const QRectF& plot, double column) const;
+    // Whether the painter's engine fills whole pixels far cheaper than antialiased
+    // shapes (every engine but OpenGL's).
+    static bool fillsWholePixels(const QPainter& painter);
     void drawMovingAverageLabels(QPainter& painter, const QRectF& plot);
     void drawPriceLines(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
     void drawVolumeBars(QPainter& painter, const QRectF& plot);
@@ -94,5 +109,21 @@ private:
     // Kept between frames so that painting does not allocate.
     QVector<vyr::chart::FinancialColumnCandle> candleColumns;
     QVector<QPointF> linePoints;
-    QVector<double> averages;
+    // The moving averages of the records in view, one run a period, while they are shown.
+    QVector<QVector<double>> averageRuns;
+    QVector<double> averageCloses;
+    // Where each average's line runs in each pixel column, while the candles in view lie
+    // closer than a pixel.
+    QVector<QVector<vyr::chart::ColumnSpan>> averageSpans;
+    // The fills of a column, one an average; the next span of each average.
+    struct SpanFill {
+        bool drawn = false;
+        QRectF rect;
+        QColor color;
+        double skipFrom = 0;
+        double skipTo = 0;
+    };
+    QVector<SpanFill> spanFills;
+    QVector<int> spanAt;
+    QPainterPath spanPath;
 };

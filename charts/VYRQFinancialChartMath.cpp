@@ -61,32 +61,47 @@ bool movingAverage(const QVector<FinancialCandle>& candles, int index, int perio
     return true;
 }
 
-void movingAverages(const QVector<FinancialCandle>& candles, int first, int last, int period, QVector<double>& out)
+namespace {
+
+// The midpoint of the finite closes of candles from..to into `reference`; false when
+// there is none. Each close less it is a finite number.
+template <class Close>
+bool closeReference(Close close, int from, int to, double& reference)
+{
+    double low = HUGE_VAL;
+    double high = -HUGE_VAL;
+    for (int i = from; i <= to; ++i) {
+        const double v = close(i);
+        if (std::isfinite(v)) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+    }
+    reference = low / 2 + high / 2;
+    return low <= high;
+}
+
+// movingAverages with the close of candle i from close(i), summed less `reference`
+// (see closeReference) or, when it is NaN, less the midpoint of the closes it takes.
+template <class Close>
+void slideAverages(Close close, int count, int first, int last, int period, double reference, QVector<double>& out)
 {
     out.clear();
     const int from = std::max(first, 0);
-    const int to = std::min(last, candles.size() - 1);
+    const int to = std::min(last, count - 1);
     if (to < from)
         return;
     out.fill(std::numeric_limits<double>::quiet_NaN(), to - from + 1);
     if (period < 1 || to < period - 1)
         return;
-    const FinancialCandle* c = candles.constData();
     const int begin = std::max(from, period - 1);
-    double low = HUGE_VAL;
-    double high = -HUGE_VAL;
-    for (int i = begin - period + 1; i <= to; ++i) {
-        if (std::isfinite(c[i].close)) {
-            low = std::min(low, c[i].close);
-            high = std::max(high, c[i].close);
-        }
-    }
-    if (!(low <= high))
+    if (std::isnan(reference) && !closeReference(close, begin - period + 1, to, reference))
         return;
     // Each close less the reference, divided by the period, is finite and so is the
     // sum of a window of them, however far apart the closes lie.
-    const double reference = low / 2 + high / 2;
-    const auto share = [&](double close) { return (close - reference) / period; };
+    const double perClose = 1.0 / period;
+    const auto share = [&](double value) { return std::isfinite(value) ? (value - reference) * perClose : 0.0; };
+    double* averages = out.data();
     double sum = 0.0;
     int gaps = 0;  // closes in the window that are not numbers
     int slid = 0;
@@ -96,29 +111,70 @@ void movingAverages(const QVector<FinancialCandle>& candles, int first, int last
             sum = 0.0;
             gaps = 0;
             for (int j = i - period + 1; j <= i; ++j) {
-                if (std::isfinite(c[j].close))
-                    sum += share(c[j].close);
-                else
-                    ++gaps;
+                sum += share(close(j));
+                gaps += !std::isfinite(close(j));
             }
             slid = 1;
         } else {
-            if (std::isfinite(c[i].close))
-                sum += share(c[i].close);
-            else
-                ++gaps;
-            if (std::isfinite(c[i - period].close))
-                sum -= share(c[i - period].close);
-            else
-                --gaps;
+            const double in = close(i);
+            const double out = close(i - period);
+            sum += share(in) - share(out);
+            gaps += int(!std::isfinite(in)) - int(!std::isfinite(out));
             ++slid;
         }
         if (gaps == 0)
-            out[i - from] = reference + sum;
+            averages[i - from] = reference + sum;
     }
 }
 
+} // namespace
+
+void movingAverages(const QVector<FinancialCandle>& candles, int first, int last, int period, QVector<double>& out)
+{
+    const FinancialCandle* c = candles.constData();
+    slideAverages([c](int i) { return c[i].close; }, candles.size(), first, last, period,
+                  std::numeric_limits<double>::quiet_NaN(), out);
+}
+
+void shownMovingAverages(const FinancialData& data, int first, int last, QVector<QVector<double>>& runs,
+                         QVector<double>& closes)
+{
+    if (data.viewMode != 0 || !data.movingAveragesVisible) {
+        runs.resize(0);
+        return;
+    }
+    runs.resize(data.maPeriods.size());
+    // The closes the windows reach, gathered once: a run of candles is six times their
+    // size, and each period would walk it twice.
+    int reach = 1;
+    for (const int p : data.maPeriods)
+        reach = std::max(reach, p);
+    const int from = std::max(first, 0) - (reach - 1);
+    const int base = std::max(from, 0);
+    const int to = std::min(last, data.candles.size() - 1);
+    closes.resize(std::max(to - base + 1, 0));
+    double* gathered = closes.data();
+    const FinancialCandle* candles = data.candles.constData();
+    for (int i = base; i <= to; ++i)
+        gathered[i - base] = candles[i].close;
+    const double* c = gathered - base;
+    const auto close = [c](int i) { return c[i]; };
+    double reference = 0.0;
+    if (!closeReference(close, base, to, reference))
+        reference = 0.0;
+    for (int k = 0; k < data.maPeriods.size(); ++k)
+        slideAverages(close, data.candles.size(), first, last, data.maPeriods.at(k), reference, runs[k]);
+}
+
 ValueRange financialValueRange(const FinancialData& data, int first, int last)
+{
+    QVector<QVector<double>> runs;
+    QVector<double> closes;
+    shownMovingAverages(data, first, last, runs, closes);
+    return financialValueRange(data, first, last, runs);
+}
+
+ValueRange financialValueRange(const FinancialData& data, int first, int last, const QVector<QVector<double>>& runs)
 {
     bool any = false;
     double min = 0.0;
@@ -135,13 +191,21 @@ ValueRange financialValueRange(const FinancialData& data, int first, int last)
         widen(any, min, max, data.candles.at(i).low);
         widen(any, min, max, data.candles.at(i).high);
     }
-    if (data.viewMode == 0 && data.movingAveragesVisible) {
-        QVector<double> averages;
-        for (const int p : data.maPeriods) {
-            movingAverages(data.candles, from, to, p, averages);
-            for (const double average : qAsConst(averages))
-                widen(any, min, max, average);
+    for (const QVector<double>& run : runs) {
+        // std::min and std::max pass over NaN, the gaps of a run.
+        double low = HUGE_VAL;
+        double high = -HUGE_VAL;
+        for (const double average : run) {
+            low = std::min(low, average);
+            high = std::max(high, average);
         }
+        if (std::isfinite(low) && std::isfinite(high)) {
+            widen(any, min, max, low);
+            widen(any, min, max, high);
+            continue;
+        }
+        for (const double average : run)
+            widen(any, min, max, average);
     }
     if (!any)
         return {};

@@ -48,9 +48,18 @@ VYRQTLIB_EXPORT bool movingAverage(const QVector<FinancialCandle>& candles, int 
 VYRQTLIB_EXPORT void movingAverages(const QVector<FinancialCandle>& candles, int first, int last, int period,
                                     QVector<double>& out);
 
+// The moving averages the chart shows of the candles first..last: in view 0 with
+// the averages visible, the movingAverages of each period in turn into `runs`; none
+// otherwise. `closes` is working memory; kept with `runs`, a frame allocates nothing.
+VYRQTLIB_EXPORT void shownMovingAverages(const FinancialData& data, int first, int last,
+                                         QVector<QVector<double>>& runs, QVector<double>& closes);
+
 // The range of the records first..last (with the moving averages in view 0): 0 to 1
-// without any; equal ends widened by 1; otherwise padded by 8 % each way.
+// without any; equal ends widened by 1; otherwise padded by 8 % each way. The second
+// form takes the averages from `runs`, as shownMovingAverages gives them.
 VYRQTLIB_EXPORT ValueRange financialValueRange(const FinancialData& data, int first, int last);
+VYRQTLIB_EXPORT ValueRange financialValueRange(const FinancialData& data, int first, int last,
+                                               const QVector<QVector<double>>& runs);
 
 // The first record in view on the left edge, the last on the right edge.
 VYRQTLIB_EXPORT QPointF financialPointFor(int index, double value, const QRectF& plot, int first, int last, const ValueRange& range);

@@ -12,9 +12,8 @@ namespace chart {
 // A million records alternating between the ends of [low, high]: price points whose
 // average is the price itself, or candles spread over the band with volumes up to a
 // million, every thousandth one the most negative double.
-inline void setMillionRecords(VYRQFinancialChart& fin, int view, double low, double high)
+inline void setMillionRecords(VYRQFinancialChart& fin, int view, double low, double high, int count = 1000000)
 {
-    constexpr int count = 1000000;
     const auto at = [&](int i, int step) { return low + (high / 16 - low / 16) * ((i * step) % 17); };
     if (view == 1) {
         QVector<FinancialPricePoint> points(count);

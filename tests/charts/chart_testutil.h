@@ -57,7 +57,10 @@ inline int count(const QImage& image, const QColor& color)
 // A paint device that keeps only what a frame hands the painter: the number of
 // points (polygon corners and path elements) and the rectangle they span, so a test
 // can bound the work of a frame and see that no coordinate runs off, and the number
-// of shapes, those drawn antialiased apart. Texts and pixmaps are left out.
+// of shapes, those drawn antialiased apart, with the segments of the antialiased ones
+// (their edges; a path's elements but its moves): the raster engine sends those
+// through its coverage rasteriser, whose work grows with them. Texts and pixmaps are
+// left out.
 struct GeometryRecordingEngine : RecordingEngine {
     void updateState(const QPaintEngineState& state) override
     {
@@ -81,21 +84,26 @@ struct GeometryRecordingEngine : RecordingEngine {
         low = QPointF(std::min(low.x(), at.x()), std::min(low.y(), at.y()));
         high = QPointF(std::max(high.x(), at.x()), std::max(high.y(), at.y()));
     }
-    void drawPolygon(const QPointF* p, int count, PolygonDrawMode) override
+    void drawPolygon(const QPointF* p, int count, PolygonDrawMode mode) override
     {
         addShape();
+        if (antialiased)
+            antialiasedSegments += mode == PolylineMode ? count - 1 : count;
         for (int i = 0; i < count; ++i)
             add(p[i]);
     }
     void drawPath(const QPainterPath& path) override
     {
         addShape();
-        for (int i = 0; i < path.elementCount(); ++i)
+        for (int i = 0; i < path.elementCount(); ++i) {
+            antialiasedSegments += antialiased && !path.elementAt(i).isMoveTo();
             add(path.elementAt(i));
+        }
     }
     bool antialiased = false;
     qint64 shapes = 0;
     qint64 antialiasedShapes = 0;
+    qint64 antialiasedSegments = 0;
     qint64 points = 0;
     bool finite = true;
     QPointF low{HUGE_VAL, HUGE_VAL};
@@ -108,6 +116,7 @@ public:
     qint64 points() const { return m_engine.points; }
     qint64 shapes() const { return m_engine.shapes; }
     qint64 antialiasedShapes() const { return m_engine.antialiasedShapes; }
+    qint64 antialiasedSegments() const { return m_engine.antialiasedSegments; }
     // False once a coordinate was not a finite number.
     bool finite() const { return m_engine.finite; }
     // The rectangle the finite points span.

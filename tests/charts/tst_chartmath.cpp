@@ -424,6 +424,52 @@ private slots:
         QVERIFY(drawn.isEmpty());
     }
 
+    // A line reduced to the pixel columns it crosses, each holding the lowest and
+    // highest value the line takes within its reach: the values of its records and
+    // where the line crosses the reach's ends, over gaps too. Spans come as triples
+    // (left, low, high); records at x = 0, 1, ... unless the plot is narrower.
+    void columnSpans_data()
+    {
+        QTest::addColumn<Doubles>("values");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("reach");
+        QTest::addColumn<Doubles>("spans");
+        const double most = std::numeric_limits<double>::max();
+        QTest::newRow("two records a column, edge crossings") << Doubles{0, 4, 2, 8, 6} << 2.0 << 0.0
+                                                              << Doubles{0, 0, 4, 1, 2, 8, 2, 6, 6};
+        QTest::newRow("a quarter of a column beyond each side")
+            << Doubles{0, 4, 2, 8, 6} << 2.0 << 0.25 << Doubles{-1, 0, 2, 0, 0, 5, 1, 2, 8, 2, 6, 7};
+        QTest::newRow("a gap the line runs over") << Doubles{0, notANumber, notANumber, notANumber, 8} << 4.0 << 0.0
+                                                  << Doubles{0, 0, 2, 1, 2, 4, 2, 4, 6, 3, 6, 8, 4, 8, 8};
+        QTest::newRow("the ends of the doubles") << Doubles{most, -most} << 2.0 << 0.0
+                                                 << Doubles{0, 0, most, 1, -most, 0, 2, -most, -most};
+        QTest::newRow("nothing drawn") << Doubles{notANumber, infinity} << 2.0 << 0.25 << Doubles{};
+        // 10,000 records over two columns: a span a column, whatever the records.
+        Doubles dense(10000);
+        for (int i = 0; i < dense.size(); ++i)
+            dense[i] = std::sin(i * 0.37);
+        dense[7000] = 50;
+        dense[7001] = -2;
+        QTest::newRow("dense") << dense << 1.99995 << 0.0 << Doubles{0, -1, 1, 1, -2, 50};
+    }
+    void columnSpans()
+    {
+        QFETCH(Doubles, values);
+        QFETCH(double, width);
+        QFETCH(double, reach);
+        QFETCH(Doubles, spans);
+        QVector<ColumnSpan> out(3);
+        lineColumnSpans(QRectF(0, 0, width, 10), 0, values.size() - 1, values.constData(), values.size(), 1.0, reach,
+                        out);
+        QCOMPARE(out.size(), spans.size() / 3);
+        for (int i = 0; i < out.size(); ++i) {
+            const ColumnSpan& span = out.at(i);
+            QVERIFY2(span.left == spans.at(3 * i) && std::abs(span.low - spans.at(3 * i + 1)) < 0.01
+                         && std::abs(span.high - spans.at(3 * i + 2)) < 0.01,
+                     qPrintable(QStringLiteral("%1: %2 %3 %4").arg(i).arg(span.left).arg(span.low).arg(span.high)));
+        }
+    }
+
     // Markers are kept only where they do not overlap one kept before: a million on a
     // small plot are as many as fit side by side.
     void markerSpacing()

@@ -246,33 +246,45 @@ private slots:
     }
 
     // A million records draw in every view as a few points per pixel column (a candle
-    // column up to nine fills of four corners, each average up to four points), with no
-    // coordinate off the widget: prices at the ends of the doubles, prices a quarter
-    // or 500 apart at 1e15 (fuzzy-equal axis ends) and volumes with the most negative
-    // double.
+    // column up to nine fills, each average up to four, a fill five path points; each
+    // line up to four points), with no coordinate off the widget: prices at the ends
+    // of the doubles, prices a quarter or 500 apart at 1e15 (fuzzy-equal axis ends) and
+    // volumes with the most negative double. Of those, only the lines and volume bars
+    // go through the raster engine's coverage rasteriser, up to `antialiased` segments
+    // a column: candles and averages, also at 50,000, are filled in whole pixels.
     void millionRecords_data()
     {
         QTest::addColumn<int>("view");
         QTest::addColumn<double>("low");
         QTest::addColumn<double>("high");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("antialiased");
         const double most = std::numeric_limits<double>::max();
-        QTest::newRow("price line at the ends of the doubles") << 1 << -most << most;
-        QTest::newRow("candles within a quarter at 1e15") << 0 << 1e15 << 1e15 + 0.25;
-        QTest::newRow("candles 500 apart at 1e15") << 0 << 1e15 << 1e15 + 500;
-        QTest::newRow("volume bars") << 2 << 90.0 << 110.0;
+        QTest::newRow("price line at the ends of the doubles") << 1 << -most << most << 1000000 << 8;
+        QTest::newRow("candles within a quarter at 1e15") << 0 << 1e15 << 1e15 + 0.25 << 1000000 << 0;
+        QTest::newRow("candles 500 apart at 1e15") << 0 << 1e15 << 1e15 + 500 << 1000000 << 0;
+        QTest::newRow("volume bars") << 2 << 90.0 << 110.0 << 1000000 << 16;
+        QTest::newRow("candles and averages, 50,000") << 0 << 90.0 << 110.0 << 50000 << 0;
     }
     void millionRecords()
     {
         QFETCH(int, view);
         QFETCH(double, low);
         QFETCH(double, high);
+        QFETCH(int, count);
+        QFETCH(int, antialiased);
         VYRQFinancialChart fin;
         chart::settle(fin, size);
-        chart::setMillionRecords(fin, view, low, high);
+        chart::setMillionRecords(fin, view, low, high, count);
+        const VYRQFinancialChartImpl& impl = *vyrtest::impl(fin);
+        const QRectF plot = impl.plotRect(size);
 
         chart::GeometryRecorder device(size);
         chart::record(fin, device);
-        QVERIFY2(device.points() < 40000, qPrintable(QString::number(device.points())));
+        QVERIFY2(device.points() < 70000, qPrintable(QString::number(device.points())));
+        // The plot's background, grid, axes and the slider take about a hundred.
+        QVERIFY2(device.antialiasedSegments() <= 200 + antialiased * (plot.width() + 1),
+                 qPrintable(QString::number(device.antialiasedSegments())));
         QVERIFY(device.finite());
         QVERIFY2(QRectF(-10, -10, 660, 420).contains(device.extent()),
                  qPrintable(QStringLiteral("%1 %2 %3 %4").arg(device.extent().left()).arg(device.extent().top())
@@ -286,6 +298,15 @@ private slots:
         if (view != 0) {
             for (const int y : {51, 160, 271})
                 QVERIFY(ctl::pixel(image, 300, y) != fin.theme().plotBackground);
+        }
+        // The last average, drawn over the rest, shows where its value lies.
+        const int k = impl.maPeriods.size() - 1;
+        const int i = int((300.5 - plot.left()) / plot.width() * (count - 1));
+        double average = 0;
+        if (view == 0 && impl.movingAverage(i, impl.maPeriods.at(k), average)) {
+            const QPointF at = impl.pointFor(i, average, plot, impl.valueRange());
+            if (plot.contains(at))
+                QVERIFY(chart::near(ctl::pixel(image, int(at.x()), int(at.y())), impl.maColor(k), 64));
         }
         move(fin, QPoint(300, 150));
         QVERIFY(fin.hoverTipText().startsWith(view == 1 ? QStringLiteral("\nPrice: ") : QStringLiteral("\nOpen: ")));
