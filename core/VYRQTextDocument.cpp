@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <atomic>
+
 namespace {
 
 // "data:[<type>][;base64],<payload>"
@@ -48,9 +50,16 @@ QPixmap noImage()
     return image;
 }
 
+// The pixels the images of every document hold together.
+std::atomic<qint64>& heldByAll()
+{
+    static std::atomic<qint64> pixels{0};
+    return pixels;
+}
+
 // The resource of `type` at `url`; an image only when it decodes to no more than
-// `pixelsLeft`, its pixels then in `pixels`.
-QVariant readResource(int type, const QUrl& url, qint64 pixelsLeft, qint64& pixels)
+// `documentLeft` and `allLeft`, its pixels then in `pixels`.
+QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 allLeft, qint64& pixels)
 {
     pixels = 0;
     // Never null, nor an image that does not decode: Qt's document takes a null result
@@ -80,11 +89,16 @@ QVariant readResource(int type, const QUrl& url, qint64 pixelsLeft, qint64& pixe
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer, format);
         const QSize size = reader.size();
-        const auto within = [pixelsLeft](const QSize& s) { return qint64(s.width()) * s.height() <= pixelsLeft; };
-        if ((size.isValid() && !within(size)) || (reader.read(&image) && !within(image.size()))) {
+        const auto over = [&](const QSize& s) {
+            const qint64 count = qint64(s.width()) * s.height();
+            if (count > documentLeft)
+                refusal = QStringLiteral("more than %1 pixels in one document").arg(VYRQTextDocument::maxDocumentPixels);
+            else if (count > allLeft)
+                refusal = QStringLiteral("more than %1 pixels in all rich text").arg(VYRQTextDocument::maxAllPixels);
+            return count > documentLeft || count > allLeft;
+        };
+        if ((size.isValid() && over(size)) || (reader.read(&image) && over(image.size())))
             image = QImage();
-            refusal = QStringLiteral("more than %1 pixels in one document").arg(VYRQTextDocument::maxDocumentPixels);
-        }
     }
     if (!image.isNull()) {
         pixels = qint64(image.width()) * image.height();
@@ -134,12 +148,18 @@ bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QStr
 QVariant VYRQTextDocument::boundedResource(int type, const QUrl& url)
 {
     qint64 pixels = 0;
-    return readResource(type, url, maxDocumentPixels, pixels);
+    return readResource(type, url, maxDocumentPixels, maxAllPixels - heldByAll(), pixels);
+}
+
+VYRQTextDocument::~VYRQTextDocument()
+{
+    heldByAll() -= m_pixels;
 }
 
 void VYRQTextDocument::clear()
 {
     QTextDocument::clear();
+    heldByAll() -= m_pixels;
     m_heldPixels.clear();
     m_pixels = 0;
 }
@@ -150,11 +170,14 @@ QVariant VYRQTextDocument::loadResource(int type, const QUrl& name)
     // A name read again replaces what it held.
     const qint64 earlier = m_heldPixels.take(name);
     m_pixels -= earlier;
+    heldByAll() -= earlier;
     qint64 pixels = 0;
-    const QVariant resource = readResource(type, url, maxDocumentPixels - m_pixels, pixels);
+    const QVariant resource =
+        readResource(type, url, maxDocumentPixels - m_pixels, maxAllPixels - heldByAll(), pixels);
     if (pixels > 0) {
         m_heldPixels.insert(name, pixels);
         m_pixels += pixels;
+        heldByAll() += pixels;
     }
     // Kept, as Qt's document keeps what it read: layout and painting ask again and again.
     addResource(type, name, resource);

@@ -22,10 +22,13 @@ class VYRQTLIB_EXPORT VYRQTextDocument : public QTextDocument {
     Q_OBJECT
 public:
     // What the images of one document may decode to together: 32 Mpx, 128 MiB at 32
-    // bits a pixel, twice what one image may.
+    // bits a pixel, twice what one image may; and those of all documents together
+    // (a page may hold many): 64 Mpx, 256 MiB, what a resource set may hold.
     static constexpr qint64 maxDocumentPixels = 32 * 1024 * 1024;
+    static constexpr qint64 maxAllPixels = 64 * 1024 * 1024;
 
     explicit VYRQTextDocument(QObject* parent = nullptr);
+    ~VYRQTextDocument() override;
 
     // Replaces the document's content, and drops what the earlier one loaded: rich
     // text (as `format` says, or for Qt::AutoText as Qt would guess) as richText()

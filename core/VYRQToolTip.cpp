@@ -64,12 +64,15 @@ public:
         update();
     }
 
+    // What the text loaded goes with it, as Qt's tip goes.
     void hideNow()
     {
         m_hideTimer.stop();
         m_expireTimer.stop();
         qApp->removeEventFilter(this);
         hide();
+        m_text.clear();
+        m_document.setContent(QString(), Qt::PlainText);
     }
 
     const QString& text() const { return m_text; }

@@ -1,12 +1,13 @@
 // Builds control trees from arbitrary page bytes the way the page loader does, gives
-// every item view a few rows, shows and paints the tree, writes each built control
-// back, and tears the tree down again.
+// every item view a few rows, shows and paints the tree and each control's tooltip,
+// writes each built control back, and tears the tree down again.
 
 #include "FuzzApplication.h"
 #include "IVYRQWidgetBase.h"
 #include "VYRQGlobal.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQToolTip.h"
 
 #include <QAbstractItemView>
 #include <QByteArray>
@@ -92,7 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         image.fill(Qt::transparent);
         QPainter painter(&image);
         widget->render(&painter);
+        // Rich text in a tooltip is read and laid out as the tip is shown.
+        VYRQToolTip::showText(QPoint(), widget->toolTip(), widget);
     }
+    VYRQToolTip::hideText();
     // Layout passes and deferred deletions queued by the build run before the tree goes.
     QCoreApplication::processEvents();
     parent.reset();

@@ -9,6 +9,7 @@
 #include "VYRQLabel.h"
 #include "VYRQLabelEx.h"
 #include "VYRQLabelExImpl.h"
+#include "VYRQTableView.h"
 #include "VYRQTextEdit.h"
 #include "VYRQToolTip.h"
 
@@ -16,12 +17,14 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QMimeData>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextTable>
 
 #include <memory>
+#include <vector>
 
 using namespace ctl;
 
@@ -94,14 +97,47 @@ QByteArray screenGif(int variant)
     return gif;
 }
 
+// Rich-text labels showing a screen each (`form` names it), five of them, then one
+// deleted, one given other text, and a refused one shown again beside a new one: one
+// of the first five is refused (`warning` given), none after, and the peak memory
+// grows by less than `boundMb`. Every earlier row's documents have given up theirs.
+bool heldInAll(const QString& form, const QString& warning, int boundMb)
+{
+    QWidget host;
+    WarningCapture capture;
+    const PeakMemory memory;
+    std::vector<std::unique_ptr<VYRQLabelEx>> labels;
+    const auto show = [&](VYRQLabelEx& label, int screen) {
+        label.setHtmlContent(form.arg(QStringLiteral("data:image/gif;base64,") + screenGif(screen).toBase64()));
+        label.resize(200, 60);
+        render(label);
+    };
+    for (int i = 0; i < 5; ++i) {
+        labels.push_back(std::make_unique<VYRQLabelEx>(&host));
+        show(*labels.back(), i);
+    }
+    const int refused = capture.count(warning);
+    labels.front().reset();
+    labels[1]->setHtmlContent(QStringLiteral("<p>no image</p>"));
+    show(*labels[4], 4);
+    labels.push_back(std::make_unique<VYRQLabelEx>(&host));
+    show(*labels.back(), 5);
+    const qint64 growth = memory.growthMb();
+    if (refused != 1 || capture.count(warning) != 1)
+        qWarning() << "refused" << refused << "of five, then" << capture.count(warning) - refused;
+    return refused == 1 && capture.count(warning) == 1 && growth < boundMb;
+}
+
 // Rests the pointer on `widget` by moving it there through its window, as a user
 // does, until the tooltip that brings is shown.
-bool restPointerOn(QWidget& window, QWidget& widget)
+bool restPointerOn(QWidget& window, QWidget& widget, QPoint at = QPoint(-1, -1))
 {
     window.setAttribute(Qt::WA_AlwaysShowToolTips);
+    if (at == QPoint(-1, -1))
+        at = widget.rect().center();
     // Qt takes no move to where the pointer already is.
     QTest::mouseMove(window.windowHandle(), QPoint(0, 0));
-    QTest::mouseMove(window.windowHandle(), widget.mapTo(&window, widget.rect().center()));
+    QTest::mouseMove(window.windowHandle(), widget.mapTo(&window, at));
     return QTest::qWaitFor([] { return VYRQToolTip::isVisible(); }, 5000);
 }
 
@@ -404,7 +440,8 @@ private slots:
         QTest::newRow("text edit, small image") << QByteArray("qttext") << "small" << image << QString() << 0 << 64;
         // The plain label draws the text as it is and reads nothing it names.
         QTest::newRow("label, huge image") << QByteArray("qtlabel") << "huge" << image << QString() << 0 << 64;
-        // A tooltip is shown through the same document, whatever the HTML's spelling.
+        // A tooltip, a control's or an item's, is shown through the same document,
+        // whatever the HTML's spelling.
         QTest::newRow("tooltip, FIFO") << QByteArray("tooltip") << "fifo" << image << "not a regular file" << 1 << 64;
         QTest::newRow("tooltip, endless device") << QByteArray("tooltip") << "device" << image << "not a regular file"
                                                  << 1 << 64;
@@ -426,12 +463,15 @@ private slots:
         QTest::newRow("tooltip, escaped url(")
             << QByteArray("tooltip") << "fifo" << QStringLiteral("<p style=\"background-image: \\75rl(%1)\">x</p>")
             << "not a regular file" << 1 << 64;
+        QTest::newRow("table cell tooltip, FIFO") << QByteArray("qtdatagrid") << "fifo" << image << "not a regular file"
+                                                  << 1 << 64;
         QTest::newRow("text edit, escaped @import")
             << QByteArray("qttext") << "fifo" << QStringLiteral("<style>@\\69mport \"%1\";</style><p>x</p>")
             << "not a regular file" << 1 << 64;
         // Images within the image bound, past what one document may hold together:
-        // two of five are kept (64 MiB each). An image is held once however many cells
-        // have it as their background (16 MiB here).
+        // two of five are kept (64 MiB each); past what all documents may hold: four
+        // of five, and what a document gives up another may take. An image is held
+        // once however many cells have it as their background (16 MiB here).
         const QString screen = QStringLiteral("<img src=\"%1\">");
         QTest::newRow("rich-text label, five screens") << QByteArray("qtlabelex") << "screens" << screen
                                                        << "in one document" << 3 << 200;
@@ -439,6 +479,8 @@ private slots:
                                                  << 3 << 200;
         QTest::newRow("tooltip, five screens") << QByteArray("tooltip") << "screens" << screen << "in one document"
                                                << 3 << 200;
+        QTest::newRow("five rich-text labels, a screen each") << QByteArray("labels") << "screens" << screen
+                                                              << "in all rich text" << 1 << 300;
         QTest::newRow("rich-text label, an image behind 20 cells")
             << QByteArray("qtlabelex") << "alpha"
             << QStringLiteral("<table><tr>%1</tr></table>").arg(QStringLiteral("<td background=\"%1\">x</td>").repeated(20))
@@ -465,6 +507,10 @@ private slots:
         QVERIFY(placeFile(path, fifo || source == "device" ? source : "file", source == "huge" ? hugeGif() : redPng(),
                           writer));
         QString html;
+        if (key == "labels") {
+            QVERIFY(heldInAll(form, warning, boundMb));
+            return;
+        }
         if (source == "screens") {
             for (int i = 0; i < 5; ++i)
                 html += form.arg(QStringLiteral("data:image/gif;base64,") + screenGif(i).toBase64());
@@ -485,22 +531,33 @@ private slots:
         const PeakMemory memory;
         Json::Value element = parse(R"({"w": 200, "h": 60, "attr": {}})");
         const bool tooltip = key == "tooltip";
+        auto* view = key == "qtdatagrid" ? new VYRQTableView(&host) : nullptr;
         if (tooltip)
             element["tooltip"] = html.toStdString();
         else if (key != "qtlabelex")
             element["attr"]["text"] = html.toStdString();
-        QWidget* widget = createControlFromJson(tooltip ? "qtlabel" : key.constData(), element, &host);
+        QWidget* widget = view ? view : createControlFromJson(tooltip ? "qtlabel" : key.constData(), element, &host);
         QVERIFY(widget);
         if (auto* rich = dynamic_cast<VYRQLabelEx*>(widget))
             rich->setHtmlContent(html);
+        if (view) {
+            auto* model = new QStandardItemModel(1, 1, view);
+            model->setItem(0, 0, new QStandardItem(QStringLiteral("cell")));
+            model->item(0, 0)->setToolTip(html);
+            view->setModel(model);
+        }
         widget->resize(200, 60);
         widget->sizeHint();
         QImage image;
-        if (tooltip) {
+        if (tooltip || view) {
             QVERIFY(shown(host));
-            QVERIFY(restPointerOn(host, *widget));
+            if (view)
+                QVERIFY(restPointerOn(host, *view->viewport(), view->visualRect(view->model()->index(0, 0)).center()));
+            else
+                QVERIFY(restPointerOn(host, *widget));
             QCOMPARE(VYRQToolTip::text(), html);
-            QCOMPARE(widget->toolTip(), html);   // what the page gave, for a page written back
+            if (tooltip)
+                QCOMPARE(widget->toolTip(), html);   // what the page gave, for a page written back
             image = render(*VYRQToolTip::tipWindow());
             VYRQToolTip::hideText();
         } else {
