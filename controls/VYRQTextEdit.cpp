@@ -210,8 +210,13 @@ void VYRQTextEdit::insertHtml(const QString& text)
 
 void VYRQTextEdit::append(const QString& text)
 {
+    // QTextEdit guesses the format again: rich text past the bounds goes as its plain
+    // text made HTML.
     QString html;
-    QTextEdit::append(VYRQTextDocument::richText(text, Qt::AutoText, html) ? html : Qt::convertFromPlainText(text));
+    if (VYRQTextDocument::richText(text, Qt::AutoText, html))
+        QTextEdit::append(html);
+    else
+        QTextEdit::append(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text);
 }
 
 void VYRQTextEdit::insertFromMimeData(const QMimeData* source)

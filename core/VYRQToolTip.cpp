@@ -38,7 +38,7 @@ public:
 
     void showTip(const QPoint& globalPos, const QString& text, QWidget* widget, const QRect& rect, int msecShowTime)
     {
-        // Set once for a text: shown again, a tip reads and warns about nothing anew.
+        // Set once while shown: the pointer resting again asks for the same tip.
         const bool changed = text != m_text;
         if (changed) {
             m_text = text;

@@ -603,6 +603,8 @@ private slots:
         QTest::newRow("text edit, 20 cells outside rows")
             << QByteArray("qttext") << QStringLiteral("<tr><tbody><td>").repeated(20) << true << 2;
         QTest::newRow("text edit, 20 nested tables pasted") << QByteArray("paste") << twenty << false << 0;
+        QTest::newRow("text edit, 20 nested tables appended") << QByteArray("append") << twenty << false << 0;
+        QTest::newRow("text edit, 20 nested tables inserted") << QByteArray("insertHtml") << twenty << false << 0;
         QTest::newRow("tooltip, 20 nested tables") << QByteArray("tooltip") << twenty << false << 0;
     }
 
@@ -615,7 +617,7 @@ private slots:
         QWidget host;
         host.resize(320, 200);
         const bool tooltip = door == "tooltip";
-        const bool edit = door == "qttext" || door == "paste";
+        const bool edit = door == "qttext" || door == "paste" || door == "append" || door == "insertHtml";
         Json::Value element = parse(R"({"w": 300, "h": 180, "attr": {}})");
         if (tooltip)
             element["tooltip"] = html.toStdString();
@@ -641,6 +643,10 @@ private slots:
                 QGuiApplication::clipboard()->setMimeData(pasted);
                 text->setFocus();
                 QTest::keyClick(host.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+            } else if (door == "append") {
+                text->append(html);
+            } else if (door == "insertHtml") {
+                text->insertHtml(html);
             }
             document = text->document();
         }
