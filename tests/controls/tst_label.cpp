@@ -465,9 +465,6 @@ private slots:
             << "not a regular file" << 1 << 64;
         QTest::newRow("table cell tooltip, FIFO") << QByteArray("qtdatagrid") << "fifo" << image << "not a regular file"
                                                   << 1 << 64;
-        QTest::newRow("text edit, escaped @import")
-            << QByteArray("qttext") << "fifo" << QStringLiteral("<style>@\\69mport \"%1\";</style><p>x</p>")
-            << "not a regular file" << 1 << 64;
         // Images within the image bound, past what one document may hold together:
         // two of five are kept (64 MiB each); past what all documents may hold: four
         // of five, and what a document gives up another may take. An image is held
@@ -589,11 +586,9 @@ private slots:
             return QString::fromLatin1(open).repeated(depth) + QStringLiteral("x")
                 + QString::fromLatin1(close).repeated(depth);
         };
-        const QString eleven = nested("<table><tr><td>", "</td></tr></table>", 11);
         const QString twenty = nested("<table><tr><td>", "</td></tr></table>", 20);
         const QString sideBySide = QStringLiteral("<table><tr><td>x</td></tr>%1</table>")
                                        .arg(QStringLiteral("<table><tr><td>y</td></tr></table>").repeated(20));
-        QTest::newRow("rich-text label, 11 nested tables") << QByteArray("qtlabelex") << eleven << true << 11;
         QTest::newRow("rich-text label, 20 nested tables") << QByteArray("qtlabelex") << twenty << false << 0;
         QTest::newRow("measured, 20 nested tables") << QByteArray("calcSize") << twenty << false << 0;
         QTest::newRow("text edit, 20 nested tables") << QByteArray("qttext") << twenty << false << 0;
