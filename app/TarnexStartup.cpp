@@ -81,9 +81,13 @@ bool shownOnScreen(QWidget& window)
 // there waits for a click that never comes.
 int refuseToStart(const QString& message, const TarnexOptions& options)
 {
-    if (options.screenshotPath.isEmpty())
-        QMessageBox::critical(nullptr, QStringLiteral("Tarnex"), message, QMessageBox::Ok, QMessageBox::NoButton);
-    else
+    if (options.screenshotPath.isEmpty()) {
+        // The message names a folder as it is: as rich text, a name holding a tag would
+        // have Qt read whatever the tag names.
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Tarnex"), message, QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    } else
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     VYRQtLib::shutdown();
     return 1;

@@ -8,7 +8,7 @@
 #include <QPainter>
 
 VYRQComboItemDelegate::VYRQComboItemDelegate(VYRQComboBoxImpl* impl, QObject* parent)
-    : QItemDelegate(parent)
+    : VYRQItemDelegate(parent)
     , m_impl(impl)
 {
 }

@@ -101,7 +101,7 @@ QSize VYRQLabelExImpl::calcSize(const QString& html, int width) const
 {
     VYRQTextDocument doc;
     doc.setDefaultFont(fontOf(textStyle));
-    doc.setHtml(html);
+    doc.setContent(html, Qt::RichText);
     doc.setPageSize(QSizeF(width, 1000));
     return QSize(int(doc.idealWidth()), int(doc.size().height()));
 }
@@ -228,7 +228,7 @@ void VYRQLabelExImpl::readJson(const Json::Value& element)
     if (const Json::Value* attr = vyr::json::object(element, "attr")) {
         QString text;
         if (readOwnAttr(*attr, "text", text))
-            m_document.setPlainText(text);
+            m_document.setContent(text, Qt::PlainText);
     }
     applyDocumentFont();
 }
@@ -243,7 +243,7 @@ VYRQLabelEx::VYRQLabelEx(QWidget* parent)
     : VYRQControl(parent)
 {
     finishConstruction();
-    impl()->document()->setPlainText(QStringLiteral("label"));
+    impl()->document()->setContent(QStringLiteral("label"), Qt::PlainText);
 }
 
 VYRQLabelEx::~VYRQLabelEx() = default;
@@ -256,12 +256,12 @@ bool VYRQLabelEx::readJsonValue(void* json)
 
 void VYRQLabelEx::setText(const QString& text)
 {
-    impl()->document()->setPlainText(VYRQWidgetBaseImpl::boundedText(text));
+    impl()->document()->setContent(VYRQWidgetBaseImpl::boundedText(text), Qt::PlainText);
 }
 
 void VYRQLabelEx::setHtmlContent(const QString& html)
 {
-    impl()->document()->setHtml(VYRQWidgetBaseImpl::boundedText(html, "HTML"));
+    impl()->document()->setContent(VYRQWidgetBaseImpl::boundedText(html, "HTML"), Qt::RichText);
 }
 
 QString VYRQLabelEx::getHtmlContent() const

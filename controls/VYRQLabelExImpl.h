@@ -40,8 +40,8 @@ public:
     TextPosition selectionEnd() const { return m_selectionEnd; }
 
     QSize calcSize(const QString& html, int width) const;
-    QTextDocument* document() { return &m_document; }
-    const QTextDocument* document() const { return &m_document; }
+    VYRQTextDocument* document() { return &m_document; }
+    const VYRQTextDocument* document() const { return &m_document; }
 
     TextStyleDesc textStyle;
     TextStyleDesc disableTextStyle;

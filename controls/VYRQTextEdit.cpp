@@ -9,6 +9,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QStringList>
 #include <QTextDocument>
@@ -25,7 +26,7 @@ public:
 
 protected:
     QString editText() const override { return q->toPlainText(); }
-    void setEditText(const QString& text) override { q->QTextEdit::setText(text); }
+    void setEditText(const QString& text) override { q->setText(text); }
     bool isTextEmpty() const override { return q->document()->isEmpty(); }
     void readExtraAttr(const Json::Value&) override {}
     void writeExtraAttr(Json::Value&) const override {}
@@ -95,6 +96,8 @@ void VYRQTextEditImpl::readScrollBar(const Json::Value& member)
 VYRQTextEdit::VYRQTextEdit(QWidget* parent)
     : VYRQControl(parent)
 {
+    // Owned by the edit, which drops the document it made itself.
+    setDocument(new VYRQTextDocument(this));
     const QString transparent = QStringLiteral("background-color: rgba(0, 0, 0, 0);");
     viewport()->setStyleSheet(transparent);
     setStyleSheet(transparent);
@@ -171,6 +174,69 @@ VYRQScrollBar* VYRQTextEdit::scrollBar(bool hor) const
 QVariant VYRQTextEdit::loadResource(int type, const QUrl& name)
 {
     return VYRQTextDocument::boundedResource(type, name);
+}
+
+void VYRQTextEdit::setText(const QString& text)
+{
+    setContent(text, Qt::AutoText);
+}
+
+void VYRQTextEdit::setHtml(const QString& text)
+{
+    setContent(text, Qt::RichText);
+}
+
+void VYRQTextEdit::setContent(const QString& text, Qt::TextFormat format)
+{
+    QString html;
+    const bool rich = VYRQTextDocument::richText(text, format, html);
+    // What the earlier text loaded goes with it: QTextEdit replaces a text without
+    // clearing what its document holds.
+    document()->clear();
+    if (rich)
+        QTextEdit::setHtml(html);
+    else
+        QTextEdit::setPlainText(text);
+}
+
+void VYRQTextEdit::insertHtml(const QString& text)
+{
+    QString html;
+    if (VYRQTextDocument::richText(text, Qt::RichText, html))
+        QTextEdit::insertHtml(html);
+    else
+        insertPlainText(text);
+}
+
+void VYRQTextEdit::append(const QString& text)
+{
+    // QTextEdit guesses the format again: rich text past the bounds goes as its plain
+    // text made HTML.
+    QString html;
+    if (VYRQTextDocument::richText(text, Qt::AutoText, html))
+        QTextEdit::append(html);
+    else
+        QTextEdit::append(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text);
+}
+
+void VYRQTextEdit::insertFromMimeData(const QMimeData* source)
+{
+    const QString qtRichText = QStringLiteral("application/x-qrichtext");
+    if (!source || !acceptRichText() || !(source->hasHtml() || source->hasFormat(qtRichText))) {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    // As QTextEdit reads it: x-qrichtext is UTF-8 in Qt's own whitespace rules.
+    const QString pasted = source->hasFormat(qtRichText)
+        ? QStringLiteral("<meta name=\"qrichtext\" content=\"1\" />") + QString::fromUtf8(source->data(qtRichText))
+        : source->html();
+    QString html;
+    QMimeData read;
+    if (VYRQTextDocument::richText(pasted, Qt::RichText, html))
+        read.setHtml(html);
+    else
+        read.setText(source->hasText() ? source->text() : pasted);
+    QTextEdit::insertFromMimeData(&read);
 }
 
 void VYRQTextEdit::setScrollbarBackgroundStyle(bool hor, const FillStyle& style)

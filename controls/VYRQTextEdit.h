@@ -54,13 +54,26 @@ public:
     // What the text's HTML names (images, style sheets) is read as theme files are.
     QVariant loadResource(int type, const QUrl& name) override;
 
+public slots:
+    // Text reaches the edit's document (a VYRQTextDocument) as that document takes
+    // content: rich text as our HTML reader writes it again, and past its nesting
+    // bounds as plain text. They hide QTextEdit's slots of the same names.
+    void setText(const QString& text);
+    void setHtml(const QString& text);
+    void insertHtml(const QString& text);
+    void append(const QString& text);
+
 protected:
+    // Pasted and dropped HTML too.
+    void insertFromMimeData(const QMimeData* source) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void setContent(const QString& text, Qt::TextFormat format);
+
     friend class VYRQTextEditImpl;
     VYRQScrollBar* m_horBar = nullptr;
     VYRQScrollBar* m_verBar = nullptr;

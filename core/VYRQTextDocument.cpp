@@ -1,13 +1,17 @@
 #include "VYRQTextDocument.h"
 
+#include "VYRQHtmlReader_p.h"
 #include "VYRQImageBounds_p.h"
 #include "VYRQLogging.h"
 #include "VYRQRegularFile.h"
 
 #include <QImage>
-#include <QRegularExpression>
+#include <QPixmap>
 #include <QUrl>
 #include <QVariant>
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -38,41 +42,25 @@ QString localPath(const QUrl& url)
 }
 
 // What a refused or missing image shows: nothing, in a pixel.
-QImage noImage()
+QPixmap noImage()
 {
-    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPixmap image(1, 1);
     image.fill(Qt::transparent);
     return image;
 }
 
-} // namespace
-
-QString VYRQTextDocument::namingNothing(const QString& text)
+// The pixels the images of every document hold together.
+std::atomic<qint64>& heldByAll()
 {
-    if (!Qt::mightBeRichText(text))
-        return text;
-    // What Qt's rich text loads: src, href and background attributes, url() and
-    // @import of style sheets.
-    static const QRegularExpression attribute(QStringLiteral(R"(\b(src|href|background)\s*=\s*("[^"]*"|'[^']*'|[^\s>]*))"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression styleUrl(QStringLiteral(R"(url\s*\([^)]*\))"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression styleImport(QStringLiteral(R"(@import[^;]*;?)"),
-                                                QRegularExpression::CaseInsensitiveOption);
-    QString shown = text;
-    shown.replace(attribute, QStringLiteral("\\1=\"\""));
-    shown.replace(styleUrl, QStringLiteral("none"));
-    shown.replace(styleImport, QString());
-    return shown;
+    static std::atomic<qint64> pixels{0};
+    return pixels;
 }
 
-VYRQTextDocument::VYRQTextDocument(QObject* parent)
-    : QTextDocument(parent)
+// The resource of `type` at `url`; an image only when it decodes to no more than
+// `documentLeft` and `allLeft`, its pixels then in `pixels`.
+QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 allLeft, qint64& pixels)
 {
-}
-
-QVariant VYRQTextDocument::boundedResource(int type, const QUrl& url)
-{
+    pixels = 0;
     // Never null, nor an image that does not decode: Qt's document takes a null result
     // as leave to read the file itself, and its image handler then loads the image
     // from the name directly.
@@ -92,20 +80,93 @@ QVariant VYRQTextDocument::boundedResource(int type, const QUrl& url)
         return nothing;
     if (type != QTextDocument::ImageResource)
         return bytes;
-    // Decoded here, once: handed bytes, Qt's image handler would decode them at every paint.
     QString refusal;
     QImage image;
-    if (vyr::decodeImage(bytes, image, refusal) == vyr::ImageRead::Read && !image.isNull())
-        return image;
+    const qint64 left = std::min(documentLeft, allLeft);
+    if (vyr::decodeImage(bytes, image, refusal, left) == vyr::ImageRead::Read && !image.isNull()) {
+        pixels = qint64(image.width()) * image.height();
+        // Held as a pixmap, which every use shares: Qt's document turns an image into
+        // a new pixmap at each paint, and into one of its own for each cell or block
+        // whose background names it.
+        return QPixmap::fromImage(std::move(image));
+    }
+    if (!refusal.isEmpty() && left < vyr::maxImagePixels) {
+        refusal += documentLeft <= allLeft
+            ? QStringLiteral(" (%1 of the %2 pixels in one document left)").arg(left).arg(VYRQTextDocument::maxDocumentPixels)
+            : QStringLiteral(" (%1 of the %2 pixels in all rich text left)").arg(left).arg(VYRQTextDocument::maxAllPixels);
+    }
     if (!refusal.isEmpty())
         qCWarning(vyrRes) << "rich-text image" << url.toDisplayString().left(200) << "refused:" << refusal;
     return nothing;
 }
 
+} // namespace
+
+VYRQTextDocument::VYRQTextDocument(QObject* parent)
+    : QTextDocument(parent)
+{
+}
+
+void VYRQTextDocument::setContent(const QString& text, Qt::TextFormat format)
+{
+    QString html;
+    const bool rich = richText(text, format, html);
+    clear();
+    if (rich)
+        setHtml(html);
+    else
+        setPlainText(text);
+}
+
+bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QString& html)
+{
+    html.clear();
+    if (format != Qt::RichText && (format != Qt::AutoText || !Qt::mightBeRichText(text)))
+        return false;
+    vyr::HtmlRead read = vyr::readHtml(text);
+    if (!read.withinBounds) {
+        qCWarning(vyrControls) << "rich text of" << text.size() << "characters shown as plain text: it"
+                               << qPrintable(read.refusal);
+        return false;
+    }
+    html = std::move(read.html);
+    return true;
+}
+
+QVariant VYRQTextDocument::boundedResource(int type, const QUrl& url)
+{
+    qint64 pixels = 0;
+    return readResource(type, url, maxDocumentPixels, maxAllPixels - heldByAll(), pixels);
+}
+
+VYRQTextDocument::~VYRQTextDocument()
+{
+    heldByAll() -= m_pixels;
+}
+
+void VYRQTextDocument::clear()
+{
+    QTextDocument::clear();
+    heldByAll() -= m_pixels;
+    m_heldPixels.clear();
+    m_pixels = 0;
+}
+
 QVariant VYRQTextDocument::loadResource(int type, const QUrl& name)
 {
     const QUrl url = name.isRelative() && !baseUrl().isEmpty() ? baseUrl().resolved(name) : name;
-    const QVariant resource = boundedResource(type, url);
+    // A name read again replaces what it held.
+    const qint64 earlier = m_heldPixels.take(name);
+    m_pixels -= earlier;
+    heldByAll() -= earlier;
+    qint64 pixels = 0;
+    const QVariant resource =
+        readResource(type, url, maxDocumentPixels - m_pixels, maxAllPixels - heldByAll(), pixels);
+    if (pixels > 0) {
+        m_heldPixels.insert(name, pixels);
+        m_pixels += pixels;
+        heldByAll() += pixels;
+    }
     // Kept, as Qt's document keeps what it read: layout and painting ask again and again.
     addResource(type, name, resource);
     return resource;

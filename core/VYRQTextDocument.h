@@ -2,29 +2,53 @@
 
 #include "VYRQExport.h"
 
+#include <QHash>
 #include <QTextDocument>
+#include <QUrl>
 
-class QUrl;
 class QVariant;
 
-// A QTextDocument for HTML that a page or a caller supplies. Qt's own document reads
-// every image and style sheet such HTML names by path, whatever the file is (a FIFO
-// blocks it, a device never ends), and decodes an image at whatever size it claims.
-// Here a named file is read as theme files are, an image (from a file or a data URL)
-// kept only within the image bounds, and nothing is fetched for any other scheme;
-// an image refused or missing shows nothing.
+// The document every rich text from a page or a caller is shown through: labels, text
+// edits, tooltips. Qt's own document reads every image and style sheet such HTML
+// names by path, whatever the file is (a FIFO blocks it, a device never ends), and
+// decodes an image at whatever size it claims; its HTML reader and layout cost grow
+// with the text's nesting beyond any bound. Here the text is given to Qt only as our
+// HTML reader wrote it again (VYRQHtmlReader_p.h: within the nesting bounds, else the
+// text is shown as plain text), a named file is read as theme files are, an image
+// (from a file or a data URL) is kept only within the image bounds and within what
+// the whole document may decode, and nothing is fetched for any other scheme; an
+// image refused or missing shows nothing.
 class VYRQTLIB_EXPORT VYRQTextDocument : public QTextDocument {
     Q_OBJECT
 public:
-    explicit VYRQTextDocument(QObject* parent = nullptr);
+    // What the images of one document may decode to together: 32 Mpx, 128 MiB at 32
+    // bits a pixel, twice what one image may; and those of all documents together
+    // (a page may hold many): 64 Mpx, 256 MiB, what a resource set may hold.
+    static constexpr qint64 maxDocumentPixels = 32 * 1024 * 1024;
+    static constexpr qint64 maxAllPixels = 64 * 1024 * 1024;
 
-    // The resource of `type` at `url` (already resolved), read that way; never null, so
-    // that Qt's document reads nothing on its own. For a QTextEdit's loadResource.
+    explicit VYRQTextDocument(QObject* parent = nullptr);
+    ~VYRQTextDocument() override;
+
+    // Replaces the document's content, and drops what the earlier one loaded: rich
+    // text (as `format` says, or for Qt::AutoText as Qt would guess) as richText()
+    // gives it, else plain text.
+    void setContent(const QString& text, Qt::TextFormat format = Qt::AutoText);
+    // Whether `text` is shown as rich text, with the HTML Qt is then given in `html`;
+    // false for plain text, and for rich text that nests past the bounds (with one
+    // warning on vyr.controls), which is shown as plain text.
+    static bool richText(const QString& text, Qt::TextFormat format, QString& html);
+
+    // The resource of `type` at `url` (already resolved), read that way; never null,
+    // so that Qt's document reads nothing on its own. For a QTextEdit's loadResource.
     static QVariant boundedResource(int type, const QUrl& url);
-    // `text` as Qt's own widgets may show it (a tooltip): rich text keeps its markup but
-    // names no file, image, style sheet or link; plain text is returned as it is.
-    static QString namingNothing(const QString& text);
+
+    void clear() override;
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    QHash<QUrl, qint64> m_heldPixels;
+    qint64 m_pixels = 0;
 };

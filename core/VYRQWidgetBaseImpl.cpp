@@ -6,13 +6,12 @@
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
-#include "VYRQTextDocument.h"
 #include "VYRQThemeElementForm.h"
+#include "VYRQToolTip.h"
 
 #include <QPainter>
 #include <QSet>
 #include <QHelpEvent>
-#include <QToolTip>
 #include <QWidget>
 
 #include <json/value.h>
@@ -593,16 +592,7 @@ void VYRQWidgetBaseImpl::forEachStyleEntry(const Json::Value& element,
 
 bool VYRQWidgetBaseImpl::showToolTip(QEvent* event) const
 {
-    QWidget* owner = m_owner;
-    if (!owner)
-        return false;
-    const QString text = owner->toolTip();
-    const QString shown = VYRQTextDocument::namingNothing(text);
-    if (shown == text)
-        return false;
-    const auto* help = static_cast<QHelpEvent*>(event);
-    QToolTip::showText(help->globalPos(), shown, owner, QRect(), owner->toolTipDuration());
-    return true;
+    return VYRQToolTip::showFor(m_owner, static_cast<QHelpEvent*>(event));
 }
 
 #define VYR_READ_OWN_ATTR(Type)                                                                  \

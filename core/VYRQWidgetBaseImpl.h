@@ -77,10 +77,9 @@ public:
     // their texts to it, with a warning on vyr.controls; `what` names the text there.
     static constexpr int maxTextLength = 1 << 20;
     static QString boundedText(const QString& text, const char* what = "text");
-    // Shows the owner's tooltip for a QEvent::ToolTip when it is rich text that names
-    // files; false leaves the event to Qt. Qt's tooltip would read every file such HTML
-    // names itself, whatever it is (a FIFO blocks, an image decodes at any size): it is
-    // shown naming nothing, and the tooltip text itself stays as it was set.
+    // Shows the owner's tooltip for a QEvent::ToolTip through VYRQToolTip, never Qt's
+    // (which reads every file rich text names itself); false when it has none, and the
+    // event goes on to its parent.
     bool showToolTip(QEvent* event) const;
 
     VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey);

@@ -1,7 +1,7 @@
 // Builds control trees from arbitrary page bytes the way the page loader does, gives
-// every item view a few rows, shows and paints the tree, writes each built control
-// back as page text (which must read back as what was written), and tears the tree
-// down again.
+// every item view a few rows, shows and paints the tree and each control's tooltip,
+// writes each built control back as page text (which must read back as what was
+// written), and tears the tree down again.
 
 #include "FuzzApplication.h"
 #include "IVYRQWidgetBase.h"
@@ -9,6 +9,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQJsonWriter_p.h"
+#include "VYRQToolTip.h"
 
 #include <QAbstractItemView>
 #include <QByteArray>
@@ -108,7 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         image.fill(Qt::transparent);
         QPainter painter(&image);
         widget->render(&painter);
+        // Rich text in a tooltip is read and laid out as the tip is shown.
+        VYRQToolTip::showText(QPoint(), widget->toolTip(), widget);
     }
+    VYRQToolTip::hideText();
     // Layout passes and deferred deletions queued by the build run before the tree goes.
     QCoreApplication::processEvents();
     parent.reset();

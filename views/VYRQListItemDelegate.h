@@ -1,15 +1,15 @@
 #pragma once
 
 #include "VYRQExport.h"
+#include "VYRQItemDelegate.h"
 
-#include <QItemDelegate>
 #include <QPointer>
 
 class VYRQListImpl;
 
 // Paints a list's items from its styles (state, decoration image, text) and gives
 // them the list's item height.
-class VYRQTLIB_EXPORT VYRQListItemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQListItemDelegate : public VYRQItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQListItemDelegate(VYRQListImpl* impl);

@@ -176,7 +176,7 @@ void VYRQListViewItemDelegate::loadRowText(VYRQLabelEx* label, int row, const QR
 {
     const auto cached = m_impl->rowRichText.constFind(row);
     if (cached != m_impl->rowRichText.constEnd())
-        VYRQImplAccess::of(label)->document()->setHtml(*cached);
+        VYRQImplAccess::of(label)->document()->setContent(*cached, Qt::RichText);
     VYRQImplAccess::of(label)->document()->setPageSize(QSizeF(rect.width() + 20, rect.height() + 10));
 }
 

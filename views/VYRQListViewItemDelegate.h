@@ -1,10 +1,10 @@
 #pragma once
 
 #include "VYRQExport.h"
+#include "VYRQItemDelegate.h"
 
 #include "VYRQLabelExImpl.h"
 
-#include <QItemDelegate>
 #include <QPointer>
 #include <QVector>
 
@@ -14,7 +14,7 @@ class VYRQListViewImpl;
 // Paints every row of a template list view by laying its item template out in the
 // row and drawing the template's controls there; finds the control under a press,
 // and selects rich text across the rows' extended labels.
-class VYRQTLIB_EXPORT VYRQListViewItemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQListViewItemDelegate : public VYRQItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQListViewItemDelegate(VYRQListViewImpl* impl);

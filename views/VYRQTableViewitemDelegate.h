@@ -1,8 +1,8 @@
 #pragma once
 
 #include "VYRQExport.h"
+#include "VYRQItemDelegate.h"
 
-#include <QItemDelegate>
 #include <QPointer>
 
 class VYRQContainer;
@@ -11,7 +11,7 @@ class VYRQTableViewImpl;
 // Paints a table's cells from its styles (state, text, image, check icon, hosted
 // container) and handles their presses: the check toggle, hover tracking and clicks
 // on hosted child controls.
-class VYRQTLIB_EXPORT VYRQTableViewitemDelegate : public QItemDelegate {
+class VYRQTLIB_EXPORT VYRQTableViewitemDelegate : public VYRQItemDelegate {
     Q_OBJECT
 public:
     explicit VYRQTableViewitemDelegate(VYRQTableViewImpl* impl);

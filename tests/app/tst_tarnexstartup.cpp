@@ -500,11 +500,13 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne()
     const QString message = QStringLiteral("Unable to load the Tarnex theme from:\n%1").arg(tarnex::themeFolderPath());
     QString title;
     QString text;
+    Qt::TextFormat format = Qt::AutoText;
     QTimer closer;
     connect(&closer, &QTimer::timeout, this, [&] {
         if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             title = shown->windowTitle();
             text = shown->text();
+            format = shown->textFormat();
             shown->done(QMessageBox::Ok);
         }
     });
@@ -517,6 +519,7 @@ void tst_TarnexStartup::unloadableThemeEndsWithOne()
     if (box) {
         QCOMPARE(title, QStringLiteral("Tarnex"));
         QCOMPARE(text, message);
+        QCOMPARE(format, Qt::PlainText);   // a folder's name is never read as HTML
     } else {
         QVERIFY2(title.isEmpty(), "a message box was shown");
         QVERIFY2(printed.contains(message.toLocal8Bit()), printed.constData());

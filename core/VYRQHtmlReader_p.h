@@ -1,0 +1,39 @@
+#pragma once
+
+// Library-internal; not installed.
+//
+// Rich text from a page or a caller is read here before Qt sees any of it. Qt's HTML
+// reader takes tag soup and mends it as it goes (a cell outside a row gets a table
+// and a row of its own, a table beside another one outside their table's cells goes
+// into the one before, an entity may spell a tag's name), so what a text nests is
+// known only as Qt reads it, and Qt's costs grow with that nesting: its reader with
+// the square of the depth of open elements (10,000 nested list items took 8 s), its
+// layout doubling with each table a table or cell lies in (18 nested tables took
+// 3 s). So the text is read into elements by the rules below, counted, and written
+// out again as HTML in which every element is closed, every attribute value quoted,
+// every cell inside a row and every table inside a cell of the table around it: Qt
+// reads from it the elements counted here and mends nothing. Resources are not read
+// here; the document reads what the written HTML names.
+
+#include <QString>
+
+namespace vyr {
+
+// Elements open one inside another, tables, lists and blocks alike: at this depth
+// Qt's reader takes about as long as for text nesting nothing.
+constexpr int maxHtmlNesting = 64;
+// A table, or a cell, weighs 2^(k-1) when it lies in k tables (itself included), and
+// all of them together may weigh this much: a chain of 11 nested tables of one cell
+// each weighs 4,094 and lays out in 0.04 s; the heaviest text within it, a table of
+// 4,094 cells, in 0.2 s (release build on the machine these figures were taken on).
+constexpr int maxHtmlTableWeight = 4096;
+
+struct HtmlRead {
+    QString html;        // what Qt is given; empty when a bound was passed
+    bool withinBounds = true;
+    QString refusal;     // which bound was passed
+};
+
+HtmlRead readHtml(const QString& text);
+
+} // namespace vyr
