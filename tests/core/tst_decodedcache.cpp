@@ -109,7 +109,7 @@ private slots:
             const QString key = step.mid(1, 1) + (step.size() > 2 && !step.at(2).isDigit() ? step.mid(2) : QString());
             VYRQDecodedCache& cache = key.at(0).isUpper() ? *second : first;
             const int units = step.size() > 2 && step.at(2).isDigit() ? step.mid(2).toInt() : 1;
-            const std::string file = key.left(1).toStdString();
+            const auto file = VYRQDecodedCache::Source::setFile(key.left(1).toStdString());
             switch (step.at(0).toLatin1()) {
             case '+': {
                 QImage* image = cache.storeImage(key, imageOf(units, translucentRed), file);
@@ -132,7 +132,7 @@ private slots:
                     cache.renderer(key);
                 break;
             case '!':
-                named = first.emptyDecodedFrom({ file });
+                named = first.emptyDecodedFrom({ file.file });
                 break;
             case '-':
                 first.release(QStringLiteral("IDB_"));
