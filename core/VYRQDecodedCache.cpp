@@ -264,6 +264,12 @@ QImage* VYRQDecodedCache::image(const QString& key)
     return it->second.image.get();
 }
 
+const QImage* VYRQDecodedCache::asStored(const QString& key)
+{
+    const QImage* loaded = image(key);
+    return loaded && loaded->cacheKey() == m_tables->images.find(key)->second.storedKey ? loaded : nullptr;
+}
+
 const QImage* VYRQDecodedCache::imageToDraw(const QString& key)
 {
     const auto it = m_tables->images.find(key);
@@ -330,12 +336,17 @@ bool VYRQDecodedCache::keyOf(const QImage* image, QString& key) const
 QImage* VYRQDecodedCache::storeImage(const QString& key, QImage image, const Source& source)
 {
     const qint64 bytes = image.sizeInBytes();
+    const bool known = m_tables->images.count(key) != 0;
     Entry& slot = entry(Kind::Image, key, source);
     empty(slot);
     slot.hasRefillFailure = false;
     slot.refillFailure.clear();
-    if (!m_budget->makeRoom(bytes))
+    if (!m_budget->makeRoom(bytes)) {
+        // An image handed out before stays, empty; a new one was never seen.
+        if (!known)
+            erase(Kind::Image, key);
         return nullptr;
+    }
     *slot.image = std::move(image);
     slot.storedKey = slot.image->cacheKey();
     load(slot, bytes);

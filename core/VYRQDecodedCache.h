@@ -116,6 +116,9 @@ public:
     // none or it was emptied (decode it again from its source and store it).
     QImage* image(const QString& key);
     QSvgRenderer* renderer(const QString& key);
+    // The loaded image under `key` as it was stored: null also when it was changed
+    // through its pointer since.
+    const QImage* asStored(const QString& key);
     // `image` in the form the raster engine draws without converting each line: with
     // premultiplied alpha, or opaque 32 bits when no pixel is translucent (as a QPixmap
     // holds it); deeper formats as they are.
@@ -130,8 +133,8 @@ public:
     // The key of an image this cache handed out; false for any other image.
     bool keyOf(const QImage* image, QString& key) const;
     // Stores what was decoded from `source` under `key`, into the object the key had when
-    // it had one; room is made first. Null, with the entry left empty, when there is no
-    // room.
+    // it had one; room is made first. Null when there is no room (the object stays,
+    // empty; a new entry is not kept).
     QImage* storeImage(const QString& key, QImage image, const Source& source = Source());
     // Loads `document` (checked against the bounds, `weight` the bytes a renderer of it
     // holds); null, with nothing stored, when it does not give a valid renderer or finds

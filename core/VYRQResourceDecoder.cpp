@@ -71,6 +71,12 @@ QByteArray setFileIdentity(const VYRQResourceManagerImpl* set, const std::string
     return QByteArray::number(size) + ':' + QByteArray::number(crc, 16);
 }
 
+void noRoomFor(const QString& key, const VYRQDecodedCache::Budget& budget)
+{
+    qCWarning(vyrRes) << key << "not kept: what was changed through the pointers handed out fills the"
+                      << budget.bound() << "bytes decoded images and renderers may hold";
+}
+
 } // namespace
 
 VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
@@ -158,7 +164,7 @@ QImage* VYRQResourceDecoder::imageIn(VYRQResourceManagerImpl* set, const QString
     Outcome outcome = Outcome::Missing;
     Read read;
     QImage* image = decodeImage(set, key, source, outcome, read);
-    if (!image)
+    if (!image && outcome != Outcome::NoRoom)
         set->decoded.rememberRefillFailure(Kind::Image, key, read.identity);
     return image;
 }
@@ -174,7 +180,7 @@ QSvgRenderer* VYRQResourceDecoder::rendererIn(VYRQResourceManagerImpl* set, cons
     Outcome outcome = Outcome::Missing;
     Read read;
     QSvgRenderer* renderer = decodeRenderer(set, key, source, outcome, read);
-    if (!renderer)
+    if (!renderer && outcome != Outcome::NoRoom)
         set->decoded.rememberRefillFailure(Kind::Renderer, key, read.identity);
     return renderer;
 }
@@ -213,10 +219,11 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
                                          Outcome& outcome, Read& read)
 {
     QImage image;
-    const QImage* plain = source.gray ? set->decoded.image(key.chopped(grayKeySuffix.size())) : nullptr;
+    const QImage* plain = source.gray ? set->decoded.asStored(key.chopped(grayKeySuffix.size())) : nullptr;
     const Source* plainSource = plain ? set->decoded.source(Kind::Image, key.chopped(grayKeySuffix.size())) : nullptr;
     if (plainSource && plainSource->sameFile(source)) {
-        // The grey look of a decoded image is made from it: nothing is read again.
+        // The grey look of a decoded image is made from it, as long as it is what its
+        // file gave: nothing is read again.
         image = *plain;
     } else {
         QByteArray bytes;
@@ -251,9 +258,8 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
         image = disabledImage(std::move(image));
     QImage* stored = set->decoded.storeImage(key, VYRQDecodedCache::formToDraw(std::move(image)), source);
     if (!stored) {
-        qCWarning(vyrRes) << "image" << key << "not kept: images changed through their pointers fill the"
-                          << set->decoded.budget().bound() << "bytes decoded images may hold";
-        outcome = Outcome::Failed;
+        noRoomFor(key, set->decoded.budget());
+        outcome = Outcome::NoRoom;
         return nullptr;
     }
     outcome = Outcome::Decoded;
@@ -279,8 +285,18 @@ QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, 
         outcome = Outcome::Refused;
         return nullptr;
     }
-    QSvgRenderer* renderer = checked ? set->decoded.storeRenderer(key, svg.text, svg.weight, source) : nullptr;
+    if (!checked) {
+        outcome = Outcome::Failed;
+        return nullptr;
+    }
+    QSvgRenderer* renderer = set->decoded.storeRenderer(key, svg.text, svg.weight, source);
     outcome = renderer ? Outcome::Decoded : Outcome::Failed;
+    const VYRQDecodedCache::Budget& budget = set->decoded.budget();
+    // A store makes room before it loads: past the bound now, it found none.
+    if (!renderer && budget.bytes() + svg.weight > budget.bound()) {
+        noRoomFor(key, budget);
+        outcome = Outcome::NoRoom;
+    }
     return renderer;
 }
 
@@ -350,6 +366,8 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
         if (outcome != Outcome::Missing)
             break;
     }
+    if (outcome == Outcome::NoRoom)
+        return nullptr;
     bool found = outcome != Outcome::Missing;
     if (outcome != Outcome::Refused) {
         const QString beside = besideFile(name);
@@ -359,6 +377,8 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
             noteOutcome(kind, file, name, false, &read);
             return m_default;
         }
+        if (outcome == Outcome::NoRoom)
+            return nullptr;
     }
     // A name found nowhere is looked for again: its file may yet appear beside the skin.
     if (found)

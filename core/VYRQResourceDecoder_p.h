@@ -44,7 +44,9 @@ public:
 private:
     using Kind = VYRQDecodedCache::Kind;
     using Source = VYRQDecodedCache::Source;
-    enum class Outcome { Decoded, Missing, Failed, Refused };
+    // NoRoom: decoded, but what was changed through pointers leaves the budget no room;
+    // not remembered as a failure of the file.
+    enum class Outcome { Decoded, Missing, Failed, Refused, NoRoom };
     // What a decode read: the file beside the skin, if it was one, and what tells the
     // file that was read from the same file changed since.
     struct Read {

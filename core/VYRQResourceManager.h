@@ -46,8 +46,8 @@ class VYRQResourceManagerImpl;
 //   counts until its set goes.
 // - After an edit on disk: what is decoded stays as it was decoded. A set's file is read
 //   again only as it was first read (its size and CRC-32): changed, it is missing from
-//   then on (with a warning), and an image emptied before or after gives nothing by
-//   name, until the set is loaded again. A file beside the skin is read again as it is
+//   then on (with a warning), and an image or renderer of it, once emptied, shows
+//   nothing until a new set is loaded. A file beside the skin is read again as it is
 //   then. Pages and menus open again, for the set's life, with the bytes the set first
 //   read of them; bytes getResource handed out never change.
 // - After a change through the pointer: painters draw the image itself (it is kept in
