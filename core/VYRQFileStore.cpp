@@ -279,17 +279,15 @@ const QByteArray* VYRQFileStore::bytes(const std::string& key)
 
 const QByteArray* VYRQFileStore::handOut(const std::string& key)
 {
-    const QByteArray* out = bytes(key);
-    if (!out)
-        return nullptr;
-    File& file = m_files.find(key)->second;
-    if (!kept(file))
-        m_kept += file.bytes.size();
-    file.handedOut = true;
-    return out;
+    return keepFor(key, &File::handedOut);
 }
 
 const QByteArray* VYRQFileStore::keep(const std::string& key)
+{
+    return keepFor(key, &File::keptForReaders);
+}
+
+const QByteArray* VYRQFileStore::keepFor(const std::string& key, bool File::*reason)
 {
     const QByteArray* out = bytes(key);
     if (!out)
@@ -297,7 +295,7 @@ const QByteArray* VYRQFileStore::keep(const std::string& key)
     File& file = m_files.find(key)->second;
     if (!kept(file))
         m_kept += file.bytes.size();
-    file.keptForReaders = true;
+    file.*reason = true;
     return out;
 }
 

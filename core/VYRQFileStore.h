@@ -122,6 +122,8 @@ private:
         QByteArray bytes;
     };
 
+    // A file's bytes, kept from then on for `reason` (handed out, or read to be shared).
+    const QByteArray* keepFor(const std::string& key, bool File::*reason);
     bool load(File& file);
     bool readArchiveAgain(File& file, QByteArray& out);
     // Drops bytes that can be read again, never those of `keep`, until `bytes` more fit.

@@ -155,34 +155,40 @@ void VYRQResourceDecoder::decodeAgain(VYRQResourceManagerImpl* set,
 
 QImage* VYRQResourceDecoder::imageIn(VYRQResourceManagerImpl* set, const QString& key)
 {
-    if (QImage* loaded = set->decoded.image(key))
-        return loaded;
-    const Source source = *set->decoded.source(Kind::Image, key);
-    const QByteArray* failed = set->decoded.refillFailure(Kind::Image, key);
-    if (failed && *failed == identityNow(set, source))
-        return nullptr;
-    Outcome outcome = Outcome::Missing;
-    Read read;
-    QImage* image = decodeImage(set, key, source, outcome, read);
-    if (!image && outcome != Outcome::NoRoom)
-        set->decoded.rememberRefillFailure(Kind::Image, key, read.identity);
+    QImage* image = set->decoded.image(key);
+    if (!image) {
+        refill(set, Kind::Image, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
+                                          Read& read) {
+            image = decodeImage(from, key, source, outcome, read);
+            return image != nullptr;
+        });
+    }
     return image;
 }
 
 QSvgRenderer* VYRQResourceDecoder::rendererIn(VYRQResourceManagerImpl* set, const QString& key)
 {
-    if (QSvgRenderer* loaded = set->decoded.renderer(key))
-        return loaded;
-    const Source source = *set->decoded.source(Kind::Renderer, key);
-    const QByteArray* failed = set->decoded.refillFailure(Kind::Renderer, key);
+    QSvgRenderer* renderer = set->decoded.renderer(key);
+    if (!renderer) {
+        refill(set, Kind::Renderer, key, [&](VYRQResourceManagerImpl* from, const Source& source,
+                                             Outcome& outcome, Read& read) {
+            renderer = decodeRenderer(from, key, source, outcome, read);
+            return renderer != nullptr;
+        });
+    }
+    return renderer;
+}
+
+void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode)
+{
+    const Source source = *set->decoded.source(kind, key);
+    const QByteArray* failed = set->decoded.refillFailure(kind, key);
     if (failed && *failed == identityNow(set, source))
-        return nullptr;
+        return;
     Outcome outcome = Outcome::Missing;
     Read read;
-    QSvgRenderer* renderer = decodeRenderer(set, key, source, outcome, read);
-    if (!renderer && outcome != Outcome::NoRoom)
-        set->decoded.rememberRefillFailure(Kind::Renderer, key, read.identity);
-    return renderer;
+    if (!decode(set, source, outcome, read) && outcome != Outcome::NoRoom)
+        set->decoded.rememberRefillFailure(kind, key, read.identity);
 }
 
 bool VYRQResourceDecoder::readSource(VYRQResourceManagerImpl* set, const Source& source, QByteArray& out,

@@ -56,17 +56,21 @@ private:
 
     // The set whose cache holds an entry (loaded or emptied) under `key`.
     VYRQResourceManagerImpl* entrySet(Kind kind, const QString& key) const;
+    // Decodes what a source gives into `set`; whether it stored something.
+    using Decode = std::function<bool(VYRQResourceManagerImpl* set, const Source& source, Outcome& outcome,
+                                      Read& read)>;
     // The entry's image or renderer, decoded again from its own source when emptied.
     QImage* imageIn(VYRQResourceManagerImpl* set, const QString& key);
     QSvgRenderer* rendererIn(VYRQResourceManagerImpl* set, const QString& key);
+    // Decodes an emptied entry again from its source, unless it failed before from what
+    // the source still is; a failure is remembered with what was read.
+    void refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode);
     // A name's first decode, from the first file found for it.
     QImage* firstImage(const QString& name, bool gray, VYRQResourceManagerImpl*& set);
     QSvgRenderer* firstRenderer(const QString& name);
     // Decodes into the set whose file (project, default, theme; one refused or gone
     // passes to the next) or, failing that, the file beside the skin, first gives
     // something; that set, or null. A failure is remembered with what was tried.
-    using Decode = std::function<bool(VYRQResourceManagerImpl* set, const Source& source, Outcome& outcome,
-                                      Read& read)>;
     VYRQResourceManagerImpl* decodeFirst(Kind kind, const QString& name, bool gray, const Decode& decode);
     QImage* decodeImage(VYRQResourceManagerImpl* set, const QString& key, const Source& source, Outcome& outcome,
                         Read& read);

@@ -1067,9 +1067,10 @@ private slots:
         QTest::newRow("grey image kept") << QStringList("grey") << reload;
         QTest::newRow("renderer kept") << QStringList("renderer") << reload;
         QTest::newRow("bytes handed out") << QStringList("bytes") << reload;
-        // Pointers kept as they are come before the controls that ask for the same names.
-        const QStringList every{ "grey",          "renderer",    "bytes", "control path",
-                                 "control image", "control svg", "page",  "menu" };
+        // Pointers kept as they are come before the controls that ask for the same names,
+        // the control given the image before the one naming it.
+        const QStringList every{ "grey",         "renderer",    "bytes", "control image",
+                                 "control path", "control svg", "page",  "menu" };
         QTest::newRow("every holder, after eviction") << every << "eviction";
         QTest::newRow("every holder, after eviction, the project set holding the same names")
             << every << "eviction, project";
@@ -1226,8 +1227,8 @@ private slots:
             { "edit, eviction", { "empty", none, red, none, none, none, pageRed, pageRed } },
             { "change", { greyRed, none, red, blue, blue, none, pageRed, pageRed } },
             { "change, eviction", { "empty", none, red, blue, blue, none, pageRed, pageRed } } };
-        const QStringList every{ "grey",          "renderer",    "bytes", "control path",
-                                 "control image", "control svg", "page",  "menu" };
+        const QStringList every{ "grey",         "renderer",    "bytes", "control image",
+                                 "control path", "control svg", "page",  "menu" };
         const auto expect = [&](const QString& which) {
             QStringList out;
             for (const Holder& holder : taken)
