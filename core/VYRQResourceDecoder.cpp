@@ -112,6 +112,10 @@ const QImage* VYRQResourceDecoder::imageToDraw(const QString& name, bool gray)
 {
     const QString key = keyFor(name, gray);
     VYRQResourceManagerImpl* set = entrySet(Kind::Image, key);
+    if (set) {
+        if (const QImage* loaded = set->decoded.imageToDraw(key))
+            return loaded;
+    }
     if (set ? !imageIn(set, key) : !firstImage(name, gray, set))
         return nullptr;
     return set->decoded.imageToDraw(key);
