@@ -113,7 +113,9 @@ void VYRQImageImpl::drawControl(QPainter* painter, const QRect& rect)
         drawSvgPath(painter, rect);
         return;
     }
-    const QImage* bitmap = image ? image : VYRQResourceManager::getInstance()->getImageToDraw(imagePath, false);
+    // A caller's image of the manager's may have been emptied since: asked for again.
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    const QImage* bitmap = image ? rm->getImageToDraw(image) : rm->getImageToDraw(imagePath, false);
     if (!bitmap || bitmap->isNull())
         return;
     painter->drawImage(placement(rect, bitmap->size()), *bitmap);

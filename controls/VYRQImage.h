@@ -22,7 +22,8 @@ public:
     // Ends a GIF; a name ending in ".svg" also becomes the SVG path.
     void setImagePath(const QString& path);
     QString getImagePath() const;
-    // The image is neither copied nor owned: it must outlive its use here.
+    // The image is neither copied nor owned: it must outlive its use here. One that the
+    // resource manager handed out is decoded again, when emptied, before it is drawn.
     void setImage(const QImage* image);
     const QImage* getImage() const;
     void setSvgPath(const QString& path);

@@ -31,43 +31,64 @@ QImage::Format formatToDraw(const QImage& image)
     return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
 }
 
-QImage convertedToDraw(const QImage& image, QImage::Format format)
+quint64 loadsOf(const QSvgRenderer& renderer)
 {
-    QImage out = image.convertToFormat(format);
-    if (format != QImage::Format_ARGB32_Premultiplied)
-        return out;
-    for (int y = 0; y < out.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(out.constScanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if (qAlpha(line[x]) != 255)
-                return out;
-        }
-    }
-    // Every pixel opaque: copied rather than blended.
-    out.reinterpretAsFormat(QImage::Format_RGB32);
-    return out;
+    return renderer.property(VYRQDecodedCache::loadsProperty).toULongLong();
+}
+
+// A renderer says it took a document by asking to be repainted, whoever loaded it.
+std::unique_ptr<QSvgRenderer> countedRenderer()
+{
+    auto renderer = std::make_unique<QSvgRenderer>();
+    QSvgRenderer* r = renderer.get();
+    QObject::connect(r, &QSvgRenderer::repaintNeeded, r,
+                     [r] { r->setProperty(VYRQDecodedCache::loadsProperty, loadsOf(*r) + 1); });
+    return renderer;
 }
 
 bool loadDocument(QSvgRenderer& renderer, const QByteArray& document)
 {
-    const bool loaded = renderer.load(document) && renderer.isValid();
-    const char* const loads = VYRQDecodedCache::loadsProperty;
-    renderer.setProperty(loads, renderer.property(loads).toULongLong() + 1);
-    return loaded;
+    return renderer.load(document) && renderer.isValid();
 }
 
 } // namespace
 
+QImage VYRQDecodedCache::formToDraw(QImage image)
+{
+    const QImage::Format format = formatToDraw(image);
+    if (image.format() == format)
+        return image;
+    // In place where the image is not shared.
+    image = std::move(image).convertToFormat(format);
+    if (format != QImage::Format_ARGB32_Premultiplied)
+        return image;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) != 255)
+                return image;
+        }
+    }
+    // Every pixel opaque: copied rather than blended.
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image;
+}
+
 struct VYRQDecodedCache::Entry {
     VYRQDecodedCache* owner = nullptr;
-    std::string file;
+    Source source;
     std::unique_ptr<QImage> image;
     QImage drawn;           // the image's form for drawing, when it is not that form itself
+    qint64 drawnFrom = 0;   // the image's cacheKey the form was made from
     std::unique_ptr<QSvgRenderer> renderer;
-    qint64 bytes = 0;
+    qint64 bytes = 0;       // counted in the budget while loaded, unless kept
+    qint64 storedKey = 0;   // the image's cacheKey when stored
+    quint64 storedLoads = 0;   // the renderer's loads when stored
     bool loaded = false;
     bool kept = false;      // never emptied, not counted
     bool linked = false;    // in the budget's order
+    bool hasRefillFailure = false;
+    QByteArray refillFailure;
     vyr::LruOrder<Entry*>::Position use;
 };
 
@@ -80,6 +101,7 @@ struct VYRQDecodedCache::Tables {
     using Table = std::unordered_map<QString, Entry, NameHash>;
     Table images;
     Table renderers;
+    QHash<const QImage*, QString> imageKeys;
     QHash<QString, QByteArray> imageFailures;
     QHash<QString, QByteArray> rendererFailures;
 
@@ -103,13 +125,17 @@ VYRQDecodedCache::Budget::Budget(qint64 bound)
 
 VYRQDecodedCache::Budget::~Budget() = default;
 
-void VYRQDecodedCache::Budget::makeRoom(qint64 room)
+bool VYRQDecodedCache::Budget::makeRoom(qint64 room)
 {
     while (m_bytes + room > m_bound && !m_order->entries.isEmpty()) {
         Entry* oldest = m_order->entries.oldest();
         ++m_trimVisits;
-        oldest->owner->empty(*oldest);
+        if (changedThroughPointer(*oldest))
+            oldest->owner->keepChanged(*oldest);
+        else
+            oldest->owner->empty(*oldest);
     }
+    return m_bytes + room <= m_bound;
 }
 
 // ---------------------------------------------------------------------------
@@ -131,26 +157,44 @@ void VYRQDecodedCache::clear()
 {
     for (Tables::Table* table : { &m_tables->images, &m_tables->renderers }) {
         for (auto& entry : *table)
-            unlink(entry.second);
+            uncount(entry.second);
         table->clear();
     }
+    m_tables->imageKeys.clear();
     m_tables->imageFailures.clear();
     m_tables->rendererFailures.clear();
 }
 
-VYRQDecodedCache::Entry& VYRQDecodedCache::entry(Kind kind, const QString& key, const std::string& file)
+VYRQDecodedCache::Entry& VYRQDecodedCache::entry(Kind kind, const QString& key, const Source& source)
 {
     Entry& entry = m_tables->of(kind)[key];
     entry.owner = this;
-    entry.file = file;
+    entry.source = source;
+    if (kind == Kind::Image && !entry.image) {
+        entry.image = std::make_unique<QImage>();
+        m_tables->imageKeys.insert(entry.image.get(), key);
+    }
+    if (kind == Kind::Renderer && !entry.renderer)
+        entry.renderer = countedRenderer();
     return entry;
 }
 
-void VYRQDecodedCache::unlink(Entry& entry)
+void VYRQDecodedCache::erase(Kind kind, const QString& key)
 {
-    if (!entry.linked)
+    Tables::Table& table = m_tables->of(kind);
+    const auto it = table.find(key);
+    if (it == table.end())
         return;
-    m_budget->m_order->entries.remove(entry.use);
+    uncount(it->second);
+    if (it->second.image)
+        m_tables->imageKeys.remove(it->second.image.get());
+    table.erase(it);
+}
+
+void VYRQDecodedCache::uncount(Entry& entry)
+{
+    if (entry.linked)
+        m_budget->m_order->entries.remove(entry.use);
     entry.linked = false;
     m_budget->m_bytes -= entry.bytes;
     m_bytes -= entry.bytes;
@@ -159,7 +203,7 @@ void VYRQDecodedCache::unlink(Entry& entry)
 
 void VYRQDecodedCache::load(Entry& entry, qint64 bytes)
 {
-    unlink(entry);
+    uncount(entry);
     entry.loaded = true;
     entry.bytes = bytes;
     entry.use = m_budget->m_order->entries.add(&entry);
@@ -168,9 +212,19 @@ void VYRQDecodedCache::load(Entry& entry, qint64 bytes)
     m_bytes += bytes;
 }
 
+void VYRQDecodedCache::recount(Entry& entry)
+{
+    if (!entry.loaded || entry.kept || !entry.image)
+        return;
+    const qint64 now = entry.image->sizeInBytes() + entry.drawn.sizeInBytes();
+    m_budget->m_bytes += now - entry.bytes;
+    m_bytes += now - entry.bytes;
+    entry.bytes = now;
+}
+
 void VYRQDecodedCache::empty(Entry& entry)
 {
-    unlink(entry);
+    uncount(entry);
     entry.loaded = false;
     entry.drawn = QImage();
     if (entry.image)
@@ -179,10 +233,26 @@ void VYRQDecodedCache::empty(Entry& entry)
         loadDocument(*entry.renderer, emptySvg());
 }
 
+void VYRQDecodedCache::keepChanged(Entry& entry)
+{
+    if (entry.linked)
+        m_budget->m_order->entries.remove(entry.use);
+    entry.linked = false;
+    recount(entry);
+}
+
+bool VYRQDecodedCache::changedThroughPointer(const Entry& entry)
+{
+    if (entry.image)
+        return entry.image->cacheKey() != entry.storedKey;
+    return entry.renderer && loadsOf(*entry.renderer) != entry.storedLoads;
+}
+
 void VYRQDecodedCache::touch(Entry& entry)
 {
     if (entry.linked)
         m_budget->m_order->entries.touch(entry.use);
+    recount(entry);
 }
 
 QImage* VYRQDecodedCache::image(const QString& key)
@@ -194,6 +264,12 @@ QImage* VYRQDecodedCache::image(const QString& key)
     return it->second.image.get();
 }
 
+const QImage* VYRQDecodedCache::asStored(const QString& key)
+{
+    const QImage* loaded = image(key);
+    return loaded && loaded->cacheKey() == m_tables->images.find(key)->second.storedKey ? loaded : nullptr;
+}
+
 const QImage* VYRQDecodedCache::imageToDraw(const QString& key)
 {
     const auto it = m_tables->images.find(key);
@@ -203,20 +279,32 @@ const QImage* VYRQDecodedCache::imageToDraw(const QString& key)
     touch(entry);
     const QImage& image = *entry.image;
     const QImage::Format format = formatToDraw(image);
-    if (image.format() == format)
-        return &image;
-    if (entry.drawn.isNull()) {
-        if (entry.kept) {
-            entry.drawn = convertedToDraw(image, format);
-        } else {
-            // Out of the order while room is made, so that it is not what goes.
-            const qint64 own = entry.bytes;
-            unlink(entry);
-            m_budget->makeRoom(own + qint64(image.width()) * image.height() * 4);
-            entry.drawn = convertedToDraw(image, format);
-            load(entry, own + entry.drawn.sizeInBytes());
+    if (image.format() == format) {
+        if (!entry.drawn.isNull()) {
+            entry.drawn = QImage();
+            recount(entry);
         }
+        return &image;
     }
+    if (!entry.drawn.isNull() && entry.drawnFrom == image.cacheKey())
+        return &entry.drawn;
+    entry.drawn = QImage();
+    recount(entry);
+    if (!entry.kept) {
+        // Out of the order while room is made, so that it is not what goes; drawn as it
+        // is when there is none.
+        const bool linked = entry.linked;
+        if (linked)
+            m_budget->m_order->entries.remove(entry.use);
+        const bool room = m_budget->makeRoom(qint64(image.width()) * image.height() * 4);
+        if (linked)
+            entry.use = m_budget->m_order->entries.add(&entry);
+        if (!room)
+            return &image;
+    }
+    entry.drawn = formToDraw(image);
+    entry.drawnFrom = image.cacheKey();
+    recount(entry);
     return entry.drawn.isNull() ? &image : &entry.drawn;
 }
 
@@ -229,31 +317,53 @@ QSvgRenderer* VYRQDecodedCache::renderer(const QString& key)
     return it->second.renderer.get();
 }
 
-QImage* VYRQDecodedCache::storeImage(const QString& key, QImage image, const std::string& file)
+const VYRQDecodedCache::Source* VYRQDecodedCache::source(Kind kind, const QString& key) const
+{
+    const auto& table = m_tables->of(kind);
+    const auto it = table.find(key);
+    return it == table.end() ? nullptr : &it->second.source;
+}
+
+bool VYRQDecodedCache::keyOf(const QImage* image, QString& key) const
+{
+    const auto it = m_tables->imageKeys.constFind(image);
+    if (it == m_tables->imageKeys.constEnd())
+        return false;
+    key = *it;
+    return true;
+}
+
+QImage* VYRQDecodedCache::storeImage(const QString& key, QImage image, const Source& source)
 {
     const qint64 bytes = image.sizeInBytes();
-    Entry& slot = entry(Kind::Image, key, file);
-    unlink(slot);
-    m_budget->makeRoom(bytes);
-    slot.drawn = QImage();
-    if (slot.image)
-        *slot.image = std::move(image);
-    else
-        slot.image = std::make_unique<QImage>(std::move(image));
+    const bool known = m_tables->images.count(key) != 0;
+    Entry& slot = entry(Kind::Image, key, source);
+    empty(slot);
+    slot.hasRefillFailure = false;
+    slot.refillFailure.clear();
+    if (!m_budget->makeRoom(bytes)) {
+        // An image handed out before stays, empty; a new one was never seen.
+        if (!known)
+            erase(Kind::Image, key);
+        return nullptr;
+    }
+    *slot.image = std::move(image);
+    slot.storedKey = slot.image->cacheKey();
     load(slot, bytes);
     return slot.image.get();
 }
 
 QSvgRenderer* VYRQDecodedCache::storeRenderer(const QString& key, const QByteArray& document, qint64 weight,
-                                              const std::string& file)
+                                              const Source& source)
 {
     const bool known = m_tables->renderers.count(key) != 0;
-    Entry& slot = entry(Kind::Renderer, key, file);
-    unlink(slot);
-    m_budget->makeRoom(weight);
-    if (!slot.renderer)
-        slot.renderer = std::make_unique<QSvgRenderer>();
-    if (loadDocument(*slot.renderer, document)) {
+    Entry& slot = entry(Kind::Renderer, key, source);
+    uncount(slot);
+    slot.loaded = false;
+    slot.hasRefillFailure = false;
+    slot.refillFailure.clear();
+    if (m_budget->makeRoom(weight) && loadDocument(*slot.renderer, document)) {
+        slot.storedLoads = loadsOf(*slot.renderer);
         load(slot, weight);
         return slot.renderer.get();
     }
@@ -261,19 +371,16 @@ QSvgRenderer* VYRQDecodedCache::storeRenderer(const QString& key, const QByteArr
     if (known)
         empty(slot);
     else
-        m_tables->renderers.erase(key);
+        erase(Kind::Renderer, key);
     return nullptr;
 }
 
 QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
 {
-    Entry& slot = entry(Kind::Image, key, std::string());
-    unlink(slot);
+    Entry& slot = entry(Kind::Image, key, Source());
+    uncount(slot);
     slot.drawn = QImage();
-    if (slot.image)
-        *slot.image = std::move(image);
-    else
-        slot.image = std::make_unique<QImage>(std::move(image));
+    *slot.image = std::move(image);
     slot.loaded = true;
     slot.kept = true;
     return slot.image.get();
@@ -296,6 +403,23 @@ void VYRQDecodedCache::forgetFailure(Kind kind, const QString& name)
     m_tables->failures(kind).remove(name);
 }
 
+const QByteArray* VYRQDecodedCache::refillFailure(Kind kind, const QString& key) const
+{
+    const auto& table = m_tables->of(kind);
+    const auto it = table.find(key);
+    return it == table.end() || !it->second.hasRefillFailure ? nullptr : &it->second.refillFailure;
+}
+
+void VYRQDecodedCache::rememberRefillFailure(Kind kind, const QString& key, const QByteArray& identity)
+{
+    auto& table = m_tables->of(kind);
+    const auto it = table.find(key);
+    if (it == table.end())
+        return;
+    it->second.hasRefillFailure = true;
+    it->second.refillFailure = identity;
+}
+
 std::vector<std::pair<VYRQDecodedCache::Kind, QString>> VYRQDecodedCache::emptyDecodedFrom(
     const std::set<std::string>& files)
 {
@@ -305,7 +429,8 @@ std::vector<std::pair<VYRQDecodedCache::Kind, QString>> VYRQDecodedCache::emptyD
     for (Kind kind : { Kind::Image, Kind::Renderer }) {
         for (auto& it : m_tables->of(kind)) {
             Entry& entry = it.second;
-            if (entry.kept || !entry.loaded || !files.count(entry.file))
+            if (entry.kept || !entry.loaded || entry.source.from != Source::From::SetFile
+                || !files.count(entry.source.file))
                 continue;
             empty(entry);
             emptied.emplace_back(kind, it.first);
@@ -323,7 +448,9 @@ void VYRQDecodedCache::release(const QString& keep)
                 ++it;
                 continue;
             }
-            unlink(it->second);
+            uncount(it->second);
+            if (it->second.image)
+                m_tables->imageKeys.remove(it->second.image.get());
             it = table.erase(it);
         }
     }

@@ -3,17 +3,23 @@
 #include "VYRQExport.h"
 
 // The images and SVG renderers one resource set decoded, by key (an image's name, with
-// "_gray" added for its grey look; a renderer's name). A pointer handed out stays
-// valid as long as the cache, until `release`: an object is never deleted before, only
-// emptied in place, and decoded again into the same object.
+// "_gray" added for its grey look; a renderer's name), each with the source it was
+// decoded from. A pointer handed out stays valid as long as the cache, until `release`:
+// an object is never deleted before, only emptied in place, and decoded again into the
+// same object, from the same source.
 // - Eviction: the loaded entries of every cache sharing a budget keep within its bound;
-//   past it the least recently used are emptied, and decoded again when next asked for.
+//   past it the least recently used are emptied. One changed through the pointer handed
+//   out (an image whose cacheKey, a renderer whose loads moved since it was stored) could
+//   not be decoded back: it is kept instead, and counts until it is stored again,
+//   reloaded or released. What is kept so cannot be made room from: a store that finds
+//   no room is refused.
 // - Reload: when the set file an entry was decoded from changes (a skin loaded again),
 //   `emptyDecodedFrom` empties it and names it, and the caller decodes it again at once,
 //   so that whoever holds the pointer draws the new file.
 // A name that gave nothing is remembered with the identity of what was tried (a set
-// file's size and CRC-32, a disk file's size and modification time) and tried again once
-// that identity changes. GUI thread only.
+// file's size and CRC-32, a disk file's device, inode, size and modification time), and
+// so is an entry its source did not decode into again; either is tried again once that
+// identity changes. GUI thread only.
 
 #include <QByteArray>
 #include <QString>
@@ -40,10 +46,11 @@ public:
         Budget& operator=(const Budget&) = delete;
         qint64 bound() const { return m_bound; }
         qint64 bytes() const { return m_bytes; }
-        // Empties the least recently used entries until `room` more bytes fit. The
-        // order is kept as entries are used, so a trim looks at nothing but what it
-        // empties, however many entries there are.
-        void makeRoom(qint64 room);
+        // Empties the least recently used entries until `room` more bytes fit; false when
+        // they do not fit even then. The order is kept as entries are used, so a trim
+        // looks at nothing but what it empties (or keeps, changed), however many
+        // entries there are.
+        bool makeRoom(qint64 room);
         // Entries the trims have looked at since the budget was made.
         qint64 trimVisits() const { return m_trimVisits; }
 
@@ -58,9 +65,44 @@ public:
 
     enum class Kind : quint8 { Image, Renderer };
 
-    // Raised on a renderer each time a document is loaded into it, so that pictures
-    // drawn from its earlier document are not taken for the new one.
+    // Raised on a renderer each time it takes a document (from the cache or through the
+    // pointer), so that pictures drawn from its earlier document are not taken for the
+    // new one.
     static constexpr const char* loadsProperty = "_vyr_loads";
+
+    // Where an entry was decoded from: a file of the cache's own set, by its key (the
+    // set's file store knows the folder file or the archive entry behind it), or a file
+    // on disk by its path. A grey look is decoded from its file, then greyed.
+    struct Source {
+        enum class From : quint8 { Nothing, SetFile, DiskFile };
+        // Not member initialisers: the cache's own declarations take a default Source.
+        Source() : from(From::Nothing), gray(false) {}
+        From from;
+        std::string file;
+        QString path;
+        bool gray;
+
+        static Source setFile(const std::string& key, bool gray = false)
+        {
+            Source source;
+            source.from = From::SetFile;
+            source.file = key;
+            source.gray = gray;
+            return source;
+        }
+        static Source diskFile(const QString& path, bool gray = false)
+        {
+            Source source;
+            source.from = From::DiskFile;
+            source.path = path;
+            source.gray = gray;
+            return source;
+        }
+        bool sameFile(const Source& other) const
+        {
+            return from == other.from && file == other.file && path == other.path;
+        }
+    };
 
     // Without a budget the cache has one of its own.
     explicit VYRQDecodedCache(Budget* budget = nullptr);
@@ -68,22 +110,37 @@ public:
     VYRQDecodedCache(const VYRQDecodedCache&) = delete;
     VYRQDecodedCache& operator=(const VYRQDecodedCache&) = delete;
 
+    Budget& budget() const { return *m_budget; }
+
     // The loaded image or renderer under `key`, marked as just used; null when there is
-    // none or it was emptied (decode it again and store it).
+    // none or it was emptied (decode it again from its source and store it).
     QImage* image(const QString& key);
     QSvgRenderer* renderer(const QString& key);
-    // The same image in the form the raster engine draws without converting each line
-    // (premultiplied alpha, or opaque 32 bits): the image itself when it has that form,
-    // else a copy made on first request, counted with the entry and emptied with it. For
-    // drawing at once: valid until the cache next changes.
+    // The loaded image under `key` as it was stored: null also when it was changed
+    // through its pointer since.
+    const QImage* asStored(const QString& key);
+    // `image` in the form the raster engine draws without converting each line: with
+    // premultiplied alpha, or opaque 32 bits when no pixel is translucent (as a QPixmap
+    // holds it); deeper formats as they are.
+    static QImage formToDraw(QImage image);
+    // The image under `key` in that form: the image itself when it has it, else a copy
+    // made on request, counted with the entry, emptied with it and made again once the
+    // image changed (its cacheKey). For drawing at once: valid until the cache next
+    // changes.
     const QImage* imageToDraw(const QString& key);
-    // Stores what was decoded under `key`, into the object the key had when it had one;
-    // room is made first. `file` names the set file it came from (empty: none).
-    QImage* storeImage(const QString& key, QImage image, const std::string& file = std::string());
+    // Where the entry under `key` (loaded or emptied) was decoded from; null for none.
+    const Source* source(Kind kind, const QString& key) const;
+    // The key of an image this cache handed out; false for any other image.
+    bool keyOf(const QImage* image, QString& key) const;
+    // Stores what was decoded from `source` under `key`, into the object the key had when
+    // it had one; room is made first. Null when there is no room (the object stays,
+    // empty; a new entry is not kept).
+    QImage* storeImage(const QString& key, QImage image, const Source& source = Source());
     // Loads `document` (checked against the bounds, `weight` the bytes a renderer of it
-    // holds); null, with nothing stored, when it does not give a valid renderer.
+    // holds); null, with nothing stored, when it does not give a valid renderer or finds
+    // no room.
     QSvgRenderer* storeRenderer(const QString& key, const QByteArray& document, qint64 weight,
-                                const std::string& file = std::string());
+                                const Source& source = Source());
     // An image that is never emptied (the built-in images).
     QImage* keepImage(const QString& key, QImage image);
 
@@ -92,8 +149,13 @@ public:
     const QByteArray* failure(Kind kind, const QString& name) const;
     void rememberFailure(Kind kind, const QString& name, const QByteArray& identity);
     void forgetFailure(Kind kind, const QString& name);
+    // An emptied entry its source did not decode into again: what the source was then;
+    // null when it has not failed since it was last stored.
+    const QByteArray* refillFailure(Kind kind, const QString& key) const;
+    void rememberRefillFailure(Kind kind, const QString& key, const QByteArray& identity);
 
-    // Empties every entry decoded from one of `files` and names them, for decoding again.
+    // Empties every entry decoded from one of the set's `files` and names them, for
+    // decoding again.
     std::vector<std::pair<Kind, QString>> emptyDecodedFrom(const std::set<std::string>& files);
     // Deletes every renderer and every image whose key does not contain `keep`, and
     // forgets every failure: pointers to what was deleted are invalid from then on.
@@ -108,10 +170,18 @@ public:
 private:
     struct Entry;
     struct Tables;
-    Entry& entry(Kind kind, const QString& key, const std::string& file);
+    Entry& entry(Kind kind, const QString& key, const Source& source);
+    void erase(Kind kind, const QString& key);
+    // Counts a loaded entry's bytes and puts it last in the order.
     void load(Entry& entry, qint64 bytes);
+    // Takes a loaded entry's bytes off the budget and out of the order.
+    void uncount(Entry& entry);
+    // The bytes an image entry holds now, which a change through its pointer may move.
+    void recount(Entry& entry);
     void empty(Entry& entry);
-    void unlink(Entry& entry);
+    // Out of the order for good, still counted: changed through its pointer.
+    void keepChanged(Entry& entry);
+    static bool changedThroughPointer(const Entry& entry);
     void touch(Entry& entry);
 
     std::unique_ptr<Budget> m_ownBudget;

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+struct stat;
+
 namespace vyr {
 
 // What tells a file on disk from the same file changed or replaced: its device, inode,
@@ -12,5 +14,8 @@ namespace vyr {
 // (":/...", which cannot change) stands for itself. Empty when `path` names no regular
 // file.
 QByteArray fileIdentity(const QString& path);
+
+// The same text for what fstat or stat told of a file; empty when it is not regular.
+QByteArray fileIdentity(const struct stat& info);
 
 } // namespace vyr

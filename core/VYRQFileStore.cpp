@@ -203,9 +203,9 @@ qint64 VYRQFileStore::keptWith(const QString& origin, const ArchiveEntries& entr
         return fromOrigin(file, origin) && !sameEntry(file, it == now.end() ? nullptr : it->second);
     };
     for (const auto& file : m_files) {
-        // Forgotten bytes in memory go with their file, unless they were handed out.
+        // Forgotten bytes that must be kept go with their file, unless they were handed out.
         const File& old = file.second;
-        if (changed(file.first, old) && old.state == State::Held && old.origin == Origin::Memory && !old.handedOut)
+        if (changed(file.first, old) && old.state == State::Held && kept(old) && !old.handedOut)
             bytes -= old.bytes.size();
     }
     for (const auto& entry : now) {
@@ -279,21 +279,30 @@ const QByteArray* VYRQFileStore::bytes(const std::string& key)
 
 const QByteArray* VYRQFileStore::handOut(const std::string& key)
 {
+    return keepFor(key, &File::handedOut);
+}
+
+const QByteArray* VYRQFileStore::keep(const std::string& key)
+{
+    return keepFor(key, &File::keptForReaders);
+}
+
+const QByteArray* VYRQFileStore::keepFor(const std::string& key, bool File::*reason)
+{
     const QByteArray* out = bytes(key);
     if (!out)
         return nullptr;
     File& file = m_files.find(key)->second;
     if (!kept(file))
         m_kept += file.bytes.size();
-    file.handedOut = true;
+    file.*reason = true;
     return out;
 }
 
 void VYRQFileStore::release(const std::string& key)
 {
     const auto it = m_files.find(key);
-    if (it != m_files.end() && it->second.state == State::Held && !it->second.handedOut
-        && it->second.origin != Origin::Memory)
+    if (it != m_files.end() && it->second.state == State::Held && !kept(it->second))
         drop(it->second);
 }
 
@@ -388,7 +397,7 @@ bool VYRQFileStore::makeRoom(qint64 bytes, const File* keep)
         return false;
     for (auto& entry : m_files) {
         File& file = entry.second;
-        if (&file == keep || file.state != State::Held || file.handedOut || file.origin == Origin::Memory)
+        if (&file == keep || file.state != State::Held || kept(file))
             continue;
         drop(file);
         if (bytes <= m_bound - heldBytes())

@@ -9,9 +9,11 @@
 // going straight to an archive entry however many come before it, and only as they
 // were first read: a file whose CRC-32 changed since is warned about and missing from
 // then on. Bytes handed out (`handOut`) are never dropped: they stay until the store
-// is cleared. Everything the set holds counts against one bound; a read that would
-// pass it is refused at once when even the bytes the store must keep leave no room,
-// and otherwise drops bytes that can be read again until it fits. GUI thread only.
+// is cleared. Bytes shared with readers (`keep`) stay while their file does, so that
+// a page opens again as it was first read whatever became of its file on disk.
+// Everything the set holds counts against one bound; a read that would pass it is
+// refused at once when even the bytes the store must keep leave no room, and
+// otherwise drops bytes that can be read again until it fits. GUI thread only.
 
 #include "VYRQZip.h"
 
@@ -84,6 +86,9 @@ public:
     const QByteArray* bytes(const std::string& key);
     // The same, kept until the store is cleared, so that the bytes can be handed out.
     const QByteArray* handOut(const std::string& key);
+    // The same, kept while the file is (the caller shares the bytes rather than holding
+    // a pointer into them): neither dropped nor read again.
+    const QByteArray* keep(const std::string& key);
     // The caller has decoded the bytes: they are dropped when they can be read again
     // and were not handed out.
     void release(const std::string& key);
@@ -95,8 +100,8 @@ public:
     // and for a file contains() does not know.
     bool identity(const std::string& key, qint64& size, quint32& crc) const;
     qint64 heldBytes() const { return m_held + m_charged; }
-    // What cannot be dropped: bytes handed out (also of files since forgotten), bytes in
-    // memory, and bytes held beside the files.
+    // What cannot be dropped: bytes handed out (also of files since forgotten), kept,
+    // in memory, and bytes held beside the files.
     qint64 keptBytes() const { return m_kept + m_charged; }
     qint64 bound() const { return m_bound; }
     // Reads of a file's bytes after its first, since the store was made.
@@ -109,6 +114,7 @@ private:
         Origin origin = Origin::Memory;
         State state = State::Held;
         bool handedOut = false;
+        bool keptForReaders = false;
         bool crcKnown = false;
         quint32 crc = 0;
         QString path;             // the folder file or the archive
@@ -116,13 +122,18 @@ private:
         QByteArray bytes;
     };
 
+    // A file's bytes, kept from then on for `reason` (handed out, or read to be shared).
+    const QByteArray* keepFor(const std::string& key, bool File::*reason);
     bool load(File& file);
     bool readArchiveAgain(File& file, QByteArray& out);
     // Drops bytes that can be read again, never those of `keep`, until `bytes` more fit.
     bool makeRoom(qint64 bytes, const File* keep);
     void hold(File& file, QByteArray bytes);
     void drop(File& file);
-    static bool kept(const File& file) { return file.handedOut || file.origin == Origin::Memory; }
+    static bool kept(const File& file)
+    {
+        return file.handedOut || file.keptForReaders || file.origin == Origin::Memory;
+    }
     bool fromOrigin(const File& file, const QString& origin) const;
     // Whether `entry` of a new load holds what `file` holds (size and CRC).
     static bool sameEntry(const File& file, const ArchiveEntry* entry);

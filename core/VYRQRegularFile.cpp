@@ -1,5 +1,6 @@
 #include "VYRQRegularFile.h"
 
+#include "VYRQFileIdentity_p.h"
 #include "VYRQZip.h"
 
 #include <QFile>
@@ -45,15 +46,22 @@ FileRead readResourceFile(const QString& path, qint64 maxBytes, QByteArray& out,
 
 } // namespace
 
-FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size, int* error)
+FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size, int* error,
+                         QByteArray* identity)
 {
     out.clear();
     if (size)
         *size = -1;
     if (error)
         *error = 0;
-    if (path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:")))
-        return readResourceFile(path, maxBytes, out, size, error);
+    if (identity)
+        identity->clear();
+    if (path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:"))) {
+        const FileRead result = readResourceFile(path, maxBytes, out, size, error);
+        if (identity && result != FileRead::Missing)
+            *identity = fileIdentity(path);
+        return result;
+    }
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty()) {
         if (error)
@@ -76,6 +84,10 @@ FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, 
     }
     if (!S_ISREG(info.st_mode))
         return FileRead::NotRegular;
+    // Of what is read, not of what the name leads to once the read is done: a file
+    // finished after the read must not pass for the one that was read.
+    if (identity)
+        *identity = fileIdentity(info);
     if (size)
         *size = info.st_size;
     if (info.st_size > maxBytes || info.st_size > qint64(INT_MAX))

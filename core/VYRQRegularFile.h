@@ -28,9 +28,12 @@ enum class FileRead {
 
 // Reads the file at `path` into `out` (emptied first). `size`, when given, receives the
 // file's size as found before reading, or -1 when it was not found; `error` the system's
-// error number when the file was Missing or Failed (0 otherwise).
+// error number when the file was Missing or Failed (0 otherwise); `identity` what tells
+// the file that was opened from the same file changed since (vyr::fileIdentity of the
+// open descriptor, taken before the read), empty when no regular file was opened.
 VYRQTLIB_EXPORT FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out,
-                                         qint64* size = nullptr, int* error = nullptr);
+                                         qint64* size = nullptr, int* error = nullptr,
+                                         QByteArray* identity = nullptr);
 
 // A few words for a refusal, for warnings: "not a regular file", "too large" ...
 VYRQTLIB_EXPORT const char* fileReadText(FileRead result);

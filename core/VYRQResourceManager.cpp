@@ -2,15 +2,16 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
-#include "VYRQFileIdentity_p.h"
 #include "VYRQGlobal_p.h"
-#include "VYRQImageBounds_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQRegularFile.h"
+#include "VYRQResourceDecoder_p.h"
+#include "VYRQResourceKeys_p.h"
 #include "VYRQResourceManagerImpl.h"
+#include "VYRQSetArchive_p.h"
+#include "VYRQSkinReload_p.h"
 #include "VYRQWidgetBase.h"
-#include "VYRQZip.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,21 +19,14 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QImage>
 #include <QPainter>
-#include <QPixmap>
 #include <QPointer>
-#include <QSvgRenderer>
 #include <QWidget>
 
-#include <algorithm>
-#include <climits>
 #include <cstring>
 #include <functional>
 #include <utility>
-#include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -40,42 +34,9 @@ const char* const styleFileKey = "style.json";
 const char* const themeFileKey = "theme.json";
 const char* const languageFileKey = "language.txt";
 
-// File keys are lower-cased in ASCII only, so that UTF-8 names stay intact and a
-// look-up builds exactly the key that loading built.
-std::string fileKey(QByteArray bytes)
-{
-    for (char& c : bytes) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        else if (c == '\\')
-            c = '/';
-    }
-    return std::string(bytes.constData(), size_t(bytes.size()));
-}
-
-std::string fileKey(const QString& name)
-{
-    return fileKey(name.toUtf8());
-}
-
-QString fsPath(QString path)
-{
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return path;
-}
-
-// Folder paths are kept clean and ending in "/" so that the same folder always
-// compares equal, however it was spelled.
-QString folderPathOf(const QString& dir)
-{
-    QString path = fsPath(dir);
-    if (path.isEmpty())
-        return path;
-    path = QDir::cleanPath(path);
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
-}
+using vyr::fileKey;
+using vyr::folderPathOf;
+using vyr::fsPath;
 
 } // namespace
 
@@ -95,30 +56,6 @@ namespace {
 bool haveGuiApplication()
 {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-}
-
-QImage disabledImage(QImage image)
-{
-    if (haveGuiApplication()) {
-        const QSize size = image.size();
-        // Handed over, so that the pixmap may convert the pixels in place: a large
-        // image is then not held twice while its grey copy is made.
-        const QIcon icon(QPixmap::fromImage(std::move(image)));
-        QImage out = icon.pixmap(size, QIcon::Disabled, QIcon::Off).toImage();
-        if (!out.isNull())
-            return out;
-        image = icon.pixmap(size).toImage();
-    }
-    // Without a GUI application there are no pixmaps: grey the pixels directly.
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const int g = qGray(line[x]);
-            line[x] = qRgba(g, g, g, qAlpha(line[x]) / 2);
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -250,94 +187,26 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     return true;
 }
 
-namespace {
-
-// The items of an archive that a set takes, from one walk over its directory: every
-// style.json, and the first item under each other key.
-struct ArchiveListing {
-    std::vector<VYRQFileStore::ArchiveEntry> styles;
-    std::vector<std::pair<std::string, VYRQFileStore::ArchiveEntry>> files;
-};
-
-bool listArchive(ZipHandle* zip, ArchiveListing& out)
-{
-    std::vector<VYRQFileStore::ArchiveEntry> entries;
-    if (!VYRQFileStore::listArchive(zip, entries))
-        return false;
-    // Sizes in an archive are claims: each is checked before anything is allocated,
-    // and together they must keep within what a set may hold.
-    std::set<std::string> seen;
-    uint64_t total = 0;
-    for (VYRQFileStore::ArchiveEntry& entry : entries) {
-        const std::string key = fileKey(entry.name);
-        const bool isStyle = key == styleFileKey;
-        if (!isStyle && !seen.insert(key).second)
-            continue;   // the first item of a key is kept
-        if (entry.size > ZipMaxEntrySize) {
-            qCWarning(vyrRes) << "zip entry too large:" << entry.name << entry.size;
-            if (isStyle || key == themeFileKey)
-                return false;
-            continue;
-        }
-        total += entry.size;
-        if (total > ZipMaxArchiveSize) {
-            qCWarning(vyrRes) << "zip archive unpacks to more than" << ZipMaxArchiveSize << "bytes";
-            return false;
-        }
-        if (isStyle)
-            out.styles.push_back(std::move(entry));
-        else
-            out.files.emplace_back(key, std::move(entry));
-    }
-    return true;
-}
-
-// Unpacks an item the listing found through the same handle: in the listing's order
-// this is one more walk over the directory, cheaper than going to each item by its
-// position. The layer gives ZR_OK only when the item filled the buffer to its listed
-// size and its CRC matched.
-bool unpack(ZipHandle* zip, const VYRQFileStore::ArchiveEntry& entry, QByteArray& out)
-{
-    out.resize(int(entry.size));
-    const uint32_t result = unzipItem(zip, entry.ref.index, out.data(), entry.size);
-    if (result == ZR_OK)
-        return true;
-    qCWarning(vyrRes) << "zip entry does not unpack:" << entry.name << Qt::hex << Qt::showbase << result;
-    out.clear();
-    return false;
-}
-
-ZipHandle* openArchive(const char* path, const char* data, unsigned int size)
-{
-    ZipHandle* zip = path ? openZipFromFile(path, nullptr) : openZipFromMemory(data, size, nullptr);
-    if (!zip)
-        qCDebug(vyrRes) << "cannot open zip" << (path ? path : "(memory)") << Qt::hex << Qt::showbase << zipLastResult();
-    return zip;
-}
-
-} // namespace
-
 bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path)
 {
-    ZipHandleGuard zip(openArchive(path, nullptr, 0));
-    ArchiveListing listing;
-    if (!zip || !listArchive(zip.get(), listing))
+    VYRQSetArchive archive(path, nullptr, 0);
+    if (!archive.list())
         return false;
-    const QString archive = QFile::decodeName(path);
-    for (const VYRQFileStore::ArchiveEntry& style : listing.styles) {
+    const QString origin = QFile::decodeName(path);
+    for (const VYRQFileStore::ArchiveEntry& style : archive.styles()) {
         QByteArray bytes;
-        if (!unpack(zip.get(), style, bytes))
+        if (!archive.unpack(style, bytes))
             return false;
         set->addStyleFile(bytes);
     }
-    for (const auto& file : listing.files) {
+    for (const auto& file : archive.files()) {
         QByteArray bytes;
-        if (!unpack(zip.get(), file.second, bytes)) {
+        if (!archive.unpack(file.second, bytes)) {
             if (file.first == themeFileKey)
                 return false;
             continue;
         }
-        set->files.addArchiveEntry(file.first, bytes, archive, file.second);
+        set->files.addArchiveEntry(file.first, bytes, origin, file.second);
     }
     return true;
 }
@@ -382,110 +251,20 @@ bool VYRQResourceManager::setSkinDirPath(const QString& dir)
     return true;
 }
 
-namespace {
-
-// What stands for a skin given in memory: its size and CRC-32, so that the same bytes
-// loaded again replace what they added. A file's origin is an absolute path, which
-// never reads like this.
-QString memoryOrigin(const char* data, unsigned int size)
-{
-    const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data), uInt(size));
-    return QStringLiteral("memory:%1:%2").arg(size).arg(quint32(crc), 8, 16, QLatin1Char('0'));
-}
-
-} // namespace
-
-bool VYRQResourceManager::loadSkinZip(const char* path, const char* data, unsigned int size)
-{
-    // The archive is checked before anything is added, so that a broken skin, or one
-    // the default set has no room for, leaves the set as it was.
-    ZipHandleGuard zip(openArchive(path, data, size));
-    ArchiveListing listing;
-    if (!zip || !listArchive(zip.get(), listing) || listing.styles.empty())
-        return false;
-    QByteArray style;
-    if (!unpack(zip.get(), listing.styles.back(), style))
-        return false;
-    Json::Value root;
-    const Json::Value* styles = styleArrayOf(style, root, m_default.get());
-    if (!styles)
-        return false;
-    QByteArray themeJson;
-    for (const auto& file : listing.files) {
-        if (file.first == themeFileKey && !unpack(zip.get(), file.second, themeJson))
-            return false;
-    }
-    // The same skin loaded again, from the same file by any spelling of its path or
-    // from the same bytes in memory, replaces what it added before.
-    QString origin = path ? QFileInfo(QFile::decodeName(path)).canonicalFilePath() : memoryOrigin(data, size);
-    if (origin.isEmpty())
-        origin = QFile::decodeName(path);
-    VYRQFileStore& files = m_default->files;
-    // Decided by what the set must keep with the new skin (not by what it happens to
-    // hold and could read again), so that the answer does not depend on earlier use.
-    const qint64 kept = files.keptWith(origin, listing.files) + style.size() - m_default->styleFileBytes(origin);
-    if (kept > files.bound()) {
-        qCWarning(vyrRes) << "skin" << (path ? path : "(memory)") << "refused: the default set would hold more than"
-                          << files.bound() << "bytes";
-        return false;
-    }
-
-    const std::set<std::string> changed = files.reviseArchive(origin, listing.files);
-    m_default->addStyleFile(style, origin);
-    QByteArray language;
-    for (const auto& file : listing.files) {
-        // A key already held keeps its file (an unchanged one of this skin, or another
-        // file's); a skin file's own language.txt is read all the same.
-        const bool ownLanguage = path && file.first == languageFileKey;
-        const bool held = files.contains(file.first);
-        if (held && !ownLanguage)
-            continue;
-        QByteArray bytes = file.first == themeFileKey ? themeJson : QByteArray();
-        if (bytes.isEmpty() && !unpack(zip.get(), file.second, bytes))
-            continue;
-        if (ownLanguage)
-            language = bytes;
-        if (held)
-            continue;
-        if (path)
-            files.addArchiveEntry(file.first, bytes, origin, file.second);
-        else
-            files.addBytes(file.first, bytes, origin, file.second);
-    }
-    std::vector<std::pair<VYRQDecodedCache::Kind, QString>> emptied = m_default->decoded.emptyDecodedFrom(changed);
-    initFontRes(false);
-    readStyle(m_default.get(), *styles);
-    if (!language.isEmpty())
-        readLanguage(language);
-    // Decoded again at once into the same objects, so that whoever holds one draws the
-    // new file; a plain image before its grey look, which is then made from it.
-    std::sort(emptied.begin(), emptied.end());
-    for (const auto& entry : emptied) {
-        const QString& key = entry.second;
-        if (entry.first == VYRQDecodedCache::Kind::Renderer) {
-            getSvgRenderer(key);
-            continue;
-        }
-        const bool gray = key.endsWith(QLatin1String("_gray")) && changed.count(fileKey(key.chopped(5)));
-        getImage(gray ? key.chopped(5) : key, gray);
-    }
-    return true;
-}
-
 bool VYRQResourceManager::loadSkinFile(const QString& zipPath)
 {
     m_default->filePath = zipPath;
     if (zipPath.isEmpty())
         return false;
     const QByteArray path = QFile::encodeName(fsPath(zipPath));
-    return loadSkinZip(path.constData(), nullptr, 0);
+    return VYRQSkinReload(*this).load(path.constData(), nullptr, 0);
 }
 
 bool VYRQResourceManager::loadSkinFile(const char* data, int size)
 {
     if (!data || size <= 0)
         return false;
-    return loadSkinZip(nullptr, data, unsigned(size));
+    return VYRQSkinReload(*this).load(nullptr, data, unsigned(size));
 }
 
 bool VYRQResourceManager::setProjectDirPath(const QString& dir)
@@ -702,7 +481,8 @@ const QVector<TextStyleDesc>& VYRQResourceManager::getTextStyles() const
     return m_project ? m_project->textStyles : m_default->textStyles;
 }
 
-const QByteArray* VYRQResourceManager::fileOf(const std::string& key, ResSourceType& source, bool handOut) const
+const QByteArray* VYRQResourceManager::fileOf(const std::string& key, ResSourceType& source,
+                                              const QByteArray* (VYRQFileStore::*take)(const std::string&)) const
 {
     const std::pair<VYRQResourceManagerImpl*, ResSourceType> order[] = {
         { m_project.get(), ResProject }, { m_default.get(), ResDefault }, { m_theme.get(), ResTheme } };
@@ -710,7 +490,7 @@ const QByteArray* VYRQResourceManager::fileOf(const std::string& key, ResSourceT
         if (!candidate.first)
             continue;
         VYRQFileStore& files = candidate.first->files;
-        if (const QByteArray* file = handOut ? files.handOut(key) : files.bytes(key)) {
+        if (const QByteArray* file = (files.*take)(key)) {
             source = candidate.second;
             return file;
         }
@@ -721,7 +501,7 @@ const QByteArray* VYRQResourceManager::fileOf(const std::string& key, ResSourceT
 bool VYRQResourceManager::getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const
 {
     source = ResDefault;
-    const QByteArray* file = fileOf(fileKey(name), source, true);
+    const QByteArray* file = fileOf(fileKey(name), source, &VYRQFileStore::handOut);
     if (!file)
         return false;
     data = file->constData();
@@ -732,206 +512,31 @@ bool VYRQResourceManager::getResource(const QString& name, const char*& data, un
 bool VYRQResourceManager::readResource(const QString& name, QByteArray& out, ResSourceType& source) const
 {
     source = ResDefault;
-    const std::string key = fileKey(name);
-    const QByteArray* file = fileOf(key, source, false);
+    const QByteArray* file = fileOf(fileKey(name), source, &VYRQFileStore::keep);
     if (!file)
         return false;
     out = *file;
-    setOf(source)->files.release(key);
     return true;
-}
-
-VYRQResourceManagerImpl* VYRQResourceManager::holderOf(const std::string& key) const
-{
-    for (VYRQResourceManagerImpl* set : { m_project.get(), m_default.get(), m_theme.get() }) {
-        if (set && set->files.contains(key))
-            return set;
-    }
-    return nullptr;
-}
-
-VYRQDecodedCache& VYRQResourceManager::failuresOf(VYRQResourceManagerImpl* holder) const
-{
-    return (holder ? holder : m_default.get())->decoded;
-}
-
-namespace {
-
-// The files an image or SVG name may stand for beside the resource sets, in the order
-// they are tried.
-std::vector<QString> resourceFiles(const QString& folder, const QString& name)
-{
-    const QString relative = fsPath(name);
-    if (relative.isEmpty())
-        return {};
-    return { folder + relative, relative, folder + QLatin1String("images/") + relative };
-}
-
-// The first of those files that is a regular file, read whole.
-bool readResourceFile(const QString& folder, const QString& name, QByteArray& out)
-{
-    for (const QString& candidate : resourceFiles(folder, name)) {
-        if (!QFileInfo(candidate).isFile())
-            continue;
-        const vyr::FileRead result = vyr::readRegularFile(candidate, vyr::maxFileBytes, out);
-        if (result == vyr::FileRead::Read)
-            return true;
-        qCWarning(vyrRes) << "file" << candidate << "refused:" << vyr::fileReadText(result);
-        return false;
-    }
-    return false;
-}
-
-} // namespace
-
-VYRQResourceManagerImpl* VYRQResourceManager::setOf(ResSourceType source) const
-{
-    return source == ResTheme ? m_theme.get() : source == ResProject ? m_project.get() : m_default.get();
-}
-
-QByteArray VYRQResourceManager::triedFor(VYRQResourceManagerImpl* holder, const std::string& key,
-                                         const QString& name) const
-{
-    QByteArray tried;
-    qint64 size = 0;
-    quint32 crc = 0;
-    if (holder && holder->files.identity(key, size, crc))
-        tried = QByteArray::number(size) + ':' + QByteArray::number(crc, 16);
-    for (const QString& candidate : resourceFiles(m_default->folderPath, name)) {
-        const QByteArray file = vyr::fileIdentity(candidate);
-        if (!file.isEmpty())
-            return tried + '|' + candidate.toUtf8() + '|' + file;
-    }
-    return tried;
-}
-
-bool VYRQResourceManager::failedBefore(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name) const
-{
-    VYRQResourceManagerImpl* holder = holderOf(key);
-    const QByteArray* tried = failuresOf(holder).failure(kind, name);
-    return tried && *tried == triedFor(holder, key, name);
-}
-
-void VYRQResourceManager::noteOutcome(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name,
-                                      bool failed)
-{
-    VYRQResourceManagerImpl* holder = holderOf(key);
-    VYRQDecodedCache& failures = failuresOf(holder);
-    if (failed)
-        failures.rememberFailure(kind, name, triedFor(holder, key, name));
-    else if (failures.failure(kind, name))
-        failures.forgetFailure(kind, name);
 }
 
 QImage* VYRQResourceManager::getImage(const QString& name, bool gray)
 {
-    const QString key = gray ? name + QLatin1String("_gray") : name;
-    VYRQResourceManagerImpl* const sets[] = { m_default.get(), m_project.get(), m_theme.get() };
-    for (VYRQResourceManagerImpl* set : sets) {
-        if (QImage* cached = set ? set->decoded.image(key) : nullptr)
-            return cached;
-    }
-    const std::string file = fileKey(name);
-    if (gray) {
-        // The grey look of a decoded image is made from it: nothing is read again.
-        for (VYRQResourceManagerImpl* set : sets) {
-            if (const QImage* plain = set ? set->decoded.image(name) : nullptr) {
-                QImage source = *plain;
-                m_decoded.makeRoom(source.sizeInBytes());
-                return set->decoded.storeImage(key, disabledImage(std::move(source)), file);
-            }
-        }
-    }
-
-    if (failedBefore(VYRQDecodedCache::Kind::Image, file, name))
-        return nullptr;
-    QImage image;
-    QString refusal;
-    ResSourceType source = ResDefault;
-    vyr::ImageRead decoded = vyr::ImageRead::Failed;
-    bool found = false;
-    if (const QByteArray* bytes = fileOf(file, source, false)) {
-        found = true;
-        decoded = vyr::decodeImage(*bytes, image, refusal);
-        // The decoded image is what stays; the file is read again should it be needed.
-        setOf(source)->files.release(file);
-    }
-    QByteArray beside;
-    if (decoded == vyr::ImageRead::Failed && readResourceFile(m_default->folderPath, name, beside)) {
-        found = true;
-        source = ResDefault;
-        decoded = vyr::decodeImage(beside, image, refusal);
-    }
-    // A name found nowhere is looked for again: its file may yet appear beside the skin.
-    if (!found)
-        return nullptr;
-    if (decoded == vyr::ImageRead::Refused)
-        qCWarning(vyrRes) << "image" << name << "refused:" << refusal << "- treated as missing";
-    if (!image.isNull() && m_scale < 1.0f) {
-        image = image.scaled(int(float(image.width()) * m_scale), int(float(image.height()) * m_scale),
-                             Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    }
-    // An empty image counts as missing; it is neither cached nor handed out.
-    const bool failed = decoded != vyr::ImageRead::Read || image.width() <= 0 || image.height() <= 0;
-    noteOutcome(VYRQDecodedCache::Kind::Image, file, name, failed);
-    if (failed)
-        return nullptr;
-    // Room first, so that the cache and the copies greying makes never add up past it.
-    m_decoded.makeRoom(image.sizeInBytes());
-    if (gray)
-        image = disabledImage(std::move(image));
-    return setOf(source)->decoded.storeImage(key, std::move(image), file);
+    return VYRQResourceDecoder(*this).image(name, gray);
 }
 
 const QImage* VYRQResourceManager::getImageToDraw(const QString& name, bool gray)
 {
-    const QString key = gray ? name + QLatin1String("_gray") : name;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
-            if (const QImage* image = set ? set->decoded.imageToDraw(key) : nullptr)
-                return image;
-        }
-        if (pass == 0 && !getImage(name, gray))
-            return nullptr;
-    }
-    return nullptr;
+    return VYRQResourceDecoder(*this).imageToDraw(name, gray);
+}
+
+const QImage* VYRQResourceManager::getImageToDraw(const QImage* image)
+{
+    return VYRQResourceDecoder(*this).imageToDraw(image);
 }
 
 QSvgRenderer* VYRQResourceManager::getSvgRenderer(const QString& name)
 {
-    for (VYRQResourceManagerImpl* set : { m_default.get(), m_project.get(), m_theme.get() }) {
-        if (QSvgRenderer* cached = set ? set->decoded.renderer(name) : nullptr)
-            return cached;
-    }
-    const std::string file = fileKey(name);
-    if (failedBefore(VYRQDecodedCache::Kind::Renderer, file, name))
-        return nullptr;
-    QString refusal;
-    const auto load = [&](VYRQResourceManagerImpl* owner, const QByteArray& bytes) -> QSvgRenderer* {
-        vyr::CheckedSvg svg;
-        if (bytes.isEmpty() || !vyr::boundedSvg(bytes, svg, refusal))
-            return nullptr;
-        return owner->decoded.storeRenderer(name, svg.text, svg.weight, file);
-    };
-    QSvgRenderer* renderer = nullptr;
-    ResSourceType source = ResDefault;
-    bool found = false;
-    if (const QByteArray* bytes = fileOf(file, source, false)) {
-        found = true;
-        renderer = load(setOf(source), *bytes);
-        setOf(source)->files.release(file);
-    }
-    QByteArray beside;
-    if (!renderer && refusal.isEmpty() && readResourceFile(m_default->folderPath, name, beside)) {
-        found = true;
-        renderer = load(m_default.get(), beside);
-    }
-    if (!found)
-        return nullptr;
-    if (!refusal.isEmpty())
-        qCWarning(vyrRes) << "SVG" << name << "refused:" << refusal << "- treated as missing";
-    noteOutcome(VYRQDecodedCache::Kind::Renderer, file, name, !renderer);
-    return renderer;
+    return VYRQResourceDecoder(*this).renderer(name);
 }
 
 const Json::Value* VYRQResourceManager::getThemeJsonValue(const char* name) const

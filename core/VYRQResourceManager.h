@@ -24,6 +24,7 @@ namespace Json { class Value; }
 class QImage;
 class QSvgRenderer;
 class QWidget;
+class VYRQFileStore;
 class VYRQResourceManagerImpl;
 
 // The process-wide owner of everything a theme supplies: named styles, file data,
@@ -34,9 +35,29 @@ class VYRQResourceManagerImpl;
 // What a look-up hands out (the bytes of getResource, the image of getImage, the
 // renderer of getSvgRenderer, the element of getThemeJsonValue) stays valid until its
 // set is replaced or removed, or releaseRes runs; the default set is never replaced.
-// Meanwhile an image or renderer may be emptied in place (the least recently used go
-// when the decoded ones pass 256 MiB together) and is decoded into the same object when
-// asked for again; a skin loaded again decodes what changed into the objects at once.
+// What a holder sees meanwhile:
+// - After eviction (decoded images and renderers together pass 256 MiB): the least
+//   recently used are emptied in place. An emptied image or renderer is decoded again,
+//   into the same object and from the very file it came from (its set's file, or the
+//   file beside the skin), when its name is next asked for or drawn, and when an image
+//   control given the pointer paints: a control never draws an emptied image while its
+//   file gives one. A pointer kept elsewhere shows the empty object until then. One
+//   changed through its pointer is not emptied (it could not be decoded back) and
+//   counts until its set goes.
+// - After an edit on disk: what is decoded stays as it was decoded. A set's file is read
+//   again only as it was first read (its size and CRC-32): changed, it is missing from
+//   then on (with a warning), and an image or renderer of it, once emptied, shows
+//   nothing until a new set is loaded. A file beside the skin is read again as it is
+//   then. Pages and menus open again, for the set's life, with the bytes the set first
+//   read of them; bytes getResource handed out never change.
+// - After a change through the pointer: painters draw the image itself (it is kept in
+//   the form they draw, premultiplied or opaque 32-bit, as a QPixmap would hold it; one
+//   changed to another form is drawn from a copy made again whenever it changes), so
+//   every control drawing it by name, or given the pointer, shows the change; a
+//   renderer given another document draws it, tinted and grey pictures included. The
+//   grey look is an image of its own, not changed with the plain one.
+// - After a skin is loaded again: what changed in it is decoded at once into the same
+//   objects; bytes handed out keep what they held.
 class VYRQTLIB_EXPORT VYRQResourceManager {
 public:
     static VYRQResourceManager* getInstance();
@@ -87,17 +108,22 @@ public:
     // The bytes handed out are kept by their set for the caller (see above), and count
     // against its 256 MiB.
     bool getResource(const QString& name, const char*& data, unsigned int& size, ResSourceType& source) const;
-    // The same bytes, shared with the caller rather than kept for it: the set drops them
-    // once read, as it does after a decode (the page and menu loaders read this way).
+    // The same bytes, shared with the caller rather than handed out: the set keeps them
+    // while the file is in it, so that a page or menu opens again as first read (the
+    // page and menu loaders read this way), and frees them when a reload replaces it.
     bool readResource(const QString& name, QByteArray& out, ResSourceType& source) const;
     // A file's bytes are dropped once decoded (read again when needed), unless they were
-    // handed out or came from an archive in memory. A name that gave no image (or no
-    // renderer) is tried again only once what was tried changed: the set's file (its size
-    // and CRC-32) or the file beside the skin (its size and modification time).
+    // handed out, read by readResource or came from an archive in memory. A name that gave
+    // no image (or no renderer) is tried again only once what was tried changed: the
+    // set's file (its size and CRC-32) or the file beside the skin (its identity as the
+    // read found it: device, inode, size, modification time).
     QImage* getImage(const QString& name, bool gray);
     // The same image in the form the painters draw it from (see
     // VYRQDecodedCache::imageToDraw), decoded first when needed; for drawing at once.
     const QImage* getImageToDraw(const QString& name, bool gray);
+    // The form to draw an image getImage handed out, decoded again into it first when it
+    // was emptied; any other image as it is.
+    const QImage* getImageToDraw(const QImage* image);
     QSvgRenderer* getSvgRenderer(const QString& name);
     const Json::Value* getThemeJsonValue(const char* name) const;
 
@@ -146,25 +172,17 @@ private:
     bool readFolder(VYRQResourceManagerImpl* set, const QString& dir);
     // Reads a theme zip into a new set.
     bool readZip(VYRQResourceManagerImpl* set, const char* path);
-    // The bytes of the first set (project, default, theme) holding the file `key`.
-    const QByteArray* fileOf(const std::string& key, ResSourceType& source, bool handOut) const;
-    // The first set that holds the file `key`, or null; where a failure to decode a name
-    // standing for it is remembered (the default set for none), and what was tried.
-    VYRQResourceManagerImpl* holderOf(const std::string& key) const;
-    VYRQDecodedCache& failuresOf(VYRQResourceManagerImpl* holder) const;
-    QByteArray triedFor(VYRQResourceManagerImpl* holder, const std::string& key, const QString& name) const;
-    // Whether `name` gave nothing before from what would be tried now.
-    bool failedBefore(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name) const;
-    void noteOutcome(VYRQDecodedCache::Kind kind, const std::string& key, const QString& name, bool failed);
-    bool loadSkinZip(const char* path, const char* data, unsigned int size);
+    friend class VYRQSkinReload;
+    // The bytes of the first set (project, default, theme) holding the file `key`, as
+    // `take` gives them.
+    const QByteArray* fileOf(const std::string& key, ResSourceType& source,
+                             const QByteArray* (VYRQFileStore::*take)(const std::string&)) const;
     enum class ThemeIndex { Skip, Build };
     void readThemeJson(VYRQResourceManagerImpl* set, ThemeIndex index);
     enum class WindowWalk { WindowsOnly, WithDesigners };
     // Every live registered window (then designer), over a copy: a refresh may build
     // or close windows.
     void walkWindows(WindowWalk which, void (VYRQResourceManager::*notify)(QWidget*));
-    // The set a look-up's source names.
-    VYRQResourceManagerImpl* setOf(ResSourceType source) const;
 
     bool m_createdByFile = false;
     bool m_loadFromTheme = false;

@@ -18,6 +18,7 @@ constexpr qint64 unit = 16;
 
 // Half-transparent, so that drawing it takes a premultiplied copy.
 const QColor translucentRed(255, 0, 0, 128);
+const QColor translucentBlue(0, 0, 255, 128);
 
 QImage imageOf(int units, QColor colour)
 {
@@ -52,9 +53,10 @@ private slots:
         QTest::addColumn<int>("bound");         // units
         QTest::addColumn<int>("visits");        // entries the trims looked at
         // A step: "+a" stores image a (one unit; "+a3" three), "*a" renderer a, "?a" looks
-        // a up, "^a" asks for a's form for drawing (a copy of one unit), "!a" reloads the
-        // file a (each entry comes from the file of its key's first letter), "-" releases.
-        // Upper-case keys are a second cache on the same budget; "~" destroys it.
+        // a up, "^a" asks for a's form for drawing (a copy of one unit), "=a" changes image
+        // a through its pointer, "!a" reloads the file a (each entry comes from the file of
+        // its key's first letter), "-" releases. Upper-case keys are a second cache on the
+        // same budget; "~" destroys it. A store that finds no room is left out.
         QTest::newRow("least recently used goes first") << "+a +b ?a +c +d" << "a c d" << "b" << "" << 3 << 1;
         QTest::newRow("stored again: used again") << "+a +b +c +a +d" << "a c d" << "b" << "" << 3 << 1;
         QTest::newRow("one as large as the bound empties the rest") << "+a +b +c3" << "c" << "a b" << "" << 3 << 2;
@@ -72,6 +74,14 @@ private slots:
         QTest::newRow("asking for the form uses the image") << "+a ^a +b ^a +c" << "a c" << "b" << "" << 3 << 1;
         QTest::newRow("a form made past the bound empties the oldest") << "+a +b +c ^c" << "b c" << "a" << "" << 3
                                                                        << 1;
+        QTest::newRow("a form follows its image changed through the pointer") << "+a ^a =a ^a" << "a" << "" << ""
+                                                                              << 3 << 0;
+        QTest::newRow("changed through the pointer: kept, the next goes") << "+a =a +b +c +d" << "a c d" << "b"
+                                                                          << "" << 3 << 2;
+        QTest::newRow("changed ones filling the bound: a store is refused") << "+a =a +b =b +c =c +d" << "a b c"
+                                                                            << "" << "" << 3 << 3;
+        QTest::newRow("a reload empties a changed one kept") << "+a =a +b +c +d !a" << "c d" << "a b" << "a" << 3
+                                                             << 2;
         // Thousands of entries, each used again and drawn (two units): a trim looks at
         // what it empties only.
         QStringList many, loaded, emptied;
@@ -102,6 +112,7 @@ private slots:
         VYRQDecodedCache first(&budget);
         auto second = std::make_unique<VYRQDecodedCache>(&budget);
         std::map<QString, QImage*> images;
+        std::map<QString, QColor> colours;   // of the images loaded
         std::map<QString, const QImage*> drawn;
         std::map<QString, QSvgRenderer*> renderers;
         std::vector<std::pair<Kind, QString>> named;
@@ -109,13 +120,20 @@ private slots:
             const QString key = step.mid(1, 1) + (step.size() > 2 && !step.at(2).isDigit() ? step.mid(2) : QString());
             VYRQDecodedCache& cache = key.at(0).isUpper() ? *second : first;
             const int units = step.size() > 2 && step.at(2).isDigit() ? step.mid(2).toInt() : 1;
-            const std::string file = key.left(1).toStdString();
+            const auto file = VYRQDecodedCache::Source::setFile(key.left(1).toStdString());
             switch (step.at(0).toLatin1()) {
             case '+': {
                 QImage* image = cache.storeImage(key, imageOf(units, translucentRed), file);
+                if (!image)
+                    break;
                 QVERIFY(images.emplace(key, image).first->second == image);   // the same object
+                colours[key] = translucentRed;
                 break;
             }
+            case '=':
+                images.at(key)->fill(translucentBlue);
+                colours[key] = translucentBlue;
+                break;
             case '^': {
                 const QImage* form = cache.imageToDraw(key);
                 QVERIFY(form && form != images[key]);
@@ -132,7 +150,7 @@ private slots:
                     cache.renderer(key);
                 break;
             case '!':
-                named = first.emptyDecodedFrom({ file });
+                named = first.emptyDecodedFrom({ file.file });
                 break;
             case '-':
                 first.release(QStringLiteral("IDB_"));
@@ -157,7 +175,7 @@ private slots:
             if (isLoaded)
                 QCOMPARE(image.second->format(), QImage::Format_ARGB32);
             if (isLoaded)
-                QCOMPARE(image.second->pixelColor(0, 0), translucentRed);
+                QCOMPARE(image.second->pixelColor(0, 0), colours.at(image.first));
             const auto form = drawn.find(image.first);
             if (form == drawn.end())
                 continue;
@@ -165,7 +183,7 @@ private slots:
             if (isLoaded)
                 QCOMPARE(form->second->format(), QImage::Format_ARGB32_Premultiplied);
             if (isLoaded)
-                QCOMPARE(form->second->pixelColor(0, 0), translucentRed);
+                QCOMPARE(form->second->pixelColor(0, 0), colours.at(image.first));
         }
         for (const auto& renderer : renderers) {
             const bool isLoaded = first.isLoaded(Kind::Renderer, renderer.first);

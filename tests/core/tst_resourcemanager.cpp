@@ -23,7 +23,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #include <sanitizer/allocator_interface.h>
@@ -156,6 +159,55 @@ QByteArray deflated(const QByteArray& chunk, int count, bool gzip)
 
 QByteArray gzipped(const QByteArray& data) { return deflated(data, 1, true); }
 
+quint32 crcOf(const QByteArray& data)
+{
+    return quint32(crc32(0, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
+}
+
+// Four bytes that, appended to bytes of the CRC-32 `from`, give the CRC-32 `to`: the
+// register after four bytes depends only on the four table rows they pick, each found
+// from the register's top byte, last first.
+QByteArray crcPatch(quint32 from, quint32 to)
+{
+    quint32 table[256];
+    for (quint32 i = 0; i < 256; ++i) {
+        quint32 c = i;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[i] = c;
+    }
+    quint8 rows[4] = {};
+    quint32 reg = ~to;
+    for (int k = 3; k >= 0; --k) {
+        for (quint32 i = 0; i < 256; ++i) {
+            if ((table[i] >> 24) == (reg >> 24))
+                rows[k] = quint8(i);
+        }
+        reg = (reg ^ table[rows[k]]) << 8;
+    }
+    QByteArray patch;
+    reg = ~from;
+    for (const quint8 row : rows) {
+        patch += char((reg ^ row) & 0xFF);
+        reg = (reg >> 8) ^ table[row];
+    }
+    return patch;
+}
+
+// A zip (written without a comment) with a comment of `length` zeros, its last four
+// bytes chosen, when `crc` is given, so that the whole has that CRC-32.
+QByteArray withComment(QByteArray zip, int length, std::optional<quint32> crc = std::nullopt)
+{
+    zip[zip.size() - 2] = char(length & 0xFF);
+    zip[zip.size() - 1] = char(length >> 8);
+    zip += QByteArray(length, '\0');
+    if (crc) {
+        zip.chop(4);
+        zip += crcPatch(crcOf(zip), *crc);
+    }
+    return zip;
+}
+
 // A transparent 8-bit RGBA PNG of any size, a few bytes a row.
 QByteArray blankPng(quint32 w, quint32 h)
 {
@@ -247,7 +299,46 @@ QByteArray utf16(const QString& text)
 const QByteArray minimalStyle = R"({"style": [{"type": 1, "name": "ZipFill", "drawImg": false}]})";
 const QString table = QStringLiteral("Language\tEN\tZH\r\nok\tOK\t\u786e\u5b9a\r\nzhOnly\t\tzh\r\nlonely\r\n\r\nenOnly\ten\r\n");
 
+// Runs `act` at the first warning holding `needle`, then passes every message on.
+class OnWarning {
+public:
+    OnWarning(const QString& needle, std::function<void()> act)
+    {
+        state().needle = needle;
+        state().act = std::move(act);
+        state().previous = qInstallMessageHandler(handle);
+    }
+    ~OnWarning()
+    {
+        qInstallMessageHandler(state().previous);
+        state() = State();
+    }
+    OnWarning(const OnWarning&) = delete;
+    OnWarning& operator=(const OnWarning&) = delete;
+
+private:
+    struct State {
+        QString needle;
+        std::function<void()> act;
+        QtMessageHandler previous = nullptr;
+    };
+    static State& state()
+    {
+        static State s;
+        return s;
+    }
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (type == QtWarningMsg && state().act && message.contains(state().needle))
+            std::exchange(state().act, nullptr)();
+        if (state().previous)
+            state().previous(type, context, message);
+    }
+};
+
 QStringList walkLog;
+
+QString reloadEvent() { return QStringLiteral("skin loaded again"); }
 
 // Logs each theme refresh (which asks for the control base) and each language notification.
 class WalkControl : public TestControl {
@@ -867,6 +958,8 @@ private slots:
             << QStringList{ "red", "./blue" } << all.mid(0, 2);
         QTest::newRow("the same skin from memory five times")
             << QStringList{ "memory red", "memory red", "memory red", "memory red", "memory red" } << all;
+        QTest::newRow("another skin from memory of the same size and CRC-32")
+            << QStringList{ "memory red", "forged blue" } << all.mid(0, 2);
         QTest::newRow("two large skins past 256 MiB") << QStringList{ "large", "other large" } << all.mid(0, 2);
         QTest::newRow("two large skins past 256 MiB, the first's files handed out")
             << QStringList{ "large handed out", "other large" } << QList<bool>{ true, false };
@@ -904,6 +997,17 @@ private slots:
             }
             return writeTestZip(path, items) ? path : QString();
         };
+        // "forged": the blue skin from memory with a comment whose last four bytes give it
+        // the size and CRC-32 of the red one, which has a comment of zeros.
+        QHash<QString, QByteArray> forged;
+        if (loads.join(' ').contains("forged")) {
+            const QByteArray red = readTestFile(fileOf("red")), blue = readTestFile(fileOf("blue"));
+            const int size = std::max(red.size(), blue.size()) + 8;
+            forged.insert("red", withComment(red, size - red.size()));
+            forged.insert("blue", withComment(blue, size - blue.size(), crcOf(forged.value("red"))));
+            QCOMPARE(forged.value("blue").size(), forged.value("red").size());
+            QCOMPARE(crcOf(forged.value("blue")), crcOf(forged.value("red")));
+        }
         Probe rm;
         const VYRQResourceManagerImpl* set = rm.getDefaultManagerImpl();
         qint64 held = 0;
@@ -911,14 +1015,14 @@ private slots:
         QSet<QString> skins;               // each adds its own style file
         for (int i = 0; i < loads.size(); ++i) {
             QString skin = loads.at(i);
-            const bool inMemory = skin.startsWith("memory "), respelled = skin.startsWith("./");
-            const bool handOut = skin.endsWith(" handed out");
-            skin.remove(QRegularExpression("^(memory |\\./)| handed out$"));
+            const bool inMemory = skin.startsWith("memory ") || skin.startsWith("forged ");
+            const bool respelled = skin.startsWith("./"), handOut = skin.endsWith(" handed out");
+            skin.remove(QRegularExpression("^(memory |forged |\\./)| handed out$"));
             QString path = fileOf(skin);
             QVERIFY(!path.isEmpty());
             if (respelled)
                 path = tmp.path() + "/./" + QFileInfo(path).fileName();
-            const QByteArray bytes = inMemory ? readTestFile(path) : QByteArray();
+            const QByteArray bytes = inMemory ? forged.value(skin, readTestFile(path)) : QByteArray();
             const qint64 before = set->files.heldBytes();
             WarningCapture warnings;
             const bool loaded = inMemory ? rm.loadSkinFile(bytes.constData(), bytes.size()) : rm.loadSkinFile(path);
@@ -939,10 +1043,12 @@ private slots:
             for (int f = 0; f < 3 && handOut; ++f)
                 QVERIFY(rm.getResource(QStringLiteral("%1%2.bin").arg(skin).arg(f), data, size, source));
             if (!skin.contains("large")) {
+                // Another skin adds its files under keys not held yet: the first skin's stays.
+                const QColor colour(forged.isEmpty() ? skin : QStringLiteral("red"));
                 if (shown)
-                    QCOMPARE(shown->pixelColor(1, 1), QColor(skin));   // decoded again in place
+                    QCOMPARE(shown->pixelColor(1, 1), colour);   // decoded again in place
                 const QImage* image = rm.getImage("images/a.png", false);
-                QCOMPARE(image ? image->pixelColor(1, 1) : QColor(), QColor(skin));
+                QCOMPARE(image ? image->pixelColor(1, 1) : QColor(), colour);
                 QCOMPARE(image, shown ? shown : image);
                 shown = image;
             }
@@ -952,90 +1058,205 @@ private slots:
 
     void skinReloadKeepsWhatHoldersShow_data()
     {
-        QTest::addColumn<QString>("holder");
-        QTest::newRow("image control by name") << "control path";
-        QTest::newRow("image control given the image") << "control image";
-        QTest::newRow("image control, tinted SVG") << "control svg";
-        QTest::newRow("grey image kept") << "grey";
-        QTest::newRow("renderer kept") << "renderer";
-        QTest::newRow("bytes handed out") << "bytes";
+        QTest::addColumn<QStringList>("holders");
+        QTest::addColumn<QString>("event");
+        const QString reload = "skin loaded again";
+        QTest::newRow("image control by name") << QStringList("control path") << reload;
+        QTest::newRow("image control given the image") << QStringList("control image") << reload;
+        QTest::newRow("image control, tinted SVG") << QStringList("control svg") << reload;
+        QTest::newRow("grey image kept") << QStringList("grey") << reload;
+        QTest::newRow("renderer kept") << QStringList("renderer") << reload;
+        QTest::newRow("bytes handed out") << QStringList("bytes") << reload;
+        // Pointers kept as they are come before the controls that ask for the same names,
+        // the control given the image before the one naming it.
+        const QStringList every{ "grey",         "renderer",    "bytes", "control image",
+                                 "control path", "control svg", "page",  "menu" };
+        QTest::newRow("every holder, after eviction") << every << "eviction";
+        QTest::newRow("every holder, after eviction, the project set holding the same names")
+            << every << "eviction, project";
+        QTest::newRow("every holder, after an edit on disk") << every << "edit";
+        QTest::newRow("every holder, after an edit on disk and eviction") << every << "edit, eviction";
+        QTest::newRow("every holder, after a change through the pointer") << every << "change";
+        QTest::newRow("every holder, after a change through the pointer and eviction") << every << "change, eviction";
     }
-    // What a holder took from the default set stays valid when the same skin is loaded
-    // again with that file changed (ASan checks every pointer kept), and shows the new
-    // file from then on; bytes handed out keep what they held.
+    // What a holder took from the default set (an image control by name or given the
+    // image, a tinted SVG, a grey image or a renderer kept, bytes handed out, a page and
+    // a menu opened by name) stays valid (ASan checks every pointer kept) and shows:
+    // - after the same skin is loaded again with its files changed, the new files, bytes
+    //   handed out what they held;
+    // - after eviction, what it showed (a pointer kept as it is is empty until its name
+    //   is asked for again, which gives the same object back), decoded again from the
+    //   file it came from, whatever another set holds under the same name;
+    // - after the skin's file is rewritten on disk, what it showed, pages and menus
+    //   included; once evicted, images are missing rather than read from the new file;
+    // - after a change through the pointer getImage or getSvgRenderer handed out, the
+    //   change, evicted or not (the grey look is an image of its own).
     void skinReloadKeepsWhatHoldersShow()
     {
-        QFETCH(QString, holder);
+        QFETCH(QStringList, holders);
+        QFETCH(QString, event);
         VYRQResourceManager* rm = VYRQResourceManager::getInstance();
         QTemporaryDir tmp;
         const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W"), "_");
         const QString png = "images/" + tag + ".png", svg = "images/" + tag + ".svg";
-        const QString zip = tmp.filePath("skin.zip");
-        const auto write = [&](const QColor& colour, int svgWidth) {
+        const QString handed = "images/" + tag + "_handed.png";   // a file of its own, for the bytes holder
+        const QString page = "page_" + tag, menu = "menu_" + tag;
+        const auto svgWide = [](int width) {
+            return svgOf("<rect width='" + QByteArray::number(width) + "' height='16' fill='red'/>");
+        };
+        // The skin, or a project folder under `folder`: red, or blue with the SVG's
+        // rectangle no longer reaching x = 6.
+        const auto files = [&](const QColor& colour) {
             QImage image(8, 8, QImage::Format_ARGB32);
             image.fill(colour);
-            const QByteArray rect = "<rect width='" + QByteArray::number(svgWidth) + "' height='16' fill='red'/>";
-            return writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem(png.toUtf8(), pngOf(image)),
-                                       zipItem(svg.toUtf8(), svgOf(rect)) });
+            const QByteArray name = colour.name().toUtf8();
+            return QList<TestZipItem>{ zipItem("style.json", minimalStyle), zipItem(png.toUtf8(), pngOf(image)),
+                                       zipItem(handed.toUtf8(), pngOf(image)),
+                                       zipItem(svg.toUtf8(), svgWide(colour == Qt::red ? 16 : 4)),
+                                       zipItem(page.toUtf8() + ".json",
+                                               "{\"elements\": [{\"type\": \"qtcontainer\", \"name\": \"" + name + "\"}]}"),
+                                       zipItem(menu.toUtf8() + ".json", "{\"items\": [{\"text\": \"" + name + "\"}]}") };
         };
-        QVERIFY(write(Qt::red, 16));
+        const QString zip = tmp.filePath("skin.zip");
+        QVERIFY(writeTestZip(zip, files(Qt::red)));
         QVERIFY(rm->loadSkinFile(zip));
-        VYRQImage control;
-        control.resize(16, 16);
-        const QImage* image = nullptr;
-        QSvgRenderer* renderer = nullptr;
-        if (holder == "control path") {
-            control.setImagePath(png);
-        } else if (holder == "control image") {
-            control.setImage(rm->getImage(png, false));
-        } else if (holder == "control svg") {
-            control.setSvgPath(svg);
-            control.setSvgColor(Qt::green);
-            control.setUseSvgColor(true);
-        } else if (holder == "grey") {
-            image = rm->getImage(png, true);
-        } else if (holder == "renderer") {
-            renderer = rm->getSvgRenderer(svg);
-        } else {
-            QVERIFY(rm->getResource(png, data, size, source));
+
+        struct Holder {
+            QString kind;
+            std::unique_ptr<VYRQImage> control;
+            const QImage* image = nullptr;
+            QSvgRenderer* renderer = nullptr;
+            const char* data = nullptr;
+            unsigned int size = 0;
+        };
+        std::vector<Holder> taken;
+        for (const QString& kind : holders) {
+            Holder holder{ kind, std::make_unique<VYRQImage>() };
+            holder.control->resize(16, 16);
+            if (kind == "control path") {
+                holder.control->setImagePath(png);
+            } else if (kind == "control image") {
+                holder.control->setImage(rm->getImage(png, false));
+            } else if (kind == "control svg") {
+                holder.control->setSvgPath(svg);
+                holder.control->setSvgColor(Qt::green);
+                holder.control->setUseSvgColor(true);
+            } else if (kind == "grey") {
+                holder.image = rm->getImage(png, true);
+            } else if (kind == "renderer") {
+                holder.renderer = rm->getSvgRenderer(svg);
+            } else if (kind == "bytes") {
+                QVERIFY(rm->getResource(handed, holder.data, holder.size, source));
+            }
+            taken.push_back(std::move(holder));
         }
-        // The colour at (6, 4): an image's pixel, or what the holder paints there.
-        const auto shown = [&]() {
-            if (image)
-                return image->pixelColor(6, 4);
-            if (holder == "bytes")
-                return QImage::fromData(QByteArray::fromRawData(data, int(size))).pixelColor(6, 4);
+        // What a holder shows: the colour at (6, 4) of its image or of what it paints
+        // there; the name of the page or the text of the menu opened now.
+        QWidget host;
+        const auto shown = [&](const Holder& holder) -> QString {
+            if (holder.kind == "page") {
+                const std::unique_ptr<VYRQContainer> opened(vyrCreatePageByFileName(&host, page));
+                return opened ? opened->objectName() : QStringLiteral("not found");
+            }
+            if (holder.kind == "menu") {
+                const std::unique_ptr<VYRQMenu> opened(vyrCreateMenuByFileName(&host, menu));
+                return opened && !opened->actions().isEmpty() ? opened->actions().first()->text()
+                                                              : QStringLiteral("not found");
+            }
+            if (holder.image)
+                return holder.image->isNull() ? QStringLiteral("empty") : holder.image->pixelColor(6, 4).name(QColor::HexArgb);
+            if (holder.data) {
+                const QImage image = QImage::fromData(QByteArray::fromRawData(holder.data, int(holder.size)));
+                return image.pixelColor(6, 4).name(QColor::HexArgb);
+            }
             QImage out(16, 16, QImage::Format_ARGB32_Premultiplied);
             out.fill(Qt::transparent);
-            if (renderer) {
+            if (holder.renderer) {
                 QPainter painter(&out);
-                renderer->render(&painter);
+                holder.renderer->render(&painter);
             } else {
-                control.render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+                holder.control->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
             }
-            return out.pixelColor(6, 4);
+            return out.pixelColor(6, 4).name(QColor::HexArgb);
         };
-        const QColor before = shown();
-        QVERIFY(write(Qt::blue, 4));   // the SVG's rectangle no longer reaches x = 6
-        QVERIFY(rm->loadSkinFile(zip));
+        QStringList before, after;
+        for (const Holder& holder : taken)
+            before << holder.kind + ": " + shown(holder);
+
+        const auto evict = [&] {
+            VYRQDecodedCache::Budget& budget = rm->getDefaultManagerImpl()->decoded.budget();
+            budget.makeRoom(budget.bound());
+        };
+        if (event == reloadEvent()) {
+            QVERIFY(writeTestZip(zip, files(Qt::blue)));
+            QVERIFY(rm->loadSkinFile(zip));
+        } else if (event.startsWith("edit")) {
+            QVERIFY(writeTestZip(zip, files(Qt::blue)));
+        } else if (event.startsWith("change")) {
+            rm->getImage(png, false)->fill(Qt::blue);
+            QVERIFY(rm->getSvgRenderer(svg)->load(svgWide(4)));
+        } else if (event.endsWith("project")) {
+            QVERIFY(QDir(tmp.path()).mkpath("project/images"));
+            for (const TestZipItem& item : files(Qt::blue))
+                QVERIFY(writeFile(tmp.filePath("project/" + QString::fromUtf8(item.name)), item.data));
+            QVERIFY(rm->setProjectDirPath(tmp.filePath("project")));
+        }
+        if (event.contains("eviction"))
+            evict();
+        for (const Holder& holder : taken)
+            after << holder.kind + ": " + shown(holder);
+        if (event.endsWith("project"))
+            rm->setProjectDirPath(QString());   // no project set from here on
+
         const auto grey = [](const QColor& colour) {
             QImage image(8, 8, QImage::Format_ARGB32);
             image.fill(colour);
             return QIcon(QPixmap::fromImage(image)).pixmap(image.size(), QIcon::Disabled).toImage().pixelColor(6, 4);
         };
-        const QColor transparent(0, 0, 0, 0);
-        const QHash<QString, QPair<QColor, QColor>> expected{
-            { "control path", { Qt::red, Qt::blue } }, { "control image", { Qt::red, Qt::blue } },
-            { "control svg", { Qt::green, transparent } }, { "grey", { grey(Qt::red), grey(Qt::blue) } },
-            { "renderer", { Qt::red, transparent } }, { "bytes", { Qt::red, Qt::red } } };
-        QCOMPARE(before, expected.value(holder).first);
-        QCOMPARE(shown(), expected.value(holder).second);
-        if (holder == "control image")
-            QCOMPARE(control.getImage(), rm->getImage(png, false));
-        if (holder == "bytes") {
-            const char* now = nullptr;
-            QVERIFY(rm->getResource(png, now, size, source));
-            QCOMPARE(QImage::fromData(QByteArray::fromRawData(now, int(size))).pixelColor(6, 4), QColor(Qt::blue));
+        const QString red = QColor(Qt::red).name(QColor::HexArgb), blue = QColor(Qt::blue).name(QColor::HexArgb);
+        const QString green = QColor(Qt::green).name(QColor::HexArgb), none = QColor(Qt::transparent).name(QColor::HexArgb);
+        const QString greyRed = grey(Qt::red).name(QColor::HexArgb), greyBlue = grey(Qt::blue).name(QColor::HexArgb);
+        const QString pageRed = QColor(Qt::red).name(), pageBlue = QColor(Qt::blue).name();
+        // Per event, what each holder shows after it, in the order of `every`.
+        const QHash<QString, QStringList> expected{
+            { "first", { greyRed, red, red, red, red, green, pageRed, pageRed } },
+            { reloadEvent(), { greyBlue, none, red, blue, blue, none, pageBlue, pageBlue } },
+            { "eviction", { "empty", none, red, red, red, green, pageRed, pageRed } },
+            { "eviction, project", { "empty", none, red, red, red, green, pageBlue, pageBlue } },
+            { "edit", { greyRed, red, red, red, red, green, pageRed, pageRed } },
+            { "edit, eviction", { "empty", none, red, none, none, none, pageRed, pageRed } },
+            { "change", { greyRed, none, red, blue, blue, none, pageRed, pageRed } },
+            { "change, eviction", { "empty", none, red, blue, blue, none, pageRed, pageRed } } };
+        const QStringList every{ "grey",         "renderer",    "bytes", "control image",
+                                 "control path", "control svg", "page",  "menu" };
+        const auto expect = [&](const QString& which) {
+            QStringList out;
+            for (const Holder& holder : taken)
+                out << holder.kind + ": " + expected.value(which).value(every.indexOf(holder.kind));
+            return out;
+        };
+        QCOMPARE(before, expect("first"));
+        QCOMPARE(after, expect(event));
+        // Asked for again by name: the object a holder keeps, decoded again when its file
+        // still gives it.
+        const bool gone = event == "edit, eviction";
+        for (const Holder& holder : taken) {
+            if (holder.kind == "control image")
+                QCOMPARE(rm->getImage(png, false), gone ? nullptr : holder.control->getImage());
+            if (holder.image)
+                QCOMPARE(rm->getImage(png, true), gone ? nullptr : holder.image);
+            // Made again from the file, not from the plain image changed meanwhile.
+            if (holder.image && (event.startsWith("eviction") || event == "change, eviction"))
+                QCOMPARE(shown(holder), greyRed);
+            if (holder.renderer)
+                QCOMPARE(rm->getSvgRenderer(svg), gone ? nullptr : holder.renderer);
+            if (holder.renderer && event.startsWith("eviction"))
+                QCOMPARE(shown(holder), red);
+            if (holder.data && event == reloadEvent()) {
+                const char* now = nullptr;
+                QVERIFY(rm->getResource(handed, now, size, source));
+                QCOMPARE(QImage::fromData(QByteArray::fromRawData(now, int(size))).pixelColor(6, 4), QColor(Qt::blue));
+            }
         }
     }
 
@@ -1045,9 +1266,9 @@ private slots:
         QTest::newRow("a skin file with a 2 MiB page, opened after each load") << false;
         QTest::newRow("the same 1 MiB skin from memory") << true;
     }
-    // 300 loads of the same skin all succeed within 200 MiB: a page is read without being
-    // kept for the reader, an entry that did not change keeps its bytes, and the same
-    // bytes from memory replace what they added.
+    // 300 loads of the same skin all succeed within 200 MiB: a page is kept once, with
+    // its entry, which keeps its bytes while it does not change, and the same bytes from
+    // memory replace what they added.
     void repeatedSkinLoadsStayBounded()
     {
         QFETCH(bool, inMemory);
@@ -1091,14 +1312,18 @@ private slots:
         QTest::newRow("image file, written whole since") << "beside" << "later.png" << "partial" << true << true;
         QTest::newRow("SVG file, written whole since") << "beside" << "later.svg" << "partial" << true << true;
         QTest::newRow("image file, unchanged") << "beside" << "later.png" << "too large" << false << false;
+        QTest::newRow("image file, written whole before the refusal was noted")
+            << "beside" << "later.png" << "too large, written whole meanwhile" << false << true;
         QTest::newRow("theme image, rewritten since") << "theme" << "images/later.png" << "partial" << true << false;
         QTest::newRow("skin image, mended and loaded again")
             << "skin" << "images/later.png" << "partial" << true << true;
     }
     // A name that gave nothing is tried again at the next look-up once its file changed:
-    // a file of its own by its size or modification time, a skin's entry by its size and
-    // CRC. Unchanged it is not decoded again (a refusal is warned about once); a loaded
-    // folder's file stays as it was first read, so one rewritten since stays missing.
+    // a file of its own by its size or modification time as the read found them (one
+    // finished between the read and the refusal being noted is tried again), a skin's
+    // entry by its size and CRC. Unchanged it is not decoded again (a refusal is warned
+    // about once); a loaded folder's file stays as it was first read, so one rewritten
+    // since stays missing.
     void failedDecodeTriedAgainOnceItsFileChanges()
     {
         QFETCH(QString, where);
@@ -1109,6 +1334,7 @@ private slots:
         const bool isSvg = name.endsWith(".svg");
         const QByteArray whole = isSvg ? svgOf(R"(<rect width="16" height="16" fill="red"/>)") : redImage(5, 3);
         const QByteArray start = first == "partial" ? whole.left(whole.size() / 2) : blankPng(8192, 8192);
+        const bool meanwhile = first.endsWith("meanwhile");
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkpath("images"));
         QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
@@ -1125,13 +1351,21 @@ private slots:
         QVERIFY(where != "theme" || rm.loadThemeDir(tmp.path()));
         QVERIFY(where != "skin" || rm.loadSkinFile(zip));
         WarningCapture warnings;
-        QVERIFY(!lookUp() && !lookUp());
+        {
+            // The refusal is warned about after the read and before it is noted.
+            const OnWarning finish("later", [&] {
+                if (meanwhile)
+                    put(whole);
+            });
+            QVERIFY(!lookUp());
+        }
+        QVERIFY(meanwhile || !lookUp());
         if (rewritten) {
             QVERIFY(put(whole));
             QVERIFY(where != "skin" || rm.loadSkinFile(zip));
         }
         QCOMPARE(lookUp(), shown);
-        QCOMPARE(warnings.count("later"), first == "too large" ? 1 : 0);
+        QCOMPARE(warnings.count("later"), first.startsWith("too large") ? 1 : 0);
     }
 
     void fifoInPlaceOfAFile_data()

@@ -1,0 +1,448 @@
+#include "VYRQResourceDecoder_p.h"
+
+#include "VYRQFileIdentity_p.h"
+#include "VYRQImageBounds_p.h"
+#include "VYRQLogging.h"
+#include "VYRQRegularFile.h"
+#include "VYRQResourceKeys_p.h"
+#include "VYRQResourceManager.h"
+#include "VYRQResourceManagerImpl.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+const QLatin1String grayKeySuffix("_gray");
+
+QString keyFor(const QString& name, bool gray)
+{
+    return gray ? name + grayKeySuffix : name;
+}
+
+QImage disabledImage(QImage image)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        const QSize size = image.size();
+        // Handed over, so that the pixmap may convert the pixels in place: a large
+        // image is then not held twice while its grey copy is made.
+        const QIcon icon(QPixmap::fromImage(std::move(image)));
+        QImage out = icon.pixmap(size, QIcon::Disabled, QIcon::Off).toImage();
+        if (!out.isNull())
+            return out;
+        image = icon.pixmap(size).toImage();
+    }
+    // Without a GUI application there are no pixmaps: grey the pixels directly.
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const int g = qGray(line[x]);
+            line[x] = qRgba(g, g, g, qAlpha(line[x]) / 2);
+        }
+    }
+    return out;
+}
+
+// The files an image or SVG name may stand for beside the resource sets, in the order
+// they are tried.
+std::vector<QString> resourceFiles(const QString& folder, const QString& name)
+{
+    const QString relative = vyr::fsPath(name);
+    if (relative.isEmpty())
+        return {};
+    return { folder + relative, relative, folder + QLatin1String("images/") + relative };
+}
+
+QByteArray setFileIdentity(const VYRQResourceManagerImpl* set, const std::string& key)
+{
+    qint64 size = 0;
+    quint32 crc = 0;
+    if (!set->files.identity(key, size, crc))
+        return QByteArray();
+    return QByteArray::number(size) + ':' + QByteArray::number(crc, 16);
+}
+
+void noRoomFor(const QString& key, const VYRQDecodedCache::Budget& budget)
+{
+    qCWarning(vyrRes) << key << "not kept: what was changed through the pointers handed out fills the"
+                      << budget.bound() << "bytes decoded images and renderers may hold";
+}
+
+} // namespace
+
+VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
+    : m_manager(manager)
+    , m_default(manager.getDefaultManagerImpl())
+    , m_project(manager.getProjectManagerImpl())
+    , m_theme(manager.getThemeManagerImpl())
+{
+}
+
+// ---------------------------------------------------------------------------
+// Look-ups
+
+VYRQResourceManagerImpl* VYRQResourceDecoder::entrySet(Kind kind, const QString& key) const
+{
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        if (set && set->decoded.source(kind, key))
+            return set;
+    }
+    return nullptr;
+}
+
+QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
+{
+    const QString key = keyFor(name, gray);
+    if (VYRQResourceManagerImpl* set = entrySet(Kind::Image, key))
+        return imageIn(set, key);
+    VYRQResourceManagerImpl* set = nullptr;
+    return firstImage(name, gray, set);
+}
+
+const QImage* VYRQResourceDecoder::imageToDraw(const QString& name, bool gray)
+{
+    const QString key = keyFor(name, gray);
+    VYRQResourceManagerImpl* set = entrySet(Kind::Image, key);
+    if (set) {
+        if (const QImage* loaded = set->decoded.imageToDraw(key))
+            return loaded;
+    }
+    if (set ? !imageIn(set, key) : !firstImage(name, gray, set))
+        return nullptr;
+    return set->decoded.imageToDraw(key);
+}
+
+const QImage* VYRQResourceDecoder::imageToDraw(const QImage* image)
+{
+    QString key;
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        if (!set || !set->decoded.keyOf(image, key))
+            continue;
+        if (!imageIn(set, key))
+            return image;   // emptied, and its file gives nothing now
+        return set->decoded.imageToDraw(key);
+    }
+    return image;
+}
+
+QSvgRenderer* VYRQResourceDecoder::renderer(const QString& name)
+{
+    if (VYRQResourceManagerImpl* set = entrySet(Kind::Renderer, name))
+        return rendererIn(set, name);
+    return firstRenderer(name);
+}
+
+void VYRQResourceDecoder::decodeAgain(VYRQResourceManagerImpl* set,
+                                      std::vector<std::pair<VYRQDecodedCache::Kind, QString>> entries)
+{
+    // A plain image before its grey look, which is then made from it.
+    std::sort(entries.begin(), entries.end());
+    for (const auto& entry : entries) {
+        if (entry.first == Kind::Renderer)
+            rendererIn(set, entry.second);
+        else
+            imageIn(set, entry.second);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// An entry's own source
+
+QImage* VYRQResourceDecoder::imageIn(VYRQResourceManagerImpl* set, const QString& key)
+{
+    QImage* image = set->decoded.image(key);
+    if (!image) {
+        refill(set, Kind::Image, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
+                                          Read& read) {
+            image = decodeImage(from, key, source, outcome, read);
+            return image != nullptr;
+        });
+    }
+    return image;
+}
+
+QSvgRenderer* VYRQResourceDecoder::rendererIn(VYRQResourceManagerImpl* set, const QString& key)
+{
+    QSvgRenderer* renderer = set->decoded.renderer(key);
+    if (!renderer) {
+        refill(set, Kind::Renderer, key, [&](VYRQResourceManagerImpl* from, const Source& source,
+                                             Outcome& outcome, Read& read) {
+            renderer = decodeRenderer(from, key, source, outcome, read);
+            return renderer != nullptr;
+        });
+    }
+    return renderer;
+}
+
+void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode)
+{
+    const Source source = *set->decoded.source(kind, key);
+    const QByteArray* failed = set->decoded.refillFailure(kind, key);
+    if (failed && *failed == identityNow(set, source))
+        return;
+    Outcome outcome = Outcome::Missing;
+    Read read;
+    if (!decode(set, source, outcome, read) && outcome != Outcome::NoRoom)
+        set->decoded.rememberRefillFailure(kind, key, read.identity);
+}
+
+bool VYRQResourceDecoder::readSource(VYRQResourceManagerImpl* set, const Source& source, QByteArray& out,
+                                     Read& read) const
+{
+    if (source.from == Source::From::SetFile) {
+        const QByteArray* bytes = set->files.bytes(source.file);
+        read.identity = setFileIdentity(set, source.file);
+        if (!bytes)
+            return false;
+        out = *bytes;
+        return true;
+    }
+    if (source.from != Source::From::DiskFile)
+        return false;
+    read.path = source.path;
+    const vyr::FileRead result = vyr::readRegularFile(source.path, vyr::maxFileBytes, out, nullptr, nullptr,
+                                                      &read.identity);
+    if (result == vyr::FileRead::Read)
+        return true;
+    if (result != vyr::FileRead::Missing)
+        qCWarning(vyrRes) << "file" << source.path << "refused:" << vyr::fileReadText(result);
+    return false;
+}
+
+QByteArray VYRQResourceDecoder::identityNow(VYRQResourceManagerImpl* set, const Source& source) const
+{
+    if (source.from == Source::From::SetFile)
+        return setFileIdentity(set, source.file);
+    return source.from == Source::From::DiskFile ? vyr::fileIdentity(source.path) : QByteArray();
+}
+
+QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QString& key, const Source& source,
+                                         Outcome& outcome, Read& read)
+{
+    QImage image;
+    const QImage* plain = source.gray ? set->decoded.asStored(key.chopped(grayKeySuffix.size())) : nullptr;
+    const Source* plainSource = plain ? set->decoded.source(Kind::Image, key.chopped(grayKeySuffix.size())) : nullptr;
+    if (plainSource && plainSource->sameFile(source)) {
+        // The grey look of a decoded image is made from it, as long as it is what its
+        // file gave: nothing is read again.
+        image = *plain;
+    } else {
+        QByteArray bytes;
+        if (!readSource(set, source, bytes, read)) {
+            outcome = Outcome::Missing;
+            return nullptr;
+        }
+        QString refusal;
+        const vyr::ImageRead decoded = vyr::decodeImage(bytes, image, refusal);
+        // The decoded image is what stays; the file is read again should it be needed.
+        if (source.from == Source::From::SetFile)
+            set->files.release(source.file);
+        if (decoded == vyr::ImageRead::Refused) {
+            qCWarning(vyrRes) << "image" << key << "refused:" << refusal << "- treated as missing";
+            outcome = Outcome::Refused;
+            return nullptr;
+        }
+        const float scale = m_manager.getScaleFactor();
+        if (!image.isNull() && scale < 1.0f) {
+            image = image.scaled(int(float(image.width()) * scale), int(float(image.height()) * scale),
+                                 Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        }
+        // An empty image counts as missing; it is neither cached nor handed out.
+        if (decoded != vyr::ImageRead::Read || image.width() <= 0 || image.height() <= 0) {
+            outcome = Outcome::Failed;
+            return nullptr;
+        }
+    }
+    // Room first, so that the cache and the copies greying makes never add up past it.
+    set->decoded.budget().makeRoom(image.sizeInBytes());
+    if (source.gray)
+        image = disabledImage(std::move(image));
+    QImage* stored = set->decoded.storeImage(key, VYRQDecodedCache::formToDraw(std::move(image)), source);
+    if (!stored) {
+        noRoomFor(key, set->decoded.budget());
+        outcome = Outcome::NoRoom;
+        return nullptr;
+    }
+    outcome = Outcome::Decoded;
+    return stored;
+}
+
+QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, const QString& key,
+                                                  const Source& source, Outcome& outcome, Read& read)
+{
+    QByteArray bytes;
+    if (!readSource(set, source, bytes, read)) {
+        outcome = Outcome::Missing;
+        return nullptr;
+    }
+    QString refusal;
+    vyr::CheckedSvg svg;
+    const bool checked = !bytes.isEmpty() && vyr::boundedSvg(bytes, svg, refusal);
+    bytes.clear();
+    if (source.from == Source::From::SetFile)
+        set->files.release(source.file);
+    if (!refusal.isEmpty()) {
+        qCWarning(vyrRes) << "SVG" << key << "refused:" << refusal << "- treated as missing";
+        outcome = Outcome::Refused;
+        return nullptr;
+    }
+    if (!checked) {
+        outcome = Outcome::Failed;
+        return nullptr;
+    }
+    QSvgRenderer* renderer = set->decoded.storeRenderer(key, svg.text, svg.weight, source);
+    outcome = renderer ? Outcome::Decoded : Outcome::Failed;
+    const VYRQDecodedCache::Budget& budget = set->decoded.budget();
+    // A store makes room before it loads: past the bound now, it found none.
+    if (!renderer && budget.bytes() + svg.weight > budget.bound()) {
+        noRoomFor(key, budget);
+        outcome = Outcome::NoRoom;
+    }
+    return renderer;
+}
+
+// ---------------------------------------------------------------------------
+// First decodes
+
+QString VYRQResourceDecoder::besideFile(const QString& name) const
+{
+    for (const QString& candidate : resourceFiles(m_manager.getSkinDirPath(), name)) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return QString();
+}
+
+QImage* VYRQResourceDecoder::firstImage(const QString& name, bool gray, VYRQResourceManagerImpl*& set)
+{
+    const QString key = keyFor(name, gray);
+    if (gray) {
+        // The grey look comes from the file the plain image came from.
+        set = entrySet(Kind::Image, name);
+        if (set) {
+            Source source = *set->decoded.source(Kind::Image, name);
+            source.gray = true;
+            Outcome outcome = Outcome::Missing;
+            Read read;
+            return decodeImage(set, key, source, outcome, read);
+        }
+    }
+    QImage* image = nullptr;
+    set = decodeFirst(Kind::Image, name, gray, [&](VYRQResourceManagerImpl* from, const Source& source,
+                                                   Outcome& outcome, Read& read) {
+        image = decodeImage(from, key, source, outcome, read);
+        return image != nullptr;
+    });
+    return image;
+}
+
+QSvgRenderer* VYRQResourceDecoder::firstRenderer(const QString& name)
+{
+    QSvgRenderer* renderer = nullptr;
+    decodeFirst(Kind::Renderer, name, false, [&](VYRQResourceManagerImpl* from, const Source& source,
+                                                 Outcome& outcome, Read& read) {
+        renderer = decodeRenderer(from, name, source, outcome, read);
+        return renderer != nullptr;
+    });
+    return renderer;
+}
+
+VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QString& name, bool gray,
+                                                          const Decode& decode)
+{
+    const std::string file = vyr::fileKey(name);
+    if (failedBefore(kind, file, name))
+        return nullptr;
+    Outcome outcome = Outcome::Missing;
+    Read read;
+    for (VYRQResourceManagerImpl* set : { m_project, m_default, m_theme }) {
+        if (!set || !set->files.contains(file))
+            continue;
+        read = Read();
+        if (decode(set, Source::setFile(file, gray), outcome, read)) {
+            noteOutcome(kind, file, name, false, &read);
+            return set;
+        }
+        // A file refused or gone passes to the next set's.
+        if (outcome != Outcome::Missing)
+            break;
+    }
+    if (outcome == Outcome::NoRoom)
+        return nullptr;
+    bool found = outcome != Outcome::Missing;
+    if (outcome != Outcome::Refused) {
+        const QString beside = besideFile(name);
+        found = found || !beside.isEmpty();
+        read = Read();
+        if (!beside.isEmpty() && decode(m_default, Source::diskFile(beside, gray), outcome, read)) {
+            noteOutcome(kind, file, name, false, &read);
+            return m_default;
+        }
+        if (outcome == Outcome::NoRoom)
+            return nullptr;
+    }
+    // A name found nowhere is looked for again: its file may yet appear beside the skin.
+    if (found)
+        noteOutcome(kind, file, name, true, &read);
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Failures of first decodes
+
+VYRQResourceManagerImpl* VYRQResourceDecoder::holderOf(const std::string& key) const
+{
+    for (VYRQResourceManagerImpl* set : { m_project, m_default, m_theme }) {
+        if (set && set->files.contains(key))
+            return set;
+    }
+    return nullptr;
+}
+
+VYRQDecodedCache& VYRQResourceDecoder::failuresOf(VYRQResourceManagerImpl* holder) const
+{
+    return (holder ? holder : m_default)->decoded;
+}
+
+QByteArray VYRQResourceDecoder::triedFor(VYRQResourceManagerImpl* holder, const std::string& key,
+                                         const QString& name, const Read* read) const
+{
+    const QByteArray tried = holder ? setFileIdentity(holder, key) : QByteArray();
+    // A file beside the skin as it was read, not as it is now: one finished after the
+    // read is tried again.
+    if (read && !read->path.isEmpty())
+        return read->identity.isEmpty() ? tried : tried + '|' + read->path.toUtf8() + '|' + read->identity;
+    for (const QString& candidate : resourceFiles(m_manager.getSkinDirPath(), name)) {
+        const QByteArray file = vyr::fileIdentity(candidate);
+        if (!file.isEmpty())
+            return tried + '|' + candidate.toUtf8() + '|' + file;
+    }
+    return tried;
+}
+
+bool VYRQResourceDecoder::failedBefore(Kind kind, const std::string& key, const QString& name) const
+{
+    VYRQResourceManagerImpl* holder = holderOf(key);
+    const QByteArray* tried = failuresOf(holder).failure(kind, name);
+    return tried && *tried == triedFor(holder, key, name, nullptr);
+}
+
+void VYRQResourceDecoder::noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed,
+                                      const Read* read)
+{
+    VYRQResourceManagerImpl* holder = holderOf(key);
+    VYRQDecodedCache& failures = failuresOf(holder);
+    if (failed)
+        failures.rememberFailure(kind, name, triedFor(holder, key, name, read));
+    else if (failures.failure(kind, name))
+        failures.forgetFailure(kind, name);
+}

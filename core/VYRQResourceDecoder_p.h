@@ -1,0 +1,97 @@
+#pragma once
+
+// Library-internal; not installed.
+
+#include "VYRQDecodedCache.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QImage;
+class QSvgRenderer;
+class VYRQResourceManager;
+class VYRQResourceManagerImpl;
+
+// Decodes the images and SVG renderers the resource manager hands out, and decodes them
+// again. A name is decoded the first time from the first file found for it (the
+// project, default and theme sets' files, then the files beside the skin) into the
+// cache of the set whose file it was (the default set's for a file beside the skin),
+// and the entry keeps that source: from then on the entry is found first (default,
+// project, then theme set), and an emptied one is decoded again from its own file into
+// its own object, never from another file of the same name. Images are kept in the form
+// the painters draw (as a QPixmap would hold them), so that a change made through the
+// pointer handed out is what is drawn. Bounds: a file is read within 64 MiB (a set's
+// file only as first read), an image as vyr::decodeImage checks it, an SVG as
+// vyr::boundedSvg does, and the decoded ones within their budget.
+class VYRQResourceDecoder {
+public:
+    explicit VYRQResourceDecoder(const VYRQResourceManager& manager);
+
+    QImage* image(const QString& name, bool gray);
+    const QImage* imageToDraw(const QString& name, bool gray);
+    // An image the manager handed out, decoded again first when it was emptied, in its
+    // form to draw; any other image as it is.
+    const QImage* imageToDraw(const QImage* image);
+    QSvgRenderer* renderer(const QString& name);
+    // Decodes again, each from its own file, what a reload of `set`'s files emptied.
+    void decodeAgain(VYRQResourceManagerImpl* set, std::vector<std::pair<VYRQDecodedCache::Kind, QString>> entries);
+
+private:
+    using Kind = VYRQDecodedCache::Kind;
+    using Source = VYRQDecodedCache::Source;
+    // NoRoom: decoded, but what was changed through pointers leaves the budget no room;
+    // not remembered as a failure of the file.
+    enum class Outcome { Decoded, Missing, Failed, Refused, NoRoom };
+    // What a decode read: the file beside the skin, if it was one, and what tells the
+    // file that was read from the same file changed since.
+    struct Read {
+        QString path;
+        QByteArray identity;
+    };
+
+    // The set whose cache holds an entry (loaded or emptied) under `key`.
+    VYRQResourceManagerImpl* entrySet(Kind kind, const QString& key) const;
+    // Decodes what a source gives into `set`; whether it stored something.
+    using Decode = std::function<bool(VYRQResourceManagerImpl* set, const Source& source, Outcome& outcome,
+                                      Read& read)>;
+    // The entry's image or renderer, decoded again from its own source when emptied.
+    QImage* imageIn(VYRQResourceManagerImpl* set, const QString& key);
+    QSvgRenderer* rendererIn(VYRQResourceManagerImpl* set, const QString& key);
+    // Decodes an emptied entry again from its source, unless it failed before from what
+    // the source still is; a failure is remembered with what was read.
+    void refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode);
+    // A name's first decode, from the first file found for it.
+    QImage* firstImage(const QString& name, bool gray, VYRQResourceManagerImpl*& set);
+    QSvgRenderer* firstRenderer(const QString& name);
+    // Decodes into the set whose file (project, default, theme; one refused or gone
+    // passes to the next) or, failing that, the file beside the skin, first gives
+    // something; that set, or null. A failure is remembered with what was tried.
+    VYRQResourceManagerImpl* decodeFirst(Kind kind, const QString& name, bool gray, const Decode& decode);
+    QImage* decodeImage(VYRQResourceManagerImpl* set, const QString& key, const Source& source, Outcome& outcome,
+                        Read& read);
+    QSvgRenderer* decodeRenderer(VYRQResourceManagerImpl* set, const QString& key, const Source& source,
+                                 Outcome& outcome, Read& read);
+    bool readSource(VYRQResourceManagerImpl* set, const Source& source, QByteArray& out, Read& read) const;
+    QByteArray identityNow(VYRQResourceManagerImpl* set, const Source& source) const;
+    // The first file beside the skin that `name` may stand for; empty for none.
+    QString besideFile(const QString& name) const;
+    // The first set holding the file `key` (project, default, theme), or null; where a
+    // failure of a name standing for it is remembered (the default set for none).
+    VYRQResourceManagerImpl* holderOf(const std::string& key) const;
+    VYRQDecodedCache& failuresOf(VYRQResourceManagerImpl* holder) const;
+    // What a look-up of `name` tries now, or tried in `read`.
+    QByteArray triedFor(VYRQResourceManagerImpl* holder, const std::string& key, const QString& name,
+                        const Read* read) const;
+    bool failedBefore(Kind kind, const std::string& key, const QString& name) const;
+    void noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed, const Read* read);
+
+    const VYRQResourceManager& m_manager;
+    VYRQResourceManagerImpl* const m_default;
+    VYRQResourceManagerImpl* const m_project;
+    VYRQResourceManagerImpl* const m_theme;
+};

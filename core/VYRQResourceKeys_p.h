@@ -1,0 +1,50 @@
+#pragma once
+
+// Library-internal; not installed. How the resource manager names files.
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+
+#include <string>
+
+namespace vyr {
+
+// A set's key for a file name: lower-cased in ASCII only, so that UTF-8 names stay
+// intact and a look-up builds exactly the key that loading built; "\" read as "/".
+inline std::string fileKey(QByteArray bytes)
+{
+    for (char& c : bytes) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        else if (c == '\\')
+            c = '/';
+    }
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+inline std::string fileKey(const QString& name)
+{
+    return fileKey(name.toUtf8());
+}
+
+inline QString fsPath(QString path)
+{
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+// Folder paths are kept clean and ending in "/" so that the same folder always
+// compares equal, however it was spelled.
+inline QString folderPathOf(const QString& dir)
+{
+    QString path = fsPath(dir);
+    if (path.isEmpty())
+        return path;
+    path = QDir::cleanPath(path);
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+} // namespace vyr
