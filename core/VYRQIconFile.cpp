@@ -139,8 +139,11 @@ QIcon readIconFile(const QString& path, int side)
         }
     }
 
+    // Kept under the identity of the file that was read, which may have changed since
+    // the look-up above.
     QByteArray data;
-    const FileRead result = readRegularFile(path, maxFileBytes, data);
+    QByteArray readIdentity;
+    const FileRead result = readRegularFile(path, maxFileBytes, data, nullptr, nullptr, &readIdentity);
     if (result == FileRead::Missing)
         return QIcon();
     if (result != FileRead::Read) {
@@ -153,8 +156,8 @@ QIcon readIconFile(const QString& path, int side)
     if (!refusal.isEmpty())
         qCWarning(vyrRes) << "icon file" << path << "refused:" << refusal;
     const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-    if (!identity.isEmpty())
-        cache.insert(key, icon, iconBytes(image), cacheBound());
+    if (!readIdentity.isEmpty())
+        cache.insert(readIdentity + '@' + QByteArray::number(pixels), icon, iconBytes(image), cacheBound());
     return icon;
 }
 
