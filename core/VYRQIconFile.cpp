@@ -40,6 +40,13 @@ struct IconCache {
 
     void insert(const QByteArray& key, const QIcon& icon, qint64 size, qint64 bound)
     {
+        // Kept already when the file was renamed over between the look-up and the read.
+        const auto kept = icons.find(key);
+        if (kept != icons.end()) {
+            bytes -= kept->bytes;
+            order.remove(kept->use);
+            icons.erase(kept);
+        }
         while (bytes + size > bound && !order.isEmpty()) {
             bytes -= icons.take(order.oldest()).bytes;
             order.removeOldest();
