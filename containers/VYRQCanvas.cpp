@@ -134,25 +134,14 @@ bool readPage(const QString& path, Json::Value& root)
     return !path.isEmpty() && parsePage(vyr::readWholeFile(path), root);
 }
 
-// A text a control would not hold: a UTF-16 unit takes one to three UTF-8 bytes (a
-// pair of them four), and a control's reading cuts one of more than three bytes a unit
-// without converting it.
-bool longerThanControlText(const Json::Value& value)
-{
-    constexpr qint64 most = VYRQWidgetBaseImpl::maxTextLength;
-    const char* begin = nullptr;
-    const char* end = nullptr;
-    value.getString(&begin, &end);
-    const qint64 bytes = end - begin;
-    if (bytes <= most)
-        return false;
-    return bytes > 3 * most + 3 || QString::fromUtf8(begin, int(bytes)).size() > most;
-}
-
 bool holdsOverlongText(const Json::Value& value)
 {
-    if (value.isString())
-        return longerThanControlText(value);
+    if (value.isString()) {
+        const char* begin = nullptr;
+        const char* end = nullptr;
+        value.getString(&begin, &end);
+        return !VYRQWidgetBaseImpl::fitsControlText(begin, end);
+    }
     if (value.isArray() || value.isObject()) {
         for (const Json::Value& entry : value) {
             if (holdsOverlongText(entry))

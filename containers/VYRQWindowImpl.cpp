@@ -20,6 +20,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <utility>
+
 namespace {
 
 // The window that follows the current press; null when no press is followed.
@@ -211,7 +213,6 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
         dragging = allowed && (!onlyDragCaption || pos.y() <= captionHeight);
     }
     pressPos = event->globalPos();
-    m_pressScreen = w->isWindow() ? w->screen() : nullptr;
     event->accept();
     pressOwner() = w;
     w->grabMouse();
@@ -367,13 +368,7 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
 
 void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
 {
-    QWidget* w = owner();
-    const bool followed = w && pressOwner() == w;
     releasePress();
-    // The press put off holding the window to a screen it was taken to: it is held now,
-    // as after a move by the window manager.
-    if (followed && w->isWindow() && w->screen() != m_pressScreen)
-        holdToScreen();
 }
 
 void VYRQWindowImpl::releasePress()
@@ -395,6 +390,11 @@ void VYRQWindowImpl::releasePress()
         w->releaseMouse();
     if (pressOwner() == w)
         pressOwner().clear();
+    // However the press ended (a release, a lost grab): the window is held now to the
+    // screen it was taken to or whose area changed under it, as after a move by the
+    // window manager.
+    if (std::exchange(m_holdPending, false))
+        holdToScreen();
 }
 
 void VYRQWindowImpl::mouseDoubleClickEvent(QMouseEvent* event)
@@ -480,10 +480,13 @@ void VYRQWindowImpl::restoreNormalGeometry()
 void VYRQWindowImpl::holdToScreen()
 {
     QWidget* w = owner();
-    // A window that follows a press is where the operator puts it.
-    if (!w || !w->isWindow() || !w->isVisible() || pressOwner() == w
-        || (w->windowState() & (Qt::WindowMinimized | Qt::WindowFullScreen)))
+    if (!w || !w->isWindow() || !w->isVisible() || (w->windowState() & (Qt::WindowMinimized | Qt::WindowFullScreen)))
         return;
+    // A window that follows a press is where the operator puts it, until the press ends.
+    if (pressOwner() == w) {
+        m_holdPending = true;
+        return;
+    }
     const QRect area = maximisedArea();
     if (!area.isValid())
         return;

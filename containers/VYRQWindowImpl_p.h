@@ -50,7 +50,8 @@ public:
     static Qt::CursorShape cursorFor(ResizeEdge edge);
 
     // Ends a press this window follows: drag and resize state, the mouse grab and
-    // the process-wide pressed flag (only when this window set it).
+    // the process-wide pressed flag (only when this window set it); then holds the
+    // window to its screen if the press put that off.
     void releasePress();
     // Lays out the owner's direct library children (resizeWidget on each).
     void resizeChildren();
@@ -69,8 +70,8 @@ public:
     // hold its minimum, it keeps the lifted limits and takes the available area.
     void windowStateChanged(Qt::WindowStates oldState);
     // Holds a top-level owner to its screen's available area, as when its screen or
-    // that screen's geometry changed, or its own drag or border resize ended on another
-    // screen: a maximised window fills the area; a window the area cannot hold at its
+    // that screen's geometry changed (while the owner follows a press, once the press
+    // ends): a maximised window fills the area; a window the area cannot hold at its
     // own minimum is maximised; one that reaches past the screens is brought within the
     // area, no larger than it.
     void holdToScreen();
@@ -142,8 +143,8 @@ private:
     // Where the window stood when the border resize took the press (its frame's
     // top-left, as move() takes it).
     QRect m_pressGeometry;
-    // The screen a top-level owner was on at the press.
-    QPointer<QScreen> m_pressScreen;
+    // holdToScreen was put off by a press the owner follows; releasePress holds it.
+    bool m_holdPending = false;
     QPointer<QWindow> m_watchedHandle;
     QPointer<QScreen> m_watchedScreen;
     // Set while the frame's maximise lifted the owner's size limits; they and the

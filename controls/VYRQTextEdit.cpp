@@ -171,11 +171,6 @@ VYRQScrollBar* VYRQTextEdit::scrollBar(bool hor) const
     return hor ? m_horBar : m_verBar;
 }
 
-QVariant VYRQTextEdit::loadResource(int type, const QUrl& name)
-{
-    return VYRQTextDocument::boundedResource(type, name);
-}
-
 void VYRQTextEdit::setText(const QString& text)
 {
     setContent(text, Qt::AutoText);

@@ -51,13 +51,12 @@ public:
 
     VYRQScrollBar* scrollBar(bool hor) const;
 
-    // What the text's HTML names (images, style sheets) is read as theme files are.
-    QVariant loadResource(int type, const QUrl& name) override;
-
 public slots:
     // Text reaches the edit's document (a VYRQTextDocument) as that document takes
     // content: rich text as our HTML reader writes it again, and past its nesting
-    // bounds as plain text. They hide QTextEdit's slots of the same names.
+    // bounds as plain text. They hide QTextEdit's slots of the same names, so they
+    // cannot cover what reaches Qt's own HTML reader past them: these slots called
+    // through a QTextEdit pointer, setProperty("html", ...) and document()->setHtml().
     void setText(const QString& text);
     void setHtml(const QString& text);
     void insertHtml(const QString& text);

@@ -40,6 +40,13 @@ struct IconCache {
 
     void insert(const QByteArray& key, const QIcon& icon, qint64 size, qint64 bound)
     {
+        // Kept already when the file was renamed over between the look-up and the read.
+        const auto kept = icons.find(key);
+        if (kept != icons.end()) {
+            bytes -= kept->bytes;
+            order.remove(kept->use);
+            icons.erase(kept);
+        }
         while (bytes + size > bound && !order.isEmpty()) {
             bytes -= icons.take(order.oldest()).bytes;
             order.removeOldest();
@@ -69,16 +76,16 @@ int pixelsOf(int side)
 // icon that gave nothing counts that much.
 constexpr qint64 entryBytes = 256;
 
-qint64 iconBytes(const QImage& image)
+qint64 iconBytes(int width, int height)
 {
-    return qint64(image.width()) * image.height() * 4 + entryBytes;
+    return qint64(width) * height * 4 + entryBytes;
 }
 
 // What a menu at its item limit draws.
 qint64 cacheBound()
 {
     const int side = pixelsOf(smallIconSide);
-    return maxMenuItems * iconBytes(QImage(side, side, QImage::Format_Invalid));
+    return maxMenuItems * iconBytes(side, side);
 }
 
 QImage fitted(QImage image, int pixels)
@@ -157,7 +164,8 @@ QIcon readIconFile(const QString& path, int side)
         qCWarning(vyrRes) << "icon file" << path << "refused:" << refusal;
     const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
     if (!readIdentity.isEmpty())
-        cache.insert(readIdentity + '@' + QByteArray::number(pixels), icon, iconBytes(image), cacheBound());
+        cache.insert(readIdentity + '@' + QByteArray::number(pixels), icon, iconBytes(image.width(), image.height()),
+                     cacheBound());
     return icon;
 }
 

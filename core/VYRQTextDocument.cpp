@@ -133,12 +133,6 @@ bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QStr
     return true;
 }
 
-QVariant VYRQTextDocument::boundedResource(int type, const QUrl& url)
-{
-    qint64 pixels = 0;
-    return readResource(type, url, maxDocumentPixels, maxAllPixels - heldByAll(), pixels);
-}
-
 VYRQTextDocument::~VYRQTextDocument()
 {
     heldByAll() -= m_pixels;

@@ -39,10 +39,6 @@ public:
     // warning on vyr.controls), which is shown as plain text.
     static bool richText(const QString& text, Qt::TextFormat format, QString& html);
 
-    // The resource of `type` at `url` (already resolved), read that way; never null,
-    // so that Qt's document reads nothing on its own. For a QTextEdit's loadResource.
-    static QVariant boundedResource(int type, const QUrl& url);
-
     void clear() override;
 
 protected:

@@ -614,6 +614,10 @@ VYR_READ_OWN_ATTR(std::string)
 
 namespace {
 
+// A UTF-16 unit takes one to three UTF-8 bytes (a pair of them four): a text of more
+// bytes is longer than a control takes, and these bytes can make up all it keeps.
+constexpr qint64 enoughTextBytes = 3 * qint64(VYRQWidgetBaseImpl::maxTextLength) + 3;
+
 // Never half of a surrogate pair.
 QString cutText(const QString& text)
 {
@@ -621,9 +625,8 @@ QString cutText(const QString& text)
     return text.left(text.at(most - 1).isHighSurrogate() ? most - 1 : most);
 }
 
-// A JSON string as a control's text; false when the value is no string. A UTF-16
-// unit takes one to three UTF-8 bytes (a pair of them four): a longer text is cut
-// from the bytes that can make up what is kept, never converted whole.
+// A JSON string as a control's text; false when the value is no string. A text of
+// more than enoughTextBytes is cut from those bytes, never converted whole.
 bool readText(const Json::Value& value, QString& out, const char* what)
 {
     if (!value.isString())
@@ -631,18 +634,26 @@ bool readText(const Json::Value& value, QString& out, const char* what)
     const char* begin = nullptr;
     const char* end = nullptr;
     value.getString(&begin, &end);
-    const qint64 enough = 3 * qint64(VYRQWidgetBaseImpl::maxTextLength) + 3;
-    if (end - begin <= enough) {
+    if (end - begin <= enoughTextBytes) {
         out = VYRQWidgetBaseImpl::boundedText(QString::fromUtf8(begin, int(end - begin)), what);
         return true;
     }
     qCWarning(vyrControls) << "control" << what << "of" << qint64(end - begin) << "bytes cut to"
                            << VYRQWidgetBaseImpl::maxTextLength << "characters";
-    out = cutText(QString::fromUtf8(begin, int(enough)));
+    out = cutText(QString::fromUtf8(begin, int(enoughTextBytes)));
     return true;
 }
 
 } // namespace
+
+// What readText keeps whole; converted only when the byte count cannot tell.
+bool VYRQWidgetBaseImpl::fitsControlText(const char* begin, const char* end)
+{
+    const qint64 bytes = end - begin;
+    if (bytes <= maxTextLength)
+        return true;
+    return bytes <= enoughTextBytes && QString::fromUtf8(begin, int(bytes)).size() <= maxTextLength;
+}
 
 QString VYRQWidgetBaseImpl::boundedText(const QString& text, const char* what)
 {

@@ -77,6 +77,9 @@ public:
     // their texts to it, with a warning on vyr.controls; `what` names the text there.
     static constexpr int maxTextLength = 1 << 20;
     static QString boundedText(const QString& text, const char* what = "text");
+    // Whether a control reading the UTF-8 text from `begin` to `end` (a page's JSON
+    // string) keeps it whole.
+    static bool fitsControlText(const char* begin, const char* end);
     // Shows the owner's tooltip for a QEvent::ToolTip through VYRQToolTip, never Qt's
     // (which reads every file rich text names itself); false when it has none, and the
     // event goes on to its parent.

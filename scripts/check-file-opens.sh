@@ -6,7 +6,7 @@
 # tooltip's, a message box's, an item's tooltip) reads every image and style sheet its
 # HTML names, and an SVG renderer what the SVG names. Such content reaches Qt only as
 # a VYRQTextDocument (core/VYRQTextDocument.h) or after the SVG inspection of
-# core/VYRQImageBounds_p.h. This lists, from the built objects of each source file,
+# core/VYRQSvgBounds_p.h. This lists, from the built objects of each source file,
 # the calls that open a file by name or hand content to one of Qt's readers, and fails
 # on any but the few allowed below.
 # Usage: check-file-opens.sh <build folder> [nm]
@@ -56,8 +56,8 @@ core/VYRQControl.cpp QWidget::setToolTip               on a control: shown throu
 ribbon/VYRQRibbonBar.cpp QWidget::setToolTip           on a ribbon button: shown through VYRQToolTip
 ribbon/VYRQRibbonButton.cpp QWidget::setToolTip        on itself, a control: shown through VYRQToolTip
 ribbon/VYRQRibbonConfig.cpp QAction::setToolTip        shown only by the ribbon button that takes it
-core/VYRQDecodedCache.cpp QSvgRenderer::load(QByteArray a theme SVG after the inspection of VYRQImageBounds
-core/VYRQIconFile.cpp QSvgRenderer::QSvgRenderer(QByteArray an icon SVG after the inspection of VYRQImageBounds
+core/VYRQDecodedCache.cpp QSvgRenderer::load(QByteArray a theme SVG after the inspection of VYRQSvgBounds
+core/VYRQIconFile.cpp QSvgRenderer::QSvgRenderer(QByteArray an icon SVG after the inspection of VYRQSvgBounds
 app/TarnexStartup.cpp QMessageBox::QMessageBox        its text set to plain text before it is shown
 controls/VYRQPushButton.cpp QIcon::QIcon(QString       icons inside the executable (":/") only
 core/VYRQSaveTarget.cpp QSaveFile::QSaveFile(QString   saves, only over no file or a regular one

@@ -41,8 +41,19 @@ void VYRQListViewItemDelegate::collectTemplateControls(QWidget* itemTemplate)
 {
     m_controls.clear();
     m_hovered = nullptr;
-    for (const VYRQHostedControls::Control& c : VYRQHostedControls::collect(itemTemplate))
+    m_loaded = LoadedText();
+    for (const VYRQHostedControls::Control& c : VYRQHostedControls::collect(itemTemplate)) {
         m_controls.append({c.widget, c.impl});
+        // The display callback, or anyone, may give the label other text.
+        if (auto* label = dynamic_cast<VYRQLabelEx*>(c.widget))
+            connect(VYRQImplAccess::of(label)->document(), &QTextDocument::contentsChanged, this,
+                    &VYRQListViewItemDelegate::forgetLoadedText, Qt::UniqueConnection);
+    }
+}
+
+void VYRQListViewItemDelegate::forgetLoadedText()
+{
+    m_loaded = LoadedText();
 }
 
 void VYRQListViewItemDelegate::clearHighLight()
@@ -174,10 +185,15 @@ int VYRQListViewItemDelegate::controlAt(int row, const QPoint& point, QRect* rec
 
 void VYRQListViewItemDelegate::loadRowText(VYRQLabelEx* label, int row, const QRect& rect) const
 {
+    VYRQTextDocument* document = VYRQImplAccess::of(label)->document();
     const auto cached = m_impl->rowRichText.constFind(row);
-    if (cached != m_impl->rowRichText.constEnd())
-        VYRQImplAccess::of(label)->document()->setContent(*cached, Qt::RichText);
-    VYRQImplAccess::of(label)->document()->setPageSize(QSizeF(rect.width() + 20, rect.height() + 10));
+    // Read again, a drag would read the text (and decode its images) at every move.
+    if (cached != m_impl->rowRichText.constEnd()
+        && (m_loaded.label != label || m_loaded.row != row || m_loaded.text != *cached)) {
+        document->setContent(*cached, Qt::RichText);
+        m_loaded = {label, row, *cached};
+    }
+    document->setPageSize(QSizeF(rect.width() + 20, rect.height() + 10));
 }
 
 bool VYRQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,

@@ -40,6 +40,13 @@ private:
         int row = -1;
         TextPosition position;
     };
+    // What loadRowText last read into a label, until anything changes that label's
+    // document.
+    struct LoadedText {
+        QPointer<VYRQLabelEx> label;
+        int row = -1;
+        QString text;
+    };
 
     // The control painted in `row` under `point` (viewport coordinates), never the
     // template itself; -1 for none.
@@ -47,14 +54,17 @@ private:
     // Selects the part of the label's text that the selection covers in `row`;
     // false when it covers none of it.
     bool selectInRow(VYRQLabelExImpl* label, int row) const;
-    // The row's cached rich text into the label, laid out for the control's rectangle.
+    // The row's cached rich text into the label, unless the label's document holds it
+    // already, laid out for the control's rectangle.
     void loadRowText(VYRQLabelEx* label, int row, const QRect& rect) const;
+    void forgetLoadedText();
 
     QPointer<QWidget> m_hovered;
     QPointer<VYRQListViewImpl> m_impl;
     QVector<Control> m_controls;
     Anchor m_start;
     Anchor m_end;
+    mutable LoadedText m_loaded;
     bool m_pressed = false;
     bool m_cursorChanged = false;
 };

@@ -244,6 +244,7 @@ private slots:
         QTest::newRow("a 1,000-item menu's icons cycling over 257 files") << 257 << 16 << "0-999" << 257;
         // The icons kept hold what 10,000 icons of 16 pixels do: 769 of 64.
         QTest::newRow("770 icons of 64 pixels, the first again") << 770 << 64 << "0" << 771;
+        QTest::newRow("3,000 icons of 16 pixels, the first again") << 3000 << 16 << "0" << 3000;
     }
     // Icon files are kept by identity and size, the most recently used up to a bound on
     // their bytes that a menu at its item limit keeps within: a menu that keeps coming

@@ -1,6 +1,7 @@
 #include "../controls/controls_testutil.h"
 #include "testaccess.h"
 #include "views_testutil.h"
+#include "warningcapture.h"
 
 #include "VYRQContainer.h"
 #include "VYRQLabelEx.h"
@@ -72,6 +73,20 @@ void showRow(const VYRQListView*, const QWidget* itemTemplate, const QModelIndex
 {
     if (auto* label = itemTemplate->findChild<VYRQLabelEx*>())
         label->setHtmlContent(index.data().toString());
+}
+
+// The template's button replaced by a label filling the row whose text can be selected
+// across rows.
+VYRQLabelEx* selectableLabel(Rows& r)
+{
+    delete r.button;
+    auto* label = new VYRQLabelEx;
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    r.itemTemplate->setChildPadding(0, 0, 0, 0);
+    r.itemTemplate->addChildWidget(label, 1);
+    r.view.setItemTemplate(r.itemTemplate);
+    r.view.setEnableSelection(true);
+    return label;
 }
 
 } // namespace
@@ -263,14 +278,8 @@ private Q_SLOTS:
         Rows r;
         for (int i = 0; i < r.model.rowCount(); ++i)
             r.model.setData(r.model.index(i, 0), QStringLiteral("Row text %1 with several words").arg(i));
-        delete r.button;
-        auto* label = new VYRQLabelEx;
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        r.itemTemplate->setChildPadding(0, 0, 0, 0);
-        r.itemTemplate->addChildWidget(label, 1);
-        r.view.setItemTemplate(r.itemTemplate);
+        VYRQLabelEx* label = selectableLabel(r);
         r.view.setItemDisplayCallBack(&showRow);
-        r.view.setEnableSelection(true);
         QVERIFY(shown(r.view));
         r.view.viewport()->grab();
         QCOMPARE(vyrtest::impl(r.view)->rowRichText.size(), r.model.rowCount());
@@ -300,6 +309,22 @@ private Q_SLOTS:
         // A new press drops the selection.
         r.press(4, 30);
         QCOMPARE(highlighted(r.view.viewport()->grab().toImage(), QRect(0, 0, 200, 180)), 0);
+
+        // A drag within one row reads the row's text into the label once, not at each
+        // move: the image it names, refused, is refused once.
+        Rows same;
+        selectableLabel(same)->setHtmlContent(QStringLiteral("Row text <img src=\"data:image/gif;base64,%1\"> with words")
+                                                  .arg(QString::fromLatin1(hugeGif().toBase64())));
+        QVERIFY(shown(same.view));
+        same.view.viewport()->grab();
+        QWindow* window = same.view.windowHandle();
+        const auto inWindow = [&](int x) { return same.view.viewport()->mapTo(&same.view, same.at(1, x)); };
+        WarningCapture capture;
+        QTest::mousePress(window, Qt::LeftButton, {}, inWindow(20));
+        for (const int x : {40, 60, 80, 100})
+            QTest::mouseMove(window, inWindow(x));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, inWindow(100));
+        QCOMPARE(capture.count(QStringLiteral("rich-text image")), 1);
     }
 
     void scrollBarChildrenBuildNoControl()
