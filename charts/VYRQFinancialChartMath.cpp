@@ -106,8 +106,16 @@ void slideAverages(Close close, int count, int first, int last, int period, doub
     int gaps = 0;  // closes in the window that are not numbers
     int slid = 0;
     for (int i = begin; i <= to; ++i) {
-        // Summed afresh now and then, so that the rounding of the slides cannot pile up.
-        if (slid == 0 || slid >= 1024) {
+        if (slid > 0 && slid < 1024) {
+            const double in = close(i);
+            const double out = close(i - period);
+            sum += share(in) - share(out);
+            gaps += int(!std::isfinite(in)) - int(!std::isfinite(out));
+            ++slid;
+        }
+        // Summed afresh now and then, so that the rounding of the slides cannot pile up,
+        // and after a slide that overflowed, which no later slide would bring back.
+        if (slid == 0 || slid >= 1024 || !std::isfinite(sum)) {
             sum = 0.0;
             gaps = 0;
             for (int j = i - period + 1; j <= i; ++j) {
@@ -115,12 +123,6 @@ void slideAverages(Close close, int count, int first, int last, int period, doub
                 gaps += !std::isfinite(close(j));
             }
             slid = 1;
-        } else {
-            const double in = close(i);
-            const double out = close(i - period);
-            sum += share(in) - share(out);
-            gaps += int(!std::isfinite(in)) - int(!std::isfinite(out));
-            ++slid;
         }
         if (gaps == 0)
             averages[i - from] = reference + sum;

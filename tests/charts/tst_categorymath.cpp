@@ -241,18 +241,21 @@ private slots:
     // a window holds a close that is not a number or reaches before the first candle:
     // past the refreshes of the sliding sum, at the ends of the doubles, for periods
     // longer than the run. Prices of 1e15 apart by eighths keep their averages to
-    // the nearest eighth.
+    // the nearest eighth. The first `extremes` closes swing between the ends of the
+    // doubles, where a slide of the sum overflows.
     void movingAverageRuns_data()
     {
         QTest::addColumn<double>("base");
         QTest::addColumn<double>("step");
         QTest::addColumn<int>("period");
         QTest::addColumn<double>("tolerance");
-        QTest::newRow("prices about 100") << 100.0 << 0.37 << 5 << 1e-9;
-        QTest::newRow("a long period") << 100.0 << 0.37 << 500 << 1e-9;
-        QTest::newRow("longer than the run") << 100.0 << 0.37 << 3000 << 0.0;
-        QTest::newRow("the ends of the doubles") << 0.0 << 1.7e307 << 3 << 1e294;
-        QTest::newRow("1e15 apart by eighths") << 1e15 << 0.125 << 30 << 0.0625;
+        QTest::addColumn<int>("extremes");
+        QTest::newRow("prices about 100") << 100.0 << 0.37 << 5 << 1e-9 << 0;
+        QTest::newRow("a long period") << 100.0 << 0.37 << 500 << 1e-9 << 0;
+        QTest::newRow("longer than the run") << 100.0 << 0.37 << 3000 << 0.0 << 0;
+        QTest::newRow("the ends of the doubles") << 0.0 << 1.7e307 << 3 << 1e294 << 0;
+        QTest::newRow("1e15 apart by eighths") << 1e15 << 0.125 << 30 << 0.0625 << 0;
+        QTest::newRow("zeros after swings between the ends") << 0.0 << 0.0 << 1 << 0.0 << 100;
     }
     void movingAverageRuns()
     {
@@ -260,9 +263,13 @@ private slots:
         QFETCH(double, step);
         QFETCH(int, period);
         QFETCH(double, tolerance);
+        QFETCH(int, extremes);
         QVector<FinancialCandle> candles(2500);
+        const double most = std::numeric_limits<double>::max();
         for (int i = 0; i < candles.size(); ++i) {
-            const double close = i % 600 == 599 ? notANumber : base + step * ((i * 7) % 11 - 5);
+            const double close = i < extremes ? (i % 2 ? -most : most)
+                : i % 600 == 599               ? notANumber
+                                               : base + step * ((i * 7) % 11 - 5);
             candles[i] = candle(close, close, close, close);
         }
         QVector<double> run;
