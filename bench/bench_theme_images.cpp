@@ -6,12 +6,16 @@
 //             zip read into memory through minizip, and QIcon's disabled mode greying
 //             it. Then a repaint of a page of 400 of them, each drawn by name as a
 //             control paints it, against drawing the QPixmaps a Qt user holds;
+//   scale     the same per icon from themes of 1,000 and of 16,000 icons, the load
+//             alone, and a repaint of the same 400 from each;
 //   thrash    400 512x512 images, 400 MiB decoded, over the 256 MiB image cache: every
 //             repaint decodes every image again; against a QPixmapCache held to the
-//             same 256 MiB. And 200 of them, which both caches hold.
-// Both sides must hand out images of the same sizes and pixels, decode as many and paint
-// the same page, or no ratio is printed.
-// Usage: bench_theme_images [icons|thrash]...   (both when none is named)
+//             same 256 MiB. And 200 of them, which both caches hold;
+//   memory    what 4,000 translucent icons drawn once (and with their grey looks) add
+//             to the process, against a QPixmapCache of the same pixmaps.
+// Both sides must hand out (or hold) images of the same sizes and pixels, decode as many
+// and paint the same page, or no ratio is printed.
+// Usage: bench_theme_images [icons|scale|thrash|memory]...   (all when none is named)
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
 #include "BenchRow.h"
@@ -25,6 +29,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
@@ -33,8 +38,11 @@
 #include <QPixmapCache>
 #include <QTemporaryDir>
 
+#include <malloc.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -46,7 +54,6 @@ namespace {
 using benchrow::median;
 using benchrow::msSince;
 
-constexpr int iconCount = 4000;
 constexpr int pageIcons = 400;       // a page of 20 x 20 icons
 constexpr int iconSide = 32;
 constexpr int bigCount = 400;
@@ -54,14 +61,14 @@ constexpr int bigSide = 512;
 
 QString imageName(int i)
 {
-    return QStringLiteral("images/i%1.png").arg(i, 4, 10, QLatin1Char('0'));
+    return QStringLiteral("images/i%1.png").arg(i, 5, 10, QLatin1Char('0'));
 }
 
 // Every icon differs: a colour of its own and a mark placed by its number.
 QImage iconImage(int i)
 {
     QImage image(iconSide, iconSide, QImage::Format_ARGB32);
-    image.fill(QColor((i * 37) % 256, (i * 91) % 256, (i * 13) % 256, 200 + i % 56));
+    image.fill(QColor((i * 37) % 256, (i * 91) % 256, (i * 13) % 256, 200 + i % 55));
     QPainter p(&image);
     p.fillRect(i % 24, (i / 24) % 24, 8, 8, QColor(255 - (i % 256), 40, 160));
     return image;
@@ -137,7 +144,7 @@ struct Handed {
         if (!image || image->isNull())
             return;
         ++images;
-        const QImage argb = image->convertToFormat(QImage::Format_ARGB32);
+        const QImage argb = image->convertToFormat(QImage::Format_ARGB32_Premultiplied);
         for (int y = 0; y < argb.height(); y += 7) {
             const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
             for (int x = 0; x < argb.width(); x += 5)
@@ -182,6 +189,7 @@ void paintQt(QImage& page, const std::vector<QPixmap>& pixmaps, int side)
 
 struct IconRun {
     double allMs = 0;
+    double loadMs = 0;    // ours: the theme's load alone
     double repaintMs = 0;
     Handed handed;
     QImage page;
@@ -203,21 +211,26 @@ double repaintMs(QImage& page, const Paint& paint)
     return median(repaints);
 }
 
-IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zip)
+IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zip, int count)
 {
     IconRun run;
     // The theme an earlier run loaded goes first, untimed, as the Qt side's images go
     // after its timing; with none loaded the folder is read again.
     rm->loadThemeFile(QString());
+    std::vector<const QImage*> handed;
+    handed.reserve(size_t(2 * count));
     QElapsedTimer timer;
     timer.start();
     if (!(zip.isEmpty() ? rm->loadThemeDir(dir) : rm->loadThemeFile(zip)))
         return run;
-    for (int i = 0; i < iconCount; ++i) {
-        run.handed.add(rm->getImage(imageName(i), false));
-        run.handed.add(rm->getImage(imageName(i), true));
+    run.loadMs = msSince(timer);
+    for (int i = 0; i < count; ++i) {
+        handed.push_back(rm->getImage(imageName(i), false));
+        handed.push_back(rm->getImage(imageName(i), true));
     }
     run.allMs = msSince(timer);
+    for (const QImage* image : handed)
+        run.handed.add(image);
     QStringList names;
     for (int i = 0; i < pageIcons; ++i)
         names << imageName(i);
@@ -227,22 +240,25 @@ IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zi
 
 // A Qt user's theme: each image decoded and greyed as it is read, held as it was
 // decoded. `plain` keeps the images for the page.
-void takeIcon(QImage image, IconRun& run, std::vector<QImage>& plain, std::vector<QImage>& grey)
+void takeIcon(QImage image, std::vector<QImage>& plain, std::vector<QImage>& grey)
 {
     plain.push_back(std::move(image));
     grey.push_back(greyOf(plain.back()));
-    run.handed.add(&plain.back());
-    run.handed.add(&grey.back());
 }
 
-// The page's images as the QPixmaps a Qt user draws, made before the repaints (ours
-// makes its drawing form on the first repaint).
-double repaintPixmapsMs(IconRun& run, const std::vector<QImage>& plain)
+// After the timing: what the Qt side handed out, and a repaint of the page's images as
+// the QPixmaps a Qt user draws, made before the repaints (ours draws the images it
+// decoded as they are).
+void finishQt(IconRun& run, const std::vector<QImage>& plain, const std::vector<QImage>& grey)
 {
+    for (size_t i = 0; i < plain.size(); ++i) {
+        run.handed.add(&plain[i]);
+        run.handed.add(&grey[i]);
+    }
     std::vector<QPixmap> shown;
     for (size_t i = 0; i < plain.size() && i < size_t(pageIcons); ++i)
         shown.push_back(QPixmap::fromImage(plain[i]));
-    return repaintMs(run.page, [&](QImage& page) { paintQt(page, shown, iconSide); });
+    run.repaintMs = repaintMs(run.page, [&](QImage& page) { paintQt(page, shown, iconSide); });
 }
 
 IconRun qtFolderIcons(const QString& dir)
@@ -255,16 +271,16 @@ IconRun qtFolderIcons(const QString& dir)
     plain.reserve(size_t(files.size()));
     grey.reserve(size_t(files.size()));
     for (const QString& file : files)
-        takeIcon(QImageReader(dir + QStringLiteral("/images/") + file).read(), run, plain, grey);
+        takeIcon(QImageReader(dir + QStringLiteral("/images/") + file).read(), plain, grey);
     run.allMs = msSince(timer);
-    run.repaintMs = repaintPixmapsMs(run, plain);
+    finishQt(run, plain, grey);
     return run;
 }
 
 // The same theme read from its zip through minizip: every entry walked and read into
 // memory (minizip checks each entry's CRC as it closes it), the images decoded from
 // there.
-IconRun qtZipIcons(const QString& zip)
+IconRun qtZipIcons(const QString& zip, int count)
 {
     IconRun run;
     QElapsedTimer timer;
@@ -273,8 +289,8 @@ IconRun qtZipIcons(const QString& zip)
     if (!uf)
         return run;
     std::vector<QImage> plain, grey;
-    plain.reserve(size_t(iconCount));
-    grey.reserve(size_t(iconCount));
+    plain.reserve(size_t(count));
+    grey.reserve(size_t(count));
     bool ok = true;
     for (int rc = unzGoToFirstFile(uf); rc == UNZ_OK && ok; rc = unzGoToNextFile(uf)) {
         unz_file_info64 info;
@@ -288,13 +304,13 @@ IconRun qtZipIcons(const QString& zip)
             continue;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        takeIcon(QImageReader(&buffer).read(), run, plain, grey);
+        takeIcon(QImageReader(&buffer).read(), plain, grey);
     }
     unzClose(uf);
     run.allMs = msSince(timer);
+    finishQt(run, plain, grey);
     if (!ok)
         run.handed = Handed();
-    run.repaintMs = repaintPixmapsMs(run, plain);
     return run;
 }
 
@@ -306,34 +322,104 @@ double medianOf(const std::vector<IconRun>& runs, double IconRun::*figure)
     return median(v);
 }
 
+// The four sides' runs on one theme of `count` icons, and whether each of ours did the
+// work Qt's did: the same images handed out, the same page painted.
+struct IconRuns {
+    int count = 0;
+    std::vector<IconRun> folder, archive, qtFolder, qtZip;
+    bool sameFolder = false;
+    bool sameZip = false;
+};
+
+bool iconTheme(const QString& root, int count, QString& dir, QString& zip)
+{
+    dir = root + QStringLiteral("/icons%1").arg(count);
+    zip = dir + QStringLiteral(".zip");
+    if (QFileInfo::exists(zip))
+        return true;
+    if (makeTheme(dir, count, iconImage, zip))
+        return true;
+    std::printf("cannot write the theme of %d icons\n", count);
+    return false;
+}
+
+IconRuns runIcons(const QString& dir, const QString& zip, int count, int rounds)
+{
+    IconRuns runs;
+    runs.count = count;
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    for (int round = 0; round < rounds; ++round) {
+        runs.qtFolder.push_back(qtFolderIcons(dir));
+        runs.qtZip.push_back(qtZipIcons(zip, count));
+        runs.folder.push_back(oursIcons(rm, dir, QString(), count));
+        runs.archive.push_back(oursIcons(rm, dir, zip, count));
+    }
+    const IconRun& q = runs.qtFolder.back();
+    const IconRun& qz = runs.qtZip.back();
+    runs.sameFolder = runs.folder.back().handed == q.handed && q.handed.images == 2 * count
+        && runs.folder.back().page == q.page;
+    runs.sameZip = runs.archive.back().handed == q.handed && qz.handed == q.handed && runs.archive.back().page == qz.page
+        && qz.page == q.page;
+    return runs;
+}
+
 void benchIcons(const QString& root)
 {
-    const QString dir = root + QStringLiteral("/icons");
-    const QString zip = root + QStringLiteral("/icons.zip");
-    if (!makeTheme(dir, iconCount, iconImage, zip)) {
-        std::printf("cannot write the icon theme\n");
+    const int count = 4000;
+    QString dir, zip;
+    if (!iconTheme(root, count, dir, zip))
         return;
+    const IconRuns runs = runIcons(dir, zip, count, 3);
+    benchrow::print("4,000 icons + grey, folder theme", medianOf(runs.folder, &IconRun::allMs),
+                    medianOf(runs.qtFolder, &IconRun::allMs), "ms", runs.sameFolder);
+    benchrow::print("4,000 icons + grey, zip theme", medianOf(runs.archive, &IconRun::allMs),
+                    medianOf(runs.qtZip, &IconRun::allMs), "ms", runs.sameZip);
+    benchrow::print("repaint 400 icons, folder theme", medianOf(runs.folder, &IconRun::repaintMs),
+                    medianOf(runs.qtFolder, &IconRun::repaintMs), "ms", runs.sameFolder);
+    benchrow::print("repaint 400 icons, zip theme", medianOf(runs.archive, &IconRun::repaintMs),
+                    medianOf(runs.qtZip, &IconRun::repaintMs), "ms", runs.sameZip);
+}
+
+// The same per icon as the theme grows: a theme of 1,000 icons and one of 16,000, the
+// same 400 repainted by name from each.
+void benchIconScale(const QString& root)
+{
+    std::vector<IconRuns> sizes;
+    for (int count : { 1000, 16000 }) {
+        QString dir, zip;
+        if (!iconTheme(root, count, dir, zip))
+            return;
+        sizes.push_back(runIcons(dir, zip, count, 5));
     }
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    std::vector<IconRun> folder, archive, qtFolder, qtZip;
-    for (int round = 0; round < 3; ++round) {
-        qtFolder.push_back(qtFolderIcons(dir));
-        qtZip.push_back(qtZipIcons(zip));
-        folder.push_back(oursIcons(rm, dir, QString()));
-        archive.push_back(oursIcons(rm, dir, zip));
+    const auto perIcon = [](const IconRuns& runs, const std::vector<IconRun> IconRuns::*side, double IconRun::*figure) {
+        return medianOf(runs.*side, figure) * 1000.0 / runs.count;
+    };
+    char name[64];
+    for (const IconRuns& runs : sizes) {
+        std::snprintf(name, sizeof name, "per icon + grey, %d, folder", runs.count);
+        benchrow::print(name, perIcon(runs, &IconRuns::folder, &IconRun::allMs),
+                        perIcon(runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs.sameFolder);
+        std::snprintf(name, sizeof name, "per icon + grey, %d, zip", runs.count);
+        benchrow::print(name, perIcon(runs, &IconRuns::archive, &IconRun::allMs),
+                        perIcon(runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs.sameZip);
+        std::snprintf(name, sizeof name, "load per icon, %d, folder", runs.count);
+        benchrow::printOurs(name, perIcon(runs, &IconRuns::folder, &IconRun::loadMs), "us");
+        std::snprintf(name, sizeof name, "load per icon, %d, zip", runs.count);
+        benchrow::printOurs(name, perIcon(runs, &IconRuns::archive, &IconRun::loadMs), "us");
+        std::snprintf(name, sizeof name, "repaint 400 of %d, folder", runs.count);
+        benchrow::print(name, medianOf(runs.folder, &IconRun::repaintMs), medianOf(runs.qtFolder, &IconRun::repaintMs),
+                        "ms", runs.sameFolder);
+        std::snprintf(name, sizeof name, "repaint 400 of %d, zip", runs.count);
+        benchrow::print(name, medianOf(runs.archive, &IconRun::repaintMs), medianOf(runs.qtZip, &IconRun::repaintMs),
+                        "ms", runs.sameZip);
     }
-    const IconRun& q = qtFolder.back();
-    const bool sameFolder = folder.back().handed == q.handed && q.handed.images == 2 * iconCount;
-    const bool sameZip = archive.back().handed == q.handed && qtZip.back().handed == q.handed;
-    benchrow::print("4,000 icons + grey, folder theme", medianOf(folder, &IconRun::allMs),
-                    medianOf(qtFolder, &IconRun::allMs), "ms", sameFolder);
-    benchrow::print("4,000 icons + grey, zip theme", medianOf(archive, &IconRun::allMs),
-                    medianOf(qtZip, &IconRun::allMs), "ms", sameZip);
-    benchrow::print("repaint 400 icons, folder theme", medianOf(folder, &IconRun::repaintMs),
-                    medianOf(qtFolder, &IconRun::repaintMs), "ms", sameFolder && folder.back().page == q.page);
-    benchrow::print("repaint 400 icons, zip theme", medianOf(archive, &IconRun::repaintMs),
-                    medianOf(qtZip, &IconRun::repaintMs), "ms",
-                    sameZip && archive.back().page == qtZip.back().page && q.page == qtZip.back().page);
+    // Flat is 1.00: what an icon costs in the large theme over the small one.
+    const IconRuns& small = sizes.front();
+    const IconRuns& large = sizes.back();
+    benchrow::printOurs("per icon 16,000 over 1,000, folder",
+                        perIcon(large, &IconRuns::folder, &IconRun::allMs) / perIcon(small, &IconRuns::folder, &IconRun::allMs), "x");
+    benchrow::printOurs("per icon 16,000 over 1,000, zip",
+                        perIcon(large, &IconRuns::archive, &IconRun::allMs) / perIcon(small, &IconRuns::archive, &IconRun::allMs), "x");
 }
 
 // A repaint of `count` of the large images, each into a cell an eighth of its side,
@@ -426,26 +512,185 @@ void benchThrash(const QString& root)
     }
 }
 
+// The memory of drawn icons: 4,000 translucent icons, each drawn once (with its grey
+// look in the second row), in a child process of its own for each side, from an
+// application that has drawn nothing yet. Ours draws each by name, as a control does;
+// Qt's side keeps each as a QPixmap in a QPixmapCache, its grey look from QIcon's
+// disabled mode under a key of its own. Each side reports how much its resident size
+// and its heap grew, and the pixels it holds afterwards, read back through its own cache.
+struct Held {
+    double rssMiB = 0;
+    double heapMiB = 0;
+    double countedMiB = 0;   // ours: what the decoded-image cache counts
+    Handed handed;
+};
+
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+double mib(qint64 bytes)
+{
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
+// Draws `count` icons, each once and, with `grey`, its grey look, through `draw`, into
+// a page of 400 cells; how much the process grew meanwhile.
+template <class Draw>
+Held drawnOnce(int count, bool grey, const Draw& draw)
+{
+    QImage page = pageCanvas(pageIcons, iconSide);
+    {
+        // What the first drawing sets up is not the icons' to pay for.
+        QPainter painter(&page);
+        painter.drawImage(0, 0, iconImage(0));
+    }
+    Held held;
+    const qint64 rss = residentBytes();
+    const size_t heap = mallinfo2().uordblks;
+    {
+        QPainter painter(&page);
+        for (int i = 0; i < count; ++i) {
+            draw(painter, i, false);
+            if (grey)
+                draw(painter, i, true);
+        }
+    }
+    held.rssMiB = mib(residentBytes() - rss);
+    held.heapMiB = mib(qint64(mallinfo2().uordblks) - qint64(heap));
+    return held;
+}
+
+Held oursHeld(const QString& dir, int count, bool grey)
+{
+    VYRQtLib::init();
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    IconStyleDesc style;
+    bool loaded = false;
+    Held held = drawnOnce(count, grey, [&](QPainter& painter, int i, bool gray) {
+        if (!loaded)
+            loaded = rm->loadThemeDir(dir);
+        VYRQWidgetBaseImpl::drawImage(&painter, imageName(i), style, cell(i % pageIcons, iconSide), gray);
+    });
+    held.countedMiB = mib(rm->getThemeManagerImpl() ? rm->getThemeManagerImpl()->decoded.bytes() : 0);
+    for (int i = 0; i < count; ++i) {
+        held.handed.add(rm->getImage(imageName(i), false));
+        if (grey)
+            held.handed.add(rm->getImage(imageName(i), true));
+    }
+    return held;
+}
+
+Held qtHeld(const QString& dir, int count, bool grey)
+{
+    QPixmapCache::setCacheLimit(int(VYRQDecodedCache::defaultBound / 1024));
+    const auto keyOf = [](int i, bool gray) { return gray ? imageName(i) + QStringLiteral("_gray") : imageName(i); };
+    Held held = drawnOnce(count, grey, [&](QPainter& painter, int i, bool gray) {
+        QPixmap pixmap;
+        if (!QPixmapCache::find(keyOf(i, gray), &pixmap)) {
+            if (gray) {
+                QPixmap plain;
+                QPixmapCache::find(keyOf(i, false), &plain);
+                pixmap = QIcon(plain).pixmap(plain.size(), QIcon::Disabled, QIcon::Off);
+            } else {
+                pixmap = QPixmap::fromImage(QImageReader(dir + QLatin1Char('/') + imageName(i)).read());
+            }
+            QPixmapCache::insert(keyOf(i, gray), pixmap);
+        }
+        painter.drawPixmap(cell(i % pageIcons, iconSide).topLeft(), pixmap);
+    });
+    for (int i = 0; i < count; ++i) {
+        for (bool gray : { false, true }) {
+            QPixmap pixmap;
+            if ((!gray || grey) && QPixmapCache::find(keyOf(i, gray), &pixmap)) {
+                const QImage image = pixmap.toImage();
+                held.handed.add(&image);
+            }
+        }
+    }
+    return held;
+}
+
+// Runs one side in a child process with an application of its own.
+Held heldInChild(Held (*side)(const QString&, int, bool), const QString& dir, int count, bool grey, int argc,
+                 char** argv)
+{
+    Held held;
+    int fds[2];
+    if (pipe(fds) != 0)
+        return held;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        QApplication app(argc, argv);
+        const Held out = side(dir, count, grey);
+        const bool written = write(fds[1], &out, sizeof out) == ssize_t(sizeof out);
+        std::_Exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    if (child < 0 || read(fds[0], &held, sizeof held) != ssize_t(sizeof held))
+        held = Held();
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return held;
+}
+
+// Forks before the parent has an application, so that each child starts its own.
+void benchMemory(const QString& root, int argc, char** argv)
+{
+    const int count = 4000;
+    const QString dir = root + QStringLiteral("/memory");
+    if (!makeTheme(dir, count, iconImage, QString())) {
+        std::printf("cannot write the icon theme\n");
+        return;
+    }
+    for (bool grey : { false, true }) {
+        const Held ours = heldInChild(oursHeld, dir, count, grey, argc, argv);
+        const Held qt = heldInChild(qtHeld, dir, count, grey, argc, argv);
+        const bool same = ours.handed == qt.handed && qt.handed.images == (grey ? 2 : 1) * count;
+        char note[96];
+        std::snprintf(note, sizeof note, "(the cache counts %.2f MiB)", ours.countedMiB);
+        benchrow::print(grey ? "4,000 icons + grey drawn, resident" : "4,000 icons drawn, resident", ours.rssMiB,
+                        qt.rssMiB, "MiB", same, note);
+        benchrow::print(grey ? "4,000 icons + grey drawn, heap" : "4,000 icons drawn, heap", ours.heapMiB, qt.heapMiB,
+                        "MiB", same);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    VYRQtLib::init();
-
+    QStringList which;
+    for (int i = 1; i < argc; ++i)
+        which << QString::fromLocal8Bit(argv[i]);
+    if (which.isEmpty())
+        which = QStringList{QStringLiteral("icons"), QStringLiteral("scale"), QStringLiteral("thrash"),
+                            QStringLiteral("memory")};
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::printf("cannot make a temporary folder\n");
         return 1;
     }
-    QStringList which = app.arguments().mid(1);
-    if (which.isEmpty())
-        which = QStringList{QStringLiteral("icons"), QStringLiteral("thrash")};
+    if (which.removeAll(QStringLiteral("memory")) > 0) {
+        benchMemory(dir.path(), argc, argv);
+        std::fflush(stdout);
+    }
+    QApplication app(argc, argv);
+    VYRQtLib::init();
     for (const QString& name : which) {
         if (name == QLatin1String("icons"))
             benchIcons(dir.path());
+        else if (name == QLatin1String("scale"))
+            benchIconScale(dir.path());
         else if (name == QLatin1String("thrash"))
             benchThrash(dir.path());
         else
