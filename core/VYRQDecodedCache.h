@@ -128,10 +128,15 @@ public:
     // image changed (its cacheKey). For drawing at once: valid until the cache next
     // changes.
     const QImage* imageToDraw(const QString& key);
-    // Where the entry under `key` (loaded or emptied) was decoded from; null for none.
-    const Source* source(Kind kind, const QString& key) const;
+    // Whether there is an entry under `key`, loaded or emptied.
+    bool contains(Kind kind, const QString& key) const;
+    // Where the entry under `key` (loaded or emptied) was decoded from; false for none.
+    bool source(Kind kind, const QString& key, Source& out) const;
     // The key of an image this cache handed out; false for any other image.
     bool keyOf(const QImage* image, QString& key) const;
+    // imageToDraw of an image this cache handed out, by its pointer; null for any other
+    // image and for one emptied.
+    const QImage* imageToDraw(const QImage* image);
     // Stores what was decoded from `source` under `key`, into the object the key had when
     // it had one; room is made first. Null when there is no room (the object stays,
     // empty; a new entry is not kept).
@@ -169,9 +174,12 @@ public:
 
 private:
     struct Entry;
+    struct Aside;
     struct Tables;
     Entry& entry(Kind kind, const QString& key, const Source& source);
-    void erase(Kind kind, const QString& key);
+    static Source sourceOf(const Entry& entry);
+    void erase(Entry& entry);
+    const QImage* drawForm(Entry& entry);
     // Counts a loaded entry's bytes and puts it last in the order.
     void load(Entry& entry, qint64 bytes);
     // Takes a loaded entry's bytes off the budget and out of the order.

@@ -93,7 +93,7 @@ VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
 VYRQResourceManagerImpl* VYRQResourceDecoder::entrySet(Kind kind, const QString& key) const
 {
     for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        if (set && set->decoded.source(kind, key))
+        if (set && set->decoded.contains(kind, key))
             return set;
     }
     return nullptr;
@@ -185,7 +185,8 @@ QSvgRenderer* VYRQResourceDecoder::rendererIn(VYRQResourceManagerImpl* set, cons
 
 void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode)
 {
-    const Source source = *set->decoded.source(kind, key);
+    Source source;
+    set->decoded.source(kind, key, source);
     const QByteArray* failed = set->decoded.refillFailure(kind, key);
     if (failed && *failed == identityNow(set, source))
         return;
@@ -230,8 +231,9 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
 {
     QImage image;
     const QImage* plain = source.gray ? set->decoded.asStored(key.chopped(grayKeySuffix.size())) : nullptr;
-    const Source* plainSource = plain ? set->decoded.source(Kind::Image, key.chopped(grayKeySuffix.size())) : nullptr;
-    if (plainSource && plainSource->sameFile(source)) {
+    Source plainSource;
+    if (plain && set->decoded.source(Kind::Image, key.chopped(grayKeySuffix.size()), plainSource)
+        && plainSource.sameFile(source)) {
         // The grey look of a decoded image is made from it, as long as it is what its
         // file gave: nothing is read again.
         image = *plain;
@@ -329,7 +331,8 @@ QImage* VYRQResourceDecoder::firstImage(const QString& name, bool gray, VYRQReso
         // The grey look comes from the file the plain image came from.
         set = entrySet(Kind::Image, name);
         if (set) {
-            Source source = *set->decoded.source(Kind::Image, name);
+            Source source;
+            set->decoded.source(Kind::Image, name, source);
             source.gray = true;
             Outcome outcome = Outcome::Missing;
             Read read;
