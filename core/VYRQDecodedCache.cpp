@@ -331,9 +331,10 @@ void VYRQDecodedCache::clear()
     m_tables = std::make_unique<Tables>();
 }
 
-VYRQDecodedCache::Entry& VYRQDecodedCache::entry(Kind kind, const QString& key, const Source& source)
+VYRQDecodedCache::Entry& VYRQDecodedCache::entry(Kind kind, const QString& key, const Source& source, bool& known)
 {
     Entry* found = m_tables->find(kind, key);
+    known = found != nullptr;
     Entry& entry = found ? *found : m_tables->add(kind, key);
     entry.owner = this;
     entry.from = source.from;
@@ -428,24 +429,35 @@ void VYRQDecodedCache::touch(Entry& entry)
     recount(entry);
 }
 
-QImage* VYRQDecodedCache::image(const QString& key)
+VYRQDecodedCache::Entry* VYRQDecodedCache::used(Entry* entry)
 {
-    Entry* entry = m_tables->find(Kind::Image, key);
     if (!entry || !entry->loaded)
         return nullptr;
     touch(*entry);
+    return entry;
+}
+
+QImage* VYRQDecodedCache::image(const QString& key, bool* known)
+{
+    Entry* entry = m_tables->find(Kind::Image, key);
+    if (known)
+        *known = entry != nullptr;
+    return used(entry) ? &entry->image : nullptr;
+}
+
+const QImage* VYRQDecodedCache::asStored(const QString& key, const Source& from)
+{
+    Entry* entry = used(m_tables->find(Kind::Image, key));
+    if (!entry || entry->image.cacheKey() != entry->stored || !sourceOf(*entry).sameFile(from))
+        return nullptr;
     return &entry->image;
 }
 
-const QImage* VYRQDecodedCache::asStored(const QString& key)
-{
-    const QImage* loaded = image(key);
-    return loaded && loaded->cacheKey() == m_tables->find(Kind::Image, key)->stored ? loaded : nullptr;
-}
-
-const QImage* VYRQDecodedCache::imageToDraw(const QString& key)
+const QImage* VYRQDecodedCache::imageToDraw(const QString& key, bool* known)
 {
     Entry* entry = m_tables->find(Kind::Image, key);
+    if (known)
+        *known = entry != nullptr;
     return entry && entry->loaded ? drawForm(*entry) : nullptr;
 }
 
@@ -484,13 +496,12 @@ const QImage* VYRQDecodedCache::drawForm(Entry& entry)
     return aside.drawn.isNull() ? &image : &aside.drawn;
 }
 
-QSvgRenderer* VYRQDecodedCache::renderer(const QString& key)
+QSvgRenderer* VYRQDecodedCache::renderer(const QString& key, bool* known)
 {
     Entry* entry = m_tables->find(Kind::Renderer, key);
-    if (!entry || !entry->loaded)
-        return nullptr;
-    touch(*entry);
-    return entry->renderer.get();
+    if (known)
+        *known = entry != nullptr;
+    return used(entry) ? entry->renderer.get() : nullptr;
 }
 
 bool VYRQDecodedCache::contains(Kind kind, const QString& key) const
@@ -525,8 +536,8 @@ const QImage* VYRQDecodedCache::imageToDraw(const QImage* image)
 QImage* VYRQDecodedCache::storeImage(const QString& key, QImage image, const Source& source)
 {
     const qint64 bytes = image.sizeInBytes();
-    const bool known = m_tables->find(Kind::Image, key) != nullptr;
-    Entry& slot = entry(Kind::Image, key, source);
+    bool known = false;
+    Entry& slot = entry(Kind::Image, key, source, known);
     empty(slot);
     if (slot.aside)
         slot.aside.reset();
@@ -545,8 +556,8 @@ QImage* VYRQDecodedCache::storeImage(const QString& key, QImage image, const Sou
 QSvgRenderer* VYRQDecodedCache::storeRenderer(const QString& key, const QByteArray& document, qint64 weight,
                                               const Source& source)
 {
-    const bool known = m_tables->find(Kind::Renderer, key) != nullptr;
-    Entry& slot = entry(Kind::Renderer, key, source);
+    bool known = false;
+    Entry& slot = entry(Kind::Renderer, key, source, known);
     uncount(slot);
     slot.loaded = false;
     slot.aside.reset();
@@ -565,7 +576,8 @@ QSvgRenderer* VYRQDecodedCache::storeRenderer(const QString& key, const QByteArr
 
 QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
 {
-    Entry& slot = entry(Kind::Image, key, Source());
+    bool known = false;
+    Entry& slot = entry(Kind::Image, key, Source(), known);
     uncount(slot);
     slot.aside.reset();
     slot.image = std::move(image);
@@ -577,10 +589,13 @@ QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
 const QByteArray* VYRQDecodedCache::failure(Kind kind, const QString& name) const
 {
     const auto& failures = m_tables->failures(kind);
-    if (failures.isEmpty())
-        return nullptr;
     const auto it = failures.constFind(name);
     return it == failures.constEnd() ? nullptr : &*it;
+}
+
+bool VYRQDecodedCache::hasFailures(Kind kind) const
+{
+    return !m_tables->failures(kind).isEmpty();
 }
 
 void VYRQDecodedCache::rememberFailure(Kind kind, const QString& name, const QByteArray& identity)

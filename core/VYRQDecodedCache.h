@@ -113,12 +113,13 @@ public:
     Budget& budget() const { return *m_budget; }
 
     // The loaded image or renderer under `key`, marked as just used; null when there is
-    // none or it was emptied (decode it again from its source and store it).
-    QImage* image(const QString& key);
-    QSvgRenderer* renderer(const QString& key);
-    // The loaded image under `key` as it was stored: null also when it was changed
-    // through its pointer since.
-    const QImage* asStored(const QString& key);
+    // none or it was emptied (decode it again from its source and store it). `known`
+    // tells the two apart.
+    QImage* image(const QString& key, bool* known = nullptr);
+    QSvgRenderer* renderer(const QString& key, bool* known = nullptr);
+    // The loaded image under `key` as it was stored from the file `from` names: null also
+    // when it was changed through its pointer since, or came from another file.
+    const QImage* asStored(const QString& key, const Source& from);
     // `image` in the form the raster engine draws without converting each line: with
     // premultiplied alpha, or opaque 32 bits when no pixel is translucent (as a QPixmap
     // holds it); deeper formats as they are.
@@ -127,7 +128,7 @@ public:
     // made on request, counted with the entry, emptied with it and made again once the
     // image changed (its cacheKey). For drawing at once: valid until the cache next
     // changes.
-    const QImage* imageToDraw(const QString& key);
+    const QImage* imageToDraw(const QString& key, bool* known = nullptr);
     // Whether there is an entry under `key`, loaded or emptied.
     bool contains(Kind kind, const QString& key) const;
     // Where the entry under `key` (loaded or emptied) was decoded from; false for none.
@@ -152,6 +153,7 @@ public:
     // Failures, by the name asked for: what was tried when it last gave nothing (null
     // when it has not), to be compared with what would be tried now.
     const QByteArray* failure(Kind kind, const QString& name) const;
+    bool hasFailures(Kind kind) const;
     void rememberFailure(Kind kind, const QString& name, const QByteArray& identity);
     void forgetFailure(Kind kind, const QString& name);
     // An emptied entry its source did not decode into again: what the source was then;
@@ -176,7 +178,10 @@ private:
     struct Entry;
     struct Aside;
     struct Tables;
-    Entry& entry(Kind kind, const QString& key, const Source& source);
+    // The entry under `key`, made when there is none (`known` says whether there was).
+    Entry& entry(Kind kind, const QString& key, const Source& source, bool& known);
+    // Marks a loaded entry as just used; null when it is emptied.
+    Entry* used(Entry* entry);
     static Source sourceOf(const Entry& entry);
     void erase(Entry& entry);
     const QImage* drawForm(Entry& entry);

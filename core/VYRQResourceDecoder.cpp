@@ -90,20 +90,16 @@ VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
 // ---------------------------------------------------------------------------
 // Look-ups
 
-VYRQResourceManagerImpl* VYRQResourceDecoder::entrySet(Kind kind, const QString& key) const
-{
-    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        if (set && set->decoded.contains(kind, key))
-            return set;
-    }
-    return nullptr;
-}
-
 QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
 {
     const QString key = keyFor(name, gray);
-    if (VYRQResourceManagerImpl* set = entrySet(Kind::Image, key))
-        return imageIn(set, key);
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        bool known = false;
+        if (QImage* loaded = set ? set->decoded.image(key, &known) : nullptr)
+            return loaded;
+        if (known)
+            return refilledImage(set, key);
+    }
     VYRQResourceManagerImpl* set = nullptr;
     return firstImage(name, gray, set);
 }
@@ -111,12 +107,17 @@ QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
 const QImage* VYRQResourceDecoder::imageToDraw(const QString& name, bool gray)
 {
     const QString key = keyFor(name, gray);
-    VYRQResourceManagerImpl* set = entrySet(Kind::Image, key);
-    if (set) {
-        if (const QImage* loaded = set->decoded.imageToDraw(key))
+    VYRQResourceManagerImpl* set = nullptr;
+    for (VYRQResourceManagerImpl* candidate : { m_default, m_project, m_theme }) {
+        bool known = false;
+        if (const QImage* loaded = candidate ? candidate->decoded.imageToDraw(key, &known) : nullptr)
             return loaded;
+        if (known) {
+            set = candidate;
+            break;
+        }
     }
-    if (set ? !imageIn(set, key) : !firstImage(name, gray, set))
+    if (set ? !refilledImage(set, key) : !firstImage(name, gray, set))
         return nullptr;
     return set->decoded.imageToDraw(key);
 }
@@ -125,9 +126,13 @@ const QImage* VYRQResourceDecoder::imageToDraw(const QImage* image)
 {
     QString key;
     for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        if (!set || !set->decoded.keyOf(image, key))
+        if (!set)
             continue;
-        if (!imageIn(set, key))
+        if (const QImage* loaded = set->decoded.imageToDraw(image))
+            return loaded;
+        if (!set->decoded.keyOf(image, key))
+            continue;
+        if (!refilledImage(set, key))
             return image;   // emptied, and its file gives nothing now
         return set->decoded.imageToDraw(key);
     }
@@ -136,8 +141,13 @@ const QImage* VYRQResourceDecoder::imageToDraw(const QImage* image)
 
 QSvgRenderer* VYRQResourceDecoder::renderer(const QString& name)
 {
-    if (VYRQResourceManagerImpl* set = entrySet(Kind::Renderer, name))
-        return rendererIn(set, name);
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        bool known = false;
+        if (QSvgRenderer* loaded = set ? set->decoded.renderer(name, &known) : nullptr)
+            return loaded;
+        if (known)
+            return refilledRenderer(set, name);
+    }
     return firstRenderer(name);
 }
 
@@ -160,26 +170,34 @@ void VYRQResourceDecoder::decodeAgain(VYRQResourceManagerImpl* set,
 QImage* VYRQResourceDecoder::imageIn(VYRQResourceManagerImpl* set, const QString& key)
 {
     QImage* image = set->decoded.image(key);
-    if (!image) {
-        refill(set, Kind::Image, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
-                                          Read& read) {
-            image = decodeImage(from, key, source, outcome, read);
-            return image != nullptr;
-        });
-    }
-    return image;
+    return image ? image : refilledImage(set, key);
 }
 
 QSvgRenderer* VYRQResourceDecoder::rendererIn(VYRQResourceManagerImpl* set, const QString& key)
 {
     QSvgRenderer* renderer = set->decoded.renderer(key);
-    if (!renderer) {
-        refill(set, Kind::Renderer, key, [&](VYRQResourceManagerImpl* from, const Source& source,
-                                             Outcome& outcome, Read& read) {
-            renderer = decodeRenderer(from, key, source, outcome, read);
-            return renderer != nullptr;
-        });
-    }
+    return renderer ? renderer : refilledRenderer(set, key);
+}
+
+QImage* VYRQResourceDecoder::refilledImage(VYRQResourceManagerImpl* set, const QString& key)
+{
+    QImage* image = nullptr;
+    refill(set, Kind::Image, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
+                                      Read& read) {
+        image = decodeImage(from, key, source, outcome, read);
+        return image != nullptr;
+    });
+    return image;
+}
+
+QSvgRenderer* VYRQResourceDecoder::refilledRenderer(VYRQResourceManagerImpl* set, const QString& key)
+{
+    QSvgRenderer* renderer = nullptr;
+    refill(set, Kind::Renderer, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
+                                         Read& read) {
+        renderer = decodeRenderer(from, key, source, outcome, read);
+        return renderer != nullptr;
+    });
     return renderer;
 }
 
@@ -192,8 +210,11 @@ void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const 
         return;
     Outcome outcome = Outcome::Missing;
     Read read;
-    if (!decode(set, source, outcome, read) && outcome != Outcome::NoRoom)
-        set->decoded.rememberRefillFailure(kind, key, read.identity);
+    if (decode(set, source, outcome, read) || outcome == Outcome::NoRoom)
+        return;
+    // A set's file is told by what the store knows of it, which a read does not change.
+    set->decoded.rememberRefillFailure(kind, key,
+                                       source.from == Source::From::SetFile ? identityNow(set, source) : read.identity);
 }
 
 bool VYRQResourceDecoder::readSource(VYRQResourceManagerImpl* set, const Source& source, QByteArray& out,
@@ -201,7 +222,6 @@ bool VYRQResourceDecoder::readSource(VYRQResourceManagerImpl* set, const Source&
 {
     if (source.from == Source::From::SetFile) {
         const QByteArray* bytes = set->files.bytes(source.file);
-        read.identity = setFileIdentity(set, source.file);
         if (!bytes)
             return false;
         out = *bytes;
@@ -230,10 +250,8 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
                                          Outcome& outcome, Read& read)
 {
     QImage image;
-    const QImage* plain = source.gray ? set->decoded.asStored(key.chopped(grayKeySuffix.size())) : nullptr;
-    Source plainSource;
-    if (plain && set->decoded.source(Kind::Image, key.chopped(grayKeySuffix.size()), plainSource)
-        && plainSource.sameFile(source)) {
+    const QImage* plain = source.gray ? set->decoded.asStored(key.chopped(grayKeySuffix.size()), source) : nullptr;
+    if (plain) {
         // The grey look of a decoded image is made from it, as long as it is what its
         // file gave: nothing is read again.
         image = *plain;
@@ -329,10 +347,11 @@ QImage* VYRQResourceDecoder::firstImage(const QString& name, bool gray, VYRQReso
     const QString key = keyFor(name, gray);
     if (gray) {
         // The grey look comes from the file the plain image came from.
-        set = entrySet(Kind::Image, name);
-        if (set) {
+        for (VYRQResourceManagerImpl* holder : { m_default, m_project, m_theme }) {
             Source source;
-            set->decoded.source(Kind::Image, name, source);
+            if (!holder || !holder->decoded.source(Kind::Image, name, source))
+                continue;
+            set = holder;
             source.gray = true;
             Outcome outcome = Outcome::Missing;
             Read read;
@@ -432,8 +451,19 @@ QByteArray VYRQResourceDecoder::triedFor(VYRQResourceManagerImpl* holder, const 
     return tried;
 }
 
+bool VYRQResourceDecoder::anyFailures(Kind kind) const
+{
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        if (set && set->decoded.hasFailures(kind))
+            return true;
+    }
+    return false;
+}
+
 bool VYRQResourceDecoder::failedBefore(Kind kind, const std::string& key, const QString& name) const
 {
+    if (!anyFailures(kind))
+        return false;
     VYRQResourceManagerImpl* holder = holderOf(key);
     const QByteArray* tried = failuresOf(holder).failure(kind, name);
     return tried && *tried == triedFor(holder, key, name, nullptr);
@@ -442,6 +472,8 @@ bool VYRQResourceDecoder::failedBefore(Kind kind, const std::string& key, const 
 void VYRQResourceDecoder::noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed,
                                       const Read* read)
 {
+    if (!failed && !anyFailures(kind))
+        return;
     VYRQResourceManagerImpl* holder = holderOf(key);
     VYRQDecodedCache& failures = failuresOf(holder);
     if (failed)

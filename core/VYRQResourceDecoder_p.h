@@ -47,21 +47,22 @@ private:
     // NoRoom: decoded, but what was changed through pointers leaves the budget no room;
     // not remembered as a failure of the file.
     enum class Outcome { Decoded, Missing, Failed, Refused, NoRoom };
-    // What a decode read: the file beside the skin, if it was one, and what tells the
-    // file that was read from the same file changed since.
+    // What a decode read of a file beside the skin: its path, and what tells the file
+    // that was read from the same file changed since (a set's file is told by its store).
     struct Read {
         QString path;
         QByteArray identity;
     };
 
-    // The set whose cache holds an entry (loaded or emptied) under `key`.
-    VYRQResourceManagerImpl* entrySet(Kind kind, const QString& key) const;
     // Decodes what a source gives into `set`; whether it stored something.
     using Decode = std::function<bool(VYRQResourceManagerImpl* set, const Source& source, Outcome& outcome,
                                       Read& read)>;
     // The entry's image or renderer, decoded again from its own source when emptied.
     QImage* imageIn(VYRQResourceManagerImpl* set, const QString& key);
     QSvgRenderer* rendererIn(VYRQResourceManagerImpl* set, const QString& key);
+    // The same for an entry known to be emptied.
+    QImage* refilledImage(VYRQResourceManagerImpl* set, const QString& key);
+    QSvgRenderer* refilledRenderer(VYRQResourceManagerImpl* set, const QString& key);
     // Decodes an emptied entry again from its source, unless it failed before from what
     // the source still is; a failure is remembered with what was read.
     void refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode);
@@ -87,6 +88,8 @@ private:
     // What a look-up of `name` tries now, or tried in `read`.
     QByteArray triedFor(VYRQResourceManagerImpl* holder, const std::string& key, const QString& name,
                         const Read* read) const;
+    // Whether any set remembers a name that gave nothing: none, and nothing is looked up.
+    bool anyFailures(Kind kind) const;
     bool failedBefore(Kind kind, const std::string& key, const QString& name) const;
     void noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed, const Read* read);
 
