@@ -18,6 +18,26 @@ quint32 crcOf(const QByteArray& bytes)
     return quint32(crc32(start, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size())));
 }
 
+// Where a key's last part begins.
+size_t lastPart(const std::string& key)
+{
+    const size_t slash = key.rfind('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// Whether the last part of `key` is `name` (in ASCII, as most theme files are named).
+bool spells(const std::string& key, const QString& name)
+{
+    const size_t from = lastPart(key);
+    if (key.size() - from != size_t(name.size()))
+        return false;
+    for (int i = 0; i < name.size(); ++i) {
+        if (name.at(i).unicode() >= 0x80 || char(name.at(i).unicode()) != key[from + size_t(i)])
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 VYRQFileStore::VYRQFileStore(qint64 bound)
@@ -77,14 +97,47 @@ uint32_t VYRQFileStore::readArchiveEntry(ZipHandle* zip, const ArchiveEntry& ent
 // ---------------------------------------------------------------------------
 // Adding and forgetting
 
+quint32 VYRQFileStore::placeOf(const QString& place)
+{
+    for (size_t i = m_places.size(); i > 0; --i) {
+        if (m_places[i - 1] == place)
+            return quint32(i - 1);
+    }
+    m_places.push_back(place);
+    return quint32(m_places.size() - 1);
+}
+
+QString VYRQFileStore::pathOf(const Files::value_type& file) const
+{
+    const QString& place = m_places[file.second.place];
+    if (file.second.origin != Origin::Folder)
+        return place;
+    if (!file.second.name.isNull())
+        return place + file.second.name;
+    const size_t from = lastPart(file.first);
+    return place + QString::fromUtf8(file.first.data() + from, int(file.first.size() - from));
+}
+
 void VYRQFileStore::listFolderFile(const std::string& key, const QString& path)
 {
-    if (m_files.count(key))
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const quint32 place = placeOf(path.left(slash + 1));
+    const QString name = path.mid(slash + 1);
+    const auto it = m_files.find(key);
+    if (it != m_files.end()) {
+        File& listed = it->second;
+        const bool before = listed.origin == Origin::Folder && listed.state == State::Listed && listed.place == place
+            && name < pathOf(*it).mid(m_places[place].size());
+        if (before)
+            listed.name = spells(key, name) ? QString() : name;
         return;
+    }
     File file;
     file.origin = Origin::Folder;
     file.state = State::Listed;
-    file.path = path;
+    file.place = place;
+    if (!spells(key, name))
+        file.name = name;
     m_files.emplace(key, std::move(file));
 }
 
@@ -97,7 +150,7 @@ bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& by
     file.origin = Origin::Archive;
     file.crcKnown = true;
     file.crc = entry.ref.crc;
-    file.path = archive;
+    file.place = placeOf(archive);
     file.entry = entry;
     hold(m_files.emplace(key, std::move(file)).first->second, bytes);
     return true;
@@ -111,7 +164,7 @@ bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes, co
     File file;
     file.crcKnown = true;
     file.crc = crcOf(bytes);
-    file.path = origin;
+    file.place = placeOf(origin);
     file.entry = entry;
     file.entry.size = quint32(bytes.size());
     hold(m_files.emplace(key, std::move(file)).first->second, bytes);
@@ -142,7 +195,7 @@ void VYRQFileStore::remove(const std::string& key)
 
 bool VYRQFileStore::fromOrigin(const File& file, const QString& origin) const
 {
-    return !origin.isEmpty() && file.origin != Origin::Folder && file.path == origin;
+    return !origin.isEmpty() && file.origin != Origin::Folder && m_places[file.place] == origin;
 }
 
 namespace {
@@ -188,6 +241,7 @@ std::set<std::string> VYRQFileStore::reviseArchive(const QString& origin, const 
 void VYRQFileStore::clear()
 {
     m_files.clear();
+    m_places.clear();
     m_retired.clear();
     m_held = 0;
     m_kept = 0;
@@ -270,7 +324,7 @@ const QByteArray* VYRQFileStore::bytes(const std::string& key)
     if (file.state == State::Missing)
         return nullptr;
     // Tried once: a refused or changed file stays missing rather than warning on every look-up.
-    if (!load(file)) {
+    if (!load(*it)) {
         file.state = State::Missing;
         return nullptr;
     }
@@ -339,20 +393,22 @@ bool VYRQFileStore::identity(const std::string& key, qint64& size, quint32& crc)
     return true;
 }
 
-bool VYRQFileStore::load(File& file)
+bool VYRQFileStore::load(Files::value_type& listed)
 {
+    File& file = listed.second;
+    const QString path = pathOf(listed);
     const bool again = file.state == State::Dropped;
     QByteArray out;
     if (file.origin == Origin::Archive) {
-        if (!readArchiveAgain(file, out))
+        if (!readArchiveAgain(file, path, out))
             return false;
     } else {
         bool missing = false;
-        if (!readFolderFile(file.path, out, &missing))
+        if (!readFolderFile(path, out, &missing))
             return false;
         // Listed when its folder was read, and gone since: missing, read before or not.
         if (missing) {
-            qCWarning(vyrRes) << "theme file" << file.path << "is gone - treated as missing";
+            qCWarning(vyrRes) << "theme file" << path << "is gone - treated as missing";
             return false;
         }
         if (!file.crcKnown) {
@@ -360,7 +416,7 @@ bool VYRQFileStore::load(File& file)
             file.crc = crcOf(out);
             file.entry.size = quint32(out.size());
         } else if (quint32(out.size()) != file.entry.size || crcOf(out) != file.crc) {
-            qCWarning(vyrRes) << "theme file" << file.path << "changed since it was first read - treated as missing";
+            qCWarning(vyrRes) << "theme file" << path << "changed since it was first read - treated as missing";
             return false;
         }
     }
@@ -370,17 +426,17 @@ bool VYRQFileStore::load(File& file)
     return true;
 }
 
-bool VYRQFileStore::readArchiveAgain(File& file, QByteArray& out)
+bool VYRQFileStore::readArchiveAgain(File& file, const QString& archive, QByteArray& out)
 {
     if (!makeRoom(file.entry.size, &file)) {
-        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << file.path << "refused: its set would hold more than"
+        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << archive << "refused: its set would hold more than"
                           << m_bound << "bytes";
         return false;
     }
-    ZipHandleGuard zip(openZipFromFile(QFile::encodeName(file.path).constData(), nullptr));
+    ZipHandleGuard zip(openZipFromFile(QFile::encodeName(archive).constData(), nullptr));
     const uint32_t result = zip ? readArchiveEntry(zip.get(), file.entry, out) : uint32_t(ZR_NOFILE);
     if (result != ZR_OK) {
-        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << file.path
+        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << archive
                           << "changed since the archive was loaded - treated as missing" << Qt::hex << Qt::showbase
                           << result;
         return false;

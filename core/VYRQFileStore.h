@@ -50,7 +50,9 @@ public:
     // An archive's entries by key, as a load takes them.
     using ArchiveEntries = std::vector<std::pair<std::string, ArchiveEntry>>;
 
-    // Adding; the first file under a key stays (but see reviseArchive).
+    // Adding; the first file under a key stays (but see reviseArchive). Of folder files
+    // listed in one folder under one key, the one whose name sorts first (as a listing
+    // by name meets them) stays, whatever order they are listed in.
     void listFolderFile(const std::string& key, const QString& path);
     // An entry of the archive at `archive`, read at load (counted against the bound).
     bool addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
@@ -117,15 +119,20 @@ private:
         bool keptForReaders = false;
         bool crcKnown = false;
         quint32 crc = 0;
-        QString path;             // the folder file or the archive
+        quint32 place = 0;        // in m_places: the folder file's folder, or the archive
+        QString name;             // a folder file's name, when its key does not spell it
         ArchiveEntry entry;       // an archive's entry
         QByteArray bytes;
     };
+    using Files = std::unordered_map<std::string, File>;
 
+    quint32 placeOf(const QString& place);
+    // The folder file's path, or the archive's.
+    QString pathOf(const Files::value_type& file) const;
     // A file's bytes, kept from then on for `reason` (handed out, or read to be shared).
     const QByteArray* keepFor(const std::string& key, bool File::*reason);
-    bool load(File& file);
-    bool readArchiveAgain(File& file, QByteArray& out);
+    bool load(Files::value_type& file);
+    bool readArchiveAgain(File& file, const QString& archive, QByteArray& out);
     // Drops bytes that can be read again, never those of `keep`, until `bytes` more fit.
     bool makeRoom(qint64 bytes, const File* keep);
     void hold(File& file, QByteArray bytes);
@@ -144,7 +151,9 @@ private:
     qint64 m_charged = 0;    // bytes held beside them
     int m_rereads = 0;
     // Looked up several times for every image decoded: hashed, not ordered.
-    std::unordered_map<std::string, File> m_files;
+    Files m_files;
+    // Folders and archives the files lie in, each kept once rather than with every file.
+    std::vector<QString> m_places;
     // Bytes handed out by files since forgotten or replaced.
     std::vector<QByteArray> m_retired;
 };
