@@ -360,6 +360,22 @@ void VYRQFileStore::release(const std::string& key)
         drop(it->second);
 }
 
+bool VYRQFileStore::takeToDecode(const std::string& key, QByteArray& out)
+{
+    const auto it = m_files.find(key);
+    if (it == m_files.end())
+        return false;
+    File& file = it->second;
+    if (file.state == State::Missing || (file.state != State::Held && !load(*it))) {
+        file.state = State::Missing;
+        return false;
+    }
+    out = file.bytes;
+    if (!kept(file))
+        drop(file);
+    return true;
+}
+
 bool VYRQFileStore::contains(const std::string& key) const
 {
     const auto it = m_files.find(key);

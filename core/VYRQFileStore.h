@@ -94,6 +94,9 @@ public:
     // The caller has decoded the bytes: they are dropped when they can be read again
     // and were not handed out.
     void release(const std::string& key);
+    // A file's bytes to be decoded: shared with `out`, and released at once (the caller's
+    // copy holds them until it is done). False when bytes() would give null.
+    bool takeToDecode(const std::string& key, QByteArray& out);
 
     bool contains(const std::string& key) const;   // held, or readable when asked for
     bool holds(const std::string& key) const;      // its bytes are in memory now

@@ -220,13 +220,9 @@ void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const 
 bool VYRQResourceDecoder::readSource(VYRQResourceManagerImpl* set, const Source& source, QByteArray& out,
                                      Read& read) const
 {
-    if (source.from == Source::From::SetFile) {
-        const QByteArray* bytes = set->files.bytes(source.file);
-        if (!bytes)
-            return false;
-        out = *bytes;
-        return true;
-    }
+    // The decoded image or renderer is what stays; the file is read again should it be needed.
+    if (source.from == Source::From::SetFile)
+        return set->files.takeToDecode(source.file, out);
     if (source.from != Source::From::DiskFile)
         return false;
     read.path = source.path;
@@ -263,9 +259,6 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
         }
         QString refusal;
         const vyr::ImageRead decoded = vyr::decodeImage(bytes, image, refusal);
-        // The decoded image is what stays; the file is read again should it be needed.
-        if (source.from == Source::From::SetFile)
-            set->files.release(source.file);
         if (decoded == vyr::ImageRead::Refused) {
             qCWarning(vyrRes) << "image" << key << "refused:" << refusal << "- treated as missing";
             outcome = Outcome::Refused;
@@ -308,8 +301,6 @@ QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, 
     vyr::CheckedSvg svg;
     const bool checked = !bytes.isEmpty() && vyr::boundedSvg(bytes, svg, refusal);
     bytes.clear();
-    if (source.from == Source::From::SetFile)
-        set->files.release(source.file);
     if (!refusal.isEmpty()) {
         qCWarning(vyrRes) << "SVG" << key << "refused:" << refusal << "- treated as missing";
         outcome = Outcome::Refused;
@@ -387,7 +378,7 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
     Outcome outcome = Outcome::Missing;
     Read read;
     for (VYRQResourceManagerImpl* set : { m_project, m_default, m_theme }) {
-        if (!set || !set->files.contains(file))
+        if (!set)
             continue;
         read = Read();
         if (decode(set, Source::setFile(file, gray), outcome, read)) {
