@@ -47,6 +47,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -187,20 +188,61 @@ void paintQt(QImage& page, const std::vector<QPixmap>& pixmaps, int side)
         painter.drawPixmap(cell(int(i), side).topLeft(), pixmaps[i]);
 }
 
+// Runs `work` in a child process and gives back what it returned: each run of either
+// side starts from this process as it is, whatever the run before allocated and freed
+// (which otherwise leaves the next one a heap of a different shape to allocate from).
+template <class Result, class Work>
+Result inChild(const Work& work)
+{
+    static_assert(std::is_trivially_copyable<Result>::value, "sent through a pipe");
+    Result result{};
+    int fds[2];
+    if (pipe(fds) != 0)
+        return result;
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const Result out = work();
+        const bool written = write(fds[1], &out, sizeof out) == ssize_t(sizeof out);
+        std::_Exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    if (child < 0 || read(fds[0], &result, sizeof result) != ssize_t(sizeof result))
+        result = Result{};
+    close(fds[0]);
+    int status = 0;
+    if (child > 0)
+        waitpid(child, &status, 0);
+    return result;
+}
+
+// Every pixel of a page, for comparing pages drawn in different processes.
+quint64 pixelsOf(const QImage& page)
+{
+    quint64 sum = 14695981039346656037ull;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* line = page.constScanLine(y);
+        for (int x = 0; x < page.bytesPerLine(); ++x)
+            sum = (sum ^ line[x]) * 1099511628211ull;
+    }
+    return sum;
+}
+
 struct IconRun {
     double allMs = 0;
     double loadMs = 0;    // ours: the theme's load alone
     double repaintMs = 0;
     Handed handed;
-    QImage page;
+    quint64 page = 0;     // pixelsOf the page repainted
 };
 
 // 15 repaints of the page; the first, which makes what the later ones reuse, is
 // counted with them only through the median.
 template <class Paint>
-double repaintMs(QImage& page, const Paint& paint)
+double repaintMs(quint64& pixels, const Paint& paint)
 {
-    page = pageCanvas(pageIcons, iconSide);
+    QImage page = pageCanvas(pageIcons, iconSide);
     std::vector<double> repaints;
     QElapsedTimer timer;
     for (int round = 0; round < 15; ++round) {
@@ -208,15 +250,13 @@ double repaintMs(QImage& page, const Paint& paint)
         paint(page);
         repaints.push_back(msSince(timer));
     }
+    pixels = pixelsOf(page);
     return median(repaints);
 }
 
 IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zip, int count)
 {
     IconRun run;
-    // The theme an earlier run loaded goes first, untimed, as the Qt side's images go
-    // after its timing; with none loaded the folder is read again.
-    rm->loadThemeFile(QString());
     std::vector<const QImage*> handed;
     handed.reserve(size_t(2 * count));
     QElapsedTimer timer;
@@ -325,51 +365,47 @@ double medianOf(const std::vector<IconRun>& runs, double IconRun::*figure)
 // The four sides' runs on one theme of `count` icons, and whether each of ours did the
 // work Qt's did: the same images handed out, the same page painted.
 struct IconRuns {
+    QString dir;
+    QString zip;
     int count = 0;
     std::vector<IconRun> folder, archive, qtFolder, qtZip;
     bool sameFolder = false;
     bool sameZip = false;
 };
 
-bool iconTheme(const QString& root, int count, QString& dir, QString& zip)
+bool iconTheme(const QString& root, int count, IconRuns& runs)
 {
-    dir = root + QStringLiteral("/icons%1").arg(count);
-    zip = dir + QStringLiteral(".zip");
-    if (QFileInfo::exists(zip))
-        return true;
-    if (makeTheme(dir, count, iconImage, zip))
+    runs.count = count;
+    runs.dir = root + QStringLiteral("/icons%1").arg(count);
+    runs.zip = runs.dir + QStringLiteral(".zip");
+    if (QFileInfo::exists(runs.zip) || makeTheme(runs.dir, count, iconImage, runs.zip))
         return true;
     std::printf("cannot write the theme of %d icons\n", count);
     return false;
 }
 
-IconRuns runIcons(const QString& dir, const QString& zip, int count, int rounds)
+void runRound(IconRuns& runs)
 {
-    IconRuns runs;
-    runs.count = count;
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    for (int round = 0; round < rounds; ++round) {
-        runs.qtFolder.push_back(qtFolderIcons(dir));
-        runs.qtZip.push_back(qtZipIcons(zip, count));
-        runs.folder.push_back(oursIcons(rm, dir, QString(), count));
-        runs.archive.push_back(oursIcons(rm, dir, zip, count));
-    }
+    runs.qtFolder.push_back(inChild<IconRun>([&] { return qtFolderIcons(runs.dir); }));
+    runs.qtZip.push_back(inChild<IconRun>([&] { return qtZipIcons(runs.zip, runs.count); }));
+    runs.folder.push_back(inChild<IconRun>([&] { return oursIcons(rm, runs.dir, QString(), runs.count); }));
+    runs.archive.push_back(inChild<IconRun>([&] { return oursIcons(rm, runs.dir, runs.zip, runs.count); }));
     const IconRun& q = runs.qtFolder.back();
     const IconRun& qz = runs.qtZip.back();
-    runs.sameFolder = runs.folder.back().handed == q.handed && q.handed.images == 2 * count
+    runs.sameFolder = runs.folder.back().handed == q.handed && q.handed.images == 2 * runs.count
         && runs.folder.back().page == q.page;
     runs.sameZip = runs.archive.back().handed == q.handed && qz.handed == q.handed && runs.archive.back().page == qz.page
         && qz.page == q.page;
-    return runs;
 }
 
 void benchIcons(const QString& root)
 {
-    const int count = 4000;
-    QString dir, zip;
-    if (!iconTheme(root, count, dir, zip))
+    IconRuns runs;
+    if (!iconTheme(root, 4000, runs))
         return;
-    const IconRuns runs = runIcons(dir, zip, count, 3);
+    for (int round = 0; round < 3; ++round)
+        runRound(runs);
     benchrow::print("4,000 icons + grey, folder theme", medianOf(runs.folder, &IconRun::allMs),
                     medianOf(runs.qtFolder, &IconRun::allMs), "ms", runs.sameFolder);
     benchrow::print("4,000 icons + grey, zip theme", medianOf(runs.archive, &IconRun::allMs),
@@ -381,45 +417,52 @@ void benchIcons(const QString& root)
 }
 
 // The same per icon as the theme grows: a theme of 1,000 icons and one of 16,000, the
-// same 400 repainted by name from each.
+// same 400 repainted by name from each. Rounds of the two alternate, so that both meet
+// whatever else the machine does meanwhile.
 void benchIconScale(const QString& root)
 {
-    std::vector<IconRuns> sizes;
-    for (int count : { 1000, 16000 }) {
-        QString dir, zip;
-        if (!iconTheme(root, count, dir, zip))
-            return;
-        sizes.push_back(runIcons(dir, zip, count, 5));
+    IconRuns small, large;
+    if (!iconTheme(root, 1000, small) || !iconTheme(root, 16000, large))
+        return;
+    for (int round = 0; round < 5; ++round) {
+        runRound(small);
+        runRound(large);
     }
     const auto perIcon = [](const IconRuns& runs, const std::vector<IconRun> IconRuns::*side, double IconRun::*figure) {
         return medianOf(runs.*side, figure) * 1000.0 / runs.count;
     };
     char name[64];
-    for (const IconRuns& runs : sizes) {
-        std::snprintf(name, sizeof name, "per icon + grey, %d, folder", runs.count);
-        benchrow::print(name, perIcon(runs, &IconRuns::folder, &IconRun::allMs),
-                        perIcon(runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs.sameFolder);
-        std::snprintf(name, sizeof name, "per icon + grey, %d, zip", runs.count);
-        benchrow::print(name, perIcon(runs, &IconRuns::archive, &IconRun::allMs),
-                        perIcon(runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs.sameZip);
-        std::snprintf(name, sizeof name, "load per icon, %d, folder", runs.count);
-        benchrow::printOurs(name, perIcon(runs, &IconRuns::folder, &IconRun::loadMs), "us");
-        std::snprintf(name, sizeof name, "load per icon, %d, zip", runs.count);
-        benchrow::printOurs(name, perIcon(runs, &IconRuns::archive, &IconRun::loadMs), "us");
-        std::snprintf(name, sizeof name, "repaint 400 of %d, folder", runs.count);
-        benchrow::print(name, medianOf(runs.folder, &IconRun::repaintMs), medianOf(runs.qtFolder, &IconRun::repaintMs),
-                        "ms", runs.sameFolder);
-        std::snprintf(name, sizeof name, "repaint 400 of %d, zip", runs.count);
-        benchrow::print(name, medianOf(runs.archive, &IconRun::repaintMs), medianOf(runs.qtZip, &IconRun::repaintMs),
-                        "ms", runs.sameZip);
+    for (const IconRuns* runs : { &small, &large }) {
+        const char* count = runs == &small ? "1,000" : "16,000";
+        std::snprintf(name, sizeof name, "per icon + grey, %s, folder", count);
+        benchrow::print(name, perIcon(*runs, &IconRuns::folder, &IconRun::allMs),
+                        perIcon(*runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs->sameFolder);
+        std::snprintf(name, sizeof name, "per icon + grey, %s, zip", count);
+        benchrow::print(name, perIcon(*runs, &IconRuns::archive, &IconRun::allMs),
+                        perIcon(*runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs->sameZip);
+        std::snprintf(name, sizeof name, "load per icon, %s, folder", count);
+        benchrow::printOurs(name, perIcon(*runs, &IconRuns::folder, &IconRun::loadMs), "us");
+        std::snprintf(name, sizeof name, "load per icon, %s, zip", count);
+        benchrow::printOurs(name, perIcon(*runs, &IconRuns::archive, &IconRun::loadMs), "us");
+        std::snprintf(name, sizeof name, "repaint 400 of %s, folder", count);
+        benchrow::print(name, medianOf(runs->folder, &IconRun::repaintMs), medianOf(runs->qtFolder, &IconRun::repaintMs),
+                        "ms", runs->sameFolder);
+        std::snprintf(name, sizeof name, "repaint 400 of %s, zip", count);
+        benchrow::print(name, medianOf(runs->archive, &IconRun::repaintMs), medianOf(runs->qtZip, &IconRun::repaintMs),
+                        "ms", runs->sameZip);
     }
-    // Flat is 1.00: what an icon costs in the large theme over the small one.
-    const IconRuns& small = sizes.front();
-    const IconRuns& large = sizes.back();
-    benchrow::printOurs("per icon 16,000 over 1,000, folder",
-                        perIcon(large, &IconRuns::folder, &IconRun::allMs) / perIcon(small, &IconRuns::folder, &IconRun::allMs), "x");
-    benchrow::printOurs("per icon 16,000 over 1,000, zip",
-                        perIcon(large, &IconRuns::archive, &IconRun::allMs) / perIcon(small, &IconRuns::archive, &IconRun::allMs), "x");
+    // Flat is 1.00: what an icon costs in the large theme over the small one, taken round
+    // by round (each pair close in time), on each side.
+    const auto growth = [&](const std::vector<IconRun> IconRuns::*side) {
+        std::vector<double> v;
+        for (size_t i = 0; i < (small.*side).size() && i < (large.*side).size(); ++i)
+            v.push_back((large.*side)[i].allMs / large.count / ((small.*side)[i].allMs / small.count));
+        return median(v);
+    };
+    benchrow::print("per icon 16,000 over 1,000, folder", growth(&IconRuns::folder), growth(&IconRuns::qtFolder), "x",
+                    small.sameFolder && large.sameFolder);
+    benchrow::print("per icon 16,000 over 1,000, zip", growth(&IconRuns::archive), growth(&IconRuns::qtZip), "x",
+                    small.sameZip && large.sameZip);
 }
 
 // A repaint of `count` of the large images, each into a cell an eighth of its side,
@@ -616,31 +659,6 @@ Held qtHeld(const QString& dir, int count, bool grey)
     return held;
 }
 
-// Runs one side in a child process with an application of its own.
-Held heldInChild(Held (*side)(const QString&, int, bool), const QString& dir, int count, bool grey, int argc,
-                 char** argv)
-{
-    Held held;
-    int fds[2];
-    if (pipe(fds) != 0)
-        return held;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        QApplication app(argc, argv);
-        const Held out = side(dir, count, grey);
-        const bool written = write(fds[1], &out, sizeof out) == ssize_t(sizeof out);
-        std::_Exit(written ? 0 : 1);
-    }
-    close(fds[1]);
-    if (child < 0 || read(fds[0], &held, sizeof held) != ssize_t(sizeof held))
-        held = Held();
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return held;
-}
-
 // Forks before the parent has an application, so that each child starts its own.
 void benchMemory(const QString& root, int argc, char** argv)
 {
@@ -651,8 +669,15 @@ void benchMemory(const QString& root, int argc, char** argv)
         return;
     }
     for (bool grey : { false, true }) {
-        const Held ours = heldInChild(oursHeld, dir, count, grey, argc, argv);
-        const Held qt = heldInChild(qtHeld, dir, count, grey, argc, argv);
+        // Each side with an application of its own.
+        const Held ours = inChild<Held>([&] {
+            QApplication app(argc, argv);
+            return oursHeld(dir, count, grey);
+        });
+        const Held qt = inChild<Held>([&] {
+            QApplication app(argc, argv);
+            return qtHeld(dir, count, grey);
+        });
         const bool same = ours.handed == qt.handed && qt.handed.images == (grey ? 2 : 1) * count;
         char note[96];
         std::snprintf(note, sizeof note, "(the cache counts %.2f MiB)", ours.countedMiB);

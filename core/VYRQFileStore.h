@@ -50,6 +50,8 @@ public:
     // An archive's entries by key, as a load takes them.
     using ArchiveEntries = std::vector<std::pair<std::string, ArchiveEntry>>;
 
+    // Room for `files` more files, made at once rather than as they come.
+    void reserve(size_t files) { m_files.reserve(m_files.size() + files); }
     // Adding; the first file under a key stays (but see reviseArchive). Of folder files
     // listed in one folder under one key, the one whose name sorts first (as a listing
     // by name meets them) stays, whatever order they are listed in.

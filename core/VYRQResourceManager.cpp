@@ -161,6 +161,7 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     // keeps under a key the file a listing by name meets first, and the images folder's
     // files come first, as in a listing with folders first.
     const QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+    std::vector<QFileInfo> images;
     std::vector<QFileInfo> files;
     std::vector<QFileInfo> styles;
     for (QDirIterator it(folder.path(), filters); it.hasNext();) {
@@ -171,9 +172,8 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
                 continue;
             for (QDirIterator image(entry.filePath(), filters); image.hasNext();) {
                 image.next();
-                const QFileInfo file = image.fileInfo();
-                if (file.isFile())
-                    set->files.listFolderFile(fileKey("images/" + file.fileName().toUtf8()), file.filePath());
+                if (image.fileInfo().isFile())
+                    images.push_back(image.fileInfo());
             }
             continue;
         }
@@ -181,6 +181,9 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
             continue;
         (fileKey(entry.fileName()) == styleFileKey ? styles : files).push_back(entry);
     }
+    set->files.reserve(images.size() + files.size());
+    for (const QFileInfo& image : images)
+        set->files.listFolderFile(fileKey("images/" + image.fileName().toUtf8()), image.filePath());
     for (const QFileInfo& file : files)
         set->files.listFolderFile(fileKey(file.fileName()), file.filePath());
     // Every style file is read now, in name order: the last is the one parsed.
@@ -200,6 +203,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
     if (!archive.list())
         return false;
     const QString origin = QFile::decodeName(path);
+    set->files.reserve(archive.files().size());
     for (const VYRQFileStore::ArchiveEntry& style : archive.styles()) {
         QByteArray bytes;
         if (!archive.unpack(style, bytes))
