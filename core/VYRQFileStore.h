@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory_resource>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -126,18 +127,26 @@ private:
         quint32 crc = 0;
         quint32 place = 0;        // in m_places: the folder file's folder, or the archive
         QString name;             // a folder file's name, when its key does not spell it
-        ArchiveEntry entry;       // an archive's entry
+        ArchiveEntry entry;       // an archive's entry (its name null when it is the key)
         QByteArray bytes;
     };
-    using Files = std::unordered_map<std::string, File>;
+    // Records and keys come from the store's own pool: a set of thousands of files is not
+    // spread in small pieces among everything else, and goes back in a few blocks.
+    using Files = std::pmr::unordered_map<std::pmr::string, File>;
 
+    Files::iterator find(const std::string& key);
+    Files::const_iterator find(const std::string& key) const;
+    Files::iterator emplace(const std::string& key, File file);
     quint32 placeOf(const QString& place);
     // The folder file's path, or the archive's.
     QString pathOf(const Files::value_type& file) const;
+    // An archive's entry as the archive names it.
+    static ArchiveEntry entryOf(const Files::value_type& file);
+    static void setEntry(File& file, const std::string& key, const ArchiveEntry& entry);
     // A file's bytes, kept from then on for `reason` (handed out, or read to be shared).
     const QByteArray* keepFor(const std::string& key, bool File::*reason);
     bool load(Files::value_type& file);
-    bool readArchiveAgain(File& file, const QString& archive, QByteArray& out);
+    bool readArchiveAgain(File& file, const ArchiveEntry& entry, const QString& archive, QByteArray& out);
     // Drops bytes that can be read again, never those of `keep`, until `bytes` more fit.
     bool makeRoom(qint64 bytes, const File* keep);
     void hold(File& file, QByteArray bytes);
@@ -155,8 +164,9 @@ private:
     qint64 m_kept = 0;       // the part of m_held that cannot be dropped
     qint64 m_charged = 0;    // bytes held beside them
     int m_rereads = 0;
+    std::pmr::unsynchronized_pool_resource m_pool;
     // Looked up several times for every image decoded: hashed, not ordered.
-    Files m_files;
+    Files m_files{ &m_pool };
     // Folders and archives the files lie in, each kept once rather than with every file.
     std::vector<QString> m_places;
     // Bytes handed out by files since forgotten or replaced.
