@@ -257,6 +257,9 @@ double repaintMs(quint64& pixels, const Paint& paint)
 IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zip, int count)
 {
     IconRun run;
+    // The theme an earlier run in this process loaded goes first, untimed, as the Qt
+    // side's images go after its timing; with none loaded the folder is read again.
+    rm->loadThemeFile(QString());
     std::vector<const QImage*> handed;
     handed.reserve(size_t(2 * count));
     QElapsedTimer timer;
@@ -384,13 +387,40 @@ bool iconTheme(const QString& root, int count, IconRuns& runs)
     return false;
 }
 
-void runRound(IconRuns& runs)
+// What a process sets up the first time either side decodes, greys and draws an icon,
+// done on a theme of one icon before a child's timing, whichever side it runs.
+void warmUp(VYRQResourceManager* rm, const QString& dir)
+{
+    QImage page = pageCanvas(1, iconSide);
+    QPainter painter(&page);
+    IconStyleDesc style;
+    if (rm->loadThemeDir(dir)) {
+        VYRQWidgetBaseImpl::drawImage(&painter, imageName(0), style, cell(0, iconSide), false);
+        VYRQWidgetBaseImpl::drawImage(&painter, imageName(0), style, cell(0, iconSide), true);
+    }
+    rm->loadThemeFile(QString());
+    const QImage plain = QImageReader(dir + QLatin1Char('/') + imageName(0)).read();
+    painter.drawPixmap(0, 0, QPixmap::fromImage(greyOf(plain)));
+}
+
+// One round of the four sides, each in a process of its own started from this one
+// (`apart`, after warmUp on `warm`), or all in this one, each after the one before.
+void runRound(IconRuns& runs, bool apart, const QString& warm)
 {
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    runs.qtFolder.push_back(inChild<IconRun>([&] { return qtFolderIcons(runs.dir); }));
-    runs.qtZip.push_back(inChild<IconRun>([&] { return qtZipIcons(runs.zip, runs.count); }));
-    runs.folder.push_back(inChild<IconRun>([&] { return oursIcons(rm, runs.dir, QString(), runs.count); }));
-    runs.archive.push_back(inChild<IconRun>([&] { return oursIcons(rm, runs.dir, runs.zip, runs.count); }));
+    const auto run = [&](std::vector<IconRun>& into, const std::function<IconRun()>& work) {
+        into.push_back(apart ? inChild<IconRun>([&] {
+            warmUp(rm, warm);
+            return work();
+        })
+                             : work());
+    };
+    run(runs.qtFolder, [&] { return qtFolderIcons(runs.dir); });
+    run(runs.qtZip, [&] { return qtZipIcons(runs.zip, runs.count); });
+    run(runs.folder, [&] { return oursIcons(rm, runs.dir, QString(), runs.count); });
+    run(runs.archive, [&] { return oursIcons(rm, runs.dir, runs.zip, runs.count); });
+    if (!apart)
+        rm->loadThemeFile(QString());
     const IconRun& q = runs.qtFolder.back();
     const IconRun& qz = runs.qtZip.back();
     runs.sameFolder = runs.folder.back().handed == q.handed && q.handed.images == 2 * runs.count
@@ -401,11 +431,11 @@ void runRound(IconRuns& runs)
 
 void benchIcons(const QString& root)
 {
-    IconRuns runs;
-    if (!iconTheme(root, 4000, runs))
+    IconRuns warm, runs;
+    if (!iconTheme(root, 1, warm) || !iconTheme(root, 4000, runs))
         return;
-    for (int round = 0; round < 3; ++round)
-        runRound(runs);
+    for (int round = 0; round < 5; ++round)
+        runRound(runs, true, warm.dir);
     benchrow::print("4,000 icons + grey, folder theme", medianOf(runs.folder, &IconRun::allMs),
                     medianOf(runs.qtFolder, &IconRun::allMs), "ms", runs.sameFolder);
     benchrow::print("4,000 icons + grey, zip theme", medianOf(runs.archive, &IconRun::allMs),
@@ -416,21 +446,46 @@ void benchIcons(const QString& root)
                     medianOf(runs.qtZip, &IconRun::repaintMs), "ms", runs.sameZip);
 }
 
+double perIcon(const IconRuns& runs, const std::vector<IconRun> IconRuns::*side, double IconRun::*figure)
+{
+    return medianOf(runs.*side, figure) * 1000.0 / runs.count;
+}
+
+// What an icon costs in the large theme over the small one, round by round, on one
+// side; flat is 1.00.
+double growth(const IconRuns& small, const IconRuns& large, const std::vector<IconRun> IconRuns::*side)
+{
+    std::vector<double> v;
+    for (size_t i = 0; i < (small.*side).size() && i < (large.*side).size(); ++i)
+        v.push_back((large.*side)[i].allMs / large.count / ((small.*side)[i].allMs / small.count));
+    return median(v);
+}
+
+void printGrowth(const IconRuns& small, const IconRuns& large, const char* how)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "16,000 over 1,000, folder%s", how);
+    benchrow::print(name, growth(small, large, &IconRuns::folder), growth(small, large, &IconRuns::qtFolder), "x",
+                    small.sameFolder && large.sameFolder);
+    std::snprintf(name, sizeof name, "16,000 over 1,000, zip%s", how);
+    benchrow::print(name, growth(small, large, &IconRuns::archive), growth(small, large, &IconRuns::qtZip), "x",
+                    small.sameZip && large.sameZip);
+}
+
 // The same per icon as the theme grows: a theme of 1,000 icons and one of 16,000, the
-// same 400 repainted by name from each. Rounds of the two alternate, so that both meet
-// whatever else the machine does meanwhile.
+// same 400 repainted by name from each. Each run in a process of its own, rounds of the
+// two alternating, so that both meet whatever else the machine does meanwhile; then
+// all in this process, each theme's rounds in turn, every load after the one before
+// was let go.
 void benchIconScale(const QString& root)
 {
-    IconRuns small, large;
-    if (!iconTheme(root, 1000, small) || !iconTheme(root, 16000, large))
+    IconRuns warm, small, large;
+    if (!iconTheme(root, 1, warm) || !iconTheme(root, 1000, small) || !iconTheme(root, 16000, large))
         return;
     for (int round = 0; round < 5; ++round) {
-        runRound(small);
-        runRound(large);
+        runRound(small, true, warm.dir);
+        runRound(large, true, warm.dir);
     }
-    const auto perIcon = [](const IconRuns& runs, const std::vector<IconRun> IconRuns::*side, double IconRun::*figure) {
-        return medianOf(runs.*side, figure) * 1000.0 / runs.count;
-    };
     char name[64];
     for (const IconRuns* runs : { &small, &large }) {
         const char* count = runs == &small ? "1,000" : "16,000";
@@ -451,18 +506,25 @@ void benchIconScale(const QString& root)
         benchrow::print(name, medianOf(runs->archive, &IconRun::repaintMs), medianOf(runs->qtZip, &IconRun::repaintMs),
                         "ms", runs->sameZip);
     }
-    // Flat is 1.00: what an icon costs in the large theme over the small one, taken round
-    // by round (each pair close in time), on each side.
-    const auto growth = [&](const std::vector<IconRun> IconRuns::*side) {
-        std::vector<double> v;
-        for (size_t i = 0; i < (small.*side).size() && i < (large.*side).size(); ++i)
-            v.push_back((large.*side)[i].allMs / large.count / ((small.*side)[i].allMs / small.count));
-        return median(v);
-    };
-    benchrow::print("per icon 16,000 over 1,000, folder", growth(&IconRuns::folder), growth(&IconRuns::qtFolder), "x",
-                    small.sameFolder && large.sameFolder);
-    benchrow::print("per icon 16,000 over 1,000, zip", growth(&IconRuns::archive), growth(&IconRuns::qtZip), "x",
-                    small.sameZip && large.sameZip);
+    printGrowth(small, large, "");
+
+    IconRuns smallHere, largeHere;
+    iconTheme(root, 1000, smallHere);
+    iconTheme(root, 16000, largeHere);
+    for (IconRuns* runs : { &smallHere, &largeHere }) {
+        for (int round = 0; round < 5; ++round)
+            runRound(*runs, false, QString());
+    }
+    for (const IconRuns* runs : { &smallHere, &largeHere }) {
+        const char* count = runs == &smallHere ? "1,000" : "16,000";
+        std::snprintf(name, sizeof name, "per icon, %s, folder, again", count);
+        benchrow::print(name, perIcon(*runs, &IconRuns::folder, &IconRun::allMs),
+                        perIcon(*runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs->sameFolder);
+        std::snprintf(name, sizeof name, "per icon, %s, zip, again", count);
+        benchrow::print(name, perIcon(*runs, &IconRuns::archive, &IconRun::allMs),
+                        perIcon(*runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs->sameZip);
+    }
+    printGrowth(smallHere, largeHere, ", again");
 }
 
 // A repaint of `count` of the large images, each into a cell an eighth of its side,
