@@ -19,7 +19,11 @@
 // A name that gave nothing is remembered with the identity of what was tried (a set
 // file's size and CRC-32, a disk file's device, inode, size and modification time), and
 // so is an entry its source did not decode into again; either is tried again once that
-// identity changes. GUI thread only.
+// identity changes.
+// Each entry costs its key and some 150 bytes beside what it holds: entries lie
+// together in blocks (the image object inside its entry), found through an index of
+// their hashes, so that a look-up touches one slot and one entry however many there
+// are. GUI thread only.
 
 #include <QByteArray>
 #include <QString>
