@@ -461,6 +461,32 @@ double growth(const IconRuns& small, const IconRuns& large, const std::vector<Ic
     return median(v);
 }
 
+// What an icon of a theme of 1,000 or 16,000 costs; with `details`, its load alone and
+// a repaint of 400.
+void printPerIcon(const IconRuns& runs, const char* what, bool details)
+{
+    const char* count = runs.count == 1000 ? "1,000" : "16,000";
+    char name[64];
+    std::snprintf(name, sizeof name, "%s, %s, folder", what, count);
+    benchrow::print(name, perIcon(runs, &IconRuns::folder, &IconRun::allMs),
+                    perIcon(runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs.sameFolder);
+    std::snprintf(name, sizeof name, "%s, %s, zip", what, count);
+    benchrow::print(name, perIcon(runs, &IconRuns::archive, &IconRun::allMs),
+                    perIcon(runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs.sameZip);
+    if (!details)
+        return;
+    std::snprintf(name, sizeof name, "load per icon, %s, folder", count);
+    benchrow::printOurs(name, perIcon(runs, &IconRuns::folder, &IconRun::loadMs), "us");
+    std::snprintf(name, sizeof name, "load per icon, %s, zip", count);
+    benchrow::printOurs(name, perIcon(runs, &IconRuns::archive, &IconRun::loadMs), "us");
+    std::snprintf(name, sizeof name, "repaint 400 of %s, folder", count);
+    benchrow::print(name, medianOf(runs.folder, &IconRun::repaintMs), medianOf(runs.qtFolder, &IconRun::repaintMs), "ms",
+                    runs.sameFolder);
+    std::snprintf(name, sizeof name, "repaint 400 of %s, zip", count);
+    benchrow::print(name, medianOf(runs.archive, &IconRun::repaintMs), medianOf(runs.qtZip, &IconRun::repaintMs), "ms",
+                    runs.sameZip);
+}
+
 void printGrowth(const IconRuns& small, const IconRuns& large, const char* how)
 {
     char name[64];
@@ -486,26 +512,8 @@ void benchIconScale(const QString& root)
         runRound(small, true, warm.dir);
         runRound(large, true, warm.dir);
     }
-    char name[64];
-    for (const IconRuns* runs : { &small, &large }) {
-        const char* count = runs == &small ? "1,000" : "16,000";
-        std::snprintf(name, sizeof name, "per icon + grey, %s, folder", count);
-        benchrow::print(name, perIcon(*runs, &IconRuns::folder, &IconRun::allMs),
-                        perIcon(*runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs->sameFolder);
-        std::snprintf(name, sizeof name, "per icon + grey, %s, zip", count);
-        benchrow::print(name, perIcon(*runs, &IconRuns::archive, &IconRun::allMs),
-                        perIcon(*runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs->sameZip);
-        std::snprintf(name, sizeof name, "load per icon, %s, folder", count);
-        benchrow::printOurs(name, perIcon(*runs, &IconRuns::folder, &IconRun::loadMs), "us");
-        std::snprintf(name, sizeof name, "load per icon, %s, zip", count);
-        benchrow::printOurs(name, perIcon(*runs, &IconRuns::archive, &IconRun::loadMs), "us");
-        std::snprintf(name, sizeof name, "repaint 400 of %s, folder", count);
-        benchrow::print(name, medianOf(runs->folder, &IconRun::repaintMs), medianOf(runs->qtFolder, &IconRun::repaintMs),
-                        "ms", runs->sameFolder);
-        std::snprintf(name, sizeof name, "repaint 400 of %s, zip", count);
-        benchrow::print(name, medianOf(runs->archive, &IconRun::repaintMs), medianOf(runs->qtZip, &IconRun::repaintMs),
-                        "ms", runs->sameZip);
-    }
+    for (const IconRuns* runs : { &small, &large })
+        printPerIcon(*runs, "per icon + grey", true);
     printGrowth(small, large, "");
 
     IconRuns smallHere, largeHere;
@@ -515,15 +523,8 @@ void benchIconScale(const QString& root)
         for (int round = 0; round < 5; ++round)
             runRound(*runs, false, QString());
     }
-    for (const IconRuns* runs : { &smallHere, &largeHere }) {
-        const char* count = runs == &smallHere ? "1,000" : "16,000";
-        std::snprintf(name, sizeof name, "per icon, %s, folder, again", count);
-        benchrow::print(name, perIcon(*runs, &IconRuns::folder, &IconRun::allMs),
-                        perIcon(*runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs->sameFolder);
-        std::snprintf(name, sizeof name, "per icon, %s, zip, again", count);
-        benchrow::print(name, perIcon(*runs, &IconRuns::archive, &IconRun::allMs),
-                        perIcon(*runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs->sameZip);
-    }
+    for (const IconRuns* runs : { &smallHere, &largeHere })
+        printPerIcon(*runs, "again, per icon", false);
     printGrowth(smallHere, largeHere, ", again");
 }
 

@@ -181,24 +181,24 @@ QSvgRenderer* VYRQResourceDecoder::rendererIn(VYRQResourceManagerImpl* set, cons
 
 QImage* VYRQResourceDecoder::refilledImage(VYRQResourceManagerImpl* set, const QString& key)
 {
-    QImage* image = nullptr;
-    refill(set, Kind::Image, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
-                                      Read& read) {
-        image = decodeImage(from, key, source, outcome, read);
-        return image != nullptr;
-    });
-    return image;
+    return refilled(set, Kind::Image, key, &VYRQResourceDecoder::decodeImage);
 }
 
 QSvgRenderer* VYRQResourceDecoder::refilledRenderer(VYRQResourceManagerImpl* set, const QString& key)
 {
-    QSvgRenderer* renderer = nullptr;
-    refill(set, Kind::Renderer, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
-                                         Read& read) {
-        renderer = decodeRenderer(from, key, source, outcome, read);
-        return renderer != nullptr;
+    return refilled(set, Kind::Renderer, key, &VYRQResourceDecoder::decodeRenderer);
+}
+
+template <class Object>
+Object* VYRQResourceDecoder::refilled(VYRQResourceManagerImpl* set, Kind kind, const QString& key,
+                                      DecodeInto<Object> decodeInto)
+{
+    Object* object = nullptr;
+    refill(set, kind, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome, Read& read) {
+        object = (this->*decodeInto)(from, key, source, outcome, read);
+        return object != nullptr;
     });
-    return renderer;
+    return object;
 }
 
 void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode)

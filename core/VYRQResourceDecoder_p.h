@@ -63,6 +63,11 @@ private:
     // The same for an entry known to be emptied.
     QImage* refilledImage(VYRQResourceManagerImpl* set, const QString& key);
     QSvgRenderer* refilledRenderer(VYRQResourceManagerImpl* set, const QString& key);
+    template <class Object>
+    using DecodeInto = Object* (VYRQResourceDecoder::*)(VYRQResourceManagerImpl* set, const QString& key,
+                                                         const Source& source, Outcome& outcome, Read& read);
+    template <class Object>
+    Object* refilled(VYRQResourceManagerImpl* set, Kind kind, const QString& key, DecodeInto<Object> decodeInto);
     // Decodes an emptied entry again from its source, unless it failed before from what
     // the source still is; a failure is remembered with what was read.
     void refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode);
