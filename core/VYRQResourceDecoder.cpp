@@ -90,33 +90,40 @@ VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
 // ---------------------------------------------------------------------------
 // Look-ups
 
+template <class Object>
+Object* VYRQResourceDecoder::inSets(const QString& key, Object* (VYRQDecodedCache::*find)(const QString&, bool*),
+                                    VYRQResourceManagerImpl*& emptied) const
+{
+    emptied = nullptr;
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        bool known = false;
+        if (Object* loaded = set ? (set->decoded.*find)(key, &known) : nullptr)
+            return loaded;
+        if (known) {
+            emptied = set;
+            break;
+        }
+    }
+    return nullptr;
+}
+
 QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
 {
     const QString key = keyFor(name, gray);
-    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        bool known = false;
-        if (QImage* loaded = set ? set->decoded.image(key, &known) : nullptr)
-            return loaded;
-        if (known)
-            return refilledImage(set, key);
-    }
     VYRQResourceManagerImpl* set = nullptr;
-    return firstImage(name, gray, set);
+    if (QImage* loaded = inSets(key, &VYRQDecodedCache::image, set))
+        return loaded;
+    return set ? refilledImage(set, key) : firstImage(name, gray, set);
 }
 
 const QImage* VYRQResourceDecoder::imageToDraw(const QString& name, bool gray)
 {
     const QString key = keyFor(name, gray);
     VYRQResourceManagerImpl* set = nullptr;
-    for (VYRQResourceManagerImpl* candidate : { m_default, m_project, m_theme }) {
-        bool known = false;
-        if (const QImage* loaded = candidate ? candidate->decoded.imageToDraw(key, &known) : nullptr)
-            return loaded;
-        if (known) {
-            set = candidate;
-            break;
-        }
-    }
+    const auto toDraw = static_cast<const QImage* (VYRQDecodedCache::*)(const QString&, bool*)>(
+        &VYRQDecodedCache::imageToDraw);
+    if (const QImage* loaded = inSets(key, toDraw, set))
+        return loaded;
     if (set ? !refilledImage(set, key) : !firstImage(name, gray, set))
         return nullptr;
     return set->decoded.imageToDraw(key);
@@ -141,14 +148,10 @@ const QImage* VYRQResourceDecoder::imageToDraw(const QImage* image)
 
 QSvgRenderer* VYRQResourceDecoder::renderer(const QString& name)
 {
-    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        bool known = false;
-        if (QSvgRenderer* loaded = set ? set->decoded.renderer(name, &known) : nullptr)
-            return loaded;
-        if (known)
-            return refilledRenderer(set, name);
-    }
-    return firstRenderer(name);
+    VYRQResourceManagerImpl* set = nullptr;
+    if (QSvgRenderer* loaded = inSets(name, &VYRQDecodedCache::renderer, set))
+        return loaded;
+    return set ? refilledRenderer(set, name) : firstRenderer(name);
 }
 
 void VYRQResourceDecoder::decodeAgain(VYRQResourceManagerImpl* set,

@@ -57,6 +57,11 @@ private:
     // Decodes what a source gives into `set`; whether it stored something.
     using Decode = std::function<bool(VYRQResourceManagerImpl* set, const Source& source, Outcome& outcome,
                                       Read& read)>;
+    // The loaded object under `key` in the first set (default, project, theme) with an
+    // entry under it; null, with `emptied` that set when its entry is emptied.
+    template <class Object>
+    Object* inSets(const QString& key, Object* (VYRQDecodedCache::*find)(const QString&, bool*),
+                   VYRQResourceManagerImpl*& emptied) const;
     // The entry's image or renderer, decoded again from its own source when emptied.
     QImage* imageIn(VYRQResourceManagerImpl* set, const QString& key);
     QSvgRenderer* rendererIn(VYRQResourceManagerImpl* set, const QString& key);
