@@ -35,11 +35,14 @@ quint64 loadsOf(const QSvgRenderer& renderer)
     return renderer.property(VYRQDecodedCache::loadsProperty).toULongLong();
 }
 
-// A renderer says it took a document by asking to be repainted, whoever loaded it.
+// A renderer says it took a document by asking to be repainted, whoever loaded it. Its
+// animation timer would ask too, thirty times a second, and pictures are drawn from a
+// renderer's document as it stands, so an animated one is not played.
 std::unique_ptr<QSvgRenderer> countedRenderer()
 {
     auto renderer = std::make_unique<QSvgRenderer>();
     QSvgRenderer* r = renderer.get();
+    r->setFramesPerSecond(0);
     QObject::connect(r, &QSvgRenderer::repaintNeeded, r,
                      [r] { r->setProperty(VYRQDecodedCache::loadsProperty, loadsOf(*r) + 1); });
     return renderer;
@@ -581,6 +584,7 @@ QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
     uncount(slot);
     slot.aside.reset();
     slot.image = std::move(image);
+    slot.stored = slot.image.cacheKey();
     slot.loaded = true;
     slot.kept = true;
     return &slot.image;

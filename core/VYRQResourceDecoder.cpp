@@ -313,14 +313,14 @@ QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, 
         outcome = Outcome::Failed;
         return nullptr;
     }
+    // Room first, so that a store that fails did so on the document, not for room.
+    if (!set->decoded.budget().makeRoom(svg.weight)) {
+        noRoomFor(key, set->decoded.budget());
+        outcome = Outcome::NoRoom;
+        return nullptr;
+    }
     QSvgRenderer* renderer = set->decoded.storeRenderer(key, svg.text, svg.weight, source);
     outcome = renderer ? Outcome::Decoded : Outcome::Failed;
-    const VYRQDecodedCache::Budget& budget = set->decoded.budget();
-    // A store makes room before it loads: past the bound now, it found none.
-    if (!renderer && budget.bytes() + svg.weight > budget.bound()) {
-        noRoomFor(key, budget);
-        outcome = Outcome::NoRoom;
-    }
     return renderer;
 }
 
@@ -388,7 +388,8 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
             noteOutcome(kind, file, name, false, &read);
             return set;
         }
-        // A file refused or gone passes to the next set's.
+        // Only a file the set does not have passes to the next set's: one refused or
+        // failing to decode is the name's file, and what the name gives.
         if (outcome != Outcome::Missing)
             break;
     }

@@ -79,7 +79,7 @@ private:
     // A name's first decode, from the first file found for it.
     QImage* firstImage(const QString& name, bool gray, VYRQResourceManagerImpl*& set);
     QSvgRenderer* firstRenderer(const QString& name);
-    // Decodes into the set whose file (project, default, theme; one refused or gone
+    // Decodes into the set whose file (project, default, theme; a set without the file
     // passes to the next) or, failing that, the file beside the skin, first gives
     // something; that set, or null. A failure is remembered with what was tried.
     VYRQResourceManagerImpl* decodeFirst(Kind kind, const QString& name, bool gray, const Decode& decode);

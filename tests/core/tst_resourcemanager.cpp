@@ -1559,6 +1559,8 @@ private slots:
         rm.releaseRes();
         QCOMPARE(cachedImages(set), 4);
         QVERIFY(imageLoaded(set, "IDB_CHECKED") && imageLoaded(set, "IDB_UNCHECK") && imageLoaded(set, "IDB_SELECTED"));
+        const QImage* grey = rm.getImage("IDB_CHECKED", true);   // made from the built-in
+        QVERIFY(grey && grey->size() == rm.getImage("IDB_CHECKED", false)->size());
         QVERIFY(set->fillStyles.isEmpty());
         QCOMPARE(cachedImages(rm.getThemeManagerImpl()), 1);   // other sets untouched
     }
