@@ -4,8 +4,10 @@
 //
 //   bench_image_rss [width height [16]]   (default 8192 8192, then 4096 4096, 8 and 16
 //   bits per channel, then 4096 x 4096 after four other such images filled the cache;
-//   the Qt side holds those four too)
+//   the Qt side holds those four too). Rows as BenchRow.h prints them, in MiB; the
+//   ratio only where both sides drew the image.
 
+#include "BenchRow.h"
 #include "VYRQGlobal.h"
 #include "VYRQResourceManager.h"
 
@@ -123,14 +125,14 @@ void measure(int width, int height, bool deep, int argc, char** argv, int before
     int qtOutcome = Broken;
     const double library = peakOf(librarySide, tmp.path(), argc, argv, &libraryOutcome);
     const double qt = peakOf(qtSide, tmp.path(), argc, argv, &qtOutcome);
-    if (others > 0)
-        std::printf("after %d other 4096 x 4096 images: ", others);
-    std::printf("%d x %d, %d bits (%lld bytes of PNG): library %.0f MiB peak (%s), Qt %.0f MiB peak (%s)", width, height,
-                deep ? 16 : 8, fileSize, library, outcomeText(libraryOutcome), qt, outcomeText(qtOutcome));
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%dx%d, %d bits, peak", others > 0 ? "4 cached + " : "", width, height,
+                  deep ? 16 : 8);
+    char note[96];
+    std::snprintf(note, sizeof note, "(%lld bytes of PNG; ours %s, Qt %s)", fileSize, outcomeText(libraryOutcome),
+                  outcomeText(qtOutcome));
     // A ratio only when both sides drew the same image.
-    if (libraryOutcome == Drawn && qtOutcome == Drawn)
-        std::printf(", ratio %.2f", library / qt);
-    std::printf("\n");
+    benchrow::print(name, library, qt, "MiB", libraryOutcome == Drawn && qtOutcome == Drawn, note);
 }
 
 } // namespace

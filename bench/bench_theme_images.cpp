@@ -6,12 +6,16 @@
 //             zip read into memory through minizip, and QIcon's disabled mode greying
 //             it. Then a repaint of a page of 400 of them, each drawn by name as a
 //             control paints it, against drawing the QPixmaps a Qt user holds;
+//   scale     the same per icon from themes of 1,000 and of 16,000 icons, the load
+//             alone, and a repaint of the same 400 from each;
 //   thrash    400 512x512 images, 400 MiB decoded, over the 256 MiB image cache: every
 //             repaint decodes every image again; against a QPixmapCache held to the
-//             same 256 MiB. And 200 of them, which both caches hold.
-// Both sides must hand out images of the same sizes and pixels, decode as many and paint
-// the same page, or no ratio is printed.
-// Usage: bench_theme_images [icons|thrash]...   (both when none is named)
+//             same 256 MiB. And 200 of them, which both caches hold;
+//   memory    what 4,000 translucent icons drawn once (and with their grey looks) add
+//             to the process, against a QPixmapCache of the same pixmaps.
+// Both sides must hand out (or hold) images of the same sizes and pixels, decode as many
+// and paint the same page, or no ratio is printed.
+// Usage: bench_theme_images [icons|scale|thrash|memory]...   (all when none is named)
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
 #include "BenchRow.h"
@@ -25,6 +29,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
@@ -33,12 +38,16 @@
 #include <QPixmapCache>
 #include <QTemporaryDir>
 
+#include <malloc.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -46,7 +55,6 @@ namespace {
 using benchrow::median;
 using benchrow::msSince;
 
-constexpr int iconCount = 4000;
 constexpr int pageIcons = 400;       // a page of 20 x 20 icons
 constexpr int iconSide = 32;
 constexpr int bigCount = 400;
@@ -54,14 +62,14 @@ constexpr int bigSide = 512;
 
 QString imageName(int i)
 {
-    return QStringLiteral("images/i%1.png").arg(i, 4, 10, QLatin1Char('0'));
+    return QStringLiteral("images/i%1.png").arg(i, 5, 10, QLatin1Char('0'));
 }
 
 // Every icon differs: a colour of its own and a mark placed by its number.
 QImage iconImage(int i)
 {
     QImage image(iconSide, iconSide, QImage::Format_ARGB32);
-    image.fill(QColor((i * 37) % 256, (i * 91) % 256, (i * 13) % 256, 200 + i % 56));
+    image.fill(QColor((i * 37) % 256, (i * 91) % 256, (i * 13) % 256, 200 + i % 55));
     QPainter p(&image);
     p.fillRect(i % 24, (i / 24) % 24, 8, 8, QColor(255 - (i % 256), 40, 160));
     return image;
@@ -137,7 +145,7 @@ struct Handed {
         if (!image || image->isNull())
             return;
         ++images;
-        const QImage argb = image->convertToFormat(QImage::Format_ARGB32);
+        const QImage argb = image->convertToFormat(QImage::Format_ARGB32_Premultiplied);
         for (int y = 0; y < argb.height(); y += 7) {
             const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
             for (int x = 0; x < argb.width(); x += 5)
@@ -180,19 +188,61 @@ void paintQt(QImage& page, const std::vector<QPixmap>& pixmaps, int side)
         painter.drawPixmap(cell(int(i), side).topLeft(), pixmaps[i]);
 }
 
+// Runs `work` in a child process and gives back what it returned: each run of either
+// side starts from this process as it is, whatever the run before allocated and freed
+// (which otherwise leaves the next one a heap of a different shape to allocate from).
+template <class Result, class Work>
+Result inChild(const Work& work)
+{
+    static_assert(std::is_trivially_copyable<Result>::value, "sent through a pipe");
+    Result result{};
+    int fds[2];
+    if (pipe(fds) != 0)
+        return result;
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const Result out = work();
+        const bool written = write(fds[1], &out, sizeof out) == ssize_t(sizeof out);
+        std::_Exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    if (child < 0 || read(fds[0], &result, sizeof result) != ssize_t(sizeof result))
+        result = Result{};
+    close(fds[0]);
+    int status = 0;
+    if (child > 0)
+        waitpid(child, &status, 0);
+    return result;
+}
+
+// Every pixel of a page, for comparing pages drawn in different processes.
+quint64 pixelsOf(const QImage& page)
+{
+    quint64 sum = 14695981039346656037ull;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* line = page.constScanLine(y);
+        for (int x = 0; x < page.bytesPerLine(); ++x)
+            sum = (sum ^ line[x]) * 1099511628211ull;
+    }
+    return sum;
+}
+
 struct IconRun {
     double allMs = 0;
+    double loadMs = 0;    // ours: the theme's load alone
     double repaintMs = 0;
     Handed handed;
-    QImage page;
+    quint64 page = 0;     // pixelsOf the page repainted
 };
 
 // 15 repaints of the page; the first, which makes what the later ones reuse, is
 // counted with them only through the median.
 template <class Paint>
-double repaintMs(QImage& page, const Paint& paint)
+double repaintMs(quint64& pixels, const Paint& paint)
 {
-    page = pageCanvas(pageIcons, iconSide);
+    QImage page = pageCanvas(pageIcons, iconSide);
     std::vector<double> repaints;
     QElapsedTimer timer;
     for (int round = 0; round < 15; ++round) {
@@ -200,24 +250,30 @@ double repaintMs(QImage& page, const Paint& paint)
         paint(page);
         repaints.push_back(msSince(timer));
     }
+    pixels = pixelsOf(page);
     return median(repaints);
 }
 
-IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zip)
+IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zip, int count)
 {
     IconRun run;
-    // The theme an earlier run loaded goes first, untimed, as the Qt side's images go
-    // after its timing; with none loaded the folder is read again.
+    // The theme an earlier run in this process loaded goes first, untimed, as the Qt
+    // side's images go after its timing; with none loaded the folder is read again.
     rm->loadThemeFile(QString());
+    std::vector<const QImage*> handed;
+    handed.reserve(size_t(2 * count));
     QElapsedTimer timer;
     timer.start();
     if (!(zip.isEmpty() ? rm->loadThemeDir(dir) : rm->loadThemeFile(zip)))
         return run;
-    for (int i = 0; i < iconCount; ++i) {
-        run.handed.add(rm->getImage(imageName(i), false));
-        run.handed.add(rm->getImage(imageName(i), true));
+    run.loadMs = msSince(timer);
+    for (int i = 0; i < count; ++i) {
+        handed.push_back(rm->getImage(imageName(i), false));
+        handed.push_back(rm->getImage(imageName(i), true));
     }
     run.allMs = msSince(timer);
+    for (const QImage* image : handed)
+        run.handed.add(image);
     QStringList names;
     for (int i = 0; i < pageIcons; ++i)
         names << imageName(i);
@@ -227,22 +283,25 @@ IconRun oursIcons(VYRQResourceManager* rm, const QString& dir, const QString& zi
 
 // A Qt user's theme: each image decoded and greyed as it is read, held as it was
 // decoded. `plain` keeps the images for the page.
-void takeIcon(QImage image, IconRun& run, std::vector<QImage>& plain, std::vector<QImage>& grey)
+void takeIcon(QImage image, std::vector<QImage>& plain, std::vector<QImage>& grey)
 {
     plain.push_back(std::move(image));
     grey.push_back(greyOf(plain.back()));
-    run.handed.add(&plain.back());
-    run.handed.add(&grey.back());
 }
 
-// The page's images as the QPixmaps a Qt user draws, made before the repaints (ours
-// makes its drawing form on the first repaint).
-double repaintPixmapsMs(IconRun& run, const std::vector<QImage>& plain)
+// After the timing: what the Qt side handed out, and a repaint of the page's images as
+// the QPixmaps a Qt user draws, made before the repaints (ours draws the images it
+// decoded as they are).
+void finishQt(IconRun& run, const std::vector<QImage>& plain, const std::vector<QImage>& grey)
 {
+    for (size_t i = 0; i < plain.size(); ++i) {
+        run.handed.add(&plain[i]);
+        run.handed.add(&grey[i]);
+    }
     std::vector<QPixmap> shown;
     for (size_t i = 0; i < plain.size() && i < size_t(pageIcons); ++i)
         shown.push_back(QPixmap::fromImage(plain[i]));
-    return repaintMs(run.page, [&](QImage& page) { paintQt(page, shown, iconSide); });
+    run.repaintMs = repaintMs(run.page, [&](QImage& page) { paintQt(page, shown, iconSide); });
 }
 
 IconRun qtFolderIcons(const QString& dir)
@@ -255,16 +314,16 @@ IconRun qtFolderIcons(const QString& dir)
     plain.reserve(size_t(files.size()));
     grey.reserve(size_t(files.size()));
     for (const QString& file : files)
-        takeIcon(QImageReader(dir + QStringLiteral("/images/") + file).read(), run, plain, grey);
+        takeIcon(QImageReader(dir + QStringLiteral("/images/") + file).read(), plain, grey);
     run.allMs = msSince(timer);
-    run.repaintMs = repaintPixmapsMs(run, plain);
+    finishQt(run, plain, grey);
     return run;
 }
 
 // The same theme read from its zip through minizip: every entry walked and read into
 // memory (minizip checks each entry's CRC as it closes it), the images decoded from
 // there.
-IconRun qtZipIcons(const QString& zip)
+IconRun qtZipIcons(const QString& zip, int count)
 {
     IconRun run;
     QElapsedTimer timer;
@@ -273,8 +332,8 @@ IconRun qtZipIcons(const QString& zip)
     if (!uf)
         return run;
     std::vector<QImage> plain, grey;
-    plain.reserve(size_t(iconCount));
-    grey.reserve(size_t(iconCount));
+    plain.reserve(size_t(count));
+    grey.reserve(size_t(count));
     bool ok = true;
     for (int rc = unzGoToFirstFile(uf); rc == UNZ_OK && ok; rc = unzGoToNextFile(uf)) {
         unz_file_info64 info;
@@ -288,13 +347,13 @@ IconRun qtZipIcons(const QString& zip)
             continue;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        takeIcon(QImageReader(&buffer).read(), run, plain, grey);
+        takeIcon(QImageReader(&buffer).read(), plain, grey);
     }
     unzClose(uf);
     run.allMs = msSince(timer);
+    finishQt(run, plain, grey);
     if (!ok)
         run.handed = Handed();
-    run.repaintMs = repaintPixmapsMs(run, plain);
     return run;
 }
 
@@ -306,34 +365,167 @@ double medianOf(const std::vector<IconRun>& runs, double IconRun::*figure)
     return median(v);
 }
 
+// The four sides' runs on one theme of `count` icons, and whether each of ours did the
+// work Qt's did: the same images handed out, the same page painted.
+struct IconRuns {
+    QString dir;
+    QString zip;
+    int count = 0;
+    std::vector<IconRun> folder, archive, qtFolder, qtZip;
+    bool sameFolder = false;
+    bool sameZip = false;
+};
+
+bool iconTheme(const QString& root, int count, IconRuns& runs)
+{
+    runs.count = count;
+    runs.dir = root + QStringLiteral("/icons%1").arg(count);
+    runs.zip = runs.dir + QStringLiteral(".zip");
+    if (QFileInfo::exists(runs.zip) || makeTheme(runs.dir, count, iconImage, runs.zip))
+        return true;
+    std::printf("cannot write the theme of %d icons\n", count);
+    return false;
+}
+
+// What a process sets up the first time either side decodes, greys and draws an icon,
+// done on a theme of one icon before a child's timing, whichever side it runs.
+void warmUp(VYRQResourceManager* rm, const QString& dir)
+{
+    QImage page = pageCanvas(1, iconSide);
+    QPainter painter(&page);
+    IconStyleDesc style;
+    if (rm->loadThemeDir(dir)) {
+        VYRQWidgetBaseImpl::drawImage(&painter, imageName(0), style, cell(0, iconSide), false);
+        VYRQWidgetBaseImpl::drawImage(&painter, imageName(0), style, cell(0, iconSide), true);
+    }
+    rm->loadThemeFile(QString());
+    const QImage plain = QImageReader(dir + QLatin1Char('/') + imageName(0)).read();
+    painter.drawPixmap(0, 0, QPixmap::fromImage(greyOf(plain)));
+}
+
+// One round of the four sides, each in a process of its own started from this one
+// (`apart`, after warmUp on `warm`), or all in this one, each after the one before.
+void runRound(IconRuns& runs, bool apart, const QString& warm)
+{
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    const auto run = [&](std::vector<IconRun>& into, const std::function<IconRun()>& work) {
+        into.push_back(apart ? inChild<IconRun>([&] {
+            warmUp(rm, warm);
+            return work();
+        })
+                             : work());
+    };
+    run(runs.qtFolder, [&] { return qtFolderIcons(runs.dir); });
+    run(runs.qtZip, [&] { return qtZipIcons(runs.zip, runs.count); });
+    run(runs.folder, [&] { return oursIcons(rm, runs.dir, QString(), runs.count); });
+    run(runs.archive, [&] { return oursIcons(rm, runs.dir, runs.zip, runs.count); });
+    if (!apart)
+        rm->loadThemeFile(QString());
+    const IconRun& q = runs.qtFolder.back();
+    const IconRun& qz = runs.qtZip.back();
+    runs.sameFolder = runs.folder.back().handed == q.handed && q.handed.images == 2 * runs.count
+        && runs.folder.back().page == q.page;
+    runs.sameZip = runs.archive.back().handed == q.handed && qz.handed == q.handed && runs.archive.back().page == qz.page
+        && qz.page == q.page;
+}
+
 void benchIcons(const QString& root)
 {
-    const QString dir = root + QStringLiteral("/icons");
-    const QString zip = root + QStringLiteral("/icons.zip");
-    if (!makeTheme(dir, iconCount, iconImage, zip)) {
-        std::printf("cannot write the icon theme\n");
+    IconRuns warm, runs;
+    if (!iconTheme(root, 1, warm) || !iconTheme(root, 4000, runs))
         return;
+    for (int round = 0; round < 5; ++round)
+        runRound(runs, true, warm.dir);
+    benchrow::print("4,000 icons + grey, folder theme", medianOf(runs.folder, &IconRun::allMs),
+                    medianOf(runs.qtFolder, &IconRun::allMs), "ms", runs.sameFolder);
+    benchrow::print("4,000 icons + grey, zip theme", medianOf(runs.archive, &IconRun::allMs),
+                    medianOf(runs.qtZip, &IconRun::allMs), "ms", runs.sameZip);
+    benchrow::print("repaint 400 icons, folder theme", medianOf(runs.folder, &IconRun::repaintMs),
+                    medianOf(runs.qtFolder, &IconRun::repaintMs), "ms", runs.sameFolder);
+    benchrow::print("repaint 400 icons, zip theme", medianOf(runs.archive, &IconRun::repaintMs),
+                    medianOf(runs.qtZip, &IconRun::repaintMs), "ms", runs.sameZip);
+}
+
+double perIcon(const IconRuns& runs, const std::vector<IconRun> IconRuns::*side, double IconRun::*figure)
+{
+    return medianOf(runs.*side, figure) * 1000.0 / runs.count;
+}
+
+// What an icon costs in the large theme over the small one, round by round, on one
+// side; flat is 1.00.
+double growth(const IconRuns& small, const IconRuns& large, const std::vector<IconRun> IconRuns::*side)
+{
+    std::vector<double> v;
+    for (size_t i = 0; i < (small.*side).size() && i < (large.*side).size(); ++i)
+        v.push_back((large.*side)[i].allMs / large.count / ((small.*side)[i].allMs / small.count));
+    return median(v);
+}
+
+// What an icon of a theme of 1,000 or 16,000 costs; with `details`, its load alone and
+// a repaint of 400.
+void printPerIcon(const IconRuns& runs, const char* what, bool details)
+{
+    const char* count = runs.count == 1000 ? "1,000" : "16,000";
+    char name[64];
+    std::snprintf(name, sizeof name, "%s, %s, folder", what, count);
+    benchrow::print(name, perIcon(runs, &IconRuns::folder, &IconRun::allMs),
+                    perIcon(runs, &IconRuns::qtFolder, &IconRun::allMs), "us", runs.sameFolder);
+    std::snprintf(name, sizeof name, "%s, %s, zip", what, count);
+    benchrow::print(name, perIcon(runs, &IconRuns::archive, &IconRun::allMs),
+                    perIcon(runs, &IconRuns::qtZip, &IconRun::allMs), "us", runs.sameZip);
+    if (!details)
+        return;
+    std::snprintf(name, sizeof name, "load per icon, %s, folder", count);
+    benchrow::printOurs(name, perIcon(runs, &IconRuns::folder, &IconRun::loadMs), "us");
+    std::snprintf(name, sizeof name, "load per icon, %s, zip", count);
+    benchrow::printOurs(name, perIcon(runs, &IconRuns::archive, &IconRun::loadMs), "us");
+    std::snprintf(name, sizeof name, "repaint 400 of %s, folder", count);
+    benchrow::print(name, medianOf(runs.folder, &IconRun::repaintMs), medianOf(runs.qtFolder, &IconRun::repaintMs), "ms",
+                    runs.sameFolder);
+    std::snprintf(name, sizeof name, "repaint 400 of %s, zip", count);
+    benchrow::print(name, medianOf(runs.archive, &IconRun::repaintMs), medianOf(runs.qtZip, &IconRun::repaintMs), "ms",
+                    runs.sameZip);
+}
+
+void printGrowth(const IconRuns& small, const IconRuns& large, const char* how)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "16,000 over 1,000, folder%s", how);
+    benchrow::print(name, growth(small, large, &IconRuns::folder), growth(small, large, &IconRuns::qtFolder), "x",
+                    small.sameFolder && large.sameFolder);
+    std::snprintf(name, sizeof name, "16,000 over 1,000, zip%s", how);
+    benchrow::print(name, growth(small, large, &IconRuns::archive), growth(small, large, &IconRuns::qtZip), "x",
+                    small.sameZip && large.sameZip);
+}
+
+// The same per icon as the theme grows: a theme of 1,000 icons and one of 16,000, the
+// same 400 repainted by name from each. Each run in a process of its own, rounds of the
+// two alternating, so that both meet whatever else the machine does meanwhile; then
+// all in this process, each theme's rounds in turn, every load after the one before
+// was let go.
+void benchIconScale(const QString& root)
+{
+    IconRuns warm, small, large;
+    if (!iconTheme(root, 1, warm) || !iconTheme(root, 1000, small) || !iconTheme(root, 16000, large))
+        return;
+    for (int round = 0; round < 5; ++round) {
+        runRound(small, true, warm.dir);
+        runRound(large, true, warm.dir);
     }
-    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    std::vector<IconRun> folder, archive, qtFolder, qtZip;
-    for (int round = 0; round < 3; ++round) {
-        qtFolder.push_back(qtFolderIcons(dir));
-        qtZip.push_back(qtZipIcons(zip));
-        folder.push_back(oursIcons(rm, dir, QString()));
-        archive.push_back(oursIcons(rm, dir, zip));
+    for (const IconRuns* runs : { &small, &large })
+        printPerIcon(*runs, "per icon + grey", true);
+    printGrowth(small, large, "");
+
+    IconRuns smallHere, largeHere;
+    iconTheme(root, 1000, smallHere);
+    iconTheme(root, 16000, largeHere);
+    for (IconRuns* runs : { &smallHere, &largeHere }) {
+        for (int round = 0; round < 5; ++round)
+            runRound(*runs, false, QString());
     }
-    const IconRun& q = qtFolder.back();
-    const bool sameFolder = folder.back().handed == q.handed && q.handed.images == 2 * iconCount;
-    const bool sameZip = archive.back().handed == q.handed && qtZip.back().handed == q.handed;
-    benchrow::print("4,000 icons + grey, folder theme", medianOf(folder, &IconRun::allMs),
-                    medianOf(qtFolder, &IconRun::allMs), "ms", sameFolder);
-    benchrow::print("4,000 icons + grey, zip theme", medianOf(archive, &IconRun::allMs),
-                    medianOf(qtZip, &IconRun::allMs), "ms", sameZip);
-    benchrow::print("repaint 400 icons, folder theme", medianOf(folder, &IconRun::repaintMs),
-                    medianOf(qtFolder, &IconRun::repaintMs), "ms", sameFolder && folder.back().page == q.page);
-    benchrow::print("repaint 400 icons, zip theme", medianOf(archive, &IconRun::repaintMs),
-                    medianOf(qtZip, &IconRun::repaintMs), "ms",
-                    sameZip && archive.back().page == qtZip.back().page && q.page == qtZip.back().page);
+    for (const IconRuns* runs : { &smallHere, &largeHere })
+        printPerIcon(*runs, "again, per icon", false);
+    printGrowth(smallHere, largeHere, ", again");
 }
 
 // A repaint of `count` of the large images, each into a cell an eighth of its side,
@@ -426,26 +618,167 @@ void benchThrash(const QString& root)
     }
 }
 
+// The memory of drawn icons: 4,000 translucent icons, each drawn once (with its grey
+// look in the second row), in a child process of its own for each side, from an
+// application that has drawn nothing yet. Ours draws each by name, as a control does;
+// Qt's side keeps each as a QPixmap in a QPixmapCache, its grey look from QIcon's
+// disabled mode under a key of its own. Each side reports how much its resident size
+// and its heap grew, and the pixels it holds afterwards, read back through its own cache.
+struct Held {
+    double rssMiB = 0;
+    double heapMiB = 0;
+    double countedMiB = 0;   // ours: what the decoded-image cache counts
+    Handed handed;
+};
+
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+double mib(qint64 bytes)
+{
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
+// Draws `count` icons, each once and, with `grey`, its grey look, through `draw`, into
+// a page of 400 cells; how much the process grew meanwhile.
+template <class Draw>
+Held drawnOnce(int count, bool grey, const Draw& draw)
+{
+    QImage page = pageCanvas(pageIcons, iconSide);
+    {
+        // What the first drawing sets up is not the icons' to pay for.
+        QPainter painter(&page);
+        painter.drawImage(0, 0, iconImage(0));
+    }
+    Held held;
+    const qint64 rss = residentBytes();
+    const size_t heap = mallinfo2().uordblks;
+    {
+        QPainter painter(&page);
+        for (int i = 0; i < count; ++i) {
+            draw(painter, i, false);
+            if (grey)
+                draw(painter, i, true);
+        }
+    }
+    held.rssMiB = mib(residentBytes() - rss);
+    held.heapMiB = mib(qint64(mallinfo2().uordblks) - qint64(heap));
+    return held;
+}
+
+Held oursHeld(const QString& dir, int count, bool grey)
+{
+    VYRQtLib::init();
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    IconStyleDesc style;
+    bool loaded = false;
+    Held held = drawnOnce(count, grey, [&](QPainter& painter, int i, bool gray) {
+        if (!loaded)
+            loaded = rm->loadThemeDir(dir);
+        VYRQWidgetBaseImpl::drawImage(&painter, imageName(i), style, cell(i % pageIcons, iconSide), gray);
+    });
+    held.countedMiB = mib(rm->getThemeManagerImpl() ? rm->getThemeManagerImpl()->decoded.bytes() : 0);
+    for (int i = 0; i < count; ++i) {
+        held.handed.add(rm->getImage(imageName(i), false));
+        if (grey)
+            held.handed.add(rm->getImage(imageName(i), true));
+    }
+    return held;
+}
+
+Held qtHeld(const QString& dir, int count, bool grey)
+{
+    QPixmapCache::setCacheLimit(int(VYRQDecodedCache::defaultBound / 1024));
+    const auto keyOf = [](int i, bool gray) { return gray ? imageName(i) + QStringLiteral("_gray") : imageName(i); };
+    Held held = drawnOnce(count, grey, [&](QPainter& painter, int i, bool gray) {
+        QPixmap pixmap;
+        if (!QPixmapCache::find(keyOf(i, gray), &pixmap)) {
+            if (gray) {
+                QPixmap plain;
+                QPixmapCache::find(keyOf(i, false), &plain);
+                pixmap = QIcon(plain).pixmap(plain.size(), QIcon::Disabled, QIcon::Off);
+            } else {
+                pixmap = QPixmap::fromImage(QImageReader(dir + QLatin1Char('/') + imageName(i)).read());
+            }
+            QPixmapCache::insert(keyOf(i, gray), pixmap);
+        }
+        painter.drawPixmap(cell(i % pageIcons, iconSide).topLeft(), pixmap);
+    });
+    for (int i = 0; i < count; ++i) {
+        for (bool gray : { false, true }) {
+            QPixmap pixmap;
+            if ((!gray || grey) && QPixmapCache::find(keyOf(i, gray), &pixmap)) {
+                const QImage image = pixmap.toImage();
+                held.handed.add(&image);
+            }
+        }
+    }
+    return held;
+}
+
+// Forks before the parent has an application, so that each child starts its own.
+void benchMemory(const QString& root, int argc, char** argv)
+{
+    const int count = 4000;
+    const QString dir = root + QStringLiteral("/memory");
+    if (!makeTheme(dir, count, iconImage, QString())) {
+        std::printf("cannot write the icon theme\n");
+        return;
+    }
+    for (bool grey : { false, true }) {
+        // Each side with an application of its own.
+        const Held ours = inChild<Held>([&] {
+            QApplication app(argc, argv);
+            return oursHeld(dir, count, grey);
+        });
+        const Held qt = inChild<Held>([&] {
+            QApplication app(argc, argv);
+            return qtHeld(dir, count, grey);
+        });
+        const bool same = ours.handed == qt.handed && qt.handed.images == (grey ? 2 : 1) * count;
+        char note[96];
+        std::snprintf(note, sizeof note, "(the cache counts %.2f MiB)", ours.countedMiB);
+        benchrow::print(grey ? "4,000 icons + grey drawn, resident" : "4,000 icons drawn, resident", ours.rssMiB,
+                        qt.rssMiB, "MiB", same, note);
+        benchrow::print(grey ? "4,000 icons + grey drawn, heap" : "4,000 icons drawn, heap", ours.heapMiB, qt.heapMiB,
+                        "MiB", same);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    VYRQtLib::init();
-
+    QStringList which;
+    for (int i = 1; i < argc; ++i)
+        which << QString::fromLocal8Bit(argv[i]);
+    if (which.isEmpty())
+        which = QStringList{QStringLiteral("icons"), QStringLiteral("scale"), QStringLiteral("thrash"),
+                            QStringLiteral("memory")};
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::printf("cannot make a temporary folder\n");
         return 1;
     }
-    QStringList which = app.arguments().mid(1);
-    if (which.isEmpty())
-        which = QStringList{QStringLiteral("icons"), QStringLiteral("thrash")};
+    if (which.removeAll(QStringLiteral("memory")) > 0) {
+        benchMemory(dir.path(), argc, argv);
+        std::fflush(stdout);
+    }
+    QApplication app(argc, argv);
+    VYRQtLib::init();
     for (const QString& name : which) {
         if (name == QLatin1String("icons"))
             benchIcons(dir.path());
+        else if (name == QLatin1String("scale"))
+            benchIconScale(dir.path());
         else if (name == QLatin1String("thrash"))
             benchThrash(dir.path());
         else

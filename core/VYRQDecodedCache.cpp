@@ -1,19 +1,18 @@
 #include "VYRQDecodedCache.h"
 
-#include "VYRQLruOrder_p.h"
+#include "VYRQResourceKeys_p.h"
 
 #include <QHash>
 #include <QImage>
 #include <QSvgRenderer>
 #include <QVariant>
 
-#include <unordered_map>
+#include <algorithm>
+#include <functional>
 
 namespace {
 
-struct NameHash {
-    size_t operator()(const QString& name) const { return qHash(name); }
-};
+const QLatin1String grayKeySuffix("_gray");
 
 // What an emptied renderer is left holding: a document that draws nothing.
 QByteArray emptySvg()
@@ -36,11 +35,14 @@ quint64 loadsOf(const QSvgRenderer& renderer)
     return renderer.property(VYRQDecodedCache::loadsProperty).toULongLong();
 }
 
-// A renderer says it took a document by asking to be repainted, whoever loaded it.
+// A renderer says it took a document by asking to be repainted, whoever loaded it. Its
+// animation timer would ask too, thirty times a second, and pictures are drawn from a
+// renderer's document as it stands, so an animated one is not played.
 std::unique_ptr<QSvgRenderer> countedRenderer()
 {
     auto renderer = std::make_unique<QSvgRenderer>();
     QSvgRenderer* r = renderer.get();
+    r->setFramesPerSecond(0);
     QObject::connect(r, &QSvgRenderer::repaintNeeded, r,
                      [r] { r->setProperty(VYRQDecodedCache::loadsProperty, loadsOf(*r) + 1); });
     return renderer;
@@ -49,6 +51,12 @@ std::unique_ptr<QSvgRenderer> countedRenderer()
 bool loadDocument(QSvgRenderer& renderer, const QByteArray& document)
 {
     return renderer.load(document) && renderer.isValid();
+}
+
+// The set file a key names: its grey look's comes from the plain image's.
+std::string fileNamedBy(const QString& key, bool gray)
+{
+    return vyr::fileKey(gray && key.endsWith(grayKeySuffix) ? key.chopped(grayKeySuffix.size()) : key);
 }
 
 } // namespace
@@ -74,43 +82,210 @@ QImage VYRQDecodedCache::formToDraw(QImage image)
     return image;
 }
 
-struct VYRQDecodedCache::Entry {
-    VYRQDecodedCache* owner = nullptr;
-    Source source;
-    std::unique_ptr<QImage> image;
-    QImage drawn;           // the image's form for drawing, when it is not that form itself
-    qint64 drawnFrom = 0;   // the image's cacheKey the form was made from
-    std::unique_ptr<QSvgRenderer> renderer;
-    qint64 bytes = 0;       // counted in the budget while loaded, unless kept
-    qint64 storedKey = 0;   // the image's cacheKey when stored
-    quint64 storedLoads = 0;   // the renderer's loads when stored
-    bool loaded = false;
-    bool kept = false;      // never emptied, not counted
-    bool linked = false;    // in the budget's order
+// What few entries have: a copy for drawing an image changed to another form, a
+// failed refill.
+struct VYRQDecodedCache::Aside {
+    QImage drawn;            // the image's form for drawing
+    qint64 drawnFrom = 0;    // the image's cacheKey the form was made from
     bool hasRefillFailure = false;
     QByteArray refillFailure;
-    vyr::LruOrder<Entry*>::Position use;
+};
+
+// Entries are kept together in blocks rather than each on its own among the pixels
+// they hold, and found through a flat index: looking one up touches a slot and the
+// entry, however many there are.
+struct VYRQDecodedCache::Entry {
+    QString key;
+    VYRQDecodedCache* owner = nullptr;
+    Entry* older = nullptr;      // the budget's order, while linked
+    Entry* newer = nullptr;
+    QImage image;                // the object an image's pointer is handed out to
+    std::unique_ptr<QSvgRenderer> renderer;
+    std::unique_ptr<Aside> aside;
+    qint64 bytes = 0;            // counted in the budget while loaded, unless kept
+    qint64 stored = 0;           // the image's cacheKey, the renderer's loads, when stored
+    QByteArray file;             // the source's set file, when not the one the key names
+    QString path;                // the source's disk file
+    quint32 number = 0;          // its place in the cache's blocks
+    Kind kind = Kind::Image;
+    Source::From from = Source::From::Nothing;
+    bool gray = false;
+    bool used = false;           // holds an entry (else free)
+    bool loaded = false;
+    bool kept = false;           // never emptied, not counted
+    bool linked = false;         // in the budget's order
+
+    Aside& side()
+    {
+        if (!aside)
+            aside = std::make_unique<Aside>();
+        return *aside;
+    }
 };
 
 struct VYRQDecodedCache::Budget::Order {
-    vyr::LruOrder<VYRQDecodedCache::Entry*> entries;
+    Entry* oldest = nullptr;
+    Entry* newest = nullptr;
+
+    void add(Entry* entry)
+    {
+        entry->older = newest;
+        entry->newer = nullptr;
+        (newest ? newest->newer : oldest) = entry;
+        newest = entry;
+    }
+    void remove(Entry* entry)
+    {
+        (entry->older ? entry->older->newer : oldest) = entry->newer;
+        (entry->newer ? entry->newer->older : newest) = entry->older;
+        entry->older = entry->newer = nullptr;
+    }
+    void touch(Entry* entry)
+    {
+        if (entry == newest)
+            return;
+        remove(entry);
+        add(entry);
+    }
 };
 
 struct VYRQDecodedCache::Tables {
-    // Node-based: an entry keeps its address, which the budget's order holds.
-    using Table = std::unordered_map<QString, Entry, NameHash>;
-    Table images;
-    Table renderers;
-    QHash<const QImage*, QString> imageKeys;
+    static constexpr quint32 blockEntries = 64;
+    // Open addressing, linear probing, at most half full. A slot holds its entry's hash,
+    // so that a look-up touches no other entry.
+    struct Slot {
+        quint32 hash = 0;
+        quint32 number = 0;   // the entry's, plus one; 0 for an empty slot
+    };
+    // Entry n is entry n % 64 of block n / 64; blocks never move, so entries keep their
+    // addresses.
+    std::vector<std::unique_ptr<Entry[]>> blocks;
+    std::vector<const Entry*> byAddress;   // each block's first entry, sorted
+    std::vector<quint32> free;              // numbers of unused entries
+    std::vector<Slot> index;
+    quint32 used = 0;
+    int counts[2] = { 0, 0 };
     QHash<QString, QByteArray> imageFailures;
     QHash<QString, QByteArray> rendererFailures;
 
-    Table& of(Kind kind) { return kind == Kind::Image ? images : renderers; }
-    const Table& of(Kind kind) const { return kind == Kind::Image ? images : renderers; }
     QHash<QString, QByteArray>& failures(Kind kind) { return kind == Kind::Image ? imageFailures : rendererFailures; }
     const QHash<QString, QByteArray>& failures(Kind kind) const
     {
         return kind == Kind::Image ? imageFailures : rendererFailures;
+    }
+
+    Entry& at(quint32 number) const { return blocks[number / blockEntries][number % blockEntries]; }
+    static quint32 hashOf(Kind kind, const QString& key) { return qHash(key) ^ quint32(kind); }
+    size_t next(size_t slot) const { return (slot + 1) & (index.size() - 1); }
+
+    // The slot of the entry under `key`, or the empty slot where it would go.
+    size_t slotOf(Kind kind, const QString& key, quint32 hash) const
+    {
+        size_t slot = hash & (index.size() - 1);
+        for (; index[slot].number; slot = next(slot)) {
+            if (index[slot].hash != hash)
+                continue;
+            const Entry& entry = at(index[slot].number - 1);
+            if (entry.kind == kind && entry.key == key)
+                break;
+        }
+        return slot;
+    }
+
+    Entry* find(Kind kind, const QString& key) const
+    {
+        if (index.empty())
+            return nullptr;
+        const Slot& slot = index[slotOf(kind, key, hashOf(kind, key))];
+        return slot.number ? &at(slot.number - 1) : nullptr;
+    }
+
+    void place(Slot slot)
+    {
+        size_t at = slot.hash & (index.size() - 1);
+        while (index[at].number)
+            at = next(at);
+        index[at] = slot;
+    }
+
+    Entry& add(Kind kind, const QString& key)
+    {
+        if (size_t(used + 1) * 2 > index.size()) {
+            std::vector<Slot> old(std::max<size_t>(16, index.size() * 2));
+            old.swap(index);
+            for (const Slot& slot : old) {
+                if (slot.number)
+                    place(slot);
+            }
+        }
+        if (free.empty()) {
+            const quint32 first = quint32(blocks.size()) * blockEntries;
+            blocks.push_back(std::make_unique<Entry[]>(blockEntries));
+            for (quint32 n = blockEntries; n > 0; --n)
+                free.push_back(first + n - 1);
+            const Entry* block = blocks.back().get();
+            byAddress.insert(std::upper_bound(byAddress.begin(), byAddress.end(), block, std::less<const Entry*>()),
+                             block);
+        }
+        const quint32 number = free.back();
+        free.pop_back();
+        Entry& entry = at(number);
+        entry.key = key;
+        entry.kind = kind;
+        entry.number = number;
+        entry.used = true;
+        place(Slot{ hashOf(kind, key), number + 1 });
+        ++used;
+        ++counts[int(kind)];
+        return entry;
+    }
+
+    // Takes the entry out of the index, closing the gap behind it, and frees it.
+    void erase(Entry& entry)
+    {
+        size_t slot = hashOf(entry.kind, entry.key) & (index.size() - 1);
+        while (index[slot].number != entry.number + 1)
+            slot = next(slot);
+        index[slot] = Slot();
+        for (size_t after = next(slot); index[after].number; after = next(after)) {
+            const Slot moved = index[after];
+            index[after] = Slot();
+            place(moved);
+        }
+        --used;
+        --counts[int(entry.kind)];
+        const quint32 number = entry.number;
+        entry = Entry();
+        free.push_back(number);
+    }
+
+    // The entry whose image `image` is; null for any other image.
+    Entry* entryOf(const QImage* image) const
+    {
+        const auto address = reinterpret_cast<quintptr>(image);
+        const auto after = std::upper_bound(byAddress.begin(), byAddress.end(), address,
+                                            [](quintptr a, const Entry* block) {
+                                                return a < reinterpret_cast<quintptr>(block);
+                                            });
+        if (after == byAddress.begin())
+            return nullptr;
+        const Entry* block = *std::prev(after);
+        const quintptr offset = address - reinterpret_cast<quintptr>(block);
+        if (offset >= sizeof(Entry) * blockEntries)
+            return nullptr;
+        Entry* entry = const_cast<Entry*>(block) + offset / sizeof(Entry);
+        return entry->used && entry->kind == Kind::Image && &entry->image == image ? entry : nullptr;
+    }
+
+    template <class Visit>
+    void forEach(const Visit& visit)
+    {
+        for (const auto& block : blocks) {
+            for (quint32 i = 0; i < blockEntries; ++i) {
+                if (block[i].used)
+                    visit(block[i]);
+            }
+        }
     }
 };
 
@@ -127,8 +302,8 @@ VYRQDecodedCache::Budget::~Budget() = default;
 
 bool VYRQDecodedCache::Budget::makeRoom(qint64 room)
 {
-    while (m_bytes + room > m_bound && !m_order->entries.isEmpty()) {
-        Entry* oldest = m_order->entries.oldest();
+    while (m_bytes + room > m_bound && m_order->oldest) {
+        Entry* oldest = m_order->oldest;
         ++m_trimVisits;
         if (changedThroughPointer(*oldest))
             oldest->owner->keepChanged(*oldest);
@@ -155,46 +330,48 @@ VYRQDecodedCache::~VYRQDecodedCache()
 
 void VYRQDecodedCache::clear()
 {
-    for (Tables::Table* table : { &m_tables->images, &m_tables->renderers }) {
-        for (auto& entry : *table)
-            uncount(entry.second);
-        table->clear();
-    }
-    m_tables->imageKeys.clear();
-    m_tables->imageFailures.clear();
-    m_tables->rendererFailures.clear();
+    m_tables->forEach([this](Entry& entry) { uncount(entry); });
+    m_tables = std::make_unique<Tables>();
 }
 
-VYRQDecodedCache::Entry& VYRQDecodedCache::entry(Kind kind, const QString& key, const Source& source)
+VYRQDecodedCache::Entry& VYRQDecodedCache::entry(Kind kind, const QString& key, const Source& source, bool& known)
 {
-    Entry& entry = m_tables->of(kind)[key];
+    Entry* found = m_tables->find(kind, key);
+    known = found != nullptr;
+    Entry& entry = found ? *found : m_tables->add(kind, key);
     entry.owner = this;
-    entry.source = source;
-    if (kind == Kind::Image && !entry.image) {
-        entry.image = std::make_unique<QImage>();
-        m_tables->imageKeys.insert(entry.image.get(), key);
-    }
+    entry.from = source.from;
+    entry.gray = source.gray;
+    entry.path = source.path;
+    entry.file.clear();
+    if (source.from == Source::From::SetFile && source.file != fileNamedBy(key, source.gray))
+        entry.file = QByteArray(source.file.data(), int(source.file.size()));
     if (kind == Kind::Renderer && !entry.renderer)
         entry.renderer = countedRenderer();
     return entry;
 }
 
-void VYRQDecodedCache::erase(Kind kind, const QString& key)
+VYRQDecodedCache::Source VYRQDecodedCache::sourceOf(const Entry& entry)
 {
-    Tables::Table& table = m_tables->of(kind);
-    const auto it = table.find(key);
-    if (it == table.end())
-        return;
-    uncount(it->second);
-    if (it->second.image)
-        m_tables->imageKeys.remove(it->second.image.get());
-    table.erase(it);
+    Source source;
+    source.from = entry.from;
+    source.gray = entry.gray;
+    source.path = entry.path;
+    if (entry.from == Source::From::SetFile)
+        source.file = entry.file.isNull() ? fileNamedBy(entry.key, entry.gray) : entry.file.toStdString();
+    return source;
+}
+
+void VYRQDecodedCache::erase(Entry& entry)
+{
+    uncount(entry);
+    m_tables->erase(entry);
 }
 
 void VYRQDecodedCache::uncount(Entry& entry)
 {
     if (entry.linked)
-        m_budget->m_order->entries.remove(entry.use);
+        m_budget->m_order->remove(&entry);
     entry.linked = false;
     m_budget->m_bytes -= entry.bytes;
     m_bytes -= entry.bytes;
@@ -206,7 +383,7 @@ void VYRQDecodedCache::load(Entry& entry, qint64 bytes)
     uncount(entry);
     entry.loaded = true;
     entry.bytes = bytes;
-    entry.use = m_budget->m_order->entries.add(&entry);
+    m_budget->m_order->add(&entry);
     entry.linked = true;
     m_budget->m_bytes += bytes;
     m_bytes += bytes;
@@ -214,9 +391,9 @@ void VYRQDecodedCache::load(Entry& entry, qint64 bytes)
 
 void VYRQDecodedCache::recount(Entry& entry)
 {
-    if (!entry.loaded || entry.kept || !entry.image)
+    if (!entry.loaded || entry.kept || entry.kind != Kind::Image)
         return;
-    const qint64 now = entry.image->sizeInBytes() + entry.drawn.sizeInBytes();
+    const qint64 now = entry.image.sizeInBytes() + (entry.aside ? entry.aside->drawn.sizeInBytes() : 0);
     m_budget->m_bytes += now - entry.bytes;
     m_bytes += now - entry.bytes;
     entry.bytes = now;
@@ -226,9 +403,9 @@ void VYRQDecodedCache::empty(Entry& entry)
 {
     uncount(entry);
     entry.loaded = false;
-    entry.drawn = QImage();
-    if (entry.image)
-        *entry.image = QImage();
+    if (entry.aside)
+        entry.aside->drawn = QImage();
+    entry.image = QImage();
     if (entry.renderer)
         loadDocument(*entry.renderer, emptySvg());
 }
@@ -236,134 +413,159 @@ void VYRQDecodedCache::empty(Entry& entry)
 void VYRQDecodedCache::keepChanged(Entry& entry)
 {
     if (entry.linked)
-        m_budget->m_order->entries.remove(entry.use);
+        m_budget->m_order->remove(&entry);
     entry.linked = false;
     recount(entry);
 }
 
 bool VYRQDecodedCache::changedThroughPointer(const Entry& entry)
 {
-    if (entry.image)
-        return entry.image->cacheKey() != entry.storedKey;
-    return entry.renderer && loadsOf(*entry.renderer) != entry.storedLoads;
+    if (entry.kind == Kind::Image)
+        return entry.image.cacheKey() != entry.stored;
+    return entry.renderer && loadsOf(*entry.renderer) != quint64(entry.stored);
 }
 
 void VYRQDecodedCache::touch(Entry& entry)
 {
     if (entry.linked)
-        m_budget->m_order->entries.touch(entry.use);
+        m_budget->m_order->touch(&entry);
     recount(entry);
 }
 
-QImage* VYRQDecodedCache::image(const QString& key)
+VYRQDecodedCache::Entry* VYRQDecodedCache::used(Entry* entry)
 {
-    const auto it = m_tables->images.find(key);
-    if (it == m_tables->images.end() || !it->second.loaded)
+    if (!entry || !entry->loaded)
         return nullptr;
-    touch(it->second);
-    return it->second.image.get();
+    touch(*entry);
+    return entry;
 }
 
-const QImage* VYRQDecodedCache::asStored(const QString& key)
+QImage* VYRQDecodedCache::image(const QString& key, bool* known)
 {
-    const QImage* loaded = image(key);
-    return loaded && loaded->cacheKey() == m_tables->images.find(key)->second.storedKey ? loaded : nullptr;
+    Entry* entry = m_tables->find(Kind::Image, key);
+    if (known)
+        *known = entry != nullptr;
+    return used(entry) ? &entry->image : nullptr;
 }
 
-const QImage* VYRQDecodedCache::imageToDraw(const QString& key)
+const QImage* VYRQDecodedCache::asStored(const QString& key, const Source& from)
 {
-    const auto it = m_tables->images.find(key);
-    if (it == m_tables->images.end() || !it->second.loaded)
+    Entry* entry = used(m_tables->find(Kind::Image, key));
+    if (!entry || entry->image.cacheKey() != entry->stored || !sourceOf(*entry).sameFile(from))
         return nullptr;
-    Entry& entry = it->second;
+    return &entry->image;
+}
+
+const QImage* VYRQDecodedCache::imageToDraw(const QString& key, bool* known)
+{
+    Entry* entry = m_tables->find(Kind::Image, key);
+    if (known)
+        *known = entry != nullptr;
+    return entry && entry->loaded ? drawForm(*entry) : nullptr;
+}
+
+const QImage* VYRQDecodedCache::drawForm(Entry& entry)
+{
     touch(entry);
-    const QImage& image = *entry.image;
+    const QImage& image = entry.image;
     const QImage::Format format = formatToDraw(image);
     if (image.format() == format) {
-        if (!entry.drawn.isNull()) {
-            entry.drawn = QImage();
+        if (entry.aside && !entry.aside->drawn.isNull()) {
+            entry.aside->drawn = QImage();
             recount(entry);
         }
         return &image;
     }
-    if (!entry.drawn.isNull() && entry.drawnFrom == image.cacheKey())
-        return &entry.drawn;
-    entry.drawn = QImage();
+    Aside& aside = entry.side();
+    if (!aside.drawn.isNull() && aside.drawnFrom == image.cacheKey())
+        return &aside.drawn;
+    aside.drawn = QImage();
     recount(entry);
     if (!entry.kept) {
         // Out of the order while room is made, so that it is not what goes; drawn as it
         // is when there is none.
         const bool linked = entry.linked;
         if (linked)
-            m_budget->m_order->entries.remove(entry.use);
+            m_budget->m_order->remove(&entry);
         const bool room = m_budget->makeRoom(qint64(image.width()) * image.height() * 4);
         if (linked)
-            entry.use = m_budget->m_order->entries.add(&entry);
+            m_budget->m_order->add(&entry);
         if (!room)
             return &image;
     }
-    entry.drawn = formToDraw(image);
-    entry.drawnFrom = image.cacheKey();
+    aside.drawn = formToDraw(image);
+    aside.drawnFrom = image.cacheKey();
     recount(entry);
-    return entry.drawn.isNull() ? &image : &entry.drawn;
+    return aside.drawn.isNull() ? &image : &aside.drawn;
 }
 
-QSvgRenderer* VYRQDecodedCache::renderer(const QString& key)
+QSvgRenderer* VYRQDecodedCache::renderer(const QString& key, bool* known)
 {
-    const auto it = m_tables->renderers.find(key);
-    if (it == m_tables->renderers.end() || !it->second.loaded)
-        return nullptr;
-    touch(it->second);
-    return it->second.renderer.get();
+    Entry* entry = m_tables->find(Kind::Renderer, key);
+    if (known)
+        *known = entry != nullptr;
+    return used(entry) ? entry->renderer.get() : nullptr;
 }
 
-const VYRQDecodedCache::Source* VYRQDecodedCache::source(Kind kind, const QString& key) const
+bool VYRQDecodedCache::contains(Kind kind, const QString& key) const
 {
-    const auto& table = m_tables->of(kind);
-    const auto it = table.find(key);
-    return it == table.end() ? nullptr : &it->second.source;
+    return m_tables->find(kind, key) != nullptr;
+}
+
+bool VYRQDecodedCache::source(Kind kind, const QString& key, Source& out) const
+{
+    const Entry* entry = m_tables->find(kind, key);
+    if (!entry)
+        return false;
+    out = sourceOf(*entry);
+    return true;
 }
 
 bool VYRQDecodedCache::keyOf(const QImage* image, QString& key) const
 {
-    const auto it = m_tables->imageKeys.constFind(image);
-    if (it == m_tables->imageKeys.constEnd())
+    const Entry* entry = m_tables->entryOf(image);
+    if (!entry)
         return false;
-    key = *it;
+    key = entry->key;
     return true;
+}
+
+const QImage* VYRQDecodedCache::imageToDraw(const QImage* image)
+{
+    Entry* entry = m_tables->entryOf(image);
+    return entry && entry->loaded ? drawForm(*entry) : nullptr;
 }
 
 QImage* VYRQDecodedCache::storeImage(const QString& key, QImage image, const Source& source)
 {
     const qint64 bytes = image.sizeInBytes();
-    const bool known = m_tables->images.count(key) != 0;
-    Entry& slot = entry(Kind::Image, key, source);
+    bool known = false;
+    Entry& slot = entry(Kind::Image, key, source, known);
     empty(slot);
-    slot.hasRefillFailure = false;
-    slot.refillFailure.clear();
+    if (slot.aside)
+        slot.aside.reset();
     if (!m_budget->makeRoom(bytes)) {
         // An image handed out before stays, empty; a new one was never seen.
         if (!known)
-            erase(Kind::Image, key);
+            erase(slot);
         return nullptr;
     }
-    *slot.image = std::move(image);
-    slot.storedKey = slot.image->cacheKey();
+    slot.image = std::move(image);
+    slot.stored = slot.image.cacheKey();
     load(slot, bytes);
-    return slot.image.get();
+    return &slot.image;
 }
 
 QSvgRenderer* VYRQDecodedCache::storeRenderer(const QString& key, const QByteArray& document, qint64 weight,
                                               const Source& source)
 {
-    const bool known = m_tables->renderers.count(key) != 0;
-    Entry& slot = entry(Kind::Renderer, key, source);
+    bool known = false;
+    Entry& slot = entry(Kind::Renderer, key, source, known);
     uncount(slot);
     slot.loaded = false;
-    slot.hasRefillFailure = false;
-    slot.refillFailure.clear();
+    slot.aside.reset();
     if (m_budget->makeRoom(weight) && loadDocument(*slot.renderer, document)) {
-        slot.storedLoads = loadsOf(*slot.renderer);
+        slot.stored = qint64(loadsOf(*slot.renderer));
         load(slot, weight);
         return slot.renderer.get();
     }
@@ -371,19 +573,21 @@ QSvgRenderer* VYRQDecodedCache::storeRenderer(const QString& key, const QByteArr
     if (known)
         empty(slot);
     else
-        erase(Kind::Renderer, key);
+        erase(slot);
     return nullptr;
 }
 
 QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
 {
-    Entry& slot = entry(Kind::Image, key, Source());
+    bool known = false;
+    Entry& slot = entry(Kind::Image, key, Source(), known);
     uncount(slot);
-    slot.drawn = QImage();
-    *slot.image = std::move(image);
+    slot.aside.reset();
+    slot.image = std::move(image);
+    slot.stored = slot.image.cacheKey();
     slot.loaded = true;
     slot.kept = true;
-    return slot.image.get();
+    return &slot.image;
 }
 
 const QByteArray* VYRQDecodedCache::failure(Kind kind, const QString& name) const
@@ -391,6 +595,11 @@ const QByteArray* VYRQDecodedCache::failure(Kind kind, const QString& name) cons
     const auto& failures = m_tables->failures(kind);
     const auto it = failures.constFind(name);
     return it == failures.constEnd() ? nullptr : &*it;
+}
+
+bool VYRQDecodedCache::hasFailures(Kind kind) const
+{
+    return !m_tables->failures(kind).isEmpty();
 }
 
 void VYRQDecodedCache::rememberFailure(Kind kind, const QString& name, const QByteArray& identity)
@@ -405,19 +614,18 @@ void VYRQDecodedCache::forgetFailure(Kind kind, const QString& name)
 
 const QByteArray* VYRQDecodedCache::refillFailure(Kind kind, const QString& key) const
 {
-    const auto& table = m_tables->of(kind);
-    const auto it = table.find(key);
-    return it == table.end() || !it->second.hasRefillFailure ? nullptr : &it->second.refillFailure;
+    const Entry* entry = m_tables->find(kind, key);
+    return entry && entry->aside && entry->aside->hasRefillFailure ? &entry->aside->refillFailure : nullptr;
 }
 
 void VYRQDecodedCache::rememberRefillFailure(Kind kind, const QString& key, const QByteArray& identity)
 {
-    auto& table = m_tables->of(kind);
-    const auto it = table.find(key);
-    if (it == table.end())
+    Entry* entry = m_tables->find(kind, key);
+    if (!entry)
         return;
-    it->second.hasRefillFailure = true;
-    it->second.refillFailure = identity;
+    Aside& aside = entry->side();
+    aside.hasRefillFailure = true;
+    aside.refillFailure = identity;
 }
 
 std::vector<std::pair<VYRQDecodedCache::Kind, QString>> VYRQDecodedCache::emptyDecodedFrom(
@@ -426,46 +634,35 @@ std::vector<std::pair<VYRQDecodedCache::Kind, QString>> VYRQDecodedCache::emptyD
     std::vector<std::pair<Kind, QString>> emptied;
     if (files.empty())
         return emptied;
-    for (Kind kind : { Kind::Image, Kind::Renderer }) {
-        for (auto& it : m_tables->of(kind)) {
-            Entry& entry = it.second;
-            if (entry.kept || !entry.loaded || entry.source.from != Source::From::SetFile
-                || !files.count(entry.source.file))
-                continue;
-            empty(entry);
-            emptied.emplace_back(kind, it.first);
-        }
-    }
+    m_tables->forEach([&](Entry& entry) {
+        if (entry.kept || !entry.loaded || entry.from != Source::From::SetFile || !files.count(sourceOf(entry).file))
+            return;
+        empty(entry);
+        emptied.emplace_back(entry.kind, entry.key);
+    });
     return emptied;
 }
 
 void VYRQDecodedCache::release(const QString& keep)
 {
-    for (Kind kind : { Kind::Image, Kind::Renderer }) {
-        Tables::Table& table = m_tables->of(kind);
-        for (auto it = table.begin(); it != table.end();) {
-            if (kind == Kind::Image && it->first.contains(keep)) {
-                ++it;
-                continue;
-            }
-            uncount(it->second);
-            if (it->second.image)
-                m_tables->imageKeys.remove(it->second.image.get());
-            it = table.erase(it);
-        }
-    }
+    std::vector<Entry*> released;
+    m_tables->forEach([&](Entry& entry) {
+        if (entry.kind != Kind::Image || !entry.key.contains(keep))
+            released.push_back(&entry);
+    });
+    for (Entry* entry : released)
+        erase(*entry);
     m_tables->imageFailures.clear();
     m_tables->rendererFailures.clear();
 }
 
 int VYRQDecodedCache::count(Kind kind) const
 {
-    return int(m_tables->of(kind).size());
+    return m_tables->counts[int(kind)];
 }
 
 bool VYRQDecodedCache::isLoaded(Kind kind, const QString& key) const
 {
-    const auto& table = m_tables->of(kind);
-    const auto it = table.find(key);
-    return it != table.end() && it->second.loaded;
+    const Entry* entry = m_tables->find(kind, key);
+    return entry && entry->loaded;
 }

@@ -19,7 +19,11 @@
 // A name that gave nothing is remembered with the identity of what was tried (a set
 // file's size and CRC-32, a disk file's device, inode, size and modification time), and
 // so is an entry its source did not decode into again; either is tried again once that
-// identity changes. GUI thread only.
+// identity changes.
+// Each entry costs its key and some 150 bytes beside what it holds: entries lie
+// together in blocks (the image object inside its entry), found through an index of
+// their hashes, so that a look-up touches one slot and one entry however many there
+// are. GUI thread only.
 
 #include <QByteArray>
 #include <QString>
@@ -113,12 +117,13 @@ public:
     Budget& budget() const { return *m_budget; }
 
     // The loaded image or renderer under `key`, marked as just used; null when there is
-    // none or it was emptied (decode it again from its source and store it).
-    QImage* image(const QString& key);
-    QSvgRenderer* renderer(const QString& key);
-    // The loaded image under `key` as it was stored: null also when it was changed
-    // through its pointer since.
-    const QImage* asStored(const QString& key);
+    // none or it was emptied (decode it again from its source and store it). `known`
+    // tells the two apart.
+    QImage* image(const QString& key, bool* known = nullptr);
+    QSvgRenderer* renderer(const QString& key, bool* known = nullptr);
+    // The loaded image under `key` as it was stored from the file `from` names: null also
+    // when it was changed through its pointer since, or came from another file.
+    const QImage* asStored(const QString& key, const Source& from);
     // `image` in the form the raster engine draws without converting each line: with
     // premultiplied alpha, or opaque 32 bits when no pixel is translucent (as a QPixmap
     // holds it); deeper formats as they are.
@@ -127,11 +132,16 @@ public:
     // made on request, counted with the entry, emptied with it and made again once the
     // image changed (its cacheKey). For drawing at once: valid until the cache next
     // changes.
-    const QImage* imageToDraw(const QString& key);
-    // Where the entry under `key` (loaded or emptied) was decoded from; null for none.
-    const Source* source(Kind kind, const QString& key) const;
+    const QImage* imageToDraw(const QString& key, bool* known = nullptr);
+    // Whether there is an entry under `key`, loaded or emptied.
+    bool contains(Kind kind, const QString& key) const;
+    // Where the entry under `key` (loaded or emptied) was decoded from; false for none.
+    bool source(Kind kind, const QString& key, Source& out) const;
     // The key of an image this cache handed out; false for any other image.
     bool keyOf(const QImage* image, QString& key) const;
+    // imageToDraw of an image this cache handed out, by its pointer; null for any other
+    // image and for one emptied.
+    const QImage* imageToDraw(const QImage* image);
     // Stores what was decoded from `source` under `key`, into the object the key had when
     // it had one; room is made first. Null when there is no room (the object stays,
     // empty; a new entry is not kept).
@@ -147,6 +157,7 @@ public:
     // Failures, by the name asked for: what was tried when it last gave nothing (null
     // when it has not), to be compared with what would be tried now.
     const QByteArray* failure(Kind kind, const QString& name) const;
+    bool hasFailures(Kind kind) const;
     void rememberFailure(Kind kind, const QString& name, const QByteArray& identity);
     void forgetFailure(Kind kind, const QString& name);
     // An emptied entry its source did not decode into again: what the source was then;
@@ -169,9 +180,15 @@ public:
 
 private:
     struct Entry;
+    struct Aside;
     struct Tables;
-    Entry& entry(Kind kind, const QString& key, const Source& source);
-    void erase(Kind kind, const QString& key);
+    // The entry under `key`, made when there is none (`known` says whether there was).
+    Entry& entry(Kind kind, const QString& key, const Source& source, bool& known);
+    // Marks a loaded entry as just used; null when it is emptied.
+    Entry* used(Entry* entry);
+    static Source sourceOf(const Entry& entry);
+    void erase(Entry& entry);
+    const QImage* drawForm(Entry& entry);
     // Counts a loaded entry's bytes and puts it last in the order.
     void load(Entry& entry, qint64 bytes);
     // Takes a loaded entry's bytes off the budget and out of the order.

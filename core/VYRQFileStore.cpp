@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 #include <utility>
 #include <zlib.h>
 
@@ -16,6 +17,26 @@ quint32 crcOf(const QByteArray& bytes)
 {
     const uLong start = crc32(0L, Z_NULL, 0);
     return quint32(crc32(start, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size())));
+}
+
+// Where a key's last part begins.
+size_t lastPart(std::string_view key)
+{
+    const size_t slash = key.rfind('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// Whether the last part of `key` is `name` (in ASCII, as most theme files are named).
+bool spells(std::string_view key, const QString& name)
+{
+    const size_t from = lastPart(key);
+    if (key.size() - from != size_t(name.size()))
+        return false;
+    for (int i = 0; i < name.size(); ++i) {
+        if (name.at(i).unicode() >= 0x80 || char(name.at(i).unicode()) != key[from + size_t(i)])
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -77,44 +98,112 @@ uint32_t VYRQFileStore::readArchiveEntry(ZipHandle* zip, const ArchiveEntry& ent
 // ---------------------------------------------------------------------------
 // Adding and forgetting
 
+VYRQFileStore::Files::iterator VYRQFileStore::find(const std::string& key)
+{
+    // The key to look for is built on the stack: a look-up allocates nothing.
+    char buffer[256];
+    std::pmr::monotonic_buffer_resource arena(buffer, sizeof buffer);
+    return m_files.find(std::pmr::string(key.data(), key.size(), &arena));
+}
+
+VYRQFileStore::Files::const_iterator VYRQFileStore::find(const std::string& key) const
+{
+    return const_cast<VYRQFileStore*>(this)->find(key);
+}
+
+VYRQFileStore::Files::iterator VYRQFileStore::emplace(const std::string& key, File file)
+{
+    return m_files.emplace(std::piecewise_construct, std::forward_as_tuple(key.data(), key.size()),
+                           std::forward_as_tuple(std::move(file)))
+        .first;
+}
+
+VYRQFileStore::ArchiveEntry VYRQFileStore::entryOf(const Files::value_type& file)
+{
+    ArchiveEntry entry = file.second.entry;
+    if (entry.name.isNull())
+        entry.name = QByteArray(file.first.data(), int(file.first.size()));
+    return entry;
+}
+
+void VYRQFileStore::setEntry(File& file, const std::string& key, const ArchiveEntry& entry)
+{
+    file.entry = entry;
+    if (entry.name == QByteArray::fromRawData(key.data(), int(key.size())))
+        file.entry.name = QByteArray();
+}
+
+quint32 VYRQFileStore::placeOf(const QString& place)
+{
+    for (size_t i = m_places.size(); i > 0; --i) {
+        if (m_places[i - 1] == place)
+            return quint32(i - 1);
+    }
+    m_places.push_back(place);
+    return quint32(m_places.size() - 1);
+}
+
+QString VYRQFileStore::pathOf(const Files::value_type& file) const
+{
+    const QString& place = m_places[file.second.place];
+    if (file.second.origin != Origin::Folder)
+        return place;
+    if (!file.second.name.isNull())
+        return place + file.second.name;
+    const size_t from = lastPart(file.first);
+    return place + QString::fromUtf8(file.first.data() + from, int(file.first.size() - from));
+}
+
 void VYRQFileStore::listFolderFile(const std::string& key, const QString& path)
 {
-    if (m_files.count(key))
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const quint32 place = placeOf(path.left(slash + 1));
+    const QString name = path.mid(slash + 1);
+    const auto it = find(key);
+    if (it != m_files.end()) {
+        File& listed = it->second;
+        const bool before = listed.origin == Origin::Folder && listed.state == State::Listed && listed.place == place
+            && name < pathOf(*it).mid(m_places[place].size());
+        if (before)
+            listed.name = spells(key, name) ? QString() : name;
         return;
+    }
     File file;
     file.origin = Origin::Folder;
     file.state = State::Listed;
-    file.path = path;
-    m_files.emplace(key, std::move(file));
+    file.place = place;
+    if (!spells(key, name))
+        file.name = name;
+    emplace(key, std::move(file));
 }
 
 bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
                                     const ArchiveEntry& entry)
 {
-    if (m_files.count(key) || !makeRoom(bytes.size(), nullptr))
+    if (find(key) != m_files.end() || !makeRoom(bytes.size(), nullptr))
         return false;
     File file;
     file.origin = Origin::Archive;
     file.crcKnown = true;
     file.crc = entry.ref.crc;
-    file.path = archive;
-    file.entry = entry;
-    hold(m_files.emplace(key, std::move(file)).first->second, bytes);
+    file.place = placeOf(archive);
+    setEntry(file, key, entry);
+    hold(emplace(key, std::move(file))->second, bytes);
     return true;
 }
 
 bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes, const QString& origin,
                              const ArchiveEntry& entry)
 {
-    if (m_files.count(key) || !makeRoom(bytes.size(), nullptr))
+    if (find(key) != m_files.end() || !makeRoom(bytes.size(), nullptr))
         return false;
     File file;
     file.crcKnown = true;
     file.crc = crcOf(bytes);
-    file.path = origin;
-    file.entry = entry;
+    file.place = placeOf(origin);
+    setEntry(file, key, entry);
     file.entry.size = quint32(bytes.size());
-    hold(m_files.emplace(key, std::move(file)).first->second, bytes);
+    hold(emplace(key, std::move(file))->second, bytes);
     return true;
 }
 
@@ -125,7 +214,7 @@ bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes)
 
 void VYRQFileStore::remove(const std::string& key)
 {
-    const auto it = m_files.find(key);
+    const auto it = find(key);
     if (it == m_files.end())
         return;
     File& file = it->second;
@@ -142,7 +231,7 @@ void VYRQFileStore::remove(const std::string& key)
 
 bool VYRQFileStore::fromOrigin(const File& file, const QString& origin) const
 {
-    return !origin.isEmpty() && file.origin != Origin::Folder && file.path == origin;
+    return !origin.isEmpty() && file.origin != Origin::Folder && m_places[file.place] == origin;
 }
 
 namespace {
@@ -172,13 +261,14 @@ std::set<std::string> VYRQFileStore::reviseArchive(const QString& origin, const 
     for (auto& file : m_files) {
         if (!fromOrigin(file.second, origin))
             continue;
-        const auto it = now.find(file.first);
+        const std::string key(file.first.data(), file.first.size());
+        const auto it = now.find(key);
         if (it != now.end() && sameEntry(file.second, it->second)) {
             if (file.second.origin == Origin::Archive)
-                file.second.entry = *it->second;   // read again at its new place
+                setEntry(file.second, key, *it->second);   // read again at its new place
             continue;
         }
-        forgotten.insert(file.first);
+        forgotten.insert(key);
     }
     for (const std::string& key : forgotten)
         remove(key);
@@ -187,7 +277,14 @@ std::set<std::string> VYRQFileStore::reviseArchive(const QString& origin, const 
 
 void VYRQFileStore::clear()
 {
-    m_files.clear();
+    {
+        // Emptied down to the one bucket a map holds in itself, so that the pool keeps
+        // nothing it still uses.
+        Files empty(&m_pool);
+        empty.swap(m_files);
+    }
+    m_pool.release();
+    m_places.clear();
     m_retired.clear();
     m_held = 0;
     m_kept = 0;
@@ -205,11 +302,12 @@ qint64 VYRQFileStore::keptWith(const QString& origin, const ArchiveEntries& entr
     for (const auto& file : m_files) {
         // Forgotten bytes that must be kept go with their file, unless they were handed out.
         const File& old = file.second;
-        if (changed(file.first, old) && old.state == State::Held && kept(old) && !old.handedOut)
+        if (changed(std::string(file.first.data(), file.first.size()), old) && old.state == State::Held && kept(old)
+            && !old.handedOut)
             bytes -= old.bytes.size();
     }
     for (const auto& entry : now) {
-        const auto it = m_files.find(entry.first);
+        const auto it = find(entry.first);
         if (it == m_files.end() || changed(entry.first, it->second))
             bytes += entry.second->size;
     }
@@ -261,7 +359,7 @@ bool VYRQFileStore::readFolderFile(const QString& path, QByteArray& out, bool* m
 
 const QByteArray* VYRQFileStore::bytes(const std::string& key)
 {
-    const auto it = m_files.find(key);
+    const auto it = find(key);
     if (it == m_files.end())
         return nullptr;
     File& file = it->second;
@@ -270,7 +368,7 @@ const QByteArray* VYRQFileStore::bytes(const std::string& key)
     if (file.state == State::Missing)
         return nullptr;
     // Tried once: a refused or changed file stays missing rather than warning on every look-up.
-    if (!load(file)) {
+    if (!load(*it)) {
         file.state = State::Missing;
         return nullptr;
     }
@@ -292,7 +390,7 @@ const QByteArray* VYRQFileStore::keepFor(const std::string& key, bool File::*rea
     const QByteArray* out = bytes(key);
     if (!out)
         return nullptr;
-    File& file = m_files.find(key)->second;
+    File& file = find(key)->second;
     if (!kept(file))
         m_kept += file.bytes.size();
     file.*reason = true;
@@ -301,20 +399,36 @@ const QByteArray* VYRQFileStore::keepFor(const std::string& key, bool File::*rea
 
 void VYRQFileStore::release(const std::string& key)
 {
-    const auto it = m_files.find(key);
+    const auto it = find(key);
     if (it != m_files.end() && it->second.state == State::Held && !kept(it->second))
         drop(it->second);
 }
 
+bool VYRQFileStore::takeToDecode(const std::string& key, QByteArray& out)
+{
+    const auto it = find(key);
+    if (it == m_files.end())
+        return false;
+    File& file = it->second;
+    if (file.state == State::Missing || (file.state != State::Held && !load(*it))) {
+        file.state = State::Missing;
+        return false;
+    }
+    out = file.bytes;
+    if (!kept(file))
+        drop(file);
+    return true;
+}
+
 bool VYRQFileStore::contains(const std::string& key) const
 {
-    const auto it = m_files.find(key);
+    const auto it = find(key);
     return it != m_files.end() && it->second.state != State::Missing;
 }
 
 bool VYRQFileStore::holds(const std::string& key) const
 {
-    const auto it = m_files.find(key);
+    const auto it = find(key);
     return it != m_files.end() && it->second.state == State::Held;
 }
 
@@ -323,7 +437,7 @@ std::vector<std::string> VYRQFileStore::keys() const
     std::vector<std::string> out;
     for (const auto& file : m_files) {
         if (file.second.state != State::Missing)
-            out.push_back(file.first);
+            out.emplace_back(file.first.data(), file.first.size());
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -331,7 +445,7 @@ std::vector<std::string> VYRQFileStore::keys() const
 
 bool VYRQFileStore::identity(const std::string& key, qint64& size, quint32& crc) const
 {
-    const auto it = m_files.find(key);
+    const auto it = find(key);
     if (it == m_files.end() || it->second.state == State::Missing || !it->second.crcKnown)
         return false;
     size = it->second.entry.size;
@@ -339,20 +453,22 @@ bool VYRQFileStore::identity(const std::string& key, qint64& size, quint32& crc)
     return true;
 }
 
-bool VYRQFileStore::load(File& file)
+bool VYRQFileStore::load(Files::value_type& listed)
 {
+    File& file = listed.second;
+    const QString path = pathOf(listed);
     const bool again = file.state == State::Dropped;
     QByteArray out;
     if (file.origin == Origin::Archive) {
-        if (!readArchiveAgain(file, out))
+        if (!readArchiveAgain(file, entryOf(listed), path, out))
             return false;
     } else {
         bool missing = false;
-        if (!readFolderFile(file.path, out, &missing))
+        if (!readFolderFile(path, out, &missing))
             return false;
         // Listed when its folder was read, and gone since: missing, read before or not.
         if (missing) {
-            qCWarning(vyrRes) << "theme file" << file.path << "is gone - treated as missing";
+            qCWarning(vyrRes) << "theme file" << path << "is gone - treated as missing";
             return false;
         }
         if (!file.crcKnown) {
@@ -360,7 +476,7 @@ bool VYRQFileStore::load(File& file)
             file.crc = crcOf(out);
             file.entry.size = quint32(out.size());
         } else if (quint32(out.size()) != file.entry.size || crcOf(out) != file.crc) {
-            qCWarning(vyrRes) << "theme file" << file.path << "changed since it was first read - treated as missing";
+            qCWarning(vyrRes) << "theme file" << path << "changed since it was first read - treated as missing";
             return false;
         }
     }
@@ -370,17 +486,17 @@ bool VYRQFileStore::load(File& file)
     return true;
 }
 
-bool VYRQFileStore::readArchiveAgain(File& file, QByteArray& out)
+bool VYRQFileStore::readArchiveAgain(File& file, const ArchiveEntry& entry, const QString& archive, QByteArray& out)
 {
-    if (!makeRoom(file.entry.size, &file)) {
-        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << file.path << "refused: its set would hold more than"
+    if (!makeRoom(entry.size, &file)) {
+        qCWarning(vyrRes) << "zip entry" << entry.name << "of" << archive << "refused: its set would hold more than"
                           << m_bound << "bytes";
         return false;
     }
-    ZipHandleGuard zip(openZipFromFile(QFile::encodeName(file.path).constData(), nullptr));
-    const uint32_t result = zip ? readArchiveEntry(zip.get(), file.entry, out) : uint32_t(ZR_NOFILE);
+    ZipHandleGuard zip(openZipFromFile(QFile::encodeName(archive).constData(), nullptr));
+    const uint32_t result = zip ? readArchiveEntry(zip.get(), entry, out) : uint32_t(ZR_NOFILE);
     if (result != ZR_OK) {
-        qCWarning(vyrRes) << "zip entry" << file.entry.name << "of" << file.path
+        qCWarning(vyrRes) << "zip entry" << entry.name << "of" << archive
                           << "changed since the archive was loaded - treated as missing" << Qt::hex << Qt::showbase
                           << result;
         return false;

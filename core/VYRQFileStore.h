@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory_resource>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -50,7 +51,11 @@ public:
     // An archive's entries by key, as a load takes them.
     using ArchiveEntries = std::vector<std::pair<std::string, ArchiveEntry>>;
 
-    // Adding; the first file under a key stays (but see reviseArchive).
+    // Room for `files` more files, made at once rather than as they come.
+    void reserve(size_t files) { m_files.reserve(m_files.size() + files); }
+    // Adding; the first file under a key stays (but see reviseArchive). Of folder files
+    // listed in one folder under one key, the one whose name sorts first (as a listing
+    // by name meets them) stays, whatever order they are listed in.
     void listFolderFile(const std::string& key, const QString& path);
     // An entry of the archive at `archive`, read at load (counted against the bound).
     bool addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
@@ -92,6 +97,9 @@ public:
     // The caller has decoded the bytes: they are dropped when they can be read again
     // and were not handed out.
     void release(const std::string& key);
+    // A file's bytes to be decoded: shared with `out`, and released at once (the caller's
+    // copy holds them until it is done). False when bytes() would give null.
+    bool takeToDecode(const std::string& key, QByteArray& out);
 
     bool contains(const std::string& key) const;   // held, or readable when asked for
     bool holds(const std::string& key) const;      // its bytes are in memory now
@@ -117,15 +125,28 @@ private:
         bool keptForReaders = false;
         bool crcKnown = false;
         quint32 crc = 0;
-        QString path;             // the folder file or the archive
-        ArchiveEntry entry;       // an archive's entry
+        quint32 place = 0;        // in m_places: the folder file's folder, or the archive
+        QString name;             // a folder file's name, when its key does not spell it
+        ArchiveEntry entry;       // an archive's entry (its name null when it is the key)
         QByteArray bytes;
     };
+    // Records and keys come from the store's own pool: a set of thousands of files is not
+    // spread in small pieces among everything else, and goes back in a few blocks.
+    using Files = std::pmr::unordered_map<std::pmr::string, File>;
 
+    Files::iterator find(const std::string& key);
+    Files::const_iterator find(const std::string& key) const;
+    Files::iterator emplace(const std::string& key, File file);
+    quint32 placeOf(const QString& place);
+    // The folder file's path, or the archive's.
+    QString pathOf(const Files::value_type& file) const;
+    // An archive's entry as the archive names it.
+    static ArchiveEntry entryOf(const Files::value_type& file);
+    static void setEntry(File& file, const std::string& key, const ArchiveEntry& entry);
     // A file's bytes, kept from then on for `reason` (handed out, or read to be shared).
     const QByteArray* keepFor(const std::string& key, bool File::*reason);
-    bool load(File& file);
-    bool readArchiveAgain(File& file, QByteArray& out);
+    bool load(Files::value_type& file);
+    bool readArchiveAgain(File& file, const ArchiveEntry& entry, const QString& archive, QByteArray& out);
     // Drops bytes that can be read again, never those of `keep`, until `bytes` more fit.
     bool makeRoom(qint64 bytes, const File* keep);
     void hold(File& file, QByteArray bytes);
@@ -143,8 +164,11 @@ private:
     qint64 m_kept = 0;       // the part of m_held that cannot be dropped
     qint64 m_charged = 0;    // bytes held beside them
     int m_rereads = 0;
+    std::pmr::unsynchronized_pool_resource m_pool;
     // Looked up several times for every image decoded: hashed, not ordered.
-    std::unordered_map<std::string, File> m_files;
+    Files m_files{ &m_pool };
+    // Folders and archives the files lie in, each kept once rather than with every file.
+    std::vector<QString> m_places;
     // Bytes handed out by files since forgotten or replaced.
     std::vector<QByteArray> m_retired;
 };

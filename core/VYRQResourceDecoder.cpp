@@ -90,11 +90,19 @@ VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
 // ---------------------------------------------------------------------------
 // Look-ups
 
-VYRQResourceManagerImpl* VYRQResourceDecoder::entrySet(Kind kind, const QString& key) const
+template <class Object>
+Object* VYRQResourceDecoder::inSets(const QString& key, Object* (VYRQDecodedCache::*find)(const QString&, bool*),
+                                    VYRQResourceManagerImpl*& emptied) const
 {
+    emptied = nullptr;
     for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        if (set && set->decoded.source(kind, key))
-            return set;
+        bool known = false;
+        if (Object* loaded = set ? (set->decoded.*find)(key, &known) : nullptr)
+            return loaded;
+        if (known) {
+            emptied = set;
+            break;
+        }
     }
     return nullptr;
 }
@@ -102,21 +110,21 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::entrySet(Kind kind, const QString&
 QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
 {
     const QString key = keyFor(name, gray);
-    if (VYRQResourceManagerImpl* set = entrySet(Kind::Image, key))
-        return imageIn(set, key);
     VYRQResourceManagerImpl* set = nullptr;
-    return firstImage(name, gray, set);
+    if (QImage* loaded = inSets(key, &VYRQDecodedCache::image, set))
+        return loaded;
+    return set ? refilledImage(set, key) : firstImage(name, gray, set);
 }
 
 const QImage* VYRQResourceDecoder::imageToDraw(const QString& name, bool gray)
 {
     const QString key = keyFor(name, gray);
-    VYRQResourceManagerImpl* set = entrySet(Kind::Image, key);
-    if (set) {
-        if (const QImage* loaded = set->decoded.imageToDraw(key))
-            return loaded;
-    }
-    if (set ? !imageIn(set, key) : !firstImage(name, gray, set))
+    VYRQResourceManagerImpl* set = nullptr;
+    const auto toDraw = static_cast<const QImage* (VYRQDecodedCache::*)(const QString&, bool*)>(
+        &VYRQDecodedCache::imageToDraw);
+    if (const QImage* loaded = inSets(key, toDraw, set))
+        return loaded;
+    if (set ? !refilledImage(set, key) : !firstImage(name, gray, set))
         return nullptr;
     return set->decoded.imageToDraw(key);
 }
@@ -125,9 +133,13 @@ const QImage* VYRQResourceDecoder::imageToDraw(const QImage* image)
 {
     QString key;
     for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        if (!set || !set->decoded.keyOf(image, key))
+        if (!set)
             continue;
-        if (!imageIn(set, key))
+        if (const QImage* loaded = set->decoded.imageToDraw(image))
+            return loaded;
+        if (!set->decoded.keyOf(image, key))
+            continue;
+        if (!refilledImage(set, key))
             return image;   // emptied, and its file gives nothing now
         return set->decoded.imageToDraw(key);
     }
@@ -136,9 +148,10 @@ const QImage* VYRQResourceDecoder::imageToDraw(const QImage* image)
 
 QSvgRenderer* VYRQResourceDecoder::renderer(const QString& name)
 {
-    if (VYRQResourceManagerImpl* set = entrySet(Kind::Renderer, name))
-        return rendererIn(set, name);
-    return firstRenderer(name);
+    VYRQResourceManagerImpl* set = nullptr;
+    if (QSvgRenderer* loaded = inSets(name, &VYRQDecodedCache::renderer, set))
+        return loaded;
+    return set ? refilledRenderer(set, name) : firstRenderer(name);
 }
 
 void VYRQResourceDecoder::decodeAgain(VYRQResourceManagerImpl* set,
@@ -160,52 +173,59 @@ void VYRQResourceDecoder::decodeAgain(VYRQResourceManagerImpl* set,
 QImage* VYRQResourceDecoder::imageIn(VYRQResourceManagerImpl* set, const QString& key)
 {
     QImage* image = set->decoded.image(key);
-    if (!image) {
-        refill(set, Kind::Image, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome,
-                                          Read& read) {
-            image = decodeImage(from, key, source, outcome, read);
-            return image != nullptr;
-        });
-    }
-    return image;
+    return image ? image : refilledImage(set, key);
 }
 
 QSvgRenderer* VYRQResourceDecoder::rendererIn(VYRQResourceManagerImpl* set, const QString& key)
 {
     QSvgRenderer* renderer = set->decoded.renderer(key);
-    if (!renderer) {
-        refill(set, Kind::Renderer, key, [&](VYRQResourceManagerImpl* from, const Source& source,
-                                             Outcome& outcome, Read& read) {
-            renderer = decodeRenderer(from, key, source, outcome, read);
-            return renderer != nullptr;
-        });
-    }
-    return renderer;
+    return renderer ? renderer : refilledRenderer(set, key);
+}
+
+QImage* VYRQResourceDecoder::refilledImage(VYRQResourceManagerImpl* set, const QString& key)
+{
+    return refilled(set, Kind::Image, key, &VYRQResourceDecoder::decodeImage);
+}
+
+QSvgRenderer* VYRQResourceDecoder::refilledRenderer(VYRQResourceManagerImpl* set, const QString& key)
+{
+    return refilled(set, Kind::Renderer, key, &VYRQResourceDecoder::decodeRenderer);
+}
+
+template <class Object>
+Object* VYRQResourceDecoder::refilled(VYRQResourceManagerImpl* set, Kind kind, const QString& key,
+                                      DecodeInto<Object> decodeInto)
+{
+    Object* object = nullptr;
+    refill(set, kind, key, [&](VYRQResourceManagerImpl* from, const Source& source, Outcome& outcome, Read& read) {
+        object = (this->*decodeInto)(from, key, source, outcome, read);
+        return object != nullptr;
+    });
+    return object;
 }
 
 void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode)
 {
-    const Source source = *set->decoded.source(kind, key);
+    Source source;
+    set->decoded.source(kind, key, source);
     const QByteArray* failed = set->decoded.refillFailure(kind, key);
     if (failed && *failed == identityNow(set, source))
         return;
     Outcome outcome = Outcome::Missing;
     Read read;
-    if (!decode(set, source, outcome, read) && outcome != Outcome::NoRoom)
-        set->decoded.rememberRefillFailure(kind, key, read.identity);
+    if (decode(set, source, outcome, read) || outcome == Outcome::NoRoom)
+        return;
+    // A set's file is told by what the store knows of it, which a read does not change.
+    set->decoded.rememberRefillFailure(kind, key,
+                                       source.from == Source::From::SetFile ? identityNow(set, source) : read.identity);
 }
 
 bool VYRQResourceDecoder::readSource(VYRQResourceManagerImpl* set, const Source& source, QByteArray& out,
                                      Read& read) const
 {
-    if (source.from == Source::From::SetFile) {
-        const QByteArray* bytes = set->files.bytes(source.file);
-        read.identity = setFileIdentity(set, source.file);
-        if (!bytes)
-            return false;
-        out = *bytes;
-        return true;
-    }
+    // The decoded image or renderer is what stays; the file is read again should it be needed.
+    if (source.from == Source::From::SetFile)
+        return set->files.takeToDecode(source.file, out);
     if (source.from != Source::From::DiskFile)
         return false;
     read.path = source.path;
@@ -229,9 +249,8 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
                                          Outcome& outcome, Read& read)
 {
     QImage image;
-    const QImage* plain = source.gray ? set->decoded.asStored(key.chopped(grayKeySuffix.size())) : nullptr;
-    const Source* plainSource = plain ? set->decoded.source(Kind::Image, key.chopped(grayKeySuffix.size())) : nullptr;
-    if (plainSource && plainSource->sameFile(source)) {
+    const QImage* plain = source.gray ? set->decoded.asStored(key.chopped(grayKeySuffix.size()), source) : nullptr;
+    if (plain) {
         // The grey look of a decoded image is made from it, as long as it is what its
         // file gave: nothing is read again.
         image = *plain;
@@ -243,9 +262,6 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
         }
         QString refusal;
         const vyr::ImageRead decoded = vyr::decodeImage(bytes, image, refusal);
-        // The decoded image is what stays; the file is read again should it be needed.
-        if (source.from == Source::From::SetFile)
-            set->files.release(source.file);
         if (decoded == vyr::ImageRead::Refused) {
             qCWarning(vyrRes) << "image" << key << "refused:" << refusal << "- treated as missing";
             outcome = Outcome::Refused;
@@ -288,8 +304,6 @@ QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, 
     vyr::CheckedSvg svg;
     const bool checked = !bytes.isEmpty() && vyr::boundedSvg(bytes, svg, refusal);
     bytes.clear();
-    if (source.from == Source::From::SetFile)
-        set->files.release(source.file);
     if (!refusal.isEmpty()) {
         qCWarning(vyrRes) << "SVG" << key << "refused:" << refusal << "- treated as missing";
         outcome = Outcome::Refused;
@@ -299,14 +313,14 @@ QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, 
         outcome = Outcome::Failed;
         return nullptr;
     }
+    // Room first, so that a store that fails did so on the document, not for room.
+    if (!set->decoded.budget().makeRoom(svg.weight)) {
+        noRoomFor(key, set->decoded.budget());
+        outcome = Outcome::NoRoom;
+        return nullptr;
+    }
     QSvgRenderer* renderer = set->decoded.storeRenderer(key, svg.text, svg.weight, source);
     outcome = renderer ? Outcome::Decoded : Outcome::Failed;
-    const VYRQDecodedCache::Budget& budget = set->decoded.budget();
-    // A store makes room before it loads: past the bound now, it found none.
-    if (!renderer && budget.bytes() + svg.weight > budget.bound()) {
-        noRoomFor(key, budget);
-        outcome = Outcome::NoRoom;
-    }
     return renderer;
 }
 
@@ -327,9 +341,11 @@ QImage* VYRQResourceDecoder::firstImage(const QString& name, bool gray, VYRQReso
     const QString key = keyFor(name, gray);
     if (gray) {
         // The grey look comes from the file the plain image came from.
-        set = entrySet(Kind::Image, name);
-        if (set) {
-            Source source = *set->decoded.source(Kind::Image, name);
+        for (VYRQResourceManagerImpl* holder : { m_default, m_project, m_theme }) {
+            Source source;
+            if (!holder || !holder->decoded.source(Kind::Image, name, source))
+                continue;
+            set = holder;
             source.gray = true;
             Outcome outcome = Outcome::Missing;
             Read read;
@@ -365,14 +381,15 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
     Outcome outcome = Outcome::Missing;
     Read read;
     for (VYRQResourceManagerImpl* set : { m_project, m_default, m_theme }) {
-        if (!set || !set->files.contains(file))
+        if (!set)
             continue;
         read = Read();
         if (decode(set, Source::setFile(file, gray), outcome, read)) {
             noteOutcome(kind, file, name, false, &read);
             return set;
         }
-        // A file refused or gone passes to the next set's.
+        // Only a file the set does not have passes to the next set's: one refused or
+        // failing to decode is the name's file, and what the name gives.
         if (outcome != Outcome::Missing)
             break;
     }
@@ -429,8 +446,19 @@ QByteArray VYRQResourceDecoder::triedFor(VYRQResourceManagerImpl* holder, const 
     return tried;
 }
 
+bool VYRQResourceDecoder::anyFailures(Kind kind) const
+{
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        if (set && set->decoded.hasFailures(kind))
+            return true;
+    }
+    return false;
+}
+
 bool VYRQResourceDecoder::failedBefore(Kind kind, const std::string& key, const QString& name) const
 {
+    if (!anyFailures(kind))
+        return false;
     VYRQResourceManagerImpl* holder = holderOf(key);
     const QByteArray* tried = failuresOf(holder).failure(kind, name);
     return tried && *tried == triedFor(holder, key, name, nullptr);
@@ -439,6 +467,8 @@ bool VYRQResourceDecoder::failedBefore(Kind kind, const std::string& key, const 
 void VYRQResourceDecoder::noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed,
                                       const Read* read)
 {
+    if (!failed && !anyFailures(kind))
+        return;
     VYRQResourceManagerImpl* holder = holderOf(key);
     VYRQDecodedCache& failures = failuresOf(holder);
     if (failed)

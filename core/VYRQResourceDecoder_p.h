@@ -47,28 +47,39 @@ private:
     // NoRoom: decoded, but what was changed through pointers leaves the budget no room;
     // not remembered as a failure of the file.
     enum class Outcome { Decoded, Missing, Failed, Refused, NoRoom };
-    // What a decode read: the file beside the skin, if it was one, and what tells the
-    // file that was read from the same file changed since.
+    // What a decode read of a file beside the skin: its path, and what tells the file
+    // that was read from the same file changed since (a set's file is told by its store).
     struct Read {
         QString path;
         QByteArray identity;
     };
 
-    // The set whose cache holds an entry (loaded or emptied) under `key`.
-    VYRQResourceManagerImpl* entrySet(Kind kind, const QString& key) const;
     // Decodes what a source gives into `set`; whether it stored something.
     using Decode = std::function<bool(VYRQResourceManagerImpl* set, const Source& source, Outcome& outcome,
                                       Read& read)>;
+    // The loaded object under `key` in the first set (default, project, theme) with an
+    // entry under it; null, with `emptied` that set when its entry is emptied.
+    template <class Object>
+    Object* inSets(const QString& key, Object* (VYRQDecodedCache::*find)(const QString&, bool*),
+                   VYRQResourceManagerImpl*& emptied) const;
     // The entry's image or renderer, decoded again from its own source when emptied.
     QImage* imageIn(VYRQResourceManagerImpl* set, const QString& key);
     QSvgRenderer* rendererIn(VYRQResourceManagerImpl* set, const QString& key);
+    // The same for an entry known to be emptied.
+    QImage* refilledImage(VYRQResourceManagerImpl* set, const QString& key);
+    QSvgRenderer* refilledRenderer(VYRQResourceManagerImpl* set, const QString& key);
+    template <class Object>
+    using DecodeInto = Object* (VYRQResourceDecoder::*)(VYRQResourceManagerImpl* set, const QString& key,
+                                                         const Source& source, Outcome& outcome, Read& read);
+    template <class Object>
+    Object* refilled(VYRQResourceManagerImpl* set, Kind kind, const QString& key, DecodeInto<Object> decodeInto);
     // Decodes an emptied entry again from its source, unless it failed before from what
     // the source still is; a failure is remembered with what was read.
     void refill(VYRQResourceManagerImpl* set, Kind kind, const QString& key, const Decode& decode);
     // A name's first decode, from the first file found for it.
     QImage* firstImage(const QString& name, bool gray, VYRQResourceManagerImpl*& set);
     QSvgRenderer* firstRenderer(const QString& name);
-    // Decodes into the set whose file (project, default, theme; one refused or gone
+    // Decodes into the set whose file (project, default, theme; a set without the file
     // passes to the next) or, failing that, the file beside the skin, first gives
     // something; that set, or null. A failure is remembered with what was tried.
     VYRQResourceManagerImpl* decodeFirst(Kind kind, const QString& name, bool gray, const Decode& decode);
@@ -87,6 +98,8 @@ private:
     // What a look-up of `name` tries now, or tried in `read`.
     QByteArray triedFor(VYRQResourceManagerImpl* holder, const std::string& key, const QString& name,
                         const Read* read) const;
+    // Whether any set remembers a name that gave nothing: none, and nothing is looked up.
+    bool anyFailures(Kind kind) const;
     bool failedBefore(Kind kind, const std::string& key, const QString& name) const;
     void noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed, const Read* read);
 

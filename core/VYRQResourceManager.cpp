@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <utility>
@@ -155,34 +157,42 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     if (!folder.exists())
         return false;
 
-    // style.json is read now; every other file when it is first looked up.
-    const auto addFile = [set](const QFileInfo& info, const QByteArray& prefix) {
-        const std::string key = fileKey(prefix + info.fileName().toUtf8());
-        if (!prefix.isEmpty() || key != styleFileKey) {
-            set->files.listFolderFile(key, info.filePath());
-            return;
-        }
-        QByteArray buffer;
-        if (set->files.readFolderFile(info.filePath(), buffer))
-            set->addStyleFile(buffer);
-    };
-
+    // Listed as the file system gives them, without sorting thousands of names: the store
+    // keeps under a key the file a listing by name meets first, and the images folder's
+    // files come first, as in a listing with folders first.
     const QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
-    const QFileInfoList entries = folder.entryInfoList(filters, QDir::DirsFirst | QDir::Name);
-    for (const QFileInfo& entry : entries) {
+    std::vector<QFileInfo> images;
+    std::vector<QFileInfo> files;
+    std::vector<QFileInfo> styles;
+    for (QDirIterator it(folder.path(), filters); it.hasNext();) {
+        it.next();
+        const QFileInfo entry = it.fileInfo();
         if (entry.isDir()) {
             if (entry.fileName() != QLatin1String("images"))
                 continue;
-            const QFileInfoList images = QDir(entry.filePath()).entryInfoList(filters, QDir::DirsFirst | QDir::Name);
-            for (const QFileInfo& image : images) {
-                if (image.isFile())
-                    addFile(image, QByteArrayLiteral("images/"));
+            for (QDirIterator image(entry.filePath(), filters); image.hasNext();) {
+                image.next();
+                if (image.fileInfo().isFile())
+                    images.push_back(image.fileInfo());
             }
             continue;
         }
         if (!entry.isFile() || entry.fileName() == QLatin1String("tmpTheme.zip"))
             continue;
-        addFile(entry, QByteArray());
+        (fileKey(entry.fileName()) == styleFileKey ? styles : files).push_back(entry);
+    }
+    set->files.reserve(images.size() + files.size());
+    for (const QFileInfo& image : images)
+        set->files.listFolderFile(fileKey("images/" + image.fileName().toUtf8()), image.filePath());
+    for (const QFileInfo& file : files)
+        set->files.listFolderFile(fileKey(file.fileName()), file.filePath());
+    // Every style file is read now, in name order: the last is the one parsed.
+    std::sort(styles.begin(), styles.end(),
+              [](const QFileInfo& a, const QFileInfo& b) { return a.fileName() < b.fileName(); });
+    for (const QFileInfo& style : styles) {
+        QByteArray buffer;
+        if (set->files.readFolderFile(style.filePath(), buffer))
+            set->addStyleFile(buffer);
     }
     return true;
 }
@@ -193,6 +203,7 @@ bool VYRQResourceManager::readZip(VYRQResourceManagerImpl* set, const char* path
     if (!archive.list())
         return false;
     const QString origin = QFile::decodeName(path);
+    set->files.reserve(archive.files().size());
     for (const VYRQFileStore::ArchiveEntry& style : archive.styles()) {
         QByteArray bytes;
         if (!archive.unpack(style, bytes))

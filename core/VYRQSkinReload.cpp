@@ -73,6 +73,7 @@ bool VYRQSkinReload::load(const char* path, const char* data, unsigned int size)
 
     const std::set<std::string> changed = files.reviseArchive(origin, listed);
     set->addStyleFile(style, origin);
+    files.reserve(listed.size());
     QByteArray language;
     for (const auto& file : listed) {
         // A key already held keeps its file (an unchanged one of this skin, or another

@@ -33,6 +33,16 @@ QByteArray svgOf(int units)
                           R"(<rect width="%1" height="4" fill="red"/></svg>)").arg(8 * units).toUtf8();
 }
 
+// The same, turning for ever.
+QByteArray animatedSvgOf(int units)
+{
+    return QStringLiteral(R"(<svg xmlns="http://www.w3.org/2000/svg" width="%1" height="4">)"
+                          R"(<rect width="%1" height="4" fill="red"><animateTransform attributeName="transform")"
+                          R"( type="rotate" from="0" to="360" dur="0.1s" repeatCount="indefinite"/></rect></svg>)")
+        .arg(8 * units)
+        .toUtf8();
+}
+
 quint64 loadsOf(const QSvgRenderer* renderer)
 {
     return renderer->property(VYRQDecodedCache::loadsProperty).toULongLong();
@@ -54,7 +64,8 @@ private slots:
         QTest::addColumn<int>("visits");        // entries the trims looked at
         // A step: "+a" stores image a (one unit; "+a3" three), "*a" renderer a, "?a" looks
         // a up, "^a" asks for a's form for drawing (a copy of one unit), "=a" changes image
-        // a through its pointer, "!a" reloads the file a (each entry comes from the file of
+        // a through its pointer, "@a" stores renderer a of an animated picture, "&" lets
+        // events run a fifth of a second, "!a" reloads the file a (each entry comes from the file of
         // its key's first letter), "-" releases. Upper-case keys are a second cache on the
         // same budget; "~" destroys it. A store that finds no room is left out.
         QTest::newRow("least recently used goes first") << "+a +b ?a +c +d" << "a c d" << "b" << "" << 3 << 1;
@@ -80,6 +91,8 @@ private slots:
                                                                           << "" << 3 << 2;
         QTest::newRow("changed ones filling the bound: a store is refused") << "+a =a +b =b +c =c +d" << "a b c"
                                                                             << "" << "" << 3 << 3;
+        QTest::newRow("an animated picture's frames are no change") << "@a & +b +c +d" << "b c d" << "a" << ""
+                                                                     << 3 << 1;
         QTest::newRow("a reload empties a changed one kept") << "+a =a +b +c +d !a" << "c d" << "a b" << "a" << 3
                                                              << 2;
         // Thousands of entries, each used again and drawn (two units): a trim looks at
@@ -145,6 +158,15 @@ private slots:
                 QVERIFY(renderers.emplace(key, renderer).first->second == renderer);
                 break;
             }
+            case '@': {
+                QSvgRenderer* renderer = cache.storeRenderer(key, animatedSvgOf(units), units * unit, file);
+                QVERIFY(renderer && renderer->animated());
+                renderers.emplace(key, renderer);
+                break;
+            }
+            case '&':
+                QTest::qWait(200);
+                break;
             case '?':
                 if (!cache.image(key))
                     cache.renderer(key);

@@ -606,6 +606,25 @@ private slots:
         QVERIFY(rm.getResource("shared.txt", data, size, source));
         QCOMPARE(source, ResProject);
         QVERIFY(!rm.getResource("nothing.txt", data, size, source));
+
+        // Names one key stands for: whatever order the folder lists them in, the one a
+        // listing by name meets first is the file, and the style file it meets last is
+        // the one parsed.
+        QVERIFY(QDir(tmp.path()).mkpath("cased/images"));
+        for (const char* style : { "STYLE.JSON", "Style.json", "STYLE.json", "style.JSON", "StYlE.json", "style.json" })
+            QVERIFY(writeFile(tmp.filePath(QStringLiteral("cased/") + style), style == QByteArray("style.json") ? minimalStyle : "{"));
+        for (int i = 0; i < 8; ++i) {
+            for (const QString name : { "F%1.txt", "f%1.txt", "images/I%1.png", "images/i%1.png" })
+                QVERIFY(writeFile(tmp.filePath("cased/" + name.arg(i)), name.arg(i).toUtf8()));
+        }
+        Probe cased;
+        QVERIFY(cased.loadThemeDir(tmp.filePath("cased")));
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY(cased.getResource(QStringLiteral("f%1.txt").arg(i), data, size, source));
+            QCOMPARE(QByteArray(data, int(size)), QStringLiteral("F%1.txt").arg(i).toUtf8());
+            QVERIFY(cased.getResource(QStringLiteral("images/i%1.png").arg(i), data, size, source));
+            QCOMPARE(QByteArray(data, int(size)), QStringLiteral("images/I%1.png").arg(i).toUtf8());
+        }
     }
 
     void imageCacheKeysAndScaling()
@@ -1540,6 +1559,8 @@ private slots:
         rm.releaseRes();
         QCOMPARE(cachedImages(set), 4);
         QVERIFY(imageLoaded(set, "IDB_CHECKED") && imageLoaded(set, "IDB_UNCHECK") && imageLoaded(set, "IDB_SELECTED"));
+        const QImage* grey = rm.getImage("IDB_CHECKED", true);   // made from the built-in
+        QVERIFY(grey && grey->size() == rm.getImage("IDB_CHECKED", false)->size());
         QVERIFY(set->fillStyles.isEmpty());
         QCOMPARE(cachedImages(rm.getThemeManagerImpl()), 1);   // other sets untouched
     }
