@@ -424,9 +424,15 @@ QImage* VYRQResourceDecoder::firstImage(const QString& name, bool gray, VYRQReso
                 continue;
             set = holder;
             source.gray = true;
+            // Only a refusal for room is remembered here, under the grey look's key.
+            const std::string file = vyr::fileKey(name);
+            if (failedBefore(Kind::Image, file, key))
+                return nullptr;
             Outcome outcome = Outcome::Missing;
             Read read;
-            return decodeImage(set, key, source, outcome, read);
+            QImage* image = decodeImage(set, key, source, outcome, read);
+            noteOutcome(Kind::Image, file, key, outcome == Outcome::NoRoom, &read, true);
+            return image;
         }
     }
     QImage* image = nullptr;

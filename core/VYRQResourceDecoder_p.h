@@ -28,7 +28,9 @@ class VYRQResourceManagerImpl;
 // the painters draw (as a QPixmap would hold them), so that a change made through the
 // pointer handed out is what is drawn. Bounds: a file is read within 64 MiB (a set's
 // file only as first read), an image as vyr::decodeImage checks it, an SVG as
-// vyr::boundedSvg does, and the decoded ones within their budget.
+// vyr::boundedSvg does, and the decoded ones within their budget. What gave nothing is
+// remembered with what it depends on (see VYRQDecodedCache's failures), so that a paint
+// asking again reads, decodes and looks on disk for nothing until that changed.
 namespace vyr {
 // Counts for tests, since the process started: reads of a file to decode it, and looks
 // at a file on disk beside the skin.
