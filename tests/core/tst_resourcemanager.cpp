@@ -718,7 +718,8 @@ private slots:
     // An image inside a container is checked at the size it decodes to, not the size the
     // container claims, and refused before any of it is decoded; so is one whose header
     // Qt reads no size from, and one whose format asks more work than its bytes (a
-    // JPEG's scans are counted).
+    // JPEG's scans are counted). A PNG's text chunks, alone or in an icon, are never
+    // inflated.
     void wrappedImagesCheckedAtDecodedSize()
     {
         QFETCH(QByteArray, file);
@@ -808,8 +809,8 @@ private slots:
             << false << false << false << 0;
     }
     // An SVG is refused, with one warning, when it is too long or its elements, its
-    // text (entities expanded, gzip inflated), its points or its dashes (a shape drawn
-    // through <use> counting once a use) pass their bounds, as a renderer and as an
+    // text (entities expanded, gzip inflated), its points or its dashes (a shape or a text
+    // drawn through <use> counting once a use) pass their bounds, as a renderer and as an
     // image; refused as an image, it may still be a renderer. What it names is read
     // through our reader and image bounds or left out, with one warning, and the images
     // it holds count in its set's budget.
@@ -1387,7 +1388,9 @@ private slots:
     // finished between the read and the refusal being noted is tried again), a skin's
     // entry by its size and CRC. Unchanged it is not decoded again (a refusal is warned
     // about once); a loaded folder's file stays as it was first read, so one rewritten
-    // since stays missing.
+    // since stays missing. Asked for again meanwhile, nothing is read; a name found
+    // nowhere is looked for again once a set changes, not on disk at each look-up; a
+    // decode refused for room once an image pinned in the budget gave room back.
     void failedDecodeTriedAgainOnceItsFileChanges()
     {
         QFETCH(QString, where);
