@@ -21,7 +21,7 @@ QByteArray emptySvg()
 }
 
 // The form QPixmap gives an image on the raster engine: premultiplied when it has
-// alpha pixels, opaque 32 bits when not. Formats deeper than 8 bits a channel keep
+// alpha pixels, opaque 32 bits when not. Formats deeper than 8 bits a channel hold
 // their precision and are drawn as they are.
 QImage::Format formatToDraw(const QImage& image)
 {
@@ -92,7 +92,7 @@ struct VYRQDecodedCache::Aside {
 };
 
 // Entries lie together in blocks rather than each on its own among the pixels
-// they hold, and found through a flat index: looking one up touches a slot and the
+// they hold, and found through a flat index: looking one up reads a slot and the
 // entry, however many there are.
 struct VYRQDecodedCache::Entry {
     QString key;
@@ -152,12 +152,12 @@ struct VYRQDecodedCache::Budget::Order {
 struct VYRQDecodedCache::Tables {
     static constexpr quint32 blockEntries = 64;
     // Open addressing, linear probing, at most half full. A slot holds its entry's hash,
-    // so that a look-up touches no other entry.
+    // so that a look-up reads no other entry.
     struct Slot {
         quint32 hash = 0;
         quint32 number = 0;   // the entry's, plus one; 0 for an empty slot
     };
-    // Entry n is entry n % 64 of block n / 64; blocks never move, so entries keep their
+    // Entry n is entry n % 64 of block n / 64; blocks never move, so entries hold their
     // addresses.
     std::vector<std::unique_ptr<Entry[]>> blocks;
     std::vector<const Entry*> byAddress;   // each block's first entry, sorted

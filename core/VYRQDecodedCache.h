@@ -7,7 +7,7 @@
 // decoded from. A pointer handed out stays valid as long as the cache, until `release`:
 // an object is never deleted before, only emptied in place, and decoded again into the
 // same object, from the same source.
-// - Eviction: the loaded entries of every cache sharing a budget keep within its bound;
+// - Eviction: the loaded entries of every cache sharing a budget stay within its bound;
 //   past it the least recently used are emptied. One changed through the pointer handed
 //   out (an image whose cacheKey, a renderer whose loads moved since it was stored) could
 //   not be decoded back: it is pinned instead (out of the order, still counted) until it
@@ -22,8 +22,12 @@
 // identity changes.
 // Each entry costs its key and some 150 bytes beside what it holds: entries lie
 // together in blocks (the image object inside its entry), found through an index of
-// their hashes, so that a look-up touches one slot and one entry however many there
+// their hashes, so that a look-up reads one slot and one entry however many there
 // are. GUI thread only.
+// Words, each of one meaning: an entry is loaded (holds what was decoded) or emptied;
+// touched, it moves last in the budget's least-recently-used order; pinned, it is out
+// of that order and still counted; built in, it is never emptied, released nor counted;
+// released, it is deleted.
 
 #include <QByteArray>
 #include <QString>
@@ -51,7 +55,7 @@ public:
         qint64 bound() const { return m_bound; }
         qint64 bytes() const { return m_bytes; }
         // Empties the least recently used entries until `room` more bytes fit; false when
-        // they do not fit even then. The order is kept as entries are touched, so a trim
+        // they do not fit even then. The order follows as entries are touched, so a trim
         // looks at nothing but what it empties (or pins, changed), however many entries
         // there are.
         bool makeRoom(qint64 room);
@@ -123,7 +127,7 @@ public:
     // the same address.
     quint64 serial() const { return m_serial; }
 
-    // The loaded image or renderer under `key`, marked as just used; null when there is
+    // The loaded image or renderer under `key`, touched; null when there is
     // none or it was emptied (decode it again from its source and store it). `known`
     // tells the two apart.
     QImage* image(const QString& key, bool* known = nullptr);
@@ -191,7 +195,7 @@ private:
     struct Tables;
     // The entry under `key`, made when there is none (`known` says whether there was).
     Entry& entry(Kind kind, const QString& key, const Source& source, bool& known);
-    // Marks a loaded entry as just used (last in the order); null when it is emptied.
+    // Touches a loaded entry (moves it last in the order); null when it is emptied.
     Entry* touchLoaded(Entry* entry);
     static Source sourceOf(const Entry& entry);
     void erase(Entry& entry);

@@ -489,7 +489,7 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
     // A name found nowhere is looked for again once a set or the files it holds change;
     // one refused for room once pinned bytes went.
     if (!found)
-        failuresOf(nullptr).rememberFailure(kind, name, missedNow());
+        failuresOf(holderOf(file)).rememberFailure(kind, name, missedNow());
     else
         noteOutcome(kind, file, name, true, &read, outcome == Outcome::NoRoom);
     return nullptr;
