@@ -1,0 +1,192 @@
+#include "VYRQPageKeeping_p.h"
+
+#include "IVYRQWidgetBase.h"
+#include "VYRQGlobal.h"
+#include "VYRQJson.h"
+#include "VYRQKeptElement_p.h"
+#include "VYRQWidgetBaseImpl.h"
+
+#include <QWidget>
+
+#include <json/value.h>
+
+#include <cstring>
+
+namespace {
+
+VYRQPageKeeping* activeKeeping = nullptr;
+// The keeping whose unwritten() is running.
+VYRQPageKeeping* checkingKeeping = nullptr;
+
+QString elementTitle(const Json::Value& element)
+{
+    const QString name = vyr::json::stringOr(element, "name");
+    const QString type = vyr::json::stringOr(element, "type");
+    if (type.isEmpty())
+        return QStringLiteral("element \"%1\" (no type)").arg(name);
+    return QStringLiteral("element \"%1\" of type \"%2\"").arg(name, type);
+}
+
+} // namespace
+
+VYRQPageKeeping::VYRQPageKeeping()
+    : m_outer(activeKeeping)
+{
+    activeKeeping = this;
+}
+
+VYRQPageKeeping::~VYRQPageKeeping()
+{
+    if (m_active)
+        activeKeeping = m_outer;
+    if (checkingKeeping == this)
+        checkingKeeping = nullptr;
+}
+
+VYRQPageKeeping* VYRQPageKeeping::active()
+{
+    return activeKeeping;
+}
+
+void VYRQPageKeeping::built(QWidget* widget, const Json::Value& element)
+{
+    if (widget && element.isObject())
+        m_built.emplace_back(widget, &element);
+}
+
+void VYRQPageKeeping::notBuilt(const Json::Value& element, QObject* parent)
+{
+    if (parent)
+        m_kept.emplace_back(new VYRQKeptElement(element, parent));
+}
+
+void VYRQPageKeeping::finish()
+{
+    if (m_active) {
+        activeKeeping = m_outer;
+        m_active = false;
+    }
+    // Each control alone: its children are written as widgets and kept elements.
+    const bool children = vyrIsSerializeChild();
+    vyrEnableSerializeChild(false);
+    for (const auto& entry : m_built) {
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(entry.first.data());
+        VYRQWidgetBaseImpl* impl = control ? control->getControlImpl() : nullptr;
+        if (!impl)
+            continue;
+        Json::Value written(Json::objectValue);
+        impl->setKeptKeys(Json::Value());
+        control->serializeJsonValue(&written, false);
+        Json::Value record;
+        if (keptKeys(*entry.second, written, "child", record))
+            impl->setKeptKeys(std::move(record));
+    }
+    vyrEnableSerializeChild(children);
+}
+
+QString VYRQPageKeeping::unwritten(const std::function<void()>& write)
+{
+    m_pending.clear();
+    for (const auto& entry : m_built) {
+        if (entry.first)
+            m_pending.insert(entry.first.data());
+    }
+    for (const QPointer<QObject>& kept : m_kept) {
+        if (kept)
+            m_pending.insert(kept.data());
+    }
+    VYRQPageKeeping* const outer = checkingKeeping;
+    checkingKeeping = this;
+    write();
+    checkingKeeping = outer;
+
+    QString missing;
+    auto describe = [](const QObject* object, const QString& title) {
+        const QObject* parent = object->parent();
+        return QStringLiteral("holds %1 in \"%2\", which a save would not write back")
+            .arg(title, parent ? parent->objectName() : QString());
+    };
+    for (const auto& entry : m_built) {
+        if (missing.isEmpty() && entry.first && m_pending.count(entry.first.data()))
+            missing = describe(entry.first.data(), elementTitle(*entry.second));
+    }
+    for (const QPointer<QObject>& kept : m_kept) {
+        if (missing.isEmpty() && kept && m_pending.count(kept.data()))
+            missing = describe(kept.data(), elementTitle(static_cast<VYRQKeptElement*>(kept.data())->element()));
+    }
+    m_pending.clear();
+    return missing;
+}
+
+void VYRQPageKeeping::noteWritten(const QObject* object)
+{
+    if (checkingKeeping)
+        checkingKeeping->m_pending.erase(object);
+}
+
+// Each entry of a record is an array, [read] for a key the writing left out or
+// [read, written] for one it wrote otherwise, or the record of an object that both hold.
+bool VYRQPageKeeping::keptKeys(const Json::Value& read, const Json::Value& written, const char* childrenKey,
+                               Json::Value& record)
+{
+    record = Json::Value();
+    if (!read.isObject() || !written.isObject())
+        return false;
+    for (auto it = read.begin(); it != read.end(); ++it) {
+        const char* end = nullptr;
+        const char* key = it.memberName(&end);
+        if (childrenKey && it->isArray() && std::size_t(end - key) == std::strlen(childrenKey)
+            && std::memcmp(key, childrenKey, std::size_t(end - key)) == 0)
+            continue;
+        const Json::Value* mine = written.find(key, end);
+        Json::Value entry;
+        if (!mine) {
+            entry.append(*it);
+        } else if (it->isObject() && mine->isObject()) {
+            if (!keptKeys(*it, *mine, nullptr, entry))
+                continue;
+        } else if (!(*it == *mine)) {
+            entry.append(*it);
+            entry.append(*mine);
+        } else {
+            continue;
+        }
+        if (record.isNull())
+            record = Json::Value(Json::objectValue);
+        *record.demand(key, end) = std::move(entry);
+    }
+    return !record.isNull();
+}
+
+void VYRQPageKeeping::restore(const Json::Value& record, Json::Value& written)
+{
+    if (!record.isObject() || !written.isObject())
+        return;
+    for (auto it = record.begin(); it != record.end(); ++it) {
+        const char* end = nullptr;
+        const char* key = it.memberName(&end);
+        Json::Value* mine = written.find(key, end) ? written.demand(key, end) : nullptr;
+        if (it->isObject()) {
+            // The object the control writes, or a new one when it writes none now.
+            const bool added = !mine;
+            if (added)
+                mine = written.demand(key, end);
+            if (!mine->isObject()) {
+                if (!added)
+                    continue;
+                *mine = Json::Value(Json::objectValue);
+            }
+            restore(*it, *mine);
+            if (added && mine->empty()) {
+                Json::Value removed;
+                written.removeMember(key, end, &removed);
+            }
+        } else if (it->size() == 1) {
+            if (!mine)
+                *written.demand(key, end) = (*it)[0];
+        } else if (mine && *mine == (*it)[1]) {
+            // Unchanged since it was read: as it was read.
+            *mine = (*it)[0];
+        }
+    }
+}

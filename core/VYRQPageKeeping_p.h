@@ -1,0 +1,63 @@
+#pragma once
+
+// Library-internal; not installed.
+
+#include "VYRQExport.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+class QObject;
+class QWidget;
+namespace Json { class Value; }
+
+// What the design canvas keeps of a page it opens, so that a save writes back what it
+// could not build or does not know: while one lives, the page loader keeps each element
+// it builds no control for (VYRQKeptElement) and notes each control it builds with the
+// element it read. finish() then gives each control the record of its element's keys
+// that its own writing leaves out or writes otherwise than they were read; every write
+// of the control puts them back (restore), unless the control's value changed since.
+class VYRQTLIB_EXPORT VYRQPageKeeping {
+public:
+    VYRQPageKeeping();
+    ~VYRQPageKeeping();
+    VYRQPageKeeping(const VYRQPageKeeping&) = delete;
+    VYRQPageKeeping& operator=(const VYRQPageKeeping&) = delete;
+
+    // The innermost living one, or null.
+    static VYRQPageKeeping* active();
+
+    // The loader's steps. `element` must outlive finish().
+    void built(QWidget* widget, const Json::Value& element);
+    void notBuilt(const Json::Value& element, QObject* parent);
+
+    // Gives the built controls their records; the keeping is no longer active.
+    void finish();
+
+    // Runs `write`, one writing of the whole page, and names an element it left out
+    // (under a container that does not write its children, or built as no control);
+    // empty when it wrote all.
+    QString unwritten(const std::function<void()>& write);
+    // Called by the writers for each control and kept element they write.
+    static void noteWritten(const QObject* object);
+
+    // The record of the keys of `read` that `written` leaves out or holds otherwise,
+    // null when there are none. `childrenKey`: a key whose array the loader built as
+    // child elements, which are not part of the record.
+    static bool keptKeys(const Json::Value& read, const Json::Value& written, const char* childrenKey,
+                         Json::Value& record);
+    // Puts the recorded keys back into `written`, a later writing of the same element.
+    static void restore(const Json::Value& record, Json::Value& written);
+
+private:
+    std::vector<std::pair<QPointer<QWidget>, const Json::Value*>> m_built;
+    std::vector<QPointer<QObject>> m_kept;
+    std::unordered_set<const QObject*> m_pending;
+    VYRQPageKeeping* m_outer = nullptr;
+    bool m_active = true;
+};
