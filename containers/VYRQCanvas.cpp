@@ -217,10 +217,7 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
     }
     keeping.finish();
     frame->readPageHeader(root);
-    const QString dropped = keeping.unwritten([frame]() {
-        Json::Value page;
-        frame->pageDocument(page);
-    });
+    const QString dropped = keeping.unwritten([frame](Json::Value& page) { frame->pageDocument(page); });
     if (!dropped.isEmpty()) {
         qCWarning(vyrCore) << "page file" << path << qPrintable(dropped) << "- it is not opened";
         delete frame;

@@ -54,7 +54,7 @@ bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* 
         // What the element held that the control does not write, as it was read.
         if (const Json::Value* kept = impl->keptKeys())
             VYRQPageKeeping::restore(*kept, *json);
-        VYRQPageKeeping::noteWritten(impl->owner());
+        VYRQPageKeeping::noteWritten(impl->owner(), *json);
     }
     return ok;
 }

@@ -13,8 +13,7 @@ bool VYRQKeptElement::appendTo(const QObject* child, Json::Value& list)
     const auto* kept = qobject_cast<const VYRQKeptElement*>(child);
     if (!kept)
         return false;
-    list.append(kept->m_element);
-    VYRQPageKeeping::noteWritten(kept);
+    VYRQPageKeeping::noteWritten(kept, list.append(kept->m_element));
     return true;
 }
 

@@ -84,44 +84,71 @@ void VYRQPageKeeping::finish()
     vyrEnableSerializeChild(children);
 }
 
-QString VYRQPageKeeping::unwritten(const std::function<void()>& write)
+namespace {
+
+// The member that marks a written value while unwritten() runs; no page holds it.
+constexpr char markKey[] = "\x01kept";
+
+void collectMarks(const Json::Value& value, std::vector<bool>& found)
 {
-    m_pending.clear();
+    if (value.isObject()) {
+        if (const Json::Value* mark = value.find(markKey, markKey + sizeof markKey - 1)) {
+            if (mark->isUInt64() && mark->asLargestUInt() < found.size())
+                found[std::size_t(mark->asLargestUInt())] = true;
+        }
+    }
+    if (value.isObject() || value.isArray()) {
+        for (const Json::Value& entry : value)
+            collectMarks(entry, found);
+    }
+}
+
+} // namespace
+
+QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& write)
+{
+    // Numbered in one list: the built controls, then the kept elements.
+    std::vector<std::pair<const QObject*, QString>> all;
     for (const auto& entry : m_built) {
         if (entry.first)
-            m_pending.insert(entry.first.data());
+            all.emplace_back(entry.first.data(), elementTitle(*entry.second));
     }
     for (const QPointer<QObject>& kept : m_kept) {
         if (kept)
-            m_pending.insert(kept.data());
-    }
-    VYRQPageKeeping* const outer = checkingKeeping;
-    checkingKeeping = this;
-    write();
-    checkingKeeping = outer;
-
-    QString missing;
-    auto describe = [](const QObject* object, const QString& title) {
-        const QObject* parent = object->parent();
-        return QStringLiteral("holds %1 in \"%2\", which a save would not write back")
-            .arg(title, parent ? parent->objectName() : QString());
-    };
-    for (const auto& entry : m_built) {
-        if (missing.isEmpty() && entry.first && m_pending.count(entry.first.data()))
-            missing = describe(entry.first.data(), elementTitle(*entry.second));
-    }
-    for (const QPointer<QObject>& kept : m_kept) {
-        if (missing.isEmpty() && kept && m_pending.count(kept.data()))
-            missing = describe(kept.data(), elementTitle(static_cast<VYRQKeptElement*>(kept.data())->element()));
+            all.emplace_back(kept.data(), elementTitle(static_cast<VYRQKeptElement*>(kept.data())->element()));
     }
     m_pending.clear();
-    return missing;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        m_pending.emplace(all[i].first, Json::LargestUInt(i));
+    VYRQPageKeeping* const outer = checkingKeeping;
+    checkingKeeping = this;
+    Json::Value document;
+    write(document);
+    checkingKeeping = outer;
+    m_pending.clear();
+
+    std::vector<bool> found(all.size(), false);
+    collectMarks(document, found);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (found[i])
+            continue;
+        const QObject* parent = all[i].first->parent();
+        return QStringLiteral("holds %1 in \"%2\", which a save would not write back")
+            .arg(all[i].second, parent ? parent->objectName() : QString());
+    }
+    return QString();
 }
 
-void VYRQPageKeeping::noteWritten(const QObject* object)
+void VYRQPageKeeping::noteWritten(const QObject* object, Json::Value& written)
 {
-    if (checkingKeeping)
-        checkingKeeping->m_pending.erase(object);
+    if (!checkingKeeping)
+        return;
+    const auto it = checkingKeeping->m_pending.find(object);
+    if (it == checkingKeeping->m_pending.end())
+        return;
+    if (!written.isObject())
+        written = Json::Value(Json::objectValue);
+    written[markKey] = Json::UInt64(it->second);
 }
 
 // Each entry of a record is an array, [read] for a key the writing left out or

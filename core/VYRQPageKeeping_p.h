@@ -8,12 +8,14 @@
 #include <QString>
 
 #include <functional>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 class QObject;
 class QWidget;
+#include <json/config.h>
+
 namespace Json { class Value; }
 
 // What the design canvas keeps of a page it opens, so that a save writes back what it
@@ -39,12 +41,13 @@ public:
     // Gives the built controls their records; the keeping is no longer active.
     void finish();
 
-    // Runs `write`, one writing of the whole page, and names an element it left out
-    // (under a container that does not write its children, or built as no control);
-    // empty when it wrote all.
-    QString unwritten(const std::function<void()>& write);
-    // Called by the writers for each control and kept element they write.
-    static void noteWritten(const QObject* object);
+    // Runs `write`, one writing of the whole page document, and names an element that
+    // the document does not hold (under a container that does not write its children,
+    // or built as no control); empty when it holds all.
+    QString unwritten(const std::function<void(Json::Value&)>& write);
+    // Called by the writers with each control's and kept element's written value, which
+    // unwritten() marks to find it in the document.
+    static void noteWritten(const QObject* object, Json::Value& written);
 
     // The record of the keys of `read` that `written` leaves out or holds otherwise,
     // null when there are none. `childrenKey`: a key whose array the loader built as
@@ -57,7 +60,8 @@ public:
 private:
     std::vector<std::pair<QPointer<QWidget>, const Json::Value*>> m_built;
     std::vector<QPointer<QObject>> m_kept;
-    std::unordered_set<const QObject*> m_pending;
+    // While unwritten() runs: the number of each control and kept element.
+    std::unordered_map<const QObject*, Json::LargestUInt> m_pending;
     VYRQPageKeeping* m_outer = nullptr;
     bool m_active = true;
 };
