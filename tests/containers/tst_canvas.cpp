@@ -9,6 +9,7 @@
 #include "VYRQScrollBar.h"
 #include "VYRQZip.h"
 #include "cputimer.h"
+#include "jsontreediff.h"
 #include "peakmemory.h"
 #include "specialfiles.h"
 #include "warningcapture.h"
@@ -36,10 +37,12 @@ namespace {
 
 // A root filling the page, a control to edit, siblings to snap to (lefts 150 and 13,
 // tops 100 and 120), and a host that already holds a qtbutton1 running past its right.
+// Between them an element of a type no control is registered for.
 const char* const mainPage = R"({
-    "w": 300, "h": 200, "drag": false, "trans": true, "dbmax": true, "dbheight": 50, "resize": true,
+    "w": 300, "h": 200, "drag": false, "trans": true, "dbmax": true, "dbheight": 50, "resize": true, "title": "Main",
     "elements": [{"type": "qtcontainer", "name": "root", "w": 300, "h": 200, "child": [
-        {"type": "qtcontainer", "name": "box", "x": 10, "y": 10, "w": 100, "h": 50},
+        {"type": "qtcontainer", "name": "box", "x": 10.0, "y": 10, "w": 100, "h": 50},
+        {"type": "nosuchcontrol", "name": "future", "x": 5, "child": [{"type": "qtlabel", "name": "inside"}]},
         {"type": "qtlabel", "name": "sibling", "x": 150, "y": 100, "w": 60, "h": 40},
         {"type": "qtcontainer", "name": "host", "x": 13, "y": 120, "w": 100, "h": 60,
          "child": [{"type": "qtbutton", "name": "qtbutton1", "x": 80, "y": 5, "w": 30, "h": 20}]}]}]
@@ -101,29 +104,6 @@ QStringList snapshot(QWidget* frame)
     }
     out.sort();
     return out;
-}
-
-// Where two JSON values first differ ("" when equal), for a failure message.
-QString firstDifference(const Json::Value& a, const Json::Value& b, const QString& at = QStringLiteral("/"))
-{
-    if (a.type() != b.type() || (!a.isObject() && !a.isArray() && !(a == b)) || a.size() != b.size())
-        return at + QStringLiteral(": ") + QString::fromStdString(vyr::json::styledText(a)).simplified()
-            + QStringLiteral(" != ") + QString::fromStdString(vyr::json::styledText(b)).simplified();
-    if (a.isArray()) {
-        for (Json::ArrayIndex i = 0; i < a.size(); ++i) {
-            const QString there = firstDifference(a[i], b[i], at + QString::number(i) + QLatin1Char('/'));
-            if (!there.isEmpty())
-                return there;
-        }
-    } else if (a.isObject()) {
-        for (const std::string& key : a.getMemberNames()) {
-            const QString there = firstDifference(a[key], b.isMember(key) ? b[key] : Json::Value(Json::nullValue),
-                                                  at + QString::fromStdString(key) + QLatin1Char('/'));
-            if (!there.isEmpty())
-                return there;
-        }
-    }
-    return QString();
 }
 
 } // namespace
@@ -445,11 +425,17 @@ private slots:
         QCOMPARE(before.size(), 6);
         QCOMPARE(control("box")->geometry(), QRect(50, 40, 120, 60));
         QCOMPARE(control("sibling")->geometry(), QRect(120, 100, 90, 40));
-        // The page header survives the designer, "drag": false included.
+        // The page header survives the designer, "drag": false and keys it does not know
+        // included; so does the element it builds no control for, in its place, while
+        // the edited "box" has its new place.
         Json::Value saved, original;
         QVERIFY(vyr::json::parse(readFile(mainPath()), saved) && vyr::json::parse(mainPage, original));
-        for (const char* key : { "drag", "trans", "dbmax", "dbheight", "resize" })
+        for (const char* key : { "drag", "trans", "dbmax", "dbheight", "resize", "title" })
             QCOMPARE(saved[key], original[key]);
+        const Json::Value& children = saved["elements"][0]["child"];
+        QCOMPARE(children.size(), 4u);
+        QCOMPARE(children[1], original["elements"][0]["child"][1]);
+        QCOMPARE(children[0]["x"], Json::Value(50));
 
         // A page whose folder became a file: the write fails and says so.
         QVERIFY(QDir(path("pages")).removeRecursively() && writeFile(path("pages"), "a file"));
@@ -665,7 +651,8 @@ private slots:
             Json::Value read;
             Json::Value written;
             QVERIFY(vyr::json::parse(page, read) && vyr::json::parse(original, written));
-            QVERIFY2(written == read, qPrintable(firstDifference(written, read)));
+            const std::string difference = vyrtest::jsonTreeDifference(written, read, "$", false);
+            QVERIFY2(difference.empty(), difference.c_str());
         }
         VERIFY_CPU_BELOW(timer, 10000);
         VERIFY_PEAK_GROWTH_BELOW(memory.growthMb(), 300);
