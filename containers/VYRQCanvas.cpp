@@ -210,7 +210,7 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
     // What the canvas builds no control for, and the keys the controls do not write, are
     // kept as read and written back; a page of which a save would still drop an element
     // is not opened.
-    VYRQPageKeeping keeping;
+    VYRQPageKeeping keeping(frame);
     if (!vyr::buildPage(frame, root, path, built)) {
         delete frame;
         return false;

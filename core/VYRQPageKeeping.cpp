@@ -29,8 +29,9 @@ QString elementTitle(const Json::Value& element)
 
 } // namespace
 
-VYRQPageKeeping::VYRQPageKeeping()
-    : m_outer(activeKeeping)
+VYRQPageKeeping::VYRQPageKeeping(const QWidget* root)
+    : m_root(root)
+    , m_outer(activeKeeping)
 {
     activeKeeping = this;
 }
@@ -48,15 +49,24 @@ VYRQPageKeeping* VYRQPageKeeping::active()
     return activeKeeping;
 }
 
+bool VYRQPageKeeping::takes(const QObject* parent) const
+{
+    for (const QObject* object = parent; object; object = object->parent()) {
+        if (object == m_root)
+            return true;
+    }
+    return false;
+}
+
 void VYRQPageKeeping::built(QWidget* widget, const Json::Value& element)
 {
-    if (widget && element.isObject())
+    if (widget && element.isObject() && takes(widget->parent()))
         m_built.emplace_back(widget, &element);
 }
 
 void VYRQPageKeeping::notBuilt(const Json::Value& element, QObject* parent)
 {
-    if (parent)
+    if (takes(parent))
         m_kept.emplace_back(new VYRQKeptElement(element, parent));
 }
 

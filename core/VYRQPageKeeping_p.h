@@ -26,7 +26,9 @@ namespace Json { class Value; }
 // of the control puts them back (restore), unless the control's value changed since.
 class VYRQTLIB_EXPORT VYRQPageKeeping {
 public:
-    VYRQPageKeeping();
+    // Keeps what is built under `root` (a page frame); other pages a control may load
+    // meanwhile are not its concern.
+    explicit VYRQPageKeeping(const QWidget* root);
     ~VYRQPageKeeping();
     VYRQPageKeeping(const VYRQPageKeeping&) = delete;
     VYRQPageKeeping& operator=(const VYRQPageKeeping&) = delete;
@@ -62,6 +64,9 @@ private:
     std::vector<QPointer<QObject>> m_kept;
     // While unwritten() runs: the number of each control and kept element.
     std::unordered_map<const QObject*, Json::LargestUInt> m_pending;
+    bool takes(const QObject* parent) const;
+
+    const QWidget* m_root;
     VYRQPageKeeping* m_outer = nullptr;
     bool m_active = true;
 };
