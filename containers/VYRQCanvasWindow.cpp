@@ -181,11 +181,13 @@ bool VYRQCanvasWindow::pageText(std::string& out, qint64 maxBytes, QString* why)
     VYRQJsonWriter styled(VYRQJsonWriter::Layout::Styled, std::min(bound, std::size_t(vyr::maxFileBytes)));
     if (styled.write(root, out))
         return true;
-    if (!styled.heldNonFinite() && VYRQJsonWriter(VYRQJsonWriter::Layout::Compact, bound).write(root, out))
+    VYRQJsonWriter compact(VYRQJsonWriter::Layout::Compact, bound);
+    if (!styled.heldNonFinite() && compact.write(root, out))
         return true;
     if (why) {
-        *why = styled.heldNonFinite() ? QStringLiteral("it holds a number that is not finite, which has no JSON text")
-                                      : QStringLiteral("its text would be larger than the %1 bytes it may take").arg(maxBytes);
+        *why = styled.heldNonFinite() || compact.heldNonFinite()
+            ? QStringLiteral("it holds a number that is not finite, which has no JSON text")
+            : QStringLiteral("its text would be larger than the %1 bytes it may take").arg(maxBytes);
     }
     return false;
 }

@@ -67,8 +67,6 @@ bool VYRQJsonWriter::write(const Json::Value& value, std::string& out)
             out.reserve(m_size);
     }
     m_out = nullptr;
-    if (m_over)
-        std::string().swap(out);
     return !m_over;
 }
 
@@ -101,6 +99,7 @@ void VYRQJsonWriter::scalarText(const Json::Value& value, std::string& text)
     case Json::uintValue: text = Json::valueToString(value.asLargestUInt()); break;
     case Json::realValue:
         if (!std::isfinite(value.asDouble())) {
+            // Stops the writing as a text too long does.
             m_nonFinite = true;
             m_over = true;
             text.clear();
