@@ -11,6 +11,7 @@
 #include <json/value.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -96,20 +97,17 @@ void VYRQPageKeeping::finish()
 
 namespace {
 
-// The member that marks a written value while unwritten() runs; no page holds it.
-constexpr char markKey[] = "\x01kept";
-
-void collectMarks(const Json::Value& value, std::vector<bool>& found)
+void collectMarks(const Json::Value& value, const std::string& markKey, std::vector<bool>& found)
 {
     if (value.isObject()) {
-        if (const Json::Value* mark = value.find(markKey, markKey + sizeof markKey - 1)) {
+        if (const Json::Value* mark = value.find(markKey.data(), markKey.data() + markKey.size())) {
             if (mark->isUInt64() && mark->asLargestUInt() < found.size())
                 found[std::size_t(mark->asLargestUInt())] = true;
         }
     }
     if (value.isObject() || value.isArray()) {
         for (const Json::Value& entry : value)
-            collectMarks(entry, found);
+            collectMarks(entry, markKey, found);
     }
 }
 
@@ -130,6 +128,10 @@ QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& writ
     m_pending.clear();
     for (std::size_t i = 0; i < all.size(); ++i)
         m_pending.emplace(all[i].first, Json::LargestUInt(i));
+    // The member that marks a written value: a page may hold any key it likes, so the
+    // name is one no page text can know beforehand.
+    static quint64 trials = 0;
+    m_markKey = "\x01kept-" + std::to_string(quintptr(this)) + "-" + std::to_string(++trials);
     VYRQPageKeeping* const outer = checkingKeeping;
     checkingKeeping = this;
     Json::Value document;
@@ -138,7 +140,7 @@ QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& writ
     m_pending.clear();
 
     std::vector<bool> found(all.size(), false);
-    collectMarks(document, found);
+    collectMarks(document, m_markKey, found);
     for (std::size_t i = 0; i < all.size(); ++i) {
         if (found[i])
             continue;
@@ -158,7 +160,8 @@ void VYRQPageKeeping::noteWritten(const QObject* object, Json::Value& written)
         return;
     if (!written.isObject())
         written = Json::Value(Json::objectValue);
-    written[markKey] = Json::UInt64(it->second);
+    const std::string& key = checkingKeeping->m_markKey;
+    *written.demand(key.data(), key.data() + key.size()) = Json::UInt64(it->second);
 }
 
 // Each entry of a record is an array, [read] for a key the writing left out or

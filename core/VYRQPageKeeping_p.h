@@ -7,15 +7,16 @@
 #include <QPointer>
 #include <QString>
 
+#include <json/config.h>
+
 #include <functional>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 class QObject;
 class QWidget;
-#include <json/config.h>
-
 namespace Json { class Value; }
 
 // What the design canvas keeps of a page it opens, so that a save writes back what it
@@ -36,7 +37,7 @@ public:
     // The innermost living one, or null.
     static VYRQPageKeeping* active();
 
-    // The loader's steps. `element` must outlive finish().
+    // The loader's steps. `element` must live as long as the keeping.
     void built(QWidget* widget, const Json::Value& element);
     void notBuilt(const Json::Value& element, QObject* parent);
 
@@ -51,8 +52,8 @@ public:
     // unwritten() marks to find it in the document.
     static void noteWritten(const QObject* object, Json::Value& written);
 
-    // The record of the keys of `read` that `written` leaves out or holds otherwise,
-    // null when there are none. `childrenKey`: a key whose array the loader built as
+    // The record of the keys of `read` that `written` leaves out or holds otherwise;
+    // false when there are none. `childrenKey`: a key whose array the loader built as
     // child elements, which are not part of the record.
     static bool keptKeys(const Json::Value& read, const Json::Value& written, const char* childrenKey,
                          Json::Value& record);
@@ -60,12 +61,14 @@ public:
     static void restore(const Json::Value& record, Json::Value& written);
 
 private:
+    // Whether `parent` is the root or lies inside it.
+    bool takes(const QObject* parent) const;
+
     std::vector<std::pair<QPointer<QWidget>, const Json::Value*>> m_built;
     std::vector<QPointer<QObject>> m_kept;
     // While unwritten() runs: the number of each control and kept element.
     std::unordered_map<const QObject*, Json::LargestUInt> m_pending;
-    bool takes(const QObject* parent) const;
-
+    std::string m_markKey;
     const QWidget* m_root;
     VYRQPageKeeping* m_outer = nullptr;
     bool m_active = true;
