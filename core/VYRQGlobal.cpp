@@ -98,8 +98,12 @@ QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
     if (const Json::Value* children = vyr::json::array(element, "child")) {
         const QStringList ownTypes = widget->property(vyr::ownChildTypesProperty).toStringList();
         for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
-            if (builtByOwner(ownTypes, (*children)[i]))
+            if (builtByOwner(ownTypes, (*children)[i])) {
+                // Read by the control, written back by no one but the keeping.
+                if (keeping)
+                    keeping->notBuilt((*children)[i], widget);
                 continue;
+            }
             createElementAt((*children)[i], widget, depth + 1);
         }
     }

@@ -9,8 +9,9 @@
 #include <json/value.h>
 
 // A page element that the design canvas could not build (a type no factory is
-// registered for, an element without a type, a value that is no element), kept as it
-// was read. It is a plain object among its parent's children, so it keeps its place
+// registered for, an element without a type, a value that is no element) or that its
+// container reads itself and does not write (its scroll-bar elements), kept as it was
+// read. It is a plain object among its parent's children, so it keeps its place
 // between the controls built beside it, and no layout, paint or hit test sees it; the
 // writers of child lists put it back where it stands.
 class VYRQTLIB_EXPORT VYRQKeptElement : public QObject {

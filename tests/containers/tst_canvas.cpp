@@ -582,6 +582,12 @@ private slots:
                               "low": -9223372036854775808, "attr": {"text": "label", "count": 18446744073709551615,
                               "exact": 9007199254740993, "past": 18446744073709551616, "tiny": 1e-400}})")
             << QVariant();
+        // Its scroll-bar elements the scroll view reads itself, and writes no more.
+        QTest::newRow("elements a control reads itself") << "bars.json" << false << "" << 1 << 1 << QByteArray() << ""
+            << "" << page("", R"({"type": "qtscrollview", "theme": "qtscrollview", "name": "view", "w": 200, "h": 100,
+                                     "attr": null, "child": [)"
+                                  + QByteArray(l0) + R"(, {"type": "qtscrollbar", "attr": {"hor": true}, "h": 11}]})")
+            << QVariant();
         // No JSON text holds it: a NaN would come back as null.
         QTest::newRow("a double that is not a number") << "nan.json" << false << "" << 1 << 1 << QByteArray() << ""
             << "not finite" << page("", l0) << QVariant(std::nan(""));
