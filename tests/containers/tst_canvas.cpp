@@ -534,22 +534,29 @@ private slots:
         QTest::addColumn<QVariant>("stored");          // a value the control l0 holds at the save
         const int depth = vyr::maxElementDepth;
         const int most = VYRQWidgetBaseImpl::maxTextLength;
-        QTest::newRow("page.txt") << "page.txt" << false << "qtlabel" << 3 << 1 << QByteArray() << "" << "" << QByteArray() << QVariant();
-        QTest::newRow("main.json, also in the theme") << "main.json" << true << "qtlabel" << 3 << 1 << QByteArray() << "" << "" << QByteArray() << QVariant();
+        QTest::newRow("page.txt") << "page.txt" << false << "qtlabel" << 3 << 1 << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
+        QTest::newRow("main.json, also in the theme") << "main.json" << true << "qtlabel" << 3 << 1 << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
         QTest::newRow("past the sibling limit") << "wide.json" << false << "qtlabel" << vyr::maxPageSiblings + 1 << 1
-                                                << QByteArray() << "nothing is built" << "" << QByteArray() << QVariant();
-        QTest::newRow("no elements") << "empty.json" << false << "qtlabel" << 0 << 1 << QByteArray() << "" << "" << QByteArray() << QVariant();
-        QTest::newRow("at the element limit") << "deep.json" << false << "qtlabel" << 3 << depth << QByteArray() << "" << "" << QByteArray() << QVariant();
+                                                << QByteArray() << "nothing is built" << ""
+            << QByteArray() << QVariant();
+        QTest::newRow("no elements") << "empty.json" << false << "qtlabel" << 0 << 1 << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
+        QTest::newRow("at the element limit") << "deep.json" << false << "qtlabel" << 3 << depth << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
         QTest::newRow("past the element limit") << "deeper.json" << false << "qtlabel" << 3 << depth + 1 << QByteArray()
                                                 << "a save would drop" << "" << QByteArray() << QVariant();
         QTest::newRow("a text past the control limit") << "long.json" << false << "qtlabel" << 1 << 1
-                                                       << QByteArray(most + 1, 'x') << "a save would cut" << "" << QByteArray() << QVariant();
+                                                       << QByteArray(most + 1, 'x') << "a save would cut" << ""
+            << QByteArray() << QVariant();
         // Styled, the deepest level's indentation alone takes over 64 MiB.
         QTest::newRow("check boxes at the element limit") << "boxes.json" << false << "qtcheckbox" << 7000 << depth
                                                           << QByteArray() << "" << "" << QByteArray() << QVariant();
         // Each control character is written as six.
         QTest::newRow("texts written past the read bound") << "escapes.json" << false << "qtlabel" << 11 << 1
-                                                           << QByteArray(most, '\x01') << "" << "would be larger than" << QByteArray() << QVariant();
+                                                           << QByteArray(most, '\x01') << "" << "would be larger than"
+            << QByteArray() << QVariant();
 
         // What the canvas builds no control for, or does not read, is written back as read,
         // in its place.
@@ -567,14 +574,14 @@ private slots:
         QTest::newRow("an unknown element at the top") << "unknown.json" << false << "" << 2 << 1 << QByteArray() << ""
             << "" << page("", QByteArray(l0) + "," + unknown + "," + l1) << QVariant();
         QTest::newRow("unknown elements in a container") << "inside.json" << false << "" << 2 << 1 << QByteArray() << ""
-            << "" << page("", R"({"type": "qtcontainer", "theme": "qtcontainer", "name": "c1", "w": 300, "h": 100, "attr": {"childLayout": 4},
-                                  "child": [)" + QByteArray(l0)
-                                  + "," + unknown + R"(, {"name": "untyped"}, 7, [], )" + l1 + "]}")
+            << "" << page("", R"({"type": "qtcontainer", "theme": "qtcontainer", "name": "c1", "w": 300, "h": 100,
+                                     "attr": {"childLayout": 4}, "child": [)"
+                                  + QByteArray(l0) + "," + unknown + R"(, {"name": "untyped"}, 7, [], )" + l1 + "]}")
             << QVariant();
         QTest::newRow("unknown page and element keys") << "keys.json" << false << "" << 1 << 1 << QByteArray() << ""
             << "" << page(R"("title": "Tank farm", "version": 3, "meta": {"by": ["x", 2.5, null]}, )",
-                          R"({"type": "qtlabel", "theme": "qtlabel", "name": "l0", "x": 0, "y": 5, "w": 40, "h": 20, "custom": {"k": "v"},
-                              "attr": {"text": "a", "note": "b", "shape": {"r": 1}, "list": [1, "x"]}})")
+                          R"({"type": "qtlabel", "theme": "qtlabel", "name": "l0", "x": 0, "y": 5, "w": 40, "h": 20,
+                              "custom": {"k": "v"}, "attr": {"text": "a", "note": "b", "shape": {"r": 1}, "list": [1, "x"]}})")
             << QVariant();
         QTest::newRow("large integers") << "large.json" << false << "" << 1 << 1 << QByteArray() << ""
             << "" << page(R"("serial": 18446744073709551615, )",
