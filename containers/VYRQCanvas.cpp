@@ -5,6 +5,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
+#include "VYRQPageKeeping_p.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQRegularFile.h"
@@ -206,11 +207,22 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
 
     auto* frame = new VYRQCanvasWindow(this);
     VYRQContainer* built = nullptr;
+    // What the canvas builds no control for, and the keys the controls do not write, are
+    // kept as read and written back; a page of which a save would still drop an element
+    // is not opened.
+    VYRQPageKeeping keeping(frame);
     if (!vyr::buildPage(frame, root, path, built)) {
         delete frame;
         return false;
     }
+    keeping.finish();
     frame->readPageHeader(root);
+    const QString dropped = keeping.unwritten([frame](Json::Value& page) { frame->pageDocument(page); });
+    if (!dropped.isEmpty()) {
+        qCWarning(vyrCore) << "page file" << path << qPrintable(dropped) << "- it is not opened";
+        delete frame;
+        return false;
+    }
     frame->hideAllWidges();
     frame->setPageName(QFileInfo(path).fileName());
     frame->setObjectName(frameNameFor(path));
@@ -365,9 +377,9 @@ bool VYRQCanvas::SavePage(const QString& path)
     // The file is replaced only by a page that opens again: one the page read takes
     // whole, which parses and is shown in full.
     std::string text;
-    if (!it.value()->pageText(text, vyr::maxFileBytes)) {
-        qCWarning(vyrCore) << "page" << path << "is not saved: its text would be larger than the"
-                           << vyr::maxFileBytes << "bytes a page file is read at";
+    QString why;
+    if (!it.value()->pageText(text, vyr::maxFileBytes, &why)) {
+        qCWarning(vyrCore) << "page" << path << "is not saved:" << qPrintable(why);
         return false;
     }
     const QByteArray bytes = QByteArray::fromRawData(text.data(), int(text.size()));

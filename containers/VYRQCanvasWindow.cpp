@@ -3,6 +3,8 @@
 #include "IVYRQWidgetBase.h"
 #include "VYRQJson.h"
 #include "VYRQJsonWriter_p.h"
+#include "VYRQKeptElement_p.h"
+#include "VYRQPageKeeping_p.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQRegularFile.h"
 
@@ -58,6 +60,13 @@ void VYRQCanvasWindow::readPageHeader(const Json::Value& root)
     vyr::json::read(root, "trans", m_trans);
     vyr::json::read(root, "dbmax", m_dbmax);
     vyr::json::read(root, "dbheight", m_captionHeight);
+    Json::Value header(Json::objectValue);
+    writeHeader(header);
+    Json::Value kept;
+    if (VYRQPageKeeping::keptKeys(root, header, "elements", kept))
+        m_keptKeys = std::make_unique<Json::Value>(std::move(kept));
+    else
+        m_keptKeys.reset();
 }
 
 void VYRQCanvasWindow::setWidth(int width)
@@ -120,9 +129,8 @@ void VYRQCanvasWindow::hideAllWidges()
         widget->hide();
 }
 
-void VYRQCanvasWindow::pageDocument(Json::Value& root)
+void VYRQCanvasWindow::writeHeader(Json::Value& root) const
 {
-    root = Json::Value(Json::objectValue);
     root["w"] = width();
     root["h"] = height();
     if (m_minWidth > 0)
@@ -142,28 +150,46 @@ void VYRQCanvasWindow::pageDocument(Json::Value& root)
         root["dbheight"] = m_captionHeight;
     if (m_trans)
         root["trans"] = true;
+}
 
+void VYRQCanvasWindow::pageDocument(Json::Value& root)
+{
+    root = Json::Value(Json::objectValue);
+    writeHeader(root);
     Json::Value elements(Json::arrayValue);
     for (QObject* object : children()) {
         auto* control = dynamic_cast<IVYRQWidgetBase*>(object);
-        if (!control)
+        if (!control) {
+            VYRQKeptElement::appendTo(object, elements);
             continue;
+        }
         Json::Value element;
         control->serializeJsonValue(&element, false);
         elements.append(std::move(element));
     }
     // Written also when empty: a page without "elements" is not opened again.
     root["elements"] = std::move(elements);
+    if (m_keptKeys)
+        VYRQPageKeeping::restore(*m_keptKeys, root);
 }
 
-bool VYRQCanvasWindow::pageText(std::string& out, qint64 maxBytes)
+bool VYRQCanvasWindow::pageText(std::string& out, qint64 maxBytes, QString* why)
 {
     Json::Value root;
     pageDocument(root);
     const auto bound = std::size_t(std::max<qint64>(maxBytes, 0));
-    if (VYRQJsonWriter(VYRQJsonWriter::Layout::Styled, std::min(bound, std::size_t(vyr::maxFileBytes))).write(root, out))
+    VYRQJsonWriter styled(VYRQJsonWriter::Layout::Styled, std::min(bound, std::size_t(vyr::maxFileBytes)));
+    if (styled.write(root, out))
         return true;
-    return VYRQJsonWriter(VYRQJsonWriter::Layout::Compact, bound).write(root, out);
+    VYRQJsonWriter compact(VYRQJsonWriter::Layout::Compact, bound);
+    if (!styled.heldNonFinite() && compact.write(root, out))
+        return true;
+    if (why) {
+        *why = styled.heldNonFinite() || compact.heldNonFinite()
+            ? QStringLiteral("it holds a number that is not finite, which has no JSON text")
+            : QStringLiteral("its text would be larger than the %1 bytes it may take").arg(maxBytes);
+    }
+    return false;
 }
 
 void VYRQCanvasWindow::toJsonString(QString& out)

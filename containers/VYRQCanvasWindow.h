@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 namespace Json { class Value; }
@@ -49,7 +50,9 @@ public:
     QString pageName() const { return m_pageName; }
 
     // The header keys that the page loader leaves to the frame ("trans", "dbmax",
-    // "dbheight"), so that a page keeps them through the designer.
+    // "dbheight"), so that a page keeps them through the designer; the page's keys that
+    // the frame does not write ("title", "version", ...) are kept as read and written
+    // back with it.
     void readPageHeader(const Json::Value& root);
     bool getTrans() const { return m_trans; }
     bool getDbMax() const { return m_dbmax; }
@@ -72,10 +75,14 @@ public:
     // layout of page files, or without the layout's whitespace where that would pass
     // the size a page file is read at (the indentation of a nested page grows on every
     // line). toJsonString gives the same text, whatever its size.
-    bool pageText(std::string& out, qint64 maxBytes);
+    // False also when the page holds a number that is not finite, which has no JSON
+    // text; `why`, when given, then says which of the two failed.
+    bool pageText(std::string& out, qint64 maxBytes, QString* why = nullptr);
+    // The page document that pageText writes.
+    void pageDocument(Json::Value& root);
 
 private:
-    void pageDocument(Json::Value& root);
+    void writeHeader(Json::Value& root) const;
     QRect rectInFrame(const QWidget* widget) const;
     QRect clippedRectInFrame(const QWidget* widget) const;
 
@@ -93,4 +100,5 @@ private:
     bool m_dbmax = false;
     bool m_trans = false;
     QString m_pageName;
+    std::unique_ptr<Json::Value> m_keptKeys;
 };

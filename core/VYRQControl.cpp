@@ -1,6 +1,7 @@
 #include "VYRQControl.h"
 
 #include "VYRQJson.h"
+#include "VYRQPageKeeping_p.h"
 #include "VYRQResourceManager.h"
 
 #include <QWidget>
@@ -50,6 +51,10 @@ bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* 
         const Json::Value* style = json->find(key, key + sizeof key - 1);
         if (style && (style->isNull() || (style->isArray() && style->empty())))
             json->removeMember("style");
+        // What the element held that the control does not write, as it was read.
+        if (const Json::Value* kept = impl->keptKeys())
+            VYRQPageKeeping::restore(*kept, *json);
+        VYRQPageKeeping::noteWritten(impl->owner(), *json);
     }
     return ok;
 }

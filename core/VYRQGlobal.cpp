@@ -7,6 +7,7 @@
 #include "VYRQJsonReader.h"
 #include "VYRQLogging.h"
 #include "VYRQPageElementScope_p.h"
+#include "VYRQPageKeeping_p.h"
 #include "VYRQResourceManager.h"
 #include "VYRQWidgetBase.h"
 
@@ -82,18 +83,27 @@ QWidget* createElementAt(const Json::Value& element, QWidget* parent, int depth)
         qCWarning(vyrCore) << "page element nested deeper than" << vyr::maxElementDepth << "levels skipped";
         return nullptr;
     }
+    VYRQPageKeeping* keeping = VYRQPageKeeping::active();
     std::string type;
-    if (!vyr::json::read(element, "type", type))
-        return nullptr;
     IVYRQWidgetBase* control = nullptr;
-    QWidget* widget = createControl(type.c_str(), element, parent, control);
-    if (!widget)
+    QWidget* widget = vyr::json::read(element, "type", type) ? createControl(type.c_str(), element, parent, control)
+                                                              : nullptr;
+    if (!widget) {
+        if (keeping)
+            keeping->notBuilt(element, parent);
         return nullptr;
+    }
+    if (keeping)
+        keeping->built(widget, element);
     if (const Json::Value* children = vyr::json::array(element, "child")) {
         const QStringList ownTypes = widget->property(vyr::ownChildTypesProperty).toStringList();
         for (Json::ArrayIndex i = 0; i < children->size(); ++i) {
-            if (builtByOwner(ownTypes, (*children)[i]))
+            if (builtByOwner(ownTypes, (*children)[i])) {
+                // Read by the control, written back by no one but the keeping.
+                if (keeping)
+                    keeping->notBuilt((*children)[i], widget);
                 continue;
+            }
             createElementAt((*children)[i], widget, depth + 1);
         }
     }

@@ -109,7 +109,8 @@ VYRQTLIB_EXPORT bool menuWithinLimits(const Json::Value& root);
 
 // A control that builds some of its "child" elements itself lists, in this dynamic
 // property (a QStringList), texts of the types it takes: the page loader builds no
-// widget for a child element whose "type" contains one of them.
+// widget for a child element whose "type" contains one of them. The control does not
+// write such elements; the design canvas keeps them as read (VYRQPageKeeping).
 constexpr const char* ownChildTypesProperty = "_vyr_own_child_types";
 
 // True when `object` is `candidate` or lies inside it: adding candidate as a child

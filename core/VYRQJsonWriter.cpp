@@ -3,6 +3,7 @@
 #include <json/value.h>
 #include <json/writer.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -57,6 +58,7 @@ bool VYRQJsonWriter::write(const Json::Value& value, std::string& out)
         m_size = 0;
         m_indent.clear();
         m_over = false;
+        m_nonFinite = false;
         writeValue(value);
         put("\n", 1);
         if (m_over)
@@ -89,13 +91,22 @@ void VYRQJsonWriter::newLine()
     put(m_indent);
 }
 
-void VYRQJsonWriter::scalarText(const Json::Value& value, std::string& text) const
+void VYRQJsonWriter::scalarText(const Json::Value& value, std::string& text)
 {
     switch (value.type()) {
     case Json::nullValue: text = "null"; break;
     case Json::intValue: text = Json::valueToString(value.asLargestInt()); break;
     case Json::uintValue: text = Json::valueToString(value.asLargestUInt()); break;
-    case Json::realValue: text = Json::valueToString(value.asDouble()); break;
+    case Json::realValue:
+        if (!std::isfinite(value.asDouble())) {
+            // Stops the writing as a text too long does.
+            m_nonFinite = true;
+            m_over = true;
+            text.clear();
+            break;
+        }
+        text = Json::valueToString(value.asDouble());
+        break;
     case Json::booleanValue: text = value.asBool() ? "true" : "false"; break;
     case Json::stringValue: {
         const char* begin = nullptr;

@@ -12,7 +12,8 @@
 // characters. Text outside ASCII is written as its UTF-8 bytes, where StyledWriter
 // writes a \u escape of six bytes for every UTF-16 unit; the values read back the
 // same. Compact is the same text without the layout's whitespace. Comments are not
-// written.
+// written. A number that is not finite has no JSON text (a NaN would go out as null,
+// an infinity as a number no reader takes): a value holding one is not written.
 
 #include <cstddef>
 #include <string>
@@ -28,15 +29,17 @@ public:
     VYRQJsonWriter(Layout layout, std::size_t maxBytes);
 
     // The text of `value`, ending with a newline, into `out`. False, with `out`
-    // emptied, when it would be longer than maxBytes.
+    // emptied, when it would be longer than maxBytes or holds a number that is not
+    // finite (heldNonFinite then tells which).
     bool write(const Json::Value& value, std::string& out);
+    bool heldNonFinite() const { return m_nonFinite; }
 
 private:
     void writeValue(const Json::Value& value);
     void writeArray(const Json::Value& array);
     void writeObject(const Json::Value& object);
     // A scalar or an empty container, as text.
-    void scalarText(const Json::Value& value, std::string& text) const;
+    void scalarText(const Json::Value& value, std::string& text);
     void newLine();
     void put(const char* text, std::size_t size);
     void put(const std::string& text) { put(text.data(), text.size()); }
@@ -47,4 +50,5 @@ private:
     std::size_t m_size = 0;
     std::string m_indent;
     bool m_over = false;
+    bool m_nonFinite = false;
 };

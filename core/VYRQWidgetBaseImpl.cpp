@@ -3,6 +3,7 @@
 #include "IVYRQWidgetBase.h"
 #include "VYRQGlobal.h"
 #include "VYRQJson.h"
+#include "VYRQKeptElement_p.h"
 #include "VYRQLogging.h"
 #include "VYRQResourceManager.h"
 #include "VYRQResourceManagerImpl.h"
@@ -191,6 +192,14 @@ VYRQWidgetBaseImpl::VYRQWidgetBaseImpl(QWidget* owner, const QString& typeKey)
 }
 
 VYRQWidgetBaseImpl::~VYRQWidgetBaseImpl() = default;
+
+void VYRQWidgetBaseImpl::setKeptKeys(Json::Value keys)
+{
+    if (keys.isNull())
+        m_keptKeys.reset();
+    else
+        m_keptKeys = std::make_unique<Json::Value>(std::move(keys));
+}
 
 const std::map<std::string, VYRQAttrValue>& VYRQWidgetBaseImpl::attrValues() const
 {
@@ -429,8 +438,10 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
         for (QObject* object : m_owner->children()) {
             QWidget* widget = qobject_cast<QWidget*>(object);
             IVYRQWidgetBase* control = dynamic_cast<IVYRQWidgetBase*>(widget);
-            if (!control)
+            if (!control) {
+                VYRQKeptElement::appendTo(object, children);
                 continue;
+            }
             Json::Value child(Json::objectValue);
             if (control->serializeJsonValue(&child, false))
                 children.append(std::move(child));

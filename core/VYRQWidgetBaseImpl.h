@@ -121,6 +121,11 @@ public:
     void setCtrlState(CtrlState state);
     QWidget* owner() const { return m_owner; }
 
+    // The keys of the element the control was read from that its writing leaves out or
+    // changes (VYRQPageKeeping); null when none are kept.
+    const Json::Value* keptKeys() const { return m_keptKeys.get(); }
+    void setKeptKeys(Json::Value keys);
+
     const std::map<std::string, VYRQAttrValue>& attrValues() const;
     void setAttrValue(const std::string& name, const VYRQAttrValue& value) { attrStore()[name] = value; }
 
@@ -243,6 +248,7 @@ private:
     // Every control of a type claims the same names: the sets are shared, one per
     // sequence of claims, and a control keeps a pointer to its own (null: none).
     const vyr::OwnAttrKeySet* m_ownAttrKeys = nullptr;
+    std::unique_ptr<Json::Value> m_keptKeys;
     bool isOwnAttrKey(const std::string& name) const;
     // The read half of the common part: the element's "attr" object (null when it has
     // none) after following a "theme" redirect; storeAttrValues keeps the values of

@@ -9,6 +9,7 @@
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQJsonWriter_p.h"
+#include "VYRQPageKeeping_p.h"
 #include "VYRQToolTip.h"
 
 #include <QAbstractItemView>
@@ -71,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto parent = std::make_unique<QWidget>();
     parent->resize(320, 240);
     QList<QPointer<QWidget>> built;
+    // Built as the design canvas builds: each control then writes back, as read, the keys
+    // of its element that it leaves out or writes otherwise.
+    VYRQPageKeeping keeping(parent.get());
     for (Json::ArrayIndex i = 0; i < elements->size(); ++i) {
         QWidget* widget = createElementFromJson((*elements)[i], parent.get());
         if (!dynamic_cast<IVYRQWidgetBase*>(widget))
@@ -81,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (QAbstractItemView* view : widget->findChildren<QAbstractItemView*>())
             giveRows(view);
     }
+    keeping.finish();
     // Shown on the offscreen platform, so that layouts, item views and deferred
     // geometry run as they do on screen.
     parent->show();

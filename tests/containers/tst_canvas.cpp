@@ -9,6 +9,7 @@
 #include "VYRQScrollBar.h"
 #include "VYRQZip.h"
 #include "cputimer.h"
+#include "jsontreediff.h"
 #include "peakmemory.h"
 #include "specialfiles.h"
 #include "warningcapture.h"
@@ -22,6 +23,7 @@
 
 #include <json/value.h>
 
+#include <cmath>
 #include <memory>
 
 #include <csignal>
@@ -35,10 +37,12 @@ namespace {
 
 // A root filling the page, a control to edit, siblings to snap to (lefts 150 and 13,
 // tops 100 and 120), and a host that already holds a qtbutton1 running past its right.
+// Between them an element of a type no control is registered for.
 const char* const mainPage = R"({
-    "w": 300, "h": 200, "drag": false, "trans": true, "dbmax": true, "dbheight": 50, "resize": true,
+    "w": 300, "h": 200, "drag": false, "trans": true, "dbmax": true, "dbheight": 50, "resize": true, "title": "Main",
     "elements": [{"type": "qtcontainer", "name": "root", "w": 300, "h": 200, "child": [
-        {"type": "qtcontainer", "name": "box", "x": 10, "y": 10, "w": 100, "h": 50},
+        {"type": "qtcontainer", "name": "box", "x": 10.0, "y": 10, "w": 100, "h": 50},
+        {"type": "nosuchcontrol", "name": "future", "x": 5, "child": [{"type": "qtlabel", "name": "inside"}]},
         {"type": "qtlabel", "name": "sibling", "x": 150, "y": 100, "w": 60, "h": 40},
         {"type": "qtcontainer", "name": "host", "x": 13, "y": 120, "w": 100, "h": 60,
          "child": [{"type": "qtbutton", "name": "qtbutton1", "x": 80, "y": 5, "w": 30, "h": 20}]}]}]
@@ -421,11 +425,17 @@ private slots:
         QCOMPARE(before.size(), 6);
         QCOMPARE(control("box")->geometry(), QRect(50, 40, 120, 60));
         QCOMPARE(control("sibling")->geometry(), QRect(120, 100, 90, 40));
-        // The page header survives the designer, "drag": false included.
+        // The page header survives the designer, "drag": false and keys it does not know
+        // included; so does the element it builds no control for, in its place, while
+        // the edited "box" has its new place.
         Json::Value saved, original;
         QVERIFY(vyr::json::parse(readFile(mainPath()), saved) && vyr::json::parse(mainPage, original));
-        for (const char* key : { "drag", "trans", "dbmax", "dbheight", "resize" })
+        for (const char* key : { "drag", "trans", "dbmax", "dbheight", "resize", "title" })
             QCOMPARE(saved[key], original[key]);
+        const Json::Value& children = saved["elements"][0]["child"];
+        QCOMPARE(children.size(), 4u);
+        QCOMPARE(children[1], original["elements"][0]["child"][1]);
+        QCOMPARE(children[0]["x"], Json::Value(50));
 
         // A page whose folder became a file: the write fails and says so.
         QVERIFY(QDir(path("pages")).removeRecursively() && writeFile(path("pages"), "a file"));
@@ -519,24 +529,82 @@ private slots:
         QTest::addColumn<QByteArray>("text");          // each leaf's text, as the file holds it
         QTest::addColumn<QString>("openRefusal");      // the warning of a refused open
         QTest::addColumn<QString>("saveRefusal");      // the warning of a refused save
+        // Instead of the leaves, the page itself; the file a save writes holds the same values.
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QVariant>("stored");          // a value the control l0 holds at the save
         const int depth = vyr::maxElementDepth;
         const int most = VYRQWidgetBaseImpl::maxTextLength;
-        QTest::newRow("page.txt") << "page.txt" << false << "qtlabel" << 3 << 1 << QByteArray() << "" << "";
-        QTest::newRow("main.json, also in the theme") << "main.json" << true << "qtlabel" << 3 << 1 << QByteArray() << "" << "";
+        QTest::newRow("page.txt") << "page.txt" << false << "qtlabel" << 3 << 1 << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
+        QTest::newRow("main.json, also in the theme") << "main.json" << true << "qtlabel" << 3 << 1 << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
         QTest::newRow("past the sibling limit") << "wide.json" << false << "qtlabel" << vyr::maxPageSiblings + 1 << 1
-                                                << QByteArray() << "nothing is built" << "";
-        QTest::newRow("no elements") << "empty.json" << false << "qtlabel" << 0 << 1 << QByteArray() << "" << "";
-        QTest::newRow("at the element limit") << "deep.json" << false << "qtlabel" << 3 << depth << QByteArray() << "" << "";
+                                                << QByteArray() << "nothing is built" << ""
+            << QByteArray() << QVariant();
+        QTest::newRow("no elements") << "empty.json" << false << "qtlabel" << 0 << 1 << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
+        QTest::newRow("at the element limit") << "deep.json" << false << "qtlabel" << 3 << depth << QByteArray() << "" << ""
+            << QByteArray() << QVariant();
         QTest::newRow("past the element limit") << "deeper.json" << false << "qtlabel" << 3 << depth + 1 << QByteArray()
-                                                << "a save would drop" << "";
+                                                << "a save would drop" << "" << QByteArray() << QVariant();
         QTest::newRow("a text past the control limit") << "long.json" << false << "qtlabel" << 1 << 1
-                                                       << QByteArray(most + 1, 'x') << "a save would cut" << "";
+                                                       << QByteArray(most + 1, 'x') << "a save would cut" << ""
+            << QByteArray() << QVariant();
         // Styled, the deepest level's indentation alone takes over 64 MiB.
         QTest::newRow("check boxes at the element limit") << "boxes.json" << false << "qtcheckbox" << 7000 << depth
-                                                          << QByteArray() << "" << "";
+                                                          << QByteArray() << "" << "" << QByteArray() << QVariant();
         // Each control character is written as six.
         QTest::newRow("texts written past the read bound") << "escapes.json" << false << "qtlabel" << 11 << 1
-                                                           << QByteArray(most, '\x01') << "" << "would be larger than";
+                                                           << QByteArray(most, '\x01') << "" << "would be larger than"
+            << QByteArray() << QVariant();
+
+        // What the canvas builds no control for, or does not read, is written back as read,
+        // in its place.
+        auto page = [](const char* header, const char* elements) {
+            return QByteArray(R"({"w": 320, "h": 120, "minW": 400, "minH": 400, "drag": true, "dbheight": 40, )") + header
+                + R"("elements": [)" + elements + "]}";
+        };
+        // Their keys as the canvas writes them.
+        const char* const l0 = R"({"type": "qtlabel", "theme": "qtlabel", "name": "l0", "x": 0, "y": 5, "w": 40, "h": 20,
+                                   "attr": {"text": "label"}})";
+        const char* const l1 = R"({"type": "qtlabel", "theme": "qtlabel", "name": "l1", "x": 50, "y": 5, "w": 40, "h": 20,
+                                   "attr": {"text": "label"}})";
+        const QByteArray unknown = R"({"type": "nosuchcontrol", "name": "n", "x": 1, "custom": [1, {"k": null}],
+                                      "child": [{"type": "qtlabel", "name": "inner"}]})";
+        QTest::newRow("an unknown element at the top") << "unknown.json" << false << "" << 2 << 1 << QByteArray() << ""
+            << "" << page("", QByteArray(l0) + "," + unknown + "," + l1) << QVariant();
+        QTest::newRow("unknown elements in a container") << "inside.json" << false << "" << 2 << 1 << QByteArray() << ""
+            << "" << page("", R"({"type": "qtcontainer", "theme": "qtcontainer", "name": "c1", "w": 300, "h": 100,
+                                     "attr": {"childLayout": 4}, "child": [)"
+                                  + QByteArray(l0) + "," + unknown + R"(, {"name": "untyped"}, 7, [], )" + l1 + "]}")
+            << QVariant();
+        QTest::newRow("unknown page and element keys") << "keys.json" << false << "" << 1 << 1 << QByteArray() << ""
+            << "" << page(R"("title": "Tank farm", "version": 3, "meta": {"by": ["x", 2.5, null]}, )",
+                          R"({"type": "qtlabel", "theme": "qtlabel", "name": "l0", "x": 0, "y": 5, "w": 40, "h": 20,
+                              "custom": {"k": "v"}, "attr": {"text": "a", "note": "b", "shape": {"r": 1}, "list": [1, "x"]}})")
+            << QVariant();
+        QTest::newRow("large integers") << "large.json" << false << "" << 1 << 1 << QByteArray() << ""
+            << "" << page(R"("serial": 18446744073709551615, )",
+                          R"({"type": "qtlabel", "theme": "qtlabel", "name": "l0", "x": 0, "y": 5, "w": 40, "h": 20,
+                              "low": -9223372036854775808, "attr": {"text": "label", "count": 18446744073709551615,
+                              "exact": 9007199254740993, "past": 18446744073709551616, "tiny": 1e-400}})")
+            << QVariant();
+        // Its scroll-bar elements the scroll view reads itself, and writes no more.
+        QTest::newRow("elements a control reads itself") << "bars.json" << false << "" << 1 << 1 << QByteArray() << ""
+            << "" << page("", R"({"type": "qtscrollview", "theme": "qtscrollview", "name": "view", "w": 200, "h": 100,
+                                     "attr": null, "child": [)"
+                                  + QByteArray(l0) + R"(, {"type": "qtscrollbar", "attr": {"hor": true}, "h": 11}]})")
+            << QVariant();
+        // No JSON text holds it: a NaN would come back as null.
+        QTest::newRow("a double that is not a number") << "nan.json" << false << "" << 1 << 1 << QByteArray() << ""
+            << "not finite" << page("", l0) << QVariant(std::nan(""));
+        QTest::newRow("an infinite double") << "inf.json" << false << "" << 1 << 1 << QByteArray() << ""
+            << "not finite" << page("", l0) << QVariant(-HUGE_VAL);
+        // The ribbon bar writes no children: an element under it would be lost.
+        QTest::newRow("an element in a control that writes no children") << "ribbon.json" << false << "" << 0 << 1
+            << QByteArray() << "a save would not write back" << ""
+            << page("", R"({"type": "qtribbonbar", "name": "bar", "w": 300, "h": 100, "child": [)" + unknown + "]}")
+            << QVariant();
     }
 
     void saveWritesBackTheFileOpened()
@@ -549,6 +617,8 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(QString, openRefusal);
         QFETCH(QString, saveRefusal);
+        QFETCH(QByteArray, page);
+        QFETCH(QVariant, stored);
         const bool opens = openRefusal.isEmpty();
         const bool saves = opens && saveRefusal.isEmpty();
         const QByteArray attr = text.isEmpty() ? QByteArray() : "\"attr\": {\"text\": \"" + text + "\"}, ";
@@ -561,7 +631,7 @@ private slots:
                        .arg(container).toUtf8() + list + "]}";
         // The page as the canvas writes it, so that a save that keeps it keeps its bytes.
         const QString user = path("user/" + name);
-        QVERIFY(writeFile(user, R"({"w": 320, "h": 120, "elements": [)" + list + "]}"));
+        QVERIFY(writeFile(user, page.isEmpty() ? R"({"w": 320, "h": 120, "elements": [)" + list + "]}" : page));
         list.clear();
         const PeakMemory memory;
         const CpuTimer timer;
@@ -586,8 +656,17 @@ private slots:
 
         WarningCapture capture;
         QCOMPARE(m_canvas->OpenJsonFile(name), opens);
+        if (stored.isValid())
+            VYRQWidgetBaseImpl::fromWidget(control("l0"))->setAttrValue("custom", { VYRQAttrValue::Double, stored });
         QCOMPARE(m_canvas->SavePage(name), saves);
         QCOMPARE(readFile(user), original);
+        if (saves && !page.isEmpty()) {
+            Json::Value read;
+            Json::Value written;
+            QVERIFY(vyr::json::parse(page, read) && vyr::json::parse(original, written));
+            const std::string difference = vyrtest::jsonTreeDifference(written, read, "$", false);
+            QVERIFY2(difference.empty(), difference.c_str());
+        }
         VERIFY_CPU_BELOW(timer, 10000);
         VERIFY_PEAK_GROWTH_BELOW(memory.growthMb(), 300);
         if (!saves) {

@@ -1,5 +1,6 @@
 #include "VYRQJson.h"
 #include "VYRQJsonReader.h"
+#include "VYRQJsonWriter_p.h"
 #include "jsontreediff.h"
 
 #include <QDirIterator>
@@ -179,6 +180,18 @@ void tst_JsonReader::differential()
     if (fullOk) {
         const std::string diff = vyrtest::jsonTreeDifference(parsed, fullRoot);
         QVERIFY2(diff.empty(), diff.c_str());
+    }
+
+    // Written as a save writes it, every value the readers give reads back the same.
+    if (!fullOk)
+        return;
+    for (const auto layout : { VYRQJsonWriter::Layout::Styled, VYRQJsonWriter::Layout::Compact }) {
+        std::string written;
+        QVERIFY(VYRQJsonWriter(layout, std::string::npos).write(parsed, written));
+        Json::Value again;
+        QVERIFY(vyr::json::parse(written.data(), written.data() + written.size(), again));
+        const std::string back = vyrtest::jsonTreeDifference(again, parsed, "$", false);
+        QVERIFY2(back.empty(), back.c_str());
     }
 }
 

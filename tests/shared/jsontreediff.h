@@ -4,6 +4,8 @@
 // the same: types (an intValue is not a uintValue), values (doubles bit for bit),
 // member names and order (also as iterator keys), array lengths and source offsets.
 // Used by the reader's differential test and its fuzzer, against vyr::json::parseFull.
+// Without `offsets`, two trees read from different texts compare by their values alone
+// (a text written and read back against the one it was written from).
 
 #include <json/value.h>
 
@@ -12,12 +14,13 @@
 
 namespace vyrtest {
 
-inline std::string jsonTreeDifference(const Json::Value& a, const Json::Value& b, const std::string& path = "$")
+inline std::string jsonTreeDifference(const Json::Value& a, const Json::Value& b, const std::string& path = "$",
+                                      bool offsets = true)
 {
     static const char* const typeNames[] = {"null", "int", "uint", "real", "string", "bool", "array", "object"};
     if (a.type() != b.type())
         return path + ": type " + typeNames[a.type()] + " against " + typeNames[b.type()];
-    if (a.getOffsetStart() != b.getOffsetStart() || a.getOffsetLimit() != b.getOffsetLimit())
+    if (offsets && (a.getOffsetStart() != b.getOffsetStart() || a.getOffsetLimit() != b.getOffsetLimit()))
         return path + ": offsets [" + std::to_string(a.getOffsetStart()) + ", " + std::to_string(a.getOffsetLimit())
             + ") against [" + std::to_string(b.getOffsetStart()) + ", " + std::to_string(b.getOffsetLimit()) + ")";
     switch (a.type()) {
@@ -49,7 +52,7 @@ inline std::string jsonTreeDifference(const Json::Value& a, const Json::Value& b
         if (a.size() != b.size())
             return path + ": " + std::to_string(a.size()) + " items against " + std::to_string(b.size());
         for (Json::ArrayIndex i = 0; i < a.size(); ++i) {
-            const std::string d = jsonTreeDifference(a[i], b[i], path + "[" + std::to_string(i) + "]");
+            const std::string d = jsonTreeDifference(a[i], b[i], path + "[" + std::to_string(i) + "]", offsets);
             if (!d.empty())
                 return d;
         }
@@ -69,7 +72,7 @@ inline std::string jsonTreeDifference(const Json::Value& a, const Json::Value& b
             const Json::Value key = i.key();
             if (key.type() != Json::stringValue || key.asString() != name || !(key == j.key()))
                 return path + ": key of member \"" + name + "\" differs";
-            const std::string d = jsonTreeDifference(*i, *j, path + "." + name);
+            const std::string d = jsonTreeDifference(*i, *j, path + "." + name, offsets);
             if (!d.empty())
                 return d;
         }
