@@ -133,6 +133,22 @@ bool isCssSpace(QChar c)
         || c == QLatin1Char('\f');
 }
 
+// Whether `c` lies in a quoted string (its quotes included), `quote` being the open
+// string's quote, or null outside any.
+bool quoted(QChar c, QChar& quote)
+{
+    if (!quote.isNull()) {
+        if (c == quote)
+            quote = QChar();
+        return true;
+    }
+    if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+        quote = c;
+        return true;
+    }
+    return false;
+}
+
 // `text` cut at `separator`s outside quotes and parentheses, or at spaces for a space.
 QStringList split(const QString& text, QChar separator)
 {
@@ -141,12 +157,11 @@ QStringList split(const QString& text, QChar separator)
     QChar quote;
     int depth = 0;
     for (QChar c : text) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('(')) {
+        if (quoted(c, quote)) {
+            part += c;
+            continue;
+        }
+        if (c == QLatin1Char('(')) {
             ++depth;
         } else if (c == QLatin1Char(')')) {
             --depth;
@@ -524,12 +539,9 @@ int blockEnd(const QString& text, int open)
     QChar quote;
     for (int i = open; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('{')) {
+        if (quoted(c, quote))
+            continue;
+        if (c == QLatin1Char('{')) {
             ++depth;
         } else if (c == QLatin1Char('}') && --depth == 0) {
             return i + 1;
@@ -544,14 +556,8 @@ int find(const QString& text, int from, const char* stops)
     QChar quote;
     for (int i = from; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c.unicode() < 128 && std::strchr(stops, c.toLatin1())) {
+        if (!quoted(c, quote) && c.unicode() < 128 && std::strchr(stops, c.toLatin1()))
             return i;
-        }
     }
     return -1;
 }
