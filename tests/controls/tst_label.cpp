@@ -20,9 +20,12 @@
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 #include <QTextTable>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -148,6 +151,25 @@ int tableDepth(QTextFrame* frame)
     for (QTextFrame* child : frame->childFrames())
         deepest = std::max(deepest, tableDepth(child));
     return deepest + (qobject_cast<QTextTable*>(frame) ? 1 : 0);
+}
+
+// The largest length the document's blocks and tables were given: line heights (a
+// proportional one in percent), margins, indents, cell spacing, padding and borders.
+qreal largestLength(QTextDocument* document)
+{
+    qreal largest = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        largest = std::max({largest, format.lineHeight(), format.topMargin(), format.bottomMargin(),
+                            format.leftMargin(), format.rightMargin(), std::abs(format.textIndent())});
+        if (QTextTable* table = QTextCursor(block).currentTable()) {
+            const QTextTableFormat tableFormat = table->format();
+            largest = std::max({largest, tableFormat.cellSpacing(), tableFormat.cellPadding(), tableFormat.border()});
+            const QTextTableCellFormat cell = table->cellAt(block.position()).format().toTableCellFormat();
+            largest = std::max({largest, cell.topPadding(), cell.bottomPadding(), cell.leftPadding(), cell.rightPadding()});
+        }
+    }
+    return largest;
 }
 
 bool same(const TextPosition& a, const TextPosition& b)
@@ -737,6 +759,8 @@ private slots:
         if (document && door != "calcSize") {
             QCOMPARE(document->toPlainText() == html, !rich);
             QCOMPARE(tableDepth(document->rootFrame()), tables);
+            // every number clamped: lengths to 4,096 px, line heights to 1,000 %
+            QVERIFY2(largestLength(document) <= 4096 * 4 / 3.0, qPrintable(QString::number(largestLength(document))));
         }
     }
 
