@@ -104,6 +104,7 @@ const Property properties[] = {
     {"-qt-block-indent", Kind::Integer, 0, 64, 0, ""},
     {"-qt-list-indent", Kind::Integer, 0, 64, 0, ""},
     {"-qt-paragraph-type", Kind::Keyword, 0, 0, 0, "empty"},
+    {"-qt-table-type", Kind::Keyword, 0, 0, 0, "root frame"},
     {"-qt-list-number-prefix", Kind::Text, 0, 0, 0, ""},
     {"-qt-list-number-suffix", Kind::Text, 0, 0, 0, ""},
     {"display", Kind::Keyword, 0, 0, 0, "none"},
