@@ -200,7 +200,7 @@ QString escaped(const QString& text)
             out += QLatin1String("&gt;");
         else if (c == QLatin1Char('&')) {
             int j = i + 1;
-            while (j < text.size() && j - i < 12 && c.unicode() < 128 && isAsciiLetter(text.at(j).toLower()))
+            while (j < text.size() && j - i < 12 && text.at(j).unicode() < 128 && isAsciiLetter(text.at(j).toLower()))
                 ++j;
             out += j > i + 1 && j < text.size() && text.at(j) == QLatin1Char(';') ? QStringLiteral("&")
                                                                                  : QStringLiteral("&amp;");
