@@ -1,5 +1,8 @@
 #include "VYRQHtmlReader_p.h"
 
+#include "VYRQCssReader_p.h"
+
+#include <QHash>
 #include <QVector>
 
 #include <initializer_list>
@@ -30,6 +33,71 @@ bool isBlock(const QString& name)
 {
     return oneOf(name, {"p", "div", "ul", "ol", "li", "blockquote", "h1", "h2", "h3", "h4", "h5", "h6", "pre", "dl",
                         "dt", "dd", "center", "td", "th", "body", "qt"});
+}
+
+// The elements of Qt's rich text; others are left out, their content kept, as Qt
+// lays out the content of an element it does not know.
+bool isKnown(const QString& name)
+{
+    return oneOf(name, {"a", "address", "b", "big", "blockquote", "body", "br", "caption", "center", "cite", "code",
+                        "dd", "dfn", "div", "dl", "dt", "em", "font", "h1", "h2", "h3", "h4", "h5", "h6", "head", "hr",
+                        "html", "i", "img", "kbd", "li", "link", "meta", "nobr", "ol", "p", "pre", "qt", "s", "samp",
+                        "script", "small", "span", "strong", "style", "sub", "sup", "table", "tbody", "td", "tfoot",
+                        "th", "thead", "title", "tr", "tt", "u", "ul", "var"});
+}
+
+enum class Value { Text, Url, Color, Size, Number, Span, FontSize, Family, Align, VAlign, Dir, ListType, Style, Flag };
+
+// The attributes Qt reads of `element`, and what their values are; false for others.
+bool attributeKind(const QString& element, const QString& key, Value& kind)
+{
+    struct Attribute {
+        const char* elements;   // separated by spaces; empty for all
+        const char* name;
+        Value kind;
+    };
+    static const Attribute attributes[] = {
+        {"", "style", Value::Style},
+        {"", "class", Value::Text},
+        {"", "id", Value::Text},
+        {"", "dir", Value::Dir},
+        {"", "align", Value::Align},
+        {"", "valign", Value::VAlign},
+        {"a", "href", Value::Url},
+        {"a", "name", Value::Text},
+        {"img", "src", Value::Url},
+        {"img", "alt", Value::Text},
+        {"img table td th", "width", Value::Size},
+        {"img table td th", "height", Value::Size},
+        {"hr", "width", Value::Size},
+        {"font", "color", Value::Color},
+        {"font", "face", Value::Family},
+        {"font", "size", Value::FontSize},
+        {"body table tr td th", "bgcolor", Value::Color},
+        {"body table tr td th", "background", Value::Url},
+        {"table", "border", Value::Number},
+        {"table", "cellspacing", Value::Number},
+        {"table", "cellpadding", Value::Number},
+        {"td th", "colspan", Value::Span},
+        {"td th", "rowspan", Value::Span},
+        {"td th", "nowrap", Value::Flag},
+        {"ol ul", "type", Value::ListType},
+        {"link", "rel", Value::Text},
+        {"link", "href", Value::Url},
+        {"link", "type", Value::Text},
+        {"meta", "name", Value::Text},
+        {"meta", "content", Value::Text},
+    };
+    for (const Attribute& attribute : attributes) {
+        if (key != QLatin1String(attribute.name))
+            continue;
+        if (*attribute.elements
+            && !QString::fromLatin1(attribute.elements).split(QLatin1Char(' ')).contains(element))
+            continue;
+        kind = attribute.kind;
+        return true;
+    }
+    return false;
 }
 
 bool isAsciiLetter(QChar c)
@@ -68,6 +136,96 @@ int digitValue(QChar c, int base)
     return -1;
 }
 
+// The numeric references of `text` and the entities that name ASCII characters
+// decoded, as Qt decodes them in an attribute value; other named entities are kept.
+QString decodeEntities(const QString& text)
+{
+    if (!text.contains(QLatin1Char('&')))
+        return text;
+    QString out;
+    const int n = text.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('&')) {
+            out += c;
+            continue;
+        }
+        const int semi = text.indexOf(QLatin1Char(';'), i + 1);
+        const QStringRef name = semi < 0 || semi - i > 12 ? QStringRef() : text.midRef(i + 1, semi - i - 1);
+        if (name.startsWith(QLatin1Char('#')) && name.size() > 1) {
+            bool ok = false;
+            const bool hex = name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X');
+            const uint code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+            if (ok && !name.contains(QLatin1Char('+')) && !name.contains(QLatin1Char('-'))
+                && !name.contains(QLatin1Char(' '))) {
+                const uint shown = code == 0 || code > 0x10ffff || (code >= 0xd800 && code < 0xe000)
+                    ? uint(QChar::ReplacementCharacter) : code;
+                out += QString::fromUcs4(&shown, 1);
+                i = semi;
+                continue;
+            }
+        }
+        static const struct {
+            const char* name;
+            char c;
+        } ascii[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+        bool named = false;
+        for (const auto& entity : ascii) {
+            if (name.compare(QLatin1String(entity.name), Qt::CaseInsensitive) == 0) {
+                out += QLatin1Char(entity.c);
+                i = semi;
+                named = true;
+                break;
+            }
+        }
+        if (!named)
+            out += c;
+    }
+    return out;
+}
+
+// `text` as an attribute value in double quotes, or as the text of an element: a
+// named entity kept by decodeEntities() stays one, for Qt to decode.
+QString escaped(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"'))
+            out += QLatin1String("&quot;");
+        else if (c == QLatin1Char('<'))
+            out += QLatin1String("&lt;");
+        else if (c == QLatin1Char('>'))
+            out += QLatin1String("&gt;");
+        else if (c == QLatin1Char('&')) {
+            int j = i + 1;
+            while (j < text.size() && j - i < 12 && text.at(j).unicode() < 128 && isAsciiLetter(text.at(j).toLower()))
+                ++j;
+            out += j > i + 1 && j < text.size() && text.at(j) == QLatin1Char(';') ? QStringLiteral("&")
+                                                                                 : QStringLiteral("&amp;");
+        } else
+            out += c;
+    }
+    return out;
+}
+
+// A clamped whole number of `token`: digits, with a sign, a fraction of zeros or an
+// exponent; false for anything else (Qt would then read no number either).
+bool wholeNumber(const QString& token, double low, double high, QString& out)
+{
+    QString clamped;
+    if (!readCssLength(token.trimmed(), low, high, 0, clamped) || clamped.contains(QLatin1Char('.'))
+        || !clamped.at(clamped.size() - 1).isDigit())
+        return false;
+    bool ok = false;
+    clamped.toInt(&ok);
+    if (!ok)
+        return false;
+    out = clamped;
+    return true;
+}
+
 class Reader {
 public:
     explicit Reader(const QString& text)
@@ -83,17 +241,22 @@ public:
             const int lt = in.indexOf(QLatin1Char('<'), at);
             const int textEnd = lt < 0 ? n : lt;
             out.append(in.constData() + at, textEnd - at);
+            countText(at, textEnd);
             at = textEnd;
-            if (lt >= 0)
+            if (lt >= 0 && ok)
                 readTag();
         }
+        if (ok)
+            popTo(0);
+        // Qt matches every rule of a style sheet against every element.
+        if (ok && styleUnits * qMax<qint64>(elements, 1) > maxHtmlStyleWork)
+            fail(QStringLiteral("matches style sheets past %1 rules times elements").arg(maxHtmlStyleWork));
         HtmlRead result;
         if (!ok) {
             result.withinBounds = false;
             result.refusal = refusal;
             return result;
         }
-        popTo(0);
         result.html = out;
         return result;
     }
@@ -163,9 +326,14 @@ private:
         at = found < 0 ? n : found + end.size();
     }
 
-    // The attributes up to the tag's end, each written with its value in double quotes;
-    // true when the tag ends in "/>".
-    bool readAttributes(QString& attrs)
+    struct Attribute {
+        QString key;
+        QString value;
+        bool hasValue;
+    };
+
+    // The attributes up to the tag's end; true when the tag ends in "/>".
+    bool readAttributes(QVector<Attribute>& attrs)
     {
         while (at < n) {
             skipSpace();
@@ -198,14 +366,95 @@ private:
                 hasValue = true;
                 value = readValue();
             }
-            if (!isName(key, false))
-                continue;
-            attrs += QLatin1Char(' ') + key;
-            if (hasValue)
-                attrs += QLatin1String("=\"") + QString(value).replace(QLatin1Char('"'), QLatin1String("&quot;"))
-                    + QLatin1Char('"');
+            if (isName(key, false))
+                attrs.append({key, value, hasValue});
         }
         return false;
+    }
+
+    // The attributes of `element` that Qt reads, their values clamped, as written in
+    // its tag; what is read of a cell's spans and of a link, in the members below.
+    QString attributes(const QString& element, const QVector<Attribute>& attrs)
+    {
+        QString written;
+        colspan = 1;
+        rowspan = 1;
+        for (const Attribute& attribute : attrs) {
+            Value kind;
+            if (!attributeKind(element, attribute.key, kind) || written.contains(QLatin1Char(' ') + attribute.key + QLatin1Char('=')))
+                continue;
+            const QString value = decodeEntities(attribute.value);
+            const QString word = value.trimmed().toLower();
+            QString out;
+            bool keep = true;
+            switch (kind) {
+            case Value::Text:
+            case Value::Url:
+                out = value;
+                break;
+            case Value::Color:
+                out = word;
+                keep = isCssColor(word);
+                break;
+            case Value::Family:
+                out = value.simplified();
+                keep = isCssFamily(value);
+                break;
+            case Value::Size:
+                // a number of pixels or a percentage; Qt reads nothing else
+                keep = readCssLength(word, 0, maxCssLength, 100, out)
+                    && (out.at(out.size() - 1).isDigit() || out.endsWith(QLatin1Char('%')));
+                break;
+            case Value::Number:
+                keep = wholeNumber(word, 0, 256, out);
+                break;
+            case Value::Span: {
+                keep = wholeNumber(word, 1, maxHtmlSpan, out);
+                if (keep)
+                    (attribute.key == QLatin1String("colspan") ? colspan : rowspan) = out.toInt();
+                break;
+            }
+            case Value::FontSize:
+                keep = wholeNumber(word, -7, 7, out);
+                if (keep && word.startsWith(QLatin1Char('+')))
+                    out.prepend(QLatin1Char('+'));
+                break;
+            case Value::Align:
+                out = word;
+                keep = oneOf(word, {"left", "right", "center", "justify", "middle", "top", "bottom", "baseline"});
+                break;
+            case Value::VAlign:
+                out = word;
+                keep = oneOf(word, {"top", "middle", "bottom", "baseline"});
+                break;
+            case Value::Dir:
+                out = word;
+                keep = oneOf(word, {"ltr", "rtl"});
+                if (keep)
+                    spend(1);
+                break;
+            case Value::ListType:
+                out = value.trimmed();
+                keep = oneOf(out, {"1", "a", "A", "i", "I"}) || oneOf(word, {"disc", "circle", "square"});
+                if (keep && out.size() > 1)
+                    out = word;
+                break;
+            case Value::Style:
+                out = readCssDeclarations(value, element).css;
+                keep = !out.isEmpty();
+                break;
+            case Value::Flag:
+                written += QLatin1Char(' ') + attribute.key;
+                keep = false;
+                break;
+            }
+            if (keep)
+                written += QLatin1Char(' ') + attribute.key + QLatin1String("=\"") + escaped(out) + QLatin1Char('"');
+        }
+        // Qt reads a link of type text/css as a style sheet; any link is counted as one.
+        if (element == QLatin1String("link") && written.contains(QLatin1String(" href=")))
+            styleUnits += maxLinkedSheetDeclarations;
+        return written;
     }
 
     // Entities stay as they are: Qt decodes them in a value in double quotes as it
@@ -254,10 +503,112 @@ private:
             at = lt + 1;
             return;
         }
-        QString attrs;
+        QVector<Attribute> attrs;
         const bool selfClosed = readAttributes(attrs);
-        if (isName(name, true))
-            openElement(name, attrs, selfClosed);
+        if (!isName(name, true) || !isKnown(name))
+            return;
+        if (name == QLatin1String("style")) {
+            if (!selfClosed)
+                readStyle();
+            return;
+        }
+        openElement(name, attributes(name, attrs), selfClosed);
+    }
+
+    // The text of a style element, up to its end, written again as a style sheet.
+    void readStyle()
+    {
+        const int end = in.indexOf(QLatin1String("</style"), at, Qt::CaseInsensitive);
+        const QString sheet = in.mid(at, end < 0 ? -1 : end - at);
+        at = end < 0 ? n : end;
+        skipPast(QStringLiteral(">"));
+        const CssRead css = readCssSheet(decodeEntities(sheet), true);
+        styleUnits += css.declarations + qint64(css.imports.size()) * maxLinkedSheetDeclarations;
+        ++elements;
+        spend(1);
+        if (!css.css.isEmpty())
+            out += QLatin1String("<style>") + css.css + QLatin1String("</style>");   // holds no '<' or '&'
+    }
+
+    // Counts what the text from `from` to `to` lays out: a line break in it as a
+    // paragraph (it is one in <pre>), and each run of another direction within a word
+    // (Qt breaks a word of many runs in time growing with their square), the runs of a
+    // word counting more the more there are before them.
+    void countText(int from, int to)
+    {
+        for (int i = from; i < to && ok; ++i) {
+            uint c = in.at(i).unicode();
+            if (c == '&') {
+                int next = i;
+                const uint code = reference(next);
+                if (code) {
+                    c = code;
+                    i = next - 1;
+                } else if (in.midRef(i, 5).compare(QLatin1String("&lrm;"), Qt::CaseInsensitive) == 0
+                           || in.midRef(i, 5).compare(QLatin1String("&rlm;"), Qt::CaseInsensitive) == 0) {
+                    c = in.at(i + 1).toLower() == QLatin1Char('l') ? 0x200e : 0x200f;
+                    i += 4;
+                }
+            } else if (QChar::isHighSurrogate(c) && i + 1 < to && in.at(i + 1).isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(ushort(c), in.at(++i).unicode());
+            }
+            if (c == '\n') {
+                spend(1);
+                endWord();
+                continue;
+            }
+            if (c == ' ' || c == '\t' || c == '\r') {
+                endWord();
+                continue;
+            }
+            int direction = 0;
+            switch (QChar::direction(c)) {
+            case QChar::DirL:
+                direction = 1;
+                break;
+            case QChar::DirR:
+            case QChar::DirAL:
+                direction = 2;
+                break;
+            case QChar::DirEN:
+            case QChar::DirAN:
+                direction = 3;
+                break;
+            case QChar::DirLRE:
+            case QChar::DirLRO:
+            case QChar::DirRLE:
+            case QChar::DirRLO:
+            case QChar::DirPDF:
+            case QChar::DirLRI:
+            case QChar::DirRLI:
+            case QChar::DirFSI:
+            case QChar::DirPDI:
+                direction = 4;
+                break;
+            default:
+                break;
+            }
+            if (direction == 0 || (direction == runDirection && direction != 4))
+                continue;
+            if (runDirection != 0 || direction == 4) {
+                spend(1 + wordRuns / 1024);
+                ++wordRuns;
+            }
+            runDirection = direction;
+        }
+    }
+
+    void endWord()
+    {
+        wordRuns = 0;
+        runDirection = 0;
+    }
+
+    void spend(qint64 units)
+    {
+        layout += units;
+        if (layout > maxHtmlLayout)
+            fail(QStringLiteral("lays out more than %1 paragraphs, cells, list items or runs").arg(maxHtmlLayout));
     }
 
     // The innermost open element of one of `names`; -1 when none is open.
@@ -275,9 +626,68 @@ private:
     {
         while (open.size() > depth) {
             const QString name = open.takeLast();
-            tables -= name == QLatin1String("table");
+            if (name == QLatin1String("table"))
+                closeTable();
+            else if (name == QLatin1String("ul") || name == QLatin1String("ol"))
+                listItems.removeLast();
+            if (isBlock(name))
+                endWord();
             out += QLatin1String("</") + name + QLatin1Char('>');
         }
+    }
+
+    // Qt lays a table out as a grid of its rows times its columns, spans included,
+    // and a row without cells is a row of the grid too.
+    struct Grid {
+        qint64 rows = 0;          // the rows begun
+        qint64 last = 0;          // the rows spans reach to
+        qint64 columns = 0;
+        qint64 rowColumns = 0;    // the columns of the row being read
+        qint64 spanning = 0;      // of them, those spans from rows above take
+        qint64 pending = 0;       // what spans begun in this row take from the next
+        qint64 cells = 0;
+        QHash<qint64, qint64> spanEnds;   // the row a span no longer reaches, its columns
+    };
+
+    void beginRow()
+    {
+        Grid& grid = grids.last();
+        grid.columns = qMax(grid.columns, grid.rowColumns);
+        const qint64 row = grid.rows++;
+        grid.spanning += grid.pending - grid.spanEnds.take(row);
+        grid.pending = 0;
+        grid.rowColumns = grid.spanning;
+        grid.last = qMax(grid.last, grid.rows);
+    }
+
+    void addCell()
+    {
+        Grid& grid = grids.last();
+        if (grid.rows == 0)
+            beginRow();
+        grid.rowColumns += colspan;
+        ++grid.cells;
+        if (rowspan > 1) {
+            grid.pending += colspan;
+            grid.spanEnds[grid.rows - 1 + rowspan] += colspan;
+            grid.last = qMax(grid.last, grid.rows - 1 + rowspan);
+        }
+    }
+
+    void closeTable()
+    {
+        const Grid grid = grids.takeLast();
+        const qint64 slots = qMin<qint64>(qMax<qint64>(grid.last, 1) * qMax(qMax(grid.columns, grid.rowColumns), qint64(1)),
+                                          maxHtmlLayout + 1);
+        // Weighed as its cells were, the slots that no cell fills besides.
+        if (grid.cells < slots && tables <= 13) {
+            weight += (slots - grid.cells) << (tables - 1);
+            if (weight > maxHtmlTableWeight)
+                fail(QStringLiteral("holds tables in tables past a weight of %1").arg(maxHtmlTableWeight));
+        }
+        --tables;
+        // A slot lays out in about the time of four paragraphs.
+        spend(4 * slots);
     }
 
     // Qt puts a table that lies in another table outside its cells into whatever it
@@ -310,7 +720,24 @@ private:
             return;
         }
         open.append(name);
-        tables += name == QLatin1String("table");
+        ++elements;
+        spend(1);
+        if (isBlock(name))
+            endWord();
+        if (name == QLatin1String("table")) {
+            ++tables;
+            grids.append(Grid());
+        } else if (name == QLatin1String("tr") && !grids.isEmpty()) {
+            beginRow();
+        } else if ((name == QLatin1String("td") || name == QLatin1String("th")) && !grids.isEmpty()) {
+            addCell();
+        } else if (name == QLatin1String("ul") || name == QLatin1String("ol")) {
+            listItems.append(0);
+        } else if (name == QLatin1String("li")) {
+            // Qt renumbers a list at each item it adds: an item costs more the more
+            // items its list has before it.
+            spend((listItems.isEmpty() ? looseItems++ : listItems.last()++) / 64);
+        }
         // Qt lays out a table, even one without cells, and each cell, once for each
         // table around it.
         if (oneOf(name, {"table", "td", "th"})) {
@@ -369,6 +796,10 @@ private:
         if (!ok)
             return;
         if (isVoid(name)) {
+            ++elements;
+            spend(1);
+            if (name == QLatin1String("br"))
+                endWord();
             out += QLatin1Char('<') + name + attrs + QLatin1String("/>");
             return;
         }
@@ -391,6 +822,16 @@ private:
     QVector<QString> open;
     int tables = 0;
     qint64 weight = 0;
+    QVector<Grid> grids;           // of the open tables
+    QVector<qint64> listItems;     // of the open lists
+    qint64 looseItems = 0;         // items outside lists
+    qint64 layout = 0;
+    qint64 elements = 0;
+    qint64 styleUnits = 0;         // rules and declarations of style sheets
+    qint64 wordRuns = 0;
+    int runDirection = 0;
+    int colspan = 1;               // of the element being opened
+    int rowspan = 1;
     bool ok = true;
     QString refusal;
 };

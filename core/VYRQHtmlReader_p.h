@@ -12,8 +12,10 @@
 // 3 s). So the text is read into elements by the rules below, counted, and written
 // out again as HTML in which every element is closed, every attribute value quoted,
 // every cell inside a row and every table inside a cell of the table around it: Qt
-// reads from it the elements counted here and mends nothing. Resources are not read
-// here; the document reads what the written HTML names.
+// reads from it the elements counted here and mends nothing. Only the elements and
+// attributes of Qt's rich text are written, each number clamped, and only the CSS
+// VYRQCssReader_p.h keeps. Resources are not read here; the document reads what the
+// written HTML names.
 
 #include <QString>
 
@@ -26,7 +28,21 @@ constexpr int maxHtmlNesting = 64;
 // all of them together may weigh this much: a chain of 11 nested tables of one cell
 // each weighs 4,094 and lays out in 0.04 s; the heaviest text within it, a table of
 // 4,094 cells, in 0.2 s (release build on the machine these figures were taken on).
+// The grid of a table counts as its rows times its columns, spans included, for
+// each table it lies in as a cell does.
 constexpr int maxHtmlTableWeight = 4096;
+// What one text lays out, in units of about a paragraph's cost: an element, a line
+// break in the text, a run of another direction in a word (the n-th of a word 1 +
+// n / 1024), a list item one more for each 64 before it in its list, a slot of a
+// table's grid 4. At the bound, the costliest of these lays out in about 0.3 s
+// (release build): 32,768 spans, 2,000 items in one list, 6,700 runs in one word.
+constexpr int maxHtmlLayout = 32768;
+constexpr int maxHtmlSpan = 1024;
+// Qt matches each rule of a style sheet against each element: rules and declarations
+// times elements. A linked or imported style sheet counts as this many, and may hold
+// no more.
+constexpr qint64 maxHtmlStyleWork = 1 << 19;
+constexpr int maxLinkedSheetDeclarations = 128;
 
 struct HtmlRead {
     QString html;        // what Qt is given; empty when a bound was passed

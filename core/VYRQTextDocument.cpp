@@ -1,5 +1,6 @@
 #include "VYRQTextDocument.h"
 
+#include "VYRQCssReader_p.h"
 #include "VYRQHtmlReader_p.h"
 #include "VYRQImageBounds_p.h"
 #include "VYRQLogging.h"
@@ -57,10 +58,14 @@ std::atomic<qint64>& heldByAll()
 }
 
 // The resource of `type` at `url`; an image only when it decodes to no more than
-// `documentLeft` and `allLeft`, its pixels then in `pixels`.
-QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 allLeft, qint64& pixels)
+// `documentLeft` and `allLeft`, its pixels then in `pixels`; a style sheet only within
+// `bytesLeft`, its bytes then in `bytes`, as our CSS reader writes it again.
+QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 allLeft, qint64 bytesLeft,
+                      qint64& pixels, qint64& sheetBytes)
 {
     pixels = 0;
+    sheetBytes = 0;
+    const bool sheet = type == QTextDocument::StyleSheetResource;
     // Never null, nor an image that does not decode: Qt's document takes a null result
     // as leave to read the file itself, and its image handler then loads the image
     // from the name directly.
@@ -68,18 +73,37 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
     QByteArray bytes;
     if (url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0) {
         bytes = dataUrlBytes(url);
+        if (sheet && bytes.size() > bytesLeft) {
+            qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200) << "refused: larger than the"
+                              << bytesLeft << "bytes left of" << VYRQTextDocument::maxSheetBytes;
+            return nothing;
+        }
     } else {
         const QString path = localPath(url);
         if (path.isEmpty())
             return nothing;
-        const vyr::FileRead result = vyr::readRegularFile(path, vyr::maxFileBytes, bytes);
+        const vyr::FileRead result = vyr::readRegularFile(path, sheet ? bytesLeft : vyr::maxFileBytes, bytes);
         if (result == vyr::FileRead::NotRegular || result == vyr::FileRead::TooLarge)
-            qCWarning(vyrRes) << "rich-text resource" << path << "refused:" << vyr::fileReadText(result);
+            qCWarning(vyrRes) << "rich-text resource" << path << "refused:" << vyr::fileReadText(result)
+                              << (sheet ? QStringLiteral("(%1 of the %2 bytes of style sheets left)")
+                                              .arg(bytesLeft).arg(VYRQTextDocument::maxSheetBytes)
+                                        : QString());
     }
     if (bytes.isEmpty())
         return nothing;
+    if (sheet) {
+        sheetBytes = bytes.size();
+        // Its own imports are not followed: the HTML reader counted this one sheet.
+        const vyr::CssRead css = vyr::readCssSheet(QString::fromUtf8(bytes), false);
+        if (css.declarations > vyr::maxLinkedSheetDeclarations) {
+            qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200) << "refused: holds more than"
+                              << vyr::maxLinkedSheetDeclarations << "rules and declarations";
+            return nothing;
+        }
+        return css.css;
+    }
     if (type != QTextDocument::ImageResource)
-        return bytes;
+        return nothing;
     QString refusal;
     QImage image;
     const qint64 left = std::min(documentLeft, allLeft);
@@ -144,6 +168,7 @@ void VYRQTextDocument::clear()
     heldByAll() -= m_pixels;
     m_heldPixels.clear();
     m_pixels = 0;
+    m_sheetBytes = 0;
 }
 
 QVariant VYRQTextDocument::loadResource(int type, const QUrl& name)
@@ -154,8 +179,10 @@ QVariant VYRQTextDocument::loadResource(int type, const QUrl& name)
     m_pixels -= earlier;
     heldByAll() -= earlier;
     qint64 pixels = 0;
-    const QVariant resource =
-        readResource(type, url, maxDocumentPixels - m_pixels, maxAllPixels - heldByAll(), pixels);
+    qint64 sheetBytes = 0;
+    const QVariant resource = readResource(type, url, maxDocumentPixels - m_pixels, maxAllPixels - heldByAll(),
+                                           maxSheetBytes - m_sheetBytes, pixels, sheetBytes);
+    m_sheetBytes += sheetBytes;
     if (pixels > 0) {
         m_heldPixels.insert(name, pixels);
         m_pixels += pixels;

@@ -16,8 +16,9 @@ class QVariant;
 // HTML reader wrote it again (VYRQHtmlReader_p.h: within the nesting bounds, else the
 // text is shown as plain text), a named file is read as theme files are, an image
 // (from a file or a data URL) is kept only within the image bounds and within what
-// the whole document may decode, and nothing is fetched for any other scheme; an
-// image refused or missing shows nothing.
+// the whole document may decode, a style sheet within what the document's sheets may
+// read together and only as our CSS reader writes it again, and nothing is fetched for
+// any other scheme; an image or style sheet refused or missing shows nothing.
 class VYRQTLIB_EXPORT VYRQTextDocument : public QTextDocument {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
     // (a page may hold many): 64 Mpx, 256 MiB, what a resource set may hold.
     static constexpr qint64 maxDocumentPixels = 32 * 1024 * 1024;
     static constexpr qint64 maxAllPixels = 64 * 1024 * 1024;
+    // What the style sheets one document links or imports may read together.
+    static constexpr qint64 maxSheetBytes = 256 * 1024;
 
     explicit VYRQTextDocument(QObject* parent = nullptr);
     ~VYRQTextDocument() override;
@@ -47,4 +50,5 @@ protected:
 private:
     QHash<QUrl, qint64> m_heldPixels;
     qint64 m_pixels = 0;
+    qint64 m_sheetBytes = 0;
 };

@@ -20,9 +20,12 @@
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 #include <QTextTable>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -148,6 +151,25 @@ int tableDepth(QTextFrame* frame)
     for (QTextFrame* child : frame->childFrames())
         deepest = std::max(deepest, tableDepth(child));
     return deepest + (qobject_cast<QTextTable*>(frame) ? 1 : 0);
+}
+
+// The largest length the document's blocks and tables were given: line heights (a
+// proportional one in percent), margins, indents, cell spacing, padding and borders.
+qreal largestLength(QTextDocument* document)
+{
+    qreal largest = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        largest = std::max({largest, format.lineHeight(), format.topMargin(), format.bottomMargin(),
+                            format.leftMargin(), format.rightMargin(), std::abs(format.textIndent())});
+        if (QTextTable* table = QTextCursor(block).currentTable()) {
+            const QTextTableFormat tableFormat = table->format();
+            largest = std::max({largest, tableFormat.cellSpacing(), tableFormat.cellPadding(), tableFormat.border()});
+            const QTextTableCellFormat cell = table->cellAt(block.position()).format().toTableCellFormat();
+            largest = std::max({largest, cell.topPadding(), cell.bottomPadding(), cell.leftPadding(), cell.rightPadding()});
+        }
+    }
+    return largest;
 }
 
 bool same(const TextPosition& a, const TextPosition& b)
@@ -457,12 +479,30 @@ private slots:
         QTest::newRow("tooltip, no-break space before =")
             << QByteArray("tooltip") << "fifo" << QStringLiteral("<p>x<img src\u00a0=\"%1\"></p>") << "not a regular file"
             << 1 << 64;
+        // CSS escapes are dropped before Qt could read them: nothing is opened.
         QTest::newRow("tooltip, escaped @import")
             << QByteArray("tooltip") << "fifo" << QStringLiteral("<style>@\\69mport \"%1\";</style><p>x</p>")
-            << "not a regular file" << 1 << 64;
+            << "not a regular file" << 0 << 64;
         QTest::newRow("tooltip, escaped url(")
             << QByteArray("tooltip") << "fifo" << QStringLiteral("<p style=\"background-image: \\75rl(%1)\">x</p>")
-            << "not a regular file" << 1 << 64;
+            << "not a regular file" << 0 << 64;
+        // Linked and imported style sheets read no more than 256 KiB a document
+        // together ("sheet": 1 MiB; "sheets": 200 KiB), however their names differ.
+        QTest::newRow("rich-text label, linked style sheet of 1 MiB")
+            << QByteArray("qtlabelex") << "sheet" << QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\"><p>x</p>")
+            << "too large" << 1 << 64;
+        QTest::newRow("tooltip, imported style sheet of 1 MiB")
+            << QByteArray("tooltip") << "sheet" << QStringLiteral("<style>@import url(%1);</style><p>x</p>")
+            << "too large" << 1 << 64;
+        QTest::newRow("text edit, style sheet of 200 KiB linked 20 times")
+            << QByteArray("qttext") << "sheets"
+            << [] {
+                   QString links;
+                   for (int i = 0; i < 20; ++i)
+                       links += QStringLiteral("<LINK REL=StyleSheet TYPE=text/css HREF=\"%1?") + QString::number(i) + "\">";
+                   return links + "<p>x</p>";
+               }()
+            << "too large" << 19 << 64;
         QTest::newRow("table cell tooltip, FIFO") << QByteArray("qtdatagrid") << "fifo" << image << "not a regular file"
                                                   << 1 << 64;
         // Images within the image bound, past what one document may hold together:
@@ -501,8 +541,10 @@ private slots:
         const QString path = dir.filePath("picture");
         std::unique_ptr<specialfiles::FifoWriter> writer;
         const bool fifo = source == "fifo";
-        QVERIFY(placeFile(path, fifo || source == "device" ? source : "file", source == "huge" ? hugeGif() : redPng(),
-                          writer));
+        QByteArray bytes = source == "huge" ? hugeGif() : redPng();
+        if (source.startsWith("sheet"))
+            bytes = "p { color: red }" + QByteArray(source == "sheet" ? 1 << 20 : 200 << 10, ' ');
+        QVERIFY(placeFile(path, fifo || source == "device" ? source : "file", bytes, writer));
         QString html;
         if (key == "labels") {
             QVERIFY(heldInAll(form, warning, boundMb));
@@ -601,6 +643,65 @@ private slots:
         QTest::newRow("text edit, 20 nested tables appended") << QByteArray("append") << twenty << false << 0;
         QTest::newRow("text edit, 20 nested tables inserted") << QByteArray("insertHtml") << twenty << false << 0;
         QTest::newRow("tooltip, 20 nested tables") << QByteArray("tooltip") << twenty << false << 0;
+        // Every number is clamped: Qt's layout overflows on some and never ends.
+        const QString line = QStringLiteral("<p style=\"%1\">word<br></p>");
+        QTest::newRow("rich-text label, line height 100000000 %")
+            << QByteArray("qtlabelex") << line.arg("line-height:100000000%") << true << 0;
+        QTest::newRow("tooltip, line height upper case with a leading zero")
+            << QByteArray("tooltip") << line.arg("LINE-HEIGHT : 0100000000%") << true << 0;
+        QTest::newRow("text edit, line height in an exponent")
+            << QByteArray("qttext") << line.arg("line-height:1E8%;line-height:1e+08PX") << true << 0;
+        const QString cell = QStringLiteral("<table %1><tr><td %2>x</td></tr></table>");
+        QTest::newRow("rich-text label, cell padding 100000000 px")
+            << QByteArray("qtlabelex") << cell.arg("", "style=\"padding: 100000000px\"") << true << 1;
+        QTest::newRow("tooltip, cell padding in pt, em and exponents")
+            << QByteArray("tooltip") << cell.arg("", "style='PADDING-LEFT:1e8pt;padding-top:6250000EM'") << true << 1;
+        QTest::newRow("rich-text label, cellpadding 100000000")
+            << QByteArray("qtlabelex") << cell.arg("cellpadding=\"100000000\"", "") << true << 1;
+        QTest::newRow("text edit, cellspacing with zeros")
+            << QByteArray("qttext") << cell.arg("cellspacing=0100000000", "") << true << 1;
+        QTest::newRow("tooltip, cellspacing 100000000")
+            << QByteArray("tooltip") << cell.arg("CELLSPACING='100000000'", "") << true << 1;
+        // A table counts as the grid Qt lays out: rows times columns, spans included.
+        const QString spanned = QStringLiteral("<table><tr><td colspan=\"%1\">x</td></tr>%2</table>");
+        QTest::newRow("rich-text label, colspan 10,000 and 100 rows")
+            << QByteArray("qtlabelex") << spanned.arg("10000", QString("<tr>").repeated(100)) << false << 0;
+        QTest::newRow("tooltip, colspan 10,000 and 100 rows")
+            << QByteArray("tooltip") << spanned.arg("10000", QString("<tr>").repeated(100)) << false << 0;
+        QTest::newRow("text edit, colspan with spaces and zeros, 100 rows")
+            << QByteArray("qttext") << spanned.arg(" 010000 ", QString("<tr></tr>").repeated(100)) << false << 0;
+        QTest::newRow("rich-text label, 200 rows of colspan 20,000")
+            << QByteArray("qtlabelex")
+            << QStringLiteral("<table>%1</table>").arg(QString("<tr><td colspan=20000>x</td></tr>").repeated(200))
+            << false << 0;
+        QTest::newRow("text edit, a row of 1,000 cells and 1,000 empty rows")
+            << QByteArray("qttext")
+            << QStringLiteral("<table><tr>%1</tr>%2</table>")
+                   .arg(QString("<td>x</td>").repeated(1000), QString("<tr></tr>").repeated(1000))
+            << false << 0;
+        // Long flat structures: list items (Qt renumbers a list at each item),
+        // paragraphs, lines of <pre>, runs of another direction within a word.
+        QTest::newRow("rich-text label, a list of 16,000 items")
+            << QByteArray("qtlabelex") << "<ul>" + QString("<li>x</li>").repeated(16000) + "</ul>" << false << 0;
+        QTest::newRow("text edit, an ordered list of 4,000 items")
+            << QByteArray("qttext") << "<OL type=A>" + QString("<li>x").repeated(4000) << false << 0;
+        QTest::newRow("tooltip, 40,000 spans")
+            << QByteArray("tooltip") << "<p>" + QString("<span>x</span>").repeated(40000) << false << 0;
+        QTest::newRow("text edit, 40,000 lines in pre")
+            << QByteArray("qttext") << "<pre>" + QString("x\n").repeated(40000) + "</pre>" << false << 0;
+        QTest::newRow("rich-text label, 10,000 override runs in a word")
+            << QByteArray("qtlabelex") << "<p>" + QString::fromUtf8("\u202ex\u202dy").repeated(2500) << false << 0;
+        QTest::newRow("tooltip, override runs spelled as references")
+            << QByteArray("tooltip") << "<p>" + QString("&#x202E;x&#8237;y").repeated(2500) << false << 0;
+        QTest::newRow("text edit, a word of alternating scripts")
+            << QByteArray("qttext") << "<p>" + QString::fromUtf8("a\u05d0").repeated(4200) << false << 0;
+        QTest::newRow("rich-text label, isolates in a word")
+            << QByteArray("qtlabelex") << "<p dir=rtl>" + QString::fromUtf8("\u2067x\u2069").repeated(5000) << false << 0;
+        // Qt matches every rule against every element.
+        QTest::newRow("rich-text label, 2,000 rules for 300 paragraphs")
+            << QByteArray("qtlabelex")
+            << "<style>" + QString("p { color: red }").repeated(2000) + "</style>" + QString("<p>x</p>").repeated(300)
+            << false << 0;
     }
 
     void richTextNesting()
@@ -658,6 +759,8 @@ private slots:
         if (document && door != "calcSize") {
             QCOMPARE(document->toPlainText() == html, !rich);
             QCOMPARE(tableDepth(document->rootFrame()), tables);
+            // every number clamped: lengths to 4,096 px, line heights to 1,000 %
+            QVERIFY2(largestLength(document) <= 4096 * 4 / 3.0, qPrintable(QString::number(largestLength(document))));
         }
     }
 

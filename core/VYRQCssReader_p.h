@@ -1,0 +1,41 @@
+#pragma once
+
+// Library-internal; not installed.
+//
+// CSS from rich text (a style attribute, a <style> element, a linked or imported style
+// sheet) is read here before Qt sees it, and written again with only the properties
+// Qt's rich text knows, each value one Qt reads as we do and every number clamped to
+// what a screen can show: Qt's layout takes any length it is given, and some
+// (a line height of 100000000 %) overflow inside it and never finish. Anything else
+// is dropped: unknown properties, values with escapes, comments or entities that Qt
+// might read otherwise, at-rules but @import, selectors beyond names, classes and ids.
+
+#include <QString>
+#include <QStringList>
+
+namespace vyr {
+
+// A length in pixels or points, at most; margins and indents may be as negative.
+constexpr double maxCssLength = 4096;
+
+struct CssRead {
+    QString css;
+    int declarations = 0;   // properties written, and selectors for a sheet
+    QStringList imports;    // what the sheet's @import rules name, as written
+};
+
+// A number with its unit (px, pt, em, ex, %, or none) in any spelling, written again
+// clamped: px, pt and none to [low, high], em and ex to a sixteenth of it, % to
+// [0, percent] (or as far below zero as `low` goes); false for anything else.
+bool readCssLength(const QString& token, double low, double high, double percent, QString& out);
+// A color as Qt reads one: a name, #hex, or rgb(...) and its kin.
+bool isCssColor(const QString& token);
+// A list of font families, quoted or not.
+bool isCssFamily(const QString& value);
+
+// The declarations of a style attribute of `element` (lower case).
+CssRead readCssDeclarations(const QString& text, const QString& element);
+// A style sheet; its @import rules are kept only when `imports` is true.
+CssRead readCssSheet(const QString& text, bool imports);
+
+} // namespace vyr
