@@ -156,7 +156,7 @@ void tst_RefineryPages::pageTexts_data()
     QTest::newRow("Chinese") << 1
                              << QStringList{u("运行总览"), u("计划值 480"), u("预测告警趋势"), "SHIFT B162",
                                             u("紧急"), u("2 分钟前")}
-                             << QStringList{u("装置流程总览"), "units", u("设备遥测与健康状态")}
+                             << QStringList{u("装置流程总览"), u("台"), u("设备遥测与健康状态")}
                              << u("7 正常 / 5 告警") << u("设备,名称,区域,温度,压力,流量,健康度,状态").split(',')
                              << QStringList{"R-203", u("加氢反应器"), u("反应单元"), "220.6 C", "9.03 bar", "237 m3/h",
                                             "61%", u("紧急")};
@@ -181,9 +181,8 @@ void tst_RefineryPages::pageTexts()
     QVERIFY2(title == fullTitle || (title.endsWith(QChar(0x2026)) && fullTitle.startsWith(title.chopped(1))),
              qPrintable(title));
     QTEST(window.findChild<VYRQLabel*>(QStringLiteral("shiftSummaryValue"))->text(), "summary");
-    // "Open" keeps its English text in both languages.
-    QVERIFY(buttonByTheme(window.findChild<QWidget*>(QStringLiteral("dashboardPage")), "KolvSecondaryButton")->text()
-            == QLatin1String("Open"));
+    QCOMPARE(buttonByTheme(window.findChild<QWidget*>(QStringLiteral("dashboardPage")), "KolvSecondaryButton")->text(),
+             language == 1 ? u("打开") : QStringLiteral("Open"));
     const QStringList inDrawer = labelTexts(drawerOf(&window));
     QVERIFY(inDrawer.contains(language == 1 ? u("设备健康趋势") : QStringLiteral("Equipment Health Trend")));
     QCOMPARE(buttonByTheme(&window, "KolvPrimaryButton")->text(),

@@ -436,8 +436,10 @@ private slots:
     void pressedFlagCleared()
     {
         QFETCH(int, how);
-        auto holder = shownWindow(QRect(0, 0, 450, 450));
-        auto other = shownWindow(QRect(500, 0, 450, 450));
+        // Both on the offscreen platform's 800 x 600 screen: one past it is held there
+        // after its drag.
+        auto holder = shownWindow(QRect(0, 0, 380, 380));
+        auto other = shownWindow(QRect(400, 0, 380, 380));
         QVERIFY(holder && other);
         auto* subWin = new VYRQSubWin(holder.get());
         subWin->setGeometry(10, 10, 200, 200);
