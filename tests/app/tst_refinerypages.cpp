@@ -679,6 +679,9 @@ void tst_RefineryPages::readableAtEverySize_data()
     QTest::newRow("1280x720 Chinese") << QSize(1280, 720) << 1 << true;
     QTest::newRow("1440x900") << QSize(1440, 900) << 0 << false;
     QTest::newRow("1920x1080 Chinese") << QSize(1920, 1080) << 1 << false;
+    // Below the minimum, as maximised on a small screen.
+    QTest::newRow("900x600") << QSize(900, 600) << 0 << true;
+    QTest::newRow("800x600 Chinese") << QSize(800, 600) << 1 << true;
 }
 
 void tst_RefineryPages::readableAtEverySize()
@@ -687,10 +690,35 @@ void tst_RefineryPages::readableAtEverySize()
     QFETCH(int, language);
     StillWindow window;
     window.setLanguage(language);
+    window.setMinimumSize(window.minimumSize().boundedTo(size));
     window.resize(size);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_COMPARE(window.findChild<QWidget*>(QStringLiteral("kolvRoot"))->size(), size);
+
+    // The top bar's shown parts lie whole within it, none over another; the language
+    // and window buttons are always among them.
+    QWidget* topBar = nullptr;
+    for (VYRQContainer* container : window.findChildren<VYRQContainer*>())
+        if (container->getThemeName() == QLatin1String("KolvTopbar"))
+            topBar = container;
+    QVERIFY(topBar);
+    QVector<QRect> parts;
+    int windowAndLanguageButtons = 0;
+    for (QObject* child : topBar->children()) {
+        auto* part = qobject_cast<QWidget*>(child);
+        if (!part || part->isHidden())
+            continue;
+        QVERIFY2(topBar->rect().contains(part->geometry()), part->metaObject()->className());
+        for (const QRect& other : qAsConst(parts))
+            QVERIFY2(!other.intersects(part->geometry()), part->metaObject()->className());
+        parts << part->geometry();
+        windowAndLanguageButtons += qobject_cast<VYRQPushButton*>(part) && part->width() != 34;
+    }
+    QCOMPARE(windowAndLanguageButtons, 5);
+    // Narrower than the window's minimum, only the top bar keeps its whole layout.
+    if (size.width() < 1280)
+        return;
 
     auto* trend = window.findChild<VYRQLineChart*>(QStringLiteral("predictiveTrendChart"));
     const QRectF plot = vyrtest::impl(trend)->plotRect(trend->size());

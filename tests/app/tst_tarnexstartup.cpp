@@ -305,10 +305,18 @@ bool pressAt(const QString& display, const QPoint& at, int clicks, quint8 button
     });
 }
 
+// Client messages to the root reach this connection from now on: a window's requests
+// to the window manager go there.
+void watchRoot(xcb_connection_t* connection, xcb_window_t root)
+{
+    const quint32 mask[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, mask);
+}
+
 // Waits for a client message to the root that `wanted` picks out (a window's request to
-// the window manager, or its answer); the connection watches the root from then on.
+// the window manager, or its answer), on a connection that watches the root (watchRoot).
 template<typename Wanted>
-bool rootMessage(xcb_connection_t* connection, xcb_window_t root, Wanted wanted)
+bool rootMessage(xcb_connection_t* connection, Wanted wanted)
 {
     bool seen = false;
     static_cast<void>(QTest::qWaitFor(
@@ -322,12 +330,6 @@ bool rootMessage(xcb_connection_t* connection, xcb_window_t root, Wanted wanted)
         },
         10000));
     return seen;
-}
-
-void watchRoot(xcb_connection_t* connection, xcb_window_t root)
-{
-    const quint32 mask[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
-    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, mask);
 }
 
 // Sets the ICCCM state a window manager gives a window (1 normal, 3 iconic), maps or
@@ -356,7 +358,7 @@ bool setWindowManagerState(xcb_connection_t* connection, xcb_window_t root, xcb_
     ping.data.data32[2] = window;
     xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ping));
     xcb_flush(connection);
-    return rootMessage(connection, root, [&](const xcb_client_message_event_t& message) {
+    return rootMessage(connection, [&](const xcb_client_message_event_t& message) {
         return message.type == protocols && message.data.data32[0] == pingAtom && message.data.data32[2] == window;
     });
 }
@@ -375,7 +377,7 @@ bool minimiseBy(const QString& display, const QByteArray& title, const QPoint& a
         fakeButton(connection, XCB_BUTTON_RELEASE, 1);
         xcb_flush(connection);
         const xcb_atom_t changeState = atomNamed(connection, "WM_CHANGE_STATE");
-        return rootMessage(connection, root,
+        return rootMessage(connection,
                            [&](const xcb_client_message_event_t& message) {
                                return message.window == window && message.type == changeState
                                    && message.data.data32[0] == 3;

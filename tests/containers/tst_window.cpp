@@ -152,6 +152,11 @@ private slots:
                                                  << QRect(200, 100, 400, 470);
         QTest::newRow("top-right, height held") << QPoint(498, 1) << QPoint(30, 400) << none
                                                 << QRect(100, 150, 530, 400);
+        // Past the screen's edge (both platforms' screens start at 0, 0 and hold the
+        // window at 800 x 600): held on the screen once the press ends.
+        QTest::newRow("left, past the screen") << QPoint(1, 200) << QPoint(-300, 0) << none << QRect(0, 100, 800, 450);
+        QTest::newRow("top-left, past the screen") << QPoint(1, 1) << QPoint(-50, -150) << none
+                                                   << QRect(50, 0, 550, 600);
         // The window's own minimum is a floor as well as the frame's.
         QTest::newRow("right, window minimum") << QPoint(498, 200) << QPoint(-150, 0) << QSize(470, 420)
                                                << QRect(100, 100, 470, 450);
