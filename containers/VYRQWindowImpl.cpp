@@ -567,8 +567,8 @@ QScreen* VYRQWindowImpl::centreScreen() const
     QScreen* own = w ? w->screen() : nullptr;
     if (!own)
         own = QGuiApplication::primaryScreen();
-    if (!own)
-        return nullptr;
+    if (!own || !w)
+        return own;
     const QPoint centre = w->frameGeometry().center();
     QScreen* nearest = own;
     qint64 nearestDistance = -1;

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -1048,6 +1049,9 @@ void tst_TarnexStartup::windowFitsScreen()
         const QStringList xy = step.section(QLatin1Char(' '), -1).split(QLatin1Char(','));
         return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
     };
+    // The screens' areas, the first one resized by the "screen" steps.
+    QRect firstScreen(QPoint(0, 0), screen);
+    const QRect secondArea = second.isValid() ? QRect(QPoint(screen.width(), 0), second) : QRect();
     for (int i = 0; i < steps.size(); ++i) {
         const QString& step = steps.at(i);
         const bool click = step.endsWith(QLatin1String(" button")) || step.startsWith(QLatin1String("top bar "))
@@ -1095,7 +1099,8 @@ void tst_TarnexStartup::windowFitsScreen()
             QVERIFY2(moveWindow(display.name, title, pointIn(step)), qPrintable(step));
         } else if (step.startsWith(QLatin1String("screen "))) {
             const QStringList size = step.mid(7).split(QLatin1Char('x'));
-            QVERIFY2(resizeScreen(display.name, QSize(size.at(0).toInt(), size.at(1).toInt())), qPrintable(step));
+            firstScreen.setSize(QSize(size.at(0).toInt(), size.at(1).toInt()));
+            QVERIFY2(resizeScreen(display.name, firstScreen.size()), qPrintable(step));
         } else if (step == QLatin1String("plant page scrolled to its end")) {
             // The wheel over the page's scroll bar, until the button shows whole.
             int rows = 0;
@@ -1119,6 +1124,8 @@ void tst_TarnexStartup::windowFitsScreen()
         const QRect reached = windowGeometry(display.name, title);
         QVERIFY2(reached == after.at(i), qPrintable(QStringLiteral("%1: %2x%3+%4+%5").arg(step).arg(reached.width())
                                                         .arg(reached.height()).arg(reached.x()).arg(reached.y())));
+        // The rule: the whole window on the screens.
+        QVERIFY((QRegion(reached) - QRegion(firstScreen) - QRegion(secondArea)).isEmpty());
     }
     QCOMPARE(process.state(), QProcess::Running);
     process.kill();
