@@ -460,7 +460,7 @@ void RefineryPlantWindow::buildTopBar()
     fixWidth(userLabel, 92);
     // In the order they give way to a narrow window (maximised on a small screen): the
     // language and window buttons stay whole.
-    topBarOptional = {userLabel, user, search, clockLabel, plantUnitLabel};
+    topBarOptional = {user, userLabel, search, clockLabel, plantUnitLabel};
     languageEnButton =
         createIconButton(topBar, QStringLiteral("KolvSecondaryButton"), QStringLiteral("EN"), 38, 30, QString(), QColor());
     languageZhButton = createIconButton(topBar, QStringLiteral("KolvSecondaryButton"), QStringLiteral("中"), 38, 30,
