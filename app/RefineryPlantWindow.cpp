@@ -451,13 +451,16 @@ void RefineryPlantWindow::buildTopBar()
     plantUnitLabel = createLabel(topBar, QStringLiteral("KolvLabelSmBold"), 0, 36);
     fixWidth(plantUnitLabel, 230);
     createContainer(topBar, QStringLiteral("KolvClear"), 0, 1, 0, 0, 0, 0, 0);
-    createIconButton(topBar, QStringLiteral("KolvIconButton"), QString(), 34, 34, iconPath(QStringLiteral("search")),
-                     kNavIconColor);
+    VYRQPushButton* search = createIconButton(topBar, QStringLiteral("KolvIconButton"), QString(), 34, 34,
+                                              iconPath(QStringLiteral("search")), kNavIconColor);
     clockLabel = createLabel(topBar, QStringLiteral("KolvLabelMuted"), 0, 34);
     fixWidth(clockLabel, 86);
-    createSvgImage(topBar, iconPath(QStringLiteral("user")), 25, 25, QColor(205, 209, 216));
+    VYRQImage* user = createSvgImage(topBar, iconPath(QStringLiteral("user")), 25, 25, QColor(205, 209, 216));
     userLabel = createLabel(topBar, QStringLiteral("KolvLabelSmBold"), 0, 34);
     fixWidth(userLabel, 92);
+    // In the order they give way to a narrow window (maximised on a small screen): the
+    // language and window buttons stay whole.
+    topBarOptional = {user, userLabel, search, clockLabel, plantUnitLabel};
     languageEnButton =
         createIconButton(topBar, QStringLiteral("KolvSecondaryButton"), QStringLiteral("EN"), 38, 30, QString(), QColor());
     languageZhButton = createIconButton(topBar, QStringLiteral("KolvSecondaryButton"), QStringLiteral("中"), 38, 30,
@@ -476,8 +479,41 @@ void RefineryPlantWindow::buildTopBar()
     connect(closeButton, &QAbstractButton::clicked, this, &QWidget::close);
 }
 
+void RefineryPlantWindow::fitTopBar()
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    topBar->getChildPadding(left, top, right, bottom);
+    const int space = topBar->getChildSpace();
+    // What the whole bar takes at its parts' fixed widths; the spacer takes the rest.
+    int needed = left + right - space;
+    for (QObject* child : topBar->children())
+        if (auto* part = qobject_cast<QWidget*>(child); part && (!part->isHidden() || topBarOptional.contains(part)))
+            needed += part->minimumWidth() + space;
+    // A hidden child keeps its place in the layout; one laid out by hand has none.
+    const auto giveWay = [](QWidget* part, bool hide) {
+        if (part->isHidden() == hide)
+            return;
+        part->setHidden(hide);
+        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(part))
+            control->setAbsoluteLayout(hide);
+    };
+    const int room = width() - sidebar->minimumWidth();
+    for (QWidget* part : qAsConst(topBarOptional)) {
+        const bool hide = needed > room;
+        if (hide)
+            needed -= part->minimumWidth() + space;
+        giveWay(part, hide);
+    }
+    // Narrower still, the sidebar gives way as well.
+    giveWay(sidebar, needed > room);
+}
+
 void RefineryPlantWindow::updateLayoutGeometry()
 {
+    fitTopBar();
     rootContainer->setGeometry(rect());
     rootContainer->forceResize();
     updateDrawerGeometry();
@@ -596,6 +632,7 @@ void RefineryPlantWindow::retranslateUi()
     processHintLabel->setText(localized("Select equipment for live details", "点击设备进入实时详情"));
     alarmSectionLabel->setText(localized("Priority Alarms", "优先告警"));
     viewAllButton->setText(localized("View all", "查看"));
+    openButton->setText(localized("Open", "打开"));
     shiftSummaryLabel->setText(localized("Shift Summary", "班次状态"));
     watchSectionLabel->setText(localized("Equipment Watch", "重点设备"));
     trendSectionLabel->setText(localized("Predictive Alerts Preview", "预测告警趋势"));
@@ -603,7 +640,7 @@ void RefineryPlantWindow::retranslateUi()
     plantTitleLabel->setText(localized("Plant Overview", "装置流程总览"));
     plantSubtitleLabel->setText(
         localized("Live process routing, equipment health, and operating envelope", "实时工艺路径、设备健康度与运行边界"));
-    const QString units = QStringLiteral("units");
+    const QString units = localized("units", "台");
     card(liveThroughputTile, "Live throughput", "实时处理量", QStringLiteral("t/h"), "Feed rate", "进料流量");
     card(normalEquipmentTile, "Normal equipment", "正常设备", units, "Stable", "运行稳定");
     card(warningEquipmentTile, "Warning equipment", "预警设备", units, "Review required", "需要关注");
@@ -742,7 +779,7 @@ void RefineryPlantWindow::buildDashboardPage()
     VYRQContainer* processTitles = createContainer(processHeader, QStringLiteral("KolvClear"), 1, 1, 0, 0, 0, 0, 0);
     processSectionLabel = createLabel(processTitles, QStringLiteral("KolvLabelSection"), 1, 22);
     processHintLabel = createLabel(processTitles, QStringLiteral("KolvLabelXs"), 1, 15);
-    VYRQPushButton* openButton = createIconButton(processHeader, QStringLiteral("KolvSecondaryButton"),
+    openButton = createIconButton(processHeader, QStringLiteral("KolvSecondaryButton"),
                                                   QStringLiteral("Open"), 82, 30, QString(), kNavIconColor);
     dashboardProcessView = createProcessView(processCard, QStringLiteral("dashboardProcessView"));
 

@@ -146,6 +146,8 @@ private:
     void drawerSlideFinished();
     const RefineryEquipment* selectedEquipment() const;
     void updateLayoutGeometry();
+    // Hides what of the top bar a narrow window has no room for.
+    void fitTopBar();
     void updateDrawerGeometry();
     void updateNavigationStyles();
     void retranslateUi();
@@ -195,6 +197,7 @@ private:
     VYRQPushButton* navReportButton = nullptr;
     VYRQPushButton* languageEnButton = nullptr;
     VYRQPushButton* languageZhButton = nullptr;
+    QVector<QWidget*> topBarOptional;
 
     // Dashboard
     VYRQLabel* dashboardTitleLabel = nullptr;
@@ -208,6 +211,7 @@ private:
     RefineryProcessView* dashboardProcessView = nullptr;
     VYRQLabel* alarmSectionLabel = nullptr;
     VYRQPushButton* viewAllButton = nullptr;
+    VYRQPushButton* openButton = nullptr;
     QVector<AlarmRowWidgets> alarmRows;
     VYRQLabel* shiftSummaryLabel = nullptr;
     VYRQOpenGLPieChart* shiftSummaryChart = nullptr;

@@ -1,6 +1,21 @@
 #include "TarnexOptions.h"
 
+#include <QRegularExpression>
+
 namespace {
+
+// One side: a number past an int's range is cut like any other past the limit (not
+// read as "no number"); anything else that is not a number reads as 0.
+int readSide(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (ok)
+        return qBound(0, value, TarnexOptions::kMaxSide);
+    static const QRegularExpression digits(QStringLiteral("^\\s*([+-]?)[0-9]+\\s*$"));
+    const QRegularExpressionMatch number = digits.match(text);
+    return number.hasMatch() && number.captured(1) != QLatin1String("-") ? TarnexOptions::kMaxSide : 0;
+}
 
 // "WxH", case-insensitive; any other number of parts leaves the size alone, and a
 // part that is not a number reads as 0 (the window's minimum raises it later).
@@ -9,9 +24,7 @@ void readSize(const QString& value, QSize& size)
     const QStringList parts = value.toLower().split(QChar('x'), Qt::KeepEmptyParts, Qt::CaseSensitive);
     if (parts.size() != 2)
         return;
-    const int width = parts.at(0).toInt(nullptr, 10);
-    const int height = parts.at(1).toInt(nullptr, 10);
-    size = QSize(qBound(0, width, TarnexOptions::kMaxSide), qBound(0, height, TarnexOptions::kMaxSide));
+    size = QSize(readSide(parts.at(0)), readSide(parts.at(1)));
 }
 
 } // namespace

@@ -34,6 +34,10 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#ifdef TARNEX_WITH_XCB
+#include <xcb/xcb.h>
+#endif
+
 static void initTarnexResources()
 {
     // Q_INIT_RESOURCE must not stand inside a namespace.
@@ -54,6 +58,41 @@ bool openGLAvailable()
     const bool enough = context.format().majorVersion() >= 2;
     context.doneCurrent();
     return enough;
+}
+
+QString displayFault(const QStringList& arguments)
+{
+#ifdef TARNEX_WITH_XCB
+    // Read as Qt reads them: the last "-platform" and "-display" win.
+    QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    QString display = qEnvironmentVariable("DISPLAY");
+    bool displayGiven = qEnvironmentVariableIsSet("DISPLAY");
+    for (int i = 1; i + 1 < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("-platform") || argument == QLatin1String("--platform")) {
+            platform = arguments.at(++i);
+        } else if (argument == QLatin1String("-display") || argument == QLatin1String("--display")) {
+            display = arguments.at(++i);
+            displayGiven = true;
+        }
+    }
+    // Qt tries each of "a;b" in turn: another platform there may well open.
+    for (const QString& candidate : platform.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (candidate.section(QLatin1Char(':'), 0, 0) != QLatin1String("xcb"))
+            return QString();
+    xcb_connection_t* connection = xcb_connect(display.isEmpty() ? nullptr : QFile::encodeName(display).constData(),
+                                               nullptr);
+    const bool opened = !xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    if (opened)
+        return QString();
+    if (!displayGiven || display.isEmpty())
+        return QStringLiteral("no display could be opened: DISPLAY is not set");
+    return QStringLiteral("no display could be opened: no X server answers at \"%1\"").arg(display);
+#else
+    Q_UNUSED(arguments);
+    return QString();
+#endif
 }
 
 namespace {
@@ -126,6 +165,8 @@ int runMonitor(const QStringList& arguments)
 
     RefineryPlantWindow window(nullptr);
     const bool interactive = options.screenshotPath.isEmpty();
+    // A screenshot keeps the size it asked for, also past the screen.
+    window.impl()->holdsToScreens = interactive;
     QScreen* screen = window.screen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     window.resize(startSize(options.size, window.minimumSize(), available, interactive));

@@ -23,6 +23,12 @@ namespace tarnex {
 // 2 screenshot not taken or not saved.
 int runMonitor(const QStringList& arguments);
 
+// Why the window system the application object would open cannot be opened: on X11
+// (the default, QT_QPA_PLATFORM or "-platform" naming only xcb) when the display that
+// "-display" or DISPLAY names takes no connection. Empty when it can be opened, or for
+// any other platform. Asked before the application object, which aborts without one.
+QString displayFault(const QStringList& arguments);
+
 // Whether an OpenGL 2.0 context can be made current: the check runMonitor makes
 // before it builds the window.
 bool openGLAvailable();

@@ -28,6 +28,13 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    // Qt would abort without a word of its own that the operator can act on.
+    const QString noDisplay = tarnex::displayFault(arguments);
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "tarnex: %s\n", noDisplay.toLocal8Bit().constData());
+        return 1;
+    }
+
     // Must precede the application object.
     QCoreApplication::setAttribute(Qt::AA_UseDesktopOpenGL, true);
     QApplication app(argc, argv);

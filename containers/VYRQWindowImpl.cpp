@@ -24,6 +24,10 @@
 
 namespace {
 
+// How long a window manager's move or resize must rest before the window is held: it
+// moves a window in many steps, and a hold between them would fight the operator's hand.
+constexpr int kSettleDelay = 200;
+
 // The window that follows the current press; null when no press is followed.
 // Held through QPointer so that a destroyed window cannot leave the flag set.
 QPointer<QWidget>& pressOwner()
@@ -91,6 +95,15 @@ VYRQWindowImpl::VYRQWindowImpl(QWidget* owner, const QString& typeKey)
 #ifndef Q_OS_WIN
     doubleClickMaximize = !isSubWindow();
 #endif
+    m_settleTimer.setSingleShot(true);
+    connect(&m_settleTimer, &QTimer::timeout, this, &VYRQWindowImpl::holdToScreen);
+    // A screen added or removed changes the areas even where the owner's own screen
+    // stays: held once Qt has moved its windows off a screen that went.
+    for (auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved})
+        connect(qGuiApp, signal, this, [this] {
+            watchScreens();
+            holdWhenSettled(0);
+        });
 }
 
 VYRQWindowImpl::~VYRQWindowImpl()
@@ -202,6 +215,7 @@ void VYRQWindowImpl::mousePressEvent(QMouseEvent* event)
     QWidget* hit = hitTest(w, pos.x(), pos.y());
     if (edge == EdgeNone && pressBelongsToControl(hit))
         return;
+    m_pressMoved = false;
     if (edge != EdgeNone) {
         resizeEdge = edge;
         m_ownMinimum = w->minimumSize();
@@ -253,19 +267,21 @@ void VYRQWindowImpl::watchWindowHandle()
         disconnect(m_watchedHandle, nullptr, this, nullptr);
     }
     m_watchedHandle = handle;
-    watchScreen();
+    watchScreens();
     if (!handle)
         return;
     handle->installEventFilter(this);
-    connect(handle, &QWindow::screenChanged, this, [this] {
-        watchScreen();
-        holdToScreen();
-    });
+    connect(handle, &QWindow::screenChanged, this, &VYRQWindowImpl::holdToScreen);
 }
 
 bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // The window system placed the window elsewhere than the owner put it: the window
+    // manager moved or resized it. (The owner's own moves arrive with its geometry.)
+    if (watched == m_watchedHandle && (type == QEvent::Move || type == QEvent::Resize) && owner()
+        && m_watchedHandle->geometry() != owner()->geometry())
+        holdWhenSettled(kSettleDelay);
     if (watched != m_watchedHandle
         || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove))
         return VYRQWidgetBaseImpl::eventFilter(watched, event);
@@ -309,6 +325,7 @@ void VYRQWindowImpl::mouseMoveEvent(QMouseEvent* event)
         const QPoint globalPos = event->globalPos();
         w->move(w->pos() + (globalPos - pressPos));
         pressPos = globalPos;
+        m_pressMoved = true;
         event->accept();
     }
 }
@@ -355,6 +372,7 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
         target.setHeight(qBound(minH, m_pressGeometry.height() + dy, maxH));
     if (target == QRect(w->pos(), w->size()))
         return;
+    m_pressMoved = true;
     // Fixed sizes pin the window while the edge follows the mouse; the release gives
     // its own limits back. Loosened first, so that the move and the new size arrive
     // as one change.
@@ -390,11 +408,12 @@ void VYRQWindowImpl::releasePress()
         w->releaseMouse();
     if (pressOwner() == w)
         pressOwner().clear();
-    // However the press ended (a release, a lost grab): the window is held now to the
-    // screen it was taken to or whose area changed under it, as after a move by the
-    // window manager.
-    if (std::exchange(m_holdPending, false))
-        holdToScreen();
+    // However the press ended (a release, a lost grab): where the press put the window,
+    // or where the screens changed under it, it is held as after a move by the window
+    // manager. Once control is back in the event loop: the owner may be on its way out.
+    const bool pending = std::exchange(m_holdPending, false);
+    if (std::exchange(m_pressMoved, false) || pending)
+        holdWhenSettled(0);
 }
 
 void VYRQWindowImpl::mouseDoubleClickEvent(QMouseEvent* event)
@@ -451,8 +470,14 @@ void VYRQWindowImpl::maximise()
 void VYRQWindowImpl::windowStateChanged(Qt::WindowStates oldState)
 {
     QWidget* w = owner();
-    if (w && (oldState & Qt::WindowMaximized) && !w->isMaximized())
+    if (!w)
+        return;
+    if ((oldState & Qt::WindowMaximized) && !w->isMaximized())
         restoreNormalGeometry();
+    // The screens may have changed while it was minimised; the window manager places
+    // it again as it restores it.
+    if ((oldState & Qt::WindowMinimized) && !w->isMinimized())
+        holdWhenSettled(kSettleDelay);
 }
 
 void VYRQWindowImpl::restoreNormalGeometry()
@@ -480,7 +505,8 @@ void VYRQWindowImpl::restoreNormalGeometry()
 void VYRQWindowImpl::holdToScreen()
 {
     QWidget* w = owner();
-    if (!w || !w->isWindow() || !w->isVisible() || (w->windowState() & (Qt::WindowMinimized | Qt::WindowFullScreen)))
+    if (!w || !holdsToScreens || !w->isWindow() || !w->isVisible()
+        || (w->windowState() & (Qt::WindowMinimized | Qt::WindowFullScreen)))
         return;
     // A window that follows a press is where the operator puts it, until the press ends.
     if (pressOwner() == w) {
@@ -509,7 +535,8 @@ void VYRQWindowImpl::holdToScreen()
         w->setMinimumSize(m_normalMinimum);
         w->setMaximumSize(m_normalMaximum);
     } else if (onScreens(w->frameGeometry())) {
-        // Anywhere on the screens, across two of them too, is the operator's choice.
+        // Anywhere on the screens, across two of them too, is the operator's choice;
+        // not past the desktop, nor in the corner that screens of unequal size leave.
         return;
     }
     // Held as a window manager places a new window: its size within the area, then its
@@ -530,10 +557,33 @@ QRect VYRQWindowImpl::maximisedArea() const
         return QRect();
     if (!w->isWindow())
         return w->parentWidget() ? w->parentWidget()->rect() : QRect();
-    QScreen* screen = w->screen();
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    QScreen* screen = centreScreen();
     return screen ? screen->availableGeometry() : QRect();
+}
+
+QScreen* VYRQWindowImpl::centreScreen() const
+{
+    QWidget* w = owner();
+    QScreen* own = w ? w->screen() : nullptr;
+    if (!own)
+        own = QGuiApplication::primaryScreen();
+    if (!own || !w)
+        return own;
+    const QPoint centre = w->frameGeometry().center();
+    QScreen* nearest = own;
+    qint64 nearestDistance = -1;
+    for (QScreen* screen : own->virtualSiblings()) {
+        const QRect area = screen->geometry();
+        if (area.contains(centre))
+            return screen;
+        const qint64 dx = qMax(qMax(area.left() - centre.x(), centre.x() - area.right()), 0);
+        const qint64 dy = qMax(qMax(area.top() - centre.y(), centre.y() - area.bottom()), 0);
+        if (nearestDistance < 0 || dx * dx + dy * dy < nearestDistance) {
+            nearestDistance = dx * dx + dy * dy;
+            nearest = screen;
+        }
+    }
+    return nearest;
 }
 
 QSize VYRQWindowImpl::normalMinimum() const
@@ -549,8 +599,7 @@ bool VYRQWindowImpl::fitsIn(const QSize& minimum, const QRect& area)
 
 bool VYRQWindowImpl::onScreens(const QRect& frame) const
 {
-    QWidget* w = owner();
-    QScreen* screen = w ? w->screen() : nullptr;
+    QScreen* screen = centreScreen();
     if (!screen)
         return true;
     QRegion screens;
@@ -559,19 +608,25 @@ bool VYRQWindowImpl::onScreens(const QRect& frame) const
     return (QRegion(frame) - screens).isEmpty();
 }
 
-void VYRQWindowImpl::watchScreen()
+void VYRQWindowImpl::watchScreens()
 {
+    for (const QPointer<QScreen>& screen : qAsConst(m_watchedScreens))
+        if (screen)
+            disconnect(screen, nullptr, this, nullptr);
+    m_watchedScreens.clear();
     QWidget* w = owner();
-    QScreen* screen = w && w->isWindow() ? w->screen() : nullptr;
-    if (screen == m_watchedScreen)
+    if (!w || !w->isWindow() || !m_watchedHandle)
         return;
-    if (m_watchedScreen)
-        disconnect(m_watchedScreen, nullptr, this, nullptr);
-    m_watchedScreen = screen;
-    if (!screen)
-        return;
-    connect(screen, &QScreen::geometryChanged, this, &VYRQWindowImpl::holdToScreen);
-    connect(screen, &QScreen::availableGeometryChanged, this, &VYRQWindowImpl::holdToScreen);
+    for (QScreen* screen : QGuiApplication::screens()) {
+        connect(screen, &QScreen::geometryChanged, this, &VYRQWindowImpl::holdToScreen);
+        connect(screen, &QScreen::availableGeometryChanged, this, &VYRQWindowImpl::holdToScreen);
+        m_watchedScreens << screen;
+    }
+}
+
+void VYRQWindowImpl::holdWhenSettled(int delay)
+{
+    m_settleTimer.start(delay);
 }
 
 void VYRQWindowImpl::resizeChildren()

@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QTimer>
+#include <QVector>
 #include <QWidget>
 
 class QEventLoop;
@@ -51,7 +53,7 @@ public:
 
     // Ends a press this window follows: drag and resize state, the mouse grab and
     // the process-wide pressed flag (only when this window set it); then holds the
-    // window to its screen if the press put that off.
+    // window to the screens if the press moved or resized it, or put a hold off.
     void releasePress();
     // Lays out the owner's direct library children (resizeWidget on each).
     void resizeChildren();
@@ -61,19 +63,22 @@ public:
     void toggleMaximized();
     // Watches the window system window of a top-level owner (again after it is
     // re-created): a left press in the border band reaches the frame before any child
-    // widget under it, and the resize cursor shows over children too. Watches its
-    // screen as well (holdToScreen).
+    // widget under it, and the resize cursor shows over children too. Watches where its
+    // geometry settles as well (holdToScreen): a move or resize by the window manager,
+    // its screen, and every screen added, removed or resized.
     void watchWindowHandle();
     // The owner's window state changed, by this frame, by QWidget::showNormal and its
     // kin, or by the window manager: a window this frame maximised gets its geometry
     // and size limits back whoever ends the maximised state. Where the screen cannot
-    // hold its minimum, it keeps the lifted limits and takes the available area.
+    // hold its minimum, it keeps the lifted limits and takes the available area. A
+    // window restored from minimised is held to the screens.
     void windowStateChanged(Qt::WindowStates oldState);
-    // Holds a top-level owner to its screen's available area, as when its screen or
-    // that screen's geometry changed (while the owner follows a press, once the press
-    // ends): a maximised window fills the area; a window the area cannot hold at its
-    // own minimum is maximised; one that reaches past the screens is brought within the
-    // area, no larger than it.
+    // The one rule of a top-level owner's place, kept wherever its geometry settles:
+    // the whole window lies on the screens' available areas. Where it does not, it is
+    // held within the available area of the screen its centre is on (the nearest one
+    // when its centre is on none), no larger than that area; a window the area cannot
+    // hold at its own minimum is maximised there, and a maximised window fills it.
+    // While the owner follows a press, the hold waits for the press to end.
     void holdToScreen();
 
     void setResizeable(bool on);
@@ -116,6 +121,9 @@ public:
     bool doubleClickMaximize = false;
     // Set while setTransparent re-creates the native window (it hides and shows it).
     bool changingWindowFlags = false;
+    // Off for a window that must keep the geometry it was given whatever the screens
+    // are (a screenshot of a size past the screen): holdToScreen leaves it alone.
+    bool holdsToScreens = true;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -127,7 +135,12 @@ private:
     void followHover(const QPoint& pos);
     void restoreNormalGeometry();
     void maximise();
-    void watchScreen();
+    void watchScreens();
+    // holdToScreen once the owner's geometry has been still for `delay` ms: a window
+    // manager moves a window in many steps.
+    void holdWhenSettled(int delay);
+    // The screen the owner's centre is on, else the nearest one.
+    QScreen* centreScreen() const;
     // The area the owner maximises into; invalid when it has none.
     QRect maximisedArea() const;
     // The owner's own minimum, also while maximising lifted it.
@@ -145,8 +158,11 @@ private:
     QRect m_pressGeometry;
     // holdToScreen was put off by a press the owner follows; releasePress holds it.
     bool m_holdPending = false;
+    // The press the owner follows moved or resized it.
+    bool m_pressMoved = false;
+    QTimer m_settleTimer;
     QPointer<QWindow> m_watchedHandle;
-    QPointer<QScreen> m_watchedScreen;
+    QVector<QPointer<QScreen>> m_watchedScreens;
     // Set while the frame's maximise lifted the owner's size limits; they and the
     // geometry below come back once the owner is restored on a screen that holds it.
     bool m_limitsLifted = false;

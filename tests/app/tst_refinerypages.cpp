@@ -156,7 +156,7 @@ void tst_RefineryPages::pageTexts_data()
     QTest::newRow("Chinese") << 1
                              << QStringList{u("运行总览"), u("计划值 480"), u("预测告警趋势"), "SHIFT B162",
                                             u("紧急"), u("2 分钟前")}
-                             << QStringList{u("装置流程总览"), "units", u("设备遥测与健康状态")}
+                             << QStringList{u("装置流程总览"), u("台"), u("设备遥测与健康状态")}
                              << u("7 正常 / 5 告警") << u("设备,名称,区域,温度,压力,流量,健康度,状态").split(',')
                              << QStringList{"R-203", u("加氢反应器"), u("反应单元"), "220.6 C", "9.03 bar", "237 m3/h",
                                             "61%", u("紧急")};
@@ -181,9 +181,8 @@ void tst_RefineryPages::pageTexts()
     QVERIFY2(title == fullTitle || (title.endsWith(QChar(0x2026)) && fullTitle.startsWith(title.chopped(1))),
              qPrintable(title));
     QTEST(window.findChild<VYRQLabel*>(QStringLiteral("shiftSummaryValue"))->text(), "summary");
-    // "Open" keeps its English text in both languages.
-    QVERIFY(buttonByTheme(window.findChild<QWidget*>(QStringLiteral("dashboardPage")), "KolvSecondaryButton")->text()
-            == QLatin1String("Open"));
+    QCOMPARE(buttonByTheme(window.findChild<QWidget*>(QStringLiteral("dashboardPage")), "KolvSecondaryButton")->text(),
+             language == 1 ? u("打开") : QStringLiteral("Open"));
     const QStringList inDrawer = labelTexts(drawerOf(&window));
     QVERIFY(inDrawer.contains(language == 1 ? u("设备健康趋势") : QStringLiteral("Equipment Health Trend")));
     QCOMPARE(buttonByTheme(&window, "KolvPrimaryButton")->text(),
@@ -680,6 +679,9 @@ void tst_RefineryPages::readableAtEverySize_data()
     QTest::newRow("1280x720 Chinese") << QSize(1280, 720) << 1 << true;
     QTest::newRow("1440x900") << QSize(1440, 900) << 0 << false;
     QTest::newRow("1920x1080 Chinese") << QSize(1920, 1080) << 1 << false;
+    // Below the minimum, as maximised on a small screen.
+    QTest::newRow("900x600") << QSize(900, 600) << 0 << true;
+    QTest::newRow("800x600 Chinese") << QSize(800, 600) << 1 << true;
 }
 
 void tst_RefineryPages::readableAtEverySize()
@@ -688,10 +690,35 @@ void tst_RefineryPages::readableAtEverySize()
     QFETCH(int, language);
     StillWindow window;
     window.setLanguage(language);
+    window.setMinimumSize(window.minimumSize().boundedTo(size));
     window.resize(size);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_COMPARE(window.findChild<QWidget*>(QStringLiteral("kolvRoot"))->size(), size);
+
+    // The top bar's shown parts lie whole within it, none over another; the language
+    // and window buttons are always among them.
+    QWidget* topBar = nullptr;
+    for (VYRQContainer* container : window.findChildren<VYRQContainer*>())
+        if (container->getThemeName() == QLatin1String("KolvTopbar"))
+            topBar = container;
+    QVERIFY(topBar);
+    QVector<QRect> parts;
+    int windowAndLanguageButtons = 0;
+    for (QObject* child : topBar->children()) {
+        auto* part = qobject_cast<QWidget*>(child);
+        if (!part || part->isHidden())
+            continue;
+        QVERIFY2(topBar->rect().contains(part->geometry()), part->metaObject()->className());
+        for (const QRect& other : qAsConst(parts))
+            QVERIFY2(!other.intersects(part->geometry()), part->metaObject()->className());
+        parts << part->geometry();
+        windowAndLanguageButtons += qobject_cast<VYRQPushButton*>(part) && part->width() != 34;
+    }
+    QCOMPARE(windowAndLanguageButtons, 5);
+    // Narrower than the window's minimum, only the top bar keeps its whole layout.
+    if (size.width() < 1280)
+        return;
 
     auto* trend = window.findChild<VYRQLineChart*>(QStringLiteral("predictiveTrendChart"));
     const QRectF plot = vyrtest::impl(trend)->plotRect(trend->size());

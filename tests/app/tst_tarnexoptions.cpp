@@ -39,6 +39,11 @@ void tst_TarnexOptions::fromArguments_data()
                                        << false << false << QString();
     QTest::newRow("just above the limit") << QStringList{"t", "--size", "6145x6144"} << QSize(6144, 6144) << 0
                                           << false << false << QString();
+    // Past an int's range: still a number past the limit.
+    QTest::newRow("width past int") << QStringList{"t", "--size", "2147483648x1000"} << QSize(6144, 1000) << 0
+                                    << false << false << QString();
+    QTest::newRow("past int either way") << QStringList{"t", "--size", "-2147483649x+99999999999999999999"}
+                                         << QSize(0, 6144) << 0 << false << false << QString();
     QTest::newRow("negative size") << QStringList{"t", "--size", "-5x-7"} << QSize(0, 0) << 0 << false << false
                                    << QString();
     QTest::newRow("size last") << QStringList{"t", "--size"} << standard << 0 << false << false << QString();

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <sched.h>
 #include <sys/mount.h>
@@ -171,8 +173,9 @@ std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
     return std::unique_ptr<Reply, decltype(&std::free)>(reply, &std::free);
 }
 
-// The mapped top-level window of that title (XCB_NONE while there is none).
-xcb_window_t windowTitled(xcb_connection_t* connection, const QByteArray& title)
+// The mapped top-level window of that title (XCB_NONE while there is none); with
+// `unmapped`, one that is not mapped as well.
+xcb_window_t windowTitled(xcb_connection_t* connection, const QByteArray& title, bool unmapped = false)
 {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const auto name =
@@ -185,7 +188,7 @@ xcb_window_t windowTitled(xcb_connection_t* connection, const QByteArray& title)
         const auto property = owned(xcb_get_property_reply(
             connection, xcb_get_property(connection, 0, children[i], name->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
             nullptr));
-        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && property
+        if (attributes && (unmapped || attributes->map_state == XCB_MAP_STATE_VIEWABLE) && property
             && QByteArray(static_cast<const char*>(xcb_get_property_value(property.get())),
                           xcb_get_property_value_length(property.get())) == title)
             return children[i];
@@ -227,6 +230,13 @@ bool moveWindow(const QString& display, const QByteArray& title, const QPoint& t
     }
     xcb_disconnect(connection);
     return moved;
+}
+
+xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
+{
+    const auto reply = owned(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, quint16(strlen(name)), name), nullptr));
+    return reply ? reply->atom : XCB_ATOM_NONE;
 }
 
 // The pixels the X server shows on its screen.
@@ -293,6 +303,96 @@ bool pressAt(const QString& display, const QPoint& at, int clicks, quint8 button
             fakeButton(connection, XCB_BUTTON_RELEASE, button);
         }
         return true;
+    });
+}
+
+// Client messages to the root reach this connection from now on: a window's requests
+// to the window manager go there.
+void watchRoot(xcb_connection_t* connection, xcb_window_t root)
+{
+    const quint32 mask[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, mask);
+}
+
+// Waits for a client message to the root that `wanted` picks out (a window's request to
+// the window manager, or its answer), on a connection that watches the root (watchRoot).
+template<typename Wanted>
+bool rootMessage(xcb_connection_t* connection, Wanted wanted)
+{
+    bool seen = false;
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+                seen |= (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE
+                    && wanted(*reinterpret_cast<xcb_client_message_event_t*>(event));
+                std::free(event);
+            }
+            return seen;
+        },
+        10000));
+    return seen;
+}
+
+// Sets the ICCCM state a window manager gives a window (1 normal, 3 iconic), maps or
+// unmaps it to match, and waits until its client has read the state: it answers the
+// window manager's ping (_NET_WM_PING) in turn with the events before it. (Qt reads the
+// state when it handles the change: a state changed again before would go unseen.)
+bool setWindowManagerState(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window, quint32 state)
+{
+    watchRoot(connection, root);
+    const xcb_atom_t wmState = atomNamed(connection, "WM_STATE");
+    const quint32 value[] = {state, XCB_NONE};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, wmState, wmState, 32, 2, value);
+    if (state == 3)
+        xcb_unmap_window(connection, window);
+    else
+        xcb_map_window(connection, window);
+    const xcb_atom_t protocols = atomNamed(connection, "WM_PROTOCOLS");
+    const xcb_atom_t pingAtom = atomNamed(connection, "_NET_WM_PING");
+    xcb_client_message_event_t ping = {};
+    ping.response_type = XCB_CLIENT_MESSAGE;
+    ping.format = 32;
+    ping.window = window;
+    ping.type = protocols;
+    ping.data.data32[0] = pingAtom;
+    ping.data.data32[1] = XCB_CURRENT_TIME;
+    ping.data.data32[2] = window;
+    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ping));
+    xcb_flush(connection);
+    return rootMessage(connection, [&](const xcb_client_message_event_t& message) {
+        return message.type == protocols && message.data.data32[0] == pingAtom && message.data.data32[2] == window;
+    });
+}
+
+// A click at a point that asks the window of that title to minimise, and the window
+// manager's answer: once the window sent the request (ICCCM's WM_CHANGE_STATE to the
+// root), it is unmapped and iconic. False when no request came.
+bool minimiseBy(const QString& display, const QByteArray& title, const QPoint& at)
+{
+    return operate(display, [&](xcb_connection_t* connection, xcb_window_t root) {
+        const xcb_window_t window = windowTitled(connection, title);
+        watchRoot(connection, root);
+        if (!window || !pointTo(connection, root, at))
+            return false;
+        fakeButton(connection, XCB_BUTTON_PRESS, 1);
+        fakeButton(connection, XCB_BUTTON_RELEASE, 1);
+        xcb_flush(connection);
+        const xcb_atom_t changeState = atomNamed(connection, "WM_CHANGE_STATE");
+        return rootMessage(connection,
+                           [&](const xcb_client_message_event_t& message) {
+                               return message.window == window && message.type == changeState
+                                   && message.data.data32[0] == 3;
+                           })
+            && setWindowManagerState(connection, root, window, 3);
+    });
+}
+
+// The window manager restores the minimised window of that title.
+bool restoreWindow(const QString& display, const QByteArray& title)
+{
+    return operate(display, [&](xcb_connection_t* connection, xcb_window_t root) {
+        const xcb_window_t window = windowTitled(connection, title, true);
+        return window && setWindowManagerState(connection, root, window, 1);
     });
 }
 
@@ -530,7 +630,8 @@ void tst_TarnexStartup::executableExitCodes_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("shot");      // relative to a fresh folder, its "read-only"
-                                            // a read-only file system; empty: unwritable
+                                            // a read-only file system; empty: unwritable;
+                                            // "-": an interactive run
     QTest::addColumn<int>("code");
     QTest::addColumn<QSize>("imageSize");
     QTest::addColumn<QByteArray>("output");     // expected on standard output
@@ -556,6 +657,16 @@ void tst_TarnexStartup::executableExitCodes_data()
     QTest::newRow("help names the size limit, starts nothing")
         << QStringList{"--help"} << QStringLiteral("help.png") << 0 << QSize() << QByteArray("at most 6144")
         << QByteArray() << noDisplay;
+    // Qt would abort (SIGABRT) without one.
+    const QByteArray noServer("tarnex: no display could be opened");
+    QTest::newRow("no DISPLAY") << QStringList{} << QStringLiteral("shot.png") << 1 << QSize() << QByteArray()
+                                << noServer + ": DISPLAY is not set" << noDisplay;
+    QTest::newRow("no DISPLAY, default platform, interactive")
+        << QStringList{} << QStringLiteral("-") << 1 << QSize() << QByteArray() << noServer
+        << QStringList{"-DISPLAY", "-QT_QPA_PLATFORM"};
+    QTest::newRow("DISPLAY naming no server")
+        << QStringList{"--zh"} << QStringLiteral("shot.png") << 1 << QSize() << QByteArray()
+        << noServer + ": no X server answers at \":8913\"" << QStringList{"DISPLAY=:8913", "-QT_QPA_PLATFORM"};
     // Qt would compose the whole window through OpenGL: black, and the charts missing
     // from the screenshot.
     const QByteArray noContext("Unable to create an OpenGL context: the Tarnex charts need OpenGL 2.0 or later.");
@@ -601,7 +712,8 @@ void tst_TarnexStartup::executableExitCodes()
     }
 
     ReadOnlyFolderProcess process(readOnly);
-    startTarnex(process, options + QStringList{"--screenshot", path}, environment);
+    startTarnex(process, shot == QLatin1String("-") ? options : options + QStringList{"--screenshot", path},
+                environment);
     QVERIFY2(process.waitForFinished(60000), "tarnex did not end by itself");
     if (!readOnly.isEmpty() && process.exitCode() == 77)
         QSKIP("no read-only file system can be mounted here");
@@ -769,7 +881,8 @@ void tst_TarnexStartup::windowFitsScreen_data()
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<QRect>("expected");    // the window's geometry, or the PNG's size
     QTest::addColumn<bool>("screenshot");
-    // What the operator or the display does then, and the window's geometry after each.
+    // What the operator or the display does then, and the window's geometry after each
+    // (none while it is minimised). The whole window lies on the screens after each.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QList<QRect>>("after");
 
@@ -808,6 +921,27 @@ void tst_TarnexStartup::windowFitsScreen_data()
         << QStringList{"screen 1280x720", "screen 1024x600", "maximise button", "screen 1920x1080",
                        "maximise button"}
         << QList<QRect>{QRect(0, 0, 1280, 720), small, small, large, QRect(0, 0, 1280, 720)};
+    // Held wherever its geometry settles: after a restore from minimised, where the
+    // screen changed in the meantime, and after its own moves within the screen.
+    const QRect onScreen(0, 0, 1280, 720);
+    QTest::newRow("screen resized while minimised")
+        << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
+        << QStringList{"minimise button", "screen 1280x720", "restored", "minimise button", "screen 1024x600",
+                       "restored", "maximise button"}
+        << QList<QRect>{QRect(), QRect(), onScreen, QRect(), QRect(), small, small};
+    QTest::newRow("top bar dragged above the screen, border past its edge")
+        << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
+        << QStringList{"top bar drag by 0,-120", "top bar drag by -400,0", "right border drag by 300,0",
+                       "maximise button", "maximise button"}
+        << QList<QRect>{QRect(240, 0, 1440, 900), QRect(0, 0, 1440, 900), QRect(0, 0, 1740, 900), large,
+                        QRect(0, 0, 1740, 900)};
+    // Narrow screens: the top bar keeps every window button and the language buttons
+    // whole, and each takes its click.
+    for (const QSize narrow : {QSize(900, 600), QSize(800, 600)})
+        QTest::addRow("narrow screen %dx%d: every window button takes its click", narrow.width(), narrow.height())
+            << narrow << QSize() << QStringList{} << QStringList{} << QRect(QPoint(0, 0), narrow) << false
+            << QStringList{"maximise button", "minimise button", "restored", "close button"}
+            << QList<QRect>{QRect(QPoint(0, 0), narrow), QRect(), QRect(QPoint(0, 0), narrow), QRect()};
     QTest::newRow("below the minimum: the drawer's button shows whole")
         << QSize(1024, 600) << QSize() << QStringList{"--page", "plant", "--drawer"} << QStringList{} << small << false
         << QStringList{"plant page scrolled to its end"} << QList<QRect>{small};
@@ -826,11 +960,22 @@ void tst_TarnexStartup::windowFitsScreen_data()
         << QStringList{"moved to 1920,0", "maximise button", "maximise button", "moved to 100,100",
                        "maximise button"}
         << QList<QRect>{onSecond, onSecond, onSecond, QRect(100, 100, 1280, 720), large};
-    // Restored, it is brought within the screen it is on.
+    // Its corner in the empty area below the smaller screen: held within the screen its
+    // centre is on, and maximised and restored there.
     QTest::newRow("two screens: maximised and restored from across both")
         << hd << secondScreen << QStringList{} << QStringList{} << centred << false
         << QStringList{"moved to 1000,100", "maximise button", "maximise button"}
-        << QList<QRect>{QRect(1000, 100, 1440, 900), large, QRect(480, 100, 1440, 900)};
+        << QList<QRect>{QRect(480, 100, 1440, 900), large, QRect(480, 100, 1440, 900)};
+    // Across both screens where both reach, it stays; past the desktop or into the empty
+    // corner it is held, moved by the window manager or by its own top bar and border.
+    QTest::newRow("two screens: moves within and across the screens")
+        << hd << secondScreen << QStringList{} << QStringList{} << centred << false
+        << QStringList{"moved to 1920,0", "moved to 2500,300", "top bar drag by -600,0", "moved to 1500,500"}
+        << QList<QRect>{onSecond, onSecond, QRect(1320, 0, 1280, 720), onSecond};
+    QTest::newRow("two screens: dragged and resized into the empty corner")
+        << hd << secondScreen << QStringList{} << QStringList{} << centred << false
+        << QStringList{"top bar drag by 600,0", "right border drag by 623,0"}
+        << QList<QRect>{QRect(480, 90, 1440, 900), QRect(0, 90, 1920, 900)};
 }
 
 // The executable on an X server whose screen is the size under test, its window's
@@ -904,9 +1049,13 @@ void tst_TarnexStartup::windowFitsScreen()
         const QStringList xy = step.section(QLatin1Char(' '), -1).split(QLatin1Char(','));
         return QPoint(xy.value(0).toInt(), xy.value(1).toInt());
     };
+    // The screens' areas, the first one resized by the "screen" steps.
+    QRect firstScreen(QPoint(0, 0), screen);
+    const QRect secondArea = second.isValid() ? QRect(QPoint(screen.width(), 0), second) : QRect();
     for (int i = 0; i < steps.size(); ++i) {
         const QString& step = steps.at(i);
-        const bool click = step == QLatin1String("maximise button") || step.startsWith(QLatin1String("top bar "));
+        const bool click = step.endsWith(QLatin1String(" button")) || step.startsWith(QLatin1String("top bar "))
+            || step.startsWith(QLatin1String("right border "));
         // Laid out for its geometry before the click.
         if (click)
             QVERIFY2(switchLanguage(), "the window took no click");
@@ -914,6 +1063,26 @@ void tst_TarnexStartup::windowFitsScreen()
         const QPoint bareTopBar = topBar(456, 32);
         if (step == QLatin1String("maximise button")) {
             QVERIFY2(pressAt(display.name, topBar(-65, 24), 1), "the pointer did not reach the maximise button");
+        } else if (step == QLatin1String("minimise button")) {
+            QVERIFY2(minimiseBy(display.name, title, topBar(-103, 24)), "the minimise button asked for nothing");
+        } else if (step == QLatin1String("restored")) {
+            QVERIFY2(restoreWindow(display.name, title), "no window to restore");
+        } else if (step == QLatin1String("close button")) {
+            QVERIFY2(pressAt(display.name, topBar(-27, 24), 1), "the pointer did not reach the close button");
+            QVERIFY2(process.waitForFinished(30000), "the close button did not close the window");
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), 0);
+            QCOMPARE(i, steps.size() - 1);
+            return;
+        } else if (step.startsWith(QLatin1String("right border drag by "))) {
+            // Just inside the right edge, half way down; released once the edge followed.
+            const int right = windowGeometry(display.name, title).right() + pointIn(step).x();
+            QVERIFY2(dragFrom(display.name, topBar(-2, 450), pointIn(step),
+                              [&] {
+                                  return QTest::qWaitFor(
+                                      [&] { return windowGeometry(display.name, title).right() == right; }, 30000);
+                              }),
+                     "the window's edge did not follow the mouse");
         } else if (step == QLatin1String("top bar double click")) {
             QVERIFY2(pressAt(display.name, bareTopBar, 2), "the pointer did not reach the top bar");
         } else if (step.startsWith(QLatin1String("top bar drag by "))) {
@@ -930,7 +1099,8 @@ void tst_TarnexStartup::windowFitsScreen()
             QVERIFY2(moveWindow(display.name, title, pointIn(step)), qPrintable(step));
         } else if (step.startsWith(QLatin1String("screen "))) {
             const QStringList size = step.mid(7).split(QLatin1Char('x'));
-            QVERIFY2(resizeScreen(display.name, QSize(size.at(0).toInt(), size.at(1).toInt())), qPrintable(step));
+            firstScreen.setSize(QSize(size.at(0).toInt(), size.at(1).toInt()));
+            QVERIFY2(resizeScreen(display.name, firstScreen.size()), qPrintable(step));
         } else if (step == QLatin1String("plant page scrolled to its end")) {
             // The wheel over the page's scroll bar, until the button shows whole.
             int rows = 0;
@@ -949,11 +1119,13 @@ void tst_TarnexStartup::windowFitsScreen()
         // A click aimed while the window still moves would land elsewhere.
         static_cast<void>(QTest::qWaitFor([&] { return windowGeometry(display.name, title) == after.at(i); }, 30000));
         // A window restored past the screen's edges takes no click on its buttons there.
-        if (click)
+        if ((click && step != QLatin1String("minimise button")) || step == QLatin1String("restored"))
             QVERIFY2(switchLanguage(), qPrintable(QStringLiteral("no click reached its button after ") + step));
         const QRect reached = windowGeometry(display.name, title);
         QVERIFY2(reached == after.at(i), qPrintable(QStringLiteral("%1: %2x%3+%4+%5").arg(step).arg(reached.width())
                                                         .arg(reached.height()).arg(reached.x()).arg(reached.y())));
+        // The rule: the whole window on the screens.
+        QVERIFY((QRegion(reached) - QRegion(firstScreen) - QRegion(secondArea)).isEmpty());
     }
     QCOMPARE(process.state(), QProcess::Running);
     process.kill();

@@ -152,6 +152,11 @@ private slots:
                                                  << QRect(200, 100, 400, 470);
         QTest::newRow("top-right, height held") << QPoint(498, 1) << QPoint(30, 400) << none
                                                 << QRect(100, 150, 530, 400);
+        // Past the screen's edge (both platforms' screens start at 0, 0 and hold the
+        // window at 800 x 600): held on the screen once the press ends.
+        QTest::newRow("left, past the screen") << QPoint(1, 200) << QPoint(-300, 0) << none << QRect(0, 100, 800, 450);
+        QTest::newRow("top-left, past the screen") << QPoint(1, 1) << QPoint(-50, -150) << none
+                                                   << QRect(50, 0, 550, 600);
         // The window's own minimum is a floor as well as the frame's.
         QTest::newRow("right, window minimum") << QPoint(498, 200) << QPoint(-150, 0) << QSize(470, 420)
                                                << QRect(100, 100, 470, 450);
@@ -436,8 +441,10 @@ private slots:
     void pressedFlagCleared()
     {
         QFETCH(int, how);
-        auto holder = shownWindow(QRect(0, 0, 450, 450));
-        auto other = shownWindow(QRect(500, 0, 450, 450));
+        // Both on the offscreen platform's 800 x 600 screen: one past it is held there
+        // after its drag.
+        auto holder = shownWindow(QRect(0, 0, 380, 380));
+        auto other = shownWindow(QRect(400, 0, 380, 380));
         QVERIFY(holder && other);
         auto* subWin = new VYRQSubWin(holder.get());
         subWin->setGeometry(10, 10, 200, 200);
