@@ -54,9 +54,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
-#include <QOpenGLPaintDevice>
 #include <QOpenGLWidget>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QCandlestickSeries>
@@ -542,9 +540,8 @@ CoverageDifference coverageDifference(const QImage& ours, const QImage& theirs, 
 }
 
 // `paper` with the line through `points` stroked over it by QPainter with `pen`,
-// antialiased: in an image, or where `gl` is given, on an OpenGL surface of the same
-// samples as that widget's.
-QImage strokedOver(const QImage& paper, const QVector<QPointF>& points, const QPen& pen, QOpenGLWidget* gl)
+// antialiased, on the raster engine.
+QImage strokedOver(const QImage& paper, const QVector<QPointF>& points, const QPen& pen)
 {
     QPainterPath path;
     if (!points.isEmpty()) {
@@ -552,34 +549,13 @@ QImage strokedOver(const QImage& paper, const QVector<QPointF>& points, const QP
         for (int i = 1; i < points.size(); ++i)
             path.lineTo(points.at(i));
     }
-    const auto draw = [&](QPaintDevice* device) {
-        QPainter painter(device);
-        painter.drawImage(0, 0, paper);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(pen);
-        painter.drawPath(path);
-    };
-    if (!gl) {
-        QImage image = paper.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        draw(&image);
-        return image;
-    }
-    gl->makeCurrent();
-    QOpenGLFramebufferObjectFormat format;
-    format.setSamples(gl->format().samples());
-    format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
-    QImage image;
-    {
-        QOpenGLFramebufferObject fbo(paper.size(), format);
-        fbo.bind();
-        QOpenGLPaintDevice device(paper.size());
-        draw(&device);
-        fbo.release();
-        image = fbo.toImage();
-    }
-    gl->doneCurrent();
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage image = paper.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(pen);
+    painter.drawPath(path);
+    return image;
 }
 
 // Bounds on an average drawn alone against QPainter's stroke of its whole line: the
@@ -594,12 +570,13 @@ constexpr double averageDifferingBound = 0.005;
 // draws it. The candles: each colour within 4 % of Qt's (pixels of that colour), the
 // averages drawn transparent on ours and taken out of Qt's chart. Each average: drawn
 // alone on ours, candles and other averages transparent, against QPainter stroking its
-// whole line with the same pen over ours without it (on the same engine, `gl` for
-// ours on OpenGL), pixel by pixel within the plot (coverageDifference, within
-// averageShareBound and averageDifferingBound). The figures go to `counts` either way.
+// whole line with the same pen over ours without it, pixel by pixel within the plot
+// (coverageDifference, within averageShareBound and averageDifferingBound); ours
+// draws the same images of coverage on either engine. The figures go to `counts`
+// either way.
 bool sameFinancialPictures(VYRQFinancialChartImpl& impl, const std::function<QImage()>& ours,
                            QCandlestickSeries* series, const QVector<QLineSeries*>& lines, QChartView& view,
-                           const QRect& plot, QOpenGLWidget* gl, QString& counts)
+                           const QRect& plot, QString& counts)
 {
     // Qt Charts keeps showing a candlestick series made invisible or clear: the chart
     // takes the series it shows, in their order.
@@ -662,7 +639,7 @@ bool sameFinancialPictures(VYRQFinancialChartImpl& impl, const std::function<QIm
                     points.append(impl.pointFor(first + i, values.at(i), area, range));
             }
             const QImage a = ours();
-            const QImage b = strokedOver(paper, points, QPen(color, 1.5), gl);
+            const QImage b = strokedOver(paper, points, QPen(color, 1.5));
             const CoverageDifference d = coverageDifference(a.copy(plot), b.copy(plot), paper.copy(plot), color);
             same = same && d.share <= averageShareBound && d.differing <= averageDifferingBound;
             counts += QStringLiteral(" %1 %2/%3 %").arg(color.name()).arg(d.share * 100, 0, 'f', 2)
@@ -813,8 +790,8 @@ void benchFinancial(int count, bool averages, FinancialFeed feed)
             continue;
         QString counts;
         const auto picture = [&] { return raster ? impl.renderImage() : ours.grabFramebuffer(); };
-        const bool samePicture = sameFinancialPictures(impl, picture, series, lines, view, plot.toAlignedRect(),
-                                                       raster ? nullptr : &ours, counts);
+        const bool samePicture =
+            sameFinancialPictures(impl, picture, series, lines, view, plot.toAlignedRect(), counts);
         const Frame oursFrame = raster ? Frame([&impl] { return !impl.renderImage().isNull(); }) : glFrame(ours, &ours);
         // On OpenGL ours runs on all of Mesa's threads and Qt on one: the CPU both spend.
         const std::pair<double, double> ms =

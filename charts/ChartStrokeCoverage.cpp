@@ -36,7 +36,7 @@ struct BandCells {
     // the sum of a column's cells from its top is the winding of the outline over
     // that pixel: each pixel column a rasteriser's scanline, turned on its side.
     // Within the bounds every coordinate is at least 0, where a cast floors it.
-    inline void addEdge(QPointF a, QPointF b)
+    Q_ALWAYS_INLINE void addEdge(QPointF a, QPointF b)
     {
         if (a.x() == b.x())
             return;
@@ -73,7 +73,7 @@ struct BandCells {
 
     // The share of an edge that crosses column c of the band from y0 to y1, `d` wide,
     // in units of 1/65536 of a pixel: whole numbers, summed without rounding.
-    inline void addPiece(int c, float y0, float y1, float d)
+    Q_ALWAYS_INLINE void addPiece(int c, float y0, float y1, float d)
     {
         qint32* cell = cells + c * stride;
         d *= unit;
@@ -200,7 +200,7 @@ void ChartStrokeCoverage::keepColumnExtremes(int from)
             top = p[next].y() < p[top].y() ? next : top;
             bottom = p[next].y() > p[bottom].y() ? next : bottom;
         }
-        if (next - i <= 4) {
+        if (next - i <= 2) {
             for (int j = i; j < next; ++j)
                 p[kept++] = p[j];
         } else {

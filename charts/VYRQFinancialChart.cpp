@@ -328,12 +328,11 @@ void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF&
     const int last = lastVisibleIndex();
     // Closer than a pixel, a line zig-zags over each column, and the raster engine
     // strokes it as one outline with as many crossings, some fifty times the cost of
-    // the frame: the coverage it would give each pixel is worked out column by column
-    // instead. The OpenGL engine multisamples a stroke at little cost but pays for
-    // each one it is handed: there each line goes as one path.
-    const bool dense = denserThan(plot, deviceColumn(painter));
+    // the frame; the OpenGL engine's multisampled stroke of it shows other pixels. The
+    // coverage the raster engine would give each pixel is worked out column by column
+    // instead, and handed to either engine as images.
     const QTransform toDevice = painter.deviceTransform();
-    const bool ownCoverage = dense && fillsWholePixels(painter) && ChartStrokeCoverage::drawsWith(toDevice);
+    const bool ownCoverage = denserThan(plot, deviceColumn(painter)) && ChartStrokeCoverage::drawsWith(toDevice);
     if (ownCoverage)
         averageCoverage.begin(toDevice.mapRect(drawable).toAlignedRect());
     painter.setBrush(Qt::NoBrush);
@@ -345,29 +344,28 @@ void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF&
         collectLine(plot, range, first, last, first + averages.size(), average);
         const QPen pen(maColor(k), averagePen);
         painter.setPen(pen);
-        averagePath.clear();
         const auto draw = [&](QVector<QPointF>& run) {
-            if (ownCoverage) {
+            if (!ownCoverage) {
+                strokeInPieces(painter, run);
+                return;
+            }
+            if (!toDevice.isIdentity()) {
                 for (QPointF& p : run)
                     p = toDevice.map(p);
-                averageCoverage.addLine(run.constData(), run.size(), averagePen * toDevice.m11(), pen.color());
-            } else if (dense) {
-                averagePath.addPolygon(QPolygonF(run));
-            } else {
-                strokeInPieces(painter, run);
             }
+            averageCoverage.addLine(run.constData(), run.size(), averagePen * toDevice.m11(), pen.color());
         };
         // Mostly the whole line lies within the widget: it is drawn as it is.
-        const bool inside = std::all_of(linePoints.cbegin(), linePoints.cend(),
-                                        [&](const QPointF& p) { return drawable.contains(p); });
+        const bool inside = std::all_of(linePoints.cbegin(), linePoints.cend(), [&](const QPointF& p) {
+            return p.x() >= drawable.left() && p.x() <= drawable.right() && p.y() >= drawable.top()
+                && p.y() <= drawable.bottom();
+        });
         if (inside) {
             draw(linePoints);
         } else {
             for (QPolygonF& run : clipPolyline(QPolygonF(linePoints), drawable))
                 draw(run);
         }
-        if (!averagePath.isEmpty())
-            painter.drawPath(averagePath);
     }
     if (ownCoverage)
         averageCoverage.paint(painter);

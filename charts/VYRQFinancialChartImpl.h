@@ -106,7 +106,6 @@ private:
     // The moving averages of the records in view, one run a period, while they are shown.
     QVector<QVector<double>> averageRuns;
     QVector<double> averageCloses;
-    // The averages drawn by their coverage, and the path each one goes as otherwise.
+    // The averages drawn by their coverage, while the candles lie closer than a pixel.
     ChartStrokeCoverage averageCoverage;
-    QPainterPath averagePath;
 };
