@@ -36,14 +36,15 @@ struct BandCells {
     // the sum of a column's cells from its top is the winding of the outline over
     // that pixel: each pixel column a rasteriser's scanline, turned on its side.
     // Within the bounds every coordinate is at least 0, where a cast floors it.
-    Q_ALWAYS_INLINE void addEdge(QPointF a, QPointF b)
+    // `weight` counts the edge that many times over.
+    Q_ALWAYS_INLINE void addEdge(QPointF a, QPointF b, float weight = 1)
     {
         if (a.x() == b.x())
             return;
-        float direction = 1;
+        float direction = weight;
         if (a.x() > b.x()) {
             std::swap(a, b);
-            direction = -1;
+            direction = -weight;
         }
         const int endColumn = int(b.x()) + (double(int(b.x())) < b.x());  // past the last one
         if (a.x() >= left && b.x() <= right && int(a.x()) == endColumn - 1) {
@@ -222,6 +223,21 @@ bool ChartStrokeCoverage::drawsWith(const QTransform& t)
     return t.type() <= QTransform::TxScale && t.m11() == t.m22() && t.m11() > 0;
 }
 
+bool ChartStrokeCoverage::drawnAlready(const QTransform& toDevice) const
+{
+    if (m_bounds != m_drawnBounds || toDevice != m_drawnTransform || m_lines.size() != m_drawnLines.size()
+        || m_points.size() != m_drawnPoints.size())
+        return false;
+    for (int k = 0; k < m_lines.size(); ++k) {
+        const Line& a = m_lines.at(k);
+        const Line& b = m_drawnLines.at(k);
+        if (a.from != b.from || a.count != b.count || a.half != b.half || a.color != b.color)
+            return false;
+    }
+    // Exactly the same coordinates, which QPointF's own comparison does not ask.
+    return std::memcmp(m_points.constData(), m_drawnPoints.constData(), m_points.size() * sizeof(QPointF)) == 0;
+}
+
 int ChartStrokeCoverage::paint(QPainter& painter)
 {
     const QTransform toDevice = painter.deviceTransform();
@@ -231,38 +247,56 @@ int ChartStrokeCoverage::paint(QPainter& painter)
         m_lines.clear();
         return 0;
     }
-    const int stride = height + 2;
-    if (m_cells.size() != bandWidth * stride)
-        m_cells.fill(0, bandWidth * stride);
-    m_low.fill(INT_MAX, bandWidth);
-    m_high.fill(-1, bandWidth);
-    if (m_band.width() != bandWidth || m_band.height() != height) {
-        m_band = QImage(bandWidth, height, QImage::Format_ARGB32_Premultiplied);
-        m_band.fill(Qt::transparent);
-    }
-    m_band.setDevicePixelRatio(toDevice.m11());
-    const QTransform toLogical = toDevice.inverted();
-    m_cursors.fill(0, m_lines.size());
-    int images = 0;
-    for (m_bandLeft = 0; m_bandLeft < width; m_bandLeft += bandWidth) {
-        m_bandTop = INT_MAX;
-        m_bandBottom = -1;
-        std::fill(std::begin(m_fresh), std::end(m_fresh), true);
-        for (int k = 0; k < m_lines.size(); ++k) {
-            rasterizeBand(m_lines.at(k), m_cursors[k]);
-            composeBand(m_lines.at(k).color);
+    if (!drawnAlready(toDevice)) {
+        const int stride = height + 2;
+        if (m_cells.size() != bandWidth * stride)
+            m_cells.fill(0, bandWidth * stride);
+        m_low.fill(INT_MAX, bandWidth);
+        m_high.fill(-1, bandWidth);
+        m_bands.resize((width + bandWidth - 1) / bandWidth);
+        m_cursors.fill(0, m_lines.size());
+        for (int b = 0; b < m_bands.size(); ++b) {
+            Band& band = m_bands[b];
+            if (band.image.width() != bandWidth || band.image.height() != height) {
+                band.image = QImage(bandWidth, height, QImage::Format_ARGB32_Premultiplied);
+                band.image.fill(Qt::transparent);
+            } else {
+                uchar* bits = band.image.bits();
+                for (int y = band.top; y <= band.bottom; ++y)
+                    std::memset(bits + y * band.image.bytesPerLine(), 0, bandWidth * sizeof(QRgb));
+            }
+            m_bandLeft = b * bandWidth;
+            m_bandTop = INT_MAX;
+            m_bandBottom = -1;
+            std::fill(std::begin(m_fresh), std::end(m_fresh), true);
+            for (int k = 0; k < m_lines.size(); ++k) {
+                rasterizeBand(m_lines.at(k), m_cursors[k]);
+                composeBand(m_lines.at(k).color, band.image);
+            }
+            band.top = m_bandTop;
+            band.bottom = m_bandBottom;
         }
-        if (m_bandBottom < m_bandTop)
-            continue;
-        const int columns = std::min(bandWidth, width - m_bandLeft);
-        const QPointF at = toLogical.map(QPointF(m_bounds.left() + m_bandLeft, m_bounds.top() + m_bandTop));
-        painter.drawImage(at, m_band, QRectF(0, m_bandTop, columns, m_bandBottom - m_bandTop + 1));
-        ++images;
-        uchar* bits = m_band.bits();
-        for (int y = m_bandTop; y <= m_bandBottom; ++y)
-            std::memset(bits + y * m_band.bytesPerLine(), 0, bandWidth * sizeof(QRgb));
+        // The points drawn are kept; those of the frame before take their place, to be
+        // cleared by the next begin() with their memory kept.
+        std::swap(m_points, m_drawnPoints);
+        m_drawnLines = m_lines;
+        m_drawnBounds = m_bounds;
+        m_drawnTransform = toDevice;
     }
     m_lines.clear();
+    const QTransform toLogical = toDevice.inverted();
+    int images = 0;
+    for (int b = 0; b < m_bands.size(); ++b) {
+        Band& band = m_bands[b];
+        if (band.bottom < band.top)
+            continue;
+        const int left = b * bandWidth;
+        const int columns = std::min(bandWidth, width - left);
+        band.image.setDevicePixelRatio(toDevice.m11());
+        const QPointF at = toLogical.map(QPointF(m_bounds.left() + left, m_bounds.top() + band.top));
+        painter.drawImage(at, band.image, QRectF(0, band.top, columns, band.bottom - band.top + 1));
+        ++images;
+    }
     return images;
 }
 
@@ -322,8 +356,9 @@ void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
             leftFrom = b + n;
             rightFrom = b - n;
         } else if (slight) {
-            band.addEdge(b + n, b + m);
-            band.addEdge(b - m, b - n);
+            // Turning back, both sides cross the line at the joint along much the same
+            // edge, taken as one counted twice.
+            band.addEdge(b + (n - m) / 2, b + (m - n) / 2, 2);
         } else {
             if (turn > 0) {
                 band.addEdge(b + n, b);
@@ -342,12 +377,12 @@ void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
     }
 }
 
-void ChartStrokeCoverage::composeBand(QRgb color)
+void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
 {
     const int stride = m_bounds.height() + 2;
     const int rows = m_bounds.height();
-    uchar* bits = m_band.bits();
-    const int bytesPerLine = m_band.bytesPerLine();
+    uchar* bits = image.bits();
+    const int bytesPerLine = image.bytesPerLine();
     // The colour at each coverage, as the raster engine blends a span of it.
     QRgb shade[256];
     for (int coverage = 0; coverage < 256; ++coverage)

@@ -31,7 +31,8 @@ public:
     void addLine(const QPointF* points, int count, double width, const QColor& color);
     // Draws the lines added since begin() through the painter, whose device transform
     // (a uniform scale and a translation: see drawsWith) took them to device pixels,
-    // and forgets them; the number of images handed to the painter.
+    // and forgets them; the number of images handed to the painter. The images are
+    // kept: the same lines over the same bounds are drawn from them again.
     int paint(QPainter& painter);
     // Whether paint() can draw through a painter with this device transform.
     static bool drawsWith(const QTransform& deviceTransform);
@@ -51,8 +52,10 @@ private:
     // Adds the outline edges of the segments of `line` that reach into the columns of
     // the current band, into m_cells.
     void rasterizeBand(const Line& line, int& cursor);
-    // Composes the band's cells over m_band in the line's colour and clears them.
-    void composeBand(QRgb color);
+    // Composes the band's cells over `image` in the line's colour and clears them.
+    void composeBand(QRgb color, QImage& image);
+    // Whether the lines added are those last drawn, over the same bounds.
+    bool drawnAlready(const QTransform& toDevice) const;
 
     QRect m_bounds;
     QVector<QPointF> m_points;
@@ -68,7 +71,18 @@ private:
     // Columns composed at a time: their cells and their image stay in the cache.
     static constexpr int bandWidth = 64;
     bool m_fresh[bandWidth];
-    QImage m_band;
     int m_bandTop = 0;
     int m_bandBottom = -1;
+    // The images of the bands last drawn, with their rows drawn on, and what they were
+    // drawn from.
+    struct Band {
+        QImage image;
+        int top = 0;
+        int bottom = -1;
+    };
+    QVector<Band> m_bands;
+    QVector<QPointF> m_drawnPoints;
+    QVector<Line> m_drawnLines;
+    QRect m_drawnBounds;
+    QTransform m_drawnTransform;
 };

@@ -435,28 +435,33 @@ private slots:
     // (`dense`: 200 records a pixel, several turns each), within a tenth of the pixels
     // and 5 % summed, its many crossings of each pixel being fewer. Coordinates at
     // the ends of the doubles are cut to the bounds; a line without two finite points
-    // hands the painter nothing.
+    // hands the painter nothing. The images of the line last drawn serve the same line
+    // again, and only it (`before`: a line drawn first).
     void columnSpans_data()
     {
         QTest::addColumn<Points>("points");
         QTest::addColumn<double>("width");
         QTest::addColumn<double>("share");
         QTest::addColumn<bool>("dense");
-        QTest::newRow("two records a column, edge crossings")
-            << Points{{10.2, 20}, {10.7, 60}, {11.1, 25}, {11.6, 55}, {12.4, 30}, {13.9, 62}} << 1.5 << 0.02 << false;
+        QTest::addColumn<Points>("before");
+        const Points zigzag{{10.2, 20}, {10.7, 60}, {11.1, 25}, {11.6, 55}, {12.4, 30}, {13.9, 62}};
+        QTest::newRow("two records a column, edge crossings") << zigzag << 1.5 << 0.02 << false << Points();
+        QTest::newRow("drawn again") << zigzag << 1.5 << 0.02 << false << zigzag;
+        QTest::newRow("after another line")
+            << zigzag << 1.5 << 0.02 << false << Points{{10.2, 20}, {10.7, 60}, {11.1, 25}, {11.6, 55}, {12.4, 30}};
         QTest::newRow("sharp and slight turns")
-            << Points{{5, 5}, {40, 70}, {41, 10}, {80, 12}, {81.5, 50}, {110, 51}} << 1.5 << 0.02 << false;
-        QTest::newRow("a wide pen, shallow") << Points{{3, 40}, {60, 44}, {117, 20}} << 5.0 << 0.02 << false;
-        QTest::newRow("beyond the bounds") << Points{{-30, 40}, {60, -50}, {150, 90}} << 1.5 << 0.02 << false;
+            << Points{{5, 5}, {40, 70}, {41, 10}, {80, 12}, {81.5, 50}, {110, 51}} << 1.5 << 0.02 << false << Points();
+        QTest::newRow("a wide pen, shallow") << Points{{3, 40}, {60, 44}, {117, 20}} << 5.0 << 0.02 << false << Points();
+        QTest::newRow("beyond the bounds") << Points{{-30, 40}, {60, -50}, {150, 90}} << 1.5 << 0.02 << false << Points();
         QTest::newRow("the ends of the doubles")
             << Points{{20, 40}, {21, std::numeric_limits<double>::max()}, {22, -std::numeric_limits<double>::max()}}
-            << 1.5 << -1.0 << false;
-        QTest::newRow("nothing drawn") << Points{{notANumber, 4}, {3, infinity}, {5, 5}} << 1.5 << 0.0 << false;
+            << 1.5 << -1.0 << false << Points();
+        QTest::newRow("nothing drawn") << Points{{notANumber, 4}, {3, infinity}, {5, 5}} << 1.5 << 0.0 << false << Points();
         // 20,000 records over a hundred columns: the extremes of each half column.
         Points dense(20000);
         for (int i = 0; i < dense.size(); ++i)
             dense[i] = QPointF(10 + i * 0.005, 40 + 25 * std::sin(i * 0.37) * std::sin(i * 0.0011));
-        QTest::newRow("dense") << dense << 1.5 << 0.05 << true;
+        QTest::newRow("dense") << dense << 1.5 << 0.05 << true << Points();
     }
     void columnSpans()
     {
@@ -464,15 +469,26 @@ private slots:
         QFETCH(double, width);
         QFETCH(double, share);
         QFETCH(bool, dense);
+        QFETCH(Points, before);
         const QSize size(120, 80);
         QImage ours(size, QImage::Format_ARGB32_Premultiplied);
         ours.fill(Qt::transparent);
         ChartStrokeCoverage coverage;
         // Where the line leaves the bounds, the cells there take it as running along
         // their edge, as the chart's margin around its widget hides.
-        coverage.begin(QRect(QPoint(0, 0), size).adjusted(-8, -8, 8, 8));
+        const QRect bounds = QRect(QPoint(0, 0), size).adjusted(-8, -8, 8, 8);
+        QPainter painter;
+        if (!before.isEmpty()) {
+            QImage first = ours;
+            coverage.begin(bounds);
+            coverage.addLine(before.constData(), before.size(), width, Qt::black);
+            painter.begin(&first);
+            QVERIFY(coverage.paint(painter) > 0);
+            painter.end();
+        }
+        coverage.begin(bounds);
         coverage.addLine(points.constData(), points.size(), width, Qt::black);
-        QPainter painter(&ours);
+        painter.begin(&ours);
         const int images = coverage.paint(painter);
         painter.end();
         if (share <= 0) {
