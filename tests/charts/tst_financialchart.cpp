@@ -39,16 +39,15 @@ QVector<FinancialCandle> scatteredCandles(int count)
     return candles;
 }
 
-// A walk of daily closes that turns every few candles, as prices do.
-QVector<FinancialCandle> walkCandles(int count)
+// A walk of closes that turns every few dozen candles, with a swing from one candle to
+// the next that the averages smooth.
+QVector<FinancialCandle> walkingCandles(int count)
 {
     QVector<FinancialCandle> candles(count);
-    double close = 3000;
+    double close = 100;
     for (int i = 0; i < count; ++i) {
-        const double open = close + std::sin(i * 0.7) * 6;
-        close = open + std::sin(i * 0.13) * 20 + ((i * 7919) % 17 - 8);
-        candles[i] = FinancialCandle{QString::number(i), open, std::max(open, close) + 5 + i % 7,
-                                     std::min(open, close) - 5 - i % 5, close, 1};
+        close += 3 * std::sin(i * 0.11) + ((i * 7919) % 13 - 6) * 0.4;
+        candles[i] = FinancialCandle{QString::number(i), close - 1, close + 3, close - 3, close, 1};
     }
     return candles;
 }
@@ -394,7 +393,7 @@ private:
         VYRQFinancialChartImpl& impl = *vyrtest::impl(fin);
         impl.risingColor = Qt::transparent;
         impl.fallingColor = Qt::transparent;
-        fin.setCandles(walkCandles(count));
+        fin.setCandles(walkingCandles(count));
         const QColor ink = impl.maColors.at(0);
         impl.maColors = QVector<QColor>(impl.maPeriods.size(), Qt::transparent);
         const QImage paper = chart::frame(fin);
