@@ -259,6 +259,13 @@ int ChartStrokeCoverage::paint(QPainter& painter)
             Band& band = m_bands[b];
             if (band.image.width() != bandWidth || band.image.height() != height) {
                 band.image = QImage(bandWidth, height, QImage::Format_ARGB32_Premultiplied);
+                if (band.image.isNull()) {
+                    // No memory for it: nothing is drawn, and nothing kept.
+                    m_bands.clear();
+                    m_drawnLines.clear();
+                    m_lines.clear();
+                    return 0;
+                }
                 band.image.fill(Qt::transparent);
             } else {
                 uchar* bits = band.image.bits();

@@ -74,7 +74,7 @@ private:
     int m_bandTop = 0;
     int m_bandBottom = -1;
     // The images of the bands last drawn, with their rows drawn on, and what they were
-    // drawn from.
+    // drawn from: as much memory as an image of the bounds.
     struct Band {
         QImage image;
         int top = 0;
