@@ -21,10 +21,12 @@ QRgb byteMul(QRgb x, uint a)
 }
 
 // The columns of one band being filled: for each column, the accumulated area of
-// each cell and the first and last cell touched.
+// each cell, the steps by which the share of the cells below changes, and the first
+// and last cell touched.
 struct BandCells {
     static constexpr float unit = 65536;
     qint32* cells;
+    int stepOffset;  // from a column's cells to its steps
     int* low;
     int* high;
     int stride;
@@ -77,6 +79,7 @@ struct BandCells {
     Q_ALWAYS_INLINE void addPiece(int c, float y0, float y1, float d)
     {
         qint32* cell = cells + c * stride;
+        qint32* steps = cell + stepOffset;
         d *= unit;
         const float top = std::min(y0, y1);
         const float bottom = std::max(y0, y1);
@@ -105,9 +108,11 @@ struct BandCells {
             const float a1 = s * (1.5f - f0);
             const qint32 second = qint32(d * (a1 - a0));
             cell[topCell + 1] += second;
+            // The cells between take the same share each: it goes in as a step that
+            // the composing sums down the column, whatever the length of the edge.
             const qint32 each = qint32(d * s);
-            for (int y = topCell + 2; y < bottomCell - 1; ++y)
-                cell[y] += each;
+            steps[topCell + 2] += each;
+            steps[bottomCell - 1] -= each;
             given += second + each * (bottomCell - topCell - 3);
         }
         // The last but one cell takes what is left, so that the cells add up to the
@@ -248,9 +253,8 @@ int ChartStrokeCoverage::paint(QPainter& painter)
         return 0;
     }
     if (!drawnAlready(toDevice)) {
-        const int stride = height + 2;
-        if (m_cells.size() != bandWidth * stride)
-            m_cells.fill(0, bandWidth * stride);
+        if (m_cells.size() != bandWidth * cellStride())
+            m_cells.fill(0, bandWidth * cellStride());
         m_low.fill(INT_MAX, bandWidth);
         m_high.fill(-1, bandWidth);
         m_bands.resize((width + bandWidth - 1) / bandWidth);
@@ -309,7 +313,7 @@ int ChartStrokeCoverage::paint(QPainter& painter)
 
 void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
 {
-    BandCells band{m_cells.data(), m_low.data(), m_high.data(), m_bounds.height() + 2, m_bandLeft,
+    BandCells band{m_cells.data(), cellStride() / 2, m_low.data(), m_high.data(), cellStride(), m_bandLeft,
                    std::min(m_bandLeft + bandWidth, m_bounds.width()), float(m_bounds.height())};
     // Each segment's outline lies within the pen's width of it, caps included.
     const double h = line.half;
@@ -386,7 +390,8 @@ void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
 
 void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
 {
-    const int stride = m_bounds.height() + 2;
+    const int stride = cellStride();
+    const int stepOffset = stride / 2;
     const int rows = m_bounds.height();
     uchar* bits = image.bits();
     const int bytesPerLine = image.bytesPerLine();
@@ -401,20 +406,28 @@ void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
         if (highs[c] < 0)
             continue;
         qint32* cell = cells + c * stride;
+        qint32* steps = cell + stepOffset;
         const int low = lows[c];
         const int high = std::min(highs[c], rows - 1);
         uchar* line = bits + low * bytesPerLine + c * sizeof(QRgb);
         qint32 sum = 0;
+        qint32 step = 0;
         // The coverage as the raster engine's scan converter rounds it; over a column
-        // no line touched before, the shade as it is.
+        // no line touched before, the shade as it is. The cells are cleared on the way.
         if (m_fresh[c]) {
             for (int y = low; y <= high; ++y, line += bytesPerLine) {
-                sum += cell[y];
+                step += steps[y];
+                sum += cell[y] + step;
+                cell[y] = 0;
+                steps[y] = 0;
                 *reinterpret_cast<QRgb*>(line) = shade[std::min(std::abs(sum) >> 8, 255)];
             }
         } else {
             for (int y = low; y <= high; ++y, line += bytesPerLine) {
-                sum += cell[y];
+                step += steps[y];
+                sum += cell[y] + step;
+                cell[y] = 0;
+                steps[y] = 0;
                 const QRgb source = shade[std::min(std::abs(sum) >> 8, 255)];
                 QRgb* pixel = reinterpret_cast<QRgb*>(line);
                 const uint through = 255 - qAlpha(source);
@@ -425,7 +438,9 @@ void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
             }
         }
         m_fresh[c] = false;
-        std::fill(cell + low, cell + highs[c] + 1, 0);
+        const int cleared = std::max(low, high + 1);
+        std::fill(cell + cleared, cell + highs[c] + 1, 0);
+        std::fill(steps + cleared, steps + highs[c] + 1, 0);
         if (low <= high) {
             m_bandTop = std::min(m_bandTop, low);
             m_bandBottom = std::max(m_bandBottom, high);

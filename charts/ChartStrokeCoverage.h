@@ -61,9 +61,11 @@ private:
     QVector<QPointF> m_points;
     QVector<Line> m_lines;
     QVector<int> m_cursors;
-    // The accumulated area of the columns of one band, column by column, with the
-    // first and last cell each column touched.
+    // The accumulated area of the columns of one band, column by column, each
+    // column's cells followed by their steps, with the first and last cell each
+    // column touched.
     QVector<qint32> m_cells;
+    int cellStride() const { return 2 * (m_bounds.height() + 2); }
     QVector<int> m_low;
     QVector<int> m_high;
     int m_bandLeft = 0;
