@@ -123,6 +123,17 @@ struct BandCells {
     }
 };
 
+// The half-pixel column of x: std::floor is a call into the maths library where the
+// compiler may not assume SSE4.1, and this runs for every point.
+Q_ALWAYS_INLINE double halfColumn(double x)
+{
+    x *= 2;
+    if (!(std::abs(x) < 1e15))
+        return std::floor(x);
+    const double t = double(qint64(x));
+    return t > x ? t - 1 : t;
+}
+
 } // namespace
 
 void ChartStrokeCoverage::begin(const QRect& bounds)
@@ -139,8 +150,14 @@ void ChartStrokeCoverage::addLine(const QPointF* points, int count, double width
     // Far outside, coordinates are cut to the bounds grown by more than the pen reaches:
     // the caps where the line is cut stay outside.
     const QRectF area = QRectF(m_bounds).adjusted(-width - 2, -width - 2, width + 2, width + 2);
+    const double left = area.left();
+    const double right = area.right();
+    const double top = area.top();
+    const double bottom = area.bottom();
     for (int i = 0; i < count; ++i) {
-        if (std::isfinite(points[i].x()) && std::isfinite(points[i].y()) && !area.contains(points[i])) {
+        const double x = points[i].x();
+        const double y = points[i].y();
+        if (std::isfinite(x) && std::isfinite(y) && !(x >= left && x <= right && y >= top && y <= bottom)) {
             QPolygonF line;
             for (int j = 0; j < count; ++j) {
                 if (std::isfinite(points[j].x()) && std::isfinite(points[j].y()))
@@ -198,11 +215,11 @@ void ChartStrokeCoverage::keepColumnExtremes(int from)
     const int end = m_points.size();
     int kept = from;
     for (int i = from; i < end;) {
-        const double column = std::floor(p[i].x() * 2);
+        const double column = halfColumn(p[i].x());
         int next = i + 1;
         int top = i;
         int bottom = i;
-        for (; next < end && std::floor(p[next].x() * 2) == column; ++next) {
+        for (; next < end && halfColumn(p[next].x()) == column; ++next) {
             top = p[next].y() < p[top].y() ? next : top;
             bottom = p[next].y() > p[bottom].y() ? next : bottom;
         }
