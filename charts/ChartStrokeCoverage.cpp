@@ -445,13 +445,11 @@ void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
                 sum += cell[y] + step;
                 cell[y] = 0;
                 steps[y] = 0;
+                // No branch on whether the source hides the pixel: covered whole and
+                // partly alternate too irregularly to predict.
                 const QRgb source = shade[std::min(std::abs(sum) >> 8, 255)];
                 QRgb* pixel = reinterpret_cast<QRgb*>(line);
-                const uint through = 255 - qAlpha(source);
-                if (through == 0)
-                    *pixel = source;
-                else
-                    *pixel = source + byteMul(*pixel, through);
+                *pixel = source + byteMul(*pixel, 255 - qAlpha(source));
             }
         }
         m_fresh[c] = false;
