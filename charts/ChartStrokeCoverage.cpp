@@ -276,6 +276,13 @@ int ChartStrokeCoverage::paint(QPainter& painter)
         m_high.fill(-1, bandWidth);
         m_bands.resize((width + bandWidth - 1) / bandWidth);
         m_cursors.fill(0, m_lines.size());
+        // The colour of each line at each coverage, as the raster engine blends a span
+        // of it.
+        m_shades.resize(256 * m_lines.size());
+        for (int k = 0; k < m_lines.size(); ++k) {
+            for (int coverage = 0; coverage < 256; ++coverage)
+                m_shades[256 * k + coverage] = byteMul(m_lines.at(k).color, coverage);
+        }
         for (int b = 0; b < m_bands.size(); ++b) {
             Band& band = m_bands[b];
             if (band.image.width() != bandWidth || band.image.height() != height) {
@@ -296,10 +303,11 @@ int ChartStrokeCoverage::paint(QPainter& painter)
             m_bandLeft = b * bandWidth;
             m_bandTop = INT_MAX;
             m_bandBottom = -1;
-            std::fill(std::begin(m_fresh), std::end(m_fresh), true);
+            std::fill(std::begin(m_drawnLow), std::end(m_drawnLow), INT_MAX);
+            std::fill(std::begin(m_drawnHigh), std::end(m_drawnHigh), -1);
             for (int k = 0; k < m_lines.size(); ++k) {
                 rasterizeBand(m_lines.at(k), m_cursors[k]);
-                composeBand(m_lines.at(k).color, band.image);
+                composeBand(m_shades.constData() + 256 * k, band.image);
             }
             band.top = m_bandTop;
             band.bottom = m_bandBottom;
@@ -405,17 +413,13 @@ void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
     }
 }
 
-void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
+void ChartStrokeCoverage::composeBand(const QRgb* shade, QImage& image)
 {
     const int stride = cellStride();
     const int stepOffset = stride / 2;
     const int rows = m_bounds.height();
     uchar* bits = image.bits();
     const int bytesPerLine = image.bytesPerLine();
-    // The colour at each coverage, as the raster engine blends a span of it.
-    QRgb shade[256];
-    for (int coverage = 0; coverage < 256; ++coverage)
-        shade[coverage] = byteMul(color, coverage);
     qint32* cells = m_cells.data();
     int* lows = m_low.data();
     int* highs = m_high.data();
@@ -429,34 +433,36 @@ void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
         uchar* line = bits + low * bytesPerLine + c * sizeof(QRgb);
         qint32 sum = 0;
         qint32 step = 0;
-        // The coverage as the raster engine's scan converter rounds it; over a column
-        // no line touched before, the shade as it is. The cells are cleared on the way.
-        if (m_fresh[c]) {
-            for (int y = low; y <= high; ++y, line += bytesPerLine) {
-                step += steps[y];
-                sum += cell[y] + step;
-                cell[y] = 0;
-                steps[y] = 0;
-                *reinterpret_cast<QRgb*>(line) = shade[std::min(std::abs(sum) >> 8, 255)];
-            }
-        } else {
-            for (int y = low; y <= high; ++y, line += bytesPerLine) {
-                step += steps[y];
-                sum += cell[y] + step;
-                cell[y] = 0;
-                steps[y] = 0;
-                // No branch on whether the source hides the pixel: covered whole and
-                // partly alternate too irregularly to predict.
-                const QRgb source = shade[std::min(std::abs(sum) >> 8, 255)];
-                QRgb* pixel = reinterpret_cast<QRgb*>(line);
-                *pixel = source + byteMul(*pixel, 255 - qAlpha(source));
-            }
+        // The coverage as the raster engine's scan converter rounds it; over the rows
+        // of the column that no line touched before, the shade as it is. The cells
+        // are cleared on the way.
+        const int drawnLow = std::max(m_drawnLow[c], low);
+        const int drawnHigh = std::min(m_drawnHigh[c], high);
+        const auto coverage = [&](int y) {
+            step += steps[y];
+            sum += cell[y] + step;
+            cell[y] = 0;
+            steps[y] = 0;
+            return shade[std::min(std::abs(sum) >> 8, 255)];
+        };
+        int y = low;
+        for (; y <= high && y < drawnLow; ++y, line += bytesPerLine)
+            *reinterpret_cast<QRgb*>(line) = coverage(y);
+        // No branch on whether the source hides the pixel: covered whole and partly
+        // alternate too irregularly to predict.
+        for (; y <= drawnHigh; ++y, line += bytesPerLine) {
+            const QRgb source = coverage(y);
+            QRgb* pixel = reinterpret_cast<QRgb*>(line);
+            *pixel = source + byteMul(*pixel, 255 - qAlpha(source));
         }
-        m_fresh[c] = false;
+        for (; y <= high; ++y, line += bytesPerLine)
+            *reinterpret_cast<QRgb*>(line) = coverage(y);
         const int cleared = std::max(low, high + 1);
         std::fill(cell + cleared, cell + highs[c] + 1, 0);
         std::fill(steps + cleared, steps + highs[c] + 1, 0);
         if (low <= high) {
+            m_drawnLow[c] = std::min(m_drawnLow[c], low);
+            m_drawnHigh[c] = std::max(m_drawnHigh[c], high);
             m_bandTop = std::min(m_bandTop, low);
             m_bandBottom = std::max(m_bandBottom, high);
         }
