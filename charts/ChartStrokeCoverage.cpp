@@ -434,15 +434,12 @@ void ChartStrokeCoverage::composeBand(const QRgb* shade, QImage& image)
         qint32 sum = 0;
         qint32 step = 0;
         // The coverage as the raster engine's scan converter rounds it; over the rows
-        // of the column that no line touched before, the shade as it is. The cells
-        // are cleared on the way.
+        // of the column that no line touched before, the shade as it is.
         const int drawnLow = std::max(m_drawnLow[c], low);
         const int drawnHigh = std::min(m_drawnHigh[c], high);
         const auto coverage = [&](int y) {
             step += steps[y];
             sum += cell[y] + step;
-            cell[y] = 0;
-            steps[y] = 0;
             return shade[std::min(std::abs(sum) >> 8, 255)];
         };
         int y = low;
@@ -457,9 +454,8 @@ void ChartStrokeCoverage::composeBand(const QRgb* shade, QImage& image)
         }
         for (; y <= high; ++y, line += bytesPerLine)
             *reinterpret_cast<QRgb*>(line) = coverage(y);
-        const int cleared = std::max(low, high + 1);
-        std::fill(cell + cleared, cell + highs[c] + 1, 0);
-        std::fill(steps + cleared, steps + highs[c] + 1, 0);
+        std::fill(cell + low, cell + highs[c] + 1, 0);
+        std::fill(steps + low, steps + highs[c] + 1, 0);
         if (low <= high) {
             m_drawnLow[c] = std::min(m_drawnLow[c], low);
             m_drawnHigh[c] = std::max(m_drawnHigh[c], high);
