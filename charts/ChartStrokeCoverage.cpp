@@ -21,10 +21,12 @@ QRgb byteMul(QRgb x, uint a)
 }
 
 // The columns of one band being filled: for each column, the accumulated area of
-// each cell and the first and last cell touched.
+// each cell, the steps by which the share of the cells below changes, and the first
+// and last cell touched.
 struct BandCells {
     static constexpr float unit = 65536;
     qint32* cells;
+    int stepOffset;  // from a column's cells to its steps
     int* low;
     int* high;
     int stride;
@@ -77,6 +79,7 @@ struct BandCells {
     Q_ALWAYS_INLINE void addPiece(int c, float y0, float y1, float d)
     {
         qint32* cell = cells + c * stride;
+        qint32* steps = cell + stepOffset;
         d *= unit;
         const float top = std::min(y0, y1);
         const float bottom = std::max(y0, y1);
@@ -105,9 +108,11 @@ struct BandCells {
             const float a1 = s * (1.5f - f0);
             const qint32 second = qint32(d * (a1 - a0));
             cell[topCell + 1] += second;
+            // The cells between take the same share each: it goes in as a step that
+            // the composing sums down the column, whatever the length of the edge.
             const qint32 each = qint32(d * s);
-            for (int y = topCell + 2; y < bottomCell - 1; ++y)
-                cell[y] += each;
+            steps[topCell + 2] += each;
+            steps[bottomCell - 1] -= each;
             given += second + each * (bottomCell - topCell - 3);
         }
         // The last but one cell takes what is left, so that the cells add up to the
@@ -117,6 +122,17 @@ struct BandCells {
         high[c] = std::max(high[c], bottomCell);
     }
 };
+
+// The half-pixel column of x: std::floor is a call into the maths library where the
+// compiler may not assume SSE4.1, and this runs for every point.
+Q_ALWAYS_INLINE double halfColumn(double x)
+{
+    x *= 2;
+    if (!(std::abs(x) < 1e15))
+        return std::floor(x);
+    const double t = double(qint64(x));
+    return t > x ? t - 1 : t;
+}
 
 } // namespace
 
@@ -134,8 +150,14 @@ void ChartStrokeCoverage::addLine(const QPointF* points, int count, double width
     // Far outside, coordinates are cut to the bounds grown by more than the pen reaches:
     // the caps where the line is cut stay outside.
     const QRectF area = QRectF(m_bounds).adjusted(-width - 2, -width - 2, width + 2, width + 2);
+    const double left = area.left();
+    const double right = area.right();
+    const double top = area.top();
+    const double bottom = area.bottom();
     for (int i = 0; i < count; ++i) {
-        if (std::isfinite(points[i].x()) && std::isfinite(points[i].y()) && !area.contains(points[i])) {
+        const double x = points[i].x();
+        const double y = points[i].y();
+        if (std::isfinite(x) && std::isfinite(y) && !(x >= left && x <= right && y >= top && y <= bottom)) {
             QPolygonF line;
             for (int j = 0; j < count; ++j) {
                 if (std::isfinite(points[j].x()) && std::isfinite(points[j].y()))
@@ -193,11 +215,11 @@ void ChartStrokeCoverage::keepColumnExtremes(int from)
     const int end = m_points.size();
     int kept = from;
     for (int i = from; i < end;) {
-        const double column = std::floor(p[i].x() * 2);
+        const double column = halfColumn(p[i].x());
         int next = i + 1;
         int top = i;
         int bottom = i;
-        for (; next < end && std::floor(p[next].x() * 2) == column; ++next) {
+        for (; next < end && halfColumn(p[next].x()) == column; ++next) {
             top = p[next].y() < p[top].y() ? next : top;
             bottom = p[next].y() > p[bottom].y() ? next : bottom;
         }
@@ -248,13 +270,19 @@ int ChartStrokeCoverage::paint(QPainter& painter)
         return 0;
     }
     if (!drawnAlready(toDevice)) {
-        const int stride = height + 2;
-        if (m_cells.size() != bandWidth * stride)
-            m_cells.fill(0, bandWidth * stride);
+        if (m_cells.size() != bandWidth * cellStride())
+            m_cells.fill(0, bandWidth * cellStride());
         m_low.fill(INT_MAX, bandWidth);
         m_high.fill(-1, bandWidth);
         m_bands.resize((width + bandWidth - 1) / bandWidth);
         m_cursors.fill(0, m_lines.size());
+        // The colour of each line at each coverage, as the raster engine blends a span
+        // of it.
+        m_shades.resize(256 * m_lines.size());
+        for (int k = 0; k < m_lines.size(); ++k) {
+            for (int coverage = 0; coverage < 256; ++coverage)
+                m_shades[256 * k + coverage] = byteMul(m_lines.at(k).color, coverage);
+        }
         for (int b = 0; b < m_bands.size(); ++b) {
             Band& band = m_bands[b];
             if (band.image.width() != bandWidth || band.image.height() != height) {
@@ -275,10 +303,11 @@ int ChartStrokeCoverage::paint(QPainter& painter)
             m_bandLeft = b * bandWidth;
             m_bandTop = INT_MAX;
             m_bandBottom = -1;
-            std::fill(std::begin(m_fresh), std::end(m_fresh), true);
+            std::fill(std::begin(m_drawnLow), std::end(m_drawnLow), INT_MAX);
+            std::fill(std::begin(m_drawnHigh), std::end(m_drawnHigh), -1);
             for (int k = 0; k < m_lines.size(); ++k) {
                 rasterizeBand(m_lines.at(k), m_cursors[k]);
-                composeBand(m_lines.at(k).color, band.image);
+                composeBand(m_shades.constData() + 256 * k, band.image);
             }
             band.top = m_bandTop;
             band.bottom = m_bandBottom;
@@ -309,7 +338,7 @@ int ChartStrokeCoverage::paint(QPainter& painter)
 
 void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
 {
-    BandCells band{m_cells.data(), m_low.data(), m_high.data(), m_bounds.height() + 2, m_bandLeft,
+    BandCells band{m_cells.data(), cellStride() / 2, m_low.data(), m_high.data(), cellStride(), m_bandLeft,
                    std::min(m_bandLeft + bandWidth, m_bounds.width()), float(m_bounds.height())};
     // Each segment's outline lies within the pen's width of it, caps included.
     const double h = line.half;
@@ -384,16 +413,13 @@ void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
     }
 }
 
-void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
+void ChartStrokeCoverage::composeBand(const QRgb* shade, QImage& image)
 {
-    const int stride = m_bounds.height() + 2;
+    const int stride = cellStride();
+    const int stepOffset = stride / 2;
     const int rows = m_bounds.height();
     uchar* bits = image.bits();
     const int bytesPerLine = image.bytesPerLine();
-    // The colour at each coverage, as the raster engine blends a span of it.
-    QRgb shade[256];
-    for (int coverage = 0; coverage < 256; ++coverage)
-        shade[coverage] = byteMul(color, coverage);
     qint32* cells = m_cells.data();
     int* lows = m_low.data();
     int* highs = m_high.data();
@@ -401,32 +427,38 @@ void ChartStrokeCoverage::composeBand(QRgb color, QImage& image)
         if (highs[c] < 0)
             continue;
         qint32* cell = cells + c * stride;
+        qint32* steps = cell + stepOffset;
         const int low = lows[c];
         const int high = std::min(highs[c], rows - 1);
         uchar* line = bits + low * bytesPerLine + c * sizeof(QRgb);
         qint32 sum = 0;
-        // The coverage as the raster engine's scan converter rounds it; over a column
-        // no line touched before, the shade as it is.
-        if (m_fresh[c]) {
-            for (int y = low; y <= high; ++y, line += bytesPerLine) {
-                sum += cell[y];
-                *reinterpret_cast<QRgb*>(line) = shade[std::min(std::abs(sum) >> 8, 255)];
-            }
-        } else {
-            for (int y = low; y <= high; ++y, line += bytesPerLine) {
-                sum += cell[y];
-                const QRgb source = shade[std::min(std::abs(sum) >> 8, 255)];
-                QRgb* pixel = reinterpret_cast<QRgb*>(line);
-                const uint through = 255 - qAlpha(source);
-                if (through == 0)
-                    *pixel = source;
-                else
-                    *pixel = source + byteMul(*pixel, through);
-            }
+        qint32 step = 0;
+        // The coverage as the raster engine's scan converter rounds it; over the rows
+        // of the column that no line touched before, the shade as it is.
+        const int drawnLow = std::max(m_drawnLow[c], low);
+        const int drawnHigh = std::min(m_drawnHigh[c], high);
+        const auto coverage = [&](int y) {
+            step += steps[y];
+            sum += cell[y] + step;
+            return shade[std::min(std::abs(sum) >> 8, 255)];
+        };
+        int y = low;
+        for (; y <= high && y < drawnLow; ++y, line += bytesPerLine)
+            *reinterpret_cast<QRgb*>(line) = coverage(y);
+        // No branch on whether the source hides the pixel: covered whole and partly
+        // alternate too irregularly to predict.
+        for (; y <= drawnHigh; ++y, line += bytesPerLine) {
+            const QRgb source = coverage(y);
+            QRgb* pixel = reinterpret_cast<QRgb*>(line);
+            *pixel = source + byteMul(*pixel, 255 - qAlpha(source));
         }
-        m_fresh[c] = false;
+        for (; y <= high; ++y, line += bytesPerLine)
+            *reinterpret_cast<QRgb*>(line) = coverage(y);
         std::fill(cell + low, cell + highs[c] + 1, 0);
+        std::fill(steps + low, steps + highs[c] + 1, 0);
         if (low <= high) {
+            m_drawnLow[c] = std::min(m_drawnLow[c], low);
+            m_drawnHigh[c] = std::max(m_drawnHigh[c], high);
             m_bandTop = std::min(m_bandTop, low);
             m_bandBottom = std::max(m_bandBottom, high);
         }

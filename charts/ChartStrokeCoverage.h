@@ -52,8 +52,9 @@ private:
     // Adds the outline edges of the segments of `line` that reach into the columns of
     // the current band, into m_cells.
     void rasterizeBand(const Line& line, int& cursor);
-    // Composes the band's cells over `image` in the line's colour and clears them.
-    void composeBand(QRgb color, QImage& image);
+    // Composes the band's cells over `image` in the line's `shade` at each coverage
+    // and clears them.
+    void composeBand(const QRgb* shade, QImage& image);
     // Whether the lines added are those last drawn, over the same bounds.
     bool drawnAlready(const QTransform& toDevice) const;
 
@@ -61,16 +62,20 @@ private:
     QVector<QPointF> m_points;
     QVector<Line> m_lines;
     QVector<int> m_cursors;
-    // The accumulated area of the columns of one band, column by column, with the
-    // first and last cell each column touched.
+    QVector<QRgb> m_shades;
+    // The accumulated area of the columns of one band, column by column, each
+    // column's cells followed by their steps, with the first and last cell each
+    // column touched.
     QVector<qint32> m_cells;
+    int cellStride() const { return 2 * (m_bounds.height() + 2); }
     QVector<int> m_low;
     QVector<int> m_high;
     int m_bandLeft = 0;
-    // Whether no line of the band touched a column yet.
     // Columns composed at a time: their cells and their image stay in the cache.
-    static constexpr int bandWidth = 64;
-    bool m_fresh[bandWidth];
+    static constexpr int bandWidth = 32;
+    // The rows of each column of the band that a line touched, the others clear.
+    int m_drawnLow[bandWidth];
+    int m_drawnHigh[bandWidth];
     int m_bandTop = 0;
     int m_bandBottom = -1;
     // The images of the bands last drawn, with their rows drawn on, and what they were
