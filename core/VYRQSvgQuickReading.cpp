@@ -256,6 +256,24 @@ bool SvgQuickReading::validUtf8() const
     return true;
 }
 
+// What follows an attribute's name: "=" and its quoted value, spaces allowed around "=".
+bool SvgQuickReading::quotedValue(QLatin1String& value)
+{
+    skipSpace();
+    if (!take('='))
+        return false;
+    skipSpace();
+    if (m_at >= m_end || (*m_at != '"' && *m_at != '\''))
+        return false;
+    const char quote = *m_at++;
+    const char* close = static_cast<const char*>(std::memchr(m_at, quote, size_t(m_end - m_at)));
+    if (!close)
+        return false;
+    value = QLatin1String(m_at, int(close - m_at));
+    m_at = close + 1;
+    return true;
+}
+
 // An XML declaration of version 1.0 that says UTF-8, if any, written as the reader
 // takes it; any other processing instruction is for the full reading.
 bool SvgQuickReading::declaration()
@@ -270,19 +288,8 @@ bool SvgQuickReading::declaration()
         if (!skipSpace() || !startsWith(name))
             return m_at = from, false;
         m_at += std::strlen(name);
-        skipSpace();
-        if (!take('='))
-            return false;
-        skipSpace();
-        if (m_at >= m_end || (*m_at != '"' && *m_at != '\''))
-            return false;
-        const char quote = *m_at++;
-        const char* close = static_cast<const char*>(std::memchr(m_at, quote, size_t(m_end - m_at)));
-        if (!close)
-            return false;
-        const QLatin1String value(m_at, int(close - m_at));
-        m_at = close + 1;
-        return std::any_of(values.begin(), values.end(), [&value](const char* v) {
+        QLatin1String value;
+        return quotedValue(value) && std::any_of(values.begin(), values.end(), [&value](const char* v) {
             return value.compare(QLatin1String(v), Qt::CaseInsensitive) == 0;
         });
     };
@@ -329,19 +336,11 @@ bool SvgQuickReading::attributes(bool& empty)
             || std::any_of(m_attributes.begin(), m_attributes.end(),
                            [&name](const Attribute& a) { return a.name == name; }))
             return false;
-        skipSpace();
-        if (!take('='))
+        QLatin1String value;
+        if (!quotedValue(value) || std::memchr(value.data(), '<', size_t(value.size())))
             return false;
-        skipSpace();
-        if (m_at >= m_end || (*m_at != '"' && *m_at != '\''))
-            return false;
-        const char quote = *m_at++;
-        const char* close = static_cast<const char*>(std::memchr(m_at, quote, size_t(m_end - m_at)));
-        if (!close || std::memchr(m_at, '<', size_t(close - m_at)))
-            return false;
-        m_attributes.push_back({ name, QLatin1String(m_at, int(close - m_at)) });
-        m_characters += characters(m_at, close);
-        m_at = close + 1;
+        m_attributes.push_back({ name, value });
+        m_characters += characters(value.data(), value.data() + value.size());
     }
 }
 

@@ -47,6 +47,7 @@ private:
     bool skipSpace();
     QLatin1String readName();
     bool validUtf8() const;
+    bool quotedValue(QLatin1String& value);
     bool declaration();
     bool comment();
     bool attributes(bool& empty);
