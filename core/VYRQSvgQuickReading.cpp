@@ -26,6 +26,8 @@ bool blank(const char* from, const char* to)
 // one colon at most).
 QLatin1String localName(QLatin1String name)
 {
+    if (name.isEmpty())
+        return name;
     const char* colon = static_cast<const char*>(std::memchr(name.data(), ':', size_t(name.size())));
     return colon ? QLatin1String(colon + 1, name.data() + name.size()) : name;
 }
