@@ -12,7 +12,7 @@ import statistics
 import subprocess
 import sys
 
-ROW = re.compile(r"^  (.{34}) ours\s+([\d.]+) (\S+)\s+(?:Qt\s+([\d.]+) \S+\s+ratio\s+([\d.]+|n/a))?")
+ROW = re.compile(r"^  (.{34}) ours\s+([\d.]+) (\S+)(?:\s+Qt\s+([\d.]+) \S+\s+ratio\s+([\d.]+|n/a))?")
 
 
 def figure(value):
