@@ -9,10 +9,12 @@
 //            (the data arrive thinned) and once in it ("thinned");
 //   candles  a financial chart of 5,000 candles, all in view, against a
 //            QCandlestickSeries over 5,000 categories; without and with four
-//            moving averages (QLineSeries on the Qt side); and, raster against
-//            raster, 5,000 and 50,000 candles against Qt fed what ours draws of them
-//            (one candle a pixel column, each average the lowest and highest value
-//            of each column), without and with the averages ("Qt per column");
+//            moving averages (QLineSeries on the Qt side); ours on OpenGL in the CPU
+//            time of the process (Mesa draws on as many threads as the machine
+//            lends it), and raster against raster; and, raster against raster, 5,000
+//            and 50,000 candles against Qt fed what ours draws of them (one candle a
+//            pixel column, each average the lowest and highest value of each
+//            column), without and with the averages ("Qt per column");
 //   sweep    a sweep-trace chart fed 1,000 points a second at 60 frames a second
 //            (about 17 points a frame, a pass of 900 points, the previous pass kept
 //            ahead of the head), against a QLineSeries pair doing the same through
@@ -24,7 +26,8 @@
 // composed frame swapped, with glFinish after it; a frame of a raster widget is a
 // synchronous repaint. Both sides have drawn and shown everything when the clock stops.
 // A ratio is printed only when both sides drew the same number of pixels of the data's
-// colour to within a few per cent (the financial chart: each item on its own, see
+// colour to within a few per cent (the financial chart: the candles so, and each
+// average against QPainter stroking its whole line, pixel by pixel; see
 // sameFinancialPictures); otherwise "n/a" and both counts.
 // Needs a display with OpenGL: run it under xvfb-run from a release build, through
 // median_of_runs.py for steady figures.
@@ -47,6 +50,7 @@
 #include <QElapsedTimer>
 #include <QGraphicsLayout>
 #include <QLinearGradient>
+#include <QPainterPath>
 #include <QEventLoop>
 #include <QTimer>
 #include <QOpenGLContext>
@@ -63,6 +67,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <limits>
@@ -128,14 +133,31 @@ Frame viewFrame(QChartView& view)
     };
 }
 
+// Milliseconds of CPU the whole process has spent, on all its threads.
+double processCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// What a frame is timed by: the wall clock, or the CPU time of the process (Mesa's
+// software rasteriser draws on as many threads as the machine lends it, so that its
+// wall-clock frame follows the load of the machine).
+enum class Clock { Wall, ProcessCpu };
+
 // Median milliseconds of a frame of each side, their frames taken in turns so that
 // the load of the machine weighs on both alike; negative when frames did not arrive.
 std::pair<double, double> frameTimes(const Frame& ours, const Frame& theirs, int frames = measuredFrames,
-                                     int warmFrames = ::warmFrames)
+                                     int warmFrames = ::warmFrames, Clock clock = Clock::Wall)
 {
     std::vector<double> a;
     std::vector<double> b;
-    const auto timed = [](const Frame& frame) {
+    const auto timed = [clock](const Frame& frame) {
+        if (clock == Clock::ProcessCpu) {
+            const double start = processCpuMs();
+            return frame() ? processCpuMs() - start : -1.0;
+        }
         QElapsedTimer t;
         t.start();
         return frame() ? double(t.nsecsElapsed()) / 1e6 : -1.0;
@@ -459,33 +481,115 @@ QVector<FinancialCandle> walkCandles(int count)
     return candles;
 }
 
-// Whether both sides draw the same candles and the same averages, each looked at on
-// its own, the others drawn transparent on ours and taken out of Qt's chart: each
-// candle colour within 4 % (pixels of that colour), each average within 10 % (pixels
-// inside the plot, both plots filled with `paper`, that it covers at least half).
-// Over the candles and one another, what shows of an average depends on how each
-// side antialiases a line of several records a pixel: ours fills the span of each
-// column, Qt strokes through the points. On its own, each of ours covers the pixels
-// QPainter's stroke of the whole line covers to within about 1 % (5,000 candles);
-// Qt Charts' line series cover 3 to 10 % more. The counts are printed either way.
+// How far each pixel of `image` has gone from `paper` towards `ink`, 0 to 1: the
+// share of the pixel an ink of that colour covers. Pixels whose paper lies near the
+// ink tell nothing and give -1.
+double inkCoverage(QRgb pixel, QRgb paper, const QColor& ink)
+{
+    const double dr = ink.red() - qRed(paper);
+    const double dg = ink.green() - qGreen(paper);
+    const double db = ink.blue() - qBlue(paper);
+    const double norm = dr * dr + dg * dg + db * db;
+    if (norm < 40 * 40)
+        return -1;
+    const double a = ((qRed(pixel) - qRed(paper)) * dr + (qGreen(pixel) - qGreen(paper)) * dg
+                      + (qBlue(pixel) - qBlue(paper)) * db) / norm;
+    return std::clamp(a, 0.0, 1.0);
+}
+
+// One average drawn alone against QPainter stroking its whole line, pixel by pixel,
+// each pixel's coverage taken from how far it has gone from the paper towards the
+// ink: the summed differences of coverage over QPainter's summed coverage, and the
+// pixels whose coverage differs by more than an eighth, of the pixels either side
+// drew on.
+struct CoverageDifference {
+    double share = 0;
+    double differing = 0;
+    int pixels = 0;
+};
+
+// A difference of coverage above this counts a pixel as differing: the 8-bit colours
+// of the comparison give either side's coverage to within a few 255ths.
+constexpr double differingCoverage = 1.0 / 8;
+
+CoverageDifference coverageDifference(const QImage& ours, const QImage& theirs, const QImage& paper,
+                                      const QColor& ink)
+{
+    double sum = 0;
+    double theirsSum = 0;
+    int differing = 0;
+    int pixels = 0;
+    for (int y = 0; y < paper.height(); ++y) {
+        for (int x = 0; x < paper.width(); ++x) {
+            const QRgb p = paper.pixel(x, y);
+            const QRgb o = ours.pixel(x, y);
+            const QRgb t = theirs.pixel(x, y);
+            if (o == p && t == p)
+                continue;
+            const double a = inkCoverage(o, p, ink);
+            const double b = inkCoverage(t, p, ink);
+            if (a < 0 || b < 0)
+                continue;
+            ++pixels;
+            sum += std::abs(a - b);
+            theirsSum += b;
+            differing += std::abs(a - b) > differingCoverage;
+        }
+    }
+    return {theirsSum > 0 ? sum / theirsSum : 1.0, pixels > 0 ? double(differing) / pixels : 1.0, pixels};
+}
+
+// `paper` with the line through `points` stroked over it by QPainter with `pen`,
+// antialiased, on the raster engine.
+QImage strokedOver(const QImage& paper, const QVector<QPointF>& points, const QPen& pen)
+{
+    QPainterPath path;
+    if (!points.isEmpty()) {
+        path.moveTo(points.first());
+        for (int i = 1; i < points.size(); ++i)
+            path.lineTo(points.at(i));
+    }
+    QImage image = paper.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(pen);
+    painter.drawPath(path);
+    return image;
+}
+
+// Bounds on an average drawn alone against QPainter's stroke of its whole line: the
+// summed difference of coverage and the share of pixels differing by more than an
+// eighth. Drawn as QPainter draws it, through every point, the two agree to within
+// the rounding of the blend (0.5 % summed, no pixel differing); with thousands of
+// points a pixel, through the highest and lowest of each half column.
+constexpr double averageShareBound = 0.02;
+constexpr double averageDifferingBound = 0.005;
+
+// Whether both sides draw the same candles, and ours draws each average as QPainter
+// draws it. The candles: each colour within 4 % of Qt's (pixels of that colour), the
+// averages drawn transparent on ours and taken out of Qt's chart. Each average: drawn
+// alone on ours, candles and other averages transparent, against QPainter stroking its
+// whole line with the same pen over ours without it, pixel by pixel within the plot
+// (coverageDifference, within averageShareBound and averageDifferingBound); ours
+// draws the same images of coverage on either engine. The figures go to `counts`
+// either way.
 bool sameFinancialPictures(VYRQFinancialChartImpl& impl, const std::function<QImage()>& ours,
                            QCandlestickSeries* series, const QVector<QLineSeries*>& lines, QChartView& view,
-                           const QRect& plot, const QColor& paper, QString& counts)
+                           const QRect& plot, QString& counts)
 {
     // Qt Charts keeps showing a candlestick series made invisible or clear: the chart
     // takes the series it shows, in their order.
     QChart* chart = view.chart();
     const QList<QAbstractAxis*> axes = chart->axes();
-    const auto show = [&](bool candles, int line) {
+    const auto show = [&](bool candles, bool lines_) {
         for (QAbstractSeries* shown : chart->series())
             chart->removeSeries(shown);
         QVector<QAbstractSeries*> wanted;
         if (candles)
             wanted.append(series);
-        for (int k = 0; k < lines.size(); ++k) {
-            if (line < -1 ? true : line == k)
-                wanted.append(lines.at(k));
-        }
+        for (int k = 0; lines_ && k < lines.size(); ++k)
+            wanted.append(lines.at(k));
         for (QAbstractSeries* shown : wanted) {
             chart->addSeries(shown);
             for (QAbstractAxis* axis : axes)
@@ -504,7 +608,7 @@ bool sameFinancialPictures(VYRQFinancialChartImpl& impl, const std::function<QIm
     bool same = true;
 
     impl.maColors = none;
-    show(true, -1);
+    show(true, false);
     const QImage oursCandles = ours();
     const QImage theirsCandles = theirs();
     for (const QColor& color : {rising, falling}) {
@@ -516,23 +620,37 @@ bool sameFinancialPictures(VYRQFinancialChartImpl& impl, const std::function<QIm
 
     impl.risingColor = Qt::transparent;
     impl.fallingColor = Qt::transparent;
-    for (int k = 0; k < lines.size(); ++k) {
-        impl.maColors = none;
-        impl.maColors[k % none.size()] = averageColors.at(k % averageColors.size());
-        show(false, k);
-        const QColor color = impl.maColor(k);
-        const QImage a = ours().copy(plot);
-        const QImage b = theirs().copy(plot);
-        const int oursInk = inkPixels(a, color, paper);
-        const int theirsInk = inkPixels(b, color, paper);
-        same = same && close(oursInk, theirsInk, 0.10);
-        counts += QStringLiteral(" %1 %2/%3").arg(color.name()).arg(oursInk).arg(theirsInk);
+    if (impl.movingAveragesVisible && !lines.isEmpty()) {
+        counts += QStringLiteral("; each average against QPainter's stroke, coverage summed / pixels differing:");
+        const QImage paper = ours();
+        const int first = impl.firstVisibleIndex();
+        const int last = impl.lastVisibleIndex();
+        const QRectF area = impl.plotRect(paper.size() / paper.devicePixelRatio());
+        const vyr::chart::ValueRange range = impl.valueRange();
+        QVector<double> values;
+        for (int k = 0; k < impl.maPeriods.size(); ++k) {
+            impl.maColors = none;
+            impl.maColors[k % none.size()] = averageColors.at(k % averageColors.size());
+            const QColor color = impl.maColor(k);
+            vyr::chart::movingAverages(impl.candles, first, last, impl.maPeriods.at(k), values);
+            QVector<QPointF> points;
+            for (int i = 0; i < values.size(); ++i) {
+                if (std::isfinite(values.at(i)))
+                    points.append(impl.pointFor(first + i, values.at(i), area, range));
+            }
+            const QImage a = ours();
+            const QImage b = strokedOver(paper, points, QPen(color, 1.5));
+            const CoverageDifference d = coverageDifference(a.copy(plot), b.copy(plot), paper.copy(plot), color);
+            same = same && d.share <= averageShareBound && d.differing <= averageDifferingBound;
+            counts += QStringLiteral(" %1 %2/%3 %").arg(color.name()).arg(d.share * 100, 0, 'f', 2)
+                          .arg(d.differing * 100, 0, 'f', 2);
+        }
     }
 
     impl.risingColor = rising;
     impl.fallingColor = falling;
     impl.maColors = averageColors;
-    show(true, -2);
+    show(true, true);
     QCoreApplication::processEvents();
     return same;
 }
@@ -665,17 +783,19 @@ void benchFinancial(int count, bool averages, FinancialFeed feed)
         && impl.lastVisibleIndex() == count - 1 && averagePoints == expectedAveragePoints;
     // The GL frame, and the same drawing into an image (where no GL context exists),
     // raster against raster.
-    const QString rows[] = {QString(), QStringLiteral(" raster")};
+    const QString rows[] = {QStringLiteral(" OpenGL CPU"), QStringLiteral(" raster")};
     for (const QString& engine : rows) {
-        const bool raster = !engine.isEmpty();
+        const bool raster = engine == QLatin1String(" raster");
         if (perColumn && !raster)
             continue;
         QString counts;
         const auto picture = [&] { return raster ? impl.renderImage() : ours.grabFramebuffer(); };
-        const bool samePicture = sameFinancialPictures(impl, picture, series, lines, view, plot.toAlignedRect(),
-                                                       ours.theme().plotBackground, counts);
+        const bool samePicture =
+            sameFinancialPictures(impl, picture, series, lines, view, plot.toAlignedRect(), counts);
         const Frame oursFrame = raster ? Frame([&impl] { return !impl.renderImage().isNull(); }) : glFrame(ours, &ours);
-        const std::pair<double, double> ms = frameTimes(oursFrame, viewFrame(view), 20);
+        // On OpenGL ours runs on all of Mesa's threads and Qt on one: the CPU both spend.
+        const std::pair<double, double> ms =
+            frameTimes(oursFrame, viewFrame(view), 20, warmFrames, raster ? Clock::Wall : Clock::ProcessCpu);
         const QString size = count % 1000 == 0 && perColumn ? QStringLiteral("%1k").arg(count / 1000)
                                                             : QString::number(count);
         const QByteArray name = QStringLiteral("candles %1%2%3")
@@ -692,23 +812,38 @@ void benchFinancial(int count, bool averages, FinancialFeed feed)
     if (!perColumn || !averages)
         return;
     // What the averages add to our frame, ours alone: frames with and without them in
-    // turns, so that neither runs in the caches the other's Qt frame left.
-    std::vector<double> factors;
-    for (int run = 0; run < 5; ++run) {
-        const std::pair<double, double> ms = frameTimes(
-            [&impl] {
-                impl.movingAveragesVisible = true;
-                return !impl.renderImage().isNull();
-            },
-            [&impl] {
-                impl.movingAveragesVisible = false;
-                return !impl.renderImage().isNull();
-            });
-        factors.push_back(ms.first / ms.second);
+    // turns, so that neither runs in the caches the other's Qt frame left. Once with
+    // the same averages in every frame (a repaint: ours draws them again from the
+    // images of their coverage it kept), once with averages it has not drawn before in
+    // every frame (their first colour a step apart from one frame to the next), as
+    // after new data.
+    for (const bool anew : {false, true}) {
+        const QColor color = impl.maColors.first();
+        QColor other = color;
+        other.setBlue(color.blue() ^ 1);
+        int frame = 0;
+        std::vector<double> factors;
+        for (int run = 0; run < 5; ++run) {
+            const std::pair<double, double> ms = frameTimes(
+                [&] {
+                    impl.movingAveragesVisible = true;
+                    if (anew)
+                        impl.maColors.first() = ++frame % 2 ? other : color;
+                    return !impl.renderImage().isNull();
+                },
+                [&impl] {
+                    impl.movingAveragesVisible = false;
+                    return !impl.renderImage().isNull();
+                });
+            factors.push_back(ms.first / ms.second);
+        }
+        impl.maColors.first() = color;
+        impl.movingAveragesVisible = true;
+        const QString name = anew ? QStringLiteral("candles %1k, 4 new MAs over none") : QStringLiteral("candles %1k, 4 MAs over none");
+        std::printf("  %-34s ours %9.2f x   (our frame with the averages over ours without%s)\n",
+                    qPrintable(name.arg(count / 1000)), median(factors),
+                    anew ? ", the averages new in each frame" : ", the same averages in each frame");
     }
-    impl.movingAveragesVisible = true;
-    std::printf("  %-34s ours %9.2f x   (our frame with the averages over ours without)\n",
-                qPrintable(QStringLiteral("candles %1k, 4 MAs over none").arg(count / 1000)), median(factors));
     std::fflush(stdout);
 }
 

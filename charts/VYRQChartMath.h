@@ -158,35 +158,6 @@ VYRQTLIB_EXPORT void strokeInPieces(QPainter& painter, const QPointF* points, in
 // Returns the number of fills.
 VYRQTLIB_EXPORT int fillCoveredColumns(QPainter& painter, const QRectF& rect, const QColor& color, double pixel);
 
-// Fills `rect`, whose left and right sides lie on the grid of `pixel`, with
-// antialiasing off: the rows it covers whole, and the rows its top and bottom edges
-// cross at the share of them it covers, as an antialiased fill shades them; rows
-// skipFrom to skipTo (counted in pixels from 0, the end not included) are left out.
-// Returns the number of fills (up to four).
-VYRQTLIB_EXPORT int fillCoveredRows(QPainter& painter, const QRectF& rect, const QColor& color, double pixel,
-                                    double skipFrom = 0, double skipTo = 0);
-
-// One column of the pixel grid and the lowest and highest value a line takes within
-// its reach.
-struct VYRQTLIB_EXPORT ColumnSpan {
-    double left = 0.0;  // the column's left edge
-    double low = 0.0;
-    double high = 0.0;
-};
-
-// The line through the records first..first+count-1, record i at values[i - first] and
-// at x = plot.left + plot.width x (i - first) / max(last - first, 1), over the columns
-// of `columnWidth` pixels: for each column the line comes within `reach` of, the lowest
-// and the highest value it takes from `reach` left of the column to `reach` right of
-// it (into `out`, cleared first, left to right). The line runs on over values that
-// are not finite numbers, as it is drawn. A pen of width w covers at least half of a
-// pixel wherever the line runs within w / 2 of the pixel's centre: with `reach` that
-// less half a column, the spans filled a column wide cover the pixels the pen's stroke
-// covers at least half, however many records lie in a column, at the cost of the
-// columns.
-VYRQTLIB_EXPORT void lineColumnSpans(const QRectF& plot, int first, int last, const double* values, int count,
-                                     double columnWidth, double reach, QVector<ColumnSpan>& out);
-
 // The points a line through records first..last, spread over the plot's width as
 // x = plot.left + plot.width x (i - first) / max(last - first, 1), is drawn through
 // when it is far denser than the pixels it crosses (1024 points or more, at least 8

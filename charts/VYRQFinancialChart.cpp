@@ -1,6 +1,7 @@
 #include "VYRQFinancialChart.h"
 
 #include "VYRQFinancialChartImpl.h"
+#include "ChartStrokeCoverage.h"
 #include "VYRQFinancialDemoData.h"
 
 #include <QMouseEvent>
@@ -325,27 +326,15 @@ void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF&
         return;
     const int first = firstVisibleIndex();
     const int last = lastVisibleIndex();
-    const double column = deviceColumn(painter);
-    if (denserThan(plot, column)) {
-        // A line of several records a column zig-zags over each column's span, and each
-        // antialiased segment of its stroke costs as much as a column's fills: the
-        // spans the stroke would cover are drawn instead.
-        averageSpans.resize(averageRuns.size());
-        for (int k = 0; k < averageRuns.size(); ++k) {
-            const QVector<double>& averages = averageRuns.at(k);
-            lineColumnSpans(plot, first, last, averages.constData(), averages.size(), column,
-                            std::max(averagePen - column, 0.0) / 2, averageSpans[k]);
-        }
-        if (fillsWholePixels(painter)) {
-            painter.save();
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            fillSpans(painter, plot, range, column);
-            painter.restore();
-        } else {
-            strokeSpans(painter, plot, range, column);
-        }
-        return;
-    }
+    // Closer than a pixel, a line zig-zags over each column, and the raster engine
+    // strokes it as one outline with as many crossings, some fifty times the cost of
+    // the frame; the OpenGL engine's multisampled stroke of it shows other pixels. The
+    // coverage the raster engine would give each pixel is worked out column by column
+    // instead, and handed to either engine as images.
+    const QTransform toDevice = painter.deviceTransform();
+    const bool ownCoverage = denserThan(plot, deviceColumn(painter)) && ChartStrokeCoverage::drawsWith(toDevice);
+    if (ownCoverage)
+        averageCoverage.begin(toDevice.mapRect(drawable).toAlignedRect());
     painter.setBrush(Qt::NoBrush);
     for (int k = 0; k < averageRuns.size(); ++k) {
         const QVector<double>& averages = averageRuns.at(k);
@@ -353,86 +342,33 @@ void VYRQFinancialChartImpl::drawMovingAverages(QPainter& painter, const QRectF&
             continue;
         const auto average = [&](int i) { return averages.at(i - first); };
         collectLine(plot, range, first, last, first + averages.size(), average);
-        painter.setPen(QPen(maColor(k), averagePen));
-        for (const QPolygonF& run : clipPolyline(QPolygonF(linePoints), drawable))
-            strokeInPieces(painter, run);
-    }
-}
-
-QRectF VYRQFinancialChartImpl::spanRect(const ColumnSpan& span, const QRectF& plot, const ValueRange& range,
-                                        double column) const
-{
-    // Grown by half the pen above and below, as the stroke is.
-    constexpr double pen = averagePen / 2;
-    const double a = clampedY(pointFor(firstVisibleIndex(), span.low, plot, range).y());
-    const double b = clampedY(pointFor(firstVisibleIndex(), span.high, plot, range).y());
-    return QRectF(QPointF(span.left, std::min(a, b) - pen), QPointF(span.left + column, std::max(a, b) + pen));
-}
-
-void VYRQFinancialChartImpl::fillSpans(QPainter& painter, const QRectF& plot, const ValueRange& range, double column)
-{
-    // Column by column, in the averages' order, each span less the rows a later one
-    // fills whole in an opaque colour: a tall span is filled a pixel a row, and the
-    // spans of dense averages lie mostly over one another.
-    const int n = averageSpans.size();
-    spanAt.fill(0, n);
-    spanFills.resize(n);
-    for (;;) {
-        double left = HUGE_VAL;
-        for (int k = 0; k < n; ++k) {
-            if (spanAt.at(k) < averageSpans.at(k).size())
-                left = std::min(left, averageSpans.at(k).at(spanAt.at(k)).left);
-        }
-        if (left == HUGE_VAL)
-            break;
-        // The rows the later spans of the column fill whole, in device pixels, as one
-        // run: where they do not meet, the longer of the two.
-        double coverFrom = 0;
-        double coverTo = 0;
-        for (int k = n - 1; k >= 0; --k) {
-            SpanFill& fill = spanFills[k];
-            fill.drawn = spanAt.at(k) < averageSpans.at(k).size() && averageSpans.at(k).at(spanAt.at(k)).left == left;
-            fill.skipFrom = coverFrom;
-            fill.skipTo = coverTo;
-            if (!fill.drawn)
-                continue;
-            fill.rect = spanRect(averageSpans.at(k).at(spanAt[k]++), plot, range, column);
-            fill.color = maColor(k);
-            const double from = std::ceil(fill.rect.top() / column);
-            const double to = std::floor(fill.rect.bottom() / column);
-            if (fill.color.alpha() != 255 || from >= to)
-                continue;
-            if (coverFrom >= coverTo || (from <= coverTo && to >= coverFrom)) {
-                coverFrom = coverFrom >= coverTo ? from : std::min(coverFrom, from);
-                coverTo = std::max(coverTo, to);
-            } else if (to - from > coverTo - coverFrom) {
-                coverFrom = from;
-                coverTo = to;
+        const QPen pen(maColor(k), averagePen);
+        painter.setPen(pen);
+        const auto draw = [&](QVector<QPointF>& run) {
+            if (!ownCoverage) {
+                strokeInPieces(painter, run);
+                return;
             }
-        }
-        for (const SpanFill& fill : qAsConst(spanFills)) {
-            if (fill.drawn)
-                fillCoveredRows(painter, fill.rect, fill.color, column, fill.skipFrom, fill.skipTo);
+            if (!toDevice.isIdentity()) {
+                for (QPointF& p : run)
+                    p = toDevice.map(p);
+            }
+            averageCoverage.addLine(run.constData(), run.size(), averagePen * toDevice.m11(), pen.color());
+        };
+        // Mostly the whole line lies within the widget: it is drawn as it is.
+        const bool inside = std::all_of(linePoints.cbegin(), linePoints.cend(), [&](const QPointF& p) {
+            return p.x() >= drawable.left() && p.x() <= drawable.right() && p.y() >= drawable.top()
+                && p.y() <= drawable.bottom();
+        });
+        if (inside) {
+            draw(linePoints);
+        } else {
+            for (QPolygonF& run : clipPolyline(QPolygonF(linePoints), drawable))
+                draw(run);
         }
     }
-}
-
-void VYRQFinancialChartImpl::strokeSpans(QPainter& painter, const QRectF& plot, const ValueRange& range,
-                                         double column)
-{
-    // Multisampled, the spans of an average are one stroke of vertical lines a column
-    // wide: one path, as the OpenGL engine draws each stroke it is handed at a cost.
-    painter.setBrush(Qt::NoBrush);
-    for (int k = 0; k < averageSpans.size(); ++k) {
-        spanPath.clear();
-        for (const ColumnSpan& span : averageSpans.at(k)) {
-            const QRectF rect = spanRect(span, plot, range, column);
-            spanPath.moveTo(rect.center().x(), rect.top());
-            spanPath.lineTo(rect.center().x(), rect.bottom());
-        }
-        painter.setPen(QPen(maColor(k), column, Qt::SolidLine, Qt::FlatCap));
-        painter.drawPath(spanPath);
-    }
+    if (ownCoverage)
+        averageCoverage.paint(painter);
 }
 
 void VYRQFinancialChartImpl::strokeInPieces(QPainter& painter, const QVector<QPointF>& points)
@@ -450,7 +386,7 @@ void VYRQFinancialChartImpl::collectLine(const QRectF& plot, const ValueRange& r
                                          Value value)
 {
     linePoints.clear();
-    const auto keep = [&](int i) { linePoints.append(pointFor(i, value(i), plot, range)); };
+    const auto keep = [&](int i) { linePoints.append(financialPointFor(i, value(i), plot, first, last, range)); };
     if (keepColumnExtremes(plot, first, last, count, value, keep))
         return;
     for (int i = std::max(first, 0); i <= last && i < count; ++i) {

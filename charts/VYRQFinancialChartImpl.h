@@ -3,6 +3,7 @@
 #include "VYRQExport.h"
 
 #include "ChartDataZoom.h"
+#include "ChartStrokeCoverage.h"
 #include "FinancialCandle.h"
 #include "FinancialPricePoint.h"
 #include "VYRQChartBaseImpl.h"
@@ -78,13 +79,6 @@ private:
     void drawCandle(QPainter& painter, double x, double highY, double lowY, double openY, double closeY, double body,
                     const QColor& color, double pixel = 0);
     void drawMovingAverages(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range);
-    // Where the span of a column of `column` pixels is drawn.
-    QRectF spanRect(const vyr::chart::ColumnSpan& span, const QRectF& plot, const vyr::chart::ValueRange& range,
-                    double column) const;
-    // The averages' spans (averageSpans): in whole pixels with antialiasing off (the
-    // raster engine), or as antialiased lines.
-    void fillSpans(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range, double column);
-    void strokeSpans(QPainter& painter, const QRectF& plot, const vyr::chart::ValueRange& range, double column);
     // One device pixel in the painter's units.
     static double deviceColumn(const QPainter& painter);
     // Whether the records in view lie closer than `column` apart.
@@ -112,18 +106,6 @@ private:
     // The moving averages of the records in view, one run a period, while they are shown.
     QVector<QVector<double>> averageRuns;
     QVector<double> averageCloses;
-    // Where each average's line runs in each pixel column, while the candles in view lie
-    // closer than a pixel.
-    QVector<QVector<vyr::chart::ColumnSpan>> averageSpans;
-    // The fills of a column, one an average; the next span of each average.
-    struct SpanFill {
-        bool drawn = false;
-        QRectF rect;
-        QColor color;
-        double skipFrom = 0;
-        double skipTo = 0;
-    };
-    QVector<SpanFill> spanFills;
-    QVector<int> spanAt;
-    QPainterPath spanPath;
+    // The averages drawn by their coverage, while the candles lie closer than a pixel.
+    ChartStrokeCoverage averageCoverage;
 };

@@ -1,8 +1,11 @@
+#include "ChartStrokeCoverage.h"
 #include "ChartTheme.h"
 #include "VYRQChartMath.h"
 #include "VYRQLineChartMath.h"
 #include "VYRQPieChartMath.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <QtTest>
 
 #include <cmath>
@@ -12,6 +15,7 @@ using namespace vyr::chart;
 
 using Doubles = QVector<double>;
 using Ints = QVector<int>;
+using Points = QVector<QPointF>;
 
 Q_DECLARE_METATYPE(QVector<LineSeries>)
 
@@ -424,50 +428,100 @@ private slots:
         QVERIFY(drawn.isEmpty());
     }
 
-    // A line reduced to the pixel columns it crosses, each holding the lowest and
-    // highest value the line takes within its reach: the values of its records and
-    // where the line crosses the reach's ends, over gaps too. Spans come as triples
-    // (left, low, high); records at x = 0, 1, ... unless the plot is narrower.
+    // A line drawn by its coverage takes each pixel's share as QPainter's raster
+    // engine strokes it (square caps, bevel joints, overlaps added up): the summed
+    // difference of coverage over QPainter's within `share`, no pixel more than an
+    // eighth apart; where the line is reduced to the extremes of each half column
+    // (`dense`: 200 records a pixel, several turns each), within a tenth of the pixels
+    // and 5 % summed, its many crossings of each pixel being fewer. Coordinates at
+    // the ends of the doubles are cut to the bounds; a line without two finite points
+    // hands the painter nothing. The images of the line last drawn serve the same line
+    // again, and only it (`before`: a line drawn first).
     void columnSpans_data()
     {
-        QTest::addColumn<Doubles>("values");
+        QTest::addColumn<Points>("points");
         QTest::addColumn<double>("width");
-        QTest::addColumn<double>("reach");
-        QTest::addColumn<Doubles>("spans");
-        const double most = std::numeric_limits<double>::max();
-        QTest::newRow("two records a column, edge crossings") << Doubles{0, 4, 2, 8, 6} << 2.0 << 0.0
-                                                              << Doubles{0, 0, 4, 1, 2, 8, 2, 6, 6};
-        QTest::newRow("a quarter of a column beyond each side")
-            << Doubles{0, 4, 2, 8, 6} << 2.0 << 0.25 << Doubles{-1, 0, 2, 0, 0, 5, 1, 2, 8, 2, 6, 7};
-        QTest::newRow("a gap the line runs over") << Doubles{0, notANumber, notANumber, notANumber, 8} << 4.0 << 0.0
-                                                  << Doubles{0, 0, 2, 1, 2, 4, 2, 4, 6, 3, 6, 8, 4, 8, 8};
-        QTest::newRow("the ends of the doubles") << Doubles{most, -most} << 2.0 << 0.0
-                                                 << Doubles{0, 0, most, 1, -most, 0, 2, -most, -most};
-        QTest::newRow("nothing drawn") << Doubles{notANumber, infinity} << 2.0 << 0.25 << Doubles{};
-        // 10,000 records over two columns: a span a column, whatever the records.
-        Doubles dense(10000);
+        QTest::addColumn<double>("share");
+        QTest::addColumn<bool>("dense");
+        QTest::addColumn<Points>("before");
+        const Points zigzag{{10.2, 20}, {10.7, 60}, {11.1, 25}, {11.6, 55}, {12.4, 30}, {13.9, 62}};
+        QTest::newRow("two records a column, edge crossings") << zigzag << 1.5 << 0.02 << false << Points();
+        QTest::newRow("drawn again") << zigzag << 1.5 << 0.02 << false << zigzag;
+        QTest::newRow("after another line")
+            << zigzag << 1.5 << 0.02 << false << Points{{10.2, 20}, {10.7, 60}, {11.1, 25}, {11.6, 55}, {12.4, 30}};
+        QTest::newRow("sharp and slight turns")
+            << Points{{5, 5}, {40, 70}, {41, 10}, {80, 12}, {81.5, 50}, {110, 51}} << 1.5 << 0.02 << false << Points();
+        QTest::newRow("a wide pen, shallow") << Points{{3, 40}, {60, 44}, {117, 20}} << 5.0 << 0.02 << false << Points();
+        QTest::newRow("beyond the bounds") << Points{{-30, 40}, {60, -50}, {150, 90}} << 1.5 << 0.02 << false << Points();
+        QTest::newRow("the ends of the doubles")
+            << Points{{20, 40}, {21, std::numeric_limits<double>::max()}, {22, -std::numeric_limits<double>::max()}}
+            << 1.5 << -1.0 << false << Points();
+        QTest::newRow("nothing drawn") << Points{{notANumber, 4}, {3, infinity}, {5, 5}} << 1.5 << 0.0 << false << Points();
+        // 20,000 records over a hundred columns: the extremes of each half column.
+        Points dense(20000);
         for (int i = 0; i < dense.size(); ++i)
-            dense[i] = std::sin(i * 0.37);
-        dense[7000] = 50;
-        dense[7001] = -2;
-        QTest::newRow("dense") << dense << 1.99995 << 0.0 << Doubles{0, -1, 1, 1, -2, 50};
+            dense[i] = QPointF(10 + i * 0.005, 40 + 25 * std::sin(i * 0.37) * std::sin(i * 0.0011));
+        QTest::newRow("dense") << dense << 1.5 << 0.05 << true << Points();
     }
     void columnSpans()
     {
-        QFETCH(Doubles, values);
+        QFETCH(Points, points);
         QFETCH(double, width);
-        QFETCH(double, reach);
-        QFETCH(Doubles, spans);
-        QVector<ColumnSpan> out(3);
-        lineColumnSpans(QRectF(0, 0, width, 10), 0, values.size() - 1, values.constData(), values.size(), 1.0, reach,
-                        out);
-        QCOMPARE(out.size(), spans.size() / 3);
-        for (int i = 0; i < out.size(); ++i) {
-            const ColumnSpan& span = out.at(i);
-            QVERIFY2(span.left == spans.at(3 * i) && std::abs(span.low - spans.at(3 * i + 1)) < 0.01
-                         && std::abs(span.high - spans.at(3 * i + 2)) < 0.01,
-                     qPrintable(QStringLiteral("%1: %2 %3 %4").arg(i).arg(span.left).arg(span.low).arg(span.high)));
+        QFETCH(double, share);
+        QFETCH(bool, dense);
+        QFETCH(Points, before);
+        const QSize size(120, 80);
+        QImage ours(size, QImage::Format_ARGB32_Premultiplied);
+        ours.fill(Qt::transparent);
+        ChartStrokeCoverage coverage;
+        // Where the line leaves the bounds, the cells there take it as running along
+        // their edge, as the chart's margin around its widget hides.
+        const QRect bounds = QRect(QPoint(0, 0), size).adjusted(-8, -8, 8, 8);
+        QPainter painter;
+        if (!before.isEmpty()) {
+            QImage first = ours;
+            coverage.begin(bounds);
+            coverage.addLine(before.constData(), before.size(), width, Qt::black);
+            painter.begin(&first);
+            QVERIFY(coverage.paint(painter) > 0);
+            painter.end();
         }
+        coverage.begin(bounds);
+        coverage.addLine(points.constData(), points.size(), width, Qt::black);
+        painter.begin(&ours);
+        const int images = coverage.paint(painter);
+        painter.end();
+        if (share <= 0) {
+            QCOMPARE(images > 0, share < 0);
+            return;
+        }
+        QImage theirs(size, QImage::Format_ARGB32_Premultiplied);
+        theirs.fill(Qt::transparent);
+        painter.begin(&theirs);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, width));
+        QPainterPath path(points.first());
+        for (const QPointF& p : points)
+            path.lineTo(p);
+        painter.drawPath(path);
+        painter.end();
+        double difference = 0;
+        double covered = 0;
+        int touched = 0;
+        int differing = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const int a = qAlpha(ours.pixel(x, y));
+                const int b = qAlpha(theirs.pixel(x, y));
+                difference += std::abs(a - b);
+                covered += b;
+                touched += a > 0 || b > 0;
+                differing += std::abs(a - b) > 32;
+            }
+        }
+        QVERIFY(covered > 0);
+        QVERIFY2(difference / covered <= share && differing <= (dense ? touched / 10 : 0),
+                 qPrintable(QStringLiteral("%1 %2 of %3").arg(difference / covered).arg(differing).arg(touched)));
     }
 
     // Markers are kept only where they do not overlap one kept before: a million on a

@@ -39,6 +39,19 @@ QVector<FinancialCandle> scatteredCandles(int count)
     return candles;
 }
 
+// A walk of closes that turns every few dozen candles, with a swing from one candle to
+// the next that the averages smooth.
+QVector<FinancialCandle> walkingCandles(int count)
+{
+    QVector<FinancialCandle> candles(count);
+    double close = 100;
+    for (int i = 0; i < count; ++i) {
+        close += 3 * std::sin(i * 0.11) + ((i * 7919) % 13 - 6) * 0.4;
+        candles[i] = FinancialCandle{QString::number(i), close - 1, close + 3, close - 3, close, 1};
+    }
+    return candles;
+}
+
 } // namespace
 
 class tst_FinancialChart : public QObject {
@@ -246,12 +259,13 @@ private slots:
     }
 
     // A million records draw in every view as a few points per pixel column (a candle
-    // column up to nine fills, each average up to four, a fill five path points; each
-    // line up to four points), with no coordinate off the widget: prices at the ends
-    // of the doubles, prices a quarter or 500 apart at 1e15 (fuzzy-equal axis ends) and
-    // volumes with the most negative double. Of those, only the lines and volume bars
-    // go through the raster engine's coverage rasteriser, up to `antialiased` segments
-    // a column: candles and averages, also at 50,000, are filled in whole pixels.
+    // column up to nine fills, a fill five path points; each line up to four points;
+    // the averages as images of their coverage), with no coordinate off the widget:
+    // prices at the ends of the doubles, prices a quarter or 500 apart at 1e15
+    // (fuzzy-equal axis ends) and volumes with the most negative double. Of those, only
+    // the lines and volume bars go through the raster engine's coverage rasteriser, up
+    // to `antialiased` segments a column: candles are filled in whole pixels and the
+    // averages' coverage worked out apart, also at 50,000.
     void millionRecords_data()
     {
         QTest::addColumn<int>("view");
@@ -312,10 +326,30 @@ private slots:
         QVERIFY(fin.hoverTipText().startsWith(view == 1 ? QStringLiteral("\nPrice: ") : QStringLiteral("\nOpen: ")));
     }
 
-    // An average of thousands of points stroked in pieces covers the pixels of the
-    // whole line stroked at once: no gaps where pieces meet, no segment lost.
+    // An average of thousands of points is drawn as QPainter strokes the whole line at
+    // once: stroked in pieces, with no gaps where pieces meet and no segment lost; by
+    // the chart, with candles closer than a pixel, each pixel at the share QPainter's
+    // stroke covers (the chart's average drawn alone, over the chart without it).
+    // Pixels whose coverage differs by more than `apart` (of 255) are counted against
+    // those either side covers at least half of.
+    void averageInPieces_data()
+    {
+        QTest::addColumn<int>("candles");
+        QTest::addColumn<int>("apart");
+        QTest::addColumn<double>("share");
+        QTest::newRow("pieces") << 0 << 96 << 0.01;
+        QTest::newRow("chart, 5,000 candles") << 5000 << 32 << 0.005;
+        QTest::newRow("chart, 40,000 candles") << 40000 << 32 << 0.005;
+    }
     void averageInPieces()
     {
+        QFETCH(int, candles);
+        QFETCH(int, apart);
+        QFETCH(double, share);
+        if (candles > 0) {
+            averageByChart(candles, apart, share);
+            return;
+        }
         QVector<QPointF> points;
         for (int i = 0; i < 5000; ++i)
             points.append(QPointF(10 + i * 0.16, 100 + 60 * std::sin(i * 0.01) + (i * 7919) % 13 * 0.7));
@@ -343,11 +377,74 @@ private slots:
             for (int x = 0; x < whole.width(); ++x) {
                 const int a = qAlpha(whole.pixel(x, y));
                 covered += a > 127;
-                differing += std::abs(a - qAlpha(pieces.pixel(x, y))) > 96;
+                differing += std::abs(a - qAlpha(pieces.pixel(x, y))) > apart;
             }
         }
         QVERIFY(covered > 2000);
-        QVERIFY2(differing <= covered / 100, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(covered)));
+        QVERIFY2(differing <= covered * share, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(covered)));
+    }
+
+private:
+    void averageByChart(int count, int apart, double share)
+    {
+        VYRQFinancialChart fin;
+        chart::settle(fin, QSize(480, 400));
+        fin.setZoomEnabled(false);
+        VYRQFinancialChartImpl& impl = *vyrtest::impl(fin);
+        impl.risingColor = Qt::transparent;
+        impl.fallingColor = Qt::transparent;
+        fin.setCandles(walkingCandles(count));
+        const QColor ink = impl.maColors.at(0);
+        impl.maColors = QVector<QColor>(impl.maPeriods.size(), Qt::transparent);
+        const QImage paper = chart::frame(fin);
+        impl.maColors.first() = ink;
+        const QImage ours = chart::frame(fin);
+        const QRectF plot = impl.plotRect(fin.size());
+        const vyr::chart::ValueRange range = impl.valueRange();
+        QPainterPath line;
+        for (int i = 0; i < count; ++i) {
+            double average = 0;
+            if (!impl.movingAverage(i, impl.maPeriods.first(), average))
+                continue;
+            const QPointF at = impl.pointFor(i, average, plot, range);
+            if (line.elementCount() == 0)
+                line.moveTo(at);
+            else
+                line.lineTo(at);
+        }
+        QImage theirs = paper;
+        QPainter painter(&theirs);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(ink, 1.5));
+        painter.drawPath(line);
+        painter.end();
+        // How far a pixel has gone from the paper towards the ink, in 255ths.
+        const auto coverage = [&](const QImage& image, int x, int y) {
+            const QColor p = ctl::pixel(paper, x, y);
+            const QColor c = ctl::pixel(image, x, y);
+            const double dr = ink.red() - p.red();
+            const double dg = ink.green() - p.green();
+            const double db = ink.blue() - p.blue();
+            const double norm = dr * dr + dg * dg + db * db;
+            if (norm < 40 * 40)
+                return -1;
+            return int(std::lround(
+                255 * ((c.red() - p.red()) * dr + (c.green() - p.green()) * dg + (c.blue() - p.blue()) * db) / norm));
+        };
+        int covered = 0;
+        int differing = 0;
+        for (int y = int(plot.top()); y < int(plot.bottom()); ++y) {
+            for (int x = int(plot.left()); x < int(plot.right()); ++x) {
+                const int a = coverage(ours, x, y);
+                const int b = coverage(theirs, x, y);
+                if (a < 0 || b < 0)
+                    continue;
+                covered += a > 127 || b > 127;
+                differing += std::abs(a - b) > apart;
+            }
+        }
+        QVERIFY(covered > 5000);
+        QVERIFY2(differing <= covered * share, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(covered)));
     }
 };
 
