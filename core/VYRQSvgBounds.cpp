@@ -205,10 +205,11 @@ QByteArray routed(const QByteArray& text, const ImageRoutes& images)
 
 // Whether the strokes of a document are sure to keep within their bounds unread: none
 // can be drawn through <use>, no dash pattern can be set (nor spelled through a CSS
-// escape or comment), and no element or byte of path data gives more than two points.
+// escape or comment), and its bytes hold too few points (a byte gives 1.5 at most: 13 for
+// "<circle/>", one for each "z" of a path).
 bool strokesWithinBounds(const QByteArray& text)
 {
-    if (text.size() * 2 > maxSvgPoints)
+    if (text.size() * 1.5 > maxSvgPoints)
         return false;
     const char* begin = text.constData();
     const size_t size = size_t(text.size());

@@ -143,9 +143,13 @@ struct Point {
     double y = 0;
 };
 
+// Without std::hypot's care against overflow: a distance past 1e154 is infinite, which
+// the bounds treat as they treat one as long.
 double distance(const Point& a, const Point& b)
 {
-    return std::hypot(b.x - a.x, b.y - a.y);
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 struct Cost {
