@@ -5,6 +5,7 @@
 #include "VYRQLogging.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQRegularFile.h"
+#include "VYRQResourceDecoder_p.h"
 #include "VYRQResourceManager.h"
 #include "VYRQWidgetBaseImpl.h"
 
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 class VYRQImageImpl : public VYRQWidgetBaseImpl {
 public:
@@ -47,6 +49,8 @@ public:
     QString imagePath;
     QString svgPath;
     const QImage* image = nullptr;
+    // When a set handed `image` out: that set and the key, which outlive the pointer.
+    VYRQResourceDecoder::HeldImage held;
     bool useSvgColor = false;
     QColor svgColor = QColor(0, 0, 0, 255);
     // The file the movie plays, read whole; declared first, so that it outlives the movie.
@@ -113,9 +117,11 @@ void VYRQImageImpl::drawControl(QPainter* painter, const QRect& rect)
         drawSvgPath(painter, rect);
         return;
     }
-    // A caller's image of the manager's may have been emptied since: asked for again.
+    // An image a set handed out is drawn while the set has it (decoded again when it was
+    // emptied), never through a pointer the set no longer owns.
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
-    const QImage* bitmap = image ? rm->getImageToDraw(image) : rm->getImageToDraw(imagePath, false);
+    const QImage* bitmap = held.set ? VYRQResourceDecoder(*rm).imageToDraw(held)
+                                    : image ? image : rm->getImageToDraw(imagePath, false);
     if (!bitmap || bitmap->isNull())
         return;
     painter->drawImage(placement(rect, bitmap->size()), *bitmap);
@@ -178,13 +184,17 @@ QString VYRQImage::getImagePath() const
 void VYRQImage::setImage(const QImage* image)
 {
     impl()->image = image;
+    impl()->held = image ? VYRQResourceDecoder(*VYRQResourceManager::getInstance()).hold(image)
+                         : VYRQResourceDecoder::HeldImage();
     impl()->svgPath.clear();
     update();
 }
 
 const QImage* VYRQImage::getImage() const
 {
-    return impl()->image;
+    const VYRQImageImpl* d = impl();
+    return !d->held.set || VYRQResourceDecoder(*VYRQResourceManager::getInstance()).holds(d->held, d->image) ? d->image
+                                                                                                         : nullptr;
 }
 
 void VYRQImage::setSvgPath(const QString& path)
@@ -193,6 +203,7 @@ void VYRQImage::setSvgPath(const QString& path)
     impl()->svgPath = path;
     impl()->imagePath.clear();
     impl()->image = nullptr;
+    impl()->held = VYRQResourceDecoder::HeldImage();
     update();
 }
 
@@ -250,6 +261,7 @@ void VYRQImage::loadGif(const QString& path)
     d->imagePath.clear();
     d->svgPath.clear();
     d->image = nullptr;
+    d->held = VYRQResourceDecoder::HeldImage();
     d->endMovie();
     // Read as a theme image is: a FIFO or a device would block the movie's reader or
     // never end, and a frame is decoded at the size the data give only as it plays.
@@ -266,7 +278,7 @@ void VYRQImage::loadGif(const QString& path)
         return;
     }
     d->movieData = std::make_unique<QBuffer>();
-    d->movieData->setData(data);
+    d->movieData->setData(vyr::withDrawnPngChunks(std::move(data)));
     d->movieData->open(QIODevice::ReadOnly);
     d->movie = std::make_unique<QMovie>(d->movieData.get(), format);
     if (!d->movieLabel)

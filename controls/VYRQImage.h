@@ -23,7 +23,9 @@ public:
     void setImagePath(const QString& path);
     QString getImagePath() const;
     // The image is neither copied nor owned: it must outlive its use here. One that the
-    // resource manager handed out is decoded again, when emptied, before it is drawn.
+    // resource manager handed out is held by its set and name: decoded again, when
+    // emptied, before it is drawn, and neither drawn nor given back by getImage once its
+    // set is replaced or released.
     void setImage(const QImage* image);
     const QImage* getImage() const;
     void setSvgPath(const QString& path);

@@ -12,7 +12,7 @@
 
 namespace {
 
-const QLatin1String grayKeySuffix("_gray");
+using vyr::grayKeySuffix;
 
 // What an emptied renderer is left holding: a document that draws nothing.
 QByteArray emptySvg()
@@ -21,7 +21,7 @@ QByteArray emptySvg()
 }
 
 // The form QPixmap gives an image on the raster engine: premultiplied when it has
-// alpha pixels, opaque 32 bits when not. Formats deeper than 8 bits a channel keep
+// alpha pixels, opaque 32 bits when not. Formats deeper than 8 bits a channel hold
 // their precision and are drawn as they are.
 QImage::Format formatToDraw(const QImage& image)
 {
@@ -91,8 +91,8 @@ struct VYRQDecodedCache::Aside {
     QByteArray refillFailure;
 };
 
-// Entries are kept together in blocks rather than each on its own among the pixels
-// they hold, and found through a flat index: looking one up touches a slot and the
+// Entries lie together in blocks rather than each on its own among the pixels
+// they hold, and found through a flat index: looking one up reads a slot and the
 // entry, however many there are.
 struct VYRQDecodedCache::Entry {
     QString key;
@@ -102,7 +102,7 @@ struct VYRQDecodedCache::Entry {
     QImage image;                // the object an image's pointer is handed out to
     std::unique_ptr<QSvgRenderer> renderer;
     std::unique_ptr<Aside> aside;
-    qint64 bytes = 0;            // counted in the budget while loaded, unless kept
+    qint64 bytes = 0;            // counted in the budget while loaded, unless built in
     qint64 stored = 0;           // the image's cacheKey, the renderer's loads, when stored
     QByteArray file;             // the source's set file, when not the one the key names
     QString path;                // the source's disk file
@@ -110,10 +110,10 @@ struct VYRQDecodedCache::Entry {
     Kind kind = Kind::Image;
     Source::From from = Source::From::Nothing;
     bool gray = false;
-    bool used = false;           // holds an entry (else free)
+    bool occupied = false;       // holds an entry (else free)
     bool loaded = false;
-    bool kept = false;           // never emptied, not counted
-    bool linked = false;         // in the budget's order
+    bool builtIn = false;        // never emptied nor released, not counted
+    bool linked = false;         // in the budget's order; loaded, counted and not linked: pinned
 
     Aside& side()
     {
@@ -152,18 +152,18 @@ struct VYRQDecodedCache::Budget::Order {
 struct VYRQDecodedCache::Tables {
     static constexpr quint32 blockEntries = 64;
     // Open addressing, linear probing, at most half full. A slot holds its entry's hash,
-    // so that a look-up touches no other entry.
+    // so that a look-up reads no other entry.
     struct Slot {
         quint32 hash = 0;
         quint32 number = 0;   // the entry's, plus one; 0 for an empty slot
     };
-    // Entry n is entry n % 64 of block n / 64; blocks never move, so entries keep their
+    // Entry n is entry n % 64 of block n / 64; blocks never move, so entries hold their
     // addresses.
     std::vector<std::unique_ptr<Entry[]>> blocks;
     std::vector<const Entry*> byAddress;   // each block's first entry, sorted
-    std::vector<quint32> free;              // numbers of unused entries
+    std::vector<quint32> free;              // numbers of free entries
     std::vector<Slot> index;
-    quint32 used = 0;
+    quint32 occupied = 0;
     int counts[2] = { 0, 0 };
     QHash<QString, QByteArray> imageFailures;
     QHash<QString, QByteArray> rendererFailures;
@@ -215,7 +215,7 @@ struct VYRQDecodedCache::Tables {
 
     Entry& add(Kind kind, const QString& key)
     {
-        if (size_t(used + 1) * 2 > index.size()) {
+        if (size_t(occupied + 1) * 2 > index.size()) {
             std::vector<Slot> old(std::max<size_t>(16, index.size() * 2));
             old.swap(index);
             for (const Slot& slot : old) {
@@ -238,9 +238,9 @@ struct VYRQDecodedCache::Tables {
         entry.key = key;
         entry.kind = kind;
         entry.number = number;
-        entry.used = true;
+        entry.occupied = true;
         place(Slot{ hashOf(kind, key), number + 1 });
-        ++used;
+        ++occupied;
         ++counts[int(kind)];
         return entry;
     }
@@ -257,7 +257,7 @@ struct VYRQDecodedCache::Tables {
             index[after] = Slot();
             place(moved);
         }
-        --used;
+        --occupied;
         --counts[int(entry.kind)];
         const quint32 number = entry.number;
         entry = Entry();
@@ -279,7 +279,7 @@ struct VYRQDecodedCache::Tables {
         if (offset >= sizeof(Entry) * blockEntries)
             return nullptr;
         Entry* entry = const_cast<Entry*>(block) + offset / sizeof(Entry);
-        return entry->used && entry->kind == Kind::Image && &entry->image == image ? entry : nullptr;
+        return entry->occupied && entry->kind == Kind::Image && &entry->image == image ? entry : nullptr;
     }
 
     template <class Visit>
@@ -287,7 +287,7 @@ struct VYRQDecodedCache::Tables {
     {
         for (const auto& block : blocks) {
             for (quint32 i = 0; i < blockEntries; ++i) {
-                if (block[i].used)
+                if (block[i].occupied)
                     visit(block[i]);
             }
         }
@@ -311,7 +311,7 @@ bool VYRQDecodedCache::Budget::makeRoom(qint64 room)
         Entry* oldest = m_order->oldest;
         ++m_trimVisits;
         if (changedThroughPointer(*oldest))
-            oldest->owner->keepChanged(*oldest);
+            oldest->owner->pin(*oldest);
         else
             oldest->owner->empty(*oldest);
     }
@@ -326,6 +326,8 @@ VYRQDecodedCache::VYRQDecodedCache(Budget* budget)
     , m_budget(budget ? budget : m_ownBudget.get())
     , m_tables(std::make_unique<Tables>())
 {
+    static quint64 made = 0;
+    m_serial = ++made;
 }
 
 VYRQDecodedCache::~VYRQDecodedCache()
@@ -373,8 +375,15 @@ void VYRQDecodedCache::erase(Entry& entry)
     m_tables->erase(entry);
 }
 
+bool VYRQDecodedCache::isPinned(const Entry& entry)
+{
+    return entry.loaded && !entry.linked && !entry.builtIn && entry.bytes > 0;
+}
+
 void VYRQDecodedCache::uncount(Entry& entry)
 {
+    if (isPinned(entry))
+        ++m_budget->m_pinnedFreed;
     if (entry.linked)
         m_budget->m_order->remove(&entry);
     entry.linked = false;
@@ -396,9 +405,11 @@ void VYRQDecodedCache::load(Entry& entry, qint64 bytes)
 
 void VYRQDecodedCache::recount(Entry& entry)
 {
-    if (!entry.loaded || entry.kept || entry.kind != Kind::Image)
+    if (!entry.loaded || entry.builtIn || entry.kind != Kind::Image)
         return;
     const qint64 now = entry.image.sizeInBytes() + (entry.aside ? entry.aside->drawn.sizeInBytes() : 0);
+    if (now < entry.bytes && isPinned(entry))
+        ++m_budget->m_pinnedFreed;
     m_budget->m_bytes += now - entry.bytes;
     m_bytes += now - entry.bytes;
     entry.bytes = now;
@@ -415,7 +426,7 @@ void VYRQDecodedCache::empty(Entry& entry)
         loadDocument(*entry.renderer, emptySvg());
 }
 
-void VYRQDecodedCache::keepChanged(Entry& entry)
+void VYRQDecodedCache::pin(Entry& entry)
 {
     if (entry.linked)
         m_budget->m_order->remove(&entry);
@@ -437,7 +448,7 @@ void VYRQDecodedCache::touch(Entry& entry)
     recount(entry);
 }
 
-VYRQDecodedCache::Entry* VYRQDecodedCache::used(Entry* entry)
+VYRQDecodedCache::Entry* VYRQDecodedCache::touchLoaded(Entry* entry)
 {
     if (!entry || !entry->loaded)
         return nullptr;
@@ -450,12 +461,12 @@ QImage* VYRQDecodedCache::image(const QString& key, bool* known)
     Entry* entry = m_tables->find(Kind::Image, key);
     if (known)
         *known = entry != nullptr;
-    return used(entry) ? &entry->image : nullptr;
+    return touchLoaded(entry) ? &entry->image : nullptr;
 }
 
 const QImage* VYRQDecodedCache::asStored(const QString& key, const Source& from)
 {
-    Entry* entry = used(m_tables->find(Kind::Image, key));
+    Entry* entry = touchLoaded(m_tables->find(Kind::Image, key));
     if (!entry || entry->image.cacheKey() != entry->stored || !sourceOf(*entry).sameFile(from))
         return nullptr;
     return &entry->image;
@@ -497,7 +508,7 @@ const QImage* VYRQDecodedCache::drawForm(Entry& entry)
         return &aside.drawn;
     aside.drawn = QImage();
     recount(entry);
-    if (!entry.kept) {
+    if (!entry.builtIn) {
         // Out of the order while room is made, so that it is not what goes; drawn as it
         // is when there is none.
         const bool linked = entry.linked;
@@ -520,7 +531,7 @@ QSvgRenderer* VYRQDecodedCache::renderer(const QString& key, bool* known)
     Entry* entry = m_tables->find(Kind::Renderer, key);
     if (known)
         *known = entry != nullptr;
-    return used(entry) ? entry->renderer.get() : nullptr;
+    return touchLoaded(entry) ? entry->renderer.get() : nullptr;
 }
 
 bool VYRQDecodedCache::contains(Kind kind, const QString& key) const
@@ -593,7 +604,7 @@ QSvgRenderer* VYRQDecodedCache::storeRenderer(const QString& key, const QByteArr
     return nullptr;
 }
 
-QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
+QImage* VYRQDecodedCache::storeBuiltIn(const QString& key, QImage image)
 {
     bool known = false;
     Entry& slot = entry(Kind::Image, key, Source(), known);
@@ -602,7 +613,7 @@ QImage* VYRQDecodedCache::keepImage(const QString& key, QImage image)
     slot.image = std::move(image);
     slot.stored = slot.image.cacheKey();
     slot.loaded = true;
-    slot.kept = true;
+    slot.builtIn = true;
     return &slot.image;
 }
 
@@ -651,7 +662,7 @@ std::vector<std::pair<VYRQDecodedCache::Kind, QString>> VYRQDecodedCache::emptyD
     if (files.empty())
         return emptied;
     m_tables->forEach([&](Entry& entry) {
-        if (entry.kept || !entry.loaded || entry.from != Source::From::SetFile || !files.count(sourceOf(entry).file))
+        if (entry.builtIn || !entry.loaded || entry.from != Source::From::SetFile || !files.count(sourceOf(entry).file))
             return;
         empty(entry);
         emptied.emplace_back(entry.kind, entry.key);
@@ -659,11 +670,11 @@ std::vector<std::pair<VYRQDecodedCache::Kind, QString>> VYRQDecodedCache::emptyD
     return emptied;
 }
 
-void VYRQDecodedCache::release(const QString& keep)
+void VYRQDecodedCache::release()
 {
     std::vector<Entry*> released;
     m_tables->forEach([&](Entry& entry) {
-        if (entry.kind != Kind::Image || !entry.key.contains(keep))
+        if (!entry.builtIn)
             released.push_back(&entry);
     });
     for (Entry* entry : released)

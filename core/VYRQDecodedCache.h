@@ -7,12 +7,12 @@
 // decoded from. A pointer handed out stays valid as long as the cache, until `release`:
 // an object is never deleted before, only emptied in place, and decoded again into the
 // same object, from the same source.
-// - Eviction: the loaded entries of every cache sharing a budget keep within its bound;
+// - Eviction: the loaded entries of every cache sharing a budget stay within its bound;
 //   past it the least recently used are emptied. One changed through the pointer handed
 //   out (an image whose cacheKey, a renderer whose loads moved since it was stored) could
-//   not be decoded back: it is kept instead, and counts until it is stored again,
-//   reloaded or released. What is kept so cannot be made room from: a store that finds
-//   no room is refused.
+//   not be decoded back: it is pinned instead (out of the order, still counted) until it
+//   is stored again, reloaded or released. Pinned bytes cannot be made room from: a
+//   store that finds no room is refused.
 // - Reload: when the set file an entry was decoded from changes (a skin loaded again),
 //   `emptyDecodedFrom` empties it and names it, and the caller decodes it again at once,
 //   so that whoever holds the pointer draws the new file.
@@ -22,8 +22,12 @@
 // identity changes.
 // Each entry costs its key and some 150 bytes beside what it holds: entries lie
 // together in blocks (the image object inside its entry), found through an index of
-// their hashes, so that a look-up touches one slot and one entry however many there
+// their hashes, so that a look-up reads one slot and one entry however many there
 // are. GUI thread only.
+// Words, each of one meaning: an entry is loaded (holds what was decoded) or emptied;
+// touched, it moves last in the budget's least-recently-used order; pinned, it is out
+// of that order and still counted; built in, it is never emptied, released nor counted;
+// released, it is deleted.
 
 #include <QByteArray>
 #include <QString>
@@ -51,12 +55,15 @@ public:
         qint64 bound() const { return m_bound; }
         qint64 bytes() const { return m_bytes; }
         // Empties the least recently used entries until `room` more bytes fit; false when
-        // they do not fit even then. The order is kept as entries are used, so a trim
-        // looks at nothing but what it empties (or keeps, changed), however many
-        // entries there are.
+        // they do not fit even then. The order follows as entries are touched, so a trim
+        // looks at nothing but what it empties (or pins, changed), however many entries
+        // there are.
         bool makeRoom(qint64 room);
         // Entries the trims have looked at since the budget was made.
         qint64 trimVisits() const { return m_trimVisits; }
+        // Raised whenever pinned bytes leave the budget (emptied, released, shrunk): a
+        // store refused for room is worth trying again only once this moved.
+        quint64 pinnedFreed() const { return m_pinnedFreed; }
 
     private:
         friend class VYRQDecodedCache;
@@ -65,6 +72,7 @@ public:
         qint64 m_bound;
         qint64 m_bytes = 0;
         qint64 m_trimVisits = 0;
+        quint64 m_pinnedFreed = 0;
     };
 
     enum class Kind : quint8 { Image, Renderer };
@@ -115,8 +123,11 @@ public:
     VYRQDecodedCache& operator=(const VYRQDecodedCache&) = delete;
 
     Budget& budget() const { return *m_budget; }
+    // Tells this cache from every other made in the process, also one made later at
+    // the same address.
+    quint64 serial() const { return m_serial; }
 
-    // The loaded image or renderer under `key`, marked as just used; null when there is
+    // The loaded image or renderer under `key`, touched; null when there is
     // none or it was emptied (decode it again from its source and store it). `known`
     // tells the two apart.
     QImage* image(const QString& key, bool* known = nullptr);
@@ -151,15 +162,15 @@ public:
     const QImage* imageToDraw(const QImage* image);
     // Stores what was decoded from `source` under `key`, into the object the key had when
     // it had one; room is made first. Null when there is no room (the object stays,
-    // empty; a new entry is not kept).
+    // empty; a new entry is not stored).
     QImage* storeImage(const QString& key, QImage image, const Source& source = Source());
     // Loads `document` (checked against the bounds, `weight` the bytes a renderer of it
     // holds); null, with nothing stored, when it does not give a valid renderer or finds
     // no room.
     QSvgRenderer* storeRenderer(const QString& key, const QByteArray& document, qint64 weight,
                                 const Source& source = Source());
-    // An image that is never emptied (the built-in images).
-    QImage* keepImage(const QString& key, QImage image);
+    // An image that is never emptied nor released, and not counted (the built-in images).
+    QImage* storeBuiltIn(const QString& key, QImage image);
 
     // Failures, by the name asked for: what was tried when it last gave nothing (null
     // when it has not), to be compared with what would be tried now.
@@ -175,9 +186,9 @@ public:
     // Empties every entry decoded from one of the set's `files` and names them, for
     // decoding again.
     std::vector<std::pair<Kind, QString>> emptyDecodedFrom(const std::set<std::string>& files);
-    // Deletes every renderer and every image whose key does not contain `keep`, and
-    // forgets every failure: pointers to what was deleted are invalid from then on.
-    void release(const QString& keep);
+    // Deletes every renderer and every image but the built-in ones, and forgets every
+    // failure: pointers to what was deleted are invalid from then on.
+    void release();
     void clear();
 
     // Entries, loaded or emptied; whether `key` has one that is loaded; bytes loaded.
@@ -191,8 +202,8 @@ private:
     struct Tables;
     // The entry under `key`, made when there is none (`known` says whether there was).
     Entry& entry(Kind kind, const QString& key, const Source& source, bool& known);
-    // Marks a loaded entry as just used; null when it is emptied.
-    Entry* used(Entry* entry);
+    // Touches a loaded entry (moves it last in the order); null when it is emptied.
+    Entry* touchLoaded(Entry* entry);
     static Source sourceOf(const Entry& entry);
     void erase(Entry& entry);
     const QImage* drawForm(Entry& entry);
@@ -204,7 +215,8 @@ private:
     void recount(Entry& entry);
     void empty(Entry& entry);
     // Out of the order for good, still counted: changed through its pointer.
-    void keepChanged(Entry& entry);
+    void pin(Entry& entry);
+    static bool isPinned(const Entry& entry);
     static bool changedThroughPointer(const Entry& entry);
     void touch(Entry& entry);
 
@@ -212,4 +224,5 @@ private:
     Budget* m_budget;
     std::unique_ptr<Tables> m_tables;
     qint64 m_bytes = 0;
+    quint64 m_serial = 0;
 };

@@ -113,6 +113,7 @@ VYRQFileStore::Files::const_iterator VYRQFileStore::find(const std::string& key)
 
 VYRQFileStore::Files::iterator VYRQFileStore::emplace(const std::string& key, File file)
 {
+    ++m_changes;
     return m_files.emplace(std::piecewise_construct, std::forward_as_tuple(key.data(), key.size()),
                            std::forward_as_tuple(std::move(file)))
         .first;
@@ -227,6 +228,7 @@ void VYRQFileStore::remove(const std::string& key)
             m_kept -= file.bytes.size();
     }
     m_files.erase(it);
+    ++m_changes;
 }
 
 bool VYRQFileStore::fromOrigin(const File& file, const QString& origin) const
@@ -252,23 +254,36 @@ bool VYRQFileStore::sameEntry(const File& file, const ArchiveEntry* entry)
     return entry && entry->size == file.entry.size && file.crcKnown && entry->ref.crc == file.crc;
 }
 
-std::set<std::string> VYRQFileStore::reviseArchive(const QString& origin, const ArchiveEntries& entries)
+std::set<std::string> VYRQFileStore::changedBy(const QString& origin, const ArchiveEntries& entries) const
 {
-    std::set<std::string> forgotten;
+    std::set<std::string> changed;
     if (origin.isEmpty())
-        return forgotten;
+        return changed;
     const auto now = byKey(entries);
-    for (auto& file : m_files) {
+    for (const auto& file : m_files) {
         if (!fromOrigin(file.second, origin))
             continue;
         const std::string key(file.first.data(), file.first.size());
         const auto it = now.find(key);
-        if (it != now.end() && sameEntry(file.second, it->second)) {
-            if (file.second.origin == Origin::Archive)
-                setEntry(file.second, key, *it->second);   // read again at its new place
+        if (it == now.end() || !sameEntry(file.second, it->second))
+            changed.insert(key);
+    }
+    return changed;
+}
+
+std::set<std::string> VYRQFileStore::reviseArchive(const QString& origin, const ArchiveEntries& entries)
+{
+    const std::set<std::string> forgotten = changedBy(origin, entries);
+    if (origin.isEmpty())
+        return forgotten;
+    const auto now = byKey(entries);
+    for (auto& file : m_files) {
+        if (file.second.origin != Origin::Archive || !fromOrigin(file.second, origin))
             continue;
-        }
-        forgotten.insert(key);
+        const std::string key(file.first.data(), file.first.size());
+        const auto it = now.find(key);
+        if (!forgotten.count(key) && it != now.end())
+            setEntry(file.second, key, *it->second);   // read again at its new place
     }
     for (const std::string& key : forgotten)
         remove(key);
@@ -284,6 +299,7 @@ void VYRQFileStore::clear()
         empty.swap(m_files);
     }
     m_pool.release();
+    ++m_changes;
     m_places.clear();
     m_retired.clear();
     m_held = 0;

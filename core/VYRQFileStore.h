@@ -71,6 +71,8 @@ public:
     // change stays, with its bytes, now found at its new place; the others are
     // forgotten, and their keys returned.
     std::set<std::string> reviseArchive(const QString& origin, const ArchiveEntries& entries);
+    // The keys reviseArchive() would forget, changing nothing.
+    std::set<std::string> changedBy(const QString& origin, const ArchiveEntries& entries) const;
     void clear();
 
     // The bytes the store must keep (see keptBytes) once `entries` of `origin` were
@@ -114,6 +116,8 @@ public:
     qint64 bound() const { return m_bound; }
     // Reads of a file's bytes after its first, since the store was made.
     int rereads() const { return m_rereads; }
+    // Raised whenever a file is added or forgotten: what was not found may be found now.
+    quint64 changes() const { return m_changes; }
 
 private:
     enum class Origin : quint8 { Folder, Archive, Memory };
@@ -164,6 +168,7 @@ private:
     qint64 m_kept = 0;       // the part of m_held that cannot be dropped
     qint64 m_charged = 0;    // bytes held beside them
     int m_rereads = 0;
+    quint64 m_changes = 0;
     std::pmr::unsynchronized_pool_resource m_pool;
     // Looked up several times for every image decoded: hashed, not ordered.
     Files m_files{ &m_pool };

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -20,13 +22,14 @@ quint32 be32(const uchar* p) { return quint32(p[0]) << 24 | quint32(p[1]) << 16 
 // Kept below 2^30 per side so that a product never overflows.
 qint64 side(qint64 v) { return std::min<qint64>(std::max<qint64>(v, 0), qint64(1) << 30); }
 
+const char pngSignature[] = "\x89PNG\r\n\x1a\n";
+
 // An icon file's directory gives each entry's size in a byte (0 standing for 256), and
 // that is what the reader reports; but an entry holding a PNG image is decoded at the
 // PNG's own size, and a bitmap entry whose directory size is 0 at its header's size.
 // Every entry counts, whichever one gets decoded.
 qint64 iconPixels(const QByteArray& data)
 {
-    static const char pngSignature[] = "\x89PNG\r\n\x1a\n";
     const auto* p = reinterpret_cast<const uchar*>(data.constData());
     const qint64 size = data.size();
     if (size < 6)
@@ -150,6 +153,53 @@ int jpegScans(const QByteArray& data)
     return scans;
 }
 
+void putBe32(uchar* p, quint32 v)
+{
+    p[0] = uchar(v >> 24);
+    p[1] = uchar(v >> 16);
+    p[2] = uchar(v >> 8);
+    p[3] = uchar(v);
+}
+
+bool isDrawnChunk(const uchar* type, bool& profileSeen)
+{
+    if (!(type[0] & 0x20))
+        return true;   // critical: the decoder refuses one it does not know
+    static const char* const drawn[] = { "tRNS", "gAMA", "cHRM", "sRGB", "pHYs", "oFFs" };
+    if (std::any_of(std::begin(drawn), std::end(drawn), [&](const char* name) { return std::memcmp(type, name, 4) == 0; }))
+        return true;
+    if (std::memcmp(type, "iCCP", 4) != 0 || profileSeen)
+        return false;
+    profileSeen = true;
+    return true;
+}
+
+// Renames the chunks of the PNG at [start, end) of `data` that isDrawnChunk() does not
+// keep, each with its CRC written again; `data` is detached only when one is found.
+void renameUndrawnChunks(QByteArray& data, qint64 start, qint64 end)
+{
+    static const char privateType[] = "vyRq";   // ancillary, private, safe to copy
+    if (start < 0 || end > data.size() || end - start < 8
+        || std::memcmp(data.constData() + start, pngSignature, 8) != 0)
+        return;
+    bool profileSeen = false;
+    for (qint64 at = start + 8; at + 12 <= end;) {
+        const auto* p = reinterpret_cast<const uchar*>(data.constData());
+        const qint64 length = be32(p + at);
+        const qint64 next = at + 12 + length;
+        if (!isDrawnChunk(p + at + 4, profileSeen)) {
+            uchar* w = reinterpret_cast<uchar*>(data.data()) + at;
+            std::memcpy(w + 4, privateType, 4);
+            // One past the end is left as it is: the decoder stops there anyway.
+            if (next <= end)
+                putBe32(w + 8 + length, quint32(crc32(0, w + 4, uInt(4 + length))));
+        } else if (std::memcmp(p + at + 4, "IEND", 4) == 0) {
+            return;
+        }
+        at = next;
+    }
+}
+
 QString sizeUnknown(const QByteArray& format)
 {
     return QStringLiteral("its format (%1) does not tell the size it decodes to").arg(QString::fromLatin1(format));
@@ -161,6 +211,32 @@ QString tooManyPixels(qint64 bound)
 }
 
 } // namespace
+
+QByteArray withDrawnPngChunks(QByteArray data)
+{
+    const qint64 size = data.size();
+    if (size >= 8 && std::memcmp(data.constData(), pngSignature, 8) == 0) {
+        renameUndrawnChunks(data, 0, size);
+        return data;
+    }
+    // An icon's entries, as iconPixels() walks them: a PNG entry is decoded whole.
+    if (size < 6 || le16(reinterpret_cast<const uchar*>(data.constData())) != 0)
+        return data;
+    const quint32 kind = le16(reinterpret_cast<const uchar*>(data.constData()) + 2);
+    if (kind != 1 && kind != 2)
+        return data;
+    const quint32 count = le16(reinterpret_cast<const uchar*>(data.constData()) + 4);
+    for (quint32 i = 0; i < count; ++i) {
+        const qint64 entry = 6 + 16 * qint64(i);
+        if (entry + 16 > size)
+            break;
+        const auto* p = reinterpret_cast<const uchar*>(data.constData());
+        const qint64 bytes = le32(p + entry + 8);
+        const qint64 offset = le32(p + entry + 12);
+        renameUndrawnChunks(data, offset, std::min(size, offset + bytes));
+    }
+    return data;
+}
 
 bool decodedPixels(const QByteArray& format, const QByteArray& data, const QSize& readerSize, qint64& pixels)
 {

@@ -7,8 +7,10 @@
 // the size checked is the one the decoder will allocate, read from the image's own
 // header; formats whose decoder is not known to keep to such a header are refused. A
 // progressive JPEG costs a pass over the whole image for each of its scans, however
-// few bytes a scan holds, so its scans are counted from its markers. SVG documents are
-// read by VYRQSvgBounds_p.h.
+// few bytes a scan holds, so its scans are counted from its markers. A PNG's ancillary
+// chunks are inflated and kept whole by its decoder (a text chunk of a few kilobytes
+// holds megabytes), so Qt is given only the ones it draws with. SVG documents are read
+// by VYRQSvgBounds_p.h.
 
 #include "VYRQSvgBounds_p.h"
 
@@ -53,6 +55,13 @@ bool imageCost(const QByteArray& data, ImageCost& cost, QString& refusal);
 // The format of imageCost(), empty when it gives false.
 QByteArray checkedImageFormat(const QByteArray& data, QString& refusal);
 
+// `data` with every PNG in it (the whole, or an icon's entry) holding only the chunks
+// Qt draws with: the critical ones, transparency, colour space (one ICC profile), pixel
+// size and offset. Any other ancillary chunk (text, compressed or not, among them) is
+// renamed to a private one the decoder skips, in place, so that sizes and offsets stay.
+// Anything that is not a PNG is returned as it is.
+QByteArray withDrawnPngChunks(QByteArray data);
+
 enum class ImageRead { Read, Failed, Refused };
 
 // One QImageReader on image bytes in memory, its format guessed from them: the reader
@@ -61,7 +70,7 @@ class ImageBytesReader {
 public:
     explicit ImageBytesReader(const QByteArray& data)
     {
-        m_buffer.setData(data);
+        m_buffer.setData(withDrawnPngChunks(data));
         m_buffer.open(QIODevice::ReadOnly);
         m_reader.setDevice(&m_buffer);
         m_format = m_reader.format();

@@ -9,6 +9,7 @@
 #include "VYRQResourceManagerImpl.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -21,12 +22,8 @@
 
 namespace {
 
-const QLatin1String grayKeySuffix("_gray");
-
-QString keyFor(const QString& name, bool gray)
-{
-    return gray ? name + grayKeySuffix : name;
-}
+using vyr::grayKeySuffix;
+using vyr::imageKey;
 
 QImage disabledImage(QImage image)
 {
@@ -71,6 +68,27 @@ QByteArray setFileIdentity(const VYRQResourceManagerImpl* set, const std::string
     return QByteArray::number(size) + ':' + QByteArray::number(crc, 16);
 }
 
+int decodes = 0;
+int probes = 0;
+
+bool isFileProbed(const QString& path)
+{
+    ++probes;
+    return QFileInfo(path).isFile();
+}
+
+QByteArray identityProbed(const QString& path)
+{
+    ++probes;
+    return vyr::fileIdentity(path);
+}
+
+// What a refusal for room was given against: more room comes only once pinned bytes go.
+QByteArray roomNow(const VYRQDecodedCache::Budget& budget)
+{
+    return "|room:" + QByteArray::number(budget.pinnedFreed());
+}
+
 void noRoomFor(const QString& key, const VYRQDecodedCache::Budget& budget)
 {
     qCWarning(vyrRes) << key << "not kept: what was changed through the pointers handed out fills the"
@@ -78,6 +96,20 @@ void noRoomFor(const QString& key, const VYRQDecodedCache::Budget& budget)
 }
 
 } // namespace
+
+namespace vyr {
+
+int resourceDecodes()
+{
+    return decodes;
+}
+
+int resourceFileProbes()
+{
+    return probes;
+}
+
+} // namespace vyr
 
 VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
     : m_manager(manager)
@@ -109,7 +141,7 @@ Object* VYRQResourceDecoder::inSets(const Key& key, Object* (VYRQDecodedCache::*
 
 QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
 {
-    const QString key = keyFor(name, gray);
+    const QString key = imageKey(name, gray);
     VYRQResourceManagerImpl* set = nullptr;
     if (QImage* loaded = inSets(key, &VYRQDecodedCache::image, set))
         return loaded;
@@ -119,7 +151,7 @@ QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
 const QImage* VYRQResourceDecoder::imageToDraw(const QString& name, bool gray)
 {
     // The name itself for a plain image: no copy for each paint.
-    const QString grayKey = gray ? keyFor(name, true) : QString();
+    const QString grayKey = gray ? imageKey(name, true) : QString();
     const QString& key = gray ? grayKey : name;
     VYRQResourceManagerImpl* set = nullptr;
     const auto toDraw = static_cast<const QImage* (VYRQDecodedCache::*)(const VYRQDecodedCache::HashedKey&, bool*)>(
@@ -146,6 +178,41 @@ const QImage* VYRQResourceDecoder::imageToDraw(const QImage* image)
         return set->decoded.imageToDraw(key);
     }
     return image;
+}
+
+VYRQResourceDecoder::HeldImage VYRQResourceDecoder::hold(const QImage* image) const
+{
+    HeldImage held;
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        if (set && set->decoded.keyOf(image, held.key)) {
+            held.set = set->decoded.serial();
+            break;
+        }
+    }
+    return held;
+}
+
+const QImage* VYRQResourceDecoder::imageToDraw(const HeldImage& held)
+{
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        if (!set || set->decoded.serial() != held.set)
+            continue;
+        bool known = false;
+        if (const QImage* loaded = set->decoded.imageToDraw(held.key, &known))
+            return loaded;
+        return known && refilledImage(set, held.key) ? set->decoded.imageToDraw(held.key) : nullptr;
+    }
+    return nullptr;
+}
+
+bool VYRQResourceDecoder::holds(const HeldImage& held, const QImage* image) const
+{
+    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        QString key;
+        if (set && set->decoded.serial() == held.set)
+            return set->decoded.keyOf(image, key) && key == held.key;
+    }
+    return false;
 }
 
 QSvgRenderer* VYRQResourceDecoder::renderer(const QString& name)
@@ -211,21 +278,27 @@ void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const 
     Source source;
     set->decoded.source(kind, key, source);
     const QByteArray* failed = set->decoded.refillFailure(kind, key);
-    if (failed && *failed == identityNow(set, source))
-        return;
+    if (failed) {
+        const QByteArray now = identityNow(set, source);
+        if (*failed == now || *failed == now + roomNow(set->decoded.budget()))
+            return;
+    }
     Outcome outcome = Outcome::Missing;
     Read read;
-    if (decode(set, source, outcome, read) || outcome == Outcome::NoRoom)
+    if (decode(set, source, outcome, read))
         return;
     // A set's file is told by what the store knows of it, which a read does not change.
-    set->decoded.rememberRefillFailure(kind, key,
-                                       source.from == Source::From::SetFile ? identityNow(set, source) : read.identity);
+    QByteArray tried = source.from == Source::From::SetFile ? identityNow(set, source) : read.identity;
+    if (outcome == Outcome::NoRoom)
+        tried += roomNow(set->decoded.budget());
+    set->decoded.rememberRefillFailure(kind, key, tried);
 }
 
 bool VYRQResourceDecoder::readSource(VYRQResourceManagerImpl* set, const Source& source, QByteArray& out,
                                      Read& read) const
 {
     // The decoded image or renderer is what stays; the file is read again should it be needed.
+    ++decodes;
     if (source.from == Source::From::SetFile)
         return set->files.takeToDecode(source.file, out);
     if (source.from != Source::From::DiskFile)
@@ -244,7 +317,7 @@ QByteArray VYRQResourceDecoder::identityNow(VYRQResourceManagerImpl* set, const 
 {
     if (source.from == Source::From::SetFile)
         return setFileIdentity(set, source.file);
-    return source.from == Source::From::DiskFile ? vyr::fileIdentity(source.path) : QByteArray();
+    return source.from == Source::From::DiskFile ? identityProbed(source.path) : QByteArray();
 }
 
 QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QString& key, const Source& source,
@@ -281,7 +354,11 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
         }
     }
     // Room first, so that the cache and the copies greying makes never add up past it.
-    set->decoded.budget().makeRoom(image.sizeInBytes());
+    if (!set->decoded.budget().makeRoom(image.sizeInBytes())) {
+        noRoomFor(key, set->decoded.budget());
+        outcome = Outcome::NoRoom;
+        return nullptr;
+    }
     if (source.gray)
         image = disabledImage(std::move(image));
     QImage* stored = set->decoded.storeImage(key, VYRQDecodedCache::formToDraw(std::move(image)), source);
@@ -332,7 +409,7 @@ QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, 
 QString VYRQResourceDecoder::besideFile(const QString& name) const
 {
     for (const QString& candidate : resourceFiles(m_manager.getSkinDirPath(), name)) {
-        if (QFileInfo(candidate).isFile())
+        if (isFileProbed(candidate))
             return candidate;
     }
     return QString();
@@ -340,7 +417,7 @@ QString VYRQResourceDecoder::besideFile(const QString& name) const
 
 QImage* VYRQResourceDecoder::firstImage(const QString& name, bool gray, VYRQResourceManagerImpl*& set)
 {
-    const QString key = keyFor(name, gray);
+    const QString key = imageKey(name, gray);
     if (gray) {
         // The grey look comes from the file the plain image came from.
         for (VYRQResourceManagerImpl* holder : { m_default, m_project, m_theme }) {
@@ -349,9 +426,15 @@ QImage* VYRQResourceDecoder::firstImage(const QString& name, bool gray, VYRQReso
                 continue;
             set = holder;
             source.gray = true;
+            // Only a refusal for room is remembered here, under the grey look's key.
+            const std::string file = vyr::fileKey(name);
+            if (failedBefore(Kind::Image, file, key))
+                return nullptr;
             Outcome outcome = Outcome::Missing;
             Read read;
-            return decodeImage(set, key, source, outcome, read);
+            QImage* image = decodeImage(set, key, source, outcome, read);
+            noteOutcome(Kind::Image, file, key, outcome == Outcome::NoRoom, &read, true);
+            return image;
         }
     }
     QImage* image = nullptr;
@@ -395,10 +478,8 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
         if (outcome != Outcome::Missing)
             break;
     }
-    if (outcome == Outcome::NoRoom)
-        return nullptr;
     bool found = outcome != Outcome::Missing;
-    if (outcome != Outcome::Refused) {
+    if (outcome != Outcome::Refused && outcome != Outcome::NoRoom) {
         const QString beside = besideFile(name);
         found = found || !beside.isEmpty();
         read = Read();
@@ -406,12 +487,13 @@ VYRQResourceManagerImpl* VYRQResourceDecoder::decodeFirst(Kind kind, const QStri
             noteOutcome(kind, file, name, false, &read);
             return m_default;
         }
-        if (outcome == Outcome::NoRoom)
-            return nullptr;
     }
-    // A name found nowhere is looked for again: its file may yet appear beside the skin.
-    if (found)
-        noteOutcome(kind, file, name, true, &read);
+    // A name found nowhere is looked for again once a set or the files it holds change;
+    // one refused for room once pinned bytes went.
+    if (!found)
+        failuresOf(holderOf(file)).rememberFailure(kind, name, missedNow());
+    else
+        noteOutcome(kind, file, name, true, &read, outcome == Outcome::NoRoom);
     return nullptr;
 }
 
@@ -441,7 +523,7 @@ QByteArray VYRQResourceDecoder::triedFor(VYRQResourceManagerImpl* holder, const 
     if (read && !read->path.isEmpty())
         return read->identity.isEmpty() ? tried : tried + '|' + read->path.toUtf8() + '|' + read->identity;
     for (const QString& candidate : resourceFiles(m_manager.getSkinDirPath(), name)) {
-        const QByteArray file = vyr::fileIdentity(candidate);
+        const QByteArray file = identityProbed(candidate);
         if (!file.isEmpty())
             return tried + '|' + candidate.toUtf8() + '|' + file;
     }
@@ -463,18 +545,35 @@ bool VYRQResourceDecoder::failedBefore(Kind kind, const std::string& key, const 
         return false;
     VYRQResourceManagerImpl* holder = holderOf(key);
     const QByteArray* tried = failuresOf(holder).failure(kind, name);
-    return tried && *tried == triedFor(holder, key, name, nullptr);
+    if (!tried)
+        return false;
+    if (*tried == missedNow())
+        return true;
+    const QByteArray now = triedFor(holder, key, name, nullptr);
+    return *tried == now || *tried == now + roomNow(m_default->decoded.budget());
+}
+
+QByteArray VYRQResourceDecoder::missedNow() const
+{
+    QByteArray sets = "missed|" + QFile::encodeName(m_manager.getSkinDirPath());
+    for (const VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
+        sets += '|';
+        if (set)
+            sets += QByteArray::number(set->decoded.serial()) + ':' + QByteArray::number(set->files.changes());
+    }
+    return sets;
 }
 
 void VYRQResourceDecoder::noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed,
-                                      const Read* read)
+                                      const Read* read, bool noRoom)
 {
     if (!failed && !anyFailures(kind))
         return;
     VYRQResourceManagerImpl* holder = holderOf(key);
     VYRQDecodedCache& failures = failuresOf(holder);
     if (failed)
-        failures.rememberFailure(kind, name, triedFor(holder, key, name, read));
+        failures.rememberFailure(kind, name,
+                                 triedFor(holder, key, name, read) + (noRoom ? roomNow(failures.budget()) : QByteArray()));
     else if (failures.failure(kind, name))
         failures.forgetFailure(kind, name);
 }

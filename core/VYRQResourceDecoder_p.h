@@ -3,6 +3,7 @@
 // Library-internal; not installed.
 
 #include "VYRQDecodedCache.h"
+#include "VYRQExport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,7 +28,16 @@ class VYRQResourceManagerImpl;
 // the painters draw (as a QPixmap would hold them), so that a change made through the
 // pointer handed out is what is drawn. Bounds: a file is read within 64 MiB (a set's
 // file only as first read), an image as vyr::decodeImage checks it, an SVG as
-// vyr::boundedSvg does, and the decoded ones within their budget.
+// vyr::boundedSvg does, and the decoded ones within their budget. What gave nothing is
+// remembered with what it depends on (see VYRQDecodedCache's failures), so that a paint
+// asking again reads, decodes and looks on disk for nothing until that changed.
+namespace vyr {
+// Counts for tests, since the process started: reads of a file to decode it, and looks
+// at a file on disk beside the skin.
+VYRQTLIB_EXPORT int resourceDecodes();
+VYRQTLIB_EXPORT int resourceFileProbes();
+} // namespace vyr
+
 class VYRQResourceDecoder {
 public:
     explicit VYRQResourceDecoder(const VYRQResourceManager& manager);
@@ -37,6 +47,19 @@ public:
     // An image the manager handed out, decoded again first when it was emptied, in its
     // form to draw; any other image as it is.
     const QImage* imageToDraw(const QImage* image);
+    // An image a set handed out, held by the set and key rather than by its pointer,
+    // which dies with the set or its release while a holder may still paint.
+    struct HeldImage {
+        quint64 set = 0;   // the set's cache serial; 0 for none
+        QString key;
+    };
+    // What holds `image` when a set handed it out; a held image of no set otherwise.
+    HeldImage hold(const QImage* image) const;
+    // The held image in its form to draw, decoded again first when it was emptied; null
+    // once its set is gone or no longer has it.
+    const QImage* imageToDraw(const HeldImage& held);
+    // Whether the held image's set still has `image` under its key.
+    bool holds(const HeldImage& held, const QImage* image) const;
     QSvgRenderer* renderer(const QString& name);
     // Decodes again, each from its own file, what a reload of `set`'s files emptied.
     void decodeAgain(VYRQResourceManagerImpl* set, std::vector<std::pair<VYRQDecodedCache::Kind, QString>> entries);
@@ -101,7 +124,11 @@ private:
     // Whether any set remembers a name that gave nothing: none, and nothing is looked up.
     bool anyFailures(Kind kind) const;
     bool failedBefore(Kind kind, const std::string& key, const QString& name) const;
-    void noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed, const Read* read);
+    void noteOutcome(Kind kind, const std::string& key, const QString& name, bool failed, const Read* read,
+                     bool noRoom = false);
+    // What a name found in no set and beside no skin was looked for in: the sets, the
+    // files they hold and the skin folder.
+    QByteArray missedNow() const;
 
     const VYRQResourceManager& m_manager;
     VYRQResourceManagerImpl* const m_default;

@@ -10,6 +10,19 @@
 
 namespace vyr {
 
+// The files a set reads itself rather than hands out, by their keys.
+constexpr const char* styleFileKey = "style.json";
+constexpr const char* themeFileKey = "theme.json";
+constexpr const char* languageFileKey = "language.txt";
+
+// Added to an image's name for the key of its grey look.
+constexpr QLatin1String grayKeySuffix("_gray", 5);
+
+inline QString imageKey(const QString& name, bool gray)
+{
+    return gray ? name + grayKeySuffix : name;
+}
+
 // A set's key for a file name: lower-cased in ASCII only, so that UTF-8 names stay
 // intact and a look-up builds exactly the key that loading built; "\" read as "/".
 inline std::string fileKey(QByteArray bytes)

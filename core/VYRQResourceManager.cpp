@@ -32,11 +32,10 @@
 
 namespace {
 
-const char* const styleFileKey = "style.json";
-const char* const themeFileKey = "theme.json";
-const char* const languageFileKey = "language.txt";
-
 using vyr::fileKey;
+using vyr::languageFileKey;
+using vyr::styleFileKey;
+using vyr::themeFileKey;
 using vyr::folderPathOf;
 using vyr::fsPath;
 
@@ -390,7 +389,7 @@ void VYRQResourceManager::initDefaultImageRes()
         painter.setBrush(Qt::NoBrush);
         draw(painter);
         painter.end();
-        m_default->decoded.keepImage(QString::fromLatin1(key), std::move(image));
+        m_default->decoded.storeBuiltIn(QString::fromLatin1(key), std::move(image));
     };
     paint("IDB_UNSELECT", [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -414,7 +413,7 @@ void VYRQResourceManager::initDefaultImageRes()
 void VYRQResourceManager::releaseRes()
 {
     // The built-in images stay.
-    m_default->decoded.release(QStringLiteral("IDB_"));
+    m_default->decoded.release();
     m_default->clearStyles();
 }
 

@@ -57,7 +57,10 @@ class VYRQResourceManagerImpl;
 //   renderer given another document draws it, tinted and grey pictures included. The
 //   grey look is an image of its own, not changed with the plain one.
 // - After a skin is loaded again: what changed in it is decoded at once into the same
-//   objects; bytes handed out keep what they held.
+//   objects; bytes handed out keep what they held. A changed file that does not unpack
+//   refuses the skin and leaves the set as it was.
+// - After the set is replaced or releaseRes: an image control given one of its images
+//   draws nothing (it holds the set and the name, not the pointer).
 class VYRQTLIB_EXPORT VYRQResourceManager {
 public:
     static VYRQResourceManager* getInstance();
@@ -116,7 +119,9 @@ public:
     // handed out, read by readResource or came from an archive in memory. A name that gave
     // no image (or no renderer) is tried again only once what was tried changed: the
     // set's file (its size and CRC-32) or the file beside the skin (its identity as the
-    // read found it: device, inode, size, modification time).
+    // read found it: device, inode, size, modification time). A name found nowhere is
+    // looked for again once a set or its files change; one refused for room once an image
+    // changed through its pointer gave room back.
     QImage* getImage(const QString& name, bool gray);
     // The same image in the form the painters draw it from (see
     // VYRQDecodedCache::imageToDraw), decoded first when needed; for drawing at once.
@@ -143,6 +148,8 @@ public:
     bool themeChange();
     void setGlobalConfig(const VYRGlobalConfig& config);
     void setGlobalFontFamily(const QString& family);
+    // Deletes the default set's decoded images and renderers but the built-in images,
+    // and its styles.
     void releaseRes();
 
     // Languages (language manager first, then the language.txt tables)

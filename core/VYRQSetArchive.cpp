@@ -9,8 +9,8 @@
 
 namespace {
 
-const char* const styleFileKey = "style.json";
-const char* const themeFileKey = "theme.json";
+using vyr::styleFileKey;
+using vyr::themeFileKey;
 
 ZipHandle* openArchive(const char* path, const char* data, unsigned int size)
 {

@@ -3,6 +3,7 @@
 #include "VYRQLogging.h"
 #include "VYRQResourceDecoder_p.h"
 #include "VYRQResourceManager.h"
+#include "VYRQResourceKeys_p.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQSetArchive_p.h"
 
@@ -15,11 +16,12 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
-const char* const themeFileKey = "theme.json";
-const char* const languageFileKey = "language.txt";
+using vyr::languageFileKey;
+using vyr::themeFileKey;
 
 } // namespace
 
@@ -71,28 +73,48 @@ bool VYRQSkinReload::load(const char* path, const char* data, unsigned int size)
         return false;
     }
 
-    const std::set<std::string> changed = files.reviseArchive(origin, listed);
-    set->addStyleFile(style, origin);
-    files.reserve(listed.size());
+    // Every file that will be added is unpacked (its size and CRC checked) before
+    // anything is replaced: a changed file that does not unpack refuses the skin, so
+    // the set stays as it was; a new one is left out, as at a first load.
+    const std::set<std::string> changed = files.changedBy(origin, listed);
+    std::vector<QByteArray> unpacked(listed.size());
+    std::vector<bool> broken(listed.size(), false);
     QByteArray language;
-    for (const auto& file : listed) {
+    for (size_t i = 0; i < listed.size(); ++i) {
+        const auto& file = listed[i];
         // A key already held keeps its file (an unchanged one of this skin, or another
         // file's); a skin file's own language.txt is read all the same.
         const bool ownLanguage = path && file.first == languageFileKey;
-        const bool held = files.contains(file.first);
-        if (held && !ownLanguage)
+        const bool replaced = changed.count(file.first) > 0;
+        if (!ownLanguage && !replaced && files.contains(file.first))
             continue;
-        QByteArray bytes = file.first == themeFileKey ? themeJson : QByteArray();
-        if (bytes.isEmpty() && !archive.unpack(file.second, bytes))
+        QByteArray& bytes = unpacked[i];
+        bytes = file.first == themeFileKey ? themeJson : QByteArray();
+        if (bytes.isEmpty() && !archive.unpack(file.second, bytes)) {
+            if (replaced) {
+                qCWarning(vyrRes) << "skin" << (path ? path : "(memory)") << "refused: its changed file"
+                                  << QString::fromStdString(file.first) << "does not unpack";
+                return false;
+            }
+            broken[i] = true;
             continue;
+        }
         if (ownLanguage)
             language = bytes;
-        if (held)
+    }
+
+    files.reviseArchive(origin, listed);
+    set->addStyleFile(style, origin);
+    files.reserve(listed.size());
+    for (size_t i = 0; i < listed.size(); ++i) {
+        const auto& file = listed[i];
+        if (broken[i] || files.contains(file.first))
             continue;
         if (path)
-            files.addArchiveEntry(file.first, bytes, origin, file.second);
+            files.addArchiveEntry(file.first, unpacked[i], origin, file.second);
         else
-            files.addBytes(file.first, bytes, origin, file.second);
+            files.addBytes(file.first, unpacked[i], origin, file.second);
+        unpacked[i] = QByteArray();
     }
     auto emptied = set->decoded.emptyDecodedFrom(changed);
     m_manager.initFontRes(false);

@@ -10,6 +10,7 @@
 #include <QXmlStreamWriter>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 #include <zlib.h>
 
@@ -97,7 +98,7 @@ public:
         m_bytes += bytes.size();
         m_pixels += cost.pixels;
         m_held += cost.pixels * cost.bytesPerPixel;
-        m_kept.back() = "data:image;base64," + bytes.toBase64();
+        m_kept.back() = "data:image;base64," + withDrawnPngChunks(std::move(bytes)).toBase64();
     }
 
     void leaveOut(const QString& name, const QString& why)
@@ -265,7 +266,8 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
         SvgQuickReading quick(text, countStrokes ? &strokes : nullptr);
         if (quick.read()) {
             const SvgStrokeWork::Totals work = countStrokes ? strokes.totals() : SvgStrokeWork::Totals();
-            if (work.points <= maxSvgPoints && work.dashes <= maxSvgDashes) {
+            if (quick.characters() + work.textThroughUses <= maxSvgBytes && work.points <= maxSvgPoints
+                && work.dashes <= maxSvgDashes) {
                 out.text = text;
                 out.weight = weightOf(quick.elements(), quick.characters(), text.size(), 0);
                 return true;
@@ -308,6 +310,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
             }
         } else if (token == QXmlStreamReader::Characters) {
             characters += xml.text().size();
+            strokes.characters(xml.text().size());
             if (inSheet)
                 sheet += xml.text();
         } else if (token == QXmlStreamReader::ProcessingInstruction && isStyleSheet(xml)) {
@@ -322,7 +325,12 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
     // A document the reader stops in is one the renderer refuses.
     if (xml.hasError())
         return false;
+    // Text is laid out again for each <use> that draws it.
     const SvgStrokeWork::Totals work = strokes.totals();
+    if (characters + work.textThroughUses > maxSvgBytes) {
+        refusal = QStringLiteral("text of more than %1 characters, counted for each use").arg(maxSvgBytes);
+        return false;
+    }
     if (work.points > maxSvgPoints) {
         refusal = QStringLiteral("shapes of more than %1 points").arg(maxSvgPoints);
         return false;

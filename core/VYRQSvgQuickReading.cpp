@@ -87,7 +87,10 @@ bool SvgQuickReading::read()
         if (open.empty() && !blank(m_at, textEnd))
             return false;
         if (!open.empty()) {
-            m_characters += characters(m_at, textEnd);
+            const qint64 count = characters(m_at, textEnd);
+            m_characters += count;
+            if (m_strokes)
+                m_strokes->characters(count);
             if (inSheet)
                 sheet += wide(m_at, textEnd);
         }

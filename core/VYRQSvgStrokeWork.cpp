@@ -450,13 +450,21 @@ void SvgStrokeWork::styleSheet(const QString& css)
     m_sheetPattern = std::min(m_sheetPattern, cssDashPattern(css));
 }
 
+void SvgStrokeWork::characters(qint64 count)
+{
+    if (m_open.isEmpty())
+        return;
+    m_shapes[m_open.last()].text += double(count);
+    m_text += double(count);
+}
+
 SvgStrokeWork::Totals SvgStrokeWork::totals() const
 {
     // Per element, with what it draws through uses: its points, its length, the
     // smallest pattern set within it, and its dashes where it stands.
     const int count = m_shapes.size();
     std::vector<double> points(size_t(count), 0), length(size_t(count), 0), pattern(size_t(count), none),
-        dashes(size_t(count), 0);
+        dashes(size_t(count), 0), text(size_t(count), 0);
     enum : char { Unseen, Open, Done };
     std::vector<char> state(size_t(count), Unseen);
     const auto endOf = [&](int i) { return std::max(m_shapes.at(i).end, i + 1); };
@@ -485,24 +493,28 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
             const Shape& shape = m_shapes.at(i);
             const double here = std::min(shape.pattern, m_sheetPattern);
             double p = shape.points, l = shape.length, smallest = shape.ownPattern, d = dashesOf(shape.length, here);
+            double t = shape.text;
             for (int child = i + 1; child < endOf(i); child = endOf(child)) {
                 if (state[size_t(child)] != Done)
                     continue;
                 p += points[size_t(child)];
+                t += text[size_t(child)];
                 l += length[size_t(child)];
                 smallest = std::min(smallest, pattern[size_t(child)]);
                 d += dashes[size_t(child)];
             }
-            double usedPoints = 0, usedLength = 0, usedPattern = none;
+            double usedPoints = 0, usedLength = 0, usedPattern = none, usedText = 0;
             for (int target : targets(i)) {
                 if (state[size_t(target)] != Done)
                     continue;
                 usedPoints = std::max(usedPoints, points[size_t(target)]);
+                usedText = std::max(usedText, text[size_t(target)]);
                 usedLength = std::max(usedLength, length[size_t(target)]);
                 usedPattern = std::min(usedPattern, pattern[size_t(target)]);
             }
             // What a use draws takes its pattern from the use unless it sets its own.
             points[size_t(i)] = p + usedPoints;
+            text[size_t(i)] = t + usedText;
             length[size_t(i)] = l + usedLength;
             pattern[size_t(i)] = std::min(smallest, usedPattern);
             dashes[size_t(i)] = d + dashesOf(usedLength, std::min(here, usedPattern));
@@ -510,7 +522,9 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
         }
         totals.points += points[size_t(root)];
         totals.dashes += dashes[size_t(root)];
+        totals.textThroughUses += text[size_t(root)];
     }
+    totals.textThroughUses = std::max(0.0, totals.textThroughUses - m_text);
     return totals;
 }
 

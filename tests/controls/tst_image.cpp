@@ -3,9 +3,12 @@
 #include "warningcapture.h"
 
 #include "VYRQImage.h"
+#include "VYRQResourceManager.h"
+#include "VYRQResourceManagerImpl.h"
 
 #include <QLabel>
 #include <QMovie>
+#include <QDir>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -231,6 +234,49 @@ private slots:
         if (growth < 0)
             QSKIP("peak memory cannot be read here");
         QVERIFY2(growth < 64, qPrintable(QStringLiteral("%1 MB").arg(growth)));
+    }
+
+    void imageOfASet_data()
+    {
+        QTest::addColumn<QString>("event");
+        QTest::newRow("another theme loaded") << "theme";
+        QTest::newRow("resources released, its place taken by another image") << "release";
+    }
+    // An image a set handed out is drawn while its set has it, and is neither drawn nor
+    // given back once the set is replaced or released (the sanitizers check that the
+    // pointer is not used).
+    void imageOfASet()
+    {
+        QFETCH(QString, event);
+        VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+        QTemporaryDir dir;
+        for (const char* theme : { "a", "b" }) {
+            QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("%1/images").arg(theme)));
+            QFile style(dir.filePath(QStringLiteral("%1/style.json").arg(theme)));
+            QVERIFY(style.open(QIODevice::WriteOnly) && style.write(R"({"style": []})") > 0);
+            style.close();
+            QVERIFY(solidImage(QSize(4, 4), theme[0] == 'a' ? red : blue)
+                        .save(dir.filePath(QStringLiteral("%1/images/held.png").arg(theme))));
+        }
+        VYRQResourceManagerImpl* defaults = rm->getDefaultManagerImpl();
+        QVERIFY(rm->loadThemeDir(dir.filePath("a")));
+        const QImage* held = event == "theme" ? rm->getImage("images/held.png", false)
+                                              : defaults->decoded.storeImage("images/held.png", solidImage(QSize(4, 4), red));
+        QVERIFY(held);
+        VYRQImage image;
+        image.resize(8, 8);
+        image.setImage(held);
+        QCOMPARE(pixel(render(image, paper), 4, 4), red);
+        if (event == "theme") {
+            QVERIFY(rm->loadThemeDir(dir.filePath("b")));
+        } else {
+            rm->releaseRes();
+            QCOMPARE(defaults->decoded.storeImage("images/other.png", solidImage(QSize(4, 4), blue)), held);
+        }
+        QCOMPARE(pixel(render(image, paper), 4, 4), paper);
+        QCOMPARE(image.getImage(), nullptr);
+        rm->releaseRes();
+        sty::dropTheme();
     }
 
     void themeDefaultsApply()

@@ -175,7 +175,7 @@ private slots:
                 named = first.emptyDecodedFrom({ file.file });
                 break;
             case '-':
-                first.release(QStringLiteral("IDB_"));
+                first.release();
                 images.clear();
                 drawn.clear();
                 renderers.clear();
@@ -246,9 +246,9 @@ private slots:
         QVERIFY(!cache.storeRenderer("b", "not svg", unit));
         QCOMPARE(cache.count(Kind::Renderer), 1);
         QImage built = imageOf(1, Qt::green);
-        QImage* kept = cache.keepImage("IDB_X", built);
+        QImage* kept = cache.storeBuiltIn("IDB_X", built);
         cache.storeImage("c", imageOf(1, Qt::red));
-        cache.release(QStringLiteral("IDB_"));
+        cache.release();
         QCOMPARE(cache.count(Kind::Image), 1);
         QCOMPARE(cache.image("IDB_X"), kept);
         QVERIFY(cache.emptyDecodedFrom({ "" }).empty());   // built-ins come from no file

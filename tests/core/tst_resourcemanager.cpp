@@ -3,6 +3,7 @@
 #include "VYRQImage.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
+#include "VYRQResourceDecoder_p.h"
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQZip.h"
 #include "VYRQtLib.h"
@@ -208,15 +209,18 @@ QByteArray withComment(QByteArray zip, int length, std::optional<quint32> crc = 
     return zip;
 }
 
+void appendPngChunk(QByteArray& png, const char* type, const QByteArray& data)
+{
+    appendBigEndian(png, quint32(data.size()));
+    const QByteArray typed = QByteArray(type, 4) + data;
+    png += typed;
+    appendBigEndian(png, crcOf(typed));
+}
+
 // A transparent 8-bit RGBA PNG of any size, a few bytes a row.
 QByteArray blankPng(quint32 w, quint32 h)
 {
-    const auto chunk = [](QByteArray& png, const char* type, const QByteArray& data) {
-        appendBigEndian(png, quint32(data.size()));
-        const QByteArray typed = QByteArray(type, 4) + data;
-        png += typed;
-        appendBigEndian(png, quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))));
-    };
+    const auto chunk = appendPngChunk;
     QByteArray png("\x89PNG\r\n\x1a\n", 8), header;
     appendBigEndian(header, w);
     appendBigEndian(header, h);
@@ -225,6 +229,15 @@ QByteArray blankPng(quint32 w, quint32 h)
     chunk(png, "IDAT", deflated(QByteArray(1 + 4 * int(w), '\0'), int(h), false));
     chunk(png, "IEND", QByteArray());
     return png;
+}
+
+// `png` with `count` compressed text chunks of 7.9 MB each inflated (7.7 KB each) after
+// its header.
+QByteArray withTextChunks(const QByteArray& png, int count)
+{
+    QByteArray chunks;
+    appendPngChunk(chunks, "zTXt", QByteArray("Comment\0\0", 9) + deflated(QByteArray(1 << 16, 'a'), 120, false));
+    return png.left(33) + chunks.repeated(count) + png.mid(33);
 }
 
 // An icon file of one entry holding `image`, its directory claiming `claimed` pixels a side.
@@ -698,11 +711,15 @@ private slots:
         QTest::newRow("bitmap icon") << redImage(16, 16, "ico") << QSize(16, 16);
         QTest::newRow("118-byte top-down bitmap of 16384 x 16384") << topDownBmp(16384) << QSize();
         QTest::newRow("4096 x 4096 progressive JPEG of 30,000 scans") << progressiveJpeg(4096, 30000) << QSize();
+        // The decoder inflates every text chunk whole: 20 of them would take some 760 MB.
+        QTest::newRow("1 x 1 PNG of 20 text chunks of 7.9 MB inflated") << withTextChunks(blankPng(1, 1), 20) << QSize(1, 1);
+        QTest::newRow("the same PNG in an icon") << iconHolding(withTextChunks(blankPng(1, 1), 20), 1) << QSize(1, 1);
     }
     // An image inside a container is checked at the size it decodes to, not the size the
     // container claims, and refused before any of it is decoded; so is one whose header
     // Qt reads no size from, and one whose format asks more work than its bytes (a
-    // JPEG's scans are counted).
+    // JPEG's scans are counted). A PNG's text chunks, alone or in an icon, are never
+    // inflated.
     void wrappedImagesCheckedAtDecodedSize()
     {
         QFETCH(QByteArray, file);
@@ -777,6 +794,15 @@ private slots:
             << svgOf(red + R"(<defs><polyline id="p" points=")" + zigzag(5000) + R"("/></defs>)"
                      + QByteArray("<use xlink:href=\"#p\"/>").repeated(11))
             << false << false << false << 0;
+        // Text is laid out again for each use: 4.2 Mi characters drawn.
+        const QByteArray text = "<text id=\"t\">" + QByteArray(30000, 'x') + "</text>";
+        QTest::newRow("30,000 characters of text drawn through 140 uses")
+            << svgOf(red + "<defs><g id=\"g\">" + text + "</g></defs>" + QByteArray("<use xlink:href=\"#g\"/>").repeated(140))
+            << false << false << false << 0;
+        QTest::newRow("30,000 characters of text drawn through 12 uses of a group of 12 uses")
+            << svgOf(red + "<defs>" + text + "<g id=\"g\">" + QByteArray("<use xlink:href=\"#t\"/>").repeated(12)
+                     + "</g></defs>" + QByteArray("<use xlink:href=\"#g\"/>").repeated(12))
+            << false << false << false << 0;
         QTest::newRow("a dash pattern from an escaped style sheet")
             << svgOf(red + R"(<style>polyline { stroke-dash\61rray: 0.01 }</style><polyline stroke="red" points=")"
                      + zigzag(100) + R"("/>)")
@@ -800,8 +826,8 @@ private slots:
                                                         << true << true << true << 0;
     }
     // An SVG is refused, with one warning, when it is too long or its elements, its
-    // text (entities expanded, gzip inflated), its points or its dashes (a shape drawn
-    // through <use> counting once a use) pass their bounds, as a renderer and as an
+    // text (entities expanded, gzip inflated), its points or its dashes (a shape or a text
+    // drawn through <use> counting once a use) pass their bounds, as a renderer and as an
     // image; refused as an image, it may still be a renderer. What it names is read
     // through our reader and image bounds or left out, with one warning, and the images
     // it holds count in its set's budget.
@@ -1000,6 +1026,8 @@ private slots:
         QTest::newRow("two large skins past 256 MiB, the first's files handed out")
             << QStringList{ "large handed out", "other large" } << QList<bool>{ true, false };
         QTest::newRow("a large skin again") << QStringList{ "large", "large" } << all.mid(0, 2);
+        QTest::newRow("a changed skin again, its changed image failing its CRC")
+            << QStringList{ "red", "damaged blue", "blue" } << QList<bool>{ true, false, true };
     }
     // A skin loaded again (the same file by any spelling of its path, or the same bytes
     // from memory) replaces what it added before: its style file, its files, and the
@@ -1028,8 +1056,11 @@ private slots:
             }
             if (!skin.contains("large")) {
                 QImage image(5, 3, QImage::Format_ARGB32);
-                image.fill(QColor(skin));
-                items << zipItem("images/a.png", pngOf(image)) << zipItem("style.pad", QByteArray(8 << 20, ' '));
+                image.fill(QColor(skin.section(' ', -1)));
+                const QByteArray png = pngOf(image);
+                items << (skin.startsWith("damaged") ? lyingZipItem("images/a.png", png, png.size(), crcOf(png) ^ 1)
+                                                     : zipItem("images/a.png", png))
+                      << zipItem("style.pad", QByteArray(8 << 20, ' '));
             }
             return writeTestZip(path, items) ? path : QString();
         };
@@ -1070,6 +1101,10 @@ private slots:
             if (!accepted.at(i)) {
                 QCOMPARE(set->files.heldBytes(), before);
                 QVERIFY(!rm.getResource("other_large0.bin", data, size, source));
+                if (shown)   // what the skin showed before, by the pointer and by name
+                    QCOMPARE(shown->pixelColor(1, 1), QColor(Qt::red));
+                if (shown)
+                    QCOMPARE(rm.getImage("images/a.png", false), shown);
                 continue;
             }
             skins.insert(inMemory ? loads.at(i) : QFileInfo(path).canonicalFilePath());
@@ -1342,7 +1377,9 @@ private slots:
     {
         QTest::addColumn<QString>("where");   // "beside" (a path of its own), "theme" (a folder's file), "skin"
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("first");   // "partial" (being written) or "too large" (refused, warned)
+        // "partial" (being written), "too large" (refused, warned), "missing", or "no room"
+        // (decoded, but images changed through their pointers fill the budget)
+        QTest::addColumn<QString>("first");
         QTest::addColumn<bool>("rewritten");  // whole, after the first look-up (a skin is loaded again)
         QTest::addColumn<bool>("shown");      // at the next look-up
         QTest::newRow("image file, written whole since") << "beside" << "later.png" << "partial" << true << true;
@@ -1353,13 +1390,24 @@ private slots:
         QTest::newRow("theme image, rewritten since") << "theme" << "images/later.png" << "partial" << true << false;
         QTest::newRow("skin image, mended and loaded again")
             << "skin" << "images/later.png" << "partial" << true << true;
+        // Found nowhere: looked for again once a set or its files change, not on every
+        // look-up.
+        QTest::newRow("image file, missing, written since") << "beside" << "later.png" << "missing" << true << false;
+        QTest::newRow("skin image, missing, added and loaded again")
+            << "skin" << "images/later.png" << "missing" << true << true;
+        QTest::newRow("SVG file, missing") << "beside" << "later.svg" << "missing" << false << false;
+        // Tried again once room was given back.
+        QTest::newRow("theme image, no room") << "theme" << "images/later.png" << "no room" << false << true;
+        QTest::newRow("theme SVG, no room") << "theme" << "images/later.svg" << "no room" << false << true;
     }
     // A name that gave nothing is tried again at the next look-up once its file changed:
     // a file of its own by its size or modification time as the read found them (one
     // finished between the read and the refusal being noted is tried again), a skin's
     // entry by its size and CRC. Unchanged it is not decoded again (a refusal is warned
     // about once); a loaded folder's file stays as it was first read, so one rewritten
-    // since stays missing.
+    // since stays missing. Asked for again meanwhile, nothing is read; a name found
+    // nowhere is looked for again once a set changes, not on disk at each look-up; a
+    // decode refused for room once an image pinned in the budget gave room back.
     void failedDecodeTriedAgainOnceItsFileChanges()
     {
         QFETCH(QString, where);
@@ -1369,23 +1417,35 @@ private slots:
         QFETCH(bool, shown);
         const bool isSvg = name.endsWith(".svg");
         const QByteArray whole = isSvg ? svgOf(R"(<rect width="16" height="16" fill="red"/>)") : redImage(5, 3);
-        const QByteArray start = first == "partial" ? whole.left(whole.size() / 2) : blankPng(8192, 8192);
+        const QByteArray start = first == "partial" ? whole.left(whole.size() / 2)
+            : first == "no room"                    ? whole
+                                                    : blankPng(8192, 8192);
+        const bool missing = first == "missing";
         const bool meanwhile = first.endsWith("meanwhile");
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkpath("images"));
         QVERIFY(writeFile(tmp.filePath("style.json"), minimalStyle));
         const QString zip = tmp.filePath("skin.zip");
         const auto put = [&](const QByteArray& bytes) {
+            if (where == "skin" && bytes.isNull())
+                return writeTestZip(zip, { zipItem("style.json", minimalStyle) });
             if (where == "skin")
                 return writeTestZip(zip, { zipItem("style.json", minimalStyle), zipItem(name.toUtf8(), bytes) });
-            return writeFile(tmp.filePath(name), bytes);
+            return bytes.isNull() || writeFile(tmp.filePath(name), bytes);
         };
         Probe rm;
         const QString asked = where == "beside" ? tmp.filePath(name) : name;
         const auto lookUp = [&] { return isSvg ? bool(rm.getSvgRenderer(asked)) : bool(rm.getImage(asked, false)); };
-        QVERIFY(put(start));
+        QVERIFY(put(missing ? QByteArray() : start));
         QVERIFY(where != "theme" || rm.loadThemeDir(tmp.path()));
         QVERIFY(where != "skin" || rm.loadSkinFile(zip));
+        // An image of the whole budget, changed through its pointer: it cannot be emptied.
+        VYRQDecodedCache& pinned = rm.getDefaultManagerImpl()->decoded;
+        if (first == "no room") {
+            QImage* image = pinned.storeImage("pinned", QImage(8192, 8192, QImage::Format_ARGB32));
+            QVERIFY(image);
+            image->fill(Qt::blue);
+        }
         WarningCapture warnings;
         {
             // The refusal is warned about after the read and before it is noted.
@@ -1395,13 +1455,25 @@ private slots:
             });
             QVERIFY(!lookUp());
         }
+        const int decodes = vyr::resourceDecodes(), probes = vyr::resourceFileProbes();
         QVERIFY(meanwhile || !lookUp());
+        // Asked for again, unchanged: nothing is read, and what was not found is not
+        // looked for on disk.
+        QCOMPARE(vyr::resourceDecodes() - decodes, 0);
+        if (missing)
+            QCOMPARE(vyr::resourceFileProbes() - probes, 0);
+        if (first == "no room")
+            pinned.storeImage("pinned", QImage(1, 1, QImage::Format_ARGB32));
         if (rewritten) {
             QVERIFY(put(whole));
             QVERIFY(where != "skin" || rm.loadSkinFile(zip));
         }
         QCOMPARE(lookUp(), shown);
-        QCOMPARE(warnings.count("later"), first.startsWith("too large") ? 1 : 0);
+        QCOMPARE(warnings.count("later"), first.startsWith("too large") || first == "no room" ? 1 : 0);
+        if (missing) {
+            QVERIFY(rm.loadThemeDir(tmp.path()));
+            QCOMPARE(lookUp(), rewritten);
+        }
     }
 
     void fifoInPlaceOfAFile_data()
@@ -1573,6 +1645,8 @@ private slots:
         QVERIFY(rm.getImage("dot.png", false));
         QVERIFY(rm.loadThemeDir(dataPath("theme-basic")));
         QVERIFY(rm.getImage("images/logo.png", false));
+        // Only the built-in names stay, not every name holding theirs.
+        QVERIFY(rm.getDefaultManagerImpl()->decoded.storeImage("images/fooIDB_x.png", QImage(1, 1, QImage::Format_RGB32)));
         rm.releaseRes();
         QCOMPARE(cachedImages(set), 4);
         QVERIFY(imageLoaded(set, "IDB_CHECKED") && imageLoaded(set, "IDB_UNCHECK") && imageLoaded(set, "IDB_SELECTED"));
