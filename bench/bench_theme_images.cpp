@@ -5,17 +5,22 @@
 //             QImageReader decoding each file of the folder, or each entry of the same
 //             zip read into memory through minizip, and QIcon's disabled mode greying
 //             it. Then a repaint of a page of 400 of them, each drawn by name as a
-//             control paints it, against drawing the QPixmaps a Qt user holds;
+//             control paints it, against drawing each by name through QPixmapCache::find;
 //   scale     the same per icon from themes of 1,000 and of 16,000 icons, the load
 //             alone, and a repaint of the same 400 from each;
 //   thrash    400 512x512 images, 400 MiB decoded, over the 256 MiB image cache: every
 //             repaint decodes every image again; against a QPixmapCache held to the
 //             same 256 MiB. And 200 of them, which both caches hold;
 //   memory    what 4,000 translucent icons drawn once (and with their grey looks) add
-//             to the process, against a QPixmapCache of the same pixmaps.
+//             to the process, against a QPixmapCache of the same pixmaps;
+//   svg       4,000 SVG icons of the installed icon themes (Papirus, Breeze, Adwaita,
+//             scripts/install-bench-deps.sh), copied into a theme folder: load the
+//             theme and a renderer for each by name; against a QSvgRenderer reading
+//             each of the same files, in CPU time. Both sides must load as many and
+//             draw the same pixels at 32x32.
 // Both sides must hand out (or hold) images of the same sizes and pixels, decode as many
 // and paint the same page, or no ratio is printed.
-// Usage: bench_theme_images [icons|scale|thrash|memory]...   (all when none is named)
+// Usage: bench_theme_images [icons|scale|thrash|memory|svg]...   (all when none is named)
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise; build it as a release build.
 
 #include "BenchRow.h"
@@ -27,6 +32,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -36,17 +42,20 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include <malloc.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -63,6 +72,11 @@ constexpr int bigSide = 512;
 QString imageName(int i)
 {
     return QStringLiteral("images/i%1.png").arg(i, 5, 10, QLatin1Char('0'));
+}
+
+QString svgName(int i)
+{
+    return QStringLiteral("images/s%1.svg").arg(i, 5, 10, QLatin1Char('0'));
 }
 
 // Every icon differs: a colour of its own and a mark placed by its number.
@@ -180,12 +194,16 @@ void paintOurs(QImage& page, const QStringList& names, int side)
         VYRQWidgetBaseImpl::drawImage(&painter, names.at(i), style, cell(i, side), false);
 }
 
-void paintQt(QImage& page, const std::vector<QPixmap>& pixmaps, int side)
+// Qt's fastest way to draw by name: each pixmap found in the QPixmapCache by its name.
+void paintQt(QImage& page, const QStringList& names, int side)
 {
     page.fill(Qt::white);
     QPainter painter(&page);
-    for (size_t i = 0; i < pixmaps.size(); ++i)
-        painter.drawPixmap(cell(int(i), side).topLeft(), pixmaps[i]);
+    QPixmap pixmap;
+    for (int i = 0; i < names.size(); ++i) {
+        if (QPixmapCache::find(names.at(i), &pixmap))
+            painter.drawPixmap(cell(i, side).topLeft(), pixmap);
+    }
 }
 
 // Runs `work` in a child process and gives back what it returned: each run of either
@@ -289,19 +307,22 @@ void takeIcon(QImage image, std::vector<QImage>& plain, std::vector<QImage>& gre
     grey.push_back(greyOf(plain.back()));
 }
 
-// After the timing: what the Qt side handed out, and a repaint of the page's images as
-// the QPixmaps a Qt user draws, made before the repaints (ours draws the images it
-// decoded as they are).
+// After the timing: what the Qt side handed out, and a repaint of the page's images by
+// name through the QPixmapCache they were put in before the repaints (ours draws the
+// images it decoded as they are).
 void finishQt(IconRun& run, const std::vector<QImage>& plain, const std::vector<QImage>& grey)
 {
     for (size_t i = 0; i < plain.size(); ++i) {
         run.handed.add(&plain[i]);
         run.handed.add(&grey[i]);
     }
-    std::vector<QPixmap> shown;
-    for (size_t i = 0; i < plain.size() && i < size_t(pageIcons); ++i)
-        shown.push_back(QPixmap::fromImage(plain[i]));
-    run.repaintMs = repaintMs(run.page, [&](QImage& page) { paintQt(page, shown, iconSide); });
+    QPixmapCache::clear();
+    QStringList names;
+    for (int i = 0; i < int(plain.size()) && i < pageIcons; ++i) {
+        names << imageName(i);
+        QPixmapCache::insert(names.back(), QPixmap::fromImage(plain[size_t(i)]));
+    }
+    run.repaintMs = repaintMs(run.page, [&](QImage& page) { paintQt(page, names, iconSide); });
 }
 
 IconRun qtFolderIcons(const QString& dir)
@@ -451,16 +472,6 @@ double perIcon(const IconRuns& runs, const std::vector<IconRun> IconRuns::*side,
     return medianOf(runs.*side, figure) * 1000.0 / runs.count;
 }
 
-// What an icon costs in the large theme over the small one, round by round, on one
-// side; flat is 1.00.
-double growth(const IconRuns& small, const IconRuns& large, const std::vector<IconRun> IconRuns::*side)
-{
-    std::vector<double> v;
-    for (size_t i = 0; i < (small.*side).size() && i < (large.*side).size(); ++i)
-        v.push_back((large.*side)[i].allMs / large.count / ((small.*side)[i].allMs / small.count));
-    return median(v);
-}
-
 // What an icon of a theme of 1,000 or 16,000 costs; with `details`, its load alone and
 // a repaint of 400.
 void printPerIcon(const IconRuns& runs, const char* what, bool details)
@@ -487,17 +498,6 @@ void printPerIcon(const IconRuns& runs, const char* what, bool details)
                     runs.sameZip);
 }
 
-void printGrowth(const IconRuns& small, const IconRuns& large, const char* how)
-{
-    char name[64];
-    std::snprintf(name, sizeof name, "16,000 over 1,000, folder%s", how);
-    benchrow::print(name, growth(small, large, &IconRuns::folder), growth(small, large, &IconRuns::qtFolder), "x",
-                    small.sameFolder && large.sameFolder);
-    std::snprintf(name, sizeof name, "16,000 over 1,000, zip%s", how);
-    benchrow::print(name, growth(small, large, &IconRuns::archive), growth(small, large, &IconRuns::qtZip), "x",
-                    small.sameZip && large.sameZip);
-}
-
 // The same per icon as the theme grows: a theme of 1,000 icons and one of 16,000, the
 // same 400 repainted by name from each. Each run in a process of its own, rounds of the
 // two alternating, so that both meet whatever else the machine does meanwhile; then
@@ -514,7 +514,6 @@ void benchIconScale(const QString& root)
     }
     for (const IconRuns* runs : { &small, &large })
         printPerIcon(*runs, "per icon + grey", true);
-    printGrowth(small, large, "");
 
     IconRuns smallHere, largeHere;
     iconTheme(root, 1000, smallHere);
@@ -525,7 +524,6 @@ void benchIconScale(const QString& root)
     }
     for (const IconRuns* runs : { &smallHere, &largeHere })
         printPerIcon(*runs, "again, per icon", false);
-    printGrowth(smallHere, largeHere, ", again");
 }
 
 // A repaint of `count` of the large images, each into a cell an eighth of its side,
@@ -751,6 +749,149 @@ void benchMemory(const QString& root, int argc, char** argv)
     }
 }
 
+// SVG icons as a theme ships them: every regular SVG file of the installed icon themes,
+// in the order of their paths, `count` of them spread evenly over the list, copied into
+// `dir`/images. False when the themes hold fewer.
+bool svgTheme(const QString& dir, int count)
+{
+    QStringList found;
+    for (const char* theme : { "Papirus", "breeze", "Adwaita" }) {
+        QDirIterator it(QStringLiteral("/usr/share/icons/") + QLatin1String(theme), QStringList{ QStringLiteral("*.svg") },
+                        QDir::Files | QDir::NoSymLinks, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
+    }
+    found.sort();
+    if (found.size() < count || !QDir().mkpath(dir + QStringLiteral("/images"))
+        || !writeFile(dir + QStringLiteral("/style.json"), styleJson))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        if (!QFile::copy(found.at(int(qint64(i) * found.size() / count)), dir + QLatin1Char('/') + svgName(i)))
+            return false;
+    }
+    return true;
+}
+
+struct SvgRun {
+    double ms = 0;
+    int loaded = 0;
+    quint64 pixels = 0;   // every renderer drawn at 32x32, after the timing
+};
+
+// Each renderer drawn into a 32x32 image of its own, one after the other.
+template <class Renderer>
+quint64 svgPixels(int count, const Renderer& rendererOf)
+{
+    quint64 sum = 0;
+    QImage image(iconSide, iconSide, QImage::Format_ARGB32_Premultiplied);
+    for (int i = 0; i < count; ++i) {
+        QSvgRenderer* renderer = rendererOf(i);
+        if (!renderer || !renderer->isValid())
+            continue;
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            renderer->render(&painter);
+        }
+        sum = sum * 1099511628211ull + pixelsOf(image);
+    }
+    return sum;
+}
+
+// The CPU time of this thread, in ms: both sides load on one thread, and the machine's
+// other work then moves neither figure.
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// Each side loads the icons three times, everything let go in between; its figure is the
+// quickest load, the one the machine's other work disturbed least.
+constexpr int svgLoads = 3;
+
+SvgRun oursSvg(VYRQResourceManager* rm, const QString& dir, int count)
+{
+    SvgRun run;
+    std::vector<QSvgRenderer*> renderers(size_t(count), nullptr);
+    for (int load = 0; load < svgLoads; ++load) {
+        rm->loadThemeFile(QString());
+        run.loaded = 0;
+        const double start = threadCpuMs();
+        if (!rm->loadThemeDir(dir))
+            return SvgRun();
+        for (int i = 0; i < count; ++i) {
+            renderers[size_t(i)] = rm->getSvgRenderer(svgName(i));
+            run.loaded += renderers[size_t(i)] && renderers[size_t(i)]->isValid();
+        }
+        const double ms = threadCpuMs() - start;
+        run.ms = load == 0 ? ms : std::min(run.ms, ms);
+    }
+    run.pixels = svgPixels(count, [&](int i) { return renderers[size_t(i)]; });
+    return run;
+}
+
+SvgRun qtSvg(const QString& dir, int count)
+{
+    SvgRun run;
+    std::vector<std::unique_ptr<QSvgRenderer>> renderers;
+    for (int load = 0; load < svgLoads; ++load) {
+        renderers.clear();
+        renderers.reserve(size_t(count));
+        run.loaded = 0;
+        const double start = threadCpuMs();
+        for (int i = 0; i < count; ++i) {
+            renderers.push_back(std::make_unique<QSvgRenderer>(dir + QLatin1Char('/') + svgName(i)));
+            run.loaded += renderers.back()->isValid();
+        }
+        const double ms = threadCpuMs() - start;
+        run.ms = load == 0 ? ms : std::min(run.ms, ms);
+    }
+    run.pixels = svgPixels(count, [&](int i) { return renderers[size_t(i)].get(); });
+    return run;
+}
+
+// Loading SVG icons through a theme folder, each side in a process of its own after the
+// same warm-up, five rounds alternating; in CPU time, the median of the rounds.
+void benchSvg(const QString& root)
+{
+    constexpr int count = 4000;
+    const QString dir = root + QStringLiteral("/svg");
+    if (!svgTheme(dir, count)) {
+        std::printf("cannot copy %d SVG icons of the installed icon themes (scripts/install-bench-deps.sh)\n", count);
+        return;
+    }
+    VYRQResourceManager* rm = VYRQResourceManager::getInstance();
+    const auto warmUp = [&] {
+        QSvgRenderer(dir + QLatin1Char('/') + svgName(0)).isValid();
+        if (rm->loadThemeDir(dir))
+            rm->getSvgRenderer(svgName(0));
+        rm->loadThemeFile(QString());
+    };
+    std::vector<SvgRun> ours, qt;
+    for (int round = 0; round < 5; ++round) {
+        qt.push_back(inChild<SvgRun>([&] {
+            warmUp();
+            return qtSvg(dir, count);
+        }));
+        ours.push_back(inChild<SvgRun>([&] {
+            warmUp();
+            return oursSvg(rm, dir, count);
+        }));
+    }
+    bool same = true;
+    std::vector<double> oursUs, qtUs;
+    for (size_t i = 0; i < ours.size(); ++i) {
+        same = same && ours[i].loaded == qt[i].loaded && ours[i].loaded > 0 && ours[i].pixels == qt[i].pixels;
+        oursUs.push_back(ours[i].ms * 1000.0 / count);
+        qtUs.push_back(qt[i].ms * 1000.0 / count);
+    }
+    char note[64];
+    std::snprintf(note, sizeof note, "(%d of %d loaded)", qt.back().loaded, count);
+    benchrow::print("load per SVG icon, 4,000, CPU", median(oursUs), median(qtUs), "us", same, note);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -762,7 +903,7 @@ int main(int argc, char** argv)
         which << QString::fromLocal8Bit(argv[i]);
     if (which.isEmpty())
         which = QStringList{QStringLiteral("icons"), QStringLiteral("scale"), QStringLiteral("thrash"),
-                            QStringLiteral("memory")};
+                            QStringLiteral("memory"), QStringLiteral("svg")};
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::printf("cannot make a temporary folder\n");
@@ -781,6 +922,8 @@ int main(int argc, char** argv)
             benchIconScale(dir.path());
         else if (name == QLatin1String("thrash"))
             benchThrash(dir.path());
+        else if (name == QLatin1String("svg"))
+            benchSvg(dir.path());
         else
             std::printf("unknown benchmark: %s\n", qPrintable(name));
         std::fflush(stdout);

@@ -4,14 +4,15 @@ followed by its spread: the lowest and the highest of the runs, in brackets.
 
 Usage: median_of_runs.py [-n RUNS] BENCHMARK [ARGS...]
 Rows are the lines that carry "ours ... Qt ..." figures; a row that printed no ratio in
-any run prints none either.
+any run prints none either. A row's ratio is that of its two medians, so that it matches
+the figures printed beside it; its spread is that of the runs' own ratios.
 """
 import re
 import statistics
 import subprocess
 import sys
 
-ROW = re.compile(r"^  (.{34}) ours\s+([\d.]+) (\S+)\s+(?:Qt\s+([\d.]+) \S+\s+ratio\s+([\d.]+|n/a))?")
+ROW = re.compile(r"^  (.{34}) ours\s+([\d.]+) (\S+)(?:\s+Qt\s+([\d.]+) \S+\s+ratio\s+([\d.]+|n/a))?")
 
 
 def figure(value):
@@ -58,10 +59,11 @@ def main():
         line = f"  {name:34s} ours {spread(r['ours'])} {r['unit']:2s}"
         if r["qt"]:
             line += f"  Qt {spread(r['qt'])} {r['unit']:2s}"
-            if None in r["ratio"] or not r["ratio"]:
+            if None in r["ratio"] or not r["ratio"] or statistics.median(r["qt"]) == 0:
                 line += "  ratio  n/a"
             else:
-                line += f"  ratio {spread(r['ratio'], lambda v: f'{v:.2f}', 5)}"
+                ratio = statistics.median(r["ours"]) / statistics.median(r["qt"])
+                line += f"  ratio {ratio:5.2f} [{min(r['ratio']):.2f}-{max(r['ratio']):.2f}]"
         print(line)
     return 0
 

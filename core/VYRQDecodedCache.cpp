@@ -194,9 +194,14 @@ struct VYRQDecodedCache::Tables {
 
     Entry* find(Kind kind, const QString& key) const
     {
+        return index.empty() ? nullptr : find(kind, key, qHash(key));
+    }
+    // `keyHash` is qHash(key).
+    Entry* find(Kind kind, const QString& key, uint keyHash) const
+    {
         if (index.empty())
             return nullptr;
-        const Slot& slot = index[slotOf(kind, key, hashOf(kind, key))];
+        const Slot& slot = index[slotOf(kind, key, keyHash ^ quint32(kind))];
         return slot.number ? &at(slot.number - 1) : nullptr;
     }
 
@@ -469,7 +474,18 @@ const QImage* VYRQDecodedCache::asStored(const QString& key, const Source& from)
 
 const QImage* VYRQDecodedCache::imageToDraw(const QString& key, bool* known)
 {
-    Entry* entry = m_tables->find(Kind::Image, key);
+    return imageToDraw(HashedKey(key), known);
+}
+
+VYRQDecodedCache::HashedKey::HashedKey(const QString& name)
+    : key(name)
+    , hash(qHash(name))
+{
+}
+
+const QImage* VYRQDecodedCache::imageToDraw(const HashedKey& key, bool* known)
+{
+    Entry* entry = m_tables->find(Kind::Image, key.key, key.hash);
     if (known)
         *known = entry != nullptr;
     return entry && entry->loaded ? drawForm(*entry) : nullptr;

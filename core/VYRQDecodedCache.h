@@ -144,6 +144,13 @@ public:
     // image changed (its cacheKey). For drawing at once: valid until the cache next
     // changes.
     const QImage* imageToDraw(const QString& key, bool* known = nullptr);
+    // A key hashed once, for looking it up in several caches on every paint.
+    struct HashedKey {
+        explicit HashedKey(const QString& name);
+        const QString& key;
+        uint hash;
+    };
+    const QImage* imageToDraw(const HashedKey& key, bool* known = nullptr);
     // Whether there is an entry under `key`, loaded or emptied.
     bool contains(Kind kind, const QString& key) const;
     // Where the entry under `key` (loaded or emptied) was decoded from; false for none.

@@ -122,8 +122,8 @@ VYRQResourceDecoder::VYRQResourceDecoder(const VYRQResourceManager& manager)
 // ---------------------------------------------------------------------------
 // Look-ups
 
-template <class Object>
-Object* VYRQResourceDecoder::inSets(const QString& key, Object* (VYRQDecodedCache::*find)(const QString&, bool*),
+template <class Object, class Key>
+Object* VYRQResourceDecoder::inSets(const Key& key, Object* (VYRQDecodedCache::*find)(const Key&, bool*),
                                     VYRQResourceManagerImpl*& emptied) const
 {
     emptied = nullptr;
@@ -150,11 +150,13 @@ QImage* VYRQResourceDecoder::image(const QString& name, bool gray)
 
 const QImage* VYRQResourceDecoder::imageToDraw(const QString& name, bool gray)
 {
-    const QString key = imageKey(name, gray);
+    // The name itself for a plain image: no copy for each paint.
+    const QString grayKey = gray ? imageKey(name, true) : QString();
+    const QString& key = gray ? grayKey : name;
     VYRQResourceManagerImpl* set = nullptr;
-    const auto toDraw = static_cast<const QImage* (VYRQDecodedCache::*)(const QString&, bool*)>(
+    const auto toDraw = static_cast<const QImage* (VYRQDecodedCache::*)(const VYRQDecodedCache::HashedKey&, bool*)>(
         &VYRQDecodedCache::imageToDraw);
-    if (const QImage* loaded = inSets(key, toDraw, set))
+    if (const QImage* loaded = inSets(VYRQDecodedCache::HashedKey(key), toDraw, set))
         return loaded;
     if (set ? !refilledImage(set, key) : !firstImage(name, gray, set))
         return nullptr;

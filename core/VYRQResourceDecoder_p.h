@@ -82,8 +82,8 @@ private:
                                       Read& read)>;
     // The loaded object under `key` in the first set (default, project, theme) with an
     // entry under it; null, with `emptied` that set when its entry is emptied.
-    template <class Object>
-    Object* inSets(const QString& key, Object* (VYRQDecodedCache::*find)(const QString&, bool*),
+    template <class Object, class Key>
+    Object* inSets(const Key& key, Object* (VYRQDecodedCache::*find)(const Key&, bool*),
                    VYRQResourceManagerImpl*& emptied) const;
     // The entry's image or renderer, decoded again from its own source when emptied.
     QImage* imageIn(VYRQResourceManagerImpl* set, const QString& key);

@@ -3,10 +3,13 @@
 // Library-internal; not installed.
 //
 // Reading an SVG before Qt is given it. An SVG costs by its elements and text, and by
-// the points and dashes of its strokes, on every paint, so a document is read once
-// through the same XML reader Qt's renderer uses (entities expanded, prefixes taken as
-// written) and refused past a bound on its length, its elements, its expanded text,
-// its points or its dashes. Qt's renderer also reads what a document names: an
+// the points and dashes of its strokes, on every paint, so a document is read once,
+// as the XML reader Qt's renderer uses reads it (entities expanded, prefixes taken as
+// written), and refused past a bound on its length, its elements, its expanded text,
+// its points or its dashes. Nearly every icon is read in one quick pass over its bytes
+// and handed to Qt as it was read; what that pass does not take (type declarations,
+// references, CDATA, processing instructions, images, other encodings) goes through
+// the XML reader itself. Qt's renderer also reads what a document names: an
 // <image>'s file or data URL, decoded at whatever size it claims, and an
 // xml-stylesheet's file, read to its end. Qt is given none of these: each image is read
 // through our reader and image bounds and handed over as the data URL of the bytes

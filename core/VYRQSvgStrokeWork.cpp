@@ -19,7 +19,7 @@ constexpr double pi = 3.14159265358979323846;
 struct Text {
     const QChar* at;
     const QChar* end;
-    explicit Text(const QStringRef& text) : at(text.unicode()), end(text.unicode() + text.size()) {}
+    explicit Text(QStringView text) : at(text.data()), end(text.data() + text.size()) {}
     Text(const QChar* from, const QChar* to) : at(from), end(to) {}
     bool atEnd() const { return at >= end; }
     ushort peek() const { return at < end ? at->unicode() : 0; }
@@ -33,6 +33,17 @@ void skipSeparators(Text& text)
 {
     while (!text.atEnd() && (isSpace(text.peek()) || text.peek() == ','))
         ++text.at;
+}
+
+// 10 to the `exponent`, from a table for those path data write.
+double powerOfTen(long exponent)
+{
+    static const double table[] = { 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12,
+                                     1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,
+                                     1,     1e1,   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,
+                                     1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,
+                                     1e22 };
+    return exponent >= -22 && exponent <= 22 ? table[exponent + 22] : std::pow(10.0, double(exponent));
 }
 
 // A number as SVG writes one ("-1.5e3", ".5", "1.5.5" being two), read the way the
@@ -86,7 +97,7 @@ bool readNumber(Text& text, double& value)
         }
     }
     text.at = p;
-    value = mantissa * std::pow(10.0, double(std::max(-400L, std::min(exponent, 400L))));
+    value = mantissa * powerOfTen(std::max(-400L, std::min(exponent, 400L)));
     if (negative)
         value = -value;
     return true;
@@ -109,7 +120,7 @@ void readNumbers(Text text, const Take& take)
 }
 
 // The first number of a length ("12.5px"), 0 when there is none.
-double lengthOf(const QStringRef& value)
+double lengthOf(QStringView value)
 {
     Text text(value);
     while (!text.atEnd() && isSpace(text.peek()))
@@ -132,9 +143,13 @@ struct Point {
     double y = 0;
 };
 
+// Without std::hypot's care against overflow: a distance past 1e154 is infinite, which
+// the bounds treat as they treat one as long.
 double distance(const Point& a, const Point& b)
 {
-    return std::hypot(b.x - a.x, b.y - a.y);
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 struct Cost {
@@ -238,7 +253,7 @@ Cost pathCost(Text text)
     return cost;
 }
 
-Cost pointsCost(const QStringRef& points, bool closed)
+Cost pointsCost(QStringView points, bool closed)
 {
     Cost cost;
     Point first, last;
@@ -266,10 +281,10 @@ Cost pointsCost(const QStringRef& points, bool closed)
 
 // The attributes a shape's cost is read from.
 struct ShapeAttributes {
-    QStringRef d, points, x1, y1, x2, y2, width, height, r, rx, ry;
-    bool take(const QStringRef& name, const QStringRef& value)
+    QStringView d, points, x1, y1, x2, y2, width, height, r, rx, ry;
+    bool take(QStringView name, QStringView value)
     {
-        static const std::pair<const char*, QStringRef ShapeAttributes::*> names[] = {
+        static const std::pair<const char*, QStringView ShapeAttributes::*> names[] = {
             { "d", &ShapeAttributes::d }, { "points", &ShapeAttributes::points }, { "x1", &ShapeAttributes::x1 },
             { "y1", &ShapeAttributes::y1 }, { "x2", &ShapeAttributes::x2 }, { "y2", &ShapeAttributes::y2 },
             { "width", &ShapeAttributes::width }, { "height", &ShapeAttributes::height },
@@ -284,7 +299,7 @@ struct ShapeAttributes {
         return false;
     }
 
-    Cost costOf(const QStringRef& element) const
+    Cost costOf(QStringView element) const
     {
         if (element == QLatin1String("path"))
             return pathCost(Text(d));
@@ -343,13 +358,13 @@ QString plainCss(const QString& css)
 
 // The smallest dash pattern that the declarations of `css` set; infinite when they set
 // none. Property names are matched without regard to case.
-double cssDashPattern(const QString& text)
+double cssDashPattern(QStringView text)
 {
     static const QLatin1String property("stroke-dasharray");
     if (!text.contains(property, Qt::CaseInsensitive) && !text.contains(QLatin1Char('\\'))
         && !text.contains(QLatin1String("/*")))
         return none;
-    const QString css = plainCss(text);
+    const QString css = plainCss(text.toString());
     double smallest = none;
     for (int at = css.indexOf(property, 0, Qt::CaseInsensitive); at >= 0;
          at = css.indexOf(property, at + 1, Qt::CaseInsensitive)) {
@@ -382,27 +397,35 @@ SvgStrokeWork::SvgStrokeWork()
 
 void SvgStrokeWork::startElement(const QXmlStreamReader& xml)
 {
+    // Kept while the shape is read: the views refer into it.
+    const QXmlStreamAttributes attributes = xml.attributes();
+    std::vector<Attribute> views;
+    views.reserve(size_t(attributes.size()));
+    for (const QXmlStreamAttribute& attribute : attributes)
+        views.push_back({ attribute.name(), attribute.qualifiedName(), attribute.value() });
+    startElement(xml.name(), views);
+}
+
+void SvgStrokeWork::startElement(QStringView element, const std::vector<Attribute>& attributes)
+{
     Shape shape;
     ShapeAttributes geometry;
     // A pattern an element sets counts as well as the one it inherits: it may set a
     // longer one, "none" or "inherit" (and may spell them in ways not read here).
     double own = none;
-    const QStringRef element = xml.name();
     const bool isUse = element == QLatin1String("use");
-    // Kept while the shape is read: the values refer into it.
-    const QXmlStreamAttributes attributes = xml.attributes();
-    for (const QXmlStreamAttribute& attribute : attributes) {
-        const QStringRef name = attribute.name();
-        const QStringRef value = attribute.value();
+    for (const Attribute& attribute : attributes) {
+        const QStringView name = attribute.name;
+        const QStringView value = attribute.value;
         if (geometry.take(name, value))
             continue;
-        if (name.compare(QLatin1String("stroke-dasharray"), Qt::CaseInsensitive) == 0)
+        if (QLatin1String("stroke-dasharray").compare(name, Qt::CaseInsensitive) == 0)
             own = std::min(own, dashPattern(Text(value)));
         else if (name == QLatin1String("style"))
-            own = std::min(own, cssDashPattern(value.toString()));
+            own = std::min(own, cssDashPattern(value));
         else if (name == QLatin1String("id"))
             m_ids[value.toString()].append(m_shapes.size());
-        else if (isUse && attribute.qualifiedName() == QLatin1String("xlink:href") && value.startsWith(QLatin1Char('#')))
+        else if (isUse && attribute.qualifiedName == QLatin1String("xlink:href") && value.startsWith(QLatin1Char('#')))
             shape.use = value.mid(1).toString();
     }
     const Cost cost = geometry.costOf(element);

@@ -15,7 +15,10 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringView>
 #include <QVector>
+
+#include <vector>
 
 class QXmlStreamReader;
 
@@ -25,8 +28,18 @@ class SvgStrokeWork {
 public:
     SvgStrokeWork();
 
-    // Fed in document order, as the reader meets each element and its end.
+    // An attribute as the reader gives it, prefixes taken as written: `name` is the part
+    // after the prefix.
+    struct Attribute {
+        QStringView name;
+        QStringView qualifiedName;
+        QStringView value;
+    };
+
+    // Fed in document order, as the reader meets each element and its end; `element`
+    // is the part of its name after the prefix.
     void startElement(const QXmlStreamReader& xml);
+    void startElement(QStringView element, const std::vector<Attribute>& attributes);
     void endElement();
     // The text of a <style> element.
     void styleSheet(const QString& css);

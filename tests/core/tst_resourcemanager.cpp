@@ -807,6 +807,23 @@ private slots:
             << svgOf(red + R"(<style>polyline { stroke-dash\61rray: 0.01 }</style><polyline stroke="red" points=")"
                      + zigzag(100) + R"("/>)")
             << false << false << false << 0;
+        // Spelled past a plain search of the document for what needs counting.
+        const auto dashed = [&](const QByteArray& attribute) {
+            return svgOf(red + "<polyline stroke=\"red\" " + attribute + " points=\"" + zigzag(100) + "\"/>");
+        };
+        QTest::newRow("a dash pattern behind a character reference")
+            << dashed("style=\"stroke-dash&#97;rray: 0.01\"") << false << false << false << 0;
+        QTest::newRow("a dash pattern split by a comment") << dashed(R"(style="stroke-dash/**/array: 0.01")")
+                                                          << false << false << false << 0;
+        QTest::newRow("a dash pattern in capitals") << dashed(R"(STROKE-DASHARRAY="0.01")") << false << false << false << 0;
+        QTest::newRow("5,000 points drawn eleven times through a prefixed use")
+            << svgOf(red + R"(<defs><polyline id="p" points=")" + zigzag(5000) + R"("/></defs>)"
+                     + QByteArray("<svg:use xlink:href=\"#p\"/>").repeated(11))
+            << false << false << false << 0;
+        QTest::newRow("elements within a comment") << svgOf(red + "<!--" + QByteArray("<g/>").repeated(10001) + "-->")
+                                                   << true << true << false << 0;
+        QTest::newRow("a prefixed image naming a FIFO") << svgOf(red + image("@dir@/fifo").replace("<image", "<svg:image"))
+                                                        << true << true << true << 0;
     }
     // An SVG is refused, with one warning, when it is too long or its elements, its
     // text (entities expanded, gzip inflated), its points or its dashes (a shape or a text

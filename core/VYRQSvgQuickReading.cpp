@@ -1,0 +1,352 @@
+#include "VYRQSvgQuickReading_p.h"
+
+#include "VYRQSvgBounds_p.h"
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+
+namespace vyr {
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':'
+        || c == '-' || c == '.' || uchar(c) >= 0x80;
+}
+
+bool blank(const char* from, const char* to)
+{
+    return std::all_of(from, to, isSpace);
+}
+
+// The part of a name after its prefix, as the reader gives it (names read here have
+// one colon at most).
+QLatin1String localName(QLatin1String name)
+{
+    if (name.isEmpty())
+        return name;
+    const char* colon = static_cast<const char*>(std::memchr(name.data(), ':', size_t(name.size())));
+    return colon ? QLatin1String(colon + 1, name.data() + name.size()) : name;
+}
+
+bool isNameStart(char c)
+{
+    return isNameChar(c) && c != '-' && c != '.' && c != ':' && !(c >= '0' && c <= '9');
+}
+
+} // namespace
+
+SvgQuickReading::SvgQuickReading(const QByteArray& text, SvgStrokeWork* strokes)
+    : m_begin(text.constData())
+    , m_at(text.constData())
+    , m_end(text.constData() + text.size())
+    , m_strokes(strokes)
+{
+}
+
+bool SvgQuickReading::read()
+{
+    const size_t size = size_t(m_end - m_at);
+    if (std::memchr(m_at, '&', size))
+        return false;
+    // Written so that the compiler widens it: control characters the reader refuses,
+    // and whether any byte is past ASCII.
+    uchar high = 0;
+    uchar control = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const uchar c = uchar(m_at[i]);
+        high |= c;
+        control |= uchar(c < 0x20) & uchar(c != '\t') & uchar(c != '\n') & uchar(c != '\r');
+    }
+    const bool ascii = high < 0x80;
+    if (control || (!ascii && !validUtf8()))
+        return false;
+    // ASCII without carriage returns is counted by its length.
+    m_plain = ascii && !std::memchr(m_at, '\r', size);
+    if (m_strokes) {
+        if (!ascii)
+            return false;
+        // The stroke count reads UTF-16: the same characters at the same places.
+        m_wide = QString::fromLatin1(m_begin, int(size));
+    }
+    if (size >= 3 && std::memcmp(m_at, "\xEF\xBB\xBF", 3) == 0)
+        m_at += 3;
+    if (!declaration())
+        return false;
+    bool rootSeen = false;
+    bool inSheet = false;
+    QString sheet;   // the text of the <style> element being read
+    std::vector<QLatin1String> open;
+    for (;;) {
+        const char* tag = static_cast<const char*>(std::memchr(m_at, '<', size_t(m_end - m_at)));
+        const char* textEnd = tag ? tag : m_end;
+        // Text outside the root may only be white space, which the reader passes over.
+        if (open.empty() && !blank(m_at, textEnd))
+            return false;
+        if (!open.empty()) {
+            const qint64 count = characters(m_at, textEnd);
+            m_characters += count;
+            if (m_strokes)
+                m_strokes->characters(count);
+            if (inSheet)
+                sheet += wide(m_at, textEnd);
+        }
+        if (!tag)
+            return rootSeen && open.empty();
+        m_at = tag + 1;
+        if (startsWith("!--")) {
+            if (!comment())
+                return false;
+        } else if (startsWith("/")) {
+            ++m_at;
+            const QLatin1String name = readName();
+            skipSpace();
+            if (open.empty() || name != open.back() || !take('>'))
+                return false;
+            open.pop_back();
+            if (m_strokes && !endElement(localName(name), inSheet, sheet))
+                return false;
+        } else {
+            if ((open.empty() && rootSeen) || ++m_elements > maxSvgElements)
+                return false;
+            const QLatin1String name = readName();
+            const QLatin1String local = localName(name);
+            bool empty = false;
+            if (local.isEmpty() || local == QLatin1String("image") || !attributes(empty))
+                return false;
+            rootSeen = true;
+            if (m_strokes) {
+                if (!startElement(name))
+                    return false;
+                if (local == QLatin1String("style")) {
+                    inSheet = true;
+                    sheet.clear();
+                }
+                if (empty && !endElement(local, inSheet, sheet))
+                    return false;
+            }
+            if (!empty)
+                open.push_back(name);
+        }
+    }
+}
+
+// The same characters in the document as the stroke count reads it.
+QStringView SvgQuickReading::wide(const char* from, const char* to) const
+{
+    return QStringView(m_wide).mid(int(from - m_begin), int(to - from));
+}
+
+QStringView SvgQuickReading::wide(QLatin1String text) const
+{
+    return wide(text.data(), text.data() + text.size());
+}
+
+bool SvgQuickReading::startElement(QLatin1String name)
+{
+    m_views.clear();
+    for (const Attribute& attribute : m_attributes) {
+        const QLatin1String local = localName(attribute.name);
+        const QLatin1String value = attribute.value;
+        // Names and references the reader would give with their white space made plain.
+        if (local.isEmpty()
+            || ((local == QLatin1String("id") || local == QLatin1String("href"))
+                && std::any_of(value.begin(), value.end(), isSpace)))
+            return false;
+        m_views.push_back({ wide(local), wide(attribute.name), wide(value) });
+    }
+    m_strokes->startElement(wide(localName(name)), m_views);
+    return true;
+}
+
+bool SvgQuickReading::endElement(QLatin1String local, bool& inSheet, QString& sheet)
+{
+    if (local.isEmpty())
+        return false;
+    m_strokes->endElement();
+    if (local == QLatin1String("style")) {
+        m_strokes->styleSheet(sheet);
+        inSheet = false;
+    }
+    return true;
+}
+
+// The characters the reader gives for these bytes: UTF-16 units, a line break
+// written "\r\n" being one.
+qint64 SvgQuickReading::characters(const char* from, const char* to) const
+{
+    if (m_plain)
+        return to - from;
+    qint64 count = 0;
+    for (const char* p = from; p < to; ++p) {
+        const uchar c = uchar(*p);
+        count += (c & 0xC0) != 0x80;
+        count += c >= 0xF0;
+        count -= c == '\n' && p > from && p[-1] == '\r';
+    }
+    return count;
+}
+
+bool SvgQuickReading::startsWith(const char* word) const
+{
+    const size_t length = std::strlen(word);
+    return size_t(m_end - m_at) >= length && std::memcmp(m_at, word, length) == 0;
+}
+
+bool SvgQuickReading::take(char c)
+{
+    if (m_at >= m_end || *m_at != c)
+        return false;
+    ++m_at;
+    return true;
+}
+
+// Returns whether any was skipped.
+bool SvgQuickReading::skipSpace()
+{
+    const char* from = m_at;
+    while (m_at < m_end && isSpace(*m_at))
+        ++m_at;
+    return m_at > from;
+}
+
+// A name, empty when there is none or it is not one the reader takes: a colon may
+// only stand between its prefix and the rest, and the reader stops at 4 KiB.
+QLatin1String SvgQuickReading::readName()
+{
+    const char* from = m_at;
+    const char* colon = nullptr;
+    if (m_at < m_end && isNameStart(*m_at)) {
+        for (; m_at < m_end && isNameChar(*m_at); ++m_at) {
+            if (*m_at != ':')
+                continue;
+            if (colon)
+                return QLatin1String();
+            colon = m_at;
+        }
+    }
+    const QLatin1String name(from, int(m_at - from));
+    if (name.size() >= 4096 || (colon && (colon + 1 == m_at || !isNameStart(colon[1]))))
+        return QLatin1String();
+    return name;
+}
+
+// UTF-8 as the reader takes it: no overlong forms, surrogates, code points past
+// U+10FFFF, nor U+FFFE and U+FFFF.
+bool SvgQuickReading::validUtf8() const
+{
+    for (const uchar* p = reinterpret_cast<const uchar*>(m_at); p < reinterpret_cast<const uchar*>(m_end);) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        if (length == 0 || c > 0xF4 || reinterpret_cast<const uchar*>(m_end) - p < length)
+            return false;
+        uint code = c & (0xFF >> (length + 1));
+        for (int i = 1; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))
+            || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF)
+            return false;
+        p += length;
+    }
+    return true;
+}
+
+// What follows an attribute's name: "=" and its quoted value, spaces allowed around "=".
+bool SvgQuickReading::quotedValue(QLatin1String& value)
+{
+    skipSpace();
+    if (!take('='))
+        return false;
+    skipSpace();
+    if (m_at >= m_end || (*m_at != '"' && *m_at != '\''))
+        return false;
+    const char quote = *m_at++;
+    const char* close = static_cast<const char*>(std::memchr(m_at, quote, size_t(m_end - m_at)));
+    if (!close)
+        return false;
+    value = QLatin1String(m_at, int(close - m_at));
+    m_at = close + 1;
+    return true;
+}
+
+// An XML declaration of version 1.0 that says UTF-8, if any, written as the reader
+// takes it; any other processing instruction is for the full reading.
+bool SvgQuickReading::declaration()
+{
+    if (!startsWith("<?"))
+        return true;
+    if (!startsWith("<?xml"))
+        return false;
+    m_at += 5;
+    const auto pseudoAttribute = [this](const char* name, std::initializer_list<const char*> values) {
+        const char* from = m_at;
+        if (!skipSpace() || !startsWith(name))
+            return m_at = from, false;
+        m_at += std::strlen(name);
+        QLatin1String value;
+        return quotedValue(value) && std::any_of(values.begin(), values.end(), [&value](const char* v) {
+            return value.compare(QLatin1String(v), Qt::CaseInsensitive) == 0;
+        });
+    };
+    if (!pseudoAttribute("version", { "1.0" }))
+        return false;
+    const char* at = m_at;
+    if (!pseudoAttribute("encoding", { "utf-8" }) && m_at != at)
+        return false;
+    at = m_at;
+    if (!pseudoAttribute("standalone", { "yes", "no" }) && m_at != at)
+        return false;
+    skipSpace();
+    return take('?') && take('>');
+}
+
+bool SvgQuickReading::comment()
+{
+    m_at += 3;
+    for (const char* p = m_at; p + 1 < m_end; ++p) {
+        if (p[0] == '-' && p[1] == '-') {
+            if (p + 2 >= m_end || p[2] != '>')
+                return false;   // "--" within a comment, which the reader refuses
+            m_at = p + 3;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The attributes of a start tag, into m_attributes, and its end; `empty` for "/>".
+bool SvgQuickReading::attributes(bool& empty)
+{
+    m_attributes.clear();
+    for (;;) {
+        const bool spaced = skipSpace();
+        if (take('>'))
+            return true;
+        if (take('/')) {
+            empty = true;
+            return take('>');
+        }
+        const QLatin1String name = readName();
+        if (!spaced || name.isEmpty()
+            || std::any_of(m_attributes.begin(), m_attributes.end(),
+                           [&name](const Attribute& a) { return a.name == name; }))
+            return false;
+        QLatin1String value;
+        if (!quotedValue(value) || std::memchr(value.data(), '<', size_t(value.size())))
+            return false;
+        m_attributes.push_back({ name, value });
+        m_characters += characters(value.data(), value.data() + value.size());
+    }
+}
+
+} // namespace vyr
