@@ -67,6 +67,8 @@ public:
 private:
     using Kind = VYRQDecodedCache::Kind;
     using Source = VYRQDecodedCache::Source;
+    // The set a held image belongs to, when it is still one of the manager's.
+    VYRQResourceManagerImpl* setHolding(const HeldImage& held) const;
     // NoRoom: decoded, but what was changed through pointers leaves the budget no room;
     // not remembered as a failure of the file.
     enum class Outcome { Decoded, Missing, Failed, Refused, NoRoom };
