@@ -175,7 +175,8 @@ struct VYRQDecodedCache::Tables {
     }
 
     Entry& at(quint32 number) const { return blocks[number / blockEntries][number % blockEntries]; }
-    static quint32 hashOf(Kind kind, const QString& key) { return qHash(key) ^ quint32(kind); }
+    static quint32 hashOf(Kind kind, uint keyHash) { return keyHash ^ quint32(kind); }
+    static quint32 hashOf(Kind kind, const QString& key) { return hashOf(kind, qHash(key)); }
     size_t next(size_t slot) const { return (slot + 1) & (index.size() - 1); }
 
     // The slot of the entry under `key`, or the empty slot where it would go.
@@ -201,7 +202,7 @@ struct VYRQDecodedCache::Tables {
     {
         if (index.empty())
             return nullptr;
-        const Slot& slot = index[slotOf(kind, key, keyHash ^ quint32(kind))];
+        const Slot& slot = index[slotOf(kind, key, hashOf(kind, keyHash))];
         return slot.number ? &at(slot.number - 1) : nullptr;
     }
 

@@ -89,6 +89,12 @@ QByteArray roomNow(const VYRQDecodedCache::Budget& budget)
     return "|room:" + QByteArray::number(budget.pinnedFreed());
 }
 
+// Whether what was `tried` is what would be tried `now`, refused for room or not.
+bool sameTry(const QByteArray& tried, const QByteArray& now, const VYRQDecodedCache::Budget& budget)
+{
+    return tried == now || tried == now + roomNow(budget);
+}
+
 void noRoomFor(const QString& key, const VYRQDecodedCache::Budget& budget)
 {
     qCWarning(vyrRes) << key << "not kept: what was changed through the pointers handed out fills the"
@@ -192,27 +198,31 @@ VYRQResourceDecoder::HeldImage VYRQResourceDecoder::hold(const QImage* image) co
     return held;
 }
 
-const QImage* VYRQResourceDecoder::imageToDraw(const HeldImage& held)
+VYRQResourceManagerImpl* VYRQResourceDecoder::setHolding(const HeldImage& held) const
 {
     for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        if (!set || set->decoded.serial() != held.set)
-            continue;
-        bool known = false;
-        if (const QImage* loaded = set->decoded.imageToDraw(held.key, &known))
-            return loaded;
-        return known && refilledImage(set, held.key) ? set->decoded.imageToDraw(held.key) : nullptr;
+        if (set && set->decoded.serial() == held.set)
+            return set;
     }
     return nullptr;
 }
 
+const QImage* VYRQResourceDecoder::imageToDraw(const HeldImage& held)
+{
+    VYRQResourceManagerImpl* set = setHolding(held);
+    if (!set)
+        return nullptr;
+    bool known = false;
+    if (const QImage* loaded = set->decoded.imageToDraw(held.key, &known))
+        return loaded;
+    return known && refilledImage(set, held.key) ? set->decoded.imageToDraw(held.key) : nullptr;
+}
+
 bool VYRQResourceDecoder::holds(const HeldImage& held, const QImage* image) const
 {
-    for (VYRQResourceManagerImpl* set : { m_default, m_project, m_theme }) {
-        QString key;
-        if (set && set->decoded.serial() == held.set)
-            return set->decoded.keyOf(image, key) && key == held.key;
-    }
-    return false;
+    const VYRQResourceManagerImpl* set = setHolding(held);
+    QString key;
+    return set && set->decoded.keyOf(image, key) && key == held.key;
 }
 
 QSvgRenderer* VYRQResourceDecoder::renderer(const QString& name)
@@ -278,11 +288,8 @@ void VYRQResourceDecoder::refill(VYRQResourceManagerImpl* set, Kind kind, const 
     Source source;
     set->decoded.source(kind, key, source);
     const QByteArray* failed = set->decoded.refillFailure(kind, key);
-    if (failed) {
-        const QByteArray now = identityNow(set, source);
-        if (*failed == now || *failed == now + roomNow(set->decoded.budget()))
-            return;
-    }
+    if (failed && sameTry(*failed, identityNow(set, source), set->decoded.budget()))
+        return;
     Outcome outcome = Outcome::Missing;
     Read read;
     if (decode(set, source, outcome, read))
@@ -549,8 +556,7 @@ bool VYRQResourceDecoder::failedBefore(Kind kind, const std::string& key, const 
         return false;
     if (*tried == missedNow())
         return true;
-    const QByteArray now = triedFor(holder, key, name, nullptr);
-    return *tried == now || *tried == now + roomNow(m_default->decoded.budget());
+    return sameTry(*tried, triedFor(holder, key, name, nullptr), m_default->decoded.budget());
 }
 
 QByteArray VYRQResourceDecoder::missedNow() const

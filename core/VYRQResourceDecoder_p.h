@@ -67,8 +67,10 @@ public:
 private:
     using Kind = VYRQDecodedCache::Kind;
     using Source = VYRQDecodedCache::Source;
+    // The set a held image belongs to, when it is still one of the manager's.
+    VYRQResourceManagerImpl* setHolding(const HeldImage& held) const;
     // NoRoom: decoded, but what was changed through pointers leaves the budget no room;
-    // not remembered as a failure of the file.
+    // remembered with the budget's pinnedFreed, so tried again only once pinned bytes went.
     enum class Outcome { Decoded, Missing, Failed, Refused, NoRoom };
     // What a decode read of a file beside the skin: its path, and what tells the file
     // that was read from the same file changed since (a set's file is told by its store).
