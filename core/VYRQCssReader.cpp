@@ -119,15 +119,6 @@ const Property* property(const QString& name)
     return nullptr;
 }
 
-bool isWord(const QString& token, const char* words)
-{
-    for (const QStringRef& word : QString::fromLatin1(words).splitRef(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (token == word)
-            return true;
-    }
-    return false;
-}
-
 bool isCssSpace(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')
@@ -265,7 +256,7 @@ bool color(const QString& token)
         return !token.isEmpty();
     }
     const QString function = token.left(open);
-    if (!isWord(function, "rgb rgba hsl hsla hsv hsva") || !token.endsWith(QLatin1Char(')')))
+    if (!isOneOfWords(function, "rgb rgba hsl hsla hsv hsva") || !token.endsWith(QLatin1Char(')')))
         return false;
     for (int i = open + 1; i < token.size() - 1; ++i) {
         const QChar c = token.at(i);
@@ -342,7 +333,7 @@ bool value(const Property& p, const QString& text, QString& out)
             return false;
         for (const QString& token : tokens) {
             QString one;
-            if (isWord(token, p.words))
+            if (isOneOfWords(token, p.words))
                 one = token;
             else if (!length(token, p.low, p.high, p.percent, one))
                 return false;
@@ -355,7 +346,7 @@ bool value(const Property& p, const QString& text, QString& out)
         if (p.kind == Kind::Keyword && tokens.size() != 1)
             return false;
         for (const QString& token : tokens) {
-            if (!isWord(token, p.words))
+            if (!isOneOfWords(token, p.words))
                 return false;
         }
         out = tokens.join(QLatin1Char(' '));
@@ -395,7 +386,7 @@ bool value(const Property& p, const QString& text, QString& out)
         for (int i = 0; i < tokens.size(); ++i) {
             QString one;
             const QString& token = tokens.at(i);
-            if (isWord(token, "none transparent repeat repeat-x repeat-y no-repeat scroll fixed top bottom left right center"))
+            if (isOneOfWords(token, "none transparent repeat repeat-x repeat-y no-repeat scroll fixed top bottom left right center"))
                 one = token;
             else if (isNumberStart(token)) {
                 if (!length(token, -L, L, 100, one))
@@ -412,7 +403,7 @@ bool value(const Property& p, const QString& text, QString& out)
     case Kind::Border:
         for (const QString& token : tokens) {
             QString one;
-            if (isWord(token, borderStyles) || isWord(token, "thin medium thick"))
+            if (isOneOfWords(token, borderStyles) || isOneOfWords(token, "thin medium thick"))
                 one = token;
             else if (isNumberStart(token)) {
                 if (!length(token, p.low, p.high, 0, one))
@@ -432,9 +423,9 @@ bool value(const Property& p, const QString& text, QString& out)
         for (int i = 0; i < tokens.size(); ++i) {
             const QString& token = tokens.at(i);
             QString one;
-            if (!sized && isWord(token, "normal italic oblique small-caps bold bolder lighter")) {
+            if (!sized && isOneOfWords(token, "normal italic oblique small-caps bold bolder lighter")) {
                 one = token;
-            } else if (!sized && isWord(token, sizeWords)) {
+            } else if (!sized && isOneOfWords(token, sizeWords)) {
                 one = token;
                 sized = true;
             } else if (!sized && isNumberStart(token)) {
@@ -641,6 +632,20 @@ CssRead readCssSheet(const QString& text, bool imports)
         at = next;
     }
     return read;
+}
+
+bool isOneOfWords(const QString& token, const char* words)
+{
+    // Read in place: called for every token of every style.
+    for (const char* word = words; *word;) {
+        const char* end = std::strchr(word, ' ');
+        if (!end)
+            end = word + std::strlen(word);
+        if (end > word && token == QLatin1String(word, int(end - word)))
+            return true;
+        word = *end ? end + 1 : end;
+    }
+    return false;
 }
 
 } // namespace vyr

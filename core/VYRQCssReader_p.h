@@ -32,6 +32,8 @@ bool readCssLength(const QString& token, double low, double high, double percent
 bool isCssColor(const QString& token);
 // A list of font families, quoted or not.
 bool isCssFamily(const QString& value);
+// Whether `token` is one of `words`, separated by spaces.
+bool isOneOfWords(const QString& token, const char* words);
 
 // The declarations of a style attribute of `element` (lower case).
 CssRead readCssDeclarations(const QString& text, const QString& element);

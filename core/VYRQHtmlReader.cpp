@@ -91,8 +91,7 @@ bool attributeKind(const QString& element, const QString& key, Value& kind)
     for (const Attribute& attribute : attributes) {
         if (key != QLatin1String(attribute.name))
             continue;
-        if (*attribute.elements
-            && !QString::fromLatin1(attribute.elements).split(QLatin1Char(' ')).contains(element))
+        if (*attribute.elements && !isOneOfWords(element, attribute.elements))
             continue;
         kind = attribute.kind;
         return true;

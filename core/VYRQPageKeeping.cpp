@@ -115,15 +115,16 @@ void collectMarks(const Json::Value& value, const std::string& markKey, std::vec
 
 QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& write)
 {
-    // Numbered in one list: the built controls, then the kept elements.
-    std::vector<std::pair<const QObject*, QString>> all;
+    // Numbered in one list: the built controls, then the kept elements. Titled only
+    // when one is missing.
+    std::vector<std::pair<const QObject*, const Json::Value*>> all;
     for (const auto& entry : m_built) {
         if (entry.first)
-            all.emplace_back(entry.first.data(), elementTitle(*entry.second));
+            all.emplace_back(entry.first.data(), entry.second);
     }
     for (const QPointer<QObject>& kept : m_kept) {
         if (kept)
-            all.emplace_back(kept.data(), elementTitle(static_cast<VYRQKeptElement*>(kept.data())->element()));
+            all.emplace_back(kept.data(), &static_cast<VYRQKeptElement*>(kept.data())->element());
     }
     m_pending.clear();
     for (std::size_t i = 0; i < all.size(); ++i)
@@ -146,7 +147,7 @@ QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& writ
             continue;
         const QObject* parent = all[i].first->parent();
         return QStringLiteral("holds %1 in \"%2\", which a save would not write back")
-            .arg(all[i].second, parent ? parent->objectName() : QString());
+            .arg(elementTitle(*all[i].second), parent ? parent->objectName() : QString());
     }
     return QString();
 }
