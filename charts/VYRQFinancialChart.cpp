@@ -1,7 +1,6 @@
 #include "VYRQFinancialChart.h"
 
 #include "VYRQFinancialChartImpl.h"
-#include "ChartStrokeCoverage.h"
 #include "VYRQFinancialDemoData.h"
 
 #include <QMouseEvent>

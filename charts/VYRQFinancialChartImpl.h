@@ -10,7 +10,6 @@
 #include "VYRQFinancialChartMath.h"
 
 #include <QColor>
-#include <QPainterPath>
 #include <QPoint>
 #include <QRectF>
 #include <QVector>
