@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Every file the library and the monitor open by a name goes through one reader,
-# vyr::readRegularFile (core/VYRQRegularFile.h): opened without blocking, refused
+# vyr::readRegularFile (core/files/VYRQRegularFile.h): opened without blocking, refused
 # unless regular, its size checked before it is read. Qt also reads files of its own
 # accord where content reaches its readers: rich text (a label's, a text edit's, a
 # tooltip's, a message box's, an item's tooltip) reads every image and style sheet its
 # HTML names, and an SVG renderer what the SVG names. Such content reaches Qt only as
-# a VYRQTextDocument (core/VYRQTextDocument.h) or after the SVG inspection of
-# core/VYRQSvgBounds_p.h. This lists, from the built objects of each source file,
+# a VYRQTextDocument (core/content/VYRQTextDocument.h) or after the SVG inspection of
+# core/content/VYRQSvgBounds_p.h. This lists, from the built objects of each source file,
 # the calls that open a file by name or hand content to one of Qt's readers, and fails
 # on any but the few allowed below.
 # Calls are found from the relocations of each function: an allowance names the
@@ -136,7 +136,7 @@ folders=("$build/CMakeFiles/VYRQtLib.dir" "$build/app/CMakeFiles")
 [ -z "${VYR_OPENS_OBJECTS:-}" ] || read -r -a folders <<< "$VYR_OPENS_OBJECTS"
 while IFS= read -r object; do
     objects=$((objects + 1))
-    # CMakeFiles/VYRQtLib.dir/core/X.cpp.o -> core/X.cpp; app/CMakeFiles/T.dir/X.cpp.o -> app/X.cpp
+    # CMakeFiles/VYRQtLib.dir/core/files/X.cpp.o -> core/files/X.cpp; app/CMakeFiles/T.dir/X.cpp.o -> app/X.cpp
     rel=${object#"$build"/}
     folder=${rel%%CMakeFiles/*}
     source=${folder}${rel#*.dir/}

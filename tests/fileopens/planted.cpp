@@ -1,7 +1,7 @@
 // A copy of a library file with every call the file-opens check forbids planted in
 // it, one a function: the check must name each (scripts/check-file-opens-self.sh),
 // those beside the allowed calls of the same file too.
-#include "../../core/VYRQTextDocument.cpp"
+#include "../../core/content/VYRQTextDocument.cpp"
 
 #include <QAction>
 #include <QBuffer>

@@ -2,6 +2,7 @@
 
 #include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
+#include "VYRQPageHooks_p.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQJsonReader.h"
@@ -47,8 +48,6 @@ Registry& registry()
 struct ModeFlags {
     bool started = false;
     bool emulator = false;
-    bool designer = false;
-    bool serializeChild = true;
 };
 
 ModeFlags& modeFlags()
@@ -369,6 +368,18 @@ QWidget* createControlFromJson(const char* typeKey, const Json::Value& element, 
     return createControl(typeKey, element, parent, control);
 }
 
+namespace {
+
+// A control's clone is built by its type key, as createControlFromJson builds one.
+[[maybe_unused]] const bool controlMakerSet = [] {
+    vyr::controlMaker() = [](const char* typeKey, QWidget* parent) {
+        return createControlFromJson(typeKey, Json::Value(), parent);
+    };
+    return true;
+}();
+
+} // namespace
+
 QWidget* createElementFromJson(const Json::Value& element, QWidget* parent)
 {
     return createElementAt(element, parent, 1);
@@ -398,22 +409,22 @@ QString jsonUtf8ToQString(const char* text)
 
 void vyrSetIsInDesigner(bool on)
 {
-    modeFlags().designer = on;
+    vyr::designModes().designer = on;
 }
 
 bool vyrIsInDesigner()
 {
-    return modeFlags().designer;
+    return vyr::designModes().designer;
 }
 
 void vyrEnableSerializeChild(bool on)
 {
-    modeFlags().serializeChild = on;
+    vyr::designModes().serializeChild = on;
 }
 
 bool vyrIsSerializeChild()
 {
-    return modeFlags().serializeChild;
+    return vyr::designModes().serializeChild;
 }
 
 void vyrEnableHighDpi(bool on)

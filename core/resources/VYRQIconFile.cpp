@@ -1,7 +1,6 @@
 #include "VYRQIconFile_p.h"
 
 #include "VYRQFileIdentity_p.h"
-#include "VYRQGlobal_p.h"
 #include "VYRQImageBounds_p.h"
 #include "VYRQLogging.h"
 #include "VYRQLruOrder_p.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-// Library-internal; not installed. How the resource manager names files.
+// Library-internal; not installed. How the resource manager names and reads files.
 
 #include <QByteArray>
 #include <QDir>
@@ -9,6 +9,11 @@
 #include <string>
 
 namespace vyr {
+
+// A style, language or page file read whole, within the size a zip entry may have
+// (checked before reading), and only when it is a regular file; empty otherwise, with
+// a warning when the file is there but refused.
+QByteArray readWholeFile(const QString& path);
 
 // The files a set reads itself rather than hands out, by their keys.
 constexpr const char* styleFileKey = "style.json";

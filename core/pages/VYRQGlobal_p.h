@@ -4,6 +4,8 @@
 
 #include "ControlInfo.h"
 #include "VYRQGlobal.h"
+#include "VYRQIconFile_p.h"
+#include "VYRQResourceKeys_p.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -30,10 +32,6 @@ bool readPageDocument(QString name, Json::Value& root);
 // `parent` (`name` only names it in warnings). False, with nothing built, when the
 // page is refused whole; `page` receives the loader's result (null when refused).
 bool buildPage(QWidget* parent, const Json::Value& root, const QString& name, VYRQContainer*& page);
-// A style, language or page file read whole, within the size a zip entry may have
-// (checked before reading), and only when it is a regular file; empty otherwise, with
-// a warning when the file is there but refused.
-QByteArray readWholeFile(const QString& path);
 
 // Every key the registry can build, records or not, in byte order.
 VYRQTLIB_EXPORT QStringList registeredKeys();
@@ -86,10 +84,6 @@ constexpr int maxElementDepth = 128;
 // sanitizer build: the frames are Qt's). The page loader refuses a page in which the
 // lists an element and its ancestors belong to add up to more entries than this.
 constexpr int maxPageSiblings = 10000;
-// Building and painting a menu grows with all its items; the menu loader refuses a
-// menu file with more items than this, the items of its sub-menus included (each
-// sub-menu is a window of its own, so its items stack up no paint).
-constexpr int maxMenuItems = 10000;
 // A page's "w", "h", "minW" and "minH" for its window are held to this many pixels:
 // the window's backing store grows with its area (30000 x 30000 took 7 GB on X, and
 // 46341 x 46341 crashed flushing it).

@@ -1,10 +1,11 @@
 #include "VYRQWidgetBase.h"
 
 #include "IVYRQWidgetBase.h"
-#include "VYRQGlobal.h"
+#include "VYRQPageHooks_p.h"
 #include "VYRQJson.h"
 #include "VYRQResourceManager.h"
 #include "VYRQWidgetBaseImpl.h"
+#include "VYRQWidgetNotices_p.h"
 
 #include <QMetaObject>
 #include <QVariant>
@@ -16,7 +17,35 @@
 #include <climits>
 #include <cstring>
 
+vyr::DesignModes& vyr::designModes()
+{
+    static DesignModes modes;
+    return modes;
+}
+
+vyr::ControlMaker& vyr::controlMaker()
+{
+    static ControlMaker maker = nullptr;
+    return maker;
+}
+
 namespace {
+
+// A theme or language change reaches each control through its base.
+[[maybe_unused]] const bool noticesSet = [] {
+    vyr::WidgetNotices& notices = vyr::widgetNotices();
+    notices.themeChanged = [](QWidget* widget) {
+        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget)) {
+            if (VYRQWidgetBase* base = control->getControlBase())
+                base->refreshTheme();
+        }
+    };
+    notices.languageChanged = [](QWidget* widget) {
+        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(widget))
+            control->notifyChangeLanguage();
+    };
+    return true;
+}();
 
 constexpr int maxWidgetSize = 16777215;   // QWIDGETSIZE_MAX
 
@@ -255,7 +284,7 @@ void VYRQWidgetBase::SaveLayout(Json::Value& element)
         return;
     }
     m_layoutType = LayoutAbsolute;
-    if (vyrIsInDesigner() && m_owner)
+    if (vyr::designModes().designer && m_owner)
         m_layout.rect = { m_owner->x(), m_owner->y(), m_owner->width(), m_owner->height() };
     if (m_layout.rect.x != 0)
         element["x"] = m_layout.rect.x;
@@ -272,7 +301,8 @@ QWidget* VYRQWidgetBase::cloneWidget(const QString& name)
     if (!control)
         return nullptr;
     const QByteArray key = control->getTypeName().toUtf8();
-    return createControlFromJson(key.constData(), Json::Value(), m_owner->parentWidget());
+    const vyr::ControlMaker make = vyr::controlMaker();
+    return make ? make(key.constData(), m_owner->parentWidget()) : nullptr;
 }
 
 QString VYRQWidgetBase::getThemeName() const

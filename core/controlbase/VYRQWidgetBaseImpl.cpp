@@ -1,7 +1,7 @@
 #include "VYRQWidgetBaseImpl.h"
 
 #include "IVYRQWidgetBase.h"
-#include "VYRQGlobal.h"
+#include "VYRQPageHooks_p.h"
 #include "VYRQJson.h"
 #include "VYRQKeptElement_p.h"
 #include "VYRQLogging.h"
@@ -433,7 +433,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
     if (!attr.empty())
         (*json)["attr"] = std::move(attr);
 
-    if (vyrIsSerializeChild() && m_owner) {
+    if (vyr::designModes().serializeChild && m_owner) {
         Json::Value children(Json::arrayValue);
         for (QObject* object : m_owner->children()) {
             QWidget* widget = qobject_cast<QWidget*>(object);
@@ -501,7 +501,7 @@ void VYRQWidgetBaseImpl::finishConstruction(ThemeDefaults theme, IVYRQWidgetBase
 
 void VYRQWidgetBaseImpl::applyThemeElement(IVYRQWidgetBase* control)
 {
-    if (vyrIsInDesigner() || m_themeName.isEmpty() || !m_owner)
+    if (vyr::designModes().designer || m_themeName.isEmpty() || !m_owner)
         return;
     VYRQResourceManager* rm = resources();
     // Theme names are mostly ASCII type keys: those are converted on the stack.

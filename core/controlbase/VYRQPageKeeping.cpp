@@ -1,7 +1,7 @@
 #include "VYRQPageKeeping_p.h"
 
 #include "IVYRQWidgetBase.h"
-#include "VYRQGlobal.h"
+#include "VYRQPageHooks_p.h"
 #include "VYRQJson.h"
 #include "VYRQKeptElement_p.h"
 #include "VYRQWidgetBaseImpl.h"
@@ -78,8 +78,8 @@ void VYRQPageKeeping::finish()
         m_active = false;
     }
     // Each control alone: its children are written as widgets and kept elements.
-    const bool children = vyrIsSerializeChild();
-    vyrEnableSerializeChild(false);
+    const bool children = vyr::designModes().serializeChild;
+    vyr::designModes().serializeChild = false;
     for (const auto& entry : m_built) {
         auto* control = dynamic_cast<IVYRQWidgetBase*>(entry.first.data());
         VYRQWidgetBaseImpl* impl = control ? control->getControlImpl() : nullptr;
@@ -92,7 +92,7 @@ void VYRQPageKeeping::finish()
         if (keptKeys(*entry.second, written, "child", record))
             impl->setKeptKeys(std::move(record));
     }
-    vyrEnableSerializeChild(children);
+    vyr::designModes().serializeChild = children;
 }
 
 namespace {

@@ -1,8 +1,6 @@
 #include "VYRQResourceManager.h"
 
-#include "IVYRQWidgetBase.h"
 #include "LanguageManager.h"
-#include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
 #include "VYRQLogging.h"
 #include "VYRQRegularFile.h"
@@ -11,7 +9,7 @@
 #include "VYRQResourceManagerImpl.h"
 #include "VYRQSetArchive_p.h"
 #include "VYRQSkinReload_p.h"
-#include "VYRQWidgetBase.h"
+#include "VYRQWidgetNotices_p.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,6 +49,12 @@ QByteArray vyr::readWholeFile(const QString& path)
 }
 
 using vyr::readWholeFile;
+
+vyr::WidgetNotices& vyr::widgetNotices()
+{
+    static WidgetNotices notices;
+    return notices;
+}
 
 namespace {
 
@@ -670,10 +674,8 @@ void VYRQResourceManager::notifyThemeChange(QWidget* widget)
     for (const QPointer<QWidget>& child : childWidgets(widget)) {
         if (!child)
             continue;
-        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(child.data())) {
-            if (VYRQWidgetBase* base = control->getControlBase())
-                base->refreshTheme();
-        }
+        if (auto notice = vyr::widgetNotices().themeChanged)
+            notice(child.data());
         if (child)
             notifyThemeChange(child);
     }
@@ -686,8 +688,8 @@ void VYRQResourceManager::notifyChangeLanguage(QWidget* widget)
     for (const QPointer<QWidget>& child : childWidgets(widget)) {
         if (!child)
             continue;
-        if (auto* control = dynamic_cast<IVYRQWidgetBase*>(child.data()))
-            control->notifyChangeLanguage();
+        if (auto notice = vyr::widgetNotices().languageChanged)
+            notice(child.data());
         if (child)
             notifyChangeLanguage(child);
     }

@@ -15,6 +15,11 @@
 
 namespace vyr {
 
+// Building and painting a menu grows with all its items; the menu loader refuses a
+// menu file with more items than this, the items of its sub-menus included (each
+// sub-menu is a window of its own, so its items stack up no paint).
+constexpr int maxMenuItems = 10000;
+
 // The sides icons are drawn at, in device-independent pixels: menu items and small
 // ribbon buttons, large ribbon buttons.
 constexpr int smallIconSide = 16;

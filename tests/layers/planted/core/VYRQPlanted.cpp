@@ -1,0 +1,2 @@
+// expect: core includes core/files/VYRQJson.h
+#include "VYRQJson.h"

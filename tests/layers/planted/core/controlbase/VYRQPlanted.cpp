@@ -1,0 +1,4 @@
+// expect: core/controlbase includes core/pages/VYRQGlobal.h
+// allowed: core/controlbase includes core/resources/VYRQResourceManager.h
+#include "VYRQGlobal.h"
+#include "VYRQResourceManager.h"

@@ -1,0 +1,2 @@
+// expect: core/files includes core/resources/VYRQResourceManager.h
+#include "VYRQResourceManager.h"
