@@ -3,10 +3,16 @@
 #include "VYRQExport.h"
 
 #include <QHash>
+#include <QSet>
 #include <QTextDocument>
 #include <QUrl>
 
+#include <memory>
+
 class QVariant;
+namespace vyr {
+struct CssCensus;
+}
 
 // The document every rich text from a page or a caller is shown through: labels, text
 // edits, tooltips. Qt's own document reads every image and style sheet such HTML
@@ -39,8 +45,11 @@ public:
     void setContent(const QString& text, Qt::TextFormat format = Qt::AutoText);
     // Whether `text` is shown as rich text, with the HTML Qt is then given in `html`;
     // false for plain text, and for rich text that nests past the bounds (with one
-    // warning on vyr.controls), which is shown as plain text.
-    static bool richText(const QString& text, Qt::TextFormat format, QString& html);
+    // warning on vyr.controls), which is shown as plain text. The style sheets the HTML
+    // links or imports are read by `parser`, which Qt reads the HTML into next, only
+    // within what matching their rules against its elements may cost.
+    static bool richText(const QString& text, Qt::TextFormat format, QString& html,
+                         VYRQTextDocument* parser = nullptr);
 
     void clear() override;
 
@@ -51,4 +60,6 @@ private:
     QHash<QUrl, qint64> m_heldPixels;
     qint64 m_pixels = 0;
     qint64 m_sheetBytes = 0;
+    std::unique_ptr<vyr::CssCensus> m_census;   // of the HTML read last
+    QSet<QUrl> m_sheets;                        // the style sheets Qt holds
 };
