@@ -43,8 +43,8 @@ constexpr int maxHtmlSpan = 1024;
 // Qt matches each selector of a style sheet against the elements it may apply to (of
 // its subject's name, else all), each match costing about as much as the selector's
 // compounds and the rule's declarations (cssWork()). The style elements of a text and
-// the sheets it links or imports together may cost this much: 1,000 rules of one
-// declaration matched against 262 paragraphs each lay out in about 0.15 s.
+// the sheets it links or imports together may cost this much: 87 rules of one
+// declaration matched against 3,000 paragraphs lay out in 0.13 s.
 constexpr qint64 maxHtmlStyleWork = 1 << 19;
 
 
