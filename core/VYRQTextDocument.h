@@ -23,7 +23,8 @@ struct CssCensus;
 // text is shown as plain text), a named file is read as theme files are, an image
 // (from a file or a data URL) is kept only within the image bounds and within what
 // the whole document may decode, a style sheet within what the document's sheets may
-// read together and only as our CSS reader writes it again, and nothing is fetched for
+// read together and what matching its rules against the text's elements may cost, and
+// only as our CSS reader writes it again, and nothing is fetched for
 // any other scheme; an image or style sheet refused or missing shows nothing.
 class VYRQTLIB_EXPORT VYRQTextDocument : public QTextDocument {
     Q_OBJECT
