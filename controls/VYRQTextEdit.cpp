@@ -171,6 +171,16 @@ VYRQScrollBar* VYRQTextEdit::scrollBar(bool hor) const
     return hor ? m_horBar : m_verBar;
 }
 
+namespace {
+
+// The document Qt reads the edit's HTML into, which reads what it links or imports.
+VYRQTextDocument* parserOf(QTextEdit* edit)
+{
+    return qobject_cast<VYRQTextDocument*>(edit->document());
+}
+
+} // namespace
+
 void VYRQTextEdit::setText(const QString& text)
 {
     setContent(text, Qt::AutoText);
@@ -184,7 +194,7 @@ void VYRQTextEdit::setHtml(const QString& text)
 void VYRQTextEdit::setContent(const QString& text, Qt::TextFormat format)
 {
     QString html;
-    const bool rich = VYRQTextDocument::richText(text, format, html);
+    const bool rich = VYRQTextDocument::richText(text, format, html, parserOf(this));
     // What the earlier text loaded goes with it: QTextEdit replaces a text without
     // clearing what its document holds.
     document()->clear();
@@ -197,7 +207,7 @@ void VYRQTextEdit::setContent(const QString& text, Qt::TextFormat format)
 void VYRQTextEdit::insertHtml(const QString& text)
 {
     QString html;
-    if (VYRQTextDocument::richText(text, Qt::RichText, html))
+    if (VYRQTextDocument::richText(text, Qt::RichText, html, parserOf(this)))
         QTextEdit::insertHtml(html);
     else
         insertPlainText(text);
@@ -208,7 +218,7 @@ void VYRQTextEdit::append(const QString& text)
     // QTextEdit guesses the format again: rich text past the bounds goes as its plain
     // text made HTML.
     QString html;
-    if (VYRQTextDocument::richText(text, Qt::AutoText, html))
+    if (VYRQTextDocument::richText(text, Qt::AutoText, html, parserOf(this)))
         QTextEdit::append(html);
     else
         QTextEdit::append(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text);
@@ -227,7 +237,7 @@ void VYRQTextEdit::insertFromMimeData(const QMimeData* source)
         : source->html();
     QString html;
     QMimeData read;
-    if (VYRQTextDocument::richText(pasted, Qt::RichText, html))
+    if (VYRQTextDocument::richText(pasted, Qt::RichText, html, parserOf(this)))
         read.setHtml(html);
     else
         read.setText(source->hasText() ? source->text() : pasted);

@@ -512,16 +512,151 @@ void declarations(const QString& text, const QString& element, CssRead& read)
     read.css = written.join(QLatin1String("; "));
 }
 
-bool isSelector(const QString& selector)
+bool isIdentChar(QChar c)
 {
-    if (selector.isEmpty())
+    return (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('-') || c == QLatin1Char('_');
+}
+
+// An identifier at `i` of `s`, `i` then past it; empty when there is none.
+QString ident(const QString& s, int& i)
+{
+    const int start = i;
+    while (i < s.size() && isIdentChar(s.at(i)))
+        ++i;
+    return s.mid(start, i - start);
+}
+
+// An attribute selector at `i` of `s` ('['): [name], or with =, ~= or |= and a value, an
+// identifier or a quoted string of letters, digits, spaces and "-_.".
+bool attributeSelector(const QString& s, int& i)
+{
+    const auto spaces = [&] {
+        while (i < s.size() && s.at(i) == QLatin1Char(' '))
+            ++i;
+    };
+    ++i;
+    spaces();
+    if (ident(s, i).isEmpty())
         return false;
-    for (QChar c : selector) {
-        if (!(c.unicode() < 128 && c.isLetterOrNumber()) && !isCssSpace(c)
-            && !QByteArrayLiteral("_-.#*,:").contains(c.toLatin1()))
+    spaces();
+    if (i < s.size() && (s.at(i) == QLatin1Char('~') || s.at(i) == QLatin1Char('|'))
+        && (++i >= s.size() || s.at(i) != QLatin1Char('=')))
+        return false;
+    if (i < s.size() && s.at(i) == QLatin1Char('=')) {
+        ++i;
+        spaces();
+        if (i < s.size() && (s.at(i) == QLatin1Char('"') || s.at(i) == QLatin1Char('\''))) {
+            const QChar quote = s.at(i++);
+            while (i < s.size() && (isIdentChar(s.at(i)) || s.at(i) == QLatin1Char(' ') || s.at(i) == QLatin1Char('.')))
+                ++i;
+            if (i >= s.size() || s.at(i++) != quote)
+                return false;
+        } else if (ident(s, i).isEmpty()) {
             return false;
+        }
+        spaces();
     }
+    return i < s.size() && s.at(i++) == QLatin1Char(']');
+}
+
+// One selector of a group (spaces simplified), its subject and weight in `target`; false
+// for anything Qt might read otherwise than here.
+bool selector(const QString& s, CssTarget& target)
+{
+    int i = 0;
+    int compounds = 0;
+    bool descendant = false;
+    while (i < s.size()) {
+        if (compounds > 0) {
+            const bool spaced = s.at(i) == QLatin1Char(' ');
+            if (spaced)
+                ++i;
+            if (i < s.size() && s.at(i) == QLatin1Char('>')) {
+                ++i;
+                if (i < s.size() && s.at(i) == QLatin1Char(' '))
+                    ++i;
+            } else if (spaced) {
+                descendant = true;
+            } else {
+                return false;
+            }
+        }
+        QString name;
+        if (i < s.size() && s.at(i) == QLatin1Char('*'))
+            ++i;
+        else
+            name = ident(s, i).toLower();
+        QString id;
+        QString cls;
+        int parts = 0;
+        while (i < s.size()) {
+            const QChar c = s.at(i);
+            if (c == QLatin1Char('.') || c == QLatin1Char('#')) {
+                ++i;
+                const QString word = ident(s, i);
+                if (word.isEmpty())
+                    return false;
+                QString& key = c == QLatin1Char('.') ? cls : id;
+                if (key.isEmpty())
+                    key = c + word;
+            } else if (c == QLatin1Char(':')) {
+                ++i;
+                if (i < s.size() && s.at(i) == QLatin1Char(':'))
+                    ++i;
+                if (ident(s, i).isEmpty())
+                    return false;
+            } else if (c == QLatin1Char('[')) {
+                if (!attributeSelector(s, i))
+                    return false;
+            } else {
+                break;
+            }
+            ++parts;
+        }
+        if (name.isEmpty() && parts == 0 && (i == 0 || s.at(i - 1) != QLatin1Char('*')))
+            return false;
+        target.key = !name.isEmpty() ? name : !id.isEmpty() ? id : cls;
+        ++compounds;
+    }
+    if (compounds == 0)
+        return false;
+    target.weight = compounds + (descendant ? 16 : 0);
     return true;
+}
+
+// The selectors of a rule's group, each weighing besides the rule's declarations.
+bool selectors(const QString& group, int declarations, QVector<CssTarget>& targets)
+{
+    if (group.isEmpty() || group.startsWith(QLatin1Char(',')) || group.endsWith(QLatin1Char(','))
+        || group.contains(QLatin1String(",,")))
+        return false;
+    QVector<CssTarget> read;
+    for (const QString& one : group.split(QLatin1Char(','))) {
+        CssTarget target;
+        if (!selector(one.trimmed(), target))
+            return false;
+        target.weight += declarations;
+        read.append(target);
+    }
+    targets += read;
+    return true;
+}
+
+// Whether an @media prelude names the screen, which is all Qt's rich text applies.
+bool forScreen(const QString& prelude)
+{
+    if (!prelude.startsWith(QLatin1String("media"), Qt::CaseInsensitive) || prelude.size() < 6
+        || !isCssSpace(prelude.at(5)))
+        return false;
+    bool screen = false;
+    for (const QString& medium : prelude.mid(6).split(QLatin1Char(','))) {
+        const QString name = medium.trimmed();
+        int end = 0;
+        if (name.isEmpty() || ident(name, end).size() != name.size())
+            return false;
+        screen = screen || name.compare(QLatin1String("screen"), Qt::CaseInsensitive) == 0;
+    }
+    return screen;
 }
 
 // The end of the block that opens at `open` ('{'), past its '}'; -1 when it does not end.
@@ -554,34 +689,10 @@ int find(const QString& text, int from, const char* stops)
     return -1;
 }
 
-} // namespace
-
-bool readCssLength(const QString& token, double low, double high, double percent, QString& out)
+// The rules of `sheet` into `read`: @import rules first when `imports` is true, the
+// rules of @media blocks for the screen when `media` is.
+void readRules(const QString& sheet, bool imports, bool media, CssRead& read)
 {
-    return length(token, low, high, percent, out);
-}
-
-bool isCssColor(const QString& token)
-{
-    return color(token.toLower());
-}
-
-bool isCssFamily(const QString& value)
-{
-    return family(value);
-}
-
-CssRead readCssDeclarations(const QString& text, const QString& element)
-{
-    CssRead read;
-    declarations(withoutComments(text), element, read);
-    return read;
-}
-
-CssRead readCssSheet(const QString& text, bool imports)
-{
-    CssRead read;
-    const QString sheet = withoutComments(text);
     int importsEnd = 0;
     int at = 0;
     while (at < sheet.size()) {
@@ -617,21 +728,65 @@ CssRead readCssSheet(const QString& text, bool imports)
         }
         const int end = blockEnd(sheet, stop);
         const int next = end < 0 ? sheet.size() : end;
-        const QString selector = sheet.mid(at, stop - at).simplified();
-        if (end >= 0 && !selector.startsWith(QLatin1Char('@')) && isSelector(selector)) {
-            const QString body = sheet.mid(stop + 1, end - stop - 2);
-            if (!body.contains(QLatin1Char('{'))) {
-                CssRead rule;
-                declarations(body, QString(), rule);
-                if (rule.declarations > 0) {
-                    read.css += selector + QLatin1String(" { ") + rule.css + QLatin1String(" }\n");
-                    read.declarations += rule.declarations + selector.count(QLatin1Char(',')) + 1;
-                }
+        const QString prelude = sheet.mid(at, stop - at).simplified();
+        const QString body = end < 0 ? QString() : sheet.mid(stop + 1, end - stop - 2);
+        if (end >= 0 && prelude.startsWith(QLatin1Char('@'))) {
+            if (media && !prelude.contains(QLatin1Char('\\')) && forScreen(prelude.mid(1)))
+                readRules(body, false, false, read);
+        } else if (end >= 0 && !body.contains(QLatin1Char('{'))) {
+            CssRead rule;
+            declarations(body, QString(), rule);
+            if (rule.declarations > 0 && selectors(prelude, rule.declarations, read.targets)) {
+                read.css += prelude + QLatin1String(" { ") + rule.css + QLatin1String(" }\n");
+                read.declarations += rule.declarations + prelude.count(QLatin1Char(',')) + 1;
             }
         }
         at = next;
     }
+}
+
+} // namespace
+
+bool readCssLength(const QString& token, double low, double high, double percent, QString& out)
+{
+    return length(token, low, high, percent, out);
+}
+
+bool isCssColor(const QString& token)
+{
+    return color(token.toLower());
+}
+
+bool isCssFamily(const QString& value)
+{
+    return family(value);
+}
+
+CssRead readCssDeclarations(const QString& text, const QString& element)
+{
+    CssRead read;
+    declarations(withoutComments(text), element, read);
     return read;
+}
+
+CssRead readCssSheet(const QString& text, bool imports)
+{
+    CssRead read;
+    readRules(withoutComments(text), imports, true, read);
+    return read;
+}
+
+qint64 cssWork(const QVector<CssTarget>& targets, const CssCensus& census)
+{
+    qint64 work = 0;
+    for (const CssTarget& target : targets) {
+        const bool named = !target.key.isEmpty() && target.key.at(0).isLetter();
+        work += (target.key.isEmpty() ? census.elements : census.counts.value(target.key)) * target.weight;
+        // A selector not under a name is tried on every element.
+        if (!named)
+            work += census.elements / 16 + 1;
+    }
+    return work;
 }
 
 bool isOneOfWords(const QString& token, const char* words)

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QVector>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace vyr {
@@ -247,9 +248,13 @@ public:
         }
         if (ok)
             popTo(0);
-        // Qt matches every rule of a style sheet against every element.
-        if (ok && styleUnits * qMax<qint64>(elements, 1) > maxHtmlStyleWork)
+        // Qt matches every rule of a style sheet against the elements it may apply to;
+        // what the sheets this text links or imports may cost is left to them.
+        census.elements = elements;
+        const qint64 work = cssWork(sheetTargets, census);
+        if (ok && work > maxHtmlStyleWork)
             fail(QStringLiteral("matches style sheets past %1 rules times elements").arg(maxHtmlStyleWork));
+        census.workLeft = maxHtmlStyleWork - work;
         HtmlRead result;
         if (!ok) {
             result.withinBounds = false;
@@ -257,6 +262,7 @@ public:
             return result;
         }
         result.html = out;
+        result.census = std::move(census);
         return result;
     }
 
@@ -372,17 +378,26 @@ private:
     }
 
     // The attributes of `element` that Qt reads, their values clamped, as written in
-    // its tag; what is read of a cell's spans and of a link, in the members below.
+    // its tag; what is read of a cell's spans and of its classes and id, in the members
+    // below. Qt takes a repeated attribute's last value it can read, and every style.
     QString attributes(const QString& element, const QVector<Attribute>& attrs)
     {
-        QString written;
+        struct Kept {
+            QString key;
+            QString value;
+            bool flag;
+        };
+        QVector<Kept> kept;
         colspan = 1;
         rowspan = 1;
         for (const Attribute& attribute : attrs) {
             Value kind;
-            if (!attributeKind(element, attribute.key, kind) || written.contains(QLatin1Char(' ') + attribute.key + QLatin1Char('=')))
+            if (!attributeKind(element, attribute.key, kind))
                 continue;
-            const QString value = decodeEntities(attribute.value);
+            // Qt reads a border without a value as 1.
+            const QString value = !attribute.hasValue && kind == Value::Number && attribute.key == QLatin1String("border")
+                ? QStringLiteral("1")
+                : decodeEntities(attribute.value);
             const QString word = value.trimmed().toLower();
             QString out;
             bool keep = true;
@@ -443,16 +458,34 @@ private:
                 keep = !out.isEmpty();
                 break;
             case Value::Flag:
-                written += QLatin1Char(' ') + attribute.key;
-                keep = false;
+                out.clear();
                 break;
             }
-            if (keep)
-                written += QLatin1Char(' ') + attribute.key + QLatin1String("=\"") + escaped(out) + QLatin1Char('"');
+            if (!keep)
+                continue;
+            auto same = std::find_if(kept.begin(), kept.end(), [&](const Kept& one) { return one.key == attribute.key; });
+            if (same == kept.end())
+                kept.append({attribute.key, out, kind == Value::Flag});
+            else if (kind == Value::Style)
+                same->value += QLatin1String("; ") + out;
+            else
+                same->value = out;
         }
-        // Qt reads a link of type text/css as a style sheet; any link is counted as one.
-        if (element == QLatin1String("link") && written.contains(QLatin1String(" href=")))
-            styleUnits += maxLinkedSheetDeclarations;
+        QString written;
+        for (const Kept& attribute : kept) {
+            written += QLatin1Char(' ') + attribute.key;
+            if (!attribute.flag)
+                written += QLatin1String("=\"") + escaped(attribute.value) + QLatin1Char('"');
+            if (attribute.key == QLatin1String("class")) {
+                // each class once: a selector of it matches the element once
+                QStringList classes = attribute.value.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                classes.removeDuplicates();
+                for (const QString& name : classes)
+                    ++census.counts[QLatin1Char('.') + name];
+            } else if (attribute.key == QLatin1String("id")) {
+                ++census.counts[QLatin1Char('#') + attribute.value];
+            }
+        }
         return written;
     }
 
@@ -522,7 +555,7 @@ private:
         at = end < 0 ? n : end;
         skipPast(QStringLiteral(">"));
         const CssRead css = readCssSheet(decodeEntities(sheet), true);
-        styleUnits += css.declarations + qint64(css.imports.size()) * maxLinkedSheetDeclarations;
+        sheetTargets += css.targets;
         ++elements;
         spend(1);
         if (!css.css.isEmpty())
@@ -720,6 +753,7 @@ private:
         }
         open.append(name);
         ++elements;
+        ++census.counts[name];
         spend(1);
         if (isBlock(name))
             endWord();
@@ -752,9 +786,14 @@ private:
     void placeElement(const QString& name)
     {
         if (name == QLatin1String("td") || name == QLatin1String("th")) {
+            // a cell in a table but outside a row gets a row of that table
+            const int table = nearest({"table"});
             const int row = nearest({"tr"});
-            if (row >= 0) {
+            if (row > table) {
                 popTo(row + 1);
+            } else if (table >= 0) {
+                popTo(qMax(table, nearest({"thead", "tbody", "tfoot"})) + 1);
+                push(QStringLiteral("tr"), QString());
             } else {
                 push(QStringLiteral("table"), QString());
                 push(QStringLiteral("tr"), QString());
@@ -796,6 +835,7 @@ private:
             return;
         if (isVoid(name)) {
             ++elements;
+            ++census.counts[name];
             spend(1);
             if (name == QLatin1String("br"))
                 endWord();
@@ -826,7 +866,8 @@ private:
     qint64 looseItems = 0;         // items outside lists
     qint64 layout = 0;
     qint64 elements = 0;
-    qint64 styleUnits = 0;         // rules and declarations of style sheets
+    QVector<CssTarget> sheetTargets;   // the selectors of the text's style elements
+    CssCensus census;
     qint64 wordRuns = 0;
     int runDirection = 0;
     int colspan = 1;               // of the element being opened

@@ -61,7 +61,7 @@ std::atomic<qint64>& heldByAll()
 // `documentLeft` and `allLeft`, its pixels then in `pixels`; a style sheet only within
 // `bytesLeft`, its bytes then in `bytes`, as our CSS reader writes it again.
 QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 allLeft, qint64 bytesLeft,
-                      qint64& pixels, qint64& sheetBytes)
+                      vyr::CssCensus& census, qint64& pixels, qint64& sheetBytes)
 {
     pixels = 0;
     sheetBytes = 0;
@@ -95,11 +95,14 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
         sheetBytes = bytes.size();
         // Its own imports are not followed: the HTML reader counted this one sheet.
         const vyr::CssRead css = vyr::readCssSheet(QString::fromUtf8(bytes), false);
-        if (css.declarations > vyr::maxLinkedSheetDeclarations) {
-            qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200) << "refused: holds more than"
-                              << vyr::maxLinkedSheetDeclarations << "rules and declarations";
+        const qint64 work = vyr::cssWork(css.targets, census);
+        if (work > census.workLeft) {
+            qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200)
+                              << "refused: its rules matched against" << census.elements << "elements cost" << work
+                              << "of the" << census.workLeft << "left of" << vyr::maxHtmlStyleWork;
             return nothing;
         }
+        census.workLeft -= work;
         return css.css;
     }
     if (type != QTextDocument::ImageResource)
@@ -128,13 +131,14 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
 
 VYRQTextDocument::VYRQTextDocument(QObject* parent)
     : QTextDocument(parent)
+    , m_census(std::make_unique<vyr::CssCensus>())
 {
 }
 
 void VYRQTextDocument::setContent(const QString& text, Qt::TextFormat format)
 {
     QString html;
-    const bool rich = richText(text, format, html);
+    const bool rich = richText(text, format, html, this);
     clear();
     if (rich)
         setHtml(html);
@@ -142,7 +146,7 @@ void VYRQTextDocument::setContent(const QString& text, Qt::TextFormat format)
         setPlainText(text);
 }
 
-bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QString& html)
+bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QString& html, VYRQTextDocument* parser)
 {
     html.clear();
     if (format != Qt::RichText && (format != Qt::AutoText || !Qt::mightBeRichText(text)))
@@ -154,6 +158,13 @@ bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QStr
         return false;
     }
     html = std::move(read.html);
+    if (parser) {
+        *parser->m_census = std::move(read.census);
+        // A sheet Qt holds from an earlier text would be matched again, and not counted.
+        for (const QUrl& name : qAsConst(parser->m_sheets))
+            parser->addResource(StyleSheetResource, name, QVariant());
+        parser->m_sheets.clear();
+    }
     return true;
 }
 
@@ -181,7 +192,9 @@ QVariant VYRQTextDocument::loadResource(int type, const QUrl& name)
     qint64 pixels = 0;
     qint64 sheetBytes = 0;
     const QVariant resource = readResource(type, url, maxDocumentPixels - m_pixels, maxAllPixels - heldByAll(),
-                                           maxSheetBytes - m_sheetBytes, pixels, sheetBytes);
+                                           maxSheetBytes - m_sheetBytes, *m_census, pixels, sheetBytes);
+    if (type == StyleSheetResource)
+        m_sheets.insert(name);
     m_sheetBytes += sheetBytes;
     if (pixels > 0) {
         m_heldPixels.insert(name, pixels);

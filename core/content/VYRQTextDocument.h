@@ -3,10 +3,16 @@
 #include "VYRQExport.h"
 
 #include <QHash>
+#include <QSet>
 #include <QTextDocument>
 #include <QUrl>
 
+#include <memory>
+
 class QVariant;
+namespace vyr {
+struct CssCensus;
+}
 
 // The document every rich text from a page or a caller is shown through: labels, text
 // edits, tooltips. Qt's own document reads every image and style sheet such HTML
@@ -17,7 +23,8 @@ class QVariant;
 // text is shown as plain text), a named file is read as theme files are, an image
 // (from a file or a data URL) is kept only within the image bounds and within what
 // the whole document may decode, a style sheet within what the document's sheets may
-// read together and only as our CSS reader writes it again, and nothing is fetched for
+// read together and what matching its rules against the text's elements may cost, and
+// only as our CSS reader writes it again, and nothing is fetched for
 // any other scheme; an image or style sheet refused or missing shows nothing.
 class VYRQTLIB_EXPORT VYRQTextDocument : public QTextDocument {
     Q_OBJECT
@@ -39,8 +46,11 @@ public:
     void setContent(const QString& text, Qt::TextFormat format = Qt::AutoText);
     // Whether `text` is shown as rich text, with the HTML Qt is then given in `html`;
     // false for plain text, and for rich text that nests past the bounds (with one
-    // warning on vyr.controls), which is shown as plain text.
-    static bool richText(const QString& text, Qt::TextFormat format, QString& html);
+    // warning on vyr.controls), which is shown as plain text. The style sheets the HTML
+    // links or imports are read by `parser`, which Qt reads the HTML into next, only
+    // within what matching their rules against its elements may cost.
+    static bool richText(const QString& text, Qt::TextFormat format, QString& html,
+                         VYRQTextDocument* parser = nullptr);
 
     void clear() override;
 
@@ -51,4 +61,6 @@ private:
     QHash<QUrl, qint64> m_heldPixels;
     qint64 m_pixels = 0;
     qint64 m_sheetBytes = 0;
+    std::unique_ptr<vyr::CssCensus> m_census;   // of the HTML read last
+    QSet<QUrl> m_sheets;                        // the style sheets Qt holds
 };

@@ -10,13 +10,17 @@
 #include "VYRQLabelEx.h"
 #include "VYRQLabelExImpl.h"
 #include "VYRQTableView.h"
+#include "VYRQTextDocument.h"
 #include "VYRQTextEdit.h"
 #include "VYRQToolTip.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QMimeData>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -129,6 +133,56 @@ bool heldInAll(const QString& form, const QString& warning, int boundMb)
     if (refused != 1 || capture.count(warning) != 1)
         qWarning() << "refused" << refused << "of five, then" << capture.count(warning) - refused;
     return refused == 1 && capture.count(warning) == 1 && growth < boundMb;
+}
+
+// A reference page's style sheet: 28 rules of the kinds real pages use, names,
+// classes, ids, descendant, child and attribute selectors, and @media blocks.
+QByteArray referenceSheet()
+{
+    return "body { font-family: sans-serif; color: #222 }\n"
+           "h1 { font-size: 20px; color: #034 }\n"
+           "h2 { font-size: 16px; margin-top: 12px; border-bottom: 1px solid #ccc }\n"
+           "h3 { font-size: 14px }\n"
+           "p { margin: 4px 0 }\n"
+           "div > p { color: #333 }\n"
+           "div.note > p { background-color: #ffe }\n"
+           "p[align=\"center\"] { font-weight: bold }\n"
+           "[align] { color: #060 }\n"
+           "[class~=\"warn\"] { color: #a00 }\n"
+           ".warn { font-style: italic }\n"
+           "a { color: #06c; text-decoration: none }\n"
+           "a[href] { text-decoration: underline }\n"
+           "code { font-family: monospace; color: #800 }\n"
+           "pre { background-color: #f4f4f4; margin-left: 8px }\n"
+           "td { padding: 2px 6px; vertical-align: top }\n"
+           "th { background-color: #ddd; text-align: left }\n"
+           "tr.odd td { background-color: #f8f8f8 }\n"
+           "ul li { margin-bottom: 2px }\n"
+           "ol > li { color: #444 }\n"
+           "dt { font-weight: bold }\n"
+           "dd { margin-left: 20px }\n"
+           "span.kw { color: #008 }\n"
+           "span[class=\"str\"] { color: #080 }\n"
+           "@media screen { .memitem { margin-bottom: 6px } h3 { color: #446 } }\n"
+           "@media print { p { color: black } }\n"
+           "#footer { font-size: 10px; color: #888 }\n"
+           "table { margin: 4px }\n";
+}
+
+// The body of a reference page: `sections` sections of 26 elements each.
+QString referenceBody(int sections)
+{
+    QString body = QStringLiteral("<h1>Reference</h1>");
+    for (int i = 0; i < sections; ++i) {
+        body += QStringLiteral(
+                    "<div class=\"memitem\"><h2>Function %1</h2><div class=\"note\"><p>Returns the value "
+                    "<a href=\"#f%1\">f%1</a> of <code>g(%1)</code>.</p></div><p align=\"center\">centred</p>"
+                    "<p class=\"warn x\">warning</p><table border><tr class=\"odd\"><th>name</th><td nowrap>%1</td>"
+                    "</tr></table><ul><li>one</li><li>two</li></ul><pre><span class=\"kw\">int</span> "
+                    "<span class=\"str\">\"s\"</span></pre><dl><dt>term</dt><dd>meaning</dd></dl></div>")
+                    .arg(i);
+    }
+    return body + QStringLiteral("<p id=\"footer\">end</p>");
 }
 
 // Rests the pointer on `widget` by moving it there through its window, as a user
@@ -503,6 +557,23 @@ private slots:
                    return links + "<p>x</p>";
                }()
             << "too large" << 19 << 64;
+        // A linked sheet costs its rules matched against the elements they may apply to
+        // ("rules": a page's sheet of 28 rules; "heavy": 300 rules for every paragraph).
+        const QString link = QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\">");
+        QTest::newRow("rich-text label, a page of 5,000 elements linking a sheet of 28 rules")
+            << QByteArray("qtlabelex") << "rules" << link + referenceBody(240) << "shown as plain text" << 0 << 256;
+        QTest::newRow("tooltip, a page of 5,000 elements importing a sheet of 28 rules")
+            << QByteArray("tooltip") << "rules" << "<style>@import url(%1);</style>" + referenceBody(240)
+            << "shown as plain text" << 0 << 256;
+        QTest::newRow("text edit, 6,000 paragraphs linking a sheet of 300 rules")
+            << QByteArray("qttext") << "heavy" << link + QString("<p>x</p>").repeated(6000) << "refused: its rules" << 1
+            << 256;
+        QTest::newRow("rich-text label, 300 rules linked by 10 paragraphs")
+            << QByteArray("qtlabelex") << "heavy" << link + QString("<p>x</p>").repeated(10) << "refused" << 0 << 256;
+        // Qt keeps a sheet it read for a later text, which must count it again.
+        QTest::newRow("text edit, the sheet of a short text linked by 6,000 paragraphs inserted")
+            << QByteArray("insertHtml") << "heavy" << link + QString("<p>x</p>").repeated(6000) << "refused: its rules"
+            << 1 << 256;
         QTest::newRow("table cell tooltip, FIFO") << QByteArray("qtdatagrid") << "fifo" << image << "not a regular file"
                                                   << 1 << 64;
         // Images within the image bound, past what one document may hold together:
@@ -544,6 +615,10 @@ private slots:
         QByteArray bytes = source == "huge" ? hugeGif() : redPng();
         if (source.startsWith("sheet"))
             bytes = "p { color: red }" + QByteArray(source == "sheet" ? 1 << 20 : 200 << 10, ' ');
+        else if (source == "rules")
+            bytes = referenceSheet();
+        else if (source == "heavy")
+            bytes = QByteArray("p { color: blue }\n").repeated(300);
         QVERIFY(placeFile(path, fifo || source == "device" ? source : "file", bytes, writer));
         QString html;
         if (key == "labels") {
@@ -573,12 +648,19 @@ private slots:
         auto* view = key == "qtdatagrid" ? new VYRQTableView(&host) : nullptr;
         if (tooltip)
             element["tooltip"] = html.toStdString();
+        else if (key == "insertHtml")
+            element["attr"]["text"] = form.left(form.indexOf('>') + 1).arg(path).toStdString() + "<p>x</p>";
         else if (key != "qtlabelex")
             element["attr"]["text"] = html.toStdString();
-        QWidget* widget = view ? view : createControlFromJson(tooltip ? "qtlabel" : key.constData(), element, &host);
+        const QByteArray type = tooltip ? "qtlabel" : key == "insertHtml" ? "qttext" : key;
+        QWidget* widget = view ? view : createControlFromJson(type.constData(), element, &host);
         QVERIFY(widget);
         if (auto* rich = dynamic_cast<VYRQLabelEx*>(widget))
             rich->setHtmlContent(html);
+        if (key == "insertHtml") {
+            QCOMPARE(capture.count(warning), 0);
+            qobject_cast<VYRQTextEdit*>(widget)->insertHtml(html);
+        }
         if (view) {
             auto* model = new QStandardItemModel(1, 1, view);
             model->setItem(0, 0, new QStandardItem(QStringLiteral("cell")));
@@ -638,7 +720,9 @@ private slots:
             << QByteArray("qttext") << nested("<ul><li>", "</li></ul>", 10000) << false << 0;
         QTest::newRow("text edit, 20 tables side by side in a table") << QByteArray("qttext") << sideBySide << true << 2;
         QTest::newRow("text edit, 20 cells outside rows")
-            << QByteArray("qttext") << QStringLiteral("<tr><tbody><td>").repeated(20) << true << 2;
+            << QByteArray("qttext") << QStringLiteral("<tr><tbody><td>").repeated(20) << true << 1;
+        QTest::newRow("rich-text label, cells of a table outside rows")
+            << QByteArray("qtlabelex") << QStringLiteral("<table border><td>a<td>b<tbody><td>c</table>") << true << 1;
         QTest::newRow("text edit, 20 nested tables pasted") << QByteArray("paste") << twenty << false << 0;
         QTest::newRow("text edit, 20 nested tables appended") << QByteArray("append") << twenty << false << 0;
         QTest::newRow("text edit, 20 nested tables inserted") << QByteArray("insertHtml") << twenty << false << 0;
@@ -702,6 +786,36 @@ private slots:
             << QByteArray("qtlabelex")
             << "<style>" + QString("p { color: red }").repeated(2000) + "</style>" + QString("<p>x</p>").repeated(300)
             << false << 0;
+        // A rule under an element's name is matched only against elements of that name;
+        // any other against every element, a descendant combinator up the nesting.
+        QTest::newRow("tooltip, 2,000 rules for headings over 6,000 spans")
+            << QByteArray("tooltip")
+            << "<style>" + QString("h1 { color: red }").repeated(2000) + "</style><p>" + QString("<span>x</span>").repeated(6000)
+            << true << 0;
+        QTest::newRow("text edit, 1,000 rules of a class over 300 paragraphs of it")
+            << QByteArray("qttext")
+            << "<style>" + QString(".x { color: red }").repeated(1000) + "</style>"
+                   + QString("<p class=x>x</p>").repeated(300)
+            << false << 0;
+        QTest::newRow("rich-text label, 100 attribute rules over 3,000 paragraphs")
+            << QByteArray("qtlabelex")
+            << "<style>" + QString("[align] { color: red }").repeated(100) + "</style>" + QString("<p>x</p>").repeated(3000)
+            << false << 0;
+        QTest::newRow("tooltip, 100 descendant rules over 300 paragraphs in 60 spans")
+            << QByteArray("tooltip")
+            << "<style>" + QString("div p { color: red }").repeated(100) + "</style>"
+                   + nested("<span>", "</span>", 60).replace("x", QString("<p>x</p>").repeated(300))
+            << false << 0;
+        QTest::newRow("text edit, rules of a screen media block for 300 paragraphs")
+            << QByteArray("qttext")
+            << "<style>@media screen { " + QString("p { color: red }").repeated(2000) + " }</style>"
+                   + QString("<p>x</p>").repeated(300)
+            << false << 0;
+        QTest::newRow("rich-text label, rules of a print media block for 300 paragraphs")
+            << QByteArray("qtlabelex")
+            << "<style>@media print { " + QString("p { color: red }").repeated(2000) + " }</style>"
+                   + QString("<p>x</p>").repeated(300)
+            << true << 0;
     }
 
     void richTextNesting()
@@ -761,6 +875,86 @@ private slots:
             QCOMPARE(tableDepth(document->rootFrame()), tables);
             // every number clamped: lengths to 4,096 px, line heights to 1,000 %
             QVERIFY2(largestLength(document) <= 4096 * 4 / 3.0, qPrintable(QString::number(largestLength(document))));
+        }
+    }
+
+    // Within the bounds a text shows as Qt alone shows it, the same height and the same
+    // pixels (both rendered here, in one font): the selectors, media blocks and
+    // attributes Qt's rich text reads, and a page of thousands of elements linking a
+    // sheet of them (%1). No attribute is written twice.
+    void shownAsQtShows_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::newRow("child selector")
+            << "<style>div > p { color: #0a0 }</style><div><p>child</p></div><p>not</p>";
+        QTest::newRow("attribute selector with a value")
+            << "<style>p[align=\"center\"] { color: #0a0 }</style><p align=\"center\">c</p><p align=right>r</p>";
+        QTest::newRow("attribute selector of a name")
+            << "<style>[align] { font-weight: bold }</style><p align=\"right\">r</p><p>n</p>";
+        QTest::newRow("attribute selector of a word")
+            << "<style>[class~=\"x\"] { color: #0a0 } p[class|=z] { font-size: 20px }</style>"
+               "<p class=\"y x\">x</p><p class=\"xy\">n</p><p class=\"z-a\">z</p>";
+        QTest::newRow("screen media block")
+            << "<style>@media screen { p { color: #0a0 } } h1 { color: #00a }</style><h1>t</h1><p>p</p>";
+        QTest::newRow("screen and print media block")
+            << "<style>@media SCREEN, print { p { margin-top: 30px } }</style><p>p</p><p>q</p>";
+        QTest::newRow("print and all media blocks")
+            << "<style>@media print { p { margin-top: 30px } } @media all { p { color: #0a0 } }</style><p>p</p><p>q</p>";
+        QTest::newRow("table border without a value") << "<table border><tr><td>x</td></tr></table>";
+        QTest::newRow("table border empty") << "<table border=\"\"><tr><td>x</td></tr></table>";
+        QTest::newRow("cells of a table outside rows") << "<table><td>a<td>b</table>";
+        QTest::newRow("a span after an id that spells it")
+            << "<table border=1><tr><td id=\"a colspan=\" colspan=\"3\">a</td></tr><tr><td>a</td><td>b</td><td>c</td></tr></table>";
+        QTest::newRow("a span repeated, the last read")
+            << "<table border=1><tr><td colspan=1 colspan=2>a</td></tr><tr><td>a</td><td>b</td></tr></table>";
+        QTest::newRow("a span repeated, the last unreadable")
+            << "<table border=1><tr><td colspan=2 colspan=x>a</td></tr><tr><td>a</td><td>b</td></tr></table>";
+        QTest::newRow("nowrap twice") << "<table border=1 width=60><tr><td nowrap nowrap>a b c d e f</td></tr></table>";
+        QTest::newRow("two styles") << "<p style=\"color: #0a0\" style=\"margin-left: 40px\">xx</p>";
+        QTest::newRow("a page of 5,000 elements linking a sheet")
+            << "<html><head><title>t</title><link rel=\"stylesheet\" type=\"text/css\" href=\"%1\"></head><body>"
+                   + referenceBody(240) + "</body></html>";
+    }
+
+    void shownAsQtShows()
+    {
+        QFETCH(QString, html);
+        QTemporaryDir dir;
+        QFile sheet(dir.filePath("sheet.css"));
+        QVERIFY(sheet.open(QIODevice::WriteOnly) && sheet.write(referenceSheet()) > 0);
+        sheet.close();
+        if (html.contains("%1"))
+            html = html.arg(sheet.fileName());
+        WarningCapture capture;
+        QTextDocument alone;
+        VYRQTextDocument ours;
+        for (QTextDocument* document : std::initializer_list<QTextDocument*>{&alone, &ours}) {
+            document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+            document->setTextWidth(400);
+        }
+        alone.setHtml(html);
+        ours.setContent(html, Qt::RichText);
+        QCOMPARE(capture.count(QStringLiteral("shown as plain text")) + capture.count(QStringLiteral("refused")), 0);
+        QCOMPARE(ours.size().height(), alone.size().height());
+        const auto part = [](QTextDocument& document, int top) {
+            QImage image(400, 2048, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.translate(0, -top);
+            document.drawContents(&painter, QRectF(0, top, 400, 2048));
+            return image;
+        };
+        for (int top = 0; top < alone.size().height(); top += 2048)
+            QVERIFY2(part(ours, top) == part(alone, top), qPrintable(QStringLiteral("from %1 px down").arg(top)));
+        QString written;
+        QVERIFY(VYRQTextDocument::richText(html, Qt::RichText, written));
+        static const QRegularExpression tag(QStringLiteral("<[a-z0-9]+([^>]*)>"));
+        static const QRegularExpression attribute(QStringLiteral(" ([a-z-]+)(?:=\"[^\"]*\")?"));
+        for (auto tags = tag.globalMatch(written); tags.hasNext();) {
+            QStringList names;
+            for (auto found = attribute.globalMatch(tags.next().captured(1)); found.hasNext();)
+                names.append(found.next().captured(1));
+            QCOMPARE(names.removeDuplicates(), 0);
         }
     }
 
