@@ -282,6 +282,14 @@ bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_watchedHandle && (type == QEvent::Move || type == QEvent::Resize) && owner()
         && m_watchedHandle->geometry() != owner()->geometry())
         holdWhenSettled(kSettleDelay);
+    // Where a window first shows is the window system's choice (the screen under the
+    // pointer, or the window manager's placement): held once it is on the screen.
+    if (watched == m_watchedHandle && type == QEvent::Show)
+        m_awaitingPlacement = true;
+    if (watched == m_watchedHandle && type == QEvent::Expose && m_awaitingPlacement && m_watchedHandle->isExposed()) {
+        m_awaitingPlacement = false;
+        holdWhenSettled(kSettleDelay);
+    }
     if (watched != m_watchedHandle
         || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove))
         return VYRQWidgetBaseImpl::eventFilter(watched, event);
@@ -370,7 +378,11 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
         target.setTop(target.bottom() + 1 - qBound(minH, m_pressGeometry.height() - dy, maxH));
     else if (bottom)
         target.setHeight(qBound(minH, m_pressGeometry.height() + dy, maxH));
-    if (target == QRect(w->pos(), w->size()))
+    // A right or bottom edge changes the size only: the window stays wherever it is
+    // now. A window manager may have moved it to keep it on a screen; putting it back
+    // at each step would fight it, and the window would jump to and fro under the hand.
+    const bool sizeOnly = !left && !top;
+    if (sizeOnly ? target.size() == w->size() : target == QRect(w->pos(), w->size()))
         return;
     m_pressMoved = true;
     // Fixed sizes pin the window while the edge follows the mouse; the release gives
@@ -378,9 +390,12 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
     // as one change.
     w->setMinimumSize(w->size().boundedTo(target.size()));
     w->setMaximumSize(w->size().expandedTo(target.size()));
-    // move() places the frame, setGeometry() the client area: they differ by the
-    // decoration of a window that has one.
-    w->setGeometry(target.translated(w->geometry().topLeft() - w->pos()));
+    if (sizeOnly)
+        w->resize(target.size());
+    else
+        // move() places the frame, setGeometry() the client area: they differ by the
+        // decoration of a window that has one.
+        w->setGeometry(target.translated(w->geometry().topLeft() - w->pos()));
     w->setFixedSize(target.size());
 }
 

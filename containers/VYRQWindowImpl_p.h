@@ -160,6 +160,8 @@ private:
     bool m_holdPending = false;
     // The press the owner follows moved or resized it.
     bool m_pressMoved = false;
+    // Shown, and not yet placed by the window system: held once it is exposed.
+    bool m_awaitingPlacement = false;
     QTimer m_settleTimer;
     QPointer<QWindow> m_watchedHandle;
     QVector<QPointer<QScreen>> m_watchedScreens;
