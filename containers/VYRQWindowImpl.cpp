@@ -27,6 +27,9 @@ namespace {
 // How long a window manager's move or resize must rest before the window is held: it
 // moves a window in many steps, and a hold between them would fight the operator's hand.
 constexpr int kSettleDelay = 200;
+// How long a border resize waits for the window system to answer its last step before it
+// takes the next one regardless (a step that changed nothing gets no answer).
+constexpr int kStepWait = 100;
 
 // The window that follows the current press; null when no press is followed.
 // Held through QPointer so that a destroyed window cannot leave the flag set.
@@ -97,6 +100,8 @@ VYRQWindowImpl::VYRQWindowImpl(QWidget* owner, const QString& typeKey)
 #endif
     m_settleTimer.setSingleShot(true);
     connect(&m_settleTimer, &QTimer::timeout, this, &VYRQWindowImpl::holdToScreen);
+    m_stepTimer.setSingleShot(true);
+    connect(&m_stepTimer, &QTimer::timeout, this, &VYRQWindowImpl::stepAnswered);
     // A screen added or removed changes the areas even where the owner's own screen
     // stays: held once Qt has moved its windows off a screen that went.
     for (auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved})
@@ -282,6 +287,12 @@ bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_watchedHandle && (type == QEvent::Move || type == QEvent::Resize) && owner()
         && m_watchedHandle->geometry() != owner()->geometry())
         holdWhenSettled(kSettleDelay);
+    // The window system placed the window after a border resize step: the next step
+    // starts from where it is now, once Qt has told the widget as well.
+    if (watched == m_watchedHandle && (type == QEvent::Move || type == QEvent::Resize) && m_stepTimer.isActive()) {
+        m_stepTimer.stop();
+        QMetaObject::invokeMethod(this, &VYRQWindowImpl::stepAnswered, Qt::QueuedConnection);
+    }
     // Where a window first shows is the window system's choice (the screen under the
     // pointer, or the window manager's placement): held once it is on the screen.
     if (watched == m_watchedHandle && type == QEvent::Show)
@@ -327,7 +338,7 @@ void VYRQWindowImpl::mouseMoveEvent(QMouseEvent* event)
         if (resizeEdge == EdgeNone)
             followHover(event->pos());
         else
-            resizeByEdge(event->globalPos());
+            followEdge(event->globalPos());
     }
     if (resizeEdge == EdgeNone && canDrag && dragging && event->buttons() != Qt::NoButton && !w->isMaximized()) {
         const QPoint globalPos = event->globalPos();
@@ -349,6 +360,23 @@ void VYRQWindowImpl::followHover(const QPoint& pos)
         w->setCursor(Qt::ArrowCursor);
         cursorSet = false;
     }
+}
+
+void VYRQWindowImpl::followEdge(const QPoint& globalPos)
+{
+    m_edgeTarget = globalPos;
+    // One step at a time: a step sent before the window system answered the last would
+    // carry a place it no longer has, and undo what a window manager made of it.
+    m_edgeBehind = m_stepTimer.isActive();
+    if (!m_edgeBehind)
+        resizeByEdge(globalPos);
+}
+
+void VYRQWindowImpl::stepAnswered()
+{
+    m_stepTimer.stop();
+    if (resizeEdge != EdgeNone && std::exchange(m_edgeBehind, false))
+        resizeByEdge(m_edgeTarget);
 }
 
 void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
@@ -397,6 +425,8 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
         // decoration of a window that has one.
         w->setGeometry(target.translated(w->geometry().topLeft() - w->pos()));
     w->setFixedSize(target.size());
+    if (w->isWindow() && m_watchedHandle)
+        m_stepTimer.start(kStepWait);
 }
 
 void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
@@ -407,6 +437,10 @@ void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
 void VYRQWindowImpl::releasePress()
 {
     QWidget* w = owner();
+    // The edge ends where the mouse left it.
+    if (resizeEdge != EdgeNone && w && std::exchange(m_edgeBehind, false))
+        resizeByEdge(m_edgeTarget);
+    m_stepTimer.stop();
     if (resizeEdge != EdgeNone && w) {
         if (resizeable)
             w->setCursor(Qt::ArrowCursor);
