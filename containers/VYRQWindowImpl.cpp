@@ -291,7 +291,14 @@ bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
     // starts from where it is now, once Qt has told the widget as well.
     if (watched == m_watchedHandle && (type == QEvent::Move || type == QEvent::Resize) && m_stepTimer.isActive()) {
         m_stepTimer.stop();
-        QMetaObject::invokeMethod(this, &VYRQWindowImpl::stepAnswered, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                // Unless a step the mouse took meanwhile waits for its own answer.
+                if (!m_stepTimer.isActive())
+                    stepAnswered();
+            },
+            Qt::QueuedConnection);
     }
     // Where a window first shows is the window system's choice (the screen under the
     // pointer, or the window manager's placement): held once it is on the screen.
@@ -374,7 +381,6 @@ void VYRQWindowImpl::followEdge(const QPoint& globalPos)
 
 void VYRQWindowImpl::stepAnswered()
 {
-    m_stepTimer.stop();
     if (resizeEdge != EdgeNone && std::exchange(m_edgeBehind, false))
         resizeByEdge(m_edgeTarget);
 }
