@@ -300,14 +300,6 @@ bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
             },
             Qt::QueuedConnection);
     }
-    // Where a window first shows is the window system's choice (the screen under the
-    // pointer, or the window manager's placement): held once it is on the screen.
-    if (watched == m_watchedHandle && type == QEvent::Show)
-        m_awaitingPlacement = true;
-    if (watched == m_watchedHandle && type == QEvent::Expose && m_awaitingPlacement && m_watchedHandle->isExposed()) {
-        m_awaitingPlacement = false;
-        holdWhenSettled(kSettleDelay);
-    }
     if (watched != m_watchedHandle
         || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove))
         return VYRQWidgetBaseImpl::eventFilter(watched, event);

@@ -164,8 +164,6 @@ private:
     bool m_holdPending = false;
     // The press the owner follows moved or resized it.
     bool m_pressMoved = false;
-    // Shown, and not yet placed by the window system: held once it is exposed.
-    bool m_awaitingPlacement = false;
     QTimer m_settleTimer;
     // Runs while a border resize step of a top-level owner waits for the window
     // system's answer; m_edgeTarget is where the mouse went meanwhile.
