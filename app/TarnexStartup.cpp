@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -86,8 +87,10 @@ QString displayFault(const QStringList& arguments)
     xcb_disconnect(connection);
     if (opened)
         return QString();
-    if (!displayGiven || display.isEmpty())
+    if (!displayGiven)
         return QStringLiteral("no display could be opened: DISPLAY is not set");
+    if (display.isEmpty())
+        return QStringLiteral("no display could be opened: DISPLAY is empty");
     return QStringLiteral("no display could be opened: no X server answers at \"%1\"").arg(display);
 #else
     Q_UNUSED(arguments);
@@ -167,9 +170,16 @@ int runMonitor(const QStringList& arguments)
     const bool interactive = options.screenshotPath.isEmpty();
     // A screenshot keeps the size it asked for, also past the screen.
     window.impl()->holdsToScreens = interactive;
-    QScreen* screen = window.screen();
+    // Opened on the screen under the pointer, as the window system and window managers
+    // place a new window; placed before it shows, so that a window manager keeps that
+    // place rather than one of its own that may lie past the screen.
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = window.screen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     window.resize(startSize(options.size, window.minimumSize(), available, interactive));
+    if (interactive)
+        window.move(startPosition(window.size(), available));
     if (options.chinese)
         window.setLanguage(1);
     window.setPage(options.page);

@@ -27,6 +27,9 @@ namespace {
 // How long a window manager's move or resize must rest before the window is held: it
 // moves a window in many steps, and a hold between them would fight the operator's hand.
 constexpr int kSettleDelay = 200;
+// How long a border resize waits for the window system to answer its last step before it
+// takes the next one regardless (a step that changed nothing gets no answer).
+constexpr int kStepWait = 100;
 
 // The window that follows the current press; null when no press is followed.
 // Held through QPointer so that a destroyed window cannot leave the flag set.
@@ -97,6 +100,8 @@ VYRQWindowImpl::VYRQWindowImpl(QWidget* owner, const QString& typeKey)
 #endif
     m_settleTimer.setSingleShot(true);
     connect(&m_settleTimer, &QTimer::timeout, this, &VYRQWindowImpl::holdToScreen);
+    m_stepTimer.setSingleShot(true);
+    connect(&m_stepTimer, &QTimer::timeout, this, &VYRQWindowImpl::stepAnswered);
     // A screen added or removed changes the areas even where the owner's own screen
     // stays: held once Qt has moved its windows off a screen that went.
     for (auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved})
@@ -282,6 +287,19 @@ bool VYRQWindowImpl::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_watchedHandle && (type == QEvent::Move || type == QEvent::Resize) && owner()
         && m_watchedHandle->geometry() != owner()->geometry())
         holdWhenSettled(kSettleDelay);
+    // The window system placed the window after a border resize step: the next step
+    // starts from where it is now, once Qt has told the widget as well.
+    if (watched == m_watchedHandle && (type == QEvent::Move || type == QEvent::Resize) && m_stepTimer.isActive()) {
+        m_stepTimer.stop();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                // Unless a step the mouse took meanwhile waits for its own answer.
+                if (!m_stepTimer.isActive())
+                    stepAnswered();
+            },
+            Qt::QueuedConnection);
+    }
     if (watched != m_watchedHandle
         || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove))
         return VYRQWidgetBaseImpl::eventFilter(watched, event);
@@ -319,7 +337,7 @@ void VYRQWindowImpl::mouseMoveEvent(QMouseEvent* event)
         if (resizeEdge == EdgeNone)
             followHover(event->pos());
         else
-            resizeByEdge(event->globalPos());
+            followEdge(event->globalPos());
     }
     if (resizeEdge == EdgeNone && canDrag && dragging && event->buttons() != Qt::NoButton && !w->isMaximized()) {
         const QPoint globalPos = event->globalPos();
@@ -341,6 +359,22 @@ void VYRQWindowImpl::followHover(const QPoint& pos)
         w->setCursor(Qt::ArrowCursor);
         cursorSet = false;
     }
+}
+
+void VYRQWindowImpl::followEdge(const QPoint& globalPos)
+{
+    m_edgeTarget = globalPos;
+    // One step at a time: a step sent before the window system answered the last would
+    // carry a place it no longer has, and undo what a window manager made of it.
+    m_edgeBehind = m_stepTimer.isActive();
+    if (!m_edgeBehind)
+        resizeByEdge(globalPos);
+}
+
+void VYRQWindowImpl::stepAnswered()
+{
+    if (resizeEdge != EdgeNone && std::exchange(m_edgeBehind, false))
+        resizeByEdge(m_edgeTarget);
 }
 
 void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
@@ -370,7 +404,11 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
         target.setTop(target.bottom() + 1 - qBound(minH, m_pressGeometry.height() - dy, maxH));
     else if (bottom)
         target.setHeight(qBound(minH, m_pressGeometry.height() + dy, maxH));
-    if (target == QRect(w->pos(), w->size()))
+    // A right or bottom edge changes the size only: the window stays wherever it is
+    // now. A window manager may have moved it to keep it on a screen; putting it back
+    // at each step would fight it, and the window would jump to and fro under the hand.
+    const bool sizeOnly = !left && !top;
+    if (sizeOnly ? target.size() == w->size() : target == QRect(w->pos(), w->size()))
         return;
     m_pressMoved = true;
     // Fixed sizes pin the window while the edge follows the mouse; the release gives
@@ -378,10 +416,15 @@ void VYRQWindowImpl::resizeByEdge(const QPoint& globalPos)
     // as one change.
     w->setMinimumSize(w->size().boundedTo(target.size()));
     w->setMaximumSize(w->size().expandedTo(target.size()));
-    // move() places the frame, setGeometry() the client area: they differ by the
-    // decoration of a window that has one.
-    w->setGeometry(target.translated(w->geometry().topLeft() - w->pos()));
+    if (sizeOnly)
+        w->resize(target.size());
+    else
+        // move() places the frame, setGeometry() the client area: they differ by the
+        // decoration of a window that has one.
+        w->setGeometry(target.translated(w->geometry().topLeft() - w->pos()));
     w->setFixedSize(target.size());
+    if (w->isWindow() && m_watchedHandle)
+        m_stepTimer.start(kStepWait);
 }
 
 void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
@@ -392,6 +435,10 @@ void VYRQWindowImpl::mouseReleaseEvent(QMouseEvent*)
 void VYRQWindowImpl::releasePress()
 {
     QWidget* w = owner();
+    // The edge ends where the mouse left it.
+    if (resizeEdge != EdgeNone && w && std::exchange(m_edgeBehind, false))
+        resizeByEdge(m_edgeTarget);
+    m_stepTimer.stop();
     if (resizeEdge != EdgeNone && w) {
         if (resizeable)
             w->setCursor(Qt::ArrowCursor);

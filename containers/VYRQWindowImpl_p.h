@@ -131,6 +131,10 @@ protected:
 private:
     bool isSubWindow() const;
     bool pressBelongsToControl(QWidget* hit) const;
+    // A border resize step to the mouse's place, or its place kept for when the window
+    // system answered the step before.
+    void followEdge(const QPoint& globalPos);
+    void stepAnswered();
     void resizeByEdge(const QPoint& globalPos);
     void followHover(const QPoint& pos);
     void restoreNormalGeometry();
@@ -161,6 +165,11 @@ private:
     // The press the owner follows moved or resized it.
     bool m_pressMoved = false;
     QTimer m_settleTimer;
+    // Runs while a border resize step of a top-level owner waits for the window
+    // system's answer; m_edgeTarget is where the mouse went meanwhile.
+    QTimer m_stepTimer;
+    QPoint m_edgeTarget;
+    bool m_edgeBehind = false;
     QPointer<QWindow> m_watchedHandle;
     QVector<QPointer<QScreen>> m_watchedScreens;
     // Set while the frame's maximise lifted the owner's size limits; they and the

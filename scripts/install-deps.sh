@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qtbase5-dev libqt5svg5-dev libqt5opengl5-dev qttools5-dev
     libjsoncpp-dev libminizip-dev zlib1g-dev
-    xvfb xauth fonts-wqy-microhei x11-xserver-utils libxcb-xtest0-dev xserver-xephyr
+    xvfb xauth fonts-wqy-microhei x11-xserver-utils libxcb-xtest0-dev xserver-xephyr openbox
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegion>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -112,6 +113,15 @@ bool runsHere(const QStringList& environment)
 
 // A process that ends with the suite, also when the suite is killed or times out.
 class ChildProcess : public QProcess {
+public:
+    ~ChildProcess() override
+    {
+        if (state() != NotRunning) {
+            kill();
+            waitForFinished(10000);
+        }
+    }
+
 protected:
     void setupChildProcess() override { prctl(PR_SET_PDEATHSIG, SIGKILL); }
 };
@@ -175,12 +185,14 @@ std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
 
 // The mapped top-level window of that title (XCB_NONE while there is none); with
 // `unmapped`, one that is not mapped as well.
-xcb_window_t windowTitled(xcb_connection_t* connection, const QByteArray& title, bool unmapped = false)
+xcb_window_t windowTitled(xcb_connection_t* connection, const QByteArray& title, bool unmapped = false,
+                          xcb_window_t parent = XCB_NONE)
 {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const auto name =
         owned(xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 12, "_NET_WM_NAME"), nullptr));
-    const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
+    const auto tree =
+        owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, parent ? parent : root), nullptr));
     const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
     for (int i = 0; name && tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
         const auto attributes = owned(
@@ -193,6 +205,10 @@ xcb_window_t windowTitled(xcb_connection_t* connection, const QByteArray& title,
                           xcb_get_property_value_length(property.get())) == title)
             return children[i];
     }
+    // A window manager puts each window into a frame of its own.
+    for (int i = 0; !parent && name && tree && i < xcb_query_tree_children_length(tree.get()); ++i)
+        if (const xcb_window_t framed = windowTitled(connection, title, unmapped, children[i]))
+            return framed;
     return XCB_NONE;
 }
 
@@ -204,10 +220,14 @@ QRect windowGeometry(const QString& display, const QByteArray& title)
     QRect found;
     if (!xcb_connection_has_error(connection)) {
         if (const xcb_window_t window = windowTitled(connection, title)) {
+            const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
             const auto geometry =
                 owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
-            if (geometry)
-                found = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+            // On the root, also within a window manager's frame.
+            const auto onRoot = owned(xcb_translate_coordinates_reply(
+                connection, xcb_translate_coordinates(connection, window, root, 0, 0), nullptr));
+            if (geometry && onRoot)
+                found = QRect(onRoot->dst_x, onRoot->dst_y, geometry->width, geometry->height);
         }
     }
     xcb_disconnect(connection);
@@ -664,6 +684,9 @@ void tst_TarnexStartup::executableExitCodes_data()
     QTest::newRow("no DISPLAY, default platform, interactive")
         << QStringList{} << QStringLiteral("-") << 1 << QSize() << QByteArray() << noServer
         << QStringList{"-DISPLAY", "-QT_QPA_PLATFORM"};
+    QTest::newRow("DISPLAY set and empty")
+        << QStringList{} << QStringLiteral("shot.png") << 1 << QSize() << QByteArray()
+        << noServer + ": DISPLAY is empty" << QStringList{"DISPLAY=", "-QT_QPA_PLATFORM"};
     QTest::newRow("DISPLAY naming no server")
         << QStringList{"--zh"} << QStringLiteral("shot.png") << 1 << QSize() << QByteArray()
         << noServer + ": no X server answers at \":8913\"" << QStringList{"DISPLAY=:8913", "-QT_QPA_PLATFORM"};
@@ -885,42 +908,45 @@ void tst_TarnexStartup::windowFitsScreen_data()
     // (none while it is minimised). The whole window lies on the screens after each.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QList<QRect>>("after");
+    // Before the executable starts: "openbox" runs as the window manager, "pointer at
+    // X,Y" puts the pointer there.
+    QTest::addColumn<QStringList>("before");
 
     const QRect small(0, 0, 1024, 600);
     const QRect large(0, 0, 1920, 1080);
     // Its top bar, with the drag area and the window buttons, and its borders on the
     // screen.
     QTest::newRow("laptop screen") << QSize(1366, 768) << QSize() << QStringList{} << QStringList{}
-                                   << QRect(0, 0, 1366, 768) << false << QStringList{} << QList<QRect>{};
+                                   << QRect(0, 0, 1366, 768) << false << QStringList{} << QList<QRect>{} << QStringList{};
     QTest::newRow("laptop screen, larger size asked for")
         << QSize(1366, 768) << QSize() << QStringList{"--size", "2560x1440"} << QStringList{}
-        << QRect(0, 0, 1366, 768) << false << QStringList{} << QList<QRect>{};
+        << QRect(0, 0, 1366, 768) << false << QStringList{} << QList<QRect>{} << QStringList{};
     QTest::newRow("screen below the minimum: maximised")
         << QSize(1024, 600) << QSize() << QStringList{} << QStringList{} << small << false << QStringList{}
-        << QList<QRect>{};
+        << QList<QRect>{} << QStringList{};
     QTest::newRow("large screen: centred") << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{}
-                                           << QRect(240, 90, 1440, 900) << false << QStringList{} << QList<QRect>{};
+                                           << QRect(240, 90, 1440, 900) << false << QStringList{} << QList<QRect>{} << QStringList{};
     QTest::newRow("screenshot keeps the size asked for")
         << QSize(1366, 768) << QSize() << QStringList{"--size", "1920x1080"} << QStringList{}
-        << QRect(0, 0, 1920, 1080) << true << QStringList{} << QList<QRect>{};
+        << QRect(0, 0, 1920, 1080) << true << QStringList{} << QList<QRect>{} << QStringList{};
     // Restored to its minimum, the window would reach past the screen with its own
     // buttons.
     QTest::newRow("below the minimum: maximise button keeps it maximised")
         << QSize(1024, 600) << QSize() << QStringList{} << QStringList{} << small << false
-        << QStringList{"maximise button"} << QList<QRect>{small};
+        << QStringList{"maximise button"} << QList<QRect>{small} << QStringList{};
     QTest::newRow("below the minimum: top bar double click keeps it maximised")
         << QSize(1024, 600) << QSize() << QStringList{} << QStringList{} << small << false
-        << QStringList{"top bar double click"} << QList<QRect>{small};
+        << QStringList{"top bar double click"} << QList<QRect>{small} << QStringList{};
     QTest::newRow("scaled by 2, below the minimum: restore keeps it maximised")
         << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{"QT_SCALE_FACTOR=2"} << large << false
-        << QStringList{"maximise button", "top bar double click"} << QList<QRect>{large, large};
+        << QStringList{"maximise button", "top bar double click"} << QList<QRect>{large, large} << QStringList{};
     // Held as at start: within the new area, maximised below the minimum, and given its
     // own size back once the screen holds it again.
     QTest::newRow("screen resized while running")
         << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
         << QStringList{"screen 1280x720", "screen 1024x600", "maximise button", "screen 1920x1080",
                        "maximise button"}
-        << QList<QRect>{QRect(0, 0, 1280, 720), small, small, large, QRect(0, 0, 1280, 720)};
+        << QList<QRect>{QRect(0, 0, 1280, 720), small, small, large, QRect(0, 0, 1280, 720)} << QStringList{};
     // Held wherever its geometry settles: after a restore from minimised, where the
     // screen changed in the meantime, and after its own moves within the screen.
     const QRect onScreen(0, 0, 1280, 720);
@@ -928,23 +954,23 @@ void tst_TarnexStartup::windowFitsScreen_data()
         << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
         << QStringList{"minimise button", "screen 1280x720", "restored", "minimise button", "screen 1024x600",
                        "restored", "maximise button"}
-        << QList<QRect>{QRect(), QRect(), onScreen, QRect(), QRect(), small, small};
+        << QList<QRect>{QRect(), QRect(), onScreen, QRect(), QRect(), small, small} << QStringList{};
     QTest::newRow("top bar dragged above the screen, border past its edge")
         << QSize(1920, 1080) << QSize() << QStringList{} << QStringList{} << QRect(240, 90, 1440, 900) << false
         << QStringList{"top bar drag by 0,-120", "top bar drag by -400,0", "right border drag by 300,0",
                        "maximise button", "maximise button"}
         << QList<QRect>{QRect(240, 0, 1440, 900), QRect(0, 0, 1440, 900), QRect(0, 0, 1740, 900), large,
-                        QRect(0, 0, 1740, 900)};
+                        QRect(0, 0, 1740, 900)} << QStringList{};
     // Narrow screens: the top bar keeps every window button and the language buttons
     // whole, and each takes its click.
     for (const QSize narrow : {QSize(900, 600), QSize(800, 600)})
         QTest::addRow("narrow screen %dx%d: every window button takes its click", narrow.width(), narrow.height())
             << narrow << QSize() << QStringList{} << QStringList{} << QRect(QPoint(0, 0), narrow) << false
             << QStringList{"maximise button", "minimise button", "restored", "close button"}
-            << QList<QRect>{QRect(QPoint(0, 0), narrow), QRect(), QRect(QPoint(0, 0), narrow), QRect()};
+            << QList<QRect>{QRect(QPoint(0, 0), narrow), QRect(), QRect(QPoint(0, 0), narrow), QRect()} << QStringList{};
     QTest::newRow("below the minimum: the drawer's button shows whole")
         << QSize(1024, 600) << QSize() << QStringList{"--page", "plant", "--drawer"} << QStringList{} << small << false
-        << QStringList{"plant page scrolled to its end"} << QList<QRect>{small};
+        << QStringList{"plant page scrolled to its end"} << QList<QRect>{small} << QStringList{};
     // Two screens of different sizes. A window taken to the other screen is held to it,
     // by its own drag as by the window manager, and its buttons act on the screen it is
     // on.
@@ -954,28 +980,47 @@ void tst_TarnexStartup::windowFitsScreen_data()
     const QRect onSecond(1920, 0, 1280, 720);
     QTest::newRow("two screens: dragged by its top bar onto the smaller one")
         << hd << secondScreen << QStringList{} << QStringList{} << centred << false
-        << QStringList{"top bar drag by 1700,0"} << QList<QRect>{onSecond};
+        << QStringList{"top bar drag by 1700,0"} << QList<QRect>{onSecond} << QStringList{};
     QTest::newRow("two screens: maximised on the smaller one, then back on the larger")
         << hd << secondScreen << QStringList{} << QStringList{} << centred << false
         << QStringList{"moved to 1920,0", "maximise button", "maximise button", "moved to 100,100",
                        "maximise button"}
-        << QList<QRect>{onSecond, onSecond, onSecond, QRect(100, 100, 1280, 720), large};
+        << QList<QRect>{onSecond, onSecond, onSecond, QRect(100, 100, 1280, 720), large} << QStringList{};
     // Its corner in the empty area below the smaller screen: held within the screen its
     // centre is on, and maximised and restored there.
     QTest::newRow("two screens: maximised and restored from across both")
         << hd << secondScreen << QStringList{} << QStringList{} << centred << false
         << QStringList{"moved to 1000,100", "maximise button", "maximise button"}
-        << QList<QRect>{QRect(480, 100, 1440, 900), large, QRect(480, 100, 1440, 900)};
+        << QList<QRect>{QRect(480, 100, 1440, 900), large, QRect(480, 100, 1440, 900)} << QStringList{};
     // Across both screens where both reach, it stays; past the desktop or into the empty
     // corner it is held, moved by the window manager or by its own top bar and border.
     QTest::newRow("two screens: moves within and across the screens")
         << hd << secondScreen << QStringList{} << QStringList{} << centred << false
         << QStringList{"moved to 1920,0", "moved to 2500,300", "top bar drag by -600,0", "moved to 1500,500"}
-        << QList<QRect>{onSecond, onSecond, QRect(1320, 0, 1280, 720), onSecond};
+        << QList<QRect>{onSecond, onSecond, QRect(1320, 0, 1280, 720), onSecond} << QStringList{};
     QTest::newRow("two screens: dragged and resized into the empty corner")
         << hd << secondScreen << QStringList{} << QStringList{} << centred << false
         << QStringList{"top bar drag by 600,0", "right border drag by 623,0"}
-        << QList<QRect>{QRect(480, 90, 1440, 900), QRect(0, 90, 1920, 900)};
+        << QList<QRect>{QRect(480, 90, 1440, 900), QRect(0, 90, 1920, 900)} << QStringList{};
+    // Under a window manager. Opened on the screen under the pointer, held to it; a
+    // press that ends off a maximised window leaves the next click whole; a slow border
+    // drag into the empty corner never jumps back against the window manager while the
+    // button is down, and is held once released.
+    const QStringList openbox{"openbox", "pointer at 500,500"};
+    QTest::newRow("two screens: opened under the pointer on the smaller one")
+        << hd << secondScreen << QStringList{} << QStringList{} << onSecond << false << QStringList{}
+        << QList<QRect>{} << QStringList{"pointer at 2500,300"};
+    QTest::newRow("two screens, window manager: opened under the pointer on the smaller one")
+        << hd << secondScreen << QStringList{} << QStringList{} << onSecond << false
+        << QStringList{"maximise button", "maximise button"} << QList<QRect>{onSecond, onSecond}
+        << QStringList{"openbox", "pointer at 2500,300"};
+    QTest::newRow("two screens, window manager: one click after a press released off the maximised window")
+        << hd << secondScreen << QStringList{} << QStringList{} << centred << false
+        << QStringList{"maximise button", "press on the top bar released at 2500,300", "close button"}
+        << QList<QRect>{large, large, QRect()} << openbox;
+    QTest::newRow("two screens, window manager: slow right border drag into the empty corner")
+        << hd << secondScreen << QStringList{} << QStringList{} << centred << false
+        << QStringList{"right border slow drag by 900,0"} << QList<QRect>{QRect(0, 90, 1920, 900)} << openbox;
 }
 
 // The executable on an X server whose screen is the size under test, its window's
@@ -991,16 +1036,59 @@ void tst_TarnexStartup::windowFitsScreen()
     QFETCH(bool, screenshot);
     QFETCH(QStringList, steps);
     QFETCH(QList<QRect>, after);
+    QFETCH(QStringList, before);
     if (!runsHere(openGL))
         QSKIP("runs on X11 only, in the suite's X11 run");
     // Two screens are Xephyr's inside an Xvfb.
-    for (const QString& server : second.isValid() ? QStringList{"Xvfb", "Xephyr"} : QStringList{"Xvfb"}) {
-        if (QStandardPaths::findExecutable(server).isEmpty())
-            QSKIP(qPrintable(QStringLiteral("no %1 here").arg(server)));
+    QStringList programs = second.isValid() ? QStringList{"Xvfb", "Xephyr"} : QStringList{"Xvfb"};
+    if (before.contains(QStringLiteral("openbox")))
+        programs << QStringLiteral("openbox");
+    for (const QString& program : qAsConst(programs)) {
+        if (QStandardPaths::findExecutable(program).isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no %1 here").arg(program)));
     }
 
     PrivateDisplay display(screen, second);
     QVERIFY2(!display.name.isEmpty(), "the X server did not start");
+    ChildProcess manager;
+    for (const QString& setUp : qAsConst(before)) {
+        if (setUp == QLatin1String("openbox")) {
+            QProcessEnvironment managerEnvironment = QProcessEnvironment::systemEnvironment();
+            managerEnvironment.insert(QStringLiteral("DISPLAY"), display.name);
+            manager.setProcessEnvironment(managerEnvironment);
+            manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            manager.start(QStringLiteral("openbox"), QStringList{"--sm-disable"});
+            // Managing once it names itself on the root.
+            QVERIFY2(QTest::qWaitFor(
+                         [&] {
+                             return operate(display.name, [](xcb_connection_t* connection, xcb_window_t root) {
+                                 const auto property = owned(xcb_get_property_reply(
+                                     connection,
+                                     xcb_get_property(connection, 0, root,
+                                                      atomNamed(connection, "_NET_SUPPORTING_WM_CHECK"),
+                                                      XCB_ATOM_WINDOW, 0, 1),
+                                     nullptr));
+                                 return property && xcb_get_property_value_length(property.get()) == 4;
+                             });
+                         },
+                         30000),
+                     "the window manager did not start");
+        } else if (setUp.startsWith(QLatin1String("pointer at "))) {
+            const QStringList xy = setUp.mid(11).split(QLatin1Char(','));
+            // Xephyr's test extension does not take a fresh pointer across to its other
+            // screen; a warp does.
+            const QPoint at(xy.value(0).toInt(), xy.value(1).toInt());
+            QVERIFY2(operate(display.name,
+                             [&](xcb_connection_t* connection, xcb_window_t root) {
+                                 xcb_warp_pointer(connection, XCB_NONE, root, 0, 0, 0, 0, qint16(at.x()),
+                                                  qint16(at.y()));
+                                 return pointTo(connection, root, at);
+                             }),
+                     qPrintable(setUp));
+        } else {
+            QFAIL(qPrintable(setUp));
+        }
+    }
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("shot.png"));
@@ -1056,8 +1144,10 @@ void tst_TarnexStartup::windowFitsScreen()
         const QString& step = steps.at(i);
         const bool click = step.endsWith(QLatin1String(" button")) || step.startsWith(QLatin1String("top bar "))
             || step.startsWith(QLatin1String("right border "));
-        // Laid out for its geometry before the click.
-        if (click)
+        // Laid out for its geometry before the click; the first click after a press
+        // that ended off the window is the one that must count.
+        const bool firstAfterPress = i > 0 && steps.at(i - 1).startsWith(QLatin1String("press on the top bar"));
+        if (click && !firstAfterPress)
             QVERIFY2(switchLanguage(), "the window took no click");
         // Just past the unit's name, where the top bar is bare at every width.
         const QPoint bareTopBar = topBar(456, 32);
@@ -1083,6 +1173,48 @@ void tst_TarnexStartup::windowFitsScreen()
                                       [&] { return windowGeometry(display.name, title).right() == right; }, 30000);
                               }),
                      "the window's edge did not follow the mouse");
+        } else if (step.startsWith(QLatin1String("right border slow drag by "))) {
+            // A slow hand: 40 steps 30 ms apart from just inside the right edge, the
+            // window's left edge read after each while the button is down. A window
+            // manager may move the window to keep it on a screen; it must never jump back.
+            const QPoint from = topBar(-2, 450);
+            QList<int> lefts;
+            QVERIFY2(operate(display.name,
+                             [&](xcb_connection_t* connection, xcb_window_t root) {
+                                 if (!pointTo(connection, root, from))
+                                     return false;
+                                 fakeButton(connection, XCB_BUTTON_PRESS, 1);
+                                 for (int part = 1; part <= 40; ++part) {
+                                     pointTo(connection, root, from + pointIn(step) * part / 40);
+                                     QThread::msleep(30);
+                                     const QRect sample = windowGeometry(display.name, title);
+                                     if (!sample.isNull())
+                                         lefts << sample.left();
+                                 }
+                                 fakeButton(connection, XCB_BUTTON_RELEASE, 1);
+                                 return true;
+                             }),
+                     "the pointer did not reach the right border");
+            for (int k = 1; k < lefts.size(); ++k)
+                QVERIFY2(lefts.at(k) <= lefts.at(k - 1),
+                         qPrintable(QStringLiteral("the window jumped back while the button was down: %1 after %2")
+                                        .arg(lefts.at(k)).arg(lefts.at(k - 1))));
+        } else if (step.startsWith(QLatin1String("press on the top bar released at "))) {
+            // Pressed where the top bar is bare, moved in steps across to the other
+            // screen and released there, off the window.
+            const QPoint at = bareTopBar;
+            const QPoint to = pointIn(step);
+            QVERIFY2(operate(display.name,
+                             [&](xcb_connection_t* connection, xcb_window_t root) {
+                                 if (!pointTo(connection, root, at))
+                                     return false;
+                                 fakeButton(connection, XCB_BUTTON_PRESS, 1);
+                                 for (int part = 1; part <= 10; ++part)
+                                     pointTo(connection, root, at + (to - at) * part / 10);
+                                 fakeButton(connection, XCB_BUTTON_RELEASE, 1);
+                                 return true;
+                             }),
+                     "the pointer did not reach the top bar");
         } else if (step == QLatin1String("top bar double click")) {
             QVERIFY2(pressAt(display.name, bareTopBar, 2), "the pointer did not reach the top bar");
         } else if (step.startsWith(QLatin1String("top bar drag by "))) {
