@@ -232,7 +232,7 @@ void ChartStrokeCoverage::keepColumnExtremes(int from)
             top = p[next].y() < p[top].y() ? next : top;
             bottom = p[next].y() > p[bottom].y() ? next : bottom;
         }
-        if (next - i <= 2) {
+        if (next - i <= 4) {
             for (int j = i; j < next; ++j)
                 p[kept++] = p[j];
         } else {

@@ -463,6 +463,10 @@ private slots:
         QTest::newRow("a pen far wider than the bounds") << across << 1e300 << -1.0 << false << Points();
         QTest::newRow("a point repeated in its column")
             << Points{{10, 10}, {10, 15}, {10, 11}, {10, 15}, {20, 12}} << 1.5 << 0.02 << false << Points();
+        // Reduced to its extremes, the lowest the last too; a pen on whole pixels, where
+        // the overlaps the reduction leaves out add nothing.
+        QTest::newRow("a point repeated among more in its column")
+            << Points{{10, 10}, {10, 15}, {10, 11}, {10, 12}, {10, 15}, {20, 12}} << 2.0 << 0.02 << false << Points();
         // 20,000 records over a hundred columns: the extremes of each half column.
         Points dense(20000);
         for (int i = 0; i < dense.size(); ++i)
