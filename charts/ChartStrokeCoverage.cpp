@@ -277,7 +277,8 @@ int ChartStrokeCoverage::paint(QPainter& painter)
     const QTransform toDevice = painter.deviceTransform();
     const int width = m_bounds.width();
     const int height = m_bounds.height();
-    // No image of a band holds more rows than 1 << 24, nor do the cells' offsets.
+    // A band's image (128 bytes a row) holds fewer than 1 << 24 rows, and the cells'
+    // offsets must stay within an int.
     if (m_lines.isEmpty() || width <= 0 || height <= 0 || height >= (1 << 24) || !drawsWith(toDevice)) {
         m_lines.clear();
         return 0;

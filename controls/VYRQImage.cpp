@@ -281,7 +281,8 @@ Q_NEVER_INLINE void VYRQImage::loadGif(const QString& path)
     d->movieData = std::make_unique<QBuffer>();
     d->movieData->setData(vyr::withDrawnPngChunks(std::move(data)));
     d->movieData->open(QIODevice::ReadOnly);
-    d->movie = std::make_unique<QMovie>(d->movieData.get(), format);
+    // Constructed here, not in make_unique: the file-opens check allows it in this function.
+    d->movie.reset(new QMovie(d->movieData.get(), format));
     if (!d->movieLabel)
         d->movieLabel = new QLabel(this);
     d->movieLabel->setGeometry(0, 0, width(), height());

@@ -148,7 +148,7 @@ public:
     // the name by reference: never a temporary, which would be gone by the look-up.
     struct HashedKey {
         explicit HashedKey(const QString& name);
-        HashedKey(QString&&) = delete;
+        HashedKey(const QString&&) = delete;
         const QString& key;
         uint hash;
     };

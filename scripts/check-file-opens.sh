@@ -56,7 +56,7 @@ allowed='
 vyr::readRegularFile | open | the reader itself
 vyr::readRegularFile | QFile::QFile(QString const&) | the reader, for resources inside the executable (":/")
 vyr::readResourceFile | QFile::QFile(QString const&) | the reader, for resources inside the executable (":/")
-openZipHandle | open64 | an archive, streamed: opened as the reader opens a file
+openRegularFile | open64 | an archive, streamed: opened as the reader opens a file
 openZipHandle | unzOpen2_64 | over the stream of the archive opened above
 VYRQTextDocument::VYRQTextDocument | QTextDocument::QTextDocument(QObject*) | rich text whose resources are read through the reader
 VYRQTextDocument::setContent | QTextDocument::setHtml(QString const&) | the HTML our reader wrote, within its bounds
