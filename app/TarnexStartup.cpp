@@ -121,7 +121,8 @@ bool shownOnScreen(QWidget& window)
 
 // A screenshot run is unattended (a script, Xvfb, the offscreen platform): a modal box
 // there waits for a click that never comes.
-int refuseToStart(const QString& message, const TarnexOptions& options)
+// Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
+Q_NEVER_INLINE int refuseToStart(const QString& message, const TarnexOptions& options)
 {
     if (options.screenshotPath.isEmpty()) {
         // The message names a folder as it is: as rich text, a name holding a tag would

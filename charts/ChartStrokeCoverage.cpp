@@ -1,4 +1,4 @@
-#include "ChartStrokeCoverage.h"
+#include "ChartStrokeCoverage_p.h"
 
 #include "VYRQChartMath.h"
 
@@ -48,8 +48,9 @@ struct BandCells {
             std::swap(a, b);
             direction = -weight;
         }
-        const int endColumn = int(b.x()) + (double(int(b.x())) < b.x());  // past the last one
-        if (a.x() >= left && b.x() <= right && int(a.x()) == endColumn - 1) {
+        // Only what lies within the band is turned into columns: int() of anything
+        // beyond an int's range is undefined.
+        if (a.x() >= left && b.x() <= right && b.x() <= int(a.x()) + 1.0) {
             // Within one column, as most edges of a dense line are.
             addPiece(int(a.x()) - left, std::clamp(float(a.y()), 0.0f, height), std::clamp(float(b.y()), 0.0f, height),
                      float(b.x() - a.x()) * direction);
@@ -59,8 +60,12 @@ struct BandCells {
         const double to = std::min(b.x(), double(right));
         if (!(from < to))
             return;
+        // A steep edge's slope may be infinite: at its own x, which would take 0 times
+        // that, it is at its own y.
         const double slope = (b.y() - a.y()) / (b.x() - a.x());
-        const auto yAt = [&](double x) { return std::clamp(float(a.y() + (x - a.x()) * slope), 0.0f, height); };
+        const auto yAt = [&](double x) {
+            return std::clamp(float(x == a.x() ? a.y() : a.y() + (x - a.x()) * slope), 0.0f, height);
+        };
         const int lastColumn = int(to) + (double(int(to)) < to) - 1;
         double x0 = from;
         float y0 = yAt(from);
@@ -150,6 +155,10 @@ void ChartStrokeCoverage::addLine(const QPointF* points, int count, double width
     // Far outside, coordinates are cut to the bounds grown by more than the pen reaches:
     // the caps where the line is cut stay outside.
     const QRectF area = QRectF(m_bounds).adjusted(-width - 2, -width - 2, width + 2, width + 2);
+    // The outline lies within a pen's width of the area: the distance between any two
+    // of its points must be a finite number, or the arithmetic gives infinities and NaNs.
+    if (!std::isfinite(area.width() + 2 * width) || !std::isfinite(area.height() + 2 * width))
+        return;
     const double left = area.left();
     const double right = area.right();
     const double top = area.top();
@@ -223,7 +232,7 @@ void ChartStrokeCoverage::keepColumnExtremes(int from)
             top = p[next].y() < p[top].y() ? next : top;
             bottom = p[next].y() > p[bottom].y() ? next : bottom;
         }
-        if (next - i <= 2) {
+        if (next - i <= 4) {
             for (int j = i; j < next; ++j)
                 p[kept++] = p[j];
         } else {
@@ -233,7 +242,10 @@ void ChartStrokeCoverage::keepColumnExtremes(int from)
                 if (j != i && j != next - 1 && p[kept - 1] != p[j])
                     p[kept++] = p[j];
             }
-            p[kept++] = p[next - 1];
+            // The last may repeat the highest or the lowest: a segment of no length has
+            // no direction.
+            if (p[kept - 1] != p[next - 1])
+                p[kept++] = p[next - 1];
         }
         i = next;
     }
@@ -265,7 +277,9 @@ int ChartStrokeCoverage::paint(QPainter& painter)
     const QTransform toDevice = painter.deviceTransform();
     const int width = m_bounds.width();
     const int height = m_bounds.height();
-    if (m_lines.isEmpty() || width <= 0 || height <= 0 || !drawsWith(toDevice)) {
+    // A band's image (128 bytes a row) holds fewer than 1 << 24 rows, and the cells'
+    // offsets must stay within an int.
+    if (m_lines.isEmpty() || width <= 0 || height <= 0 || height >= (1 << 24) || !drawsWith(toDevice)) {
         m_lines.clear();
         return 0;
     }
@@ -348,8 +362,14 @@ void ChartStrokeCoverage::rasterizeBand(const Line& line, int& cursor)
     const double right = m_bandLeft + bandWidth + reach;
     while (cursor < line.count - 1 && p[cursor + 1].x() < left)
         ++cursor;
+    // Scaled first: the squares of a span near the ends of the doubles would overflow,
+    // those of one near their least vanish.
     const auto unit = [](const QPointF& from, const QPointF& to) {
-        const QPointF d = to - from;
+        QPointF d = to - from;
+        const double scale = std::max(std::abs(d.x()), std::abs(d.y()));
+        if (!(scale > 0))
+            return QPointF();
+        d /= scale;
         return d / std::sqrt(d.x() * d.x() + d.y() * d.y());
     };
     // The outline the stroker draws around the line, edge by edge: each segment's two

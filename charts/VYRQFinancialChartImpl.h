@@ -3,7 +3,7 @@
 #include "VYRQExport.h"
 
 #include "ChartDataZoom.h"
-#include "ChartStrokeCoverage.h"
+#include "ChartStrokeCoverage_p.h"
 #include "FinancialCandle.h"
 #include "FinancialPricePoint.h"
 #include "VYRQChartBaseImpl.h"

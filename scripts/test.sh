@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with clang, AddressSanitizer and UBSan (and the
-# fuzz targets), runs every test under Xvfb, then runs each fuzz target briefly.
+# fuzz targets), runs every test under Xvfb, runs the file-opens check on a Release
+# build too, then runs each fuzz target briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,7 +31,20 @@ export LP_NUM_THREADS=0
 xvfb-run -a -s "-screen 0 1920x1080x24" \
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
+# The file-opens check finds the same calls whatever the optimiser inlines: it runs on a
+# Release build's objects too, of the library and the monitor (no suites built).
+release=$build-release
+cmake -S . -B "$release" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVYR_BUILD_TESTS=ON
+cmake --build "$release" -j "$jobs" --target tarnex file_opens_planted
+ctest --test-dir "$release" --output-on-failure -R '^file-opens'
+
 status=0
+# What a fuzz run leaves (crash-, slow-unit-, timeout-, leak-, oom- files) goes into the
+# build folder, never into the tree.
+artifacts=$(cd "$build" && pwd)/fuzz-artifacts
+mkdir -p "$artifacts"
 for target in "$build"/fuzz/fuzz_*; do
     [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")
@@ -45,7 +59,7 @@ for target in "$build"/fuzz/fuzz_*; do
     # OpenGL here, whose JIT would deadlock it.
     if ! QT_QPA_PLATFORM=offscreen QT_QPA_OFFSCREEN_NO_GLX=1 \
             LSAN_OPTIONS=$LSAN_OPTIONS:fast_unwind_on_malloc=0 "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
-            -max_len="$max_len" -print_final_stats=0 "$work" > "$work.log" 2>&1; then
+            -max_len="$max_len" -print_final_stats=0 -artifact_prefix="$artifacts/$name-" "$work" > "$work.log" 2>&1; then
         tail -50 "$work.log"
         echo "$name: FAILED"
         status=1

@@ -341,7 +341,8 @@ ImageRead readBoundedImage(QImageReader& reader, const QByteArray& format, const
     return ImageRead::Read;
 }
 
-ImageRead decodeImage(const QByteArray& data, QImage& out, QString& refusal, qint64 maxPixels)
+// Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
+Q_NEVER_INLINE ImageRead decodeImage(const QByteArray& data, QImage& out, QString& refusal, qint64 maxPixels)
 {
     refusal.clear();
     ImageBytesReader bytes(data);

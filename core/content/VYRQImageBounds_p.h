@@ -68,7 +68,8 @@ enum class ImageRead { Read, Failed, Refused };
 // that checks the size then decodes, so Qt looks for the image plugin once.
 class ImageBytesReader {
 public:
-    explicit ImageBytesReader(const QByteArray& data)
+    // Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
+    Q_NEVER_INLINE explicit ImageBytesReader(const QByteArray& data)
     {
         m_buffer.setData(withDrawnPngChunks(data));
         m_buffer.open(QIODevice::ReadOnly);

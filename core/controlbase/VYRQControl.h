@@ -92,8 +92,10 @@ class VYRQControl : public QtBase, public IVYRQWidgetBase {
 public:
     using QtBaseType = QtBase;
 
+    // Never inlined: scripts/check-file-opens.sh allows a Qt base's construction here by
+    // this function's name.
     template <class... Args>
-    explicit VYRQControl(Args&&... args)
+    Q_NEVER_INLINE explicit VYRQControl(Args&&... args)
         : QtBase(vyr::pageParentArg<Derived>(std::forward<Args>(args))...)
         , m_base(this)
     {

@@ -144,9 +144,11 @@ public:
     // image changed (its cacheKey). For drawing at once: valid until the cache next
     // changes.
     const QImage* imageToDraw(const QString& key, bool* known = nullptr);
-    // A key hashed once, for looking it up in several caches on every paint.
+    // A key hashed once, for looking it up in several caches on every paint. It holds
+    // the name by reference: never a temporary, which would be gone by the look-up.
     struct HashedKey {
         explicit HashedKey(const QString& name);
+        HashedKey(const QString&&) = delete;
         const QString& key;
         uint hash;
     };

@@ -3,7 +3,6 @@
 // Library-internal; not installed.
 
 #include "VYRQDecodedCache.h"
-#include "VYRQExport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,9 +32,10 @@ class VYRQResourceManagerImpl;
 // asking again reads, decodes and looks on disk for nothing until that changed.
 namespace vyr {
 // Counts for tests, since the process started: reads of a file to decode it, and looks
-// at a file on disk beside the skin.
-VYRQTLIB_EXPORT int resourceDecodes();
-VYRQTLIB_EXPORT int resourceFileProbes();
+// at a file on disk beside the skin. Hidden: the suites that read them link the
+// library's objects.
+int resourceDecodes();
+int resourceFileProbes();
 } // namespace vyr
 
 class VYRQResourceDecoder {

@@ -1,4 +1,4 @@
-#include "ChartStrokeCoverage.h"
+#include "ChartStrokeCoverage_p.h"
 #include "ChartTheme.h"
 #include "VYRQChartMath.h"
 #include "VYRQLineChartMath.h"
@@ -434,8 +434,8 @@ private slots:
     // eighth apart; where the line is reduced to the extremes of each half column
     // (`dense`: 200 records a pixel, several turns each), within a tenth of the pixels
     // and 5 % summed, its many crossings of each pixel being fewer. Coordinates at
-    // the ends of the doubles are cut to the bounds; a line without two finite points
-    // hands the painter nothing. The images of the line last drawn serve the same line
+    // the ends of the doubles are cut to the bounds; a line without two finite points,
+    // or whose stroke would span more than a double holds, hands the painter nothing. The images of the line last drawn serve the same line
     // again, and only it (`before`: a line drawn first).
     void columnSpans_data()
     {
@@ -457,6 +457,16 @@ private slots:
             << Points{{20, 40}, {21, std::numeric_limits<double>::max()}, {22, -std::numeric_limits<double>::max()}}
             << 1.5 << -1.0 << false << Points();
         QTest::newRow("nothing drawn") << Points{{notANumber, 4}, {3, infinity}, {5, 5}} << 1.5 << 0.0 << false << Points();
+        // A span beyond the doubles is refused; a pen far wider than the bounds covers them.
+        const Points across{{-1e308, 10}, {-1e308, 20}, {1e308, 20}, {1e308, 30}};
+        QTest::newRow("a stroke spanning more than the doubles") << across << 1e308 << 0.0 << false << Points();
+        QTest::newRow("a pen far wider than the bounds") << across << 1e300 << -1.0 << false << Points();
+        QTest::newRow("a point repeated in its column")
+            << Points{{10, 10}, {10, 15}, {10, 11}, {10, 15}, {20, 12}} << 1.5 << 0.02 << false << Points();
+        // Reduced to its extremes, the lowest the last too; a pen on whole pixels, where
+        // the overlaps the reduction leaves out add nothing.
+        QTest::newRow("a point repeated among more in its column")
+            << Points{{10, 10}, {10, 15}, {10, 11}, {10, 12}, {10, 15}, {20, 12}} << 2.0 << 0.02 << false << Points();
         // 20,000 records over a hundred columns: the extremes of each half column.
         Points dense(20000);
         for (int i = 0; i < dense.size(); ++i)

@@ -8,10 +8,16 @@
 #include <QtTest>
 
 #include <map>
+#include <type_traits>
 
 namespace {
 
 using Kind = VYRQDecodedCache::Kind;
+
+// A hashed key holds its name by reference: one made from a temporary does not compile.
+static_assert(!std::is_constructible_v<VYRQDecodedCache::HashedKey, QString>);
+static_assert(!std::is_constructible_v<VYRQDecodedCache::HashedKey, const QString>);
+static_assert(std::is_constructible_v<VYRQDecodedCache::HashedKey, const QString&>);
 
 // 16 bytes a pixel column: a pixel of ARGB32 is 4 bytes, and each image is 4 rows high.
 constexpr qint64 unit = 16;

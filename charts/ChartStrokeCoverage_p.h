@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VYRQExport.h"
+// Library-internal (the financial chart's); not installed.
 
 #include <QColor>
 #include <QImage>
@@ -19,7 +19,7 @@ class QPainter;
 // and fills as one polygon; here each edge of the outline adds its share to the
 // pixel columns it crosses, a few columns at a time, at a fraction of the cost.
 // The lines are composed in the order added and handed to the painter as images.
-class VYRQTLIB_EXPORT ChartStrokeCoverage {
+class ChartStrokeCoverage {
 public:
     // Starts a frame over `bounds`, in device pixels: nothing outside is drawn, and
     // where a line leaves the bounds the pixels at their edge take it as running along
@@ -27,7 +27,8 @@ public:
     void begin(const QRect& bounds);
     // Adds a polyline through `count` points in device pixels, left to right (x never
     // decreasing), with a pen `width` wide of `color`. Points that are not finite
-    // numbers, and lines of fewer than two distinct points, add nothing.
+    // numbers, and lines of fewer than two distinct points, add nothing; so does a pen
+    // so wide that the stroke around the bounds spans more than a double holds.
     void addLine(const QPointF* points, int count, double width, const QColor& color);
     // Draws the lines added since begin() through the painter, whose device transform
     // (a uniform scale and a translation: see drawsWith) took them to device pixels,
