@@ -179,9 +179,11 @@ bool VYRQCanvasWindow::pageText(std::string& out, qint64 maxBytes, QString* why)
     pageDocument(root);
     const auto bound = std::size_t(std::max<qint64>(maxBytes, 0));
     VYRQJsonWriter styled(VYRQJsonWriter::Layout::Styled, std::min(bound, std::size_t(vyr::maxFileBytes)));
+    styled.setSource(m_sourceText.constData(), std::size_t(m_sourceText.size()));
     if (styled.write(root, out))
         return true;
     VYRQJsonWriter compact(VYRQJsonWriter::Layout::Compact, bound);
+    compact.setSource(m_sourceText.constData(), std::size_t(m_sourceText.size()));
     if (!styled.heldNonFinite() && compact.write(root, out))
         return true;
     if (why) {

@@ -58,6 +58,53 @@ bool parseFull(const char* begin, const char* end, Json::Value& root)
     }
 }
 
+bool parseWholePage(const char* begin, const char* end, Json::Value& root, std::string& why)
+{
+    why.clear();
+    if (!begin || !end || end < begin) {
+        why = "it is empty";
+        return false;
+    }
+    try {
+        VYRQJsonReader fast(VYRQJsonReader::Mode::WholePage);
+        switch (fast.parse(begin, end, root)) {
+        case VYRQJsonReader::Result::Parsed:
+            return true;
+        case VYRQJsonReader::Result::Refused:
+            why = fast.refusal();
+            return false;
+        case VYRQJsonReader::Result::NotMine:
+            break;
+        }
+        Json::CharReaderBuilder builder;
+        builder["allowComments"] = true;
+        builder["collectComments"] = false;
+        builder["stackLimit"] = maxNesting;
+        builder["rejectDupKeys"] = true;
+        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+        Json::Value parsed;
+        std::string errors;
+        if (reader->parse(begin, end, &parsed, &errors)) {
+            root.swap(parsed);
+            return true;
+        }
+        // "* Line 1, Column 9\n  Syntax error: ...\n": the first error on one line.
+        std::string first = errors.substr(0, errors.find("\n*", 1));
+        for (char& c : first) {
+            if (c == '\n')
+                c = ' ';
+        }
+        while (!first.empty() && (first.back() == ' ' || first.back() == '\n'))
+            first.pop_back();
+        if (first.size() > 2 && first.compare(0, 2, "* ") == 0)
+            first.erase(0, 2);
+        why = "it does not parse: " + (first.empty() ? std::string("syntax error") : first);
+    } catch (...) {
+        why = "it does not parse";
+    }
+    return false;
+}
+
 bool parse(const QByteArray& text, Json::Value& root)
 {
     return parse(text.constData(), text.constData() + text.size(), root);

@@ -2,6 +2,7 @@
 
 #include <json/value.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -165,10 +166,11 @@ VYRQJsonReader::Result VYRQJsonReader::parse(const char* begin, const char* end,
     begin_ = begin;
     p_ = begin;
     end_ = end;
+    refusal_.clear();
     Json::Value parsed;
     skipSpace();
     if (!readValue(parsed, 0))
-        return Result::NotMine;
+        return refusal_.empty() ? Result::NotMine : Result::Refused;
     skipSpace();
     if (p_ != end_)
         return Result::NotMine;
@@ -281,7 +283,13 @@ bool VYRQJsonReader::readObject(Json::Value& out, int depth)
         skipSpace();
         // Both paths are done with [kb, ke) on return, so scratch_ may be reused by the value.
         const char* shared = tableKey(kb, std::size_t(ke - kb));
+        const Json::ArrayIndex before = out.size();
         Json::Value* slot = shared ? &out[Json::StaticString(shared)] : out.demand(kb, ke);
+        if (mode_ == Mode::WholePage && out.size() == before) {
+            refusal_ = "holds the key \"" + std::string(kb, std::min(ke, kb + 80)) + "\" twice in the object at byte "
+                + std::to_string(start - begin_) + ", of which a save would keep one value";
+            return false;
+        }
         if (!readValue(*slot, depth))
             return false;
         const Step step = afterItem(out, '}', start);
@@ -374,9 +382,16 @@ bool VYRQJsonReader::decodeEscapes(const char* from)
                 return false;
             long cp = hex4(p);
             p += 4;
-            if (cp < 0 || (cp >= 0xDC00 && cp <= 0xDFFF))
+            const bool lone = mode_ == Mode::WholePage;
+            if (cp < 0 || (cp >= 0xDC00 && cp <= 0xDFFF && !lone))
                 return false;
-            if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (lone && cp >= 0xD800 && cp <= 0xDBFF) {
+                const long low = end_ - p >= 6 && p[0] == '\\' && p[1] == 'u' ? hex4(p + 2) : -1;
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    p += 6;
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                }
+            } else if (cp >= 0xD800 && cp <= 0xDBFF) {
                 // Only a high surrogate followed by a low one is taken.
                 if (end_ - p < 6 || p[0] != '\\' || p[1] != 'u')
                     return false;

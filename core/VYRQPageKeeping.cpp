@@ -28,6 +28,98 @@ QString elementTitle(const Json::Value& element)
     return QStringLiteral("element \"%1\" of type \"%2\"").arg(name, type);
 }
 
+bool named(const char* key, const char* end, const char* name)
+{
+    return name && std::size_t(end - key) == std::strlen(name) && std::memcmp(key, name, std::size_t(end - key)) == 0;
+}
+
+// Whether `value` holds a double: its text may be other than the one the writer would
+// choose, which only the read value, with its place in the page text, gives back.
+bool holdsReal(const Json::Value& value)
+{
+    if (value.type() == Json::realValue)
+        return true;
+    if (value.isArray() || value.isObject()) {
+        for (const Json::Value& entry : value) {
+            if (holdsReal(entry))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A text of `read` longer than a control holds, which `written`, the control's writing,
+// holds otherwise at the same place. `childrenKey`: the key of child elements, which
+// their own controls write.
+bool holdsCutText(const Json::Value& read, const Json::Value& written, const char* childrenKey)
+{
+    if (read.isString()) {
+        const char* begin = nullptr;
+        const char* end = nullptr;
+        read.getString(&begin, &end);
+        return !VYRQWidgetBaseImpl::fitsControlText(begin, end) && !(read == written);
+    }
+    if (read.isArray() && written.isArray()) {
+        for (Json::ArrayIndex i = 0; i < read.size() && i < written.size(); ++i) {
+            if (holdsCutText(read[i], written[i], nullptr))
+                return true;
+        }
+    } else if (read.isObject() && written.isObject()) {
+        for (auto it = read.begin(); it != read.end(); ++it) {
+            const char* end = nullptr;
+            const char* key = it.memberName(&end);
+            const Json::Value* mine = named(key, end, childrenKey) ? nullptr : written.find(key, end);
+            if (mine && holdsCutText(*it, *mine, nullptr))
+                return true;
+        }
+    }
+    return false;
+}
+
+QString valueText(const Json::Value& value)
+{
+    if (value.isObject())
+        return QStringLiteral("an object");
+    if (value.isArray())
+        return QStringLiteral("an array of %1").arg(value.size());
+    std::string text = vyr::json::styledText(value);
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    if (text.size() > 60)
+        text = text.substr(0, 57) + "...";
+    return QString::fromUtf8(text.data(), int(text.size()));
+}
+
+QString lossAt(const Json::Value& read, const Json::Value& written, const QString& path)
+{
+    if (read.isObject() && written.isObject()) {
+        for (auto it = read.begin(); it != read.end(); ++it) {
+            const char* end = nullptr;
+            const char* key = it.memberName(&end);
+            const QString here = path + QLatin1Char('.') + QString::fromUtf8(key, int(end - key));
+            const Json::Value* mine = written.find(key, end);
+            if (!mine)
+                return QStringLiteral("holds %1 at %2, which a save would drop").arg(valueText(*it), here);
+            const QString loss = lossAt(*it, *mine, here);
+            if (!loss.isEmpty())
+                return loss;
+        }
+        return QString();
+    }
+    if (read.isArray() && written.isArray() && read.size() == written.size()) {
+        for (Json::ArrayIndex i = 0; i < read.size(); ++i) {
+            const QString loss = lossAt(read[i], written[i], path + QStringLiteral("[%1]").arg(i));
+            if (!loss.isEmpty())
+                return loss;
+        }
+        return QString();
+    }
+    if (read.type() == written.type() && !read.isArray() && !read.isObject() && read == written)
+        return QString();
+    return QStringLiteral("holds %1 at %2, which a save would write as %3")
+        .arg(valueText(read), path, valueText(written));
+}
+
 } // namespace
 
 VYRQPageKeeping::VYRQPageKeeping(const QWidget* root)
@@ -91,8 +183,18 @@ void VYRQPageKeeping::finish()
         Json::Value record;
         if (keptKeys(*entry.second, written, "child", record))
             impl->setKeptKeys(std::move(record));
+        if (m_cut.isEmpty() && holdsCutText(*entry.second, written, "child")) {
+            m_cut = QStringLiteral("holds a text of more than %1 characters in %2, which a save would cut")
+                        .arg(VYRQWidgetBaseImpl::maxTextLength)
+                        .arg(elementTitle(*entry.second));
+        }
     }
     vyrEnableSerializeChild(children);
+}
+
+QString VYRQPageKeeping::firstLoss(const Json::Value& read, const Json::Value& written)
+{
+    return lossAt(read, written, QStringLiteral("$"));
 }
 
 namespace {
@@ -113,7 +215,7 @@ void collectMarks(const Json::Value& value, const std::string& markKey, std::vec
 
 } // namespace
 
-QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& write)
+QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& write, const Json::Value& read)
 {
     // Numbered in one list: the built controls, then the kept elements. Titled only
     // when one is missing.
@@ -127,6 +229,7 @@ QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& writ
             all.emplace_back(kept.data(), &static_cast<VYRQKeptElement*>(kept.data())->element());
     }
     m_pending.clear();
+    m_foundElsewhere.clear();
     for (std::size_t i = 0; i < all.size(); ++i)
         m_pending.emplace(all[i].first, Json::LargestUInt(i));
     // The member that marks a written value: a page may hold any key it likes, so the
@@ -142,6 +245,9 @@ QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& writ
 
     std::vector<bool> found(all.size(), false);
     collectMarks(document, m_markKey, found);
+    for (Json::LargestUInt index : m_foundElsewhere)
+        found[std::size_t(index)] = true;
+    m_foundElsewhere.clear();
     for (std::size_t i = 0; i < all.size(); ++i) {
         if (found[i])
             continue;
@@ -149,7 +255,7 @@ QString VYRQPageKeeping::unwritten(const std::function<void(Json::Value&)>& writ
         return QStringLiteral("holds %1 in \"%2\", which a save would not write back")
             .arg(elementTitle(*all[i].second), parent ? parent->objectName() : QString());
     }
-    return QString();
+    return firstLoss(read, document);
 }
 
 void VYRQPageKeeping::noteWritten(const QObject* object, Json::Value& written)
@@ -159,8 +265,12 @@ void VYRQPageKeeping::noteWritten(const QObject* object, Json::Value& written)
     const auto it = checkingKeeping->m_pending.find(object);
     if (it == checkingKeeping->m_pending.end())
         return;
-    if (!written.isObject())
-        written = Json::Value(Json::objectValue);
+    if (!written.isObject()) {
+        // A kept value that is no element stays as it is; the comparison with the page
+        // as read finds it should it go missing.
+        checkingKeeping->m_foundElsewhere.push_back(it->second);
+        return;
+    }
     const std::string& key = checkingKeeping->m_markKey;
     *written.demand(key.data(), key.data() + key.size()) = Json::UInt64(it->second);
 }
@@ -176,8 +286,8 @@ bool VYRQPageKeeping::keptKeys(const Json::Value& read, const Json::Value& writt
     for (auto it = read.begin(); it != read.end(); ++it) {
         const char* end = nullptr;
         const char* key = it.memberName(&end);
-        if (childrenKey && it->isArray() && std::size_t(end - key) == std::strlen(childrenKey)
-            && std::memcmp(key, childrenKey, std::size_t(end - key)) == 0)
+        // An empty list is the element's own: no child writes it back.
+        if (it->isArray() && !it->empty() && named(key, end, childrenKey))
             continue;
         const Json::Value* mine = written.find(key, end);
         Json::Value entry;
@@ -186,7 +296,7 @@ bool VYRQPageKeeping::keptKeys(const Json::Value& read, const Json::Value& writt
         } else if (it->isObject() && mine->isObject()) {
             if (!keptKeys(*it, *mine, nullptr, entry))
                 continue;
-        } else if (!(*it == *mine)) {
+        } else if (!(*it == *mine) || holdsReal(*it)) {
             entry.append(*it);
             entry.append(*mine);
         } else {

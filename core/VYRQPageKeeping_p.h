@@ -43,11 +43,19 @@ public:
 
     // Gives the built controls their records; the keeping is no longer active.
     void finish();
+    // After finish(): names a text longer than a control holds in a key the control
+    // reads (it writes it cut); empty when there is none.
+    const QString& cutText() const { return m_cut; }
 
     // Runs `write`, one writing of the whole page document, and names an element that
     // the document does not hold (under a container that does not write its children,
-    // or built as no control); empty when it holds all.
-    QString unwritten(const std::function<void(Json::Value&)>& write);
+    // or built as no control), or else the first value of `read`, the page as read,
+    // that the document drops or holds otherwise; empty when it holds them all.
+    QString unwritten(const std::function<void(Json::Value&)>& write, const Json::Value& read);
+    // The first value of `read` that `written` leaves out or holds otherwise (arrays in
+    // order, members in any order; members `written` adds are not counted), as a path
+    // and what became of it; empty when there is none.
+    static QString firstLoss(const Json::Value& read, const Json::Value& written);
     // Called by the writers with each control's and kept element's written value, which
     // unwritten() marks to find it in the document.
     static void noteWritten(const QObject* object, Json::Value& written);
@@ -68,7 +76,9 @@ private:
     std::vector<QPointer<QObject>> m_kept;
     // While unwritten() runs: the number of each control and kept element.
     std::unordered_map<const QObject*, Json::LargestUInt> m_pending;
+    std::vector<Json::LargestUInt> m_foundElsewhere;
     std::string m_markKey;
+    QString m_cut;
     const QWidget* m_root;
     VYRQPageKeeping* m_outer = nullptr;
     bool m_active = true;
