@@ -58,6 +58,56 @@ bool parseFull(const char* begin, const char* end, Json::Value& root)
     }
 }
 
+namespace {
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The \u escape of [p, p + 6) as a number, or -1.
+long escapeAt(const char* p, const char* end)
+{
+    if (end - p < 6 || p[0] != '\\' || p[1] != 'u')
+        return -1;
+    long unit = 0;
+    for (int i = 2; i < 6; ++i) {
+        const int d = hexDigit(p[i]);
+        if (d < 0)
+            return -1;
+        unit = unit * 16 + d;
+    }
+    return unit;
+}
+
+// The first high surrogate escape in a string of [begin, end) that no low one follows.
+const char* loneHighSurrogate(const char* begin, const char* end)
+{
+    bool inString = false;
+    for (const char* p = begin; p < end; ++p) {
+        if (*p == '"') {
+            inString = !inString;
+        } else if (inString && *p == '\\' && p + 1 < end) {
+            const long unit = escapeAt(p, end);
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                const long next = escapeAt(p + 6, end);
+                if (next < 0xDC00 || next > 0xDFFF)
+                    return p;
+            }
+            ++p;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool parseWholePage(const char* begin, const char* end, Json::Value& root, std::string& why)
 {
     why.clear();
@@ -75,6 +125,13 @@ bool parseWholePage(const char* begin, const char* end, Json::Value& root, std::
             return false;
         case VYRQJsonReader::Result::NotMine:
             break;
+        }
+        // The full reader takes a high surrogate escape and whatever escape follows as a
+        // pair: "\ud800\u0041" would come back as another character.
+        if (const char* lone = loneHighSurrogate(begin, end)) {
+            why = "holds a lone surrogate escape at byte " + std::to_string(lone - begin)
+                + " in a text only the full reader takes (comments, trailing commas, ...), which it would not read as written";
+            return false;
         }
         Json::CharReaderBuilder builder;
         builder["allowComments"] = true;

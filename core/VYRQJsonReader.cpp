@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <system_error>
@@ -440,7 +441,7 @@ bool VYRQJsonReader::readNumber(Json::Value& out)
         // Every integer within Int64 becomes an intValue, positive ones too.
         constexpr std::uint64_t int64Max = std::uint64_t(INT64_MAX);
         if (p - digits > 19 || magnitude > int64Max + (negative ? 1 : 0))
-            return false;
+            return mode_ == Mode::WholePage && readWideNumber(out, start, p, negative);
         Json::Int64 value;
         if (!negative)
             value = Json::Int64(magnitude);
@@ -473,13 +474,39 @@ bool VYRQJsonReader::readNumber(Json::Value& out)
     }
     double value = 0;
     const std::from_chars_result r = std::from_chars(start, p, value);
-    if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value))
-        return false;
-    // Underflow (to zero or into the subnormal range) is left to the full reader.
-    if (value == 0 ? nonZero != 0 : std::fabs(value) < DBL_MIN)
-        return false;
+    const bool underflow = value == 0 ? nonZero != 0 : std::fabs(value) < DBL_MIN;
+    if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value) || underflow) {
+        // Underflow (to zero or into the subnormal range) is otherwise left to the full reader.
+        return mode_ == Mode::WholePage && readWideNumber(out, start, p, negative);
+    }
     p_ = p;
     put(out, Json::Value(value));
+    setOffsets(out, start);
+    return true;
+}
+
+// [start, p) is a number the plain reading leaves to the full reader: an integer past
+// Int64, a double past the range or below the normal one. Read as the full reader
+// reads them (an integer within UInt64 as a uintValue, any other as the C library's
+// double), so that nothing of a whole page goes to that reader for a number alone;
+// one past the largest double is refused, as no text can be written back for it.
+bool VYRQJsonReader::readWideNumber(Json::Value& out, const char* start, const char* p, bool negative)
+{
+    std::uint64_t whole = 0;
+    const bool integral = std::find_if(start, p, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == p;
+    if (integral && !negative && std::from_chars(start, p, whole).ec == std::errc()) {
+        put(out, Json::Value(Json::UInt64(whole)));
+    } else {
+        const std::string text(start, p);
+        const double value = std::strtod(text.c_str(), nullptr);
+        if (!std::isfinite(value)) {
+            refusal_ = "holds the number " + text.substr(0, 40) + " at byte " + std::to_string(start - begin_)
+                + ", past the largest double, which no save could write back";
+            return false;
+        }
+        put(out, Json::Value(value));
+    }
+    p_ = p;
     setOffsets(out, start);
     return true;
 }

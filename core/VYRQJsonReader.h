@@ -63,6 +63,7 @@ private:
     bool readArray(Json::Value& out, int depth);
     bool readString(Json::Value& out);
     bool readNumber(Json::Value& out);
+    bool readWideNumber(Json::Value& out, const char* start, const char* p, bool negative);
     // Scans the string at p_ (just past its opening quote) and leaves p_ past its
     // closing quote. [b, e) is the raw text when it has no escape, else the
     // decoded bytes in scratch_.

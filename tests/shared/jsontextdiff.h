@@ -6,7 +6,7 @@
 // the code units their escapes and UTF-8 give, where a byte that is no part of UTF-8
 // (the three bytes of a surrogate among them) is never equal to an escape. No jsoncpp
 // in between, which keeps neither a number's text nor a lone surrogate's escape.
-// `extra`: members of `b` that `a` may lack (keys a writer adds).
+// `extra`: members of `b` that `a` may lack (keys a writer adds); "*" stands for any.
 
 #include <algorithm>
 #include <cstdint>
@@ -213,7 +213,7 @@ private:
     }
 
     // "-" or "", the significant digits without leading or trailing zeros, "e" and the
-    // power of ten of the last of them; "0" (with its sign) for zero.
+    // power of ten of the last of them; "0" for zero, of either sign.
     bool number(std::string& out)
     {
         std::string sign;
@@ -246,7 +246,7 @@ private:
         }
         const std::size_t first = digits.find_first_not_of('0');
         if (first == std::string::npos) {
-            out = sign + "0";
+            out = "0";
             return true;
         }
         digits.erase(0, first);
@@ -276,7 +276,7 @@ inline std::string jsonTextNodeDifference(const JsonTextNode& a, const JsonTextN
             return d;
     }
     for (auto it = b.members.begin(); it != b.members.end(); it = b.members.upper_bound(it->first)) {
-        if (a.members.count(it->first) == 0 && extra.count(it->first) == 0)
+        if (a.members.count(it->first) == 0 && extra.count(it->first) == 0 && extra.count("*") == 0)
             return path + "." + it->first + ": added";
     }
     for (auto it = a.members.begin(); it != a.members.end(); it = a.members.upper_bound(it->first)) {
