@@ -228,13 +228,19 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
         delete frame;
         return false;
     }
-    keeping.finish();
     frame->readPageHeader(root);
     frame->setSourceText(text);
     frame->setOpenedFile(path, identity);
+    // The page document a save would write, made once, against the page as read.
+    Json::Value document;
+    keeping.finish([frame](Json::Value& page) { frame->pageDocument(page); }, document);
     QString lost = keeping.cutText();
     if (lost.isEmpty())
-        lost = keeping.unwritten([frame](Json::Value& page) { frame->pageDocument(page); }, root);
+        lost = keeping.firstLossOfPage(root, document);
+    bool cut = false;
+    // Elements past the depth the loader builds are the loss to name.
+    if (!lost.isEmpty() && vyr::pageWithinLimits(root, nullptr, &cut) && cut)
+        lost = QStringLiteral("nests elements deeper than %1 levels, which a save would drop").arg(vyr::maxElementDepth);
     if (!lost.isEmpty()) {
         qCWarning(vyrCore) << "page file" << path << qPrintable(lost) << "- it is not opened";
         delete frame;

@@ -58,7 +58,7 @@ bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* 
         const VYRQWidgetBaseImpl* keeper = control && control->getControlImpl() ? control->getControlImpl() : impl;
         if (const Json::Value* kept = keeper->keptKeys())
             VYRQPageKeeping::restore(*kept, *json);
-        VYRQPageKeeping::noteWritten(impl->owner(), *json);
+        VYRQPageKeeping::noteWritten(const_cast<VYRQWidgetBaseImpl*>(keeper), *json);
     }
     return ok;
 }
