@@ -13,7 +13,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <unordered_set>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -83,17 +84,22 @@ bool eachMemberWith(const Json::Value& a, const Json::Value& b, Visit visit)
 // the page text, gives back.
 bool sameWithoutReals(const Json::Value& a, const Json::Value& b)
 {
-    if (a.type() != b.type())
-        return false;
+    if (a.type() != b.type()) {
+        // An integer read as signed and written as unsigned has the same text.
+        const bool integers = (a.type() == Json::intValue || a.type() == Json::uintValue)
+            && (b.type() == Json::intValue || b.type() == Json::uintValue);
+        return integers && (a.type() == Json::intValue ? a.asLargestInt() >= 0 : b.asLargestInt() >= 0)
+            && a.asLargestUInt() == b.asLargestUInt();
+    }
     switch (a.type()) {
     case Json::realValue:
         return false;
     case Json::arrayValue: {
-        const Json::ArrayIndex size = a.size();
-        if (size != b.size())
+        if (a.size() != b.size())
             return false;
-        for (Json::ArrayIndex i = 0; i < size; ++i) {
-            if (!sameWithoutReals(a[i], b[i]))
+        // Iterated: an index is a look-up in jsoncpp's map of entries.
+        for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j) {
+            if (!sameWithoutReals(*i, *j))
                 return false;
         }
         return true;
@@ -164,14 +170,25 @@ struct Loss {
 // whose own keys are then written as read by construction; only their children are
 // compared.
 bool lossAt(const Json::Value& read, const Json::Value& written, Loss& loss,
-            const std::unordered_set<const Json::Value*>* recorded)
+            const std::vector<const Json::Value*>* recorded)
 {
     if (read.isObject() && written.isObject()) {
-        const bool own = recorded && recorded->count(&read) != 0;
+        if (recorded && std::binary_search(recorded->begin(), recorded->end(), &read, std::less<const Json::Value*>())) {
+            static const char childKey[] = "child";
+            const char* const childEnd = childKey + sizeof childKey - 1;
+            const Json::Value* children = read.find(childKey, childEnd);
+            if (!children || !children->isArray())
+                return false;
+            const Json::Value* mine = written.find(childKey, childEnd);
+            if (mine && !lossAt(*children, *mine, loss, recorded))
+                return false;
+            if (!mine)
+                loss.written = nullptr;
+            loss.steps.emplace_back(".child", children);
+            return true;
+        }
         return !eachMemberWith(read, written, [&](const char* key, const char* end, const Json::Value& value,
                                                   const Json::Value* mine) {
-            if (own && mine && !(value.isArray() && named(key, end, "child")))
-                return true;
             if (mine && !lossAt(value, *mine, loss, recorded))
                 return true;
             if (!mine)
@@ -181,9 +198,10 @@ bool lossAt(const Json::Value& read, const Json::Value& written, Loss& loss,
         });
     }
     if (read.isArray() && written.isArray() && read.size() == written.size()) {
-        for (Json::ArrayIndex i = 0; i < read.size(); ++i) {
-            if (lossAt(read[i], written[i], loss, recorded)) {
-                loss.steps.emplace_back("[" + std::to_string(i) + "]", &read[i]);
+        Json::ArrayIndex index = 0;
+        for (auto i = read.begin(), j = written.begin(); i != read.end(); ++i, ++j, ++index) {
+            if (lossAt(*i, *j, loss, recorded)) {
+                loss.steps.emplace_back("[" + std::to_string(index) + "]", &*i);
                 return true;
             }
         }
@@ -196,7 +214,7 @@ bool lossAt(const Json::Value& read, const Json::Value& written, Loss& loss,
 }
 
 QString lossText(const Json::Value& read, const Json::Value& written,
-                 const std::unordered_set<const Json::Value*>* recorded)
+                 const std::vector<const Json::Value*>* recorded)
 {
     Loss loss;
     if (!lossAt(read, written, loss, recorded))
@@ -260,6 +278,7 @@ void VYRQPageKeeping::built(QWidget* widget, const Json::Value& element)
     if (VYRQWidgetBaseImpl* impl = control ? control->getControlImpl() : nullptr) {
         impl->setKeptKeys(Json::Value());
         impl->setReadElement(&element, m_serial);
+        ++m_builtCount;
     }
 }
 
@@ -280,9 +299,11 @@ void VYRQPageKeeping::finish(const std::function<void(Json::Value&)>& write, Jso
     VYRQPageKeeping* const outer = recordingKeeping;
     recordingKeeping = this;
     m_recorded.clear();
+    m_recorded.reserve(m_builtCount);
     document = Json::Value();
     write(document);
     recordingKeeping = outer;
+    std::sort(m_recorded.begin(), m_recorded.end(), std::less<const Json::Value*>());
     // Elements no writing reached are not recorded later.
     m_serial = ++keepingSerial;
 }
@@ -312,7 +333,7 @@ void VYRQPageKeeping::noteWritten(VYRQWidgetBaseImpl* impl, Json::Value& written
         restore(record, written);
         impl->setKeptKeys(std::move(record));
     }
-    keeping->m_recorded.insert(element);
+    keeping->m_recorded.push_back(element);
     if (cut && keeping->m_cut.isEmpty()) {
         keeping->m_cut = QStringLiteral("holds a text of more than %1 characters in %2, which a save would cut")
                              .arg(VYRQWidgetBaseImpl::maxTextLength)

@@ -10,7 +10,6 @@
 
 #include <functional>
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -80,7 +79,9 @@ private:
     // finish() writes it.
     quint64 m_serial;
     QString m_cut;
-    std::unordered_set<const Json::Value*> m_recorded;
+    // The elements finish() made records for, in address order.
+    std::vector<const Json::Value*> m_recorded;
+    std::size_t m_builtCount = 0;
     const QWidget* m_root;
     VYRQPageKeeping* m_outer = nullptr;
     bool m_active = true;
