@@ -1,6 +1,7 @@
 #include "VYRQCanvas.h"
 
 #include "VYRQCanvasWindow.h"
+#include "VYRQFileIdentity_p.h"
 #include "VYRQGlobal.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
@@ -26,6 +27,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 // The canvas is no themed control: its implementation object only carries the
@@ -122,71 +124,82 @@ bool VYRQCanvas::getDelegateItemVisible() const
 
 namespace {
 
-bool parsePage(const QByteArray& content, Json::Value& root)
+// Stored pages are read as NUL-terminated text: the part a page is parsed from.
+QByteArray pageTextOf(const QByteArray& content)
 {
-    // Stored pages are read as NUL-terminated text.
     const int end = content.indexOf('\0');
-    const char* begin = content.constData();
-    return vyr::json::parse(begin, begin + (end >= 0 ? end : content.size()), root);
+    return end >= 0 ? QByteArray::fromRawData(content.constData(), end) : content;
 }
 
-bool readPage(const QString& path, Json::Value& root)
+// The page in `text`, read whole: false, with the reason in `why`, when it does not
+// parse, holds a key twice in one object or has no "elements".
+bool parsePage(const QByteArray& text, Json::Value& root, QString& why)
 {
-    return !path.isEmpty() && parsePage(vyr::readWholeFile(path), root);
-}
-
-bool holdsOverlongText(const Json::Value& value)
-{
-    if (value.isString()) {
-        const char* begin = nullptr;
-        const char* end = nullptr;
-        value.getString(&begin, &end);
-        return !VYRQWidgetBaseImpl::fitsControlText(begin, end);
+    std::string reason;
+    const char* begin = text.constData();
+    if (!vyr::json::parseWholePage(begin, begin + text.size(), root, reason)) {
+        why = QString::fromStdString(reason);
+        return false;
     }
-    if (value.isArray() || value.isObject()) {
-        for (const Json::Value& entry : value) {
-            if (holdsOverlongText(entry))
-                return true;
-        }
+    if (!vyr::json::has(root, "elements")) {
+        why = QStringLiteral("it has no \"elements\"");
+        return false;
     }
-    return false;
+    return true;
 }
 
-// What of the page the canvas would not show, and so not write back at the next save:
-// elements deeper than the loader builds, texts longer than a control holds. Empty
-// when the canvas shows all of it.
-QString lostWhenOpened(const Json::Value& root)
+// The page file at `path`: its text (up to a NUL), parsed into `root`, and what tells
+// the file from the same file changed since.
+bool readPage(const QString& path, QByteArray& text, Json::Value& root, QByteArray& identity, QString& why)
 {
-    bool cut = false;
-    if (vyr::pageWithinLimits(root, nullptr, &cut) && cut)
-        return QStringLiteral("nests elements deeper than %1 levels, which a save would drop").arg(vyr::maxElementDepth);
-    if (holdsOverlongText(root))
-        return QStringLiteral("holds a text of more than %1 characters, which a save would cut")
-            .arg(VYRQWidgetBaseImpl::maxTextLength);
-    return QString();
+    if (path.isEmpty()) {
+        why = QStringLiteral("no file is named");
+        return false;
+    }
+    QByteArray content;
+    int error = 0;
+    const vyr::FileRead result = vyr::readRegularFile(path, vyr::maxFileBytes, content, nullptr, &error, &identity);
+    if (result != vyr::FileRead::Read) {
+        why = QString::fromUtf8(vyr::fileReadText(result));
+        if (error)
+            why += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+        return false;
+    }
+    text = pageTextOf(content);
+    if (text.isEmpty()) {
+        why = QStringLiteral("it is empty");
+        return false;
+    }
+    // Detached from `content`, which goes.
+    text = QByteArray(text.constData(), text.size());
+    return parsePage(text, root, why);
 }
 
 // Why the canvas would not open the page text again; empty when it would.
 QString reopenRefusal(const QByteArray& text)
 {
     Json::Value root;
-    if (!parsePage(text, root))
-        return QStringLiteral("it would not parse");
-    if (!vyr::json::has(root, "elements"))
-        return QStringLiteral("it has no \"elements\"");
+    QString why;
+    if (!parsePage(pageTextOf(text), root, why))
+        return why;
     QString refusal;
-    if (!vyr::pageWithinLimits(root, &refusal))
+    bool cut = false;
+    if (!vyr::pageWithinLimits(root, &refusal, &cut))
         return QStringLiteral("it ") + refusal;
-    const QString lost = lostWhenOpened(root);
-    return lost.isEmpty() ? lost : QStringLiteral("it ") + lost;
+    if (cut)
+        return QStringLiteral("it nests elements deeper than %1 levels, which would be dropped").arg(vyr::maxElementDepth);
+    return QString();
 }
 
 } // namespace
 
 bool VYRQCanvas::CheckPageValid(const QString& path)
 {
+    QByteArray text;
+    QByteArray identity;
     Json::Value root;
-    return readPage(path, root) && vyr::json::has(root, "elements");
+    QString why;
+    return readPage(path, text, root, identity, why);
 }
 
 bool VYRQCanvas::CreatePageFromJson(const QString& path)
@@ -195,12 +208,12 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
     // add ".json" to another name and prefer a loaded resource set's file of that name,
     // and a save would then write that page over this file. A page the loader refuses
     // is not opened, so that no save writes an empty page over it either.
+    QByteArray text;
+    QByteArray identity;
     Json::Value root;
-    if (!readPage(path, root) || !vyr::json::has(root, "elements"))
-        return false;
-    const QString lost = lostWhenOpened(root);
-    if (!lost.isEmpty()) {
-        qCWarning(vyrCore) << "page file" << path << qPrintable(lost) << "- it is not opened";
+    QString why;
+    if (!readPage(path, text, root, identity, why)) {
+        qCWarning(vyrCore) << "page file" << path << "is not opened:" << qPrintable(why);
         return false;
     }
     RemoveAllCommand();
@@ -208,18 +221,28 @@ bool VYRQCanvas::CreatePageFromJson(const QString& path)
     auto* frame = new VYRQCanvasWindow(this);
     VYRQContainer* built = nullptr;
     // What the canvas builds no control for, and the keys the controls do not write, are
-    // kept as read and written back; a page of which a save would still drop an element
-    // is not opened.
+    // kept as read and written back; a page of which a save would still lose or change a
+    // value is not opened.
     VYRQPageKeeping keeping(frame);
     if (!vyr::buildPage(frame, root, path, built)) {
         delete frame;
         return false;
     }
-    keeping.finish();
     frame->readPageHeader(root);
-    const QString dropped = keeping.unwritten([frame](Json::Value& page) { frame->pageDocument(page); });
-    if (!dropped.isEmpty()) {
-        qCWarning(vyrCore) << "page file" << path << qPrintable(dropped) << "- it is not opened";
+    frame->setSourceText(text);
+    frame->setOpenedFile(path, identity);
+    // The page document a save would write, made once, against the page as read.
+    Json::Value document;
+    keeping.finish([frame](Json::Value& page) { frame->pageDocument(page); }, document);
+    QString lost = keeping.cutText();
+    if (lost.isEmpty())
+        lost = keeping.firstLossOfPage(root, document);
+    bool cut = false;
+    // Elements past the depth the loader builds are the loss to name.
+    if (!lost.isEmpty() && vyr::pageWithinLimits(root, nullptr, &cut) && cut)
+        lost = QStringLiteral("nests elements deeper than %1 levels, which a save would drop").arg(vyr::maxElementDepth);
+    if (!lost.isEmpty()) {
+        qCWarning(vyrCore) << "page file" << path << qPrintable(lost) << "- it is not opened";
         delete frame;
         return false;
     }
@@ -376,9 +399,20 @@ bool VYRQCanvas::SavePage(const QString& path)
         return false;
     // The file is replaced only by a page that opens again: one the page read takes
     // whole, which parses and is shown in full.
+    VYRQCanvasWindow* frame = it.value();
+    // Another program may have written the file since the canvas read it: its content
+    // would be lost without a word.
+    if (path == frame->openedPath() && !frame->openedIdentity().isEmpty()) {
+        const QByteArray now = vyr::fileIdentity(path);
+        if (!now.isEmpty() && now != frame->openedIdentity()) {
+            qCWarning(vyrCore) << "page" << path
+                               << "is not saved: the file changed on disk since it was opened; both are kept";
+            return false;
+        }
+    }
     std::string text;
     QString why;
-    if (!it.value()->pageText(text, vyr::maxFileBytes, &why)) {
+    if (!frame->pageText(text, vyr::maxFileBytes, &why)) {
         qCWarning(vyrCore) << "page" << path << "is not saved:" << qPrintable(why);
         return false;
     }
@@ -388,7 +422,10 @@ bool VYRQCanvas::SavePage(const QString& path)
         qCWarning(vyrCore) << "page" << path << "is not saved: opened again," << qPrintable(refusal);
         return false;
     }
-    return writeFileAtomically(path, bytes);
+    if (!writeFileAtomically(path, bytes))
+        return false;
+    frame->setOpenedFile(path, vyr::fileIdentity(path));
+    return true;
 }
 
 void VYRQCanvas::SaveStyle(const QString& path)

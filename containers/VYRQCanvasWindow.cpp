@@ -122,11 +122,33 @@ QWidget* VYRQCanvasWindow::HitTestWithChildren(QWidget* widget, int x, int y)
     return clippedRectInFrame(widget).contains(QPoint(x, y)) ? widget : nullptr;
 }
 
+namespace {
+
+// Walked by hand: findChildren casts every object through its meta-object, which on a
+// large page takes longer than the hiding.
+void hideDescendants(QObject* parent)
+{
+    for (QObject* object : parent->children()) {
+        if (!object->isWidgetType())
+            continue;
+        auto* widget = static_cast<QWidget*>(object);
+        if (widget->isVisible() || widget->testAttribute(Qt::WA_WState_Created)) {
+            widget->hide();
+        } else {
+            // Never shown: hidden as hide() leaves it, without the events of a hide
+            // that nothing has seen yet.
+            widget->setAttribute(Qt::WA_WState_Hidden);
+            widget->setAttribute(Qt::WA_WState_ExplicitShowHide);
+        }
+        hideDescendants(widget);
+    }
+}
+
+} // namespace
+
 void VYRQCanvasWindow::hideAllWidges()
 {
-    const QList<QWidget*> widgets = findChildren<QWidget*>();
-    for (QWidget* widget : widgets)
-        widget->hide();
+    hideDescendants(this);
 }
 
 void VYRQCanvasWindow::writeHeader(Json::Value& root) const
@@ -179,9 +201,11 @@ bool VYRQCanvasWindow::pageText(std::string& out, qint64 maxBytes, QString* why)
     pageDocument(root);
     const auto bound = std::size_t(std::max<qint64>(maxBytes, 0));
     VYRQJsonWriter styled(VYRQJsonWriter::Layout::Styled, std::min(bound, std::size_t(vyr::maxFileBytes)));
+    styled.setSource(m_sourceText.constData(), std::size_t(m_sourceText.size()));
     if (styled.write(root, out))
         return true;
     VYRQJsonWriter compact(VYRQJsonWriter::Layout::Compact, bound);
+    compact.setSource(m_sourceText.constData(), std::size_t(m_sourceText.size()));
     if (!styled.heldNonFinite() && compact.write(root, out))
         return true;
     if (why) {

@@ -5,6 +5,7 @@
 #include "ControlInfo.h"
 #include "VYRQStyleDefs.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QWidget>
 
@@ -81,6 +82,19 @@ public:
     // The page document that pageText writes.
     void pageDocument(Json::Value& root);
 
+    // The text the page was read from: a number the page still holds as read is
+    // written as that text.
+    void setSourceText(const QByteArray& text) { m_sourceText = text; }
+    // The file the page was read from or last saved to, and what told it from the
+    // same file changed (vyr::fileIdentity); a save there checks it is still that file.
+    void setOpenedFile(const QString& path, const QByteArray& identity)
+    {
+        m_openedPath = path;
+        m_openedIdentity = identity;
+    }
+    QString openedPath() const { return m_openedPath; }
+    QByteArray openedIdentity() const { return m_openedIdentity; }
+
 private:
     void writeHeader(Json::Value& root) const;
     QRect rectInFrame(const QWidget* widget) const;
@@ -101,4 +115,7 @@ private:
     bool m_trans = false;
     QString m_pageName;
     std::unique_ptr<Json::Value> m_keptKeys;
+    QByteArray m_sourceText;
+    QString m_openedPath;
+    QByteArray m_openedIdentity;
 };

@@ -4,6 +4,7 @@
 #include "VYRQGlobal.h"
 #include "VYRQGlobal_p.h"
 #include "VYRQJson.h"
+#include "VYRQKeptElement_p.h"
 #include "VYRQPropertyRows.h"
 #include "VYRQStateStyles.h"
 
@@ -13,6 +14,8 @@
 #include <QStringList>
 
 #include <json/value.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -61,9 +64,15 @@ public:
 
     void readScrollBarElement(const Json::Value& entry);
     void writeContent(Json::Value& element);
+    // Where the content goes among `others` written children.
+    Json::ArrayIndex contentPlace(Json::ArrayIndex others) const;
 
     VYRQScrollView* q;
     QPointer<VYRQContainer> content;
+    // The content's place among the written children when it was taken: after
+    // contentAfter (null: first), or contentIndex of them when that one is gone.
+    QPointer<QObject> contentAfter;
+    int contentIndex = 0;
     FillStyle background;
     // Button sheets read from scroll bar elements (vertical, horizontal): a later
     // thickness sheet keeps them instead of wiping them out.
@@ -75,15 +84,50 @@ void VYRQScrollViewImpl::drawControl(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, background, rect);
 }
 
+namespace {
+
+// Whether the common writer writes `child` into the view's "child" list.
+bool isWrittenChild(const QObject* child)
+{
+    return qobject_cast<const VYRQKeptElement*>(child)
+        || (child->isWidgetType() && dynamic_cast<const IVYRQWidgetBase*>(child));
+}
+
+} // namespace
+
 void VYRQScrollViewImpl::createComplete()
 {
+    int written = 0;
+    QObject* previous = nullptr;
     for (QObject* child : q->children()) {
         if (auto* container = qobject_cast<VYRQContainer*>(child)) {
             content = container;
+            // Its place among the children, which the viewport it moves into loses.
+            contentIndex = written;
+            contentAfter = previous;
             q->setWidget(container);
             return;
         }
+        if (isWrittenChild(child)) {
+            ++written;
+            previous = child;
+        }
     }
+}
+
+Json::ArrayIndex VYRQScrollViewImpl::contentPlace(Json::ArrayIndex others) const
+{
+    if (contentAfter && contentAfter->parent() == q) {
+        Json::ArrayIndex place = 0;
+        for (const QObject* child : q->children()) {
+            if (!isWrittenChild(child))
+                continue;
+            ++place;
+            if (child == contentAfter)
+                return std::min(place, others);
+        }
+    }
+    return std::min(Json::ArrayIndex(std::max(contentIndex, 0)), others);
 }
 
 vyr::StyleSlots VYRQScrollViewImpl::styleSlots()
@@ -120,14 +164,20 @@ void VYRQScrollViewImpl::writeContent(Json::Value& element)
     Json::Value written(Json::objectValue);
     if (!control->serializeJsonValue(&written, false))
         return;
-    // First, so that a reload takes it as the content again.
+    // In its place among the other children: a reload takes the first container as
+    // the content again, and none is written before it.
     Json::Value children(Json::arrayValue);
-    children.append(written);
-    if (const Json::Value* others = vyr::json::array(element, "child")) {
-        for (Json::ArrayIndex i = 0; i < others->size(); ++i)
-            children.append((*others)[i]);
+    Json::Value* others = vyr::json::member(element, "child");
+    const Json::ArrayIndex count = others && others->isArray() ? others->size() : 0;
+    const Json::ArrayIndex place = contentPlace(count);
+    for (Json::ArrayIndex i = 0; i < count; ++i) {
+        if (i == place)
+            children.append(std::move(written));
+        children.append(std::move((*others)[i]));
     }
-    element["child"] = children;
+    if (place >= count)
+        children.append(std::move(written));
+    element["child"] = std::move(children);
 }
 
 void VYRQScrollViewImpl::readScrollBarElement(const Json::Value& entry)

@@ -85,7 +85,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (QAbstractItemView* view : widget->findChildren<QAbstractItemView*>())
             giveRows(view);
     }
-    keeping.finish();
+    Json::Value document;
+    keeping.finish(
+        [&built](Json::Value& page) {
+            page = Json::Value(Json::arrayValue);
+            for (const QPointer<QWidget>& widget : built) {
+                if (auto* control = widget ? dynamic_cast<IVYRQWidgetBase*>(widget.data()) : nullptr)
+                    control->serializeJsonValue(&page.append(Json::Value(Json::objectValue)), false);
+            }
+        },
+        document);
     // Shown on the offscreen platform, so that layouts, item views and deferred
     // geometry run as they do on screen.
     parent->show();

@@ -60,9 +60,13 @@ bool serializeInto(VYRQWidgetBase& base, VYRQWidgetBaseImpl* impl, Json::Value* 
         if (style && (style->isNull() || (style->isArray() && style->empty())))
             json->removeMember("style");
         // What the element held that the control does not write, as it was read.
-        if (const Json::Value* kept = impl->keptKeys())
+        // Kept by the object the control names as its own (a property list writes
+        // through its scroll view's).
+        auto* control = dynamic_cast<IVYRQWidgetBase*>(impl->owner());
+        const VYRQWidgetBaseImpl* keeper = control && control->getControlImpl() ? control->getControlImpl() : impl;
+        if (const Json::Value* kept = keeper->keptKeys())
             VYRQPageKeeping::restore(*kept, *json);
-        VYRQPageKeeping::noteWritten(impl->owner(), *json);
+        VYRQPageKeeping::noteWritten(const_cast<VYRQWidgetBaseImpl*>(keeper), *json);
     }
     return ok;
 }

@@ -1,7 +1,5 @@
 #include "VYRQKeptElement_p.h"
 
-#include "VYRQPageKeeping_p.h"
-
 VYRQKeptElement::VYRQKeptElement(const Json::Value& element, QObject* parent)
     : QObject(parent)
     , m_element(element)
@@ -13,7 +11,7 @@ bool VYRQKeptElement::appendTo(const QObject* child, Json::Value& list)
     const auto* kept = qobject_cast<const VYRQKeptElement*>(child);
     if (!kept)
         return false;
-    VYRQPageKeeping::noteWritten(kept, list.append(kept->m_element));
+    list.append(kept->m_element);
     return true;
 }
 

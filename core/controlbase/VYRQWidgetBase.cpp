@@ -278,20 +278,20 @@ void VYRQWidgetBase::SaveLayout(Json::Value& element)
 {
     if (m_layoutType == LayoutRatio) {
         Json::Value layout(Json::objectValue);
-        layout["type"] = 0;
-        layout["ratio"] = m_layout.ratio;
-        element["layout"] = layout;
+        layout[Json::StaticString("type")] = 0;
+        layout[Json::StaticString("ratio")] = m_layout.ratio;
+        element[Json::StaticString("layout")] = std::move(layout);
         return;
     }
     m_layoutType = LayoutAbsolute;
     if (vyr::designModes().designer && m_owner)
         m_layout.rect = { m_owner->x(), m_owner->y(), m_owner->width(), m_owner->height() };
     if (m_layout.rect.x != 0)
-        element["x"] = m_layout.rect.x;
+        element[Json::StaticString("x")] = m_layout.rect.x;
     if (m_layout.rect.y != 0)
-        element["y"] = m_layout.rect.y;
-    element["w"] = m_layout.rect.w;
-    element["h"] = m_layout.rect.h;
+        element[Json::StaticString("y")] = m_layout.rect.y;
+    element[Json::StaticString("w")] = m_layout.rect.w;
+    element[Json::StaticString("h")] = m_layout.rect.h;
 }
 
 QWidget* VYRQWidgetBase::cloneWidget(const QString& name)
@@ -411,45 +411,45 @@ Q_NEVER_INLINE void VYRQWidgetBase::readBaseKeys(const Json::Value& json)
 void VYRQWidgetBase::writeBaseKeys(Json::Value& json)
 {
     if (const IVYRQWidgetBase* control = dynamic_cast<const IVYRQWidgetBase*>(m_owner))
-        json["type"] = vyr::json::toUtf8(control->getTypeName());
-    json["name"] = vyr::json::toUtf8(m_owner->objectName());
+        json[Json::StaticString("type")] = vyr::json::toUtf8(control->getTypeName());
+    json[Json::StaticString("name")] = vyr::json::toUtf8(m_owner->objectName());
     const QString tip = m_owner->toolTip();
     if (!tip.isEmpty())
-        json["tooltip"] = vyr::json::toUtf8(tip);
+        json[Json::StaticString("tooltip")] = vyr::json::toUtf8(tip);
 
     // A control built in code never had its page visibility set; its own state counts.
     const QVariant visibility = m_owner->property("visibility");
     const bool visible = visibility.isValid() ? visibility.toBool() : !m_owner->isHidden();
     if (!visible)
-        json["visibility"] = false;
+        json[Json::StaticString("visibility")] = false;
     // Only an explicit disable is the control's own; a disabled parent is not.
     if (m_owner->testAttribute(Qt::WA_ForceDisabled))
-        json["enable"] = false;
+        json[Json::StaticString("enable")] = false;
 
     if (m_absoluteLayout) {
-        json["absoluteLayout"] = true;
+        json[Json::StaticString("absoluteLayout")] = true;
         if (m_dockHor != DockNear)
-            json["absoluteDockHor"] = int(m_dockHor);
+            json[Json::StaticString("absoluteDockHor")] = int(m_dockHor);
         if (m_dockVer != DockNear)
-            json["absoluteDockVer"] = int(m_dockVer);
+            json[Json::StaticString("absoluteDockVer")] = int(m_dockVer);
         if (m_dockOffsetX != 0)
-            json["absoluteDockOffsetX"] = m_dockOffsetX;
+            json[Json::StaticString("absoluteDockOffsetX")] = m_dockOffsetX;
         if (m_dockOffsetY != 0)
-            json["absoluteDockOffsetY"] = m_dockOffsetY;
+            json[Json::StaticString("absoluteDockOffsetY")] = m_dockOffsetY;
     }
     if (m_widthPolicy != PolicyUnset)
-        json["widthPolicy"] = int(m_widthPolicy);
+        json[Json::StaticString("widthPolicy")] = int(m_widthPolicy);
     if (m_heightPolicy != PolicyUnset)
-        json["heightPolicy"] = int(m_heightPolicy);
+        json[Json::StaticString("heightPolicy")] = int(m_heightPolicy);
 
     if (m_owner->minimumWidth() > 0)
-        json["minWidth"] = m_owner->minimumWidth();
+        json[Json::StaticString("minWidth")] = m_owner->minimumWidth();
     if (m_owner->minimumHeight() > 0)
-        json["minHeight"] = m_owner->minimumHeight();
+        json[Json::StaticString("minHeight")] = m_owner->minimumHeight();
     if (m_owner->maximumWidth() != maxWidgetSize)
-        json["maxWidth"] = m_owner->maximumWidth();
+        json[Json::StaticString("maxWidth")] = m_owner->maximumWidth();
     if (m_owner->maximumHeight() != maxWidgetSize)
-        json["maxHeight"] = m_owner->maximumHeight();
+        json[Json::StaticString("maxHeight")] = m_owner->maximumHeight();
 
     SaveLayout(json);
 }

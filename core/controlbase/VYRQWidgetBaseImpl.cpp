@@ -397,7 +397,7 @@ void VYRQWidgetBaseImpl::writeStyleSlots(Json::Value& element, const vyr::StyleS
     for (const vyr::StyleSlot& row : table)
         row.write(styles);
     if (!styles.empty())
-        element["style"] = styles;
+        element[Json::StaticString("style")] = std::move(styles);
 }
 
 void VYRQWidgetBaseImpl::readJson(const Json::Value&)
@@ -426,12 +426,12 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
             continue;
         Json::Value v = attrToJson(entry.second);
         if (!v.isNull())
-            attr[entry.first] = v;
+            attr[entry.first] = std::move(v);
     }
     if (!m_themeName.isEmpty())
-        (*json)["theme"] = vyr::json::toUtf8(m_themeName);
+        (*json)[Json::StaticString("theme")] = vyr::json::toUtf8(m_themeName);
     if (!attr.empty())
-        (*json)["attr"] = std::move(attr);
+        (*json)[Json::StaticString("attr")] = std::move(attr);
 
     if (vyr::designModes().serializeChild && m_owner) {
         Json::Value children(Json::arrayValue);
@@ -449,7 +449,7 @@ bool VYRQWidgetBaseImpl::serializeCommon(Json::Value*& json, bool read)
         // Moved, not copied: a copy at every level would copy a page's deepest
         // controls once per level above them.
         if (!children.empty())
-            (*json)["child"] = std::move(children);
+            (*json)[Json::StaticString("child")] = std::move(children);
     }
     return true;
 }

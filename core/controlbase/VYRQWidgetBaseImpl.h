@@ -125,6 +125,14 @@ public:
     // changes (VYRQPageKeeping); null when none are kept.
     const Json::Value* keptKeys() const { return m_keptKeys.get(); }
     void setKeptKeys(Json::Value keys);
+    // The element the control was built from, while the page keeping numbered `keeping`
+    // has not made its record yet; null otherwise.
+    const Json::Value* readElement(quint64 keeping) const { return keeping == m_readKeeping ? m_readElement : nullptr; }
+    void setReadElement(const Json::Value* element, quint64 keeping)
+    {
+        m_readElement = element;
+        m_readKeeping = keeping;
+    }
 
     const std::map<std::string, VYRQAttrValue>& attrValues() const;
     void setAttrValue(const std::string& name, const VYRQAttrValue& value) { attrStore()[name] = value; }
@@ -249,6 +257,8 @@ private:
     // sequence of claims, and a control keeps a pointer to its own (null: none).
     const vyr::OwnAttrKeySet* m_ownAttrKeys = nullptr;
     std::unique_ptr<Json::Value> m_keptKeys;
+    const Json::Value* m_readElement = nullptr;
+    quint64 m_readKeeping = 0;
     bool isOwnAttrKey(const std::string& name) const;
     // The read half of the common part: the element's "attr" object (null when it has
     // none) after following a "theme" redirect; storeAttrValues keeps the values of

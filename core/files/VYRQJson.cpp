@@ -58,6 +58,110 @@ bool parseFull(const char* begin, const char* end, Json::Value& root)
     }
 }
 
+namespace {
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The \u escape of [p, p + 6) as a number, or -1.
+long escapeAt(const char* p, const char* end)
+{
+    if (end - p < 6 || p[0] != '\\' || p[1] != 'u')
+        return -1;
+    long unit = 0;
+    for (int i = 2; i < 6; ++i) {
+        const int d = hexDigit(p[i]);
+        if (d < 0)
+            return -1;
+        unit = unit * 16 + d;
+    }
+    return unit;
+}
+
+// The first high surrogate escape in a string of [begin, end) that no low one follows.
+const char* loneHighSurrogate(const char* begin, const char* end)
+{
+    bool inString = false;
+    for (const char* p = begin; p < end; ++p) {
+        if (*p == '"') {
+            inString = !inString;
+        } else if (inString && *p == '\\' && p + 1 < end) {
+            const long unit = escapeAt(p, end);
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                const long next = escapeAt(p + 6, end);
+                if (next < 0xDC00 || next > 0xDFFF)
+                    return p;
+            }
+            ++p;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool parseWholePage(const char* begin, const char* end, Json::Value& root, std::string& why)
+{
+    why.clear();
+    if (!begin || !end || end < begin) {
+        why = "it is empty";
+        return false;
+    }
+    try {
+        VYRQJsonReader fast(VYRQJsonReader::Mode::WholePage);
+        switch (fast.parse(begin, end, root)) {
+        case VYRQJsonReader::Result::Parsed:
+            return true;
+        case VYRQJsonReader::Result::Refused:
+            why = fast.refusal();
+            return false;
+        case VYRQJsonReader::Result::NotMine:
+            break;
+        }
+        // The full reader takes a high surrogate escape and whatever escape follows as a
+        // pair: "\ud800\u0041" would come back as another character.
+        if (const char* lone = loneHighSurrogate(begin, end)) {
+            why = "holds a lone surrogate escape at byte " + std::to_string(lone - begin)
+                + " in a text only the full reader takes (comments, trailing commas, ...), which it would not read as written";
+            return false;
+        }
+        Json::CharReaderBuilder builder;
+        builder["allowComments"] = true;
+        builder["collectComments"] = false;
+        builder["stackLimit"] = maxNesting;
+        builder["rejectDupKeys"] = true;
+        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+        Json::Value parsed;
+        std::string errors;
+        if (reader->parse(begin, end, &parsed, &errors)) {
+            root.swap(parsed);
+            return true;
+        }
+        // "* Line 1, Column 9\n  Syntax error: ...\n": the first error on one line.
+        std::string first = errors.substr(0, errors.find("\n*", 1));
+        for (char& c : first) {
+            if (c == '\n')
+                c = ' ';
+        }
+        while (!first.empty() && (first.back() == ' ' || first.back() == '\n'))
+            first.pop_back();
+        if (first.size() > 2 && first.compare(0, 2, "* ") == 0)
+            first.erase(0, 2);
+        why = "it does not parse: " + (first.empty() ? std::string("syntax error") : first);
+    } catch (...) {
+        why = "it does not parse";
+    }
+    return false;
+}
+
 bool parse(const QByteArray& text, Json::Value& root)
 {
     return parse(text.constData(), text.constData() + text.size(), root);

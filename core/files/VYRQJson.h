@@ -18,6 +18,10 @@ namespace json {
 // nesting deeper than a few hundred levels and on any exception of the parser.
 VYRQTLIB_EXPORT bool parse(const char* begin, const char* end, Json::Value& root);
 VYRQTLIB_EXPORT bool parse(const QByteArray& text, Json::Value& root);
+// A page the design canvas opens: as parse, but a key twice in one object is refused
+// and a lone surrogate escape is taken (VYRQJsonReader::Mode::WholePage). `why` gets
+// the reason of a refusal.
+VYRQTLIB_EXPORT bool parseWholePage(const char* begin, const char* end, Json::Value& root, std::string& why);
 // jsoncpp's own reader with the same settings: what parse falls back to for anything the
 // fast reader declines (tests and benchmarks compare the two through it).
 VYRQTLIB_EXPORT bool parseFull(const char* begin, const char* end, Json::Value& root);

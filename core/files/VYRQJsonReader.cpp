@@ -2,10 +2,12 @@
 
 #include <json/value.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <system_error>
@@ -165,10 +167,11 @@ VYRQJsonReader::Result VYRQJsonReader::parse(const char* begin, const char* end,
     begin_ = begin;
     p_ = begin;
     end_ = end;
+    refusal_.clear();
     Json::Value parsed;
     skipSpace();
     if (!readValue(parsed, 0))
-        return Result::NotMine;
+        return refusal_.empty() ? Result::NotMine : Result::Refused;
     skipSpace();
     if (p_ != end_)
         return Result::NotMine;
@@ -281,7 +284,13 @@ bool VYRQJsonReader::readObject(Json::Value& out, int depth)
         skipSpace();
         // Both paths are done with [kb, ke) on return, so scratch_ may be reused by the value.
         const char* shared = tableKey(kb, std::size_t(ke - kb));
+        const Json::ArrayIndex before = out.size();
         Json::Value* slot = shared ? &out[Json::StaticString(shared)] : out.demand(kb, ke);
+        if (mode_ == Mode::WholePage && out.size() == before) {
+            refusal_ = "holds the key \"" + std::string(kb, std::min(ke, kb + 80)) + "\" twice in the object at byte "
+                + std::to_string(start - begin_) + ", of which a save would keep one value";
+            return false;
+        }
         if (!readValue(*slot, depth))
             return false;
         const Step step = afterItem(out, '}', start);
@@ -374,9 +383,16 @@ bool VYRQJsonReader::decodeEscapes(const char* from)
                 return false;
             long cp = hex4(p);
             p += 4;
-            if (cp < 0 || (cp >= 0xDC00 && cp <= 0xDFFF))
+            const bool lone = mode_ == Mode::WholePage;
+            if (cp < 0 || (cp >= 0xDC00 && cp <= 0xDFFF && !lone))
                 return false;
-            if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (lone && cp >= 0xD800 && cp <= 0xDBFF) {
+                const long low = end_ - p >= 6 && p[0] == '\\' && p[1] == 'u' ? hex4(p + 2) : -1;
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    p += 6;
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                }
+            } else if (cp >= 0xD800 && cp <= 0xDBFF) {
                 // Only a high surrogate followed by a low one is taken.
                 if (end_ - p < 6 || p[0] != '\\' || p[1] != 'u')
                     return false;
@@ -425,7 +441,7 @@ bool VYRQJsonReader::readNumber(Json::Value& out)
         // Every integer within Int64 becomes an intValue, positive ones too.
         constexpr std::uint64_t int64Max = std::uint64_t(INT64_MAX);
         if (p - digits > 19 || magnitude > int64Max + (negative ? 1 : 0))
-            return false;
+            return mode_ == Mode::WholePage && readWideNumber(out, start, p, negative);
         Json::Int64 value;
         if (!negative)
             value = Json::Int64(magnitude);
@@ -458,13 +474,39 @@ bool VYRQJsonReader::readNumber(Json::Value& out)
     }
     double value = 0;
     const std::from_chars_result r = std::from_chars(start, p, value);
-    if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value))
-        return false;
-    // Underflow (to zero or into the subnormal range) is left to the full reader.
-    if (value == 0 ? nonZero != 0 : std::fabs(value) < DBL_MIN)
-        return false;
+    const bool underflow = value == 0 ? nonZero != 0 : std::fabs(value) < DBL_MIN;
+    if (r.ec != std::errc() || r.ptr != p || !std::isfinite(value) || underflow) {
+        // Underflow (to zero or into the subnormal range) is otherwise left to the full reader.
+        return mode_ == Mode::WholePage && readWideNumber(out, start, p, negative);
+    }
     p_ = p;
     put(out, Json::Value(value));
+    setOffsets(out, start);
+    return true;
+}
+
+// [start, p) is a number the plain reading leaves to the full reader: an integer past
+// Int64, a double past the range or below the normal one. Read as the full reader
+// reads them (an integer within UInt64 as a uintValue, any other as the C library's
+// double), so that nothing of a whole page goes to that reader for a number alone;
+// one past the largest double is refused, as no text can be written back for it.
+bool VYRQJsonReader::readWideNumber(Json::Value& out, const char* start, const char* p, bool negative)
+{
+    std::uint64_t whole = 0;
+    const bool integral = std::find_if(start, p, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == p;
+    if (integral && !negative && std::from_chars(start, p, whole).ec == std::errc()) {
+        put(out, Json::Value(Json::UInt64(whole)));
+    } else {
+        const std::string text(start, p);
+        const double value = std::strtod(text.c_str(), nullptr);
+        if (!std::isfinite(value)) {
+            refusal_ = "holds the number " + text.substr(0, 40) + " at byte " + std::to_string(start - begin_)
+                + ", past the largest double, which no save could write back";
+            return false;
+        }
+        put(out, Json::Value(value));
+    }
+    p_ = p;
     setOffsets(out, start);
     return true;
 }

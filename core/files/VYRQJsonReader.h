@@ -28,8 +28,21 @@ class VYRQTLIB_EXPORT VYRQJsonReader {
 public:
     enum class Result {
         Parsed,     // `root` holds the tree
-        NotMine     // `root` is untouched; the text needs the full reader
+        NotMine,    // `root` is untouched; the text needs the full reader
+        Refused     // a page read whole only: `refusal()` says why (no other reader takes it)
     };
+
+    // A page the design canvas opens, which it must write back value for value: a key
+    // twice in one object is refused (one value would be lost), and a lone surrogate
+    // escape, high or low, is taken as the three bytes of its code unit, as the full
+    // reader takes a lone low one, so that the writer can give its escape back.
+    enum class Mode { Plain, WholePage };
+
+    VYRQJsonReader() = default;
+    explicit VYRQJsonReader(Mode mode)
+        : mode_(mode)
+    {
+    }
 
     // Containers nested deeper than this are declined. A page nests each element level
     // in two (the element and its "child" list) within its own object and "elements"
@@ -39,6 +52,7 @@ public:
     static constexpr int maxDepth = 2 * 128 + 2 + 16;
 
     Result parse(const char* begin, const char* end, Json::Value& root);
+    const std::string& refusal() const { return refusal_; }
 
 private:
     bool readValue(Json::Value& out, int depth);
@@ -49,6 +63,7 @@ private:
     bool readArray(Json::Value& out, int depth);
     bool readString(Json::Value& out);
     bool readNumber(Json::Value& out);
+    bool readWideNumber(Json::Value& out, const char* start, const char* p, bool negative);
     // Scans the string at p_ (just past its opening quote) and leaves p_ past its
     // closing quote. [b, e) is the raw text when it has no escape, else the
     // decoded bytes in scratch_.
@@ -61,4 +76,6 @@ private:
     const char* p_ = nullptr;
     const char* end_ = nullptr;
     std::string scratch_;
+    std::string refusal_;
+    Mode mode_ = Mode::Plain;
 };

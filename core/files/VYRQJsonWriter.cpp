@@ -3,7 +3,11 @@
 #include <json/value.h>
 #include <json/writer.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -28,7 +32,17 @@ void appendQuoted(const char* begin, const char* end, std::string& out)
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (byte < 0x20) {
+            // A lone surrogate, as a page reads its escape: the escape again, where its
+            // bytes would be no UTF-8.
+            if (byte == 0xED && end - c >= 3 && (static_cast<unsigned char>(c[1]) & 0xE0) == 0xA0
+                && (static_cast<unsigned char>(c[2]) & 0xC0) == 0x80) {
+                const unsigned unit = 0xD000 | ((static_cast<unsigned char>(c[1]) & 0x3F) << 6)
+                    | (static_cast<unsigned char>(c[2]) & 0x3F);
+                out += "\\u";
+                for (int shift = 12; shift >= 0; shift -= 4)
+                    out += hex[(unit >> shift) & 0xf];
+                c += 2;
+            } else if (byte < 0x20) {
                 out += "\\u00";
                 out += hex[byte >> 4];
                 out += hex[byte & 0xf];
@@ -40,7 +54,109 @@ void appendQuoted(const char* begin, const char* end, std::string& out)
     out += '"';
 }
 
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether [b, e) is a JSON number as a whole; `integral` tells whether it has neither
+// fraction nor exponent.
+bool isNumberText(const char* b, const char* e, bool& integral)
+{
+    const char* p = b;
+    if (p != e && *p == '-')
+        ++p;
+    if (p == e || !isDigit(*p))
+        return false;
+    if (*p == '0')
+        ++p;
+    else
+        while (p != e && isDigit(*p))
+            ++p;
+    integral = true;
+    if (p != e && *p == '.') {
+        integral = false;
+        if (++p == e || !isDigit(*p))
+            return false;
+        while (p != e && isDigit(*p))
+            ++p;
+    }
+    if (p != e && (*p == 'e' || *p == 'E')) {
+        integral = false;
+        ++p;
+        if (p != e && (*p == '+' || *p == '-'))
+            ++p;
+        if (p == e || !isDigit(*p))
+            return false;
+        while (p != e && isDigit(*p))
+            ++p;
+    }
+    return p == e;
+}
+
+// Whether the number text [b, e) reads back as `value`, its type included: an integral
+// text within 64 bits is read as an integer, any other as a double.
+bool readsBackAs(const char* b, const char* e, const Json::Value& value)
+{
+    bool integral = false;
+    if (!isNumberText(b, e, integral))
+        return false;
+    std::int64_t asInt = 0;
+    std::uint64_t asUInt = 0;
+    const bool fitsInt = integral && std::from_chars(b, e, asInt).ec == std::errc();
+    const bool fitsUInt = integral && !fitsInt && std::from_chars(b, e, asUInt).ec == std::errc();
+    switch (value.type()) {
+    case Json::intValue:
+        return (fitsInt && asInt == value.asLargestInt()) || (fitsUInt && value.asLargestInt() >= 0
+                                                               && asUInt == value.asLargestUInt());
+    case Json::uintValue:
+        return (fitsUInt && asUInt == value.asLargestUInt())
+            || (fitsInt && asInt >= 0 && std::uint64_t(asInt) == value.asLargestUInt());
+    case Json::realValue: {
+        if (fitsInt || fitsUInt)
+            return false;
+        const std::string text(b, e);
+        const double read = std::strtod(text.c_str(), nullptr);
+        const double held = value.asDouble();
+        return std::memcmp(&read, &held, sizeof read) == 0;
+    }
+    default:
+        return false;
+    }
+}
+
 } // namespace
+
+void VYRQJsonWriter::setSource(const char* begin, std::size_t size)
+{
+    m_source = begin;
+    m_sourceSize = size;
+}
+
+bool VYRQJsonWriter::sourceText(const Json::Value& value, std::string& text) const
+{
+    if (!m_source)
+        return false;
+    const std::ptrdiff_t start = value.getOffsetStart();
+    const std::ptrdiff_t limit = value.getOffsetLimit();
+    if (start < 0 || limit <= start || std::size_t(limit) > m_sourceSize)
+        return false;
+    if (!readsBackAs(m_source + start, m_source + limit, value))
+        return false;
+    text.assign(m_source + start, m_source + limit);
+    return true;
+}
+
+std::string VYRQJsonWriter::shortestText(double value)
+{
+    char buffer[64];
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, result.ptr);
+    // Read back as a double, not an integer.
+    if (text.find_first_of(".e") == std::string::npos)
+        text += ".0";
+    return text;
+}
 
 VYRQJsonWriter::VYRQJsonWriter(Layout layout, std::size_t maxBytes)
     : m_layout(layout)
@@ -93,6 +209,8 @@ void VYRQJsonWriter::newLine()
 
 void VYRQJsonWriter::scalarText(const Json::Value& value, std::string& text)
 {
+    if (value.isNumeric() && sourceText(value, text))
+        return;
     switch (value.type()) {
     case Json::nullValue: text = "null"; break;
     case Json::intValue: text = Json::valueToString(value.asLargestInt()); break;
@@ -105,7 +223,7 @@ void VYRQJsonWriter::scalarText(const Json::Value& value, std::string& text)
             text.clear();
             break;
         }
-        text = Json::valueToString(value.asDouble());
+        text = shortestText(value.asDouble());
         break;
     case Json::booleanValue: text = value.asBool() ? "true" : "false"; break;
     case Json::stringValue: {

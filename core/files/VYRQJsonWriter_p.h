@@ -14,6 +14,11 @@
 // same. Compact is the same text without the layout's whitespace. Comments are not
 // written. A number that is not finite has no JSON text (a NaN would go out as null,
 // an infinity as a number no reader takes): a value holding one is not written.
+//
+// A number is written as the text it was read from when the writer is given that text
+// (setSource) and the value's offsets find in it a number that reads back the same;
+// otherwise a double is written as the shortest text that reads back the same double.
+// A lone surrogate (the three bytes a page reads its escape as) is written as its escape.
 
 #include <cstddef>
 #include <string>
@@ -33,6 +38,9 @@ public:
     // finite (heldNonFinite then tells which).
     bool write(const Json::Value& value, std::string& out);
     bool heldNonFinite() const { return m_nonFinite; }
+    // The text the values being written were read from, which must outlive the writing.
+    void setSource(const char* begin, std::size_t size);
+    static std::string shortestText(double value);
 
 private:
     void writeValue(const Json::Value& value);
@@ -40,6 +48,7 @@ private:
     void writeObject(const Json::Value& object);
     // A scalar or an empty container, as text.
     void scalarText(const Json::Value& value, std::string& text);
+    bool sourceText(const Json::Value& value, std::string& text) const;
     void newLine();
     void put(const char* text, std::size_t size);
     void put(const std::string& text) { put(text.data(), text.size()); }
@@ -51,4 +60,6 @@ private:
     std::string m_indent;
     bool m_over = false;
     bool m_nonFinite = false;
+    const char* m_source = nullptr;
+    std::size_t m_sourceSize = 0;
 };

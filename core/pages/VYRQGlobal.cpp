@@ -179,7 +179,9 @@ struct PageCount {
 // hold the elements above them. Qt paints an element's children from within the
 // recursion over its own siblings, so what one paint stacks up is the sum of the lists
 // along the path, not the longest of them.
-PageLimit pageLimitOf(const Json::Value* list, int depth, Json::ArrayIndex stacked, PageCount& count)
+// `built`: whether the loader builds the list's elements as controls; below an element
+// of a type no factory is registered for it builds nothing, and nothing is cut there.
+PageLimit pageLimitOf(const Json::Value* list, int depth, Json::ArrayIndex stacked, PageCount& count, bool built)
 {
     if (!list)
         return PageLimit::Within;
@@ -187,7 +189,7 @@ PageLimit pageLimitOf(const Json::Value* list, int depth, Json::ArrayIndex stack
         return PageLimit::Siblings;
     // Deeper elements are never built.
     if (depth > maxElementDepth) {
-        count.cut = count.cut || !list->empty();
+        count.cut = count.cut || (built && !list->empty());
         return PageLimit::Within;
     }
     count.total += list->size();
@@ -197,7 +199,10 @@ PageLimit pageLimitOf(const Json::Value* list, int depth, Json::ArrayIndex stack
     for (const Json::Value& element : *list) {
         if (!element.isObject())
             continue;
-        const PageLimit limit = pageLimitOf(vyr::json::array(element, "child"), depth + 1, stacked, count);
+        std::string type;
+        const bool typed = built && vyr::json::read(element, "type", type)
+            && registry().createFuncMap.count(type) != 0;
+        const PageLimit limit = pageLimitOf(vyr::json::array(element, "child"), depth + 1, stacked, count, typed);
         if (limit != PageLimit::Within)
             return limit;
     }
@@ -222,7 +227,7 @@ void countMenuItems(const Json::Value* list, int depth, int& count)
 bool pageWithinLimits(const Json::Value& root, QString* refusal, bool* cut)
 {
     PageCount count;
-    const PageLimit limit = pageLimitOf(vyr::json::array(root, "elements"), 1, 0, count);
+    const PageLimit limit = pageLimitOf(vyr::json::array(root, "elements"), 1, 0, count, true);
     if (cut)
         *cut = count.cut;
     if (refusal && limit == PageLimit::Siblings)
