@@ -204,13 +204,15 @@ QByteArray routed(const QByteArray& text, const ImageRoutes& images)
     return out;
 }
 
-// Whether the strokes of a document are sure to keep within their bounds unread: none
-// can be drawn through <use>, no dash pattern can be set (nor spelled through a CSS
-// escape or comment), and its bytes hold too few points (a byte gives 1.5 at most: 13 for
-// "<circle/>", one for each "z" of a path).
+// Whether the strokes and text of a document are sure to keep within their bounds
+// unread: none can be drawn through <use>, no dash pattern can be set (nor spelled
+// through a CSS escape or comment), it holds no text element, and its bytes hold too
+// few points, counting the segments curves are flattened into (a byte gives 160 at
+// most: `<circle r="9e9"/>` and each further arc of a path, "1 1 0 0 0 9e9 1", are four
+// curves of 512 segments in 16 bytes or less).
 bool strokesWithinBounds(const QByteArray& text)
 {
-    if (text.size() * 1.5 > maxSvgPoints)
+    if (text.size() * 160.0 > maxSvgPoints)
         return false;
     const char* begin = text.constData();
     const size_t size = size_t(text.size());
@@ -231,7 +233,8 @@ bool strokesWithinBounds(const QByteArray& text)
     };
     // A <use> element is "<use" or, prefixed, ":use" (the quick reading takes no entities).
     return !contains('*', 1, "/*", false) && !contains('u', 1, "<use", false) && !contains('u', 1, ":use", false)
-        && !contains('y', 8, "dasharray", true) && !contains('Y', 8, "dasharray", true);
+        && !contains('y', 8, "dasharray", true) && !contains('Y', 8, "dasharray", true)
+        && !contains('x', 2, "text", false);
 }
 
 // Measured: up to about 1.5 KB a parsed element and two bytes a character.
@@ -267,7 +270,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
         if (quick.read()) {
             const SvgStrokeWork::Totals work = countStrokes ? strokes.totals() : SvgStrokeWork::Totals();
             if (quick.characters() + work.textThroughUses <= maxSvgBytes && work.points <= maxSvgPoints
-                && work.dashes <= maxSvgDashes) {
+                && work.dashes <= maxSvgDashes && work.glyphs <= maxSvgGlyphs) {
                 out.text = text;
                 out.weight = weightOf(quick.elements(), quick.characters(), text.size(), 0);
                 return true;
@@ -310,7 +313,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
             }
         } else if (token == QXmlStreamReader::Characters) {
             characters += xml.text().size();
-            strokes.characters(xml.text().size());
+            strokes.characters(xml.text());
             if (inSheet)
                 sheet += xml.text();
         } else if (token == QXmlStreamReader::ProcessingInstruction && isStyleSheet(xml)) {
@@ -337,6 +340,10 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
     }
     if (work.dashes > maxSvgDashes) {
         refusal = QStringLiteral("strokes of more than %1 dashes").arg(maxSvgDashes);
+        return false;
+    }
+    if (work.glyphs > maxSvgGlyphs) {
+        refusal = QStringLiteral("text of more than %1 glyphs laid out, its runs and uses counted").arg(maxSvgGlyphs);
         return false;
     }
     out.namesFiles = images.count() > 0 || styleSheets > 0;

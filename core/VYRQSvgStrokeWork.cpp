@@ -155,12 +155,24 @@ double distance(const Point& a, const Point& b)
 struct Cost {
     double points = 0;
     double length = 0;
+    double segments = 0;   // what its curves are flattened into
 };
 
-// A path's points and the length of its control polygon. Numbers after a command are
-// taken in groups of the command's size, a move's later pairs as lines, as the
-// renderer does; reading stops at the first thing that is neither.
-Cost pathCost(Text text)
+// The segments Qt flattens a curve into whose control polygon is `length` long on the
+// device: it halves the curve until each part lies within a quarter of a pixel of its
+// chord, nine times at most. Halving quarters a part's distance from its chord, so
+// the segments grow with the square root of the length (measured: within 4 times it).
+double curveSegments(double length)
+{
+    constexpr double most = 512;
+    return length >= 0 && length < most * most ? std::min(most, 2 + std::ceil(4 * std::sqrt(length))) : most;
+}
+
+// A path's points, the segments of its curves at `scale` device pixels a unit, and
+// the length of its control polygon. Numbers after a command are taken in groups of
+// the command's size, a move's later pairs as lines, as the renderer does; reading
+// stops at the first thing that is neither.
+Cost pathCost(Text text, double scale)
 {
     Cost cost;
     Point at, start, control;
@@ -234,18 +246,24 @@ Cost pathCost(Text text)
         if (upper == 'A') {
             // Drawn as up to four curves, somewhere on an ellipse that its radii give
             // or, when they are too short, the ends stretch it to.
-            cost.points += 12;
-            cost.length += 2 * pi * std::max({ std::abs(n[0]), std::abs(n[1]), distance(at, to) });
+            const double ellipse = 2 * pi * std::max({ std::abs(n[0]), std::abs(n[1]), distance(at, to) });
+            cost.length += ellipse;
+            cost.segments += 4 * curveSegments(ellipse / 4 * scale);
         } else if (upper == 'M') {
             cost.points += 1;
         } else {
-            cost.points += vias + 1;
+            double polygon = 0;
             Point from = at;
             for (int i = 0; i < vias; ++i) {
-                cost.length += distance(from, via[i]);
+                polygon += distance(from, via[i]);
                 from = via[i];
             }
-            cost.length += distance(from, to);
+            polygon += distance(from, to);
+            cost.length += polygon;
+            if (vias > 0)
+                cost.segments += curveSegments(polygon * scale);
+            else
+                cost.points += 1;
         }
         control = vias > 0 ? via[vias - 1] : to;
         at = to;
@@ -299,23 +317,87 @@ struct ShapeAttributes {
         return false;
     }
 
-    Cost costOf(QStringView element) const
+    // At `scale` device pixels a unit.
+    Cost costOf(QStringView element, double scale) const
     {
         if (element == QLatin1String("path"))
-            return pathCost(Text(d));
+            return pathCost(Text(d), scale);
         if (element == QLatin1String("polyline") || element == QLatin1String("polygon"))
             return pointsCost(points, element == QLatin1String("polygon"));
         if (element == QLatin1String("line"))   // no longer than the sum of its ends' distances from 0
             return { 2, std::hypot(lengthOf(x1) + lengthOf(x2), lengthOf(y1) + lengthOf(y2)) };
+        // Round corners and ellipses are drawn as four curves.
+        const auto ellipse = [scale](double points, double length, double radius) {
+            const double around = 2 * pi * radius;
+            return Cost{ points, length + around, radius > 0 ? 4 * curveSegments(around / 4 * scale) : 0 };
+        };
         if (element == QLatin1String("rect"))
-            return { 8, 2 * (lengthOf(width) + lengthOf(height)) };
+            return ellipse(8, 2 * (lengthOf(width) + lengthOf(height)), std::max(lengthOf(rx), lengthOf(ry)));
         if (element == QLatin1String("circle"))
-            return { 13, 2 * pi * lengthOf(r) };
+            return ellipse(1, 0, lengthOf(r));
         if (element == QLatin1String("ellipse"))
-            return { 13, 2 * pi * std::max(lengthOf(rx), lengthOf(ry)) };
+            return ellipse(1, 0, std::max(lengthOf(rx), lengthOf(ry)));
         return {};
     }
 };
+
+// How much `transform` may stretch a length at most: the product over its list of
+// each one's largest stretch (a matrix's by the root of the sum of its squares).
+double transformScale(QStringView value)
+{
+    double scale = 1;
+    Text text(value);
+    while (!text.atEnd()) {
+        while (!text.atEnd() && !isLetter(text.peek()))
+            ++text.at;
+        const QChar* name = text.at;
+        while (!text.atEnd() && isLetter(text.peek()))
+            ++text.at;
+        const QStringView function(name, text.at - name);
+        while (!text.atEnd() && text.peek() != '(')
+            ++text.at;
+        const QChar* open = text.at;
+        while (!text.atEnd() && text.peek() != ')')
+            ++text.at;
+        double n[6] = {};
+        int count = 0;
+        readNumbers(Text(open == text.end ? open : open + 1, text.at), [&](double v) {
+            if (count < 6)
+                n[count++] = v;
+        });
+        if (function == QLatin1String("matrix"))
+            scale *= std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2] + n[3] * n[3]);
+        else if (function == QLatin1String("scale"))
+            scale *= std::max(std::abs(n[0]), count > 1 ? std::abs(n[1]) : 0.0);
+        else if (function == QLatin1String("skewX") || function == QLatin1String("skewY"))
+            scale *= 1 + std::abs(std::tan(n[0] * pi / 180));
+    }
+    return scale >= 0 ? scale : none;
+}
+
+// Device pixels a unit of the root `<svg>` at most, drawn at its own size or at least
+// 128 pixels a side, whichever is larger.
+double rootScale(QStringView width, QStringView height, QStringView viewBox)
+{
+    double box[4] = {};
+    int count = 0;
+    readNumbers(Text(viewBox), [&](double v) {
+        if (count < 4)
+            box[count++] = v;
+    });
+    double w = lengthOf(width), h = lengthOf(height);
+    double boxW = count == 4 ? std::abs(box[2]) : 0, boxH = count == 4 ? std::abs(box[3]) : 0;
+    if (boxW <= 0 || boxH <= 0) {
+        boxW = w > 0 ? w : 100;
+        boxH = h > 0 ? h : 100;
+    }
+    if (w <= 0)
+        w = boxW;
+    if (h <= 0)
+        h = boxH;
+    constexpr double least = 128;
+    return std::max(std::max(w, least) / boxW, std::max(h, least) / boxH);
+}
 
 int hexValue(QChar c)
 {
@@ -414,11 +496,16 @@ void SvgStrokeWork::startElement(QStringView element, const std::vector<Attribut
     // longer one, "none" or "inherit" (and may spell them in ways not read here).
     double own = none;
     const bool isUse = element == QLatin1String("use");
+    QStringView viewBox, transform;
     for (const Attribute& attribute : attributes) {
         const QStringView name = attribute.name;
         const QStringView value = attribute.value;
         if (geometry.take(name, value))
             continue;
+        if (name == QLatin1String("transform"))
+            transform = value;
+        else if (name == QLatin1String("viewBox"))
+            viewBox = value;
         if (QLatin1String("stroke-dasharray").compare(name, Qt::CaseInsensitive) == 0)
             own = std::min(own, dashPattern(Text(value)));
         else if (name == QLatin1String("style"))
@@ -428,21 +515,112 @@ void SvgStrokeWork::startElement(QStringView element, const std::vector<Attribut
         else if (isUse && attribute.qualifiedName == QLatin1String("xlink:href") && value.startsWith(QLatin1Char('#')))
             shape.use = value.mid(1).toString();
     }
-    const Cost cost = geometry.costOf(element);
+    shape.parentScale = m_open.isEmpty() ? rootScale(geometry.width, geometry.height, viewBox)
+                                         : m_shapes.at(m_open.last()).scale;
+    shape.scale = shape.parentScale * transformScale(transform);
+    if (!(shape.scale >= 0))
+        shape.scale = none;   // nothing but zero times an infinite stretch
+    const Cost cost = geometry.costOf(element, shape.scale);
     shape.points = cost.points;
+    shape.segments = cost.segments;
     shape.length = cost.length >= 0 ? cost.length : none;   // NaN from infinite coordinates
     const double inherited = m_open.isEmpty() ? none : m_shapes.at(m_open.last()).pattern;
     shape.pattern = std::min(own, inherited);
     shape.ownPattern = own;
     m_open.append(m_shapes.size());
     m_shapes.append(std::move(shape));
+    textStart(element, lengthOf(geometry.width));
 }
 
 void SvgStrokeWork::endElement()
 {
     if (m_open.isEmpty())
         return;
-    m_shapes[m_open.takeLast()].end = m_shapes.size();
+    const int ended = m_open.takeLast();
+    m_shapes[ended].end = m_shapes.size();
+    if (ended == m_textElement)
+        m_textElement = -1;
+}
+
+// Measured in a release build, what Qt's text layout costs, in glyphs of plain Latin
+// text (about 2.6 us each): a text element 20 and a span 16, a change of script or of
+// direction between two characters 16 (each starts a run of its own, however short);
+// a combining mark or a format character (a joiner, a direction mark) 8, a character
+// beyond the 16-bit plane 4 more. A text area of a set width breaks its lines within
+// a word: a glyph there may be a line (20), and the n-th run of a word costs n/3 more.
+namespace {
+constexpr double textElementGlyphs = 20;
+constexpr double spanGlyphs = 16;
+constexpr double runGlyphs = 16;
+constexpr double markGlyphs = 8;
+constexpr double wideGlyphs = 4;
+constexpr double lineGlyphs = 20;
+} // namespace
+
+void SvgStrokeWork::textStart(QStringView element, double width)
+{
+    Shape& shape = m_shapes.last();
+    const bool area = element == QLatin1String("textArea");
+    if (m_textElement < 0 && (area || element == QLatin1String("text"))) {
+        m_textElement = m_shapes.size() - 1;
+        m_wraps = area && width > 0;
+        m_lastScript = -1;
+        m_lastSide = -1;
+        m_runsInWord = 0;
+        shape.glyphs += textElementGlyphs;
+    } else if (m_textElement >= 0 && element == QLatin1String("tspan")) {
+        // A span changes the format, which starts a run even within a word.
+        shape.glyphs += spanGlyphs + runChange();
+    } else if (m_textElement >= 0 && element == QLatin1String("tbreak")) {
+        m_runsInWord = 0;
+    }
+}
+
+double SvgStrokeWork::runChange()
+{
+    ++m_runsInWord;
+    return runGlyphs + (m_wraps ? m_runsInWord / 3 : 0);
+}
+
+double SvgStrokeWork::glyphsOf(QStringView text)
+{
+    double glyphs = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        uint c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(ushort(c), text.at(++i).unicode());
+            glyphs += wideGlyphs;
+        }
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            glyphs += 1;
+            m_runsInWord = 0;
+            continue;
+        }
+        glyphs += m_wraps ? lineGlyphs : 1;
+        const QChar::Category category = QChar::category(c);
+        bool change = false;
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
+            || category == QChar::Mark_Enclosing || category == QChar::Other_Format) {
+            glyphs += markGlyphs;
+            change = category == QChar::Other_Format;   // joiners, direction marks, overrides
+        }
+        const int script = QChar::script(c);
+        if (script != QChar::Script_Common && script != QChar::Script_Inherited) {
+            change = change || (m_lastScript >= 0 && script != m_lastScript);
+            m_lastScript = script;
+        }
+        // Runs of either direction (digits after right-to-left letters too).
+        const QChar::Direction direction = QChar::direction(c);
+        const int side = direction == QChar::DirL ? 0
+            : (direction == QChar::DirR || direction == QChar::DirAL || direction == QChar::DirAN) ? 1 : -1;
+        if (side >= 0) {
+            change = change || (m_lastSide >= 0 && side != m_lastSide);
+            m_lastSide = side;
+        }
+        if (change)
+            glyphs += runChange();
+    }
+    return glyphs;
 }
 
 void SvgStrokeWork::styleSheet(const QString& css)
@@ -450,12 +628,15 @@ void SvgStrokeWork::styleSheet(const QString& css)
     m_sheetPattern = std::min(m_sheetPattern, cssDashPattern(css));
 }
 
-void SvgStrokeWork::characters(qint64 count)
+void SvgStrokeWork::characters(QStringView text)
 {
     if (m_open.isEmpty())
         return;
-    m_shapes[m_open.last()].text += double(count);
-    m_text += double(count);
+    Shape& shape = m_shapes[m_open.last()];
+    shape.text += double(text.size());
+    m_text += double(text.size());
+    if (m_textElement >= 0)
+        shape.glyphs += glyphsOf(text);
 }
 
 SvgStrokeWork::Totals SvgStrokeWork::totals() const
@@ -464,7 +645,7 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
     // smallest pattern set within it, and its dashes where it stands.
     const int count = m_shapes.size();
     std::vector<double> points(size_t(count), 0), length(size_t(count), 0), pattern(size_t(count), none),
-        dashes(size_t(count), 0), text(size_t(count), 0);
+        dashes(size_t(count), 0), text(size_t(count), 0), glyphs(size_t(count), 0), segments(size_t(count), 0);
     enum : char { Unseen, Open, Done };
     std::vector<char> state(size_t(count), Unseen);
     const auto endOf = [&](int i) { return std::max(m_shapes.at(i).end, i + 1); };
@@ -493,34 +674,44 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
             const Shape& shape = m_shapes.at(i);
             const double here = std::min(shape.pattern, m_sheetPattern);
             double p = shape.points, l = shape.length, smallest = shape.ownPattern, d = dashesOf(shape.length, here);
-            double t = shape.text;
+            double t = shape.text, g = shape.glyphs, s = shape.segments;
             for (int child = i + 1; child < endOf(i); child = endOf(child)) {
                 if (state[size_t(child)] != Done)
                     continue;
                 p += points[size_t(child)];
+                s += segments[size_t(child)];
                 t += text[size_t(child)];
+                g += glyphs[size_t(child)];
                 l += length[size_t(child)];
                 smallest = std::min(smallest, pattern[size_t(child)]);
                 d += dashes[size_t(child)];
             }
-            double usedPoints = 0, usedLength = 0, usedPattern = none, usedText = 0;
+            double usedPoints = 0, usedLength = 0, usedPattern = none, usedText = 0, usedGlyphs = 0, usedSegments = 0;
             for (int target : targets(i)) {
                 if (state[size_t(target)] != Done)
                     continue;
+                // Drawn through the use, a shape is scaled by the use and what holds it,
+                // not by what holds the shape: its curves by the root of the change.
+                const double stretch = shape.scale / std::max(m_shapes.at(target).parentScale, 1e-9);
+                usedSegments = std::max(usedSegments, segments[size_t(target)] * std::max(1.0, std::sqrt(stretch)));
                 usedPoints = std::max(usedPoints, points[size_t(target)]);
                 usedText = std::max(usedText, text[size_t(target)]);
+                usedGlyphs = std::max(usedGlyphs, glyphs[size_t(target)]);
                 usedLength = std::max(usedLength, length[size_t(target)]);
                 usedPattern = std::min(usedPattern, pattern[size_t(target)]);
             }
             // What a use draws takes its pattern from the use unless it sets its own.
             points[size_t(i)] = p + usedPoints;
             text[size_t(i)] = t + usedText;
+            glyphs[size_t(i)] = g + usedGlyphs;
+            segments[size_t(i)] = s + usedSegments;
             length[size_t(i)] = l + usedLength;
             pattern[size_t(i)] = std::min(smallest, usedPattern);
             dashes[size_t(i)] = d + dashesOf(usedLength, std::min(here, usedPattern));
             state[size_t(i)] = Done;
         }
-        totals.points += points[size_t(root)];
+        totals.points += points[size_t(root)] + segments[size_t(root)];
+        totals.glyphs += glyphs[size_t(root)];
         totals.dashes += dashes[size_t(root)];
         totals.textThroughUses += text[size_t(root)];
     }

@@ -2,14 +2,16 @@
 
 // Library-internal; not installed.
 //
-// What painting an SVG asks of Qt's stroker, counted from the document before Qt is
-// given it: the points of its shapes, and the dashes their strokes break into (a
-// stroke's length over the length of its dash pattern). Both are paid on every paint:
-// a polyline of a few megabytes holds hundreds of thousands of points, and a pattern
-// one unit long cuts every unit of a stroke into a dash of its own. A shape drawn
-// through <use> counts once for each use, and so does text (each use lays it out
-// again). The estimates err upwards: a curve counts at
-// the length of its control polygon, an arc at its whole ellipse, and a stroke at the
+// What painting an SVG asks of Qt's stroker and text layout, counted from the document
+// before Qt is given it: the points of its shapes, the dashes their strokes break into
+// (a stroke's length over the length of its dash pattern) and the glyphs its text
+// lays out. All are paid on every paint: a polyline of a few megabytes holds hundreds
+// of thousands of points, a pattern one unit long cuts every unit of a stroke into a
+// dash of its own, and Qt flattens a curve into up to 512 segments, as many as its
+// length on the device asks. A shape drawn through <use> counts once for each use, and
+// so does text (each use lays it out again). The estimates err upwards: a curve counts
+// at the length of its control polygon, scaled by every transform above it and drawn
+// at least at 128 pixels a side, an arc at its whole ellipse, and a stroke at the
 // smallest pattern that can reach it (its own or inherited, or one a style sheet sets
 // anywhere in the document).
 
@@ -44,22 +46,27 @@ public:
     // The text of a <style> element.
     void styleSheet(const QString& css);
     // Characters of text met inside the element read last.
-    void characters(qint64 count);
+    void characters(QStringView text);
 
     struct Totals {
-        double points = 0;
+        double points = 0;   // a curve counting the segments Qt flattens it into
         double dashes = 0;
         double textThroughUses = 0;   // characters drawn again by uses, beyond the document's own
+        double glyphs = 0;   // the text laid out, in glyphs of plain text (see VYRQSvgBounds_p.h)
     };
     Totals totals() const;
 
 private:
     struct Shape {
-        double points = 0;
+        double points = 0;     // of lines
+        double segments = 0;   // of curves, at `scale`
+        double scale = 1;        // device pixels a unit of its own, at most
+        double parentScale = 1;  // the same for its parent
         double length = 0;
         double pattern = 0;      // the shortest dash pattern its stroke may take here (infinite: none)
         double ownPattern = 0;   // the shortest it sets itself
         double text = 0;         // characters directly inside it
+        double glyphs = 0;       // the weight of its text directly inside it
         int end = 0;             // the index after its last descendant
         QString use;             // the id of the element a <use> draws
     };
@@ -68,6 +75,17 @@ private:
     QHash<QString, QVector<int>> m_ids;
     double m_sheetPattern;   // the smallest a style sheet sets
     double m_text = 0;       // characters fed, each once
+
+    // The text element being read, if any, and where its text stands: what a glyph
+    // costs depends on the glyphs before it in its word.
+    void textStart(QStringView element, double width);
+    double glyphsOf(QStringView text);
+    double runChange();
+    int m_textElement = -1;
+    bool m_wraps = false;      // a text area of a set width, each glyph possibly a line
+    int m_lastScript = -1;
+    int m_lastSide = -1;       // 0 left to right, 1 right to left
+    double m_runsInWord = 0;
 };
 
 } // namespace vyr

@@ -820,6 +820,71 @@ private slots:
             << svgOf(red + R"(<defs><polyline id="p" points=")" + zigzag(5000) + R"("/></defs>)"
                      + QByteArray("<svg:use xlink:href=\"#p\"/>").repeated(11))
             << false << false << false << 0;
+        // Text costs by the glyphs laid out, a run within a word and a line of a text
+        // area as much as 16 and 20 glyphs.
+        const auto alternating = [](int count, ushort other) {
+            QString word;
+            for (int i = 0; i < count; ++i)
+                word += i % 2 ? QChar(other) : QLatin1Char('a');
+            return word.toUtf8();
+        };
+        const auto textArea = [](const QByteArray& text, const QByteArray& width = "1") {
+            return "<textArea width=\"" + width + "\" height=\"16\">" + text + "</textArea>";
+        };
+        QTest::newRow("16,000 characters of text drawn through 261 uses")
+            << svgOf(red + "<defs><text id=\"t\">" + QByteArray(16000, 'x') + "</text></defs>"
+                     + QByteArray("<use xlink:href=\"#t\"/>").repeated(261))
+            << false << false << false << 0;
+        QTest::newRow("8,000 characters of text") << svgOf(red + "<text>" + QByteArray(8000, 'x') + "</text>")
+                                                  << true << true << false << 0;
+        QTest::newRow("200 letters, Latin and Cyrillic by turns, drawn through 16 uses")
+            << svgOf(red + "<defs><text id=\"t\">" + alternating(200, 0x0431) + "</text></defs>"
+                     + QByteArray("<use xlink:href=\"#t\"/>").repeated(16))
+            << false << false << false << 0;
+        QTest::newRow("1,000 letters, Latin and Hebrew by turns")
+            << svgOf(red + "<text>" + alternating(1000, 0x05d0) + "</text>") << false << false << false << 0;
+        QTest::newRow("1,000 letters, Latin and joiners by turns")
+            << svgOf(red + "<text>" + alternating(1000, 0x200d) + "</text>") << false << false << false << 0;
+        QTest::newRow("a letter and 1,000 combining marks")
+            << svgOf(red + "<text>a" + QString(1000, QChar(0x301)).toUtf8() + "</text>") << false << false << false << 0;
+        QTest::newRow("400 letters, Latin and Cyrillic by turns")
+            << svgOf(red + "<text>" + alternating(400, 0x0431) + "</text>") << true << true << false << 0;
+        QTest::newRow("a text area 1 pixel wide of one word of 2,000 letters, Latin and Cyrillic by turns")
+            << svgOf(red + textArea(alternating(2000, 0x0431))) << false << false << false << 0;
+        QTest::newRow("a text area 1 pixel wide of 4,000 letters")
+            << svgOf(red + textArea(QByteArray("a ").repeated(4000))) << false << false << false << 0;
+        QTest::newRow("a text area 1 pixel wide of one word of 500 spans")
+            << svgOf(red + textArea(QByteArray("<tspan>a</tspan>").repeated(500))) << false << false << false << 0;
+        QTest::newRow("a text area 1 pixel wide of 120 letters, Latin and Cyrillic by turns")
+            << svgOf(red + textArea(alternating(120, 0x0431))) << true << true << false << 0;
+        QTest::newRow("a text area of no set width of 4,000 letters")
+            << svgOf(red + textArea(QByteArray("a ").repeated(4000), "auto")) << true << true << false << 0;
+        QTest::newRow("1,000 text elements") << svgOf(red + QByteArray("<text>x</text>").repeated(1000))
+                                             << false << false << false << 0;
+        // A curve counts the segments it is flattened into, up to 512 from a long one.
+        const auto curves = [](int count, const QByteArray& reach) {
+            QByteArray path = "M0,0";
+            for (int i = 0; i < count; ++i)
+                path += " C" + reach + "," + reach + " -" + reach + "," + reach + " " + QByteArray::number(i % 16) + ",8";
+            return "<path fill=\"none\" d=\"" + path + "\"/>";
+        };
+        QTest::newRow("1,000 curves reaching out to 1e8") << svgOf(red + curves(1000, "1e8")) << false << false << false << 0;
+        QTest::newRow("1,000 curves reaching out to 100000000, stroked")
+            << svgOf(red + curves(1000, "100000000").replace("<path", "<path stroke=\"red\""))
+            << false << false << false << 0;
+        QTest::newRow("300 curves across the icon") << svgOf(red + curves(300, "16")) << true << true << false << 0;
+        QTest::newRow("150 curves across the icon, scaled by 1e7")
+            << svgOf(red + "<g transform=\"translate(1) scale(1e7)\">" + curves(150, "16") + "</g>")
+            << false << false << false << 0;
+        QTest::newRow("150 curves across the icon, drawn through a use scaled by 1e7")
+            << svgOf(red + "<defs>" + QByteArray(curves(150, "16")).replace("<path", "<path id=\"p\"")
+                     + "</defs><use transform=\"matrix(1e7 0 0 1e7 0 0)\" xlink:href=\"#p\"/>")
+            << false << false << false << 0;
+        QTest::newRow("100 circles of radius 1e9")
+            << svgOf(red + QByteArray("<circle r=\"1e9\"/>").repeated(100)) << false << false << false << 0;
+        QTest::newRow("100 arcs of radius 1e9")
+            << svgOf(red + "<path d=\"M0,0" + QByteArray(" A1e9,1e9 0 0 0 1,1 A1e9,1e9 0 0 0 0,0").repeated(50) + "\"/>")
+            << false << false << false << 0;
         QTest::newRow("elements within a comment") << svgOf(red + "<!--" + QByteArray("<g/>").repeated(10001) + "-->")
                                                    << true << true << false << 0;
         QTest::newRow("a prefixed image naming a FIFO") << svgOf(red + image("@dir@/fifo").replace("<image", "<svg:image"))
