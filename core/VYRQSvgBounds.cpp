@@ -270,7 +270,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
         if (quick.read()) {
             const SvgStrokeWork::Totals work = countStrokes ? strokes.totals() : SvgStrokeWork::Totals();
             if (quick.characters() + work.textThroughUses <= maxSvgBytes && work.points <= maxSvgPoints
-                && work.dashes <= maxSvgDashes && work.glyphs <= maxSvgGlyphs) {
+                && work.dashes <= maxSvgDashes && work.glyphs <= maxSvgGlyphs && work.outline <= maxSvgOutline) {
                 out.text = text;
                 out.weight = weightOf(quick.elements(), quick.characters(), text.size(), 0);
                 return true;
@@ -328,21 +328,26 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
     // A document the reader stops in is one the renderer refuses.
     if (xml.hasError())
         return false;
-    // Text is laid out again for each <use> that draws it.
+    // Text is laid out again for each <use> that draws it. A count that is not a number
+    // (infinite stretch times nothing) is past its bound.
     const SvgStrokeWork::Totals work = strokes.totals();
-    if (characters + work.textThroughUses > maxSvgBytes) {
+    if (!(characters + work.textThroughUses <= maxSvgBytes)) {
         refusal = QStringLiteral("text of more than %1 characters, counted for each use").arg(maxSvgBytes);
         return false;
     }
-    if (work.points > maxSvgPoints) {
+    if (!(work.points <= maxSvgPoints)) {
         refusal = QStringLiteral("shapes of more than %1 points").arg(maxSvgPoints);
         return false;
     }
-    if (work.dashes > maxSvgDashes) {
+    if (!(work.dashes <= maxSvgDashes)) {
         refusal = QStringLiteral("strokes of more than %1 dashes").arg(maxSvgDashes);
         return false;
     }
-    if (work.glyphs > maxSvgGlyphs) {
+    if (!(work.outline <= maxSvgOutline)) {
+        refusal = QStringLiteral("shapes of more than %1 pixels of edges").arg(maxSvgOutline);
+        return false;
+    }
+    if (!(work.glyphs <= maxSvgGlyphs)) {
         refusal = QStringLiteral("text of more than %1 glyphs laid out, its runs and uses counted").arg(maxSvgGlyphs);
         return false;
     }

@@ -35,6 +35,12 @@ constexpr int maxSvgElements = 10000;
 constexpr double maxSvgPoints = 50000;
 constexpr double maxSvgDashes = 20000;
 constexpr double maxSvgGlyphs = 8192;
+// The edges of its shapes in device pixels, drawn at 128 a side, a line no longer than
+// the picture's diagonal, and a dash outlined twice across its stroke's width: Qt's
+// rasteriser walks every pixel of an edge, about 0.5 us each (5,000 points of a polyline
+// zigzagging across a 16-unit icon took 200 ms a paint at 128 pixels, 57 ms at 64; a
+// 193-byte polyline dashed every 0.01 unit with a stroke 1,000 units wide 18 s).
+constexpr double maxSvgOutline = 64000;
 
 struct CheckedSvg {
     QByteArray text;        // the document for Qt: inflated, its images routed
