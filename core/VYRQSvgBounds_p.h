@@ -26,7 +26,7 @@ namespace vyr {
 // 0.35 s. A curve counts as the segments Qt flattens it into (up to 512: 9,600 curves
 // reaching out to 1e8 took 3.8 s and 1.55 GB a paint). Text counts in glyphs of plain
 // Latin text, the runs within its words and the lines of its text areas weighed as
-// they cost (`SvgStrokeWork`): 8,192 of them lay out in about 21 ms, where 16,000
+// they cost (`SvgStrokeWork`): 4,096 of them lay out and draw in 10 to 20 ms, where 16,000
 // characters drawn through 261 uses took 8.8 s a paint, and a text area of one word of
 // 16 Ki alternating Latin and Cyrillic letters 6.3 s. An SVG's images together keep
 // within one image's pixels and 4 MiB of bytes.
@@ -34,7 +34,7 @@ constexpr qint64 maxSvgBytes = 4 * 1024 * 1024;
 constexpr int maxSvgElements = 10000;
 constexpr double maxSvgPoints = 50000;
 constexpr double maxSvgDashes = 20000;
-constexpr double maxSvgGlyphs = 8192;
+constexpr double maxSvgGlyphs = 4096;
 // The edges of its shapes in device pixels, drawn at 128 a side, a line no longer than
 // the picture's diagonal, and a dash outlined twice across its stroke's width: Qt's
 // rasteriser walks every pixel of an edge, about 0.5 us each (5,000 points of a polyline
