@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -243,6 +244,28 @@ qint64 weightOf(qint64 elements, qint64 characters, qint64 textBytes, qint64 ima
     return elements * 2048 + (textBytes + characters) * 2 + imageBytes;
 }
 
+// Why a document of `characters` whose painting asks `work` is refused, if it is. Text
+// is laid out again for each <use> that draws it. A count that is not a number (an
+// infinite stretch times nothing) is past its bound. Each bound is what one kind of
+// work may cost a paint; shapes and text together share one.
+QString pastBound(qint64 characters, const SvgStrokeWork::Totals& work)
+{
+    if (!(characters + work.textThroughUses <= maxSvgBytes))
+        return QStringLiteral("text of more than %1 characters, counted for each use").arg(maxSvgBytes);
+    if (!(work.points <= maxSvgPoints))
+        return QStringLiteral("shapes of more than %1 points").arg(maxSvgPoints);
+    if (!(work.dashes <= maxSvgDashes))
+        return QStringLiteral("strokes of more than %1 dashes").arg(maxSvgDashes);
+    if (!(work.outline <= maxSvgOutline))
+        return QStringLiteral("shapes of more than %1 pixels of edges").arg(maxSvgOutline);
+    if (!(work.glyphs <= maxSvgGlyphs))
+        return QStringLiteral("text of more than %1 glyphs laid out, its runs and uses counted").arg(maxSvgGlyphs);
+    // A shape's points and edges are two measures of much the same work.
+    if (!(std::max(work.points / maxSvgPoints, work.outline / maxSvgOutline) + work.glyphs / maxSvgGlyphs <= 1))
+        return QStringLiteral("shapes and glyphs together past one paint's bound");
+    return QString();
+}
+
 bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool readImages)
 {
     refusal.clear();
@@ -269,8 +292,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
         SvgQuickReading quick(text, countStrokes ? &strokes : nullptr);
         if (quick.read()) {
             const SvgStrokeWork::Totals work = countStrokes ? strokes.totals() : SvgStrokeWork::Totals();
-            if (quick.characters() + work.textThroughUses <= maxSvgBytes && work.points <= maxSvgPoints
-                && work.dashes <= maxSvgDashes && work.glyphs <= maxSvgGlyphs && work.outline <= maxSvgOutline) {
+            if (pastBound(quick.characters(), work).isEmpty()) {
                 out.text = text;
                 out.weight = weightOf(quick.elements(), quick.characters(), text.size(), 0);
                 return true;
@@ -328,29 +350,9 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
     // A document the reader stops in is one the renderer refuses.
     if (xml.hasError())
         return false;
-    // Text is laid out again for each <use> that draws it. A count that is not a number
-    // (infinite stretch times nothing) is past its bound.
-    const SvgStrokeWork::Totals work = strokes.totals();
-    if (!(characters + work.textThroughUses <= maxSvgBytes)) {
-        refusal = QStringLiteral("text of more than %1 characters, counted for each use").arg(maxSvgBytes);
+    refusal = pastBound(characters, strokes.totals());
+    if (!refusal.isEmpty())
         return false;
-    }
-    if (!(work.points <= maxSvgPoints)) {
-        refusal = QStringLiteral("shapes of more than %1 points").arg(maxSvgPoints);
-        return false;
-    }
-    if (!(work.dashes <= maxSvgDashes)) {
-        refusal = QStringLiteral("strokes of more than %1 dashes").arg(maxSvgDashes);
-        return false;
-    }
-    if (!(work.outline <= maxSvgOutline)) {
-        refusal = QStringLiteral("shapes of more than %1 pixels of edges").arg(maxSvgOutline);
-        return false;
-    }
-    if (!(work.glyphs <= maxSvgGlyphs)) {
-        refusal = QStringLiteral("text of more than %1 glyphs laid out, its runs and uses counted").arg(maxSvgGlyphs);
-        return false;
-    }
     out.namesFiles = images.count() > 0 || styleSheets > 0;
     out.text = out.namesFiles ? routed(text, images) : text;
     out.weight = weightOf(elements, characters, out.text.size(), images.heldBytes());

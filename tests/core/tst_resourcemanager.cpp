@@ -901,6 +901,10 @@ private slots:
         QTest::newRow("400 points zigzagging across the icon")
             << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" points=\"" + zigzag(400) + "\"/>")
             << true << true << false << 0;
+        QTest::newRow("3,000 characters of text over 400 points zigzagging across the icon")
+            << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" points=\"" + zigzag(400) + "\"/><text>"
+                     + QByteArray(3000, 'x') + "</text>")
+            << false << false << false << 0;
         QTest::newRow("elements within a comment") << svgOf(red + "<!--" + QByteArray("<g/>").repeated(10001) + "-->")
                                                    << true << true << false << 0;
         QTest::newRow("a prefixed image naming a FIFO") << svgOf(red + image("@dir@/fifo").replace("<image", "<svg:image"))
