@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -204,13 +205,15 @@ QByteArray routed(const QByteArray& text, const ImageRoutes& images)
     return out;
 }
 
-// Whether the strokes of a document are sure to keep within their bounds unread: none
-// can be drawn through <use>, no dash pattern can be set (nor spelled through a CSS
-// escape or comment), and its bytes hold too few points (a byte gives 1.5 at most: 13 for
-// "<circle/>", one for each "z" of a path).
+// Whether the strokes and text of a document are sure to keep within their bounds
+// unread: none can be drawn through <use>, no dash pattern can be set (nor spelled
+// through a CSS escape or comment), it holds no text element, and its bytes hold too
+// few points, counting the segments curves are flattened into (a byte gives 160 at
+// most: `<circle r="9e9"/>` and each further arc of a path, "1 1 0 0 0 9e9 1", are four
+// curves of 512 segments in 16 bytes or less).
 bool strokesWithinBounds(const QByteArray& text)
 {
-    if (text.size() * 1.5 > maxSvgPoints)
+    if (text.size() * 160.0 > maxSvgPoints)
         return false;
     const char* begin = text.constData();
     const size_t size = size_t(text.size());
@@ -231,13 +234,36 @@ bool strokesWithinBounds(const QByteArray& text)
     };
     // A <use> element is "<use" or, prefixed, ":use" (the quick reading takes no entities).
     return !contains('*', 1, "/*", false) && !contains('u', 1, "<use", false) && !contains('u', 1, ":use", false)
-        && !contains('y', 8, "dasharray", true) && !contains('Y', 8, "dasharray", true);
+        && !contains('y', 8, "dasharray", true) && !contains('Y', 8, "dasharray", true)
+        && !contains('x', 2, "text", false);
 }
 
 // Measured: up to about 1.5 KB a parsed element and two bytes a character.
 qint64 weightOf(qint64 elements, qint64 characters, qint64 textBytes, qint64 imageBytes)
 {
     return elements * 2048 + (textBytes + characters) * 2 + imageBytes;
+}
+
+// Why a document of `characters` whose painting asks `work` is refused, if it is. Text
+// is laid out again for each <use> that draws it. A count that is not a number (an
+// infinite stretch times nothing) is past its bound. Each bound is what one kind of
+// work may cost a paint; shapes and text together share one.
+QString pastBound(qint64 characters, const SvgStrokeWork::Totals& work)
+{
+    if (!(characters + work.textThroughUses <= maxSvgBytes))
+        return QStringLiteral("text of more than %1 characters, counted for each use").arg(maxSvgBytes);
+    if (!(work.points <= maxSvgPoints))
+        return QStringLiteral("shapes of more than %1 points").arg(maxSvgPoints);
+    if (!(work.dashes <= maxSvgDashes))
+        return QStringLiteral("strokes of more than %1 dashes").arg(maxSvgDashes);
+    if (!(work.outline <= maxSvgOutline))
+        return QStringLiteral("shapes of more than %1 pixels of edges").arg(maxSvgOutline);
+    if (!(work.glyphs <= maxSvgGlyphs))
+        return QStringLiteral("text of more than %1 glyphs laid out, its runs and uses counted").arg(maxSvgGlyphs);
+    // A shape's points and edges are two measures of much the same work.
+    if (!(std::max(work.points / maxSvgPoints, work.outline / maxSvgOutline) + work.glyphs / maxSvgGlyphs <= 1))
+        return QStringLiteral("shapes and glyphs together past one paint's bound");
+    return QString();
 }
 
 bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool readImages)
@@ -266,8 +292,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
         SvgQuickReading quick(text, countStrokes ? &strokes : nullptr);
         if (quick.read()) {
             const SvgStrokeWork::Totals work = countStrokes ? strokes.totals() : SvgStrokeWork::Totals();
-            if (quick.characters() + work.textThroughUses <= maxSvgBytes && work.points <= maxSvgPoints
-                && work.dashes <= maxSvgDashes) {
+            if (pastBound(quick.characters(), work).isEmpty()) {
                 out.text = text;
                 out.weight = weightOf(quick.elements(), quick.characters(), text.size(), 0);
                 return true;
@@ -310,7 +335,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
             }
         } else if (token == QXmlStreamReader::Characters) {
             characters += xml.text().size();
-            strokes.characters(xml.text().size());
+            strokes.characters(xml.text());
             if (inSheet)
                 sheet += xml.text();
         } else if (token == QXmlStreamReader::ProcessingInstruction && isStyleSheet(xml)) {
@@ -325,20 +350,9 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
     // A document the reader stops in is one the renderer refuses.
     if (xml.hasError())
         return false;
-    // Text is laid out again for each <use> that draws it.
-    const SvgStrokeWork::Totals work = strokes.totals();
-    if (characters + work.textThroughUses > maxSvgBytes) {
-        refusal = QStringLiteral("text of more than %1 characters, counted for each use").arg(maxSvgBytes);
+    refusal = pastBound(characters, strokes.totals());
+    if (!refusal.isEmpty())
         return false;
-    }
-    if (work.points > maxSvgPoints) {
-        refusal = QStringLiteral("shapes of more than %1 points").arg(maxSvgPoints);
-        return false;
-    }
-    if (work.dashes > maxSvgDashes) {
-        refusal = QStringLiteral("strokes of more than %1 dashes").arg(maxSvgDashes);
-        return false;
-    }
     out.namesFiles = images.count() > 0 || styleSheets > 0;
     out.text = out.namesFiles ? routed(text, images) : text;
     out.weight = weightOf(elements, characters, out.text.size(), images.heldBytes());

@@ -90,7 +90,7 @@ bool SvgQuickReading::read()
             const qint64 count = characters(m_at, textEnd);
             m_characters += count;
             if (m_strokes)
-                m_strokes->characters(count);
+                m_strokes->characters(wide(m_at, textEnd));
             if (inSheet)
                 sheet += wide(m_at, textEnd);
         }

@@ -155,12 +155,39 @@ double distance(const Point& a, const Point& b)
 struct Cost {
     double points = 0;
     double length = 0;
+    double segments = 0;   // what its curves are flattened into
+    double outline = 0;    // device pixels of its edges, each at most across the picture
 };
 
-// A path's points and the length of its control polygon. Numbers after a command are
-// taken in groups of the command's size, a move's later pairs as lines, as the
-// renderer does; reading stops at the first thing that is neither.
-Cost pathCost(Text text)
+// Where a shape is drawn: device pixels a unit, and the picture's diagonal, beyond
+// which an edge costs the rasteriser no more (it is clipped).
+struct Device {
+    double scale = 1;
+    double diagonal = 0;
+    double edge(double length) const { return curve(length, 1); }
+    // A curve may be longer than the diagonal, but its segments no longer.
+    double curve(double length, double segments) const
+    {
+        const double pixels = length * scale;
+        return pixels < segments * diagonal ? pixels : segments * diagonal;
+    }
+};
+
+// The segments Qt flattens a curve into whose control polygon is `length` long on the
+// device: it halves the curve until each part lies within a quarter of a pixel of its
+// chord, nine times at most. Halving quarters a part's distance from its chord, so
+// the segments grow with the square root of the length (measured: within 4 times it).
+double curveSegments(double length)
+{
+    constexpr double most = 512;
+    return length >= 0 && length < most * most ? std::min(most, 2 + std::ceil(4 * std::sqrt(length))) : most;
+}
+
+// A path's points, the segments of its curves at `scale` device pixels a unit, and
+// the length of its control polygon. Numbers after a command are taken in groups of
+// the command's size, a move's later pairs as lines, as the renderer does; reading
+// stops at the first thing that is neither.
+Cost pathCost(Text text, const Device& device)
 {
     Cost cost;
     Point at, start, control;
@@ -175,6 +202,7 @@ Cost pathCost(Text text)
             if (command == 'z' || command == 'Z') {
                 cost.points += 1;
                 cost.length += distance(at, start);
+                cost.outline += device.edge(distance(at, start));
                 at = control = start;
                 continue;
             }
@@ -233,19 +261,38 @@ Cost pathCost(Text text)
         }
         if (upper == 'A') {
             // Drawn as up to four curves, somewhere on an ellipse that its radii give
-            // or, when they are too short, the ends stretch it to.
+            // or, when they are too short, the ends stretch it to. An arc of less than
+            // half of it is no longer than a half circle over its chord, stretched by
+            // the ellipse's ratio, and is drawn as two curves at most.
             cost.points += 12;
-            cost.length += 2 * pi * std::max({ std::abs(n[0]), std::abs(n[1]), distance(at, to) });
+            const double rx = std::abs(n[0]), ry = std::abs(n[1]), chord = distance(at, to);
+            double arc = 2 * pi * std::max({ rx, ry, chord });
+            if (n[3] == 0 && std::min(rx, ry) > 0)
+                arc = std::min(arc, pi / 2 * chord * std::max(rx, ry) / std::min(rx, ry));
+            const int curves = n[3] == 0 ? 2 : 4;
+            const double segments = curves * curveSegments(arc / curves * device.scale);
+            cost.length += arc;
+            cost.segments += segments;
+            cost.outline += device.curve(arc, segments);
         } else if (upper == 'M') {
             cost.points += 1;
         } else {
-            cost.points += vias + 1;
+            double polygon = 0;
             Point from = at;
             for (int i = 0; i < vias; ++i) {
-                cost.length += distance(from, via[i]);
+                polygon += distance(from, via[i]);
                 from = via[i];
             }
-            cost.length += distance(from, to);
+            polygon += distance(from, to);
+            cost.length += polygon;
+            if (vias > 0) {
+                const double segments = curveSegments(polygon * device.scale);
+                cost.segments += segments;
+                cost.outline += device.curve(polygon, segments);
+            } else {
+                cost.points += 1;
+                cost.outline += device.edge(polygon);
+            }
         }
         control = vias > 0 ? via[vias - 1] : to;
         at = to;
@@ -253,7 +300,7 @@ Cost pathCost(Text text)
     return cost;
 }
 
-Cost pointsCost(QStringView points, bool closed)
+Cost pointsCost(QStringView points, bool closed, const Device& device)
 {
     Cost cost;
     Point first, last;
@@ -267,15 +314,19 @@ Cost pointsCost(QStringView points, bool closed)
         }
         haveX = false;
         const Point p{ coordinate, v };
-        if (cost.points == 0)
+        if (cost.points == 0) {
             first = p;
-        else
+        } else {
             cost.length += distance(last, p);
+            cost.outline += device.edge(distance(last, p));
+        }
         last = p;
         cost.points += 1;
     });
-    if (closed && cost.points > 0)
+    if (closed && cost.points > 0) {
         cost.length += distance(last, first);
+        cost.outline += device.edge(distance(last, first));
+    }
     return cost;
 }
 
@@ -299,23 +350,88 @@ struct ShapeAttributes {
         return false;
     }
 
-    Cost costOf(QStringView element) const
+    Cost costOf(QStringView element, const Device& device) const
     {
         if (element == QLatin1String("path"))
-            return pathCost(Text(d));
+            return pathCost(Text(d), device);
         if (element == QLatin1String("polyline") || element == QLatin1String("polygon"))
-            return pointsCost(points, element == QLatin1String("polygon"));
-        if (element == QLatin1String("line"))   // no longer than the sum of its ends' distances from 0
-            return { 2, std::hypot(lengthOf(x1) + lengthOf(x2), lengthOf(y1) + lengthOf(y2)) };
+            return pointsCost(points, element == QLatin1String("polygon"), device);
+        if (element == QLatin1String("line")) {   // no longer than the sum of its ends' distances from 0
+            const double length = std::hypot(lengthOf(x1) + lengthOf(x2), lengthOf(y1) + lengthOf(y2));
+            return { 2, length, 0, device.edge(length) };
+        }
+        // Round corners and ellipses are drawn as four curves.
+        const auto ellipse = [&device](double points, double length, double outline, double radius) {
+            const double around = 2 * pi * radius;
+            const double segments = radius > 0 ? 4 * curveSegments(around / 4 * device.scale) : 0;
+            return Cost{ points, length + around, segments,
+                         outline + device.curve(around, segments) };
+        };
         if (element == QLatin1String("rect"))
-            return { 8, 2 * (lengthOf(width) + lengthOf(height)) };
+            return ellipse(8, 2 * (lengthOf(width) + lengthOf(height)),
+                           2 * (device.edge(lengthOf(width)) + device.edge(lengthOf(height))),
+                           std::max(lengthOf(rx), lengthOf(ry)));
         if (element == QLatin1String("circle"))
-            return { 13, 2 * pi * lengthOf(r) };
+            return ellipse(1, 0, 0, lengthOf(r));
         if (element == QLatin1String("ellipse"))
-            return { 13, 2 * pi * std::max(lengthOf(rx), lengthOf(ry)) };
+            return ellipse(1, 0, 0, std::max(lengthOf(rx), lengthOf(ry)));
         return {};
     }
 };
+
+// How much `transform` may stretch a length at most: the product over its list of
+// each one's largest stretch (a matrix's by the root of the sum of its squares).
+double transformScale(QStringView value)
+{
+    double scale = 1;
+    Text text(value);
+    while (!text.atEnd()) {
+        while (!text.atEnd() && !isLetter(text.peek()))
+            ++text.at;
+        const QChar* name = text.at;
+        while (!text.atEnd() && isLetter(text.peek()))
+            ++text.at;
+        const QStringView function(name, text.at - name);
+        while (!text.atEnd() && text.peek() != '(')
+            ++text.at;
+        const QChar* open = text.at;
+        while (!text.atEnd() && text.peek() != ')')
+            ++text.at;
+        double n[6] = {};
+        int count = 0;
+        readNumbers(Text(open == text.end ? open : open + 1, text.at), [&](double v) {
+            if (count < 6)
+                n[count++] = v;
+        });
+        if (function == QLatin1String("matrix"))
+            scale *= std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2] + n[3] * n[3]);
+        else if (function == QLatin1String("scale"))
+            scale *= std::max(std::abs(n[0]), count > 1 ? std::abs(n[1]) : 0.0);
+        else if (function == QLatin1String("skewX") || function == QLatin1String("skewY"))
+            scale *= 1 + std::abs(std::tan(n[0] * pi / 180));
+    }
+    return scale >= 0 ? scale : none;
+}
+
+// Device pixels a unit of the root `<svg>` drawn at 128 pixels a side (its view box
+// stretched to fill it, as the renderer does), and the diagonal of that picture.
+Device rootDevice(QStringView width, QStringView height, QStringView viewBox)
+{
+    double box[4] = {};
+    int count = 0;
+    readNumbers(Text(viewBox), [&](double v) {
+        if (count < 4)
+            box[count++] = v;
+    });
+    const double w = lengthOf(width), h = lengthOf(height);
+    double boxW = count == 4 ? std::abs(box[2]) : 0, boxH = count == 4 ? std::abs(box[3]) : 0;
+    if (boxW <= 0 || boxH <= 0) {
+        boxW = w > 0 ? w : 100;
+        boxH = h > 0 ? h : 100;
+    }
+    constexpr double side = 128;
+    return { std::max(side / boxW, side / boxH), std::hypot(side, side) };
+}
 
 int hexValue(QChar c)
 {
@@ -356,16 +472,15 @@ QString plainCss(const QString& css)
     return out;
 }
 
-// The smallest dash pattern that the declarations of `css` set; infinite when they set
-// none. Property names are matched without regard to case.
-double cssDashPattern(QStringView text)
+// Each value the declarations of `css` give `property`. Property names are matched
+// without regard to case.
+template <class Take>
+void cssValues(QStringView text, QLatin1String property, const Take& take)
 {
-    static const QLatin1String property("stroke-dasharray");
     if (!text.contains(property, Qt::CaseInsensitive) && !text.contains(QLatin1Char('\\'))
         && !text.contains(QLatin1String("/*")))
-        return none;
+        return;
     const QString css = plainCss(text.toString());
-    double smallest = none;
     for (int at = css.indexOf(property, 0, Qt::CaseInsensitive); at >= 0;
          at = css.indexOf(property, at + 1, Qt::CaseInsensitive)) {
         int i = at + property.size();
@@ -377,9 +492,42 @@ double cssDashPattern(QStringView text)
         while (end < css.size() && css.at(end) != QLatin1Char(';') && css.at(end) != QLatin1Char('}')
                && css.at(end) != QLatin1Char('!'))
             ++end;
-        smallest = std::min(smallest, dashPattern(Text(css.constData() + i + 1, css.constData() + end)));
+        take(Text(css.constData() + i + 1, css.constData() + end));
     }
+}
+
+// The smallest dash pattern that the declarations of `css` set; infinite when they set
+// none.
+double cssDashPattern(QStringView text)
+{
+    double smallest = none;
+    cssValues(text, QLatin1String("stroke-dasharray"), [&](Text value) { smallest = std::min(smallest, dashPattern(value)); });
     return smallest;
+}
+
+// A stroke width in pixels, its unit as the renderer converts it.
+double strokeWidth(Text text)
+{
+    while (!text.atEnd() && isSpace(text.peek()))
+        ++text.at;
+    double width = 0;
+    if (!readNumber(text, width))
+        return 0;
+    const QStringView unit(text.at, text.end - text.at);
+    const double factor = unit.startsWith(QLatin1String("in")) ? 90
+        : unit.startsWith(QLatin1String("cm"))                  ? 35.5
+        : unit.startsWith(QLatin1String("mm"))                  ? 3.55
+        : unit.startsWith(QLatin1String("pt"))                  ? 1.25
+                                                                : 1;
+    return std::abs(width) * factor;
+}
+
+// The widest stroke that the declarations of `css` set; 0 when they set none.
+double cssStrokeWidth(QStringView text)
+{
+    double widest = 0;
+    cssValues(text, QLatin1String("stroke-width"), [&](Text value) { widest = std::max(widest, strokeWidth(value)); });
+    return widest;
 }
 
 // Dashes a stroke of `length` breaks into with a pattern of `pattern`.
@@ -414,48 +562,157 @@ void SvgStrokeWork::startElement(QStringView element, const std::vector<Attribut
     // longer one, "none" or "inherit" (and may spell them in ways not read here).
     double own = none;
     const bool isUse = element == QLatin1String("use");
+    QStringView viewBox, transform;
     for (const Attribute& attribute : attributes) {
         const QStringView name = attribute.name;
         const QStringView value = attribute.value;
         if (geometry.take(name, value))
             continue;
-        if (QLatin1String("stroke-dasharray").compare(name, Qt::CaseInsensitive) == 0)
+        if (name == QLatin1String("transform")) {
+            transform = value;
+        } else if (name == QLatin1String("viewBox")) {
+            viewBox = value;
+        } else if (QLatin1String("stroke-dasharray").compare(name, Qt::CaseInsensitive) == 0) {
             own = std::min(own, dashPattern(Text(value)));
-        else if (name == QLatin1String("style"))
+        } else if (QLatin1String("stroke-width").compare(name, Qt::CaseInsensitive) == 0) {
+            m_widest = std::max(m_widest, strokeWidth(Text(value)));
+        } else if (name == QLatin1String("style")) {
             own = std::min(own, cssDashPattern(value));
-        else if (name == QLatin1String("id"))
+            m_widest = std::max(m_widest, cssStrokeWidth(value));
+        } else if (name == QLatin1String("id")) {
             m_ids[value.toString()].append(m_shapes.size());
-        else if (isUse && attribute.qualifiedName == QLatin1String("xlink:href") && value.startsWith(QLatin1Char('#')))
+        } else if (isUse && attribute.qualifiedName == QLatin1String("xlink:href") && value.startsWith(QLatin1Char('#'))) {
             shape.use = value.mid(1).toString();
+        }
     }
-    const Cost cost = geometry.costOf(element);
+    if (m_shapes.isEmpty()) {
+        const Device root = rootDevice(geometry.width, geometry.height, viewBox);
+        m_rootScale = root.scale;
+        m_diagonal = root.diagonal;
+    }
+    shape.parentScale = m_open.isEmpty() ? m_rootScale : m_shapes.at(m_open.last()).scale;
+    shape.scale = shape.parentScale * transformScale(transform);
+    if (!(shape.scale >= 0))
+        shape.scale = none;   // nothing but zero times an infinite stretch
+    const Cost cost = geometry.costOf(element, Device{ shape.scale, m_diagonal });
     shape.points = cost.points;
+    shape.segments = cost.segments;
+    shape.outline = cost.outline;
     shape.length = cost.length >= 0 ? cost.length : none;   // NaN from infinite coordinates
     const double inherited = m_open.isEmpty() ? none : m_shapes.at(m_open.last()).pattern;
     shape.pattern = std::min(own, inherited);
     shape.ownPattern = own;
     m_open.append(m_shapes.size());
     m_shapes.append(std::move(shape));
+    textStart(element, lengthOf(geometry.width));
 }
 
 void SvgStrokeWork::endElement()
 {
     if (m_open.isEmpty())
         return;
-    m_shapes[m_open.takeLast()].end = m_shapes.size();
+    const int ended = m_open.takeLast();
+    m_shapes[ended].end = m_shapes.size();
+    if (ended == m_textElement)
+        m_textElement = -1;
+}
+
+// Measured in a release build, what Qt's text layout costs, in glyphs of plain Latin
+// text (about 2.6 us each): a text element 20 and a span 16, a change of script or of
+// direction between two characters 16 (each starts a run of its own, however short);
+// a combining mark or a format character (a joiner, a direction mark) 8, a character
+// beyond the 16-bit plane 4 more. A text area of a set width breaks its lines within
+// a word: a glyph there may be a line (20), and the n-th run of a word costs n/3 more.
+namespace {
+constexpr double textElementGlyphs = 20;
+constexpr double spanGlyphs = 16;
+constexpr double runGlyphs = 16;
+constexpr double markGlyphs = 8;
+constexpr double wideGlyphs = 4;
+constexpr double lineGlyphs = 20;
+} // namespace
+
+void SvgStrokeWork::textStart(QStringView element, double width)
+{
+    Shape& shape = m_shapes.last();
+    const bool area = element == QLatin1String("textArea");
+    if (m_textElement < 0 && (area || element == QLatin1String("text"))) {
+        m_textElement = m_shapes.size() - 1;
+        m_wraps = area && width > 0;
+        m_lastScript = -1;
+        m_lastSide = -1;
+        m_runsInWord = 0;
+        shape.glyphs += textElementGlyphs;
+    } else if (m_textElement >= 0 && element == QLatin1String("tspan")) {
+        // A span changes the format, which starts a run even within a word.
+        shape.glyphs += spanGlyphs + runChange();
+    } else if (m_textElement >= 0 && element == QLatin1String("tbreak")) {
+        m_runsInWord = 0;
+    }
+}
+
+double SvgStrokeWork::runChange()
+{
+    ++m_runsInWord;
+    return runGlyphs + (m_wraps ? m_runsInWord / 3 : 0);
+}
+
+double SvgStrokeWork::glyphsOf(QStringView text)
+{
+    double glyphs = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        uint c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(ushort(c), text.at(++i).unicode());
+            glyphs += wideGlyphs;
+        }
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            glyphs += 1;
+            m_runsInWord = 0;
+            continue;
+        }
+        glyphs += m_wraps ? lineGlyphs : 1;
+        const QChar::Category category = QChar::category(c);
+        bool change = false;
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
+            || category == QChar::Mark_Enclosing || category == QChar::Other_Format) {
+            glyphs += markGlyphs;
+            change = category == QChar::Other_Format;   // joiners, direction marks, overrides
+        }
+        const int script = QChar::script(c);
+        if (script != QChar::Script_Common && script != QChar::Script_Inherited) {
+            change = change || (m_lastScript >= 0 && script != m_lastScript);
+            m_lastScript = script;
+        }
+        // Runs of either direction (digits after right-to-left letters too).
+        const QChar::Direction direction = QChar::direction(c);
+        const int side = direction == QChar::DirL ? 0
+            : (direction == QChar::DirR || direction == QChar::DirAL || direction == QChar::DirAN) ? 1 : -1;
+        if (side >= 0) {
+            change = change || (m_lastSide >= 0 && side != m_lastSide);
+            m_lastSide = side;
+        }
+        if (change)
+            glyphs += runChange();
+    }
+    return glyphs;
 }
 
 void SvgStrokeWork::styleSheet(const QString& css)
 {
     m_sheetPattern = std::min(m_sheetPattern, cssDashPattern(css));
+    m_widest = std::max(m_widest, cssStrokeWidth(css));
 }
 
-void SvgStrokeWork::characters(qint64 count)
+void SvgStrokeWork::characters(QStringView text)
 {
     if (m_open.isEmpty())
         return;
-    m_shapes[m_open.last()].text += double(count);
-    m_text += double(count);
+    Shape& shape = m_shapes[m_open.last()];
+    shape.text += double(text.size());
+    m_text += double(text.size());
+    if (m_textElement >= 0)
+        shape.glyphs += glyphsOf(text);
 }
 
 SvgStrokeWork::Totals SvgStrokeWork::totals() const
@@ -464,7 +721,8 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
     // smallest pattern set within it, and its dashes where it stands.
     const int count = m_shapes.size();
     std::vector<double> points(size_t(count), 0), length(size_t(count), 0), pattern(size_t(count), none),
-        dashes(size_t(count), 0), text(size_t(count), 0);
+        dashes(size_t(count), 0), text(size_t(count), 0), glyphs(size_t(count), 0), segments(size_t(count), 0),
+        outline(size_t(count), 0), dashPixels(size_t(count), 0);
     enum : char { Unseen, Open, Done };
     std::vector<char> state(size_t(count), Unseen);
     const auto endOf = [&](int i) { return std::max(m_shapes.at(i).end, i + 1); };
@@ -493,34 +751,56 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
             const Shape& shape = m_shapes.at(i);
             const double here = std::min(shape.pattern, m_sheetPattern);
             double p = shape.points, l = shape.length, smallest = shape.ownPattern, d = dashesOf(shape.length, here);
-            double t = shape.text;
+            double t = shape.text, g = shape.glyphs, s = shape.segments, o = shape.outline, dp = d * shape.scale;
             for (int child = i + 1; child < endOf(i); child = endOf(child)) {
                 if (state[size_t(child)] != Done)
                     continue;
                 p += points[size_t(child)];
+                s += segments[size_t(child)];
+                o += outline[size_t(child)];
+                dp += dashPixels[size_t(child)];
                 t += text[size_t(child)];
+                g += glyphs[size_t(child)];
                 l += length[size_t(child)];
                 smallest = std::min(smallest, pattern[size_t(child)]);
                 d += dashes[size_t(child)];
             }
-            double usedPoints = 0, usedLength = 0, usedPattern = none, usedText = 0;
+            double usedPoints = 0, usedLength = 0, usedPattern = none, usedText = 0, usedGlyphs = 0, usedSegments = 0,
+                   usedOutline = 0, usedDashPixels = 0, usedDashScale = 0;
             for (int target : targets(i)) {
                 if (state[size_t(target)] != Done)
                     continue;
+                // Drawn through the use, a shape is scaled by the use and what holds it,
+                // not by what holds the shape: its curves by the root of the change.
+                const double stretch = shape.scale / std::max(m_shapes.at(target).parentScale, 1e-9);
+                usedSegments = std::max(usedSegments, segments[size_t(target)] * std::max(1.0, std::sqrt(stretch)));
+                usedOutline = std::max(usedOutline, outline[size_t(target)] * std::max(1.0, stretch));
+                usedDashPixels = std::max(usedDashPixels, dashPixels[size_t(target)] * std::max(1.0, stretch));
+                const double ownScale = m_shapes.at(target).scale / std::max(m_shapes.at(target).parentScale, 1e-9);
+                usedDashScale = std::max(usedDashScale, shape.scale * std::max(1.0, ownScale));
                 usedPoints = std::max(usedPoints, points[size_t(target)]);
                 usedText = std::max(usedText, text[size_t(target)]);
+                usedGlyphs = std::max(usedGlyphs, glyphs[size_t(target)]);
                 usedLength = std::max(usedLength, length[size_t(target)]);
                 usedPattern = std::min(usedPattern, pattern[size_t(target)]);
             }
             // What a use draws takes its pattern from the use unless it sets its own.
             points[size_t(i)] = p + usedPoints;
             text[size_t(i)] = t + usedText;
+            glyphs[size_t(i)] = g + usedGlyphs;
+            segments[size_t(i)] = s + usedSegments;
+            outline[size_t(i)] = o + usedOutline;
             length[size_t(i)] = l + usedLength;
             pattern[size_t(i)] = std::min(smallest, usedPattern);
-            dashes[size_t(i)] = d + dashesOf(usedLength, std::min(here, usedPattern));
+            const double usedDashes = dashesOf(usedLength, std::min(here, usedPattern));
+            dashes[size_t(i)] = d + usedDashes;
+            dashPixels[size_t(i)] = dp + std::max(usedDashPixels, usedDashes * usedDashScale);
             state[size_t(i)] = Done;
         }
-        totals.points += points[size_t(root)];
+        totals.points += points[size_t(root)] + segments[size_t(root)];
+        totals.glyphs += glyphs[size_t(root)];
+        // Each dash is outlined across the stroke's width, twice.
+        totals.outline += outline[size_t(root)] + 2 * m_widest * dashPixels[size_t(root)];
         totals.dashes += dashes[size_t(root)];
         totals.textThroughUses += text[size_t(root)];
     }

@@ -10,6 +10,7 @@
 #include "peakmemory.h"
 #include "cputimer.h"
 #include "specialfiles.h"
+#include "svgcostsearch.h"
 #include "testcontrols.h"
 #include "testzip.h"
 #include "warningcapture.h"
@@ -820,6 +821,90 @@ private slots:
             << svgOf(red + R"(<defs><polyline id="p" points=")" + zigzag(5000) + R"("/></defs>)"
                      + QByteArray("<svg:use xlink:href=\"#p\"/>").repeated(11))
             << false << false << false << 0;
+        // Text costs by the glyphs laid out, a run within a word and a line of a text
+        // area as much as 16 and 20 glyphs.
+        const auto alternating = [](int count, ushort other) {
+            QString word;
+            for (int i = 0; i < count; ++i)
+                word += i % 2 ? QChar(other) : QLatin1Char('a');
+            return word.toUtf8();
+        };
+        const auto textArea = [](const QByteArray& text, const QByteArray& width = "1") {
+            return "<textArea width=\"" + width + "\" height=\"16\">" + text + "</textArea>";
+        };
+        QTest::newRow("16,000 characters of text drawn through 261 uses")
+            << svgOf(red + "<defs><text id=\"t\">" + QByteArray(16000, 'x') + "</text></defs>"
+                     + QByteArray("<use xlink:href=\"#t\"/>").repeated(261))
+            << false << false << false << 0;
+        QTest::newRow("4,000 characters of text") << svgOf(red + "<text>" + QByteArray(4000, 'x') + "</text>")
+                                                  << true << true << false << 0;
+        QTest::newRow("200 letters, Latin and Cyrillic by turns, drawn through 16 uses")
+            << svgOf(red + "<defs><text id=\"t\">" + alternating(200, 0x0431) + "</text></defs>"
+                     + QByteArray("<use xlink:href=\"#t\"/>").repeated(16))
+            << false << false << false << 0;
+        QTest::newRow("1,000 letters, Latin and Hebrew by turns")
+            << svgOf(red + "<text>" + alternating(1000, 0x05d0) + "</text>") << false << false << false << 0;
+        QTest::newRow("1,000 letters, Latin and joiners by turns")
+            << svgOf(red + "<text>" + alternating(1000, 0x200d) + "</text>") << false << false << false << 0;
+        QTest::newRow("a letter and 1,000 combining marks")
+            << svgOf(red + "<text>a" + QString(1000, QChar(0x301)).toUtf8() + "</text>") << false << false << false << 0;
+        QTest::newRow("200 letters, Latin and Cyrillic by turns")
+            << svgOf(red + "<text>" + alternating(200, 0x0431) + "</text>") << true << true << false << 0;
+        QTest::newRow("a text area 1 pixel wide of one word of 2,000 letters, Latin and Cyrillic by turns")
+            << svgOf(red + textArea(alternating(2000, 0x0431))) << false << false << false << 0;
+        QTest::newRow("a text area 1 pixel wide of 4,000 letters")
+            << svgOf(red + textArea(QByteArray("a ").repeated(4000))) << false << false << false << 0;
+        QTest::newRow("a text area 1 pixel wide of one word of 500 spans")
+            << svgOf(red + textArea(QByteArray("<tspan>a</tspan>").repeated(500))) << false << false << false << 0;
+        QTest::newRow("a text area 1 pixel wide of 80 letters, Latin and Cyrillic by turns")
+            << svgOf(red + textArea(alternating(80, 0x0431))) << true << true << false << 0;
+        QTest::newRow("a text area of no set width of 2,000 letters")
+            << svgOf(red + textArea(QByteArray("a ").repeated(2000), "auto")) << true << true << false << 0;
+        QTest::newRow("1,000 text elements") << svgOf(red + QByteArray("<text>x</text>").repeated(1000))
+                                             << false << false << false << 0;
+        // A curve counts the segments it is flattened into, up to 512 from a long one.
+        const auto curves = [](int count, const QByteArray& reach) {
+            QByteArray path = "M0,0";
+            for (int i = 0; i < count; ++i)
+                path += " C" + reach + "," + reach + " -" + reach + "," + reach + " " + QByteArray::number(i % 16) + ",8";
+            return "<path fill=\"none\" d=\"" + path + "\"/>";
+        };
+        QTest::newRow("1,000 curves reaching out to 1e8") << svgOf(red + curves(1000, "1e8")) << false << false << false << 0;
+        QTest::newRow("1,000 curves reaching out to 100000000, stroked")
+            << svgOf(red + curves(1000, "100000000").replace("<path", "<path stroke=\"red\""))
+            << false << false << false << 0;
+        QTest::newRow("60 curves across the icon") << svgOf(red + curves(60, "16")) << true << true << false << 0;
+        QTest::newRow("60 curves across the icon, scaled by 1e7")
+            << svgOf(red + "<g transform=\"translate(1) scale(1e7)\">" + curves(60, "16") + "</g>")
+            << false << false << false << 0;
+        QTest::newRow("60 curves across the icon, drawn through a use scaled by 1e7")
+            << svgOf(red + "<defs>" + QByteArray(curves(60, "16")).replace("<path", "<path id=\"p\"")
+                     + "</defs><use transform=\"matrix(1e7 0 0 1e7 0 0)\" xlink:href=\"#p\"/>")
+            << false << false << false << 0;
+        QTest::newRow("100 circles of radius 1e9")
+            << svgOf(red + QByteArray("<circle r=\"1e9\"/>").repeated(100)) << false << false << false << 0;
+        QTest::newRow("100 large arcs of radius 1e9")
+            << svgOf(red + "<path d=\"M0,0" + QByteArray(" A1e9,1e9 0 1 0 1,1 A1e9,1e9 0 1 0 0,0").repeated(50) + "\"/>")
+            << false << false << false << 0;
+        // The rasteriser walks every pixel of an edge, and of a dash across its stroke.
+        QTest::newRow("3 points dashed every 0.01 unit, stroked 1,000 units wide")
+            << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" stroke-width=\"1000\" stroke-dasharray=\"0.01\" "
+                           "points=\"0,0 16,16 0,16\"/>")
+            << false << false << false << 0;
+        QTest::newRow("3 points dashed every 0.01 unit, stroked 10 inches wide by a style sheet")
+            << svgOf(red + "<style>polyline { stroke-width: 10in }</style><polyline fill=\"none\" stroke=\"red\" "
+                           "stroke-dasharray=\"0.01\" points=\"0,0 16,16 0,16\"/>")
+            << false << false << false << 0;
+        QTest::newRow("5,000 points zigzagging across the icon")
+            << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" points=\"" + zigzag(5000) + "\"/>")
+            << false << false << false << 0;
+        QTest::newRow("400 points zigzagging across the icon")
+            << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" points=\"" + zigzag(400) + "\"/>")
+            << true << true << false << 0;
+        QTest::newRow("3,000 characters of text over 400 points zigzagging across the icon")
+            << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" points=\"" + zigzag(400) + "\"/><text>"
+                     + QByteArray(3000, 'x') + "</text>")
+            << false << false << false << 0;
         QTest::newRow("elements within a comment") << svgOf(red + "<!--" + QByteArray("<g/>").repeated(10001) + "-->")
                                                    << true << true << false << 0;
         QTest::newRow("a prefixed image naming a FIFO") << svgOf(red + image("@dir@/fifo").replace("<image", "<svg:image"))
@@ -876,6 +961,60 @@ private slots:
         // each picture of the document frees again (the address sanitizer keeps what was
         // freed). Four such images, each decoded by all three, would take 768 MiB.
         VERIFY_PEAK_GROWTH_BELOW(memory.growthMb(), 300);
+    }
+
+    // The costliest SVG the theme-image door accepts, searched for among random
+    // documents and mutations of the costliest accepted: none may cost more than 0.5 s of
+    // CPU to load and first render at 64x64, nor 50 ms a repaint (measured in a release
+    // build; the sanitizers slow both down several times).
+    void svgCostSearch()
+    {
+#ifdef VYR_TEST_SANITIZED
+        constexpr qint64 slowdown = 5;
+#else
+        constexpr qint64 slowdown = 1;
+#endif
+        const qint64 loadBound = 500000000 * slowdown, repaintBound = 50000000 * slowdown;
+        Probe rm;
+        VYRQResourceManagerImpl* set = rm.getDefaultManagerImpl();
+        const QString name = QStringLiteral("images/search.svg");
+        const auto measure = [&](const QByteArray& svg) {
+            SvgCostSearch::Cost cost;
+            WarningCapture refusals;
+            set->files.addBytes(name.toStdString(), svg);
+            QImage canvas(64, 64, QImage::Format_ARGB32_Premultiplied);
+            canvas.fill(Qt::transparent);
+            const CpuTimer load;
+            QSvgRenderer* renderer = rm.getSvgRenderer(name);
+            cost.accepted = renderer && renderer->isValid();
+            if (cost.accepted) {
+                const auto render = [&] {
+                    const CpuTimer paint;
+                    QPainter painter(&canvas);
+                    renderer->render(&painter);
+                    painter.end();
+                    return paint.nsecsElapsed();
+                };
+                render();
+                cost.loadNs = load.nsecsElapsed();
+                // The least of a few when the first passes: another process may share the core.
+                cost.repaintNs = render();
+                for (int again = 0; again < 2 && cost.repaintNs > repaintBound / 2; ++again)
+                    cost.repaintNs = std::min(cost.repaintNs, render());
+            }
+            set->files.remove(name.toStdString());
+            rm.releaseRes();
+            return cost;
+        };
+        SvgCostSearch search(64, loadBound, repaintBound);
+        const CpuTimer budget;
+        while (search.tries() < 600 && budget.elapsed() < 10000)
+            search.tryOne(measure);
+        const SvgCostSearch::Found& worst = search.costliest();
+        qInfo("%d tries, %d accepted; the costliest: %.1f ms to load and render, %.1f ms a repaint: %s", search.tries(),
+              search.accepted(), worst.cost.loadNs / 1e6, worst.cost.repaintNs / 1e6, qPrintable(worst.recipe));
+        QVERIFY(search.accepted() > search.tries() / 10);
+        QVERIFY2(worst.weight <= 1, qPrintable(worst.recipe));
     }
 
     void decodedFilesAreDropped_data()
