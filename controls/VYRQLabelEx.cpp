@@ -235,7 +235,7 @@ void VYRQLabelExImpl::readJson(const Json::Value& element)
 
 void VYRQLabelExImpl::writeJson(Json::Value& element)
 {
-    const QString text = m_document.toPlainText();
+    const QString text = m_document.wholePlainText();
     vyr::json::writeUnlessEmpty(element["attr"], "text", text);
 }
 

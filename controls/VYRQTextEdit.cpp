@@ -181,37 +181,39 @@ void VYRQTextEdit::setHtml(const QString& text)
     setContent(text, Qt::RichText);
 }
 
+void VYRQTextEdit::setPlainText(const QString& text)
+{
+    setContent(text, Qt::PlainText);
+}
+
 void VYRQTextEdit::setContent(const QString& text, Qt::TextFormat format)
 {
-    QString html;
-    const bool rich = VYRQTextDocument::richText(text, format, html);
     // What the earlier text loaded goes with it: QTextEdit replaces a text without
     // clearing what its document holds.
     document()->clear();
-    if (rich)
-        QTextEdit::setHtml(html);
-    else
-        QTextEdit::setPlainText(text);
+    QString plain;
+    if (!VYRQTextDocument::buildContent(*document(), text, format,
+                                        [this](const QString& html) { QTextEdit::setHtml(html); }, plain))
+        QTextEdit::setPlainText(plain);
 }
 
 void VYRQTextEdit::insertHtml(const QString& text)
 {
-    QString html;
-    if (VYRQTextDocument::richText(text, Qt::RichText, html))
-        QTextEdit::insertHtml(html);
+    QString shown;
+    if (VYRQTextDocument::richText(text, Qt::RichText, shown, document()->defaultFont(), document()->textWidth()))
+        QTextEdit::insertHtml(shown);
     else
-        insertPlainText(text);
+        insertPlainText(shown);
 }
 
 void VYRQTextEdit::append(const QString& text)
 {
-    // QTextEdit guesses the format again: rich text past the bounds goes as its plain
-    // text made HTML.
-    QString html;
-    if (VYRQTextDocument::richText(text, Qt::AutoText, html))
-        QTextEdit::append(html);
+    // QTextEdit guesses the format again: plain text goes as HTML that shows it.
+    QString shown;
+    if (VYRQTextDocument::richText(text, Qt::AutoText, shown, document()->defaultFont(), document()->textWidth()))
+        QTextEdit::append(shown);
     else
-        QTextEdit::append(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text);
+        QTextEdit::append(Qt::mightBeRichText(shown) ? Qt::convertFromPlainText(shown) : shown);
 }
 
 void VYRQTextEdit::insertFromMimeData(const QMimeData* source)
@@ -225,12 +227,12 @@ void VYRQTextEdit::insertFromMimeData(const QMimeData* source)
     const QString pasted = source->hasFormat(qtRichText)
         ? QStringLiteral("<meta name=\"qrichtext\" content=\"1\" />") + QString::fromUtf8(source->data(qtRichText))
         : source->html();
-    QString html;
+    QString shown;
     QMimeData read;
-    if (VYRQTextDocument::richText(pasted, Qt::RichText, html))
-        read.setHtml(html);
+    if (VYRQTextDocument::richText(pasted, Qt::RichText, shown, document()->defaultFont(), document()->textWidth()))
+        read.setHtml(shown);
     else
-        read.setText(source->hasText() ? source->text() : pasted);
+        read.setText(shown);
     QTextEdit::insertFromMimeData(&read);
 }
 

@@ -7,6 +7,9 @@
 #include "VYRQRegularFile.h"
 
 #include <QImage>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QPixmap>
 #include <QUrl>
 #include <QVariant>
@@ -124,6 +127,150 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
     return nothing;
 }
 
+// A font's pixel size as the layout takes it (points at 96 dots an inch), and the
+// height of its lines, taken large: most fonts' lines are 1.1 to 1.3 of their size.
+qreal pixelSize(const QFont& font)
+{
+    const qreal size = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96 / 72;
+    return std::max<qreal>(size, 1);
+}
+
+constexpr qreal lineFactor = 1.5;
+// What a character takes of a line, at most on average, in sizes of its font.
+constexpr qreal advanceFactor = 0.6;
+// The width a text is taken to wrap at when its document has none or a narrow one.
+constexpr qreal wrapWidth = 200;
+constexpr qreal narrowest = 50;
+
+qreal wrappingWidth(qreal width)
+{
+    return width > 0 ? std::max(width, narrowest) : wrapWidth;
+}
+
+qreal frameHeight(QTextDocument& document, QTextFrame* frame, qreal width);
+
+qreal imageHeight(QTextDocument& document, const QTextImageFormat& image)
+{
+    if (image.height() > 0)
+        return image.height();
+    const QVariant resource = document.resource(QTextDocument::ImageResource, QUrl(image.name()));
+    QSizeF size;
+    if (resource.canConvert<QPixmap>())
+        size = resource.value<QPixmap>().size();
+    else if (resource.canConvert<QImage>())
+        size = resource.value<QImage>().size();
+    if (image.width() > 0 && size.width() > 0)
+        return image.width() * size.height() / size.width();
+    return size.height();
+}
+
+qreal blockHeight(QTextDocument& document, const QTextBlock& block, qreal width)
+{
+    const QFont base = document.defaultFont();
+    qreal size = pixelSize(block.charFormat().font().resolve(base));
+    qreal images = 0;
+    qreal characters = 0;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.isImageFormat()) {
+            images += imageHeight(document, format.toImageFormat()) * fragment.length();
+            continue;
+        }
+        size = std::max(size, pixelSize(format.font().resolve(base)));
+        characters += fragment.length();
+    }
+    const QTextBlockFormat format = block.blockFormat();
+    // Its line breaks, or as many lines as its characters fill, whichever is more.
+    const qreal lines = std::max<qreal>(1 + block.text().count(QChar::LineSeparator),
+                                        characters * advanceFactor * size / wrappingWidth(width));
+    qreal line = size * lineFactor;
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        line *= format.lineHeight() / 100;
+        break;
+    case QTextBlockFormat::FixedHeight:
+        line = format.lineHeight();
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        line = std::max(line, format.lineHeight());
+        break;
+    case QTextBlockFormat::LineDistanceHeight:
+        line += format.lineHeight();
+        break;
+    default:
+        break;
+    }
+    return lines * std::max<qreal>(line, 0) + images + std::max<qreal>(format.topMargin(), 0)
+        + std::max<qreal>(format.bottomMargin(), 0);
+}
+
+// What the blocks and frames `begin` walks take, one below the other.
+qreal contentHeight(QTextDocument& document, QTextFrame::iterator it, qreal width)
+{
+    qreal height = 0;
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame* child = it.currentFrame())
+            height += frameHeight(document, child, width);
+        else
+            height += blockHeight(document, it.currentBlock(), width);
+    }
+    return height;
+}
+
+// A frame's or table's height: a table's rows each as tall as their tallest cell.
+qreal frameHeight(QTextDocument& document, QTextFrame* frame, qreal width)
+{
+    const QTextFrameFormat format = frame->frameFormat();
+    qreal height = 0;
+    if (auto* table = qobject_cast<QTextTable*>(frame)) {
+        const QTextTableFormat tableFormat = table->format();
+        const qreal spacing = std::max<qreal>(tableFormat.cellSpacing(), 0);
+        for (int row = 0; row < table->rows(); ++row) {
+            qreal tallest = 0;
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                if (!cell.isValid() || cell.row() != row || cell.column() != column)
+                    continue;
+                const QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
+                const qreal padding = std::max<qreal>(cellFormat.topPadding(), 0)
+                    + std::max<qreal>(cellFormat.bottomPadding(), 0) + 2 * std::max<qreal>(tableFormat.cellPadding(), 0);
+                tallest = std::max(tallest, contentHeight(document, cell.begin(), width) + padding);
+            }
+            height += tallest + spacing + 2 * std::max<qreal>(tableFormat.border(), 0);
+        }
+        height += spacing;
+    } else {
+        height = contentHeight(document, frame->begin(), width);
+    }
+    height += 2 * (std::max<qreal>(format.border(), 0) + std::max<qreal>(format.padding(), 0))
+        + std::max<qreal>(format.topMargin(), 0) + std::max<qreal>(format.bottomMargin(), 0);
+    if (format.height().type() == QTextLength::FixedLength)
+        height = std::max(height, format.height().rawValue());
+    return height;
+}
+
+// How tall Qt lays out `document` at `width`, at most.
+qreal laidOutHeight(QTextDocument& document, qreal width)
+{
+    return frameHeight(document, document.rootFrame(), width);
+}
+
+// How many characters of a plain text from its start lay out within maxHeight.
+int plainHeightFit(const QString& text, const QFont& font, qreal width)
+{
+    const qreal size = pixelSize(font);
+    const qreal line = size * lineFactor;
+    const qreal perCharacter = advanceFactor * size / wrappingWidth(width) * line;
+    qreal height = line;
+    for (int i = 0; i < text.size(); ++i) {
+        height += text.at(i) == QLatin1Char('\n') ? line : perCharacter;
+        if (height > VYRQTextDocument::maxHeight)
+            return i;
+    }
+    return text.size();
+}
+
 } // namespace
 
 VYRQTextDocument::VYRQTextDocument(QObject* parent)
@@ -133,28 +280,79 @@ VYRQTextDocument::VYRQTextDocument(QObject* parent)
 
 void VYRQTextDocument::setContent(const QString& text, Qt::TextFormat format)
 {
-    QString html;
-    const bool rich = richText(text, format, html);
     clear();
-    if (rich)
-        setHtml(html);
-    else
-        setPlainText(text);
+    QString plain;
+    QString uncut;
+    if (!buildContent(*this, text, format, [this](const QString& html) { setHtml(html); }, plain, &uncut))
+        setPlainText(plain);
+    m_uncut = uncut;
 }
 
-bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QString& html)
+bool VYRQTextDocument::buildContent(QTextDocument& document, const QString& text, Qt::TextFormat format,
+                                    const std::function<void(const QString&)>& setHtml, QString& plain,
+                                    QString* uncut)
 {
-    html.clear();
-    if (format != Qt::RichText && (format != Qt::AutoText || !Qt::mightBeRichText(text)))
-        return false;
-    vyr::HtmlRead read = vyr::readHtml(text);
-    if (!read.withinBounds) {
-        qCWarning(vyrControls) << "rich text of" << text.size() << "characters shown as plain text: it"
-                               << qPrintable(read.refusal);
-        return false;
+    // Qt's layout waits for a page size: the text is built, weighed and, when too
+    // tall, dropped before any of it is laid out.
+    const QSizeF page = document.pageSize();
+    document.setPageSize(QSizeF(0, 0));
+    const bool rich = readContent(text, format, plain, document, page.width(), setHtml, uncut);
+    document.setPageSize(page);
+    return rich;
+}
+
+bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QString& shown, const QFont& font,
+                                qreal width)
+{
+    // Built apart, never laid out, to be weighed.
+    VYRQTextDocument built;
+    built.setDefaultFont(font);
+    return readContent(text, format, shown, built, width, [&built](const QString& html) { built.setHtml(html); }, nullptr);
+}
+
+bool VYRQTextDocument::readContent(const QString& text, Qt::TextFormat format, QString& shown, QTextDocument& built,
+                                   qreal width, const std::function<void(const QString&)>& setHtml, QString* uncut)
+{
+    shown.clear();
+    const bool rich = format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(text));
+    QString refusal;
+    if (rich) {
+        vyr::HtmlRead read = vyr::readHtml(text);
+        if (read.withinBounds) {
+            setHtml(read.html);
+            const qreal height = laidOutHeight(built, width);
+            if (height <= maxHeight) {
+                shown = std::move(read.html);
+                return true;
+            }
+            built.clear();
+            refusal = QStringLiteral("lays out about %1 pixels tall, past %2").arg(qint64(height)).arg(qint64(maxHeight));
+        } else {
+            refusal = read.refusal;
+        }
+        shown = vyr::htmlPlainText(text);
+    } else {
+        shown = text;
     }
-    html = std::move(read.html);
-    return true;
+    int fit = std::min(vyr::plainTextFit(shown), plainHeightFit(shown, built.defaultFont(), width));
+    const int whole = shown.size();
+    if (uncut && fit < whole)
+        *uncut = shown;
+    if (fit < whole && fit > 0 && shown.at(fit - 1).isHighSurrogate())
+        --fit;
+    if (fit < whole)
+        shown.truncate(fit);
+    const QString cut = fit < whole ? QStringLiteral(", its first %1 characters").arg(fit) : QString();
+    if (rich) {
+        qCWarning(vyrControls).noquote()
+            << QStringLiteral("rich text of %1 characters shown as plain text%2: it %3").arg(text.size()).arg(cut, refusal);
+    } else if (fit < whole) {
+        qCWarning(vyrControls).noquote()
+            << QStringLiteral("plain text of %1 characters shown as its first %2: the rest lays out past the bounds")
+                   .arg(whole)
+                   .arg(fit);
+    }
+    return false;
 }
 
 VYRQTextDocument::~VYRQTextDocument()
@@ -169,6 +367,7 @@ void VYRQTextDocument::clear()
     m_heldPixels.clear();
     m_pixels = 0;
     m_sheetBytes = 0;
+    m_uncut.clear();
 }
 
 QVariant VYRQTextDocument::loadResource(int type, const QUrl& name)

@@ -6,6 +6,9 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <functional>
+
+class QFont;
 class QVariant;
 
 // The document every rich text from a page or a caller is shown through: labels, text
@@ -30,17 +33,37 @@ public:
     // What the style sheets one document links or imports may read together.
     static constexpr qint64 maxSheetBytes = 256 * 1024;
 
+    // How tall Qt's layout may make a document, by our estimate from its fonts, line
+    // heights, margins, paddings, cells and images: Qt's own layout never finishes one
+    // taller than about 2^23 pixels (8.36 Mpx lays out in 6 ms, 8.40 Mpx takes more
+    // than 10 s), so half of that.
+    static constexpr qreal maxHeight = 4 * 1024 * 1024;
+
     explicit VYRQTextDocument(QObject* parent = nullptr);
     ~VYRQTextDocument() override;
 
     // Replaces the document's content, and drops what the earlier one loaded: rich
     // text (as `format` says, or for Qt::AutoText as Qt would guess) as richText()
-    // gives it, else plain text.
+    // gives it, else plain text as richText() cuts it.
     void setContent(const QString& text, Qt::TextFormat format = Qt::AutoText);
-    // Whether `text` is shown as rich text, with the HTML Qt is then given in `html`;
-    // false for plain text, and for rich text that nests past the bounds (with one
-    // warning on vyr.controls), which is shown as plain text.
-    static bool richText(const QString& text, Qt::TextFormat format, QString& html);
+    // Whether `text` is shown as rich text, with the HTML Qt is then given in `shown`;
+    // false for plain text, and for rich text past the bounds or taller than
+    // maxHeight in a document of `font` and `width` (-1 for none), which is shown
+    // without its markup (vyr::htmlPlainText). `shown` then holds the plain text to
+    // show, cut to what Qt lays out within the bounds (vyr::plainTextFit, maxHeight);
+    // a refusal or a cut gives one warning on vyr.controls.
+    static bool richText(const QString& text, Qt::TextFormat format, QString& shown, const QFont& font = QFont(),
+                         qreal width = -1);
+    // setContent() for a document another object fills (a text edit's): `setHtml`
+    // gives `document` the HTML as that object does, while the document's layout
+    // waits; false with the plain text to show in `plain`, `document` then empty,
+    // and in `uncut` that text before it was cut (null when it was not).
+    static bool buildContent(QTextDocument& document, const QString& text, Qt::TextFormat format,
+                             const std::function<void(const QString&)>& setHtml, QString& plain,
+                             QString* uncut = nullptr);
+    // What setContent() showed as plain text, whole: toPlainText(), or the text it
+    // cut, as a page written back keeps it.
+    QString wholePlainText() const { return m_uncut.isNull() ? toPlainText() : m_uncut; }
 
     void clear() override;
 
@@ -48,7 +71,12 @@ protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
+    // richText() building the rich text into `built`, which must not lay it out.
+    static bool readContent(const QString& text, Qt::TextFormat format, QString& shown, QTextDocument& built,
+                            qreal width, const std::function<void(const QString&)>& setHtml, QString* uncut);
+
     QHash<QUrl, qint64> m_heldPixels;
     qint64 m_pixels = 0;
     qint64 m_sheetBytes = 0;
+    QString m_uncut;
 };
