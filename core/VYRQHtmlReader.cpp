@@ -229,8 +229,9 @@ bool wholeNumber(const QString& token, double low, double high, QString& out)
 // What the words of a text cost Qt's line breaking and shaping, in the units of
 // maxHtmlLayout. Qt breaks a word in time growing with the square of its length and of
 // the runs it holds (of another direction, another script, another format), and draws
-// a character's marks one by one wherever they pile up. A word ends at a space, at
-// an ideograph or a Thai letter (Qt breaks between them), and at a block or line break.
+// a character's marks one by one wherever they pile up. A word ends at a space, after
+// an ideograph or kana not glued to what follows (Qt breaks there), and at a block or
+// line break.
 class WordCost {
 public:
     // What `c`, the next character, costs.
@@ -241,11 +242,16 @@ public:
             endWord();
             return 0;
         }
+        const QChar::Category category = QChar::category(c);
+        const bool mark = category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
+            || category == QChar::Mark_Enclosing;
+        const bool glue = c == 0xa0 || c == 0x2007 || c == 0x202f || c == 0x2060 || c == 0xfeff || c == 0x200d;
+        if (breakAfter && !mark && !glue)
+            endWord();
+        breakAfter = false;
         // The n-th character of a word n / 4,096: a word of 16,384 costs the budget.
         qint64 units = length++ / 4096;
-        const QChar::Category category = QChar::category(c);
-        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
-            || category == QChar::Mark_Enclosing) {
+        if (mark) {
             // Past a few, each mark on one character is drawn at one place, at every paint.
             if (++marks > 16)
                 units += 4 + marks / 256;
@@ -263,9 +269,8 @@ public:
         }
         if (split)
             units += run();
-        if (oneOf(runScript, {QChar::Script_Han, QChar::Script_Hiragana, QChar::Script_Katakana, QChar::Script_Hangul,
-                              QChar::Script_Bopomofo, QChar::Script_Yi, QChar::Script_Thai}))
-            endWord();
+        breakAfter = oneOf(runScript, {QChar::Script_Han, QChar::Script_Hiragana, QChar::Script_Katakana,
+                                       QChar::Script_Hangul, QChar::Script_Bopomofo, QChar::Script_Yi});
         return units;
     }
 
@@ -316,6 +321,7 @@ private:
     qint64 marks = 0;       // on the last character that is not a mark
     int direction = 0;
     QChar::Script script = QChar::Script_Unknown;
+    bool breakAfter = false;   // the last character lets a line break after it
 };
 
 class Reader {

@@ -174,7 +174,8 @@ qreal blockHeight(QTextDocument& document, const QTextBlock& block, qreal width)
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
         if (format.isImageFormat()) {
-            images += imageHeight(document, format.toImageFormat()) * fragment.length();
+            // each on a line of its own, at most
+            images += (imageHeight(document, format.toImageFormat()) + size * lineFactor) * fragment.length();
             continue;
         }
         size = std::max(size, pixelSize(format.font().resolve(base)));

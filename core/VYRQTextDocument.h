@@ -36,8 +36,8 @@ public:
     // How tall Qt's layout may make a document, by our estimate from its fonts, line
     // heights, margins, paddings, cells and images: Qt's own layout never finishes one
     // taller than about 2^23 pixels (8.36 Mpx lays out in 6 ms, 8.40 Mpx takes more
-    // than 10 s), so half of that.
-    static constexpr qreal maxHeight = 4 * 1024 * 1024;
+    // than 10 s), and slows well before it: a quarter of that.
+    static constexpr qreal maxHeight = 2 * 1024 * 1024;
 
     explicit VYRQTextDocument(QObject* parent = nullptr);
     ~VYRQTextDocument() override;

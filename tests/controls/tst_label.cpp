@@ -3,6 +3,7 @@
 #include "eventcounter.h"
 #include "peakmemory.h"
 #include "testaccess.h"
+#include "textcostsearch.h"
 #include "warningcapture.h"
 
 #include "VYRQContainer.h"
@@ -176,6 +177,20 @@ bool same(const TextPosition& a, const TextPosition& b)
 {
     return a.block == b.block && a.line == b.line && a.cursor == b.cursor;
 }
+// What any text a door accepts may cost (the sanitizers slow the work down ten times).
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VYR_TEST_SANITIZED
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(VYR_TEST_SANITIZED)
+constexpr qint64 costBoundMs = 5000;
+constexpr qint64 repaintBoundMs = 500;
+#else
+constexpr qint64 costBoundMs = 500;
+constexpr qint64 repaintBoundMs = 50;
+#endif
+
 } // namespace
 
 class tst_LabelEx : public QObject {
@@ -705,8 +720,13 @@ private slots:
             << QByteArray("qttext") << "<p>" + latinCyrillic.repeated(8192) << false << 0;
         QTest::newRow("plain label, Latin and Cyrillic alternating in a word")
             << QByteArray("plain qtlabelex") << latinCyrillic.repeated(32768) << false << 0;
+        // A plain tip is cut to what its screen shows first, without a warning; what
+        // is left, to the bounds, with one.
         QTest::newRow("plain tooltip, Latin and Cyrillic alternating in a word")
-            << QByteArray("plain tooltip") << latinCyrillic.repeated(32768) << false << 0;
+            << QByteArray("plain tooltip") << latinCyrillic.repeated(32768) << true << 0;
+        QTest::newRow("plain tooltip, 200 lines of override runs")
+            << QByteArray("plain tooltip") << (QString::fromUtf8("\u202ex\u202dy").repeated(1000) + "\n").repeated(200)
+            << false << 0;
         QTest::newRow("rich-text label, <b>x</b>x 30,000 times")
             << QByteArray("qtlabelex") << QString("<b>x</b>x").repeated(30000) << false << 0;
         QTest::newRow("tooltip, a word of letters and no-break spaces")
@@ -828,6 +848,37 @@ private slots:
             // every number clamped: lengths to 4,096 px, line heights to 1,000 %
             QVERIFY2(largestLength(document) <= 4096 * 4 / 3.0, qPrintable(QString::number(largestLength(document))));
         }
+    }
+
+    // The costliest text each door takes, found by a search of random and mutated
+    // texts (textcostsearch.h; longer in bench/bench_text_cost.cpp): whatever is
+    // shown, as rich text, as its plain text or cut, builds and shows within 0.5 s
+    // of CPU time and repaints within 50 ms.
+    void costSearch_data()
+    {
+        QTest::addColumn<int>("door");
+        for (textcost::Door door : {textcost::Door::RichLabel, textcost::Door::ToolTip, textcost::Door::TextEdit,
+                                    textcost::Door::PlainLabel})
+            QTest::newRow(textcost::doorName(door)) << int(door);
+    }
+
+    void costSearch()
+    {
+        QFETCH(int, door);
+        textcost::Found show;
+        textcost::Found repaint;
+        int tries = 0;
+        WarningCapture capture;
+        textcost::search(textcost::Door(door), 64, 2500, 16, 256 * 1024, show, repaint, tries);
+        const auto sample = [](const QString& text) {
+            return QStringLiteral("%1 characters: %2").arg(text.size()).arg(text.left(160));
+        };
+        QVERIFY2(show.showNs < costBoundMs * 1000000,
+                 qPrintable(QStringLiteral("%1 ms of CPU time to show, in %2 tries, %3")
+                                .arg(show.showNs / 1000000).arg(tries).arg(sample(show.text))));
+        QVERIFY2(repaint.repaintNs < repaintBoundMs * 1000000,
+                 qPrintable(QStringLiteral("%1 ms of CPU time to repaint, in %2 tries, %3")
+                                .arg(repaint.repaintNs / 1000000).arg(tries).arg(sample(repaint.text))));
     }
 
     // A shortened text follows the width the container gave: it asks the container
