@@ -249,8 +249,14 @@ public:
         if (breakAfter && !mark && !glue)
             endWord();
         breakAfter = false;
-        // The n-th character of a word n / 4,096: a word of 16,384 costs the budget.
-        qint64 units = length++ / 4096;
+        // A character 1/64, of a script Qt shapes in clusters 1/12; the n-th
+        // character of a word n / 4,096 besides: a word of 16,384 costs the budget.
+        const QChar::Script runScript = QChar::script(c);
+        sixtyFourths += (runScript >= QChar::Script_Devanagari && runScript <= QChar::Script_Myanmar)
+                || runScript == QChar::Script_Khmer
+            ? 5 : 1;
+        qint64 units = sixtyFourths / 64 + length++ / 4096;
+        sixtyFourths %= 64;
         if (mark) {
             // Past a few, each mark on one character is drawn at one place, at every paint.
             if (++marks > 16)
@@ -262,7 +268,6 @@ public:
         bool split = runDirection == 4 || (runDirection != 0 && direction != 0 && runDirection != direction);
         if (runDirection != 0)
             direction = runDirection;
-        const QChar::Script runScript = QChar::script(c);
         if (runScript > QChar::Script_Common) {
             split = split || (script != QChar::Script_Unknown && runScript != script);
             script = runScript;
@@ -277,7 +282,12 @@ public:
     // An element begins or ends (an image stands) here.
     qint64 formatChange() { return length > 0 ? run() : 0; }
 
-    void endWord() { *this = WordCost(); }
+    void endWord()
+    {
+        const int fraction = sixtyFourths;
+        *this = WordCost();
+        sixtyFourths = fraction;
+    }
 
 private:
     // The n-th run of a word 1 + n / 256.
@@ -322,6 +332,7 @@ private:
     int direction = 0;
     QChar::Script script = QChar::Script_Unknown;
     bool breakAfter = false;   // the last character lets a line break after it
+    int sixtyFourths = 0;      // of a unit, the characters' own cost not yet spent
 };
 
 class Reader {
