@@ -869,7 +869,7 @@ private slots:
         textcost::Found repaint;
         int tries = 0;
         WarningCapture capture;
-        textcost::search(textcost::Door(door), 64, 2500, 16, 256 * 1024, show, repaint, tries);
+        textcost::search(textcost::Door(door), 64, 2500, 8, 256 * 1024, show, repaint, tries);
         const auto sample = [](const QString& text) {
             return QStringLiteral("%1 characters: %2").arg(text.size()).arg(text.left(160));
         };
