@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QUrl>
 #include <QVariant>
+#include <QVector>
 
 #include <algorithm>
 #include <atomic>
@@ -164,46 +165,49 @@ qreal imageHeight(QTextDocument& document, const QTextImageFormat& image)
     return size.height();
 }
 
+// A line of natural height `natural` as the block's line height makes it.
+qreal lineHeight(const QTextBlockFormat& format, qreal natural)
+{
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        return natural * format.lineHeight() / 100;
+    case QTextBlockFormat::FixedHeight:
+        return format.lineHeight();
+    case QTextBlockFormat::MinimumHeight:
+        return std::max(natural, format.lineHeight());
+    case QTextBlockFormat::LineDistanceHeight:
+        return natural + format.lineHeight();
+    default:
+        return natural;
+    }
+}
+
 qreal blockHeight(QTextDocument& document, const QTextBlock& block, qreal width)
 {
     const QFont base = document.defaultFont();
+    const QTextBlockFormat format = block.blockFormat();
     qreal size = pixelSize(block.charFormat().font().resolve(base));
-    qreal images = 0;
+    QVector<qreal> images;
     qreal characters = 0;
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        const QTextCharFormat format = fragment.charFormat();
-        if (format.isImageFormat()) {
-            // each on a line of its own, at most
-            images += (imageHeight(document, format.toImageFormat()) + size * lineFactor) * fragment.length();
+        const QTextCharFormat charFormat = fragment.charFormat();
+        if (charFormat.isImageFormat()) {
+            images.append(imageHeight(document, charFormat.toImageFormat()) * fragment.length());
             continue;
         }
-        size = std::max(size, pixelSize(format.font().resolve(base)));
+        size = std::max(size, pixelSize(charFormat.font().resolve(base)));
         characters += fragment.length();
     }
-    const QTextBlockFormat format = block.blockFormat();
-    // Its line breaks, or as many lines as its characters fill, whichever is more.
+    const qreal line = size * lineFactor;
+    // Its line breaks, or as many lines as its characters fill, whichever is more;
+    // each image on a line of its own, at most.
     const qreal lines = std::max<qreal>(1 + block.text().count(QChar::LineSeparator),
                                         characters * advanceFactor * size / wrappingWidth(width));
-    qreal line = size * lineFactor;
-    switch (format.lineHeightType()) {
-    case QTextBlockFormat::ProportionalHeight:
-        line *= format.lineHeight() / 100;
-        break;
-    case QTextBlockFormat::FixedHeight:
-        line = format.lineHeight();
-        break;
-    case QTextBlockFormat::MinimumHeight:
-        line = std::max(line, format.lineHeight());
-        break;
-    case QTextBlockFormat::LineDistanceHeight:
-        line += format.lineHeight();
-        break;
-    default:
-        break;
-    }
-    return lines * std::max<qreal>(line, 0) + images + std::max<qreal>(format.topMargin(), 0)
-        + std::max<qreal>(format.bottomMargin(), 0);
+    qreal height = lines * std::max<qreal>(lineHeight(format, line), 0);
+    for (qreal image : images)
+        height += std::max<qreal>(lineHeight(format, image + line), 0);
+    return height + std::max<qreal>(format.topMargin(), 0) + std::max<qreal>(format.bottomMargin(), 0);
 }
 
 // What the blocks and frames `begin` walks take, one below the other.

@@ -764,6 +764,10 @@ private slots:
         QTest::newRow("tooltip, 2,000 lines of 512 px in a style sheet")
             << QByteArray("tooltip")
             << "<style>p { font-size: 512px; line-height: 1000% }</style><p>" + QString("x<br>").repeated(2000) << false << 0;
+        QTest::newRow("text edit, 400 images of 4,096 px at 1,000 %")
+            << QByteArray("qttext")
+            << QString("<p style=\"line-height:1000%\"><img src=\"none.png\" width=\"64\" height=\"4096\">x").repeated(400)
+            << false << 0;
         QTest::newRow("tooltip, line height without a unit")
             << QByteArray("tooltip") << line.arg("line-height:100000000") << true << 0;
         QTest::newRow("rich-text label, line height without a unit, 1,000 lines")
