@@ -250,12 +250,12 @@ public:
             endWord();
         breakAfter = false;
         // A character 1/64, of a script Qt shapes in clusters 1/12; the n-th
-        // character of a word n / 4,096 besides: a word of 16,384 costs the budget.
+        // character of a word n / 1,024 besides: a word of 8,192 costs the budget.
         const QChar::Script runScript = QChar::script(c);
         sixtyFourths += (runScript >= QChar::Script_Devanagari && runScript <= QChar::Script_Myanmar)
                 || runScript == QChar::Script_Khmer
             ? 5 : 1;
-        qint64 units = sixtyFourths / 64 + length++ / 4096;
+        qint64 units = sixtyFourths / 64 + length++ / 1024;
         sixtyFourths %= 64;
         if (mark) {
             // Past a few, each mark on one character is drawn at one place, at every paint.
