@@ -38,7 +38,7 @@ constexpr int maxHtmlTableWeight = 4096;
 // what words cost besides: the n-th run of a word (of another direction, script or
 // format) 1 + n / 256, its n-th character n / 1,024, the n-th mark past 16 on one
 // character 4 + n / 256. At the bound, the costliest of these lays out in 0.3 to 0.5 s
-// (release build): 32,768 spans, 2,000 items in one list, 3,800 runs in one word,
+// (release build): 32,768 spans, 2,000 items in one list, 3,400 runs in one word,
 // 1,000 images in one paragraph, one word of 8,192 characters, 400,000 characters
 // of Thai.
 constexpr int maxHtmlLayout = 32768;
