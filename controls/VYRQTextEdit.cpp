@@ -191,9 +191,18 @@ void VYRQTextEdit::setContent(const QString& text, Qt::TextFormat format)
     // What the earlier text loaded goes with it: QTextEdit replaces a text without
     // clearing what its document holds.
     document()->clear();
+    // Qt's layout waits for a page size: the text is weighed before it is laid out.
+    const QSizeF page = document()->pageSize();
+    document()->setPageSize(QSizeF(0, 0));
+    QString html;
+    QString refusal;
+    const bool rich = VYRQTextDocument::readRich(text, format, html, refusal);
+    if (rich)
+        QTextEdit::setHtml(html);
     QString plain;
-    if (!VYRQTextDocument::buildContent(*document(), text, format,
-                                        [this](const QString& html) { QTextEdit::setHtml(html); }, plain))
+    const bool kept = VYRQTextDocument::weigh(*document(), page.width(), text, rich, refusal, plain);
+    document()->setPageSize(page);
+    if (!kept)
         QTextEdit::setPlainText(plain);
 }
 

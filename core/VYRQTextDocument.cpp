@@ -286,71 +286,77 @@ VYRQTextDocument::VYRQTextDocument(QObject* parent)
 void VYRQTextDocument::setContent(const QString& text, Qt::TextFormat format)
 {
     clear();
-    QString plain;
-    QString uncut;
-    if (!buildContent(*this, text, format, [this](const QString& html) { setHtml(html); }, plain, &uncut))
-        setPlainText(plain);
-    m_uncut = uncut;
-}
-
-bool VYRQTextDocument::buildContent(QTextDocument& document, const QString& text, Qt::TextFormat format,
-                                    const std::function<void(const QString&)>& setHtml, QString& plain,
-                                    QString* uncut)
-{
     // Qt's layout waits for a page size: the text is built, weighed and, when too
     // tall, dropped before any of it is laid out.
-    const QSizeF page = document.pageSize();
-    document.setPageSize(QSizeF(0, 0));
-    const bool rich = readContent(text, format, plain, document, page.width(), setHtml, uncut);
-    document.setPageSize(page);
-    return rich;
+    const QSizeF page = pageSize();
+    setPageSize(QSizeF(0, 0));
+    QString html;
+    QString refusal;
+    const bool rich = readRich(text, format, html, refusal);
+    if (rich)
+        setHtml(html);
+    QString plain;
+    QString uncut;
+    const bool kept = weigh(*this, page.width(), text, rich, refusal, plain, &uncut);
+    setPageSize(page);
+    if (!kept)
+        setPlainText(plain);
+    m_uncut = uncut;
 }
 
 bool VYRQTextDocument::richText(const QString& text, Qt::TextFormat format, QString& shown, const QFont& font,
                                 qreal width)
 {
+    QString refusal;
+    const bool rich = readRich(text, format, shown, refusal);
     // Built apart, never laid out, to be weighed.
     VYRQTextDocument built;
     built.setDefaultFont(font);
-    return readContent(text, format, shown, built, width, [&built](const QString& html) { built.setHtml(html); }, nullptr);
+    if (rich)
+        built.setHtml(shown);
+    return weigh(built, width, text, rich, refusal, shown);
 }
 
-bool VYRQTextDocument::readContent(const QString& text, Qt::TextFormat format, QString& shown, QTextDocument& built,
-                                   qreal width, const std::function<void(const QString&)>& setHtml, QString* uncut)
+bool VYRQTextDocument::readRich(const QString& text, Qt::TextFormat format, QString& html, QString& refusal)
 {
-    shown.clear();
-    const bool rich = format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(text));
-    QString refusal;
-    if (rich) {
-        vyr::HtmlRead read = vyr::readHtml(text);
-        if (read.withinBounds) {
-            setHtml(read.html);
-            const qreal height = laidOutHeight(built, width);
-            if (height <= maxHeight) {
-                shown = std::move(read.html);
-                return true;
-            }
-            built.clear();
-            refusal = QStringLiteral("lays out about %1 pixels tall, past %2").arg(qint64(height)).arg(qint64(maxHeight));
-        } else {
-            refusal = read.refusal;
-        }
-        shown = vyr::htmlPlainText(text);
-    } else {
-        shown = text;
+    html.clear();
+    refusal.clear();
+    if (format != Qt::RichText && (format != Qt::AutoText || !Qt::mightBeRichText(text)))
+        return false;
+    vyr::HtmlRead read = vyr::readHtml(text);
+    if (!read.withinBounds) {
+        refusal = read.refusal;
+        return false;
     }
-    int fit = std::min(vyr::plainTextFit(shown), plainHeightFit(shown, built.defaultFont(), width));
-    const int whole = shown.size();
+    html = std::move(read.html);
+    return true;
+}
+
+bool VYRQTextDocument::weigh(QTextDocument& document, qreal width, const QString& text, bool built,
+                             const QString& refusal, QString& plain, QString* uncut)
+{
+    QString why = refusal;
+    if (built) {
+        const qreal height = laidOutHeight(document, width);
+        if (height <= maxHeight)
+            return true;
+        document.clear();
+        why = QStringLiteral("lays out about %1 pixels tall, past %2").arg(qint64(height)).arg(qint64(maxHeight));
+    }
+    const bool rich = built || !why.isEmpty();
+    plain = rich ? vyr::htmlPlainText(text) : text;
+    int fit = std::min(vyr::plainTextFit(plain), plainHeightFit(plain, document.defaultFont(), width));
+    const int whole = plain.size();
     if (uncut && fit < whole)
-        *uncut = shown;
-    if (fit < whole && fit > 0 && shown.at(fit - 1).isHighSurrogate())
+        *uncut = plain;
+    if (fit < whole && fit > 0 && plain.at(fit - 1).isHighSurrogate())
         --fit;
     if (fit < whole)
-        shown.truncate(fit);
+        plain.truncate(fit);
     const QString cut = fit < whole ? QStringLiteral(", its first %1 characters").arg(fit) : QString();
     if (rich) {
         qCWarning(vyrControls).noquote()
-            << QStringLiteral("rich text of %1 characters shown as plain text%2: it %3").arg(text.size()).arg(cut, refusal);
+            << QStringLiteral("rich text of %1 characters shown as plain text%2: it %3").arg(text.size()).arg(cut, why);
     } else if (fit < whole) {
         qCWarning(vyrControls).noquote()
             << QStringLiteral("plain text of %1 characters shown as its first %2: the rest lays out past the bounds")

@@ -6,8 +6,6 @@
 #include <QTextDocument>
 #include <QUrl>
 
-#include <functional>
-
 class QFont;
 class QVariant;
 
@@ -54,13 +52,16 @@ public:
     // a refusal or a cut gives one warning on vyr.controls.
     static bool richText(const QString& text, Qt::TextFormat format, QString& shown, const QFont& font = QFont(),
                          qreal width = -1);
-    // setContent() for a document another object fills (a text edit's): `setHtml`
-    // gives `document` the HTML as that object does, while the document's layout
-    // waits; false with the plain text to show in `plain`, `document` then empty,
-    // and in `uncut` that text before it was cut (null when it was not).
-    static bool buildContent(QTextDocument& document, const QString& text, Qt::TextFormat format,
-                             const std::function<void(const QString&)>& setHtml, QString& plain,
-                             QString* uncut = nullptr);
+    // setContent() for a document another object fills (a text edit's), in three
+    // steps. The owner holds the document's layout (its page size at zero, so that Qt
+    // lays nothing out), gives it the HTML readRich() wrote as it does when that
+    // returns true, then asks weigh() whether the document stays: if not, the
+    // document is empty and the owner shows the plain text `plain` instead, once it
+    // has set the page size again. A refusal or a cut gives one warning on
+    // vyr.controls; `uncut` receives a plain text cut (null when it was not).
+    static bool readRich(const QString& text, Qt::TextFormat format, QString& html, QString& refusal);
+    static bool weigh(QTextDocument& document, qreal width, const QString& text, bool built, const QString& refusal,
+                      QString& plain, QString* uncut = nullptr);
     // What setContent() showed as plain text, whole: toPlainText(), or the text it
     // cut, as a page written back keeps it.
     QString wholePlainText() const { return m_uncut.isNull() ? toPlainText() : m_uncut; }
@@ -71,10 +72,6 @@ protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
-    // richText() building the rich text into `built`, which must not lay it out.
-    static bool readContent(const QString& text, Qt::TextFormat format, QString& shown, QTextDocument& built,
-                            qreal width, const std::function<void(const QString&)>& setHtml, QString* uncut);
-
     QHash<QUrl, qint64> m_heldPixels;
     qint64 m_pixels = 0;
     qint64 m_sheetBytes = 0;
