@@ -2,6 +2,7 @@
 
 #include <QVector>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -337,6 +338,9 @@ bool value(const Property& p, const QString& text, QString& out)
                 one = token;
             else if (!length(token, p.low, p.high, p.percent, one))
                 return false;
+            // Qt reads a line height without a unit as a multiple of the line's.
+            if (std::strcmp(p.name, "line-height") == 0 && one.at(one.size() - 1).isDigit())
+                one = number(std::min(one.toDouble(), p.percent / 100));
             written.append(one);
         }
         out = written.join(QLatin1Char(' '));
