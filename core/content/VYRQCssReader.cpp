@@ -780,9 +780,9 @@ CssRead readCssSheet(const QString& text, bool imports)
     return read;
 }
 
-qint64 cssWork(const QVector<CssTarget>& targets, const CssCensus& census)
+qint64 cssWork(const QVector<CssTarget>& targets, const CssCensus& census, qint64 sheets)
 {
-    qint64 work = 0;
+    qint64 work = sheets * (census.elements / 8 + 1);
     for (const CssTarget& target : targets) {
         const bool named = !target.key.isEmpty() && target.key.at(0).isLetter();
         work += (target.key.isEmpty() ? census.elements : census.counts.value(target.key)) * target.weight;

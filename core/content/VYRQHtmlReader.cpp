@@ -360,7 +360,7 @@ public:
         // Qt matches every rule of a style sheet against the elements it may apply to;
         // what the sheets this text links or imports may cost is left to them.
         census.elements = elements;
-        const qint64 work = cssWork(sheetTargets, census);
+        const qint64 work = cssWork(sheetTargets, census, styleSheets);
         if (ok && work > maxHtmlStyleWork)
             fail(QStringLiteral("matches style sheets past %1 rules times elements").arg(maxHtmlStyleWork));
         census.workLeft = maxHtmlStyleWork - work;
@@ -667,8 +667,10 @@ private:
         sheetTargets += css.targets;
         ++elements;
         spend(1);
-        if (!css.css.isEmpty())
+        if (!css.css.isEmpty()) {
             out += QLatin1String("<style>") + css.css + QLatin1String("</style>");   // holds no '<' or '&'
+            ++styleSheets;
+        }
     }
 
     // Counts what the text from `from` to `to` lays out: a line break in it as a
@@ -958,6 +960,7 @@ private:
     qint64 layout = 0;
     qint64 elements = 0;
     QVector<CssTarget> sheetTargets;   // the selectors of the text's style elements
+    qint64 styleSheets = 0;            // style elements handed on
     CssCensus census;
     WordCost words;
     qint64 paragraphImages = 0;    // in the paragraph being read

@@ -63,9 +63,10 @@ std::atomic<qint64>& heldByAll()
 
 // The resource of `type` at `url`; an image only when it decodes to no more than
 // `documentLeft` and `allLeft`, its pixels then in `pixels`; a style sheet only within
-// `bytesLeft`, its bytes then in `bytes`, as our CSS reader writes it again.
+// `bytesLeft`, its bytes then in `bytes`, as our CSS reader writes it again. A refusal
+// warns unless `quiet`.
 QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 allLeft, qint64 bytesLeft,
-                      vyr::CssCensus& census, qint64& pixels, qint64& sheetBytes)
+                      vyr::CssCensus& census, bool quiet, qint64& pixels, qint64& sheetBytes)
 {
     pixels = 0;
     sheetBytes = 0;
@@ -78,7 +79,8 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
     if (url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0) {
         bytes = dataUrlBytes(url);
         if (sheet && bytes.size() > bytesLeft) {
-            qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200) << "refused: larger than the"
+            if (!quiet)
+                qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200) << "refused: larger than the"
                               << bytesLeft << "bytes left of" << VYRQTextDocument::maxSheetBytes;
             return nothing;
         }
@@ -87,7 +89,7 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
         if (path.isEmpty())
             return nothing;
         const vyr::FileRead result = vyr::readRegularFile(path, sheet ? bytesLeft : vyr::maxFileBytes, bytes);
-        if (result == vyr::FileRead::NotRegular || result == vyr::FileRead::TooLarge)
+        if (!quiet && (result == vyr::FileRead::NotRegular || result == vyr::FileRead::TooLarge))
             qCWarning(vyrRes) << "rich-text resource" << path << "refused:" << vyr::fileReadText(result)
                               << (sheet ? QStringLiteral("(%1 of the %2 bytes of style sheets left)")
                                               .arg(bytesLeft).arg(VYRQTextDocument::maxSheetBytes)
@@ -101,7 +103,8 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
         const vyr::CssRead css = vyr::readCssSheet(QString::fromUtf8(bytes), false);
         const qint64 work = vyr::cssWork(css.targets, census);
         if (work > census.workLeft) {
-            qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200)
+            if (!quiet)
+                qCWarning(vyrRes) << "rich-text style sheet" << url.toDisplayString().left(200)
                               << "refused: its rules matched against" << census.elements << "elements cost" << work
                               << "of the" << census.workLeft << "left of" << vyr::maxHtmlStyleWork;
             return nothing;
@@ -126,7 +129,7 @@ QVariant readResource(int type, const QUrl& url, qint64 documentLeft, qint64 all
             ? QStringLiteral(" (%1 of the %2 pixels in one document left)").arg(left).arg(VYRQTextDocument::maxDocumentPixels)
             : QStringLiteral(" (%1 of the %2 pixels in all rich text left)").arg(left).arg(VYRQTextDocument::maxAllPixels);
     }
-    if (!refusal.isEmpty())
+    if (!refusal.isEmpty() && !quiet)
         qCWarning(vyrRes) << "rich-text image" << url.toDisplayString().left(200) << "refused:" << refusal;
     return nothing;
 }
@@ -316,8 +319,9 @@ Q_NEVER_INLINE bool VYRQTextDocument::richText(const QString& text, Qt::TextForm
 {
     QString refusal;
     // Built apart, never laid out, to be weighed; its style sheets charged as the
-    // parser's will be.
+    // parser's will be, which warns of what both refuse.
     VYRQTextDocument built;
+    built.m_quiet = parser != nullptr;
     const bool rich = readRich(text, format, shown, refusal, &built);
     const vyr::CssCensus census = *built.m_census;
     built.setDefaultFont(font);
@@ -414,7 +418,7 @@ QVariant VYRQTextDocument::loadResource(int type, const QUrl& name)
     qint64 pixels = 0;
     qint64 sheetBytes = 0;
     const QVariant resource = readResource(type, url, maxDocumentPixels - m_pixels, maxAllPixels - heldByAll(),
-                                           maxSheetBytes - m_sheetBytes, *m_census, pixels, sheetBytes);
+                                           maxSheetBytes - m_sheetBytes, *m_census, m_quiet, pixels, sheetBytes);
     if (type == StyleSheetResource)
         m_sheets.insert(name);
     m_sheetBytes += sheetBytes;

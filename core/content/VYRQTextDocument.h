@@ -93,4 +93,5 @@ private:
     std::unique_ptr<vyr::CssCensus> m_census;   // of the HTML read last
     QSet<QUrl> m_sheets;                        // the style sheets Qt holds
     QString m_uncut;
+    bool m_quiet = false;   // built apart to be weighed, before the document Qt shows
 };

@@ -866,11 +866,15 @@ private slots:
             << "<style>" + QString("p { color: red }").repeated(2000) + "</style>" + QString("<p>x</p>").repeated(300)
             << false << 0;
         // A rule under an element's name is matched only against elements of that name;
-        // any other against every element, a descendant combinator up the nesting.
+        // any other against every element, a descendant combinator up the nesting. The
+        // spans are spaced: as one word, their 6,000 runs would pass the layout budget.
         QTest::newRow("tooltip, 2,000 rules for headings over 6,000 spans")
             << QByteArray("tooltip")
-            << "<style>" + QString("h1 { color: red }").repeated(2000) + "</style><p>" + QString("<span>x</span>").repeated(6000)
+            << "<style>" + QString("h1 { color: red }").repeated(2000) + "</style><p>" + QString("<span>x</span> ").repeated(6000)
             << true << 0;
+        // Qt looks every element up in every sheet.
+        QTest::newRow("rich-text label, 3,000 style elements")
+            << QByteArray("rich-text label") << QString("<style>p { color: red }</style>x").repeated(3000) << false << 0;
         QTest::newRow("text edit, 1,000 rules of a class over 300 paragraphs of it")
             << QByteArray("qttext")
             << "<style>" + QString(".x { color: red }").repeated(1000) + "</style>"
