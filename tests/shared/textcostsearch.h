@@ -136,7 +136,8 @@ public:
             m_label->resize(300, 180);
         }
         m_host.show();
-        QTest::qWaitForWindowExposed(&m_host);
+        if (!QTest::qWaitForWindowExposed(&m_host))
+            qWarning("text cost search: the host window was not exposed");
     }
 
     ~Shower() { VYRQToolTip::hideText(); }
