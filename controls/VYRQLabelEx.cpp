@@ -177,11 +177,14 @@ void VYRQLabelExImpl::drawControl(QPainter* painter, const QRect& rect)
     painter->save();
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     painter->setTransform(QTransform::fromTranslate(rect.x(), rect.y()));
-    m_document.setPageSize(rect.size());
+    // Set again, the page would be laid out again at every paint.
+    if (m_document.pageSize() != QSizeF(rect.size()))
+        m_document.setPageSize(rect.size());
 
     drawSelection(painter);
 
     QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(QPointF(0, 0), QSizeF(rect.size()));
     context.palette.setColor(QPalette::Text, textStyle.color);
     context.cursorPosition = -1;
     m_document.documentLayout()->draw(painter, context);
@@ -235,7 +238,7 @@ void VYRQLabelExImpl::readJson(const Json::Value& element)
 
 void VYRQLabelExImpl::writeJson(Json::Value& element)
 {
-    const QString text = m_document.toPlainText();
+    const QString text = m_document.wholePlainText();
     vyr::json::writeUnlessEmpty(element["attr"], "text", text);
 }
 

@@ -191,40 +191,54 @@ void VYRQTextEdit::setHtml(const QString& text)
     setContent(text, Qt::RichText);
 }
 
+void VYRQTextEdit::setPlainText(const QString& text)
+{
+    setContent(text, Qt::PlainText);
+}
+
 // Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
 Q_NEVER_INLINE void VYRQTextEdit::setContent(const QString& text, Qt::TextFormat format)
 {
-    QString html;
-    const bool rich = VYRQTextDocument::richText(text, format, html, parserOf(this));
     // What the earlier text loaded goes with it: QTextEdit replaces a text without
     // clearing what its document holds.
     document()->clear();
+    // Qt's layout waits for a page size: the text is weighed before it is laid out.
+    const QSizeF page = document()->pageSize();
+    document()->setPageSize(QSizeF(0, 0));
+    QString html;
+    QString refusal;
+    const bool rich = VYRQTextDocument::readRich(text, format, html, refusal, parserOf(this));
     if (rich)
         QTextEdit::setHtml(html);
-    else
-        QTextEdit::setPlainText(text);
+    QString plain;
+    const bool kept = VYRQTextDocument::weigh(*document(), page.width(), text, rich, refusal, plain);
+    document()->setPageSize(page);
+    if (!kept)
+        QTextEdit::setPlainText(plain);
 }
 
 // Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
 Q_NEVER_INLINE void VYRQTextEdit::insertHtml(const QString& text)
 {
-    QString html;
-    if (VYRQTextDocument::richText(text, Qt::RichText, html, parserOf(this)))
-        QTextEdit::insertHtml(html);
+    QString shown;
+    if (VYRQTextDocument::richText(text, Qt::RichText, shown, document()->defaultFont(), document()->textWidth(),
+                                   parserOf(this)))
+        QTextEdit::insertHtml(shown);
     else
-        insertPlainText(text);
+        insertPlainText(shown);
 }
 
 // Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
 Q_NEVER_INLINE void VYRQTextEdit::append(const QString& text)
 {
-    // QTextEdit guesses the format again: rich text past the bounds goes as its plain
-    // text made HTML.
-    QString html;
-    if (VYRQTextDocument::richText(text, Qt::AutoText, html, parserOf(this)))
-        QTextEdit::append(html);
+    // QTextEdit guesses the format again: plain text, or rich text past the bounds,
+    // goes as HTML that shows it.
+    QString shown;
+    if (VYRQTextDocument::richText(text, Qt::AutoText, shown, document()->defaultFont(), document()->textWidth(),
+                                   parserOf(this)))
+        QTextEdit::append(shown);
     else
-        QTextEdit::append(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text);
+        QTextEdit::append(Qt::mightBeRichText(shown) ? Qt::convertFromPlainText(shown) : shown);
 }
 
 // Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
@@ -239,12 +253,13 @@ Q_NEVER_INLINE void VYRQTextEdit::insertFromMimeData(const QMimeData* source)
     const QString pasted = source->hasFormat(qtRichText)
         ? QStringLiteral("<meta name=\"qrichtext\" content=\"1\" />") + QString::fromUtf8(source->data(qtRichText))
         : source->html();
-    QString html;
+    QString shown;
     QMimeData read;
-    if (VYRQTextDocument::richText(pasted, Qt::RichText, html, parserOf(this)))
-        read.setHtml(html);
+    if (VYRQTextDocument::richText(pasted, Qt::RichText, shown, document()->defaultFont(), document()->textWidth(),
+                                   parserOf(this)))
+        read.setHtml(shown);
     else
-        read.setText(source->hasText() ? source->text() : pasted);
+        read.setText(shown);
     QTextEdit::insertFromMimeData(&read);
 }
 

@@ -53,12 +53,14 @@ public:
 
 public slots:
     // Text reaches the edit's document (a VYRQTextDocument) as that document takes
-    // content: rich text as our HTML reader writes it again, and past its nesting
-    // bounds as plain text. They hide QTextEdit's slots of the same names, so they
+    // content: rich text as our HTML reader writes it again, and past its bounds as
+    // its plain text; plain text cut to what Qt lays out within them. They hide
+    // QTextEdit's slots of the same names, so they
     // cannot cover what reaches Qt's own HTML reader past them: these slots called
     // through a QTextEdit pointer, setProperty("html", ...) and document()->setHtml().
     void setText(const QString& text);
     void setHtml(const QString& text);
+    void setPlainText(const QString& text);
     void insertHtml(const QString& text);
     void append(const QString& text);
 

@@ -60,6 +60,7 @@ openRegularFile | open64 | an archive, streamed: opened as the reader opens a fi
 openZipHandle | unzOpen2_64 | over the stream of the archive opened above
 VYRQTextDocument::VYRQTextDocument | QTextDocument::QTextDocument(QObject*) | rich text whose resources are read through the reader
 VYRQTextDocument::setContent | QTextDocument::setHtml(QString const&) | the HTML our reader wrote, within its bounds
+VYRQTextDocument::richText | QTextDocument::setHtml(QString const&) | the HTML our reader wrote, built apart to be weighed
 VYRQControl<VYRQTextEdit, QTextEdit, VYRQTextEditImpl, 2>::VYRQControl<QWidget*&> | QTextEdit::QTextEdit(QWidget*) | its document is a VYRQTextDocument
 VYRQTextEdit::setContent | QTextEdit::setHtml(QString const&) | the HTML our reader wrote
 VYRQTextEdit::insertHtml | QTextEdit::insertHtml(QString const&) | the HTML our reader wrote

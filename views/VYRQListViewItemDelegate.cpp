@@ -193,7 +193,10 @@ void VYRQListViewItemDelegate::loadRowText(VYRQLabelEx* label, int row, const QR
         document->setContent(*cached, Qt::RichText);
         m_loaded = {label, row, *cached};
     }
-    document->setPageSize(QSizeF(rect.width() + 20, rect.height() + 10));
+    // Set again, the page would be laid out again for every row painted.
+    const QSizeF page(rect.width() + 20, rect.height() + 10);
+    if (document->pageSize() != page)
+        document->setPageSize(page);
 }
 
 bool VYRQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,

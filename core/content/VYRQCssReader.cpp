@@ -2,6 +2,7 @@
 
 #include <QVector>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -337,6 +338,9 @@ bool value(const Property& p, const QString& text, QString& out)
                 one = token;
             else if (!length(token, p.low, p.high, p.percent, one))
                 return false;
+            // Qt reads a line height without a unit as a multiple of the line's.
+            if (std::strcmp(p.name, "line-height") == 0 && one.at(one.size() - 1).isDigit())
+                one = number(std::min(one.toDouble(), p.percent / 100));
             written.append(one);
         }
         out = written.join(QLatin1Char(' '));
@@ -776,9 +780,9 @@ CssRead readCssSheet(const QString& text, bool imports)
     return read;
 }
 
-qint64 cssWork(const QVector<CssTarget>& targets, const CssCensus& census)
+qint64 cssWork(const QVector<CssTarget>& targets, const CssCensus& census, qint64 sheets)
 {
-    qint64 work = 0;
+    qint64 work = sheets * (census.elements / 8 + 1);
     for (const CssTarget& target : targets) {
         const bool named = !target.key.isEmpty() && target.key.at(0).isLetter();
         work += (target.key.isEmpty() ? census.elements : census.counts.value(target.key)) * target.weight;

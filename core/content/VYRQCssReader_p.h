@@ -47,9 +47,10 @@ struct CssCensus {
     qint64 workLeft = 0;
 };
 
-// What Qt's matching of `targets` against the elements of `census` costs, in units of
-// about a quarter of a microsecond.
-qint64 cssWork(const QVector<CssTarget>& targets, const CssCensus& census);
+// What Qt's matching of `targets`, from `sheets` style sheets, against the elements of
+// `census` costs, in units of about a quarter of a microsecond. Qt looks each element
+// up in every sheet: 3,000 style elements of one rule each took 0.8 s.
+qint64 cssWork(const QVector<CssTarget>& targets, const CssCensus& census, qint64 sheets = 1);
 
 // A number with its unit (px, pt, em, ex, %, or none) in any spelling, written again
 // clamped: px, pt and none to [low, high], em and ex to a sixteenth of it, % to

@@ -226,6 +226,115 @@ bool wholeNumber(const QString& token, double low, double high, QString& out)
     return true;
 }
 
+// What the words of a text cost Qt's line breaking and shaping, in the units of
+// maxHtmlLayout. Qt breaks a word in time growing with the square of its length and of
+// the runs it holds (of another direction, another script, another format), and draws
+// a character's marks one by one wherever they pile up. A word ends at a space, after
+// an ideograph or kana not glued to what follows (Qt breaks there), and at a block or
+// line break.
+class WordCost {
+public:
+    // What `c`, the next character, costs.
+    qint64 add(uint c)
+    {
+        if (c == ' ' || c == '\t' || c == 0x200b || c == 0x2028 || c == 0x2029
+            || (QChar::category(c) == QChar::Separator_Space && c != 0xa0 && c != 0x2007 && c != 0x202f)) {
+            endWord();
+            return 0;
+        }
+        const QChar::Category category = QChar::category(c);
+        const bool mark = category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
+            || category == QChar::Mark_Enclosing;
+        const bool glue = c == 0xa0 || c == 0x2007 || c == 0x202f || c == 0x2060 || c == 0xfeff || c == 0x200d;
+        if (breakAfter && !mark && !glue)
+            endWord();
+        breakAfter = false;
+        // A character 1/64, of a script Qt shapes in clusters 1/12; the n-th
+        // character of a word n / 1,024 besides: a word of 8,192 costs the budget.
+        const QChar::Script runScript = QChar::script(c);
+        sixtyFourths += (runScript >= QChar::Script_Devanagari && runScript <= QChar::Script_Myanmar)
+                || runScript == QChar::Script_Khmer
+            ? 5 : 1;
+        qint64 units = sixtyFourths / 64 + length++ / 1024;
+        sixtyFourths %= 64;
+        if (mark) {
+            // Past a few, each mark on one character is drawn at one place, at every paint.
+            if (++marks > 16)
+                units += 4 + marks / 256;
+            return units;
+        }
+        marks = 0;
+        const int runDirection = directionOf(c);
+        bool split = runDirection == 4 || (runDirection != 0 && direction != 0 && runDirection != direction);
+        if (runDirection != 0)
+            direction = runDirection;
+        if (runScript > QChar::Script_Common) {
+            split = split || (script != QChar::Script_Unknown && runScript != script);
+            script = runScript;
+        }
+        if (split)
+            units += run();
+        breakAfter = oneOf(runScript, {QChar::Script_Han, QChar::Script_Hiragana, QChar::Script_Katakana,
+                                       QChar::Script_Hangul, QChar::Script_Bopomofo, QChar::Script_Yi});
+        return units;
+    }
+
+    // An element begins or ends (an image stands) here.
+    qint64 formatChange() { return length > 0 ? run() : 0; }
+
+    void endWord()
+    {
+        const int fraction = sixtyFourths;
+        *this = WordCost();
+        sixtyFourths = fraction;
+    }
+
+private:
+    // The n-th run of a word 1 + n / 256.
+    qint64 run() { return 1 + runs++ / 256; }
+
+    static bool oneOf(QChar::Script script, std::initializer_list<QChar::Script> scripts)
+    {
+        return std::find(scripts.begin(), scripts.end(), script) != scripts.end();
+    }
+
+    // 1 left to right, 2 right to left, 3 numbers, 4 an embedding, override or
+    // isolate mark (a run of its own however many), 0 neutral.
+    static int directionOf(uint c)
+    {
+        switch (QChar::direction(c)) {
+        case QChar::DirL:
+            return 1;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return 2;
+        case QChar::DirEN:
+        case QChar::DirAN:
+            return 3;
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirPDF:
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return 4;
+        default:
+            return 0;
+        }
+    }
+
+    qint64 length = 0;
+    qint64 runs = 0;
+    qint64 marks = 0;       // on the last character that is not a mark
+    int direction = 0;
+    QChar::Script script = QChar::Script_Unknown;
+    bool breakAfter = false;   // the last character lets a line break after it
+    int sixtyFourths = 0;      // of a unit, the characters' own cost not yet spent
+};
+
 class Reader {
 public:
     explicit Reader(const QString& text)
@@ -251,7 +360,7 @@ public:
         // Qt matches every rule of a style sheet against the elements it may apply to;
         // what the sheets this text links or imports may cost is left to them.
         census.elements = elements;
-        const qint64 work = cssWork(sheetTargets, census);
+        const qint64 work = cssWork(sheetTargets, census, styleSheets);
         if (ok && work > maxHtmlStyleWork)
             fail(QStringLiteral("matches style sheets past %1 rules times elements").arg(maxHtmlStyleWork));
         census.workLeft = maxHtmlStyleWork - work;
@@ -558,14 +667,14 @@ private:
         sheetTargets += css.targets;
         ++elements;
         spend(1);
-        if (!css.css.isEmpty())
+        if (!css.css.isEmpty()) {
             out += QLatin1String("<style>") + css.css + QLatin1String("</style>");   // holds no '<' or '&'
+            ++styleSheets;
+        }
     }
 
     // Counts what the text from `from` to `to` lays out: a line break in it as a
-    // paragraph (it is one in <pre>), and each run of another direction within a word
-    // (Qt breaks a word of many runs in time growing with their square), the runs of a
-    // word counting more the more there are before them.
+    // paragraph (it is one in <pre>), and what its words cost (WordCost).
     void countText(int from, int to)
     {
         for (int i = from; i < to && ok; ++i) {
@@ -580,6 +689,9 @@ private:
                            || in.midRef(i, 5).compare(QLatin1String("&rlm;"), Qt::CaseInsensitive) == 0) {
                     c = in.at(i + 1).toLower() == QLatin1Char('l') ? 0x200e : 0x200f;
                     i += 4;
+                } else if (in.midRef(i, 6).compare(QLatin1String("&nbsp;"), Qt::CaseInsensitive) == 0) {
+                    c = 0xa0;
+                    i += 5;
                 }
             } else if (QChar::isHighSurrogate(c) && i + 1 < to && in.at(i + 1).isLowSurrogate()) {
                 c = QChar::surrogateToUcs4(ushort(c), in.at(++i).unicode());
@@ -589,52 +701,22 @@ private:
                 endWord();
                 continue;
             }
-            if (c == ' ' || c == '\t' || c == '\r') {
-                endWord();
-                continue;
-            }
-            int direction = 0;
-            switch (QChar::direction(c)) {
-            case QChar::DirL:
-                direction = 1;
-                break;
-            case QChar::DirR:
-            case QChar::DirAL:
-                direction = 2;
-                break;
-            case QChar::DirEN:
-            case QChar::DirAN:
-                direction = 3;
-                break;
-            case QChar::DirLRE:
-            case QChar::DirLRO:
-            case QChar::DirRLE:
-            case QChar::DirRLO:
-            case QChar::DirPDF:
-            case QChar::DirLRI:
-            case QChar::DirRLI:
-            case QChar::DirFSI:
-            case QChar::DirPDI:
-                direction = 4;
-                break;
-            default:
-                break;
-            }
-            if (direction == 0 || (direction == runDirection && direction != 4))
-                continue;
-            if (runDirection != 0 || direction == 4) {
-                spend(1 + wordRuns / 1024);
-                ++wordRuns;
-            }
-            runDirection = direction;
+            if (c == '\r')
+                c = ' ';
+            spend(words.add(c));
         }
     }
 
-    void endWord()
+    void endWord() { words.endWord(); }
+
+    void endParagraph()
     {
-        wordRuns = 0;
-        runDirection = 0;
+        words.endWord();
+        paragraphImages = 0;
     }
+
+    // An element that begins or ends within a word splits it into runs of their own.
+    void formatChange() { spend(words.formatChange()); }
 
     void spend(qint64 units)
     {
@@ -663,7 +745,9 @@ private:
             else if (name == QLatin1String("ul") || name == QLatin1String("ol"))
                 listItems.removeLast();
             if (isBlock(name))
-                endWord();
+                endParagraph();
+            else
+                formatChange();
             out += QLatin1String("</") + name + QLatin1Char('>');
         }
     }
@@ -756,7 +840,9 @@ private:
         ++census.counts[name];
         spend(1);
         if (isBlock(name))
-            endWord();
+            endParagraph();
+        else
+            formatChange();
         if (name == QLatin1String("table")) {
             ++tables;
             grids.append(Grid());
@@ -837,8 +923,15 @@ private:
             ++elements;
             ++census.counts[name];
             spend(1);
-            if (name == QLatin1String("br"))
+            if (name == QLatin1String("br")) {
                 endWord();
+            } else if (name == QLatin1String("hr")) {
+                endParagraph();
+            } else if (name == QLatin1String("img")) {
+                // Qt reads the n-th image of a paragraph in time growing with n.
+                formatChange();
+                spend(paragraphImages++ / 16);
+            }
             out += QLatin1Char('<') + name + attrs + QLatin1String("/>");
             return;
         }
@@ -867,9 +960,10 @@ private:
     qint64 layout = 0;
     qint64 elements = 0;
     QVector<CssTarget> sheetTargets;   // the selectors of the text's style elements
+    qint64 styleSheets = 0;            // style elements handed on
     CssCensus census;
-    qint64 wordRuns = 0;
-    int runDirection = 0;
+    WordCost words;
+    qint64 paragraphImages = 0;    // in the paragraph being read
     int colspan = 1;               // of the element being opened
     int rowspan = 1;
     bool ok = true;
@@ -881,6 +975,159 @@ private:
 HtmlRead readHtml(const QString& text)
 {
     return Reader(text).read();
+}
+
+int plainTextFit(const QString& text)
+{
+    WordCost words;
+    qint64 layout = 0;
+    const int n = text.size();
+    for (int i = 0; i < n; ++i) {
+        uint c = text.at(i).unicode();
+        const int start = i;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(ushort(c), text.at(++i).unicode());
+        if (c == '\n' || c == '\r') {
+            ++layout;
+            words.endWord();
+        } else {
+            layout += words.add(c);
+        }
+        if (layout > maxHtmlLayout)
+            return start;
+    }
+    return n;
+}
+
+namespace {
+
+// The character a named entity stands for: those of Latin-1 and the punctuation
+// pages use most; 0 for others, which stay as written.
+uint namedEntity(const QStringRef& name)
+{
+    static const QHash<QString, uint> entities = [] {
+        static const char* const latin1[] = {
+            "nbsp", "iexcl", "cent", "pound", "curren", "yen", "brvbar", "sect", "uml", "copy", "ordf", "laquo", "not",
+            "shy", "reg", "macr", "deg", "plusmn", "sup2", "sup3", "acute", "micro", "para", "middot", "cedil", "sup1",
+            "ordm", "raquo", "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc", "Atilde", "Auml",
+            "Aring", "AElig", "Ccedil", "Egrave", "Eacute", "Ecirc", "Euml", "Igrave", "Iacute", "Icirc", "Iuml", "ETH",
+            "Ntilde", "Ograve", "Oacute", "Ocirc", "Otilde", "Ouml", "times", "Oslash", "Ugrave", "Uacute", "Ucirc",
+            "Uuml", "Yacute", "THORN", "szlig", "agrave", "aacute", "acirc", "atilde", "auml", "aring", "aelig",
+            "ccedil", "egrave", "eacute", "ecirc", "euml", "igrave", "iacute", "icirc", "iuml", "eth", "ntilde",
+            "ograve", "oacute", "ocirc", "otilde", "ouml", "divide", "oslash", "ugrave", "uacute", "ucirc", "uuml",
+            "yacute", "thorn", "yuml"};
+        QHash<QString, uint> table;
+        for (uint i = 0; i < sizeof latin1 / sizeof *latin1; ++i)
+            table.insert(QLatin1String(latin1[i]), 0xa0 + i);
+        const std::pair<const char*, uint> others[] = {
+            {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"ensp", 0x2002},
+            {"emsp", 0x2003}, {"thinsp", 0x2009}, {"zwnj", 0x200c}, {"zwj", 0x200d}, {"lrm", 0x200e},
+            {"rlm", 0x200f}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"lsquo", 0x2018}, {"rsquo", 0x2019},
+            {"sbquo", 0x201a}, {"ldquo", 0x201c}, {"rdquo", 0x201d}, {"bdquo", 0x201e}, {"dagger", 0x2020},
+            {"Dagger", 0x2021}, {"bull", 0x2022}, {"hellip", 0x2026}, {"permil", 0x2030}, {"prime", 0x2032},
+            {"lsaquo", 0x2039}, {"rsaquo", 0x203a}, {"euro", 0x20ac}, {"trade", 0x2122}, {"larr", 0x2190},
+            {"uarr", 0x2191}, {"rarr", 0x2192}, {"darr", 0x2193}, {"harr", 0x2194}, {"minus", 0x2212},
+            {"le", 0x2264}, {"ge", 0x2265}, {"ne", 0x2260}, {"infin", 0x221e}};
+        for (const auto& entity : others)
+            table.insert(QLatin1String(entity.first), entity.second);
+        return table;
+    }();
+    return entities.value(name.toString());
+}
+
+// Elements whose content a reader does not see.
+bool isHidden(const QString& name)
+{
+    return oneOf(name, {"style", "script", "head", "title"});
+}
+
+} // namespace
+
+QString htmlPlainText(const QString& html)
+{
+    QString out;
+    out.reserve(html.size() / 2);
+    const int n = html.size();
+    bool space = false;   // white space read since the last character written
+    const auto newLine = [&out, &space] {
+        space = false;
+        if (!out.isEmpty() && !out.endsWith(QLatin1Char('\n')))
+            out += QLatin1Char('\n');
+    };
+    for (int i = 0; i < n;) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<')) {
+            if (html.midRef(i, 4) == QLatin1String("<!--")) {
+                const int end = html.indexOf(QLatin1String("-->"), i + 4);
+                i = end < 0 ? n : end + 3;
+                continue;
+            }
+            int j = i + 1;
+            const bool closing = j < n && html.at(j) == QLatin1Char('/');
+            if (closing)
+                ++j;
+            int nameEnd = j;
+            while (nameEnd < n && nameEnd - j < 16 && html.at(nameEnd).unicode() < 128 && html.at(nameEnd).isLetterOrNumber())
+                ++nameEnd;
+            const QString name = html.mid(j, nameEnd - j).toLower();
+            if (name.isEmpty() && !(j < n && (html.at(j) == QLatin1Char('!') || html.at(j) == QLatin1Char('?')))) {
+                // not a tag: the '<' is text
+                if (space && !out.isEmpty() && !out.endsWith(QLatin1Char('\n')))
+                    out += QLatin1Char(' ');
+                space = false;
+                out += c;
+                ++i;
+                continue;
+            }
+            const int end = html.indexOf(QLatin1Char('>'), nameEnd);
+            i = end < 0 ? n : end + 1;
+            if (!closing && isHidden(name)) {
+                const int close = html.indexOf(QLatin1String("</") + name, i, Qt::CaseInsensitive);
+                const int past = close < 0 ? -1 : html.indexOf(QLatin1Char('>'), close);
+                i = past < 0 ? n : past + 1;
+                continue;
+            }
+            if (isBlock(name) || oneOf(name, {"br", "tr", "table", "hr", "caption", "address", "thead", "tbody", "tfoot"}))
+                newLine();
+            else if (oneOf(name, {"td", "th"}))
+                space = true;
+            continue;
+        }
+        uint code = c.unicode();
+        int next = i + 1;
+        if (c == QLatin1Char('&')) {
+            const int semi = html.indexOf(QLatin1Char(';'), i + 1);
+            if (semi > i + 1 && semi - i <= 12) {
+                const QStringRef name = html.midRef(i + 1, semi - i - 1);
+                uint decoded = 0;
+                if (name.startsWith(QLatin1Char('#'))) {
+                    bool ok = false;
+                    const bool hex = name.size() > 1 && (name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X'));
+                    decoded = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+                    if (!ok || decoded == 0 || decoded > 0x10ffff || (decoded >= 0xd800 && decoded < 0xe000))
+                        decoded = ok ? uint(QChar::ReplacementCharacter) : 0;
+                } else {
+                    decoded = namedEntity(name);
+                }
+                if (decoded) {
+                    code = decoded;
+                    next = semi + 1;
+                }
+            }
+        }
+        i = next;
+        if (code == ' ' || code == '\t' || code == '\n' || code == '\r' || code == '\f') {
+            space = true;
+            continue;
+        }
+        if (space && !out.isEmpty() && !out.endsWith(QLatin1Char('\n')))
+            out += QLatin1Char(' ');
+        space = false;
+        out += QString::fromUcs4(&code, 1);
+    }
+    while (out.endsWith(QLatin1Char('\n')))
+        out.chop(1);
+    return out;
 }
 
 } // namespace vyr

@@ -34,10 +34,15 @@ constexpr int maxHtmlNesting = 64;
 // each table it lies in as a cell does.
 constexpr int maxHtmlTableWeight = 4096;
 // What one text lays out, in units of about a paragraph's cost: an element, a line
-// break in the text, a run of another direction in a word (the n-th of a word 1 +
-// n / 1024), a list item one more for each 64 before it in its list, a slot of a
-// table's grid 4. At the bound, the costliest of these lays out in about 0.3 s
-// (release build): 32,768 spans, 2,000 items in one list, 6,700 runs in one word.
+// break in the text, a list item one more for each 64 before it in its list, a slot
+// of a table's grid 4, the n-th image of a paragraph 1 + n / 16, a character 1/64
+// (of the Indic and South-East Asian scripts, which Qt shapes in clusters, 1/12), and
+// what words cost besides: the n-th run of a word (of another direction, script or
+// format) 1 + n / 256, its n-th character n / 1,024, the n-th mark past 16 on one
+// character 4 + n / 256. At the bound, the costliest of these lays out in 0.3 to 0.5 s
+// (release build): 32,768 spans, 2,000 items in one list, 3,400 runs in one word,
+// 1,000 images in one paragraph, one word of 8,192 characters, 400,000 characters
+// of Thai.
 constexpr int maxHtmlLayout = 32768;
 constexpr int maxHtmlSpan = 1024;
 // Qt matches each selector of a style sheet against the elements it may apply to (of
@@ -56,5 +61,13 @@ struct HtmlRead {
 };
 
 HtmlRead readHtml(const QString& text);
+// How many characters of a plain text from its start lay out within maxHtmlLayout,
+// counted as readHtml counts text (a line break as a paragraph, its words as they
+// cost); the whole text's length when all of it does.
+int plainTextFit(const QString& text);
+// What a reader sees of `html`: tags, comments and what style and script elements
+// hold dropped, entities decoded, blocks and line breaks as lines, other white space
+// as one space.
+QString htmlPlainText(const QString& html);
 
 } // namespace vyr

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QFont;
 class QVariant;
 namespace vyr {
 struct CssCensus;
@@ -37,20 +38,44 @@ public:
     // What the style sheets one document links or imports may read together.
     static constexpr qint64 maxSheetBytes = 256 * 1024;
 
+    // How tall Qt's layout may make a document, by our estimate from its fonts, line
+    // heights, margins, paddings, cells and images: Qt's own layout never finishes one
+    // taller than about 2^23 pixels (8.36 Mpx lays out in 6 ms, 8.40 Mpx takes more
+    // than 10 s), and slows well before it: a quarter of that.
+    static constexpr qreal maxHeight = 2 * 1024 * 1024;
+
     explicit VYRQTextDocument(QObject* parent = nullptr);
     ~VYRQTextDocument() override;
 
     // Replaces the document's content, and drops what the earlier one loaded: rich
     // text (as `format` says, or for Qt::AutoText as Qt would guess) as richText()
-    // gives it, else plain text.
+    // gives it, else plain text as richText() cuts it.
     void setContent(const QString& text, Qt::TextFormat format = Qt::AutoText);
-    // Whether `text` is shown as rich text, with the HTML Qt is then given in `html`;
-    // false for plain text, and for rich text that nests past the bounds (with one
-    // warning on vyr.controls), which is shown as plain text. The style sheets the HTML
+    // Whether `text` is shown as rich text, with the HTML Qt is then given in `shown`;
+    // false for plain text, and for rich text past the bounds or taller than
+    // maxHeight in a document of `font` and `width` (-1 for none), which is shown
+    // without its markup (vyr::htmlPlainText). `shown` then holds the plain text to
+    // show, cut to what Qt lays out within the bounds (vyr::plainTextFit, maxHeight);
+    // a refusal or a cut gives one warning on vyr.controls. The style sheets the HTML
     // links or imports are read by `parser`, which Qt reads the HTML into next, only
     // within what matching their rules against its elements may cost.
-    static bool richText(const QString& text, Qt::TextFormat format, QString& html,
+    static bool richText(const QString& text, Qt::TextFormat format, QString& shown, const QFont& font = QFont(),
+                         qreal width = -1, VYRQTextDocument* parser = nullptr);
+    // setContent() for a document another object fills (a text edit's), in three
+    // steps. The owner holds the document's layout (its page size at zero, so that Qt
+    // lays nothing out), gives it the HTML readRich() wrote as it does when that
+    // returns true, then asks weigh() whether the document stays: if not, the
+    // document is empty and the owner shows the plain text `plain` instead, once it
+    // has set the page size again. A refusal or a cut gives one warning on
+    // vyr.controls; `uncut` receives a plain text cut (null when it was not). The
+    // style sheets are read by `parser` as for richText().
+    static bool readRich(const QString& text, Qt::TextFormat format, QString& html, QString& refusal,
                          VYRQTextDocument* parser = nullptr);
+    static bool weigh(QTextDocument& document, qreal width, const QString& text, bool built, const QString& refusal,
+                      QString& plain, QString* uncut = nullptr);
+    // What setContent() showed as plain text, whole: toPlainText(), or the text it
+    // cut, as a page written back keeps it.
+    QString wholePlainText() const { return m_uncut.isNull() ? toPlainText() : m_uncut; }
 
     void clear() override;
 
@@ -58,9 +83,15 @@ protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
+    // Takes the census of the HTML Qt reads into it next, and drops the style sheets
+    // it holds: one held from an earlier text would be matched again, and not counted.
+    void readNext(const vyr::CssCensus& census);
+
     QHash<QUrl, qint64> m_heldPixels;
     qint64 m_pixels = 0;
     qint64 m_sheetBytes = 0;
     std::unique_ptr<vyr::CssCensus> m_census;   // of the HTML read last
     QSet<QUrl> m_sheets;                        // the style sheets Qt holds
+    QString m_uncut;
+    bool m_quiet = false;   // built apart to be weighed, before the document Qt shows
 };

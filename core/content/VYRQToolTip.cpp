@@ -43,7 +43,7 @@ public:
         if (changed) {
             m_text = text;
             m_document.setDefaultFont(font());
-            m_document.setContent(m_text, Qt::AutoText);
+            m_document.setContent(Qt::mightBeRichText(m_text) ? m_text : onScreen(m_text, globalPos), Qt::AutoText);
         }
         if (changed || !QWidget::isVisible())
             layOut(globalPos);
@@ -150,18 +150,43 @@ private:
         return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     }
 
+    // What of a plain tip its screen can show: Qt lays out a line however long it
+    // is (its runs in time growing with their square), and a tip is never larger
+    // than the screen. Each line is cut past four characters a pixel of the screen's
+    // width, the lines past one a pixel of its height.
+    QString onScreen(const QString& text, const QPoint& globalPos) const
+    {
+        const QRect screen = screenArea(globalPos);
+        const int longest = 4 * qMax(screen.width(), 1);
+        QString shown;
+        int lines = 0;
+        for (int at = 0; at <= text.size() && lines < qMax(screen.height(), 1); ++lines) {
+            int end = text.indexOf(QLatin1Char('\n'), at);
+            if (end < 0)
+                end = text.size();
+            int keep = qMin(end - at, longest);
+            if (keep > 0 && keep < end - at && text.at(at + keep - 1).isHighSurrogate())
+                --keep;
+            if (lines > 0)
+                shown += QLatin1Char('\n');
+            shown += text.midRef(at, keep);
+            at = end + 1;
+        }
+        return shown;
+    }
+
     // A rich tip wraps at a quarter of the screen's width, as Qt's does; plain text
-    // keeps its lines. Never larger than the screen.
+    // keeps its lines. Never larger than the screen. A rich text is laid out at that
+    // quarter first: its widest line there is as wide as it is unwrapped when it
+    // fits, and no line is laid out wider than it can be shown.
     void layOut(const QPoint& globalPos)
     {
         const QRect screen = screenArea(globalPos);
-        m_document.setTextWidth(-1);
-        qreal width = m_document.idealWidth();
-        if (Qt::mightBeRichText(m_text) && width > screen.width() / 4) {
-            m_document.setTextWidth(screen.width() / 4);
-            width = m_document.idealWidth();
-        }
-        m_document.setTextWidth(width);
+        const bool rich = Qt::mightBeRichText(m_text);
+        m_document.setTextWidth(rich ? screen.width() / 4 : -1);
+        const qreal width = m_document.idealWidth();
+        if (width != m_document.textWidth())
+            m_document.setTextWidth(width);
         const QSize size(int(std::ceil(width)) + 2 * m_margin,
                          int(std::ceil(m_document.size().height())) + 2 * m_margin);
         resize(size.boundedTo(screen.size()));
