@@ -1,6 +1,6 @@
 #pragma once
 
-// The row a benchmark prints for each figure, which bench/median_of_runs.py reads:
+// The row a benchmark prints for each figure, which bench/bench_table.py reads:
 //   "  <name, 34 wide> ours <value> <unit>  Qt <value> <unit>  ratio <ours / Qt>  (<note>)"
 // The ratio reads "n/a" when the two sides did different work; a figure without a Qt
 // side prints its own value only.

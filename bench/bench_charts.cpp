@@ -11,7 +11,8 @@
 //            QCandlestickSeries over 5,000 categories; without and with four
 //            moving averages (QLineSeries on the Qt side); ours on OpenGL in the CPU
 //            time of the process (Mesa draws on as many threads as the machine
-//            lends it), and raster against raster; and, raster against raster, 5,000
+//            lends it), each side's frames alone in a fresh process of its own, and
+//            raster against raster; and, raster against raster, 5,000
 //            and 50,000 candles against Qt fed what ours draws of them (one candle a
 //            pixel column, each average the lowest and highest value of each
 //            column), without and with the averages ("Qt per column");
@@ -30,7 +31,7 @@
 // average against QPainter stroking its whole line, pixel by pixel; see
 // sameFinancialPictures); otherwise "n/a" and both counts.
 // Needs a display with OpenGL: run it under xvfb-run from a release build, through
-// median_of_runs.py for steady figures.
+// bench/bench_table.py for steady figures.
 // Usage: bench_charts [line|thinned|candles|sweep|hostile]...   (all when none is named)
 
 #include "BenchRow.h"
@@ -56,6 +57,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLWidget>
+#include <QProcess>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QCandlestickSeries>
 #include <QtCharts/QCandlestickSet>
@@ -227,7 +229,7 @@ bool sameWork(int ours, int theirs, double tolerance = 0.05)
     return ours > 0 && theirs > 0 && std::abs(ours - theirs) <= tolerance * std::max(ours, theirs);
 }
 
-// One row as median_of_runs.py reads it; the ratio only when the pixel counts agree.
+// One row as bench/bench_table.py reads it; the ratio only when the pixel counts agree.
 void reportRow(const QString& name, double ours, double theirs, int oursPixels, int theirsPixels)
 {
     const QByteArray label = name.toUtf8();
@@ -344,7 +346,7 @@ void reportOwnShare(const QString& name, const QVector<double>& values, const Li
         plain.setSeries({fresh});
         return oneFrame(plain, &plain);
     });
-    // Rows of ours alone, as median_of_runs.py reads them.
+    // Rows of ours alone, as bench/bench_table.py reads them.
     std::printf("  %-34s ours %9.2f ms  (reducing the points to the plot's columns)\n",
                 qPrintable(name + QStringLiteral(", reducing")), median(reduce));
     std::printf("  %-34s ours %9.2f ms  (the live frame on a surface without multisampling)\n",
@@ -660,6 +662,43 @@ bool sameFinancialPictures(VYRQFinancialChartImpl& impl, const std::function<QIm
 // column, each average the lowest and highest value of each column in their order).
 enum class FinancialFeed { Everything, PerColumn };
 
+// Which side a process times: both (the parent, which also compares their pictures),
+// or one alone in a child of its own, the other side never shown (no GL context, no
+// paints, Mesa's threads never started).
+enum class FinancialSide { Both, Ours, Qt };
+
+// Median CPU milliseconds of the process over the frames of one side alone.
+double aloneCpuFrames(const Frame& frame)
+{
+    std::vector<double> times;
+    constexpr int warm = 3;
+    for (int i = 0; i < warm + 12; ++i) {
+        const double start = processCpuMs();
+        if (!frame())
+            return -1;
+        if (i >= warm)
+            times.push_back(processCpuMs() - start);
+    }
+    return median(times);
+}
+
+// One side's OpenGL-row frames in a fresh child process of this benchmark: the median
+// CPU milliseconds of a frame, or -1.
+double financialSideInChild(int count, bool averages, FinancialSide side)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("candles-gl-side"), QString::number(count), averages ? QStringLiteral("1") : QStringLiteral("0"),
+                 side == FinancialSide::Ours ? QStringLiteral("ours") : QStringLiteral("qt")});
+    if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return -1;
+    const QByteArray out = child.readAllStandardOutput().trimmed();
+    bool ok = false;
+    const double ms = out.startsWith("side-cpu-ms ") ? out.mid(12).toDouble(&ok) : -1;
+    return ok ? ms : -1;
+}
+
 // A financial chart of `count` candles, all in view, with or without its four
 // moving averages, against a QCandlestickSeries (with a QLineSeries for each
 // average) drawn into the same plot rectangle on the same value range. Qt's candles
@@ -668,7 +707,7 @@ enum class FinancialFeed { Everything, PerColumn };
 // candle; fed per column, a category a pixel column, one pixel wide, over ours. Qt's
 // category axis draws neither its labels nor its grid lines; ours draws five record
 // labels and grid lines. Per column, only raster against raster is measured.
-void benchFinancial(int count, bool averages, FinancialFeed feed)
+void benchFinancial(int count, bool averages, FinancialFeed feed, FinancialSide side = FinancialSide::Both)
 {
     const QVector<FinancialCandle> candles = walkCandles(count);
     VYRQFinancialChart ours;
@@ -678,7 +717,9 @@ void benchFinancial(int count, bool averages, FinancialFeed feed)
     VYRQFinancialChartImpl& impl = *VYRQImplAccess::of(ours);
     impl.tooltipEnabled = false;
     impl.movingAveragesVisible = averages;
-    if (!shown(ours)) {
+    if (side == FinancialSide::Qt)
+        ours.resize(chartSize);
+    else if (!shown(ours)) {
         std::printf("financial: no window\n");
         return;
     }
@@ -768,8 +809,16 @@ void benchFinancial(int count, bool averages, FinancialFeed feed)
     chart->setPlotArea(perColumn ? QRectF(firstColumn, plot.top(), columnCount, plot.height()) : plot);
     QChartView view(chart);
     view.setRenderHint(QPainter::Antialiasing);
+    if (side == FinancialSide::Ours) {
+        std::printf("side-cpu-ms %.4f\n", aloneCpuFrames(glFrame(ours, &ours)));
+        return;
+    }
     if (!shown(view)) {
         std::printf("financial: no window\n");
+        return;
+    }
+    if (side == FinancialSide::Qt) {
+        std::printf("side-cpu-ms %.4f\n", aloneCpuFrames(viewFrame(view)));
         return;
     }
     // Both sides show every candle in view; Qt holds every candle or one a column of
@@ -792,10 +841,21 @@ void benchFinancial(int count, bool averages, FinancialFeed feed)
         const auto picture = [&] { return raster ? impl.renderImage() : ours.grabFramebuffer(); };
         const bool samePicture =
             sameFinancialPictures(impl, picture, series, lines, view, plot.toAlignedRect(), counts);
-        const Frame oursFrame = raster ? Frame([&impl] { return !impl.renderImage().isNull(); }) : glFrame(ours, &ours);
-        // On OpenGL ours runs on all of Mesa's threads and Qt on one: the CPU both spend.
-        const std::pair<double, double> ms =
-            frameTimes(oursFrame, viewFrame(view), 20, warmFrames, raster ? Clock::Wall : Clock::ProcessCpu);
+        std::pair<double, double> ms;
+        if (raster) {
+            ms = frameTimes([&impl] { return !impl.renderImage().isNull(); }, viewFrame(view), 20);
+        } else {
+            // On OpenGL ours runs on all of Mesa's threads and Qt on one: the CPU each
+            // side's process spends, each side alone in a fresh process, three of each
+            // in turns; the median of their medians.
+            std::vector<double> a, b;
+            for (int round = 0; round < 3; ++round) {
+                a.push_back(financialSideInChild(count, averages, FinancialSide::Ours));
+                b.push_back(financialSideInChild(count, averages, FinancialSide::Qt));
+            }
+            const bool failed = *std::min_element(a.begin(), a.end()) < 0 || *std::min_element(b.begin(), b.end()) < 0;
+            ms = failed ? std::make_pair(-1.0, -1.0) : std::make_pair(median(a), median(b));
+        }
         const QString size = count % 1000 == 0 && perColumn ? QStringLiteral("%1k").arg(count / 1000)
                                                             : QString::number(count);
         const QByteArray name = QStringLiteral("candles %1%2%3")
@@ -814,35 +874,45 @@ void benchFinancial(int count, bool averages, FinancialFeed feed)
     // What the averages add to our frame, ours alone: frames with and without them in
     // turns, so that neither runs in the caches the other's Qt frame left. Once with
     // the same averages in every frame (a repaint: ours draws them again from the
-    // images of their coverage it kept), once with averages it has not drawn before in
-    // every frame (their first colour a step apart from one frame to the next), as
-    // after new data.
+    // images of their coverage it kept), once with new data in every frame, as when
+    // candles arrive: the closes a step up or down from one frame to the next on both
+    // sides, so that each frame works out the averages, their points and pixel
+    // columns, the candles' columns and the averages' coverage anew. The closes move
+    // unevenly (a shift of every price would shift the value range with them and leave
+    // every point where it was).
+    QVector<FinancialCandle> stepped = candles;
+    for (int i = 0; i < stepped.size(); ++i) {
+        FinancialCandle& c = stepped[i];
+        c.close += 0.3 * ((i * 37) % 11 - 5) / 5.0;
+        c.high = std::max(c.high, c.close);
+        c.low = std::min(c.low, c.close);
+    }
     for (const bool anew : {false, true}) {
-        const QColor color = impl.maColors.first();
-        QColor other = color;
-        other.setBlue(color.blue() ^ 1);
-        int frame = 0;
+        int withFrame = 0;
+        int withoutFrame = 0;
         std::vector<double> factors;
-        for (int run = 0; run < 5; ++run) {
+        for (int run = 0; run < 3; ++run) {
             const std::pair<double, double> ms = frameTimes(
                 [&] {
                     impl.movingAveragesVisible = true;
                     if (anew)
-                        impl.maColors.first() = ++frame % 2 ? other : color;
+                        impl.candles = ++withFrame % 2 ? stepped : candles;
                     return !impl.renderImage().isNull();
                 },
-                [&impl] {
+                [&] {
                     impl.movingAveragesVisible = false;
+                    if (anew)
+                        impl.candles = ++withoutFrame % 2 ? stepped : candles;
                     return !impl.renderImage().isNull();
                 });
             factors.push_back(ms.first / ms.second);
         }
-        impl.maColors.first() = color;
+        impl.candles = candles;
         impl.movingAveragesVisible = true;
-        const QString name = anew ? QStringLiteral("candles %1k, 4 new MAs over none") : QStringLiteral("candles %1k, 4 MAs over none");
+        const QString name = anew ? QStringLiteral("candles %1k, 4 MAs over none, new") : QStringLiteral("candles %1k, 4 MAs over none");
         std::printf("  %-34s ours %9.2f x   (our frame with the averages over ours without%s)\n",
                     qPrintable(name.arg(count / 1000)), median(factors),
-                    anew ? ", the averages new in each frame" : ", the same averages in each frame");
+                    anew ? ", new data in each frame" : ", the same averages in each frame");
     }
     std::fflush(stdout);
 }
@@ -1057,6 +1127,12 @@ int main(int argc, char** argv)
     registerChartControls();
 
     QStringList wanted = app.arguments().mid(1);
+    // A child of the financial chart's OpenGL row: one side's frames alone.
+    if (wanted.size() == 4 && wanted.first() == QLatin1String("candles-gl-side")) {
+        const FinancialSide side = wanted.at(3) == QLatin1String("ours") ? FinancialSide::Ours : FinancialSide::Qt;
+        benchFinancial(wanted.at(1).toInt(), wanted.at(2) == QLatin1String("1"), FinancialFeed::Everything, side);
+        return 0;
+    }
     if (wanted.isEmpty())
         wanted << QStringLiteral("line") << QStringLiteral("thinned") << QStringLiteral("candles")
                << QStringLiteral("sweep") << QStringLiteral("hostile");

@@ -2,6 +2,7 @@
 // "bench_layout container|box|scroll" runs one part alone, for a profiler.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
+#include "BenchRow.h"
 #include "LayoutPassBench.h"
 
 #include <cstdio>
@@ -28,17 +29,17 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    std::printf("%8s %16s %16s %8s %18s\n", "N", "VYRQContainer", "QHBoxLayout", "ratio", "container us/child");
+    // Rows as bench/bench_table.py reads them (BenchRow.h).
     for (int n : {10, 100, 1000}) {
         const PassResult ours = containerPass(n);
         const PassResult qt = boxLayoutPass(n);
-        if (!(ours.placement == qt.placement)) {
-            std::printf("%8d placements differ: %d children / %lld px against %d / %lld px\n", n,
+        const bool same = ours.placement == qt.placement;
+        if (!same)
+            std::printf("layout: N = %d places differently: ours %d / %lld px, Qt %d / %lld px\n", n,
                         ours.placement.children, ours.placement.area, qt.placement.children, qt.placement.area);
-            continue;
-        }
-        std::printf("%8d %13.2f us %13.2f us %8.2f %18.3f\n", n, ours.us, qt.us, ours.us / qt.us, ours.us / n);
+        const QByteArray name = "layout pass, N = " + QByteArray::number(n);
+        benchrow::print(name.constData(), ours.us, qt.us, "us", same);
     }
-    std::printf("scroll step, 1000 children: %.2f us\n", scrollStep(1000));
+    benchrow::printOurs("scroll step over 1,000 children", scrollStep(1000), "us");
     return 0;
 }

@@ -3,8 +3,9 @@
 // and a ratio against it would say nothing. Ticks that also roll the history (every
 // fifth) are reported on their own, then the monitor once more with its OpenGL charts
 // hidden (a window holding a QOpenGLWidget composes every flush through GL, on Mesa's
-// software rasteriser under Xvfb). A soak of 86,400 ticks driven by hand reports the
-// monitor's resident-memory growth.
+// software rasteriser under Xvfb). A soak of 1,000 ticks driven by hand reports the
+// monitor's resident-memory growth (a longer one, such as 86,400 ticks, takes some ten
+// minutes: "bench_refresh 500 86400").
 //
 // Run a release build under Xvfb: xvfb-run -a -s "-screen 0 1920x1080x24" bench_refresh [ticks] [soak ticks]
 #include "BenchRow.h"
@@ -71,8 +72,8 @@ Times measure(RefinerySimulator& simulator, int ticks, Step step)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const int ticks = argc > 1 ? qMax(10, atoi(argv[1])) : 1000;
-    const int soakTicks = argc > 2 ? atoi(argv[2]) : 86400;
+    const int ticks = argc > 1 ? qMax(10, atoi(argv[1])) : 500;
+    const int soakTicks = argc > 2 ? atoi(argv[2]) : 1000;
     VYRQtLib::init();
     tarnex::registerCharts();
     tarnex::substituteFonts();
@@ -108,14 +109,16 @@ int main(int argc, char** argv)
     const Times monitorNoCharts = measure(*simulator, ticks, [&] { simulator->advance(); });
     for (QOpenGLWidget* chart : hidden)
         chart->show();
+    // Rows as bench/bench_table.py reads them (BenchRow.h): ours alone, CPU ms a tick.
     std::printf("tarnex tick + refresh + repaint, CPU time per tick, median over %d ticks (window 1440x900)\n",
                 ticks);
-    std::printf("  ordinary ticks:                      %8.3f ms\n", median(monitor.plain));
-    std::printf("  fifth ticks (history rolled):        %8.3f ms\n", median(monitor.roll));
-    std::printf("  tick and refresh alone, no painting: %8.3f ms\n", median(monitor.refresh));
-    std::printf("with its %d visible charts hidden\n", int(hidden.size()));
-    std::printf("  ordinary ticks:                      %8.3f ms\n", median(monitorNoCharts.plain));
-    std::printf("  fifth ticks:                         %8.3f ms\n", median(monitorNoCharts.roll));
+    benchrow::printOurs("tick, ordinary", median(monitor.plain), "ms");
+    benchrow::printOurs("tick, fifth (history rolled)", median(monitor.roll), "ms");
+    benchrow::printOurs("tick and refresh, no painting", median(monitor.refresh), "ms");
+    char note[64];
+    std::snprintf(note, sizeof note, "(%d visible charts hidden)", int(hidden.size()));
+    benchrow::printOurs("tick, ordinary, charts hidden", median(monitorNoCharts.plain), "ms", note);
+    benchrow::printOurs("tick, fifth, charts hidden", median(monitorNoCharts.roll), "ms", note);
 
     if (soakTicks > 0) {
         const long before = residentKiB();
@@ -124,8 +127,8 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents();
         }
         const long after = residentKiB();
-        std::printf("soak of %d ticks: RSS %.1f MiB -> %.1f MiB, growth %ld KiB\n", soakTicks, before / 1024.0,
-                    after / 1024.0, after - before);
+        std::snprintf(note, sizeof note, "(%d ticks: %.1f -> %.1f MiB)", soakTicks, before / 1024.0, after / 1024.0);
+        benchrow::printOurs("soak, resident growth", double(after - before), "KiB", note);
     }
     return 0;
 }
