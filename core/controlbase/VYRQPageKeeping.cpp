@@ -177,7 +177,8 @@ bool lossAt(const Json::Value& read, const Json::Value& written, Loss& loss,
             static const char childKey[] = "child";
             const char* const childEnd = childKey + sizeof childKey - 1;
             const Json::Value* children = read.find(childKey, childEnd);
-            if (!children || !children->isArray())
+            // An empty list is kept by the element's record, as its other keys.
+            if (!children || !children->isArray() || children->empty())
                 return false;
             const Json::Value* mine = written.find(childKey, childEnd);
             if (mine && !lossAt(*children, *mine, loss, recorded))
@@ -294,8 +295,8 @@ void VYRQPageKeeping::finish(const std::function<void(Json::Value&)>& write, Jso
         activeKeeping = m_outer;
         m_active = false;
     }
-    // One writing: each control's record is made and applied as it is written, so the
-    // document is what a save writes, without a second writing.
+    // One writing: each control's record is made as it is written. The document is what
+    // a save writes but for the recorded keys, which a save puts back as read.
     VYRQPageKeeping* const outer = recordingKeeping;
     recordingKeeping = this;
     m_recorded.clear();
@@ -329,10 +330,10 @@ void VYRQPageKeeping::noteWritten(VYRQWidgetBaseImpl* impl, Json::Value& written
     impl->setReadElement(nullptr, 0);
     Json::Value record;
     bool cut = false;
-    if (keptKeys(*element, written, "child", record, &cut)) {
-        restore(record, written);
+    // Not put back into this writing: of a recorded element only the children are
+    // compared, and copying the kept keys in only to free them again is most of the cost.
+    if (keptKeys(*element, written, "child", record, &cut))
         impl->setKeptKeys(std::move(record));
-    }
     keeping->m_recorded.push_back(element);
     if (cut && keeping->m_cut.isEmpty()) {
         keeping->m_cut = QStringLiteral("holds a text of more than %1 characters in %2, which a save would cut")

@@ -42,8 +42,8 @@ public:
 
     // Ends the keeping: runs `write`, one writing of the whole page into `document`, and
     // gives each built control, as it is written, the record of its element's keys that
-    // its writing leaves out or holds otherwise, applied to that writing at once: the
-    // document is what a save writes.
+    // its writing leaves out or holds otherwise: the document is what a save writes but
+    // for those recorded keys, which a save puts back as read.
     void finish(const std::function<void(Json::Value&)>& write, Json::Value& document);
     // After finish(): names a text longer than a control holds in a key the control
     // reads (it writes it cut); empty when there is none.
