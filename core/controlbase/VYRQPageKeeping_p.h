@@ -36,7 +36,8 @@ public:
     // The innermost living one, or null.
     static VYRQPageKeeping* active();
 
-    // The loader's steps. `element` must live as long as the keeping.
+    // The loader's steps. `element` must live as long as the keeping; finish() moves the
+    // lists and objects a control's record keeps out of it.
     void built(QWidget* widget, const Json::Value& element);
     void notBuilt(const Json::Value& element, QObject* parent);
 
