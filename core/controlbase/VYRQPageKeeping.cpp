@@ -381,6 +381,18 @@ void VYRQPageKeeping::noteWritten(VYRQWidgetBaseImpl* impl, Json::Value& written
                              .arg(VYRQWidgetBaseImpl::maxTextLength)
                              .arg(elementTitle(*element));
     }
+    // Of a recorded element only the children are compared: the rest of this writing is
+    // freed now, while it is fresh, and its memory serves the next control's writing.
+    if (written.isObject()) {
+        static const char childKey[] = "child";
+        Json::Value* children = written.find(childKey, childKey + sizeof childKey - 1) ? written.demand(childKey, childKey + sizeof childKey - 1) : nullptr;
+        Json::Value kept;
+        if (children)
+            kept = std::move(*children);
+        written = Json::Value(Json::objectValue);
+        if (children)
+            *written.demand(childKey, childKey + sizeof childKey - 1) = std::move(kept);
+    }
 }
 
 bool VYRQPageKeeping::keptKeys(const Json::Value& read, const Json::Value& written, const char* childrenKey,
