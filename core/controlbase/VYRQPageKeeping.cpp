@@ -177,7 +177,8 @@ bool lossAt(const Json::Value& read, const Json::Value& written, Loss& loss,
             static const char childKey[] = "child";
             const char* const childEnd = childKey + sizeof childKey - 1;
             const Json::Value* children = read.find(childKey, childEnd);
-            if (!children || !children->isArray())
+            // An empty list is kept by the element's record, as its other keys.
+            if (!children || !children->isArray() || children->empty())
                 return false;
             const Json::Value* mine = written.find(childKey, childEnd);
             if (mine && !lossAt(*children, *mine, loss, recorded))
@@ -238,6 +239,45 @@ QString lossText(const Json::Value& read, const Json::Value& written,
     return QStringLiteral("holds %1 at %2%3, which a save would write as %4").arg(what, where, in, valueText(*loss.written));
 }
 
+// Each entry of a record is an array, [read] for a key the writing left out or
+// [read, written] for one it wrote otherwise, or the record of an object that both hold.
+// `take`: lists and objects of `read` are moved into the record, not copied; `read` is
+// then no longer whole (only its texts, numbers and child lists stay).
+bool recordOf(Json::Value& read, const Json::Value& written, const char* childrenKey, Json::Value& record, bool* cut,
+              bool take)
+{
+    record = Json::Value();
+    if (!read.isObject() || !written.isObject())
+        return false;
+    eachMemberWith(read, written, [&](const char* key, const char* end, const Json::Value& value,
+                                      const Json::Value* mine) {
+        // An empty list is the element's own: no child writes it back.
+        if (value.isArray() && !value.empty() && named(key, end, childrenKey))
+            return true;
+        Json::Value& readValue = const_cast<Json::Value&>(value);
+        const bool moved = take && (value.isArray() || value.isObject());
+        Json::Value entry;
+        if (!mine) {
+            entry.append(moved ? std::move(readValue) : Json::Value(value));
+        } else if (value.isObject() && mine->isObject()) {
+            if (!recordOf(readValue, *mine, nullptr, entry, cut, take))
+                return true;
+        } else if (!sameWithoutReals(value, *mine)) {
+            if (cut && !*cut)
+                *cut = holdsCutText(value, *mine, nullptr);
+            entry.append(moved ? std::move(readValue) : Json::Value(value));
+            entry.append(*mine);
+        } else {
+            return true;
+        }
+        if (record.isNull())
+            record = Json::Value(Json::objectValue);
+        *record.demand(key, end) = std::move(entry);
+        return true;
+    });
+    return !record.isNull();
+}
+
 } // namespace
 
 VYRQPageKeeping::VYRQPageKeeping(const QWidget* root)
@@ -294,8 +334,8 @@ void VYRQPageKeeping::finish(const std::function<void(Json::Value&)>& write, Jso
         activeKeeping = m_outer;
         m_active = false;
     }
-    // One writing: each control's record is made and applied as it is written, so the
-    // document is what a save writes, without a second writing.
+    // One writing: each control's record is made as it is written. The document is what
+    // a save writes but for the recorded keys, which a save puts back as read.
     VYRQPageKeeping* const outer = recordingKeeping;
     recordingKeeping = this;
     m_recorded.clear();
@@ -329,51 +369,36 @@ void VYRQPageKeeping::noteWritten(VYRQWidgetBaseImpl* impl, Json::Value& written
     impl->setReadElement(nullptr, 0);
     Json::Value record;
     bool cut = false;
-    if (keptKeys(*element, written, "child", record, &cut)) {
-        restore(record, written);
+    // The record takes the read lists and objects it keeps instead of copying them: of a
+    // recorded element only its texts (for messages) and its child list are read again.
+    // Nor is it put back into this writing: of a recorded element only the children are
+    // compared, and copying the kept keys in only to free them again is most of the cost.
+    if (recordOf(const_cast<Json::Value&>(*element), written, "child", record, &cut, true))
         impl->setKeptKeys(std::move(record));
-    }
     keeping->m_recorded.push_back(element);
     if (cut && keeping->m_cut.isEmpty()) {
         keeping->m_cut = QStringLiteral("holds a text of more than %1 characters in %2, which a save would cut")
                              .arg(VYRQWidgetBaseImpl::maxTextLength)
                              .arg(elementTitle(*element));
     }
+    // Of a recorded element only the children are compared: the rest of this writing is
+    // freed now, while it is fresh, and its memory serves the next control's writing.
+    if (written.isObject()) {
+        static const char childKey[] = "child";
+        Json::Value* children = written.find(childKey, childKey + sizeof childKey - 1) ? written.demand(childKey, childKey + sizeof childKey - 1) : nullptr;
+        Json::Value kept;
+        if (children)
+            kept = std::move(*children);
+        written = Json::Value(Json::objectValue);
+        if (children)
+            *written.demand(childKey, childKey + sizeof childKey - 1) = std::move(kept);
+    }
 }
 
-// Each entry of a record is an array, [read] for a key the writing left out or
-// [read, written] for one it wrote otherwise, or the record of an object that both hold.
 bool VYRQPageKeeping::keptKeys(const Json::Value& read, const Json::Value& written, const char* childrenKey,
                                Json::Value& record, bool* cut)
 {
-    record = Json::Value();
-    if (!read.isObject() || !written.isObject())
-        return false;
-    eachMemberWith(read, written, [&](const char* key, const char* end, const Json::Value& value,
-                                      const Json::Value* mine) {
-        // An empty list is the element's own: no child writes it back.
-        if (value.isArray() && !value.empty() && named(key, end, childrenKey))
-            return true;
-        Json::Value entry;
-        if (!mine) {
-            entry.append(value);
-        } else if (value.isObject() && mine->isObject()) {
-            if (!keptKeys(value, *mine, nullptr, entry, cut))
-                return true;
-        } else if (!sameWithoutReals(value, *mine)) {
-            if (cut && !*cut)
-                *cut = holdsCutText(value, *mine, nullptr);
-            entry.append(value);
-            entry.append(*mine);
-        } else {
-            return true;
-        }
-        if (record.isNull())
-            record = Json::Value(Json::objectValue);
-        *record.demand(key, end) = std::move(entry);
-        return true;
-    });
-    return !record.isNull();
+    return recordOf(const_cast<Json::Value&>(read), written, childrenKey, record, cut, false);
 }
 
 void VYRQPageKeeping::restore(const Json::Value& record, Json::Value& written)

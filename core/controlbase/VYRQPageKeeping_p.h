@@ -36,14 +36,15 @@ public:
     // The innermost living one, or null.
     static VYRQPageKeeping* active();
 
-    // The loader's steps. `element` must live as long as the keeping.
+    // The loader's steps. `element` must live as long as the keeping; finish() moves the
+    // lists and objects a control's record keeps out of it.
     void built(QWidget* widget, const Json::Value& element);
     void notBuilt(const Json::Value& element, QObject* parent);
 
     // Ends the keeping: runs `write`, one writing of the whole page into `document`, and
     // gives each built control, as it is written, the record of its element's keys that
-    // its writing leaves out or holds otherwise, applied to that writing at once: the
-    // document is what a save writes.
+    // its writing leaves out or holds otherwise: the document is what a save writes but
+    // for those recorded keys, which a save puts back as read.
     void finish(const std::function<void(Json::Value&)>& write, Json::Value& document);
     // After finish(): names a text longer than a control holds in a key the control
     // reads (it writes it cut); empty when there is none.

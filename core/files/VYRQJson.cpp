@@ -5,7 +5,6 @@
 #include <json/writer.h>
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <climits>
 #include <cmath>
@@ -379,9 +378,15 @@ QColor colorFromText(const std::string& text, bool withAlpha)
 
 std::string colorToText(const QColor& color)
 {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02X%02X%02X%02X", color.alpha(), color.red(), color.green(), color.blue());
-    return buf;
+    // Written for every colour of every control a page saves: no formatted print.
+    static const char digits[] = "0123456789ABCDEF";
+    const int parts[] = {color.alpha(), color.red(), color.green(), color.blue()};
+    std::string text(8, '0');
+    for (int i = 0; i < 4; ++i) {
+        text[std::size_t(2 * i)] = digits[(parts[i] >> 4) & 0xF];
+        text[std::size_t(2 * i + 1)] = digits[parts[i] & 0xF];
+    }
+    return text;
 }
 
 bool readColor(const Json::Value& obj, const char* key, QColor& out, bool withAlpha)
@@ -402,8 +407,19 @@ QString toQString(const Json::Value& v)
 
 std::string toUtf8(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), size_t(bytes.size()));
+    // Most texts a page writes (names, types, keys) are ASCII: made in place.
+    const int length = text.size();
+    const QChar* chars = text.constData();
+    std::string out(std::size_t(length), '\0');
+    for (int i = 0; i < length; ++i) {
+        const ushort c = chars[i].unicode();
+        if (c >= 0x80) {
+            const QByteArray bytes = text.toUtf8();
+            return std::string(bytes.constData(), size_t(bytes.size()));
+        }
+        out[std::size_t(i)] = char(c);
+    }
+    return out;
 }
 
 void writeUnlessEmpty(Json::Value& obj, const char* key, const QString& value)
