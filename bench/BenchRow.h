@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace benchrow {
@@ -16,6 +17,15 @@ namespace benchrow {
 inline double msSince(const QElapsedTimer& timer)
 {
     return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Milliseconds of CPU time spent so far: by the whole process, on all its threads, or
+// (CLOCK_THREAD_CPUTIME_ID) by the calling thread alone.
+inline double cpuMs(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
 // The middle figure of a run's samples; 0 for none.

@@ -31,13 +31,6 @@ namespace {
 
 using benchrow::median;
 
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
 int controlsUnder(const QWidget* root)
 {
     int count = 0;
@@ -52,18 +45,18 @@ int controlsUnder(const QWidget* root)
 double plainBuild(const QString& path, int& built)
 {
     auto host = std::make_unique<QWidget>();
-    const double start = cpuMs();
+    const double start = benchrow::cpuMs(CLOCK_THREAD_CPUTIME_ID);
     vyrCreatePageByFileName(host.get(), path);
-    const double ms = cpuMs() - start;
+    const double ms = benchrow::cpuMs(CLOCK_THREAD_CPUTIME_ID) - start;
     built = controlsUnder(host.get());
     return ms;
 }
 
 double canvasOpen(VYRQCanvas& canvas, const QString& path, int& built)
 {
-    const double start = cpuMs();
+    const double start = benchrow::cpuMs(CLOCK_THREAD_CPUTIME_ID);
     const bool opened = canvas.OpenJsonFile(path);
-    const double ms = cpuMs() - start;
+    const double ms = benchrow::cpuMs(CLOCK_THREAD_CPUTIME_ID) - start;
     built = opened && canvas.GetCurWindow() ? controlsUnder(canvas.GetCurWindow()) : -1;
     canvas.closeAllWindows();
     return ms;

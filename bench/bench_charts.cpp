@@ -135,14 +135,6 @@ Frame viewFrame(QChartView& view)
     };
 }
 
-// Milliseconds of CPU the whole process has spent, on all its threads.
-double processCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
 // What a frame is timed by: the wall clock, or the CPU time of the process (Mesa's
 // software rasteriser draws on as many threads as the machine lends it, so that its
 // wall-clock frame follows the load of the machine).
@@ -157,8 +149,8 @@ std::pair<double, double> frameTimes(const Frame& ours, const Frame& theirs, int
     std::vector<double> b;
     const auto timed = [clock](const Frame& frame) {
         if (clock == Clock::ProcessCpu) {
-            const double start = processCpuMs();
-            return frame() ? processCpuMs() - start : -1.0;
+            const double start = benchrow::cpuMs();
+            return frame() ? benchrow::cpuMs() - start : -1.0;
         }
         QElapsedTimer t;
         t.start();
@@ -673,11 +665,11 @@ double aloneCpuFrames(const Frame& frame)
     std::vector<double> times;
     constexpr int warm = 3;
     for (int i = 0; i < warm + 12; ++i) {
-        const double start = processCpuMs();
+        const double start = benchrow::cpuMs();
         if (!frame())
             return -1;
         if (i >= warm)
-            times.push_back(processCpuMs() - start);
+            times.push_back(benchrow::cpuMs() - start);
     }
     return median(times);
 }

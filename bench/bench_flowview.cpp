@@ -28,13 +28,6 @@
 
 namespace {
 
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
 struct Counts {
     int nodes = 0;
     int connections = 0;
@@ -227,17 +220,17 @@ Result measure(const Diagram& d, const QSize& size, int paints, bool oneNode = f
     Counts plainCounts;
     for (int i = 0; i < paints; ++i) {
         view.counts = Counts();
-        double start = cpuMs();
+        double start = benchrow::cpuMs();
         view.render(&image, QPoint(), region);
-        viewTimes.push_back(cpuMs() - start);
+        viewTimes.push_back(benchrow::cpuMs() - start);
         viewCounts = view.counts;
-        start = cpuMs();
+        start = benchrow::cpuMs();
         QPainter painter(&image);
         painter.setFont(view.font());
         painter.setClipRegion(region);
         plainCounts = plainPaint(painter, view, d, size);
         painter.end();
-        plainTimes.push_back(cpuMs() - start);
+        plainTimes.push_back(benchrow::cpuMs() - start);
     }
     const bool sameCounts = viewCounts == plainCounts && viewCounts.nodes == d.nodes.size()
         && viewCounts.connections == d.connections.size();

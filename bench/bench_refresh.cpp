@@ -27,13 +27,6 @@ namespace {
 
 using benchrow::median;
 
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
 long residentKiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -56,11 +49,11 @@ Times measure(RefinerySimulator& simulator, int ticks, Step step)
 {
     Times times;
     for (int i = 0; i < ticks; ++i) {
-        const double start = cpuMs();
+        const double start = benchrow::cpuMs();
         step();
-        const double mid = cpuMs();
+        const double mid = benchrow::cpuMs();
         QCoreApplication::processEvents();
-        const double ms = cpuMs() - start;
+        const double ms = benchrow::cpuMs() - start;
         times.refresh.push_back(mid - start);
         (simulator.snapshot().tick % 5 == 0 ? times.roll : times.plain).push_back(ms);
     }
