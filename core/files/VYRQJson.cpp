@@ -1,4 +1,5 @@
 #include "VYRQJson.h"
+#include "VYRQJsonEscape_p.h"
 #include "VYRQJsonReader.h"
 
 #include <json/reader.h>
@@ -59,30 +60,12 @@ bool parseFull(const char* begin, const char* end, Json::Value& root)
 
 namespace {
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The \u escape of [p, p + 6) as a number, or -1.
 long escapeAt(const char* p, const char* end)
 {
     if (end - p < 6 || p[0] != '\\' || p[1] != 'u')
         return -1;
-    long unit = 0;
-    for (int i = 2; i < 6; ++i) {
-        const int d = hexDigit(p[i]);
-        if (d < 0)
-            return -1;
-        unit = unit * 16 + d;
-    }
-    return unit;
+    return vyr::jsonEscapeUnit(p + 2);
 }
 
 // The first high surrogate escape in a string of [begin, end) that no low one follows.

@@ -1,4 +1,5 @@
 #include "VYRQJsonReader.h"
+#include "VYRQJsonEscape_p.h"
 
 #include <json/value.h>
 
@@ -17,30 +18,6 @@ namespace {
 inline bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Four hex digits at p (p + 4 <= end checked by the caller); -1 on a non-digit.
-long hex4(const char* p)
-{
-    long v = 0;
-    for (int i = 0; i < 4; ++i) {
-        const int d = hexValue(p[i]);
-        if (d < 0)
-            return -1;
-        v = v * 16 + d;
-    }
-    return v;
 }
 
 void appendUtf8(std::string& out, unsigned long cp)
@@ -381,13 +358,13 @@ bool VYRQJsonReader::decodeEscapes(const char* from)
         case 'u': {
             if (end_ - p < 4)
                 return false;
-            long cp = hex4(p);
+            long cp = vyr::jsonEscapeUnit(p);
             p += 4;
             const bool lone = mode_ == Mode::WholePage;
             if (cp < 0 || (cp >= 0xDC00 && cp <= 0xDFFF && !lone))
                 return false;
             if (lone && cp >= 0xD800 && cp <= 0xDBFF) {
-                const long low = end_ - p >= 6 && p[0] == '\\' && p[1] == 'u' ? hex4(p + 2) : -1;
+                const long low = end_ - p >= 6 && p[0] == '\\' && p[1] == 'u' ? vyr::jsonEscapeUnit(p + 2) : -1;
                 if (low >= 0xDC00 && low <= 0xDFFF) {
                     p += 6;
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
@@ -396,7 +373,7 @@ bool VYRQJsonReader::decodeEscapes(const char* from)
                 // Only a high surrogate followed by a low one is taken.
                 if (end_ - p < 6 || p[0] != '\\' || p[1] != 'u')
                     return false;
-                const long low = hex4(p + 2);
+                const long low = vyr::jsonEscapeUnit(p + 2);
                 if (low < 0xDC00 || low > 0xDFFF)
                     return false;
                 p += 6;
