@@ -205,6 +205,29 @@ QByteArray routed(const QByteArray& text, const ImageRoutes& images)
     return out;
 }
 
+// Whether `text` holds `word`, found through its letter at `at` (its rarest).
+bool holds(const QByteArray& text, char letter, int at, const char* word, bool anyCase)
+{
+    const int length = int(std::strlen(word));
+    const char* begin = text.constData();
+    const char* end = begin + text.size();
+    for (const char* p = begin + at; p < end && (p = static_cast<const char*>(std::memchr(p, letter, size_t(end - p))));
+         ++p) {
+        const char* from = p - at;
+        if (from >= begin && end - from >= length
+            && (anyCase ? qstrnicmp(from, word, uint(length)) : std::memcmp(from, word, size_t(length))) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Whether a document read without entities may hold a <use> element: "<use" or,
+// prefixed, ":use".
+bool holdsUse(const QByteArray& text)
+{
+    return holds(text, 'u', 1, "<use", false) || holds(text, 'u', 1, ":use", false);
+}
+
 // Whether the strokes and text of a document are sure to keep within their bounds
 // unread: none can be drawn through <use>, no dash pattern can be set (nor spelled
 // through a CSS escape or comment), it holds no text element, and its bytes hold too
@@ -215,27 +238,10 @@ bool strokesWithinBounds(const QByteArray& text)
 {
     if (text.size() * 160.0 > maxSvgPoints)
         return false;
-    const char* begin = text.constData();
-    const size_t size = size_t(text.size());
-    if (std::memchr(begin, '\\', size))
+    if (std::memchr(text.constData(), '\\', size_t(text.size())))
         return false;
-    // Each word found through its rarest letter.
-    const auto contains = [begin, size](char letter, int at, const char* word, bool anyCase) {
-        const int length = int(std::strlen(word));
-        const char* end = begin + size;
-        for (const char* p = begin + at; p < end && (p = static_cast<const char*>(std::memchr(p, letter, size_t(end - p))));
-             ++p) {
-            const char* from = p - at;
-            if (from >= begin && end - from >= length
-                && (anyCase ? qstrnicmp(from, word, uint(length)) : std::memcmp(from, word, size_t(length))) == 0)
-                return true;
-        }
-        return false;
-    };
-    // A <use> element is "<use" or, prefixed, ":use" (the quick reading takes no entities).
-    return !contains('*', 1, "/*", false) && !contains('u', 1, "<use", false) && !contains('u', 1, ":use", false)
-        && !contains('y', 8, "dasharray", true) && !contains('Y', 8, "dasharray", true)
-        && !contains('x', 2, "text", false);
+    return !holds(text, '*', 1, "/*", false) && !holdsUse(text) && !holds(text, 'y', 8, "dasharray", true)
+        && !holds(text, 'Y', 8, "dasharray", true) && !holds(text, 'x', 2, "text", false);
 }
 
 // Measured: up to about 1.5 KB a parsed element and two bytes a character.
@@ -287,7 +293,7 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
     // Nearly every document is read once, quickly, and handed on as it is; the strokes
     // of most need no count.
     {
-        SvgStrokeWork strokes;
+        SvgStrokeWork strokes(holdsUse(text));
         const bool countStrokes = !strokesWithinBounds(text);
         SvgQuickReading quick(text, countStrokes ? &strokes : nullptr);
         if (quick.read()) {

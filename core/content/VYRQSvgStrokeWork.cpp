@@ -29,6 +29,36 @@ bool isDigit(ushort c) { return c >= '0' && c <= '9'; }
 bool isSpace(ushort c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool isLetter(ushort c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// Whether `name` is `word`: most names met are not, and differ in length.
+bool is(QStringView name, QLatin1String word)
+{
+    if (name.size() != word.size())
+        return false;
+    for (int i = 0; i < word.size(); ++i) {
+        if (name.at(i).unicode() != uchar(word.at(i).toLatin1()))
+            return false;
+    }
+    return true;
+}
+
+// Whether `name` is the lower-case `word` in any case, as Qt folds case (beyond ASCII
+// a long s is an s).
+bool isNoCase(QStringView name, QLatin1String word)
+{
+    if (name.size() != word.size())
+        return false;
+    for (int i = 0; i < word.size(); ++i) {
+        ushort c = name.at(i).unicode();
+        if (c >= 0x80)
+            return word.compare(name, Qt::CaseInsensitive) == 0;
+        if (c >= 'A' && c <= 'Z')
+            c = ushort(c + ('a' - 'A'));
+        if (c != uchar(word.at(i).toLatin1()))
+            return false;
+    }
+    return true;
+}
+
 void skipSeparators(Text& text)
 {
     while (!text.atEnd() && (isSpace(text.peek()) || text.peek() == ','))
@@ -335,28 +365,44 @@ struct ShapeAttributes {
     QStringView d, points, x1, y1, x2, y2, width, height, r, rx, ry;
     bool take(QStringView name, QStringView value)
     {
-        static const std::pair<const char*, QStringView ShapeAttributes::*> names[] = {
-            { "d", &ShapeAttributes::d }, { "points", &ShapeAttributes::points }, { "x1", &ShapeAttributes::x1 },
-            { "y1", &ShapeAttributes::y1 }, { "x2", &ShapeAttributes::x2 }, { "y2", &ShapeAttributes::y2 },
-            { "width", &ShapeAttributes::width }, { "height", &ShapeAttributes::height },
-            { "r", &ShapeAttributes::r }, { "rx", &ShapeAttributes::rx }, { "ry", &ShapeAttributes::ry },
-        };
-        for (const auto& entry : names) {
-            if (name == QLatin1String(entry.first)) {
-                this->*entry.second = value;
-                return true;
-            }
+        QStringView ShapeAttributes::*field = nullptr;
+        switch (name.size()) {
+        case 1:
+            field = is(name, QLatin1String("d")) ? &ShapeAttributes::d : is(name, QLatin1String("r")) ? &ShapeAttributes::r : nullptr;
+            break;
+        case 2:
+            field = is(name, QLatin1String("x1"))   ? &ShapeAttributes::x1
+                : is(name, QLatin1String("y1")) ? &ShapeAttributes::y1
+                : is(name, QLatin1String("x2")) ? &ShapeAttributes::x2
+                : is(name, QLatin1String("y2")) ? &ShapeAttributes::y2
+                : is(name, QLatin1String("rx")) ? &ShapeAttributes::rx
+                : is(name, QLatin1String("ry")) ? &ShapeAttributes::ry
+                                                : nullptr;
+            break;
+        case 5:
+            field = is(name, QLatin1String("width")) ? &ShapeAttributes::width : nullptr;
+            break;
+        case 6:
+            field = is(name, QLatin1String("points")) ? &ShapeAttributes::points
+                : is(name, QLatin1String("height"))   ? &ShapeAttributes::height
+                                                      : nullptr;
+            break;
+        default:
+            break;
         }
-        return false;
+        if (!field)
+            return false;
+        this->*field = value;
+        return true;
     }
 
     Cost costOf(QStringView element, const Device& device) const
     {
-        if (element == QLatin1String("path"))
+        if (is(element, QLatin1String("path")))
             return pathCost(Text(d), device);
-        if (element == QLatin1String("polyline") || element == QLatin1String("polygon"))
-            return pointsCost(points, element == QLatin1String("polygon"), device);
-        if (element == QLatin1String("line")) {   // no longer than the sum of its ends' distances from 0
+        if (is(element, QLatin1String("polyline")) || is(element, QLatin1String("polygon")))
+            return pointsCost(points, is(element, QLatin1String("polygon")), device);
+        if (is(element, QLatin1String("line"))) {   // no longer than the sum of its ends' distances from 0
             const double length = std::hypot(lengthOf(x1) + lengthOf(x2), lengthOf(y1) + lengthOf(y2));
             return { 2, length, 0, device.edge(length) };
         }
@@ -367,13 +413,13 @@ struct ShapeAttributes {
             return Cost{ points, length + around, segments,
                          outline + device.curve(around, segments) };
         };
-        if (element == QLatin1String("rect"))
+        if (is(element, QLatin1String("rect")))
             return ellipse(8, 2 * (lengthOf(width) + lengthOf(height)),
                            2 * (device.edge(lengthOf(width)) + device.edge(lengthOf(height))),
                            std::max(lengthOf(rx), lengthOf(ry)));
-        if (element == QLatin1String("circle"))
+        if (is(element, QLatin1String("circle")))
             return ellipse(1, 0, 0, lengthOf(r));
-        if (element == QLatin1String("ellipse"))
+        if (is(element, QLatin1String("ellipse")))
             return ellipse(1, 0, 0, std::max(lengthOf(rx), lengthOf(ry)));
         return {};
     }
@@ -403,11 +449,11 @@ double transformScale(QStringView value)
             if (count < 6)
                 n[count++] = v;
         });
-        if (function == QLatin1String("matrix"))
+        if (is(function, QLatin1String("matrix")))
             scale *= std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2] + n[3] * n[3]);
-        else if (function == QLatin1String("scale"))
+        else if (is(function, QLatin1String("scale")))
             scale *= std::max(std::abs(n[0]), count > 1 ? std::abs(n[1]) : 0.0);
-        else if (function == QLatin1String("skewX") || function == QLatin1String("skewY"))
+        else if (is(function, QLatin1String("skewX")) || is(function, QLatin1String("skewY")))
             scale *= 1 + std::abs(std::tan(n[0] * pi / 180));
     }
     return scale >= 0 ? scale : none;
@@ -472,37 +518,16 @@ QString plainCss(const QString& css)
     return out;
 }
 
-// Each value the declarations of `css` give `property`. Property names are matched
-// without regard to case.
-template <class Take>
-void cssValues(QStringView text, QLatin1String property, const Take& take)
+// Whether `css` is ASCII without comments or escapes: read as its parser reads it,
+// and its property names are found without Qt's case folding.
+bool plainAscii(QStringView css)
 {
-    if (!text.contains(property, Qt::CaseInsensitive) && !text.contains(QLatin1Char('\\'))
-        && !text.contains(QLatin1String("/*")))
-        return;
-    const QString css = plainCss(text.toString());
-    for (int at = css.indexOf(property, 0, Qt::CaseInsensitive); at >= 0;
-         at = css.indexOf(property, at + 1, Qt::CaseInsensitive)) {
-        int i = at + property.size();
-        while (i < css.size() && isSpace(css.at(i).unicode()))
-            ++i;
-        if (i >= css.size() || css.at(i) != QLatin1Char(':'))
-            continue;
-        int end = i + 1;
-        while (end < css.size() && css.at(end) != QLatin1Char(';') && css.at(end) != QLatin1Char('}')
-               && css.at(end) != QLatin1Char('!'))
-            ++end;
-        take(Text(css.constData() + i + 1, css.constData() + end));
+    for (int i = 0; i < css.size(); ++i) {
+        const ushort c = css.at(i).unicode();
+        if (c >= 0x80 || c == '\\' || (c == '/' && i + 1 < css.size() && css.at(i + 1).unicode() == '*'))
+            return false;
     }
-}
-
-// The smallest dash pattern that the declarations of `css` set; infinite when they set
-// none.
-double cssDashPattern(QStringView text)
-{
-    double smallest = none;
-    cssValues(text, QLatin1String("stroke-dasharray"), [&](Text value) { smallest = std::min(smallest, dashPattern(value)); });
-    return smallest;
+    return true;
 }
 
 // A stroke width in pixels, its unit as the renderer converts it.
@@ -522,13 +547,56 @@ double strokeWidth(Text text)
     return std::abs(width) * factor;
 }
 
-// The widest stroke that the declarations of `css` set; 0 when they set none.
-double cssStrokeWidth(QStringView text)
-{
-    double widest = 0;
-    cssValues(text, QLatin1String("stroke-width"), [&](Text value) { widest = std::max(widest, strokeWidth(value)); });
-    return widest;
-}
+// What the declarations of a style sheet or style attribute set for strokes.
+struct CssStroke {
+    double pattern = none;   // the smallest dash pattern
+    double width = 0;        // the widest stroke
+
+    // The declaration whose property name ends before `i` in `css`, if it has a value.
+    template <class Take>
+    static void valueAt(QStringView css, int i, const Take& take)
+    {
+        while (i < css.size() && isSpace(css.at(i).unicode()))
+            ++i;
+        if (i >= css.size() || css.at(i) != QLatin1Char(':'))
+            return;
+        int end = i + 1;
+        while (end < css.size() && css.at(end) != QLatin1Char(';') && css.at(end) != QLatin1Char('}')
+               && css.at(end) != QLatin1Char('!'))
+            ++end;
+        take(Text(css.data() + i + 1, css.data() + end));
+    }
+
+    // Property names are matched without regard to case, wherever they stand.
+    explicit CssStroke(QStringView text)
+    {
+        const QLatin1String dash("stroke-dasharray"), wide("stroke-width"), stroke("stroke-");
+        const auto takeDash = [this](Text value) { pattern = std::min(pattern, dashPattern(value)); };
+        const auto takeWidth = [this](Text value) { width = std::max(width, strokeWidth(value)); };
+        if (plainAscii(text)) {
+            const auto at = [text](int i, QLatin1String word) {
+                return i + word.size() <= text.size() && isNoCase(QStringView(text.data() + i, word.size()), word);
+            };
+            for (int i = 0; i + wide.size() <= text.size(); ++i) {
+                if ((text.at(i).unicode() | 0x20) != 's' || !at(i, stroke))
+                    continue;
+                if (at(i, dash))
+                    valueAt(text, i + dash.size(), takeDash);
+                else if (at(i, wide))
+                    valueAt(text, i + wide.size(), takeWidth);
+            }
+            return;
+        }
+        const QString css = plainCss(text.toString());
+        const QStringView view(css);
+        for (int at = int(view.indexOf(dash, 0, Qt::CaseInsensitive)); at >= 0;
+             at = int(view.indexOf(dash, at + 1, Qt::CaseInsensitive)))
+            valueAt(view, at + dash.size(), takeDash);
+        for (int at = int(view.indexOf(wide, 0, Qt::CaseInsensitive)); at >= 0;
+             at = int(view.indexOf(wide, at + 1, Qt::CaseInsensitive)))
+            valueAt(view, at + wide.size(), takeWidth);
+    }
+};
 
 // Dashes a stroke of `length` breaks into with a pattern of `pattern`.
 double dashesOf(double length, double pattern)
@@ -538,8 +606,9 @@ double dashesOf(double length, double pattern)
 
 } // namespace
 
-SvgStrokeWork::SvgStrokeWork()
-    : m_sheetPattern(none)
+SvgStrokeWork::SvgStrokeWork(bool uses)
+    : m_uses(uses)
+    , m_sheetPattern(none)
 {
 }
 
@@ -561,27 +630,28 @@ void SvgStrokeWork::startElement(QStringView element, const std::vector<Attribut
     // A pattern an element sets counts as well as the one it inherits: it may set a
     // longer one, "none" or "inherit" (and may spell them in ways not read here).
     double own = none;
-    const bool isUse = element == QLatin1String("use");
+    const bool isUse = is(element, QLatin1String("use"));
     QStringView viewBox, transform;
     for (const Attribute& attribute : attributes) {
         const QStringView name = attribute.name;
         const QStringView value = attribute.value;
         if (geometry.take(name, value))
             continue;
-        if (name == QLatin1String("transform")) {
+        if (is(name, QLatin1String("transform"))) {
             transform = value;
-        } else if (name == QLatin1String("viewBox")) {
+        } else if (is(name, QLatin1String("viewBox"))) {
             viewBox = value;
-        } else if (QLatin1String("stroke-dasharray").compare(name, Qt::CaseInsensitive) == 0) {
+        } else if (isNoCase(name, QLatin1String("stroke-dasharray"))) {
             own = std::min(own, dashPattern(Text(value)));
-        } else if (QLatin1String("stroke-width").compare(name, Qt::CaseInsensitive) == 0) {
+        } else if (isNoCase(name, QLatin1String("stroke-width"))) {
             m_widest = std::max(m_widest, strokeWidth(Text(value)));
-        } else if (name == QLatin1String("style")) {
-            own = std::min(own, cssDashPattern(value));
-            m_widest = std::max(m_widest, cssStrokeWidth(value));
-        } else if (name == QLatin1String("id")) {
+        } else if (is(name, QLatin1String("style"))) {
+            const CssStroke css(value);
+            own = std::min(own, css.pattern);
+            m_widest = std::max(m_widest, css.width);
+        } else if (m_uses && is(name, QLatin1String("id"))) {
             m_ids[value.toString()].append(m_shapes.size());
-        } else if (isUse && attribute.qualifiedName == QLatin1String("xlink:href") && value.startsWith(QLatin1Char('#'))) {
+        } else if (isUse && is(attribute.qualifiedName, QLatin1String("xlink:href")) && value.startsWith(QLatin1Char('#'))) {
             shape.use = value.mid(1).toString();
         }
     }
@@ -635,18 +705,18 @@ constexpr double lineGlyphs = 20;
 void SvgStrokeWork::textStart(QStringView element, double width)
 {
     Shape& shape = m_shapes.last();
-    const bool area = element == QLatin1String("textArea");
-    if (m_textElement < 0 && (area || element == QLatin1String("text"))) {
+    const bool area = is(element, QLatin1String("textArea"));
+    if (m_textElement < 0 && (area || is(element, QLatin1String("text")))) {
         m_textElement = m_shapes.size() - 1;
         m_wraps = area && width > 0;
         m_lastScript = -1;
         m_lastSide = -1;
         m_runsInWord = 0;
         shape.glyphs += textElementGlyphs;
-    } else if (m_textElement >= 0 && element == QLatin1String("tspan")) {
+    } else if (m_textElement >= 0 && is(element, QLatin1String("tspan"))) {
         // A span changes the format, which starts a run even within a word.
         shape.glyphs += spanGlyphs + runChange();
-    } else if (m_textElement >= 0 && element == QLatin1String("tbreak")) {
+    } else if (m_textElement >= 0 && is(element, QLatin1String("tbreak"))) {
         m_runsInWord = 0;
     }
 }
@@ -700,8 +770,9 @@ double SvgStrokeWork::glyphsOf(QStringView text)
 
 void SvgStrokeWork::styleSheet(const QString& css)
 {
-    m_sheetPattern = std::min(m_sheetPattern, cssDashPattern(css));
-    m_widest = std::max(m_widest, cssStrokeWidth(css));
+    const CssStroke sheet(css);
+    m_sheetPattern = std::min(m_sheetPattern, sheet.pattern);
+    m_widest = std::max(m_widest, sheet.width);
 }
 
 void SvgStrokeWork::characters(QStringView text)

@@ -30,7 +30,8 @@ namespace vyr {
 
 class SvgStrokeWork {
 public:
-    SvgStrokeWork();
+    // `uses`: false for a document that holds no <use>, whose ids then need no keeping.
+    explicit SvgStrokeWork(bool uses = true);
 
     // An attribute as the reader gives it, prefixes taken as written: `name` is the part
     // after the prefix.
@@ -77,6 +78,7 @@ private:
     QVector<Shape> m_shapes;     // every element, in document order
     QVector<int> m_open;         // the elements not yet ended, outermost first
     QHash<QString, QVector<int>> m_ids;
+    bool m_uses;
     double m_sheetPattern;   // the smallest a style sheet sets
     double m_widest = 1;     // the widest stroke anything sets, in its own units
     double m_text = 0;       // characters fed, each once

@@ -817,6 +817,8 @@ private slots:
         QTest::newRow("a dash pattern split by a comment") << dashed(R"(style="stroke-dash/**/array: 0.01")")
                                                           << false << false << false << 0;
         QTest::newRow("a dash pattern in capitals") << dashed(R"(STROKE-DASHARRAY="0.01")") << false << false << false << 0;
+        QTest::newRow("a dash pattern in a style of mixed case, after a stroke width")
+            << dashed(R"(style="fill:none;stroke-width:1;Stroke-DashArray : 0.01")") << false << false << false << 0;
         QTest::newRow("5,000 points drawn eleven times through a prefixed use")
             << svgOf(red + R"(<defs><polyline id="p" points=")" + zigzag(5000) + R"("/></defs>)"
                      + QByteArray("<svg:use xlink:href=\"#p\"/>").repeated(11))
