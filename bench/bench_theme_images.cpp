@@ -910,7 +910,7 @@ constexpr int svgLoads = 3;
 // Each side loads the icons and lets them go `loads` times; its figure is the quickest,
 // the one the machine's other work disturbed least. Letting go is timed on both sides:
 // past 256 MiB ours lets the least recently used renderers go while it loads (their
-// documents deleted, each left drawing an empty one), which Qt's side, holding every
+// documents deleted, each left drawing nothing), which Qt's side, holding every
 // renderer, would otherwise never pay. With `side`, the pixels of every icon drawn at
 // that size afterwards.
 SvgRun oursSvg(VYRQResourceManager* rm, const QString& dir, int count, int loads, int side)

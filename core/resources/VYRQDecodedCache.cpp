@@ -14,12 +14,6 @@ namespace {
 
 using vyr::grayKeySuffix;
 
-// What an emptied renderer is left holding: a document that draws nothing.
-QByteArray emptySvg()
-{
-    return QByteArrayLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"/>");
-}
-
 // The form QPixmap gives an image on the raster engine: premultiplied when it has
 // alpha pixels, opaque 32 bits when not. Formats deeper than 8 bits a channel hold
 // their precision and are drawn as they are.
@@ -424,8 +418,11 @@ void VYRQDecodedCache::empty(Entry& entry)
     if (entry.aside)
         entry.aside->drawn = QImage();
     entry.image = QImage();
+    // Loading nothing deletes the document and costs nothing to parse (an empty
+    // document's parse costs as much as a small icon's); the renderer is then left
+    // invalid, drawing nothing, until its key is asked for again.
     if (entry.renderer)
-        loadDocument(*entry.renderer, emptySvg());
+        loadDocument(*entry.renderer, QByteArray());
 }
 
 void VYRQDecodedCache::pin(Entry& entry)
