@@ -14,7 +14,7 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool isNameChar(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':'
-        || c == '-' || c == '.' || uchar(c) >= 0x80;
+        || c == '-' || c == '.';
 }
 
 bool blank(const char* from, const char* to)
@@ -39,7 +39,7 @@ bool isNameStart(char c)
 
 } // namespace
 
-SvgQuickReading::SvgQuickReading(const QByteArray& text, SvgStrokeWork* strokes)
+SvgQuickReading::SvgQuickReading(const QByteArray& text, SvgStrokeWork& strokes)
     : m_begin(text.constData())
     , m_at(text.constData())
     , m_end(text.constData() + text.size())
@@ -61,17 +61,13 @@ bool SvgQuickReading::read()
         high |= c;
         control |= uchar(c < 0x20) & uchar(c != '\t') & uchar(c != '\n') & uchar(c != '\r');
     }
-    const bool ascii = high < 0x80;
-    if (control || (!ascii && !validUtf8()))
+    // Only ASCII is taken: the stroke count reads UTF-16, the same characters at the
+    // same places.
+    if (control || high >= 0x80)
         return false;
-    // ASCII without carriage returns is counted by its length.
-    m_plain = ascii && !std::memchr(m_at, '\r', size);
-    if (m_strokes) {
-        if (!ascii)
-            return false;
-        // The stroke count reads UTF-16: the same characters at the same places.
-        m_wide = QString::fromLatin1(m_begin, int(size));
-    }
+    // Without carriage returns the characters are counted by their length.
+    m_plain = !std::memchr(m_at, '\r', size);
+    m_wide = QString::fromLatin1(m_begin, int(size));
     if (size >= 3 && std::memcmp(m_at, "\xEF\xBB\xBF", 3) == 0)
         m_at += 3;
     if (!declaration())
@@ -89,8 +85,7 @@ bool SvgQuickReading::read()
         if (!open.empty()) {
             const qint64 count = characters(m_at, textEnd);
             m_characters += count;
-            if (m_strokes)
-                m_strokes->characters(wide(m_at, textEnd));
+            m_strokes.characters(wide(m_at, textEnd));
             if (inSheet)
                 sheet += wide(m_at, textEnd);
         }
@@ -107,7 +102,7 @@ bool SvgQuickReading::read()
             if (open.empty() || name != open.back() || !take('>'))
                 return false;
             open.pop_back();
-            if (m_strokes && !endElement(localName(name), inSheet, sheet))
+            if (!endElement(localName(name), inSheet, sheet))
                 return false;
         } else {
             if ((open.empty() && rootSeen) || ++m_elements > maxSvgElements)
@@ -118,16 +113,14 @@ bool SvgQuickReading::read()
             if (local.isEmpty() || local == QLatin1String("image") || !attributes(empty))
                 return false;
             rootSeen = true;
-            if (m_strokes) {
-                if (!startElement(name))
-                    return false;
-                if (local == QLatin1String("style")) {
-                    inSheet = true;
-                    sheet.clear();
-                }
-                if (empty && !endElement(local, inSheet, sheet))
-                    return false;
+            if (!startElement(name))
+                return false;
+            if (local == QLatin1String("style")) {
+                inSheet = true;
+                sheet.clear();
             }
+            if (empty && !endElement(local, inSheet, sheet))
+                return false;
             if (!empty)
                 open.push_back(name);
         }
@@ -158,7 +151,7 @@ bool SvgQuickReading::startElement(QLatin1String name)
             return false;
         m_views.push_back({ wide(local), wide(attribute.name), wide(value) });
     }
-    m_strokes->startElement(wide(localName(name)), m_views);
+    m_strokes.startElement(wide(localName(name)), m_views);
     return true;
 }
 
@@ -166,27 +159,23 @@ bool SvgQuickReading::endElement(QLatin1String local, bool& inSheet, QString& sh
 {
     if (local.isEmpty())
         return false;
-    m_strokes->endElement();
+    m_strokes.endElement();
     if (local == QLatin1String("style")) {
-        m_strokes->styleSheet(sheet);
+        m_strokes.styleSheet(sheet);
         inSheet = false;
     }
     return true;
 }
 
-// The characters the reader gives for these bytes: UTF-16 units, a line break
-// written "\r\n" being one.
+// The characters the reader gives for these bytes, a line break written "\r\n" being
+// one.
 qint64 SvgQuickReading::characters(const char* from, const char* to) const
 {
+    qint64 count = to - from;
     if (m_plain)
-        return to - from;
-    qint64 count = 0;
-    for (const char* p = from; p < to; ++p) {
-        const uchar c = uchar(*p);
-        count += (c & 0xC0) != 0x80;
-        count += c >= 0xF0;
-        count -= c == '\n' && p > from && p[-1] == '\r';
-    }
+        return count;
+    for (const char* p = from + 1; p < to; ++p)
+        count -= *p == '\n' && p[-1] == '\r';
     return count;
 }
 
@@ -232,33 +221,6 @@ QLatin1String SvgQuickReading::readName()
     if (name.size() >= 4096 || (colon && (colon + 1 == m_at || !isNameStart(colon[1]))))
         return QLatin1String();
     return name;
-}
-
-// UTF-8 as the reader takes it: no overlong forms, surrogates, code points past
-// U+10FFFF, nor U+FFFE and U+FFFF.
-bool SvgQuickReading::validUtf8() const
-{
-    for (const uchar* p = reinterpret_cast<const uchar*>(m_at); p < reinterpret_cast<const uchar*>(m_end);) {
-        const uchar c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-        if (length == 0 || c > 0xF4 || reinterpret_cast<const uchar*>(m_end) - p < length)
-            return false;
-        uint code = c & (0xFF >> (length + 1));
-        for (int i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3F);
-        }
-        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))
-            || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF)
-            return false;
-        p += length;
-    }
-    return true;
 }
 
 // What follows an attribute's name: "=" and its quoted value, spaces allowed around "=".

@@ -3,12 +3,12 @@
 // Library-internal; not installed.
 //
 // The quick reading of a document as the renderer's reader would read it, for what
-// nearly every icon is: UTF-8 without a type declaration, entity or character
+// nearly every icon is: ASCII without a type declaration, entity or character
 // references, CDATA sections, processing instructions or images. It counts the elements
 // and the characters of text and attribute values as that reader gives them, checks
-// the nesting and the attributes, and feeds the stroke count when it is given one (for
-// an ASCII document only). Anything else, or a count past its bound, leaves the
-// document to the full reading, which then gives the answer and its reason.
+// the nesting and the attributes, and feeds the stroke count. Anything else, or a count
+// past its bound, leaves the document to the full reading, which then gives the answer
+// and its reason.
 
 #include "VYRQSvgStrokeWork_p.h"
 
@@ -22,8 +22,8 @@ namespace vyr {
 
 class SvgQuickReading {
 public:
-    // `strokes`, when given, is fed every element as the reader would feed it.
-    SvgQuickReading(const QByteArray& text, SvgStrokeWork* strokes);
+    // `strokes` is fed every element as the reader would feed it.
+    SvgQuickReading(const QByteArray& text, SvgStrokeWork& strokes);
 
     // True when the whole document was read so, within the element bound.
     bool read();
@@ -46,7 +46,6 @@ private:
     bool take(char c);
     bool skipSpace();
     QLatin1String readName();
-    bool validUtf8() const;
     bool quotedValue(QLatin1String& value);
     bool declaration();
     bool comment();
@@ -55,7 +54,7 @@ private:
     const char* m_begin;
     const char* m_at;
     const char* m_end;
-    SvgStrokeWork* m_strokes;
+    SvgStrokeWork& m_strokes;
     QString m_wide;
     std::vector<Attribute> m_attributes;
     std::vector<SvgStrokeWork::Attribute> m_views;

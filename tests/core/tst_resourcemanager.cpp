@@ -885,6 +885,8 @@ private slots:
             << false << false << false << 0;
         QTest::newRow("100 circles of radius 1e9")
             << svgOf(red + QByteArray("<circle r=\"1e9\"/>").repeated(100)) << false << false << false << 0;
+        QTest::newRow("one circle of radius 9e9 in a document of 134 bytes")
+            << svgOf(red + "<circle r=\"9e9\"/>") << false << false << false << 0;
         QTest::newRow("100 large arcs of radius 1e9")
             << svgOf(red + "<path d=\"M0,0" + QByteArray(" A1e9,1e9 0 1 0 1,1 A1e9,1e9 0 1 0 0,0").repeated(50) + "\"/>")
             << false << false << false << 0;
