@@ -217,6 +217,7 @@ private slots:
             const bool isLoaded = first.isLoaded(Kind::Renderer, renderer.first);
             (isLoaded ? loadedKeys : emptiedKeys) << renderer.first;
             QCOMPARE(renderer.second->defaultSize().width() > 1, isLoaded);   // emptied: draws nothing
+            QCOMPARE(renderer.second->isValid(), isLoaded);                   // and holds no document
         }
         loadedKeys.sort();
         emptiedKeys.sort();
