@@ -17,7 +17,8 @@
 //   svg       4,000 SVG icons spread over the installed icon themes (Papirus, Breeze,
 //             Adwaita, hicolor: scripts/install-bench-deps.sh), copied into a theme
 //             folder: load the theme and a renderer for each by name; against a
-//             QSvgRenderer reading each of the same files, in CPU time. Both sides
+//             QSvgRenderer reading each of the same files, in CPU time, each side in a
+//             process of its own and the two taking 1,000 icons in turns. Both sides
 //             must load as many and draw the same pixels at 32x32;
 //   svg-all   the same over every SVG icon of those themes, pixels compared at 48x48.
 // Both sides must hand out (or hold) images of the same sizes and pixels, decode as many
@@ -61,6 +62,7 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -905,76 +907,83 @@ double threadCpuMs()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
-constexpr int svgLoads = 3;
+// A child process that does its work in steps, each when asked. Two of them asked in
+// turn take their steps within moments of each other, so that the spells in which this
+// machine runs slower or quicker (its CPU time per icon moves by a third from one minute
+// to the next) fall on both sides alike, where a side's whole run in one go met
+// whichever spell came.
+class Turns {
+public:
+    template <class Step>
+    explicit Turns(const Step& step)
+    {
+        int ask[2] = { -1, -1 }, answer[2] = { -1, -1 };
+        if (pipe(ask) != 0 || pipe(answer) != 0)
+            return;
+        std::fflush(stdout);
+        m_child = fork();
+        if (m_child == 0) {
+            close(ask[1]);
+            close(answer[0]);
+            int k = 0;
+            while (read(ask[0], &k, sizeof k) == ssize_t(sizeof k) && k >= 0) {
+                const SvgRun out = step(k);
+                if (write(answer[1], &out, sizeof out) != ssize_t(sizeof out))
+                    break;
+            }
+            std::_Exit(0);
+        }
+        close(ask[0]);
+        close(answer[1]);
+        m_ask = ask[1];
+        m_answer = answer[0];
+    }
+    ~Turns()
+    {
+        if (m_ask >= 0) {
+            // The child ends on this, or when its pipe closes.
+            const int stop = -1;
+            const ssize_t sent = write(m_ask, &stop, sizeof stop);
+            static_cast<void>(sent);
+            close(m_ask);
+        }
+        if (m_answer >= 0)
+            close(m_answer);
+        int status = 0;
+        if (m_child > 0)
+            waitpid(m_child, &status, 0);
+    }
+    Turns(const Turns&) = delete;
+    Turns& operator=(const Turns&) = delete;
 
-// Each side loads the icons and lets them go `loads` times; its figure is the quickest,
-// the one the machine's other work disturbed least. Letting go is timed on both sides:
-// past 256 MiB ours lets the least recently used renderers go while it loads (their
-// documents deleted, each left drawing nothing), which Qt's side, holding every
-// renderer, would otherwise never pay. With `side`, the pixels of every icon drawn at
-// that size afterwards.
-SvgRun oursSvg(VYRQResourceManager* rm, const QString& dir, int count, int loads, int side)
-{
-    SvgRun run;
-    for (int load = 0; load < loads; ++load) {
-        rm->loadThemeFile(QString());
-        run.loaded = 0;
-        const double start = threadCpuMs();
-        if (!rm->loadThemeDir(dir))
+    // The child's answer to step `k`; nothing when it failed.
+    SvgRun take(int k)
+    {
+        SvgRun out;
+        if (m_child <= 0 || write(m_ask, &k, sizeof k) != ssize_t(sizeof k)
+            || read(m_answer, &out, sizeof out) != ssize_t(sizeof out))
             return SvgRun();
-        for (int i = 0; i < count; ++i) {
-            QSvgRenderer* renderer = rm->getSvgRenderer(svgName(i));
-            run.loaded += renderer && renderer->isValid();
-        }
-        rm->loadThemeFile(QString());
-        const double ms = threadCpuMs() - start;
-        run.ms = load == 0 ? ms : std::min(run.ms, ms);
+        return out;
     }
-    if (side > 0 && rm->loadThemeDir(dir)) {
-        run.pixels = svgPixels(count, side, [&](int i, QImage& image) {
-            QSvgRenderer* renderer = rm->getSvgRenderer(svgName(i));
-            if (!renderer || !renderer->isValid())
-                return false;
-            drawSvg(*renderer, image);
-            return true;
-        });
-    }
-    return run;
-}
 
-SvgRun qtSvg(const QString& dir, int count, int loads, int side)
-{
-    SvgRun run;
-    std::vector<std::unique_ptr<QSvgRenderer>> renderers;
-    for (int load = 0; load < loads; ++load) {
-        renderers.reserve(size_t(count));
-        run.loaded = 0;
-        const double start = threadCpuMs();
-        for (int i = 0; i < count; ++i) {
-            renderers.push_back(std::make_unique<QSvgRenderer>(dir + QLatin1Char('/') + svgName(i)));
-            run.loaded += renderers.back()->isValid();
-        }
-        renderers.clear();
-        const double ms = threadCpuMs() - start;
-        run.ms = load == 0 ? ms : std::min(run.ms, ms);
-    }
-    if (side > 0) {
-        run.pixels = svgPixels(count, side, [&](int i, QImage& image) {
-            QSvgRenderer renderer(dir + QLatin1Char('/') + svgName(i));
-            if (!renderer.isValid())
-                return false;
-            drawSvg(renderer, image);
-            return true;
-        });
-    }
-    return run;
-}
+private:
+    pid_t m_child = -1;
+    int m_ask = -1;
+    int m_answer = -1;
+};
+
+constexpr int svgLoads = 3;
+constexpr int svgChunk = 1000;   // icons a step
 
 // Loading SVG icons through a theme folder, each side in a process of its own after the
-// same warm-up, rounds alternating; in CPU time, the median of the rounds. The sample of
-// 4,000: five rounds of the quickest of three loads, pixels compared at 32x32 in each.
-// Every icon (some 66,000): two rounds of one load, pixels compared at 48x48 in the
-// first.
+// same warm-up, their steps of 1,000 icons in turns (Qt's, then ours); in CPU time, the
+// median of the rounds. Each side loads the icons and lets them go `loads` times, its
+// figure the quickest. Letting go is timed on both sides: past 256 MiB ours lets the
+// least recently used renderers go while it loads (their documents deleted, each left
+// drawing nothing), which Qt's side, holding every renderer, would otherwise never pay.
+// The sample of 4,000: five rounds of the quickest of three loads, pixels compared at
+// 32x32 in each. Every icon (some 66,000): two rounds of one load, pixels compared at
+// 48x48 in the first, after the timing.
 void benchSvg(const QString& root, bool all)
 {
     const QString dir = root + (all ? QStringLiteral("/svg-all") : QStringLiteral("/svg"));
@@ -985,6 +994,11 @@ void benchSvg(const QString& root, bool all)
     }
     const int rounds = all ? 2 : 5;
     const int loads = all ? 1 : svgLoads;
+    const int chunks = (count + svgChunk - 1) / svgChunk;
+    const auto chunkOf = [&](int k, int& from, int& to) {
+        from = (k % chunks) * svgChunk;
+        to = std::min(count, from + svgChunk);
+    };
     VYRQResourceManager* rm = VYRQResourceManager::getInstance();
     const auto warmUp = [&] {
         QSvgRenderer(dir + QLatin1Char('/') + svgName(0)).isValid();
@@ -995,14 +1009,87 @@ void benchSvg(const QString& root, bool all)
     std::vector<SvgRun> ours, qt;
     for (int round = 0; round < rounds; ++round) {
         const int side = !all ? iconSide : round == 0 ? 48 : 0;
-        qt.push_back(inChild<SvgRun>([&] {
-            warmUp();
-            return qtSvg(dir, count, loads, side);
-        }));
-        ours.push_back(inChild<SvgRun>([&] {
-            warmUp();
-            return oursSvg(rm, dir, count, loads, side);
-        }));
+        bool warm = false;
+        std::vector<std::unique_ptr<QSvgRenderer>> renderers;
+        // Steps 0 to loads x chunks - 1 load, the one after draws.
+        Turns qtSide([&](int k) {
+            SvgRun run;
+            if (!std::exchange(warm, true)) {
+                warmUp();
+                renderers.reserve(size_t(count));
+            }
+            if (k == loads * chunks) {
+                run.pixels = side <= 0 ? 0 : svgPixels(count, side, [&](int i, QImage& image) {
+                    QSvgRenderer renderer(dir + QLatin1Char('/') + svgName(i));
+                    if (!renderer.isValid())
+                        return false;
+                    drawSvg(renderer, image);
+                    return true;
+                });
+                return run;
+            }
+            int from = 0, to = 0;
+            chunkOf(k, from, to);
+            const double start = threadCpuMs();
+            for (int i = from; i < to; ++i) {
+                renderers.push_back(std::make_unique<QSvgRenderer>(dir + QLatin1Char('/') + svgName(i)));
+                run.loaded += renderers.back()->isValid();
+            }
+            if (to == count)
+                renderers.clear();
+            run.ms = threadCpuMs() - start;
+            return run;
+        });
+        Turns oursSide([&](int k) {
+            SvgRun run;
+            if (!std::exchange(warm, true))
+                warmUp();
+            if (k == loads * chunks) {
+                if (side > 0 && rm->loadThemeDir(dir)) {
+                    run.pixels = svgPixels(count, side, [&](int i, QImage& image) {
+                        QSvgRenderer* renderer = rm->getSvgRenderer(svgName(i));
+                        if (!renderer || !renderer->isValid())
+                            return false;
+                        drawSvg(*renderer, image);
+                        return true;
+                    });
+                }
+                return run;
+            }
+            int from = 0, to = 0;
+            chunkOf(k, from, to);
+            const double start = threadCpuMs();
+            if (from == 0 && !rm->loadThemeDir(dir))
+                return SvgRun();
+            for (int i = from; i < to; ++i) {
+                QSvgRenderer* renderer = rm->getSvgRenderer(svgName(i));
+                run.loaded += renderer && renderer->isValid();
+            }
+            if (to == count)
+                rm->loadThemeFile(QString());
+            run.ms = threadCpuMs() - start;
+            return run;
+        });
+        SvgRun q, o;
+        for (int load = 0; load < loads; ++load) {
+            SvgRun qLoad, oLoad;
+            for (int chunk = 0; chunk < chunks; ++chunk) {
+                const SvgRun a = qtSide.take(load * chunks + chunk);
+                const SvgRun b = oursSide.take(load * chunks + chunk);
+                qLoad.ms += a.ms;
+                qLoad.loaded += a.loaded;
+                oLoad.ms += b.ms;
+                oLoad.loaded += b.loaded;
+            }
+            if (load == 0 || qLoad.ms < q.ms)
+                q = qLoad;
+            if (load == 0 || oLoad.ms < o.ms)
+                o = oLoad;
+        }
+        q.pixels = qtSide.take(loads * chunks).pixels;
+        o.pixels = oursSide.take(loads * chunks).pixels;
+        qt.push_back(q);
+        ours.push_back(o);
     }
     bool same = true;
     std::vector<double> oursUs, qtUs;

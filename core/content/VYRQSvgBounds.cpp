@@ -276,15 +276,18 @@ bool inspect(const QByteArray& data, CheckedSvg& out, QString& refusal, bool rea
     // Nearly every document is read once, quickly, and handed on as it is. Its strokes
     // are counted however short it is: a single circle far off the picture, in 16
     // bytes, is flattened into 2,048 segments and walks more edge than a paint may.
-    {
-        SvgStrokeWork strokes(holdsUse(text));
+    // Its paths are first bounded without reading their numbers digit by digit, which
+    // most documents keep well within; one that does not is counted again exactly.
+    const bool uses = holdsUse(text);
+    for (const SvgStrokeWork::Paths paths : { SvgStrokeWork::Paths::Bounded, SvgStrokeWork::Paths::Exact }) {
+        SvgStrokeWork strokes(uses, paths);
         SvgQuickReading quick(text, strokes);
-        if (quick.read()) {
-            if (pastBound(quick.characters(), strokes.totals()).isEmpty()) {
-                out.text = text;
-                out.weight = weightOf(quick.elements(), quick.characters(), text.size(), 0);
-                return true;
-            }
+        if (!quick.read())
+            break;
+        if (pastBound(quick.characters(), strokes.totals()).isEmpty()) {
+            out.text = text;
+            out.weight = weightOf(quick.elements(), quick.characters(), text.size(), 0);
+            return true;
         }
     }
 

@@ -8,6 +8,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vyr {
 
 namespace {
@@ -15,14 +19,40 @@ namespace {
 constexpr double none = std::numeric_limits<double>::infinity();
 constexpr double pi = 3.14159265358979323846;
 
-// A run of characters, as the reader hands out attribute values.
-struct Text {
-    const QChar* at;
-    const QChar* end;
-    explicit Text(QStringView text) : at(text.data()), end(text.data() + text.size()) {}
-    Text(const QChar* from, const QChar* to) : at(from), end(to) {}
+inline ushort code(QChar c) { return c.unicode(); }
+inline ushort code(char c) { return uchar(c); }
+
+// A run of characters: as the reader hands out attribute values, or narrowed to bytes.
+template <class Char>
+struct Chars {
+    const Char* at;
+    const Char* end;
+    Chars(const Char* from, const Char* to) : at(from), end(to) {}
     bool atEnd() const { return at >= end; }
-    ushort peek() const { return at < end ? at->unicode() : 0; }
+    ushort peek() const { return at < end ? code(*at) : 0; }
+};
+
+struct Text : Chars<QChar> {
+    explicit Text(QStringView text) : Chars(text.data(), text.data() + text.size()) {}
+    Text(const QChar* from, const QChar* to) : Chars(from, to) {}
+};
+
+// A path's or a point list's text as bytes, each character past Latin-1 one that no
+// number or command holds, followed by 64 zero bytes: a path is looked at 64 bytes at a
+// time, and at a few bytes past where each of its numbers begins.
+struct Bytes : Chars<char> {
+    static constexpr int padding = 64;
+    Bytes(QStringView text, std::vector<char>& buffer) : Chars(nullptr, nullptr)
+    {
+        buffer.resize(size_t(text.size()) + padding);
+        char* out = buffer.data();
+        const QChar* in = text.data();
+        for (int i = 0; i < text.size(); ++i)
+            out[i] = char(std::min<ushort>(in[i].unicode(), 0xff));
+        std::fill(out + text.size(), out + text.size() + padding, '\0');
+        at = out;
+        end = out + text.size();
+    }
 };
 
 bool isDigit(ushort c) { return c >= '0' && c <= '9'; }
@@ -59,7 +89,8 @@ bool isNoCase(QStringView name, QLatin1String word)
     return true;
 }
 
-void skipSeparators(Text& text)
+template <class Char>
+void skipSeparators(Chars<Char>& text)
 {
     while (!text.atEnd() && (isSpace(text.peek()) || text.peek() == ','))
         ++text.at;
@@ -79,10 +110,11 @@ double powerOfTen(long exponent)
 // A number as SVG writes one ("-1.5e3", ".5", "1.5.5" being two), read the way the
 // renderer reads it, without a locale; its value need only be near, and a large
 // exponent gives an infinity. False, reading nothing, when none starts here.
-bool readNumber(Text& text, double& value)
+template <class Char>
+bool readNumber(Chars<Char>& text, double& value)
 {
-    const QChar* p = text.at;
-    const auto c = [&]() -> ushort { return p < text.end ? p->unicode() : 0; };
+    const Char* p = text.at;
+    const auto c = [&]() -> ushort { return p < text.end ? code(*p) : 0; };
     bool negative = false;
     if (c() == '+' || c() == '-') {
         negative = c() == '-';
@@ -113,13 +145,13 @@ bool readNumber(Text& text, double& value)
     if (!any)
         return false;
     if (c() == 'e' || c() == 'E') {
-        const QChar* e = p + 1;
+        const Char* e = p + 1;
         bool minus = false;
-        if (e < text.end && (e->unicode() == '+' || e->unicode() == '-')) {
-            minus = e->unicode() == '-';
+        if (e < text.end && (code(*e) == '+' || code(*e) == '-')) {
+            minus = code(*e) == '-';
             ++e;
         }
-        if (e < text.end && isDigit(e->unicode())) {
+        if (e < text.end && isDigit(code(*e))) {
             long power = 0;
             for (p = e; isDigit(c()); ++p)
                 power = std::min(power * 10 + (c() - '0'), 100000L);
@@ -135,8 +167,8 @@ bool readNumber(Text& text, double& value)
 
 // The numbers of a list ("1,2 3"), each may carry a unit ("5px"), up to the first that
 // is not a number.
-template <class Take>
-void readNumbers(Text text, const Take& take)
+template <class Take, class Reading>
+void readNumbers(Reading text, const Take& take)
 {
     for (;;) {
         skipSeparators(text);
@@ -213,22 +245,308 @@ double curveSegments(double length)
     return length >= 0 && length < most * most ? std::min(most, 2 + std::ceil(4 * std::sqrt(length))) : most;
 }
 
+// A path read a character at a time, separators passed over.
+struct PathText {
+    Bytes text;
+    bool atEnd()
+    {
+        skipSeparators(text);
+        return text.atEnd();
+    }
+    ushort peek() const { return text.peek(); }
+    void skip() { ++text.at; }
+    bool number(double& value)
+    {
+        skipSeparators(text);
+        return readNumber(text, value);
+    }
+};
+
+// Which of 64 bytes of a path are of each kind it is written in, a bit each, the first
+// byte the lowest bit.
+struct PathBytes {
+    quint64 digits = 0;
+    quint64 points = 0;
+    quint64 signs = 0;
+    quint64 letters = 0;   // but for "e" and "E", which may begin an exponent
+    quint64 other = 0;     // none of those nor a separator
+
+    PathBytes() = default;
+    // The 64 bytes from `at`, of which the first `valid` are the path's.
+    PathBytes(const char* at, qint64 valid)
+    {
+        if (valid <= 0)
+            return;
+        quint64 separators = 0;
+#if defined(__SSE2__)
+        const auto bits = [](__m128i lanes) { return quint64(uint(_mm_movemask_epi8(lanes))); };
+        const auto is = [](__m128i c, char b) { return _mm_cmpeq_epi8(c, _mm_set1_epi8(b)); };
+        const auto within = [](__m128i c, char from, char to) {
+            return _mm_and_si128(_mm_cmpgt_epi8(c, _mm_set1_epi8(char(from - 1))),
+                                 _mm_cmplt_epi8(c, _mm_set1_epi8(char(to + 1))));
+        };
+        for (int k = 0; k < 4; ++k) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
+            const __m128i lower = _mm_or_si128(c, _mm_set1_epi8(0x20));
+            const int shift = 16 * k;
+            digits |= bits(within(c, '0', '9')) << shift;
+            points |= bits(is(c, '.')) << shift;
+            signs |= bits(_mm_or_si128(is(c, '-'), is(c, '+'))) << shift;
+            letters |= bits(_mm_andnot_si128(is(lower, 'e'), within(lower, 'a', 'z'))) << shift;
+            separators |= bits(_mm_or_si128(_mm_or_si128(is(c, ' '), is(c, ',')),
+                                            _mm_or_si128(within(c, '\t', '\n'), within(c, '\f', '\r'))))
+                << shift;
+        }
+#else
+        for (int k = 0; k < 64; ++k) {
+            const ushort c = uchar(at[k]);
+            const quint64 bit = 1ull << k;
+            digits |= isDigit(c) ? bit : 0;
+            points |= c == '.' ? bit : 0;
+            signs |= c == '-' || c == '+' ? bit : 0;
+            letters |= isLetter(c) && (c | 0x20) != 'e' ? bit : 0;
+            separators |= isSpace(c) || c == ',' ? bit : 0;
+        }
+#endif
+        const quint64 inside = valid >= 64 ? ~0ull : (1ull << valid) - 1;
+        digits &= inside;
+        points &= inside;
+        signs &= inside;
+        letters &= inside;
+        other = inside & ~(digits | points | signs | letters | separators);
+    }
+};
+
+// `a` + `b` + `carry` into `sum`; the carry out.
+quint64 addCarry(quint64 a, quint64 b, quint64 carry, quint64& sum)
+{
+    sum = a + b;
+    const quint64 out = sum < a;
+    sum += carry;
+    return out | (sum < carry);
+}
+
+// A value known to lie between two numbers.
+struct Range {
+    double low = 0;
+    double high = 0;
+    Range operator+(const Range& other) const { return { low + other.low, high + other.high }; }
+    Range operator-() const { return { -high, -low }; }
+    double magnitude() const { return std::max(std::abs(low), std::abs(high)); }
+};
+
+// The most two values of these ranges may lie apart.
+double apart(const Range& a, const Range& b)
+{
+    return std::max(a.high - b.low, b.high - a.low);
+}
+
+struct Place {
+    Range x, y;
+    Place operator+(const Place& other) const { return { x + other.x, y + other.y }; }
+    Place operator-() const { return { -x, -y }; }
+};
+
+// The most two places may lie apart, across and down added (no shorter than straight).
+double apart(const Place& a, const Place& b)
+{
+    return apart(a.x, b.x) + apart(a.y, b.y);
+}
+
+// The same costs as pathCost's, or more, read without each number's value: only its
+// first two digits and where its point stands, which bound it within a tenth or so
+// (12.34 lies from 12 to 13, .5 from .5 to .51), so that no number is read digit by
+// digit. Where each number begins is found for 64 bytes at a time from which bytes are
+// digits, points, signs and letters. A length across and down added is no shorter than
+// the straight one; a curve's segments, 2 + ceil(4 sqrt(polygon)), are at most
+// 3 + 4 sqrt(polygon) each, and by Cauchy-Schwarz their roots together at most the root
+// of the curves' count times their polygons' sum; an arc counts as four curves around
+// its whole ellipse, and a curve's edge at its polygon's length. False, for the reading
+// digit by digit, when the path holds an exponent, a number of eight whole digits or
+// more, or anything that reading stops at (a byte of another kind, a sign before no
+// number, a point alone).
+bool pathBound(const Bytes& path, const Device& device, Cost& cost)
+{
+    static const double units[] = { 0.01, 0.1, 1, 10, 100, 1e3, 1e4, 1e5 };
+    const char* const begin = path.at;
+    const qint64 size = path.end - path.at;
+    cost = Cost();
+    double curves = 0, polygons = 0;
+    Place at, start;
+    Place control;   // the last control point less the place it led to
+    ushort command = 0;
+    int count = 0;   // numbers the command takes
+    int taken = 0;
+    Range n[7];
+    quint64 inRun = 0, firstCarry = 0, afterCarry = 0;
+    const auto finish = [&] {
+        if (curves > 0)
+            cost.segments = 3 * curves + 4 * std::sqrt(curves * device.scale * polygons);
+        return true;
+    };
+    PathBytes next(begin, size);
+    for (qint64 block = 0; block < size; block += 64) {
+        const PathBytes here = next;
+        next = PathBytes(begin + block + 64, size - block - 64);
+        // Runs of digits and points. A run's first point belongs to its first number
+        // (found where adding the run's start to its digits carries to), and every
+        // later point begins a number of its own ("1.5.5" is 1.5 and .5).
+        const quint64 run = here.digits | here.points;
+        const quint64 starts = run & ~(run << 1 | inRun);
+        quint64 first = 0, after = 0;
+        firstCarry = addCarry(here.digits, starts, firstCarry, first);
+        first &= here.points;
+        afterCarry = addCarry(run, first, afterCarry, after);
+        after = (after ^ run) & run & ~first;
+        const quint64 numbers = starts | (here.points & after);
+        inRun = run >> 63;
+        const quint64 runFollows = run >> 1 | (next.digits | next.points) << 63;
+        const quint64 digitFollows = here.digits >> 1 | next.digits << 63;
+        if (here.other | (here.signs & ~runFollows) | (numbers & here.points & ~digitFollows))
+            return false;
+        for (quint64 tokens = numbers | here.letters; tokens; tokens &= tokens - 1) {
+            const int bit = int(qCountTrailingZeroBits(tokens));
+            const char* p = begin + block + bit;
+            if (here.letters >> bit & 1) {
+                if (taken != 0)
+                    return finish();   // a command cut short: its numbers are not drawn
+                command = ushort(uchar(*p));
+                const ushort upper = ushort(command & ~0x20);
+                if (upper == 'Z') {
+                    const double edge = apart(at, start);
+                    cost.points += 1;
+                    cost.length += edge;
+                    cost.outline += device.edge(edge);
+                    at = start;
+                    control = Place();
+                    continue;
+                }
+                count = upper == 'M' || upper == 'L' || upper == 'T' ? 2
+                    : upper == 'H' || upper == 'V'                   ? 1
+                    : upper == 'S' || upper == 'Q'                   ? 4
+                    : upper == 'C'                                   ? 6
+                    : upper == 'A'                                   ? 7
+                                                                     : 0;
+                if (count == 0)
+                    return finish();
+                continue;
+            }
+            if (command == 0 || count == 0 || (command & ~0x20) == 'Z')
+                return finish();   // a number where no command takes one ends the path
+            // The whole digits from here, across into the next 64 bytes.
+            const quint64 ahead = (here.digits >> bit) | (bit > 0 ? next.digits << (64 - bit) : 0);
+            const int whole = int(qCountTrailingZeroBits(~ahead));
+            if (whole >= 8)
+                return false;
+            // The first two digits, the second after the point for a number of one
+            // whole digit; none past the number's end.
+            const int second = whole >= 2 ? 1 : 2;
+            const bool secondIn = whole != 1 || p[1] == '.';
+            const uint a = uint(uchar(p[whole == 0 ? 1 : 0])) - '0';
+            uint b = uint(uchar(p[second])) - '0';
+            b = secondIn && b < 10 ? b : 0;
+            const double unit = units[whole];
+            const double low = double(a * 10 + b) * unit;
+            // Without a branch on the sign, which half the numbers of a path may carry.
+            const double negative = p > begin && p[-1] == '-';
+            n[taken++] = { (1 - 2 * negative) * low - negative * unit, (1 - 2 * negative) * low + (1 - negative) * unit };
+            if (taken < count)
+                continue;
+            taken = 0;
+            const bool relative = command >= 'a';
+            const ushort upper = ushort(command & ~0x20);
+            // Relative places are kept from the command's start, whose own place then
+            // drops out of the lengths between them.
+            const Place origin = relative ? Place() : at;
+            const auto point = [&n](int i) { return Place{ n[i], n[i + 1] }; };
+            Place via[2];
+            int vias = 0;
+            Place to;
+            switch (upper) {
+            case 'M':
+                to = point(0);
+                command = relative ? 'l' : 'L';
+                break;
+            case 'L': to = point(0); break;
+            case 'H': to = { n[0], origin.y }; break;
+            case 'V': to = { origin.x, n[0] }; break;
+            case 'C':
+                via[vias++] = point(0);
+                via[vias++] = point(2);
+                to = point(4);
+                break;
+            case 'S':
+                via[vias++] = origin + -control;
+                via[vias++] = point(0);
+                to = point(2);
+                break;
+            case 'Q':
+                via[vias++] = point(0);
+                to = point(2);
+                break;
+            case 'T':
+                via[vias++] = origin + -control;
+                to = point(0);
+                break;
+            case 'A': to = point(5); break;
+            }
+            const Place end = relative ? at + to : to;
+            if (upper == 'A') {
+                const double arc = 2 * pi * std::max({ n[0].magnitude(), n[1].magnitude(), apart(origin, to) });
+                cost.points += 12;
+                cost.length += arc;
+                curves += 4;
+                polygons += arc;
+                cost.outline += arc * device.scale;
+                control = Place();
+            } else if (upper == 'M') {
+                cost.points += 1;
+                start = end;
+                control = Place();
+            } else {
+                // A level or upright line keeps one coordinate of where it starts.
+                double polygon = upper == 'H' ? apart(origin.x, to.x) : upper == 'V' ? apart(origin.y, to.y) : 0;
+                Place from = origin;
+                for (int i = 0; upper != 'H' && upper != 'V' && i < vias; ++i) {
+                    polygon += apart(from, via[i]);
+                    from = via[i];
+                }
+                if (upper != 'H' && upper != 'V')
+                    polygon += apart(from, to);
+                cost.length += polygon;
+                if (vias > 0) {
+                    curves += 1;
+                    polygons += polygon;
+                    cost.outline += polygon * device.scale;
+                    control = via[vias - 1] + -to;
+                } else {
+                    cost.points += 1;
+                    cost.outline += device.edge(polygon);
+                    control = Place();
+                }
+            }
+            at = end;
+        }
+    }
+    return finish();
+}
+
 // A path's points, the segments of its curves at `scale` device pixels a unit, and
 // the length of its control polygon. Numbers after a command are taken in groups of
 // the command's size, a move's later pairs as lines, as the renderer does; reading
 // stops at the first thing that is neither.
-Cost pathCost(Text text, const Device& device)
+template <class Reading>
+Cost pathCost(Reading& text, const Device& device)
 {
     Cost cost;
     Point at, start, control;
     ushort command = 0;
     for (;;) {
-        skipSeparators(text);
         if (text.atEnd())
             break;
         if (isLetter(text.peek())) {
             command = text.peek();
-            ++text.at;
+            text.skip();
             if (command == 'z' || command == 'Z') {
                 cost.points += 1;
                 cost.length += distance(at, start);
@@ -252,8 +570,7 @@ Cost pathCost(Text text, const Device& device)
         }
         double n[7] = {};
         for (int i = 0; i < count; ++i) {
-            skipSeparators(text);
-            if (!readNumber(text, n[i]))
+            if (!text.number(n[i]))
                 return cost;
         }
         const auto point = [&](double x, double y) { return relative ? Point{ at.x + x, at.y + y } : Point{ x, y }; };
@@ -330,13 +647,13 @@ Cost pathCost(Text text, const Device& device)
     return cost;
 }
 
-Cost pointsCost(QStringView points, bool closed, const Device& device)
+Cost pointsCost(Bytes points, bool closed, const Device& device)
 {
     Cost cost;
     Point first, last;
     double coordinate = 0;
     bool haveX = false;
-    readNumbers(Text(points), [&](double v) {
+    readNumbers(points, [&](double v) {
         if (!haveX) {
             coordinate = v;
             haveX = true;
@@ -396,12 +713,20 @@ struct ShapeAttributes {
         return true;
     }
 
-    Cost costOf(QStringView element, const Device& device) const
+    // `buffer` holds the bytes of a path or point list while they are read.
+    Cost costOf(QStringView element, const Device& device, SvgStrokeWork::Paths paths, std::vector<char>& buffer) const
     {
         if (is(element, QLatin1String("path")))
-            return pathCost(Text(d), device);
+        {
+            const Bytes bytes(d, buffer);
+            Cost bound;
+            if (paths == SvgStrokeWork::Paths::Bounded && pathBound(bytes, device, bound))
+                return bound;
+            PathText reading{ bytes };
+            return pathCost(reading, device);
+        }
         if (is(element, QLatin1String("polyline")) || is(element, QLatin1String("polygon")))
-            return pointsCost(points, is(element, QLatin1String("polygon")), device);
+            return pointsCost(Bytes(points, buffer), is(element, QLatin1String("polygon")), device);
         if (is(element, QLatin1String("line"))) {   // no longer than the sum of its ends' distances from 0
             const double length = std::hypot(lengthOf(x1) + lengthOf(x2), lengthOf(y1) + lengthOf(y2));
             return { 2, length, 0, device.edge(length) };
@@ -606,10 +931,12 @@ double dashesOf(double length, double pattern)
 
 } // namespace
 
-SvgStrokeWork::SvgStrokeWork(bool uses)
+SvgStrokeWork::SvgStrokeWork(bool uses, Paths paths)
     : m_uses(uses)
+    , m_paths(paths)
     , m_sheetPattern(none)
 {
+    m_shapes.reserve(32);
 }
 
 void SvgStrokeWork::startElement(const QXmlStreamReader& xml)
@@ -650,39 +977,41 @@ void SvgStrokeWork::startElement(QStringView element, const std::vector<Attribut
             own = std::min(own, css.pattern);
             m_widest = std::max(m_widest, css.width);
         } else if (m_uses && is(name, QLatin1String("id"))) {
-            m_ids[value.toString()].append(m_shapes.size());
+            m_ids[value.toString()].append(int(m_shapes.size()));
         } else if (isUse && is(attribute.qualifiedName, QLatin1String("xlink:href")) && value.startsWith(QLatin1Char('#'))) {
             shape.use = value.mid(1).toString();
         }
     }
-    if (m_shapes.isEmpty()) {
+    if (m_shapes.empty()) {
         const Device root = rootDevice(geometry.width, geometry.height, viewBox);
         m_rootScale = root.scale;
         m_diagonal = root.diagonal;
     }
-    shape.parentScale = m_open.isEmpty() ? m_rootScale : m_shapes.at(m_open.last()).scale;
+    shape.parentScale = m_open.empty() ? m_rootScale : m_shapes[size_t(m_open.back())].scale;
     shape.scale = shape.parentScale * transformScale(transform);
     if (!(shape.scale >= 0))
         shape.scale = none;   // nothing but zero times an infinite stretch
-    const Cost cost = geometry.costOf(element, Device{ shape.scale, m_diagonal });
+    const Cost cost = geometry.costOf(element, Device{ shape.scale, m_diagonal }, m_paths, m_bytes);
     shape.points = cost.points;
     shape.segments = cost.segments;
     shape.outline = cost.outline;
     shape.length = cost.length >= 0 ? cost.length : none;   // NaN from infinite coordinates
-    const double inherited = m_open.isEmpty() ? none : m_shapes.at(m_open.last()).pattern;
+    const double inherited = m_open.empty() ? none : m_shapes[size_t(m_open.back())].pattern;
     shape.pattern = std::min(own, inherited);
     shape.ownPattern = own;
-    m_open.append(m_shapes.size());
-    m_shapes.append(std::move(shape));
+    m_open.push_back(int(m_shapes.size()));
+    m_anyUse = m_anyUse || !shape.use.isEmpty();
+    m_shapes.push_back(std::move(shape));
     textStart(element, lengthOf(geometry.width));
 }
 
 void SvgStrokeWork::endElement()
 {
-    if (m_open.isEmpty())
+    if (m_open.empty())
         return;
-    const int ended = m_open.takeLast();
-    m_shapes[ended].end = m_shapes.size();
+    const int ended = m_open.back();
+    m_open.pop_back();
+    m_shapes[size_t(ended)].end = int(m_shapes.size());
     if (ended == m_textElement)
         m_textElement = -1;
 }
@@ -704,10 +1033,10 @@ constexpr double lineGlyphs = 20;
 
 void SvgStrokeWork::textStart(QStringView element, double width)
 {
-    Shape& shape = m_shapes.last();
+    Shape& shape = m_shapes.back();
     const bool area = is(element, QLatin1String("textArea"));
     if (m_textElement < 0 && (area || is(element, QLatin1String("text")))) {
-        m_textElement = m_shapes.size() - 1;
+        m_textElement = int(m_shapes.size()) - 1;
         m_wraps = area && width > 0;
         m_lastScript = -1;
         m_lastSide = -1;
@@ -777,27 +1106,46 @@ void SvgStrokeWork::styleSheet(const QString& css)
 
 void SvgStrokeWork::characters(QStringView text)
 {
-    if (m_open.isEmpty())
+    if (m_open.empty())
         return;
-    Shape& shape = m_shapes[m_open.last()];
+    Shape& shape = m_shapes[size_t(m_open.back())];
     shape.text += double(text.size());
     m_text += double(text.size());
     if (m_textElement >= 0)
         shape.glyphs += glyphsOf(text);
 }
 
+// Without uses every element is drawn once, where it stands.
+SvgStrokeWork::Totals SvgStrokeWork::plainTotals() const
+{
+    Totals totals;
+    double dashPixels = 0;
+    for (const Shape& shape : m_shapes) {
+        const double dashes = dashesOf(shape.length, std::min(shape.pattern, m_sheetPattern));
+        totals.points += shape.points + shape.segments;
+        totals.glyphs += shape.glyphs;
+        totals.outline += shape.outline;
+        totals.dashes += dashes;
+        dashPixels += dashes * shape.scale;
+    }
+    totals.outline += 2 * m_widest * dashPixels;
+    return totals;
+}
+
 SvgStrokeWork::Totals SvgStrokeWork::totals() const
 {
     // Per element, with what it draws through uses: its points, its length, the
     // smallest pattern set within it, and its dashes where it stands.
-    const int count = m_shapes.size();
+    if (!m_anyUse)
+        return plainTotals();
+    const int count = int(m_shapes.size());
     std::vector<double> points(size_t(count), 0), length(size_t(count), 0), pattern(size_t(count), none),
         dashes(size_t(count), 0), text(size_t(count), 0), glyphs(size_t(count), 0), segments(size_t(count), 0),
         outline(size_t(count), 0), dashPixels(size_t(count), 0);
     enum : char { Unseen, Open, Done };
     std::vector<char> state(size_t(count), Unseen);
-    const auto endOf = [&](int i) { return std::max(m_shapes.at(i).end, i + 1); };
-    const auto targets = [&](int i) { return m_shapes.at(i).use.isEmpty() ? QVector<int>() : m_ids.value(m_shapes.at(i).use); };
+    const auto endOf = [&](int i) { return std::max(m_shapes[size_t(i)].end, i + 1); };
+    const auto targets = [&](int i) { return m_shapes[size_t(i)].use.isEmpty() ? QVector<int>() : m_ids.value(m_shapes[size_t(i)].use); };
 
     // Depth first without recursion: the tree and the uses may be thousands deep. What
     // is still open when its user ends is a cycle, and counts nothing there.
@@ -819,7 +1167,7 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
                     stack.emplace_back(target, false);
                 continue;
             }
-            const Shape& shape = m_shapes.at(i);
+            const Shape& shape = m_shapes[size_t(i)];
             const double here = std::min(shape.pattern, m_sheetPattern);
             double p = shape.points, l = shape.length, smallest = shape.ownPattern, d = dashesOf(shape.length, here);
             double t = shape.text, g = shape.glyphs, s = shape.segments, o = shape.outline, dp = d * shape.scale;
@@ -843,11 +1191,11 @@ SvgStrokeWork::Totals SvgStrokeWork::totals() const
                     continue;
                 // Drawn through the use, a shape is scaled by the use and what holds it,
                 // not by what holds the shape: its curves by the root of the change.
-                const double stretch = shape.scale / std::max(m_shapes.at(target).parentScale, 1e-9);
+                const double stretch = shape.scale / std::max(m_shapes[size_t(target)].parentScale, 1e-9);
                 usedSegments = std::max(usedSegments, segments[size_t(target)] * std::max(1.0, std::sqrt(stretch)));
                 usedOutline = std::max(usedOutline, outline[size_t(target)] * std::max(1.0, stretch));
                 usedDashPixels = std::max(usedDashPixels, dashPixels[size_t(target)] * std::max(1.0, stretch));
-                const double ownScale = m_shapes.at(target).scale / std::max(m_shapes.at(target).parentScale, 1e-9);
+                const double ownScale = m_shapes[size_t(target)].scale / std::max(m_shapes[size_t(target)].parentScale, 1e-9);
                 usedDashScale = std::max(usedDashScale, shape.scale * std::max(1.0, ownScale));
                 usedPoints = std::max(usedPoints, points[size_t(target)]);
                 usedText = std::max(usedText, text[size_t(target)]);

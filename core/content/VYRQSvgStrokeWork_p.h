@@ -30,8 +30,12 @@ namespace vyr {
 
 class SvgStrokeWork {
 public:
+    // How paths are counted: exactly, or bounded from above without reading their
+    // numbers digit by digit (the counts then may come out higher, by a few times).
+    enum class Paths { Exact, Bounded };
+
     // `uses`: false for a document that holds no <use>, whose ids then need no keeping.
-    explicit SvgStrokeWork(bool uses = true);
+    explicit SvgStrokeWork(bool uses = true, Paths paths = Paths::Exact);
 
     // An attribute as the reader gives it, prefixes taken as written: `name` is the part
     // after the prefix.
@@ -61,6 +65,8 @@ public:
     Totals totals() const;
 
 private:
+    Totals plainTotals() const;
+
     struct Shape {
         double points = 0;     // of lines
         double segments = 0;   // of curves, at `scale`
@@ -75,13 +81,16 @@ private:
         int end = 0;             // the index after its last descendant
         QString use;             // the id of the element a <use> draws
     };
-    QVector<Shape> m_shapes;     // every element, in document order
-    QVector<int> m_open;         // the elements not yet ended, outermost first
+    std::vector<Shape> m_shapes;   // every element, in document order
+    std::vector<int> m_open;       // the elements not yet ended, outermost first
     QHash<QString, QVector<int>> m_ids;
     bool m_uses;
+    Paths m_paths;
+    bool m_anyUse = false;   // an element draws another
     double m_sheetPattern;   // the smallest a style sheet sets
     double m_widest = 1;     // the widest stroke anything sets, in its own units
     double m_text = 0;       // characters fed, each once
+    std::vector<char> m_bytes;   // the path being read, as bytes
 
     // The text element being read, if any, and where its text stands: what a glyph
     // costs depends on the glyphs before it in its word.

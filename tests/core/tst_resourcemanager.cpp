@@ -876,6 +876,11 @@ private slots:
             << svgOf(red + curves(1000, "100000000").replace("<path", "<path stroke=\"red\""))
             << false << false << false << 0;
         QTest::newRow("60 curves across the icon") << svgOf(red + curves(60, "16")) << true << true << false << 0;
+        // Bounded from the first digits of its numbers, this path would walk more edge than
+        // a paint may; counted again exactly it walks none.
+        QTest::newRow("1,500 curves of no length, at 10, 10")
+            << svgOf(red + "<path d=\"M10 10" + QByteArray(" C10 10 10 10 10 10").repeated(1500) + "\"/>") << true << true
+            << false << 0;
         QTest::newRow("60 curves across the icon, scaled by 1e7")
             << svgOf(red + "<g transform=\"translate(1) scale(1e7)\">" + curves(60, "16") + "</g>")
             << false << false << false << 0;
