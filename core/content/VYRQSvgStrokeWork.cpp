@@ -347,7 +347,8 @@ struct Place {
     Place operator-() const { return { -x, -y }; }
 };
 
-// The most two places may lie apart, across and down added (no shorter than straight).
+// The most two places may lie apart, as the width plus the height between them (no
+// shorter than the straight line).
 double apart(const Place& a, const Place& b)
 {
     return apart(a.x, b.x) + apart(a.y, b.y);
@@ -357,8 +358,8 @@ double apart(const Place& a, const Place& b)
 // first two digits and where its point stands, which bound it within a tenth or so
 // (12.34 lies from 12 to 13, .5 from .5 to .51), so that no number is read digit by
 // digit. Where each number begins is found for 64 bytes at a time from which bytes are
-// digits, points, signs and letters. A length across and down added is no shorter than
-// the straight one; a curve's segments, 2 + ceil(4 sqrt(polygon)), are at most
+// digits, points, signs and letters. A length taken as its width plus its height is no
+// shorter than the straight one; a curve's segments, 2 + ceil(4 sqrt(polygon)), are at most
 // 3 + 4 sqrt(polygon) each, and by Cauchy-Schwarz their roots together at most the root
 // of the curves' count times their polygons' sum; an arc counts as four curves around
 // its whole ellipse, and a curve's edge at its polygon's length. False, for the reading
