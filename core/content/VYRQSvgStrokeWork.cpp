@@ -37,7 +37,7 @@ struct Text : Chars<QChar> {
     Text(const QChar* from, const QChar* to) : Chars(from, to) {}
 };
 
-// A path's or a point list's text as bytes, each character past Latin-1 one that no
+// A path's text as bytes, each character past Latin-1 one that no
 // number or command holds, followed by 64 zero bytes: a path is looked at 64 bytes at a
 // time, and at a few bytes past where each of its numbers begins.
 struct Bytes : Chars<char> {
@@ -648,13 +648,13 @@ Cost pathCost(Reading& text, const Device& device)
     return cost;
 }
 
-Cost pointsCost(Bytes points, bool closed, const Device& device)
+Cost pointsCost(QStringView points, bool closed, const Device& device)
 {
     Cost cost;
     Point first, last;
     double coordinate = 0;
     bool haveX = false;
-    readNumbers(points, [&](double v) {
+    readNumbers(Text(points), [&](double v) {
         if (!haveX) {
             coordinate = v;
             haveX = true;
@@ -714,7 +714,7 @@ struct ShapeAttributes {
         return true;
     }
 
-    // `buffer` holds the bytes of a path or point list while they are read.
+    // `buffer` holds the bytes of a path while they are read.
     Cost costOf(QStringView element, const Device& device, SvgStrokeWork::Paths paths, std::vector<char>& buffer) const
     {
         if (is(element, QLatin1String("path")))
@@ -727,7 +727,7 @@ struct ShapeAttributes {
             return pathCost(reading, device);
         }
         if (is(element, QLatin1String("polyline")) || is(element, QLatin1String("polygon")))
-            return pointsCost(Bytes(points, buffer), is(element, QLatin1String("polygon")), device);
+            return pointsCost(points, is(element, QLatin1String("polygon")), device);
         if (is(element, QLatin1String("line"))) {   // no longer than the sum of its ends' distances from 0
             const double length = std::hypot(lengthOf(x1) + lengthOf(x2), lengthOf(y1) + lengthOf(y2));
             return { 2, length, 0, device.edge(length) };
