@@ -982,8 +982,9 @@ constexpr int svgChunk = 1000;   // icons a step
 // least recently used renderers go while it loads (their documents deleted, each left
 // drawing nothing), which Qt's side, holding every renderer, would otherwise never pay.
 // The sample of 4,000: five rounds of the quickest of three loads, pixels compared at
-// 32x32 in each. Every icon (some 66,000): two rounds of one load, pixels compared at
-// 48x48 in the first, after the timing.
+// 32x32 in each. Every icon (some 66,000): three rounds of one load (a median of two
+// would be their mean, moved by one slow round), pixels compared at 48x48 in the first,
+// after the timing.
 void benchSvg(const QString& root, bool all)
 {
     const QString dir = root + (all ? QStringLiteral("/svg-all") : QStringLiteral("/svg"));
@@ -992,7 +993,7 @@ void benchSvg(const QString& root, bool all)
         std::printf("cannot copy the SVG icons of the installed icon themes (scripts/install-bench-deps.sh)\n");
         return;
     }
-    const int rounds = all ? 2 : 5;
+    const int rounds = all ? 3 : 5;
     const int loads = all ? 1 : svgLoads;
     const int chunks = (count + svgChunk - 1) / svgChunk;
     const auto chunkOf = [&](int k, int& from, int& to) {

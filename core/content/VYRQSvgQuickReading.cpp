@@ -6,15 +6,30 @@
 #include <cstring>
 #include <initializer_list>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vyr {
 
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// The characters of the names read here, a bit each in a table looked up once a character.
+struct NameChars {
+    bool in[256] = {};
+    constexpr NameChars()
+    {
+        for (int c = 0; c < 256; ++c)
+            in[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':'
+                || c == '-' || c == '.';
+    }
+};
+constexpr NameChars nameChars;
+
 bool isNameChar(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':'
-        || c == '-' || c == '.';
+    return nameChars.in[uchar(c)];
 }
 
 bool blank(const char* from, const char* to)
@@ -32,6 +47,29 @@ QLatin1String localName(QLatin1String name)
     return colon ? QLatin1String(colon + 1, name.data() + name.size()) : name;
 }
 
+// The first `quote` or "<" from `at`, null when neither comes before `end`: a value
+// the reader takes ends at its quote, with no "<" before it. 32 bytes at a time.
+const char* closingQuote(const char* at, const char* end, char quote)
+{
+#if defined(__SSE2__)
+    const __m128i q = _mm_set1_epi8(quote), lt = _mm_set1_epi8('<');
+    const auto found = [&](const char* from) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        return uint(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(c, q), _mm_cmpeq_epi8(c, lt))));
+    };
+    for (; end - at >= 32; at += 32) {
+        const quint64 both = found(at) | quint64(found(at + 16)) << 16;
+        if (both)
+            return at + qCountTrailingZeroBits(both);
+    }
+#endif
+    for (; at < end; ++at) {
+        if (*at == quote || *at == '<')
+            return at;
+    }
+    return nullptr;
+}
+
 bool isNameStart(char c)
 {
     return isNameChar(c) && c != '-' && c != '.' && c != ':' && !(c >= '0' && c <= '9');
@@ -39,12 +77,39 @@ bool isNameStart(char c)
 
 } // namespace
 
+struct SvgQuickReading::Spare {
+    QString wide;
+    std::vector<Attribute> attributes;
+    std::vector<SvgStrokeWork::Attribute> views;
+};
+
+SvgQuickReading::Spare& SvgQuickReading::spare()
+{
+    thread_local Spare buffers;
+    return buffers;
+}
+
 SvgQuickReading::SvgQuickReading(const QByteArray& text, SvgStrokeWork& strokes)
     : m_begin(text.constData())
     , m_at(text.constData())
     , m_end(text.constData() + text.size())
     , m_strokes(strokes)
 {
+    Spare& buffers = spare();
+    m_wide.swap(buffers.wide);
+    m_attributes.swap(buffers.attributes);
+    m_views.swap(buffers.views);
+}
+
+SvgQuickReading::~SvgQuickReading()
+{
+    // Kept while no larger than an icon's; a large document's copy goes.
+    if (m_wide.capacity() > 256 * 1024 || m_attributes.capacity() > 256)
+        return;
+    Spare& buffers = spare();
+    m_wide.swap(buffers.wide);
+    m_attributes.swap(buffers.attributes);
+    m_views.swap(buffers.views);
 }
 
 bool SvgQuickReading::read()
@@ -67,7 +132,11 @@ bool SvgQuickReading::read()
         return false;
     // Without carriage returns the characters are counted by their length.
     m_plain = !std::memchr(m_at, '\r', size);
-    m_wide = QString::fromLatin1(m_begin, int(size));
+    // Widened in place of the last document's, without allocating.
+    m_wide.resize(int(size));
+    QChar* out = m_wide.data();
+    for (size_t i = 0; i < size; ++i)
+        out[i] = QChar(ushort(uchar(m_begin[i])));
     if (size >= 3 && std::memcmp(m_at, "\xEF\xBB\xBF", 3) == 0)
         m_at += 3;
     if (!declaration())
@@ -233,8 +302,8 @@ bool SvgQuickReading::quotedValue(QLatin1String& value)
     if (m_at >= m_end || (*m_at != '"' && *m_at != '\''))
         return false;
     const char quote = *m_at++;
-    const char* close = static_cast<const char*>(std::memchr(m_at, quote, size_t(m_end - m_at)));
-    if (!close)
+    const char* close = closingQuote(m_at, m_end, quote);
+    if (!close || *close != quote)
         return false;
     value = QLatin1String(m_at, int(close - m_at));
     m_at = close + 1;
@@ -304,7 +373,7 @@ bool SvgQuickReading::attributes(bool& empty)
                            [&name](const Attribute& a) { return a.name == name; }))
             return false;
         QLatin1String value;
-        if (!quotedValue(value) || std::memchr(value.data(), '<', size_t(value.size())))
+        if (!quotedValue(value))
             return false;
         m_attributes.push_back({ name, value });
         m_characters += characters(value.data(), value.data() + value.size());

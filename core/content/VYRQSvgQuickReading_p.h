@@ -24,6 +24,9 @@ class SvgQuickReading {
 public:
     // `strokes` is fed every element as the reader would feed it.
     SvgQuickReading(const QByteArray& text, SvgStrokeWork& strokes);
+    ~SvgQuickReading();
+    SvgQuickReading(const SvgQuickReading&) = delete;
+    SvgQuickReading& operator=(const SvgQuickReading&) = delete;
 
     // True when the whole document was read so, within the element bound.
     bool read();
@@ -50,6 +53,10 @@ private:
     bool declaration();
     bool comment();
     bool attributes(bool& empty);
+
+    // The buffers of the last reading on this thread, kept for the next one.
+    struct Spare;
+    static Spare& spare();
 
     const char* m_begin;
     const char* m_at;

@@ -38,14 +38,15 @@ struct Text : Chars<QChar> {
 };
 
 // A path's text as bytes, each character past Latin-1 one that no
-// number or command holds, followed by 64 zero bytes: a path is looked at 64 bytes at a
-// time, and at a few bytes past where each of its numbers begins.
+// number or command holds, after a zero byte and followed by 64: a path is looked at 64
+// bytes at a time, and at a few bytes around where each of its numbers begins.
 struct Bytes : Chars<char> {
     static constexpr int padding = 64;
     Bytes(QStringView text, std::vector<char>& buffer) : Chars(nullptr, nullptr)
     {
-        buffer.resize(size_t(text.size()) + padding);
-        char* out = buffer.data();
+        buffer.resize(size_t(text.size()) + padding + 1);
+        buffer[0] = '\0';
+        char* out = buffer.data() + 1;
         const QChar* in = text.data();
         for (int i = 0; i < text.size(); ++i)
             out[i] = char(std::min<ushort>(in[i].unicode(), 0xff));
@@ -269,6 +270,7 @@ struct PathBytes {
     quint64 points = 0;
     quint64 signs = 0;
     quint64 letters = 0;   // but for "e" and "E", which may begin an exponent
+    quint64 exponents = 0; // "e" and "E"
     quint64 other = 0;     // none of those nor a separator
 
     PathBytes() = default;
@@ -293,6 +295,7 @@ struct PathBytes {
             points |= bits(is(c, '.')) << shift;
             signs |= bits(_mm_or_si128(is(c, '-'), is(c, '+'))) << shift;
             letters |= bits(_mm_andnot_si128(is(lower, 'e'), within(lower, 'a', 'z'))) << shift;
+            exponents |= bits(is(lower, 'e')) << shift;
             separators |= bits(_mm_or_si128(_mm_or_si128(is(c, ' '), is(c, ',')),
                                             _mm_or_si128(within(c, '\t', '\n'), within(c, '\f', '\r'))))
                 << shift;
@@ -305,6 +308,7 @@ struct PathBytes {
             points |= c == '.' ? bit : 0;
             signs |= c == '-' || c == '+' ? bit : 0;
             letters |= isLetter(c) && (c | 0x20) != 'e' ? bit : 0;
+            exponents |= (c | 0x20) == 'e' ? bit : 0;
             separators |= isSpace(c) || c == ',' ? bit : 0;
         }
 #endif
@@ -313,7 +317,8 @@ struct PathBytes {
         points &= inside;
         signs &= inside;
         letters &= inside;
-        other = inside & ~(digits | points | signs | letters | separators);
+        exponents &= inside;
+        other = inside & ~(digits | points | signs | letters | exponents | separators);
     }
 };
 
@@ -324,6 +329,35 @@ quint64 addCarry(quint64 a, quint64 b, quint64 carry, quint64& sum)
     const quint64 out = sum < a;
     sum += carry;
     return out | (sum < carry);
+}
+
+// The power of ten the exponent after the number at `p` (its first digit or point)
+// raises it by, 0 when none follows; false when an exponent is cut short or its power
+// is past 22, for the reading digit by digit. Reads no further than a zero byte.
+bool exponentAfter(const char* p, int& power)
+{
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    while (digit(*p))
+        ++p;
+    if (*p == '.') {
+        for (++p; digit(*p);)
+            ++p;
+    }
+    power = 0;
+    if ((*p | 0x20) != 'e')
+        return true;
+    ++p;
+    const bool minus = *p == '-';
+    p += *p == '-' || *p == '+';
+    if (!digit(*p))
+        return false;
+    for (; digit(*p); ++p) {
+        power = power * 10 + (*p - '0');
+        if (power > 22)
+            return false;
+    }
+    power = minus ? -power : power;
+    return true;
 }
 
 // A value known to lie between two numbers.
@@ -362,10 +396,11 @@ double apart(const Place& a, const Place& b)
 // shorter than the straight one; a curve's segments, 2 + ceil(4 sqrt(polygon)), are at most
 // 3 + 4 sqrt(polygon) each, and by Cauchy-Schwarz their roots together at most the root
 // of the curves' count times their polygons' sum; an arc counts as four curves around
-// its whole ellipse, and a curve's edge at its polygon's length. False, for the reading
-// digit by digit, when the path holds an exponent, a number of eight whole digits or
-// more, or anything that reading stops at (a byte of another kind, a sign before no
-// number, a point alone).
+// its whole ellipse, and a curve's edge at its polygon's length. An exponent scales
+// its number's range; its own digits are no number. False, for the reading digit by
+// digit, when the path holds a number of eight whole digits or more, a power past 22,
+// or anything that reading stops at (a byte of another kind, a sign before no number,
+// a point alone, an exponent after no number or before no digit).
 bool pathBound(const Bytes& path, const Device& device, Cost& cost)
 {
     static const double units[] = { 0.01, 0.1, 1, 10, 100, 1e3, 1e4, 1e5 };
@@ -380,6 +415,8 @@ bool pathBound(const Bytes& path, const Device& device, Cost& cost)
     int taken = 0;
     Range n[7];
     quint64 inRun = 0, firstCarry = 0, afterCarry = 0;
+    // What the last byte of the 64 before was: an exponent's "e", its sign, a digit of it.
+    quint64 lastExponent = 0, lastExponentSign = 0, lastExponentDigit = 0;
     const auto finish = [&] {
         if (curves > 0)
             cost.segments = 3 * curves + 4 * std::sqrt(curves * device.scale * polygons);
@@ -387,8 +424,20 @@ bool pathBound(const Bytes& path, const Device& device, Cost& cost)
     };
     PathBytes next(begin, size);
     for (qint64 block = 0; block < size; block += 64) {
-        const PathBytes here = next;
+        PathBytes here = next;
         next = PathBytes(begin + block + 64, size - block - 64);
+        // An exponent's digits follow its "e", or its sign; they belong to the number
+        // before, not to one of their own (adding a run's start to its digits clears them).
+        const quint64 afterExponent = here.exponents << 1 | lastExponent;
+        const quint64 exponentSigns = afterExponent & here.signs;
+        const quint64 exponentStarts =
+            (afterExponent | exponentSigns << 1 | lastExponentSign | (lastExponentDigit & 1)) & here.digits;
+        const quint64 exponentDigits = ((here.digits + exponentStarts) ^ here.digits) & here.digits;
+        lastExponent = here.exponents >> 63;
+        lastExponentSign = exponentSigns >> 63;
+        lastExponentDigit = exponentDigits >> 63;
+        here.digits &= ~exponentDigits;
+        here.signs &= ~exponentSigns;
         // Runs of digits and points. A run's first point belongs to its first number
         // (found where adding the run's start to its digits carries to), and every
         // later point begins a number of its own ("1.5.5" is 1.5 and .5).
@@ -400,11 +449,16 @@ bool pathBound(const Bytes& path, const Device& device, Cost& cost)
         afterCarry = addCarry(run, first, afterCarry, after);
         after = (after ^ run) & run & ~first;
         const quint64 numbers = starts | (here.points & after);
+        const quint64 exponentFollows = here.exponents & (run << 1 | inRun);
         inRun = run >> 63;
         const quint64 runFollows = run >> 1 | (next.digits | next.points) << 63;
         const quint64 digitFollows = here.digits >> 1 | next.digits << 63;
-        if (here.other | (here.signs & ~runFollows) | (numbers & here.points & ~digitFollows))
+        if (here.other | (here.signs & ~runFollows) | (numbers & here.points & ~digitFollows)
+            | (here.exponents & ~exponentFollows))
             return false;
+        // Each number of these bytes looks for an exponent after it when one may follow:
+        // in these bytes or the next, or past them when the next are all one run.
+        const bool exponents = (here.exponents | next.exponents) != 0 || ~(next.digits | next.points) == 0;
         for (quint64 tokens = numbers | here.letters; tokens; tokens &= tokens - 1) {
             const int bit = int(qCountTrailingZeroBits(tokens));
             const char* p = begin + block + bit;
@@ -420,6 +474,7 @@ bool pathBound(const Bytes& path, const Device& device, Cost& cost)
                     cost.outline += device.edge(edge);
                     at = start;
                     control = Place();
+                    count = 0;   // and no number may follow
                     continue;
                 }
                 count = upper == 'M' || upper == 'L' || upper == 'T' ? 2
@@ -432,10 +487,10 @@ bool pathBound(const Bytes& path, const Device& device, Cost& cost)
                     return finish();
                 continue;
             }
-            if (command == 0 || count == 0 || (command & ~0x20) == 'Z')
+            if (count == 0)
                 return finish();   // a number where no command takes one ends the path
             // The whole digits from here, across into the next 64 bytes.
-            const quint64 ahead = (here.digits >> bit) | (bit > 0 ? next.digits << (64 - bit) : 0);
+            const quint64 ahead = quint64(((unsigned __int128)next.digits << 64 | here.digits) >> bit);
             const int whole = int(qCountTrailingZeroBits(~ahead));
             if (whole >= 8)
                 return false;
@@ -446,11 +501,27 @@ bool pathBound(const Bytes& path, const Device& device, Cost& cost)
             const uint a = uint(uchar(p[whole == 0 ? 1 : 0])) - '0';
             uint b = uint(uchar(p[second])) - '0';
             b = secondIn && b < 10 ? b : 0;
+            // In units of the second digit, from `from` to `from` + 1; a negative number's
+            // from -(first two digits) - 1, flipped without a branch on the sign, which half
+            // the numbers of a path may carry.
+            const int negative = -int(p[-1] == '-');
+            const int from = int(a * 10 + b) ^ negative;
             const double unit = units[whole];
-            const double low = double(a * 10 + b) * unit;
-            // Without a branch on the sign, which half the numbers of a path may carry.
-            const double negative = p > begin && p[-1] == '-';
-            n[taken++] = { (1 - 2 * negative) * low - negative * unit, (1 - 2 * negative) * low + (1 - negative) * unit };
+            n[taken++] = { double(from) * unit, double(from + 1) * unit };
+            int power = 0;
+            if (exponents && !exponentAfter(p, power))
+                return false;
+            if (power != 0) {
+                // A number made smaller keeps a range as wide as the narrowest without an
+                // exponent (a hundredth), wider than the rounding of the reading digit by
+                // digit; one made larger stays below eight whole digits, as they all do.
+                Range& number = n[taken - 1];
+                const double scale = powerOfTen(power);
+                const double margin = power < 0 ? units[0] : 0;
+                number = { number.low * scale - margin, number.high * scale + margin };
+                if (number.magnitude() >= 1e7)
+                    return false;
+            }
             if (taken < count)
                 continue;
             taken = 0;
@@ -846,6 +917,53 @@ QString plainCss(const QString& css)
 
 // Whether `css` is ASCII without comments or escapes: read as its parser reads it,
 // and its property names are found without Qt's case folding.
+// Calls `visit` with where each "s" or "S" of `text` stands, eight characters at a time.
+template <class Visit>
+void eachS(QStringView text, const Visit& visit)
+{
+    const ushort* at = reinterpret_cast<const ushort*>(text.data());
+    const int size = int(text.size());
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= size; i += 8) {
+        const __m128i c = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i)), _mm_set1_epi16(0x20));
+        // Two bits a character: the lower of each is kept.
+        uint found = uint(_mm_movemask_epi8(_mm_cmpeq_epi16(c, _mm_set1_epi16('s')))) & 0x5555u;
+        for (; found; found &= found - 1)
+            visit(i + int(qCountTrailingZeroBits(found)) / 2);
+    }
+#endif
+    for (; i < size; ++i) {
+        if ((at[i] | 0x20) == 's')
+            visit(i);
+    }
+}
+
+// Whether `text` may hold a character past ASCII, "\" or "/", eight at a time.
+bool mayBeOdd(QStringView text)
+{
+    const ushort* at = reinterpret_cast<const ushort*>(text.data());
+    const int size = int(text.size());
+    int i = 0;
+#if defined(__SSE2__)
+    __m128i odd = _mm_setzero_si128();
+    for (; i + 8 <= size; i += 8) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i));
+        const __m128i past = _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(short(0xff80))), _mm_setzero_si128()),
+                                              _mm_set1_epi16(-1));
+        odd = _mm_or_si128(odd, _mm_or_si128(past, _mm_or_si128(_mm_cmpeq_epi16(c, _mm_set1_epi16('\\')),
+                                                                   _mm_cmpeq_epi16(c, _mm_set1_epi16('/')))));
+    }
+    if (_mm_movemask_epi8(odd) != 0)
+        return true;
+#endif
+    for (; i < size; ++i) {
+        if (at[i] >= 0x80 || at[i] == '\\' || at[i] == '/')
+            return true;
+    }
+    return false;
+}
+
 bool plainAscii(QStringView css)
 {
     for (int i = 0; i < css.size(); ++i) {
@@ -899,18 +1017,18 @@ struct CssStroke {
         const QLatin1String dash("stroke-dasharray"), wide("stroke-width"), stroke("stroke-");
         const auto takeDash = [this](Text value) { pattern = std::min(pattern, dashPattern(value)); };
         const auto takeWidth = [this](Text value) { width = std::max(width, strokeWidth(value)); };
-        if (plainAscii(text)) {
+        if (!mayBeOdd(text) || plainAscii(text)) {
             const auto at = [text](int i, QLatin1String word) {
                 return i + word.size() <= text.size() && isNoCase(QStringView(text.data() + i, word.size()), word);
             };
-            for (int i = 0; i + wide.size() <= text.size(); ++i) {
-                if ((text.at(i).unicode() | 0x20) != 's' || !at(i, stroke))
-                    continue;
+            eachS(text, [&](int i) {
+                if (!at(i, stroke))
+                    return;
                 if (at(i, dash))
                     valueAt(text, i + dash.size(), takeDash);
                 else if (at(i, wide))
                     valueAt(text, i + wide.size(), takeWidth);
-            }
+            });
             return;
         }
         const QString css = plainCss(text.toString());
@@ -932,12 +1050,41 @@ double dashesOf(double length, double pattern)
 
 } // namespace
 
+struct SvgStrokeWork::Spare {
+    std::vector<Shape> shapes;
+    std::vector<int> open;
+    std::vector<char> bytes;
+};
+
+SvgStrokeWork::Spare& SvgStrokeWork::spare()
+{
+    thread_local Spare buffers;
+    return buffers;
+}
+
 SvgStrokeWork::SvgStrokeWork(bool uses, Paths paths)
     : m_uses(uses)
     , m_paths(paths)
     , m_sheetPattern(none)
 {
+    Spare& buffers = spare();
+    m_shapes.swap(buffers.shapes);
+    m_open.swap(buffers.open);
+    m_bytes.swap(buffers.bytes);
     m_shapes.reserve(32);
+}
+
+SvgStrokeWork::~SvgStrokeWork()
+{
+    // Kept while they are no larger than an icon's; a large document's go.
+    m_shapes.clear();
+    m_open.clear();
+    Spare& buffers = spare();
+    if (m_shapes.capacity() <= 1024 && m_open.capacity() <= 1024 && m_bytes.capacity() <= 64 * 1024) {
+        m_shapes.swap(buffers.shapes);
+        m_open.swap(buffers.open);
+        m_bytes.swap(buffers.bytes);
+    }
 }
 
 void SvgStrokeWork::startElement(const QXmlStreamReader& xml)

@@ -36,6 +36,9 @@ public:
 
     // `uses`: false for a document that holds no <use>, whose ids then need no keeping.
     explicit SvgStrokeWork(bool uses = true, Paths paths = Paths::Exact);
+    ~SvgStrokeWork();
+    SvgStrokeWork(const SvgStrokeWork&) = delete;
+    SvgStrokeWork& operator=(const SvgStrokeWork&) = delete;
 
     // An attribute as the reader gives it, prefixes taken as written: `name` is the part
     // after the prefix.
@@ -81,6 +84,11 @@ private:
         int end = 0;             // the index after its last descendant
         QString use;             // the id of the element a <use> draws
     };
+    // The buffers of the last count on this thread, kept for the next one: a theme's
+    // thousands of icons are then counted without allocating for each.
+    struct Spare;
+    static Spare& spare();
+
     std::vector<Shape> m_shapes;   // every element, in document order
     std::vector<int> m_open;       // the elements not yet ended, outermost first
     QHash<QString, QVector<int>> m_ids;

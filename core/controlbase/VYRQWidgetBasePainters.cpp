@@ -217,7 +217,7 @@ QImage renderSvgPicture(QSvgRenderer* renderer, const QSize& size, VYRQWidgetBas
 QImage svgPicture(QSvgRenderer* renderer, const QString& name, const QSize& size,
                   VYRQWidgetBaseImpl::SvgLook look, const QColor& tint)
 {
-    const qulonglong loads = renderer->property(VYRQDecodedCache::loadsProperty).toULongLong();
+    const quint64 loads = VYRQDecodedCache::loadsOf(*renderer);
     const SvgKey key{renderer, loads, name, size, look, look == VYRQWidgetBaseImpl::SvgLook::Tinted ? tint.rgba() : 0};
     QCache<SvgKey, SvgPicture>& cache = svgCache();
     if (const SvgPicture* hit = cache.object(key)) {

@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QImage>
 #include <QSvgRenderer>
-#include <QVariant>
 
 #include <algorithm>
 #include <functional>
@@ -24,23 +23,19 @@ QImage::Format formatToDraw(const QImage& image)
     return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
 }
 
-quint64 loadsOf(const QSvgRenderer& renderer)
-{
-    return renderer.property(VYRQDecodedCache::loadsProperty).toULongLong();
-}
-
-// A renderer says it took a document by asking to be repainted, whoever loaded it. Its
-// animation timer would ask too, thirty times a second, and pictures are drawn from a
-// renderer's document as it stands, so an animated one is not played.
-std::unique_ptr<QSvgRenderer> countedRenderer()
-{
-    auto renderer = std::make_unique<QSvgRenderer>();
-    QSvgRenderer* r = renderer.get();
-    r->setFramesPerSecond(0);
-    QObject::connect(r, &QSvgRenderer::repaintNeeded, r,
-                     [r] { r->setProperty(VYRQDecodedCache::loadsProperty, loadsOf(*r) + 1); });
-    return renderer;
-}
+// A renderer that counts the documents it takes. It says it took one by asking to be
+// repainted, whoever loaded it. Its animation timer would ask too, thirty times a
+// second, and pictures are drawn from a renderer's document as it stands, so an
+// animated one is not played.
+class CountedRenderer : public QSvgRenderer {
+public:
+    CountedRenderer()
+    {
+        setFramesPerSecond(0);
+        connect(this, &QSvgRenderer::repaintNeeded, this, [this] { ++loads; });
+    }
+    quint64 loads = 0;
+};
 
 // Never inlined: scripts/check-file-opens.sh allows its call by this function's name.
 Q_NEVER_INLINE bool loadDocument(QSvgRenderer& renderer, const QByteArray& document)
@@ -55,6 +50,12 @@ std::string fileNamedBy(const QString& key, bool gray)
 }
 
 } // namespace
+
+quint64 VYRQDecodedCache::loadsOf(const QSvgRenderer& renderer)
+{
+    const auto* counted = dynamic_cast<const CountedRenderer*>(&renderer);
+    return counted ? counted->loads : 0;
+}
 
 QImage VYRQDecodedCache::formToDraw(QImage image)
 {
@@ -350,7 +351,7 @@ VYRQDecodedCache::Entry& VYRQDecodedCache::entry(Kind kind, const QString& key, 
     if (source.from == Source::From::SetFile && source.file != fileNamedBy(key, source.gray))
         entry.file = QByteArray(source.file.data(), int(source.file.size()));
     if (kind == Kind::Renderer && !entry.renderer)
-        entry.renderer = countedRenderer();
+        entry.renderer = std::make_unique<CountedRenderer>();
     return entry;
 }
 

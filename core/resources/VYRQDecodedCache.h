@@ -79,8 +79,8 @@ public:
 
     // Raised on a renderer each time it takes a document (from the cache or through the
     // pointer), so that pictures drawn from its earlier document are not taken for the
-    // new one.
-    static constexpr const char* loadsProperty = "_vyr_loads";
+    // new one; 0 for a renderer no cache made.
+    static quint64 loadsOf(const QSvgRenderer& renderer);
 
     // Where an entry was decoded from: a file of the cache's own set, by its key (the
     // set's file store knows the folder file or the archive entry behind it), or a file

@@ -1,5 +1,6 @@
 #include "VYRQFileStore.h"
 
+#include "VYRQCrc32_p.h"
 #include "VYRQLogging.h"
 #include "VYRQRegularFile.h"
 
@@ -9,14 +10,12 @@
 #include <map>
 #include <string_view>
 #include <utility>
-#include <zlib.h>
 
 namespace {
 
 quint32 crcOf(const QByteArray& bytes)
 {
-    const uLong start = crc32(0L, Z_NULL, 0);
-    return quint32(crc32(start, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size())));
+    return vyr::crc32Of(bytes.constData(), bytes.size());
 }
 
 // Where a key's last part begins.
@@ -158,24 +157,28 @@ QString VYRQFileStore::pathOf(const Files::value_type& file) const
 void VYRQFileStore::listFolderFile(const std::string& key, const QString& path)
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
-    const quint32 place = placeOf(path.left(slash + 1));
-    const QString name = path.mid(slash + 1);
-    const auto it = find(key);
-    if (it != m_files.end()) {
-        File& listed = it->second;
+    listFolderFile(key, path.left(slash + 1), path.mid(slash + 1));
+}
+
+void VYRQFileStore::listFolderFile(const std::string& key, const QString& folder, const QString& name)
+{
+    const quint32 place = placeOf(folder);
+    // One look-up, the key made in the pool (and given back when it was listed before).
+    const auto added = m_files.try_emplace(std::pmr::string(key.data(), key.size(), &m_pool));
+    File& listed = added.first->second;
+    if (!added.second) {
         const bool before = listed.origin == Origin::Folder && listed.state == State::Listed && listed.place == place
-            && name < pathOf(*it).mid(m_places[place].size());
+            && name < pathOf(*added.first).mid(m_places[place].size());
         if (before)
             listed.name = spells(key, name) ? QString() : name;
         return;
     }
-    File file;
-    file.origin = Origin::Folder;
-    file.state = State::Listed;
-    file.place = place;
+    ++m_changes;
+    listed.origin = Origin::Folder;
+    listed.state = State::Listed;
+    listed.place = place;
     if (!spells(key, name))
-        file.name = name;
-    emplace(key, std::move(file));
+        listed.name = name;
 }
 
 bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,

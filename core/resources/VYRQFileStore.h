@@ -23,6 +23,7 @@
 #include <memory_resource>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -57,6 +58,8 @@ public:
     // listed in one folder under one key, the one whose name sorts first (as a listing
     // by name meets them) stays, whatever order they are listed in.
     void listFolderFile(const std::string& key, const QString& path);
+    // The same for the file `name` of `folder` (a path ending in "/").
+    void listFolderFile(const std::string& key, const QString& folder, const QString& name);
     // An entry of the archive at `archive`, read at load (counted against the bound).
     bool addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
                          const ArchiveEntry& entry);
@@ -134,9 +137,19 @@ private:
         ArchiveEntry entry;       // an archive's entry (its name null when it is the key)
         QByteArray bytes;
     };
+    // Keys hashed as their bytes. The hash may throw as far as the table knows, which
+    // makes libstdc++ keep each entry's hash code with it: a look-up among tens of
+    // thousands of files then compares codes, not keys it would hash again to find
+    // where a bucket ends.
+    struct KeyHash {
+        size_t operator()(const std::pmr::string& key) const
+        {
+            return std::hash<std::string_view>()(std::string_view(key.data(), key.size()));
+        }
+    };
     // Records and keys come from the store's own pool: a set of thousands of files is not
     // spread in small pieces among everything else, and goes back in a few blocks.
-    using Files = std::pmr::unordered_map<std::pmr::string, File>;
+    using Files = std::pmr::unordered_map<std::pmr::string, File, KeyHash>;
 
     Files::iterator find(const std::string& key);
     Files::const_iterator find(const std::string& key) const;

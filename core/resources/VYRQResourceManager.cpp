@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -27,6 +26,9 @@
 #include <cstring>
 #include <functional>
 #include <utility>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -151,6 +153,38 @@ VYRQResSwitchGuard::~VYRQResSwitchGuard()
 // ---------------------------------------------------------------------------
 // Reading folders and zips
 
+namespace {
+
+enum class Listed { Other, File, Folder };
+
+// The names in a folder (the hidden ones too) and what each is, links followed: what
+// the listing itself says where it can, rather than asking the file system again for
+// each of thousands of icons. Nothing when the folder cannot be read.
+std::vector<std::pair<QString, Listed>> listFolder(const QString& folder)
+{
+    std::vector<std::pair<QString, Listed>> out;
+    const QByteArray path = QFile::encodeName(folder);
+    DIR* dir = ::opendir(path.constData());
+    if (!dir)
+        return out;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        Listed kind = entry->d_type == DT_REG ? Listed::File : entry->d_type == DT_DIR ? Listed::Folder : Listed::Other;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            if (::stat((path + '/' + name).constData(), &info) == 0)
+                kind = S_ISREG(info.st_mode) ? Listed::File : S_ISDIR(info.st_mode) ? Listed::Folder : Listed::Other;
+        }
+        out.emplace_back(QFile::decodeName(name), kind);
+    }
+    ::closedir(dir);
+    return out;
+}
+
+} // namespace
+
 bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString& dir)
 {
     const QString path = fsPath(dir);
@@ -163,38 +197,33 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     // Listed as the file system gives them, without sorting thousands of names: the store
     // keeps under a key the file a listing by name meets first, and the images folder's
     // files come first, as in a listing with folders first.
-    const QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
-    std::vector<QFileInfo> images;
-    std::vector<QFileInfo> files;
-    std::vector<QFileInfo> styles;
-    for (QDirIterator it(folder.path(), filters); it.hasNext();) {
-        it.next();
-        const QFileInfo entry = it.fileInfo();
-        if (entry.isDir()) {
-            if (entry.fileName() != QLatin1String("images"))
-                continue;
-            for (QDirIterator image(entry.filePath(), filters); image.hasNext();) {
-                image.next();
-                if (image.fileInfo().isFile())
-                    images.push_back(image.fileInfo());
+    QString base = folder.path();
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    const QString imagesFolder = base + QStringLiteral("images/");
+    std::vector<QString> images;
+    std::vector<QString> files;
+    std::vector<QString> styles;
+    for (auto& entry : listFolder(base)) {
+        if (entry.second == Listed::Folder && entry.first == QLatin1String("images")) {
+            for (auto& image : listFolder(imagesFolder)) {
+                if (image.second == Listed::File)
+                    images.push_back(std::move(image.first));
             }
-            continue;
+        } else if (entry.second == Listed::File && entry.first != QLatin1String("tmpTheme.zip")) {
+            (fileKey(entry.first) == styleFileKey ? styles : files).push_back(std::move(entry.first));
         }
-        if (!entry.isFile() || entry.fileName() == QLatin1String("tmpTheme.zip"))
-            continue;
-        (fileKey(entry.fileName()) == styleFileKey ? styles : files).push_back(entry);
     }
     set->files.reserve(images.size() + files.size());
-    for (const QFileInfo& image : images)
-        set->files.listFolderFile(fileKey("images/" + image.fileName().toUtf8()), image.filePath());
-    for (const QFileInfo& file : files)
-        set->files.listFolderFile(fileKey(file.fileName()), file.filePath());
+    for (const QString& image : images)
+        set->files.listFolderFile(fileKey("images/" + image.toUtf8()), imagesFolder, image);
+    for (const QString& file : files)
+        set->files.listFolderFile(fileKey(file), base, file);
     // Every style file is read now, in name order: the last is the one parsed.
-    std::sort(styles.begin(), styles.end(),
-              [](const QFileInfo& a, const QFileInfo& b) { return a.fileName() < b.fileName(); });
-    for (const QFileInfo& style : styles) {
+    std::sort(styles.begin(), styles.end());
+    for (const QString& style : styles) {
         QByteArray buffer;
-        if (set->files.readFolderFile(style.filePath(), buffer))
+        if (set->files.readFolderFile(base + style, buffer))
             set->addStyleFile(buffer);
     }
     return true;

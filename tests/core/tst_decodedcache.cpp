@@ -51,7 +51,7 @@ QByteArray animatedSvgOf(int units)
 
 quint64 loadsOf(const QSvgRenderer* renderer)
 {
-    return renderer->property(VYRQDecodedCache::loadsProperty).toULongLong();
+    return VYRQDecodedCache::loadsOf(*renderer);
 }
 
 } // namespace

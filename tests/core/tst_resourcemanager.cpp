@@ -907,6 +907,16 @@ private slots:
         QTest::newRow("5,000 points zigzagging across the icon")
             << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" points=\"" + zigzag(5000) + "\"/>")
             << false << false << false << 0;
+        // Exponents scale their numbers: the same path written with them, across the icon or
+        // within a hundredth of it.
+        const auto zigzagPath = [](int points, const char* far) {
+            const QByteArray there = QByteArray(" L") + far + ',' + far + " L0,0";
+            return "<path fill=\"none\" stroke=\"red\" d=\"M0,0" + there.repeated(points / 2) + "\"/>";
+        };
+        QTest::newRow("5,000 points zigzagging across the icon, written with exponents")
+            << svgOf(red + zigzagPath(5000, "1.6e1")) << false << false << false << 0;
+        QTest::newRow("5,000 points zigzagging in its corner, written with exponents")
+            << svgOf(red + zigzagPath(5000, "16E-2")) << true << true << false << 0;
         QTest::newRow("400 points zigzagging across the icon")
             << svgOf(red + "<polyline fill=\"none\" stroke=\"red\" points=\"" + zigzag(400) + "\"/>")
             << true << true << false << 0;

@@ -1,3 +1,4 @@
+#include "VYRQCrc32_p.h"
 #include "VYRQZip.h"
 
 #include <QTemporaryDir>
@@ -455,6 +456,24 @@ private slots:
         QCOMPARE(unzipItem(h, 1, buf, 8), uint32_t(ZR_CORRUPT));
         QCOMPARE(unzipItem(h, 0, buf, 4), uint32_t(ZR_OK));
         QCOMPARE(QByteArray(buf, 4), QByteArray("fine"));
+    }
+
+    // The folded CRC-32 a set checks its files with is zlib's, at every length around its
+    // 16- and 64-byte steps, from every alignment, and over a large buffer.
+    void crcIsZlibs()
+    {
+        QByteArray bytes(1 << 20, Qt::Uninitialized);
+        quint32 seed = 1;
+        for (char& c : bytes)
+            c = char((seed = seed * 1664525u + 1013904223u) >> 24);
+        const auto zlibCrc = [](const char* at, qint64 size) {
+            return quint32(crc32(0, reinterpret_cast<const Bytef*>(at), uInt(size)));
+        };
+        for (int offset = 0; offset < 16; offset += 3) {
+            for (int size = 0; size < 300; ++size)
+                QCOMPARE(vyr::crc32Of(bytes.constData() + offset, size), zlibCrc(bytes.constData() + offset, size));
+        }
+        QCOMPARE(vyr::crc32Of(bytes.constData(), bytes.size()), zlibCrc(bytes.constData(), bytes.size()));
     }
 };
 
