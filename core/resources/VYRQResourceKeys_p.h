@@ -43,7 +43,15 @@ inline std::string fileKey(QByteArray bytes)
 
 inline std::string fileKey(const QString& name)
 {
-    return fileKey(name.toUtf8());
+    // An ASCII name, as nearly all are, is keyed without going through UTF-8.
+    std::string key(size_t(name.size()), '\0');
+    for (int i = 0; i < name.size(); ++i) {
+        const ushort c = name.at(i).unicode();
+        if (c >= 0x80)
+            return fileKey(name.toUtf8());
+        key[size_t(i)] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c == '\\' ? '/' : char(c);
+    }
+    return key;
 }
 
 inline QString fsPath(QString path)

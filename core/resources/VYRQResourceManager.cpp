@@ -216,7 +216,7 @@ bool VYRQResourceManager::readFolder(VYRQResourceManagerImpl* set, const QString
     }
     set->files.reserve(images.size() + files.size());
     for (const QString& image : images)
-        set->files.listFolderFile(fileKey("images/" + image.toUtf8()), imagesFolder, image);
+        set->files.listFolderFile(fileKey(QLatin1String("images/") + image), imagesFolder, image);
     for (const QString& file : files)
         set->files.listFolderFile(fileKey(file), base, file);
     // Every style file is read now, in name order: the last is the one parsed.
