@@ -51,7 +51,12 @@ Q_NEVER_INLINE FileRead readResourceFile(const QString& path, qint64 maxBytes, Q
 Q_NEVER_INLINE FileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out, qint64* size, int* error,
                          QByteArray* identity)
 {
-    out.clear();
+    // Emptied keeping the room it has reserved; left null when nothing is read.
+    out.resize(0);
+    const auto nothing = [&out](FileRead result) {
+        out.clear();
+        return result;
+    };
     if (size)
         *size = -1;
     if (error)
@@ -62,13 +67,13 @@ Q_NEVER_INLINE FileRead readRegularFile(const QString& path, qint64 maxBytes, QB
         const FileRead result = readResourceFile(path, maxBytes, out, size, error);
         if (identity && result != FileRead::Missing)
             *identity = fileIdentity(path);
-        return result;
+        return result == FileRead::Read ? result : nothing(result);
     }
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty()) {
         if (error)
             *error = ENOENT;
-        return FileRead::Missing;
+        return nothing(FileRead::Missing);
     }
     // Without O_NONBLOCK opening a FIFO waits for a writer, and a check of the type
     // before the open would not see a name replaced in between.
@@ -76,16 +81,16 @@ Q_NEVER_INLINE FileRead readRegularFile(const QString& path, qint64 maxBytes, QB
     if (fd.get() < 0) {
         if (error)
             *error = errno;
-        return FileRead::Missing;
+        return nothing(FileRead::Missing);
     }
     struct stat info;
     if (::fstat(fd.get(), &info) != 0) {
         if (error)
             *error = errno;
-        return FileRead::Failed;
+        return nothing(FileRead::Failed);
     }
     if (!S_ISREG(info.st_mode))
-        return FileRead::NotRegular;
+        return nothing(FileRead::NotRegular);
     // Of what is read, not of what the name leads to once the read is done: a file
     // finished after the read must not pass for the one that was read.
     if (identity)
@@ -93,7 +98,7 @@ Q_NEVER_INLINE FileRead readRegularFile(const QString& path, qint64 maxBytes, QB
     if (size)
         *size = info.st_size;
     if (info.st_size > maxBytes || info.st_size > qint64(INT_MAX))
-        return FileRead::TooLarge;
+        return nothing(FileRead::TooLarge);
 
     out.resize(int(info.st_size));
     qint64 done = 0;
@@ -104,8 +109,7 @@ Q_NEVER_INLINE FileRead readRegularFile(const QString& path, qint64 maxBytes, QB
         if (got < 0) {
             if (error)
                 *error = errno;
-            out.clear();
-            return FileRead::Failed;
+            return nothing(FileRead::Failed);
         }
         if (got == 0)
             break;   // shrunk meanwhile

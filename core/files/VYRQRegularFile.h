@@ -26,7 +26,8 @@ enum class FileRead {
     Failed        // a read error; `out` is empty
 };
 
-// Reads the file at `path` into `out` (emptied first). `size`, when given, receives the
+// Reads the file at `path` into `out` (emptied first; room reserved in it is read into, so
+// a reader of file after file allocates once). `size`, when given, receives the
 // file's size as found before reading, or -1 when it was not found; `error` the system's
 // error number when the file was Missing or Failed (0 otherwise); `identity` what tells
 // the file that was opened from the same file changed since (vyr::fileIdentity of the

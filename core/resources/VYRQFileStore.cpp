@@ -387,7 +387,8 @@ const QByteArray* VYRQFileStore::bytes(const std::string& key)
     if (file.state == State::Missing)
         return nullptr;
     // Tried once: a refused or changed file stays missing rather than warning on every look-up.
-    if (!load(*it)) {
+    QByteArray bytes;
+    if (!load(*it, bytes)) {
         file.state = State::Missing;
         return nullptr;
     }
@@ -429,11 +430,13 @@ bool VYRQFileStore::takeToDecode(const std::string& key, QByteArray& out)
     if (it == m_files.end())
         return false;
     File& file = it->second;
-    if (file.state == State::Missing || (file.state != State::Held && !load(*it))) {
+    if (file.state == State::Held) {
+        out = file.bytes;
+    } else if (file.state == State::Missing || !load(*it, out)) {
         file.state = State::Missing;
+        out.clear();
         return false;
     }
-    out = file.bytes;
     if (!kept(file))
         drop(file);
     return true;
@@ -472,12 +475,11 @@ bool VYRQFileStore::identity(const std::string& key, qint64& size, quint32& crc)
     return true;
 }
 
-bool VYRQFileStore::load(Files::value_type& listed)
+bool VYRQFileStore::load(Files::value_type& listed, QByteArray& out)
 {
     File& file = listed.second;
     const QString path = pathOf(listed);
     const bool again = file.state == State::Dropped;
-    QByteArray out;
     if (file.origin == Origin::Archive) {
         if (!readArchiveAgain(file, entryOf(listed), path, out))
             return false;
@@ -501,7 +503,7 @@ bool VYRQFileStore::load(Files::value_type& listed)
     }
     if (again)
         ++m_rereads;
-    hold(file, std::move(out));
+    hold(file, out);
     return true;
 }
 

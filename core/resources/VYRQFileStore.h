@@ -162,7 +162,8 @@ private:
     static void setEntry(File& file, const std::string& key, const ArchiveEntry& entry);
     // A file's bytes, kept from then on for `reason` (handed out, or read to be shared).
     const QByteArray* keepFor(const std::string& key, bool File::*reason);
-    bool load(Files::value_type& file);
+    // Reads the file into `out` (its reserved room reused) and holds the bytes, shared.
+    bool load(Files::value_type& file, QByteArray& out);
     bool readArchiveAgain(File& file, const ArchiveEntry& entry, const QString& archive, QByteArray& out);
     // Drops bytes that can be read again, never those of `keep`, until `bytes` more fit.
     bool makeRoom(qint64 bytes, const File* keep);

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -100,6 +101,38 @@ void noRoomFor(const QString& key, const VYRQDecodedCache::Budget& budget)
     qCWarning(vyrRes) << key << "not kept: what was changed through the pointers handed out fills the"
                       << budget.bound() << "bytes decoded images and renderers may hold";
 }
+
+// The bytes of SVG documents are read into one buffer kept on the thread from one to
+// the next (up to a large icon's size): loading a folder of icons then neither allocates
+// nor frees a file's bytes for each. Taken while in use, so that a renderer loaded
+// meanwhile (from a slot its repaint reaches) reads into a buffer of its own.
+class ReadBuffer {
+public:
+    ReadBuffer()
+        : m_bytes(std::exchange(spare(), QByteArray()))
+    {
+        if (m_bytes.capacity() < first)
+            m_bytes.reserve(first);
+    }
+    ~ReadBuffer()
+    {
+        if (m_bytes.isDetached() && m_bytes.capacity() <= most)
+            spare() = std::move(m_bytes);
+    }
+    ReadBuffer(const ReadBuffer&) = delete;
+    ReadBuffer& operator=(const ReadBuffer&) = delete;
+    QByteArray& bytes() { return m_bytes; }
+
+private:
+    static QByteArray& spare()
+    {
+        thread_local QByteArray buffer;
+        return buffer;
+    }
+    static constexpr int first = 16 * 1024;
+    static constexpr int most = 256 * 1024;
+    QByteArray m_bytes;
+};
 
 } // namespace
 
@@ -381,7 +414,8 @@ QImage* VYRQResourceDecoder::decodeImage(VYRQResourceManagerImpl* set, const QSt
 QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, const QString& key,
                                                   const Source& source, Outcome& outcome, Read& read)
 {
-    QByteArray bytes;
+    ReadBuffer buffer;
+    QByteArray& bytes = buffer.bytes();
     if (!readSource(set, source, bytes, read)) {
         outcome = Outcome::Missing;
         return nullptr;
@@ -389,7 +423,6 @@ QSvgRenderer* VYRQResourceDecoder::decodeRenderer(VYRQResourceManagerImpl* set, 
     QString refusal;
     vyr::CheckedSvg svg;
     const bool checked = !bytes.isEmpty() && vyr::boundedSvg(bytes, svg, refusal);
-    bytes.clear();
     if (!refusal.isEmpty()) {
         qCWarning(vyrRes) << "SVG" << key << "refused:" << refusal << "- treated as missing";
         outcome = Outcome::Refused;
