@@ -97,25 +97,97 @@ uint32_t VYRQFileStore::readArchiveEntry(ZipHandle* zip, const ArchiveEntry& ent
 // ---------------------------------------------------------------------------
 // Adding and forgetting
 
-VYRQFileStore::Files::iterator VYRQFileStore::find(const std::string& key)
+VYRQFileStore::Files::value_type* VYRQFileStore::indexed(std::string_view key, size_t hash) const
 {
-    // The key to look for is built on the stack: a look-up allocates nothing.
-    char buffer[256];
-    std::pmr::monotonic_buffer_resource arena(buffer, sizeof buffer);
-    return m_files.find(std::pmr::string(key.data(), key.size(), &arena));
+    if (m_index.empty())
+        return nullptr;
+    const size_t mask = m_index.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = m_index[i];
+        if (!slot.entry)
+            return nullptr;
+        if (slot.hash == hash && std::string_view(slot.entry->first.data(), slot.entry->first.size()) == key)
+            return slot.entry;
+    }
 }
 
-VYRQFileStore::Files::const_iterator VYRQFileStore::find(const std::string& key) const
+void VYRQFileStore::index(Files::value_type* entry, size_t hash)
 {
-    return const_cast<VYRQFileStore*>(this)->find(key);
+    if (2 * (m_files.size() + 1) > m_index.size())
+        reindex(std::max<size_t>(16, 2 * m_index.size()));
+    const size_t mask = m_index.size() - 1;
+    size_t i = hash & mask;
+    while (m_index[i].entry)
+        i = (i + 1) & mask;
+    m_index[i] = { hash, entry };
 }
 
-VYRQFileStore::Files::iterator VYRQFileStore::emplace(const std::string& key, File file)
+void VYRQFileStore::unindex(const Files::value_type* entry)
+{
+    if (m_index.empty())
+        return;
+    const size_t mask = m_index.size() - 1;
+    size_t hole = hashOf(std::string_view(entry->first.data(), entry->first.size())) & mask;
+    while (m_index[hole].entry && m_index[hole].entry != entry)
+        hole = (hole + 1) & mask;
+    if (!m_index[hole].entry)
+        return;
+    // The slots after it that would no longer be reached move back into the hole.
+    for (size_t i = (hole + 1) & mask; m_index[i].entry; i = (i + 1) & mask) {
+        const size_t home = m_index[i].hash & mask;
+        const bool between = hole <= i ? (home > hole && home <= i) : (home > hole || home <= i);
+        if (!between) {
+            m_index[hole] = m_index[i];
+            hole = i;
+        }
+    }
+    m_index[hole] = Slot();
+}
+
+void VYRQFileStore::reindex(size_t least)
+{
+    size_t count = 16;
+    while (count < least)
+        count *= 2;
+    std::vector<Slot> old(count);
+    old.swap(m_index);
+    const size_t mask = count - 1;
+    for (const Slot& slot : old) {
+        if (!slot.entry)
+            continue;
+        size_t i = slot.hash & mask;
+        while (m_index[i].entry)
+            i = (i + 1) & mask;
+        m_index[i] = slot;
+    }
+}
+
+void VYRQFileStore::reserve(size_t files)
+{
+    m_files.reserve(m_files.size() + files);
+    if (2 * (m_files.size() + files) > m_index.size())
+        reindex(2 * (m_files.size() + files));
+}
+
+VYRQFileStore::Files::value_type* VYRQFileStore::find(const std::string& key)
+{
+    return indexed(key, hashOf(key));
+}
+
+const VYRQFileStore::Files::value_type* VYRQFileStore::find(const std::string& key) const
+{
+    return indexed(key, hashOf(key));
+}
+
+VYRQFileStore::Files::value_type* VYRQFileStore::emplace(const std::string& key, File file)
 {
     ++m_changes;
-    return m_files.emplace(std::piecewise_construct, std::forward_as_tuple(key.data(), key.size()),
-                           std::forward_as_tuple(std::move(file)))
-        .first;
+    Files::value_type* entry = &*m_files
+                                     .emplace(std::piecewise_construct, std::forward_as_tuple(key.data(), key.size()),
+                                              std::forward_as_tuple(std::move(file)))
+                                     .first;
+    index(entry, hashOf(key));
+    return entry;
 }
 
 VYRQFileStore::ArchiveEntry VYRQFileStore::entryOf(const Files::value_type& file)
@@ -163,16 +235,19 @@ void VYRQFileStore::listFolderFile(const std::string& key, const QString& path)
 void VYRQFileStore::listFolderFile(const std::string& key, const QString& folder, const QString& name)
 {
     const quint32 place = placeOf(folder);
-    // One look-up, the key made in the pool (and given back when it was listed before).
-    const auto added = m_files.try_emplace(std::pmr::string(key.data(), key.size(), &m_pool));
-    File& listed = added.first->second;
-    if (!added.second) {
+    const size_t hash = hashOf(key);
+    Files::value_type* entry = indexed(key, hash);
+    if (entry) {
+        File& listed = entry->second;
         const bool before = listed.origin == Origin::Folder && listed.state == State::Listed && listed.place == place
-            && name < pathOf(*added.first).mid(m_places[place].size());
+            && name < pathOf(*entry).mid(m_places[place].size());
         if (before)
             listed.name = spells(key, name) ? QString() : name;
         return;
     }
+    entry = &*m_files.try_emplace(std::pmr::string(key.data(), key.size(), &m_pool)).first;
+    index(entry, hash);
+    File& listed = entry->second;
     ++m_changes;
     listed.origin = Origin::Folder;
     listed.state = State::Listed;
@@ -184,7 +259,7 @@ void VYRQFileStore::listFolderFile(const std::string& key, const QString& folder
 bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& bytes, const QString& archive,
                                     const ArchiveEntry& entry)
 {
-    if (find(key) != m_files.end() || !makeRoom(bytes.size(), nullptr))
+    if (find(key) || !makeRoom(bytes.size(), nullptr))
         return false;
     File file;
     file.origin = Origin::Archive;
@@ -199,7 +274,7 @@ bool VYRQFileStore::addArchiveEntry(const std::string& key, const QByteArray& by
 bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes, const QString& origin,
                              const ArchiveEntry& entry)
 {
-    if (find(key) != m_files.end() || !makeRoom(bytes.size(), nullptr))
+    if (find(key) || !makeRoom(bytes.size(), nullptr))
         return false;
     File file;
     file.crcKnown = true;
@@ -218,10 +293,10 @@ bool VYRQFileStore::addBytes(const std::string& key, const QByteArray& bytes)
 
 void VYRQFileStore::remove(const std::string& key)
 {
-    const auto it = find(key);
-    if (it == m_files.end())
+    Files::value_type* const entry = find(key);
+    if (!entry)
         return;
-    File& file = it->second;
+    File& file = entry->second;
     // Still counted: whoever was handed the bytes may read them until the store is cleared.
     if (file.handedOut && file.state == State::Held) {
         m_retired.push_back(std::move(file.bytes));
@@ -230,7 +305,8 @@ void VYRQFileStore::remove(const std::string& key)
         if (kept(file))
             m_kept -= file.bytes.size();
     }
-    m_files.erase(it);
+    unindex(entry);
+    m_files.erase(m_files.find(entry->first));
     ++m_changes;
 }
 
@@ -301,6 +377,7 @@ void VYRQFileStore::clear()
         Files empty(&m_pool);
         empty.swap(m_files);
     }
+    std::vector<Slot>().swap(m_index);
     m_pool.release();
     ++m_changes;
     m_places.clear();
@@ -326,8 +403,8 @@ qint64 VYRQFileStore::keptWith(const QString& origin, const ArchiveEntries& entr
             bytes -= old.bytes.size();
     }
     for (const auto& entry : now) {
-        const auto it = find(entry.first);
-        if (it == m_files.end() || changed(entry.first, it->second))
+        const auto* it = find(entry.first);
+        if (!it || changed(entry.first, it->second))
             bytes += entry.second->size;
     }
     return bytes;
@@ -378,8 +455,8 @@ bool VYRQFileStore::readFolderFile(const QString& path, QByteArray& out, bool* m
 
 const QByteArray* VYRQFileStore::bytes(const std::string& key)
 {
-    const auto it = find(key);
-    if (it == m_files.end())
+    Files::value_type* const it = find(key);
+    if (!it)
         return nullptr;
     File& file = it->second;
     if (file.state == State::Held)
@@ -419,15 +496,15 @@ const QByteArray* VYRQFileStore::keepFor(const std::string& key, bool File::*rea
 
 void VYRQFileStore::release(const std::string& key)
 {
-    const auto it = find(key);
-    if (it != m_files.end() && it->second.state == State::Held && !kept(it->second))
+    Files::value_type* const it = find(key);
+    if (it && it->second.state == State::Held && !kept(it->second))
         drop(it->second);
 }
 
 bool VYRQFileStore::takeToDecode(const std::string& key, QByteArray& out)
 {
-    const auto it = find(key);
-    if (it == m_files.end())
+    Files::value_type* const it = find(key);
+    if (!it)
         return false;
     File& file = it->second;
     if (file.state == State::Held) {
@@ -444,14 +521,14 @@ bool VYRQFileStore::takeToDecode(const std::string& key, QByteArray& out)
 
 bool VYRQFileStore::contains(const std::string& key) const
 {
-    const auto it = find(key);
-    return it != m_files.end() && it->second.state != State::Missing;
+    const auto* it = find(key);
+    return it && it->second.state != State::Missing;
 }
 
 bool VYRQFileStore::holds(const std::string& key) const
 {
-    const auto it = find(key);
-    return it != m_files.end() && it->second.state == State::Held;
+    const auto* it = find(key);
+    return it && it->second.state == State::Held;
 }
 
 std::vector<std::string> VYRQFileStore::keys() const
@@ -467,8 +544,8 @@ std::vector<std::string> VYRQFileStore::keys() const
 
 bool VYRQFileStore::identity(const std::string& key, qint64& size, quint32& crc) const
 {
-    const auto it = find(key);
-    if (it == m_files.end() || it->second.state == State::Missing || !it->second.crcKnown)
+    const auto* it = find(key);
+    if (!it || it->second.state == State::Missing || !it->second.crcKnown)
         return false;
     size = it->second.entry.size;
     crc = it->second.crc;

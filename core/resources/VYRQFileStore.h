@@ -53,7 +53,7 @@ public:
     using ArchiveEntries = std::vector<std::pair<std::string, ArchiveEntry>>;
 
     // Room for `files` more files, made at once rather than as they come.
-    void reserve(size_t files) { m_files.reserve(m_files.size() + files); }
+    void reserve(size_t files);
     // Adding; the first file under a key stays (but see reviseArchive). Of folder files
     // listed in one folder under one key, the one whose name sorts first (as a listing
     // by name meets them) stays, whatever order they are listed in.
@@ -151,9 +151,23 @@ private:
     // spread in small pieces among everything else, and goes back in a few blocks.
     using Files = std::pmr::unordered_map<std::pmr::string, File, KeyHash>;
 
-    Files::iterator find(const std::string& key);
-    Files::const_iterator find(const std::string& key) const;
-    Files::iterator emplace(const std::string& key, File file);
+    // Where each key's entry is, by the key's hash, a power of two of slots at most half
+    // full: a look-up reads a slot and the entry, where the map's buckets, nodes and codes
+    // took several reads apart, each a miss among tens of thousands of files.
+    struct Slot {
+        size_t hash = 0;
+        Files::value_type* entry = nullptr;
+    };
+    static size_t hashOf(std::string_view key) { return std::hash<std::string_view>()(key); }
+    Files::value_type* indexed(std::string_view key, size_t hash) const;
+    void index(Files::value_type* entry, size_t hash);
+    void unindex(const Files::value_type* entry);
+    void reindex(size_t least);
+
+    // The entry under `key`; null when there is none.
+    Files::value_type* find(const std::string& key);
+    const Files::value_type* find(const std::string& key) const;
+    Files::value_type* emplace(const std::string& key, File file);
     quint32 placeOf(const QString& place);
     // The folder file's path, or the archive's.
     QString pathOf(const Files::value_type& file) const;
@@ -186,6 +200,7 @@ private:
     std::pmr::unsynchronized_pool_resource m_pool;
     // Looked up several times for every image decoded: hashed, not ordered.
     Files m_files{ &m_pool };
+    std::vector<Slot> m_index;
     // Folders and archives the files lie in, each kept once rather than with every file.
     std::vector<QString> m_places;
     // Bytes handed out by files since forgotten or replaced.

@@ -7,6 +7,10 @@
 
 #include <zlib.h>
 
+#include <random>
+#include <set>
+#include <string>
+
 namespace {
 
 quint32 crcOf(const QByteArray& d)
@@ -150,6 +154,30 @@ private slots:
         QVERIFY(store.heldBytes() <= 100);
         QCOMPARE(store.charge(50), kept == "read");   // bytes held beside the files: room made the same way
         QVERIFY(store.heldBytes() <= 100);
+    }
+
+    // Files added and removed in any order are found, each under its own key, while
+    // they are in the store, and only then.
+    void addedAndRemoved()
+    {
+        std::mt19937 random(5);
+        VYRQFileStore store;
+        std::set<std::string> present;
+        const auto keyOf = [](unsigned k) { return "images/icon-" + std::to_string(k) + ".svg"; };
+        for (int step = 0; step < 20000; ++step) {
+            const std::string key = keyOf(random() % 600);
+            if (random() % 3 == 0) {
+                store.remove(key);
+                present.erase(key);
+            } else if (store.addBytes(key, QByteArray::fromStdString(key))) {
+                QVERIFY(present.insert(key).second);
+            }
+            for (unsigned k = 0; step % 97 == 0 && k < 600; ++k) {
+                const std::string probe = keyOf(k);
+                const QByteArray* bytes = store.bytes(probe);
+                QCOMPARE(bytes ? *bytes : QByteArray(), present.count(probe) ? QByteArray::fromStdString(probe) : QByteArray());
+            }
+        }
     }
 };
 
